@@ -1,3 +1,14 @@
+# Qt's meta-object compiler runs only on targets that link Qt (directly or
+# through a Qt library of ours), so headless code never meets it.
+function(zelto_moc_if_qt target)
+  foreach(dep ${ARGN})
+    if(dep MATCHES "^Qt6::" OR dep MATCHES "_qt$" OR dep MATCHES "^zelto_(viewer|app)")
+      set_target_properties(${target} PROPERTIES AUTOMOC ON)
+      return()
+    endif()
+  endforeach()
+endfunction()
+
 # zelto_add_library(<name> [DIR <dir>] [DEPS <targets>...])
 # One library from every .cpp in the folder (not recursing); an interface
 # library while the folder holds no source yet.
@@ -12,6 +23,7 @@ function(zelto_add_library name)
     add_library(${name} STATIC ${srcs} ${hdrs})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
     target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+    zelto_moc_if_qt(${name} ${ARG_DEPS})
   else()
     add_library(${name} INTERFACE)
     target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
@@ -38,6 +50,7 @@ function(zelto_add_tests label)
   target_link_libraries(${exe} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
   target_compile_definitions(${exe} PRIVATE ZELTO_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
                                             ZELTO_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  zelto_moc_if_qt(${exe} ${ARG_DEPS})
   gtest_discover_tests(${exe}
     DISCOVERY_MODE PRE_TEST
     PROPERTIES LABELS ${label} ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
