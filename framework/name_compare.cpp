@@ -30,7 +30,27 @@ void AppendUtf8(std::string& out, std::uint32_t c) {
   }
 }
 
+// The next character of a UTF-8 text, upper-cased where we fold it.
+std::uint32_t NextFolded(const std::string& text, std::size_t& i) {
+  auto b = static_cast<unsigned char>(text[i]);
+  if ((b & 0xE0) == 0xC0 && i + 1 < text.size() && (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80) {
+    std::uint32_t c = ((b & 0x1F) << 6) | (static_cast<unsigned char>(text[i + 1]) & 0x3F);
+    i += 2;
+    return UpperCodePoint(c);
+  }
+  ++i;
+  // Other bytes stand for themselves (offset past the two-byte range).
+  return b < 0x80 ? UpperCodePoint(b) : 0x10000u + b;
+}
+
 }  // namespace
+
+bool SameTextLocale(const std::string& a, const std::string& b) {
+  std::size_t i = 0, j = 0;
+  while (i < a.size() && j < b.size())
+    if (NextFolded(a, i) != NextFolded(b, j)) return false;
+  return i == a.size() && j == b.size();
+}
 
 std::string UpperAZ(const std::string& text) {
   std::string out = text;

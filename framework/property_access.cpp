@@ -146,6 +146,9 @@ bool TextToFloat(const std::string& text, double& value) {
       ++separators;
     }
   if (separators > 1) return false;
+  // Plain decimal forms only: no "inf", "nan" or hexadecimal floats.
+  for (char c : t)
+    if (!((c >= '0' && c <= '9') || c == '.' || c == '+' || c == '-' || c == 'e' || c == 'E')) return false;
   std::size_t start = (t[0] == '+') ? 1 : 0;
   if (start == 1 && t.size() > 1 && t[1] == '-') return false;
   double v = 0;
