@@ -125,6 +125,7 @@ bool isUpperExtA(char32_t c) {
 
 char32_t toUpper(char32_t c) {
   if (c >= 'a' && c <= 'z') return c - 32;
+  if (c == 0xFF) return 0x178;  // ÿ, whose capital lives in Extended-A
   if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 32;
   if (c >= 0x100 && c <= 0x17F && c != 0x131 && c != 0x138 && c != 0x149 && c != 0x17F && !isUpperExtA(c))
     return c - 1;
@@ -133,6 +134,7 @@ char32_t toUpper(char32_t c) {
 
 char32_t toLower(char32_t c) {
   if (c >= 'A' && c <= 'Z') return c + 32;
+  if (c == 0x178) return 0xFF;
   if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;
   if (c >= 0x100 && c <= 0x17F && c != 0x130 && c != 0x138 && c != 0x149 && c != 0x17F && isUpperExtA(c))
     return c + 1;

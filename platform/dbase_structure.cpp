@@ -81,8 +81,8 @@ std::vector<DbfField> decodeFieldDescriptors(std::span<const std::uint8_t> bytes
     offset += field.width;
     fields.push_back(std::move(field));
   }
-  if (fields.empty() || offset + 1 != recordLength)
-    throw DbfError("Poškozená hlavička tabulky: popis položek nesouhlasí s délkou věty");
+  if (fields.empty() || offset + 1 > recordLength)
+    throw DbfError("Poškozená hlavička tabulky: položky se nevejdou do věty");
   return fields;
 }
 
