@@ -4,6 +4,7 @@
 #include "platform/dbase_table.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>

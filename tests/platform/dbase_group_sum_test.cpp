@@ -2,6 +2,7 @@
 #include "platform/dbase_table.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using platform::DbfError;
 using platform::DbfTable;

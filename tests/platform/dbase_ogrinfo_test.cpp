@@ -3,6 +3,7 @@
 #include "platform/dbase_table.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>

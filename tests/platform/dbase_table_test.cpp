@@ -1,6 +1,7 @@
 #include "platform/dbase_table.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <iterator>

@@ -1,6 +1,7 @@
 #include "platform/path_resolver.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <fstream>
 
