@@ -21,7 +21,7 @@ KIND_COMPARTMENT = 13
 KIND_SUBCOMPARTMENT = 14
 KIND_STAND = 16
 # Compartment lines that follow a road, ride or stream keep that kind.
-VERTICAL_LINE_KINDS = (21, 433, 13, 25)
+VERTICAL_LINE_KINDS = (433, 21, 13, 25)
 HORIZONTAL_LINE_KINDS = (22, 26, 35, 13)
 MEANDER_KIND = 433
 

@@ -30,8 +30,8 @@ from tables import write_det_table, write_line_tables, write_point_tables  # noq
 
 # Lattice columns and rows of each district: (district 01, district 02).
 SIZES = {
-    "sample": ((16, 12), (10, 8)),
-    "large": ((430, 420), (10, 8)),
+    "sample": ((16, 12), (12, 9)),
+    "large": ((470, 460), (12, 9)),
 }
 ORIGIN_X, ORIGIN_Y = 712000.0, 1104000.0
 

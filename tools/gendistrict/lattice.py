@@ -32,7 +32,7 @@ class Lattice:
     STEP = 60.0       # metres between lattice points
     JITTER = 6.0      # largest shift of a lattice point in X and in Y
     WIGGLE = 3.0      # largest sideways shift of a vertex inside an edge
-    MEANDER_VERTICES = 60
+    MEANDER_VERTICES = 110
     MEANDER_AMPLITUDE = 2.5
 
     def __init__(self, seed, origin_x, origin_y):

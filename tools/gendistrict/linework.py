@@ -15,13 +15,10 @@ CES_KINDS = (350, 352, 353, 354, 10245, 10280, 10281, 10325, 10340, 10341, 10380
 
 ROAD_NAMES = ("Lesní cesta Pod Hůrkou", "Svážnice U Tří buků", "Cesta na Žďárek",
               "Průsek Kamenný", "Potok Bystřice", "Říčka Loučná", "Stezka Na Příčce",
-              "Čertova cesta", "Hájenská cesta", "Olšový potok")
-PLACE_NAMES = ("Hájovna Žďárek", "Černý les", "U Křížku", "Pod Skalkou", "Ořechová stráň",
-               "Šumný důl", "Bučina nad Říčkou", "Jedlový vrch")
+              "Čertova cesta", "Hájenská cesta", "Olšový potok", "Potok Stěnava")
+PLACE_NAMES = ("Hájovna Žďárek", "Černý les", "U Křížku", "Úvoz pod Skalkou", "Ořechová stráň",
+               "Šumný důl pod Sněžníkem", "Bučina nad Říčkou", "Jedlový vrch", "Malé Lučiny")
 SURFACES = ("živice", "štěrk", "zemní", "panely")
-
-_ULP_GUARD = 1e-7
-
 
 def _copy(line, druh=None):
     out = Line(druh or line.druh, list(line.pts))
@@ -45,8 +42,9 @@ def situation_lines(district, rng):
     """Lines of SLU.BLK; also returns the named special cases for the checks."""
     lines = [_copy(l) for l in district.lines if l.druh in SITUATION_KINDS]
     special = {}
-    stands = [a for a in district.areas if a.note == STAND and a.cells and a.father is None
-              and not a.children]
+    # Islands sit in the last cell of their host, so the first cells are free.
+    stands = [a for a in district.areas if a.note == STAND and a.cells]
+    stands += stands[:4]
     lat = district.lattice
 
     # A ride that leaves a boundary vertex and ends in the middle of a stand.
