@@ -78,6 +78,42 @@ bool isBlankOrNul(char c) { return c == ' ' || c == '\0'; }
 
 }  // namespace
 
+std::optional<double> ParseFixedPointPrefix(std::string_view text, std::size_t& stop) {
+  std::size_t i = 0;
+  const std::size_t n = text.size();
+  while (i < n && text[i] == ' ') ++i;
+  const std::size_t begin = i;
+  if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+  std::size_t digits = 0;
+  while (i < n && isDigit(text[i])) ++i, ++digits;
+  if (i < n && text[i] == '.') {
+    ++i;
+    while (i < n && isDigit(text[i])) ++i, ++digits;
+  }
+  stop = i;
+  if (digits == 0) return std::nullopt;
+  if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+    std::size_t j = i + 1;
+    if (j < n && (text[j] == '+' || text[j] == '-')) ++j;
+    std::size_t expDigits = 0;
+    while (j < n && isDigit(text[j])) ++j, ++expDigits;
+    if (expDigits > 0) stop = i = j;
+  }
+  std::string number(text.substr(begin, i - begin));
+  if (!number.empty() && number[0] == '+') number.erase(0, 1);
+  double value = 0;
+  const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
+  if (ec != std::errc() || end != number.data() + number.size()) return std::nullopt;
+  return value;
+}
+
+std::optional<double> ParseFixedPoint(std::string_view text) {
+  std::size_t stop = 0;
+  auto value = ParseFixedPointPrefix(text, stop);
+  if (!value || stop != text.size()) return std::nullopt;
+  return value;
+}
+
 char DecimalSeparator() { return separatorCell(); }
 void SetDecimalSeparator(char separator) { separatorCell() = separator; }
 

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,14 @@ namespace framework {
 // numeric locale on first use; the setter exists for start-up code and tests.
 char DecimalSeparator();
 void SetDecimalSeparator(char separator);
+
+// The fixed-point conversion of files (decimal point always '.'): leading
+// blanks, sign, digits with one point, exponent. Converts the longest valid
+// prefix; `stop` receives the index of the first character not taken. Nothing
+// when the text does not start with a number or the number does not fit.
+std::optional<double> ParseFixedPointPrefix(std::string_view text, std::size_t& stop);
+// The same, but only when the whole text is the number.
+std::optional<double> ParseFixedPoint(std::string_view text);
 
 // A set of byte values for the scanners.
 using CharSet = std::bitset<256>;
