@@ -1,5 +1,7 @@
 #include "framework/string_utils.h"
 
+#include "framework/value_text.h"
+
 #include <cctype>
 #include <charconv>
 #include <cstdio>
@@ -23,13 +25,6 @@ char& separatorCell() {
 }
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-int hexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 // The locale's float grammar with `separator`: blanks, sign, digits with at
 // most one separator (at least one digit), exponent, blanks. Nothing else.
@@ -126,30 +121,9 @@ CharSet MakeCharSet(std::string_view chars) {
 }  // namespace framework
 
 std::int32_t StrToIntOrZero(std::string_view text) {
-  std::size_t i = 0;
-  const std::size_t n = text.size();
-  while (i < n && text[i] == ' ') ++i;
-  bool negative = false;
-  if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  int base = 10;
-  if (i < n && text[i] == '$') {
-    base = 16, ++i;
-  } else if (i < n && (text[i] == 'x' || text[i] == 'X')) {
-    base = 16, ++i;
-  } else if (i + 1 < n && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
-    base = 16, i += 2;
-  }
-  // Accumulate as the magnitude; the negative range is one larger.
-  const std::int64_t limit = negative ? std::int64_t{1} << 31 : (std::int64_t{1} << 31) - 1;
-  std::int64_t magnitude = 0;
-  for (; i < n; ++i) {
-    const int d = framework::hexValue(text[i]);
-    if (d < 0 || d >= base) break;
-    const std::int64_t next = magnitude * base + d;
-    if (next > limit) break;
-    magnitude = next;
-  }
-  return static_cast<std::int32_t>(negative ? -magnitude : magnitude);
+  std::int32_t value = 0;
+  framework::ParseWholeNumber(text, value);
+  return value;
 }
 
 bool IsFloatText(std::string_view text) { return framework::lenientFloat(text).has_value(); }

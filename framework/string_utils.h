@@ -39,7 +39,7 @@ CharSet MakeCharSet(std::string_view chars);
 // Empty text gives 0. Decimal, or hexadecimal after '$', 'x', 'X', "0x" or
 // "0X"; leading blanks and a sign allowed. Text that does not convert wholly
 // gives the value of the digits before the first bad character, with its sign
-// ("-12a" gives -12); digits that would overflow 32 bits end the number.
+// ("-12a" gives -12); a digit that would overflow 32 bits ends the number.
 std::int32_t StrToIntOrZero(std::string_view text);
 
 // The locale's float syntax: blanks around, optional sign, digits with the
