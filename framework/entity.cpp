@@ -44,7 +44,10 @@ ZELTO_IMPLEMENT_ELEMENT(TEntity, TElement, [](auto& p) {
   p.Integer("LastIndex", &E::GetLastIndex);
 })
 
-TEntity::~TEntity() { FreeAll(); }
+TEntity::~TEntity() {
+  dying_ = true;
+  FreeAll();
+}
 
 void TEntity::EnsureList() {
   if (!items_) items_ = std::make_unique<std::vector<TElement*>>();
@@ -121,7 +124,7 @@ void TEntity::Delete(TElement* element) {
     return;
   }
   items_->erase(it);
-  if (element->CanBeFreed()) {
+  if (!element->dying_ && element->CanBeFreed()) {
     // Listed here more than once: no entry may outlive the element.
     items_->erase(std::remove(items_->begin(), items_->end(), element), items_->end());
     delete element;
@@ -173,7 +176,7 @@ void TEntity::FreeAll() {
   SeenSet kept(items.size());
   for (auto it = items.rbegin(); it != items.rend(); ++it) {
     TElement* child = *it;
-    if (!child || freed.Contains(child)) continue;
+    if (!child || freed.Contains(child) || child->dying_) continue;
     if (!kept.Contains(child) && child->CanBeFreed()) {
       freed.Insert(child);
       delete child;
