@@ -69,3 +69,32 @@ TEST(QtPlatform, MessageBoxesAnswerWithThePressedButton) {
 }
 
 }  // namespace
+
+#include "framework/entity.h"
+#include "framework/message_dispatch.h"
+#include "framework/zelto_message.h"
+
+namespace {
+
+class TMainToolDouble : public TOwnerEntity {
+ public:
+  std::vector<std::string> texts;
+  void HandleMessage(TZeltoMessage*& message, bool& handled) override {
+    if (auto* text = dynamic_cast<TZeltoTextMessage*>(message)) texts.push_back(text->Text);
+    handled = true;
+  }
+};
+
+TEST(QtPlatform, FrameworkMessagesReachTheMainToolThroughTheEventLoop) {
+  App();
+  platform::qt::QtMessagePump pump;  // on the process's queue
+  TMainToolDouble mainTool;
+  zelto::SetMainToolResolver([&] { return &mainTool; });
+  PostTextMessage(nullptr, 8, "Načítání modelu");
+  EXPECT_TRUE(mainTool.texts.empty());
+  QCoreApplication::processEvents();
+  EXPECT_EQ(mainTool.texts, (std::vector<std::string>{"Načítání modelu"}));
+  zelto::SetMainToolResolver(nullptr);
+}
+
+}  // namespace
