@@ -188,7 +188,7 @@ class GeneratedTree(unittest.TestCase):
                 holes[a.pater_no].append(outer[a.cislo])
         return outer, holes
 
-    def test_left_and_right_areas_lie_on_the_right_and_left_of_each_line(self):
+    def test_sides_of_lines_and_label_points_lie_in_their_areas(self):
         # Seen in the stored plane, the area that walks a line forwards is on its right.
         for code in self.expected["districts"]:
             block = self.det(code)
@@ -199,6 +199,8 @@ class GeneratedTree(unittest.TestCase):
                     return not any(gd.inside(r, x, y) for r in outer.values())
                 return gd.inside(outer[number], x, y) and not any(gd.inside(h, x, y) for h in holes[number])
 
+            for a in block.live_areas():
+                self.assertTrue(area_at(a.ref_x, a.ref_y, a.cislo), (code, a.cislo, "label point"))
             for line in block.live_lines():
                 p, q = max(zip(line.pts, line.pts[1:]),
                            key=lambda s: (s[1][0] - s[0][0]) ** 2 + (s[1][1] - s[0][1]) ** 2)

@@ -349,9 +349,9 @@ class District:
             host_label_cell = host.cells[0]
             cx, cy = self.lattice.cell_centre(*cell)
             if kind == ISLAND_STAND:
-                island = self._island(host, STAND, self._polygon(cx, cy, 12.0, 8), lines=2)
-                pond = self._island(island, NONFOREST, self._polygon(cx, cy, 4.0, 6), lines=1)
-                island.label = (snap(cx + 7.0), snap(cy))
+                island = self._island(host, STAND, self._polygon(cx, cy, 11.0, 8), lines=2)
+                pond = self._island(island, NONFOREST, self._polygon(cx, cy, 3.5, 6), lines=1)
+                island.label = (snap(cx + 6.5), snap(cy))
                 pond.label = (snap(cx), snap(cy))
                 self.islands.append((ISLAND_STAND, island))
                 self.islands.append((ISLAND_NESTED, pond))
