@@ -143,7 +143,8 @@ def generate(out, seed, size, lhc):
     expected["extractions"] = _extraction_counts(line_sets)
     expected["lhc_area_m2"] = round(sum(d["det_area_m2"] for d in expected["districts"].values()), 4)
     with open(os.path.join(out, "expected.json"), "w", encoding="utf-8") as fh:
-        json.dump(expected, fh, indent=1, ensure_ascii=False, sort_keys=True)
+        json.dump(expected, fh, indent=1 if size == "sample" else None, ensure_ascii=False,
+                  sort_keys=True)
         fh.write("\n")
     return expected
 
