@@ -69,6 +69,25 @@ class GeneratedTree(unittest.TestCase):
             self.assertEqual(tree_digest(self.out), tree_digest(again))
             self.assertNotEqual(tree_digest(self.out), tree_digest(other))
 
+    def test_an_existing_tree_of_other_origin_is_not_overwritten(self):
+        with tempfile.TemporaryDirectory() as out:
+            os.makedirs(os.path.join(out, "GIS", "4107"))
+            done = subprocess.run([sys.executable, GENERATOR, "--out", out], capture_output=True, text=True)
+            self.assertNotEqual(done.returncode, 0)
+            self.assertIn("not overwritten", done.stderr)
+            self.assertEqual(os.listdir(os.path.join(out, "GIS")), ["4107"])
+
+    def test_six_byte_reals_match_golden_bytes(self):
+        sys.path.insert(0, os.path.dirname(GENERATOR))
+        import real48
+        # Worked out by hand: 700000.5 = (1 + 175712.5 * 2^20 / 2^39) * 2^19.
+        golden = {1.0: "810000000000", -2.5: "8200000000a0", 0.1: "7dcdcccccc4c",
+                  0.0: "000000000000", 700000.5: "94000008e62a"}
+        for value, hexbytes in golden.items():
+            self.assertEqual(real48.encode(value).hex(), hexbytes, value)
+            self.assertEqual(real48.encode_many([value]).hex(), hexbytes, value)
+            self.assertEqual(gd.real48(bytes.fromhex(hexbytes)), real48.snap(value))
+
     def test_tree_holds_an_lhc_of_districts_with_their_blocks_and_control_files(self):
         self.assertRegex(self.expected["lhc"], r"^\d{4}$")
         districts = [d for d in os.listdir(self.lhc) if len(d) == 2]

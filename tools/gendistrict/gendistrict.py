@@ -72,6 +72,9 @@ def _extraction_counts(line_sets):
 def generate(out, seed, size, lhc):
     gis = os.path.join(out, "GIS")
     if os.path.exists(gis):
+        # Only a tree this generator wrote is replaced; real data stays untouched.
+        if not os.path.isfile(os.path.join(out, "expected.json")):
+            raise FileExistsError("%s exists and was not made by this generator; not overwritten" % gis)
         shutil.rmtree(gis)
     os.makedirs(gis)
     write_control_files(gis)
@@ -166,7 +169,11 @@ def main(argv=None):
             parser.error("--size must be sample, large or COLUMNSxROWS (at least 8x8)")
         SIZES[args.size] = ((int(m.group(1)), int(m.group(2))), SIZES["sample"][1])
     started = time.time()
-    expected = generate(args.out, args.seed, args.size, args.lhc)
+    try:
+        expected = generate(args.out, args.seed, args.size, args.lhc)
+    except FileExistsError as e:
+        print("gendistrict: %s" % e, file=sys.stderr)
+        return 1
     lines = sum(d["blocks"]["DET.BLK"]["lines"] for d in expected["districts"].values())
     print("%s: %d districts, %d boundary lines in DET blocks, %.1f s"
           % (os.path.join(args.out, "GIS"), len(expected["districts"]), lines, time.time() - started))
