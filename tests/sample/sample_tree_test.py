@@ -311,6 +311,70 @@ class GeneratedTree(unittest.TestCase):
             self.assertGreater(psk["empty_count"], 0)   # islands of other classes, slivers
             self.assertEqual(want["levels"]["REG"]["count"], 1)
 
+    def test_faces_of_each_level_network_are_the_expected_areas(self):
+        # Walk the faces of each level's line network as area building does
+        # (next branch in angle order at every node), give each hole to the
+        # smallest face around it, and classify a face by the largest forest
+        # area on the inner side of its ring.
+        group_class = {"PSK": 0, "BZL": 1, "JP": 2, "OP": 3}
+        for code, want in self.expected["districts"].items():
+            block = self.det(code)
+            rows = {int(r["CISLO"]): r for r in
+                    gd.Table(os.path.join(self.lhc, code, "DET.BLK", "P0110.DBF")).rows}
+            whole = {a.cislo: a.area for a in block.live_areas()}
+
+            def unit(n, level):
+                if n == 0 or whole[n] < 10.0:
+                    return None
+                r = rows[n]
+                k = int(r["SKUPINA"][:3])
+                cls = 0 if k < 100 else 1 if k < 500 else 2 if k < 900 else 3
+                if level in group_class:
+                    return (r["ODDELENI"], r["DILEC"], r["SKUPINA"]) if cls == group_class[level] else None
+                return {"REG": (), "ODD": (r["ODDELENI"],), "DIL": (r["ODDELENI"], r["DILEC"]),
+                        "ZRO": (r["ODDELENI"], r["DILEC"])}[level]
+
+            for level, exp in want["levels"].items():
+                lines = [l for l in block.live_lines()
+                         if unit(l.left_area, level) != unit(l.right_area, level)]
+                nodes = collections.defaultdict(list)
+                for l in lines:
+                    nodes[l.pts[0]].append((gd.world_angle(l.pts[0], l.pts[1]), l.cislo, True))
+                    nodes[l.pts[-1]].append((gd.world_angle(l.pts[-1], l.pts[-2]), l.cislo, False))
+                after = {}
+                for branches in nodes.values():
+                    branches.sort()
+                    for k, b in enumerate(branches):
+                        after[b[1], b[2]] = branches[(k + 1) % len(branches)][1:]
+                by_number = {l.cislo: l for l in lines}
+                seen, faces, holes = set(), [], []
+                for start in after:
+                    if start in seen:
+                        continue
+                    ring, cur = [], start
+                    while cur not in seen:
+                        seen.add(cur)
+                        line = by_number[cur[0]]
+                        ring.append((line, cur[1]))
+                        cur = after[line.cislo, not cur[1]]
+                    pts = gd.ring_points(ring)
+                    (faces if gd.ring_sum(pts) > 0 else holes).append((gd.ring_sum(pts), pts, ring))
+                nets = [f[0] for f in faces]
+                for area, pts, ring in holes:
+                    own = {l.cislo for l, _ in ring}
+                    around = [k for k, f in enumerate(faces) if f[0] > -area
+                              and not own & {l.cislo for l, _ in f[2]} and gd.inside(f[1], *pts[0])]
+                    if around:
+                        nets[min(around, key=lambda k: faces[k][0])] += area
+                got = []
+                for (area, pts, ring), net in zip(faces, nets):
+                    inner = [l.left_area if fwd else l.right_area for l, fwd in ring]
+                    best = max(inner, key=lambda n: whole.get(n, 0))
+                    kind = exp["area_kind"] if unit(best, level) is not None else 134
+                    got.append((kind, round(net, 1)))
+                wanted = [(a["druh"], round(a["net_m2"], 1)) for a in exp["areas"]]
+                self.assertEqual(sorted(got), sorted(wanted), (code, level))
+
     def test_awkward_cases_are_present(self):
         for code, want in self.expected["districts"].items():
             det = self.det(code)
