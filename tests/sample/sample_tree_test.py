@@ -411,7 +411,11 @@ class GeneratedTree(unittest.TestCase):
             det_vertices = {p for l in det.live_lines() for p in l.pts}
             self.assertIn(dangling.pts[0], det_vertices)
             kinds = {l.druh for l in slu.live_lines()}
-            self.assertTrue({21, 22, 26} <= kinds)
+            self.assertTrue({21, 22, 25, 26, 35, 433} <= kinds | {l.druh for l in det.live_lines()})
+            self.assertTrue(any(p in det_vertices for l in slu.live_lines() if l.druh == 35 for p in l.pts))
+            ces = self.blocks[code, "CES.BLK"]
+            self.assertGreaterEqual(len({l.druh for l in ces.live_lines()}), 3)
+            self.assertTrue(any(p in det_vertices for l in ces.live_lines() for p in l.pts))
             czech = "".join(t.text for t in det.texts[1:] + slu.texts[1:])
             for letter in "ěščřžýáíéůú":
                 self.assertIn(letter, czech.lower())

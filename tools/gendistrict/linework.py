@@ -41,6 +41,10 @@ def _apart(base, gap, at_least):
 def situation_lines(district, rng):
     """Lines of SLU.BLK; also returns the named special cases for the checks."""
     lines = [_copy(l) for l in district.lines if l.druh in SITUATION_KINDS]
+    # Paths and brooks that run along stand boundaries, so that every
+    # situation kind occurs whatever the compartment lines turned out to be.
+    along = [l for l in district.lines if l.druh == 16][:4]
+    lines += [_copy(l, kind) for l, kind in zip(along, (35, 35, 26, 26))]
     special = {}
     # Islands sit in the last cell of their host, so the first cells are free.
     stands = [a for a in district.areas if a.note == STAND and a.cells]
