@@ -137,6 +137,31 @@ class GeneratedTree(unittest.TestCase):
         for section in ("[DET]", "[GLOBAL]", "[EXPORT]"):
             self.assertIn(section, text)
 
+    def test_tables_are_whole_dbase_files_in_windows_1250(self):
+        for d, _, files in os.walk(self.gis):
+            for f in files:
+                if f.endswith(".DBF"):
+                    path = os.path.join(d, f)
+                    table = gd.Table(path)
+                    self.assertEqual(os.path.getsize(path), table.expected_size, path)
+                    self.assertTrue(table.ends_with_eof and table.version == 3, path)
+                    self.assertEqual(table.language_driver, 0xC8, path)
+                    self.assertEqual(table.field_names()[0], "CISLO", path)
+
+    def test_extraction_counts_follow_the_kind_lists(self):
+        read = {"DET.BLK": {21, 22, 25, 26, 35, 433}, "SLU.BLK": {21, 22, 25, 26, 35, 433},
+                "CES.BLK": {350, 352, 353, 354, 10245, 10280, 10281, 10325, 10340, 10341, 10380, 10381}}
+        picked = {"roads": {21, 25, 35, 350, 352, 353, 354, 10245, 10340, 10341, 10280, 10281, 10380, 10381},
+                  "rides": {22, 10325}, "streams": {26, 433}}
+        blocks = list(self.blocks.items()) + [(("", "CES.BLK"), gd.Block(os.path.join(self.lhc, "CES.BLK")))]
+        counts = collections.Counter()
+        for (_, name), block in blocks:
+            for l in block.live_lines():
+                for job, kinds in picked.items():
+                    counts[job] += l.druh in read[name] and l.druh in kinds
+        self.assertEqual(dict(counts), self.expected["extractions"])
+        self.assertTrue(all(counts.values()))
+
     # -- blocks -----------------------------------------------------------------------
 
     def test_blocks_hold_what_expected_says_with_dummies_and_valid_coordinates(self):
