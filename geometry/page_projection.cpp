@@ -1,10 +1,83 @@
 #include "geometry/page_projection.h"
 
 #include <cmath>
+#include <string>
+
+#include "framework/entity.h"
+#include "framework/value_stream.h"
 
 using geometry::kDeviceCoordLimit;
 using geometry::PointD;
 using geometry::WorldRect;
+
+ZELTO_IMPLEMENT_ELEMENT(T_Page, TOwnerElement, [](auto& p) {
+  p.Integer("Width", &T_Page::GetWidth);
+  p.Integer("Height", &T_Page::GetHeight);
+  p.Float("HRes", &T_Page::GetHRes);
+  p.Float("VRes", &T_Page::GetVRes);
+})
+ZELTO_IMPLEMENT_ELEMENT(TProjection, TOwnerElement, [](auto& p) {
+  p.Float("Scale", &TProjection::GetScale, &TProjection::SetScale);
+  p.Float("Angle", &TProjection::GetAngle, &TProjection::SetAngle);
+  p.Float("RotateCenter_X", &TProjection::GetRotateCenterX, &TProjection::SetRotateCenterX);
+  p.Float("RotateCenter_Y", &TProjection::GetRotateCenterY, &TProjection::SetRotateCenterY);
+  p.Float("VirtualScale", &TProjection::GetVirtualScale, &TProjection::SetVirtualScale);
+  p.Float("Center_X", &TProjection::GetCenterX, &TProjection::SetCenterX);
+  p.Float("Center_Y", &TProjection::GetCenterY, &TProjection::SetCenterY);
+  p.Boolean("IsOK", &TProjection::GetIsOK);
+})
+ZELTO_IMPLEMENT_ELEMENT(TPageProjection, TProjection, ZELTO_NO_PROPERTIES)
+
+namespace {
+std::string rawInt32(std::int32_t v) {
+  std::string raw(4, '\0');
+  for (int i = 0; i < 4; ++i) raw[i] = static_cast<char>(static_cast<std::uint32_t>(v) >> (8 * i));
+  return raw;
+}
+std::int32_t int32FromRaw(const std::string& raw) {
+  std::uint32_t v = 0;
+  for (int i = 0; i < 4; ++i) v |= std::uint32_t{static_cast<unsigned char>(raw[i])} << (8 * i);
+  return static_cast<std::int32_t>(v);
+}
+}  // namespace
+
+void T_Page::ReadData(zelto::ValueReader& reader, TQuickEntity& loaded) {
+  TOwnerElement::ReadData(reader, loaded);
+  const std::string raw = reader.ReadRaw(geometry::kPageBlockSize);
+  block_ = geometry::decodePageBlock(reinterpret_cast<const std::uint8_t*>(raw.data()));
+}
+
+void T_Page::WriteData(zelto::ValueWriter& writer) {
+  TOwnerElement::WriteData(writer);
+  const auto bytes = geometry::encodePageBlock(block_);
+  writer.WriteRaw({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
+}
+
+void TProjection::ReadData(zelto::ValueReader& reader, TQuickEntity& loaded) {
+  TOwnerElement::ReadData(reader, loaded);
+  const std::string raw = reader.ReadRaw(geometry::kProjectionBlockSize);
+  SetBlock(geometry::decodeProjectionBlock(reinterpret_cast<const std::uint8_t*>(raw.data())));
+}
+
+void TProjection::WriteData(zelto::ValueWriter& writer) {
+  TOwnerElement::WriteData(writer);
+  const auto bytes = geometry::encodeProjectionBlock(Block());
+  writer.WriteRaw({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
+}
+
+void TPageProjection::ReadData(zelto::ValueReader& reader, TQuickEntity& loaded) {
+  TProjection::ReadData(reader, loaded);
+  const std::int32_t index = int32FromRaw(reader.ReadRaw(4));
+  if (index >= 0 && index < loaded.GetCount()) {
+    TElement* e = loaded.GetItem(index);
+    if (e && e->Is<T_Page>()) SetPage(static_cast<T_Page*>(e));
+  }
+}
+
+void TPageProjection::WriteData(zelto::ValueWriter& writer) {
+  TProjection::WriteData(writer);
+  writer.WriteRaw(rawInt32(page_ ? page_->ID : -1));
+}
 
 std::int32_t RoundToDeviceCoord(double v) {
   if (std::isnan(v)) return 0;

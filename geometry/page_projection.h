@@ -3,6 +3,7 @@
 // (x right, y up) onto its pixels (y down) and back.
 #include <cstdint>
 
+#include "framework/element.h"
 #include "geometry/device_types.h"
 #include "geometry/page_blocks.h"
 #include "geometry/plane_geometry.h"
@@ -27,10 +28,9 @@ inline constexpr double kDeviceCoordLimit = 1'000'000'000.0;
 // Saturates at +-kDeviceCoordLimit, rounds half to even; NaN gives 0.
 std::int32_t RoundToDeviceCoord(double v);
 
-class T_Page {
+class T_Page : public TOwnerElement {
+  ZELTO_ELEMENT(T_Page)
  public:
-  virtual ~T_Page() = default;
-
   void SetPaperColor(std::int32_t colour) { block_.PaperColor = colour; }
   void SetResolution(double hres, double vres) {
     block_.HRes = hres;
@@ -52,6 +52,9 @@ class T_Page {
   std::int32_t GetHeight() const;
 
   void AssignPage(const T_Page& source);
+  // The element data, then the 56-byte block.
+  void ReadData(zelto::ValueReader& reader, TQuickEntity& loaded) override;
+  void WriteData(zelto::ValueWriter& writer) override;
 
   // The 56-byte block; the two flags are not streamed.
   const geometry::PageBlock& Block() const { return block_; }
@@ -63,10 +66,9 @@ class T_Page {
   bool centreOnInnerRect_ = false;
 };
 
-class TProjection {
+class TProjection : public TOwnerElement {
+  ZELTO_ELEMENT(TProjection)
  public:
-  virtual ~TProjection() = default;
-
   double GetScale() const { return scale_; }
   double GetAngle() const { return angle_; }
   void SetAngle(double a);
@@ -96,6 +98,9 @@ class TProjection {
   virtual void SetInnerWorldRect(const geometry::WorldRect& rect) = 0;
 
   void AssignProjection(TProjection& source);
+  // The element data, then the 64-byte block.
+  void ReadData(zelto::ValueReader& reader, TQuickEntity& loaded) override;
+  void WriteData(zelto::ValueWriter& writer) override;
 
   geometry::ProjectionBlock Block() const;
   void SetBlock(const geometry::ProjectionBlock& block);
@@ -116,7 +121,13 @@ class TProjection {
 };
 
 class TPageProjection : public TProjection {
+  ZELTO_ELEMENT(TPageProjection)
  public:
+  // The projection data, then the page's index among the loaded elements
+  // (-1 without a page) as a raw 32-bit integer.
+  void ReadData(zelto::ValueReader& reader, TQuickEntity& loaded) override;
+  void WriteData(zelto::ValueWriter& writer) override;
+
   // Without a page only the centre and scale are stored; the transform is
   // recomputed once a page is set.
   void Setup(geometry::PointD centre, T_Page* page, double scale);
