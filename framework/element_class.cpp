@@ -1,0 +1,48 @@
+#include "framework/element_class.h"
+
+#include "framework/name_compare.h"
+
+TElementClass::TElementClass(std::string name, const TElementClass* parent, Factory factory,
+                             Declarer declare, std::size_t instanceSize)
+    : name_(std::move(name)),
+      parent_(parent),
+      factory_(factory),
+      declare_(std::move(declare)),
+      instanceSize_(instanceSize) {}
+
+bool TElementClass::InheritsFrom(const TElementClass& other) const {
+  for (const TElementClass* c = this; c; c = c->parent_)
+    if (c == &other) return true;
+  return false;
+}
+
+const std::vector<const TPropInfo*>& TElementClass::Properties() const {
+  if (!built_) {
+    // Declared lazily, so that a class may publish a property of its own
+    // class without recursing into its own construction.
+    built_ = true;
+    if (declare_) declare_(const_cast<TElementClass&>(*this));
+    if (parent_) all_ = parent_->Properties();
+    for (const auto& p : own_) all_.push_back(p.get());
+  }
+  return all_;
+}
+
+const TPropInfo* TElementClass::Property(int index) const {
+  const auto& props = Properties();
+  if (index < 0 || index >= static_cast<int>(props.size())) return nullptr;
+  return props[index];
+}
+
+int TElementClass::IndexOfProperty(const std::string& name) const {
+  const auto& props = Properties();
+  std::string wanted = zelto::UpperAZ(name);
+  for (std::size_t i = 0; i < props.size(); ++i)
+    if (zelto::UpperAZ(props[i]->Name) == wanted) return static_cast<int>(i);
+  return -1;
+}
+
+TPropInfo& TElementClass::AddOwnProperty(TPropInfo info) {
+  own_.push_back(std::make_unique<TPropInfo>(std::move(info)));
+  return *own_.back();
+}

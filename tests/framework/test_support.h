@@ -1,0 +1,56 @@
+#pragma once
+// Element classes and helpers shared by the framework tests.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/class_registry.h"
+#include "framework/entity.h"
+#include "framework/zelto_message.h"
+#include "platform/scripted_user_interaction.h"
+
+// A class with one published property of every kind the text table knows.
+class TProbe : public TOwnerEntity {
+  ZELTO_ELEMENT(TProbe)
+ public:
+  enum class Colour { Red, Green, Blue };
+  std::int32_t Count = 0;
+  bool Flag = false;
+  Colour Tint = Colour::Red;
+  double Scale = 0;
+  std::string Label;
+  char Letter = 'A';
+  std::int32_t Bits = 0;
+  TElement* Target = nullptr;
+  bool HandlerAssigned = false;
+};
+
+// Records what reaches it, as a main tool or any receiver would see it.
+class TRecorder : public TOwnerEntity {
+  ZELTO_ELEMENT(TRecorder)
+ public:
+  struct Seen {
+    int code;
+    TElement* receiver;
+    TElement* sender;
+    TElement* data;
+    std::string text;
+  };
+  std::vector<Seen> seen;
+  bool handles = false;   // sets handled
+  bool throws = false;    // raises from the handler
+  void HandleMessage(TZeltoMessage*& message, bool& handled) override;
+};
+
+// Registers the framework's classes and the test classes once, and gives
+// every test a fresh scripted user interface and an empty queue.
+class FrameworkTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  platform::ScopedScriptedUi ui;
+};
+
+// Whether an element is still alive, through the handle it was given.
+bool Alive(platform::Handle handle);
