@@ -13,7 +13,7 @@ ZELTO_IMPLEMENT_ELEMENT(THolesEntity, TRectEntity, [](auto& p) {
 })
 ZELTO_IMPLEMENT_ELEMENT(TAreaElement, TPolyElement, [](auto& p) {
   p.Object("Holes", THolesEntity::StaticClass(), &TAreaElement::GetHoles, &TAreaElement::SetHoles);
-  p.Boolean("IsHole", &TAreaElement::IsHole);
+  p.Boolean("IsHole", &TAreaElement::IsHole, &TAreaElement::IsHole);
   p.Object("HoleOwnerArea", TAreaElement::StaticClass(), &TAreaElement::GetHoleOwnerArea);
   p.Float("Area1", &TAreaElement::GetArea1);
   p.Float("WholeArea", &TAreaElement::GetWholeArea);

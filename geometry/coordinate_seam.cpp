@@ -5,12 +5,12 @@
 namespace geometry::seam {
 
 ZELTO_IMPLEMENT_ELEMENT(Coordinate2D, TOwnerElement, [](auto& p) {
-  p.Float("X", &Coordinate2D::X);
-  p.Float("Y", &Coordinate2D::Y);
+  p.Float("X", &Coordinate2D::X, &Coordinate2D::X);
+  p.Float("Y", &Coordinate2D::Y, &Coordinate2D::Y);
 })
 
 ZELTO_IMPLEMENT_ELEMENT(RectEntity, TOwnerEntity, [](auto& p) {
-  p.Integer("Index", &RectEntity::Index);
+  p.Integer("Index", &RectEntity::Index, &RectEntity::Index);
   p.Float("MinX", &RectEntity::GetMinX, &RectEntity::SetMinX);
   p.Float("MinY", &RectEntity::GetMinY, &RectEntity::SetMinY);
   p.Float("MaxX", &RectEntity::GetMaxX, &RectEntity::SetMaxX);

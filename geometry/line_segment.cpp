@@ -4,13 +4,13 @@
 #include <cmath>
 
 ZELTO_IMPLEMENT_ELEMENT(TGlxLinAbscissa, TOwnerElement, [](auto& p) {
-  p.Object("Line", TPolyLineElement::StaticClass(), &TGlxLinAbscissa::Line);
-  p.Integer("Index", &TGlxLinAbscissa::Index);
-  p.Boolean("IsNewEnd", &TGlxLinAbscissa::IsNewEnd);
-  p.Boolean("IsNew", &TGlxLinAbscissa::IsNew);
-  p.Boolean("IsDeleted", &TGlxLinAbscissa::IsDeleted);
-  p.Boolean("FixedBegin", &TGlxLinAbscissa::FixedBegin);
-  p.Boolean("FixedEnd", &TGlxLinAbscissa::FixedEnd);
+  p.Object("Line", TPolyLineElement::StaticClass(), &TGlxLinAbscissa::Line, &TGlxLinAbscissa::Line);
+  p.Integer("Index", &TGlxLinAbscissa::Index, &TGlxLinAbscissa::Index);
+  p.Boolean("IsNewEnd", &TGlxLinAbscissa::IsNewEnd, &TGlxLinAbscissa::IsNewEnd);
+  p.Boolean("IsNew", &TGlxLinAbscissa::IsNew, &TGlxLinAbscissa::IsNew);
+  p.Boolean("IsDeleted", &TGlxLinAbscissa::IsDeleted, &TGlxLinAbscissa::IsDeleted);
+  p.Boolean("FixedBegin", &TGlxLinAbscissa::FixedBegin, &TGlxLinAbscissa::FixedBegin);
+  p.Boolean("FixedEnd", &TGlxLinAbscissa::FixedEnd, &TGlxLinAbscissa::FixedEnd);
   p.Float("X1", &TGlxLinAbscissa::GetX1, &TGlxLinAbscissa::SetX1);
   p.Float("Y1", &TGlxLinAbscissa::GetY1, &TGlxLinAbscissa::SetY1);
   p.Float("X2", &TGlxLinAbscissa::GetX2, &TGlxLinAbscissa::SetX2);

@@ -6,10 +6,10 @@
 #include "platform/user_interaction.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TNodeBranch, TElement, [](auto& p) {
-  p.Boolean("LineBegin", &TNodeBranch::LineBegin);
-  p.Boolean("NotRegularArea", &TNodeBranch::NotRegularArea);
-  p.Object("RightArea", TElement::StaticClass(), &TNodeBranch::RightArea);
-  p.Object("Line", TPolyLineElement::StaticClass(), &TNodeBranch::Line);
+  p.Boolean("LineBegin", &TNodeBranch::LineBegin, &TNodeBranch::LineBegin);
+  p.Boolean("NotRegularArea", &TNodeBranch::NotRegularArea, &TNodeBranch::NotRegularArea);
+  p.Object("RightArea", TElement::StaticClass(), &TNodeBranch::RightArea, &TNodeBranch::RightArea);
+  p.Object("Line", TPolyLineElement::StaticClass(), &TNodeBranch::Line, &TNodeBranch::Line);
   p.Float("Angle", &TNodeBranch::GetAngle);
   p.Float("X2", &TNodeBranch::GetX2);
   p.Float("Y2", &TNodeBranch::GetY2);

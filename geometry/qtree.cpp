@@ -15,7 +15,7 @@ bool isNode(const TElement* e) { return e && e->Is<TQTree>(); }
 }  // namespace
 
 ZELTO_IMPLEMENT_ELEMENT(TQTree, TRectEntity, [](auto& p) {
-  p.Integer("Level", &TQTree::Level);
+  p.Integer("Level", &TQTree::Level, &TQTree::Level);
   p.Float("QXMin", &TQTree::GetQXMin, &TQTree::SetQXMin);
   p.Float("QYMin", &TQTree::GetQYMin, &TQTree::SetQYMin);
   p.Integer("QWidth", &TQTree::GetQWidth, &TQTree::SetQWidth);
@@ -155,9 +155,16 @@ void TQTree::SplitLeaf() {
     retrySplitAt_ = count * 2;
     return;
   }
-  for (int i = 0; i < 4; ++i)
+  for (int i = 0; i < 4; ++i) {
     for (TElement* e : parts[i]) quads[i]->Add(e);
-  FreeAll();
+    // A quadrant that took every element gained nothing by this split; it
+    // waits until it has doubled, so that a cluster or a shared envelope
+    // edge does not refine the tree one level per insertion.
+    if (static_cast<std::int32_t>(parts[i].size()) == count) quads[i]->retrySplitAt_ = count * 2;
+  }
+  // Every element now lives on in some quadrant: the leaf only lets go.
+  Clear();
+  for (TElement* e : elements) e->RemoveOwner(this);
   retrySplitAt_ = 0;
   for (TQTree* q : quads) Add(q);
 }

@@ -10,7 +10,7 @@ ZELTO_IMPLEMENT_ELEMENT(TSpaceEntity, TRectEntity, [](auto& p) {
   p.Integer("SpaceID", &TSpaceEntity::GetSpaceID, &TSpaceEntity::SetSpaceID);
   p.Integer("Group", &TSpaceEntity::GetGroup);
   p.Boolean("IsDone", &TSpaceEntity::GetIsDone, &TSpaceEntity::SetIsDone);
-  p.Float("Angle", &TSpaceEntity::Angle);
+  p.Float("Angle", &TSpaceEntity::Angle, &TSpaceEntity::Angle);
   p.Object("Properties", TElement::StaticClass(), &TSpaceEntity::GetProperties,
            &TSpaceEntity::SetProperties);
 })

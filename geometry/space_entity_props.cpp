@@ -7,10 +7,10 @@
 #include "geometry/space_registers.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TSpaceEntityProps, TOwnerEntity, [](auto& p) {
-  p.Object("SpaceEntity", TSpaceEntity::StaticClass(), &TSpaceEntityProps::SpaceEntity);
+  p.Object("SpaceEntity", TSpaceEntity::StaticClass(), &TSpaceEntityProps::SpaceEntity, &TSpaceEntityProps::SpaceEntity);
   p.Integer("SpaceID", &TSpaceEntityProps::GetSpaceID);
   p.Integer("OrigNo", &TSpaceEntityProps::GetOrigNo);
-  p.Boolean("IsDone", &TSpaceEntityProps::IsDone);
+  p.Boolean("IsDone", &TSpaceEntityProps::IsDone, &TSpaceEntityProps::IsDone);
   p.Object("ObjectRegister", TObjectRegister::StaticClass(),
            &TSpaceEntityProps::GetObjectRegister);
   p.Object("BlockRegister", TBlockRegister::StaticClass(), &TSpaceEntityProps::GetBlockRegister);

@@ -10,30 +10,32 @@ std::unique_ptr<TPolyLineElement> line(std::initializer_list<std::pair<double, d
   for (auto [x, y] : pts) l->AddVertex(x, y);
   return l;
 }
-TGlxLinAbscissa segment(TPolyLineElement* l, int index) {
-  TGlxLinAbscissa s;
+void place(TGlxLinAbscissa& s, TPolyLineElement* l, int index) {
   s.Line = l;
   s.Index = index;
-  return s;
 }
 }  // namespace
 
 TEST(LineSegment, ReadsAndWritesTheLinesVertices) {
   auto l = line({{0, 0}, {10, 0}, {10, 10}});
-  TGlxLinAbscissa first = segment(l.get(), 0), second = segment(l.get(), 1);
+  TGlxLinAbscissa first, second;
+  place(first, l.get(), 0);
+  place(second, l.get(), 1);
   EXPECT_TRUE(first.GetIsFirst());
   EXPECT_FALSE(first.GetIsLast());
   EXPECT_TRUE(second.GetIsMargin());
   first.SetX2(9);
   EXPECT_EQ(second.GetX1(), 9);
   auto two = line({{0, 0}, {1, 1}});
-  TGlxLinAbscissa only = segment(two.get(), 0);
+  TGlxLinAbscissa only;
+  place(only, two.get(), 0);
   EXPECT_TRUE(only.GetIsFirst() && only.GetIsLast());
 }
 
 TEST(LineSegment, SplitAndSnap) {
   auto l = line({{0, 0}, {10, 0}});
-  TGlxLinAbscissa s = segment(l.get(), 0);
+  TGlxLinAbscissa s;
+  place(s, l.get(), 0);
   TGlxLinAbscissa* piece = nullptr;
   s.SplitAt(5, 0, piece);
   std::unique_ptr<TGlxLinAbscissa> owned(piece);
@@ -49,7 +51,9 @@ TEST(LineSegment, SplitAndSnap) {
 
   auto other = line({{3, -5}, {3, 5}});
   auto near = line({{3.05, 2}, {8, 2}});
-  TGlxLinAbscissa target = segment(other.get(), 0), moving = segment(near.get(), 0);
+  TGlxLinAbscissa target, moving;
+  place(target, other.get(), 0);
+  place(moving, near.get(), 0);
   double x, y;
   EXPECT_TRUE(moving.SnapEndOntoSegment(true, target, 0.1, x, y));
   EXPECT_EQ(moving.GetX1(), 3);
@@ -59,7 +63,9 @@ TEST(LineSegment, SplitAndSnap) {
   bool onSegment, nearEnd;
   double fx, fy;
   auto chain = line({{0, 0}, {5, 0}, {10, 0}});
-  TGlxLinAbscissa a = segment(chain.get(), 0), b = segment(chain.get(), 1);
+  TGlxLinAbscissa a, b;
+  place(a, chain.get(), 0);
+  place(b, chain.get(), 1);
   a.FindEndsOnSegment(b, true, 0.1, onSegment, nearEnd, x, y, fx, fy);
   EXPECT_FALSE(onSegment);  // the shared vertex of consecutive segments
 }

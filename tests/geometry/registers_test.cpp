@@ -17,7 +17,7 @@ class NumberedProps : public TSpaceEntityProps {
   std::int32_t Number = -1;
 };
 ZELTO_IMPLEMENT_ELEMENT(NumberedProps, TSpaceEntityProps, [](auto& p) {
-  p.Integer("Number", &NumberedProps::Number);
+  p.Integer("Number", &NumberedProps::Number, &NumberedProps::Number);
 })
 
 // A record owning a start point, freed with it.
@@ -31,7 +31,7 @@ class PointProps : public TSpaceEntityProps {
   bool OwnsObjectProperty(const TPropInfo& info) const override { return info.Name == "StartPoint"; }
 };
 ZELTO_IMPLEMENT_ELEMENT(PointProps, TSpaceEntityProps, [](auto& p) {
-  p.Object("StartPoint", T2DCoordinate::StaticClass(), &PointProps::StartPoint);
+  p.Object("StartPoint", T2DCoordinate::StaticClass(), &PointProps::StartPoint, &PointProps::StartPoint);
 })
 
 TSpaceEntity* numbered(TSpaceEntity* e, std::int32_t number) {
