@@ -114,3 +114,42 @@ TEST(PageBlocks, GoldenBytes) {
   EXPECT_EQ(read.GetOriginX(), 500);
   EXPECT_EQ(read.GetScale(), 5000);
 }
+
+#include "framework/entity.h"
+#include "framework/value_stream.h"
+
+TEST(PageProjection, StreamDataCarriesTheBlocksAndThePageIndex) {
+  Fixture f;
+  f.page.SetPaperColor(0xFFFFFF);
+  zelto::ValueWriter pageOut;
+  f.page.WriteData(pageOut);
+  const auto& pageBytes = pageOut.Bytes();
+  ASSERT_GE(pageBytes.size(), 56u);
+  const auto block = geometry::encodePageBlock(f.page.Block());
+  EXPECT_TRUE(std::equal(block.begin(), block.end(), pageBytes.end() - 56));
+
+  f.page.ID = 0;  // its position among the loaded elements
+  zelto::ValueWriter projOut;
+  f.projection.WriteData(projOut);
+  const auto& bytes = projOut.Bytes();
+  ASSERT_GE(bytes.size(), 68u);
+  EXPECT_EQ(std::vector<std::uint8_t>(bytes.end() - 4, bytes.end()),
+            (std::vector<std::uint8_t>{0, 0, 0, 0}));
+
+  TQuickEntity loaded;
+  T_Page* page = new T_Page;
+  loaded.Add(page);
+  zelto::ValueReader pageIn(pageBytes);
+  EXPECT_EQ(pageIn.ReadString(), "T_Page");  // the loader reads the class name
+  page->ReadData(pageIn, loaded);
+  EXPECT_EQ(page->GetPageRect(), f.page.GetPageRect());
+  EXPECT_EQ(page->GetPaperColor(), 0xFFFFFF);
+  TPageProjection read;
+  zelto::ValueReader projIn(bytes);
+  projIn.ReadString();
+  read.ReadData(projIn, loaded);
+  EXPECT_EQ(read.GetPage(), page);
+  EXPECT_EQ(read.GetOriginY(), 750);  // recomputed from the page
+  EXPECT_EQ(read.WorldToDeviceX(1000), 1000);
+  delete page;
+}

@@ -105,7 +105,9 @@ TEST(PointInRing, AgreesWithPlainEvenOddOnRandomRings) {
     // vertices on the ray's line the counts must agree.
     const bool touches =
         std::any_of(ring.begin(), ring.end(), [&](PointD v) { return v.Y == p.Y; });
-    if (!touches) ASSERT_EQ(count, expected) << "iteration " << iter;
+    if (!touches) {
+      ASSERT_EQ(count, expected) << "iteration " << iter;
+    }
     ++compared;
   }
   EXPECT_GT(compared, 10000);
@@ -122,4 +124,15 @@ TEST(PolygonCrossingsAroundPoint, NearestEdgesOnEachSide) {
   EXPECT_EQ(count, 2);
   EXPECT_EQ(right, geometry::kNoCrossing);
   EXPECT_NEAR(left, 10, 1e-9);
+}
+
+#include "geometry/coord_geometry.h"
+
+TEST(PointInRing, WalksTheCoordinateItemsOfAnEntity) {
+  TEntity ring;
+  for (auto [x, y] : {std::pair{0.0, 0.0}, {10.0, 0.0}, {10.0, 10.0}, {0.0, 10.0}})
+    ring.Add(new T2DCoordinate(x, y));
+  ring.Add(new TEntity);  // not a vertex: skipped
+  EXPECT_TRUE(PointInRing(ring, T2DCoordinate(5, 5)));
+  EXPECT_FALSE(PointInRing(ring, T2DCoordinate(-5, 5)));
 }
