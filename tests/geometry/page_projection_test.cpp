@@ -136,7 +136,7 @@ TEST(PageProjection, StreamDataCarriesTheBlocksAndThePageIndex) {
   EXPECT_EQ(std::vector<std::uint8_t>(bytes.end() - 4, bytes.end()),
             (std::vector<std::uint8_t>{0, 0, 0, 0}));
 
-  TQuickEntity loaded;
+  TQuickEntity loaded;  // frees what it lists
   T_Page* page = new T_Page;
   loaded.Add(page);
   zelto::ValueReader pageIn(pageBytes);
@@ -151,5 +151,4 @@ TEST(PageProjection, StreamDataCarriesTheBlocksAndThePageIndex) {
   EXPECT_EQ(read.GetPage(), page);
   EXPECT_EQ(read.GetOriginY(), 750);  // recomputed from the page
   EXPECT_EQ(read.WorldToDeviceX(1000), 1000);
-  delete page;
 }
