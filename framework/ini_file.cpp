@@ -1,0 +1,209 @@
+#include "framework/ini_file.h"
+
+#include "framework/string_utils.h"
+
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <vector>
+
+namespace framework {
+
+namespace {
+
+// The profile reader's value buffer holds 2048 characters with the NUL.
+constexpr std::size_t kMaxValueLength = 2047;
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
+    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+std::string trimSpace(std::string_view text) {
+  std::size_t b = 0, e = text.size();
+  while (b < e && (text[b] == ' ' || text[b] == '\t')) ++b;
+  while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t' || text[e - 1] == '\r')) --e;
+  return std::string(text.substr(b, e - b));
+}
+
+std::vector<std::string> readLines(const std::string& fileName, bool& exists) {
+  std::vector<std::string> lines;
+  std::ifstream in(fileName, std::ios::binary);
+  exists = static_cast<bool>(in);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(std::move(line));
+  }
+  // A UTF-8 byte-order mark would otherwise glue itself to the first section.
+  if (!lines.empty() && lines[0].rfind("\xEF\xBB\xBF", 0) == 0) lines[0].erase(0, 3);
+  return lines;
+}
+
+// "[name]" gives the trimmed name.
+std::optional<std::string> sectionName(std::string_view line) {
+  const std::string t = trimSpace(line);
+  if (t.size() < 2 || t.front() != '[') return std::nullopt;
+  const std::size_t close = t.find(']');
+  if (close == std::string::npos) return std::nullopt;
+  return trimSpace(std::string_view(t).substr(1, close - 1));
+}
+
+struct KeyLine {
+  std::string key;
+  std::string value;
+};
+
+std::optional<KeyLine> keyLine(std::string_view line) {
+  const std::size_t eq = line.find('=');
+  if (eq == std::string_view::npos) return std::nullopt;
+  KeyLine k{trimSpace(line.substr(0, eq)), trimSpace(line.substr(eq + 1))};
+  if (k.key.empty() || k.key[0] == ';') return std::nullopt;
+  if (k.value.size() >= 2 && (k.value.front() == '"' || k.value.front() == '\'') &&
+      k.value.back() == k.value.front())
+    k.value = k.value.substr(1, k.value.size() - 2);
+  return k;
+}
+
+std::optional<std::string> lookup(const std::string& fileName, std::string_view section,
+                                  std::string_view key) {
+  bool exists = false;
+  const auto lines = readLines(fileName, exists);
+  bool inSection = false;
+  for (const auto& line : lines) {
+    if (auto name = sectionName(line)) {
+      inSection = equalsIgnoringCase(*name, section);
+      continue;
+    }
+    if (!inSection) continue;
+    if (auto k = keyLine(line); k && equalsIgnoringCase(k->key, key)) {
+      if (k->value.size() > kMaxValueLength) k->value.resize(kMaxValueLength);
+      return k->value;
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+bool ParseIniInteger(std::string_view text, std::int32_t& value) {
+  int base = 10;
+  std::size_t i = 0;
+  bool negative = false;
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    base = 16;
+    i = 2;
+  } else {
+    while (i < text.size() && text[i] == ' ') ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    if (i < text.size() && text[i] == '$') base = 16, ++i;
+  }
+  if (i >= text.size()) return false;
+  std::int64_t magnitude = 0;
+  for (; i < text.size(); ++i) {
+    const char c = text[i];
+    int d = -1;
+    if (c >= '0' && c <= '9') d = c - '0';
+    else if (base == 16 && c >= 'a' && c <= 'f') d = c - 'a' + 10;
+    else if (base == 16 && c >= 'A' && c <= 'F') d = c - 'A' + 10;
+    if (d < 0) return false;
+    magnitude = magnitude * base + d;
+    // Hexadecimal texts cover the whole 32-bit pattern, as the platform's did.
+    const std::int64_t limit = base == 16 ? 0xFFFFFFFFLL : (negative ? 1LL << 31 : (1LL << 31) - 1);
+    if (magnitude > limit) return false;
+  }
+  const std::int64_t v = negative ? -magnitude : magnitude;
+  value = static_cast<std::int32_t>(static_cast<std::uint32_t>(v));
+  return true;
+}
+
+}  // namespace framework
+
+TRealIniFile::TRealIniFile(std::string fileName) : fileName_(std::move(fileName)) {}
+
+std::string TRealIniFile::ReadString(std::string_view section, std::string_view key,
+                                     std::string_view defaultValue) const {
+  if (auto v = framework::lookup(fileName_, section, key)) return *v;
+  return std::string(defaultValue);
+}
+
+std::int32_t TRealIniFile::ReadInteger(std::string_view section, std::string_view key,
+                                       std::int32_t defaultValue) const {
+  std::int32_t value = 0;
+  const std::string text = ReadString(section, key, "");
+  return framework::ParseIniInteger(text, value) ? value : defaultValue;
+}
+
+bool TRealIniFile::ReadBool(std::string_view section, std::string_view key,
+                            bool defaultValue) const {
+  return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
+}
+
+double TRealIniFile::ReadFloat(std::string_view section, std::string_view key,
+                               double defaultValue) const {
+  std::string text = ReadString(section, key, "");
+  if (text.empty()) return defaultValue;
+  std::size_t stop = 0;
+  auto value = framework::ParseFixedPointPrefix(text, stop);
+  if (value && stop == text.size()) return *value;
+  if (stop < text.size() && text[stop] == ',') {
+    text[stop] = '.';
+    if (auto retried = framework::ParseFixedPoint(text)) return *retried;
+  }
+  return defaultValue;
+}
+
+bool TRealIniFile::WriteString(std::string_view section, std::string_view key,
+                               std::string_view value) {
+  bool exists = false;
+  auto lines = framework::readLines(fileName_, exists);
+  const std::string newLine = std::string(key) + "=" + std::string(value);
+  bool inSection = false;
+  std::optional<std::size_t> sectionEnd;  // index after the section's last non-empty line
+  bool written = false;
+  for (std::size_t i = 0; i < lines.size() && !written; ++i) {
+    if (auto name = framework::sectionName(lines[i])) {
+      if (inSection) break;
+      inSection = framework::equalsIgnoringCase(*name, section);
+      if (inSection) sectionEnd = i + 1;
+      continue;
+    }
+    if (!inSection) continue;
+    if (!framework::trimSpace(lines[i]).empty()) sectionEnd = i + 1;
+    if (auto k = framework::keyLine(lines[i]); k && framework::equalsIgnoringCase(k->key, key)) {
+      // The key keeps the spelling it already has in the file.
+      lines[i] = k->key + "=" + std::string(value);
+      written = true;
+    }
+  }
+  if (!written) {
+    if (sectionEnd) {
+      lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(*sectionEnd), newLine);
+    } else {
+      if (!lines.empty() && !lines.back().empty()) lines.emplace_back();
+      lines.push_back("[" + std::string(section) + "]");
+      lines.push_back(newLine);
+    }
+  }
+  std::ostringstream out;
+  for (const auto& line : lines) out << line << "\r\n";
+  std::ofstream file(fileName_, std::ios::binary | std::ios::trunc);
+  if (!file) return false;
+  file << out.str();
+  return static_cast<bool>(file);
+}
+
+bool TRealIniFile::WriteInteger(std::string_view section, std::string_view key,
+                                std::int32_t value) {
+  return WriteString(section, key, std::to_string(value));
+}
+
+bool TRealIniFile::WriteBool(std::string_view section, std::string_view key, bool value) {
+  return WriteString(section, key, value ? "1" : "0");
+}

@@ -1,0 +1,42 @@
+#pragma once
+// A sectioned settings file of key=value lines in the Windows profile form.
+// Every read opens and parses the file anew, so a change on disk is seen by
+// the next read; nothing is cached. Sections and keys compare without regard
+// to the case of a to z, values are trimmed of blanks (and of one pair of
+// enclosing quotes), the first occurrence of a key wins, and a missing file,
+// section or key gives the caller's default. Files are read as UTF-8.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+class TRealIniFile {
+ public:
+  explicit TRealIniFile(std::string fileName);
+
+  const std::string& FileName() const { return fileName_; }
+
+  std::string ReadString(std::string_view section, std::string_view key,
+                         std::string_view defaultValue) const;
+  // "0x"/"0X" + hexadecimal, or a decimal integer ('$' hexadecimal accepted);
+  // anything that does not convert wholly gives the default.
+  std::int32_t ReadInteger(std::string_view section, std::string_view key,
+                           std::int32_t defaultValue) const;
+  // The integer read with the default's ordinal; true when not 0.
+  bool ReadBool(std::string_view section, std::string_view key, bool defaultValue) const;
+  // A decimal point, or failing that one comma in its place ("0,01" is 0.01).
+  double ReadFloat(std::string_view section, std::string_view key, double defaultValue) const;
+
+  // Rewrites the file with the key set (section and key appended when missing).
+  // False when the file cannot be written.
+  bool WriteString(std::string_view section, std::string_view key, std::string_view value);
+  bool WriteInteger(std::string_view section, std::string_view key, std::int32_t value);
+  bool WriteBool(std::string_view section, std::string_view key, bool value);
+
+ private:
+  std::string fileName_;
+};
+
+namespace framework {
+// The integer rule of the settings files, shared with the settings readers.
+bool ParseIniInteger(std::string_view text, std::int32_t& value);
+}  // namespace framework

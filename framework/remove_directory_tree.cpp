@@ -1,0 +1,79 @@
+#include "framework/remove_directory_tree.h"
+
+#include "framework/drive_map.h"
+#include "platform/user_interaction.h"
+
+#include <filesystem>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void showErrorBox(const std::string& text) { platform::showError(text); }
+
+bool refusedAsRoot(std::string_view name, const fs::path& resolved) {
+  if (name.empty() || resolved.empty()) return true;
+  if (name.size() == 2 && name[1] == ':') return true;  // "C:" after the backslash went
+  std::error_code ec;
+  const fs::path canonical = fs::weakly_canonical(resolved, ec);
+  if (ec || canonical == canonical.root_path()) return true;
+  for (const auto& [letter, dir] : framework::DriveDirectories()) {
+    std::error_code dec;
+    if (fs::weakly_canonical(dir, dec) == canonical && !dec) return true;
+  }
+  return false;
+}
+
+// Deletes what lies inside `dir`; `shown` is the directory as the user named it.
+bool emptyDirectory(const fs::path& dir, const std::string& shown) {
+  std::error_code ec;
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    const fs::path entry = it->path();
+    const std::string entryShown = shown + "\\" + entry.filename().string();
+    std::error_code sec;
+    const auto status = fs::symlink_status(entry, sec);
+    if (!sec && fs::is_directory(status)) {
+      if (!emptyDirectory(entry, entryShown)) return false;
+      if (!fs::remove(entry, sec) || sec) {
+        showErrorBox("Adresář " + entryShown + "nelze zrušit !");
+        return false;
+      }
+      continue;
+    }
+    if (!fs::remove(entry, sec) || sec) {
+      showErrorBox("Při rušení adresáře nelze smazat soubor \n" + entryShown);
+      return false;
+    }
+  }
+  if (ec) {
+    showErrorBox("Adresář " + shown + "nelze zrušit !");
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool RemoveDirectoryTree(std::string_view directory) {
+  std::string name(directory);
+  if (!name.empty() && (name.back() == '\\' || name.back() == '/')) name.pop_back();
+  const fs::path resolved = framework::ResolvePath(name);
+  if (refusedAsRoot(name, resolved)) {
+    showErrorBox("Adresář " + std::string(directory) + "nelze zrušit !");
+    return false;
+  }
+  std::error_code ec;
+  const auto status = fs::symlink_status(resolved, ec);
+  if (ec || !fs::exists(status)) return true;
+  if (!fs::is_directory(status)) {
+    showErrorBox("Adresář " + name + "nelze zrušit !");
+    return false;
+  }
+  if (!emptyDirectory(resolved, name)) return false;
+  if (!fs::remove(resolved, ec) || ec) {
+    showErrorBox("Adresář " + name + "nelze zrušit !");
+    return false;
+  }
+  return true;
+}

@@ -1,0 +1,241 @@
+#include "gisblock/attribute_table.h"
+
+#include "gisblock/cislo_index.h"
+#include "gisblock/integer_format.h"
+#include "gisblock/table_creation.h"
+#include "gisblock/table_file_name.h"
+#include "platform/codepage.h"
+#include "platform/path_resolver.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace gisblock {
+namespace fs = std::filesystem;
+
+namespace {
+constexpr std::size_t kMaxFieldName = 255;
+}  // namespace
+
+AttributeTable::AttributeTable(TableMessages messages) : messages_(std::move(messages)) {}
+
+void AttributeTable::SetTableName(std::string name) {
+  Close();
+  index_.close();
+  tableName_ = std::move(name);
+}
+
+void AttributeTable::SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
+
+void AttributeTable::Open() {
+  if (table_.isOpen()) return;
+  const fs::path file = platform::pathResolver().existing(tableName_);
+  if (file.empty()) throw platform::DbfError("Tabulku " + tableName_ + " nelze otevřít");
+  table_.open(file, readOnly_);
+}
+
+void AttributeTable::Close() { table_.close(); }
+
+bool AttributeTable::openQuietly() {
+  try {
+    Open();
+    return true;
+  } catch (const platform::DbfError& e) {
+    messages_.log(e.what());
+    return false;
+  }
+}
+
+void AttributeTable::switchTo(const std::string& fileName) {
+  SetTableName(fileName);
+  readOnly_ = true;
+}
+
+bool AttributeTable::OpenFile(const std::string& fileName) {
+  if (fileName == tableName_) return openQuietly();
+  if (!platform::pathResolver().exists(fileName)) return false;
+  switchTo(fileName);
+  return openQuietly();
+}
+
+bool AttributeTable::LocateInFile(const std::string& fileName, std::int32_t cislo) {
+  return OpenFile(fileName) && LocateCislo(cislo);
+}
+
+bool AttributeTable::LocateObject(std::string_view blockDirectory, char kindLetter, std::int32_t druh,
+                                  std::int32_t cislo) {
+  return LocateInFile(GelixTableFileName(blockDirectory, kindLetter, druh), cislo);
+}
+
+bool AttributeTable::LocateByTableName(const std::string& dbfName, std::int32_t cislo) {
+  if (dbfName != tableName_) {
+    switchTo(dbfName);
+    if (!platform::pathResolver().exists(dbfName)) return false;
+  }
+  return LocateCislo(cislo);
+}
+
+bool AttributeTable::LocateCislo(std::int32_t cislo) {
+  cislo_ = cislo;
+  if (cislo < 0 || cislo > CisloIndex::kMaxCislo) return false;
+  if (!OpenIndex() || !openQuietly()) return false;
+  const std::int32_t recNo = readIndexEntry(index_, cislo);
+  // Record numbers start at 1; an entry of 0, one beyond the table, one of a
+  // row deleted since or of a row with another CISLO is stale.
+  if (recNo > 0 && static_cast<std::uint32_t>(recNo) <= table_.recordCount()) {
+    table_.moveTo(static_cast<std::uint32_t>(recNo));
+    if (!table_.isDeleted() && GetCurrentCislo() == cislo) return true;
+  }
+  // One rebuild per table file is enough: what is still missing afterwards
+  // has no row.
+  const std::string indexName = indexFileName(tableName_);
+  if (rebuilt_.count(indexName) || !BuildIndex()) return false;
+  rebuilt_.insert(indexName);
+  return openQuietly() && LocateCislo(cislo);
+}
+
+bool AttributeTable::OpenIndex() {
+  if (index_.is_open()) return true;
+  platform::PathResolver& paths = platform::pathResolver();
+  const std::string name = indexFileName(tableName_);
+  const bool existed = paths.exists(name);
+  if (!existed && !BuildIndex()) {
+    messages_.warning("Index " + name + " je nepřístupný");
+    return false;
+  }
+  index_.open(paths.existing(name), std::ios::binary);
+  if (!index_.is_open()) {
+    messages_.warning("Index " + name + " nelze vytvořit");
+    return false;
+  }
+  return true;
+}
+
+bool AttributeTable::BuildIndex() {
+  index_.close();
+  platform::PathResolver& paths = platform::pathResolver();
+  const std::string name = indexFileName(tableName_);
+  std::error_code ec;
+  if (paths.exists(name)) fs::remove(paths.existing(name), ec);
+  const fs::path target = paths.forWriting(name);
+  std::ofstream out(target, std::ios::binary | std::ios::trunc);
+  if (target.empty() || !out) {
+    messages_.warning("Index " + name + " nelze vytvorit");
+    return false;
+  }
+  CisloIndex::Built built;
+  try {
+    Open();
+    built = CisloIndex::build(table_);
+  } catch (const platform::DbfError& e) {
+    messages_.log("Chyba práce s DBF " + tableName_ + " při čtení záznamu: " + e.what());
+    Close();
+    return false;
+  }
+  for (const std::string& warning : built.warnings) messages_.log(warning);
+  const std::vector<std::uint8_t> bytes = built.index.encode();
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  Close();
+  if (!out) {
+    messages_.warning("Index " + name + " nelze vytvorit");
+    return false;
+  }
+  return true;
+}
+
+std::string AttributeTable::GetShortTableName() const { return shortTableName(tableName_); }
+
+std::optional<std::string> AttributeTable::SplitQualifiedName(std::string_view name) const {
+  const auto dot = name.find('.');
+  if (dot == std::string_view::npos) return std::string(name);
+  if (!platform::equalsIgnoringAsciiCase(name.substr(0, dot), GetShortTableName())) return std::nullopt;
+  return std::string(name.substr(dot + 1, kMaxFieldName));
+}
+
+bool AttributeTable::HasField(std::string_view name) const {
+  const auto field = SplitQualifiedName(name);
+  return field && table_.isOpen() && table_.hasField(*field);
+}
+
+std::string AttributeTable::GetFieldText(std::string_view name) const {
+  try {
+    if (HasField(name)) return table_.text(*SplitQualifiedName(name));
+  } catch (const platform::DbfError&) {
+  }
+  return {};
+}
+
+void AttributeTable::SetFieldText(std::string_view name, std::string_view text) {
+  try {
+    if (HasField(name)) table_.setText(*SplitQualifiedName(name), text);
+  } catch (const platform::DbfError&) {
+  }
+}
+
+std::string AttributeTable::FormatField(std::string_view name, std::string_view format) const {
+  if (!HasField(name)) return {};
+  const std::string text = GetFieldText(name);
+  const double value = text.empty() ? 0.0 : std::strtod(text.c_str(), nullptr);
+  if (!std::isfinite(value) || std::fabs(value) > 9.2e18) return {};
+  return formatInteger(format, std::llround(value)).value_or(std::string());
+}
+
+std::int32_t AttributeTable::GetCurrentCislo() const {
+  try {
+    return cisloFromText(table_.text("CISLO"));
+  } catch (const platform::DbfError&) {
+    return 0;
+  }
+}
+
+bool AttributeTable::CreateTable(const std::string& tableFile) {
+  Close();
+  if (CreateFileName.empty() || !platform::pathResolver().exists(CreateFileName)) return false;
+  const std::string name = extractFileName(CreateFileName);
+  const auto dot = name.rfind('.');
+  if (dot != std::string::npos && name.substr(dot) == ".DBF")
+    return CreateTableFromDBF(CreateFileName, tableFile, messages_);
+  return CreateTableFromCRT(CreateFileName, tableFile, messages_);
+}
+
+void AttributeTable::SetTransferScript(const std::string& fileName) {
+  if (script_ && script_->fileName() == fileName) return;
+  script_.reset();
+  if (fileName.empty() || !platform::pathResolver().exists(fileName)) return;
+  auto script = std::make_unique<TransferScript>();
+  if (script->load(fileName)) script_ = std::move(script);
+}
+
+void AttributeTable::CopyFieldsFrom(const platform::DbfTable& source) {
+  auto copy = [&](const std::string& from, const std::string& to) {
+    try {
+      if (source.hasField(from) && HasField(to)) SetFieldText(to, source.text(from));
+    } catch (const platform::DbfError&) {
+    }
+  };
+  if (script_) {
+    for (const TransferPair& pair : script_->pairs())
+      if (!pair.source.empty() && pair.source[0] != '*' && pair.source[0] != ';') copy(pair.source, pair.target);
+    return;
+  }
+  for (const platform::DbfField& field : table_.fields())
+    if (field.name != "CISLO") copy(field.name, field.name);
+}
+
+void AttributeTable::CopyStarredFrom(const PropertyText& property) {
+  if (!script_) return;
+  for (const TransferPair& pair : script_->pairs()) {
+    if (pair.source.empty() || pair.source[0] != '*' || !HasField(pair.target)) continue;
+    if (const auto value = property(pair.source.substr(1))) SetFieldText(pair.target, *value);
+  }
+}
+
+void AttributeTable::SetFieldsFromList(const std::vector<std::pair<std::string, std::string>>& values) {
+  for (const auto& [name, value] : values) {
+    const std::string upper = platform::upperUtf8(name);
+    if (!upper.empty() && HasField(upper)) SetFieldText(upper, value);
+  }
+}
+
+}  // namespace gisblock

@@ -1,0 +1,155 @@
+#include "gisblock/table_creation.h"
+
+#include "gisblock/line_cursor.h"
+#include "gisblock/table_file_name.h"
+#include "platform/codepage.h"
+#include "platform/dbase_structure.h"
+#include "platform/dbase_table.h"
+#include "platform/path_resolver.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+
+namespace gisblock {
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::uint16_t kMaxDecimalWidth = 14;
+
+std::optional<std::string> readWholeFile(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return std::nullopt;
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool isGroup(const FieldDefinition& d) { return platform::equalsIgnoringAsciiCase(d.name, "GROUP"); }
+
+platform::DbfField toDbfField(FieldDefinition& d) {
+  if (d.GetSQLType().empty()) throw platform::DbfError("Nepodporovaný typ položky " + d.name);
+  return platform::DbfField{d.name, d.fieldType, d.width, d.decimals, 0};
+}
+
+void writeStatementFile(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\r\n";
+  std::ofstream("Create.sql", std::ios::binary | std::ios::trunc)
+      << platform::fromUtf8(text, platform::CodePage::Windows1250);
+}
+
+}  // namespace
+
+std::string FieldDefinition::GetSQLType() {
+  switch (fieldType) {
+    case 'C': return "char(" + std::to_string(width) + ")";
+    case 'D': return "date";
+    case 'L': return "boolean";
+    case 'N':
+      if (width > kMaxDecimalWidth) width = kMaxDecimalWidth;
+      return "decimal(" + std::to_string(width) + "," + std::to_string(decimals) + ")";
+    default: return {};
+  }
+}
+
+std::vector<std::string> createTableStatement(std::string_view tableFile, std::vector<FieldDefinition>& definitions) {
+  std::vector<std::string> lines{"create table \"" + std::string(tableFile) + "\"", "("};
+  for (FieldDefinition& d : definitions)
+    if (!isGroup(d)) lines.push_back(d.name + " " + d.GetSQLType() + ",");
+  if (lines.size() > 2) lines.back().back() = ')';
+  return lines;
+}
+
+bool CreateTableBySQL(std::string_view tableFile, std::vector<FieldDefinition> definitions,
+                      const TableMessages& messages) {
+  platform::PathResolver& paths = platform::pathResolver();
+  std::error_code ec;
+  if (paths.exists(tableFile)) fs::remove(paths.existing(tableFile), ec);
+  writeStatementFile(createTableStatement(tableFile, definitions));
+  try {
+    std::vector<platform::DbfField> fields;
+    for (FieldDefinition& d : definitions)
+      if (!isGroup(d)) fields.push_back(toDbfField(d));
+    const fs::path target = paths.forWriting(tableFile);
+    if (target.empty()) throw platform::DbfError("Cesta " + std::string(tableFile) + " nevede na žádný disk");
+    platform::DbfTable::create(target, std::move(fields));
+  } catch (const platform::DbfError& e) {
+    messages.error("Nemohu vytvořit tabulku " + std::string(tableFile) + "\nChybové hlášení: \n" + e.what());
+  }
+  return paths.exists(tableFile);
+}
+
+bool CreateTableFromCRT(std::string_view crtFile, std::string_view tableFile, const TableMessages& messages) {
+  if (crtFile.empty() || tableFile.empty()) return false;
+  const auto bytes = readWholeFile(platform::pathResolver().existing(crtFile));
+  if (!bytes) return false;
+  const std::string crtName = extractFileName(crtFile);
+  const std::string text = platform::toUtf8(*bytes, platform::CodePage::Windows1250);
+
+  std::vector<FieldDefinition> definitions;
+  bool keyDefined = false;
+  int lineNumber = 0;
+  for (std::size_t start = 0; start < text.size();) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    start = end + 1;
+    ++lineNumber;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty() || line[0] == '(' || line[0] == ';' || line[0] == '{') continue;
+
+    detail::LineCursor cursor(line);
+    cursor.skipBlanks();
+    const std::string name = cursor.readUntil(' ');
+    if (platform::equalsIgnoringAsciiCase(name, "CISLO")) keyDefined = true;
+    if (name.empty()) {
+      messages.error(crtName + ": Spatne jmeno polozky, radek c." + std::to_string(lineNumber));
+      continue;
+    }
+    cursor.skipBlanks();
+    const bool lineEnded = cursor.pastLine();
+    char type = cursor.readChar();
+    if (type >= 'a' && type <= 'z') type = static_cast<char>(type - 32);
+    if (lineEnded || (type != 'C' && type != 'D' && type != 'L' && type != 'N')) {
+      messages.error(crtName + ": Spatny typ polozky, radek c." + std::to_string(lineNumber));
+      continue;
+    }
+    const std::int32_t width = cursor.readLongInt();
+    const std::int32_t decimals = cursor.readLongInt();
+    if (width < 0 || width > 65535 || decimals < 0 || decimals > 65535) {
+      messages.error("Problém s vytvořením DBF dle " + std::string(crtFile));
+      return false;
+    }
+    definitions.push_back({name, type, static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(decimals)});
+  }
+  if (definitions.empty()) return false;
+  if (!keyDefined) definitions.push_back({"CISLO", 'N', 6, 0});
+  // One definition alone makes no table.
+  if (definitions.size() < 2) return false;
+  return CreateTableBySQL(tableFile, std::move(definitions), messages);
+}
+
+bool CreateTableFromDBF(std::string_view sourceFile, std::string_view tableFile, const TableMessages& messages) {
+  platform::PathResolver& paths = platform::pathResolver();
+  std::error_code ec;
+  if (!tableFile.empty() && paths.exists(tableFile)) fs::remove(paths.existing(tableFile), ec);
+  if (sourceFile.empty() || tableFile.empty()) return false;
+  const auto bytes = readWholeFile(paths.existing(sourceFile));
+  if (!bytes || bytes->size() < platform::dbf::kHeaderSize) return false;
+
+  const auto* data = reinterpret_cast<const std::uint8_t*>(bytes->data());
+  const std::size_t headerLength = data[8] | data[9] << 8;
+  std::vector<FieldDefinition> definitions;
+  for (std::size_t block = 1; block < headerLength / 32 && (block + 1) * 32 <= bytes->size(); ++block) {
+    const std::uint8_t* descriptor = data + 32 * block;
+    if (descriptor[0] == platform::dbf::kDescriptorEnd) break;
+    const platform::DbfField f = platform::dbf::decodeFieldDescriptor(descriptor);
+    // A float field reads and writes as a number does.
+    definitions.push_back({f.name, f.type == 'F' ? 'N' : f.type, f.width, f.decimals});
+  }
+  if (definitions.size() < 2) return false;
+  return CreateTableBySQL(tableFile, std::move(definitions), messages);
+}
+
+}  // namespace gisblock

@@ -1,0 +1,59 @@
+#include "gisblock/transfer_script.h"
+
+#include "gisblock/line_cursor.h"
+#include "platform/codepage.h"
+#include "platform/path_resolver.h"
+
+#include <fstream>
+#include <iterator>
+
+namespace gisblock {
+namespace {
+
+constexpr std::size_t kMaxName = 255;
+
+std::string trimmedUpper(std::string s) {
+  const auto first = s.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  return platform::upperUtf8(s.substr(first, s.find_last_not_of(' ') - first + 1));
+}
+
+}  // namespace
+
+std::vector<TransferPair> TransferScript::parse(std::string_view bytes) {
+  std::vector<TransferPair> pairs;
+  const std::string text = platform::toUtf8(bytes, platform::CodePage::Windows1250);
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    start = end + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    detail::LineCursor cursor(line);
+    cursor.skipBlanks();
+    std::string source = trimmedUpper(cursor.readUntil(' '));
+    std::string target = trimmedUpper(cursor.readRest(kMaxName));
+    if (source.size() > 1 + kMaxName && source[0] == '*') source.resize(1 + kMaxName);
+    if (!source.empty() && !target.empty()) pairs.push_back({std::move(source), std::move(target)});
+  }
+  return pairs;
+}
+
+bool TransferScript::load(std::string_view fileName) {
+  std::ifstream in(platform::pathResolver().existing(fileName), std::ios::binary);
+  if (!in) return false;
+  pairs_ = parse(std::string(std::istreambuf_iterator<char>(in), {}));
+  fileName_ = std::string(fileName);
+  return true;
+}
+
+std::string TransferScript::GetSourceName(int i) const {
+  return i >= 0 && i < Count() ? pairs_[static_cast<std::size_t>(i)].source : std::string();
+}
+
+std::string TransferScript::GetTargetName(int i) const {
+  return i >= 0 && i < Count() ? pairs_[static_cast<std::size_t>(i)].target : std::string();
+}
+
+}  // namespace gisblock

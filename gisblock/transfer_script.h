@@ -1,0 +1,36 @@
+#pragma once
+// A field-transfer file (.TDS): source and target names, one pair a line.
+// A source beginning with "*" names a property of the source object, one
+// beginning with ";" is a comment for the field copy.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace gisblock {
+
+struct TransferPair {
+  std::string source;
+  std::string target;
+  bool operator==(const TransferPair&) const = default;
+};
+
+class TransferScript {
+ public:
+  // Reads the file (a path of the GIS tree); false, and nothing changed,
+  // when it cannot be opened.
+  bool load(std::string_view fileName);
+  // The pairs of the text of such a file (Windows-1250 bytes).
+  static std::vector<TransferPair> parse(std::string_view bytes);
+
+  const std::string& fileName() const { return fileName_; }
+  const std::vector<TransferPair>& pairs() const { return pairs_; }
+  int Count() const { return static_cast<int>(pairs_.size()); }
+  std::string GetSourceName(int i) const;
+  std::string GetTargetName(int i) const;
+
+ private:
+  std::string fileName_;
+  std::vector<TransferPair> pairs_;
+};
+
+}  // namespace gisblock

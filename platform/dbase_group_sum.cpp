@@ -1,0 +1,76 @@
+#include "platform/dbase_group_sum.h"
+
+#include "platform/codepage.h"
+#include "platform/dbase_table.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+
+namespace platform {
+namespace {
+
+constexpr std::uint16_t kSumWidth = 20;
+
+struct KeyOrder {
+  std::vector<bool> numeric;
+
+  int compareOne(std::size_t i, const std::string& a, const std::string& b) const {
+    if (a.empty() || b.empty()) return a.empty() == b.empty() ? 0 : a.empty() ? -1 : 1;
+    if (numeric[i]) {
+      const double x = std::strtod(a.c_str(), nullptr), y = std::strtod(b.c_str(), nullptr);
+      return x < y ? -1 : x > y ? 1 : 0;
+    }
+    return compareByCp1250(a, b);
+  }
+  bool operator()(const std::vector<std::string>& a, const std::vector<std::string>& b) const {
+    for (std::size_t i = 0; i < a.size(); ++i)
+      if (const int c = compareOne(i, a[i], b[i])) return c < 0;
+    return false;
+  }
+};
+
+}  // namespace
+
+void writeGroupedSum(const std::filesystem::path& source, const std::vector<std::string>& keyFields,
+                     std::string_view sumField, const std::filesystem::path& target, std::string_view sumName) {
+  DbfTable in;
+  in.open(source, true);
+  std::vector<int> keys;
+  std::vector<DbfField> outFields;
+  KeyOrder order;
+  for (const std::string& name : keyFields) {
+    const int i = in.fieldIndex(name);
+    if (i < 0) throw DbfError("Položka " + name + " v tabulce " + source.string() + " není");
+    keys.push_back(i);
+    outFields.push_back(in.fields()[i]);
+    order.numeric.push_back(in.fields()[i].type == 'N' || in.fields()[i].type == 'F');
+  }
+  const int sum = in.fieldIndex(sumField);
+  if (sum < 0) throw DbfError("Položka " + std::string(sumField) + " v tabulce " + source.string() + " není");
+  const std::uint16_t decimals = in.fields()[sum].decimals;
+  outFields.push_back({std::string(sumName), 'N', kSumWidth, decimals, 0});
+
+  std::map<std::vector<std::string>, double, KeyOrder> groups(order);
+  for (bool row = in.first(); row; row = in.next()) {
+    std::vector<std::string> key;
+    for (int i : keys) key.push_back(in.text(i));
+    const std::string value = in.text(sum);
+    groups[std::move(key)] += value.empty() ? 0.0 : std::strtod(value.c_str(), nullptr);
+  }
+  in.close();
+
+  DbfTable::create(target, outFields);
+  DbfTable out;
+  out.open(target, false);
+  char text[64];
+  for (const auto& [key, total] : groups) {
+    out.append();
+    for (std::size_t i = 0; i < key.size(); ++i) out.setText(static_cast<int>(i), key[i]);
+    std::snprintf(text, sizeof text, "%.*f", static_cast<int>(decimals), total);
+    out.setText(static_cast<int>(key.size()), text);
+    out.post();
+  }
+}
+
+}  // namespace platform

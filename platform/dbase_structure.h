@@ -1,0 +1,69 @@
+#pragma once
+// The fixed part of a dBase III table file: the 32-byte header, one 32-byte
+// descriptor per field and the 0x0D that ends them. Encoded and decoded field
+// by field, little-endian.
+#include <cstdint>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+// A failure of the table layer; the text is the one the user is shown.
+class DbfError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct DbfField {
+  std::string name;  // UTF-8
+  char type = 'C';   // C, N, D, L (others are read as text)
+  std::uint16_t width = 0;  // a byte in the file; wider only in definitions still to be checked
+  std::uint16_t decimals = 0;
+  std::uint32_t offset = 0;  // of the field's first byte in a record, after the deleted flag
+};
+
+struct DbfHeader {
+  std::uint8_t version = 0x03;
+  std::uint8_t year = 0;  // since 1900
+  std::uint8_t month = 1;
+  std::uint8_t day = 1;
+  std::uint32_t recordCount = 0;
+  std::uint16_t headerLength = 0;
+  std::uint16_t recordLength = 0;
+  std::uint8_t languageDriver = 0;
+};
+
+namespace dbf {
+
+constexpr std::size_t kHeaderSize = 32;
+constexpr std::size_t kDescriptorSize = 32;
+constexpr std::uint8_t kDescriptorEnd = 0x0D;
+constexpr std::uint8_t kFileEnd = 0x1A;
+constexpr std::uint8_t kVersion3 = 0x03;
+constexpr std::uint8_t kLanguageCp1250 = 0xC8;
+constexpr std::size_t kMaxNameLength = 10;
+
+void encodeHeader(const DbfHeader& header, std::uint8_t* out32);
+DbfHeader decodeHeader(const std::uint8_t* in32);
+
+void encodeFieldDescriptor(const DbfField& field, std::uint8_t* out32);
+DbfField decodeFieldDescriptor(const std::uint8_t* in32);
+
+// The descriptors that follow the header, up to the 0x0D or the header's
+// length, with their record offsets. Throws DbfError when they do not fit
+// the record length.
+std::vector<DbfField> decodeFieldDescriptors(std::span<const std::uint8_t> headerBytes, std::uint16_t recordLength);
+
+// Checks the definitions of a new table against the limits of dBase III,
+// fixes the widths of D and L fields, upper-cases the names and sets the
+// offsets. Throws DbfError naming the first field that breaks a limit.
+std::vector<DbfField> checkedNewFields(std::vector<DbfField> fields);
+
+// The bytes of an empty table with these fields (from checkedNewFields).
+std::vector<std::uint8_t> encodeEmptyTable(const std::vector<DbfField>& fields, const DbfHeader& dated);
+
+}  // namespace dbf
+}  // namespace platform

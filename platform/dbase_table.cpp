@@ -1,0 +1,246 @@
+#include "platform/dbase_table.h"
+
+#include "platform/codepage.h"
+#include "platform/dbase_value.h"
+
+#include <algorithm>
+#include <ctime>
+#include <system_error>
+
+namespace platform {
+namespace fs = std::filesystem;
+
+namespace {
+
+DbfHeader today() {
+  DbfHeader header;
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  header.year = static_cast<std::uint8_t>(local.tm_year % 256);
+  header.month = static_cast<std::uint8_t>(local.tm_mon + 1);
+  header.day = static_cast<std::uint8_t>(local.tm_mday);
+  return header;
+}
+
+std::string fileText(const fs::path& file) { return file.string(); }
+
+}  // namespace
+
+DbfTable::~DbfTable() { close(); }
+
+void DbfTable::create(const fs::path& file, std::vector<DbfField> fields) {
+  const std::vector<DbfField> checked = dbf::checkedNewFields(std::move(fields));
+  const std::vector<std::uint8_t> bytes = dbf::encodeEmptyTable(checked, today());
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (!out.flush()) throw DbfError("Soubor " + fileText(file) + " nelze zapsat");
+}
+
+void DbfTable::open(const fs::path& file, bool readOnly) {
+  close();
+  std::ios::openmode mode = std::ios::binary | std::ios::in;
+  if (!readOnly) mode |= std::ios::out;
+  file_.open(file, mode);
+  if (!file_) throw DbfError("Tabulku " + fileText(file) + " nelze otevřít");
+  std::vector<std::uint8_t> head(dbf::kHeaderSize);
+  file_.read(reinterpret_cast<char*>(head.data()), dbf::kHeaderSize);
+  if (!file_) {
+    file_.close();
+    throw DbfError(fileText(file) + " není tabulka dBase");
+  }
+  header_ = dbf::decodeHeader(head.data());
+  head.resize(std::max<std::size_t>(header_.headerLength, dbf::kHeaderSize));
+  file_.read(reinterpret_cast<char*>(head.data() + dbf::kHeaderSize),
+             static_cast<std::streamsize>(head.size() - dbf::kHeaderSize));
+  try {
+    if (!file_ || header_.recordLength == 0) throw DbfError("Poškozená hlavička tabulky");
+    fields_ = dbf::decodeFieldDescriptors(head, header_.recordLength);
+  } catch (const DbfError& e) {
+    file_.close();
+    throw DbfError(fileText(file) + ": " + e.what());
+  }
+  // A file cut short holds fewer rows than its header claims; only whole
+  // rows are offered.
+  std::error_code ec;
+  const std::uint64_t size = fs::file_size(file, ec);
+  const std::uint64_t held = size > header_.headerLength ? (size - header_.headerLength) / header_.recordLength : 0;
+  recordCount_ = static_cast<std::uint32_t>(std::min<std::uint64_t>(header_.recordCount, held));
+  path_ = file;
+  readOnly_ = readOnly;
+  state_ = State::Browse;
+  first();
+}
+
+void DbfTable::close() {
+  if (file_.is_open()) file_.close();
+  state_ = State::Closed;
+  fields_.clear();
+  recordCount_ = 0;
+  recNo_ = 0;
+  record_.clear();
+}
+
+int DbfTable::fieldIndex(std::string_view name) const {
+  for (std::size_t i = 0; i < fields_.size(); ++i)
+    if (equalsIgnoringAsciiCase(fields_[i].name, name)) return static_cast<int>(i);
+  return -1;
+}
+
+int DbfTable::requireField(std::string_view name) const {
+  const int i = fieldIndex(name);
+  if (i < 0) throw DbfError("Položka " + std::string(name) + " v tabulce " + fileText(path_) + " není");
+  return i;
+}
+
+void DbfTable::requireRow() const {
+  if (state_ == State::Closed) throw DbfError("Tabulka není otevřena");
+  if (recNo_ == 0 && state_ != State::Append) throw DbfError("Tabulka " + fileText(path_) + " nestojí na žádné větě");
+}
+
+std::uint64_t DbfTable::recordPosition(std::uint32_t recNo) const {
+  return header_.headerLength + static_cast<std::uint64_t>(recNo - 1) * header_.recordLength;
+}
+
+void DbfTable::readRecord(std::uint32_t recNo) {
+  record_.assign(header_.recordLength, ' ');
+  file_.clear();
+  file_.seekg(static_cast<std::streamoff>(recordPosition(recNo)));
+  file_.read(record_.data(), static_cast<std::streamsize>(record_.size()));
+  if (!file_) {
+    recNo_ = 0;
+    throw DbfError("Větu " + std::to_string(recNo) + " tabulky " + fileText(path_) + " nelze přečíst");
+  }
+  recNo_ = recNo;
+}
+
+void DbfTable::moveTo(std::uint32_t recNo) {
+  if (state_ == State::Closed) throw DbfError("Tabulka není otevřena");
+  cancel();
+  if (recNo < 1 || recNo > recordCount_)
+    throw DbfError("Tabulka " + fileText(path_) + " nemá větu " + std::to_string(recNo));
+  readRecord(recNo);
+}
+
+bool DbfTable::first() {
+  recNo_ = 0;
+  if (state_ == State::Closed) return false;
+  cancel();
+  for (std::uint32_t r = 1; r <= recordCount_; ++r) {
+    readRecord(r);
+    if (!isDeleted()) return true;
+  }
+  recNo_ = 0;
+  return false;
+}
+
+bool DbfTable::next() {
+  if (state_ == State::Closed || recNo_ == 0) return false;
+  cancel();
+  for (std::uint32_t r = recNo_ + 1; r <= recordCount_; ++r) {
+    readRecord(r);
+    if (!isDeleted()) return true;
+  }
+  recNo_ = 0;
+  return false;
+}
+
+bool DbfTable::isDeleted() const { return recNo_ != 0 && !record_.empty() && record_[0] == '*'; }
+
+std::string DbfTable::text(int field) const {
+  requireRow();
+  if (field < 0 || field >= static_cast<int>(fields_.size())) throw DbfError("Neplatné číslo položky");
+  const DbfField& f = fields_[field];
+  return dbf::fieldText(f, std::string_view(record_).substr(1 + f.offset, f.width));
+}
+
+std::string DbfTable::text(std::string_view name) const { return text(requireField(name)); }
+
+void DbfTable::edit() {
+  if (readOnly_) throw DbfError("Tabulka " + fileText(path_) + " je otevřena jen pro čtení");
+  requireRow();
+  if (state_ == State::Browse) state_ = State::Edit;
+}
+
+void DbfTable::append() {
+  if (state_ == State::Closed) throw DbfError("Tabulka není otevřena");
+  if (readOnly_) throw DbfError("Tabulka " + fileText(path_) + " je otevřena jen pro čtení");
+  cancel();
+  record_.assign(header_.recordLength, ' ');
+  state_ = State::Append;
+}
+
+void DbfTable::setText(int field, std::string_view text) {
+  if (state_ != State::Edit && state_ != State::Append)
+    throw DbfError("Tabulka " + fileText(path_) + " není ve stavu úprav");
+  if (field < 0 || field >= static_cast<int>(fields_.size())) throw DbfError("Neplatné číslo položky");
+  const DbfField& f = fields_[field];
+  record_.replace(1 + f.offset, f.width, dbf::fieldBytes(f, text));
+}
+
+void DbfTable::setText(std::string_view name, std::string_view text) { setText(requireField(name), text); }
+
+void DbfTable::writeRecord(std::uint32_t recNo) {
+  file_.clear();
+  file_.seekp(static_cast<std::streamoff>(recordPosition(recNo)));
+  file_.write(record_.data(), static_cast<std::streamsize>(record_.size()));
+  if (recNo > recordCount_) file_.put(static_cast<char>(dbf::kFileEnd));
+  file_.flush();
+  if (!file_) throw DbfError("Větu " + std::to_string(recNo) + " tabulky " + fileText(path_) + " nelze zapsat");
+}
+
+void DbfTable::writeHeaderCount() {
+  const DbfHeader date = today();
+  header_.year = date.year;
+  header_.month = date.month;
+  header_.day = date.day;
+  header_.recordCount = recordCount_;
+  std::uint8_t head[dbf::kHeaderSize];
+  file_.clear();
+  file_.seekg(0);
+  file_.read(reinterpret_cast<char*>(head), dbf::kHeaderSize);
+  // Only the date and the count change; whatever else a variant header
+  // holds stays as it was.
+  head[1] = header_.year;
+  head[2] = header_.month;
+  head[3] = header_.day;
+  for (int i = 0; i < 4; ++i) head[4 + i] = static_cast<std::uint8_t>(recordCount_ >> (8 * i));
+  file_.clear();
+  file_.seekp(0);
+  file_.write(reinterpret_cast<const char*>(head), dbf::kHeaderSize);
+  file_.flush();
+  if (!file_) throw DbfError("Hlavičku tabulky " + fileText(path_) + " nelze zapsat");
+}
+
+void DbfTable::post() {
+  if (state_ == State::Edit) {
+    writeRecord(recNo_);
+    writeHeaderCount();
+  } else if (state_ == State::Append) {
+    const std::uint32_t recNo = recordCount_ + 1;
+    writeRecord(recNo);
+    recordCount_ = recNo;
+    recNo_ = recNo;
+    writeHeaderCount();
+  } else {
+    return;
+  }
+  state_ = State::Browse;
+}
+
+void DbfTable::cancel() {
+  if (state_ != State::Edit && state_ != State::Append) return;
+  state_ = State::Browse;
+  if (recNo_ != 0) readRecord(recNo_);
+}
+
+void DbfTable::deleteRecord() {
+  if (readOnly_) throw DbfError("Tabulka " + fileText(path_) + " je otevřena jen pro čtení");
+  requireRow();
+  cancel();
+  record_[0] = '*';
+  writeRecord(recNo_);
+  writeHeaderCount();
+}
+
+}  // namespace platform

@@ -1,0 +1,93 @@
+#pragma once
+// A dBase III table file opened by path: the record count of its header,
+// physical record numbers (1-based, deleted rows counted), positioning on
+// them, field access by name ignoring case, and an edit/append/post cycle.
+// Nothing but the .DBF file itself is read or written.
+#include "platform/dbase_structure.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+class DbfTable {
+ public:
+  enum class State { Closed, Browse, Edit, Append };
+
+  DbfTable() = default;
+  DbfTable(const DbfTable&) = delete;
+  DbfTable& operator=(const DbfTable&) = delete;
+  ~DbfTable();
+
+  // Writes an empty table (dBase III, Windows-1250) with these fields,
+  // replacing the file. Throws DbfError when a field breaks a dBase limit or
+  // the file cannot be written.
+  static void create(const std::filesystem::path& file, std::vector<DbfField> fields);
+
+  // Throws DbfError when the file cannot be opened or is no dBase table.
+  void open(const std::filesystem::path& file, bool readOnly);
+  void close();  // drops an unposted edit
+  bool isOpen() const { return state_ != State::Closed; }
+  bool isReadOnly() const { return readOnly_; }
+  const std::filesystem::path& path() const { return path_; }
+  State state() const { return state_; }
+
+  const std::vector<DbfField>& fields() const { return fields_; }
+  // Index of the field of that name, letter case ignored; -1 when none.
+  int fieldIndex(std::string_view name) const;
+  bool hasField(std::string_view name) const { return fieldIndex(name) >= 0; }
+
+  // Rows in the file as the header counts them, deleted ones included.
+  std::uint32_t recordCount() const { return recordCount_; }
+
+  // Positions on physical record `recNo` (1 to recordCount), deleted or not.
+  // Throws DbfError when it is out of range or cannot be read.
+  void moveTo(std::uint32_t recNo);
+  // Walk the live rows in physical order: false (and atEnd) when none is left.
+  bool first();
+  bool next();
+  bool atEnd() const { return recNo_ == 0; }
+  std::uint32_t recNo() const { return recNo_; }  // 0 when on no row
+  bool isDeleted() const;
+
+  // The current row's field as text; throws DbfError when on no row or the
+  // field does not exist.
+  std::string text(int field) const;
+  std::string text(std::string_view name) const;
+
+  // Editing: edit() the current row or append() a blank one, set fields,
+  // post() writes it. Throws DbfError on a read-only table, without a row
+  // to edit, or for a value the field cannot hold.
+  void edit();
+  void append();
+  void setText(int field, std::string_view text);
+  void setText(std::string_view name, std::string_view text);
+  void post();
+  void cancel();
+  // Marks the current row deleted ('*'); walks skip it from then on.
+  void deleteRecord();
+
+ private:
+  int requireField(std::string_view name) const;
+  void requireRow() const;
+  void readRecord(std::uint32_t recNo);
+  void writeRecord(std::uint32_t recNo);
+  void writeHeaderCount();
+  std::uint64_t recordPosition(std::uint32_t recNo) const;
+
+  std::filesystem::path path_;
+  std::fstream file_;
+  bool readOnly_ = true;
+  State state_ = State::Closed;
+  DbfHeader header_;
+  std::vector<DbfField> fields_;
+  std::uint32_t recordCount_ = 0;
+  std::uint32_t recNo_ = 0;
+  std::string record_;  // the current row's bytes, deleted flag first
+};
+
+}  // namespace platform

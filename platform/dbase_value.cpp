@@ -1,0 +1,161 @@
+#include "platform/dbase_value.h"
+
+#include "platform/codepage.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace platform::dbf {
+namespace {
+
+std::string_view trimmed(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\0')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.remove_suffix(1);
+  return s;
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The number as it reads without padding: no plus sign, no leading zeros
+// before the units, no trailing zeros after the point. Text that is not a
+// plain number is returned trimmed.
+std::string numberText(std::string_view raw) {
+  std::string_view s = trimmed(raw);
+  std::string sign;
+  if (!s.empty() && (s.front() == '-' || s.front() == '+')) {
+    if (s.front() == '-') sign = "-";
+    s.remove_prefix(1);
+  }
+  const auto point = s.find('.');
+  std::string_view whole = s.substr(0, point);
+  std::string_view fraction = point == std::string_view::npos ? std::string_view() : s.substr(point + 1);
+  for (char c : whole)
+    if (!isDigit(c)) return std::string(trimmed(raw));
+  for (char c : fraction)
+    if (!isDigit(c)) return std::string(trimmed(raw));
+  if (whole.empty() && fraction.empty()) return std::string(trimmed(raw));
+  while (whole.size() > 1 && whole.front() == '0') whole.remove_prefix(1);
+  while (!fraction.empty() && fraction.back() == '0') fraction.remove_suffix(1);
+  std::string text = sign + (whole.empty() ? std::string("0") : std::string(whole));
+  if (!fraction.empty()) text += "." + std::string(fraction);
+  return text == "-0" ? "0" : text;
+}
+
+[[noreturn]] void refuse(const DbfField& field, std::string_view text, const char* why) {
+  throw DbfError("Hodnotu \"" + std::string(text) + "\" nelze zapsat do položky " + field.name + ": " + why);
+}
+
+std::string numberBytes(const DbfField& field, std::string_view text) {
+  std::string s(trimmed(text));
+  if (s.empty()) return std::string(field.width, ' ');
+  std::size_t digits = 0, separators = 0;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    char& c = s[i];
+    if (c == ',') c = '.';
+    if (isDigit(c)) ++digits;
+    else if (c == '.') ++separators;
+    else if (!(i == 0 && (c == '-' || c == '+'))) refuse(field, text, "není to číslo");
+  }
+  if (digits == 0 || separators > 1) refuse(field, text, "není to číslo");
+  double value = std::strtod(s.c_str(), nullptr);
+  if (value == 0) value = 0;  // no "-0"
+  char buffer[64];
+  const int length = std::snprintf(buffer, sizeof buffer, "%*.*f", static_cast<int>(field.width),
+                                   static_cast<int>(field.decimals), value);
+  if (length < 0 || length > static_cast<int>(field.width)) refuse(field, text, "číslo se do položky nevejde");
+  return std::string(buffer, static_cast<std::size_t>(length));
+}
+
+bool validDate(int y, int m, int d) {
+  static const int days[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (y < 1 || y > 9999 || m < 1 || m > 12 || d < 1 || d > days[m - 1]) return false;
+  const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+  return m != 2 || d <= 28 || leap;
+}
+
+std::string dateText(std::string_view raw) {
+  const std::string_view s = trimmed(raw);
+  if (s.size() != 8) return std::string(s);
+  for (char c : s)
+    if (!isDigit(c)) return std::string(s);
+  const int y = std::atoi(std::string(s.substr(0, 4)).c_str());
+  const int m = std::atoi(std::string(s.substr(4, 2)).c_str());
+  const int d = std::atoi(std::string(s.substr(6, 2)).c_str());
+  return std::to_string(d) + "." + std::to_string(m) + "." + std::to_string(y);
+}
+
+std::string dateBytes(const DbfField& field, std::string_view text) {
+  const std::string s(trimmed(text));
+  if (s.empty()) return std::string(8, ' ');
+  int y = 0, m = 0, d = 0;
+  char tail = 0;
+  bool parsed = false;
+  if (s.size() == 8 && s.find_first_not_of("0123456789") == std::string::npos)
+    parsed = std::sscanf(s.c_str(), "%4d%2d%2d", &y, &m, &d) == 3;
+  else if (std::sscanf(s.c_str(), "%d.%d.%d%c", &d, &m, &y, &tail) == 3)
+    parsed = true;
+  else if (std::sscanf(s.c_str(), "%d-%d-%d%c", &y, &m, &d, &tail) == 3)
+    parsed = true;
+  if (!parsed || !validDate(y, m, d)) refuse(field, text, "není to datum");
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%04d%02d%02d", y, m, d);
+  return buffer;
+}
+
+std::string logicalText(std::string_view raw) {
+  const std::string_view s = trimmed(raw);
+  if (s.empty()) return {};
+  switch (s.front()) {
+    case 'T': case 't': case 'Y': case 'y': return "TRUE";
+    case 'F': case 'f': case 'N': case 'n': return "FALSE";
+    default: return {};
+  }
+}
+
+std::string logicalBytes(const DbfField& field, std::string_view text) {
+  const std::string_view s = trimmed(text);
+  if (s.empty()) return " ";
+  switch (s.front()) {
+    case 'T': case 't': case 'Y': case 'y': case 'A': case 'a': case '1': return "T";
+    case 'F': case 'f': case 'N': case 'n': case '0': return "F";
+    default: refuse(field, text, "není to logická hodnota");
+  }
+}
+
+}  // namespace
+
+std::string fieldText(const DbfField& field, std::string_view bytes) {
+  switch (field.type) {
+    case 'N':
+    case 'F':
+      return numberText(bytes);
+    case 'D':
+      return dateText(bytes);
+    case 'L':
+      return logicalText(bytes);
+    default: {
+      std::string_view s = bytes;
+      while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.remove_suffix(1);
+      return toUtf8(s, CodePage::Windows1250);
+    }
+  }
+}
+
+std::string fieldBytes(const DbfField& field, std::string_view text) {
+  switch (field.type) {
+    case 'N':
+    case 'F':
+      return numberBytes(field, text);
+    case 'D':
+      return dateBytes(field, text);
+    case 'L':
+      return logicalBytes(field, text);
+    default: {
+      std::string bytes = fromUtf8(text, CodePage::Windows1250);
+      bytes.resize(field.width, ' ');
+      return bytes;
+    }
+  }
+}
+
+}  // namespace platform::dbf

@@ -1,0 +1,22 @@
+#pragma once
+// Field values of a dBase record as text. The bytes are Windows-1250; the
+// text is UTF-8. Numbers read with '.' and without trailing zeros ("12.00"
+// reads "12"); on input ',' serves as the decimal separator as well. Dates
+// read as d.m.yyyy; logical fields as TRUE and FALSE.
+#include "platform/dbase_structure.h"
+
+#include <string>
+#include <string_view>
+
+namespace platform::dbf {
+
+// The text of a field's bytes (exactly field.width of them); blank bytes
+// read as empty text.
+std::string fieldText(const DbfField& field, std::string_view bytes);
+
+// The field.width bytes that store `text`. Character text longer than the
+// field is cut. Throws DbfError for text that the field cannot hold (not a
+// number, too many digits, not a date, not a truth value).
+std::string fieldBytes(const DbfField& field, std::string_view text);
+
+}  // namespace platform::dbf

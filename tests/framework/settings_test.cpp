@@ -1,0 +1,117 @@
+#include "framework/ini_file.h"
+#include "framework/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A private Windows directory for one test, restoring WINDIR afterwards.
+class WindowsDirectory {
+ public:
+  WindowsDirectory() {
+    dir_ = fs::temp_directory_path() /
+           ("zelto_windir_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+            "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    if (const char* old = std::getenv("WINDIR")) saved_ = old;
+    setenv("WINDIR", dir_.c_str(), 1);
+  }
+  ~WindowsDirectory() {
+    if (saved_) setenv("WINDIR", saved_->c_str(), 1);
+    else unsetenv("WINDIR");
+    fs::remove_all(dir_);
+  }
+  void write(const std::string& name, const std::string& text) const {
+    std::ofstream(dir_ / name, std::ios::binary) << text;
+  }
+  const fs::path& path() const { return dir_; }
+
+ private:
+  fs::path dir_;
+  std::optional<std::string> saved_;
+};
+
+}  // namespace
+
+TEST(Settings, MissingFileGivesEveryDefault) {
+  WindowsDirectory windir;
+  EXPECT_EQ(GetWindowsDirectoryText(), windir.path().string());
+  EXPECT_EQ(ReadIniString("DET", "X", "def"), "def");
+  EXPECT_EQ(ReadIniInteger("DET", "X", 17), 17);
+  EXPECT_EQ(ReadIniFloat("DET", "X", 2.5), 2.5);
+  EXPECT_TRUE(ReadIniBool("DET", "X", true));
+  EXPECT_EQ(ReadExportIniInteger("X", -3), -3);
+}
+
+TEST(Settings, ValuesFollowTheIntegerBooleanAndFloatRules) {
+  WindowsDirectory windir;
+  windir.write("tergelix.ini",
+               "; settings\r\n"
+               "[export]\r\n"
+               "  Hex = 0x1A\r\n"
+               "Blank=26 \r\n"
+               "Bad=2A\r\n"
+               "Dollar=$10\r\n"
+               "Five=5\r\n"
+               "Word=TRUE\r\n"
+               "Zero=0\r\n"
+               "Comma=0,01\r\n"
+               "Point=2.5\r\n"
+               "Text=abc\r\n"
+               "Both=1.000,5\r\n"
+               "Quoted=\"  a b \"\r\n"
+               "[GLOBAL]\r\n"
+               "Hex=99\r\n");
+  EXPECT_EQ(ReadIniInteger("EXPORT", "hex", -1), 26);
+  EXPECT_EQ(ReadExportIniInteger("HEX", -1), 26);
+  EXPECT_EQ(ReadIniInteger("Export", "Blank", -1), 26);
+  EXPECT_EQ(ReadIniInteger("EXPORT", "Bad", -1), -1);
+  EXPECT_EQ(ReadIniInteger("EXPORT", "Dollar", -1), 16);
+  EXPECT_EQ(ReadIniInteger("GLOBAL", "Hex", -1), 99);
+
+  EXPECT_TRUE(ReadIniBool("EXPORT", "Five", false));
+  EXPECT_FALSE(ReadIniBool("EXPORT", "Word", false));
+  EXPECT_TRUE(ReadIniBool("EXPORT", "Word", true));
+  EXPECT_FALSE(ReadIniBool("EXPORT", "Zero", true));
+
+  EXPECT_DOUBLE_EQ(ReadIniFloat("EXPORT", "Comma", -1), 0.01);
+  EXPECT_DOUBLE_EQ(ReadIniFloat("EXPORT", "Point", -1), 2.5);
+  EXPECT_EQ(ReadIniFloat("EXPORT", "Text", -1), -1);
+  EXPECT_EQ(ReadIniFloat("EXPORT", "Both", -1), -1);
+
+  EXPECT_EQ(ReadIniString("EXPORT", "Quoted", ""), "  a b ");
+  EXPECT_EQ(ReadIniString("EXPORT", "Missing", "d"), "d");
+}
+
+TEST(Settings, EveryReadSeesTheFileAsItIsNow) {
+  WindowsDirectory windir;
+  windir.write("TERGELIX.INI", "[DET]\nKind=1\n");
+  EXPECT_EQ(ReadIniInteger("DET", "Kind", 0), 1);
+  windir.write("TERGELIX.INI", "[DET]\nKind=2\n");
+  EXPECT_EQ(ReadIniInteger("DET", "Kind", 0), 2);
+}
+
+TEST(Settings, ProgramIniIsWrittenInPlaceAndReadBack) {
+  WindowsDirectory windir;
+  const std::string file = (windir.path() / "zelto.ini").string();
+  TRealIniFile ini(file);
+  EXPECT_TRUE(ini.WriteString("PRINT", "Preview", "1"));
+  EXPECT_TRUE(ini.WriteString("OTHER", "A", "x"));
+  EXPECT_TRUE(ini.WriteString("print", "PREVIEW", "0"));
+  EXPECT_TRUE(ini.WriteString("PRINT", "Copies", "2"));
+  EXPECT_EQ(ini.ReadString("PRINT", "Preview", ""), "0");
+  EXPECT_EQ(ini.ReadInteger("PRINT", "Copies", 0), 2);
+  EXPECT_EQ(ini.ReadString("OTHER", "A", ""), "x");
+  std::ifstream in(file);
+  std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(all, "[PRINT]\r\nPreview=0\r\nCopies=2\r\n\r\n[OTHER]\r\nA=x\r\n");
+}

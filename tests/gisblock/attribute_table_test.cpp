@@ -1,0 +1,111 @@
+#include "gisblock/attribute_table.h"
+#include "gisblock/table_file_name.h"
+
+#include "table_fixture.h"
+
+using gisblock::AttributeTable;
+using gisblock_test::TableDir;
+namespace fs = std::filesystem;
+
+using AttributeTableTest = TableDir;
+
+TEST(TableFileName, KindLetterAndFourDigitDruh) {
+  EXPECT_EQ(GelixTableFileName("D", 'P', 1600), "D\\P1600.DBF");
+  EXPECT_EQ(GelixTableFileName("D", 'L', 110), "D\\L0110.DBF");
+  EXPECT_EQ(GelixTableFileName("D", 'B', -5), "D\\B-0005.DBF");
+  EXPECT_EQ(GelixTableFileName("D", 'T', -12345), "D\\T-12345.DBF");
+  EXPECT_EQ(GelixTableFileName("D", 'P', 123456), "D\\P123456.DBF");
+  EXPECT_EQ(gisblock::indexFileName("D\\ab.cd\\P1600.DBF"), "D\\ab.cd\\P1600.IND");
+  EXPECT_EQ(gisblock::shortTableName("D\\ab.cd\\P1600.DBF"), "P1600");
+  EXPECT_EQ(gisblock::shortTableName("D\\x.y.DBF"), "x");
+}
+
+TEST_F(AttributeTableTest, LocatesRowsThroughTheIndexBuiltOnFirstUse) {
+  tableWithRows("P1600.DBF", {"3", "1", "3"});
+  AttributeTable t(messages);
+  EXPECT_TRUE(t.LocateObject(dir.string(), 'P', 1600, 1));
+  EXPECT_EQ(t.GetFieldText("nazev"), "row2");
+  EXPECT_EQ(bytesOf(path("P1600.IND")).size(), 16u);
+  EXPECT_TRUE(t.LocateCislo(3));
+  EXPECT_EQ(t.GetFieldText("NAZEV"), "row3");
+  EXPECT_FALSE(t.LocateCislo(2));
+  EXPECT_FALSE(t.LocateObject(dir.string(), 'P', 1700, 1));  // no such table: nothing changes
+  EXPECT_EQ(t.GetShortTableName(), "P1600");
+  EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(AttributeTableTest, StaleEntriesRebuildTheIndexOncePerTableFile) {
+  const std::string p = tableWithRows("P1600.DBF", {"3", "1", "3"});
+  const std::string l = tableWithRows("L0110.DBF", {"1", "2"});
+  AttributeTable t(messages);
+  ASSERT_TRUE(t.LocateInFile(p, 1));
+  t.Close();
+
+  // The row the index names for 3 is deleted meanwhile: the older row of
+  // the same number is found after a rebuild.
+  platform::DbfTable raw;
+  raw.open(p, false);
+  raw.moveTo(3);
+  raw.deleteRecord();
+  raw.close();
+  EXPECT_TRUE(t.LocateInFile(p, 3));
+  EXPECT_EQ(t.GetFieldText("NAZEV"), "row1");
+
+  // Another table's stale index is still rebuilt (entry 0 names no row).
+  t.LocateInFile(l, 1);
+  t.Close();
+  write(path("L0110.IND"), std::string("\xFF\xFF\xFF\xFF\x00\x00\x00\x00\x02\x00\x00\x00", 12));
+  EXPECT_TRUE(t.LocateInFile(l, 1));
+
+  // A second stale entry of a file already rebuilt is a plain miss.
+  t.Close();
+  write(path("P1600.IND"), std::string("\xFF\xFF\xFF\xFF\x09\x00\x00\x00", 8));
+  EXPECT_FALSE(t.LocateInFile(p, 1));
+  EXPECT_EQ(bytesOf(path("P1600.IND")).size(), 8u);
+
+  // A fresh object rebuilds it; a deleted .IND is built again.
+  AttributeTable fresh(messages);
+  EXPECT_TRUE(fresh.LocateInFile(p, 1));
+  fs::remove(path("P1600.IND"));
+  AttributeTable next(messages);
+  EXPECT_TRUE(next.LocateInFile(p, 3));
+  EXPECT_TRUE(fs::exists(path("P1600.IND")));
+}
+
+TEST_F(AttributeTableTest, NumbersWithoutAPlaceInTheIndexAreNotFound) {
+  tableWithRows("P0001.DBF", {"-4", "600000", "2"});
+  AttributeTable t(messages);
+  EXPECT_FALSE(t.LocateInFile(path("P0001.DBF"), -4));
+  EXPECT_FALSE(t.LocateInFile(path("P0001.DBF"), 600000));
+  EXPECT_TRUE(t.LocateInFile(path("P0001.DBF"), 2));
+  EXPECT_EQ(bytesOf(path("P0001.IND")).size(), 12u);
+  EXPECT_EQ(logged.size(), 2u);  // the two rows left out
+}
+
+TEST_F(AttributeTableTest, QualifiedFieldNamesAndFormats) {
+  platform::DbfTable::create(path("P1600.DBF"), {{"CISLO", 'N', 6, 0}, {"PLOCHA", 'N', 9, 2}});
+  platform::DbfTable::create(path("L0110.DBF"), {{"CISLO", 'N', 6, 0}, {"PLOCHA", 'N', 9, 2}});
+  AttributeTable t(messages);
+  t.SetReadOnly(false);
+  t.SetTableName(path("P1600.DBF"));
+  t.Open();
+  t.Append();
+  t.SetFieldText("p1600.plocha", "42,75");
+  t.SetFieldText("CISLO", "7");
+  t.SetFieldText("NEMA", "x");  // swallowed
+  t.Post();
+  EXPECT_TRUE(t.HasField("P1600.PLOCHA"));
+  EXPECT_TRUE(t.HasField("plocha"));
+  EXPECT_FALSE(t.HasField("L0110.PLOCHA"));
+  EXPECT_EQ(t.GetFieldText("PLOCHA"), "42.75");
+  EXPECT_EQ(t.FormatField("PLOCHA", "%4.4d"), "0043");
+  EXPECT_EQ(t.FormatField("CISLO", "č.%-4d|%%"), "č.7   |%");
+  EXPECT_EQ(t.FormatField("CISLO", "%s"), "");       // not an integer format
+  EXPECT_EQ(t.FormatField("CISLO", "%d %d"), "");    // one value only
+  EXPECT_EQ(t.FormatField("NEMA", "%d"), "");
+  EXPECT_EQ(t.GetCurrentCislo(), 7);
+  EXPECT_TRUE(t.OpenFile(path("L0110.DBF")));
+  EXPECT_FALSE(t.HasField("P1600.PLOCHA"));
+  EXPECT_TRUE(t.HasField("L0110.PLOCHA"));
+  EXPECT_EQ(t.GetFieldText("PLOCHA"), "");  // no row
+}

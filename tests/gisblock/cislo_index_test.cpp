@@ -1,0 +1,45 @@
+#include "gisblock/cislo_index.h"
+
+#include "table_fixture.h"
+
+using gisblock::CisloIndex;
+using gisblock_test::TableDir;
+
+using CisloIndexTest = TableDir;
+
+TEST_F(CisloIndexTest, EntriesNameTheLastPhysicalRecordOfEachCislo) {
+  platform::DbfTable t;
+  t.open(tableWithRows("P1600.DBF", {"3", "1", "3"}), true);
+  const auto built = CisloIndex::build(t);
+  const std::vector<std::uint8_t> golden{0xFF, 0xFF, 0xFF, 0xFF, 2, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 3, 0, 0, 0};
+  EXPECT_EQ(built.index.encode(), golden);
+  EXPECT_TRUE(built.warnings.empty());
+
+  t.open(tableWithRows("EMPTY.DBF", {}), true);
+  EXPECT_TRUE(CisloIndex::build(t).index.encode().empty());
+}
+
+TEST_F(CisloIndexTest, DeletedStrayAndUnreadableNumbersStayOut) {
+  const std::string file = tableWithRows("L0110.DBF", {"2", "-5", "9999999", "", "2"});
+  platform::DbfTable t;
+  t.open(file, false);
+  t.moveTo(5);
+  t.deleteRecord();
+  const auto built = CisloIndex::build(t);
+  EXPECT_EQ(built.index.entry(2), 1);  // row 5 is deleted
+  EXPECT_EQ(built.index.entry(0), 4);  // an empty CISLO counts as 0
+  EXPECT_EQ(built.index.encode().size(), 12u);
+  ASSERT_EQ(built.warnings.size(), 2u);
+  EXPECT_NE(built.warnings[0].find("záporným"), std::string::npos);
+  EXPECT_NE(built.warnings[1].find("500000"), std::string::npos);
+}
+
+TEST(CisloIndex, ReadingBeyondTheFileIsAGap) {
+  std::istringstream in(std::string("\xFF\xFF\xFF\xFF\x02\x00\x00\x00", 8));
+  EXPECT_EQ(gisblock::readIndexEntry(in, 1), 2);
+  EXPECT_EQ(gisblock::readIndexEntry(in, 0), -1);
+  EXPECT_EQ(gisblock::readIndexEntry(in, 2), -1);
+  EXPECT_EQ(gisblock::readIndexEntry(in, -1), -1);
+  EXPECT_EQ(gisblock::cisloFromText("12"), 12);
+  EXPECT_EQ(gisblock::cisloFromText("1a"), 0);
+}

@@ -1,0 +1,196 @@
+#include "gisblock/attribute_table.h"
+#include "gisblock/table_creation.h"
+#include "gisblock/transfer_script.h"
+#include "platform/path_resolver.h"
+
+#include "table_fixture.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+
+using namespace gisblock;
+using gisblock_test::TableDir;
+namespace fs = std::filesystem;
+
+namespace {
+
+class TableCreationTest : public TableDir {
+ protected:
+  void SetUp() override {
+    TableDir::SetUp();
+    oldCwd = fs::current_path();
+    fs::current_path(dir);  // Create.sql goes to the working directory
+    platform::pathResolver().setDrive('G', dir);
+    fs::create_directories(dir / "blk");
+    fs::create_directories(dir / "src");
+  }
+  void TearDown() override {
+    fs::current_path(oldCwd);
+    TableDir::TearDown();
+  }
+  fs::path oldCwd;
+};
+
+std::string run(const std::string& command) {
+  std::string out;
+  if (FILE* pipe = ::popen(command.c_str(), "r")) {
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    ::pclose(pipe);
+  }
+  return out;
+}
+
+}  // namespace
+
+TEST_F(TableCreationTest, CrtDefinesTheTableAndTdsFillsIt) {
+  write(path("P1600.CRT"),
+        "; pole ploch\r\n\r\nNAZEV C 30 0\r\nKOD N 20 0\r\nPOPIS c 40 0\r\nPLOCHA N 10 2\r\n");
+  AttributeTable target(messages);
+  target.CreateFileName = "G:\\P1600.CRT";
+  ASSERT_TRUE(target.CreateTable("G:\\BLK\\P1600.DBF"));
+  EXPECT_EQ(bytesOf(path("Create.sql")),
+            "create table \"G:\\BLK\\P1600.DBF\"\r\n(\r\nNAZEV char(30),\r\nKOD decimal(14,0),\r\n"
+            "POPIS char(40),\r\nPLOCHA decimal(10,2),\r\nCISLO decimal(6,0))\r\n");
+  EXPECT_TRUE(fs::exists(dir / "blk" / "P1600.DBF"));
+
+  // The source rows, as an older block's table holds them.
+  platform::DbfTable::create(path("src/P1600.DBF"),
+                             {{"CISLO", 'N', 6, 0}, {"NAZEV_S", 'C', 20, 0}, {"KOD", 'N', 14, 0}, {"PLOCHA", 'N', 8, 2}});
+  platform::DbfTable source;
+  source.open(path("src/P1600.DBF"), false);
+  for (auto [cislo, nazev, kod, plocha] : {std::tuple{"5", "Bukový porost", "12345678901234", "3.5"},
+                                           std::tuple{"2", "Smrčina", "7", "12"}}) {
+    source.append();
+    source.setText("CISLO", cislo);
+    source.setText("NAZEV_S", nazev);
+    source.setText("KOD", kod);
+    source.setText("PLOCHA", plocha);
+    source.post();
+  }
+  write(path("P1600.TDS"), "nazev_s   NAZEV\r\nkod KOD\r\n plocha PLOCHA \r\n*Cislo CISLO\r\n*Popis POPIS\r\n"
+                           "; KOD\r\nsamotne\r\n");
+  target.SetReadOnly(false);
+  target.SetTableName("G:\\BLK\\P1600.DBF");
+  target.SetTransferScript("G:\\p1600.tds");
+  ASSERT_NE(target.GetTransferScript(), nullptr);
+  target.Open();
+  for (bool row = source.first(); row; row = source.next()) {
+    const std::map<std::string, std::string> props{{"CISLO", source.text("CISLO")}, {"POPIS", "Žlutý kůň"}};
+    target.Append();
+    target.CopyFieldsFrom(source);
+    target.CopyStarredFrom([&](const std::string& name) -> std::optional<std::string> {
+      const auto it = props.find(name);
+      return it == props.end() ? std::nullopt : std::optional(it->second);
+    });
+    target.Post();
+  }
+  target.Close();
+
+  AttributeTable reader(messages);
+  ASSERT_TRUE(reader.LocateObject("G:\\BLK", 'P', 1600, 2));
+  EXPECT_EQ(reader.GetFieldText("NAZEV"), "Smrčina");
+  EXPECT_EQ(reader.GetFieldText("PLOCHA"), "12");
+  fs::remove(dir / "blk" / "P1600.IND");
+  AttributeTable again(messages);
+  ASSERT_TRUE(again.LocateObject("g:\\blk", 'P', 1600, 5));
+  EXPECT_EQ(again.GetFieldText("NAZEV"), "Bukový porost");
+  EXPECT_EQ(again.GetFieldText("KOD"), "12345678901234");
+  EXPECT_EQ(again.GetFieldText("PLOCHA"), "3.5");
+  EXPECT_EQ(again.GetFieldText("POPIS"), "Žlutý kůň");
+  EXPECT_TRUE(fs::exists(dir / "blk" / "P1600.IND"));
+  EXPECT_TRUE(shown.empty());
+
+  if (std::system("command -v ogrinfo >/dev/null 2>&1") != 0) GTEST_SKIP() << "ogrinfo not installed";
+  const std::string out = run("ogrinfo -al '" + (dir / "blk" / "P1600.DBF").string() + "' 2>&1");
+  for (const char* expected : {"KOD: Integer64 (14.0)", "PLOCHA: Real (10.2)", "CISLO: Integer (6.0)", "NAZEV: String (30.0)",
+                               "NAZEV (String) = Bukový porost", "KOD (Integer64) = 12345678901234", "PLOCHA (Real) = 3.50",
+                               "CISLO (Integer) = 5", "POPIS (String) = Žlutý kůň", "NAZEV (String) = Smrčina",
+                               "PLOCHA (Real) = 12.00", "CISLO (Integer) = 2"})
+    EXPECT_NE(out.find(expected), std::string::npos) << expected << "\n" << out;
+}
+
+TEST_F(TableCreationTest, CrtErrorsNameTheirLinesCountingComments) {
+  write(path("T.CRT"), "; komentar\r\n\r\n{ blok\r\nKOD X 5\r\n   \r\nNAZEV C 10 0\r\nPOPIS\r\n");
+  EXPECT_TRUE(CreateTableFromCRT("G:\\T.CRT", "G:\\BLK\\T.DBF", messages));
+  EXPECT_EQ(shown, (std::vector<std::string>{"T.CRT: Spatny typ polozky, radek c.4",
+                                             "T.CRT: Spatne jmeno polozky, radek c.5",
+                                             "T.CRT: Spatny typ polozky, radek c.7"}));
+  platform::DbfTable t;
+  t.open(path("blk/T.DBF"), true);
+  ASSERT_EQ(t.fields().size(), 2u);
+  EXPECT_EQ(t.fields()[1].name, "CISLO");
+}
+
+TEST_F(TableCreationTest, NoTableMeansNoSuccess) {
+  write(path("ONLY.CRT"), "CISLO N 8 0\r\n");
+  EXPECT_FALSE(CreateTableFromCRT("G:\\ONLY.CRT", "G:\\BLK\\A.DBF", messages));
+  EXPECT_FALSE(fs::exists(dir / "blk" / "A.DBF"));
+
+  write(path("WIDE.CRT"), "NAZEV C 300 0\r\n");
+  EXPECT_FALSE(CreateTableFromCRT("G:\\WIDE.CRT", "G:\\BLK\\B.DBF", messages));
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].rfind("Nemohu vytvořit tabulku G:\\BLK\\B.DBF\nChybové hlášení: \n", 0), 0u) << shown[0];
+
+  write(path("HUGE.CRT"), "NAZEV C 70000 0\r\n");
+  EXPECT_FALSE(CreateTableFromCRT("G:\\HUGE.CRT", "G:\\BLK\\C.DBF", messages));
+  EXPECT_EQ(shown.back(), "Problém s vytvořením DBF dle G:\\HUGE.CRT");
+  EXPECT_FALSE(CreateTableFromCRT("G:\\MISSING.CRT", "G:\\BLK\\D.DBF", messages));
+}
+
+TEST_F(TableCreationTest, GroupFieldsStayOutOfTheStatement) {
+  std::vector<FieldDefinition> defs{{"A", 'C', 5, 0}, {"B", 'N', 20, 3}, {"group", 'C', 5, 0}};
+  EXPECT_EQ(createTableStatement("x.DBF", defs),
+            (std::vector<std::string>{"create table \"x.DBF\"", "(", "A char(5),", "B decimal(14,3))"}));
+  EXPECT_EQ(defs[1].width, 14);
+}
+
+TEST_F(TableCreationTest, StructureCopiedFromAnotherTable) {
+  platform::DbfTable::create(path("src/L0110.DBF"), {{"DRUH", 'N', 4, 0}, {"JMENO", 'C', 12, 0}, {"DATUM", 'D', 8, 0}});
+  AttributeTable t(messages);
+  t.CreateFileName = "G:\\SRC\\L0110.DBF";
+  ASSERT_TRUE(t.CreateTable("G:\\BLK\\L0110.DBF"));
+  platform::DbfTable copy;
+  copy.open(path("blk/L0110.DBF"), true);
+  ASSERT_EQ(copy.fields().size(), 3u);  // no CISLO added on this path
+  EXPECT_EQ(copy.fields()[1].name, "JMENO");
+  EXPECT_EQ(copy.fields()[1].width, 12);
+  EXPECT_EQ(copy.fields()[2].type, 'D');
+}
+
+TEST(TransferScript, PairsAreTrimmedAndUpperCased) {
+  const auto pairs = TransferScript::parse(" lhc   LHC_KOD \r\nsamotne\r\n*Cislo CISLO_OBJ\r\n;x Y\r\n\r\n");
+  EXPECT_EQ(pairs, (std::vector<TransferPair>{{"LHC", "LHC_KOD"}, {"*CISLO", "CISLO_OBJ"}, {";X", "Y"}}));
+}
+
+TEST_F(TableCreationTest, TransferScriptLoadsOnceAndCopiesWithoutScriptByName) {
+  write(path("A.TDS"), "X Y\r\n");
+  AttributeTable t(messages);
+  t.SetTransferScript("G:\\A.TDS");
+  write(path("A.TDS"), "X Z\r\n");
+  t.SetTransferScript("G:\\A.TDS");
+  EXPECT_EQ(t.GetTransferScript()->GetTargetName(0), "Y");
+  EXPECT_EQ(t.GetTransferScript()->GetTargetName(1), "");
+  t.SetTransferScript("");
+  EXPECT_EQ(t.GetTransferScript(), nullptr);
+
+  platform::DbfTable::create(path("src/S.DBF"), {{"CISLO", 'N', 6, 0}, {"JMENO", 'C', 8, 0}, {"JINE", 'C', 3, 0}});
+  platform::DbfTable::create(path("blk/T.DBF"), {{"CISLO", 'N', 6, 0}, {"JMENO", 'C', 8, 0}, {"VEK", 'N', 3, 0}});
+  platform::DbfTable s;
+  s.open(path("src/S.DBF"), false);
+  s.append();
+  s.setText("CISLO", "9");
+  s.setText("JMENO", "Jedle");
+  s.post();
+  t.SetReadOnly(false);
+  t.SetTableName("G:\\BLK\\T.DBF");
+  t.Open();
+  t.Append();
+  t.CopyFieldsFrom(s);
+  t.SetFieldsFromList({{"vek", "120"}, {"nic", "1"}});
+  t.Post();
+  EXPECT_EQ(t.GetFieldText("JMENO"), "Jedle");
+  EXPECT_EQ(t.GetFieldText("CISLO"), "");  // the key is never copied
+  EXPECT_EQ(t.GetFieldText("VEK"), "120");
+}

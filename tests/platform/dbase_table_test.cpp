@@ -1,0 +1,151 @@
+#include "platform/dbase_table.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+
+using platform::DbfError;
+using platform::DbfField;
+using platform::DbfTable;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string bytesOf(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+class DbfTableTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() / ("zelto_dbf_" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    file = dir / "P1600.DBF";
+  }
+  void TearDown() override { fs::remove_all(dir); }
+
+  void createSample() {
+    DbfTable::create(file, {{"nazev", 'C', 5, 0}, {"Plocha", 'N', 6, 2}, {"CISLO", 'N', 4, 0}});
+  }
+
+  fs::path dir, file;
+};
+
+}  // namespace
+
+TEST_F(DbfTableTest, CreatedFileIsDbaseThreeByteForByte) {
+  createSample();
+  DbfTable t;
+  t.open(file, false);
+  t.append();
+  t.setText("NAZEV", "Šum");
+  t.setText("plocha", "1,5");
+  t.setText("cislo", "42");
+  t.post();
+  t.close();
+
+  const std::string b = bytesOf(file);
+  ASSERT_EQ(b.size(), 32u + 3 * 32 + 1 + 16 + 1);
+  EXPECT_EQ(b[0], '\x03');
+  EXPECT_EQ(b.substr(4, 8), std::string("\x01\0\0\0\x81\0\x10\0", 8));  // 1 row, header 129, row 16
+  EXPECT_EQ(b[29], '\xC8');                                              // Windows-1250
+  EXPECT_EQ(b.substr(32, 12), std::string("NAZEV\0\0\0\0\0\0C", 12));
+  EXPECT_EQ(b.substr(64 + 16, 2), std::string("\x06\x02", 2));
+  EXPECT_EQ(b[128], '\x0D');
+  EXPECT_EQ(b.substr(129, 16), " \x8Aum    1.50  42");
+  EXPECT_EQ(b.back(), '\x1A');
+}
+
+TEST_F(DbfTableTest, PhysicalRecordNumbersCountDeletedRows) {
+  createSample();
+  {
+    DbfTable t;
+    t.open(file, false);
+    for (const char* cislo : {"3", "1", "3"}) {
+      t.append();
+      t.setText("CISLO", cislo);
+      t.post();
+    }
+    t.moveTo(2);
+    t.deleteRecord();
+  }
+  DbfTable t;
+  t.open(file, true);
+  EXPECT_EQ(t.recordCount(), 3u);
+  std::vector<std::uint32_t> walked;
+  for (bool ok = t.first(); ok; ok = t.next()) walked.push_back(t.recNo());
+  EXPECT_EQ(walked, (std::vector<std::uint32_t>{1, 3}));
+  t.moveTo(2);
+  EXPECT_TRUE(t.isDeleted());
+  EXPECT_EQ(t.text("cislo"), "1");
+  EXPECT_THROW(t.moveTo(4), DbfError);
+  EXPECT_THROW(t.edit(), DbfError);  // read-only
+}
+
+TEST_F(DbfTableTest, EditRewritesTheRowInPlace) {
+  createSample();
+  DbfTable t;
+  t.open(file, false);
+  t.append();
+  t.setText("NAZEV", "a");
+  t.post();
+  t.append();
+  t.setText("NAZEV", "b");
+  t.post();
+  t.moveTo(1);
+  t.edit();
+  t.setText("NAZEV", "Žán");
+  t.post();
+  t.append();
+  t.setText("NAZEV", "lost");
+  t.cancel();
+  t.open(file, true);
+  EXPECT_EQ(t.recordCount(), 2u);
+  EXPECT_EQ(t.text("NAZEV"), "Žán");
+  EXPECT_TRUE(t.next());
+  EXPECT_EQ(t.text("NAZEV"), "b");
+  EXPECT_FALSE(t.next());
+  EXPECT_TRUE(t.atEnd());
+  EXPECT_THROW(t.text("NAZEV"), DbfError);
+}
+
+TEST_F(DbfTableTest, VariantHeadersOpenByTheirLengths) {
+  // A dBase IV style header: other version byte, one byte of padding after
+  // the descriptor end, and a header that claims more rows than the file has.
+  std::string b(32, '\0');
+  b[0] = '\x8B';
+  b[4] = 5;                      // five rows claimed, one present
+  b[8] = 32 + 32 + 2;            // header length
+  b[10] = 4;                     // row length
+  std::string d(32, '\0');
+  d.replace(0, 3, "KOD");
+  d[11] = 'C';
+  d[16] = 3;
+  b += d + "\x0D" + std::string(1, '\0') + " abc" + "\x1A";
+  std::ofstream(file, std::ios::binary) << b;
+  DbfTable t;
+  t.open(file, true);
+  EXPECT_EQ(t.recordCount(), 1u);
+  EXPECT_EQ(t.text("kod"), "abc");
+}
+
+TEST_F(DbfTableTest, CreationEnforcesDbaseLimits) {
+  auto refuse = [&](std::vector<DbfField> fields) {
+    EXPECT_THROW(DbfTable::create(file, std::move(fields)), DbfError);
+  };
+  refuse({{"ABCDEFGHIJK", 'C', 5, 0}});
+  refuse({{"A", 'C', 5, 0}, {"a", 'N', 5, 0}});
+  refuse({{"A", 'C', 0, 0}});
+  refuse({{"A", 'C', 255, 0}});
+  refuse({{"A", 'X', 5, 0}});
+  refuse({});
+  DbfTable::create(file, {{"D", 'D', 3, 1}, {"L", 'l', 9, 0}, {"C", 'C', 254, 0}});
+  DbfTable t;
+  t.open(file, true);
+  EXPECT_EQ(t.fields()[0].width, 8);
+  EXPECT_EQ(t.fields()[1].width, 1);
+  EXPECT_EQ(t.fields()[1].type, 'L');
+}

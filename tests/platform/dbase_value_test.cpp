@@ -1,0 +1,58 @@
+#include "platform/dbase_value.h"
+
+#include <gtest/gtest.h>
+
+using platform::DbfError;
+using platform::DbfField;
+using namespace platform::dbf;
+
+namespace {
+DbfField field(char type, std::uint16_t width, std::uint16_t decimals = 0) {
+  return DbfField{"F", type, width, decimals, 0};
+}
+}  // namespace
+
+TEST(DbfValue, NumbersReadWithoutPaddingOrTrailingZeros) {
+  const DbfField n = field('N', 8, 2);
+  EXPECT_EQ(fieldText(n, "   12.00"), "12");
+  EXPECT_EQ(fieldText(n, "   12.50"), "12.5");
+  EXPECT_EQ(fieldText(n, "   -0.50"), "-0.5");
+  EXPECT_EQ(fieldText(n, "        "), "");
+  EXPECT_EQ(fieldText(field('N', 6), "   007"), "7");
+}
+
+TEST(DbfValue, NumbersAreWrittenRightAlignedWithTheirDecimals) {
+  const DbfField n = field('N', 8, 2);
+  EXPECT_EQ(fieldBytes(n, "12"), "   12.00");
+  EXPECT_EQ(fieldBytes(n, "3,456"), "    3.46");  // decimal comma accepted
+  EXPECT_EQ(fieldBytes(n, " -7.1 "), "   -7.10");
+  EXPECT_EQ(fieldBytes(n, ""), "        ");
+  EXPECT_EQ(fieldBytes(field('N', 6), "12.7"), "    13");
+  EXPECT_THROW(fieldBytes(n, "123456.7"), DbfError);  // does not fit
+  EXPECT_THROW(fieldBytes(n, "12a"), DbfError);
+  EXPECT_THROW(fieldBytes(n, "1.2.3"), DbfError);
+}
+
+TEST(DbfValue, CharactersAreWindows1250PaddedAndCut) {
+  const DbfField c = field('C', 6);
+  EXPECT_EQ(fieldBytes(c, "Řeka"), "\xD8" "eka  ");
+  EXPECT_EQ(fieldBytes(c, "žluťoučký"), "\x9Elu\x9Do\x75");
+  EXPECT_EQ(fieldText(c, "\xD8" "eka  "), "Řeka");
+  EXPECT_EQ(fieldText(c, "  ab  "), "  ab");
+}
+
+TEST(DbfValue, DatesAndTruthValues) {
+  const DbfField d = field('D', 8);
+  EXPECT_EQ(fieldText(d, "20240305"), "5.3.2024");
+  EXPECT_EQ(fieldBytes(d, "5.3.2024"), "20240305");
+  EXPECT_EQ(fieldBytes(d, "2024-03-05"), "20240305");
+  EXPECT_EQ(fieldBytes(d, "20240229"), "20240229");
+  EXPECT_THROW(fieldBytes(d, "29.2.2023"), DbfError);
+  const DbfField l = field('L', 1);
+  EXPECT_EQ(fieldText(l, "T"), "TRUE");
+  EXPECT_EQ(fieldText(l, "n"), "FALSE");
+  EXPECT_EQ(fieldText(l, "?"), "");
+  EXPECT_EQ(fieldBytes(l, "ano"), "T");
+  EXPECT_EQ(fieldBytes(l, "FALSE"), "F");
+  EXPECT_THROW(fieldBytes(l, "x"), DbfError);
+}

@@ -1,0 +1,332 @@
+"""Checks of a generated sample tree, read back through the independent decoder."""
+import collections
+import hashlib
+import json
+import os
+import subprocess
+import sys
+import tempfile
+import unittest
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+import gelix_decode as gd  # noqa: E402
+
+GENERATOR = os.path.join(HERE, "..", "..", "tools", "gendistrict", "gendistrict.py")
+BLOCK_FILES = ("TN.CRD", "TN.LIN", "TN.ARE", "TN.PNT", "TN.TBX", "TN.TTX", "INFO.TXT")
+LEVEL_KINDS = (1600, 1400, 1300, 9400, 1700, 1800, 1900)
+
+
+# The tree checked; set GENDISTRICT_SEED to check the generator on other seeds by hand.
+SEED = int(os.environ.get("GENDISTRICT_SEED", "1"))
+
+
+def generate(out, seed=SEED):
+    subprocess.run([sys.executable, GENERATOR, "--out", out, "--seed", str(seed)],
+                   check=True, stdout=subprocess.DEVNULL)
+
+
+def tree_digest(root):
+    h = hashlib.sha256()
+    for d, dirs, files in sorted(os.walk(root)):
+        dirs.sort()
+        for f in sorted(files):
+            p = os.path.join(d, f)
+            h.update(os.path.relpath(p, root).encode())
+            with open(p, "rb") as fh:
+                h.update(fh.read())
+    return h.hexdigest()
+
+
+class GeneratedTree(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.tmp = tempfile.TemporaryDirectory()
+        cls.out = cls.tmp.name
+        generate(cls.out)
+        with open(os.path.join(cls.out, "expected.json"), encoding="utf-8") as fh:
+            cls.expected = json.load(fh)
+        cls.gis = os.path.join(cls.out, "GIS")
+        cls.lhc = os.path.join(cls.gis, cls.expected["lhc"])
+        cls.blocks = {}
+        for code in cls.expected["districts"]:
+            for name in ("DET.BLK", "SLU.BLK", "CES.BLK"):
+                cls.blocks[code, name] = gd.Block(os.path.join(cls.lhc, code, name))
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.tmp.cleanup()
+
+    def det(self, code):
+        return self.blocks[code, "DET.BLK"]
+
+    # -- the tree as a whole ----------------------------------------------------------
+
+    def test_same_arguments_give_same_bytes_and_another_seed_differs(self):
+        with tempfile.TemporaryDirectory() as again, tempfile.TemporaryDirectory() as other:
+            generate(again)
+            generate(other, seed=SEED + 1)
+            self.assertEqual(tree_digest(self.out), tree_digest(again))
+            self.assertNotEqual(tree_digest(self.out), tree_digest(other))
+
+    def test_tree_holds_an_lhc_of_districts_with_their_blocks_and_control_files(self):
+        self.assertRegex(self.expected["lhc"], r"^\d{4}$")
+        districts = [d for d in os.listdir(self.lhc) if len(d) == 2]
+        self.assertGreaterEqual(len(districts), 2)
+        for code in districts:
+            for block in ("DET.BLK", "SLU.BLK", "CES.BLK"):
+                for f in BLOCK_FILES:
+                    self.assertTrue(os.path.isfile(os.path.join(self.lhc, code, block, f)), (code, block, f))
+        for kind in LEVEL_KINDS + (134, 1100):
+            for ext in (".CRT", ".TDS"):
+                self.assertTrue(os.path.isfile(os.path.join(self.gis, "P%04d%s" % (kind, ext))))
+        for kind in (2100, 2200, 3100):
+            for d in (self.gis, os.path.join(self.gis, "UZLIN")):
+                for ext in (".CRT", ".TDS"):
+                    self.assertTrue(os.path.isfile(os.path.join(d, "L%04d%s" % (kind, ext))))
+
+    def test_field_definitions_parse_and_name_the_compared_fields(self):
+        wanted = {1600: {"ODD", "DIL", "PSK", "PLOCHA"}, 1400: {"ODD", "DIL", "PLOCHA"},
+                  1300: {"ODD", "PLOCHA"}, 9400: {"LHC_KOD", "PLOCHA"},
+                  1700: {"ODD", "DIL", "BZL"}, 1800: {"JP"}, 1900: {"OP"}}
+        for kind, names in wanted.items():
+            fields = {}
+            with open(os.path.join(self.gis, "P%04d.CRT" % kind), encoding="cp1250") as fh:
+                for line in fh.read().splitlines():
+                    if not line or line[0] in "(;{":
+                        continue
+                    name, ftype, width, dec = line.split()
+                    self.assertIn(ftype, "CDLN")
+                    self.assertLessEqual(int(width), 14)
+                    fields[name] = ftype
+            self.assertTrue(names <= set(fields), (kind, names - set(fields)))
+        with open(os.path.join(self.gis, "P1600.TDS"), encoding="cp1250") as fh:
+            pairs = [l.split() for l in fh.read().splitlines() if l and not l.startswith(";")]
+        self.assertIn(["SKUPINA", "PSK"], pairs)
+
+    def test_settings_hold_every_key_the_program_reads(self):
+        with open(os.path.join(self.out, "TERGELIX.INI"), encoding="cp1250") as fh:
+            text = fh.read()
+        for key in ("DruhPorostniSkupiny", "DruhPrazdnePlochy", "MinPlochaM", "SpodniMezBezlesi",
+                    "SpodniMezJine", "SpodniMezOstatni", "VYBLINCES", "VYBLINDET", "VYBLINSLU",
+                    "EXPLINCES", "EXPLINPRUS", "EXPLINPOTOK", "MezPripojVod", "MezPripojKom",
+                    "VODBL", "VODZL", "RusitPseudouzly", "RusitPseudouzlyIProRuzneDruhy",
+                    "MaxPocetSouradnic", "LHCSnapDistance", "PSKBP", "DILZL", "ODDBL", "REGZP",
+                    "BZLBP", "JPZL", "OPBL"):
+            self.assertRegex(text, r"(?m)^%s=\S" % key)
+        for section in ("[DET]", "[GLOBAL]", "[EXPORT]"):
+            self.assertIn(section, text)
+
+    # -- blocks -----------------------------------------------------------------------
+
+    def test_blocks_hold_what_expected_says_with_dummies_and_valid_coordinates(self):
+        for (code, name), block in self.blocks.items():
+            want = self.expected["districts"][code]["blocks"][name]
+            with self.subTest(code=code, block=name):
+                for fname, size in gd.RECORD_SIZES.items():
+                    self.assertEqual(block.sizes[fname] % size, 0)
+                self.assertEqual(block.lines[0].flags, 1)
+                self.assertEqual(block.areas[0].flags, 4)
+                self.assertEqual(block.points[0].flags, 1)
+                self.assertEqual(block.texts[0].atrib, 1)
+                self.assertEqual(len(block.live_lines()), want["lines"])
+                self.assertEqual(len(block.live_areas()), want["areas"])
+                self.assertEqual(sum(1 for p in block.points[1:] if not p.deleted), want["points"])
+                self.assertEqual(len(block.texts) - 1, want["texts"])
+                self.assertEqual(len(block.ttx), len(block.texts) + 1)  # last CR LF leaves ""
+                for seq in (block.lines, block.areas, block.points, block.texts):
+                    self.assertEqual([r.cislo for r in seq[1:]], list(range(1, len(seq))))
+                info = block.info()
+                self.assertEqual(info["CODEPAGE"], "1250")
+                a, b, c, d = (float(v) for v in info["OPSANYOBDELNIKBLOKU"].split())
+                for l in block.live_lines():
+                    self.assertGreaterEqual(len(l.pts), 2)
+                    self.assertAlmostEqual(l.length, sum(
+                        ((q[0] - p[0]) ** 2 + (q[1] - p[1]) ** 2) ** 0.5 for p, q in zip(l.pts, l.pts[1:])),
+                        places=6)
+                    for x, y in l.pts:
+                        self.assertTrue(a <= x <= c and b <= y <= d)
+                        self.assertTrue(600000 < x < 800000 and 1000000 < y < 1200000)
+
+    def test_every_ring_closes_through_the_links_and_sums_to_the_stored_area(self):
+        for code in self.expected["districts"]:
+            block = self.det(code)
+            for area in block.live_areas():
+                ring = block.outer_ring(area)
+                self.assertIsNotNone(ring, (code, area.cislo))
+                for line, forward in ring:
+                    self.assertEqual(line.left_area if forward else line.right_area, area.cislo)
+                self.assertAlmostEqual(gd.ring_sum(gd.ring_points(ring)), area.area, delta=1e-3)
+                self.assertGreater(area.area, 0)
+
+    def test_islands_leave_a_hole_in_their_father(self):
+        nested = 0
+        for code in self.expected["districts"]:
+            block = self.det(code)
+            fathers = collections.Counter()
+            for area in block.live_areas():
+                if not area.pater_no:
+                    continue
+                father = block.areas[area.pater_no]
+                fathers[father.cislo] += 1
+                self.assertTrue(father.has_children)
+                hole = block.hole_ring(area)
+                self.assertIsNotNone(hole, (code, area.cislo))
+                for line, forward in hole:
+                    self.assertEqual(line.left_area if forward else line.right_area, father.cislo)
+                self.assertAlmostEqual(gd.ring_sum(gd.ring_points(hole)), -area.area, delta=1e-3)
+                if father.pater_no:
+                    nested += 1
+            self.assertEqual(set(fathers), {a.cislo for a in block.live_areas() if a.has_children})
+        self.assertGreater(nested, 0)
+
+    def _net_rings(self, block):
+        outer = {a.cislo: gd.ring_points(block.outer_ring(a)) for a in block.live_areas()}
+        holes = collections.defaultdict(list)
+        for a in block.live_areas():
+            if a.pater_no:
+                holes[a.pater_no].append(outer[a.cislo])
+        return outer, holes
+
+    def test_left_and_right_areas_lie_on_the_right_and_left_of_each_line(self):
+        # Seen in the stored plane, the area that walks a line forwards is on its right.
+        for code in self.expected["districts"]:
+            block = self.det(code)
+            outer, holes = self._net_rings(block)
+
+            def area_at(x, y, number):
+                if number == 0:
+                    return not any(gd.inside(r, x, y) for r in outer.values())
+                return gd.inside(outer[number], x, y) and not any(gd.inside(h, x, y) for h in holes[number])
+
+            for line in block.live_lines():
+                p, q = max(zip(line.pts, line.pts[1:]),
+                           key=lambda s: (s[1][0] - s[0][0]) ** 2 + (s[1][1] - s[0][1]) ** 2)
+                mx, my = (p[0] + q[0]) / 2, (p[1] + q[1]) / 2
+                dx, dy = q[0] - p[0], q[1] - p[1]
+                n = (dx * dx + dy * dy) ** 0.5 / 0.01
+                right = (mx + dy / n, my - dx / n)
+                left = (mx - dy / n, my + dx / n)
+                self.assertTrue(area_at(*right, line.left_area), (code, line.cislo, "left area"))
+                self.assertTrue(area_at(*left, line.right_area), (code, line.cislo, "right area"))
+
+    def test_links_name_the_neighbouring_branches_in_angle_order(self):
+        for (code, name), block in self.blocks.items():
+            nodes = collections.defaultdict(list)
+            for l in block.live_lines():
+                nodes[l.pts[0]].append((gd.world_angle(l.pts[0], l.pts[1]), l.cislo, 1))
+                nodes[l.pts[-1]].append((gd.world_angle(l.pts[-1], l.pts[-2]), l.cislo, 0))
+            where = {}
+            for branches in nodes.values():
+                branches.sort(key=lambda b: b[0])
+                for k, (_, n, begin) in enumerate(branches):
+                    nxt = branches[(k + 1) % len(branches)]
+                    prv = branches[k - 1]
+                    where[n, begin] = ((nxt[1], nxt[2]), (prv[1], prv[2]))
+            for l in block.live_lines():
+                begin_next, begin_prev = where[l.cislo, 1]
+                end_next, end_prev = where[l.cislo, 0]
+                with self.subTest(block=(code, name), line=l.cislo):
+                    self.assertEqual([tuple(x) for x in l.links],
+                                     [begin_prev, end_next, begin_next, end_prev])
+
+    # -- the forest description ---------------------------------------------------------
+
+    def test_det_table_areas_are_the_net_areas_and_sum_to_the_district(self):
+        for code, want in self.expected["districts"].items():
+            block = self.det(code)
+            table = gd.Table(os.path.join(self.lhc, code, "DET.BLK", "P0110.DBF"))
+            rows = {int(r["CISLO"]): r for r in table.rows}
+            self.assertEqual(set(rows), {a.cislo for a in block.live_areas()})
+            outer, holes = self._net_rings(block)
+            for a in block.live_areas():
+                net = gd.ring_sum(outer[a.cislo]) - sum(gd.ring_sum(h) for h in holes[a.cislo])
+                self.assertAlmostEqual(rows[a.cislo]["PLOCHA"], net / 1e4, delta=6e-7)
+            # The district's own outline: the lines with no area on one side.
+            outline = 0.0
+            for l in block.live_lines():
+                share = gd.open_sum(l.pts)
+                if l.right_area == 0:
+                    outline += share
+                if l.left_area == 0:
+                    outline -= share
+            total = sum(r["PLOCHA"] for r in rows.values())
+            self.assertAlmostEqual(total, outline / 1e4, delta=1e-4)
+            self.assertAlmostEqual(total, want["det_area_ha"], delta=1e-4)
+
+    def test_forest_hierarchy_is_deep_and_every_group_class_occurs(self):
+        for code in self.expected["districts"]:
+            rows = gd.Table(os.path.join(self.lhc, code, "DET.BLK", "P0110.DBF")).rows
+            classes = collections.Counter()
+            per_dilec = collections.defaultdict(set)
+            per_odd = collections.defaultdict(set)
+            for r in rows:
+                n = int(r["SKUPINA"][:3])
+                classes[0 if n < 100 else 1 if n < 500 else 2 if n < 900 else 3] += 1
+                per_dilec[r["ODDELENI"], r["DILEC"]].add(r["SKUPINA"])
+                per_odd[r["ODDELENI"]].add(r["DILEC"])
+            self.assertEqual(set(classes), {0, 1, 2, 3}, code)
+            self.assertTrue(any(len(s) >= 2 for s in per_odd.values()))
+            self.assertGreaterEqual(min(len(s) for s in per_dilec.values()), 2)
+
+    def test_expected_level_sums_agree_with_the_det_table(self):
+        # Every unit of a level gets back exactly the net area of its own rows.
+        for code, want in self.expected["districts"].items():
+            table = gd.Table(os.path.join(self.lhc, code, "DET.BLK", "P0110.DBF"))
+            block = self.det(code)
+            whole = {a.cislo: a.area for a in block.live_areas()}
+            filed = [r for r in table.rows if whole[int(r["CISLO"])] >= 10.0]
+            for level, key in (("ODD", lambda r: "%s/%d" % (code, r["ODDELENI"])),
+                               ("DIL", lambda r: "%s/%d/%s" % (code, r["ODDELENI"], r["DILEC"])),
+                               ("REG", lambda r: code)):
+                sums = collections.defaultdict(float)
+                for r in filed:
+                    sums[key(r)] += r["PLOCHA"] * 1e4
+                units = want["levels"][level]["units"]
+                self.assertEqual(set(units), set(sums), level)
+                for unit, s in sums.items():
+                    self.assertAlmostEqual(units[unit]["net_m2"], s, delta=0.01 * len(filed))
+            psk = want["levels"]["PSK"]
+            self.assertGreater(psk["empty_count"], 0)   # islands of other classes, slivers
+            self.assertEqual(want["levels"]["REG"]["count"], 1)
+
+    def test_awkward_cases_are_present(self):
+        for code, want in self.expected["districts"].items():
+            det = self.det(code)
+            self.assertTrue(any(len(l.pts) > 100 for l in det.live_lines()), "long chain")
+            ends = collections.defaultdict(list)
+            for l in det.live_lines():
+                ends[l.pts[0]].append(l)
+                ends[l.pts[-1]].append(l)
+            pseudo = [ls for ls in ends.values() if len(ls) == 2 and ls[0] is not ls[1]]
+            self.assertTrue(any(a.druh == b.druh for a, b in pseudo), "pseudo-node of equal kinds")
+            self.assertTrue(any(a.druh != b.druh for a, b in pseudo), "pseudo-node of different kinds")
+            small = sorted(a.area for a in det.live_areas())[:2]
+            self.assertLess(small[0], 10.0)
+            self.assertGreater(small[1], 10.0)
+            self.assertLess(small[1], 11.0)
+
+            slu = self.blocks[code, "SLU.BLK"]
+            special = want["special_lines"]
+            s1, s2 = (slu.lines[n] for n in special["near_0_00009"])
+            self.assertLess(abs(s2.pts[0][0] - s1.pts[-1][0]), 1e-4)
+            self.assertLess(abs(s2.pts[0][1] - s1.pts[-1][1]), 1e-4)
+            self.assertNotEqual(s2.pts[0], s1.pts[-1])
+            r1, r2 = (slu.lines[n] for n in special["apart_0_0001"])
+            self.assertGreaterEqual(abs(r2.pts[0][0] - r1.pts[-1][0]), 1e-4)
+            self.assertLess(abs(r2.pts[0][0] - r1.pts[-1][0]), 1.1e-4)
+            self.assertTrue(slu.lines[special["deleted"]].deleted)
+            dangling = slu.lines[special["dangling"]]
+            slu_ends = collections.Counter(p for l in slu.live_lines() for p in (l.pts[0], l.pts[-1]))
+            self.assertEqual(slu_ends[dangling.pts[-1]], 1)
+            det_vertices = {p for l in det.live_lines() for p in l.pts}
+            self.assertIn(dangling.pts[0], det_vertices)
+            kinds = {l.druh for l in slu.live_lines()}
+            self.assertTrue({21, 22, 26} <= kinds)
+            czech = "".join(t.text for t in det.texts[1:] + slu.texts[1:])
+            for letter in "ěščřžýáíéůú":
+                self.assertIn(letter, czech.lower())
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,168 @@
+#!/usr/bin/env python3
+"""Generate a GIS data tree of forest districts in the Gelix block format.
+
+    gendistrict.py --out DIR [--seed N] [--size sample|large] [--lhc CODE]
+
+writes DIR/GIS (control files, UZLIN, the LHC directory with its districts),
+DIR/TERGELIX.INI and DIR/expected.json (what the level exports must give).
+The same arguments give the same bytes.
+"""
+import argparse
+import json
+import os
+import random
+import shutil
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+from blockfile import write_block                      # noqa: E402
+from control import write_control_files                # noqa: E402
+from district import District                          # noqa: E402
+from expected import expected_levels                   # noqa: E402
+from ini import write_ini                              # noqa: E402
+from lattice import Lattice                            # noqa: E402
+from linework import (ROAD_NAMES, SITUATION_KINDS, SURFACES, ces_lines, det_points_and_texts,  # noqa: E402
+                      lhc_ces_lines, situation_lines, situation_points_and_texts)
+from model import link_lines                           # noqa: E402
+from tables import write_det_table, write_line_tables, write_point_tables  # noqa: E402
+
+# Lattice columns and rows of each district: (district 01, district 02).
+SIZES = {
+    "sample": ((16, 12), (12, 9)),
+    "large": ((470, 460), (12, 9)),
+}
+ORIGIN_X, ORIGIN_Y = 712000.0, 1104000.0
+
+ROADS = (21, 25, 35, 350, 352, 353, 354, 10245, 10340, 10341, 10280, 10281, 10380, 10381)
+RIDES = (22, 10325)
+STREAMS = (26, 433)
+CES_READ = (350, 352, 353, 354, 10245, 10280, 10281, 10325, 10340, 10341, 10380, 10381)
+
+
+def _block_summary(lines=(), areas=(), points=(), texts=()):
+    return {"lines": sum(1 for l in lines if not l.deleted),
+            "deleted_lines": sum(1 for l in lines if l.deleted),
+            "line_records": max((l.number for l in lines), default=0) + 1,
+            "vertices": sum(len(l.pts) for l in lines),
+            "areas": len(areas),
+            "points": sum(1 for p in points if not p.deleted),
+            "point_records": max((p.number for p in points), default=0) + 1,
+            "texts": len(texts)}
+
+
+def _extraction_counts(line_sets):
+    """Lines that the LHC read loads and each extraction picks (deleted ones are not read)."""
+    counts = {"roads": 0, "rides": 0, "streams": 0}
+    for lines, readable in line_sets:
+        for l in lines:
+            if l.deleted or l.druh not in readable:
+                continue
+            if l.druh in ROADS:
+                counts["roads"] += 1
+            if l.druh in RIDES:
+                counts["rides"] += 1
+            if l.druh in STREAMS:
+                counts["streams"] += 1
+    return counts
+
+
+def generate(out, seed, size, lhc):
+    gis = os.path.join(out, "GIS")
+    if os.path.exists(gis):
+        shutil.rmtree(gis)
+    os.makedirs(gis)
+    write_control_files(gis)
+    write_ini(os.path.join(out, "TERGELIX.INI"))
+    lattice = Lattice(seed, ORIGIN_X, ORIGIN_Y)
+    lhc_dir = os.path.join(gis, lhc)
+    expected = {"seed": seed, "size": size, "lhc": lhc, "gis_root": "GIS",
+                "ini": "TERGELIX.INI", "districts": {}}
+    (w1, h1), (w2, h2) = SIZES[size]
+    layout = (("01", 0, w1, h1), ("02", w1, w2, h2))
+    first_compartment = 1
+    line_sets = []
+    rng = random.Random(seed)
+    for code, col0, ncols, nrows in layout:
+        district = District(code, lattice, col0, 0, ncols, nrows, seed, first_compartment,
+                            with_features=True)
+        first_compartment = district.last_compartment + 1
+        link_lines(district.lines)
+        ddir = os.path.join(lhc_dir, code)
+        det = os.path.join(ddir, "DET.BLK")
+        points, texts = det_points_and_texts(district, rng)
+        write_block(det, district.lines, district.areas, points, texts)
+        write_det_table(det, district, lhc)
+        for l in district.lines:
+            if l.druh in SITUATION_KINDS:
+                l.name = ROAD_NAMES[l.number % len(ROAD_NAMES)]
+        write_line_tables(det, district.lines, SURFACES)
+        write_point_tables(det, points)
+
+        slu_lines, special = situation_lines(district, rng)
+        link_lines(slu_lines)
+        slu_points, slu_texts = situation_points_and_texts(district, slu_lines, rng)
+        slu = os.path.join(ddir, "SLU.BLK")
+        write_block(slu, slu_lines, (), slu_points, slu_texts)
+        write_line_tables(slu, slu_lines, SURFACES)
+        write_point_tables(slu, slu_points)
+
+        cl = ces_lines(district, rng)
+        link_lines(cl)
+        ces = os.path.join(ddir, "CES.BLK")
+        write_block(ces, cl)
+        write_line_tables(ces, cl, SURFACES)
+        line_sets += [(district.lines, SITUATION_KINDS), (slu_lines, SITUATION_KINDS), (cl, CES_READ)]
+
+        total = sum(a.net for a in district.areas)
+        expected["districts"][code] = {
+            "directory": "%s/%s" % (lhc, code),
+            "columns": ncols, "rows": nrows,
+            "det_area_m2": round(total, 4),
+            "det_area_ha": round(total / 1e4, 6),
+            "compartments": len(district.compartments),
+            "blocks": {
+                "DET.BLK": dict(_block_summary(district.lines, district.areas, points, texts),
+                                islands=len(district.islands),
+                                fathers=sum(1 for a in district.areas if a.children),
+                                nodes=link_lines(district.lines)),
+                "SLU.BLK": _block_summary(slu_lines, (), slu_points, slu_texts),
+                "CES.BLK": _block_summary(cl),
+            },
+            "special_lines": {name: ([l.number for l in v] if isinstance(v, tuple) else v.number)
+                              for name, v in special.items()},
+            "levels": expected_levels(district),
+        }
+    lhc_roads = lhc_ces_lines(lattice, w1, min(h1, h2))
+    link_lines(lhc_roads)
+    write_block(os.path.join(lhc_dir, "CES.BLK"), lhc_roads)
+    write_line_tables(os.path.join(lhc_dir, "CES.BLK"), lhc_roads, SURFACES)
+    line_sets.append((lhc_roads, CES_READ))
+    expected["extractions"] = _extraction_counts(line_sets)
+    expected["lhc_area_m2"] = round(sum(d["det_area_m2"] for d in expected["districts"].values()), 4)
+    with open(os.path.join(out, "expected.json"), "w", encoding="utf-8") as fh:
+        json.dump(expected, fh, indent=1, ensure_ascii=False, sort_keys=True)
+        fh.write("\n")
+    return expected
+
+
+def main(argv=None):
+    parser = argparse.ArgumentParser(description="Generate a GIS data tree of forest districts.")
+    parser.add_argument("--out", required=True, help="directory to write GIS/ and expected.json into")
+    parser.add_argument("--seed", type=int, default=1)
+    parser.add_argument("--size", choices=sorted(SIZES), default="sample")
+    parser.add_argument("--lhc", default="4107", help="four-digit LHC code")
+    args = parser.parse_args(argv)
+    if len(args.lhc) != 4 or not args.lhc.isdigit():
+        parser.error("--lhc must be four digits")
+    started = time.time()
+    expected = generate(args.out, args.seed, args.size, args.lhc)
+    lines = sum(d["blocks"]["DET.BLK"]["lines"] for d in expected["districts"].values())
+    print("%s: %d districts, %d boundary lines in DET blocks, %.1f s"
+          % (os.path.join(args.out, "GIS"), len(expected["districts"]), lines, time.time() - started))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
