@@ -4,7 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "geometry/coordinate_seam.h"
+#include "framework/coordinate.h"
+#include "framework/rect_entity.h"
 #include "geometry/plane_geometry.h"
 
 bool IsCoordRightOfLine(const T2DCoordinate& a, const T2DCoordinate& b, const T2DCoordinate& c);

@@ -121,12 +121,12 @@ double TPolyElement::GetLength() const {
 }
 
 void TPolyElement::RecalcEnvelope() {
-  ResetRectangle();
+  GetRectangle()->Reset();
   const int n = GetCount();
   for (int i = 0; i < n; ++i) {
     double x, y;
     GetLineVertex(this, i, true, x, y);
-    ExtendToPoint(x, y);
+    GetRectangle()->ExtendToPoint(x, y);
   }
 }
 

@@ -5,7 +5,8 @@
 // by power-of-two factors so the old square stays one cell of the new one.
 #include <cstdint>
 
-#include "geometry/coordinate_seam.h"
+#include "framework/coordinate.h"
+#include "framework/rect_entity.h"
 
 class TQTree : public TRectEntity {
   ZELTO_ELEMENT(TQTree)

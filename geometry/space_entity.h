@@ -7,7 +7,8 @@
 #include <cstdint>
 #include <string>
 
-#include "geometry/coordinate_seam.h"
+#include "framework/coordinate.h"
+#include "framework/rect_entity.h"
 
 class TSpaceEntityProps;
 
