@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "framework/dynamic_properties.h"
 #include "framework/zelto_message.h"
 #include "geometry/plane_geometry.h"
 #include "geometry/space_entity_props.h"
@@ -94,7 +95,6 @@ void TSpaceEntityString::HandleMessage(TZeltoMessage*& message, bool& handled) {
 }
 
 void TSpaceEntityString::SetPropertyText(const std::string& name, const std::string& text) {
-  // Dynamic properties of layer collections are not available yet in this
-  // build; names that are no published property go to the record if any.
+  if (!IsPublished(name) && !GetProperties()) SetProperties(new TDynamicProperties);
   TSpaceEntity::SetPropertyText(name, text);
 }

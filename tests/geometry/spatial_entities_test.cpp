@@ -119,3 +119,17 @@ TEST(PolyElement, LengthMidPointAndHitTest) {
   EXPECT_EQ(x, 2.0);
   EXPECT_EQ(angle, 0.0);
 }
+
+TEST(SpaceEntity, PropertiesFallThroughToTheRecord) {
+  TPolyLineString layer;
+  layer.SetPropertyText("Barva", "7");  // a collection keeps unknown names
+  EXPECT_NE(layer.GetProperties(), nullptr);
+  EXPECT_EQ(layer.PropertyText("Barva"), "7");
+  TPointElement point;
+  point.SetPropertyText("Barva", "7");  // a plain entity without a record drops them
+  EXPECT_EQ(point.GetProperties(), nullptr);
+  EXPECT_EQ(point.GetSpaceID(), -1);
+  EXPECT_FALSE(point.GetIsDone());
+  point.SetIsDone(true);
+  EXPECT_EQ(point.ID, 0);
+}
