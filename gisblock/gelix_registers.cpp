@@ -1,0 +1,74 @@
+#include "gisblock/gelix_registers.h"
+
+#include <filesystem>
+
+#include "framework/class_registry.h"
+#include "gisblock/attribute_table.h"
+#include "gisblock/gelix_props.h"
+#include "platform/path_resolver.h"
+
+ZELTO_IMPLEMENT_ELEMENT(TGelixObjectOwner, TObjectOwner, ZELTO_NO_PROPERTIES)
+ZELTO_IMPLEMENT_ELEMENT(TGelixObjectRegister, TObjectRegister, ZELTO_NO_PROPERTIES)
+ZELTO_IMPLEMENT_ELEMENT(TGelixBlockRegister, TBlockRegister, ZELTO_NO_PROPERTIES)
+
+void TGelixObjectOwner::Add(TElement* element) {
+  TObjectOwner::Add(element);
+  if (HasName() || !element || !element->Is<TSpaceEntity>()) return;
+  TElement* props = static_cast<TSpaceEntity*>(element)->GetProperties();
+  if (!props || !props->Is<TGelixProps>()) return;
+  auto* gelix = static_cast<TGelixProps*>(props);
+  SetName(std::string(1, gelix->GetObjectType()) + std::to_string(gelix->Cislo) + ":" +
+          std::to_string(gelix->Druh));
+}
+
+TGelixObjectRegister::TGelixObjectRegister() : table_(std::make_unique<gisblock::AttributeTable>()) {}
+
+TGelixObjectRegister::~TGelixObjectRegister() = default;
+
+TElement* TGelixObjectRegister::GetDBF() const {
+  if (!dbf_) {
+    const TElementClass* cls = FindZeltoClass("TGelixDBFTable");
+    if (!cls) return nullptr;
+    auto* self = const_cast<TGelixObjectRegister*>(this);
+    self->dbf_ = cls->Create();
+    if (self->dbf_) self->dbf_->SetPropertyText("ReadOnly", "TRUE");
+  }
+  return dbf_;
+}
+
+TObjectRegister* TGelixBlockRegister::GetObjectRegister(char letter) {
+  const std::string name(1, letter);
+  for (TElement* e : Items())
+    if (e->Is<TObjectRegister>() && e->GetName() == name) return static_cast<TObjectRegister*>(e);
+  auto* reg = new TGelixObjectRegister;
+  reg->SetName(name);
+  Add(reg);
+  return reg;
+}
+
+namespace gisblock {
+
+std::string normalizeBlockPath(const std::string& directory) {
+  if (directory.empty()) return directory;
+  std::filesystem::path p = platform::pathResolver().mapped(directory);
+  if (p.empty()) return directory;
+  std::error_code ec;
+  std::filesystem::path abs = std::filesystem::absolute(p, ec);
+  if (ec) abs = p;
+  std::string text = abs.lexically_normal().string();
+  while (text.size() > 1 && (text.back() == '/' || text.back() == '\\')) text.pop_back();
+  return text;
+}
+
+TGelixBlockRegister* gelixBlockRegister(TEntity& objectModel, const std::string& directory) {
+  TElement* found = objectModel.FindElementByClass(TRegister::StaticClass());
+  TRegister* reg = found ? static_cast<TRegister*>(found) : nullptr;
+  if (!reg) {
+    reg = new TRegister;
+    objectModel.Add(reg);
+  }
+  TBlockRegister* block = reg->GetBlock(normalizeBlockPath(directory), "TGelixBlockRegister");
+  return block && block->Is<TGelixBlockRegister>() ? static_cast<TGelixBlockRegister*>(block) : nullptr;
+}
+
+}  // namespace gisblock

@@ -1,0 +1,121 @@
+#include "gisblock/gelix_props.h"
+
+#include "geometry/area_element.h"
+#include "gisblock/are_record.h"
+#include "gisblock/attribute_table.h"
+#include "gisblock/table_file_name.h"
+#include "gisblock/gelix_classes.h"
+#include "gisblock/gelix_registers.h"
+#include "table_fixture.h"
+
+namespace {
+
+class GelixPropsTest : public gisblock_test::TableDir {
+ protected:
+  void SetUp() override {
+    TableDir::SetUp();
+    RegisterGelixClasses();
+  }
+  TAreaElement* area(std::int32_t cislo, std::int16_t druh) {
+    auto* a = new TAreaElement;
+    auto* props = new TGelixAreaProps;
+    props->Cislo = cislo;
+    props->Druh = druh;
+    a->SetProperties(props);
+    return a;
+  }
+  TEntity model;
+};
+
+TEST_F(GelixPropsTest, RegistersNameTheirOwnersAfterTheFirstGelixObject) {
+  TGelixBlockRegister* block = gisblock::gelixBlockRegister(model, dir.string() + "/");
+  ASSERT_NE(block, nullptr);
+  EXPECT_EQ(block, gisblock::gelixBlockRegister(model, dir.string()));  // one key per block
+  EXPECT_EQ(block->GetName(), dir.string());
+
+  TAreaElement* a = area(4, 1600);
+  block->Register(a);
+  TObjectRegister* p = block->GetObjectRegister('P');
+  ASSERT_TRUE(p->Is<TGelixObjectRegister>());
+  ASSERT_EQ(p->GetCount(), 5);
+  for (int i = 0; i < 5; ++i) EXPECT_TRUE(p->GetItem(i)->Is<TGelixObjectOwner>());
+  EXPECT_EQ(p->GetItem(4)->GetName(), "P4:1600");
+  EXPECT_FALSE(p->GetItem(3)->HasName());
+
+  TAreaElement* piece = area(4, 1700);  // a later piece leaves the name alone
+  block->Register(piece);
+  EXPECT_EQ(p->GetItem(4)->GetName(), "P4:1600");
+
+  auto* line = new TPolyLineElement;
+  auto* lp = new TGelixLineProps;
+  lp->Cislo = 7;
+  lp->Druh = -1;
+  line->SetProperties(lp);
+  block->Register(line);
+  EXPECT_EQ(block->GetObjectRegister('L')->GetItem(7)->GetName(), "L7:-1");
+  EXPECT_EQ(&static_cast<TGelixObjectRegister*>(p)->Table(),
+            &static_cast<TGelixObjectRegister*>(p)->Table());
+}
+
+TEST_F(GelixPropsTest, ColumnsOfTheRowReadAndWriteAsNamedPropertiesByOriginalNumber) {
+  tableWithRows("P1600.DBF", {"1", "2", "3"});
+  TGelixBlockRegister* block = gisblock::gelixBlockRegister(model, dir.string());
+  TAreaElement* a = area(2, 1600);
+  TAreaElement* piece = area(2, 1700);  // second piece: table of the first piece's Druh
+  block->Register(a);
+  block->Register(piece);
+  auto* props = static_cast<TGelixProps*>(a->GetProperties());
+
+  EXPECT_EQ(a->PropertyText("NAZEV"), "row2");
+  EXPECT_EQ(piece->PropertyText("nazev"), "row2");
+  EXPECT_EQ(props->GetDBFName(), GelixTableFileName(dir.string(), 'P', 1600));
+
+  // An exporter renumbers the object; the write still lands on its own row.
+  props->Cislo = 3;
+  a->SetPropertyText("NAZEV", "changed");
+  EXPECT_TRUE(props->AttributeTable()->ReadOnly());  // left closed and read-only
+  EXPECT_FALSE(props->AttributeTable()->Active());
+  EXPECT_EQ(a->PropertyText("NAZEV"), "changed");
+
+  platform::DbfTable t;
+  t.open(path("P1600.DBF"), true);
+  t.moveTo(3);
+  EXPECT_EQ(t.text("NAZEV"), "row3");
+
+  a->SetPropertyText("Cislo", "9");  // a field of the record, not a column
+  EXPECT_EQ(props->Cislo, 9);
+  EXPECT_EQ(a->PropertyText("NOSUCH"), "");
+}
+
+TEST_F(GelixPropsTest, KindLettersHectaresAndLiveAreaRecords) {
+  auto* point = new TPointElement;
+  point->SetProperties(new TGelixLineProps);
+  auto* lp = static_cast<TGelixProps*>(point->GetProperties());
+  EXPECT_EQ(lp->GetObjectType(), 'L');
+  EXPECT_EQ(lp->GetPhysicalObjectType(), 'B');
+  point->SetProperties(new TGelixProps);
+  EXPECT_EQ(point->PropertyText("ObjectType"), "B");
+  delete point;
+
+  TAreaElement* a = area(1, 1);
+  for (auto [x, y] : {std::pair{0.0, 0.0}, {0.0, 250.0}, {100.0, 250.0}, {100.0, 0.0}}) a->AddVertex(x, y);
+  auto* hole = new TAreaElement;
+  for (auto [x, y] : {std::pair{0.0, 0.0}, {0.0, 50.0}, {100.0, 50.0}, {100.0, 0.0}}) hole->AddVertex(x, y);
+  a->AddHole(hole);
+  EXPECT_DOUBLE_EQ(static_cast<TGelixAreaProps*>(a->GetProperties())->GetHektars(), 2.0);
+  delete a;
+
+  auto live = [](std::uint8_t flags, double areaValue) {
+    gisblock::AreRecord r;
+    r.flags = flags;
+    r.area = areaValue;
+    return IsLiveAreaRecord(r.encode().data());
+  };
+  EXPECT_FALSE(live(1, 5));
+  EXPECT_FALSE(live(2, 5));
+  EXPECT_FALSE(live(4, 5));
+  EXPECT_FALSE(live(0, 0.001));
+  EXPECT_TRUE(live(8, 0.5));
+}
+
+}  // namespace
