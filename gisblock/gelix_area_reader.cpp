@@ -1,0 +1,259 @@
+#include "gisblock/gelix_area_reader.h"
+
+#include <vector>
+
+#include "gisblock/gelix_props.h"
+#include "platform/user_interaction.h"
+
+ZELTO_IMPLEMENT_ELEMENT(TGelixAreaBoundaryReader, TGeliXObjectReader, ZELTO_NO_PROPERTIES)
+ZELTO_IMPLEMENT_ELEMENT(TGelixAreaReader, TGelixAreaBoundaryReader, ZELTO_NO_PROPERTIES)
+
+using gisblock::AreRecord;
+using gisblock::LinRecord;
+
+namespace {
+bool borders(const LinRecord& line, std::int32_t area) {
+  return static_cast<std::int32_t>(line.leftArea) == area || static_cast<std::int32_t>(line.rightArea) == area;
+}
+}  // namespace
+
+TGelixAreaBoundaryReader::~TGelixAreaBoundaryReader() { delete lines_; }
+
+bool TGelixAreaBoundaryReader::OpenCompanions() {
+  lines_ = new TGelixLinReader;
+  return lines_->Open(BlockName);
+}
+
+TGelixLinReader* TGelixAreaBoundaryReader::LineReader() {
+  // Ring lines are shared with every other reader of the block.
+  if (lines_) lines_->SetRegisterRoot(GetRegisterRoot());
+  return lines_;
+}
+
+std::optional<AreRecord> TGelixAreaBoundaryReader::RecordAt(std::int32_t n) {
+  if (!stream_ || n < 0 || n >= GetRecordCount()) return std::nullopt;
+  stream_->clear();
+  const auto here = stream_->tellg();
+  const std::int32_t last = lastRecord_;
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(recordSize_));
+  stream_->seekg(static_cast<std::streamoff>(n) * recordSize_);
+  stream_->read(reinterpret_cast<char*>(bytes.data()), recordSize_);
+  const bool ok = stream_->gcount() == recordSize_;
+  stream_->clear();
+  stream_->seekg(here);
+  lastRecord_ = last;
+  if (!ok) return std::nullopt;
+  return AreRecord::decode(bytes.data());
+}
+
+bool TGelixAreaBoundaryReader::IsDeadArea(std::int64_t n) {
+  if (n < 1 || n >= GetRecordCount()) return true;
+  std::optional<AreRecord> r = RecordAt(static_cast<std::int32_t>(n));
+  return !r || !r->live();
+}
+
+bool TGelixAreaBoundaryReader::Readable(const AreRecord& record, std::int32_t number) const {
+  return number > 0 && record.live() && BoxMeetsWindow(record.box);
+}
+
+std::optional<TGelixAreaBoundaryReader::RingLine> TGelixAreaBoundaryReader::FindFirstLine(
+    const AreRecord& area, std::int32_t number) {
+  TGelixLinReader* lines = LineReader();
+  if (!lines || !lines->HasStream()) return std::nullopt;
+  const std::int32_t count = lines->GetRecordCount();
+  const std::int32_t n = area.lineNo;
+  if (n >= count) {
+    PostWarning(FilePath() + ": plocha č." + std::to_string(number) + " odkazuje na linii č." +
+                std::to_string(n) + " mimo soubor TN.LIN (" + std::to_string(count) + " záznamů)");
+  } else if (n >= 1) {
+    std::optional<LinRecord> line = lines->RecordAt(n);
+    if (line && !line->deleted() && borders(*line, number))
+      return RingLine{n, *line, static_cast<std::int32_t>(line->leftArea) == number};
+  }
+  platform::ui().beep();
+  for (std::int32_t i = 1; i < count; ++i) {
+    std::optional<LinRecord> line = lines->RecordAt(i);
+    if (line && !line->deleted() && borders(*line, number))
+      return RingLine{i, *line, static_cast<std::int32_t>(line->leftArea) == number};
+  }
+  return std::nullopt;
+}
+
+TAreaElement* TGelixAreaBoundaryReader::BuildBoundaryArea(const AreRecord& record, std::int32_t number) {
+  std::optional<RingLine> first = FindFirstLine(record, number);
+  if (!first) return nullptr;
+  TGelixLinReader* lines = LineReader();
+  TGelixCoordReader* coords = lines->CoordReader();
+  auto* area = new TAreaElement;
+  RingLine current = *first;
+  bool ok = true;
+  int k = 0;
+  do {
+    ++k;
+    if (!lines->CoordRangeValid(current.line, current.record)) {
+      ok = false;
+      break;
+    }
+    // Each line adds all its vertices but the one it shares with the line before.
+    const std::int32_t from = current.line.firstCoord, to = current.line.lastCoord;
+    if (current.onLeft) {
+      coords->SeekRecord(from + 1);
+      for (std::int32_t i = from + 1; i <= to; ++i)
+        if (T2DCoordinate* c = coords->ReadCoord()) area->AddAndExtend(c);
+    } else {
+      for (std::int32_t i = to - 1; i >= from; --i) {
+        coords->SeekRecord(i);
+        if (T2DCoordinate* c = coords->ReadCoord()) area->AddAndExtend(c);
+      }
+    }
+    std::optional<TGelixLinReader::Next> next = lines->NextLine(current.line, current.onLeft);
+    ok = next.has_value() && k < kMaxRingLines;
+    if (ok) current = RingLine{next->record, next->line, next->onLeft};
+  } while (ok && current.record != first->record);
+  if (!ok || area->GetCount() < 2) {
+    delete area;
+    return nullptr;
+  }
+  auto* props = new TGelixAreaProps;
+  props->Cislo = number;
+  props->Druh = record.druh;
+  props->Barva = BarvaOf(record.barva);
+  props->Znacka = ZnackaOf(record.znacka);
+  props->LineNo = record.lineNo;
+  props->PaterNo = static_cast<std::int32_t>(record.paterNo);
+  props->HasChildren = record.hasChildren != 0;
+  area->SetProperties(props);
+  return area;
+}
+
+TAreaElement* TGelixAreaBoundaryReader::ReadArea() {
+  std::vector<std::uint8_t> bytes;
+  if (!ReadRecord(bytes)) return nullptr;
+  record_ = AreRecord::decode(bytes.data());
+  const std::int32_t number = LastRecord();
+  if (!Readable(record_, number)) return nullptr;
+  TAreaElement* area = BuildBoundaryArea(record_, number);
+  if (!area) return nullptr;
+  if (PassesKindFilter('P', area)) {
+    TElement* object = area;
+    FireNewObject(object);
+    return area;
+  }
+  delete area;
+  return nullptr;
+}
+
+void TGelixAreaReader::setReference(TAreaElement& area, const AreRecord& record) const {
+  area.SetAbsRefX(StoredToWorld(record.refX));
+  area.SetAbsRefY(StoredToWorld(record.refY));
+}
+
+bool TGelixAreaReader::walkLines(TPolyLineAreaElement& area, std::int32_t number, RingLine start,
+                                 bool onLeft, bool toStartPoint) {
+  TGelixLinReader* lines = LineReader();
+  std::int32_t current = start.record;
+  bool dir = onLeft;
+  double startX = 0, startY = 0, endX = 0, endY = 0;
+  for (int i = 0;; ++i) {
+    area.SetLineOrigin(i, dir);
+    lines->SeekRecord(current);
+    TPolyLineElement* line = lines->ReadLine();
+    if (!line) {
+      PostWarning("Pro plochu č." + std::to_string(number) + " se nepodařilo nalézt linii č." +
+                  std::to_string(current));
+      return false;
+    }
+    area.AddAndExtend(line);
+    if (i == 0) GetLineVertex(line, 0, dir, startX, startY);
+    GetLineVertex(line, 0, !dir, endX, endY);
+    std::optional<TGelixLinReader::Next> next = lines->NextLine(lines->Record(), dir);
+    if (!next || i + 1 >= kMaxRingLines) {
+      PostWarning(BlockName + ":Pro plochu č." + std::to_string(number) + " a linii č." +
+                  std::to_string(current) + " nelze načíst další linii vlevo");
+      return false;
+    }
+    current = next->record;
+    dir = next->onLeft;
+    const bool back = current == start.record && (toStartPoint ? endX == startX && endY == startY : dir == onLeft);
+    if (back) return true;
+  }
+}
+
+TPolyLineAreaElement* TGelixAreaReader::BuildLineArea(const AreRecord& record, std::int32_t number) {
+  std::optional<RingLine> first = FindFirstLine(record, number);
+  if (!first) {
+    PostWarning(BlockName + ": Nelze načíst pro plochu č." + std::to_string(number) + " linii č." +
+                std::to_string(record.lineNo));
+    return nullptr;
+  }
+  auto* area = new TPolyLineAreaElement;
+  if (!walkLines(*area, number, *first, first->onLeft, false) || area->GetCount() == 0) {
+    delete area;
+    PostWarning(BlockName + ":Nelze načíst linie pro plochu č." + std::to_string(number) + " linii");
+    return nullptr;
+  }
+  auto* props = new TGelixAreaProps;
+  props->Cislo = number;
+  props->Druh = record.druh;
+  props->Barva = BarvaOf(record.barva);
+  props->Znacka = ZnackaOf(record.znacka);
+  props->PaterNo = static_cast<std::int32_t>(record.paterNo);
+  area->SetProperties(props);
+  setReference(*area, record);
+  return area;
+}
+
+TAreaElement* TGelixAreaReader::ReadArea() {
+  std::vector<std::uint8_t> bytes;
+  if (!ReadRecord(bytes)) return nullptr;
+  record_ = AreRecord::decode(bytes.data());
+  const std::int32_t number = LastRecord();
+  if (!Readable(record_, number)) return nullptr;
+  TPolyLineAreaElement* area = BuildLineArea(record_, number);
+  if (!area) return nullptr;
+  if (PassesKindFilter('P', area)) {
+    TElement* object = area;
+    FireNewObject(object);
+    return area;
+  }
+  delete area;
+  return nullptr;
+}
+
+TPolyLineAreaElement* TGelixAreaReader::BuildHoleRing(const AreRecord& record, std::int32_t number,
+                                                      std::int32_t paterNo) {
+  std::optional<RingLine> current = FindFirstLine(record, number);
+  TGelixLinReader* lines = LineReader();
+  // The walk round the island stops at a line whose other side is the
+  // father or no live area: that side is the hole's.
+  for (int k = 0; current; ++k) {
+    const auto left = static_cast<std::int32_t>(current->line.leftArea);
+    const auto right = static_cast<std::int32_t>(current->line.rightArea);
+    if (left == paterNo || IsDeadArea(left) || right == paterNo || IsDeadArea(right)) break;
+    std::optional<TGelixLinReader::Next> next = lines->NextLine(current->line, current->onLeft);
+    if (!next || k >= kMaxRingLines) {
+      current.reset();
+      break;
+    }
+    current = RingLine{next->record, next->line, next->onLeft};
+  }
+  if (!current) {
+    PostWarning(BlockName + ":Nelze načíst pro plochu č." + std::to_string(number) + " linii č." +
+                std::to_string(record.lineNo));
+    return nullptr;
+  }
+  auto* hole = new TPolyLineAreaElement;
+  if (!walkLines(*hole, number, *current, !current->onLeft, true) || hole->GetCount() == 0) {
+    delete hole;
+    PostWarning(BlockName + ":Nelze načíst linie pro plochu č." + std::to_string(number) + " linii");
+    return nullptr;
+  }
+  auto* props = new TGelixAreaProps;
+  props->Cislo = number;
+  props->Druh = record.druh;
+  props->Barva = BarvaOf(record.barva);
+  props->Znacka = ZnackaOf(record.znacka);
+  hole->SetProperties(props);
+  setReference(*hole, record);
+  return hole;
+}

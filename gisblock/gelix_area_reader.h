@@ -1,0 +1,77 @@
+#pragma once
+// Readers of the areas (TN.ARE) of a block. An area's outer ring is found
+// by walking the links of its boundary lines: as a ring of vertices
+// (TGelixAreaBoundaryReader) or as a ring of the shared line objects
+// (TGelixAreaReader), which also builds the hole an island leaves in its
+// father.
+#include <cstdint>
+#include <optional>
+
+#include "geometry/area_element.h"
+#include "gisblock/are_record.h"
+#include "gisblock/gelix_lin_reader.h"
+
+class TGelixAreaBoundaryReader : public TGeliXObjectReader {
+  ZELTO_ELEMENT(TGelixAreaBoundaryReader)
+ public:
+  // Rings longer than this are taken for broken links.
+  static constexpr int kMaxRingLines = 10000;
+
+  ~TGelixAreaBoundaryReader() override;
+  int RecordSizeOfFile() const override { return gisblock::AreRecord::kSize; }
+  std::string GetFileName() const override { return "TN.ARE"; }
+  char GetKindCode() const override { return 'P'; }
+
+  // The area of the next record as a ring of vertices.
+  virtual TAreaElement* ReadArea();
+  // The record read last.
+  const gisblock::AreRecord& Record() const { return record_; }
+  // Record n, without moving the reading position.
+  std::optional<gisblock::AreRecord> RecordAt(std::int32_t n);
+  // A number below 1, beyond the file, or a record that is not live.
+  bool IsDeadArea(std::int64_t n);
+  // Whether the record is a live area other than the dummy, in the window.
+  bool Readable(const gisblock::AreRecord& record, std::int32_t number) const;
+
+  struct RingLine {
+    std::int32_t record = 0;
+    gisblock::LinRecord line;
+    bool onLeft = true;
+  };
+  // The line the ring walk of the area starts with: its LineNo when that
+  // line borders it, else (after a beep) the first line that does.
+  std::optional<RingLine> FindFirstLine(const gisblock::AreRecord& area, std::int32_t number);
+  // The outer ring as vertices, with the attribute record; nil when the
+  // ring does not close.
+  TAreaElement* BuildBoundaryArea(const gisblock::AreRecord& area, std::int32_t number);
+
+  TGelixLinReader* LineReader();
+
+ protected:
+  bool OpenCompanions() override;
+  TGelixLinReader* lines_ = nullptr;  // owned
+  gisblock::AreRecord record_;
+};
+
+class TGelixAreaReader : public TGelixAreaBoundaryReader {
+  ZELTO_ELEMENT(TGelixAreaReader)
+ public:
+  // The area of the next record as a ring of lines.
+  TAreaElement* ReadArea() override;
+  TAreaElement* ReadBoundaryArea() { return TGelixAreaBoundaryReader::ReadArea(); }
+  // The outer ring as lines (shared through the register), with the
+  // attribute record and the reference point; nil with a warning when the
+  // ring cannot be walked.
+  TPolyLineAreaElement* BuildLineArea(const gisblock::AreRecord& area, std::int32_t number);
+  // The hole the island `area` leaves in its father `paterNo`.
+  TPolyLineAreaElement* BuildHoleRing(const gisblock::AreRecord& area, std::int32_t number,
+                                      std::int32_t paterNo);
+
+ private:
+  // Walks the ring from `start` on side `onLeft`, adding each line; false
+  // with the warnings when a line is missing or a link breaks. With
+  // `toStartPoint` the ring also must come back to its first vertex.
+  bool walkLines(TPolyLineAreaElement& area, std::int32_t number, RingLine start, bool onLeft,
+                 bool toStartPoint);
+  void setReference(TAreaElement& area, const gisblock::AreRecord& record) const;
+};

@@ -1,0 +1,294 @@
+#include "gisblock/gelix_blok_reader.h"
+
+#include <exception>
+#include <memory>
+
+#include "gisblock/gelix_area_reader.h"
+#include "gisblock/gelix_lin_reader.h"
+#include "gisblock/gelix_point_reader.h"
+#include "gisblock/gelix_props.h"
+#include "gisblock/gelix_registers.h"
+#include "gisblock/gelix_text_reader.h"
+
+ZELTO_IMPLEMENT_ELEMENT(TGeliXBlokInfoReader, TGelixManipulator, ZELTO_NO_PROPERTIES)
+ZELTO_IMPLEMENT_ELEMENT(TGeliXBlokReader, TGeliXReader, [](auto& p) {
+  p.Enumeration("CodePage", {"cpIBM", "cpLatin2", "cpKamenickych", "cpWindows"}, &TGeliXBlokReader::GetCodePage);
+  p.Boolean("ReadAreaAsBoundary", &TGeliXBlokReader::ReadAreaAsBoundary, &TGeliXBlokReader::ReadAreaAsBoundary);
+})
+
+void TGeliXBlokInfoReader::Open(const std::string& directory) {
+  BlockName = directory;
+  info_ = gisblock::readBlockInfo(directory);
+}
+
+void TGeliXBlokInfoReader::ReadRectangle(double& minX, double& minY, double& maxX, double& maxY) const {
+  minX = minY = maxX = maxY = 0;
+  if (!info_.rectangle) return;
+  const gisblock::WorldRect w = info_.rectangle->toWorld();
+  minX = w.minX;
+  minY = w.minY;
+  maxX = w.maxX;
+  maxY = w.maxY;
+}
+
+void ReadBlockRectangle(const std::string& directory, double& minX, double& minY, double& maxX, double& maxY) {
+  TGeliXBlokInfoReader info;
+  info.Open(directory);
+  info.ReadRectangle(minX, minY, maxX, maxY);
+}
+
+bool BlockMeetsWindow(const std::string& directory, TRectEntity* window) {
+  double minX, minY, maxX, maxY;
+  ReadBlockRectangle(directory, minX, minY, maxX, maxY);
+  if (minX == 0 && maxX == 0) return true;
+  return !window || window->IntersectsRect(minX, minY, maxX, maxY);
+}
+
+TGeliXBlokReader::~TGeliXBlokReader() { delete info_; }
+
+TGeliXBlokReader* TGeliXBlokReader::CreateForBlock(const std::string& directory) {
+  auto* reader = new TGeliXBlokReader;
+  reader->info_ = new TGeliXBlokInfoReader;
+  reader->info_->Open(directory);
+  reader->BlockName = gisblock::normalizeBlockPath(directory);
+  reader->CodePage = reader->info_->ReadCodePage();
+  return reader;
+}
+
+bool TGeliXBlokReader::ElementMeetsWindow(TElement* element) const {
+  TRectEntity* window = GetWindow();
+  if (!window || !element) return true;
+  auto* e = static_cast<TRectEntity*>(element);
+  const TRectangle& w = window->Rect();
+  if (element->Is<TPolyElement>() || element->Is<TTextElement>())
+    return e->IntersectsRect(w.MinX(), w.MinY(), w.MaxX(), w.MaxY());
+  if (element->Is<TPointElement>()) return e->IsInsideRect(w.MinX(), w.MinY(), w.MaxX(), w.MaxY());
+  return true;
+}
+
+void TGeliXBlokReader::copySettingsTo(TGeliXReader& reader, bool allSettings) {
+  if (GetKindFilter()) {
+    auto* filter = new TFiltrDruhuObjektu;
+    filter->Exclude = GetKindFilter()->Exclude;
+    filter->PropName = GetKindFilter()->PropName;
+    for (char letter : {'B', 'L', 'P', 'T'})
+      if (TIntegerListElement* list = GetKindFilter()->GetKindList(letter)) {
+        auto* copy = new TIntegerListElement;
+        for (int i = 0; i < list->GetCount(); ++i) copy->AddValue(list->GetValue(i));
+        filter->SetKindList(letter, copy);
+      }
+    reader.SetKindFilter(filter);
+  }
+  if (GetWindow()) {
+    auto* window = new TRectEntity;
+    const TRectangle& w = GetWindow()->Rect();
+    window->SetMinX(w.MinX());
+    window->SetMinY(w.MinY());
+    window->SetMaxX(w.MaxX());
+    window->SetMaxY(w.MaxY());
+    reader.SetWindow(window);
+  }
+  reader.SetRegisterRoot(GetRegisterRoot());
+  if (!allSettings) return;
+  reader.MinSize = MinSize;
+  reader.Condition = Condition;
+  reader.ConditionCompiler = ConditionCompiler;
+  reader.OnNewObject = OnNewObject;
+  reader.UseMemory = UseMemory;
+  if (BarvaSet) reader.SetBarva(Barva);
+  if (ZnackaSet) reader.SetZnacka(Znacka);
+}
+
+template <class Reader>
+Reader* TGeliXBlokReader::openSubReader(const std::string& badFileText, bool allSettings) {
+  auto reader = std::make_unique<Reader>();
+  // Settings first: the stream is opened the way they ask.
+  copySettingsTo(*reader, allSettings);
+  try {
+    if (!reader->Open(BlockName)) return nullptr;
+  } catch (const std::exception&) {
+    PostWarning(badFileText + BlockName);
+    return nullptr;
+  }
+  return reader.release();
+}
+
+void TGeliXBlokReader::nameResultString(TEntity& string, const std::string& kind) const {
+  string.SetName(BlockName + " " + kind);
+  string.SetPropertyText("BlockName", BlockName);
+  string.SetPropertyText("TYPE", kind);
+}
+
+namespace {
+// Runs the loop of one read operation inside the progress frame; an error
+// ends it with a warning and keeps what was read.
+template <class Reader, class Loop>
+void runReading(TGeliXBlokReader& owner, Reader& reader, const std::string& errorText, Loop loop) {
+  reader.BeginReading();
+  reader.SeekRecord(0);
+  try {
+    loop();
+  } catch (const std::exception&) {
+    owner.PostWarning(errorText + owner.BlockName);
+  }
+  reader.EndReading();
+}
+}  // namespace
+
+TPointString* TGeliXBlokReader::ReadPoints() {
+  std::unique_ptr<TGelixPointReader> reader(openSubReader<TGelixPointReader>("Chybný soubor Bodů -", true));
+  if (!reader) return nullptr;
+  auto* string = new TPointString;
+  nameResultString(*string, "PNT");
+  runReading(*this, *reader, "Chyba čtení Bodů -", [&] {
+    // The point reader has tested the condition already.
+    for (std::int32_t n = reader->GetRecordCount(); n > 0; --n) {
+      TPointElement* point = reader->ReadPoint();
+      if (!point) continue;
+      if (ElementMeetsWindow(point)) {
+        string->AddAndExtend(point);
+      } else if (point->GetOwnersCount() < 2) {
+        delete point;
+      }
+    }
+  });
+  return string;
+}
+
+TPolyLineString* TGeliXBlokReader::ReadLines() {
+  std::unique_ptr<TGelixLinReader> reader(openSubReader<TGelixLinReader>("Chybný soubor Linií -", true));
+  if (!reader) return nullptr;
+  auto* string = new TPolyLineString;
+  nameResultString(*string, "LIN");
+  runReading(*this, *reader, "Chyba čtení Linií -", [&] {
+    for (std::int32_t n = reader->GetRecordCount(); n > 0; --n)
+      if (TPolyLineElement* line = reader->ReadLine()) string->AddAndExtend(line);
+  });
+  return string;
+}
+
+TPointString* TGeliXBlokReader::ReadLineSymbols() {
+  std::unique_ptr<TGelixLinReader> reader(openSubReader<TGelixLinReader>("Chybný soubor Linií -", false));
+  if (!reader) return nullptr;
+  auto* string = new TPointString;
+  ResetCondition();
+  runReading(*this, *reader, "Chyba čtení liniových symbolů -", [&] {
+    for (std::int32_t n = reader->GetRecordCount(); n > 0; --n) {
+      TPointElement* point = reader->ReadLineSymbol();
+      if (!point) continue;
+      if (ElementMeetsWindow(point)) {
+        string->AddAndExtend(point);
+        if (!PassesCondition(point)) string->Delete(point);
+      } else {
+        delete point;
+      }
+    }
+  });
+  return string;
+}
+
+TTextString* TGeliXBlokReader::ReadTexts() {
+  std::unique_ptr<TGelixTextReader> reader(openSubReader<TGelixTextReader>("Chybný soubor Textů -", true));
+  if (!reader) return nullptr;
+  auto* string = new TTextString;
+  nameResultString(*string, "TXT");
+  ResetCondition();
+  runReading(*this, *reader, "Chyba čtení Textů - ", [&] {
+    const std::int32_t n = reader->GetRecordCount();
+    for (std::int32_t r = 0; r < n; ++r) {
+      std::int32_t expected = r;
+      TTextElement* text = reader->ReadText(expected);
+      if (!text) continue;
+      TElement* props = text->GetProperties();
+      if (!props || !props->Is<TGelixTextProps>()) continue;
+      static_cast<TGelixTextProps*>(props)->CodePage = CodePage;
+      string->AddAndExtend(text);
+      if (!PassesCondition(text)) string->Delete(text);
+    }
+  });
+  return string;
+}
+
+TAreaString* TGeliXBlokReader::ReadAreas() {
+  std::unique_ptr<TGelixAreaReader> reader(openSubReader<TGelixAreaReader>("Chybný soubor Ploch -", true));
+  if (!reader) return nullptr;
+  auto* string = new TAreaString;
+  nameResultString(*string, "ARE");
+  areaReader_ = reader.get();
+  readingAreas_.clear();
+  ResetCondition();
+  runReading(*this, *reader, "Chyba čtení Ploch - ", [&] {
+    const std::int32_t n = reader->GetRecordCount();
+    for (std::int32_t r = 1; r < n; ++r) readAreaRecord(*string, r);
+  });
+  areaReader_ = nullptr;
+  return string;
+}
+
+void TGeliXBlokReader::attachToFather(TAreaElement& area, std::int32_t r, std::int32_t paterNo,
+                                      TAreaString& string) {
+  TGelixAreaReader& reader = *areaReader_;
+  if (paterNo == r) {
+    PostWarning("Jako otce má plocha č." + std::to_string(r) + " sama sebe !");
+    return;
+  }
+  if (paterNo < 1) return;
+  if (paterNo >= reader.GetRecordCount()) {
+    PostWarning(reader.FilePath() + ": plocha č." + std::to_string(r) + " má otce č." + std::to_string(paterNo) +
+                " mimo soubor TN.ARE (" + std::to_string(reader.GetRecordCount()) + " záznamů)");
+    return;
+  }
+  if (readingAreas_.count(paterNo)) {
+    PostWarning(reader.FilePath() + ": plocha č." + std::to_string(r) + " a plocha č." + std::to_string(paterNo) +
+                " jsou navzájem otci, otec plochy č." + std::to_string(r) + " vynechán");
+    return;
+  }
+  TAreaElement* father = readAreaRecord(string, paterNo);
+  if (!father || father->FindHoleAt(area.GetAbsRefX(), area.GetAbsRefY())) return;
+  std::optional<gisblock::AreRecord> record = reader.RecordAt(r);
+  if (!record) return;
+  if (TPolyLineAreaElement* hole = reader.BuildHoleRing(*record, r, paterNo)) father->AddHole(hole);
+}
+
+TAreaElement* TGeliXBlokReader::readAreaRecord(TAreaString& string, std::int32_t r) {
+  TGelixAreaReader& reader = *areaReader_;
+  std::vector<std::uint8_t> bytes;
+  if (!reader.ReadRecordAt(r, bytes)) return nullptr;
+  const gisblock::AreRecord record = gisblock::AreRecord::decode(bytes.data());
+  if (!reader.Readable(record, r)) return nullptr;
+  const auto paterNo = static_cast<std::int32_t>(record.paterNo);
+  // Marks the chain of fathers being read, so that a cycle of fathers ends.
+  readingAreas_.insert(r);
+  struct Unmark {
+    std::set<std::int32_t>& set;
+    std::int32_t r;
+    ~Unmark() { set.erase(r); }
+  } unmark{readingAreas_, r};
+
+  TGelixBlockRegister* reg = GetRegister();
+  if (TSpaceEntity* known = reg->FindObject('P', r)) {
+    if (!known->Is<TAreaElement>()) return nullptr;
+    auto* area = static_cast<TAreaElement*>(known);
+    attachToFather(*area, r, paterNo, string);
+    if (!PassesKindFilter('P', area) || !PassesCondition(area)) return nullptr;
+    if (string.IndexOf(area) < 0) string.AddAndExtend(area);
+    return area;
+  }
+  TAreaElement* area = ReadAreaAsBoundary ? reader.BuildBoundaryArea(record, r) : reader.BuildLineArea(record, r);
+  if (!area) return nullptr;
+  // The label point decides which hole of the father an island lies in.
+  if (ReadAreaAsBoundary) {
+    area->SetAbsRefX(StoredToWorld(record.refX));
+    area->SetAbsRefY(StoredToWorld(record.refY));
+  }
+  attachToFather(*area, r, paterNo, string);
+  reg->RegisterSpaceEntity(area);
+  if (PassesKindFilter('P', area) && PassesCondition(area)) {
+    TElement* object = area;
+    FireNewObject(object);
+    string.AddAndExtend(area);
+    return area;
+  }
+  delete area;
+  return nullptr;
+}

@@ -1,0 +1,63 @@
+#pragma once
+// Reading a whole block kind by kind into element strings: points, lines,
+// line symbols, areas (fathers before their islands, each hole once) and
+// texts, with the block's INFO.TXT for its rectangle and code page.
+#include <cstdint>
+#include <set>
+#include <string>
+
+#include "geometry/area_element.h"
+#include "gisblock/block_info.h"
+#include "gisblock/gelix_reader.h"
+
+class TGelixAreaReader;
+
+class TGeliXBlokInfoReader : public TGelixManipulator {
+  ZELTO_ELEMENT(TGeliXBlokInfoReader)
+ public:
+  void Open(const std::string& directory);
+  // World rectangle; all four 0 when unknown.
+  void ReadRectangle(double& minX, double& minY, double& maxX, double& maxY) const;
+  TCodePage ReadCodePage() const { return info_.codePage; }
+
+ private:
+  gisblock::BlockInfo info_;
+};
+
+void ReadBlockRectangle(const std::string& directory, double& minX, double& minY, double& maxX, double& maxY);
+// True when the block's rectangle is unknown or meets the window's.
+bool BlockMeetsWindow(const std::string& directory, TRectEntity* window);
+
+class TGeliXBlokReader : public TGeliXReader {
+  ZELTO_ELEMENT(TGeliXBlokReader)
+ public:
+  ~TGeliXBlokReader() override;
+  static TGeliXBlokReader* CreateForBlock(const std::string& directory);
+
+  // Each a new string owned by the caller, nil when the file cannot be read.
+  TPointString* ReadPoints();
+  TPolyLineString* ReadLines();
+  TPointString* ReadLineSymbols();
+  TAreaString* ReadAreas();
+  TTextString* ReadTexts();
+
+  TCodePage GetCodePage() const { return CodePage; }
+  bool ElementMeetsWindow(TElement* element) const;
+
+  TCodePage CodePage = cpIBM;
+  bool ReadAreaAsBoundary = false;
+
+ private:
+  template <class Reader>
+  Reader* openSubReader(const std::string& badFileText, bool allSettings);
+  void copySettingsTo(TGeliXReader& reader, bool allSettings);
+  void nameResultString(TEntity& string, const std::string& kind) const;
+  // The area of record r with its father and the father's hole; nil when
+  // it is not read.
+  TAreaElement* readAreaRecord(TAreaString& string, std::int32_t r);
+  void attachToFather(TAreaElement& area, std::int32_t r, std::int32_t paterNo, TAreaString& string);
+
+  TGeliXBlokInfoReader* info_ = nullptr;  // owned
+  TGelixAreaReader* areaReader_ = nullptr;  // while ReadAreas runs
+  std::set<std::int32_t> readingAreas_;     // records whose fathers are being read
+};

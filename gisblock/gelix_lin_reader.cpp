@@ -1,0 +1,141 @@
+#include "gisblock/gelix_lin_reader.h"
+
+#include <cmath>
+#include <vector>
+
+#include "gisblock/crd_record.h"
+#include "gisblock/gelix_props.h"
+#include "gisblock/gelix_registers.h"
+
+ZELTO_IMPLEMENT_ELEMENT(TGelixCoordReader, TGeliXObjectReader, ZELTO_NO_PROPERTIES)
+ZELTO_IMPLEMENT_ELEMENT(TGelixLinReader, TGeliXObjectReader, ZELTO_NO_PROPERTIES)
+
+using gisblock::LinRecord;
+
+T2DCoordinate* TGelixCoordReader::ReadCoord() {
+  std::vector<std::uint8_t> bytes;
+  if (!ReadRecord(bytes)) return nullptr;
+  const auto crd = gisblock::CrdRecord::decode(bytes.data());
+  return new T2DCoordinate(StoredToWorld(crd.x), StoredToWorld(crd.y));
+}
+
+TGelixLinReader::~TGelixLinReader() { delete coords_; }
+
+TGelixCoordReader* TGelixLinReader::CreateCoordReader() { return new TGelixCoordReader; }
+
+bool TGelixLinReader::OpenCompanions() {
+  coords_ = CreateCoordReader();
+  return coords_->Open(BlockName);
+}
+
+std::optional<LinRecord> TGelixLinReader::RecordAt(std::int32_t n) {
+  std::vector<std::uint8_t> bytes;
+  if (n < 0 || n >= GetRecordCount() || !ReadRecordAt(n, bytes)) return std::nullopt;
+  return LinRecord::decode(bytes.data());
+}
+
+bool TGelixLinReader::CoordRangeValid(const LinRecord& line, std::int32_t recordNo) {
+  const std::int32_t count = coords_ ? coords_->GetRecordCount() : 0;
+  if (line.firstCoord >= 0 && line.lastCoord >= line.firstCoord && line.lastCoord < count) return true;
+  PostWarning(FilePath() + ": linie č." + std::to_string(recordNo) + " má souřadnice " +
+              std::to_string(line.firstCoord) + " až " + std::to_string(line.lastCoord) +
+              " mimo soubor TN.CRD (" + std::to_string(count) + " záznamů), linie vynechána");
+  return false;
+}
+
+TPolyLineElement* TGelixLinReader::ReadLine() {
+  std::vector<std::uint8_t> bytes;
+  if (!ReadRecord(bytes)) return nullptr;
+  record_ = LinRecord::decode(bytes.data());
+  const std::int32_t number = LastRecord();
+  if (record_.deleted() || number == 0) return nullptr;
+  if (!BoxMeetsWindow(record_.box) || (record_.flags & LinRecord::kSkipped)) return nullptr;
+
+  TGelixBlockRegister* reg = GetRegister();
+  if (TSpaceEntity* known = reg ? reg->FindObject('L', number) : nullptr) {
+    if (!known->Is<TPolyLineElement>() || !PassesKindFilter('L', known) || !PassesCondition(known))
+      return nullptr;
+    if (BarvaSet) known->SetPropertyInt("Barva", Barva);
+    if (ZnackaSet) known->SetPropertyInt("Znacka", Znacka);
+    return static_cast<TPolyLineElement*>(known);
+  }
+
+  if (!CoordRangeValid(record_, number)) return nullptr;
+  const gisblock::StoredBox& b = record_.box;
+  const double size = std::max(std::fabs(b.minX - b.maxX), std::fabs(b.minY - b.maxY));
+  auto* line = new TPolyLineElement;
+  if (size >= MinSize) {
+    coords_->SeekRecord(record_.firstCoord);
+    for (std::int32_t i = record_.firstCoord; i <= record_.lastCoord; ++i)
+      if (T2DCoordinate* c = coords_->ReadCoord()) line->AddAndExtend(c);
+  } else {
+    for (std::int32_t i : {record_.firstCoord, record_.lastCoord}) {
+      coords_->SeekRecord(i);
+      if (T2DCoordinate* c = coords_->ReadCoord()) line->AddAndExtend(c);
+    }
+  }
+  if (line->GetCount() < 2) {
+    delete line;
+    return nullptr;
+  }
+  auto* props = new TGelixLineProps;
+  props->Cislo = number;
+  props->Druh = record_.druh;
+  props->Barva = BarvaOf(record_.barva);
+  props->Znacka = ZnackaOf(record_.znacka);
+  props->Presnost = record_.presnost;
+  props->Symbol = record_.symbol;
+  props->LeftArea = static_cast<std::int32_t>(record_.leftArea);
+  props->RightArea = static_cast<std::int32_t>(record_.rightArea);
+  // The link block as stored, bytes 27 to 46 of the record.
+  for (std::size_t i = 0; i < props->Links.size(); ++i) props->Links[i] = bytes[27 + i];
+  line->SetProperties(props);
+  line->SetAbsRefX(StoredToWorld(record_.refX));
+  line->SetAbsRefY(StoredToWorld(record_.refY));
+  line->Angle = record_.angle;
+  if (reg) reg->RegisterSpaceEntity(line);
+
+  if (PassesKindFilter('L', line) && PassesCondition(line)) {
+    TElement* object = line;
+    FireNewObject(object);
+    return line;
+  }
+  delete line;
+  return nullptr;
+}
+
+TPointElement* TGelixLinReader::ReadLineSymbol() {
+  std::vector<std::uint8_t> bytes;
+  if (!ReadRecord(bytes)) return nullptr;
+  record_ = LinRecord::decode(bytes.data());
+  const std::int32_t number = LastRecord();
+  if (record_.deleted() || number == 0 || !BoxMeetsWindow(record_.box) || record_.symbol < 1000)
+    return nullptr;
+  auto* point = new TPointElement;
+  point->SetX(StoredToWorld(record_.refX));
+  point->SetY(StoredToWorld(record_.refY));
+  // The symbol stands across the line.
+  point->Angle = record_.angle + M_PI / 2;
+  auto* props = new TGelixPointProps;
+  props->Cislo = number;
+  props->Druh = record_.druh;
+  props->Barva = record_.barva;
+  props->Znacka = record_.symbol;
+  props->Presnost = record_.presnost;
+  point->SetProperties(props);
+  if (PassesKindFilter('L', point)) {
+    TElement* object = point;
+    FireNewObject(object);
+    return point;
+  }
+  delete point;
+  return nullptr;
+}
+
+std::optional<TGelixLinReader::Next> TGelixLinReader::NextLine(const LinRecord& current, bool onLeft) {
+  const gisblock::BoundaryLink& link = onLeft ? current.leftNext : current.rightNext;
+  if (link.line < 1 || link.line >= GetRecordCount()) return std::nullopt;
+  std::optional<LinRecord> next = RecordAt(link.line);
+  if (!next || next->deleted()) return std::nullopt;
+  return Next{link.line, *next, link.leftSide != 0};
+}

@@ -1,0 +1,153 @@
+#include "gisblock/gelix_reader.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "gisblock/gelix_registers.h"
+#include "platform/path_resolver.h"
+#include "platform/user_interaction.h"
+
+ZELTO_IMPLEMENT_ELEMENT(TGeliXReader, TGelixManipulator, [](auto& p) {
+  p.Object("Register", TElement::StaticClass(), &TGeliXReader::GetRegister);
+  p.Boolean("UseMemory", &TGeliXReader::UseMemory, &TGeliXReader::UseMemory);
+  p.Integer("Barva", &TGeliXReader::Barva, &TGeliXReader::SetBarva);
+  p.Integer("Znacka", &TGeliXReader::Znacka, &TGeliXReader::SetZnacka);
+  p.Method("OnNewObject", [](TGeliXReader& r) { return static_cast<bool>(r.OnNewObject); });
+})
+ZELTO_IMPLEMENT_ELEMENT(TGeliXObjectReader, TGeliXReader, ZELTO_NO_PROPERTIES)
+
+namespace fs = std::filesystem;
+
+TGeliXReader::~TGeliXReader() {
+  while (busyDepth_ > 0) EndReading();
+  delete ownRegister_;
+}
+
+std::int32_t TGeliXReader::GetRecordCount() const {
+  if (!stream_ || recordSize_ < 1) return 0;
+  const auto here = stream_->tellg();
+  stream_->seekg(0, std::ios::end);
+  const auto size = static_cast<std::int64_t>(stream_->tellg());
+  stream_->seekg(here);
+  if (size < 0) return 0;
+  return static_cast<std::int32_t>(size / recordSize_);
+}
+
+TRegister* TGeliXReader::GetRegisterRoot() {
+  if (registerRoot_) return registerRoot_;
+  if (objectModel_) {
+    TElement* found = objectModel_->FindElementByClass(TRegister::StaticClass());
+    if (!found) {
+      found = new TRegister;
+      objectModel_->Add(found);
+    }
+    return registerRoot_ = static_cast<TRegister*>(found);
+  }
+  if (!ownRegister_) ownRegister_ = new TRegister;
+  return ownRegister_;
+}
+
+TGelixBlockRegister* TGeliXReader::GetRegister() {
+  if (register_) return register_;
+  TBlockRegister* block =
+      GetRegisterRoot()->GetBlock(gisblock::normalizeBlockPath(BlockName), "TGelixBlockRegister");
+  register_ = block && block->Is<TGelixBlockRegister>() ? static_cast<TGelixBlockRegister*>(block) : nullptr;
+  return register_;
+}
+
+void TGeliXReader::SeekRecord(std::int32_t n) {
+  if (!stream_ || n < 0) return;
+  stream_->clear();
+  stream_->seekg(static_cast<std::streamoff>(n) * recordSize_);
+  stream_->seekp(static_cast<std::streamoff>(n) * recordSize_);
+}
+
+bool TGeliXReader::ReadRecord(std::vector<std::uint8_t>& record) {
+  if (!stream_ || recordSize_ < 1) return false;
+  record.assign(static_cast<std::size_t>(recordSize_), 0);
+  const auto at = static_cast<std::int64_t>(stream_->tellg());
+  if (at < 0) return false;
+  stream_->read(reinterpret_cast<char*>(record.data()), recordSize_);
+  if (stream_->gcount() != recordSize_) {
+    stream_->clear();
+    return false;
+  }
+  lastRecord_ = static_cast<std::int32_t>(at / recordSize_);
+  if ((lastRecord_ + 1) % 50 == 0) StepProgress(lastRecord_ + 1);
+  return true;
+}
+
+bool TGeliXReader::ReadRecordAt(std::int32_t n, std::vector<std::uint8_t>& record) {
+  if (n < 0) return false;
+  SeekRecord(n);
+  return ReadRecord(record);
+}
+
+bool TGeliXReader::WriteRecord(const std::uint8_t* record, std::int32_t at,
+                               const std::vector<std::uint8_t>& gapRecord) {
+  if (!stream_ || at < 0) return false;
+  stream_->clear();
+  for (std::int32_t n = GetRecordCount(); n < at; ++n) {
+    stream_->seekp(static_cast<std::streamoff>(n) * recordSize_);
+    stream_->write(reinterpret_cast<const char*>(gapRecord.data()), recordSize_);
+  }
+  stream_->seekp(static_cast<std::streamoff>(at) * recordSize_);
+  stream_->write(reinterpret_cast<const char*>(record), recordSize_);
+  stream_->flush();
+  if ((at + 1) % 50 == 0) StepProgress(at + 1);
+  return static_cast<bool>(*stream_);
+}
+
+bool TGeliXReader::OpenStream() {
+  if (stream_) return true;
+  if (!fs::exists(filePath_)) return false;
+  if (UseMemory) {
+    std::ifstream in(filePath_, std::ios::binary);
+    auto memory = std::make_unique<std::stringstream>(std::ios::in | std::ios::out | std::ios::binary);
+    *memory << in.rdbuf();
+    if (!in) {
+      platform::showError("Nedostatek paměti ! vypněte položku Agresivně využívat paměť v nastavení Vezodau");
+      return false;
+    }
+    memory->seekg(0);
+    stream_ = std::move(memory);
+    return true;
+  }
+  auto file = std::make_unique<std::fstream>(filePath_, std::ios::in | std::ios::binary);
+  if (!file->is_open()) return false;
+  stream_ = std::move(file);
+  return true;
+}
+
+void TGeliXReader::BeginReading() {
+  ++busyDepth_;
+  platform::ui().setBusy(true);
+  ResetCondition();
+  BeginProgress(ClassName() + " (" + filePath_ + ") ", GetRecordCount());
+}
+
+void TGeliXReader::EndReading() {
+  if (busyDepth_ == 0) return;
+  --busyDepth_;
+  platform::ui().setBusy(false);
+  EndProgress();
+}
+
+std::string TGeliXObjectReader::BlockFilePath(const std::string& directory, const std::string& fileName) {
+  const std::string joined = directory + "/" + fileName;
+  const fs::path existing = platform::pathResolver().existing(joined);
+  return existing.empty() ? joined : existing.string();
+}
+
+bool TGeliXObjectReader::Open(const std::string& directory) {
+  BlockName = gisblock::normalizeBlockPath(directory);
+  recordSize_ = RecordSizeOfFile();
+  filePath_ = BlockFilePath(BlockName, GetFileName());
+  if (!fs::exists(filePath_) && !CreatesMissingFile()) {
+    PostWarning("Čtení bloku: Soubor " + filePath_ + " neexistuje !");
+    return false;
+  }
+  if (!OpenStream()) return false;
+  return OpenCompanions();
+}

@@ -1,0 +1,104 @@
+#pragma once
+// A reader of one fixed-record file of a block: the open file, its record
+// size, record positioning and the progress of a read, and the block
+// register its objects are filed in. Writers derive from the readers and
+// use the same positioning.
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gisblock/gelix_manipulator.h"
+
+class TRegister;
+class TGelixBlockRegister;
+
+class TGeliXReader : public TGelixManipulator {
+  ZELTO_ELEMENT(TGeliXReader)
+ public:
+  ~TGeliXReader() override;
+
+  // File size div record size; 0 without a stream.
+  virtual std::int32_t GetRecordCount() const;
+  virtual char GetKindCode() const { return ' '; }
+  // Looked up once in the object model (see SetObjectModel) and cached.
+  virtual TGelixBlockRegister* GetRegister();
+  bool HasStream() const { return stream_ != nullptr; }
+  void SeekRecord(std::int32_t n);
+  // The record at the current position; false at the end of the file.
+  bool ReadRecord(std::vector<std::uint8_t>& record);
+  bool ReadRecordAt(std::int32_t n, std::vector<std::uint8_t>& record);
+  // The index of the record read last; -1 before any read.
+  std::int32_t LastRecord() const { return lastRecord_; }
+  const std::string& FilePath() const { return filePath_; }
+  int RecordSize() const { return recordSize_; }
+
+  // Where the registers live: the model's first TRegister, created when
+  // missing. Without a model the reader keeps a register of its own.
+  void SetObjectModel(TEntity* model) { objectModel_ = model; }
+  TEntity* GetObjectModel() const { return objectModel_; }
+  // A register shared by several readers (the block reader's sub-readers).
+  void SetRegisterRoot(TRegister* reg) { registerRoot_ = reg; }
+  TRegister* GetRegisterRoot();
+
+  void BeginReading();
+  void EndReading();
+
+  bool UseMemory = false;
+  std::int16_t Barva = 0;
+  std::int16_t Znacka = 0;
+  bool BarvaSet = false;
+  bool ZnackaSet = false;
+  // Called with every object accepted.
+  std::function<void(TElement*&)> OnNewObject;
+
+  void SetBarva(std::int16_t v) { Barva = v; BarvaSet = true; }
+  void SetZnacka(std::int16_t v) { Znacka = v; ZnackaSet = true; }
+  std::int16_t BarvaOf(std::int16_t stored) const { return BarvaSet ? Barva : stored; }
+  std::int16_t ZnackaOf(std::int16_t stored) const { return ZnackaSet ? Znacka : stored; }
+
+ protected:
+  // Opens the file of the block for reading (writers: for writing); false
+  // when it cannot be opened.
+  virtual bool OpenStream();
+  void FireNewObject(TElement*& object) {
+    if (OnNewObject) OnNewObject(object);
+  }
+  // Writes at the current position; a record beyond the end first fills
+  // the gap with `gapRecord`.
+  bool WriteRecord(const std::uint8_t* record, std::int32_t at, const std::vector<std::uint8_t>& gapRecord);
+
+  std::unique_ptr<std::iostream> stream_;
+  std::string filePath_;
+  int recordSize_ = 0;
+  std::int32_t lastRecord_ = -1;
+
+ private:
+  TEntity* objectModel_ = nullptr;
+  TRegister* registerRoot_ = nullptr;
+  TRegister* ownRegister_ = nullptr;
+  TGelixBlockRegister* register_ = nullptr;
+  int busyDepth_ = 0;
+};
+
+// A reader of one TN file; Open names the block directory and opens the
+// file, or warns "Čtení bloku: Soubor ... neexistuje !" and stays without
+// stream.
+class TGeliXObjectReader : public TGeliXReader {
+  ZELTO_ELEMENT(TGeliXObjectReader)
+ public:
+  virtual int RecordSizeOfFile() const { return 0; }
+  virtual std::string GetFileName() const { return {}; }
+  // The block's file path: the directory and the file name, matched
+  // regardless of case when the file exists.
+  static std::string BlockFilePath(const std::string& directory, const std::string& fileName);
+  bool Open(const std::string& directory);
+
+ protected:
+  // Companions (coordinate file, line file, text file) once the file is open.
+  virtual bool OpenCompanions() { return true; }
+  // Whether a missing file is created (writers) rather than reported.
+  virtual bool CreatesMissingFile() const { return false; }
+};

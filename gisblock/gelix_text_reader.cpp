@@ -1,0 +1,79 @@
+#include "gisblock/gelix_text_reader.h"
+
+#include <cmath>
+#include <fstream>
+#include <iterator>
+
+#include "gisblock/gelix_props.h"
+#include "gisblock/gelix_registers.h"
+
+ZELTO_IMPLEMENT_ELEMENT(TGelixTextReader, TGeliXObjectReader, ZELTO_NO_PROPERTIES)
+
+std::vector<std::string> TGelixTextReader::SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string line;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\r' || c == '\n') {
+      lines.push_back(line);
+      line.clear();
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      line += c;
+    }
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+bool TGelixTextReader::OpenCompanions() {
+  std::ifstream in(BlockFilePath(BlockName, "TN.TTX"), std::ios::binary);
+  if (!in) throw std::runtime_error("TN.TTX");
+  lines_ = SplitLines({std::istreambuf_iterator<char>(in), {}});
+  return true;
+}
+
+TTextElement* TGelixTextReader::ReadText(std::int32_t& expected) {
+  std::vector<std::uint8_t> bytes;
+  if (!ReadRecord(bytes)) return nullptr;
+  // One line per record, whatever happens to the record, so that line k
+  // stays with record k.
+  const std::string line = nextLine_ < lines_.size() ? lines_[nextLine_] : std::string();
+  ++nextLine_;
+  auto record = gisblock::TbxRecord::decode(bytes.data());
+  if (record.deleted()) return nullptr;
+  std::int32_t number = static_cast<std::int32_t>(record.cislo);
+  if (expected != number) {
+    number = expected;
+    expected = -1;
+  }
+  TGelixBlockRegister* reg = GetRegister();
+  if (TSpaceEntity* known = reg ? reg->FindObject('T', number) : nullptr) {
+    if (known->Is<TTextElement>() && PassesKindFilter('T', known) && PassesCondition(known))
+      return static_cast<TTextElement*>(known);
+    return nullptr;
+  }
+  auto* text = new TTextElement;
+  auto* props = new TGelixTextProps;
+  props->Cislo = number;
+  props->Druh = record.druh;
+  props->TextAtrib = record.textAtrib;
+  props->Barva = BarvaOf(record.barva);
+  props->Znacka = ZnackaOf(record.znacka);
+  props->TextMode = record.textMode;
+  props->Direction = record.direction;
+  props->GelixFont = record.gelixFont;
+  props->Height = record.height;
+  props->WidthCoef = record.widthCoef;
+  props->Distance = record.distance;
+  props->Slope = record.effectiveSlope() * M_PI / 180.0;
+  props->SetStartPoint(new T2DCoordinate(StoredToWorld(record.x), StoredToWorld(record.y)));
+  text->SetProperties(props);
+  text->SetX(StoredToWorld(record.x));
+  text->SetY(StoredToWorld(record.y));
+  text->Text = line;
+  if (reg) reg->RegisterSpaceEntity(text);
+  if (PassesKindFilter('T', text)) return text;
+  delete text;
+  return nullptr;
+}

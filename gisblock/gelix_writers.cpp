@@ -1,0 +1,231 @@
+#include "gisblock/gelix_writers.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "gisblock/are_record.h"
+#include "gisblock/empty_block.h"
+#include "gisblock/gelix_props.h"
+#include "gisblock/gelix_registers.h"
+#include "gisblock/record_bytes.h"
+#include "platform/real48.h"
+
+ZELTO_IMPLEMENT_ELEMENT(TGelixCoordWriter, TGelixCoordReader, ZELTO_NO_PROPERTIES)
+ZELTO_IMPLEMENT_ELEMENT(TGelixLinWriter, TGelixLinReader, [](auto& p) {
+  p.Integer("Druh", &TGelixLinWriter::Druh, &TGelixLinWriter::Druh);
+})
+ZELTO_IMPLEMENT_ELEMENT(TGelixObjectWriter, TGeliXObjectReader, [](auto& p) {
+  p.Integer("Druh", &TGelixObjectWriter::Druh, &TGelixObjectWriter::Druh);
+})
+ZELTO_IMPLEMENT_ELEMENT(TGelixAreaWriter, TGelixObjectWriter, ZELTO_NO_PROPERTIES)
+
+namespace fs = std::filesystem;
+
+void CreateEmptyBlock(const std::string& directory) {
+  for (const gisblock::BlockFile& file : gisblock::emptyBlockFiles(directory)) {
+    std::ofstream out(fs::path(directory) / file.name, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(file.bytes.data()), static_cast<std::streamsize>(file.bytes.size()));
+  }
+}
+
+namespace {
+
+// Rewriting empties the file down to its dummy record; otherwise the file
+// is opened for update, and made with its dummy when missing.
+std::unique_ptr<std::iostream> openForWriting(const std::string& path, bool rewrite, const std::string& fileName) {
+  if (rewrite || !fs::exists(path)) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    const std::vector<std::uint8_t> dummy = gisblock::dummyRecord(fileName);
+    out.write(reinterpret_cast<const char*>(dummy.data()), static_cast<std::streamsize>(dummy.size()));
+    if (!out) return nullptr;
+  }
+  auto file = std::make_unique<std::fstream>(path, std::ios::in | std::ios::out | std::ios::binary);
+  if (!file->is_open()) return nullptr;
+  return file;
+}
+
+std::string numberText(double v) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.3f", v);
+  return buffer;
+}
+
+gisblock::StoredBox storedBoxOf(TRectEntity& element) {
+  const TRectangle& r = element.Rect();
+  return gisblock::StoredBox::fromWorld({r.MinX(), r.MinY(), r.MaxX(), r.MaxY()});
+}
+
+}  // namespace
+
+bool TGelixCoordWriter::OpenStream() {
+  stream_ = openForWriting(filePath_, Rewrite, GetFileName());
+  return stream_ != nullptr;
+}
+
+std::int32_t TGelixCoordWriter::AppendCoords(const std::vector<std::uint8_t>& records, std::int32_t count) {
+  if (!stream_) return -1;
+  const std::int32_t first = GetRecordCount();
+  stream_->clear();
+  stream_->seekp(static_cast<std::streamoff>(first) * recordSize_);
+  stream_->write(reinterpret_cast<const char*>(records.data()), static_cast<std::streamsize>(count) * recordSize_);
+  stream_->flush();
+  return *stream_ ? first : -1;
+}
+
+TGelixLinWriter* TGelixLinWriter::CreateForBlock(const std::string& directory, bool rewrite) {
+  const std::string dir = gisblock::normalizeBlockPath(directory);
+  std::error_code ec;
+  if (!fs::is_directory(dir)) {
+    fs::create_directories(dir, ec);
+    CreateEmptyBlock(dir);
+  }
+  auto* writer = new TGelixLinWriter;
+  writer->Rewrite = rewrite;
+  if (!writer->Open(dir)) {
+    delete writer;
+    return nullptr;
+  }
+  return writer;
+}
+
+bool TGelixLinWriter::OpenStream() {
+  stream_ = openForWriting(filePath_, Rewrite, GetFileName());
+  return stream_ != nullptr;
+}
+
+TGelixCoordReader* TGelixLinWriter::CreateCoordReader() {
+  auto* writer = new TGelixCoordWriter;
+  writer->Rewrite = Rewrite;
+  return writer;
+}
+
+bool TGelixLinWriter::WriteLine(TPolyLineElement* line) {
+  if (!line || !line->GetProperties() || !line->GetProperties()->Is<TGelixProps>()) return false;
+  auto* props = static_cast<TGelixProps*>(line->GetProperties());
+  auto* sides = props->Is<TGelixLineProps>() ? static_cast<TGelixLineProps*>(props) : nullptr;
+  return writeLine(line, line->ID, Druh > 0 ? Druh : props->Druh, sides ? sides->LeftArea : 0,
+                   sides ? sides->RightArea : 0, true);
+}
+
+bool TGelixLinWriter::WriteLineWithAreas(TPolyLineElement* line, std::int32_t leftArea, std::int32_t rightArea) {
+  if (!line || !line->GetProperties() || !line->GetProperties()->Is<TGelixProps>()) return false;
+  auto* props = static_cast<TGelixProps*>(line->GetProperties());
+  return writeLine(line, line->ID, Druh > 0 ? Druh : props->Druh, leftArea, rightArea, true);
+}
+
+bool TGelixLinWriter::WriteLineRecordOnly(TPolyLineElement* line) {
+  if (!line || !line->GetProperties() || !line->GetProperties()->Is<TGelixProps>()) return false;
+  auto* props = static_cast<TGelixProps*>(line->GetProperties());
+  auto* sides = props->Is<TGelixLineProps>() ? static_cast<TGelixLineProps*>(props) : nullptr;
+  return writeLine(line, props->Cislo, props->Druh, sides ? sides->LeftArea : 0, sides ? sides->RightArea : 0,
+                   false);
+}
+
+bool TGelixLinWriter::writeLine(TPolyLineElement* line, std::int32_t number, std::int16_t druh,
+                                std::int32_t left, std::int32_t right, bool keepLinks) {
+  if (!stream_) return false;
+  if (number < 1) {
+    PostWarning(FilePath() + ": linii s číslem " + std::to_string(number) + " nelze zapsat, čísla linií začínají 1");
+    return false;
+  }
+  auto* props = static_cast<TGelixProps*>(line->GetProperties());
+  // Every vertex is converted before anything is written: a line with a
+  // vertex beyond the 6-byte real must not leave part of itself behind.
+  const int count = line->GetCoordsCount();
+  std::vector<std::uint8_t> vertices(static_cast<std::size_t>(count) * 12);
+  for (int i = 0; i < count; ++i) {
+    const double x = line->GetVertexX(i), y = line->GetVertexY(i);
+    const auto sx = platform::encodeReal48(WorldToStored(x));
+    const auto sy = platform::encodeReal48(WorldToStored(y));
+    if (!sx || !sy) {
+      PostWarning(FilePath() + ": linie č." + std::to_string(number) + " nezapsána, vrchol " + std::to_string(i) +
+                  " (" + numberText(x) + " " + numberText(y) + ") nelze uložit jako 6bajtové číslo");
+      return false;
+    }
+    std::copy(sx->begin(), sx->end(), vertices.begin() + i * 12);
+    std::copy(sy->begin(), sy->end(), vertices.begin() + i * 12 + 6);
+  }
+  gisblock::LinRecord record;
+  record.cislo = static_cast<std::uint32_t>(number);
+  record.druh = druh;
+  record.presnost = props->Presnost;
+  record.vyber = props->Vyber ? 1 : 0;
+  record.barva = props->Barva;
+  record.znacka = props->Znacka;
+  record.symbol = props->Symbol;
+  record.leftArea = static_cast<std::uint32_t>(left);
+  record.rightArea = static_cast<std::uint32_t>(right);
+  record.length = line->GetLength();
+  record.box = storedBoxOf(*line);
+  record.refX = WorldToStored(line->GetAbsRefX());
+  record.refY = WorldToStored(line->GetAbsRefY());
+  record.angle = line->Angle;
+  std::array<std::uint8_t, gisblock::LinRecord::kSize> bytes;
+  try {
+    bytes = record.encode();
+  } catch (const std::overflow_error& e) {
+    PostWarning(FilePath() + ": linie č." + std::to_string(number) + " nezapsána: " + e.what());
+    return false;
+  }
+  if (keepLinks && props->Is<TGelixLineProps>()) {
+    const GelixLinkBlock& links = static_cast<TGelixLineProps*>(props)->Links;
+    std::copy(links.begin(), links.end(), bytes.begin() + 27);
+  }
+  auto* coords = static_cast<TGelixCoordWriter*>(CoordReader());
+  const std::int32_t first = count > 0 ? coords->AppendCoords(vertices, count) : -1;
+  if (count > 0 && first < 0) return false;
+  // FirstCoord 19, LastCoord 23
+  namespace field = gisblock::bytes;
+  field::putI32(bytes.data(), 19, count > 0 ? first : 0);
+  field::putI32(bytes.data(), 23, count > 0 ? first + count - 1 : 0);
+  return WriteRecord(bytes.data(), number, gisblock::dummyRecord("TN.LIN"));
+}
+
+bool TGelixObjectWriter::OpenStream() {
+  stream_ = openForWriting(filePath_, Rewrite, GetFileName());
+  return stream_ != nullptr;
+}
+
+TGelixAreaWriter* TGelixAreaWriter::CreateForBlock(const std::string& directory, bool rewrite) {
+  const std::string dir = gisblock::normalizeBlockPath(directory);
+  std::error_code ec;
+  if (!fs::is_directory(dir)) fs::create_directories(dir, ec);
+  auto* writer = new TGelixAreaWriter;
+  writer->Rewrite = rewrite;
+  if (!writer->Open(dir)) {
+    delete writer;
+    return nullptr;
+  }
+  return writer;
+}
+
+bool TGelixAreaWriter::WriteArea(TAreaElement* area) {
+  if (!stream_ || !area || !area->GetProperties() || !area->GetProperties()->Is<TGelixAreaProps>()) return false;
+  auto* props = static_cast<TGelixAreaProps*>(area->GetProperties());
+  if (props->Cislo < 1) {
+    PostWarning(FilePath() + ": plochu s číslem " + std::to_string(props->Cislo) +
+                " nelze zapsat, čísla ploch začínají 1");
+    return false;
+  }
+  gisblock::AreRecord record;
+  record.cislo = static_cast<std::uint32_t>(props->Cislo);
+  record.druh = props->Druh;
+  record.barva = props->Barva;
+  record.znacka = props->Znacka;
+  record.paterNo = static_cast<std::uint32_t>(props->PaterNo);
+  record.hasChildren = props->HasChildren ? 1 : 0;
+  if (area->GetCount() > 0 && area->GetItem(0)->Is<TPolyLineElement>()) record.lineNo = area->GetItem(0)->ID;
+  record.area = area->GetWholeArea();
+  record.box = storedBoxOf(*area);
+  record.refX = WorldToStored(area->GetAbsRefX());
+  record.refY = WorldToStored(area->GetAbsRefY());
+  std::array<std::uint8_t, gisblock::AreRecord::kSize> bytes;
+  try {
+    bytes = record.encode();
+  } catch (const std::overflow_error& e) {
+    PostWarning(FilePath() + ": plocha č." + std::to_string(props->Cislo) + " nezapsána: " + e.what());
+    return false;
+  }
+  return WriteRecord(bytes.data(), props->Cislo, gisblock::dummyRecord("TN.ARE"));
+}
