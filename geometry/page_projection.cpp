@@ -234,6 +234,12 @@ void TPageProjection::ShowWorldRect(const WorldRect& rect, T_Page* page) {
   FitWorldRect(rect);
 }
 
+void TPageProjection::ShowRectangle(TRectangle& rectangle, T_Page* page) {
+  const T2DCoordinate* lo = rectangle.GetMinCorner();
+  const T2DCoordinate* hi = rectangle.GetMaxCorner();
+  ShowWorldRect({lo->X, lo->Y, hi->X, hi->Y}, page);
+}
+
 void TPageProjection::SetInnerWorldRect(const WorldRect& rect) {
   if (!page_) return;
   TDeviceRect r;

@@ -25,6 +25,9 @@ TEST(PageProjection, ExampleNumbers) {
   EXPECT_EQ(p.WorldToDeviceX(1000), 1000);
   EXPECT_EQ(p.WorldToDeviceY(500), 500);
   EXPECT_EQ(p.DeviceToWorldY(0), 750);
+  EXPECT_EQ(p.WorldToDeviceX(500.25), 0);  // half a pixel: ties to even
+  EXPECT_EQ(p.WorldToDeviceX(500.75), 2);
+  EXPECT_EQ(p.WorldToDeviceDY(-0.25), 0);
   geometry::WorldRect world;
   p.GetWorldRect(world);
   EXPECT_EQ(world.MinX, 500);
