@@ -48,7 +48,8 @@ class T_Page : public TOwnerElement {
   std::int32_t GetWidth() const;
   std::int32_t GetHeight() const;
 
-  void AssignPage(const T_Page& source);
+  // Copies from another page; other sources are ignored.
+  void Assign(const TElement* source);
   // The element data, then the 56-byte block.
   void ReadData(zelto::ValueReader& reader, TQuickEntity& loaded) override;
   void WriteData(zelto::ValueWriter& writer) override;
@@ -94,7 +95,9 @@ class TProjection : public TOwnerElement {
   virtual void FitWorldRect(const geometry::WorldRect& rect) = 0;
   virtual void SetInnerWorldRect(const geometry::WorldRect& rect) = 0;
 
-  void AssignProjection(TProjection& source);
+  // Centre, scale, virtual scale and the transform of another projection;
+  // other sources are ignored.
+  void Assign(TElement* source);
   // The element data, then the 64-byte block.
   void ReadData(zelto::ValueReader& reader, TQuickEntity& loaded) override;
   void WriteData(zelto::ValueWriter& writer) override;

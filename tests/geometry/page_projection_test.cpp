@@ -155,3 +155,18 @@ TEST(PageProjection, StreamDataCarriesTheBlocksAndThePageIndex) {
   EXPECT_EQ(read.GetOriginY(), 750);  // recomputed from the page
   EXPECT_EQ(read.WorldToDeviceX(1000), 1000);
 }
+
+TEST(PageProjection, AssignCopiesTheTransformNotThePage) {
+  Fixture f;
+  T_Page other;
+  other.Assign(&f.page);
+  EXPECT_EQ(other.GetPageRect(), f.page.GetPageRect());
+  TPageProjection copy;
+  copy.Assign(&f.projection);
+  EXPECT_EQ(copy.GetPage(), nullptr);
+  EXPECT_EQ(copy.GetScale(), 5000);
+  EXPECT_EQ(copy.GetOriginY(), 750);
+  EXPECT_EQ(copy.WorldToDeviceY(500), 500);
+  copy.Assign(&other);  // not a projection: ignored
+  EXPECT_EQ(copy.GetScale(), 5000);
+}
