@@ -4,7 +4,9 @@
 #include "framework/entity.h"
 #include "framework/rect_entity.h"
 #include "framework/system_register.h"
+#include "framework/technology.h"
 #include "framework/type_elements.h"
+#include "framework/world.h"
 
 void RegisterFrameworkServiceClasses() {
   RegisterElementClasses();
@@ -12,4 +14,6 @@ void RegisterFrameworkServiceClasses() {
   RegisterTypeElementClasses();
   RegisterDynamicPropertiesClasses();
   RegisterModelClasses();
+  RegisterToolClasses();
+  RegisterWorldClasses();
 }
