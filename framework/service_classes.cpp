@@ -3,6 +3,7 @@
 #include "framework/dynamic_properties.h"
 #include "framework/entity.h"
 #include "framework/rect_entity.h"
+#include "framework/recursor.h"
 #include "framework/system_register.h"
 #include "framework/technology.h"
 #include "framework/type_elements.h"
@@ -15,5 +16,6 @@ void RegisterFrameworkServiceClasses() {
   RegisterDynamicPropertiesClasses();
   RegisterModelClasses();
   RegisterToolClasses();
+  RegisterRecursorClasses();
   RegisterWorldClasses();
 }
