@@ -2,6 +2,7 @@
 
 #include "framework/dynamic_properties.h"
 #include "framework/entity.h"
+#include "framework/model_loader.h"
 #include "framework/rect_entity.h"
 #include "framework/recursor.h"
 #include "framework/system_register.h"
@@ -18,4 +19,5 @@ void RegisterFrameworkServiceClasses() {
   RegisterToolClasses();
   RegisterRecursorClasses();
   RegisterWorldClasses();
+  RegisterLoaderClasses();
 }
