@@ -1,6 +1,9 @@
 #include "framework/service_classes.h"
 
+#include "framework/directory_element.h"
 #include "framework/dynamic_properties.h"
+#include "framework/memory_element.h"
+#include "framework/timer_elements.h"
 #include "framework/entity.h"
 #include "framework/model_loader.h"
 #include "framework/rect_entity.h"
@@ -20,4 +23,7 @@ void RegisterFrameworkServiceClasses() {
   RegisterRecursorClasses();
   RegisterWorldClasses();
   RegisterLoaderClasses();
+  RegisterFileElementClasses();
+  RegisterMemoryClasses();
+  RegisterTimerClasses();
 }
