@@ -6,7 +6,9 @@
 #include "framework/zelto_message.h"
 #include "geometry/area_element.h"
 #include "geometry/space_entity_props.h"
+#include "geometry/register_object_selector.h"
 #include "geometry/space_registers.h"
+#include "framework/world.h"
 
 namespace {
 
@@ -119,6 +121,32 @@ TEST(Registers, ObjectSelectorNeedsAKindLetter) {
   EXPECT_EQ(SelectRegisteredObject(&model, "b1", "L", 5), line);
   EXPECT_EQ(SelectRegisteredObject(&model, "b1", "", 5), nullptr);
   EXPECT_EQ(SelectRegisteredObject(&model, "b2", "L", 5), nullptr);
+}
+
+TEST(Registers, TheSelectorToolPicksFromTheWorldsObjectModel) {
+  TWorld world;
+  TWorld* previous = GetWorld();
+  SetWorld(&world);
+  auto* reg = new TRegister;
+  world.GetObjectModel()->Add(reg);
+  auto* block = new TBlockRegister;
+  block->SetName("B1");
+  reg->Add(block);
+  TPolyLineString keep;
+  auto* line = new TPolyLineElement;
+  keep.Add(numbered(line, 7));
+  block->Register(line);
+
+  TRegisterObjectSelector selector;
+  selector.SetPropertyText("BlockName", "B1");
+  selector.SetPropertyText("ObjectType", "Line");
+  selector.SetPropertyText("ObjectNo", "7");
+  selector.DoIt();
+  EXPECT_EQ(selector.Output(), line);
+  selector.SetPropertyText("ObjectNo", "8");
+  selector.DoIt();
+  EXPECT_EQ(selector.Output(), nullptr);
+  SetWorld(previous);
 }
 
 TEST(Registers, GetBlockCreatesByClassNameKeepingTheCase) {
