@@ -1,5 +1,8 @@
 #include "gisblock/gelix_dbf_table.h"
+#include "gisblock/gisblock_classes.h"
 #include "gisblock/moved_item_container.h"
+
+#include "framework/class_registry.h"
 
 #include "framework/type_elements.h"
 #include "geometry/space_entity.h"
@@ -55,6 +58,7 @@ TEST_F(GelixDBFTableTest, PublishedPropertiesCreateNameAndPosition) {
     table.Post();
   }
   EXPECT_EQ(table.PropertyText("ShortTableName"), "P1600");
+  EXPECT_EQ(table.PropertyText("TableName"), path("P1600.DBF"));
   table.SetPropertyInt("Cislo", 9);
   std::string text;
   table.GetFieldText("nazev", text);
@@ -122,4 +126,11 @@ TEST_F(GelixDBFTableTest, TransferListAsElements) {
   EXPECT_EQ(text, "");
   list.SetFileName(path("MISSING.TDS"));
   EXPECT_EQ(list.PropertyText("FileName"), path("A.TDS"));
+}
+
+TEST(GisblockClasses, TheTableIsCreatedByName) {
+  RegisterGisblockClasses();
+  std::unique_ptr<TElement> table(CreateElementByClassName("GelixDBFTable"));
+  ASSERT_NE(table, nullptr);
+  EXPECT_TRUE(table->Is<TGelixDBFTable>());
 }
