@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "framework/class_registry.h"
+#include "framework/zelto_message.h"
 #include "geometry/area_element.h"
 #include "geometry/space_entity_props.h"
 #include "geometry/space_registers.h"
@@ -93,6 +94,15 @@ TEST(Registers, SharedNumbersAndFreeObjectKeepsTheOwner) {
   TSpaceEntity* again = b.file(new TPointElement, 3);
   EXPECT_EQ(points->GetItem(3), owner);
   EXPECT_EQ(b.block->FindObject('B', 3), again);
+
+  // A split piece joins the owner and so carries the object's number.
+  auto* piece = new TPointElement;
+  b.keep.Add(piece);
+  TZeltoMessage message(zelto::msg::LineSplit, piece, owner, again);
+  TZeltoMessage* msg = &message;
+  bool handled = false;
+  owner->HandleMessage(msg, handled);
+  EXPECT_EQ(static_cast<TEntity*>(owner)->GetItem(1), piece);
 }
 
 TEST(Registers, ObjectSelectorNeedsAKindLetter) {
