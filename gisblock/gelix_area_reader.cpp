@@ -21,6 +21,7 @@ TGelixAreaBoundaryReader::~TGelixAreaBoundaryReader() { delete lines_; }
 
 bool TGelixAreaBoundaryReader::OpenCompanions() {
   lines_ = new TGelixLinReader;
+  lines_->SetCoordSystem(GetCoordSystem());
   return lines_->Open(BlockName);
 }
 
@@ -52,7 +53,7 @@ bool TGelixAreaBoundaryReader::IsDeadArea(std::int64_t n) {
   return !r || !r->live();
 }
 
-bool TGelixAreaBoundaryReader::Readable(const AreRecord& record, std::int32_t number) const {
+bool TGelixAreaBoundaryReader::Readable(const AreRecord& record, std::int32_t number) {
   return number > 0 && record.live() && BoxMeetsWindow(record.box);
 }
 
@@ -143,9 +144,11 @@ TAreaElement* TGelixAreaBoundaryReader::ReadArea() {
   return nullptr;
 }
 
-void TGelixAreaReader::setReference(TAreaElement& area, const AreRecord& record) const {
-  area.SetAbsRefX(StoredToWorld(record.refX));
-  area.SetAbsRefY(StoredToWorld(record.refY));
+void TGelixAreaReader::setReference(TAreaElement& area, const AreRecord& record) {
+  double x, y;
+  StoredToWorld(record.refX, record.refY, x, y);
+  area.SetAbsRefX(x);
+  area.SetAbsRefY(y);
 }
 
 bool TGelixAreaReader::walkLines(TPolyLineAreaElement& area, std::int32_t number, RingLine start,

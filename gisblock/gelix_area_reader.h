@@ -31,7 +31,7 @@ class TGelixAreaBoundaryReader : public TGeliXObjectReader {
   // A number below 1, beyond the file, or a record that is not live.
   bool IsDeadArea(std::int64_t n);
   // Whether the record is a live area other than the dummy, in the window.
-  bool Readable(const gisblock::AreRecord& record, std::int32_t number) const;
+  bool Readable(const gisblock::AreRecord& record, std::int32_t number);
 
   struct RingLine {
     std::int32_t record = 0;
@@ -73,5 +73,5 @@ class TGelixAreaReader : public TGelixAreaBoundaryReader {
   // `toStartPoint` the ring also must come back to its first vertex.
   bool walkLines(TPolyLineAreaElement& area, std::int32_t number, RingLine start, bool onLeft,
                  bool toStartPoint);
-  void setReference(TAreaElement& area, const gisblock::AreRecord& record) const;
+  void setReference(TAreaElement& area, const gisblock::AreRecord& record);
 };

@@ -89,6 +89,7 @@ void TGeliXBlokReader::copySettingsTo(TGeliXReader& reader, bool allSettings) {
     reader.SetWindow(window);
   }
   reader.SetRegisterRoot(GetRegisterRoot());
+  reader.SetCoordSystem(GetCoordSystem());
   if (!allSettings) return;
   reader.MinSize = MinSize;
   reader.Condition = Condition;
@@ -278,8 +279,10 @@ TAreaElement* TGeliXBlokReader::readAreaRecord(TAreaString& string, std::int32_t
   if (!area) return nullptr;
   // The label point decides which hole of the father an island lies in.
   if (ReadAreaAsBoundary) {
-    area->SetAbsRefX(StoredToWorld(record.refX));
-    area->SetAbsRefY(StoredToWorld(record.refY));
+    double x, y;
+    StoredToWorld(record.refX, record.refY, x, y);
+    area->SetAbsRefX(x);
+    area->SetAbsRefY(y);
   }
   attachToFather(*area, r, paterNo, string);
   reg->RegisterSpaceEntity(area);

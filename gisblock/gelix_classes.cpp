@@ -4,6 +4,7 @@
 #include "framework/entity.h"
 #include "geometry/geometry_classes.h"
 #include "gisblock/gelix_props.h"
+#include "gisblock/gisblock_classes.h"
 #include "gisblock/gelix_registers.h"
 #include "gisblock/import_source.h"
 
@@ -13,6 +14,7 @@ void RegisterGelixClasses() {
   done = true;
   RegisterElementClasses();
   RegisterGeometryClasses();
+  RegisterGisblockClasses();
   for (const TElementClass* cls :
        {&TGelixProps::StaticClass(), &TGelixPointProps::StaticClass(), &TGelixTextProps::StaticClass(),
         &TGelixAreaProps::StaticClass(), &TGelixLineProps::StaticClass(),

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "framework/wcs.h"
 #include "gisblock/crd_record.h"
 #include "gisblock/gelix_props.h"
 #include "gisblock/gelix_registers.h"
@@ -16,7 +17,9 @@ T2DCoordinate* TGelixCoordReader::ReadCoord() {
   std::vector<std::uint8_t> bytes;
   if (!ReadRecord(bytes)) return nullptr;
   const auto crd = gisblock::CrdRecord::decode(bytes.data());
-  return new T2DCoordinate(StoredToWorld(crd.x), StoredToWorld(crd.y));
+  auto* c = new T2DCoordinate(crd.x, crd.y);
+  GetCoordSystem()->CoordToWorld(c);
+  return c;
 }
 
 TGelixLinReader::~TGelixLinReader() { delete coords_; }
@@ -25,6 +28,7 @@ TGelixCoordReader* TGelixLinReader::CreateCoordReader() { return new TGelixCoord
 
 bool TGelixLinReader::OpenCompanions() {
   coords_ = CreateCoordReader();
+  coords_->SetCoordSystem(GetCoordSystem());
   return coords_->Open(BlockName);
 }
 
@@ -90,8 +94,10 @@ TPolyLineElement* TGelixLinReader::ReadLine() {
   // The link block as stored, bytes 27 to 46 of the record.
   for (std::size_t i = 0; i < props->Links.size(); ++i) props->Links[i] = bytes[27 + i];
   line->SetProperties(props);
-  line->SetAbsRefX(StoredToWorld(record_.refX));
-  line->SetAbsRefY(StoredToWorld(record_.refY));
+  double x, y;
+  StoredToWorld(record_.refX, record_.refY, x, y);
+  line->SetAbsRefX(x);
+  line->SetAbsRefY(y);
   line->Angle = record_.angle;
   if (reg) reg->RegisterSpaceEntity(line);
 
@@ -112,8 +118,8 @@ TPointElement* TGelixLinReader::ReadLineSymbol() {
   if (record_.deleted() || number == 0 || !BoxMeetsWindow(record_.box) || record_.symbol < 1000)
     return nullptr;
   auto* point = new TPointElement;
-  point->SetX(StoredToWorld(record_.refX));
-  point->SetY(StoredToWorld(record_.refY));
+  point->SetX(Negated(record_.refX));
+  point->SetY(Negated(record_.refY));
   // The symbol stands across the line.
   point->Angle = record_.angle + M_PI / 2;
   auto* props = new TGelixPointProps;

@@ -1,11 +1,14 @@
 #include "gisblock/gelix_manipulator.h"
 
+#include <algorithm>
 #include <cctype>
 #include <exception>
 
 #include "framework/message_dispatch.h"
 #include "framework/property_access.h"
 #include "framework/string_list.h"
+#include "framework/wcs.h"
+#include "framework/world.h"
 #include "framework/zelto_message.h"
 #include "platform/user_interaction.h"
 
@@ -13,7 +16,7 @@ ZELTO_IMPLEMENT_ELEMENT(TFiltrDruhuObjektu, TOwnerElement, [](auto& p) {
   p.Boolean("Exclude", &TFiltrDruhuObjektu::Exclude, &TFiltrDruhuObjektu::Exclude);
   p.String("PropName", &TFiltrDruhuObjektu::PropName, &TFiltrDruhuObjektu::PropName);
 })
-ZELTO_IMPLEMENT_ELEMENT(TGelixManipulator, TOwnerEntity, [](auto& p) {
+ZELTO_IMPLEMENT_ELEMENT(TGelixManipulator, TTool, [](auto& p) {
   p.Float("MinSize", &TGelixManipulator::MinSize, &TGelixManipulator::MinSize);
   p.String("Condition", &TGelixManipulator::Condition, &TGelixManipulator::Condition);
   p.String("BlockName", &TGelixManipulator::BlockName, &TGelixManipulator::BlockName);
@@ -93,6 +96,49 @@ TFiltrDruhuObjektu* CreateKindFilter(const std::string& kindText, TStringListEle
 TGelixManipulator::~TGelixManipulator() {
   delete kindFilter_;
   delete window_;
+  if (ownsCoordSystem_) delete coordSystem_;
+}
+
+TWCS* TGelixManipulator::GetCoordSystem() {
+  if (coordSystem_) return coordSystem_;
+  if (TWorld* world = GetWorld(); world && world->Is<TWCSWorld>())
+    if (TWCS* system = static_cast<TWCSWorld*>(world)->GetWCS(TJTSK::kTypeCode)) return system;
+  SetCoordSystem(new TJTSK, true);
+  return coordSystem_;
+}
+
+void TGelixManipulator::SetCoordSystem(TWCS* system, bool owned) {
+  if (system == coordSystem_) {
+    ownsCoordSystem_ = ownsCoordSystem_ || owned;
+    return;
+  }
+  if (ownsCoordSystem_) delete coordSystem_;
+  coordSystem_ = system;
+  ownsCoordSystem_ = owned;
+}
+
+void TGelixManipulator::StoredToWorld(double sx, double sy, double& wx, double& wy) {
+  double wz = 0;
+  GetCoordSystem()->ToWorld(sx, sy, 0, wx, wy, wz);
+}
+
+void TGelixManipulator::WorldToStored(double wx, double wy, double& sx, double& sy) {
+  double sz = 0;
+  GetCoordSystem()->FromWorld(wx, wy, 0, sx, sy, sz);
+}
+
+gisblock::WorldRect TGelixManipulator::BoxToWorld(const gisblock::StoredBox& box) {
+  double x1, y1, x2, y2;
+  StoredToWorld(box.minX, box.minY, x1, y1);
+  StoredToWorld(box.maxX, box.maxY, x2, y2);
+  return {std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
+}
+
+gisblock::StoredBox TGelixManipulator::BoxFromWorld(const gisblock::WorldRect& rect) {
+  double x1, y1, x2, y2;
+  WorldToStored(rect.minX, rect.minY, x1, y1);
+  WorldToStored(rect.maxX, rect.maxY, x2, y2);
+  return {std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
 }
 
 void TGelixManipulator::SetKindFilter(TFiltrDruhuObjektu* filter) {
@@ -116,9 +162,9 @@ void TGelixManipulator::SetPropertiesFromList(TStringListElement* list) {
   }
 }
 
-bool TGelixManipulator::BoxMeetsWindow(const gisblock::StoredBox& box) const {
+bool TGelixManipulator::BoxMeetsWindow(const gisblock::StoredBox& box) {
   if (!window_) return true;
-  const gisblock::WorldRect w = box.toWorld();
+  const gisblock::WorldRect w = BoxToWorld(box);
   return window_->IntersectsRect(w.minX, w.minY, w.maxX, w.maxY);
 }
 
@@ -163,26 +209,5 @@ bool TGelixManipulator::PassesCondition(TElement* object) {
 void TGelixManipulator::PostWarning(const std::string& text) {
   TElement* mainTool = zelto::ResolveMainTool();
   PostTextMessage(mainTool, zelto::msg::LogText, text, mainTool);
-  zelto::ProcessPendingMessages();
-}
-
-void TGelixManipulator::BeginProgress(const std::string& name, std::int32_t max) {
-  auto* m = new TProgressMessage(zelto::msg::ProgressBegin, nullptr, nullptr, this);
-  m->ProcessName = name;
-  m->MinProgress = 0;
-  m->MaxProgress = max;
-  TZeltoMessage::Post(m);
-  zelto::ProcessPendingMessages();
-}
-
-void TGelixManipulator::StepProgress(std::int32_t position) {
-  auto* m = new TProgressMessage(zelto::msg::ProgressStep, nullptr, nullptr, this);
-  m->Progress = position;
-  TZeltoMessage::Post(m);
-  zelto::ProcessPendingMessages();
-}
-
-void TGelixManipulator::EndProgress() {
-  TZeltoMessage::Post(new TProgressMessage(zelto::msg::ProgressEnd, nullptr, nullptr, this));
   zelto::ProcessPendingMessages();
 }

@@ -9,9 +9,11 @@
 #include "framework/entity.h"
 #include "framework/integer_list.h"
 #include "framework/rect_entity.h"
+#include "framework/tool.h"
 #include "gisblock/stored_box.h"
 
 class TStringListElement;
+class TWCS;
 
 // Which kinds (Druh) of objects a layer takes: the objects whose property
 // PropName is one of the numbers of their kind letter's list, or with
@@ -44,7 +46,7 @@ using ConditionTest = std::function<bool(TElement*)>;
 using ConditionCompiler = std::function<ConditionTest(const std::string&)>;
 }  // namespace gisblock
 
-class TGelixManipulator : public TOwnerEntity {
+class TGelixManipulator : public TTool {
   ZELTO_ELEMENT(TGelixManipulator)
  public:
   ~TGelixManipulator() override;
@@ -58,7 +60,7 @@ class TGelixManipulator : public TOwnerEntity {
   // Every "@Name" entry sets the published property Name to its value.
   void SetPropertiesFromList(TStringListElement* list);
 
-  bool BoxMeetsWindow(const gisblock::StoredBox& box) const;
+  bool BoxMeetsWindow(const gisblock::StoredBox& box);
   bool PassesKindFilter(char letter, TElement* object);
   // The condition is compiled on its first use in a read operation; a text
   // that does not compile or evaluate is reported once and lets every
@@ -69,19 +71,23 @@ class TGelixManipulator : public TOwnerEntity {
   // A code-8 text for the log and the protocol.
   void PostWarning(const std::string& text);
 
-  // World coordinates are the stored values with both signs changed.
-  static double StoredToWorld(double stored) { return -stored; }
-  static double WorldToStored(double world) { return -world; }
+  // The system that turns stored coordinates into world ones: the one set,
+  // else the world's S-JTSK (type 1), else one of the manipulator's own.
+  virtual TWCS* GetCoordSystem();
+  // `owned`: freed with the manipulator.
+  virtual void SetCoordSystem(TWCS* system, bool owned = false);
+  void StoredToWorld(double sx, double sy, double& wx, double& wy);
+  void WorldToStored(double wx, double wy, double& sx, double& sy);
+  // A stored box as the world rectangle of its converted corners, and back.
+  gisblock::WorldRect BoxToWorld(const gisblock::StoredBox& box);
+  gisblock::StoredBox BoxFromWorld(const gisblock::WorldRect& rect);
+  // Points and line symbols are negated directly, whatever the system.
+  static double Negated(double value) { return -value; }
 
   double MinSize = 0;
   std::string Condition;
   std::string BlockName;
   gisblock::ConditionCompiler ConditionCompiler;
-
- protected:
-  void BeginProgress(const std::string& name, std::int32_t max);
-  void StepProgress(std::int32_t position);
-  void EndProgress();
 
  private:
   void reportCondition();
@@ -90,4 +96,6 @@ class TGelixManipulator : public TOwnerEntity {
   bool conditionCompiled_ = false;
   bool conditionReported_ = false;
   gisblock::ConditionTest condition_;
+  TWCS* coordSystem_ = nullptr;
+  bool ownsCoordSystem_ = false;
 };

@@ -24,8 +24,8 @@ TPointElement* TGelixPointReader::ReadPoint() {
     return nullptr;
   }
   auto* point = new TPointElement;
-  point->SetX(StoredToWorld(record.x));
-  point->SetY(StoredToWorld(record.y));
+  point->SetX(Negated(record.x));
+  point->SetY(Negated(record.y));
   point->Angle = record.angle;
   auto* props = new TGelixPointProps;
   props->Cislo = number;

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "framework/world.h"
 #include "gisblock/gelix_registers.h"
 #include "platform/path_resolver.h"
 #include "platform/user_interaction.h"
@@ -43,6 +44,10 @@ TRegister* TGeliXReader::GetRegisterRoot() {
       objectModel_->Add(found);
     }
     return registerRoot_ = static_cast<TRegister*>(found);
+  }
+  if (TWorld* world = GetWorld()) {
+    objectModel_ = world->GetObjectModel();
+    return GetRegisterRoot();
   }
   if (!ownRegister_) ownRegister_ = new TRegister;
   return ownRegister_;
@@ -124,7 +129,7 @@ void TGeliXReader::BeginReading() {
   ++busyDepth_;
   platform::ui().setBusy(true);
   ResetCondition();
-  BeginProgress(ClassName() + " (" + filePath_ + ") ", GetRecordCount());
+  BeginProgress(ClassName() + " (" + filePath_ + ") ", 0, GetRecordCount());
 }
 
 void TGeliXReader::EndReading() {

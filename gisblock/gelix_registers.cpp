@@ -4,6 +4,7 @@
 
 #include "framework/class_registry.h"
 #include "gisblock/attribute_table.h"
+#include "gisblock/gelix_dbf_table.h"
 #include "gisblock/gelix_props.h"
 #include "platform/path_resolver.h"
 
@@ -21,20 +22,18 @@ void TGelixObjectOwner::Add(TElement* element) {
           std::to_string(gelix->Druh));
 }
 
-TGelixObjectRegister::TGelixObjectRegister() : table_(std::make_unique<gisblock::AttributeTable>()) {}
+TElement* TGelixObjectRegister::GetDBF() const { return GetTable(); }
 
-TGelixObjectRegister::~TGelixObjectRegister() = default;
-
-TElement* TGelixObjectRegister::GetDBF() const {
+TGelixDBFTable* TGelixObjectRegister::GetTable() const {
   if (!dbf_) {
-    const TElementClass* cls = FindZeltoClass("TGelixDBFTable");
-    if (!cls) return nullptr;
-    auto* self = const_cast<TGelixObjectRegister*>(this);
-    self->dbf_ = cls->Create();
-    if (self->dbf_) self->dbf_->SetPropertyText("ReadOnly", "TRUE");
+    auto* table = new TGelixDBFTable;
+    table->SetReadOnly(true);
+    const_cast<TGelixObjectRegister*>(this)->dbf_ = table;
   }
-  return dbf_;
+  return static_cast<TGelixDBFTable*>(dbf_);
 }
+
+gisblock::AttributeTable& TGelixObjectRegister::Table() const { return GetTable()->Table(); }
 
 TObjectRegister* TGelixBlockRegister::GetObjectRegister(char letter) {
   const std::string name(1, letter);

@@ -8,6 +8,7 @@
 
 #include "geometry/space_registers.h"
 
+class TGelixDBFTable;
 namespace gisblock {
 class AttributeTable;
 }
@@ -21,17 +22,13 @@ class TGelixObjectOwner : public TObjectOwner {
 class TGelixObjectRegister : public TObjectRegister {
   ZELTO_ELEMENT(TGelixObjectRegister)
  public:
-  TGelixObjectRegister();
-  ~TGelixObjectRegister() override;
-  // The table element of the model (class "TGelixDBFTable"), created
-  // read-only on first use; nil while that class is not registered.
+  // The register's one table, created read-only on first use and freed
+  // with the register.
   TElement* GetDBF() const override;
+  TGelixDBFTable* GetTable() const;
   TObjectOwner* NewOwner() override { return new TGelixObjectOwner; }
   // The table the records of this register position and read.
-  gisblock::AttributeTable& Table() const { return *table_; }
-
- private:
-  std::unique_ptr<gisblock::AttributeTable> table_;
+  gisblock::AttributeTable& Table() const;
 };
 
 class TGelixBlockRegister : public TBlockRegister {

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "framework/wcs.h"
 #include "gisblock/gelix_props.h"
 #include "gisblock/gelix_registers.h"
 
@@ -67,10 +68,12 @@ TTextElement* TGelixTextReader::ReadText(std::int32_t& expected) {
   props->WidthCoef = record.widthCoef;
   props->Distance = record.distance;
   props->Slope = record.effectiveSlope() * M_PI / 180.0;
-  props->SetStartPoint(new T2DCoordinate(StoredToWorld(record.x), StoredToWorld(record.y)));
+  auto* start = new T2DCoordinate(record.x, record.y);
+  GetCoordSystem()->CoordToWorld(start);
+  props->SetStartPoint(start);
   text->SetProperties(props);
-  text->SetX(StoredToWorld(record.x));
-  text->SetY(StoredToWorld(record.y));
+  text->SetX(start->X);
+  text->SetY(start->Y);
   text->Text = line;
   if (reg) reg->RegisterSpaceEntity(text);
   if (PassesKindFilter('T', text)) return text;

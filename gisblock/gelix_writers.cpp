@@ -51,9 +51,9 @@ std::string numberText(double v) {
   return buffer;
 }
 
-gisblock::StoredBox storedBoxOf(TRectEntity& element) {
+gisblock::WorldRect worldRectOf(TRectEntity& element) {
   const TRectangle& r = element.Rect();
-  return gisblock::StoredBox::fromWorld({r.MinX(), r.MinY(), r.MaxX(), r.MaxY()});
+  return {r.MinX(), r.MinY(), r.MaxX(), r.MaxY()};
 }
 
 }  // namespace
@@ -73,7 +73,7 @@ std::int32_t TGelixCoordWriter::AppendCoords(const std::vector<std::uint8_t>& re
   return *stream_ ? first : -1;
 }
 
-TGelixLinWriter* TGelixLinWriter::CreateForBlock(const std::string& directory, bool rewrite) {
+TGelixLinWriter* TGelixLinWriter::CreateForBlock(const std::string& directory, bool rewrite, TWCS* system) {
   const std::string dir = gisblock::normalizeBlockPath(directory);
   std::error_code ec;
   if (!fs::is_directory(dir)) {
@@ -82,6 +82,7 @@ TGelixLinWriter* TGelixLinWriter::CreateForBlock(const std::string& directory, b
   }
   auto* writer = new TGelixLinWriter;
   writer->Rewrite = rewrite;
+  if (system) writer->SetCoordSystem(system, true);
   if (!writer->Open(dir)) {
     delete writer;
     return nullptr;
@@ -136,8 +137,10 @@ bool TGelixLinWriter::writeLine(TPolyLineElement* line, std::int32_t number, std
   std::vector<std::uint8_t> vertices(static_cast<std::size_t>(count) * 12);
   for (int i = 0; i < count; ++i) {
     const double x = line->GetVertexX(i), y = line->GetVertexY(i);
-    const auto sx = platform::encodeReal48(WorldToStored(x));
-    const auto sy = platform::encodeReal48(WorldToStored(y));
+    double storedX, storedY;
+    WorldToStored(x, y, storedX, storedY);
+    const auto sx = platform::encodeReal48(storedX);
+    const auto sy = platform::encodeReal48(storedY);
     if (!sx || !sy) {
       PostWarning(FilePath() + ": linie č." + std::to_string(number) + " nezapsána, vrchol " + std::to_string(i) +
                   " (" + numberText(x) + " " + numberText(y) + ") nelze uložit jako 6bajtové číslo");
@@ -157,9 +160,8 @@ bool TGelixLinWriter::writeLine(TPolyLineElement* line, std::int32_t number, std
   record.leftArea = static_cast<std::uint32_t>(left);
   record.rightArea = static_cast<std::uint32_t>(right);
   record.length = line->GetLength();
-  record.box = storedBoxOf(*line);
-  record.refX = WorldToStored(line->GetAbsRefX());
-  record.refY = WorldToStored(line->GetAbsRefY());
+  record.box = BoxFromWorld(worldRectOf(*line));
+  WorldToStored(line->GetAbsRefX(), line->GetAbsRefY(), record.refX, record.refY);
   record.angle = line->Angle;
   std::array<std::uint8_t, gisblock::LinRecord::kSize> bytes;
   try {
@@ -187,12 +189,13 @@ bool TGelixObjectWriter::OpenStream() {
   return stream_ != nullptr;
 }
 
-TGelixAreaWriter* TGelixAreaWriter::CreateForBlock(const std::string& directory, bool rewrite) {
+TGelixAreaWriter* TGelixAreaWriter::CreateForBlock(const std::string& directory, bool rewrite, TWCS* system) {
   const std::string dir = gisblock::normalizeBlockPath(directory);
   std::error_code ec;
   if (!fs::is_directory(dir)) fs::create_directories(dir, ec);
   auto* writer = new TGelixAreaWriter;
   writer->Rewrite = rewrite;
+  if (system) writer->SetCoordSystem(system, true);
   if (!writer->Open(dir)) {
     delete writer;
     return nullptr;
@@ -217,9 +220,8 @@ bool TGelixAreaWriter::WriteArea(TAreaElement* area) {
   record.hasChildren = props->HasChildren ? 1 : 0;
   if (area->GetCount() > 0 && area->GetItem(0)->Is<TPolyLineElement>()) record.lineNo = area->GetItem(0)->ID;
   record.area = area->GetWholeArea();
-  record.box = storedBoxOf(*area);
-  record.refX = WorldToStored(area->GetAbsRefX());
-  record.refY = WorldToStored(area->GetAbsRefY());
+  record.box = BoxFromWorld(worldRectOf(*area));
+  WorldToStored(area->GetAbsRefX(), area->GetAbsRefY(), record.refX, record.refY);
   std::array<std::uint8_t, gisblock::AreRecord::kSize> bytes;
   try {
     bytes = record.encode();

@@ -30,7 +30,8 @@ class TGelixLinWriter : public TGelixLinReader {
  public:
   // Creates a missing directory with an empty block first; nil when the
   // files cannot be opened.
-  static TGelixLinWriter* CreateForBlock(const std::string& directory, bool rewrite);
+  // The writer owns the coordinate system given (by default the world's).
+  static TGelixLinWriter* CreateForBlock(const std::string& directory, bool rewrite, TWCS* system = nullptr);
 
   // Number: the element's ID; sides from the line's attribute record.
   bool WriteLine(TPolyLineElement* line);
@@ -66,7 +67,7 @@ class TGelixObjectWriter : public TGeliXObjectReader {
 class TGelixAreaWriter : public TGelixObjectWriter {
   ZELTO_ELEMENT(TGelixAreaWriter)
  public:
-  static TGelixAreaWriter* CreateForBlock(const std::string& directory, bool rewrite);
+  static TGelixAreaWriter* CreateForBlock(const std::string& directory, bool rewrite, TWCS* system = nullptr);
   int RecordSizeOfFile() const override { return 71; }
   std::string GetFileName() const override { return "TN.ARE"; }
   char GetKindCode() const override { return 'P'; }
