@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <unordered_set>
+#include <algorithm>
 
 #include "framework/class_registry.h"
 #include "framework/element_stream_loader.h"
@@ -52,6 +54,17 @@ ZELTO_IMPLEMENT_ELEMENT(TLoad, TStreamLoader, ZELTO_NO_PROPERTIES)
 std::string framework::ResolveModelFile(const std::string& fileName) {
   const std::filesystem::path found = platform::pathResolver().existing(fileName);
   return found.empty() ? fileName : found.string();
+}
+
+void framework::FreeAbandonedLoad(const std::vector<TElement*>& loaded) {
+  std::unordered_set<const TElement*> children;
+  for (TElement* e : loaded)
+    if (auto* entity = dynamic_cast<TEntity*>(e))
+      for (TElement* child : entity->Items()) children.insert(child);
+  std::vector<TElement*> roots;
+  for (TElement* e : loaded)
+    if (e && !children.count(e) && std::find(roots.begin(), roots.end(), e) == roots.end()) roots.push_back(e);
+  for (TElement* root : roots) delete root;
 }
 
 // --- TZeltoLoader ----------------------------------------------------------------
@@ -248,6 +261,7 @@ void TStreamLoader::ReadZlt0() {
     // The format has no record lengths: past bytes that do not decode
     // nothing can be trusted, so the load stops here.
     Warn("Soubor " + FileName + " nelze dočíst: " + e.what());
+    framework::FreeAbandonedLoad(loaded_);
     FinishLoad();
     EndLoad();
   }

@@ -130,9 +130,12 @@ class TLoad : public TStreamLoader {
   ZELTO_ELEMENT(TLoad)
 };
 
-// The name of a model file as the platform finds it (letter case ignored).
 namespace framework {
+// The name of a model file as the platform finds it (letter case ignored).
 std::string ResolveModelFile(const std::string& fileName);
-}
+// Frees what a failed load created: every object that no other loaded
+// entity lists as a child (the children go with their parents).
+void FreeAbandonedLoad(const std::vector<TElement*>& loaded);
+}  // namespace framework
 
 void RegisterLoaderClasses();
