@@ -87,14 +87,14 @@ void TZeltoLoader::DoIt() {
 }
 
 void TZeltoLoader::BeginLoad() {
-  platform::ui().setBusy(true);
+  busy_ = std::make_unique<platform::BusyCursor>();
   const std::int64_t size = GetStreamSize();
   BeginProgress("Načítání modelu ze souboru " + FileName, 0,
                 static_cast<std::int32_t>(std::min<std::int64_t>(size, INT32_MAX)));
 }
 
 void TZeltoLoader::EndLoad() {
-  platform::ui().setBusy(false);
+  busy_.reset();
   EndProgress();
 }
 
@@ -257,7 +257,7 @@ void TStreamLoader::DoIt() {
 void TStreamLoader::ReadZlt0() {
   try {
     TZeltoLoader::DoIt();
-  } catch (const EZeltoError& e) {
+  } catch (const std::exception& e) {
     // The format has no record lengths: past bytes that do not decode
     // nothing can be trusted, so the load stops here.
     Warn("Soubor " + FileName + " nelze dočíst: " + e.what());

@@ -18,6 +18,7 @@
 
 #include "framework/errors.h"
 #include "framework/tool.h"
+#include "platform/user_interaction.h"
 
 class TZeltoClass;
 class TZeltoClasses;
@@ -97,6 +98,7 @@ class TZeltoLoader : public TTool {
   TZeltoClasses* classTable_ = nullptr;
   std::vector<TZeltoClass*> classes_;
   std::int32_t lastRecordId_ = -1;
+  std::unique_ptr<platform::BusyCursor> busy_;
 
   TZeltoClassProperty* PropertyAt(std::int32_t position) const;
 };
