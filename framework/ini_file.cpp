@@ -33,20 +33,6 @@ std::string trimSpace(std::string_view text) {
   return std::string(text.substr(b, e - b));
 }
 
-bool isUtf8(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    const int follow = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : -1;
-    if (follow < 0 || (follow == 1 && c < 0xC2) || i + static_cast<std::size_t>(follow) >= text.size())
-      return false;
-    for (int k = 1; k <= follow; ++k)
-      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
-    i += static_cast<std::size_t>(follow) + 1;
-  }
-  return true;
-}
-
 std::vector<std::string> readLines(const std::string& fileName, bool& exists) {
   std::vector<std::string> lines;
   std::ifstream in(fileName, std::ios::binary);
@@ -55,7 +41,7 @@ std::vector<std::string> readLines(const std::string& fileName, bool& exists) {
   while (std::getline(in, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     // Settings files written on Windows hold their texts in its code page.
-    if (!isUtf8(line)) line = platform::toUtf8(line, platform::CodePage::Windows1250);
+    if (!IsValidUtf8(line)) line = platform::toUtf8(line, platform::CodePage::Windows1250);
     lines.push_back(std::move(line));
   }
   // A UTF-8 byte-order mark would otherwise glue itself to the first section.
