@@ -6,6 +6,7 @@
 #include "geometry/network_node.h"
 #include "geometry/page_projection.h"
 #include "geometry/qtree.h"
+#include "geometry/register_object_selector.h"
 #include "geometry/space_registers.h"
 
 void RegisterGeometryClasses() {
@@ -22,6 +23,7 @@ void RegisterGeometryClasses() {
            &THolesEntity::StaticClass(), &TQTree::StaticClass(),
            &TSpaceEntityQTree::StaticClass(), &TNode::StaticClass(),
            &TNodeBranch::StaticClass(), &TBlockRegister::StaticClass(),
-           &TRegister::StaticClass(), &T_Page::StaticClass(), &TPageProjection::StaticClass()})
+           &TRegister::StaticClass(), &T_Page::StaticClass(), &TPageProjection::StaticClass(),
+           &TRegisterObjectSelector::StaticClass()})
     RegisterZeltoClass(*cls);
 }

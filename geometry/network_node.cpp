@@ -107,6 +107,15 @@ void TNodeBranch::WalkRing(double& area, bool& ok, std::int32_t& steps, bool mar
 
 TNode::~TNode() { delete coordinate_; }
 
+std::int32_t TNode::GetBranchCount() const {
+  std::int32_t count = 0;
+  for (const TElement* e : Items()) {
+    if (!e || !e->Is<TNodeBranch>()) break;
+    ++count;
+  }
+  return count;
+}
+
 TNodeBranch* TNode::AddLine(TPolyLineElement* line, bool atBegin) {
   TNodeBranch* branch = nullptr;
   try {
@@ -128,54 +137,51 @@ TNodeBranch* TNode::AddLine(TPolyLineElement* line, bool atBegin) {
 }
 
 TNodeBranch* TNode::FindBranch(const TPolyLineElement* line, bool atBegin) const {
-  const auto& items = Items();
-  for (int i = 0; i < branchCount_; ++i) {
-    auto* b = static_cast<TNodeBranch*>(items[static_cast<std::size_t>(i)]);
-    if (b->Line == line && b->LineBegin == atBegin) return b;
+  for (const TElement* e : Items()) {
+    if (!e || !e->Is<TNodeBranch>()) break;
+    auto* b = static_cast<const TNodeBranch*>(e);
+    if (b->Line == line && b->LineBegin == atBegin) return const_cast<TNodeBranch*>(b);
   }
   return nullptr;
 }
 
 TPolyLineElement* TNode::FindLine(const TPolyLineElement* line) const {
-  const auto& items = Items();
-  for (std::size_t i = static_cast<std::size_t>(branchCount_); i < items.size(); ++i)
-    if (items[i] == line) return const_cast<TPolyLineElement*>(line);
+  for (const TElement* e : Items())
+    if (e == line) return const_cast<TPolyLineElement*>(line);
   return nullptr;
 }
 
 void TNode::InsertBranchSorted(TNodeBranch* branch) {
   const double angle = branch->GetAngle();
   const auto& items = Items();
-  int at = branchCount_;
-  for (int i = 0; i < branchCount_; ++i) {
-    if (static_cast<TNodeBranch*>(items[static_cast<std::size_t>(i)])->GetAngle() > angle) {
-      at = i;
-      break;
-    }
-  }
-  if (at >= GetCount()) Add(branch);
-  else Insert(at, branch);
-  ++branchCount_;
+  std::size_t at = 0;
+  while (at < items.size() && items[at] && items[at]->Is<TNodeBranch>() &&
+         !(static_cast<TNodeBranch*>(items[at])->GetAngle() > angle))
+    ++at;
+  if (at >= items.size()) Add(branch);
+  else Insert(static_cast<int>(at), branch);
 }
 
 int TNode::IndexOfBranch(const TNodeBranch* branch) const {
   const auto& items = Items();
-  for (int i = 0; i < branchCount_; ++i)
-    if (items[static_cast<std::size_t>(i)] == branch) return i;
+  for (std::size_t i = 0; i < items.size(); ++i)
+    if (items[i] == branch) return static_cast<int>(i);
   return -1;
 }
 
+// After the last branch comes the first child.
 TNodeBranch* TNode::NextBranch(const TNodeBranch* branch) const {
   const int i = IndexOfBranch(branch);
   if (i < 0) return nullptr;
-  return static_cast<TNodeBranch*>(Items()[static_cast<std::size_t>((i + 1) % branchCount_)]);
+  const int count = GetBranchCount();
+  return static_cast<TNodeBranch*>(Items()[static_cast<std::size_t>(i + 1 < count ? i + 1 : 0)]);
 }
 
 TNodeBranch* TNode::PrevBranch(const TNodeBranch* branch) const {
   const int i = IndexOfBranch(branch);
   if (i < 0) return nullptr;
   return static_cast<TNodeBranch*>(
-      Items()[static_cast<std::size_t>((i + branchCount_ - 1) % branchCount_)]);
+      Items()[static_cast<std::size_t>(i > 0 ? i - 1 : GetBranchCount() - 1)]);
 }
 
 void FindNodeOfLineEnd(const TPolyLineElement* line, bool atBegin, TNode*& node,

@@ -52,12 +52,12 @@ class TNode : public TRectEntity {
 
   double GetX() const { return coordinate_ ? coordinate_->X : 0.0; }
   double GetY() const { return coordinate_ ? coordinate_->Y : 0.0; }
-  std::int32_t GetBranchCount() const { return branchCount_; }
+  // The branches lead the child list.
+  std::int32_t GetBranchCount() const;
 
  private:
   int IndexOfBranch(const TNodeBranch* branch) const;
   T2DCoordinate* coordinate_ = nullptr;  // owned
-  std::int32_t branchCount_ = 0;         // the branches lead the child list
 };
 
 void FindNodeOfLineEnd(const TPolyLineElement* line, bool atBegin, TNode*& node,

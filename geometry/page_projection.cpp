@@ -94,7 +94,9 @@ std::int32_t T_Page::GetHeight() const {
   return static_cast<std::int32_t>(std::int64_t{block_.PageRect.Bottom} - block_.PageRect.Top);
 }
 
-void T_Page::AssignPage(const T_Page& source) {
+void T_Page::Assign(const TElement* element) {
+  if (!element || !element->Is<T_Page>()) return;
+  const T_Page& source = *static_cast<const T_Page*>(element);
   block_.PaperColor = source.block_.PaperColor;
   block_.InnerRect = source.block_.InnerRect;
   useInnerRect_ = source.useInnerRect_;
@@ -122,7 +124,9 @@ bool TProjection::GetIsOK() const {
   return scale_ > 0.0 && scale_ < 1e30;
 }
 
-void TProjection::AssignProjection(TProjection& source) {
+void TProjection::Assign(TElement* element) {
+  if (!element || !element->Is<TProjection>()) return;
+  TProjection& source = *static_cast<TProjection*>(element);
   SetCenter({source.centerX_, source.centerY_});
   SetScale(source.scale_);
   virtualScale_ = source.GetVirtualScale();
@@ -232,6 +236,12 @@ void TPageProjection::FitWorldRect(const WorldRect& rect) {
 void TPageProjection::ShowWorldRect(const WorldRect& rect, T_Page* page) {
   page_ = page;
   FitWorldRect(rect);
+}
+
+void TPageProjection::ShowRectangle(TRectangle& rectangle, T_Page* page) {
+  const T2DCoordinate* lo = rectangle.GetMinCorner();
+  const T2DCoordinate* hi = rectangle.GetMaxCorner();
+  ShowWorldRect({lo->X, lo->Y, hi->X, hi->Y}, page);
 }
 
 void TPageProjection::SetInnerWorldRect(const WorldRect& rect) {

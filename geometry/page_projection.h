@@ -3,7 +3,9 @@
 // (x right, y up) onto its pixels (y down) and back.
 #include <cstdint>
 
+#include "framework/coordinate.h"
 #include "framework/element.h"
+#include "framework/rectangle.h"
 #include "geometry/device_types.h"
 #include "geometry/page_blocks.h"
 #include "geometry/plane_geometry.h"
@@ -11,12 +13,7 @@
 namespace geometry {
 
 // World rectangle: MinX, MinY, MaxX, MaxY.
-struct WorldRect {
-  double MinX = 0.0;
-  double MinY = 0.0;
-  double MaxX = 0.0;
-  double MaxY = 0.0;
-};
+using WorldRect = TBoundsRecord;
 
 // Device coordinates are saturated here rather than at the old +-32000:
 // that bent polygons at high zoom and resolution. The clippers cut what lies
@@ -51,7 +48,8 @@ class T_Page : public TOwnerElement {
   std::int32_t GetWidth() const;
   std::int32_t GetHeight() const;
 
-  void AssignPage(const T_Page& source);
+  // Copies from another page; other sources are ignored.
+  void Assign(const TElement* source);
   // The element data, then the 56-byte block.
   void ReadData(zelto::ValueReader& reader, TQuickEntity& loaded) override;
   void WriteData(zelto::ValueWriter& writer) override;
@@ -97,7 +95,9 @@ class TProjection : public TOwnerElement {
   virtual void FitWorldRect(const geometry::WorldRect& rect) = 0;
   virtual void SetInnerWorldRect(const geometry::WorldRect& rect) = 0;
 
-  void AssignProjection(TProjection& source);
+  // Centre, scale, virtual scale and the transform of another projection;
+  // other sources are ignored.
+  void Assign(TElement* source);
   // The element data, then the 64-byte block.
   void ReadData(zelto::ValueReader& reader, TQuickEntity& loaded) override;
   void WriteData(zelto::ValueWriter& writer) override;
@@ -143,6 +143,7 @@ class TPageProjection : public TProjection {
   void FitWorldRect(const geometry::WorldRect& rect) override;
   void SetInnerWorldRect(const geometry::WorldRect& rect) override;
   void ShowWorldRect(const geometry::WorldRect& rect, T_Page* page);
+  void ShowRectangle(TRectangle& rectangle, T_Page* page);
 
   double DeviceToWorldX(std::int32_t x) const { return x * xUnits_ + originX_; }
   double DeviceToWorldY(std::int32_t y) const { return originY_ - y * yUnits_; }

@@ -68,11 +68,7 @@ void TSpaceEntity::SetPropertyText(const std::string& name, const std::string& t
 }
 
 void TSpaceEntity::AssignSpace(TSpaceEntity& source) {
-  Index = source.Index;
-  SetMinX(source.GetMinX());
-  SetMinY(source.GetMinY());
-  SetMaxX(source.GetMaxX());
-  SetMaxY(source.GetMaxY());
+  TRectEntity::Assign(&source);
   if (source.properties_ && source.properties_->Is<TSpaceEntityProps>())
     SetProperties(static_cast<TSpaceEntityProps*>(source.properties_)->Clone());
 }

@@ -25,6 +25,9 @@ TEST(PageProjection, ExampleNumbers) {
   EXPECT_EQ(p.WorldToDeviceX(1000), 1000);
   EXPECT_EQ(p.WorldToDeviceY(500), 500);
   EXPECT_EQ(p.DeviceToWorldY(0), 750);
+  EXPECT_EQ(p.WorldToDeviceX(500.25), 0);  // half a pixel: ties to even
+  EXPECT_EQ(p.WorldToDeviceX(500.75), 2);
+  EXPECT_EQ(p.WorldToDeviceDY(-0.25), 0);
   geometry::WorldRect world;
   p.GetWorldRect(world);
   EXPECT_EQ(world.MinX, 500);
@@ -151,4 +154,19 @@ TEST(PageProjection, StreamDataCarriesTheBlocksAndThePageIndex) {
   EXPECT_EQ(read.GetPage(), page);
   EXPECT_EQ(read.GetOriginY(), 750);  // recomputed from the page
   EXPECT_EQ(read.WorldToDeviceX(1000), 1000);
+}
+
+TEST(PageProjection, AssignCopiesTheTransformNotThePage) {
+  Fixture f;
+  T_Page other;
+  other.Assign(&f.page);
+  EXPECT_EQ(other.GetPageRect(), f.page.GetPageRect());
+  TPageProjection copy;
+  copy.Assign(&f.projection);
+  EXPECT_EQ(copy.GetPage(), nullptr);
+  EXPECT_EQ(copy.GetScale(), 5000);
+  EXPECT_EQ(copy.GetOriginY(), 750);
+  EXPECT_EQ(copy.WorldToDeviceY(500), 500);
+  copy.Assign(&other);  // not a projection: ignored
+  EXPECT_EQ(copy.GetScale(), 5000);
 }

@@ -3,9 +3,12 @@
 #include <memory>
 
 #include "framework/class_registry.h"
+#include "framework/zelto_message.h"
 #include "geometry/area_element.h"
 #include "geometry/space_entity_props.h"
+#include "geometry/register_object_selector.h"
 #include "geometry/space_registers.h"
+#include "framework/world.h"
 
 namespace {
 
@@ -93,6 +96,15 @@ TEST(Registers, SharedNumbersAndFreeObjectKeepsTheOwner) {
   TSpaceEntity* again = b.file(new TPointElement, 3);
   EXPECT_EQ(points->GetItem(3), owner);
   EXPECT_EQ(b.block->FindObject('B', 3), again);
+
+  // A split piece joins the owner and so carries the object's number.
+  auto* piece = new TPointElement;
+  b.keep.Add(piece);
+  TZeltoMessage message(zelto::msg::LineSplit, piece, owner, again);
+  TZeltoMessage* msg = &message;
+  bool handled = false;
+  owner->HandleMessage(msg, handled);
+  EXPECT_EQ(static_cast<TEntity*>(owner)->GetItem(1), piece);
 }
 
 TEST(Registers, ObjectSelectorNeedsAKindLetter) {
@@ -109,6 +121,32 @@ TEST(Registers, ObjectSelectorNeedsAKindLetter) {
   EXPECT_EQ(SelectRegisteredObject(&model, "b1", "L", 5), line);
   EXPECT_EQ(SelectRegisteredObject(&model, "b1", "", 5), nullptr);
   EXPECT_EQ(SelectRegisteredObject(&model, "b2", "L", 5), nullptr);
+}
+
+TEST(Registers, TheSelectorToolPicksFromTheWorldsObjectModel) {
+  TWorld world;
+  TWorld* previous = GetWorld();
+  SetWorld(&world);
+  auto* reg = new TRegister;
+  world.GetObjectModel()->Add(reg);
+  auto* block = new TBlockRegister;
+  block->SetName("B1");
+  reg->Add(block);
+  TPolyLineString keep;
+  auto* line = new TPolyLineElement;
+  keep.Add(numbered(line, 7));
+  block->Register(line);
+
+  TRegisterObjectSelector selector;
+  selector.SetPropertyText("BlockName", "B1");
+  selector.SetPropertyText("ObjectType", "Line");
+  selector.SetPropertyText("ObjectNo", "7");
+  selector.DoIt();
+  EXPECT_EQ(selector.Output(), line);
+  selector.SetPropertyText("ObjectNo", "8");
+  selector.DoIt();
+  EXPECT_EQ(selector.Output(), nullptr);
+  SetWorld(previous);
 }
 
 TEST(Registers, GetBlockCreatesByClassNameKeepingTheCase) {

@@ -133,3 +133,28 @@ TEST(SpaceEntity, PropertiesFallThroughToTheRecord) {
   point.SetIsDone(true);
   EXPECT_EQ(point.ID, 0);
 }
+
+#include "framework/zelto_message.h"
+
+TEST(PolyLineArea, SplitPieceJoinsNextToItsLineWithTheSameDirection) {
+  TPolyLineAreaElement area;
+  TPolyLineString keep;
+  std::vector<TPolyLineElement*> lines;
+  for (int k = 0; k < 4; ++k) {
+    lines.push_back(line({{double(k), 0}, {double(k + 1), 0}}));
+    keep.Add(lines.back());
+    area.AddItemsFrom(lines.back(), k != 2);
+  }
+  auto* piece = line({{2.5, 0}, {3, 0}});
+  keep.Add(piece);
+  TZeltoMessage message(zelto::msg::LineSplit, piece, &area, lines[2]);
+  TZeltoMessage* msg = &message;
+  bool handled = false;
+  area.HandleMessage(msg, handled);
+  ASSERT_EQ(area.GetCount(), 5);
+  EXPECT_EQ(area.GetItem(3), piece);
+  EXPECT_FALSE(area.GetLineOrigin(2));
+  EXPECT_FALSE(area.GetLineOrigin(3));
+  EXPECT_TRUE(area.GetLineOrigin(4));  // line 3 moved up with its bit
+  EXPECT_TRUE(area.GetLineOrigin(0));
+}
