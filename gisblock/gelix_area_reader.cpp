@@ -72,12 +72,20 @@ std::optional<TGelixAreaBoundaryReader::RingLine> TGelixAreaBoundaryReader::Find
       return RingLine{n, *line, static_cast<std::int32_t>(line->leftArea) == number};
   }
   platform::ui().beep();
-  for (std::int32_t i = 1; i < count; ++i) {
-    std::optional<LinRecord> line = lines->RecordAt(i);
-    if (line && !line->deleted() && borders(*line, number))
-      return RingLine{i, *line, static_cast<std::int32_t>(line->leftArea) == number};
+  if (!firstLinesBuilt_) {
+    firstLinesBuilt_ = true;
+    for (std::int32_t i = 1; i < count; ++i) {
+      std::optional<LinRecord> line = lines->RecordAt(i);
+      if (!line || line->deleted()) continue;
+      for (std::uint32_t side : {line->leftArea, line->rightArea})
+        firstLines_.emplace(static_cast<std::int32_t>(side), i);  // keeps the lowest record
+    }
   }
-  return std::nullopt;
+  const auto found = firstLines_.find(number);
+  if (found == firstLines_.end()) return std::nullopt;
+  std::optional<LinRecord> line = lines->RecordAt(found->second);
+  if (!line) return std::nullopt;
+  return RingLine{found->second, *line, static_cast<std::int32_t>(line->leftArea) == number};
 }
 
 TAreaElement* TGelixAreaBoundaryReader::BuildBoundaryArea(const AreRecord& record, std::int32_t number) {

@@ -6,6 +6,7 @@
 // father.
 #include <cstdint>
 #include <optional>
+#include <unordered_map>
 
 #include "geometry/area_element.h"
 #include "gisblock/are_record.h"
@@ -51,6 +52,13 @@ class TGelixAreaBoundaryReader : public TGeliXObjectReader {
   bool OpenCompanions() override;
   TGelixLinReader* lines_ = nullptr;  // owned
   gisblock::AreRecord record_;
+
+ private:
+  // The first line bordering each area, built by one pass over TN.LIN the
+  // first time an area's LineNo fails, so that blocks without LineNo are
+  // not scanned once per area.
+  std::unordered_map<std::int32_t, std::int32_t> firstLines_;
+  bool firstLinesBuilt_ = false;
 };
 
 class TGelixAreaReader : public TGelixAreaBoundaryReader {
