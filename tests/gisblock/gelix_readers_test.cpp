@@ -69,6 +69,15 @@ TEST_F(GelixReaderTest, PointsInRangeAndOfTheKindsTheFilterTakes) {
   EXPECT_EQ(all->GetName(), gisblock::normalizeBlockPath(block()) + " PNT");
 
   writeFile<PntRecord>("TN.PNT", {point(0, 0, 0, 0, 1), point(1, 110, 1, 1), point(2, 120, 2, 2), point(3, 130, 3, 3)});
+  {
+    TEntity fresh;
+    std::unique_ptr<TGeliXBlokReader> r(TGeliXBlokReader::CreateForBlock(block()));
+    r->SetObjectModel(&fresh);
+    std::unique_ptr<TStringListElement> settings(filterList("@Barva", "7"));
+    r->SetPropertiesFromList(settings.get());
+    std::unique_ptr<TPointString> coloured(r->ReadPoints());
+    for (TElement* e : coloured->Items()) EXPECT_EQ(e->GetPropertyInt("Barva"), 7);
+  }
   for (auto [name, expected] : {std::pair{"!DRUH", std::vector<int>{1, 2}}, {"-Druh", std::vector<int>{3}}}) {
     TEntity fresh;
     std::unique_ptr<TGeliXBlokReader> r(TGeliXBlokReader::CreateForBlock(block()));

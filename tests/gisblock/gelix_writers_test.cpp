@@ -62,6 +62,11 @@ TEST_F(GelixWriterTest, GridWithIslandReadsBackAsRingsOfLinesAndOfVertices) {
     for (int n = 2; n <= 5; ++n) EXPECT_TRUE(!byNumber[n]->GetHoles() || byNumber[n]->GetHoles()->GetCount() == 0);
     EXPECT_EQ(byNumber[5]->GetPropertyInt("PaterNo"), 1);
     EXPECT_EQ(byNumber[1]->PropertyText("Druh"), "1600");
+    if (!asBoundary) {  // lines read afterwards are the ring lines, shared
+      std::unique_ptr<TPolyLineString> lines(reader->ReadLines());
+      ASSERT_EQ(lines->GetCount(), 16);
+      EXPECT_GE(lines->IndexOf(byNumber[5]->GetItem(0)), 0);
+    }
   }
   EXPECT_TRUE(log.texts.empty()) << log.texts.front();
 }
