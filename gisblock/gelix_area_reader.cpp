@@ -209,6 +209,9 @@ TPolyLineAreaElement* TGelixAreaReader::BuildLineArea(const AreRecord& record, s
   props->Barva = BarvaOf(record.barva);
   props->Znacka = ZnackaOf(record.znacka);
   props->PaterNo = static_cast<std::int32_t>(record.paterNo);
+  // As the ring of vertices has them, so that an area written back keeps them.
+  props->LineNo = record.lineNo;
+  props->HasChildren = record.hasChildren != 0;
   area->SetProperties(props);
   setReference(*area, record);
   return area;

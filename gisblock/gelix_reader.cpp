@@ -21,7 +21,7 @@ ZELTO_IMPLEMENT_ELEMENT(TGeliXObjectReader, TGeliXReader, ZELTO_NO_PROPERTIES)
 namespace fs = std::filesystem;
 
 TGeliXReader::~TGeliXReader() {
-  while (busyDepth_ > 0) EndReading();
+  while (!busy_.empty()) EndReading();
   delete ownRegister_;
 }
 
@@ -126,16 +126,14 @@ bool TGeliXReader::OpenStream() {
 }
 
 void TGeliXReader::BeginReading() {
-  ++busyDepth_;
-  platform::ui().setBusy(true);
+  busy_.push_back(std::make_unique<platform::BusyCursor>());
   ResetCondition();
   BeginProgress(ClassName() + " (" + filePath_ + ") ", 0, GetRecordCount());
 }
 
 void TGeliXReader::EndReading() {
-  if (busyDepth_ == 0) return;
-  --busyDepth_;
-  platform::ui().setBusy(false);
+  if (busy_.empty()) return;
+  busy_.pop_back();
   EndProgress();
 }
 

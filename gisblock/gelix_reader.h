@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "gisblock/gelix_manipulator.h"
+#include "platform/user_interaction.h"
 
 class TRegister;
 class TGelixBlockRegister;
@@ -80,7 +81,7 @@ class TGeliXReader : public TGelixManipulator {
   TRegister* registerRoot_ = nullptr;
   TRegister* ownRegister_ = nullptr;
   TGelixBlockRegister* register_ = nullptr;
-  int busyDepth_ = 0;
+  std::vector<std::unique_ptr<platform::BusyCursor>> busy_;
 };
 
 // A reader of one TN file; Open names the block directory and opens the

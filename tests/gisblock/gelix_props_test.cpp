@@ -5,6 +5,7 @@
 #include "gisblock/attribute_table.h"
 #include "gisblock/table_file_name.h"
 #include "gisblock/gelix_classes.h"
+#include "gisblock/gelix_dbf_table.h"
 #include "gisblock/gelix_registers.h"
 #include "table_fixture.h"
 
@@ -53,8 +54,9 @@ TEST_F(GelixPropsTest, RegistersNameTheirOwnersAfterTheFirstGelixObject) {
   line->SetProperties(lp);
   block->Register(line);
   EXPECT_EQ(block->GetObjectRegister('L')->GetItem(7)->GetName(), "L7:-1");
-  EXPECT_EQ(&static_cast<TGelixObjectRegister*>(p)->Table(),
-            &static_cast<TGelixObjectRegister*>(p)->Table());
+  ASSERT_TRUE(p->GetDBF() && p->GetDBF()->Is<TGelixDBFTable>());
+  EXPECT_EQ(p->GetDBF(), p->GetDBF());
+  EXPECT_TRUE(static_cast<TGelixDBFTable*>(p->GetDBF())->GetReadOnly());
 }
 
 TEST_F(GelixPropsTest, ColumnsOfTheRowReadAndWriteAsNamedPropertiesByOriginalNumber) {

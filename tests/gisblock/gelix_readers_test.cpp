@@ -281,3 +281,25 @@ TEST_F(GelixReaderTest, ConditionIsCompiledOncePerReadAndAFailureReportedOnce) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GelixReaderTest, BlocksWithoutAKnownRectangleMeetEveryWindow) {
+  std::filesystem::create_directories(block());
+  TRectEntity near, far;
+  near.SetMinX(-700050);
+  near.SetMinY(-1100050);
+  near.SetMaxX(-699000);
+  near.SetMaxY(-1099000);
+  far.SetMinX(0);
+  far.SetMinY(0);
+  far.SetMaxX(10);
+  far.SetMaxY(10);
+  EXPECT_TRUE(BlockMeetsWindow(block(), &far));  // no INFO.TXT
+  TableDir::write(block() + "/INFO.TXT", "CODEPAGE=852\r\nOPSANYOBDELNIKBLOKU=700000 1100000 700100 1100100\r\n");
+  EXPECT_TRUE(BlockMeetsWindow(block(), &near));
+  EXPECT_FALSE(BlockMeetsWindow(block(), &far));
+  EXPECT_EQ(reader()->GetCodePage(), cpLatin2);
+}
+
+}  // namespace

@@ -45,6 +45,7 @@ TEST_F(GelixWriterTest, GridWithIslandReadsBackAsRingsOfLinesAndOfVertices) {
     std::unique_ptr<TGeliXBlokReader> reader(TGeliXBlokReader::CreateForBlock(block()));
     reader->SetObjectModel(&model);
     reader->ReadAreaAsBoundary = asBoundary;
+    reader->UseMemory = asBoundary;
     std::unique_ptr<TAreaString> areas(reader->ReadAreas());
     ASSERT_TRUE(areas);
     ASSERT_EQ(areas->GetCount(), 5);
@@ -61,6 +62,7 @@ TEST_F(GelixWriterTest, GridWithIslandReadsBackAsRingsOfLinesAndOfVertices) {
     EXPECT_NEAR(byNumber[1]->GetArea1(), cell - island, 1e-6);
     for (int n = 2; n <= 5; ++n) EXPECT_TRUE(!byNumber[n]->GetHoles() || byNumber[n]->GetHoles()->GetCount() == 0);
     EXPECT_EQ(byNumber[5]->GetPropertyInt("PaterNo"), 1);
+    EXPECT_TRUE(byNumber[1]->GetPropertyBool("HasChildren"));
     EXPECT_EQ(byNumber[1]->PropertyText("Druh"), "1600");
     if (!asBoundary) {  // lines read afterwards are the ring lines, shared
       std::unique_ptr<TPolyLineString> lines(reader->ReadLines());
