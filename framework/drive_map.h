@@ -1,7 +1,7 @@
 #pragma once
 // Drive letters of the Windows program mapped onto directories of this
-// machine, and Windows-style paths resolved through that map. A letter that
-// is not mapped names no drive.
+// machine (the platform's path resolver keeps the map), and Windows-style
+// paths resolved through it. A letter that is not mapped names no drive.
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -30,9 +30,8 @@ std::uint32_t LogicalDriveMask();
 // not exist. `root` is a drive root such as "C:\".
 TDriveType DriveTypeOf(std::string_view root);
 
-// "C:\GIS\X.BLK" with the drive's directory in place of "C:" and '/' for
-// '\'; other paths only have their backslashes turned. A drive that is not
-// mapped gives an empty path.
+// The existing file or directory the path names (letter case of the
+// components ignored); a drive that is not mapped gives an empty path.
 std::filesystem::path ResolvePath(std::string_view path);
 
 }  // namespace framework

@@ -13,7 +13,7 @@ const TElementClass& TElement::StaticClass() {
       "TElement", nullptr, &zelto::NewElement<TElement>,
       [](TElementClass& c) {
         zelto::PropertyBuilder<TElement> p(c);
-        p.Integer("ID", &TElement::ID);
+        p.Integer("ID", &TElement::ID, &TElement::ID);
         p.String("Name", &TElement::GetName, &TElement::SetName);
         p.Integer("OwnersCount", &TElement::GetOwnersCount);
         p.Integer("Size", &TElement::GetSize);

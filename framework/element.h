@@ -129,6 +129,12 @@ class TElement {
   platform::Handle GetHandle();
   static TElement* FromHandle(platform::Handle handle);
 
+ protected:
+  // Set while an entity releases its children in its destructor, so that a
+  // cycle of entities cannot lead back to it and free it twice.
+  bool dying_ = false;
+  friend class TEntity;
+
  private:
   bool hasHandle_ = false;
 };

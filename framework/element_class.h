@@ -260,6 +260,10 @@ class PropertyBuilder {
   struct ArgOf<R (K::*)(A)> {
     using type = A;
   };
+  template <class R, class K, class A>
+  struct ArgOf<R (K::*)(A) noexcept> {
+    using type = A;
+  };
   template <class G, class S>
   PropHandle Ordinal(std::string name, TTypeKind kind, std::vector<std::string> names, G get, S set) {
     TPropInfo info = Make(std::move(name), kind);

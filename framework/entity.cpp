@@ -1,6 +1,7 @@
 #include "framework/entity.h"
 
 #include <algorithm>
+#include <optional>
 #include <unordered_set>
 
 #include "framework/class_registry.h"
@@ -43,7 +44,10 @@ ZELTO_IMPLEMENT_ELEMENT(TEntity, TElement, [](auto& p) {
   p.Integer("LastIndex", &E::GetLastIndex);
 })
 
-TEntity::~TEntity() { FreeAll(); }
+TEntity::~TEntity() {
+  dying_ = true;
+  FreeAll();
+}
 
 void TEntity::EnsureList() {
   if (!items_) items_ = std::make_unique<std::vector<TElement*>>();
@@ -120,7 +124,7 @@ void TEntity::Delete(TElement* element) {
     return;
   }
   items_->erase(it);
-  if (element->CanBeFreed()) {
+  if (!element->dying_ && element->CanBeFreed()) {
     // Listed here more than once: no entry may outlive the element.
     items_->erase(std::remove(items_->begin(), items_->end(), element), items_->end());
     delete element;
@@ -129,27 +133,56 @@ void TEntity::Delete(TElement* element) {
   }
 }
 
+namespace {
+
+// Pointers already dealt with during a release. Most entities are small and
+// hold no duplicates, so short lists are searched directly.
+class SeenSet {
+ public:
+  explicit SeenSet(std::size_t expected) : useHash_(expected > 32) {}
+  bool Contains(TElement* e) const {
+    return useHash_ ? hash_.count(e) != 0 : std::find(small_.begin(), small_.end(), e) != small_.end();
+  }
+  void Insert(TElement* e) {
+    if (useHash_)
+      hash_.insert(e);
+    else
+      small_.push_back(e);
+  }
+
+ private:
+  bool useHash_;
+  std::vector<TElement*> small_;
+  std::unordered_set<TElement*> hash_;
+};
+
+}  // namespace
+
 void TEntity::FreeAll() {
   if (IsEmpty()) return;
-  platform::BusyCursor busy;
-  if (GetCount() > kPumpThreshold) zelto::ProcessPendingMessages();
-  if (!items_) return;  // a handler emptied us meanwhile
+  // Only a large release is worth the hourglass and a turn of the queue.
+  std::optional<platform::BusyCursor> busy;
+  if (GetCount() > kPumpThreshold) {
+    busy.emplace();
+    zelto::ProcessPendingMessages();
+    if (!items_) return;
+  }
   // The list is taken out first, so that children unlinking themselves while
   // they are destroyed (and handlers that look at us) see an empty entity.
   std::vector<TElement*> items;
   items.swap(*items_);
   // Each distinct child is decided once: freed, or unlinked once per entry.
-  std::unordered_set<TElement*> freed;
-  std::unordered_set<TElement*> kept;
+  SeenSet freed(items.size());
+  SeenSet kept(items.size());
   for (auto it = items.rbegin(); it != items.rend(); ++it) {
     TElement* child = *it;
-    if (!child || freed.count(child)) continue;
-    if (!kept.count(child) && child->CanBeFreed()) {
-      freed.insert(child);
+    if (!child || freed.Contains(child) || child->dying_) continue;
+    if (!kept.Contains(child) && child->CanBeFreed()) {
+      freed.Insert(child);
       delete child;
       continue;
     }
-    kept.insert(child);
+    kept.Insert(child);
     child->RemoveOwner(this);
   }
 }
@@ -172,9 +205,8 @@ TElement* TEntity::FindElementByClass(const TElementClass& cls) const {
 
 TElement* TEntity::FindElementByName(const std::string& name) const {
   if (IsEmpty()) return nullptr;
-  std::string wanted = zelto::UpperLocale(name);
   for (TElement* child : Items())
-    if (child && zelto::UpperLocale(child->GetName()) == wanted) return child;
+    if (child && zelto::SameTextLocale(child->GetName(), name)) return child;
   return nullptr;
 }
 
@@ -232,14 +264,20 @@ void TEntity::Clear() {
 
 void TEntity::DestroyAllChildren() {
   if (IsEmpty()) return;
-  platform::BusyCursor busy;
-  if (GetCount() > kPumpThreshold) zelto::ProcessPendingMessages();
-  if (!items_) return;
+  std::optional<platform::BusyCursor> busy;
+  if (GetCount() > kPumpThreshold) {
+    busy.emplace();
+    zelto::ProcessPendingMessages();
+    if (!items_) return;
+  }
   std::vector<TElement*> items;
   items.swap(*items_);
-  std::unordered_set<TElement*> done;
+  SeenSet done(items.size());
   for (auto it = items.rbegin(); it != items.rend(); ++it)
-    if (*it && done.insert(*it).second) delete *it;
+    if (*it && !done.Contains(*it)) {
+      done.Insert(*it);
+      delete *it;
+    }
 }
 
 namespace {

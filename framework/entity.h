@@ -111,6 +111,9 @@ class TEnvelopeEntity : public TEntity {
  public:
   void HandleMessage(TZeltoMessage*& message, bool& handled) override;
   void AddOwner(TElement* owner) override { owner_ = owner; }
+  void RemoveOwner(TElement* owner) override {
+    if (owner_ == owner) owner_ = nullptr;
+  }
   TElement* FindOwnerByClass(const TElementClass& cls) const override;
   TElement* FindUpwardByClass(const TElementClass& cls) override;
   TElement* EnvelopeOwner() const { return owner_; }

@@ -8,8 +8,8 @@ namespace zelto {
 
 std::string UpperAZ(const std::string& text);
 std::string UpperLocale(const std::string& text);
-inline bool SameTextAZ(const std::string& a, const std::string& b) { return UpperAZ(a) == UpperAZ(b); }
-inline bool SameTextLocale(const std::string& a, const std::string& b) { return UpperLocale(a) == UpperLocale(b); }
+bool SameTextAZ(const std::string& a, const std::string& b);
+bool SameTextLocale(const std::string& a, const std::string& b);
 // <0, 0, >0 over the upper-cased texts.
 int CompareTextLocale(const std::string& a, const std::string& b);
 

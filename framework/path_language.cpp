@@ -9,17 +9,11 @@
 #include "framework/errors.h"
 #include "framework/name_compare.h"
 #include "framework/property_access.h"
+#include "framework/string_utils.h"
 
 namespace {
 
 const std::string kQuote = "\"";
-
-std::string Trim(const std::string& s) {
-  std::size_t b = 0, e = s.size();
-  while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
-  while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
-  return s.substr(b, e - b);
-}
 
 enum class Mode { Text, List, Path };
 
@@ -57,17 +51,16 @@ class PathWalk {
   TElement* object_ = nullptr;
 
  private:
-  // ScanTrimmedToken over the delimiters "(", ")" and ".".
   void Scan() {
-    token_.clear();
-    delimiter_ = 0;
-    std::size_t start = pos_;
-    if (path_.empty()) return;
-    std::size_t i = pos_;
-    while (i <= path_.size() && path_[i - 1] != '(' && path_[i - 1] != ')' && path_[i - 1] != '.') ++i;
-    if (i <= path_.size()) delimiter_ = path_[i - 1];
-    if (i > start) token_ = Trim(path_.substr(start - 1, i - start));
-    pos_ = i + 1;
+    ScanTrimmedToken(path_, Delimiters(), pos_, token_, pos_, delimiter_);
+    // Running off the end leaves the position two past the last character,
+    // so that the messages point just behind the text.
+    if (delimiter_ == 0 && !path_.empty()) pos_ = path_.size() + 2;
+  }
+
+  static const framework::CharSet& Delimiters() {
+    static const framework::CharSet set = framework::MakeCharSet("().");
+    return set;
   }
 
   int Position(std::size_t bytePos) const {

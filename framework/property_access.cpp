@@ -1,161 +1,10 @@
 #include "framework/property_access.h"
 
-#include <charconv>
-#include <cmath>
-#include <limits>
-
 #include "framework/element.h"
 #include "framework/name_compare.h"
-#include "platform/decimal_separator.h"
+#include "framework/string_utils.h"
+#include "framework/value_text.h"
 #include "platform/user_interaction.h"
-
-namespace zelto {
-namespace {
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-// Reads an optionally signed decimal or hexadecimal integer from pos on.
-// Returns the number of characters consumed for digits (0: none); `value`
-// holds what was read, `overflow` tells whether it ran out of 32 bits.
-struct IntScan {
-  std::int64_t value = 0;
-  std::size_t end = 0;  // position after the last digit taken
-  bool digits = false;
-  bool overflow = false;
-};
-
-IntScan ScanInteger(const std::string& text) {
-  IntScan r;
-  std::size_t i = 0;
-  while (i < text.size() && IsBlank(text[i])) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
-  }
-  bool hex = false;
-  if (i < text.size() && text[i] == '$') {
-    hex = true;
-    ++i;
-  } else if (i < text.size() && (text[i] == 'x' || text[i] == 'X')) {
-    hex = true;
-    ++i;
-  } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
-    hex = true;
-    i += 2;
-  }
-  std::uint64_t magnitude = 0;
-  // Hexadecimal may fill all 32 bits (a bit pattern); decimal must fit.
-  const std::uint64_t limit = hex ? 0xFFFFFFFFULL : (negative ? 0x80000000ULL : 0x7FFFFFFFULL);
-  while (i < text.size()) {
-    int d = hex ? HexDigit(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
-    if (d < 0) break;
-    std::uint64_t next = magnitude * (hex ? 16 : 10) + static_cast<std::uint64_t>(d);
-    if (next > limit) {
-      r.overflow = true;
-      break;
-    }
-    magnitude = next;
-    r.digits = true;
-    ++i;
-  }
-  r.end = i;
-  std::int64_t v = hex ? static_cast<std::int32_t>(static_cast<std::uint32_t>(magnitude))
-                       : static_cast<std::int64_t>(magnitude);
-  r.value = negative ? -v : v;
-  return r;
-}
-
-}  // namespace
-
-bool TextToInteger(const std::string& text, std::int32_t& value) {
-  IntScan r = ScanInteger(text);
-  if (!r.digits || r.overflow || r.end != text.size()) return false;
-  value = static_cast<std::int32_t>(r.value);
-  return true;
-}
-
-std::int32_t LeadingInteger(const std::string& text) {
-  IntScan r = ScanInteger(text);
-  return r.digits ? static_cast<std::int32_t>(r.value) : 0;
-}
-
-std::string FloatToText(double value, char separator) {
-  if (std::isnan(value)) return "NAN";
-  if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
-  if (value == 0) return "0";
-  char buf[64];
-  auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
-  std::string sci(buf, res.ptr);  // [-]d.dddddddddddddde[+-]xx
-  bool negative = sci[0] == '-';
-  if (negative) sci.erase(0, 1);
-  std::size_t e = sci.find('e');
-  std::string digits = sci.substr(0, 1) + sci.substr(2, e - 2);
-  int exp10 = std::stoi(sci.substr(e + 1));
-  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
-  std::string out = negative ? "-" : "";
-  // Fixed notation while the number has at most 15 integer digits and is
-  // not smaller than 0.0001; scientific otherwise.
-  if (exp10 + 1 > 15 || exp10 + 1 < -3) {
-    out += digits[0];
-    if (digits.size() > 1) {
-      out += separator;
-      out += digits.substr(1);
-    }
-    out += 'E';
-    if (exp10 < 0) out += '-';
-    out += std::to_string(std::abs(exp10));
-    return out;
-  }
-  if (exp10 >= 0) {
-    std::size_t intDigits = static_cast<std::size_t>(exp10) + 1;
-    if (digits.size() <= intDigits) {
-      out += digits + std::string(intDigits - digits.size(), '0');
-    } else {
-      out += digits.substr(0, intDigits);
-      out += separator;
-      out += digits.substr(intDigits);
-    }
-  } else {
-    out += '0';
-    out += separator;
-    out += std::string(static_cast<std::size_t>(-exp10 - 1), '0');
-    out += digits;
-  }
-  return out;
-}
-
-bool TextToFloat(const std::string& text, double& value) {
-  std::size_t b = 0, e = text.size();
-  while (b < e && IsBlank(text[b])) ++b;
-  while (e > b && IsBlank(text[e - 1])) --e;
-  std::string t = text.substr(b, e - b);
-  if (t.empty()) return false;
-  // One separator of either kind; the exponent needs digits.
-  int separators = 0;
-  for (char& c : t)
-    if (c == ',' || c == '.') {
-      c = '.';
-      ++separators;
-    }
-  if (separators > 1) return false;
-  std::size_t start = (t[0] == '+') ? 1 : 0;
-  if (start == 1 && t.size() > 1 && t[1] == '-') return false;
-  double v = 0;
-  auto res = std::from_chars(t.data() + start, t.data() + t.size(), v, std::chars_format::general);
-  if (res.ec != std::errc() || res.ptr != t.data() + t.size()) return false;
-  value = v;
-  return true;
-}
-
-}  // namespace zelto
 
 // --- by index and by name -------------------------------------------------------
 
@@ -193,7 +42,7 @@ std::string OrdinalText(TElement& object, const TPropInfo& info) {
 // false when it names nothing.
 bool EnumOrdinal(const TPropInfo& info, const std::string& text, std::int64_t& ordinal) {
   std::int32_t number = 0;
-  if (zelto::TextToInteger(text, number)) {
+  if (framework::ParseWholeNumber(text, number)) {
     ordinal = number;
     return info.Kind == TTypeKind::tkSet || (number >= 0 && number < static_cast<std::int32_t>(info.EnumNames.size()));
   }
@@ -236,7 +85,7 @@ void GetPropTextByIndex(TElement* object, int index, std::string& text) {
       if (info->GetOrd) text = OrdinalText(o, *info);
       break;
     case TTypeKind::tkFloat:
-      if (info->GetFloat) text = zelto::FloatToText(info->GetFloat(o), platform::decimalSeparator());
+      if (info->GetFloat) text = framework::GeneralFloatText(info->GetFloat(o));
       break;
     case TTypeKind::tkString:
     case TTypeKind::tkLString:
@@ -269,7 +118,7 @@ void SetPropTextByIndex(TElement* object, int index, const std::string& text) {
       case TTypeKind::tkInteger:
       case TTypeKind::tkInt64: {
         std::int32_t v = 0;
-        if (!zelto::TextToInteger(text, v)) v = 0;
+        if (!framework::ParseWholeNumber(text, v)) v = 0;  // not wholly a number
         if (info->SetOrd) info->SetOrd(o, v);
         break;
       }
@@ -281,9 +130,7 @@ void SetPropTextByIndex(TElement* object, int index, const std::string& text) {
         break;
       }
       case TTypeKind::tkFloat: {
-        double v = 0;
-        if (!text.empty() && !zelto::TextToFloat(text, v)) v = 0;
-        if (info->SetFloat) info->SetFloat(o, v);
+        if (info->SetFloat) info->SetFloat(o, StrToFloatLenient(text));
         break;
       }
       case TTypeKind::tkString:
@@ -295,8 +142,8 @@ void SetPropTextByIndex(TElement* object, int index, const std::string& text) {
         // Only handles of live elements of the declared class cross text.
         std::int32_t number = 0;
         TElement* value = nullptr;
-        if (!text.empty() && !(zelto::TextToInteger(text, number) && number == 0)) {
-          if (!zelto::TextToInteger(text, number)) throw FillError{};
+        if (!text.empty() && !(framework::ParseWholeNumber(text, number) && number == 0)) {
+          if (!framework::ParseWholeNumber(text, number)) throw FillError{};
           value = TElement::FromHandle(static_cast<platform::Handle>(number));
           if (!value) throw FillError{};
           if (info->ObjectClass && !value->InheritsFrom(*info->ObjectClass)) throw FillError{};
@@ -347,7 +194,7 @@ void TElement::SetPropertyText(const std::string& name, const std::string& text)
 std::int32_t TElement::GetPropertyInt(const std::string& name) {
   std::string text;
   GetPropertyText(name, text);
-  return zelto::LeadingInteger(text);
+  return StrToIntOrZero(text);
 }
 
 void TElement::SetPropertyInt(const std::string& name, std::int32_t value) {

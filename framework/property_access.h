@@ -10,7 +10,6 @@
 //                elements are accepted back
 // A failed write leaves the property unchanged and shows
 // "Error filling property <name> by string <text>".
-#include <cstdint>
 #include <string>
 
 class TElement;
@@ -28,18 +27,3 @@ bool SetPropTextByName(TElement* object, const std::string& name, const std::str
 // The element a class-kind property holds; nullptr otherwise.
 TElement* GetObjectPropByName(TElement* object, const std::string& name);
 bool SetObjectPropByName(TElement* object, const std::string& name, TElement* value);
-
-namespace zelto {
-
-// Whole-text integer in the forms above; nullopt-like: ok false when the
-// text is not exactly such an integer (or does not fit 32 bits).
-bool TextToInteger(const std::string& text, std::int32_t& value);
-// The leading integer of the text, sign kept ("-12a" gives -12); 0 without one.
-std::int32_t LeadingInteger(const std::string& text);
-// Shortest general decimal text (up to 15 significant digits) with the
-// given separator; exponent form "1E20", "1,5E-5".
-std::string FloatToText(double value, char separator);
-// '.' or ',' as separator, blanks around allowed; false when not a number.
-bool TextToFloat(const std::string& text, double& value);
-
-}  // namespace zelto

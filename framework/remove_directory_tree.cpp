@@ -1,16 +1,16 @@
 #include "framework/remove_directory_tree.h"
 
 #include "framework/drive_map.h"
+#include "platform/user_interaction.h"
 
 #include <filesystem>
-#include <iostream>
 #include <string>
 
 namespace {
 
 namespace fs = std::filesystem;
 
-void showErrorBox(const std::string& text) { std::cerr << text << '\n'; }
+void showErrorBox(const std::string& text) { platform::showError(text); }
 
 bool refusedAsRoot(std::string_view name, const fs::path& resolved) {
   if (name.empty() || resolved.empty()) return true;

@@ -1,28 +1,17 @@
 #include "framework/string_utils.h"
 
 #include "framework/value_text.h"
+#include "platform/decimal_separator.h"
 
 #include <cctype>
 #include <charconv>
 #include <cstdio>
 #include <limits>
-#include <locale>
 #include <optional>
 
 namespace framework {
 
 namespace {
-
-char& separatorCell() {
-  static char separator = [] {
-    try {
-      return std::use_facet<std::numpunct<char>>(std::locale("")).decimal_point();
-    } catch (const std::exception&) {
-      return '.';
-    }
-  }();
-  return separator;
-}
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -109,8 +98,8 @@ std::optional<double> ParseFixedPoint(std::string_view text) {
   return value;
 }
 
-char DecimalSeparator() { return separatorCell(); }
-void SetDecimalSeparator(char separator) { separatorCell() = separator; }
+char DecimalSeparator() { return platform::decimalSeparator(); }
+void SetDecimalSeparator(char separator) { platform::setDecimalSeparator(separator); }
 
 CharSet MakeCharSet(std::string_view chars) {
   CharSet set;

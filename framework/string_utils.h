@@ -16,9 +16,8 @@
 
 namespace framework {
 
-// The process-wide decimal separator of the user's locale (what the Windows
-// program took from its regional settings). Taken from the environment's
-// numeric locale on first use; the setter exists for start-up code and tests.
+// The process-wide decimal separator (the platform's setting, which stands
+// for the regional settings of the desktop).
 char DecimalSeparator();
 void SetDecimalSeparator(char separator);
 

@@ -1,9 +1,7 @@
 #include "framework/value_stream.h"
 
-#include <cmath>
-#include <cstring>
-
 #include "framework/errors.h"
+#include "framework/extended_float.h"
 
 namespace zelto {
 
@@ -37,10 +35,9 @@ void ValueWriter::WriteString(std::string_view text) {
 }
 
 void ValueWriter::WriteFloat(double value) {
-  std::uint8_t ext[10];
-  EncodeExtended(value, ext);
+  auto ext = framework::encodeExtended80(value);
   bytes_.push_back(vaExtended);
-  bytes_.insert(bytes_.end(), ext, ext + 10);
+  bytes_.insert(bytes_.end(), ext.begin(), ext.end());
 }
 
 // ---------------------------------------------------------------------------
@@ -110,7 +107,7 @@ double ValueReader::ReadFloat() {
   if (NextValue() == vaExtended) {
     ++pos_;
     Need(10);
-    double v = DecodeExtended(data_ + pos_);
+    double v = framework::decodeExtended80(data_ + pos_);
     pos_ += 10;
     return v;
   }
@@ -139,48 +136,5 @@ std::string ValueReader::ReadRaw(std::size_t count) {
 }
 
 // ---------------------------------------------------------------------------
-
-void EncodeExtended(double value, std::uint8_t out[10]) {
-  std::memset(out, 0, 10);
-  if (value == 0) {
-    if (std::signbit(value)) out[9] = 0x80;
-    return;
-  }
-  bool negative = std::signbit(value);
-  double mag = std::fabs(value);
-  std::uint16_t exponent;
-  std::uint64_t mantissa;
-  if (std::isinf(mag)) {
-    exponent = 0x7FFF;
-    mantissa = 0x8000000000000000ULL;
-  } else if (std::isnan(mag)) {
-    exponent = 0x7FFF;
-    mantissa = 0xC000000000000000ULL;
-  } else {
-    int e2 = 0;
-    double frac = std::frexp(mag, &e2);  // mag = frac * 2^e2, frac in [0.5, 1)
-    exponent = static_cast<std::uint16_t>(e2 - 1 + 16383);
-    mantissa = static_cast<std::uint64_t>(std::ldexp(frac, 64));
-  }
-  for (int i = 0; i < 8; ++i) out[i] = static_cast<std::uint8_t>(mantissa >> (8 * i));
-  out[8] = static_cast<std::uint8_t>(exponent & 0xFF);
-  out[9] = static_cast<std::uint8_t>((exponent >> 8) | (negative ? 0x80 : 0));
-}
-
-double DecodeExtended(const std::uint8_t in[10]) {
-  std::uint64_t mantissa = 0;
-  for (int i = 0; i < 8; ++i) mantissa |= static_cast<std::uint64_t>(in[i]) << (8 * i);
-  int exponent = ((in[9] & 0x7F) << 8) | in[8];
-  bool negative = (in[9] & 0x80) != 0;
-  double v;
-  if (exponent == 0 && mantissa == 0) {
-    v = 0;
-  } else if (exponent == 0x7FFF) {
-    v = (mantissa << 1) == 0 ? INFINITY : NAN;
-  } else {
-    v = std::ldexp(static_cast<double>(mantissa), exponent - 16383 - 63);
-  }
-  return negative ? -v : v;
-}
 
 }  // namespace zelto

@@ -76,8 +76,4 @@ class ValueReader {
   TextConverter fromFile_;
 };
 
-// 80-bit extended precision, little-endian, as the value encoding stores floats.
-void EncodeExtended(double value, std::uint8_t out[10]);
-double DecodeExtended(const std::uint8_t in[10]);
-
 }  // namespace zelto

@@ -11,8 +11,9 @@ UserInteraction*& installed() {
 }
 
 ScriptedUserInteraction& fallback() {
-  static ScriptedUserInteraction scripted;
-  return scripted;
+  // Never destroyed: boxes shown during exit still find it.
+  static ScriptedUserInteraction* scripted = new ScriptedUserInteraction;
+  return *scripted;
 }
 
 int busyDepth = 0;

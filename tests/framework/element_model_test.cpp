@@ -105,6 +105,15 @@ TEST_F(ElementModel, ElementAddedTwiceToOneEntityIsStillFreed) {
   EXPECT_FALSE(Alive(h));
 }
 
+TEST_F(ElementModel, ACycleOfEntitiesIsReleasedOnce) {
+  auto* a = new TEntity();
+  auto* b = new TEntity();
+  a->Add(b);
+  b->Add(a);
+  delete a;  // frees b, whose release must not come back to a
+  SUCCEED();
+}
+
 TEST_F(ElementModel, DestroyedOwnerElementLeavesEveryOwnersList) {
   TOwnerEntity a, b;
   auto* child = new TOwnerEntity();

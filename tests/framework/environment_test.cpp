@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/scripted_user_interaction.h"
+
 #include <filesystem>
 #include <fstream>
 
@@ -26,6 +28,7 @@ void touch(const fs::path& file, const std::string& text = "x") { std::ofstream(
 }  // namespace
 
 TEST(DirectoryTree, ListedWithoutFollowingLinksAndRemovedWhole) {
+  platform::ScopedScriptedUi ui;
   const fs::path outside = freshDirectory("outside");
   touch(outside / "keep.txt");
   const fs::path dir = freshDirectory("tree");
@@ -53,11 +56,13 @@ TEST(DirectoryTree, ListedWithoutFollowingLinksAndRemovedWhole) {
   EXPECT_FALSE(fs::exists(dir));
   EXPECT_TRUE(fs::exists(outside / "keep.txt"));
   EXPECT_TRUE(RemoveDirectoryTree(windowsName));  // gone already
+  EXPECT_TRUE(ui->shown().empty());
   framework::RemoveDrive('Q');
   fs::remove_all(outside);
 }
 
 TEST(DirectoryTree, EmptyNamesAndRootsAreRefused) {
+  platform::ScopedScriptedUi ui;
   const fs::path dir = freshDirectory("root");
   touch(dir / "precious");
   framework::SetDriveDirectory('R', dir);
@@ -68,6 +73,9 @@ TEST(DirectoryTree, EmptyNamesAndRootsAreRefused) {
   EXPECT_FALSE(RemoveDirectoryTree("R:"));
   EXPECT_FALSE(RemoveDirectoryTree(dir.string()));
   EXPECT_TRUE(fs::exists(dir / "precious"));
+  ASSERT_EQ(ui->shown().size(), 6u);
+  EXPECT_EQ(ui->shown()[0].text, "Adresář nelze zrušit !");
+  EXPECT_EQ(ui->shown()[3].text, "Adresář R:\\nelze zrušit !");
   framework::RemoveDrive('R');
   fs::remove_all(dir);
 }
@@ -87,7 +95,8 @@ TEST(Drives, MappedLettersFormTheDriveMask) {
   EXPECT_EQ(framework::DriveTypeOf("C:\\"), framework::TDriveType::HardDisk);
   EXPECT_EQ(framework::DriveTypeOf("E:\\"), framework::TDriveType::DontExists);
   EXPECT_EQ(framework::DriveTypeOf("Z:\\"), framework::TDriveType::DontExists);
-  EXPECT_EQ(framework::ResolvePath("c:\\GIS\\X.BLK"), dir / "GIS/X.BLK");
+  fs::create_directories(dir / "gis");
+  EXPECT_EQ(framework::ResolvePath("c:\\GIS\\X.BLK"), dir / "gis/X.BLK");
   EXPECT_EQ(framework::ResolvePath("Z:\\GIS"), fs::path());
   framework::RemoveDrive('C');
   framework::RemoveDrive('E');

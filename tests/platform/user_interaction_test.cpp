@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "platform/decimal_separator.h"
 #include "platform/handle_table.h"
 #include "platform/scripted_user_interaction.h"
 
@@ -51,13 +50,6 @@ TEST(HandleTable, HandlesOfDeadObjectsResolveToNothingAndAreNeverReused) {
   EXPECT_NE(table.acquire(&b), again);
   EXPECT_EQ(table.resolve(0), nullptr);
   EXPECT_EQ(table.acquire(nullptr), 0u);
-}
-
-TEST(DecimalSeparator, IsAProcessSetting) {
-  EXPECT_EQ(decimalSeparator(), '.');
-  setDecimalSeparator(',');
-  EXPECT_EQ(decimalSeparator(), ',');
-  setDecimalSeparator('.');
 }
 
 }  // namespace

@@ -1,0 +1,80 @@
+#include "platform/qt/qt_user_interaction.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QMessageBox>
+
+namespace platform::qt {
+namespace {
+
+QMessageBox::Icon IconOf(MessageKind kind) {
+  switch (kind) {
+    case MessageKind::Information:
+      return QMessageBox::Information;
+    case MessageKind::Warning:
+      return QMessageBox::Warning;
+    case MessageKind::Error:
+      return QMessageBox::Critical;
+    case MessageKind::Confirmation:
+      return QMessageBox::Question;
+    case MessageKind::Plain:
+      break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons ButtonsOf(Buttons buttons) {
+  switch (buttons) {
+    case Buttons::OkIgnore:
+      return QMessageBox::Ok | QMessageBox::Ignore;
+    case Buttons::YesNo:
+      return QMessageBox::Yes | QMessageBox::No;
+    case Buttons::YesNoCancel:
+      return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case Buttons::Ok:
+      break;
+  }
+  return QMessageBox::Ok;
+}
+
+}  // namespace
+
+Answer QtUserInteraction::showMessage(const std::string& text, MessageKind kind, Buttons buttons,
+                                      const std::string& caption) {
+  QString title = caption.empty() ? QCoreApplication::applicationName() : QString::fromStdString(caption);
+  QMessageBox box(IconOf(kind), title, QString::fromStdString(text), ButtonsOf(buttons),
+                  QApplication::activeWindow());
+  // A box must be answerable even while the hourglass is up.
+  bool busy = QApplication::overrideCursor() != nullptr;
+  if (busy) QApplication::setOverrideCursor(Qt::ArrowCursor);
+  int pressed = box.exec();
+  if (busy) QApplication::restoreOverrideCursor();
+  switch (pressed) {
+    case QMessageBox::Ignore:
+      return Answer::Ignore;
+    case QMessageBox::Yes:
+      return Answer::Yes;
+    case QMessageBox::No:
+      return Answer::No;
+    case QMessageBox::Cancel:
+      return Answer::Cancel;
+    case QMessageBox::Ok:
+      return Answer::Ok;
+    default:
+      // Closed without a button: the box's way out.
+      return buttons == Buttons::YesNoCancel ? Answer::Cancel
+             : buttons == Buttons::YesNo     ? Answer::No
+                                             : Answer::Ok;
+  }
+}
+
+void QtUserInteraction::setBusy(bool busy) {
+  if (busy)
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  else
+    QApplication::restoreOverrideCursor();
+}
+
+void QtUserInteraction::beep() { QApplication::beep(); }
+
+}  // namespace platform::qt

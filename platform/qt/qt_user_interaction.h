@@ -1,0 +1,18 @@
+#pragma once
+// The user-interaction services on Qt widgets: modal message boxes, the
+// application's override cursor and the system beep.
+#include <QString>
+
+#include "platform/user_interaction.h"
+
+namespace platform::qt {
+
+class QtUserInteraction : public UserInteraction {
+ public:
+  Answer showMessage(const std::string& text, MessageKind kind = MessageKind::Plain, Buttons buttons = Buttons::Ok,
+                     const std::string& caption = {}) override;
+  void setBusy(bool busy) override;
+  void beep() override;
+};
+
+}  // namespace platform::qt

@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
+#include "platform/qt/qt_message_pump.h"
+#include "platform/qt/qt_user_interaction.h"
+
+namespace {
+
+QApplication& App() {
+  static int argc = 1;
+  static char name[] = "test_platform_qt";
+  static char* argv[] = {name, nullptr};
+  static QApplication* app = new QApplication(argc, argv);
+  return *app;
+}
+
+class Task : public platform::PostedTask {
+ public:
+  explicit Task(std::function<void()> body) : body_(std::move(body)) {}
+  void run() override { body_(); }
+
+ private:
+  std::function<void()> body_;
+};
+
+TEST(QtPlatform, PostedWorkArrivesThroughTheEventLoop) {
+  App();
+  platform::MessageQueue queue;
+  platform::qt::QtMessagePump pump(queue);
+  std::vector<int> order;
+  queue.post(std::make_unique<Task>([&] {
+    order.push_back(1);
+    queue.post(std::make_unique<Task>([&] { order.push_back(3); }));
+  }));
+  queue.post(std::make_unique<Task>([&] { order.push_back(2); }));
+  EXPECT_TRUE(order.empty());
+  QCoreApplication::processEvents();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
+  // Long work that lets pending work through goes through Qt as well.
+  queue.post(std::make_unique<Task>([&] { order.push_back(4); }));
+  queue.processPending();
+  EXPECT_EQ(order.back(), 4);
+  EXPECT_EQ(queue.pending(), 0u);
+}
+
+TEST(QtPlatform, MessageBoxesAnswerWithThePressedButton) {
+  App();
+  platform::qt::QtUserInteraction ui;
+  QString seen;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    seen = box->text();
+    box->button(QMessageBox::No)->click();
+  });
+  auto answer = ui.showMessage("Opravdu ukončit aplikaci ?", platform::MessageKind::Confirmation,
+                               platform::Buttons::YesNo);
+  EXPECT_EQ(answer, platform::Answer::No);
+  EXPECT_EQ(seen, QString::fromUtf8("Opravdu ukončit aplikaci ?"));
+  ui.setBusy(true);
+  EXPECT_NE(QApplication::overrideCursor(), nullptr);
+  ui.setBusy(false);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+}  // namespace
+
+#include "framework/entity.h"
+#include "framework/message_dispatch.h"
+#include "framework/zelto_message.h"
+
+namespace {
+
+class TMainToolDouble : public TOwnerEntity {
+ public:
+  std::vector<std::string> texts;
+  void HandleMessage(TZeltoMessage*& message, bool& handled) override {
+    if (auto* text = dynamic_cast<TZeltoTextMessage*>(message)) texts.push_back(text->Text);
+    handled = true;
+  }
+};
+
+TEST(QtPlatform, FrameworkMessagesReachTheMainToolThroughTheEventLoop) {
+  App();
+  platform::qt::QtMessagePump pump;  // on the process's queue
+  TMainToolDouble mainTool;
+  zelto::SetMainToolResolver([&] { return &mainTool; });
+  PostTextMessage(nullptr, 8, "Načítání modelu");
+  EXPECT_TRUE(mainTool.texts.empty());
+  QCoreApplication::processEvents();
+  EXPECT_EQ(mainTool.texts, (std::vector<std::string>{"Načítání modelu"}));
+  zelto::SetMainToolResolver(nullptr);
+}
+
+}  // namespace
