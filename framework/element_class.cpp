@@ -23,7 +23,20 @@ const std::vector<const TPropInfo*>& TElementClass::Properties() const {
     built_ = true;
     if (declare_) declare_(const_cast<TElementClass&>(*this));
     if (parent_) all_ = parent_->Properties();
-    for (const auto& p : own_) all_.push_back(p.get());
+    // A class that publishes a name its ancestor already publishes takes
+    // over that entry: one property per name, at the ancestor's position.
+    for (const auto& p : own_) {
+      const std::string wanted = zelto::UpperAZ(p->Name);
+      bool replaced = false;
+      for (auto& inherited : all_) {
+        if (zelto::UpperAZ(inherited->Name) == wanted) {
+          inherited = p.get();
+          replaced = true;
+          break;
+        }
+      }
+      if (!replaced) all_.push_back(p.get());
+    }
   }
   return all_;
 }

@@ -1,6 +1,6 @@
 #include "gisblock/block_info.h"
 
-#include "gisblock/line_cursor.h"
+#include "framework/text_line_reader.h"
 #include "platform/path_resolver.h"
 
 #include <cstdlib>
@@ -63,14 +63,14 @@ BlockInfo parseBlockInfo(std::string_view text) {
   BlockInfo info;
   if (const auto value = valueOf(text, "CODEPAGE")) info.codePage = codePageFromInfoValue(*value);
   if (const auto value = valueOf(text, "OPSANYOBDELNIKBLOKU")) {
-    detail::LineCursor cursor(*value);
+    TCtiRadekClass cursor(*value);
     StoredBox box;
-    box.minX = cursor.readFloat();
-    box.minY = cursor.readFloat();
-    box.maxX = cursor.readFloat();
-    box.maxY = cursor.readFloat();
+    box.minX = cursor.ReadFloat();
+    box.minY = cursor.ReadFloat();
+    box.maxX = cursor.ReadFloat();
+    box.maxY = cursor.ReadFloat();
     // Fewer than four numbers is no rectangle either.
-    if (!cursor.atEnd() && !(box.minX == 0 && box.maxX == 0)) info.rectangle = box;
+    if (!cursor.AtEnd() && !(box.minX == 0 && box.maxX == 0)) info.rectangle = box;
   }
   return info;
 }

@@ -1,6 +1,6 @@
 #include "gisblock/table_creation.h"
 
-#include "gisblock/line_cursor.h"
+#include "framework/text_line_reader.h"
 #include "gisblock/table_file_name.h"
 #include "platform/codepage.h"
 #include "platform/dbase_structure.h"
@@ -99,24 +99,24 @@ bool CreateTableFromCRT(std::string_view crtFile, std::string_view tableFile, co
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty() || line[0] == '(' || line[0] == ';' || line[0] == '{') continue;
 
-    detail::LineCursor cursor(line);
-    cursor.skipBlanks();
-    const std::string name = cursor.readUntil(' ');
+    TCtiRadekClass cursor(line);
+    cursor.SkipBlanks();
+    std::string name;
+    cursor.ReadUntilChar(' ', name);
     if (platform::equalsIgnoringAsciiCase(name, "CISLO")) keyDefined = true;
     if (name.empty()) {
       messages.error(crtName + ": Spatne jmeno polozky, radek c." + std::to_string(lineNumber));
       continue;
     }
-    cursor.skipBlanks();
-    const bool lineEnded = cursor.pastLine();
-    char type = cursor.readChar();
+    cursor.SkipBlanks();
+    char type = cursor.ReadChar();
     if (type >= 'a' && type <= 'z') type = static_cast<char>(type - 32);
-    if (lineEnded || (type != 'C' && type != 'D' && type != 'L' && type != 'N')) {
+    if (type != 'C' && type != 'D' && type != 'L' && type != 'N') {
       messages.error(crtName + ": Spatny typ polozky, radek c." + std::to_string(lineNumber));
       continue;
     }
-    const std::int32_t width = cursor.readLongInt();
-    const std::int32_t decimals = cursor.readLongInt();
+    const std::int32_t width = cursor.ReadLongInt();
+    const std::int32_t decimals = cursor.ReadLongInt();
     if (width < 0 || width > 65535 || decimals < 0 || decimals > 65535) {
       messages.error("Problém s vytvořením DBF dle " + std::string(crtFile));
       return false;

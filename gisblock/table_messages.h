@@ -1,8 +1,8 @@
 #pragma once
-// Where the table layer sends what the user must see. The program connects
-// these to its dialogs and its protocol; by default they go to stderr.
+// Where the table layer sends what the user must see. By default warnings
+// and errors are the platform's message boxes and log lines go to the main
+// tool as text messages (code 8); callers and tests may catch them instead.
 #include <functional>
-#include <iostream>
 #include <string>
 
 namespace gisblock {
@@ -10,11 +10,13 @@ namespace gisblock {
 struct TableMessages {
   using Sink = std::function<void(const std::string&)>;
 
-  static void toStderr(const std::string& text) { std::cerr << text << '\n'; }
+  static void warningBox(const std::string& text);
+  static void errorBox(const std::string& text);
+  static void logText(const std::string& text);
 
-  Sink warning = toStderr;  // warning dialog with an OK button
-  Sink error = toStderr;    // error dialog with an OK button
-  Sink log = toStderr;      // a line for the log window and the protocol file
+  Sink warning = warningBox;  // warning box with an OK button
+  Sink error = errorBox;      // error box with an OK button
+  Sink log = logText;         // a line for the log window and the protocol file
 };
 
 }  // namespace gisblock

@@ -1,6 +1,6 @@
 #include "gisblock/transfer_script.h"
 
-#include "gisblock/line_cursor.h"
+#include "framework/text_line_reader.h"
 #include "platform/codepage.h"
 #include "platform/path_resolver.h"
 
@@ -30,10 +30,13 @@ std::vector<TransferPair> TransferScript::parse(std::string_view bytes) {
     std::string line = text.substr(start, end - start);
     start = end + 1;
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    detail::LineCursor cursor(line);
-    cursor.skipBlanks();
-    std::string source = trimmedUpper(cursor.readUntil(' '));
-    std::string target = trimmedUpper(cursor.readRest(kMaxName));
+    TCtiRadekClass cursor(line);
+    cursor.SkipBlanks();
+    std::string source, target;
+    cursor.ReadUntilChar(' ', source);
+    cursor.ReadChars(static_cast<std::int32_t>(kMaxName), target);
+    source = trimmedUpper(source);
+    target = trimmedUpper(target);
     if (source.size() > 1 + kMaxName && source[0] == '*') source.resize(1 + kMaxName);
     if (!source.empty() && !target.empty()) pairs.push_back({std::move(source), std::move(target)});
   }

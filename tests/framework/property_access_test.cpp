@@ -165,3 +165,23 @@ TEST_F(PropertyAccess, WriteOnlyPropertiesBuildModelTrees) {
 }
 
 }  // namespace
+
+// A descendant that publishes a name its ancestor publishes too.
+class TProbeRepublished : public TProbe {
+  ZELTO_ELEMENT(TProbeRepublished)
+ public:
+  std::int32_t Doubled() const { return Count * 2; }
+};
+ZELTO_IMPLEMENT_ELEMENT(TProbeRepublished, TProbe, [](auto& p) {
+  p.Integer("number", &TProbeRepublished::Doubled);
+})
+
+TEST_F(PropertyAccess, ARepublishedNameReachesTheDescendantsProperty) {
+  TProbeRepublished probe;
+  probe.Count = 21;
+  EXPECT_EQ(probe.PropertyText("Number"), "42");
+  const auto& props = TProbeRepublished::StaticClass().Properties();
+  EXPECT_EQ(props.size(), TProbe::StaticClass().Properties().size());
+  EXPECT_EQ(TProbeRepublished::StaticClass().IndexOfProperty("NUMBER"),
+            TProbe::StaticClass().IndexOfProperty("Number"));
+}

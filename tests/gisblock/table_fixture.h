@@ -30,10 +30,13 @@ class TableDir : public ::testing::Test {
 
   std::string path(const std::string& name) const { return (dir / name).string(); }
 
+ public:
   static std::string bytesOf(const std::string& file) {
     std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
   }
+
+ protected:
   static void write(const std::string& file, const std::string& text) {
     std::ofstream(file, std::ios::binary) << text;
   }

@@ -17,12 +17,13 @@ BLOCK_FILES = ("TN.CRD", "TN.LIN", "TN.ARE", "TN.PNT", "TN.TBX", "TN.TTX", "INFO
 LEVEL_KINDS = (1600, 1400, 1300, 9400, 1700, 1800, 1900)
 
 
-# The tree checked; set GENDISTRICT_SEED to check the generator on other seeds by hand.
+# The tree checked; GENDISTRICT_SEED and GENDISTRICT_SIZE check other trees by hand.
 SEED = int(os.environ.get("GENDISTRICT_SEED", "1"))
+SIZE = os.environ.get("GENDISTRICT_SIZE", "sample")
 
 
 def generate(out, seed=SEED):
-    subprocess.run([sys.executable, GENERATOR, "--out", out, "--seed", str(seed)],
+    subprocess.run([sys.executable, GENERATOR, "--out", out, "--seed", str(seed), "--size", SIZE],
                    check=True, stdout=subprocess.DEVNULL)
 
 
@@ -68,6 +69,25 @@ class GeneratedTree(unittest.TestCase):
             generate(other, seed=SEED + 1)
             self.assertEqual(tree_digest(self.out), tree_digest(again))
             self.assertNotEqual(tree_digest(self.out), tree_digest(other))
+
+    def test_an_existing_tree_of_other_origin_is_not_overwritten(self):
+        with tempfile.TemporaryDirectory() as out:
+            os.makedirs(os.path.join(out, "GIS", "4107"))
+            done = subprocess.run([sys.executable, GENERATOR, "--out", out], capture_output=True, text=True)
+            self.assertNotEqual(done.returncode, 0)
+            self.assertIn("not overwritten", done.stderr)
+            self.assertEqual(os.listdir(os.path.join(out, "GIS")), ["4107"])
+
+    def test_six_byte_reals_match_golden_bytes(self):
+        sys.path.insert(0, os.path.dirname(GENERATOR))
+        import real48
+        # Worked out by hand: 700000.5 = (1 + 175712.5 * 2^20 / 2^39) * 2^19.
+        golden = {1.0: "810000000000", -2.5: "8200000000a0", 0.1: "7dcdcccccc4c",
+                  0.0: "000000000000", 700000.5: "94000008e62a"}
+        for value, hexbytes in golden.items():
+            self.assertEqual(real48.encode(value).hex(), hexbytes, value)
+            self.assertEqual(real48.encode_many([value]).hex(), hexbytes, value)
+            self.assertEqual(gd.real48(bytes.fromhex(hexbytes)), real48.snap(value))
 
     def test_tree_holds_an_lhc_of_districts_with_their_blocks_and_control_files(self):
         self.assertRegex(self.expected["lhc"], r"^\d{4}$")
@@ -116,6 +136,31 @@ class GeneratedTree(unittest.TestCase):
             self.assertRegex(text, r"(?m)^%s=\S" % key)
         for section in ("[DET]", "[GLOBAL]", "[EXPORT]"):
             self.assertIn(section, text)
+
+    def test_tables_are_whole_dbase_files_in_windows_1250(self):
+        for d, _, files in os.walk(self.gis):
+            for f in files:
+                if f.endswith(".DBF"):
+                    path = os.path.join(d, f)
+                    table = gd.Table(path)
+                    self.assertEqual(os.path.getsize(path), table.expected_size, path)
+                    self.assertTrue(table.ends_with_eof and table.version == 3, path)
+                    self.assertEqual(table.language_driver, 0xC8, path)
+                    self.assertEqual(table.field_names()[0], "CISLO", path)
+
+    def test_extraction_counts_follow_the_kind_lists(self):
+        read = {"DET.BLK": {21, 22, 25, 26, 35, 433}, "SLU.BLK": {21, 22, 25, 26, 35, 433},
+                "CES.BLK": {350, 352, 353, 354, 10245, 10280, 10281, 10325, 10340, 10341, 10380, 10381}}
+        picked = {"roads": {21, 25, 35, 350, 352, 353, 354, 10245, 10340, 10341, 10280, 10281, 10380, 10381},
+                  "rides": {22, 10325}, "streams": {26, 433}}
+        blocks = list(self.blocks.items()) + [(("", "CES.BLK"), gd.Block(os.path.join(self.lhc, "CES.BLK")))]
+        counts = collections.Counter()
+        for (_, name), block in blocks:
+            for l in block.live_lines():
+                for job, kinds in picked.items():
+                    counts[job] += l.druh in read[name] and l.druh in kinds
+        self.assertEqual(dict(counts), self.expected["extractions"])
+        self.assertTrue(all(counts.values()))
 
     # -- blocks -----------------------------------------------------------------------
 
@@ -188,7 +233,7 @@ class GeneratedTree(unittest.TestCase):
                 holes[a.pater_no].append(outer[a.cislo])
         return outer, holes
 
-    def test_left_and_right_areas_lie_on_the_right_and_left_of_each_line(self):
+    def test_sides_of_lines_and_label_points_lie_in_their_areas(self):
         # Seen in the stored plane, the area that walks a line forwards is on its right.
         for code in self.expected["districts"]:
             block = self.det(code)
@@ -199,6 +244,8 @@ class GeneratedTree(unittest.TestCase):
                     return not any(gd.inside(r, x, y) for r in outer.values())
                 return gd.inside(outer[number], x, y) and not any(gd.inside(h, x, y) for h in holes[number])
 
+            for a in block.live_areas():
+                self.assertTrue(area_at(a.ref_x, a.ref_y, a.cislo), (code, a.cislo, "label point"))
             for line in block.live_lines():
                 p, q = max(zip(line.pts, line.pts[1:]),
                            key=lambda s: (s[1][0] - s[0][0]) ** 2 + (s[1][1] - s[0][1]) ** 2)
@@ -290,6 +337,73 @@ class GeneratedTree(unittest.TestCase):
             self.assertGreater(psk["empty_count"], 0)   # islands of other classes, slivers
             self.assertEqual(want["levels"]["REG"]["count"], 1)
 
+    def test_faces_of_each_level_network_are_the_expected_areas(self):
+        # Walk the faces of each level's line network as area building does
+        # (next branch in angle order at every node), give each hole to the
+        # smallest face around it, and classify a face by the largest forest
+        # area on the inner side of its ring.
+        group_class = {"PSK": 0, "BZL": 1, "JP": 2, "OP": 3}
+        for code, want in self.expected["districts"].items():
+            block = self.det(code)
+            rows = {int(r["CISLO"]): r for r in
+                    gd.Table(os.path.join(self.lhc, code, "DET.BLK", "P0110.DBF")).rows}
+            whole = {a.cislo: a.area for a in block.live_areas()}
+
+            def unit(n, level):
+                if n == 0 or whole[n] < 10.0:
+                    return None
+                r = rows[n]
+                k = int(r["SKUPINA"][:3])
+                cls = 0 if k < 100 else 1 if k < 500 else 2 if k < 900 else 3
+                if level in group_class:
+                    return (r["ODDELENI"], r["DILEC"], r["SKUPINA"]) if cls == group_class[level] else None
+                return {"REG": (), "ODD": (r["ODDELENI"],), "DIL": (r["ODDELENI"], r["DILEC"]),
+                        "ZRO": (r["ODDELENI"], r["DILEC"])}[level]
+
+            for level, exp in want["levels"].items():
+                lines = [l for l in block.live_lines()
+                         if unit(l.left_area, level) != unit(l.right_area, level)]
+                nodes = collections.defaultdict(list)
+                for l in lines:
+                    nodes[l.pts[0]].append((gd.world_angle(l.pts[0], l.pts[1]), l.cislo, True))
+                    nodes[l.pts[-1]].append((gd.world_angle(l.pts[-1], l.pts[-2]), l.cislo, False))
+                after = {}
+                for branches in nodes.values():
+                    branches.sort()
+                    for k, b in enumerate(branches):
+                        after[b[1], b[2]] = branches[(k + 1) % len(branches)][1:]
+                by_number = {l.cislo: l for l in lines}
+                seen, faces, holes = set(), [], []
+                for start in after:
+                    if start in seen:
+                        continue
+                    ring, cur = [], start
+                    while cur not in seen:
+                        seen.add(cur)
+                        line = by_number[cur[0]]
+                        ring.append((line, cur[1]))
+                        cur = after[line.cislo, not cur[1]]
+                    pts = gd.ring_points(ring)
+                    (faces if gd.ring_sum(pts) > 0 else holes).append((gd.ring_sum(pts), pts, ring))
+                nets = [f[0] for f in faces]
+                for area, pts, ring in holes:
+                    own = {l.cislo for l, _ in ring}
+                    around = [k for k, f in enumerate(faces) if f[0] > -area
+                              and not own & {l.cislo for l, _ in f[2]} and gd.inside(f[1], *pts[0])]
+                    if around:
+                        nets[min(around, key=lambda k: faces[k][0])] += area
+                got = []
+                for (area, pts, ring), net in zip(faces, nets):
+                    inner = [l.left_area if fwd else l.right_area for l, fwd in ring]
+                    best = max(inner, key=lambda n: whole.get(n, 0))
+                    kind = exp["area_kind"] if unit(best, level) is not None else 134
+                    got.append((kind, net))
+                wanted = sorted((a["druh"], a["net_m2"]) for a in exp["areas"])
+                got.sort()
+                self.assertEqual([k for k, _ in got], [k for k, _ in wanted], (code, level))
+                for (_, a), (_, b) in zip(got, wanted):
+                    self.assertAlmostEqual(a, b, delta=0.01, msg=(code, level))
+
     def test_awkward_cases_are_present(self):
         for code, want in self.expected["districts"].items():
             det = self.det(code)
@@ -322,7 +436,11 @@ class GeneratedTree(unittest.TestCase):
             det_vertices = {p for l in det.live_lines() for p in l.pts}
             self.assertIn(dangling.pts[0], det_vertices)
             kinds = {l.druh for l in slu.live_lines()}
-            self.assertTrue({21, 22, 26} <= kinds)
+            self.assertTrue({21, 22, 25, 26, 35, 433} <= kinds | {l.druh for l in det.live_lines()})
+            self.assertTrue(any(p in det_vertices for l in slu.live_lines() if l.druh == 35 for p in l.pts))
+            ces = self.blocks[code, "CES.BLK"]
+            self.assertGreaterEqual(len({l.druh for l in ces.live_lines()}), 3)
+            self.assertTrue(any(p in det_vertices for l in ces.live_lines() for p in l.pts))
             czech = "".join(t.text for t in det.texts[1:] + slu.texts[1:])
             for letter in "ěščřžýáíéůú":
                 self.assertIn(letter, czech.lower())

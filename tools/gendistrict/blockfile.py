@@ -24,7 +24,7 @@ TTX_BANNER = "Gelix - soubor textů bloku "
 
 
 def _reals(*values):
-    return b"".join(real48.encode(v) for v in values)
+    return real48.encode_many(values)
 
 
 def _bbox(pts):
@@ -52,7 +52,7 @@ def encode_lines(lines):
         first = next_coord
         last = next_coord + len(line.pts) - 1
         next_coord = last + 1
-        crd += b"".join(_reals(x, y) for x, y in line.pts)
+        crd += real48.encode_many([v for p in line.pts for v in p])
         links = line.links or ((-1, 0),) * 4
         ref, angle = _reference(line.pts)
         flags = 1 if line.deleted else 0

@@ -62,7 +62,7 @@ class District:
         self.cell_area = {}
         self.compartments = []    # (odd, col range, row range)
         self.islands = []         # (kind of island, island area)
-        self.special_lines = {}   # what the checks look for: name -> Line
+        self._used = {}           # (odd, dil) -> SKUPINA numbers taken
         self._build_hierarchy(first_compartment)
         self._ensure_every_class()
         if with_features:
@@ -125,7 +125,16 @@ class District:
                 c += pw
             r += sh
 
+    def _take(self, odd, dil, cls):
+        used = self._used.setdefault((odd, dil), set())
+        n = CLASS_BASE[cls]
+        while n in used:
+            n += 1
+        used.add(n)
+        return str(n)
+
     def _add_group(self, odd, dil, skupina, cls, porost, cells, split):
+        self._used.setdefault((odd, dil), set()).add(int(skupina))
         if split:
             # One stand group kept as two areas of different stands: the line
             # between them belongs to no unit of the hierarchy.
@@ -151,15 +160,11 @@ class District:
         self.groups.append([odd, dil, skupina, cls, members])
 
     def _set_class(self, group, cls):
-        odd, dil = group[0], group[1]
-        used = {int(g[2]) for g in self.groups if g[0] == odd and g[1] == dil}
-        n = CLASS_BASE[cls]
-        while n in used:
-            n += 1
-        group[2] = str(n)
+        skupina = self._take(group[0], group[1], cls)
+        group[2] = skupina
         group[3] = cls
         for area in group[4]:
-            area.skupina = str(n)
+            area.skupina = skupina
             area.note = cls
 
     def _ensure_every_class(self):
@@ -243,9 +248,11 @@ class District:
                     left, right = self._side_areas(p, q)
                     kinds[(p, q)] = kinds[(q, p)] = self._edge_kind(p, q, left, right)
         # The winding stream runs along the compartment line of its kind.
+        # Only the first of them: a few such lines are enough, and they are long.
+        first = self.vertical_splits[:1]
         for (p, q), kind in kinds.items():
-            if kind == MEANDER_KIND and p < q:
-                self.lattice.meander_edges.add((p[0], p[1], p[1] == q[1]))
+            if kind == MEANDER_KIND and p < q and p[0] == q[0] and p[0] in first:
+                self.lattice.meander_edges.add((p[0], p[1], False))
 
         def is_node(p):
             qs = adj[p]
@@ -349,9 +356,9 @@ class District:
             host_label_cell = host.cells[0]
             cx, cy = self.lattice.cell_centre(*cell)
             if kind == ISLAND_STAND:
-                island = self._island(host, STAND, self._polygon(cx, cy, 12.0, 8), lines=2)
-                pond = self._island(island, NONFOREST, self._polygon(cx, cy, 4.0, 6), lines=1)
-                island.label = (snap(cx + 7.0), snap(cy))
+                island = self._island(host, STAND, self._polygon(cx, cy, 11.0, 8), lines=2)
+                pond = self._island(island, NONFOREST, self._polygon(cx, cy, 3.5, 6), lines=1)
+                island.label = (snap(cx + 6.5), snap(cy))
                 pond.label = (snap(cx), snap(cy))
                 self.islands.append((ISLAND_STAND, island))
                 self.islands.append((ISLAND_NESTED, pond))
@@ -380,16 +387,13 @@ class District:
 
     def _island(self, father, cls, ring, lines):
         odd, dil = father.odd, father.dil
-        used = {int(a.skupina) for a in self.areas if a.odd == odd and a.dil == dil}
-        n = CLASS_BASE[cls]
-        while n in used:
-            n += 1
-        area = Area(odd, dil, str(n), str(n))
+        skupina = self._take(odd, dil, cls)
+        area = Area(odd, dil, skupina, skupina)
         area.note = cls
         area.father = father
         father.children.append(area)
         self.areas.append(area)
-        self.groups.append([odd, dil, str(n), cls, [area]])
+        self.groups.append([odd, dil, skupina, cls, [area]])
         # The ring is clockwise, so the island is each line's left area.
         cuts = [round(k * len(ring) / lines) for k in range(lines)] + [len(ring)]
         closed = ring + [ring[0]]

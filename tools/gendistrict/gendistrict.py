@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Generate a GIS data tree of forest districts in the Gelix block format.
 
-    gendistrict.py --out DIR [--seed N] [--size sample|large] [--lhc CODE]
+    gendistrict.py --out DIR [--seed N] [--size sample|large|COLSxROWS] [--lhc CODE]
 
 writes DIR/GIS (control files, UZLIN, the LHC directory with its districts),
 DIR/TERGELIX.INI and DIR/expected.json (what the level exports must give).
@@ -11,6 +11,7 @@ import argparse
 import json
 import os
 import random
+import re
 import shutil
 import sys
 import time
@@ -71,6 +72,9 @@ def _extraction_counts(line_sets):
 def generate(out, seed, size, lhc):
     gis = os.path.join(out, "GIS")
     if os.path.exists(gis):
+        # Only a tree this generator wrote is replaced; real data stays untouched.
+        if not os.path.isfile(os.path.join(out, "expected.json")):
+            raise FileExistsError("%s exists and was not made by this generator; not overwritten" % gis)
         shutil.rmtree(gis)
     os.makedirs(gis)
     write_control_files(gis)
@@ -142,7 +146,8 @@ def generate(out, seed, size, lhc):
     expected["extractions"] = _extraction_counts(line_sets)
     expected["lhc_area_m2"] = round(sum(d["det_area_m2"] for d in expected["districts"].values()), 4)
     with open(os.path.join(out, "expected.json"), "w", encoding="utf-8") as fh:
-        json.dump(expected, fh, indent=1, ensure_ascii=False, sort_keys=True)
+        json.dump(expected, fh, indent=1 if size == "sample" else None, ensure_ascii=False,
+                  sort_keys=True)
         fh.write("\n")
     return expected
 
@@ -151,13 +156,24 @@ def main(argv=None):
     parser = argparse.ArgumentParser(description="Generate a GIS data tree of forest districts.")
     parser.add_argument("--out", required=True, help="directory to write GIS/ and expected.json into")
     parser.add_argument("--seed", type=int, default=1)
-    parser.add_argument("--size", choices=sorted(SIZES), default="sample")
+    parser.add_argument("--size", default="sample",
+                        help="sample, large (about 100,000 boundary lines) or COLUMNSxROWS of "
+                             "lattice cells (60 m) for the first district")
     parser.add_argument("--lhc", default="4107", help="four-digit LHC code")
     args = parser.parse_args(argv)
     if len(args.lhc) != 4 or not args.lhc.isdigit():
         parser.error("--lhc must be four digits")
+    if args.size not in SIZES:
+        m = re.match(r"^(\d+)x(\d+)$", args.size)
+        if not m or int(m.group(1)) < 8 or int(m.group(2)) < 8:
+            parser.error("--size must be sample, large or COLUMNSxROWS (at least 8x8)")
+        SIZES[args.size] = ((int(m.group(1)), int(m.group(2))), SIZES["sample"][1])
     started = time.time()
-    expected = generate(args.out, args.seed, args.size, args.lhc)
+    try:
+        expected = generate(args.out, args.seed, args.size, args.lhc)
+    except FileExistsError as e:
+        print("gendistrict: %s" % e, file=sys.stderr)
+        return 1
     lines = sum(d["blocks"]["DET.BLK"]["lines"] for d in expected["districts"].values())
     print("%s: %d districts, %d boundary lines in DET blocks, %.1f s"
           % (os.path.join(args.out, "GIS"), len(expected["districts"]), lines, time.time() - started))

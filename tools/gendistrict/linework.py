@@ -41,6 +41,10 @@ def _apart(base, gap, at_least):
 def situation_lines(district, rng):
     """Lines of SLU.BLK; also returns the named special cases for the checks."""
     lines = [_copy(l) for l in district.lines if l.druh in SITUATION_KINDS]
+    # Paths and brooks that run along stand boundaries, so that every
+    # situation kind occurs whatever the compartment lines turned out to be.
+    along = [l for l in district.lines if l.druh == 16][:4]
+    lines += [_copy(l, kind) for l, kind in zip(along, (35, 35, 26, 26))]
     special = {}
     # Islands sit in the last cell of their host, so the first cells are free.
     stands = [a for a in district.areas if a.note == STAND and a.cells]
@@ -61,18 +65,18 @@ def situation_lines(district, rng):
     # two roads whose ends are 0.0001 m apart in X (two nodes).
     cx, cy = lat.cell_centre(*stands[1].cells[0])
     gx, gy = snap(cx), snap(cy - 8.0)
-    s1 = Line(26, [(snap(cx - 18.0), snap(cy - 12.0)), (snap(cx - 9.0), snap(cy - 9.5)), (gx, gy)])
+    s1 = Line(26, [(snap(cx - 12.0), snap(cy - 11.0)), (snap(cx - 6.0), snap(cy - 9.5)), (gx, gy)])
     s2 = Line(26, [(_apart(gx, 0.00009, False), _apart(gy, 0.00009, False)),
-                   (snap(cx + 9.0), snap(cy - 6.0)), (snap(cx + 18.0), snap(cy - 7.0))])
+                   (snap(cx + 6.0), snap(cy - 6.0)), (snap(cx + 12.0), snap(cy - 7.0))])
     cx, cy = lat.cell_centre(*stands[2].cells[0])
     hx, hy = snap(cx), snap(cy + 6.0)
-    r1 = Line(21, [(snap(cx - 18.0), snap(cy + 4.0)), (hx, hy)])
-    r2 = Line(21, [(_apart(hx, 0.0001, True), hy), (snap(cx + 18.0), snap(cy + 9.0))])
+    r1 = Line(21, [(snap(cx - 12.0), snap(cy + 4.0)), (hx, hy)])
+    r2 = Line(21, [(_apart(hx, 0.0001, True), hy), (snap(cx + 12.0), snap(cy + 9.0))])
     # A road that changes kind at a pseudo-node.
     cx, cy = lat.cell_centre(*stands[3].cells[0])
     px, py = snap(cx), snap(cy)
-    r3 = Line(21, [(snap(cx - 18.0), snap(cy - 3.0)), (px, py)])
-    r4 = Line(25, [(px, py), (snap(cx + 18.0), snap(cy + 2.0))])
+    r3 = Line(21, [(snap(cx - 12.0), snap(cy - 3.0)), (px, py)])
+    r4 = Line(25, [(px, py), (snap(cx + 12.0), snap(cy + 2.0))])
     for l in (s1, s2):
         l.barva, l.znacka = 4, 5
     for l in (r1, r2, r3, r4):

@@ -4,6 +4,7 @@ Kept apart from the block reader used by the checks, so that a fault in one
 does not hide a fault in the other.
 """
 import math
+import struct
 
 _FRACTION_LIMIT = 1 << 39
 
@@ -57,3 +58,29 @@ def snap(value):
         return 0.0
     magnitude = math.ldexp(float(_FRACTION_LIMIT + fraction), exponent - 129 - 39)
     return -magnitude if value < 0 else magnitude
+
+
+def encode_many(values):
+    """The six-byte reals of many values, back to back.
+
+    Works on the bits of the doubles: the top 39 of the 52 mantissa bits,
+    rounded half away from zero, and the exponent rebiased from 1023 to 129.
+    """
+    n = len(values)
+    out = bytearray(6 * n)
+    for k, bits in enumerate(struct.unpack("<%dQ" % n, struct.pack("<%dd" % n, *values))):
+        exponent = (bits >> 52) & 0x7FF
+        if exponent == 0x7FF:
+            raise Real48Overflow("value %r does not fit a 6-byte real" % values[k])
+        fraction = ((bits & 0xFFFFFFFFFFFFF) + 0x1000) >> 13
+        if fraction == _FRACTION_LIMIT:
+            fraction = 0
+            exponent += 1
+        exponent -= 894
+        if exponent < 1:
+            continue  # zero, or too small to store: six zero bytes
+        if exponent > 255:
+            raise Real48Overflow("value %r does not fit a 6-byte real" % values[k])
+        out[6 * k] = exponent
+        out[6 * k + 1:6 * k + 6] = (fraction | ((bits >> 63) << 39)).to_bytes(5, "little")
+    return bytes(out)

@@ -1,0 +1,60 @@
+#include "framework/element_stream_loader.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "framework/class_registry.h"
+#include "framework/model_loader.h"
+#include "framework/value_stream.h"
+#include "platform/codepage.h"
+#include "platform/user_interaction.h"
+
+ZELTO_IMPLEMENT_ELEMENT(TLoader, TTool, ZELTO_NO_PROPERTIES)
+
+TLoader::TLoader() { SetName("ZELTO.ZLT"); }
+
+void TLoader::DoIt() {
+  platform::BusyCursor busy;
+  const std::string name = GetName();
+  if (name.empty()) throw EBadStreamName("Chybné jméno streamu : " + name + " !");
+  const std::string path = framework::ResolveModelFile(name);
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw EBadStream("Soubor " + name + " neexistuje!");
+  const std::vector<std::uint8_t> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  zelto::ValueReader reader(data);
+  reader.SetTextConverter(
+      [](std::string_view raw) { return platform::toUtf8(raw, platform::CodePage::Windows1250); });
+  if (data.size() < 4 || reader.ReadRaw(4) != "TPF0") throw EBadStream(name + " ... neznámý typ souboru");
+  reader.ReadListBegin();
+
+  // The list only points at what was read: emptied, never freed with it.
+  TQuickEntity loaded;
+  struct Forget {
+    TQuickEntity& list;
+    ~Forget() { list.Clear(); }
+  } forget{loaded};
+  TElement* last = nullptr;
+  while (!reader.EndOfList()) {
+    std::string className;
+    try {
+      className = reader.ReadString();
+      const TElementClass* cls = FindZeltoClass(className);
+      if (!cls) {
+        platform::showError("Neregistrovaný element: " + className);
+        return;
+      }
+      TElement* element = cls->Create();
+      if (!element) throw EZeltoError("abstraktní třída");
+      element->ReadData(reader, loaded);
+      loaded.Add(element);
+      last = element;
+    } catch (const std::exception&) {
+      platform::showError("Chyba při čtení elementu: " + className);
+      return;
+    }
+  }
+  reader.ReadListEnd();
+  SetOutput(last);
+}
