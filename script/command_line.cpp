@@ -119,6 +119,14 @@ void TCommandLine::ReportException(const std::string& message) {
 }
 
 void TCommandLine::DoIt() {
+  // A line that runs itself, directly or through other lines, would never
+  // end; the method call that tries it is refused before it gets here.
+  if (running_) return;
+  running_ = true;
+  struct Running {
+    bool& flag;
+    ~Running() { flag = false; }
+  } running{running_};
   lineIndex_ = 0;
   // What a caller reads afterwards belongs to this run only.
   results_.clear();
@@ -308,9 +316,9 @@ void TCommandLine::Assign() {
   } else {
     StoreValue(left_.Object, left_.Name, object, text, storeObject);
   }
-  // The copy of a list was handed over by value; keep it only if a
-  // property took it as a child.
-  if (list && list->GetOwnersCount() == 0) delete list;
+  // A property may keep the copy of a list without owning it: the command
+  // line holds it for as long as it lives.
+  if (list && list->GetOwnersCount() == 0) Add(list);
 }
 
 void TCommandLine::StoreValue(TElement* target, const std::string& name, TElement* object,

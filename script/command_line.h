@@ -78,6 +78,8 @@ class TCommandLine : public TTool {
   TVar* GetActualVar() const { return static_cast<TVar*>(actualVar_.Get()); }
   void SetActualVar(TVar* var) { actualVar_.Set(var); }
   int GetLineIndex() const { return lineIndex_; }
+  // Inside DoIt (a script in SmartMode is not running between its lines).
+  bool IsRunning() const { return running_; }
 
   const std::vector<std::string>& Results() const { return results_; }
   // The first result line, empty when there is none.
@@ -130,6 +132,7 @@ class TCommandLine : public TTool {
   TPathResult right_;
   std::vector<std::string> arguments_;
   int callDepth_ = 0;
+  bool running_ = false;
 };
 
 // Registers the interpreter's classes with the class registry.

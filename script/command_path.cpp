@@ -203,6 +203,8 @@ bool TCommandLine::CallMethod(const std::string& word, const std::string& text, 
   } else if (method == "DOIT") {
     auto* tool = dynamic_cast<TTool*>(object);
     if (!tool) notA(parenthesis, "není Tool");
+    if (auto* line = dynamic_cast<TCommandLine*>(tool); line && line->IsRunning())
+      throw EZeltoError("DOIT: příkazová řádka " + line->GetName() + " už běží");
     tool->DoIt();
   } else if (method == "FINDELEMENTBYNAME") {
     requireEntity();

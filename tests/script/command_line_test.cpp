@@ -8,6 +8,7 @@
 
 #include "framework/class_registry.h"
 #include "framework/message_dispatch.h"
+#include "framework/string_list.h"
 #include "framework/technology.h"
 #include "framework/world.h"
 #include "framework/zelto_message.h"
@@ -145,6 +146,10 @@ TEST_F(CommandLine, AssignmentsAndTheActiveElement) {
   EXPECT_EQ(foo->Target, model->FindElementByName("a"));
   EXPECT_EQ(run("ACTIVEELEMENT = WORLD.ObjectModel.b"), "");
   EXPECT_EQ(line->GetContext()->GetName(), "b");
+  // A list on the right is copied into a list object that stays alive.
+  EXPECT_EQ(run("WORLD.abc.Target = WORLD.ObjectModel.ELEMENT.Name"), "a|b|c");
+  ASSERT_NE(dynamic_cast<TStringListElement*>(foo->Target), nullptr);
+  EXPECT_EQ(static_cast<TStringListElement*>(foo->Target)->GetItemValue(2), "c");
   line->SetContext(model);
   EXPECT_EQ(run("ACTIVEELEMENT.ELEMENT.Label = 'vse'"), "vse");
   for (TElement* child : model->Items()) EXPECT_EQ(static_cast<TExprProbe*>(child)->Label, "vse");
@@ -299,6 +304,9 @@ TEST_F(CommandLine, FreeRefusesTheWorldAndTheRunningLineAndUnlinksTheRest) {
   inner->SetLine("WORLD.Owner.FREE()");
   inner->DoIt();
   EXPECT_EQ(inner->FirstResult(), error2("WORLD.Owner.FREE()", "FREE: objekt Owner nelze uvolnit"));
+  inner->SetLine("SELF.DOIT()");
+  inner->DoIt();
+  EXPECT_EQ(inner->FirstResult(), error2("SELF.DOIT()", "DOIT: příkazová řádka TCommandLine už běží"));
   inner->SetLine("WORLD.Owner.Tools.FREEALL()");
   inner->DoIt();
   EXPECT_EQ(inner->Results().size(), 1u);
