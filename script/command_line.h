@@ -133,6 +133,8 @@ class TCommandLine : public TTool {
   std::vector<std::string> arguments_;
   int callDepth_ = 0;
   bool running_ = false;
+  // The object the last step of the path left, for FREE.
+  TElementRef pathParent_;
 };
 
 // Registers the interpreter's classes with the class registry.

@@ -65,6 +65,7 @@ TElement* elementOfReference(const std::string& text) {
 void TCommandLine::EvaluatePath(const std::string& text, TPathResult& result) {
   result = TPathResult();
   result.Object = GetContext();
+  pathParent_.Set(nullptr);
   std::size_t position = 1;
   while (result.Object) {
     std::string word;
@@ -73,12 +74,19 @@ void TCommandLine::EvaluatePath(const std::string& text, TPathResult& result) {
     ScanTrimmedToken(text, pathDelimiters(), position, word, next, delimiter);
     position = next;
     switch (delimiter) {
-      case '.':
+      case '.': {
+        TElement* before = result.Object;
         StepPath(word, result);
+        if (result.Object != before) pathParent_.Set(before);
         break;
-      case '(':
-        if (!CallMethod(word, text, position, delimiter, result)) return;
+      }
+      case '(': {
+        TElement* before = result.Object;
+        const bool goesOn = CallMethod(word, text, position, delimiter, result);
+        if (result.Object && result.Object != before) pathParent_.Set(before);
+        if (!goesOn) return;
         break;
+      }
       case ':': {
         const std::size_t end = text.find(';', position - 1);
         const std::string className = TrimBlanks(
@@ -307,6 +315,10 @@ void TCommandLine::FreeObject(TPathResult& result) {
     else
       object->RemoveOwner(owner);
   }
+  // An element that keeps no owner list is at least taken out of the
+  // entity through which the path reached it.
+  if (auto* parent = dynamic_cast<TEntity*>(pathParent_.Get()))
+    while (parent->IndexOf(object) >= 0) parent->Remove(object);
   delete object;
   result.Object = nullptr;
 }

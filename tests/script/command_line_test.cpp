@@ -294,6 +294,13 @@ TEST_F(CommandLine, FreeRefusesTheWorldAndTheRunningLineAndUnlinksTheRest) {
   // The freed context gives way to the world.
   EXPECT_EQ(line->GetContext(), world);
   EXPECT_EQ(run("ACTIVEELEMENT.Name"), "TWorld");
+  // One that keeps no owner list leaves the entity the path reached it through.
+  auto* plain = new TNameElement();
+  plain->SetName("Plain");
+  model->Add(plain);
+  EXPECT_EQ(run("WORLD.ObjectModel.Plain.FREE()"), "");
+  EXPECT_EQ(model->FindElementByName("Plain"), nullptr);
+  EXPECT_EQ(model->GetCount(), 2);
   // A line that belongs to a technology cannot free it, nor empty it.
   auto* owner = new TTechnology();
   owner->SetName("Owner");
