@@ -1,5 +1,7 @@
 #include "script/qt/watch_form.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QStandardItemModel>
@@ -9,6 +11,7 @@
 namespace {
 constexpr int kHeaderHeight = 25;
 constexpr int kColumnWidth = 200;
+constexpr int kValueWidth = 44;
 // Column 1 stays this much narrower than its header section.
 constexpr int kValueMargin = 20;
 }  // namespace
@@ -27,7 +30,7 @@ TWatchForm::TWatchForm(QWidget* parent) : QWidget(parent) {
   header_->setStretchLastSection(false);
   header_->setSectionResizeMode(QHeaderView::Interactive);
   header_->resizeSection(0, kColumnWidth);
-  header_->resizeSection(1, 44);
+  header_->resizeSection(1, kValueWidth);
 
   grid_ = new QTableWidget(script::WatchList::DefaultRowCount, 2, this);
   grid_->setObjectName("SG");
@@ -36,6 +39,7 @@ TWatchForm::TWatchForm(QWidget* parent) : QWidget(parent) {
   grid_->horizontalHeader()->setMinimumSectionSize(0);
   grid_->horizontalHeader()->setDefaultSectionSize(kColumnWidth);
   grid_->setShowGrid(true);
+  grid_->setWordWrap(false);
   grid_->setEditTriggers(QAbstractItemView::AllEditTriggers);
 
   auto* layout = new QVBoxLayout(this);
@@ -64,7 +68,14 @@ void TWatchForm::Recalculate() {
     grid_->setItem(row, 1, new QTableWidgetItem(QString::fromStdString(watches_.Result(row))));
 }
 
+// The value section takes the rest of the width: at its designed 44 pixels
+// the value column (20 less) could show nothing.
+void TWatchForm::FillValueSection() {
+  header_->resizeSection(1, std::max(header_->width() - header_->sectionSize(0), kValueWidth));
+}
+
 void TWatchForm::FormResize() {
+  FillValueSection();
   grid_->setColumnWidth(0, header_->sectionSize(0));
   grid_->setColumnWidth(1, header_->sectionSize(1) - kValueMargin);
 }
@@ -72,7 +83,10 @@ void TWatchForm::FormResize() {
 void TWatchForm::HeaderSizing(int section, int, int newWidth) {
   // Each section sizes its own column; the value section's width must not
   // land on the property column.
-  if (section == 0 && grid_->columnWidth(0) != newWidth) grid_->setColumnWidth(0, newWidth);
+  if (section == 0) {
+    if (grid_->columnWidth(0) != newWidth) grid_->setColumnWidth(0, newWidth);
+    FillValueSection();
+  }
   grid_->setColumnWidth(1, header_->sectionSize(1) - kValueMargin);
 }
 

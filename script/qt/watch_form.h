@@ -37,6 +37,7 @@ class TWatchForm : public QWidget {
  private:
   void HeaderSizing(int section, int oldWidth, int newWidth);
   void FormResize();
+  void FillValueSection();
 
   script::WatchList watches_;
   QStandardItemModel* headerModel_ = nullptr;

@@ -69,12 +69,16 @@ TEST_F(WatchForm, RecalculationFollowsTheSelectedElement) {
 }
 
 TEST_F(WatchForm, ColumnsFollowTheHeaderSections) {
+  // The value section fills the header; its column stays 20 narrower.
+  EXPECT_EQ(form->Header()->sectionSize(0) + form->Header()->sectionSize(1), form->Header()->width());
+  EXPECT_EQ(form->SG()->columnWidth(1), form->Header()->sectionSize(1) - 20);
   form->Header()->resizeSection(0, 260);
   EXPECT_EQ(form->SG()->columnWidth(0), 260);
   EXPECT_EQ(form->SG()->columnWidth(1), form->Header()->sectionSize(1) - 20);
-  form->Header()->resizeSection(1, 150);
+  form->resize(600, 217);
   EXPECT_EQ(form->SG()->columnWidth(0), 260);
-  EXPECT_EQ(form->SG()->columnWidth(1), 130);
+  EXPECT_EQ(form->SG()->columnWidth(1), form->Header()->sectionSize(1) - 20);
+  EXPECT_EQ(form->Header()->sectionSize(1), 600 - 260);
 }
 
 TEST_F(WatchForm, ClosingTellsItsUsersAndTakesTheCommandLineAlong) {
