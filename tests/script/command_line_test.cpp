@@ -263,6 +263,15 @@ TEST_F(CommandLine, SmartModeRunsOneLinePerMessage) {
   EXPECT_EQ(foo->Label, "konec");
   EXPECT_FALSE(line->GetBusy());
   EXPECT_EQ(mainTool->codes, std::vector<int>{3});
+
+  // A failing line ends the script; the end is still announced.
+  line->SetFileName("");
+  for (const char* text : {"WORLD.Nic.Name", "ACTIVEELEMENT.Pocet = '3'"}) line->SetNextLine(text);
+  line->DoIt();
+  zelto::RunMessagesUntilIdle();
+  EXPECT_EQ(foo->Pocet, 2);
+  EXPECT_FALSE(line->GetBusy());
+  EXPECT_EQ(mainTool->codes, (std::vector<int>{3, 3}));
 }
 
 TEST_F(CommandLine, ReferencesFromTextResolveOnlyToLivingElements) {
