@@ -7,6 +7,7 @@
 #include "framework/errors.h"
 #include "framework/property_access.h"
 #include "framework/string_utils.h"
+#include "framework/system_register.h"
 #include "framework/technology.h"
 #include "framework/value_text.h"
 #include "framework/world.h"
@@ -302,10 +303,24 @@ void TCommandLine::CallScript(const std::string& fileName) {
 
 void TCommandLine::FreeObject(TPathResult& result) {
   TElement* object = result.Object;
-  // Neither the world nor anything the running line stands in or holds
-  // may go while the line runs.
-  if (object == GetWorld() || isAbove(object, this) || isAbove(this, object))
+  TWorld* world = GetWorld();
+  // Neither the world with its registry and main tool nor anything the
+  // running line stands in or holds may go while the line runs.
+  if (object == world || isAbove(object, this) || isAbove(this, object) || object == &ZeltoClasses() ||
+      (world && world->IndexOf(object) >= 0 && object == world->GetMainTool()))
     throw EZeltoError("FREE: objekt " + object->GetName() + " nelze uvolnit");
+  // The world lets go of its object model or system register itself, so
+  // that it starts a new one instead of keeping the old address.
+  if (world && world->IndexOf(object) >= 0) {
+    TElementRef alive(object);
+    if (object->Is<TObjectModel>() && world->GetObjectModel() == object)
+      world->SetObjectModel(nullptr);
+    else if (object->Is<TSystemRegister>() && world->GetSystemRegister() == object)
+      world->SetSystemRegister(nullptr);
+    object = alive.Get();
+    result.Object = nullptr;
+    if (!object) return;
+  }
   // Every container that lists the element lets go of it first, so that
   // none keeps a dangling entry.
   while (object->GetOwnersCount() > 0) {

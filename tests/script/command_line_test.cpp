@@ -303,6 +303,10 @@ TEST_F(CommandLine, FreeRefusesTheWorldAndTheRunningLineAndUnlinksTheRest) {
   // The freed context gives way to the world.
   EXPECT_EQ(line->GetContext(), world);
   EXPECT_EQ(run("ACTIVEELEMENT.Name"), "TWorld");
+  // The world keeps its registry and main tool, and starts a new object model
+  // when the old one is freed.
+  EXPECT_EQ(run("WORLD.ObjectClasses.FREE()"), error2("WORLD.ObjectClasses.FREE()", "FREE: objekt ObjectClasses nelze uvolnit"));
+  EXPECT_EQ(run("WORLD.MainTool.FREE()"), error2("WORLD.MainTool.FREE()", "FREE: objekt TNotingMainTool nelze uvolnit"));
   // One that keeps no owner list leaves the entity the path reached it through.
   auto* plain = new TNameElement();
   plain->SetName("Plain");
@@ -327,6 +331,11 @@ TEST_F(CommandLine, FreeRefusesTheWorldAndTheRunningLineAndUnlinksTheRest) {
   inner->DoIt();
   EXPECT_EQ(inner->Results().size(), 1u);
   EXPECT_EQ(owner->ToolCount(), 1);
+
+  const platform::Handle oldModel = model->GetHandle();
+  EXPECT_EQ(run("WORLD.ObjectModel.FREE()"), "");
+  EXPECT_EQ(TElement::FromHandle(oldModel), nullptr);
+  EXPECT_EQ(run("WORLD.ObjectModel.Count"), "0");
 }
 
 }  // namespace
