@@ -123,10 +123,16 @@ void TCommandLine::DoIt() {
   // end; the method call that tries it is refused before it gets here.
   if (running_) return;
   running_ = true;
+  // A line may free the command line itself (a setter that replaces what
+  // holds it): then nothing of it may be touched any more.
+  const TElementRef self(this);
   struct Running {
+    const TElementRef& self;
     bool& flag;
-    ~Running() { flag = false; }
-  } running{running_};
+    ~Running() {
+      if (self.Get()) flag = false;
+    }
+  } running{self, running_};
   lineIndex_ = 0;
   // What a caller reads afterwards belongs to this run only.
   results_.clear();
@@ -138,6 +144,8 @@ void TCommandLine::DoIt() {
     } else if (!fileName_.empty()) {
       if (ReadScriptFile()) RunLines();
     }
+  } catch (const script::CommandLineGone&) {
+    return;
   } catch (const std::exception& e) {
     ReportException(e.what());
     // A failed script must not leave its last line behind as the next
@@ -172,12 +180,14 @@ void TCommandLine::RunLines() {
     PostMessage(zelto::msg::SmartModeStep, this);
     return;
   }
+  const TElementRef self(this);
   for (std::size_t i = 0; i < lines_.size(); ++i) {
     lineIndex_ = static_cast<std::int32_t>(i);
     line_ = lines_[i];
     if (line_.empty()) continue;
     ExecuteLine();
     zelto::ProcessPendingMessages();
+    if (!self.Get()) throw script::CommandLineGone();
   }
   lineIndex_ = 0;
   line_.clear();
@@ -205,6 +215,8 @@ void TCommandLine::Step() {
   line_ = lines_[static_cast<std::size_t>(lineIndex_)];
   try {
     ExecuteLine();
+  } catch (const script::CommandLineGone&) {
+    return;
   } catch (const std::exception& e) {
     ReportException(e.what());
     lineIndex_ = count;
@@ -287,13 +299,15 @@ void TCommandLine::Assign() {
     }
   }
   const bool storeObject = isObject || list;
+  const TElementRef self(this);
   if (left_.IsList) {
     auto* entity = dynamic_cast<TEntity*>(left_.Object);
     if (!entity) {
       ReportError("Chyba .. Základ seznamu na levé straně není entita (nebo je objekt poškozen) : " + line_, 7);
     } else {
       const std::vector<TElement*> children = entity->Items();
-      for (TElement* child : children) StoreValue(child, left_.Name, object, text, storeObject);
+      const std::string name = left_.Name;
+      for (TElement* child : children) StoreValue(child, name, object, text, storeObject);
     }
   } else if (left_.IsVar) {
     TVar* var = GetActualVar();
@@ -316,6 +330,7 @@ void TCommandLine::Assign() {
   } else {
     StoreValue(left_.Object, left_.Name, object, text, storeObject);
   }
+  if (!self.Get()) throw script::CommandLineGone();
   // A property may keep the copy of a list without owning it: the command
   // line holds it for as long as it lives.
   if (list && list->GetOwnersCount() == 0) Add(list);

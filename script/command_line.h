@@ -137,5 +137,11 @@ class TCommandLine : public TTool {
   TElementRef pathParent_;
 };
 
+namespace script {
+// Raised inside a command line that a line of its own has freed, to leave
+// without touching it; DoIt and Step swallow it.
+struct CommandLineGone {};
+}  // namespace script
+
 // Registers the interpreter's classes with the class registry.
 void RegisterScriptClasses();

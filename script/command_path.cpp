@@ -53,6 +53,21 @@ bool isAbove(const TElement* upperElement, TElement* element) {
   return false;
 }
 
+// Takes the element out of every entity below the root (the root included).
+void unlinkEverywhere(TEntity* root, TElement* element) {
+  if (!root) return;
+  std::unordered_set<const TEntity*> seen;
+  std::vector<TEntity*> pending{root};
+  while (!pending.empty()) {
+    TEntity* entity = pending.back();
+    pending.pop_back();
+    if (!seen.insert(entity).second) continue;
+    while (entity->IndexOf(element) >= 0) entity->Remove(element);
+    for (TElement* child : entity->Items())
+      if (auto* inner = dynamic_cast<TEntity*>(child)) pending.push_back(inner);
+  }
+}
+
 // The element a reference number stands for; nil for 0 and for numbers that
 // name no living element.
 TElement* elementOfReference(const std::string& text) {
@@ -67,6 +82,7 @@ void TCommandLine::EvaluatePath(const std::string& text, TPathResult& result) {
   result = TPathResult();
   result.Object = GetContext();
   pathParent_.Set(nullptr);
+  const TElementRef self(this);
   std::size_t position = 1;
   while (result.Object) {
     std::string word;
@@ -78,12 +94,14 @@ void TCommandLine::EvaluatePath(const std::string& text, TPathResult& result) {
       case '.': {
         TElement* before = result.Object;
         StepPath(word, result);
+        if (!self.Get()) throw script::CommandLineGone();
         if (result.Object != before) pathParent_.Set(before);
         break;
       }
       case '(': {
         TElement* before = result.Object;
         const bool goesOn = CallMethod(word, text, position, delimiter, result);
+        if (!self.Get()) throw script::CommandLineGone();
         if (result.Object && result.Object != before) pathParent_.Set(before);
         if (!goesOn) return;
         break;
@@ -206,7 +224,7 @@ bool TCommandLine::CallMethod(const std::string& word, const std::string& text, 
     FreeObject(result);
   } else if (method == "FREEALL") {
     requireEntity();
-    if (object == GetWorld() || isAbove(object, this))
+    if (object == GetWorld() || object == &ZeltoClasses() || isAbove(object, this))
       throw EZeltoError("FREEALL: prvky objektu " + object->GetName() + " nelze uvolnit za běhu příkazu");
     entity->FreeAll();
   } else if (method == "DOIT") {
@@ -330,10 +348,12 @@ void TCommandLine::FreeObject(TPathResult& result) {
     else
       object->RemoveOwner(owner);
   }
-  // An element that keeps no owner list is at least taken out of the
-  // entity through which the path reached it.
-  if (auto* parent = dynamic_cast<TEntity*>(pathParent_.Get()))
-    while (parent->IndexOf(object) >= 0) parent->Remove(object);
+  // An element that keeps no owner list cannot say where it is listed: every
+  // entity of the world's tree, and the one the path came through, is asked.
+  if (!dynamic_cast<TOwnerElement*>(object) && !dynamic_cast<TOwnerEntity*>(object)) {
+    unlinkEverywhere(world, object);
+    unlinkEverywhere(dynamic_cast<TEntity*>(pathParent_.Get()), object);
+  }
   delete object;
   result.Object = nullptr;
 }

@@ -332,6 +332,18 @@ TEST_F(CommandLine, FreeRefusesTheWorldAndTheRunningLineAndUnlinksTheRest) {
   EXPECT_EQ(inner->Results().size(), 1u);
   EXPECT_EQ(owner->ToolCount(), 1);
 
+  // A line whose assignment frees the line itself stops there quietly.
+  auto* held = new TCommandLine();
+  model->Add(held);
+  const platform::Handle heldHandle = held->GetHandle();
+  for (const char* text : {"X:TElement", "X = WORLD.CREATE(ObjectModel, novy)", "WORLD.ObjectModel = X",
+                           "WORLD.Name = 'never'"})
+    held->SetNextLine(text);
+  held->DoIt();
+  EXPECT_EQ(TElement::FromHandle(heldHandle), nullptr);
+  EXPECT_EQ(world->GetObjectModel()->GetName(), "novy");
+  model = world->GetObjectModel();
+
   const platform::Handle oldModel = model->GetHandle();
   EXPECT_EQ(run("WORLD.ObjectModel.FREE()"), "");
   EXPECT_EQ(TElement::FromHandle(oldModel), nullptr);
