@@ -8,7 +8,7 @@ namespace framework {
 
 namespace {
 
-bool isDriveSpec(std::string_view path) {
+bool hasDriveLetter(std::string_view path) {
   return path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]));
 }
 
@@ -32,7 +32,7 @@ std::uint32_t LogicalDriveMask() {
 }
 
 TDriveType DriveTypeOf(std::string_view root) {
-  if (!isDriveSpec(root)) return TDriveType::DontExists;
+  if (!hasDriveLetter(root)) return TDriveType::DontExists;
   const std::filesystem::path dir = platform::pathResolver().mapped(root.substr(0, 2));
   std::error_code ec;
   if (dir.empty() || !std::filesystem::is_directory(dir, ec)) return TDriveType::DontExists;

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <vector>
 
 #include "framework/class_registry.h"
@@ -43,15 +44,23 @@ void TLoader::DoIt() {
       const TElementClass* cls = FindZeltoClass(className);
       if (!cls) {
         platform::showError("Neregistrovaný element: " + className);
+        framework::FreeAbandonedLoad(loaded.Items());
         return;
       }
-      TElement* element = cls->Create();
+      std::unique_ptr<TElement> element(cls->Create());
       if (!element) throw EZeltoError("abstraktní třída");
-      element->ReadData(reader, loaded);
-      loaded.Add(element);
-      last = element;
+      try {
+        element->ReadData(reader, loaded);
+      } catch (...) {
+        // Half read, it may already hold children: freed with the rest.
+        loaded.Add(element.release());
+        throw;
+      }
+      last = element.get();
+      loaded.Add(element.release());
     } catch (const std::exception&) {
       platform::showError("Chyba při čtení elementu: " + className);
+      framework::FreeAbandonedLoad(loaded.Items());
       return;
     }
   }

@@ -166,8 +166,11 @@ void TFileElement::SetName(const std::string& name) {
   const std::string newName = framework::JoinFileName(GetFilePath(), name);
   const fs::path from = framework::ResolvePath(fileName_);
   if (fileName_.empty() || from.empty()) return;
+  const fs::path to = from.parent_path() / name;
   std::error_code ec;
-  fs::rename(from, from.parent_path() / name, ec);
+  // Renaming onto an existing file would replace it: refused, as on Windows.
+  if (fs::exists(fs::symlink_status(to, ec))) return;
+  fs::rename(from, to, ec);
   if (ec) return;
   record_.Name = name;
   SetFileName(newName);

@@ -1,6 +1,7 @@
 #include "framework/ini_file.h"
 
 #include "framework/string_utils.h"
+#include "platform/codepage.h"
 
 #include <fstream>
 #include <optional>
@@ -39,6 +40,8 @@ std::vector<std::string> readLines(const std::string& fileName, bool& exists) {
   std::string line;
   while (std::getline(in, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
+    // Settings files written on Windows hold their texts in its code page.
+    if (!IsValidUtf8(line)) line = platform::toUtf8(line, platform::CodePage::Windows1250);
     lines.push_back(std::move(line));
   }
   // A UTF-8 byte-order mark would otherwise glue itself to the first section.

@@ -4,7 +4,8 @@
 // the next read; nothing is cached. Sections and keys compare without regard
 // to the case of a to z, values are trimmed of blanks (and of one pair of
 // enclosing quotes), the first occurrence of a key wins, and a missing file,
-// section or key gives the caller's default. Files are read as UTF-8.
+// section or key gives the caller's default. Lines are read as UTF-8, or as
+// Windows-1250 when they are not valid UTF-8.
 #include <cstdint>
 #include <string>
 #include <string_view>

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <unordered_set>
+#include <algorithm>
 
 #include "framework/class_registry.h"
 #include "framework/element_stream_loader.h"
@@ -54,6 +56,17 @@ std::string framework::ResolveModelFile(const std::string& fileName) {
   return found.empty() ? fileName : found.string();
 }
 
+void framework::FreeAbandonedLoad(const std::vector<TElement*>& loaded) {
+  std::unordered_set<const TElement*> children;
+  for (TElement* e : loaded)
+    if (auto* entity = dynamic_cast<TEntity*>(e))
+      for (TElement* child : entity->Items()) children.insert(child);
+  std::vector<TElement*> roots;
+  for (TElement* e : loaded)
+    if (e && !children.count(e) && std::find(roots.begin(), roots.end(), e) == roots.end()) roots.push_back(e);
+  for (TElement* root : roots) delete root;
+}
+
 // --- TZeltoLoader ----------------------------------------------------------------
 
 bool TZeltoLoader::KindsMatch(std::int32_t a, std::int32_t b) {
@@ -74,14 +87,14 @@ void TZeltoLoader::DoIt() {
 }
 
 void TZeltoLoader::BeginLoad() {
-  platform::ui().setBusy(true);
+  busy_ = std::make_unique<platform::BusyCursor>();
   const std::int64_t size = GetStreamSize();
   BeginProgress("Načítání modelu ze souboru " + FileName, 0,
                 static_cast<std::int32_t>(std::min<std::int64_t>(size, INT32_MAX)));
 }
 
 void TZeltoLoader::EndLoad() {
-  platform::ui().setBusy(false);
+  busy_.reset();
   EndProgress();
 }
 
@@ -244,10 +257,11 @@ void TStreamLoader::DoIt() {
 void TStreamLoader::ReadZlt0() {
   try {
     TZeltoLoader::DoIt();
-  } catch (const EZeltoError& e) {
+  } catch (const std::exception& e) {
     // The format has no record lengths: past bytes that do not decode
     // nothing can be trusted, so the load stops here.
     Warn("Soubor " + FileName + " nelze dočíst: " + e.what());
+    framework::FreeAbandonedLoad(loaded_);
     FinishLoad();
     EndLoad();
   }

@@ -18,6 +18,7 @@
 
 #include "framework/errors.h"
 #include "framework/tool.h"
+#include "platform/user_interaction.h"
 
 class TZeltoClass;
 class TZeltoClasses;
@@ -97,6 +98,7 @@ class TZeltoLoader : public TTool {
   TZeltoClasses* classTable_ = nullptr;
   std::vector<TZeltoClass*> classes_;
   std::int32_t lastRecordId_ = -1;
+  std::unique_ptr<platform::BusyCursor> busy_;
 
   TZeltoClassProperty* PropertyAt(std::int32_t position) const;
 };
@@ -130,9 +132,12 @@ class TLoad : public TStreamLoader {
   ZELTO_ELEMENT(TLoad)
 };
 
-// The name of a model file as the platform finds it (letter case ignored).
 namespace framework {
+// The name of a model file as the platform finds it (letter case ignored).
 std::string ResolveModelFile(const std::string& fileName);
-}
+// Frees what a failed load created: every object that no other loaded
+// entity lists as a child (the children go with their parents).
+void FreeAbandonedLoad(const std::vector<TElement*>& loaded);
+}  // namespace framework
 
 void RegisterLoaderClasses();

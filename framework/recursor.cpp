@@ -9,9 +9,9 @@ ZELTO_IMPLEMENT_ELEMENT(TRecursor, TTechnology, [](auto& p) {
 
 ZELTO_IMPLEMENT_ELEMENT(TRecursorWithTools, TRecursor, [](auto& p) {
   using E = TRecursorWithTools;
-  p.Object("BeforeTool", TTool::StaticClass(), &E::BeforeTool, &E::BeforeTool);
-  p.Object("AfterTool", TTool::StaticClass(), &E::AfterTool, &E::AfterTool);
-  p.Object("QGoInsideTool", TTool::StaticClass(), &E::QGoInsideTool, &E::QGoInsideTool);
+  p.Object("BeforeTool", TTool::StaticClass(), &E::BeforeTool, &E::SetBeforeTool);
+  p.Object("AfterTool", TTool::StaticClass(), &E::AfterTool, &E::SetAfterTool);
+  p.Object("QGoInsideTool", TTool::StaticClass(), &E::QGoInsideTool, &E::SetQGoInsideTool);
 })
 
 bool TRecursor::QGoInside(TElement* element) { return dynamic_cast<TEntity*>(element) != nullptr; }
@@ -43,24 +43,25 @@ void TRecursor::Recurse(TElement* element) {
 }
 
 bool TRecursorWithTools::QGoInside(TElement* element) {
-  if (!dynamic_cast<TEntity*>(element) || !QGoInsideTool) return true;
-  QGoInsideTool->SetInput(element);
-  QGoInsideTool->DoIt();
-  return QGoInsideTool->Output() != nullptr;
+  TTool* tool = QGoInsideTool();
+  if (!dynamic_cast<TEntity*>(element) || !tool) return true;
+  tool->SetInput(element);
+  tool->DoIt();
+  return tool->Output() != nullptr;
 }
 
 bool TRecursorWithTools::QProcessBefore(TElement* element) {
-  if (BeforeTool) {
-    BeforeTool->SetInput(element);
-    BeforeTool->DoIt();
+  if (TTool* tool = BeforeTool()) {
+    tool->SetInput(element);
+    tool->DoIt();
   }
   return false;
 }
 
 bool TRecursorWithTools::QProcessAfter(TElement* element) {
-  if (AfterTool) {
-    AfterTool->SetInput(element);
-    AfterTool->DoIt();
+  if (TTool* tool = AfterTool()) {
+    tool->SetInput(element);
+    tool->DoIt();
   }
   return false;
 }

@@ -32,13 +32,22 @@ class TRecursor : public TTechnology {
 class TRecursorWithTools : public TRecursor {
   ZELTO_ELEMENT(TRecursorWithTools)
  public:
-  TTool* BeforeTool = nullptr;
-  TTool* AfterTool = nullptr;
-  TTool* QGoInsideTool = nullptr;
+  // Held weakly: a tool freed elsewhere simply stops taking part.
+  TTool* BeforeTool() const { return static_cast<TTool*>(before_.Get()); }
+  TTool* AfterTool() const { return static_cast<TTool*>(after_.Get()); }
+  TTool* QGoInsideTool() const { return static_cast<TTool*>(goInside_.Get()); }
+  void SetBeforeTool(TTool* tool) { before_.Set(tool); }
+  void SetAfterTool(TTool* tool) { after_.Set(tool); }
+  void SetQGoInsideTool(TTool* tool) { goInside_.Set(tool); }
 
   bool QGoInside(TElement* element) override;
   bool QProcessBefore(TElement* element) override;
   bool QProcessAfter(TElement* element) override;
+
+ private:
+  TElementRef before_;
+  TElementRef after_;
+  TElementRef goInside_;
 };
 
 void RegisterRecursorClasses();

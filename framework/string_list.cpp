@@ -6,6 +6,7 @@
 #include "framework/property_access.h"
 #include "framework/string_utils.h"
 #include "framework/value_text.h"
+#include "platform/codepage.h"
 
 namespace {
 
@@ -126,6 +127,7 @@ void TStringListElement::SetLoadFromFile(const std::string& fileName) {
   while (std::getline(in, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty()) continue;
+    if (!framework::IsValidUtf8(line)) line = platform::toUtf8(line, platform::CodePage::Windows1250);
     std::string name, value;
     if (SplitNameValue(line, name, value)) AddNamed(name, value);
     else SetNextName(line);

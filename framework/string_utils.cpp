@@ -101,6 +101,20 @@ std::optional<double> ParseFixedPoint(std::string_view text) {
 char DecimalSeparator() { return platform::decimalSeparator(); }
 void SetDecimalSeparator(char separator) { platform::setDecimalSeparator(separator); }
 
+bool IsValidUtf8(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    const int follow = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : -1;
+    if (follow < 0 || (follow == 1 && c < 0xC2) || i + static_cast<std::size_t>(follow) >= text.size())
+      return false;
+    for (int k = 1; k <= follow; ++k)
+      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+    i += static_cast<std::size_t>(follow) + 1;
+  }
+  return true;
+}
+
 CharSet MakeCharSet(std::string_view chars) {
   CharSet set;
   for (char c : chars) set.set(static_cast<unsigned char>(c));

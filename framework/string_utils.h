@@ -29,6 +29,9 @@ std::optional<double> ParseFixedPointPrefix(std::string_view text, std::size_t& 
 // The same, but only when the whole text is the number.
 std::optional<double> ParseFixedPoint(std::string_view text);
 
+// Whether the bytes are well-formed UTF-8 (files written on Windows are not).
+bool IsValidUtf8(std::string_view text);
+
 // A set of byte values for the scanners.
 using CharSet = std::bitset<256>;
 CharSet MakeCharSet(std::string_view chars);

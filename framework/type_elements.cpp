@@ -164,6 +164,16 @@ TStringElement* TStringElement::CreateNamed(const std::string& name, const std::
   return e;
 }
 
+TStringElement* TStringElement::CreateNamed(const TElementClass& cls, const std::string& name,
+                                            const std::string& text) {
+  TStringElement* e = nullptr;
+  if (cls.InheritsFrom(TStringElement::StaticClass())) e = dynamic_cast<TStringElement*>(cls.Create());
+  if (!e) e = new TStringElement();
+  e->Value = text;
+  e->SetName(name);
+  return e;
+}
+
 TStringElement* TStringElement::CreateNameIsValue(const std::string& text) {
   auto* e = new TStringElement();
   e->SetNameIsValue(text);

@@ -142,6 +142,9 @@ class TStringElement : public TTypeElement {
   TStringElement() = default;
   explicit TStringElement(std::string value) : Value(std::move(value)) {}
   static TStringElement* CreateNamed(const std::string& name, const std::string& text);
+  // The same for a class derived from TStringElement (TPathElement); a class
+  // that is not one gives a TStringElement.
+  static TStringElement* CreateNamed(const TElementClass& cls, const std::string& name, const std::string& text);
   static TStringElement* CreateNameIsValue(const std::string& text);
   std::string Value;
 

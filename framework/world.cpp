@@ -14,6 +14,8 @@ ZELTO_IMPLEMENT_ELEMENT(TObjectModel, TOwnerEntity, ZELTO_NO_PROPERTIES)
 
 ZELTO_IMPLEMENT_ELEMENT(TWorld, TEntity, [](auto& p) {
   using E = TWorld;
+  // No application or main-form object exists without the desktop toolkit.
+  p.Object("Application", TElement::StaticClass(), [](E&) -> TElement* { return nullptr; });
   p.String("ApplicExeName", &E::GetApplicExeName);
   p.String("ApplicDir", &E::GetApplicDir);
   p.String("ApplicHelpFile", &E::ApplicHelpFile, &E::ApplicHelpFile);
@@ -21,6 +23,7 @@ ZELTO_IMPLEMENT_ELEMENT(TWorld, TEntity, [](auto& p) {
   p.Boolean("ApplicShowHint", &E::ApplicShowHint, &E::ApplicShowHint);
   p.Integer("ApplicHintColor", &E::ApplicHintColor, &E::ApplicHintColor);
   p.Integer("ApplicHintPause", &E::ApplicHintPause, &E::ApplicHintPause);
+  p.Object("ApplicMainForm", TElement::StaticClass(), [](E&) -> TElement* { return nullptr; });
   p.String("ApplicTitle", &E::ApplicTitle, &E::ApplicTitle);
   p.Object("TestElement", TOwnerElement::StaticClass(), nullptr, &E::SetTestElement);
   p.Object("MainTool", TTechnology::StaticClass(), &E::GetMainTool, &E::SetMainTool);

@@ -78,6 +78,10 @@ TEST(FileElements, NamesExtensionsRenamesAndTimes) {
   EXPECT_EQ(file.GetFileName(), (dir / "b.txt").string());
   file.SetName("missing/c.txt");
   EXPECT_EQ(file.GetName(), "b.txt");
+  std::ofstream(dir / "taken.txt") << "keep";
+  file.SetName("taken.txt");
+  EXPECT_EQ(file.GetName(), "b.txt");
+  EXPECT_EQ(fs::file_size(dir / "taken.txt"), 4u);
 
   TFileElement dotted;
   dotted.SetFileName("C:\\X\\name.");

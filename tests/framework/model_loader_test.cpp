@@ -148,7 +148,8 @@ TEST_F(ModelLoader, Zlt0WithInlineObjectsUnknownClassesAndBadIndexes) {
   w.WriteListEnd();
   w.WriteListEnd();
   w.WriteInteger(0);
-  // 7: the root, with children 0, 1, 2, the failed 4 and a position never read.
+  // 7: the root, with children 0, 1, 2, the failed 4, 5, its inline 6 and a
+  // position never read.
   w.WriteInteger(3);
   w.WriteInteger(7);
   w.WriteListBegin();
@@ -156,16 +157,16 @@ TEST_F(ModelLoader, Zlt0WithInlineObjectsUnknownClassesAndBadIndexes) {
   w.WriteListEnd();
   w.WriteInteger(1);
   w.WriteListBegin();
-  for (int child : {0, 1, 2, 4, 77}) w.WriteInteger(child);
+  for (int child : {0, 1, 2, 4, 5, 6, 77}) w.WriteInteger(child);
   w.WriteListEnd();
   w.WriteListEnd();
   write(w);
 
-  TElement* root = load();
+  std::unique_ptr<TElement> root(load());
   ASSERT_NE(root, nullptr);
   EXPECT_EQ(root->GetName(), "root");
-  auto* entity = dynamic_cast<TEntity*>(root);
-  ASSERT_EQ(entity->GetCount(), 3);
+  auto* entity = dynamic_cast<TEntity*>(root.get());
+  ASSERT_EQ(entity->GetCount(), 5);
   auto* value = dynamic_cast<TStringElement*>(entity->GetItem(0));
   ASSERT_NE(value, nullptr);
   EXPECT_EQ(value->Value, "hodnota");
@@ -304,4 +305,25 @@ TEST_F(ModelLoader, BadNamesMissingFilesAndUnknownSignaturesRaise) {
   } catch (const EBadStream& e) {
     EXPECT_EQ(std::string(e.what()), file.string() + " ... neznámý typ souboru");
   }
+}
+
+TEST_F(ModelLoader, Tpf0DataThatDoesNotReadStopsTheLoad) {
+  TOwnerEntity child;
+  child.ID = 0;
+  zelto::ValueWriter w;
+  w.WriteRaw("TPF0");
+  w.WriteListBegin();
+  child.WriteData(w);
+  // An entity whose child list names its one child and then breaks off.
+  w.WriteString("TOwnerEntity");
+  w.WriteInteger(1);
+  w.WriteListBegin();
+  w.WriteInteger(0);
+  w.WriteString("no integer here");
+  write(w);
+  TStreamLoader loader;
+  loader.FileName = file.string();
+  loader.DoIt();
+  EXPECT_EQ(loader.Output(), nullptr);
+  EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{"Chyba při čtení elementu: TOwnerEntity"});
 }

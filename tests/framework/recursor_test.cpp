@@ -81,13 +81,13 @@ TEST(Recursor, ToolsDecideWhereToGoAndDoTheWork) {
   TRecursorWithTools walk;
   TGate gate;
   TNameCollector before;
-  walk.QGoInsideTool = &gate;
-  walk.BeforeTool = &before;
+  walk.SetQGoInsideTool(&gate);
+  walk.SetBeforeTool(&before);
   walk.SetInput(&root);
   walk.DoIt();
   EXPECT_EQ(before.names, "r open inner xclosed ");
 
-  walk.QGoInsideTool = nullptr;
+  walk.SetQGoInsideTool(nullptr);
   before.names.clear();
   walk.DoIt();
   EXPECT_EQ(before.names, "r open inner xclosed hidden ");

@@ -92,6 +92,13 @@ TEST(Settings, ValuesFollowTheIntegerBooleanAndFloatRules) {
   EXPECT_EQ(ReadIniString("EXPORT", "Missing", "d"), "d");
 }
 
+TEST(Settings, WindowsCodePageTextsAreReadAsWell) {
+  WindowsDirectory windir;
+  windir.write("TERGELIX.INI", "[DET]\nNazev=Lesn\xED \xFAsek\nJiny=Lesní úsek\n");
+  EXPECT_EQ(ReadIniString("DET", "Nazev", ""), "Lesní úsek");
+  EXPECT_EQ(ReadIniString("DET", "Jiny", ""), "Lesní úsek");
+}
+
 TEST(Settings, EveryReadSeesTheFileAsItIsNow) {
   WindowsDirectory windir;
   windir.write("TERGELIX.INI", "[DET]\nKind=1\n");

@@ -104,6 +104,11 @@ TEST(TypeElements, ClonesKeepClassNameAndValue) {
   EXPECT_EQ(copy->GetAsString(), "C:\\GIS");
   EXPECT_EQ(copy->GetUpperName(), "ROOT");
   EXPECT_EQ(TTypeElement().Clone(), nullptr);
+
+  std::unique_ptr<TStringElement> dir(TStringElement::CreateNamed(TPathElement::StaticClass(), "Dir", "D:\\"));
+  EXPECT_EQ(dir->ClassName(), "TPathElement");
+  EXPECT_EQ(dir->GetName(), "Dir");
+  EXPECT_EQ(dir->Value, "D:\\");
 }
 
 TEST(TypeElements, NameIsValueSplitsAndTrims) {
