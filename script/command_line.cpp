@@ -244,7 +244,10 @@ void TCommandLine::ExecuteLine() {
   } else {
     EvaluatePath(leftText, left_);
   }
+  // The right side may free what the left side found (FREE, FREEALL).
+  const TElementRef leftAlive(left_.Object);
   if (assigning_) EvaluatePath(rightText, right_);
+  if (left_.Object && !leftAlive.Get()) left_.Object = nullptr;
   if (!assigning_) {
     if (left_.IsVar)
       if (TVar* var = GetActualVar()) left_.Object = var->GetElement();

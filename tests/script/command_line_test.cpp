@@ -332,6 +332,11 @@ TEST_F(CommandLine, FreeRefusesTheWorldAndTheRunningLineAndUnlinksTheRest) {
   EXPECT_EQ(inner->Results().size(), 1u);
   EXPECT_EQ(owner->ToolCount(), 1);
 
+  // A right side that frees the left side's element leaves nothing to store into.
+  model->Add(new TExprProbe());
+  EXPECT_EQ(run("WORLD.ObjectModel.TExprProbe.Label = WORLD.ObjectModel.FREEALL()"),
+            "ERROR 9: Chyba .. Chybný objekt nebo properta na levé straně výrazu : "
+            "WORLD.ObjectModel.TExprProbe.Label = WORLD.ObjectModel.FREEALL()");
   // A line whose assignment frees the line itself stops there quietly.
   auto* held = new TCommandLine();
   model->Add(held);
