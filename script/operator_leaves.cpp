@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "framework/name_compare.h"
 #include "framework/string_utils.h"
 #include "script/element_tests.h"
 
@@ -40,8 +41,8 @@ void TReadPropOperator::DeduceTypes() {
 
 namespace {
 
-bool isBooleanEnumeration(const TPropInfo& info) {
-  return info.EnumNames.size() == 2 && info.EnumNames[0] == "False" && info.EnumNames[1] == "True";
+bool typeNamed(const TPropInfo& info, const char* upperName) {
+  return zelto::UpperAZ(info.TypeName) == upperName;
 }
 
 TTypeElement* integerOrFloat(double value) {
@@ -56,12 +57,16 @@ TTypeElement* publishedValue(TElement& item, const TPropInfo& info) {
     case TTypeKind::tkInteger:
     case TTypeKind::tkInt64:
       if (!info.GetOrd) return nullptr;
+      if (typeNamed(info, "BYTE")) {
+        const std::int64_t v = info.GetOrd(item);
+        return v >= 0 && v <= 255 ? new TByteElement(static_cast<std::uint8_t>(v)) : nullptr;
+      }
       return integerOrFloat(static_cast<double>(info.GetOrd(item)));
     case TTypeKind::tkChar:
       if (!info.GetOrd) return nullptr;
       return new TCharElement(static_cast<std::uint8_t>(info.GetOrd(item)));
     case TTypeKind::tkEnumeration:
-      if (!info.GetOrd || !isBooleanEnumeration(info)) return nullptr;
+      if (!info.GetOrd || !typeNamed(info, "BOOLEAN")) return nullptr;
       return new TBooleanElement(info.GetOrd(item) != 0);
     case TTypeKind::tkFloat:
       if (!info.GetFloat) return nullptr;

@@ -282,6 +282,7 @@ TEST_F(ExpressionValues, PropertiesOfTheElementUnderTest) {
       {"Scale", "3:2.5"},
       {"Label", "4:Les"},
       {"Letter", "1:b"},
+      {"Stupen", "2:200"},  // a byte property reads as a Byte
       {"Tint", "-"},  // an enumeration other than boolean
       {"Wide", "3:5000000000"},
       {"Target", "-"},

@@ -15,6 +15,7 @@ ZELTO_IMPLEMENT_ELEMENT(TExprProbe, TOwnerEntity, [](auto& p) {
   p.Char("Letter", &E::Letter, &E::Letter);
   p.Enumeration("Tint", {"clRed", "clGreen"}, &E::Tint, &E::Tint);
   p.Int64("Wide", &E::Wide, &E::Wide);
+  p.Byte("Stupen", &E::Stupen, &E::Stupen);
   p.Object("Target", TElement::StaticClass(), &E::Target, &E::Target);
 })
 

@@ -20,6 +20,7 @@ class TExprProbe : public TOwnerEntity {
   std::string Label = "Les";
   char Letter = 'b';
   std::int32_t Tint = 1;
+  std::uint8_t Stupen = 200;
   std::int64_t Wide = 5000000000LL;
   TElement* Target = nullptr;
   std::map<std::string, std::string> Attributes;
