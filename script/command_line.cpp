@@ -1,3 +1,4 @@
+#include "framework/name_compare.h"
 #include "script/command_line.h"
 
 #include <fstream>
@@ -37,7 +38,7 @@ void RegisterScriptClasses() { RegisterZeltoClass(TCommandLine::StaticClass()); 
 
 namespace {
 
-std::string upper(const std::string& text) { return script::UpperAscii(text); }
+std::string upper(const std::string& text) { return zelto::UpperAZ(text); }
 
 }  // namespace
 

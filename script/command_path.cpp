@@ -3,6 +3,7 @@
 #include <memory>
 #include <unordered_set>
 
+#include "framework/name_compare.h"
 #include "framework/class_registry.h"
 #include "framework/errors.h"
 #include "framework/property_access.h"
@@ -17,7 +18,7 @@
 
 namespace {
 
-std::string upper(const std::string& text) { return script::UpperAscii(text); }
+std::string upper(const std::string& text) { return zelto::UpperAZ(text); }
 
 const framework::CharSet& pathDelimiters() {
   static const framework::CharSet set = framework::MakeCharSet("\"'(),.:");

@@ -1,3 +1,4 @@
+#include "framework/name_compare.h"
 #include "script/element_tests.h"
 
 #include "script/expression_keywords.h"
@@ -40,7 +41,7 @@ void TClassIsOperator::DoIt() {
   runTest(*this, [this](const std::string& name) -> TTypeElement* {
     TElement* item = Item();
     if (!item) return nullptr;
-    return new TBooleanElement(script::UpperAscii(name) == script::UpperAscii(item->ClassName()));
+    return new TBooleanElement(zelto::UpperAZ(name) == zelto::UpperAZ(item->ClassName()));
   });
 }
 
@@ -49,9 +50,9 @@ void TIsAncestorOperator::DoIt() {
   runTest(*this, [this](const std::string& name) -> TTypeElement* {
     TElement* item = Item();
     if (!item) return nullptr;
-    const std::string wanted = script::UpperAscii(name);
+    const std::string wanted = zelto::UpperAZ(name);
     for (const TElementClass* cls = &item->ClassType(); cls; cls = cls->ClassParent())
-      if (script::UpperAscii(cls->ClassName()) == wanted) return new TBooleanElement(true);
+      if (zelto::UpperAZ(cls->ClassName()) == wanted) return new TBooleanElement(true);
     return new TBooleanElement(false);
   });
 }

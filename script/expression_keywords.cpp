@@ -1,3 +1,4 @@
+#include "framework/name_compare.h"
 #include "script/expression_keywords.h"
 
 #include <array>
@@ -23,16 +24,10 @@ const std::string& KeywordText(int code) {
   return table()[code];
 }
 
-std::string UpperAscii(std::string text) {
-  for (char& c : text)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return text;
-}
-
 }  // namespace script
 
 int FindKeyword(const std::string& text) {
-  const std::string upper = script::UpperAscii(text);
+  const std::string upper = zelto::UpperAZ(text);
   for (int code = 1; code <= script::KeywordCount - 2; ++code)
     if (script::KeywordText(code) == upper) return code;
   return 0;

@@ -57,8 +57,6 @@ inline bool IsFunctionKeyword(int code) {
   return (code >= kwRound && code <= kwAbs) || (code >= kwToBoolean && code <= kwToInteger);
 }
 
-// Only a..z change case in this language.
-std::string UpperAscii(std::string text);
 
 }  // namespace script
 

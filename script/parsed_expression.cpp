@@ -1,3 +1,4 @@
+#include "framework/name_compare.h"
 #include "script/parsed_expression.h"
 
 #include <cmath>
@@ -77,7 +78,7 @@ std::string readArgument(const std::string& text, int& p) {
 }
 
 Node parseWord(const std::string& text, int p) {
-  std::string word = UpperAscii(ReadIdentifier(text, p));
+  std::string word = zelto::UpperAZ(ReadIdentifier(text, p));
   const int code = FindKeyword(word);
   if (IsTestKeyword(code)) {
     const std::string inside = readArgument(text, p);
@@ -148,7 +149,7 @@ Node parse(const std::string& text) {
   int p = 0;
   std::string op;
   if (FindOperator(text, p, op)) {
-    op = UpperAscii(op);
+    op = zelto::UpperAZ(op);
     const int k = length(op);
     if (p == 0) throw SyntaxExcept("Ocekavam vyraz", length(text) + 1);
     if (p - k == 1) throw SyntaxExcept("Ocekavam vyraz", 1);

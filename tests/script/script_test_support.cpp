@@ -1,3 +1,4 @@
+#include "framework/name_compare.h"
 #include "tests/script/script_test_support.h"
 
 #include "framework/class_registry.h"
@@ -20,7 +21,7 @@ ZELTO_IMPLEMENT_ELEMENT(TExprProbe, TOwnerEntity, [](auto& p) {
 })
 
 void TExprProbe::GetPropertyText(const std::string& name, std::string& text) {
-  auto it = Attributes.find(script::UpperAscii(name));
+  auto it = Attributes.find(zelto::UpperAZ(name));
   if (it != Attributes.end()) {
     text = it->second;
     return;
