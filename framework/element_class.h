@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <limits>
 #include <memory>
 #include <string>
 #include <type_traits>
@@ -60,6 +61,9 @@ struct TPropInfo {
   const TElementClass* DeclaringClass = nullptr;
   const TElementClass* ObjectClass = nullptr;  // tkClass: the declared class
   std::vector<std::string> EnumNames;          // tkEnumeration and tkSet
+  // The name of the property's type where readers tell types of one kind
+  // apart: "Boolean" among enumerations, "Byte" among integers.
+  std::string TypeName;
   // Ordinal kinds (integer, char, enumeration, set, 64-bit integer; method:
   // nonzero when a handler is assigned).
   std::function<std::int64_t(TElement&)> GetOrd;
@@ -160,7 +164,22 @@ class PropertyBuilder {
   }
   template <class G, class S = std::nullptr_t>
   PropHandle Boolean(std::string name, G get, S set = nullptr) {
-    return Ordinal(std::move(name), TTypeKind::tkEnumeration, {"False", "True"}, get, set);
+    PropHandle h = Ordinal(std::move(name), TTypeKind::tkEnumeration, {"False", "True"}, get, set);
+    h.Info().TypeName = "Boolean";
+    return h;
+  }
+  // An integer of 0..255; other values leave it unchanged.
+  template <class G, class S = std::nullptr_t>
+  PropHandle Byte(std::string name, G get, S set = nullptr) {
+    PropHandle h = Ordinal(std::move(name), TTypeKind::tkInteger, {}, get, set);
+    h.Info().TypeName = "Byte";
+    if (h.Info().SetOrd) {
+      auto inner = std::move(h.Info().SetOrd);
+      h.Info().SetOrd = [inner](TElement& e, std::int64_t v) {
+        if (v >= 0 && v <= 255) inner(e, v);
+      };
+    }
+    return h;
   }
   // Ordinals 0..n-1 carry the names in the order given.
   template <class G, class S = std::nullptr_t>
@@ -270,20 +289,37 @@ class PropertyBuilder {
     info.EnumNames = std::move(names);
     if constexpr (!IsNull<G>())
       info.GetOrd = [get](TElement& e) { return static_cast<std::int64_t>(Read(get, e)); };
-    if constexpr (!IsNull<S>()) info.SetOrd = [set](TElement& e, std::int64_t v) { WriteOrd(set, e, v); };
+    if constexpr (!IsNull<S>()) {
+      const bool whole = kind == TTypeKind::tkInteger || kind == TTypeKind::tkInt64;
+      info.SetOrd = [set, whole](TElement& e, std::int64_t v) { WriteOrd(set, e, v, whole); };
+    }
     return PropHandle(cls_.AddOwnProperty(std::move(info)));
   }
+  // A whole number that the target integer cannot hold leaves it unchanged
+  // rather than wrapping into another value.
+  template <class T>
+  static bool Fits(std::int64_t v, bool whole) {
+    if constexpr (std::is_integral_v<T> && !std::is_same_v<T, bool>) {
+      if (!whole) return true;
+      if constexpr (std::is_unsigned_v<T>)
+        return v >= 0 && static_cast<std::uint64_t>(v) <= std::numeric_limits<T>::max();
+      else
+        return v >= std::numeric_limits<T>::min() && v <= std::numeric_limits<T>::max();
+    } else {
+      return true;
+    }
+  }
   template <class S>
-  static void WriteOrd(const S& set, TElement& e, std::int64_t v) {
+  static void WriteOrd(const S& set, TElement& e, std::int64_t v, bool whole) {
     C& obj = static_cast<C&>(e);
     if constexpr (std::is_member_object_pointer_v<S>) {
       using Field = std::remove_reference_t<decltype(obj.*set)>;
-      obj.*set = static_cast<Field>(v);
+      if (Fits<Field>(v, whole)) obj.*set = static_cast<Field>(v);
     } else {
       using Arg = std::decay_t<typename ArgOf<S>::type>;
       if constexpr (std::is_same_v<Arg, void>)
         std::invoke(set, obj, v);
-      else
+      else if (Fits<Arg>(v, whole))
         std::invoke(set, obj, static_cast<Arg>(v));
     }
   }

@@ -65,9 +65,7 @@ ZELTO_IMPLEMENT_ELEMENT(TBooleanElement, TTypeElement, [](auto& p) {
 ZELTO_IMPLEMENT_ELEMENT(TCharElement, TTypeElement,
                         [](auto& p) { p.Char("Value", &TCharElement::GetAsChar, &TCharElement::SetAsChar); })
 ZELTO_IMPLEMENT_ELEMENT(TByteElement, TTypeElement, [](auto& p) {
-  p.Integer("Value", &TByteElement::GetAsByte, [](TByteElement& e, std::int64_t v) {
-    if (v >= 0 && v <= 255) e.SetAsByte(static_cast<std::uint8_t>(v));
-  });
+  p.Byte("Value", &TByteElement::GetAsByte, &TByteElement::SetAsByte);
 })
 ZELTO_IMPLEMENT_ELEMENT(TFloatElement, TTypeElement,
                         [](auto& p) { p.Float("Value", &TFloatElement::GetAsFloat, &TFloatElement::SetAsFloat); })

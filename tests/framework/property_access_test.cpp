@@ -185,3 +185,27 @@ TEST_F(PropertyAccess, ARepublishedNameReachesTheDescendantsProperty) {
   EXPECT_EQ(TProbeRepublished::StaticClass().IndexOfProperty("NUMBER"),
             TProbe::StaticClass().IndexOfProperty("Number"));
 }
+
+// Integer fields narrower than the text's number.
+class TNarrowFields : public TProbe {
+  ZELTO_ELEMENT(TNarrowFields)
+ public:
+  std::uint8_t Small = 5;
+  std::int16_t Medium = 5;
+};
+ZELTO_IMPLEMENT_ELEMENT(TNarrowFields, TProbe, [](auto& p) {
+  p.Integer("Small", &TNarrowFields::Small, &TNarrowFields::Small);
+  p.Integer("Medium", &TNarrowFields::Medium, &TNarrowFields::Medium);
+})
+
+TEST_F(PropertyAccess, ANumberAFieldCannotHoldLeavesItUnchanged) {
+  TNarrowFields narrow;
+  narrow.SetPropertyText("Small", "300");
+  narrow.SetPropertyText("Medium", "-40000");
+  EXPECT_EQ(narrow.Small, 5);
+  EXPECT_EQ(narrow.Medium, 5);
+  narrow.SetPropertyText("Small", "255");
+  narrow.SetPropertyText("Medium", "-32768");
+  EXPECT_EQ(narrow.Small, 255);
+  EXPECT_EQ(narrow.Medium, -32768);
+}

@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QPointer>
+#include <QTableWidget>
+
+#include "framework/class_registry.h"
+#include "framework/entity.h"
+#include "platform/scripted_user_interaction.h"
+#include "script/command_line.h"
+#include "script/qt/watch_form.h"
+
+namespace {
+
+QApplication& App() {
+  static int argc = 1;
+  static char name[] = "test_script_qt";
+  static char* argv[] = {name, nullptr};
+  static QApplication* app = new QApplication(argc, argv);
+  return *app;
+}
+
+class WatchForm : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    App();
+    RegisterElementClasses();
+    first.SetName("prvni");
+    second.SetName("druhy");
+    form = new TWatchForm();
+    form->show();
+  }
+  void TearDown() override { delete form.data(); }
+  void type(int row, const char* text) { form->SG()->setItem(row, 0, new QTableWidgetItem(text)); }
+  QString value(int row) const {
+    QTableWidgetItem* cell = form->SG()->item(row, 1);
+    return cell ? cell->text() : QString();
+  }
+
+  platform::ScopedScriptedUi ui;
+  TOwnerEntity first, second;
+  QPointer<TWatchForm> form;
+};
+
+TEST_F(WatchForm, RecalculationFollowsTheSelectedElement) {
+  type(0, "ACTIVEELEMENT.Name");
+  type(2, "ACTIVEELEMENT.Name = 'nove'");
+  type(3, "X:TElement");
+  type(4, "X = ACTIVEELEMENT");
+  type(5, "ACTIVEELEMENT.Nic.Name");
+  form->SetContext(&first);
+  form->Recalculate();
+  EXPECT_EQ(value(0), "prvni");  // rows run in order: the rename comes after it
+  EXPECT_EQ(value(1), "");
+  EXPECT_EQ(value(2), "nove");
+  EXPECT_EQ(value(4), "");  // an object assignment shows nothing
+  EXPECT_EQ(value(5), "");
+  ASSERT_EQ(ui->shownTexts().size(), 1u);  // the failing row reports itself; the others still ran
+  EXPECT_NE(ui->shownTexts()[0].find("Nemohu nalézt element Nic"), std::string::npos);
+
+  type(2, "");
+  form->SetContext(&second);
+  form->Recalculate();
+  EXPECT_EQ(value(0), "druhy");
+  EXPECT_EQ(value(2), "");
+  // The variable declared in an earlier recalculation is still there.
+  EXPECT_NE(form->Watches().CommandLine().FindVar("X"), nullptr);
+}
+
+TEST_F(WatchForm, ColumnsFollowTheHeaderSections) {
+  // The value section fills the header; its column stays 20 narrower.
+  EXPECT_EQ(form->Header()->sectionSize(0) + form->Header()->sectionSize(1), form->Header()->width());
+  EXPECT_EQ(form->SG()->columnWidth(1), form->Header()->sectionSize(1) - 20);
+  form->Header()->resizeSection(0, 260);
+  EXPECT_EQ(form->SG()->columnWidth(0), 260);
+  EXPECT_EQ(form->SG()->columnWidth(1), form->Header()->sectionSize(1) - 20);
+  form->resize(600, 217);
+  EXPECT_EQ(form->SG()->columnWidth(0), 260);
+  EXPECT_EQ(form->SG()->columnWidth(1), form->Header()->sectionSize(1) - 20);
+  EXPECT_EQ(form->Header()->sectionSize(1), 600 - 260);
+}
+
+TEST_F(WatchForm, ClosingTellsItsUsersAndTakesTheCommandLineAlong) {
+  bool told = false;
+  QObject::connect(form, &TWatchForm::closing, [&] { told = true; });
+  TCommandLine* line = &form->Watches().CommandLine();
+  const platform::Handle handle = line->GetHandle();
+  form->close();
+  EXPECT_TRUE(told);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(form.isNull());
+  EXPECT_EQ(TElement::FromHandle(handle), nullptr);
+}
+
+}  // namespace
