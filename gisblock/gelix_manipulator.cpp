@@ -10,6 +10,7 @@
 #include "framework/wcs.h"
 #include "framework/world.h"
 #include "framework/zelto_message.h"
+#include "gisblock/gelix_condition.h"
 #include "platform/user_interaction.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TFiltrDruhuObjektu, TOwnerElement, [](auto& p) {
@@ -189,7 +190,7 @@ bool TGelixManipulator::PassesCondition(TElement* object) {
   if (!conditionCompiled_) {
     conditionCompiled_ = true;
     try {
-      if (ConditionCompiler) condition_ = ConditionCompiler(Condition);
+      condition_ = ConditionCompiler ? ConditionCompiler(Condition) : gisblock::compileCondition(Condition);
     } catch (const std::exception&) {
       condition_ = nullptr;
     }

@@ -87,6 +87,7 @@ class TGelixManipulator : public TTool {
   double MinSize = 0;
   std::string Condition;
   std::string BlockName;
+  // The expression language unless a caller sets another.
   gisblock::ConditionCompiler ConditionCompiler;
 
  private:

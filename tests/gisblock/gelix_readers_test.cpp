@@ -303,3 +303,24 @@ TEST_F(GelixReaderTest, BlocksWithoutAKnownRectangleMeetEveryWindow) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GelixReaderTest, ConditionsInTheExpressionLanguage) {
+  writeFile<PntRecord>("TN.PNT", {point(0, 0, 0, 0, 1), point(1, 110, 1, 1), point(2, 120, 2, 2), point(3, 130, 3, 3)});
+  std::unique_ptr<TGeliXBlokReader> r = reader();
+  r->Condition = "(Druh > 110) AND (Druh < 130)";
+  std::unique_ptr<TPointString> some(r->ReadPoints());
+  EXPECT_EQ(numbers(some.get()), (std::vector<int>{2}));
+  EXPECT_TRUE(ui->shownTexts().empty());
+
+  TEntity fresh;
+  std::unique_ptr<TGeliXBlokReader> bad(TGeliXBlokReader::CreateForBlock(block()));
+  bad->SetObjectModel(&fresh);
+  bad->Condition = "Druh =";
+  std::unique_ptr<TPointString> all(bad->ReadPoints());
+  EXPECT_EQ(numbers(all.get()), (std::vector<int>{1, 2, 3}));
+  EXPECT_EQ(ui->shownTexts().size(), 1u);
+}
+
+}  // namespace
