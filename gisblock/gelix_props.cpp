@@ -19,6 +19,7 @@ ZELTO_IMPLEMENT_ELEMENT(TGelixProps, TSpaceEntityProps, [](auto& p) {
   p.Boolean("Vyber", &TGelixProps::Vyber, &TGelixProps::Vyber);
   p.Integer("Presnost", &TGelixProps::Presnost, &TGelixProps::Presnost);
   p.Integer("Symbol", &TGelixProps::Symbol, &TGelixProps::Symbol);
+  p.Boolean("IsDone", &TGelixProps::IsDone, &TGelixProps::IsDone);
   p.Object("DBFTable", TElement::StaticClass(), &TGelixProps::GetDBFTable);
 })
 ZELTO_IMPLEMENT_ELEMENT(TGelixPointProps, TGelixProps, ZELTO_NO_PROPERTIES)

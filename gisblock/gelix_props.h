@@ -42,6 +42,9 @@ class TGelixProps : public TSpaceEntityProps {
   bool Vyber = false;
   std::uint8_t Presnost = 0;
   std::int16_t Symbol = 0;
+  // The record's own work mark: the published IsDone of a Gelix record is
+  // this one, not the mark of the generic record it hides.
+  bool IsDone = false;
 };
 
 class TGelixPointProps : public TGelixProps {

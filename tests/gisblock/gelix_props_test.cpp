@@ -86,6 +86,9 @@ TEST_F(GelixPropsTest, ColumnsOfTheRowReadAndWriteAsNamedPropertiesByOriginalNum
 
   a->SetPropertyText("Cislo", "9");  // a field of the record, not a column
   EXPECT_EQ(props->Cislo, 9);
+  props->SetPropertyText("IsDone", "TRUE");
+  EXPECT_TRUE(props->IsDone);
+  EXPECT_FALSE(static_cast<TSpaceEntityProps*>(props)->IsDone);
   EXPECT_EQ(a->PropertyText("NOSUCH"), "");
 }
 
