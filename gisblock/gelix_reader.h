@@ -97,6 +97,16 @@ class TGeliXObjectReader : public TGeliXReader {
   static std::string BlockFilePath(const std::string& directory, const std::string& fileName);
   bool Open(const std::string& directory);
 
+  // A reader of the block's file through the coordinate system (nil: the
+  // world's); without the file it has no stream and the warning is posted.
+  template <class Reader>
+  static Reader* CreateForBlock(const std::string& directory, TWCS* system = nullptr) {
+    std::unique_ptr<Reader> reader = std::make_unique<Reader>();
+    if (system) reader->SetCoordSystem(system);
+    reader->Open(directory);
+    return reader.release();
+  }
+
  protected:
   // Companions (coordinate file, line file, text file) once the file is open.
   virtual bool OpenCompanions() { return true; }

@@ -4,6 +4,7 @@
 #include "gelix_block_fixture.h"
 #include "gisblock/crd_record.h"
 #include "gisblock/gelix_blok_reader.h"
+#include "gisblock/gelix_lin_reader.h"
 #include "gisblock/gelix_registers.h"
 #include "gisblock/pnt_record.h"
 #include "gisblock/tbx_record.h"
@@ -67,6 +68,9 @@ TEST_F(GelixReaderTest, PointsInRangeAndOfTheKindsTheFilterTakes) {
   auto* first = static_cast<TPointElement*>(all->GetItem(0));
   EXPECT_EQ(first->GetAbsRefY(), -2000000.0);
   EXPECT_EQ(all->GetName(), gisblock::normalizeBlockPath(block()) + " PNT");
+  std::unique_ptr<TGelixLinReader> missing(TGeliXObjectReader::CreateForBlock<TGelixLinReader>(block()));
+  EXPECT_FALSE(missing->HasStream());
+  EXPECT_TRUE(log.saw("Čtení bloku: Soubor " + gisblock::normalizeBlockPath(block()) + "/TN.LIN neexistuje !"));
 
   writeFile<PntRecord>("TN.PNT", {point(0, 0, 0, 0, 1), point(1, 110, 1, 1), point(2, 120, 2, 2), point(3, 130, 3, 3)});
   {
