@@ -1,6 +1,7 @@
 #include "areas/areas_classes.h"
 
 #include "areas/area_walkers.h"
+#include "areas/forest_hierarchy.h"
 #include "areas/leaf_walkers.h"
 #include "areas/line_end_readers.h"
 #include "framework/class_registry.h"
@@ -17,4 +18,5 @@ void RegisterAreasClasses() {
         &TOznacPlochy::StaticClass(), &TProchazecPlochGauge::StaticClass(), &THledacPloch::StaticClass(),
         &TProchazecListuQTree::StaticClass(), &TProchazecListuQTreeGauge::StaticClass()})
     RegisterZeltoClass(*cls);
+  RegisterForestHierarchyClasses();
 }

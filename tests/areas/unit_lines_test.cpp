@@ -1,0 +1,76 @@
+// A unit's line list holds what bounds it from outside and its islands'
+// lines, never a line shared by two of its own areas or sub-units.
+#include "areas/forest_hierarchy.h"
+#include "areas/forest_space_unit.h"
+#include "walkers_fixture.h"
+
+namespace {
+
+using namespace areas_test;
+
+class UnitLinesTest : public WalkerTest {
+ protected:
+  // Lines are also held by the block's line string, as when read.
+  TPolyLineElement* L(Pts points) {
+    TPolyLineElement* line = Line(points);
+    all.AddAndExtend(line);
+    return line;
+  }
+  TPolyLineAreaElement* Area(std::initializer_list<TPolyLineElement*> lines) {
+    auto* area = new TPolyLineAreaElement;
+    for (TPolyLineElement* line : lines) area->Add(line);
+    return area;
+  }
+  std::vector<TElement*> Lines(TForestSpaceUnit* unit) {
+    TPolyLineString* list = unit->GetLines();
+    return list ? list->Items() : std::vector<TElement*>{};
+  }
+  TPolyLineString all;
+};
+
+TEST_F(UnitLinesTest, TheLineBetweenTwoGroupsBoundsEachGroupButNotTheirSubCompartment) {
+  TPolyLineElement *a1 = L({{0, 0}, {0, 10}}), *a2 = L({{0, 10}, {10, 10}}), *a3 = L({{10, 0}, {0, 0}});
+  TPolyLineElement* shared = L({{10, 10}, {10, 0}});
+  TPolyLineElement *b2 = L({{10, 10}, {20, 10}}), *b4 = L({{20, 10}, {20, 0}}), *b3 = L({{20, 0}, {10, 0}});
+  TPolyLineElement* island = L({{2, 2}, {2, 4}, {4, 4}, {2, 2}});
+  TPolyLineAreaElement* a = Area({a1, a2, shared, a3});
+  TPolyLineAreaElement* hole = Area({island});
+  a->AddHole(hole);
+  TPolyLineAreaElement* b = Area({shared, b2, b4, b3});
+
+  TForestSpaceUnit root;
+  root.SetName("LES");
+  auto* dilec = static_cast<TForestSpaceUnit*>(root.FindOrCreateByName(TDilec::StaticClass(), "Dilec: a"));
+  auto* ga = static_cast<TForestSpaceUnit*>(dilec->FindOrCreateByName(TPorostniSkupina::StaticClass(), "Por.skup: 1"));
+  auto* gb = static_cast<TForestSpaceUnit*>(dilec->FindOrCreateByName(TPorostniSkupina::StaticClass(), "Por.skup: 2"));
+  ga->AddAndExtend(a);
+  gb->AddAndExtend(b);
+
+  TVyberLiniiDoHierarchie gather;
+  gather.SetInput(&root);
+  gather.DoIt();
+  using V = std::vector<TElement*>;
+  EXPECT_EQ(Lines(ga), (V{a1, a2, shared, a3, island}));
+  EXPECT_EQ(Lines(gb), (V{shared, b2, b4, b3}));
+  EXPECT_EQ(Lines(dilec), (V{a1, a2, a3, island, b2, b4, b3}));
+  EXPECT_EQ(Lines(&root), Lines(dilec));
+  EXPECT_EQ(ga->GetLines()->GetName(), "Linie v TPorostniSkupina");
+
+  gather.DoIt();
+  EXPECT_EQ(Lines(dilec).size(), 7u);
+  EXPECT_EQ(Lines(ga).size(), 5u);
+}
+
+TEST_F(UnitLinesTest, FilingWithoutAModelOrFromAWrongInputSaysTheBlockIsMissing) {
+  TForestHierarchy hierarchy;
+  TEntity model;
+  hierarchy.SetObjectModel(&model);
+  T2DCoordinate notABlock(0, 0);
+  hierarchy.SetInput(&notABlock);
+  hierarchy.DoIt();
+  EXPECT_EQ(hierarchy.Output(), nullptr);
+  EXPECT_EQ(model.GetCount(), 0);
+  EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{"Není nalezen blok"});
+}
+
+}  // namespace
