@@ -54,6 +54,15 @@ TForestSpaceUnit* Unit(TForestSpaceUnit& parent, const TElementClass& cls, const
   return dynamic_cast<TForestSpaceUnit*>(parent.FindOrCreateByName(cls, name));
 }
 
+// An area filed again (the tool run twice on one model) must not appear
+// twice in its unit, or it would be exported twice.
+void HoldOnce(TForestSpaceUnit& unit, TAreaElement& area) {
+  if (area.HasOwner(&unit))
+    unit.ExtendBy(&area);
+  else
+    unit.AddAndExtend(&area);
+}
+
 }  // namespace
 
 bool IsRendererLayer(const TElement* element) {
@@ -103,7 +112,7 @@ void TPridavacPloch::Process(TElement* element) {
     FileStand(*root, *area, net);
   } else if (TForestSpaceUnit* other = Unit(*root, TNeplochy::StaticClass(), "NEPLOCHY")) {
     other->AddArea(area, net);
-    other->AddAndExtend(area);
+    HoldOnce(*other, *area);
   }
   ++Count;
   if (Count % kPumpEvery == 0) {
@@ -158,7 +167,7 @@ void TPridavacPloch::FileStand(TForestSpaceUnit& root, TAreaElement& area, doubl
   group->CisloOddeleni = oddeleni;
   group->PismenoDilce = letter;
   group->AddArea(&area, net);
-  group->AddAndExtend(&area);
+  HoldOnce(*group, area);
 }
 
 TEntity* TForestHierarchy::ObjectModel() const {
