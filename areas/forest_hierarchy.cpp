@@ -1,12 +1,14 @@
 #include "areas/forest_hierarchy.h"
 
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 
 #include "areas/forest_space_unit.h"
 #include "framework/class_registry.h"
 #include "framework/message_dispatch.h"
+#include "framework/name_compare.h"
 #include "framework/settings.h"
 #include "framework/string_utils.h"
 #include "framework/world.h"
@@ -48,10 +50,6 @@ std::string Field(TGelixDBFTable& table, const char* name) {
   std::string text;
   table.GetFieldText(name, text);
   return TrimBlanks(text);
-}
-
-TForestSpaceUnit* Unit(TForestSpaceUnit& parent, const TElementClass& cls, const std::string& name) {
-  return dynamic_cast<TForestSpaceUnit*>(parent.FindOrCreateByName(cls, name));
 }
 
 // An area filed again (the tool run twice on one model) must not appear
@@ -119,6 +117,21 @@ void TPridavacPloch::Process(TElement* element) {
     form_->SetProgress(Count);
     zelto::ProcessPendingMessages();
   }
+}
+
+TForestSpaceUnit* TPridavacPloch::Unit(TForestSpaceUnit& parent, const TElementClass& cls, const std::string& name) {
+  const std::string wanted = name.empty() ? std::string("no name") : name;
+  auto [index, fresh] = children_.try_emplace(&parent);
+  if (fresh)
+    for (TElement* child : parent.Items()) index->second.emplace(zelto::UpperLocale(child->GetName()), child);
+  TElementRef& known = index->second[zelto::UpperLocale(wanted)];
+  if (TElement* child = known.Get(); child && child->HasOwner(&parent)) return dynamic_cast<TForestSpaceUnit*>(child);
+  TElement* unit = cls.Create();
+  if (!unit) return nullptr;
+  unit->SetName(wanted);
+  parent.InsertSortedByName(unit);
+  known.Set(unit);
+  return dynamic_cast<TForestSpaceUnit*>(unit);
 }
 
 void TPridavacPloch::FileStand(TForestSpaceUnit& root, TAreaElement& area, double net) {

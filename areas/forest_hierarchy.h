@@ -6,6 +6,8 @@
 // boundary lines of every unit.
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <unordered_map>
 
 #include "areas/gauge_form.h"
 #include "framework/recursor.h"
@@ -46,10 +48,15 @@ class TPridavacPloch : public TPocitacPloch {
     std::int32_t ostatni = 900;
   };
   void FileStand(TForestSpaceUnit& root, TAreaElement& area, double net);
+  // The child unit of that name (letter case ignored), created in name
+  // order when missing. Each parent's children are indexed on first use:
+  // a district may hold thousands of units and tens of thousands of areas.
+  TForestSpaceUnit* Unit(TForestSpaceUnit& parent, const TElementClass& cls, const std::string& name);
 
   std::unique_ptr<TF_gaugeForm> form_;
   std::unique_ptr<TGelixDBFTable> table_;
   Limits limits_;
+  std::unordered_map<const TElement*, std::unordered_map<std::string, TElementRef>> children_;
 };
 
 // Input: a spatial container or a renderer layer. Output: the root "LES",
