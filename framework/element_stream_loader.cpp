@@ -28,7 +28,6 @@ void TLoader::DoIt() {
   reader.SetTextConverter(
       [](std::string_view raw) { return platform::toUtf8(raw, platform::CodePage::Windows1250); });
   if (data.size() < 4 || reader.ReadRaw(4) != "TPF0") throw EBadStream(name + " ... neznámý typ souboru");
-  reader.ReadListBegin();
 
   // The list only points at what was read: emptied, never freed with it.
   TQuickEntity loaded;
@@ -37,9 +36,11 @@ void TLoader::DoIt() {
     ~Forget() { list.Clear(); }
   } forget{loaded};
   TElement* last = nullptr;
-  while (!reader.EndOfList()) {
-    std::string className;
-    try {
+  std::string className;
+  try {
+    // A file cut short ends inside the list as surely as inside an element.
+    reader.ReadListBegin();
+    while (!reader.EndOfList()) {
       className = reader.ReadString();
       const TElementClass* cls = FindZeltoClass(className);
       if (!cls) {
@@ -58,12 +59,13 @@ void TLoader::DoIt() {
       }
       last = element.get();
       loaded.Add(element.release());
-    } catch (const std::exception&) {
-      platform::showError("Chyba při čtení elementu: " + className);
-      framework::FreeAbandonedLoad(loaded.Items());
-      return;
+      className.clear();
     }
+    reader.ReadListEnd();
+  } catch (const std::exception&) {
+    platform::showError("Chyba při čtení elementu: " + className);
+    framework::FreeAbandonedLoad(loaded.Items());
+    return;
   }
-  reader.ReadListEnd();
   SetOutput(last);
 }
