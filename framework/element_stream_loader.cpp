@@ -21,8 +21,10 @@ void TLoader::DoIt() {
   const std::string name = GetName();
   if (name.empty()) throw EBadStreamName("Chybné jméno streamu : " + name + " !");
   const std::string path = framework::ResolveModelFile(name);
+  std::error_code ec;
+  // A directory opens, but reading it raises.
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw EBadStream("Soubor " + name + " neexistuje!");
+  if (!in || !std::filesystem::is_regular_file(path, ec)) throw EBadStream("Soubor " + name + " neexistuje!");
   const std::vector<std::uint8_t> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   zelto::ValueReader reader(data);
   reader.SetTextConverter(
