@@ -8,6 +8,7 @@
 
 #include "framework/coordinate.h"
 #include "framework/draw_items.h"
+#include "framework/element_stream_loader.h"
 #include "framework/ini_file.h"
 #include "framework/message_dispatch.h"
 #include "framework/model_loader.h"
@@ -150,6 +151,9 @@ TEST_F(DamagedModelFiles, EveryLoadReturnsWhateverTheDamage) {
   TStreamLoader loader;
   loader.FileName = file.string();
   EXPECT_THROW(loader.DoIt(), EBadStream);
+  TLoader tpf;
+  tpf.SetName(file.string());
+  EXPECT_THROW(tpf.DoIt(), EBadStream);
 }
 
 TEST_F(DamagedModelFiles, CyclesAndDeepNestingAreRefused) {
