@@ -207,4 +207,28 @@ TEST_F(DamagedTableTest, TablesIndexesAndControlFilesReadWhateverTheDamage) {
   EXPECT_TRUE(t.LocateObject(dir.string(), 'P', 1600, 7));
 }
 
+TEST_F(DamagedBlockTest, ALongChainOfFathersEndsWithAWarning) {
+  // A row of squares, each the father of the one before it.
+  const int n = 300;
+  Mesh m;
+  std::vector<int> v, bottom, top;
+  for (int i = 0; i <= n; ++i) v.push_back(m.line({{X0 + i, Y0}, {X0 + i, Y0 + 1}}));
+  for (int i = 0; i < n; ++i) {
+    bottom.push_back(m.line({{X0 + i, Y0}, {X0 + i + 1, Y0}}));
+    top.push_back(m.line({{X0 + i, Y0 + 1}, {X0 + i + 1, Y0 + 1}}));
+  }
+  for (int i = 0; i < n; ++i)
+    m.areas.push_back({{{v[i], true}, {top[i], true}, {v[i + 1], false}, {bottom[i], false}},
+                       {X0 + i + 0.5, Y0 + 0.5}, i + 1 < n ? i + 1 : -1, {}});
+  std::filesystem::remove_all(block());
+  m.write(block());
+  TEntity model;
+  std::unique_ptr<TGeliXBlokReader> r(TGeliXBlokReader::CreateForBlock(block()));
+  r->SetObjectModel(&model);
+  std::unique_ptr<TAreaString> areas(r->ReadAreas());
+  ASSERT_TRUE(areas);
+  EXPECT_EQ(areas->GetCount(), n);
+  zelto::RunMessagesUntilIdle();
+  EXPECT_TRUE(log.saw("má řetěz otců delší než 256 ploch"));
+}
 }  // namespace
