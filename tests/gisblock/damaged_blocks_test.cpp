@@ -211,15 +211,9 @@ TEST_F(DamagedBlockTest, ALongChainOfFathersEndsWithAWarning) {
   // A row of squares, each the father of the one before it.
   const int n = 300;
   Mesh m;
-  std::vector<int> v, bottom, top;
-  for (int i = 0; i <= n; ++i) v.push_back(m.line({{X0 + i, Y0}, {X0 + i, Y0 + 1}}));
-  for (int i = 0; i < n; ++i) {
-    bottom.push_back(m.line({{X0 + i, Y0}, {X0 + i + 1, Y0}}));
-    top.push_back(m.line({{X0 + i, Y0 + 1}, {X0 + i + 1, Y0 + 1}}));
-  }
   for (int i = 0; i < n; ++i)
-    m.areas.push_back({{{v[i], true}, {top[i], true}, {v[i + 1], false}, {bottom[i], false}},
-                       {X0 + i + 0.5, Y0 + 0.5}, i + 1 < n ? i + 1 : -1, {}});
+    m.areas.push_back({squareLines(m, X0 + 2 * i, Y0, X0 + 2 * i + 1, Y0 + 1), {X0 + 2 * i + 0.5, Y0 + 0.5},
+                       i + 1 < n ? i + 1 : -1, {}});
   std::filesystem::remove_all(block());
   m.write(block());
   TEntity model;
@@ -230,5 +224,17 @@ TEST_F(DamagedBlockTest, ALongChainOfFathersEndsWithAWarning) {
   EXPECT_EQ(areas->GetCount(), n);
   zelto::RunMessagesUntilIdle();
   EXPECT_TRUE(log.saw("má řetěz otců delší než 256 ploch"));
+}
+
+
+TEST_F(DamagedBlockTest, ARingThatGoesRoundInCirclesIsGivenUpAtOnce) {
+  // The second line of the outer ring leads to itself on both sides.
+  for (std::int32_t line = 1; line <= 8; ++line)
+    patchLin(line, [](gisblock::LinRecord& l) {
+      l.leftNext = {2, 1};
+      l.rightNext = {2, 0};
+    });
+  readAll();
+  EXPECT_TRUE(log.saw("nelze načíst další linii vlevo"));
 }
 }  // namespace
