@@ -16,7 +16,7 @@ ScriptedProgressForms& fallback() {
 ProgressFormService& progressForms() { return installed ? *installed : fallback(); }
 void setProgressForms(ProgressFormService* service) { installed = service; }
 
-ProgressForm::ProgressForm() : view_(progressForms().createView(*this)) {}
+ProgressForm::ProgressForm() = default;
 
 ProgressForm::~ProgressForm() {
   // The view may still call back while it goes; it must find a hidden form.
@@ -42,7 +42,17 @@ void ProgressForm::setProgress(int position) {
   if (view_) view_->setPosition(position);
 }
 
+// Most forms are never shown (counting walks, small inputs): the view is
+// made when first needed.
 void ProgressForm::show() {
+  if (!view_) {
+    view_ = progressForms().createView(*this);
+    if (view_) {
+      view_->setCaption(caption_);
+      view_->setMaximum(maxValue_);
+      view_->setPosition(progress_);
+    }
+  }
   if (!busy_) busy_.emplace();
   visible_ = true;
   if (view_) view_->setVisible(true);

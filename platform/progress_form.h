@@ -35,7 +35,7 @@ class ProgressFormService {
 
 // The current service; a scripted one is in place until the program
 // installs another. The caller keeps ownership and uninstalls (nullptr)
-// before destroying it. Forms take their view when they are created.
+// before destroying it. A form takes its view when first shown.
 ProgressFormService& progressForms();
 void setProgressForms(ProgressFormService* service);
 
@@ -72,6 +72,7 @@ class ProgressForm {
   // the form shown again, so that the user is not asked at every item.
   bool breakConfirmed(const std::string& question);
 
+  // nullptr until the form is first shown.
   ProgressFormView* view() const { return view_.get(); }
 
  private:

@@ -8,9 +8,11 @@ class ScriptedProgressForms::View : public ProgressFormView {
       : owner_(owner), form_(form), closeAfter_(closeAfter) {}
   void setCaption(const std::string&) override {}
   void setMaximum(int) override {}
+  // Only moves the user could see count.
   void setPosition(int) override {
+    if (!form_.visible()) return;
     ++owner_.steps_;
-    if (closeAfter_ > 0 && ++moves_ == closeAfter_ && form_.visible()) form_.userClosed();
+    if (closeAfter_ > 0 && ++moves_ == closeAfter_) form_.userClosed();
   }
   void setVisible(bool visible) override {
     if (visible) owner_.showings_.push_back({form_.caption(), form_.maxValue()});

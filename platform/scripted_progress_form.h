@@ -23,13 +23,13 @@ class ScriptedProgressForms : public ProgressFormService {
   // Answers from the queue; without one, Cancel (nobody asked to stop).
   bool confirmBreak(const std::string& text) override;
 
-  // Every form created from now on is closed by the "user" when its bar has
+  // Every form shown from now on is closed by the "user" when its bar has
   // been moved that many times (0: never).
   void closeAfterSteps(int steps) { closeAfter_ = steps; }
   void queueBreakAnswer(bool ok) { answers_.push_back(ok); }
   const std::vector<std::string>& breakQuestions() const { return questions_; }
   const std::vector<Showing>& showings() const { return showings_; }
-  // Bar moves over all forms.
+  // Bar moves over all forms that were shown.
   int steps() const { return steps_; }
 
  private:

@@ -19,13 +19,14 @@ TEST(QtProgressForm, ClosingTheWindowHidesItAndRaisesTheCloseQuery) {
   platform::setProgressForms(&service);
   {
     platform::ProgressForm form;
-    auto* widget = platform::qt::widgetOf(form);
-    ASSERT_NE(widget, nullptr);
-    EXPECT_EQ(widget->size(), QSize(461, 19));
     form.setCaption("Export ploch");
     form.setMaxValue(250);
     form.setProgress(120);
+    EXPECT_EQ(platform::qt::widgetOf(form), nullptr);  // no window until shown
     form.show();
+    auto* widget = platform::qt::widgetOf(form);
+    ASSERT_NE(widget, nullptr);
+    EXPECT_EQ(widget->size(), QSize(461, 19));
     EXPECT_TRUE(widget->isVisible());
     EXPECT_EQ(widget->windowTitle(), QString("Export ploch"));
     EXPECT_EQ(widget->bar()->maximum(), 250);
