@@ -27,6 +27,10 @@ void TProchazecObjektu::DoIt() {
   TRecursor::DoIt();
 }
 
+void TProchazecObjektu::Recurse(TElement* element) {
+  if (!GetBreakWork()) TRecursor::Recurse(element);
+}
+
 void TProchazecObjektu::ShowGauge() {
   if (!ownCaption_) form_->SetCaption(GetName());
   form_->Show();

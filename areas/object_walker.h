@@ -21,6 +21,8 @@ class TProchazecObjektu : public TRecursor {
 
   // The hourglass and the form's caption for the time of the walk.
   void DoIt() override;
+  // A walk whose break flag is set descends no further.
+  void Recurse(TElement* element) override;
 
   void SetGaugeMax(std::int32_t n) { form_->SetMaxValue(n); }
   void ShowGauge();

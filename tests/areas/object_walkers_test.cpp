@@ -180,6 +180,12 @@ TEST_F(WalkerTest, AWalkGoesOnWhenTheUserClosesItsForm) {
   EXPECT_EQ(finder.Result()->GetCount(), 150);
   EXPECT_TRUE(finder.GaugeForm().DoCloseQuery());
   EXPECT_TRUE(forms->breakQuestions().empty());
+
+  THledacLinii stopped;  // the tool's break flag is what stops a walk
+  stopped.SetInput(&lines);
+  stopped.SetBreakWork(true);
+  stopped.DoIt();
+  EXPECT_EQ(stopped.Result()->GetCount(), 0);
 }
 
 }  // namespace
