@@ -1,0 +1,70 @@
+// Reading with a kind filter and with a condition: every record is still
+// decoded and tested, so the time per record must stay flat as well. The
+// column condition reaches the attribute row of every area.
+#include "bench/district_fixture.h"
+#include "framework/string_list.h"
+#include "gisblock/gelix_area_reader.h"
+#include "gisblock/gelix_lin_reader.h"
+
+namespace {
+
+using namespace benchdistrict;
+
+struct Selection {
+  const char* kindText;   // "LIN" or "ARE"
+  const char* kinds;      // numbers for "!DRUH"; nullptr: no kind filter
+  const char* condition;  // nullptr: none
+};
+
+template <class Reader>
+double recordsOf(const std::string& block) {
+  std::unique_ptr<Reader> r(TGeliXObjectReader::CreateForBlock<Reader>(block));
+  return r->GetRecordCount();
+}
+
+void readSelected(benchmark::State& state, Selection s) {
+  const std::string& block = Districts::instance().detBlock(static_cast<int>(state.range(0)));
+  const bool areas = std::string(s.kindText) == "ARE";
+  const double records = areas ? recordsOf<TGelixAreaReader>(block) : recordsOf<TGelixLinReader>(block);
+  BenchWorld world;
+  double taken = 0;
+  for (auto _ : state) {
+    auto r = reader(block);
+    if (s.kinds) {
+      TStringListElement list;
+      list.AddNamed("!DRUH", s.kinds);
+      r->SetKindFilter(CreateKindFilter(s.kindText, &list));
+    }
+    if (s.condition) r->Condition = s.condition;
+    TEntity* read = areas ? static_cast<TEntity*>(r->ReadAreas()) : r->ReadLines();
+    world.model()->Add(read);
+    taken = read ? read->GetCount() : 0;
+    state.PauseTiming();
+    world.pump();
+    world.dropModel();
+    state.ResumeTiming();
+  }
+  if (taken < 1) state.SkipWithError("the selection took nothing");
+  state.counters["taken"] = taken;
+  state.SetItemsProcessed(static_cast<std::int64_t>(records) * state.iterations());
+  perItem(state, "records", records);
+}
+
+void BM_ReadLinesOfKinds(benchmark::State& state) { readSelected(state, {"LIN", "13 94", nullptr}); }
+void BM_ReadLinesOnCondition(benchmark::State& state) {
+  readSelected(state, {"LIN", nullptr, "(Druh = 13) OR (Druh = 94)"});
+}
+void BM_ReadAreasOfKinds(benchmark::State& state) { readSelected(state, {"ARE", "110", nullptr}); }
+void BM_ReadAreasOnCondition(benchmark::State& state) { readSelected(state, {"ARE", nullptr, "Druh = 110"}); }
+// A column of the stand table: one row located per area.
+void BM_ReadAreasOnColumnCondition(benchmark::State& state) {
+  readSelected(state, {"ARE", nullptr, "PLOCHA > 1"});
+}
+
+}  // namespace
+
+BENCHMARK(BM_ReadLinesOfKinds)->Apply(sizeArgs);
+BENCHMARK(BM_ReadLinesOnCondition)->Apply(sizeArgs);
+BENCHMARK(BM_ReadAreasOfKinds)->Apply(sizeArgs);
+BENCHMARK(BM_ReadAreasOnCondition)->Apply(sizeArgs);
+BENCHMARK(BM_ReadAreasOnColumnCondition)->Apply(sizeArgs);
