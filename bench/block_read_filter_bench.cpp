@@ -5,13 +5,14 @@
 #include "framework/string_list.h"
 #include "gisblock/gelix_area_reader.h"
 #include "gisblock/gelix_lin_reader.h"
+#include "gisblock/gelix_text_reader.h"
 
 namespace {
 
 using namespace benchdistrict;
 
 struct Selection {
-  const char* kindText;   // "LIN" or "ARE"
+  const char* kindText;   // "LIN", "ARE" or "TXT"
   const char* kinds;      // numbers for "!DRUH"; nullptr: no kind filter
   const char* condition;  // nullptr: none
 };
@@ -24,8 +25,10 @@ double recordsOf(const std::string& block) {
 
 void readSelected(benchmark::State& state, Selection s) {
   const std::string& block = Districts::instance().detBlock(static_cast<int>(state.range(0)));
-  const bool areas = std::string(s.kindText) == "ARE";
-  const double records = areas ? recordsOf<TGelixAreaReader>(block) : recordsOf<TGelixLinReader>(block);
+  const std::string kind = s.kindText;
+  const double records = kind == "ARE"   ? recordsOf<TGelixAreaReader>(block)
+                         : kind == "TXT" ? recordsOf<TGelixTextReader>(block)
+                                         : recordsOf<TGelixLinReader>(block);
   BenchWorld world;
   double taken = 0;
   for (auto _ : state) {
@@ -36,7 +39,9 @@ void readSelected(benchmark::State& state, Selection s) {
       r->SetKindFilter(CreateKindFilter(s.kindText, &list));
     }
     if (s.condition) r->Condition = s.condition;
-    TEntity* read = areas ? static_cast<TEntity*>(r->ReadAreas()) : r->ReadLines();
+    TEntity* read = kind == "ARE"   ? static_cast<TEntity*>(r->ReadAreas())
+                    : kind == "TXT" ? static_cast<TEntity*>(r->ReadTexts())
+                                    : r->ReadLines();
     world.model()->Add(read);
     taken = read ? read->GetCount() : 0;
     state.PauseTiming();
@@ -60,6 +65,8 @@ void BM_ReadAreasOnCondition(benchmark::State& state) { readSelected(state, {"AR
 void BM_ReadAreasOnColumnCondition(benchmark::State& state) {
   readSelected(state, {"ARE", nullptr, "PLOCHA > 1"});
 }
+// Every other text fails the condition after it joined the string.
+void BM_ReadTextsOnCondition(benchmark::State& state) { readSelected(state, {"TXT", nullptr, "ODD(Cislo)"}); }
 
 }  // namespace
 
@@ -68,3 +75,4 @@ BENCHMARK(BM_ReadLinesOnCondition)->Apply(sizeArgs);
 BENCHMARK(BM_ReadAreasOfKinds)->Apply(sizeArgs);
 BENCHMARK(BM_ReadAreasOnCondition)->Apply(sizeArgs);
 BENCHMARK(BM_ReadAreasOnColumnCondition)->Apply(sizeArgs);
+BENCHMARK(BM_ReadTextsOnCondition)->Apply(sizeArgs);

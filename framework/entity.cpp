@@ -133,6 +133,26 @@ void TEntity::Delete(TElement* element) {
   }
 }
 
+void TEntity::DeleteLastAdded(TElement* element) {
+  if (!element || !items_ || items_->empty() || items_->back() != element) {
+    Delete(element);
+    return;
+  }
+  // Listed here once when its owner links name us once; anything else (no
+  // owner links, added twice) takes the general way.
+  int links = 0;
+  for (int i = 0, n = element->GetOwnersCount(); i < n; ++i) links += element->GetOwner(i) == this;
+  if (links != 1) {
+    Delete(element);
+    return;
+  }
+  items_->pop_back();
+  if (!element->dying_ && element->CanBeFreed())
+    delete element;
+  else
+    element->RemoveOwner(this);
+}
+
 namespace {
 
 // Pointers already dealt with during a release. Most entities are small and
