@@ -1,0 +1,13 @@
+#include "render/render_classes.h"
+
+#include "framework/class_registry.h"
+#include "render/border_buffer.h"
+#include "render/device.h"
+
+void RegisterRenderClasses() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  for (const TElementClass* cls : {&TCanvasDevice::StaticClass(), &TBorderBuffer::StaticClass()})
+    RegisterZeltoClass(*cls);
+}
