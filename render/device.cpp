@@ -19,8 +19,8 @@ ZELTO_IMPLEMENT_ELEMENT(TDevice, TOwnerEntity, [](auto& p) {
   p.Float("PaperHeight", &TDevice::GetPaperHeight);
 })
 ZELTO_IMPLEMENT_ELEMENT(TCanvasDevice, TDevice, [](auto& p) {
-  p.Integer("LastX", &TCanvasDevice::LastX);
-  p.Integer("LastY", &TCanvasDevice::LastY);
+  p.Integer("LastX", &TCanvasDevice::LastX, &TCanvasDevice::LastX);
+  p.Integer("LastY", &TCanvasDevice::LastY, &TCanvasDevice::LastY);
   p.Float("FontAngle", &TCanvasDevice::GetFontAngle, &TCanvasDevice::SetFontAngle);
 })
 

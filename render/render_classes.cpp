@@ -3,11 +3,14 @@
 #include "framework/class_registry.h"
 #include "render/border_buffer.h"
 #include "render/device.h"
+#include "render/symbol_elements.h"
 
 void RegisterRenderClasses() {
   static bool done = false;
   if (done) return;
   done = true;
-  for (const TElementClass* cls : {&TCanvasDevice::StaticClass(), &TBorderBuffer::StaticClass()})
+  for (const TElementClass* cls : {&TCanvasDevice::StaticClass(), &TBorderBuffer::StaticClass(),
+                                   &TBGIBaseElement::StaticClass(), &TRectBGIElement::StaticClass(),
+                                   &TBGIText::StaticClass()})
     RegisterZeltoClass(*cls);
 }
