@@ -3,6 +3,7 @@
 #include "framework/class_registry.h"
 #include "render/border_buffer.h"
 #include "render/device.h"
+#include "render/interpret_layer.h"
 #include "render/symbol_elements.h"
 
 void RegisterRenderClasses() {
@@ -11,6 +12,8 @@ void RegisterRenderClasses() {
   done = true;
   for (const TElementClass* cls : {&TCanvasDevice::StaticClass(), &TBorderBuffer::StaticClass(),
                                    &TBGIBaseElement::StaticClass(), &TRectBGIElement::StaticClass(),
-                                   &TBGIText::StaticClass()})
+                                   &TBGIText::StaticClass(), &TInterpret::StaticClass(),
+                                   &TRectInterpret::StaticClass(), &TInterpretLayer::StaticClass(),
+                                   &TInterpretContainer::StaticClass()})
     RegisterZeltoClass(*cls);
 }
