@@ -1,0 +1,19 @@
+#include "render/render_classes.h"
+
+#include "framework/class_registry.h"
+#include "render/border_buffer.h"
+#include "render/device.h"
+#include "render/interpret_layer.h"
+#include "render/symbol_elements.h"
+
+void RegisterRenderClasses() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  for (const TElementClass* cls : {&TCanvasDevice::StaticClass(), &TBorderBuffer::StaticClass(),
+                                   &TBGIBaseElement::StaticClass(), &TRectBGIElement::StaticClass(),
+                                   &TBGIText::StaticClass(), &TInterpret::StaticClass(),
+                                   &TRectInterpret::StaticClass(), &TInterpretLayer::StaticClass(),
+                                   &TInterpretContainer::StaticClass()})
+    RegisterZeltoClass(*cls);
+}
