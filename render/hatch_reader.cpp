@@ -6,6 +6,7 @@
 
 #include "geometry/page_projection.h"
 #include "render/area_symbol.h"
+#include "render/device.h"
 
 namespace render {
 
@@ -147,3 +148,16 @@ TSrafa* HatchSymbolParser::ReadHatch(std::uint8_t angleClass) {
 }
 
 }  // namespace render
+
+TCteniPlosnychZnacek::TCteniPlosnychZnacek(const std::string& fileName, TDevice& device, bool& ok)
+    : TCteniParametru(fileName, ok), device_(device) {}
+
+TPlosnaZnacka* TCteniPlosnychZnacek::ReadSymbol(std::int32_t code) {
+  render::HatchSymbolParser parser(
+      [this](render::HatchItem& item) {
+        ReadNextItem(item.IsKey, item.IsSection, item.Text, item.Key, item.AtEof);
+      },
+      [this] { return ValueAsInteger(); }, [this] { return ValueAsReal(); },
+      *device_.GetProjection());
+  return parser.ReadSymbol(code);
+}

@@ -8,6 +8,9 @@
 #include <functional>
 #include <string>
 
+#include "render/parameter_reader.h"
+
+class TDevice;
 class TPageProjection;
 class TPlosnaZnacka;
 class TSrafa;
@@ -58,3 +61,16 @@ class HatchSymbolParser {
 };
 
 }  // namespace render
+
+// The reader of the hatch library file for one device, whose projection
+// turns the sizes into pixels.
+class TCteniPlosnychZnacek : public TCteniParametru {
+ public:
+  TCteniPlosnychZnacek(const std::string& fileName, TDevice& device, bool& ok);
+  // The symbol of that code from the reader's position on; nil when missing
+  // or invalid. The caller owns it.
+  TPlosnaZnacka* ReadSymbol(std::int32_t code);
+
+ private:
+  TDevice& device_;
+};

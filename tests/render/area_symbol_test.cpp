@@ -8,6 +8,7 @@
 
 #include "hatch_test_raster.h"
 #include "render/area_symbol.h"
+#include "render/gelix_color.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ std::unique_ptr<TVrstvaSraf> layer(int angleClass) {
   return l;
 }
 
-const std::int32_t kBlack = render::HatchGelixColor(13), kRed = render::HatchGelixColor(11);
+const std::int32_t kBlack = GelixColorToRGB(13), kRed = GelixColorToRGB(11);
 
 void drawSquare(TPlosnaZnacka& symbol, Raster& raster, int lo, int hi) {
   const std::vector<TDevicePoint> ring{{lo, lo}, {hi, lo}, {hi, hi}, {lo, hi}};
@@ -130,14 +131,6 @@ TEST(AreaSymbol, BackgroundOnlySymbolFillsAndDrawsNoStripe) {
   symbol.Color = 4;
   drawSquare(symbol, raster, 10, 30);
   EXPECT_EQ(raster.fills, std::vector<std::int32_t>{0x123456});
-}
-
-TEST(AreaSymbol, GelixColours) {
-  EXPECT_EQ(render::HatchGelixColor(-31744), 255);
-  EXPECT_EQ(render::HatchGelixColor(-1023), (255 << 8) | (255 << 16));
-  EXPECT_EQ(render::HatchGelixColor(-32768), 0);
-  EXPECT_EQ(render::HatchGelixColor(16), 0);
-  EXPECT_EQ(render::HatchGelixColor(0), 0xFFFFFF);
 }
 
 }  // namespace
