@@ -110,6 +110,25 @@ TEST(AreaSymbol, DiagonalStripesShiftOnePixelPerRow) {
   }
 }
 
+TEST(AreaSymbol, DiagonalStripesKeepTheirPeriodOnAreasTallerThanTheStartingOffset) {
+  // Falling stripes lower the offset by one a row; past 15000 rows it turns
+  // negative and the stripes must go on as before.
+  TPlosnaZnacka symbol;
+  auto l = layer(3);
+  l->AddHatch(hatch(2, 4, 13));
+  symbol.AddLayer(std::move(l));
+  const int top = 15100;
+  Raster raster(12, top + 1);
+  const std::vector<TDevicePoint> ring{{0, 0}, {10, 0}, {10, top}, {0, top}};
+  symbol.Draw(raster, ring, std::vector<std::int32_t>{4});
+  for (int y = 1; y < top; ++y)
+    for (int x = 1; x < 10; ++x) {
+      const int offset = 15000 + y - top;
+      const bool stripe = ((x + offset) % 6 + 6) % 6 <= 2;
+      ASSERT_EQ(raster.at(x, y), stripe ? kBlack : -1) << x << "," << y;
+    }
+}
+
 TEST(AreaSymbol, BackgroundOnlySymbolFillsAndDrawsNoStripe) {
   TPlosnaZnacka symbol;
   symbol.Color = 11;
