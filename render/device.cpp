@@ -70,9 +70,7 @@ void drawClippedRuns(TCanvas& canvas, const std::vector<TDevicePoint>& points,
 // ---------------------------------------------------------------- TDevice
 
 TDevice::TDevice() {
-  page_ = new T_Page;
-  page_->SetResolution(1000.0, 1000.0);
-  Add(page_);
+  EnsurePage();
   projection_ = new TPageProjection;
   Add(projection_);
   projection_->SetPage(page_);
@@ -87,6 +85,8 @@ T_Page* TDevice::EnsurePage() {
   if (!page_) {
     page_ = new T_Page;
     page_->SetResolution(1000.0, 1000.0);
+    // Paper is white until somebody says otherwise.
+    page_->SetPaperColor(clWhite);
     Add(page_);
   }
   return page_;
