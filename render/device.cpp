@@ -69,7 +69,8 @@ void drawClippedRuns(TCanvas& canvas, const std::vector<TDevicePoint>& points,
 
 // ---------------------------------------------------------------- TDevice
 
-TDevice::TDevice() {
+TDevice::TDevice(bool withPage) {
+  if (!withPage) return;
   EnsurePage();
   projection_ = new TPageProjection;
   Add(projection_);
@@ -88,13 +89,14 @@ T_Page* TDevice::EnsurePage() {
     // Paper is white until somebody says otherwise.
     page_->SetPaperColor(clWhite);
     Add(page_);
+    if (projection_) projection_->SetPage(page_);
   }
   return page_;
 }
 
 void TDevice::SetPenWidth(double length) {
   TPen* pen = GetPen();
-  if (!pen) return;
+  if (!pen || !projection_) return;
   pen->Width = std::max(1, projection_->WorldToDeviceDX(length));
 }
 
@@ -113,6 +115,7 @@ void TDevice::PolyToDevicePoints(TElement* element, std::vector<TDevicePoint>& p
   points.clear();
   count = 0;
   bytes = 0;
+  if (!projection_) return;
   std::vector<PointD> world;
   render::CollectWorldPoints(element, world);
   if (!render::ToDevicePoints(*projection_, world, points)) return;
@@ -135,10 +138,12 @@ void turn(const TPageProjection& p, double& x, double& y, double angle) {
 }
 }  // namespace
 
-void TDevice::RotatePoint(double& x, double& y) const { turn(*projection_, x, y, projection_->GetAngle()); }
+void TDevice::RotatePoint(double& x, double& y) const {
+  if (projection_) turn(*projection_, x, y, projection_->GetAngle());
+}
 
 void TDevice::UnrotatePoint(double& x, double& y) const {
-  turn(*projection_, x, y, -projection_->GetAngle());
+  if (projection_) turn(*projection_, x, y, -projection_->GetAngle());
 }
 
 void TDevice::BuildPolyPolygon(TElement*, std::vector<TDevicePoint>& points,

@@ -6,6 +6,7 @@
 #include "render/device.h"
 #include "render/interpret_layer.h"
 #include "render/symbol_elements.h"
+#include "render/text_file_device.h"
 #include "render/tile_device.h"
 
 void RegisterRenderClasses() {
@@ -17,6 +18,6 @@ void RegisterRenderClasses() {
                                    &TBGIText::StaticClass(), &TInterpret::StaticClass(),
                                    &TRectInterpret::StaticClass(), &TInterpretLayer::StaticClass(),
                                    &TInterpretContainer::StaticClass(), &TBitmapDevice::StaticClass(),
-                                   &TImageCanvasDevice::StaticClass(), &TTileDevice::StaticClass()})
+                                   &TImageCanvasDevice::StaticClass(), &TTileDevice::StaticClass(), &TTextFileDevice::StaticClass()})
     RegisterZeltoClass(*cls);
 }
