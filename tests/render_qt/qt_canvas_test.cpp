@@ -11,14 +11,16 @@
 
 using render::qt::ImageBitmap;
 
-namespace {
-QGuiApplication& App() {
+// One application for the whole test program.
+QGuiApplication& RenderQtApp() {
   static int argc = 1;
   static char name[] = "test_render_qt";
   static char* argv[] = {name, nullptr};
   static auto* app = new QGuiApplication(argc, argv);
   return *app;
 }
+
+namespace {
 
 constexpr TColor kRed = RGBColor(255, 0, 0);
 constexpr TColor kBlue = RGBColor(0, 0, 255);
@@ -35,7 +37,7 @@ struct Picture {
   ImageBitmap bitmap{100, 100};
   TCanvasDevice device;
   Picture() {
-    App();
+    RenderQtApp();
     device.SetCanvas(&bitmap.Canvas());
     device.GetProjection()->ShowWorldRect({0, 0, 100, 100}, device.GetPage());
     device.GetPage()->SetPaperColor(clWhite);
