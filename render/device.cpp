@@ -7,6 +7,7 @@
 #include "geometry/area_element.h"
 #include "geometry/outcodes.h"
 #include "geometry/plane_geometry.h"
+#include "platform/user_interaction.h"
 #include "render/border_buffer.h"
 
 using geometry::PointD;
@@ -362,7 +363,7 @@ void TCanvasDevice::DrawArea(TElement* area) {
   std::vector<std::int32_t> counts;
   std::int32_t total = 0, rings = 0;
   BuildPolyPolygon(area, points, counts, total, rings);
-  if (rings > 0) canvas_->PolyPolygon(points.data(), counts.data(), rings);
+  if (rings > 0 && !canvas_->PolyPolygon(points.data(), counts.data(), rings)) platform::ui().beep();
 }
 
 void TCanvasDevice::BuildPolyPolygon(TElement* area, std::vector<TDevicePoint>& points,
