@@ -2,14 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 
 #include "geometry/area_element.h"
 
-QGuiApplication& RenderQtApp();
+QApplication& RenderQtApp();
 
 TEST(PrintDevice, OneDeviceIsOneDocument) {
   RenderQtApp();

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <memory>
 
 #include "geometry/area_element.h"
@@ -12,11 +12,11 @@
 using render::qt::ImageBitmap;
 
 // One application for the whole test program.
-QGuiApplication& RenderQtApp() {
+QApplication& RenderQtApp() {
   static int argc = 1;
   static char name[] = "test_render_qt";
   static char* argv[] = {name, nullptr};
-  static auto* app = new QGuiApplication(argc, argv);
+  static auto* app = new QApplication(argc, argv);
   return *app;
 }
 
