@@ -88,7 +88,7 @@ bool TElement::CanBeFreed() {
   }
   if (distinct.size() < 2) return true;
   for (TElement* owner : distinct) {
-    auto* entity = dynamic_cast<TEntity*>(owner);
+    auto* entity = owner && owner->Is<TEntity>() ? static_cast<TEntity*>(owner) : nullptr;
     if (!entity || !entity->CanFreeChild(this)) return false;
   }
   return true;
@@ -210,7 +210,7 @@ TOwnerElement::~TOwnerElement() {
   // Out of every owner's child list, one entry per recorded add.
   while (owners_.Count() > 0) {
     TElement* owner = owners_.TakeLast();
-    if (auto* entity = dynamic_cast<TEntity*>(owner)) entity->UnlinkChild(this);
+    if (owner && owner->Is<TEntity>()) static_cast<TEntity*>(owner)->UnlinkChild(this);
   }
 }
 

@@ -48,10 +48,10 @@ const TPropInfo* TElementClass::Property(int index) const {
 }
 
 int TElementClass::IndexOfProperty(const std::string& name) const {
+  // Asked for every property read by name, so nothing is built per name.
   const auto& props = Properties();
-  std::string wanted = zelto::UpperAZ(name);
   for (std::size_t i = 0; i < props.size(); ++i)
-    if (zelto::UpperAZ(props[i]->Name) == wanted) return static_cast<int>(i);
+    if (zelto::SameTextAZ(props[i]->Name, name)) return static_cast<int>(i);
   return -1;
 }
 

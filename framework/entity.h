@@ -30,6 +30,10 @@ class TEntity : public TElement {
   virtual void Remove(TElement* element);
   // Takes the child out and frees it when it CanBeFreed, else unlinks it.
   virtual void Delete(TElement* element);
+  // Delete for the child added last (a reader taking back what it has just
+  // read): found at the back instead of searched from the front, so that
+  // dropping many children one by one stays linear.
+  void DeleteLastAdded(TElement* element);
   // Frees every child that CanBeFreed and unlinks the rest; empties the list.
   virtual void FreeAll();
   // Registered class by name (no "T" retry), named and added; nil when unknown.

@@ -121,6 +121,8 @@ void TGeliXBlokReader::nameResultString(TEntity& string, const std::string& kind
 }
 
 namespace {
+constexpr std::size_t kMaxFatherChain = 256;
+
 // Runs the loop of one read operation inside the progress frame; an error
 // ends it with a warning and keeps what was read.
 template <class Reader, class Loop>
@@ -179,7 +181,7 @@ TPointString* TGeliXBlokReader::ReadLineSymbols() {
       if (!point) continue;
       if (ElementMeetsWindow(point)) {
         string->AddAndExtend(point);
-        if (!PassesCondition(point)) string->Delete(point);
+        if (!PassesCondition(point)) string->DeleteLastAdded(point);
       } else {
         delete point;
       }
@@ -204,7 +206,7 @@ TTextString* TGeliXBlokReader::ReadTexts() {
       if (!props || !props->Is<TGelixTextProps>()) continue;
       static_cast<TGelixTextProps*>(props)->CodePage = CodePage;
       string->AddAndExtend(text);
-      if (!PassesCondition(text)) string->Delete(text);
+      if (!PassesCondition(text)) string->DeleteLastAdded(text);
     }
   });
   return string;
@@ -217,12 +219,14 @@ TAreaString* TGeliXBlokReader::ReadAreas() {
   nameResultString(*string, "ARE");
   areaReader_ = reader.get();
   readingAreas_.clear();
+  inString_.clear();
   ResetCondition();
   runReading(*this, *reader, "Chyba čtení Ploch - ", [&] {
     const std::int32_t n = reader->GetRecordCount();
     for (std::int32_t r = 1; r < n; ++r) readAreaRecord(*string, r);
   });
   areaReader_ = nullptr;
+  inString_.clear();
   return string;
 }
 
@@ -237,6 +241,13 @@ void TGeliXBlokReader::attachToFather(TAreaElement& area, std::int32_t r, std::i
   if (paterNo >= reader.GetRecordCount()) {
     PostWarning(reader.FilePath() + ": plocha č." + std::to_string(r) + " má otce č." + std::to_string(paterNo) +
                 " mimo soubor TN.ARE (" + std::to_string(reader.GetRecordCount()) + " záznamů)");
+    return;
+  }
+  // Fathers are read by recursion; no district nests islands nearly so
+  // deep, and a damaged TN.ARE must not exhaust the stack.
+  if (readingAreas_.size() >= kMaxFatherChain) {
+    PostWarning(reader.FilePath() + ": plocha č." + std::to_string(r) + " má řetěz otců delší než " +
+                std::to_string(kMaxFatherChain) + " ploch, otec č." + std::to_string(paterNo) + " vynechán");
     return;
   }
   if (readingAreas_.count(paterNo)) {
@@ -272,7 +283,7 @@ TAreaElement* TGeliXBlokReader::readAreaRecord(TAreaString& string, std::int32_t
     auto* area = static_cast<TAreaElement*>(known);
     attachToFather(*area, r, paterNo, string);
     if (!PassesKindFilter('P', area) || !PassesCondition(area)) return nullptr;
-    if (string.IndexOf(area) < 0) string.AddAndExtend(area);
+    if (inString_.insert(area).second) string.AddAndExtend(area);
     return area;
   }
   TAreaElement* area = ReadAreaAsBoundary ? reader.BuildBoundaryArea(record, r) : reader.BuildLineArea(record, r);
@@ -290,6 +301,7 @@ TAreaElement* TGeliXBlokReader::readAreaRecord(TAreaString& string, std::int32_t
     TElement* object = area;
     FireNewObject(object);
     string.AddAndExtend(area);
+    inString_.insert(area);
     return area;
   }
   delete area;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <set>
 #include <string>
+#include <unordered_set>
 
 #include "geometry/area_element.h"
 #include "gisblock/block_info.h"
@@ -60,4 +61,7 @@ class TGeliXBlokReader : public TGeliXReader {
   TGeliXBlokInfoReader* info_ = nullptr;  // owned
   TGelixAreaReader* areaReader_ = nullptr;  // while ReadAreas runs
   std::set<std::int32_t> readingAreas_;     // records whose fathers are being read
+  // The areas the string of the running ReadAreas holds: a father met again
+  // through another island must not cost a search of the string.
+  std::unordered_set<const TElement*> inString_;
 };

@@ -105,6 +105,43 @@ TEST_F(ElementModel, ElementAddedTwiceToOneEntityIsStillFreed) {
   EXPECT_FALSE(Alive(h));
 }
 
+// Taking back the child added last must act as Delete does: freed when
+// only we own it, unlinked when shared, every entry gone when listed twice.
+TEST_F(ElementModel, DeleteLastAddedActsAsDelete) {
+  TOwnerEntity parent, other;
+  auto* keep = new TOwnerElement();
+  keep->SetName("keep");
+  parent.Add(keep);
+  auto* own = new TOwnerElement();
+  platform::Handle h = own->GetHandle();
+  parent.Add(own);
+  parent.DeleteLastAdded(own);
+  EXPECT_FALSE(Alive(h));
+  EXPECT_EQ(Names(parent), (std::vector<std::string>{"keep"}));
+
+  auto* shared = new TOwnerElement();
+  h = shared->GetHandle();
+  other.Add(shared);
+  parent.Add(shared);
+  parent.DeleteLastAdded(shared);
+  ASSERT_TRUE(Alive(h));
+  EXPECT_EQ(parent.GetCount(), 1);
+  EXPECT_EQ(shared->GetOwnersCount(), 1);
+  EXPECT_EQ(shared->GetOwner(0), &other);
+
+  auto* twice = new TOwnerElement();
+  h = twice->GetHandle();
+  parent.Add(twice);
+  parent.Add(keep);
+  parent.Add(twice);
+  parent.DeleteLastAdded(twice);
+  EXPECT_FALSE(Alive(h));
+  EXPECT_EQ(Names(parent), (std::vector<std::string>{"keep", "keep"}));
+
+  parent.DeleteLastAdded(keep);  // listed twice, owned by us alone: freed with both entries
+  EXPECT_EQ(parent.GetCount(), 0);
+}
+
 TEST_F(ElementModel, ACycleOfEntitiesIsReleasedOnce) {
   auto* a = new TEntity();
   auto* b = new TEntity();

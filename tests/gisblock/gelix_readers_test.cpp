@@ -180,6 +180,38 @@ TEST_F(GelixReaderTest, TextLinesStayWithTheirRecordsWhateverTheLineEnds) {
   EXPECT_TRUE(log.saw("Chybný soubor Textů -"));
 }
 
+// Texts failing the condition leave the string as they are read; the texts
+// an earlier read of the model holds stay whole in its string.
+TEST_F(GelixReaderTest, TextsFailingTheConditionLeaveTheString) {
+  std::vector<TbxRecord> records;
+  for (std::uint32_t n = 0; n <= 6; ++n) {
+    TbxRecord t;
+    t.cislo = n;
+    t.textAtrib = n == 0 ? 1 : 0;
+    t.x = 700000 + n;
+    t.y = 1100000;
+    records.push_back(t);
+  }
+  writeFile<TbxRecord>("TN.TBX", records);
+  TableDir::write(block() + "/TN.TTX", "banner\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n");
+  auto odd = [&](TEntity& model) {
+    std::unique_ptr<TGeliXBlokReader> r(TGeliXBlokReader::CreateForBlock(block()));
+    r->SetObjectModel(&model);
+    r->Condition = "ODD(Cislo)";
+    return std::unique_ptr<TTextString>(r->ReadTexts());
+  };
+  TEntity fresh;
+  std::unique_ptr<TTextString> some = odd(fresh);
+  EXPECT_EQ(numbers(some.get()), (std::vector<int>{1, 3, 5}));
+
+  std::unique_ptr<TTextString> all(reader()->ReadTexts());
+  ASSERT_EQ(all->GetCount(), 6);
+  std::unique_ptr<TTextString> again = odd(model);
+  EXPECT_EQ(numbers(again.get()), (std::vector<int>{1, 3, 5}));
+  EXPECT_EQ(numbers(all.get()), (std::vector<int>{1, 2, 3, 4, 5, 6}));
+  for (TElement* e : all->Items()) EXPECT_EQ(static_cast<TTextElement*>(e)->Text, e->PropertyText("Cislo"));
+}
+
 // Areas 1 to 4 in two rows, each ring of four lines; area 1 line numbers
 // 1 up, 2 right, 3 down, 4 left, and so on.
 Mesh fourSquares() {
