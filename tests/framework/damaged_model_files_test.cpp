@@ -67,6 +67,7 @@ class DamagedModelFiles : public FrameworkTest {
     classDefinition(w, "TOwnerEntity", {{"Name", 10}});
     classDefinition(w, "TTool", {{"Name", 10}, {"Input", 7}, {"Output", 7}});
     classDefinition(w, "TStringElement", {{"Value", 10}, {"Name", 10}});
+    classDefinition(w, "TEntity", {});
     return w;
   }
   // Record k of class c with a name and the given children.
@@ -156,26 +157,30 @@ TEST_F(DamagedModelFiles, EveryLoadReturnsWhateverTheDamage) {
   EXPECT_THROW(tpf.DoIt(), EBadStream);
 }
 
-TEST_F(DamagedModelFiles, CyclesAndDeepNestingAreRefused) {
+TEST_F(DamagedModelFiles, CyclesSharedChildrenAndDeepNestingFreeSafely) {
   damage::Watchdog watchdog(60);
-  // An object its own child; two that list each other.
-  zelto::ValueWriter w = zltStart();
-  object(w, 0, 0, {0});
-  w.WriteListEnd();
-  EXPECT_TRUE(load(bytesOf(w)));
+  // An object its own child; two that list each other; a plain entity, which
+  // keeps no owner list, listed by two others.
+  zelto::ValueWriter w;
+  for (int c : {0, 3}) {
+    w = zltStart();
+    object(w, c, 0, {0});
+    w.WriteListEnd();
+    EXPECT_TRUE(load(bytesOf(w)));
+  }
   w = zltStart();
   w.WriteInteger(1), w.WriteInteger(0);
   w.WriteListBegin();
   w.WriteInteger(1), w.WriteInteger(-2);
   w.WriteListBegin();
-  object(w, 0, 1, {0});
+  object(w, 3, 1, {0});
   w.WriteListEnd();
   w.WriteListEnd();
   w.WriteInteger(1);
   w.WriteListBegin();
   w.WriteInteger(1);
   w.WriteListEnd();
-  object(w, 0, 2, {0, 1});
+  object(w, 3, 2, {0, 1});
   object(w, 0, 3, {2, 1});
   w.WriteListEnd();
   EXPECT_TRUE(load(bytesOf(w)));
