@@ -184,6 +184,25 @@ TEST_F(DamagedModelFiles, CyclesSharedChildrenAndDeepNestingFreeSafely) {
   object(w, 0, 3, {2, 1});
   w.WriteListEnd();
   EXPECT_TRUE(load(bytesOf(w)));
+  // The same in an element list: a point held by two entities.
+  auto* point = new T2DCoordinate(1, 2);
+  TOwnerEntity first, second;
+  first.Add(point);
+  second.Add(point);
+  second.Add(&first);
+  point->ID = 0, first.ID = 1, second.ID = 2;
+  w = zelto::ValueWriter();
+  w.WriteRaw("TPF0");
+  w.WriteListBegin();
+  point->WriteData(w);
+  first.WriteData(w);
+  second.WriteData(w);
+  w.WriteListEnd();
+  second.Clear();
+  first.Clear();
+  delete point;
+  EXPECT_TRUE(load(bytesOf(w)) && !hadOutput);
+  EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{"Chyba při čtení elementu: TOwnerEntity"});
   // Inline objects nested deeper than any model holds them.
   w = zltStart();
   for (int k = 0; k < 200000; ++k) {
