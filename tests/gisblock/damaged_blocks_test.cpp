@@ -108,7 +108,11 @@ TEST_F(DamagedBlockTest, EveryReadReturnsWhateverTheDamage) {
       std::filesystem::remove(file);
       if (how == 1) damage::write(file, "");
       if (how == 2) std::filesystem::create_directory(file);
+      log.texts.clear();
       readAll();
+      const std::string n = name;
+      if (how == 0 && n.rfind("TN.", 0) == 0)
+        EXPECT_TRUE(log.saw(n == "TN.TTX" ? "Chybný soubor Textů" : n + " neexistuje")) << n;
     }
   }
   std::filesystem::remove_all(block());
@@ -195,6 +199,13 @@ TEST_F(DamagedTableTest, TablesIndexesAndControlFilesReadWhateverTheDamage) {
     gisblock::TransferScript script;
     script.load(path("MOVE.TDS"));
   }
+  // A table cut inside its header is reported.
+  damage::write(table, dbf.substr(0, 10));
+  damage::write(path("P1600.IND"), ind);
+  logged.clear();
+  EXPECT_FALSE(gisblock::AttributeTable(messages).LocateObject(dir.string(), 'P', 1600, 7));
+  ASSERT_EQ(logged.size(), 1u);
+  EXPECT_NE(logged[0].find("není tabulka dBase"), std::string::npos) << logged[0];
   // Directories in the places of the files read as missing files.
   for (const char* name : {"DEF.CRT", "MOVE.TDS", "P1600.IND"}) {
     std::filesystem::remove_all(path(name));
