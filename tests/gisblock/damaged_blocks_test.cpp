@@ -104,7 +104,9 @@ class DamagedBlockTest : public BlockTest {
 
 TEST_F(DamagedBlockTest, EveryReadReturnsWhateverTheDamage) {
   damage::Watchdog watchdog(60);
-  if (!std::getenv("ZELTO_DAMAGE_BLOCK")) EXPECT_EQ(named, 4);  // two areas, read two ways
+  if (!std::getenv("ZELTO_DAMAGE_BLOCK")) {
+    EXPECT_EQ(named, 4);  // two areas, read two ways
+  }
   EXPECT_TRUE(log.texts.empty()) << log.texts.front();
   // Missing, empty, or a directory in the place of each file; the block
   // itself a file.
@@ -118,8 +120,9 @@ TEST_F(DamagedBlockTest, EveryReadReturnsWhateverTheDamage) {
       if (how == 2) std::filesystem::create_directory(file);
       log.texts.clear();
       readAll();
-      if (how == 0 && name.rfind("TN.", 0) == 0)
+      if (how == 0 && name.rfind("TN.", 0) == 0) {
         EXPECT_TRUE(log.saw(name == "TN.TTX" ? "Chybný soubor Textů" : name + " neexistuje")) << name;
+      }
     }
   }
   std::filesystem::remove_all(block());
