@@ -21,14 +21,15 @@ void TLoader::DoIt() {
   const std::string name = GetName();
   if (name.empty()) throw EBadStreamName("Chybné jméno streamu : " + name + " !");
   const std::string path = framework::ResolveModelFile(name);
+  std::error_code ec;
+  // A directory opens, but reading it raises.
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw EBadStream("Soubor " + name + " neexistuje!");
+  if (!in || !std::filesystem::is_regular_file(path, ec)) throw EBadStream("Soubor " + name + " neexistuje!");
   const std::vector<std::uint8_t> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   zelto::ValueReader reader(data);
   reader.SetTextConverter(
       [](std::string_view raw) { return platform::toUtf8(raw, platform::CodePage::Windows1250); });
   if (data.size() < 4 || reader.ReadRaw(4) != "TPF0") throw EBadStream(name + " ... neznámý typ souboru");
-  reader.ReadListBegin();
 
   // The list only points at what was read: emptied, never freed with it.
   TQuickEntity loaded;
@@ -37,9 +38,11 @@ void TLoader::DoIt() {
     ~Forget() { list.Clear(); }
   } forget{loaded};
   TElement* last = nullptr;
-  while (!reader.EndOfList()) {
-    std::string className;
-    try {
+  std::string className;
+  try {
+    // A file cut short ends inside the list as surely as inside an element.
+    reader.ReadListBegin();
+    while (!reader.EndOfList()) {
       className = reader.ReadString();
       const TElementClass* cls = FindZeltoClass(className);
       if (!cls) {
@@ -58,12 +61,13 @@ void TLoader::DoIt() {
       }
       last = element.get();
       loaded.Add(element.release());
-    } catch (const std::exception&) {
-      platform::showError("Chyba při čtení elementu: " + className);
-      framework::FreeAbandonedLoad(loaded.Items());
-      return;
+      className.clear();
     }
+    reader.ReadListEnd();
+  } catch (const std::exception&) {
+    platform::showError("Chyba při čtení elementu: " + className);
+    framework::FreeAbandonedLoad(loaded.Items());
+    return;
   }
-  reader.ReadListEnd();
   SetOutput(last);
 }

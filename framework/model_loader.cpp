@@ -26,6 +26,9 @@ class DecodeError : public EZeltoError {
 constexpr std::int32_t kClassKind = 7;
 constexpr std::int32_t kFloatKind = 4;
 constexpr std::int32_t kCharKind = 2;
+// Inline objects are read by recursion; no model nests them nearly so deep,
+// and a damaged file must not exhaust the stack.
+constexpr int kMaxInlineDepth = 500;
 
 bool isOrdinalKind(std::int32_t kind) { return kind == 1 || kind == 3 || kind == 6 || kind == 16; }
 bool isTextKind(std::int32_t kind) { return kind == 5 || kind == 10; }
@@ -330,6 +333,12 @@ TZeltoLoader::Value TStreamLoader::ReadValue(std::int32_t declaredKind) {
       const std::int32_t r = reader_->ReadInteger();
       const bool inlineFollows = r == -2 && !reader_->AtEnd() && reader_->NextValue() == zelto::vaList;
       if (inlineFollows) {
+        if (inlineDepth_ >= kMaxInlineDepth)
+          throw DecodeError("objekty vnořené hlouběji než " + std::to_string(kMaxInlineDepth));
+        struct Nested {
+          int& depth;
+          ~Nested() { --depth; }
+        } nested{++inlineDepth_};
         TElement* savedObject = currentObject_;
         TZeltoClass* savedClass = currentClass_;
         ReadRecords();

@@ -125,6 +125,7 @@ class TStreamLoader : public TZeltoLoader {
 
   std::vector<std::uint8_t> data_;
   std::unique_ptr<zelto::ValueReader> reader_;
+  int inlineDepth_ = 0;
 };
 
 // The loader the application shell uses for its plug-in list.

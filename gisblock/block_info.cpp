@@ -4,6 +4,7 @@
 #include "platform/path_resolver.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -76,7 +77,12 @@ BlockInfo parseBlockInfo(std::string_view text) {
 }
 
 BlockInfo readBlockInfo(std::string_view blockDirectory) {
-  std::ifstream in(platform::pathResolver().existing(std::string(blockDirectory) + "\\INFO.TXT"), std::ios::binary);
+  const std::filesystem::path file = platform::pathResolver().existing(std::string(blockDirectory) + "\\INFO.TXT");
+  // Anything but a file in its place (a directory reads with an exception)
+  // counts as no INFO.TXT.
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(file, ec)) return {};
+  std::ifstream in(file, std::ios::binary);
   if (!in) return {};
   return parseBlockInfo(std::string(std::istreambuf_iterator<char>(in), {}));
 }

@@ -1,5 +1,6 @@
 #include "gisblock/gelix_area_reader.h"
 
+#include <unordered_set>
 #include <vector>
 
 #include "gisblock/gelix_props.h"
@@ -12,6 +13,18 @@ using gisblock::AreRecord;
 using gisblock::LinRecord;
 
 namespace {
+// The next line of a ring walk follows from the line and the side alone: a
+// walk that comes to a line on a side it has been on before, without having
+// closed, would only go round again.
+class RingSteps {
+ public:
+  // False when the step was taken before.
+  bool take(std::int32_t record, bool onLeft) { return taken_.insert(std::int64_t{record} * 2 + onLeft).second; }
+
+ private:
+  std::unordered_set<std::int64_t> taken_;
+};
+
 bool borders(const LinRecord& line, std::int32_t area) {
   return static_cast<std::int32_t>(line.leftArea) == area || static_cast<std::int32_t>(line.rightArea) == area;
 }
@@ -95,6 +108,7 @@ TAreaElement* TGelixAreaBoundaryReader::BuildBoundaryArea(const AreRecord& recor
   TGelixCoordReader* coords = lines->CoordReader();
   auto* area = new TAreaElement;
   RingLine current = *first;
+  RingSteps steps;
   bool ok = true;
   int k = 0;
   do {
@@ -116,7 +130,7 @@ TAreaElement* TGelixAreaBoundaryReader::BuildBoundaryArea(const AreRecord& recor
       }
     }
     std::optional<TGelixLinReader::Next> next = lines->NextLine(current.line, current.onLeft);
-    ok = next.has_value() && k < kMaxRingLines;
+    ok = next.has_value() && k < kMaxRingLines && steps.take(current.record, current.onLeft);
     if (ok) current = RingLine{next->record, next->line, next->onLeft};
   } while (ok && current.record != first->record);
   if (!ok || area->GetCount() < 2) {
@@ -165,6 +179,7 @@ bool TGelixAreaReader::walkLines(TPolyLineAreaElement& area, std::int32_t number
   std::int32_t current = start.record;
   bool dir = onLeft;
   double startX = 0, startY = 0, endX = 0, endY = 0;
+  RingSteps steps;
   for (int i = 0;; ++i) {
     area.SetLineOrigin(i, dir);
     lines->SeekRecord(current);
@@ -178,7 +193,7 @@ bool TGelixAreaReader::walkLines(TPolyLineAreaElement& area, std::int32_t number
     if (i == 0) GetLineVertex(line, 0, dir, startX, startY);
     GetLineVertex(line, 0, !dir, endX, endY);
     std::optional<TGelixLinReader::Next> next = lines->NextLine(lines->Record(), dir);
-    if (!next || i + 1 >= kMaxRingLines) {
+    if (!next || i + 1 >= kMaxRingLines || !steps.take(current, dir)) {
       PostWarning(BlockName + ":Pro plochu č." + std::to_string(number) + " a linii č." +
                   std::to_string(current) + " nelze načíst další linii vlevo");
       return false;
@@ -238,6 +253,7 @@ TPolyLineAreaElement* TGelixAreaReader::BuildHoleRing(const AreRecord& record, s
                                                       std::int32_t paterNo) {
   std::optional<RingLine> current = FindFirstLine(record, number);
   TGelixLinReader* lines = LineReader();
+  RingSteps steps;
   // The walk round the island stops at a line whose other side is the
   // father or no live area: that side is the hole's.
   for (int k = 0; current; ++k) {
@@ -245,7 +261,7 @@ TPolyLineAreaElement* TGelixAreaReader::BuildHoleRing(const AreRecord& record, s
     const auto right = static_cast<std::int32_t>(current->line.rightArea);
     if (left == paterNo || IsDeadArea(left) || right == paterNo || IsDeadArea(right)) break;
     std::optional<TGelixLinReader::Next> next = lines->NextLine(current->line, current->onLeft);
-    if (!next || k >= kMaxRingLines) {
+    if (!next || k >= kMaxRingLines || !steps.take(current->record, current->onLeft)) {
       current.reset();
       break;
     }

@@ -121,6 +121,8 @@ void TGeliXBlokReader::nameResultString(TEntity& string, const std::string& kind
 }
 
 namespace {
+constexpr std::size_t kMaxFatherChain = 256;
+
 // Runs the loop of one read operation inside the progress frame; an error
 // ends it with a warning and keeps what was read.
 template <class Reader, class Loop>
@@ -239,6 +241,13 @@ void TGeliXBlokReader::attachToFather(TAreaElement& area, std::int32_t r, std::i
   if (paterNo >= reader.GetRecordCount()) {
     PostWarning(reader.FilePath() + ": plocha č." + std::to_string(r) + " má otce č." + std::to_string(paterNo) +
                 " mimo soubor TN.ARE (" + std::to_string(reader.GetRecordCount()) + " záznamů)");
+    return;
+  }
+  // Fathers are read by recursion; no district nests islands nearly so
+  // deep, and a damaged TN.ARE must not exhaust the stack.
+  if (readingAreas_.size() >= kMaxFatherChain) {
+    PostWarning(reader.FilePath() + ": plocha č." + std::to_string(r) + " má řetěz otců delší než " +
+                std::to_string(kMaxFatherChain) + " ploch, otec č." + std::to_string(paterNo) + " vynechán");
     return;
   }
   if (readingAreas_.count(paterNo)) {

@@ -20,6 +20,9 @@ namespace {
 constexpr std::uint16_t kMaxDecimalWidth = 14;
 
 std::optional<std::string> readWholeFile(const fs::path& file) {
+  // A directory opens, but reading it raises.
+  std::error_code ec;
+  if (!fs::is_regular_file(file, ec)) return std::nullopt;
   std::ifstream in(file, std::ios::binary);
   if (!in) return std::nullopt;
   return std::string(std::istreambuf_iterator<char>(in), {});

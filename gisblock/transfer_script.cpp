@@ -4,6 +4,7 @@
 #include "platform/codepage.h"
 #include "platform/path_resolver.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -44,7 +45,11 @@ std::vector<TransferPair> TransferScript::parse(std::string_view bytes) {
 }
 
 bool TransferScript::load(std::string_view fileName) {
-  std::ifstream in(platform::pathResolver().existing(fileName), std::ios::binary);
+  const std::filesystem::path file = platform::pathResolver().existing(fileName);
+  // A directory opens, but reading it raises.
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(file, ec)) return false;
+  std::ifstream in(file, std::ios::binary);
   if (!in) return false;
   pairs_ = parse(std::string(std::istreambuf_iterator<char>(in), {}));
   fileName_ = std::string(fileName);

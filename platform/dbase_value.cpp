@@ -59,11 +59,14 @@ std::string numberBytes(const DbfField& field, std::string_view text) {
   if (digits == 0 || separators > 1) refuse(field, text, "není to číslo");
   double value = std::strtod(s.c_str(), nullptr);
   if (value == 0) value = 0;  // no "-0"
-  char buffer[64];
-  const int length = std::snprintf(buffer, sizeof buffer, "%*.*f", static_cast<int>(field.width),
-                                   static_cast<int>(field.decimals), value);
-  if (length < 0 || length > static_cast<int>(field.width)) refuse(field, text, "číslo se do položky nevejde");
-  return std::string(buffer, static_cast<std::size_t>(length));
+  // A field of a table made elsewhere may be far wider than dBase allows.
+  const int width = static_cast<int>(field.width), decimals = static_cast<int>(field.decimals);
+  const int length = std::snprintf(nullptr, 0, "%*.*f", width, decimals, value);
+  if (length < 0 || length > width) refuse(field, text, "číslo se do položky nevejde");
+  std::string bytes(static_cast<std::size_t>(length) + 1, '\0');
+  std::snprintf(bytes.data(), bytes.size(), "%*.*f", width, decimals, value);
+  bytes.pop_back();
+  return bytes;
 }
 
 bool validDate(int y, int m, int d) {

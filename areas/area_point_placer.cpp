@@ -1,0 +1,227 @@
+#include "areas/area_point_placer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "areas/anal_area.h"
+#include "areas/anal_device.h"
+#include "areas/polygon_list.h"
+#include "framework/class_registry.h"
+#include "geometry/area_element.h"
+#include "geometry/ring_crossings.h"
+#include "platform/user_interaction.h"
+
+ZELTO_IMPLEMENT_ELEMENT(TAreaPointPlacer, TTool, ZELTO_NO_PROPERTIES)
+ZELTO_IMPLEMENT_ELEMENT(TMultiAreaPointPlacer, TRecursor, ZELTO_NO_PROPERTIES)
+
+namespace {
+
+using geometry::kNoCrossing;
+using geometry::PointD;
+using Ring = std::vector<PointD>;
+
+// The outer ring, then the ring of every hole, whatever their classes.
+std::vector<Ring> collectRings(const TAreaElement& area) {
+  std::vector<Ring> rings(1);
+  area.CollectRing(rings[0]);
+  if (THolesEntity* holes = area.GetHoles())
+    for (const TElement* e : holes->Items())
+      if (e->Is<TAreaElement>()) static_cast<const TAreaElement*>(e)->CollectRing(rings.emplace_back());
+  return rings;
+}
+
+// Inside the outer ring and in none of the holes: the area's own test, on
+// rings collected once.
+bool inside(const std::vector<Ring>& rings, double x, double y) {
+  if (!PointInRing(rings[0], {x, y})) return false;
+  for (std::size_t i = 1; i < rings.size(); ++i)
+    if (PointInRing(rings[i], {x, y})) return false;
+  return true;
+}
+
+// The crossings of the row through the point with every ring: the
+// nearest on either side are the ends of the piece of row the point lies on.
+struct Around {
+  double left = kNoCrossing, right = kNoCrossing;
+  std::int32_t count = 0;
+};
+Around crossingsAround(const std::vector<Ring>& rings, double x, double y) {
+  Around all;
+  for (const Ring& ring : rings) {
+    double l, r;
+    std::int32_t n;
+    PolygonCrossingsAroundPoint(ring, l, r, x, y, n);
+    all.count += n;
+    if (std::fabs(x - l) < std::fabs(x - all.left)) all.left = l;
+    if (std::fabs(x - r) < std::fabs(x - all.right)) all.right = r;
+  }
+  return all;
+}
+
+// The two crossings right of the point nearest to it, over every ring.
+struct Near {
+  double a = kNoCrossing, b = kNoCrossing;
+  std::int32_t count = 0;
+};
+Near crossingsNear(const std::vector<Ring>& rings, double x, double y) {
+  Near all;
+  auto offer = [&](double v) {
+    if (std::fabs(x - v) < std::fabs(x - all.a)) {
+      all.b = all.a;
+      all.a = v;
+    } else if (std::fabs(x - v) < std::fabs(x - all.b)) {
+      all.b = v;
+    }
+  };
+  for (const Ring& ring : rings) {
+    double a, b;
+    std::int32_t n;
+    PolygonCrossingsNearPoint(ring, a, b, x, y, n);
+    all.count += n;
+    if (a != kNoCrossing) offer(a);
+    if (b != kNoCrossing) offer(b);
+  }
+  return all;
+}
+
+std::string generalFloat(double v) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.15g", v);
+  return text;
+}
+
+void setLabelPoint(TAreaElement& area, double x, double y) {
+  area.SetAbsRefX(x);
+  area.SetAbsRefY(y);
+}
+
+}  // namespace
+
+TAnalDevice* TAreaPointPlacer::GetDevice() {
+  if (!device_) Add(device_ = new TAnalDevice);
+  return device_;
+}
+
+TPolygonList* TAreaPointPlacer::GetPolygonList() {
+  if (!polygons_) Add(polygons_ = new TPolygonList);
+  return polygons_;
+}
+
+TAnalArea* TAreaPointPlacer::GetAnalArea() {
+  if (!analArea_) Add(analArea_ = new TAnalArea);
+  return analArea_;
+}
+
+void TAreaPointPlacer::DoIt() {
+  TElement* input = Input();
+  SetOutput(input);
+  if (!input || !input->Is<TAreaElement>()) return;
+  auto& area = static_cast<TAreaElement&>(*input);
+  try {
+    Place(area);
+  } catch (...) {
+    setLabelPoint(area, area.GetCenterX(), area.GetCenterY());
+  }
+}
+
+void TAreaPointPlacer::Place(TAreaElement& area) {
+  const std::vector<Ring> rings = collectRings(area);
+  const double cx = area.GetCenterX(), cy = area.GetCenterY();
+  if (!inside(rings, cx, cy)) {
+    RasterSearch(area, rings);
+    return;
+  }
+  setLabelPoint(area, cx, cy);
+  if (CenterOnly) return;
+  const Around c = crossingsAround(rings, cx, cy);
+  const double m = std::min(std::fabs(c.left - cx), std::fabs(c.right - cx));
+  if (100 * m > std::fabs(c.left - c.right)) return;
+  if (c.count > 1 && c.count % 2 == 0) {
+    const double x = (c.left + c.right) / 2.0;
+    setLabelPoint(area, x, cy);
+    if (!inside(rings, x, cy)) RasterSearch(area, rings);
+  }
+}
+
+void TAreaPointPlacer::RasterSearch(TAreaElement& area, const std::vector<Ring>& rings) {
+  TPolygonList* list = GetPolygonList();
+  struct Emptied {
+    TPolygonList* list;
+    ~Emptied() { list->FreeAll(); }
+  } emptied{list};
+
+  TAnalDevice* device = GetDevice();
+  device->SetupPage();
+  TPageProjection* projection = device->GetProjection();
+  projection->ShowRectangle(*area.GetRectangle(), device->GetPage());
+  for (const Ring& ring : rings) {
+    std::vector<TDevicePoint> pixels;
+    pixels.reserve(ring.size());
+    for (const PointD& p : ring) {
+      TDevicePoint d;
+      projection->WorldToDevicePoint(d, p.X, p.Y);
+      if (pixels.empty() || !(pixels.back() == d)) pixels.push_back(d);
+    }
+    list->AddRing(std::move(pixels));
+  }
+  std::vector<TDevicePoint> points;
+  std::vector<std::int32_t> counts;
+  list->Flatten(points, counts);
+
+  PointD at{area.GetCenterX(), area.GetCenterY()};
+  TDevicePoint pixel;
+  const bool spanFound = GetAnalArea()->WidestSpanMiddle(points, counts, pixel);
+  if (spanFound) at = {projection->DeviceToWorldX(pixel.X), projection->DeviceToWorldY(pixel.Y)};
+  setLabelPoint(area, at.X, at.Y);
+  if (spanFound && inside(rings, at.X, at.Y)) return;
+
+  // The raster was too coarse for the area: correct on the vector rings.
+  Near n = crossingsNear(rings, at.X, at.Y);
+  // Right of the area: the two leftmost crossings of the row instead.
+  if (!(n.count > 1 && n.count % 2 == 0)) n = crossingsNear(rings, at.X - 1e10, at.Y);
+  if (!(n.count > 1 && n.count % 2 == 0)) return;
+  at.X = (n.a + n.b) / 2.0;
+  setLabelPoint(area, at.X, at.Y);
+  if (!inside(rings, at.X, at.Y))
+    platform::ui().showMessage("Chyba umístění pop.bodu u plochy \r\n" + generalFloat(at.X) +
+                               " ; " + generalFloat(at.Y));
+}
+
+void TMultiAreaPointPlacer::DoIt() {
+  platform::BusyCursor busy;
+  if (!Input() || !Input()->Is<TAreaString>()) return;
+  std::unique_ptr<TAreaPointPlacer> placer(new TAreaPointPlacer);
+  placer_ = placer.get();
+  TRecursor::DoIt();
+  placer_ = nullptr;
+}
+
+bool TMultiAreaPointPlacer::QGoInside(TElement* element) {
+  // An area's children are its vertices or boundary lines: nothing to place.
+  return element && element->Is<TEntity>() && !element->Is<TAreaElement>();
+}
+
+bool TMultiAreaPointPlacer::QProcessBefore(TElement* element) {
+  return element && element->Is<TAreaElement>();
+}
+
+void TMultiAreaPointPlacer::Process(TElement* element) {
+  if (!placer_) return;
+  placer_->CenterOnly = true;
+  placer_->SetInput(element);
+  placer_->DoIt();
+}
+
+void RegisterAreaPointPlacerClasses() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  for (const TElementClass* cls :
+       {&TAreaPointPlacer::StaticClass(), &TMultiAreaPointPlacer::StaticClass(),
+        &TAnalDevice::StaticClass(), &TPolygonList::StaticClass(),
+        &TIntegerPolygon::StaticClass(), &TAnalArea::StaticClass()})
+    RegisterZeltoClass(*cls);
+}

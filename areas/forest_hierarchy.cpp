@@ -1,0 +1,231 @@
+#include "areas/forest_hierarchy.h"
+
+#include <cstdio>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "areas/forest_space_unit.h"
+#include "framework/class_registry.h"
+#include "framework/message_dispatch.h"
+#include "framework/name_compare.h"
+#include "framework/settings.h"
+#include "framework/string_utils.h"
+#include "framework/world.h"
+#include "framework/zelto_message.h"
+#include "geometry/area_element.h"
+#include "gisblock/gelix_dbf_table.h"
+#include "platform/user_interaction.h"
+#include "render/interpret_layer.h"
+
+ZELTO_IMPLEMENT_ELEMENT(TPocitacPloch, TRecursor, [](auto&) {})
+ZELTO_IMPLEMENT_ELEMENT(TPridavacPloch, TPocitacPloch, [](auto&) {})
+ZELTO_IMPLEMENT_ELEMENT(TForestHierarchy, TTool, [](auto&) {})
+ZELTO_IMPLEMENT_ELEMENT(TVyberLiniiDoHierarchie, TTool, [](auto&) {})
+
+namespace {
+
+constexpr int kPumpEvery = 10;
+
+// The whole text as an integer, blanks around it allowed; 0 otherwise.
+std::int32_t WholeInteger(const std::string& text) {
+  const std::string trimmed = TrimBlanks(text);
+  if (trimmed.empty()) return 0;
+  char* end = nullptr;
+  const long value = std::strtol(trimmed.c_str(), &end, 10);
+  if (*end != '\0' || value < INT32_MIN || value > INT32_MAX) return 0;
+  return static_cast<std::int32_t>(value);
+}
+
+// The first n characters of UTF-8 text (a character never cut in two).
+std::string FirstChars(const std::string& text, std::size_t n) {
+  std::size_t i = 0;
+  for (std::size_t chars = 0; i < text.size() && chars < n; ++chars) {
+    ++i;
+    while (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) ++i;
+  }
+  return text.substr(0, i);
+}
+
+std::string Field(TGelixDBFTable& table, const char* name) {
+  std::string text;
+  table.GetFieldText(name, text);
+  return TrimBlanks(text);
+}
+
+// An area filed again (the tool run twice on one model) must not appear
+// twice in its unit, or it would be exported twice.
+void HoldOnce(TForestSpaceUnit& unit, TAreaElement& area) {
+  if (area.HasOwner(&unit))
+    unit.ExtendBy(&area);
+  else
+    unit.AddAndExtend(&area);
+}
+
+}  // namespace
+
+bool TPocitacPloch::QGoInside(TElement* element) {
+  if (element->Is<TInterpretLayer>()) return true;
+  return element->Is<TSpaceEntity>() && !element->Is<TPolyLineString>() && !element->Is<TAreaElement>();
+}
+
+bool TPocitacPloch::QProcessBefore(TElement* element) { return element->Is<TAreaElement>(); }
+
+void TPocitacPloch::Process(TElement* element) {
+  if (element->Is<TAreaElement>()) ++Count;
+}
+
+TPridavacPloch::TPridavacPloch() : form_(std::make_unique<TF_gaugeForm>()), table_(std::make_unique<TGelixDBFTable>()) {
+  form_->SetCaption("Vytváření lesnické hierarchie");
+  form_->SetMaxValue(0);
+}
+
+TPridavacPloch::~TPridavacPloch() = default;
+
+void TPridavacPloch::DoIt() {
+  // Read once per run: the settings do not change while areas are filed.
+  limits_.minArea = ReadIniFloat("GLOBAL", "MinPlochaM", 10);
+  limits_.bezlesi = ReadIniInteger("GLOBAL", "SpodniMezBezlesi", 100);
+  limits_.jine = ReadIniInteger("GLOBAL", "SpodniMezJine", 500);
+  limits_.ostatni = ReadIniInteger("GLOBAL", "SpodniMezOstatni", 900);
+  Count = 0;
+  TPocitacPloch::DoIt();
+}
+
+void TPridavacPloch::Process(TElement* element) {
+  if (!element->Is<TAreaElement>()) return;
+  auto* area = static_cast<TAreaElement*>(element);
+  TElement* record = area->GetProperties();
+  auto* root = HasNoParameters() ? nullptr : dynamic_cast<TForestSpaceUnit*>(GetParameterByIndex(0));
+  if (!record || !root) return;
+  if (area->GetWholeArea() < limits_.minArea) return;
+  const double net = area->GetArea1();
+  root->AddArea(area, net);
+  if (record->GetPropertyInt("Druh") == kStandKind) {
+    FileStand(*root, *area, net);
+  } else if (TForestSpaceUnit* other = Unit(*root, TNeplochy::StaticClass(), "NEPLOCHY")) {
+    other->AddArea(area, net);
+    HoldOnce(*other, *area);
+  }
+  ++Count;
+  if (Count % kPumpEvery == 0) {
+    form_->SetProgress(Count);
+    zelto::ProcessPendingMessages();
+  }
+}
+
+TForestSpaceUnit* TPridavacPloch::Unit(TForestSpaceUnit& parent, const TElementClass& cls, const std::string& name) {
+  const std::string wanted = name.empty() ? std::string("no name") : name;
+  auto [index, fresh] = children_.try_emplace(&parent);
+  if (fresh)
+    for (TElement* child : parent.Items()) index->second.emplace(zelto::UpperLocale(child->GetName()), child);
+  TElementRef& known = index->second[zelto::UpperLocale(wanted)];
+  if (TElement* child = known.Get(); child && child->HasOwner(&parent)) return dynamic_cast<TForestSpaceUnit*>(child);
+  TElement* unit = cls.Create();
+  if (!unit) return nullptr;
+  unit->SetName(wanted);
+  parent.InsertSortedByName(unit);
+  known.Set(unit);
+  return dynamic_cast<TForestSpaceUnit*>(unit);
+}
+
+void TPridavacPloch::FileStand(TForestSpaceUnit& root, TAreaElement& area, double net) {
+  if (!table_->LocateElement(&area)) {
+    // Keys of another row would file the area under a wrong unit.
+    PostTextMessage(this, zelto::msg::LogText,
+                    "Lesnická hierarchie: plocha " + area.PropertyText("Cislo") + " nemá řádek v tabulce " +
+                        table_->GetTableName());
+    return;
+  }
+  TForestSpaceUnit* revir = Unit(root, TRevir::StaticClass(), "REVIR: " + Field(*table_, "LS_KOD"));
+  if (!revir) return;
+  revir->AddArea(&area, net);
+
+  const std::int32_t oddeleni = WholeInteger(Field(*table_, "ODDELENI"));
+  char number[16];
+  std::snprintf(number, sizeof number, "%5d", oddeleni);
+  TForestSpaceUnit* compartment = Unit(*revir, TOddeleni::StaticClass(), std::string("Oddeleni: ") + number);
+  if (!compartment) return;
+  compartment->CisloOddeleni = oddeleni;
+  compartment->AddArea(&area, net);
+
+  const std::string letter = FirstChars(Field(*table_, "DILEC"), 1);
+  TForestSpaceUnit* dilec = Unit(*compartment, TDilec::StaticClass(), "Dilec: " + letter);
+  if (!dilec) return;
+  dilec->CisloOddeleni = oddeleni;
+  dilec->PismenoDilce = letter;
+  dilec->AddArea(&area, net);
+
+  const std::string skupina = Field(*table_, "SKUPINA");
+  const std::int32_t n = WholeInteger(skupina);
+  const TElementClass* cls = &TPorostniSkupina::StaticClass();
+  const char* prefix = "Por.skup: ";
+  if (n >= limits_.ostatni) {
+    cls = &TOstatni::StaticClass();
+    prefix = "OSTATNI: ";
+  } else if (n >= limits_.jine) {
+    cls = &TJine::StaticClass();
+    prefix = "JINE: ";
+  } else if (n >= limits_.bezlesi) {
+    cls = &TBezlesi::StaticClass();
+    prefix = "BEZLESI: ";
+  }
+  TForestSpaceUnit* group = Unit(*dilec, *cls, prefix + FirstChars(skupina, 10));
+  if (!group) return;
+  group->CisloOddeleni = oddeleni;
+  group->PismenoDilce = letter;
+  group->AddArea(&area, net);
+  HoldOnce(*group, area);
+}
+
+TEntity* TForestHierarchy::ObjectModel() const {
+  if (TElement* model = model_.Get()) return dynamic_cast<TEntity*>(model);
+  TWorld* world = GetWorld();
+  return world ? world->GetObjectModel() : nullptr;
+}
+
+void TForestHierarchy::DoIt() {
+  TElement* input = Input();
+  TEntity* model = ObjectModel();
+  if (!input || !(input->Is<TSpaceEntity>() || input->Is<TInterpretLayer>()) || !model) {
+    platform::ui().showMessage("Není nalezen blok");
+    return;
+  }
+  auto* root = dynamic_cast<TForestSpaceUnit*>(model->FindElementByName("LES"));
+  if (!root) {
+    root = new TForestSpaceUnit;
+    root->SetName("LES");
+    model->Add(root);
+  }
+  std::int32_t areas = 0;
+  {
+    TPocitacPloch counter;
+    counter.SetInput(input);
+    counter.DoIt();
+    areas = counter.Count;
+  }
+  {
+    TPridavacPloch filer;
+    filer.GaugeForm().SetMaxValue(areas);
+    filer.GaugeForm().Show();
+    filer.AddParameter(root);
+    filer.SetInput(input);
+    filer.DoIt();
+    filer.GaugeForm().Hide();
+  }
+  SetOutput(root);
+}
+
+void TVyberLiniiDoHierarchie::DoIt() {
+  if (auto* unit = dynamic_cast<TForestSpaceUnit*>(Input())) unit->GatherUnitLines();
+}
+
+void RegisterForestHierarchyClasses() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  RegisterForestUnitClasses();
+  for (const TElementClass* cls : {&TPocitacPloch::StaticClass(), &TPridavacPloch::StaticClass(),
+                                   &TForestHierarchy::StaticClass(), &TVyberLiniiDoHierarchie::StaticClass()})
+    RegisterZeltoClass(*cls);
+}

@@ -1,0 +1,83 @@
+#pragma once
+// Building the forest hierarchy from the areas of a district: every area of
+// the stand kind is filed by its row in the attribute table (LS_KOD,
+// ODDELENI, DILEC, SKUPINA) into district, compartment, sub-compartment and
+// group; areas of other kinds go to "NEPLOCHY". A second tool gathers the
+// boundary lines of every unit.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+#include "areas/gauge_form.h"
+#include "framework/recursor.h"
+
+class TAreaElement;
+class TForestSpaceUnit;
+class TGelixDBFTable;
+
+// Counts the areas below the input: descends into spatial containers and
+// renderer layers, not into line strings or areas.
+class TPocitacPloch : public TRecursor {
+  ZELTO_ELEMENT(TPocitacPloch)
+ public:
+  bool QGoInside(TElement* element) override;
+  bool QProcessBefore(TElement* element) override;
+  void Process(TElement* element) override;
+  std::int32_t Count = 0;
+};
+
+// Files the areas it meets under the root given as its first parameter;
+// Count counts the areas met.
+class TPridavacPloch : public TPocitacPloch {
+  ZELTO_ELEMENT(TPridavacPloch)
+ public:
+  static constexpr std::int16_t kStandKind = 110;
+
+  TPridavacPloch();
+  ~TPridavacPloch() override;
+  void DoIt() override;
+  void Process(TElement* element) override;
+  TF_gaugeForm& GaugeForm() { return *form_; }
+
+ private:
+  struct Limits {
+    double minArea = 10;
+    std::int32_t bezlesi = 100;
+    std::int32_t jine = 500;
+    std::int32_t ostatni = 900;
+  };
+  void FileStand(TForestSpaceUnit& root, TAreaElement& area, double net);
+  // The child unit of that name (letter case ignored), created in name
+  // order when missing. Each parent's children are indexed on first use:
+  // a district may hold thousands of units and tens of thousands of areas.
+  TForestSpaceUnit* Unit(TForestSpaceUnit& parent, const TElementClass& cls, const std::string& name);
+
+  std::unique_ptr<TF_gaugeForm> form_;
+  std::unique_ptr<TGelixDBFTable> table_;
+  Limits limits_;
+  std::unordered_map<const TElement*, std::unordered_map<std::string, TElementRef>> children_;
+};
+
+// Input: a spatial container or a renderer layer. Output: the root "LES",
+// found or created in the object model.
+class TForestHierarchy : public TTool {
+  ZELTO_ELEMENT(TForestHierarchy)
+ public:
+  void DoIt() override;
+  // The world's object model unless one is set here.
+  TEntity* ObjectModel() const;
+  void SetObjectModel(TEntity* model) { model_.Set(model); }
+
+ private:
+  TElementRef model_;
+};
+
+// Input: a unit (normally the root); fills its line list and those below.
+class TVyberLiniiDoHierarchie : public TTool {
+  ZELTO_ELEMENT(TVyberLiniiDoHierarchie)
+ public:
+  void DoIt() override;
+};
+
+void RegisterForestHierarchyClasses();

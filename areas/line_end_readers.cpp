@@ -1,0 +1,86 @@
+#include "areas/line_end_readers.h"
+
+#include <exception>
+
+#include "geometry/line_end_cells.h"
+#include "geometry/poly_element.h"
+#include "platform/user_interaction.h"
+
+ZELTO_IMPLEMENT_ELEMENT(TReadLinesIntoQTree, TProchazecLiniiGauge, [](auto&) {})
+ZELTO_IMPLEMENT_ELEMENT(TReadLinesIntoQTreeDleTridy, TProchazecLiniiDleTridy, [](auto&) {})
+
+namespace {
+
+TElement* SourceOf(TTool& tool) {
+  return tool.HasNoParameters() ? tool.Input() : tool.GetParameterByIndex(0);
+}
+
+TSpaceLineBegEndCell* NewIndex(const std::string& name, const TRectEntity& source) {
+  auto* index = new TSpaceLineBegEndCell;
+  index->SetName(name);
+  index->SetMinX(source.GetMinX());
+  index->SetMaxX(source.GetMaxX());
+  index->SetMinY(source.GetMinY());
+  index->SetMaxY(source.GetMaxY());
+  return index;
+}
+
+void FileBothEnds(TSpaceLineBegEndCell& index, TPolyLineElement& line) {
+  index.AddLineEnd(&line, true);
+  index.AddLineEnd(&line, false);
+  line.SetIsDone(true);
+}
+
+}  // namespace
+
+void TReadLinesIntoQTree::DoIt() {
+  auto* source = dynamic_cast<TRectEntity*>(SourceOf(*this));
+  if (!source || !source->GetIsValid()) return;
+  index_ = NewIndex("QTREE", *source);
+  SetInput(source);
+  GaugeStep = 10;
+  try {
+    TProchazecLiniiGauge::DoIt();
+  } catch (const std::exception&) {
+    HideGauge();
+    platform::showError("Error: Načítač linií do QTree");
+  }
+  SetOutput(index_);
+}
+
+void TReadLinesIntoQTree::Process(TElement* element) {
+  if (!IsWalkedLine(element) || !index_) return;
+  auto* line = static_cast<TPolyLineElement*>(element);
+  if (!line->GetIsDone()) {
+    FileBothEnds(*index_, *line);
+    StepGauge(Count);
+  }
+  ++Count;
+}
+
+void TReadLinesIntoQTreeDleTridy::DoIt() {
+  auto* source = dynamic_cast<TRectEntity*>(SourceOf(*this));
+  if (!source) return;
+  index_ = NewIndex("QTREE " + GetContainerClassName(), *source);
+  SetInput(source);
+  TProchazecLiniiDleTridy::DoIt();
+  // Added afterwards, so that the walk does not descend into what it builds.
+  source->Add(index_);
+  SetOutput(index_);
+}
+
+void TReadLinesIntoQTreeDleTridy::Process(TElement* element) {
+  if (!IsContainer(element) || !index_) return;
+  auto* entity = static_cast<TEntity*>(element);
+  auto* lines = static_cast<TPolyLineString*>(entity->FindElementByClass(TPolyLineString::StaticClass()));
+  if (!lines) return;
+  for (TElement* item : lines->Items()) {
+    if (!IsWalkedLine(item)) continue;
+    auto* line = static_cast<TPolyLineElement*>(item);
+    if (!line->GetIsDone()) {
+      FileBothEnds(*index_, *line);
+      StepGauge(Count);
+    }
+    ++Count;
+  }
+}

@@ -1,0 +1,226 @@
+#include "render/memory_raster.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "geometry/outcodes.h"
+
+TMemoryRaster::TMemoryRaster(std::int32_t width, std::int32_t height, TColor fill)
+    : width_(std::max(0, width)),
+      height_(std::max(0, height)),
+      pixels_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), fill) {}
+
+void TMemoryRaster::SetSize(std::int32_t width, std::int32_t height) {
+  width = std::max(0, width);
+  height = std::max(0, height);
+  std::vector<TColor> next(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), clWhite);
+  for (std::int32_t y = 0; y < std::min(height, height_); ++y)
+    for (std::int32_t x = 0; x < std::min(width, width_); ++x)
+      next[static_cast<std::size_t>(y) * width + x] = pixels_[static_cast<std::size_t>(y) * width_ + x];
+  pixels_.swap(next);
+  width_ = width;
+  height_ = height;
+}
+
+TColor TMemoryRaster::GetPixel(std::int32_t x, std::int32_t y) const {
+  if (x < 0 || y < 0 || x >= width_ || y >= height_) return clInvalid;
+  return pixels_[static_cast<std::size_t>(y) * width_ + x];
+}
+
+void TMemoryRaster::SetPixel(std::int32_t x, std::int32_t y, TColor color) {
+  if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+  pixels_[static_cast<std::size_t>(y) * width_ + x] = color & 0xFFFFFF;
+}
+
+void TMemoryRaster::Dot(std::int32_t x, std::int32_t y) {
+  const std::int32_t w = std::max(1, Pen().Width);
+  const std::int32_t from = -(w - 1) / 2;
+  for (std::int32_t dy = from; dy < from + w; ++dy)
+    for (std::int32_t dx = from; dx < from + w; ++dx) SetPixel(x + dx, y + dy, Pen().Color);
+}
+
+void TMemoryRaster::Segment(TDevicePoint from, TDevicePoint to, bool withEnd) {
+  if (Pen().Style == psClear) return;
+  // Walk only the part that can touch the bitmap: far coordinates would
+  // otherwise cost a step per pixel of the whole plane.
+  const std::int32_t margin = std::max(1, Pen().Width) + 1;
+  const TDeviceRect window{-margin, -margin, width_ + margin, height_ + margin};
+  std::int32_t x0, y0, x1, y1;
+  bool visible = false;
+  ClipSegmentToRect(window, from.X, from.Y, to.X, to.Y, x0, y0, x1, y1, visible);
+  if (!visible) return;
+  // The end pixel belongs to the next segment unless clipping moved it.
+  bool skipLast = !withEnd && x1 == to.X && y1 == to.Y;
+  if (!withEnd && x0 == to.X && y0 == to.Y && !(x1 == to.X && y1 == to.Y)) {
+    std::swap(x0, x1);
+    std::swap(y0, y1);
+    skipLast = true;
+  }
+  const std::int64_t dx = std::llabs(std::int64_t{x1} - x0);
+  const std::int64_t dy = -std::llabs(std::int64_t{y1} - y0);
+  const int sx = x0 < x1 ? 1 : -1;
+  const int sy = y0 < y1 ? 1 : -1;
+  std::int64_t err = dx + dy;
+  std::int32_t x = x0, y = y0;
+  for (;;) {
+    const bool last = x == x1 && y == y1;
+    if (last && skipLast) break;
+    Dot(x, y);
+    if (last) break;
+    const std::int64_t e2 = 2 * err;
+    if (e2 >= dy) {
+      err += dy;
+      x += sx;
+    }
+    if (e2 <= dx) {
+      err += dx;
+      y += sy;
+    }
+  }
+}
+
+void TMemoryRaster::LineTo(std::int32_t x, std::int32_t y) {
+  Segment(penPos_, {x, y}, false);
+  penPos_ = {x, y};
+}
+
+void TMemoryRaster::Polyline(const TDevicePoint* points, std::int32_t count) {
+  for (std::int32_t i = 1; i < count; ++i) Segment(points[i - 1], points[i], i + 1 == count);
+}
+
+void TMemoryRaster::BrushPixel(std::int32_t x, std::int32_t y) {
+  bool on = true;
+  switch (Brush().Style) {
+    case bsClear: on = false; break;
+    case bsHorizontal: on = y % 8 == 0; break;
+    case bsVertical: on = x % 8 == 0; break;
+    case bsFDiagonal: on = (x - y) % 8 == 0; break;
+    case bsBDiagonal: on = (x + y) % 8 == 0; break;
+    case bsCross: on = x % 8 == 0 || y % 8 == 0; break;
+    case bsDiagCross: on = (x - y) % 8 == 0 || (x + y) % 8 == 0; break;
+    default: break;
+  }
+  if (on) SetPixel(x, y, Brush().Color);
+}
+
+void TMemoryRaster::FillRings(const TDevicePoint* points, const std::int32_t* counts,
+                              std::int32_t rings) {
+  if (Brush().Style == bsClear) return;
+  std::int64_t top = INT64_MAX, bottom = INT64_MIN;
+  std::int64_t total = 0;
+  for (std::int32_t r = 0; r < rings; ++r) total += counts[r];
+  for (std::int64_t i = 0; i < total; ++i) {
+    top = std::min<std::int64_t>(top, points[i].Y);
+    bottom = std::max<std::int64_t>(bottom, points[i].Y);
+  }
+  const std::int32_t rowFrom = static_cast<std::int32_t>(std::max<std::int64_t>(0, top));
+  const std::int32_t rowTo = static_cast<std::int32_t>(std::min<std::int64_t>(height_, bottom + 1));
+  std::vector<double> crossings;
+  for (std::int32_t row = rowFrom; row < rowTo; ++row) {
+    // Pixel centres decide, so right and bottom edges stay outside.
+    const double yc = row + 0.5;
+    crossings.clear();
+    const TDevicePoint* ring = points;
+    for (std::int32_t r = 0; r < rings; ++r) {
+      const std::int32_t n = counts[r];
+      for (std::int32_t i = 0; i < n; ++i) {
+        const TDevicePoint a = ring[i];
+        const TDevicePoint b = ring[(i + 1) % n];
+        if (a.Y == b.Y) continue;
+        const double ya = a.Y, yb = b.Y;
+        if ((yc < ya) == (yc < yb)) continue;
+        crossings.push_back(a.X + (yc - ya) * (static_cast<double>(b.X) - a.X) / (yb - ya));
+      }
+      ring += n;
+    }
+    std::sort(crossings.begin(), crossings.end());
+    for (std::size_t k = 0; k + 1 < crossings.size(); k += 2) {
+      const double from = std::max(0.0, std::ceil(crossings[k] - 0.5));
+      const double to = std::min<double>(width_, std::ceil(crossings[k + 1] - 0.5));
+      for (auto x = static_cast<std::int32_t>(from); x < to; ++x) BrushPixel(x, row);
+    }
+  }
+}
+
+void TMemoryRaster::Polygon(const TDevicePoint* points, std::int32_t count) {
+  if (count < 2) return;
+  PolyPolygon(points, &count, 1);
+}
+
+bool TMemoryRaster::PolyPolygon(const TDevicePoint* points, const std::int32_t* counts,
+                                std::int32_t rings) {
+  if (!points || !counts || rings <= 0) return false;
+  for (std::int32_t r = 0; r < rings; ++r)
+    if (counts[r] < 0) return false;
+  FillRings(points, counts, rings);
+  const TDevicePoint* ring = points;
+  for (std::int32_t r = 0; r < rings; ++r) {
+    const std::int32_t n = counts[r];
+    for (std::int32_t i = 0; i < n && n > 1; ++i) Segment(ring[i], ring[(i + 1) % n], false);
+    ring += n;
+  }
+  return true;
+}
+
+void TMemoryRaster::Rectangle(std::int32_t left, std::int32_t top, std::int32_t right,
+                              std::int32_t bottom) {
+  if (left > right) std::swap(left, right);
+  if (top > bottom) std::swap(top, bottom);
+  const TDevicePoint ring[4] = {{left, top}, {right - 1, top}, {right - 1, bottom - 1}, {left, bottom - 1}};
+  if (Brush().Style != bsClear)
+    for (std::int32_t y = std::max(0, top); y < std::min(height_, bottom); ++y)
+      for (std::int32_t x = std::max(0, left); x < std::min(width_, right); ++x) BrushPixel(x, y);
+  for (int i = 0; i < 4; ++i) Segment(ring[i], ring[(i + 1) % 4], false);
+}
+
+void TMemoryRaster::FillRect(const TDeviceRect& rect) {
+  for (std::int32_t y = std::max(0, rect.Top); y < std::min(height_, rect.Bottom); ++y)
+    for (std::int32_t x = std::max(0, rect.Left); x < std::min(width_, rect.Right); ++x)
+      SetPixel(x, y, Brush().Color);
+}
+
+void TMemoryRaster::FrameRect(const TDeviceRect& rect) {
+  if (rect.Right <= rect.Left || rect.Bottom <= rect.Top) return;
+  for (std::int32_t x = rect.Left; x < rect.Right; ++x) {
+    if (x < 0 || x >= width_) continue;
+    SetPixel(x, rect.Top, Brush().Color);
+    SetPixel(x, rect.Bottom - 1, Brush().Color);
+  }
+  for (std::int32_t y = rect.Top; y < rect.Bottom; ++y) {
+    if (y < 0 || y >= height_) continue;
+    SetPixel(rect.Left, y, Brush().Color);
+    SetPixel(rect.Right - 1, y, Brush().Color);
+  }
+}
+
+void TMemoryRaster::TextOut(std::int32_t, std::int32_t, const std::string&) {}
+
+std::int32_t TMemoryRaster::TextWidth(const std::string& text) {
+  std::int32_t chars = 0;
+  for (unsigned char c : text)
+    if ((c & 0xC0) != 0x80) ++chars;
+  return static_cast<std::int32_t>(std::lround(chars * std::abs(Font().Height) * 0.6));
+}
+
+std::int32_t TMemoryRaster::TextHeight(const std::string& text) {
+  return text.empty() ? 0 : std::abs(Font().Height);
+}
+
+void TMemoryRaster::Draw(std::int32_t x, std::int32_t y, const TGraphic& graphic) {
+  StretchDraw({x, y, x + graphic.GetWidth(), y + graphic.GetHeight()}, graphic);
+}
+
+void TMemoryRaster::StretchDraw(const TDeviceRect& rect, const TGraphic& graphic) {
+  const std::int64_t w = std::int64_t{rect.Right} - rect.Left;
+  const std::int64_t h = std::int64_t{rect.Bottom} - rect.Top;
+  if (w <= 0 || h <= 0 || graphic.GetWidth() <= 0 || graphic.GetHeight() <= 0) return;
+  for (std::int32_t y = std::max(0, rect.Top); y < std::min(height_, rect.Bottom); ++y) {
+    const auto sy = static_cast<std::int32_t>((y - std::int64_t{rect.Top}) * graphic.GetHeight() / h);
+    for (std::int32_t x = std::max(0, rect.Left); x < std::min(width_, rect.Right); ++x) {
+      const auto sx = static_cast<std::int32_t>((x - std::int64_t{rect.Left}) * graphic.GetWidth() / w);
+      const TColor c = graphic.PixelAt(sx, sy);
+      if (c != clInvalid) SetPixel(x, y, c);
+    }
+  }
+}

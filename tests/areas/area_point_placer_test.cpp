@@ -1,0 +1,244 @@
+// Label points: the rectangle centre where it serves, the middle of the
+// nearest crossings, the raster search for L, U and ring shapes, thin
+// slivers, many holes, random holed stars, line-bounded areas, the
+// multi-area walk, and every area of a generated district.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <utility>
+#include <vector>
+
+#include "areas/area_point_placer.h"
+#include "framework/message_dispatch.h"
+#include "geometry/area_element.h"
+#include "gisblock/gelix_blok_reader.h"
+#include "gisblock/gelix_classes.h"
+#include "platform/message_queue.h"
+#include "platform/scripted_user_interaction.h"
+
+namespace {
+
+using Pts = std::vector<std::pair<double, double>>;
+
+TAreaElement* area(const Pts& outer, const std::vector<Pts>& holes = {}) {
+  auto* a = new TAreaElement;
+  for (auto [x, y] : outer) a->AddVertex(x, y);
+  for (const Pts& h : holes) {
+    auto* hole = new TAreaElement;
+    for (auto [x, y] : h) hole->AddVertex(x, y);
+    a->AddHole(hole);
+  }
+  return a;
+}
+
+class PlacerTest : public testing::Test {
+ protected:
+  // Places with a fresh placer and checks the point is inside and clear of
+  // the holes; returns it.
+  std::pair<double, double> place(TAreaElement& a, bool centerOnly = false) {
+    placer.CenterOnly = centerOnly;
+    placer.SetInput(&a);
+    placer.DoIt();
+    EXPECT_EQ(placer.Output(), &a);
+    const double x = a.GetAbsRefX(), y = a.GetAbsRefY();
+    EXPECT_TRUE(a.ContainsPoint(x, y)) << x << " " << y;
+    return {x, y};
+  }
+  platform::ScopedScriptedUi ui;
+  TAreaPointPlacer placer;
+};
+
+TEST_F(PlacerTest, RectangleTakesItsCentre) {
+  std::unique_ptr<TAreaElement> a(area({{0, 0}, {0, 10}, {40, 10}, {40, 0}}));
+  EXPECT_EQ(place(*a), std::make_pair(20.0, 5.0));
+}
+
+TEST_F(PlacerTest, CentreNearTheBoundaryMovesToTheMiddleOfItsCrossingsUnlessCentreOnly) {
+  std::unique_ptr<TAreaElement> a(area({{0, 0}, {100, 0}, {100, 10}, {50.3, 10}, {50.3, 100}, {0, 100}}));
+  auto [x, y] = place(*a);
+  EXPECT_DOUBLE_EQ(x, 25.15);
+  EXPECT_DOUBLE_EQ(y, 50);
+  EXPECT_EQ(place(*a, true), std::make_pair(50.0, 50.0));
+}
+
+TEST_F(PlacerTest, LShapeTakesTheMiddleOfTheWidestSpanOfTheMiddleRow) {
+  std::unique_ptr<TAreaElement> a(area({{0, 0}, {100, 0}, {100, 20}, {20, 20}, {20, 100}, {0, 100}}));
+  auto [x, y] = place(*a);
+  EXPECT_NEAR(x, 10, 0.5);  // the middle row crosses only the upright leg
+  EXPECT_NEAR(y, 50, 0.5);
+}
+
+TEST_F(PlacerTest, RingShapeTakesTheLeftOfTwoEqualSpans) {
+  std::unique_ptr<TAreaElement> a(area({{0, 0}, {0, 90}, {90, 90}, {90, 0}}, {{{30, 30}, {60, 30}, {60, 60}, {30, 60}}}));
+  auto [x, y] = place(*a);
+  EXPECT_LT(x, 30);
+  EXPECT_NEAR(x, 15, 0.5);
+}
+
+TEST_F(PlacerTest, UShapeAndManyHolesStayInside) {
+  std::unique_ptr<TAreaElement> u(area({{0, 0}, {90, 0}, {90, 90}, {60, 90}, {60, 10}, {30, 10}, {30, 90}, {0, 90}}));
+  place(*u);
+  std::vector<Pts> holes;
+  for (int i = 0; i < 10; ++i)
+    for (int j = 0; j < 10; ++j) {
+      const double x = 10 * i + 1, y = 10 * j + 1;
+      holes.push_back({{x, y}, {x + 8.5, y}, {x + 8.5, y + 8.5}, {x, y + 8.5}});
+    }
+  std::unique_ptr<TAreaElement> sieve(area({{0, 0}, {100, 0}, {100, 100}, {0, 100}}, holes));
+  place(*sieve);
+  place(*sieve, true);
+}
+
+TEST_F(PlacerTest, ThinSliversGetAPointInside) {
+  // Thinner than a raster pixel: an L of 0.5 m legs 1 km long, a diagonal
+  // needle and a flat strip.
+  std::vector<Pts> slivers{
+      {{0, 0}, {1000, 0}, {1000, 0.5}, {0.5, 0.5}, {0.5, 1000}, {0, 1000}},
+      {{0, 0}, {1000, 1000.2}, {1000, 1000}, {0.1, 0}},
+      {{0, 0}, {0, 0.001}, {2000, 0.001}, {2000, 0}},
+      {{0, 0}, {500, 0.01}, {1000, 0}, {500, 0.02}}};
+  for (const Pts& s : slivers) {
+    std::unique_ptr<TAreaElement> a(area(s));
+    place(*a);
+    place(*a, true);
+  }
+  EXPECT_TRUE(ui->shown().empty());
+}
+
+TEST_F(PlacerTest, AreaPinchedToAPointOnItsMiddleRowStillGetsAPointInside) {
+  // The middle row of the raster meets the area only in the pinch.
+  std::unique_ptr<TAreaElement> a(area({{0, 0}, {20, 50}, {0, 100}, {100, 100}, {20, 50}, {100, 0}}));
+  place(*a);
+  EXPECT_TRUE(ui->shown().empty()) << ui->shown().front().text;
+}
+
+TEST_F(PlacerTest, AreaOfMoreThanTenThousandVerticesIsSearchedLikeAnyOther) {
+  // An L whose centre lies outside, its sides cut into 30,000 vertices.
+  Pts outer;
+  auto side = [&](double x0, double y0, double x1, double y1, int n) {
+    for (int i = 0; i < n; ++i) outer.push_back({x0 + (x1 - x0) * i / n, y0 + (y1 - y0) * i / n});
+  };
+  side(0, 0, 0, 100, 5000);
+  side(0, 100, 20, 100, 5000);
+  side(20, 100, 20, 20, 5000);
+  side(20, 20, 100, 20, 5000);
+  side(100, 20, 100, 0, 5000);
+  side(100, 0, 0, 0, 5000);
+  std::unique_ptr<TAreaElement> a(area(outer));
+  auto [x, y] = place(*a);
+  EXPECT_NEAR(x, 10, 0.5);
+  EXPECT_NEAR(y, 50, 0.5);
+}
+
+TEST_F(PlacerTest, RandomHoledStarsStayInside) {
+  std::mt19937 rng(3);
+  std::uniform_real_distribution<double> r(0.05, 1.0);
+  for (int round = 0; round < 300; ++round) {
+    Pts outer;
+    const int n = 3 + round % 60;
+    const double cx = 1e6 * r(rng), cy = 1e6 * r(rng), size = round % 3 == 0 ? 0.5 : 500;
+    for (int k = 0; k < n; ++k) {
+      const double a = -2 * M_PI * k / n;  // clockwise
+      const double rad = size * (0.05 + r(rng));
+      outer.push_back({cx + rad * std::cos(a), cy + rad * std::sin(a)});
+    }
+    std::vector<Pts> holes;
+    holes.push_back({{cx - size * 0.02, cy - size * 0.02}, {cx + size * 0.02, cy - size * 0.02},
+                     {cx + size * 0.02, cy + size * 0.02}, {cx - size * 0.02, cy + size * 0.02}});
+    std::unique_ptr<TAreaElement> a(area(outer, holes));
+    place(*a, round % 2 == 0);
+  }
+  EXPECT_TRUE(ui->shown().empty());
+}
+
+TEST_F(PlacerTest, LineBoundedAreaWithAHole) {
+  auto line = [](const Pts& pts) {
+    auto* l = new TPolyLineElement;
+    for (auto [x, y] : pts) l->AddVertex(x, y);
+    return l;
+  };
+  TPolyLineString lines;
+  auto* a = new TPolyLineAreaElement;
+  auto* l1 = line({{0, 0}, {0, 90}, {90, 90}});
+  auto* l2 = line({{0, 0}, {90, 0}, {90, 90}});
+  lines.Add(l1);
+  lines.Add(l2);
+  a->InsertLine(0, l1, true);
+  a->InsertLine(1, l2, false);
+  auto* hole = new TPolyLineAreaElement;
+  auto* l3 = line({{30, 30}, {60, 30}, {60, 60}, {30, 60}, {30, 30}});
+  lines.Add(l3);
+  hole->InsertLine(0, l3, true);
+  a->AddHole(hole);
+  for (TPolyLineElement* l : {l1, l2}) a->ExtendBy(l);
+  std::unique_ptr<TAreaElement> owner(a);
+  auto [x, y] = place(*a);
+  EXPECT_LT(x, 30);
+}
+
+TEST_F(PlacerTest, MultiPlacerWalksOnlyAreaStrings) {
+  TAreaString areas;
+  auto* l = area({{0, 0}, {100, 0}, {100, 20}, {20, 20}, {20, 100}, {0, 100}});
+  areas.Add(l);
+  TEntity other;
+  TMultiAreaPointPlacer multi;
+  multi.SetInput(&other);
+  multi.DoIt();
+  multi.SetInput(&areas);
+  multi.DoIt();
+  EXPECT_TRUE(l->ContainsPoint(l->GetAbsRefX(), l->GetAbsRefY()));
+}
+
+// Every area of the generated district, read as rings of lines and as rings
+// of vertices, placed one by one and by the multi-area walk.
+TEST(PlacerOnSampleDistrict, EveryAreaGetsAPointInsideItAndOutsideItsHoles) {
+  if (std::system("command -v python3 >/dev/null 2>&1") != 0) GTEST_SKIP() << "python3 not installed";
+  const auto dir = std::filesystem::temp_directory_path() /
+                   ("placer_district_" + std::to_string(::getpid()));
+  std::filesystem::remove_all(dir);
+  const std::string generator = std::string(ZELTO_SOURCE_DIR) + "/tools/gendistrict/gendistrict.py";
+  ASSERT_EQ(std::system(("python3 '" + generator + "' --out '" + dir.string() + "' --seed 1 >/dev/null").c_str()), 0);
+  RegisterGelixClasses();
+  platform::ScopedScriptedUi ui;
+  TOwnerEntity log;
+  zelto::SetMainToolResolver([&log] { return &log; });
+  int placed = 0;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(dir / "GIS")) {
+    if (!entry.is_directory() || entry.path().filename() != "DET.BLK") continue;
+    for (bool asBoundary : {false, true}) {
+      TEntity model;
+      std::unique_ptr<TGeliXBlokReader> reader(TGeliXBlokReader::CreateForBlock(entry.path().string()));
+      reader->SetObjectModel(&model);
+      reader->ReadAreaAsBoundary = asBoundary;
+      std::unique_ptr<TAreaString> areas(reader->ReadAreas());
+      ASSERT_TRUE(areas);
+      TAreaPointPlacer placer;
+      for (TElement* e : areas->Items()) {
+        auto* a = static_cast<TAreaElement*>(e);
+        placer.SetInput(a);
+        placer.DoIt();
+        ASSERT_TRUE(a->ContainsPoint(a->GetAbsRefX(), a->GetAbsRefY())) << a->PropertyText("Cislo");
+        a->SetAbsRefX(a->GetMinX() - 1);
+      }
+      TMultiAreaPointPlacer multi;
+      multi.SetInput(areas.get());
+      multi.DoIt();
+      for (TElement* e : areas->Items()) {
+        auto* a = static_cast<TAreaElement*>(e);
+        ASSERT_TRUE(a->ContainsPoint(a->GetAbsRefX(), a->GetAbsRefY())) << a->PropertyText("Cislo");
+        ++placed;
+      }
+    }
+  }
+  EXPECT_GT(placed, 100);
+  EXPECT_TRUE(ui->shown().empty());
+  zelto::RunMessagesUntilIdle();
+  zelto::SetMainToolResolver(nullptr);
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace

@@ -1,0 +1,48 @@
+#pragma once
+// Small models for the walker and hierarchy tests: lines and areas built
+// from coordinates, with Gelix attribute records where the kind matters.
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <utility>
+
+#include "areas/areas_classes.h"
+#include "geometry/area_element.h"
+#include "geometry/geometry_classes.h"
+#include "geometry/poly_element.h"
+#include "gisblock/gelix_props.h"
+#include "platform/scripted_progress_form.h"
+#include "platform/scripted_user_interaction.h"
+
+namespace areas_test {
+
+using Pts = std::initializer_list<std::pair<double, double>>;
+
+inline TPolyLineElement* Line(Pts points, int druh = 0) {
+  auto* line = new TPolyLineElement;
+  for (auto [x, y] : points) line->AddVertex(x, y);
+  auto* props = new TGelixLineProps;
+  props->Druh = static_cast<std::int16_t>(druh);
+  line->SetProperties(props);
+  return line;
+}
+
+// An axis-parallel rectangle as a ring of vertices, clockwise so that it
+// sums positive.
+inline TAreaElement* Box(double x0, double y0, double x1, double y1) {
+  auto* area = new TAreaElement;
+  for (auto [x, y] : Pts{{x0, y0}, {x0, y1}, {x1, y1}, {x1, y0}}) area->AddVertex(x, y);
+  return area;
+}
+
+class WalkerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RegisterGeometryClasses();
+    RegisterAreasClasses();
+  }
+  platform::ScopedScriptedUi ui;
+  platform::ScopedScriptedProgressForms forms;
+};
+
+}  // namespace areas_test

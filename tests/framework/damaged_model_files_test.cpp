@@ -1,0 +1,208 @@
+// Damaged model files ("ZLT0" and "TPF0") and settings files read by the
+// real loaders: every load returns, with a warning or an error box for what
+// does not read.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+
+#include "framework/coordinate.h"
+#include "framework/draw_items.h"
+#include "framework/element_stream_loader.h"
+#include "framework/ini_file.h"
+#include "framework/message_dispatch.h"
+#include "framework/model_loader.h"
+#include "framework/service_classes.h"
+#include "framework/tool.h"
+#include "framework/value_stream.h"
+#include "framework/world.h"
+#include "tests/framework/test_support.h"
+#include "tests/platform/damage.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class DamagedModelFiles : public FrameworkTest {
+ protected:
+  void SetUp() override {
+    FrameworkTest::SetUp();
+    RegisterFrameworkServiceClasses();
+    file = fs::temp_directory_path() / ("zelto_damaged_model_" + std::to_string(::getpid()) + ".zlt");
+  }
+  void TearDown() override {
+    fs::remove_all(file);
+    FrameworkTest::TearDown();
+  }
+  // Loads the file and frees what came out; false when the loader refused it.
+  bool load(const std::string& bytes) {
+    damage::write(file, bytes);
+    TStreamLoader loader;
+    loader.FileName = file.string();
+    try {
+      loader.DoIt();
+    } catch (const EBadStream&) {
+      return false;
+    }
+    zelto::RunMessagesUntilIdle();
+    hadOutput = loader.Output() != nullptr;
+    delete loader.Output();
+    return true;
+  }
+
+  static void classDefinition(zelto::ValueWriter& w, const std::string& name,
+                              std::initializer_list<std::pair<const char*, int>> properties) {
+    w.WriteInteger(-1);
+    w.WriteString(name);
+    w.WriteInteger(0);
+    w.WriteListBegin();
+    for (const auto& [property, kind] : properties) w.WriteString(property), w.WriteInteger(kind);
+    w.WriteListEnd();
+  }
+  static zelto::ValueWriter zltStart() {
+    zelto::ValueWriter w;
+    w.WriteRaw("ZLT0");
+    for (int i = 0; i < 3; ++i) w.WriteString("hlavička");
+    w.WriteListBegin();
+    classDefinition(w, "TOwnerEntity", {{"Name", 10}});
+    classDefinition(w, "TTool", {{"Name", 10}, {"Input", 7}, {"Output", 7}});
+    classDefinition(w, "TStringElement", {{"Value", 10}, {"Name", 10}});
+    return w;
+  }
+  // Record k of class c with a name and the given children.
+  static void object(zelto::ValueWriter& w, int c, int k, std::initializer_list<int> children) {
+    w.WriteInteger(c), w.WriteInteger(k);
+    w.WriteListBegin();
+    w.WriteInteger(0), w.WriteString("objekt " + std::to_string(k));
+    w.WriteListEnd();
+    w.WriteInteger(children.size() ? 1 : 0);
+    if (!children.size()) return;
+    w.WriteListBegin();
+    for (int child : children) w.WriteInteger(child);
+    w.WriteListEnd();
+  }
+  static std::string bytesOf(const zelto::ValueWriter& w) { return {w.Bytes().begin(), w.Bytes().end()}; }
+
+  static std::string validZlt() {
+    zelto::ValueWriter w = zltStart();
+    w.WriteInteger(2), w.WriteInteger(0);
+    w.WriteListBegin();
+    w.WriteInteger(0), w.WriteString("hodnota");
+    w.WriteListEnd();
+    w.WriteInteger(0);
+    w.WriteInteger(1), w.WriteInteger(1);  // a tool with an inline input (2)
+    w.WriteListBegin();
+    w.WriteInteger(1), w.WriteInteger(-2);
+    w.WriteListBegin();
+    object(w, 0, 2, {0});
+    w.WriteListEnd();
+    w.WriteListEnd();
+    w.WriteInteger(0);
+    object(w, 0, 3, {0, 1, 2});
+    w.WriteListEnd();
+    return bytesOf(w);
+  }
+  static std::string validTpf() {
+    auto* point = new T2DCoordinate(-745123.25, -1043210.5);
+    auto* text = new TText();
+    text->SetText("Lesní úsek");
+    TOwnerEntity root;
+    root.SetName("kořen");
+    root.Add(point);
+    root.Add(text);
+    point->ID = 0, text->ID = 1, root.ID = 2;
+    zelto::ValueWriter w;
+    w.WriteRaw("TPF0");
+    w.WriteListBegin();
+    point->WriteData(w);
+    text->WriteData(w);
+    root.WriteData(w);
+    w.WriteListEnd();
+    return bytesOf(w);
+  }
+
+  TWorld world;
+  fs::path file;
+  bool hadOutput = false;
+};
+
+TEST_F(DamagedModelFiles, EveryLoadReturnsWhateverTheDamage) {
+  damage::Watchdog watchdog(60);
+  const std::string valid[] = {validZlt(), validTpf()};
+  for (const std::string& v : valid) EXPECT_TRUE(load(v) && hadOutput);
+  // Cut off after its last element, a file ends in the error box too.
+  EXPECT_TRUE(load(valid[1].substr(0, valid[1].size() - 1)) && !hadOutput);
+  EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{"Chyba při čtení elementu: "});
+  std::mt19937 rng(7);
+  const auto& kinds = damage::kinds();
+  for (int i = 0, n = damage::iterations(400); i < n; ++i) {
+    const damage::Kind& kind = kinds[rng() % kinds.size()];
+    const std::string& v = valid[i % 2];
+    // The signature is kept mostly, so that the damage reaches the decoder.
+    std::string bytes = v.substr(4);
+    kind.apply(bytes, rng);
+    bytes = (rng() % 8 ? v.substr(0, 4) : std::string()) + bytes;
+    SCOPED_TRACE(std::string(kind.name) + " #" + std::to_string(i));
+    watchdog.start(std::string(kind.name) + " #" + std::to_string(i));
+    load(bytes);
+  }
+  fs::remove(file);
+  fs::create_directory(file);
+  TStreamLoader loader;
+  loader.FileName = file.string();
+  EXPECT_THROW(loader.DoIt(), EBadStream);
+  TLoader tpf;
+  tpf.SetName(file.string());
+  EXPECT_THROW(tpf.DoIt(), EBadStream);
+}
+
+TEST_F(DamagedModelFiles, CyclesAndDeepNestingAreRefused) {
+  damage::Watchdog watchdog(60);
+  // An object its own child; two that list each other.
+  zelto::ValueWriter w = zltStart();
+  object(w, 0, 0, {0});
+  w.WriteListEnd();
+  EXPECT_TRUE(load(bytesOf(w)));
+  w = zltStart();
+  w.WriteInteger(1), w.WriteInteger(0);
+  w.WriteListBegin();
+  w.WriteInteger(1), w.WriteInteger(-2);
+  w.WriteListBegin();
+  object(w, 0, 1, {0});
+  w.WriteListEnd();
+  w.WriteListEnd();
+  w.WriteInteger(1);
+  w.WriteListBegin();
+  w.WriteInteger(1);
+  w.WriteListEnd();
+  object(w, 0, 2, {0, 1});
+  object(w, 0, 3, {2, 1});
+  w.WriteListEnd();
+  EXPECT_TRUE(load(bytesOf(w)));
+  // Inline objects nested deeper than any model holds them.
+  w = zltStart();
+  for (int k = 0; k < 200000; ++k) {
+    w.WriteInteger(1), w.WriteInteger(k);
+    w.WriteListBegin();
+    w.WriteInteger(1), w.WriteInteger(-2);
+    w.WriteListBegin();
+  }
+  EXPECT_TRUE(load(bytesOf(w)) && !hadOutput);
+}
+
+TEST_F(DamagedModelFiles, SettingsFilesReadWhateverTheDamage) {
+  const std::string valid = "[Hlavni]\r\nCesta=\"G:\\GIS\"\r\nPocet=0x7FFF\r\nMira=0,01\r\n[Druha]\r\nAno=1\r\n";
+  std::mt19937 rng(3);
+  for (int i = 0, n = damage::iterations(200); i < n; ++i) {
+    std::string bytes = valid;
+    damage::kinds()[rng() % damage::kinds().size()].apply(bytes, rng);
+    damage::write(file, bytes);
+    TRealIniFile ini(file.string());
+    ini.ReadString("Hlavni", "Cesta", "");
+    ini.ReadInteger("Hlavni", "Pocet", 0);
+    ini.ReadFloat("Hlavni", "Mira", 0);
+    ini.ReadBool("Druha", "Ano", false);
+  }
+}
+
+}  // namespace

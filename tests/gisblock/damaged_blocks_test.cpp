@@ -1,0 +1,240 @@
+// Damaged block files, attribute tables, indexes and control files read by
+// the real readers: every read returns, and damage the format shows is
+// reported.
+#include <random>
+
+#include "gelix_block_fixture.h"
+#include "gisblock/attribute_table.h"
+#include "gisblock/gelix_blok_reader.h"
+#include "gisblock/pnt_record.h"
+#include "gisblock/table_creation.h"
+#include "gisblock/tbx_record.h"
+#include "gisblock/transfer_script.h"
+#include "tests/platform/damage.h"
+
+namespace {
+
+using namespace gisblock_test;
+
+constexpr double X0 = -700000.37, Y0 = -1100000.21;
+
+class DamagedBlockTest : public BlockTest {
+ protected:
+  void SetUp() override {
+    BlockTest::SetUp();
+    Mesh m;
+    const RingRef outer = squareLines(m, X0, Y0, X0 + 100, Y0 + 100);
+    m.areas.push_back({outer, {X0 + 10, Y0 + 10}, -1, {}});
+    const RingRef island = squareLines(m, X0 + 30, Y0 + 30, X0 + 70, Y0 + 70);
+    m.areas[0].holes.push_back(reversed(island));
+    m.areas.push_back({island, {X0 + 50, Y0 + 50}, 0, {}});
+    m.write(block());
+    std::string pnt, tbx;
+    for (std::uint32_t n = 0; n < 4; ++n) {
+      gisblock::PntRecord p;
+      p.cislo = n;
+      p.x = 700010 + n, p.y = 1100010 + n;
+      p.flags = n == 0 ? p.kDeleted : 0;
+      const auto pb = p.encode();
+      pnt.append(pb.begin(), pb.end());
+      gisblock::TbxRecord t;
+      t.cislo = n;
+      t.x = 700020 + n, t.y = 1100020 + n;
+      t.height = 2, t.slope = 15;
+      const auto tb = t.encode();
+      tbx.append(tb.begin(), tb.end());
+    }
+    damage::write(block() + "/TN.PNT", pnt);
+    damage::write(block() + "/TN.TBX", tbx);
+    damage::write(block() + "/TN.TTX", "nula\r\njedna\r\ndva\r\ntři\r\n");
+    damage::write(block() + "/INFO.TXT", "OpsanyObdelnikBloku=700000 1100000 700100 1100100\r\nCodePage=1250\r\n");
+    const std::string table = block() + "/P1600.DBF";
+    platform::DbfTable::create(table, {{"CISLO", 'N', 8, 0}, {"NAZEV", 'C', 10, 0}});
+    platform::DbfTable t;
+    t.open(table, false);
+    for (const char* cislo : {"2", "1"}) {
+      t.append();
+      t.setText("CISLO", cislo);
+      t.setText("NAZEV", std::string("plocha ") + cislo);
+      t.post();
+    }
+    t.close();
+    readAll();  // builds the index
+    for (const char* name : kFiles) original[name] = damage::read(block() + "/" + name);
+  }
+
+  void restore() {
+    std::filesystem::remove_all(block());
+    std::filesystem::create_directories(block());
+    for (const auto& [name, bytes] : original) damage::write(block() + "/" + name, bytes);
+  }
+
+  // Every kind of object through the block reader, areas both ways.
+  void readAll() {
+    for (bool asBoundary : {false, true}) {
+      TEntity model;
+      std::unique_ptr<TGeliXBlokReader> r(TGeliXBlokReader::CreateForBlock(block()));
+      r->SetObjectModel(&model);
+      r->ReadAreaAsBoundary = asBoundary;
+      r->UseMemory = asBoundary;
+      std::unique_ptr<TAreaString> areas(r->ReadAreas());
+      if (areas)  // the attribute table and its index through the register
+        for (TElement* e : areas->Items()) named += !e->PropertyText("NAZEV").empty();
+      std::unique_ptr<TPolyLineString> lines(r->ReadLines());
+      std::unique_ptr<TPointString> symbols(r->ReadLineSymbols());
+      std::unique_ptr<TPointString> points(r->ReadPoints());
+      std::unique_ptr<TTextString> texts(r->ReadTexts());
+    }
+    zelto::RunMessagesUntilIdle();
+  }
+
+  static constexpr const char* kFiles[] = {"TN.ARE", "TN.LIN", "TN.CRD", "TN.PNT", "TN.TBX", "TN.TTX",
+                                           "INFO.TXT", "P1600.DBF", "P1600.IND"};
+  std::map<std::string, std::string> original;
+  int named = 0;
+};
+
+TEST_F(DamagedBlockTest, EveryReadReturnsWhateverTheDamage) {
+  damage::Watchdog watchdog(60);
+  EXPECT_EQ(named, 4);  // two areas, read two ways
+  EXPECT_TRUE(log.texts.empty()) << log.texts.front();
+  // Missing, empty, or a directory in the place of each file; the block
+  // itself a file.
+  for (const char* name : kFiles) {
+    for (int how = 0; how < 3; ++how) {
+      watchdog.start(std::string(name) + " gone " + std::to_string(how));
+      restore();
+      const std::string file = block() + "/" + name;
+      std::filesystem::remove(file);
+      if (how == 1) damage::write(file, "");
+      if (how == 2) std::filesystem::create_directory(file);
+      readAll();
+    }
+  }
+  std::filesystem::remove_all(block());
+  damage::write(block(), "not a directory");
+  readAll();
+
+  std::mt19937 rng(20261206);
+  const auto& kinds = damage::kinds();
+  for (int i = 0, n = damage::iterations(300); i < n; ++i) {
+    restore();
+    const std::string name = kFiles[rng() % std::size(kFiles)];
+    const damage::Kind& kind = kinds[rng() % kinds.size()];
+    std::string bytes = original[name];
+    kind.apply(bytes, rng);
+    SCOPED_TRACE(name + ": " + kind.name + " #" + std::to_string(i));
+    watchdog.start(name + ": " + kind.name + " #" + std::to_string(i));
+    damage::write(block() + "/" + name, bytes);
+    readAll();
+  }
+}
+
+TEST_F(DamagedBlockTest, ReferencesOutsideTheFilesAreReported) {
+  damage::Watchdog watchdog(60);
+  // Coordinates cut to the dummy: every line points past TN.CRD.
+  std::string crd = original["TN.CRD"];
+  damage::write(block() + "/TN.CRD", crd.substr(0, 12));
+  readAll();
+  EXPECT_TRUE(log.saw("mimo soubor TN.CRD"));
+  restore();
+  patchAre(1, [](gisblock::AreRecord& a) { a.lineNo = 0x7FFFFFFF; });
+  patchAre(2, [](gisblock::AreRecord& a) { a.paterNo = 1000; });
+  readAll();
+  EXPECT_TRUE(log.saw("mimo soubor TN.LIN"));
+  EXPECT_TRUE(log.saw("mimo soubor TN.ARE"));
+}
+
+// Tables, their .IND indexes, .CRT definitions and .TDS transfer lists.
+class DamagedTableTest : public TableDir {
+ protected:
+  void SetUp() override {
+    TableDir::SetUp();
+    oldCwd = std::filesystem::current_path();
+    std::filesystem::current_path(dir);  // Create.sql goes to the working directory
+  }
+  void TearDown() override {
+    std::filesystem::current_path(oldCwd);
+    TableDir::TearDown();
+  }
+  std::filesystem::path oldCwd;
+};
+
+TEST_F(DamagedTableTest, TablesIndexesAndControlFilesReadWhateverTheDamage) {
+  damage::Watchdog watchdog(60);
+  const std::string table = tableWithRows("P1600.DBF", {"3", "1", "3", "7", "-2"});
+  {
+    gisblock::AttributeTable t(messages);
+    ASSERT_TRUE(t.LocateObject(dir.string(), 'P', 1600, 1));
+  }
+  const std::string dbf = damage::read(table), ind = damage::read(path("P1600.IND"));
+  const std::string crt = "; definice\r\nCISLO N 8 0\r\nNAZEV C 40 0\r\nPLOCHA N 12 2\r\nDATUM D 8 0\r\n";
+  const std::string tds = "; prenos\r\nNAZEV NAZEV\r\n*Druh PLOCHA\r\n";
+  std::mt19937 rng(1600);
+  const auto& kinds = damage::kinds();
+  for (int i = 0, n = damage::iterations(300); i < n; ++i) {
+    const damage::Kind& kind = kinds[rng() % kinds.size()];
+    const int target = static_cast<int>(rng() % 4);
+    std::string bytes = target == 0 ? dbf : target == 1 ? ind : target == 2 ? crt : tds;
+    kind.apply(bytes, rng);
+    SCOPED_TRACE(std::to_string(target) + ": " + kind.name + " #" + std::to_string(i));
+    watchdog.start(std::to_string(target) + ": " + kind.name + " #" + std::to_string(i));
+    damage::write(table, target == 0 ? bytes : dbf);
+    damage::write(path("P1600.IND"), target == 1 ? bytes : ind);
+    damage::write(path("DEF.CRT"), target == 2 ? bytes : crt);
+    damage::write(path("MOVE.TDS"), target == 3 ? bytes : tds);
+    gisblock::AttributeTable t(messages);
+    for (std::int32_t cislo : {1, 3, 7, 0, 2, 500000}) {
+      if (t.LocateObject(dir.string(), 'P', 1600, cislo)) {
+        for (const platform::DbfField& f : t.Fields().fields()) t.GetFieldText(f.name);
+        t.FormatField("CISLO", "%4.4d");
+      }
+    }
+    gisblock::CreateTableFromCRT(path("DEF.CRT"), path("NEW.DBF"), messages);
+    gisblock::CreateTableFromDBF(table, path("COPY.DBF"), messages);
+    gisblock::TransferScript script;
+    script.load(path("MOVE.TDS"));
+  }
+  // Directories in the places of the files read as missing files.
+  for (const char* name : {"DEF.CRT", "MOVE.TDS", "P1600.IND"}) {
+    std::filesystem::remove_all(path(name));
+    std::filesystem::create_directory(path(name));
+  }
+  damage::write(table, dbf);
+  EXPECT_FALSE(gisblock::CreateTableFromCRT(path("DEF.CRT"), path("NEW.DBF"), messages));
+  EXPECT_FALSE(gisblock::TransferScript().load(path("MOVE.TDS")));
+  gisblock::AttributeTable t(messages);
+  EXPECT_TRUE(t.LocateObject(dir.string(), 'P', 1600, 7));
+}
+
+TEST_F(DamagedBlockTest, ALongChainOfFathersEndsWithAWarning) {
+  // A row of squares, each the father of the one before it.
+  const int n = 300;
+  Mesh m;
+  for (int i = 0; i < n; ++i)
+    m.areas.push_back({squareLines(m, X0 + 2 * i, Y0, X0 + 2 * i + 1, Y0 + 1), {X0 + 2 * i + 0.5, Y0 + 0.5},
+                       i + 1 < n ? i + 1 : -1, {}});
+  std::filesystem::remove_all(block());
+  m.write(block());
+  TEntity model;
+  std::unique_ptr<TGeliXBlokReader> r(TGeliXBlokReader::CreateForBlock(block()));
+  r->SetObjectModel(&model);
+  std::unique_ptr<TAreaString> areas(r->ReadAreas());
+  ASSERT_TRUE(areas);
+  EXPECT_EQ(areas->GetCount(), n);
+  zelto::RunMessagesUntilIdle();
+  EXPECT_TRUE(log.saw("má řetěz otců delší než 256 ploch"));
+}
+
+
+TEST_F(DamagedBlockTest, ARingThatGoesRoundInCirclesIsGivenUpAtOnce) {
+  // The second line of the outer ring leads to itself on both sides.
+  for (std::int32_t line = 1; line <= 8; ++line)
+    patchLin(line, [](gisblock::LinRecord& l) {
+      l.leftNext = {2, 1};
+      l.rightNext = {2, 0};
+    });
+  readAll();
+  EXPECT_TRUE(log.saw("nelze načíst další linii vlevo"));
+}
+}  // namespace

@@ -1,0 +1,148 @@
+// Damaged dBase tables opened, walked, read and edited: every call returns
+// or throws DbfError, and a header that cannot be right is refused.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "platform/dbase_table.h"
+#include "tests/platform/damage.h"
+
+using platform::DbfError;
+using platform::DbfTable;
+namespace fs = std::filesystem;
+
+namespace {
+
+class DamagedDbfTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() / ("zelto_damaged_dbf_" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    file = dir / "P1600.DBF";
+    DbfTable::create(file, {{"CISLO", 'N', 8, 0}, {"PLOCHA", 'N', 12, 2}, {"NAZEV", 'C', 20, 0},
+                            {"DATUM", 'D', 8, 0}, {"PLATNY", 'L', 1, 0}});
+    DbfTable t;
+    t.open(file, false);
+    for (int i = 1; i <= 4; ++i) {
+      t.append();
+      t.setText("CISLO", std::to_string(i));
+      t.setText("PLOCHA", "12,5");
+      t.setText("NAZEV", "porost " + std::to_string(i));
+      t.setText("DATUM", "1.2.2003");
+      t.setText("PLATNY", "T");
+      t.post();
+    }
+    t.moveTo(2);
+    t.deleteRecord();
+    t.close();
+    valid = damage::read(file);
+  }
+  void TearDown() override { fs::remove_all(dir); }
+
+  // Opens the file and uses every part of it; false when it was refused.
+  bool useAll(bool readOnly) {
+    DbfTable t;
+    try {
+      t.open(file, readOnly);
+    } catch (const DbfError& e) {
+      EXPECT_NE(std::string(e.what()), "");
+      return false;
+    }
+    try {
+      for (bool row = t.first(); row; row = t.next())
+        for (int f = 0; f < static_cast<int>(t.fields().size()); ++f) t.text(f);
+      for (std::uint32_t r = 0; r <= t.recordCount() + 1 && r < 10; ++r) {
+        try {
+          t.moveTo(r);
+          t.text(0);
+        } catch (const DbfError&) {
+        }
+      }
+      if (!readOnly) {
+        t.append();
+        for (int f = 0; f < static_cast<int>(t.fields().size()); ++f) {
+          try {
+            t.setText(f, f % 2 ? "123456.75" : "x");
+          } catch (const DbfError&) {
+          }
+        }
+        t.post();
+      }
+    } catch (const DbfError&) {
+    }
+    return true;
+  }
+
+  fs::path dir, file;
+  std::string valid;
+};
+
+TEST_F(DamagedDbfTest, HeadersThatCannotBeRightAreRefused) {
+  struct Case {
+    const char* what;
+    std::size_t at;
+    std::vector<std::uint8_t> bytes;
+  } cases[] = {
+      {"record length 0", 10, {0, 0}},
+      {"record length 1", 10, {1, 0}},
+      {"header length 0", 8, {0, 0}},
+      {"header length 31", 8, {31, 0}},
+      {"header length past the file", 8, {0xFF, 0xFF}},
+      {"field wider than the record", 32 + 16, {0xFF}},
+  };
+  for (const Case& c : cases) {
+    std::string bytes = valid;
+    damage::put(bytes, c.at, c.bytes);
+    damage::write(file, bytes);
+    EXPECT_FALSE(useAll(true)) << c.what;
+  }
+  // A count beyond the file: only the rows present are offered.
+  std::string bytes = valid;
+  damage::put(bytes, 4, {0xFF, 0xFF, 0xFF, 0x7F});
+  damage::write(file, bytes);
+  DbfTable t;
+  t.open(file, true);
+  EXPECT_EQ(t.recordCount(), 4u);
+}
+
+TEST_F(DamagedDbfTest, NumberFieldsWiderThanDBaseAllowsTakeNumbers) {
+  DbfTable::create(file, {{"CISLO", 'N', 8, 0}, {"POPIS", 'C', 200, 0}});
+  std::string bytes = damage::read(file);
+  damage::put(bytes, 32 + 32 + 11, {'N'});  // POPIS made a number of 200 digits
+  damage::write(file, bytes);
+  DbfTable t;
+  t.open(file, false);
+  t.append();
+  t.setText("POPIS", "-1234");
+  t.post();
+  ASSERT_TRUE(t.first());
+  EXPECT_EQ(t.text("POPIS"), "-1234");
+}
+
+TEST_F(DamagedDbfTest, EveryCallReturnsWhateverTheDamage) {
+  damage::Watchdog watchdog(60);
+  std::mt19937 rng(1250);
+  const auto& kinds = damage::kinds();
+  for (int i = 0, n = damage::iterations(400); i < n; ++i) {
+    const damage::Kind& kind = kinds[rng() % kinds.size()];
+    std::string bytes = valid;
+    // Most damage in the header, where it does the most harm.
+    if (rng() % 2) {
+      std::string head = bytes.substr(0, std::min<std::size_t>(bytes.size(), 32 * 7));
+      kind.apply(head, rng);
+      bytes = head + (head.size() == 32 * 7 ? bytes.substr(32 * 7) : std::string());
+    } else {
+      kind.apply(bytes, rng);
+    }
+    SCOPED_TRACE(std::string(kind.name) + " #" + std::to_string(i));
+    watchdog.start(std::string(kind.name) + " #" + std::to_string(i));
+    damage::write(file, bytes);
+    useAll(i % 3 != 0);
+  }
+  fs::remove(file);
+  EXPECT_FALSE(useAll(true));
+  fs::create_directory(file);
+  EXPECT_FALSE(useAll(true));
+}
+
+}  // namespace

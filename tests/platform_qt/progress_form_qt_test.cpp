@@ -1,0 +1,42 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include "platform/qt/progress_form_qt.h"
+
+namespace {
+
+void EnsureApp() {
+  static int argc = 1;
+  static char name[] = "test_platform_qt";
+  static char* argv[] = {name, nullptr};
+  if (!QApplication::instance()) new QApplication(argc, argv);
+}
+
+TEST(QtProgressForm, ClosingTheWindowHidesItAndRaisesTheCloseQuery) {
+  EnsureApp();
+  platform::qt::QtProgressForms service;
+  platform::setProgressForms(&service);
+  {
+    platform::ProgressForm form;
+    form.setCaption("Export ploch");
+    form.setMaxValue(250);
+    form.setProgress(120);
+    EXPECT_EQ(platform::qt::widgetOf(form), nullptr);  // no window until shown
+    form.show();
+    auto* widget = platform::qt::widgetOf(form);
+    ASSERT_NE(widget, nullptr);
+    EXPECT_EQ(widget->size(), QSize(461, 19));
+    EXPECT_TRUE(widget->isVisible());
+    EXPECT_EQ(widget->windowTitle(), QString("Export ploch"));
+    EXPECT_EQ(widget->bar()->maximum(), 250);
+    EXPECT_EQ(widget->bar()->value(), 120);
+    widget->close();
+    EXPECT_TRUE(form.doCloseQuery());
+    EXPECT_FALSE(form.visible());
+    EXPECT_FALSE(widget->isVisible());
+  }
+  platform::setProgressForms(nullptr);
+}
+
+}  // namespace
