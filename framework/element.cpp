@@ -88,7 +88,7 @@ bool TElement::CanBeFreed() {
   std::unordered_set<TElement*> seen;
   for (int i = 0; i < n; ++i) {
     TElement* owner = GetOwner(i);
-    const bool fresh = n > 8 ? seen.insert(owner).second
+    const bool fresh = n > 32 ? seen.insert(owner).second
                              : std::find(distinct.begin(), distinct.end(), owner) == distinct.end();
     if (fresh) distinct.push_back(owner);
   }

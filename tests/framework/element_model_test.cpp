@@ -111,16 +111,16 @@ TEST_F(ElementModel, ManyOwnersDecideAsFew) {
   std::vector<std::unique_ptr<TOwnerEntity>> owners;
   auto* shared = new TOwnerElement();
   platform::Handle h = shared->GetHandle();
-  for (int i = 0; i < 20; ++i) {
+  for (int i = 0; i < 40; ++i) {
     owners.push_back(std::make_unique<TOwnerEntity>());
     owners.back()->Add(shared);
   }
   EXPECT_FALSE(shared->CanBeFreed());
-  for (int i = 0; i < 19; ++i) owners[static_cast<std::size_t>(i)]->Delete(shared);
+  for (int i = 0; i < 39; ++i) owners[static_cast<std::size_t>(i)]->Delete(shared);
   ASSERT_TRUE(Alive(h));
   EXPECT_EQ(shared->GetOwnersCount(), 1);
   TOwnerEntity& last = *owners.back();
-  for (int i = 0; i < 19; ++i) last.Add(shared);
+  for (int i = 0; i < 39; ++i) last.Add(shared);
   EXPECT_TRUE(shared->CanBeFreed());
   last.Delete(shared);
   EXPECT_FALSE(Alive(h));
