@@ -8,7 +8,8 @@ namespace {
 using namespace benchdistrict;
 
 void BM_FreeObjectModel(benchmark::State& state) {
-  const std::string& block = Districts::instance().detBlock(static_cast<int>(state.range(0)));
+  const std::string block = districtBlock(state);
+  if (block.empty()) return;
   BenchWorld world;
   double objects = 0;
   for (auto _ : state) {
@@ -25,7 +26,8 @@ void BM_FreeObjectModel(benchmark::State& state) {
 
 // The area string first, then the line string, then the rest of the model.
 void BM_FreeStringsOneByOne(benchmark::State& state) {
-  const std::string& block = Districts::instance().detBlock(static_cast<int>(state.range(0)));
+  const std::string block = districtBlock(state);
+  if (block.empty()) return;
   BenchWorld world;
   double objects = 0;
   for (auto _ : state) {

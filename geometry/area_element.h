@@ -53,6 +53,8 @@ class TPolyLineAreaElement : public TAreaElement {
  public:
   int GetCoordsCount() const override;
   T2DCoordinate* GetCoord(int i) const override;
+  // The walk of GetVertexX over the ring in one pass over the lines.
+  double GetLength() const override;
   void AddItemsFrom(TEntity* line, bool forward) override;
   void InsertLine(int i, TPolyLineElement* line, bool forward);
   void Remove(TElement* element) override;

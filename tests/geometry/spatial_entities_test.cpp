@@ -86,6 +86,24 @@ TEST(PolyLineArea, BoundaryFromLinesAndDirectionBits) {
   EXPECT_TRUE(area.GetLineOrigin(1));  // c moved down to position 1
 }
 
+// The length of a ring of lines is the walk over its vertices one by one
+// (the closing segment not counted), whatever the directions of the lines.
+TEST(PolyLineArea, LengthIsTheWalkOverTheVertices) {
+  TPolyLineAreaElement area;
+  std::vector<std::unique_ptr<TPolyLineElement>> lines;  // leave the area before it goes
+  for (int k = 0; k < 40; ++k) {
+    const double x = k;
+    lines.emplace_back(k % 3 ? line({{x, 0}, {x + 0.5, 0.25 * k}, {x + 1, 0}}) : line({{x + 1, 0}, {x, 0}}));
+    area.AddItemsFrom(lines.back().get(), k % 3 != 0);
+  }
+  double walked = 0;
+  for (int i = 1; i < area.GetCoordsCount(); ++i)
+    walked += Distance(area.GetVertexX(i - 1), area.GetVertexY(i - 1), area.GetVertexX(i), area.GetVertexY(i));
+  EXPECT_GT(walked, 40.0);
+  EXPECT_EQ(area.GetLength(), walked);
+  EXPECT_NEAR(std::stod(area.PropertyText("Length")), walked, 1e-6);  // the published one too
+}
+
 TEST(PolyLineArea, LinesOriginesHexParsesBeforeReplacing) {
   TPolyLineAreaElement area;
   area.SetLineOrigin(0, true);
