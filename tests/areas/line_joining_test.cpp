@@ -101,6 +101,28 @@ TEST_F(JoinTest, AnOldVertexOnANewSegmentCutsTheNewLineAndAnOverlapIsDroppedOnce
                                        {{0, 0}, {10, 0}}, {{10, 0}, {10, 5}}}));
 }
 
+TEST_F(JoinTest, ALineEndingOnAnInnerVertexOfAnOldLineCutsItThere) {
+  Add({{5, 5}, {5, 0}});
+  Add({{0, 0}, {5, 0}, {10, 0}});
+  join.SnapDistance = 0.01;
+  Run();
+  EXPECT_EQ(Shapes(), (std::set<Shape>{{{0, 0}, {5, 0}}, {{5, 0}, {10, 0}}, {{5, 5}, {5, 0}}}));
+}
+
+TEST_F(JoinTest, ALineCrossingItselfIsCutOnlyWithTheSelfTest) {
+  for (bool self : {false, true}) {
+    SCOPED_TRACE(self);
+    lines = std::make_unique<TPolyLineString>();
+    Add({{0, 5}, {10, 5}, {10, 0}, {5, 0}, {5, 10}});
+    join.SelfTest = self;
+    Run();
+    if (self)
+      EXPECT_EQ(Shapes(), (std::set<Shape>{{{0, 5}, {5, 5}}, {{5, 5}, {10, 5}, {10, 0}, {5, 0}, {5, 5}}, {{5, 5}, {5, 10}}}));
+    else
+      EXPECT_EQ(lines->GetCount(), 1);
+  }
+}
+
 TEST_F(JoinTest, LinesNoLongerThanTheMinimumAreNotAccepted) {
   TPolyLineElement* exact = Add({{0, 0}, {1, 0}});
   TPolyLineElement* longer = Add({{0, 5}, {1.001, 5}});
