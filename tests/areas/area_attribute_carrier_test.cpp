@@ -142,6 +142,8 @@ TEST_F(CarryTest, TheProtocolListsProblemsAndOnlyThemWhenAsked) {
   EXPECT_FALSE(Record(good)->Vyber);  // SelectForProblem is off
   EXPECT_EQ(Record(unfiled)->Cislo, 1);
   EXPECT_EQ(missing->GetProperties(), nullptr);
+  // Carried twice, each area is filed once beside the old one.
+  EXPECT_EQ(static_cast<TEntity*>(Block("A")->GetObjectRegister('P')->GetItem(1))->GetCount(), 3);
 }
 
 TEST_F(CarryTest, WithoutAProtocolFileAttributesAreStillCarried) {
