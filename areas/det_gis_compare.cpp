@@ -70,7 +70,9 @@ void TKompDETGIS::filterDetRows(const detgis::ComparisonLevel& level) {
 }
 
 void TKompDETGIS::btPorovnejClick() {
-  if (btPorovnejEnabled) compare();
+  // The walk lets pending messages through, so the button can be pressed
+  // again while it runs; a second walk would move the tables under the first.
+  if (btPorovnejEnabled && !comparing_) compare();
 }
 
 void TKompDETGIS::compare() {
@@ -82,6 +84,7 @@ void TKompDETGIS::compare() {
     platform::showError("Soubor " + listingName.string() + " nelze vytvořit");
     return;
   }
+  comparing_ = true;
   Memo.clear();
   lbCount = "0";
   GridsUpdating = false;
@@ -97,6 +100,7 @@ void TKompDETGIS::compare() {
   } catch (const platform::DbfError& e) {
     platform::showError(e.what());
   }
+  comparing_ = false;
   GridsUpdating = true;
   listing.close();
   if (!listing) platform::showError("Soubor " + listingName.string() + " nelze zapsat");

@@ -63,6 +63,7 @@ class TKompDETGIS {
 
   detgis::GroupLimits limits_;
   std::filesystem::path workDirectory_;
+  bool comparing_ = false;
   bool breakRequested_ = false;
   bool interrupted_ = false;
 };

@@ -153,10 +153,13 @@ TEST_F(DetGisCompareTest, ABreakStopsTheWalkWithTheInterruptionLineInWindows1250
 
   struct Press : platform::PostedTask {
     TKompDETGIS& form;
-    explicit Press(TKompDETGIS& f) : form(f) {}
-    void run() override { form.bbprerusClick(); }
+    bool compare;
+    Press(TKompDETGIS& f, bool c) : form(f), compare(c) {}
+    void run() override { compare ? form.btPorovnejClick() : form.bbprerusClick(); }
   };
-  platform::messageQueue().post(std::make_unique<Press>(form));
+  // "Porovnej" pressed again during the walk starts no second walk.
+  platform::messageQueue().post(std::make_unique<Press>(form, true));
+  platform::messageQueue().post(std::make_unique<Press>(form, false));
   form.btPorovnejClick();
   EXPECT_TRUE(form.Interrupted());
   EXPECT_EQ(form.Memo, std::vector<std::string>{detgis::kInterruptedLine});
