@@ -9,6 +9,7 @@
 // The form keeps its own state; a toolkit shows it through a view that
 // reads these fields and calls the handlers.
 #include <filesystem>
+#include <iosfwd>
 #include <string>
 #include <vector>
 

@@ -1,5 +1,7 @@
 #include "areas/det_gis_compare_check.h"
 
+#include <stdexcept>
+
 #include "areas/det_gis_compare.h"
 #include "platform/codepage.h"
 #include "platform/path_resolver.h"

@@ -1,5 +1,6 @@
 #include "areas/det_gis_compare_merge.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
