@@ -286,9 +286,25 @@ TAreaElement* TPolyLineAreaElement::CloneAsArea() const {
   TAreaElement* copy = OuterRingAsArea();
   if (THolesEntity* holes = GetHoles())
     for (TElement* e : holes->Items())
-      if (e->Is<TPolyLineAreaElement>())
+      if (e->Is<TPolyLineAreaElement>()) {
         copy->AddHole(static_cast<TPolyLineAreaElement*>(e)->OuterRingAsArea());
+      } else if (e->Is<TAreaElement>()) {
+        // A hole left out of the copy would let its inside count as the area's.
+        std::vector<geometry::PointD> ring;
+        static_cast<TAreaElement*>(e)->CollectRing(ring);
+        auto* hole = new TAreaElement;
+        for (const auto& p : ring) hole->AddVertex(p.X, p.Y);
+        copy->AddHole(hole);
+      }
   return copy;
+}
+
+void TPolyLineAreaElement::RecalcEnvelope() {
+  GetRectangle()->Reset();
+  for (const TElement* e : Items())
+    if (const TPolyLineElement* line = asLine(e))
+      for (int j = 0, n = line->GetCoordsCount(); j < n; ++j)
+        if (const T2DCoordinate* c = line->GetCoord(j)) GetRectangle()->ExtendToPoint(c->X, c->Y);
 }
 
 std::string TPolyLineAreaElement::GetLinesOriginesHex() const {

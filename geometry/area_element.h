@@ -62,13 +62,17 @@ class TPolyLineAreaElement : public TAreaElement {
   bool IsInOuterRing(double x, double y) const override;
   bool HitTest(T2DCoordinate* point, double tolerance) override;
   void CollectRing(std::vector<geometry::PointD>& ring) const override;
+  // Over the vertices of every line, not over the lines as if they were
+  // vertices, and in one pass (GetCoord walks the lines for each vertex).
+  void RecalcEnvelope() override;
 
   bool GetLineOrigin(int k) const;
   void SetLineOrigin(int k, bool forward);
   bool HasLine(const TPolyLineElement* line, bool forward) const;
   void OnLineSplit(TZeltoMessage* message);
 
-  // Plain copies with cloned vertices; the caller owns them.
+  // Plain copies with cloned vertices; the caller owns them. The copy keeps
+  // every hole, whether a ring of lines or of vertices.
   TAreaElement* OuterRingAsArea() const;
   TAreaElement* CloneAsArea() const;
 

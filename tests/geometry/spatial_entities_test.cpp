@@ -176,3 +176,24 @@ TEST(PolyLineArea, SplitPieceJoinsNextToItsLineWithTheSameDirection) {
   EXPECT_TRUE(area.GetLineOrigin(4));  // line 3 moved up with its bit
   EXPECT_TRUE(area.GetLineOrigin(0));
 }
+
+// A ring of two lines with many vertices: its rectangle covers every vertex,
+// and its plain copy keeps a hole that is a ring of vertices.
+TEST(PolyLineArea, EnvelopeAndCopyCoverEveryVertexAndEveryHole) {
+  TPolyLineAreaElement area;
+  std::unique_ptr<TPolyLineElement> bottom(line({{0, 0}, {5, -1}, {10, 0}, {10, 10}}));
+  std::unique_ptr<TPolyLineElement> top(line({{10, 10}, {5, 12}, {0, 10}, {0, 0}}));
+  area.AddItemsFrom(bottom.get(), true);
+  area.AddItemsFrom(top.get(), true);
+  area.RecalcEnvelope();
+  EXPECT_EQ(area.GetMinY(), -1.0);
+  EXPECT_EQ(area.GetMaxY(), 12.0);
+  EXPECT_EQ(area.GetMaxX(), 10.0);
+
+  area.AddHole(ring({{4, 4}, {6, 4}, {6, 6}, {4, 6}}));
+  std::unique_ptr<TAreaElement> copy(area.CloneAsArea());
+  ASSERT_NE(copy->GetHoles(), nullptr);
+  EXPECT_EQ(copy->GetHoles()->GetCount(), 1);
+  EXPECT_FALSE(copy->ContainsPoint(5, 5));
+  EXPECT_TRUE(copy->ContainsPoint(2, 2));
+}
