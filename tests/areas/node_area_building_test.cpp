@@ -152,6 +152,22 @@ TEST_F(NodeAreaTest, AreasTouchingInOneNodeAndDanglingLines) {
   delete again.AreaQTree();
 }
 
+TEST_F(NodeAreaTest, AdjacentAreasListTheirCommonLineOnce) {
+  Ring(*lines, 0, 0, 10, 10);
+  Ring(*lines, 10, 0, 20, 10);
+  // Both rings hold the line x = 10; the second copy is dropped, so that
+  // the network has one line there.
+  lines->Delete(lines->GetItem(4));
+  Build();
+  ASSERT_EQ(NetAreas(), (std::vector<double>{100, 100}));
+  TExtractLinesForAreas all;
+  all.SetInput(areaList);
+  all.DoIt();
+  std::unique_ptr<TPolyLineString> listed(all.GetLines());
+  EXPECT_EQ(all.Output(), listed.get());
+  EXPECT_EQ(listed->GetCount(), 7);
+}
+
 TEST_F(NodeAreaTest, PseudoNodesJoinLinesOfOneKindWithinTheVertexLimit) {
   // A square of two lines: both corners where they meet are pseudo-nodes;
   // after the first join the line is closed and the second is refused.
