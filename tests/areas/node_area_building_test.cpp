@@ -119,6 +119,20 @@ TEST_F(NodeAreaTest, NestedIslandsBecomeHolesOfTheSmallestEnclosingArea) {
   ASSERT_EQ(subAreas->GetCount(), 3);
   for (TElement* e : subAreas->Items()) EXPECT_EQ(e, island);
 
+  // Unrestricted, every other owner of the hole lines is taken: the island,
+  // the line lists and the two nodes of each line, but never the tool's own
+  // temporary list of those lines, which is gone once the tool returns.
+  TExtractSubAreasForArea any;
+  any.SetInput(outer);
+  any.DoIt();
+  std::unique_ptr<TAreaString> owners(any.GetSubAreas());
+  EXPECT_EQ(owners->GetCount(), 15);
+  for (TElement* e : owners->Items())
+    EXPECT_TRUE(e == island || e == lines.get() || e == listed.get() || e->Is<TNode>()) << e->ClassName();
+  // The line lists have no other owner: taken out so that the result does not free them.
+  for (TElement* list : {static_cast<TElement*>(lines.get()), static_cast<TElement*>(listed.get())})
+    while (owners->IndexOf(list) >= 0) owners->Remove(list);
+
   TExtractSubAreasForArea none;
   none.SetInput(nested);
   none.DoIt();
@@ -188,7 +202,9 @@ TEST_F(NodeAreaTest, PseudoNodesJoinLinesOfOneKindWithinTheVertexLimit) {
   FindNodeOfLineEnd(closed, true, node, branch);
   ASSERT_TRUE(node);
   EXPECT_EQ(node->GetBranchCount(), 2);
-  EXPECT_NE(branch->GetFarNode(), nullptr);
+  // Both ends of the joined line point back at the node that remains.
+  EXPECT_EQ(branch->GetFarNode(), node);
+  EXPECT_EQ(node->FindBranch(closed, false)->GetFarNode(), node);
 }
 
 TEST_F(NodeAreaTest, JoinHonoursKindAndVertexLimit) {
