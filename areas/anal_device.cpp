@@ -1,21 +1,22 @@
 #include "areas/anal_device.h"
 
-ZELTO_IMPLEMENT_ELEMENT(TAnalDevice, TOwnerEntity, ZELTO_NO_PROPERTIES)
-
-TAnalDevice::TAnalDevice() {
-  projection_ = new TPageProjection;
-  Add(projection_);
-}
+ZELTO_IMPLEMENT_ELEMENT(TAnalDevice, TCanvasDevice, ZELTO_NO_PROPERTIES)
 
 void TAnalDevice::SetupPage() {
-  if (!page_) {
-    page_ = new T_Page;
-    Add(page_);
-  }
+  T_Page* page = EnsurePage();
   const TDeviceRect raster{0, 0, kRasterSize, kRasterSize};
-  page_->SetPageRect(raster);
-  page_->SetInnerRect(raster);
-  page_->SetResolution(kResolution, kResolution);
-  projection_->Setup({projection_->GetCenterX(), projection_->GetCenterY()}, page_,
-                     projection_->GetScale());
+  page->SetPageRect(raster);
+  page->SetInnerRect(raster);
+  page->SetResolution(kResolution, kResolution);
+  TPageProjection* projection = GetProjection();
+  projection->Setup({projection->GetCenterX(), projection->GetCenterY()}, page,
+                    projection->GetScale());
+}
+
+TMemoryRaster* TAnalDevice::GetRaster() {
+  if (!raster_) {
+    raster_ = std::make_unique<TMemoryRaster>(kRasterSize, kRasterSize);
+    SetCanvas(raster_.get());
+  }
+  return raster_.get();
 }

@@ -18,7 +18,8 @@ TAreaString* readAreas(BenchWorld& world, const std::string& block) {
 }
 
 void BM_ReadAreaColumn(benchmark::State& state) {
-  const std::string& block = Districts::instance().detBlock(static_cast<int>(state.range(0)));
+  const std::string block = districtBlock(state);
+  if (block.empty()) return;
   BenchWorld world;
   double areas = 0;
   std::size_t filled = 0;
@@ -40,10 +41,11 @@ void BM_ReadAreaColumn(benchmark::State& state) {
 
 // Writes back the value read, into a copy of the block.
 void BM_WriteAreaColumn(benchmark::State& state) {
-  const int size = static_cast<int>(state.range(0));
-  const fs::path copy = Districts::instance().scratch() / ("DET" + std::to_string(size) + ".BLK");
+  const std::string block = districtBlock(state);
+  if (block.empty()) return;
+  const fs::path copy = Districts::instance().scratch() / ("DET" + std::to_string(state.range(0)) + ".BLK");
   fs::remove_all(copy);
-  fs::copy(Districts::instance().detBlock(size), copy);
+  fs::copy(block, copy);
   BenchWorld world;
   double areas = 0;
   for (auto _ : state) {

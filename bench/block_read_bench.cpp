@@ -9,7 +9,8 @@ namespace {
 using namespace benchdistrict;
 
 void BM_ReadLines(benchmark::State& state) {
-  const std::string& block = Districts::instance().detBlock(static_cast<int>(state.range(0)));
+  const std::string block = districtBlock(state);
+  if (block.empty()) return;
   BenchWorld world;
   double lines = 0;
   for (auto _ : state) {
@@ -27,7 +28,8 @@ void BM_ReadLines(benchmark::State& state) {
 
 // Areas read after the lines: their rings are the lines already filed.
 void BM_ReadAreasAsLineRings(benchmark::State& state) {
-  const std::string& block = Districts::instance().detBlock(static_cast<int>(state.range(0)));
+  const std::string block = districtBlock(state);
+  if (block.empty()) return;
   BenchWorld world;
   double areas = 0;
   for (auto _ : state) {
@@ -48,7 +50,8 @@ void BM_ReadAreasAsLineRings(benchmark::State& state) {
 
 // Areas alone: the reader builds and files the ring lines itself.
 void BM_ReadAreasWithTheirLines(benchmark::State& state) {
-  const std::string& block = Districts::instance().detBlock(static_cast<int>(state.range(0)));
+  const std::string block = districtBlock(state);
+  if (block.empty()) return;
   BenchWorld world;
   double areas = 0;
   for (auto _ : state) {
@@ -65,7 +68,8 @@ void BM_ReadAreasWithTheirLines(benchmark::State& state) {
 }
 
 void BM_ReadAreasAsVertexRings(benchmark::State& state) {
-  const std::string& block = Districts::instance().detBlock(static_cast<int>(state.range(0)));
+  const std::string block = districtBlock(state);
+  if (block.empty()) return;
   BenchWorld world;
   double areas = 0;
   for (auto _ : state) {

@@ -24,7 +24,8 @@ double recordsOf(const std::string& block) {
 }
 
 void readSelected(benchmark::State& state, Selection s) {
-  const std::string& block = Districts::instance().detBlock(static_cast<int>(state.range(0)));
+  const std::string block = districtBlock(state);
+  if (block.empty()) return;
   const std::string kind = s.kindText;
   const double records = kind == "ARE"   ? recordsOf<TGelixAreaReader>(block)
                          : kind == "TXT" ? recordsOf<TGelixTextReader>(block)

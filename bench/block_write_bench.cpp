@@ -14,7 +14,8 @@ fs::path target(benchmark::State& state) {
 }
 
 void BM_WriteLines(benchmark::State& state) {
-  const std::string& block = Districts::instance().detBlock(static_cast<int>(state.range(0)));
+  const std::string block = districtBlock(state);
+  if (block.empty()) return;
   const fs::path out = target(state);
   BenchWorld world;
   const ReadModel m = readLinesAndAreas(world, block);
@@ -33,7 +34,8 @@ void BM_WriteLines(benchmark::State& state) {
 }
 
 void BM_WriteAreas(benchmark::State& state) {
-  const std::string& block = Districts::instance().detBlock(static_cast<int>(state.range(0)));
+  const std::string block = districtBlock(state);
+  if (block.empty()) return;
   const fs::path out = target(state);
   BenchWorld world;
   const ReadModel m = readLinesAndAreas(world, block);

@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <filesystem>
 #include <memory>
 #include <stdexcept>
@@ -129,6 +130,17 @@ class BenchWorld {
   TWorld* previous_ = nullptr;
   std::unique_ptr<TWorld> world_;
 };
+
+// The DET.BLK of the benchmark's size; empty (and the benchmark skipped)
+// when the district cannot be generated.
+inline std::string districtBlock(benchmark::State& state) {
+  try {
+    return Districts::instance().detBlock(static_cast<int>(state.range(0)));
+  } catch (const std::exception& e) {
+    state.SkipWithError(e.what());
+    return {};
+  }
+}
 
 inline std::unique_ptr<TGeliXBlokReader> reader(const std::string& block) {
   return std::unique_ptr<TGeliXBlokReader>(TGeliXBlokReader::CreateForBlock(block));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <unordered_set>
 
 #include "framework/entity.h"
 #include "framework/errors.h"
@@ -81,10 +82,15 @@ bool TElement::CanBeFreed() {
   // owner and must be freeable by it.
   int n = GetOwnersCount();
   if (n < 2) return true;
+  // Owners in the order of their first link; a set keeps an element shared
+  // by many entities from costing the square of its owners.
   std::vector<TElement*> distinct;
+  std::unordered_set<TElement*> seen;
   for (int i = 0; i < n; ++i) {
     TElement* owner = GetOwner(i);
-    if (std::find(distinct.begin(), distinct.end(), owner) == distinct.end()) distinct.push_back(owner);
+    const bool fresh = n > 32 ? seen.insert(owner).second
+                             : std::find(distinct.begin(), distinct.end(), owner) == distinct.end();
+    if (fresh) distinct.push_back(owner);
   }
   if (distinct.size() < 2) return true;
   for (TElement* owner : distinct) {

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 #include "framework/class_registry.h"
@@ -39,6 +40,9 @@ void TLoader::DoIt() {
   } forget{loaded};
   TElement* last = nullptr;
   std::string className;
+  // Children that keep no list of their owners, and so are freed by every
+  // entity that lists them: a damaged file must not list one twice.
+  std::unordered_set<const TElement*> held;
   try {
     // A file cut short ends inside the list as surely as inside an element.
     reader.ReadListBegin();
@@ -54,6 +58,16 @@ void TLoader::DoIt() {
       if (!element) throw EZeltoError("abstraktní třída");
       try {
         element->ReadData(reader, loaded);
+        if (auto* entity = dynamic_cast<TEntity*>(element.get())) {
+          std::unordered_set<const TElement*> own;
+          for (TElement* child : std::vector<TElement*>(entity->Items())) {
+            if (!child || child->GetOwnersCount() > 0 || !own.insert(child).second) continue;
+            if (!held.insert(child).second) {
+              while (entity->IndexOf(child) >= 0) entity->Remove(child);
+              throw EZeltoError("prvek je již v jiném seznamu");
+            }
+          }
+        }
       } catch (...) {
         // Half read, it may already hold children: freed with the rest.
         loaded.Add(element.release());

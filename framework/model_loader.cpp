@@ -103,6 +103,7 @@ void TZeltoLoader::EndLoad() {
 
 void TZeltoLoader::PrepareLoad() {
   loaded_.clear();
+  holders_.clear();
   currentObject_ = nullptr;
   currentClass_ = nullptr;
   lastRecordId_ = -1;
@@ -216,8 +217,18 @@ void TZeltoLoader::SetPropertyValue(std::int32_t position, const Value& value) {
 void TZeltoLoader::AddChildByIndex(std::int32_t position) {
   auto* entity = dynamic_cast<TEntity*>(currentObject_);
   if (!entity || position < 0 || static_cast<std::size_t>(position) >= loaded_.size()) return;
+  TElement* child = loaded_[static_cast<std::size_t>(position)];
+  if (!child) return;
+  // Every entity frees a child that keeps no list of its owners: a damaged
+  // file must not give such a child a second one.
+  int& holders = holders_[child];
+  if (holders > child->GetOwnersCount()) {
+    Warn("Child " + std::to_string(position) + " already has an owner !");
+    return;
+  }
+  ++holders;
   try {
-    entity->Add(loaded_[static_cast<std::size_t>(position)]);
+    entity->Add(child);
   } catch (const std::exception&) {
     // A child that cannot be added is left out; the rest of the file stands.
   }

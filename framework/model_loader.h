@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "framework/errors.h"
@@ -92,6 +93,8 @@ class TZeltoLoader : public TTool {
   // Objects in creation order, by file position (nullptr where a record
   // failed, so that later positions still match the file).
   std::vector<TElement*> loaded_;
+  // How many entities of this load hold each child.
+  std::unordered_map<const TElement*, int> holders_;
   TElement* currentObject_ = nullptr;
   TZeltoClass* currentClass_ = nullptr;
   TZeltoInstance* instance_ = nullptr;

@@ -125,6 +125,42 @@ T2DCoordinate* TPolyLineAreaElement::GetCoord(int i) const {
   return nullptr;
 }
 
+double TPolyLineAreaElement::GetLength() const {
+  // GetCoord(i) counts the lines up to vertex i, which made the length of a
+  // ring of many lines quadratic. For increasing i the line GetCoord settles
+  // on never moves back, so one cursor finds every vertex as it would.
+  const auto& items = Items();
+  std::size_t k = 0;
+  int base = 0;
+  auto vertex = [&](int i, double& x, double& y) {
+    x = y = 0.0;
+    for (; k < items.size(); ++k) {
+      const TPolyLineElement* line = asLine(items[k]);
+      if (!line) continue;
+      const int n = line->GetCoordsCount();
+      if (base + n - 1 > i) {
+        if (const T2DCoordinate* c = line->GetCoordFrom(i - base, GetLineOrigin(static_cast<int>(k)))) {
+          x = c->X;
+          y = c->Y;
+        }
+        return;
+      }
+      base += n - 1;
+    }
+  };
+  const int n = GetCoordsCount();
+  double length = 0.0, xp, yp;
+  vertex(0, xp, yp);
+  for (int i = 1; i < n; ++i) {
+    double x, y;
+    vertex(i, x, y);
+    length += Distance(xp, yp, x, y);
+    xp = x;
+    yp = y;
+  }
+  return length;
+}
+
 void TPolyLineAreaElement::CollectRing(std::vector<PointD>& ring) const {
   ring.clear();
   const auto& items = Items();
@@ -250,9 +286,25 @@ TAreaElement* TPolyLineAreaElement::CloneAsArea() const {
   TAreaElement* copy = OuterRingAsArea();
   if (THolesEntity* holes = GetHoles())
     for (TElement* e : holes->Items())
-      if (e->Is<TPolyLineAreaElement>())
+      if (e->Is<TPolyLineAreaElement>()) {
         copy->AddHole(static_cast<TPolyLineAreaElement*>(e)->OuterRingAsArea());
+      } else if (e->Is<TAreaElement>()) {
+        // A hole left out of the copy would let its inside count as the area's.
+        std::vector<geometry::PointD> ring;
+        static_cast<TAreaElement*>(e)->CollectRing(ring);
+        auto* hole = new TAreaElement;
+        for (const auto& p : ring) hole->AddVertex(p.X, p.Y);
+        copy->AddHole(hole);
+      }
   return copy;
+}
+
+void TPolyLineAreaElement::RecalcEnvelope() {
+  GetRectangle()->Reset();
+  for (const TElement* e : Items())
+    if (const TPolyLineElement* line = asLine(e))
+      for (int j = 0, n = line->GetCoordsCount(); j < n; ++j)
+        if (const T2DCoordinate* c = line->GetCoord(j)) GetRectangle()->ExtendToPoint(c->X, c->Y);
 }
 
 std::string TPolyLineAreaElement::GetLinesOriginesHex() const {

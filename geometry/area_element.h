@@ -53,6 +53,8 @@ class TPolyLineAreaElement : public TAreaElement {
  public:
   int GetCoordsCount() const override;
   T2DCoordinate* GetCoord(int i) const override;
+  // The walk of GetVertexX over the ring in one pass over the lines.
+  double GetLength() const override;
   void AddItemsFrom(TEntity* line, bool forward) override;
   void InsertLine(int i, TPolyLineElement* line, bool forward);
   void Remove(TElement* element) override;
@@ -60,13 +62,17 @@ class TPolyLineAreaElement : public TAreaElement {
   bool IsInOuterRing(double x, double y) const override;
   bool HitTest(T2DCoordinate* point, double tolerance) override;
   void CollectRing(std::vector<geometry::PointD>& ring) const override;
+  // Over the vertices of every line, not over the lines as if they were
+  // vertices, and in one pass (GetCoord walks the lines for each vertex).
+  void RecalcEnvelope() override;
 
   bool GetLineOrigin(int k) const;
   void SetLineOrigin(int k, bool forward);
   bool HasLine(const TPolyLineElement* line, bool forward) const;
   void OnLineSplit(TZeltoMessage* message);
 
-  // Plain copies with cloned vertices; the caller owns them.
+  // Plain copies with cloned vertices; the caller owns them. The copy keeps
+  // every hole, whether a ring of lines or of vertices.
   TAreaElement* OuterRingAsArea() const;
   TAreaElement* CloneAsArea() const;
 

@@ -22,7 +22,7 @@ class TPolyElement : public TSpaceEntity {
   void SetVertexY(int i, double value);
   void AddVertex(double x, double y);  // a new coordinate, rectangle extended
 
-  double GetLength() const;
+  virtual double GetLength() const;
   void RecalcEnvelope() override;
   void PointAtDistance(double& x, double& y, double& angle, double distance) const;
   void GetMidPoint(double& x, double& y, double& angle) const;

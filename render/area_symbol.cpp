@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "render/gelix_color.h"
+
 ZELTO_IMPLEMENT_ELEMENT(TSrafa, TElement, [](auto& p) {
   p.Integer("TrueColor", &TSrafa::TrueColor, &TSrafa::TrueColor);
   p.Boolean("ByTrueColor", &TSrafa::ByTrueColor, &TSrafa::ByTrueColor);
@@ -21,8 +23,6 @@ std::int64_t floorMod(std::int64_t a, std::int64_t m) {
   const std::int64_t r = a % m;
   return r < 0 ? r + m : r;
 }
-
-std::int32_t rgb(int r, int g, int b) { return r | (g << 8) | (b << 16); }
 
 // A run of pixels from..to (both painted) on one row.
 void paintRun(render::HatchPainter& painter, bool byColumns, std::int32_t row, std::int64_t from,
@@ -61,27 +61,9 @@ void paintDashedRun(render::HatchPainter& painter, const TSrafa& h, bool byColum
 
 }  // namespace
 
-namespace render {
-
-std::int32_t HatchGelixColor(std::int16_t code) {
-  static const std::int32_t palette[16] = {
-      rgb(255, 255, 255), rgb(0, 0, 128),   rgb(0, 128, 0),     rgb(0, 128, 128),
-      rgb(128, 0, 0),     rgb(128, 0, 128), rgb(128, 64, 64),   rgb(128, 128, 128),
-      rgb(0, 0, 255),     rgb(0, 255, 0),   rgb(0, 255, 255),   rgb(255, 0, 0),
-      rgb(255, 0, 255),   rgb(0, 0, 0),     rgb(255, 255, 0),   rgb(192, 192, 192)};
-  if (code >= 0) return code <= 15 ? palette[code] : 0;
-  const int c = -static_cast<int>(code);
-  auto part = [c](int shift) {
-    const int v = ((c >> shift) & 31) * 8;
-    return v == 248 ? 255 : v;
-  };
-  return rgb(part(10), part(5), part(0));
-}
-
-}  // namespace render
 
 std::int32_t TSrafa::StripeColor() const {
-  return ByTrueColor ? TrueColor : render::HatchGelixColor(static_cast<std::int16_t>(Barva));
+  return ByTrueColor ? TrueColor : GelixColorToRGB(static_cast<std::int16_t>(Barva));
 }
 
 void TSrafa::UpdatePattern() {
@@ -99,14 +81,21 @@ void TPlosnaZnacka::AddLayer(std::unique_ptr<TVrstvaSraf> layer) {
   if (layer) Vrstvy.insert(Vrstvy.begin(), std::move(layer));
 }
 
+void TPlosnaZnacka::Draw(TDevice& device, std::span<const TDevicePoint> points,
+                         std::span<const std::int32_t> ringCounts) {
+  render::DeviceHatchPainter painter(device);
+  Draw(painter, points, ringCounts);
+}
+
 void TPlosnaZnacka::Draw(render::HatchPainter& painter, std::span<const TDevicePoint> points,
                          std::span<const std::int32_t> ringCounts) {
   const auto code = static_cast<std::int16_t>(Color & 0xFFFF);
   if (code != 0)
-    painter.FillRings(points, ringCounts, ByTrueColor ? TrueColor : render::HatchGelixColor(code));
+    painter.FillRings(points, ringCounts, ByTrueColor ? TrueColor : GelixColorToRGB(code));
   else if (FillBackground)
-    painter.FillRings(points, ringCounts, render::HatchGelixColor(code));
+    painter.FillRings(points, ringCounts, GelixColorToRGB(code));
   if (DrawMode == kBackgroundOnly) return;
+  painter.UseSolidPen();
   for (const auto& layer : Vrstvy) {
     if (layer->Hatches.empty()) continue;
     if (layer->AngleClass == 1 || layer->AngleClass == 3)

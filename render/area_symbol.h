@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "framework/element.h"
+class TDevice;
+
 #include "render/edge_table.h"
 #include "render/hatch_painter.h"
 
@@ -66,7 +68,10 @@ class TPlosnaZnacka : public TOwnerElement {
   void SetNazev(const std::string& name);
   void AddLayer(std::unique_ptr<TVrstvaSraf> layer);
 
-  // Fills one area given as device-pixel rings (outer ring, then holes).
+  // Fills one area given as device-pixel rings (outer ring, then holes, as
+  // TDevice::BuildPolyPolygon makes them).
+  void Draw(TDevice& device, std::span<const TDevicePoint> points,
+            std::span<const std::int32_t> ringCounts);
   void Draw(render::HatchPainter& painter, std::span<const TDevicePoint> points,
             std::span<const std::int32_t> ringCounts);
 
@@ -81,8 +86,3 @@ class TPlosnaZnacka : public TOwnerElement {
   void DrawDiagonal(render::HatchPainter& painter, const TVrstvaSraf& layer,
                     std::span<const TDevicePoint> points, std::span<const std::int32_t> ringCounts);
 };
-
-namespace render {
-// RGB of a Gelix colour code (red in the lowest byte).
-std::int32_t HatchGelixColor(std::int16_t code);
-}  // namespace render

@@ -116,6 +116,24 @@ TEST_F(PlacerTest, AreaPinchedToAPointOnItsMiddleRowStillGetsAPointInside) {
   EXPECT_TRUE(ui->shown().empty()) << ui->shown().front().text;
 }
 
+TEST_F(PlacerTest, AreaOfMoreThanTenThousandVerticesIsSearchedLikeAnyOther) {
+  // An L whose centre lies outside, its sides cut into 30,000 vertices.
+  Pts outer;
+  auto side = [&](double x0, double y0, double x1, double y1, int n) {
+    for (int i = 0; i < n; ++i) outer.push_back({x0 + (x1 - x0) * i / n, y0 + (y1 - y0) * i / n});
+  };
+  side(0, 0, 0, 100, 5000);
+  side(0, 100, 20, 100, 5000);
+  side(20, 100, 20, 20, 5000);
+  side(20, 20, 100, 20, 5000);
+  side(100, 20, 100, 0, 5000);
+  side(100, 0, 0, 0, 5000);
+  std::unique_ptr<TAreaElement> a(area(outer));
+  auto [x, y] = place(*a);
+  EXPECT_NEAR(x, 10, 0.5);
+  EXPECT_NEAR(y, 50, 0.5);
+}
+
 TEST_F(PlacerTest, RandomHoledStarsStayInside) {
   std::mt19937 rng(3);
   std::uniform_real_distribution<double> r(0.05, 1.0);

@@ -67,6 +67,7 @@ class DamagedModelFiles : public FrameworkTest {
     classDefinition(w, "TOwnerEntity", {{"Name", 10}});
     classDefinition(w, "TTool", {{"Name", 10}, {"Input", 7}, {"Output", 7}});
     classDefinition(w, "TStringElement", {{"Value", 10}, {"Name", 10}});
+    classDefinition(w, "TEntity", {});
     return w;
   }
   // Record k of class c with a name and the given children.
@@ -156,29 +157,52 @@ TEST_F(DamagedModelFiles, EveryLoadReturnsWhateverTheDamage) {
   EXPECT_THROW(tpf.DoIt(), EBadStream);
 }
 
-TEST_F(DamagedModelFiles, CyclesAndDeepNestingAreRefused) {
+TEST_F(DamagedModelFiles, CyclesSharedChildrenAndDeepNestingFreeSafely) {
   damage::Watchdog watchdog(60);
-  // An object its own child; two that list each other.
-  zelto::ValueWriter w = zltStart();
-  object(w, 0, 0, {0});
-  w.WriteListEnd();
-  EXPECT_TRUE(load(bytesOf(w)));
+  // An object its own child; two that list each other; a plain entity, which
+  // keeps no owner list, listed by two others.
+  zelto::ValueWriter w;
+  for (int c : {0, 3}) {
+    w = zltStart();
+    object(w, c, 0, {0});
+    w.WriteListEnd();
+    EXPECT_TRUE(load(bytesOf(w)));
+  }
   w = zltStart();
   w.WriteInteger(1), w.WriteInteger(0);
   w.WriteListBegin();
   w.WriteInteger(1), w.WriteInteger(-2);
   w.WriteListBegin();
-  object(w, 0, 1, {0});
+  object(w, 3, 1, {0});
   w.WriteListEnd();
   w.WriteListEnd();
   w.WriteInteger(1);
   w.WriteListBegin();
   w.WriteInteger(1);
   w.WriteListEnd();
-  object(w, 0, 2, {0, 1});
+  object(w, 3, 2, {0, 1});
   object(w, 0, 3, {2, 1});
   w.WriteListEnd();
   EXPECT_TRUE(load(bytesOf(w)));
+  // The same in an element list: a point held by two entities.
+  auto* point = new T2DCoordinate(1, 2);
+  TOwnerEntity first, second;
+  first.Add(point);
+  second.Add(point);
+  second.Add(&first);
+  point->ID = 0, first.ID = 1, second.ID = 2;
+  w = zelto::ValueWriter();
+  w.WriteRaw("TPF0");
+  w.WriteListBegin();
+  point->WriteData(w);
+  first.WriteData(w);
+  second.WriteData(w);
+  w.WriteListEnd();
+  second.Clear();
+  first.Clear();
+  delete point;
+  EXPECT_TRUE(load(bytesOf(w)) && !hadOutput);
+  EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{"Chyba při čtení elementu: TOwnerEntity"});
   // Inline objects nested deeper than any model holds them.
   w = zltStart();
   for (int k = 0; k < 200000; ++k) {

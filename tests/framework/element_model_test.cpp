@@ -105,6 +105,28 @@ TEST_F(ElementModel, ElementAddedTwiceToOneEntityIsStillFreed) {
   EXPECT_FALSE(Alive(h));
 }
 
+// Many owners: shared by many entities it only leaves each of them; added
+// many times by one entity it is still that entity's to free.
+TEST_F(ElementModel, ManyOwnersDecideAsFew) {
+  std::vector<std::unique_ptr<TOwnerEntity>> owners;
+  auto* shared = new TOwnerElement();
+  platform::Handle h = shared->GetHandle();
+  for (int i = 0; i < 40; ++i) {
+    owners.push_back(std::make_unique<TOwnerEntity>());
+    owners.back()->Add(shared);
+  }
+  EXPECT_FALSE(shared->CanBeFreed());
+  for (int i = 0; i < 39; ++i) owners[static_cast<std::size_t>(i)]->Delete(shared);
+  ASSERT_TRUE(Alive(h));
+  EXPECT_EQ(shared->GetOwnersCount(), 1);
+  TOwnerEntity& last = *owners.back();
+  for (int i = 0; i < 39; ++i) last.Add(shared);
+  EXPECT_TRUE(shared->CanBeFreed());
+  last.Delete(shared);
+  EXPECT_FALSE(Alive(h));
+  EXPECT_EQ(last.GetCount(), 0);
+}
+
 // Taking back the child added last must act as Delete does: freed when
 // only we own it, unlinked when shared, every entry gone when listed twice.
 TEST_F(ElementModel, DeleteLastAddedActsAsDelete) {

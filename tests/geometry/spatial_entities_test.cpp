@@ -86,6 +86,24 @@ TEST(PolyLineArea, BoundaryFromLinesAndDirectionBits) {
   EXPECT_TRUE(area.GetLineOrigin(1));  // c moved down to position 1
 }
 
+// The length of a ring of lines is the walk over its vertices one by one
+// (the closing segment not counted), whatever the directions of the lines.
+TEST(PolyLineArea, LengthIsTheWalkOverTheVertices) {
+  TPolyLineAreaElement area;
+  std::vector<std::unique_ptr<TPolyLineElement>> lines;  // leave the area before it goes
+  for (int k = 0; k < 40; ++k) {
+    const double x = k;
+    lines.emplace_back(k % 3 ? line({{x, 0}, {x + 0.5, 0.25 * k}, {x + 1, 0}}) : line({{x + 1, 0}, {x, 0}}));
+    area.AddItemsFrom(lines.back().get(), k % 3 != 0);
+  }
+  double walked = 0;
+  for (int i = 1; i < area.GetCoordsCount(); ++i)
+    walked += Distance(area.GetVertexX(i - 1), area.GetVertexY(i - 1), area.GetVertexX(i), area.GetVertexY(i));
+  EXPECT_GT(walked, 40.0);
+  EXPECT_EQ(area.GetLength(), walked);
+  EXPECT_NEAR(std::stod(area.PropertyText("Length")), walked, 1e-6);  // the published one too
+}
+
 TEST(PolyLineArea, LinesOriginesHexParsesBeforeReplacing) {
   TPolyLineAreaElement area;
   area.SetLineOrigin(0, true);
@@ -157,4 +175,25 @@ TEST(PolyLineArea, SplitPieceJoinsNextToItsLineWithTheSameDirection) {
   EXPECT_FALSE(area.GetLineOrigin(3));
   EXPECT_TRUE(area.GetLineOrigin(4));  // line 3 moved up with its bit
   EXPECT_TRUE(area.GetLineOrigin(0));
+}
+
+// A ring of two lines with many vertices: its rectangle covers every vertex,
+// and its plain copy keeps a hole that is a ring of vertices.
+TEST(PolyLineArea, EnvelopeAndCopyCoverEveryVertexAndEveryHole) {
+  TPolyLineAreaElement area;
+  std::unique_ptr<TPolyLineElement> bottom(line({{0, 0}, {5, -1}, {10, 0}, {10, 10}}));
+  std::unique_ptr<TPolyLineElement> top(line({{10, 10}, {5, 12}, {0, 10}, {0, 0}}));
+  area.AddItemsFrom(bottom.get(), true);
+  area.AddItemsFrom(top.get(), true);
+  area.RecalcEnvelope();
+  EXPECT_EQ(area.GetMinY(), -1.0);
+  EXPECT_EQ(area.GetMaxY(), 12.0);
+  EXPECT_EQ(area.GetMaxX(), 10.0);
+
+  area.AddHole(ring({{4, 4}, {6, 4}, {6, 6}, {4, 6}}));
+  std::unique_ptr<TAreaElement> copy(area.CloneAsArea());
+  ASSERT_NE(copy->GetHoles(), nullptr);
+  EXPECT_EQ(copy->GetHoles()->GetCount(), 1);
+  EXPECT_FALSE(copy->ContainsPoint(5, 5));
+  EXPECT_TRUE(copy->ContainsPoint(2, 2));
 }

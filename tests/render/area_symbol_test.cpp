@@ -8,6 +8,7 @@
 
 #include "hatch_test_raster.h"
 #include "render/area_symbol.h"
+#include "render/gelix_color.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ std::unique_ptr<TVrstvaSraf> layer(int angleClass) {
   return l;
 }
 
-const std::int32_t kBlack = render::HatchGelixColor(13), kRed = render::HatchGelixColor(11);
+const std::int32_t kBlack = GelixColorToRGB(13), kRed = GelixColorToRGB(11);
 
 void drawSquare(TPlosnaZnacka& symbol, Raster& raster, int lo, int hi) {
   const std::vector<TDevicePoint> ring{{lo, lo}, {hi, lo}, {hi, hi}, {lo, hi}};
@@ -109,6 +110,25 @@ TEST(AreaSymbol, DiagonalStripesShiftOnePixelPerRow) {
   }
 }
 
+TEST(AreaSymbol, DiagonalStripesKeepTheirPeriodOnAreasTallerThanTheStartingOffset) {
+  // Falling stripes lower the offset by one a row; past 15000 rows it turns
+  // negative and the stripes must go on as before.
+  TPlosnaZnacka symbol;
+  auto l = layer(3);
+  l->AddHatch(hatch(2, 4, 13));
+  symbol.AddLayer(std::move(l));
+  const int top = 15100;
+  Raster raster(12, top + 1);
+  const std::vector<TDevicePoint> ring{{0, 0}, {10, 0}, {10, top}, {0, top}};
+  symbol.Draw(raster, ring, std::vector<std::int32_t>{4});
+  for (int y = 1; y < top; ++y)
+    for (int x = 1; x < 10; ++x) {
+      const int offset = 15000 + y - top;
+      const bool stripe = ((x + offset) % 6 + 6) % 6 <= 2;
+      ASSERT_EQ(raster.at(x, y), stripe ? kBlack : -1) << x << "," << y;
+    }
+}
+
 TEST(AreaSymbol, BackgroundOnlySymbolFillsAndDrawsNoStripe) {
   TPlosnaZnacka symbol;
   symbol.Color = 11;
@@ -130,14 +150,6 @@ TEST(AreaSymbol, BackgroundOnlySymbolFillsAndDrawsNoStripe) {
   symbol.Color = 4;
   drawSquare(symbol, raster, 10, 30);
   EXPECT_EQ(raster.fills, std::vector<std::int32_t>{0x123456});
-}
-
-TEST(AreaSymbol, GelixColours) {
-  EXPECT_EQ(render::HatchGelixColor(-31744), 255);
-  EXPECT_EQ(render::HatchGelixColor(-1023), (255 << 8) | (255 << 16));
-  EXPECT_EQ(render::HatchGelixColor(-32768), 0);
-  EXPECT_EQ(render::HatchGelixColor(16), 0);
-  EXPECT_EQ(render::HatchGelixColor(0), 0xFFFFFF);
 }
 
 }  // namespace

@@ -1,0 +1,85 @@
+// The hatch library on a file and a memory-raster device: symbols read once
+// and kept, missing ones answered without a symbol, and an area with a hole
+// filled and hatched through the device.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+#include "geometry/area_element.h"
+#include "render/area_symbol.h"
+#include "render/device.h"
+#include "render/gelix_color.h"
+#include "render/hatch_library.h"
+#include "render/memory_raster.h"
+
+namespace {
+
+class HatchLibraryTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    file = std::filesystem::temp_directory_path() / ("Srafy_" + std::to_string(::getpid()) + ".txt");
+    std::ofstream(file) << "; hatch library\n"
+                           "[PlosnaZnacka]\nKOD = 1201\nNAZEV=Pastvina\nPODKLAD=10\n"
+                           "[VrstvaSraf]\nUHEL=0\n[Srafa]\nSIRKA=0.2\nBARVA=13\nVZDALENOST=0.6\n[End]\n[End]\n"
+                           "[End]\n";
+    // 254 dots per inch and scale 10000: one metre a pixel; 1 mm of the map
+    // is 5 pixels.
+    raster.SetLogPixels(254, 254);
+    device.SetCanvas(&raster);
+    device.GetProjection()->Setup({50, 50}, device.GetPage(), 10000);
+    library.SetName(file.string());
+    library.SetDevice(&device);
+  }
+  void TearDown() override { std::filesystem::remove(file); }
+
+  std::filesystem::path file;
+  TMemoryRaster raster{100, 100};
+  TCanvasDevice device;
+  TPlosneZnacky library;
+};
+
+TEST_F(HatchLibraryTest, SymbolsAreReadOnceAndMissingOnesGiveNothing) {
+  TPlosnaZnacka* s = library.FindSymbol(1201);
+  ASSERT_TRUE(s);
+  EXPECT_EQ(s->Nazev, "Pastvina");
+  ASSERT_EQ(s->Vrstvy.size(), 1u);
+  EXPECT_EQ(s->Vrstvy[0]->Hatches[0]->Vzdalenost, 3);
+  std::filesystem::remove(file);
+  EXPECT_EQ(library.FindSymbol(1201), s);
+  EXPECT_FALSE(library.FindSymbol(1202));
+  TPlosneZnacky nowhere("/nonexistent/Srafy.txt");
+  nowhere.SetDevice(&device);
+  EXPECT_FALSE(nowhere.FindSymbol(1201));
+}
+
+TEST_F(HatchLibraryTest, AreaWithAHoleIsFilledAndHatchedThroughTheDevice) {
+  TAreaElement area;
+  for (auto [x, y] : {std::pair{10.0, 10.0}, {10.0, 90.0}, {90.0, 90.0}, {90.0, 10.0}}) area.AddVertex(x, y);
+  auto* hole = new TAreaElement;
+  for (auto [x, y] : {std::pair{40.0, 40.0}, {60.0, 40.0}, {60.0, 60.0}, {40.0, 60.0}}) hole->AddVertex(x, y);
+  area.AddHole(hole);
+  std::vector<TDevicePoint> points;
+  std::vector<std::int32_t> counts;
+  std::int32_t total = 0, rings = 0;
+  device.BuildPolyPolygon(&area, points, counts, total, rings);
+  ASSERT_EQ(rings, 2);
+  TPlosnaZnacka* s = library.FindSymbol(1201);
+  ASSERT_TRUE(s);
+  s->Draw(device, points, counts);
+
+  const TColor cyan = GelixColorToRGB(10), black = GelixColorToRGB(13);
+  EXPECT_EQ(raster.GetPixel(50, 50), clWhite) << "the hole stays empty";
+  EXPECT_EQ(raster.GetPixel(5, 50), clWhite) << "outside";
+  int blackRows = 0, cyanRows = 0;
+  for (int y = 15; y < 85; ++y) {
+    const TColor c = raster.GetPixel(20, y);
+    ASSERT_TRUE(c == cyan || c == black) << y;
+    (c == black ? blackRows : cyanRows)++;
+    EXPECT_EQ(raster.GetPixel(70, y), c) << "one stripe across the row " << y;
+  }
+  EXPECT_NEAR(blackRows * 4, 70, 4);  // one row of stripe in every four
+}
+
+}  // namespace
