@@ -4,6 +4,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "areas/area_line_relations.h"
 #include "areas/export_gauge.h"
 #include "areas/export_lines.h"
 #include "framework/wcs.h"
@@ -52,25 +53,16 @@ namespace {
 
 using areas::kNoArea;
 
-// The areas lying in the holes of `area`: the owners of the holes' lines
-// that are exported areas and not the holes themselves, once per shared
-// line.
-std::vector<TElement*> subAreasOf(TAreaElement* area, const std::unordered_set<const TElement*>& exported) {
-  std::vector<TElement*> found;
-  THolesEntity* holes = area->GetHoles();
-  if (!holes) return found;
-  for (TElement* hole : holes->Items()) {
-    if (!hole || !hole->Is<TEntity>()) continue;
-    for (TElement* line : static_cast<TEntity*>(hole)->Items()) {
-      if (!line || !line->Is<TPolyLineElement>()) continue;
-      for (int i = 0; i < line->GetOwnersCount(); ++i) {
-        TElement* owner = line->GetOwner(i);
-        if (!owner || owner->HasOwner(holes)) continue;
-        if (exported.count(owner)) found.push_back(owner);
-      }
-    }
-  }
-  return found;
+// The areas of the input lying in the holes of `area`, once per shared
+// line; empty when it has no holes.
+std::vector<TElement*> subAreasOf(TAreaElement* area, TEntity* input) {
+  TExtractSubAreasForArea extract;
+  extract.SetInput(area);
+  extract.AreaString = input;
+  extract.DoIt();
+  std::unique_ptr<TAreaString> list(static_cast<TAreaString*>(extract.Output()));
+  if (!list) return {};
+  return list->Items();
 }
 
 }  // namespace
@@ -79,16 +71,10 @@ TPrepareExportAreasToGelix::~TPrepareExportAreasToGelix() { delete lines_; }
 
 TPolyLineString* TPrepareExportAreasToGelix::GetLines() {
   if (lines_) return lines_;
-  lines_ = new TPolyLineString;
-  TElement* input = Input();
-  if (!input || !input->Is<TEntity>()) return lines_;
-  std::unordered_set<const TElement*> seen;
-  for (TElement* area : static_cast<TEntity*>(input)->Items()) {
-    if (!area || !area->Is<TEntity>()) continue;
-    for (TElement* line : static_cast<TEntity*>(area)->Items())
-      if (line && line->Is<TPolyLineElement>() && seen.insert(line).second)
-        lines_->AddAndExtend(line);
-  }
+  TExtractLinesForAreas extract;
+  extract.SetInput(Input());
+  extract.DoIt();
+  lines_ = extract.GetLines();
   return lines_;
 }
 
@@ -108,7 +94,6 @@ void TPrepareExportAreasToGelix::DoIt() {
   TElement* input = Input();
   if (!input || !input->Is<TEntity>()) return;
   const std::vector<TElement*>& items = static_cast<TEntity*>(input)->Items();
-  std::unordered_set<const TElement*> exported(items.begin(), items.end());
   for (TElement* child : items) {
     if (!child) continue;
     child->ID = -1;
@@ -132,7 +117,7 @@ void TPrepareExportAreasToGelix::DoIt() {
     if (Druh > 0) props->Druh = areas::CheckedInt16(Druh);
     if (Barva > -1) props->Barva = areas::CheckedInt16(Barva);
     if (Znacka > -1) props->Znacka = areas::CheckedInt16(Znacka);
-    std::vector<TElement*> subAreas = subAreasOf(area, exported);
+    std::vector<TElement*> subAreas = subAreasOf(area, static_cast<TEntity*>(input));
     if (subAreas.empty()) continue;
     props->HasChildren = true;
     for (TElement* sub : subAreas)
