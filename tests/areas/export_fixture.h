@@ -29,9 +29,9 @@ namespace fs = std::filesystem;
 struct ExportLevel {
   static constexpr double X0 = -700000, Y0 = -1100000;
   TEntity root;  // owns everything below
-  TEntity* lineList = new TEntity;
-  TEntity* nodes = new TEntity;
-  TEntity* input = new TEntity;  // the areas, the hole included
+  TOwnerEntity* lineList = new TOwnerEntity;
+  TOwnerEntity* nodes = new TOwnerEntity;
+  TOwnerEntity* input = new TOwnerEntity;  // the areas, the hole included
   std::map<std::pair<double, double>, TNode*> nodeAt;
   TPolyLineElement* h[2][3] = {};  // h[i][j]: along +x from grid point (i, j)
   TPolyLineElement* v[3][2] = {};  // v[i][j]: along +y from grid point (i, j)
