@@ -9,7 +9,13 @@
 #include "areas/export_lines.h"
 #include "framework/wcs.h"
 #include "geometry/area_element.h"
+#include "framework/dynamic_properties.h"
+#include "framework/type_elements.h"
+#include "geometry/qtree.h"
 #include "gisblock/gelix_props.h"
+#include "gisblock/moved_item_container.h"
+#include "platform/path_resolver.h"
+#include "areas/export_dbf_class.h"
 #include "gisblock/gelix_writers.h"
 #include "platform/user_interaction.h"
 
@@ -29,6 +35,8 @@ ZELTO_IMPLEMENT_ELEMENT(TExportAreasToGelix, TExportGelixElements, [](auto& p) {
   p.Integer("BarvaPloch", &E::BarvaPloch);
   p.Integer("ZnackaPloch", &E::ZnackaPloch);
 })
+
+ZELTO_IMPLEMENT_ELEMENT(TExportAreasToGelixPropsFromAreaQTree, TExportAreasToGelix, [](auto&) {})
 
 namespace areas {
 
@@ -224,5 +232,60 @@ void TExportAreasToGelix::ExportAreas() {
     DoExportObject(area);
     writer->WriteArea(area);
     ExportObject(area);
+  }
+}
+
+void TExportAreasToGelixPropsFromAreaQTree::passValuesOf(TElement* area, std::int16_t druh) {
+  std::string dir = ControlDir;
+  if (!dir.empty() && dir.back() != '\\' && dir.back() != '/') dir += '\\';
+  // The directory as given: on this system the case of a native path counts.
+  const std::string name = dir + areas::KindTableName('P', druh) + ".TDS";
+  if (platform::pathResolver().exists(name)) {
+    if (!transfer_) {
+      transfer_ = new TMovedItemContainer;
+      Add(transfer_);
+    }
+    if (transfer_->GetFileName() != name) transfer_->SetFileName(name);
+  }
+  if (!transfer_) return;
+  TDynamicProperties* values = GetDynamicProps();
+  for (int i = 0; i < transfer_->GetCount(); ++i) {
+    std::string source, target;
+    transfer_->GetSourceName(i, source);
+    transfer_->GetTargetName(i, target);
+    if (source.empty() || source[0] == '*' || !area->HasProperty(source)) continue;
+    std::string text;
+    area->GetPropertyText(source, text);
+    values->Add(TStringElement::CreateNamed(target, text));
+  }
+}
+
+void TExportAreasToGelixPropsFromAreaQTree::ExportObject(TSpaceEntity* object) {
+  if (!object || !AreaQTree || !object->GetProperties() || !object->GetProperties()->Is<TGelixProps>()) {
+    TExportAreasToGelix::ExportObject(object);
+    return;
+  }
+  try {
+    const std::int16_t druh = static_cast<TGelixProps*>(object->GetProperties())->Druh;
+    TDynamicProperties* values = GetDynamicProps();
+    values->FreeAll();
+    const double x = object->GetAbsRefX(), y = object->GetAbsRefY();
+    TQTreeWalker walker;
+    for (TElement* found = walker.FindFirst(AreaQTree, 0, x, y, x, y); found; found = walker.FindNext())
+      if (found->Is<TAreaElement>() && static_cast<TAreaElement*>(found)->ContainsPoint(x, y))
+        passValuesOf(found, druh);
+    if (ExportDBF) {
+      ExportObjectRow(object);
+      if (RegisterObject) RegisterInBlock(object);
+    } else {
+      for (TElement* value : values->Items()) {
+        auto* typed = dynamic_cast<TTypeElement*>(value);
+        if (!typed || typed->GetUpperName().empty()) continue;
+        object->SetPropertyText(typed->GetUpperName(), typed->GetAsString());
+      }
+    }
+  } catch (const std::exception& e) {
+    // As every exporter: the object is reported and the export goes on.
+    ReportExportError(object, e);
   }
 }

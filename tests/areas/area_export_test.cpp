@@ -5,6 +5,7 @@
 #include "areas/export_areas.h"
 #include "export_fixture.h"
 #include "framework/dynamic_properties.h"
+#include "geometry/qtree.h"
 #include "gisblock/gelix_blok_reader.h"
 
 namespace areas_test {
@@ -117,6 +118,40 @@ TEST_F(AreaExportTest, LevelReadsBackWithNumbersSidesHolesAndRows) {
   auto lineRows = rows(dir / "OUT.BLK" / "L1600.DBF", {"CISLO", "DELKA"});
   ASSERT_EQ(lineRows.size(), 14u);
   EXPECT_NEAR(std::stod(lineRows[level.island[0]->ID - 1].at("DELKA")), 80, 1e-9);
+}
+
+TEST_F(AreaExportTest, RowsTakeTheValuesOfTheAreaAroundTheReferencePoint) {
+  const std::string control = controlDir();
+  if (control.empty()) GTEST_SKIP() << "no generated control files";
+  ExportLevel level;
+  for (int i = 0; i < 2; ++i)
+    for (int j = 0; j < 2; ++j) {
+      level.cell[i][j]->SetAbsRefX(level.gx(i) + 50);
+      level.cell[i][j]->SetAbsRefY(level.gy(j) + 50);
+    }
+  TEntity holder;
+  auto* old = Box(level.gx(1), level.gy(1), level.gx(2), level.gy(2));  // over the upper-right square
+  holder.Add(old);
+  old->SetProperties(new TDynamicProperties);
+  old->SetPropertyText("ODDELENI", "12");
+  old->SetPropertyText("POROST", "3b");
+  TSpaceEntityQTree tree;
+  tree.InitRootSquare(level.gx(0), level.gy(0), level.gx(2), level.gy(2));
+  tree.SetNextSpaceEntity(old);
+
+  TExportAreasToGelixPropsFromAreaQTree e;
+  e.BlockName = block();
+  e.ControlDir = control;
+  e.ExportDBF = true;
+  e.DruhPloch = 1600;
+  e.AreaQTree = &tree;
+  e.SetInput(level.input);
+  e.DoIt();
+  auto areaRows = rows(dir / "OUT.BLK" / "P1600.DBF", {"CISLO", "ODD", "POR"});
+  ASSERT_EQ(areaRows.size(), 5u);
+  EXPECT_EQ(std::stoi(areaRows[4].at("ODD")), 12);
+  EXPECT_EQ(areaRows[4].at("POR"), "3b");
+  EXPECT_EQ(areaRows[3].at("POR"), "");
 }
 
 TEST_F(AreaExportTest, WithoutBoundaryLinesNothingIsWritten) {
