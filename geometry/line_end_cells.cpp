@@ -105,3 +105,11 @@ void TSpaceLineBegEndCell::AddToList(TPolyLineElement* line, bool atBegin) {
   }
   list->AddAndExtend(line);
 }
+
+void TSpaceLineBegEndCell::DropLineLists() {
+  for (TPolyLineString** list : {&begins_, &ends_}) {
+    TPolyLineString* old = *list;
+    *list = nullptr;
+    if (old) Delete(old);
+  }
+}

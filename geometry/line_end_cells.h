@@ -40,6 +40,9 @@ class TSpaceLineBegEndCell : public TSpaceRect {
   std::int32_t GetEntriesCount() const override;
   TPolyLineString* Begins() const { return begins_; }
   TPolyLineString* Ends() const { return ends_; }
+  // Frees both lists of a leaf (the lines stay): once the nodes hold the
+  // lines, the index needs the ends no more.
+  void DropLineLists();
 
  private:
   void InsertAt(TPolyLineElement* line, bool atBegin, double x, double y);

@@ -1,0 +1,126 @@
+#include "areas/area_builders.h"
+
+#include <cmath>
+#include <exception>
+#include <memory>
+
+#include "areas/area_point_placer.h"
+#include "areas/node_builders.h"
+#include "geometry/area_element.h"
+#include "geometry/network_node.h"
+#include "geometry/qtree.h"
+#include "platform/message_queue.h"
+#include "platform/user_interaction.h"
+
+ZELTO_IMPLEMENT_ELEMENT(TCreateAreaForBranch, TTool, [](auto& p) {
+  p.Float("AreaValue", &TCreateAreaForBranch::GetAreaValue);
+})
+ZELTO_IMPLEMENT_ELEMENT(TCreateAreasForQTree, TProchazecListuQTreeGauge, [](auto&) {})
+
+namespace {
+constexpr std::int32_t kPumpEvery = 64;
+
+bool Eligible(const TNodeBranch& b) { return b.Line && !b.RightArea && !b.NotRegularArea; }
+
+// An area given up after its second walk is freed: no branch may keep it,
+// and the ring stays marked like one that failed its trial walk.
+void Abandon(TNodeBranch& first, const TElement* area) {
+  TNode* node;
+  TNodeBranch* b = &first;
+  for (std::int32_t steps = 0; b && steps < TCreateAreaForBranch::kMaxSteps; ++steps) {
+    if (b->RightArea == area) b->RightArea = nullptr;
+    b->NotRegularArea = true;
+    b = b->NextAtFarNode(node);
+    if (b == &first) break;
+  }
+}
+}  // namespace
+
+void TCreateAreaForBranch::DoIt() {
+  SetOutput(nullptr);
+  auto* b = dynamic_cast<TNodeBranch*>(Input());
+  if (!b || !Eligible(*b) || !b->GetFarNode()) return;
+  TNode* node;
+  if (!b->NextAtFarNode(node)) return;
+
+  double sum = 0.0;
+  bool ok = false;
+  std::int32_t steps = 0;
+  b->WalkRing(sum, ok, steps, true);
+  areaValue_ = sum;
+  if (!ok || steps >= kMaxRingBranches || std::fabs(sum) <= kMinArea) return;
+
+  const bool hole = sum < 0;
+  // A hole's first branch keeps no area; it stays marked so that running
+  // the area step again does not build the hole a second time.
+  b->NotRegularArea = hole;
+  auto area = std::make_unique<TPolyLineAreaElement>();
+  sum = LineSignedArea(b->Line, b->LineBegin);
+  area->AddItemsFrom(b->Line, b->LineBegin);
+  if (hole) area->IsHole = true;
+  else b->RightArea = area.get();
+
+  std::int32_t lines = 1;
+  TNodeBranch* next = b->NextAtFarNode(node);
+  while (next != b && lines < kMaxSteps) {
+    if (!next) {
+      Abandon(*b, area.get());
+      return;
+    }
+    next->NotRegularArea = false;
+    next->RightArea = area.get();
+    area->AddItemsFrom(next->Line, next->LineBegin);
+    sum += LineSignedArea(next->Line, next->LineBegin);
+    ++lines;
+    next = next->NextAtFarNode(node);
+    if (lines % kPumpEvery == 0) platform::messageQueue().processPending();
+  }
+  if (std::fabs(sum) <= kMinArea) {
+    Abandon(*b, area.get());
+    return;
+  }
+  if (sum > 0) {
+    auto placer = std::make_unique<TAreaPointPlacer>();
+    placer->SetInput(area.get());
+    placer->DoIt();
+  } else {
+    area->IsHole = true;
+  }
+  SetOutput(area.release());
+}
+
+void TCreateAreasForQTree::DoIt() {
+  if (!dynamic_cast<TOwnerEntity*>(Input())) return;
+  areas_ = new TSpaceEntityQTree;
+  areasCount_ = 0;
+  TProchazecListuQTreeGauge::DoIt();
+  SetOutput(areas_);
+}
+
+void TCreateAreasForQTree::Process(TElement* element) {
+  try {
+    ++Count;
+    StepGauge(Count);
+    TOwnerEntity* nodes = LeafNodes(element);
+    if (!nodes) return;
+    auto builder = std::make_unique<TCreateAreaForBranch>();
+    for (TElement* e : nodes->Items()) {
+      if (!e || !e->Is<TNode>()) continue;
+      auto* node = static_cast<TNode*>(e);
+      const std::int32_t branches = node->GetBranchCount();
+      for (std::int32_t i = 0; i < branches; ++i) {
+        auto* branch = static_cast<TNodeBranch*>(node->GetItem(i));
+        if (!Eligible(*branch)) continue;
+        builder->SetInput(branch);
+        builder->DoIt();
+        if (TElement* area = builder->Output()) {
+          ++areasCount_;
+          areas_->Insert(area);
+        }
+        if (++built_ % kPumpEvery == 0) platform::messageQueue().processPending();
+      }
+    }
+  } catch (const std::exception&) {
+    platform::showError("Chyba v CreateAreaForQtree");
+  }
+}

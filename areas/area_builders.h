@@ -1,0 +1,43 @@
+#pragma once
+// Areas from the noded network: every face is walked as a ring of branches,
+// turning at each node to the next branch in angle order. Rings of positive
+// sign are areas (with a label point), rings of negative sign are holes.
+#include <cstdint>
+
+#include "areas/leaf_walkers.h"
+#include "framework/tool.h"
+
+class TSpaceEntityQTree;
+
+// Input: one branch. Output: the area or hole built, else nothing.
+class TCreateAreaForBranch : public TTool {
+  ZELTO_ELEMENT(TCreateAreaForBranch)
+ public:
+  // Rings of this many branches or more yield no area.
+  static constexpr std::int32_t kMaxRingBranches = 2030;
+  static constexpr std::int32_t kMaxSteps = 10000;
+  // Rings enclosing no more (square metres) yield nothing.
+  static constexpr double kMinArea = 0.001;
+
+  void DoIt() override;
+  double GetAreaValue() const { return areaValue_; }
+
+ private:
+  double areaValue_ = 0.0;
+};
+
+// Runs TCreateAreaForBranch on every branch of every node that has no area
+// yet; Output: the area quad-tree, holding areas and holes alike.
+class TCreateAreasForQTree : public TProchazecListuQTreeGauge {
+  ZELTO_ELEMENT(TCreateAreasForQTree)
+ public:
+  void DoIt() override;
+  void Process(TElement* element) override;
+  TSpaceEntityQTree* AreaQTree() const { return areas_; }
+  std::int32_t GetAreasCount() const { return areasCount_; }
+
+ private:
+  TSpaceEntityQTree* areas_ = nullptr;  // owned by whoever takes the output
+  std::int32_t areasCount_ = 0;
+  std::int32_t built_ = 0;  // builder runs, for letting the user interface in
+};

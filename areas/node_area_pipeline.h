@@ -1,0 +1,36 @@
+#pragma once
+// The area pipeline in one call, for jobs and drivers that build the areas
+// of a set of boundary lines: lines into the cell index, nodes, the leaves'
+// end lists dropped, nodes connected, areas built, holes given to areas,
+// the list of areas found and their label points placed again now that
+// they have their holes.
+#include <cstdint>
+#include <memory>
+
+class TAreaString;
+class TRectEntity;
+class TSpaceEntityQTree;
+class TSpaceLineBegEndCell;
+
+namespace nodearea {
+
+struct Options {
+  bool DeletePseudoNodes = false;
+  bool JoinDifferentLines = false;
+  std::int32_t MaxCoordsCount = 0;
+};
+
+// The caller owns all three; free the list, then the area quad-tree, then the
+// index, and the lines last (Release does the first three).
+struct Network {
+  TSpaceLineBegEndCell* Index = nullptr;
+  TSpaceEntityQTree* Areas = nullptr;
+  TAreaString* AreaList = nullptr;  // areas without the holes
+  std::int32_t AreasCount = 0;  // areas and holes
+};
+
+// Nothing is built (both nullptr) when the lines' rectangle is not valid.
+Network BuildAreasOfLines(TRectEntity& lines, const Options& options = {});
+void Release(Network& network);
+
+}  // namespace nodearea

@@ -1,0 +1,127 @@
+#include "areas/node_connectors.h"
+
+#include <exception>
+#include <memory>
+#include <string>
+
+#include "areas/node_builders.h"
+#include "geometry/network_node.h"
+#include "platform/user_interaction.h"
+
+ZELTO_IMPLEMENT_ELEMENT(TNodeConector, TTool, [](auto& p) {
+  p.Boolean("JoinDifferentLines", &TNodeConector::JoinDifferentLines, &TNodeConector::JoinDifferentLines);
+  p.Boolean("DeletePseudoNode", &TNodeConector::DeletePseudoNode, &TNodeConector::DeletePseudoNode);
+  p.Integer("MaxCoordsCount", &TNodeConector::MaxCoordsCount, &TNodeConector::MaxCoordsCount);
+})
+ZELTO_IMPLEMENT_ELEMENT(TNodesConector, TProchazecListuQTreeGauge, [](auto& p) {
+  p.Boolean("JoinDifferentLines", &TNodesConector::JoinDifferentLines, &TNodesConector::JoinDifferentLines);
+  p.Boolean("DeletePseudoNodes", &TNodesConector::DeletePseudoNodes, &TNodesConector::DeletePseudoNodes);
+  p.Integer("MaxCoordsCount", &TNodesConector::MaxCoordsCount, &TNodesConector::MaxCoordsCount);
+})
+
+namespace {
+
+std::int32_t KindOf(TPolyLineElement* line) {
+  try {
+    return line->GetPropertyInt("Druh");
+  } catch (const std::exception&) {
+    return 0;
+  }
+}
+
+}  // namespace
+
+void TNodeConector::DoIt() {
+  auto* node = dynamic_cast<TNode*>(Input());
+  if (!node) return;
+  try {
+    if (DeletePseudoNode && node->GetBranchCount() == 2 && JoinAtPseudoNode(*node)) {
+      SetInput(nullptr);
+      delete node;
+      return;
+    }
+    LinkFarNodes(*node);
+  } catch (const std::exception&) {
+    platform::showError("TNodeConector.Process: Chyba");
+  }
+}
+
+void TNodeConector::LinkFarNodes(TNode& node) {
+  const std::int32_t branches = node.GetBranchCount();
+  for (std::int32_t i = 0; i < branches; ++i) {
+    auto* branch = static_cast<TNodeBranch*>(node.GetItem(i));
+    if (branch->GetFarNode()) continue;
+    TNode* far;
+    TNodeBranch* farBranch;
+    branch->GetFarEnd(far, farBranch);
+    branch->SetFarNode(far);
+    if (farBranch) farBranch->SetFarNode(&node);
+  }
+}
+
+bool TNodeConector::JoinAtPseudoNode(TNode& node) {
+  auto* b0 = dynamic_cast<TNodeBranch*>(node.GetItem(0));
+  auto* b1 = dynamic_cast<TNodeBranch*>(node.GetItem(1));
+  if (!b0 || !b1 || !b0->Line || !b1->Line) return false;
+  TPolyLineElement* l0 = b0->Line;
+  TPolyLineElement* l1 = b1->Line;
+  if (l0 == l1) return false;
+  if (MaxCoordsCount > 0 && l0->GetCoordsCount() + l1->GetCoordsCount() - 1 > MaxCoordsCount) return false;
+  TNode *f0, *f1;
+  TNodeBranch *g0, *g1;
+  b0->GetFarEnd(f0, g0);
+  b1->GetFarEnd(f1, g1);
+  // Without both far ends the joined line could not be filed again.
+  if (!g0 || !g1 || b0 == g1) return false;
+  if (!JoinDifferentLines && KindOf(l0) != KindOf(l1)) return false;
+  try {
+    const bool l0Begins = b0->LineBegin;
+    const int n1 = l1->GetCoordsCount();
+    T2DCoordinate* shared0 = l0->GetCoordFrom(0, l0Begins);
+    T2DCoordinate* shared1 = l1->GetCoordFrom(0, b1->LineBegin);
+    for (int i = 1; i < n1; ++i) {
+      T2DCoordinate* c = l1->GetCoordFrom(i, b1->LineBegin);
+      if (l0Begins) l0->Insert(0, c);
+      else l0->Add(c);
+    }
+    l1->Clear();
+    if (shared1 != shared0) delete shared1;
+    delete l1;  // leaves every container, this node and F1
+    l0->RecalcEnvelope();
+    l0->SetLabelPoint();
+    f1->Delete(g1);
+    TNodeBranch* joined = f1->AddLine(l0, l0Begins);
+    if (joined) joined->SetFarNode(f0);
+    // F0's branch pointed at the node about to go.
+    if (g0->GetFarNode() == &node) g0->SetFarNode(f1);
+  } catch (const std::exception& e) {
+    std::string number;
+    try {
+      number = l0->PropertyText("Cislo");
+    } catch (const std::exception&) {
+    }
+    platform::showError("Chyba při spojování v pseudouzlu linie č." + number + ": " + e.what());
+  }
+  return true;
+}
+
+void TNodesConector::Process(TElement* element) {
+  ++Count;
+  StepGauge(Count);
+  TOwnerEntity* nodes = LeafNodes(element);
+  if (!nodes) return;
+  auto connector = std::make_unique<TNodeConector>();
+  connector->JoinDifferentLines = JoinDifferentLines;
+  connector->DeletePseudoNode = DeletePseudoNodes;
+  connector->MaxCoordsCount = MaxCoordsCount;
+  int i = 0;
+  while (i < nodes->GetCount()) {
+    const int before = nodes->GetCount();
+    TElement* e = nodes->GetItem(i);
+    if (e && e->Is<TNode>()) {
+      connector->SetInput(e);
+      connector->DoIt();
+    }
+    if (nodes->GetCount() == before) ++i;
+  }
+}

@@ -1,0 +1,38 @@
+#pragma once
+// Connecting the nodes of the cell index: a node where exactly two lines
+// meet may be removed by joining the lines into one; every branch learns the
+// node at the far end of its line.
+#include <cstdint>
+
+#include "areas/leaf_walkers.h"
+#include "framework/tool.h"
+
+class TNode;
+
+// Input: one node.
+class TNodeConector : public TTool {
+  ZELTO_ELEMENT(TNodeConector)
+ public:
+  bool JoinDifferentLines = false;
+  bool DeletePseudoNode = false;
+  std::int32_t MaxCoordsCount = 0;  // 0: no limit
+
+  void DoIt() override;
+  // Joins the two lines of the node into its first branch's line; false
+  // (nothing changed) when the join is refused. The node is left to the caller.
+  bool JoinAtPseudoNode(TNode& node);
+
+ private:
+  void LinkFarNodes(TNode& node);
+};
+
+// Runs a TNodeConector on every node of every leaf.
+class TNodesConector : public TProchazecListuQTreeGauge {
+  ZELTO_ELEMENT(TNodesConector)
+ public:
+  bool JoinDifferentLines = false;
+  bool DeletePseudoNodes = false;
+  std::int32_t MaxCoordsCount = 0;
+
+  void Process(TElement* element) override;
+};

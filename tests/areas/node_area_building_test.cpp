@@ -1,0 +1,255 @@
+// Nodes and areas built from hand-made networks: islands nested in areas,
+// areas meeting in one node, dangling lines, pseudo-nodes joined or kept,
+// and the line and sub-area lists of the areas built.
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "areas/area_builders.h"
+#include "areas/area_line_relations.h"
+#include "areas/area_walkers.h"
+#include "areas/node_area_classes.h"
+#include "areas/node_area_pipeline.h"
+#include "areas/node_builders.h"
+#include "areas/node_connectors.h"
+#include "geometry/line_end_cells.h"
+#include "geometry/network_node.h"
+#include "geometry/qtree.h"
+#include "walkers_fixture.h"
+
+namespace {
+
+using namespace areas_test;
+
+// A closed ring of separate lines through the corners, clockwise.
+void Ring(TPolyLineString& lines, double x0, double y0, double x1, double y1) {
+  const std::pair<double, double> c[] = {{x0, y0}, {x0, y1}, {x1, y1}, {x1, y0}};
+  for (int i = 0; i < 4; ++i)
+    lines.AddAndExtend(Line({c[i], c[(i + 1) % 4]}));
+}
+
+class NodeAreaTest : public WalkerTest {
+ protected:
+  void SetUp() override {
+    WalkerTest::SetUp();
+    RegisterNodeAreaClasses();
+  }
+  void TearDown() override {
+    holeList.reset();
+    nodearea::Release(net);
+    lines.reset();
+  }
+  void Build(const nodearea::Options& options = {}) {
+    net = nodearea::BuildAreasOfLines(*lines, options);
+    ASSERT_TRUE(net.Index && net.Areas);
+    areaList = net.AreaList;
+    holeList.reset(Holes());
+  }
+  TAreaString* Holes() {
+    THledacPloch finder;
+    finder.IncludeHoles = true;
+    auto* out = new TAreaString;
+    finder.SetOutput(out);
+    finder.SetInput(net.Areas);
+    finder.DoIt();
+    auto* only = new TAreaString;
+    for (TElement* e : out->Items())
+      if (static_cast<TAreaElement*>(e)->IsHole) only->Add(e);
+    delete out;
+    return only;
+  }
+  std::vector<double> NetAreas() const {
+    std::vector<double> v;
+    for (TElement* e : areaList->Items()) v.push_back(static_cast<TAreaElement*>(e)->GetArea1());
+    std::sort(v.begin(), v.end());
+    return v;
+  }
+  TAreaElement* AreaOf(double net) const {
+    for (TElement* e : areaList->Items())
+      if (std::fabs(static_cast<TAreaElement*>(e)->GetArea1() - net) < 1e-6) return static_cast<TAreaElement*>(e);
+    return nullptr;
+  }
+
+  std::unique_ptr<TPolyLineString> lines = std::make_unique<TPolyLineString>();
+  nodearea::Network net;
+  TAreaString* areaList = nullptr;
+  std::unique_ptr<TAreaString> holeList;
+};
+
+TEST_F(NodeAreaTest, NestedIslandsBecomeHolesOfTheSmallestEnclosingArea) {
+  Ring(*lines, 0, 0, 100, 100);
+  // The island: three lines.
+  lines->AddAndExtend(Line({{20, 20}, {20, 80}}));
+  lines->AddAndExtend(Line({{20, 80}, {80, 80}, {80, 20}}));
+  lines->AddAndExtend(Line({{80, 20}, {20, 20}}));
+  // In it a closed line, both ends in one node.
+  lines->AddAndExtend(Line({{40, 40}, {40, 60}, {60, 60}, {60, 40}, {40, 40}}));
+  Build();
+  EXPECT_EQ(NetAreas(), (std::vector<double>{400, 3200, 6400}));
+  ASSERT_EQ(holeList->GetCount(), 3);
+  int owned = 0;
+  for (TElement* h : holeList->Items()) owned += static_cast<TAreaElement*>(h)->GetHoleOwnerArea() != nullptr;
+  EXPECT_EQ(owned, 2) << "the district's outer ring stays without owner";
+
+  TAreaElement* outer = AreaOf(6400);
+  TAreaElement* island = AreaOf(3200);
+  TAreaElement* nested = AreaOf(400);
+  ASSERT_TRUE(outer && island && nested);
+  EXPECT_EQ(island->GetHoles()->GetItem(0)->Is<TAreaElement>(), true);
+  for (TAreaElement* a : {outer, island, nested}) {
+    EXPECT_TRUE(a->ContainsPoint(a->GetAbsRefX(), a->GetAbsRefY())) << a->GetArea1();
+  }
+
+  // The boundary of all three areas lists every line once.
+  TExtractLinesForAreas all;
+  all.SetInput(areaList);
+  all.DoIt();
+  std::unique_ptr<TPolyLineString> listed(all.GetLines());
+  EXPECT_EQ(listed->GetCount(), 8);
+
+  // In the outer area's hole lies the island, once for each of its lines;
+  // the nodes and the line list owning those lines are no areas listed.
+  TExtractSubAreasForArea sub;
+  sub.AreaString = areaList;
+  sub.SetInput(outer);
+  sub.DoIt();
+  std::unique_ptr<TAreaString> subAreas(sub.GetSubAreas());
+  ASSERT_EQ(sub.Output(), subAreas.get());
+  ASSERT_EQ(subAreas->GetCount(), 3);
+  for (TElement* e : subAreas->Items()) EXPECT_EQ(e, island);
+
+  // Unrestricted, every other owner of the hole lines is taken: the island,
+  // the line lists and the two nodes of each line, but never the tool's own
+  // temporary list of those lines, which is gone once the tool returns.
+  TExtractSubAreasForArea any;
+  any.SetInput(outer);
+  any.DoIt();
+  std::unique_ptr<TAreaString> owners(any.GetSubAreas());
+  EXPECT_EQ(owners->GetCount(), 15);
+  for (TElement* e : owners->Items())
+    EXPECT_TRUE(e == island || e == lines.get() || e == listed.get() || e->Is<TNode>()) << e->ClassName();
+  // The line lists have no other owner: taken out so that the result does not free them.
+  for (TElement* list : {static_cast<TElement*>(lines.get()), static_cast<TElement*>(listed.get())})
+    while (owners->IndexOf(list) >= 0) owners->Remove(list);
+
+  TExtractSubAreasForArea none;
+  none.SetInput(nested);
+  none.DoIt();
+  EXPECT_EQ(none.Output(), nullptr);
+  delete none.GetSubAreas();
+}
+
+TEST_F(NodeAreaTest, AreasTouchingInOneNodeAndDanglingLines) {
+  Ring(*lines, 0, 0, 10, 10);
+  Ring(*lines, 10, 10, 20, 20);
+  // Dangling from a corner into the first square, and one lying alone.
+  lines->AddAndExtend(Line({{0, 0}, {3, 5}, {5, 5}}));
+  lines->AddAndExtend(Line({{30, 30}, {40, 35}}));
+  // A sliver of 0.0005 square metres gives neither area nor hole.
+  lines->AddAndExtend(Line({{50, 0}, {50, 0.001}, {51, 0}}));
+  lines->AddAndExtend(Line({{51, 0}, {50, 0}}));
+  Build();
+  EXPECT_EQ(NetAreas(), (std::vector<double>{100, 100}));
+  ASSERT_EQ(holeList->GetCount(), 1) << "one outer ring around both squares";
+  EXPECT_DOUBLE_EQ(static_cast<TAreaElement*>(holeList->GetItem(0))->GetWholeArea(), -200);
+  TAreaElement* withSpur = nullptr;
+  for (TElement* e : areaList->Items())
+    if (static_cast<TEntity*>(e)->GetCount() == 6) withSpur = static_cast<TAreaElement*>(e);
+  ASSERT_NE(withSpur, nullptr) << "the dangling line bounds its square twice";
+
+  // Running the area step again builds nothing new.
+  TCreateAreasForQTree again;
+  again.SetInput(net.Index);
+  again.DoIt();
+  EXPECT_EQ(again.GetAreasCount(), 0);
+  delete again.AreaQTree();
+}
+
+TEST_F(NodeAreaTest, AdjacentAreasListTheirCommonLineOnce) {
+  Ring(*lines, 0, 0, 10, 10);
+  Ring(*lines, 10, 0, 20, 10);
+  // Both rings hold the line x = 10; the second copy is dropped, so that
+  // the network has one line there.
+  lines->Delete(lines->GetItem(4));
+  Build();
+  ASSERT_EQ(NetAreas(), (std::vector<double>{100, 100}));
+  TExtractLinesForAreas all;
+  all.SetInput(areaList);
+  all.DoIt();
+  std::unique_ptr<TPolyLineString> listed(all.GetLines());
+  EXPECT_EQ(all.Output(), listed.get());
+  EXPECT_EQ(listed->GetCount(), 7);
+}
+
+TEST_F(NodeAreaTest, PseudoNodesJoinLinesOfOneKindWithinTheVertexLimit) {
+  // A square of two lines: both corners where they meet are pseudo-nodes;
+  // after the first join the line is closed and the second is refused.
+  lines->AddAndExtend(Line({{0, 0}, {0, 10}, {10, 10}}, 1300));
+  lines->AddAndExtend(Line({{10, 10}, {10, 0}, {0, 0}}, 1300));
+  // Two kinds meeting: kept unless joined regardless of kind.
+  lines->AddAndExtend(Line({{20, 0}, {20, 10}}, 1300));
+  lines->AddAndExtend(Line({{20, 10}, {30, 10}}, 1400));
+  nodearea::Options options;
+  options.DeletePseudoNodes = true;
+  Build(options);
+  EXPECT_EQ(lines->GetCount(), 3) << "lines of two kinds stay apart";
+  EXPECT_EQ(NetAreas(), (std::vector<double>{100}));
+  auto* closed = static_cast<TPolyLineElement*>(lines->GetItem(0));
+  EXPECT_EQ(closed->GetCoordsCount(), 5);
+  TNode* node;
+  TNodeBranch* branch;
+  FindNodeOfLineEnd(closed, true, node, branch);
+  ASSERT_TRUE(node);
+  EXPECT_EQ(node->GetBranchCount(), 2);
+  // Both ends of the joined line point back at the node that remains.
+  EXPECT_EQ(branch->GetFarNode(), node);
+  EXPECT_EQ(node->FindBranch(closed, false)->GetFarNode(), node);
+}
+
+TEST_F(NodeAreaTest, JoinHonoursKindAndVertexLimit) {
+  auto chain = [&](int first, int second) {
+    std::vector<std::pair<double, double>> a, b;
+    for (int i = 0; i < first; ++i) a.push_back({i, 0.5 * (i % 2)});
+    for (int i = 0; i < second; ++i) b.push_back({first - 1 + i, 0.5 * ((first - 1 + i) % 2)});
+    auto* l0 = new TPolyLineElement;
+    auto* l1 = new TPolyLineElement;
+    for (auto [x, y] : a) l0->AddVertex(x, y);
+    for (auto [x, y] : b) l1->AddVertex(x, y);
+    lines->AddAndExtend(l0);
+    lines->AddAndExtend(l1);
+  };
+  chain(60, 41);
+  Build({true, false, 100});
+  EXPECT_EQ(lines->GetCount(), 1);
+  EXPECT_EQ(static_cast<TPolyLineElement*>(lines->GetItem(0))->GetCoordsCount(), 100);
+  TearDown();
+  lines = std::make_unique<TPolyLineString>();
+  chain(60, 42);
+  Build({true, false, 100});
+  EXPECT_EQ(lines->GetCount(), 2);
+  TearDown();
+  lines = std::make_unique<TPolyLineString>();
+  lines->AddAndExtend(Line({{20, 0}, {20, 10}}, 1300));
+  lines->AddAndExtend(Line({{20, 10}, {30, 10}}, 1400));
+  Build({true, true, 0});
+  EXPECT_EQ(lines->GetCount(), 1) << "kinds may differ when asked";
+}
+
+TEST_F(NodeAreaTest, EndsShareANodeOnlyWithinTheTolerance) {
+  lines->AddAndExtend(Line({{0, 0}, {5, 5}}));
+  lines->AddAndExtend(Line({{5.00009, 5.00009}, {10, 0}}));
+  lines->AddAndExtend(Line({{0, 20}, {5, 25}}));
+  lines->AddAndExtend(Line({{5.00011, 25}, {10, 20}}));
+  Build();
+  TNode* a;
+  TNodeBranch* b;
+  FindNodeOfLineEnd(static_cast<TPolyLineElement*>(lines->GetItem(0)), false, a, b);
+  ASSERT_TRUE(a);
+  EXPECT_EQ(a->GetBranchCount(), 2);
+  FindNodeOfLineEnd(static_cast<TPolyLineElement*>(lines->GetItem(2)), false, a, b);
+  ASSERT_TRUE(a);
+  EXPECT_EQ(a->GetBranchCount(), 1);
+}
+
+}  // namespace

@@ -1,0 +1,111 @@
+// The boundary lines of a generated district, noded and built into areas,
+// must give back the areas the district's block stores: as many, and of the
+// same net areas once the islands are holes of their areas.
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "areas/node_area_classes.h"
+#include "areas/node_area_pipeline.h"
+#include "framework/message_dispatch.h"
+#include "geometry/line_end_cells.h"
+#include "geometry/qtree.h"
+#include "gisblock/gelix_blok_reader.h"
+#include "gisblock/gelix_classes.h"
+#include "platform/message_queue.h"
+#include "walkers_fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace areas_test;
+
+class SampleDistrictAreasTest : public WalkerTest {
+ protected:
+  void SetUp() override {
+    WalkerTest::SetUp();
+    RegisterGelixClasses();
+    RegisterNodeAreaClasses();
+    platform::messageQueue().discardAll();
+    zelto::SetMainToolResolver([this] { return &sink; });
+    if (std::system("command -v python3 >/dev/null 2>&1") != 0) GTEST_SKIP() << "python3 not installed";
+    dir = fs::temp_directory_path() / ("zelto_areas_sample_" + std::to_string(::getpid()));
+    const std::string generator = std::string(ZELTO_SOURCE_DIR) + "/tools/gendistrict/gendistrict.py";
+    ASSERT_EQ(std::system(("python3 '" + generator + "' --out '" + dir.string() + "' --seed 1 >/dev/null").c_str()), 0);
+  }
+  void TearDown() override {
+    zelto::RunMessagesUntilIdle();
+    zelto::SetMainToolResolver(nullptr);
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+  }
+  std::string DetBlock() const {
+    for (const auto& lhc : fs::directory_iterator(dir / "GIS")) {
+      if (!lhc.is_directory()) continue;
+      for (const auto& district : fs::directory_iterator(lhc.path()))
+        if (fs::exists(district.path() / "DET.BLK" / "TN.LIN")) return (district.path() / "DET.BLK").string();
+    }
+    return {};
+  }
+  static std::vector<double> Sorted(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v;
+  }
+
+  TOwnerEntity sink;
+  fs::path dir;
+};
+
+TEST_F(SampleDistrictAreasTest, BuiltAreasAreTheStoredAreas) {
+  const std::string block = DetBlock();
+  ASSERT_FALSE(block.empty());
+
+  std::vector<double> stored;
+  {
+    TEntity model;
+    std::unique_ptr<TGeliXBlokReader> reader(TGeliXBlokReader::CreateForBlock(block));
+    reader->SetObjectModel(&model);
+    std::unique_ptr<TAreaString> areas(reader->ReadAreas());
+    ASSERT_TRUE(areas);
+    for (TElement* e : areas->Items()) stored.push_back(static_cast<TAreaElement*>(e)->GetArea1());
+  }
+  ASSERT_GT(stored.size(), 10u);
+
+  // Joining the lines at pseudo-nodes changes no area.
+  for (bool join : {false, true}) {
+    SCOPED_TRACE(join ? "pseudo-nodes joined" : "pseudo-nodes kept");
+    nodearea::Options options;
+    options.DeletePseudoNodes = join;
+    options.JoinDifferentLines = join;
+    options.MaxCoordsCount = join ? 100 : 0;
+    TEntity model;
+    std::unique_ptr<TGeliXBlokReader> reader(TGeliXBlokReader::CreateForBlock(block));
+    reader->SetObjectModel(&model);
+    std::unique_ptr<TPolyLineString> lines(reader->ReadLines());
+    ASSERT_TRUE(lines);
+    nodearea::Network net = nodearea::BuildAreasOfLines(*lines, options);
+    ASSERT_TRUE(net.AreaList);
+    std::vector<double> built;
+    for (TElement* e : net.AreaList->Items()) {
+      auto* area = static_cast<TAreaElement*>(e);
+      built.push_back(area->GetArea1());
+      EXPECT_TRUE(area->ContainsPoint(area->GetAbsRefX(), area->GetAbsRefY())) << area->GetArea1();
+    }
+    const std::vector<double> a = Sorted(stored), b = Sorted(built);
+    EXPECT_EQ(a.size(), b.size());
+    double sumA = 0, sumB = 0;
+    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i) {
+      EXPECT_NEAR(a[i], b[i], 1e-6 * std::max(1.0, a[i])) << i;
+      sumA += a[i];
+      sumB += b[i];
+    }
+    EXPECT_NEAR(sumA, sumB, 1e-3);
+    nodearea::Release(net);
+  }
+}
+
+}  // namespace
