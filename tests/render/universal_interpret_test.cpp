@@ -262,3 +262,34 @@ TEST_F(UniversalInterpret, TiledDrawingMatchesDirectDrawingAndReportsEachStrip) 
   EXPECT_EQ(strips[0], "Interpretace 1. dlaždice z 8");
   EXPECT_EQ(strips[7], "Interpretace 8. dlaždice z 8");
 }
+
+TEST_F(UniversalInterpret, AnElementAreaRedrawStaysInsideTheElementsRectangle) {
+  fileClass("TAreaElement", new TPainter(kGreen));
+  std::unique_ptr<TSpaceEntity> model(new TSpaceEntity);
+  TAreaElement* a = square("a", 10.2, 10.2, 20);
+  model->Add(a);
+  model->Add(square("b", 60.2, 60.2, 20));
+  page.device.GetPage()->SetPaperColor(clWhite);
+  universal.BeginOnDevice(&page.device);
+  universal.SetInput(model.get());
+  universal.DoIt();
+  EXPECT_EQ(page.at(70, 70), kGreen);
+
+  script->SetActualInterpret(new TPainter(kRed));
+  bool handled = false;
+  TZeltoMessage* message = new TZeltoMessage(32, a, &universal, nullptr);
+  universal.HandleMessage(message, handled);
+  delete message;
+  EXPECT_TRUE(handled);
+  EXPECT_EQ(page.at(20, 20), kRed);
+  EXPECT_EQ(page.at(70, 70), kGreen);  // outside the rectangle: untouched
+  EXPECT_FALSE(page.device.GetPage()->GetUseInnerRect());
+
+  // A plain redraw clears and draws everything.
+  message = new TZeltoMessage(zelto::msg::ReviewRequest, nullptr, &universal, nullptr);
+  handled = false;
+  universal.HandleMessage(message, handled);
+  delete message;
+  EXPECT_EQ(page.at(70, 70), kRed);
+  universal.EndOnDevice();
+}
