@@ -293,3 +293,47 @@ TEST_F(UniversalInterpret, AnElementAreaRedrawStaysInsideTheElementsRectangle) {
   EXPECT_EQ(page.at(70, 70), kRed);
   universal.EndOnDevice();
 }
+
+TEST_F(UniversalInterpret, ScriptsAreEditedByPropertyNamesAndReportThroughError) {
+  TElement& s = *script;
+  s.SetPropertyText("NewClassName", "TAreaElement");
+  s.SetPropertyText("ActualInterpretName", "TRectInterpret");
+  EXPECT_EQ(s.PropertyText("Error"), "0");
+  EXPECT_EQ(s.PropertyText("ActualInterpretName"), "TRectInterpret");
+  s.SetPropertyText("ActualInterpretName", "TNoSuchInterpret");
+  EXPECT_EQ(script->Error, TInterpretScript::kClassNotRegistered);
+  EXPECT_EQ(script->GetActualInterpret(), nullptr);
+  script->GetActualInterpretName();
+  EXPECT_EQ(script->Error, TInterpretScript::kNoInterpret);
+
+  // Turning the node into one for TRectEntity files it again, above a new
+  // area node.
+  s.SetPropertyText("NewClassName", "TPolyLineElement");
+  s.SetPropertyText("FindClassName", "TAreaElement");
+  s.SetPropertyText("ActualClassName", "TRectEntity");
+  EXPECT_EQ(script->Error, 0);
+  s.SetPropertyText("FindClassName", "TPolyLineElement");
+  auto* line = static_cast<TISClass*>(script->GetActualItem());
+  ASSERT_EQ(script->GetRules()->GetCount(), 1);
+  EXPECT_EQ(line->GetOwner(0)->GetOwner(0), script->GetRules()->GetItem(0));
+
+  std::unique_ptr<TAreaElement> a(square("a", 0, 0, 1)), b(square("b", 0, 0, 1));
+  script->SetNewElement(a.get());
+  script->SetActualElement(b.get());
+  script->SetFindElement(a.get());
+  EXPECT_EQ(script->Error, TInterpretScript::kNotFound);
+  script->SetFindElement(b.get());
+  EXPECT_EQ(script->Error, 0);
+  EXPECT_EQ(script->GetActualItem()->GetName(), "b(TAreaElement):");
+  script->SetActualElement(nullptr);
+  EXPECT_EQ(script->Error, TInterpretScript::kNilElement);
+  script->SetActualClassName("TRectEntity");  // an instance rule has no class
+  EXPECT_EQ(script->Error, TInterpretScript::kNeedsRule);
+
+  s.SetPropertyText("PassesCount", "3");
+  EXPECT_EQ(script->GetPassesCount(), 3);
+  EXPECT_EQ(script->GetItem(2)->GetName(), "Pass 2");
+  s.SetPropertyText("PassesCount", "1");
+  EXPECT_EQ(script->GetPassesCount(), 1);
+  EXPECT_EQ(script->GetRules()->GetCount(), 1);  // the first pass kept its rules
+}
