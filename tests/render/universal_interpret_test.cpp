@@ -207,14 +207,22 @@ TEST_F(UniversalInterpret, PassesDrawInOrderAndABreakStopsTheWalkAtThe200MsPoll)
   EXPECT_EQ(log[6], "0");
   EXPECT_EQ(page.at(5, 5), kRed);  // the second pass painted over the first
 
-  // The break is asked for at the third area, but nobody looks before the
-  // clock has moved on by more than 200 ms (after the fifth); the second
-  // pass does not start.
+  // The user asks for a break while the third area is drawn (a message in
+  // the queue), but the queue is let through only once the clock has moved
+  // on by more than 200 ms (after the fifth); the second pass does not start.
+  struct AbortButton : TOwnerEntity {
+    TTool* target = nullptr;
+    void HandleMessage(TZeltoMessage*&, bool& handled) override {
+      target->SetBreakWork(true);
+      handled = true;
+    }
+  } abort;
+  abort.target = &universal;
   std::uint64_t now = 1000;
   framework::ScopedTickSource clock([&now] { return now; });
   log.clear();
   green->onDraw = red->onDraw = [&](TElement* e) {
-    if (e->GetName() == "2") universal.SetBreakWork(true);
+    if (e->GetName() == "2") abort.PostMessage(100, &abort);
     if (e->GetName() == "4") now += 201;
   };
   draw(model.get());
