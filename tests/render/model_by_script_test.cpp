@@ -177,4 +177,9 @@ TEST(LayerScript, GoIntoDirsIsTheLeadingPlusOfTheDescription) {
   layer.FreeAll();
   EXPECT_EQ(layer.GetPropertyList(), nullptr);
   EXPECT_EQ(layer.Description, "");
+  auto* loaded = new TPropertyList;  // as a model file brings it
+  layer.Add(loaded);
+  EXPECT_EQ(layer.GetPropertyList(), loaded);
+  layer.AddToPropertyList(TStringElement::CreateNamed("@B", "2"));
+  EXPECT_EQ(loaded->GetCount(), 1);
 }
