@@ -28,6 +28,7 @@ ZELTO_IMPLEMENT_ELEMENT(TInterpretScript, TISClass, [](auto& p) {
   using E = TInterpretScript;
   p.Integer("Error", &E::Error, &E::Error);
   p.Boolean("IsError", &E::IsError);
+  p.Object("ActualItem", TISInstance::StaticClass(), &E::GetActualItem);
   p.Object("NewElement", TElement::StaticClass(), nullptr, &E::SetNewElement);
   p.String("NewClassName", nullptr, &E::SetNewClassName);
   p.Object("FindElement", TElement::StaticClass(), nullptr, &E::SetFindElement);

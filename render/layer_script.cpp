@@ -24,6 +24,7 @@ std::string TLayerScript::PlainDescription() const {
 }
 
 TPropertyList* TLayerScript::EnsurePropertyList() {
+  if (!propertyList_) propertyList_ = FindElementByClass<TPropertyList>();
   if (!propertyList_) ReplaceChild(propertyList_, new TPropertyList);
   return propertyList_;
 }

@@ -24,8 +24,11 @@ class TLayerScript : public TRectEntity {
   bool GetGoIntoDirs() const { return !Description.empty() && Description[0] == '+'; }
   void SetGoIntoDirs(bool on);
 
-  // Created on first use and owned as a child; nil until then.
-  TPropertyList* GetPropertyList() const { return propertyList_; }
+  // Created on first use and owned as a child; nil until then. A script
+  // read from a model file finds its list among its children.
+  TPropertyList* GetPropertyList() const {
+    return propertyList_ ? propertyList_ : FindElementByClass<TPropertyList>();
+  }
   TPropertyList* EnsurePropertyList();
   // Adds an entry (a TStringElement) to the property list.
   void AddToPropertyList(TElement* entry);

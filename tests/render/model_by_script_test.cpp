@@ -79,7 +79,7 @@ TInterpretLayer* layerAt(TElement* output, int i) {
 TEST_F(ModelByScript, LayerScriptsLoadTheDistrictsBlocksIntoLayers) {
   layer("LIN", "+C:\\GIS\\4107\\01\\LINIE", {"DET.BLK", "SLU.BLK", "CES.BLK"})
       ->AddToPropertyList(TStringElement::CreateNamed("@AsText", "hranice"));
-  layer("ARE", "DET", {"DET.BLK"});
+  layer("ARE", "DET", {"DET.BLK"})->AddToPropertyList(TStringElement::CreateNamed("@USECOLOR", "TRUE"));
   layer("PNT", "body", {"SLU.BLK", "NOWHERE.BLK"});
   layer("TXT", "texty", {"missing"});  // every path fails: an empty layer all the same
   layer("PNT", "bez cest", {});        // no path: no layer
@@ -116,6 +116,7 @@ TEST_F(ModelByScript, LayerScriptsLoadTheDistrictsBlocksIntoLayers) {
   TInterpretLayer* areas = layerAt(result.get(), 1);
   ASSERT_TRUE(areas && areas->GetCount() == 1);
   EXPECT_EQ(static_cast<TEntity*>(areas->GetItem(0))->GetCount(), expected("DET.BLK", "areas"));
+  EXPECT_EQ(areas->GetItem(0)->PropertyText("USECOLOR"), "TRUE");  // the loaded string keeps the override
   TInterpretLayer* points = layerAt(result.get(), 2);
   ASSERT_TRUE(points && points->GetCount() == 1);
   EXPECT_EQ(static_cast<TEntity*>(points->GetItem(0))->GetCount(), expected("SLU.BLK", "points"));
@@ -161,4 +162,24 @@ TEST_F(ModelByScript, AWindowSkipsBlocksItMissesAndCutsOnlyWithCutLayer) {
   const int cut = load(minX, minY, minX + w, minY + h, true);
   EXPECT_GT(cut, 0);
   EXPECT_LT(cut, all);
+}
+
+TEST(LayerScript, GoIntoDirsIsTheLeadingPlusOfTheDescription) {
+  TLayerScript layer;
+  EXPECT_FALSE(layer.GetGoIntoDirs());
+  layer.Description = "+X";
+  layer.SetGoIntoDirs(true);
+  EXPECT_EQ(layer.Description, "+X");
+  layer.SetGoIntoDirs(false);
+  EXPECT_EQ(layer.Description, "X");
+  layer.AddToPropertyList(TStringElement::CreateNamed("@A", "1"));
+  ASSERT_TRUE(layer.GetPropertyList());
+  layer.FreeAll();
+  EXPECT_EQ(layer.GetPropertyList(), nullptr);
+  EXPECT_EQ(layer.Description, "");
+  auto* loaded = new TPropertyList;  // as a model file brings it
+  layer.Add(loaded);
+  EXPECT_EQ(layer.GetPropertyList(), loaded);
+  layer.AddToPropertyList(TStringElement::CreateNamed("@B", "2"));
+  EXPECT_EQ(loaded->GetCount(), 1);
 }

@@ -207,14 +207,22 @@ TEST_F(UniversalInterpret, PassesDrawInOrderAndABreakStopsTheWalkAtThe200MsPoll)
   EXPECT_EQ(log[6], "0");
   EXPECT_EQ(page.at(5, 5), kRed);  // the second pass painted over the first
 
-  // The break is asked for at the third area, but nobody looks before the
-  // clock has moved on by more than 200 ms (after the fifth); the second
-  // pass does not start.
+  // The user asks for a break while the third area is drawn (a message in
+  // the queue), but the queue is let through only once the clock has moved
+  // on by more than 200 ms (after the fifth); the second pass does not start.
+  struct AbortButton : TOwnerEntity {
+    TTool* target = nullptr;
+    void HandleMessage(TZeltoMessage*&, bool& handled) override {
+      target->SetBreakWork(true);
+      handled = true;
+    }
+  } abort;
+  abort.target = &universal;
   std::uint64_t now = 1000;
   framework::ScopedTickSource clock([&now] { return now; });
   log.clear();
   green->onDraw = red->onDraw = [&](TElement* e) {
-    if (e->GetName() == "2") universal.SetBreakWork(true);
+    if (e->GetName() == "2") abort.PostMessage(100, &abort);
     if (e->GetName() == "4") now += 201;
   };
   draw(model.get());
@@ -261,4 +269,79 @@ TEST_F(UniversalInterpret, TiledDrawingMatchesDirectDrawingAndReportsEachStrip) 
   ASSERT_EQ(strips.size(), 8u);
   EXPECT_EQ(strips[0], "Interpretace 1. dlaždice z 8");
   EXPECT_EQ(strips[7], "Interpretace 8. dlaždice z 8");
+}
+
+TEST_F(UniversalInterpret, AnElementAreaRedrawStaysInsideTheElementsRectangle) {
+  fileClass("TAreaElement", new TPainter(kGreen));
+  std::unique_ptr<TSpaceEntity> model(new TSpaceEntity);
+  TAreaElement* a = square("a", 10.2, 10.2, 20);
+  model->Add(a);
+  model->Add(square("b", 60.2, 60.2, 20));
+  page.device.GetPage()->SetPaperColor(clWhite);
+  universal.BeginOnDevice(&page.device);
+  universal.SetInput(model.get());
+  universal.DoIt();
+  EXPECT_EQ(page.at(70, 70), kGreen);
+
+  script->SetActualInterpret(new TPainter(kRed));
+  bool handled = false;
+  TZeltoMessage* message = new TZeltoMessage(32, a, &universal, nullptr);
+  universal.HandleMessage(message, handled);
+  delete message;
+  EXPECT_TRUE(handled);
+  EXPECT_EQ(page.at(20, 20), kRed);
+  EXPECT_EQ(page.at(70, 70), kGreen);  // outside the rectangle: untouched
+  EXPECT_FALSE(page.device.GetPage()->GetUseInnerRect());
+
+  // A plain redraw clears and draws everything.
+  message = new TZeltoMessage(zelto::msg::ReviewRequest, nullptr, &universal, nullptr);
+  handled = false;
+  universal.HandleMessage(message, handled);
+  delete message;
+  EXPECT_EQ(page.at(70, 70), kRed);
+  universal.EndOnDevice();
+}
+
+TEST_F(UniversalInterpret, ScriptsAreEditedByPropertyNamesAndReportThroughError) {
+  TElement& s = *script;
+  s.SetPropertyText("NewClassName", "TAreaElement");
+  s.SetPropertyText("ActualInterpretName", "TRectInterpret");
+  EXPECT_EQ(s.PropertyText("Error"), "0");
+  EXPECT_EQ(s.PropertyText("ActualInterpretName"), "TRectInterpret");
+  s.SetPropertyText("ActualInterpretName", "TNoSuchInterpret");
+  EXPECT_EQ(script->Error, TInterpretScript::kClassNotRegistered);
+  EXPECT_EQ(script->GetActualInterpret(), nullptr);
+  script->GetActualInterpretName();
+  EXPECT_EQ(script->Error, TInterpretScript::kNoInterpret);
+
+  // Turning the node into one for TRectEntity files it again, above a new
+  // area node.
+  s.SetPropertyText("NewClassName", "TPolyLineElement");
+  s.SetPropertyText("FindClassName", "TAreaElement");
+  s.SetPropertyText("ActualClassName", "TRectEntity");
+  EXPECT_EQ(script->Error, 0);
+  s.SetPropertyText("FindClassName", "TPolyLineElement");
+  auto* line = static_cast<TISClass*>(script->GetActualItem());
+  ASSERT_EQ(script->GetRules()->GetCount(), 1);
+  EXPECT_EQ(line->GetOwner(0)->GetOwner(0), script->GetRules()->GetItem(0));
+
+  std::unique_ptr<TAreaElement> a(square("a", 0, 0, 1)), b(square("b", 0, 0, 1));
+  script->SetNewElement(a.get());
+  script->SetActualElement(b.get());
+  script->SetFindElement(a.get());
+  EXPECT_EQ(script->Error, TInterpretScript::kNotFound);
+  script->SetFindElement(b.get());
+  EXPECT_EQ(script->Error, 0);
+  EXPECT_EQ(script->GetActualItem()->GetName(), "b(TAreaElement):");
+  script->SetActualElement(nullptr);
+  EXPECT_EQ(script->Error, TInterpretScript::kNilElement);
+  script->SetActualClassName("TRectEntity");  // an instance rule has no class
+  EXPECT_EQ(script->Error, TInterpretScript::kNeedsRule);
+
+  s.SetPropertyText("PassesCount", "3");
+  EXPECT_EQ(script->GetPassesCount(), 3);
+  EXPECT_EQ(script->GetItem(2)->GetName(), "Pass 2");
+  s.SetPropertyText("PassesCount", "1");
+  EXPECT_EQ(script->GetPassesCount(), 1);
+  EXPECT_EQ(script->GetRules()->GetCount(), 1);  // the first pass kept its rules
 }
