@@ -114,6 +114,7 @@ void TExportGelixElements::ExportObjectRow(TSpaceEntity* object) {
 
 void TExportGelixElements::RegisterInBlock(TSpaceEntity* object) {
   if (!blockRegister_) {
+    if (!GetWorld()) return;
     TObjectModel* model = GetWorld()->GetObjectModel();
     auto* reg = model->FindElementByClass<TRegister>();
     if (!reg) {

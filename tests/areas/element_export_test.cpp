@@ -7,6 +7,8 @@
 #include "areas/export_elements.h"
 #include "export_fixture.h"
 #include "framework/dynamic_properties.h"
+#include "framework/world.h"
+#include "geometry/space_registers.h"
 
 namespace areas_test {
 namespace {
@@ -34,6 +36,7 @@ class ElementExportTest : public ExportTest {
     int n = 0;
     for (TElement* o : objects.Items()) {
       o->ID = ++n;
+      static_cast<TGelixProps*>(static_cast<TSpaceEntity*>(o)->GetProperties())->Cislo = n;
       e.ExportObject(static_cast<TSpaceEntity*>(o));
     }
   }
@@ -97,6 +100,12 @@ TEST_F(ElementExportTest, AFailingObjectIsReportedAndTheNextOneWritten) {
 }
 
 TEST_F(ElementExportTest, WithoutRowsNothingIsRegistered) {
+  TWorld world;
+  struct Restore {
+    TWorld* previous = GetWorld();
+    ~Restore() { SetWorld(previous); }
+  } restore;
+  SetWorld(&world);
   TEntity objects;
   objects.Add(KindArea(0, 0, 10, 10, 1600));
   e.ExportDBF = false;
@@ -104,6 +113,15 @@ TEST_F(ElementExportTest, WithoutRowsNothingIsRegistered) {
   exportAll(objects);
   EXPECT_FALSE(fs::exists(dir / "OUT.BLK" / "P1600.DBF"));
   EXPECT_EQ(objects.GetItem(0)->GetOwnersCount(), 1);
+
+  // With rows the object is filed in the register of the target block.
+  e.ExportDBF = true;
+  exportAll(objects);
+  TRegister* reg = GetWorld()->GetObjectModel()->FindElementByClass<TRegister>();
+  ASSERT_TRUE(reg);
+  TBlockRegister* blockReg = reg->FindBlock(block());
+  ASSERT_TRUE(blockReg);
+  EXPECT_EQ(blockReg->FindObject('P', 1), objects.GetItem(0));
 }
 
 TEST_F(ExportTest, TextExportWritesOneLinePerChild) {

@@ -128,3 +128,44 @@ TEST_F(TestBlockTest, AllLinesAreAppendedOnceEachAndNumberedOn) {
 
 }  // namespace
 }  // namespace areas_test
+
+namespace areas_test {
+namespace {
+
+TEST_F(ExportTest, RoadsReadFromABlockCarryTheirRowsIntoTheExtraction) {
+  const std::string control = controlDir();
+  if (control.empty()) GTEST_SKIP() << "no generated control files";
+  TEntity model;
+  std::unique_ptr<TGeliXBlokReader> r(TGeliXBlokReader::CreateForBlock(control + "/4107/01/CES.BLK"));
+  r->SetObjectModel(&model);
+  std::unique_ptr<TPolyLineString> roads(r->ReadLines());
+  ASSERT_TRUE(roads);
+  ASSERT_GT(roads->GetCount(), 0);
+  std::string name;
+  std::int32_t druh = 0;
+  for (TElement* l : roads->Items())
+    if (l->GetPropertyInt("Druh") == 350) {
+      l->GetPropertyText("NAZEV", name);
+      druh = 350;
+      break;
+    }
+  ASSERT_EQ(druh, 350);
+  ASSERT_FALSE(name.empty());
+
+  TExportLinesToGelix e;
+  e.BlockName = block();
+  e.ControlDir = control;
+  e.ExportDBF = true;
+  e.JedenDruh = 2100;
+  e.SetInput(roads.get());
+  e.DoIt();
+  auto rowsOut = rows(dir / "OUT.BLK" / "L2100.DBF", {"CISLO", "NAZEV", "DRUH_PUV"});
+  ASSERT_EQ(rowsOut.size(), static_cast<std::size_t>(roads->GetCount()));
+  bool found = false;
+  for (auto& row : rowsOut) found |= std::stoi(row.at("DRUH_PUV")) == 350 && row.at("NAZEV") == name;
+  EXPECT_TRUE(found) << name;
+  EXPECT_TRUE(ui->shownTexts().empty());
+}
+
+}  // namespace
+}  // namespace areas_test
