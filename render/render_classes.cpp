@@ -8,6 +8,9 @@
 #include "render/symbol_elements.h"
 #include "render/text_file_device.h"
 #include "render/tile_device.h"
+#include "render/model_by_script_creator.h"
+#include "render/universal_interpret.h"
+#include "render/universal_script_creator.h"
 
 void RegisterRenderClasses() {
   static bool done = false;
@@ -20,4 +23,7 @@ void RegisterRenderClasses() {
                                    &TInterpretContainer::StaticClass(), &TBitmapDevice::StaticClass(),
                                    &TImageCanvasDevice::StaticClass(), &TTileDevice::StaticClass(), &TTextFileDevice::StaticClass()})
     RegisterZeltoClass(*cls);
+  RegisterUniversalInterpretClasses();
+  RegisterUniversalScriptCreatorClasses();
+  RegisterModelByScriptClasses();
 }
