@@ -68,7 +68,8 @@ void TCarryArToArThroughLines::DoIt() {
     form.SetCaption("Carry props area-area");
     form.Show();
     for (int i = 0; i < areas->GetCount(); ++i) {
-      if (form.BreakConfirmed("Přerušit přenos atributů ?")) break;
+      // A Cancel leaves the form closed: the question comes again at the next area.
+      if (form.DoCloseQuery() && ConfirmBreak("Přerušit přenos atributů ?")) break;
       form.SetProgress(i);
       if (i % kPumpEvery == 0) zelto::ProcessPendingMessages();
       TElement* area = areas->GetItem(i);
