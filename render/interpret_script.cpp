@@ -128,6 +128,7 @@ void TISInstance::UpdateName() {
 TISClass::TISClass() { SetElementClass(&TElement::StaticClass()); }
 
 TISInstances* TISClass::GetRules() {
+  if (!rules_) rules_ = FindElementByClass<TISInstances>();
   if (!rules_) {
     rules_ = new TISInstances();
     Add(rules_);
