@@ -1,0 +1,95 @@
+#include "areas/export_all_lines.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+
+#include "framework/wcs.h"
+#include "geometry/poly_element.h"
+#include "gisblock/gelix_props.h"
+#include "gisblock/gelix_writers.h"
+#include "platform/path_resolver.h"
+
+ZELTO_IMPLEMENT_ELEMENT(TExportGelixLiniiRecursor, TProchazecLiniiGauge, [](auto&) {})
+ZELTO_IMPLEMENT_ELEMENT(TExportAllLines, TTool, [](auto&) {})
+ZELTO_IMPLEMENT_ELEMENT(TExportNodedLines, TProchazecListuQTreeGauge, [](auto& p) {
+  using E = TExportNodedLines;
+  p.Boolean("Rewrite", &E::Rewrite);
+  p.String("BlockDirectory", &E::BlockDirectory);
+  p.Boolean("ExportSymbol", &E::ExportSymbol);
+})
+
+namespace {
+
+void createDirectory(const std::string& directory) {
+  std::error_code ec;
+  std::filesystem::create_directories(platform::pathResolver().forWriting(directory), ec);
+}
+
+}  // namespace
+
+TExportGelixLiniiRecursor::TExportGelixLiniiRecursor(const std::string& blockDirectory, bool rewrite,
+                                                     TWCS* system) {
+  // The writer makes a missing block directory with the empty block in it.
+  writer_ = TGelixLinWriter::CreateForBlock(blockDirectory, rewrite, system);
+  // Appended lines go on from the last number; record 0 is the dummy.
+  if (writer_ && !rewrite) number_ = std::max(0, writer_->GetRecordCount() - 1);
+}
+
+TExportGelixLiniiRecursor::~TExportGelixLiniiRecursor() { delete writer_; }
+
+void TExportGelixLiniiRecursor::Process(TElement* element) {
+  if (!IsWalkedLine(element)) return;
+  auto* line = static_cast<TPolyLineElement*>(element);
+  if (!line->GetIsDone() && writer_) {
+    TElement* record = line->GetProperties();
+    if (record && record->Is<TGelixProps>()) {
+      static_cast<TGelixProps*>(record)->Cislo = ++number_;
+      writer_->WriteLineRecordOnly(line);
+    }
+    line->SetIsDone(true);
+  }
+  ++Count;
+  StepGauge(Count);
+}
+
+TExportAllLines* TExportAllLines::CreateWithRewrite(bool rewrite) {
+  auto* tool = new TExportAllLines;
+  tool->Rewrite = rewrite;
+  return tool;
+}
+
+void TExportAllLines::DoIt() {
+  TTool::DoIt();
+  if (!Input() || !Input()->Is<TOwnerEntity>()) return;
+  TExportGelixLiniiRecursor walker(kTestBlock, Rewrite);
+  walker.SetInput(Input());
+  walker.DoIt();
+}
+
+TExportNodedLines::TExportNodedLines() {
+  // Made as a whole block, so that a writer opening it later finds every file.
+  if (!platform::pathResolver().exists(BlockDirectory)) {
+    createDirectory(BlockDirectory);
+    CreateEmptyBlock(platform::pathResolver().existing(BlockDirectory).string());
+  }
+}
+
+void TExportNodedLines::DoIt() {
+  std::int32_t lines = 0;
+  {
+    TOznacLinie counter;
+    counter.SetInput(Input());
+    counter.DoIt();
+    lines = counter.Count;
+  }
+  SetGaugeMax(lines);
+  SetGaugeStep(10);
+  ShowGauge();
+  // The leaves are walked with the line file open; nothing of the leaves
+  // is written into it.
+  std::unique_ptr<TGelixLinWriter> writer(TGelixLinWriter::CreateForBlock(BlockDirectory, Rewrite));
+  TProchazecListuQTreeGauge::DoIt();
+  writer.reset();
+  HideGauge();
+}

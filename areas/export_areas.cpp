@@ -1,0 +1,291 @@
+#include "areas/export_areas.h"
+
+#include <memory>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "areas/area_line_relations.h"
+#include "areas/export_gauge.h"
+#include "areas/export_lines.h"
+#include "framework/wcs.h"
+#include "geometry/area_element.h"
+#include "framework/dynamic_properties.h"
+#include "framework/type_elements.h"
+#include "geometry/qtree.h"
+#include "gisblock/gelix_props.h"
+#include "gisblock/moved_item_container.h"
+#include "platform/path_resolver.h"
+#include "areas/export_dbf_class.h"
+#include "gisblock/gelix_writers.h"
+#include "platform/user_interaction.h"
+
+ZELTO_IMPLEMENT_ELEMENT(TPrepareExportAreasToGelix, TTool, [](auto& p) {
+  using E = TPrepareExportAreasToGelix;
+  p.Integer("Druh", &E::Druh);
+  p.Integer("Barva", &E::Barva);
+  p.Integer("Znacka", &E::Znacka);
+})
+ZELTO_IMPLEMENT_ELEMENT(TExportAreasToGelix, TExportGelixElements, [](auto& p) {
+  using E = TExportAreasToGelix;
+  p.Integer("DruhLinii", &E::DruhLinii);
+  p.Boolean("DBFLinii", &E::DBFLinii);
+  p.Integer("DruhPloch", &E::DruhPloch);
+  p.Integer("BarvaLinii", &E::BarvaLinii);
+  p.Integer("ZnackaLinii", &E::ZnackaLinii);
+  p.Integer("BarvaPloch", &E::BarvaPloch);
+  p.Integer("ZnackaPloch", &E::ZnackaPloch);
+})
+
+ZELTO_IMPLEMENT_ELEMENT(TExportAreasToGelixPropsFromAreaQTree, TExportAreasToGelix, [](auto&) {})
+
+namespace areas {
+
+// The block format reads area numbers as unsigned with 0 for none; the
+// in-memory record says "none" the same way, as the block reader does.
+constexpr std::int32_t kNoArea = 0;
+
+TGelixAreaProps* EnsureAreaProps(TAreaElement* area) {
+  if (area->GetProperties() && area->GetProperties()->Is<TGelixAreaProps>())
+    return static_cast<TGelixAreaProps*>(area->GetProperties());
+  auto* props = new TGelixAreaProps;
+  props->Barva = 2;
+  props->Znacka = 1;
+  props->PaterNo = kNoArea;
+  area->SetProperties(props);
+  return props;
+}
+
+}  // namespace areas
+
+namespace {
+
+using areas::kNoArea;
+
+// The areas of the input lying in the holes of `area`, once per shared
+// line; empty when it has no holes.
+std::vector<TElement*> subAreasOf(TAreaElement* area, TEntity* input) {
+  TExtractSubAreasForArea extract;
+  extract.SetInput(area);
+  extract.AreaString = input;
+  extract.DoIt();
+  std::unique_ptr<TAreaString> list(static_cast<TAreaString*>(extract.Output()));
+  if (!list) return {};
+  return list->Items();
+}
+
+}  // namespace
+
+TPrepareExportAreasToGelix::~TPrepareExportAreasToGelix() { delete lines_; }
+
+TPolyLineString* TPrepareExportAreasToGelix::GetLines() {
+  if (lines_) return lines_;
+  TExtractLinesForAreas extract;
+  extract.SetInput(Input());
+  extract.DoIt();
+  lines_ = extract.GetLines();
+  return lines_;
+}
+
+void TPrepareExportAreasToGelix::SetLines(TPolyLineString* lines) {
+  if (lines_ != lines) delete lines_;
+  lines_ = lines;
+}
+
+TPolyLineString* TPrepareExportAreasToGelix::TakeLines() {
+  TPolyLineString* lines = GetLines();
+  lines_ = nullptr;
+  return lines;
+}
+
+void TPrepareExportAreasToGelix::DoIt() {
+  TTool::DoIt();
+  TElement* input = Input();
+  if (!input || !input->Is<TEntity>()) return;
+  const std::vector<TElement*>& items = static_cast<TEntity*>(input)->Items();
+  for (TElement* child : items) {
+    if (!child) continue;
+    child->ID = -1;
+    if (child->Is<TSpaceEntity>()) {
+      TElement* props = static_cast<TSpaceEntity*>(child)->GetProperties();
+      if (props && props->Is<TGelixAreaProps>()) {
+        static_cast<TGelixAreaProps*>(props)->PaterNo = kNoArea;
+        static_cast<TGelixAreaProps*>(props)->HasChildren = false;
+      }
+    }
+  }
+  counter_ = 0;
+  for (TElement* child : items) {
+    if (!child || !child->Is<TAreaElement>()) continue;
+    auto* area = static_cast<TAreaElement*>(child);
+    if (area->IsHole || area->ID >= 0) continue;
+    TGelixAreaProps* props = areas::EnsureAreaProps(area);
+    ++counter_;
+    props->Cislo = counter_;
+    area->ID = counter_;
+    if (Druh > 0) props->Druh = areas::CheckedInt16(Druh);
+    if (Barva > -1) props->Barva = areas::CheckedInt16(Barva);
+    if (Znacka > -1) props->Znacka = areas::CheckedInt16(Znacka);
+    std::vector<TElement*> subAreas = subAreasOf(area, static_cast<TEntity*>(input));
+    if (subAreas.empty()) continue;
+    props->HasChildren = true;
+    for (TElement* sub : subAreas)
+      if (sub->Is<TAreaElement>()) areas::EnsureAreaProps(static_cast<TAreaElement*>(sub))->PaterNo = counter_;
+  }
+  SetOutput(input);
+}
+
+void TExportAreasToGelix::DoIt() {
+  TTool::DoIt();
+  TElement* input = Input();
+  if (!input || !input->Is<TEntity>() || BlockName.empty()) return;
+  platform::BusyCursor busy;
+  {
+    TPrepareExportAreasToGelix prepare;
+    prepare.Barva = BarvaPloch;
+    prepare.Znacka = ZnackaPloch;
+    prepare.Druh = DruhPloch;
+    prepare.SetInput(input);
+    prepare.DoIt();
+    lines_ = prepare.TakeLines();
+  }
+  std::unique_ptr<TPolyLineString> lines(lines_);
+  if (lines->GetCount() > 0) {
+    {
+      TPrepareExportLinesToGelix prepare;
+      prepare.Barva = BarvaLinii;
+      prepare.Znacka = ZnackaLinii;
+      prepare.SetInput(lines.get());
+      prepare.DoIt();
+    }
+    ExportAreaLines();
+    ExportAreas();
+  }
+  lines_ = nullptr;
+}
+
+void TExportAreasToGelix::ExportAreaLines() {
+  auto* input = static_cast<TEntity*>(Input());
+  std::unique_ptr<TGelixLinWriter> writer(TGelixLinWriter::CreateForBlock(BlockName, true, new TJTSK));
+  if (!writer) return;
+  if (DruhLinii > 0) writer->Druh = areas::CheckedInt16(DruhLinii);
+
+  // Which side of which line each exported area takes, gathered once so
+  // that a line's sides are found among its few owners without walking the
+  // areas' boundaries again.
+  std::unordered_set<const TElement*> exported(input->Items().begin(), input->Items().end());
+  struct PairHash {
+    std::size_t operator()(const std::pair<const TElement*, const TElement*>& p) const {
+      return std::hash<const void*>()(p.first) * 31 + std::hash<const void*>()(p.second);
+    }
+  };
+  std::unordered_map<std::pair<const TElement*, const TElement*>, std::uint8_t, PairHash> sides;
+  for (TElement* child : input->Items()) {
+    if (!child || !child->Is<TPolyLineAreaElement>()) continue;
+    auto* area = static_cast<TPolyLineAreaElement*>(child);
+    for (int k = 0; k < area->GetCount(); ++k) {
+      TElement* line = area->GetItem(k);
+      if (line && line->Is<TPolyLineElement>()) sides[{area, line}] |= area->GetLineOrigin(k) ? 1 : 2;
+    }
+  }
+  auto sideArea = [&](TElement* line, std::uint8_t bit) {
+    for (int i = 0; i < line->GetOwnersCount(); ++i) {
+      TElement* owner = line->GetOwner(i);
+      if (!owner || !exported.count(owner)) continue;
+      auto it = sides.find({owner, line});
+      if (it != sides.end() && (it->second & bit)) return owner->ID > 0 ? owner->ID : kNoArea;
+    }
+    return kNoArea;
+  };
+
+  areas::ExportGauge gauge("Export lines", lines_->GetCount(), "Přerušit export linií ?");
+  const std::vector<TElement*> items = lines_->Items();
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (!gauge.step(static_cast<int>(i))) break;
+    TElement* element = items[i];
+    if (!element || !element->Is<TPolyLineElement>()) continue;
+    auto* line = static_cast<TPolyLineElement*>(element);
+    DoExportObject(line);
+    writer->WriteLineWithAreas(line, sideArea(line, 1), sideArea(line, 2));
+    if (DBFLinii) {
+      const bool exportDbf = ExportDBF;
+      const std::int32_t jedenDruh = JedenDruh;
+      ExportDBF = DBFLinii;
+      JedenDruh = DruhLinii;
+      ExportObject(line);
+      ExportDBF = exportDbf;
+      JedenDruh = jedenDruh;
+    }
+  }
+}
+
+void TExportAreasToGelix::ExportAreas() {
+  auto* input = static_cast<TEntity*>(Input());
+  std::unique_ptr<TGelixAreaWriter> writer(TGelixAreaWriter::CreateForBlock(BlockName, true, new TJTSK));
+  if (!writer) return;
+  areas::ExportGauge gauge("Export ploch do " + BlockName, input->GetCount(), "Přerušit export ploch ?");
+  const std::vector<TElement*> items = input->Items();
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (!gauge.step(static_cast<int>(i))) break;
+    TElement* element = items[i];
+    if (!element || !element->Is<TAreaElement>() || static_cast<TAreaElement*>(element)->IsHole) continue;
+    auto* area = static_cast<TAreaElement*>(element);
+    DoExportObject(area);
+    writer->WriteArea(area);
+    ExportObject(area);
+  }
+}
+
+void TExportAreasToGelixPropsFromAreaQTree::passValuesOf(TElement* area, std::int16_t druh) {
+  std::string dir = ControlDir;
+  if (!dir.empty() && dir.back() != '\\' && dir.back() != '/') dir += '\\';
+  // The directory as given: on this system the case of a native path counts.
+  const std::string name = dir + areas::KindTableName('P', druh) + ".TDS";
+  if (platform::pathResolver().exists(name)) {
+    if (!transfer_) {
+      transfer_ = new TMovedItemContainer;
+      Add(transfer_);
+    }
+    if (transfer_->GetFileName() != name) transfer_->SetFileName(name);
+  }
+  if (!transfer_) return;
+  TDynamicProperties* values = GetDynamicProps();
+  for (int i = 0; i < transfer_->GetCount(); ++i) {
+    std::string source, target;
+    transfer_->GetSourceName(i, source);
+    transfer_->GetTargetName(i, target);
+    if (source.empty() || source[0] == '*' || !area->HasProperty(source)) continue;
+    std::string text;
+    area->GetPropertyText(source, text);
+    values->Add(TStringElement::CreateNamed(target, text));
+  }
+}
+
+void TExportAreasToGelixPropsFromAreaQTree::ExportObject(TSpaceEntity* object) {
+  if (!object || !AreaQTree || !object->GetProperties() || !object->GetProperties()->Is<TGelixProps>()) {
+    TExportAreasToGelix::ExportObject(object);
+    return;
+  }
+  try {
+    const std::int16_t druh = static_cast<TGelixProps*>(object->GetProperties())->Druh;
+    TDynamicProperties* values = GetDynamicProps();
+    values->FreeAll();
+    const double x = object->GetAbsRefX(), y = object->GetAbsRefY();
+    TQTreeWalker walker;
+    for (TElement* found = walker.FindFirst(AreaQTree, 0, x, y, x, y); found; found = walker.FindNext())
+      if (found->Is<TAreaElement>() && static_cast<TAreaElement*>(found)->ContainsPoint(x, y))
+        passValuesOf(found, druh);
+    if (ExportDBF) {
+      ExportObjectRow(object);
+      if (RegisterObject) RegisterInBlock(object);
+    } else {
+      for (TElement* value : values->Items()) {
+        auto* typed = dynamic_cast<TTypeElement*>(value);
+        if (!typed || typed->GetUpperName().empty()) continue;
+        object->SetPropertyText(typed->GetUpperName(), typed->GetAsString());
+      }
+    }
+  } catch (const std::exception& e) {
+    // As every exporter: the object is reported and the export goes on.
+    ReportExportError(object, e);
+  }
+}

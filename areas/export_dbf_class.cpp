@@ -1,0 +1,157 @@
+#include "areas/export_dbf_class.h"
+
+#include <charconv>
+#include <cstdio>
+
+#include "framework/dynamic_properties.h"
+#include "framework/string_utils.h"
+#include "geometry/area_element.h"
+#include "gisblock/gelix_dbf_table.h"
+#include "gisblock/gelix_props.h"
+#include "platform/path_resolver.h"
+#include "platform/user_interaction.h"
+
+ZELTO_IMPLEMENT_ELEMENT(TExportDBFClass, TTool, [](auto& p) {
+  using E = TExportDBFClass;
+  p.String("ExpBlockName", &E::ExpBlockName);
+  p.String("ControlDir", &E::ControlDir);
+  p.Integer("Druh", &E::Druh);
+  p.String("DBFName", &E::GetDBFName);
+  p.Boolean("CreateFromSource", &E::CreateFromSource);
+  p.Boolean("PlochyVHa", &E::PlochyVHa);
+  p.Boolean("BothSources", &E::BothSources);
+})
+
+namespace areas {
+
+std::string KindTableName(char letter, std::int32_t druh) {
+  char digits[16];
+  std::snprintf(digits, sizeof digits, "%04d", static_cast<int>(druh));
+  return std::string(1, letter) + digits;
+}
+
+std::string FieldNumberText(double value) {
+  char buffer[64];
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+  return std::string(buffer, result.ptr);
+}
+
+}  // namespace areas
+
+namespace {
+
+std::string withBackslash(const std::string& dir) {
+  if (dir.empty() || dir.back() == '\\' || dir.back() == '/') return dir;
+  return dir + "\\";
+}
+
+bool fileExists(const std::string& name) { return !name.empty() && platform::pathResolver().exists(name); }
+
+}  // namespace
+
+TExportDBFClass::~TExportDBFClass() { delete table_; }
+
+std::string TExportDBFClass::GetDBFName() const {
+  return withBackslash(ExpBlockName) + areas::KindTableName(ObjectType, Druh) + ".DBF";
+}
+
+std::string TExportDBFClass::ControlFileName(const std::string& extension) const {
+  return withBackslash(ControlDir) + areas::KindTableName(ObjectType, Druh) + extension;
+}
+
+bool TExportDBFClass::createTable(TSpaceEntity* object) {
+  if (CreateFromSource) {
+    auto* props = static_cast<TGelixProps*>(object->GetProperties());
+    table_->SetCreateFileName(props->GetDBFName());
+  } else {
+    table_->SetCreateFileName(ControlFileName(".CRT"));
+  }
+  return table_->CreateTable(GetDBFName());
+}
+
+bool TExportDBFClass::ensureTable(TSpaceEntity* object) {
+  const std::string name = GetDBFName();
+  bool ready;
+  if (!table_) {
+    table_ = new TGelixDBFTable;
+    ready = createTable(object);
+  } else if (table_->GetTableName() != name) {
+    table_->Close();
+    ready = fileExists(name) || createTable(object);
+  } else {
+    return true;  // the open table of the row before
+  }
+  if (!ready) {
+    delete table_;
+    table_ = nullptr;
+    return false;
+  }
+  table_->SetTableName(name);
+  table_->SetReadOnly(false);
+  return true;
+}
+
+void TExportDBFClass::copyFromSource(TSpaceEntity* object) {
+  auto* props = static_cast<TGelixProps*>(object->GetProperties());
+  if (!CreateFromSource) table_->SetTransferScript(ControlFileName(".TDS"));
+  auto* source = props->GetDBFTable();
+  // An object without a source table (a new area of the node building)
+  // still gets its row: the copy is only skipped.
+  if (!source) return;
+  const std::string sourceName = props->GetDBFName();
+  if (!fileExists(sourceName)) return;
+  auto* sourceTable = source->Is<TGelixDBFTable>() ? static_cast<TGelixDBFTable*>(source) : nullptr;
+  if (sourceTable && sourceTable->LocateInFile(sourceName, props->GetOrigNo())) {
+    table_->CopyFieldsFrom(*sourceTable);
+  } else {
+    platform::showWarning("Není nalezen záznam c." + std::to_string(props->GetOrigNo()) + "\r\n" +
+                          (sourceTable ? sourceTable->GetTableName() : sourceName));
+  }
+}
+
+void TExportDBFClass::DoIt() {
+  TTool::DoIt();
+  TElement* input = Input();
+  if (!input || !input->Is<TSpaceEntity>()) return;
+  auto* object = static_cast<TSpaceEntity*>(input);
+  if (!object->GetProperties() || !object->GetProperties()->Is<TGelixProps>()) return;
+  if (!ensureTable(object)) return;
+  table_->Open();
+  table_->Append();
+  try {
+    bool copySource = true;
+    if (DynamicProps && DynamicProps->GetCount() > 0) {
+      table_->SetFieldsFromList(object, DynamicProps);
+      copySource = BothSources;
+    }
+    if (copySource) copyFromSource(object);
+    table_->CopyStarredFrom(object);
+    WriteStandardFields(object);
+    table_->Post();
+  } catch (...) {
+    // A half-filled row must not be posted by the next object's append.
+    table_->Cancel();
+    throw;
+  }
+}
+
+void TExportDBFClass::WriteStandardFields(TSpaceEntity* object) {
+  if (!table_ || !table_->Active() || !object || !object->GetProperties() ||
+      !object->GetProperties()->Is<TGelixProps>())
+    return;
+  auto* props = static_cast<TGelixProps*>(object->GetProperties());
+  auto set = [this](const char* field, const std::string& text) {
+    if (table_->HasField(field)) table_->Fields().setText(field, text);
+  };
+  set("CISLO", std::to_string(object->ID));
+  set("DRUH", std::to_string(props->Druh));
+  set("DISP_BARVA", std::to_string(props->Barva));
+  set("DISP_ZNAC", std::to_string(props->Znacka));
+  set("X", areas::FieldNumberText(-object->GetAbsRefY()));
+  set("Y", areas::FieldNumberText(-object->GetAbsRefX()));
+  if (object->Is<TPolyElement>()) set("DELKA", areas::FieldNumberText(static_cast<TPolyElement*>(object)->GetLength()));
+  if (object->Is<TAreaElement>()) {
+    const double area = static_cast<TAreaElement*>(object)->GetArea1();
+    set("PLOCHA", areas::FieldNumberText(PlochyVHa ? area / 10000.0 : area));
+  }
+}

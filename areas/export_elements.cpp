@@ -1,0 +1,151 @@
+#include "areas/export_elements.h"
+
+#include <cstdint>
+#include <exception>
+#include <stdexcept>
+#include <fstream>
+
+#include "areas/export_dbf_class.h"
+#include "areas/export_gauge.h"
+#include "framework/dynamic_properties.h"
+#include "framework/string_list.h"
+#include "framework/world.h"
+#include "geometry/space_entity.h"
+#include "geometry/space_registers.h"
+#include "gisblock/gelix_props.h"
+#include "platform/path_resolver.h"
+#include "platform/user_interaction.h"
+
+ZELTO_IMPLEMENT_ELEMENT(TExportElements, TTool, [](auto& p) {
+  using E = TExportElements;
+  p.String("NextPropName", nullptr, &E::SetNextPropName);
+  p.String("Delimiter", nullptr, &E::SetDelimiter);
+})
+ZELTO_IMPLEMENT_ELEMENT(TExportElementsToText, TExportElements, [](auto& p) {
+  p.String("FileName", &TExportElementsToText::FileName);
+})
+ZELTO_IMPLEMENT_ELEMENT(TExpBlockName, TNameElement, [](auto& p) {
+  using E = TExpBlockName;
+  p.String("BlockDir", &E::BlockDir);
+  p.String("BlockName", &E::BlockName);
+  p.String("FullBlockName", &E::GetFullBlockName);
+})
+ZELTO_IMPLEMENT_ELEMENT(TExportGelixElements, TExportElements, [](auto& p) {
+  using E = TExportGelixElements;
+  p.String("BlockName", &E::BlockName);
+  p.String("ControlDir", &E::ControlDir);
+  p.Boolean("ExportDBF", &E::ExportDBF);
+  p.Boolean("CreateFromSource", &E::CreateFromSource);
+  p.Integer("JedenDruh", &E::JedenDruh);
+  p.Boolean("RegisterObject", &E::RegisterObject);
+  p.Boolean("PlochyVHa", &E::PlochyVHa);
+  p.Boolean("BothSources", &E::BothSources);
+})
+
+TExportElements::~TExportElements() { delete expProps_; }
+
+TPropertyList* TExportElements::GetExpProps() {
+  if (!expProps_) expProps_ = new TPropertyList;
+  return expProps_;
+}
+
+void TExportElements::SetNextPropName(const std::string& name) {
+  if (!name.empty()) GetExpProps()->SetNextName(name);
+}
+
+void TExportElements::SetDelimiter(const std::string& delimiter) { GetExpProps()->Delimiter = delimiter; }
+
+void TExportElementsToText::DoIt() {
+  TTool::DoIt();
+  TElement* input = Input();
+  if (!input || !input->Is<TSpaceEntity>() || FileName.empty()) return;
+  std::ofstream out(platform::pathResolver().forWriting(FileName), std::ios::binary | std::ios::trunc);
+  if (!out) return;
+  auto* container = static_cast<TSpaceEntity*>(input);
+  areas::ExportGauge gauge("Export bodů do " + FileName, container->GetCount(), "Přerušit export bodů ?");
+  TPropertyList* props = GetExpProps();
+  for (int i = 0; i < container->GetCount(); ++i) {
+    if (!gauge.step(i)) break;
+    TElement* child = container->GetItem(i);
+    if (!child) continue;
+    child->ID = i;
+    props->SetElement(child);
+    out << props->GetCatenation() << "\r\n";
+  }
+}
+
+std::string TExpBlockName::GetFullBlockName() const {
+  std::string dir = BlockDir;
+  if (dir.empty() || dir.back() != '\\') dir += '\\';
+  return dir + BlockName + ".BLK";
+}
+
+TDynamicProperties* TExportGelixElements::GetDynamicProps() {
+  if (!dynamicProps_) {
+    dynamicProps_ = new TDynamicProperties;
+    Add(dynamicProps_);
+  }
+  return dynamicProps_;
+}
+
+void TExportGelixElements::ExportObjectRow(TSpaceEntity* object) {
+  if (!object || !object->GetProperties() || !object->GetProperties()->Is<TGelixProps>()) return;
+  auto* props = static_cast<TGelixProps*>(object->GetProperties());
+  const std::int32_t kind = JedenDruh >= 1 ? JedenDruh : props->Druh;
+  if (kind > INT16_MAX || kind < INT16_MIN) throw std::range_error("Range check error");
+  const std::string name = areas::KindTableName(props->GetObjectType(), kind);
+  auto* writer = dynamic_cast<TExportDBFClass*>(FindElementByName(name));
+  if (!writer) {
+    writer = new TExportDBFClass;
+    writer->SetName(name);
+    writer->CreateFromSource = CreateFromSource;
+    Add(writer);
+  }
+  writer->Druh = static_cast<std::int16_t>(kind);
+  writer->ObjectType = props->GetPhysicalObjectType();
+  writer->DynamicProps = dynamicProps_;
+  writer->ControlDir = ControlDir;
+  writer->ExpBlockName = BlockName;
+  writer->PlochyVHa = PlochyVHa;
+  writer->BothSources = BothSources;
+  writer->SetInput(object);
+  writer->DoIt();
+}
+
+void TExportGelixElements::RegisterInBlock(TSpaceEntity* object) {
+  if (!blockRegister_) {
+    if (!GetWorld()) return;
+    TObjectModel* model = GetWorld()->GetObjectModel();
+    auto* reg = model->FindElementByClass<TRegister>();
+    if (!reg) {
+      reg = new TRegister;
+      model->Add(reg);
+    }
+    blockRegister_ = reg->GetBlock(BlockName, "TGelixBlockRegister");
+  }
+  if (blockRegister_) blockRegister_->RegisterSpaceEntity(object);
+}
+
+void TExportGelixElements::ExportObject(TSpaceEntity* object) {
+  if (!ExportDBF || !object) return;
+  try {
+    ExportObjectRow(object);
+    if (RegisterObject) RegisterInBlock(object);
+  } catch (const std::exception& e) {
+    ReportExportError(object, e);
+  }
+}
+
+void TExportGelixElements::ReportExportError(TSpaceEntity* object, const std::exception& e) {
+  platform::showError("Chyba exportu objektu" + object->GetName() + " " + std::to_string(object->ID) + "\r\n" +
+                      areas::FieldNumberText(object->GetAbsRefX()) + " " +
+                      areas::FieldNumberText(object->GetAbsRefY()) + "\r\n" + e.what());
+  platform::ui().setBusy(false);
+}
+
+void TExportGelixElements::DoExportObject(TSpaceEntity* object) {
+  if (OnExportObject) {
+    TDynamicProperties* values = GetDynamicProps();
+    OnExportObject(object, values);
+  }
+}

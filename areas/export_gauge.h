@@ -1,0 +1,25 @@
+#pragma once
+// The progress form of an export loop: shown at once, asked before each
+// item whether the user wants to stop, pending messages let through a few
+// times a second rather than at every item.
+#include <chrono>
+#include <string>
+
+#include "areas/gauge_form.h"
+
+namespace areas {
+
+class ExportGauge {
+ public:
+  ExportGauge(const std::string& caption, int maximum, std::string question);
+  ~ExportGauge();
+  // False once the user has closed the form and confirmed the question.
+  bool step(int index);
+
+ private:
+  TF_gaugeForm form_;
+  std::string question_;
+  std::chrono::steady_clock::time_point lastPump_{};
+};
+
+}  // namespace areas

@@ -1,0 +1,139 @@
+#include "areas/export_lines.h"
+
+#include <cstring>
+#include <memory>
+#include <stdexcept>
+
+#include "areas/export_gauge.h"
+#include "framework/wcs.h"
+#include "geometry/area_element.h"
+#include "geometry/network_node.h"
+#include "gisblock/gelix_props.h"
+#include "gisblock/gelix_writers.h"
+
+ZELTO_IMPLEMENT_ELEMENT(TPrepareExportLinesToGelix, TTool, [](auto& p) {
+  p.Integer("Barva", &TPrepareExportLinesToGelix::Barva);
+  p.Integer("Znacka", &TPrepareExportLinesToGelix::Znacka);
+})
+ZELTO_IMPLEMENT_ELEMENT(TExportLinesToGelix, TExportGelixElements, [](auto& p) {
+  p.Integer("Barva", &TExportLinesToGelix::Barva);
+  p.Integer("Znacka", &TExportLinesToGelix::Znacka);
+})
+ZELTO_IMPLEMENT_ELEMENT(TSelectLinesFromGroups, TProchazecLiniiGauge, [](auto& p) {
+  p.Integer("GroupId", &TSelectLinesFromGroups::GroupId);
+})
+
+namespace areas {
+
+std::int16_t CheckedInt16(std::int32_t value) {
+  if (value < INT16_MIN || value > INT16_MAX) throw std::range_error("Range check error");
+  return static_cast<std::int16_t>(value);
+}
+
+}  // namespace areas
+
+namespace {
+
+// Link k of the block: the i32 line number and the u8 begin flag at 5 * k.
+void setLink(GelixLinkBlock& links, int k, const TNodeBranch* branch) {
+  const std::int32_t number = branch->Line ? branch->Line->ID : -1;
+  const auto value = static_cast<std::uint32_t>(number);
+  for (int b = 0; b < 4; ++b) links[5 * k + b] = static_cast<std::uint8_t>(value >> (8 * b));
+  links[5 * k + 4] = branch->LineBegin ? 1 : 0;
+}
+
+// Before and after at the begin node are links 0 and 2; at the end node
+// after and before are links 1 and 3.
+void linkEnd(const TPolyLineElement* line, bool atBegin, GelixLinkBlock& links) {
+  TNode* node = nullptr;
+  TNodeBranch* branch = nullptr;
+  FindNodeOfLineEnd(line, atBegin, node, branch);
+  if (!node || !branch) return;
+  const TNodeBranch* next = node->NextBranch(branch);
+  const TNodeBranch* prev = node->PrevBranch(branch);
+  if (!next || !prev) return;
+  setLink(links, atBegin ? 2 : 1, next);
+  setLink(links, atBegin ? 0 : 3, prev);
+}
+
+}  // namespace
+
+void TPrepareExportLinesToGelix::DoIt() {
+  TTool::DoIt();
+  TElement* input = Input();
+  if (!input || !input->Is<TEntity>()) return;
+  auto* lines = static_cast<TEntity*>(input);
+  counter_ = 0;
+  for (TElement* child : lines->Items())
+    if (child) child->ID = ++counter_;
+  for (TElement* child : lines->Items()) {
+    if (!child || !child->Is<TPolyLineElement>()) continue;
+    auto* line = static_cast<TPolyLineElement*>(child);
+    if (!line->GetProperties() || !line->GetProperties()->Is<TGelixLineProps>()) continue;
+    auto* props = static_cast<TGelixLineProps*>(line->GetProperties());
+    if (Barva > -1) props->Barva = areas::CheckedInt16(Barva);
+    if (Znacka > -1) props->Znacka = areas::CheckedInt16(Znacka);
+    GelixLinkBlock links = props->Links;
+    linkEnd(line, true, links);
+    linkEnd(line, false, links);
+    props->Links = links;
+  }
+  SetOutput(input);
+}
+
+void TExportLinesToGelix::DoIt() {
+  TTool::DoIt();
+  TElement* input = Input();
+  if (!input || !input->Is<TEntity>() || BlockName.empty()) return;
+  auto* lines = static_cast<TEntity*>(input);
+  {
+    TPrepareExportLinesToGelix prepare;
+    prepare.Barva = Barva;
+    prepare.Znacka = Znacka;
+    prepare.SetInput(input);
+    prepare.DoIt();
+  }
+  std::unique_ptr<TGelixLinWriter> writer(TGelixLinWriter::CreateForBlock(BlockName, true, new TJTSK));
+  if (!writer) return;
+  if (JedenDruh > 0) writer->Druh = areas::CheckedInt16(JedenDruh);
+  areas::ExportGauge gauge("Export linií do " + BlockName, lines->GetCount(), "Přerušit export linií ?");
+  const std::vector<TElement*> items = lines->Items();
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (!gauge.step(static_cast<int>(i))) break;
+    TElement* child = items[i];
+    if (!child || !child->Is<TPolyLineElement>()) continue;
+    auto* line = static_cast<TPolyLineElement*>(child);
+    writer->WriteLine(line);
+    ExportObject(line);
+  }
+}
+
+void TSelectLinesFromGroups::DoIt() {
+  if (!Output() || !Output()->Is<TPolyLineString>()) return;
+  TProchazecLiniiGauge::DoIt();
+}
+
+TElement* TSelectLinesFromGroups::groupOf(TElement* owner) const {
+  TElement* area = owner;
+  if (owner->Is<TAreaElement>() && static_cast<TAreaElement*>(owner)->IsHole) {
+    area = static_cast<TAreaElement*>(owner)->GetHoleOwnerArea();
+    if (!area) return nullptr;
+  }
+  for (int i = 0; i < area->GetOwnersCount(); ++i) {
+    TElement* group = area->GetOwner(i);
+    if (group && group->ID == GroupId) return group;
+  }
+  return nullptr;
+}
+
+void TSelectLinesFromGroups::Process(TElement* element) {
+  if (!IsWalkedLine(element)) return;
+  ++Count;
+  StepGauge(Count);
+  TElement* owners[2] = {nullptr, nullptr};
+  int found = 0;
+  for (int i = 0; i < element->GetOwnersCount() && found < 2; ++i)
+    if (TElement* owner = element->GetOwner(i)) owners[found++] = owner;
+  const bool selected = found < 2 || groupOf(owners[0]) != groupOf(owners[1]);
+  if (selected) static_cast<TEntity*>(Output())->Add(element);
+}
