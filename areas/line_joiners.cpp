@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <memory>
+#include <set>
+#include <utility>
 #include <unordered_set>
 #include <vector>
 
@@ -300,6 +302,7 @@ void TAbscAbscJoiner::DoIt() {
       for (int j = FirstCandidate(p); j < list->GetCount(); ++j) Compare(p, j);
     }
   }
+  KeepJunctionsOnly();
   // Cut points that became no line end are taken out again.
   const bool follows = Follows();
   for (int p = 1; p < list->GetCount();) {
@@ -313,6 +316,21 @@ void TAbscAbscJoiner::DoIt() {
     } else {
       ++p;
     }
+  }
+}
+
+void TAbscAbscJoiner::KeepJunctionsOnly() {
+  TLinesAbscEntity* list = List();
+  std::set<std::pair<double, double>> kept;
+  for (int p = 0; p < list->NewCount(); ++p) {
+    const TGlxLinAbscissa* s = list->Segment(p);
+    if (s->IsDeleted) continue;
+    kept.insert({s->GetX1(), s->GetY1()});
+    kept.insert({s->GetX2(), s->GetY2()});
+  }
+  for (int p = list->NewCount(); p < list->GetCount(); ++p) {
+    TGlxLinAbscissa* s = list->Segment(p);
+    if (s->IsNewEnd && !kept.count({s->GetX1(), s->GetY1()})) s->IsNewEnd = false;
   }
 }
 

@@ -101,6 +101,15 @@ TEST_F(JoinTest, AnOldVertexOnANewSegmentCutsTheNewLineAndAnOverlapIsDroppedOnce
                                        {{0, 0}, {10, 0}}, {{10, 0}, {10, 5}}}));
 }
 
+TEST_F(JoinTest, AnOldLineIsCutOnlyWhereALineRunningAlongItParts) {
+  Add({{1, 5}, {1, 0}, {2, 0}, {3, 0}, {3, 5}});
+  Add({{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}});
+  join.SnapDistance = 0.01;
+  Run();
+  EXPECT_EQ(Shapes(), (std::set<Shape>{{{0, 0}, {1, 0}}, {{1, 0}, {2, 0}, {3, 0}}, {{3, 0}, {4, 0}},
+                                       {{1, 5}, {1, 0}}, {{3, 0}, {3, 5}}}));
+}
+
 TEST_F(JoinTest, ALineEndingOnAnInnerVertexOfAnOldLineCutsItThere) {
   Add({{5, 5}, {5, 0}});
   Add({{0, 0}, {5, 0}, {10, 0}});
