@@ -112,8 +112,16 @@ void TAddLinesIntoLinesAbscEntity::DoIt() {
   std::unordered_set<const TElement*> seen;
   for (int i = 0; i < list->GetCount(); ++i) seen.insert(list->Segment(i)->Line);
   const double tol = SnapDistance;
-  const double minX = Segments->GetQXMin(), minY = Segments->GetQYMin();
-  const double maxX = minX + Segments->GetQWidth(), maxY = minY + Segments->GetQWidth();
+  // The new line's own envelope rather than the index's square, which may
+  // be four times as large: what lies outside it meets no new segment.
+  double minX = 1e30, minY = 1e30, maxX = -1e30, maxY = -1e30;
+  for (int i = 0; i < list->NewCount(); ++i) {
+    const TGlxLinAbscissa* s = list->Segment(i);
+    minX = std::min(minX, s->GetXmin());
+    minY = std::min(minY, s->GetYmin());
+    maxX = std::max(maxX, s->GetXmax());
+    maxY = std::max(maxY, s->GetYmax());
+  }
   std::vector<TPolyLineElement*> found;
   TQTreeWalker walker;
   for (TElement* e = walker.FindFirst(Lines, tol, minX, minY, maxX, maxY); e; e = walker.FindNext()) {
