@@ -11,6 +11,7 @@
 #include "areas/line_joining.h"
 #include "framework/message_dispatch.h"
 #include "geometry/qtree.h"
+#include "geometry/space_registers.h"
 #include "walkers_fixture.h"
 
 namespace {
@@ -72,6 +73,22 @@ TEST_F(JoinTest, EndsWithinTheSnapDistanceMeetAtOnePoint) {
     const bool joined = a->GetVertexX(1) == b->GetVertexX(0) && a->GetVertexY(1) == b->GetVertexY(0);
     EXPECT_EQ(joined, snap > 0.005);
     EXPECT_EQ(Accepted().size(), 2u);
+  }
+}
+
+TEST_F(JoinTest, LinesOfOneSourceAreLeftApartWhenOnlyDifferentSourcesAreCompared) {
+  for (bool different : {false, true}) {
+    SCOPED_TRACE(different);
+    lines = std::make_unique<TPolyLineString>();
+    TBlockRegister block;
+    TPolyLineElement* a = Add({{0, 0}, {10, 0}}, 1);
+    TPolyLineElement* b = Add({{10.005, 0}, {20, 0}}, 2);
+    block.Register(a);
+    block.Register(b);
+    join.SnapDistance = 0.01;
+    join.CompareOnlyDifferentSource = different;
+    Run();
+    EXPECT_EQ(a->GetVertexX(1) == b->GetVertexX(0), !different);
   }
 }
 
