@@ -92,6 +92,19 @@ TEST_F(JoinTest, LinesOfOneSourceAreLeftApartWhenOnlyDifferentSourcesAreCompared
   }
 }
 
+TEST_F(JoinTest, WithOnlyEndsAnInnerVertexIsNotSnappedToAnOldEnd) {
+  for (bool onlyEnds : {false, true}) {
+    SCOPED_TRACE(onlyEnds);
+    lines = std::make_unique<TPolyLineString>();
+    Add({{0, -5}, {5, 0}, {10, -5}});
+    Add({{0, 0.005}, {5, 0.005}});
+    join.SnapDistance = 0.01;
+    join.OnlyEnds = onlyEnds;
+    Run();
+    EXPECT_EQ(lines->GetCount(), onlyEnds ? 2 : 3);
+  }
+}
+
 TEST_F(JoinTest, AnEndNearAnOldSegmentIsMovedOntoItAndTheOldLineIsCutThere) {
   Add({{10, 0.004}, {10, 10}});
   Add({{0, 0}, {20, 0}});  // accepted first: the lines are taken from the last
