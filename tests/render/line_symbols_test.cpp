@@ -104,3 +104,51 @@ TEST(LineSymbols, OffsetChainRunsOnTheChosenSide) {
   // The glyph chain: "B" scaled to 12 wide draws upright strokes on the line.
   EXPECT_TRUE(s.red(10, 55));
 }
+
+TEST(LineSymbols, TicksHarmonicaAndLinksTooSmallForTheDevice) {
+  const char* lib =
+      "[LINIOVAZNACKA]\nKOD=2001\n[RETEZ]\n[CLANEK]\nVELIKOST=4\nUHEL=90\nVZDALENOST=6\n[END]\n[END]\n[END]\n"
+      "[LINIOVAZNACKA]\nKOD=2002\n[RETEZ]\n[CLANEK]\nVELIKOST=4\nUHEL=-90\nVZDALENOST=6\n[END]\n[END]\n[END]\n"
+      "[LINIOVAZNACKA]\nKOD=2003\n[RETEZ]\nHARMONIKA=ANO\n"
+      "[CLANEK]\nVELIKOST=5\nUHEL=90\n[END]\n[CLANEK]\nVELIKOST=2\nVZDALENOST=2\n[END]\n"
+      "[CLANEK]\nVELIKOST=5\nUHEL=90\n[END]\n[END]\n[END]\n"
+      "[LINIOVAZNACKA]\nKOD=2004\n[RETEZ]\n[CLANEK]\nVELIKOST=0.002\nVZDALENOST=0.001\n[END]\n[END]\n[END]\n";
+  {
+    LineSheet s(lib);
+    s.line.AddVertex(10, 50);
+    s.line.AddVertex(80, 50);
+    s.Draw(*s.library.FindSymbol(2001));
+    // A tick across the line; the position still moves along it.
+    EXPECT_TRUE(s.red(10, 52));
+    EXPECT_TRUE(s.red(20, 52));
+    EXPECT_FALSE(s.red(15, 50));
+  }
+  {
+    LineSheet s(lib);
+    s.line.AddVertex(10, 50);
+    s.line.AddVertex(80, 50);
+    s.Draw(*s.library.FindSymbol(2002));
+    // The next tick starts at the tip of the previous one.
+    EXPECT_TRUE(s.red(10, 48));
+    EXPECT_TRUE(s.red(16, 44));
+    EXPECT_FALSE(s.red(16, 48));
+  }
+  {
+    LineSheet s(lib);
+    s.line.AddVertex(10, 50);
+    s.line.AddVertex(80, 50);
+    s.Draw(*s.library.FindSymbol(2003));
+    EXPECT_TRUE(s.red(10, 53));   // opening tick
+    EXPECT_TRUE(s.red(80, 53));   // closing tick
+    EXPECT_FALSE(s.red(40, 53));  // only the dashes between
+    EXPECT_TRUE(s.red(11, 50));
+    EXPECT_FALSE(s.red(13, 50));
+  }
+  {
+    LineSheet s(lib);
+    s.line.AddVertex(10, 50);
+    s.line.AddVertex(80, 50);
+    s.Draw(*s.library.FindSymbol(2004));
+    for (int x = 10; x < 80; ++x) ASSERT_TRUE(s.red(x, 50)) << x;
+  }
+}
