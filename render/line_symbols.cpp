@@ -87,14 +87,25 @@ void TLinZnacka::Rotate(double a) {
   PosunY = Vzdalenost * std::sin(g);
 }
 
+std::unique_ptr<TLinZnacka> TLinZnacka::GapPiece(double gap) const {
+  auto piece = std::make_unique<TLinZnacka>();
+  piece->Priznaky = Priznaky;
+  piece->Sila = Sila;
+  piece->SetVelikost(0);
+  piece->Vzdalenost = gap;
+  piece->Prepare();
+  return piece;
+}
+
 void TLinZnacka::Split(std::unique_ptr<TLinZnacka>& first, std::unique_ptr<TLinZnacka>& second,
                        bool omitStroke, double d) const {
-  second = CloneLink();
   if (omitStroke) {
     first.reset();
-    second->SetVelikost(0);
-    second->Vzdalenost = Vzdalenost - d;
-  } else {
+    second = GapPiece(Vzdalenost - d);
+    return;
+  }
+  second = CloneLink();
+  {
     first = CloneLink();
     first->SetVelikost(d);
     first->Vzdalenost = 0;
@@ -124,6 +135,9 @@ void TPetrklicZn::SetGlyph(const render::StrokeFontData& font) {
 }
 
 void TPetrklicZn::Prepare() {
+  PosunX = Vzdalenost;
+  PosunY = 0;
+  if (ownPoints_) return;
   Body.clear();
   const double k = glyphWidth_ > 0 ? velikost_ / glyphWidth_ : 1.0;
   for (const auto& s : glyph_) {
@@ -152,8 +166,57 @@ std::unique_ptr<TLinZnacka> TPetrklicZn::CloneLink() const {
   c->Kod = Kod;
   c->glyph_ = glyph_;
   c->glyphWidth_ = glyphWidth_;
+  c->ownPoints_ = ownPoints_;
+  if (ownPoints_) c->Body = Body;
   c->Prepare();
   return c;
+}
+
+void TPetrklicZn::Split(std::unique_ptr<TLinZnacka>& first, std::unique_ptr<TLinZnacka>& second,
+                        bool omitStroke, double d) const {
+  if (omitStroke) {
+    TLinZnacka::Split(first, second, true, d);
+    return;
+  }
+  auto a = CloneLink();
+  auto b = CloneLink();
+  a->SetVelikost(d);
+  a->Vzdalenost = 0;
+  b->SetVelikost(velikost_ - d);
+  std::vector<Node> pa, pb;
+  const auto put = [&](const Node& n, bool toFirst, bool down) {
+    Node m = n;
+    m.Down = down;
+    if (!toFirst) m.X -= d;
+    m.TX = m.X;
+    m.TY = m.Y;
+    auto& list = toFirst ? pa : pb;
+    // Each part opens with a move, which its drawing steps over.
+    if (list.empty() && down) list.push_back({false, m.X, m.Y, m.X, m.Y});
+    list.push_back(m);
+  };
+  for (std::size_t i = 0; i < Body.size(); ++i) {
+    const Node& cur = Body[i];
+    const bool curFirst = cur.X < d;
+    if (i > 0) {
+      const Node& prev = Body[i - 1];
+      if ((prev.X < d) != curFirst && cur.Down) {
+        const double t = (d - prev.X) / (cur.X - prev.X);
+        Node cut{true, d, prev.Y + t * (cur.Y - prev.Y), 0, 0};
+        put(cut, !curFirst, true);
+        put(cut, curFirst, false);
+      }
+    }
+    put(cur, curFirst, i > 0 && cur.Down);
+  }
+  for (auto [part, pts] : {std::pair{a.get(), &pa}, std::pair{b.get(), &pb}}) {
+    auto* g = static_cast<TPetrklicZn*>(part);
+    g->ownPoints_ = true;
+    g->Body = *pts;
+    g->Prepare();
+  }
+  first = std::move(a);
+  second = std::move(b);
 }
 
 void TPetrklicZn::DrawAt(TDevice& device, double x, double y, double& endX, double& endY) {
@@ -250,7 +313,7 @@ class ChainWalker {
         TLinZnacka* link = carried_ ? carried_.get() : links_[next];
         const double size = link->GetVelikost(), gap = link->Vzdalenost;
         if (size > left) {
-          if (size > 0 && link->Has(TLinZnacka::LAMATZNACKU) && !link->Is<TPetrklicZn>()) {
+          if (size > 0 && link->Has(TLinZnacka::LAMATZNACKU)) {
             std::unique_ptr<TLinZnacka> first, second;
             link->Split(first, second, false, left);
             first->Rotate(dir);
@@ -258,11 +321,7 @@ class ChainWalker {
             Carry(std::move(second));
           } else if (link->Has(TLinZnacka::KRESLITPOSLEDNI)) {
             if (draw) link->DrawAt(device_, x, y, x, y);
-            auto rest = link->CloneLink();
-            rest->Vzdalenost = size - left + gap;
-            rest->SetVelikost(0);
-            rest->Prepare();
-            Carry(std::move(rest));
+            Carry(link->GapPiece(size - left + gap));
           } else {
             Carry(link->CloneLink());
           }
@@ -528,12 +587,15 @@ TLiniovaZnacka* TLinioveZnacky::FindSymbol(std::int32_t code) {
 }
 
 TLiniovaZnacka* TLinioveZnacky::LoadSymbol(std::int32_t code) {
-  if (!device_) return nullptr;
+  if (!device_ || missing_.count(code)) return nullptr;
   bool ok = false;
   TCteniLiniovychZnacek reader(platform::pathResolver().existing(GetName()).string(), *device_, ok);
   if (!ok) return nullptr;
   auto symbol = reader.ReadSymbol(code);
-  if (!symbol) return nullptr;
+  if (!symbol) {
+    missing_.insert(code);
+    return nullptr;
+  }
   TLiniovaZnacka* s = symbol.release();
   Add(s);
   return s;

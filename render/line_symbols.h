@@ -4,6 +4,7 @@
 // then a gap), optionally at a sideways offset from the line.
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,9 @@ class TLinZnacka : public TElement {
   virtual void Prepare();
   virtual std::unique_ptr<TLinZnacka> CloneLink() const;
   virtual void DrawAt(TDevice& device, double x, double y, double& endX, double& endY);
+  // Only the gap, with the link's flags: what is carried when the stroke
+  // is spent.
+  std::unique_ptr<TLinZnacka> GapPiece(double gap) const;
 
  protected:
   void CopyInto(TLinZnacka& to) const;
@@ -81,12 +85,18 @@ class TPetrklicZn : public TLinZnacka {
   void SetGlyph(const render::StrokeFontData& font);
   void Prepare() override;
   void Rotate(double angle) override;
+  // The points go to the part their place along the link falls in; a
+  // stroke crossing d is cut there.
+  void Split(std::unique_ptr<TLinZnacka>& first, std::unique_ptr<TLinZnacka>& second, bool omitStroke,
+             double d) const override;
   std::unique_ptr<TLinZnacka> CloneLink() const override;
   void DrawAt(TDevice& device, double x, double y, double& endX, double& endY) override;
 
  private:
   std::vector<render::StrokeFontData::Stroke> glyph_;
   int glyphWidth_ = 0;
+  // A split part keeps its own points instead of the glyph's.
+  bool ownPoints_ = false;
 };
 
 // The glyph font of one symbol read, loaded by path.
@@ -163,6 +173,9 @@ class TLinioveZnacky : public TNameEntity {
 
  private:
   TDevice* device_ = nullptr;
+  // Codes the file does not hold: line after line would read the whole
+  // file again for each.
+  std::set<std::int32_t> missing_;
 };
 
 void RegisterLineSymbolClasses();

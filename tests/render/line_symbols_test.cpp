@@ -152,3 +152,16 @@ TEST(LineSymbols, TicksHarmonicaAndLinksTooSmallForTheDevice) {
     for (int x = 10; x < 80; ++x) ASSERT_TRUE(s.red(x, 50)) << x;
   }
 }
+
+TEST(LineSymbols, GlyphLinkIsCutAtTheVertex) {
+  LineSheet s(
+      "[LINIOVAZNACKA]\nKOD=3001\n[RETEZ]\n[PETRKLIC]\nSOUBOR=symb.fnt\nKOD=65\nVELIKOST=10\nVZDALENOST=30\n"
+      "[END]\n[END]\n[END]\n");
+  s.line.AddVertex(10, 50);
+  s.line.AddVertex(16, 50);
+  s.line.AddVertex(16, 80);
+  s.Draw(*s.library.FindSymbol(3001));
+  EXPECT_TRUE(s.red(13, 50));   // the glyph's stroke up to the vertex
+  EXPECT_TRUE(s.red(16, 52));   // its rest turned up the next segment
+  EXPECT_FALSE(s.red(16, 56));
+}
