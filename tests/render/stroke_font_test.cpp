@@ -146,3 +146,29 @@ TEST(TextStyles, ReadsClosedStylesAndOverridesTheText) {
   font.ApplyStyle(5);  // no such kind
   EXPECT_DOUBLE_EQ(font.Layout.Height, 9);
 }
+
+TEST(StrokeFont, StyleOfTheTextsKindSetsSizeAndPen) {
+  FontSheet s;
+  s.device.GetProjection()->SetVirtualScale(1000);
+  font_test::WriteText(s.drive.dir / "Styly.txt",
+                       "[STYL]\nDRUH=5\nREZIM=D\nFONT=0\nVYSKA=20\nSIRKA=1\nSILAPERA=3\nBARVA=2\n[END]\n");
+  s.font.GetTextStyles()->SetFileName("C:\\TTRIZENI\\Styly.txt");
+  s.text->Veta = "A";
+  s.text->Druh = 5;
+  s.font.Layout.TextAtrib = TBGITextLayout::kCapHeight;
+  s.font.Draw();
+  EXPECT_EQ(s.font.PenWidth, 3);
+  EXPECT_EQ(s.text->Barva, 2);
+  EXPECT_TRUE(s.red(25, 50));  // 20 capital height: 2 a font unit, 10 units long
+  EXPECT_TRUE(s.red(25, 51));  // a 3-pixel pen
+
+  // Bit 4 keeps the text's own layout.
+  FontSheet t;
+  t.font.GetTextStyles()->SetFileName("C:\\TTRIZENI\\none.txt");
+  t.text->Veta = "A";
+  t.font.Layout.TextAtrib = TBGITextLayout::kCapHeight | TBGITextLayout::kNoStyle;
+  t.font.Layout.Height = 10;
+  t.font.Draw();
+  EXPECT_TRUE(t.red(15, 50));
+  EXPECT_FALSE(t.red(25, 50));
+}

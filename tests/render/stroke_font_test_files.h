@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "platform/path_resolver.h"
 
 namespace font_test {
@@ -46,7 +48,10 @@ struct SymbolDrive {
   std::filesystem::path root;
   std::filesystem::path dir;
   explicit SymbolDrive(const std::string& name) {
-    root = std::filesystem::temp_directory_path() / ("zelto_" + name);
+    // Tests may run side by side in several processes.
+    static int serial = 0;
+    root = std::filesystem::temp_directory_path() /
+           ("zelto_" + name + "_" + std::to_string(::getpid()) + "_" + std::to_string(++serial));
     std::filesystem::remove_all(root);
     dir = root / "TTRIZENI";
     std::filesystem::create_directories(dir);
