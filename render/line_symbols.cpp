@@ -408,11 +408,13 @@ void TRetezovaZnacka::DrawAlong(TDevice& device, std::int32_t color, const geome
     walked = {walked[1]};
   }
   if (opening) {
-    const double a = std::atan2(v[1].y - v[0].y, v[1].x - v[0].x);
-    opening->Rotate(a);
-    if (!clip || SegmentVisible(v[0], v[1], visible)) {
+    // At the first segment that is drawn, turned to it.
+    std::size_t i = 0;
+    while (clip && i + 1 < v.size() && !SegmentVisible(v[i], v[i + 1], visible)) ++i;
+    if (i + 1 < v.size()) {
+      opening->Rotate(std::atan2(v[i + 1].y - v[i].y, v[i + 1].x - v[i].x));
       double ex, ey;
-      opening->DrawAt(device, v[0].x, v[0].y, ex, ey);
+      opening->DrawAt(device, v[i].x, v[i].y, ex, ey);
     }
   }
   ChainWalker(device, walked, visible, clip).Walk(v);
