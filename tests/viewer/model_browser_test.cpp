@@ -1,0 +1,135 @@
+#include "viewer/model_browser.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTableWidget>
+#include <QTreeWidget>
+
+#include "framework/class_registry.h"
+#include "framework/entity.h"
+#include "platform/scripted_user_interaction.h"
+#include "script/qt/watch_form.h"
+
+namespace {
+
+void EnsureApp() {
+  static int argc = 1;
+  static char name[] = "test_viewer";
+  static char* argv[] = {name, nullptr};
+  if (!QApplication::instance()) new QApplication(argc, argv);
+}
+
+QStringList ChildNames(QTreeWidgetItem* node) {
+  QStringList names;
+  for (int i = 0; i < node->childCount(); ++i) names << node->child(i)->text(0);
+  return names;
+}
+
+// district holds two stands; the first stand is also owned by a second
+// district; the second stand is a leaf.
+class ModelBrowser : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    EnsureApp();
+    RegisterElementClasses();
+    RegisterModelBrowserClasses();
+    district = new TOwnerEntity;
+    district->SetName("revir");
+    other = new TOwnerEntity;
+    other->SetName("jiny");
+    stand = new TOwnerEntity;
+    stand->SetName("porost");
+    leaf = new TOwnerEntity;
+    leaf->SetName("list");
+    part = new TOwnerElement;
+    part->SetName("cast");
+    district->Add(stand);
+    district->Add(leaf);
+    other->Add(stand);
+    stand->Add(part);
+    browser = new TExplorer;
+  }
+  void TearDown() override {
+    delete browser;
+    delete district;
+    delete other;
+  }
+  QTreeWidgetItem* Open(TElement* root, bool owners) {
+    browser->ShowOwners = owners;
+    browser->SetInput(root);
+    browser->DoIt();
+    return browser->Form()->Tree()->topLevelItem(0);
+  }
+
+  TOwnerEntity* district = nullptr;
+  TOwnerEntity* other = nullptr;
+  TOwnerEntity* stand = nullptr;
+  TOwnerEntity* leaf = nullptr;
+  TOwnerElement* part = nullptr;
+  TExplorer* browser = nullptr;
+  platform::ScopedScriptedUi ui;
+};
+
+TEST_F(ModelBrowser, ExpandsChildrenLazilyAndAfresh) {
+  QTreeWidgetItem* root = Open(district, false);
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(root->text(0), "revir");
+  EXPECT_EQ(root->childCount(), 1);  // only the placeholder so far
+  root->setExpanded(true);
+  EXPECT_EQ(ChildNames(root), (QStringList{"porost", "list"}));
+  EXPECT_EQ(root->child(0)->childCount(), 1);  // stand can expand
+  EXPECT_EQ(root->child(1)->childCount(), 0);  // an empty entity cannot
+  EXPECT_EQ(browser->Form()->StatusText(), "revir (TOwnerEntity) R+");
+  ASSERT_EQ(browser->Form()->List()->topLevelItemCount(), 2);
+  EXPECT_EQ(browser->Form()->List()->topLevelItem(0)->text(0), "porost");
+  root->setExpanded(false);
+  district->Add(new TOwnerEntity);
+  root->setExpanded(true);
+  EXPECT_EQ(root->childCount(), 3);  // read afresh, no duplicates
+}
+
+TEST_F(ModelBrowser, ExpandsOwners) {
+  QTreeWidgetItem* root = Open(part, true);
+  root->setExpanded(true);
+  EXPECT_EQ(ChildNames(root), QStringList{"porost"});
+  QTreeWidgetItem* owner = root->child(0);
+  owner->setExpanded(true);
+  EXPECT_EQ(ChildNames(owner), (QStringList{"revir", "jiny"}));
+  EXPECT_EQ(owner->child(0)->childCount(), 0);  // an orphan district ends the way up
+  browser->Form()->Tree()->setCurrentItem(owner);
+  QTreeWidget* list = browser->Form()->List();
+  ASSERT_EQ(list->topLevelItemCount(), 2);
+  EXPECT_EQ(list->topLevelItem(0)->text(1), "2");  // revir's count
+  EXPECT_EQ(list->topLevelItem(0)->text(2), "0");
+}
+
+TEST_F(ModelBrowser, OrphanInOwnersModeShowsNothing) {
+  QTreeWidgetItem* root = Open(district, true);
+  EXPECT_EQ(root->childCount(), 0);
+  EXPECT_EQ(browser->Form()->List()->topLevelItemCount(), 0);
+}
+
+TEST_F(ModelBrowser, WatchWindowFollowsSelection) {
+  QTreeWidgetItem* root = Open(district, false);
+  root->setExpanded(true);
+  TExplorerForm* form = browser->Form();
+  form->ToggleWatch();
+  ASSERT_NE(form->Watch(), nullptr);
+  form->Watch()->SG()->setItem(0, 0, new QTableWidgetItem("ACTIVEELEMENT.Name"));
+  form->Tree()->setCurrentItem(root->child(0));
+  EXPECT_EQ(form->Watch()->SG()->item(0, 1)->text(), "porost");
+  form->ToggleWatch();
+  EXPECT_EQ(form->Watch(), nullptr);
+}
+
+TEST_F(ModelBrowser, HiddenListIsNotFilled) {
+  browser->DontShowList = true;
+  Open(district, false);
+  EXPECT_TRUE(browser->Form()->ListHidden());
+  EXPECT_EQ(browser->Form()->List()->topLevelItemCount(), 0);
+  browser->Form()->SetListHidden(false);
+  EXPECT_EQ(browser->Form()->List()->topLevelItemCount(), 2);
+}
+
+}  // namespace

@@ -1,0 +1,278 @@
+#include "viewer/model_browser.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QSplitter>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "framework/class_registry.h"
+#include "framework/element_class.h"
+#include "framework/entity.h"
+#include "script/qt/watch_form.h"
+
+namespace {
+
+constexpr int kClose = 2;
+// Pop-up menu entries and the codes they post to the main tool.
+struct MenuCommand {
+  const char* caption;
+  int code;
+};
+constexpr MenuCommand kMenu[] = {{"Zobraz", 30},     {"Vlastnosti", 56}, {"Prohlížej model odtud", 36},
+                                 {"Prohlížej &vlastníky", 37}, {"OIL", 71}, {"Load", 26},
+                                 {"Save", 25}};
+
+QString Q(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
+
+int ChildCount(const TElement& element) {
+  auto* entity = dynamic_cast<const TEntity*>(&element);
+  return entity ? entity->GetCount() : 0;
+}
+
+}  // namespace
+
+int BrowserOwnerCount(const TElement& element) {
+  if (auto* envelope = dynamic_cast<const TEnvelopeEntity*>(&element))
+    return envelope->EnvelopeOwner() ? 1 : 0;
+  return element.IsOrphan() ? 0 : element.GetOwnersCount();
+}
+
+TElement* BrowserOwner(const TElement& element, int index) {
+  if (auto* envelope = dynamic_cast<const TEnvelopeEntity*>(&element))
+    return index == 0 ? envelope->EnvelopeOwner() : nullptr;
+  return element.GetOwner(index);
+}
+
+ZELTO_IMPLEMENT_ELEMENT(TExplorer, TTool, [](auto& p) {
+  p.Boolean("Modal", &TExplorer::Modal, &TExplorer::Modal);
+  p.Boolean("ShowOwners", &TExplorer::ShowOwners, &TExplorer::ShowOwners);
+  p.Boolean("DontShowList", &TExplorer::DontShowList, &TExplorer::DontShowList);
+  p.Integer("Left", &TExplorer::GetLeft, &TExplorer::SetLeft);
+  p.Integer("Top", &TExplorer::GetTop, &TExplorer::SetTop);
+  p.Integer("Width", &TExplorer::GetWidth, &TExplorer::SetWidth);
+  p.Integer("Height", &TExplorer::GetHeight, &TExplorer::SetHeight);
+  p.String("Caption", &TExplorer::GetCaption, &TExplorer::SetCaption);
+})
+
+void RegisterModelBrowserClasses() { RegisterZeltoClass(TExplorer::StaticClass()); }
+
+TExplorer::~TExplorer() {
+  if (form_) {
+    form_->Detach();
+    delete form_.data();
+  }
+}
+
+TExplorerForm* TExplorer::Form() {
+  if (!form_) form_ = new TExplorerForm(this);
+  return form_.data();
+}
+
+int TExplorer::GetLeft() { return Form()->x(); }
+int TExplorer::GetTop() { return Form()->y(); }
+int TExplorer::GetWidth() { return Form()->width(); }
+int TExplorer::GetHeight() { return Form()->height(); }
+void TExplorer::SetLeft(int value) { Form()->move(value, Form()->y()); }
+void TExplorer::SetTop(int value) { Form()->move(Form()->x(), value); }
+void TExplorer::SetWidth(int value) { Form()->resize(value, Form()->height()); }
+void TExplorer::SetHeight(int value) { Form()->resize(Form()->width(), value); }
+std::string TExplorer::GetCaption() { return Form()->windowTitle().toStdString(); }
+void TExplorer::SetCaption(const std::string& value) { Form()->setWindowTitle(Q(value)); }
+
+void TExplorer::DoIt() {
+  if (!Input()) return;
+  TExplorerForm* form = Form();
+  form->SetOwnersMode(ShowOwners);
+  form->SetListHidden(DontShowList);
+  form->AddRoot(Input());
+  form->setWindowModality(Modal ? Qt::ApplicationModal : Qt::NonModal);
+  form->show();
+}
+
+void TExplorer::FormClosed() {
+  form_ = nullptr;
+  if (IsOrphan()) delete this;
+}
+
+TExplorerForm::TExplorerForm(TExplorer* tool, QWidget* parent) : QWidget(parent), tool_(tool) {
+  setAttribute(Qt::WA_DeleteOnClose);
+  setWindowTitle(QString::fromUtf8("Prohlížeč modelu"));
+  auto* layout = new QVBoxLayout(this);
+  auto* bar = new QHBoxLayout;
+  auto* listButton = new QToolButton(this);
+  listButton->setObjectName("BitBtn1");
+  listButton->setToolTip(QString::fromUtf8("Zapne / Vypne zobrazení druhého okna (toho s detaily)"));
+  auto* watchButton = new QToolButton(this);
+  watchButton->setObjectName("b_W");
+  watchButton->setText("W");
+  watchButton->setToolTip(
+      QString::fromUtf8("Zobrazí separátní okénko pro sledování vlastností vybraného elementu"));
+  bar->addWidget(listButton);
+  bar->addWidget(watchButton);
+  bar->addStretch();
+  layout->addLayout(bar);
+  splitter_ = new QSplitter(this);
+  tree_ = new QTreeWidget(splitter_);
+  tree_->setHeaderHidden(true);
+  list_ = new QTreeWidget(splitter_);
+  list_->setRootIsDecorated(false);
+  list_->setHeaderLabels({"Name", "Count", "Owners"});
+  layout->addWidget(splitter_, 1);
+  status_ = new QLabel(this);
+  layout->addWidget(status_);
+
+  tree_->setContextMenuPolicy(Qt::ActionsContextMenu);
+  for (const MenuCommand& command : kMenu) {
+    auto* action = new QAction(QString::fromUtf8(command.caption), tree_);
+    const int code = command.code;
+    connect(action, &QAction::triggered, this, [this, code] { PostToMain(code); });
+    tree_->addAction(action);
+  }
+  connect(listButton, &QToolButton::clicked, this, [this] { SetListHidden(!listHidden_); });
+  connect(watchButton, &QToolButton::clicked, this, [this] { ToggleWatch(); });
+  connect(tree_, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* node) { Expand(node); });
+  connect(tree_, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* node) { Collapse(node); });
+  connect(tree_, &QTreeWidget::currentItemChanged, this, [this] { Select(); });
+}
+
+TExplorerForm::~TExplorerForm() { delete watch_.data(); }
+
+TElement* TExplorerForm::ElementOf(const QTreeWidgetItem* node) {
+  return node ? static_cast<TElement*>(node->data(0, Qt::UserRole).value<void*>()) : nullptr;
+}
+
+QTreeWidgetItem* TExplorerForm::NewNode(TElement* element) {
+  auto* node = new QTreeWidgetItem(QStringList{Q(element->GetName())});
+  node->setData(0, Qt::UserRole, QVariant::fromValue(static_cast<void*>(element)));
+  return node;
+}
+
+QTreeWidgetItem* TExplorerForm::AddRoot(TElement* element) {
+  QTreeWidgetItem* root = NewNode(element);
+  tree_->insertTopLevelItem(0, root);
+  GivePlaceholder(root);
+  tree_->setCurrentItem(root);
+  return root;
+}
+
+// One child node stands for the first child (or owner), so that the node
+// can be expanded without building its subtree.
+void TExplorerForm::GivePlaceholder(QTreeWidgetItem* node) {
+  const TElement* element = ElementOf(node);
+  TElement* first = nullptr;
+  if (owners_) {
+    if (BrowserOwnerCount(*element) > 0) first = BrowserOwner(*element, 0);
+  } else if (ChildCount(*element) > 0) {
+    first = static_cast<const TEntity*>(element)->GetItem(0);
+  }
+  if (first) node->addChild(NewNode(first));
+}
+
+void TExplorerForm::Expand(QTreeWidgetItem* node) {
+  TElement* element = ElementOf(node);
+  const int count = owners_ ? BrowserOwnerCount(*element) : ChildCount(*element);
+  if (count == 0) return;
+  tree_->setUpdatesEnabled(false);
+  // Rebuilt from the model every time: the placeholder may be stale.
+  qDeleteAll(node->takeChildren());
+  for (int i = 0; i < count; ++i) {
+    TElement* next = owners_ ? BrowserOwner(*element, i) : static_cast<TEntity*>(element)->GetItem(i);
+    if (!next) continue;
+    QTreeWidgetItem* child = NewNode(next);
+    node->addChild(child);
+    GivePlaceholder(child);
+  }
+  tree_->setUpdatesEnabled(true);
+}
+
+void TExplorerForm::Collapse(QTreeWidgetItem* node) {
+  // Deleting the current item's subtree moves the selection; keep it here.
+  if (tree_->currentItem() && tree_->currentItem() != node) {
+    for (QTreeWidgetItem* up = tree_->currentItem()->parent(); up; up = up->parent())
+      if (up == node) {
+        tree_->setCurrentItem(node);
+        break;
+      }
+  }
+  qDeleteAll(node->takeChildren());
+  GivePlaceholder(node);
+}
+
+QString TExplorerForm::StatusText() const { return status_->text(); }
+
+void TExplorerForm::Select() {
+  TElement* element = ElementOf(tree_->currentItem());
+  if (!element) return;
+  if (watch_) {
+    watch_->SetContext(element);
+    watch_->Recalculate();
+  }
+  const std::string known = FindZeltoClass(element->ClassName()) ? " R+" : " R-";
+  status_->setText(Q(element->GetName() + " (" + element->ClassName() + ")" + known));
+  if (!listHidden_) FillList(element);
+}
+
+void TExplorerForm::FillList(TElement* element) {
+  list_->clear();
+  if (owners_) {
+    const int count = BrowserOwnerCount(*element);
+    for (int i = 0; i < count; ++i) {
+      TElement* owner = BrowserOwner(*element, i);
+      if (!owner) continue;
+      new QTreeWidgetItem(list_, QStringList{Q(owner->GetName()), QString::number(ChildCount(*owner)),
+                                             QString::number(BrowserOwnerCount(*owner))});
+    }
+    return;
+  }
+  const int count = ChildCount(*element);
+  for (int i = 0; i < count; ++i) {
+    TElement* child = static_cast<TEntity*>(element)->GetItem(i);
+    new QTreeWidgetItem(list_, QStringList{Q(child->GetName()), QString::number(ChildCount(*child)),
+                                           QString::number(BrowserOwnerCount(*child))});
+  }
+}
+
+void TExplorerForm::SetListHidden(bool hidden) {
+  listHidden_ = hidden;
+  list_->setVisible(!hidden);
+  if (!hidden) {
+    const int listWidth = list_->width();
+    splitter_->setSizes({std::max(50, width() - listWidth), listWidth});
+    if (TElement* element = ElementOf(tree_->currentItem())) FillList(element);
+  }
+}
+
+void TExplorerForm::ToggleWatch() {
+  if (watch_) {
+    watch_->close();
+    delete watch_.data();
+    return;
+  }
+  watch_ = new TWatchForm();
+  watch_->setAttribute(Qt::WA_DeleteOnClose);
+  if (TElement* element = ElementOf(tree_->currentItem())) {
+    watch_->SetContext(element);
+    watch_->Recalculate();
+  }
+  watch_->show();
+}
+
+void TExplorerForm::PostToMain(int code) {
+  TElement* element = ElementOf(tree_->currentItem());
+  if (!tool_ || !element || tool_->IsOrphan()) return;
+  tool_->PostMessage(code, tool_->GetOwner(0), element);
+}
+
+void TExplorerForm::closeEvent(QCloseEvent* event) {
+  if (tool_ && !tool_->IsOrphan()) tool_->PostMessage(kClose, tool_->GetOwner(0));
+  delete watch_.data();
+  QWidget::closeEvent(event);
+  if (TExplorer* tool = tool_) {
+    tool_ = nullptr;
+    tool->FormClosed();
+  }
+}

@@ -1,0 +1,101 @@
+#pragma once
+// The model browser: the object model as a tree that grows on demand,
+// downwards through children or upwards through owners, a detail list of
+// the selected element's children (or owners) and a watch window that
+// follows the selection. The tree is rebuilt on every expansion, so it
+// follows changes of the model.
+#include <QPointer>
+#include <QWidget>
+#include <string>
+
+#include "framework/tool.h"
+#include "script/qt/watch_form.h"
+
+class QLabel;
+class QSplitter;
+class QStatusBar;
+class QToolButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+class TExplorerForm;
+
+class TExplorer : public TTool {
+  ZELTO_ELEMENT(TExplorer)
+ public:
+  ~TExplorer() override;
+
+  // Shows the tree rooted at the input; nothing without an input.
+  void DoIt() override;
+  TExplorerForm* Form();
+
+  bool Modal = false;
+  bool ShowOwners = false;
+  bool DontShowList = false;
+
+  virtual int GetLeft();
+  virtual int GetTop();
+  virtual int GetWidth();
+  virtual int GetHeight();
+  virtual void SetLeft(int value);
+  virtual void SetTop(int value);
+  virtual void SetWidth(int value);
+  virtual void SetHeight(int value);
+  virtual std::string GetCaption();
+  virtual void SetCaption(const std::string& value);
+
+  void FormClosed();
+
+ private:
+  QPointer<TExplorerForm> form_;
+};
+
+class TExplorerForm : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TExplorerForm(TExplorer* tool, QWidget* parent = nullptr);
+  ~TExplorerForm() override;
+
+  void SetOwnersMode(bool on) { owners_ = on; }
+  void SetListHidden(bool hidden);
+  bool ListHidden() const { return listHidden_; }
+  // Adds the root node for the element and selects it.
+  QTreeWidgetItem* AddRoot(TElement* element);
+
+  QTreeWidget* Tree() const { return tree_; }
+  QTreeWidget* List() const { return list_; }
+  QString StatusText() const;
+  TWatchForm* Watch() const { return watch_.data(); }
+  // Opens a watch window on the selected element, or closes the open one.
+  void ToggleWatch();
+
+  static TElement* ElementOf(const QTreeWidgetItem* node);
+  void Detach() { tool_ = nullptr; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void GivePlaceholder(QTreeWidgetItem* node);
+  void Expand(QTreeWidgetItem* node);
+  void Collapse(QTreeWidgetItem* node);
+  void Select();
+  void FillList(TElement* element);
+  void PostToMain(int code);
+  QTreeWidgetItem* NewNode(TElement* element);
+
+  TExplorer* tool_;
+  bool owners_ = false;
+  bool listHidden_ = false;
+  QTreeWidget* tree_ = nullptr;
+  QTreeWidget* list_ = nullptr;
+  QSplitter* splitter_ = nullptr;
+  QLabel* status_ = nullptr;
+  QPointer<TWatchForm> watch_;
+};
+
+// Owners as the browser walks them: an envelope's single owner link, every
+// other element's owner list.
+int BrowserOwnerCount(const TElement& element);
+TElement* BrowserOwner(const TElement& element, int index);
+
+void RegisterModelBrowserClasses();

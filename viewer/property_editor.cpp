@@ -1,0 +1,315 @@
+#include "viewer/property_editor.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyledItemDelegate>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <exception>
+
+#include "framework/class_registry.h"
+#include "framework/element_class.h"
+#include "framework/entity.h"
+#include "framework/property_access.h"
+#include "gisblock/gelix_dbf_table.h"
+#include "platform/user_interaction.h"
+#include "viewer/record_viewer.h"
+
+namespace {
+
+constexpr int kShowInViewer = 30;
+constexpr int kBrowseModel = 36;
+constexpr int kBrowseOwners = 37;
+
+// Enumerations are edited by picking one of their names, so that a typo
+// cannot leave the property unchanged behind the user's back.
+class ValueDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                        const QModelIndex& index) const override {
+    const QStringList names = index.data(TFProp::NamesRole).toStringList();
+    if (names.isEmpty()) return QStyledItemDelegate::createEditor(parent, option, index);
+    auto* box = new QComboBox(parent);
+    box->addItems(names);
+    return box;
+  }
+  void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+    if (auto* box = qobject_cast<QComboBox*>(editor)) {
+      box->setCurrentText(index.data(Qt::EditRole).toString());
+      return;
+    }
+    QStyledItemDelegate::setEditorData(editor, index);
+  }
+  void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
+    if (auto* box = qobject_cast<QComboBox*>(editor)) {
+      model->setData(index, box->currentText(), Qt::EditRole);
+      return;
+    }
+    QStyledItemDelegate::setModelData(editor, model, index);
+  }
+};
+
+QTableWidget* NewGrid(QWidget* parent) {
+  auto* grid = new QTableWidget(1, 2, parent);
+  grid->horizontalHeader()->hide();
+  grid->verticalHeader()->hide();
+  grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+  grid->setSelectionMode(QAbstractItemView::SingleSelection);
+  grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                        QAbstractItemView::AnyKeyPressed);
+  grid->setItemDelegateForColumn(1, new ValueDelegate(grid));
+  return grid;
+}
+
+std::string ObjectText(TElement* object) { return object ? object->GetName() : "nil"; }
+
+QString Q(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
+
+}  // namespace
+
+const TElementClass& FrameworkBaseClass(const TElement& element) {
+  for (const TElementClass* cls : {&TOwnerEntity::StaticClass(), &TNameEntity::StaticClass(),
+                                   &TEntity::StaticClass(), &TOwnerElement::StaticClass(),
+                                   &TNameElement::StaticClass()})
+    if (element.InheritsFrom(*cls)) return *cls;
+  return TElement::StaticClass();
+}
+
+ZELTO_IMPLEMENT_ELEMENT(TObjectPropertyEditor, TTool, [](auto& p) {
+  p.Integer("IntegerProp", &TObjectPropertyEditor::IntegerProp, &TObjectPropertyEditor::IntegerProp);
+  p.Integer("Left", &TObjectPropertyEditor::GetLeft, &TObjectPropertyEditor::SetLeft);
+  p.Integer("Top", &TObjectPropertyEditor::GetTop, &TObjectPropertyEditor::SetTop);
+  p.Integer("Width", &TObjectPropertyEditor::GetWidth, &TObjectPropertyEditor::SetWidth);
+  p.Integer("Height", &TObjectPropertyEditor::GetHeight, &TObjectPropertyEditor::SetHeight);
+  p.String("Caption", &TObjectPropertyEditor::GetCaption, &TObjectPropertyEditor::SetCaption);
+})
+
+void RegisterPropertyEditorClasses() { RegisterZeltoClass(TObjectPropertyEditor::StaticClass()); }
+
+TObjectPropertyEditor::~TObjectPropertyEditor() {
+  if (form_) {
+    form_->Detach();
+    delete form_.data();
+  }
+}
+
+TFProp* TObjectPropertyEditor::Form() {
+  if (!form_) form_ = new TFProp(this);
+  return form_.data();
+}
+
+int TObjectPropertyEditor::GetLeft() { return Form()->x(); }
+int TObjectPropertyEditor::GetTop() { return Form()->y(); }
+int TObjectPropertyEditor::GetWidth() { return Form()->width(); }
+int TObjectPropertyEditor::GetHeight() { return Form()->height(); }
+void TObjectPropertyEditor::SetLeft(int value) { Form()->move(value, Form()->y()); }
+void TObjectPropertyEditor::SetTop(int value) { Form()->move(Form()->x(), value); }
+void TObjectPropertyEditor::SetWidth(int value) { Form()->resize(value, Form()->height()); }
+void TObjectPropertyEditor::SetHeight(int value) { Form()->resize(Form()->width(), value); }
+std::string TObjectPropertyEditor::GetCaption() { return Form()->windowTitle().toStdString(); }
+void TObjectPropertyEditor::SetCaption(const std::string& value) { Form()->setWindowTitle(Q(value)); }
+
+void TObjectPropertyEditor::DoIt() {
+  instance_ = Input();
+  if (!instance_) return;
+  TFProp* form = Form();
+  std::string name;
+  GetPropTextByName(instance_, "NAME", name);
+  form->lbClassName->setText(Q(name + " : " + instance_->ClassName()));
+  form->Pages()->setTabEnabled(0, true);
+  form->Pages()->setTabText(0, Q(FrameworkBaseClass(*instance_).ClassName()));
+  FillGrids();
+  form->move(GetLeft(), GetTop());
+  form->show();
+}
+
+void TObjectPropertyEditor::FillGrids() {
+  if (!form_ || !instance_) return;
+  TFProp* form = form_.data();
+  form->SetFilling(true);
+  form->ClearGrids();
+  try {
+    const TElementClass& cls = instance_->ClassType();
+    const int baseCount = FrameworkBaseClass(*instance_).PropertyCount();
+    for (int i = 0; i < cls.PropertyCount(); ++i) {
+      const TPropInfo* info = cls.Property(i);
+      const int kind = static_cast<int>(info->Kind);
+      std::string value;
+      if (info->Kind == TTypeKind::tkClass)
+        value = ObjectText(info->GetObj ? info->GetObj(*instance_) : nullptr);
+      else
+        GetPropTextByIndex(instance_, i, value);
+      QTableWidget* grid = i < baseCount                         ? form->sgElementProperties
+                           : info->Kind == TTypeKind::tkMethod ? form->sgMethods
+                                                               : form->sgAscProperties;
+      QStringList names;
+      if (info->Kind == TTypeKind::tkEnumeration)
+        for (const std::string& n : info->EnumNames) names << Q(n);
+      form->AddRow(grid, info->Name, value, kind, names);
+    }
+  } catch (const std::exception& error) {
+    platform::showError(std::string("Error filling property form (") + error.what() + ")");
+  }
+  form->SetFilling(false);
+}
+
+void TObjectPropertyEditor::CellAction(int column, int row) {
+  if (!form_ || !instance_) return;
+  TFProp* form = form_.data();
+  if (column == 0) {
+    platform::showInfo(instance_->ClassName());
+    if (auto* table = dynamic_cast<TGelixDBFTable*>(instance_)) {
+      if (IntegerProp > 0) table->LocateCislo(IntegerProp);
+      auto* view = new TF_ViewData(table, form);
+      view->setModal(true);
+      view->show();
+      records_ = view;
+    }
+    return;
+  }
+  QTableWidget* grid = form->CurrentGrid();
+  if (row < 0 || row >= grid->rowCount() || !grid->item(row, 0)) return;
+  const std::string name = grid->item(row, 0)->text().toStdString();
+  const std::string value = grid->item(row, 1) ? grid->item(row, 1)->text().toStdString() : std::string();
+  const int index = IndexOfProp(instance_, name);
+  if (index < 0) return;
+  if (instance_->ClassType().Property(index)->Kind != TTypeKind::tkClass) {
+    SetPropTextByName(instance_, name, value);
+  } else if (TElement* object = GetObjectPropByName(instance_, name)) {
+    auto* nested = new TObjectPropertyEditor;
+    // A table shows the record of the element that holds it.
+    if (dynamic_cast<TGelixDBFTable*>(object)) nested->IntegerProp = instance_->GetPropertyInt("CISLO");
+    nested->SetInput(object);
+    nested->DoIt();
+    nested_ = nested->Form();
+  }
+  FillGrids();
+}
+
+void TObjectPropertyEditor::FormClosed() {
+  form_ = nullptr;
+  if (IsOrphan()) delete this;
+}
+
+TFProp::TFProp(TObjectPropertyEditor* editor, QWidget* parent) : QWidget(parent), editor_(editor) {
+  setAttribute(Qt::WA_DeleteOnClose);
+  setWindowTitle("Properties");
+  auto* layout = new QVBoxLayout(this);
+  pages_ = new QTabWidget(this);
+  sgElementProperties = NewGrid(pages_);
+  sgAscProperties = NewGrid(pages_);
+  sgMethods = NewGrid(pages_);
+  pages_->addTab(sgElementProperties, "El.vlastnosti");
+  pages_->addTab(sgAscProperties, "Vlastnosti");
+  pages_->addTab(sgMethods, "Metody");
+  pages_->setTabEnabled(0, false);
+  layout->addWidget(pages_);
+  auto* panel = new QHBoxLayout;
+  lbClassName = new QLabel("TElement", this);
+  btExplore = new QPushButton("Model", this);
+  btZobraz = new QPushButton("Zobraz", this);
+  btOwners = new QPushButton(QString::fromUtf8("Vlastníci"), this);
+  panel->addWidget(lbClassName, 1);
+  panel->addWidget(btExplore);
+  panel->addWidget(btZobraz);
+  panel->addWidget(btOwners);
+  layout->addLayout(panel);
+  connect(btExplore, &QPushButton::clicked, this, [this] { PostToMain(kBrowseModel); });
+  connect(btZobraz, &QPushButton::clicked, this, [this] { PostToMain(kShowInViewer); });
+  connect(btOwners, &QPushButton::clicked, this, [this] { PostToMain(kBrowseOwners); });
+  for (QTableWidget* grid : {sgElementProperties, sgAscProperties, sgMethods}) {
+    connect(grid, &QTableWidget::cellChanged, this,
+            [this, grid](int row, int column) { CellChanged(grid, row, column); });
+    connect(grid, &QTableWidget::cellDoubleClicked, this,
+            [this, grid](int row, int column) { CellActivated(grid, row, column); });
+  }
+  connect(pages_, &QTabWidget::currentChanged, this, [this] { FitValueColumn(); });
+}
+
+TFProp::~TFProp() = default;
+
+QTableWidget* TFProp::CurrentGrid() const { return static_cast<QTableWidget*>(pages_->currentWidget()); }
+
+int TFProp::SelRow() const { return CurrentGrid()->currentRow(); }
+
+std::string TFProp::PropName() const {
+  // Row 0 holds the first property: the grids have no fixed title row.
+  const QTableWidgetItem* cell = SelRow() >= 0 ? CurrentGrid()->item(SelRow(), 0) : nullptr;
+  return cell ? cell->text().toStdString() : std::string();
+}
+
+std::string TFProp::PropString() const {
+  const QTableWidgetItem* cell = SelRow() >= 0 ? CurrentGrid()->item(SelRow(), 1) : nullptr;
+  return cell ? cell->text().toStdString() : std::string();
+}
+
+void TFProp::ClearGrids() {
+  for (QTableWidget* grid : {sgElementProperties, sgAscProperties, sgMethods}) {
+    grid->clearContents();
+    grid->setRowCount(1);
+  }
+}
+
+void TFProp::AddRow(QTableWidget* grid, const std::string& name, const std::string& value, int kind,
+                    const QStringList& enumNames) {
+  int row = grid->rowCount();
+  if (row == 1 && !grid->item(0, 0))
+    row = 0;
+  else
+    grid->setRowCount(row + 1);
+  auto* nameCell = new QTableWidgetItem(Q(name));
+  nameCell->setFlags(nameCell->flags() & ~Qt::ItemIsEditable);
+  auto* valueCell = new QTableWidgetItem(Q(value));
+  valueCell->setData(KindRole, kind);
+  if (!enumNames.isEmpty()) valueCell->setData(NamesRole, enumNames);
+  // An object is changed through its own nested editor, not by typing.
+  if (kind == static_cast<int>(TTypeKind::tkClass) || kind == static_cast<int>(TTypeKind::tkMethod))
+    valueCell->setFlags(valueCell->flags() & ~Qt::ItemIsEditable);
+  grid->setItem(row, 0, nameCell);
+  grid->setItem(row, 1, valueCell);
+}
+
+void TFProp::CellChanged(QTableWidget* grid, int row, int column) {
+  if (filling_ || !editor_ || column < 1 || grid != CurrentGrid()) return;
+  // Refilling from inside the grid's own signal would delete the item Qt is
+  // still handling; let the change settle first.
+  QMetaObject::invokeMethod(
+      this, [this, row] { if (editor_) editor_->CellAction(1, row); }, Qt::QueuedConnection);
+}
+
+void TFProp::CellActivated(QTableWidget* grid, int row, int column) {
+  if (!editor_ || grid != CurrentGrid()) return;
+  const QTableWidgetItem* cell = grid->item(row, 1);
+  const bool objectCell = cell && cell->data(KindRole).toInt() == static_cast<int>(TTypeKind::tkClass);
+  if (column == 0 || objectCell) editor_->CellAction(column, row);
+}
+
+void TFProp::PostToMain(int code) {
+  if (!editor_ || editor_->IsOrphan()) return;
+  editor_->PostMessage(code, editor_->GetOwner(0), editor_->Input());
+}
+
+void TFProp::FitValueColumn() {
+  QTableWidget* grid = CurrentGrid();
+  grid->setColumnWidth(1, std::max(0, grid->viewport()->width() - grid->columnWidth(0) - 1));
+}
+
+void TFProp::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  FitValueColumn();
+}
+
+void TFProp::closeEvent(QCloseEvent* event) {
+  QWidget::closeEvent(event);
+  if (TObjectPropertyEditor* editor = editor_) {
+    editor_ = nullptr;
+    editor->FormClosed();
+  }
+}
+
+TF_ViewData* TObjectPropertyEditor::RecordView() const { return static_cast<TF_ViewData*>(records_.data()); }
