@@ -12,6 +12,8 @@
 #include "framework/class_registry.h"
 #include "framework/element_class.h"
 #include "framework/entity.h"
+#include "framework/system_register.h"
+#include "framework/world.h"
 #include "script/qt/watch_form.h"
 
 namespace {
@@ -31,6 +33,15 @@ QString Q(const std::string& text) { return QString::fromUtf8(text.data(), stati
 int ChildCount(const TElement& element) {
   auto* entity = dynamic_cast<const TEntity*>(&element);
   return entity ? entity->GetCount() : 0;
+}
+
+TRegisterClassModel* FindClassModel(const std::string& className) {
+  TWorld* world = GetWorld();
+  TSystemRegister* reg = world ? world->GetSystemRegister() : nullptr;
+  if (!reg || className.empty()) return nullptr;
+  TRegisterClassModels* models = reg->GetClassModels();
+  models->SetFindClassName(className);
+  return models->Error == 0 ? dynamic_cast<TRegisterClassModel*>(models->ActualItem()) : nullptr;
 }
 
 }  // namespace
@@ -219,6 +230,10 @@ void TExplorerForm::Select() {
 void TExplorerForm::FillList(TElement* element) {
   list_->clear();
   if (owners_) {
+    list_->setColumnCount(3);
+    list_->setHeaderLabels({"Name", "Count", "Owners"});
+    columnsModel_ = nullptr;
+    propertyNames_.clear();
     const int count = BrowserOwnerCount(*element);
     for (int i = 0; i < count; ++i) {
       TElement* owner = BrowserOwner(*element, i);
@@ -228,12 +243,46 @@ void TExplorerForm::FillList(TElement* element) {
     }
     return;
   }
+  TRegisterClassModel* columns = ColumnsModel(*element);
+  if (columns != columnsModel_ || propertyNames_.empty()) {
+    columnsModel_ = columns;
+    QStringList captions{"Name"};
+    propertyNames_.clear();
+    if (TOwnerEntity* models = columns ? columns->GetPropertyModels() : nullptr) {
+      for (TElement* model : models->Items()) {
+        auto* property = dynamic_cast<TRegisterPropertyModel*>(model);
+        if (!property) continue;
+        propertyNames_.push_back(property->GetName());
+        captions << Q(property->Alias.empty() ? property->GetName() : property->Alias);
+      }
+    }
+    list_->setColumnCount(static_cast<int>(captions.size()));
+    list_->setHeaderLabels(captions);
+    if (propertyNames_.empty()) propertyNames_.push_back({});  // marks the columns as built
+  }
   const int count = ChildCount(*element);
   for (int i = 0; i < count; ++i) {
     TElement* child = static_cast<TEntity*>(element)->GetItem(i);
-    new QTreeWidgetItem(list_, QStringList{Q(child->GetName()), QString::number(ChildCount(*child)),
-                                           QString::number(BrowserOwnerCount(*child))});
+    QStringList texts{Q(child->GetName())};
+    for (const std::string& name : propertyNames_) {
+      if (name.empty()) continue;
+      std::string text;
+      child->GetPropertyText(name, text);
+      texts << Q(text);
+    }
+    new QTreeWidgetItem(list_, texts);
   }
+}
+
+// The entry of the element's class names the class whose property models
+// set the list's columns; both look-ups are kept for the last class seen.
+TRegisterClassModel* TExplorerForm::ColumnsModel(const TElement& element) {
+  if (&element.ClassType() != lastClass_) {
+    lastClass_ = &element.ClassType();
+    TRegisterClassModel* own = FindClassModel(element.ClassName());
+    lastColumns_ = own && !own->SubClass.empty() ? FindClassModel(own->SubClass) : own;
+  }
+  return lastColumns_;
 }
 
 void TExplorerForm::SetListHidden(bool hidden) {

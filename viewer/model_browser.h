@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <string>
+#include <vector>
 
 #include "framework/tool.h"
 #include "script/qt/watch_form.h"
@@ -18,6 +19,7 @@ class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 class TExplorerForm;
+class TRegisterClassModel;
 
 class TExplorer : public TTool {
   ZELTO_ELEMENT(TExplorer)
@@ -82,6 +84,7 @@ class TExplorerForm : public QWidget {
   void FillList(TElement* element);
   void PostToMain(int code);
   QTreeWidgetItem* NewNode(TElement* element);
+  TRegisterClassModel* ColumnsModel(const TElement& element);
 
   TExplorer* tool_;
   bool owners_ = false;
@@ -91,6 +94,11 @@ class TExplorerForm : public QWidget {
   QSplitter* splitter_ = nullptr;
   QLabel* status_ = nullptr;
   QPointer<TWatchForm> watch_;
+  const TElementClass* lastClass_ = nullptr;
+  TRegisterClassModel* lastColumns_ = nullptr;
+  TRegisterClassModel* columnsModel_ = nullptr;
+  // Property names of the list's columns after "Name".
+  std::vector<std::string> propertyNames_;
 };
 
 // Owners as the browser walks them: an envelope's single owner link, every

@@ -8,6 +8,8 @@
 
 #include "framework/class_registry.h"
 #include "framework/entity.h"
+#include "framework/system_register.h"
+#include "framework/world.h"
 #include "platform/scripted_user_interaction.h"
 #include "script/qt/watch_form.h"
 
@@ -121,6 +123,27 @@ TEST_F(ModelBrowser, WatchWindowFollowsSelection) {
   EXPECT_EQ(form->Watch()->SG()->item(0, 1)->text(), "porost");
   form->ToggleWatch();
   EXPECT_EQ(form->Watch(), nullptr);
+}
+
+TEST_F(ModelBrowser, ClassModelSetsTheListColumns) {
+  RegisterModelClasses();
+  TWorld world;
+  SetWorld(&world);
+  TRegisterClassModels* models = world.GetSystemRegister()->GetClassModels();
+  models->SetNewClassName("TOwnerEntity");
+  auto* columns = dynamic_cast<TRegisterClassModel*>(models->ActualItem());
+  ASSERT_NE(columns, nullptr);
+  auto* name = new TRegisterPropertyModel;
+  name->SetName("Name");
+  name->Alias = "Jméno";
+  columns->GetPropertyModels()->Add(name);
+  Open(district, false);
+  QTreeWidget* list = browser->Form()->List();
+  ASSERT_EQ(list->columnCount(), 2);
+  EXPECT_EQ(list->headerItem()->text(1), "Jméno");
+  EXPECT_EQ(list->topLevelItem(1)->text(1), "list");
+  delete browser;  // before the world goes
+  browser = nullptr;
 }
 
 TEST_F(ModelBrowser, HiddenListIsNotFilled) {
