@@ -10,6 +10,7 @@
 #include "gisblock/gelix_dbf_table.h"
 #include "platform/dbase_table.h"
 #include "platform/scripted_user_interaction.h"
+#include "viewer/property_editor.h"
 
 namespace {
 
@@ -28,9 +29,9 @@ class RecordViewer : public ::testing::Test {
     platform::DbfTable::create(file, {{"CISLO", 'N', 6, 0}, {"NAZEV", 'C', 10, 0}});
     platform::DbfTable writer;
     writer.open(file, false);
-    for (const char* name : {"smrk", "jedle", "buk"}) {
+    for (const auto& [cislo, name] : {std::pair{"10", "smrk"}, {"20", "jedle"}, {"30", "buk"}}) {
       writer.append();
-      writer.setText("CISLO", std::to_string(writer.recordCount() + 1));
+      writer.setText("CISLO", cislo);
       writer.setText("NAZEV", name);
       writer.post();
     }
@@ -66,6 +67,17 @@ TEST_F(RecordViewer, ShowsLiveRowsAndKeepsTheCurrentRecord) {
   view->Next();  // stays on the last row
   EXPECT_EQ(table.Fields().recNo(), 3u);
   delete view;
+}
+
+TEST_F(RecordViewer, EditorOpensTheViewOnTheRecordOfItsNumber) {
+  TObjectPropertyEditor editor;
+  editor.IntegerProp = 30;
+  editor.SetInput(&table);
+  editor.DoIt();
+  editor.CellAction(0, 0);
+  ASSERT_NE(editor.RecordView(), nullptr);
+  EXPECT_EQ(editor.RecordView()->CurrentRow(), 1);
+  EXPECT_EQ(ui->shownTexts().back(), "TGelixDBFTable");
 }
 
 }  // namespace
