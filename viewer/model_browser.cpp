@@ -3,7 +3,9 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QBitmap>
 #include <QLabel>
+#include <QPixmap>
 #include <QSplitter>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -45,6 +47,11 @@ TRegisterClassModel* FindClassModel(const std::string& className) {
 }
 
 }  // namespace
+
+std::string model_browser::ImageFilePath(const std::string& name, const std::string& programDir) {
+  // A name with a drive (or any colon) is already absolute.
+  return name.find(':') != std::string::npos ? name : programDir + name;
+}
 
 int BrowserOwnerCount(const TElement& element) {
   if (auto* envelope = dynamic_cast<const TEnvelopeEntity*>(&element))
@@ -148,6 +155,22 @@ TExplorerForm::TExplorerForm(TExplorer* tool, QWidget* parent) : QWidget(parent)
   connect(tree_, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* node) { Expand(node); });
   connect(tree_, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* node) { Collapse(node); });
   connect(tree_, &QTreeWidget::currentItemChanged, this, [this] { Select(); });
+  LoadImages();
+}
+
+void TExplorerForm::LoadImages() {
+  TWorld* world = GetWorld();
+  TSystemRegister* reg = world ? world->GetSystemRegister() : nullptr;
+  if (!reg) return;
+  TStringListElement* images = reg->GetImages();
+  const std::string programDir = world->GetApplicDir();
+  for (int i = 0; i < images->GetCount(); ++i) {
+    std::string name = images->GetItemValue(i);
+    if (name.empty()) name = images->GetItemName(i);
+    QPixmap bitmap(Q(model_browser::ImageFilePath(name, programDir)));
+    if (!bitmap.isNull()) bitmap.setMask(bitmap.createMaskFromColor(QColor(128, 128, 128)));
+    images_.push_back(QIcon(bitmap));
+  }
 }
 
 TExplorerForm::~TExplorerForm() { delete watch_.data(); }
@@ -159,6 +182,9 @@ TElement* TExplorerForm::ElementOf(const QTreeWidgetItem* node) {
 QTreeWidgetItem* TExplorerForm::NewNode(TElement* element) {
   auto* node = new QTreeWidgetItem(QStringList{Q(element->GetName())});
   node->setData(0, Qt::UserRole, QVariant::fromValue(static_cast<void*>(element)));
+  ClassModels(*element);
+  if (lastOwn_ && lastOwn_->ImageIndex >= 0 && lastOwn_->ImageIndex < images_.size())
+    node->setIcon(0, images_[lastOwn_->ImageIndex]);
   return node;
 }
 
@@ -243,7 +269,7 @@ void TExplorerForm::FillList(TElement* element) {
     }
     return;
   }
-  TRegisterClassModel* columns = ColumnsModel(*element);
+  TRegisterClassModel* columns = ClassModels(*element);
   if (columns != columnsModel_ || propertyNames_.empty()) {
     columnsModel_ = columns;
     QStringList captions{"Name"};
@@ -276,11 +302,11 @@ void TExplorerForm::FillList(TElement* element) {
 
 // The entry of the element's class names the class whose property models
 // set the list's columns; both look-ups are kept for the last class seen.
-TRegisterClassModel* TExplorerForm::ColumnsModel(const TElement& element) {
+TRegisterClassModel* TExplorerForm::ClassModels(const TElement& element) {
   if (&element.ClassType() != lastClass_) {
     lastClass_ = &element.ClassType();
-    TRegisterClassModel* own = FindClassModel(element.ClassName());
-    lastColumns_ = own && !own->SubClass.empty() ? FindClassModel(own->SubClass) : own;
+    lastOwn_ = FindClassModel(element.ClassName());
+    lastColumns_ = lastOwn_ && !lastOwn_->SubClass.empty() ? FindClassModel(lastOwn_->SubClass) : lastOwn_;
   }
   return lastColumns_;
 }

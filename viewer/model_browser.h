@@ -4,6 +4,8 @@
 // the selected element's children (or owners) and a watch window that
 // follows the selection. The tree is rebuilt on every expansion, so it
 // follows changes of the model.
+#include <QIcon>
+#include <QList>
 #include <QPointer>
 #include <QWidget>
 #include <string>
@@ -84,7 +86,10 @@ class TExplorerForm : public QWidget {
   void FillList(TElement* element);
   void PostToMain(int code);
   QTreeWidgetItem* NewNode(TElement* element);
-  TRegisterClassModel* ColumnsModel(const TElement& element);
+  // Looks up the class models of the element's class; answers the one
+  // that sets the list's columns.
+  TRegisterClassModel* ClassModels(const TElement& element);
+  void LoadImages();
 
   TExplorer* tool_;
   bool owners_ = false;
@@ -95,7 +100,9 @@ class TExplorerForm : public QWidget {
   QLabel* status_ = nullptr;
   QPointer<TWatchForm> watch_;
   const TElementClass* lastClass_ = nullptr;
+  TRegisterClassModel* lastOwn_ = nullptr;
   TRegisterClassModel* lastColumns_ = nullptr;
+  QList<QIcon> images_;
   TRegisterClassModel* columnsModel_ = nullptr;
   // Property names of the list's columns after "Name".
   std::vector<std::string> propertyNames_;
@@ -105,5 +112,10 @@ class TExplorerForm : public QWidget {
 // other element's owner list.
 int BrowserOwnerCount(const TElement& element);
 TElement* BrowserOwner(const TElement& element, int index);
+
+namespace model_browser {
+// Where an image of the system register is read from.
+std::string ImageFilePath(const std::string& name, const std::string& programDir);
+}  // namespace model_browser
 
 void RegisterModelBrowserClasses();

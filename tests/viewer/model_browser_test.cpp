@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QImage>
+#include <filesystem>
 #include <QTableWidget>
 #include <QTreeWidget>
 
@@ -133,11 +135,23 @@ TEST_F(ModelBrowser, ClassModelSetsTheListColumns) {
   models->SetNewClassName("TOwnerEntity");
   auto* columns = dynamic_cast<TRegisterClassModel*>(models->ActualItem());
   ASSERT_NE(columns, nullptr);
+  // A name with a colon is taken as it stands, any other from the program's directory.
+  EXPECT_EQ(model_browser::ImageFilePath("C:/obr/les.bmp", "/opt/z/"), "C:/obr/les.bmp");
+  EXPECT_EQ(model_browser::ImageFilePath("les.bmp", "/opt/z/"), "/opt/z/les.bmp");
+  const std::string image = (std::filesystem::temp_directory_path() / "model_browser:les.png").string();
+  QImage pixels(8, 8, QImage::Format_RGB32);
+  pixels.fill(Qt::green);
+  ASSERT_TRUE(pixels.save(QString::fromStdString(image)));
+  world.GetSystemRegister()->GetImages()->AddNamed("les", image);
+  columns->ImageIndex = 0;
+
   auto* name = new TRegisterPropertyModel;
   name->SetName("Name");
   name->Alias = "Jméno";
   columns->GetPropertyModels()->Add(name);
-  Open(district, false);
+  QTreeWidgetItem* root = Open(district, false);
+  EXPECT_FALSE(root->icon(0).isNull());
+  std::filesystem::remove(image);
   QTreeWidget* list = browser->Form()->List();
   ASSERT_EQ(list->columnCount(), 2);
   EXPECT_EQ(list->headerItem()->text(1), "Jméno");
