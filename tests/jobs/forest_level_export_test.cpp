@@ -23,6 +23,21 @@ struct KindSums {
   double net = 0;
 };
 
+// The lines of the written block by kind.
+std::map<int, int> LineKinds(const fs::path& block) {
+  std::map<int, int> kinds;
+  TEntity model;
+  std::unique_ptr<TGeliXBlokReader> reader(TGeliXBlokReader::CreateForBlock(block.string()));
+  reader->SetObjectModel(&model);
+  std::unique_ptr<TPolyLineString> lines(reader->ReadLines());
+  if (!lines) return kinds;
+  for (TElement* e : lines->Items()) {
+    auto* props = static_cast<TGelixLineProps*>(static_cast<TSpaceEntity*>(e)->GetProperties());
+    ++kinds[props ? props->Druh : -1];
+  }
+  return kinds;
+}
+
 // The areas of the written block by kind.
 std::map<int, KindSums> ReadBack(const fs::path& block) {
   std::map<int, KindSums> sums;
@@ -92,6 +107,16 @@ TEST_F(LevelExportTest, LevelsOfTheReadDistrictHoldTheGeneratorsAreas) {
     EXPECT_NEAR(sums[kind].net, std::stod(Expected(level + "['sum_net_m2']")), 0.05);
     EXPECT_EQ(sums[134].count, std::stoi(Expected(level + "['empty_count']")));
     EXPECT_NEAR(sums[134].net, std::stod(Expected(level + "['empty_sum_net_m2']")), 0.05);
+
+    // The ZRO layer draws compartment boundaries apart from the others.
+    const std::map<int, int> lineKinds = LineKinds(written);
+    if (found.Zro) {
+      EXPECT_GT(lineKinds.count(1300), 0u);
+      EXPECT_GT(lineKinds.count(1400), 0u);
+    } else {
+      EXPECT_EQ(lineKinds.size(), 1u);
+      EXPECT_EQ(lineKinds.begin()->first, found.LineKind);
+    }
 
     // Every exported area of the level is counted by its unit (the
     // sub-compartments count both of their exports).
