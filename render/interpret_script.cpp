@@ -128,6 +128,7 @@ void TISInstance::UpdateName() {
 TISClass::TISClass() { SetElementClass(&TElement::StaticClass()); }
 
 TISInstances* TISClass::GetRules() {
+  if (!rules_) rules_ = FindElementByClass<TISInstances>();
   if (!rules_) {
     rules_ = new TISInstances();
     Add(rules_);
@@ -154,8 +155,11 @@ TInterpret* TISClass::InterpretFor(TElement* element) {
   if (&element->ClassType() == class_) return result;
   // The first matching rule decides, even when it names no interpret: a
   // node without interpret hides what it catches.
-  for (TISInstance* rule : rulesOf(PeekRules()))
-    if (rule->Matches(element)) return rule->InterpretFor(element);
+  // Asked for every element drawn: no copy of the list.
+  if (const TISInstances* rules = PeekRules())
+    for (TElement* e : rules->Items())
+      if (isRule(e) && static_cast<TISInstance*>(e)->Matches(element))
+        return static_cast<TISInstance*>(e)->InterpretFor(element);
   return result;
 }
 

@@ -73,7 +73,8 @@ class TISClass : public TISInstance {
 
  protected:
   // The rule list if it exists, without creating it.
-  virtual TISInstances* PeekRules() const { return rules_; }
+  // A node read from a model file finds its list among its children.
+  virtual TISInstances* PeekRules() const { return rules_ ? rules_ : FindElementByClass<TISInstances>(); }
 
  private:
   TISInstances* rules_ = nullptr;  // a child

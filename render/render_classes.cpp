@@ -4,6 +4,7 @@
 #include "render/bitmap_device.h"
 #include "render/border_buffer.h"
 #include "render/device.h"
+#include "render/hatch_library.h"
 #include "render/interpret_layer.h"
 #include "render/symbol_elements.h"
 #include "render/text_file_device.h"
@@ -26,4 +27,5 @@ void RegisterRenderClasses() {
   RegisterUniversalInterpretClasses();
   RegisterUniversalScriptCreatorClasses();
   RegisterModelByScriptClasses();
+  RegisterHatchClasses();
 }

@@ -198,7 +198,7 @@ void TUniversalInterpret::ReView(TZeltoMessage* message, bool& handled) {
   const bool whole = !message || !message->Data();
   if (whole && device) device->BeginDraw();
   TInterpret::ReView(message, handled);
-  if (whole && device) device->EndDraw();
+  if (device) device->EndDraw();
 }
 
 void TUniversalInterpret::ReViewElementArea(TZeltoMessage* message, bool& handled) {
