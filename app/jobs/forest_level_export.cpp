@@ -275,7 +275,7 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
         carrier.SetInput(network.Net.AreaList);
         carrier.DoIt();
       }
-      const AreaClassifier classifier{level, ReadDetKinds(), areaColour, areaSymbol};
+      const AreaClassifier classifier{level, context.Kinds ? *context.Kinds : ReadDetKinds(), areaColour, areaSymbol};
       for (TElement* element : std::vector<TElement*>(network.Net.AreaList->Items())) {
         classifier.Classify(element);
         if (context.ProcessMessages) context.ProcessMessages();

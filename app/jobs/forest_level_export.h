@@ -11,6 +11,7 @@
 //   jobs::ExportWholeDistrict(ctx);                         // code 103
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,13 @@ const std::vector<ForestLevel>& ForestLevels();
 // nullptr for a code that is no level export.
 const ForestLevel* FindForestLevel(std::int32_t command);
 
+// The program-wide kinds of section DET.
+struct DetKinds {
+  std::int16_t StandGroup = 110;  // DruhPorostniSkupiny
+  std::int16_t Empty = 134;       // DruhPrazdnePlochy
+};
+DetKinds ReadDetKinds();
+
 // What a level export needs of the main tool and its window.
 struct LevelExportContext {
   LoadedModel* Model = nullptr;   // the hierarchy root
@@ -44,6 +52,8 @@ struct LevelExportContext {
   std::string GisRoot;            // holds the control files
   bool JoinLines = false;         // "Spojovat linie": join lines at pseudo-nodes
   std::string LhcCode;            // LHC_KOD of the rows
+  // The kinds the main tool read at start; read from TERGELIX.INI when unset.
+  std::optional<DetKinds> Kinds;
   // Told the district code once it is known (the window shows it).
   std::function<void(const std::string&)> ShowDistrictCode;
   // Called first: after a level export no other district may be read.
@@ -68,12 +78,6 @@ bool CheckControlFiles(const std::string& gisRoot, char letter, std::int32_t kin
 // "<dir>/<code>_<prefix>.BLK"
 std::string LevelBlockPath(const std::string& directory, const std::string& code, const std::string& prefix);
 
-// The program-wide kinds of section DET.
-struct DetKinds {
-  std::int16_t StandGroup = 110;  // DruhPorostniSkupiny
-  std::int16_t Empty = 134;       // DruhPrazdnePlochy
-};
-DetKinds ReadDetKinds();
 
 // Gives one built area the level's kind, colour and symbol and files it
 // under its unit of the level, or marks it empty.
