@@ -89,8 +89,7 @@ TEST_F(LevelExportTest, LevelsOfTheReadDistrictHoldTheGeneratorsAreas) {
   ASSERT_NE(root, nullptr);
   const fs::path output = dir / "OUT" / "01";
   fs::create_directories(output);
-  const jobs::LevelExportContext ctx = Context(output);
-
+  jobs::LevelExportContext ctx = Context(output);
   jobs::ExportWholeDistrict(ctx);
 
   for (const jobs::ForestLevel& found : jobs::ForestLevels()) {
@@ -129,6 +128,25 @@ TEST_F(LevelExportTest, LevelsOfTheReadDistrictHoldTheGeneratorsAreas) {
   EXPECT_EQ(shownCode, "01");
   EXPECT_EQ(disabled, 8);
   EXPECT_TRUE(ui->shownTexts().empty()) << ui->shownTexts().front();
+
+  // Lines joined at pseudo-nodes give the same areas, on a hierarchy read
+  // afresh.
+  ctx.JoinLines = true;
+  for (std::int32_t command : {95, 98}) {
+    const jobs::ForestLevel& level = *jobs::FindForestLevel(command);
+    SCOPED_TRACE(level.Prefix + " joined");
+    const fs::path block = output / ("01_" + level.Prefix + ".BLK");
+    const std::map<int, KindSums> kept = ReadBack(block);
+    ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
+    ASSERT_EQ(jobs::ExportForestLevel(ctx, level), jobs::ExportResult::Written);
+    const std::map<int, KindSums> joined = ReadBack(block);
+    for (int kind : {static_cast<int>(level.AreaKind), 134}) {
+      EXPECT_EQ(joined.count(kind), kept.count(kind));
+      if (!joined.count(kind) || !kept.count(kind)) continue;
+      EXPECT_EQ(joined.at(kind).count, kept.at(kind).count) << kind;
+      EXPECT_NEAR(joined.at(kind).net, kept.at(kind).net, 0.01) << kind;
+    }
+  }
 }
 
 TEST_F(LevelExportTest, ALevelThatCannotBeExportedLeavesTheDiskAlone) {
