@@ -6,6 +6,7 @@
 #include "framework/message_dispatch.h"
 #include "framework/world.h"
 #include "geometry/area_element.h"
+#include "geometry/space_entity_props.h"
 #include "geometry/space_registers.h"
 #include "gisblock/gelix_props.h"
 #include "platform/user_interaction.h"
@@ -67,11 +68,12 @@ void TCarryArToArThroughLines::DoIt() {
     form.SetCaption("Carry props area-area");
     form.Show();
     for (int i = 0; i < areas->GetCount(); ++i) {
-      if (form.BreakConfirmed("Přerušit přenos atributů ?")) break;
+      // A Cancel leaves the form closed: the question comes again at the next area.
+      if (form.DoCloseQuery() && ConfirmBreak("Přerušit přenos atributů ?")) break;
       form.SetProgress(i);
       if (i % kPumpEvery == 0) zelto::ProcessPendingMessages();
       TElement* area = areas->GetItem(i);
-      if (area && area->Is<TPolyLineAreaElement>()) CarryArea(static_cast<TPolyLineAreaElement*>(area));
+      if (area && area->Is<TAreaElement>()) CarryArea(static_cast<TAreaElement*>(area));
     }
     form.Hide();
     register_ = saved;
@@ -79,8 +81,11 @@ void TCarryArToArThroughLines::DoIt() {
   CloseProtocol();
 }
 
-void TCarryArToArThroughLines::CarryArea(TPolyLineAreaElement* area) {
+void TCarryArToArThroughLines::CarryArea(TAreaElement* area) {
   protocolLine_.clear();
+  // An area of vertices has no boundary lines to ask and ends up without a
+  // record, as an area none of whose lines names an old one.
+  auto* ring = area->Is<TPolyLineAreaElement>() ? static_cast<TPolyLineAreaElement*>(area) : nullptr;
   TAreaElement* best = nullptr;
   TBlockRegister* bestBlock = nullptr;
   const auto& lines = area->Items();
@@ -88,8 +93,8 @@ void TCarryArToArThroughLines::CarryArea(TPolyLineAreaElement* area) {
     auto* line = lines[i] && lines[i]->Is<TPolyLineElement>() ? static_cast<TPolyLineElement*>(lines[i]) : nullptr;
     try {
       TGelixLineProps* props = RecordOf<TGelixLineProps>(line);
-      if (!props) continue;
-      const std::int32_t number = props->GetSideArea(area->GetLineOrigin(i));
+      if (!props || !ring) continue;
+      const std::int32_t number = props->GetSideArea(ring->GetLineOrigin(i));
       TBlockRegister* block = register_ ? register_->FindBlock(props->GetBlockName()) : nullptr;
       if (!block) {
         WriteProtocolLine(line, "No BlockReg");
@@ -118,7 +123,9 @@ void TCarryArToArThroughLines::CarryArea(TPolyLineAreaElement* area) {
   }
   if (best) {
     WriteAreaReport(area, best);
-    bestBlock->Register(area);
+    // Carried again (a second run), the area is filed there already.
+    auto* props = RecordOf<TSpaceEntityProps>(area);
+    if (!props || props->GetBlockRegister() != bestBlock) bestBlock->Register(area);
   } else if (WantsProtocolLine()) {
     PutLine(" New area XY:" + FixedWidth(area->GetAbsRefX(), 11, 2) + "," + FixedWidth(area->GetAbsRefY(), 12, 2) +
             " New area area:" + FixedWidth(area->GetArea1(), 12, 4) + protocolLine_);

@@ -22,7 +22,7 @@ class TCarryArToArThroughLines : public TTool {
   // records read from a block.
   void DoIt() override;
 
-  virtual void CarryArea(TPolyLineAreaElement* area);
+  virtual void CarryArea(TAreaElement* area);
   virtual void AppendProtocolField(const std::string& text);
   virtual void WriteProtocolLine(TPolyLineElement* line, const std::string& text);
   virtual void WriteAreaReport(TAreaElement* newArea, TAreaElement* oldArea);

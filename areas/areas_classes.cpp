@@ -6,6 +6,7 @@
 #include "areas/forest_hierarchy.h"
 #include "areas/leaf_walkers.h"
 #include "areas/line_end_readers.h"
+#include "areas/line_joining.h"
 #include "areas/node_area_classes.h"
 #include "framework/class_registry.h"
 
@@ -25,4 +26,5 @@ void RegisterAreasClasses() {
   RegisterAreaPointPlacerClasses();
   RegisterNodeAreaClasses();
   RegisterExportClasses();
+  RegisterLineJoinClasses();
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <memory>
+#include <set>
+#include <utility>
 #include <unordered_set>
 #include <vector>
 
@@ -110,8 +112,16 @@ void TAddLinesIntoLinesAbscEntity::DoIt() {
   std::unordered_set<const TElement*> seen;
   for (int i = 0; i < list->GetCount(); ++i) seen.insert(list->Segment(i)->Line);
   const double tol = SnapDistance;
-  const double minX = Segments->GetQXMin(), minY = Segments->GetQYMin();
-  const double maxX = minX + Segments->GetQWidth(), maxY = minY + Segments->GetQWidth();
+  // The new line's own envelope rather than the index's square, which may
+  // be four times as large: what lies outside it meets no new segment.
+  double minX = 1e30, minY = 1e30, maxX = -1e30, maxY = -1e30;
+  for (int i = 0; i < list->NewCount(); ++i) {
+    const TGlxLinAbscissa* s = list->Segment(i);
+    minX = std::min(minX, s->GetXmin());
+    minY = std::min(minY, s->GetYmin());
+    maxX = std::max(maxX, s->GetXmax());
+    maxY = std::max(maxY, s->GetYmax());
+  }
   std::vector<TPolyLineElement*> found;
   TQTreeWalker walker;
   for (TElement* e = walker.FindFirst(Lines, tol, minX, minY, maxX, maxY); e; e = walker.FindNext()) {
@@ -300,6 +310,7 @@ void TAbscAbscJoiner::DoIt() {
       for (int j = FirstCandidate(p); j < list->GetCount(); ++j) Compare(p, j);
     }
   }
+  KeepJunctionsOnly();
   // Cut points that became no line end are taken out again.
   const bool follows = Follows();
   for (int p = 1; p < list->GetCount();) {
@@ -313,6 +324,21 @@ void TAbscAbscJoiner::DoIt() {
     } else {
       ++p;
     }
+  }
+}
+
+void TAbscAbscJoiner::KeepJunctionsOnly() {
+  TLinesAbscEntity* list = List();
+  std::set<std::pair<double, double>> kept;
+  for (int p = 0; p < list->NewCount(); ++p) {
+    const TGlxLinAbscissa* s = list->Segment(p);
+    if (s->IsDeleted) continue;
+    kept.insert({s->GetX1(), s->GetY1()});
+    kept.insert({s->GetX2(), s->GetY2()});
+  }
+  for (int p = list->NewCount(); p < list->GetCount(); ++p) {
+    TGlxLinAbscissa* s = list->Segment(p);
+    if (s->IsNewEnd && !kept.count({s->GetX1(), s->GetY1()})) s->IsNewEnd = false;
   }
 }
 

@@ -106,6 +106,11 @@ class TAbscAbscJoiner : public TLineJoinStep {
 
  private:
   void Compare(int position, int candidate);
+  // Where the new line runs along an old one, every shared vertex was
+  // marked; the old line is cut only where a new segment that stays (no
+  // duplicate) meets it, so that a shared stretch does not fall apart into
+  // single segments.
+  void KeepJunctionsOnly();
   // The line of the segment at `position` is cut at the segment's begin or
   // end point: the segment that begins there is marked.
   void CutAtBegin(int position);

@@ -271,7 +271,8 @@ void TJoinLines::DoIt() {
     form.Show();
   }
   for (int i = count - 1; i >= 0; --i) {
-    if (form.BreakConfirmed("Přerušit zpracování linií ?")) break;
+    // A Cancel leaves the form closed: the question comes again at the next line.
+    if (form.DoCloseQuery() && ConfirmBreak("Přerušit zpracování linií ?")) break;
     TElement* child = children[i];
     if (!child->Is<TPolyLineElement>()) continue;
     auto* line = static_cast<TPolyLineElement*>(child);

@@ -2,12 +2,6 @@
 
 ZELTO_IMPLEMENT_ELEMENT(TLinesAbscEntity, TEntity, ZELTO_NO_PROPERTIES)
 
-int TLinesAbscEntity::NewCount() const {
-  int n = 0;
-  while (n < GetCount() && Segment(n)->Line == newLine_) ++n;
-  return n;
-}
-
 void TLinesAbscEntity::AddLineSegments(TPolyLineElement* line) {
   for (int i = 0; i + 1 < line->GetCoordsCount(); ++i) AddSegment(line, i);
 }
@@ -17,6 +11,7 @@ void TLinesAbscEntity::AddSegment(TPolyLineElement* line, int index) {
   segment->Line = line;
   segment->Index = index;
   Add(segment);
+  if (line == newLine_) ++newCount_;
 }
 
 void TLinesAbscEntity::Renumber(int from, const TPolyLineElement* line, int delta) {
@@ -33,12 +28,14 @@ void TLinesAbscEntity::DeleteAt(int position) {
   if (line && segment->Index < line->GetCount()) line->Delete(line->GetItem(segment->Index));
   Remove(segment);
   delete segment;
+  if (line == newLine_) --newCount_;
   Renumber(position, line, -1);
 }
 
 void TLinesAbscEntity::InsertAfter(int position, TGlxLinAbscissa* piece) {
   Renumber(position + 1, piece->Line, +1);
   Insert(position + 1, piece);
+  if (piece->Line == newLine_) ++newCount_;
 }
 
 TGlxLinAbscissa* TLinesAbscEntity::SplitAt(int position, double x, double y) {

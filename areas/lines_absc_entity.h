@@ -13,7 +13,7 @@ class TLinesAbscEntity : public TEntity {
   // The line the list was made for; its segments lead the list.
   TPolyLineElement* NewLine() const { return newLine_; }
   void SetNewLine(TPolyLineElement* line) { newLine_ = line; }
-  int NewCount() const;
+  int NewCount() const { return newCount_; }
 
   // Appends the segments of every vertex pair of the line.
   void AddLineSegments(TPolyLineElement* line);
@@ -31,4 +31,6 @@ class TLinesAbscEntity : public TEntity {
  private:
   void Renumber(int from, const TPolyLineElement* line, int delta);
   TPolyLineElement* newLine_ = nullptr;  // not owned
+  // Kept as segments come and go: the joiners ask for it in every loop.
+  int newCount_ = 0;
 };

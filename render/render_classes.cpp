@@ -10,6 +10,10 @@
 #include "render/text_file_device.h"
 #include "render/tile_device.h"
 #include "render/model_by_script_creator.h"
+#include "render/line_symbols.h"
+#include "render/parallel_line.h"
+#include "render/point_symbols.h"
+#include "render/stroke_font.h"
 #include "render/universal_interpret.h"
 #include "render/universal_script_creator.h"
 
@@ -28,4 +32,8 @@ void RegisterRenderClasses() {
   RegisterUniversalScriptCreatorClasses();
   RegisterModelByScriptClasses();
   RegisterHatchClasses();
+  RegisterStrokeFontClasses();
+  RegisterPointSymbolClasses();
+  RegisterLineSymbolClasses();
+  RegisterZeltoClass(TParalel::StaticClass());
 }

@@ -142,6 +142,8 @@ TEST_F(CarryTest, TheProtocolListsProblemsAndOnlyThemWhenAsked) {
   EXPECT_FALSE(Record(good)->Vyber);  // SelectForProblem is off
   EXPECT_EQ(Record(unfiled)->Cislo, 1);
   EXPECT_EQ(missing->GetProperties(), nullptr);
+  // Carried twice, each area is filed once beside the old one.
+  EXPECT_EQ(static_cast<TEntity*>(Block("A")->GetObjectRegister('P')->GetItem(1))->GetCount(), 3);
 }
 
 TEST_F(CarryTest, WithoutAProtocolFileAttributesAreStillCarried) {
@@ -152,6 +154,24 @@ TEST_F(CarryTest, WithoutAProtocolFileAttributesAreStillCarried) {
   ASSERT_NE(area->GetProperties(), nullptr);
   EXPECT_EQ(Record(area)->Cislo, 5);
   EXPECT_FALSE(std::filesystem::exists(protocol));
+}
+
+TEST_F(CarryTest, AUserWhoClosesTheFormIsAskedAtEveryAreaUntilHeConfirms) {
+  OldArea("A", 1, 110, 10, 10);
+  std::vector<TPolyLineAreaElement*> areas;
+  for (int i = 0; i < 5; ++i) areas.push_back(NewArea({{BoundaryLine("A", i + 1, 1, 0), true}}));
+  forms->closeAfterSteps(1);
+  forms->queueBreakAnswer(false);
+  forms->queueBreakAnswer(true);
+  TCarryArToArThroughLines carrier;
+  Run(carrier);
+  ASSERT_EQ(forms->breakQuestions().size(), 2u);
+  EXPECT_EQ(forms->breakQuestions()[1], "Přerušit přenos atributů ?");
+  int carried = 0;
+  for (TPolyLineAreaElement* area : areas) carried += area->GetProperties() != nullptr;
+  EXPECT_GT(carried, 0);
+  EXPECT_LT(carried, 5);
+  EXPECT_EQ(areas.back()->GetProperties(), nullptr);
 }
 
 // The district's stands read twice, as rings of vertices (the old areas,

@@ -11,6 +11,7 @@
 #include "areas/line_joining.h"
 #include "framework/message_dispatch.h"
 #include "geometry/qtree.h"
+#include "geometry/space_registers.h"
 #include "walkers_fixture.h"
 
 namespace {
@@ -75,6 +76,35 @@ TEST_F(JoinTest, EndsWithinTheSnapDistanceMeetAtOnePoint) {
   }
 }
 
+TEST_F(JoinTest, LinesOfOneSourceAreLeftApartWhenOnlyDifferentSourcesAreCompared) {
+  for (bool different : {false, true}) {
+    SCOPED_TRACE(different);
+    lines = std::make_unique<TPolyLineString>();
+    TBlockRegister block;
+    TPolyLineElement* a = Add({{0, 0}, {10, 0}}, 1);
+    TPolyLineElement* b = Add({{10.005, 0}, {20, 0}}, 2);
+    block.Register(a);
+    block.Register(b);
+    join.SnapDistance = 0.01;
+    join.CompareOnlyDifferentSource = different;
+    Run();
+    EXPECT_EQ(a->GetVertexX(1) == b->GetVertexX(0), !different);
+  }
+}
+
+TEST_F(JoinTest, WithOnlyEndsAnInnerVertexIsNotSnappedToAnOldEnd) {
+  for (bool onlyEnds : {false, true}) {
+    SCOPED_TRACE(onlyEnds);
+    lines = std::make_unique<TPolyLineString>();
+    Add({{0, -5}, {5, 0}, {10, -5}});
+    Add({{0, 0.005}, {5, 0.005}});
+    join.SnapDistance = 0.01;
+    join.OnlyEnds = onlyEnds;
+    Run();
+    EXPECT_EQ(lines->GetCount(), onlyEnds ? 2 : 3);
+  }
+}
+
 TEST_F(JoinTest, AnEndNearAnOldSegmentIsMovedOntoItAndTheOldLineIsCutThere) {
   Add({{10, 0.004}, {10, 10}});
   Add({{0, 0}, {20, 0}});  // accepted first: the lines are taken from the last
@@ -99,6 +129,15 @@ TEST_F(JoinTest, AnOldVertexOnANewSegmentCutsTheNewLineAndAnOverlapIsDroppedOnce
   Run();
   EXPECT_EQ(Shapes(), (std::set<Shape>{{{-5, 0}, {0, 0}}, {{10, 0}, {15, 0}}, {{0, 5}, {0, 0}},
                                        {{0, 0}, {10, 0}}, {{10, 0}, {10, 5}}}));
+}
+
+TEST_F(JoinTest, AnOldLineIsCutOnlyWhereALineRunningAlongItParts) {
+  Add({{1, 5}, {1, 0}, {2, 0}, {3, 0}, {3, 5}});
+  Add({{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}});
+  join.SnapDistance = 0.01;
+  Run();
+  EXPECT_EQ(Shapes(), (std::set<Shape>{{{0, 0}, {1, 0}}, {{1, 0}, {2, 0}, {3, 0}}, {{3, 0}, {4, 0}},
+                                       {{1, 5}, {1, 0}}, {{3, 0}, {3, 5}}}));
 }
 
 TEST_F(JoinTest, ALineEndingOnAnInnerVertexOfAnOldLineCutsItThere) {

@@ -16,7 +16,10 @@ struct Item {
 
 class ParameterFile : public ::testing::Test {
  protected:
-  std::filesystem::path path = std::filesystem::temp_directory_path() / "zelto_params_test.txt";
+  // One file per test: CTest runs the cases side by side.
+  std::filesystem::path path = std::filesystem::temp_directory_path() /
+                               (std::string("zelto_params_") +
+                                ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt");
   void TearDown() override { std::filesystem::remove(path); }
   void write(const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
   std::vector<Item> readAll(TCteniParametru& reader) {
