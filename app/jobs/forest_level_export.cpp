@@ -306,4 +306,14 @@ void ExportWholeDistrict(const LevelExportContext& context) {
   for (const ForestLevel& level : ForestLevels()) ExportForestLevel(context, level);
 }
 
+bool RunLevelCommand(const LevelExportContext& context, std::int32_t command) {
+  if (command == 103) {
+    ExportWholeDistrict(context);
+    return true;
+  }
+  const ForestLevel* level = FindForestLevel(command);
+  if (level) ExportForestLevel(context, *level);
+  return level != nullptr;
+}
+
 }  // namespace jobs

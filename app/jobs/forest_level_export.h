@@ -69,6 +69,10 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
 // next one still runs.
 void ExportWholeDistrict(const LevelExportContext& context);
 
+// The level command of that message code (95, 97 to 103, 116); false for
+// any other code.
+bool RunLevelCommand(const LevelExportContext& context, std::int32_t command);
+
 // The last component of the directory as a two-digit code 01..99; an error
 // box "Špatný kód revíru: ..." otherwise.
 bool GetDistrictCode(const std::string& directory, std::string& code);

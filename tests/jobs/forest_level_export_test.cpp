@@ -160,6 +160,9 @@ TEST_F(LevelExportTest, ALevelThatCannotBeExportedLeavesTheDiskAlone) {
     EXPECT_EQ(ui->shownTexts().back(), std::string("Špatný kód revíru: ") + component);
     EXPECT_FALSE(fs::exists(output));
   }
+  const int before = disabled;
+  EXPECT_FALSE(jobs::RunLevelCommand(Context(dir / "OUT" / "01"), 96));
+  EXPECT_EQ(disabled, before);
   std::string code;
   EXPECT_TRUE(jobs::GetDistrictCode((dir / "OUT" / "7").string() + "/", code));
   EXPECT_EQ(code, "07");
