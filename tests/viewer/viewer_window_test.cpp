@@ -1,0 +1,213 @@
+#include "viewer/tool_manager.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QTimer>
+#include <cmath>
+#include <memory>
+
+#include "framework/entity.h"
+#include "framework/message_dispatch.h"
+#include "geometry/area_element.h"
+#include "geometry/geometry_classes.h"
+#include "geometry/poly_element.h"
+#include "geometry/space_entity.h"
+#include "platform/message_queue.h"
+#include "render/render_classes.h"
+#include "viewer/image_form.h"
+#include "viewer/scale_dialog.h"
+#include "viewer/zoom_tool.h"
+
+namespace {
+constexpr TColor kRed = RGBColor(255, 0, 0);
+constexpr TColor kBlue = RGBColor(0, 0, 255);
+
+QApplication& App() {
+  static int argc = 1;
+  static char name[] = "viewer_test";
+  static char* argv[] = {name, nullptr};
+  static QApplication app(argc, argv);
+  return app;
+}
+
+// Lines in blue, areas filled red.
+class TPainter : public TInterpret {
+ public:
+  bool QGoInside(TElement* e) override { return !e->Is<TPolyElement>() && TInterpret::QGoInside(e); }
+  void Process(TElement* e) override {
+    if (e->Is<TAreaElement>()) {
+      GetDevice()->SetPen({kRed, 1, psSolid});
+      GetDevice()->SetBrush({kRed, bsSolid});
+      GetDevice()->DrawArea(e);
+    } else if (e->Is<TPolyLineElement>()) {
+      GetDevice()->SetPen({kBlue, 3, psSolid});
+      GetDevice()->DrawPolyline(e);
+    }
+  }
+};
+
+template <class T>
+T* poly(std::initializer_list<std::pair<double, double>> points) {
+  auto* e = new T;
+  for (auto [x, y] : points) e->AddVertex(x, y);
+  e->RecalcEnvelope();
+  return e;
+}
+
+struct Viewer : ::testing::Test {
+  static void SetUpTestSuite() {
+    App();
+    RegisterGeometryClasses();
+    RegisterRenderClasses();
+    RegisterViewerClasses();
+  }
+  void TearDown() override { platform::messageQueue().discardAll(); }
+
+  // The model belongs to the object model, not to the viewer.
+  TEntity objectModel;
+  TSpaceEntity* model = new TSpaceEntity;
+  std::unique_ptr<TFormToolManager> manager{new TFormToolManager};
+
+  Viewer() {
+    objectModel.Add(model);
+    // Two areas and a line across, 1000 x 500 m in all.
+    model->Add(poly<TAreaElement>({{1000, 2000}, {1000, 2500}, {1400, 2500}, {1400, 2000}}));
+    model->Add(poly<TAreaElement>({{1600, 2000}, {1600, 2500}, {2000, 2500}, {2000, 2000}}));
+    model->Add(poly<TPolyLineElement>({{1000, 2250}, {2000, 2250}}));
+    model->RecalcEnvelope();
+    auto* script = new TInterpretScript;
+    auto* painter = new TPainter;
+    script->SetNewClassName("TAreaElement");
+    script->SetActualInterpret(painter);
+    script->SetNewClassName("TPolyLineElement");
+    script->SetActualInterpret(painter);
+    manager->SetInterpretScript(script);
+    manager->GetForm()->resize(500, 400);
+    manager->SetInput(model);
+    manager->DoIt();
+    settle();
+  }
+  void settle() {
+    for (int i = 0; i < 5; ++i) {
+      QApplication::processEvents();
+      zelto::RunMessagesUntilIdle();
+    }
+  }
+  QImage shown() { return manager->GetForm()->Image()->grab().toImage(); }
+  TColor shownAt(const QImage& image, double x, double y) {
+    TPageProjection* p = manager->GetProjection();
+    return render::qt::FromQColor(image.pixelColor(p->WorldToDeviceX(x), p->WorldToDeviceY(y)));
+  }
+  void mouse(QEvent::Type type, int x, int y, Qt::MouseButtons buttons) {
+    QWidget* image = manager->GetForm()->Image();
+    const QPointF at(x, y);
+    QMouseEvent e(type, at, image->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+    QApplication::sendEvent(image, &e);
+    settle();
+  }
+  void expectShows(double minX, double minY, double maxX, double maxY) {
+    geometry::WorldRect shown{};
+    manager->GetProjection()->GetWorldRect(shown);
+    EXPECT_LE(shown.MinX, minX + 1e-6);
+    EXPECT_LE(shown.MinY, minY + 1e-6);
+    EXPECT_GE(shown.MaxX, maxX - 1e-6);
+    EXPECT_GE(shown.MaxY, maxY - 1e-6);
+    // The rectangle fills the page along one axis.
+    const double fx = (maxX - minX) / (shown.MaxX - shown.MinX);
+    const double fy = (maxY - minY) / (shown.MaxY - shown.MinY);
+    EXPECT_NEAR(std::max(fx, fy), 1.0, 0.02);
+  }
+};
+}  // namespace
+
+TEST_F(Viewer, ShowsTheWholeModelWithItsLinesAndAreas) {
+  QWidget* image = manager->GetForm()->Image();
+  ASSERT_TRUE(manager->GetForm()->isVisible());
+  EXPECT_EQ(manager->GetBitmap()->GetWidth(), image->width());
+  expectShows(1000, 2000, 2000, 2500);
+  const QImage picture = shown();
+  EXPECT_EQ(shownAt(picture, 1200, 2100), kRed);
+  EXPECT_EQ(shownAt(picture, 1800, 2400), kRed);
+  EXPECT_EQ(shownAt(picture, 1500, 2250), kBlue);
+  EXPECT_EQ(shownAt(picture, 1500, 2100), clWhite);
+  EXPECT_EQ(manager->GetActiveToolName(), "Prohlížeč");
+  EXPECT_EQ(manager->GetForm()->ScaleLabel()->text().toStdString(), manager->ScaleText());
+
+  // After zooming away the fit brings the whole model back.
+  manager->SetScale(manager->GetScale() / 8);
+  manager->PostMessage(zelto::msg::FitAll, manager.get());
+  settle();
+  expectShows(1000, 2000, 2000, 2500);
+}
+
+TEST_F(Viewer, RubberBandZoomsIntoTheDraggedRectangle) {
+  TPageProjection* p = manager->GetProjection();
+  const int left = p->WorldToDeviceX(1100), top = p->WorldToDeviceY(2400);
+  const int right = p->WorldToDeviceX(1300), bottom = p->WorldToDeviceY(2300);
+  geometry::WorldRect wanted{};
+  p->DeviceToWorldRect(left, top, right, bottom, wanted);
+
+  mouse(QEvent::MouseButtonPress, left, top, Qt::LeftButton);
+  mouse(QEvent::MouseMove, (left + right) / 2, (top + bottom) / 2, Qt::LeftButton);
+  mouse(QEvent::MouseMove, right, bottom, Qt::LeftButton);
+  // The band shows while it is dragged.
+  EXPECT_EQ(render::qt::FromQColor(shown().pixelColor(left, top)), kRed ^ 32768);
+  mouse(QEvent::MouseButtonRelease, right, bottom, Qt::NoButton);
+
+  expectShows(wanted.MinX, wanted.MinY, wanted.MaxX, wanted.MaxY);
+  EXPECT_EQ(shownAt(shown(), 1200, 2350), kRed);  // redrawn at the new scale, no band left
+}
+
+TEST_F(Viewer, ShortDragCentresAndZoomKeysActTwiceWithTheZoomTool) {
+  TPageProjection* p = manager->GetProjection();
+  const double scale = p->GetScale();
+  const int x = p->WorldToDeviceX(1200), y = p->WorldToDeviceY(2100);
+  mouse(QEvent::MouseButtonPress, x, y, Qt::LeftButton);
+  mouse(QEvent::MouseMove, x + 2, y + 2, Qt::LeftButton);
+  mouse(QEvent::MouseButtonRelease, x + 2, y + 2, Qt::NoButton);
+  EXPECT_DOUBLE_EQ(p->GetScale(), scale);
+  EXPECT_NEAR(p->GetCenterX(), 1200, scale / 1000);
+  EXPECT_NEAR(p->GetCenterY(), 2100, scale / 1000);
+
+  manager->GetForm()->PostKey(zelto::key::F5);
+  settle();
+  EXPECT_DOUBLE_EQ(p->GetScale(), scale / 4);
+  manager->GetForm()->PostKey(zelto::key::F6);
+  settle();
+  EXPECT_DOUBLE_EQ(p->GetScale(), scale);
+}
+
+TEST_F(Viewer, ScaleDialogSetsTheScaleOrFitsAll) {
+  auto answer = [](const char* text) {
+    QTimer::singleShot(0, [text] {
+      for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* dialog = dynamic_cast<Tf_SetScale*>(w); dialog && dialog->isVisible()) {
+          dialog->Combo()->setEditText(QString::fromUtf8(text));
+          dialog->accept();
+          return;
+        }
+      ADD_FAILURE() << "no scale dialog";
+    });
+  };
+  manager->PostMessage(zelto::msg::ScaleDialog, manager.get());
+  answer("2500");
+  zelto::RunMessagesUntilIdle();
+  EXPECT_DOUBLE_EQ(manager->GetScale(), 2500);
+
+  manager->PostMessage(zelto::msg::ScaleDialog, manager.get());
+  answer("Zobraz vše");
+  zelto::RunMessagesUntilIdle();
+  expectShows(1000, 2000, 2000, 2500);
+}
+
+TEST(ScaleText, IntegersFromTenAndThreeDecimalsBelow) {
+  App();
+  RegisterViewerClasses();
+  TFormToolManager manager;
+  manager.SetScale(10);
+  EXPECT_EQ(manager.ScaleText(), "10");
+  manager.SetScale(9.5);
+  EXPECT_EQ(manager.ScaleText(), "9.500");
+}
