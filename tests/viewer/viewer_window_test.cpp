@@ -35,6 +35,7 @@ QApplication& App() {
 // Lines in blue, areas filled red.
 class TPainter : public TInterpret {
  public:
+  int lines = 0;
   bool QGoInside(TElement* e) override { return !e->Is<TPolyElement>() && TInterpret::QGoInside(e); }
   void Process(TElement* e) override {
     if (e->Is<TAreaElement>()) {
@@ -42,6 +43,7 @@ class TPainter : public TInterpret {
       GetDevice()->SetBrush({kRed, bsSolid});
       GetDevice()->DrawArea(e);
     } else if (e->Is<TPolyLineElement>()) {
+      ++lines;
       GetDevice()->SetPen({kBlue, 3, psSolid});
       GetDevice()->DrawPolyline(e);
     }
@@ -69,6 +71,7 @@ struct Viewer : ::testing::Test {
   TEntity objectModel;
   TSpaceEntity* model = new TSpaceEntity;
   std::unique_ptr<TFormToolManager> manager{new TFormToolManager};
+  TPainter* painter = nullptr;
 
   Viewer() {
     objectModel.Add(model);
@@ -78,7 +81,7 @@ struct Viewer : ::testing::Test {
     model->Add(poly<TPolyLineElement>({{1000, 2250}, {2000, 2250}}));
     model->RecalcEnvelope();
     auto* script = new TInterpretScript;
-    auto* painter = new TPainter;
+    painter = new TPainter;
     script->SetNewClassName("TAreaElement");
     script->SetActualInterpret(painter);
     script->SetNewClassName("TPolyLineElement");
@@ -200,6 +203,30 @@ TEST_F(Viewer, ScaleDialogSetsTheScaleOrFitsAll) {
   answer("Zobraz vše");
   zelto::RunMessagesUntilIdle();
   expectShows(1000, 2000, 2000, 2500);
+}
+
+TEST_F(Viewer, RequestsDuringADrawingGiveOneMoreDrawingAndCloseWaitsForTheEnd) {
+  TInterpret* interpret = manager->GetInterpret();
+  const int before = painter->lines;
+  interpret->SetBusy(true);  // a drawing runs and pumps the queue
+  for (int i = 0; i < 3; ++i) manager->PostMessage(zelto::msg::RequestReView, manager.get());
+  settle();
+  EXPECT_EQ(painter->lines, before);
+  EXPECT_TRUE(interpret->GetBreakWork());
+  interpret->SetBusy(false);
+  interpret->SetBreakWork(false);
+  interpret->PostMessageToOwners(zelto::msg::Finished);
+  settle();
+  EXPECT_EQ(painter->lines, before + 1);
+
+  interpret->SetBusy(true);
+  manager->PostMessage(zelto::msg::CloseRequest, manager.get());
+  settle();
+  EXPECT_NE(manager->GetForm(), nullptr);
+  interpret->SetBusy(false);
+  interpret->PostMessageToOwners(zelto::msg::Finished);
+  settle();
+  EXPECT_EQ(manager->GetForm(), nullptr);
 }
 
 TEST(ScaleText, IntegersFromTenAndThreeDecimalsBelow) {
