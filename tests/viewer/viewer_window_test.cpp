@@ -28,8 +28,9 @@ QApplication& App() {
   static int argc = 1;
   static char name[] = "viewer_test";
   static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
+  // Never destroyed: Qt's own statics may be gone by the time exit runs.
+  static QApplication* app = new QApplication(argc, argv);
+  return *app;
 }
 
 // Lines in blue, areas filled red.
