@@ -1,6 +1,7 @@
 #include "viewer/interactive_tool.h"
 
 #include "framework/class_registry.h"
+#include "viewer/interface_tool.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TDeviceTool, TTechnology, [](auto& p) {
   using E = TDeviceTool;
@@ -115,6 +116,7 @@ void RegisterInteractiveToolClasses() {
   done = true;
   for (const TElementClass* c :
        {&TDeviceTool::StaticClass(), &TInteractiveTool::StaticClass(), &TZeltoShiftEvent::StaticClass(),
-        &TZeltoMouseEvent::StaticClass(), &TZeltoKeyEvent::StaticClass(), &TZeltoCursorEvent::StaticClass()})
+        &TZeltoMouseEvent::StaticClass(), &TZeltoKeyEvent::StaticClass(), &TZeltoCursorEvent::StaticClass(),
+        &TInterfaceTool::StaticClass()})
     RegisterZeltoClass(*c);
 }

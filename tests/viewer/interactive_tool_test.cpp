@@ -1,4 +1,5 @@
 #include "viewer/interactive_tool.h"
+#include "viewer/interface_tool.h"
 
 #include <gtest/gtest.h>
 
@@ -87,4 +88,39 @@ TEST_F(InteractiveTool, ReviewRequestWaitsForABusyInterpretAndPostsWhenIdle) {
   EXPECT_EQ(next->GetDevice(), device);
   EXPECT_EQ(next->Input(), &input);
   EXPECT_GE(tool.IndexOf(next), 0);
+}
+
+namespace {
+// Collects the cursor changes and log texts that reach it.
+class TListener : public TEntity {
+ public:
+  std::vector<int> cursors;
+  void HandleMessage(TZeltoMessage*& m, bool& handled) override {
+    if (auto* c = dynamic_cast<TZeltoCursorEvent*>(m)) cursors.push_back(c->Cursor);
+    handled = true;
+  }
+};
+}  // namespace
+
+TEST_F(InteractiveTool, InterfaceToolTellsItsOwnersOfEveryCursorChange) {
+  TListener owner;
+  auto* tool = new TInterfaceTool;
+  owner.Add(tool);
+
+  tool->Activate();  // no cursors: a log text, still active
+  EXPECT_TRUE(tool->GetActive());
+  EXPECT_EQ(tool->GetCursorIndex(), -1);
+  // Index 0 of an empty list falls back to -1 with cursor 0; then the text.
+  EXPECT_EQ(platform::messageQueue().pending(), 2u);
+  zelto::RunMessagesUntilIdle();
+  EXPECT_EQ(owner.cursors, (std::vector<int>{0}));
+
+  tool->GetCursors()->AddCommaText("5,7");
+  tool->SetCursorIndex(1);
+  tool->SetCursorIndex(1);  // unchanged: nothing posted
+  tool->SetCursorIndex(9);  // out of range: cursor 0, index -1
+  zelto::RunMessagesUntilIdle();
+  EXPECT_EQ(owner.cursors, (std::vector<int>{0, 7, 0}));
+  EXPECT_EQ(tool->GetCursorIndex(), -1);
+  EXPECT_EQ(tool->GetCursor(), 5);
 }
