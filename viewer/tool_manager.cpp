@@ -203,8 +203,12 @@ void TFormToolManager::HandleMessage(TZeltoMessage*& message, bool& handled) {
   handled = false;
   if (!message) return;
   TTool* active = GetActiveTool();
-  // The manager draws first; the tool draws its marks after it.
-  if (active && message->Message != zelto::msg::ReviewRequest) active->HandleMessage(message, handled);
+  // The manager draws first; the tool draws its marks after it. Life-cycle
+  // codes addressed to the manager are its own: a close request handed to
+  // the tool would close the tool, not the viewer.
+  const int code = message->Message;
+  if (active && code != zelto::msg::ReviewRequest && code > zelto::msg::Finished)
+    active->HandleMessage(message, handled);
   if (!handled && message) TInteractiveTool::HandleMessage(message, handled);
   if (!handled && message) {
     switch (message->Message) {

@@ -5,7 +5,9 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QTimer>
+#include <QCloseEvent>
 #include <cmath>
+#include <filesystem>
 #include <memory>
 
 #include "framework/entity.h"
@@ -15,6 +17,7 @@
 #include "geometry/poly_element.h"
 #include "geometry/space_entity.h"
 #include "platform/message_queue.h"
+#include "platform/scripted_user_interaction.h"
 #include "render/render_classes.h"
 #include "viewer/image_form.h"
 #include "viewer/scale_dialog.h"
@@ -224,9 +227,46 @@ TEST_F(Viewer, RequestsDuringADrawingGiveOneMoreDrawingAndCloseWaitsForTheEnd) {
   manager->PostMessage(zelto::msg::CloseRequest, manager.get());
   settle();
   EXPECT_NE(manager->GetForm(), nullptr);
+  EXPECT_EQ(manager->ToolCount(), 1);  // the request closes the viewer, not its zoom tool
   interpret->SetBusy(false);
   interpret->PostMessageToOwners(zelto::msg::Finished);
   settle();
+  EXPECT_EQ(manager->GetForm(), nullptr);
+}
+
+TEST_F(Viewer, SavesItsBitmapAndReportsAFileThatCannotBeWritten) {
+  platform::ScopedScriptedUi ui;
+  const auto file = std::filesystem::temp_directory_path() / "zelto_viewer_test.bmp";
+  std::filesystem::remove(file);
+  ASSERT_TRUE(manager->SaveToFile(file.string()));
+  const QImage saved(QString::fromStdString(file.string()));
+  ASSERT_FALSE(saved.isNull());
+  EXPECT_EQ(saved.size(), manager->GetBitmap()->Image().size());
+  EXPECT_EQ(shownAt(saved, 1200, 2100), kRed);
+  std::filesystem::remove(file);
+
+  const std::string bad = "/nonexistent-dir/x.bmp";
+  EXPECT_FALSE(manager->SaveToFile(bad));
+  EXPECT_EQ(ui->shownTexts(), (std::vector<std::string>{"Do souboru " + bad + " nejde uložit bitmapa"}));
+}
+
+TEST_F(Viewer, ToolsMenuMarksTheActiveToolAndUnknownNamesChangeNothing) {
+  QMenu* tools = manager->GetForm()->ToolsMenu();
+  ASSERT_EQ(tools->actions().size(), 1);
+  EXPECT_EQ(tools->actions()[0]->text().toStdString(), "Prohlížeč");
+  EXPECT_EQ(tools->actions()[0]->objectName().toStdString(), "TViewer");
+  EXPECT_TRUE(tools->actions()[0]->isChecked());
+  manager->SetActiveToolName("Nic takového");
+  EXPECT_EQ(platform::messageQueue().pending(), 0u);
+  EXPECT_EQ(manager->GetActiveToolName(), "Prohlížeč");
+}
+
+TEST_F(Viewer, ClosingTheWindowGoesThroughTheManager) {
+  QCloseEvent first;
+  QApplication::sendEvent(manager->GetForm(), &first);
+  EXPECT_FALSE(first.isAccepted());
+  EXPECT_NE(manager->GetForm(), nullptr);
+  settle();  // code 2 reaches the manager, which frees the window
   EXPECT_EQ(manager->GetForm(), nullptr);
 }
 
