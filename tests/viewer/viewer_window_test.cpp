@@ -270,6 +270,59 @@ TEST_F(Viewer, ClosingTheWindowGoesThroughTheManager) {
   EXPECT_EQ(manager->GetForm(), nullptr);
 }
 
+namespace {
+class TCountingTool : public TInteractiveTool {
+ public:
+  int activations = 0, deactivations = 0;
+  void Activate() override { ++activations; }
+  void Deactivate() override { ++deactivations; }
+};
+}  // namespace
+
+TEST_F(Viewer, ActivatingAnotherToolHandsItTheViewAndTheMenuMark) {
+  auto* picker = new TCountingTool;
+  picker->SetName("Výběr");
+  manager->AppendTool(picker);
+  picker->PostMessageToOwners(zelto::msg::ActivateTool, picker);
+  settle();
+  EXPECT_EQ(manager->GetActiveTool(), picker);
+  EXPECT_EQ(picker->activations, 1);
+  EXPECT_EQ(picker->GetDevice(), manager->GetDevice());
+  EXPECT_EQ(picker->Input(), manager->Input());
+  QList<QAction*> items = manager->GetForm()->ToolsMenu()->actions();
+  ASSERT_EQ(items.size(), 2);
+  EXPECT_FALSE(items[0]->isChecked());
+  EXPECT_TRUE(items[1]->isChecked());
+  // F5 now halves the scale once: only the manager reacts to the key.
+  const double scale = manager->GetScale();
+  manager->GetForm()->PostKey(zelto::key::F5);
+  settle();
+  EXPECT_DOUBLE_EQ(manager->GetScale(), scale / 2);
+  // Code 4 naming something that is no interactive tool is ignored.
+  manager->PostMessage(zelto::msg::ActivateTool, manager.get(), model);
+  settle();
+  EXPECT_EQ(manager->GetActiveTool(), picker);
+}
+
+TEST(ViewerInput, ASinglePointIsCentredAtTheScaleInUse) {
+  App();
+  RegisterGeometryClasses();
+  RegisterViewerClasses();
+  TEntity objectModel;
+  auto* point = new TPointElement;
+  point->GetRectangle()->SetMinX(500);
+  point->GetRectangle()->SetMaxX(500);
+  point->GetRectangle()->SetMinY(700);
+  point->GetRectangle()->SetMaxY(700);
+  objectModel.Add(point);
+  TFormToolManager manager;
+  const double scale = manager.GetScale();
+  manager.SetInput(point);
+  EXPECT_DOUBLE_EQ(manager.GetScale(), scale);
+  EXPECT_DOUBLE_EQ(manager.GetProjection()->GetCenterX(), 500);
+  EXPECT_DOUBLE_EQ(manager.GetProjection()->GetCenterY(), 700);
+}
+
 TEST(ScaleText, IntegersFromTenAndThreeDecimalsBelow) {
   App();
   RegisterViewerClasses();
