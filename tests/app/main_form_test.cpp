@@ -1,0 +1,48 @@
+#include <cstdlib>
+
+#include "app/old_main_tool.h"
+#include "shell_fixture.h"
+
+extern char** environ;
+
+namespace {
+
+TEST_F(ShellTest, DistrictDirectoryFillsCodesAndOutputPaths) {
+  std::filesystem::create_directories(dir_ / "GIS" / "4107" / "01" / "DET.BLK");
+  Start();
+  TMainForm& form = *MainForm();
+  EXPECT_EQ(form.Directory(), "D:\\GIS");  // the window opens on the data tree
+  form.SetDirectory("D:\\GIS\\4107\\01");
+  EXPECT_TRUE(form.DET->isChecked());
+  EXPECT_EQ(form.edKodRevir->text(), "01");
+  EXPECT_EQ(form.edLHC->text(), "4107");
+  EXPECT_EQ(form.lbRevir->text(), "D:\\GIS\\4107\\01");
+  EXPECT_EQ(form.lbLHC->text(), "D:\\GIS\\4107");
+
+  form.SetDirectory("D:\\GIS\\4107");
+  EXPECT_FALSE(form.DET->isChecked());
+  EXPECT_TRUE(form.edKodRevir->text().isEmpty());
+  EXPECT_TRUE(form.edLHC->text().isEmpty());
+  EXPECT_EQ(form.lbRevir->text(), "D:\\GIS\\LHC\\RevirX");
+  EXPECT_EQ(form.lbLHC->text(), "D:\\GIS\\LHCX");
+}
+
+TEST_F(ShellTest, DrivesFromEnvironmentAndIniFileFromArguments) {
+  std::string variable = "ZELTO_DRIVE_q=" + dir_.string();
+  std::string ignored = "ZELTO_DRIVE_R=";
+  char* environment[] = {variable.data(), ignored.data(), nullptr};
+  EXPECT_EQ(app::ConfigureDrivesFromEnvironment(environment), "Q");
+  EXPECT_EQ(framework::DriveDirectories().at('Q'), dir_);
+  framework::RemoveDrive('Q');
+
+  Start();
+  WriteFile("x.ini", "[Options]\n");
+  app::SetCommandLine({"data", "x.ini"});
+  EXPECT_EQ(Tool().GetIniFileName(), "x.ini");
+  app::SetCommandLine({"missing.ini"});
+  EXPECT_NE(Tool().GetIniFileName(), "missing.ini");
+  EXPECT_TRUE(Tool().GetIniFileName().ends_with(".INI"));
+  app::SetCommandLine({});
+}
+
+}  // namespace
