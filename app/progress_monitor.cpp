@@ -151,6 +151,11 @@ void TProgressMonitor::SetProcessText(TZeltoMessage* message) {
 
 void TProgressMonitor::EndProcessMonitor(TZeltoMessage* message) {
   if (TProcessMonitor* monitor = FindProcessMonitor(message->Sender())) DeleteTool(monitor);
+  // A tool freed while it was running posts its end from its destructor; by
+  // delivery the sender reads nil, so its window is found by the dead tool.
+  for (int i = ToolCount() - 1; i >= 0; --i)
+    if (auto* monitor = dynamic_cast<TProcessMonitor*>(GetToolByIndex(i)); monitor && monitor->ProcessDied())
+      DeleteTool(monitor);
   if (ToolCount() == 0) {
     form_->hide();
     PostMessageToOwners(zelto::msg::Finished);

@@ -42,6 +42,8 @@ class TProcessMonitor : public TTool {
 
   TElement* GetProcess() const { return process_.Get(); }
   void SetProcess(TElement* tool) { process_.Set(tool); }
+  // The tool shown has been freed (its end arrives without a sender).
+  bool ProcessDied() const { return process_.IsDead(); }
   std::string GetProcessName() const;
   void SetProcessName(const std::string& name);
   std::string GetText() const;

@@ -1,5 +1,6 @@
 #include <QCheckBox>
 
+#include "framework/property_access.h"
 #include "platform/codepage.h"
 
 #include "app/progress_monitor.h"
@@ -162,6 +163,23 @@ TEST_F(ShellTest, ProgressMessagesDriveOneWindowPerRunningTool) {
   zelto::RunMessagesUntilIdle();
   ASSERT_NE(Tool().ProgressMonitor(), nullptr);
   EXPECT_EQ(Tool().ProgressMonitor()->FindProcessMonitor(outer)->GetProcessName(), "Znovu");
+
+  // A tool freed in the middle of its work takes its window with it.
+  Tool().DeleteTool(outer);
+  zelto::RunMessagesUntilIdle();
+  EXPECT_EQ(Tool().ProgressMonitor(), nullptr);
+}
+
+TEST_F(ShellTest, SettingTheSameOptionSetKeepsIt) {
+  Start();
+  TBaseOptions* options = Tool().GetOptions();
+  ASSERT_NE(dynamic_cast<TOptions*>(options), nullptr);
+  Tool().SetOptions(options);
+  ASSERT_EQ(Tool().GetOptions(), options);
+  EXPECT_TRUE(SetPropTextByName(options, "DataDirectory", "D:\\GIS"));
+  auto* replacement = new TOptions;
+  Tool().SetOptions(replacement);
+  EXPECT_EQ(Tool().GetOptions(), replacement);
 }
 
 TEST_F(ShellTest, UnknownCodesDoNothingAndLaterJobsSaySo) {
