@@ -28,8 +28,9 @@ TMainForm*& mainFormReference() {
 
 QString caption() {
   TFileVersion version;
-  return QString::fromStdString(version.ProductName() + "  verze " + version.FileVersion() + " " +
-                                version.FileDescription());
+  // A program file without a version resource still gets a title.
+  const std::string product = version.ProductName().empty() ? "zeltoexport" : version.ProductName();
+  return QString::fromStdString(product + "  verze " + version.FileVersion() + " " + version.FileDescription());
 }
 
 // The last component of a path spelled with backslashes; empty for a root.

@@ -1,3 +1,5 @@
+#include <QEventLoop>
+#include <QTimer>
 #include <cstdlib>
 
 #include "app/old_main_tool.h"
@@ -6,6 +8,22 @@
 extern char** environ;
 
 namespace {
+
+TEST_F(ShellTest, StartWindowBuildsTheWorldAndHidesAfterThreeSeconds) {
+  Tf_StartForm start;
+  zelto::RunMessagesUntilIdle();
+  ASSERT_NE(dynamic_cast<TMainTool*>(GetWorld()->GetMainTool()), nullptr);
+  ASSERT_NE(MainForm(), nullptr);
+  EXPECT_TRUE(MainForm()->isVisible());
+  EXPECT_EQ(start.lb_Verze->text(), "3.1");
+  EXPECT_TRUE(start.isVisible());
+  EXPECT_EQ(start.Timer1->interval(), 3000);
+  QEventLoop wait;
+  QTimer::singleShot(3200, &wait, &QEventLoop::quit);
+  wait.exec();
+  EXPECT_FALSE(start.isVisible());
+  EXPECT_FALSE(start.Timer1->isActive());
+}
 
 TEST_F(ShellTest, DistrictDirectoryFillsCodesAndOutputPaths) {
   std::filesystem::create_directories(dir_ / "GIS" / "4107" / "01" / "DET.BLK");
