@@ -14,10 +14,10 @@
 namespace fs = std::filesystem;
 
 ZELTO_IMPLEMENT_ELEMENT(TOptions, TBaseOptions, [](auto& p) {
-  p.String("WorkingDirectory", &TOptions::WorkingDirectory);
-  p.String("DataDirectory", &TOptions::DataDirectory);
-  p.String("ServiceDirectory", &TOptions::ServiceDirectory);
-  p.Boolean("FullUseMemory", &TOptions::FullUseMemory);
+  p.String("WorkingDirectory", &TOptions::WorkingDirectory, &TOptions::WorkingDirectory);
+  p.String("DataDirectory", &TOptions::DataDirectory, &TOptions::DataDirectory);
+  p.String("ServiceDirectory", &TOptions::ServiceDirectory, &TOptions::ServiceDirectory);
+  p.Boolean("FullUseMemory", &TOptions::FullUseMemory, &TOptions::FullUseMemory);
 })
 
 ZELTO_IMPLEMENT_ELEMENT(TMainTool, TOldMainTool, [](auto& p) {

@@ -24,7 +24,7 @@
 
 namespace fs = std::filesystem;
 
-ZELTO_IMPLEMENT_ELEMENT(TBaseOptions, TOwnerEntity, [](auto& p) { p.Integer("LastIndex", &TBaseOptions::LastIndex); })
+ZELTO_IMPLEMENT_ELEMENT(TBaseOptions, TOwnerEntity, [](auto&) {})
 ZELTO_IMPLEMENT_ELEMENT(TOldMainTool, TTechnology, [](auto&) {})
 
 namespace app {

@@ -13,12 +13,10 @@
 class TMemoFormDevice;
 class TProgressMonitor;
 
-// An application's option set: the published properties after "LastIndex"
-// are the options kept in the INI file.
+// An application's option set: the published properties after the
+// entity's "LastIndex" are the options kept in the INI file.
 class TBaseOptions : public TOwnerEntity {
   ZELTO_ELEMENT(TBaseOptions)
- public:
-  std::int32_t LastIndex = 0;
 };
 
 class TOldMainTool : public TTechnology {

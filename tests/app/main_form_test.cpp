@@ -3,6 +3,8 @@
 #include <cstdlib>
 
 #include "app/old_main_tool.h"
+#include "framework/string_list.h"
+#include "framework/system_register.h"
 #include "shell_fixture.h"
 
 extern char** environ;
@@ -57,10 +59,39 @@ TEST_F(ShellTest, DrivesFromEnvironmentAndIniFileFromArguments) {
   WriteFile("x.ini", "[Options]\n");
   app::SetCommandLine({"data", "x.ini"});
   EXPECT_EQ(Tool().GetIniFileName(), "x.ini");
+  // The options are the published properties after "LastIndex", in section
+  // "Options" of that file.
+  WriteFile("x.ini", "[Options]\nDataDirectory=D:\\DATA\nFullUseMemory=True\n");
+  Tool().TOldMainTool::LoadSettings();
+  auto* options = static_cast<TOptions*>(Tool().GetOptions());
+  EXPECT_EQ(options->DataDirectory, "D:\\DATA");
+  EXPECT_TRUE(options->FullUseMemory);
+  options->WorkingDirectory = "D:\\PRACE";
+  Tool().SaveSettings();
+  EXPECT_NE(ReadFile("x.ini").find("WorkingDirectory=D:\\PRACE"), std::string::npos);
+  EXPECT_EQ(ReadFile("x.ini").find("LastIndex"), std::string::npos);
+
   app::SetCommandLine({"missing.ini"});
   EXPECT_NE(Tool().GetIniFileName(), "missing.ini");
   EXPECT_TRUE(Tool().GetIniFileName().ends_with(".INI"));
   app::SetCommandLine({});
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ShellTest, MissingCursorFileIsReportedAndTheNextOneTried) {
+  Start();
+  std::filesystem::remove(Tool().ProtocolFile());
+  TStringListElement* cursors = GetWorld()->GetSystemRegister()->GetCursors();
+  cursors->AddNamed("", dir_.string() + "/chybi.cur");
+  cursors->AddNamed("", dir_.string() + "/taky.cur");
+  Tool().LoadCursors();
+  zelto::RunMessagesUntilIdle();
+  EXPECT_EQ(ReadFile(Tool().ProtocolFile()), "Cursor file: " + dir_.string() + "/chybi.cur not found\r\n" +
+                                                 "Cursor file: " + dir_.string() + "/taky.cur not found\r\n");
+  EXPECT_FALSE(app::HasScreenCursor(1));
 }
 
 }  // namespace
