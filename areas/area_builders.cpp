@@ -117,6 +117,7 @@ void TCreateAreasForQTree::Process(TElement* element) {
           ++areasCount_;
           areas_->Insert(area);
         }
+        if (++built_ % kPumpEvery == 0) platform::messageQueue().processPending();
       }
     }
   } catch (const std::exception&) {

@@ -39,4 +39,5 @@ class TCreateAreasForQTree : public TProchazecListuQTreeGauge {
  private:
   TSpaceEntityQTree* areas_ = nullptr;  // owned by whoever takes the output
   std::int32_t areasCount_ = 0;
+  std::int32_t built_ = 0;  // builder runs, for letting the user interface in
 };

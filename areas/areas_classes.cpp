@@ -1,9 +1,12 @@
 #include "areas/areas_classes.h"
 
+#include "areas/area_point_placer.h"
 #include "areas/area_walkers.h"
+#include "areas/export_classes.h"
 #include "areas/forest_hierarchy.h"
 #include "areas/leaf_walkers.h"
 #include "areas/line_end_readers.h"
+#include "areas/node_area_classes.h"
 #include "framework/class_registry.h"
 
 void RegisterAreasClasses() {
@@ -19,4 +22,7 @@ void RegisterAreasClasses() {
         &TProchazecListuQTree::StaticClass(), &TProchazecListuQTreeGauge::StaticClass()})
     RegisterZeltoClass(*cls);
   RegisterForestHierarchyClasses();
+  RegisterAreaPointPlacerClasses();
+  RegisterNodeAreaClasses();
+  RegisterExportClasses();
 }

@@ -30,7 +30,7 @@ void createDirectory(const std::string& directory) {
 
 TExportGelixLiniiRecursor::TExportGelixLiniiRecursor(const std::string& blockDirectory, bool rewrite,
                                                      TWCS* system) {
-  createDirectory(blockDirectory);
+  // The writer makes a missing block directory with the empty block in it.
   writer_ = TGelixLinWriter::CreateForBlock(blockDirectory, rewrite, system);
   // Appended lines go on from the last number; record 0 is the dummy.
   if (writer_ && !rewrite) number_ = std::max(0, writer_->GetRecordCount() - 1);
@@ -68,7 +68,11 @@ void TExportAllLines::DoIt() {
 }
 
 TExportNodedLines::TExportNodedLines() {
-  if (!platform::pathResolver().exists(BlockDirectory)) createDirectory(BlockDirectory);
+  // Made as a whole block, so that a writer opening it later finds every file.
+  if (!platform::pathResolver().exists(BlockDirectory)) {
+    createDirectory(BlockDirectory);
+    CreateEmptyBlock(platform::pathResolver().existing(BlockDirectory).string());
+  }
 }
 
 void TExportNodedLines::DoIt() {

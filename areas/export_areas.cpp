@@ -4,11 +4,18 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "areas/area_line_relations.h"
 #include "areas/export_gauge.h"
 #include "areas/export_lines.h"
 #include "framework/wcs.h"
 #include "geometry/area_element.h"
+#include "framework/dynamic_properties.h"
+#include "framework/type_elements.h"
+#include "geometry/qtree.h"
 #include "gisblock/gelix_props.h"
+#include "gisblock/moved_item_container.h"
+#include "platform/path_resolver.h"
+#include "areas/export_dbf_class.h"
 #include "gisblock/gelix_writers.h"
 #include "platform/user_interaction.h"
 
@@ -28,6 +35,8 @@ ZELTO_IMPLEMENT_ELEMENT(TExportAreasToGelix, TExportGelixElements, [](auto& p) {
   p.Integer("BarvaPloch", &E::BarvaPloch);
   p.Integer("ZnackaPloch", &E::ZnackaPloch);
 })
+
+ZELTO_IMPLEMENT_ELEMENT(TExportAreasToGelixPropsFromAreaQTree, TExportAreasToGelix, [](auto&) {})
 
 namespace areas {
 
@@ -52,25 +61,16 @@ namespace {
 
 using areas::kNoArea;
 
-// The areas lying in the holes of `area`: the owners of the holes' lines
-// that are exported areas and not the holes themselves, once per shared
-// line.
-std::vector<TElement*> subAreasOf(TAreaElement* area, const std::unordered_set<const TElement*>& exported) {
-  std::vector<TElement*> found;
-  THolesEntity* holes = area->GetHoles();
-  if (!holes) return found;
-  for (TElement* hole : holes->Items()) {
-    if (!hole || !hole->Is<TEntity>()) continue;
-    for (TElement* line : static_cast<TEntity*>(hole)->Items()) {
-      if (!line || !line->Is<TPolyLineElement>()) continue;
-      for (int i = 0; i < line->GetOwnersCount(); ++i) {
-        TElement* owner = line->GetOwner(i);
-        if (!owner || owner->HasOwner(holes)) continue;
-        if (exported.count(owner)) found.push_back(owner);
-      }
-    }
-  }
-  return found;
+// The areas of the input lying in the holes of `area`, once per shared
+// line; empty when it has no holes.
+std::vector<TElement*> subAreasOf(TAreaElement* area, TEntity* input) {
+  TExtractSubAreasForArea extract;
+  extract.SetInput(area);
+  extract.AreaString = input;
+  extract.DoIt();
+  std::unique_ptr<TAreaString> list(static_cast<TAreaString*>(extract.Output()));
+  if (!list) return {};
+  return list->Items();
 }
 
 }  // namespace
@@ -79,16 +79,10 @@ TPrepareExportAreasToGelix::~TPrepareExportAreasToGelix() { delete lines_; }
 
 TPolyLineString* TPrepareExportAreasToGelix::GetLines() {
   if (lines_) return lines_;
-  lines_ = new TPolyLineString;
-  TElement* input = Input();
-  if (!input || !input->Is<TEntity>()) return lines_;
-  std::unordered_set<const TElement*> seen;
-  for (TElement* area : static_cast<TEntity*>(input)->Items()) {
-    if (!area || !area->Is<TEntity>()) continue;
-    for (TElement* line : static_cast<TEntity*>(area)->Items())
-      if (line && line->Is<TPolyLineElement>() && seen.insert(line).second)
-        lines_->AddAndExtend(line);
-  }
+  TExtractLinesForAreas extract;
+  extract.SetInput(Input());
+  extract.DoIt();
+  lines_ = extract.GetLines();
   return lines_;
 }
 
@@ -108,7 +102,6 @@ void TPrepareExportAreasToGelix::DoIt() {
   TElement* input = Input();
   if (!input || !input->Is<TEntity>()) return;
   const std::vector<TElement*>& items = static_cast<TEntity*>(input)->Items();
-  std::unordered_set<const TElement*> exported(items.begin(), items.end());
   for (TElement* child : items) {
     if (!child) continue;
     child->ID = -1;
@@ -132,7 +125,7 @@ void TPrepareExportAreasToGelix::DoIt() {
     if (Druh > 0) props->Druh = areas::CheckedInt16(Druh);
     if (Barva > -1) props->Barva = areas::CheckedInt16(Barva);
     if (Znacka > -1) props->Znacka = areas::CheckedInt16(Znacka);
-    std::vector<TElement*> subAreas = subAreasOf(area, exported);
+    std::vector<TElement*> subAreas = subAreasOf(area, static_cast<TEntity*>(input));
     if (subAreas.empty()) continue;
     props->HasChildren = true;
     for (TElement* sub : subAreas)
@@ -239,5 +232,60 @@ void TExportAreasToGelix::ExportAreas() {
     DoExportObject(area);
     writer->WriteArea(area);
     ExportObject(area);
+  }
+}
+
+void TExportAreasToGelixPropsFromAreaQTree::passValuesOf(TElement* area, std::int16_t druh) {
+  std::string dir = ControlDir;
+  if (!dir.empty() && dir.back() != '\\' && dir.back() != '/') dir += '\\';
+  // The directory as given: on this system the case of a native path counts.
+  const std::string name = dir + areas::KindTableName('P', druh) + ".TDS";
+  if (platform::pathResolver().exists(name)) {
+    if (!transfer_) {
+      transfer_ = new TMovedItemContainer;
+      Add(transfer_);
+    }
+    if (transfer_->GetFileName() != name) transfer_->SetFileName(name);
+  }
+  if (!transfer_) return;
+  TDynamicProperties* values = GetDynamicProps();
+  for (int i = 0; i < transfer_->GetCount(); ++i) {
+    std::string source, target;
+    transfer_->GetSourceName(i, source);
+    transfer_->GetTargetName(i, target);
+    if (source.empty() || source[0] == '*' || !area->HasProperty(source)) continue;
+    std::string text;
+    area->GetPropertyText(source, text);
+    values->Add(TStringElement::CreateNamed(target, text));
+  }
+}
+
+void TExportAreasToGelixPropsFromAreaQTree::ExportObject(TSpaceEntity* object) {
+  if (!object || !AreaQTree || !object->GetProperties() || !object->GetProperties()->Is<TGelixProps>()) {
+    TExportAreasToGelix::ExportObject(object);
+    return;
+  }
+  try {
+    const std::int16_t druh = static_cast<TGelixProps*>(object->GetProperties())->Druh;
+    TDynamicProperties* values = GetDynamicProps();
+    values->FreeAll();
+    const double x = object->GetAbsRefX(), y = object->GetAbsRefY();
+    TQTreeWalker walker;
+    for (TElement* found = walker.FindFirst(AreaQTree, 0, x, y, x, y); found; found = walker.FindNext())
+      if (found->Is<TAreaElement>() && static_cast<TAreaElement*>(found)->ContainsPoint(x, y))
+        passValuesOf(found, druh);
+    if (ExportDBF) {
+      ExportObjectRow(object);
+      if (RegisterObject) RegisterInBlock(object);
+    } else {
+      for (TElement* value : values->Items()) {
+        auto* typed = dynamic_cast<TTypeElement*>(value);
+        if (!typed || typed->GetUpperName().empty()) continue;
+        object->SetPropertyText(typed->GetUpperName(), typed->GetAsString());
+      }
+    }
+  } catch (const std::exception& e) {
+    // As every exporter: the object is reported and the export goes on.
+    ReportExportError(object, e);
   }
 }

@@ -52,6 +52,22 @@ class TExportAreasToGelix : public TExportGelixElements {
   TPolyLineString* lines_ = nullptr;  // during a run
 };
 
+class TMovedItemContainer;
+class TSpaceEntityQTree;
+
+// The rows take their values from the areas of another layer that contain
+// each exported area's reference point.
+class TExportAreasToGelixPropsFromAreaQTree : public TExportAreasToGelix {
+  ZELTO_ELEMENT(TExportAreasToGelixPropsFromAreaQTree)
+ public:
+  TSpaceEntityQTree* AreaQTree = nullptr;  // not owned
+  void ExportObject(TSpaceEntity* object) override;
+
+ private:
+  void passValuesOf(TElement* area, std::int16_t druh);
+  TMovedItemContainer* transfer_ = nullptr;  // a child, made on first use
+};
+
 namespace areas {
 // The attribute record of an exported area: kept when it is an area
 // record, else a new one (colour 2, symbol 1, no father).

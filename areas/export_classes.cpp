@@ -15,7 +15,7 @@ void RegisterExportClasses() {
        {&TExportElementsToText::StaticClass(), &TExpBlockName::StaticClass(), &TExportDBFClass::StaticClass(),
         &TPrepareExportLinesToGelix::StaticClass(), &TExportLinesToGelix::StaticClass(),
         &TSelectLinesFromGroups::StaticClass(), &TPrepareExportAreasToGelix::StaticClass(),
-        &TExportAreasToGelix::StaticClass(), &TExportAllLines::StaticClass(),
+        &TExportAreasToGelix::StaticClass(), &TExportAreasToGelixPropsFromAreaQTree::StaticClass(), &TExportAllLines::StaticClass(),
         &TExportNodedLines::StaticClass(), &TExportGelixLiniiRecursor::StaticClass()})
     RegisterZeltoClass(*cls);
 }

@@ -32,7 +32,7 @@ std::string KindTableName(char letter, std::int32_t druh) {
 
 std::string FieldNumberText(double value) {
   char buffer[64];
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
   return std::string(buffer, result.ptr);
 }
 
@@ -118,15 +118,21 @@ void TExportDBFClass::DoIt() {
   if (!ensureTable(object)) return;
   table_->Open();
   table_->Append();
-  bool copySource = true;
-  if (DynamicProps && DynamicProps->GetCount() > 0) {
-    table_->SetFieldsFromList(object, DynamicProps);
-    copySource = BothSources;
+  try {
+    bool copySource = true;
+    if (DynamicProps && DynamicProps->GetCount() > 0) {
+      table_->SetFieldsFromList(object, DynamicProps);
+      copySource = BothSources;
+    }
+    if (copySource) copyFromSource(object);
+    table_->CopyStarredFrom(object);
+    WriteStandardFields(object);
+    table_->Post();
+  } catch (...) {
+    // A half-filled row must not be posted by the next object's append.
+    table_->Cancel();
+    throw;
   }
-  if (copySource) copyFromSource(object);
-  table_->CopyStarredFrom(object);
-  WriteStandardFields(object);
-  table_->Post();
 }
 
 void TExportDBFClass::WriteStandardFields(TSpaceEntity* object) {

@@ -114,6 +114,7 @@ void TExportGelixElements::ExportObjectRow(TSpaceEntity* object) {
 
 void TExportGelixElements::RegisterInBlock(TSpaceEntity* object) {
   if (!blockRegister_) {
+    if (!GetWorld()) return;
     TObjectModel* model = GetWorld()->GetObjectModel();
     auto* reg = model->FindElementByClass<TRegister>();
     if (!reg) {
@@ -131,10 +132,15 @@ void TExportGelixElements::ExportObject(TSpaceEntity* object) {
     ExportObjectRow(object);
     if (RegisterObject) RegisterInBlock(object);
   } catch (const std::exception& e) {
-    platform::showError("Chyba exportu objektu" + object->GetName() + " " + std::to_string(object->ID) + "\r\n" +
-                        areas::FieldNumberText(object->GetAbsRefX()) + " " +
-                        areas::FieldNumberText(object->GetAbsRefY()) + "\r\n" + e.what());
+    ReportExportError(object, e);
   }
+}
+
+void TExportGelixElements::ReportExportError(TSpaceEntity* object, const std::exception& e) {
+  platform::showError("Chyba exportu objektu" + object->GetName() + " " + std::to_string(object->ID) + "\r\n" +
+                      areas::FieldNumberText(object->GetAbsRefX()) + " " +
+                      areas::FieldNumberText(object->GetAbsRefY()) + "\r\n" + e.what());
+  platform::ui().setBusy(false);
 }
 
 void TExportGelixElements::DoExportObject(TSpaceEntity* object) {

@@ -4,6 +4,7 @@
 // exported object its row in the attribute table of its kind and may enter
 // it in the register of the target block.
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <string>
 
@@ -66,6 +67,8 @@ class TExportGelixElements : public TExportElements {
 
  protected:
   void RegisterInBlock(TSpaceEntity* object);
+  // "Chyba exportu objektu" with the object's name, number and place.
+  void ReportExportError(TSpaceEntity* object, const std::exception& e);
 
  private:
   TDynamicProperties* dynamicProps_ = nullptr;

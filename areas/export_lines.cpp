@@ -127,8 +127,9 @@ TElement* TSelectLinesFromGroups::groupOf(TElement* owner) const {
 }
 
 void TSelectLinesFromGroups::Process(TElement* element) {
-  TProchazecLiniiGauge::Process(element);
   if (!IsWalkedLine(element)) return;
+  ++Count;
+  StepGauge(Count);
   TElement* owners[2] = {nullptr, nullptr};
   int found = 0;
   for (int i = 0; i < element->GetOwnersCount() && found < 2; ++i)

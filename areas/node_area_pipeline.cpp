@@ -11,6 +11,10 @@
 #include "geometry/line_end_cells.h"
 #include "geometry/qtree.h"
 
+#include <algorithm>
+#include <unordered_set>
+#include <vector>
+
 namespace nodearea {
 
 Network BuildAreasOfLines(TRectEntity& lines, const Options& options) {
@@ -63,8 +67,32 @@ Network BuildAreasOfLines(TRectEntity& lines, const Options& options) {
   return net;
 }
 
+namespace {
+
+// Every area and hole once, in the order met: an element stored in several
+// leaves has several owners, and the leaves would only unlink it.
+void CollectAreas(TQTree& node, std::unordered_set<TElement*>& seen, std::vector<TElement*>& areas) {
+  for (TElement* e : node.Items()) {
+    if (!e) continue;
+    if (e->Is<TQTree>()) CollectAreas(*static_cast<TQTree*>(e), seen, areas);
+    else if (seen.insert(e).second) areas.push_back(e);
+  }
+}
+
+}  // namespace
+
 void Release(Network& network) {
   delete network.AreaList;
+  if (network.Areas) {
+    std::unordered_set<TElement*> seen;
+    std::vector<TElement*> areas;
+    CollectAreas(*network.Areas, seen, areas);
+    // Holes leave their areas' hole lists when they go, so the areas first.
+    std::stable_partition(areas.begin(), areas.end(), [](TElement* e) {
+      return e->Is<TAreaElement>() && !static_cast<TAreaElement*>(e)->IsHole;
+    });
+    for (TElement* e : areas) delete e;
+  }
   delete network.Areas;
   delete network.Index;
   network = {};

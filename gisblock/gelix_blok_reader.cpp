@@ -278,7 +278,7 @@ TAreaElement* TGeliXBlokReader::readAreaRecord(TAreaString& string, std::int32_t
   } unmark{readingAreas_, r};
 
   TGelixBlockRegister* reg = GetRegister();
-  if (TSpaceEntity* known = reg->FindObject('P', r)) {
+  if (TSpaceEntity* known = reg ? reg->FindObject('P', r) : nullptr) {
     if (!known->Is<TAreaElement>()) return nullptr;
     auto* area = static_cast<TAreaElement*>(known);
     attachToFather(*area, r, paterNo, string);
@@ -296,7 +296,7 @@ TAreaElement* TGeliXBlokReader::readAreaRecord(TAreaString& string, std::int32_t
     area->SetAbsRefY(y);
   }
   attachToFather(*area, r, paterNo, string);
-  reg->RegisterSpaceEntity(area);
+  if (reg) reg->RegisterSpaceEntity(area);
   if (PassesKindFilter('P', area) && PassesCondition(area)) {
     TElement* object = area;
     FireNewObject(object);

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "framework/world.h"
+#include "gisblock/gelix_classes.h"
 #include "gisblock/gelix_registers.h"
 #include "platform/path_resolver.h"
 #include "platform/user_interaction.h"
@@ -55,6 +56,9 @@ TRegister* TGeliXReader::GetRegisterRoot() {
 
 TGelixBlockRegister* TGeliXReader::GetRegister() {
   if (register_) return register_;
+  // The register is made by class name: a program that has not registered
+  // the block classes yet must still get one.
+  RegisterGelixClasses();
   TBlockRegister* block =
       GetRegisterRoot()->GetBlock(gisblock::normalizeBlockPath(BlockName), "TGelixBlockRegister");
   register_ = block && block->Is<TGelixBlockRegister>() ? static_cast<TGelixBlockRegister*>(block) : nullptr;

@@ -145,20 +145,28 @@ std::string fieldText(const DbfField& field, std::string_view bytes) {
 }
 
 std::string fieldBytes(const DbfField& field, std::string_view text) {
+  std::string bytes;
   switch (field.type) {
     case 'N':
     case 'F':
       return numberBytes(field, text);
     case 'D':
-      return dateBytes(field, text);
+      bytes = dateBytes(field, text);
+      break;
     case 'L':
-      return logicalBytes(field, text);
+      bytes = logicalBytes(field, text);
+      break;
     default: {
-      std::string bytes = fromUtf8(text, CodePage::Windows1250);
+      bytes = fromUtf8(text, CodePage::Windows1250);
       bytes.resize(field.width, ' ');
       return bytes;
     }
   }
+  // A table made elsewhere (or damaged) may give a date or a truth value
+  // another width; the row must keep its length all the same.
+  if (bytes.size() > field.width) refuse(field, text, "hodnota se do položky nevejde");
+  bytes.resize(field.width, ' ');
+  return bytes;
 }
 
 }  // namespace platform::dbf

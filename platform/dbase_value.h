@@ -14,9 +14,10 @@ namespace platform::dbf {
 // read as empty text.
 std::string fieldText(const DbfField& field, std::string_view bytes);
 
-// The field.width bytes that store `text`. Character text longer than the
-// field is cut. Throws DbfError for text that the field cannot hold (not a
-// number, too many digits, not a date, not a truth value).
+// The field.width bytes that store `text`, whatever width a table made
+// elsewhere gives the field. Character text longer than the field is cut.
+// Throws DbfError for text that the field cannot hold (not a number, too
+// many digits, not a date, not a truth value, wider than the field).
 std::string fieldBytes(const DbfField& field, std::string_view text);
 
 }  // namespace platform::dbf

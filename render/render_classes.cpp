@@ -4,10 +4,18 @@
 #include "render/bitmap_device.h"
 #include "render/border_buffer.h"
 #include "render/device.h"
+#include "render/hatch_library.h"
 #include "render/interpret_layer.h"
 #include "render/symbol_elements.h"
 #include "render/text_file_device.h"
 #include "render/tile_device.h"
+#include "render/model_by_script_creator.h"
+#include "render/line_symbols.h"
+#include "render/parallel_line.h"
+#include "render/point_symbols.h"
+#include "render/stroke_font.h"
+#include "render/universal_interpret.h"
+#include "render/universal_script_creator.h"
 
 void RegisterRenderClasses() {
   static bool done = false;
@@ -20,4 +28,12 @@ void RegisterRenderClasses() {
                                    &TInterpretContainer::StaticClass(), &TBitmapDevice::StaticClass(),
                                    &TImageCanvasDevice::StaticClass(), &TTileDevice::StaticClass(), &TTextFileDevice::StaticClass()})
     RegisterZeltoClass(*cls);
+  RegisterUniversalInterpretClasses();
+  RegisterUniversalScriptCreatorClasses();
+  RegisterModelByScriptClasses();
+  RegisterHatchClasses();
+  RegisterStrokeFontClasses();
+  RegisterPointSymbolClasses();
+  RegisterLineSymbolClasses();
+  RegisterZeltoClass(TParalel::StaticClass());
 }

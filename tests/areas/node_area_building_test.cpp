@@ -79,9 +79,12 @@ class NodeAreaTest : public WalkerTest {
 
 TEST_F(NodeAreaTest, NestedIslandsBecomeHolesOfTheSmallestEnclosingArea) {
   Ring(*lines, 0, 0, 100, 100);
-  // The island: one closed line, both ends in one node.
-  lines->AddAndExtend(Line({{20, 20}, {20, 80}, {80, 80}, {80, 20}, {20, 20}}));
-  Ring(*lines, 40, 40, 60, 60);
+  // The island: three lines.
+  lines->AddAndExtend(Line({{20, 20}, {20, 80}}));
+  lines->AddAndExtend(Line({{20, 80}, {80, 80}, {80, 20}}));
+  lines->AddAndExtend(Line({{80, 20}, {20, 20}}));
+  // In it a closed line, both ends in one node.
+  lines->AddAndExtend(Line({{40, 40}, {40, 60}, {60, 60}, {60, 40}, {40, 40}}));
   Build();
   EXPECT_EQ(NetAreas(), (std::vector<double>{400, 3200, 6400}));
   ASSERT_EQ(holeList->GetCount(), 3);
@@ -103,17 +106,32 @@ TEST_F(NodeAreaTest, NestedIslandsBecomeHolesOfTheSmallestEnclosingArea) {
   all.SetInput(areaList);
   all.DoIt();
   std::unique_ptr<TPolyLineString> listed(all.GetLines());
-  EXPECT_EQ(listed->GetCount(), 9);
+  EXPECT_EQ(listed->GetCount(), 8);
 
-  // In the outer area's hole lies the island, once for its one line.
+  // In the outer area's hole lies the island, once for each of its lines;
+  // the nodes and the line list owning those lines are no areas listed.
   TExtractSubAreasForArea sub;
   sub.AreaString = areaList;
   sub.SetInput(outer);
   sub.DoIt();
   std::unique_ptr<TAreaString> subAreas(sub.GetSubAreas());
   ASSERT_EQ(sub.Output(), subAreas.get());
-  ASSERT_EQ(subAreas->GetCount(), 1);
-  EXPECT_EQ(subAreas->GetItem(0), island);
+  ASSERT_EQ(subAreas->GetCount(), 3);
+  for (TElement* e : subAreas->Items()) EXPECT_EQ(e, island);
+
+  // Unrestricted, every other owner of the hole lines is taken: the island,
+  // the line lists and the two nodes of each line, but never the tool's own
+  // temporary list of those lines, which is gone once the tool returns.
+  TExtractSubAreasForArea any;
+  any.SetInput(outer);
+  any.DoIt();
+  std::unique_ptr<TAreaString> owners(any.GetSubAreas());
+  EXPECT_EQ(owners->GetCount(), 15);
+  for (TElement* e : owners->Items())
+    EXPECT_TRUE(e == island || e == lines.get() || e == listed.get() || e->Is<TNode>()) << e->ClassName();
+  // The line lists have no other owner: taken out so that the result does not free them.
+  for (TElement* list : {static_cast<TElement*>(lines.get()), static_cast<TElement*>(listed.get())})
+    while (owners->IndexOf(list) >= 0) owners->Remove(list);
 
   TExtractSubAreasForArea none;
   none.SetInput(nested);
@@ -128,6 +146,9 @@ TEST_F(NodeAreaTest, AreasTouchingInOneNodeAndDanglingLines) {
   // Dangling from a corner into the first square, and one lying alone.
   lines->AddAndExtend(Line({{0, 0}, {3, 5}, {5, 5}}));
   lines->AddAndExtend(Line({{30, 30}, {40, 35}}));
+  // A sliver of 0.0005 square metres gives neither area nor hole.
+  lines->AddAndExtend(Line({{50, 0}, {50, 0.001}, {51, 0}}));
+  lines->AddAndExtend(Line({{51, 0}, {50, 0}}));
   Build();
   EXPECT_EQ(NetAreas(), (std::vector<double>{100, 100}));
   ASSERT_EQ(holeList->GetCount(), 1) << "one outer ring around both squares";
@@ -145,6 +166,22 @@ TEST_F(NodeAreaTest, AreasTouchingInOneNodeAndDanglingLines) {
   delete again.AreaQTree();
 }
 
+TEST_F(NodeAreaTest, AdjacentAreasListTheirCommonLineOnce) {
+  Ring(*lines, 0, 0, 10, 10);
+  Ring(*lines, 10, 0, 20, 10);
+  // Both rings hold the line x = 10; the second copy is dropped, so that
+  // the network has one line there.
+  lines->Delete(lines->GetItem(4));
+  Build();
+  ASSERT_EQ(NetAreas(), (std::vector<double>{100, 100}));
+  TExtractLinesForAreas all;
+  all.SetInput(areaList);
+  all.DoIt();
+  std::unique_ptr<TPolyLineString> listed(all.GetLines());
+  EXPECT_EQ(all.Output(), listed.get());
+  EXPECT_EQ(listed->GetCount(), 7);
+}
+
 TEST_F(NodeAreaTest, PseudoNodesJoinLinesOfOneKindWithinTheVertexLimit) {
   // A square of two lines: both corners where they meet are pseudo-nodes;
   // after the first join the line is closed and the second is refused.
@@ -156,7 +193,7 @@ TEST_F(NodeAreaTest, PseudoNodesJoinLinesOfOneKindWithinTheVertexLimit) {
   nodearea::Options options;
   options.DeletePseudoNodes = true;
   Build(options);
-  EXPECT_EQ(lines->GetCount(), 3);
+  EXPECT_EQ(lines->GetCount(), 3) << "lines of two kinds stay apart";
   EXPECT_EQ(NetAreas(), (std::vector<double>{100}));
   auto* closed = static_cast<TPolyLineElement*>(lines->GetItem(0));
   EXPECT_EQ(closed->GetCoordsCount(), 5);
@@ -165,7 +202,9 @@ TEST_F(NodeAreaTest, PseudoNodesJoinLinesOfOneKindWithinTheVertexLimit) {
   FindNodeOfLineEnd(closed, true, node, branch);
   ASSERT_TRUE(node);
   EXPECT_EQ(node->GetBranchCount(), 2);
-  EXPECT_NE(branch->GetFarNode(), nullptr);
+  // Both ends of the joined line point back at the node that remains.
+  EXPECT_EQ(branch->GetFarNode(), node);
+  EXPECT_EQ(node->FindBranch(closed, false)->GetFarNode(), node);
 }
 
 TEST_F(NodeAreaTest, JoinHonoursKindAndVertexLimit) {
@@ -189,6 +228,12 @@ TEST_F(NodeAreaTest, JoinHonoursKindAndVertexLimit) {
   chain(60, 42);
   Build({true, false, 100});
   EXPECT_EQ(lines->GetCount(), 2);
+  TearDown();
+  lines = std::make_unique<TPolyLineString>();
+  lines->AddAndExtend(Line({{20, 0}, {20, 10}}, 1300));
+  lines->AddAndExtend(Line({{20, 10}, {30, 10}}, 1400));
+  Build({true, true, 0});
+  EXPECT_EQ(lines->GetCount(), 1) << "kinds may differ when asked";
 }
 
 TEST_F(NodeAreaTest, EndsShareANodeOnlyWithinTheTolerance) {

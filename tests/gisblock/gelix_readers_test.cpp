@@ -360,3 +360,20 @@ TEST_F(GelixReaderTest, ConditionsInTheExpressionLanguage) {
 }
 
 }  // namespace
+
+// A block register of another class already filed under the block's name
+// leaves the reader without a Gelix register: it still reads, unfiled.
+TEST_F(GelixReaderTest, AreasReadWithoutAGelixRegisterOfTheirBlock) {
+  fourSquares().write(block());
+  TEntity model;
+  auto* root = new TRegister;
+  model.Add(root);
+  auto* foreign = new TBlockRegister;
+  foreign->SetName(gisblock::normalizeBlockPath(block()));
+  root->Add(foreign);
+  std::unique_ptr<TGeliXBlokReader> r(TGeliXBlokReader::CreateForBlock(block()));
+  r->SetObjectModel(&model);
+  std::unique_ptr<TAreaString> areas(r->ReadAreas());
+  ASSERT_TRUE(areas);
+  EXPECT_EQ(areas->GetCount(), 4);
+}

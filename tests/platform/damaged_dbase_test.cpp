@@ -105,18 +105,26 @@ TEST_F(DamagedDbfTest, HeadersThatCannotBeRightAreRefused) {
   EXPECT_EQ(t.recordCount(), 4u);
 }
 
-TEST_F(DamagedDbfTest, NumberFieldsWiderThanDBaseAllowsTakeNumbers) {
-  DbfTable::create(file, {{"CISLO", 'N', 8, 0}, {"POPIS", 'C', 200, 0}});
+TEST_F(DamagedDbfTest, FieldsOfWidthsDBaseDoesNotGiveThemKeepTheRowLength) {
+  DbfTable::create(file, {{"CISLO", 'N', 8, 0}, {"POPIS", 'C', 200, 0}, {"DATUM", 'D', 8, 0}, {"PLATNY", 'L', 1, 0}});
   std::string bytes = damage::read(file);
-  damage::put(bytes, 32 + 32 + 11, {'N'});  // POPIS made a number of 200 digits
+  damage::put(bytes, 32 + 32 + 11, {'N'});  // POPIS a number of 200 digits
+  damage::put(bytes, 32 + 64 + 16, {6});    // DATUM two bytes short
+  damage::put(bytes, 32 + 96 + 16, {3});    // PLATNY two bytes long
   damage::write(file, bytes);
   DbfTable t;
   t.open(file, false);
   t.append();
   t.setText("POPIS", "-1234");
+  EXPECT_THROW(t.setText("DATUM", "1.2.2003"), DbfError);
+  t.setText("PLATNY", "T");
+  t.setText("CISLO", "5");
   t.post();
   ASSERT_TRUE(t.first());
   EXPECT_EQ(t.text("POPIS"), "-1234");
+  EXPECT_EQ(t.text("PLATNY"), "TRUE");
+  EXPECT_EQ(t.text("CISLO"), "5");
+  EXPECT_EQ(fs::file_size(file), bytes.size() + 1 + 8 + 200 + 8 + 1);
 }
 
 TEST_F(DamagedDbfTest, EveryCallReturnsWhateverTheDamage) {

@@ -1,0 +1,163 @@
+#include "areas/area_attribute_carrier.h"
+
+#include <exception>
+
+#include "areas/gauge_form.h"
+#include "framework/message_dispatch.h"
+#include "framework/world.h"
+#include "geometry/area_element.h"
+#include "geometry/space_registers.h"
+#include "gisblock/gelix_props.h"
+#include "platform/user_interaction.h"
+
+ZELTO_IMPLEMENT_ELEMENT(TCarryArToArThroughLines, TTool, [](auto& p) {
+  using E = TCarryArToArThroughLines;
+  p.Boolean("SelectForProblem", &E::SelectForProblem, &E::SelectForProblem);
+  p.Boolean("ProtocolOnlyProblem", &E::ProtocolOnlyProblem, &E::ProtocolOnlyProblem);
+  p.String("ProtocolFile", &E::ProtocolFile, &E::ProtocolFile);
+})
+
+namespace areas {
+
+std::string FixedWidth(double value, int width, int decimals) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%*.*f", width, decimals, value);
+  return buffer;
+}
+
+}  // namespace areas
+
+namespace {
+
+using areas::FixedWidth;
+
+// Pending messages are let through every so many areas: once per area
+// would cost more than the carrying itself on a district.
+constexpr int kPumpEvery = 64;
+
+TRegister* ModelRegister() {
+  TWorld* world = GetWorld();
+  if (!world) return nullptr;
+  TElement* found = world->GetObjectModel()->FindElementByClass(TRegister::StaticClass());
+  return found ? static_cast<TRegister*>(found) : nullptr;
+}
+
+template <class T>
+T* RecordOf(const TElement* element) {
+  if (!element || !element->Is<TSpaceEntity>()) return nullptr;
+  TElement* props = static_cast<const TSpaceEntity*>(element)->GetProperties();
+  return props && props->Is<T>() ? static_cast<T*>(props) : nullptr;
+}
+
+}  // namespace
+
+TCarryArToArThroughLines::~TCarryArToArThroughLines() { CloseProtocol(); }
+
+void TCarryArToArThroughLines::DoIt() {
+  CloseProtocol();
+  if (!ProtocolFile.empty()) protocol_ = std::fopen(ProtocolFile.c_str(), "w");
+  TRegister* reg = register_ ? register_ : ModelRegister();
+  TElement* input = Input();
+  if (input && input->Is<TAreaString>() && reg) {
+    TRegister* saved = register_;
+    register_ = reg;
+    auto* areas = static_cast<TAreaString*>(input);
+    TF_gaugeForm form;
+    form.SetMaxValue(areas->GetCount());
+    form.SetCaption("Carry props area-area");
+    form.Show();
+    for (int i = 0; i < areas->GetCount(); ++i) {
+      if (form.BreakConfirmed("Přerušit přenos atributů ?")) break;
+      form.SetProgress(i);
+      if (i % kPumpEvery == 0) zelto::ProcessPendingMessages();
+      TElement* area = areas->GetItem(i);
+      if (area && area->Is<TPolyLineAreaElement>()) CarryArea(static_cast<TPolyLineAreaElement*>(area));
+    }
+    form.Hide();
+    register_ = saved;
+  }
+  CloseProtocol();
+}
+
+void TCarryArToArThroughLines::CarryArea(TPolyLineAreaElement* area) {
+  protocolLine_.clear();
+  TAreaElement* best = nullptr;
+  TBlockRegister* bestBlock = nullptr;
+  const auto& lines = area->Items();
+  for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
+    auto* line = lines[i] && lines[i]->Is<TPolyLineElement>() ? static_cast<TPolyLineElement*>(lines[i]) : nullptr;
+    try {
+      TGelixLineProps* props = RecordOf<TGelixLineProps>(line);
+      if (!props) continue;
+      const std::int32_t number = props->GetSideArea(area->GetLineOrigin(i));
+      TBlockRegister* block = register_ ? register_->FindBlock(props->GetBlockName()) : nullptr;
+      if (!block) {
+        WriteProtocolLine(line, "No BlockReg");
+        continue;
+      }
+      TSpaceEntity* found = block->FindObject('P', number);
+      if (!found || !found->Is<TAreaElement>()) {
+        WriteProtocolLine(line, "No Reg.Area");
+        continue;
+      }
+      auto* old = static_cast<TAreaElement*>(found);
+      if (!old->GetProperties()) {
+        WriteProtocolLine(line, "No Area Props");
+        continue;
+      }
+      if (best && block != bestBlock) WriteProtocolLine(line, "Diff.Block");
+      if (!best || old->GetWholeArea() > best->GetWholeArea()) {
+        best = old;
+        bestBlock = block;
+      }
+    } catch (const std::exception& error) {
+      platform::showError(std::to_string(i) + " " + error.what());
+      AppendProtocolField(std::string(error.what()) + " are:" + FixedWidth(area->GetAbsRefX(), 10, 2) + "," +
+                          FixedWidth(area->GetAbsRefY(), 11, 2) + " line ord:" + std::to_string(i));
+    }
+  }
+  if (best) {
+    WriteAreaReport(area, best);
+    bestBlock->Register(area);
+  } else if (WantsProtocolLine()) {
+    PutLine(" New area XY:" + FixedWidth(area->GetAbsRefX(), 11, 2) + "," + FixedWidth(area->GetAbsRefY(), 12, 2) +
+            " New area area:" + FixedWidth(area->GetArea1(), 12, 4) + protocolLine_);
+  }
+}
+
+void TCarryArToArThroughLines::WriteAreaReport(TAreaElement* newArea, TAreaElement* oldArea) {
+  TElement* oldProps = oldArea->GetProperties();
+  if (oldProps && oldProps->Is<TSpaceEntityProps>())
+    newArea->SetProperties(static_cast<TSpaceEntityProps*>(oldProps)->Clone());
+  if (auto* props = RecordOf<TGelixProps>(newArea)) props->Vyber = SelectForProblem && !protocolLine_.empty();
+  if (!WantsProtocolLine()) return;
+  const auto* old = RecordOf<TGelixProps>(oldArea);
+  PutLine(" New XY:" + FixedWidth(newArea->GetAbsRefX(), 11, 2) + "," + FixedWidth(newArea->GetAbsRefY(), 12, 2) +
+          " New area:" + FixedWidth(newArea->GetArea1(), 12, 4) + " Old XY:" + FixedWidth(oldArea->GetAbsRefX(), 11, 2) +
+          "," + FixedWidth(oldArea->GetAbsRefY(), 12, 2) + " Old area:" + FixedWidth(oldArea->GetArea1(), 12, 4) +
+          " Old No:" + FixedWidth(old ? old->Cislo : 0, 6, 0) + " Type:" + FixedWidth(old ? old->Druh : 0, 4, 0) +
+          protocolLine_);
+}
+
+void TCarryArToArThroughLines::WriteProtocolLine(TPolyLineElement* line, const std::string& text) {
+  if (text == "Diff.Block")
+    if (auto* props = RecordOf<TGelixProps>(line)) props->Symbol = static_cast<std::int16_t>(0xFFE9);
+  AppendProtocolField("L:" + FixedWidth(line->GetAbsRefX(), 10, 2) + "," + FixedWidth(line->GetAbsRefY(), 11, 2) + " " +
+                      text);
+}
+
+void TCarryArToArThroughLines::AppendProtocolField(const std::string& text) { protocolLine_ += "| " + text; }
+
+bool TCarryArToArThroughLines::WantsProtocolLine() const {
+  return protocol_ && (!ProtocolOnlyProblem || !protocolLine_.empty());
+}
+
+void TCarryArToArThroughLines::PutLine(const std::string& text) {
+  if (!protocol_) return;
+  if (std::fputs(text.c_str(), protocol_) < 0 || std::fputc('\n', protocol_) < 0) CloseProtocol();
+}
+
+void TCarryArToArThroughLines::CloseProtocol() {
+  if (protocol_) std::fclose(protocol_);
+  protocol_ = nullptr;
+}

@@ -1,0 +1,54 @@
+#pragma once
+// Gives areas built anew from boundary lines the attribute record of the old
+// area on their inner side. Each boundary line names the old areas on its
+// left and right; the new area takes the largest old area its lines name,
+// and every problem met on the way goes to an optional protocol file.
+#include <cstdio>
+#include <string>
+
+#include "framework/tool.h"
+
+class TAreaElement;
+class TPolyLineAreaElement;
+class TPolyLineElement;
+class TRegister;
+
+class TCarryArToArThroughLines : public TTool {
+  ZELTO_ELEMENT(TCarryArToArThroughLines)
+ public:
+  ~TCarryArToArThroughLines() override;
+
+  // Input: a TAreaString of TPolyLineAreaElements whose lines carry line
+  // records read from a block.
+  void DoIt() override;
+
+  virtual void CarryArea(TPolyLineAreaElement* area);
+  virtual void AppendProtocolField(const std::string& text);
+  virtual void WriteProtocolLine(TPolyLineElement* line, const std::string& text);
+  virtual void WriteAreaReport(TAreaElement* newArea, TAreaElement* oldArea);
+
+  // The register the old areas are looked up in; when none is set, the
+  // first TRegister of the world's object model.
+  void SetRegister(TRegister* reg) { register_ = reg; }
+  const std::string& CurrentProtocolLine() const { return protocolLine_; }
+
+  bool SelectForProblem = false;
+  bool ProtocolOnlyProblem = false;
+  std::string ProtocolFile;
+
+ private:
+  bool WantsProtocolLine() const;
+  // Writes one line; a failed write closes the protocol for the rest of
+  // the run.
+  void PutLine(const std::string& text);
+  void CloseProtocol();
+
+  std::string protocolLine_;
+  TRegister* register_ = nullptr;  // not owned
+  std::FILE* protocol_ = nullptr;
+};
+
+namespace areas {
+// A number in fixed notation, right-aligned in the width.
+std::string FixedWidth(double value, int width, int decimals);
+}  // namespace areas

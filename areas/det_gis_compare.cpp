@@ -1,0 +1,115 @@
+#include "areas/det_gis_compare.h"
+
+#include <fstream>
+
+#include "areas/det_gis_compare_merge.h"
+#include "platform/codepage.h"
+#include "platform/dbase_group_sum.h"
+#include "platform/dbase_structure.h"
+#include "platform/message_queue.h"
+#include "platform/path_resolver.h"
+#include "platform/user_interaction.h"
+
+namespace {
+
+constexpr const char* kDetWorkTable = "COPYDET.DBF";
+constexpr const char* kGisWorkTable = "COPYGIS.DBF";
+constexpr const char* kSumColumn = "SUM_OF_PLO";
+constexpr const char* kTooMany = "Příliš mnoho chybových záznamů";
+
+std::filesystem::path tableFile(const std::string& name) { return platform::pathResolver().existing(name); }
+
+}  // namespace
+
+TKompDETGIS::TKompDETGIS(detgis::GroupLimits limits, std::filesystem::path workDirectory)
+    : limits_(limits),
+      workDirectory_(workDirectory.empty() ? std::filesystem::current_path() : std::move(workDirectory)) {}
+
+std::filesystem::path TKompDETGIS::ListingFileName() const {
+  return tableFile(GISTableName).replace_extension(".ERR");
+}
+
+std::filesystem::path TKompDETGIS::WorkTable(const char* name) const { return workDirectory_ / name; }
+
+void TKompDETGIS::FormShow() {
+  const detgis::ComparisonLevel* level = detgis::findComparisonLevel(LevelCode);
+  if (!level) {
+    platform::showError("Neznámá vrstva porovnání: " + LevelCode);
+    return;
+  }
+  try {
+    platform::BusyCursor hourglass;
+    prepare(*level);
+  } catch (const platform::DbfError& e) {
+    TableDET.close();
+    TableGIS.close();
+    platform::showError(e.what());
+    return;
+  }
+  if (AllLevels) compare();
+}
+
+void TKompDETGIS::prepare(const detgis::ComparisonLevel& level) {
+  TableDET.close();
+  TableGIS.close();
+  QDET = detgis::groupedSumQuery(level.detColumns, DETTableName);
+  QGIS = detgis::groupedSumQuery(level.gisColumns, GISTableName);
+  platform::writeGroupedSum(tableFile(DETTableName), level.detColumns, "PLOCHA", WorkTable(kDetWorkTable), kSumColumn);
+  TableDET.open(WorkTable(kDetWorkTable), false);
+  platform::writeGroupedSum(tableFile(GISTableName), level.gisColumns, "PLOCHA", WorkTable(kGisWorkTable), kSumColumn);
+  TableGIS.open(WorkTable(kGisWorkTable), false);
+  filterDetRows(level);
+  TableDET.first();
+  TableGIS.first();
+}
+
+void TKompDETGIS::filterDetRows(const detgis::ComparisonLevel& level) {
+  if (level.detRows == detgis::DetRows::All) return;
+  for (bool row = TableDET.first(); row; row = TableDET.next())
+    if (!detgis::keepsDetRow(level.detRows, TableDET.text("SKUPINA"), limits_)) TableDET.deleteRecord();
+}
+
+void TKompDETGIS::btPorovnejClick() {
+  // The walk lets pending messages through, so the button can be pressed
+  // again while it runs; a second walk would move the tables under the first.
+  if (btPorovnejEnabled && !comparing_) compare();
+}
+
+void TKompDETGIS::compare() {
+  const detgis::ComparisonLevel* level = detgis::findComparisonLevel(LevelCode);
+  if (!level || !Prepared()) return;
+  const std::filesystem::path listingName = ListingFileName();
+  std::ofstream listing(listingName, std::ios::binary | std::ios::trunc);
+  if (!listing) {
+    platform::showError("Soubor " + listingName.string() + " nelze vytvořit");
+    return;
+  }
+  comparing_ = true;
+  Memo.clear();
+  lbCount = "0";
+  GridsUpdating = false;
+  detgis::MergeHooks hooks;
+  hooks.list = [&](const std::string& line) { listLine(line, listing); };
+  hooks.interrupted = [this] {
+    platform::messageQueue().processPending();
+    return breakRequested_;
+  };
+  try {
+    interrupted_ = !detgis::mergeGroupedSums({TableDET, level->detKey, kSumColumn},
+                                             {TableGIS, level->gisKey, kSumColumn}, hooks);
+  } catch (const platform::DbfError& e) {
+    platform::showError(e.what());
+  }
+  comparing_ = false;
+  GridsUpdating = true;
+  listing.close();
+  if (!listing) platform::showError("Soubor " + listingName.string() + " nelze zapsat");
+  btPorovnejEnabled = false;
+  bbprerusEnabled = false;
+}
+
+void TKompDETGIS::listLine(const std::string& line, std::ostream& listing) {
+  Memo.push_back(line);
+  listing << platform::fromUtf8(line, platform::CodePage::Windows1250) << "\r\n";
+  lbCount = Memo.size() <= static_cast<std::size_t>(kMaxCountShown) ? std::to_string(Memo.size()) : kTooMany;
+}

@@ -1,0 +1,169 @@
+// The area export written into a block and read back by the block reader.
+#include <cmath>
+#include <memory>
+
+#include "areas/export_areas.h"
+#include "export_fixture.h"
+#include "framework/dynamic_properties.h"
+#include "geometry/qtree.h"
+#include "gisblock/gelix_blok_reader.h"
+
+namespace areas_test {
+namespace {
+
+using LinkPair = std::pair<std::int32_t, int>;
+
+LinkPair linkAt(const TGelixLineProps* p, int k) {
+  std::uint32_t n = 0;
+  for (int b = 0; b < 4; ++b) n |= static_cast<std::uint32_t>(p->Links[5 * k + b]) << (8 * b);
+  return {static_cast<std::int32_t>(n), p->Links[5 * k + 4]};
+}
+
+class AreaExportTest : public ExportTest {
+ protected:
+  std::unique_ptr<TExportAreasToGelix> exporter(const std::string& control) {
+    auto e = std::make_unique<TExportAreasToGelix>();
+    e->BlockName = block();
+    e->ControlDir = control;
+    e->ExportDBF = true;
+    e->DBFLinii = true;
+    e->DruhPloch = 1600;
+    e->DruhLinii = 1600;
+    e->PlochyVHa = true;
+    e->GetDynamicProps()->SetPropertyText("LHC_KOD", "1234");
+    return e;
+  }
+};
+
+TEST_F(AreaExportTest, LevelReadsBackWithNumbersSidesHolesAndRows) {
+  const std::string control = controlDir();
+  if (control.empty()) GTEST_SKIP() << "no generated control files";
+  ExportLevel level;
+  auto e = exporter(control);
+  e->SetInput(level.input);
+  e->DoIt();
+
+  // Holes are never numbered; the island, listed first, names its father.
+  EXPECT_EQ(level.islandArea->ID, 1);
+  EXPECT_EQ(level.cell[0][0]->ID, 2);
+  EXPECT_EQ(level.hole->ID, -1);
+  EXPECT_EQ(level.cell[1][1]->ID, 5);
+  EXPECT_EQ(level.islandArea->GetPropertyInt("PaterNo"), 2);
+  EXPECT_TRUE(level.cell[0][0]->GetPropertyBool("HasChildren"));
+
+  // Sides and links of the lines as the reader sees them; "none" is 0.
+  {
+    std::unique_ptr<TGeliXBlokReader> r(TGeliXBlokReader::CreateForBlock(block()));
+    TEntity model;
+    r->SetObjectModel(&model);
+    std::unique_ptr<TPolyLineString> lines(r->ReadLines());
+    ASSERT_TRUE(lines);
+    ASSERT_EQ(lines->GetCount(), 14);
+    std::map<std::int32_t, const TGelixLineProps*> byNumber;
+    for (TElement* l : lines->Items()) {
+      auto* p = static_cast<TGelixLineProps*>(static_cast<TSpaceEntity*>(l)->GetProperties());
+      byNumber[p->Cislo] = p;
+      EXPECT_EQ(p->Druh, 1600);
+    }
+    auto sides = [&](TPolyLineElement* l) {
+      const TGelixLineProps* p = byNumber.at(l->ID);
+      return std::make_pair(p->LeftArea, p->RightArea);
+    };
+    EXPECT_EQ(sides(level.v[1][0]), std::make_pair(3, 2));  // between the lower squares
+    EXPECT_EQ(sides(level.h[0][1]), std::make_pair(2, 4));  // above the island's father
+    EXPECT_EQ(sides(level.v[0][0]), std::make_pair(2, 0));  // on the outer edge
+    EXPECT_EQ(sides(level.h[0][0]), std::make_pair(0, 2));
+    EXPECT_EQ(sides(level.island[0]), std::make_pair(1, 0));  // the hole's side
+    // The centre node, in angle order: up (pi/2), left (pi), down, right (2 pi).
+    const TGelixLineProps* centre = byNumber.at(level.v[1][0]->ID);
+    EXPECT_EQ(linkAt(centre, 1), LinkPair(level.h[1][1]->ID, 1));  // after it, at its end
+    EXPECT_EQ(linkAt(centre, 3), LinkPair(level.h[0][1]->ID, 0));  // before it, at its end
+    // The island's lines meet at two nodes of two branches each.
+    const TGelixLineProps* ring = byNumber.at(level.island[0]->ID);
+    EXPECT_EQ(linkAt(ring, 0), LinkPair(level.island[1]->ID, 0));
+    EXPECT_EQ(linkAt(ring, 2), LinkPair(level.island[1]->ID, 0));
+  }
+
+  // Areas as rings of lines and as rings of vertices: net areas, the hole.
+  for (bool asBoundary : {false, true}) {
+    std::unique_ptr<TGeliXBlokReader> r(TGeliXBlokReader::CreateForBlock(block()));
+    TEntity model;
+    r->SetObjectModel(&model);
+    r->ReadAreaAsBoundary = asBoundary;
+    std::unique_ptr<TAreaString> read(r->ReadAreas());
+    ASSERT_TRUE(read) << asBoundary;
+    std::map<std::int32_t, TAreaElement*> byNumber;
+    for (TElement* a : read->Items()) byNumber[a->GetPropertyInt("Cislo")] = static_cast<TAreaElement*>(a);
+    ASSERT_EQ(byNumber.size(), 5u) << asBoundary;
+    EXPECT_NEAR(byNumber[1]->GetArea1(), 1600, 1e-6);
+    EXPECT_NEAR(byNumber[2]->GetArea1(), 10000 - 1600, 1e-6) << asBoundary;
+    for (int n : {3, 4, 5}) EXPECT_NEAR(byNumber[n]->GetArea1(), 10000, 1e-6);
+    EXPECT_EQ(byNumber[1]->GetPropertyInt("PaterNo"), 2);
+    EXPECT_EQ(byNumber[3]->GetPropertyInt("PaterNo"), 0);
+    EXPECT_EQ(byNumber[3]->GetPropertyInt("Druh"), 1600);
+  }
+
+  // One row per area and per line, numbered as the records.
+  auto areaRows = rows(dir / "OUT.BLK" / "P1600.DBF", {"CISLO", "PLOCHA", "X", "Y", "LHC_KOD", "DRUH"});
+  EXPECT_TRUE(ui->shownTexts().empty()) << ui->shownTexts().front();
+  ASSERT_EQ(areaRows.size(), 5u);
+  for (std::size_t k = 0; k < 5; ++k) {
+    EXPECT_EQ(std::stoi(areaRows[k].at("CISLO")), static_cast<int>(k + 1));
+    EXPECT_EQ(areaRows[k].at("LHC_KOD"), "1234");
+    EXPECT_EQ(std::stoi(areaRows[k].at("DRUH")), 1600);
+  }
+  EXPECT_NEAR(std::stod(areaRows[1].at("PLOCHA")), 0.84, 1e-9);
+  EXPECT_NEAR(std::stod(areaRows[1].at("X")), -level.cell[0][0]->GetAbsRefY(), 0.006);
+  EXPECT_NEAR(std::stod(areaRows[1].at("Y")), -level.cell[0][0]->GetAbsRefX(), 0.006);
+  auto lineRows = rows(dir / "OUT.BLK" / "L1600.DBF", {"CISLO", "DELKA"});
+  ASSERT_EQ(lineRows.size(), 14u);
+  EXPECT_NEAR(std::stod(lineRows[level.island[0]->ID - 1].at("DELKA")), 80, 1e-9);
+}
+
+TEST_F(AreaExportTest, RowsTakeTheValuesOfTheAreaAroundTheReferencePoint) {
+  const std::string control = controlDir();
+  if (control.empty()) GTEST_SKIP() << "no generated control files";
+  ExportLevel level;
+  for (int i = 0; i < 2; ++i)
+    for (int j = 0; j < 2; ++j) {
+      level.cell[i][j]->SetAbsRefX(level.gx(i) + 50);
+      level.cell[i][j]->SetAbsRefY(level.gy(j) + 50);
+    }
+  TEntity holder;
+  auto* old = Box(level.gx(1), level.gy(1), level.gx(2), level.gy(2));  // over the upper-right square
+  holder.Add(old);
+  old->SetProperties(new TDynamicProperties);
+  old->SetPropertyText("ODDELENI", "12");
+  old->SetPropertyText("POROST", "3b");
+  TSpaceEntityQTree tree;
+  tree.InitRootSquare(level.gx(0), level.gy(0), level.gx(2), level.gy(2));
+  tree.SetNextSpaceEntity(old);
+
+  TExportAreasToGelixPropsFromAreaQTree e;
+  e.BlockName = block();
+  e.ControlDir = control;
+  e.ExportDBF = true;
+  e.DruhPloch = 1600;
+  e.AreaQTree = &tree;
+  e.SetInput(level.input);
+  e.DoIt();
+  auto areaRows = rows(dir / "OUT.BLK" / "P1600.DBF", {"CISLO", "ODD", "POR"});
+  ASSERT_EQ(areaRows.size(), 5u);
+  EXPECT_EQ(std::stoi(areaRows[4].at("ODD")), 12);
+  EXPECT_EQ(areaRows[4].at("POR"), "3b");
+  EXPECT_EQ(areaRows[3].at("POR"), "");
+}
+
+TEST_F(AreaExportTest, WithoutBoundaryLinesNothingIsWritten) {
+  TEntity input;
+  auto* a = new TPolyLineAreaElement;
+  input.Add(a);
+  auto e = exporter("");
+  e->SetInput(&input);
+  e->DoIt();
+  EXPECT_EQ(a->ID, 1);
+  EXPECT_FALSE(fs::exists(dir / "OUT.BLK"));
+}
+
+}  // namespace
+}  // namespace areas_test

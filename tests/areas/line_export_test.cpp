@@ -1,0 +1,171 @@
+// Lines written with their links and rows, the group boundary selection and
+// the test block of all lines.
+#include <memory>
+
+#include "areas/export_all_lines.h"
+#include "areas/export_lines.h"
+#include "export_fixture.h"
+#include "gisblock/gelix_blok_reader.h"
+#include "platform/path_resolver.h"
+
+namespace areas_test {
+namespace {
+
+std::vector<std::int32_t> Druhy(const std::string& blockDir, std::vector<std::int32_t>* numbers = nullptr) {
+  std::unique_ptr<TGeliXBlokReader> r(TGeliXBlokReader::CreateForBlock(blockDir));
+  TEntity model;
+  r->SetObjectModel(&model);
+  std::unique_ptr<TPolyLineString> lines(r->ReadLines());
+  std::vector<std::int32_t> druhy;
+  if (!lines) return druhy;
+  for (TElement* l : lines->Items()) {
+    druhy.push_back(l->GetPropertyInt("Druh"));
+    if (numbers) numbers->push_back(l->GetPropertyInt("Cislo"));
+  }
+  return druhy;
+}
+
+TEST_F(ExportTest, LinesTakeOneKindAndADanglingEndKeepsItsLinks) {
+  const std::string control = controlDir();
+  if (control.empty()) GTEST_SKIP() << "no generated control files";
+  ExportLevel level;
+  // A dangling line: its free end has no node.
+  TPolyLineElement* spur = Line({{level.gx(0), level.gy(0)}, {level.gx(0) - 50, level.gy(0) - 50}}, 3);
+  level.lineList->Add(spur);
+  level.node(level.gx(0), level.gy(0))->AddLine(spur, true);
+  auto* spurProps = static_cast<TGelixLineProps*>(spur->GetProperties());
+  const GelixLinkBlock before = spurProps->Links;
+
+  TExportLinesToGelix e;
+  e.BlockName = block();
+  e.ControlDir = control;
+  e.ExportDBF = true;
+  e.JedenDruh = 2100;
+  e.Barva = 5;
+  e.SetInput(level.lineList);
+  e.DoIt();
+
+  EXPECT_EQ(spur->ID, 15);
+  EXPECT_TRUE(std::equal(before.begin() + 5, before.begin() + 10, spurProps->Links.begin() + 5));
+  EXPECT_TRUE(std::equal(before.begin() + 15, before.end(), spurProps->Links.begin() + 15));
+  EXPECT_FALSE(std::equal(before.begin(), before.begin() + 5, spurProps->Links.begin()));
+  EXPECT_EQ(spurProps->Barva, 5);
+  EXPECT_EQ(Druhy(block()), std::vector<std::int32_t>(15, 2100));
+  EXPECT_EQ(rows(dir / "OUT.BLK" / "L2100.DBF", {"CISLO"}).size(), 15u);
+  EXPECT_FALSE(fs::exists(dir / "OUT.BLK" / "L0007.DBF"));
+}
+
+TEST_F(ExportTest, GroupBoundaryLinesAreSelected) {
+  // Three squares side by side; the left two form group 99.
+  TEntity root;
+  auto* group = new TEntity;
+  group->ID = 99;
+  root.Add(group);
+  std::vector<TPolyLineElement*> verticals;
+  for (int i = 0; i < 4; ++i) verticals.push_back(Line({{i * 10.0, 0}, {i * 10.0, 10}}));
+  std::vector<TPolyLineAreaElement*> squares;
+  for (int i = 0; i < 3; ++i) {
+    TPolyLineAreaElement* a = ExportLevel::area({{verticals[i], true}, {verticals[i + 1], false}});
+    root.Add(a);
+    if (i < 2) group->Add(a);
+    squares.push_back(a);
+  }
+  auto* lines = new TPolyLineString;
+  root.Add(lines);
+  for (TPolyLineElement* l : verticals) lines->Add(l);
+  TSelectLinesFromGroups select;
+  auto* out = new TPolyLineString;
+  root.Add(out);
+  select.GroupId = 99;
+  select.SetInput(lines);
+  select.SetOutput(out);
+  select.DoIt();
+  ASSERT_EQ(out->GetCount(), 2);
+  EXPECT_EQ(out->GetItem(0), verticals[0]);  // the edge of the data
+  EXPECT_EQ(out->GetItem(1), verticals[2]);  // between the group and the rest
+}
+
+class TestBlockTest : public ExportTest {
+ protected:
+  void SetUp() override {
+    ExportTest::SetUp();
+    old = platform::pathResolver().currentDrive();
+    platform::pathResolver().setDrive('Q', dir);
+    platform::pathResolver().setCurrentDrive('Q');
+  }
+  void TearDown() override {
+    platform::pathResolver().setCurrentDrive(old);
+    platform::pathResolver().removeDrive('Q');
+    ExportTest::TearDown();
+  }
+  char old = 'C';
+};
+
+TEST_F(TestBlockTest, AllLinesAreAppendedOnceEachAndNumberedOn) {
+  ExportLevel level;
+  TOwnerEntity walked;  // each line is reached through its list and its areas
+  walked.Add(level.lineList);
+  walked.Add(level.input);
+  auto run = [&](bool rewrite) {
+    std::unique_ptr<TExportAllLines> tool(TExportAllLines::CreateWithRewrite(rewrite));
+    tool->SetInput(&walked);
+    tool->DoIt();
+  };
+  run(true);
+  const std::string testBlock = platform::pathResolver().existing(TExportAllLines::kTestBlock).string();
+  std::vector<std::int32_t> numbers;
+  EXPECT_EQ(Druhy(testBlock, &numbers).size(), 14u);
+  run(false);
+  numbers.clear();
+  Druhy(testBlock, &numbers);
+  ASSERT_EQ(numbers.size(), 28u);
+  EXPECT_EQ(numbers.back(), 28);
+  run(true);
+  numbers.clear();
+  Druhy(testBlock, &numbers);
+  EXPECT_EQ(numbers.size(), 14u);
+}
+
+}  // namespace
+}  // namespace areas_test
+
+namespace areas_test {
+namespace {
+
+TEST_F(ExportTest, RoadsReadFromABlockCarryTheirRowsIntoTheExtraction) {
+  const std::string control = controlDir();
+  if (control.empty()) GTEST_SKIP() << "no generated control files";
+  TEntity model;
+  std::unique_ptr<TGeliXBlokReader> r(TGeliXBlokReader::CreateForBlock(control + "/4107/01/CES.BLK"));
+  r->SetObjectModel(&model);
+  std::unique_ptr<TPolyLineString> roads(r->ReadLines());
+  ASSERT_TRUE(roads);
+  ASSERT_GT(roads->GetCount(), 0);
+  std::string name;
+  std::int32_t druh = 0;
+  for (TElement* l : roads->Items())
+    if (l->GetPropertyInt("Druh") == 350) {
+      l->GetPropertyText("NAZEV", name);
+      druh = 350;
+      break;
+    }
+  ASSERT_EQ(druh, 350);
+  ASSERT_FALSE(name.empty());
+
+  TExportLinesToGelix e;
+  e.BlockName = block();
+  e.ControlDir = control;
+  e.ExportDBF = true;
+  e.JedenDruh = 2100;
+  e.SetInput(roads.get());
+  e.DoIt();
+  auto rowsOut = rows(dir / "OUT.BLK" / "L2100.DBF", {"CISLO", "NAZEV", "DRUH_PUV"});
+  ASSERT_EQ(rowsOut.size(), static_cast<std::size_t>(roads->GetCount()));
+  bool found = false;
+  for (auto& row : rowsOut) found |= std::stoi(row.at("DRUH_PUV")) == 350 && row.at("NAZEV") == name;
+  EXPECT_TRUE(found) << name;
+  EXPECT_TRUE(ui->shownTexts().empty());
+}
+
+}  // namespace
+}  // namespace areas_test
