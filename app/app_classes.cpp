@@ -9,6 +9,7 @@
 #include "areas/area_point_placer.h"
 #include "areas/areas_classes.h"
 #include "areas/export_classes.h"
+#include "areas/line_joining.h"
 #include "areas/node_area_classes.h"
 #include "areas/node_connectors.h"
 #include "framework/class_registry.h"
@@ -45,6 +46,7 @@ void RegisterAllClasses() {
   RegisterAreaPointPlacerClasses();
   RegisterNodeAreaClasses();
   RegisterExportClasses();
+  RegisterLineJoinClasses();
   // The main tool creates the single-node connector by its class name; the
   // areas library does not list it among its classes.
   if (!FindZeltoClass("TNodeConector")) RegisterZeltoClass(TNodeConector::StaticClass());

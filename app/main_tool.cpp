@@ -137,9 +137,9 @@ void TMainTool::HandleMessage(TZeltoMessage*& message, bool& handled) {
     case 89: NotAvailable("ExportAllLineKinds"); break;
     case 90: NotAvailable("NodeWaterLines"); break;
     case 91: NotAvailable("NodeCommunicationLines"); break;
-    case 92: NotAvailable("BuildForestHierarchy"); break;
-    case 93: NotAvailable("ExploreSubjectOfInterest"); break;
-    case 94: NotAvailable("SelectLinesIntoHierarchy"); break;
+    case 92: BuildForestHierarchy(); break;
+    case 93: ExploreSubjectOfInterest(); break;
+    case 94: SelectLinesIntoHierarchy(); break;
     case 95: NotAvailable("ExportStandGroups"); break;
     case 97: NotAvailable("ExportSubCompartments"); break;
     case 98: NotAvailable("ExportCompartments"); break;
@@ -165,7 +165,6 @@ void TMainTool::ShowData(TZeltoMessage*) { NotAvailable("ShowData"); }
 void TMainTool::ExploreTree(TZeltoMessage*) { NotAvailable("ExploreTree"); }
 void TMainTool::ExploreFromHere(TZeltoMessage*) { NotAvailable("ExploreFromHere"); }
 void TMainTool::ExploreOwners(TZeltoMessage*) { NotAvailable("ExploreOwners"); }
-void TMainTool::ReadDistrict() { NotAvailable("ReadDistrict"); }
 
 void TMainTool::SetProtocol(const std::string& text) { PostTextMessage(this, zelto::msg::LogText, text, this); }
 

@@ -49,6 +49,9 @@ class TMainTool : public TOldMainTool {
   virtual void ExploreFromHere(TZeltoMessage* message);
   virtual void ExploreOwners(TZeltoMessage* message);
   virtual void ReadDistrict();
+  void BuildForestHierarchy();
+  void SelectLinesIntoHierarchy();
+  void ExploreSubjectOfInterest();
 
   // Posts the text as a log text to this tool: it reaches the log window and
   // the protocol file once the current job returns to the message loop.
@@ -72,6 +75,9 @@ class TMainTool : public TOldMainTool {
 
  private:
   void CreatePipelineTools();
+  // Drops everything loaded: the object model, the subject of interest and
+  // the forest hierarchy that lived in it.
+  void ReplaceObjectModel();
   void AppendProtocolLine(const std::string& text);
   // A command whose job this build does not have yet.
   void NotAvailable(const std::string& job);

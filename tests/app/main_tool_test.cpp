@@ -188,9 +188,9 @@ TEST_F(ShellTest, UnknownCodesDoNothingAndLaterJobsSaySo) {
   Post(96);
   Post(106);
   EXPECT_FALSE(std::filesystem::exists(Tool().ProtocolFile()));
-  MainForm()->btCtiRevir->click();
+  MainForm()->btExpLinVse->click();
   zelto::RunMessagesUntilIdle();
-  EXPECT_NE(ReadFile(Tool().ProtocolFile()).find("ReadDistrict"), std::string::npos);
+  EXPECT_NE(ReadFile(Tool().ProtocolFile()).find("ExportAllLineKinds"), std::string::npos);
 }
 
 }  // namespace

@@ -1,0 +1,44 @@
+#include "areas/forest_space_unit.h"
+#include "shell_fixture.h"
+
+namespace {
+
+TEST_F(ShellTest, ReadingAGeneratedDistrictBuildsTheHierarchyAndEnablesExports) {
+  if (std::system("command -v python3 >/dev/null 2>&1") != 0) GTEST_SKIP() << "python3 not installed";
+  const std::string generator = std::string(ZELTO_SOURCE_DIR) + "/tools/gendistrict/gendistrict.py";
+  ASSERT_EQ(std::system(("python3 '" + generator + "' --out '" + dir_.string() + "' --seed 1 >/dev/null").c_str()), 0);
+  Start();
+  TMainForm& form = *MainForm();
+
+  // Without DET.BLK nothing is loaded and every export stays disabled.
+  form.SetDirectory("D:\\GIS\\4107");
+  form.btCtiRevir->click();
+  zelto::RunMessagesUntilIdle();
+  EXPECT_EQ(Tool().SubjectOfInterest(), nullptr);
+  EXPECT_FALSE(form.btVse->isEnabled());
+  Post(93);
+  ASSERT_EQ(ui_->shownTexts().size(), 1u);
+  EXPECT_EQ(ui_->shownTexts()[0], "Není načten předmět zájmu");
+
+  form.SetDirectory("D:\\GIS\\4107\\01");
+  ASSERT_TRUE(form.DET->isChecked());
+  form.btCtiRevir->click();
+  zelto::RunMessagesUntilIdle();
+  ASSERT_NE(Tool().SubjectOfInterest(), nullptr);
+  EXPECT_EQ(Tool().DataDirectory(), "D:\\GIS\\4107\\01");
+  ASSERT_NE(Tool().ForestRoot(), nullptr);
+  EXPECT_EQ(Tool().ForestRoot()->GetName(), "LES");
+  EXPECT_GT(Tool().ForestRoot()->GetCount(), 0);
+  EXPECT_TRUE(form.btVse->isEnabled());
+  EXPECT_TRUE(form.btExpPlochPSk->isEnabled());
+  EXPECT_FALSE(form.btExportCest->isEnabled());
+
+  // A second read replaces the model; the old hierarchy is not kept.
+  form.SetDirectory("D:\\GIS\\4107");
+  form.btCtiRevir->click();
+  zelto::RunMessagesUntilIdle();
+  EXPECT_EQ(Tool().ForestRoot(), nullptr);
+  EXPECT_FALSE(form.btVse->isEnabled());
+}
+
+}  // namespace
