@@ -130,7 +130,7 @@ void TMainTool::HandleMessage(TZeltoMessage*& message, bool& handled) {
     case 36: ExploreFromHere(message); break;
     case 37: ExploreOwners(message); break;
     case 84: ReadDistrict(); break;
-    case 85: NotAvailable("ReadLhcLines"); break;
+    case 85: ReadLhcLines(); break;
     case 86: NotAvailable("ExportRoads"); break;
     case 87: NotAvailable("ExportRides"); break;
     case 88: NotAvailable("ExportStreams"); break;

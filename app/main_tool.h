@@ -49,6 +49,7 @@ class TMainTool : public TOldMainTool {
   virtual void ExploreFromHere(TZeltoMessage* message);
   virtual void ExploreOwners(TZeltoMessage* message);
   virtual void ReadDistrict();
+  void ReadLhcLines();
   void BuildForestHierarchy();
   void SelectLinesIntoHierarchy();
   void ExploreSubjectOfInterest();

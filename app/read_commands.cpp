@@ -1,11 +1,16 @@
-// The read commands of the main tool: a district's DET block loaded through
-// a model script, and the forest hierarchy built over it.
+// The read commands of the main tool: a district's DET block, or the lines
+// of an LHC's blocks, loaded through a model script, and the forest
+// hierarchy built over a district.
+#include <filesystem>
+
 #include "app/main_form.h"
 #include "app/main_tool.h"
 #include "areas/forest_space_unit.h"
+#include "framework/settings.h"
 #include "framework/type_elements.h"
 #include "framework/world.h"
 #include "geometry/space_entity.h"
+#include "platform/path_resolver.h"
 #include "platform/user_interaction.h"
 #include "render/interpret_layer.h"
 #include "render/layer_script.h"
@@ -20,7 +25,73 @@ void enableAreaExports(TMainForm& form, bool on) {
 void enableLineExports(TMainForm& form, bool on) {
   for (QPushButton* b : {form.btExportCest, form.btExportPruseku, form.btExportVod}) b->setEnabled(on);
 }
+
+TLayerScript* layerScript(const std::string& kind, const std::string& block) {
+  auto* layer = new TLayerScript;
+  layer->SetName(kind);
+  layer->Description = block;
+  layer->Add(TStringElement::CreateNamed(TPathElement::StaticClass(), "PATH", block));
+  return layer;
+}
+
+// A line layer of the block when it exists, reading the kinds of that key.
+void addLineLayer(TModelScript& script, const std::string& block, const char* kindsKey, const char* kindsDefault) {
+  if (!std::filesystem::is_directory(platform::pathResolver().existing(block))) return;
+  TLayerScript* layer = layerScript("LIN", block);
+  layer->AddToPropertyList(TStringElement::CreateNamed("!DRUH", ReadIniString("EXPORT", kindsKey, kindsDefault)));
+  script.Add(layer);
+}
+
+constexpr const char* kCesKinds = "350,352,353,354,10245,10280,10281,10325,10340,10341,10380,10381";
+constexpr const char* kDetKinds = "21, 22, 25, 26, 35, 433";
+constexpr const char* kSluKinds = "21, 22, 25, 26, 35, 433";
+
+std::string parentDirectory(std::string path) {
+  while (path.size() > 3 && path.back() == '\\') path.pop_back();
+  const auto cut = path.find_last_of('\\');
+  if (cut == std::string::npos) return path;
+  std::string parent = path.substr(0, cut);
+  if (parent.size() == 2 && parent[1] == ':') parent += '\\';
+  return parent;
+}
 }  // namespace
+
+void TMainTool::ReadLhcLines() {
+  TMainForm* form = MainForm();
+  if (!form) return;
+  ReplaceObjectModel();
+  enableLineExports(*form, false);
+  enableAreaExports(*form, false);
+  std::string lhc = parentDirectory(form->Directory());
+  if (lhc.size() > 3 && lhc.back() == '\\') lhc.pop_back();
+  dataDirectory_ = lhc;
+
+  auto* script = new TModelScript;
+  TObjectModel* model = GetWorld()->GetObjectModel();
+  model->Add(script);
+  std::error_code ec;
+  std::filesystem::directory_iterator listing(platform::pathResolver().existing(lhc), ec);
+  if (ec || listing == std::filesystem::directory_iterator()) return;
+  const std::string prefix = lhc.ends_with('\\') ? lhc : lhc + "\\";
+  addLineLayer(*script, prefix + "CES.BLK", "VYBLINCES", kCesKinds);
+  for (; listing != std::filesystem::directory_iterator(); listing.increment(ec)) {
+    if (ec) break;
+    const std::string entry = prefix + listing->path().filename().string();
+    addLineLayer(*script, entry + "\\DET.BLK", "VYBLINDET", kDetKinds);
+    addLineLayer(*script, entry + "\\SLU.BLK", "VYBLINSLU", kSluKinds);
+    addLineLayer(*script, entry + "\\CES.BLK", "VYBLINCES", kCesKinds);
+  }
+  {
+    TModelByScriptCreator creator;
+    creator.SetInput(script);
+    creator.DoIt();
+    subject_.Set(creator.Output());
+  }
+  if (TElement* subject = SubjectOfInterest()) {
+    model->Add(subject);
+    enableLineExports(*form, true);
+  }
+}
 
 void TMainTool::ReplaceObjectModel() {
   // The hierarchy and the subject die with the model; forgetting them here
@@ -41,10 +112,7 @@ void TMainTool::ReadDistrict() {
   const std::string directory = form->Directory();
   const std::string block = directory + "\\DET.BLK";
   auto* script = new TModelScript;
-  auto* layer = new TLayerScript;
-  layer->SetName("ARE");
-  layer->Description = block;
-  layer->Add(TStringElement::CreateNamed(TPathElement::StaticClass(), "PATH", block));
+  TLayerScript* layer = layerScript("ARE", block);
   layer->AddToPropertyList(TStringElement::CreateNamed("@USECOLOR", "TRUE"));
   layer->AddToPropertyList(TStringElement::CreateNamed("@COLOR", "$FFFF"));
   script->Add(layer);

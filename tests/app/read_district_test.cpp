@@ -1,4 +1,6 @@
 #include "areas/forest_space_unit.h"
+#include "framework/string_list.h"
+#include "render/layer_script.h"
 #include "shell_fixture.h"
 
 namespace {
@@ -38,6 +40,22 @@ TEST_F(ShellTest, ReadingAGeneratedDistrictBuildsTheHierarchyAndEnablesExports) 
   form.btCtiRevir->click();
   zelto::RunMessagesUntilIdle();
   EXPECT_EQ(Tool().ForestRoot(), nullptr);
+  EXPECT_FALSE(form.btVse->isEnabled());
+
+  // The LHC's lines: its own CES block first, then each district's blocks.
+  form.SetDirectory("D:\\GIS\\4107\\02");
+  form.btCtiLHC->click();
+  zelto::RunMessagesUntilIdle();
+  EXPECT_EQ(Tool().DataDirectory(), "D:\\GIS\\4107");
+  auto* script = GetWorld()->GetObjectModel()->FindElementByClass<TModelScript>();
+  ASSERT_NE(script, nullptr);
+  ASSERT_EQ(script->GetCount(), 7);
+  auto* first = static_cast<TLayerScript*>(script->GetItem(0));
+  EXPECT_EQ(first->GetName(), "LIN");
+  EXPECT_EQ(first->Description, "D:\\GIS\\4107\\CES.BLK");
+  EXPECT_EQ(first->GetPropertyList()->GetValueByName("!DRUH"), "350,352,353,354,10245,10280,10281,10325,10340,10341,10380,10381");
+  ASSERT_NE(Tool().SubjectOfInterest(), nullptr);
+  EXPECT_TRUE(form.btExportCest->isEnabled());
   EXPECT_FALSE(form.btVse->isEnabled());
 }
 
