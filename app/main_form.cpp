@@ -75,7 +75,7 @@ TMainForm::TMainForm() {
   edLHC = new QLineEdit;
   edKodRevir = new QLineEdit;
   edLHCKOD = new QLineEdit;
-  edLHCKOD->setInputMask("9999;_");
+  edLHCKOD->setInputMask("0000;_");  // four digits, each may stay blank
   edLHCKOD->setMaxLength(4);
   lbRevir = new QLabel;
   lbLHC = new QLabel;
