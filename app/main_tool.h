@@ -50,6 +50,10 @@ class TMainTool : public TOldMainTool {
   virtual void ExploreOwners(TZeltoMessage* message);
   virtual void ReadDistrict();
   void ReadLhcLines();
+  // Adds the lines of one block directory to the subject of interest (a
+  // spatial entity created when nothing is loaded); a missing block does
+  // nothing.
+  void LoadLineBlock(const std::string& block);
   void BuildForestHierarchy();
   void SelectLinesIntoHierarchy();
   void ExploreSubjectOfInterest();

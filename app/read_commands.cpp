@@ -93,6 +93,25 @@ void TMainTool::ReadLhcLines() {
   }
 }
 
+void TMainTool::LoadLineBlock(const std::string& block) {
+  if (!std::filesystem::is_directory(platform::pathResolver().existing(block))) return;
+  auto* script = new TModelScript;
+  script->Add(layerScript("LIN", block));
+  TObjectModel* model = GetWorld()->GetObjectModel();
+  model->Add(script);
+  TModelByScriptCreator creator;
+  creator.SetInput(script);
+  creator.DoIt();
+  if (!SubjectOfInterest()) {
+    auto* subject = new TSpaceEntity;
+    subject_.Set(subject);
+    model->Add(subject);
+  }
+  if (auto* subject = dynamic_cast<TRectEntity*>(SubjectOfInterest()); subject && creator.Output())
+    subject->AddAndExtend(creator.Output());
+  model->Delete(script);
+}
+
 void TMainTool::ReplaceObjectModel() {
   // The hierarchy and the subject die with the model; forgetting them here
   // keeps a later export from reaching into an ended hierarchy.

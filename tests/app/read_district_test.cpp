@@ -1,5 +1,6 @@
 #include "areas/forest_space_unit.h"
 #include "framework/string_list.h"
+#include "geometry/space_entity.h"
 #include "render/layer_script.h"
 #include "shell_fixture.h"
 
@@ -57,6 +58,15 @@ TEST_F(ShellTest, ReadingAGeneratedDistrictBuildsTheHierarchyAndEnablesExports) 
   ASSERT_NE(Tool().SubjectOfInterest(), nullptr);
   EXPECT_TRUE(form.btExportCest->isEnabled());
   EXPECT_FALSE(form.btVse->isEnabled());
+
+  // Line blocks gathered one by one into a fresh subject.
+  Tool().SetSubjectOfInterest(nullptr);
+  Tool().LoadLineBlock("D:\\GIS\\4107\\01\\CES.BLK");
+  Tool().LoadLineBlock("D:\\GIS\\4107\\NENI.BLK");
+  Tool().LoadLineBlock("D:\\GIS\\4107\\02\\CES.BLK");
+  auto* gathered = dynamic_cast<TSpaceEntity*>(Tool().SubjectOfInterest());
+  ASSERT_NE(gathered, nullptr);
+  EXPECT_EQ(gathered->GetCount(), 2);
 }
 
 }  // namespace
