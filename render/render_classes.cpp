@@ -18,6 +18,7 @@
 #include "render/universal_script_creator.h"
 #include "render/text_block.h"
 #include "render/desktop.h"
+#include "render/map_frame.h"
 
 void RegisterRenderClasses() {
   static bool done = false;
@@ -40,4 +41,5 @@ void RegisterRenderClasses() {
   RegisterZeltoClass(TParalel::StaticClass());
   RegisterPageItemClasses();
   RegisterDesktopClasses();
+  RegisterMapFrameClasses();
 }
