@@ -1,5 +1,10 @@
 #include "render/graphic_file_element.h"
 
+#include <filesystem>
+
+#include "framework/drive_map.h"
+#include "render/picture_file.h"
+
 namespace {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/' || c == ':'; }
@@ -31,4 +36,13 @@ void TGraphicFileElement::SetPath(const std::string& path) {
   std::string next = path;
   if (next.empty() || (next.back() != '\\' && next.back() != '/')) next += '\\';
   fileName_ = next + fileName_.substr(NamePart(fileName_));
+}
+
+std::unique_ptr<TMemoryRaster> TGraphicFileElement::LoadPicture() const {
+  const std::filesystem::path local = framework::ResolvePath(fileName_);
+  std::error_code ec;
+  // Report the name as the page stores it: that is what the user can find.
+  if (local.empty() || !std::filesystem::is_regular_file(local, ec))
+    throw EPictureFileError("Obrázek \"" + fileName_ + "\" nelze načíst: soubor neexistuje");
+  return render::LoadPictureFile(local.string());
 }

@@ -2,9 +2,11 @@
 // A picture placed on a page by file name: the rectangle it fills and the
 // file's full name. Names are kept as stored in the page files, with "\"
 // separators; the picture is decoded only when drawn (render/picture_file.h).
+#include <memory>
 #include <string>
 
 #include "framework/rect_entity.h"
+#include "render/memory_raster.h"
 
 class TGraphicFileElement : public TRectEntity {
   ZELTO_ELEMENT(TGraphicFileElement)
@@ -15,6 +17,10 @@ class TGraphicFileElement : public TRectEntity {
   virtual void SetFileName(const std::string& name);
   // Moves the picture to another directory, keeping its own name.
   virtual void SetPath(const std::string& path);
+
+  // Decodes the picture the stored name resolves to on this machine;
+  // EPictureFileError (naming the stored name) when it is missing or damaged.
+  std::unique_ptr<TMemoryRaster> LoadPicture() const;
 
  private:
   std::string fileName_;

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "framework/class_registry.h"
+#include "framework/drive_map.h"
 #include "render/graphic_file_element.h"
 
 namespace {
@@ -52,9 +53,11 @@ void TTextBlock::SetLines(TTextLines* lines) {
 void TTextBlock::SetFileName(const std::string& name) {
   fileName_ = name;
   if (name.empty()) return;
+  // Stored names may be Windows names ("C:\\LEGENDY\\DRUHY.TXT").
+  const std::filesystem::path local = framework::ResolvePath(name);
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(name, ec)) return;
-  std::ifstream in(name, std::ios::binary);
+  if (local.empty() || !std::filesystem::is_regular_file(local, ec)) return;
+  std::ifstream in(local, std::ios::binary);
   if (!in) return;
   // Read the whole file first, so that a read that fails keeps the old lines.
   std::vector<std::string> read;

@@ -1,5 +1,7 @@
 #include "render/picture_file.h"
 
+#include "render/graphic_file_element.h"
+
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 #include <jpeglib.h>
@@ -148,4 +150,22 @@ TEST(PictureFile, MissingUnknownOrDamagedFilesGiveAnErrorNamingTheFile) {
   const std::string gif = MakeGif(16, 16, 0, 0, 16, 16, idx);
   expectError([&] { render::DecodePicture(gif.substr(0, gif.size() - 8), "cut.gif"); }, "cut.gif");
   expectError([&] { render::DecodePicture(gif.substr(0, 8), "head.gif"); }, "head.gif");
+}
+
+TEST(PictureFile, PagePictureLoadsByItsStoredName) {
+  const std::vector<GifByteType> idx = {2, 2, 2, 2};
+  const std::string file = TempFile("c.gif", MakeGif(2, 2, 0, 0, 2, 2, idx));
+  TBMPFileElement picture;
+  picture.SetFileName(file);
+  auto raster = picture.LoadPicture();
+  std::filesystem::remove(file);
+  EXPECT_EQ(raster->PixelAt(1, 1), RGBColor(0, 255, 0));
+  EXPECT_THROW(picture.LoadPicture(), EPictureFileError);
+  picture.SetFileName("Q:\\NIKDE\\X.GIF");
+  try {
+    picture.LoadPicture();
+    ADD_FAILURE();
+  } catch (const EPictureFileError& e) {
+    EXPECT_NE(std::string(e.what()).find("Q:\\NIKDE\\X.GIF"), std::string::npos) << e.what();
+  }
 }
