@@ -79,6 +79,30 @@ TEST_F(DriverTest, AreasAreBuiltFromJoinedLinesWhetherOrNotJoinLinesIsSet) {
   }
 }
 
+TEST_F(DriverTest, BuiltAreasAreSavedToABlockThatReadsBack) {
+  const fs::path dir = fs::temp_directory_path() / ("zelto_driver_save_" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  auto lines = TwoSquares();
+  TMakeNodesAndAreas build;
+  build.SnapDistance = 0.01;
+  build.SetInput(lines.get());
+  build.DoIt();
+  ASSERT_TRUE(build.Output());
+  TSaveAreasToBlok save;
+  save.BlockDir = (dir / "OUT.BLK").string();
+  save.SetInput(build.Output());
+  save.DoIt();
+
+  TEntity model;
+  std::unique_ptr<TGeliXBlokReader> reader(TGeliXBlokReader::CreateForBlock(save.BlockDir));
+  reader->SetObjectModel(&model);
+  std::unique_ptr<TAreaString> areas(reader->ReadAreas());
+  ASSERT_TRUE(areas);
+  EXPECT_EQ(areas->GetCount(), 2);
+  std::error_code ec;
+  fs::remove_all(dir, ec);
+}
+
 TEST_F(DriverTest, NodingAloneJoinsPseudoNodesOnlyWhenAsked) {
   for (bool pseudo : {false, true}) {
     SCOPED_TRACE(pseudo);
