@@ -1,0 +1,319 @@
+#include "app/jobs/forest_level_export.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "areas/area_attribute_carrier.h"
+#include "areas/area_builders.h"
+#include "areas/area_point_placer.h"
+#include "areas/area_walkers.h"
+#include "areas/export_areas.h"
+#include "areas/forest_space_unit.h"
+#include "areas/line_end_readers.h"
+#include "areas/node_area_pipeline.h"
+#include "areas/node_builders.h"
+#include "areas/node_connectors.h"
+#include "areas/sub_area_maker.h"
+#include "framework/dynamic_properties.h"
+#include "framework/remove_directory_tree.h"
+#include "framework/settings.h"
+#include "geometry/area_element.h"
+#include "geometry/line_end_cells.h"
+#include "geometry/poly_element.h"
+#include "geometry/qtree.h"
+#include "geometry/space_registers.h"
+#include "gisblock/gelix_props.h"
+#include "platform/user_interaction.h"
+
+namespace fs = std::filesystem;
+
+namespace jobs {
+
+const std::vector<ForestLevel>& ForestLevels() {
+  static const std::vector<ForestLevel> levels = {
+      {95, &TPorostniSkupina::StaticClass(), "16PSK", 1600, 1600, "PSK", {14, 105, 6, 0}},
+      {97, &TDilec::StaticClass(), "14DIL", 1400, 1400, "DIL", {12, 105, 5, 0}},
+      {116, &TDilec::StaticClass(), "91ZRO", 1400, 1400, "DIL", {13, 105, 5, 0}, true},
+      {98, &TOddeleni::StaticClass(), "13ODD", 1300, 1300, "ODD", {9, 105, 2, 0}},
+      {100, &TBezlesi::StaticClass(), "17BZL", 1700, 1700, "BZL", {15, 105, 13, 0}},
+      {101, &TJine::StaticClass(), "18JP", 1800, 1800, "JP", {15, 105, 13, 0}},
+      {102, &TOstatni::StaticClass(), "19OP", 1900, 1900, "OP", {15, 105, 13, 0}},
+      {99, &TRevir::StaticClass(), "94REG", 9400, 9400, "REG", {11, 1, 13, 1}},
+  };
+  return levels;
+}
+
+const ForestLevel* FindForestLevel(std::int32_t command) {
+  for (const ForestLevel& level : ForestLevels())
+    if (level.Command == command) return &level;
+  return nullptr;
+}
+
+bool GetDistrictCode(const std::string& directory, std::string& code) {
+  std::string component = directory;
+  while (component.size() > 1 && (component.back() == '/' || component.back() == '\\')) component.pop_back();
+  const std::size_t cut = component.find_last_of("/\\");
+  if (cut != std::string::npos) component.erase(0, cut + 1);
+  int number = 0;
+  const char* end = component.data() + component.size();
+  const auto [ptr, ec] = std::from_chars(component.data(), end, number);
+  if (component.empty() || ec != std::errc() || ptr != end || number < 1 || number > 99) {
+    platform::showError("Špatný kód revíru: " + component);
+    return false;
+  }
+  char text[8];
+  std::snprintf(text, sizeof text, "%02d", number);
+  code = text;
+  return true;
+}
+
+bool CheckControlFiles(const std::string& gisRoot, char letter, std::int32_t kind) {
+  char name[32];
+  std::snprintf(name, sizeof name, "%c%04d", std::toupper(static_cast<unsigned char>(letter)), kind);
+  for (const char* extension : {".TDS", ".CRT"}) {
+    const std::string path = (fs::path(gisRoot) / (std::string(name) + extension)).string();
+    std::error_code ec;
+    if (!fs::exists(path, ec)) {
+      platform::showError("Povinný soubor " + path + " neexistuje !");
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string LevelBlockPath(const std::string& directory, const std::string& code, const std::string& prefix) {
+  return (fs::path(directory) / (code + "_" + prefix + ".BLK")).string();
+}
+
+DetKinds ReadDetKinds() {
+  DetKinds kinds;
+  kinds.StandGroup = static_cast<std::int16_t>(ReadIniInteger("DET", "DruhPorostniSkupiny", 110));
+  kinds.Empty = static_cast<std::int16_t>(ReadIniInteger("DET", "DruhPrazdnePlochy", 134));
+  return kinds;
+}
+
+namespace {
+
+TGelixAreaProps* AreaProps(TElement* element) {
+  if (!element || !element->Is<TAreaElement>()) return nullptr;
+  TElement* props = static_cast<TAreaElement*>(element)->GetProperties();
+  return props && props->Is<TGelixAreaProps>() ? static_cast<TGelixAreaProps*>(props) : nullptr;
+}
+
+// The ZRO layer draws the boundaries of sub-compartments and compartments
+// in their own kinds.
+void SetZroBoundaryLineDruh(TAreaElement& area) {
+  for (TElement* child : area.Items()) {
+    if (!child || !child->Is<TPolyLineElement>()) continue;
+    auto* line = static_cast<TPolyLineElement*>(child);
+    TElement* record = line->GetProperties();
+    if (!record || !record->Is<TGelixLineProps>()) continue;
+    auto* props = static_cast<TGelixLineProps*>(record);
+    for (int i = 0; i < line->GetOwnersCount(); ++i) {
+      TElement* list = line->GetOwner(i);
+      if (!list || !list->Is<TPolyLineString>() || list->GetOwnersCount() != 1) continue;
+      TElement* unit = list->GetOwner(0);
+      if (unit && unit->Is<TDilec>()) {
+        props->Druh = 1400, props->Barva = 5, props->Znacka = 0;
+      } else if (unit && unit->Is<TOddeleni>()) {
+        props->Druh = 1300, props->Barva = 2, props->Znacka = 0;
+      }
+    }
+  }
+}
+
+std::int16_t Setting16(const std::string& key, std::int32_t defaultValue, bool& ok) {
+  const std::int32_t value = ReadExportIniInteger(key, defaultValue);
+  if (value < -32768 || value > 32767) {
+    platform::showError("Hodnota " + key + " = " + std::to_string(value) + " je mimo rozsah -32768..32767");
+    ok = false;
+    return 0;
+  }
+  return static_cast<std::int16_t>(value);
+}
+
+// The walks of a level's pipeline, freed in the order the network needs.
+struct LevelNetwork {
+  TRectEntity* Source = nullptr;
+  nodearea::Network Net;
+  ~LevelNetwork() {
+    platform::BusyCursor busy;
+    if (Source && Net.Index) Source->Remove(Net.Index);
+    nodearea::Release(Net);
+  }
+};
+
+}  // namespace
+
+void AreaClassifier::Classify(TElement* element) const {
+  TGelixAreaProps* props = AreaProps(element);
+  if (!props) return;
+  auto* area = static_cast<TAreaElement*>(element);
+  if (props->Druh == Kinds.StandGroup) props->Druh = Level.AreaKind;
+  props->Barva = AreaColour;
+  props->Znacka = AreaSymbol;
+  if (Level.Zro) SetZroBoundaryLineDruh(*area);
+  TElement* owner = area->FindOwnerByClass(TObjectOwner::StaticClass());
+  if (!owner) {
+    platform::showInfo("Nenasel jsem vlastnika v registru");
+    return;
+  }
+  auto* objects = static_cast<TObjectOwner*>(owner);
+  if (objects->GetCount() == 1) {
+    platform::showInfo("Jsem v registru sam");
+    return;
+  }
+  TElement* old = objects->GetItem(0);
+  if (!old) {
+    platform::showInfo("Je tady se mnou nejaky blbec");
+    return;
+  }
+  for (TElement* unit = old->FindOwnerByClass(TForestSpaceUnit::StaticClass()); unit;
+       unit = unit->FindOwnerByClass(TForestSpaceUnit::StaticClass())) {
+    if (unit->InheritsFrom(*Level.UnitClass)) {
+      static_cast<TForestSpaceUnit*>(unit)->AddExportedArea(area);
+      return;
+    }
+  }
+  props->Druh = Kinds.Empty;
+  if (Level.Zro) props->Barva = 15, props->Znacka = 1;
+}
+
+ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLevel& level) {
+  if (context.DisableReadButtons) context.DisableReadButtons();
+  std::string code;
+  if (!GetDistrictCode(context.OutputDirectory, code)) return ExportResult::BadDistrictCode;
+  if (context.ShowDistrictCode) context.ShowDistrictCode(code);
+  if (!CheckControlFiles(context.GisRoot, 'P', level.AreaKind)) return ExportResult::MissingControlFile;
+
+  // The settings are read now, so that a changed file counts at once; a
+  // value out of range stops the level before the old block is lost.
+  bool inRange = true;
+  const std::int16_t areaColour = Setting16(level.KeyStem + "BP", level.Defaults[0], inRange);
+  const std::int16_t areaSymbol = Setting16(level.KeyStem + "ZP", level.Defaults[1], inRange);
+  const std::int16_t lineColour = Setting16(level.KeyStem + "BL", level.Defaults[2], inRange);
+  const std::int16_t lineSymbol = Setting16(level.KeyStem + "ZL", level.Defaults[3], inRange);
+  if (!inRange) return ExportResult::NotRemoved;
+
+  const std::string block = LevelBlockPath(context.OutputDirectory, code, level.Prefix);
+  std::error_code ec;
+  if (fs::exists(block, ec) && !RemoveDirectoryTree(block)) return ExportResult::NotRemoved;
+
+  ExportResult result = ExportResult::NothingToExport;
+  {
+    platform::BusyCursor busy;
+    TForestSpaceUnit* root = context.Model ? context.Model->GetHierarchyRoot() : nullptr;
+    LevelNetwork network;
+    if (root) {
+      network.Source = root;
+      TReadLinesIntoQTreeDleTridy reader;
+      reader.SetName("Načítání linií do QTREE pro " + level.Prefix);
+      reader.SetSkipClass(level.UnitClass);
+      reader.SetInput(root);
+      reader.DoIt();
+      network.Net.Index = dynamic_cast<TSpaceLineBegEndCell*>(reader.Output());
+    }
+    if (TSpaceLineBegEndCell* index = network.Net.Index) {
+      {
+        TPutNodesIntoQTree nodes;
+        nodes.SetName("Vytváření uzlů v QTREE pro " + level.Prefix);
+        nodes.SetInput(index);
+        nodes.DoIt();
+      }
+      // The leaves' end lists go before the nodes are connected: joining
+      // lines at pseudo-nodes must not meet ends the lists still hold.
+      {
+        TDeleteDirectRelationsToLinesInQTree drop;
+        drop.SetName("Rušení QTree vazeb na linie pro " + level.Prefix);
+        drop.SetInput(index);
+        drop.DoIt();
+      }
+      {
+        TNodesConector connector;
+        connector.SetName("Zapojování uzlů v QTree pro " + level.Prefix);
+        connector.DeletePseudoNodes =
+            level.Zro ? ReadIniBool("EXPORT", "RusitPseudouzly", false) : context.JoinLines;
+        connector.JoinDifferentLines = ReadIniBool("EXPORT", "RusitPseudouzlyIProRuzneDruhy", true);
+        connector.MaxCoordsCount = ReadExportIniInteger("MaxPocetSouradnic", 100);
+        connector.SetInput(index);
+        connector.DoIt();
+      }
+      {
+        TCreateAreasForQTree builder;
+        builder.SetName("Tvorba ploch v QTree pro " + level.Prefix);
+        builder.SetInput(index);
+        builder.DoIt();
+        network.Net.Areas = builder.AreaQTree();
+        network.Net.AreasCount = builder.GetAreasCount();
+      }
+    }
+    if (TSpaceEntityQTree* areas = network.Net.Areas) {
+      {
+        TSubAreaMakerInQTree holes;
+        holes.SetInput(areas);
+        holes.DoIt();
+      }
+      network.Net.AreaList = new TAreaString;
+      {
+        THledacPloch finder;
+        finder.SetOutput(network.Net.AreaList);
+        finder.SetInput(areas);
+        finder.DoIt();
+      }
+      {
+        TMultiAreaPointPlacer placer;
+        placer.SetInput(network.Net.AreaList);
+        placer.DoIt();
+      }
+      {
+        TCarryArToArThroughLines carrier;
+        carrier.SelectForProblem = true;
+        carrier.SetInput(network.Net.AreaList);
+        carrier.DoIt();
+      }
+      const AreaClassifier classifier{level, context.Kinds ? *context.Kinds : ReadDetKinds(), areaColour, areaSymbol};
+      for (TElement* element : std::vector<TElement*>(network.Net.AreaList->Items())) {
+        classifier.Classify(element);
+        if (context.ProcessMessages) context.ProcessMessages();
+      }
+      TExportAreasToGelix exporter;
+      exporter.SetInput(network.Net.AreaList);
+      exporter.SetName("Export ploch z QTree do " + level.Prefix);
+      exporter.BlockName = block;
+      exporter.ControlDir = context.GisRoot;
+      exporter.ExportDBF = true;
+      exporter.PlochyVHa = true;
+      exporter.BothSources = true;
+      if (!level.Zro) {
+        exporter.DruhLinii = level.LineKind;
+        exporter.BarvaLinii = lineColour;
+        exporter.ZnackaLinii = lineSymbol;
+      }
+      exporter.GetDynamicProps()->SetPropertyText("LHC_KOD", context.LhcCode);
+      exporter.DoIt();
+      result = ExportResult::Written;
+    }
+  }
+  platform::ui().beep();
+  return result;
+}
+
+void ExportWholeDistrict(const LevelExportContext& context) {
+  for (const ForestLevel& level : ForestLevels()) ExportForestLevel(context, level);
+}
+
+bool RunLevelCommand(const LevelExportContext& context, std::int32_t command) {
+  if (command == 103) {
+    ExportWholeDistrict(context);
+    return true;
+  }
+  const ForestLevel* level = FindForestLevel(command);
+  if (level) ExportForestLevel(context, *level);
+  return level != nullptr;
+}
+
+}  // namespace jobs

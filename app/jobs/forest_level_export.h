@@ -1,0 +1,96 @@
+#pragma once
+// The level exports: one level of the forest hierarchy (stand groups,
+// sub-compartments, compartments, district, ...) written as a new block
+// with attribute tables. The level's areas are built afresh from the
+// boundary lines of its units, take the attributes of the old areas, are
+// filed under their units and exported.
+//
+//   jobs::LevelExportContext ctx{&state, outputDir, gisRoot};
+//   ctx.JoinLines = cbJoinExpLHC; ctx.LhcCode = edLHCKOD; ...
+//   jobs::ExportForestLevel(ctx, *jobs::FindForestLevel(95));
+//   jobs::ExportWholeDistrict(ctx);                         // code 103
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/jobs/loaded_model.h"
+
+class TAreaElement;
+class TElementClass;
+
+namespace jobs {
+
+struct ForestLevel {
+  std::int32_t Command;           // message code of the main tool
+  const TElementClass* UnitClass;  // the hierarchy units of the level
+  std::string Prefix;             // "16PSK": block name and tool names
+  std::int16_t AreaKind;
+  std::int16_t LineKind;
+  std::string KeyStem;            // "PSK": section EXPORT, keys <stem>BP ZP BL ZL
+  std::int32_t Defaults[4];       // area colour, area symbol, line colour, line symbol
+  bool Zro = false;
+};
+
+// The levels in the order of the whole-district run.
+const std::vector<ForestLevel>& ForestLevels();
+// nullptr for a code that is no level export.
+const ForestLevel* FindForestLevel(std::int32_t command);
+
+// The program-wide kinds of section DET.
+struct DetKinds {
+  std::int16_t StandGroup = 110;  // DruhPorostniSkupiny
+  std::int16_t Empty = 134;       // DruhPrazdnePlochy
+};
+DetKinds ReadDetKinds();
+
+// What a level export needs of the main tool and its window.
+struct LevelExportContext {
+  LoadedModel* Model = nullptr;   // the hierarchy root
+  std::string OutputDirectory;    // the district's output directory
+  std::string GisRoot;            // holds the control files
+  bool JoinLines = false;         // "Spojovat linie": join lines at pseudo-nodes
+  std::string LhcCode;            // LHC_KOD of the rows
+  // The kinds the main tool read at start; read from TERGELIX.INI when unset.
+  std::optional<DetKinds> Kinds;
+  // Told the district code once it is known (the window shows it).
+  std::function<void(const std::string&)> ShowDistrictCode;
+  // Called first: after a level export no other district may be read.
+  std::function<void()> DisableReadButtons;
+  // Lets the application handle its pending messages between areas.
+  std::function<void()> ProcessMessages;
+};
+
+enum class ExportResult { Written, BadDistrictCode, MissingControlFile, NotRemoved, NothingToExport };
+
+ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLevel& level);
+// Every level in order; a level that fails has shown its message and the
+// next one still runs.
+void ExportWholeDistrict(const LevelExportContext& context);
+
+// The level command of that message code (95, 97 to 103, 116); false for
+// any other code.
+bool RunLevelCommand(const LevelExportContext& context, std::int32_t command);
+
+// The last component of the directory as a two-digit code 01..99; an error
+// box "Špatný kód revíru: ..." otherwise.
+bool GetDistrictCode(const std::string& directory, std::string& code);
+// The control files <letter><kind>.TDS and .CRT in the GIS root; an error
+// box names the first one missing.
+bool CheckControlFiles(const std::string& gisRoot, char letter, std::int32_t kind);
+// "<dir>/<code>_<prefix>.BLK"
+std::string LevelBlockPath(const std::string& directory, const std::string& code, const std::string& prefix);
+
+
+// Gives one built area the level's kind, colour and symbol and files it
+// under its unit of the level, or marks it empty.
+struct AreaClassifier {
+  const ForestLevel& Level;
+  DetKinds Kinds;
+  std::int16_t AreaColour;
+  std::int16_t AreaSymbol;
+  void Classify(TElement* element) const;
+};
+
+}  // namespace jobs

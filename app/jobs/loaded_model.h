@@ -1,0 +1,24 @@
+#pragma once
+// What the main tool keeps between commands: the element the last read (or
+// noding job) built, the forest hierarchy built from it and the directory
+// read. Both elements live in the world's object model; the references are
+// weak, so that a replaced object model leaves them empty instead of
+// dangling.
+#include <string>
+
+#include "framework/element.h"
+
+class TForestSpaceUnit;
+
+namespace jobs {
+
+struct LoadedModel {
+  TElementRef Subject;        // the subject of interest
+  TElementRef HierarchyRoot;  // "LES"
+  std::string DataDirectory;  // district or LHC directory last read
+
+  TElement* GetSubject() const { return Subject.Get(); }
+  TForestSpaceUnit* GetHierarchyRoot() const;
+};
+
+}  // namespace jobs

@@ -1,0 +1,174 @@
+#include "app/jobs/read_commands.h"
+
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+#include "areas/forest_hierarchy.h"
+#include "areas/forest_space_unit.h"
+#include "framework/settings.h"
+#include "framework/type_elements.h"
+#include "framework/world.h"
+#include "geometry/space_entity.h"
+#include "platform/user_interaction.h"
+#include "render/interpret_layer.h"
+#include "render/layer_script.h"
+#include "render/model_by_script_creator.h"
+
+namespace fs = std::filesystem;
+
+namespace jobs {
+
+TForestSpaceUnit* LoadedModel::GetHierarchyRoot() const {
+  TElement* root = HierarchyRoot.Get();
+  return root && root->Is<TForestSpaceUnit>() ? static_cast<TForestSpaceUnit*>(root) : nullptr;
+}
+
+namespace {
+
+TObjectModel* ObjectModel() { return GetWorld()->GetObjectModel(); }
+
+// Drops everything loaded before; the references die with the old model.
+void RenewObjectModel(LoadedModel& state) {
+  GetWorld()->SetObjectModel(nullptr);
+  state.Subject.Set(nullptr);
+  state.HierarchyRoot.Set(nullptr);
+}
+
+bool IsDirectory(const fs::path& path) {
+  std::error_code ec;
+  return fs::is_directory(path, ec);
+}
+
+TLayerScript* AddLayer(TModelScript& script, const std::string& kind, const std::string& path) {
+  auto* layer = new TLayerScript;
+  layer->SetName(kind);
+  layer->Description = path;
+  layer->Add(TStringElement::CreateNamed(TPathElement::StaticClass(), "PATH", path));
+  script.Add(layer);
+  return layer;
+}
+
+void AddLineLayer(TModelScript& script, const fs::path& block, const char* kindsKey, const char* kindsDefault) {
+  if (!IsDirectory(block)) return;
+  AddLayer(script, "LIN", block.string())
+      ->AddToPropertyList(TStringElement::CreateNamed("!DRUH", ReadIniString("EXPORT", kindsKey, kindsDefault)));
+}
+
+constexpr const char* kCesKinds = "350,352,353,354,10245,10280,10281,10325,10340,10341,10380,10381";
+constexpr const char* kDetKinds = "21, 22, 25, 26, 35, 433";
+
+// Runs the script; the built model, when there is one, goes into the object
+// model and becomes the subject.
+bool LoadSubject(LoadedModel& state, TModelScript& script) {
+  TModelByScriptCreator creator;
+  creator.SetInput(&script);
+  creator.DoIt();
+  TElement* built = creator.Output();
+  if (!built) return false;
+  ObjectModel()->Add(built);
+  state.Subject.Set(built);
+  return true;
+}
+
+}  // namespace
+
+namespace detail {
+
+TModelScript* DistrictScript(const std::string& districtDirectory) {
+  auto* script = new TModelScript;
+  TLayerScript* layer = AddLayer(*script, "ARE", (fs::path(districtDirectory) / "DET.BLK").string());
+  layer->AddToPropertyList(TStringElement::CreateNamed("@USECOLOR", "TRUE"));
+  layer->AddToPropertyList(TStringElement::CreateNamed("@COLOR", "$FFFF"));
+  return script;
+}
+
+TModelScript* LhcScript(const std::string& lhcDirectory) {
+  const fs::path lhc(lhcDirectory);
+  std::error_code ec;
+  fs::directory_iterator it(lhc, ec);
+  if (ec || it == fs::directory_iterator()) return nullptr;
+  auto* script = new TModelScript;
+  AddLineLayer(*script, lhc / "CES.BLK", "VYBLINCES", kCesKinds);
+  // In the order the file system lists them; nothing sorts them.
+  for (; it != fs::directory_iterator(); it.increment(ec)) {
+    const fs::path entry = it->path();
+    AddLineLayer(*script, entry / "DET.BLK", "VYBLINDET", kDetKinds);
+    AddLineLayer(*script, entry / "SLU.BLK", "VYBLINSLU", kDetKinds);
+    AddLineLayer(*script, entry / "CES.BLK", "VYBLINCES", kCesKinds);
+    if (ec) break;
+  }
+  return script;
+}
+
+}  // namespace detail
+
+bool ReadDistrict(LoadedModel& state, const std::string& districtDirectory) {
+  RenewObjectModel(state);
+  if (!IsDirectory(fs::path(districtDirectory) / "DET.BLK")) return false;
+  state.DataDirectory = districtDirectory;
+  std::unique_ptr<TModelScript> script(detail::DistrictScript(districtDirectory));
+  const bool loaded = LoadSubject(state, *script);
+  BuildForestHierarchy(state);
+  platform::ui().beep();
+  return loaded;
+}
+
+bool ReadLhcLines(LoadedModel& state, const std::string& chosenDirectory) {
+  RenewObjectModel(state);
+  fs::path lhc = fs::path(chosenDirectory).lexically_normal();
+  if (!lhc.has_filename()) lhc = lhc.parent_path();
+  lhc = lhc.parent_path();
+  state.DataDirectory = lhc.string();
+  TModelScript* script = detail::LhcScript(state.DataDirectory);
+  if (!script) return false;
+  ObjectModel()->Add(script);
+  return LoadSubject(state, *script);
+}
+
+bool BuildForestHierarchy(LoadedModel& state) {
+  auto* subject = dynamic_cast<TEntity*>(state.GetSubject());
+  TElement* block = subject ? subject->FindElementByClass(TSpaceEntity::StaticClass()) : nullptr;
+  if (!block && subject) block = subject->FindElementByClass(TInterpretLayer::StaticClass());
+  if (!block) {
+    platform::showInfo("Není nalezen blok");
+    return false;
+  }
+  TForestHierarchy hierarchy;
+  hierarchy.SetName("Vytvoř lesnickou hierarchii");
+  hierarchy.SetInput(block);
+  hierarchy.DoIt();
+  state.HierarchyRoot.Set(hierarchy.Output());
+  SelectLinesIntoHierarchy(state);
+  return state.GetHierarchyRoot() != nullptr;
+}
+
+void SelectLinesIntoHierarchy(LoadedModel& state) {
+  TForestSpaceUnit* root = state.GetHierarchyRoot();
+  if (!root) return;
+  TVyberLiniiDoHierarchie select;
+  select.SetName("Výběr linií do hierarchie");
+  select.SetInput(root);
+  select.DoIt();
+}
+
+void LoadLineBlock(LoadedModel& state, const std::string& blockPath) {
+  if (!IsDirectory(blockPath)) return;
+  auto* script = new TModelScript;
+  AddLayer(*script, "LIN", blockPath);
+  ObjectModel()->Add(script);
+  TModelByScriptCreator creator;
+  creator.SetInput(script);
+  creator.DoIt();
+  TElement* built = creator.Output();
+  auto* subject = dynamic_cast<TRectEntity*>(state.GetSubject());
+  if (!subject) {
+    subject = new TSpaceEntity;
+    ObjectModel()->Add(subject);
+    state.Subject.Set(subject);
+  }
+  if (built) subject->AddAndExtend(built);
+  ObjectModel()->Delete(script);
+}
+
+}  // namespace jobs

@@ -1,0 +1,44 @@
+#pragma once
+// The read commands: a district's stand map or an LHC's lines loaded into
+// the world's object model through a model script, and the forest hierarchy
+// built on the district. Each command starts a new object model.
+//
+//   jobs::LoadedModel state;                      // kept by the main tool
+//   if (jobs::ReadDistrict(state, districtDir))   // enable the area exports
+//   if (jobs::ReadLhcLines(state, chosenDir))     // enable the line exports
+#include <string>
+
+#include "app/jobs/loaded_model.h"
+
+class TModelScript;
+
+namespace jobs {
+
+// The district's DET.BLK as an area layer, then the hierarchy on it. Answers
+// whether a model was loaded; without DET.BLK the object model is emptied
+// and nothing is loaded.
+bool ReadDistrict(LoadedModel& state, const std::string& districtDirectory);
+
+// The lines of the LHC above the chosen district directory: its CES.BLK,
+// then DET.BLK, SLU.BLK and CES.BLK of every entry, with the kind lists of
+// TERGELIX.INI. Answers whether a model was loaded.
+bool ReadLhcLines(LoadedModel& state, const std::string& chosenDirectory);
+
+// The hierarchy of the subject's first block; "Není nalezen blok" when there
+// is none. Answers whether a hierarchy was built.
+bool BuildForestHierarchy(LoadedModel& state);
+// Gathers the boundary lines of every unit of the hierarchy.
+void SelectLinesIntoHierarchy(LoadedModel& state);
+
+// Adds the lines of one block to the subject of interest (made as an empty
+// spatial entity when there is none).
+void LoadLineBlock(LoadedModel& state, const std::string& blockPath);
+
+namespace detail {
+// The district's model script: one "ARE" layer of DET.BLK.
+TModelScript* DistrictScript(const std::string& districtDirectory);
+// The LHC's model script; nullptr when the directory lists nothing.
+TModelScript* LhcScript(const std::string& lhcDirectory);
+}  // namespace detail
+
+}  // namespace jobs

@@ -1,0 +1,306 @@
+#include "app/main_form.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+#include <filesystem>
+
+#include "app/old_main_tool.h"
+#include "framework/drive_map.h"
+#include "framework/file_version.h"
+#include "framework/world.h"
+#include "framework/zelto_message.h"
+#include "platform/path_resolver.h"
+#include "platform/user_interaction.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+enum DataKind { kNoData, kWorld, kMainTool, kObjectModel, kButton };
+
+TMainForm*& mainFormReference() {
+  static TMainForm* form = nullptr;
+  return form;
+}
+
+QString caption() {
+  TFileVersion version;
+  // A program file without a version resource still gets a title.
+  const std::string product = version.ProductName().empty() ? "zeltoexport" : version.ProductName();
+  return QString::fromStdString(product + "  verze " + version.FileVersion() + " " + version.FileDescription());
+}
+
+// The last component of a path spelled with backslashes; empty for a root.
+std::string lastComponent(const std::string& path) {
+  std::string p = path;
+  while (!p.empty() && p.back() == '\\') p.pop_back();
+  const auto cut = p.find_last_of("\\:");
+  return cut == std::string::npos ? p : p.substr(cut + 1);
+}
+
+std::string parentOf(const std::string& path) {
+  std::string p = path;
+  while (!p.empty() && p.back() == '\\') p.pop_back();
+  const auto cut = p.find_last_of('\\');
+  if (cut == std::string::npos) return p;
+  std::string parent = p.substr(0, cut);
+  if (parent.size() == 2 && parent[1] == ':') parent += '\\';
+  return parent;
+}
+}  // namespace
+
+TMainForm::TMainForm() {
+  setWindowTitle(caption());
+  auto* layout = new QVBoxLayout(this);
+
+  auto* data = new QGroupBox("Data");
+  auto* dataLayout = new QVBoxLayout(data);
+  DriveComboBox1 = new QComboBox;
+  fillDrives(DriveComboBox1);
+  DirectoryListBox1 = new QListWidget;
+  DET = new QCheckBox("DET");
+  DET->setEnabled(false);
+  dataLayout->addWidget(DriveComboBox1);
+  dataLayout->addWidget(DirectoryListBox1, 1);
+  dataLayout->addWidget(DET);
+  layout->addWidget(data, 1);
+
+  auto* output = new QGroupBox;
+  auto* outputLayout = new QGridLayout(output);
+  dcbQVR = new QComboBox;
+  fillDrives(dcbQVR);
+  edLHC = new QLineEdit;
+  edKodRevir = new QLineEdit;
+  edLHCKOD = new QLineEdit;
+  edLHCKOD->setInputMask("0000;_");  // four digits, each may stay blank
+  edLHCKOD->setMaxLength(4);
+  lbRevir = new QLabel;
+  lbLHC = new QLabel;
+  outputLayout->addWidget(new QLabel("QVR"), 0, 0);
+  outputLayout->addWidget(dcbQVR, 0, 1);
+  outputLayout->addWidget(new QLabel("LHC"), 1, 0);
+  outputLayout->addWidget(edLHC, 1, 1);
+  outputLayout->addWidget(new QLabel("kód"), 1, 2);
+  outputLayout->addWidget(edLHCKOD, 1, 3);
+  outputLayout->addWidget(new QLabel("Kód revíru"), 2, 0);
+  outputLayout->addWidget(edKodRevir, 2, 1);
+  outputLayout->addWidget(lbRevir, 3, 0, 1, 4);
+  outputLayout->addWidget(lbLHC, 4, 0, 1, 4);
+  layout->addWidget(output);
+
+  auto* view = new QGroupBox("Zobraz");
+  auto* viewLayout = new QHBoxLayout(view);
+  btZobrazPZ = command(view, "&Předmět zájmu", 30, kWorld);
+  btStromNastroju = command(view, "&Nástrojů", 108, kMainTool);
+  btStromUdaju = command(view, "&Dat", 108, kObjectModel);
+  btPredmetuZajmu = command(view, "Světa", 108, kWorld);
+  for (auto* b : {btZobrazPZ, btStromNastroju, btStromUdaju, btPredmetuZajmu}) viewLayout->addWidget(b);
+  layout->addWidget(view);
+
+  auto* lines = new QGroupBox("Vyjm. do bloků");
+  auto* linesLayout = new QHBoxLayout(lines);
+  btCtiLHC = command(lines, "Čti linie LHC", 85);
+  btExportCest = command(lines, "&Cesty", 86);
+  btExportPruseku = command(lines, "Průseky", 87);
+  btExportVod = command(lines, "&Vody", 88);
+  btExpLinVse = command(lines, "Všechno", 89);
+  for (auto* b : {btExportCest, btExportVod, btExportPruseku}) b->setEnabled(false);
+  for (auto* b : {btCtiLHC, btExportCest, btExportVod, btExportPruseku, btExpLinVse}) linesLayout->addWidget(b);
+  layout->addWidget(lines);
+
+  auto* noding = new QGroupBox("Uzlování");
+  auto* nodingLayout = new QHBoxLayout(noding);
+  btUzlovaniKomunikace = command(noding, "Komunikace", 91);
+  btUzlovaniVody = command(noding, "Vody", 90);
+  nodingLayout->addWidget(btUzlovaniKomunikace);
+  nodingLayout->addWidget(btUzlovaniVody);
+  layout->addWidget(noding);
+
+  btCtiRevir = command(this, "Čti revír", 84);
+  layout->addWidget(btCtiRevir);
+  auto* exports = new QGroupBox("Export");
+  auto* exportLayout = new QGridLayout(exports);
+  struct Level {
+    QPushButton** button;
+    const char* caption;
+    int code;
+    QPushButton** check;
+    const char* checkName;
+  };
+  const Level levels[] = {
+      {&btExpPlochPSk, "Sku", 95, &btKPSk, "btKPSk"},   {&btExpDil, "Dil", 97, &btkDil, "btkDil"},
+      {&btExpZRO, "ZRO", 116, &btKZRO, "btKZRO"},       {&btExpOdd, "Odd", 98, &btKOdd, "btKOdd"},
+      {&btExpRev, "Rev", 99, &btKRev, "btKRev"},        {&btExpBezLes, "BZL", 100, &btKBZL, "btKBZL"},
+      {&btExpJP, "JP", 101, &btKJP, "btKJP"},           {&btExpOstatni, "OP", 102, &btKOP, "btKOP"},
+  };
+  int column = 0;
+  for (const Level& level : levels) {
+    *level.button = command(exports, level.caption, level.code);
+    (*level.button)->setEnabled(false);
+    *level.check = command(exports, "K", 105, kButton);
+    (*level.check)->setObjectName(level.checkName);
+    exportLayout->addWidget(*level.button, 0, column);
+    exportLayout->addWidget(*level.check, 1, column);
+    ++column;
+  }
+  btVse = command(exports, "Vše v revíru", 103);
+  btVse->setEnabled(false);
+  btLHC = command(exports, "LHC", 104);
+  btZRO = command(exports, "ZRO", 117);
+  cbJoinExpLHC = new QCheckBox("Spojovat linie");
+  exportLayout->addWidget(btVse, 2, 0, 1, 3);
+  exportLayout->addWidget(btLHC, 2, 3);
+  exportLayout->addWidget(btZRO, 2, 4);
+  exportLayout->addWidget(cbJoinExpLHC, 2, 5, 1, 3);
+  layout->addWidget(exports);
+
+  auto* other = new QHBoxLayout;
+  CBVypis = new QCheckBox("Vypisovat hlášení");
+  BitBtn1 = new QPushButton("&Konec");
+  connect(BitBtn1, &QPushButton::clicked, this, [this] { post(zelto::msg::CloseRequest, nullptr); });
+  other->addWidget(CBVypis);
+  other->addStretch(1);
+  other->addWidget(BitBtn1);
+  layout->addLayout(other);
+
+  connect(DriveComboBox1, &QComboBox::currentIndexChanged, this,
+          [this] { SetDirectory(std::string(1, DriveOf(DriveComboBox1)) + ":\\"); });
+  connect(DirectoryListBox1, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+    const std::string name = item->text().toStdString();
+    if (name == "..") SetDirectory(parentOf(directory_));
+    else SetDirectory(directory_ + (directory_.ends_with('\\') ? "" : "\\") + name);
+  });
+  connect(edLHC, &QLineEdit::textChanged, this, [this] { UpdateOutputPaths(); });
+  connect(edKodRevir, &QLineEdit::textChanged, this, [this] { UpdateOutputPaths(); });
+  connect(dcbQVR, &QComboBox::currentIndexChanged, this, [this] { UpdateOutputPaths(); });
+
+  // Start on the drive of the GIS data tree, in its root, when one is mapped.
+  for (int i = 0; i < DriveComboBox1->count(); ++i) {
+    const std::string gis = DriveComboBox1->itemData(i).toString().toStdString() + ":\\GIS";
+    if (platform::pathResolver().exists(gis)) {
+      const QSignalBlocker quiet(DriveComboBox1);
+      DriveComboBox1->setCurrentIndex(i);
+      dcbQVR->setCurrentIndex(i);
+      directory_ = gis;
+      break;
+    }
+  }
+  if (directory_.empty() && DriveComboBox1->count() > 0) directory_ = std::string(1, DriveOf(DriveComboBox1)) + ":\\";
+  if (!directory_.empty()) SetDirectory(directory_);
+  else UpdateOutputPaths();
+}
+
+QPushButton* TMainForm::command(QWidget* parent, const QString& caption, int code, int dataKind) {
+  auto* button = new QPushButton(caption, parent);
+  connect(button, &QPushButton::clicked, this, [this, button, code, dataKind] {
+    TWorld* world = GetWorld();
+    switch (dataKind) {
+      case kWorld: post(code, world); break;
+      case kMainTool: post(code, static_cast<TElement*>(MainTool)); break;
+      case kObjectModel: post(code, world ? world->GetObjectModel() : nullptr); break;
+      case kButton: {
+        // The check job tells the level by the name of the button pressed.
+        auto* which = new TNameElement;
+        which->SetName(button->objectName().toStdString());
+        auto* message = new TZeltoMessage(code, which, static_cast<TElement*>(MainTool),
+                                          static_cast<TElement*>(MainTool));
+        message->KillData = true;
+        TZeltoMessage::Post(message);
+        break;
+      }
+      default: post(code, nullptr); break;
+    }
+  });
+  return button;
+}
+
+void TMainForm::post(int code, TElement* data) {
+  auto* tool = static_cast<TElement*>(MainTool);
+  TZeltoMessage::Post(new TZeltoMessage(code, data, tool, tool));
+}
+
+void TMainForm::fillDrives(QComboBox* box) {
+  for (const auto& [letter, directory] : framework::DriveDirectories())
+    box->addItem(QString("%1:  [%2]").arg(QChar(std::toupper(letter))).arg(QString::fromStdString(directory.string())),
+                 QChar(std::toupper(letter)));
+}
+
+char TMainForm::DriveOf(const QComboBox* box) {
+  const QString letter = box->currentData().toString();
+  return letter.isEmpty() ? 'C' : letter.at(0).toLatin1();
+}
+
+void TMainForm::SetDirectory(const std::string& path) {
+  directory_ = path;
+  fillDirectoryList();
+  DirectoryChanged();
+}
+
+void TMainForm::fillDirectoryList() {
+  DirectoryListBox1->clear();
+  if (!lastComponent(directory_).empty()) DirectoryListBox1->addItem("..");
+  std::error_code ec;
+  const fs::path native = platform::pathResolver().existing(directory_);
+  QStringList names;
+  for (auto it = fs::directory_iterator(native, ec); !ec && it != fs::directory_iterator(); it.increment(ec))
+    if (it->is_directory(ec)) names << QString::fromStdString(it->path().filename().string());
+  names.sort(Qt::CaseInsensitive);
+  DirectoryListBox1->addItems(names);
+}
+
+void TMainForm::DirectoryChanged() {
+  edKodRevir->clear();
+  edLHC->clear();
+  const std::string name = lastComponent(directory_);
+  if (!name.empty()) {
+    platform::BusyCursor hourglass;
+    DET->setChecked(platform::pathResolver().exists(directory_ + "\\DET.BLK"));
+    if (DET->isChecked()) {
+      edKodRevir->setText(QString::fromStdString(name));
+      edLHC->setText(QString::fromStdString(lastComponent(parentOf(directory_))));
+    }
+  } else {
+    DET->setChecked(false);
+  }
+  UpdateOutputPaths();
+}
+
+void TMainForm::UpdateOutputPaths() {
+  const std::string d(1, DriveOf(dcbQVR));
+  const std::string lhc = edLHC->text().toStdString();
+  const std::string district = edKodRevir->text().toStdString();
+  if (!lhc.empty() && !district.empty()) {
+    lbRevir->setText(QString::fromStdString(d + ":\\GIS\\" + lhc + "\\" + district));
+    lbLHC->setText(QString::fromStdString(d + ":\\GIS\\" + lhc));
+  } else {
+    lbRevir->setText(QString::fromStdString(d + ":\\GIS\\LHC\\RevirX"));
+    lbLHC->setText(QString::fromStdString(d + ":\\GIS\\LHCX"));
+  }
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+  if (CloseAllowed) {
+    event->accept();
+    return;
+  }
+  event->ignore();
+  post(zelto::msg::CloseRequest, nullptr);
+}
+
+TMainForm* CreateMainForm() {
+  DestroyMainForm();
+  auto* form = new TMainForm;
+  mainFormReference() = form;
+  return form;
+}
+
+TMainForm* MainForm() { return mainFormReference(); }
+QWidget* MainFormWidget() { return mainFormReference(); }
+
+void DestroyMainForm() {
+  delete mainFormReference();
+  mainFormReference() = nullptr;
+}

@@ -1,0 +1,197 @@
+#include "app/main_tool.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "app/main_form.h"
+#include "areas/forest_space_unit.h"
+#include "framework/class_registry.h"
+#include "framework/settings.h"
+#include "framework/zelto_message.h"
+#include "platform/codepage.h"
+#include "platform/user_interaction.h"
+
+namespace fs = std::filesystem;
+
+ZELTO_IMPLEMENT_ELEMENT(TOptions, TBaseOptions, [](auto& p) {
+  p.String("WorkingDirectory", &TOptions::WorkingDirectory, &TOptions::WorkingDirectory);
+  p.String("DataDirectory", &TOptions::DataDirectory, &TOptions::DataDirectory);
+  p.String("ServiceDirectory", &TOptions::ServiceDirectory, &TOptions::ServiceDirectory);
+  p.Boolean("FullUseMemory", &TOptions::FullUseMemory, &TOptions::FullUseMemory);
+})
+
+ZELTO_IMPLEMENT_ELEMENT(TMainTool, TOldMainTool, [](auto& p) {
+  p.Object("Options", TBaseOptions::StaticClass(), &TMainTool::GetOptionsProperty, &TMainTool::SetOptionsProperty);
+  p.String("Protocol", nullptr, &TMainTool::SetProtocol);
+})
+
+namespace {
+// The tools of the noding and hierarchy pipelines, in the order the jobs
+// and the tool tree expect them; the last one has no name.
+struct PipelineTool {
+  const char* className;
+  const char* name;
+};
+constexpr PipelineTool kPipelineTools[] = {
+    {"TReadLinesIntoQTree", "Načítání linií do QTree"},
+    {"TPutLinesIntoNodes", "Vložení linií do uzlů"},
+    {"TPutNodesIntoQTree", "Vytvoření uzlů v QTree"},
+    {"TDeleteDirectRelationsToLinesInQTree", "Zrušit linie v QTree"},
+    {"TNodeConector", "Vyhledání vazeb uzlu"},
+    {"TNodesConector", "Vyhledání vazeb uzlu v QTree"},
+    {"TCreateAreaForBranch", "Vytvoř plochu pro větev uzlu"},
+    {"TCreateAreasForQTree", "Vytvoř plochy pro QTree"},
+    {"TExportNodedLines", "Export zauzlovaných linií"},
+    {"TForestHierarchy", "Vytvoř lesnickou hierarchii"},
+    {"TVyberLiniiDoHierarchie", "Výběr linií do hierarchie"},
+    {"TExportAllLines", "Export linií do TEST.BLK"},
+    {"TOznacLinie", ""},
+};
+
+std::string protocolName(int n) {
+  char buffer[16];
+  std::snprintf(buffer, sizeof buffer, "%04d.PTC", n);
+  return buffer;
+}
+}  // namespace
+
+TMainTool::~TMainTool() = default;
+
+void TMainTool::DoIt() {
+  ChooseProtocolFile();
+  LoadSettings();
+  TMainForm* form = CreateMainForm();
+  form->MainTool = this;
+  form->CloseAllowed = false;
+  form->show();
+  CreatePipelineTools();
+}
+
+void TMainTool::CreatePipelineTools() {
+  for (const PipelineTool& entry : kPipelineTools) {
+    const TElementClass* cls = FindZeltoClass(entry.className);
+    TTool* tool = cls && cls->InheritsFrom(TTool::StaticClass()) ? static_cast<TTool*>(cls->Create()) : nullptr;
+    if (!tool) {
+      // A build without that tool still starts; the jobs that need it say so.
+      PostTextMessage(this, zelto::msg::LogText, std::string("Unknown class: ") + entry.className);
+      continue;
+    }
+    AppendTool(tool);
+    if (*entry.name) tool->SetName(entry.name);
+  }
+}
+
+void TMainTool::ChooseProtocolFile() {
+  std::error_code ec;
+  fs::path directory = fs::current_path(ec);
+  for (int n = 1; n <= 10000; ++n) {
+    fs::path candidate = directory / protocolName(n);
+    if (!fs::exists(candidate, ec)) {
+      protocolFile_ = candidate.string();
+      return;
+    }
+  }
+  protocolFile_ = (directory / "EXPORT.PTC").string();
+}
+
+void TMainTool::LoadSettings() {
+  settings_.DruhPorostniSkupiny = ReadIniInteger("DET", "DruhPorostniSkupiny", 110);
+  settings_.DruhPrazdnePlochy = ReadIniInteger("DET", "DruhPrazdnePlochy", 134);
+  settings_.SpodniMezBezlesi = ReadIniInteger("GLOBAL", "SpodniMezBezlesi", 100);
+  settings_.SpodniMezJine = ReadIniInteger("GLOBAL", "SpodniMezJine", 500);
+  settings_.SpodniMezOstatni = ReadIniInteger("GLOBAL", "SpodniMezOstatni", 900);
+}
+
+TBaseOptions* TMainTool::GetOptions() {
+  if (!options_) {
+    options_ = new TOptions;
+    Add(options_);
+  }
+  return options_;
+}
+
+void TMainTool::SetOptions(TBaseOptions* options) {
+  if (options == options_) return;
+  if (options_) Delete(options_);
+  options_ = dynamic_cast<TOptions*>(options);
+  if (options_) Add(options_);
+}
+
+TForestSpaceUnit* TMainTool::ForestRoot() const { return static_cast<TForestSpaceUnit*>(forestRoot_.Get()); }
+void TMainTool::SetForestRoot(TForestSpaceUnit* root) { forestRoot_.Set(root); }
+
+void TMainTool::HandleMessage(TZeltoMessage*& message, bool& handled) {
+  handled = false;
+  TOldMainTool::HandleMessage(message, handled);
+  if (handled || !message) return;
+  switch (message->Message) {
+    case zelto::msg::LogText: LogTextMessage(message); break;
+    case 30: ShowData(message); break;
+    case 36: ExploreFromHere(message); break;
+    case 37: ExploreOwners(message); break;
+    case 84: ReadDistrict(); break;
+    case 85: ReadLhcLines(); break;
+    case 86: NotAvailable("ExportRoads"); break;
+    case 87: NotAvailable("ExportRides"); break;
+    case 88: NotAvailable("ExportStreams"); break;
+    case 89: NotAvailable("ExportAllLineKinds"); break;
+    case 90: NotAvailable("NodeWaterLines"); break;
+    case 91: NotAvailable("NodeCommunicationLines"); break;
+    case 92: BuildForestHierarchy(); break;
+    case 93: ExploreSubjectOfInterest(); break;
+    case 94: SelectLinesIntoHierarchy(); break;
+    case 95: NotAvailable("ExportStandGroups"); break;
+    case 97: NotAvailable("ExportSubCompartments"); break;
+    case 98: NotAvailable("ExportCompartments"); break;
+    case 99: NotAvailable("ExportDistrictArea"); break;
+    case 100: NotAvailable("ExportNonForest"); break;
+    case 101: NotAvailable("ExportJpAreas"); break;
+    case 102: NotAvailable("ExportOpAreas"); break;
+    case 103: NotAvailable("ExportWholeDistrict"); break;
+    case 104: NotAvailable("ExportLhcLayer"); break;
+    case 105: NotAvailable("CheckExportedLayer"); break;
+    case 108: ExploreTree(message); break;
+    case 116: NotAvailable("ExportZroLayer"); break;
+    case 117: NotAvailable("ExportLhcZroLayer"); break;
+    default: break;
+  }
+}
+
+void TMainTool::NotAvailable(const std::string& job) {
+  PostTextMessage(this, zelto::msg::LogText, job + ": not available in this build");
+}
+
+void TMainTool::ShowData(TZeltoMessage*) { NotAvailable("ShowData"); }
+void TMainTool::ExploreTree(TZeltoMessage*) { NotAvailable("ExploreTree"); }
+void TMainTool::ExploreFromHere(TZeltoMessage*) { NotAvailable("ExploreFromHere"); }
+void TMainTool::ExploreOwners(TZeltoMessage*) { NotAvailable("ExploreOwners"); }
+
+void TMainTool::SetProtocol(const std::string& text) { PostTextMessage(this, zelto::msg::LogText, text, this); }
+
+void TMainTool::ShowError(const std::string& text) {
+  platform::ui().showMessage(text, platform::MessageKind::Error, platform::Buttons::Ok);
+}
+
+void TMainTool::LogTextMessage(TZeltoMessage* message) {
+  auto* textMessage = dynamic_cast<TZeltoTextMessage*>(message);
+  if (!textMessage) return;
+  const std::string& text = textMessage->Text;
+  TMainForm* form = MainForm();
+  if (form && form->CBVypis->isChecked() && !text.empty() && text.front() != ';') {
+    const auto answer = platform::ui().showMessage(text + "\r(Zrušit výpisy - Ignore)", platform::MessageKind::Warning,
+                                                   platform::Buttons::OkIgnore);
+    // The box may have let other messages through; the window may be gone.
+    if (answer == platform::Answer::Ignore && MainForm()) MainForm()->CBVypis->setChecked(false);
+  }
+  AppendProtocolLine(text);
+}
+
+void TMainTool::AppendProtocolLine(const std::string& text) {
+  if (protocolFile_.empty()) return;
+  std::FILE* file = std::fopen(protocolFile_.c_str(), "ab");
+  if (!file) file = std::fopen(protocolFile_.c_str(), "wb");
+  if (!file) return;
+  const std::string line = platform::fromUtf8(text, platform::CodePage::Windows1250) + "\r\n";
+  std::fwrite(line.data(), 1, line.size(), file);
+  std::fclose(file);
+}

@@ -1,0 +1,96 @@
+#pragma once
+// The export program's main tool: receives every framework message posted
+// without a receiver, keeps the protocol file and the state the jobs share
+// (the data last read, its forest hierarchy, the data directory), reads the
+// program's settings at start and runs the job behind each main-window
+// command.
+#include <cstdint>
+#include <string>
+
+#include "app/old_main_tool.h"
+
+class TForestSpaceUnit;
+
+// The option set of the main tool; nothing in the export jobs reads it.
+class TOptions : public TBaseOptions {
+  ZELTO_ELEMENT(TOptions)
+ public:
+  std::string WorkingDirectory;
+  std::string DataDirectory;
+  std::string ServiceDirectory;
+  bool FullUseMemory = false;
+};
+
+// The settings read once at start (sections DET and GLOBAL of TERGELIX.INI).
+struct TStartSettings {
+  std::int32_t DruhPorostniSkupiny = 110;
+  std::int32_t DruhPrazdnePlochy = 134;
+  std::int32_t SpodniMezBezlesi = 100;
+  std::int32_t SpodniMezJine = 500;
+  std::int32_t SpodniMezOstatni = 900;
+};
+
+class TMainTool : public TOldMainTool {
+  ZELTO_ELEMENT(TMainTool)
+ public:
+  ~TMainTool() override;
+
+  void HandleMessage(TZeltoMessage*& message, bool& handled) override;
+  // The program's start: protocol file, settings, main window, pipeline tools.
+  void DoIt() override;
+  void LoadSettings() override;
+  TBaseOptions* GetOptions() override;
+  void SetOptions(TBaseOptions* options) override;
+
+  virtual TBaseOptions* GetOptionsProperty() { return GetOptions(); }
+  virtual void SetOptionsProperty(TBaseOptions* options) { SetOptions(options); }
+  virtual void ShowData(TZeltoMessage* message);
+  virtual void ExploreTree(TZeltoMessage* message);
+  virtual void ExploreFromHere(TZeltoMessage* message);
+  virtual void ExploreOwners(TZeltoMessage* message);
+  virtual void ReadDistrict();
+  void ReadLhcLines();
+  // Adds the lines of one block directory to the subject of interest (a
+  // spatial entity created when nothing is loaded); a missing block does
+  // nothing.
+  void LoadLineBlock(const std::string& block);
+  void BuildForestHierarchy();
+  void SelectLinesIntoHierarchy();
+  void ExploreSubjectOfInterest();
+
+  // Posts the text as a log text to this tool: it reaches the log window and
+  // the protocol file once the current job returns to the message loop.
+  void SetProtocol(const std::string& text);
+  void LogTextMessage(TZeltoMessage* message);
+  // An error box with an OK button.
+  void ShowError(const std::string& text);
+
+  // Picks the protocol file in the current directory: the first of
+  // "0001.PTC" to "10000.PTC" that does not exist, else "EXPORT.PTC".
+  void ChooseProtocolFile();
+  const std::string& ProtocolFile() const { return protocolFile_; }
+
+  const TStartSettings& StartSettings() const { return settings_; }
+  TElement* SubjectOfInterest() const { return subject_.Get(); }
+  void SetSubjectOfInterest(TElement* element) { subject_.Set(element); }
+  TForestSpaceUnit* ForestRoot() const;
+  void SetForestRoot(TForestSpaceUnit* root);
+  const std::string& DataDirectory() const { return dataDirectory_; }
+  void SetDataDirectory(const std::string& directory) { dataDirectory_ = directory; }
+
+ private:
+  void CreatePipelineTools();
+  // Drops everything loaded: the object model, the subject of interest and
+  // the forest hierarchy that lived in it.
+  void ReplaceObjectModel();
+  void AppendProtocolLine(const std::string& text);
+  // A command whose job this build does not have yet.
+  void NotAvailable(const std::string& job);
+
+  TOptions* options_ = nullptr;
+  std::string protocolFile_;
+  TElementRef subject_;
+  TElementRef forestRoot_;
+  std::string dataDirectory_;
+  TStartSettings settings_;
+};

@@ -1,0 +1,167 @@
+#include "app/progress_monitor.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "app/main_form.h"
+#include "framework/message_dispatch.h"
+#include "framework/zelto_message.h"
+
+ZELTO_IMPLEMENT_ELEMENT(TProcessMonitor, TTool, [](auto& p) {
+  using M = TProcessMonitor;
+  p.Object("Process", TElement::StaticClass(), &M::GetProcess, &M::SetProcess);
+  p.String("ProcessName", &M::GetProcessName, &M::SetProcessName);
+  p.String("Text", &M::GetText, &M::SetText);
+  p.Integer("MinProgress", &M::GetMinProgress, &M::SetMinProgress);
+  p.Integer("MaxProgress", &M::GetMaxProgress, &M::SetMaxProgress);
+  p.Integer("Progress", &M::GetProgress, &M::SetProgress);
+})
+
+ZELTO_IMPLEMENT_ELEMENT(TProgressMonitor, TTechnology, [](auto&) {})
+
+TProgressMonitorForm::TProgressMonitorForm() {
+  setWindowTitle("ProgressMonitorForm");
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint);
+  stack_ = new QVBoxLayout(this);
+  stack_->setContentsMargins(0, 0, 0, 0);
+  stack_->setSpacing(0);
+  stack_->addStretch(1);
+  resize(393, 80);
+}
+
+void TProgressMonitorForm::Dock(QWidget* process) {
+  process->setParent(this, Qt::Widget);
+  stack_->addWidget(process);
+  process->show();
+}
+
+TProcessMonitorForm::TProcessMonitorForm() {
+  setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  auto* row = new QHBoxLayout(this);
+  auto* image = new QLabel;
+  image->setFixedSize(50, 50);
+  row->addWidget(image);
+  auto* column = new QVBoxLayout;
+  l_ProcessName = new QLabel("Process");
+  l_ProcessName->setWordWrap(true);
+  l_Text = new QLabel("...");
+  l_Text->setWordWrap(true);
+  ProgressBar = new QProgressBar;
+  ProgressBar->setRange(0, 100);
+  column->addWidget(l_ProcessName);
+  column->addWidget(l_Text);
+  column->addWidget(ProgressBar);
+  row->addLayout(column, 1);
+  setFixedHeight(88);
+  resize(386, 88);
+}
+
+void TProcessMonitorForm::closeEvent(QCloseEvent* event) {
+  if (CloseAllowed) event->accept();
+  else event->ignore();
+}
+
+TProcessMonitor::TProcessMonitor() : form_(new TProcessMonitorForm) {}
+
+TProcessMonitor::~TProcessMonitor() {
+  form_->CloseAllowed = true;
+  delete form_;
+}
+
+std::string TProcessMonitor::GetProcessName() const { return form_->l_ProcessName->text().toStdString(); }
+void TProcessMonitor::SetProcessName(const std::string& name) {
+  form_->l_ProcessName->setText(QString::fromStdString(name));
+}
+std::string TProcessMonitor::GetText() const { return form_->l_Text->text().toStdString(); }
+void TProcessMonitor::SetText(const std::string& text) { form_->l_Text->setText(QString::fromStdString(text)); }
+std::int32_t TProcessMonitor::GetMinProgress() const { return form_->ProgressBar->minimum(); }
+void TProcessMonitor::SetMinProgress(std::int32_t v) { form_->ProgressBar->setMinimum(v); }
+std::int32_t TProcessMonitor::GetMaxProgress() const { return form_->ProgressBar->maximum(); }
+void TProcessMonitor::SetMaxProgress(std::int32_t v) { form_->ProgressBar->setMaximum(v); }
+std::int32_t TProcessMonitor::GetProgress() const { return form_->ProgressBar->value(); }
+void TProcessMonitor::SetProgress(std::int32_t v) { form_->ProgressBar->setValue(v); }
+
+TProgressMonitor::TProgressMonitor() : form_(new TProgressMonitorForm) {}
+
+TProgressMonitor::~TProgressMonitor() {
+  // The process monitors free their windows first; the host goes last.
+  while (ToolCount() > 0) DeleteTool(GetToolByIndex(0));
+  delete form_;
+}
+
+void TProgressMonitor::HandleMessage(TZeltoMessage*& message, bool& handled) {
+  TTechnology::HandleMessage(message, handled);
+  if (handled || !message) return;
+  switch (message->Message) {
+    case zelto::msg::ProgressBegin: StartProcessMonitor(message); break;
+    case zelto::msg::ProgressStep: SetProcessProgress(message); break;
+    case zelto::msg::ProgressEnd: EndProcessMonitor(message); break;
+    case zelto::msg::ProgressText: SetProcessText(message); break;
+    default: break;
+  }
+}
+
+TProcessMonitor* TProgressMonitor::FindProcessMonitor(TElement* tool) const {
+  if (!tool) return nullptr;
+  for (int i = 0; i < ToolCount(); ++i)
+    if (auto* monitor = dynamic_cast<TProcessMonitor*>(GetToolByIndex(i)); monitor && monitor->GetProcess() == tool)
+      return monitor;
+  return nullptr;
+}
+
+void TProgressMonitor::AdjustMonitorHeight() {
+  const int height = TProgressMonitorForm::kProcessHeight * ToolCount();
+  form_->setFixedHeight(height);
+}
+
+void TProgressMonitor::StartProcessMonitor(TZeltoMessage* message) {
+  auto* progress = dynamic_cast<TProgressMessage*>(message);
+  auto* monitor = new TProcessMonitor;
+  AppendTool(monitor);
+  AdjustMonitorHeight();
+  if (form_->isHidden()) {
+    if (QWidget* main = MainFormWidget()) form_->move(main->geometry().center() - form_->rect().center());
+    form_->show();
+  }
+  zelto::ProcessPendingMessages();
+  // A tool that names no range reports only its name and texts.
+  if (progress && progress->MinProgress == 0 && progress->MaxProgress == 0) monitor->Form()->ProgressBar->hide();
+  form_->Dock(monitor->Form());
+  zelto::ProcessPendingMessages();
+  monitor->SetProcess(message->Sender());
+  if (progress) {
+    monitor->SetProcessName(progress->ProcessName);
+    monitor->SetMinProgress(progress->MinProgress);
+    monitor->SetMaxProgress(progress->MaxProgress);
+    monitor->SetProgress(progress->MinProgress);
+  }
+}
+
+void TProgressMonitor::SetProcessProgress(TZeltoMessage* message) {
+  auto* progress = dynamic_cast<TProgressMessage*>(message);
+  if (TProcessMonitor* monitor = FindProcessMonitor(message->Sender()); monitor && progress)
+    monitor->SetProgress(progress->Progress);
+}
+
+void TProgressMonitor::SetProcessText(TZeltoMessage* message) {
+  auto* text = dynamic_cast<TZeltoTextMessage*>(message);
+  if (TProcessMonitor* monitor = FindProcessMonitor(message->Sender()); monitor && text) monitor->SetText(text->Text);
+}
+
+void TProgressMonitor::EndProcessMonitor(TZeltoMessage* message) {
+  if (TProcessMonitor* monitor = FindProcessMonitor(message->Sender())) DeleteTool(monitor);
+  // A tool freed while it was running posts its end from its destructor; by
+  // delivery the sender reads nil, so its window is found by the dead tool.
+  for (int i = ToolCount() - 1; i >= 0; --i)
+    if (auto* monitor = dynamic_cast<TProcessMonitor*>(GetToolByIndex(i)); monitor && monitor->ProcessDied())
+      DeleteTool(monitor);
+  if (ToolCount() == 0) {
+    form_->hide();
+    PostMessageToOwners(zelto::msg::Finished);
+    zelto::ProcessPendingMessages();
+    PostMessage(zelto::msg::CloseRequest, this);
+  } else {
+    AdjustMonitorHeight();
+  }
+}

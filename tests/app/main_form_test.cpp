@@ -1,0 +1,103 @@
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+#include <cstdlib>
+
+#include "app/old_main_tool.h"
+#include "framework/string_list.h"
+#include "framework/system_register.h"
+#include "shell_fixture.h"
+
+extern char** environ;
+
+namespace {
+
+TEST_F(ShellTest, StartWindowBuildsTheWorldAndHidesAfterThreeSeconds) {
+  Tf_StartForm start;
+  zelto::RunMessagesUntilIdle();
+  ASSERT_NE(dynamic_cast<TMainTool*>(GetWorld()->GetMainTool()), nullptr);
+  ASSERT_NE(MainForm(), nullptr);
+  EXPECT_TRUE(MainForm()->isVisible());
+  EXPECT_EQ(start.lb_Verze->text(), "3.1");
+  EXPECT_TRUE(start.isVisible());
+  EXPECT_EQ(start.Timer1->interval(), 3000);
+  // The timer fires after 3 s; a loaded machine may deliver it later.
+  QElapsedTimer clock;
+  clock.start();
+  while (start.isVisible() && clock.elapsed() < 15000) {
+    QEventLoop wait;
+    QTimer::singleShot(100, &wait, &QEventLoop::quit);
+    wait.exec();
+  }
+  EXPECT_FALSE(start.isVisible());
+  EXPECT_FALSE(start.Timer1->isActive());
+}
+
+TEST_F(ShellTest, DistrictDirectoryFillsCodesAndOutputPaths) {
+  std::filesystem::create_directories(dir_ / "GIS" / "4107" / "01" / "DET.BLK");
+  Start();
+  TMainForm& form = *MainForm();
+  EXPECT_EQ(form.Directory(), "D:\\GIS");  // the window opens on the data tree
+  form.SetDirectory("D:\\GIS\\4107\\01");
+  EXPECT_TRUE(form.DET->isChecked());
+  EXPECT_EQ(form.edKodRevir->text(), "01");
+  EXPECT_EQ(form.edLHC->text(), "4107");
+  EXPECT_EQ(form.lbRevir->text(), "D:\\GIS\\4107\\01");
+  EXPECT_EQ(form.lbLHC->text(), "D:\\GIS\\4107");
+
+  form.SetDirectory("D:\\GIS\\4107");
+  EXPECT_FALSE(form.DET->isChecked());
+  EXPECT_TRUE(form.edKodRevir->text().isEmpty());
+  EXPECT_TRUE(form.edLHC->text().isEmpty());
+  EXPECT_EQ(form.lbRevir->text(), "D:\\GIS\\LHC\\RevirX");
+  EXPECT_EQ(form.lbLHC->text(), "D:\\GIS\\LHCX");
+}
+
+TEST_F(ShellTest, DrivesFromEnvironmentAndIniFileFromArguments) {
+  std::string variable = "ZELTO_DRIVE_q=" + dir_.string();
+  std::string ignored = "ZELTO_DRIVE_R=";
+  char* environment[] = {variable.data(), ignored.data(), nullptr};
+  EXPECT_EQ(app::ConfigureDrivesFromEnvironment(environment), "Q");
+  EXPECT_EQ(framework::DriveDirectories().at('Q'), dir_);
+  framework::RemoveDrive('Q');
+
+  Start();
+  WriteFile("x.ini", "[Options]\n");
+  app::SetCommandLine({"data", "x.ini"});
+  EXPECT_EQ(Tool().GetIniFileName(), "x.ini");
+  // The options are the published properties after "LastIndex", in section
+  // "Options" of that file.
+  WriteFile("x.ini", "[Options]\nDataDirectory=D:\\DATA\nFullUseMemory=True\n");
+  Tool().TOldMainTool::LoadSettings();
+  auto* options = static_cast<TOptions*>(Tool().GetOptions());
+  EXPECT_EQ(options->DataDirectory, "D:\\DATA");
+  EXPECT_TRUE(options->FullUseMemory);
+  options->WorkingDirectory = "D:\\PRACE";
+  Tool().SaveSettings();
+  EXPECT_NE(ReadFile("x.ini").find("WorkingDirectory=D:\\PRACE"), std::string::npos);
+  EXPECT_EQ(ReadFile("x.ini").find("LastIndex"), std::string::npos);
+
+  app::SetCommandLine({"missing.ini"});
+  EXPECT_NE(Tool().GetIniFileName(), "missing.ini");
+  EXPECT_TRUE(Tool().GetIniFileName().ends_with(".INI"));
+  app::SetCommandLine({});
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ShellTest, MissingCursorFileIsReportedAndTheNextOneTried) {
+  Start();
+  std::filesystem::remove(Tool().ProtocolFile());
+  TStringListElement* cursors = GetWorld()->GetSystemRegister()->GetCursors();
+  cursors->AddNamed("", dir_.string() + "/chybi.cur");
+  cursors->AddNamed("", dir_.string() + "/taky.cur");
+  Tool().LoadCursors();
+  zelto::RunMessagesUntilIdle();
+  EXPECT_EQ(ReadFile(Tool().ProtocolFile()), "Cursor file: " + dir_.string() + "/chybi.cur not found\r\n" +
+                                                 "Cursor file: " + dir_.string() + "/taky.cur not found\r\n");
+  EXPECT_FALSE(app::HasScreenCursor(1));
+}
+
+}  // namespace

@@ -1,0 +1,196 @@
+#include <QCheckBox>
+
+#include "framework/property_access.h"
+#include "platform/codepage.h"
+
+#include "app/progress_monitor.h"
+#include "framework/wcs.h"
+#include "render/qt/memo_form_device.h"
+#include "shell_fixture.h"
+
+QApplication& ShellApp() {
+  static int argc = 1;
+  static char name[] = "test_app";
+  static char* argv[] = {name, nullptr};
+  static auto* app = new QApplication(argc, argv);
+  return *app;
+}
+
+namespace {
+
+using platform::Answer;
+
+std::string Cp1250(const std::string& text) { return platform::fromUtf8(text, platform::CodePage::Windows1250); }
+
+TEST_F(ShellTest, StartBuildsWorldMainToolWindowAndReadsSettings) {
+  WriteFile(dir_ / "TERGELIX.INI", "[DET]\nDruhPorostniSkupiny=111\n[GLOBAL]\nSpodniMezJine=550\n");
+  Start();
+  ASSERT_NE(dynamic_cast<TWCSWorld*>(GetWorld()), nullptr);
+  ASSERT_NE(dynamic_cast<TMainTool*>(GetWorld()->GetMainTool()), nullptr);
+  ASSERT_NE(MainForm(), nullptr);
+  EXPECT_EQ(MainForm()->MainTool, &Tool());
+  EXPECT_FALSE(MainForm()->CloseAllowed);
+  EXPECT_EQ(Tool().ProtocolFile(), (dir_ / "work" / "0001.PTC").string());
+  EXPECT_EQ(Tool().StartSettings().DruhPorostniSkupiny, 111);
+  EXPECT_EQ(Tool().StartSettings().DruhPrazdnePlochy, 134);
+  EXPECT_EQ(Tool().StartSettings().SpodniMezJine, 550);
+  EXPECT_EQ(Tool().StartSettings().SpodniMezOstatni, 900);
+  // The jobs find the hierarchy tools by name.
+  EXPECT_NE(Tool().FindToolByName("Vytvoř lesnickou hierarchii"), nullptr);
+  EXPECT_NE(Tool().FindToolByName("Výběr linií do hierarchie"), nullptr);
+  // Framework messages without a receiver reach the main tool.
+  EXPECT_EQ(zelto::ResolveMainTool(), &Tool());
+}
+
+TEST_F(ShellTest, ProtocolFileIsTheFirstFreeNumberThenExportPtc) {
+  Start();
+  WriteFile("0001.PTC", "");
+  WriteFile("0002.PTC", "");
+  Tool().ChooseProtocolFile();
+  EXPECT_EQ(std::filesystem::path(Tool().ProtocolFile()).filename(), "0003.PTC");
+  for (int n = 3; n <= 9999; ++n) WriteFile(std::to_string(10000 + n).substr(1) + ".PTC", "");
+  Tool().ChooseProtocolFile();
+  EXPECT_EQ(std::filesystem::path(Tool().ProtocolFile()).filename(), "10000.PTC");
+  WriteFile("10000.PTC", "");
+  WriteFile("EXPORT.PTC", "old\r\n");
+  Tool().ChooseProtocolFile();
+  EXPECT_EQ(std::filesystem::path(Tool().ProtocolFile()).filename(), "EXPORT.PTC");
+  PostTextMessage(nullptr, zelto::msg::LogText, "new");
+  zelto::RunMessagesUntilIdle();
+  EXPECT_EQ(ReadFile("EXPORT.PTC"), "old\r\nnew\r\n");
+}
+
+TEST_F(ShellTest, LogTextsReachLogWindowAndProtocolFile) {
+  Start();
+  std::filesystem::remove(Tool().ProtocolFile());
+  PostTextMessage(nullptr, zelto::msg::LogText, "Chybí řídicí soubor");
+  PostTextMessage(nullptr, zelto::msg::LogText, "");
+  Tool().SetProtocol("; Export linií");
+  zelto::RunMessagesUntilIdle();
+  EXPECT_EQ(ReadFile(Tool().ProtocolFile()), Cp1250("Chybí řídicí soubor\r\n\r\n; Export linií\r\n"));
+  ASSERT_NE(Tool().LogDevice(), nullptr);
+  EXPECT_TRUE(Tool().LogDevice()->GetForm()->Text()->toPlainText().contains("Chybí řídicí soubor"));
+  EXPECT_TRUE(ui_->shown().empty());  // the listing switch is off
+
+  // The user closes the log window: the next text opens a new one.
+  ui_->queueAnswer(Answer::No);  // not saved
+  Tool().LogDevice()->GetForm()->close();
+  zelto::RunMessagesUntilIdle();
+  PostTextMessage(nullptr, zelto::msg::LogText, "znovu");
+  zelto::RunMessagesUntilIdle();
+  ASSERT_NE(Tool().LogDevice(), nullptr);
+  EXPECT_TRUE(Tool().LogDevice()->GetForm()->Text()->toPlainText().contains("znovu"));
+}
+
+TEST_F(ShellTest, ListingSwitchShowsBoxesUntilIgnored) {
+  Start();
+  MainForm()->CBVypis->setChecked(true);
+  ui_->queueAnswer(Answer::Ok);
+  PostTextMessage(nullptr, zelto::msg::LogText, "první");
+  PostTextMessage(nullptr, zelto::msg::LogText, ";průběh");
+  PostTextMessage(nullptr, zelto::msg::LogText, "");
+  zelto::RunMessagesUntilIdle();
+  ASSERT_EQ(ui_->shown().size(), 1u);
+  EXPECT_EQ(ui_->shown()[0].text, "první\r(Zrušit výpisy - Ignore)");
+  EXPECT_EQ(ui_->shown()[0].buttons, platform::Buttons::OkIgnore);
+  EXPECT_TRUE(MainForm()->CBVypis->isChecked());
+
+  ui_->queueAnswer(Answer::Ignore);
+  PostTextMessage(nullptr, zelto::msg::LogText, "druhá");
+  PostTextMessage(nullptr, zelto::msg::LogText, "třetí");
+  zelto::RunMessagesUntilIdle();
+  EXPECT_EQ(ui_->shown().size(), 2u);
+  EXPECT_FALSE(MainForm()->CBVypis->isChecked());
+  EXPECT_NE(ReadFile(Tool().ProtocolFile()).find(Cp1250(";průběh\r\n\r\ndruhá\r\ntřetí\r\n")), std::string::npos);
+}
+
+TEST_F(ShellTest, CloseAsksAndOnlyYesEnds) {
+  Start();
+  for (Answer answer : {Answer::No, Answer::Cancel}) {
+    ui_->queueAnswer(answer);
+    MainForm()->BitBtn1->click();
+    zelto::RunMessagesUntilIdle();
+    EXPECT_FALSE(Tool().TerminateRequested());
+  }
+  // Closing the window by its title bar asks the same question.
+  ui_->queueAnswer(Answer::Yes);
+  EXPECT_FALSE(MainForm()->close());
+  zelto::RunMessagesUntilIdle();
+  EXPECT_TRUE(Tool().TerminateRequested());
+  ASSERT_EQ(ui_->shown().size(), 3u);
+  EXPECT_EQ(ui_->shown()[2].text, "Opravdu ukončit aplikaci ?");
+  EXPECT_EQ(ui_->shown()[2].buttons, platform::Buttons::YesNoCancel);
+}
+
+TEST_F(ShellTest, ProgressMessagesDriveOneWindowPerRunningTool) {
+  Start();
+  auto* outer = new TTool;
+  auto* inner = new TTool;
+  Tool().AppendTool(outer);
+  Tool().AppendTool(inner);
+  outer->BeginProgress("Čtení", 0, 10);
+  zelto::RunMessagesUntilIdle();
+  TProgressMonitor* monitor = Tool().ProgressMonitor();
+  ASSERT_NE(monitor, nullptr);
+  EXPECT_TRUE(monitor->Form()->isVisible());
+  EXPECT_EQ(monitor->Form()->height(), 105);
+
+  inner->BeginProgress("Uzlování", 0, 0);
+  outer->StepProgress(4);
+  inner->ProgressText("uzel 7");
+  zelto::RunMessagesUntilIdle();
+  EXPECT_EQ(monitor->Form()->height(), 210);
+  TProcessMonitor* first = monitor->FindProcessMonitor(outer);
+  TProcessMonitor* second = monitor->FindProcessMonitor(inner);
+  ASSERT_TRUE(first && second);
+  EXPECT_EQ(first->GetProcessName(), "Čtení");
+  EXPECT_EQ(first->GetProgress(), 4);
+  EXPECT_EQ(first->GetMaxProgress(), 10);
+  EXPECT_FALSE(first->Form()->ProgressBar->isHidden());
+  EXPECT_EQ(second->GetText(), "uzel 7");
+  EXPECT_TRUE(second->Form()->ProgressBar->isHidden());
+
+  inner->EndProgress();
+  zelto::RunMessagesUntilIdle();
+  EXPECT_EQ(monitor->Form()->height(), 105);
+  EXPECT_EQ(monitor->FindProcessMonitor(inner), nullptr);
+
+  outer->EndProgress();
+  zelto::RunMessagesUntilIdle();
+  EXPECT_EQ(Tool().ProgressMonitor(), nullptr);
+
+  outer->BeginProgress("Znovu", 0, 5);
+  zelto::RunMessagesUntilIdle();
+  ASSERT_NE(Tool().ProgressMonitor(), nullptr);
+  EXPECT_EQ(Tool().ProgressMonitor()->FindProcessMonitor(outer)->GetProcessName(), "Znovu");
+
+  // A tool freed in the middle of its work takes its window with it.
+  Tool().DeleteTool(outer);
+  zelto::RunMessagesUntilIdle();
+  EXPECT_EQ(Tool().ProgressMonitor(), nullptr);
+}
+
+TEST_F(ShellTest, SettingTheSameOptionSetKeepsIt) {
+  Start();
+  TBaseOptions* options = Tool().GetOptions();
+  ASSERT_NE(dynamic_cast<TOptions*>(options), nullptr);
+  Tool().SetOptions(options);
+  ASSERT_EQ(Tool().GetOptions(), options);
+  EXPECT_TRUE(SetPropTextByName(options, "DataDirectory", "D:\\GIS"));
+  auto* replacement = new TOptions;
+  Tool().SetOptions(replacement);
+  EXPECT_EQ(Tool().GetOptions(), replacement);
+}
+
+TEST_F(ShellTest, UnknownCodesDoNothingAndLaterJobsSaySo) {
+  Start();
+  std::filesystem::remove(Tool().ProtocolFile());
+  Post(96);
+  Post(106);
+  EXPECT_FALSE(std::filesystem::exists(Tool().ProtocolFile()));
+  MainForm()->btExpLinVse->click();
+  zelto::RunMessagesUntilIdle();
+  EXPECT_NE(ReadFile(Tool().ProtocolFile()).find("ExportAllLineKinds"), std::string::npos);
+}
+
+}  // namespace

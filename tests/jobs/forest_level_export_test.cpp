@@ -1,0 +1,203 @@
+// Level exports of a generated district: the blocks written must hold the
+// generator's areas of each level, and a level that cannot be exported must
+// leave the old block and the disk as they were.
+#include "app/jobs/forest_level_export.h"
+
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <map>
+
+#include "app/jobs/read_commands.h"
+#include "areas/forest_space_unit.h"
+#include "geometry/area_element.h"
+#include "gisblock/gelix_blok_reader.h"
+#include "gisblock/gelix_props.h"
+#include "jobs_fixture.h"
+
+namespace jobs_test {
+namespace {
+
+struct KindSums {
+  int count = 0;
+  double net = 0;
+};
+
+// The lines of the written block by kind.
+std::map<int, int> LineKinds(const fs::path& block) {
+  std::map<int, int> kinds;
+  TEntity model;
+  std::unique_ptr<TGeliXBlokReader> reader(TGeliXBlokReader::CreateForBlock(block.string()));
+  reader->SetObjectModel(&model);
+  std::unique_ptr<TPolyLineString> lines(reader->ReadLines());
+  if (!lines) return kinds;
+  for (TElement* e : lines->Items()) {
+    auto* props = static_cast<TGelixLineProps*>(static_cast<TSpaceEntity*>(e)->GetProperties());
+    ++kinds[props ? props->Druh : -1];
+  }
+  return kinds;
+}
+
+// The areas of the written block by kind.
+std::map<int, KindSums> ReadBack(const fs::path& block) {
+  std::map<int, KindSums> sums;
+  TEntity model;
+  std::unique_ptr<TGeliXBlokReader> reader(TGeliXBlokReader::CreateForBlock(block.string()));
+  reader->SetObjectModel(&model);
+  std::unique_ptr<TAreaString> areas(reader->ReadAreas());
+  if (!areas) return sums;
+  for (TElement* e : areas->Items()) {
+    auto* area = static_cast<TAreaElement*>(e);
+    auto* props = static_cast<TGelixAreaProps*>(area->GetProperties());
+    KindSums& s = sums[props ? props->Druh : -1];
+    ++s.count;
+    s.net += area->GetArea1();
+  }
+  return sums;
+}
+
+void SumExported(TForestSpaceUnit& unit, const TElementClass& cls, KindSums& sums) {
+  if (unit.InheritsFrom(cls)) {
+    sums.count += unit.PocetExpPloch;
+    sums.net += unit.ExpPlocha;
+    return;
+  }
+  for (TElement* child : unit.Items())
+    if (child->Is<TForestSpaceUnit>()) SumExported(*static_cast<TForestSpaceUnit*>(child), cls, sums);
+}
+
+class LevelExportTest : public JobsTest {
+ protected:
+  jobs::LevelExportContext Context(const fs::path& output) {
+    jobs::LevelExportContext ctx;
+    ctx.Model = &state;
+    ctx.OutputDirectory = output.string();
+    ctx.GisRoot = (dir / "GIS").string();
+    ctx.LhcCode = "4107";
+    ctx.DisableReadButtons = [this] { ++disabled; };
+    ctx.ShowDistrictCode = [this](const std::string& code) { shownCode = code; };
+    return ctx;
+  }
+  jobs::LoadedModel state;
+  int disabled = 0;
+  std::string shownCode;
+};
+
+TEST_F(LevelExportTest, LevelsOfTheReadDistrictHoldTheGeneratorsAreas) {
+  ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
+  TForestSpaceUnit* root = state.GetHierarchyRoot();
+  ASSERT_NE(root, nullptr);
+  const fs::path output = dir / "OUT" / "01";
+  fs::create_directories(output);
+  jobs::LevelExportContext ctx = Context(output);
+  jobs::ExportWholeDistrict(ctx);
+
+  for (const jobs::ForestLevel& found : jobs::ForestLevels()) {
+    const std::string name = found.Zro ? "ZRO" : found.KeyStem;
+    SCOPED_TRACE(name);
+    const std::string level = "d['levels']['" + name + "']";
+    const int kind = std::stoi(Expected(level + "['area_kind']"));
+    const fs::path written = output / ("01_" + found.Prefix + ".BLK");
+    EXPECT_EQ(written.filename().string() + "\n", Expected(level + "['block']"));
+    EXPECT_TRUE(fs::exists(written / Expected(level + "['table']").substr(0, 9)));
+
+    std::map<int, KindSums> sums = ReadBack(written);
+    EXPECT_EQ(sums[kind].count, std::stoi(Expected(level + "['count']")));
+    EXPECT_NEAR(sums[kind].net, std::stod(Expected(level + "['sum_net_m2']")), 0.05);
+    EXPECT_EQ(sums[134].count, std::stoi(Expected(level + "['empty_count']")));
+    EXPECT_NEAR(sums[134].net, std::stod(Expected(level + "['empty_sum_net_m2']")), 0.05);
+
+    // The ZRO layer draws compartment boundaries apart from the others.
+    const std::map<int, int> lineKinds = LineKinds(written);
+    if (found.Zro) {
+      EXPECT_GT(lineKinds.count(1300), 0u);
+      EXPECT_GT(lineKinds.count(1400), 0u);
+    } else {
+      EXPECT_EQ(lineKinds.size(), 1u);
+      EXPECT_EQ(lineKinds.begin()->first, found.LineKind);
+    }
+
+    // Every exported area of the level is counted by its unit (the
+    // sub-compartments count both of their exports).
+    KindSums exported;
+    SumExported(*root, *found.UnitClass, exported);
+    const int runs = found.UnitClass == &TDilec::StaticClass() ? 2 : 1;
+    EXPECT_EQ(exported.count, runs * sums[kind].count);
+    EXPECT_NEAR(exported.net, runs * sums[kind].net, 0.05);
+  }
+  EXPECT_EQ(shownCode, "01");
+  EXPECT_EQ(disabled, 8);
+  EXPECT_TRUE(ui->shownTexts().empty()) << ui->shownTexts().front();
+
+  // Lines joined at pseudo-nodes give the same areas, on a hierarchy read
+  // afresh.
+  ctx.JoinLines = true;
+  for (std::int32_t command : {95, 98}) {
+    const jobs::ForestLevel& level = *jobs::FindForestLevel(command);
+    SCOPED_TRACE(level.Prefix + " joined");
+    const fs::path block = output / ("01_" + level.Prefix + ".BLK");
+    const std::map<int, KindSums> kept = ReadBack(block);
+    ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
+    ASSERT_EQ(jobs::ExportForestLevel(ctx, level), jobs::ExportResult::Written);
+    const std::map<int, KindSums> joined = ReadBack(block);
+    for (int kind : {static_cast<int>(level.AreaKind), 134}) {
+      EXPECT_EQ(joined.count(kind), kept.count(kind));
+      if (!joined.count(kind) || !kept.count(kind)) continue;
+      EXPECT_EQ(joined.at(kind).count, kept.at(kind).count) << kind;
+      EXPECT_NEAR(joined.at(kind).net, kept.at(kind).net, 0.01) << kind;
+    }
+  }
+}
+
+TEST_F(LevelExportTest, ALevelThatCannotBeExportedLeavesTheDiskAlone) {
+  ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
+  const jobs::ForestLevel& psk = *jobs::FindForestLevel(95);
+
+  // Bad district codes: nothing is written, not even the output directory.
+  for (const char* component : {"0", "100", "ab"}) {
+    const fs::path output = dir / "OUT" / component;
+    EXPECT_EQ(jobs::ExportForestLevel(Context(output), psk), jobs::ExportResult::BadDistrictCode);
+    EXPECT_EQ(ui->shownTexts().back(), std::string("Špatný kód revíru: ") + component);
+    EXPECT_FALSE(fs::exists(output));
+  }
+  const int before = disabled;
+  EXPECT_FALSE(jobs::RunLevelCommand(Context(dir / "OUT" / "01"), 96));
+  EXPECT_EQ(disabled, before);
+  std::string code;
+  EXPECT_TRUE(jobs::GetDistrictCode((dir / "OUT" / "7").string() + "/", code));
+  EXPECT_EQ(code, "07");
+
+  // A missing control file keeps the old block.
+  const fs::path output = dir / "OUT" / "01";
+  const fs::path old = output / "01_16PSK.BLK";
+  fs::create_directories(old);
+  std::ofstream(old / "KEEP") << "x";
+  fs::remove(dir / "GIS" / "P1600.CRT");
+  EXPECT_EQ(jobs::ExportForestLevel(Context(output), psk), jobs::ExportResult::MissingControlFile);
+  EXPECT_EQ(ui->shownTexts().back(), "Povinný soubor " + (dir / "GIS" / "P1600.CRT").string() + " neexistuje !");
+  EXPECT_TRUE(fs::exists(old / "KEEP"));
+
+  // A colour out of the 16-bit range is refused before the old block goes.
+  {
+    std::ifstream in(dir / "TERGELIX.INI", std::ios::binary);
+    std::string ini((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::size_t at = ini.find("DILBP=12");
+    ASSERT_NE(at, std::string::npos);
+    ini.replace(at, 8, "DILBP=40000");
+    std::ofstream(dir / "TERGELIX.INI", std::ios::binary) << ini;
+  }
+  EXPECT_EQ(jobs::ExportForestLevel(Context(output), *jobs::FindForestLevel(97)), jobs::ExportResult::NotRemoved);
+  EXPECT_NE(ui->shownTexts().back().find("DILBP"), std::string::npos);
+
+  // A hierarchy ended with its object model is not used.
+  ASSERT_TRUE(fs::exists(dir / "GIS" / "P1300.TDS"));
+  GetWorld()->SetObjectModel(nullptr);
+  EXPECT_EQ(state.GetHierarchyRoot(), nullptr);
+  const int shown = static_cast<int>(ui->shownTexts().size());
+  EXPECT_EQ(jobs::ExportForestLevel(Context(output), *jobs::FindForestLevel(98)),
+            jobs::ExportResult::NothingToExport);
+  EXPECT_EQ(static_cast<int>(ui->shownTexts().size()), shown);
+}
+
+}  // namespace
+}  // namespace jobs_test

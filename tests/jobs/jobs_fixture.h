@@ -1,0 +1,81 @@
+#pragma once
+// A generated district tree, the world the jobs work in and the scripted
+// user interface that answers their boxes.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "areas/areas_classes.h"
+#include "framework/world.h"
+#include "geometry/geometry_classes.h"
+#include "gisblock/gelix_classes.h"
+#include "gisblock/gisblock_classes.h"
+#include "platform/message_queue.h"
+#include "platform/scripted_progress_form.h"
+#include "platform/scripted_user_interaction.h"
+#include "render/render_classes.h"
+
+namespace jobs_test {
+
+namespace fs = std::filesystem;
+
+inline std::string Capture(const std::string& command) {
+  std::string out;
+  if (FILE* pipe = ::popen(command.c_str(), "r")) {
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    ::pclose(pipe);
+  }
+  return out;
+}
+
+class JobsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RegisterGeometryClasses();
+    RegisterGisblockClasses();
+    RegisterGelixClasses();
+    RegisterRenderClasses();
+    RegisterAreasClasses();
+    if (std::system("command -v python3 >/dev/null 2>&1") != 0) GTEST_SKIP() << "python3 not installed";
+    dir = fs::temp_directory_path() / ("zelto_jobs_" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    const std::string generator = std::string(ZELTO_SOURCE_DIR) + "/tools/gendistrict/gendistrict.py";
+    ASSERT_EQ(std::system(("python3 '" + generator + "' --out '" + dir.string() + "' --seed 1 >/dev/null").c_str()), 0);
+    if (const char* old = std::getenv("WINDIR")) oldWindir = old;
+    ::setenv("WINDIR", dir.c_str(), 1);  // the generated TERGELIX.INI
+    world = std::make_unique<TWorld>();
+    SetWorld(world.get());
+    platform::messageQueue().discardAll();
+  }
+  void TearDown() override {
+    platform::messageQueue().discardAll();
+    world.reset();
+    if (oldWindir.empty())
+      ::unsetenv("WINDIR");
+    else
+      ::setenv("WINDIR", oldWindir.c_str(), 1);
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+  }
+  fs::path District(const std::string& code = "01") const { return dir / "GIS" / "4107" / code; }
+  // A value of expected.json, given as a Python expression on `d`, the
+  // district 01.
+  std::string Expected(const std::string& expression) const {
+    return Capture("python3 -c \"import json,sys; d=json.load(open(sys.argv[1]))['districts']['01']; print(" +
+                   expression + ")\" '" + (dir / "expected.json").string() + "'");
+  }
+
+  platform::ScopedScriptedUi ui;
+  platform::ScopedScriptedProgressForms forms;
+  std::unique_ptr<TWorld> world;
+  fs::path dir;
+  std::string oldWindir;
+};
+
+}  // namespace jobs_test

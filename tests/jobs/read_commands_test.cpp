@@ -1,0 +1,110 @@
+// The read commands on a generated LHC: which blocks the model scripts name,
+// with which kinds, and what a read leaves in the main tool's state.
+#include "app/jobs/read_commands.h"
+
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "areas/forest_space_unit.h"
+#include "framework/string_list.h"
+#include "geometry/space_entity.h"
+#include "jobs_fixture.h"
+#include "render/layer_script.h"
+
+namespace jobs_test {
+namespace {
+
+using ReadCommandsTest = JobsTest;
+
+struct Layer {
+  std::string kind, path, kinds;
+};
+
+std::vector<Layer> Layers(const TModelScript& script) {
+  std::vector<Layer> layers;
+  for (TElement* e : script.Items()) {
+    auto* layer = static_cast<TLayerScript*>(e);
+    TPropertyList* list = layer->GetPropertyList();
+    layers.push_back({layer->GetName(), layer->Description, list ? list->GetValueByName("!DRUH") : ""});
+  }
+  return layers;
+}
+
+TEST_F(ReadCommandsTest, TheLhcScriptNamesItsRoadsFirstThenEachDistrictsBlocks) {
+  {
+    std::ifstream in(dir / "TERGELIX.INI", std::ios::binary);
+    std::string ini((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::size_t at = ini.find("VYBLINSLU=");
+    ASSERT_NE(at, std::string::npos);
+    ini.insert(at + 10, "22,");
+    std::ofstream(dir / "TERGELIX.INI", std::ios::binary) << ini;
+  }
+  fs::remove_all(District("02") / "DET.BLK");
+  fs::remove_all(District("02") / "CES.BLK");
+  const fs::path lhc = dir / "GIS" / "4107";
+  std::unique_ptr<TModelScript> script(jobs::detail::LhcScript(lhc.string()));
+  ASSERT_TRUE(script);
+  const std::vector<Layer> layers = Layers(*script);
+  ASSERT_EQ(layers.size(), 5u);  // the LHC's CES, 01's three, 02's SLU
+  EXPECT_EQ(layers[0].path, (lhc / "CES.BLK").string());
+  int slu = 0;
+  for (const Layer& layer : layers) {
+    EXPECT_EQ(layer.kind, "LIN");
+    if (layer.path.ends_with("SLU.BLK")) {
+      ++slu;
+      EXPECT_EQ(layer.kinds.substr(0, 6), "22,21,") << layer.kinds;
+    } else {
+      EXPECT_FALSE(layer.kinds.empty());
+    }
+  }
+  EXPECT_EQ(slu, 2);
+
+  jobs::LoadedModel state;
+  ASSERT_TRUE(jobs::ReadLhcLines(state, District("01").string() + "/"));
+  EXPECT_EQ(state.DataDirectory, lhc.string());
+  auto* subject = dynamic_cast<TEntity*>(state.GetSubject());
+  ASSERT_NE(subject, nullptr);
+  EXPECT_EQ(subject->GetCount(), 5);
+  EXPECT_EQ(state.GetHierarchyRoot(), nullptr);
+
+  // An empty LHC directory loads nothing.
+  fs::create_directories(dir / "EMPTY" / "01");
+  fs::remove(dir / "EMPTY" / "01");
+  EXPECT_FALSE(jobs::ReadLhcLines(state, (dir / "EMPTY" / "01").string()));
+  EXPECT_EQ(state.GetSubject(), nullptr);
+}
+
+TEST_F(ReadCommandsTest, ADistrictReadReplacesTheModelAndBuildsTheHierarchy) {
+  jobs::LoadedModel state;
+  ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
+  EXPECT_EQ(state.DataDirectory, District().string());
+  TForestSpaceUnit* root = state.GetHierarchyRoot();
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(root->GetName(), "LES");
+  EXPECT_EQ(ui->beeps(), 1);
+
+  // Lines added to the loaded subject.
+  jobs::LoadLineBlock(state, (District() / "SLU.BLK").string());
+  EXPECT_EQ(static_cast<TEntity*>(state.GetSubject())->GetCount(), 2);
+
+  // A directory without DET.BLK empties the model and loads nothing.
+  EXPECT_FALSE(jobs::ReadDistrict(state, (dir / "GIS").string()));
+  EXPECT_EQ(state.GetSubject(), nullptr);
+  EXPECT_EQ(state.GetHierarchyRoot(), nullptr);
+  EXPECT_EQ(GetWorld()->GetObjectModel()->GetCount(), 0);
+  EXPECT_TRUE(ui->shownTexts().empty());
+
+  EXPECT_FALSE(jobs::BuildForestHierarchy(state));
+  EXPECT_EQ(ui->shownTexts().back(), "Není nalezen blok");
+
+  // Lines loaded with nothing read make a subject of their own.
+  jobs::LoadLineBlock(state, (District() / "CES.BLK").string());
+  auto* subject = dynamic_cast<TSpaceEntity*>(state.GetSubject());
+  ASSERT_NE(subject, nullptr);
+  EXPECT_EQ(subject->GetCount(), 1);
+  EXPECT_TRUE(subject->GetIsValid());
+}
+
+}  // namespace
+}  // namespace jobs_test

@@ -1,0 +1,334 @@
+#include "viewer/tool_manager.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QTimer>
+#include <QCloseEvent>
+#include <cmath>
+#include <filesystem>
+#include <memory>
+
+#include "framework/entity.h"
+#include "framework/message_dispatch.h"
+#include "geometry/area_element.h"
+#include "geometry/geometry_classes.h"
+#include "geometry/poly_element.h"
+#include "geometry/space_entity.h"
+#include "platform/message_queue.h"
+#include "platform/scripted_user_interaction.h"
+#include "render/render_classes.h"
+#include "viewer/image_form.h"
+#include "viewer/scale_dialog.h"
+#include "viewer/zoom_tool.h"
+
+namespace {
+constexpr TColor kRed = RGBColor(255, 0, 0);
+constexpr TColor kBlue = RGBColor(0, 0, 255);
+
+QApplication& App() {
+  static int argc = 1;
+  static char name[] = "viewer_test";
+  static char* argv[] = {name, nullptr};
+  // Never destroyed: Qt's own statics may be gone by the time exit runs.
+  static QApplication* app = new QApplication(argc, argv);
+  return *app;
+}
+
+// Lines in blue, areas filled red.
+class TPainter : public TInterpret {
+ public:
+  int lines = 0;
+  bool QGoInside(TElement* e) override { return !e->Is<TPolyElement>() && TInterpret::QGoInside(e); }
+  void Process(TElement* e) override {
+    if (e->Is<TAreaElement>()) {
+      GetDevice()->SetPen({kRed, 1, psSolid});
+      GetDevice()->SetBrush({kRed, bsSolid});
+      GetDevice()->DrawArea(e);
+    } else if (e->Is<TPolyLineElement>()) {
+      ++lines;
+      GetDevice()->SetPen({kBlue, 3, psSolid});
+      GetDevice()->DrawPolyline(e);
+    }
+  }
+};
+
+template <class T>
+T* poly(std::initializer_list<std::pair<double, double>> points) {
+  auto* e = new T;
+  for (auto [x, y] : points) e->AddVertex(x, y);
+  e->RecalcEnvelope();
+  return e;
+}
+
+struct Viewer : ::testing::Test {
+  static void SetUpTestSuite() {
+    App();
+    RegisterGeometryClasses();
+    RegisterRenderClasses();
+    RegisterViewerClasses();
+  }
+  void TearDown() override { platform::messageQueue().discardAll(); }
+
+  // The model belongs to the object model, not to the viewer.
+  TEntity objectModel;
+  TSpaceEntity* model = new TSpaceEntity;
+  std::unique_ptr<TFormToolManager> manager{new TFormToolManager};
+  TPainter* painter = nullptr;
+
+  Viewer() {
+    objectModel.Add(model);
+    // Two areas and a line across, 1000 x 500 m in all.
+    model->Add(poly<TAreaElement>({{1000, 2000}, {1000, 2500}, {1400, 2500}, {1400, 2000}}));
+    model->Add(poly<TAreaElement>({{1600, 2000}, {1600, 2500}, {2000, 2500}, {2000, 2000}}));
+    model->Add(poly<TPolyLineElement>({{1000, 2250}, {2000, 2250}}));
+    model->RecalcEnvelope();
+    auto* script = new TInterpretScript;
+    painter = new TPainter;
+    script->SetNewClassName("TAreaElement");
+    script->SetActualInterpret(painter);
+    script->SetNewClassName("TPolyLineElement");
+    script->SetActualInterpret(painter);
+    manager->SetInterpretScript(script);
+    manager->GetForm()->resize(500, 400);
+    manager->SetInput(model);
+    manager->DoIt();
+    settle();
+  }
+  void settle() {
+    for (int i = 0; i < 5; ++i) {
+      QApplication::processEvents();
+      zelto::RunMessagesUntilIdle();
+    }
+  }
+  QImage shown() { return manager->GetForm()->Image()->grab().toImage(); }
+  TColor shownAt(const QImage& image, double x, double y) {
+    TPageProjection* p = manager->GetProjection();
+    return render::qt::FromQColor(image.pixelColor(p->WorldToDeviceX(x), p->WorldToDeviceY(y)));
+  }
+  void mouse(QEvent::Type type, int x, int y, Qt::MouseButtons buttons) {
+    QWidget* image = manager->GetForm()->Image();
+    const QPointF at(x, y);
+    QMouseEvent e(type, at, image->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+    QApplication::sendEvent(image, &e);
+    settle();
+  }
+  void expectShows(double minX, double minY, double maxX, double maxY) {
+    geometry::WorldRect shown{};
+    manager->GetProjection()->GetWorldRect(shown);
+    EXPECT_LE(shown.MinX, minX + 1e-6);
+    EXPECT_LE(shown.MinY, minY + 1e-6);
+    EXPECT_GE(shown.MaxX, maxX - 1e-6);
+    EXPECT_GE(shown.MaxY, maxY - 1e-6);
+    // The rectangle fills the page along one axis.
+    const double fx = (maxX - minX) / (shown.MaxX - shown.MinX);
+    const double fy = (maxY - minY) / (shown.MaxY - shown.MinY);
+    EXPECT_NEAR(std::max(fx, fy), 1.0, 0.02);
+  }
+};
+}  // namespace
+
+TEST_F(Viewer, ShowsTheWholeModelWithItsLinesAndAreas) {
+  QWidget* image = manager->GetForm()->Image();
+  ASSERT_TRUE(manager->GetForm()->isVisible());
+  EXPECT_EQ(manager->GetBitmap()->GetWidth(), image->width());
+  expectShows(1000, 2000, 2000, 2500);
+  const QImage picture = shown();
+  EXPECT_EQ(shownAt(picture, 1200, 2100), kRed);
+  EXPECT_EQ(shownAt(picture, 1800, 2400), kRed);
+  EXPECT_EQ(shownAt(picture, 1500, 2250), kBlue);
+  EXPECT_EQ(shownAt(picture, 1500, 2100), clWhite);
+  EXPECT_EQ(manager->GetActiveToolName(), "Prohlížeč");
+  EXPECT_EQ(manager->GetForm()->ScaleLabel()->text().toStdString(), manager->ScaleText());
+
+  // After zooming away the fit brings the whole model back.
+  manager->SetScale(manager->GetScale() / 8);
+  manager->PostMessage(zelto::msg::FitAll, manager.get());
+  settle();
+  expectShows(1000, 2000, 2000, 2500);
+}
+
+TEST_F(Viewer, RubberBandZoomsIntoTheDraggedRectangle) {
+  TPageProjection* p = manager->GetProjection();
+  const int left = p->WorldToDeviceX(1100), top = p->WorldToDeviceY(2400);
+  const int right = p->WorldToDeviceX(1300), bottom = p->WorldToDeviceY(2300);
+  geometry::WorldRect wanted{};
+  p->DeviceToWorldRect(left, top, right, bottom, wanted);
+
+  mouse(QEvent::MouseButtonPress, left, top, Qt::LeftButton);
+  mouse(QEvent::MouseMove, (left + right) / 2, (top + bottom) / 2, Qt::LeftButton);
+  mouse(QEvent::MouseMove, right, bottom, Qt::LeftButton);
+  // The band shows while it is dragged.
+  EXPECT_EQ(render::qt::FromQColor(shown().pixelColor(left, top)), kRed ^ 32768);
+  mouse(QEvent::MouseButtonRelease, right, bottom, Qt::NoButton);
+
+  expectShows(wanted.MinX, wanted.MinY, wanted.MaxX, wanted.MaxY);
+  EXPECT_EQ(shownAt(shown(), 1200, 2350), kRed);  // redrawn at the new scale, no band left
+}
+
+TEST_F(Viewer, ShortDragCentresAndZoomKeysActTwiceWithTheZoomTool) {
+  TPageProjection* p = manager->GetProjection();
+  const double scale = p->GetScale();
+  const int x = p->WorldToDeviceX(1200), y = p->WorldToDeviceY(2100);
+  mouse(QEvent::MouseButtonPress, x, y, Qt::LeftButton);
+  mouse(QEvent::MouseMove, x + 2, y + 2, Qt::LeftButton);
+  mouse(QEvent::MouseButtonRelease, x + 2, y + 2, Qt::NoButton);
+  EXPECT_DOUBLE_EQ(p->GetScale(), scale);
+  EXPECT_NEAR(p->GetCenterX(), 1200, scale / 1000);
+  EXPECT_NEAR(p->GetCenterY(), 2100, scale / 1000);
+
+  manager->GetForm()->PostKey(zelto::key::F5);
+  settle();
+  EXPECT_DOUBLE_EQ(p->GetScale(), scale / 4);
+  manager->GetForm()->PostKey(zelto::key::F6);
+  settle();
+  EXPECT_DOUBLE_EQ(p->GetScale(), scale);
+}
+
+TEST_F(Viewer, ScaleDialogSetsTheScaleOrFitsAll) {
+  auto answer = [](const char* text) {
+    QTimer::singleShot(0, [text] {
+      for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* dialog = dynamic_cast<Tf_SetScale*>(w); dialog && dialog->isVisible()) {
+          dialog->Combo()->setEditText(QString::fromUtf8(text));
+          dialog->accept();
+          return;
+        }
+      ADD_FAILURE() << "no scale dialog";
+    });
+  };
+  manager->PostMessage(zelto::msg::ScaleDialog, manager.get());
+  answer("2500");
+  zelto::RunMessagesUntilIdle();
+  EXPECT_DOUBLE_EQ(manager->GetScale(), 2500);
+
+  manager->PostMessage(zelto::msg::ScaleDialog, manager.get());
+  answer("Zobraz vše");
+  zelto::RunMessagesUntilIdle();
+  expectShows(1000, 2000, 2000, 2500);
+}
+
+TEST_F(Viewer, RequestsDuringADrawingGiveOneMoreDrawingAndCloseWaitsForTheEnd) {
+  TInterpret* interpret = manager->GetInterpret();
+  const int before = painter->lines;
+  interpret->SetBusy(true);  // a drawing runs and pumps the queue
+  for (int i = 0; i < 3; ++i) manager->PostMessage(zelto::msg::RequestReView, manager.get());
+  settle();
+  EXPECT_EQ(painter->lines, before);
+  EXPECT_TRUE(interpret->GetBreakWork());
+  interpret->SetBusy(false);
+  interpret->SetBreakWork(false);
+  interpret->PostMessageToOwners(zelto::msg::Finished);
+  settle();
+  EXPECT_EQ(painter->lines, before + 1);
+
+  interpret->SetBusy(true);
+  manager->PostMessage(zelto::msg::CloseRequest, manager.get());
+  settle();
+  EXPECT_NE(manager->GetForm(), nullptr);
+  EXPECT_EQ(manager->ToolCount(), 1);  // the request closes the viewer, not its zoom tool
+  interpret->SetBusy(false);
+  interpret->PostMessageToOwners(zelto::msg::Finished);
+  settle();
+  EXPECT_EQ(manager->GetForm(), nullptr);
+}
+
+TEST_F(Viewer, SavesItsBitmapAndReportsAFileThatCannotBeWritten) {
+  platform::ScopedScriptedUi ui;
+  const auto file = std::filesystem::temp_directory_path() / "zelto_viewer_test.bmp";
+  std::filesystem::remove(file);
+  ASSERT_TRUE(manager->SaveToFile(file.string()));
+  const QImage saved(QString::fromStdString(file.string()));
+  ASSERT_FALSE(saved.isNull());
+  EXPECT_EQ(saved.size(), manager->GetBitmap()->Image().size());
+  EXPECT_EQ(shownAt(saved, 1200, 2100), kRed);
+  std::filesystem::remove(file);
+
+  const std::string bad = "/nonexistent-dir/x.bmp";
+  EXPECT_FALSE(manager->SaveToFile(bad));
+  EXPECT_EQ(ui->shownTexts(), (std::vector<std::string>{"Do souboru " + bad + " nejde uložit bitmapa"}));
+}
+
+TEST_F(Viewer, ToolsMenuMarksTheActiveToolAndUnknownNamesChangeNothing) {
+  QMenu* tools = manager->GetForm()->ToolsMenu();
+  ASSERT_EQ(tools->actions().size(), 1);
+  EXPECT_EQ(tools->actions()[0]->text().toStdString(), "Prohlížeč");
+  EXPECT_EQ(tools->actions()[0]->objectName().toStdString(), "TViewer");
+  EXPECT_TRUE(tools->actions()[0]->isChecked());
+  manager->SetActiveToolName("Nic takového");
+  EXPECT_EQ(platform::messageQueue().pending(), 0u);
+  EXPECT_EQ(manager->GetActiveToolName(), "Prohlížeč");
+}
+
+TEST_F(Viewer, ClosingTheWindowGoesThroughTheManager) {
+  QCloseEvent first;
+  QApplication::sendEvent(manager->GetForm(), &first);
+  EXPECT_FALSE(first.isAccepted());
+  EXPECT_NE(manager->GetForm(), nullptr);
+  settle();  // code 2 reaches the manager, which frees the window
+  EXPECT_EQ(manager->GetForm(), nullptr);
+}
+
+namespace {
+class TCountingTool : public TInteractiveTool {
+ public:
+  int activations = 0, deactivations = 0;
+  void Activate() override { ++activations; }
+  void Deactivate() override { ++deactivations; }
+};
+}  // namespace
+
+TEST_F(Viewer, ActivatingAnotherToolHandsItTheViewAndTheMenuMark) {
+  auto* picker = new TCountingTool;
+  picker->SetName("Výběr");
+  manager->AppendTool(picker);
+  picker->PostMessageToOwners(zelto::msg::ActivateTool, picker);
+  settle();
+  EXPECT_EQ(manager->GetActiveTool(), picker);
+  EXPECT_EQ(picker->activations, 1);
+  EXPECT_EQ(picker->GetDevice(), manager->GetDevice());
+  EXPECT_EQ(picker->Input(), manager->Input());
+  QList<QAction*> items = manager->GetForm()->ToolsMenu()->actions();
+  ASSERT_EQ(items.size(), 2);
+  EXPECT_FALSE(items[0]->isChecked());
+  EXPECT_TRUE(items[1]->isChecked());
+  // F5 now halves the scale once: only the manager reacts to the key.
+  const double scale = manager->GetScale();
+  manager->GetForm()->PostKey(zelto::key::F5);
+  settle();
+  EXPECT_DOUBLE_EQ(manager->GetScale(), scale / 2);
+  // Code 4 naming something that is no interactive tool is ignored.
+  manager->PostMessage(zelto::msg::ActivateTool, manager.get(), model);
+  settle();
+  EXPECT_EQ(manager->GetActiveTool(), picker);
+}
+
+TEST(ViewerInput, ASinglePointIsCentredAtTheScaleInUse) {
+  App();
+  RegisterGeometryClasses();
+  RegisterViewerClasses();
+  TEntity objectModel;
+  auto* point = new TPointElement;
+  point->GetRectangle()->SetMinX(500);
+  point->GetRectangle()->SetMaxX(500);
+  point->GetRectangle()->SetMinY(700);
+  point->GetRectangle()->SetMaxY(700);
+  objectModel.Add(point);
+  TFormToolManager manager;
+  const double scale = manager.GetScale();
+  manager.SetInput(point);
+  EXPECT_DOUBLE_EQ(manager.GetScale(), scale);
+  EXPECT_DOUBLE_EQ(manager.GetProjection()->GetCenterX(), 500);
+  EXPECT_DOUBLE_EQ(manager.GetProjection()->GetCenterY(), 700);
+}
+
+TEST(ScaleText, IntegersFromTenAndThreeDecimalsBelow) {
+  App();
+  RegisterViewerClasses();
+  TFormToolManager manager;
+  manager.SetScale(10);
+  EXPECT_EQ(manager.ScaleText(), "10");
+  manager.SetScale(9.5);
+  EXPECT_EQ(manager.ScaleText(), "9.500");
+}

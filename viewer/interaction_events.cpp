@@ -1,0 +1,6 @@
+#include "viewer/interaction_events.h"
+
+ZELTO_IMPLEMENT_ELEMENT(TZeltoShiftEvent, TZeltoMessage, ZELTO_NO_PROPERTIES)
+ZELTO_IMPLEMENT_ELEMENT(TZeltoMouseEvent, TZeltoShiftEvent, ZELTO_NO_PROPERTIES)
+ZELTO_IMPLEMENT_ELEMENT(TZeltoKeyEvent, TZeltoShiftEvent, ZELTO_NO_PROPERTIES)
+ZELTO_IMPLEMENT_ELEMENT(TZeltoCursorEvent, TZeltoMessage, ZELTO_NO_PROPERTIES)

@@ -1,0 +1,122 @@
+#include "viewer/interactive_tool.h"
+
+#include "framework/class_registry.h"
+#include "viewer/interface_tool.h"
+
+ZELTO_IMPLEMENT_ELEMENT(TDeviceTool, TTechnology, [](auto& p) {
+  using E = TDeviceTool;
+  p.Float("Scale", &E::GetScale, &E::SetScale);
+  p.Float("VirtualScale", &E::GetVirtualScale, &E::SetVirtualScale);
+})
+ZELTO_IMPLEMENT_ELEMENT(TInteractiveTool, TDeviceTool, ZELTO_NO_PROPERTIES)
+
+void TDeviceTool::SetDevice(TDevice* device) {
+  if (device_ == device) return;
+  if (device_) Remove(device_);
+  device_ = device;
+  if (device_) Add(device_);
+}
+
+double TDeviceTool::GetScale() const {
+  return device_ && device_->GetProjection() ? device_->GetProjection()->GetScale() : 0.0;
+}
+
+void TDeviceTool::SetScale(double scale) {
+  if (device_ && device_->GetProjection()) device_->GetProjection()->SetScale(scale);
+}
+
+double TDeviceTool::GetVirtualScale() const {
+  return device_ && device_->GetProjection() ? device_->GetProjection()->GetVirtualScale() : 0.0;
+}
+
+void TDeviceTool::SetVirtualScale(double scale) {
+  if (device_ && device_->GetProjection()) device_->GetProjection()->SetVirtualScale(scale);
+}
+
+void TInteractiveTool::HandleMessage(TZeltoMessage*& message, bool& handled) {
+  handled = false;
+  TTechnology::HandleMessage(message, handled);
+  if (handled || !message) return;
+  namespace m = zelto::msg;
+  switch (message->Message) {
+    case m::BreakDrawing: BreakInterpret(message, handled); break;
+    case m::ReviewRequest: ReView(message, handled); break;
+    case m::RequestReView: RequestReView(message, handled); break;
+    case m::Resized: Resized(handled); break;
+    case m::KeyDown: KeyDown(message, handled); break;
+    case m::MouseDown: MouseDown(message, handled); break;
+    case m::MouseUp: MouseUp(message, handled); break;
+    case m::MouseMove: MouseMove(message, handled); break;
+    case m::StartDrag: StartDrag(message, handled); break;
+    case m::DragOver: DragOver(message, handled); break;
+    case m::DragDrop: DragDrop(message, handled); break;
+    case m::EndDrag: EndDrag(message, handled); break;
+    default: break;
+  }
+}
+
+void TInteractiveTool::SetInput(TElement* element) {
+  TDeviceTool::SetInput(element);
+  if (interpret_) interpret_->SetInput(element);
+}
+
+void TInteractiveTool::MouseEvent(int code, TElement* receiver, std::uint8_t button, std::uint8_t shift,
+                                  std::int32_t x, std::int32_t y, bool windowWasActive) {
+  TZeltoMessage::Post(new TZeltoMouseEvent(code, receiver, this, button, shift, x, y, windowWasActive));
+}
+
+void TInteractiveTool::KeyEvent(int code, TElement* receiver, std::uint16_t key, std::uint8_t shift) {
+  TZeltoMessage::Post(new TZeltoKeyEvent(code, receiver, this, key, shift));
+}
+
+void TInteractiveTool::SetInterpret(TInterpret* interpret) {
+  if (!interpret || interpret == interpret_) return;
+  if (interpret_) {
+    interpret->SetDevice(interpret_->GetDevice());
+    interpret->SetInput(interpret_->Input());
+    TInterpret* old = interpret_;
+    interpret_ = nullptr;
+    Delete(old);
+  } else {
+    interpret->SetDevice(GetDevice());
+    interpret->SetInput(Input());
+  }
+  interpret_ = interpret;
+  Add(interpret_);
+}
+
+void TInteractiveTool::ReView(TZeltoMessage* message, bool& handled) {
+  if (Input() && interpret_) interpret_->ReView(message, handled);
+}
+
+void TInteractiveTool::BreakInterpret(TZeltoMessage*, bool& handled) {
+  if (!interpret_) return;
+  if (interpret_->GetBusy()) interpret_->SetBreakWork(true);
+  handled = true;
+}
+
+void TInteractiveTool::RequestReView(TZeltoMessage* message, bool& handled) {
+  if (!interpret_) return;
+  handled = true;
+  if (interpret_->GetBusy()) {
+    SetFlag(kReviewPending, true);
+    interpret_->SetBreakWork(true);
+    return;
+  }
+  auto* review = new TZeltoMessage(zelto::msg::ReviewRequest, message->Data(), message->Receiver(), this);
+  review->KillData = message->KillData;
+  // The request no longer owns the data: the review does.
+  message->KillData = false;
+  TZeltoMessage::Post(review);
+}
+
+void RegisterInteractiveToolClasses() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  for (const TElementClass* c :
+       {&TDeviceTool::StaticClass(), &TInteractiveTool::StaticClass(), &TZeltoShiftEvent::StaticClass(),
+        &TZeltoMouseEvent::StaticClass(), &TZeltoKeyEvent::StaticClass(), &TZeltoCursorEvent::StaticClass(),
+        &TInterfaceTool::StaticClass()})
+    RegisterZeltoClass(*c);
+}
