@@ -15,12 +15,12 @@
 #include "framework/element_class.h"
 #include "framework/entity.h"
 #include "framework/system_register.h"
+#include "framework/zelto_message.h"
 #include "framework/world.h"
 #include "script/qt/watch_form.h"
 
 namespace {
 
-constexpr int kClose = 2;
 // Pop-up menu entries and the codes they post to the main tool.
 struct MenuCommand {
   const char* caption;
@@ -111,9 +111,14 @@ void TExplorer::DoIt() {
   form->show();
 }
 
+// The tool that opened this one frees it when told it closed; nobody else
+// would free an orphan.
 void TExplorer::FormClosed() {
   form_ = nullptr;
-  if (IsOrphan()) delete this;
+  if (IsOrphan())
+    delete this;
+  else
+    PostMessage(zelto::msg::CloseRequest, this);
 }
 
 TExplorerForm::TExplorerForm(TExplorer* tool, QWidget* parent) : QWidget(parent), tool_(tool) {
@@ -338,12 +343,11 @@ void TExplorerForm::ToggleWatch() {
 
 void TExplorerForm::PostToMain(int code) {
   TElement* element = ElementOf(tree_->currentItem());
-  if (!tool_ || !element || tool_->IsOrphan()) return;
-  tool_->PostMessage(code, tool_->GetOwner(0), element);
+  // No receiver: the main tool takes it.
+  if (tool_ && element) tool_->PostMessage(code, nullptr, element);
 }
 
 void TExplorerForm::closeEvent(QCloseEvent* event) {
-  if (tool_ && !tool_->IsOrphan()) tool_->PostMessage(kClose, tool_->GetOwner(0));
   delete watch_.data();
   QWidget::closeEvent(event);
   if (TExplorer* tool = tool_) {

@@ -15,8 +15,10 @@
 #include "framework/element_class.h"
 #include "framework/entity.h"
 #include "framework/property_access.h"
+#include "framework/zelto_message.h"
 #include "gisblock/gelix_dbf_table.h"
 #include "platform/user_interaction.h"
+#include "viewer/interaction_events.h"
 #include "viewer/record_viewer.h"
 
 namespace {
@@ -128,6 +130,13 @@ void TObjectPropertyEditor::DoIt() {
   form->show();
 }
 
+void TObjectPropertyEditor::HandleMessage(TZeltoMessage*& message, bool& handled) {
+  TTool::HandleMessage(message, handled);
+  if (handled || message->Message != zelto::msg::GridDoubleClick) return;
+  if (auto* event = dynamic_cast<TZeltoMouseEvent*>(message)) CellAction(event->Y, event->X);
+  handled = true;
+}
+
 void TObjectPropertyEditor::FillGrids() {
   if (!form_ || !instance_) return;
   TFProp* form = form_.data();
@@ -191,9 +200,14 @@ void TObjectPropertyEditor::CellAction(int column, int row) {
   FillGrids();
 }
 
+// The tool that opened this one frees it when told it closed; nobody else
+// would free an orphan.
 void TObjectPropertyEditor::FormClosed() {
   form_ = nullptr;
-  if (IsOrphan()) delete this;
+  if (IsOrphan())
+    delete this;
+  else
+    PostMessage(zelto::msg::CloseRequest, this);
 }
 
 TFProp::TFProp(TObjectPropertyEditor* editor, QWidget* parent) : QWidget(parent), editor_(editor) {
@@ -290,8 +304,8 @@ void TFProp::CellActivated(QTableWidget* grid, int row, int column) {
 }
 
 void TFProp::PostToMain(int code) {
-  if (!editor_ || editor_->IsOrphan()) return;
-  editor_->PostMessage(code, editor_->GetOwner(0), editor_->Input());
+  // No receiver: the main tool takes it.
+  if (editor_) editor_->PostMessage(code, nullptr, editor_->Input());
 }
 
 void TFProp::FitValueColumn() {

@@ -25,6 +25,8 @@ class TObjectPropertyEditor : public TTool {
 
   // Opens the window on the input; nothing without an input.
   void DoIt() override;
+  // A grid double-click event (column in Y, row in X) runs CellAction.
+  void HandleMessage(TZeltoMessage*& message, bool& handled) override;
   // Column 0: the class name; column 1: write the typed value, or open a
   // nested editor for an object property.
   void CellAction(int column, int row);

@@ -12,7 +12,9 @@
 #include "framework/class_registry.h"
 #include "framework/element_class.h"
 #include "framework/entity.h"
+#include "framework/message_dispatch.h"
 #include "platform/scripted_user_interaction.h"
+#include "viewer/interaction_events.h"
 
 namespace {
 
@@ -123,7 +125,9 @@ TEST_F(PropertyEditor, ObjectCellOpensNestedEditor) {
   probe.target = &other;
   editor->FillGrids();
   EXPECT_EQ(ValueOf(form->sgAscProperties, "Target"), "jiny");
-  editor->CellAction(1, RowOf(form->sgAscProperties, "Target"));
+  TZeltoMessage* click = new TZeltoMouseEvent(zelto::msg::GridDoubleClick, editor, nullptr, mbLeft, 0,
+                                              RowOf(form->sgAscProperties, "Target"), 1, true);
+  zelto::DeliverMessage(click);
   ASSERT_NE(editor->LastNested(), nullptr);
   EXPECT_EQ(editor->LastNested()->Editor()->Instance(), &other);
   editor->LastNested()->close();  // frees the nested editor with its window
