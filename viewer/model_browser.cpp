@@ -180,13 +180,15 @@ void TExplorerForm::LoadImages() {
 
 TExplorerForm::~TExplorerForm() { delete watch_.data(); }
 
+// Nodes hold handles, not pointers: the model may lose elements while the
+// tree is open, and a dead element's node must read as empty, not crash.
 TElement* TExplorerForm::ElementOf(const QTreeWidgetItem* node) {
-  return node ? static_cast<TElement*>(node->data(0, Qt::UserRole).value<void*>()) : nullptr;
+  return node ? TElement::FromHandle(node->data(0, Qt::UserRole).value<platform::Handle>()) : nullptr;
 }
 
 QTreeWidgetItem* TExplorerForm::NewNode(TElement* element) {
   auto* node = new QTreeWidgetItem(QStringList{Q(element->GetName())});
-  node->setData(0, Qt::UserRole, QVariant::fromValue(static_cast<void*>(element)));
+  node->setData(0, Qt::UserRole, QVariant::fromValue(element->GetHandle()));
   ClassModels(*element);
   if (lastOwn_ && lastOwn_->ImageIndex >= 0 && lastOwn_->ImageIndex < images_.size())
     node->setIcon(0, images_[lastOwn_->ImageIndex]);
@@ -205,6 +207,7 @@ QTreeWidgetItem* TExplorerForm::AddRoot(TElement* element) {
 // can be expanded without building its subtree.
 void TExplorerForm::GivePlaceholder(QTreeWidgetItem* node) {
   const TElement* element = ElementOf(node);
+  if (!element) return;
   TElement* first = nullptr;
   if (owners_) {
     if (BrowserOwnerCount(*element) > 0) first = BrowserOwner(*element, 0);
@@ -216,6 +219,10 @@ void TExplorerForm::GivePlaceholder(QTreeWidgetItem* node) {
 
 void TExplorerForm::Expand(QTreeWidgetItem* node) {
   TElement* element = ElementOf(node);
+  if (!element) {
+    qDeleteAll(node->takeChildren());
+    return;
+  }
   const int count = owners_ ? BrowserOwnerCount(*element) : ChildCount(*element);
   if (count == 0) return;
   tree_->setUpdatesEnabled(false);
@@ -248,7 +255,11 @@ QString TExplorerForm::StatusText() const { return status_->text(); }
 
 void TExplorerForm::Select() {
   TElement* element = ElementOf(tree_->currentItem());
-  if (!element) return;
+  if (!element) {
+    status_->clear();
+    list_->clear();
+    return;
+  }
   if (watch_) {
     watch_->SetContext(element);
     watch_->Recalculate();

@@ -160,6 +160,20 @@ TEST_F(ModelBrowser, ClassModelSetsTheListColumns) {
   browser = nullptr;
 }
 
+TEST_F(ModelBrowser, FreedElementLeavesAnEmptyNode) {
+  QTreeWidgetItem* root = Open(district, false);
+  root->setExpanded(true);
+  QTreeWidgetItem* gone = root->child(1);
+  delete leaf;  // unlinks itself from the district
+  browser->Form()->Tree()->setCurrentItem(gone);
+  EXPECT_EQ(browser->Form()->StatusText(), "");
+  gone->setExpanded(true);
+  EXPECT_EQ(gone->childCount(), 0);
+  root->setExpanded(false);
+  root->setExpanded(true);
+  EXPECT_EQ(ChildNames(root), QStringList{"porost"});
+}
+
 TEST_F(ModelBrowser, HiddenListIsNotFilled) {
   browser->DontShowList = true;
   Open(district, false);
