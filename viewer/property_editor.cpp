@@ -117,14 +117,15 @@ std::string TObjectPropertyEditor::GetCaption() { return Form()->windowTitle().t
 void TObjectPropertyEditor::SetCaption(const std::string& value) { Form()->setWindowTitle(Q(value)); }
 
 void TObjectPropertyEditor::DoIt() {
-  instance_ = Input();
-  if (!instance_) return;
+  instance_.Set(Input());
+  TElement* instance = Instance();
+  if (!instance) return;
   TFProp* form = Form();
   std::string name;
-  GetPropTextByName(instance_, "NAME", name);
-  form->lbClassName->setText(Q(name + " : " + instance_->ClassName()));
+  GetPropTextByName(instance, "NAME", name);
+  form->lbClassName->setText(Q(name + " : " + instance->ClassName()));
   form->Pages()->setTabEnabled(0, true);
-  form->Pages()->setTabText(0, Q(FrameworkBaseClass(*instance_).ClassName()));
+  form->Pages()->setTabText(0, Q(FrameworkBaseClass(*instance).ClassName()));
   FillGrids();
   form->move(GetLeft(), GetTop());
   form->show();
@@ -138,21 +139,26 @@ void TObjectPropertyEditor::HandleMessage(TZeltoMessage*& message, bool& handled
 }
 
 void TObjectPropertyEditor::FillGrids() {
-  if (!form_ || !instance_) return;
+  TElement* instance = Instance();
+  if (!form_) return;
   TFProp* form = form_.data();
+  if (!instance) {
+    form->ClearGrids();  // the element is gone: show nothing rather than stale values
+    return;
+  }
   form->SetFilling(true);
   form->ClearGrids();
   try {
-    const TElementClass& cls = instance_->ClassType();
-    const int baseCount = FrameworkBaseClass(*instance_).PropertyCount();
+    const TElementClass& cls = instance->ClassType();
+    const int baseCount = FrameworkBaseClass(*instance).PropertyCount();
     for (int i = 0; i < cls.PropertyCount(); ++i) {
       const TPropInfo* info = cls.Property(i);
       const int kind = static_cast<int>(info->Kind);
       std::string value;
       if (info->Kind == TTypeKind::tkClass)
-        value = ObjectText(info->GetObj ? info->GetObj(*instance_) : nullptr);
+        value = ObjectText(info->GetObj ? info->GetObj(*instance) : nullptr);
       else
-        GetPropTextByIndex(instance_, i, value);
+        GetPropTextByIndex(instance, i, value);
       QTableWidget* grid = i < baseCount                         ? form->sgElementProperties
                            : info->Kind == TTypeKind::tkMethod ? form->sgMethods
                                                                : form->sgAscProperties;
@@ -168,11 +174,15 @@ void TObjectPropertyEditor::FillGrids() {
 }
 
 void TObjectPropertyEditor::CellAction(int column, int row) {
-  if (!form_ || !instance_) return;
+  TElement* instance = Instance();
+  if (!form_ || !instance) {
+    FillGrids();
+    return;
+  }
   TFProp* form = form_.data();
   if (column == 0) {
-    platform::showInfo(instance_->ClassName());
-    if (auto* table = dynamic_cast<TGelixDBFTable*>(instance_)) {
+    platform::showInfo(instance->ClassName());
+    if (auto* table = dynamic_cast<TGelixDBFTable*>(instance)) {
       if (IntegerProp > 0) table->LocateCislo(IntegerProp);
       auto* view = new TF_ViewData(table, form);
       view->setModal(true);
@@ -185,14 +195,14 @@ void TObjectPropertyEditor::CellAction(int column, int row) {
   if (row < 0 || row >= grid->rowCount() || !grid->item(row, 0)) return;
   const std::string name = grid->item(row, 0)->text().toStdString();
   const std::string value = grid->item(row, 1) ? grid->item(row, 1)->text().toStdString() : std::string();
-  const int index = IndexOfProp(instance_, name);
+  const int index = IndexOfProp(instance, name);
   if (index < 0) return;
-  if (instance_->ClassType().Property(index)->Kind != TTypeKind::tkClass) {
-    SetPropTextByName(instance_, name, value);
-  } else if (TElement* object = GetObjectPropByName(instance_, name)) {
+  if (instance->ClassType().Property(index)->Kind != TTypeKind::tkClass) {
+    SetPropTextByName(instance, name, value);
+  } else if (TElement* object = GetObjectPropByName(instance, name)) {
     auto* nested = new TObjectPropertyEditor;
     // A table shows the record of the element that holds it.
-    if (dynamic_cast<TGelixDBFTable*>(object)) nested->IntegerProp = instance_->GetPropertyInt("CISLO");
+    if (dynamic_cast<TGelixDBFTable*>(object)) nested->IntegerProp = instance->GetPropertyInt("CISLO");
     nested->SetInput(object);
     nested->DoIt();
     nested_ = nested->Form();

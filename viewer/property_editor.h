@@ -32,7 +32,8 @@ class TObjectPropertyEditor : public TTool {
   void CellAction(int column, int row);
 
   TFProp* Form();
-  TElement* Instance() const { return instance_; }
+  // Nil once the element shown has been freed.
+  TElement* Instance() const { return instance_.Get(); }
   // The window of the editor last opened from an object-valued cell; nil
   // once it is closed.
   TFProp* LastNested() const { return nested_; }
@@ -56,7 +57,7 @@ class TObjectPropertyEditor : public TTool {
   void FormClosed();
 
  private:
-  TElement* instance_ = nullptr;
+  TElementRef instance_;
   QPointer<TFProp> form_;
   QPointer<TFProp> nested_;
   QPointer<QWidget> records_;

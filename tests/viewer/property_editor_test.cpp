@@ -135,6 +135,18 @@ TEST_F(PropertyEditor, ObjectCellOpensNestedEditor) {
   EXPECT_EQ(editor->LastNested(), nullptr);
 }
 
+TEST_F(PropertyEditor, FreedElementEmptiesTheGridsInsteadOfCrashing) {
+  auto* doomed = new TEditorProbe;
+  TObjectPropertyEditor other;
+  other.SetInput(doomed);
+  other.DoIt();
+  delete doomed;
+  other.Form()->Pages()->setCurrentWidget(other.Form()->sgAscProperties);
+  other.CellAction(1, 0);
+  EXPECT_EQ(other.Instance(), nullptr);
+  EXPECT_EQ(other.Form()->sgAscProperties->item(0, 0), nullptr);
+}
+
 TEST(PropertyEditorInput, NoInputOpensNothing) {
   EnsureApp();
   TObjectPropertyEditor editor;
