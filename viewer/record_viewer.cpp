@@ -6,9 +6,11 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <exception>
 
 #include "gisblock/gelix_dbf_table.h"
 #include "platform/dbase_table.h"
+#include "platform/user_interaction.h"
 
 namespace {
 
@@ -35,7 +37,12 @@ TF_ViewData::TF_ViewData(TGelixDBFTable* table, QWidget* parent) : QDialog(paren
   grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
   grid_->setSelectionMode(QAbstractItemView::SingleSelection);
   layout->addWidget(grid_);
-  Load();
+  try {
+    Load();
+  } catch (const std::exception& error) {
+    // A damaged file shows what could be read and says why it stopped.
+    platform::showError(error.what());
+  }
   connect(grid_, &QTableWidget::currentCellChanged, this, [this](int row) { GoTo(row); });
 }
 
