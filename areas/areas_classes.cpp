@@ -8,6 +8,7 @@
 #include "areas/line_end_readers.h"
 #include "areas/line_joining.h"
 #include "areas/node_area_classes.h"
+#include "areas/node_area_drivers.h"
 #include "framework/class_registry.h"
 
 void RegisterAreasClasses() {
@@ -27,4 +28,5 @@ void RegisterAreasClasses() {
   RegisterNodeAreaClasses();
   RegisterExportClasses();
   RegisterLineJoinClasses();
+  RegisterNodeAreaDriverClasses();
 }

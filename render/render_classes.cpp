@@ -16,6 +16,9 @@
 #include "render/stroke_font.h"
 #include "render/universal_interpret.h"
 #include "render/universal_script_creator.h"
+#include "render/text_block.h"
+#include "render/desktop.h"
+#include "render/map_frame.h"
 
 void RegisterRenderClasses() {
   static bool done = false;
@@ -36,4 +39,7 @@ void RegisterRenderClasses() {
   RegisterPointSymbolClasses();
   RegisterLineSymbolClasses();
   RegisterZeltoClass(TParalel::StaticClass());
+  RegisterPageItemClasses();
+  RegisterDesktopClasses();
+  RegisterMapFrameClasses();
 }

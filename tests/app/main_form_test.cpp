@@ -21,12 +21,12 @@ TEST_F(ShellTest, StartWindowBuildsTheWorldAndHidesAfterThreeSeconds) {
   EXPECT_EQ(start.lb_Verze->text(), "3.1");
   EXPECT_TRUE(start.isVisible());
   EXPECT_EQ(start.Timer1->interval(), 3000);
-  // A loaded machine may run the timer late; wait for it, within reason.
-  QElapsedTimer waited;
-  waited.start();
-  while (start.isVisible() && waited.elapsed() < 10000) {
+  // The timer fires after 3 s; a loaded machine may deliver it later.
+  QElapsedTimer clock;
+  clock.start();
+  while (start.isVisible() && clock.elapsed() < 15000) {
     QEventLoop wait;
-    QTimer::singleShot(50, &wait, &QEventLoop::quit);
+    QTimer::singleShot(100, &wait, &QEventLoop::quit);
     wait.exec();
   }
   EXPECT_FALSE(start.isVisible());

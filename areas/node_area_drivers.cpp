@@ -1,0 +1,190 @@
+#include "areas/node_area_drivers.h"
+
+#include <exception>
+#include <memory>
+
+#include "areas/area_point_placer.h"
+#include "areas/area_walkers.h"
+#include "areas/export_areas.h"
+#include "areas/line_end_readers.h"
+#include "areas/line_joining.h"
+#include "areas/line_walkers.h"
+#include "areas/node_builders.h"
+#include "areas/node_connectors.h"
+#include "areas/area_builders.h"
+#include "areas/sub_area_maker.h"
+#include "framework/class_registry.h"
+#include "framework/world.h"
+#include "geometry/area_element.h"
+#include "geometry/line_end_cells.h"
+#include "geometry/qtree.h"
+#include "platform/user_interaction.h"
+
+ZELTO_IMPLEMENT_ELEMENT(TMakeNodes, TTool, [](auto& p) {
+  using T = TMakeNodes;
+  p.Boolean("JoinLines", &T::JoinLines, &T::JoinLines);
+  p.Float("SnapDistance", &T::SnapDistance, &T::SnapDistance);
+  p.Boolean("CompareOnlyDifferentSource", &T::CompareOnlyDifferentSource, &T::CompareOnlyDifferentSource);
+  p.Boolean("JoinDifferentLines", &T::JoinDifferentLines, &T::JoinDifferentLines);
+  p.Boolean("DeletePseudoNodes", &T::DeletePseudoNodes, &T::DeletePseudoNodes);
+  p.Object("NodesQTree", TSpaceLineBegEndCell::StaticClass(), &T::NodesQTree);
+})
+ZELTO_IMPLEMENT_ELEMENT(TMakeNodesAndAreas, TMakeNodes, [](auto&) {})
+ZELTO_IMPLEMENT_ELEMENT(TSaveAreasToBlok, TTool, [](auto& p) {
+  using T = TSaveAreasToBlok;
+  p.Integer("DruhLinii", &T::DruhLinii, &T::DruhLinii);
+  p.Integer("DruhPloch", &T::DruhPloch, &T::DruhPloch);
+  p.String("BlockDir", &T::BlockDir, &T::BlockDir);
+  p.String("CreateDBFFileName", &T::CreateDBFFileName, &T::CreateDBFFileName);
+  p.String("TransferDBFScript", &T::TransferDBFScript, &T::TransferDBFScript);
+})
+
+TSpaceLineBegEndCell* TMakeNodes::NodesQTree() const {
+  for (TElement* e : Items())
+    if (e && e->Is<TSpaceLineBegEndCell>()) return static_cast<TSpaceLineBegEndCell*>(e);
+  return nullptr;
+}
+
+TSpaceLineBegEndCell* TMakeNodes::NodeLines(TEntity& lines) {
+  TSpaceLineBegEndCell* index = nullptr;
+  {
+    TReadLinesIntoQTree reader;
+    reader.SetInput(&lines);
+    reader.DoIt();
+    index = dynamic_cast<TSpaceLineBegEndCell*>(reader.Output());
+  }
+  if (!index) return nullptr;
+  Add(index);
+  {
+    TPutNodesIntoQTree nodes;
+    nodes.SetInput(index);
+    nodes.DoIt();
+  }
+  {
+    TDeleteDirectRelationsToLinesInQTree drop;
+    drop.SetInput(index);
+    drop.DoIt();
+  }
+  {
+    // No coordinate limit: only the connector's own refusals keep a pseudo-node.
+    TNodesConector connector;
+    connector.JoinDifferentLines = JoinDifferentLines;
+    connector.DeletePseudoNodes = DeletePseudoNodes;
+    connector.SetInput(index);
+    connector.DoIt();
+  }
+  return index;
+}
+
+void TMakeNodes::DoIt() {
+  TTool::DoIt();
+  auto* lines = dynamic_cast<TEntity*>(Input());
+  if (!lines) return;
+  TSpaceLineBegEndCell* index = NodeLines(*lines);
+  if (!index) return;
+  auto* noded = new TSpaceEntity;
+  Add(noded);
+  THledacLinii finder;
+  finder.SetOutput(noded);
+  finder.SetInput(index);
+  finder.DoIt();
+  SetOutput(noded);
+}
+
+TEntity* TMakeNodesAndAreas::JoinedLines(TEntity& lines) {
+  std::unique_ptr<TSpaceEntity> found(new TSpaceEntity);
+  try {
+    THledacLinii finder;
+    finder.SetOutput(found.get());
+    finder.SetInput(&lines);
+    finder.DoIt();
+  } catch (const std::exception&) {
+    platform::showError("Chyba při hledání linií");
+    return nullptr;
+  }
+  // The joiner's tree holds the joined lines (pieces of cut lines included)
+  // until they are collected, so it outlives the temporary container.
+  TJoinLines join;
+  try {
+    join.SnapDistance = SnapDistance;
+    join.CompareOnlyDifferentSource = CompareOnlyDifferentSource;
+    join.SelfTest = false;
+    join.SetInput(found.get());
+    join.DoIt();
+  } catch (const std::exception&) {
+    platform::showError("Chyba při spojování linií");
+    return nullptr;
+  }
+  found.reset();
+  if (!join.Accepted()) return nullptr;
+  auto* joined = new TSpaceEntity;
+  Add(joined);
+  THledacLinii collector;
+  collector.SetOutput(joined);
+  collector.SetInput(join.Accepted());
+  collector.DoIt();
+  return joined;
+}
+
+void TMakeNodesAndAreas::DoIt() {
+  TTool::DoIt();
+  auto* input = dynamic_cast<TEntity*>(Input());
+  if (!input) return;
+  TEntity* lines = JoinedLines(*input);
+  if (!lines) return;
+  TSpaceLineBegEndCell* index = NodeLines(*lines);
+  if (!index) return;
+  TSpaceEntityQTree* areas = nullptr;
+  {
+    TCreateAreasForQTree builder;
+    builder.SetInput(index);
+    builder.DoIt();
+    areas = builder.AreaQTree();
+  }
+  if (!areas) return;
+  Add(areas);
+  {
+    TSubAreaMakerInQTree holes;
+    holes.SetInput(areas);
+    holes.DoIt();
+  }
+  auto* list = new TAreaString;
+  {
+    THledacPloch finder;
+    finder.SetOutput(list);
+    finder.SetInput(areas);
+    finder.DoIt();
+  }
+  // Without a world the list stays with the tool rather than being lost.
+  TWorld* world = GetWorld();
+  if (world) world->GetObjectModel()->Add(list);
+  else Add(list);
+  TMultiAreaPointPlacer placer;
+  placer.SetInput(list);
+  placer.DoIt();
+  SetOutput(list);
+}
+
+void TSaveAreasToBlok::ResetLineMarks() {
+  TOznacLinie marks;
+  marks.SetInput(Input());
+  marks.DoIt();
+}
+
+void TSaveAreasToBlok::DoIt() {
+  TTool::DoIt();
+  if (!dynamic_cast<TEntity*>(Input())) return;
+  TExportAreasToGelix exporter;
+  exporter.SetInput(Input());
+  exporter.BlockName = BlockDir;
+  exporter.ExportDBF = true;
+  exporter.DoIt();
+}
+
+void RegisterNodeAreaDriverClasses() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  for (const TElementClass* cls : {&TMakeNodesAndAreas::StaticClass(), &TSaveAreasToBlok::StaticClass()})
+    if (!FindZeltoClass(cls->ClassName())) RegisterZeltoClass(*cls);
+}

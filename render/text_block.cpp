@@ -1,0 +1,103 @@
+#include "render/text_block.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "framework/class_registry.h"
+#include "framework/drive_map.h"
+#include "render/graphic_file_element.h"
+
+namespace {
+
+bool LessNoCase(const std::string& a, const std::string& b) {
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return static_cast<unsigned char>(lower(x)) < static_cast<unsigned char>(lower(y));
+  });
+}
+
+}  // namespace
+
+void TTextLines::Sort() { std::stable_sort(Items.begin(), Items.end(), LessNoCase); }
+
+void TTextLines::SetSorted(bool sorted) {
+  Sorted = sorted;
+  if (Sorted) Sort();
+}
+
+ZELTO_IMPLEMENT_ELEMENT(TTextBlock, TText, [](auto& p) {
+  using E = TTextBlock;
+  p.Float("LineHeight", &E::LineHeight, &E::LineHeight);
+  p.Float("TextHeight", &E::TextHeight, &E::TextHeight);
+  p.String("FileName", &E::GetFileName, &E::SetFileName);
+  p.String("Delimiter", &E::GetDelimiter, &E::SetDelimiter);
+  p.Boolean("Sorted", &E::GetSorted, &E::SetSorted);
+  p.Integer("LinesCount", &E::GetLinesCount).Stored(false);
+})
+
+TTextLines* TTextBlock::GetLines() {
+  if (!lines_) {
+    lines_ = std::make_unique<TTextLines>();
+    lines_->Sorted = sorted_;
+  }
+  return lines_.get();
+}
+
+void TTextBlock::SetLines(TTextLines* lines) {
+  if (lines == lines_.get()) return;
+  lines_.reset(lines);
+  if (lines_) lines_->SetSorted(sorted_);
+}
+
+void TTextBlock::SetFileName(const std::string& name) {
+  fileName_ = name;
+  if (name.empty()) return;
+  // Stored names may be Windows names ("C:\\LEGENDY\\DRUHY.TXT").
+  const std::filesystem::path local = framework::ResolvePath(name);
+  std::error_code ec;
+  if (local.empty() || !std::filesystem::is_regular_file(local, ec)) return;
+  std::ifstream in(local, std::ios::binary);
+  if (!in) return;
+  // Read the whole file first, so that a read that fails keeps the old lines.
+  std::vector<std::string> read;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    read.push_back(line);
+  }
+  if (in.bad()) return;
+  TTextLines* lines = GetLines();
+  lines->Items.swap(read);
+  if (lines->Sorted) lines->Sort();
+}
+
+bool TTextBlock::GetSorted() {
+  if (lines_) sorted_ = lines_->Sorted;
+  return sorted_;
+}
+
+void TTextBlock::SetSorted(bool sorted) {
+  sorted_ = sorted;
+  if (lines_) lines_->SetSorted(sorted);
+}
+
+int TTextBlock::GetLinesCount() const { return lines_ ? static_cast<int>(lines_->Items.size()) : 0; }
+
+void TTextBlock::SetLinesPlus(const TTextLines* other) {
+  if (!lines_ || !other || other->Items.size() != lines_->Items.size()) return;
+  for (std::size_t i = 0; i < lines_->Items.size(); ++i)
+    lines_->Items[i] += delimiter_ + other->Items[i];
+  // Joined lines of a sorted list may change their order; keep it sorted
+  // rather than refusing the join.
+  if (lines_->Sorted) lines_->Sort();
+}
+
+void RegisterPageItemClasses() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  RegisterZeltoClass(TGraphicFileElement::StaticClass());
+  RegisterZeltoClass(TBMPFileElement::StaticClass());
+  RegisterZeltoClass(TTextBlock::StaticClass());
+}

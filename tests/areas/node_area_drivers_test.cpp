@@ -1,0 +1,167 @@
+// The driver tools chain joining, noding and area building: the areas they
+// give must be those the single steps give, and the joining step must run
+// whatever JoinLines says.
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "areas/node_area_drivers.h"
+#include "framework/message_dispatch.h"
+#include "geometry/line_end_cells.h"
+#include "gisblock/gelix_blok_reader.h"
+#include "gisblock/gelix_classes.h"
+#include "platform/message_queue.h"
+#include "walkers_fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace areas_test;
+
+class DriverTest : public WalkerTest {
+ protected:
+  void SetUp() override {
+    WalkerTest::SetUp();
+    RegisterGelixClasses();
+    platform::messageQueue().discardAll();
+    zelto::SetMainToolResolver([this] { return &sink; });
+  }
+  void TearDown() override {
+    zelto::RunMessagesUntilIdle();
+    zelto::SetMainToolResolver(nullptr);
+  }
+  static std::vector<double> AreasOf(TElement* output) {
+    std::vector<double> sizes;
+    if (auto* list = dynamic_cast<TAreaString*>(output))
+      for (TElement* e : list->Items()) {
+        auto* area = static_cast<TAreaElement*>(e);
+        sizes.push_back(area->GetArea1());
+        EXPECT_TRUE(area->ContainsPoint(area->GetAbsRefX(), area->GetAbsRefY())) << area->GetArea1();
+      }
+    std::sort(sizes.begin(), sizes.end());
+    return sizes;
+  }
+
+  TOwnerEntity sink;
+};
+
+// Two squares side by side; the top line of the left one stops 5 mm short of
+// the corner, which only the joining step closes.
+std::unique_ptr<TPolyLineString> TwoSquares() {
+  auto lines = std::make_unique<TPolyLineString>();
+  for (TPolyLineElement* line :
+       {Line({{0, 0}, {10, 0}}), Line({{10, 0}, {10, 10}}), Line({{10, 10}, {0.005, 10}}), Line({{0, 10}, {0, 0}}),
+        Line({{10, 0}, {20, 0}, {20, 10}, {10, 10}})})
+    lines->AddAndExtend(line);
+  return lines;
+}
+
+TEST_F(DriverTest, AreasAreBuiltFromJoinedLinesWhetherOrNotJoinLinesIsSet) {
+  for (bool joinLines : {false, true}) {
+    SCOPED_TRACE(joinLines);
+    auto lines = TwoSquares();
+    TMakeNodesAndAreas tool;
+    tool.JoinLines = joinLines;
+    tool.SnapDistance = 0.01;
+    tool.DeletePseudoNodes = true;
+    tool.SetInput(lines.get());
+    tool.DoIt();
+    ASSERT_TRUE(tool.Output());
+    const std::vector<double> areas = AreasOf(tool.Output());
+    ASSERT_EQ(areas.size(), 2u);
+    EXPECT_NEAR(areas[0], 100, 1e-6);
+    EXPECT_NEAR(areas[1], 100, 1e-6);
+    EXPECT_TRUE(tool.NodesQTree());
+  }
+}
+
+TEST_F(DriverTest, BuiltAreasAreSavedToABlockThatReadsBack) {
+  const fs::path dir = fs::temp_directory_path() / ("zelto_driver_save_" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  auto lines = TwoSquares();
+  TMakeNodesAndAreas build;
+  build.SnapDistance = 0.01;
+  build.SetInput(lines.get());
+  build.DoIt();
+  ASSERT_TRUE(build.Output());
+  TSaveAreasToBlok save;
+  save.BlockDir = (dir / "OUT.BLK").string();
+  save.SetInput(build.Output());
+  save.DoIt();
+
+  TEntity model;
+  std::unique_ptr<TGeliXBlokReader> reader(TGeliXBlokReader::CreateForBlock(save.BlockDir));
+  reader->SetObjectModel(&model);
+  std::unique_ptr<TAreaString> areas(reader->ReadAreas());
+  ASSERT_TRUE(areas);
+  EXPECT_EQ(areas->GetCount(), 2);
+  std::error_code ec;
+  fs::remove_all(dir, ec);
+}
+
+TEST_F(DriverTest, NodingAloneJoinsPseudoNodesOnlyWhenAsked) {
+  for (bool pseudo : {false, true}) {
+    SCOPED_TRACE(pseudo);
+    auto lines = std::make_unique<TPolyLineString>();
+    for (TPolyLineElement* line : {Line({{0, 0}, {10, 0}}), Line({{10, 0}, {10, 10}}), Line({{10, 10}, {0, 10}}),
+                                   Line({{0, 10}, {0, 0}})})
+      lines->AddAndExtend(line);
+    TMakeNodes tool;
+    tool.DeletePseudoNodes = pseudo;
+    tool.SetInput(lines.get());
+    tool.DoIt();
+    auto* noded = dynamic_cast<TRectEntity*>(tool.Output());
+    ASSERT_TRUE(noded);
+    // A closed ring is never joined with itself, so one line remains.
+    EXPECT_EQ(noded->GetCount(), pseudo ? 1 : 4);
+    EXPECT_TRUE(tool.NodesQTree());
+  }
+}
+
+TEST_F(DriverTest, SampleDistrictGivesTheStoredAreas) {
+  if (std::system("command -v python3 >/dev/null 2>&1") != 0) GTEST_SKIP() << "python3 not installed";
+  const fs::path dir = fs::temp_directory_path() / ("zelto_driver_sample_" + std::to_string(::getpid()));
+  const std::string generator = std::string(ZELTO_SOURCE_DIR) + "/tools/gendistrict/gendistrict.py";
+  ASSERT_EQ(std::system(("python3 '" + generator + "' --out '" + dir.string() + "' --seed 1 >/dev/null").c_str()), 0);
+  std::string block;
+  for (const auto& lhc : fs::directory_iterator(dir / "GIS"))
+    if (lhc.is_directory())
+      for (const auto& district : fs::directory_iterator(lhc.path()))
+        if (fs::exists(district.path() / "DET.BLK" / "TN.LIN")) block = (district.path() / "DET.BLK").string();
+  ASSERT_FALSE(block.empty());
+
+  std::vector<double> stored;
+  {
+    TEntity model;
+    std::unique_ptr<TGeliXBlokReader> reader(TGeliXBlokReader::CreateForBlock(block));
+    reader->SetObjectModel(&model);
+    std::unique_ptr<TAreaString> areas(reader->ReadAreas());
+    ASSERT_TRUE(areas);
+    for (TElement* e : areas->Items()) stored.push_back(static_cast<TAreaElement*>(e)->GetArea1());
+  }
+  std::sort(stored.begin(), stored.end());
+  ASSERT_GT(stored.size(), 10u);
+
+  TEntity model;
+  std::unique_ptr<TGeliXBlokReader> reader(TGeliXBlokReader::CreateForBlock(block));
+  reader->SetObjectModel(&model);
+  std::unique_ptr<TPolyLineString> lines(reader->ReadLines());
+  ASSERT_TRUE(lines);
+  TMakeNodesAndAreas tool;
+  tool.SnapDistance = 0.01;
+  tool.DeletePseudoNodes = true;
+  tool.SetInput(lines.get());
+  tool.DoIt();
+  const std::vector<double> built = AreasOf(tool.Output());
+  ASSERT_EQ(built.size(), stored.size());
+  for (std::size_t i = 0; i < built.size(); ++i) EXPECT_NEAR(built[i], stored[i], 1e-6 * std::max(1.0, stored[i])) << i;
+
+  std::error_code ec;
+  fs::remove_all(dir, ec);
+}
+
+}  // namespace
