@@ -3,12 +3,15 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "app/jobs/forest_level_export.h"
 #include "app/main_form.h"
 #include "areas/forest_space_unit.h"
 #include "framework/class_registry.h"
+#include "framework/message_dispatch.h"
 #include "framework/settings.h"
 #include "framework/zelto_message.h"
 #include "platform/codepage.h"
+#include "platform/path_resolver.h"
 #include "platform/user_interaction.h"
 
 namespace fs = std::filesystem;
@@ -117,8 +120,8 @@ void TMainTool::SetOptions(TBaseOptions* options) {
   if (options_) Add(options_);
 }
 
-TForestSpaceUnit* TMainTool::ForestRoot() const { return static_cast<TForestSpaceUnit*>(forestRoot_.Get()); }
-void TMainTool::SetForestRoot(TForestSpaceUnit* root) { forestRoot_.Set(root); }
+TForestSpaceUnit* TMainTool::ForestRoot() const { return state_.GetHierarchyRoot(); }
+void TMainTool::SetForestRoot(TForestSpaceUnit* root) { state_.HierarchyRoot.Set(root); }
 
 void TMainTool::HandleMessage(TZeltoMessage*& message, bool& handled) {
   handled = false;
@@ -140,18 +143,18 @@ void TMainTool::HandleMessage(TZeltoMessage*& message, bool& handled) {
     case 92: BuildForestHierarchy(); break;
     case 93: ExploreSubjectOfInterest(); break;
     case 94: SelectLinesIntoHierarchy(); break;
-    case 95: NotAvailable("ExportStandGroups"); break;
-    case 97: NotAvailable("ExportSubCompartments"); break;
-    case 98: NotAvailable("ExportCompartments"); break;
-    case 99: NotAvailable("ExportDistrictArea"); break;
-    case 100: NotAvailable("ExportNonForest"); break;
-    case 101: NotAvailable("ExportJpAreas"); break;
-    case 102: NotAvailable("ExportOpAreas"); break;
-    case 103: NotAvailable("ExportWholeDistrict"); break;
     case 104: NotAvailable("ExportLhcLayer"); break;
     case 105: NotAvailable("CheckExportedLayer"); break;
+    case 95:
+    case 97:
+    case 98:
+    case 99:
+    case 100:
+    case 101:
+    case 102:
+    case 103:
+    case 116: ExportLevel(message->Message); break;
     case 108: ExploreTree(message); break;
-    case 116: NotAvailable("ExportZroLayer"); break;
     case 117: NotAvailable("ExportLhcZroLayer"); break;
     default: break;
   }
@@ -159,6 +162,32 @@ void TMainTool::HandleMessage(TZeltoMessage*& message, bool& handled) {
 
 void TMainTool::NotAvailable(const std::string& job) {
   PostTextMessage(this, zelto::msg::LogText, job + ": not available in this build");
+}
+
+void TMainTool::ExportLevel(int code) {
+  TMainForm* form = MainForm();
+  if (!form) return;
+  const platform::PathResolver& paths = platform::pathResolver();
+  jobs::LevelExportContext context;
+  context.Model = &state_;
+  context.OutputDirectory = paths.forWriting(form->lbRevir->text().toStdString()).string();
+  context.GisRoot = paths.existing(std::string(1, TMainForm::DriveOf(form->dcbQVR)) + ":\\GIS").string();
+  context.JoinLines = form->cbJoinExpLHC->isChecked();
+  context.LhcCode = form->edLHCKOD->text().toStdString();
+  context.Kinds = jobs::DetKinds{static_cast<std::int16_t>(settings_.DruhPorostniSkupiny),
+                                 static_cast<std::int16_t>(settings_.DruhPrazdnePlochy)};
+  context.ShowDistrictCode = [](const std::string& code) {
+    // The window may have gone while the job let messages through.
+    if (TMainForm* f = MainForm()) f->edKodRevir->setText(QString::fromStdString(code));
+  };
+  context.DisableReadButtons = [] {
+    if (TMainForm* f = MainForm()) {
+      f->btCtiRevir->setEnabled(false);
+      f->btLHC->setEnabled(false);
+    }
+  };
+  context.ProcessMessages = [] { zelto::ProcessPendingMessages(); };
+  jobs::RunLevelCommand(context, code);
 }
 
 void TMainTool::ShowData(TZeltoMessage*) { NotAvailable("ShowData"); }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/jobs/loaded_model.h"
 #include "app/old_main_tool.h"
 
 class TForestSpaceUnit;
@@ -71,12 +72,12 @@ class TMainTool : public TOldMainTool {
   const std::string& ProtocolFile() const { return protocolFile_; }
 
   const TStartSettings& StartSettings() const { return settings_; }
-  TElement* SubjectOfInterest() const { return subject_.Get(); }
-  void SetSubjectOfInterest(TElement* element) { subject_.Set(element); }
+  TElement* SubjectOfInterest() const { return state_.GetSubject(); }
+  void SetSubjectOfInterest(TElement* element) { state_.Subject.Set(element); }
   TForestSpaceUnit* ForestRoot() const;
   void SetForestRoot(TForestSpaceUnit* root);
-  const std::string& DataDirectory() const { return dataDirectory_; }
-  void SetDataDirectory(const std::string& directory) { dataDirectory_ = directory; }
+  const std::string& DataDirectory() const { return state_.DataDirectory; }
+  void SetDataDirectory(const std::string& directory) { state_.DataDirectory = directory; }
 
  private:
   void CreatePipelineTools();
@@ -84,13 +85,15 @@ class TMainTool : public TOldMainTool {
   // the forest hierarchy that lived in it.
   void ReplaceObjectModel();
   void AppendProtocolLine(const std::string& text);
+  // Commands 95, 97 to 103 and 116: one level of the hierarchy read last, or
+  // all of them, exported into the district's output directory.
+  void ExportLevel(int code);
   // A command whose job this build does not have yet.
   void NotAvailable(const std::string& job);
 
   TOptions* options_ = nullptr;
   std::string protocolFile_;
-  TElementRef subject_;
-  TElementRef forestRoot_;
-  std::string dataDirectory_;
+  // What the read commands loaded; the exports work on it.
+  jobs::LoadedModel state_;
   TStartSettings settings_;
 };

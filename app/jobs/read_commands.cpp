@@ -10,6 +10,7 @@
 #include "framework/type_elements.h"
 #include "framework/world.h"
 #include "geometry/space_entity.h"
+#include "platform/path_resolver.h"
 #include "platform/user_interaction.h"
 #include "render/interpret_layer.h"
 #include "render/layer_script.h"
@@ -35,9 +36,35 @@ void RenewObjectModel(LoadedModel& state) {
   state.HierarchyRoot.Set(nullptr);
 }
 
-bool IsDirectory(const fs::path& path) {
+// The main window spells its directories as the data tree does
+// ("D:\GIS\4107\01"); such paths keep that spelling, since they are what the
+// layers show and what the block readers resolve. Native paths stay native.
+bool IsSpelled(const std::string& path) { return path.find('\\') != std::string::npos; }
+
+std::string Join(const std::string& directory, const std::string& name) {
+  if (!IsSpelled(directory)) return (fs::path(directory) / name).string();
+  return directory + (directory.ends_with('\\') ? "" : "\\") + name;
+}
+
+std::string ParentOf(const std::string& path) {
+  if (!IsSpelled(path)) {
+    fs::path native = fs::path(path).lexically_normal();
+    if (!native.has_filename()) native = native.parent_path();
+    return native.parent_path().string();
+  }
+  std::string trimmed = path;
+  while (trimmed.size() > 3 && trimmed.back() == '\\') trimmed.pop_back();
+  const auto cut = trimmed.find_last_of('\\');
+  if (cut == std::string::npos) return trimmed;
+  std::string parent = trimmed.substr(0, cut);
+  // A drive's root keeps its backslash ("D:\").
+  if (parent.size() == 2 && parent[1] == ':') parent += '\\';
+  return parent;
+}
+
+bool IsDirectory(const std::string& path) {
   std::error_code ec;
-  return fs::is_directory(path, ec);
+  return fs::is_directory(platform::pathResolver().existing(path), ec);
 }
 
 TLayerScript* AddLayer(TModelScript& script, const std::string& kind, const std::string& path) {
@@ -49,9 +76,9 @@ TLayerScript* AddLayer(TModelScript& script, const std::string& kind, const std:
   return layer;
 }
 
-void AddLineLayer(TModelScript& script, const fs::path& block, const char* kindsKey, const char* kindsDefault) {
+void AddLineLayer(TModelScript& script, const std::string& block, const char* kindsKey, const char* kindsDefault) {
   if (!IsDirectory(block)) return;
-  AddLayer(script, "LIN", block.string())
+  AddLayer(script, "LIN", block)
       ->AddToPropertyList(TStringElement::CreateNamed("!DRUH", ReadIniString("EXPORT", kindsKey, kindsDefault)));
 }
 
@@ -77,25 +104,25 @@ namespace detail {
 
 TModelScript* DistrictScript(const std::string& districtDirectory) {
   auto* script = new TModelScript;
-  TLayerScript* layer = AddLayer(*script, "ARE", (fs::path(districtDirectory) / "DET.BLK").string());
+  TLayerScript* layer = AddLayer(*script, "ARE", Join(districtDirectory, "DET.BLK"));
   layer->AddToPropertyList(TStringElement::CreateNamed("@USECOLOR", "TRUE"));
   layer->AddToPropertyList(TStringElement::CreateNamed("@COLOR", "$FFFF"));
   return script;
 }
 
 TModelScript* LhcScript(const std::string& lhcDirectory) {
-  const fs::path lhc(lhcDirectory);
+  const std::string& lhc = lhcDirectory;
   std::error_code ec;
-  fs::directory_iterator it(lhc, ec);
+  fs::directory_iterator it(platform::pathResolver().existing(lhc), ec);
   if (ec || it == fs::directory_iterator()) return nullptr;
   auto* script = new TModelScript;
-  AddLineLayer(*script, lhc / "CES.BLK", "VYBLINCES", kCesKinds);
+  AddLineLayer(*script, Join(lhc, "CES.BLK"), "VYBLINCES", kCesKinds);
   // In the order the file system lists them; nothing sorts them.
   for (; it != fs::directory_iterator(); it.increment(ec)) {
-    const fs::path entry = it->path();
-    AddLineLayer(*script, entry / "DET.BLK", "VYBLINDET", kDetKinds);
-    AddLineLayer(*script, entry / "SLU.BLK", "VYBLINSLU", kDetKinds);
-    AddLineLayer(*script, entry / "CES.BLK", "VYBLINCES", kCesKinds);
+    const std::string entry = Join(lhc, it->path().filename().string());
+    AddLineLayer(*script, Join(entry, "DET.BLK"), "VYBLINDET", kDetKinds);
+    AddLineLayer(*script, Join(entry, "SLU.BLK"), "VYBLINSLU", kDetKinds);
+    AddLineLayer(*script, Join(entry, "CES.BLK"), "VYBLINCES", kCesKinds);
     if (ec) break;
   }
   return script;
@@ -105,7 +132,7 @@ TModelScript* LhcScript(const std::string& lhcDirectory) {
 
 bool ReadDistrict(LoadedModel& state, const std::string& districtDirectory) {
   RenewObjectModel(state);
-  if (!IsDirectory(fs::path(districtDirectory) / "DET.BLK")) return false;
+  if (!IsDirectory(Join(districtDirectory, "DET.BLK"))) return false;
   state.DataDirectory = districtDirectory;
   std::unique_ptr<TModelScript> script(detail::DistrictScript(districtDirectory));
   const bool loaded = LoadSubject(state, *script);
@@ -116,10 +143,7 @@ bool ReadDistrict(LoadedModel& state, const std::string& districtDirectory) {
 
 bool ReadLhcLines(LoadedModel& state, const std::string& chosenDirectory) {
   RenewObjectModel(state);
-  fs::path lhc = fs::path(chosenDirectory).lexically_normal();
-  if (!lhc.has_filename()) lhc = lhc.parent_path();
-  lhc = lhc.parent_path();
-  state.DataDirectory = lhc.string();
+  state.DataDirectory = ParentOf(chosenDirectory);
   TModelScript* script = detail::LhcScript(state.DataDirectory);
   if (!script) return false;
   ObjectModel()->Add(script);
