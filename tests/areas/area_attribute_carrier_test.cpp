@@ -25,7 +25,8 @@ class CarryTest : public WalkerTest {
     reg = std::make_unique<TRegister>();
     newAreas = std::make_unique<TAreaString>();
     protocol = (std::filesystem::temp_directory_path() /
-                ("carry_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".txt"))
+                ("carry_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
+                 std::to_string(::getpid()) + ".txt"))
                    .string();
   }
   void TearDown() override {
