@@ -5,7 +5,9 @@
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <system_error>
+#include <unordered_map>
 
 #include "areas/area_attribute_carrier.h"
 #include "areas/area_builders.h"
@@ -17,6 +19,7 @@
 #include "areas/node_area_pipeline.h"
 #include "areas/node_builders.h"
 #include "areas/node_connectors.h"
+#include "areas/object_walker.h"
 #include "areas/sub_area_maker.h"
 #include "framework/dynamic_properties.h"
 #include "framework/remove_directory_tree.h"
@@ -106,13 +109,19 @@ TGelixAreaProps* AreaProps(TElement* element) {
 
 // The ZRO layer draws the boundaries of sub-compartments and compartments
 // in their own kinds.
-void SetZroBoundaryLineDruh(TAreaElement& area) {
+void SetZroBoundaryLineDruh(TAreaElement& area, const LineOriginals* originals) {
   for (TElement* child : area.Items()) {
     if (!child || !child->Is<TPolyLineElement>()) continue;
-    auto* line = static_cast<TPolyLineElement*>(child);
-    TElement* record = line->GetProperties();
+    TPolyLineElement* exported = static_cast<TPolyLineElement*>(child);
+    TElement* record = exported->GetProperties();
     if (!record || !record->Is<TGelixLineProps>()) continue;
     auto* props = static_cast<TGelixLineProps*>(record);
+    // A copy is in no unit's line list: its original tells the unit.
+    TPolyLineElement* line = exported;
+    if (originals) {
+      const auto found = originals->find(exported);
+      if (found != originals->end()) line = found->second;
+    }
     for (int i = 0; i < line->GetOwnersCount(); ++i) {
       TElement* list = line->GetOwner(i);
       if (!list || !list->Is<TPolyLineString>() || list->GetOwnersCount() != 1) continue;
@@ -136,14 +145,72 @@ std::int16_t Setting16(const std::string& key, std::int32_t defaultValue, bool& 
   return static_cast<std::int16_t>(value);
 }
 
+// A copy of a line with its own vertices and its own copy of the record,
+// filed beside the original in its object owner, so that it answers the
+// original's block and row.
+TPolyLineElement* CopyLine(TPolyLineElement& line) {
+  auto* copy = new TPolyLineElement;
+  copy->AssignSpace(line);
+  copy->SetName(line.GetName());
+  // The anchor as it stands: setting it through the rectangle would move it.
+  if (line.GetRelRefX() != 0 || line.GetRelRefY() != 0)
+    copy->SetRelRef(new T2DCoordinate(line.GetRelRefX(), line.GetRelRefY()));
+  copy->Angle = line.Angle;
+  for (int i = 0; i < line.GetCoordsCount(); ++i)
+    if (T2DCoordinate* c = line.GetCoord(i)) copy->Add(c->Clone());
+  if (TElement* owner = line.FindOwnerByClass(TObjectOwner::StaticClass())) static_cast<TEntity*>(owner)->Add(copy);
+  return copy;
+}
+
+// Joining at pseudo-nodes deletes lines and lengthens others. The level's
+// lines are the hierarchy's, shared by every level of one read, and a
+// point where only two of this level's lines meet can be a node of
+// another level; so a joining level reads copies of its lines.
+class LineCopyReader : public TReadLinesIntoQTreeDleTridy {
+ public:
+  LineCopyReader(TEntity& copies, LineOriginals& originals) : copies_(copies), originals_(originals) {}
+
+  void Process(TElement* element) override {
+    if (!IsContainer(element) || !Index()) return;
+    auto* entity = static_cast<TEntity*>(element);
+    auto* lines = static_cast<TPolyLineString*>(entity->FindElementByClass(TPolyLineString::StaticClass()));
+    if (!lines) return;
+    for (TElement* item : lines->Items()) {
+      if (!IsWalkedLine(item)) continue;
+      auto* line = static_cast<TPolyLineElement*>(item);
+      if (!line->GetIsDone()) {
+        TPolyLineElement* copy = CopyLine(*line);
+        copies_.Add(copy);
+        originals_[copy] = line;
+        Index()->AddLineEnd(copy, true);
+        Index()->AddLineEnd(copy, false);
+        copy->SetIsDone(true);
+        line->SetIsDone(true);
+        StepGauge(Count);
+      }
+      ++Count;
+    }
+  }
+
+ private:
+  TEntity& copies_;
+  LineOriginals& originals_;
+};
+
 // The walks of a level's pipeline, freed in the order the network needs.
 struct LevelNetwork {
   TRectEntity* Source = nullptr;
   nodearea::Network Net;
+  // The copies the network was built of, when it joins lines; those the
+  // joining deleted have left the list.
+  std::unique_ptr<TEntity> Copies;
+  LineOriginals Originals;
   ~LevelNetwork() {
     platform::BusyCursor busy;
     if (Source && Net.Index) Source->Remove(Net.Index);
     nodearea::Release(Net);
+    if (Copies)
+      for (TElement* copy : std::vector<TElement*>(Copies->Items())) delete copy;
   }
 };
 
@@ -156,7 +223,7 @@ void AreaClassifier::Classify(TElement* element) const {
   if (props->Druh == Kinds.StandGroup) props->Druh = Level.AreaKind;
   props->Barva = AreaColour;
   props->Znacka = AreaSymbol;
-  if (Level.Zro) SetZroBoundaryLineDruh(*area);
+  if (Level.Zro) SetZroBoundaryLineDruh(*area, Originals);
   TElement* owner = area->FindOwnerByClass(TObjectOwner::StaticClass());
   if (!owner) {
     platform::showInfo("Nenasel jsem vlastnika v registru");
@@ -207,10 +274,17 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
   {
     platform::BusyCursor busy;
     TForestSpaceUnit* root = context.Model ? context.Model->GetHierarchyRoot() : nullptr;
+    const bool joinLines = level.Zro ? ReadIniBool("EXPORT", "RusitPseudouzly", false) : context.JoinLines;
     LevelNetwork network;
     if (root) {
       network.Source = root;
-      TReadLinesIntoQTreeDleTridy reader;
+      std::unique_ptr<TReadLinesIntoQTreeDleTridy> copying;
+      if (joinLines) {
+        network.Copies = std::make_unique<TEntity>();
+        copying = std::make_unique<LineCopyReader>(*network.Copies, network.Originals);
+      }
+      TReadLinesIntoQTreeDleTridy plain;
+      TReadLinesIntoQTreeDleTridy& reader = copying ? *copying : plain;
       reader.SetName("Načítání linií do QTREE pro " + level.Prefix);
       reader.SetSkipClass(level.UnitClass);
       reader.SetInput(root);
@@ -235,8 +309,7 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
       {
         TNodesConector connector;
         connector.SetName("Zapojování uzlů v QTree pro " + level.Prefix);
-        connector.DeletePseudoNodes =
-            level.Zro ? ReadIniBool("EXPORT", "RusitPseudouzly", false) : context.JoinLines;
+        connector.DeletePseudoNodes = joinLines;
         connector.JoinDifferentLines = ReadIniBool("EXPORT", "RusitPseudouzlyIProRuzneDruhy", true);
         connector.MaxCoordsCount = ReadExportIniInteger("MaxPocetSouradnic", 100);
         connector.SetInput(index);
@@ -275,7 +348,8 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
         carrier.SetInput(network.Net.AreaList);
         carrier.DoIt();
       }
-      const AreaClassifier classifier{level, context.Kinds ? *context.Kinds : ReadDetKinds(), areaColour, areaSymbol};
+      const AreaClassifier classifier{level, context.Kinds ? *context.Kinds : ReadDetKinds(), areaColour, areaSymbol,
+                                      network.Copies ? &network.Originals : nullptr};
       for (TElement* element : std::vector<TElement*>(network.Net.AreaList->Items())) {
         classifier.Classify(element);
         if (context.ProcessMessages) context.ProcessMessages();

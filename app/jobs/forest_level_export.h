@@ -13,12 +13,14 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "app/jobs/loaded_model.h"
 
 class TAreaElement;
 class TElementClass;
+class TPolyLineElement;
 
 namespace jobs {
 
@@ -83,6 +85,9 @@ bool CheckControlFiles(const std::string& gisRoot, char letter, std::int32_t kin
 std::string LevelBlockPath(const std::string& directory, const std::string& code, const std::string& prefix);
 
 
+// The hierarchy's line of each copy a level's network is built of.
+using LineOriginals = std::unordered_map<const TElement*, TPolyLineElement*>;
+
 // Gives one built area the level's kind, colour and symbol and files it
 // under its unit of the level, or marks it empty.
 struct AreaClassifier {
@@ -90,6 +95,7 @@ struct AreaClassifier {
   DetKinds Kinds;
   std::int16_t AreaColour;
   std::int16_t AreaSymbol;
+  const LineOriginals* Originals = nullptr;  // when the areas are of copied lines
   void Classify(TElement* element) const;
 };
 

@@ -149,6 +149,46 @@ TEST_F(LevelExportTest, LevelsOfTheReadDistrictHoldTheGeneratorsAreas) {
   }
 }
 
+// Joining lines at pseudo-nodes works on the level's own network: a point
+// where two lines of one level meet can be a node of another, so every
+// level of one read still comes out whole.
+TEST_F(LevelExportTest, JoinedLevelsOfOneReadHoldTheGeneratorsAreas) {
+  ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
+  const fs::path output = dir / "OUT" / "01";
+  fs::create_directories(output);
+  jobs::LevelExportContext ctx = Context(output);
+  ctx.JoinLines = true;
+  {
+    // The ZRO layer joins too, and still finds its lines' units.
+    const fs::path ini = dir / "TERGELIX.INI";
+    std::ifstream in(ini, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    in.close();
+    const std::size_t at = text.find("[EXPORT]");
+    ASSERT_NE(at, std::string::npos);
+    text.insert(text.find('\n', at) + 1, "RusitPseudouzly=1\n");
+    std::ofstream(ini, std::ios::binary) << text;
+  }
+  jobs::ExportWholeDistrict(ctx);
+  for (const jobs::ForestLevel& found : jobs::ForestLevels()) {
+    const std::string name = found.Zro ? "ZRO" : found.KeyStem;
+    SCOPED_TRACE(name);
+    const std::string level = "d['levels']['" + name + "']";
+    const int kind = std::stoi(Expected(level + "['area_kind']"));
+    std::map<int, KindSums> sums = ReadBack(output / ("01_" + found.Prefix + ".BLK"));
+    EXPECT_EQ(sums[kind].count, std::stoi(Expected(level + "['count']")));
+    EXPECT_NEAR(sums[kind].net, std::stod(Expected(level + "['sum_net_m2']")), 0.05);
+    EXPECT_EQ(sums[134].count, std::stoi(Expected(level + "['empty_count']")));
+    EXPECT_NEAR(sums[134].net, std::stod(Expected(level + "['empty_sum_net_m2']")), 0.05);
+    if (found.Zro) {
+      const std::map<int, int> lineKinds = LineKinds(output / ("01_" + found.Prefix + ".BLK"));
+      EXPECT_GT(lineKinds.count(1300), 0u);
+      EXPECT_GT(lineKinds.count(1400), 0u);
+    }
+  }
+  EXPECT_TRUE(ui->shownTexts().empty()) << ui->shownTexts().front();
+}
+
 TEST_F(LevelExportTest, ALevelThatCannotBeExportedLeavesTheDiskAlone) {
   ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
   const jobs::ForestLevel& psk = *jobs::FindForestLevel(95);
