@@ -287,7 +287,7 @@ bool SegmentVisible(const Vertex& a, const Vertex& b, const geometry::WorldRect&
 }
 
 // Lays the links along the vertices; a piece that does not fit before a
-// vertex is carried to the next segment as the spec of the link says.
+// vertex is carried to the next segment as the link's definition says.
 class ChainWalker {
  public:
   ChainWalker(TDevice& device, std::vector<TLinZnacka*> links, const geometry::WorldRect& visible, bool clip)
