@@ -16,6 +16,7 @@
 #include "geometry/area_element.h"
 #include "gisblock/gelix_dbf_table.h"
 #include "platform/user_interaction.h"
+#include "render/interpret_layer.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TPocitacPloch, TRecursor, [](auto&) {})
 ZELTO_IMPLEMENT_ELEMENT(TPridavacPloch, TPocitacPloch, [](auto&) {})
@@ -63,14 +64,8 @@ void HoldOnce(TForestSpaceUnit& unit, TAreaElement& area) {
 
 }  // namespace
 
-bool IsRendererLayer(const TElement* element) {
-  static const TElementClass* layer = nullptr;
-  if (!layer) layer = FindZeltoClass("TInterpretLayer");
-  return layer && element && element->InheritsFrom(*layer);
-}
-
 bool TPocitacPloch::QGoInside(TElement* element) {
-  if (IsRendererLayer(element)) return true;
+  if (element->Is<TInterpretLayer>()) return true;
   return element->Is<TSpaceEntity>() && !element->Is<TPolyLineString>() && !element->Is<TAreaElement>();
 }
 
@@ -192,7 +187,7 @@ TEntity* TForestHierarchy::ObjectModel() const {
 void TForestHierarchy::DoIt() {
   TElement* input = Input();
   TEntity* model = ObjectModel();
-  if (!input || !(input->Is<TSpaceEntity>() || IsRendererLayer(input)) || !model) {
+  if (!input || !(input->Is<TSpaceEntity>() || input->Is<TInterpretLayer>()) || !model) {
     platform::ui().showMessage("Není nalezen blok");
     return;
   }

@@ -80,8 +80,4 @@ class TVyberLiniiDoHierarchie : public TTool {
   void DoIt() override;
 };
 
-// Whether the element is a layer of the renderer framework, known by its
-// registered class so that the hierarchy needs no renderer to be linked.
-bool IsRendererLayer(const TElement* element);
-
 void RegisterForestHierarchyClasses();

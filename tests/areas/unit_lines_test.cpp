@@ -7,6 +7,7 @@
 #include "framework/message_dispatch.h"
 #include "framework/zelto_message.h"
 #include "platform/message_queue.h"
+#include "render/interpret_layer.h"
 #include "walkers_fixture.h"
 
 namespace {
@@ -136,7 +137,11 @@ TEST_F(WalkerTest, FilingKeepsSliversAndForeignKindsOutOfTheStandUnits) {
   ASSERT_EQ(log.texts.size(), 1u);
   EXPECT_NE(log.texts[0].find("plocha 4"), std::string::npos) << log.texts[0];
 
-  hierarchy.DoIt();  // files into the same root again
+  TInterpretLayer layer;  // a layer read by a model script, filed into the same root
+  layer.Add(&areas);
+  hierarchy.SetInput(&layer);
+  hierarchy.DoIt();
+  layer.Remove(&areas);
   EXPECT_EQ(root->PocetPloch, 4);
   EXPECT_EQ(model.GetCount(), 1);
   EXPECT_EQ(other->Items(), std::vector<TElement*>{road});  // held once, though counted twice
