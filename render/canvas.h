@@ -57,6 +57,16 @@ class TGraphic {
   virtual TColor PixelAt(std::int32_t x, std::int32_t y) const = 0;
 };
 
+class TCanvas;
+
+// A picture that can be drawn on: a memory bitmap or a Qt image.
+class TBitmap : public TGraphic {
+ public:
+  virtual TCanvas& Canvas() = 0;
+  // Keeps what fits of the old picture.
+  virtual void SetSize(std::int32_t width, std::int32_t height) = 0;
+};
+
 class TCanvas {
  public:
   virtual ~TCanvas() = default;

@@ -7,6 +7,7 @@
 #include "geometry/area_element.h"
 #include "geometry/outcodes.h"
 #include "geometry/plane_geometry.h"
+#include "platform/user_interaction.h"
 #include "render/border_buffer.h"
 
 using geometry::PointD;
@@ -69,10 +70,9 @@ void drawClippedRuns(TCanvas& canvas, const std::vector<TDevicePoint>& points,
 
 // ---------------------------------------------------------------- TDevice
 
-TDevice::TDevice() {
-  page_ = new T_Page;
-  page_->SetResolution(1000.0, 1000.0);
-  Add(page_);
+TDevice::TDevice(bool withPage) {
+  if (!withPage) return;
+  EnsurePage();
   projection_ = new TPageProjection;
   Add(projection_);
   projection_->SetPage(page_);
@@ -87,14 +87,17 @@ T_Page* TDevice::EnsurePage() {
   if (!page_) {
     page_ = new T_Page;
     page_->SetResolution(1000.0, 1000.0);
+    // Paper is white until somebody says otherwise.
+    page_->SetPaperColor(clWhite);
     Add(page_);
+    if (projection_) projection_->SetPage(page_);
   }
   return page_;
 }
 
 void TDevice::SetPenWidth(double length) {
   TPen* pen = GetPen();
-  if (!pen) return;
+  if (!pen || !projection_) return;
   pen->Width = std::max(1, projection_->WorldToDeviceDX(length));
 }
 
@@ -113,6 +116,7 @@ void TDevice::PolyToDevicePoints(TElement* element, std::vector<TDevicePoint>& p
   points.clear();
   count = 0;
   bytes = 0;
+  if (!projection_) return;
   std::vector<PointD> world;
   render::CollectWorldPoints(element, world);
   if (!render::ToDevicePoints(*projection_, world, points)) return;
@@ -135,10 +139,12 @@ void turn(const TPageProjection& p, double& x, double& y, double angle) {
 }
 }  // namespace
 
-void TDevice::RotatePoint(double& x, double& y) const { turn(*projection_, x, y, projection_->GetAngle()); }
+void TDevice::RotatePoint(double& x, double& y) const {
+  if (projection_) turn(*projection_, x, y, projection_->GetAngle());
+}
 
 void TDevice::UnrotatePoint(double& x, double& y) const {
-  turn(*projection_, x, y, -projection_->GetAngle());
+  if (projection_) turn(*projection_, x, y, -projection_->GetAngle());
 }
 
 void TDevice::BuildPolyPolygon(TElement*, std::vector<TDevicePoint>& points,
@@ -357,7 +363,7 @@ void TCanvasDevice::DrawArea(TElement* area) {
   std::vector<std::int32_t> counts;
   std::int32_t total = 0, rings = 0;
   BuildPolyPolygon(area, points, counts, total, rings);
-  if (rings > 0) canvas_->PolyPolygon(points.data(), counts.data(), rings);
+  if (rings > 0 && !canvas_->PolyPolygon(points.data(), counts.data(), rings)) platform::ui().beep();
 }
 
 void TCanvasDevice::BuildPolyPolygon(TElement* area, std::vector<TDevicePoint>& points,

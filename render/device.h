@@ -23,7 +23,7 @@ class EAbstractError : public EZeltoError {
 class TDevice : public TOwnerEntity {
   ZELTO_ELEMENT(TDevice)
  public:
-  TDevice();
+  TDevice() : TDevice(true) {}
   ~TDevice() override;
 
   T_Page* GetPage() const { return page_; }
@@ -95,6 +95,8 @@ class TDevice : public TOwnerEntity {
   void UnrotatePoint(double& x, double& y) const;
 
  protected:
+  // Text devices have neither page nor projection.
+  explicit TDevice(bool withPage);
   // The page is created when missing and handed to the projection.
   T_Page* EnsurePage();
 

@@ -134,7 +134,7 @@ void TInterpret::ReView(TZeltoMessage* message, bool& handled) {
 
 void TRectInterpret::BeginOnDevice(TDevice* device) {
   TInterpret::BeginOnDevice(device);
-  if (!device) return;
+  if (!device || !device->GetProjection()) return;
   geometry::WorldRect r{};
   device->GetProjection()->GetInnerWorldRect(r);
   minX_ = r.MinX;

@@ -9,15 +9,16 @@
 
 #include "render/canvas.h"
 
-class TMemoryRaster : public TCanvas, public TGraphic {
+class TMemoryRaster : public TCanvas, public TBitmap {
  public:
   TMemoryRaster(std::int32_t width, std::int32_t height, TColor fill = clWhite);
 
   std::int32_t GetWidth() const override { return width_; }
   std::int32_t GetHeight() const override { return height_; }
   TColor PixelAt(std::int32_t x, std::int32_t y) const override { return GetPixel(x, y); }
-  // Keeps what fits of the old picture; new pixels are white.
-  void SetSize(std::int32_t width, std::int32_t height);
+  TCanvas& Canvas() override { return *this; }
+  // New pixels are white.
+  void SetSize(std::int32_t width, std::int32_t height) override;
   void SetLogPixels(std::int32_t x, std::int32_t y) {
     logPixelsX_ = x;
     logPixelsY_ = y;

@@ -12,14 +12,13 @@ QColor ToQColor(TColor color) { return QColor(RedOf(color), GreenOf(color), Blue
 
 TColor FromQColor(const QColor& color) { return RGBColor(color.red(), color.green(), color.blue()); }
 
-TColor ImageGraphic::PixelAt(std::int32_t x, std::int32_t y) const {
-  const QImage& image = Image();
+TColor ImagePixel(const QImage& image, std::int32_t x, std::int32_t y) {
   if (!image.valid(x, y)) return clInvalid;
   return FromQColor(QColor::fromRgb(image.pixel(x, y)));
 }
 
 QImage ToQImage(const TGraphic& graphic) {
-  if (const auto* held = dynamic_cast<const ImageGraphic*>(&graphic)) return held->Image();
+  if (const auto* held = dynamic_cast<const ImageHolder*>(&graphic)) return held->Image();
   QImage image(graphic.GetWidth(), graphic.GetHeight(), QImage::Format_ARGB32);
   for (int y = 0; y < image.height(); ++y)
     for (int x = 0; x < image.width(); ++x) {
@@ -221,6 +220,25 @@ ImageBitmap::ImageBitmap(std::int32_t width, std::int32_t height, TColor fill)
 }
 
 ImageBitmap::~ImageBitmap() { Finish(); }
+
+void ImageBitmap::SetSize(std::int32_t width, std::int32_t height) {
+  const TPen pen = canvas_->Pen();
+  const TBrush brush = canvas_->Brush();
+  const TFont font = canvas_->Font();
+  Finish();
+  QImage next(std::max(1, width), std::max(1, height), QImage::Format_RGB32);
+  next.fill(Qt::white);
+  {
+    QPainter copy(&next);
+    copy.drawImage(0, 0, image_);
+  }
+  image_ = std::move(next);
+  painter_ = std::make_unique<QPainter>(&image_);
+  canvas_ = std::make_unique<QtCanvas>(painter_.get(), &image_);
+  canvas_->Pen() = pen;
+  canvas_->Brush() = brush;
+  canvas_->Font() = font;
+}
 
 void ImageBitmap::Finish() {
   if (painter_ && painter_->isActive()) painter_->end();

@@ -16,13 +16,20 @@ TColor FromQColor(const QColor& color);
 // holds one).
 QImage ToQImage(const TGraphic& graphic);
 
-// A graphic that holds a QImage.
-class ImageGraphic : public TGraphic {
+// What holds a QImage, so that drawing it needs no conversion.
+class ImageHolder {
  public:
+  virtual ~ImageHolder() = default;
   virtual const QImage& Image() const = 0;
+};
+
+TColor ImagePixel(const QImage& image, std::int32_t x, std::int32_t y);
+
+class ImageGraphic : public TGraphic, public ImageHolder {
+ public:
   std::int32_t GetWidth() const override { return Image().width(); }
   std::int32_t GetHeight() const override { return Image().height(); }
-  TColor PixelAt(std::int32_t x, std::int32_t y) const override;
+  TColor PixelAt(std::int32_t x, std::int32_t y) const override { return ImagePixel(Image(), x, y); }
 };
 
 // A picture read from a file or made in memory.
@@ -74,7 +81,7 @@ class QtCanvas : public TCanvas {
 
 // A bitmap in memory with its own painter and canvas: what a bitmap device
 // draws on, and a graphic that can be drawn onto another canvas.
-class ImageBitmap : public ImageGraphic {
+class ImageBitmap : public TBitmap, public ImageHolder {
  public:
   ImageBitmap(std::int32_t width, std::int32_t height, TColor fill = clWhite);
   ~ImageBitmap() override;
@@ -82,7 +89,11 @@ class ImageBitmap : public ImageGraphic {
   ImageBitmap& operator=(const ImageBitmap&) = delete;
 
   const QImage& Image() const override { return image_; }
-  QtCanvas& Canvas() { return *canvas_; }
+  std::int32_t GetWidth() const override { return image_.width(); }
+  std::int32_t GetHeight() const override { return image_.height(); }
+  TColor PixelAt(std::int32_t x, std::int32_t y) const override { return ImagePixel(image_, x, y); }
+  QtCanvas& Canvas() override { return *canvas_; }
+  void SetSize(std::int32_t width, std::int32_t height) override;
   // Ends painting so that the image can be saved or shown elsewhere.
   void Finish();
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <memory>
 
 #include "geometry/area_element.h"
@@ -8,17 +8,20 @@
 #include "render/device.h"
 #include "render/memory_raster.h"
 #include "render/qt/qt_canvas.h"
+#include "render/tile_device.h"
 
 using render::qt::ImageBitmap;
 
-namespace {
-QGuiApplication& App() {
+// One application for the whole test program.
+QApplication& RenderQtApp() {
   static int argc = 1;
   static char name[] = "test_render_qt";
   static char* argv[] = {name, nullptr};
-  static auto* app = new QGuiApplication(argc, argv);
+  static auto* app = new QApplication(argc, argv);
   return *app;
 }
+
+namespace {
 
 constexpr TColor kRed = RGBColor(255, 0, 0);
 constexpr TColor kBlue = RGBColor(0, 0, 255);
@@ -35,7 +38,7 @@ struct Picture {
   ImageBitmap bitmap{100, 100};
   TCanvasDevice device;
   Picture() {
-    App();
+    RenderQtApp();
     device.SetCanvas(&bitmap.Canvas());
     device.GetProjection()->ShowWorldRect({0, 0, 100, 100}, device.GetPage());
     device.GetPage()->SetPaperColor(clWhite);
@@ -84,4 +87,28 @@ TEST(QtCanvas, TextsAndPicturesAreDrawn) {
   EXPECT_EQ(p.at(75, 75), kBlue);
   EXPECT_EQ(p.at(69, 75), clWhite);
   EXPECT_EQ(p.device.GetPixel(75, 25), kBlue);
+}
+
+TEST(QtCanvas, TiledStripsOfQtBitmapsMakeUpTheTargetPicture) {
+  Picture direct, tiled;
+  std::unique_ptr<TAreaElement> block(shape<TAreaElement>({{20.2, 3.1}, {20.2, 96.3}, {70.7, 96.3}, {70.7, 3.1}}));
+  direct.device.SetPen({kRed, 1, psSolid});
+  direct.device.SetBrush({kRed, bsSolid});
+  direct.device.DrawArea(block.get());
+
+  TTileDevice tiles;
+  tiles.SetBudgetOverride(TTileDevice::kDefaultBudget);
+  tiles.SetBitmapFactory([](std::int32_t w, std::int32_t h) { return new ImageBitmap(w, h); });
+  tiles.SetTarget(&tiled.device);
+  EXPECT_EQ(tiles.GetTileCount(), 8);
+  while (!tiles.GetDone()) {
+    tiles.BeginDraw();
+    tiles.SetPen({kRed, 1, psSolid});
+    tiles.SetBrush({kRed, bsSolid});
+    tiles.DrawArea(block.get());
+    tiles.EndDraw();
+    tiles.NextTile();
+  }
+  EXPECT_EQ(tiled.bitmap.Image(), direct.bitmap.Image());
+  EXPECT_EQ(tiled.at(40, 50), kRed);
 }

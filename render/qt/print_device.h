@@ -1,0 +1,36 @@
+#pragma once
+// The printer as a canvas device: creating it starts a print document and
+// freeing it ends the document, so one device is one print job. Drawing
+// passes never clear the paper.
+#include <QPrinter>
+#include <memory>
+
+#include "render/device.h"
+#include "render/qt/qt_canvas.h"
+
+class TPrintDevice : public TCanvasDevice {
+  ZELTO_ELEMENT(TPrintDevice)
+ public:
+  // The printer as the print set-up configured it (not owned); without one
+  // the system's default printer. EZeltoError when the document cannot be
+  // started.
+  explicit TPrintDevice(QPrinter* printer = nullptr);
+  ~TPrintDevice() override;
+
+  QPrinter* GetPrinter() const { return printer_; }
+  // Starts the next sheet of the document.
+  bool NewPage();
+
+  void SetTitle(const std::string& title) override;
+  void BeginDraw() override {}
+  void EndDraw() override {}
+  // Pixel moves also become the point that LineTo compares with.
+  void LineToPixel(std::int32_t x, std::int32_t y) override;
+  void MoveToPixel(std::int32_t x, std::int32_t y) override;
+
+ private:
+  std::unique_ptr<QPrinter> ownPrinter_;
+  QPrinter* printer_ = nullptr;
+  std::unique_ptr<QPainter> painter_;
+  std::unique_ptr<render::qt::QtCanvas> canvas_;
+};

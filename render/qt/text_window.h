@@ -1,0 +1,62 @@
+#pragma once
+// The text window: a listing that renderers and the log write into through
+// a memo-form device, and that the user can save, reopen, search, re-font
+// and, while a renderer writes, stop.
+#include <QCheckBox>
+#include <QStatusBar>
+#include <QString>
+#include <QTextEdit>
+#include <QWidget>
+#include <string>
+
+class TMemoFormDevice;
+class QAction;
+
+// A yes/no question box; true for yes.
+bool AskYesNo(const std::string& question);
+
+class TStdtxtForm : public QWidget {
+ public:
+  TStdtxtForm();
+
+  QTextEdit* Text() const { return text_; }
+  QString StatusText() const { return status_->currentMessage(); }
+  TMemoFormDevice* Device() const { return device_; }
+  void SetDevice(TMemoFormDevice* device) { device_ = device; }
+
+  // The text written since the last line end shows as the last line.
+  void WritePending(const std::string& text);
+  // Ends the pending line and starts a new one holding one blank.
+  void EndLine();
+  void ClearText();
+  // Plain text for a ".TXT" name (any case), rich text otherwise.
+  bool SaveToFile(const QString& path);
+  bool LoadFromFile(const QString& path);
+  // From one character after the selection start; shows "Text ... Nenalezen !"
+  // when there is none.
+  bool FindNext(const QString& what);
+  // Stops the renderer that writes here.
+  void Abort();
+
+  bool Writing = false;
+  bool Modified = false;
+  bool Closing = false;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void Open();
+  void Save();
+  void ShowFind();
+  void ChooseFont();
+  void AddLine(const QString& line);
+
+  QTextEdit* text_ = nullptr;
+  QStatusBar* status_ = nullptr;
+  QCheckBox* wrapLines_ = nullptr;
+  std::string pending_;
+  TMemoFormDevice* device_ = nullptr;  // not owned
+  QString directory_;
+  bool writingText_ = false;  // our own edits, not the user's
+};

@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QPointer>
+#include <filesystem>
+
+#include "framework/message_dispatch.h"
+#include "platform/scripted_user_interaction.h"
+#include "render/interpret.h"
+#include "render/qt/memo_form_device.h"
+
+QApplication& RenderQtApp();
+
+namespace {
+QString lines(const TStdtxtForm& form) { return form.Text()->toPlainText(); }
+}  // namespace
+
+TEST(TextWindow, WritesBuildThePendingLine) {
+  RenderQtApp();
+  platform::ScopedScriptedUi ui;
+  auto* device = new TMemoFormDevice;
+  QPointer<TStdtxtForm> form = device->GetForm();
+  device->Write("a");
+  device->Write("b");
+  device->WriteLine("c");
+  EXPECT_EQ(lines(*form), "abc\n ");
+  device->Write("d");
+  EXPECT_EQ(lines(*form), "abc\nd");
+  device->SetPropertyText("Caption", "Výpis");
+  EXPECT_EQ(form->windowTitle(), QString::fromUtf8("Výpis"));
+
+  delete device;  // the window stays, unlinked
+  ASSERT_FALSE(form.isNull());
+  EXPECT_EQ(form->Device(), nullptr);
+  form->Modified = false;
+  form->close();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(form.isNull());
+}
+
+TEST(TextWindow, RefusesToCloseWhileWritingAndFreesItsDeviceWhenClosed) {
+  RenderQtApp();
+  platform::ScopedScriptedUi ui;
+  auto* device = new TMemoFormDevice;
+  TElementRef alive(device);
+  QPointer<TStdtxtForm> form = device->GetForm();
+  device->BeginDraw();
+  EXPECT_FALSE(form->close());
+  device->EndDraw();
+  device->WriteLine("změna");
+  ui->queueAnswer(platform::Answer::No);
+  EXPECT_TRUE(form->close());
+  EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{"Obsah souboru byl změněn ... uložit?"});
+  EXPECT_EQ(alive.Get(), nullptr);
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST(TextWindow, SavesPlainOrRichTextAndSearches) {
+  RenderQtApp();
+  platform::ScopedScriptedUi ui;
+  TMemoFormDevice device;
+  TStdtxtForm* form = device.GetForm();
+  device.WriteLine("Plocha č. 1");
+  device.WriteLine("Plocha č. 2");
+  const auto dir = std::filesystem::temp_directory_path();
+  const QString txt = QString::fromStdString((dir / "zelto_listing.TXT").string());
+  const QString rtf = QString::fromStdString((dir / "zelto_listing.rtf").string());
+  ASSERT_TRUE(form->SaveToFile(txt));
+  EXPECT_FALSE(form->Modified);
+  ASSERT_TRUE(form->SaveToFile(rtf));
+  QFile plain(txt), rich(rtf);
+  ASSERT_TRUE(plain.open(QIODevice::ReadOnly) && rich.open(QIODevice::ReadOnly));
+  EXPECT_EQ(plain.readAll(), QByteArray("Plocha \xE8. 1\r\nPlocha \xE8. 2\r\n "));
+  EXPECT_TRUE(rich.readAll().startsWith("{\\rtf1"));
+  ASSERT_TRUE(form->LoadFromFile(rtf));
+  EXPECT_EQ(lines(*form), QString::fromUtf8("Plocha č. 1\nPlocha č. 2\n "));
+
+  EXPECT_TRUE(form->FindNext(QString::fromUtf8("č. 2")));
+  EXPECT_EQ(form->Text()->textCursor().selectedText(), QString::fromUtf8("č. 2"));
+  EXPECT_FALSE(form->FindNext("les"));
+  EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{"Text les Nenalezen !"});
+  EXPECT_EQ(form->Text()->textCursor().selectedText(), QString::fromUtf8("č. 2"));
+  QFile::remove(txt);
+  QFile::remove(rtf);
+}
+
+TEST(TextWindow, AbortStopsTheRendererThatWritesHere) {
+  RenderQtApp();
+  platform::ScopedScriptedUi ui;
+  auto* device = new TMemoFormDevice;
+  TInterpret interpret;
+  interpret.BeginOnDevice(device);
+  device->GetForm()->Abort();
+  EXPECT_TRUE(interpret.GetBreakWork());
+  EXPECT_TRUE(lines(*device->GetForm()).contains(QString::fromUtf8("Přerušeno uživatelem")));
+  interpret.EndOnDevice();
+  QPointer<TStdtxtForm> form = device->GetForm();
+  delete device;
+  delete form.data();
+}
