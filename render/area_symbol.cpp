@@ -75,7 +75,16 @@ void TVrstvaSraf::AddHatch(std::unique_ptr<TSrafa> hatch) {
   if (hatch) Hatches.insert(Hatches.begin(), std::move(hatch));
 }
 
-void TPlosnaZnacka::SetNazev(const std::string& name) { Nazev = name.substr(0, 30); }
+void TPlosnaZnacka::SetNazev(const std::string& name) {
+  // Thirty characters, not bytes: a cut inside a UTF-8 sequence would leave
+  // a broken character.
+  std::size_t end = 0;
+  for (int chars = 0; end < name.size() && chars < 30; ++chars) {
+    ++end;
+    while (end < name.size() && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) ++end;
+  }
+  Nazev = name.substr(0, end);
+}
 
 void TPlosnaZnacka::AddLayer(std::unique_ptr<TVrstvaSraf> layer) {
   if (layer) Vrstvy.insert(Vrstvy.begin(), std::move(layer));

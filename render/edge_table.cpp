@@ -100,9 +100,16 @@ void SortActiveEdges(std::span<TEdgeRecord> edges, int& activeCount, int last, i
   if (edges.empty()) return;
   for (int i = first; i <= last; ++i) {
     if (edges[i].Rows > 0) ++activeCount;
+    // Finished records go to the front of the window, where the next
+    // update steps past them: the window stays as wide as the running
+    // edges, however many edges a large area has finished.
     const TEdgeRecord moving = edges[i];
+    auto after = [&moving](const TEdgeRecord& r) {
+      if (moving.Rows == 0) return r.Rows > 0;
+      return r.Rows > 0 && r.X1000 > moving.X1000;
+    };
     int k = i;
-    while (k > first && edges[k - 1].X1000 > moving.X1000) {
+    while (k > first && after(edges[k - 1])) {
       edges[k] = edges[k - 1];
       --k;
     }

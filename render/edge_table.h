@@ -51,8 +51,8 @@ class TEdgeTable {
 // first). first and last are 0-based indices and start at 0; the records
 // first..last are the active window.
 void UpdateActiveEdges(std::span<TEdgeRecord> edges, std::int32_t row, int& last, int& first);
-// Insertion sort of first..last by X1000 (finished records included);
-// activeCount := the records of the window with rows left.
+// Insertion sort of first..last by X1000, finished records moved to the
+// front; activeCount := the records of the window with rows left.
 void SortActiveEdges(std::span<TEdgeRecord> edges, int& activeCount, int last, int first);
 void StepActiveEdges(std::span<TEdgeRecord> edges, int first, int last);
 // The spans of a sorted window: activeCount / 2 pairs of running edges, each

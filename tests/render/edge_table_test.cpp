@@ -2,6 +2,7 @@
 // no local extreme, and stepping against the one-row evaluation.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <utility>
@@ -106,8 +107,13 @@ TEST(EdgeTable, OneRowEvaluationMatchesStepping) {
     auto& e = stepped.Records();
     int first = 0, last = 0, active = 0;
     std::vector<std::int64_t> direct, running;
+    int justFinished = 0;
     for (std::int32_t row = table.HighRow(); row >= table.MinRow(); --row) {
       UpdateActiveEdges(e, row, last, first);
+      // The window holds no edge finished before the last step.
+      int finished = 0;
+      for (int i = first; i <= last; ++i) finished += e[i].Rows == 0;
+      ASSERT_LE(finished, std::max(justFinished, 1)) << "round " << round << " row " << row;
       SortActiveEdges(e, active, last, first);
       running.clear();
       for (int i = first; i <= last; ++i)
@@ -116,6 +122,8 @@ TEST(EdgeTable, OneRowEvaluationMatchesStepping) {
       ASSERT_EQ(active % 2, 0) << "round " << round << " row " << row;
       table.CrossingsAtRow(row, direct);
       ASSERT_EQ(direct, running) << "round " << round << " row " << row;
+      justFinished = 0;
+      for (int i = first; i <= last; ++i) justFinished += e[i].Rows == 1;
       StepActiveEdges(e, first, last);
     }
   }

@@ -80,7 +80,7 @@ TEST_F(HatchReaderTest, SymbolWithLayersInDrawingOrderAndSizesInPixels) {
   auto s = read(kLibrary, 1002);
   ASSERT_TRUE(s);
   EXPECT_EQ(s->Kod, 1002);
-  EXPECT_EQ(s->Nazev.size(), 30u);
+  EXPECT_EQ(s->Nazev, "Les smíšený s velmi dlouhým ná");  // thirty characters
   EXPECT_EQ(s->Color, 9);
   EXPECT_EQ(s->DrawMode, 0);
   ASSERT_EQ(s->Vrstvy.size(), 2u);  // the layer without hatches is gone
@@ -134,7 +134,6 @@ TEST(HatchAngles, ClassesOfAngles) {
   EXPECT_EQ(P::AngleClassOf(135), 3);
   EXPECT_EQ(P::AngleClassOf(22.5), 0);  // halfway: to the even class
   EXPECT_EQ(P::AngleClassOf(67.5), 2);
-  EXPECT_EQ(P::AngleClassOf(1e6), static_cast<int>(std::fmod(std::nearbyint(1e6 / 45), 4.0)));
 }
 
 }  // namespace
