@@ -69,38 +69,46 @@ void TInteractiveTool::KeyEvent(int code, TElement* receiver, std::uint16_t key,
   TZeltoMessage::Post(new TZeltoKeyEvent(code, receiver, this, key, shift));
 }
 
-void TInteractiveTool::SetInterpret(TInterpret* interpret) {
-  if (!interpret || interpret == interpret_) return;
-  if (interpret_) {
-    interpret->SetDevice(interpret_->GetDevice());
-    interpret->SetInput(interpret_->Input());
-    TInterpret* old = interpret_;
-    interpret_ = nullptr;
-    Delete(old);
-  } else {
-    interpret->SetDevice(GetDevice());
-    interpret->SetInput(Input());
-  }
-  interpret_ = interpret;
-  Add(interpret_);
-}
+void TInteractiveTool::SetInterpret(TInterpret* interpret) { BindInterpret(interpret_, interpret); }
 
 void TInteractiveTool::ReView(TZeltoMessage* message, bool& handled) {
   if (Input() && interpret_) interpret_->ReView(message, handled);
 }
 
-void TInteractiveTool::BreakInterpret(TZeltoMessage*, bool& handled) {
-  if (!interpret_) return;
-  if (interpret_->GetBusy()) interpret_->SetBreakWork(true);
+void TInteractiveTool::BreakInterpret(TZeltoMessage*, bool& handled) { BreakInterpretOf(interpret_, handled); }
+
+void TInteractiveTool::RequestReView(TZeltoMessage* message, bool& handled) {
+  RequestReViewOf(interpret_, message, handled);
+}
+
+void TDeviceTool::BindInterpret(TInterpret*& slot, TInterpret* next) {
+  if (!next || next == slot) return;
+  if (slot) {
+    next->SetDevice(slot->GetDevice());
+    next->SetInput(slot->Input());
+    TInterpret* old = slot;
+    slot = nullptr;
+    Delete(old);
+  } else {
+    next->SetDevice(GetDevice());
+    next->SetInput(Input());
+  }
+  slot = next;
+  Add(slot);
+}
+
+void TDeviceTool::BreakInterpretOf(TInterpret* interpret, bool& handled) {
+  if (!interpret) return;
+  if (interpret->GetBusy()) interpret->SetBreakWork(true);
   handled = true;
 }
 
-void TInteractiveTool::RequestReView(TZeltoMessage* message, bool& handled) {
-  if (!interpret_) return;
+void TDeviceTool::RequestReViewOf(TInterpret* interpret, TZeltoMessage* message, bool& handled) {
+  if (!interpret) return;
   handled = true;
-  if (interpret_->GetBusy()) {
-    SetFlag(kReviewPending, true);
-    interpret_->SetBreakWork(true);
+  if (interpret->GetBusy()) {
+    SetFlag(TInteractiveTool::kReviewPending, true);
+    interpret->SetBreakWork(true);
     return;
   }
   auto* review = new TZeltoMessage(zelto::msg::ReviewRequest, message->Data(), message->Receiver(), this);

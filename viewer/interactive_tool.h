@@ -26,6 +26,17 @@ class TDeviceTool : public TTechnology {
                           std::int32_t y, bool windowWasActive) {}
   virtual void KeyEvent(int code, TElement* receiver, std::uint16_t key, std::uint8_t shift) {}
 
+ protected:
+  // What every tool that draws through an interpret does with it; `slot` is
+  // the tool's own interpret field. The new interpret takes over the old
+  // one's device and input (or the tool's) and the old one is deleted.
+  void BindInterpret(TInterpret*& slot, TInterpret* next);
+  // A busy interpret is told to stop.
+  static void BreakInterpretOf(TInterpret* interpret, bool& handled);
+  // Redraw now, or, while the interpret is busy, mark the redraw pending
+  // and stop the drawing under way.
+  void RequestReViewOf(TInterpret* interpret, TZeltoMessage* message, bool& handled);
+
  private:
   TDevice* device_ = nullptr;  // a child
 };

@@ -60,21 +60,7 @@ void TInterfaceTool::Activate() {
   SetActive(true);
 }
 
-void TInterfaceTool::SetInterpret(TInterpret* interpret) {
-  if (!interpret || interpret == interpret_) return;
-  if (interpret_) {
-    interpret->SetDevice(interpret_->GetDevice());
-    interpret->SetInput(interpret_->Input());
-    TInterpret* old = interpret_;
-    interpret_ = nullptr;
-    Delete(old);
-  } else {
-    interpret->SetDevice(GetDevice());
-    interpret->SetInput(Input());
-  }
-  interpret_ = interpret;
-  Add(interpret_);
-}
+void TInterfaceTool::SetInterpret(TInterpret* interpret) { BindInterpret(interpret_, interpret); }
 
 void TInterfaceTool::SetInput(TElement* element) {
   TDeviceTool::SetInput(element);
@@ -103,24 +89,10 @@ void TInterfaceTool::ReViewElementArea(TZeltoMessage* message, bool& handled) {
   if (!GetIdle() && Input() && interpret_) interpret_->ReViewElementArea(message, handled);
 }
 
-void TInterfaceTool::BreakInterpret(TZeltoMessage*, bool& handled) {
-  if (!interpret_) return;
-  if (interpret_->GetBusy()) interpret_->SetBreakWork(true);
-  handled = true;
-}
+void TInterfaceTool::BreakInterpret(TZeltoMessage*, bool& handled) { BreakInterpretOf(interpret_, handled); }
 
 void TInterfaceTool::RequestReView(TZeltoMessage* message, bool& handled) {
-  if (!interpret_) return;
-  handled = true;
-  if (interpret_->GetBusy()) {
-    SetFlag(TInteractiveTool::kReviewPending, true);
-    interpret_->SetBreakWork(true);
-    return;
-  }
-  auto* review = new TZeltoMessage(zelto::msg::ReviewRequest, message->Data(), message->Receiver(), this);
-  review->KillData = message->KillData;
-  message->KillData = false;
-  TZeltoMessage::Post(review);
+  RequestReViewOf(interpret_, message, handled);
 }
 
 void TInterfaceTool::CloseOnRequest(bool& handled) {
