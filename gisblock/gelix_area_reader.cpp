@@ -137,25 +137,35 @@ TAreaElement* TGelixAreaBoundaryReader::BuildBoundaryArea(const AreRecord& recor
     delete area;
     return nullptr;
   }
+  area->SetProperties(NewAreaProps(record, number));
+  return area;
+}
+
+TGelixAreaProps* TGelixAreaBoundaryReader::NewAreaProps(const AreRecord& record, std::int32_t number) {
   auto* props = new TGelixAreaProps;
   props->Cislo = number;
   props->Druh = record.druh;
   props->Barva = BarvaOf(record.barva);
   props->Znacka = ZnackaOf(record.znacka);
+  // As the ring of vertices has them, so that an area written back keeps them.
   props->LineNo = record.lineNo;
   props->PaterNo = static_cast<std::int32_t>(record.paterNo);
   props->HasChildren = record.hasChildren != 0;
-  area->SetProperties(props);
-  return area;
+  return props;
 }
 
 TAreaElement* TGelixAreaBoundaryReader::ReadArea() {
+  return ReadAreaWith([this](const AreRecord& r, std::int32_t n) { return BuildBoundaryArea(r, n); });
+}
+
+TAreaElement* TGelixAreaBoundaryReader::ReadAreaWith(
+    const std::function<TAreaElement*(const AreRecord&, std::int32_t)>& build) {
   std::vector<std::uint8_t> bytes;
   if (!ReadRecord(bytes)) return nullptr;
   record_ = AreRecord::decode(bytes.data());
   const std::int32_t number = LastRecord();
   if (!Readable(record_, number)) return nullptr;
-  TAreaElement* area = BuildBoundaryArea(record_, number);
+  TAreaElement* area = build(record_, number);
   if (!area) return nullptr;
   if (PassesKindFilter('P', area)) {
     TElement* object = area;
@@ -218,35 +228,13 @@ TPolyLineAreaElement* TGelixAreaReader::BuildLineArea(const AreRecord& record, s
     PostWarning(BlockName + ":Nelze načíst linie pro plochu č." + std::to_string(number) + " linii");
     return nullptr;
   }
-  auto* props = new TGelixAreaProps;
-  props->Cislo = number;
-  props->Druh = record.druh;
-  props->Barva = BarvaOf(record.barva);
-  props->Znacka = ZnackaOf(record.znacka);
-  props->PaterNo = static_cast<std::int32_t>(record.paterNo);
-  // As the ring of vertices has them, so that an area written back keeps them.
-  props->LineNo = record.lineNo;
-  props->HasChildren = record.hasChildren != 0;
-  area->SetProperties(props);
+  area->SetProperties(NewAreaProps(record, number));
   setReference(*area, record);
   return area;
 }
 
 TAreaElement* TGelixAreaReader::ReadArea() {
-  std::vector<std::uint8_t> bytes;
-  if (!ReadRecord(bytes)) return nullptr;
-  record_ = AreRecord::decode(bytes.data());
-  const std::int32_t number = LastRecord();
-  if (!Readable(record_, number)) return nullptr;
-  TPolyLineAreaElement* area = BuildLineArea(record_, number);
-  if (!area) return nullptr;
-  if (PassesKindFilter('P', area)) {
-    TElement* object = area;
-    FireNewObject(object);
-    return area;
-  }
-  delete area;
-  return nullptr;
+  return ReadAreaWith([this](const AreRecord& r, std::int32_t n) { return BuildLineArea(r, n); });
 }
 
 TPolyLineAreaElement* TGelixAreaReader::BuildHoleRing(const AreRecord& record, std::int32_t number,

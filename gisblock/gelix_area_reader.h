@@ -5,12 +5,15 @@
 // (TGelixAreaReader), which also builds the hole an island leaves in its
 // father.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <unordered_map>
 
 #include "geometry/area_element.h"
 #include "gisblock/are_record.h"
 #include "gisblock/gelix_lin_reader.h"
+
+class TGelixAreaProps;
 
 class TGelixAreaBoundaryReader : public TGeliXObjectReader {
   ZELTO_ELEMENT(TGelixAreaBoundaryReader)
@@ -50,6 +53,11 @@ class TGelixAreaBoundaryReader : public TGeliXObjectReader {
 
  protected:
   bool OpenCompanions() override;
+  // The next readable record built into an area by `build`, kept only when
+  // it passes the kind filter (and announced as a new object).
+  TAreaElement* ReadAreaWith(const std::function<TAreaElement*(const gisblock::AreRecord&, std::int32_t)>& build);
+  // The attribute record of the area of record `number`.
+  TGelixAreaProps* NewAreaProps(const gisblock::AreRecord& record, std::int32_t number);
   TGelixLinReader* lines_ = nullptr;  // owned
   gisblock::AreRecord record_;
 
