@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 
 #include "app/jobs/forest_level_export.h"
 #include "app/main_form.h"
@@ -123,10 +124,55 @@ void TMainTool::SetOptions(TBaseOptions* options) {
 TForestSpaceUnit* TMainTool::ForestRoot() const { return state_.GetHierarchyRoot(); }
 void TMainTool::SetForestRoot(TForestSpaceUnit* root) { state_.HierarchyRoot.Set(root); }
 
+namespace {
+// The codes of the main window's commands (and of the tools that ask the
+// main tool for a viewer or browser): each one runs a job.
+bool IsJobCommand(int code) {
+  switch (code) {
+    case 30: case 36: case 37: case 84: case 85: case 86: case 87: case 88: case 89: case 90: case 91: case 92:
+    case 93: case 94: case 95: case 97: case 98: case 99: case 100: case 101: case 102: case 103: case 104:
+    case 105: case 108: case 116: case 117:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// A job lets pending messages through so that its progress is painted; a
+// command that arrives then (a button pressed before the window went grey,
+// or the title bar's close) would run inside the job and could free what the
+// job works on. While a job runs, the window is disabled and such commands
+// are refused with a beep.
+class JobScope {
+ public:
+  explicit JobScope(bool& running) : running_(running) {
+    running_ = true;
+    if (TMainForm* form = MainForm()) form->setEnabled(false);
+  }
+  ~JobScope() {
+    running_ = false;
+    // The window may have gone while the job let messages through.
+    if (TMainForm* form = MainForm()) form->setEnabled(true);
+  }
+  JobScope(const JobScope&) = delete;
+  JobScope& operator=(const JobScope&) = delete;
+
+ private:
+  bool& running_;
+};
+}  // namespace
+
 void TMainTool::HandleMessage(TZeltoMessage*& message, bool& handled) {
   handled = false;
+  if (message && jobRunning_ && (IsJobCommand(message->Message) || message->Message == zelto::msg::CloseRequest)) {
+    platform::ui().beep();
+    handled = true;
+    return;
+  }
   TOldMainTool::HandleMessage(message, handled);
   if (handled || !message) return;
+  std::optional<JobScope> job;
+  if (IsJobCommand(message->Message)) job.emplace(jobRunning_);
   switch (message->Message) {
     case zelto::msg::LogText: LogTextMessage(message); break;
     case 30: ShowData(message); break;
@@ -134,17 +180,18 @@ void TMainTool::HandleMessage(TZeltoMessage*& message, bool& handled) {
     case 37: ExploreOwners(message); break;
     case 84: ReadDistrict(); break;
     case 85: ReadLhcLines(); break;
-    case 86: NotAvailable("ExportRoads"); break;
-    case 87: NotAvailable("ExportRides"); break;
-    case 88: NotAvailable("ExportStreams"); break;
-    case 89: NotAvailable("ExportAllLineKinds"); break;
-    case 90: NotAvailable("NodeWaterLines"); break;
-    case 91: NotAvailable("NodeCommunicationLines"); break;
+    case 86:
+    case 87:
+    case 88:
+    case 89:
+    case 90:
+    case 91:
+    case 104:
+    case 105:
+    case 117: NotAvailable(); break;
     case 92: BuildForestHierarchy(); break;
     case 93: ExploreSubjectOfInterest(); break;
     case 94: SelectLinesIntoHierarchy(); break;
-    case 104: NotAvailable("ExportLhcLayer"); break;
-    case 105: NotAvailable("CheckExportedLayer"); break;
     case 95:
     case 97:
     case 98:
@@ -155,13 +202,12 @@ void TMainTool::HandleMessage(TZeltoMessage*& message, bool& handled) {
     case 103:
     case 116: ExportLevel(message->Message); break;
     case 108: ExploreTree(message); break;
-    case 117: NotAvailable("ExportLhcZroLayer"); break;
     default: break;
   }
 }
 
-void TMainTool::NotAvailable(const std::string& job) {
-  PostTextMessage(this, zelto::msg::LogText, job + ": not available in this build");
+void TMainTool::NotAvailable() {
+  platform::ui().showMessage(kNotInThisVersion, platform::MessageKind::Information, platform::Buttons::Ok);
 }
 
 void TMainTool::ExportLevel(int code) {
@@ -190,10 +236,10 @@ void TMainTool::ExportLevel(int code) {
   jobs::RunLevelCommand(context, code);
 }
 
-void TMainTool::ShowData(TZeltoMessage*) { NotAvailable("ShowData"); }
-void TMainTool::ExploreTree(TZeltoMessage*) { NotAvailable("ExploreTree"); }
-void TMainTool::ExploreFromHere(TZeltoMessage*) { NotAvailable("ExploreFromHere"); }
-void TMainTool::ExploreOwners(TZeltoMessage*) { NotAvailable("ExploreOwners"); }
+void TMainTool::ShowData(TZeltoMessage*) { NotAvailable(); }
+void TMainTool::ExploreTree(TZeltoMessage*) { NotAvailable(); }
+void TMainTool::ExploreFromHere(TZeltoMessage*) { NotAvailable(); }
+void TMainTool::ExploreOwners(TZeltoMessage*) { NotAvailable(); }
 
 void TMainTool::SetProtocol(const std::string& text) { PostTextMessage(this, zelto::msg::LogText, text, this); }
 

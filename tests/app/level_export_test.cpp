@@ -2,6 +2,7 @@
 #include <map>
 #include <memory>
 
+#include "areas/forest_space_unit.h"
 #include "geometry/area_element.h"
 #include "gisblock/gelix_blok_reader.h"
 #include "gisblock/gelix_props.h"
@@ -48,8 +49,16 @@ TEST_F(ShellTest, TheStandGroupButtonExportsTheDistrictReadBefore) {
   zelto::RunMessagesUntilIdle();
   ASSERT_NE(Tool().ForestRoot(), nullptr);
 
+  // "Čti revír" pressed while the export runs would free the hierarchy
+  // under it; it is refused with a beep.
+  TForestSpaceUnit* root = Tool().ForestRoot();
+  const int beeps = ui_->beeps();
   form.btExpPlochPSk->click();
+  form.btCtiRevir->click();
   zelto::RunMessagesUntilIdle();
+  EXPECT_EQ(ui_->beeps() - beeps, 2);  // the refusal and the export's end
+  EXPECT_EQ(Tool().ForestRoot(), root);
+  EXPECT_TRUE(form.isEnabled());
   EXPECT_TRUE(ui_->shownTexts().empty()) << ui_->shownTexts().front();
   const std::filesystem::path block = dir_ / "GIS" / "4107" / "01" / "01_16PSK.BLK";
   ASSERT_TRUE(std::filesystem::is_directory(block));
