@@ -56,6 +56,7 @@ int main(int argc, char** argv) {
   const bool batch = QGuiApplication::platformName() == "offscreen" || QGuiApplication::platformName() == "minimal";
   application.setApplicationName("ZELTO");
   application.setQuitOnLastWindowClosed(false);
+  platform::qt::InstallCzechTranslation();
 
   std::vector<std::string> arguments(argv + 1, argv + argc);
   app::SetCommandLine(arguments);
