@@ -9,7 +9,8 @@
 #include "geometry/area_element.h"
 #include "geometry/network_node.h"
 #include "geometry/qtree.h"
-#include "platform/message_queue.h"
+#include "framework/message_dispatch.h"
+#include "platform/pacer.h"
 #include "platform/user_interaction.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TCreateAreaForBranch, TTool, [](auto& p) {
@@ -18,8 +19,6 @@ ZELTO_IMPLEMENT_ELEMENT(TCreateAreaForBranch, TTool, [](auto& p) {
 ZELTO_IMPLEMENT_ELEMENT(TCreateAreasForQTree, TProchazecListuQTreeGauge, [](auto&) {})
 
 namespace {
-constexpr std::int32_t kPumpEvery = 64;
-
 bool Eligible(const TNodeBranch& b) { return b.Line && !b.RightArea && !b.NotRegularArea; }
 
 // An area given up after its second walk is freed: no branch may keep it,
@@ -61,6 +60,7 @@ void TCreateAreaForBranch::DoIt() {
   else b->RightArea = area.get();
 
   std::int32_t lines = 1;
+  platform::Pacer pacer;
   TNodeBranch* next = b->NextAtFarNode(node);
   while (next != b && lines < kMaxSteps) {
     if (!next) {
@@ -73,7 +73,7 @@ void TCreateAreaForBranch::DoIt() {
     sum += LineSignedArea(next->Line, next->LineBegin);
     ++lines;
     next = next->NextAtFarNode(node);
-    if (lines % kPumpEvery == 0) platform::messageQueue().processPending();
+    if (pacer.due()) zelto::ProcessPendingMessages();
   }
   if (std::fabs(sum) <= kMinArea) {
     Abandon(*b, area.get());
@@ -117,7 +117,8 @@ void TCreateAreasForQTree::Process(TElement* element) {
           ++areasCount_;
           areas_->Insert(area);
         }
-        if (++built_ % kPumpEvery == 0) platform::messageQueue().processPending();
+        ++built_;
+        PumpWhenDue();
       }
     }
   } catch (const std::exception&) {

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "framework/message_dispatch.h"
 #include "framework/world.h"
 #include "gisblock/gelix_classes.h"
 #include "gisblock/gelix_registers.h"
@@ -83,7 +84,12 @@ bool TGeliXReader::ReadRecord(std::vector<std::uint8_t>& record) {
     return false;
   }
   lastRecord_ = static_cast<std::int32_t>(at / recordSize_);
-  if ((lastRecord_ + 1) % 50 == 0) StepProgress(lastRecord_ + 1);
+  // The monitor is moved, and painted, a few times a second: a district of
+  // 100,000 lines read without a pump leaves it black.
+  if (pacer_.due()) {
+    StepProgress(lastRecord_ + 1);
+    zelto::ProcessPendingMessages();
+  }
   return true;
 }
 
@@ -104,7 +110,7 @@ bool TGeliXReader::WriteRecord(const std::uint8_t* record, std::int32_t at,
   stream_->seekp(static_cast<std::streamoff>(at) * recordSize_);
   stream_->write(reinterpret_cast<const char*>(record), recordSize_);
   stream_->flush();
-  if ((at + 1) % 50 == 0) StepProgress(at + 1);
+  if (pacer_.due()) StepProgress(at + 1);
   return static_cast<bool>(*stream_);
 }
 

@@ -2,8 +2,13 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
+#include <QVBoxLayout>
+
+#include "platform/pacer.h"
 
 namespace platform::qt {
 
@@ -14,9 +19,17 @@ class WidgetView : public ProgressFormView {
   explicit WidgetView(ProgressForm& form) : widget_(form) {}
   void setCaption(const std::string& caption) override {
     widget_.setWindowTitle(QString::fromStdString(caption));
+    widget_.name()->setText(QString::fromStdString(caption));
   }
-  void setMaximum(int maximum) override { widget_.bar()->setMaximum(maximum); }
-  void setPosition(int position) override { widget_.bar()->setValue(position); }
+  void setMaximum(int maximum) override {
+    widget_.bar()->setMaximum(maximum);
+    pacer_.force();
+  }
+  // A bar with its count repaints at once on every new value: loops of a
+  // million items move it only when the pacer says so, and at the end.
+  void setPosition(int position) override {
+    if (pacer_.due() || position >= widget_.bar()->maximum()) widget_.bar()->setValue(position);
+  }
   void setVisible(bool visible) override {
     if (visible == widget_.isVisible()) return;
     if (visible) {
@@ -34,16 +47,30 @@ class WidgetView : public ProgressFormView {
 
  private:
   ProgressFormWidget widget_;
+  Pacer pacer_;
 };
 
 }  // namespace
 
 ProgressFormWidget::ProgressFormWidget(ProgressForm& form)
-    : QWidget(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), form_(form), bar_(new QProgressBar(this)) {
-  setFixedSize(461, 19);
-  bar_->setGeometry(4, 2, 453, 16);
+    : QWidget(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint),
+      form_(form),
+      name_(new QLabel(this)),
+      bar_(new QProgressBar(this)) {
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(name_);
   bar_->setRange(0, 100);
-  bar_->setTextVisible(false);
+  bar_->setFormat("%v / %m");
+  bar_->setTextVisible(true);
+  layout->addWidget(bar_);
+  auto* row = new QHBoxLayout;
+  row->addStretch(1);
+  auto* stop = new QPushButton(QString::fromUtf8("Přerušit"), this);
+  // Pressing it is closing the form: the work asks the interrupt question.
+  connect(stop, &QPushButton::clicked, this, &QWidget::close);
+  row->addWidget(stop);
+  layout->addLayout(row);
+  setFixedWidth(461);
 }
 
 void ProgressFormWidget::closeEvent(QCloseEvent* event) {
