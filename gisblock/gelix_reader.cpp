@@ -138,7 +138,7 @@ bool TGeliXReader::OpenStream() {
 void TGeliXReader::BeginReading() {
   busy_.push_back(std::make_unique<platform::BusyCursor>());
   ResetCondition();
-  BeginProgress(ClassName() + " (" + filePath_ + ") ", 0, GetRecordCount());
+  BeginProgress(ClassName() + " (" + platform::pathResolver().userSpelling(filePath_) + ") ", 0, GetRecordCount());
 }
 
 void TGeliXReader::EndReading() {
