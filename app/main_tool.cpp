@@ -6,12 +6,14 @@
 
 #include "app/jobs/forest_level_export.h"
 #include "app/main_form.h"
+#include "areas/export_gauge.h"
 #include "areas/forest_space_unit.h"
 #include "framework/class_registry.h"
 #include "framework/message_dispatch.h"
 #include "framework/settings.h"
 #include "framework/zelto_message.h"
 #include "platform/codepage.h"
+#include "platform/pacer.h"
 #include "platform/path_resolver.h"
 #include "platform/user_interaction.h"
 
@@ -232,8 +234,23 @@ void TMainTool::ExportLevel(int code) {
       f->btLHC->setEnabled(false);
     }
   };
-  context.ProcessMessages = [] { zelto::ProcessPendingMessages(); };
-  jobs::RunLevelCommand(context, code);
+  platform::Pacer pacer;
+  context.ProcessMessages = [&pacer] {
+    if (pacer.due()) zelto::ProcessPendingMessages();
+  };
+  if (code != 103) {
+    jobs::RunLevelCommand(context, code);
+    return;
+  }
+  // The whole district runs for a while: the user sees how many levels are
+  // done, and may stop between two levels.
+  const std::vector<jobs::ForestLevel>& levels = jobs::ForestLevels();
+  areas::ExportGauge gauge("Export všech vrstev revíru", static_cast<int>(levels.size()),
+                           "Přerušit export vrstev revíru ?");
+  for (std::size_t i = 0; i < levels.size(); ++i) {
+    if (!gauge.step(static_cast<int>(i))) break;
+    jobs::ExportForestLevel(context, levels[i]);
+  }
 }
 
 void TMainTool::ShowData(TZeltoMessage*) { NotAvailable(); }

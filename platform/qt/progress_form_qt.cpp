@@ -1,12 +1,16 @@
 #include "platform/qt/progress_form_qt.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <QWindow>
+#include <chrono>
 
 #include "platform/pacer.h"
 
@@ -34,11 +38,18 @@ class WidgetView : public ProgressFormView {
     if (visible == widget_.isVisible()) return;
     if (visible) {
       if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        // A form shown while others are up (a level's steps inside the
+        // whole export) goes below them, so that all of them can be read.
+        int below = 0;
+        for (QWidget* other : QApplication::topLevelWidgets())
+          if (other != &widget_ && other->isVisible() && dynamic_cast<ProgressFormWidget*>(other))
+            below += other->frameGeometry().height();
         QRect frame = widget_.frameGeometry();
         frame.moveCenter(screen->availableGeometry().center());
-        widget_.move(frame.topLeft());
+        widget_.move(frame.topLeft() + QPoint(0, below));
       }
       widget_.show();
+      paintOnceShown();
     } else {
       widget_.hide();
     }
@@ -46,6 +57,21 @@ class WidgetView : public ProgressFormView {
   ProgressFormWidget& widget() { return widget_; }
 
  private:
+  // The work goes on as soon as the form is shown and may not let events
+  // through before it ends: a form that waited for its first repaint would
+  // stand on screen as an empty frame. It is painted once the window system
+  // has put it up (a short wait, bounded for a window system that never
+  // does).
+  void paintOnceShown() {
+    QElapsedTimer waited;
+    waited.start();
+    const QWindow* window = widget_.windowHandle();
+    while (window && !window->isExposed() && waited.elapsed() < kExposeWait.count())
+      QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+    widget_.repaint();
+  }
+  static constexpr std::chrono::milliseconds kExposeWait{200};
+
   ProgressFormWidget widget_;
   Pacer pacer_;
 };
