@@ -166,7 +166,10 @@ class JobScope {
 
 void TMainTool::HandleMessage(TZeltoMessage*& message, bool& handled) {
   handled = false;
-  if (message && jobRunning_ && (IsJobCommand(message->Message) || message->Message == zelto::msg::CloseRequest)) {
+  // The window's close comes as the main tool's own close request; a tool
+  // that closes itself meanwhile is not refused.
+  const bool windowClose = message && message->Message == zelto::msg::CloseRequest && message->Sender() == this;
+  if (message && jobRunning_ && (IsJobCommand(message->Message) || windowClose)) {
     platform::ui().beep();
     handled = true;
     return;

@@ -50,13 +50,15 @@ TEST_F(ShellTest, TheStandGroupButtonExportsTheDistrictReadBefore) {
   ASSERT_NE(Tool().ForestRoot(), nullptr);
 
   // "Čti revír" pressed while the export runs would free the hierarchy
-  // under it; it is refused with a beep.
+  // under it, "Konec" would ask to end in its middle; both are refused with
+  // a beep.
   TForestSpaceUnit* root = Tool().ForestRoot();
   const int beeps = ui_->beeps();
   form.btExpPlochPSk->click();
   form.btCtiRevir->click();
+  form.BitBtn1->click();
   zelto::RunMessagesUntilIdle();
-  EXPECT_EQ(ui_->beeps() - beeps, 2);  // the refusal and the export's end
+  EXPECT_EQ(ui_->beeps() - beeps, 3);  // the two refusals and the export's end
   EXPECT_EQ(Tool().ForestRoot(), root);
   EXPECT_TRUE(form.isEnabled());
   EXPECT_TRUE(ui_->shownTexts().empty()) << ui_->shownTexts().front();
