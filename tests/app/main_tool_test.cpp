@@ -147,6 +147,7 @@ TEST_F(ShellTest, ProgressMessagesDriveOneWindowPerRunningTool) {
   ASSERT_TRUE(first && second);
   EXPECT_EQ(first->GetProcessName(), "Čtení");
   EXPECT_EQ(first->GetProgress(), 4);
+  EXPECT_EQ(first->Form()->ProgressBar->text(), "4 / 10");
   EXPECT_EQ(first->GetMaxProgress(), 10);
   EXPECT_FALSE(first->Form()->ProgressBar->isHidden());
   EXPECT_EQ(second->GetText(), "uzel 7");
