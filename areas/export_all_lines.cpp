@@ -19,15 +19,6 @@ ZELTO_IMPLEMENT_ELEMENT(TExportNodedLines, TProchazecListuQTreeGauge, [](auto& p
   p.Boolean("ExportSymbol", &E::ExportSymbol);
 })
 
-namespace {
-
-void createDirectory(const std::string& directory) {
-  std::error_code ec;
-  std::filesystem::create_directories(platform::pathResolver().forWriting(directory), ec);
-}
-
-}  // namespace
-
 TExportGelixLiniiRecursor::TExportGelixLiniiRecursor(const std::string& blockDirectory, bool rewrite,
                                                      TWCS* system) {
   // The writer makes a missing block directory with the empty block in it.
@@ -67,13 +58,9 @@ void TExportAllLines::DoIt() {
   walker.DoIt();
 }
 
-TExportNodedLines::TExportNodedLines() {
-  // Made as a whole block, so that a writer opening it later finds every file.
-  if (!platform::pathResolver().exists(BlockDirectory)) {
-    createDirectory(BlockDirectory);
-    CreateEmptyBlock(platform::pathResolver().existing(BlockDirectory).string());
-  }
-}
+// The test block is made when the tool first writes, not when the tool is
+// made: the main tool makes its tools at every start.
+TExportNodedLines::TExportNodedLines() = default;
 
 void TExportNodedLines::DoIt() {
   std::int32_t lines = 0;

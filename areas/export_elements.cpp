@@ -1,6 +1,8 @@
 #include "areas/export_elements.h"
 
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <exception>
 #include <stdexcept>
 #include <fstream>
@@ -13,6 +15,9 @@
 #include "geometry/space_entity.h"
 #include "geometry/space_registers.h"
 #include "gisblock/gelix_props.h"
+#include "gisblock/gelix_reader.h"
+#include "gisblock/staged_block.h"
+#include "gisblock/table_messages.h"
 #include "platform/path_resolver.h"
 #include "platform/user_interaction.h"
 
@@ -80,6 +85,77 @@ std::string TExpBlockName::GetFullBlockName() const {
   return dir + BlockName + ".BLK";
 }
 
+TExportGelixElements::~TExportGelixElements() = default;
+
+std::string TExportGelixElements::Summary::Text(const std::string& block) const {
+  return "; Blok " + block + " zapsán: " + std::to_string(Areas) + " ploch, " + std::to_string(Lines) + " linií, " +
+         std::to_string(Rows) + " řádků tabulek";
+}
+
+gisblock::StagedBlock* TExportGelixElements::BeginBlock() {
+  summary_ = {};
+  own_.reset();
+  staged_ = shared_;
+  if (!staged_) {
+    own_ = std::make_unique<gisblock::StagedBlock>(BlockName);
+    staged_ = own_.get();
+  }
+  if (!staged_->ok()) {
+    platform::showError(staged_->error());
+    staged_ = nullptr;
+    own_.reset();
+  }
+  return staged_;
+}
+
+std::string TExportGelixElements::TargetDirectory() const { return staged_ ? staged_->stagingPath() : BlockName; }
+
+void TExportGelixElements::EndBlock(bool interrupted, const std::string& nothingWritten) {
+  // The tables are closed before the block may move.
+  for (TElement* child : std::vector<TElement*>(Items())) {
+    if (!child || !child->Is<TExportDBFClass>()) continue;
+    summary_.Rows += static_cast<TExportDBFClass*>(child)->RowsWritten;
+    Delete(child);
+  }
+  gisblock::StagedBlock* staged = staged_;
+  staged_ = nullptr;
+  if (!staged) return;
+  const std::string& shown = staged->shownPath();
+  if (staged->failed()) {
+    // A job's block is reported by the job when it gives up the block.
+    if (own_) {
+      platform::showError(staged->error());
+      gisblock::TableMessages::logText("; " + staged->error());
+    }
+  } else if (interrupted) {
+    gisblock::TableMessages::logText("; Export do " + shown + " přerušen, blok zůstává beze změny");
+  } else if (!nothingWritten.empty()) {
+    gisblock::TableMessages::logText("; Blok " + shown + " nezapsán: " + nothingWritten);
+  } else if (!own_) {
+    summary_.Written = true;
+  } else if (staged->commit()) {
+    summary_.Written = true;
+    gisblock::TableMessages::logText(summary_.Text(shown));
+  } else {
+    platform::showError(staged->error());
+    gisblock::TableMessages::logText("; " + staged->error());
+  }
+  own_.reset();
+}
+
+bool TExportGelixElements::WriterWorks(const TGeliXObjectReader* writer, const char* fileName) {
+  if (!staged_) return writer != nullptr;
+  if (!writer) {
+    const int error = errno;
+    staged_->noteFailure(fileName, error ? std::strerror(error) : "soubor nelze otevřít");
+    return false;
+  }
+  std::string file, cause;
+  if (!writer->Failed(file, cause)) return !staged_->failed();
+  staged_->noteFailure(file, cause);
+  return false;
+}
+
 TDynamicProperties* TExportGelixElements::GetDynamicProps() {
   if (!dynamicProps_) {
     dynamicProps_ = new TDynamicProperties;
@@ -105,7 +181,8 @@ void TExportGelixElements::ExportObjectRow(TSpaceEntity* object) {
   writer->ObjectType = props->GetPhysicalObjectType();
   writer->DynamicProps = dynamicProps_;
   writer->ControlDir = ControlDir;
-  writer->ExpBlockName = BlockName;
+  writer->ExpBlockName = TargetDirectory();
+  writer->Staged = staged_;
   writer->PlochyVHa = PlochyVHa;
   writer->BothSources = BothSources;
   writer->SetInput(object);

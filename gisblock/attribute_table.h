@@ -27,6 +27,7 @@ namespace gisblock {
 class AttributeTable {
  public:
   explicit AttributeTable(TableMessages messages = {});
+  void SetMessages(TableMessages messages) { messages_ = std::move(messages); }
 
   // --- the data-set surface ---------------------------------------------
   const std::string& TableName() const { return tableName_; }

@@ -1,6 +1,8 @@
 #include "gisblock/gelix_writers.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -9,6 +11,9 @@
 #include "gisblock/gelix_props.h"
 #include "gisblock/gelix_registers.h"
 #include "gisblock/record_bytes.h"
+#include "gisblock/staged_block.h"
+#include "framework/message_dispatch.h"
+#include "framework/zelto_message.h"
 #include "platform/real48.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TGelixCoordWriter, TGelixCoordReader, ZELTO_NO_PROPERTIES)
@@ -22,11 +27,44 @@ ZELTO_IMPLEMENT_ELEMENT(TGelixAreaWriter, TGelixObjectWriter, ZELTO_NO_PROPERTIE
 
 namespace fs = std::filesystem;
 
-void CreateEmptyBlock(const std::string& directory) {
-  for (const gisblock::BlockFile& file : gisblock::emptyBlockFiles(directory)) {
-    std::ofstream out(fs::path(directory) / file.name, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(file.bytes.data()), static_cast<std::streamsize>(file.bytes.size()));
+namespace {
+
+void postText(const std::string& text) {
+  TElement* mainTool = zelto::ResolveMainTool();
+  PostTextMessage(mainTool, zelto::msg::LogText, text, mainTool);
+  zelto::ProcessPendingMessages();
+}
+
+// The directory a writer may write into; empty after a message when the
+// name is empty or leads nowhere.
+std::string writableDirectory(const std::string& directory) {
+  std::string why;
+  if (gisblock::StagedBlock::resolve(directory, why).empty()) {
+    postText(why);
+    return {};
   }
+  return gisblock::normalizeBlockPath(directory);
+}
+
+}  // namespace
+
+bool CreateEmptyBlock(const std::string& directory, const std::string& shownName) {
+  const std::string dir = writableDirectory(directory);
+  if (dir.empty()) return false;
+  const std::string shown = shownName.empty() ? directory : shownName;
+  for (const gisblock::BlockFile& file : gisblock::emptyBlockFiles(shown)) {
+    errno = 0;
+    std::ofstream out(fs::path(dir) / file.name, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(file.bytes.data()), static_cast<std::streamsize>(file.bytes.size()));
+    out.close();
+    if (!out) {
+      const int error = errno;
+      postText("Prázdný blok " + shown + ": soubor " + file.name + " nelze zapsat: " +
+               (error ? std::strerror(error) : "zápis se nezdařil"));
+      return false;
+    }
+  }
+  return true;
 }
 
 namespace {
@@ -34,7 +72,7 @@ namespace {
 // Rewriting empties the file down to its dummy record; otherwise the file
 // is opened for update, and made with its dummy when missing.
 std::unique_ptr<std::iostream> openForWriting(const std::string& path, bool rewrite, const std::string& fileName) {
-  if (rewrite || !fs::exists(path)) {
+  if (rewrite) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     const std::vector<std::uint8_t> dummy = gisblock::dummyRecord(fileName);
     out.write(reinterpret_cast<const char*>(dummy.data()), static_cast<std::streamsize>(dummy.size()));
@@ -68,17 +106,21 @@ std::int32_t TGelixCoordWriter::AppendCoords(const std::vector<std::uint8_t>& re
   const std::int32_t first = GetRecordCount();
   stream_->clear();
   stream_->seekp(static_cast<std::streamoff>(first) * recordSize_);
+  errno = 0;
   stream_->write(reinterpret_cast<const char*>(records.data()), static_cast<std::streamsize>(count) * recordSize_);
   stream_->flush();
-  return *stream_ ? first : -1;
+  if (*stream_) return first;
+  NoteWriteFailure();
+  return -1;
 }
 
 TGelixLinWriter* TGelixLinWriter::CreateForBlock(const std::string& directory, bool rewrite, TWCS* system) {
-  const std::string dir = gisblock::normalizeBlockPath(directory);
+  const std::string dir = writableDirectory(directory);
+  if (dir.empty()) return nullptr;
   std::error_code ec;
   if (!fs::is_directory(dir)) {
     fs::create_directories(dir, ec);
-    CreateEmptyBlock(dir);
+    if (!CreateEmptyBlock(dir, directory)) return nullptr;
   }
   auto* writer = new TGelixLinWriter;
   writer->Rewrite = rewrite;
@@ -93,6 +135,10 @@ TGelixLinWriter* TGelixLinWriter::CreateForBlock(const std::string& directory, b
 bool TGelixLinWriter::OpenStream() {
   stream_ = openForWriting(filePath_, Rewrite, GetFileName());
   return stream_ != nullptr;
+}
+
+bool TGelixLinWriter::Failed(std::string& file, std::string& cause) const {
+  return TGelixLinReader::Failed(file, cause) || (coords_ && coords_->Failed(file, cause));
 }
 
 TGelixCoordReader* TGelixLinWriter::CreateCoordReader() {
@@ -190,7 +236,8 @@ bool TGelixObjectWriter::OpenStream() {
 }
 
 TGelixAreaWriter* TGelixAreaWriter::CreateForBlock(const std::string& directory, bool rewrite, TWCS* system) {
-  const std::string dir = gisblock::normalizeBlockPath(directory);
+  const std::string dir = writableDirectory(directory);
+  if (dir.empty()) return nullptr;
   std::error_code ec;
   if (!fs::is_directory(dir)) fs::create_directories(dir, ec);
   auto* writer = new TGelixAreaWriter;

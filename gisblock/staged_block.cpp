@@ -1,5 +1,6 @@
 #include "gisblock/staged_block.h"
 
+#include <algorithm>
 #include <system_error>
 
 #include "platform/path_resolver.h"
@@ -21,30 +22,45 @@ std::string causeOf(const std::error_code& ec) { return ec.message(); }
 fs::path StagedBlock::stagingFor(const fs::path& target) { return sibling(target, ".new"); }
 fs::path StagedBlock::backupFor(const fs::path& target) { return sibling(target, ".old"); }
 
-StagedBlock::StagedBlock(std::string shownPath) : shown_(std::move(shownPath)) {
-  std::string name = shown_;
+fs::path StagedBlock::resolve(std::string_view shownPath, std::string& error) {
+  std::string name(shownPath);
   while (!name.empty() && (name.back() == '\\' || name.back() == '/')) name.pop_back();
   if (name.empty()) {
-    fail("Blok nelze zapsat: chybí jméno adresáře bloku");
-    return;
+    error = "Blok nelze zapsat: chybí jméno adresáře bloku";
+    return {};
   }
-  fs::path mapped = platform::pathResolver().forWriting(name);
+  const fs::path mapped = platform::pathResolver().forWriting(name);
   if (mapped.empty() || !mapped.has_filename()) {
-    fail("Blok " + shown_ + " nelze zapsat: cesta nevede na žádný adresář");
+    error = "Blok " + std::string(shownPath) + " nelze zapsat: cesta nevede na žádný adresář";
+    return {};
+  }
+  std::error_code ec;
+  const fs::path absolute = fs::absolute(mapped, ec);
+  fs::path target = (ec ? mapped : absolute).lexically_normal();
+  if (!target.has_filename() || target == target.root_path()) {
+    error = "Blok " + std::string(shownPath) + " nelze zapsat: cesta nevede na žádný adresář";
+    return {};
+  }
+  return target;
+}
+
+StagedBlock::StagedBlock(std::string shownPath) : shown_(std::move(shownPath)) {
+  std::string why;
+  target_ = resolve(shown_, why);
+  if (target_.empty()) {
+    fail(why);
     return;
   }
   std::error_code ec;
-  fs::path absolute = fs::absolute(mapped, ec);
-  target_ = (ec ? mapped : absolute).lexically_normal();
-  if (!target_.has_filename() || target_ == target_.root_path()) {
-    fail("Blok " + shown_ + " nelze zapsat: cesta nevede na žádný adresář");
-    return;
-  }
   staging_ = stagingFor(target_);
   // What an interrupted earlier run left behind is of no use to anybody.
   fs::remove_all(staging_, ec);
   if (!fs::is_directory(target_.parent_path(), ec)) {
-    fail("Blok " + shown_ + " nelze zapsat: adresář " + target_.parent_path().string() + " neexistuje");
+    std::string parent = shown_;
+    while (!parent.empty() && (parent.back() == '\\' || parent.back() == '/')) parent.pop_back();
+    parent.erase(std::min(parent.size(), parent.find_last_of("/\\")));
+    fail("Blok " + shown_ + " nelze zapsat: adresář " + (parent.empty() ? target_.parent_path().string() : parent) +
+         " neexistuje");
     return;
   }
   if (!fs::create_directory(staging_, ec) || ec) {
@@ -65,8 +81,65 @@ bool StagedBlock::fail(std::string text) {
   return false;
 }
 
+void StagedBlock::noteFailure(std::string_view file, std::string_view cause) {
+  if (failed_) return;
+  failed_ = true;
+  error_ = "Blok " + shown_ + " nebyl zapsán, soubor " + shown(file) + ": " + shownText(cause) +
+           ". Původní blok zůstává beze změny.";
+}
+
+std::string joinShownPath(std::string_view directory, std::string_view name) {
+  std::string joined(directory);
+  while (!joined.empty() && (joined.back() == '\\' || joined.back() == '/')) joined.pop_back();
+  const char separator = joined.find('\\') != std::string::npos ? '\\' : '/';
+  std::string rest(name);
+  for (char& c : rest)
+    if (c == '/' || c == '\\') c = separator;
+  return joined + separator + rest;
+}
+
+std::string StagedBlock::shownFile(std::string_view fileName) const { return joinShownPath(shown_, fileName); }
+
+std::string StagedBlock::shown(std::string_view path) const {
+  for (const fs::path& base : {staging_, target_}) {
+    const std::string prefix = base.string();
+    if (prefix.empty() || path.substr(0, prefix.size()) != prefix) continue;
+    std::string_view rest = path.substr(prefix.size());
+    if (rest.empty()) return shown_;
+    if (rest.front() != '/' && rest.front() != '\\') continue;
+    return shownFile(rest.substr(1));
+  }
+  // A bare file name is one of the block's own files.
+  if (path.find_first_of("/\\") == std::string_view::npos) return shownFile(path);
+  return std::string(path);
+}
+
+std::string StagedBlock::shownText(std::string_view text) const {
+  const std::string staging = staging_.string();
+  if (staging.empty()) return std::string(text);
+  std::string out;
+  for (std::size_t at = 0;;) {
+    const std::size_t hit = text.find(staging, at);
+    if (hit == std::string_view::npos) {
+      out.append(text.substr(at));
+      return out;
+    }
+    out.append(text.substr(at, hit - at));
+    std::size_t end = hit + staging.size();
+    // The file name that follows, up to a blank or a line end.
+    if (end < text.size() && (text[end] == '/' || text[end] == '\\')) {
+      const std::size_t stop = std::min(text.size(), text.find_first_of(" \r\n\"'", end));
+      out += shown(text.substr(hit, stop - hit));
+      end = stop;
+    } else {
+      out += shown_;
+    }
+    at = end;
+  }
+}
+
 bool StagedBlock::commit() {
-  if (!ok_) return false;
+  if (!ok_ || failed_) return false;
   if (committed_) return true;
   std::error_code ec;
   const fs::path backup = backupFor(target_);

@@ -9,10 +9,19 @@
 //   if (!staged.ok()) { report(staged.error()); return; }
 //   writeEverythingInto(staged.stagingPath());
 //   if (!allWritten || !staged.commit()) report(staged.error());
+//
+// Writers tell the staged block of the first file they fail to write
+// (`noteFailure`); a block with a failure is never committed, and its error
+// names that file in the form the user named the block.
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace gisblock {
+
+// A name inside a directory, joined with the separator the directory is
+// spelled with ("D:\\GIS" + "P1600.CRT" gives "D:\\GIS\\P1600.CRT").
+std::string joinShownPath(std::string_view directory, std::string_view name);
 
 class StagedBlock {
  public:
@@ -32,10 +41,27 @@ class StagedBlock {
   const std::filesystem::path& staging() const { return staging_; }
   std::string stagingPath() const { return staging_.string(); }
 
+  // The first file of the block that could not be written, and why; later
+  // failures only follow from it and are not kept.
+  void noteFailure(std::string_view file, std::string_view cause);
+  bool failed() const { return failed_; }
+  // A file of the block, or a path inside the staging directory, as the
+  // user would name it: the block as named, its own separator, the rest.
+  std::string shownFile(std::string_view fileName) const;
+  std::string shown(std::string_view path) const;
+  // A message with every mention of the staging directory in that form.
+  std::string shownText(std::string_view text) const;
+
   // Puts the staging directory in place of the target (which may be missing).
-  // On failure the old block is back where it was and error() names the cause.
+  // Refused once a failure was noted. On failure the old block is back where
+  // it was and error() names the cause.
   bool commit();
   bool committed() const { return committed_; }
+
+  // Where a block named so lies on this system; empty, with `error` saying
+  // why, when the name is empty or leads to no directory (a drive without
+  // a directory), so that nothing lands in the working directory instead.
+  static std::filesystem::path resolve(std::string_view shownPath, std::string& error);
 
   // The hidden siblings used while a block is replaced.
   static std::filesystem::path stagingFor(const std::filesystem::path& target);
@@ -49,6 +75,7 @@ class StagedBlock {
   std::filesystem::path staging_;
   bool ok_ = false;
   bool committed_ = false;
+  bool failed_ = false;
   std::string error_;
 };
 

@@ -69,7 +69,7 @@ bool CreateTableBySQL(std::string_view tableFile, std::vector<FieldDefinition> d
   platform::PathResolver& paths = platform::pathResolver();
   std::error_code ec;
   if (paths.exists(tableFile)) fs::remove(paths.existing(tableFile), ec);
-  writeStatementFile(createTableStatement(tableFile, definitions));
+  writeStatementFile(createTableStatement(messages.shown(std::string(tableFile)), definitions));
   try {
     std::vector<platform::DbfField> fields;
     for (FieldDefinition& d : definitions)
@@ -78,7 +78,8 @@ bool CreateTableBySQL(std::string_view tableFile, std::vector<FieldDefinition> d
     if (target.empty()) throw platform::DbfError("Cesta " + std::string(tableFile) + " nevede na žádný disk");
     platform::DbfTable::create(target, std::move(fields));
   } catch (const platform::DbfError& e) {
-    messages.error("Nemohu vytvořit tabulku " + std::string(tableFile) + "\nChybové hlášení: \n" + e.what());
+    messages.error("Nemohu vytvořit tabulku " + messages.shown(std::string(tableFile)) + "\nChybové hlášení: \n" +
+                   e.what());
   }
   return paths.exists(tableFile);
 }

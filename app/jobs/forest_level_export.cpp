@@ -22,14 +22,17 @@
 #include "areas/object_walker.h"
 #include "areas/sub_area_maker.h"
 #include "framework/dynamic_properties.h"
-#include "framework/remove_directory_tree.h"
 #include "framework/settings.h"
 #include "geometry/area_element.h"
 #include "geometry/line_end_cells.h"
 #include "geometry/poly_element.h"
 #include "geometry/qtree.h"
 #include "geometry/space_registers.h"
+#include "areas/export_dbf_class.h"
+#include "framework/zelto_message.h"
 #include "gisblock/gelix_props.h"
+#include "gisblock/staged_block.h"
+#include "platform/path_resolver.h"
 #include "platform/user_interaction.h"
 
 namespace fs = std::filesystem;
@@ -78,9 +81,8 @@ bool CheckControlFiles(const std::string& gisRoot, char letter, std::int32_t kin
   char name[32];
   std::snprintf(name, sizeof name, "%c%04d", std::toupper(static_cast<unsigned char>(letter)), kind);
   for (const char* extension : {".TDS", ".CRT"}) {
-    const std::string path = (fs::path(gisRoot) / (std::string(name) + extension)).string();
-    std::error_code ec;
-    if (!fs::exists(path, ec)) {
+    const std::string path = gisblock::joinShownPath(gisRoot, std::string(name) + extension);
+    if (!platform::pathResolver().exists(path)) {
       platform::showError("Povinný soubor " + path + " neexistuje !");
       return false;
     }
@@ -89,7 +91,7 @@ bool CheckControlFiles(const std::string& gisRoot, char letter, std::int32_t kin
 }
 
 std::string LevelBlockPath(const std::string& directory, const std::string& code, const std::string& prefix) {
-  return (fs::path(directory) / (code + "_" + prefix + ".BLK")).string();
+  return gisblock::joinShownPath(directory, code + "_" + prefix + ".BLK");
 }
 
 DetKinds ReadDetKinds() {
@@ -218,7 +220,10 @@ struct LevelNetwork {
 
 void AreaClassifier::Classify(TElement* element) const {
   TGelixAreaProps* props = AreaProps(element);
-  if (!props) return;
+  if (!props) {
+    ClassifyGap(element);
+    return;
+  }
   auto* area = static_cast<TAreaElement*>(element);
   if (props->Druh == Kinds.StandGroup) props->Druh = Level.AreaKind;
   props->Barva = AreaColour;
@@ -250,6 +255,27 @@ void AreaClassifier::Classify(TElement* element) const {
   if (Level.Zro) props->Barva = 15, props->Znacka = 1;
 }
 
+void AreaClassifier::ClassifyGap(TElement* element) const {
+  if (!element || !element->Is<TAreaElement>() || static_cast<TAreaElement*>(element)->IsHole) return;
+  // No old area lay under it: a gap in the stands' coverage, exported as an
+  // empty area of the level rather than as an area of no kind.
+  auto* area = static_cast<TAreaElement*>(element);
+  TGelixAreaProps* props = areas::EnsureAreaProps(area);
+  props->Druh = Kinds.Empty;
+  props->Barva = Level.Zro ? 15 : AreaColour;
+  props->Znacka = Level.Zro ? 1 : AreaSymbol;
+  if (Log)
+    Log("Export " + Level.Prefix + ": plocha bez porostu v DET (X " + areas::FieldNumberText(-area->GetAbsRefY()) +
+        ", Y " + areas::FieldNumberText(-area->GetAbsRefX()) + ") exportována jako druh " +
+        std::to_string(Kinds.Empty));
+}
+
+namespace {
+
+void LogText(const std::string& text) { PostTextMessage(nullptr, zelto::msg::LogText, text); }
+
+}  // namespace
+
 ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLevel& level) {
   if (context.DisableReadButtons) context.DisableReadButtons();
   std::string code;
@@ -267,15 +293,24 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
   if (!inRange) return ExportResult::NotRemoved;
 
   const std::string block = LevelBlockPath(context.OutputDirectory, code, level.Prefix);
-  std::error_code ec;
-  if (fs::exists(block, ec) && !RemoveDirectoryTree(block)) return ExportResult::NotRemoved;
+  // The new block is written beside the old one, which stays until the new
+  // one is complete.
+  gisblock::StagedBlock staged(block);
+  if (!staged.ok()) {
+    platform::showError(staged.error());
+    LogText("; " + staged.error());
+    platform::ui().beep();
+    return ExportResult::NotWritten;
+  }
 
   ExportResult result = ExportResult::NothingToExport;
+  std::string nothing;  // why nothing was written
   {
     platform::BusyCursor busy;
     TForestSpaceUnit* root = context.Model ? context.Model->GetHierarchyRoot() : nullptr;
     const bool joinLines = level.Zro ? ReadIniBool("EXPORT", "RusitPseudouzly", false) : context.JoinLines;
     LevelNetwork network;
+    if (!root) nothing = "není načten revír (lesnická hierarchie chybí)";
     if (root) {
       network.Source = root;
       std::unique_ptr<TReadLinesIntoQTreeDleTridy> copying;
@@ -290,6 +325,7 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
       reader.SetInput(root);
       reader.DoIt();
       network.Net.Index = dynamic_cast<TSpaceLineBegEndCell*>(reader.Output());
+      if (!network.Net.Index) nothing = "lesnická hierarchie nemá žádné linie úrovně " + level.Prefix;
     }
     if (TSpaceLineBegEndCell* index = network.Net.Index) {
       {
@@ -324,6 +360,7 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
         network.Net.AreasCount = builder.GetAreasCount();
       }
     }
+    if (network.Net.Index && !network.Net.Areas) nothing = "z linií úrovně " + level.Prefix + " nevznikla žádná plocha";
     if (TSpaceEntityQTree* areas = network.Net.Areas) {
       {
         TSubAreaMakerInQTree holes;
@@ -348,8 +385,9 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
         carrier.SetInput(network.Net.AreaList);
         carrier.DoIt();
       }
-      const AreaClassifier classifier{level, context.Kinds ? *context.Kinds : ReadDetKinds(), areaColour, areaSymbol,
-                                      network.Copies ? &network.Originals : nullptr};
+      AreaClassifier classifier{level, context.Kinds ? *context.Kinds : ReadDetKinds(), areaColour, areaSymbol,
+                                network.Copies ? &network.Originals : nullptr};
+      classifier.Log = LogText;
       for (TElement* element : std::vector<TElement*>(network.Net.AreaList->Items())) {
         classifier.Classify(element);
         if (context.ProcessMessages) context.ProcessMessages();
@@ -358,6 +396,7 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
       exporter.SetInput(network.Net.AreaList);
       exporter.SetName("Export ploch z QTree do " + level.Prefix);
       exporter.BlockName = block;
+      exporter.SetStagedBlock(&staged);
       exporter.ControlDir = context.GisRoot;
       exporter.ExportDBF = true;
       exporter.PlochyVHa = true;
@@ -369,8 +408,32 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
       }
       exporter.GetDynamicProps()->SetPropertyText("LHC_KOD", context.LhcCode);
       exporter.DoIt();
-      result = ExportResult::Written;
+      const TExportGelixElements::Summary& run = exporter.LastRun();
+      if (staged.failed()) {
+        result = ExportResult::NotWritten;
+      } else if (run.Written) {
+        if (staged.commit()) {
+          result = ExportResult::Written;
+          LogText(run.Text(block));
+        } else {
+          result = ExportResult::NotWritten;
+        }
+      } else {
+        // Broken off by the user or nothing to write: the exporter has said so.
+        result = ExportResult::NotWritten;
+        nothing.clear();
+      }
+      if (result == ExportResult::NotWritten && !staged.error().empty()) {
+        platform::showError(staged.error());
+        LogText("; " + staged.error());
+      }
     }
+  }
+  if (!nothing.empty()) {
+    const std::string text = "Úroveň " + level.Prefix + " nebyla exportována: " + nothing + ". Blok " + block +
+                             " zůstává beze změny.";
+    platform::showError(text);
+    LogText("; " + text);
   }
   platform::ui().beep();
   return result;

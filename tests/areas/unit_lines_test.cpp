@@ -137,14 +137,23 @@ TEST_F(WalkerTest, FilingKeepsSliversAndForeignKindsOutOfTheStandUnits) {
   ASSERT_EQ(log.texts.size(), 1u);
   EXPECT_NE(log.texts[0].find("plocha 4"), std::string::npos) << log.texts[0];
 
-  TInterpretLayer layer;  // a layer read by a model script, filed into the same root
+  // Filed again (a layer read by a model script): the hierarchy is built
+  // afresh, not counted twice.
+  TInterpretLayer layer;
   layer.Add(&areas);
   hierarchy.SetInput(&layer);
   hierarchy.DoIt();
   layer.Remove(&areas);
-  EXPECT_EQ(root->PocetPloch, 4);
+  root = dynamic_cast<TForestSpaceUnit*>(hierarchy.Output());
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(root->PocetPloch, 2);
+  EXPECT_NEAR(root->Plocha, 910, 1e-9);
   EXPECT_EQ(model.GetCount(), 1);
-  EXPECT_EQ(other->Items(), std::vector<TElement*>{road});  // held once, though counted twice
+  other = dynamic_cast<TNeplochy*>(root->FindElementByName("NEPLOCHY"));
+  ASSERT_NE(other, nullptr);
+  EXPECT_EQ(other->PocetPloch, 1);
+  EXPECT_EQ(other->Items(), std::vector<TElement*>{road});
+  EXPECT_EQ(road->GetOwnersCount(), 2);  // the list and the one unit
   zelto::SetMainToolResolver(nullptr);
   if (windir)
     ::setenv("WINDIR", oldWindir.c_str(), 1);

@@ -3,12 +3,17 @@
 // leave the old block and the disk as they were.
 #include "app/jobs/forest_level_export.h"
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <cmath>
 #include <fstream>
 #include <iterator>
 #include <map>
 
 #include "app/jobs/read_commands.h"
+#include "framework/message_dispatch.h"
+#include "framework/zelto_message.h"
 #include "areas/forest_space_unit.h"
 #include "geometry/area_element.h"
 #include "gisblock/gelix_blok_reader.h"
@@ -17,6 +22,35 @@
 
 namespace jobs_test {
 namespace {
+
+// Collects the log texts posted to the main tool while it lives.
+class LogProbe : public TOwnerEntity {
+ public:
+  LogProbe() { zelto::SetMainToolResolver([this] { return this; }); }
+  ~LogProbe() override { zelto::SetMainToolResolver(nullptr); }
+  void HandleMessage(TZeltoMessage*& message, bool& handled) override {
+    if (auto* t = dynamic_cast<TZeltoTextMessage*>(message); t && t->Message == zelto::msg::LogText)
+      texts.push_back(t->Text);
+    handled = true;
+  }
+  bool saw(const std::string& part) {
+    zelto::RunMessagesUntilIdle();
+    for (const std::string& t : texts)
+      if (t.find(part) != std::string::npos) return true;
+    return false;
+  }
+  std::string all() const {
+    std::string joined;
+    for (const std::string& t : texts) joined += t + "\n";
+    return joined;
+  }
+  std::vector<std::string> texts;
+};
+
+std::string Bytes(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
 
 struct KindSums {
   int count = 0;
@@ -229,14 +263,86 @@ TEST_F(LevelExportTest, ALevelThatCannotBeExportedLeavesTheDiskAlone) {
   EXPECT_EQ(jobs::ExportForestLevel(Context(output), *jobs::FindForestLevel(97)), jobs::ExportResult::NotRemoved);
   EXPECT_NE(ui->shownTexts().back().find("DILBP"), std::string::npos);
 
-  // A hierarchy ended with its object model is not used.
+  // A hierarchy ended with its object model is not used: the old block
+  // stays and the user is told why nothing was written.
   ASSERT_TRUE(fs::exists(dir / "GIS" / "P1300.TDS"));
+  const fs::path oldOdd = output / "01_13ODD.BLK";
+  fs::create_directories(oldOdd);
+  std::ofstream(oldOdd / "TN.ARE") << "old";
   GetWorld()->SetObjectModel(nullptr);
   EXPECT_EQ(state.GetHierarchyRoot(), nullptr);
-  const int shown = static_cast<int>(ui->shownTexts().size());
+  const std::size_t shown = ui->shownTexts().size();
   EXPECT_EQ(jobs::ExportForestLevel(Context(output), *jobs::FindForestLevel(98)),
             jobs::ExportResult::NothingToExport);
-  EXPECT_EQ(static_cast<int>(ui->shownTexts().size()), shown);
+  ASSERT_EQ(ui->shownTexts().size(), shown + 1);
+  EXPECT_NE(ui->shownTexts().back().find("není načten revír"), std::string::npos) << ui->shownTexts().back();
+  EXPECT_NE(ui->shownTexts().back().find((oldOdd).string()), std::string::npos);
+  EXPECT_EQ(Bytes(oldOdd / "TN.ARE"), "old");
+}
+
+// Every file of a directory tree with its bytes.
+std::map<std::string, std::string> Snapshot(const fs::path& root) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(root))
+    if (entry.is_regular_file()) files[fs::relative(entry.path(), root).string()] = Bytes(entry.path());
+  return files;
+}
+
+// Files may grow only to a few kilobytes while the guard lives, as on a
+// full disk; root is bound by it too, unlike by a read-only directory.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &old_);
+    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = old_;
+    limited.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limited);
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, oldHandler_);
+  }
+
+ private:
+  rlimit old_{};
+  void (*oldHandler_)(int) = nullptr;
+};
+
+TEST_F(LevelExportTest, AnExportThatCannotWriteEveryFileLeavesTheOldBlockByteForByte) {
+  ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
+  const fs::path output = dir / "OUT" / "01";
+  fs::create_directories(output);
+  const jobs::ForestLevel& psk = *jobs::FindForestLevel(95);
+  ASSERT_EQ(jobs::ExportForestLevel(Context(output), psk), jobs::ExportResult::Written);
+  const fs::path block = output / "01_16PSK.BLK";
+  const std::map<std::string, std::string> before = Snapshot(block);
+  ASSERT_GT(before.size(), 6u);
+  ASSERT_GT(before.at("TN.LIN").size(), 4096u);
+  ui->clear();
+
+  jobs::ExportResult result;
+  {
+    FileSizeLimit limit(4096);
+    result = jobs::ExportForestLevel(Context(output), psk);
+  }
+  EXPECT_EQ(result, jobs::ExportResult::NotWritten);
+  EXPECT_EQ(Snapshot(block), before);
+  // Told once, in the block's own name, which file failed and why.
+  ASSERT_EQ(ui->shownTexts().size(), 1u);
+  const std::string text = ui->shownTexts()[0];
+  EXPECT_EQ(text.rfind("Blok " + block.string() + " nebyl zapsán, soubor " + block.string() + "/TN.", 0), 0u) << text;
+  EXPECT_NE(text.find("File too large"), std::string::npos) << text;
+  // Nothing is left beside the block.
+  EXPECT_EQ(std::distance(fs::directory_iterator(output), fs::directory_iterator()), 1);
+
+  // A block cut short in the input is named when it is read.
+  ui->clear();
+  const fs::path lin = District() / "DET.BLK" / "TN.LIN";
+  fs::resize_file(lin, fs::file_size(lin) - 40);
+  LogProbe log;
+  ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
+  EXPECT_TRUE(log.saw("TN.LIN je poškozen")) << log.all();
 }
 
 }  // namespace
