@@ -387,7 +387,8 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
       }
       AreaClassifier classifier{level, context.Kinds ? *context.Kinds : ReadDetKinds(), areaColour, areaSymbol,
                                 network.Copies ? &network.Originals : nullptr};
-      classifier.Log = LogText;
+      // A line per gap, for the log and the protocol, not a box each.
+      classifier.Log = [](const std::string& text) { LogText("; " + text); };
       for (TElement* element : std::vector<TElement*>(network.Net.AreaList->Items())) {
         classifier.Classify(element);
         if (context.ProcessMessages) context.ProcessMessages();

@@ -1,6 +1,8 @@
 // Scripts, model files and the property editor create any registered class
 // by name and read its published properties as text: every class of the
-// headless program must survive that on a fresh instance.
+// headless program must survive that on a fresh instance, and none may
+// write a file for being made (the main tool makes its tools at every
+// start, in whatever directory the program was started from).
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -17,10 +19,13 @@
 #include "platform/scripted_user_interaction.h"
 #include "render/render_classes.h"
 #include "script/command_line.h"
+#include "temp_dir.h"
 
 TEST(EveryClass, IsCreatedByNameAndReadsEveryPublishedProperty) {
   platform::ScopedScriptedUi ui;
   platform::ScopedScriptedProgressForms forms;
+  test_support::TempDir empty("every_class");
+  test_support::ScopedWorkingDirectory inside(empty.path());
   RegisterGelixClasses();
   RegisterFrameworkServiceClasses();
   RegisterScriptClasses();
@@ -49,4 +54,6 @@ TEST(EveryClass, IsCreatedByNameAndReadsEveryPublishedProperty) {
   }
   EXPECT_GT(created, 200);
   SetWorld(previous);
+  EXPECT_TRUE(std::filesystem::is_empty(empty.path()))
+      << std::filesystem::directory_iterator(empty.path())->path().filename();
 }

@@ -347,3 +347,40 @@ TEST_F(LevelExportTest, AnExportThatCannotWriteEveryFileLeavesTheOldBlockByteFor
 
 }  // namespace
 }  // namespace jobs_test
+
+namespace jobs_test {
+namespace {
+
+// An area that no old area lay under (a gap in the stands of the DET
+// block) is an empty area of the level, with a row in that kind's table,
+// and the user learns where it lies.
+TEST(AreaClassifierTest, AGapInTheStandsBecomesAnEmptyAreaOfTheLevelAndIsLogged) {
+  std::vector<std::string> logged;
+  for (const std::int32_t command : {95, 116}) {
+    const jobs::ForestLevel& level = *jobs::FindForestLevel(command);
+    jobs::AreaClassifier classifier{level, jobs::DetKinds{110, 134}, 14, 105};
+    classifier.Log = [&logged](const std::string& text) { logged.push_back(text); };
+    TAreaElement gap;
+    for (auto [x, y] : {std::pair{-700.0, -900.0}, {-700.0, -800.0}, {-600.0, -800.0}, {-600.0, -900.0}})
+      gap.AddVertex(x, y);
+    gap.SetAbsRefX(-650);
+    gap.SetAbsRefY(-850);
+    TAreaElement hole;
+    hole.IsHole = true;
+    classifier.Classify(&gap);
+    classifier.Classify(&hole);
+
+    auto* props = dynamic_cast<TGelixAreaProps*>(gap.GetProperties());
+    ASSERT_NE(props, nullptr);
+    EXPECT_EQ(props->Druh, 134);
+    EXPECT_EQ(props->Barva, level.Zro ? 15 : 14);
+    EXPECT_EQ(props->Znacka, level.Zro ? 1 : 105);
+    EXPECT_EQ(hole.GetProperties(), nullptr);  // holes are not exported
+  }
+  ASSERT_EQ(logged.size(), 2u);
+  EXPECT_NE(logged[0].find("X 850"), std::string::npos) << logged[0];
+  EXPECT_NE(logged[0].find("Y 650"), std::string::npos) << logged[0];
+}
+
+}  // namespace
+}  // namespace jobs_test
