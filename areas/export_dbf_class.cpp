@@ -74,13 +74,14 @@ bool TExportDBFClass::createTable(TSpaceEntity* object) {
 
   // The table layer's errors are gathered: a table that could not be made
   // from a definition that exists fails the block, with their text.
-  std::string errors;
   gisblock::TableMessages messages;
-  messages.error = [&errors](const std::string& text) { errors += (errors.empty() ? "" : "; ") + text; };
-  messages.shown = [this](const std::string& path) { return Staged->shown(path); };
+  messages.error = [this](const std::string& text) { tableErrors_ += (tableErrors_.empty() ? "" : "; ") + text; };
+  messages.shown = [staged = Staged](const std::string& path) { return staged->shown(path); };
   table_->Table().SetMessages(messages);
+  tableErrors_.clear();
   const bool made = table_->CreateTable(GetDBFName());
-  table_->Table().SetMessages({});
+  const std::string errors = std::move(tableErrors_);
+  tableErrors_.clear();
   const bool defined = fileExists(definition);
   if (!made && defined) {
     Staged->noteFailure(GetDBFName(), errors.empty() ? "tabulku nelze vytvořit" : errors);

@@ -55,6 +55,7 @@ class TExportDBFClass : public TTool {
   bool writeStep(Step step);
 
   bool reportedMissing_ = false;
+  std::string tableErrors_;  // of the table being made
 
   TGelixDBFTable* table_ = nullptr;  // owned
 };

@@ -8,6 +8,7 @@
 #include "framework/zelto_message.h"
 #include "platform/message_queue.h"
 #include "render/interpret_layer.h"
+#include "log_probe.h"
 #include "walkers_fixture.h"
 
 namespace {
@@ -85,14 +86,7 @@ namespace {
 
 using namespace areas_test;
 
-class LogProbe : public TOwnerEntity {
- public:
-  std::vector<std::string> texts;
-  void HandleMessage(TZeltoMessage*& message, bool& handled) override {
-    if (auto* t = dynamic_cast<TZeltoTextMessage*>(message)) texts.push_back(t->Text);
-    handled = true;
-  }
-};
+using test_support::LogProbe;
 
 TAreaElement* Kind(TAreaElement* area, int druh, int cislo) {
   auto* props = new TGelixAreaProps;

@@ -3,49 +3,24 @@
 // leave the old block and the disk as they were.
 #include "app/jobs/forest_level_export.h"
 
-#include <sys/resource.h>
-
-#include <csignal>
 #include <cmath>
 #include <fstream>
 #include <iterator>
 #include <map>
 
 #include "app/jobs/read_commands.h"
-#include "framework/message_dispatch.h"
-#include "framework/zelto_message.h"
 #include "areas/forest_space_unit.h"
 #include "geometry/area_element.h"
 #include "gisblock/gelix_blok_reader.h"
 #include "gisblock/gelix_props.h"
+#include "file_size_limit.h"
 #include "jobs_fixture.h"
+#include "log_probe.h"
 
 namespace jobs_test {
 namespace {
 
-// Collects the log texts posted to the main tool while it lives.
-class LogProbe : public TOwnerEntity {
- public:
-  LogProbe() { zelto::SetMainToolResolver([this] { return this; }); }
-  ~LogProbe() override { zelto::SetMainToolResolver(nullptr); }
-  void HandleMessage(TZeltoMessage*& message, bool& handled) override {
-    if (auto* t = dynamic_cast<TZeltoTextMessage*>(message); t && t->Message == zelto::msg::LogText)
-      texts.push_back(t->Text);
-    handled = true;
-  }
-  bool saw(const std::string& part) {
-    zelto::RunMessagesUntilIdle();
-    for (const std::string& t : texts)
-      if (t.find(part) != std::string::npos) return true;
-    return false;
-  }
-  std::string all() const {
-    std::string joined;
-    for (const std::string& t : texts) joined += t + "\n";
-    return joined;
-  }
-  std::vector<std::string> texts;
-};
+using test_support::LogProbe;
 
 std::string Bytes(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
@@ -288,27 +263,6 @@ std::map<std::string, std::string> Snapshot(const fs::path& root) {
   return files;
 }
 
-// Files may grow only to a few kilobytes while the guard lives, as on a
-// full disk; root is bound by it too, unlike by a read-only directory.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &old_);
-    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = old_;
-    limited.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limited);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &old_);
-    std::signal(SIGXFSZ, oldHandler_);
-  }
-
- private:
-  rlimit old_{};
-  void (*oldHandler_)(int) = nullptr;
-};
-
 TEST_F(LevelExportTest, AnExportThatCannotWriteEveryFileLeavesTheOldBlockByteForByte) {
   ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
   const fs::path output = dir / "OUT" / "01";
@@ -323,7 +277,7 @@ TEST_F(LevelExportTest, AnExportThatCannotWriteEveryFileLeavesTheOldBlockByteFor
 
   jobs::ExportResult result;
   {
-    FileSizeLimit limit(4096);
+    test_support::FileSizeLimit limit(4096);
     result = jobs::ExportForestLevel(Context(output), psk);
   }
   EXPECT_EQ(result, jobs::ExportResult::NotWritten);
