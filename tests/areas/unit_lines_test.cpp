@@ -97,9 +97,8 @@ TAreaElement* Kind(TAreaElement* area, int druh, int cislo) {
 }
 
 TEST_F(WalkerTest, FilingKeepsSliversAndForeignKindsOutOfTheStandUnits) {
-  LogProbe log;
   platform::messageQueue().discardAll();
-  zelto::SetMainToolResolver([&] { return &log; });
+  LogProbe log;
   const char* windir = std::getenv("WINDIR");
   const std::string oldWindir = windir ? windir : "";
   ::setenv("WINDIR", "/nonexistent", 1);  // the default limits
@@ -148,6 +147,13 @@ TEST_F(WalkerTest, FilingKeepsSliversAndForeignKindsOutOfTheStandUnits) {
   EXPECT_EQ(other->PocetPloch, 1);
   EXPECT_EQ(other->Items(), std::vector<TElement*>{road});
   EXPECT_EQ(road->GetOwnersCount(), 2);  // the list and the one unit
+
+  // A district of slivers only files nothing, and says so.
+  TAreaString slivers;
+  slivers.Add(Kind(Box(0, 0, 3.33, 3), 134, 5));
+  hierarchy.SetInput(&slivers);
+  hierarchy.DoIt();
+  EXPECT_TRUE(log.saw("žádná z 1 ploch nebyla zařazena")) << log.all();
   zelto::SetMainToolResolver(nullptr);
   if (windir)
     ::setenv("WINDIR", oldWindir.c_str(), 1);
