@@ -278,10 +278,17 @@ void LogText(const std::string& text) { PostTextMessage(nullptr, zelto::msg::Log
 
 ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLevel& level) {
   if (context.DisableReadButtons) context.DisableReadButtons();
+  // The box has said why; the protocol keeps a line of every level too.
+  auto refused = [&level](ExportResult result, const std::string& why) {
+    LogText("; Úroveň " + level.Prefix + " nebyla exportována: " + why);
+    return result;
+  };
   std::string code;
-  if (!GetDistrictCode(context.OutputDirectory, code)) return ExportResult::BadDistrictCode;
+  if (!GetDistrictCode(context.OutputDirectory, code))
+    return refused(ExportResult::BadDistrictCode, "špatný kód revíru");
   if (context.ShowDistrictCode) context.ShowDistrictCode(code);
-  if (!CheckControlFiles(context.GisRoot, 'P', level.AreaKind)) return ExportResult::MissingControlFile;
+  if (!CheckControlFiles(context.GisRoot, 'P', level.AreaKind))
+    return refused(ExportResult::MissingControlFile, "chybí povinný soubor");
 
   // The settings are read now, so that a changed file counts at once; a
   // value out of range stops the level before the old block is lost.
@@ -290,7 +297,7 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
   const std::int16_t areaSymbol = Setting16(level.KeyStem + "ZP", level.Defaults[1], inRange);
   const std::int16_t lineColour = Setting16(level.KeyStem + "BL", level.Defaults[2], inRange);
   const std::int16_t lineSymbol = Setting16(level.KeyStem + "ZL", level.Defaults[3], inRange);
-  if (!inRange) return ExportResult::NotRemoved;
+  if (!inRange) return refused(ExportResult::NotRemoved, "hodnota nastavení mimo rozsah");
 
   const std::string block = LevelBlockPath(context.OutputDirectory, code, level.Prefix);
   // The new block is written beside the old one, which stays until the new
