@@ -166,7 +166,8 @@ void TExportAreasToGelix::DoIt() {
     prepare.DoIt();
   }
   // The points and texts of the block hold only their dummy records.
-  if (!CreateEmptyBlock(TargetDirectory(), BlockName)) staged->noteFailure("TN.TTX", "prázdný blok nelze zapsat");
+  if (!CreateEmptyBlock(TargetDirectory(), staged->shownPath()))
+    staged->noteFailure("TN.TTX", "prázdný blok nelze zapsat");
   if (!staged->failed()) ExportAreaLines();
   if (!staged->failed() && !interrupted_) ExportAreas();
   lines_ = nullptr;

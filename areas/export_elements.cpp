@@ -97,7 +97,9 @@ gisblock::StagedBlock* TExportGelixElements::BeginBlock() {
   own_.reset();
   staged_ = shared_;
   if (!staged_) {
-    own_ = std::make_unique<gisblock::StagedBlock>(BlockName);
+    // A block somebody stages and commits is joined, not staged again.
+    own_ = gisblock::StagedBlock::joining(BlockName);
+    if (!own_) own_ = std::make_unique<gisblock::StagedBlock>(BlockName);
     staged_ = own_.get();
   }
   if (!staged_->ok()) {
@@ -121,17 +123,20 @@ void TExportGelixElements::EndBlock(bool interrupted, const std::string& nothing
   staged_ = nullptr;
   if (!staged) return;
   const std::string& shown = staged->shownPath();
+  // A job's block (shared or joined) is reported and committed by the job.
+  const bool ours = own_ && !own_->joined();
+  const std::string reason = interrupted ? "export přerušen" : nothingWritten;
   if (staged->failed()) {
-    // A job's block is reported by the job when it gives up the block.
-    if (own_) {
+    if (ours) {
       platform::showError(staged->error());
       gisblock::TableMessages::logText("; " + staged->error());
     }
-  } else if (interrupted) {
-    gisblock::TableMessages::logText("; Export do " + shown + " přerušen, blok zůstává beze změny");
-  } else if (!nothingWritten.empty()) {
-    gisblock::TableMessages::logText("; Blok " + shown + " nezapsán: " + nothingWritten);
-  } else if (!own_) {
+  } else if (!reason.empty()) {
+    if (ours)
+      gisblock::TableMessages::logText("; Blok " + shown + " nezapsán: " + reason + ", zůstává beze změny");
+    else
+      staged->abandon(reason);
+  } else if (!ours) {
     summary_.Written = true;
   } else if (staged->commit()) {
     summary_.Written = true;

@@ -97,7 +97,8 @@ void TExportLinesToGelix::DoIt() {
   gisblock::StagedBlock* staged = BeginBlock();
   if (!staged) return;
   bool interrupted = false;
-  if (!CreateEmptyBlock(TargetDirectory(), BlockName)) staged->noteFailure("TN.TTX", "prázdný blok nelze zapsat");
+  if (!CreateEmptyBlock(TargetDirectory(), staged->shownPath()))
+    staged->noteFailure("TN.TTX", "prázdný blok nelze zapsat");
   std::unique_ptr<TGelixLinWriter> writer(
       staged->failed() ? nullptr : TGelixLinWriter::CreateForBlock(TargetDirectory(), true, new TJTSK));
   if (WriterWorks(writer.get(), "TN.LIN")) {

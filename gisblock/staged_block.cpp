@@ -1,6 +1,8 @@
 #include "gisblock/staged_block.h"
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <system_error>
 
 #include "platform/path_resolver.h"
@@ -19,7 +21,27 @@ std::string causeOf(const std::error_code& ec) { return ec.message(); }
 
 }  // namespace
 
+// Left in a staging directory by a writer that joined it and failed.
+constexpr const char* kFailureNote = ".failed";
+
 fs::path StagedBlock::stagingFor(const fs::path& target) { return sibling(target, ".new"); }
+
+std::unique_ptr<StagedBlock> StagedBlock::joining(const std::string& path) {
+  std::string why;
+  const fs::path staging = resolve(path, why);
+  const std::string name = staging.filename().string();
+  std::error_code ec;
+  if (staging.empty() || name.size() < 6 || name.front() != '.' || !name.ends_with(".new") ||
+      !fs::is_directory(staging, ec))
+    return nullptr;
+  std::unique_ptr<StagedBlock> block(new StagedBlock);
+  block->staging_ = staging;
+  block->target_ = staging.parent_path() / name.substr(1, name.size() - 5);
+  block->shown_ = block->target_.string();
+  block->ok_ = true;
+  block->joined_ = true;
+  return block;
+}
 fs::path StagedBlock::backupFor(const fs::path& target) { return sibling(target, ".old"); }
 
 fs::path StagedBlock::resolve(std::string_view shownPath, std::string& error) {
@@ -71,7 +93,7 @@ StagedBlock::StagedBlock(std::string shownPath) : shown_(std::move(shownPath)) {
 }
 
 StagedBlock::~StagedBlock() {
-  if (committed_ || staging_.empty()) return;
+  if (committed_ || joined_ || staging_.empty()) return;
   std::error_code ec;
   fs::remove_all(staging_, ec);
 }
@@ -86,6 +108,14 @@ void StagedBlock::noteFailure(std::string_view file, std::string_view cause) {
   failed_ = true;
   error_ = "Blok " + shown_ + " nebyl zapsán, soubor " + shown(file) + ": " + shownText(cause) +
            ". Původní blok zůstává beze změny.";
+  if (joined_) std::ofstream(staging_ / kFailureNote, std::ios::binary) << error_;
+}
+
+void StagedBlock::abandon(std::string_view reason) {
+  if (failed_) return;
+  failed_ = true;
+  error_ = "Blok " + shown_ + " nebyl zapsán: " + std::string(reason) + ". Původní blok zůstává beze změny.";
+  if (joined_) std::ofstream(staging_ / kFailureNote, std::ios::binary) << error_;
 }
 
 std::string joinShownPath(std::string_view directory, std::string_view name) {
@@ -139,9 +169,14 @@ std::string StagedBlock::shownText(std::string_view text) const {
 }
 
 bool StagedBlock::commit() {
-  if (!ok_ || failed_) return false;
+  if (!ok_ || failed_ || joined_) return false;
   if (committed_) return true;
   std::error_code ec;
+  if (fs::exists(staging_ / kFailureNote, ec)) {
+    std::ifstream note(staging_ / kFailureNote, std::ios::binary);
+    failed_ = true;
+    return fail(std::string(std::istreambuf_iterator<char>(note), {}));
+  }
   const fs::path backup = backupFor(target_);
   fs::remove_all(backup, ec);
   const bool hadOld = fs::exists(fs::symlink_status(target_, ec));

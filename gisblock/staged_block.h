@@ -14,6 +14,7 @@
 // (`noteFailure`); a block with a failure is never committed, and its error
 // names that file in the form the user named the block.
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,13 @@ class StagedBlock {
  public:
   // `shownPath`: the block as the user named it; messages use this form.
   explicit StagedBlock(std::string shownPath);
+  // A writer given the staging directory of a staged block that somebody
+  // else commits: it writes straight into it, never commits, and a failure
+  // it notes is left in the directory (see commit), so that the owner's
+  // commit refuses it. Nil when `path` is no live staging directory.
+  static std::unique_ptr<StagedBlock> joining(const std::string& path);
+  // Whether the block is another's (see joining).
+  bool joined() const { return joined_; }
   ~StagedBlock();
   StagedBlock(const StagedBlock&) = delete;
   StagedBlock& operator=(const StagedBlock&) = delete;
@@ -45,6 +53,9 @@ class StagedBlock {
   // failures only follow from it and are not kept.
   void noteFailure(std::string_view file, std::string_view cause);
   bool failed() const { return failed_; }
+  // Gives the block up for a reason that is no file's (broken off by the
+  // user, nothing to write): it is not committed either.
+  void abandon(std::string_view reason);
   // A file of the block, or a path inside the staging directory, as the
   // user would name it: the block as named, its own separator, the rest.
   std::string shownFile(std::string_view fileName) const;
@@ -53,8 +64,9 @@ class StagedBlock {
   std::string shownText(std::string_view text) const;
 
   // Puts the staging directory in place of the target (which may be missing).
-  // Refused once a failure was noted. On failure the old block is back where
-  // it was and error() names the cause.
+  // Refused once a failure was noted, here or by a writer that joined the
+  // block. On failure the old block is back where it was and error() names
+  // the cause.
   bool commit();
   bool committed() const { return committed_; }
 
@@ -68,6 +80,7 @@ class StagedBlock {
   static std::filesystem::path backupFor(const std::filesystem::path& target);
 
  private:
+  StagedBlock() = default;
   bool fail(std::string text);
 
   std::string shown_;
@@ -76,6 +89,7 @@ class StagedBlock {
   bool ok_ = false;
   bool committed_ = false;
   bool failed_ = false;
+  bool joined_ = false;
   std::string error_;
 };
 

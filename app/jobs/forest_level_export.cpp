@@ -427,9 +427,7 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
           result = ExportResult::NotWritten;
         }
       } else {
-        // Broken off by the user or nothing to write: the exporter has said so.
         result = ExportResult::NotWritten;
-        nothing.clear();
       }
       if (result == ExportResult::NotWritten && !staged.error().empty()) {
         platform::showError(staged.error());
