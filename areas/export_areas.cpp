@@ -178,6 +178,7 @@ void TExportAreasToGelix::ExportAreaLines() {
   auto* input = static_cast<TEntity*>(Input());
   std::unique_ptr<TGelixLinWriter> writer(TGelixLinWriter::CreateForBlock(TargetDirectory(), true, new TJTSK));
   if (!WriterWorks(writer.get(), "TN.LIN")) return;
+  if (Staged()) writer->ShownPath = Staged()->shownFile(writer->GetFileName());
   if (DruhLinii > 0) writer->Druh = areas::CheckedInt16(DruhLinii);
 
   // Which side of which line each exported area takes, gathered once so
@@ -238,6 +239,7 @@ void TExportAreasToGelix::ExportAreas() {
   auto* input = static_cast<TEntity*>(Input());
   std::unique_ptr<TGelixAreaWriter> writer(TGelixAreaWriter::CreateForBlock(TargetDirectory(), true, new TJTSK));
   if (!WriterWorks(writer.get(), "TN.ARE")) return;
+  if (Staged()) writer->ShownPath = Staged()->shownFile(writer->GetFileName());
   areas::ExportGauge gauge("Export ploch do " + BlockName, input->GetCount(), "Přerušit export ploch ?");
   const std::vector<TElement*> items = input->Items();
   for (std::size_t i = 0; i < items.size(); ++i) {

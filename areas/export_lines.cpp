@@ -102,6 +102,7 @@ void TExportLinesToGelix::DoIt() {
   std::unique_ptr<TGelixLinWriter> writer(
       staged->failed() ? nullptr : TGelixLinWriter::CreateForBlock(TargetDirectory(), true, new TJTSK));
   if (WriterWorks(writer.get(), "TN.LIN")) {
+    writer->ShownPath = staged->shownFile(writer->GetFileName());
     if (JedenDruh > 0) writer->Druh = areas::CheckedInt16(JedenDruh);
     areas::ExportGauge gauge("Export linií do " + BlockName, lines->GetCount(), "Přerušit export linií ?");
     const std::vector<TElement*> items = lines->Items();

@@ -34,6 +34,10 @@ class TGeliXReader : public TGelixManipulator {
   // The index of the record read last; -1 before any read.
   std::int32_t LastRecord() const { return lastRecord_; }
   const std::string& FilePath() const { return filePath_; }
+  // The file as messages name it: as the user named its block when that
+  // differs from where it is written (a block staged beside the old one).
+  std::string ShownFilePath() const { return ShownPath.empty() ? filePath_ : ShownPath; }
+  std::string ShownPath;
   int RecordSize() const { return recordSize_; }
   // Why the first write into the file failed; empty while every write
   // went through.

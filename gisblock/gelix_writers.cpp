@@ -173,7 +173,7 @@ bool TGelixLinWriter::writeLine(TPolyLineElement* line, std::int32_t number, std
                                 std::int32_t left, std::int32_t right, bool keepLinks) {
   if (!stream_) return false;
   if (number < 1) {
-    PostWarning(FilePath() + ": linii s číslem " + std::to_string(number) + " nelze zapsat, čísla linií začínají 1");
+    PostWarning(ShownFilePath() + ": linii s číslem " + std::to_string(number) + " nelze zapsat, čísla linií začínají 1");
     return false;
   }
   auto* props = static_cast<TGelixProps*>(line->GetProperties());
@@ -188,7 +188,7 @@ bool TGelixLinWriter::writeLine(TPolyLineElement* line, std::int32_t number, std
     const auto sx = platform::encodeReal48(storedX);
     const auto sy = platform::encodeReal48(storedY);
     if (!sx || !sy) {
-      PostWarning(FilePath() + ": linie č." + std::to_string(number) + " nezapsána, vrchol " + std::to_string(i) +
+      PostWarning(ShownFilePath() + ": linie č." + std::to_string(number) + " nezapsána, vrchol " + std::to_string(i) +
                   " (" + numberText(x) + " " + numberText(y) + ") nelze uložit jako 6bajtové číslo");
       return false;
     }
@@ -213,7 +213,7 @@ bool TGelixLinWriter::writeLine(TPolyLineElement* line, std::int32_t number, std
   try {
     bytes = record.encode();
   } catch (const std::overflow_error& e) {
-    PostWarning(FilePath() + ": linie č." + std::to_string(number) + " nezapsána: " + e.what());
+    PostWarning(ShownFilePath() + ": linie č." + std::to_string(number) + " nezapsána: " + e.what());
     return false;
   }
   if (keepLinks && props->Is<TGelixLineProps>()) {
@@ -254,7 +254,7 @@ bool TGelixAreaWriter::WriteArea(TAreaElement* area) {
   if (!stream_ || !area || !area->GetProperties() || !area->GetProperties()->Is<TGelixAreaProps>()) return false;
   auto* props = static_cast<TGelixAreaProps*>(area->GetProperties());
   if (props->Cislo < 1) {
-    PostWarning(FilePath() + ": plochu s číslem " + std::to_string(props->Cislo) +
+    PostWarning(ShownFilePath() + ": plochu s číslem " + std::to_string(props->Cislo) +
                 " nelze zapsat, čísla ploch začínají 1");
     return false;
   }
@@ -273,7 +273,7 @@ bool TGelixAreaWriter::WriteArea(TAreaElement* area) {
   try {
     bytes = record.encode();
   } catch (const std::overflow_error& e) {
-    PostWarning(FilePath() + ": plocha č." + std::to_string(props->Cislo) + " nezapsána: " + e.what());
+    PostWarning(ShownFilePath() + ": plocha č." + std::to_string(props->Cislo) + " nezapsána: " + e.what());
     return false;
   }
   return WriteRecord(bytes.data(), props->Cislo, gisblock::dummyRecord("TN.ARE"));
