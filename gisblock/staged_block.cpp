@@ -1,6 +1,7 @@
 #include "gisblock/staged_block.h"
 
 #include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <iterator>
 #include <system_error>
@@ -19,12 +20,14 @@ fs::path sibling(const fs::path& target, const char* suffix) {
 
 std::string causeOf(const std::error_code& ec) { return ec.message(); }
 
-}  // namespace
-
 // Left in a staging directory by a writer that joined it and failed.
 constexpr const char* kFailureNote = ".failed";
 
+}  // namespace
+
 fs::path StagedBlock::stagingFor(const fs::path& target) { return sibling(target, ".new"); }
+
+fs::path StagedBlock::backupFor(const fs::path& target) { return sibling(target, ".old"); }
 
 std::unique_ptr<StagedBlock> StagedBlock::joining(const std::string& path) {
   std::string why;
@@ -42,7 +45,6 @@ std::unique_ptr<StagedBlock> StagedBlock::joining(const std::string& path) {
   block->joined_ = true;
   return block;
 }
-fs::path StagedBlock::backupFor(const fs::path& target) { return sibling(target, ".old"); }
 
 fs::path StagedBlock::resolve(std::string_view shownPath, std::string& error) {
   std::string name(shownPath);
@@ -145,27 +147,34 @@ std::string StagedBlock::shown(std::string_view path) const {
 }
 
 std::string StagedBlock::shownText(std::string_view text) const {
-  const std::string staging = staging_.string();
-  if (staging.empty()) return std::string(text);
-  std::string out;
-  for (std::size_t at = 0;;) {
-    const std::size_t hit = text.find(staging, at);
-    if (hit == std::string_view::npos) {
-      out.append(text.substr(at));
-      return out;
+  std::string out(text);
+  for (const fs::path& base : {staging_, target_}) {
+    const std::string prefix = base.string();
+    if (prefix.empty()) continue;
+    std::string mapped;
+    for (std::size_t at = 0;;) {
+      const std::size_t hit = out.find(prefix, at);
+      if (hit == std::string::npos) {
+        mapped.append(out, at);
+        break;
+      }
+      mapped.append(out, at, hit - at);
+      std::size_t end = hit + prefix.size();
+      if (end < out.size() && (out[end] == '/' || out[end] == '\\')) {
+        // The file name that follows, up to a blank or a line end.
+        const std::size_t stop = std::min(out.size(), out.find_first_of(" \r\n\"'", end));
+        mapped += shown(std::string_view(out).substr(hit, stop - hit));
+        end = stop;
+      } else if (end == out.size() || !std::isalnum(static_cast<unsigned char>(out[end]))) {
+        mapped += shown_;
+      } else {
+        mapped.append(out, hit, end - hit);  // another name that begins the same
+      }
+      at = end;
     }
-    out.append(text.substr(at, hit - at));
-    std::size_t end = hit + staging.size();
-    // The file name that follows, up to a blank or a line end.
-    if (end < text.size() && (text[end] == '/' || text[end] == '\\')) {
-      const std::size_t stop = std::min(text.size(), text.find_first_of(" \r\n\"'", end));
-      out += shown(text.substr(hit, stop - hit));
-      end = stop;
-    } else {
-      out += shown_;
-    }
-    at = end;
+    out = std::move(mapped);
   }
+  return out;
 }
 
 bool StagedBlock::commit() {
@@ -175,7 +184,7 @@ bool StagedBlock::commit() {
   if (fs::exists(staging_ / kFailureNote, ec)) {
     std::ifstream note(staging_ / kFailureNote, std::ios::binary);
     failed_ = true;
-    return fail(std::string(std::istreambuf_iterator<char>(note), {}));
+    return fail(shownText(std::string(std::istreambuf_iterator<char>(note), {})));
   }
   const fs::path backup = backupFor(target_);
   fs::remove_all(backup, ec);
