@@ -312,7 +312,9 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
 
   ExportResult result = ExportResult::NothingToExport;
   std::string nothing;  // why nothing was written
-  {
+  // The one place where a failure inside the level's building or writing
+  // is caught: the old block stays (the staging goes with `staged`).
+  try {
     platform::BusyCursor busy;
     TForestSpaceUnit* root = context.Model ? context.Model->GetHierarchyRoot() : nullptr;
     const bool joinLines = level.Zro ? ReadIniBool("EXPORT", "RusitPseudouzly", false) : context.JoinLines;
@@ -434,6 +436,9 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
         LogText("; " + staged.error());
       }
     }
+  } catch (const std::exception& e) {
+    result = ExportResult::NotWritten;
+    nothing = std::string("chyba při tvorbě nebo zápisu ploch: ") + e.what();
   }
   if (!nothing.empty()) {
     const std::string text = "Úroveň " + level.Prefix + " nebyla exportována: " + nothing + ". Blok " + block +
