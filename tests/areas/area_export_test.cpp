@@ -199,6 +199,20 @@ TEST_F(AreaExportTest, ABlockThatCannotBeWrittenWholeLeavesTheOldOneAndIsNamedAs
       << ui->shownTexts()[0];
 }
 
+TEST_F(AreaExportTest, AnExportTheUserBreaksOffKeepsTheOldBlock) {
+  ExportLevel level;
+  fs::create_directories(block());
+  std::ofstream(block() + "/TN.ARE", std::ios::binary) << "old areas";
+  forms->closeAfterSteps(3);
+  forms->queueBreakAnswer(true);
+  auto e = exporter("");
+  e->SetInput(level.input);
+  e->DoIt();
+  EXPECT_FALSE(e->LastRun().Written);
+  EXPECT_EQ(Snapshot(block()), (std::map<std::string, std::string>{{"TN.ARE", "old areas"}}));
+  for (const auto& entry : fs::directory_iterator(dir)) EXPECT_NE(entry.path().filename().string().front(), '.');
+}
+
 TEST_F(AreaExportTest, WithoutBoundaryLinesNothingIsWritten) {
   TEntity input;
   auto* a = new TPolyLineAreaElement;
