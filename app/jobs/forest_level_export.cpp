@@ -274,6 +274,53 @@ namespace {
 
 void LogText(const std::string& text) { PostTextMessage(nullptr, zelto::msg::LogText, text); }
 
+// The colours and symbols of a level's areas and lines (section EXPORT).
+struct LevelStyle {
+  std::int16_t AreaColour, AreaSymbol, LineColour, LineSymbol;
+};
+
+std::optional<LevelStyle> ReadLevelStyle(const ForestLevel& level) {
+  bool inRange = true;
+  const LevelStyle style{Setting16(level.KeyStem + "BP", level.Defaults[0], inRange),
+                         Setting16(level.KeyStem + "ZP", level.Defaults[1], inRange),
+                         Setting16(level.KeyStem + "BL", level.Defaults[2], inRange),
+                         Setting16(level.KeyStem + "ZL", level.Defaults[3], inRange)};
+  if (!inRange) return std::nullopt;
+  return style;
+}
+
+// The filed areas of the level into the staged block, which takes the old
+// block's place only when every file and table was written.
+ExportResult WriteLevelBlock(const LevelExportContext& context, const ForestLevel& level, TAreaString& areas,
+                             const LevelStyle& style, gisblock::StagedBlock& staged) {
+  TExportAreasToGelix exporter;
+  exporter.SetInput(&areas);
+  exporter.SetName("Export ploch z QTree do " + level.Prefix);
+  exporter.BlockName = staged.shownPath();
+  exporter.SetStagedBlock(&staged);
+  exporter.ControlDir = context.GisRoot;
+  exporter.ExportDBF = true;
+  exporter.PlochyVHa = true;
+  exporter.BothSources = true;
+  if (!level.Zro) {
+    exporter.DruhLinii = level.LineKind;
+    exporter.BarvaLinii = style.LineColour;
+    exporter.ZnackaLinii = style.LineSymbol;
+  }
+  exporter.GetDynamicProps()->SetPropertyText("LHC_KOD", context.LhcCode);
+  exporter.DoIt();
+  if (exporter.LastRun().Written && staged.commit()) {
+    LogText(exporter.LastRun().Text(staged.shownPath()));
+    return ExportResult::Written;
+  }
+  // A file that failed, a break or nothing to write: the staged block says which.
+  if (!staged.error().empty()) {
+    platform::showError(staged.error());
+    LogText("; " + staged.error());
+  }
+  return ExportResult::NotWritten;
+}
+
 }  // namespace
 
 ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLevel& level) {
@@ -291,13 +338,9 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
     return refused(ExportResult::MissingControlFile, "chybí povinný soubor");
 
   // The settings are read now, so that a changed file counts at once; a
-  // value out of range stops the level before the old block is lost.
-  bool inRange = true;
-  const std::int16_t areaColour = Setting16(level.KeyStem + "BP", level.Defaults[0], inRange);
-  const std::int16_t areaSymbol = Setting16(level.KeyStem + "ZP", level.Defaults[1], inRange);
-  const std::int16_t lineColour = Setting16(level.KeyStem + "BL", level.Defaults[2], inRange);
-  const std::int16_t lineSymbol = Setting16(level.KeyStem + "ZL", level.Defaults[3], inRange);
-  if (!inRange) return refused(ExportResult::NotRemoved, "hodnota nastavení mimo rozsah");
+  // value out of range stops the level before anything is written.
+  const std::optional<LevelStyle> style = ReadLevelStyle(level);
+  if (!style) return refused(ExportResult::NotRemoved, "hodnota nastavení mimo rozsah");
 
   const std::string block = LevelBlockPath(context.OutputDirectory, code, level.Prefix);
   // The new block is written beside the old one, which stays until the new
@@ -394,47 +437,15 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
         carrier.SetInput(network.Net.AreaList);
         carrier.DoIt();
       }
-      AreaClassifier classifier{level, context.Kinds ? *context.Kinds : ReadDetKinds(), areaColour, areaSymbol,
-                                network.Copies ? &network.Originals : nullptr};
+      AreaClassifier classifier{level, context.Kinds ? *context.Kinds : ReadDetKinds(), style->AreaColour,
+                                style->AreaSymbol, network.Copies ? &network.Originals : nullptr};
       // A line per gap, for the log and the protocol, not a box each.
       classifier.Log = [](const std::string& text) { LogText("; " + text); };
       for (TElement* element : std::vector<TElement*>(network.Net.AreaList->Items())) {
         classifier.Classify(element);
         if (context.ProcessMessages) context.ProcessMessages();
       }
-      TExportAreasToGelix exporter;
-      exporter.SetInput(network.Net.AreaList);
-      exporter.SetName("Export ploch z QTree do " + level.Prefix);
-      exporter.BlockName = block;
-      exporter.SetStagedBlock(&staged);
-      exporter.ControlDir = context.GisRoot;
-      exporter.ExportDBF = true;
-      exporter.PlochyVHa = true;
-      exporter.BothSources = true;
-      if (!level.Zro) {
-        exporter.DruhLinii = level.LineKind;
-        exporter.BarvaLinii = lineColour;
-        exporter.ZnackaLinii = lineSymbol;
-      }
-      exporter.GetDynamicProps()->SetPropertyText("LHC_KOD", context.LhcCode);
-      exporter.DoIt();
-      const TExportGelixElements::Summary& run = exporter.LastRun();
-      if (staged.failed()) {
-        result = ExportResult::NotWritten;
-      } else if (run.Written) {
-        if (staged.commit()) {
-          result = ExportResult::Written;
-          LogText(run.Text(block));
-        } else {
-          result = ExportResult::NotWritten;
-        }
-      } else {
-        result = ExportResult::NotWritten;
-      }
-      if (result == ExportResult::NotWritten && !staged.error().empty()) {
-        platform::showError(staged.error());
-        LogText("; " + staged.error());
-      }
+      result = WriteLevelBlock(context, level, *network.Net.AreaList, *style, staged);
     }
   } catch (const std::exception& e) {
     result = ExportResult::NotWritten;
