@@ -64,8 +64,16 @@ void TExportElementsToText::DoIt() {
   TTool::DoIt();
   TElement* input = Input();
   if (!input || !input->Is<TSpaceEntity>() || FileName.empty()) return;
+  errno = 0;
   std::ofstream out(platform::pathResolver().forWriting(FileName), std::ios::binary | std::ios::trunc);
-  if (!out) return;
+  auto failed = [this] {
+    const int error = errno;
+    platform::showError("Soubor " + FileName + " nelze zapsat: " + (error ? std::strerror(error) : "zápis se nezdařil"));
+  };
+  if (!out) {
+    failed();
+    return;
+  }
   auto* container = static_cast<TSpaceEntity*>(input);
   areas::ExportGauge gauge("Export bodů do " + FileName, container->GetCount(), "Přerušit export bodů ?");
   TPropertyList* props = GetExpProps();
@@ -77,6 +85,8 @@ void TExportElementsToText::DoIt() {
     props->SetElement(child);
     out << props->GetCatenation() << "\r\n";
   }
+  out.close();
+  if (!out) failed();
 }
 
 std::string TExpBlockName::GetFullBlockName() const {
