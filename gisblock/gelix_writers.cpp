@@ -70,7 +70,7 @@ bool CreateEmptyBlock(const std::string& directory, const std::string& shownName
 namespace {
 
 // Rewriting empties the file down to its dummy record; otherwise the file
-// is opened for update, and made with its dummy when missing.
+// is opened for update (a missing one has been reported by Open).
 std::unique_ptr<std::iostream> openForWriting(const std::string& path, bool rewrite, const std::string& fileName) {
   if (rewrite) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
