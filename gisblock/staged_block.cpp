@@ -77,8 +77,11 @@ StagedBlock::StagedBlock(std::string shownPath) : shown_(std::move(shownPath)) {
   }
   std::error_code ec;
   staging_ = stagingFor(target_);
-  // What an interrupted earlier run left behind is of no use to anybody.
+  // What an interrupted earlier run left behind is of no use to anybody,
+  // but an old block it had moved aside goes back where it was.
   fs::remove_all(staging_, ec);
+  const fs::path backup = backupFor(target_);
+  if (!fs::exists(fs::symlink_status(target_, ec)) && fs::is_directory(backup, ec)) fs::rename(backup, target_, ec);
   if (!fs::is_directory(target_.parent_path(), ec)) {
     std::string parent = shown_;
     while (!parent.empty() && (parent.back() == '\\' || parent.back() == '/')) parent.pop_back();
