@@ -15,6 +15,7 @@
 #include "framework/world.h"
 #include "gisblock/gelix_classes.h"
 #include "platform/message_queue.h"
+#include "platform/path_resolver.h"
 #include "platform/scripted_progress_form.h"
 #include "platform/scripted_user_interaction.h"
 #include "render/render_classes.h"
@@ -26,6 +27,9 @@ TEST(EveryClass, IsCreatedByNameAndReadsEveryPublishedProperty) {
   platform::ScopedScriptedProgressForms forms;
   test_support::TempDir empty("every_class");
   test_support::ScopedWorkingDirectory inside(empty.path());
+  // The current drive there too, so that a default path ("\\ZELTO\\...")
+  // would land in it as well.
+  platform::pathResolver().setDrive('C', empty.path());
   RegisterGelixClasses();
   RegisterFrameworkServiceClasses();
   RegisterScriptClasses();
@@ -54,6 +58,7 @@ TEST(EveryClass, IsCreatedByNameAndReadsEveryPublishedProperty) {
   }
   EXPECT_GT(created, 200);
   SetWorld(previous);
+  platform::pathResolver().removeDrive('C');
   EXPECT_TRUE(std::filesystem::is_empty(empty.path()))
       << std::filesystem::directory_iterator(empty.path())->path().filename();
 }
