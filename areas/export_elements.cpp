@@ -5,6 +5,7 @@
 #include <cstring>
 #include <exception>
 #include <stdexcept>
+#include <filesystem>
 #include <fstream>
 
 #include "areas/export_dbf_class.h"
@@ -109,7 +110,14 @@ gisblock::StagedBlock* TExportGelixElements::BeginBlock() {
   if (!staged_) {
     // A block somebody stages and commits is joined, not staged again.
     own_ = gisblock::StagedBlock::joining(BlockName);
-    if (!own_) own_ = std::make_unique<gisblock::StagedBlock>(BlockName);
+    if (!own_) {
+      // A block may be written into a directory that does not exist yet.
+      std::string why;
+      const std::filesystem::path target = gisblock::StagedBlock::resolve(BlockName, why);
+      std::error_code ec;
+      if (!target.empty()) std::filesystem::create_directories(target.parent_path(), ec);
+      own_ = std::make_unique<gisblock::StagedBlock>(BlockName);
+    }
     staged_ = own_.get();
   }
   if (!staged_->ok()) {
