@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "app/jobs/forest_level_export.h"
+#include "app/jobs/line_jobs.h"
 #include "app/main_form.h"
 #include "areas/forest_space_unit.h"
 #include "framework/class_registry.h"
@@ -134,12 +135,12 @@ void TMainTool::HandleMessage(TZeltoMessage*& message, bool& handled) {
     case 37: ExploreOwners(message); break;
     case 84: ReadDistrict(); break;
     case 85: ReadLhcLines(); break;
-    case 86: NotAvailable("ExportRoads"); break;
-    case 87: NotAvailable("ExportRides"); break;
-    case 88: NotAvailable("ExportStreams"); break;
-    case 89: NotAvailable("ExportAllLineKinds"); break;
-    case 90: NotAvailable("NodeWaterLines"); break;
-    case 91: NotAvailable("NodeCommunicationLines"); break;
+    case 86:
+    case 87:
+    case 88:
+    case 89:
+    case 90:
+    case 91: RunLineJob(message->Message); break;
     case 92: BuildForestHierarchy(); break;
     case 93: ExploreSubjectOfInterest(); break;
     case 94: SelectLinesIntoHierarchy(); break;
@@ -188,6 +189,21 @@ void TMainTool::ExportLevel(int code) {
   };
   context.ProcessMessages = [] { zelto::ProcessPendingMessages(); };
   jobs::RunLevelCommand(context, code);
+}
+
+void TMainTool::RunLineJob(int code) {
+  TMainForm* form = MainForm();
+  if (!form) return;
+  const platform::PathResolver& paths = platform::pathResolver();
+  jobs::LineJobContext context;
+  context.Model = &state_;
+  context.LhcDirectory = paths.forWriting(form->lbLHC->text().toStdString()).string();
+  context.GisRoot = paths.existing(std::string(1, TMainForm::DriveOf(form->dcbQVR)) + ":\\GIS").string();
+  context.Log = [this](const std::string& text) { SetProtocol(text); };
+  if (code == 89) jobs::ExportAllLineKinds(context);
+  else if (code == 90) jobs::NodeWaterLines(context);
+  else if (code == 91) jobs::NodeCommunicationLines(context);
+  else if (const jobs::LineKind* kind = jobs::FindLineKind(code)) jobs::ExportLinesByDruh(context, *kind);
 }
 
 void TMainTool::ShowData(TZeltoMessage*) { NotAvailable("ShowData"); }

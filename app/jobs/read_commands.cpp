@@ -25,16 +25,15 @@ TForestSpaceUnit* LoadedModel::GetHierarchyRoot() const {
   return root && root->Is<TForestSpaceUnit>() ? static_cast<TForestSpaceUnit*>(root) : nullptr;
 }
 
-namespace {
-
-TObjectModel* ObjectModel() { return GetWorld()->GetObjectModel(); }
-
-// Drops everything loaded before; the references die with the old model.
 void RenewObjectModel(LoadedModel& state) {
   GetWorld()->SetObjectModel(nullptr);
   state.Subject.Set(nullptr);
   state.HierarchyRoot.Set(nullptr);
 }
+
+namespace {
+
+TObjectModel* ObjectModel() { return GetWorld()->GetObjectModel(); }
 
 // The main window spells its directories as the data tree does
 // ("D:\GIS\4107\01"); such paths keep that spelling, since they are what the

@@ -34,6 +34,9 @@ void SelectLinesIntoHierarchy(LoadedModel& state);
 // spatial entity when there is none).
 void LoadLineBlock(LoadedModel& state, const std::string& blockPath);
 
+// Drops everything loaded before; the references die with the old model.
+void RenewObjectModel(LoadedModel& state);
+
 namespace detail {
 // The district's model script: one "ARE" layer of DET.BLK.
 TModelScript* DistrictScript(const std::string& districtDirectory);

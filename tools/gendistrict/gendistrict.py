@@ -9,6 +9,7 @@ The same arguments give the same bytes.
 """
 import argparse
 import json
+import math
 import os
 import random
 import re
@@ -53,20 +54,21 @@ def _block_summary(lines=(), areas=(), points=(), texts=()):
             "texts": len(texts)}
 
 
-def _extraction_counts(line_sets):
-    """Lines that the LHC read loads and each extraction picks (deleted ones are not read)."""
-    counts = {"roads": 0, "rides": 0, "streams": 0}
+def _length(pts):
+    return sum(math.hypot(b[0] - a[0], b[1] - a[1]) for a, b in zip(pts, pts[1:]))
+
+
+def _extracted(line_sets):
+    """{name: [lines]} that the LHC read loads and each extraction picks (deleted ones are not read)."""
+    picked = {"roads": [], "rides": [], "streams": []}
     for lines, readable in line_sets:
         for l in lines:
             if l.deleted or l.druh not in readable:
                 continue
-            if l.druh in ROADS:
-                counts["roads"] += 1
-            if l.druh in RIDES:
-                counts["rides"] += 1
-            if l.druh in STREAMS:
-                counts["streams"] += 1
-    return counts
+            for name, kinds in (("roads", ROADS), ("rides", RIDES), ("streams", STREAMS)):
+                if l.druh in kinds:
+                    picked[name].append(l)
+    return picked
 
 
 def generate(out, seed, size, lhc):
@@ -143,7 +145,10 @@ def generate(out, seed, size, lhc):
     write_block(os.path.join(lhc_dir, "CES.BLK"), lhc_roads)
     write_line_tables(os.path.join(lhc_dir, "CES.BLK"), lhc_roads, SURFACES)
     line_sets.append((lhc_roads, CES_READ))
-    expected["extractions"] = _extraction_counts(line_sets)
+    picked = _extracted(line_sets)
+    expected["extractions"] = {name: len(lines) for name, lines in picked.items()}
+    expected["extraction_lengths"] = {name: round(sum(_length(l.pts) for l in lines), 4)
+                                      for name, lines in picked.items()}
     expected["lhc_area_m2"] = round(sum(d["det_area_m2"] for d in expected["districts"].values()), 4)
     with open(os.path.join(out, "expected.json"), "w", encoding="utf-8") as fh:
         json.dump(expected, fh, indent=1 if size == "sample" else None, ensure_ascii=False,
