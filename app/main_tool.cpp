@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "app/jobs/forest_level_export.h"
+#include "app/jobs/lhc_merge.h"
 #include "app/jobs/line_jobs.h"
 #include "app/main_form.h"
 #include "areas/forest_space_unit.h"
@@ -144,7 +145,8 @@ void TMainTool::HandleMessage(TZeltoMessage*& message, bool& handled) {
     case 92: BuildForestHierarchy(); break;
     case 93: ExploreSubjectOfInterest(); break;
     case 94: SelectLinesIntoHierarchy(); break;
-    case 104: NotAvailable("ExportLhcLayer"); break;
+    case 104:
+    case 117: MergeLhc(message->Message); break;
     case 105: NotAvailable("CheckExportedLayer"); break;
     case 95:
     case 97:
@@ -156,7 +158,6 @@ void TMainTool::HandleMessage(TZeltoMessage*& message, bool& handled) {
     case 103:
     case 116: ExportLevel(message->Message); break;
     case 108: ExploreTree(message); break;
-    case 117: NotAvailable("ExportLhcZroLayer"); break;
     default: break;
   }
 }
@@ -204,6 +205,27 @@ void TMainTool::RunLineJob(int code) {
   else if (code == 90) jobs::NodeWaterLines(context);
   else if (code == 91) jobs::NodeCommunicationLines(context);
   else if (const jobs::LineKind* kind = jobs::FindLineKind(code)) jobs::ExportLinesByDruh(context, *kind);
+}
+
+void TMainTool::MergeLhc(int code) {
+  TMainForm* form = MainForm();
+  if (!form) return;
+  const platform::PathResolver& paths = platform::pathResolver();
+  jobs::LhcMergeContext context;
+  context.Model = &state_;
+  context.LhcDirectory = paths.forWriting(form->lbLHC->text().toStdString()).string();
+  context.GisRoot = paths.existing(std::string(1, TMainForm::DriveOf(form->dcbQVR)) + ":\\GIS").string();
+  context.JoinLines = form->cbJoinExpLHC->isChecked();
+  context.Kinds = jobs::DetKinds{static_cast<std::int16_t>(settings_.DruhPorostniSkupiny),
+                                 static_cast<std::int16_t>(settings_.DruhPrazdnePlochy)};
+  context.DisableReadButtons = [] {
+    if (TMainForm* f = MainForm()) {
+      f->btCtiRevir->setEnabled(false);
+      f->btLHC->setEnabled(false);
+    }
+  };
+  context.Log = [this](const std::string& text) { SetProtocol(text); };
+  jobs::MergeLhcLayer(context, code == 117 ? jobs::LhcZroLayer() : jobs::LhcLayer());
 }
 
 void TMainTool::ShowData(TZeltoMessage*) { NotAvailable("ShowData"); }

@@ -90,6 +90,8 @@ class TMainTool : public TOldMainTool {
   void ExportLevel(int code);
   // Commands 86 to 91: the line extractions and the noding of the networks.
   void RunLineJob(int code);
+  // Commands 104 and 117: the districts' blocks merged into the LHC's.
+  void MergeLhc(int code);
   // A command whose job this build does not have yet.
   void NotAvailable(const std::string& job);
 

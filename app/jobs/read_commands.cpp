@@ -101,6 +101,10 @@ bool LoadSubject(LoadedModel& state, TModelScript& script) {
 
 namespace detail {
 
+TLayerScript* AddBlockLayer(TModelScript& script, const std::string& kind, const std::string& path) {
+  return AddLayer(script, kind, path);
+}
+
 TModelScript* DistrictScript(const std::string& districtDirectory) {
   auto* script = new TModelScript;
   TLayerScript* layer = AddLayer(*script, "ARE", Join(districtDirectory, "DET.BLK"));
