@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "app/det_gis_form.h"
+#include "app/jobs/det_gis_check.h"
 #include "app/jobs/forest_level_export.h"
 #include "app/jobs/lhc_merge.h"
 #include "app/jobs/line_jobs.h"
@@ -147,7 +149,7 @@ void TMainTool::HandleMessage(TZeltoMessage*& message, bool& handled) {
     case 94: SelectLinesIntoHierarchy(); break;
     case 104:
     case 117: MergeLhc(message->Message); break;
-    case 105: NotAvailable("CheckExportedLayer"); break;
+    case 105: CheckExportedLayer(message); break;
     case 95:
     case 97:
     case 98:
@@ -226,6 +228,20 @@ void TMainTool::MergeLhc(int code) {
   };
   context.Log = [this](const std::string& text) { SetProtocol(text); };
   jobs::MergeLhcLayer(context, code == 117 ? jobs::LhcZroLayer() : jobs::LhcLayer());
+}
+
+void TMainTool::CheckExportedLayer(TZeltoMessage* message) {
+  TMainForm* form = MainForm();
+  if (!form || !message->Data()) return;
+  SetDataDirectory(form->Directory());
+  const detgis::GroupLimits limits{settings_.SpodniMezBezlesi, settings_.SpodniMezJine, settings_.SpodniMezOstatni};
+  jobs::CheckExportedLayer(message->Data()->GetName(), form->Directory(), form->lbRevir->text().toStdString(),
+                           [&](const jobs::LayerComparison& comparison) {
+                             TKompDETGISForm window(limits, {}, MainFormWidget());
+                             window.Open(comparison.LevelCode, comparison.DetTable, comparison.GisTable,
+                                         comparison.AllLevels);
+                             window.exec();
+                           });
 }
 
 void TMainTool::ShowData(TZeltoMessage*) { NotAvailable("ShowData"); }

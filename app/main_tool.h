@@ -92,6 +92,9 @@ class TMainTool : public TOldMainTool {
   void RunLineJob(int code);
   // Commands 104 and 117: the districts' blocks merged into the LHC's.
   void MergeLhc(int code);
+  // Command 105: the "K" button named by the message opens the comparison
+  // of its level with the forest description.
+  void CheckExportedLayer(TZeltoMessage* message);
   // A command whose job this build does not have yet.
   void NotAvailable(const std::string& job);
 

@@ -22,7 +22,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from blockfile import write_block                      # noqa: E402
 from control import write_control_files                # noqa: E402
 from district import District                          # noqa: E402
-from expected import expected_levels                   # noqa: E402
+from expected import expected_checks, expected_levels                   # noqa: E402
 from ini import write_ini                              # noqa: E402
 from lattice import Lattice                            # noqa: E402
 from linework import (ROAD_NAMES, SITUATION_KINDS, SURFACES, ces_lines, det_points_and_texts,  # noqa: E402
@@ -140,6 +140,7 @@ def generate(out, seed, size, lhc):
                               for name, v in special.items()},
             "levels": expected_levels(district),
         }
+        expected["districts"][code]["checks"] = expected_checks(district, expected["districts"][code]["levels"])
     lhc_roads = lhc_ces_lines(lattice, w1, min(h1, h2))
     link_lines(lhc_roads)
     write_block(os.path.join(lhc_dir, "CES.BLK"), lhc_roads)
