@@ -35,6 +35,7 @@ void Fill(QTableWidget& grid, platform::DbfTable& table) {
       grid.setItem(row, f, new QTableWidgetItem(Text(table.text(f))));
   }
   table.first();
+  grid.resizeColumnsToContents();
 }
 
 QTableWidget* MakeGrid(QWidget* parent, const char* name) {
