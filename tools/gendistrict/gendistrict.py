@@ -23,10 +23,11 @@ from blockfile import write_block                      # noqa: E402
 from control import write_control_files                # noqa: E402
 from district import District                          # noqa: E402
 from expected import expected_checks, expected_levels                   # noqa: E402
-from ini import write_ini                              # noqa: E402
+from ini import settings, write_ini                              # noqa: E402
 from lattice import Lattice                            # noqa: E402
 from linework import (ROAD_NAMES, SITUATION_KINDS, SURFACES, ces_lines, det_points_and_texts,  # noqa: E402
                       lhc_ces_lines, situation_lines, situation_points_and_texts)
+from networks import noded_network                  # noqa: E402
 from model import link_lines                           # noqa: E402
 from tables import write_det_table, write_line_tables, write_point_tables  # noqa: E402
 
@@ -150,6 +151,14 @@ def generate(out, seed, size, lhc):
     expected["extractions"] = {name: len(lines) for name, lines in picked.items()}
     expected["extraction_lengths"] = {name: round(sum(_length(l.pts) for l in lines), 4)
                                       for name, lines in picked.items()}
+    snaps = settings()["EXPORT"]
+    water_snap, road_snap = float(snaps["MezPripojVod"]), float(snaps["MezPripojKom"])
+    expected["networks"] = {
+        "water": dict(noded_network([l.pts for l in picked["streams"]], water_snap), snap=snaps["MezPripojVod"]),
+        "communication": dict(noded_network([l.pts for l in picked["roads"] + picked["rides"]], road_snap),
+                              snap=snaps["MezPripojKom"]),
+        "roads_alone": dict(noded_network([l.pts for l in picked["roads"]], road_snap), snap=snaps["MezPripojKom"]),
+    }
     expected["lhc_area_m2"] = round(sum(d["det_area_m2"] for d in expected["districts"].values()), 4)
     with open(os.path.join(out, "expected.json"), "w", encoding="utf-8") as fh:
         json.dump(expected, fh, indent=1 if size == "sample" else None, ensure_ascii=False,
