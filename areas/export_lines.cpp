@@ -69,7 +69,7 @@ void TPrepareExportLinesToGelix::DoIt() {
   TElement* input = Input();
   if (!input || !input->Is<TEntity>()) return;
   auto* lines = static_cast<TEntity*>(input);
-  counter_ = 0;
+  counter_ = FirstNumber - 1;
   ExportedLines exported;
   for (TElement* child : lines->Items())
     if (child) child->ID = ++counter_, exported.insert(child);
