@@ -271,7 +271,9 @@ LineJobResult ExportLinesByDruh(const LineJobContext& context, const LineKind& k
 }
 
 void ExportAllLineKinds(const LineJobContext& context) {
-  for (const LineKind& kind : LineKinds()) ExportLinesByDruh(context, kind);
+  for (const LineKind& kind : LineKinds())
+    // Nothing read is said once, not once per kind.
+    if (ExportLinesByDruh(context, kind) == LineJobResult::NoSubject) return;
 }
 
 LineJobResult NodeWaterLines(const LineJobContext& context) {
