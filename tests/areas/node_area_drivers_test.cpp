@@ -209,3 +209,27 @@ TEST_F(DriverTest, SampleDistrictGivesTheStoredAreas) {
 }
 
 }  // namespace
+
+namespace {
+
+// Two districts whose shared edge each digitised on its own, 4 mm apart,
+// with vertices that lie off the other copy's segments.
+TEST_F(DriverTest, DistrictsDigitisedApartMergeWithoutASliver) {
+  auto lines = std::make_unique<TPolyLineString>();
+  for (TPolyLineElement* line :
+       {Line({{10, 0}, {-50, 0}, {-50, 100}, {12, 100}}), Line({{10, 0}, {14, 30}, {8, 60}, {12, 100}}),
+        Line({{10.004, 0}, {70, 0}, {70, 100}, {12.004, 100}}),
+        Line({{10.004, 0}, {14.004, 30}, {8.004, 60}, {12.004, 100}})})
+    lines->AddAndExtend(line);
+  TMakeNodesAndAreas tool;
+  tool.DeletePseudoNodes = true;
+  tool.SnapDistance = 0.01;
+  tool.SetInput(lines.get());
+  tool.DoIt();
+  std::vector<double> areas = AreasOf(tool.Output());
+  std::sort(areas.begin(), areas.end());
+  ASSERT_EQ(areas.size(), 2u);
+  EXPECT_NEAR(areas[0] + areas[1], 12000, 1e-6);
+}
+
+}  // namespace

@@ -24,7 +24,7 @@ from control import write_control_files                # noqa: E402
 from district import District                          # noqa: E402
 from expected import expected_checks, expected_levels                   # noqa: E402
 from ini import settings, write_ini                              # noqa: E402
-from lattice import Lattice                            # noqa: E402
+from lattice import Lattice, ShiftedColumn                            # noqa: E402
 from linework import (ROAD_NAMES, SITUATION_KINDS, SURFACES, ces_lines, det_points_and_texts,  # noqa: E402
                       lhc_ces_lines, situation_lines, situation_points_and_texts)
 from networks import noded_network                  # noqa: E402
@@ -37,6 +37,7 @@ SIZES = {
     "large": ((470, 460), (12, 9)),
 }
 ORIGIN_X, ORIGIN_Y = 712000.0, 1104000.0
+LHC_SHARED_SHIFT = 0.004  # metres; LHCSnapDistance is 0.01
 
 ROADS = (21, 25, 35, 350, 352, 353, 354, 10245, 10340, 10341, 10280, 10281, 10380, 10381)
 RIDES = (22, 10325)
@@ -92,7 +93,10 @@ def generate(out, seed, size, lhc):
     line_sets = []
     rng = random.Random(seed)
     for code, col0, ncols, nrows in layout:
-        district = District(code, lattice, col0, 0, ncols, nrows, seed, first_compartment,
+        # District 02 meets 01 along a column whose points it has 4 mm off:
+        # closer than LHCSnapDistance, so that the LHC merge must snap them.
+        seen = lattice if code == "01" else ShiftedColumn(lattice, col0, LHC_SHARED_SHIFT)
+        district = District(code, seen, col0, 0, ncols, nrows, seed, first_compartment,
                             with_features=True)
         first_compartment = district.last_compartment + 1
         link_lines(district.lines)
@@ -159,6 +163,9 @@ def generate(out, seed, size, lhc):
                               snap=snaps["MezPripojKom"]),
         "roads_alone": dict(noded_network([l.pts for l in picked["roads"]], road_snap), snap=snaps["MezPripojKom"]),
     }
+    # What the LHC merge closes: the strip between district 01's edge and
+    # district 02's copy of it, 4 mm to the east.
+    expected["lhc_shared_gap_m2"] = round(LHC_SHARED_SHIFT * abs(lattice.point(w1, h2)[1] - lattice.point(w1, 0)[1]), 4)
     expected["lhc_area_m2"] = round(sum(d["det_area_m2"] for d in expected["districts"].values()), 4)
     with open(os.path.join(out, "expected.json"), "w", encoding="utf-8") as fh:
         json.dump(expected, fh, indent=1 if size == "sample" else None, ensure_ascii=False,

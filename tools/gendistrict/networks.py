@@ -1,6 +1,7 @@
 """What the noding of a line network must give, worked out from the geometry
 alone: segments not longer than the snap distance go, ends within the snap distance of another line's end meet there, ends
-within it of another line's segment meet on that segment, every line is cut
+within it of another line's segment meet on that segment (on its vertex when
+that is near enough), every line is cut
 where another line crosses it, ends on it or shares one of its vertices, and
 lines lying on one another count once. The result is counted as the pieces
 between those points (lines), the distinct points where pieces end (nodes)
@@ -85,10 +86,14 @@ def _snap_ends(polylines, snap):
         return polylines
     lines = [list(p) for p in polylines]
     ends = [(k, i) for k in range(len(lines)) for i in (0, -1)]
+    end_grid = _Grid(max(snap, 1.0) * 4)
+    for n, (k, i) in enumerate(ends):
+        end_grid.add(n, lines[k][i], lines[k][i])
     for k, i in ends:
         p = lines[k][i]
         best, target = snap, None
-        for m, j in ends:
+        for n in end_grid.near(p, p, snap):
+            m, j = ends[n]
             if m == k:
                 continue
             q = lines[m][j]
@@ -97,18 +102,29 @@ def _snap_ends(polylines, snap):
                 best, target = d, q
         if target is not None:
             lines[k][i] = target
+    at_end = {}
+    for k, i in ends:
+        at_end.setdefault(lines[k][i], set()).add(k)
+    segment_grid = _Grid(30.0)
+    for k, line in enumerate(lines):
+        for s, (a, b) in enumerate(zip(line, line[1:])):
+            segment_grid.add((k, s), a, b)
     for k, i in ends:
         p = lines[k][i]
-        if any(m != k and lines[m][j] == p for m, j in ends):
+        if at_end[p] - {k}:
             continue
         best, target = snap, None
-        for m, line in enumerate(lines):
+        for m, s in sorted(segment_grid.near(p, p, snap)):
             if m == k:
                 continue
-            for a, b in zip(line, line[1:]):
-                q, d = _project(p, a, b)
-                if 0 < d <= best:
-                    best, target = d, q
+            a, b = lines[m][s], lines[m][s + 1]
+            # A vertex of the segment near enough is taken as it is.
+            q = next((v for v in (a, b) if _dist(p, v) <= snap), None)
+            if q is None:
+                q = _project(p, a, b)[0]
+            d = _dist(p, q)
+            if 0 < d <= best:
+                best, target = d, q
         if target is not None:
             lines[k][i] = target
     return lines
@@ -116,7 +132,15 @@ def _snap_ends(polylines, snap):
 
 def noded_network(polylines, snap):
     """{"lines", "nodes", "length"} of the noded network of the polylines (lists of (x, y))."""
-    lines = _snap_ends([_drop_short_segments(p, snap) for p in polylines], snap)
+    # A line read twice (from two blocks) is one line: its twin's end is no
+    # junction.
+    unique, seen = [], set()
+    for p in polylines:
+        key = min(tuple(p), tuple(reversed(p)))
+        if key not in seen:
+            seen.add(key)
+            unique.append(p)
+    lines = _snap_ends([_drop_short_segments(p, snap) for p in unique], snap)
     lines = [l for l in lines if len(l) > 1]
     segments = set()
     ends = set()
