@@ -65,8 +65,7 @@ class LhcMergeTest : public JobsTest {
     ui->clear();
   }
   double ExpectedSum(const std::string& expression) const {
-    return std::stod(Capture("python3 -c \"import json,sys; e=json.load(open(sys.argv[1])); print(" + expression +
-                             ")\" '" + (dir / "expected.json").string() + "'"));
+    return std::stod(test_support::Expected(dir, expression));
   }
 
   fs::path lhc;

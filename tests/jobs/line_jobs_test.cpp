@@ -81,10 +81,7 @@ class LineJobsTest : public JobsTest {
     context.Log = [this](const std::string& text) { log.push_back(text); };
   }
   // A value of expected.json, given as a Python expression on `e`, the whole file.
-  std::string ExpectedTop(const std::string& expression) const {
-    return Capture("python3 -c \"import json,sys; e=json.load(open(sys.argv[1])); print(" + expression +
-                   ")\" '" + (dir / "expected.json").string() + "'");
-  }
+  std::string ExpectedTop(const std::string& expression) const { return test_support::Expected(dir, expression); }
   void ReadLhc() { ASSERT_TRUE(jobs::ReadLhcLines(state, District("01").string())); }
 
   fs::path lhc;
