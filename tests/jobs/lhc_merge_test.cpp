@@ -129,35 +129,5 @@ TEST_F(LhcMergeTest, DistrictCodesAreTwoCharacterNamesInOneOrderEverywhere) {
   EXPECT_EQ(jobs::DistrictCodes(root), (std::vector<std::string>{"0c", "AA", "ab", "Zz", "čx"}));
 }
 
-TEST_F(LhcMergeTest, AreasTakeTheirLhcKindsAndColours) {
-  const jobs::DetKinds kinds;
-  auto area = [](std::int16_t druh, std::int16_t barva) {
-    auto* a = new TPolyLineAreaElement;
-    auto* props = new TGelixAreaProps;
-    props->Druh = druh, props->Barva = barva;
-    a->SetProperties(props);
-    return std::unique_ptr<TPolyLineAreaElement>(a);
-  };
-  auto props = [](TAreaElement& a) { return static_cast<TGelixAreaProps*>(a.GetProperties()); };
-  using KindColour = std::pair<std::int32_t, std::int32_t>;
-  auto kindColour = [&](TAreaElement& a) { return KindColour(props(a)->Druh, props(a)->Barva); };
-  auto district = area(9400, 11), other = area(1300, 9);
-  jobs::ClassifyLhcArea(district.get(), kinds);
-  jobs::ClassifyLhcArea(other.get(), kinds);
-  EXPECT_EQ(props(*district)->Druh, 1100);
-  EXPECT_EQ(props(*other)->Druh, 134);
-
-  auto dil = area(1400, 5), empty = area(134, 4), none = area(0, 4), odd = area(1300, 9);
-  for (auto* a : {dil.get(), empty.get(), none.get(), odd.get()}) jobs::ClassifyLhcZroArea(a, kinds);
-  EXPECT_EQ(kindColour(*dil), KindColour(1400, 12));
-  EXPECT_EQ(kindColour(*empty), KindColour(134, 15));
-  EXPECT_EQ(kindColour(*none), KindColour(134, 13));
-  EXPECT_EQ(kindColour(*odd), KindColour(134, 9));
-  auto bare = std::make_unique<TPolyLineAreaElement>();
-  jobs::ClassifyLhcZroArea(bare.get(), kinds);
-  ASSERT_NE(props(*bare), nullptr);
-  EXPECT_EQ(kindColour(*bare), KindColour(0, 13));
-}
-
 }  // namespace
 }  // namespace jobs_test
