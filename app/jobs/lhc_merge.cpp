@@ -16,6 +16,7 @@
 #include "framework/world.h"
 #include "geometry/area_element.h"
 #include "gisblock/gelix_props.h"
+#include "gisblock/are_record.h"
 #include "gisblock/gelix_writers.h"
 #include "gisblock/staged_block.h"
 #include "platform/pacer.h"
@@ -198,6 +199,10 @@ MergeResult Merge(const LhcMergeContext& context, const LhcLayerKind& layer, dou
       exporter.BarvaLinii = 13, exporter.ZnackaLinii = 0;
     }
     exporter.DoIt();
+  }
+  if (StagedRecords(staged.stagingPath(), "TN.ARE", gisblock::AreRecord::kSize) == 0) {
+    Log(context, "Blok " + block + " nebyl zapsán: do souboru ploch se nic nezapsalo; starý blok zůstává");
+    return MergeResult::Failed;
   }
   if (!staged.commit()) {
     platform::showError(staged.error());

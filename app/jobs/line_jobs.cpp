@@ -1,5 +1,6 @@
 #include "app/jobs/line_jobs.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
@@ -22,6 +23,7 @@
 #include "geometry/space_entity.h"
 #include "gisblock/gelix_props.h"
 #include "gisblock/gelix_writers.h"
+#include "gisblock/lin_record.h"
 #include "gisblock/staged_block.h"
 #include "platform/user_interaction.h"
 
@@ -62,6 +64,12 @@ std::optional<double> ReadCheckedSetting(const std::string& key, double defaultV
   return value;
 }
 
+int StagedRecords(const std::string& stagingPath, const char* file, int recordSize) {
+  std::error_code ec;
+  const auto size = fs::file_size(fs::path(stagingPath) / file, ec);
+  return ec ? 0 : std::max(0, static_cast<int>(size / recordSize) - 1);
+}
+
 namespace {
 
 constexpr double kMaxSnap = 1000;  // metres; more would join a whole district
@@ -95,6 +103,10 @@ LineJobResult WriteLineBlock(const LineJobContext& context, TEntity& lines, cons
     exporter.BlockName = staged.stagingPath();
     exporter.ExportDBF = true;
     exporter.DoIt();
+  }
+  if (StagedRecords(staged.stagingPath(), "TN.LIN", gisblock::LinRecord::kSize) == 0) {
+    Log(context, "Blok " + block + " nebyl zapsán: do souboru linií se nic nezapsalo; starý blok zůstává");
+    return LineJobResult::NotWritten;
   }
   if (!staged.commit()) {
     platform::showError(staged.error());

@@ -47,6 +47,10 @@ void ExportAllLineKinds(const LineJobContext& context);
 LineJobResult NodeWaterLines(const LineJobContext& context);
 LineJobResult NodeCommunicationLines(const LineJobContext& context);
 
+// Records of the file in the staged block beyond its dummy record 0: a
+// block whose writer wrote nothing must not replace the old one.
+int StagedRecords(const std::string& stagingPath, const char* file, int recordSize);
+
 // A number of section EXPORT, checked before anything is changed: text
 // that is no number, or a number outside [min, max], is shown with the
 // key's name and gives nothing.
