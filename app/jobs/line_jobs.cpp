@@ -213,7 +213,7 @@ LineJobResult NodeLines(const LineJobContext& context, const NodingJob& job) {
                      "; starý blok zůstává");
     return LineJobResult::NothingToWrite;
   }
-  auto* joined = new TSpaceEntity;
+  auto joined = std::make_unique<TSpaceEntity>();
   {
     std::unique_ptr<TSpaceEntity> found(new TSpaceEntity);
     {
@@ -230,14 +230,14 @@ LineJobResult NodeLines(const LineJobContext& context, const NodingJob& job) {
     found.reset();
     if (join.Accepted()) {
       THledacLinii collector;
-      collector.SetOutput(joined);
+      collector.SetOutput(joined.get());
       collector.SetInput(join.Accepted());
       collector.DoIt();
     }
   }
   ObjectModel()->Delete(loaded);
-  ObjectModel()->Add(joined);
-  state.Subject.Set(joined);
+  state.Subject.Set(joined.get());
+  ObjectModel()->Add(joined.release());
   return ExportNodedLineBlock(context, output, static_cast<std::int32_t>(*colour), static_cast<std::int32_t>(*symbol));
 }
 
