@@ -16,7 +16,6 @@
 #include "framework/world.h"
 #include "geometry/area_element.h"
 #include "gisblock/gelix_props.h"
-#include "gisblock/are_record.h"
 #include "gisblock/gelix_writers.h"
 #include "gisblock/staged_block.h"
 #include "platform/pacer.h"
@@ -182,33 +181,23 @@ MergeResult Merge(const LhcMergeContext& context, const LhcLayerKind& layer, dou
     platform::showError(staged.error());
     return MergeResult::Failed;
   }
-  CreateEmptyBlock(staged.stagingPath());
-  {
-    TExportAreasToGelix exporter;
-    exporter.SetName(layer.ExporterName + lastDistrictBlock);
-    exporter.SetInput(list);
-    exporter.BlockName = staged.stagingPath();
-    exporter.ExportDBF = true;
-    if (layer.Zro) {
-      exporter.CreateFromSource = true;
-      exporter.ZnackaPloch = 105;
-    } else {
-      exporter.ControlDir = context.GisRoot;
-      exporter.DruhLinii = 1100;
-      exporter.BarvaPloch = 7, exporter.ZnackaPloch = 1;
-      exporter.BarvaLinii = 13, exporter.ZnackaLinii = 0;
-    }
-    exporter.DoIt();
+  TExportAreasToGelix exporter;
+  exporter.SetName(layer.ExporterName + lastDistrictBlock);
+  exporter.SetInput(list);
+  exporter.BlockName = staged.shownPath();
+  exporter.SetStagedBlock(&staged);
+  exporter.ExportDBF = true;
+  if (layer.Zro) {
+    exporter.CreateFromSource = true;
+    exporter.ZnackaPloch = 105;
+  } else {
+    exporter.ControlDir = context.GisRoot;
+    exporter.DruhLinii = 1100;
+    exporter.BarvaPloch = 7, exporter.ZnackaPloch = 1;
+    exporter.BarvaLinii = 13, exporter.ZnackaLinii = 0;
   }
-  if (StagedRecords(staged.stagingPath(), "TN.ARE", gisblock::AreRecord::kSize) == 0) {
-    Log(context, "Blok " + block + " nebyl zapsán: do souboru ploch se nic nezapsalo; starý blok zůstává");
-    return MergeResult::Failed;
-  }
-  if (!staged.commit()) {
-    platform::showError(staged.error());
-    return MergeResult::Failed;
-  }
-  return MergeResult::Written;
+  exporter.DoIt();
+  return CommitExportedBlock(exporter, staged, context.Log) ? MergeResult::Written : MergeResult::Failed;
 }
 
 }  // namespace

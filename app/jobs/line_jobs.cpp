@@ -23,7 +23,6 @@
 #include "geometry/space_entity.h"
 #include "gisblock/gelix_props.h"
 #include "gisblock/gelix_writers.h"
-#include "gisblock/lin_record.h"
 #include "gisblock/staged_block.h"
 #include "platform/user_interaction.h"
 
@@ -64,10 +63,19 @@ std::optional<double> ReadCheckedSetting(const std::string& key, double defaultV
   return value;
 }
 
-int StagedRecords(const std::string& stagingPath, const char* file, int recordSize) {
-  std::error_code ec;
-  const auto size = fs::file_size(fs::path(stagingPath) / file, ec);
-  return ec ? 0 : std::max(0, static_cast<int>(size / recordSize) - 1);
+bool CommitExportedBlock(const TExportGelixElements& exporter, gisblock::StagedBlock& staged,
+                         const std::function<void(const std::string&)>& log) {
+  if (exporter.LastRun().Written && staged.commit()) {
+    if (log) log(exporter.LastRun().Text(staged.shownPath()));
+    return true;
+  }
+  if (!staged.error().empty()) {
+    platform::showError(staged.error());
+    if (log) log("; " + staged.error());
+  } else if (log) {
+    log("Blok " + staged.shownPath() + " nebyl zapsán: nic se do něj nezapsalo; starý blok zůstává");
+  }
+  return false;
 }
 
 namespace {
@@ -95,24 +103,14 @@ LineJobResult WriteLineBlock(const LineJobContext& context, TEntity& lines, cons
     platform::showError(staged.error());
     return LineJobResult::NotWritten;
   }
-  CreateEmptyBlock(staged.stagingPath());
-  {
-    TExportLinesToGelix exporter;
-    setUp(exporter);
-    exporter.SetInput(&lines);
-    exporter.BlockName = staged.stagingPath();
-    exporter.ExportDBF = true;
-    exporter.DoIt();
-  }
-  if (StagedRecords(staged.stagingPath(), "TN.LIN", gisblock::LinRecord::kSize) == 0) {
-    Log(context, "Blok " + block + " nebyl zapsán: do souboru linií se nic nezapsalo; starý blok zůstává");
-    return LineJobResult::NotWritten;
-  }
-  if (!staged.commit()) {
-    platform::showError(staged.error());
-    return LineJobResult::NotWritten;
-  }
-  return LineJobResult::Written;
+  TExportLinesToGelix exporter;
+  setUp(exporter);
+  exporter.SetInput(&lines);
+  exporter.BlockName = staged.shownPath();
+  exporter.SetStagedBlock(&staged);
+  exporter.ExportDBF = true;
+  exporter.DoIt();
+  return CommitExportedBlock(exporter, staged, context.Log) ? LineJobResult::Written : LineJobResult::NotWritten;
 }
 
 // The noded network of the lines: nodes found and connected; nullptr when

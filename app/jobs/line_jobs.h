@@ -16,6 +16,11 @@
 
 #include "app/jobs/loaded_model.h"
 
+class TExportGelixElements;
+namespace gisblock {
+class StagedBlock;
+}
+
 namespace jobs {
 
 struct LineJobContext {
@@ -47,9 +52,11 @@ void ExportAllLineKinds(const LineJobContext& context);
 LineJobResult NodeWaterLines(const LineJobContext& context);
 LineJobResult NodeCommunicationLines(const LineJobContext& context);
 
-// Records of the file in the staged block beyond its dummy record 0: a
-// block whose writer wrote nothing must not replace the old one.
-int StagedRecords(const std::string& stagingPath, const char* file, int recordSize);
+// After an exporter ran into the staged block: the block takes the old one's
+// place when the exporter wrote it whole; otherwise the old block stays and
+// the user learns why. Answers whether the block was replaced.
+bool CommitExportedBlock(const TExportGelixElements& exporter, gisblock::StagedBlock& staged,
+                         const std::function<void(const std::string&)>& log);
 
 // A number of section EXPORT, checked before anything is changed: text
 // that is no number, or a number outside [min, max], is shown with the

@@ -108,9 +108,13 @@ TEST_F(LineJobsTest, EachExtractionWritesTheLinesOfItsKindsUnderOneKind) {
     // No staging directory is left beside the block.
     EXPECT_FALSE(fs::exists(lhc / ("." + std::string(kind.Block) + ".new")));
   }
-  // The office's protocols carry the same words for all three.
-  ASSERT_EQ(log.size(), 3u);
-  for (const std::string& text : log) EXPECT_EQ(text.rfind("; Export linií potoků (", 0), 0u) << text;
+  // The office's protocols carry the same words for all three, each
+  // followed by what the block holds.
+  ASSERT_EQ(log.size(), 6u);
+  for (std::size_t i = 0; i < log.size(); i += 2) {
+    EXPECT_EQ(log[i].rfind("; Export linií potoků (", 0), 0u) << log[i];
+    EXPECT_EQ(log[i + 1].rfind("; Blok ", 0), 0u) << log[i + 1];
+  }
 }
 
 TEST_F(LineJobsTest, AKindThatCannotBeWrittenKeepsItsOldBlockAndTheOthersGoOn) {
