@@ -190,13 +190,13 @@ void TMainTool::HandleMessage(TZeltoMessage*& message, bool& handled) {
     case 88:
     case 89:
     case 90:
-    case 91:
-    case 104:
-    case 105:
-    case 117: NotAvailable(); break;
+    case 91: RunLineJob(message->Message); break;
     case 92: BuildForestHierarchy(); break;
     case 93: ExploreSubjectOfInterest(); break;
     case 94: SelectLinesIntoHierarchy(); break;
+    case 104:
+    case 117: MergeLhc(message->Message); break;
+    case 105: CheckExportedLayer(message); break;
     case 95:
     case 97:
     case 98:
