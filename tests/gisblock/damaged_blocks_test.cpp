@@ -10,6 +10,7 @@
 #include "gisblock/table_creation.h"
 #include "gisblock/tbx_record.h"
 #include "gisblock/transfer_script.h"
+#include "temp_dir.h"
 #include "tests/platform/damage.h"
 
 namespace {
@@ -162,22 +163,11 @@ TEST_F(DamagedBlockTest, ReferencesOutsideTheFilesAreReported) {
 }
 
 // Tables, their .IND indexes, .CRT definitions and .TDS transfer lists.
-class DamagedTableTest : public TableDir {
- protected:
-  void SetUp() override {
-    TableDir::SetUp();
-    oldCwd = std::filesystem::current_path();
-    std::filesystem::current_path(dir);  // a file made by a relative name lands here
-  }
-  void TearDown() override {
-    std::filesystem::current_path(oldCwd);
-    TableDir::TearDown();
-  }
-  std::filesystem::path oldCwd;
-};
+using DamagedTableTest = TableDir;
 
 TEST_F(DamagedTableTest, TablesIndexesAndControlFilesReadWhateverTheDamage) {
   damage::Watchdog watchdog(60);
+  test_support::ScopedWorkingDirectory inside(dir);  // a file made by a relative name lands here
   const std::string table = tableWithRows("P1600.DBF", {"3", "1", "3", "7", "-2"});
   {
     gisblock::AttributeTable t(messages);
@@ -248,7 +238,6 @@ TEST_F(DamagedBlockTest, ALongChainOfFathersEndsWithAWarning) {
   zelto::RunMessagesUntilIdle();
   EXPECT_TRUE(log.saw("má řetěz otců delší než 256 ploch"));
 }
-
 
 TEST_F(DamagedBlockTest, ARingThatGoesRoundInCirclesIsGivenUpAtOnce) {
   // The second line of the outer ring leads to itself on both sides.

@@ -5,10 +5,12 @@
 
 #include "table_fixture.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <optional>
+
 #include "process.h"
+#include "temp_dir.h"
 
 using namespace gisblock;
 using gisblock_test::TableDir;
@@ -20,19 +22,17 @@ class TableCreationTest : public TableDir {
  protected:
   void SetUp() override {
     TableDir::SetUp();
-    oldCwd = fs::current_path();
-    fs::current_path(dir);  // a file made by a relative name lands here
+    inside.emplace(dir);  // a file made by a relative name lands here
     platform::pathResolver().setDrive('G', dir);
     fs::create_directories(dir / "blk");
     fs::create_directories(dir / "src");
   }
   void TearDown() override {
-    fs::current_path(oldCwd);
+    inside.reset();
     TableDir::TearDown();
   }
-  fs::path oldCwd;
+  std::optional<test_support::ScopedWorkingDirectory> inside;
 };
-
 
 }  // namespace
 
