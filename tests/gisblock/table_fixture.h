@@ -4,13 +4,13 @@
 #include "platform/dbase_table.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
+#include "temp_dir.h"
 
 namespace gisblock_test {
 
@@ -19,14 +19,10 @@ namespace fs = std::filesystem;
 class TableDir : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() / ("zelto_tables_" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
     messages.warning = [this](const std::string& t) { shown.push_back(t); };
     messages.error = [this](const std::string& t) { shown.push_back(t); };
     messages.log = [this](const std::string& t) { logged.push_back(t); };
   }
-  void TearDown() override { fs::remove_all(dir); }
 
   std::string path(const std::string& name) const { return (dir / name).string(); }
 
@@ -56,7 +52,8 @@ class TableDir : public ::testing::Test {
     return file;
   }
 
-  fs::path dir;
+  test_support::TempDir scratch{"tables"};
+  fs::path dir = scratch.path();
   gisblock::TableMessages messages;
   std::vector<std::string> shown, logged;
 };
