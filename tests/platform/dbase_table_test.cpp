@@ -1,10 +1,11 @@
 #include "platform/dbase_table.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <fstream>
 #include <iterator>
+
+#include "temp_dir.h"
 
 using platform::DbfError;
 using platform::DbfField;
@@ -21,17 +22,15 @@ std::string bytesOf(const fs::path& file) {
 class DbfTableTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() / ("zelto_dbf_" + std::to_string(::getpid()));
-    fs::create_directories(dir);
     file = dir / "P1600.DBF";
   }
-  void TearDown() override { fs::remove_all(dir); }
 
   void createSample() {
     DbfTable::create(file, {{"nazev", 'C', 5, 0}, {"Plocha", 'N', 6, 2}, {"CISLO", 'N', 4, 0}});
   }
 
-  fs::path dir, file;
+  test_support::TempDir scratch{"dbf"};
+  fs::path dir = scratch.path(), file;
 };
 
 }  // namespace
