@@ -1,11 +1,8 @@
 // The DET-GIS comparison over hand-made tables and over the generated sample
 // district: what is listed, in which words and bytes, and which rows stay.
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
 
 #include <gtest/gtest.h>
@@ -16,7 +13,9 @@
 #include "platform/dbase_group_sum.h"
 #include "platform/message_queue.h"
 #include "platform/scripted_user_interaction.h"
+#include "files.h"
 #include "sample_tree.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -51,23 +50,13 @@ Rows liveRows(const fs::path& file, const std::vector<std::string>& columns) {
   return rows;
 }
 
-std::string bytesOf(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
 class DetGisCompareTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() / ("zelto_detgis_" + std::to_string(::getpid()));
-    fs::remove_all(dir);
     fs::create_directories(dir / "work");
     platform::messageQueue().discardAll();
   }
-  void TearDown() override {
-    platform::messageQueue().discardAll();
-    fs::remove_all(dir);
-  }
+  void TearDown() override { platform::messageQueue().discardAll(); }
   // Compares at once, as the all-levels check does.
   std::unique_ptr<TKompDETGIS> run(const std::string& level, const fs::path& det, const fs::path& gis) {
     auto form = std::make_unique<TKompDETGIS>(detgis::GroupLimits{}, dir / "work");
@@ -78,7 +67,8 @@ class DetGisCompareTest : public ::testing::Test {
     form->FormShow();
     return form;
   }
-  fs::path dir;
+  test_support::TempDir scratch{"detgis"};
+  fs::path dir = scratch.path();
   platform::ScopedScriptedUi ui;
 };
 
@@ -89,7 +79,7 @@ TEST_F(DetGisCompareTest, KeysPairInTheOrderOfTheSumsSoNumericCompartmentsAndLet
   auto form = run("DIL", dir / "det.dbf", dir / "G/P1400.DBF");
   EXPECT_EQ(form->Memo, std::vector<std::string>{"9a: 1 v GIS neexistuje"});
   EXPECT_EQ(form->lbCount, "1");
-  EXPECT_EQ(bytesOf(dir / "G/P1400.ERR"), "9a: 1 v GIS neexistuje\r\n");
+  EXPECT_EQ(test_support::ReadFile(dir / "G/P1400.ERR"), "9a: 1 v GIS neexistuje\r\n");
   EXPECT_EQ(liveRows(form->WorkTable("COPYDET.DBF"), {"ODDELENI"}), Rows{{"9"}});
   EXPECT_TRUE(liveRows(form->WorkTable("COPYGIS.DBF"), {"ODD"}).empty());
   EXPECT_FALSE(form->btPorovnejEnabled);
@@ -164,7 +154,7 @@ TEST_F(DetGisCompareTest, ABreakStopsTheWalkWithTheInterruptionLineInWindows1250
   form.btPorovnejClick();
   EXPECT_TRUE(form.Interrupted());
   EXPECT_EQ(form.Memo, std::vector<std::string>{detgis::kInterruptedLine});
-  EXPECT_EQ(bytesOf(dir / "P1400.ERR"), "! ... proces ru\xE8n\xEC p\xF8\x65ru\x9A\x65n ! \r\n");
+  EXPECT_EQ(test_support::ReadFile(dir / "P1400.ERR"), "! ... proces ru\xE8n\xEC p\xF8\x65ru\x9A\x65n ! \r\n");
   EXPECT_EQ(liveRows(form.WorkTable("COPYDET.DBF"), {"ODDELENI"}).size(), 2u);
   EXPECT_FALSE(form.btPorovnejEnabled);
 }
@@ -207,7 +197,7 @@ TEST_F(SampleDetGisTest, EqualSumsLeaveNothingAndAlteredUnitsAreListedExactly) {
   writeTable(dir / "out/01_14DIL.BLK/P1400.DBF", kDilFields, detRows);
   auto same = run("DIL", det, dir / "out/01_14DIL.BLK/P1400.DBF");
   EXPECT_TRUE(same->Memo.empty());
-  EXPECT_EQ(bytesOf(dir / "out/01_14DIL.BLK/P1400.ERR"), "");
+  EXPECT_EQ(test_support::ReadFile(dir / "out/01_14DIL.BLK/P1400.ERR"), "");
   EXPECT_TRUE(liveRows(same->WorkTable("COPYDET.DBF"), {"ODDELENI"}).empty());
   EXPECT_TRUE(liveRows(same->WorkTable("COPYGIS.DBF"), {"ODD"}).empty());
   same.reset();
@@ -237,7 +227,7 @@ TEST_F(SampleDetGisTest, EqualSumsLeaveNothingAndAlteredUnitsAreListedExactly) {
       "V DET neexistuje 9999z: 2.25",
   };
   EXPECT_EQ(altered->Memo, expected);
-  EXPECT_EQ(bytesOf(dir / "P1400.ERR"), expected[0] + "\r\n" + expected[1] + "\r\n" + expected[2] + "\r\n");
+  EXPECT_EQ(test_support::ReadFile(dir / "P1400.ERR"), expected[0] + "\r\n" + expected[1] + "\r\n" + expected[2] + "\r\n");
   EXPECT_EQ(liveRows(altered->WorkTable("COPYDET.DBF"), {"ODDELENI"}).size(), 2u);
   EXPECT_EQ(liveRows(altered->WorkTable("COPYGIS.DBF"), {"ODD"}).size(), 2u);
 }

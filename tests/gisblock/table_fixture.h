@@ -6,10 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
+#include "files.h"
 #include "temp_dir.h"
 
 namespace gisblock_test {
@@ -25,17 +24,8 @@ class TableDir : public ::testing::Test {
   }
 
   std::string path(const std::string& name) const { return (dir / name).string(); }
-
- public:
-  static std::string bytesOf(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
-
- protected:
-  static void write(const std::string& file, const std::string& text) {
-    std::ofstream(file, std::ios::binary) << text;
-  }
+  static std::string bytesOf(const fs::path& file) { return test_support::ReadFile(file); }
+  static void write(const fs::path& file, const std::string& text) { test_support::WriteFile(file, text); }
 
   // A table of CISLO and NAZEV with one row per entry.
   std::string tableWithRows(const std::string& name, const std::vector<std::string>& cisla) {

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iterator>
 
+#include "files.h"
 #include "temp_dir.h"
 
 using platform::DbfError;
@@ -13,11 +13,6 @@ using platform::DbfTable;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string bytesOf(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
 
 class DbfTableTest : public ::testing::Test {
  protected:
@@ -46,7 +41,7 @@ TEST_F(DbfTableTest, CreatedFileIsDbaseThreeByteForByte) {
   t.post();
   t.close();
 
-  const std::string b = bytesOf(file);
+  const std::string b = test_support::ReadFile(file);
   ASSERT_EQ(b.size(), 32u + 3 * 32 + 1 + 16 + 1);
   EXPECT_EQ(b[0], '\x03');
   EXPECT_EQ(b.substr(4, 8), std::string("\x01\0\0\0\x81\0\x10\0", 8));  // 1 row, header 129, row 16
