@@ -235,12 +235,7 @@ TEST_F(SampleDetGisTest, EqualSumsLeaveNothingAndAlteredUnitsAreListedExactly) {
 TEST_F(SampleDetGisTest, CheckButtonsFindTheirTablesAndReportWhatIsMissing) {
   const fs::path out = dir / "out";
   // The form puts its work tables in the current directory.
-  const fs::path home = fs::current_path();
-  fs::current_path(dir / "work");
-  struct Back {
-    fs::path to;
-    ~Back() { fs::current_path(to); }
-  } back{home};
+  test_support::ScopedWorkingDirectory inside(dir / "work");
   std::vector<std::string> codesAsked;
   detgis::CheckContext context;
   context.districtDirectory = (dir / "nodet").string();
