@@ -12,6 +12,7 @@
 #include "gisblock/transfer_script.h"
 #include "temp_dir.h"
 #include "tests/platform/damage.h"
+#include "dbf_rows.h"
 
 namespace {
 
@@ -58,16 +59,7 @@ class DamagedBlockTest : public BlockTest {
     damage::write(block() + "/TN.TTX", "nula\r\njedna\r\ndva\r\ntři\r\n");
     damage::write(block() + "/INFO.TXT", "OpsanyObdelnikBloku=700000 1100000 700100 1100100\r\nCodePage=1250\r\n");
     const std::string table = block() + "/P1600.DBF";
-    platform::DbfTable::create(table, {{"CISLO", 'N', 8, 0}, {"NAZEV", 'C', 10, 0}});
-    platform::DbfTable t;
-    t.open(table, false);
-    for (const char* cislo : {"2", "1"}) {
-      t.append();
-      t.setText("CISLO", cislo);
-      t.setText("NAZEV", std::string("plocha ") + cislo);
-      t.post();
-    }
-    t.close();
+    test_support::WriteTable(table, {{"CISLO", 'N', 8, 0}, {"NAZEV", 'C', 10, 0}}, {{"2", "plocha 2"}, {"1", "plocha 1"}});
     readAll();  // builds the index
     for (const char* name : {"TN.ARE", "TN.LIN", "TN.CRD", "TN.PNT", "TN.TBX", "TN.TTX", "INFO.TXT", "P1600.DBF",
                              "P1600.IND"})

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "temp_dir.h"
+#include "dbf_rows.h"
 
 using namespace gisblock;
 using gisblock_test::TableDir;
@@ -47,19 +48,11 @@ TEST_F(TableCreationTest, CrtDefinesTheTableAndTdsFillsIt) {
   EXPECT_TRUE(fs::exists(dir / "blk" / "P1600.DBF"));
 
   // The source rows, as an older block's table holds them.
-  platform::DbfTable::create(path("src/P1600.DBF"),
-                             {{"CISLO", 'N', 6, 0}, {"NAZEV_S", 'C', 20, 0}, {"KOD", 'N', 14, 0}, {"PLOCHA", 'N', 8, 2}});
+  test_support::WriteTable(path("src/P1600.DBF"),
+                           {{"CISLO", 'N', 6, 0}, {"NAZEV_S", 'C', 20, 0}, {"KOD", 'N', 14, 0}, {"PLOCHA", 'N', 8, 2}},
+                           {{"5", "Bukový porost", "12345678901234", "3.5"}, {"2", "Smrčina", "7", "12"}});
   platform::DbfTable source;
   source.open(path("src/P1600.DBF"), false);
-  for (auto [cislo, nazev, kod, plocha] : {std::tuple{"5", "Bukový porost", "12345678901234", "3.5"},
-                                           std::tuple{"2", "Smrčina", "7", "12"}}) {
-    source.append();
-    source.setText("CISLO", cislo);
-    source.setText("NAZEV_S", nazev);
-    source.setText("KOD", kod);
-    source.setText("PLOCHA", plocha);
-    source.post();
-  }
   write(path("P1600.TDS"), "nazev_s   NAZEV\r\nkod KOD\r\n plocha PLOCHA \r\n*Cislo CISLO\r\n*Popis POPIS\r\n"
                            "; KOD\r\nsamotne\r\n");
   target.SetReadOnly(false);
@@ -158,14 +151,12 @@ TEST_F(TableCreationTest, TransferScriptLoadsOnceAndCopiesWithoutScriptByName) {
   t.SetTransferScript("");
   EXPECT_EQ(t.GetTransferScript(), nullptr);
 
-  platform::DbfTable::create(path("src/S.DBF"), {{"CISLO", 'N', 6, 0}, {"JMENO", 'C', 8, 0}, {"JINE", 'C', 3, 0}});
+  test_support::WriteTable(path("src/S.DBF"), {{"CISLO", 'N', 6, 0}, {"JMENO", 'C', 8, 0}, {"JINE", 'C', 3, 0}},
+                           {{"9", "Jedle"}});
   platform::DbfTable::create(path("blk/T.DBF"), {{"CISLO", 'N', 6, 0}, {"JMENO", 'C', 8, 0}, {"VEK", 'N', 3, 0}});
   platform::DbfTable s;
   s.open(path("src/S.DBF"), false);
-  s.append();
-  s.setText("CISLO", "9");
-  s.setText("JMENO", "Jedle");
-  s.post();
+  s.first();
   t.SetReadOnly(false);
   t.SetTableName("G:\\BLK\\T.DBF");
   t.Open();

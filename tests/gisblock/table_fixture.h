@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 #include <vector>
+#include "dbf_rows.h"
 #include "files.h"
 #include "temp_dir.h"
 
@@ -29,17 +30,10 @@ class TableDir : public ::testing::Test {
 
   // A table of CISLO and NAZEV with one row per entry.
   std::string tableWithRows(const std::string& name, const std::vector<std::string>& cisla) {
-    const std::string file = path(name);
-    platform::DbfTable::create(file, {{"CISLO", 'N', 8, 0}, {"NAZEV", 'C', 10, 0}});
-    platform::DbfTable t;
-    t.open(file, false);
-    for (std::size_t i = 0; i < cisla.size(); ++i) {
-      t.append();
-      t.setText("CISLO", cisla[i]);
-      t.setText("NAZEV", "row" + std::to_string(i + 1));
-      t.post();
-    }
-    return file;
+    test_support::DbfRows rows;
+    for (std::size_t i = 0; i < cisla.size(); ++i) rows.push_back({cisla[i], "row" + std::to_string(i + 1)});
+    test_support::WriteTable(path(name), {{"CISLO", 'N', 8, 0}, {"NAZEV", 'C', 10, 0}}, rows);
+    return path(name);
   }
 
   test_support::TempDir scratch{"tables"};

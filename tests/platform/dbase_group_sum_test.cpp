@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "temp_dir.h"
+#include "dbf_rows.h"
 
 using platform::DbfError;
 using platform::DbfTable;
@@ -12,18 +13,12 @@ namespace fs = std::filesystem;
 TEST(DbfGroupSum, OneRowPerKeyInKeyOrderWithTheSum) {
   const test_support::TempDir dir("sum");
   const fs::path det = dir / "DET.DBF", copy = dir / "COPYDET.DBF";
-  DbfTable::create(det, {{"ODDELENI", 'N', 3, 0}, {"DILEC", 'C', 2, 0}, {"PLOCHA", 'N', 8, 2}});
+  test_support::WriteTable(det, {{"ODDELENI", 'N', 3, 0}, {"DILEC", 'C', 2, 0}, {"PLOCHA", 'N', 8, 2}},
+                           {{"10", "b", "1.25"}, {"9", "a", "2"}, {"10", "b", "0.5"}, {"10", "a", "7"}, {"2", "", "1"},
+                            {"9", "a", "100"}});
   {
     DbfTable t;
     t.open(det, false);
-    for (auto [odd, dil, plocha] : {std::tuple{"10", "b", "1.25"}, {"9", "a", "2"}, {"10", "b", "0.5"},
-                                    {"10", "a", "7"}, {"2", "", "1"}, {"9", "a", "100"}}) {
-      t.append();
-      t.setText("ODDELENI", odd);
-      t.setText("DILEC", dil);
-      t.setText("PLOCHA", plocha);
-      t.post();
-    }
     t.moveTo(6);
     t.deleteRecord();  // deleted rows do not count
   }
