@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include "areas/det_gis_compare.h"
-#include "areas/det_gis_compare_check.h"
 #include "areas/det_gis_compare_merge.h"
 #include "platform/dbase_group_sum.h"
 #include "platform/message_queue.h"
@@ -165,12 +164,11 @@ class SampleDetGisTest : public DetGisCompareTest {
     if (test_support::GeneratedSample().empty()) GTEST_SKIP() << "python3 not installed";
     const fs::path out = dir / "sample";
     ASSERT_TRUE(test_support::CopySample(out));
-    district = out / "GIS" / "4107" / "01";
-    det = district / "DET.BLK" / "P0110.DBF";
+    det = out / "GIS" / "4107" / "01" / "DET.BLK" / "P0110.DBF";
     detRows = LiveRows(det, {"ODDELENI", "DILEC", "PLOCHA"});
     ASSERT_GT(detRows.size(), 10u);
   }
-  fs::path district, det;
+  fs::path det;
   Rows detRows;
 };
 
@@ -211,54 +209,6 @@ TEST_F(SampleDetGisTest, EqualSumsLeaveNothingAndAlteredUnitsAreListedExactly) {
   EXPECT_EQ(test_support::ReadFile(dir / "P1400.ERR"), expected[0] + "\r\n" + expected[1] + "\r\n" + expected[2] + "\r\n");
   EXPECT_EQ(LiveRows(altered->WorkTable("COPYDET.DBF"), {"ODDELENI"}).size(), 2u);
   EXPECT_EQ(LiveRows(altered->WorkTable("COPYGIS.DBF"), {"ODD"}).size(), 2u);
-}
-
-TEST_F(SampleDetGisTest, CheckButtonsFindTheirTablesAndReportWhatIsMissing) {
-  const fs::path out = dir / "out";
-  // The form puts its work tables in the current directory.
-  test_support::ScopedWorkingDirectory inside(dir / "work");
-  std::vector<std::string> codesAsked;
-  detgis::CheckContext context;
-  context.districtDirectory = (dir / "nodet").string();
-  context.outputDirectory = out.string();
-  context.districtCode = [&]() -> std::optional<std::string> {
-    codesAsked.push_back("01");
-    return "01";
-  };
-  std::vector<std::string> shown;
-  context.runModal = [&](TKompDETGIS& form) {
-    form.FormShow();
-    form.btPorovnejClick();
-    shown.push_back(form.Caption + (form.AllLevels ? " all " : " one ") + std::to_string(form.Memo.size()));
-  };
-
-  // The DET table is looked for before the district code.
-  EXPECT_FALSE(CheckExportedLayer("btKDil", context));
-  EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{"Databáze " + context.districtDirectory + "\\DET.BLK\\P0110.DBF neexistuje"});
-  EXPECT_TRUE(codesAsked.empty());
-
-  ui->clear();
-  context.districtDirectory = district.string();
-  EXPECT_FALSE(CheckExportedLayer("btkDil", context));
-  EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{"Databáze " + out.string() + "\\01_14DIL.BLK\\P1400.DBF neexistuje"});
-
-  ui->clear();
-  WriteTable(out / "01_14DIL.BLK" / "P1400.DBF", kDilFields, detRows);
-  EXPECT_TRUE(CheckExportedLayer("btkDil", context));
-  EXPECT_TRUE(ui->shownTexts().empty());
-  EXPECT_EQ(shown, std::vector<std::string>{"Porovnání DET-GIS - vrstva DIL one 0"});
-
-  shown.clear();
-  EXPECT_FALSE(CheckExportedLayer("btKVse", context));  // only DIL exists
-  EXPECT_EQ(shown, std::vector<std::string>{"Porovnání DET-GIS - vrstva DIL all 0"});
-  ASSERT_EQ(ui->shownTexts().size(), 6u);
-  EXPECT_EQ(ui->shownTexts()[0], "Databáze " + out.string() + "\\01_16PSK.BLK\\P1600.DBF neexistuje");
-  EXPECT_EQ(ui->shownTexts()[5], "Databáze " + out.string() + "\\01_19OP.BLK\\P1900.DBF neexistuje");
-
-  EXPECT_EQ(detgis::checkedLevels("btKZRO").at(0).table, "P1400.DBF");
-  EXPECT_TRUE(detgis::checkedLevels("btX").empty());
-  EXPECT_FALSE(CheckExportedLayer("", context));
-  EXPECT_TRUE(fs::exists(dir / "work" / "COPYGIS.DBF"));
 }
 
 }  // namespace
