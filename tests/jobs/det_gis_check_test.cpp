@@ -99,6 +99,22 @@ TEST_F(DetGisCheckTest, AChangedAreaInACopyOfTheDetTableIsTheOneDifference) {
   EXPECT_NE(listed[0].find(" <> "), std::string::npos) << listed[0];
 }
 
+TEST_F(DetGisCheckTest, CheckingEveryLevelNamesEachMissingTableAndComparesTheRest) {
+  ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
+  jobs::LevelExportContext level;
+  level.Model = &state;
+  level.OutputDirectory = District().string();
+  level.GisRoot = (dir / "GIS").string();
+  level.LhcCode = "4107";
+  jobs::ExportForestLevel(level, *jobs::FindForestLevel(98));  // compartments only
+  ui->clear();
+  const auto found = Check("btKVse", District());
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0].LevelCode, "ODD");
+  EXPECT_EQ(ui->shownTexts().size(), 6u);  // one box for each level not exported
+  for (const std::string& text : ui->shownTexts()) EXPECT_TRUE(text.starts_with("Databáze ")) << text;
+}
+
 TEST_F(DetGisCheckTest, WithoutDetBlkTheDetTableIsNamedFirst) {
   const fs::path bare = dir / "BARE";
   fs::create_directories(bare);
