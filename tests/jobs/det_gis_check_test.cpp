@@ -15,14 +15,18 @@ namespace {
 
 class DetGisCheckTest : public JobsTest {
  protected:
-  void ExportDistrict() {
-    ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
+  // The district read, and the context its level exports run in.
+  jobs::LevelExportContext ReadForExport() {
+    EXPECT_TRUE(jobs::ReadDistrict(state, District().string()));
     jobs::LevelExportContext level;
     level.Model = &state;
     level.OutputDirectory = District().string();
     level.GisRoot = (dir / "GIS").string();
     level.LhcCode = "4107";
-    jobs::ExportWholeDistrict(level);
+    return level;
+  }
+  void ExportDistrict() {
+    jobs::ExportWholeDistrict(ReadForExport());
     ui->clear();
   }
   std::vector<jobs::LayerComparison> Check(const std::string& button, const fs::path& chosen) {
@@ -100,13 +104,7 @@ TEST_F(DetGisCheckTest, AChangedAreaInACopyOfTheDetTableIsTheOneDifference) {
 }
 
 TEST_F(DetGisCheckTest, CheckingEveryLevelNamesEachMissingTableAndComparesTheRest) {
-  ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
-  jobs::LevelExportContext level;
-  level.Model = &state;
-  level.OutputDirectory = District().string();
-  level.GisRoot = (dir / "GIS").string();
-  level.LhcCode = "4107";
-  jobs::ExportForestLevel(level, *jobs::FindForestLevel(98));  // compartments only
+  jobs::ExportForestLevel(ReadForExport(), *jobs::FindForestLevel(98));  // compartments only
   ui->clear();
   const auto found = Check("btKVse", District());
   ASSERT_EQ(found.size(), 1u);
