@@ -1,11 +1,14 @@
 #include "areas/area_builders.h"
 
 #include <cmath>
+#include <cstdio>
 #include <exception>
 #include <memory>
+#include <string>
 
 #include "areas/area_point_placer.h"
 #include "areas/node_builders.h"
+#include "framework/zelto_message.h"
 #include "geometry/area_element.h"
 #include "geometry/network_node.h"
 #include "geometry/qtree.h"
@@ -19,6 +22,18 @@ ZELTO_IMPLEMENT_ELEMENT(TCreateAreasForQTree, TProchazecListuQTreeGauge, [](auto
 
 namespace {
 constexpr std::int32_t kPumpEvery = 64;
+
+std::string SquareMetres(double v) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.6f", std::fabs(v));
+  return text;
+}
+
+std::string Coordinates(double x, double y) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.3f ; %.3f", x, y);
+  return text;
+}
 
 bool Eligible(const TNodeBranch& b) { return b.Line && !b.RightArea && !b.NotRegularArea; }
 
@@ -48,7 +63,11 @@ void TCreateAreaForBranch::DoIt() {
   std::int32_t steps = 0;
   b->WalkRing(sum, ok, steps, true);
   areaValue_ = sum;
-  if (!ok || steps >= kMaxRingBranches || std::fabs(sum) <= kMinArea) return;
+  // The trial walk has marked the ring: a ring given up here is met once.
+  if (!ok) return Skipped(*b, "se neuzavírá");
+  if (steps >= kMaxRingBranches)
+    return Skipped(*b, "má " + std::to_string(steps) + " linií, nejvýše " + std::to_string(kMaxRingBranches - 1));
+  if (std::fabs(sum) <= kMinArea) return Skipped(*b, "má plochu " + SquareMetres(sum) + " m²");
 
   const bool hole = sum < 0;
   // A hole's first branch keeps no area; it stays marked so that running
@@ -65,7 +84,7 @@ void TCreateAreaForBranch::DoIt() {
   while (next != b && lines < kMaxSteps) {
     if (!next) {
       Abandon(*b, area.get());
-      return;
+      return Skipped(*b, "se neuzavírá");
     }
     next->NotRegularArea = false;
     next->RightArea = area.get();
@@ -77,7 +96,7 @@ void TCreateAreaForBranch::DoIt() {
   }
   if (std::fabs(sum) <= kMinArea) {
     Abandon(*b, area.get());
-    return;
+    return Skipped(*b, "má plochu " + SquareMetres(sum) + " m²");
   }
   if (sum > 0) {
     auto placer = std::make_unique<TAreaPointPlacer>();
@@ -87,6 +106,13 @@ void TCreateAreaForBranch::DoIt() {
     area->IsHole = true;
   }
   SetOutput(area.release());
+}
+
+void TCreateAreaForBranch::Skipped(const TNodeBranch& first, const std::string& why) {
+  double x, y;
+  GetLineVertex(first.Line, 0, first.LineBegin, x, y);
+  PostTextMessage(this, zelto::msg::LogText,
+                  "Plocha u bodu " + Coordinates(x, y) + " " + why + ": vynechána");
 }
 
 void TCreateAreasForQTree::DoIt() {

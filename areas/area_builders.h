@@ -3,10 +3,12 @@
 // turning at each node to the next branch in angle order. Rings of positive
 // sign are areas (with a label point), rings of negative sign are holes.
 #include <cstdint>
+#include <string>
 
 #include "areas/leaf_walkers.h"
 #include "framework/tool.h"
 
+class TNodeBranch;
 class TSpaceEntityQTree;
 
 // Input: one branch. Output: the area or hole built, else nothing.
@@ -23,6 +25,8 @@ class TCreateAreaForBranch : public TTool {
   double GetAreaValue() const { return areaValue_; }
 
  private:
+  // Logs a ring that yields nothing, with where it starts.
+  void Skipped(const TNodeBranch& first, const std::string& why);
   double areaValue_ = 0.0;
 };
 

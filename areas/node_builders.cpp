@@ -1,7 +1,9 @@
 #include "areas/node_builders.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
+#include <utility>
 
 #include "geometry/line_end_cells.h"
 #include "geometry/network_node.h"
@@ -57,18 +59,41 @@ void TPutLinesIntoNodes::Process(TElement* element) {
   ++Count;
 }
 
+namespace {
+TNode* NodeWithin(const TOwnerEntity* nodes, double x, double y) {
+  if (!nodes) return nullptr;
+  for (TElement* e : nodes->Items()) {
+    if (!e || !e->Is<TNode>()) continue;
+    auto* n = static_cast<TNode*>(e);
+    if (std::fabs(n->GetX() - x) < TPutLinesIntoNodes::kNodeTolerance &&
+        std::fabs(n->GetY() - y) < TPutLinesIntoNodes::kNodeTolerance)
+      return n;
+  }
+  return nullptr;
+}
+}  // namespace
+
+TNode* TPutLinesIntoNodes::NodeNear(double x, double y) const {
+  if (TNode* n = NodeWithin(nodes_, x, y)) return n;
+  if (!Root) return nullptr;
+  // An end that close to the leaf's edge may have its partner filed in the
+  // leaf next door, which may already hold their node.
+  const double t = kNodeTolerance;
+  TSpaceLineBegEndCell* seen[5] = {leaf_};
+  int count = 1;
+  for (auto [dx, dy] : {std::pair{-t, -t}, {-t, t}, {t, -t}, {t, t}}) {
+    TSpaceLineBegEndCell* cell = Root->LeafAt(x + dx, y + dy);
+    if (std::find(seen, seen + count, cell) != seen + count) continue;
+    seen[count++] = cell;
+    if (TNode* n = NodeWithin(LeafNodes(cell), x, y)) return n;
+  }
+  return nullptr;
+}
+
 void TPutLinesIntoNodes::FileEnd(TPolyLineElement* line, bool atBegin) {
   double x, y;
   GetLineVertex(line, 0, atBegin, x, y);
-  TNode* node = nullptr;
-  for (TElement* e : nodes_->Items()) {
-    if (!e || !e->Is<TNode>()) continue;
-    auto* n = static_cast<TNode*>(e);
-    if (std::fabs(n->GetX() - x) < kNodeTolerance && std::fabs(n->GetY() - y) < kNodeTolerance) {
-      node = n;
-      break;
-    }
-  }
+  TNode* node = NodeNear(x, y);
   if (!node) {
     node = new TNode;
     nodes_->Add(node);
@@ -79,6 +104,7 @@ void TPutLinesIntoNodes::FileEnd(TPolyLineElement* line, bool atBegin) {
 void TPutNodesIntoQTree::Process(TElement* element) {
   ++Count;
   auto filer = std::make_unique<TPutLinesIntoNodes>();
+  filer->Root = dynamic_cast<TSpaceLineBegEndCell*>(Input());
   filer->SetInput(element);
   filer->DoIt();
   StepGauge(Count);

@@ -23,16 +23,21 @@ class TPutLinesIntoNodes : public TProchazecLinii {
   bool QGoInside(TElement* element) override;
   void Process(TElement* element) override;
 
+  // The whole index: ends near the leaf's edge may meet a node of the
+  // neighbouring leaf. Without it only the leaf's own nodes are searched.
+  TSpaceLineBegEndCell* Root = nullptr;
+
  private:
   enum class Ends { First, Last, Both };
   void FileEnd(TPolyLineElement* line, bool atBegin);
+  TNode* NodeNear(double x, double y) const;
 
   Ends mode_ = Ends::Both;
   TSpaceLineBegEndCell* leaf_ = nullptr;
   TOwnerEntity* nodes_ = nullptr;
 };
 
-// Runs TPutLinesIntoNodes on every leaf of the index.
+// Runs TPutLinesIntoNodes on every leaf of the index (the Input).
 class TPutNodesIntoQTree : public TProchazecListuQTreeGauge {
   ZELTO_ELEMENT(TPutNodesIntoQTree)
  public:

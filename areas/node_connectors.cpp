@@ -79,10 +79,17 @@ bool TNodeConector::JoinAtPseudoNode(TNode& node) {
     const int n1 = l1->GetCoordsCount();
     T2DCoordinate* shared0 = l0->GetCoordFrom(0, l0Begins);
     T2DCoordinate* shared1 = l1->GetCoordFrom(0, b1->LineBegin);
-    for (int i = 1; i < n1; ++i) {
-      T2DCoordinate* c = l1->GetCoordFrom(i, b1->LineBegin);
-      if (l0Begins) l0->Insert(0, c);
-      else l0->Add(c);
+    int moved = 1;
+    try {
+      for (; moved < n1; ++moved) {
+        T2DCoordinate* c = l1->GetCoordFrom(moved, b1->LineBegin);
+        if (l0Begins) l0->Insert(0, c);
+        else l0->Add(c);
+      }
+    } catch (...) {
+      // Both lines as they were: the node and its two branches stay valid.
+      for (int i = 1; i < moved; ++i) l0->Remove(l1->GetCoordFrom(i, b1->LineBegin));
+      throw;
     }
     l1->Clear();
     if (shared1 != shared0) delete shared1;
@@ -101,6 +108,7 @@ bool TNodeConector::JoinAtPseudoNode(TNode& node) {
     } catch (const std::exception&) {
     }
     platform::showError("Chyba při spojování v pseudouzlu linie č." + number + ": " + e.what());
+    return false;
   }
   return true;
 }
