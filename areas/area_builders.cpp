@@ -51,12 +51,18 @@ void Abandon(TNodeBranch& first, const TElement* area) {
 }
 }  // namespace
 
+TCreateAreaForBranch::~TCreateAreaForBranch() = default;
+
 void TCreateAreaForBranch::DoIt() {
   SetOutput(nullptr);
-  auto* b = dynamic_cast<TNodeBranch*>(Input());
-  if (!b || !Eligible(*b) || !b->GetFarNode()) return;
+  if (auto* b = dynamic_cast<TNodeBranch*>(Input())) SetOutput(Build(*b));
+}
+
+TElement* TCreateAreaForBranch::Build(TNodeBranch& first) {
+  TNodeBranch* b = &first;
+  if (!Eligible(*b) || !b->GetFarNode()) return nullptr;
   TNode* node;
-  if (!b->NextAtFarNode(node)) return;
+  if (!b->NextAtFarNode(node)) return nullptr;
 
   double sum = 0.0;
   bool ok = false;
@@ -99,27 +105,29 @@ void TCreateAreaForBranch::DoIt() {
     return Skipped(*b, "má plochu " + SquareMetres(sum) + " m²");
   }
   if (sum > 0) {
-    auto placer = std::make_unique<TAreaPointPlacer>();
-    placer->SetInput(area.get());
-    placer->DoIt();
+    if (!placer_) placer_ = std::make_unique<TAreaPointPlacer>();
+    placer_->PlaceLabelPoint(*area);
   } else {
     area->IsHole = true;
   }
-  SetOutput(area.release());
+  return area.release();
 }
 
-void TCreateAreaForBranch::Skipped(const TNodeBranch& first, const std::string& why) {
+TElement* TCreateAreaForBranch::Skipped(const TNodeBranch& first, const std::string& why) {
   double x, y;
   GetLineVertex(first.Line, 0, first.LineBegin, x, y);
   PostTextMessage(this, zelto::msg::LogText,
                   "Plocha u bodu " + Coordinates(x, y) + " " + why + ": vynechána");
+  return nullptr;
 }
 
 void TCreateAreasForQTree::DoIt() {
   if (!dynamic_cast<TOwnerEntity*>(Input())) return;
   areas_ = new TSpaceEntityQTree;
   areasCount_ = 0;
+  builder_ = std::make_unique<TCreateAreaForBranch>();
   TProchazecListuQTreeGauge::DoIt();
+  builder_.reset();
   SetOutput(areas_);
 }
 
@@ -129,7 +137,6 @@ void TCreateAreasForQTree::Process(TElement* element) {
     StepGauge(Count);
     TOwnerEntity* nodes = LeafNodes(element);
     if (!nodes) return;
-    auto builder = std::make_unique<TCreateAreaForBranch>();
     for (TElement* e : nodes->Items()) {
       if (!e || !e->Is<TNode>()) continue;
       auto* node = static_cast<TNode*>(e);
@@ -137,9 +144,7 @@ void TCreateAreasForQTree::Process(TElement* element) {
       for (std::int32_t i = 0; i < branches; ++i) {
         auto* branch = static_cast<TNodeBranch*>(node->GetItem(i));
         if (!Eligible(*branch)) continue;
-        builder->SetInput(branch);
-        builder->DoIt();
-        if (TElement* area = builder->Output()) {
+        if (TElement* area = builder_->Build(*branch)) {
           ++areasCount_;
           areas_->Insert(area);
         }

@@ -3,11 +3,13 @@
 // turning at each node to the next branch in angle order. Rings of positive
 // sign are areas (with a label point), rings of negative sign are holes.
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "areas/leaf_walkers.h"
 #include "framework/tool.h"
 
+class TAreaPointPlacer;
 class TNodeBranch;
 class TSpaceEntityQTree;
 
@@ -21,12 +23,17 @@ class TCreateAreaForBranch : public TTool {
   // Rings enclosing no more (square metres) yield nothing.
   static constexpr double kMinArea = 0.001;
 
+  ~TCreateAreaForBranch() override;
   void DoIt() override;
+  // The area or hole of the ring to the right of the branch, owned by the
+  // caller; nullptr when it yields none.
+  TElement* Build(TNodeBranch& first);
   double GetAreaValue() const { return areaValue_; }
 
  private:
-  // Logs a ring that yields nothing, with where it starts.
-  void Skipped(const TNodeBranch& first, const std::string& why);
+  std::unique_ptr<TAreaPointPlacer> placer_;  // made on first use, kept for the next area
+  // Logs a ring that yields nothing, with where it starts; nullptr.
+  TElement* Skipped(const TNodeBranch& first, const std::string& why);
   double areaValue_ = 0.0;
 };
 
@@ -41,6 +48,7 @@ class TCreateAreasForQTree : public TProchazecListuQTreeGauge {
   std::int32_t GetAreasCount() const { return areasCount_; }
 
  private:
+  std::unique_ptr<TCreateAreaForBranch> builder_;  // during DoIt
   TSpaceEntityQTree* areas_ = nullptr;  // owned by whoever takes the output
   std::int32_t areasCount_ = 0;
   std::int32_t built_ = 0;  // builder runs, for letting the user interface in

@@ -173,8 +173,10 @@ TAnalArea* TAreaPointPlacer::GetAnalArea() {
 void TAreaPointPlacer::DoIt() {
   TElement* input = Input();
   SetOutput(input);
-  if (!input || !input->Is<TAreaElement>()) return;
-  auto& area = static_cast<TAreaElement&>(*input);
+  if (input && input->Is<TAreaElement>()) PlaceLabelPoint(static_cast<TAreaElement&>(*input));
+}
+
+void TAreaPointPlacer::PlaceLabelPoint(TAreaElement& area) {
   std::string cause;
   std::vector<Ring> rings;
   try {
@@ -272,10 +274,9 @@ bool TMultiAreaPointPlacer::QProcessBefore(TElement* element) {
 }
 
 void TMultiAreaPointPlacer::Process(TElement* element) {
-  if (!placer_) return;
+  if (!placer_ || !element || !element->Is<TAreaElement>()) return;
   placer_->CenterOnly = true;
-  placer_->SetInput(element);
-  placer_->DoIt();
+  placer_->PlaceLabelPoint(*static_cast<TAreaElement*>(element));
 }
 
 void RegisterAreaPointPlacerClasses() {

@@ -27,6 +27,9 @@ class TAreaPointPlacer : public TTool {
 
   // Places the label point of the Input area; the Input becomes the Output.
   void DoIt() override;
+  // The same for an area at hand: walks that place many areas call it
+  // directly instead of going through Input.
+  void PlaceLabelPoint(TAreaElement& area);
 
   TAnalDevice* GetDevice();
   TPolygonList* GetPolygonList();

@@ -33,17 +33,20 @@ std::int32_t KindOf(TPolyLineElement* line) {
 
 void TNodeConector::DoIt() {
   auto* node = dynamic_cast<TNode*>(Input());
-  if (!node) return;
+  if (node && Connect(*node)) SetInput(nullptr);
+}
+
+bool TNodeConector::Connect(TNode& node) {
   try {
-    if (DeletePseudoNode && node->GetBranchCount() == 2 && JoinAtPseudoNode(*node)) {
-      SetInput(nullptr);
-      delete node;
-      return;
+    if (DeletePseudoNode && node.GetBranchCount() == 2 && JoinAtPseudoNode(node)) {
+      delete &node;
+      return true;
     }
-    LinkFarNodes(*node);
+    LinkFarNodes(node);
   } catch (const std::exception&) {
     platform::showError("TNodeConector.Process: Chyba");
   }
+  return false;
 }
 
 void TNodeConector::LinkFarNodes(TNode& node) {
@@ -126,10 +129,7 @@ void TNodesConector::Process(TElement* element) {
   while (i < nodes->GetCount()) {
     const int before = nodes->GetCount();
     TElement* e = nodes->GetItem(i);
-    if (e && e->Is<TNode>()) {
-      connector->SetInput(e);
-      connector->DoIt();
-    }
+    if (e && e->Is<TNode>()) connector->Connect(*static_cast<TNode*>(e));
     if (nodes->GetCount() == before) ++i;
   }
 }

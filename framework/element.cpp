@@ -82,6 +82,23 @@ bool TElement::CanBeFreed() {
   // owner and must be freeable by it.
   int n = GetOwnersCount();
   if (n < 2) return true;
+  if (n <= 32) {
+    // The usual few owners: asked in the order of their first link, without
+    // building a list of them.
+    TElement* first = GetOwner(0);
+    int i = 1;
+    while (i < n && GetOwner(i) == first) ++i;
+    if (i == n) return true;
+    for (i = 0; i < n; ++i) {
+      TElement* owner = GetOwner(i);
+      bool earlier = false;
+      for (int j = 0; j < i && !earlier; ++j) earlier = GetOwner(j) == owner;
+      if (earlier) continue;
+      auto* entity = owner && owner->Is<TEntity>() ? static_cast<TEntity*>(owner) : nullptr;
+      if (!entity || !entity->CanFreeChild(this)) return false;
+    }
+    return true;
+  }
   // Owners in the order of their first link; a set keeps an element shared
   // by many entities from costing the square of its owners.
   std::vector<TElement*> distinct;
