@@ -75,10 +75,12 @@ TNode* NodeWithin(const TOwnerEntity* nodes, double x, double y) {
 
 TNode* TPutLinesIntoNodes::NodeNear(double x, double y) const {
   if (TNode* n = NodeWithin(nodes_, x, y)) return n;
-  if (!Root) return nullptr;
+  const double t = kNodeTolerance;
+  if (!Root || (x - leaf_->GetMinX() >= t && leaf_->GetMaxX() - x >= t && y - leaf_->GetMinY() >= t &&
+                leaf_->GetMaxY() - y >= t))
+    return nullptr;
   // An end that close to the leaf's edge may have its partner filed in the
   // leaf next door, which may already hold their node.
-  const double t = kNodeTolerance;
   TSpaceLineBegEndCell* seen[5] = {leaf_};
   int count = 1;
   for (auto [dx, dy] : {std::pair{-t, -t}, {-t, t}, {t, -t}, {t, t}}) {

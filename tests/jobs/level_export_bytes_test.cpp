@@ -3,44 +3,17 @@
 // byte a user gets. The fingerprints are those of the written blocks at the
 // time they were last checked by hand; on a mismatch the test prints the
 // fingerprints it got.
-#include <cstdint>
-#include <fstream>
-#include <iterator>
-#include <map>
-#include <sstream>
 #include <string>
 
 #include "app/jobs/forest_level_export.h"
 #include "app/jobs/read_commands.h"
+#include "bench/level_fingerprints.h"
 #include "jobs_fixture.h"
 
 namespace jobs_test {
 namespace {
 
-// Of the file's bytes with the output directory's path (which the text file
-// of a block names) replaced by "<OUT>".
-std::uint64_t Fnv1a(const fs::path& file, const std::string& outputPath) {
-  std::ifstream in(file, std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  for (std::size_t at; (at = bytes.find(outputPath)) != std::string::npos;) bytes.replace(at, outputPath.size(), "<OUT>");
-  std::uint64_t h = 1469598103934665603ull;
-  for (char c : bytes) {
-    h ^= static_cast<unsigned char>(c);
-    h *= 1099511628211ull;
-  }
-  return h;
-}
-
-// "<path> <fnv1a-64>" per file under the directory, in path order.
-std::string Fingerprints(const fs::path& root) {
-  std::map<std::string, std::uint64_t> files;
-  for (const auto& entry : fs::recursive_directory_iterator(root))
-    if (entry.is_regular_file())
-      files[fs::relative(entry.path(), root).generic_string()] = Fnv1a(entry.path(), root.string());
-  std::ostringstream text;
-  for (const auto& [path, hash] : files) text << path << ' ' << std::hex << hash << '\n';
-  return text.str();
-}
+using levelprints::Fingerprints;
 
 TEST_F(JobsTest, EveryFileOfEveryLevelKeepsItsBytes) {
   jobs::LoadedModel state;
