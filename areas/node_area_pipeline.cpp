@@ -12,10 +12,6 @@
 #include "geometry/qtree.h"
 
 #include <algorithm>
-#include <chrono>
-#include <cstdio>
-static auto T0 = std::chrono::steady_clock::now();
-static void Lap(const char* n){auto t=std::chrono::steady_clock::now(); std::fprintf(stderr,"%s %.1f\n",n,std::chrono::duration<double,std::milli>(t-T0).count()); T0=t;}
 #include <unordered_set>
 #include <vector>
 
@@ -23,27 +19,23 @@ namespace nodearea {
 
 Network BuildAreasOfLines(TRectEntity& lines, const Options& options) {
   Network net;
-  Lap("start");
   {
     TReadLinesIntoQTree reader;
     reader.SetInput(&lines);
     reader.DoIt();
     net.Index = dynamic_cast<TSpaceLineBegEndCell*>(reader.Output());
   }
-  Lap("read");
   if (!net.Index) return net;
   {
     TPutNodesIntoQTree nodes;
     nodes.SetInput(net.Index);
     nodes.DoIt();
   }
-  Lap("nodes");
   {
     TDeleteDirectRelationsToLinesInQTree drop;
     drop.SetInput(net.Index);
     drop.DoIt();
   }
-  Lap("drop");
   {
     TNodesConector connector;
     connector.DeletePseudoNodes = options.DeletePseudoNodes;
@@ -52,7 +44,6 @@ Network BuildAreasOfLines(TRectEntity& lines, const Options& options) {
     connector.SetInput(net.Index);
     connector.DoIt();
   }
-  Lap("connect");
   {
     TCreateAreasForQTree builder;
     builder.SetInput(net.Index);
@@ -60,22 +51,18 @@ Network BuildAreasOfLines(TRectEntity& lines, const Options& options) {
     net.Areas = builder.AreaQTree();
     net.AreasCount = builder.GetAreasCount();
   }
-  Lap("areas");
   if (net.Areas) {
     TSubAreaMakerInQTree holes;
     holes.SetInput(net.Areas);
     holes.DoIt();
-  Lap("holes"); std::fprintf(stderr, "faces %d\n", net.AreasCount);
     net.AreaList = new TAreaString;
     THledacPloch finder;
     finder.SetOutput(net.AreaList);
     finder.SetInput(net.Areas);
     finder.DoIt();
-  Lap("finder");
     TMultiAreaPointPlacer placer;
     placer.SetInput(net.AreaList);
     placer.DoIt();
-  Lap("placer");
   }
   return net;
 }
@@ -95,9 +82,7 @@ void CollectAreas(TQTree& node, std::unordered_set<TElement*>& seen, std::vector
 }  // namespace
 
 void Release(Network& network) {
-  Lap("-");
   delete network.AreaList;
-  Lap("rel-list");
   if (network.Areas) {
     std::unordered_set<TElement*> seen;
     std::vector<TElement*> areas;
@@ -108,11 +93,8 @@ void Release(Network& network) {
     });
     for (TElement* e : areas) delete e;
   }
-  Lap("rel-areas");
   delete network.Areas;
-  Lap("rel-qtree");
   delete network.Index;
-  Lap("rel-index");
   network = {};
 }
 
