@@ -1,4 +1,4 @@
-create table "/tmp/zelto_jobs_20089/JOINED/01/01_94REG.BLK\P9400.DBF"
+create table "/tmp/zelto_jobs_27547/JOINED/01/01_94REG.BLK\P9400.DBF"
 (
 CISLO decimal(8,0),
 DRUH decimal(6,0),

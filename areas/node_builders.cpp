@@ -103,12 +103,19 @@ void TPutLinesIntoNodes::FileEnd(TPolyLineElement* line, bool atBegin) {
   node->AddLine(line, atBegin);
 }
 
+void TPutNodesIntoQTree::DoIt() {
+  filer_ = std::make_unique<TPutLinesIntoNodes>();
+  filer_->Root = dynamic_cast<TSpaceLineBegEndCell*>(Input());
+  TProchazecListuQTreeGauge::DoIt();
+  filer_.reset();
+}
+
 void TPutNodesIntoQTree::Process(TElement* element) {
   ++Count;
-  auto filer = std::make_unique<TPutLinesIntoNodes>();
-  filer->Root = dynamic_cast<TSpaceLineBegEndCell*>(Input());
-  filer->SetInput(element);
-  filer->DoIt();
+  if (filer_) {
+    filer_->SetInput(element);
+    filer_->DoIt();
+  }
   StepGauge(Count);
 }
 

@@ -3,6 +3,7 @@
 // leaf that meet in a point become one node, whose branches stand in the
 // order of the directions in which the lines leave it.
 #include <cstdint>
+#include <memory>
 
 #include "areas/leaf_walkers.h"
 #include "areas/line_walkers.h"
@@ -41,7 +42,11 @@ class TPutLinesIntoNodes : public TProchazecLinii {
 class TPutNodesIntoQTree : public TProchazecListuQTreeGauge {
   ZELTO_ELEMENT(TPutNodesIntoQTree)
  public:
+  void DoIt() override;
   void Process(TElement* element) override;
+
+ private:
+  std::unique_ptr<TPutLinesIntoNodes> filer_;  // one for every leaf, during DoIt
 };
 
 // Frees the leaves' "BEGINS" and "ENDS" lists once the nodes hold the lines.

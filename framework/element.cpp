@@ -84,16 +84,13 @@ bool TElement::CanBeFreed() {
   if (n < 2) return true;
   if (n <= 32) {
     // The usual few owners: asked in the order of their first link, without
-    // building a list of them.
-    TElement* first = GetOwner(0);
-    int i = 1;
-    while (i < n && GetOwner(i) == first) ++i;
-    if (i == n) return true;
-    for (i = 0; i < n; ++i) {
-      TElement* owner = GetOwner(i);
-      bool earlier = false;
-      for (int j = 0; j < i && !earlier; ++j) earlier = GetOwner(j) == owner;
-      if (earlier) continue;
+    // building a list of them on the heap.
+    TElement* owners[32];
+    for (int i = 0; i < n; ++i) owners[i] = GetOwner(i);
+    if (std::all_of(owners + 1, owners + n, [&](TElement* o) { return o == owners[0]; })) return true;
+    for (int i = 0; i < n; ++i) {
+      TElement* owner = owners[i];
+      if (std::find(owners, owners + i, owner) != owners + i) continue;
       auto* entity = owner && owner->Is<TEntity>() ? static_cast<TEntity*>(owner) : nullptr;
       if (!entity || !entity->CanFreeChild(this)) return false;
     }
