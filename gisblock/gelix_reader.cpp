@@ -69,6 +69,9 @@ TGelixBlockRegister* TGeliXReader::GetRegister() {
 
 void TGeliXReader::SeekRecord(std::int32_t n) {
   if (!stream_ || n < 0) return;
+  // Already there (the next line's vertices follow the last line's): a seek
+  // would throw the stream's buffer away.
+  if (KnowsStream() && knownPosition_ == static_cast<std::int64_t>(n) * recordSize_ && stream_->good()) return;
   stream_->clear();
   stream_->seekg(static_cast<std::streamoff>(n) * recordSize_);
   stream_->seekp(static_cast<std::streamoff>(n) * recordSize_);
