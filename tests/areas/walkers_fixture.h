@@ -4,13 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
-#include <string>
 #include <utility>
-#include <vector>
 
 #include "areas/areas_classes.h"
-#include "framework/message_dispatch.h"
-#include "framework/zelto_message.h"
 #include "geometry/area_element.h"
 #include "geometry/geometry_classes.h"
 #include "geometry/poly_element.h"
@@ -38,26 +34,6 @@ inline TAreaElement* Box(double x0, double y0, double x1, double y1) {
   for (auto [x, y] : Pts{{x0, y0}, {x0, y1}, {x1, y1}, {x1, y0}}) area->AddVertex(x, y);
   return area;
 }
-
-// Collects the log texts posted to the main tool while it is installed.
-class LogTexts : public TOwnerEntity {
- public:
-  LogTexts() { zelto::SetMainToolResolver([this] { return this; }); }
-  ~LogTexts() override { zelto::SetMainToolResolver(nullptr); }
-  void HandleMessage(TZeltoMessage*& message, bool& handled) override {
-    if (auto* t = dynamic_cast<TZeltoTextMessage*>(message); t && t->Message == zelto::msg::LogText)
-      texts.push_back(t->Text);
-    handled = true;
-  }
-  // Delivers what is pending; the texts that contain part.
-  int Count(const std::string& part) {
-    zelto::RunMessagesUntilIdle();
-    int n = 0;
-    for (const std::string& t : texts) n += t.find(part) != std::string::npos;
-    return n;
-  }
-  std::vector<std::string> texts;
-};
 
 class WalkerTest : public ::testing::Test {
  protected:
