@@ -352,13 +352,14 @@ TElement* NewElement() {
 }  // namespace zelto
 
 // In the class body: the class reference and its virtual accessor.
-#define ZELTO_ELEMENT(Class)                      \
- public:                                          \
-  static const TElementClass& StaticClass();      \
-  const TElementClass& ClassType() const override \
-  {                                               \
-    return StaticClass();                         \
-  }                                               \
+#define ZELTO_ELEMENT(Class)                           \
+ public:                                               \
+  static const TElementClass& StaticClass();           \
+  const TElementClass& ClassType() const override      \
+  {                                                    \
+    static const TElementClass& cls = StaticClass();   \
+    return cls;                                        \
+  }                                                    \
   friend class zelto::PropertyBuilder<Class>;
 
 // In the source: defines the class reference; the last argument is a
