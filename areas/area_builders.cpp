@@ -105,8 +105,10 @@ TElement* TCreateAreaForBranch::Build(TNodeBranch& first) {
     return Skipped(*b, "má plochu " + SquareMetres(sum) + " m²");
   }
   if (sum > 0) {
-    if (!placer_) placer_ = std::make_unique<TAreaPointPlacer>();
-    placer_->PlaceLabelPoint(*area);
+    if (PlaceLabelPoints) {
+      if (!placer_) placer_ = std::make_unique<TAreaPointPlacer>();
+      placer_->PlaceLabelPoint(*area);
+    }
   } else {
     area->IsHole = true;
   }
@@ -126,6 +128,7 @@ void TCreateAreasForQTree::DoIt() {
   areas_ = new TSpaceEntityQTree;
   areasCount_ = 0;
   builder_ = std::make_unique<TCreateAreaForBranch>();
+  builder_->PlaceLabelPoints = PlaceLabelPoints;
   TProchazecListuQTreeGauge::DoIt();
   builder_.reset();
   SetOutput(areas_);

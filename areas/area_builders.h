@@ -23,6 +23,10 @@ class TCreateAreaForBranch : public TTool {
   // Rings enclosing no more (square metres) yield nothing.
   static constexpr double kMinArea = 0.001;
 
+  // Off for callers that place every label point again once the areas
+  // have their holes.
+  bool PlaceLabelPoints = true;
+
   ~TCreateAreaForBranch() override;
   void DoIt() override;
   // The area or hole of the ring to the right of the branch, owned by the
@@ -45,6 +49,8 @@ class TCreateAreasForQTree : public TProchazecListuQTreeGauge {
   void DoIt() override;
   void Process(TElement* element) override;
   TSpaceEntityQTree* AreaQTree() const { return areas_; }
+  // Handed to the builder of each area (see TCreateAreaForBranch).
+  bool PlaceLabelPoints = true;
   std::int32_t GetAreasCount() const { return areasCount_; }
 
  private:

@@ -45,6 +45,8 @@ Network BuildAreasOfLines(TRectEntity& lines, const Options& options) {
   }
   {
     TCreateAreasForQTree builder;
+    // Every label point is placed below, once the areas have their holes.
+    builder.PlaceLabelPoints = false;
     builder.SetInput(net.Index);
     builder.DoIt();
     net.Areas = builder.AreaQTree();

@@ -21,8 +21,8 @@ constexpr std::int32_t kPumpEvery = 64;
 }  // namespace
 
 TOwnerEntity* LeafNodes(TElement* leaf) {
-  auto* cell = dynamic_cast<TEntity*>(leaf);
-  if (!cell) return nullptr;
+  if (!leaf || !leaf->Is<TEntity>()) return nullptr;
+  auto* cell = static_cast<TEntity*>(leaf);
   for (TElement* child : cell->Items())
     if (child && !child->Is<TRectEntity>() && child->Is<TOwnerEntity>() && child->GetName() == kNodesName)
       return static_cast<TOwnerEntity*>(child);
