@@ -92,11 +92,17 @@ std::string LevelBlockPath(const std::string& directory, const std::string& code
   return (fs::path(directory) / (code + "_" + prefix + ".BLK")).string();
 }
 
-DetKinds ReadDetKinds() {
-  DetKinds kinds;
-  kinds.StandGroup = static_cast<std::int16_t>(ReadIniInteger("DET", "DruhPorostniSkupiny", 110));
-  kinds.Empty = static_cast<std::int16_t>(ReadIniInteger("DET", "DruhPrazdnePlochy", 134));
-  return kinds;
+std::optional<DetKinds> CheckedDetKinds(std::int32_t standGroup, std::int32_t empty) {
+  // Both are checked, so that one look names every wrong key.
+  const bool standGroupFits = CheckSettingRange("DruhPorostniSkupiny", standGroup, kKindSettingRange);
+  const bool emptyFits = CheckSettingRange("DruhPrazdnePlochy", empty, kKindSettingRange);
+  if (!standGroupFits || !emptyFits) return std::nullopt;
+  return DetKinds{static_cast<std::int16_t>(standGroup), static_cast<std::int16_t>(empty)};
+}
+
+std::optional<DetKinds> ReadDetKinds() {
+  return CheckedDetKinds(ReadIniInteger("DET", "DruhPorostniSkupiny", 110),
+                         ReadIniInteger("DET", "DruhPrazdnePlochy", 134));
 }
 
 namespace {
@@ -135,10 +141,9 @@ void SetZroBoundaryLineDruh(TAreaElement& area, const LineOriginals* originals) 
   }
 }
 
-std::int16_t Setting16(const std::string& key, std::int32_t defaultValue, bool& ok) {
+std::int16_t Setting16(const std::string& key, std::int32_t defaultValue, SettingRange range, bool& ok) {
   const std::int32_t value = ReadExportIniInteger(key, defaultValue);
-  if (value < -32768 || value > 32767) {
-    platform::showError("Hodnota " + key + " = " + std::to_string(value) + " je mimo rozsah -32768..32767");
+  if (!CheckSettingRange(key, value, range)) {
     ok = false;
     return 0;
   }
@@ -260,11 +265,12 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
   // The settings are read now, so that a changed file counts at once; a
   // value out of range stops the level before the old block is lost.
   bool inRange = true;
-  const std::int16_t areaColour = Setting16(level.KeyStem + "BP", level.Defaults[0], inRange);
-  const std::int16_t areaSymbol = Setting16(level.KeyStem + "ZP", level.Defaults[1], inRange);
-  const std::int16_t lineColour = Setting16(level.KeyStem + "BL", level.Defaults[2], inRange);
-  const std::int16_t lineSymbol = Setting16(level.KeyStem + "ZL", level.Defaults[3], inRange);
-  if (!inRange) return ExportResult::NotRemoved;
+  const std::int16_t areaColour = Setting16(level.KeyStem + "BP", level.Defaults[0], kColourSettingRange, inRange);
+  const std::int16_t areaSymbol = Setting16(level.KeyStem + "ZP", level.Defaults[1], kSymbolSettingRange, inRange);
+  const std::int16_t lineColour = Setting16(level.KeyStem + "BL", level.Defaults[2], kColourSettingRange, inRange);
+  const std::int16_t lineSymbol = Setting16(level.KeyStem + "ZL", level.Defaults[3], kSymbolSettingRange, inRange);
+  const std::optional<DetKinds> kinds = context.Kinds ? context.Kinds : ReadDetKinds();
+  if (!inRange || !kinds) return ExportResult::NotRemoved;
 
   const std::string block = LevelBlockPath(context.OutputDirectory, code, level.Prefix);
   std::error_code ec;
@@ -348,7 +354,7 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
         carrier.SetInput(network.Net.AreaList);
         carrier.DoIt();
       }
-      const AreaClassifier classifier{level, context.Kinds ? *context.Kinds : ReadDetKinds(), areaColour, areaSymbol,
+      const AreaClassifier classifier{level, *kinds, areaColour, areaSymbol,
                                       network.Copies ? &network.Originals : nullptr};
       for (TElement* element : std::vector<TElement*>(network.Net.AreaList->Items())) {
         classifier.Classify(element);
