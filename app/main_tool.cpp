@@ -136,17 +136,18 @@ void TMainTool::HandleMessage(TZeltoMessage*& message, bool& handled) {
     case 37: ExploreOwners(message); break;
     case 84: ReadDistrict(); break;
     case 85: ReadLhcLines(); break;
-    case 86: NotAvailable("ExportRoads"); break;
-    case 87: NotAvailable("ExportRides"); break;
-    case 88: NotAvailable("ExportStreams"); break;
-    case 89: NotAvailable("ExportAllLineKinds"); break;
-    case 90: NotAvailable("NodeWaterLines"); break;
-    case 91: NotAvailable("NodeCommunicationLines"); break;
+    case 86:
+    case 87:
+    case 88:
+    case 89:
+    case 90:
+    case 91: RunLineJob(message->Message); break;
     case 92: BuildForestHierarchy(); break;
     case 93: ExploreSubjectOfInterest(); break;
     case 94: SelectLinesIntoHierarchy(); break;
-    case 104: NotAvailable("ExportLhcLayer"); break;
-    case 105: NotAvailable("CheckExportedLayer"); break;
+    case 104:
+    case 117: MergeLhc(message->Message); break;
+    case 105: CheckExportedLayer(message); break;
     case 95:
     case 97:
     case 98:
@@ -157,7 +158,6 @@ void TMainTool::HandleMessage(TZeltoMessage*& message, bool& handled) {
     case 103:
     case 116: ExportLevel(message->Message); break;
     case 108: ExploreTree(message); break;
-    case 117: NotAvailable("ExportLhcZroLayer"); break;
     default: break;
   }
 }
@@ -169,11 +169,11 @@ void TMainTool::NotAvailable(const std::string& job) {
 void TMainTool::ExportLevel(int code) {
   TMainForm* form = MainForm();
   if (!form) return;
-  const platform::PathResolver& paths = platform::pathResolver();
   jobs::LevelExportContext context;
   context.Model = &state_;
-  context.OutputDirectory = paths.forWriting(form->lbRevir->text().toStdString()).string();
-  context.GisRoot = paths.existing(std::string(1, TMainForm::DriveOf(form->dcbQVR)) + ":\\GIS").string();
+  // As the user reads them: the job resolves them and names them so.
+  context.OutputDirectory = form->lbRevir->text().toStdString();
+  context.GisRoot = std::string(1, TMainForm::DriveOf(form->dcbQVR)) + ":\\GIS";
   context.JoinLines = form->cbJoinExpLHC->isChecked();
   context.LhcCode = form->edLHCKOD->text().toStdString();
   context.Kinds = jobs::CheckedDetKinds(settings_.DruhPorostniSkupiny, settings_.DruhPrazdnePlochy);

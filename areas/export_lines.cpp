@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 #include <stdexcept>
+#include <unordered_set>
 
 #include "areas/export_gauge.h"
 #include "framework/wcs.h"
@@ -10,6 +11,7 @@
 #include "geometry/network_node.h"
 #include "gisblock/gelix_props.h"
 #include "gisblock/gelix_writers.h"
+#include "gisblock/staged_block.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TPrepareExportLinesToGelix, TTool, [](auto& p) {
   p.Integer("Barva", &TPrepareExportLinesToGelix::Barva);
@@ -34,17 +36,22 @@ std::int16_t CheckedInt16(std::int32_t value) {
 
 namespace {
 
+using ExportedLines = std::unordered_set<const TElement*>;
+
 // Link k of the block: the i32 line number and the u8 begin flag at 5 * k.
-void setLink(GelixLinkBlock& links, int k, const TNodeBranch* branch) {
-  const std::int32_t number = branch->Line ? branch->Line->ID : -1;
+// A neighbour that is not written has no number in this block: its ID is
+// whatever an earlier export gave it.
+void setLink(GelixLinkBlock& links, int k, const TNodeBranch* branch, const ExportedLines& exported) {
+  const bool written = branch->Line && exported.count(branch->Line);
+  const std::int32_t number = written ? branch->Line->ID : -1;
   const auto value = static_cast<std::uint32_t>(number);
   for (int b = 0; b < 4; ++b) links[5 * k + b] = static_cast<std::uint8_t>(value >> (8 * b));
-  links[5 * k + 4] = branch->LineBegin ? 1 : 0;
+  links[5 * k + 4] = written && branch->LineBegin ? 1 : 0;
 }
 
 // Before and after at the begin node are links 0 and 2; at the end node
 // after and before are links 1 and 3.
-void linkEnd(const TPolyLineElement* line, bool atBegin, GelixLinkBlock& links) {
+void linkEnd(const TPolyLineElement* line, bool atBegin, GelixLinkBlock& links, const ExportedLines& exported) {
   TNode* node = nullptr;
   TNodeBranch* branch = nullptr;
   FindNodeOfLineEnd(line, atBegin, node, branch);
@@ -52,8 +59,8 @@ void linkEnd(const TPolyLineElement* line, bool atBegin, GelixLinkBlock& links) 
   const TNodeBranch* next = node->NextBranch(branch);
   const TNodeBranch* prev = node->PrevBranch(branch);
   if (!next || !prev) return;
-  setLink(links, atBegin ? 2 : 1, next);
-  setLink(links, atBegin ? 0 : 3, prev);
+  setLink(links, atBegin ? 2 : 1, next, exported);
+  setLink(links, atBegin ? 0 : 3, prev, exported);
 }
 
 }  // namespace
@@ -63,9 +70,10 @@ void TPrepareExportLinesToGelix::DoIt() {
   TElement* input = Input();
   if (!input || !input->Is<TEntity>()) return;
   auto* lines = static_cast<TEntity*>(input);
-  counter_ = 0;
+  counter_ = FirstNumber - 1;
+  ExportedLines exported;
   for (TElement* child : lines->Items())
-    if (child) child->ID = ++counter_;
+    if (child) child->ID = ++counter_, exported.insert(child);
   for (TElement* child : lines->Items()) {
     if (!child || !child->Is<TPolyLineElement>()) continue;
     auto* line = static_cast<TPolyLineElement*>(child);
@@ -74,8 +82,8 @@ void TPrepareExportLinesToGelix::DoIt() {
     if (Barva > -1) props->Barva = areas::CheckedInt16(Barva);
     if (Znacka > -1) props->Znacka = areas::CheckedInt16(Znacka);
     GelixLinkBlock links = props->Links;
-    linkEnd(line, true, links);
-    linkEnd(line, false, links);
+    linkEnd(line, true, links, exported);
+    linkEnd(line, false, links, exported);
     props->Links = links;
   }
   SetOutput(input);
@@ -93,19 +101,33 @@ void TExportLinesToGelix::DoIt() {
     prepare.SetInput(input);
     prepare.DoIt();
   }
-  std::unique_ptr<TGelixLinWriter> writer(TGelixLinWriter::CreateForBlock(BlockName, true, new TJTSK));
-  if (!writer) return;
-  if (JedenDruh > 0) writer->Druh = areas::CheckedInt16(JedenDruh);
-  areas::ExportGauge gauge("Export linií do " + BlockName, lines->GetCount(), "Přerušit export linií ?");
-  const std::vector<TElement*> items = lines->Items();
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    if (!gauge.step(static_cast<int>(i))) break;
-    TElement* child = items[i];
-    if (!child || !child->Is<TPolyLineElement>()) continue;
-    auto* line = static_cast<TPolyLineElement*>(child);
-    writer->WriteLine(line);
-    ExportObject(line);
+  gisblock::StagedBlock* staged = BeginBlock();
+  if (!staged) return;
+  bool interrupted = false;
+  if (!CreateEmptyBlock(TargetDirectory(), staged->shownPath()))
+    staged->noteFailure("TN.TTX", "prázdný blok nelze zapsat");
+  std::unique_ptr<TGelixLinWriter> writer(
+      staged->failed() ? nullptr : TGelixLinWriter::CreateForBlock(TargetDirectory(), true, new TJTSK));
+  if (WriterWorks(writer.get(), "TN.LIN")) {
+    writer->ShownPath = staged->shownFile(writer->GetFileName());
+    if (JedenDruh > 0) writer->Druh = areas::CheckedInt16(JedenDruh);
+    areas::ExportGauge gauge("Export linií do " + BlockName, lines->GetCount(), "Přerušit export linií ?");
+    const std::vector<TElement*> items = lines->Items();
+    for (std::size_t i = 0; i < items.size(); ++i) {
+      if (!gauge.step(static_cast<int>(i))) {
+        interrupted = true;
+        break;
+      }
+      TElement* child = items[i];
+      if (!child || !child->Is<TPolyLineElement>()) continue;
+      auto* line = static_cast<TPolyLineElement*>(child);
+      if (writer->WriteLine(line)) ++summary_.Lines;
+      ExportObject(line);
+      if (!WriterWorks(writer.get(), "TN.LIN")) break;
+    }
   }
+  writer.reset();
+  EndBlock(interrupted);
 }
 
 void TSelectLinesFromGroups::DoIt() {

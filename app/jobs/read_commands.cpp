@@ -25,16 +25,15 @@ TForestSpaceUnit* LoadedModel::GetHierarchyRoot() const {
   return root && root->Is<TForestSpaceUnit>() ? static_cast<TForestSpaceUnit*>(root) : nullptr;
 }
 
-namespace {
-
-TObjectModel* ObjectModel() { return GetWorld()->GetObjectModel(); }
-
-// Drops everything loaded before; the references die with the old model.
 void RenewObjectModel(LoadedModel& state) {
   GetWorld()->SetObjectModel(nullptr);
   state.Subject.Set(nullptr);
   state.HierarchyRoot.Set(nullptr);
 }
+
+namespace {
+
+TObjectModel* ObjectModel() { return GetWorld()->GetObjectModel(); }
 
 // The main window spells its directories as the data tree does
 // ("D:\GIS\4107\01"); such paths keep that spelling, since they are what the
@@ -102,6 +101,10 @@ bool LoadSubject(LoadedModel& state, TModelScript& script) {
 
 namespace detail {
 
+TLayerScript* AddBlockLayer(TModelScript& script, const std::string& kind, const std::string& path) {
+  return AddLayer(script, kind, path);
+}
+
 TModelScript* DistrictScript(const std::string& districtDirectory) {
   auto* script = new TModelScript;
   TLayerScript* layer = AddLayer(*script, "ARE", Join(districtDirectory, "DET.BLK"));
@@ -132,7 +135,10 @@ TModelScript* LhcScript(const std::string& lhcDirectory) {
 
 bool ReadDistrict(LoadedModel& state, const std::string& districtDirectory) {
   RenewObjectModel(state);
-  if (!IsDirectory(Join(districtDirectory, "DET.BLK"))) return false;
+  if (!IsDirectory(Join(districtDirectory, "DET.BLK"))) {
+    platform::showError("Revír " + districtDirectory + " nemá blok DET.BLK, není co číst");
+    return false;
+  }
   state.DataDirectory = districtDirectory;
   std::unique_ptr<TModelScript> script(detail::DistrictScript(districtDirectory));
   const bool loaded = LoadSubject(state, *script);

@@ -1,4 +1,6 @@
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <memory>
 
@@ -6,6 +8,7 @@
 #include "gisblock/gelix_blok_reader.h"
 #include "gisblock/gelix_props.h"
 #include "shell_fixture.h"
+#include "sample_tree.h"
 
 namespace {
 
@@ -37,9 +40,8 @@ std::map<int, int> AreaKinds(const std::filesystem::path& block) {
 }
 
 TEST_F(ShellTest, TheStandGroupButtonExportsTheDistrictReadBefore) {
-  if (std::system("command -v python3 >/dev/null 2>&1") != 0) GTEST_SKIP() << "python3 not installed";
-  const std::string generator = std::string(ZELTO_SOURCE_DIR) + "/tools/gendistrict/gendistrict.py";
-  ASSERT_EQ(std::system(("python3 '" + generator + "' --out '" + dir_.string() + "' --seed 1 >/dev/null").c_str()), 0);
+  if (test_support::GeneratedSample().empty()) GTEST_SKIP() << "python3 not installed";
+  ASSERT_TRUE(test_support::CopySample(dir_.string()));
   Start();
   TMainForm& form = *MainForm();
   form.SetDirectory("D:\\GIS\\4107\\01");
@@ -57,6 +59,14 @@ TEST_F(ShellTest, TheStandGroupButtonExportsTheDistrictReadBefore) {
   std::map<int, int> kinds = AreaKinds(block);
   EXPECT_EQ(kinds[1600], std::stoi(Expected(dir_, level + "['count']")));
   EXPECT_EQ(kinds[134], std::stoi(Expected(dir_, level + "['empty_count']")));
+  // The block and its log line name it as the user chose it, never the
+  // directory it was written in before it took the old one's place.
+  std::ifstream ttx(block / "TN.TTX", std::ios::binary);
+  const std::string banner((std::istreambuf_iterator<char>(ttx)), {});
+  EXPECT_NE(banner.find("blok D:\\GIS\\4107\\01\\01_16PSK.BLK\r\n"), std::string::npos) << banner;
+  std::ifstream protocol(Tool().ProtocolFile(), std::ios::binary);
+  const std::string lines((std::istreambuf_iterator<char>(protocol)), {});
+  EXPECT_NE(lines.find("; Blok D:\\GIS\\4107\\01\\01_16PSK.BLK zaps"), std::string::npos) << lines;
   // Another district may not be read into this run any more.
   EXPECT_FALSE(form.btCtiRevir->isEnabled());
 

@@ -3,25 +3,28 @@
 #include "geometry/space_entity.h"
 #include "render/layer_script.h"
 #include "shell_fixture.h"
+#include "sample_tree.h"
 
 namespace {
 
 TEST_F(ShellTest, ReadingAGeneratedDistrictBuildsTheHierarchyAndEnablesExports) {
-  if (std::system("command -v python3 >/dev/null 2>&1") != 0) GTEST_SKIP() << "python3 not installed";
-  const std::string generator = std::string(ZELTO_SOURCE_DIR) + "/tools/gendistrict/gendistrict.py";
-  ASSERT_EQ(std::system(("python3 '" + generator + "' --out '" + dir_.string() + "' --seed 1 >/dev/null").c_str()), 0);
+  if (test_support::GeneratedSample().empty()) GTEST_SKIP() << "python3 not installed";
+  ASSERT_TRUE(test_support::CopySample(dir_.string()));
   Start();
   TMainForm& form = *MainForm();
 
-  // Without DET.BLK nothing is loaded and every export stays disabled.
+  // Without DET.BLK nothing is loaded, every export stays disabled, and
+  // the user is told why.
   form.SetDirectory("D:\\GIS\\4107");
   form.btCtiRevir->click();
   zelto::RunMessagesUntilIdle();
   EXPECT_EQ(Tool().SubjectOfInterest(), nullptr);
   EXPECT_FALSE(form.btVse->isEnabled());
-  Post(93);
   ASSERT_EQ(ui_->shownTexts().size(), 1u);
-  EXPECT_EQ(ui_->shownTexts()[0], "Není načten předmět zájmu");
+  EXPECT_EQ(ui_->shownTexts()[0], "Revír D:\\GIS\\4107 nemá blok DET.BLK, není co číst");
+  Post(93);
+  ASSERT_EQ(ui_->shownTexts().size(), 2u);
+  EXPECT_EQ(ui_->shownTexts()[1], "Není načten předmět zájmu");
 
   form.SetDirectory("D:\\GIS\\4107\\01");
   ASSERT_TRUE(form.DET->isChecked());

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -19,20 +21,13 @@
 #include "platform/scripted_progress_form.h"
 #include "platform/scripted_user_interaction.h"
 #include "render/render_classes.h"
+#include "process.h"
+#include "sample_tree.h"
 
 namespace jobs_test {
 
 namespace fs = std::filesystem;
 
-inline std::string Capture(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = ::popen(command.c_str(), "r")) {
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-    ::pclose(pipe);
-  }
-  return out;
-}
 
 class JobsTest : public ::testing::Test {
  protected:
@@ -42,11 +37,10 @@ class JobsTest : public ::testing::Test {
     RegisterGelixClasses();
     RegisterRenderClasses();
     RegisterAreasClasses();
-    if (std::system("command -v python3 >/dev/null 2>&1") != 0) GTEST_SKIP() << "python3 not installed";
+    if (test_support::GeneratedSample().empty()) GTEST_SKIP() << "python3 not installed";
     dir = fs::temp_directory_path() / ("zelto_jobs_" + std::to_string(::getpid()));
     fs::remove_all(dir);
-    const std::string generator = std::string(ZELTO_SOURCE_DIR) + "/tools/gendistrict/gendistrict.py";
-    ASSERT_EQ(std::system(("python3 '" + generator + "' --out '" + dir.string() + "' --seed 1 >/dev/null").c_str()), 0);
+    ASSERT_TRUE(test_support::CopySample(dir.string()));
     if (const char* old = std::getenv("WINDIR")) oldWindir = old;
     ::setenv("WINDIR", dir.c_str(), 1);  // the generated TERGELIX.INI
     world = std::make_unique<TWorld>();
@@ -64,10 +58,23 @@ class JobsTest : public ::testing::Test {
     fs::remove_all(dir, ec);
   }
   fs::path District(const std::string& code = "01") const { return dir / "GIS" / "4107" / code; }
+  // Sets a key of section EXPORT in the generated TERGELIX.INI.
+  void SetExportSetting(const std::string& key, const std::string& value) const {
+    const fs::path ini = dir / "TERGELIX.INI";
+    std::ifstream in(ini, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    in.close();
+    const std::size_t section = text.find("[EXPORT]");
+    ASSERT_NE(section, std::string::npos);
+    const std::size_t at = text.find("\n" + key + "=", section);
+    if (at != std::string::npos) text.erase(at + 1, text.find('\n', at + 1) - at);
+    text.insert(text.find('\n', section) + 1, key + "=" + value + "\r\n");
+    std::ofstream(ini, std::ios::binary) << text;
+  }
   // A value of expected.json, given as a Python expression on `d`, the
   // district 01.
   std::string Expected(const std::string& expression) const {
-    return Capture("python3 -c \"import json,sys; d=json.load(open(sys.argv[1]))['districts']['01']; print(" +
+    return test_support::Capture("python3 -c \"import json,sys; d=json.load(open(sys.argv[1]))['districts']['01']; print(" +
                    expression + ")\" '" + (dir / "expected.json").string() + "'");
   }
 
