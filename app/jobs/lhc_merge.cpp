@@ -64,17 +64,22 @@ void Log(const LhcMergeContext& context, const std::string& text) {
 
 }  // namespace
 
-std::vector<std::string> DistrictCodes(const fs::path& lhcDirectory) {
-  std::vector<std::string> codes;
+std::vector<std::string> SortedEntryNames(const fs::path& directory) {
+  std::vector<std::string> names;
   std::error_code ec;
-  for (fs::directory_iterator it(lhcDirectory, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string name = it->path().filename().string();
-    if (CharacterCount(name) == 2) codes.push_back(name);
-  }
-  std::sort(codes.begin(), codes.end(), [](const std::string& a, const std::string& b) {
+  for (fs::directory_iterator it(directory, ec), end; !ec && it != end; it.increment(ec))
+    names.push_back(it->path().filename().string());
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
     const std::string la = Lower(a), lb = Lower(b);
     return la != lb ? la < lb : a < b;
   });
+  return names;
+}
+
+std::vector<std::string> DistrictCodes(const fs::path& lhcDirectory) {
+  std::vector<std::string> codes;
+  for (const std::string& name : SortedEntryNames(lhcDirectory))
+    if (CharacterCount(name) == 2) codes.push_back(name);
   return codes;
 }
 

@@ -48,6 +48,11 @@ enum class MergeResult { Written, MissingControlFile, BadSetting, NoLhcDirectory
 
 MergeResult MergeLhcLayer(const LhcMergeContext& context, const LhcLayerKind& layer);
 
+// The names of the directory's entries, sorted without regard to case (and
+// by their bytes where only case tells them apart), so that whatever order
+// the file system lists them in, every machine reads and numbers alike.
+std::vector<std::string> SortedEntryNames(const std::filesystem::path& directory);
+
 // The entries of the directory whose names have exactly two characters
 // (district codes), sorted without regard to case, so that every machine
 // numbers the districts alike.

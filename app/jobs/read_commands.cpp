@@ -4,6 +4,7 @@
 #include <memory>
 #include <system_error>
 
+#include "app/jobs/lhc_merge.h"
 #include "areas/forest_hierarchy.h"
 #include "areas/forest_space_unit.h"
 #include "framework/settings.h"
@@ -115,18 +116,16 @@ TModelScript* DistrictScript(const std::string& districtDirectory) {
 
 TModelScript* LhcScript(const std::string& lhcDirectory) {
   const std::string& lhc = lhcDirectory;
-  std::error_code ec;
-  fs::directory_iterator it(platform::pathResolver().existing(lhc), ec);
-  if (ec || it == fs::directory_iterator()) return nullptr;
+  const std::vector<std::string> entries = SortedEntryNames(platform::pathResolver().existing(lhc));
+  if (entries.empty()) return nullptr;
   auto* script = new TModelScript;
   AddLineLayer(*script, Join(lhc, "CES.BLK"), "VYBLINCES", kCesKinds);
-  // In the order the file system lists them; nothing sorts them.
-  for (; it != fs::directory_iterator(); it.increment(ec)) {
-    const std::string entry = Join(lhc, it->path().filename().string());
+  // Sorted, so that the lines are numbered alike on every machine.
+  for (const std::string& name : entries) {
+    const std::string entry = Join(lhc, name);
     AddLineLayer(*script, Join(entry, "DET.BLK"), "VYBLINDET", kDetKinds);
     AddLineLayer(*script, Join(entry, "SLU.BLK"), "VYBLINSLU", kDetKinds);
     AddLineLayer(*script, Join(entry, "CES.BLK"), "VYBLINCES", kCesKinds);
-    if (ec) break;
   }
   return script;
 }
