@@ -190,11 +190,6 @@ void TMainTool::ExportLevel(int code) {
   jobs::RunLevelCommand(context, code);
 }
 
-void TMainTool::ShowData(TZeltoMessage*) { NotAvailable("ShowData"); }
-void TMainTool::ExploreTree(TZeltoMessage*) { NotAvailable("ExploreTree"); }
-void TMainTool::ExploreFromHere(TZeltoMessage*) { NotAvailable("ExploreFromHere"); }
-void TMainTool::ExploreOwners(TZeltoMessage*) { NotAvailable("ExploreOwners"); }
-
 void TMainTool::SetProtocol(const std::string& text) { PostTextMessage(this, zelto::msg::LogText, text, this); }
 
 void TMainTool::ShowError(const std::string& text) {

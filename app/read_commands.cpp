@@ -58,5 +58,5 @@ void TMainTool::ExploreSubjectOfInterest() {
     ShowError("Není načten předmět zájmu");
     return;
   }
-  NotAvailable("ExploreSubjectOfInterest");
+  ExploreElement(SubjectOfInterest());
 }

@@ -14,9 +14,11 @@
 #include "framework/name_compare.h"
 #include "framework/rect_entity.h"
 #include "platform/user_interaction.h"
+#include "render/bitmap_device.h"
 #include "render/qt/render_qt_classes.h"
 #include "viewer/image_form.h"
 #include "viewer/scale_dialog.h"
+#include "viewer/selectors.h"
 #include "viewer/zoom_tool.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TFormToolManager, TInteractiveTool, [](auto& p) {
@@ -45,11 +47,13 @@ constexpr int kSaveAs = 24;
 
 TFormToolManager::TFormToolManager() {
   form_ = new TStandardImageForm(this);
-  auto* device = new TCanvasDevice;
+  // The map is drawn into the window's bitmap and an expose only shows it
+  // again; the device tells the manager when a drawing has ended.
+  auto* device = new TImageCanvasDevice;
   SetDevice(device);
   QSize size = form_->Image()->size();
   bitmap_ = std::make_unique<render::qt::ImageBitmap>(std::max(1, size.width()), std::max(1, size.height()));
-  device->SetCanvas(&bitmap_->Canvas());
+  device->SetBitmap(bitmap_.get());
   device->GetProjection()->Setup({0, 0}, device->GetPage(), 1000);
   SetInterpret(new TUniversalInterpret);
   GetInterpret()->SetDevice(device);
@@ -57,11 +61,12 @@ TFormToolManager::TFormToolManager() {
 }
 
 TFormToolManager::~TFormToolManager() {
+  DropWrapper();
   if (form_) {
     form_->Unlink();
     delete form_.data();
   }
-  if (auto* device = dynamic_cast<TCanvasDevice*>(GetDevice())) device->SetCanvas(nullptr);
+  if (auto* device = dynamic_cast<TBitmapDevice*>(GetDevice())) device->SetBitmap(nullptr);
 }
 
 TPageProjection* TFormToolManager::GetProjection() const {
@@ -186,7 +191,7 @@ void TFormToolManager::ResizeBitmap(std::int32_t width, std::int32_t height) {
   if (width == bitmap_->GetWidth() && height == bitmap_->GetHeight()) return;
   bitmap_->SetSize(width, height);
   // The bitmap's canvas is a new one after a resize.
-  if (auto* device = dynamic_cast<TCanvasDevice*>(GetDevice())) device->SetCanvas(&bitmap_->Canvas());
+  if (auto* device = dynamic_cast<TBitmapDevice*>(GetDevice())) device->SetBitmap(bitmap_.get());
 }
 
 std::string TFormToolManager::ScaleText() const {
@@ -227,15 +232,24 @@ void TFormToolManager::HandleMessage(TZeltoMessage*& message, bool& handled) {
   if (form_) form_->Image()->update();
 }
 
+void TFormToolManager::DropWrapper() {
+  if (!wrapper_) return;
+  TRectEntity* old = wrapper_;
+  wrapper_ = nullptr;
+  // The element shown belongs to the model, not to the viewer: an orphan
+  // such as the world would otherwise die with the wrapper. What was linked
+  // in later (envelopes) is the wrapper's own.
+  if (TElement* shown = shown_.Get()) old->Remove(shown);
+  shown_.Set(nullptr);
+  Delete(old);
+}
+
 void TFormToolManager::SetInput(TElement* element) {
-  if (wrapper_) {
-    TRectEntity* old = wrapper_;
-    wrapper_ = nullptr;
-    Delete(old);
-  }
+  DropWrapper();
   auto* wrapper = new TRectEntity;
   wrapper->SetName("Obálka");
   wrapper->AddAndExtend(element);
+  shown_.Set(element);
   wrapper_ = wrapper;
   Add(wrapper_);
   FitToInput();
@@ -452,4 +466,5 @@ void RegisterViewerClasses() {
   RegisterInteractiveToolClasses();
   RegisterZeltoClass(TViewer::StaticClass());
   RegisterZeltoClass(TFormToolManager::StaticClass());
+  RegisterSelectorClasses();
 }

@@ -9,9 +9,9 @@
 
 #include "render/qt/qt_canvas.h"
 #include "render/universal_interpret.h"
+#include "viewer/image_form.h"
 #include "viewer/interactive_tool.h"
 
-class TStandardImageForm;
 class TRectEntity;
 
 class TFormToolManager : public TInteractiveTool {
@@ -75,12 +75,14 @@ class TFormToolManager : public TInteractiveTool {
 
  private:
   void FitToInput();
+  void DropWrapper();
   void SyncBitmapToImage();
   void MarkTool(TTool* tool);
 
   QPointer<TStandardImageForm> form_;
   std::unique_ptr<render::qt::ImageBitmap> bitmap_;
   TRectEntity* wrapper_ = nullptr;  // a child
+  TElementRef shown_;               // in the wrapper, but not ours
   bool quickView_ = false;
 };
 

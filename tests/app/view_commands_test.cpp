@@ -1,0 +1,84 @@
+#include <QTreeWidget>
+
+#include "geometry/space_entity.h"
+#include "shell_fixture.h"
+#include "viewer/model_browser.h"
+#include "viewer/tool_manager.h"
+
+namespace {
+
+template <class T>
+std::vector<T*> ToolsOf(TMainTool& tool) {
+  std::vector<T*> found;
+  for (int i = 0; i < tool.ToolCount(); ++i)
+    if (auto* t = dynamic_cast<T*>(tool.GetToolByIndex(i))) found.push_back(t);
+  return found;
+}
+
+std::string RootName(TExplorer* explorer) {
+  QTreeWidgetItem* root = explorer->Form()->Tree()->topLevelItem(0);
+  return root ? root->text(0).toStdString() : std::string();
+}
+
+TEST_F(ShellTest, ViewButtonOpensAViewerPerPressAndTheTreeButtonsBrowseTheirElements) {
+  Start();
+  TMainForm& form = *MainForm();
+  form.btZobrazPZ->click();
+  zelto::RunMessagesUntilIdle();
+  form.btZobrazPZ->click();
+  zelto::RunMessagesUntilIdle();
+  const auto viewers = ToolsOf<TFormToolManager>(Tool());
+  ASSERT_EQ(viewers.size(), 2u);
+  EXPECT_NE(viewers[0]->GetForm(), viewers[1]->GetForm());
+  for (TFormToolManager* viewer : viewers) {
+    EXPECT_TRUE(viewer->GetForm()->isVisible());
+    EXPECT_EQ(viewer->GetPageColor(), clWhite);
+    // The map's kinds are filed under their renderers.
+    EXPECT_NE(viewer->GetInterpretScript(), nullptr);
+  }
+
+  // Closing a viewer's window frees that viewer only.
+  viewers[0]->GetForm()->close();
+  zelto::RunMessagesUntilIdle();
+  EXPECT_EQ(ToolsOf<TFormToolManager>(Tool()).size(), 1u);
+
+  form.btStromNastroju->click();
+  form.btStromUdaju->click();
+  form.btPredmetuZajmu->click();
+  zelto::RunMessagesUntilIdle();
+  const auto browsers = ToolsOf<TExplorer>(Tool());
+  ASSERT_EQ(browsers.size(), 3u);
+  EXPECT_EQ(browsers[0]->Input(), &Tool());
+  EXPECT_EQ(browsers[1]->Input(), GetWorld()->GetObjectModel());
+  EXPECT_EQ(browsers[2]->Input(), GetWorld());
+  for (TExplorer* browser : browsers) {
+    EXPECT_TRUE(browser->Form()->isVisible());
+    EXPECT_EQ(RootName(browser), browser->Input()->GetName());
+  }
+}
+
+TEST_F(ShellTest, BrowsingOwnersAndTheSubjectOfInterest) {
+  Start();
+  auto* orphan = new TSpaceEntity;
+  orphan->SetName("samotar");
+  GetWorld()->GetObjectModel()->Add(orphan);
+
+  Post(37, orphan);
+  auto browsers = ToolsOf<TExplorer>(Tool());
+  ASSERT_EQ(browsers.size(), 1u);
+  EXPECT_EQ(browsers[0]->GetCaption(), "Model vlastníků");
+  EXPECT_TRUE(browsers[0]->ShowOwners);
+
+  Post(93);
+  EXPECT_EQ(ui_->shownTexts(), std::vector<std::string>{"Není načten předmět zájmu"});
+  EXPECT_EQ(ToolsOf<TExplorer>(Tool()).size(), 1u);
+
+  Tool().SetSubjectOfInterest(orphan);
+  Post(93);
+  browsers = ToolsOf<TExplorer>(Tool());
+  ASSERT_EQ(browsers.size(), 2u);
+  EXPECT_EQ(RootName(browsers[1]), "samotar");
+  EXPECT_FALSE(browsers[1]->ShowOwners);
+}
+
+}  // namespace
