@@ -25,7 +25,7 @@ constexpr int kVisibleRows = 20;
 }  // namespace
 
 TF_dbfrecForm::TF_dbfrecForm() {
-  setObjectName("F_dbfrecForm");
+  setObjectName("TF_dbfrecForm");
   setWindowTitle("F_dbfrecForm");
   setAttribute(Qt::WA_DeleteOnClose);
   grid_ = new QTableWidget(0, 2, this);

@@ -1,5 +1,7 @@
 #include "viewer/model_browser.h"
 
+#include <QListView>
+
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -123,6 +125,7 @@ void TExplorer::FormClosed() {
 
 TExplorerForm::TExplorerForm(TExplorer* tool, QWidget* parent) : QWidget(parent), tool_(tool) {
   setAttribute(Qt::WA_DeleteOnClose);
+  setObjectName("TExplorerForm");
   setWindowTitle(QString::fromUtf8("Prohlížeč modelu"));
   auto* layout = new QVBoxLayout(this);
   auto* bar = new QHBoxLayout;
@@ -136,12 +139,39 @@ TExplorerForm::TExplorerForm(TExplorer* tool, QWidget* parent) : QWidget(parent)
       QString::fromUtf8("Zobrazí separátní okénko pro sledování vlastností vybraného elementu"));
   bar->addWidget(listButton);
   bar->addWidget(watchButton);
+  struct ViewStyle {
+    const char* name;
+    const char* hint;
+    const char* caption;
+    QListView::ViewMode mode;
+    bool report;
+  };
+  const ViewStyle styles[] = {
+      {"SpeedButton1", "Obsah pravého okna zobrazí jako ikony", "I", QListView::IconMode, false},
+      {"SpeedButton2", "Obsah pravého okna zobrazí jako seznam", "S", QListView::ListMode, false},
+      {"SpeedButton3", "Obsah pravého okna zobrazí jako seznam s vlastnostmi", "V", QListView::ListMode, true},
+  };
+  for (const ViewStyle& style : styles) {
+    auto* button = new QToolButton(this);
+    button->setObjectName(style.name);
+    button->setText(style.caption);
+    button->setToolTip(QString::fromUtf8(style.hint));
+    bar->addWidget(button);
+    const bool report = style.report;
+    const bool icons = style.mode == QListView::IconMode;
+    connect(button, &QToolButton::clicked, this, [this, report, icons] { SetListStyle(report, icons); });
+  }
   bar->addStretch();
   layout->addLayout(bar);
   splitter_ = new QSplitter(this);
   tree_ = new QTreeWidget(splitter_);
+  tree_->setObjectName("TreeView1");
   tree_->setHeaderHidden(true);
+  // A node dragged onto a viewer adds its element to the view.
+  tree_->setDragEnabled(true);
+  tree_->setDragDropMode(QAbstractItemView::DragOnly);
   list_ = new QTreeWidget(splitter_);
+  list_->setObjectName("ListView1");
   list_->setRootIsDecorated(false);
   list_->setHeaderLabels({"Name", "Count", "Owners"});
   layout->addWidget(splitter_, 1);
@@ -161,6 +191,14 @@ TExplorerForm::TExplorerForm(TExplorer* tool, QWidget* parent) : QWidget(parent)
   connect(tree_, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* node) { Collapse(node); });
   connect(tree_, &QTreeWidget::currentItemChanged, this, [this] { Select(); });
   LoadImages();
+}
+
+void TExplorerForm::SetListStyle(bool report, bool icons) {
+  // The detail list is a tree view: a report shows its columns, the icon
+  // and list styles only the names, the icons larger.
+  list_->setHeaderHidden(!report);
+  for (int column = 1; column < list_->columnCount(); ++column) list_->setColumnHidden(column, !report);
+  list_->setIconSize(icons ? QSize(32, 32) : QSize(16, 16));
 }
 
 void TExplorerForm::LoadImages() {

@@ -61,6 +61,9 @@ class TExplorerForm : public QWidget {
 
   void SetOwnersMode(bool on) { owners_ = on; }
   void SetListHidden(bool hidden);
+  // Report: names with the property columns; otherwise names only, as
+  // icons or as a list.
+  void SetListStyle(bool report, bool icons);
   bool ListHidden() const { return listHidden_; }
   // Adds the root node for the element and selects it.
   QTreeWidgetItem* AddRoot(TElement* element);

@@ -17,6 +17,7 @@
 #include "render/bitmap_device.h"
 #include "render/qt/render_qt_classes.h"
 #include "viewer/image_form.h"
+#include "viewer/print_entry.h"
 #include "viewer/scale_dialog.h"
 #include "viewer/selectors.h"
 #include "viewer/zoom_tool.h"
@@ -221,6 +222,7 @@ void TFormToolManager::HandleMessage(TZeltoMessage*& message, bool& handled) {
       case zelto::msg::InterfaceCode17: CloseOnRequest(handled); break;
       case kOpen:
       case kSaveAs: break;
+      case zelto::msg::Print: Print(handled); break;
       case zelto::msg::ScaleDialog: ShowScaleDialog(handled); break;
       case zelto::msg::FitAll: FitAll(handled); break;
       case zelto::msg::EndOfDrawing: RepaintImage(handled); break;
@@ -438,6 +440,27 @@ void TFormToolManager::FitAll(bool& handled) {
   FitToInput();
   PostMessage(zelto::msg::RequestReView, this);
   handled = true;
+}
+
+void TFormToolManager::LinkElement(TElement* element) {
+  if (!element) return;
+  TElement* envelope = element->CreateEnvelope();
+  if (!envelope) return;
+  if (wrapper_) wrapper_->AddAndExtend(envelope);
+  // Nobody else would free an envelope the wrapper did not take.
+  if (envelope->IsOrphan()) {
+    delete envelope;
+    return;
+  }
+  PostMessage(zelto::msg::RequestReView, this, envelope);
+}
+
+void TFormToolManager::Print(bool& handled) {
+  handled = true;
+  auto* universal = dynamic_cast<TUniversalInterpret*>(GetInterpret());
+  if (universal) universal->Tile = form_ && form_->TileAction()->isChecked();
+  viewer::PrintInterpret(GetInterpret());
+  if (universal) universal->Tile = false;
 }
 
 void TFormToolManager::ToggleQuickView(bool& handled) {

@@ -1,3 +1,5 @@
+#include <QAction>
+#include <QMenu>
 #include <QTreeWidget>
 
 #include "geometry/space_entity.h"
@@ -79,6 +81,38 @@ TEST_F(ShellTest, BrowsingOwnersAndTheSubjectOfInterest) {
   ASSERT_EQ(browsers.size(), 2u);
   EXPECT_EQ(RootName(browsers[1]), "samotar");
   EXPECT_FALSE(browsers[1]->ShowOwners);
+}
+
+}  // namespace
+
+namespace {
+
+// What tests and accessibility tools look controls up by.
+TEST_F(ShellTest, TheWindowsAndTheirControlsCarryTheirNames) {
+  Start();
+  TMainForm& form = *MainForm();
+  EXPECT_EQ(form.objectName(), "TMainForm");
+  for (const char* name : {"DriveComboBox1", "DirectoryListBox1", "DET", "dcbQVR", "edLHC", "edKodRevir", "edLHCKOD",
+                           "lbRevir", "lbLHC", "btZobrazPZ", "btStromNastroju", "btStromUdaju", "btPredmetuZajmu",
+                           "btCtiLHC", "btExpLinVse", "btCtiRevir", "btExpPlochPSk", "btVse", "btLHC", "btZRO",
+                           "btKOP", "cbJoinExpLHC", "CBVypis", "BitBtn1"})
+    EXPECT_NE(form.findChild<QWidget*>(name), nullptr) << name;
+
+  form.btZobrazPZ->click();
+  form.btStromUdaju->click();
+  zelto::RunMessagesUntilIdle();
+  TStandardImageForm* viewer = ToolsOf<TFormToolManager>(Tool()).at(0)->GetForm();
+  EXPECT_EQ(viewer->objectName(), "TStandardImageForm");
+  for (const char* name : {"Image", "b_QuickView", "btn_Link", "l_x", "l_y", "l_M"})
+    EXPECT_NE(viewer->findChild<QWidget*>(name), nullptr) << name;
+  EXPECT_NE(viewer->findChild<QAction*>("Tile"), nullptr);
+  EXPECT_NE(viewer->findChild<QMenu*>("Tools"), nullptr);
+  EXPECT_FALSE(viewer->QuickViewButton()->icon().isNull());
+
+  TExplorerForm* browser = ToolsOf<TExplorer>(Tool()).at(0)->Form();
+  EXPECT_EQ(browser->objectName(), "TExplorerForm");
+  for (const char* name : {"BitBtn1", "b_W", "SpeedButton1", "SpeedButton2", "SpeedButton3"})
+    EXPECT_NE(browser->findChild<QWidget*>(name), nullptr) << name;
 }
 
 }  // namespace

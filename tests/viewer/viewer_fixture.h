@@ -18,6 +18,7 @@
 #include "geometry/space_entity.h"
 #include "platform/message_queue.h"
 #include "platform/scripted_user_interaction.h"
+#include "render/gelix_color.h"
 #include "render/render_classes.h"
 #include "viewer/image_form.h"
 #include "viewer/scale_dialog.h"

@@ -206,3 +206,85 @@ TEST(ScaleText, IntegersFromTenAndThreeDecimalsBelow) {
   manager.SetScale(9.5);
   EXPECT_EQ(manager.ScaleText(), "9.500");
 }
+
+namespace {
+
+TEST_F(Viewer, AnExposeShowsTheDrawnImageWithoutDrawingTheModelAgain) {
+  const int drawn = painter->lines;
+  ASSERT_GT(drawn, 0);
+  manager->GetForm()->Image()->repaint();
+  manager->GetForm()->hide();
+  manager->GetForm()->show();
+  settle();
+  EXPECT_EQ(painter->lines, drawn);
+  EXPECT_EQ(shownAt(shown(), 1200, 2100), kRed);
+}
+
+// Fills each area in the Gelix colour its name holds.
+class TGelixFill : public TInterpret {
+ public:
+  bool QGoInside(TElement* e) override { return !e->Is<TPolyElement>() && TInterpret::QGoInside(e); }
+  void Process(TElement* e) override {
+    if (!e->Is<TAreaElement>()) return;
+    const TColor colour = GelixColorToRGB(static_cast<std::int16_t>(std::stoi(e->GetName())));
+    GetDevice()->SetPen({colour, 1, psSolid});
+    GetDevice()->SetBrush({colour, bsSolid});
+    GetDevice()->DrawArea(e);
+  }
+};
+
+TEST(ViewerColours, GelixColoursReachTheShownPixelsInTheirOwnHues) {
+  Viewer::SetUpTestSuite();
+  TEntity objectModel;
+  auto* model = new TSpaceEntity;
+  objectModel.Add(model);
+  // Palette red, green and blue, then a 15-bit red, side by side.
+  const char* colours[] = {"11", "9", "8", "-31744"};
+  for (int i = 0; i < 4; ++i) {
+    auto* area = poly<TAreaElement>({{i * 100.0, 0}, {i * 100.0, 100}, {i * 100.0 + 100, 100}, {i * 100.0 + 100, 0}});
+    area->SetName(colours[i]);
+    model->Add(area);
+  }
+  model->RecalcEnvelope();
+  auto* script = new TInterpretScript;
+  script->SetNewClassName("TAreaElement");
+  script->SetActualInterpret(new TGelixFill);
+  TFormToolManager manager;
+  manager.SetInterpretScript(script);
+  manager.GetForm()->resize(500, 300);
+  manager.SetInput(model);
+  manager.DoIt();
+  for (int i = 0; i < 5; ++i) {
+    QApplication::processEvents();
+    zelto::RunMessagesUntilIdle();
+  }
+  const QImage image = manager.GetForm()->Image()->grab().toImage();
+  auto at = [&](double x) {
+    TPageProjection* p = manager.GetProjection();
+    return image.pixelColor(p->WorldToDeviceX(x), p->WorldToDeviceY(50));
+  };
+  EXPECT_EQ(at(50), QColor(255, 0, 0));
+  EXPECT_EQ(at(150), QColor(0, 255, 0));
+  EXPECT_EQ(at(250), QColor(0, 0, 255));
+  EXPECT_EQ(at(350), QColor(255, 0, 0));
+  platform::messageQueue().discardAll();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Viewer, ALinkedElementJoinsTheViewAndIsDrawn) {
+  TEntity elsewhere;
+  auto* far = poly<TAreaElement>({{5000, 5000}, {5000, 5400}, {5400, 5400}, {5400, 5000}});
+  elsewhere.Add(far);
+  manager->LinkElement(far);
+  manager->PostMessage(zelto::msg::FitAll, manager.get());
+  settle();
+  expectShows(1000, 2000, 5400, 5400);
+  EXPECT_EQ(shownAt(shown(), 5200, 5200), kRed);
+  // The element itself stays where it was; the viewer holds an envelope.
+  EXPECT_EQ(far->GetOwnersCount(), 1);
+}
+
+}  // namespace
