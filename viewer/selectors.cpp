@@ -4,6 +4,7 @@
 
 #include "framework/class_registry.h"
 #include "framework/coordinate.h"
+#include "framework/tool.h"
 #include "framework/name_compare.h"
 #include "geometry/area_element.h"
 #include "geometry/poly_element.h"
@@ -72,7 +73,10 @@ bool TPickUper::AcceptsLayer(TElement* element) const {
 }
 
 bool TPickUper::GoesInto(TElement* element, std::initializer_list<const TElementClass*> barred) const {
-  if (found_ || !element->Is<TRectEntity>()) return false;
+  // Rectangle entities alone would stop at the world and its object model,
+  // which is what the main window's viewer shows. Tools hold working data,
+  // not the map, and a viewer among them holds the world again.
+  if (found_ || !element->Is<TEntity>() || element->Is<TTool>()) return false;
   for (const TElementClass* cls : barred)
     if (element->InheritsFrom(*cls)) return false;
   return AcceptsLayer(element);

@@ -31,7 +31,7 @@ class TPickUper : public TRecursor {
   virtual bool AcceptsLayer(TElement* element) const;
 
  protected:
-  // Descends into rectangle entities other than the given kinds, through
+  // Descends into entities other than tools and the given kinds, through
   // the layer filter, until something was found.
   bool GoesInto(TElement* element, std::initializer_list<const TElementClass*> barred) const;
   bool Tests(TElement* element, const TElementClass& kind) const { return !found_ && element->InheritsFrom(kind); }

@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <cmath>
 #include <cstdio>
+#include <unordered_set>
 
 #include "framework/class_registry.h"
 #include "framework/coordinate.h"
@@ -44,6 +45,24 @@ ZELTO_IMPLEMENT_ELEMENT(TFormToolManager, TInteractiveTool, [](auto& p) {
 namespace {
 constexpr int kOpen = 23;
 constexpr int kSaveAs = 24;
+
+// The extent of what lies below an element without a rectangle of its own
+// (the world, the object model): the rectangles of the topmost rectangle
+// entities under it. Tools are not entered: they hold working data, and a
+// viewer among them holds the world again.
+void extendByContent(TRectangle& extent, TElement* element, std::unordered_set<const TElement*>& seen) {
+  auto* entity = dynamic_cast<TEntity*>(element);
+  if (!entity || element->Is<TTool>() || !seen.insert(element).second) return;
+  for (TElement* child : entity->Items()) {
+    if (!child) continue;
+    if (auto* r = dynamic_cast<TRectEntity*>(child); r && r->GetIsValid())
+      extent.ExtendByRect(r->Rect());
+    else if (auto* c = dynamic_cast<TCoordinate*>(child))
+      extent.ExtendToCoordinate(*c);
+    else
+      extendByContent(extent, child, seen);
+  }
+}
 }  // namespace
 
 TFormToolManager::TFormToolManager() {
@@ -251,6 +270,10 @@ void TFormToolManager::SetInput(TElement* element) {
   auto* wrapper = new TRectEntity;
   wrapper->SetName("Obálka");
   wrapper->AddAndExtend(element);
+  if (!wrapper->GetIsValid()) {
+    std::unordered_set<const TElement*> seen;
+    extendByContent(*wrapper->GetRectangle(), element, seen);
+  }
   shown_.Set(element);
   wrapper_ = wrapper;
   Add(wrapper_);

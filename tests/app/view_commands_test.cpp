@@ -1,7 +1,10 @@
 #include <QAction>
+#include <QMouseEvent>
 #include <QMenu>
+#include <QTableWidget>
 #include <QTreeWidget>
 
+#include "geometry/area_element.h"
 #include "geometry/space_entity.h"
 #include "shell_fixture.h"
 #include "viewer/model_browser.h"
@@ -113,6 +116,58 @@ TEST_F(ShellTest, TheWindowsAndTheirControlsCarryTheirNames) {
   EXPECT_EQ(browser->objectName(), "TExplorerForm");
   for (const char* name : {"BitBtn1", "b_W", "SpeedButton1", "SpeedButton2", "SpeedButton3"})
     EXPECT_NE(browser->findChild<QWidget*>(name), nullptr) << name;
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ShellTest, AnAreaPickedInTheViewerOfTheSampleDistrictOpensItsRecord) {
+  if (std::system("command -v python3 >/dev/null 2>&1") != 0) GTEST_SKIP() << "python3 not installed";
+  const std::string generator = std::string(ZELTO_SOURCE_DIR) + "/tools/gendistrict/gendistrict.py";
+  ASSERT_EQ(std::system(("python3 '" + generator + "' --out '" + dir_.string() + "' --seed 1 >/dev/null").c_str()), 0);
+  Start();
+  TMainForm& form = *MainForm();
+  form.SetDirectory("D:\\GIS\\4107\\01");
+  form.btCtiRevir->click();
+  zelto::RunMessagesUntilIdle();
+  ASSERT_NE(Tool().SubjectOfInterest(), nullptr);
+  form.btZobrazPZ->click();
+  zelto::RunMessagesUntilIdle();
+  TFormToolManager* viewer = ToolsOf<TFormToolManager>(Tool()).at(0);
+  viewer->SetActiveToolName("Výběr plochy");
+  zelto::RunMessagesUntilIdle();
+
+  // The middle of the view lies in some stand of the district.
+  QWidget* image = viewer->GetForm()->Image();
+  const QPoint at(image->width() / 2, image->height() / 2);
+  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+    QMouseEvent e(type, QPointF(at), image->mapToGlobal(QPointF(at)), Qt::LeftButton,
+                  type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(image, &e);
+    zelto::RunMessagesUntilIdle();
+  }
+  auto* selector = dynamic_cast<TTool*>(viewer->FindToolByName("Výběr plochy"));
+  ASSERT_NE(selector, nullptr);
+  auto* area = dynamic_cast<TAreaElement*>(selector->Output());
+  ASSERT_NE(area, nullptr);
+  TPageProjection* p = viewer->GetProjection();
+  EXPECT_TRUE(area->ContainsPoint(p->DeviceToWorldX(at.x()), p->DeviceToWorldY(at.y())));
+
+  QWidget* record = nullptr;
+  QWidget* properties = nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (w->objectName() == "TF_dbfrecForm" && w->isVisible()) record = w;
+    if (w->objectName() == "TFProp" && w->isVisible()) properties = w;
+  }
+  EXPECT_NE(properties, nullptr);
+  ASSERT_NE(record, nullptr);
+  auto* grid = record->findChild<QTableWidget*>();
+  ASSERT_NE(grid, nullptr);
+  EXPECT_GT(grid->rowCount(), 0);
+  EXPECT_FALSE(grid->item(0, 1)->text().isEmpty() && grid->item(0, 0)->text().isEmpty());
+  delete record;
+  delete properties;
 }
 
 }  // namespace
