@@ -37,7 +37,8 @@ std::map<int, int> AreaKinds(const std::filesystem::path& block) {
 }
 
 TEST_F(ShellTest, TheStandGroupButtonExportsTheDistrictReadBefore) {
-  if (!GenerateSample()) GTEST_SKIP() << "python3 not installed";
+  if (!HasPython()) GTEST_SKIP() << "python3 not installed";
+  ASSERT_TRUE(GenerateSample());
   Start();
   TMainForm& form = *MainForm();
   form.SetDirectory("D:\\GIS\\4107\\01");

@@ -7,7 +7,8 @@
 namespace {
 
 TEST_F(ShellTest, ReadingAGeneratedDistrictBuildsTheHierarchyAndEnablesExports) {
-  if (!GenerateSample()) GTEST_SKIP() << "python3 not installed";
+  if (!HasPython()) GTEST_SKIP() << "python3 not installed";
+  ASSERT_TRUE(GenerateSample());
   Start();
   TMainForm& form = *MainForm();
 

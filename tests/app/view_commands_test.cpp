@@ -123,7 +123,8 @@ TEST_F(ShellTest, TheWindowsAndTheirControlsCarryTheirNames) {
 namespace {
 
 TEST_F(ShellTest, AnAreaPickedInTheViewerOfTheSampleDistrictOpensItsRecord) {
-  if (!GenerateSample()) GTEST_SKIP() << "python3 not installed";
+  if (!HasPython()) GTEST_SKIP() << "python3 not installed";
+  ASSERT_TRUE(GenerateSample());
   Start();
   TMainForm& form = *MainForm();
   form.SetDirectory("D:\\GIS\\4107\\01");
