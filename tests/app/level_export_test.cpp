@@ -6,6 +6,7 @@
 #include "gisblock/gelix_blok_reader.h"
 #include "gisblock/gelix_props.h"
 #include "shell_fixture.h"
+#include "sample_tree.h"
 
 namespace {
 
@@ -37,8 +38,8 @@ std::map<int, int> AreaKinds(const std::filesystem::path& block) {
 }
 
 TEST_F(ShellTest, TheStandGroupButtonExportsTheDistrictReadBefore) {
-  if (!HasPython()) GTEST_SKIP() << "python3 not installed";
-  ASSERT_TRUE(GenerateSample());
+  if (test_support::GeneratedSample().empty()) GTEST_SKIP() << "python3 not installed";
+  ASSERT_TRUE(test_support::CopySample(dir_.string()));
   Start();
   TMainForm& form = *MainForm();
   form.SetDirectory("D:\\GIS\\4107\\01");

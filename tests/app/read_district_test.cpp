@@ -3,12 +3,13 @@
 #include "geometry/space_entity.h"
 #include "render/layer_script.h"
 #include "shell_fixture.h"
+#include "sample_tree.h"
 
 namespace {
 
 TEST_F(ShellTest, ReadingAGeneratedDistrictBuildsTheHierarchyAndEnablesExports) {
-  if (!HasPython()) GTEST_SKIP() << "python3 not installed";
-  ASSERT_TRUE(GenerateSample());
+  if (test_support::GeneratedSample().empty()) GTEST_SKIP() << "python3 not installed";
+  ASSERT_TRUE(test_support::CopySample(dir_.string()));
   Start();
   TMainForm& form = *MainForm();
 

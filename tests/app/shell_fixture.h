@@ -67,12 +67,6 @@ class ShellTest : public ::testing::Test {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
-  static bool HasPython() { return std::system("command -v python3 >/dev/null 2>&1") == 0; }
-  // The generator's sample tree (seed 1) under drive D.
-  bool GenerateSample() {
-    const std::string generator = std::string(ZELTO_SOURCE_DIR) + "/tools/gendistrict/gendistrict.py";
-    return std::system(("python3 '" + generator + "' --out '" + dir_.string() + "' --seed 1 >/dev/null").c_str()) == 0;
-  }
   void Post(int code, TElement* data = nullptr) {
     TZeltoMessage::Post(new TZeltoMessage(code, data, &Tool(), &Tool()));
     zelto::RunMessagesUntilIdle();

@@ -6,6 +6,7 @@
 
 #include "geometry/area_element.h"
 #include "geometry/space_entity.h"
+#include "sample_tree.h"
 #include "shell_fixture.h"
 #include "viewer/model_browser.h"
 #include "viewer/tool_manager.h"
@@ -123,8 +124,8 @@ TEST_F(ShellTest, TheWindowsAndTheirControlsCarryTheirNames) {
 namespace {
 
 TEST_F(ShellTest, AnAreaPickedInTheViewerOfTheSampleDistrictOpensItsRecord) {
-  if (!HasPython()) GTEST_SKIP() << "python3 not installed";
-  ASSERT_TRUE(GenerateSample());
+  if (test_support::GeneratedSample().empty()) GTEST_SKIP() << "python3 not installed";
+  ASSERT_TRUE(test_support::CopySample(dir_.string()));
   Start();
   TMainForm& form = *MainForm();
   form.SetDirectory("D:\\GIS\\4107\\01");
