@@ -442,7 +442,10 @@ void TFormToolManager::ActivateTool(TZeltoMessage* message, bool& handled) {
   tool->Activate();
   handled = true;
   MarkTool(tool);
-  if (form_) form_->Image()->setCursor(QCursor(static_cast<Qt::CursorShape>(tool->GetCursor())));
+  // The tools' cursor identifiers number the program's cursor files, not
+  // the platform's shapes (3 would be the hourglass): any tool cursor is a
+  // cross over the map.
+  if (form_) form_->Image()->setCursor(tool->GetCursor() == 0 ? Qt::ArrowCursor : Qt::CrossCursor);
 }
 
 void TFormToolManager::ShowScaleDialog(bool& handled) {

@@ -135,8 +135,13 @@ TEST_F(ShellTest, AnAreaPickedInTheViewerOfTheSampleDistrictOpensItsRecord) {
   form.btZobrazPZ->click();
   zelto::RunMessagesUntilIdle();
   TFormToolManager* viewer = ToolsOf<TFormToolManager>(Tool()).at(0);
-  viewer->SetActiveToolName("Výběr plochy");
+  // Chosen from the viewer's Tools menu, as the user does.
+  QAction* item = viewer->GetForm()->ToolsMenu()->findChild<QAction*>("TAreaSelector");
+  ASSERT_NE(item, nullptr);
+  item->trigger();
   zelto::RunMessagesUntilIdle();
+  EXPECT_TRUE(item->isChecked());
+  EXPECT_EQ(viewer->GetForm()->Image()->cursor().shape(), Qt::CrossCursor);
 
   // The middle of the view lies in some stand of the district.
   QWidget* image = viewer->GetForm()->Image();
