@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QBitmap>
 #include <QLabel>
+#include <QPainter>
 #include <QPixmap>
 #include <QSplitter>
 #include <QToolButton>
@@ -132,6 +133,7 @@ TExplorerForm::TExplorerForm(TExplorer* tool, QWidget* parent) : QWidget(parent)
   auto* listButton = new QToolButton(this);
   listButton->setObjectName("BitBtn1");
   listButton->setToolTip(QString::fromUtf8("Zapne / Vypne zobrazení druhého okna (toho s detaily)"));
+  listButton->setIcon(PanesPicture());
   auto* watchButton = new QToolButton(this);
   watchButton->setObjectName("b_W");
   watchButton->setText("W");
@@ -191,6 +193,19 @@ TExplorerForm::TExplorerForm(TExplorer* tool, QWidget* parent) : QWidget(parent)
   connect(tree_, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* node) { Collapse(node); });
   connect(tree_, &QTreeWidget::currentItemChanged, this, [this] { Select(); });
   LoadImages();
+}
+
+QIcon TExplorerForm::PanesPicture() {
+  // Two panes side by side: the tree and the detail list.
+  QPixmap picture(16, 16);
+  picture.fill(Qt::transparent);
+  QPainter painter(&picture);
+  painter.setPen(QColor(64, 64, 64));
+  painter.setBrush(Qt::white);
+  painter.drawRect(1, 2, 6, 11);
+  painter.setBrush(QColor(200, 220, 255));
+  painter.drawRect(8, 2, 6, 11);
+  return QIcon(picture);
 }
 
 void TExplorerForm::SetListStyle(bool report, bool icons) {

@@ -82,6 +82,7 @@ class TExplorerForm : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  static QIcon PanesPicture();
   void GivePlaceholder(QTreeWidgetItem* node);
   void Expand(QTreeWidgetItem* node);
   void Collapse(QTreeWidgetItem* node);
