@@ -257,10 +257,16 @@ void TFormToolManager::DropWrapper() {
   if (!wrapper_) return;
   TRectEntity* old = wrapper_;
   wrapper_ = nullptr;
-  // The element shown belongs to the model, not to the viewer: an orphan
-  // such as the world would otherwise die with the wrapper. What was linked
-  // in later (envelopes) is the wrapper's own.
-  if (TElement* shown = shown_.Get()) old->Remove(shown);
+  // The element shown belongs to the model, not to the viewer: a root that
+  // had no owner when it was shown (the world) is only unlinked. An element
+  // whose model let go of it while it was shown is the viewer's last to
+  // free. What was linked in later (envelopes) is the wrapper's own.
+  if (TElement* shown = shown_.Get()) {
+    if (shownWasOrphan_)
+      old->Remove(shown);
+    else
+      old->Delete(shown);
+  }
   shown_.Set(nullptr);
   Delete(old);
 }
@@ -269,6 +275,7 @@ void TFormToolManager::SetInput(TElement* element) {
   DropWrapper();
   auto* wrapper = new TRectEntity;
   wrapper->SetName("Obálka");
+  shownWasOrphan_ = element && element->IsOrphan();
   wrapper->AddAndExtend(element);
   if (!wrapper->GetIsValid()) {
     std::unordered_set<const TElement*> seen;

@@ -288,3 +288,36 @@ TEST_F(Viewer, ALinkedElementJoinsTheViewAndIsDrawn) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ViewerInput, TheShownElementOutlivesTheViewerUnlessItsModelLetGoOfIt) {
+  Viewer::SetUpTestSuite();
+  auto root = std::make_unique<TSpaceEntity>();
+  auto* model = new TEntity;
+  auto* kept = new TSpaceEntity;
+  auto* dropped = new TSpaceEntity;
+  model->Add(kept);
+  model->Add(dropped);
+  TElementRef droppedRef;
+  droppedRef.Set(dropped);
+  {
+    TFormToolManager viewer;
+    viewer.SetInput(root.get());
+  }
+  // A root without owners (such as the world) is the caller's.
+  EXPECT_TRUE(root->IsOrphan());
+  {
+    TFormToolManager viewer;
+    viewer.SetInput(kept);
+    TFormToolManager other;
+    other.SetInput(dropped);
+    model->Remove(dropped);
+  }
+  EXPECT_EQ(kept->GetOwnersCount(), 1);
+  EXPECT_EQ(droppedRef.Get(), nullptr);
+  delete model;
+  platform::messageQueue().discardAll();
+}
+
+}  // namespace
