@@ -2,7 +2,7 @@
 
 #include <QCloseEvent>
 #include <QDropEvent>
-#include <QTreeWidget>
+#include <QMimeData>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMenuBar>
@@ -195,9 +195,7 @@ void TStandardImageForm::dropEvent(QDropEvent* e) {
 }
 
 TElement* TStandardImageForm::DraggedElement(const QDropEvent* e) {
-  auto* tree = qobject_cast<QTreeWidget*>(e->source());
-  if (!tree || !qobject_cast<TExplorerForm*>(tree->window())) return nullptr;
-  return TExplorerForm::ElementOf(tree->currentItem());
+  return model_browser::ElementOfMimeData(e->mimeData());
 }
 
 QIcon TStandardImageForm::QuickViewPicture() {

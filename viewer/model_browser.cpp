@@ -1,6 +1,7 @@
 #include "viewer/model_browser.h"
 
 #include <QListView>
+#include <QMimeData>
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -124,6 +125,35 @@ void TExplorer::FormClosed() {
     PostMessage(zelto::msg::CloseRequest, this);
 }
 
+namespace {
+constexpr char kElementMime[] = "application/x-zelto-element-handle";
+
+// A tree whose dragged node carries the node's element to a viewer.
+class TExplorerTree : public QTreeWidget {
+ public:
+  using QTreeWidget::QTreeWidget;
+
+ protected:
+  QStringList mimeTypes() const override { return {kElementMime}; }
+  QMimeData* mimeData(const QList<QTreeWidgetItem*>& items) const override {
+    return items.isEmpty() ? nullptr : model_browser::ElementMimeData(TExplorerForm::ElementOf(items.first()));
+  }
+};
+}  // namespace
+
+QMimeData* model_browser::ElementMimeData(TElement* element) {
+  auto* data = new QMimeData;
+  if (element) data->setData(kElementMime, QByteArray::number(element->GetHandle()));
+  return data;
+}
+
+TElement* model_browser::ElementOfMimeData(const QMimeData* data) {
+  if (!data || !data->hasFormat(kElementMime)) return nullptr;
+  bool ok = false;
+  const auto handle = data->data(kElementMime).toUInt(&ok);
+  return ok ? TElement::FromHandle(handle) : nullptr;
+}
+
 TExplorerForm::TExplorerForm(TExplorer* tool, QWidget* parent) : QWidget(parent), tool_(tool) {
   setAttribute(Qt::WA_DeleteOnClose);
   setObjectName("TExplorerForm");
@@ -166,7 +196,7 @@ TExplorerForm::TExplorerForm(TExplorer* tool, QWidget* parent) : QWidget(parent)
   bar->addStretch();
   layout->addLayout(bar);
   splitter_ = new QSplitter(this);
-  tree_ = new QTreeWidget(splitter_);
+  tree_ = new TExplorerTree(splitter_);
   tree_->setObjectName("TreeView1");
   tree_->setHeaderHidden(true);
   // A node dragged onto a viewer adds its element to the view.

@@ -117,9 +117,15 @@ class TExplorerForm : public QWidget {
 int BrowserOwnerCount(const TElement& element);
 TElement* BrowserOwner(const TElement& element, int index);
 
+class QMimeData;
+
 namespace model_browser {
 // Where an image of the system register is read from.
 std::string ImageFilePath(const std::string& name, const std::string& programDir);
+// A dragged node carries its element's handle, never its address.
+QMimeData* ElementMimeData(TElement* element);
+// Nil when the data holds no element or the element is gone.
+TElement* ElementOfMimeData(const QMimeData* data);
 }  // namespace model_browser
 
 void RegisterModelBrowserClasses();

@@ -2,6 +2,11 @@
 
 #include "viewer_fixture.h"
 
+#include <QMimeData>
+#include <QTreeWidget>
+
+#include "viewer/model_browser.h"
+
 
 TEST_F(Viewer, ShowsTheWholeModelWithItsLinesAndAreas) {
   QWidget* image = manager->GetForm()->Image();
@@ -274,11 +279,24 @@ TEST(ViewerColours, GelixColoursReachTheShownPixelsInTheirOwnHues) {
 
 namespace {
 
-TEST_F(Viewer, ALinkedElementJoinsTheViewAndIsDrawn) {
+TEST_F(Viewer, ABrowserNodeDroppedOnTheViewerJoinsTheViewAndIsDrawn) {
   TEntity elsewhere;
   auto* far = poly<TAreaElement>({{5000, 5000}, {5000, 5400}, {5400, 5400}, {5400, 5000}});
   elsewhere.Add(far);
-  manager->LinkElement(far);
+  // What the browser's tree hands to a drag of its root node.
+  TExplorer browser;
+  browser.SetInput(far);
+  browser.DoIt();
+  QTreeWidget* tree = browser.Form()->Tree();
+  std::unique_ptr<QMimeData> dragged(tree->model()->mimeData({tree->model()->index(0, 0)}));
+  ASSERT_NE(dragged, nullptr);
+  QWidget* link = manager->GetForm()->LinkButton();
+  const QPointF at(link->rect().center());
+  QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, dragged.get(), Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(manager->GetForm(), &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(at, Qt::CopyAction, dragged.get(), Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(manager->GetForm(), &drop);
   manager->PostMessage(zelto::msg::FitAll, manager.get());
   settle();
   expectShows(1000, 2000, 5400, 5400);
