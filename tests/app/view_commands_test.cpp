@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QMouseEvent>
 #include <QMenu>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTreeWidget>
 
@@ -165,7 +166,10 @@ TEST_F(ShellTest, AnAreaPickedInTheViewerOfTheSampleDistrictOpensItsRecord) {
     if (w->objectName() == "TF_dbfrecForm" && w->isVisible()) record = w;
     if (w->objectName() == "TFProp" && w->isVisible()) properties = w;
   }
-  EXPECT_NE(properties, nullptr);
+  ASSERT_NE(properties, nullptr);
+  auto* page = qobject_cast<QTableWidget*>(properties->findChild<QTabWidget*>()->currentWidget());
+  ASSERT_NE(page, nullptr);
+  EXPECT_GT(page->rowCount(), 1);
   ASSERT_NE(record, nullptr);
   auto* grid = record->findChild<QTableWidget*>();
   ASSERT_NE(grid, nullptr);
