@@ -1,6 +1,12 @@
 #include "viewer/selectors.h"
 
+#include <QHeaderView>
+
+#include "gisblock/gelix_dbf_table.h"
+#include "platform/dbase_table.h"
 #include "render/interpret_layer.h"
+#include "temp_dir.h"
+#include "viewer/choiced_element.h"
 #include "viewer_fixture.h"
 
 namespace {
@@ -101,6 +107,40 @@ TEST_F(Selection, ASelectedLayerKeepsTheOtherLayersOut) {
   picker.Tolerance = 0.5;
   picker.DoIt();
   EXPECT_FALSE(picker.GetFound());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(RecordWindow, ShowsTwentyRowsAtMostAndFitsTheLongestValue) {
+  Viewer::SetUpTestSuite();
+  test_support::TempDir dir("record");
+  std::vector<platform::DbfField> fields;
+  for (int i = 0; i < 25; ++i) fields.push_back({"POLE" + std::to_string(i), 'C', 60});
+  const std::string file = (dir / "T.DBF").string();
+  platform::DbfTable::create(file, fields);
+  {
+    platform::DbfTable rows;
+    rows.open(file, false);
+    rows.append();
+    rows.setText(3, std::string(42, 'x'));
+    rows.post();
+  }
+  TGelixDBFTable table;
+  ASSERT_TRUE(table.OpenFile(file));
+  ASSERT_TRUE(table.Fields().first());
+
+  TF_dbfrecForm form;
+  form.ShowRecord(table);
+  QTableWidget* grid = form.Grid();
+  ASSERT_EQ(grid->rowCount(), 25);
+  EXPECT_EQ(grid->item(3, 0)->text(), "POLE3");
+  EXPECT_EQ(grid->item(3, 1)->text(), QString(42, 'x'));
+  EXPECT_EQ(grid->columnWidth(1), 420);
+  EXPECT_EQ(form.width(), 540);
+  EXPECT_EQ(form.height(), 20 * grid->verticalHeader()->defaultSectionSize() + 28);
+  table.Close();
 }
 
 }  // namespace
