@@ -20,8 +20,7 @@ void AddSelectors(TFormToolManager& viewer) {
   for (auto [selector, name] : selectors) {
     selector->SetName(name);
     selector->ShowProperties = true;
-    selector->SetDevice(viewer.GetDevice());
-    selector->Manager = &viewer;
+    // Activating it from the menu hands it the viewer's device and input.
     viewer.AppendTool(selector);
   }
 }
