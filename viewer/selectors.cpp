@@ -155,16 +155,28 @@ void TObjectSelector::RunOnSelect(TElement* input) {
   next->DoIt();
 }
 
+void TObjectSelector::ReView(TZeltoMessage* message, bool& handled) {
+  TInteractiveTool::ReView(message, handled);
+  TElement* picked = Output();
+  if (picked && picked != this && GetDevice()) Highlight(picked);
+}
+
 void TPointSelector::MouseUp(TZeltoMessage* message, bool& handled) {
   handled = true;
   auto* e = dynamic_cast<TZeltoMouseEvent*>(message);
   if (!e || e->Button != mbLeft) return;
   TPickUpPoint picker;
-  auto* point = dynamic_cast<TRectEntity*>(Pick(picker, *e, PixelTolerance));
+  TElement* point = Pick(picker, *e, PixelTolerance);
+  if (!point) return;
+  Highlight(point);
+  Announce(point);
+}
+
+void TPointSelector::Highlight(TElement* picked) {
+  auto* point = dynamic_cast<TRectEntity*>(picked);
   if (!point) return;
   Cross(point->GetAbsRefX(), point->GetAbsRefY(), 5, true, kRed);
   Cross(point->GetAbsRefX(), point->GetAbsRefY(), 5, false, kRed);
-  Announce(point);
 }
 
 void TLineSelector::MouseUp(TZeltoMessage* message, bool& handled) {
@@ -172,7 +184,14 @@ void TLineSelector::MouseUp(TZeltoMessage* message, bool& handled) {
   auto* e = dynamic_cast<TZeltoMouseEvent*>(message);
   if (!e || e->Button != mbLeft) return;
   TPickUpPolyLine picker;
-  auto* line = dynamic_cast<TPolyElement*>(Pick(picker, *e, PixelTolerance));
+  TElement* line = Pick(picker, *e, PixelTolerance);
+  if (!line) return;
+  Highlight(line);
+  Announce(line);
+}
+
+void TLineSelector::Highlight(TElement* picked) {
+  auto* line = dynamic_cast<TPolyElement*>(picked);
   if (!line) return;
   for (int i = 0; i < line->GetCoordsCount(); ++i) {
     const double x = line->GetVertexX(i);
@@ -182,7 +201,6 @@ void TLineSelector::MouseUp(TZeltoMessage* message, bool& handled) {
   }
   Cross(line->GetAbsRefX(), line->GetAbsRefY(), 6, true, clWhite);
   Cross(line->GetAbsRefX(), line->GetAbsRefY(), 6, false, clBlack);
-  Announce(line);
 }
 
 void TAreaSelector::MouseUp(TZeltoMessage* message, bool& handled) {
@@ -202,7 +220,8 @@ void TAreaSelector::MouseUp(TZeltoMessage* message, bool& handled) {
 }
 
 void TAreaSelector::Highlight(TElement* picked) {
-  auto* area = static_cast<TAreaElement*>(picked);
+  auto* area = dynamic_cast<TAreaElement*>(picked);
+  if (!area) return;
   // An area bounded by lines is drawn through a copy with its own vertices.
   std::unique_ptr<TAreaElement> copy;
   if (auto* bounded = dynamic_cast<TPolyLineAreaElement*>(area)) copy.reset(bounded->CloneAsArea());

@@ -74,7 +74,13 @@ class TObjectSelector : public TInteractiveTool {
   TTool* GetOnSelect() const;
   void SetOnSelect(TElement* tool);
 
+  // After the viewer has drawn the map anew, the mark of what was picked
+  // goes over it again.
+  void ReView(TZeltoMessage* message, bool& handled) override;
+
  protected:
+  // Marks the picked element on the map.
+  virtual void Highlight(TElement*) {}
   // The element under the event's pixel, nil when none; the picker is of
   // the selector's kind and gets `pixels` as its tolerance.
   TElement* Pick(TPickUper& picker, const TZeltoMouseEvent& event, std::int32_t pixels);
@@ -92,6 +98,9 @@ class TPointSelector : public TObjectSelector {
  public:
   std::int32_t GetCursor() override { return 19; }
   void MouseUp(TZeltoMessage* message, bool& handled) override;
+
+ protected:
+  void Highlight(TElement* point) override;
 };
 
 class TLineSelector : public TObjectSelector {
@@ -99,6 +108,9 @@ class TLineSelector : public TObjectSelector {
  public:
   std::int32_t GetCursor() override { return 3; }
   void MouseUp(TZeltoMessage* message, bool& handled) override;
+
+ protected:
+  void Highlight(TElement* line) override;
 };
 
 class TAreaSelector : public TObjectSelector {
@@ -107,8 +119,8 @@ class TAreaSelector : public TObjectSelector {
   std::int32_t GetCursor() override { return 4; }
   void MouseUp(TZeltoMessage* message, bool& handled) override;
 
- private:
-  void Highlight(TElement* area);
+ protected:
+  void Highlight(TElement* area) override;
 };
 
 class TPointCollector : public TObjectSelector {

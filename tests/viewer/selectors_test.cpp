@@ -62,6 +62,10 @@ TEST_F(Selection, ClicksPickThePointTheLineAndTheAreaUnderTheMouse) {
   // A click on nothing keeps what was picked.
   click(1500, 2100);
   EXPECT_EQ(points->Output(), first);
+  // A new drawing of the map keeps the mark.
+  manager->PostMessage(zelto::msg::ReviewRequest, manager.get());
+  settle();
+  EXPECT_EQ(bitmapAt(pixel(1500, 2400) + QPoint(4, 4)), QColor(Qt::red));
 
   activate("linie");
   click(1700, 2250, {0, 3});
