@@ -6,7 +6,6 @@
 #include "render/canvas.h"
 #include "render/interpret_script.h"
 #include "render/universal_script_creator.h"
-#include "viewer/image_form.h"
 #include "viewer/model_browser.h"
 #include "viewer/selectors.h"
 #include "viewer/tool_manager.h"
