@@ -512,7 +512,9 @@ void TOwnerEntity::InsertOwner(int index, TElement* owner) { owners_.Insert(inde
 
 namespace {
 TElement* ThroughEnvelope(TElement* owner) {
-  if (auto* envelope = dynamic_cast<TEnvelopeEntity*>(owner)) return envelope->EnvelopeOwner();
+  // The class test, not a dynamic cast: asked of every owner of every line
+  // a level looks up.
+  if (owner && owner->Is<TEnvelopeEntity>()) return static_cast<TEnvelopeEntity*>(owner)->EnvelopeOwner();
   return owner;
 }
 }  // namespace
