@@ -16,6 +16,7 @@
 #include "platform/user_interaction.h"
 #include "render/qt/render_qt_classes.h"
 #include "viewer/image_form.h"
+#include "viewer/print_tool.h"
 #include "viewer/scale_dialog.h"
 #include "viewer/zoom_tool.h"
 
@@ -452,4 +453,5 @@ void RegisterViewerClasses() {
   RegisterInteractiveToolClasses();
   RegisterZeltoClass(TViewer::StaticClass());
   RegisterZeltoClass(TFormToolManager::StaticClass());
+  RegisterPrintClasses();
 }

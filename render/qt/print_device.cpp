@@ -1,8 +1,14 @@
 #include "render/qt/print_device.h"
 
+#include <QFile>
 #include <QString>
 
 ZELTO_IMPLEMENT_ELEMENT(TPrintDevice, TCanvasDevice, ZELTO_NO_PROPERTIES)
+
+namespace {
+// Print documents open in this program.
+int openJobs = 0;
+}  // namespace
 
 TPrintDevice::TPrintDevice(QPrinter* printer) {
   SetName("PRINTER");
@@ -14,6 +20,8 @@ TPrintDevice::TPrintDevice(QPrinter* printer) {
   printer_->setDocName(QStringLiteral("ZELTO VEZODA"));
   painter_ = std::make_unique<QPainter>();
   if (!painter_->begin(printer_)) throw EZeltoError("Tisk nelze zahájit");
+  open_ = true;
+  ++openJobs;
   GetPage()->SetPaperColor(clWhite);
   canvas_ = std::make_unique<render::qt::QtCanvas>(painter_.get());
   SetCanvas(canvas_.get());
@@ -22,7 +30,17 @@ TPrintDevice::TPrintDevice(QPrinter* printer) {
 TPrintDevice::~TPrintDevice() {
   SetCanvas(nullptr);
   if (painter_ && painter_->isActive()) painter_->end();
+  if (open_) --openJobs;
 }
+
+void TPrintDevice::Abort() {
+  printer_->abort();
+  if (painter_ && painter_->isActive()) painter_->end();
+  const QString file = printer_->outputFileName();
+  if (!file.isEmpty()) QFile::remove(file);
+}
+
+bool TPrintDevice::JobInProgress() { return openJobs > 0; }
 
 bool TPrintDevice::NewPage() { return printer_->newPage(); }
 

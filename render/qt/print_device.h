@@ -20,6 +20,14 @@ class TPrintDevice : public TCanvasDevice {
   QPrinter* GetPrinter() const { return printer_; }
   // Starts the next sheet of the document.
   bool NewPage();
+  // Drops the job: nothing reaches the printer, and a file being written is
+  // removed.
+  void Abort();
+  // Whether any print document is open in this program. The program keeps
+  // the count itself: the spooler's queue says nothing about our own job.
+  static bool JobInProgress();
+  // Whether lines are rasterised by the program instead of the printer.
+  bool RasterizeLines = false;
 
   void SetTitle(const std::string& title) override;
   void BeginDraw() override {}
@@ -33,4 +41,5 @@ class TPrintDevice : public TCanvasDevice {
   QPrinter* printer_ = nullptr;
   std::unique_ptr<QPainter> painter_;
   std::unique_ptr<render::qt::QtCanvas> canvas_;
+  bool open_ = false;
 };
