@@ -267,3 +267,23 @@ TEST_F(Printing, OverlapInMillimetresAndTheRasterSwitchKeptInTheIniFile) {
   });
   EXPECT_TRUE(raster);
 }
+
+TEST_F(Printing, AModelPrintsOnePageAsOnScreenAndOneJobAtATime) {
+  model.Add(rect(-5, -5, 5, 5, kBlue, kBlue));
+  {
+    // Another job of this program is still open.
+    QPrinter other(QPrinter::HighResolution);
+    other.setOutputFormat(QPrinter::PdfFormat);
+    other.setOutputFileName(QString::fromStdString((dir / "other.pdf").string()));
+    TPrintDevice running(&other);
+    viewer::PrintInterpret(&painter, &printer);
+    EXPECT_EQ(ui->shownTexts(), (std::vector<std::string>{"Dosud se tiskne"}));
+    EXPECT_FALSE(fs::exists(pdf));
+  }
+  viewer::PrintInterpret(&painter, &printer);
+  EXPECT_EQ(findDialog(), nullptr) << "no set-up without a desktop";
+  EXPECT_EQ(pdfPages(), 1);
+  EXPECT_GT(colours(1).first, 100) << "the model at the screen's centre and scale";
+  EXPECT_EQ(painter.GetDevice(), &screenDevice);
+  EXPECT_FALSE(painter.GetPrinting());
+}
