@@ -177,7 +177,7 @@ void TPrint::PrintMultiPage(TInterpret& interpret, TPrintDevice& printer, TMulti
 
 namespace viewer {
 
-void PrintInterpret(TInterpret* interpret, QPrinter* printer) {
+void PrintWithPrinter(TInterpret* interpret, QPrinter* printer) {
   TPrint print;
   print.SetPrinter(printer);
   print.SetInput(interpret);
@@ -188,7 +188,7 @@ void PrintWithPrintDialog(TInterpret* interpret) {
   QPrinter printer(QPrinter::HighResolution);
   QPrintDialog dialog(&printer);
   if (dialog.exec() != QDialog::Accepted) return;
-  PrintInterpret(interpret, &printer);
+  PrintWithPrinter(interpret, &printer);
 }
 
 }  // namespace viewer

@@ -39,7 +39,7 @@ class TPrint : public TTool {
 
 namespace viewer {
 // Prints what the interpret draws: the print set-up opens for a desktop.
-void PrintInterpret(TInterpret* interpret, QPrinter* printer = nullptr);
+void PrintWithPrinter(TInterpret* interpret, QPrinter* printer);
 // The platform's print dialog first (printer or PDF file), then printing.
 void PrintWithPrintDialog(TInterpret* interpret);
 }  // namespace viewer

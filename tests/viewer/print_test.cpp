@@ -131,7 +131,7 @@ struct Printing : ::testing::Test {
       }
     });
     poll.start();
-    viewer::PrintInterpret(&painter, &printer);
+    viewer::PrintWithPrinter(&painter, &printer);
     // The window watches the finished job and closes itself.
     QElapsedTimer clock;
     clock.start();
@@ -276,11 +276,11 @@ TEST_F(Printing, AModelPrintsOnePageAsOnScreenAndOneJobAtATime) {
     other.setOutputFormat(QPrinter::PdfFormat);
     other.setOutputFileName(QString::fromStdString((dir / "other.pdf").string()));
     TPrintDevice running(&other);
-    viewer::PrintInterpret(&painter, &printer);
+    viewer::PrintWithPrinter(&painter, &printer);
     EXPECT_EQ(ui->shownTexts(), (std::vector<std::string>{"Dosud se tiskne"}));
     EXPECT_FALSE(fs::exists(pdf));
   }
-  viewer::PrintInterpret(&painter, &printer);
+  viewer::PrintWithPrinter(&painter, &printer);
   EXPECT_EQ(findDialog(), nullptr) << "no set-up without a desktop";
   EXPECT_EQ(pdfPages(), 1);
   EXPECT_GT(colours(1).first, 100) << "the model at the screen's centre and scale";
