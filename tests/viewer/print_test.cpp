@@ -26,6 +26,8 @@
 #include "render/memory_raster.h"
 #include "render/qt/print_device.h"
 #include "render/render_classes.h"
+#include "temp_dir.h"
+#include "process.h"
 #include "viewer/print_dialog.h"
 #include "viewer/image_form.h"
 #include "viewer/tool_manager.h"
@@ -56,15 +58,7 @@ class TRectPainter : public TInterpret {
   }
 };
 
-std::string run(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[512];
-    while (fgets(buffer, sizeof buffer, pipe)) out += buffer;
-    pclose(pipe);
-  }
-  return out;
-}
+std::string run(const std::string& command) { return test_support::Capture(command); }
 
 TDrawRectangle* rect(double minX, double minY, double maxX, double maxY, TColor pen, TColor brush,
                      TBrushStyle style = bsSolid) {
@@ -84,7 +78,8 @@ struct Printing : ::testing::Test {
     RegisterViewerClasses();
   }
 
-  fs::path dir;
+  test_support::TempDir temp{"print"};
+  fs::path dir = temp.path();
   fs::path pdf;
   platform::qt::QtMessagePump pump;
   platform::ScopedScriptedUi ui;
@@ -97,9 +92,6 @@ struct Printing : ::testing::Test {
   std::string savedProgram = framework::ProgramFile();
 
   Printing() {
-    dir = fs::temp_directory_path() / ("zelto_print_" + std::to_string(::getpid()) + "_" +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir);
     pdf = dir / "out.pdf";
     // The program's INI file lies beside the program: here in the test's directory.
     framework::SetProgramFile((dir / "zelto").string());
@@ -117,7 +109,6 @@ struct Printing : ::testing::Test {
     painter.SetDevice(nullptr);
     framework::SetProgramFile(savedProgram);
     platform::messageQueue().discardAll();
-    fs::remove_all(dir);
   }
 
   // Runs the print; `answer` works the set-up window once it is up.
@@ -144,15 +135,15 @@ struct Printing : ::testing::Test {
     return nullptr;
   }
   int pdfPages() {
-    const std::string info = run("pdfinfo '" + pdf.string() + "' 2>/dev/null");
+    const std::string info = run("pdfinfo " + test_support::Quoted(pdf.string()) + " 2>/dev/null");
     const auto at = info.find("Pages:");
     return at == std::string::npos ? 0 : std::stoi(info.substr(at + 6));
   }
   // Blue and black pixels of a page rendered at 30 dpi.
   std::pair<int, int> colours(int page) {
     const fs::path png = dir / ("page" + std::to_string(page));
-    run("pdftoppm -r 30 -png -singlefile -f " + std::to_string(page) + " -l " + std::to_string(page) + " '" +
-        pdf.string() + "' '" + png.string() + "'");
+    run("pdftoppm -r 30 -png -singlefile -f " + std::to_string(page) + " -l " + std::to_string(page) + " " +
+        test_support::Quoted(pdf.string()) + " " + test_support::Quoted(png.string()));
     QImage image(QString::fromStdString(png.string() + ".png"));
     int blue = 0, black = 0;
     for (int y = 0; y < image.height(); ++y)
@@ -183,7 +174,7 @@ TEST_F(Printing, ADesktopOfTwoByTwoPagesPrintsFourPaperSizedPagesWithFrameAndMap
   });
   EXPECT_EQ(caption, "Tiskový dialog");
   ASSERT_EQ(pdfPages(), 4);
-  const std::string info = run("pdfinfo '" + pdf.string() + "'");
+  const std::string info = run("pdfinfo " + test_support::Quoted(pdf.string()));
   const QSizeF points = printer.pageLayout().fullRect(QPageLayout::Point).size();
   char expected[64];
   std::snprintf(expected, sizeof expected, "Page size:       %g x %g pts", points.width(), points.height());
