@@ -150,18 +150,19 @@ void TPrintDialogTool::SetInput(TElement* element) {
   desktop_.Set(desktop);
   FreePreview();
   preview_ = std::make_unique<TDesktop>();
+  if (TPrintPages* pages = GetPrintPages()) {
+    pages->SetDesktop(desktop);
+    preview_->AddAndExtend(pages);
+  }
+  // The desktop's outline over the white pages, so that the user sees where
+  // the desktop lies on them; filled, it would hide the grid inside it.
   auto* frame = new TDrawRectangle;
   frame->GetRectangle()->Assign(&desktop->Rect());
   frame->PenWidth = 0.002;
   frame->PenColor = 255;
   frame->BrushColor = 0xFFFFFF;
-  frame->BrushStyle = bsSolid;
+  frame->BrushStyle = bsClear;
   preview_->AddAndExtend(frame);
-  TPrintPages* pages = GetPrintPages();
-  if (pages) {
-    pages->SetDesktop(desktop);
-    preview_->AddAndExtend(pages);
-  }
   TInteractiveTool::SetInput(preview_.get());
 }
 

@@ -225,7 +225,7 @@ TEST_F(Printing, OnlyTheChosenPagesOfAMultiPageDesktop) {
 
 TEST_F(Printing, OverlapInMillimetresAndTheRasterSwitchKeptInTheIniFile) {
   auto* desktop = new TDesktop;
-  desktop->SetMaxX(paperW), desktop->SetMaxY(paperH);
+  desktop->SetMinX(0), desktop->SetMinY(0), desktop->SetMaxX(paperW), desktop->SetMaxY(paperH);
   model.Add(desktop);
   double overlap = -1, tooLarge = -1;
   print([&](TPrnDlg& dialog) {
@@ -240,6 +240,14 @@ TEST_F(Printing, OverlapInMillimetresAndTheRasterSwitchKeptInTheIniFile) {
     zelto::ProcessPendingMessages();
     tooLarge = dialog.Tool()->GetPrintPages()->GetOverlap();
     EXPECT_EQ(dialog.ed_Overlap->text(), "5");
+    // Without fitting the overlap spills the paper-sized desktop onto a
+    // second row and column; fitting shrinks it onto one page.
+    EXPECT_EQ(dialog.Tool()->GetPrintPages()->GetPageCount(), 4);
+    dialog.b_FitToPage->click();
+    zelto::ProcessPendingMessages();
+    EXPECT_EQ(dialog.Tool()->GetPrintPages()->GetPageCount(), 1);
+    EXPECT_EQ(dialog.ed_Scale->text().toStdString(),
+              QString::number(std::max(paperW / (paperW - 0.01), paperH / (paperH - 0.01)), 'f', 2).toStdString());
     dialog.b_RasterLines->click();
     zelto::ProcessPendingMessages();
     dialog.CancelBtn->click();
