@@ -49,7 +49,8 @@ void TPrint::DoIt() {
   if (!qprinter) return;
   std::unique_ptr<TPrintDevice> printer;
   try {
-    printer = std::make_unique<TPrintDevice>(qprinter);
+    // The document starts once there is something to print.
+    printer = std::make_unique<TPrintDevice>(qprinter, false);
     TPageProjection* from = saved->GetProjection();
     TPageProjection* to = printer->GetProjection();
     to->Setup({from->GetCenterX(), from->GetCenterY()}, printer->GetPage(), from->GetScale());
@@ -68,8 +69,10 @@ void TPrint::DoIt() {
       PrintDesktop(*interpret, *printer, *desktop);
     else if (pages)
       PrintMultiPage(*interpret, *printer, *pages);
-    else
+    else {
+      printer->Start();
       interpret->DoIt();
+    }
   } catch (const std::exception& e) {
     platform::showError(std::string("Problémy s tiskem: ") + e.what());
   }
@@ -119,6 +122,7 @@ void TPrint::PrintDesktop(TInterpret& interpret, TPrintDevice& printer, TDesktop
   TPrintDialogTool* tool = RunSetUp(printer, desktop, false);
   if (!tool) return;
   SetUpLink link(tool);
+  printer.Start();
   const int count = link.Pages()->GetPageCount();
   for (int i = 0; i < count && link.Pages(); ++i) {
     if (i > 0) printer.NewPage();
@@ -155,6 +159,7 @@ void TPrint::PrintMultiPage(TInterpret& interpret, TPrintDevice& printer, TMulti
     if (TPrintDialogTool* t = link.Tool(); t && t->GetForm()) t->GetForm()->close();
     return;
   }
+  printer.Start();
   TDrawRectangle* first = link.Pages()->GetPage(0);
   const double dx = first->GetCenterX() - pages.front()->GetCenterX();
   const double dy = first->GetCenterY() - pages.front()->GetCenterY();
