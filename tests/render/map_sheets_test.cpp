@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+
+#include "framework/class_registry.h"
 #include "framework/value_stream.h"
 #include "platform/scripted_user_interaction.h"
 #include "render/base_map_sheets.h"
+#include "render/render_classes.h"
 
 namespace {
 
@@ -167,4 +172,48 @@ TEST(BaseMapSheets, NamesSelectSheetsAndTheirCorners) {
   EXPECT_EQ(zm.GetMapName(), "24-13-05");
   zm.SetMapName("2x-13-05");
   EXPECT_EQ(ui->shownTexts().size(), 2u);
+}
+
+TEST(StateMapSheets, ASheetTreeReadBackFromTheStreamFindsItsSheets) {
+  RegisterRenderClasses();
+  TSMO root;
+  TSMO_50* sheet50 = root.AddSheet50(0, 0, "Kolín", "ZZZZ");
+  TSMO_10* sheet10 = sheet50->NewSheet10(2, 4);
+  sheet10->CreateDetail();
+  sheet10->Selected = true;
+
+  // Children before their owners, each numbered by its place in the list.
+  TQuickEntity written;
+  std::function<void(TElement*)> collect = [&](TElement* e) {
+    if (auto* entity = dynamic_cast<TEntity*>(e))
+      for (TElement* child : entity->Items()) collect(child);
+    if (written.IndexOf(e) < 0) written.Add(e);
+  };
+  collect(sheet10);
+  zelto::ValueWriter writer;
+  for (int i = 0; i < written.GetCount(); ++i) written.GetItem(i)->ID = i;
+  for (TElement* e : written.Items()) e->WriteData(writer);
+  written.Clear();
+
+  zelto::ValueReader reader(writer.Bytes());
+  TQuickEntity loaded;
+  while (!reader.AtEnd()) {
+    TElement* e = CreateElementByClassName(reader.ReadString());
+    ASSERT_NE(e, nullptr);
+    e->ReadData(reader, loaded);
+    loaded.Add(e);
+  }
+  std::unique_ptr<TSMO_10> read(dynamic_cast<TSMO_10*>(loaded.GetItem(loaded.GetLastIndex())));
+  loaded.Clear();
+  ASSERT_NE(read, nullptr);
+  EXPECT_EQ(read->GetName(), "ZZZZ 2-4");
+  EXPECT_EQ(read->GetZkratka(), "ZZZZ");
+  EXPECT_EQ(read->Col, 2);
+  EXPECT_EQ(read->Row, 4);
+  EXPECT_TRUE(read->Selected);
+  EXPECT_DOUBLE_EQ(read->GetScale(), 10000);
+  auto* sheet5 = dynamic_cast<TSMO_5*>(read->FindChildAt(-7600, -10100));
+  ASSERT_NE(sheet5, nullptr);
+  EXPECT_EQ(sheet5->GetName(), "ZZZZ 3-5");
+  EXPECT_EQ(sheet5->GetOwner(0)->GetOwner(0), read->PeekMatrix());
 }
