@@ -217,3 +217,13 @@ TEST(StateMapSheets, ASheetTreeReadBackFromTheStreamFindsItsSheets) {
   EXPECT_EQ(sheet5->GetName(), "ZZZZ 3-5");
   EXPECT_EQ(sheet5->GetOwner(0)->GetOwner(0), read->PeekMatrix());
 }
+
+TEST(BaseMapSheets, ABaseMapSheetTakesItsScaleFromItsSeries) {
+  TZMSpace sheet;
+  sheet.SetScale(24999.6);
+  TMapsZM* zm = sheet.GetZM();
+  EXPECT_EQ(zm->GetName(), "ZM");
+  EXPECT_EQ(sheet.GetZM(), zm) << "found again by name";
+  EXPECT_EQ(zm->Scale, 25000);
+  EXPECT_DOUBLE_EQ(sheet.GetScale(), 25000);
+}
