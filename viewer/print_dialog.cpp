@@ -434,8 +434,8 @@ void TPrnDlg::StartWatching() {
                                                     ed_Scale, ed_Overlap})
     w->setEnabled(false);
   setModal(false);
-  show();
   printing_ = true;
+  show();
   Timer->start();
 }
 

@@ -37,10 +37,12 @@ namespace fs = std::filesystem;
 namespace {
 constexpr TColor kBlue = RGBColor(0, 0, 255);
 
+// The one application of the test program, whichever test made it first.
 QApplication& App() {
   static int argc = 1;
   static char name[] = "print_test";
   static char* argv[] = {name, nullptr};
+  if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) return *existing;
   static QApplication* app = new QApplication(argc, argv);
   return *app;
 }
