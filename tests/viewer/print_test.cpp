@@ -26,6 +26,7 @@
 #include "render/memory_raster.h"
 #include "render/qt/print_device.h"
 #include "render/render_classes.h"
+#include "qt_app.h"
 #include "temp_dir.h"
 #include "process.h"
 #include "viewer/print_dialog.h"
@@ -37,15 +38,6 @@ namespace fs = std::filesystem;
 namespace {
 constexpr TColor kBlue = RGBColor(0, 0, 255);
 
-// The one application of the test program, whichever test made it first.
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "print_test";
-  static char* argv[] = {name, nullptr};
-  if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) return *existing;
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
-}
 
 // Draws every rectangle item, the desktop included, with its own pen and brush.
 class TRectPainter : public TInterpret {
@@ -75,7 +67,7 @@ TDrawRectangle* rect(double minX, double minY, double maxX, double maxY, TColor 
 
 struct Printing : ::testing::Test {
   static void SetUpTestSuite() {
-    App();
+    test_support::QtApp();
     RegisterRenderClasses();
     RegisterViewerClasses();
   }
