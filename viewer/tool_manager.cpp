@@ -217,6 +217,10 @@ void TFormToolManager::HandleMessage(TZeltoMessage*& message, bool& handled) {
       case zelto::msg::InterfaceCode17: CloseOnRequest(handled); break;
       case kOpen:
       case kSaveAs: break;
+      case zelto::msg::Print:
+        handled = true;
+        viewer::PrintWithPrinter(GetInterpret(), nullptr);
+        break;
       case zelto::msg::ScaleDialog: ShowScaleDialog(handled); break;
       case zelto::msg::FitAll: FitAll(handled); break;
       case zelto::msg::EndOfDrawing: RepaintImage(handled); break;

@@ -7,6 +7,8 @@
 #include <QGroupBox>
 #include <QImage>
 #include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -17,6 +19,7 @@
 #include <memory>
 #include <string>
 
+#include "framework/class_registry.h"
 #include "framework/file_version.h"
 #include "framework/message_dispatch.h"
 #include "platform/message_queue.h"
@@ -279,4 +282,48 @@ TEST_F(Printing, AModelPrintsOnePageAsOnScreenAndOneJobAtATime) {
   EXPECT_GT(colours(1).first, 100) << "the model at the screen's centre and scale";
   EXPECT_EQ(painter.GetDevice(), &screenDevice);
   EXPECT_FALSE(painter.GetPrinting());
+}
+
+TEST_F(Printing, TheViewersPrintCommandOpensTheSetUpWithItsPageGridAndPrintsToAFile) {
+  if (!QPrinterInfo::defaultPrinter().isNull()) GTEST_SKIP() << "a real printer is set up here";
+  auto* desktop = new TDesktop;
+  desktop->SetMinX(0), desktop->SetMinY(0), desktop->SetMaxX(1.5 * paperW), desktop->SetMaxY(1.5 * paperH);
+  model.Add(desktop);
+  TFormToolManager manager;
+  manager.SetInput(desktop);
+  int red = 0, black = 0;
+  QTimer poll;
+  poll.setInterval(10);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    // Without a printer set up, the platform's dialog asks where to print.
+    if (auto* choice = qobject_cast<QPrintDialog*>(modal)) {
+      choice->printer()->setOutputFormat(QPrinter::PdfFormat);
+      choice->printer()->setOutputFileName(QString::fromStdString(pdf.string()));
+      choice->done(QDialog::Accepted);
+    } else if (auto* dialog = dynamic_cast<TPrnDlg*>(modal)) {
+      // The preview is drawn once the window is up: grey paper around the pages.
+      const QImage& preview = dialog->Tool()->GetBitmap()->Image();
+      if (preview.pixelColor(0, 0) != QColor(128, 128, 128)) return;
+      poll.stop();
+      for (int y = 0; y < preview.height(); ++y)
+        for (int x = 0; x < preview.width(); ++x) {
+          const QColor c = preview.pixelColor(x, y);
+          red += c == QColor(255, 0, 0);
+          black += c == QColor(0, 0, 0);
+        }
+      dialog->OKBtn->click();
+    }
+  });
+  poll.start();
+  manager.PostMessage(zelto::msg::Print, &manager);
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < 5000 && (poll.isActive() || findDialog())) QApplication::processEvents(QEventLoop::AllEvents, 20);
+  // The desktop renderers draw the preview model.
+  if (FindZeltoClass("TDesktopInterpret")) {
+    EXPECT_GT(red, 200) << "the desktop's outline";
+    EXPECT_GT(black, 500) << "the page grid";
+  }
+  EXPECT_EQ(pdfPages(), 4);
 }
