@@ -1,7 +1,7 @@
 #include "viewer/interface_tool.h"
 
 #include "framework/class_registry.h"
-#include "viewer/print_entry.h"
+#include "viewer/print_tool.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TInterfaceTool, TDeviceTool, [](auto& p) {
   using E = TInterfaceTool;
@@ -102,7 +102,8 @@ void TInterfaceTool::RequestReView(TZeltoMessage* message, bool& handled) {
 
 void TInterfaceTool::Print(bool& handled) {
   handled = true;
-  if (viewer::ConfirmPrinter(nullptr)) viewer::PrintInterpret(interpret_);
+  // The printer or PDF file chosen in the dialog is the one printed on.
+  viewer::PrintWithPrintDialog(interpret_);
 }
 
 void TInterfaceTool::CloseOnRequest(bool& handled) {

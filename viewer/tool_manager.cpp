@@ -19,6 +19,7 @@
 #include "render/qt/render_qt_classes.h"
 #include "viewer/image_form.h"
 #include "viewer/print_entry.h"
+#include "viewer/print_tool.h"
 #include "viewer/scale_dialog.h"
 #include "viewer/selectors.h"
 #include "viewer/zoom_tool.h"
@@ -534,4 +535,5 @@ void RegisterViewerClasses() {
   RegisterZeltoClass(TViewer::StaticClass());
   RegisterZeltoClass(TFormToolManager::StaticClass());
   RegisterSelectorClasses();
+  RegisterPrintClasses();
 }
