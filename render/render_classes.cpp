@@ -19,6 +19,9 @@
 #include "render/text_block.h"
 #include "render/desktop.h"
 #include "render/map_frame.h"
+#include "render/desktop_interprets.h"
+#include "render/gelix_line_area_interprets.h"
+#include "render/gelix_point_text_interprets.h"
 
 void RegisterRenderClasses() {
   static bool done = false;
@@ -42,4 +45,9 @@ void RegisterRenderClasses() {
   RegisterPageItemClasses();
   RegisterDesktopClasses();
   RegisterMapFrameClasses();
+  for (const TElementClass* cls : {&TInterpretGlxObject::StaticClass(), &TInterpretGlxBodu::StaticClass(),
+                                   &TInterpretGlxTextu::StaticClass(), &TInterpretGlxLinii::StaticClass(),
+                                   &TInterpretGlxPloch::StaticClass()})
+    RegisterZeltoClass(*cls);
+  RegisterDesktopInterpretClasses();
 }
