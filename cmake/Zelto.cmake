@@ -47,11 +47,11 @@ function(zelto_add_tests label)
   include(GoogleTest)
   set(exe test_${label})
   add_executable(${exe} ${srcs})
-  target_link_libraries(${exe} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
+  target_link_libraries(${exe} PRIVATE ${ARG_DEPS} zelto_test_support)
   target_compile_definitions(${exe} PRIVATE ZELTO_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
                                             ZELTO_BINARY_DIR="${PROJECT_BINARY_DIR}")
   zelto_moc_if_qt(${exe} ${ARG_DEPS})
   gtest_discover_tests(${exe}
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES LABELS ${label} ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    PROPERTIES LABELS ${label} ENVIRONMENT "QT_QPA_PLATFORM=offscreen" FIXTURES_REQUIRED trees_unchanged)
 endfunction()

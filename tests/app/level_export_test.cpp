@@ -6,6 +6,7 @@
 #include "gisblock/gelix_blok_reader.h"
 #include "gisblock/gelix_props.h"
 #include "shell_fixture.h"
+#include "sample_tree.h"
 
 namespace {
 
@@ -37,9 +38,8 @@ std::map<int, int> AreaKinds(const std::filesystem::path& block) {
 }
 
 TEST_F(ShellTest, TheStandGroupButtonExportsTheDistrictReadBefore) {
-  if (std::system("command -v python3 >/dev/null 2>&1") != 0) GTEST_SKIP() << "python3 not installed";
-  const std::string generator = std::string(ZELTO_SOURCE_DIR) + "/tools/gendistrict/gendistrict.py";
-  ASSERT_EQ(std::system(("python3 '" + generator + "' --out '" + dir_.string() + "' --seed 1 >/dev/null").c_str()), 0);
+  if (test_support::GeneratedSample().empty()) GTEST_SKIP() << "python3 not installed";
+  ASSERT_TRUE(test_support::CopySample(dir_.string()));
   Start();
   TMainForm& form = *MainForm();
   form.SetDirectory("D:\\GIS\\4107\\01");

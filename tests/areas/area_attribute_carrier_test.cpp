@@ -13,6 +13,7 @@
 #include "gisblock/gelix_classes.h"
 #include "platform/message_queue.h"
 #include "walkers_fixture.h"
+#include "sample_tree.h"
 
 namespace {
 
@@ -179,13 +180,12 @@ TEST_F(CarryTest, AUserWhoClosesTheFormIsAskedAtEveryAreaUntilHeConfirms) {
 // filed in the register) and as rings of lines (the new ones, their records
 // dropped): every new area must get back the record of its own stand.
 TEST_F(CarryTest, EveryStandOfTheSampleDistrictGetsBackItsOwnRecord) {
-  if (std::system("command -v python3 >/dev/null 2>&1") != 0) GTEST_SKIP() << "python3 not installed";
+  if (test_support::GeneratedSample().empty()) GTEST_SKIP() << "python3 not installed";
   RegisterGelixClasses();
   namespace fs = std::filesystem;
   const fs::path dir = fs::temp_directory_path() / ("zelto_carry_" + std::to_string(::getpid()));
   fs::remove_all(dir);
-  const std::string generator = std::string(ZELTO_SOURCE_DIR) + "/tools/gendistrict/gendistrict.py";
-  ASSERT_EQ(std::system(("python3 '" + generator + "' --out '" + dir.string() + "' --seed 1 >/dev/null").c_str()), 0);
+  ASSERT_TRUE(test_support::CopySample(dir.string()));
   int districts = 0;
   for (const auto& entry : fs::recursive_directory_iterator(dir / "GIS")) {
     if (entry.path().filename() != "DET.BLK") continue;

@@ -20,6 +20,7 @@
 #include "gisblock/gelix_classes.h"
 #include "platform/message_queue.h"
 #include "platform/scripted_user_interaction.h"
+#include "sample_tree.h"
 
 namespace {
 
@@ -198,12 +199,11 @@ TEST_F(PlacerTest, MultiPlacerWalksOnlyAreaStrings) {
 // Every area of the generated district, read as rings of lines and as rings
 // of vertices, placed one by one and by the multi-area walk.
 TEST(PlacerOnSampleDistrict, EveryAreaGetsAPointInsideItAndOutsideItsHoles) {
-  if (std::system("command -v python3 >/dev/null 2>&1") != 0) GTEST_SKIP() << "python3 not installed";
+  if (test_support::GeneratedSample().empty()) GTEST_SKIP() << "python3 not installed";
   const auto dir = std::filesystem::temp_directory_path() /
                    ("placer_district_" + std::to_string(::getpid()));
   std::filesystem::remove_all(dir);
-  const std::string generator = std::string(ZELTO_SOURCE_DIR) + "/tools/gendistrict/gendistrict.py";
-  ASSERT_EQ(std::system(("python3 '" + generator + "' --out '" + dir.string() + "' --seed 1 >/dev/null").c_str()), 0);
+  ASSERT_TRUE(test_support::CopySample(dir.string()));
   RegisterGelixClasses();
   platform::ScopedScriptedUi ui;
   TOwnerEntity log;

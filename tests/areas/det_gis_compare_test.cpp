@@ -16,6 +16,7 @@
 #include "platform/dbase_group_sum.h"
 #include "platform/message_queue.h"
 #include "platform/scripted_user_interaction.h"
+#include "sample_tree.h"
 
 namespace {
 
@@ -190,10 +191,9 @@ class SampleDetGisTest : public DetGisCompareTest {
  protected:
   void SetUp() override {
     DetGisCompareTest::SetUp();
-    if (std::system("command -v python3 >/dev/null 2>&1") != 0) GTEST_SKIP() << "python3 not installed";
-    const std::string generator = std::string(ZELTO_SOURCE_DIR) + "/tools/gendistrict/gendistrict.py";
+    if (test_support::GeneratedSample().empty()) GTEST_SKIP() << "python3 not installed";
     const fs::path out = dir / "sample";
-    ASSERT_EQ(std::system(("python3 '" + generator + "' --out '" + out.string() + "' --seed 1 >/dev/null").c_str()), 0);
+    ASSERT_TRUE(test_support::CopySample(out));
     district = out / "GIS" / "4107" / "01";
     det = district / "DET.BLK" / "P0110.DBF";
     detRows = liveRows(det, {"ODDELENI", "DILEC", "PLOCHA"});

@@ -20,21 +20,14 @@
 #include "gisblock/gelix_classes.h"
 #include "platform/message_queue.h"
 #include "walkers_fixture.h"
+#include "process.h"
+#include "sample_tree.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace areas_test;
 
-std::string Capture(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = ::popen(command.c_str(), "r")) {
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-    ::pclose(pipe);
-  }
-  return out;
-}
 
 // Per district, per level: unit key, number of stand areas, net sum; and
 // per level class the number of network lines.
@@ -58,12 +51,11 @@ class SampleHierarchyTest : public WalkerTest {
  protected:
   void SetUp() override {
     WalkerTest::SetUp();
-    if (std::system("command -v python3 >/dev/null 2>&1") != 0) GTEST_SKIP() << "python3 not installed";
+    if (test_support::GeneratedSample().empty()) GTEST_SKIP() << "python3 not installed";
     RegisterGelixClasses();
     dir = fs::temp_directory_path() / ("zelto_hierarchy_" + std::to_string(::getpid()));
     fs::remove_all(dir);
-    const std::string generator = std::string(ZELTO_SOURCE_DIR) + "/tools/gendistrict/gendistrict.py";
-    ASSERT_EQ(std::system(("python3 '" + generator + "' --out '" + dir.string() + "' --seed 1 >/dev/null").c_str()), 0);
+    ASSERT_TRUE(test_support::CopySample(dir.string()));
     if (const char* old = std::getenv("WINDIR")) oldWindir = old;
     ::setenv("WINDIR", dir.c_str(), 1);  // the generated TERGELIX.INI
     platform::messageQueue().discardAll();
@@ -117,7 +109,7 @@ void CollectLines(TForestSpaceUnit* unit, const TElementClass& cls, std::set<TEl
 TEST_F(SampleHierarchyTest, UnitsHoldTheGeneratorsAreasAndTheirLinesMakeEachLevelsNetwork) {
   const fs::path script = dir / "flatten.py";
   std::ofstream(script) << kFlatten;
-  std::istringstream rows(Capture("python3 '" + script.string() + "' '" + (dir / "expected.json").string() + "'"));
+  std::istringstream rows(test_support::Capture("python3 '" + script.string() + "' '" + (dir / "expected.json").string() + "'"));
   std::string tag;
   std::unique_ptr<TEntity> model;
   std::unique_ptr<TAreaString> areas;

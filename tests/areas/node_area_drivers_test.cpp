@@ -16,6 +16,7 @@
 #include "gisblock/gelix_classes.h"
 #include "platform/message_queue.h"
 #include "walkers_fixture.h"
+#include "sample_tree.h"
 
 namespace {
 
@@ -123,10 +124,9 @@ TEST_F(DriverTest, NodingAloneJoinsPseudoNodesOnlyWhenAsked) {
 }
 
 TEST_F(DriverTest, SampleDistrictGivesTheStoredAreas) {
-  if (std::system("command -v python3 >/dev/null 2>&1") != 0) GTEST_SKIP() << "python3 not installed";
+  if (test_support::GeneratedSample().empty()) GTEST_SKIP() << "python3 not installed";
   const fs::path dir = fs::temp_directory_path() / ("zelto_driver_sample_" + std::to_string(::getpid()));
-  const std::string generator = std::string(ZELTO_SOURCE_DIR) + "/tools/gendistrict/gendistrict.py";
-  ASSERT_EQ(std::system(("python3 '" + generator + "' --out '" + dir.string() + "' --seed 1 >/dev/null").c_str()), 0);
+  ASSERT_TRUE(test_support::CopySample(dir.string()));
   std::string block;
   for (const auto& lhc : fs::directory_iterator(dir / "GIS"))
     if (lhc.is_directory())

@@ -18,6 +18,7 @@
 #include "gisblock/gelix_classes.h"
 #include "platform/message_queue.h"
 #include "walkers_fixture.h"
+#include "sample_tree.h"
 
 namespace {
 
@@ -32,10 +33,9 @@ class SampleDistrictAreasTest : public WalkerTest {
     RegisterNodeAreaClasses();
     platform::messageQueue().discardAll();
     zelto::SetMainToolResolver([this] { return &sink; });
-    if (std::system("command -v python3 >/dev/null 2>&1") != 0) GTEST_SKIP() << "python3 not installed";
+    if (test_support::GeneratedSample().empty()) GTEST_SKIP() << "python3 not installed";
     dir = fs::temp_directory_path() / ("zelto_areas_sample_" + std::to_string(::getpid()));
-    const std::string generator = std::string(ZELTO_SOURCE_DIR) + "/tools/gendistrict/gendistrict.py";
-    ASSERT_EQ(std::system(("python3 '" + generator + "' --out '" + dir.string() + "' --seed 1 >/dev/null").c_str()), 0);
+    ASSERT_TRUE(test_support::CopySample(dir.string()));
   }
   void TearDown() override {
     zelto::RunMessagesUntilIdle();

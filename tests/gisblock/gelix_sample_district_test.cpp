@@ -7,34 +7,26 @@
 
 #include "gelix_block_fixture.h"
 #include "gisblock/gelix_blok_reader.h"
+#include "process.h"
+#include "sample_tree.h"
 
 namespace {
 
 using namespace gisblock_test;
 
-std::string run(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = ::popen(command.c_str(), "r")) {
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-    ::pclose(pipe);
-  }
-  return out;
-}
 
 class SampleDistrictReadTest : public BlockTest {
  protected:
   void SetUp() override {
     BlockTest::SetUp();
-    if (std::system("command -v python3 >/dev/null 2>&1") != 0) GTEST_SKIP() << "python3 not installed";
-    const std::string generator = std::string(ZELTO_SOURCE_DIR) + "/tools/gendistrict/gendistrict.py";
-    ASSERT_EQ(std::system(("python3 '" + generator + "' --out '" + dir.string() + "' --seed 1 >/dev/null").c_str()), 0);
+    if (test_support::GeneratedSample().empty()) GTEST_SKIP() << "python3 not installed";
+    ASSERT_TRUE(test_support::CopySample(dir.string()));
   }
 };
 
 TEST_F(SampleDistrictReadTest, BlocksReadToTheGeneratorsCountsAndAreas) {
   // directory block lines areas points texts det_area_m2, one line each
-  const std::string listing = run(
+  const std::string listing = test_support::Capture(
       "python3 -c \"import json,sys; e=json.load(open(sys.argv[1]))\n"
       "for d in e['districts'].values():\n"
       "  for b,c in d['blocks'].items(): print(d['directory'], b, c['lines'], c['areas'], c['points'], c['texts'], "

@@ -15,6 +15,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
+#include "process.h"
+#include "sample_tree.h"
 
 using namespace gisblock;
 using gisblock_test::TableDir;
@@ -22,15 +24,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string run(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = ::popen(command.c_str(), "r")) {
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-    ::pclose(pipe);
-  }
-  return out;
-}
 
 template <typename Record>
 std::vector<Record> records(const fs::path& file) {
@@ -53,9 +46,8 @@ class SampleTreeTest : public TableDir {
  protected:
   void SetUp() override {
     TableDir::SetUp();
-    if (std::system("command -v python3 >/dev/null 2>&1") != 0) GTEST_SKIP() << "python3 not installed";
-    const std::string generator = std::string(ZELTO_SOURCE_DIR) + "/tools/gendistrict/gendistrict.py";
-    ASSERT_EQ(std::system(("python3 '" + generator + "' --out '" + dir.string() + "' --seed 1 >/dev/null").c_str()), 0);
+    if (test_support::GeneratedSample().empty()) GTEST_SKIP() << "python3 not installed";
+    ASSERT_TRUE(test_support::CopySample(dir.string()));
   }
 };
 
@@ -63,7 +55,7 @@ class SampleTreeTest : public TableDir {
 
 TEST_F(SampleTreeTest, BlocksHoldTheObjectsTheGeneratorMade) {
   // district block lines areas points texts, one line each
-  const std::string listing = run(
+  const std::string listing = test_support::Capture(
       "python3 -c \"import json,sys; e=json.load(open(sys.argv[1]))\n"
       "for d in e['districts'].values():\n"
       "  for b,c in d['blocks'].items(): print(d['directory'], b, c['lines'], c['areas'], c['points'], c['texts'])\" '" +

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include "process.h"
 
 using namespace gisblock;
 using gisblock_test::TableDir;
@@ -32,15 +33,6 @@ class TableCreationTest : public TableDir {
   fs::path oldCwd;
 };
 
-std::string run(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = ::popen(command.c_str(), "r")) {
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-    ::pclose(pipe);
-  }
-  return out;
-}
 
 }  // namespace
 
@@ -103,7 +95,7 @@ TEST_F(TableCreationTest, CrtDefinesTheTableAndTdsFillsIt) {
   EXPECT_TRUE(shown.empty());
 
   if (std::system("command -v ogrinfo >/dev/null 2>&1") != 0) GTEST_SKIP() << "ogrinfo not installed";
-  const std::string out = run("ogrinfo -al '" + (dir / "blk" / "P1600.DBF").string() + "' 2>&1");
+  const std::string out = test_support::Capture("ogrinfo -al '" + (dir / "blk" / "P1600.DBF").string() + "' 2>&1");
   for (const char* expected : {"KOD: Integer64 (14.0)", "PLOCHA: Real (10.2)", "CISLO: Integer (6.0)", "NAZEV: String (30.0)",
                                "NAZEV (String) = Bukový porost", "KOD (Integer64) = 12345678901234", "PLOCHA (Real) = 3.50",
                                "CISLO (Integer) = 5", "POPIS (String) = Žlutý kůň", "NAZEV (String) = Smrčina",

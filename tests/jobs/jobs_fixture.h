@@ -19,20 +19,13 @@
 #include "platform/scripted_progress_form.h"
 #include "platform/scripted_user_interaction.h"
 #include "render/render_classes.h"
+#include "process.h"
+#include "sample_tree.h"
 
 namespace jobs_test {
 
 namespace fs = std::filesystem;
 
-inline std::string Capture(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = ::popen(command.c_str(), "r")) {
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-    ::pclose(pipe);
-  }
-  return out;
-}
 
 class JobsTest : public ::testing::Test {
  protected:
@@ -42,11 +35,10 @@ class JobsTest : public ::testing::Test {
     RegisterGelixClasses();
     RegisterRenderClasses();
     RegisterAreasClasses();
-    if (std::system("command -v python3 >/dev/null 2>&1") != 0) GTEST_SKIP() << "python3 not installed";
+    if (test_support::GeneratedSample().empty()) GTEST_SKIP() << "python3 not installed";
     dir = fs::temp_directory_path() / ("zelto_jobs_" + std::to_string(::getpid()));
     fs::remove_all(dir);
-    const std::string generator = std::string(ZELTO_SOURCE_DIR) + "/tools/gendistrict/gendistrict.py";
-    ASSERT_EQ(std::system(("python3 '" + generator + "' --out '" + dir.string() + "' --seed 1 >/dev/null").c_str()), 0);
+    ASSERT_TRUE(test_support::CopySample(dir.string()));
     if (const char* old = std::getenv("WINDIR")) oldWindir = old;
     ::setenv("WINDIR", dir.c_str(), 1);  // the generated TERGELIX.INI
     world = std::make_unique<TWorld>();
@@ -67,7 +59,7 @@ class JobsTest : public ::testing::Test {
   // A value of expected.json, given as a Python expression on `d`, the
   // district 01.
   std::string Expected(const std::string& expression) const {
-    return Capture("python3 -c \"import json,sys; d=json.load(open(sys.argv[1]))['districts']['01']; print(" +
+    return test_support::Capture("python3 -c \"import json,sys; d=json.load(open(sys.argv[1]))['districts']['01']; print(" +
                    expression + ")\" '" + (dir / "expected.json").string() + "'");
   }
 

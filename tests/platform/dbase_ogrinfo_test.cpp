@@ -7,21 +7,13 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include "process.h"
 
 using platform::DbfTable;
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string run(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = ::popen(command.c_str(), "r")) {
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-    ::pclose(pipe);
-  }
-  return out;
-}
 
 }  // namespace
 
@@ -44,14 +36,14 @@ TEST(DbfOgrinfo, GdalReadsTypesAndCzechValues) {
     t.setText("CISLO", "-7");
     t.post();
   }
-  const std::string summary = run("ogrinfo -so -al '" + file.string() + "' 2>&1");
+  const std::string summary = test_support::Capture("ogrinfo -so -al '" + file.string() + "' 2>&1");
   EXPECT_NE(summary.find("Feature Count: 2"), std::string::npos) << summary;
   EXPECT_NE(summary.find("NAZEV: String (20.0)"), std::string::npos) << summary;
   EXPECT_NE(summary.find("PLOCHA: Real (8.2)"), std::string::npos) << summary;
   EXPECT_NE(summary.find("CISLO: Integer (6.0)"), std::string::npos) << summary;
   EXPECT_NE(summary.find("DATUM: Date"), std::string::npos) << summary;
 
-  const std::string rows = run("ogrinfo -q -al '" + file.string() + "' 2>&1");
+  const std::string rows = test_support::Capture("ogrinfo -q -al '" + file.string() + "' 2>&1");
   EXPECT_NE(rows.find("NAZEV (String) = Příliš žluťoučký kůň"), std::string::npos) << rows;
   EXPECT_NE(rows.find("PLOCHA (Real) = 12.50"), std::string::npos) << rows;
   EXPECT_NE(rows.find("CISLO (Integer) = 3"), std::string::npos) << rows;

@@ -43,5 +43,4 @@ TEST(SymbolElements, GelixAttributesArePublished) {
   text.SetPropertyText("Veta", "Hájovna");
   EXPECT_EQ(text.Barva, -31744);
   EXPECT_EQ(text.PropertyText("VETA"), "Hájovna");
-  EXPECT_EQ(text.GetSecondPoint(), text.GetSecondPoint());
 }

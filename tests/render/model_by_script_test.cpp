@@ -18,17 +18,10 @@
 #include "render/interpret_layer.h"
 #include "render/layer_script.h"
 #include "render/render_classes.h"
+#include "process.h"
+#include "sample_tree.h"
 
 namespace {
-std::string run(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = ::popen(command.c_str(), "r")) {
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-    ::pclose(pipe);
-  }
-  return out;
-}
 
 class ModelByScript : public ::testing::Test {
  protected:
@@ -38,11 +31,10 @@ class ModelByScript : public ::testing::Test {
     RegisterGelixClasses();
   }
   void SetUp() override {
-    if (std::system("command -v python3 >/dev/null 2>&1") != 0) GTEST_SKIP() << "python3 not installed";
+    if (test_support::GeneratedSample().empty()) GTEST_SKIP() << "python3 not installed";
     root = std::filesystem::temp_directory_path() / ("model_by_script_" + std::to_string(::getpid()));
     std::filesystem::remove_all(root);
-    const std::string generator = std::string(ZELTO_SOURCE_DIR) + "/tools/gendistrict/gendistrict.py";
-    ASSERT_EQ(std::system(("python3 '" + generator + "' --out '" + root.string() + "' --seed 1 >/dev/null").c_str()), 0);
+    ASSERT_TRUE(test_support::CopySample(root.string()));
     district = root / "GIS" / "4107" / "01";
   }
   void TearDown() override {
@@ -51,7 +43,7 @@ class ModelByScript : public ::testing::Test {
   }
   // The generator's count of that kind in the block of district 01.
   int expected(const std::string& block, const std::string& key) {
-    return std::stoi(run("python3 -c \"import json,sys; print(json.load(open(sys.argv[1]))['districts']['01']['blocks']"
+    return std::stoi(test_support::Capture("python3 -c \"import json,sys; print(json.load(open(sys.argv[1]))['districts']['01']['blocks']"
                          "[sys.argv[2]][sys.argv[3]])\" '" +
                          (root / "expected.json").string() + "' " + block + " " + key));
   }

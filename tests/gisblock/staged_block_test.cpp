@@ -1,0 +1,86 @@
+#include "gisblock/staged_block.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class StagedBlockTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() / ("zelto_staged_" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    block = dir / "01_16PSK.BLK";
+  }
+  void TearDown() override {
+    ::chmod(dir.c_str(), 0755);
+    fs::remove_all(dir);
+  }
+  static void write(const fs::path& file, const std::string& text) { std::ofstream(file, std::ios::binary) << text; }
+  static std::string read(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+  fs::path dir, block;
+};
+
+TEST_F(StagedBlockTest, OldBlockStaysUntilCommitAndIsReplacedWhole) {
+  fs::create_directories(block);
+  write(block / "TN.ARE", "old areas");
+  write(block / "STALE.DBF", "old table");
+  {
+    gisblock::StagedBlock staged(block.string());
+    ASSERT_TRUE(staged.ok()) << staged.error();
+    write(staged.staging() / "TN.ARE", "new areas");
+    EXPECT_EQ(read(block / "TN.ARE"), "old areas");
+    ASSERT_TRUE(staged.commit()) << staged.error();
+  }
+  EXPECT_EQ(read(block / "TN.ARE"), "new areas");
+  EXPECT_FALSE(fs::exists(block / "STALE.DBF"));
+  // Nothing but the block is left beside it.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+}
+
+TEST_F(StagedBlockTest, AbandonedStagingLeavesTheOldBlockAndNoTrace) {
+  fs::create_directories(block);
+  write(block / "TN.ARE", "old areas");
+  {
+    gisblock::StagedBlock staged(block.string());
+    ASSERT_TRUE(staged.ok());
+    write(staged.staging() / "TN.ARE", "half written");
+  }
+  EXPECT_EQ(read(block / "TN.ARE"), "old areas");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+}
+
+TEST_F(StagedBlockTest, RefusesPathsThatNameNoDirectory) {
+  gisblock::StagedBlock empty("");
+  EXPECT_FALSE(empty.ok());
+  EXPECT_FALSE(empty.error().empty());
+  gisblock::StagedBlock orphan((dir / "missing" / "X.BLK").string());
+  EXPECT_FALSE(orphan.ok());
+  EXPECT_NE(orphan.error().find("X.BLK"), std::string::npos);
+}
+
+TEST_F(StagedBlockTest, ReadOnlyDirectoryKeepsTheOldBlock) {
+  if (::geteuid() == 0) {
+    // root writes anywhere; a read-only directory cannot be made here.
+    GTEST_SKIP() << "running as root";
+  }
+  fs::create_directories(block);
+  write(block / "TN.ARE", "old areas");
+  ::chmod(dir.c_str(), 0555);
+  gisblock::StagedBlock staged(block.string());
+  EXPECT_FALSE(staged.ok());
+  EXPECT_FALSE(staged.commit());
+  EXPECT_EQ(read(block / "TN.ARE"), "old areas");
+}
+
+}  // namespace
