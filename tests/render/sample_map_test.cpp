@@ -5,13 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
-
-#include <unistd.h>
 
 #include "framework/entity.h"
 #include "geometry/area_element.h"
@@ -28,6 +25,7 @@
 #include "render/render_classes.h"
 #include "render/universal_interpret.h"
 #include "render/universal_script_creator.h"
+#include "tests/support/sample_tree.h"
 
 namespace {
 
@@ -39,11 +37,9 @@ class SampleMapTest : public testing::Test {
   }
 
   void SetUp() override {
-    if (std::system("command -v python3 >/dev/null 2>&1") != 0) GTEST_SKIP() << "python3 not installed";
-    root_ = std::filesystem::temp_directory_path() / ("zelto_sample_map_" + std::to_string(::getpid()));
-    std::filesystem::remove_all(root_);
-    const std::string generator = std::string(ZELTO_SOURCE_DIR) + "/tools/gendistrict/gendistrict.py";
-    ASSERT_EQ(std::system(("python3 '" + generator + "' --out '" + root_.string() + "' --seed 1 >/dev/null").c_str()), 0);
+    root_ = test_support::GeneratedSample();
+    if (root_.empty()) GTEST_SKIP() << "python3 not installed";
+    // The generated tree stands for drive C: too, for its C:\TTRIZENI.
     platform::pathResolver().setDrive('C', root_);
     platform::setUi(&ui_);
     const std::filesystem::path district = root_ / "GIS" / "4107" / "01";
@@ -56,7 +52,6 @@ class SampleMapTest : public testing::Test {
     platform::setUi(nullptr);
     platform::messageQueue().discardAll();
     platform::pathResolver().removeDrive('C');
-    std::filesystem::remove_all(root_);
   }
 
   void Read(const std::string& block, bool withAreas) {
