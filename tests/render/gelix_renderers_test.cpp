@@ -189,7 +189,7 @@ TEST_F(GelixRenderers, TextsDrawWithTheStrokedFontAndAMissingFontIsLoggedOncePer
 
 TEST_F(GelixRenderers, LinesAndAreasFollowTheirRecords) {
   font_test::WriteText(drive.dir / "linzn.txt",
-                       "[LINIOVAZNACKA]\nKOD=1001\n[RETEZ]\n[CLANEK]\nVELIKOST=0\nVZDALENOST=-2\n[END]\n[END]\n[END]\n");
+                       "[LINIOVAZNACKA]\nKOD=1001\n[RETEZ]\n[CLANEK]\nVELIKOST=2\nVZDALENOST=-3\n[END]\n[END]\n[END]\n");
   auto* lines = new TPolyLineString;
   lines->Add(line({{10, 90}, {90, 90}}, 0, 0));     // colour 0: invisible
   lines->Add(line({{10, 80}, {90, 80}}, 11, 4242));  // unknown symbol: the thick plain line
