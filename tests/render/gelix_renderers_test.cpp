@@ -255,6 +255,18 @@ TEST_F(GelixRenderers, FramesThatFollowEachOtherAndABadPictureDoNotStopTheDeskto
     v->SetScale(1);
     desktop->Add(v);
   }
+  // A third frame shows a model at the page's scale, centred on its origin.
+  auto* c = new TView;
+  c->SetMinX(50), c->SetMinY(0), c->SetMaxX(90), c->SetMaxY(40);
+  c->BrushColor = clWhite;
+  c->SetScale(1);
+  auto* shown = new TAreaString;
+  auto* a5 = square(-5, -5, 10);
+  record<TGelixAreaProps>(*a5, 11, 5);
+  shown->Add(a5);
+  shown->RecalcEnvelope();
+  c->SetModel(shown);
+  desktop->Add(c);
   auto* bad = new TBMPFileElement;
   bad->SetFileName((drive.dir / "broken.jpg").string());
   font_test::WriteText(drive.dir / "broken.jpg", "not a picture");
@@ -268,6 +280,8 @@ TEST_F(GelixRenderers, FramesThatFollowEachOtherAndABadPictureDoNotStopTheDeskto
   draw(&model);
   EXPECT_EQ(at(80, 80), RGBColor(0, 0, 255));
   EXPECT_EQ(log.count("broken.jpg"), 1);
+  EXPECT_EQ(at(70, 20), GelixColorToRGB(11));
+  EXPECT_EQ(at(60, 20), clWhite);
 }
 
 TEST(TextBlockProperties, LinesCrossTextAndLinesPlusJoinsColumns) {
