@@ -138,9 +138,9 @@ void TInterpretGlxPloch::FreeLibrary() {
   areaSymbols_ = nullptr;
 }
 
-bool TInterpretGlxPloch::QGoInside(TElement* element) {
-  return element && element->Is<TAreaElement>() && TInterpretGlxObject::QGoInside(element);
-}
+// Nothing below an area (vertices, boundary lines, the holes' entity) is
+// drawn on its own, so walking its vertices would only cost time.
+bool TInterpretGlxPloch::QGoInside(TElement*) { return false; }
 
 bool TInterpretGlxPloch::QProcessBefore(TElement* element) {
   if (!element) return false;

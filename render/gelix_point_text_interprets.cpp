@@ -15,7 +15,6 @@ ZELTO_IMPLEMENT_ELEMENT(TInterpretGlxTextu, TInterpretGlxObject, ZELTO_NO_PROPER
 
 namespace {
 constexpr std::int32_t kCrossArm = 2;  // pixels
-constexpr std::uint8_t kTextAtribNoStyle = 4;
 
 void SolidPen(TDevice& device, TColor color) {
   if (TPen* pen = device.GetPen()) {
@@ -172,7 +171,7 @@ void TInterpretGlxTextu::Process(TElement* element) {
     if (!MeetsVisible(r->MinX(), r->MinY(), r->MaxX(), r->MaxY())) return;
     if (GetBoolProperty("USECOLOR")) {
       // A forced colour lets the text style apply; only this drawing sees it.
-      layout.TextAtrib &= static_cast<std::uint8_t>(~kTextAtribNoStyle);
+      layout.TextAtrib &= static_cast<std::uint8_t>(~TBGITextLayout::kNoStyle);
       SolidPen(*device, GetIntProperty("COLOR"));
     } else {
       SolidPen(*device, GelixColorToRGB(props->Barva));
