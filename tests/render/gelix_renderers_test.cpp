@@ -178,6 +178,18 @@ TEST_F(GelixRenderers, TextsDrawWithTheStrokedFontAndAMissingFontIsLoggedOncePer
   EXPECT_EQ(static_cast<TGelixTextProps*>(first->GetProperties())->TextAtrib, 4);
   EXPECT_EQ(log.count("FontError"), 0);
 
+  // Windows-1250 "ř" (F8) is drawn with the Latin-2 font's glyph FD; the
+  // byte FD itself ("ý", EC in Latin-2) finds no glyph there.
+  auto latin2 = font_test::FontBytes(false);
+  latin2[128 + 4] = 0xFD;  // the font's glyphs are FD and FE
+  font_test::Write(drive.dir / "Simp.LVF", latin2);
+  first->Text = "\xF8";
+  static_cast<TTextElement*>(texts->GetItem(1))->Text = "\xFD";
+  raster.FillRect({0, 0, 100, 100});
+  draw(&model);
+  EXPECT_EQ(at(20, 20), RGBColor(255, 0, 0));
+  EXPECT_EQ(at(20, 60), clWhite);
+
   // Font 3 ("Goth") is nowhere: one box, one log line for the two texts.
   for (TElement* e : texts->Items()) static_cast<TGelixTextProps*>(static_cast<TTextElement*>(e)->GetProperties())->GelixFont = 3;
   draw(&model);
