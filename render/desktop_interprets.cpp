@@ -1,8 +1,9 @@
 #include "render/desktop_interprets.h"
 
 #include <algorithm>
-#include <cmath>
+#include <initializer_list>
 #include <cstdlib>
+#include <memory>
 
 #include "framework/class_registry.h"
 #include "framework/draw_items.h"
