@@ -28,23 +28,15 @@
 #include "render/universal_interpret.h"
 #include "render/universal_script_creator.h"
 #include "tests/render/stroke_font_test_files.h"
+#include "tests/support/log_probe.h"
 
 namespace {
 
-// Collects the log texts posted without a receiver.
-class LogProbe : public TOwnerEntity {
- public:
-  std::vector<std::string> texts;
-  void HandleMessage(TZeltoMessage*& message, bool& handled) override {
-    if (auto* t = dynamic_cast<TZeltoTextMessage*>(message); t && t->Message == zelto::msg::LogText)
-      texts.push_back(t->Text);
-    handled = true;
-  }
-  int count(const std::string& part) const {
-    return static_cast<int>(std::count_if(texts.begin(), texts.end(),
-                                          [&](const std::string& t) { return t.find(part) != std::string::npos; }));
-  }
-};
+// How many log texts hold the part.
+int countTexts(const test_support::LogProbe& log, const std::string& part) {
+  return static_cast<int>(std::count_if(log.texts.begin(), log.texts.end(),
+                                        [&](const std::string& t) { return t.find(part) != std::string::npos; }));
+}
 
 template <class Props>
 Props* record(TSpaceEntity& e, std::int16_t colour, std::int16_t symbol) {
@@ -86,7 +78,6 @@ class GelixRenderers : public testing::Test {
   }
   void SetUp() override {
     platform::setUi(&ui);
-    zelto::SetMainToolResolver([this] { return static_cast<TElement*>(&log); });
     raster.SetLogPixels(254, 254);
     device.SetCanvas(&raster);
     device.GetProjection()->Setup({50, 50}, device.GetPage(), 10000);
@@ -98,7 +89,6 @@ class GelixRenderers : public testing::Test {
   }
   void TearDown() override {
     platform::messageQueue().discardAll();
-    zelto::SetMainToolResolver(nullptr);
     platform::setUi(nullptr);
   }
   void draw(TElement* model) {
@@ -113,7 +103,7 @@ class GelixRenderers : public testing::Test {
 
   font_test::SymbolDrive drive{"renderers"};
   platform::ScriptedUserInteraction ui;
-  LogProbe log;
+  test_support::LogProbe log;
   TMemoryRaster raster{100, 100};
   TCanvasDevice device;
   TUniversalInterpret universal;
@@ -176,7 +166,7 @@ TEST_F(GelixRenderers, TextsDrawWithTheStrokedFontAndAMissingFontIsLoggedOncePer
   EXPECT_EQ(at(20, 60), RGBColor(255, 0, 0));
   auto* first = static_cast<TTextElement*>(texts->GetItem(0));
   EXPECT_EQ(static_cast<TGelixTextProps*>(first->GetProperties())->TextAtrib, 4);
-  EXPECT_EQ(log.count("FontError"), 0);
+  EXPECT_EQ(countTexts(log, "FontError"), 0);
 
   // Windows-1250 "ř" (F8) is drawn with the Latin-2 font's glyph FD; the
   // byte FD itself ("ý", EC in Latin-2) finds no glyph there.
@@ -194,9 +184,9 @@ TEST_F(GelixRenderers, TextsDrawWithTheStrokedFontAndAMissingFontIsLoggedOncePer
   for (TElement* e : texts->Items()) static_cast<TGelixTextProps*>(static_cast<TTextElement*>(e)->GetProperties())->GelixFont = 3;
   draw(&model);
   EXPECT_EQ(ui.shown().size(), 1u);
-  EXPECT_EQ(log.count("GeliX Text interpret - FontError !"), 1);
+  EXPECT_EQ(countTexts(log, "GeliX Text interpret - FontError !"), 1);
   draw(&model);
-  EXPECT_EQ(log.count("GeliX Text interpret - FontError !"), 2);
+  EXPECT_EQ(countTexts(log, "GeliX Text interpret - FontError !"), 2);
 }
 
 TEST_F(GelixRenderers, LinesAndAreasFollowTheirRecords) {
@@ -291,7 +281,7 @@ TEST_F(GelixRenderers, FramesThatFollowEachOtherAndABadPictureDoNotStopTheDeskto
   model.Add(desktop);
   draw(&model);
   EXPECT_EQ(at(80, 80), RGBColor(0, 0, 255));
-  EXPECT_EQ(log.count("broken.jpg"), 1);
+  EXPECT_EQ(countTexts(log, "broken.jpg"), 1);
   EXPECT_EQ(at(70, 20), GelixColorToRGB(11));
   EXPECT_EQ(at(60, 20), clWhite);
 }
