@@ -54,8 +54,15 @@ T* RecordOf(const TElement* element) {
 
 TCarryArToArThroughLines::~TCarryArToArThroughLines() { CloseProtocol(); }
 
+double TCarryArToArThroughLines::OldWholeArea(TAreaElement* old) {
+  auto [at, fresh] = oldWholeAreas_.try_emplace(old, 0.0);
+  if (fresh) at->second = old->GetWholeArea();
+  return at->second;
+}
+
 void TCarryArToArThroughLines::DoIt() {
   CloseProtocol();
+  oldWholeAreas_.clear();
   if (!ProtocolFile.empty()) protocol_ = std::fopen(ProtocolFile.c_str(), "w");
   TRegister* reg = register_ ? register_ : ModelRegister();
   TElement* input = Input();
@@ -111,7 +118,7 @@ void TCarryArToArThroughLines::CarryArea(TAreaElement* area) {
         continue;
       }
       if (best && block != bestBlock) WriteProtocolLine(line, "Diff.Block");
-      if (!best || old->GetWholeArea() > best->GetWholeArea()) {
+      if (!best || OldWholeArea(old) > OldWholeArea(best)) {
         best = old;
         bestBlock = block;
       }

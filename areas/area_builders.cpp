@@ -1,11 +1,14 @@
 #include "areas/area_builders.h"
 
 #include <cmath>
+#include <cstdio>
 #include <exception>
 #include <memory>
+#include <string>
 
 #include "areas/area_point_placer.h"
 #include "areas/node_builders.h"
+#include "framework/zelto_message.h"
 #include "geometry/area_element.h"
 #include "geometry/network_node.h"
 #include "geometry/qtree.h"
@@ -19,6 +22,18 @@ ZELTO_IMPLEMENT_ELEMENT(TCreateAreasForQTree, TProchazecListuQTreeGauge, [](auto
 
 namespace {
 constexpr std::int32_t kPumpEvery = 64;
+
+std::string SquareMetres(double v) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.6f", std::fabs(v));
+  return text;
+}
+
+std::string Coordinates(double x, double y) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.3f ; %.3f", x, y);
+  return text;
+}
 
 bool Eligible(const TNodeBranch& b) { return b.Line && !b.RightArea && !b.NotRegularArea; }
 
@@ -36,19 +51,29 @@ void Abandon(TNodeBranch& first, const TElement* area) {
 }
 }  // namespace
 
+TCreateAreaForBranch::~TCreateAreaForBranch() = default;
+
 void TCreateAreaForBranch::DoIt() {
   SetOutput(nullptr);
-  auto* b = dynamic_cast<TNodeBranch*>(Input());
-  if (!b || !Eligible(*b) || !b->GetFarNode()) return;
+  if (auto* b = dynamic_cast<TNodeBranch*>(Input())) SetOutput(Build(*b));
+}
+
+TElement* TCreateAreaForBranch::Build(TNodeBranch& first) {
+  TNodeBranch* b = &first;
+  if (!Eligible(*b) || !b->GetFarNode()) return nullptr;
   TNode* node;
-  if (!b->NextAtFarNode(node)) return;
+  if (!b->NextAtFarNode(node)) return nullptr;
 
   double sum = 0.0;
   bool ok = false;
   std::int32_t steps = 0;
   b->WalkRing(sum, ok, steps, true);
   areaValue_ = sum;
-  if (!ok || steps >= kMaxRingBranches || std::fabs(sum) <= kMinArea) return;
+  // The trial walk has marked the ring: a ring given up here is met once.
+  if (!ok) return Skipped(*b, "se neuzavírá");
+  if (steps >= kMaxRingBranches)
+    return Skipped(*b, "má " + std::to_string(steps) + " linií, nejvýše " + std::to_string(kMaxRingBranches - 1));
+  if (std::fabs(sum) <= kMinArea) return Skipped(*b, "má plochu " + SquareMetres(sum) + " m²");
 
   const bool hole = sum < 0;
   // A hole's first branch keeps no area; it stays marked so that running
@@ -65,7 +90,7 @@ void TCreateAreaForBranch::DoIt() {
   while (next != b && lines < kMaxSteps) {
     if (!next) {
       Abandon(*b, area.get());
-      return;
+      return Skipped(*b, "se neuzavírá");
     }
     next->NotRegularArea = false;
     next->RightArea = area.get();
@@ -77,23 +102,35 @@ void TCreateAreaForBranch::DoIt() {
   }
   if (std::fabs(sum) <= kMinArea) {
     Abandon(*b, area.get());
-    return;
+    return Skipped(*b, "má plochu " + SquareMetres(sum) + " m²");
   }
   if (sum > 0) {
-    auto placer = std::make_unique<TAreaPointPlacer>();
-    placer->SetInput(area.get());
-    placer->DoIt();
+    if (PlaceLabelPoints) {
+      if (!placer_) placer_ = std::make_unique<TAreaPointPlacer>();
+      placer_->PlaceLabelPoint(*area);
+    }
   } else {
     area->IsHole = true;
   }
-  SetOutput(area.release());
+  return area.release();
+}
+
+TElement* TCreateAreaForBranch::Skipped(const TNodeBranch& first, const std::string& why) {
+  double x, y;
+  GetLineVertex(first.Line, 0, first.LineBegin, x, y);
+  PostTextMessage(this, zelto::msg::LogText,
+                  "Plocha u bodu " + Coordinates(x, y) + " " + why + ": vynechána");
+  return nullptr;
 }
 
 void TCreateAreasForQTree::DoIt() {
   if (!dynamic_cast<TOwnerEntity*>(Input())) return;
   areas_ = new TSpaceEntityQTree;
   areasCount_ = 0;
+  builder_ = std::make_unique<TCreateAreaForBranch>();
+  builder_->PlaceLabelPoints = PlaceLabelPoints;
   TProchazecListuQTreeGauge::DoIt();
+  builder_.reset();
   SetOutput(areas_);
 }
 
@@ -103,7 +140,6 @@ void TCreateAreasForQTree::Process(TElement* element) {
     StepGauge(Count);
     TOwnerEntity* nodes = LeafNodes(element);
     if (!nodes) return;
-    auto builder = std::make_unique<TCreateAreaForBranch>();
     for (TElement* e : nodes->Items()) {
       if (!e || !e->Is<TNode>()) continue;
       auto* node = static_cast<TNode*>(e);
@@ -111,9 +147,7 @@ void TCreateAreasForQTree::Process(TElement* element) {
       for (std::int32_t i = 0; i < branches; ++i) {
         auto* branch = static_cast<TNodeBranch*>(node->GetItem(i));
         if (!Eligible(*branch)) continue;
-        builder->SetInput(branch);
-        builder->DoIt();
-        if (TElement* area = builder->Output()) {
+        if (TElement* area = builder_->Build(*branch)) {
           ++areasCount_;
           areas_->Insert(area);
         }

@@ -45,6 +45,14 @@ void TNodeBranch::GetFarEnd(TNode*& node, TNodeBranch*& branch) const {
   node = nullptr;
   branch = nullptr;
   if (!Line) return;
+  // Once connected the far node is known: the line's other end is filed
+  // there, and only there.
+  if (farNode_)
+    if (TNodeBranch* b = farNode_->FindBranch(Line, !LineBegin); b && b != this) {
+      node = farNode_;
+      branch = b;
+      return;
+    }
   const int owners = Line->GetOwnersCount();
   for (int i = 0; i < owners; ++i) {
     TElement* owner = Line->GetOwner(i);

@@ -15,14 +15,18 @@ namespace {
 
 class DetGisCheckTest : public JobsTest {
  protected:
-  void ExportDistrict() {
-    ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
+  // The district read, and the context its level exports run in.
+  jobs::LevelExportContext ReadForExport() {
+    EXPECT_TRUE(jobs::ReadDistrict(state, District().string()));
     jobs::LevelExportContext level;
     level.Model = &state;
     level.OutputDirectory = District().string();
     level.GisRoot = (dir / "GIS").string();
     level.LhcCode = "4107";
-    jobs::ExportWholeDistrict(level);
+    return level;
+  }
+  void ExportDistrict() {
+    jobs::ExportWholeDistrict(ReadForExport());
     ui->clear();
   }
   std::vector<jobs::LayerComparison> Check(const std::string& button, const fs::path& chosen) {
@@ -97,6 +101,16 @@ TEST_F(DetGisCheckTest, AChangedAreaInACopyOfTheDetTableIsTheOneDifference) {
   ASSERT_EQ(listed.size(), 1u);
   EXPECT_EQ(listed[0].rfind(key + ":  ", 0), 0u) << listed[0];
   EXPECT_NE(listed[0].find(" <> "), std::string::npos) << listed[0];
+}
+
+TEST_F(DetGisCheckTest, CheckingEveryLevelNamesEachMissingTableAndComparesTheRest) {
+  jobs::ExportForestLevel(ReadForExport(), *jobs::FindForestLevel(98));  // compartments only
+  ui->clear();
+  const auto found = Check("btKVse", District());
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0].LevelCode, "ODD");
+  EXPECT_EQ(ui->shownTexts().size(), 6u);  // one box for each level not exported
+  for (const std::string& text : ui->shownTexts()) EXPECT_TRUE(text.starts_with("Databáze ")) << text;
 }
 
 TEST_F(DetGisCheckTest, WithoutDetBlkTheDetTableIsNamedFirst) {
