@@ -3,7 +3,6 @@
 // object must come out red, green and blue in the image's own pixels.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QColor>
 #include <QImage>
 
@@ -15,11 +14,10 @@
 #include "render/render_classes.h"
 #include "render/universal_interpret.h"
 #include "render/universal_script_creator.h"
-
-QApplication& RenderQtApp();
+#include "tests/support/qt_app.h"
 
 TEST(GelixColoursOnQt, RedGreenAndBlueObjectsReachTheImageInTheirColours) {
-  RenderQtApp();
+  test_support::QtApp();
   RegisterGeometryClasses();
   RegisterRenderClasses();
   render::qt::ImageBitmap bitmap{100, 100};
