@@ -4,6 +4,7 @@
 
 #include "areas/gauge_form.h"
 #include "framework/message_dispatch.h"
+#include "platform/pacer.h"
 #include "framework/world.h"
 #include "geometry/area_element.h"
 #include "geometry/space_entity_props.h"
@@ -31,10 +32,6 @@ std::string FixedWidth(double value, int width, int decimals) {
 namespace {
 
 using areas::FixedWidth;
-
-// Pending messages are let through every so many areas: once per area
-// would cost more than the carrying itself on a district.
-constexpr int kPumpEvery = 64;
 
 TRegister* ModelRegister() {
   TWorld* world = GetWorld();
@@ -74,11 +71,12 @@ void TCarryArToArThroughLines::DoIt() {
     form.SetMaxValue(areas->GetCount());
     form.SetCaption("Carry props area-area");
     form.Show();
+    platform::Pacer pacer;
     for (int i = 0; i < areas->GetCount(); ++i) {
       // A Cancel leaves the form closed: the question comes again at the next area.
       if (form.DoCloseQuery() && ConfirmBreak("Přerušit přenos atributů ?")) break;
       form.SetProgress(i);
-      if (i % kPumpEvery == 0) zelto::ProcessPendingMessages();
+      if (pacer.due()) zelto::ProcessPendingMessages();
       TElement* area = areas->GetItem(i);
       if (area && area->Is<TAreaElement>()) CarryArea(static_cast<TAreaElement*>(area));
     }

@@ -12,7 +12,8 @@
 #include "geometry/area_element.h"
 #include "geometry/network_node.h"
 #include "geometry/qtree.h"
-#include "platform/message_queue.h"
+#include "framework/message_dispatch.h"
+#include "platform/pacer.h"
 #include "platform/user_interaction.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TCreateAreaForBranch, TTool, [](auto& p) {
@@ -21,8 +22,6 @@ ZELTO_IMPLEMENT_ELEMENT(TCreateAreaForBranch, TTool, [](auto& p) {
 ZELTO_IMPLEMENT_ELEMENT(TCreateAreasForQTree, TProchazecListuQTreeGauge, [](auto&) {})
 
 namespace {
-constexpr std::int32_t kPumpEvery = 64;
-
 std::string SquareMetres(double v) {
   char text[32];
   std::snprintf(text, sizeof text, "%.6f", std::fabs(v));
@@ -86,6 +85,7 @@ TElement* TCreateAreaForBranch::Build(TNodeBranch& first) {
   else b->RightArea = area.get();
 
   std::int32_t lines = 1;
+  platform::Pacer pacer;
   TNodeBranch* next = b->NextAtFarNode(node);
   while (next != b && lines < kMaxSteps) {
     if (!next) {
@@ -98,7 +98,7 @@ TElement* TCreateAreaForBranch::Build(TNodeBranch& first) {
     sum += LineSignedArea(next->Line, next->LineBegin);
     ++lines;
     next = next->NextAtFarNode(node);
-    if (lines % kPumpEvery == 0) platform::messageQueue().processPending();
+    if (pacer.due()) zelto::ProcessPendingMessages();
   }
   if (std::fabs(sum) <= kMinArea) {
     Abandon(*b, area.get());
@@ -151,7 +151,8 @@ void TCreateAreasForQTree::Process(TElement* element) {
           ++areasCount_;
           areas_->Insert(area);
         }
-        if (++built_ % kPumpEvery == 0) platform::messageQueue().processPending();
+        ++built_;
+        PumpWhenDue();
       }
     }
   } catch (const std::exception&) {

@@ -7,7 +7,6 @@
 
 #include "geometry/line_end_cells.h"
 #include "geometry/network_node.h"
-#include "platform/message_queue.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TPutLinesIntoNodes, TProchazecLinii, [](auto&) {})
 ZELTO_IMPLEMENT_ELEMENT(TPutNodesIntoQTree, TProchazecListuQTreeGauge, [](auto&) {})
@@ -15,9 +14,6 @@ ZELTO_IMPLEMENT_ELEMENT(TDeleteDirectRelationsToLinesInQTree, TProchazecListuQTr
 
 namespace {
 constexpr const char* kNodesName = "NODES";
-// Letting the user interface run for every line of a leaf costs more than
-// the filing itself.
-constexpr std::int32_t kPumpEvery = 64;
 }  // namespace
 
 TOwnerEntity* LeafNodes(TElement* leaf) {
@@ -46,7 +42,7 @@ bool TPutLinesIntoNodes::QGoInside(TElement* element) {
 
 void TPutLinesIntoNodes::Process(TElement* element) {
   if (!IsWalkedLine(element)) return;
-  if (Count % kPumpEvery == 0) platform::messageQueue().processPending();
+  PumpWhenDue();
   if (!nodes_) {
     nodes_ = new TOwnerEntity;
     nodes_->SetName(kNodesName);

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "framework/message_dispatch.h"
 #include "framework/world.h"
 #include "gisblock/gelix_classes.h"
 #include "gisblock/gelix_registers.h"
@@ -93,7 +94,12 @@ bool TGeliXReader::ReadRecord(std::vector<std::uint8_t>& record) {
   }
   knownPosition_ = KnowsStream() ? at + recordSize_ : -1;
   lastRecord_ = static_cast<std::int32_t>(at / recordSize_);
-  if ((lastRecord_ + 1) % 50 == 0) StepProgress(lastRecord_ + 1);
+  // The monitor is moved, and painted, a few times a second: a district of
+  // 100,000 lines read without a pump leaves it black.
+  if (pacer_.due()) {
+    StepProgress(lastRecord_ + 1);
+    zelto::ProcessPendingMessages();
+  }
   return true;
 }
 
@@ -120,7 +126,7 @@ bool TGeliXReader::WriteRecord(const std::uint8_t* record, std::int32_t at,
     NoteWriteFailure();
     return false;
   }
-  if ((at + 1) % 50 == 0) StepProgress(at + 1);
+  if (pacer_.due()) StepProgress(at + 1);
   return true;
 }
 
@@ -157,7 +163,7 @@ bool TGeliXReader::OpenStream() {
 void TGeliXReader::BeginReading() {
   busy_.push_back(std::make_unique<platform::BusyCursor>());
   ResetCondition();
-  BeginProgress(ClassName() + " (" + filePath_ + ") ", 0, GetRecordCount());
+  BeginProgress(ClassName() + " (" + platform::pathResolver().userSpelling(filePath_) + ") ", 0, GetRecordCount());
 }
 
 void TGeliXReader::EndReading() {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "gisblock/gelix_manipulator.h"
+#include "platform/pacer.h"
 #include "platform/user_interaction.h"
 
 class TRegister;
@@ -84,6 +85,7 @@ class TGeliXReader : public TGelixManipulator {
   std::string filePath_;
   int recordSize_ = 0;
   std::int32_t lastRecord_ = -1;
+  platform::Pacer pacer_;
   std::string writeFailure_;
 
  private:
