@@ -305,7 +305,13 @@ void TEntity::ReplaceChild(TElement*& field, TElement* element) {
 }
 
 void TEntity::Clear() {
-  if (items_) items_->clear();
+  if (!items_) return;
+  std::vector<TElement*> items;
+  items.swap(*items_);
+  // A former child that outlives this entity must not name it as owner.
+  if (LinksOwners())
+    for (TElement* child : items)
+      if (child) child->RemoveOwner(this);
 }
 
 void TEntity::DestroyAllChildren() {

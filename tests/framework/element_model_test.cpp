@@ -184,6 +184,20 @@ TEST_F(ElementModel, DestroyedOwnerElementLeavesEveryOwnersList) {
   EXPECT_EQ(b.GetCount(), 0);
 }
 
+TEST_F(ElementModel, ClearedChildrenOutliveTheirFormerOwner) {
+  auto* child = new TOwnerEntity();
+  {
+    TOwnerEntity parent;
+    parent.Add(child);
+    parent.Add(child);
+    parent.Clear();
+    EXPECT_EQ(parent.GetCount(), 0);
+    EXPECT_EQ(child->GetOwnersCount(), 0);
+  }
+  // Freed after its former owner: it must not reach back into it.
+  delete child;
+}
+
 TEST_F(ElementModel, InsertAndOwnerPositions) {
   TOwnerEntity parent;
   TOwnerElement x;
