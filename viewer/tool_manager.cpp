@@ -63,6 +63,16 @@ void extendByContent(TRectangle& extent, TElement* element, std::unordered_set<c
       extendByContent(extent, child, seen);
   }
 }
+// A root such as the world has no owner but the wrappers of the viewers
+// that show it.
+bool HeldOnlyByViewers(const TElement& element) {
+  for (int i = 0; i < element.GetOwnersCount(); ++i) {
+    const TElement* owner = element.GetOwner(i);
+    const bool wrapper = owner && owner->GetOwnersCount() > 0 && owner->GetOwner(0)->Is<TFormToolManager>();
+    if (!wrapper) return false;
+  }
+  return true;
+}
 }  // namespace
 
 TFormToolManager::TFormToolManager() {
@@ -258,11 +268,12 @@ void TFormToolManager::DropWrapper() {
   TRectEntity* old = wrapper_;
   wrapper_ = nullptr;
   // The element shown belongs to the model, not to the viewer: a root that
-  // had no owner when it was shown (the world) is only unlinked. An element
-  // whose model let go of it while it was shown is the viewer's last to
-  // free. What was linked in later (envelopes) is the wrapper's own.
+  // nothing but viewers held when it was shown (the world) is only
+  // unlinked. An element whose model let go of it while it was shown is the
+  // last viewer's to free. What was linked in later (envelopes) is the
+  // wrapper's own.
   if (TElement* shown = shown_.Get()) {
-    if (shownWasOrphan_)
+    if (shownIsRoot_)
       old->Remove(shown);
     else
       old->Delete(shown);
@@ -275,7 +286,7 @@ void TFormToolManager::SetInput(TElement* element) {
   DropWrapper();
   auto* wrapper = new TRectEntity;
   wrapper->SetName("Obálka");
-  shownWasOrphan_ = element && element->IsOrphan();
+  shownIsRoot_ = element && HeldOnlyByViewers(*element);
   wrapper->AddAndExtend(element);
   if (!wrapper->GetIsValid()) {
     std::unordered_set<const TElement*> seen;

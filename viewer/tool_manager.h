@@ -89,7 +89,7 @@ class TFormToolManager : public TInteractiveTool {
   std::unique_ptr<render::qt::ImageBitmap> bitmap_;
   TRectEntity* wrapper_ = nullptr;  // a child
   TElementRef shown_;               // in the wrapper, but not ours
-  bool shownWasOrphan_ = false;
+  bool shownIsRoot_ = false;
   bool quickView_ = false;
 };
 

@@ -322,8 +322,12 @@ TEST(ViewerInput, TheShownElementOutlivesTheViewerUnlessItsModelLetGoOfIt) {
   TElementRef droppedRef;
   droppedRef.Set(dropped);
   {
-    TFormToolManager viewer;
-    viewer.SetInput(root.get());
+    // Two viewers on one root, the first closed first.
+    auto first = std::make_unique<TFormToolManager>();
+    first->SetInput(root.get());
+    TFormToolManager second;
+    second.SetInput(root.get());
+    first.reset();
   }
   // A root without owners (such as the world) is the caller's.
   EXPECT_TRUE(root->IsOrphan());
