@@ -167,11 +167,11 @@ void TMainTool::NotAvailable(const std::string& job) {
 void TMainTool::ExportLevel(int code) {
   TMainForm* form = MainForm();
   if (!form) return;
-  const platform::PathResolver& paths = platform::pathResolver();
   jobs::LevelExportContext context;
   context.Model = &state_;
-  context.OutputDirectory = paths.forWriting(form->lbRevir->text().toStdString()).string();
-  context.GisRoot = paths.existing(std::string(1, TMainForm::DriveOf(form->dcbQVR)) + ":\\GIS").string();
+  // As the user reads them: the job resolves them and names them so.
+  context.OutputDirectory = form->lbRevir->text().toStdString();
+  context.GisRoot = std::string(1, TMainForm::DriveOf(form->dcbQVR)) + ":\\GIS";
   context.JoinLines = form->cbJoinExpLHC->isChecked();
   context.LhcCode = form->edLHCKOD->text().toStdString();
   context.Kinds = jobs::DetKinds{static_cast<std::int16_t>(settings_.DruhPorostniSkupiny),

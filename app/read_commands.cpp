@@ -44,6 +44,7 @@ void TMainTool::ReadDistrict() {
   enableAreaExports(*form, false);
   if (!form->DET->isChecked()) {
     ReplaceObjectModel();
+    ShowError("Revír " + form->Directory() + " nemá blok DET.BLK, není co číst");
     return;
   }
   if (jobs::ReadDistrict(state_, form->Directory())) enableAreaExports(*form, true);

@@ -8,7 +8,9 @@
 #include "geometry/poly_element.h"
 #include "gisblock/gelix_props.h"
 #include "gisblock/gelix_writers.h"
+#include "gisblock/table_messages.h"
 #include "platform/path_resolver.h"
+#include "platform/user_interaction.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TExportGelixLiniiRecursor, TProchazecLiniiGauge, [](auto&) {})
 ZELTO_IMPLEMENT_ELEMENT(TExportAllLines, TTool, [](auto&) {})
@@ -18,15 +20,6 @@ ZELTO_IMPLEMENT_ELEMENT(TExportNodedLines, TProchazecListuQTreeGauge, [](auto& p
   p.String("BlockDirectory", &E::BlockDirectory);
   p.Boolean("ExportSymbol", &E::ExportSymbol);
 })
-
-namespace {
-
-void createDirectory(const std::string& directory) {
-  std::error_code ec;
-  std::filesystem::create_directories(platform::pathResolver().forWriting(directory), ec);
-}
-
-}  // namespace
 
 TExportGelixLiniiRecursor::TExportGelixLiniiRecursor(const std::string& blockDirectory, bool rewrite,
                                                      TWCS* system) {
@@ -45,12 +38,16 @@ void TExportGelixLiniiRecursor::Process(TElement* element) {
     TElement* record = line->GetProperties();
     if (record && record->Is<TGelixProps>()) {
       static_cast<TGelixProps*>(record)->Cislo = ++number_;
-      writer_->WriteLineRecordOnly(line);
+      if (writer_->WriteLineRecordOnly(line)) ++written_;
     }
     line->SetIsDone(true);
   }
   ++Count;
   StepGauge(Count);
+}
+
+bool TExportGelixLiniiRecursor::Failed(std::string& file, std::string& cause) const {
+  return writer_ && writer_->Failed(file, cause);
 }
 
 TExportAllLines* TExportAllLines::CreateWithRewrite(bool rewrite) {
@@ -63,17 +60,25 @@ void TExportAllLines::DoIt() {
   TTool::DoIt();
   if (!Input() || !Input()->Is<TOwnerEntity>()) return;
   TExportGelixLiniiRecursor walker(kTestBlock, Rewrite);
+  // A block that cannot be opened has been named by the writer.
+  if (!walker.Opened()) return;
   walker.SetInput(Input());
   walker.DoIt();
+  std::string file, cause;
+  if (walker.Failed(file, cause)) {
+    const std::string text =
+        "Blok " + std::string(kTestBlock) + " není úplný, soubor " + file + " nelze zapsat: " + cause;
+    platform::showError(text);
+    gisblock::TableMessages::logText("; " + text);
+    return;
+  }
+  gisblock::TableMessages::logText("; Blok " + std::string(kTestBlock) + ": zapsáno " +
+                                   std::to_string(walker.LinesWritten()) + " linií");
 }
 
-TExportNodedLines::TExportNodedLines() {
-  // Made as a whole block, so that a writer opening it later finds every file.
-  if (!platform::pathResolver().exists(BlockDirectory)) {
-    createDirectory(BlockDirectory);
-    CreateEmptyBlock(platform::pathResolver().existing(BlockDirectory).string());
-  }
-}
+// The test block is made when the tool first writes, not when the tool is
+// made: the main tool makes its tools at every start.
+TExportNodedLines::TExportNodedLines() = default;
 
 void TExportNodedLines::DoIt() {
   std::int32_t lines = 0;

@@ -21,11 +21,15 @@ class TExportGelixLiniiRecursor : public TProchazecLiniiGauge {
 
   void Process(TElement* element) override;
   std::int32_t LineNumber() const { return number_; }
+  std::int32_t LinesWritten() const { return written_; }
   bool Opened() const { return writer_ != nullptr; }
+  // The file whose writing failed first, and why.
+  bool Failed(std::string& file, std::string& cause) const;
 
  private:
   TGelixLinWriter* writer_ = nullptr;  // owned
   std::int32_t number_ = 0;
+  std::int32_t written_ = 0;
 };
 
 class TExportAllLines : public TTool {

@@ -17,6 +17,7 @@
 #include "platform/path_resolver.h"
 #include "areas/export_dbf_class.h"
 #include "gisblock/gelix_writers.h"
+#include "gisblock/staged_block.h"
 #include "platform/user_interaction.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TPrepareExportAreasToGelix, TTool, [](auto& p) {
@@ -139,6 +140,8 @@ void TExportAreasToGelix::DoIt() {
   TElement* input = Input();
   if (!input || !input->Is<TEntity>() || BlockName.empty()) return;
   platform::BusyCursor busy;
+  gisblock::StagedBlock* staged = BeginBlock();
+  if (!staged) return;
   {
     TPrepareExportAreasToGelix prepare;
     prepare.Barva = BarvaPloch;
@@ -149,24 +152,33 @@ void TExportAreasToGelix::DoIt() {
     lines_ = prepare.TakeLines();
   }
   std::unique_ptr<TPolyLineString> lines(lines_);
-  if (lines->GetCount() > 0) {
-    {
-      TPrepareExportLinesToGelix prepare;
-      prepare.Barva = BarvaLinii;
-      prepare.Znacka = ZnackaLinii;
-      prepare.SetInput(lines.get());
-      prepare.DoIt();
-    }
-    ExportAreaLines();
-    ExportAreas();
+  interrupted_ = false;
+  if (lines->GetCount() == 0) {
+    lines_ = nullptr;
+    EndBlock(false, "plochy nemají žádné hraniční linie");
+    return;
   }
+  {
+    TPrepareExportLinesToGelix prepare;
+    prepare.Barva = BarvaLinii;
+    prepare.Znacka = ZnackaLinii;
+    prepare.SetInput(lines.get());
+    prepare.DoIt();
+  }
+  // The points and texts of the block hold only their dummy records.
+  if (!CreateEmptyBlock(TargetDirectory(), staged->shownPath()))
+    staged->noteFailure("TN.TTX", "prázdný blok nelze zapsat");
+  if (!staged->failed()) ExportAreaLines();
+  if (!staged->failed() && !interrupted_) ExportAreas();
   lines_ = nullptr;
+  EndBlock(interrupted_);
 }
 
 void TExportAreasToGelix::ExportAreaLines() {
   auto* input = static_cast<TEntity*>(Input());
-  std::unique_ptr<TGelixLinWriter> writer(TGelixLinWriter::CreateForBlock(BlockName, true, new TJTSK));
-  if (!writer) return;
+  std::unique_ptr<TGelixLinWriter> writer(TGelixLinWriter::CreateForBlock(TargetDirectory(), true, new TJTSK));
+  if (!WriterWorks(writer.get(), "TN.LIN")) return;
+  if (Staged()) writer->ShownPath = Staged()->shownFile(writer->GetFileName());
   if (DruhLinii > 0) writer->Druh = areas::CheckedInt16(DruhLinii);
 
   // Which side of which line each exported area takes, gathered once so
@@ -200,12 +212,16 @@ void TExportAreasToGelix::ExportAreaLines() {
   areas::ExportGauge gauge("Export lines", lines_->GetCount(), "Přerušit export linií ?");
   const std::vector<TElement*> items = lines_->Items();
   for (std::size_t i = 0; i < items.size(); ++i) {
-    if (!gauge.step(static_cast<int>(i))) break;
+    if (!gauge.step(static_cast<int>(i))) {
+      interrupted_ = true;
+      break;
+    }
     TElement* element = items[i];
     if (!element || !element->Is<TPolyLineElement>()) continue;
     auto* line = static_cast<TPolyLineElement*>(element);
     DoExportObject(line);
-    writer->WriteLineWithAreas(line, sideArea(line, 1), sideArea(line, 2));
+    if (writer->WriteLineWithAreas(line, sideArea(line, 1), sideArea(line, 2))) ++summary_.Lines;
+    if (!WriterWorks(writer.get(), "TN.LIN")) return;
     if (DBFLinii) {
       const bool exportDbf = ExportDBF;
       const std::int32_t jedenDruh = JedenDruh;
@@ -214,24 +230,30 @@ void TExportAreasToGelix::ExportAreaLines() {
       ExportObject(line);
       ExportDBF = exportDbf;
       JedenDruh = jedenDruh;
+      if (!WriterWorks(writer.get(), "TN.LIN")) return;
     }
   }
 }
 
 void TExportAreasToGelix::ExportAreas() {
   auto* input = static_cast<TEntity*>(Input());
-  std::unique_ptr<TGelixAreaWriter> writer(TGelixAreaWriter::CreateForBlock(BlockName, true, new TJTSK));
-  if (!writer) return;
+  std::unique_ptr<TGelixAreaWriter> writer(TGelixAreaWriter::CreateForBlock(TargetDirectory(), true, new TJTSK));
+  if (!WriterWorks(writer.get(), "TN.ARE")) return;
+  if (Staged()) writer->ShownPath = Staged()->shownFile(writer->GetFileName());
   areas::ExportGauge gauge("Export ploch do " + BlockName, input->GetCount(), "Přerušit export ploch ?");
   const std::vector<TElement*> items = input->Items();
   for (std::size_t i = 0; i < items.size(); ++i) {
-    if (!gauge.step(static_cast<int>(i))) break;
+    if (!gauge.step(static_cast<int>(i))) {
+      interrupted_ = true;
+      break;
+    }
     TElement* element = items[i];
     if (!element || !element->Is<TAreaElement>() || static_cast<TAreaElement*>(element)->IsHole) continue;
     auto* area = static_cast<TAreaElement*>(element);
     DoExportObject(area);
-    writer->WriteArea(area);
+    if (writer->WriteArea(area)) ++summary_.Areas;
     ExportObject(area);
+    if (!WriterWorks(writer.get(), "TN.ARE")) return;
   }
 }
 

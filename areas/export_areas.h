@@ -50,6 +50,7 @@ class TExportAreasToGelix : public TExportGelixElements {
 
  private:
   TPolyLineString* lines_ = nullptr;  // during a run
+  bool interrupted_ = false;          // the user broke a loop off
 };
 
 class TMovedItemContainer;

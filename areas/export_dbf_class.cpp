@@ -8,6 +8,8 @@
 #include "geometry/area_element.h"
 #include "gisblock/gelix_dbf_table.h"
 #include "gisblock/gelix_props.h"
+#include "gisblock/staged_block.h"
+#include "platform/dbase_table.h"
 #include "platform/path_resolver.h"
 #include "platform/user_interaction.h"
 
@@ -60,13 +62,51 @@ std::string TExportDBFClass::ControlFileName(const std::string& extension) const
 }
 
 bool TExportDBFClass::createTable(TSpaceEntity* object) {
+  std::string definition;
   if (CreateFromSource) {
     auto* props = static_cast<TGelixProps*>(object->GetProperties());
-    table_->SetCreateFileName(props->GetDBFName());
+    definition = props->GetDBFName();
   } else {
-    table_->SetCreateFileName(ControlFileName(".CRT"));
+    definition = ControlFileName(".CRT");
   }
-  return table_->CreateTable(GetDBFName());
+  table_->SetCreateFileName(definition);
+  if (!Staged) return table_->CreateTable(GetDBFName());
+
+  // The table layer's errors are gathered: a table that could not be made
+  // from a definition that exists fails the block, with their text.
+  gisblock::TableMessages messages;
+  messages.error = [this](const std::string& text) { tableErrors_ += (tableErrors_.empty() ? "" : "; ") + text; };
+  messages.shown = [staged = Staged](const std::string& path) { return staged->shown(path); };
+  table_->Table().SetMessages(messages);
+  tableErrors_.clear();
+  const bool made = table_->CreateTable(GetDBFName());
+  const std::string errors = std::move(tableErrors_);
+  tableErrors_.clear();
+  const bool defined = fileExists(definition);
+  if (!made && defined) {
+    Staged->noteFailure(GetDBFName(), errors.empty() ? "tabulku nelze vytvořit" : errors);
+  } else if (!made && !reportedMissing_) {
+    reportedMissing_ = true;
+    gisblock::TableMessages::logText("Tabulka " + Staged->shown(GetDBFName()) + " nevytvořena, chybí soubor " +
+                                     definition);
+  } else if (!errors.empty()) {
+    gisblock::TableMessages::errorBox(errors);
+  }
+  return made;
+}
+
+template <class Step>
+bool TExportDBFClass::writeStep(Step step) {
+  try {
+    step();
+    return true;
+  } catch (const platform::DbfError& e) {
+    // A half-filled row must not be posted by the next object's append.
+    table_->Cancel();
+    if (!Staged) throw;
+    Staged->noteFailure(GetDBFName(), e.what());
+    return false;
+  }
 }
 
 bool TExportDBFClass::ensureTable(TSpaceEntity* object) {
@@ -115,9 +155,13 @@ void TExportDBFClass::DoIt() {
   if (!input || !input->Is<TSpaceEntity>()) return;
   auto* object = static_cast<TSpaceEntity*>(input);
   if (!object->GetProperties() || !object->GetProperties()->Is<TGelixProps>()) return;
+  if (Staged && Staged->failed()) return;
   if (!ensureTable(object)) return;
-  table_->Open();
-  table_->Append();
+  if (!writeStep([this] {
+        table_->Open();
+        table_->Append();
+      }))
+    return;
   try {
     bool copySource = true;
     if (DynamicProps && DynamicProps->GetCount() > 0) {
@@ -127,12 +171,12 @@ void TExportDBFClass::DoIt() {
     if (copySource) copyFromSource(object);
     table_->CopyStarredFrom(object);
     WriteStandardFields(object);
-    table_->Post();
   } catch (...) {
     // A half-filled row must not be posted by the next object's append.
     table_->Cancel();
     throw;
   }
+  if (writeStep([this] { table_->Post(); })) ++RowsWritten;
 }
 
 void TExportDBFClass::WriteStandardFields(TSpaceEntity* object) {

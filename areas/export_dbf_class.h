@@ -10,6 +10,9 @@
 class TDynamicProperties;
 class TGelixDBFTable;
 class TSpaceEntity;
+namespace gisblock {
+class StagedBlock;
+}
 
 class TExportDBFClass : public TTool {
   ZELTO_ELEMENT(TExportDBFClass)
@@ -24,6 +27,13 @@ class TExportDBFClass : public TTool {
   bool CreateFromSource = false;
   bool PlochyVHa = false;
   bool BothSources = false;
+  // The block being written, when the table lies in its staging directory:
+  // a table that cannot be made or written is its failure (reported once,
+  // by whoever commits it) instead of a box per object, and paths are
+  // shown in the block as the user named it.
+  gisblock::StagedBlock* Staged = nullptr;
+  // Rows posted so far.
+  std::int32_t RowsWritten = 0;
 
   // "<block>\" + kind letter + Druh in four digits + extension.
   std::string GetDBFName() const;
@@ -39,6 +49,13 @@ class TExportDBFClass : public TTool {
   bool ensureTable(TSpaceEntity* object);
   bool createTable(TSpaceEntity* object);
   void copyFromSource(TSpaceEntity* object);
+  // Runs a step that writes the table file; a failure of the file goes to
+  // the staged block. False after such a failure.
+  template <class Step>
+  bool writeStep(Step step);
+
+  bool reportedMissing_ = false;
+  std::string tableErrors_;  // of the table being made
 
   TGelixDBFTable* table_ = nullptr;  // owned
 };

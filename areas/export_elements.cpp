@@ -1,8 +1,11 @@
 #include "areas/export_elements.h"
 
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <exception>
 #include <stdexcept>
+#include <filesystem>
 #include <fstream>
 
 #include "areas/export_dbf_class.h"
@@ -13,6 +16,9 @@
 #include "geometry/space_entity.h"
 #include "geometry/space_registers.h"
 #include "gisblock/gelix_props.h"
+#include "gisblock/gelix_reader.h"
+#include "gisblock/staged_block.h"
+#include "gisblock/table_messages.h"
 #include "platform/path_resolver.h"
 #include "platform/user_interaction.h"
 
@@ -59,8 +65,16 @@ void TExportElementsToText::DoIt() {
   TTool::DoIt();
   TElement* input = Input();
   if (!input || !input->Is<TSpaceEntity>() || FileName.empty()) return;
+  errno = 0;
   std::ofstream out(platform::pathResolver().forWriting(FileName), std::ios::binary | std::ios::trunc);
-  if (!out) return;
+  auto failed = [this] {
+    const int error = errno;
+    platform::showError("Soubor " + FileName + " nelze zapsat: " + (error ? std::strerror(error) : "zápis se nezdařil"));
+  };
+  if (!out) {
+    failed();
+    return;
+  }
   auto* container = static_cast<TSpaceEntity*>(input);
   areas::ExportGauge gauge("Export bodů do " + FileName, container->GetCount(), "Přerušit export bodů ?");
   TPropertyList* props = GetExpProps();
@@ -72,12 +86,97 @@ void TExportElementsToText::DoIt() {
     props->SetElement(child);
     out << props->GetCatenation() << "\r\n";
   }
+  out.close();
+  if (!out) failed();
 }
 
 std::string TExpBlockName::GetFullBlockName() const {
   std::string dir = BlockDir;
   if (dir.empty() || dir.back() != '\\') dir += '\\';
   return dir + BlockName + ".BLK";
+}
+
+TExportGelixElements::~TExportGelixElements() = default;
+
+std::string TExportGelixElements::Summary::Text(const std::string& block) const {
+  return "; Blok " + block + " zapsán: " + std::to_string(Areas) + " ploch, " + std::to_string(Lines) + " linií, " +
+         std::to_string(Rows) + " řádků tabulek";
+}
+
+gisblock::StagedBlock* TExportGelixElements::BeginBlock() {
+  summary_ = {};
+  own_.reset();
+  staged_ = shared_;
+  if (!staged_) {
+    // A block somebody stages and commits is joined, not staged again.
+    own_ = gisblock::StagedBlock::joining(BlockName);
+    if (!own_) {
+      // A block may be written into a directory that does not exist yet.
+      std::string why;
+      const std::filesystem::path target = gisblock::StagedBlock::resolve(BlockName, why);
+      std::error_code ec;
+      if (!target.empty()) std::filesystem::create_directories(target.parent_path(), ec);
+      own_ = std::make_unique<gisblock::StagedBlock>(BlockName);
+    }
+    staged_ = own_.get();
+  }
+  if (!staged_->ok()) {
+    platform::showError(staged_->error());
+    staged_ = nullptr;
+    own_.reset();
+  }
+  return staged_;
+}
+
+std::string TExportGelixElements::TargetDirectory() const { return staged_ ? staged_->stagingPath() : BlockName; }
+
+void TExportGelixElements::EndBlock(bool interrupted, const std::string& nothingWritten) {
+  // The tables are closed before the block may move.
+  for (TElement* child : std::vector<TElement*>(Items())) {
+    if (!child || !child->Is<TExportDBFClass>()) continue;
+    summary_.Rows += static_cast<TExportDBFClass*>(child)->RowsWritten;
+    Delete(child);
+  }
+  gisblock::StagedBlock* staged = staged_;
+  staged_ = nullptr;
+  if (!staged) return;
+  const std::string& shown = staged->shownPath();
+  // A job's block (shared or joined) is reported and committed by the job.
+  const bool ours = own_ && !own_->joined();
+  const std::string reason = interrupted ? "export přerušen" : nothingWritten;
+  if (staged->failed()) {
+    if (ours) {
+      platform::showError(staged->error());
+      gisblock::TableMessages::logText("; " + staged->error());
+    }
+  } else if (!reason.empty()) {
+    if (ours)
+      gisblock::TableMessages::logText("; Blok " + shown + " nezapsán: " + reason + ", zůstává beze změny");
+    else
+      staged->abandon(reason);
+  } else if (!ours) {
+    summary_.Written = true;
+  } else if (staged->commit()) {
+    summary_.Written = true;
+    gisblock::TableMessages::logText(summary_.Text(shown));
+  } else {
+    platform::showError(staged->error());
+    gisblock::TableMessages::logText("; " + staged->error());
+  }
+  own_.reset();
+}
+
+bool TExportGelixElements::WriterWorks(const TGeliXObjectReader* writer, const char* fileName) {
+  if (!staged_) return writer != nullptr;
+  if (!writer) {
+    const int error = errno;
+    staged_->noteFailure(fileName, error ? std::strerror(error) : "soubor nelze otevřít");
+    return false;
+  }
+  std::string file, cause;
+  if (!writer->Failed(file, cause)) return !staged_->failed();
+  staged_->noteFailure(file, cause);
+  return false;
 }
 
 TDynamicProperties* TExportGelixElements::GetDynamicProps() {
@@ -105,7 +204,8 @@ void TExportGelixElements::ExportObjectRow(TSpaceEntity* object) {
   writer->ObjectType = props->GetPhysicalObjectType();
   writer->DynamicProps = dynamicProps_;
   writer->ControlDir = ControlDir;
-  writer->ExpBlockName = BlockName;
+  writer->ExpBlockName = TargetDirectory();
+  writer->Staged = staged_;
   writer->PlochyVHa = PlochyVHa;
   writer->BothSources = BothSources;
   writer->SetInput(object);

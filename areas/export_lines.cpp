@@ -10,6 +10,7 @@
 #include "geometry/network_node.h"
 #include "gisblock/gelix_props.h"
 #include "gisblock/gelix_writers.h"
+#include "gisblock/staged_block.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TPrepareExportLinesToGelix, TTool, [](auto& p) {
   p.Integer("Barva", &TPrepareExportLinesToGelix::Barva);
@@ -93,19 +94,33 @@ void TExportLinesToGelix::DoIt() {
     prepare.SetInput(input);
     prepare.DoIt();
   }
-  std::unique_ptr<TGelixLinWriter> writer(TGelixLinWriter::CreateForBlock(BlockName, true, new TJTSK));
-  if (!writer) return;
-  if (JedenDruh > 0) writer->Druh = areas::CheckedInt16(JedenDruh);
-  areas::ExportGauge gauge("Export linií do " + BlockName, lines->GetCount(), "Přerušit export linií ?");
-  const std::vector<TElement*> items = lines->Items();
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    if (!gauge.step(static_cast<int>(i))) break;
-    TElement* child = items[i];
-    if (!child || !child->Is<TPolyLineElement>()) continue;
-    auto* line = static_cast<TPolyLineElement*>(child);
-    writer->WriteLine(line);
-    ExportObject(line);
+  gisblock::StagedBlock* staged = BeginBlock();
+  if (!staged) return;
+  bool interrupted = false;
+  if (!CreateEmptyBlock(TargetDirectory(), staged->shownPath()))
+    staged->noteFailure("TN.TTX", "prázdný blok nelze zapsat");
+  std::unique_ptr<TGelixLinWriter> writer(
+      staged->failed() ? nullptr : TGelixLinWriter::CreateForBlock(TargetDirectory(), true, new TJTSK));
+  if (WriterWorks(writer.get(), "TN.LIN")) {
+    writer->ShownPath = staged->shownFile(writer->GetFileName());
+    if (JedenDruh > 0) writer->Druh = areas::CheckedInt16(JedenDruh);
+    areas::ExportGauge gauge("Export linií do " + BlockName, lines->GetCount(), "Přerušit export linií ?");
+    const std::vector<TElement*> items = lines->Items();
+    for (std::size_t i = 0; i < items.size(); ++i) {
+      if (!gauge.step(static_cast<int>(i))) {
+        interrupted = true;
+        break;
+      }
+      TElement* child = items[i];
+      if (!child || !child->Is<TPolyLineElement>()) continue;
+      auto* line = static_cast<TPolyLineElement*>(child);
+      if (writer->WriteLine(line)) ++summary_.Lines;
+      ExportObject(line);
+      if (!WriterWorks(writer.get(), "TN.LIN")) break;
+    }
   }
+  writer.reset();
+  EndBlock(interrupted);
 }
 
 void TSelectLinesFromGroups::DoIt() {

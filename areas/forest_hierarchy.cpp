@@ -191,12 +191,12 @@ void TForestHierarchy::DoIt() {
     platform::ui().showMessage("Není nalezen blok");
     return;
   }
-  auto* root = dynamic_cast<TForestSpaceUnit*>(model->FindElementByName("LES"));
-  if (!root) {
-    root = new TForestSpaceUnit;
-    root->SetName("LES");
-    model->Add(root);
-  }
+  // Filing into a hierarchy built before would count every area again: a
+  // second run builds the hierarchy afresh.
+  if (TElement* old = model->FindElementByName("LES"); old && old->Is<TForestSpaceUnit>()) model->Delete(old);
+  auto* root = new TForestSpaceUnit;
+  root->SetName("LES");
+  model->Add(root);
   std::int32_t areas = 0;
   {
     TPocitacPloch counter;
@@ -212,6 +212,11 @@ void TForestHierarchy::DoIt() {
     filer.SetInput(input);
     filer.DoIt();
     filer.GaugeForm().Hide();
+    if (areas > 0 && filer.Count == 0)
+      PostTextMessage(this, zelto::msg::LogText,
+                      "Lesnická hierarchie: žádná z " + std::to_string(areas) +
+                          " ploch nebyla zařazena (bez atributů nebo menší než MinPlochaM = " +
+                          FloatToStrWidth(0, 2, filer.MinArea()) + " m²)");
   }
   SetOutput(root);
 }

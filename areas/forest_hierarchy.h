@@ -39,6 +39,7 @@ class TPridavacPloch : public TPocitacPloch {
   void DoIt() override;
   void Process(TElement* element) override;
   TF_gaugeForm& GaugeForm() { return *form_; }
+  double MinArea() const { return limits_.minArea; }
 
  private:
   struct Limits {

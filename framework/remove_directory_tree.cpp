@@ -12,6 +12,8 @@ namespace fs = std::filesystem;
 
 void showErrorBox(const std::string& text) { platform::showError(text); }
 
+std::string causeOf(const std::error_code& ec) { return ec ? "\n" + ec.message() : std::string(); }
+
 bool refusedAsRoot(std::string_view name, const fs::path& resolved) {
   if (name.empty() || resolved.empty()) return true;
   if (name.size() == 2 && name[1] == ':') return true;  // "C:" after the backslash went
@@ -36,18 +38,18 @@ bool emptyDirectory(const fs::path& dir, const std::string& shown) {
     if (!sec && fs::is_directory(status)) {
       if (!emptyDirectory(entry, entryShown)) return false;
       if (!fs::remove(entry, sec) || sec) {
-        showErrorBox("Adresář " + entryShown + "nelze zrušit !");
+        showErrorBox("Adresář " + entryShown + "nelze zrušit !" + causeOf(sec));
         return false;
       }
       continue;
     }
     if (!fs::remove(entry, sec) || sec) {
-      showErrorBox("Při rušení adresáře nelze smazat soubor \n" + entryShown);
+      showErrorBox("Při rušení adresáře nelze smazat soubor \n" + entryShown + causeOf(sec));
       return false;
     }
   }
   if (ec) {
-    showErrorBox("Adresář " + shown + "nelze zrušit !");
+    showErrorBox("Adresář " + shown + "nelze zrušit !" + causeOf(ec));
     return false;
   }
   return true;
@@ -70,9 +72,20 @@ bool RemoveDirectoryTree(std::string_view directory) {
     showErrorBox("Adresář " + name + "nelze zrušit !");
     return false;
   }
-  if (!emptyDirectory(resolved, name)) return false;
-  if (!fs::remove(resolved, ec) || ec) {
-    showErrorBox("Adresář " + name + "nelze zrušit !");
+  // Moved aside first: a directory that cannot be removed from where it
+  // is (its parent read-only) keeps every file instead of being emptied.
+  const fs::path aside = resolved.parent_path() / ("." + resolved.filename().string() + ".del");
+  fs::remove_all(aside, ec);
+  fs::rename(resolved, aside, ec);
+  if (ec) {
+    showErrorBox("Adresář " + name + "nelze zrušit !" + causeOf(ec));
+    return false;
+  }
+  if (!emptyDirectory(aside, name) || !fs::remove(aside, ec) || ec) {
+    if (ec) showErrorBox("Adresář " + name + "nelze zrušit !" + causeOf(ec));
+    // What could not be deleted goes back under its own name.
+    std::error_code back;
+    fs::rename(aside, resolved, back);
     return false;
   }
   return true;

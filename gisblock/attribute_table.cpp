@@ -169,7 +169,12 @@ std::string AttributeTable::GetFieldText(std::string_view name) const {
 void AttributeTable::SetFieldText(std::string_view name, std::string_view text) {
   try {
     if (HasField(name)) table_.setText(*SplitQualifiedName(name), text);
-  } catch (const platform::DbfError&) {
+  } catch (const platform::DbfError& e) {
+    // The row goes on without the value; the user learns of it once per
+    // field, not once per row.
+    if (refused_.insert(tableName_ + "|" + std::string(name)).second)
+      messages_.log("Tabulka " + messages_.shown(tableName_) + ": hodnotu \"" + std::string(text) +
+                    "\" nelze zapsat do položky " + std::string(name) + ": " + e.what());
   }
 }
 

@@ -27,6 +27,7 @@ namespace gisblock {
 class AttributeTable {
  public:
   explicit AttributeTable(TableMessages messages = {});
+  void SetMessages(TableMessages messages) { messages_ = std::move(messages); }
 
   // --- the data-set surface ---------------------------------------------
   const std::string& TableName() const { return tableName_; }
@@ -64,7 +65,8 @@ class AttributeTable {
   std::optional<std::string> SplitQualifiedName(std::string_view name) const;
   bool HasField(std::string_view name) const;
   std::string GetFieldText(std::string_view name) const;              // empty on any failure
-  void SetFieldText(std::string_view name, std::string_view text);    // failures swallowed
+  // A value the field cannot hold is left out, and logged once per field.
+  void SetFieldText(std::string_view name, std::string_view text);
   // The field's integer value through an integer format ("%d", "%4.4d",
   // "%-6d", literal text, "%%"); empty for any other format.
   std::string FormatField(std::string_view name, std::string_view format) const;
@@ -97,6 +99,7 @@ class AttributeTable {
   std::ifstream index_;
   std::set<std::string> rebuilt_;  // index files this object has rebuilt after finding them stale
   std::unique_ptr<TransferScript> script_;
+  std::set<std::string> refused_;  // table|field whose values were refused
 };
 
 }  // namespace gisblock

@@ -107,8 +107,8 @@ Reader* TGeliXBlokReader::openSubReader(const std::string& badFileText, bool all
   copySettingsTo(*reader, allSettings);
   try {
     if (!reader->Open(BlockName)) return nullptr;
-  } catch (const std::exception&) {
-    PostWarning(badFileText + BlockName);
+  } catch (const std::exception& e) {
+    PostWarning(badFileText + BlockName + ": " + e.what());
     return nullptr;
   }
   return reader.release();
@@ -131,8 +131,8 @@ void runReading(TGeliXBlokReader& owner, Reader& reader, const std::string& erro
   reader.SeekRecord(0);
   try {
     loop();
-  } catch (const std::exception&) {
-    owner.PostWarning(errorText + owner.BlockName);
+  } catch (const std::exception& e) {
+    owner.PostWarning(errorText + owner.BlockName + ": " + e.what());
   }
   reader.EndReading();
 }

@@ -179,10 +179,10 @@ void TGelixManipulator::ResetCondition() {
   condition_ = nullptr;
 }
 
-void TGelixManipulator::reportCondition() {
+void TGelixManipulator::reportCondition(const std::string& cause) {
   if (conditionReported_) return;
   conditionReported_ = true;
-  platform::showError("Condition processing Error\r\n" + Condition);
+  platform::showError("Condition processing Error\r\n" + Condition + (cause.empty() ? "" : "\r\n" + cause));
 }
 
 bool TGelixManipulator::PassesCondition(TElement* object) {
@@ -191,18 +191,19 @@ bool TGelixManipulator::PassesCondition(TElement* object) {
     conditionCompiled_ = true;
     try {
       condition_ = ConditionCompiler ? ConditionCompiler(Condition) : gisblock::compileCondition(Condition);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
       condition_ = nullptr;
+      reportCondition(e.what());
     }
   }
   if (!condition_) {
-    reportCondition();
+    reportCondition({});
     return true;
   }
   try {
     return condition_(object);
-  } catch (const std::exception&) {
-    reportCondition();
+  } catch (const std::exception& e) {
+    reportCondition(e.what());
     return true;
   }
 }

@@ -91,7 +91,8 @@ class TGelixManipulator : public TTool {
   gisblock::ConditionCompiler ConditionCompiler;
 
  private:
-  void reportCondition();
+  // Once per condition; the cause is added to the required text.
+  void reportCondition(const std::string& cause);
   TFiltrDruhuObjektu* kindFilter_ = nullptr;
   TRectEntity* window_ = nullptr;
   bool conditionCompiled_ = false;

@@ -8,6 +8,7 @@
 #include "gisblock/attribute_table.h"
 #include "gisblock/gelix_registers.h"
 #include "gisblock/table_file_name.h"
+#include "gisblock/table_messages.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TGelixProps, TSpaceEntityProps, [](auto& p) {
   p.Char("PhysicalObjectType", &TGelixProps::GetPhysicalObjectType);
@@ -116,7 +117,8 @@ void TGelixProps::SetPropertyText(const std::string& name, const std::string& te
       table->SetFieldText(name, text);
       table->Post();
     }
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    gisblock::TableMessages::logText("Položku " + name + " tabulky " + GetDBFName() + " nelze zapsat: " + e.what());
   }
   table->Close();
   table->SetReadOnly(true);

@@ -1,5 +1,7 @@
 #include "gisblock/gelix_reader.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -97,6 +99,7 @@ bool TGeliXReader::WriteRecord(const std::uint8_t* record, std::int32_t at,
                                const std::vector<std::uint8_t>& gapRecord) {
   if (!stream_ || at < 0) return false;
   stream_->clear();
+  errno = 0;
   for (std::int32_t n = GetRecordCount(); n < at; ++n) {
     stream_->seekp(static_cast<std::streamoff>(n) * recordSize_);
     stream_->write(reinterpret_cast<const char*>(gapRecord.data()), recordSize_);
@@ -104,8 +107,18 @@ bool TGeliXReader::WriteRecord(const std::uint8_t* record, std::int32_t at,
   stream_->seekp(static_cast<std::streamoff>(at) * recordSize_);
   stream_->write(reinterpret_cast<const char*>(record), recordSize_);
   stream_->flush();
+  if (!*stream_) {
+    NoteWriteFailure();
+    return false;
+  }
   if ((at + 1) % 50 == 0) StepProgress(at + 1);
-  return static_cast<bool>(*stream_);
+  return true;
+}
+
+void TGeliXReader::NoteWriteFailure() {
+  if (!writeFailure_.empty()) return;
+  const int error = errno;
+  writeFailure_ = error != 0 ? std::strerror(error) : "zápis se nezdařil";
 }
 
 bool TGeliXReader::OpenStream() {
@@ -156,5 +169,27 @@ bool TGeliXObjectReader::Open(const std::string& directory) {
     return false;
   }
   if (!OpenStream()) return false;
+  if (!Rewrites()) WarnOfPartialRecord();
   return OpenCompanions();
+}
+
+void TGeliXObjectReader::WarnOfPartialRecord() {
+  if (!stream_ || recordSize_ < 1) return;
+  stream_->clear();
+  const auto here = stream_->tellg();
+  stream_->seekg(0, std::ios::end);
+  const auto size = static_cast<std::int64_t>(stream_->tellg());
+  stream_->seekg(here);
+  // A file cut short (a full disk, a broken copy): what it still holds is
+  // read, but the user must know that the block is damaged.
+  if (size > 0 && size % recordSize_ != 0)
+    PostWarning("Čtení bloku: soubor " + filePath_ + " je poškozen, jeho délka " + std::to_string(size) +
+                " B není násobkem délky záznamu " + std::to_string(recordSize_) + " B");
+}
+
+bool TGeliXObjectReader::Failed(std::string& file, std::string& cause) const {
+  if (writeFailure_.empty()) return false;
+  file = GetFileName();
+  cause = writeFailure_;
+  return true;
 }

@@ -34,7 +34,14 @@ class TGeliXReader : public TGelixManipulator {
   // The index of the record read last; -1 before any read.
   std::int32_t LastRecord() const { return lastRecord_; }
   const std::string& FilePath() const { return filePath_; }
+  // The file as messages name it: as the user named its block when that
+  // differs from where it is written (a block staged beside the old one).
+  std::string ShownFilePath() const { return ShownPath.empty() ? filePath_ : ShownPath; }
+  std::string ShownPath;
   int RecordSize() const { return recordSize_; }
+  // Why the first write into the file failed; empty while every write
+  // went through.
+  const std::string& WriteFailure() const { return writeFailure_; }
 
   // Where the registers live: the model's first TRegister, created when
   // missing. Without a model the reader keeps a register of its own.
@@ -70,11 +77,14 @@ class TGeliXReader : public TGelixManipulator {
   // Writes at the current position; a record beyond the end first fills
   // the gap with `gapRecord`.
   bool WriteRecord(const std::uint8_t* record, std::int32_t at, const std::vector<std::uint8_t>& gapRecord);
+  // Keeps the cause of the first failed write (errno of the failed call).
+  void NoteWriteFailure();
 
   std::unique_ptr<std::iostream> stream_;
   std::string filePath_;
   int recordSize_ = 0;
   std::int32_t lastRecord_ = -1;
+  std::string writeFailure_;
 
  private:
   TEntity* objectModel_ = nullptr;
@@ -96,6 +106,9 @@ class TGeliXObjectReader : public TGeliXReader {
   // regardless of case when the file exists.
   static std::string BlockFilePath(const std::string& directory, const std::string& fileName);
   bool Open(const std::string& directory);
+  // The block's file whose writing failed first, and why; false while
+  // every write went through.
+  virtual bool Failed(std::string& file, std::string& cause) const;
 
   // A reader of the block's file through the coordinate system (nil: the
   // world's); without the file it has no stream and the warning is posted.
@@ -112,4 +125,9 @@ class TGeliXObjectReader : public TGeliXReader {
   virtual bool OpenCompanions() { return true; }
   // Whether a missing file is created (writers) rather than reported.
   virtual bool CreatesMissingFile() const { return false; }
+  // Whether opening empties the file (a writer that rewrites).
+  virtual bool Rewrites() const { return false; }
+
+ private:
+  void WarnOfPartialRecord();
 };

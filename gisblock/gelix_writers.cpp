@@ -1,6 +1,8 @@
 #include "gisblock/gelix_writers.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -9,6 +11,9 @@
 #include "gisblock/gelix_props.h"
 #include "gisblock/gelix_registers.h"
 #include "gisblock/record_bytes.h"
+#include "gisblock/staged_block.h"
+#include "framework/message_dispatch.h"
+#include "framework/zelto_message.h"
 #include "platform/real48.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TGelixCoordWriter, TGelixCoordReader, ZELTO_NO_PROPERTIES)
@@ -22,19 +27,52 @@ ZELTO_IMPLEMENT_ELEMENT(TGelixAreaWriter, TGelixObjectWriter, ZELTO_NO_PROPERTIE
 
 namespace fs = std::filesystem;
 
-void CreateEmptyBlock(const std::string& directory) {
-  for (const gisblock::BlockFile& file : gisblock::emptyBlockFiles(directory)) {
-    std::ofstream out(fs::path(directory) / file.name, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(file.bytes.data()), static_cast<std::streamsize>(file.bytes.size()));
+namespace {
+
+void postText(const std::string& text) {
+  TElement* mainTool = zelto::ResolveMainTool();
+  PostTextMessage(mainTool, zelto::msg::LogText, text, mainTool);
+  zelto::ProcessPendingMessages();
+}
+
+// The directory a writer may write into; empty after a message when the
+// name is empty or leads nowhere.
+std::string writableDirectory(const std::string& directory) {
+  std::string why;
+  if (gisblock::StagedBlock::resolve(directory, why).empty()) {
+    postText(why);
+    return {};
   }
+  return gisblock::normalizeBlockPath(directory);
+}
+
+}  // namespace
+
+bool CreateEmptyBlock(const std::string& directory, const std::string& shownName) {
+  const std::string dir = writableDirectory(directory);
+  if (dir.empty()) return false;
+  const std::string shown = shownName.empty() ? directory : shownName;
+  for (const gisblock::BlockFile& file : gisblock::emptyBlockFiles(shown)) {
+    errno = 0;
+    std::ofstream out(fs::path(dir) / file.name, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(file.bytes.data()), static_cast<std::streamsize>(file.bytes.size()));
+    out.close();
+    if (!out) {
+      const int error = errno;
+      postText("Prázdný blok " + shown + ": soubor " + file.name + " nelze zapsat: " +
+               (error ? std::strerror(error) : "zápis se nezdařil"));
+      return false;
+    }
+  }
+  return true;
 }
 
 namespace {
 
 // Rewriting empties the file down to its dummy record; otherwise the file
-// is opened for update, and made with its dummy when missing.
+// is opened for update (a missing one has been reported by Open).
 std::unique_ptr<std::iostream> openForWriting(const std::string& path, bool rewrite, const std::string& fileName) {
-  if (rewrite || !fs::exists(path)) {
+  if (rewrite) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     const std::vector<std::uint8_t> dummy = gisblock::dummyRecord(fileName);
     out.write(reinterpret_cast<const char*>(dummy.data()), static_cast<std::streamsize>(dummy.size()));
@@ -68,17 +106,21 @@ std::int32_t TGelixCoordWriter::AppendCoords(const std::vector<std::uint8_t>& re
   const std::int32_t first = GetRecordCount();
   stream_->clear();
   stream_->seekp(static_cast<std::streamoff>(first) * recordSize_);
+  errno = 0;
   stream_->write(reinterpret_cast<const char*>(records.data()), static_cast<std::streamsize>(count) * recordSize_);
   stream_->flush();
-  return *stream_ ? first : -1;
+  if (*stream_) return first;
+  NoteWriteFailure();
+  return -1;
 }
 
 TGelixLinWriter* TGelixLinWriter::CreateForBlock(const std::string& directory, bool rewrite, TWCS* system) {
-  const std::string dir = gisblock::normalizeBlockPath(directory);
+  const std::string dir = writableDirectory(directory);
+  if (dir.empty()) return nullptr;
   std::error_code ec;
   if (!fs::is_directory(dir)) {
     fs::create_directories(dir, ec);
-    CreateEmptyBlock(dir);
+    if (!CreateEmptyBlock(dir, directory)) return nullptr;
   }
   auto* writer = new TGelixLinWriter;
   writer->Rewrite = rewrite;
@@ -93,6 +135,10 @@ TGelixLinWriter* TGelixLinWriter::CreateForBlock(const std::string& directory, b
 bool TGelixLinWriter::OpenStream() {
   stream_ = openForWriting(filePath_, Rewrite, GetFileName());
   return stream_ != nullptr;
+}
+
+bool TGelixLinWriter::Failed(std::string& file, std::string& cause) const {
+  return TGelixLinReader::Failed(file, cause) || (coords_ && coords_->Failed(file, cause));
 }
 
 TGelixCoordReader* TGelixLinWriter::CreateCoordReader() {
@@ -127,7 +173,7 @@ bool TGelixLinWriter::writeLine(TPolyLineElement* line, std::int32_t number, std
                                 std::int32_t left, std::int32_t right, bool keepLinks) {
   if (!stream_) return false;
   if (number < 1) {
-    PostWarning(FilePath() + ": linii s číslem " + std::to_string(number) + " nelze zapsat, čísla linií začínají 1");
+    PostWarning(ShownFilePath() + ": linii s číslem " + std::to_string(number) + " nelze zapsat, čísla linií začínají 1");
     return false;
   }
   auto* props = static_cast<TGelixProps*>(line->GetProperties());
@@ -142,7 +188,7 @@ bool TGelixLinWriter::writeLine(TPolyLineElement* line, std::int32_t number, std
     const auto sx = platform::encodeReal48(storedX);
     const auto sy = platform::encodeReal48(storedY);
     if (!sx || !sy) {
-      PostWarning(FilePath() + ": linie č." + std::to_string(number) + " nezapsána, vrchol " + std::to_string(i) +
+      PostWarning(ShownFilePath() + ": linie č." + std::to_string(number) + " nezapsána, vrchol " + std::to_string(i) +
                   " (" + numberText(x) + " " + numberText(y) + ") nelze uložit jako 6bajtové číslo");
       return false;
     }
@@ -167,7 +213,7 @@ bool TGelixLinWriter::writeLine(TPolyLineElement* line, std::int32_t number, std
   try {
     bytes = record.encode();
   } catch (const std::overflow_error& e) {
-    PostWarning(FilePath() + ": linie č." + std::to_string(number) + " nezapsána: " + e.what());
+    PostWarning(ShownFilePath() + ": linie č." + std::to_string(number) + " nezapsána: " + e.what());
     return false;
   }
   if (keepLinks && props->Is<TGelixLineProps>()) {
@@ -190,7 +236,8 @@ bool TGelixObjectWriter::OpenStream() {
 }
 
 TGelixAreaWriter* TGelixAreaWriter::CreateForBlock(const std::string& directory, bool rewrite, TWCS* system) {
-  const std::string dir = gisblock::normalizeBlockPath(directory);
+  const std::string dir = writableDirectory(directory);
+  if (dir.empty()) return nullptr;
   std::error_code ec;
   if (!fs::is_directory(dir)) fs::create_directories(dir, ec);
   auto* writer = new TGelixAreaWriter;
@@ -207,7 +254,7 @@ bool TGelixAreaWriter::WriteArea(TAreaElement* area) {
   if (!stream_ || !area || !area->GetProperties() || !area->GetProperties()->Is<TGelixAreaProps>()) return false;
   auto* props = static_cast<TGelixAreaProps*>(area->GetProperties());
   if (props->Cislo < 1) {
-    PostWarning(FilePath() + ": plochu s číslem " + std::to_string(props->Cislo) +
+    PostWarning(ShownFilePath() + ": plochu s číslem " + std::to_string(props->Cislo) +
                 " nelze zapsat, čísla ploch začínají 1");
     return false;
   }
@@ -226,7 +273,7 @@ bool TGelixAreaWriter::WriteArea(TAreaElement* area) {
   try {
     bytes = record.encode();
   } catch (const std::overflow_error& e) {
-    PostWarning(FilePath() + ": plocha č." + std::to_string(props->Cislo) + " nezapsána: " + e.what());
+    PostWarning(ShownFilePath() + ": plocha č." + std::to_string(props->Cislo) + " nezapsána: " + e.what());
     return false;
   }
   return WriteRecord(bytes.data(), props->Cislo, gisblock::dummyRecord("TN.ARE"));

@@ -9,8 +9,11 @@
 #include "geometry/area_element.h"
 #include "gisblock/gelix_lin_reader.h"
 
-// The six TN files of an empty block into an existing directory.
-void CreateEmptyBlock(const std::string& directory);
+// The six TN files of an empty block into an existing directory; TN.TTX
+// names the block as `shownName` (by default the directory). An empty
+// directory name, or one that leads nowhere, is refused with a message
+// naming it, as is a file that cannot be written: false then.
+bool CreateEmptyBlock(const std::string& directory, const std::string& shownName = {});
 
 class TGelixCoordWriter : public TGelixCoordReader {
   ZELTO_ELEMENT(TGelixCoordWriter)
@@ -22,14 +25,17 @@ class TGelixCoordWriter : public TGelixCoordReader {
 
  protected:
   bool OpenStream() override;
-  bool CreatesMissingFile() const override { return true; }
+  bool CreatesMissingFile() const override { return Rewrite; }
+  bool Rewrites() const override { return Rewrite; }
 };
 
 class TGelixLinWriter : public TGelixLinReader {
   ZELTO_ELEMENT(TGelixLinWriter)
  public:
   // Creates a missing directory with an empty block first; nil when the
-  // files cannot be opened.
+  // files cannot be opened, or when the directory name is empty or leads
+  // nowhere (a message names it). Without `rewrite` the files must exist:
+  // a missing one is reported as the reader reports it.
   // The writer owns the coordinate system given (by default the world's).
   static TGelixLinWriter* CreateForBlock(const std::string& directory, bool rewrite, TWCS* system = nullptr);
 
@@ -43,9 +49,14 @@ class TGelixLinWriter : public TGelixLinReader {
   bool Rewrite = false;
   std::int16_t Druh = 0;  // when above 0, the Druh of every line of WriteLine(WithAreas)
 
+  // The first of TN.LIN and TN.CRD that could not be written, and why;
+  // false while both were written whole.
+  bool Failed(std::string& file, std::string& cause) const override;
+
  protected:
   bool OpenStream() override;
-  bool CreatesMissingFile() const override { return true; }
+  bool CreatesMissingFile() const override { return Rewrite; }
+  bool Rewrites() const override { return Rewrite; }
   TGelixCoordReader* CreateCoordReader() override;
 
  private:
@@ -61,7 +72,8 @@ class TGelixObjectWriter : public TGeliXObjectReader {
 
  protected:
   bool OpenStream() override;
-  bool CreatesMissingFile() const override { return true; }
+  bool CreatesMissingFile() const override { return Rewrite; }
+  bool Rewrites() const override { return Rewrite; }
 };
 
 class TGelixAreaWriter : public TGelixObjectWriter {

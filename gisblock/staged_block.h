@@ -9,15 +9,32 @@
 //   if (!staged.ok()) { report(staged.error()); return; }
 //   writeEverythingInto(staged.stagingPath());
 //   if (!allWritten || !staged.commit()) report(staged.error());
+//
+// Writers tell the staged block of the first file they fail to write
+// (`noteFailure`); a block with a failure is never committed, and its error
+// names that file in the form the user named the block.
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <string_view>
 
 namespace gisblock {
+
+// A name inside a directory, joined with the separator the directory is
+// spelled with ("D:\\GIS" + "P1600.CRT" gives "D:\\GIS\\P1600.CRT").
+std::string joinShownPath(std::string_view directory, std::string_view name);
 
 class StagedBlock {
  public:
   // `shownPath`: the block as the user named it; messages use this form.
   explicit StagedBlock(std::string shownPath);
+  // A writer given the staging directory of a staged block that somebody
+  // else commits: it writes straight into it, never commits, and a failure
+  // it notes is left in the directory (see commit), so that the owner's
+  // commit refuses it. Nil when `path` is no live staging directory.
+  static std::unique_ptr<StagedBlock> joining(const std::string& path);
+  // Whether the block is another's (see joining).
+  bool joined() const { return joined_; }
   ~StagedBlock();
   StagedBlock(const StagedBlock&) = delete;
   StagedBlock& operator=(const StagedBlock&) = delete;
@@ -32,16 +49,38 @@ class StagedBlock {
   const std::filesystem::path& staging() const { return staging_; }
   std::string stagingPath() const { return staging_.string(); }
 
+  // The first file of the block that could not be written, and why; later
+  // failures only follow from it and are not kept.
+  void noteFailure(std::string_view file, std::string_view cause);
+  bool failed() const { return failed_; }
+  // Gives the block up for a reason that is no file's (broken off by the
+  // user, nothing to write): it is not committed either.
+  void abandon(std::string_view reason);
+  // A file of the block, or a path inside the staging directory, as the
+  // user would name it: the block as named, its own separator, the rest.
+  std::string shownFile(std::string_view fileName) const;
+  std::string shown(std::string_view path) const;
+  // A message with every mention of the staging directory in that form.
+  std::string shownText(std::string_view text) const;
+
   // Puts the staging directory in place of the target (which may be missing).
-  // On failure the old block is back where it was and error() names the cause.
+  // Refused once a failure was noted, here or by a writer that joined the
+  // block. On failure the old block is back where it was and error() names
+  // the cause.
   bool commit();
   bool committed() const { return committed_; }
+
+  // Where a block named so lies on this system; empty, with `error` saying
+  // why, when the name is empty or leads to no directory (a drive without
+  // a directory), so that nothing lands in the working directory instead.
+  static std::filesystem::path resolve(std::string_view shownPath, std::string& error);
 
   // The hidden siblings used while a block is replaced.
   static std::filesystem::path stagingFor(const std::filesystem::path& target);
   static std::filesystem::path backupFor(const std::filesystem::path& target);
 
  private:
+  StagedBlock() = default;
   bool fail(std::string text);
 
   std::string shown_;
@@ -49,6 +88,8 @@ class StagedBlock {
   std::filesystem::path staging_;
   bool ok_ = false;
   bool committed_ = false;
+  bool failed_ = false;
+  bool joined_ = false;
   std::string error_;
 };
 

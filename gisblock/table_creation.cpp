@@ -35,11 +35,12 @@ platform::DbfField toDbfField(FieldDefinition& d) {
   return platform::DbfField{d.name, d.fieldType, d.width, d.decimals, 0};
 }
 
-void writeStatementFile(const std::vector<std::string>& lines) {
-  std::string text;
-  for (const std::string& line : lines) text += line + "\r\n";
-  std::ofstream("Create.sql", std::ios::binary | std::ios::trunc)
-      << platform::fromUtf8(text, platform::CodePage::Windows1250);
+// The record of what was made goes to the protocol, as one line: the
+// program leaves no file in the directory it was started from.
+void logStatement(const std::vector<std::string>& lines, const TableMessages& messages) {
+  std::string text = ";";
+  for (const std::string& line : lines) text += " " + line;
+  messages.log(text);
 }
 
 }  // namespace
@@ -69,7 +70,7 @@ bool CreateTableBySQL(std::string_view tableFile, std::vector<FieldDefinition> d
   platform::PathResolver& paths = platform::pathResolver();
   std::error_code ec;
   if (paths.exists(tableFile)) fs::remove(paths.existing(tableFile), ec);
-  writeStatementFile(createTableStatement(tableFile, definitions));
+  logStatement(createTableStatement(messages.shown(std::string(tableFile)), definitions), messages);
   try {
     std::vector<platform::DbfField> fields;
     for (FieldDefinition& d : definitions)
@@ -78,7 +79,8 @@ bool CreateTableBySQL(std::string_view tableFile, std::vector<FieldDefinition> d
     if (target.empty()) throw platform::DbfError("Cesta " + std::string(tableFile) + " nevede na žádný disk");
     platform::DbfTable::create(target, std::move(fields));
   } catch (const platform::DbfError& e) {
-    messages.error("Nemohu vytvořit tabulku " + std::string(tableFile) + "\nChybové hlášení: \n" + e.what());
+    messages.error("Nemohu vytvořit tabulku " + messages.shown(std::string(tableFile)) + "\nChybové hlášení: \n" +
+                   e.what());
   }
   return paths.exists(tableFile);
 }

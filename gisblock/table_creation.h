@@ -1,8 +1,8 @@
 #pragma once
 // Attribute tables made for a block being written: from a field-definition
 // file (.CRT), from the structure of another dBase table, or from a list of
-// definitions. Each writes the statement file "Create.sql" into the working
-// directory as a record of what was made.
+// definitions. Each logs its create statement as a record of what was
+// made.
 #include "gisblock/field_definition.h"
 #include "gisblock/table_messages.h"
 

@@ -17,6 +17,9 @@ struct TableMessages {
   Sink warning = warningBox;  // warning box with an OK button
   Sink error = errorBox;      // error box with an OK button
   Sink log = logText;         // a line for the log window and the protocol file
+  // A file path as the user should read it (a table being written into a
+  // staging directory is shown in the block the user named).
+  std::function<std::string(const std::string&)> shown = [](const std::string& path) { return path; };
 };
 
 }  // namespace gisblock

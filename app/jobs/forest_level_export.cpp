@@ -22,14 +22,17 @@
 #include "areas/object_walker.h"
 #include "areas/sub_area_maker.h"
 #include "framework/dynamic_properties.h"
-#include "framework/remove_directory_tree.h"
 #include "framework/settings.h"
 #include "geometry/area_element.h"
 #include "geometry/line_end_cells.h"
 #include "geometry/poly_element.h"
 #include "geometry/qtree.h"
 #include "geometry/space_registers.h"
+#include "areas/export_dbf_class.h"
+#include "framework/zelto_message.h"
 #include "gisblock/gelix_props.h"
+#include "gisblock/staged_block.h"
+#include "platform/path_resolver.h"
 #include "platform/user_interaction.h"
 
 namespace fs = std::filesystem;
@@ -78,9 +81,8 @@ bool CheckControlFiles(const std::string& gisRoot, char letter, std::int32_t kin
   char name[32];
   std::snprintf(name, sizeof name, "%c%04d", std::toupper(static_cast<unsigned char>(letter)), kind);
   for (const char* extension : {".TDS", ".CRT"}) {
-    const std::string path = (fs::path(gisRoot) / (std::string(name) + extension)).string();
-    std::error_code ec;
-    if (!fs::exists(path, ec)) {
+    const std::string path = gisblock::joinShownPath(gisRoot, std::string(name) + extension);
+    if (!platform::pathResolver().exists(path)) {
       platform::showError("Povinný soubor " + path + " neexistuje !");
       return false;
     }
@@ -89,7 +91,7 @@ bool CheckControlFiles(const std::string& gisRoot, char letter, std::int32_t kin
 }
 
 std::string LevelBlockPath(const std::string& directory, const std::string& code, const std::string& prefix) {
-  return (fs::path(directory) / (code + "_" + prefix + ".BLK")).string();
+  return gisblock::joinShownPath(directory, code + "_" + prefix + ".BLK");
 }
 
 DetKinds ReadDetKinds() {
@@ -218,7 +220,10 @@ struct LevelNetwork {
 
 void AreaClassifier::Classify(TElement* element) const {
   TGelixAreaProps* props = AreaProps(element);
-  if (!props) return;
+  if (!props) {
+    ClassifyGap(element);
+    return;
+  }
   auto* area = static_cast<TAreaElement*>(element);
   if (props->Druh == Kinds.StandGroup) props->Druh = Level.AreaKind;
   props->Barva = AreaColour;
@@ -250,32 +255,114 @@ void AreaClassifier::Classify(TElement* element) const {
   if (Level.Zro) props->Barva = 15, props->Znacka = 1;
 }
 
+void AreaClassifier::ClassifyGap(TElement* element) const {
+  if (!element || !element->Is<TAreaElement>() || static_cast<TAreaElement*>(element)->IsHole) return;
+  // No old area lay under it: a gap in the stands' coverage, exported as an
+  // empty area of the level rather than as an area of no kind.
+  auto* area = static_cast<TAreaElement*>(element);
+  TGelixAreaProps* props = areas::EnsureAreaProps(area);
+  props->Druh = Kinds.Empty;
+  props->Barva = Level.Zro ? 15 : AreaColour;
+  props->Znacka = Level.Zro ? 1 : AreaSymbol;
+  if (Log)
+    Log("Export " + Level.Prefix + ": plocha bez porostu v DET (X " + areas::FieldNumberText(-area->GetAbsRefY()) +
+        ", Y " + areas::FieldNumberText(-area->GetAbsRefX()) + ") exportována jako druh " +
+        std::to_string(Kinds.Empty));
+}
+
+namespace {
+
+void LogText(const std::string& text) { PostTextMessage(nullptr, zelto::msg::LogText, text); }
+
+// The colours and symbols of a level's areas and lines (section EXPORT).
+struct LevelStyle {
+  std::int16_t AreaColour, AreaSymbol, LineColour, LineSymbol;
+};
+
+std::optional<LevelStyle> ReadLevelStyle(const ForestLevel& level) {
+  bool inRange = true;
+  const LevelStyle style{Setting16(level.KeyStem + "BP", level.Defaults[0], inRange),
+                         Setting16(level.KeyStem + "ZP", level.Defaults[1], inRange),
+                         Setting16(level.KeyStem + "BL", level.Defaults[2], inRange),
+                         Setting16(level.KeyStem + "ZL", level.Defaults[3], inRange)};
+  if (!inRange) return std::nullopt;
+  return style;
+}
+
+// The filed areas of the level into the staged block, which takes the old
+// block's place only when every file and table was written.
+ExportResult WriteLevelBlock(const LevelExportContext& context, const ForestLevel& level, TAreaString& areas,
+                             const LevelStyle& style, gisblock::StagedBlock& staged) {
+  TExportAreasToGelix exporter;
+  exporter.SetInput(&areas);
+  exporter.SetName("Export ploch z QTree do " + level.Prefix);
+  exporter.BlockName = staged.shownPath();
+  exporter.SetStagedBlock(&staged);
+  exporter.ControlDir = context.GisRoot;
+  exporter.ExportDBF = true;
+  exporter.PlochyVHa = true;
+  exporter.BothSources = true;
+  if (!level.Zro) {
+    exporter.DruhLinii = level.LineKind;
+    exporter.BarvaLinii = style.LineColour;
+    exporter.ZnackaLinii = style.LineSymbol;
+  }
+  exporter.GetDynamicProps()->SetPropertyText("LHC_KOD", context.LhcCode);
+  exporter.DoIt();
+  if (exporter.LastRun().Written && staged.commit()) {
+    LogText(exporter.LastRun().Text(staged.shownPath()));
+    return ExportResult::Written;
+  }
+  // A file that failed, a break or nothing to write: the staged block says which.
+  if (!staged.error().empty()) {
+    platform::showError(staged.error());
+    LogText("; " + staged.error());
+  }
+  return ExportResult::NotWritten;
+}
+
+}  // namespace
+
 ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLevel& level) {
   if (context.DisableReadButtons) context.DisableReadButtons();
+  // The box has said why; the protocol keeps a line of every level too.
+  auto refused = [&level](ExportResult result, const std::string& why) {
+    LogText("; Úroveň " + level.Prefix + " nebyla exportována: " + why);
+    return result;
+  };
   std::string code;
-  if (!GetDistrictCode(context.OutputDirectory, code)) return ExportResult::BadDistrictCode;
+  if (!GetDistrictCode(context.OutputDirectory, code))
+    return refused(ExportResult::BadDistrictCode, "špatný kód revíru");
   if (context.ShowDistrictCode) context.ShowDistrictCode(code);
-  if (!CheckControlFiles(context.GisRoot, 'P', level.AreaKind)) return ExportResult::MissingControlFile;
+  if (!CheckControlFiles(context.GisRoot, 'P', level.AreaKind))
+    return refused(ExportResult::MissingControlFile, "chybí povinný soubor");
 
   // The settings are read now, so that a changed file counts at once; a
-  // value out of range stops the level before the old block is lost.
-  bool inRange = true;
-  const std::int16_t areaColour = Setting16(level.KeyStem + "BP", level.Defaults[0], inRange);
-  const std::int16_t areaSymbol = Setting16(level.KeyStem + "ZP", level.Defaults[1], inRange);
-  const std::int16_t lineColour = Setting16(level.KeyStem + "BL", level.Defaults[2], inRange);
-  const std::int16_t lineSymbol = Setting16(level.KeyStem + "ZL", level.Defaults[3], inRange);
-  if (!inRange) return ExportResult::NotRemoved;
+  // value out of range stops the level before anything is written.
+  const std::optional<LevelStyle> style = ReadLevelStyle(level);
+  if (!style) return refused(ExportResult::NotRemoved, "hodnota nastavení mimo rozsah");
 
   const std::string block = LevelBlockPath(context.OutputDirectory, code, level.Prefix);
-  std::error_code ec;
-  if (fs::exists(block, ec) && !RemoveDirectoryTree(block)) return ExportResult::NotRemoved;
+  // The new block is written beside the old one, which stays until the new
+  // one is complete.
+  gisblock::StagedBlock staged(block);
+  if (!staged.ok()) {
+    platform::showError(staged.error());
+    LogText("; " + staged.error());
+    platform::ui().beep();
+    return ExportResult::NotWritten;
+  }
 
   ExportResult result = ExportResult::NothingToExport;
-  {
+  std::string nothing;  // why nothing was written
+  // The one place where a failure inside the level's building or writing
+  // is caught: the old block stays (the staging goes with `staged`).
+  try {
     platform::BusyCursor busy;
     TForestSpaceUnit* root = context.Model ? context.Model->GetHierarchyRoot() : nullptr;
     const bool joinLines = level.Zro ? ReadIniBool("EXPORT", "RusitPseudouzly", false) : context.JoinLines;
     LevelNetwork network;
+    if (!root) nothing = "není načten revír (lesnická hierarchie chybí)";
     if (root) {
       network.Source = root;
       std::unique_ptr<TReadLinesIntoQTreeDleTridy> copying;
@@ -290,6 +377,7 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
       reader.SetInput(root);
       reader.DoIt();
       network.Net.Index = dynamic_cast<TSpaceLineBegEndCell*>(reader.Output());
+      if (!network.Net.Index) nothing = "lesnická hierarchie nemá žádné linie úrovně " + level.Prefix;
     }
     if (TSpaceLineBegEndCell* index = network.Net.Index) {
       {
@@ -324,6 +412,7 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
         network.Net.AreasCount = builder.GetAreasCount();
       }
     }
+    if (network.Net.Index && !network.Net.Areas) nothing = "z linií úrovně " + level.Prefix + " nevznikla žádná plocha";
     if (TSpaceEntityQTree* areas = network.Net.Areas) {
       {
         TSubAreaMakerInQTree holes;
@@ -348,29 +437,25 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
         carrier.SetInput(network.Net.AreaList);
         carrier.DoIt();
       }
-      const AreaClassifier classifier{level, context.Kinds ? *context.Kinds : ReadDetKinds(), areaColour, areaSymbol,
-                                      network.Copies ? &network.Originals : nullptr};
+      AreaClassifier classifier{level, context.Kinds ? *context.Kinds : ReadDetKinds(), style->AreaColour,
+                                style->AreaSymbol, network.Copies ? &network.Originals : nullptr};
+      // A line per gap, for the log and the protocol, not a box each.
+      classifier.Log = [](const std::string& text) { LogText("; " + text); };
       for (TElement* element : std::vector<TElement*>(network.Net.AreaList->Items())) {
         classifier.Classify(element);
         if (context.ProcessMessages) context.ProcessMessages();
       }
-      TExportAreasToGelix exporter;
-      exporter.SetInput(network.Net.AreaList);
-      exporter.SetName("Export ploch z QTree do " + level.Prefix);
-      exporter.BlockName = block;
-      exporter.ControlDir = context.GisRoot;
-      exporter.ExportDBF = true;
-      exporter.PlochyVHa = true;
-      exporter.BothSources = true;
-      if (!level.Zro) {
-        exporter.DruhLinii = level.LineKind;
-        exporter.BarvaLinii = lineColour;
-        exporter.ZnackaLinii = lineSymbol;
-      }
-      exporter.GetDynamicProps()->SetPropertyText("LHC_KOD", context.LhcCode);
-      exporter.DoIt();
-      result = ExportResult::Written;
+      result = WriteLevelBlock(context, level, *network.Net.AreaList, *style, staged);
     }
+  } catch (const std::exception& e) {
+    result = ExportResult::NotWritten;
+    nothing = std::string("chyba při tvorbě nebo zápisu ploch: ") + e.what();
+  }
+  if (!nothing.empty()) {
+    const std::string text = "Úroveň " + level.Prefix + " nebyla exportována: " + nothing + ". Blok " + block +
+                             " zůstává beze změny.";
+    platform::showError(text);
+    LogText("; " + text);
   }
   platform::ui().beep();
   return result;

@@ -50,8 +50,8 @@ DetKinds ReadDetKinds();
 // What a level export needs of the main tool and its window.
 struct LevelExportContext {
   LoadedModel* Model = nullptr;   // the hierarchy root
-  std::string OutputDirectory;    // the district's output directory
-  std::string GisRoot;            // holds the control files
+  std::string OutputDirectory;    // the district's output directory, as the user named it
+  std::string GisRoot;            // holds the control files (as the user named it)
   bool JoinLines = false;         // "Spojovat linie": join lines at pseudo-nodes
   std::string LhcCode;            // LHC_KOD of the rows
   // The kinds the main tool read at start; read from TERGELIX.INI when unset.
@@ -64,7 +64,9 @@ struct LevelExportContext {
   std::function<void()> ProcessMessages;
 };
 
-enum class ExportResult { Written, BadDistrictCode, MissingControlFile, NotRemoved, NothingToExport };
+// NotWritten: the old block stays, the user has been told which file
+// failed or why nothing was written.
+enum class ExportResult { Written, BadDistrictCode, MissingControlFile, NotRemoved, NothingToExport, NotWritten };
 
 ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLevel& level);
 // Every level in order; a level that fails has shown its message and the
@@ -96,7 +98,13 @@ struct AreaClassifier {
   std::int16_t AreaColour;
   std::int16_t AreaSymbol;
   const LineOriginals* Originals = nullptr;  // when the areas are of copied lines
+  // Told of every area that no old area lay under.
+  std::function<void(const std::string&)> Log;
   void Classify(TElement* element) const;
+
+ private:
+  // An area without attributes: an empty area of the level.
+  void ClassifyGap(TElement* element) const;
 };
 
 }  // namespace jobs

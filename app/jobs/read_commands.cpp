@@ -132,7 +132,10 @@ TModelScript* LhcScript(const std::string& lhcDirectory) {
 
 bool ReadDistrict(LoadedModel& state, const std::string& districtDirectory) {
   RenewObjectModel(state);
-  if (!IsDirectory(Join(districtDirectory, "DET.BLK"))) return false;
+  if (!IsDirectory(Join(districtDirectory, "DET.BLK"))) {
+    platform::showError("Revír " + districtDirectory + " nemá blok DET.BLK, není co číst");
+    return false;
+  }
   state.DataDirectory = districtDirectory;
   std::unique_ptr<TModelScript> script(detail::DistrictScript(districtDirectory));
   const bool loaded = LoadSubject(state, *script);

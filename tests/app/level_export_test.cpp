@@ -1,4 +1,6 @@
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <memory>
 
@@ -57,6 +59,14 @@ TEST_F(ShellTest, TheStandGroupButtonExportsTheDistrictReadBefore) {
   std::map<int, int> kinds = AreaKinds(block);
   EXPECT_EQ(kinds[1600], std::stoi(Expected(dir_, level + "['count']")));
   EXPECT_EQ(kinds[134], std::stoi(Expected(dir_, level + "['empty_count']")));
+  // The block and its log line name it as the user chose it, never the
+  // directory it was written in before it took the old one's place.
+  std::ifstream ttx(block / "TN.TTX", std::ios::binary);
+  const std::string banner((std::istreambuf_iterator<char>(ttx)), {});
+  EXPECT_NE(banner.find("blok D:\\GIS\\4107\\01\\01_16PSK.BLK\r\n"), std::string::npos) << banner;
+  std::ifstream protocol(Tool().ProtocolFile(), std::ios::binary);
+  const std::string lines((std::istreambuf_iterator<char>(protocol)), {});
+  EXPECT_NE(lines.find("; Blok D:\\GIS\\4107\\01\\01_16PSK.BLK zaps"), std::string::npos) << lines;
   // Another district may not be read into this run any more.
   EXPECT_FALSE(form.btCtiRevir->isEnabled());
 

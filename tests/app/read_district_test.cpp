@@ -13,15 +13,18 @@ TEST_F(ShellTest, ReadingAGeneratedDistrictBuildsTheHierarchyAndEnablesExports) 
   Start();
   TMainForm& form = *MainForm();
 
-  // Without DET.BLK nothing is loaded and every export stays disabled.
+  // Without DET.BLK nothing is loaded, every export stays disabled, and
+  // the user is told why.
   form.SetDirectory("D:\\GIS\\4107");
   form.btCtiRevir->click();
   zelto::RunMessagesUntilIdle();
   EXPECT_EQ(Tool().SubjectOfInterest(), nullptr);
   EXPECT_FALSE(form.btVse->isEnabled());
-  Post(93);
   ASSERT_EQ(ui_->shownTexts().size(), 1u);
-  EXPECT_EQ(ui_->shownTexts()[0], "Není načten předmět zájmu");
+  EXPECT_EQ(ui_->shownTexts()[0], "Revír D:\\GIS\\4107 nemá blok DET.BLK, není co číst");
+  Post(93);
+  ASSERT_EQ(ui_->shownTexts().size(), 2u);
+  EXPECT_EQ(ui_->shownTexts()[1], "Není načten předmět zájmu");
 
   form.SetDirectory("D:\\GIS\\4107\\01");
   ASSERT_TRUE(form.DET->isChecked());

@@ -1,12 +1,17 @@
 // The area export written into a block and read back by the block reader.
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <memory>
 
 #include "areas/export_areas.h"
 #include "export_fixture.h"
+#include "file_size_limit.h"
+#include "log_probe.h"
 #include "framework/dynamic_properties.h"
 #include "geometry/qtree.h"
 #include "gisblock/gelix_blok_reader.h"
+#include "platform/path_resolver.h"
 
 namespace areas_test {
 namespace {
@@ -152,6 +157,62 @@ TEST_F(AreaExportTest, RowsTakeTheValuesOfTheAreaAroundTheReferencePoint) {
   EXPECT_EQ(std::stoi(areaRows[4].at("ODD")), 12);
   EXPECT_EQ(areaRows[4].at("POR"), "3b");
   EXPECT_EQ(areaRows[3].at("POR"), "");
+}
+
+std::map<std::string, std::string> Snapshot(const fs::path& root) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::directory_iterator(root)) {
+    std::ifstream in(entry.path(), std::ios::binary);
+    files[entry.path().filename().string()] = {std::istreambuf_iterator<char>(in), {}};
+  }
+  return files;
+}
+
+TEST_F(AreaExportTest, ABlockThatCannotBeWrittenWholeLeavesTheOldOneAndIsNamedAsTheUserNamedIt) {
+  const std::string control = controlDir();
+  if (control.empty()) GTEST_SKIP() << "no generated control files";
+  test_support::LogProbe log;
+  ExportLevel level;
+  auto e = exporter(control);
+  e->SetInput(level.input);
+  e->DoIt();
+  zelto::RunMessagesUntilIdle();
+  EXPECT_TRUE(e->LastRun().Written);
+  ASSERT_FALSE(log.texts.empty());
+  EXPECT_EQ(log.texts.back(), "; Blok " + block() + " zapsán: 5 ploch, 14 linií, 19 řádků tabulek");
+  // The tables' record names them in the block, not where they were made.
+  EXPECT_TRUE(log.saw("; create table \"" + block() + "/P1600.DBF\" (")) << log.all();
+  const auto before = Snapshot(block());
+  ASSERT_EQ(before.size(), 8u);  // six TN files and two tables
+
+  platform::pathResolver().setDrive('T', dir);
+  e->BlockName = "T:\\OUT.BLK";
+  {
+    test_support::FileSizeLimit limit(1024);
+    e->DoIt();
+  }
+  platform::pathResolver().removeDrive('T');
+  EXPECT_FALSE(e->LastRun().Written);
+  EXPECT_EQ(Snapshot(block()), before);
+  for (const auto& entry : fs::directory_iterator(dir))  // nothing left beside the block
+    EXPECT_NE(entry.path().filename().string().front(), '.') << entry.path();
+  ASSERT_EQ(ui->shownTexts().size(), 1u);
+  EXPECT_EQ(ui->shownTexts()[0].rfind("Blok T:\\OUT.BLK nebyl zapsán, soubor T:\\OUT.BLK\\TN.LIN: File too large", 0), 0u)
+      << ui->shownTexts()[0];
+}
+
+TEST_F(AreaExportTest, AnExportTheUserBreaksOffKeepsTheOldBlock) {
+  ExportLevel level;
+  fs::create_directories(block());
+  std::ofstream(block() + "/TN.ARE", std::ios::binary) << "old areas";
+  forms->closeAfterSteps(3);
+  forms->queueBreakAnswer(true);
+  auto e = exporter("");
+  e->SetInput(level.input);
+  e->DoIt();
+  EXPECT_FALSE(e->LastRun().Written);
+  EXPECT_EQ(Snapshot(block()), (std::map<std::string, std::string>{{"TN.ARE", "old areas"}}));
+  for (const auto& entry : fs::directory_iterator(dir)) EXPECT_NE(entry.path().filename().string().front(), '.');
 }
 
 TEST_F(AreaExportTest, WithoutBoundaryLinesNothingIsWritten) {

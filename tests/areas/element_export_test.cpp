@@ -144,6 +144,12 @@ TEST_F(ExportTest, TextExportWritesOneLinePerChild) {
   text.SetInput(&none);
   text.DoIt();
   EXPECT_EQ(fs::file_size(dir / "BODY.TXT"), 0u);
+
+  // A file that cannot be made is said to be so, with the cause.
+  text.FileName = (dir / "MISSING" / "BODY.TXT").string();
+  text.DoIt();
+  ASSERT_EQ(ui->shownTexts().size(), 1u);
+  EXPECT_EQ(ui->shownTexts()[0], "Soubor " + text.FileName + " nelze zapsat: No such file or directory");
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // Scripts, model files and the property editor create any registered class
 // by name and read its published properties as text: every class of the
-// headless program must survive that on a fresh instance.
+// headless program must survive that on a fresh instance, and none may
+// write a file for being made (the main tool makes its tools at every
+// start, in whatever directory the program was started from).
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -13,14 +15,21 @@
 #include "framework/world.h"
 #include "gisblock/gelix_classes.h"
 #include "platform/message_queue.h"
+#include "platform/path_resolver.h"
 #include "platform/scripted_progress_form.h"
 #include "platform/scripted_user_interaction.h"
 #include "render/render_classes.h"
 #include "script/command_line.h"
+#include "temp_dir.h"
 
 TEST(EveryClass, IsCreatedByNameAndReadsEveryPublishedProperty) {
   platform::ScopedScriptedUi ui;
   platform::ScopedScriptedProgressForms forms;
+  test_support::TempDir empty("every_class");
+  test_support::ScopedWorkingDirectory inside(empty.path());
+  // The current drive there too, so that a default path ("\\ZELTO\\...")
+  // would land in it as well.
+  platform::pathResolver().setDrive('C', empty.path());
   RegisterGelixClasses();
   RegisterFrameworkServiceClasses();
   RegisterScriptClasses();
@@ -49,4 +58,7 @@ TEST(EveryClass, IsCreatedByNameAndReadsEveryPublishedProperty) {
   }
   EXPECT_GT(created, 200);
   SetWorld(previous);
+  platform::pathResolver().removeDrive('C');
+  EXPECT_TRUE(std::filesystem::is_empty(empty.path()))
+      << std::filesystem::directory_iterator(empty.path())->path().filename();
 }

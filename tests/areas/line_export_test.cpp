@@ -1,10 +1,14 @@
 // Lines written with their links and rows, the group boundary selection and
 // the test block of all lines.
+#include <fstream>
+#include <iterator>
 #include <memory>
 
 #include "areas/export_all_lines.h"
 #include "areas/export_lines.h"
 #include "export_fixture.h"
+#include "file_size_limit.h"
+#include "gisblock/staged_block.h"
 #include "gisblock/gelix_blok_reader.h"
 #include "platform/path_resolver.h"
 
@@ -53,6 +57,37 @@ TEST_F(ExportTest, LinesTakeOneKindAndADanglingEndKeepsItsLinks) {
   EXPECT_EQ(Druhy(block()), std::vector<std::int32_t>(15, 2100));
   EXPECT_EQ(rows(dir / "OUT.BLK" / "L2100.DBF", {"CISLO"}).size(), 15u);
   EXPECT_FALSE(fs::exists(dir / "OUT.BLK" / "L0007.DBF"));
+}
+
+// A job that stages the block itself and hands the exporter the staging
+// directory learns of a failed write through its commit, which refuses.
+TEST_F(ExportTest, AnExporterWritingIntoAnotherJobsStagingMakesItsCommitRefuse) {
+  ExportLevel level;
+  fs::create_directories(block());
+  std::ofstream(block() + "/TN.LIN", std::ios::binary) << "old lines";
+  platform::pathResolver().setDrive('T', dir);
+  for (const bool full : {true, false}) {
+    gisblock::StagedBlock staged("T:\\OUT.BLK");
+    ASSERT_TRUE(staged.ok());
+    TExportLinesToGelix e;
+    e.BlockName = staged.stagingPath();
+    e.SetInput(level.lineList);
+    {
+      test_support::FileSizeLimit limit(full ? 512 : 1 << 20);
+      e.DoIt();
+    }
+    EXPECT_TRUE(ui->shownTexts().empty());  // the job tells the user
+    EXPECT_EQ(staged.commit(), !full);
+    if (full)  // named as the job's user named the block
+      EXPECT_EQ(staged.error().rfind("Blok T:\\OUT.BLK nebyl zapsán, soubor T:\\OUT.BLK\\TN.LIN: File too large", 0), 0u)
+          << staged.error();
+    std::ifstream in(block() + "/TN.LIN", std::ios::binary);
+    const std::string lin((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(lin == "old lines", full);
+  }
+  platform::pathResolver().removeDrive('T');
+  EXPECT_EQ(Druhy(block()).size(), 14u);
+  for (const auto& entry : fs::directory_iterator(dir)) EXPECT_NE(entry.path().filename().string().front(), '.');
 }
 
 TEST_F(ExportTest, GroupBoundaryLinesAreSelected) {

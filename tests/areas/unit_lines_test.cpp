@@ -8,6 +8,7 @@
 #include "framework/zelto_message.h"
 #include "platform/message_queue.h"
 #include "render/interpret_layer.h"
+#include "log_probe.h"
 #include "walkers_fixture.h"
 
 namespace {
@@ -85,14 +86,7 @@ namespace {
 
 using namespace areas_test;
 
-class LogProbe : public TOwnerEntity {
- public:
-  std::vector<std::string> texts;
-  void HandleMessage(TZeltoMessage*& message, bool& handled) override {
-    if (auto* t = dynamic_cast<TZeltoTextMessage*>(message)) texts.push_back(t->Text);
-    handled = true;
-  }
-};
+using test_support::LogProbe;
 
 TAreaElement* Kind(TAreaElement* area, int druh, int cislo) {
   auto* props = new TGelixAreaProps;
@@ -103,9 +97,8 @@ TAreaElement* Kind(TAreaElement* area, int druh, int cislo) {
 }
 
 TEST_F(WalkerTest, FilingKeepsSliversAndForeignKindsOutOfTheStandUnits) {
-  LogProbe log;
   platform::messageQueue().discardAll();
-  zelto::SetMainToolResolver([&] { return &log; });
+  LogProbe log;
   const char* windir = std::getenv("WINDIR");
   const std::string oldWindir = windir ? windir : "";
   ::setenv("WINDIR", "/nonexistent", 1);  // the default limits
@@ -137,14 +130,30 @@ TEST_F(WalkerTest, FilingKeepsSliversAndForeignKindsOutOfTheStandUnits) {
   ASSERT_EQ(log.texts.size(), 1u);
   EXPECT_NE(log.texts[0].find("plocha 4"), std::string::npos) << log.texts[0];
 
-  TInterpretLayer layer;  // a layer read by a model script, filed into the same root
+  // Filed again (a layer read by a model script): the hierarchy is built
+  // afresh, not counted twice.
+  TInterpretLayer layer;
   layer.Add(&areas);
   hierarchy.SetInput(&layer);
   hierarchy.DoIt();
   layer.Remove(&areas);
-  EXPECT_EQ(root->PocetPloch, 4);
+  root = dynamic_cast<TForestSpaceUnit*>(hierarchy.Output());
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(root->PocetPloch, 2);
+  EXPECT_NEAR(root->Plocha, 910, 1e-9);
   EXPECT_EQ(model.GetCount(), 1);
-  EXPECT_EQ(other->Items(), std::vector<TElement*>{road});  // held once, though counted twice
+  other = dynamic_cast<TNeplochy*>(root->FindElementByName("NEPLOCHY"));
+  ASSERT_NE(other, nullptr);
+  EXPECT_EQ(other->PocetPloch, 1);
+  EXPECT_EQ(other->Items(), std::vector<TElement*>{road});
+  EXPECT_EQ(road->GetOwnersCount(), 2);  // the list and the one unit
+
+  // A district of slivers only files nothing, and says so.
+  TAreaString slivers;
+  slivers.Add(Kind(Box(0, 0, 3.33, 3), 134, 5));
+  hierarchy.SetInput(&slivers);
+  hierarchy.DoIt();
+  EXPECT_TRUE(log.saw("žádná z 1 ploch nebyla zařazena")) << log.all();
   zelto::SetMainToolResolver(nullptr);
   if (windir)
     ::setenv("WINDIR", oldWindir.c_str(), 1);

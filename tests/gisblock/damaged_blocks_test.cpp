@@ -167,7 +167,7 @@ class DamagedTableTest : public TableDir {
   void SetUp() override {
     TableDir::SetUp();
     oldCwd = std::filesystem::current_path();
-    std::filesystem::current_path(dir);  // Create.sql goes to the working directory
+    std::filesystem::current_path(dir);  // a file made by a relative name lands here
   }
   void TearDown() override {
     std::filesystem::current_path(oldCwd);

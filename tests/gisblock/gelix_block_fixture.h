@@ -26,24 +26,12 @@
 #include "gisblock/record_bytes.h"
 #include "platform/message_queue.h"
 #include "platform/scripted_user_interaction.h"
+#include "log_probe.h"
 #include "table_fixture.h"
 
 namespace gisblock_test {
 
-// Collects the log texts posted to the main tool.
-class LogProbe : public TOwnerEntity {
- public:
-  std::vector<std::string> texts;
-  void HandleMessage(TZeltoMessage*& message, bool& handled) override {
-    TOwnerEntity::HandleMessage(message, handled);
-    if (auto* t = dynamic_cast<TZeltoTextMessage*>(message); t && t->Message == zelto::msg::LogText)
-      texts.push_back(t->Text);
-    handled = true;
-  }
-  bool saw(const std::string& part) const {
-    return std::any_of(texts.begin(), texts.end(), [&](const std::string& t) { return t.find(part) != std::string::npos; });
-  }
-};
+using test_support::LogProbe;
 
 using Pt = std::pair<double, double>;
 using RingRef = std::vector<std::pair<int, bool>>;  // line index, used in its own direction

@@ -313,7 +313,7 @@ TEST_F(GelixReaderTest, ConditionIsCompiledOncePerReadAndAFailureReportedOnce) {
   bad->ConditionCompiler = [](const std::string&) -> gisblock::ConditionTest { throw std::runtime_error("syntax"); };
   std::unique_ptr<TPointString> all(bad->ReadPoints());
   EXPECT_EQ(numbers(all.get()), (std::vector<int>{1, 2, 3}));
-  EXPECT_EQ(ui->shownTexts(), (std::vector<std::string>{"Condition processing Error\r\nDRUH <>"}));
+  EXPECT_EQ(ui->shownTexts(), (std::vector<std::string>{"Condition processing Error\r\nDRUH <>\r\nsyntax"}));
 }
 
 }  // namespace

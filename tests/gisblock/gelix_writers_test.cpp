@@ -123,9 +123,14 @@ TEST_F(GelixWriterTest, WrittenBlocksKeepTheirDummiesAndFillGapsWithThem) {
   EXPECT_EQ(lines->GetItem(0)->GetPropertyInt("Cislo"), 20);
 }
 
-TEST_F(GelixWriterTest, WritersCreateMissingFilesAndRewriteTruncates) {
+TEST_F(GelixWriterTest, OnlyARewritingWriterMakesAMissingFileAndNoWriterWritesNowhere) {
   std::filesystem::create_directories(block());  // made beforehand, empty
-  std::unique_ptr<TGelixAreaWriter> aw(TGelixAreaWriter::CreateForBlock(block(), false));
+  // Appending to a file that is not there is reported as the reader does.
+  EXPECT_EQ(TGelixAreaWriter::CreateForBlock(block(), false), nullptr);
+  EXPECT_TRUE(log.saw("Čtení bloku: Soubor " + block() + "/TN.ARE neexistuje !"));
+  EXPECT_FALSE(std::filesystem::exists(block() + "/TN.ARE"));
+
+  std::unique_ptr<TGelixAreaWriter> aw(TGelixAreaWriter::CreateForBlock(block(), true));
   ASSERT_TRUE(aw);
   TAreaElement area;
   for (auto [x, y] : {Pt{X0, Y0}, {X0, Y0 + 10}, {X0 + 10, Y0 + 10}, {X0 + 10, Y0}}) area.AddVertex(x, y);
@@ -141,6 +146,15 @@ TEST_F(GelixWriterTest, WritersCreateMissingFilesAndRewriteTruncates) {
   aw.reset(TGelixAreaWriter::CreateForBlock(block(), true));
   aw.reset();
   EXPECT_EQ(bytesOf(block() + "/TN.ARE").size(), 71u);
+
+  // An empty name or a drive without a directory would write into the
+  // working directory: refused, with the name.
+  const auto before = std::distance(std::filesystem::directory_iterator("."), std::filesystem::directory_iterator());
+  EXPECT_EQ(TGelixLinWriter::CreateForBlock("", true), nullptr);
+  EXPECT_FALSE(CreateEmptyBlock(""));
+  EXPECT_EQ(TGelixLinWriter::CreateForBlock("Q:\\ZELTO\\TEST.BLK", false), nullptr);
+  EXPECT_TRUE(log.saw("Blok Q:\\ZELTO\\TEST.BLK nelze zapsat"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), std::filesystem::directory_iterator()), before);
 }
 
 }  // namespace

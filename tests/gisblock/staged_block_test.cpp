@@ -60,6 +60,20 @@ TEST_F(StagedBlockTest, AbandonedStagingLeavesTheOldBlockAndNoTrace) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 }
 
+TEST_F(StagedBlockTest, AnOldBlockLeftAsideByAnInterruptedRunComesBack) {
+  // The run ended between moving the old block aside and putting the new
+  // one in its place.
+  fs::create_directories(gisblock::StagedBlock::backupFor(block));
+  write(gisblock::StagedBlock::backupFor(block) / "TN.ARE", "old areas");
+  fs::create_directories(gisblock::StagedBlock::stagingFor(block));
+  {
+    gisblock::StagedBlock staged(block.string());
+    ASSERT_TRUE(staged.ok());
+  }
+  EXPECT_EQ(read(block / "TN.ARE"), "old areas");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+}
+
 TEST_F(StagedBlockTest, RefusesPathsThatNameNoDirectory) {
   gisblock::StagedBlock empty("");
   EXPECT_FALSE(empty.ok());

@@ -13,10 +13,19 @@
 #include "geometry/area_element.h"
 #include "gisblock/gelix_blok_reader.h"
 #include "gisblock/gelix_props.h"
+#include "file_size_limit.h"
 #include "jobs_fixture.h"
+#include "log_probe.h"
 
 namespace jobs_test {
 namespace {
+
+using test_support::LogProbe;
+
+std::string Bytes(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
 
 struct KindSums {
   int count = 0;
@@ -229,14 +238,102 @@ TEST_F(LevelExportTest, ALevelThatCannotBeExportedLeavesTheDiskAlone) {
   EXPECT_EQ(jobs::ExportForestLevel(Context(output), *jobs::FindForestLevel(97)), jobs::ExportResult::NotRemoved);
   EXPECT_NE(ui->shownTexts().back().find("DILBP"), std::string::npos);
 
-  // A hierarchy ended with its object model is not used.
+  // A hierarchy ended with its object model is not used: the old block
+  // stays and the user is told why nothing was written.
   ASSERT_TRUE(fs::exists(dir / "GIS" / "P1300.TDS"));
+  const fs::path oldOdd = output / "01_13ODD.BLK";
+  fs::create_directories(oldOdd);
+  std::ofstream(oldOdd / "TN.ARE") << "old";
   GetWorld()->SetObjectModel(nullptr);
   EXPECT_EQ(state.GetHierarchyRoot(), nullptr);
-  const int shown = static_cast<int>(ui->shownTexts().size());
+  const std::size_t shown = ui->shownTexts().size();
   EXPECT_EQ(jobs::ExportForestLevel(Context(output), *jobs::FindForestLevel(98)),
             jobs::ExportResult::NothingToExport);
-  EXPECT_EQ(static_cast<int>(ui->shownTexts().size()), shown);
+  ASSERT_EQ(ui->shownTexts().size(), shown + 1);
+  EXPECT_NE(ui->shownTexts().back().find("není načten revír"), std::string::npos) << ui->shownTexts().back();
+  EXPECT_NE(ui->shownTexts().back().find((oldOdd).string()), std::string::npos);
+  EXPECT_EQ(Bytes(oldOdd / "TN.ARE"), "old");
+}
+
+// Every file of a directory tree with its bytes.
+std::map<std::string, std::string> Snapshot(const fs::path& root) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(root))
+    if (entry.is_regular_file()) files[fs::relative(entry.path(), root).string()] = Bytes(entry.path());
+  return files;
+}
+
+TEST_F(LevelExportTest, AnExportThatCannotWriteEveryFileLeavesTheOldBlockByteForByte) {
+  ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
+  const fs::path output = dir / "OUT" / "01";
+  fs::create_directories(output);
+  const jobs::ForestLevel& psk = *jobs::FindForestLevel(95);
+  ASSERT_EQ(jobs::ExportForestLevel(Context(output), psk), jobs::ExportResult::Written);
+  const fs::path block = output / "01_16PSK.BLK";
+  const std::map<std::string, std::string> before = Snapshot(block);
+  ASSERT_GT(before.size(), 6u);
+  ASSERT_GT(before.at("TN.LIN").size(), 4096u);
+  ui->clear();
+
+  jobs::ExportResult result;
+  {
+    test_support::FileSizeLimit limit(4096);
+    result = jobs::ExportForestLevel(Context(output), psk);
+  }
+  EXPECT_EQ(result, jobs::ExportResult::NotWritten);
+  EXPECT_EQ(Snapshot(block), before);
+  // Told once, in the block's own name, which file failed and why.
+  ASSERT_EQ(ui->shownTexts().size(), 1u);
+  const std::string text = ui->shownTexts()[0];
+  EXPECT_EQ(text.rfind("Blok " + block.string() + " nebyl zapsán, soubor " + block.string() + "/TN.", 0), 0u) << text;
+  EXPECT_NE(text.find("File too large"), std::string::npos) << text;
+  // Nothing is left beside the block.
+  EXPECT_EQ(std::distance(fs::directory_iterator(output), fs::directory_iterator()), 1);
+
+  // A block cut short in the input is named when it is read.
+  ui->clear();
+  const fs::path lin = District() / "DET.BLK" / "TN.LIN";
+  fs::resize_file(lin, fs::file_size(lin) - 40);
+  LogProbe log;
+  ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
+  EXPECT_TRUE(log.saw("TN.LIN je poškozen")) << log.all();
+}
+
+}  // namespace
+}  // namespace jobs_test
+
+namespace jobs_test {
+namespace {
+
+// An area that no old area lay under (a gap in the stands of the DET
+// block) is an empty area of the level, with a row in that kind's table,
+// and the user learns where it lies.
+TEST(AreaClassifierTest, AGapInTheStandsBecomesAnEmptyAreaOfTheLevelAndIsLogged) {
+  std::vector<std::string> logged;
+  for (const std::int32_t command : {95, 116}) {
+    const jobs::ForestLevel& level = *jobs::FindForestLevel(command);
+    jobs::AreaClassifier classifier{level, jobs::DetKinds{110, 134}, 14, 105};
+    classifier.Log = [&logged](const std::string& text) { logged.push_back(text); };
+    TAreaElement gap;
+    for (auto [x, y] : {std::pair{-700.0, -900.0}, {-700.0, -800.0}, {-600.0, -800.0}, {-600.0, -900.0}})
+      gap.AddVertex(x, y);
+    gap.SetAbsRefX(-650);
+    gap.SetAbsRefY(-850);
+    TAreaElement hole;
+    hole.IsHole = true;
+    classifier.Classify(&gap);
+    classifier.Classify(&hole);
+
+    auto* props = dynamic_cast<TGelixAreaProps*>(gap.GetProperties());
+    ASSERT_NE(props, nullptr);
+    EXPECT_EQ(props->Druh, 134);
+    EXPECT_EQ(props->Barva, level.Zro ? 15 : 14);
+    EXPECT_EQ(props->Znacka, level.Zro ? 1 : 105);
+    EXPECT_EQ(hole.GetProperties(), nullptr);  // holes are not exported
+  }
+  ASSERT_EQ(logged.size(), 2u);
+  EXPECT_NE(logged[0].find("X 850"), std::string::npos) << logged[0];
+  EXPECT_NE(logged[0].find("Y 650"), std::string::npos) << logged[0];
 }
 
 }  // namespace
