@@ -134,17 +134,18 @@ void TMainTool::HandleMessage(TZeltoMessage*& message, bool& handled) {
     case 37: ExploreOwners(message); break;
     case 84: ReadDistrict(); break;
     case 85: ReadLhcLines(); break;
-    case 86: NotAvailable("ExportRoads"); break;
-    case 87: NotAvailable("ExportRides"); break;
-    case 88: NotAvailable("ExportStreams"); break;
-    case 89: NotAvailable("ExportAllLineKinds"); break;
-    case 90: NotAvailable("NodeWaterLines"); break;
-    case 91: NotAvailable("NodeCommunicationLines"); break;
+    case 86:
+    case 87:
+    case 88:
+    case 89:
+    case 90:
+    case 91: RunLineJob(message->Message); break;
     case 92: BuildForestHierarchy(); break;
     case 93: ExploreSubjectOfInterest(); break;
     case 94: SelectLinesIntoHierarchy(); break;
-    case 104: NotAvailable("ExportLhcLayer"); break;
-    case 105: NotAvailable("CheckExportedLayer"); break;
+    case 104:
+    case 117: MergeLhc(message->Message); break;
+    case 105: CheckExportedLayer(message); break;
     case 95:
     case 97:
     case 98:
@@ -155,7 +156,6 @@ void TMainTool::HandleMessage(TZeltoMessage*& message, bool& handled) {
     case 103:
     case 116: ExportLevel(message->Message); break;
     case 108: ExploreTree(message); break;
-    case 117: NotAvailable("ExportLhcZroLayer"); break;
     default: break;
   }
 }

@@ -90,6 +90,13 @@ class TMainTool : public TOldMainTool {
   // Commands 95, 97 to 103 and 116: one level of the hierarchy read last, or
   // all of them, exported into the district's output directory.
   void ExportLevel(int code);
+  // Commands 86 to 91: the line extractions and the noding of the networks.
+  void RunLineJob(int code);
+  // Commands 104 and 117: the districts' blocks merged into the LHC's.
+  void MergeLhc(int code);
+  // Command 105: the "K" button named by the message opens the comparison
+  // of its level with the forest description.
+  void CheckExportedLayer(TZeltoMessage* message);
   // A command whose job this build does not have yet.
   void NotAvailable(const std::string& job);
 

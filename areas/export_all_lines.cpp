@@ -4,8 +4,10 @@
 #include <filesystem>
 #include <memory>
 
+#include "areas/export_lines.h"
 #include "framework/wcs.h"
 #include "geometry/poly_element.h"
+#include "geometry/space_entity.h"
 #include "gisblock/gelix_props.h"
 #include "gisblock/gelix_writers.h"
 #include "gisblock/table_messages.h"
@@ -91,10 +93,36 @@ void TExportNodedLines::DoIt() {
   SetGaugeMax(lines);
   SetGaugeStep(10);
   ShowGauge();
-  // The leaves are walked with the line file open; nothing of the leaves
-  // is written into it.
-  std::unique_ptr<TGelixLinWriter> writer(TGelixLinWriter::CreateForBlock(BlockDirectory, Rewrite));
   TProchazecListuQTreeGauge::DoIt();
-  writer.reset();
+  // The noded lines hang below the nodes of the leaves.
+  TSpaceEntity found;
+  {
+    THledacLinii finder;
+    finder.SetOutput(&found);
+    finder.SetInput(Input());
+    finder.DoIt();
+  }
+  {
+    std::unique_ptr<TGelixLinWriter> writer(TGelixLinWriter::CreateForBlock(BlockDirectory, Rewrite));
+    if (writer) {
+      // Appended lines go on from the last number; record 0 is the dummy.
+      TPrepareExportLinesToGelix prepare;
+      prepare.FirstNumber = Rewrite ? 1 : std::max(1, writer->GetRecordCount());
+      prepare.SetInput(&found);
+      prepare.DoIt();
+      // The rows go to tables made like those the lines were read from.
+      TExportGelixElements rows;
+      rows.BlockName = BlockDirectory;
+      rows.ExportDBF = true;
+      rows.CreateFromSource = true;
+      for (TElement* element : found.Items()) {
+        auto* line = static_cast<TPolyLineElement*>(element);
+        writer->WriteLine(line);
+        rows.ExportObject(line);
+      }
+    }
+  }
+  // The lines stay their owners'; only the list goes.
+  for (TElement* element : std::vector<TElement*>(found.Items())) found.Remove(element);
   HideGauge();
 }

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 #include <stdexcept>
+#include <unordered_set>
 
 #include "areas/export_gauge.h"
 #include "framework/wcs.h"
@@ -35,17 +36,22 @@ std::int16_t CheckedInt16(std::int32_t value) {
 
 namespace {
 
+using ExportedLines = std::unordered_set<const TElement*>;
+
 // Link k of the block: the i32 line number and the u8 begin flag at 5 * k.
-void setLink(GelixLinkBlock& links, int k, const TNodeBranch* branch) {
-  const std::int32_t number = branch->Line ? branch->Line->ID : -1;
+// A neighbour that is not written has no number in this block: its ID is
+// whatever an earlier export gave it.
+void setLink(GelixLinkBlock& links, int k, const TNodeBranch* branch, const ExportedLines& exported) {
+  const bool written = branch->Line && exported.count(branch->Line);
+  const std::int32_t number = written ? branch->Line->ID : -1;
   const auto value = static_cast<std::uint32_t>(number);
   for (int b = 0; b < 4; ++b) links[5 * k + b] = static_cast<std::uint8_t>(value >> (8 * b));
-  links[5 * k + 4] = branch->LineBegin ? 1 : 0;
+  links[5 * k + 4] = written && branch->LineBegin ? 1 : 0;
 }
 
 // Before and after at the begin node are links 0 and 2; at the end node
 // after and before are links 1 and 3.
-void linkEnd(const TPolyLineElement* line, bool atBegin, GelixLinkBlock& links) {
+void linkEnd(const TPolyLineElement* line, bool atBegin, GelixLinkBlock& links, const ExportedLines& exported) {
   TNode* node = nullptr;
   TNodeBranch* branch = nullptr;
   FindNodeOfLineEnd(line, atBegin, node, branch);
@@ -53,8 +59,8 @@ void linkEnd(const TPolyLineElement* line, bool atBegin, GelixLinkBlock& links) 
   const TNodeBranch* next = node->NextBranch(branch);
   const TNodeBranch* prev = node->PrevBranch(branch);
   if (!next || !prev) return;
-  setLink(links, atBegin ? 2 : 1, next);
-  setLink(links, atBegin ? 0 : 3, prev);
+  setLink(links, atBegin ? 2 : 1, next, exported);
+  setLink(links, atBegin ? 0 : 3, prev, exported);
 }
 
 }  // namespace
@@ -64,9 +70,10 @@ void TPrepareExportLinesToGelix::DoIt() {
   TElement* input = Input();
   if (!input || !input->Is<TEntity>()) return;
   auto* lines = static_cast<TEntity*>(input);
-  counter_ = 0;
+  counter_ = FirstNumber - 1;
+  ExportedLines exported;
   for (TElement* child : lines->Items())
-    if (child) child->ID = ++counter_;
+    if (child) child->ID = ++counter_, exported.insert(child);
   for (TElement* child : lines->Items()) {
     if (!child || !child->Is<TPolyLineElement>()) continue;
     auto* line = static_cast<TPolyLineElement*>(child);
@@ -75,8 +82,8 @@ void TPrepareExportLinesToGelix::DoIt() {
     if (Barva > -1) props->Barva = areas::CheckedInt16(Barva);
     if (Znacka > -1) props->Znacka = areas::CheckedInt16(Znacka);
     GelixLinkBlock links = props->Links;
-    linkEnd(line, true, links);
-    linkEnd(line, false, links);
+    linkEnd(line, true, links, exported);
+    linkEnd(line, false, links, exported);
     props->Links = links;
   }
   SetOutput(input);

@@ -12,6 +12,9 @@ class TPrepareExportLinesToGelix : public TTool {
  public:
   std::int32_t Barva = -1;
   std::int32_t Znacka = -1;
+  // The number of the list's first line: above 1 when the lines are
+  // appended to a line file that holds others.
+  std::int32_t FirstNumber = 1;
   void DoIt() override;
 
  private:

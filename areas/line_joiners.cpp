@@ -236,7 +236,9 @@ void TNewPointOldAbscJoiner::JoinEnd(int position, bool atBegin) {
     if (!Meets(*current, *c, SnapDistance)) continue;
     double x, y;
     if (!current->SnapEndOntoSegment(atBegin, *c, SnapDistance, x, y)) continue;
-    if (DivideOldLine) list->SplitAt(j, x, y);
+    // Onto one of the old segment's own vertices: nothing to cut.
+    const bool atVertex = (x == c->GetX1() && y == c->GetY1()) || (x == c->GetX2() && y == c->GetY2());
+    if (DivideOldLine && !atVertex) list->SplitAt(j, x, y);
     if (Follows()) {
       WriteProtocol(atBegin ? ">>> TNewPointOldAbscJoiner.DoIt, Current absc <<<"
                             : ">>> TNewPointOldAbscJoiner.DoIt, Last absc <<<");

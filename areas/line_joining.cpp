@@ -155,8 +155,9 @@ void TSaveChangedLines::SavePiece(TPolyLineElement* source, int from, int to) {
   }
   piece->RecalcEnvelope();
   piece->SetLabelPoint();
-  source->PostMessageToOwners(zelto::msg::LineSplit, piece);
-  zelto::ProcessPendingMessages();
+  // The owners take the piece now: the tree walk goes on over the pieces
+  // and must find them filed, and nothing the user queued may run between.
+  source->SendMessageToOwners(zelto::msg::LineSplit, piece);
   QTree->SetNextSpaceEntity(piece);
 }
 

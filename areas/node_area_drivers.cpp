@@ -14,6 +14,7 @@
 #include "areas/area_builders.h"
 #include "areas/sub_area_maker.h"
 #include "framework/class_registry.h"
+#include "framework/settings.h"
 #include "framework/world.h"
 #include "geometry/area_element.h"
 #include "geometry/line_end_cells.h"
@@ -66,10 +67,12 @@ TSpaceLineBegEndCell* TMakeNodes::NodeLines(TEntity& lines) {
     drop.DoIt();
   }
   {
-    // No coordinate limit: only the connector's own refusals keep a pseudo-node.
+    // The level exports' vertex limit: joining a long chain of pseudo-nodes
+    // into one line of thousands of vertices helps no reader of the block.
     TNodesConector connector;
     connector.JoinDifferentLines = JoinDifferentLines;
     connector.DeletePseudoNodes = DeletePseudoNodes;
+    connector.MaxCoordsCount = ReadExportIniInteger("MaxPocetSouradnic", 100);
     connector.SetInput(index);
     connector.DoIt();
   }

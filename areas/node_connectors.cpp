@@ -1,8 +1,10 @@
 #include "areas/node_connectors.h"
 
+#include <algorithm>
 #include <exception>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "areas/node_builders.h"
 #include "geometry/network_node.h"
@@ -77,18 +79,27 @@ bool TNodeConector::JoinAtPseudoNode(TNode& node) {
   try {
     const bool l0Begins = b0->LineBegin;
     const int n1 = l1->GetCoordsCount();
+    const int n0 = l0->GetCoordsCount();
     T2DCoordinate* shared0 = l0->GetCoordFrom(0, l0Begins);
     T2DCoordinate* shared1 = l1->GetCoordFrom(0, b1->LineBegin);
-    for (int i = 1; i < n1; ++i) {
-      T2DCoordinate* c = l1->GetCoordFrom(i, b1->LineBegin);
-      if (l0Begins) l0->Insert(0, c);
-      else l0->Add(c);
+    // Appended; joining at the begin then moves the vertices once into
+    // place, rather than inserting each in front of all the others.
+    for (int i = 1; i < n1; ++i) l0->Add(l1->GetCoordFrom(l0Begins ? n1 - i : i, b1->LineBegin));
+    if (l0Begins) {
+      std::vector<TElement*> order(l0->Items());
+      std::rotate(order.begin(), order.begin() + n0, order.end());
+      for (std::size_t k = 0; k < order.size(); ++k) l0->PutItem(static_cast<int>(k), order[k]);
     }
     l1->Clear();
     if (shared1 != shared0) delete shared1;
+    if (Joined) Joined->erase(l1);
     delete l1;  // leaves every container, this node and F1
-    l0->RecalcEnvelope();
-    l0->SetLabelPoint();
+    if (Joined) {
+      Joined->insert(l0);
+    } else {
+      l0->RecalcEnvelope();
+      l0->SetLabelPoint();
+    }
     f1->Delete(g1);
     TNodeBranch* joined = f1->AddLine(l0, l0Begins);
     if (joined) joined->SetFarNode(f0);
@@ -105,6 +116,20 @@ bool TNodeConector::JoinAtPseudoNode(TNode& node) {
   return true;
 }
 
+void FinishJoinedLines(std::unordered_set<TPolyLineElement*>& joined) {
+  for (TPolyLineElement* line : joined) {
+    line->RecalcEnvelope();
+    line->SetLabelPoint();
+  }
+  joined.clear();
+}
+
+void TNodesConector::DoIt() {
+  joined_.clear();
+  TProchazecListuQTreeGauge::DoIt();
+  FinishJoinedLines(joined_);
+}
+
 void TNodesConector::Process(TElement* element) {
   ++Count;
   StepGauge(Count);
@@ -114,6 +139,7 @@ void TNodesConector::Process(TElement* element) {
   connector->JoinDifferentLines = JoinDifferentLines;
   connector->DeletePseudoNode = DeletePseudoNodes;
   connector->MaxCoordsCount = MaxCoordsCount;
+  connector->Joined = &joined_;
   int i = 0;
   while (i < nodes->GetCount()) {
     const int before = nodes->GetCount();

@@ -3,11 +3,13 @@
 // meet may be removed by joining the lines into one; every branch learns the
 // node at the far end of its line.
 #include <cstdint>
+#include <unordered_set>
 
 #include "areas/leaf_walkers.h"
 #include "framework/tool.h"
 
 class TNode;
+class TPolyLineElement;
 
 // Input: one node.
 class TNodeConector : public TTool {
@@ -22,6 +24,11 @@ class TNodeConector : public TTool {
   // (nothing changed) when the join is refused. The node is left to the caller.
   bool JoinAtPseudoNode(TNode& node);
 
+  // When given, a joined line's envelope and label point wait until the
+  // caller has joined the whole chain (FinishJoinedLines); a chain of n
+  // pieces then costs n appends, not n recomputations of the growing line.
+  std::unordered_set<TPolyLineElement*>* Joined = nullptr;
+
  private:
   void LinkFarNodes(TNode& node);
 };
@@ -34,5 +41,12 @@ class TNodesConector : public TProchazecListuQTreeGauge {
   bool DeletePseudoNodes = false;
   std::int32_t MaxCoordsCount = 0;
 
+  void DoIt() override;
   void Process(TElement* element) override;
+
+ private:
+  std::unordered_set<TPolyLineElement*> joined_;
 };
+
+// Envelope and label point of each line the joining lengthened, once.
+void FinishJoinedLines(std::unordered_set<TPolyLineElement*>& joined);

@@ -91,6 +91,18 @@ bool TGlxLinAbscissa::SnapEndOntoSegment(bool atBegin, const TGlxLinAbscissa& ot
     double fx, fy, d;
     PointToSegment(on, fx, fy, ex, ey, other.GetX1(), other.GetY1(), other.GetX2(), other.GetY2(),
                    d);
+    // A vertex of the other line within the tolerance is taken as it is: a
+    // point put beside it on the segment would leave a sliver between two
+    // boundaries that were digitised a few millimetres apart.
+    for (const bool otherBegin : {true, false}) {
+      const double vx = otherBegin ? other.GetX1() : other.GetX2(), vy = otherBegin ? other.GetY1() : other.GetY2();
+      const double dv = Distance(ex, ey, vx, vy);
+      if (dv < tolerance && PointsNear(ex, ey, vx, vy, tolerance) && (!on || dv <= d + tolerance)) {
+        on = true;
+        fx = vx, fy = vy, d = dv;
+        break;
+      }
+    }
     if (!on || !(d < tolerance)) return false;
     x = fx;
     y = fy;

@@ -218,6 +218,22 @@ struct LevelNetwork {
 
 }  // namespace
 
+TElement* OldAreaOf(TAreaElement& area) {
+  TElement* owner = area.FindOwnerByClass(TObjectOwner::StaticClass());
+  if (!owner) {
+    platform::showInfo("Nenasel jsem vlastnika v registru");
+    return nullptr;
+  }
+  auto* objects = static_cast<TObjectOwner*>(owner);
+  if (objects->GetCount() == 1) {
+    platform::showInfo("Jsem v registru sam");
+    return nullptr;
+  }
+  TElement* old = objects->GetItem(0);
+  if (!old) platform::showInfo("Je tady se mnou nejaky blbec");
+  return old;
+}
+
 void AreaClassifier::Classify(TElement* element) const {
   TGelixAreaProps* props = AreaProps(element);
   if (!props) {
@@ -229,21 +245,8 @@ void AreaClassifier::Classify(TElement* element) const {
   props->Barva = AreaColour;
   props->Znacka = AreaSymbol;
   if (Level.Zro) SetZroBoundaryLineDruh(*area, Originals);
-  TElement* owner = area->FindOwnerByClass(TObjectOwner::StaticClass());
-  if (!owner) {
-    platform::showInfo("Nenasel jsem vlastnika v registru");
-    return;
-  }
-  auto* objects = static_cast<TObjectOwner*>(owner);
-  if (objects->GetCount() == 1) {
-    platform::showInfo("Jsem v registru sam");
-    return;
-  }
-  TElement* old = objects->GetItem(0);
-  if (!old) {
-    platform::showInfo("Je tady se mnou nejaky blbec");
-    return;
-  }
+  TElement* old = OldAreaOf(*area);
+  if (!old) return;
   for (TElement* unit = old->FindOwnerByClass(TForestSpaceUnit::StaticClass()); unit;
        unit = unit->FindOwnerByClass(TForestSpaceUnit::StaticClass())) {
     if (unit->InheritsFrom(*Level.UnitClass)) {

@@ -87,6 +87,11 @@ bool CheckControlFiles(const std::string& gisRoot, char letter, std::int32_t kin
 std::string LevelBlockPath(const std::string& directory, const std::string& code, const std::string& prefix);
 
 
+// The old area a built area took its record from: the first entry of the
+// object register the area shares with it. A box says what is wrong when
+// there is none.
+TElement* OldAreaOf(TAreaElement& area);
+
 // The hierarchy's line of each copy a level's network is built of.
 using LineOriginals = std::unordered_map<const TElement*, TPolyLineElement*>;
 

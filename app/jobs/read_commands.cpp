@@ -4,6 +4,7 @@
 #include <memory>
 #include <system_error>
 
+#include "app/jobs/lhc_merge.h"
 #include "areas/forest_hierarchy.h"
 #include "areas/forest_space_unit.h"
 #include "framework/settings.h"
@@ -25,16 +26,15 @@ TForestSpaceUnit* LoadedModel::GetHierarchyRoot() const {
   return root && root->Is<TForestSpaceUnit>() ? static_cast<TForestSpaceUnit*>(root) : nullptr;
 }
 
-namespace {
-
-TObjectModel* ObjectModel() { return GetWorld()->GetObjectModel(); }
-
-// Drops everything loaded before; the references die with the old model.
 void RenewObjectModel(LoadedModel& state) {
   GetWorld()->SetObjectModel(nullptr);
   state.Subject.Set(nullptr);
   state.HierarchyRoot.Set(nullptr);
 }
+
+namespace {
+
+TObjectModel* ObjectModel() { return GetWorld()->GetObjectModel(); }
 
 // The main window spells its directories as the data tree does
 // ("D:\GIS\4107\01"); such paths keep that spelling, since they are what the
@@ -102,6 +102,10 @@ bool LoadSubject(LoadedModel& state, TModelScript& script) {
 
 namespace detail {
 
+TLayerScript* AddBlockLayer(TModelScript& script, const std::string& kind, const std::string& path) {
+  return AddLayer(script, kind, path);
+}
+
 TModelScript* DistrictScript(const std::string& districtDirectory) {
   auto* script = new TModelScript;
   TLayerScript* layer = AddLayer(*script, "ARE", Join(districtDirectory, "DET.BLK"));
@@ -112,18 +116,16 @@ TModelScript* DistrictScript(const std::string& districtDirectory) {
 
 TModelScript* LhcScript(const std::string& lhcDirectory) {
   const std::string& lhc = lhcDirectory;
-  std::error_code ec;
-  fs::directory_iterator it(platform::pathResolver().existing(lhc), ec);
-  if (ec || it == fs::directory_iterator()) return nullptr;
+  const std::vector<std::string> entries = SortedEntryNames(platform::pathResolver().existing(lhc));
+  if (entries.empty()) return nullptr;
   auto* script = new TModelScript;
   AddLineLayer(*script, Join(lhc, "CES.BLK"), "VYBLINCES", kCesKinds);
-  // In the order the file system lists them; nothing sorts them.
-  for (; it != fs::directory_iterator(); it.increment(ec)) {
-    const std::string entry = Join(lhc, it->path().filename().string());
+  // Sorted, so that the lines are numbered alike on every machine.
+  for (const std::string& name : entries) {
+    const std::string entry = Join(lhc, name);
     AddLineLayer(*script, Join(entry, "DET.BLK"), "VYBLINDET", kDetKinds);
     AddLineLayer(*script, Join(entry, "SLU.BLK"), "VYBLINSLU", kDetKinds);
     AddLineLayer(*script, Join(entry, "CES.BLK"), "VYBLINCES", kCesKinds);
-    if (ec) break;
   }
   return script;
 }

@@ -10,6 +10,7 @@
 
 #include "app/jobs/loaded_model.h"
 
+class TLayerScript;
 class TModelScript;
 
 namespace jobs {
@@ -34,7 +35,12 @@ void SelectLinesIntoHierarchy(LoadedModel& state);
 // spatial entity when there is none).
 void LoadLineBlock(LoadedModel& state, const std::string& blockPath);
 
+// Drops everything loaded before; the references die with the old model.
+void RenewObjectModel(LoadedModel& state);
+
 namespace detail {
+// A layer of the kind ("ARE", "LIN") reading the block at the path.
+TLayerScript* AddBlockLayer(TModelScript& script, const std::string& kind, const std::string& path);
 // The district's model script: one "ARE" layer of DET.BLK.
 TModelScript* DistrictScript(const std::string& districtDirectory);
 // The LHC's model script; nullptr when the directory lists nothing.

@@ -5,8 +5,6 @@
 #include <memory>
 #include <sstream>
 
-#include <unistd.h>
-
 #include "areas/area_attribute_carrier.h"
 #include "geometry/space_registers.h"
 #include "gisblock/gelix_blok_reader.h"
@@ -14,6 +12,7 @@
 #include "platform/message_queue.h"
 #include "walkers_fixture.h"
 #include "sample_tree.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -25,15 +24,10 @@ class CarryTest : public WalkerTest {
     WalkerTest::SetUp();
     reg = std::make_unique<TRegister>();
     newAreas = std::make_unique<TAreaString>();
-    protocol = (std::filesystem::temp_directory_path() /
-                ("carry_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
-                 std::to_string(::getpid()) + ".txt"))
-                   .string();
   }
   void TearDown() override {
     newAreas.reset();
     reg.reset();
-    std::filesystem::remove(protocol);
   }
 
   TBlockRegister* Block(const std::string& name) {
@@ -89,7 +83,8 @@ class CarryTest : public WalkerTest {
 
   std::unique_ptr<TRegister> reg;
   std::unique_ptr<TAreaString> newAreas;
-  std::string protocol;
+  test_support::TempDir scratch{"carry"};
+  std::string protocol = (scratch / "carry.txt").string();
 };
 
 TEST_F(CarryTest, AMergedStandTakesTheLargerOldAreaAndMarksLinesOfOtherBlocks) {
@@ -183,9 +178,8 @@ TEST_F(CarryTest, EveryStandOfTheSampleDistrictGetsBackItsOwnRecord) {
   if (test_support::GeneratedSample().empty()) GTEST_SKIP() << "python3 not installed";
   RegisterGelixClasses();
   namespace fs = std::filesystem;
-  const fs::path dir = fs::temp_directory_path() / ("zelto_carry_" + std::to_string(::getpid()));
-  fs::remove_all(dir);
-  ASSERT_TRUE(test_support::CopySample(dir.string()));
+  ASSERT_TRUE(test_support::CopySample(scratch.path()));
+  const fs::path& dir = scratch.path();
   int districts = 0;
   for (const auto& entry : fs::recursive_directory_iterator(dir / "GIS")) {
     if (entry.path().filename() != "DET.BLK") continue;
@@ -223,7 +217,6 @@ TEST_F(CarryTest, EveryStandOfTheSampleDistrictGetsBackItsOwnRecord) {
     platform::messageQueue().discardAll();
   }
   EXPECT_GT(districts, 0);
-  fs::remove_all(dir);
 }
 
 }  // namespace

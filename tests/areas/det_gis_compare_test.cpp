@@ -1,73 +1,42 @@
 // The DET-GIS comparison over hand-made tables and over the generated sample
 // district: what is listed, in which words and bytes, and which rows stay.
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
 
 #include <gtest/gtest.h>
 
 #include "areas/det_gis_compare.h"
-#include "areas/det_gis_compare_check.h"
 #include "areas/det_gis_compare_merge.h"
 #include "platform/dbase_group_sum.h"
 #include "platform/message_queue.h"
 #include "platform/scripted_user_interaction.h"
+#include "dbf_rows.h"
+#include "files.h"
 #include "sample_tree.h"
+#include "temp_dir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using Rows = std::vector<std::vector<std::string>>;
+using Rows = test_support::DbfRows;
 using platform::DbfField;
 
 const std::vector<DbfField> kDetFields = {
     {"LHC", 'C', 4}, {"ODDELENI", 'N', 4}, {"DILEC", 'C', 1}, {"SKUPINA", 'C', 3}, {"PLOCHA", 'N', 14, 6}};
 const std::vector<DbfField> kDilFields = {{"ODD", 'N', 4}, {"DIL", 'C', 1}, {"PLOCHA", 'N', 14, 6}};
 
-void writeTable(const fs::path& file, const std::vector<DbfField>& fields, const Rows& rows) {
-  fs::create_directories(file.parent_path());
-  platform::DbfTable::create(file, fields);
-  platform::DbfTable t;
-  t.open(file, false);
-  for (const auto& row : rows) {
-    t.append();
-    for (std::size_t i = 0; i < row.size(); ++i) t.setText(static_cast<int>(i), row[i]);
-    t.post();
-  }
-}
-
-Rows liveRows(const fs::path& file, const std::vector<std::string>& columns) {
-  platform::DbfTable t;
-  t.open(file, true);
-  Rows rows;
-  for (bool r = t.first(); r; r = t.next()) {
-    rows.emplace_back();
-    for (const auto& c : columns) rows.back().push_back(t.text(c));
-  }
-  return rows;
-}
-
-std::string bytesOf(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
+using test_support::LiveRows;
+using test_support::WriteTable;
 
 class DetGisCompareTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() / ("zelto_detgis_" + std::to_string(::getpid()));
-    fs::remove_all(dir);
     fs::create_directories(dir / "work");
     platform::messageQueue().discardAll();
   }
-  void TearDown() override {
-    platform::messageQueue().discardAll();
-    fs::remove_all(dir);
-  }
+  void TearDown() override { platform::messageQueue().discardAll(); }
   // Compares at once, as the all-levels check does.
   std::unique_ptr<TKompDETGIS> run(const std::string& level, const fs::path& det, const fs::path& gis) {
     auto form = std::make_unique<TKompDETGIS>(detgis::GroupLimits{}, dir / "work");
@@ -78,20 +47,21 @@ class DetGisCompareTest : public ::testing::Test {
     form->FormShow();
     return form;
   }
-  fs::path dir;
+  test_support::TempDir scratch{"detgis"};
+  fs::path dir = scratch.path();
   platform::ScopedScriptedUi ui;
 };
 
 TEST_F(DetGisCompareTest, KeysPairInTheOrderOfTheSumsSoNumericCompartmentsAndLetterCaseMatch) {
-  writeTable(dir / "det.dbf", kDetFields,
+  WriteTable(dir / "det.dbf", kDetFields,
              {{"4107", "9", "a", "1", "1"}, {"4107", "10", "a", "1", "2"}, {"4107", "11", "b", "1", "3"}});
-  writeTable(dir / "G/P1400.DBF", kDilFields, {{"10", "a", "2"}, {"11", "B", "3"}});
+  WriteTable(dir / "G/P1400.DBF", kDilFields, {{"10", "a", "2"}, {"11", "B", "3"}});
   auto form = run("DIL", dir / "det.dbf", dir / "G/P1400.DBF");
   EXPECT_EQ(form->Memo, std::vector<std::string>{"9a: 1 v GIS neexistuje"});
   EXPECT_EQ(form->lbCount, "1");
-  EXPECT_EQ(bytesOf(dir / "G/P1400.ERR"), "9a: 1 v GIS neexistuje\r\n");
-  EXPECT_EQ(liveRows(form->WorkTable("COPYDET.DBF"), {"ODDELENI"}), Rows{{"9"}});
-  EXPECT_TRUE(liveRows(form->WorkTable("COPYGIS.DBF"), {"ODD"}).empty());
+  EXPECT_EQ(test_support::ReadFile(dir / "G/P1400.ERR"), "9a: 1 v GIS neexistuje\r\n");
+  EXPECT_EQ(LiveRows(form->WorkTable("COPYDET.DBF"), {"ODDELENI"}), Rows{{"9"}});
+  EXPECT_TRUE(LiveRows(form->WorkTable("COPYGIS.DBF"), {"ODD"}).empty());
   EXPECT_FALSE(form->btPorovnejEnabled);
   EXPECT_FALSE(form->bbprerusEnabled);
   EXPECT_EQ(form->QDET.at(0), "Select ODDELENI,DILEC,SUM(PLOCHA) from \"" + (dir / "det.dbf").string() + "\"");
@@ -103,17 +73,17 @@ TEST_F(DetGisCompareTest, SumsAgreeBelowOneHundredthAndEveryOtherPairIsListed) {
   EXPECT_TRUE(detgis::sumsAgree(12.345, 12.35));
   EXPECT_FALSE(detgis::sumsAgree(12.34, 12.35));
   EXPECT_FALSE(detgis::sumsAgree(0.35, 0.36));
-  writeTable(dir / "det.dbf", kDetFields,
+  WriteTable(dir / "det.dbf", kDetFields,
              {{"4107", "1", "a", "1", "12.345"}, {"4107", "2", "a", "1", "12.34"}, {"4107", "3", "a", "1", "12.34"}});
-  writeTable(dir / "P1400.DBF", kDilFields, {{"1", "a", "12.35"}, {"2", "a", "12.36"}, {"3", "a", "12.35"}});
+  WriteTable(dir / "P1400.DBF", kDilFields, {{"1", "a", "12.35"}, {"2", "a", "12.36"}, {"3", "a", "12.35"}});
   auto form = run("DIL", dir / "det.dbf", dir / "P1400.DBF");
   EXPECT_EQ(form->Memo, (std::vector<std::string>{"2a:  12.34 <> 12.36", "3a:  12.34 <> 12.35"}));
-  EXPECT_EQ(liveRows(form->WorkTable("COPYGIS.DBF"), {"ODD", "SUM_OF_PLO"}), (Rows{{"2", "12.36"}, {"3", "12.35"}}));
+  EXPECT_EQ(LiveRows(form->WorkTable("COPYGIS.DBF"), {"ODD", "SUM_OF_PLO"}), (Rows{{"2", "12.36"}, {"3", "12.35"}}));
 }
 
 TEST_F(DetGisCompareTest, RegionRowsPairInOrderAndAnExtraDetRowIsMissingInGis) {
-  writeTable(dir / "det.dbf", kDetFields, {{"4107", "1", "a", "1", "5"}, {"4108", "1", "a", "1", "3"}});
-  writeTable(dir / "P9400.DBF", {{"LHC_KOD", 'C', 4}, {"PLOCHA", 'N', 14, 6}}, {{"9999", "5"}});
+  WriteTable(dir / "det.dbf", kDetFields, {{"4107", "1", "a", "1", "5"}, {"4108", "1", "a", "1", "3"}});
+  WriteTable(dir / "P9400.DBF", {{"LHC_KOD", 'C', 4}, {"PLOCHA", 'N', 14, 6}}, {{"9999", "5"}});
   auto form = run("REG", dir / "det.dbf", dir / "P9400.DBF");
   EXPECT_EQ(form->Memo, std::vector<std::string>{": 3 v GIS neexistuje"});
 }
@@ -130,20 +100,20 @@ TEST_F(DetGisCompareTest, GroupNumbersSplitTheDetRowsAsTheForestHierarchyDoes) {
   EXPECT_FALSE(detgis::keepsDetRow(DetRows::Remaining, "899", limits));
   EXPECT_TRUE(detgis::keepsDetRow(DetRows::Remaining, "9001", limits));  // first three characters
 
-  writeTable(dir / "det.dbf", kDetFields,
+  WriteTable(dir / "det.dbf", kDetFields,
              {{"4107", "1", "a", "099", "1"}, {"4107", "1", "a", "100", "2"}, {"4107", "1", "a", "x1", "3"},
               {"4107", "1", "a", "500", "4"}});
   const std::vector<DbfField> psk = {{"ODD", 'N', 4}, {"DIL", 'C', 1}, {"PSK", 'C', 3}, {"PLOCHA", 'N', 14, 6}};
-  writeTable(dir / "P1600.DBF", psk, {{"1", "a", "099", "1"}, {"1", "a", "x1", "3"}});
+  WriteTable(dir / "P1600.DBF", psk, {{"1", "a", "099", "1"}, {"1", "a", "x1", "3"}});
   EXPECT_TRUE(run("PSK", dir / "det.dbf", dir / "P1600.DBF")->Memo.empty());
   const std::vector<DbfField> jp = {{"ODD", 'N', 4}, {"DIL", 'C', 1}, {"JP", 'C', 3}, {"PLOCHA", 'N', 14, 6}};
-  writeTable(dir / "P1800.DBF", jp, {{"1", "a", "500", "4"}});
+  WriteTable(dir / "P1800.DBF", jp, {{"1", "a", "500", "4"}});
   EXPECT_TRUE(run("jp", dir / "det.dbf", dir / "P1800.DBF")->Memo.empty());
 }
 
 TEST_F(DetGisCompareTest, ABreakStopsTheWalkWithTheInterruptionLineInWindows1250) {
-  writeTable(dir / "det.dbf", kDetFields, {{"4107", "1", "a", "1", "1"}, {"4107", "2", "a", "1", "2"}});
-  writeTable(dir / "P1400.DBF", kDilFields, {{"1", "a", "1"}, {"2", "a", "2"}});
+  WriteTable(dir / "det.dbf", kDetFields, {{"4107", "1", "a", "1", "1"}, {"4107", "2", "a", "1", "2"}});
+  WriteTable(dir / "P1400.DBF", kDilFields, {{"1", "a", "1"}, {"2", "a", "2"}});
   TKompDETGIS form(detgis::GroupLimits{}, dir / "work");
   form.LevelCode = "DIL";
   form.DETTableName = (dir / "det.dbf").string();
@@ -164,21 +134,21 @@ TEST_F(DetGisCompareTest, ABreakStopsTheWalkWithTheInterruptionLineInWindows1250
   form.btPorovnejClick();
   EXPECT_TRUE(form.Interrupted());
   EXPECT_EQ(form.Memo, std::vector<std::string>{detgis::kInterruptedLine});
-  EXPECT_EQ(bytesOf(dir / "P1400.ERR"), "! ... proces ru\xE8n\xEC p\xF8\x65ru\x9A\x65n ! \r\n");
-  EXPECT_EQ(liveRows(form.WorkTable("COPYDET.DBF"), {"ODDELENI"}).size(), 2u);
+  EXPECT_EQ(test_support::ReadFile(dir / "P1400.ERR"), "! ... proces ru\xE8n\xEC p\xF8\x65ru\x9A\x65n ! \r\n");
+  EXPECT_EQ(LiveRows(form.WorkTable("COPYDET.DBF"), {"ODDELENI"}).size(), 2u);
   EXPECT_FALSE(form.btPorovnejEnabled);
 }
 
 TEST_F(DetGisCompareTest, TableAndListingFailuresAreShownAndNothingIsCompared) {
-  writeTable(dir / "det.dbf", kDetFields, {{"4107", "1", "a", "1", "1"}});
-  writeTable(dir / "P1300.DBF", {{"ODDIL", 'N', 4}, {"PLOCHA", 'N', 14, 6}}, {{"1", "1"}});
+  WriteTable(dir / "det.dbf", kDetFields, {{"4107", "1", "a", "1", "1"}});
+  WriteTable(dir / "P1300.DBF", {{"ODDIL", 'N', 4}, {"PLOCHA", 'N', 14, 6}}, {{"1", "1"}});
   auto noField = run("ODD", dir / "det.dbf", dir / "P1300.DBF");
   EXPECT_FALSE(noField->Prepared());
   ASSERT_EQ(ui->shown().size(), 1u);
   EXPECT_NE(ui->shown()[0].text.find("ODD"), std::string::npos);
 
   ui->clear();
-  writeTable(dir / "P1400.DBF", kDilFields, {{"2", "a", "1"}});
+  WriteTable(dir / "P1400.DBF", kDilFields, {{"2", "a", "1"}});
   fs::create_directories(dir / "P1400.ERR");  // cannot be created as a file
   auto noListing = run("DIL", dir / "det.dbf", dir / "P1400.DBF");
   EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{"Soubor " + (dir / "P1400.ERR").string() + " nelze vytvořit"});
@@ -194,27 +164,26 @@ class SampleDetGisTest : public DetGisCompareTest {
     if (test_support::GeneratedSample().empty()) GTEST_SKIP() << "python3 not installed";
     const fs::path out = dir / "sample";
     ASSERT_TRUE(test_support::CopySample(out));
-    district = out / "GIS" / "4107" / "01";
-    det = district / "DET.BLK" / "P0110.DBF";
-    detRows = liveRows(det, {"ODDELENI", "DILEC", "PLOCHA"});
+    det = out / "GIS" / "4107" / "01" / "DET.BLK" / "P0110.DBF";
+    detRows = LiveRows(det, {"ODDELENI", "DILEC", "PLOCHA"});
     ASSERT_GT(detRows.size(), 10u);
   }
-  fs::path district, det;
+  fs::path det;
   Rows detRows;
 };
 
 TEST_F(SampleDetGisTest, EqualSumsLeaveNothingAndAlteredUnitsAreListedExactly) {
-  writeTable(dir / "out/01_14DIL.BLK/P1400.DBF", kDilFields, detRows);
+  WriteTable(dir / "out/01_14DIL.BLK/P1400.DBF", kDilFields, detRows);
   auto same = run("DIL", det, dir / "out/01_14DIL.BLK/P1400.DBF");
   EXPECT_TRUE(same->Memo.empty());
-  EXPECT_EQ(bytesOf(dir / "out/01_14DIL.BLK/P1400.ERR"), "");
-  EXPECT_TRUE(liveRows(same->WorkTable("COPYDET.DBF"), {"ODDELENI"}).empty());
-  EXPECT_TRUE(liveRows(same->WorkTable("COPYGIS.DBF"), {"ODD"}).empty());
+  EXPECT_EQ(test_support::ReadFile(dir / "out/01_14DIL.BLK/P1400.ERR"), "");
+  EXPECT_TRUE(LiveRows(same->WorkTable("COPYDET.DBF"), {"ODDELENI"}).empty());
+  EXPECT_TRUE(LiveRows(same->WorkTable("COPYGIS.DBF"), {"ODD"}).empty());
   same.reset();
 
   // The DET sums as the grouped work table reads them, per unit in key order.
   platform::writeGroupedSum(det, {"ODDELENI", "DILEC"}, "PLOCHA", dir / "units.dbf");
-  const Rows units = liveRows(dir / "units.dbf", {"ODDELENI", "DILEC", "SUM_OF_PLO"});
+  const Rows units = LiveRows(dir / "units.dbf", {"ODDELENI", "DILEC", "SUM_OF_PLO"});
   ASSERT_GE(units.size(), 3u);
   const auto unitOf = [](const std::vector<std::string>& r) { return r[0] + r[1]; };
   Rows gis;
@@ -229,7 +198,7 @@ TEST_F(SampleDetGisTest, EqualSumsLeaveNothingAndAlteredUnitsAreListedExactly) {
   }
   gis.push_back({units[0][0], units[0][1], "1.5"});
   gis.push_back({"9999", "z", "2.25"});
-  writeTable(dir / "P1400.DBF", kDilFields, gis);
+  WriteTable(dir / "P1400.DBF", kDilFields, gis);
   auto altered = run("DIL", det, dir / "P1400.DBF");
   const std::vector<std::string> expected = {
       unitOf(units[0]) + ":  " + units[0][2] + " <> 1.5",
@@ -237,62 +206,9 @@ TEST_F(SampleDetGisTest, EqualSumsLeaveNothingAndAlteredUnitsAreListedExactly) {
       "V DET neexistuje 9999z: 2.25",
   };
   EXPECT_EQ(altered->Memo, expected);
-  EXPECT_EQ(bytesOf(dir / "P1400.ERR"), expected[0] + "\r\n" + expected[1] + "\r\n" + expected[2] + "\r\n");
-  EXPECT_EQ(liveRows(altered->WorkTable("COPYDET.DBF"), {"ODDELENI"}).size(), 2u);
-  EXPECT_EQ(liveRows(altered->WorkTable("COPYGIS.DBF"), {"ODD"}).size(), 2u);
-}
-
-TEST_F(SampleDetGisTest, CheckButtonsFindTheirTablesAndReportWhatIsMissing) {
-  const fs::path out = dir / "out";
-  // The form puts its work tables in the current directory.
-  const fs::path home = fs::current_path();
-  fs::current_path(dir / "work");
-  struct Back {
-    fs::path to;
-    ~Back() { fs::current_path(to); }
-  } back{home};
-  std::vector<std::string> codesAsked;
-  detgis::CheckContext context;
-  context.districtDirectory = (dir / "nodet").string();
-  context.outputDirectory = out.string();
-  context.districtCode = [&]() -> std::optional<std::string> {
-    codesAsked.push_back("01");
-    return "01";
-  };
-  std::vector<std::string> shown;
-  context.runModal = [&](TKompDETGIS& form) {
-    form.FormShow();
-    form.btPorovnejClick();
-    shown.push_back(form.Caption + (form.AllLevels ? " all " : " one ") + std::to_string(form.Memo.size()));
-  };
-
-  // The DET table is looked for before the district code.
-  EXPECT_FALSE(CheckExportedLayer("btKDil", context));
-  EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{"Databáze " + context.districtDirectory + "\\DET.BLK\\P0110.DBF neexistuje"});
-  EXPECT_TRUE(codesAsked.empty());
-
-  ui->clear();
-  context.districtDirectory = district.string();
-  EXPECT_FALSE(CheckExportedLayer("btkDil", context));
-  EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{"Databáze " + out.string() + "\\01_14DIL.BLK\\P1400.DBF neexistuje"});
-
-  ui->clear();
-  writeTable(out / "01_14DIL.BLK" / "P1400.DBF", kDilFields, detRows);
-  EXPECT_TRUE(CheckExportedLayer("btkDil", context));
-  EXPECT_TRUE(ui->shownTexts().empty());
-  EXPECT_EQ(shown, std::vector<std::string>{"Porovnání DET-GIS - vrstva DIL one 0"});
-
-  shown.clear();
-  EXPECT_FALSE(CheckExportedLayer("btKVse", context));  // only DIL exists
-  EXPECT_EQ(shown, std::vector<std::string>{"Porovnání DET-GIS - vrstva DIL all 0"});
-  ASSERT_EQ(ui->shownTexts().size(), 6u);
-  EXPECT_EQ(ui->shownTexts()[0], "Databáze " + out.string() + "\\01_16PSK.BLK\\P1600.DBF neexistuje");
-  EXPECT_EQ(ui->shownTexts()[5], "Databáze " + out.string() + "\\01_19OP.BLK\\P1900.DBF neexistuje");
-
-  EXPECT_EQ(detgis::checkedLevels("btKZRO").at(0).table, "P1400.DBF");
-  EXPECT_TRUE(detgis::checkedLevels("btX").empty());
-  EXPECT_FALSE(CheckExportedLayer("", context));
-  EXPECT_TRUE(fs::exists(dir / "work" / "COPYGIS.DBF"));
+  EXPECT_EQ(test_support::ReadFile(dir / "P1400.ERR"), expected[0] + "\r\n" + expected[1] + "\r\n" + expected[2] + "\r\n");
+  EXPECT_EQ(LiveRows(altered->WorkTable("COPYDET.DBF"), {"ODDELENI"}).size(), 2u);
+  EXPECT_EQ(LiveRows(altered->WorkTable("COPYGIS.DBF"), {"ODD"}).size(), 2u);
 }
 
 }  // namespace

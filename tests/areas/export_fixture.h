@@ -10,7 +10,6 @@
 #include <filesystem>
 #include <map>
 #include <string>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -22,6 +21,7 @@
 #include "platform/message_queue.h"
 #include "walkers_fixture.h"
 #include "sample_tree.h"
+#include "temp_dir.h"
 
 namespace areas_test {
 
@@ -101,15 +101,9 @@ class ExportTest : public WalkerTest {
     WalkerTest::SetUp();
     RegisterGelixClasses();
     RegisterExportClasses();
-    dir = fs::temp_directory_path() / ("zelto_export_" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
     platform::messageQueue().discardAll();
   }
-  void TearDown() override {
-    platform::messageQueue().discardAll();
-    fs::remove_all(dir);
-  }
+  void TearDown() override { platform::messageQueue().discardAll(); }
   // The control files of a generated district, in dir/GIS.
   std::string controlDir() {
     if (!test_support::CopySample(dir)) return {};
@@ -131,7 +125,8 @@ class ExportTest : public WalkerTest {
     return result;
   }
 
-  fs::path dir;
+  test_support::TempDir scratch{"export"};
+  fs::path dir = scratch.path();
 };
 
 }  // namespace areas_test

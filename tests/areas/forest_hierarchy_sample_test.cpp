@@ -2,8 +2,6 @@
 // every unit of every level must hold the generator's number of stand areas
 // and their net area, and the line lists of the units of one level must make
 // up that level's network.
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -22,6 +20,7 @@
 #include "walkers_fixture.h"
 #include "process.h"
 #include "sample_tree.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -53,23 +52,12 @@ class SampleHierarchyTest : public WalkerTest {
     WalkerTest::SetUp();
     if (test_support::GeneratedSample().empty()) GTEST_SKIP() << "python3 not installed";
     RegisterGelixClasses();
-    dir = fs::temp_directory_path() / ("zelto_hierarchy_" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    ASSERT_TRUE(test_support::CopySample(dir.string()));
-    if (const char* old = std::getenv("WINDIR")) oldWindir = old;
-    ::setenv("WINDIR", dir.c_str(), 1);  // the generated TERGELIX.INI
+    ASSERT_TRUE(test_support::CopySample(dir.path()));
     platform::messageQueue().discardAll();
   }
-  void TearDown() override {
-    platform::messageQueue().discardAll();
-    if (oldWindir.empty())
-      ::unsetenv("WINDIR");
-    else
-      ::setenv("WINDIR", oldWindir.c_str(), 1);
-    fs::remove_all(dir);
-  }
-  fs::path dir;
-  std::string oldWindir;
+  void TearDown() override { platform::messageQueue().discardAll(); }
+  test_support::TempDir dir{"hierarchy"};
+  test_support::ScopedEnv windir{"WINDIR", dir.string()};  // the generated TERGELIX.INI
 };
 
 TForestSpaceUnit* Child(TForestSpaceUnit* unit, const std::string& name) {

@@ -2,10 +2,15 @@
 // the test block of all lines.
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <set>
 #include <memory>
 
 #include "areas/export_all_lines.h"
 #include "areas/export_lines.h"
+#include "areas/node_area_drivers.h"
+#include "geometry/line_end_cells.h"
+#include "gisblock/gelix_props.h"
 #include "export_fixture.h"
 #include "file_size_limit.h"
 #include "gisblock/staged_block.h"
@@ -200,6 +205,89 @@ TEST_F(ExportTest, RoadsReadFromABlockCarryTheirRowsIntoTheExtraction) {
   for (auto& row : rowsOut) found |= std::stoi(row.at("DRUH_PUV")) == 350 && row.at("NAZEV") == name;
   EXPECT_TRUE(found) << name;
   EXPECT_TRUE(ui->shownTexts().empty());
+}
+
+}  // namespace
+}  // namespace areas_test
+
+namespace areas_test {
+namespace {
+
+// Line number and begin flag of each link of the block's lines, by number.
+std::map<std::int32_t, std::vector<std::pair<std::int32_t, int>>> BlockLinks(const std::string& blockDir) {
+  std::map<std::int32_t, std::vector<std::pair<std::int32_t, int>>> links;
+  std::unique_ptr<TGeliXBlokReader> r(TGeliXBlokReader::CreateForBlock(blockDir));
+  TEntity model;
+  r->SetObjectModel(&model);
+  std::unique_ptr<TPolyLineString> lines(r->ReadLines());
+  if (!lines) return links;
+  for (TElement* l : lines->Items()) {
+    auto* props = static_cast<TGelixLineProps*>(static_cast<TPolyLineElement*>(l)->GetProperties());
+    auto& entry = links[props->Cislo];
+    for (int k = 0; k < 4; ++k) {
+      std::int32_t number = 0;
+      for (int b = 0; b < 4; ++b) number |= std::int32_t(props->Links[5 * k + b]) << (8 * b);
+      entry.emplace_back(number, props->Links[5 * k + 4]);
+    }
+  }
+  return links;
+}
+
+// Three lines meeting at one node (a T), noded.
+struct NodedT {
+  TSpaceEntity lines;
+  TMakeNodes noding;
+  NodedT() {
+    for (Pts pts : {Pts{{0, 0}, {50, 0}}, Pts{{50, 0}, {100, 0}}, Pts{{50, 0}, {50, 40}}}) lines.AddAndExtend(Line(pts, 7));
+    noding.SetInput(&lines);
+    noding.DoIt();
+  }
+};
+
+TEST_F(ExportTest, NodedLinesAreWrittenWithTheirLinksAndAppendedLinesNumberOn) {
+  NodedT t;
+  ASSERT_NE(t.noding.NodesQTree(), nullptr);
+  TExportNodedLines exporter;
+  exporter.BlockDirectory = block();
+  exporter.Rewrite = true;
+  exporter.SetInput(t.noding.NodesQTree());
+  exporter.DoIt();
+  auto links = BlockLinks(block());
+  ASSERT_EQ(links.size(), 3u);
+  // At the T every line sees the other two; at its free end only itself.
+  for (const auto& [number, four] : links) {
+    std::set<std::int32_t> others;
+    for (const auto& [to, begin] : four) {
+      EXPECT_TRUE(to >= 1 && to <= 3) << number << " -> " << to;
+      if (to != number) others.insert(to);
+    }
+    EXPECT_EQ(others.size(), 2u) << number;
+  }
+  exporter.Rewrite = false;
+  exporter.DoIt();
+  links = BlockLinks(block());
+  ASSERT_EQ(links.size(), 6u);
+  for (std::int32_t number = 4; number <= 6; ++number)
+    for (const auto& [to, begin] : links[number]) EXPECT_TRUE(to == -1 || (to >= 4 && to <= 6)) << to;
+}
+
+TEST_F(ExportTest, ANeighbourThatIsNotWrittenGetsTheEmptyLink) {
+  NodedT t;
+  // Numbers from an earlier export, which the block about to be written
+  // does not hold.
+  for (TElement* line : t.lines.Items()) line->ID = 40;
+  TPolyLineString two;
+  two.Add(t.lines.GetItem(0));
+  two.Add(t.lines.GetItem(1));
+  TExportLinesToGelix exporter;
+  exporter.BlockName = block();
+  exporter.SetInput(&two);
+  exporter.DoIt();
+  const auto links = BlockLinks(block());
+  ASSERT_EQ(links.size(), 2u);
+  for (const auto& [number, four] : links)
+    for (const auto& [to, begin] : four) EXPECT_TRUE(to == -1 || to == 1 || to == 2) << number << " -> " << to;
+  for (TElement* line : std::vector<TElement*>(two.Items())) two.Remove(line);
 }
 
 }  // namespace

@@ -123,6 +123,50 @@ TEST_F(DriverTest, NodingAloneJoinsPseudoNodesOnlyWhenAsked) {
   }
 }
 
+// A wandering chain: pieces digitised in both directions, two vertices
+// inside each, so that joins meet the growing line at either end.
+TEST_F(DriverTest, AChainOfPseudoNodesBecomesOneLineInOrderUpToTheVertexLimit) {
+  for (int pieces : {8, 40}) {
+    SCOPED_TRACE(pieces);
+    auto lines = std::make_unique<TPolyLineString>();
+    std::vector<std::pair<double, double>> path;
+    for (int k = 0; k <= 3 * pieces; ++k) path.emplace_back(k * 10.0, (k % 3) * 4.0 + k * 0.5);
+    for (int p = 0; p < pieces; ++p) {
+      auto* line = Line({});
+      for (int j = 0; j <= 3; ++j) {
+        const auto& [x, y] = path[p % 3 == 1 ? 3 * p + 3 - j : 3 * p + j];
+        line->AddVertex(x, y);
+      }
+      lines->AddAndExtend(line);
+    }
+    TMakeNodes tool;
+    tool.DeletePseudoNodes = true;
+    tool.SetInput(lines.get());
+    tool.DoIt();
+    auto* noded = dynamic_cast<TRectEntity*>(tool.Output());
+    ASSERT_TRUE(noded);
+    // The joined lines, laid end to end, walk the path vertex by vertex.
+    std::vector<std::vector<std::pair<double, double>>> joined;
+    for (TElement* e : noded->Items()) {
+      auto* line = static_cast<TPolyLineElement*>(e);
+      EXPECT_LE(line->GetCoordsCount(), 100);
+      std::vector<std::pair<double, double>> v;
+      for (int i = 0; i < line->GetCoordsCount(); ++i) v.emplace_back(line->GetVertexX(i), line->GetVertexY(i));
+      if (v.front() > v.back()) std::reverse(v.begin(), v.end());
+      // Its envelope is that of all its vertices.
+      EXPECT_DOUBLE_EQ(line->GetMinX(), v.front().first);
+      EXPECT_DOUBLE_EQ(line->GetMaxX(), v.back().first);
+      joined.push_back(v);
+    }
+    std::sort(joined.begin(), joined.end());
+    std::vector<std::pair<double, double>> walked;
+    for (const auto& v : joined) walked.insert(walked.end(), v.begin() + (walked.empty() ? 0 : 1), v.end());
+    EXPECT_EQ(walked, path);
+    // 121 vertices do not fit one line of at most 100.
+    EXPECT_EQ(joined.size(), pieces == 8 ? 1u : 2u);
+  }
+}
+
 TEST_F(DriverTest, SampleDistrictGivesTheStoredAreas) {
   if (test_support::GeneratedSample().empty()) GTEST_SKIP() << "python3 not installed";
   const fs::path dir = fs::temp_directory_path() / ("zelto_driver_sample_" + std::to_string(::getpid()));
@@ -162,6 +206,30 @@ TEST_F(DriverTest, SampleDistrictGivesTheStoredAreas) {
 
   std::error_code ec;
   fs::remove_all(dir, ec);
+}
+
+}  // namespace
+
+namespace {
+
+// Two districts whose shared edge each digitised on its own, 4 mm apart,
+// with vertices that lie off the other copy's segments.
+TEST_F(DriverTest, DistrictsDigitisedApartMergeWithoutASliver) {
+  auto lines = std::make_unique<TPolyLineString>();
+  for (TPolyLineElement* line :
+       {Line({{10, 0}, {-50, 0}, {-50, 100}, {12, 100}}), Line({{10, 0}, {14, 30}, {8, 60}, {12, 100}}),
+        Line({{10.004, 0}, {70, 0}, {70, 100}, {12.004, 100}}),
+        Line({{10.004, 0}, {14.004, 30}, {8.004, 60}, {12.004, 100}})})
+    lines->AddAndExtend(line);
+  TMakeNodesAndAreas tool;
+  tool.DeletePseudoNodes = true;
+  tool.SnapDistance = 0.01;
+  tool.SetInput(lines.get());
+  tool.DoIt();
+  std::vector<double> areas = AreasOf(tool.Output());
+  std::sort(areas.begin(), areas.end());
+  ASSERT_EQ(areas.size(), 2u);
+  EXPECT_NEAR(areas[0] + areas[1], 12000, 1e-6);
 }
 
 }  // namespace

@@ -1,8 +1,6 @@
 // The boundary lines of a generated district, noded and built into areas,
 // must give back the areas the district's block stores: as many, and of the
 // same net areas once the islands are holes of their areas.
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -19,6 +17,7 @@
 #include "platform/message_queue.h"
 #include "walkers_fixture.h"
 #include "sample_tree.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -34,14 +33,11 @@ class SampleDistrictAreasTest : public WalkerTest {
     platform::messageQueue().discardAll();
     zelto::SetMainToolResolver([this] { return &sink; });
     if (test_support::GeneratedSample().empty()) GTEST_SKIP() << "python3 not installed";
-    dir = fs::temp_directory_path() / ("zelto_areas_sample_" + std::to_string(::getpid()));
     ASSERT_TRUE(test_support::CopySample(dir.string()));
   }
   void TearDown() override {
     zelto::RunMessagesUntilIdle();
     zelto::SetMainToolResolver(nullptr);
-    std::error_code ec;
-    fs::remove_all(dir, ec);
   }
   std::string DetBlock() const {
     for (const auto& lhc : fs::directory_iterator(dir / "GIS")) {
@@ -57,7 +53,7 @@ class SampleDistrictAreasTest : public WalkerTest {
   }
 
   TOwnerEntity sink;
-  fs::path dir;
+  test_support::TempDir dir{"areas_sample"};
 };
 
 TEST_F(SampleDistrictAreasTest, BuiltAreasAreTheStoredAreas) {

@@ -1,7 +1,5 @@
 // A unit's line list holds what bounds it from outside and its islands'
 // lines, never a line shared by two of its own areas or sub-units.
-#include <cstdlib>
-
 #include "areas/forest_hierarchy.h"
 #include "areas/forest_space_unit.h"
 #include "framework/message_dispatch.h"
@@ -10,6 +8,7 @@
 #include "render/interpret_layer.h"
 #include "log_probe.h"
 #include "walkers_fixture.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -80,12 +79,6 @@ TEST_F(UnitLinesTest, FilingWithoutAModelOrFromAWrongInputSaysTheBlockIsMissing)
   EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{"Není nalezen blok"});
 }
 
-}  // namespace
-
-namespace {
-
-using namespace areas_test;
-
 using test_support::LogProbe;
 
 TAreaElement* Kind(TAreaElement* area, int druh, int cislo) {
@@ -99,9 +92,7 @@ TAreaElement* Kind(TAreaElement* area, int druh, int cislo) {
 TEST_F(WalkerTest, FilingKeepsSliversAndForeignKindsOutOfTheStandUnits) {
   platform::messageQueue().discardAll();
   LogProbe log;
-  const char* windir = std::getenv("WINDIR");
-  const std::string oldWindir = windir ? windir : "";
-  ::setenv("WINDIR", "/nonexistent", 1);  // the default limits
+  test_support::ScopedEnv windir("WINDIR", "/nonexistent");  // the default limits
   TEntity model;
   TAreaString areas;
   TAreaElement* road = Kind(Box(0, 0, 2, 5), 134, 1);  // 10 m²: filed
@@ -154,11 +145,6 @@ TEST_F(WalkerTest, FilingKeepsSliversAndForeignKindsOutOfTheStandUnits) {
   hierarchy.SetInput(&slivers);
   hierarchy.DoIt();
   EXPECT_TRUE(log.saw("žádná z 1 ploch nebyla zařazena")) << log.all();
-  zelto::SetMainToolResolver(nullptr);
-  if (windir)
-    ::setenv("WINDIR", oldWindir.c_str(), 1);
-  else
-    ::unsetenv("WINDIR");
 }
 
 }  // namespace

@@ -166,21 +166,4 @@ TEST_F(Messages, PumpingInsideAHandlerDeliversLaterMessagesOnce) {
   EXPECT_EQ(pumper.seen[2].code, 3);
 }
 
-TEST_F(Messages, ProgressAndTextMessagesPublishTheirFields) {
-  TProgressMessage progress(10, nullptr, nullptr, nullptr);
-  progress.SetPropertyText("ProcessName", "Čtení");
-  progress.SetPropertyInt("MaxProgress", 50);
-  EXPECT_EQ(progress.ProcessName, "Čtení");
-  EXPECT_EQ(progress.MaxProgress, 50);
-  EXPECT_EQ(progress.PropertyText("KillData"), "False");
-  EXPECT_GT(progress.Time, 40000.0);  // a date after 2009
-  std::vector<std::string> names;
-  for (int i = 0; i < PropCount(&progress); ++i) {
-    std::string n;
-    PropNameByIndex(&progress, i, n);
-    names.push_back(n);
-  }
-  EXPECT_EQ(names.back(), "Progress");
-}
-
 }  // namespace

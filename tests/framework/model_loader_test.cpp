@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "framework/coordinate.h"
 #include "framework/draw_items.h"
@@ -15,6 +14,8 @@
 #include "framework/technology.h"
 #include "platform/codepage.h"
 #include "tests/framework/test_support.h"
+#include "files.h"
+#include "temp_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -40,16 +41,9 @@ class ModelLoader : public FrameworkTest {
     log = new TLogTool();
     world.SetMainTool(log);
     world.InstallMessageHook();
-    file = fs::temp_directory_path() / ("zelto_model_" + std::string(
-        ::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".zlt");
-  }
-  void TearDown() override {
-    fs::remove(file);
-    FrameworkTest::TearDown();
   }
   void write(const zelto::ValueWriter& w) {
-    std::ofstream out(file, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(w.Bytes().data()), static_cast<std::streamsize>(w.Bytes().size()));
+    test_support::WriteFile(file, std::string(w.Bytes().begin(), w.Bytes().end()));
   }
   TElement* load() {
     TStreamLoader loader;
@@ -61,7 +55,8 @@ class ModelLoader : public FrameworkTest {
 
   TWorld world;
   TLogTool* log = nullptr;
-  fs::path file;
+  test_support::TempDir dir{"model"};
+  fs::path file = dir / "model.zlt";
 };
 
 void classDefinition(zelto::ValueWriter& w, const std::string& name,
@@ -288,7 +283,7 @@ TEST_F(ModelLoader, Tpf0WithAnUnregisteredClassShowsOneErrorAndLoadsNothing) {
 TEST_F(ModelLoader, BadNamesMissingFilesAndUnknownSignaturesRaise) {
   TStreamLoader loader;
   EXPECT_THROW(loader.DoIt(), EBadStreamName);
-  loader.FileName = (fs::temp_directory_path() / "zelto_nowhere.zlt").string();
+  loader.FileName = (dir / "nowhere.zlt").string();
   try {
     loader.DoIt();
     FAIL();

@@ -3,11 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <optional>
 #include <string>
+
+#include "files.h"
+#include "temp_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -16,28 +16,12 @@ namespace {
 // A private Windows directory for one test, restoring WINDIR afterwards.
 class WindowsDirectory {
  public:
-  WindowsDirectory() {
-    dir_ = fs::temp_directory_path() /
-           ("zelto_windir_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-            "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    if (const char* old = std::getenv("WINDIR")) saved_ = old;
-    setenv("WINDIR", dir_.c_str(), 1);
-  }
-  ~WindowsDirectory() {
-    if (saved_) setenv("WINDIR", saved_->c_str(), 1);
-    else unsetenv("WINDIR");
-    fs::remove_all(dir_);
-  }
-  void write(const std::string& name, const std::string& text) const {
-    std::ofstream(dir_ / name, std::ios::binary) << text;
-  }
-  const fs::path& path() const { return dir_; }
+  void write(const std::string& name, const std::string& text) const { test_support::WriteFile(dir_ / name, text); }
+  const fs::path& path() const { return dir_.path(); }
 
  private:
-  fs::path dir_;
-  std::optional<std::string> saved_;
+  test_support::TempDir dir_{"windir"};
+  test_support::ScopedEnv env_{"WINDIR", dir_.string()};
 };
 
 }  // namespace
@@ -118,7 +102,5 @@ TEST(Settings, ProgramIniIsWrittenInPlaceAndReadBack) {
   EXPECT_EQ(ini.ReadString("PRINT", "Preview", ""), "0");
   EXPECT_EQ(ini.ReadInteger("PRINT", "Copies", 0), 2);
   EXPECT_EQ(ini.ReadString("OTHER", "A", ""), "x");
-  std::ifstream in(file);
-  std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(all, "[PRINT]\r\nPreview=0\r\nCopies=2\r\n\r\n[OTHER]\r\nA=x\r\n");
+  EXPECT_EQ(test_support::ReadFile(file), "[PRINT]\r\nPreview=0\r\nCopies=2\r\n\r\n[OTHER]\r\nA=x\r\n");
 }

@@ -3,13 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
 
 #include "framework/integer_list.h"
 #include "framework/property_access.h"
 #include "framework/string_list.h"
 #include "framework/string_utils.h"
+#include "files.h"
+#include "temp_dir.h"
 
 TEST(TypeElements, BooleansAndStringsReadTruthTheirOwnWay) {
   TBooleanElement b;
@@ -140,17 +141,13 @@ TEST(StringList, EntriesActAsPropertiesOfTheList) {
 }
 
 TEST(StringList, FilesRoundTripNamedEmptyAndUnnamedEntries) {
-  const auto file = std::filesystem::temp_directory_path() / "zelto_string_list.txt";
+  const auto file = test_support::ProcessDirectory() / "string_list.txt";
   TStringListElement list;
   list.AddNamed("Kraj", "");
   list.AddNamed("", "hodnota");
   list.AddNamed("A", "1 = 2");
   list.SetSaveToFile(file.string());
-  {
-    std::ifstream in(file, std::ios::binary);
-    std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(all, "Kraj=\r\n=hodnota\r\nA=1 = 2\r\n");
-  }
+  EXPECT_EQ(test_support::ReadFile(file), "Kraj=\r\n=hodnota\r\nA=1 = 2\r\n");
   TStringListElement back;
   back.SetLoadFromFile(file.string());
   ASSERT_EQ(back.GetCount(), 3);

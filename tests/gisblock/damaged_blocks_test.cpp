@@ -10,7 +10,9 @@
 #include "gisblock/table_creation.h"
 #include "gisblock/tbx_record.h"
 #include "gisblock/transfer_script.h"
+#include "temp_dir.h"
 #include "tests/platform/damage.h"
+#include "dbf_rows.h"
 
 namespace {
 
@@ -57,16 +59,7 @@ class DamagedBlockTest : public BlockTest {
     damage::write(block() + "/TN.TTX", "nula\r\njedna\r\ndva\r\ntři\r\n");
     damage::write(block() + "/INFO.TXT", "OpsanyObdelnikBloku=700000 1100000 700100 1100100\r\nCodePage=1250\r\n");
     const std::string table = block() + "/P1600.DBF";
-    platform::DbfTable::create(table, {{"CISLO", 'N', 8, 0}, {"NAZEV", 'C', 10, 0}});
-    platform::DbfTable t;
-    t.open(table, false);
-    for (const char* cislo : {"2", "1"}) {
-      t.append();
-      t.setText("CISLO", cislo);
-      t.setText("NAZEV", std::string("plocha ") + cislo);
-      t.post();
-    }
-    t.close();
+    test_support::WriteTable(table, {{"CISLO", 'N', 8, 0}, {"NAZEV", 'C', 10, 0}}, {{"2", "plocha 2"}, {"1", "plocha 1"}});
     readAll();  // builds the index
     for (const char* name : {"TN.ARE", "TN.LIN", "TN.CRD", "TN.PNT", "TN.TBX", "TN.TTX", "INFO.TXT", "P1600.DBF",
                              "P1600.IND"})
@@ -162,22 +155,11 @@ TEST_F(DamagedBlockTest, ReferencesOutsideTheFilesAreReported) {
 }
 
 // Tables, their .IND indexes, .CRT definitions and .TDS transfer lists.
-class DamagedTableTest : public TableDir {
- protected:
-  void SetUp() override {
-    TableDir::SetUp();
-    oldCwd = std::filesystem::current_path();
-    std::filesystem::current_path(dir);  // a file made by a relative name lands here
-  }
-  void TearDown() override {
-    std::filesystem::current_path(oldCwd);
-    TableDir::TearDown();
-  }
-  std::filesystem::path oldCwd;
-};
+using DamagedTableTest = TableDir;
 
 TEST_F(DamagedTableTest, TablesIndexesAndControlFilesReadWhateverTheDamage) {
   damage::Watchdog watchdog(60);
+  test_support::ScopedWorkingDirectory inside(dir);  // a file made by a relative name lands here
   const std::string table = tableWithRows("P1600.DBF", {"3", "1", "3", "7", "-2"});
   {
     gisblock::AttributeTable t(messages);
@@ -248,7 +230,6 @@ TEST_F(DamagedBlockTest, ALongChainOfFathersEndsWithAWarning) {
   zelto::RunMessagesUntilIdle();
   EXPECT_TRUE(log.saw("má řetěz otců delší než 256 ploch"));
 }
-
 
 TEST_F(DamagedBlockTest, ARingThatGoesRoundInCirclesIsGivenUpAtOnce) {
   // The second line of the outer ring leads to itself on both sides.

@@ -127,10 +127,3 @@ TEST_F(GelixDBFTableTest, TransferListAsElements) {
   list.SetFileName(path("MISSING.TDS"));
   EXPECT_EQ(list.PropertyText("FileName"), path("A.TDS"));
 }
-
-TEST(GisblockClasses, TheTableIsCreatedByName) {
-  RegisterGisblockClasses();
-  std::unique_ptr<TElement> table(CreateElementByClassName("GelixDBFTable"));
-  ASSERT_NE(table, nullptr);
-  EXPECT_TRUE(table->Is<TGelixDBFTable>());
-}

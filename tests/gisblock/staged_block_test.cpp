@@ -4,8 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <iterator>
+#include "files.h"
+#include "temp_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -13,22 +13,11 @@ namespace {
 
 class StagedBlockTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() / ("zelto_staged_" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    block = dir / "01_16PSK.BLK";
-  }
-  void TearDown() override {
-    ::chmod(dir.c_str(), 0755);
-    fs::remove_all(dir);
-  }
-  static void write(const fs::path& file, const std::string& text) { std::ofstream(file, std::ios::binary) << text; }
-  static std::string read(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
-  fs::path dir, block;
+  void TearDown() override { ::chmod(dir.c_str(), 0755); }
+  static void write(const fs::path& file, const std::string& text) { test_support::WriteFile(file, text); }
+  static std::string read(const fs::path& file) { return test_support::ReadFile(file); }
+  test_support::TempDir scratch{"staged"};
+  fs::path dir = scratch.path(), block = dir / "01_16PSK.BLK";
 };
 
 TEST_F(StagedBlockTest, OldBlockStaysUntilCommitAndIsReplacedWhole) {

@@ -4,13 +4,13 @@
 #include "platform/dbase_table.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
+#include "dbf_rows.h"
+#include "files.h"
+#include "temp_dir.h"
 
 namespace gisblock_test {
 
@@ -19,44 +19,25 @@ namespace fs = std::filesystem;
 class TableDir : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() / ("zelto_tables_" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
     messages.warning = [this](const std::string& t) { shown.push_back(t); };
     messages.error = [this](const std::string& t) { shown.push_back(t); };
     messages.log = [this](const std::string& t) { logged.push_back(t); };
   }
-  void TearDown() override { fs::remove_all(dir); }
 
   std::string path(const std::string& name) const { return (dir / name).string(); }
-
- public:
-  static std::string bytesOf(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
-
- protected:
-  static void write(const std::string& file, const std::string& text) {
-    std::ofstream(file, std::ios::binary) << text;
-  }
+  static std::string bytesOf(const fs::path& file) { return test_support::ReadFile(file); }
+  static void write(const fs::path& file, const std::string& text) { test_support::WriteFile(file, text); }
 
   // A table of CISLO and NAZEV with one row per entry.
   std::string tableWithRows(const std::string& name, const std::vector<std::string>& cisla) {
-    const std::string file = path(name);
-    platform::DbfTable::create(file, {{"CISLO", 'N', 8, 0}, {"NAZEV", 'C', 10, 0}});
-    platform::DbfTable t;
-    t.open(file, false);
-    for (std::size_t i = 0; i < cisla.size(); ++i) {
-      t.append();
-      t.setText("CISLO", cisla[i]);
-      t.setText("NAZEV", "row" + std::to_string(i + 1));
-      t.post();
-    }
-    return file;
+    test_support::DbfRows rows;
+    for (std::size_t i = 0; i < cisla.size(); ++i) rows.push_back({cisla[i], "row" + std::to_string(i + 1)});
+    test_support::WriteTable(path(name), {{"CISLO", 'N', 8, 0}, {"NAZEV", 'C', 10, 0}}, rows);
+    return path(name);
   }
 
-  fs::path dir;
+  test_support::TempDir scratch{"tables"};
+  fs::path dir = scratch.path();
   gisblock::TableMessages messages;
   std::vector<std::string> shown, logged;
 };

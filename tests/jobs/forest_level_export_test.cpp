@@ -167,17 +167,8 @@ TEST_F(LevelExportTest, JoinedLevelsOfOneReadHoldTheGeneratorsAreas) {
   fs::create_directories(output);
   jobs::LevelExportContext ctx = Context(output);
   ctx.JoinLines = true;
-  {
-    // The ZRO layer joins too, and still finds its lines' units.
-    const fs::path ini = dir / "TERGELIX.INI";
-    std::ifstream in(ini, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    in.close();
-    const std::size_t at = text.find("[EXPORT]");
-    ASSERT_NE(at, std::string::npos);
-    text.insert(text.find('\n', at) + 1, "RusitPseudouzly=1\n");
-    std::ofstream(ini, std::ios::binary) << text;
-  }
+  // The ZRO layer joins too, and still finds its lines' units.
+  SetExportSetting("RusitPseudouzly", "1");
   jobs::ExportWholeDistrict(ctx);
   for (const jobs::ForestLevel& found : jobs::ForestLevels()) {
     const std::string name = found.Zro ? "ZRO" : found.KeyStem;

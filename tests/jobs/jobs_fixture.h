@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -56,6 +58,19 @@ class JobsTest : public ::testing::Test {
     fs::remove_all(dir, ec);
   }
   fs::path District(const std::string& code = "01") const { return dir / "GIS" / "4107" / code; }
+  // Sets a key of section EXPORT in the generated TERGELIX.INI.
+  void SetExportSetting(const std::string& key, const std::string& value) const {
+    const fs::path ini = dir / "TERGELIX.INI";
+    std::ifstream in(ini, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    in.close();
+    const std::size_t section = text.find("[EXPORT]");
+    ASSERT_NE(section, std::string::npos);
+    const std::size_t at = text.find("\n" + key + "=", section);
+    if (at != std::string::npos) text.erase(at + 1, text.find('\n', at + 1) - at);
+    text.insert(text.find('\n', section) + 1, key + "=" + value + "\r\n");
+    std::ofstream(ini, std::ios::binary) << text;
+  }
   // A value of expected.json, given as a Python expression on `d`, the
   // district 01.
   std::string Expected(const std::string& expression) const {

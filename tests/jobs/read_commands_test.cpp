@@ -48,6 +48,9 @@ TEST_F(ReadCommandsTest, TheLhcScriptNamesItsRoadsFirstThenEachDistrictsBlocks) 
   const std::vector<Layer> layers = Layers(*script);
   ASSERT_EQ(layers.size(), 5u);  // the LHC's CES, 01's three, 02's SLU
   EXPECT_EQ(layers[0].path, (lhc / "CES.BLK").string());
+  // The districts in name order, whatever order the directory lists them in.
+  EXPECT_EQ(layers[1].path, (District("01") / "DET.BLK").string());
+  EXPECT_EQ(layers[4].path, (District("02") / "SLU.BLK").string());
   int slu = 0;
   for (const Layer& layer : layers) {
     EXPECT_EQ(layer.kind, "LIN");

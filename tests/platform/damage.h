@@ -10,10 +10,11 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
+
+#include "files.h"
 
 namespace damage {
 
@@ -22,10 +23,7 @@ inline int iterations(int normal) {
   return env && std::atoi(env) > 0 ? std::atoi(env) : normal;
 }
 
-inline std::string read(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
+inline std::string read(const std::filesystem::path& file) { return test_support::ReadFile(file); }
 
 inline void write(const std::filesystem::path& file, const std::string& bytes) {
   std::filesystem::remove_all(file);

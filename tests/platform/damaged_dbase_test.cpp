@@ -5,6 +5,7 @@
 #include <random>
 
 #include "platform/dbase_table.h"
+#include "temp_dir.h"
 #include "tests/platform/damage.h"
 
 using platform::DbfError;
@@ -16,8 +17,6 @@ namespace {
 class DamagedDbfTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() / ("zelto_damaged_dbf_" + std::to_string(::getpid()));
-    fs::create_directories(dir);
     file = dir / "P1600.DBF";
     DbfTable::create(file, {{"CISLO", 'N', 8, 0}, {"PLOCHA", 'N', 12, 2}, {"NAZEV", 'C', 20, 0},
                             {"DATUM", 'D', 8, 0}, {"PLATNY", 'L', 1, 0}});
@@ -37,7 +36,6 @@ class DamagedDbfTest : public ::testing::Test {
     t.close();
     valid = damage::read(file);
   }
-  void TearDown() override { fs::remove_all(dir); }
 
   // Opens the file and uses every part of it; false when it was refused.
   bool useAll(bool readOnly) {
@@ -73,7 +71,8 @@ class DamagedDbfTest : public ::testing::Test {
     return true;
   }
 
-  fs::path dir, file;
+  test_support::TempDir scratch{"damaged_dbf"};
+  fs::path dir = scratch.path(), file;
   std::string valid;
 };
 

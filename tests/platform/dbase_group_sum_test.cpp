@@ -2,28 +2,23 @@
 #include "platform/dbase_table.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
+
+#include "temp_dir.h"
+#include "dbf_rows.h"
 
 using platform::DbfError;
 using platform::DbfTable;
 namespace fs = std::filesystem;
 
 TEST(DbfGroupSum, OneRowPerKeyInKeyOrderWithTheSum) {
-  const fs::path dir = fs::temp_directory_path() / ("zelto_sum_" + std::to_string(::getpid()));
-  fs::create_directories(dir);
+  const test_support::TempDir dir("sum");
   const fs::path det = dir / "DET.DBF", copy = dir / "COPYDET.DBF";
-  DbfTable::create(det, {{"ODDELENI", 'N', 3, 0}, {"DILEC", 'C', 2, 0}, {"PLOCHA", 'N', 8, 2}});
+  test_support::WriteTable(det, {{"ODDELENI", 'N', 3, 0}, {"DILEC", 'C', 2, 0}, {"PLOCHA", 'N', 8, 2}},
+                           {{"10", "b", "1.25"}, {"9", "a", "2"}, {"10", "b", "0.5"}, {"10", "a", "7"}, {"2", "", "1"},
+                            {"9", "a", "100"}});
   {
     DbfTable t;
     t.open(det, false);
-    for (auto [odd, dil, plocha] : {std::tuple{"10", "b", "1.25"}, {"9", "a", "2"}, {"10", "b", "0.5"},
-                                    {"10", "a", "7"}, {"2", "", "1"}, {"9", "a", "100"}}) {
-      t.append();
-      t.setText("ODDELENI", odd);
-      t.setText("DILEC", dil);
-      t.setText("PLOCHA", plocha);
-      t.post();
-    }
     t.moveTo(6);
     t.deleteRecord();  // deleted rows do not count
   }
@@ -37,5 +32,4 @@ TEST(DbfGroupSum, OneRowPerKeyInKeyOrderWithTheSum) {
     rows.push_back(t.text(0) + "/" + t.text(1) + "=" + t.text("SUM_OF_PLO"));
   EXPECT_EQ(rows, (std::vector<std::string>{"2/=1", "9/a=2", "10/a=7", "10/b=1.75"}));
   EXPECT_THROW(platform::writeGroupedSum(det, {"NEMA"}, "PLOCHA", copy), DbfError);
-  fs::remove_all(dir);
 }

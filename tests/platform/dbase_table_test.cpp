@@ -1,10 +1,11 @@
 #include "platform/dbase_table.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <fstream>
-#include <iterator>
+
+#include "files.h"
+#include "temp_dir.h"
 
 using platform::DbfError;
 using platform::DbfField;
@@ -13,25 +14,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string bytesOf(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
 class DbfTableTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() / ("zelto_dbf_" + std::to_string(::getpid()));
-    fs::create_directories(dir);
     file = dir / "P1600.DBF";
   }
-  void TearDown() override { fs::remove_all(dir); }
 
   void createSample() {
     DbfTable::create(file, {{"nazev", 'C', 5, 0}, {"Plocha", 'N', 6, 2}, {"CISLO", 'N', 4, 0}});
   }
 
-  fs::path dir, file;
+  test_support::TempDir scratch{"dbf"};
+  fs::path dir = scratch.path(), file;
 };
 
 }  // namespace
@@ -47,7 +41,7 @@ TEST_F(DbfTableTest, CreatedFileIsDbaseThreeByteForByte) {
   t.post();
   t.close();
 
-  const std::string b = bytesOf(file);
+  const std::string b = test_support::ReadFile(file);
   ASSERT_EQ(b.size(), 32u + 3 * 32 + 1 + 16 + 1);
   EXPECT_EQ(b[0], '\x03');
   EXPECT_EQ(b.substr(4, 8), std::string("\x01\0\0\0\x81\0\x10\0", 8));  // 1 row, header 129, row 16

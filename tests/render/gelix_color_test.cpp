@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "render/render_classes.h"
 #include "render/symbol_elements.h"
 
 TEST(GelixColor, PaletteNumbers) {
@@ -34,13 +33,4 @@ TEST(SymbolElements, RectangleMeetsWindowsItTouches) {
   const TBoundsRecord bounds = e.GetRect();
   EXPECT_EQ(bounds.MinX, -10);
   EXPECT_EQ(bounds.MaxY, 20);
-}
-
-TEST(SymbolElements, GelixAttributesArePublished) {
-  RegisterRenderClasses();
-  TBGIText text;
-  text.SetPropertyText("Barva", "-31744");
-  text.SetPropertyText("Veta", "Hájovna");
-  EXPECT_EQ(text.Barva, -31744);
-  EXPECT_EQ(text.PropertyText("VETA"), "Hájovna");
 }

@@ -5,7 +5,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 #include "geometry/area_element.h"
 #include "render/area_symbol.h"
@@ -13,13 +12,14 @@
 #include "render/gelix_color.h"
 #include "render/hatch_library.h"
 #include "render/memory_raster.h"
+#include "temp_dir.h"
 
 namespace {
 
 class HatchLibraryTest : public testing::Test {
  protected:
   void SetUp() override {
-    file = std::filesystem::temp_directory_path() / ("Srafy_" + std::to_string(::getpid()) + ".txt");
+    file = test_support::ProcessDirectory() / "Srafy.txt";
     std::ofstream(file) << "; hatch library\n"
                            "[PlosnaZnacka]\nKOD = 1201\nNAZEV=Pastvina\nPODKLAD=10\n"
                            "[VrstvaSraf]\nUHEL=0\n[Srafa]\nSIRKA=0.2\nBARVA=13\nVZDALENOST=0.6\n[End]\n[End]\n"
@@ -32,7 +32,6 @@ class HatchLibraryTest : public testing::Test {
     library.SetName(file.string());
     library.SetDevice(&device);
   }
-  void TearDown() override { std::filesystem::remove(file); }
 
   std::filesystem::path file;
   TMemoryRaster raster{100, 100};

@@ -16,6 +16,7 @@
 #include "platform/path_resolver.h"
 #include "render/interpret_layer.h"
 #include "render/render_classes.h"
+#include "temp_dir.h"
 
 namespace {
 // Draws points by writing its tag and the point's name into a shared log.
@@ -172,7 +173,7 @@ TEST(InterpretContainer, SwitchesByTypeAndListsLayersByChildIndex) {
   container.SetPropertyText("SwitcheLayerOn", "ARE");
   EXPECT_FALSE(areas->SwitchedOff);
 
-  const auto file = std::filesystem::temp_directory_path() / "zelto_layers_test.inf";
+  const auto file = test_support::ProcessDirectory() / "layers.inf";
   container.SetPropertyText("InfoFile", file.string());
   std::ifstream in(platform::pathResolver().existing(file.string()), std::ios::binary);
   std::stringstream text;
@@ -180,5 +181,4 @@ TEST(InterpretContainer, SwitchesByTypeAndListsLayersByChildIndex) {
   EXPECT_EQ(text.str(),
             "[LAYER0]\r\nTYPE=LIN\r\nLAYER=Hranice\\les\xF9\r\n\r\n"
             "[LAYER2]\r\nTYPE=ARE\r\nLAYER=\r\n\r\n");
-  std::filesystem::remove(platform::pathResolver().existing(file.string()));
 }

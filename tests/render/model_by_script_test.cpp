@@ -20,6 +20,7 @@
 #include "render/render_classes.h"
 #include "process.h"
 #include "sample_tree.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -32,15 +33,10 @@ class ModelByScript : public ::testing::Test {
   }
   void SetUp() override {
     if (test_support::GeneratedSample().empty()) GTEST_SKIP() << "python3 not installed";
-    root = std::filesystem::temp_directory_path() / ("model_by_script_" + std::to_string(::getpid()));
-    std::filesystem::remove_all(root);
-    ASSERT_TRUE(test_support::CopySample(root.string()));
+    ASSERT_TRUE(test_support::CopySample(root.path()));
     district = root / "GIS" / "4107" / "01";
   }
-  void TearDown() override {
-    platform::messageQueue().discardAll();
-    std::filesystem::remove_all(root);
-  }
+  void TearDown() override { platform::messageQueue().discardAll(); }
   // The generator's count of that kind in the block of district 01.
   int expected(const std::string& block, const std::string& key) {
     return std::stoi(test_support::Capture("python3 -c \"import json,sys; print(json.load(open(sys.argv[1]))['districts']['01']['blocks']"
@@ -57,7 +53,8 @@ class ModelByScript : public ::testing::Test {
     script.Add(l);
     return l;
   }
-  std::filesystem::path root, district;
+  test_support::TempDir root{"model_by_script"};
+  std::filesystem::path district;
   TModelScript script;
   TEntity objectModel;
 };

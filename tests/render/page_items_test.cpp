@@ -1,13 +1,11 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 
-#include "framework/class_registry.h"
 #include "render/graphic_file_element.h"
-#include "render/render_classes.h"
 #include "render/text_block.h"
+#include "files.h"
+#include "temp_dir.h"
 
 TEST(GraphicFileElement, PathReplacesTheDirectoryAndKeepsTheName) {
   TBMPFileElement picture;
@@ -54,9 +52,8 @@ TEST(TextBlock, ListIsCreatedOnReadAndMergedColumnWise) {
 }
 
 TEST(TextBlock, FileNameLoadsExistingFilesOnly) {
-  const auto path = std::filesystem::temp_directory_path() /
-                    ("text_block_" + std::to_string(::getpid()) + ".txt");
-  std::ofstream(path, std::ios::binary) << "Smrk\r\nBuk\n\nDub";
+  const auto path = test_support::ProcessDirectory() / "text_block.txt";
+  test_support::WriteFile(path, "Smrk\r\nBuk\n\nDub");
   TTextBlock block;
   block.GetLines()->Items = {"old"};
   block.SetFileName((path.string() + ".missing"));
@@ -65,10 +62,4 @@ TEST(TextBlock, FileNameLoadsExistingFilesOnly) {
   std::filesystem::remove(path);
   EXPECT_EQ(block.GetLines()->Items, (std::vector<std::string>{"Smrk", "Buk", "", "Dub"}));
   EXPECT_EQ(block.GetFileName(), path.string());
-}
-
-TEST(PageItems, ClassesAreKnownByName) {
-  RegisterRenderClasses();
-  for (const char* name : {"TGraphicFileElement", "TBMPFileElement", "TTextBlock"})
-    EXPECT_NE(FindZeltoClass(name), nullptr) << name;
 }

@@ -1,4 +1,6 @@
 #include "render/parameter_reader.h"
+#include "files.h"
+#include "temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -16,12 +18,9 @@ struct Item {
 
 class ParameterFile : public ::testing::Test {
  protected:
-  // One file per test: CTest runs the cases side by side.
-  std::filesystem::path path = std::filesystem::temp_directory_path() /
-                               (std::string("zelto_params_") +
-                                ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt");
-  void TearDown() override { std::filesystem::remove(path); }
-  void write(const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+  test_support::TempDir dir{"params"};
+  std::filesystem::path path = dir / "params.txt";
+  void write(const std::string& bytes) { test_support::WriteFile(path, bytes); }
   std::vector<Item> readAll(TCteniParametru& reader) {
     std::vector<Item> items;
     for (;;) {
@@ -98,7 +97,7 @@ TEST_F(ParameterFile, MissingOrEmptyFilesAreNotOk) {
   bool ok = true;
   TCteniParametru none("", ok);
   EXPECT_FALSE(ok);
-  TCteniParametru missing((std::filesystem::temp_directory_path() / "zelto_no_such.txt").string(), ok);
+  TCteniParametru missing((dir / "no_such.txt").string(), ok);
   EXPECT_FALSE(ok);
   write("");
   TCteniParametru empty(path.string(), ok);

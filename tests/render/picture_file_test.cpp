@@ -1,11 +1,12 @@
 #include "render/picture_file.h"
 
 #include "render/graphic_file_element.h"
+#include "files.h"
+#include "temp_dir.h"
 
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 #include <jpeglib.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -81,9 +82,8 @@ void ExpectNear(TColor actual, int r, int g, int b) {
 }
 
 std::string TempFile(const std::string& name, const std::string& bytes) {
-  auto path = std::filesystem::temp_directory_path() /
-              ("picture_file_test_" + std::to_string(::getpid()) + "_" + name);
-  std::ofstream(path, std::ios::binary) << bytes;
+  const auto path = test_support::ProcessDirectory() / name;
+  test_support::WriteFile(path, bytes);
   return path.string();
 }
 

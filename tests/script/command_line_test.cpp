@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +14,8 @@
 #include "platform/codepage.h"
 #include "script/command_line.h"
 #include "tests/script/script_test_support.h"
+#include "files.h"
+#include "temp_dir.h"
 
 // A main tool that notes the codes it receives.
 class TNotingMainTool : public TTechnology {
@@ -76,14 +77,11 @@ class CommandLine : public ScriptTest {
     }
     line = std::make_unique<TCommandLine>();
     line->ByDDE = true;
-    directory = std::filesystem::temp_directory_path() / ("zelto_script_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(directory);
   }
   void TearDown() override {
     line.reset();
     zelto::RunMessagesUntilIdle();
     delete world;
-    std::filesystem::remove_all(directory);
     ScriptTest::TearDown();
   }
 
@@ -96,10 +94,10 @@ class CommandLine : public ScriptTest {
     return joined;
   }
   std::string script(const std::string& name, const std::vector<std::string>& lines) {
-    const std::filesystem::path path = directory / name;
-    std::ofstream file(path, std::ios::binary);
-    for (const std::string& text : lines) file << platform::fromUtf8(text, platform::CodePage::Windows1250) << "\r\n";
-    return path.string();
+    std::string bytes;
+    for (const std::string& text : lines) bytes += platform::fromUtf8(text, platform::CodePage::Windows1250) + "\r\n";
+    test_support::WriteFile(directory / name, bytes);
+    return (directory / name).string();
   }
   static std::string error2(const std::string& text, const std::string& message) {
     return "ERROR 2: Soubor , řádek.č.1:\r\n\"" + text + "\"\r\r\nChyba: " + message;
@@ -110,7 +108,7 @@ class CommandLine : public ScriptTest {
   TObjectModel* model = nullptr;
   TExprProbe* foo = nullptr;
   std::unique_ptr<TCommandLine> line;
-  std::filesystem::path directory;
+  test_support::TempDir directory{"script"};
 };
 
 TEST_F(CommandLine, PathsReadPropertiesChildrenAndLists) {

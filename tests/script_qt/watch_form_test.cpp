@@ -10,21 +10,14 @@
 #include "platform/scripted_user_interaction.h"
 #include "script/command_line.h"
 #include "script/qt/watch_form.h"
+#include "qt_app.h"
 
 namespace {
-
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "test_script_qt";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
-}
 
 class WatchForm : public ::testing::Test {
  protected:
   void SetUp() override {
-    App();
+    test_support::QtApp();
     RegisterElementClasses();
     first.SetName("prvni");
     second.SetName("druhy");

@@ -15,16 +15,9 @@
 #include "framework/message_dispatch.h"
 #include "platform/scripted_user_interaction.h"
 #include "viewer/interaction_events.h"
+#include "qt_app.h"
 
 namespace {
-
-// The test program may hold other widget tests: one application for all.
-void EnsureApp() {
-  static int argc = 1;
-  static char name[] = "test_viewer";
-  static char* argv[] = {name, nullptr};
-  if (!QApplication::instance()) new QApplication(argc, argv);
-}
 
 // A probe with one property of each kind the editor treats apart.
 class TEditorProbe : public TNameEntity {
@@ -59,7 +52,7 @@ QString ValueOf(QTableWidget* grid, const QString& name) {
 class PropertyEditor : public ::testing::Test {
  protected:
   void SetUp() override {
-    EnsureApp();
+    test_support::QtApp();
     RegisterPropertyEditorClasses();
     probe.SetName("sonda");
     editor = new TObjectPropertyEditor;
@@ -148,7 +141,7 @@ TEST_F(PropertyEditor, FreedElementEmptiesTheGridsInsteadOfCrashing) {
 }
 
 TEST(PropertyEditorInput, NoInputOpensNothing) {
-  EnsureApp();
+  test_support::QtApp();
   TObjectPropertyEditor editor;
   editor.DoIt();
   EXPECT_EQ(editor.Instance(), nullptr);

@@ -5,48 +5,35 @@
 #include <QApplication>
 #include <QTableWidget>
 #include <filesystem>
-#include <unistd.h>
 
 #include "gisblock/gelix_dbf_table.h"
 #include "platform/dbase_table.h"
 #include "platform/scripted_user_interaction.h"
 #include "viewer/property_editor.h"
+#include "dbf_rows.h"
+#include "qt_app.h"
+#include "temp_dir.h"
 
 namespace {
-
-void EnsureApp() {
-  static int argc = 1;
-  static char name[] = "test_viewer";
-  static char* argv[] = {name, nullptr};
-  if (!QApplication::instance()) new QApplication(argc, argv);
-}
 
 class RecordViewer : public ::testing::Test {
  protected:
   void SetUp() override {
-    EnsureApp();
-    file = std::filesystem::temp_directory_path() / ("record_viewer_" + std::to_string(getpid()) + ".dbf");
-    platform::DbfTable::create(file, {{"CISLO", 'N', 6, 0}, {"NAZEV", 'C', 10, 0}});
+    test_support::QtApp();
+    test_support::WriteTable(file, {{"CISLO", 'N', 6, 0}, {"NAZEV", 'C', 10, 0}},
+                             {{"10", "smrk"}, {"20", "jedle"}, {"30", "buk"}});
     platform::DbfTable writer;
     writer.open(file, false);
-    for (const auto& [cislo, name] : {std::pair{"10", "smrk"}, {"20", "jedle"}, {"30", "buk"}}) {
-      writer.append();
-      writer.setText("CISLO", cislo);
-      writer.setText("NAZEV", name);
-      writer.post();
-    }
     writer.moveTo(2);
     writer.deleteRecord();
     writer.close();
     ASSERT_TRUE(table.OpenFile(file.string()));
   }
-  void TearDown() override {
-    table.Close();
-    std::filesystem::remove(file);
-  }
+  void TearDown() override { table.Close(); }
 
   platform::ScopedScriptedUi ui;
-  std::filesystem::path file;
+  test_support::TempDir dir{"record_viewer"};
+  std::filesystem::path file = dir / "RECORD_VIEWER.DBF";
   TGelixDBFTable table;
 };
 

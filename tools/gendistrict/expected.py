@@ -139,3 +139,57 @@ def expected_levels(district):
             "areas": areas,
         }
     return out
+
+
+# The DET rows each comparison keeps, by the number in SKUPINA's first three characters.
+def _keeps_det_row(code, skupina):
+    text = skupina[:3].strip()
+    n = int(text) if text.isdigit() else None
+    if code == "PSK":
+        return n is None or n <= LIMITS[0]
+    if code == "BZL":
+        return n is not None and LIMITS[0] <= n < LIMITS[1]
+    if code == "JP":
+        return n is not None and LIMITS[1] <= n < LIMITS[2]
+    if code == "OP":
+        return n is not None and n >= LIMITS[2]
+    return True
+
+
+def _comparison_key(code, odd, dil, skupina):
+    if code in ("PSK", "BZL", "JP", "OP"):
+        return "%s%s%s" % (odd, dil, skupina)
+    if code in ("DIL", "ZRO"):
+        return "%s%s" % (odd, dil)
+    if code == "ODD":
+        return str(odd)
+    return ""
+
+
+def expected_checks(district, levels):
+    """What the DET-GIS check of each exported level lists: the keys whose sums of
+    PLOCHA (ha) differ by 0.01 or more, or that one side lacks."""
+    out = {}
+    for code, level_class, _prefix, kind in LEVELS:
+        det, gis = {}, {}
+        for a in district.areas:
+            if _keeps_det_row(code, a.skupina):
+                key = _comparison_key(code, a.odd, a.dil, a.skupina).lower()
+                det[key] = det.get(key, 0.0) + a.net / 1e4
+        by_number = {a.number: a for a in district.areas}
+        for face in levels[code]["areas"]:
+            if face["druh"] != kind:
+                continue
+            first = by_number[face["det_areas"][0]]
+            key = _comparison_key(code, first.odd, first.dil[:1], first.skupina[:10]).lower()
+            gis[key] = gis.get(key, 0.0) + face["net_m2"] / 1e4
+        listed = []
+        for key in sorted(set(det) | set(gis)):
+            if key not in gis:
+                listed.append({"key": key, "det_ha": round(det[key], 6), "gis_ha": None})
+            elif key not in det:
+                listed.append({"key": key, "det_ha": None, "gis_ha": round(gis[key], 6)})
+            elif abs(det[key] - gis[key]) >= 0.01:
+                listed.append({"key": key, "det_ha": round(det[key], 6), "gis_ha": round(gis[key], 6)})
+        out[code] = listed
+    return out

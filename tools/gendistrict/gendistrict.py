@@ -9,6 +9,7 @@ The same arguments give the same bytes.
 """
 import argparse
 import json
+import math
 import os
 import random
 import re
@@ -21,11 +22,12 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from blockfile import write_block                      # noqa: E402
 from control import write_control_files                # noqa: E402
 from district import District                          # noqa: E402
-from expected import expected_levels                   # noqa: E402
-from ini import write_ini                              # noqa: E402
-from lattice import Lattice                            # noqa: E402
+from expected import expected_checks, expected_levels                   # noqa: E402
+from ini import settings, write_ini                              # noqa: E402
+from lattice import Lattice, ShiftedColumn                            # noqa: E402
 from linework import (ROAD_NAMES, SITUATION_KINDS, SURFACES, ces_lines, det_points_and_texts,  # noqa: E402
                       lhc_ces_lines, situation_lines, situation_points_and_texts)
+from networks import noded_network                  # noqa: E402
 from model import link_lines                           # noqa: E402
 from tables import write_det_table, write_line_tables, write_point_tables  # noqa: E402
 
@@ -35,6 +37,7 @@ SIZES = {
     "large": ((470, 460), (12, 9)),
 }
 ORIGIN_X, ORIGIN_Y = 712000.0, 1104000.0
+LHC_SHARED_SHIFT = 0.004  # metres; LHCSnapDistance is 0.01
 
 ROADS = (21, 25, 35, 350, 352, 353, 354, 10245, 10340, 10341, 10280, 10281, 10380, 10381)
 RIDES = (22, 10325)
@@ -53,20 +56,21 @@ def _block_summary(lines=(), areas=(), points=(), texts=()):
             "texts": len(texts)}
 
 
-def _extraction_counts(line_sets):
-    """Lines that the LHC read loads and each extraction picks (deleted ones are not read)."""
-    counts = {"roads": 0, "rides": 0, "streams": 0}
+def _length(pts):
+    return sum(math.hypot(b[0] - a[0], b[1] - a[1]) for a, b in zip(pts, pts[1:]))
+
+
+def _extracted(line_sets):
+    """{name: [lines]} that the LHC read loads and each extraction picks (deleted ones are not read)."""
+    picked = {"roads": [], "rides": [], "streams": []}
     for lines, readable in line_sets:
         for l in lines:
             if l.deleted or l.druh not in readable:
                 continue
-            if l.druh in ROADS:
-                counts["roads"] += 1
-            if l.druh in RIDES:
-                counts["rides"] += 1
-            if l.druh in STREAMS:
-                counts["streams"] += 1
-    return counts
+            for name, kinds in (("roads", ROADS), ("rides", RIDES), ("streams", STREAMS)):
+                if l.druh in kinds:
+                    picked[name].append(l)
+    return picked
 
 
 def generate(out, seed, size, lhc):
@@ -89,7 +93,10 @@ def generate(out, seed, size, lhc):
     line_sets = []
     rng = random.Random(seed)
     for code, col0, ncols, nrows in layout:
-        district = District(code, lattice, col0, 0, ncols, nrows, seed, first_compartment,
+        # District 02 meets 01 along a column whose points it has 4 mm off:
+        # closer than LHCSnapDistance, so that the LHC merge must snap them.
+        seen = lattice if code == "01" else ShiftedColumn(lattice, col0, LHC_SHARED_SHIFT)
+        district = District(code, seen, col0, 0, ncols, nrows, seed, first_compartment,
                             with_features=True)
         first_compartment = district.last_compartment + 1
         link_lines(district.lines)
@@ -138,12 +145,27 @@ def generate(out, seed, size, lhc):
                               for name, v in special.items()},
             "levels": expected_levels(district),
         }
+        expected["districts"][code]["checks"] = expected_checks(district, expected["districts"][code]["levels"])
     lhc_roads = lhc_ces_lines(lattice, w1, min(h1, h2))
     link_lines(lhc_roads)
     write_block(os.path.join(lhc_dir, "CES.BLK"), lhc_roads)
     write_line_tables(os.path.join(lhc_dir, "CES.BLK"), lhc_roads, SURFACES)
     line_sets.append((lhc_roads, CES_READ))
-    expected["extractions"] = _extraction_counts(line_sets)
+    picked = _extracted(line_sets)
+    expected["extractions"] = {name: len(lines) for name, lines in picked.items()}
+    expected["extraction_lengths"] = {name: round(sum(_length(l.pts) for l in lines), 4)
+                                      for name, lines in picked.items()}
+    snaps = settings()["EXPORT"]
+    water_snap, road_snap = float(snaps["MezPripojVod"]), float(snaps["MezPripojKom"])
+    expected["networks"] = {
+        "water": dict(noded_network([l.pts for l in picked["streams"]], water_snap), snap=snaps["MezPripojVod"]),
+        "communication": dict(noded_network([l.pts for l in picked["roads"] + picked["rides"]], road_snap),
+                              snap=snaps["MezPripojKom"]),
+        "roads_alone": dict(noded_network([l.pts for l in picked["roads"]], road_snap), snap=snaps["MezPripojKom"]),
+    }
+    # What the LHC merge closes: the strip between district 01's edge and
+    # district 02's copy of it, 4 mm to the east.
+    expected["lhc_shared_gap_m2"] = round(LHC_SHARED_SHIFT * abs(lattice.point(w1, h2)[1] - lattice.point(w1, 0)[1]), 4)
     expected["lhc_area_m2"] = round(sum(d["det_area_m2"] for d in expected["districts"].values()), 4)
     with open(os.path.join(out, "expected.json"), "w", encoding="utf-8") as fh:
         json.dump(expected, fh, indent=1 if size == "sample" else None, ensure_ascii=False,

@@ -1,4 +1,5 @@
-"""TERGELIX.INI with every key the program reads, set to its default value."""
+"""TERGELIX.INI with every key the program reads, at its default value but the snap distances of
+the networks (1 m, so that the noding has ends to join)."""
 
 SETTINGS = (
     ("DET", (("DruhPorostniSkupiny", "110"), ("DruhPrazdnePlochy", "134"))),
@@ -11,7 +12,7 @@ SETTINGS = (
         ("EXPLINCES", "21,25,35,350,352,353,354,10245,10340,10341,10280,10281,10380,10381"),
         ("EXPLINPRUS", "22,10325"),
         ("EXPLINPOTOK", "26,433"),
-        ("MezPripojVod", "0"), ("MezPripojKom", "0"), ("VODBL", "1"), ("VODZL", "0"),
+        ("MezPripojVod", "1"), ("MezPripojKom", "1"), ("VODBL", "1"), ("VODZL", "0"),
         ("RusitPseudouzly", "0"), ("RusitPseudouzlyIProRuzneDruhy", "1"),
         ("MaxPocetSouradnic", "100"), ("LHCSnapDistance", "0.01"),
         ("PSKBP", "14"), ("PSKZP", "105"), ("PSKBL", "6"), ("PSKZL", "0"),

@@ -82,3 +82,19 @@ class Lattice:
             d = (unit(self.seed, 5, i, j, h, m) * 2.0 - 1.0) * self.WIGGLE
             out.append((snap(a[0] + dx * t + nx * d), snap(a[1] + dy * t + ny * d)))
         return out
+
+
+class ShiftedColumn(Lattice):
+    """The lattice seen by a neighbouring district: the points of one column moved
+    by a few millimetres in X, as two districts digitised apart meet. Everything
+    else, meandering edges included, is the base lattice's."""
+
+    def __init__(self, base, column, shift):
+        super().__init__(base.seed, base.origin_x, base.origin_y)
+        self.meander_edges = base.meander_edges
+        self.column = column
+        self.shift = shift
+
+    def point(self, i, j):
+        p = super().point(i, j)
+        return (snap(p[0] + self.shift), p[1]) if i == self.column else p

@@ -48,7 +48,7 @@ def situation_lines(district, rng):
     special = {}
     # Islands sit in the last cell of their host, so the first cells are free.
     stands = [a for a in district.areas if a.note == STAND and a.cells]
-    stands += stands[:4]
+    stands += stands[:6]
     lat = district.lattice
 
     # A ride that leaves a boundary vertex and ends in the middle of a stand.
@@ -83,6 +83,26 @@ def situation_lines(district, rng):
         l.barva, l.znacka = 1, 3
     lines += [s1, s2, r1, r2, r3, r4]
     special.update(near_0_00009=(s1, s2), apart_0_0001=(r1, r2), kind_change=(r3, r4))
+
+    # For the noding of the networks (snap distance 1 m in TERGELIX.INI):
+    # stream ends 0.6 m apart, which meet, and 1.3 m apart, which do not; a
+    # stream crossing a road, which neither network cuts; and a road made of
+    # four pieces end to end, whose pseudo-nodes the noding keeps.
+    cx, cy = lat.cell_centre(*stands[4].cells[0])
+    s3 = Line(26, [(snap(cx - 14.0), snap(cy - 10.0)), (snap(cx - 4.0), snap(cy - 2.0))])
+    s4 = Line(26, [(snap(cx - 3.4), snap(cy - 2.0)), (snap(cx + 6.0), snap(cy + 4.0))])
+    s5 = Line(433, [(snap(cx + 7.3), snap(cy + 4.0)), (snap(cx + 14.0), snap(cy + 12.0))])
+    crossing = Line(21, [(snap(cx - 14.0), snap(cy + 8.0)), (snap(cx + 14.0), snap(cy - 9.0))])
+    cx, cy = lat.cell_centre(*stands[5].cells[0])
+    chain = [(snap(cx - 16.0 + 8.0 * k), snap(cy + (3.0 if k % 2 else -3.0))) for k in range(5)]
+    pieces = [Line(25 if k % 2 else 21, [chain[k], chain[k + 1]]) for k in range(4)]
+    for l in (s3, s4, s5):
+        l.barva, l.znacka = 4, 5
+    for l in [crossing] + pieces:
+        l.barva, l.znacka = 1, 3
+    lines += [s3, s4, s5, crossing] + pieces
+    special.update(snapped_0_6=(s3, s4), apart_1_3=(s4, s5), stream_over_road=(s3, crossing),
+                   pseudo_node_chain=tuple(pieces))
 
     # A line deleted in the editor: its record stays with the deleted flag.
     gone = _copy(r1)

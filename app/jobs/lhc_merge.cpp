@@ -1,0 +1,227 @@
+#include "app/jobs/lhc_merge.h"
+
+#include <algorithm>
+#include <cctype>
+#include <exception>
+#include <memory>
+#include <optional>
+#include <system_error>
+
+#include "app/jobs/line_jobs.h"
+#include "app/jobs/read_commands.h"
+#include "areas/area_attribute_carrier.h"
+#include "areas/export_areas.h"
+#include "areas/node_area_drivers.h"
+#include "framework/message_dispatch.h"
+#include "framework/world.h"
+#include "geometry/area_element.h"
+#include "gisblock/gelix_props.h"
+#include "gisblock/gelix_writers.h"
+#include "gisblock/staged_block.h"
+#include "platform/pacer.h"
+#include "platform/path_resolver.h"
+#include "platform/user_interaction.h"
+#include "render/layer_script.h"
+#include "render/model_by_script_creator.h"
+
+namespace fs = std::filesystem;
+
+namespace jobs {
+
+const LhcLayerKind& LhcLayer() {
+  static const LhcLayerKind layer{1100, "_94REG.BLK", "_11LHC.BLK", "Tvorba vrstvy LHC", "Export ploch LHC do ",
+                                  "Chyba exportu revírů do LHC", false};
+  return layer;
+}
+
+const LhcLayerKind& LhcZroLayer() {
+  static const LhcLayerKind layer{1400, "_91ZRO.BLK", "_91ZRO.BLK", "Tvorba vrstvy ZRO", "Export ploch ZRO do ",
+                                  "Chyba exportu revírů do ZRO", true};
+  return layer;
+}
+
+namespace {
+
+// Characters, not bytes: a name is UTF-8.
+std::size_t CharacterCount(const std::string& name) {
+  return std::count_if(name.begin(), name.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; });
+}
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+TGelixAreaProps* AreaProps(TElement* element) {
+  if (!element || !element->Is<TAreaElement>()) return nullptr;
+  TElement* props = static_cast<TAreaElement*>(element)->GetProperties();
+  return props && props->Is<TGelixAreaProps>() ? static_cast<TGelixAreaProps*>(props) : nullptr;
+}
+
+void Log(const LhcMergeContext& context, const std::string& text) {
+  if (context.Log) context.Log(text);
+}
+
+}  // namespace
+
+std::vector<std::string> SortedEntryNames(const fs::path& directory) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (fs::directory_iterator it(directory, ec), end; !ec && it != end; it.increment(ec))
+    names.push_back(it->path().filename().string());
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    const std::string la = Lower(a), lb = Lower(b);
+    return la != lb ? la < lb : a < b;
+  });
+  return names;
+}
+
+std::vector<std::string> DistrictCodes(const fs::path& lhcDirectory) {
+  std::vector<std::string> codes;
+  for (const std::string& name : SortedEntryNames(lhcDirectory))
+    if (CharacterCount(name) == 2) codes.push_back(name);
+  return codes;
+}
+
+void ClassifyLhcArea(TElement* element, const DetKinds& kinds) {
+  TGelixAreaProps* props = AreaProps(element);
+  if (!props) return;
+  props->Druh = props->Druh == 9400 ? 1100 : kinds.Empty;
+  OldAreaOf(*static_cast<TAreaElement*>(element));
+}
+
+void ClassifyLhcZroArea(TElement* element, const DetKinds& kinds) {
+  if (!element || !element->Is<TAreaElement>()) return;
+  auto* area = static_cast<TAreaElement*>(element);
+  if (!area->GetProperties()) {
+    auto* props = new TGelixAreaProps;
+    props->Druh = 0;
+    props->Barva = 13;
+    area->SetProperties(props);
+    return;
+  }
+  TGelixAreaProps* props = AreaProps(element);
+  if (!props) return;
+  if (props->Druh == 0) props->Barva = 13;
+  else if (props->Druh == 134) props->Barva = 15;
+  else if (props->Druh == 1400) props->Barva = 12;
+  if (props->Druh != 1400) props->Druh = kinds.Empty;
+  OldAreaOf(*area);
+}
+
+namespace {
+
+MergeResult Merge(const LhcMergeContext& context, const LhcLayerKind& layer, double snap) {
+  const fs::path lhc = platform::pathResolver().existing(context.LhcDirectory);
+  std::error_code ec;
+  if (!fs::is_directory(lhc, ec)) return MergeResult::NoLhcDirectory;
+  const std::string block = (fs::path(context.LhcDirectory) / layer.Block).string();
+  if (context.DisableReadButtons) context.DisableReadButtons();
+
+  LoadedModel& state = *context.Model;
+  RenewObjectModel(state);
+  TObjectModel* objects = GetWorld()->GetObjectModel();
+  auto* marker = new TEntity;
+  marker->SetName(layer.Marker);
+  objects->Add(marker);
+
+  auto* script = new TModelScript;
+  objects->Add(script);
+  std::string lastDistrictBlock;
+  int districts = 0;
+  for (const std::string& code : DistrictCodes(lhc)) {
+    const std::string path = (fs::path(context.LhcDirectory) / code / (code + layer.DistrictBlock)).string();
+    lastDistrictBlock = path;
+    if (!fs::is_directory(platform::pathResolver().existing(path), ec)) continue;
+    detail::AddBlockLayer(*script, "ARE", path);
+    ++districts;
+  }
+  if (districts == 0) {
+    Log(context, "Blok " + block + " nebyl zapsán: v " + context.LhcDirectory + " není žádný revír s blokem <kód>" +
+                     layer.DistrictBlock + "; starý blok zůstává");
+    return MergeResult::NoDistricts;
+  }
+  TElement* read = nullptr;
+  {
+    TModelByScriptCreator creator;
+    creator.SetInput(script);
+    creator.DoIt();
+    read = creator.Output();
+  }
+  if (!read) {
+    Log(context, "Blok " + block + " nebyl zapsán: bloky revírů nejsou čitelné; starý blok zůstává");
+    return MergeResult::NoDistricts;
+  }
+  objects->Add(read);
+  state.Subject.Set(read);
+
+  // The builder owns the noded network; the line links are read from its
+  // nodes when the block is written, so it lives until then.
+  TMakeNodesAndAreas builder;
+  builder.DeletePseudoNodes = true;
+  builder.JoinLines = context.JoinLines;
+  builder.SnapDistance = snap;
+  builder.SetInput(read);
+  builder.DoIt();
+  auto* list = dynamic_cast<TEntity*>(builder.Output());
+  if (!list || list->GetCount() == 0) {
+    Log(context, "Blok " + block + " nebyl zapsán: z bloků revírů nevznikla žádná plocha; starý blok zůstává");
+    return MergeResult::NoDistricts;
+  }
+  {
+    TCarryArToArThroughLines carrier;
+    carrier.SelectForProblem = true;
+    carrier.SetInput(list);
+    carrier.DoIt();
+  }
+  platform::Pacer pacer;
+  for (TElement* element : std::vector<TElement*>(list->Items())) {
+    if (layer.Zro) ClassifyLhcZroArea(element, context.Kinds);
+    else ClassifyLhcArea(element, context.Kinds);
+    if (pacer.due()) zelto::ProcessPendingMessages();
+  }
+
+  gisblock::StagedBlock staged(block);
+  if (!staged.ok()) {
+    platform::showError(staged.error());
+    return MergeResult::Failed;
+  }
+  TExportAreasToGelix exporter;
+  exporter.SetName(layer.ExporterName + lastDistrictBlock);
+  exporter.SetInput(list);
+  exporter.BlockName = staged.shownPath();
+  exporter.SetStagedBlock(&staged);
+  exporter.ExportDBF = true;
+  if (layer.Zro) {
+    exporter.CreateFromSource = true;
+    exporter.ZnackaPloch = 105;
+  } else {
+    exporter.ControlDir = context.GisRoot;
+    exporter.DruhLinii = 1100;
+    exporter.BarvaPloch = 7, exporter.ZnackaPloch = 1;
+    exporter.BarvaLinii = 13, exporter.ZnackaLinii = 0;
+  }
+  exporter.DoIt();
+  return CommitExportedBlock(exporter, staged, context.Log) ? MergeResult::Written : MergeResult::Failed;
+}
+
+}  // namespace
+
+MergeResult MergeLhcLayer(const LhcMergeContext& context, const LhcLayerKind& layer) {
+  if (!CheckControlFiles(context.GisRoot, 'P', layer.Kind)) return MergeResult::MissingControlFile;
+  const std::optional<double> snap = ReadCheckedSetting("LHCSnapDistance", 0.01, 0, 1000, false);
+  if (!snap) return MergeResult::BadSetting;
+  MergeResult result = MergeResult::Failed;
+  try {
+    platform::BusyCursor busy;
+    result = Merge(context, layer, *snap);
+  } catch (const std::exception& e) {
+    platform::showInfo(std::string(layer.ErrorBox) + "\r\n" + e.what());
+    return MergeResult::Failed;
+  }
+  // Both jobs end with the same words.
+  if (result == MergeResult::Written) platform::showInfo("Konec tvorby LHC");
+  return result;
+}
+
+}  // namespace jobs

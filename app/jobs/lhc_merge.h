@@ -1,0 +1,67 @@
+#pragma once
+// The LHC merges: the district areas ("_94REG.BLK") or the ZRO layers
+// ("_91ZRO.BLK") of every district of an LHC read again, noded together
+// with a small snap distance, rebuilt as areas, given their LHC kinds and
+// written as one block of the LHC. The new block replaces the old one only
+// when it is complete; with no district block the old one stays and the log
+// says why.
+//
+//   jobs::LhcMergeContext ctx{&state, lhcDirectory, gisRoot};
+//   jobs::MergeLhcLayer(ctx, jobs::LhcLayer());      // "LHC"
+//   jobs::MergeLhcLayer(ctx, jobs::LhcZroLayer());   // "ZRO"
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/jobs/forest_level_export.h"
+#include "app/jobs/loaded_model.h"
+
+class TElement;
+
+namespace jobs {
+
+struct LhcMergeContext {
+  LoadedModel* Model = nullptr;
+  std::string LhcDirectory;  // the LHC's output directory, which holds the districts
+  std::string GisRoot;
+  bool JoinLines = false;  // "Spojovat linie"
+  DetKinds Kinds;
+  std::function<void()> DisableReadButtons;
+  std::function<void(const std::string&)> Log;
+};
+
+struct LhcLayerKind {
+  std::int16_t Kind;            // control files P<kind>
+  const char* DistrictBlock;    // "_94REG.BLK" after the district code
+  const char* Block;            // the LHC block
+  const char* Marker;           // the entity that names the model
+  const char* ExporterName;     // + the last district block
+  const char* ErrorBox;         // + CR LF + the cause
+  bool Zro;
+};
+const LhcLayerKind& LhcLayer();
+const LhcLayerKind& LhcZroLayer();
+
+enum class MergeResult { Written, MissingControlFile, BadSetting, NoLhcDirectory, NoDistricts, Failed };
+
+MergeResult MergeLhcLayer(const LhcMergeContext& context, const LhcLayerKind& layer);
+
+// The names of the directory's entries, sorted without regard to case (and
+// by their bytes where only case tells them apart), so that whatever order
+// the file system lists them in, every machine reads and numbers alike.
+std::vector<std::string> SortedEntryNames(const std::filesystem::path& directory);
+
+// The entries of the directory whose names have exactly two characters
+// (district codes), sorted without regard to case, so that every machine
+// numbers the districts alike.
+std::vector<std::string> DistrictCodes(const std::filesystem::path& lhcDirectory);
+
+// Kind 9400 becomes 1100, any other the empty kind.
+void ClassifyLhcArea(TElement* element, const DetKinds& kinds);
+// Kind 1400 stays, with colour 12; kind 0 gets colour 13 and 134 colour 15,
+// and both become the empty kind; an area without a record gets one.
+void ClassifyLhcZroArea(TElement* element, const DetKinds& kinds);
+
+}  // namespace jobs

@@ -1,0 +1,297 @@
+#include "app/jobs/line_jobs.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+#include "app/jobs/forest_level_export.h"
+#include "app/jobs/read_commands.h"
+#include "areas/export_lines.h"
+#include "areas/line_end_readers.h"
+#include "areas/line_joining.h"
+#include "areas/line_walkers.h"
+#include "areas/node_area_pipeline.h"
+#include "areas/node_builders.h"
+#include "areas/node_connectors.h"
+#include "framework/settings.h"
+#include "framework/world.h"
+#include "geometry/line_end_cells.h"
+#include "geometry/poly_element.h"
+#include "geometry/space_entity.h"
+#include "gisblock/gelix_props.h"
+#include "gisblock/gelix_writers.h"
+#include "gisblock/staged_block.h"
+#include "platform/user_interaction.h"
+
+namespace fs = std::filesystem;
+
+namespace jobs {
+
+const std::vector<LineKind>& LineKinds() {
+  static const std::vector<LineKind> kinds = {
+      {86, "EXPLINCES", "21,25,35,350,352,353,354,10245,10340,10341,10280,10281,10380,10381", 2100, "_20CES.BLK"},
+      {87, "EXPLINPRUS", "22,10325", 2200, "_20PRU.BLK"},
+      {88, "EXPLINPOTOK", "26,433", 3100, "_30POT.BLK"},
+  };
+  return kinds;
+}
+
+const LineKind* FindLineKind(std::int32_t command) {
+  for (const LineKind& kind : LineKinds())
+    if (kind.Command == command) return &kind;
+  return nullptr;
+}
+
+std::optional<double> ReadCheckedSetting(const std::string& key, double defaultValue, double min, double max,
+                                         bool wholeNumber) {
+  std::string text = ReadIniString("EXPORT", key, "");
+  const auto first = text.find_first_not_of(" \t");
+  const auto last = text.find_last_not_of(" \t\r");
+  text = first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
+  if (text.empty()) return defaultValue;
+  double value = 0;
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  const bool number = ec == std::errc() && ptr == end && std::isfinite(value);
+  if (!number || value < min || value > max || (wholeNumber && value != std::floor(value))) {
+    platform::showError("Chybná hodnota " + key + " = \"" + text + "\" v sekci EXPORT souboru TERGELIX.INI");
+    return std::nullopt;
+  }
+  return value;
+}
+
+bool CommitExportedBlock(const TExportGelixElements& exporter, gisblock::StagedBlock& staged,
+                         const std::function<void(const std::string&)>& log) {
+  if (exporter.LastRun().Written && staged.commit()) {
+    if (log) log(exporter.LastRun().Text(staged.shownPath()));
+    return true;
+  }
+  if (!staged.error().empty()) {
+    platform::showError(staged.error());
+    if (log) log("; " + staged.error());
+  } else if (log) {
+    log("Blok " + staged.shownPath() + " nebyl zapsán: nic se do něj nezapsalo; starý blok zůstává");
+  }
+  return false;
+}
+
+namespace {
+
+constexpr double kMaxSnap = 1000;  // metres; more would join a whole district
+
+std::string BlockPath(const std::string& directory, const std::string& name) {
+  if (directory.find('\\') != std::string::npos)
+    return directory + (directory.ends_with('\\') ? "" : "\\") + name;
+  return (fs::path(directory) / name).string();
+}
+
+void Log(const LineJobContext& context, const std::string& text) {
+  if (context.Log) context.Log(text);
+}
+
+TObjectModel* ObjectModel() { return GetWorld()->GetObjectModel(); }
+
+// Writes the lines into a block staged beside the old one, which is
+// replaced only when the writing went through.
+LineJobResult WriteLineBlock(const LineJobContext& context, TEntity& lines, const std::string& block,
+                             const std::function<void(TExportLinesToGelix&)>& setUp) {
+  gisblock::StagedBlock staged(block);
+  if (!staged.ok()) {
+    platform::showError(staged.error());
+    return LineJobResult::NotWritten;
+  }
+  TExportLinesToGelix exporter;
+  setUp(exporter);
+  exporter.SetInput(&lines);
+  exporter.BlockName = staged.shownPath();
+  exporter.SetStagedBlock(&staged);
+  exporter.ExportDBF = true;
+  exporter.DoIt();
+  return CommitExportedBlock(exporter, staged, context.Log) ? LineJobResult::Written : LineJobResult::NotWritten;
+}
+
+// The noded network of the lines: nodes found and connected; nullptr when
+// the lines span no valid rectangle.
+TSpaceLineBegEndCell* BuildNodeQTree(TEntity& lines) {
+  TSpaceLineBegEndCell* index = nullptr;
+  {
+    TReadLinesIntoQTree reader;
+    reader.SetName("Načítání linií do QTREE");
+    reader.SetInput(&lines);
+    reader.DoIt();
+    index = reader.Index();
+  }
+  if (!index) return nullptr;
+  {
+    TPutNodesIntoQTree nodes;
+    nodes.SetName("Vytváření uzlů v QTREE");
+    nodes.SetInput(index);
+    nodes.DoIt();
+  }
+  {
+    TDeleteDirectRelationsToLinesInQTree drop;
+    drop.SetName("Rušení QTree vazeb na linie");
+    drop.SetInput(index);
+    drop.DoIt();
+  }
+  {
+    TNodesConector connector;
+    connector.SetName("Zapojování uzlů v QTree");
+    connector.SetInput(index);
+    connector.DoIt();
+  }
+  return index;
+}
+
+LineJobResult ExportNodedLineBlock(const LineJobContext& context, const std::string& block, std::int32_t colour,
+                                   std::int32_t symbol) {
+  auto* subject = dynamic_cast<TEntity*>(context.Model->GetSubject());
+  if (!subject) return LineJobResult::NothingToWrite;
+  nodearea::Network network;
+  network.Index = BuildNodeQTree(*subject);
+  if (!network.Index) {
+    Log(context, "Blok " + block + " nebyl zapsán: linie nemají platný rozsah; starý blok zůstává");
+    return LineJobResult::NothingToWrite;
+  }
+  TSpaceEntity noded;
+  {
+    THledacLinii finder;
+    finder.SetOutput(&noded);
+    finder.SetInput(network.Index);
+    finder.DoIt();
+  }
+  LineJobResult result = LineJobResult::NothingToWrite;
+  if (noded.GetCount() > 0) {
+    Log(context, "; Export linií (" + block + ")");
+    result = WriteLineBlock(context, noded, block, [&](TExportLinesToGelix& exporter) {
+      exporter.SetName("Export linií do " + block);
+      exporter.ControlDir = BlockPath(context.GisRoot, "UZLIN");
+      exporter.JedenDruh = -1;
+      exporter.Barva = colour;
+      exporter.Znacka = symbol;
+    });
+  } else {
+    Log(context, "Blok " + block + " nebyl zapsán: síť nemá žádnou linii; starý blok zůstává");
+  }
+  nodearea::Release(network);
+  return result;
+}
+
+struct NodingJob {
+  std::vector<const char*> Inputs;
+  const char* SnapKey;
+  const char* Output;
+  const char* ColourKey;  // nullptr: each line keeps its colour and symbol
+  const char* SymbolKey;
+  std::int32_t ColourDefault, SymbolDefault;
+};
+
+LineJobResult NodeLines(const LineJobContext& context, const NodingJob& job) {
+  // Every setting is checked before the object model goes.
+  const std::optional<double> snap = ReadCheckedSetting(job.SnapKey, 0, 0, kMaxSnap, true);
+  std::optional<double> colour = -1, symbol = -1;
+  if (job.ColourKey) {
+    colour = ReadCheckedSetting(job.ColourKey, job.ColourDefault, INT16_MIN, INT16_MAX, true);
+    symbol = ReadCheckedSetting(job.SymbolKey, job.SymbolDefault, INT16_MIN, INT16_MAX, true);
+  }
+  if (!snap || !colour || !symbol) return LineJobResult::BadSetting;
+
+  LoadedModel& state = *context.Model;
+  RenewObjectModel(state);
+  for (const char* input : job.Inputs) LoadLineBlock(state, BlockPath(context.LhcDirectory, input));
+  const std::string output = BlockPath(context.LhcDirectory, job.Output);
+  TElement* loaded = state.GetSubject();
+  if (!loaded) {
+    std::string names;
+    for (const char* input : job.Inputs) names += std::string(names.empty() ? "" : ", ") + input;
+    Log(context, "Blok " + output + " nebyl zapsán: v " + context.LhcDirectory + " chybí " + names +
+                     "; starý blok zůstává");
+    return LineJobResult::NothingToWrite;
+  }
+  auto joined = std::make_unique<TSpaceEntity>();
+  {
+    std::unique_ptr<TSpaceEntity> found(new TSpaceEntity);
+    {
+      THledacLinii finder;
+      finder.SetOutput(found.get());
+      finder.SetInput(loaded);
+      finder.DoIt();
+    }
+    TJoinLines join;
+    join.SnapDistance = *snap;
+    join.SelfTest = false;
+    join.SetInput(found.get());
+    join.DoIt();
+    found.reset();
+    if (join.Accepted()) {
+      THledacLinii collector;
+      collector.SetOutput(joined.get());
+      collector.SetInput(join.Accepted());
+      collector.DoIt();
+    }
+  }
+  ObjectModel()->Delete(loaded);
+  state.Subject.Set(joined.get());
+  ObjectModel()->Add(joined.release());
+  return ExportNodedLineBlock(context, output, static_cast<std::int32_t>(*colour), static_cast<std::int32_t>(*symbol));
+}
+
+}  // namespace
+
+LineJobResult ExportLinesByDruh(const LineJobContext& context, const LineKind& kind) {
+  TElement* subject = context.Model ? context.Model->GetSubject() : nullptr;
+  if (!subject) {
+    platform::showError("Není načten předmět zájmu");
+    return LineJobResult::NoSubject;
+  }
+  if (!CheckControlFiles(context.GisRoot, 'L', kind.Kind)) return LineJobResult::MissingControlFile;
+  const std::string block = BlockPath(context.LhcDirectory, kind.Block);
+  auto* lines = new TPolyLineString;
+  lines->SetName(std::to_string(kind.Kind));
+  ObjectModel()->Add(lines);
+  {
+    TNacitacLinii collector;
+    collector.SetInput(subject);
+    collector.SetDruhy(ReadIniString("EXPORT", kind.KindsKey, kind.KindsDefault));
+    collector.AddParameter(lines);
+    collector.DoIt();
+  }
+  if (lines->GetCount() == 0) {
+    Log(context, "Blok " + block + " nebyl zapsán: žádná linie druhů " +
+                     ReadIniString("EXPORT", kind.KindsKey, kind.KindsDefault) + "; starý blok zůstává");
+    return LineJobResult::NothingToWrite;
+  }
+  // The lines keep the links of the block they were read from, whose
+  // numbers mean other lines, or none, in the new block; the extracted
+  // lines are not noded, so no neighbour of theirs is known.
+  const GelixLinkBlock none = TGelixLineProps().Links;
+  for (TElement* line : lines->Items())
+    if (auto* props = dynamic_cast<TGelixLineProps*>(static_cast<TPolyLineElement*>(line)->GetProperties()))
+      props->Links = none;
+  // The same words for every kind: the office's protocols are searched for them.
+  Log(context, "; Export linií potoků (" + block + ")");
+  return WriteLineBlock(context, *lines, block, [&](TExportLinesToGelix& exporter) {
+    exporter.SetName("Export linií " + std::to_string(kind.Kind) + " (" + block + ")");
+    exporter.ControlDir = context.GisRoot;
+    exporter.JedenDruh = kind.Kind;
+  });
+}
+
+void ExportAllLineKinds(const LineJobContext& context) {
+  for (const LineKind& kind : LineKinds())
+    // Nothing read is said once, not once per kind.
+    if (ExportLinesByDruh(context, kind) == LineJobResult::NoSubject) return;
+}
+
+LineJobResult NodeWaterLines(const LineJobContext& context) {
+  return NodeLines(context, {{"_30POT.BLK"}, "MezPripojVod", "_30VOD.BLK", "VODBL", "VODZL", 1, 0});
+}
+
+LineJobResult NodeCommunicationLines(const LineJobContext& context) {
+  return NodeLines(context, {{"_20CES.BLK", "_20PRU.BLK"}, "MezPripojKom", "_20KOM.BLK", nullptr, nullptr, -1, -1});
+}
+
+}  // namespace jobs

@@ -1,0 +1,67 @@
+#pragma once
+// The line jobs of an LHC: its road, ride and stream lines written into
+// blocks of their own, and the water and communication networks noded from
+// those blocks. Every block is written beside the old one and takes its
+// place only when it is complete; when nothing is written the old block
+// stays and the log says why.
+//
+//   jobs::LineJobContext ctx{&state, lhcDirectory, gisRoot, log};
+//   jobs::ExportLinesByDruh(ctx, *jobs::FindLineKind(86));   // "Cesty"
+//   jobs::NodeWaterLines(ctx);                               // "Uzlování" "Vody"
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/jobs/loaded_model.h"
+
+class TExportGelixElements;
+namespace gisblock {
+class StagedBlock;
+}
+
+namespace jobs {
+
+struct LineJobContext {
+  LoadedModel* Model = nullptr;
+  std::string LhcDirectory;  // the LHC's output directory
+  std::string GisRoot;       // holds the control files
+  // A log text: log window and protocol file.
+  std::function<void(const std::string&)> Log;
+};
+
+struct LineKind {
+  std::int32_t Command;
+  const char* KindsKey;      // section EXPORT: the kinds of the source lines
+  const char* KindsDefault;
+  std::int16_t Kind;         // every written line and row gets it
+  const char* Block;
+};
+// Roads, rides and streams, in the order of the "Všechno" run.
+const std::vector<LineKind>& LineKinds();
+const LineKind* FindLineKind(std::int32_t command);
+
+enum class LineJobResult { Written, NoSubject, MissingControlFile, BadSetting, NothingToWrite, NotWritten };
+
+LineJobResult ExportLinesByDruh(const LineJobContext& context, const LineKind& kind);
+// Each kind with its own checks; a kind that fails does not stop the next.
+void ExportAllLineKinds(const LineJobContext& context);
+
+// Both replace the object model and leave the joined lines as the subject.
+LineJobResult NodeWaterLines(const LineJobContext& context);
+LineJobResult NodeCommunicationLines(const LineJobContext& context);
+
+// After an exporter ran into the staged block: the block takes the old one's
+// place when the exporter wrote it whole; otherwise the old block stays and
+// the user learns why. Answers whether the block was replaced.
+bool CommitExportedBlock(const TExportGelixElements& exporter, gisblock::StagedBlock& staged,
+                         const std::function<void(const std::string&)>& log);
+
+// A number of section EXPORT, checked before anything is changed: text
+// that is no number, or a number outside [min, max], is shown with the
+// key's name and gives nothing.
+std::optional<double> ReadCheckedSetting(const std::string& key, double defaultValue, double min, double max,
+                                         bool wholeNumber);
+
+}  // namespace jobs

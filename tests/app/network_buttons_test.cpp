@@ -1,0 +1,153 @@
+// The line, noding, LHC and check buttons of the main window on the
+// generated tree: each runs its job, and a "K" opens the comparison window
+// as the user sees it, with its grids and listing.
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <cstdio>
+#include <memory>
+
+#include "app/det_gis_form.h"
+#include "sample_tree.h"
+#include "shell_fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// What the comparison window showed before the test closed it.
+struct SeenWindow {
+  QString title;
+  bool visible = false;
+  QString count;
+  QString listing;
+  int detRows = -1;
+  int gisRows = -1;
+  int colours = 0;  // distinct colours of its picture
+};
+
+int DistinctColours(const QImage& image) {
+  std::vector<QRgb> seen;
+  for (int y = 0; y < image.height(); y += 4)
+    for (int x = 0; x < image.width(); x += 4)
+      if (std::find(seen.begin(), seen.end(), image.pixel(x, y)) == seen.end() && seen.size() < 16)
+        seen.push_back(image.pixel(x, y));
+  return static_cast<int>(seen.size());
+}
+
+class NetworkButtonsTest : public ShellTest {
+ protected:
+  void Generate() {
+    if (test_support::GeneratedSample().empty()) GTEST_SKIP() << "python3 not installed";
+    ASSERT_TRUE(test_support::CopySample(dir_.string()));
+    Start();
+  }
+  void Click(QPushButton* button) {
+    ASSERT_TRUE(button->isEnabled()) << button->text().toStdString();
+    button->click();
+    zelto::RunMessagesUntilIdle();
+  }
+  // Presses the "K" button; once its window has prepared the tables, presses
+  // "Porovnej", notes what the window shows and closes it.
+  SeenWindow Check(QPushButton* button) {
+    auto seen = std::make_shared<SeenWindow>();
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [seen, poll] {
+      auto* window = dynamic_cast<TKompDETGISForm*>(QApplication::activeModalWidget());
+      if (!window || !window->Form().Prepared()) return;
+      poll->stop();
+      window->btPorovnej->click();
+      seen->title = window->windowTitle();
+      seen->visible = window->isVisible();
+      seen->count = window->lbCount->text();
+      seen->listing = window->Memo->toPlainText();
+      seen->detRows = window->DBGDET->rowCount();
+      seen->gisRows = window->DBGIS->rowCount();
+      seen->colours = DistinctColours(window->grab().toImage());
+      window->BitBtn1->click();
+    });
+    poll->start(20);
+    button->click();
+    zelto::RunMessagesUntilIdle();
+    delete poll;
+    return *seen;
+  }
+  fs::path Lhc() const { return dir_ / "GIS" / "4107"; }
+};
+
+TEST_F(NetworkButtonsTest, TheCheckButtonsOpenTheComparisonOfTheirLevel) {
+  Generate();
+  TMainForm& form = *MainForm();
+  form.SetDirectory("D:\\GIS\\4107\\01");
+  Click(form.btCtiRevir);
+  // Before the level is exported there is nothing to compare.
+  form.btKPSk->click();
+  zelto::RunMessagesUntilIdle();
+  ASSERT_EQ(ui_->shownTexts().size(), 1u);
+  EXPECT_EQ(ui_->shownTexts()[0], "Databáze D:\\GIS\\4107\\01\\01_16PSK.BLK\\P1600.DBF neexistuje");
+  ui_->clear();
+
+  Click(form.btVse);
+  ui_->clear();
+  const SeenWindow dil = Check(form.btkDil);
+  EXPECT_EQ(dil.title, "Porovnání DET-GIS - vrstva DIL");
+  EXPECT_TRUE(dil.visible);
+  EXPECT_EQ(dil.count, "0");
+  EXPECT_EQ(dil.listing, "");
+  EXPECT_EQ(dil.detRows, 0);
+  EXPECT_EQ(dil.gisRows, 0);
+  EXPECT_GT(dil.colours, 2);
+
+  // The stand group below the smallest area is not exported: one line, and
+  // its DET row the only one left in the grids.
+  const SeenWindow psk = Check(form.btKPSk);
+  EXPECT_EQ(psk.title, "Porovnání DET-GIS - vrstva PSK");
+  EXPECT_EQ(psk.count, "1");
+  EXPECT_EQ(psk.listing, "1a3: 0.00099 v GIS neexistuje");
+  EXPECT_EQ(psk.detRows, 1);
+  EXPECT_EQ(psk.gisRows, 0);
+  EXPECT_TRUE(fs::exists(dir_ / "GIS" / "4107" / "01" / "01_16PSK.BLK" / "P1600.ERR"));
+  EXPECT_TRUE(ui_->shownTexts().empty()) << ui_->shownTexts().front();
+}
+
+TEST_F(NetworkButtonsTest, TheLineNodingAndLhcButtonsWriteTheirBlocks) {
+  Generate();
+  TMainForm& form = *MainForm();
+  form.SetDirectory("D:\\GIS\\4107\\01");
+  Click(form.btCtiLHC);
+  Click(form.btExportCest);
+  Click(form.btExportPruseku);
+  Click(form.btExportVod);
+  for (const char* block : {"_20CES.BLK", "_20PRU.BLK", "_30POT.BLK"}) {
+    EXPECT_TRUE(fs::exists(Lhc() / block / "TN.LIN")) << block;
+    fs::remove_all(Lhc() / block);
+  }
+  Click(form.btExpLinVse);
+  Click(form.btUzlovaniVody);
+  Click(form.btUzlovaniKomunikace);
+  for (const char* block : {"_20CES.BLK", "_20PRU.BLK", "_30POT.BLK", "_30VOD.BLK", "_20KOM.BLK"})
+    EXPECT_TRUE(fs::exists(Lhc() / block / "TN.LIN")) << block;
+  EXPECT_TRUE(ui_->shownTexts().empty()) << ui_->shownTexts().front();
+
+  for (const char* district : {"D:\\GIS\\4107\\01", "D:\\GIS\\4107\\02"}) {
+    form.SetDirectory(district);
+    form.btCtiRevir->setEnabled(true);
+    Click(form.btCtiRevir);
+    Click(form.btExpRev);
+    Click(form.btExpZRO);
+  }
+  ui_->clear();
+  form.btLHC->setEnabled(true);
+  Click(form.btLHC);
+  Click(form.btZRO);
+  EXPECT_TRUE(fs::exists(Lhc() / "_11LHC.BLK" / "TN.ARE"));
+  EXPECT_TRUE(fs::exists(Lhc() / "_91ZRO.BLK" / "TN.ARE"));
+  EXPECT_EQ(ui_->shownTexts(), (std::vector<std::string>{"Konec tvorby LHC", "Konec tvorby LHC"}));
+  EXPECT_FALSE(form.btLHC->isEnabled());
+}
+
+}  // namespace

@@ -1,0 +1,211 @@
+// The line jobs of an LHC on the generated tree: what each extraction and
+// each noding writes, read back independently, against the generator's
+// expected values; and the old block kept whenever nothing is written.
+#include "app/jobs/line_jobs.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <set>
+
+#include "app/jobs/read_commands.h"
+#include "geometry/poly_element.h"
+#include "gisblock/gelix_blok_reader.h"
+#include "gisblock/gelix_props.h"
+#include "jobs_fixture.h"
+
+namespace jobs_test {
+namespace {
+
+struct BlockLines {
+  std::map<int, int> count;  // by kind
+  std::map<int, double> length;
+  std::set<int> colours;
+  int total = 0;
+  int staleLinks = 0;  // links to a line number the block does not hold
+  std::vector<std::pair<double, double>> ends;
+
+  // Line ends closer than a centimetre are one node.
+  int Nodes() const {
+    std::vector<std::pair<double, double>> nodes;
+    for (const auto& end : ends)
+      if (std::none_of(nodes.begin(), nodes.end(), [&](const auto& n) {
+            return std::hypot(n.first - end.first, n.second - end.second) < 0.01;
+          }))
+        nodes.push_back(end);
+    return static_cast<int>(nodes.size());
+  }
+};
+
+BlockLines ReadLines(const fs::path& block) {
+  BlockLines result;
+  TEntity model;
+  std::unique_ptr<TGeliXBlokReader> reader(TGeliXBlokReader::CreateForBlock(block.string()));
+  if (!reader) return result;
+  reader->SetObjectModel(&model);
+  std::unique_ptr<TPolyLineString> lines(reader->ReadLines());
+  if (!lines) return result;
+  result.total = lines->GetCount();
+  for (TElement* e : lines->Items()) {
+    auto* line = static_cast<TPolyLineElement*>(e);
+    auto* props = static_cast<TGelixLineProps*>(line->GetProperties());
+    ++result.count[props->Druh];
+    result.length[props->Druh] += line->GetLength();
+    result.colours.insert(props->Barva);
+    const int last = line->GetCoordsCount() - 1;
+    result.ends.emplace_back(line->GetVertexX(0), line->GetVertexY(0));
+    result.ends.emplace_back(line->GetVertexX(last), line->GetVertexY(last));
+    for (int k = 0; k < 4; ++k) {
+      std::int32_t number = 0;
+      for (int b = 0; b < 4; ++b) number |= std::int32_t(props->Links[5 * k + b]) << (8 * b);
+      if (number != -1 && (number < 1 || number > result.total)) ++result.staleLinks;
+    }
+  }
+  return result;
+}
+
+std::string FileBytes(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+class LineJobsTest : public JobsTest {
+ protected:
+  void SetUp() override {
+    JobsTest::SetUp();
+    if (IsSkipped()) return;
+    lhc = dir / "GIS" / "4107";
+    context.Model = &state;
+    context.LhcDirectory = lhc.string();
+    context.GisRoot = (dir / "GIS").string();
+    context.Log = [this](const std::string& text) { log.push_back(text); };
+  }
+  // A value of expected.json, given as a Python expression on `e`, the whole file.
+  std::string ExpectedTop(const std::string& expression) const { return test_support::Expected(dir, expression); }
+  void ReadLhc() { ASSERT_TRUE(jobs::ReadLhcLines(state, District("01").string())); }
+
+  fs::path lhc;
+  jobs::LoadedModel state;
+  jobs::LineJobContext context;
+  std::vector<std::string> log;
+};
+
+TEST_F(LineJobsTest, EachExtractionWritesTheLinesOfItsKindsUnderOneKind) {
+  ReadLhc();
+  jobs::ExportAllLineKinds(context);
+  EXPECT_TRUE(ui->shownTexts().empty()) << ui->shownTexts().front();
+  const std::map<std::string, int> kinds = {{"roads", 2100}, {"rides", 2200}, {"streams", 3100}};
+  for (const jobs::LineKind& kind : jobs::LineKinds()) {
+    const std::string name = kind.Kind == 2100 ? "roads" : kind.Kind == 2200 ? "rides" : "streams";
+    SCOPED_TRACE(name);
+    const fs::path block = lhc / kind.Block;
+    const BlockLines lines = ReadLines(block);
+    EXPECT_EQ(lines.count.size(), 1u);
+    EXPECT_EQ(lines.count.at(kind.Kind), std::stoi(ExpectedTop("e['extractions']['" + name + "']")));
+    EXPECT_NEAR(lines.length.at(kind.Kind), std::stod(ExpectedTop("e['extraction_lengths']['" + name + "']")), 0.01);
+    EXPECT_TRUE(fs::exists(block / ("L" + std::to_string(kind.Kind) + ".DBF")));
+    EXPECT_EQ(lines.staleLinks, 0);
+    // No staging directory is left beside the block.
+    EXPECT_FALSE(fs::exists(lhc / ("." + std::string(kind.Block) + ".new")));
+  }
+  // The office's protocols carry the same words for all three, each
+  // followed by what the block holds.
+  ASSERT_EQ(log.size(), 6u);
+  for (std::size_t i = 0; i < log.size(); i += 2) {
+    EXPECT_EQ(log[i].rfind("; Export linií potoků (", 0), 0u) << log[i];
+    EXPECT_EQ(log[i + 1].rfind("; Blok ", 0), 0u) << log[i + 1];
+  }
+}
+
+TEST_F(LineJobsTest, AKindThatCannotBeWrittenKeepsItsOldBlockAndTheOthersGoOn) {
+  ReadLhc();
+  jobs::ExportAllLineKinds(context);
+  const std::string oldRides = FileBytes(lhc / "_20PRU.BLK" / "TN.LIN");
+  ASSERT_FALSE(oldRides.empty());
+  fs::remove_all(lhc / "_20CES.BLK");
+  fs::remove_all(lhc / "_30POT.BLK");
+  fs::remove(dir / "GIS" / "L2200.CRT");
+  log.clear();
+  jobs::ExportAllLineKinds(context);
+  ASSERT_EQ(ui->shownTexts().size(), 1u);
+  EXPECT_EQ(ui->shownTexts()[0], "Povinný soubor " + (dir / "GIS" / "L2200.CRT").string() + " neexistuje !");
+  EXPECT_TRUE(fs::exists(lhc / "_20CES.BLK" / "TN.LIN"));
+  EXPECT_TRUE(fs::exists(lhc / "_30POT.BLK" / "TN.LIN"));
+  EXPECT_EQ(FileBytes(lhc / "_20PRU.BLK" / "TN.LIN"), oldRides);
+
+  // No line of the kinds: the old block stays and the log says why.
+  SetExportSetting("EXPLINPOTOK", "9999");
+  const std::string oldStreams = FileBytes(lhc / "_30POT.BLK" / "TN.LIN");
+  log.clear();
+  EXPECT_EQ(jobs::ExportLinesByDruh(context, *jobs::FindLineKind(88)), jobs::LineJobResult::NothingToWrite);
+  EXPECT_EQ(FileBytes(lhc / "_30POT.BLK" / "TN.LIN"), oldStreams);
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_NE(log[0].find("starý blok zůstává"), std::string::npos) << log[0];
+
+  // Nothing read: the box, and no block is touched.
+  jobs::LoadedModel empty;
+  context.Model = &empty;
+  ui->clear();
+  EXPECT_EQ(jobs::ExportLinesByDruh(context, *jobs::FindLineKind(86)), jobs::LineJobResult::NoSubject);
+  jobs::ExportAllLineKinds(context);
+  EXPECT_EQ(ui->shownTexts(), (std::vector<std::string>{"Není načten předmět zájmu", "Není načten předmět zájmu"}));
+}
+
+TEST_F(LineJobsTest, NodedNetworksHoldTheGeneratorsNodesAndLines) {
+  ReadLhc();
+  jobs::ExportAllLineKinds(context);
+  ASSERT_EQ(jobs::NodeWaterLines(context), jobs::LineJobResult::Written);
+  ASSERT_EQ(jobs::NodeCommunicationLines(context), jobs::LineJobResult::Written);
+  EXPECT_TRUE(ui->shownTexts().empty()) << ui->shownTexts().front();
+  for (const auto& [name, block] : {std::pair{"water", "_30VOD.BLK"}, std::pair{"communication", "_20KOM.BLK"}}) {
+    SCOPED_TRACE(name);
+    const BlockLines lines = ReadLines(lhc / block);
+    const std::string net = "e['networks']['" + std::string(name) + "']";
+    EXPECT_EQ(lines.total, std::stoi(ExpectedTop(net + "['lines']")));
+    EXPECT_EQ(lines.Nodes(), std::stoi(ExpectedTop(net + "['nodes']")));
+    double length = 0;
+    for (const auto& [kind, sum] : lines.length) length += sum;
+    EXPECT_NEAR(length, std::stod(ExpectedTop(net + "['length']")), 0.05);
+    EXPECT_EQ(lines.staleLinks, 0);
+  }
+  EXPECT_EQ(ReadLines(lhc / "_30VOD.BLK").colours, std::set<int>{1});
+  // The joined lines stay the subject of interest.
+  ASSERT_NE(state.GetSubject(), nullptr);
+  EXPECT_EQ(static_cast<TEntity*>(state.GetSubject())->GetCount(),
+            std::stoi(ExpectedTop("e['networks']['communication']['lines']")));
+
+  // Without the rides the roads are noded alone.
+  fs::remove_all(lhc / "_20PRU.BLK");
+  ASSERT_EQ(jobs::NodeCommunicationLines(context), jobs::LineJobResult::Written);
+  EXPECT_EQ(ReadLines(lhc / "_20KOM.BLK").total, std::stoi(ExpectedTop("e['networks']['roads_alone']['lines']")));
+}
+
+TEST_F(LineJobsTest, ABadSettingOrAMissingInputLeavesModelAndBlockAlone) {
+  ReadLhc();
+  jobs::ExportAllLineKinds(context);
+  ASSERT_EQ(jobs::NodeWaterLines(context), jobs::LineJobResult::Written);
+  const std::string written = FileBytes(lhc / "_30VOD.BLK" / "TN.LIN");
+  TElement* subject = state.GetSubject();
+  for (const auto& [key, value] : {std::pair{"VODBL", "modrá"}, std::pair{"VODZL", "40000"},
+                                   std::pair{"MezPripojVod", "-1"}, std::pair{"MezPripojVod", "0.5"}}) {
+    SCOPED_TRACE(key);
+    SetExportSetting(key, value);
+    ui->clear();
+    EXPECT_EQ(jobs::NodeWaterLines(context), jobs::LineJobResult::BadSetting);
+    ASSERT_EQ(ui->shownTexts().size(), 1u);
+    EXPECT_NE(ui->shownTexts()[0].find(key), std::string::npos) << ui->shownTexts()[0];
+    EXPECT_EQ(state.GetSubject(), subject);
+    SetExportSetting(key, key == std::string("VODBL") || key == std::string("MezPripojVod") ? "1" : "0");
+  }
+  EXPECT_EQ(FileBytes(lhc / "_30VOD.BLK" / "TN.LIN"), written);
+
+  fs::remove_all(lhc / "_30POT.BLK");
+  log.clear();
+  EXPECT_EQ(jobs::NodeWaterLines(context), jobs::LineJobResult::NothingToWrite);
+  EXPECT_EQ(FileBytes(lhc / "_30VOD.BLK" / "TN.LIN"), written);
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_NE(log[0].find("_30POT.BLK"), std::string::npos) << log[0];
+}
+
+}  // namespace
+}  // namespace jobs_test
