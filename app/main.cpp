@@ -20,6 +20,7 @@
 #include "app/start_form.h"
 #include "framework/message_dispatch.h"
 #include "framework/world.h"
+#include "platform/qt/progress_form_qt.h"
 #include "platform/qt/qt_message_pump.h"
 #include "platform/qt/qt_user_interaction.h"
 #include "platform/scripted_user_interaction.h"
@@ -56,6 +57,7 @@ int main(int argc, char** argv) {
   const bool batch = QGuiApplication::platformName() == "offscreen" || QGuiApplication::platformName() == "minimal";
   application.setApplicationName("ZELTO");
   application.setQuitOnLastWindowClosed(false);
+  platform::qt::InstallCzechTranslation();
 
   std::vector<std::string> arguments(argv + 1, argv + argc);
   app::SetCommandLine(arguments);
@@ -64,9 +66,14 @@ int main(int argc, char** argv) {
 
   platform::qt::QtMessagePump pump;
   platform::qt::QtUserInteraction screenUi;
+  platform::qt::QtProgressForms screenProgress;
   std::unique_ptr<platform::ScopedScriptedUi> batchUi;
-  if (batch) batchUi = std::make_unique<platform::ScopedScriptedUi>();
-  else platform::setUi(&screenUi);
+  if (batch) {
+    batchUi = std::make_unique<platform::ScopedScriptedUi>();
+  } else {
+    platform::setUi(&screenUi);
+    platform::setProgressForms(&screenProgress);
+  }
 
   Tf_StartForm start;
   if (batch) {
@@ -76,6 +83,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   const int result = application.exec();
+  platform::setProgressForms(nullptr);
   platform::setUi(nullptr);
   return result;
 }

@@ -5,7 +5,10 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QSignalBlocker>
+#include <QRegularExpressionValidator>
+#include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <filesystem>
 
 #include "app/old_main_tool.h"
@@ -28,6 +31,7 @@ TMainForm*& mainFormReference() {
 
 QString caption() {
   TFileVersion version;
+  version.SetFileName(framework::ProgramFile());
   // A program file without a version resource still gets a title.
   const std::string product = version.ProductName().empty() ? "zeltoexport" : version.ProductName();
   return QString::fromStdString(product + "  verze " + version.FileVersion() + " " + version.FileDescription());
@@ -40,6 +44,16 @@ std::string lastComponent(const std::string& path) {
   const auto cut = p.find_last_of("\\:");
   return cut == std::string::npos ? p : p.substr(cut + 1);
 }
+
+// A code typed or taken from a directory name becomes a path component of
+// directories the exports replace: only digits, at most as many as the
+// field holds, so that no separator or ".." can lead elsewhere.
+bool isCode(const std::string& text, std::size_t digits) {
+  return !text.empty() && text.size() <= digits &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+constexpr std::size_t kLhcDigits = 6;
+constexpr std::size_t kDistrictDigits = 2;
 
 std::string parentOf(const std::string& path) {
   std::string p = path;
@@ -113,7 +127,9 @@ TMainForm::TMainForm() {
   dcbQVR = new QComboBox;
   fillDrives(dcbQVR);
   edLHC = new QLineEdit;
+  edLHC->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]{0,6}"), edLHC));
   edKodRevir = new QLineEdit;
+  edKodRevir->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]{0,2}"), edKodRevir));
   edLHCKOD = new QLineEdit;
   edLHCKOD->setInputMask("0000;_");  // four digits, each may stay blank
   edLHCKOD->setMaxLength(4);
@@ -209,6 +225,7 @@ TMainForm::TMainForm() {
   connect(DriveComboBox1, &QComboBox::currentIndexChanged, this,
           [this] { SetDirectory(std::string(1, DriveOf(DriveComboBox1)) + ":\\"); });
   connect(DirectoryListBox1, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+    if (DirectoryListBox1->row(item) == 0) return;  // the directory shown
     const std::string name = item->text().toStdString();
     if (name == "..") SetDirectory(parentOf(directory_));
     else SetDirectory(directory_ + (directory_.ends_with('\\') ? "" : "\\") + name);
@@ -282,6 +299,13 @@ void TMainForm::SetDirectory(const std::string& path) {
 
 void TMainForm::fillDirectoryList() {
   DirectoryListBox1->clear();
+  // The directory itself heads the list, chosen, so that the user sees
+  // where the read commands will read.
+  auto* current = new QListWidgetItem(QString::fromStdString(directory_), DirectoryListBox1);
+  QFont bold = current->font();
+  bold.setBold(true);
+  current->setFont(bold);
+  DirectoryListBox1->setCurrentItem(current);
   if (!lastComponent(directory_).empty()) DirectoryListBox1->addItem("..");
   std::error_code ec;
   const fs::path native = platform::pathResolver().existing(directory_);
@@ -313,12 +337,23 @@ void TMainForm::UpdateOutputPaths() {
   const std::string d(1, DriveOf(dcbQVR));
   const std::string lhc = edLHC->text().toStdString();
   const std::string district = edKodRevir->text().toStdString();
-  if (!lhc.empty() && !district.empty()) {
+  if (isCode(lhc, kLhcDigits) && isCode(district, kDistrictDigits)) {
     lbRevir->setText(QString::fromStdString(d + ":\\GIS\\" + lhc + "\\" + district));
     lbLHC->setText(QString::fromStdString(d + ":\\GIS\\" + lhc));
   } else {
     lbRevir->setText(QString::fromStdString(d + ":\\GIS\\LHC\\RevirX"));
     lbLHC->setText(QString::fromStdString(d + ":\\GIS\\LHCX"));
+  }
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (centred_) return;
+  centred_ = true;
+  if (const QScreen* screen = this->screen()) {
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
   }
 }
 

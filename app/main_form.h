@@ -81,6 +81,8 @@ class TMainForm : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // The first showing centres the window on its screen.
+  void showEvent(QShowEvent* event) override;
 
  private:
   QPushButton* command(QWidget* parent, const QString& caption, int code, int dataKind = 0);
@@ -90,6 +92,7 @@ class TMainForm : public QWidget {
   void DirectoryChanged();
 
   std::string directory_;
+  bool centred_ = false;
 };
 
 // The program-wide main window: created through CreateMainForm by the main

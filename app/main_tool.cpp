@@ -2,15 +2,18 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 
 #include "app/jobs/forest_level_export.h"
 #include "app/main_form.h"
+#include "areas/export_gauge.h"
 #include "areas/forest_space_unit.h"
 #include "framework/class_registry.h"
 #include "framework/message_dispatch.h"
 #include "framework/settings.h"
 #include "framework/zelto_message.h"
 #include "platform/codepage.h"
+#include "platform/pacer.h"
 #include "platform/path_resolver.h"
 #include "platform/user_interaction.h"
 
@@ -123,10 +126,58 @@ void TMainTool::SetOptions(TBaseOptions* options) {
 TForestSpaceUnit* TMainTool::ForestRoot() const { return state_.GetHierarchyRoot(); }
 void TMainTool::SetForestRoot(TForestSpaceUnit* root) { state_.HierarchyRoot.Set(root); }
 
+namespace {
+// The codes of the main window's commands (and of the tools that ask the
+// main tool for a viewer or browser): each one runs a job.
+bool IsJobCommand(int code) {
+  switch (code) {
+    case 30: case 36: case 37: case 84: case 85: case 86: case 87: case 88: case 89: case 90: case 91: case 92:
+    case 93: case 94: case 95: case 97: case 98: case 99: case 100: case 101: case 102: case 103: case 104:
+    case 105: case 108: case 116: case 117:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// A job lets pending messages through so that its progress is painted; a
+// command that arrives then (a button pressed before the window went grey,
+// or the title bar's close) would run inside the job and could free what the
+// job works on. While a job runs, the window is disabled and such commands
+// are refused with a beep.
+class JobScope {
+ public:
+  explicit JobScope(bool& running) : running_(running) {
+    running_ = true;
+    if (TMainForm* form = MainForm()) form->setEnabled(false);
+  }
+  ~JobScope() {
+    running_ = false;
+    // The window may have gone while the job let messages through.
+    if (TMainForm* form = MainForm()) form->setEnabled(true);
+  }
+  JobScope(const JobScope&) = delete;
+  JobScope& operator=(const JobScope&) = delete;
+
+ private:
+  bool& running_;
+};
+}  // namespace
+
 void TMainTool::HandleMessage(TZeltoMessage*& message, bool& handled) {
   handled = false;
+  // The window's close comes as the main tool's own close request; a tool
+  // that closes itself meanwhile is not refused.
+  const bool windowClose = message && message->Message == zelto::msg::CloseRequest && message->Sender() == this;
+  if (message && jobRunning_ && (IsJobCommand(message->Message) || windowClose)) {
+    platform::ui().beep();
+    handled = true;
+    return;
+  }
   TOldMainTool::HandleMessage(message, handled);
   if (handled || !message) return;
+  std::optional<JobScope> job;
+  if (IsJobCommand(message->Message)) job.emplace(jobRunning_);
   switch (message->Message) {
     case zelto::msg::LogText: LogTextMessage(message); break;
     case 30: ShowData(message); break;
@@ -160,8 +211,8 @@ void TMainTool::HandleMessage(TZeltoMessage*& message, bool& handled) {
   }
 }
 
-void TMainTool::NotAvailable(const std::string& job) {
-  PostTextMessage(this, zelto::msg::LogText, job + ": not available in this build");
+void TMainTool::NotAvailable() {
+  platform::ui().showMessage(kNotInThisVersion, platform::MessageKind::Information, platform::Buttons::Ok);
 }
 
 void TMainTool::ExportLevel(int code) {
@@ -186,8 +237,23 @@ void TMainTool::ExportLevel(int code) {
       f->btLHC->setEnabled(false);
     }
   };
-  context.ProcessMessages = [] { zelto::ProcessPendingMessages(); };
-  jobs::RunLevelCommand(context, code);
+  platform::Pacer pacer;
+  context.ProcessMessages = [&pacer] {
+    if (pacer.due()) zelto::ProcessPendingMessages();
+  };
+  if (code != 103) {
+    jobs::RunLevelCommand(context, code);
+    return;
+  }
+  // The whole district runs for a while: the user sees how many levels are
+  // done, and may stop between two levels.
+  const std::vector<jobs::ForestLevel>& levels = jobs::ForestLevels();
+  areas::ExportGauge gauge("Export všech vrstev revíru", static_cast<int>(levels.size()),
+                           "Přerušit export vrstev revíru ?");
+  for (std::size_t i = 0; i < levels.size(); ++i) {
+    if (!gauge.step(static_cast<int>(i))) break;
+    jobs::ExportForestLevel(context, levels[i]);
+  }
 }
 
 void TMainTool::SetProtocol(const std::string& text) { PostTextMessage(this, zelto::msg::LogText, text, this); }

@@ -96,7 +96,11 @@ void TOldMainTool::Close() {
 
 void TOldMainTool::TerminateApplication() {
   terminateRequested_ = true;
-  if (QCoreApplication::instance()) QCoreApplication::quit();
+  // quit() would first ask every window to close, and the main window
+  // refuses (it turns a close into this very question); exit() leaves the
+  // loop without asking. The window may close now that the user has said so.
+  if (TMainForm* form = MainForm()) form->CloseAllowed = true;
+  if (QCoreApplication::instance()) QCoreApplication::exit(0);
 }
 
 TMemoFormDevice* TOldMainTool::LogDevice() const { return static_cast<TMemoFormDevice*>(logDevice_.Get()); }
@@ -122,6 +126,9 @@ void TOldMainTool::ShowTextMessage(TZeltoMessage* message) {
   if (!logDevice_.Get()) {
     auto* device = new TMemoFormDevice;
     logDevice_.Set(device);
+    // A new window, also after the user closed the last one: texts nobody
+    // sees are as good as lost.
+    device->SetVisible(true);
   }
   auto* text = dynamic_cast<TZeltoTextMessage*>(message);
   if (text && !text->Text.empty()) LogDevice()->WriteLine(text->Text);

@@ -49,6 +49,7 @@ TProcessMonitorForm::TProcessMonitorForm() {
   l_Text->setWordWrap(true);
   ProgressBar = new QProgressBar;
   ProgressBar->setRange(0, 100);
+  ProgressBar->setFormat("%v / %m");  // the count, not a percentage
   column->addWidget(l_ProcessName);
   column->addWidget(l_Text);
   column->addWidget(ProgressBar);

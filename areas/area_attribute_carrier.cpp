@@ -4,6 +4,7 @@
 
 #include "areas/gauge_form.h"
 #include "framework/message_dispatch.h"
+#include "platform/pacer.h"
 #include "framework/world.h"
 #include "geometry/area_element.h"
 #include "geometry/space_entity_props.h"
@@ -32,10 +33,6 @@ namespace {
 
 using areas::FixedWidth;
 
-// Pending messages are let through every so many areas: once per area
-// would cost more than the carrying itself on a district.
-constexpr int kPumpEvery = 64;
-
 TRegister* ModelRegister() {
   TWorld* world = GetWorld();
   if (!world) return nullptr;
@@ -54,8 +51,15 @@ T* RecordOf(const TElement* element) {
 
 TCarryArToArThroughLines::~TCarryArToArThroughLines() { CloseProtocol(); }
 
+double TCarryArToArThroughLines::OldWholeArea(TAreaElement* old) {
+  auto [at, fresh] = oldWholeAreas_.try_emplace(old, 0.0);
+  if (fresh) at->second = old->GetWholeArea();
+  return at->second;
+}
+
 void TCarryArToArThroughLines::DoIt() {
   CloseProtocol();
+  oldWholeAreas_.clear();
   if (!ProtocolFile.empty()) protocol_ = std::fopen(ProtocolFile.c_str(), "w");
   TRegister* reg = register_ ? register_ : ModelRegister();
   TElement* input = Input();
@@ -67,11 +71,12 @@ void TCarryArToArThroughLines::DoIt() {
     form.SetMaxValue(areas->GetCount());
     form.SetCaption("Carry props area-area");
     form.Show();
+    platform::Pacer pacer;
     for (int i = 0; i < areas->GetCount(); ++i) {
       // A Cancel leaves the form closed: the question comes again at the next area.
       if (form.DoCloseQuery() && ConfirmBreak("Přerušit přenos atributů ?")) break;
       form.SetProgress(i);
-      if (i % kPumpEvery == 0) zelto::ProcessPendingMessages();
+      if (pacer.due()) zelto::ProcessPendingMessages();
       TElement* area = areas->GetItem(i);
       if (area && area->Is<TAreaElement>()) CarryArea(static_cast<TAreaElement*>(area));
     }
@@ -111,7 +116,7 @@ void TCarryArToArThroughLines::CarryArea(TAreaElement* area) {
         continue;
       }
       if (best && block != bestBlock) WriteProtocolLine(line, "Diff.Block");
-      if (!best || old->GetWholeArea() > best->GetWholeArea()) {
+      if (!best || OldWholeArea(old) > OldWholeArea(best)) {
         best = old;
         bestBlock = block;
       }

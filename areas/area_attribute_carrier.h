@@ -5,6 +5,7 @@
 // and every problem met on the way goes to an optional protocol file.
 #include <cstdio>
 #include <string>
+#include <unordered_map>
 
 #include "framework/tool.h"
 
@@ -44,6 +45,10 @@ class TCarryArToArThroughLines : public TTool {
   void CloseProtocol();
 
   std::string protocolLine_;
+  // The whole area of each old area met in this run: many lines of many
+  // new areas name the same old one, and its ring is walked once.
+  std::unordered_map<TAreaElement*, double> oldWholeAreas_;
+  double OldWholeArea(TAreaElement* old);
   TRegister* register_ = nullptr;  // not owned
   std::FILE* protocol_ = nullptr;
 };

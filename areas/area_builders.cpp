@@ -1,15 +1,19 @@
 #include "areas/area_builders.h"
 
 #include <cmath>
+#include <cstdio>
 #include <exception>
 #include <memory>
+#include <string>
 
 #include "areas/area_point_placer.h"
 #include "areas/node_builders.h"
+#include "framework/zelto_message.h"
 #include "geometry/area_element.h"
 #include "geometry/network_node.h"
 #include "geometry/qtree.h"
-#include "platform/message_queue.h"
+#include "framework/message_dispatch.h"
+#include "platform/pacer.h"
 #include "platform/user_interaction.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TCreateAreaForBranch, TTool, [](auto& p) {
@@ -18,7 +22,17 @@ ZELTO_IMPLEMENT_ELEMENT(TCreateAreaForBranch, TTool, [](auto& p) {
 ZELTO_IMPLEMENT_ELEMENT(TCreateAreasForQTree, TProchazecListuQTreeGauge, [](auto&) {})
 
 namespace {
-constexpr std::int32_t kPumpEvery = 64;
+std::string SquareMetres(double v) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.6f", std::fabs(v));
+  return text;
+}
+
+std::string Coordinates(double x, double y) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.3f ; %.3f", x, y);
+  return text;
+}
 
 bool Eligible(const TNodeBranch& b) { return b.Line && !b.RightArea && !b.NotRegularArea; }
 
@@ -36,19 +50,29 @@ void Abandon(TNodeBranch& first, const TElement* area) {
 }
 }  // namespace
 
+TCreateAreaForBranch::~TCreateAreaForBranch() = default;
+
 void TCreateAreaForBranch::DoIt() {
   SetOutput(nullptr);
-  auto* b = dynamic_cast<TNodeBranch*>(Input());
-  if (!b || !Eligible(*b) || !b->GetFarNode()) return;
+  if (auto* b = dynamic_cast<TNodeBranch*>(Input())) SetOutput(Build(*b));
+}
+
+TElement* TCreateAreaForBranch::Build(TNodeBranch& first) {
+  TNodeBranch* b = &first;
+  if (!Eligible(*b) || !b->GetFarNode()) return nullptr;
   TNode* node;
-  if (!b->NextAtFarNode(node)) return;
+  if (!b->NextAtFarNode(node)) return nullptr;
 
   double sum = 0.0;
   bool ok = false;
   std::int32_t steps = 0;
   b->WalkRing(sum, ok, steps, true);
   areaValue_ = sum;
-  if (!ok || steps >= kMaxRingBranches || std::fabs(sum) <= kMinArea) return;
+  // The trial walk has marked the ring: a ring given up here is met once.
+  if (!ok) return Skipped(*b, "se neuzavírá");
+  if (steps >= kMaxRingBranches)
+    return Skipped(*b, "má " + std::to_string(steps) + " linií, nejvýše " + std::to_string(kMaxRingBranches - 1));
+  if (std::fabs(sum) <= kMinArea) return Skipped(*b, "má plochu " + SquareMetres(sum) + " m²");
 
   const bool hole = sum < 0;
   // A hole's first branch keeps no area; it stays marked so that running
@@ -61,11 +85,12 @@ void TCreateAreaForBranch::DoIt() {
   else b->RightArea = area.get();
 
   std::int32_t lines = 1;
+  platform::Pacer pacer;
   TNodeBranch* next = b->NextAtFarNode(node);
   while (next != b && lines < kMaxSteps) {
     if (!next) {
       Abandon(*b, area.get());
-      return;
+      return Skipped(*b, "se neuzavírá");
     }
     next->NotRegularArea = false;
     next->RightArea = area.get();
@@ -73,27 +98,39 @@ void TCreateAreaForBranch::DoIt() {
     sum += LineSignedArea(next->Line, next->LineBegin);
     ++lines;
     next = next->NextAtFarNode(node);
-    if (lines % kPumpEvery == 0) platform::messageQueue().processPending();
+    if (pacer.due()) zelto::ProcessPendingMessages();
   }
   if (std::fabs(sum) <= kMinArea) {
     Abandon(*b, area.get());
-    return;
+    return Skipped(*b, "má plochu " + SquareMetres(sum) + " m²");
   }
   if (sum > 0) {
-    auto placer = std::make_unique<TAreaPointPlacer>();
-    placer->SetInput(area.get());
-    placer->DoIt();
+    if (PlaceLabelPoints) {
+      if (!placer_) placer_ = std::make_unique<TAreaPointPlacer>();
+      placer_->PlaceLabelPoint(*area);
+    }
   } else {
     area->IsHole = true;
   }
-  SetOutput(area.release());
+  return area.release();
+}
+
+TElement* TCreateAreaForBranch::Skipped(const TNodeBranch& first, const std::string& why) {
+  double x, y;
+  GetLineVertex(first.Line, 0, first.LineBegin, x, y);
+  PostTextMessage(this, zelto::msg::LogText,
+                  "Plocha u bodu " + Coordinates(x, y) + " " + why + ": vynechána");
+  return nullptr;
 }
 
 void TCreateAreasForQTree::DoIt() {
   if (!dynamic_cast<TOwnerEntity*>(Input())) return;
   areas_ = new TSpaceEntityQTree;
   areasCount_ = 0;
+  builder_ = std::make_unique<TCreateAreaForBranch>();
+  builder_->PlaceLabelPoints = PlaceLabelPoints;
   TProchazecListuQTreeGauge::DoIt();
+  builder_.reset();
   SetOutput(areas_);
 }
 
@@ -103,7 +140,6 @@ void TCreateAreasForQTree::Process(TElement* element) {
     StepGauge(Count);
     TOwnerEntity* nodes = LeafNodes(element);
     if (!nodes) return;
-    auto builder = std::make_unique<TCreateAreaForBranch>();
     for (TElement* e : nodes->Items()) {
       if (!e || !e->Is<TNode>()) continue;
       auto* node = static_cast<TNode*>(e);
@@ -111,13 +147,12 @@ void TCreateAreasForQTree::Process(TElement* element) {
       for (std::int32_t i = 0; i < branches; ++i) {
         auto* branch = static_cast<TNodeBranch*>(node->GetItem(i));
         if (!Eligible(*branch)) continue;
-        builder->SetInput(branch);
-        builder->DoIt();
-        if (TElement* area = builder->Output()) {
+        if (TElement* area = builder_->Build(*branch)) {
           ++areasCount_;
           areas_->Insert(area);
         }
-        if (++built_ % kPumpEvery == 0) platform::messageQueue().processPending();
+        ++built_;
+        PumpWhenDue();
       }
     }
   } catch (const std::exception&) {

@@ -3,10 +3,14 @@
 // turning at each node to the next branch in angle order. Rings of positive
 // sign are areas (with a label point), rings of negative sign are holes.
 #include <cstdint>
+#include <memory>
+#include <string>
 
 #include "areas/leaf_walkers.h"
 #include "framework/tool.h"
 
+class TAreaPointPlacer;
+class TNodeBranch;
 class TSpaceEntityQTree;
 
 // Input: one branch. Output: the area or hole built, else nothing.
@@ -19,10 +23,21 @@ class TCreateAreaForBranch : public TTool {
   // Rings enclosing no more (square metres) yield nothing.
   static constexpr double kMinArea = 0.001;
 
+  // Off for callers that place every label point again once the areas
+  // have their holes.
+  bool PlaceLabelPoints = true;
+
+  ~TCreateAreaForBranch() override;
   void DoIt() override;
+  // The area or hole of the ring to the right of the branch, owned by the
+  // caller; nullptr when it yields none.
+  TElement* Build(TNodeBranch& first);
   double GetAreaValue() const { return areaValue_; }
 
  private:
+  std::unique_ptr<TAreaPointPlacer> placer_;  // made on first use, kept for the next area
+  // Logs a ring that yields nothing, with where it starts; nullptr.
+  TElement* Skipped(const TNodeBranch& first, const std::string& why);
   double areaValue_ = 0.0;
 };
 
@@ -34,9 +49,12 @@ class TCreateAreasForQTree : public TProchazecListuQTreeGauge {
   void DoIt() override;
   void Process(TElement* element) override;
   TSpaceEntityQTree* AreaQTree() const { return areas_; }
+  // Handed to the builder of each area (see TCreateAreaForBranch).
+  bool PlaceLabelPoints = true;
   std::int32_t GetAreasCount() const { return areasCount_; }
 
  private:
+  std::unique_ptr<TCreateAreaForBranch> builder_;  // during DoIt
   TSpaceEntityQTree* areas_ = nullptr;  // owned by whoever takes the output
   std::int32_t areasCount_ = 0;
   std::int32_t built_ = 0;  // builder runs, for letting the user interface in

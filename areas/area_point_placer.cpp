@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <exception>
 #include <memory>
 #include <string>
 
@@ -12,6 +13,7 @@
 #include "framework/class_registry.h"
 #include "geometry/area_element.h"
 #include "geometry/ring_crossings.h"
+#include "framework/zelto_message.h"
 #include "platform/user_interaction.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TAreaPointPlacer, TTool, ZELTO_NO_PROPERTIES)
@@ -40,6 +42,59 @@ bool inside(const std::vector<Ring>& rings, double x, double y) {
   for (std::size_t i = 1; i < rings.size(); ++i)
     if (PointInRing(rings[i], {x, y})) return false;
   return true;
+}
+
+bool onSegment(PointD a, PointD b, double x, double y) {
+  if (x < std::min(a.X, b.X) || x > std::max(a.X, b.X) || y < std::min(a.Y, b.Y) || y > std::max(a.Y, b.Y))
+    return false;
+  return (b.X - a.X) * (y - a.Y) - (b.Y - a.Y) * (x - a.X) == 0.0;
+}
+
+bool onAnyRing(const std::vector<Ring>& rings, double x, double y) {
+  for (const Ring& ring : rings)
+    for (std::size_t i = 0, n = ring.size(); n > 1 && i < n; ++i)
+      if (onSegment(ring[i], ring[(i + 1) % n], x, y)) return true;
+  return false;
+}
+
+// A label point on the boundary would be given to the neighbour by any
+// point-in-polygon join: it counts only strictly inside.
+bool strictlyInside(const std::vector<Ring>& rings, double x, double y) {
+  return inside(rings, x, y) && !onAnyRing(rings, x, y);
+}
+
+// The middle of the widest inside piece of a row that passes through no
+// vertex, taken halfway between the vertex rows nearest the middle of the
+// rings' height: such a row crosses every edge it meets cleanly, so that the
+// pieces between pairs of crossings lie inside.
+bool scanRowPoint(const std::vector<Ring>& rings, PointD& at) {
+  double minY = INFINITY, maxY = -INFINITY;
+  for (const Ring& ring : rings)
+    for (const PointD& p : ring) minY = std::min(minY, p.Y), maxY = std::max(maxY, p.Y);
+  if (!(minY < maxY)) return false;
+  const double mid = (minY + maxY) / 2.0;
+  double below = minY, above = maxY;
+  for (const Ring& ring : rings)
+    for (const PointD& p : ring) {
+      if (p.Y <= mid && p.Y > below) below = p.Y;
+      if (p.Y > mid && p.Y < above) above = p.Y;
+    }
+  const double y = (below + above) / 2.0;
+  std::vector<double> xs;
+  for (const Ring& ring : rings)
+    for (std::size_t i = 0, n = ring.size(); n > 2 && i < n; ++i) {
+      const PointD a = ring[i], b = ring[(i + 1) % n];
+      if ((a.Y < y) == (b.Y < y)) continue;
+      xs.push_back(a.X + (y - a.Y) * (b.X - a.X) / (b.Y - a.Y));
+    }
+  std::sort(xs.begin(), xs.end());
+  double widest = 0.0;
+  for (std::size_t i = 0; i + 1 < xs.size(); i += 2)
+    if (xs[i + 1] - xs[i] > widest) {
+      widest = xs[i + 1] - xs[i];
+      at = {(xs[i] + xs[i + 1]) / 2.0, y};
+    }
+  return widest > 0.0 && strictlyInside(rings, at.X, at.Y);
 }
 
 // The crossings of the row through the point with every ring: the
@@ -118,17 +173,30 @@ TAnalArea* TAreaPointPlacer::GetAnalArea() {
 void TAreaPointPlacer::DoIt() {
   TElement* input = Input();
   SetOutput(input);
-  if (!input || !input->Is<TAreaElement>()) return;
-  auto& area = static_cast<TAreaElement&>(*input);
-  try {
-    Place(area);
-  } catch (...) {
-    setLabelPoint(area, area.GetCenterX(), area.GetCenterY());
-  }
+  if (input && input->Is<TAreaElement>()) PlaceLabelPoint(static_cast<TAreaElement&>(*input));
 }
 
-void TAreaPointPlacer::Place(TAreaElement& area) {
-  const std::vector<Ring> rings = collectRings(area);
+void TAreaPointPlacer::PlaceLabelPoint(TAreaElement& area) {
+  std::string cause;
+  std::vector<Ring> rings;
+  try {
+    rings = collectRings(area);
+    Place(area, rings);
+    if (strictlyInside(rings, area.GetAbsRefX(), area.GetAbsRefY())) return;
+    PointD at;
+    if (scanRowPoint(rings, at)) {
+      setLabelPoint(area, at.X, at.Y);
+      return;
+    }
+  } catch (const std::exception& e) {
+    cause = std::string(": ") + e.what();
+  }
+  PostTextMessage(this, zelto::msg::LogText,
+                  "Chyba umístění pop.bodu u plochy " + generalFloat(area.GetCenterX()) + " ; " +
+                      generalFloat(area.GetCenterY()) + cause);
+}
+
+void TAreaPointPlacer::Place(TAreaElement& area, const std::vector<Ring>& rings) {
   const double cx = area.GetCenterX(), cy = area.GetCenterY();
   if (!inside(rings, cx, cy)) {
     RasterSearch(area, rings);
@@ -185,9 +253,6 @@ void TAreaPointPlacer::RasterSearch(TAreaElement& area, const std::vector<Ring>&
   if (!(n.count > 1 && n.count % 2 == 0)) return;
   at.X = (n.a + n.b) / 2.0;
   setLabelPoint(area, at.X, at.Y);
-  if (!inside(rings, at.X, at.Y))
-    platform::ui().showMessage("Chyba umístění pop.bodu u plochy \r\n" + generalFloat(at.X) +
-                               " ; " + generalFloat(at.Y));
 }
 
 void TMultiAreaPointPlacer::DoIt() {
@@ -209,10 +274,9 @@ bool TMultiAreaPointPlacer::QProcessBefore(TElement* element) {
 }
 
 void TMultiAreaPointPlacer::Process(TElement* element) {
-  if (!placer_) return;
+  if (!placer_ || !element || !element->Is<TAreaElement>()) return;
   placer_->CenterOnly = true;
-  placer_->SetInput(element);
-  placer_->DoIt();
+  placer_->PlaceLabelPoint(*static_cast<TAreaElement*>(element));
 }
 
 void RegisterAreaPointPlacerClasses() {

@@ -5,6 +5,9 @@
 // two nearest crossings of its row; otherwise the area is laid out on a
 // 500 x 500 raster and the middle of the widest span of the middle row is
 // taken, corrected on the vector rings when the raster was too coarse.
+// A point that still is not strictly inside (on the boundary counts as
+// outside) is replaced by the middle of the widest inside piece of a row
+// through no vertex; an area without one is logged.
 #include <vector>
 
 #include "framework/recursor.h"
@@ -24,6 +27,9 @@ class TAreaPointPlacer : public TTool {
 
   // Places the label point of the Input area; the Input becomes the Output.
   void DoIt() override;
+  // The same for an area at hand: walks that place many areas call it
+  // directly instead of going through Input.
+  void PlaceLabelPoint(TAreaElement& area);
 
   TAnalDevice* GetDevice();
   TPolygonList* GetPolygonList();
@@ -31,7 +37,7 @@ class TAreaPointPlacer : public TTool {
 
  private:
   using Ring = std::vector<geometry::PointD>;
-  void Place(TAreaElement& area);
+  void Place(TAreaElement& area, const std::vector<Ring>& rings);
   void RasterSearch(TAreaElement& area, const std::vector<Ring>& rings);
   TAnalDevice* device_ = nullptr;      // children, created on first use
   TPolygonList* polygons_ = nullptr;

@@ -11,8 +11,9 @@ ZELTO_IMPLEMENT_ELEMENT(THledacPloch, TProchazecPlochGauge, [](auto& p) {
   p.Boolean("IncludeHoles", &THledacPloch::IncludeHoles, &THledacPloch::IncludeHoles);
 })
 
+// An area's children are its vertices or boundary lines: no area below it.
 bool TProchazecPloch::QGoInside(TElement* element) {
-  return element->Is<TOwnerEntity>() && !IsWalkedLine(element);
+  return element->Is<TOwnerEntity>() && !IsWalkedLine(element) && !IsWalkedArea(element);
 }
 
 bool TProchazecPloch::QProcessBefore(TElement* element) { return IsWalkedArea(element); }

@@ -6,7 +6,8 @@
 #include "platform/codepage.h"
 #include "platform/dbase_group_sum.h"
 #include "platform/dbase_structure.h"
-#include "platform/message_queue.h"
+#include "framework/message_dispatch.h"
+#include "platform/pacer.h"
 #include "platform/path_resolver.h"
 #include "platform/user_interaction.h"
 
@@ -90,8 +91,11 @@ void TKompDETGIS::compare() {
   GridsUpdating = false;
   detgis::MergeHooks hooks;
   hooks.list = [&](const std::string& line) { listLine(line, listing); };
-  hooks.interrupted = [this] {
-    platform::messageQueue().processPending();
+  // The first group already looks for a break pressed before the walk.
+  platform::Pacer pacer;
+  pacer.force();
+  hooks.interrupted = [this, &pacer] {
+    if (pacer.due()) zelto::ProcessPendingMessages();
     return breakRequested_;
   };
   try {

@@ -139,7 +139,10 @@ void TExportDBFClass::copyFromSource(TSpaceEntity* object) {
   // still gets its row: the copy is only skipped.
   if (!source) return;
   const std::string sourceName = props->GetDBFName();
-  if (!fileExists(sourceName)) return;
+  if (sourceName != foundSource_) {
+    if (!fileExists(sourceName)) return;
+    foundSource_ = sourceName;
+  }
   auto* sourceTable = source->Is<TGelixDBFTable>() ? static_cast<TGelixDBFTable*>(source) : nullptr;
   if (sourceTable && sourceTable->LocateInFile(sourceName, props->GetOrigNo())) {
     table_->CopyFieldsFrom(*sourceTable);

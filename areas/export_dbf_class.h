@@ -58,6 +58,9 @@ class TExportDBFClass : public TTool {
   std::string tableErrors_;  // of the table being made
 
   TGelixDBFTable* table_ = nullptr;  // owned
+  // The source table last found on disk: the rows of one export come from a
+  // few tables, and looking a name up costs a directory search.
+  std::string foundSource_;
 };
 
 namespace areas {

@@ -4,15 +4,13 @@
 
 namespace areas {
 
-namespace {
-constexpr auto kPumpInterval = std::chrono::milliseconds(40);
-}
-
 ExportGauge::ExportGauge(const std::string& caption, int maximum, std::string question)
     : question_(std::move(question)) {
   form_.SetMaxValue(maximum);
   form_.SetCaption(caption);
   form_.Show();
+  // The user sees the form before the first item.
+  zelto::ProcessPendingMessages();
 }
 
 ExportGauge::~ExportGauge() { form_.Hide(); }
@@ -20,11 +18,7 @@ ExportGauge::~ExportGauge() { form_.Hide(); }
 bool ExportGauge::step(int index) {
   if (form_.BreakConfirmed(question_)) return false;
   form_.SetProgress(index);
-  const auto now = std::chrono::steady_clock::now();
-  if (now - lastPump_ >= kPumpInterval) {
-    lastPump_ = now;
-    zelto::ProcessPendingMessages();
-  }
+  if (pacer_.due()) zelto::ProcessPendingMessages();
   return true;
 }
 

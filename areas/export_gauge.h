@@ -2,10 +2,10 @@
 // The progress form of an export loop: shown at once, asked before each
 // item whether the user wants to stop, pending messages let through a few
 // times a second rather than at every item.
-#include <chrono>
 #include <string>
 
 #include "areas/gauge_form.h"
+#include "platform/pacer.h"
 
 namespace areas {
 
@@ -19,7 +19,7 @@ class ExportGauge {
  private:
   TF_gaugeForm form_;
   std::string question_;
-  std::chrono::steady_clock::time_point lastPump_{};
+  platform::Pacer pacer_;
 };
 
 }  // namespace areas

@@ -25,8 +25,6 @@ ZELTO_IMPLEMENT_ELEMENT(TVyberLiniiDoHierarchie, TTool, [](auto&) {})
 
 namespace {
 
-constexpr int kPumpEvery = 10;
-
 // The whole text as an integer, blanks around it allowed; 0 otherwise.
 std::int32_t WholeInteger(const std::string& text) {
   const std::string trimmed = TrimBlanks(text);
@@ -108,10 +106,8 @@ void TPridavacPloch::Process(TElement* element) {
     HoldOnce(*other, *area);
   }
   ++Count;
-  if (Count % kPumpEvery == 0) {
-    form_->SetProgress(Count);
-    zelto::ProcessPendingMessages();
-  }
+  form_->SetProgress(Count);
+  if (pacer_.due()) zelto::ProcessPendingMessages();
 }
 
 TForestSpaceUnit* TPridavacPloch::Unit(TForestSpaceUnit& parent, const TElementClass& cls, const std::string& name) {

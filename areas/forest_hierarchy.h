@@ -11,6 +11,7 @@
 
 #include "areas/gauge_form.h"
 #include "framework/recursor.h"
+#include "platform/pacer.h"
 
 class TAreaElement;
 class TForestSpaceUnit;
@@ -55,6 +56,7 @@ class TPridavacPloch : public TPocitacPloch {
   TForestSpaceUnit* Unit(TForestSpaceUnit& parent, const TElementClass& cls, const std::string& name);
 
   std::unique_ptr<TF_gaugeForm> form_;
+  platform::Pacer pacer_;
   std::unique_ptr<TGelixDBFTable> table_;
   Limits limits_;
   std::unordered_map<const TElement*, std::unordered_map<std::string, TElementRef>> children_;

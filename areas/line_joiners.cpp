@@ -10,6 +10,7 @@
 #include "areas/area_attribute_carrier.h"
 #include "areas/gauge_form.h"
 #include "framework/message_dispatch.h"
+#include "platform/pacer.h"
 #include "geometry/qtree.h"
 #include "geometry/space_entity_props.h"
 
@@ -32,7 +33,7 @@ ZELTO_IMPLEMENT_ELEMENT(TAbscAbscJoiner, TLineJoinStep, ZELTO_NO_PROPERTIES)
 
 namespace {
 
-// Long work lists show their progress, updated every 10 segments.
+// Long work lists show their progress, updated when the pacer says so.
 class JoinerGauge {
  public:
   static constexpr int kThreshold = 200;
@@ -47,7 +48,7 @@ class JoinerGauge {
     if (form_) form_->Hide();
   }
   void Step(int position) {
-    if (!form_ || position % 10 != 0) return;
+    if (!form_ || !pacer_.due()) return;
     form_->SetCaption(caption_ + std::to_string(position));
     form_->SetProgress(position);
     zelto::ProcessPendingMessages();
@@ -56,6 +57,7 @@ class JoinerGauge {
  private:
   std::string caption_;
   std::unique_ptr<TF_gaugeForm> form_;
+  platform::Pacer pacer_;
 };
 
 bool Meets(const TGlxLinAbscissa& a, const TGlxLinAbscissa& b, double tolerance) {
@@ -136,6 +138,7 @@ void TAddLinesIntoLinesAbscEntity::DoIt() {
     found.push_back(line);
   }
   // Added after the walk: the walk must not see the list grow under it.
+  platform::Pacer pacer;
   for (TPolyLineElement* line : found) {
     for (int k = 0; k + 1 < line->GetCoordsCount(); ++k) {
       const double x1 = line->GetVertexX(k), y1 = line->GetVertexY(k);
@@ -144,7 +147,7 @@ void TAddLinesIntoLinesAbscEntity::DoIt() {
                                      std::max(y1, y2) + tol))
         list->AddSegment(line, k);
     }
-    zelto::ProcessPendingMessages();
+    if (pacer.due()) zelto::ProcessPendingMessages();
   }
 }
 

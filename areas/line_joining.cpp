@@ -13,6 +13,7 @@
 #include "areas/line_walkers.h"
 #include "framework/class_registry.h"
 #include "framework/message_dispatch.h"
+#include "platform/pacer.h"
 #include "framework/zelto_message.h"
 #include "geometry/qtree.h"
 #include "geometry/space_entity_props.h"
@@ -271,6 +272,7 @@ void TJoinLines::DoIt() {
     form.SetMaxValue(count - 1);
     form.Show();
   }
+  platform::Pacer pacer;
   for (int i = count - 1; i >= 0; --i) {
     // A Cancel leaves the form closed: the question comes again at the next line.
     if (form.DoCloseQuery() && ConfirmBreak("Přerušit zpracování linií ?")) break;
@@ -283,7 +285,7 @@ void TJoinLines::DoIt() {
         caption += ": " + areas::FixedWidth(line->GetCoordsCount(), 3, 0) + ": " + areas::FixedWidth(line->GetLength(), 6, 2);
       form.SetCaption(caption);
       form.SetProgress(count - 1 - i);
-      if (i % 32 == 0) zelto::ProcessPendingMessages();
+      if (pacer.due()) zelto::ProcessPendingMessages();
     }
     if (!line->GetIsDone()) ProcessLine(line);
   }

@@ -65,8 +65,9 @@ bool TProchazecLiniiDleTridy::IsContainer(const TElement* element) const {
   return containerClass_ && element->InheritsFrom(*containerClass_);
 }
 
+// Nor into areas: their children are vertices or boundary lines.
 bool TProchazecLiniiDleTridy::QGoInside(TElement* element) {
-  return element->Is<TRectEntity>() && !IsContainer(element) && !IsWalkedLine(element);
+  return element->Is<TRectEntity>() && !IsContainer(element) && !IsWalkedLine(element) && !IsWalkedArea(element);
 }
 
 bool TProchazecLiniiDleTridy::QProcessBefore(TElement* element) { return IsContainer(element); }

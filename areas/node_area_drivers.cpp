@@ -140,6 +140,8 @@ void TMakeNodesAndAreas::DoIt() {
   TSpaceEntityQTree* areas = nullptr;
   {
     TCreateAreasForQTree builder;
+    // Every label point is placed below, once the areas have their holes.
+    builder.PlaceLabelPoints = false;
     builder.SetInput(index);
     builder.DoIt();
     areas = builder.AreaQTree();

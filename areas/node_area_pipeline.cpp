@@ -12,7 +12,6 @@
 #include "geometry/qtree.h"
 
 #include <algorithm>
-#include <unordered_set>
 #include <vector>
 
 namespace nodearea {
@@ -46,6 +45,8 @@ Network BuildAreasOfLines(TRectEntity& lines, const Options& options) {
   }
   {
     TCreateAreasForQTree builder;
+    // Every label point is placed below, once the areas have their holes.
+    builder.PlaceLabelPoints = false;
     builder.SetInput(net.Index);
     builder.DoIt();
     net.Areas = builder.AreaQTree();
@@ -69,13 +70,14 @@ Network BuildAreasOfLines(TRectEntity& lines, const Options& options) {
 
 namespace {
 
-// Every area and hole once, in the order met: an element stored in several
-// leaves has several owners, and the leaves would only unlink it.
-void CollectAreas(TQTree& node, std::unordered_set<TElement*>& seen, std::vector<TElement*>& areas) {
+// Every area and hole of the tree, each once: an element stored in several
+// leaves has several owners, and the leaves would only unlink it. Sorting
+// the pointers finds the repeats at a fraction of a hash set's cost.
+void CollectAreas(TQTree& node, std::vector<TElement*>& areas) {
   for (TElement* e : node.Items()) {
     if (!e) continue;
-    if (e->Is<TQTree>()) CollectAreas(*static_cast<TQTree*>(e), seen, areas);
-    else if (seen.insert(e).second) areas.push_back(e);
+    if (e->Is<TQTree>()) CollectAreas(*static_cast<TQTree*>(e), areas);
+    else areas.push_back(e);
   }
 }
 
@@ -84,9 +86,10 @@ void CollectAreas(TQTree& node, std::unordered_set<TElement*>& seen, std::vector
 void Release(Network& network) {
   delete network.AreaList;
   if (network.Areas) {
-    std::unordered_set<TElement*> seen;
     std::vector<TElement*> areas;
-    CollectAreas(*network.Areas, seen, areas);
+    CollectAreas(*network.Areas, areas);
+    std::sort(areas.begin(), areas.end());
+    areas.erase(std::unique(areas.begin(), areas.end()), areas.end());
     // Holes leave their areas' hole lists when they go, so the areas first.
     std::stable_partition(areas.begin(), areas.end(), [](TElement* e) {
       return e->Is<TAreaElement>() && !static_cast<TAreaElement*>(e)->IsHole;

@@ -1,11 +1,12 @@
 #include "areas/node_builders.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
+#include <utility>
 
 #include "geometry/line_end_cells.h"
 #include "geometry/network_node.h"
-#include "platform/message_queue.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TPutLinesIntoNodes, TProchazecLinii, [](auto&) {})
 ZELTO_IMPLEMENT_ELEMENT(TPutNodesIntoQTree, TProchazecListuQTreeGauge, [](auto&) {})
@@ -13,14 +14,11 @@ ZELTO_IMPLEMENT_ELEMENT(TDeleteDirectRelationsToLinesInQTree, TProchazecListuQTr
 
 namespace {
 constexpr const char* kNodesName = "NODES";
-// Letting the user interface run for every line of a leaf costs more than
-// the filing itself.
-constexpr std::int32_t kPumpEvery = 64;
 }  // namespace
 
 TOwnerEntity* LeafNodes(TElement* leaf) {
-  auto* cell = dynamic_cast<TEntity*>(leaf);
-  if (!cell) return nullptr;
+  if (!leaf || !leaf->Is<TEntity>()) return nullptr;
+  auto* cell = static_cast<TEntity*>(leaf);
   for (TElement* child : cell->Items())
     if (child && !child->Is<TRectEntity>() && child->Is<TOwnerEntity>() && child->GetName() == kNodesName)
       return static_cast<TOwnerEntity*>(child);
@@ -44,7 +42,7 @@ bool TPutLinesIntoNodes::QGoInside(TElement* element) {
 
 void TPutLinesIntoNodes::Process(TElement* element) {
   if (!IsWalkedLine(element)) return;
-  if (Count % kPumpEvery == 0) platform::messageQueue().processPending();
+  PumpWhenDue();
   if (!nodes_) {
     nodes_ = new TOwnerEntity;
     nodes_->SetName(kNodesName);
@@ -57,18 +55,43 @@ void TPutLinesIntoNodes::Process(TElement* element) {
   ++Count;
 }
 
+namespace {
+TNode* NodeWithin(const TOwnerEntity* nodes, double x, double y) {
+  if (!nodes) return nullptr;
+  for (TElement* e : nodes->Items()) {
+    if (!e || !e->Is<TNode>()) continue;
+    auto* n = static_cast<TNode*>(e);
+    if (std::fabs(n->GetX() - x) < TPutLinesIntoNodes::kNodeTolerance &&
+        std::fabs(n->GetY() - y) < TPutLinesIntoNodes::kNodeTolerance)
+      return n;
+  }
+  return nullptr;
+}
+}  // namespace
+
+TNode* TPutLinesIntoNodes::NodeNear(double x, double y) const {
+  if (TNode* n = NodeWithin(nodes_, x, y)) return n;
+  const double t = kNodeTolerance;
+  if (!Root || (x - leaf_->GetMinX() >= t && leaf_->GetMaxX() - x >= t && y - leaf_->GetMinY() >= t &&
+                leaf_->GetMaxY() - y >= t))
+    return nullptr;
+  // An end that close to the leaf's edge may have its partner filed in the
+  // leaf next door, which may already hold their node.
+  TSpaceLineBegEndCell* seen[5] = {leaf_};
+  int count = 1;
+  for (auto [dx, dy] : {std::pair{-t, -t}, {-t, t}, {t, -t}, {t, t}}) {
+    TSpaceLineBegEndCell* cell = Root->LeafAt(x + dx, y + dy);
+    if (std::find(seen, seen + count, cell) != seen + count) continue;
+    seen[count++] = cell;
+    if (TNode* n = NodeWithin(LeafNodes(cell), x, y)) return n;
+  }
+  return nullptr;
+}
+
 void TPutLinesIntoNodes::FileEnd(TPolyLineElement* line, bool atBegin) {
   double x, y;
   GetLineVertex(line, 0, atBegin, x, y);
-  TNode* node = nullptr;
-  for (TElement* e : nodes_->Items()) {
-    if (!e || !e->Is<TNode>()) continue;
-    auto* n = static_cast<TNode*>(e);
-    if (std::fabs(n->GetX() - x) < kNodeTolerance && std::fabs(n->GetY() - y) < kNodeTolerance) {
-      node = n;
-      break;
-    }
-  }
+  TNode* node = NodeNear(x, y);
   if (!node) {
     node = new TNode;
     nodes_->Add(node);
@@ -76,11 +99,19 @@ void TPutLinesIntoNodes::FileEnd(TPolyLineElement* line, bool atBegin) {
   node->AddLine(line, atBegin);
 }
 
+void TPutNodesIntoQTree::DoIt() {
+  filer_ = std::make_unique<TPutLinesIntoNodes>();
+  filer_->Root = dynamic_cast<TSpaceLineBegEndCell*>(Input());
+  TProchazecListuQTreeGauge::DoIt();
+  filer_.reset();
+}
+
 void TPutNodesIntoQTree::Process(TElement* element) {
   ++Count;
-  auto filer = std::make_unique<TPutLinesIntoNodes>();
-  filer->SetInput(element);
-  filer->DoIt();
+  if (filer_) {
+    filer_->SetInput(element);
+    filer_->DoIt();
+  }
   StepGauge(Count);
 }
 

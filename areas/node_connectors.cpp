@@ -35,17 +35,20 @@ std::int32_t KindOf(TPolyLineElement* line) {
 
 void TNodeConector::DoIt() {
   auto* node = dynamic_cast<TNode*>(Input());
-  if (!node) return;
+  if (node && Connect(*node)) SetInput(nullptr);
+}
+
+bool TNodeConector::Connect(TNode& node) {
   try {
-    if (DeletePseudoNode && node->GetBranchCount() == 2 && JoinAtPseudoNode(*node)) {
-      SetInput(nullptr);
-      delete node;
-      return;
+    if (DeletePseudoNode && node.GetBranchCount() == 2 && JoinAtPseudoNode(node)) {
+      delete &node;
+      return true;
     }
-    LinkFarNodes(*node);
+    LinkFarNodes(node);
   } catch (const std::exception&) {
     platform::showError("TNodeConector.Process: Chyba");
   }
+  return false;
 }
 
 void TNodeConector::LinkFarNodes(TNode& node) {
@@ -84,7 +87,14 @@ bool TNodeConector::JoinAtPseudoNode(TNode& node) {
     T2DCoordinate* shared1 = l1->GetCoordFrom(0, b1->LineBegin);
     // Appended; joining at the begin then moves the vertices once into
     // place, rather than inserting each in front of all the others.
-    for (int i = 1; i < n1; ++i) l0->Add(l1->GetCoordFrom(l0Begins ? n1 - i : i, b1->LineBegin));
+    int appended = 0;
+    try {
+      for (int i = 1; i < n1; ++i, ++appended) l0->Add(l1->GetCoordFrom(l0Begins ? n1 - i : i, b1->LineBegin));
+    } catch (...) {
+      // Both lines as they were: the node and its two branches stay valid.
+      for (; appended > 0; --appended) l0->Remove(l0->GetItem(l0->GetCount() - 1));
+      throw;
+    }
     if (l0Begins) {
       std::vector<TElement*> order(l0->Items());
       std::rotate(order.begin(), order.begin() + n0, order.end());
@@ -112,6 +122,7 @@ bool TNodeConector::JoinAtPseudoNode(TNode& node) {
     } catch (const std::exception&) {
     }
     platform::showError("Chyba při spojování v pseudouzlu linie č." + number + ": " + e.what());
+    return false;
   }
   return true;
 }
@@ -144,10 +155,7 @@ void TNodesConector::Process(TElement* element) {
   while (i < nodes->GetCount()) {
     const int before = nodes->GetCount();
     TElement* e = nodes->GetItem(i);
-    if (e && e->Is<TNode>()) {
-      connector->SetInput(e);
-      connector->DoIt();
-    }
+    if (e && e->Is<TNode>()) connector->Connect(*static_cast<TNode*>(e));
     if (nodes->GetCount() == before) ++i;
   }
 }

@@ -20,6 +20,9 @@ class TNodeConector : public TTool {
   std::int32_t MaxCoordsCount = 0;  // 0: no limit
 
   void DoIt() override;
+  // The work of DoIt on a node at hand; true when the node was joined away
+  // and freed.
+  bool Connect(TNode& node);
   // Joins the two lines of the node into its first branch's line; false
   // (nothing changed) when the join is refused. The node is left to the caller.
   bool JoinAtPseudoNode(TNode& node);

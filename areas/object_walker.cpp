@@ -10,10 +10,6 @@ ZELTO_IMPLEMENT_ELEMENT(TProchazecObjektu, TRecursor, [](auto& p) {
   p.String("Protocol", nullptr, &E::SetProtocol);
 })
 
-namespace {
-constexpr auto kPumpInterval = std::chrono::milliseconds(40);
-}
-
 TProchazecObjektu::TProchazecObjektu() : form_(std::make_unique<TF_gaugeForm>()) {
   form_->SetCaption(GetName());
   form_->SetMaxValue(0);
@@ -45,10 +41,12 @@ void TProchazecObjektu::StepGauge(std::int32_t i) {
   if (form_->GetMaxValue() < 1) return;
   if (GaugeStep != 0 && (GaugeStep < 1 || i % GaugeStep != 0)) return;
   form_->SetProgress(i);
-  const auto now = std::chrono::steady_clock::now();
-  if (now - lastPump_ < kPumpInterval && i < form_->GetMaxValue()) return;
-  lastPump_ = now;
-  zelto::ProcessPendingMessages();
+  if (i >= form_->GetMaxValue()) pacer_.force();
+  PumpWhenDue();
+}
+
+void TProchazecObjektu::PumpWhenDue() {
+  if (pacer_.due()) zelto::ProcessPendingMessages();
 }
 
 bool IsWalkedLine(const TElement* element) { return element && element->Is<TPolyLineElement>(); }

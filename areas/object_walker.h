@@ -2,13 +2,13 @@
 // Base of the walkers: a recursive tool with a progress form and an item
 // counter. Descendants decide where to descend and what to do per element;
 // the gauge walkers count their items first and show the form above 100.
-#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
 
 #include "areas/gauge_form.h"
 #include "framework/recursor.h"
+#include "platform/pacer.h"
 
 class TProchazecObjektu : public TRecursor {
   ZELTO_ELEMENT(TProchazecObjektu)
@@ -29,9 +29,12 @@ class TProchazecObjektu : public TRecursor {
   void HideGauge() { form_->Hide(); }
   void SetGaugeStep(std::int32_t n) { GaugeStep = n; }
   // Moves the bar to i (every GaugeStep-th item; 0 = every item) and lets
-  // pending messages through, the latter at most every few milliseconds so
-  // that a hot loop does not spend its time repainting.
+  // pending messages through when due (PumpWhenDue).
   void StepGauge(std::int32_t i);
+  // Lets pending messages through when the pacer says so: walkers call it
+  // at every item, the user's events and the progress forms get their turn
+  // a few times a second.
+  void PumpWhenDue();
   TF_gaugeForm& GaugeForm() { return *form_; }
 
   // A caption given here stays; otherwise the form shows the walker's name.
@@ -44,7 +47,7 @@ class TProchazecObjektu : public TRecursor {
  private:
   std::unique_ptr<TF_gaugeForm> form_;
   bool ownCaption_ = false;
-  std::chrono::steady_clock::time_point lastPump_{};
+  platform::Pacer pacer_;
 };
 
 // Whether the element is a line, or an area, of the spatial model.

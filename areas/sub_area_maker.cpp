@@ -3,7 +3,6 @@
 #include "framework/coordinate.h"
 #include "geometry/area_element.h"
 #include "geometry/qtree.h"
-#include "platform/message_queue.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TSubAreaMakerInQTree, TProchazecPlochGauge, [](auto& p) {
   p.Object("AreaQTree", TSpaceEntityQTree::StaticClass(), &TSubAreaMakerInQTree::AreaQTree,
@@ -54,7 +53,7 @@ TAreaElement* TSubAreaMakerInQTree::SmallestEnclosing(TAreaElement& hole) {
   double bestSize = 0.0;
   TQTreeWalker walker;
   for (TElement* e = walker.FindFirst(AreaQTree, 0.0, x, y, x, y); e; e = walker.FindNext()) {
-    platform::messageQueue().processPending();
+    PumpWhenDue();
     auto* c = dynamic_cast<TAreaElement*>(e);
     if (!c || c == &hole || c->IsHole || !HoldsRect(*c, hole)) continue;
     const double size = c->GetWholeArea();

@@ -82,6 +82,20 @@ bool TElement::CanBeFreed() {
   // owner and must be freeable by it.
   int n = GetOwnersCount();
   if (n < 2) return true;
+  if (n <= 32) {
+    // The usual few owners: asked in the order of their first link, without
+    // building a list of them on the heap.
+    TElement* owners[32];
+    for (int i = 0; i < n; ++i) owners[i] = GetOwner(i);
+    if (std::all_of(owners + 1, owners + n, [&](TElement* o) { return o == owners[0]; })) return true;
+    for (int i = 0; i < n; ++i) {
+      TElement* owner = owners[i];
+      if (std::find(owners, owners + i, owner) != owners + i) continue;
+      auto* entity = owner && owner->Is<TEntity>() ? static_cast<TEntity*>(owner) : nullptr;
+      if (!entity || !entity->CanFreeChild(this)) return false;
+    }
+    return true;
+  }
   // Owners in the order of their first link; a set keeps an element shared
   // by many entities from costing the square of its owners.
   std::vector<TElement*> distinct;

@@ -36,9 +36,12 @@ class TElement {
   virtual const TElementClass& ClassType() const;
   const std::string& ClassName() const { return ClassType().ClassName(); }
   bool InheritsFrom(const TElementClass& cls) const { return ClassType().InheritsFrom(cls); }
+  // The class reference is kept here once fetched: asked on every element
+  // of every walk, StaticClass would be a call each time.
   template <class T>
   bool Is() const {
-    return InheritsFrom(T::StaticClass());
+    static const TElementClass& cls = T::StaticClass();
+    return InheritsFrom(cls);
   }
 
   // -1 after construction; loaders store file positions here, traversals

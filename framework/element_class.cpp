@@ -8,12 +8,10 @@ TElementClass::TElementClass(std::string name, const TElementClass* parent, Fact
       parent_(parent),
       factory_(factory),
       declare_(std::move(declare)),
-      instanceSize_(instanceSize) {}
-
-bool TElementClass::InheritsFrom(const TElementClass& other) const {
-  for (const TElementClass* c = this; c; c = c->parent_)
-    if (c == &other) return true;
-  return false;
+      instanceSize_(instanceSize) {
+  if (parent_) ancestors_ = parent_->ancestors_;
+  ancestors_.push_back(this);
+  depth_ = ancestors_.size() - 1;
 }
 
 const std::vector<const TPropInfo*>& TElementClass::Properties() const {

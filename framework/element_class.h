@@ -96,7 +96,11 @@ class TElementClass {
 
   const std::string& ClassName() const { return name_; }
   const TElementClass* ClassParent() const { return parent_; }
-  bool InheritsFrom(const TElementClass& other) const;
+  // One comparison: every class knows its ancestors by depth. Asked on every
+  // element of every walk, so kept inline.
+  bool InheritsFrom(const TElementClass& other) const {
+    return other.depth_ <= depth_ && ancestors_[other.depth_] == &other;
+  }
   // The virtual constructor: a new element of this class (ID -1), nullptr
   // for an abstract class.
   TElement* Create() const { return factory_ ? factory_() : nullptr; }
@@ -114,6 +118,8 @@ class TElementClass {
  private:
   std::string name_;
   const TElementClass* parent_;
+  std::size_t depth_ = 0;                         // of this class; the root's is 0
+  std::vector<const TElementClass*> ancestors_;  // root first, this class last
   Factory factory_;
   Declarer declare_;
   mutable std::vector<std::unique_ptr<TPropInfo>> own_;
@@ -346,13 +352,14 @@ TElement* NewElement() {
 }  // namespace zelto
 
 // In the class body: the class reference and its virtual accessor.
-#define ZELTO_ELEMENT(Class)                      \
- public:                                          \
-  static const TElementClass& StaticClass();      \
-  const TElementClass& ClassType() const override \
-  {                                               \
-    return StaticClass();                         \
-  }                                               \
+#define ZELTO_ELEMENT(Class)                           \
+ public:                                               \
+  static const TElementClass& StaticClass();           \
+  const TElementClass& ClassType() const override      \
+  {                                                    \
+    static const TElementClass& cls = StaticClass();   \
+    return cls;                                        \
+  }                                                    \
   friend class zelto::PropertyBuilder<Class>;
 
 // In the source: defines the class reference; the last argument is a

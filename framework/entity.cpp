@@ -155,6 +155,23 @@ void TEntity::DeleteLastAdded(TElement* element) {
 
 namespace {
 
+// Whether some child is listed twice. Most lists hold none, and then the
+// release needs no bookkeeping of what it has dealt with: sorting a copy of
+// the pointers costs far less than a hash set of them.
+bool HasDuplicates(const std::vector<TElement*>& items) {
+  const std::size_t n = items.size();
+  if (n <= 16) {
+    for (std::size_t i = 1; i < n; ++i)
+      if (std::find(items.begin(), items.begin() + static_cast<std::ptrdiff_t>(i), items[i]) !=
+          items.begin() + static_cast<std::ptrdiff_t>(i))
+        return true;
+    return false;
+  }
+  std::vector<TElement*> sorted(items);
+  std::sort(sorted.begin(), sorted.end());
+  return std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end();
+}
+
 // Pointers already dealt with during a release. Most entities are small and
 // hold no duplicates, so short lists are searched directly.
 class SeenSet {
@@ -191,6 +208,15 @@ void TEntity::FreeAll() {
   // they are destroyed (and handlers that look at us) see an empty entity.
   std::vector<TElement*> items;
   items.swap(*items_);
+  if (!HasDuplicates(items)) {
+    for (auto it = items.rbegin(); it != items.rend(); ++it) {
+      TElement* child = *it;
+      if (!child || child->dying_) continue;
+      if (child->CanBeFreed()) delete child;
+      else child->RemoveOwner(this);
+    }
+    return;
+  }
   // Each distinct child is decided once: freed, or unlinked once per entry.
   SeenSet freed(items.size());
   SeenSet kept(items.size());

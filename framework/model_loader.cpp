@@ -289,8 +289,8 @@ void TStreamLoader::LoadTPF0() {
 }
 
 void TStreamLoader::UpdateProgress() {
+  if (!pacer_.due()) return;
   const std::size_t position = reader_->Position();
-  if (position % 200 != 0) return;
   StepProgress(static_cast<std::int32_t>(position));
   ProgressText(std::to_string(position) + " bytů z celkových " + std::to_string(data_.size()));
   zelto::ProcessPendingMessages();

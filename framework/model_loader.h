@@ -19,6 +19,7 @@
 
 #include "framework/errors.h"
 #include "framework/tool.h"
+#include "platform/pacer.h"
 #include "platform/user_interaction.h"
 
 class TZeltoClass;
@@ -128,6 +129,7 @@ class TStreamLoader : public TZeltoLoader {
 
   std::vector<std::uint8_t> data_;
   std::unique_ptr<zelto::ValueReader> reader_;
+  platform::Pacer pacer_;
   int inlineDepth_ = 0;
 };
 

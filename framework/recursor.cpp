@@ -31,7 +31,9 @@ void TRecursor::Visit(TElement* element) {
 }
 
 void TRecursor::Recurse(TElement* element) {
-  auto* entity = dynamic_cast<TEntity*>(element);
+  // The class chain answers for every element of a walk, and faster than a
+  // dynamic_cast.
+  auto* entity = element && element->Is<TEntity>() ? static_cast<TEntity*>(element) : nullptr;
   if (NotInside || !entity) return;
   ++Level;
   const int count = entity->GetCount();

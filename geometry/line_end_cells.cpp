@@ -65,6 +65,12 @@ TSpaceLineBegEndCell* TSpaceLineBegEndCell::ChildFor(double x, double y) const {
   return static_cast<TSpaceLineBegEndCell*>(c);
 }
 
+TSpaceLineBegEndCell* TSpaceLineBegEndCell::LeafAt(double x, double y) {
+  TSpaceLineBegEndCell* cell = this;
+  while (!cell->Last) cell = cell->ChildFor(x, y);
+  return cell;
+}
+
 void TSpaceLineBegEndCell::InsertAt(TPolyLineElement* line, bool atBegin, double x, double y) {
   if (Last) {
     if (GetEntriesCount() < kCapacity || !MaySplit()) {

@@ -43,6 +43,8 @@ class TSpaceLineBegEndCell : public TSpaceRect {
   // Frees both lists of a leaf (the lines stay): once the nodes hold the
   // lines, the index needs the ends no more.
   void DropLineLists();
+  // The leaf a point is filed in (from this cell down).
+  TSpaceLineBegEndCell* LeafAt(double x, double y);
 
  private:
   void InsertAt(TPolyLineElement* line, bool atBegin, double x, double y);

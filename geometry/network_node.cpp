@@ -2,7 +2,8 @@
 
 #include <exception>
 
-#include "platform/message_queue.h"
+#include "framework/message_dispatch.h"
+#include "platform/pacer.h"
 #include "platform/user_interaction.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TNodeBranch, TElement, [](auto& p) {
@@ -45,6 +46,14 @@ void TNodeBranch::GetFarEnd(TNode*& node, TNodeBranch*& branch) const {
   node = nullptr;
   branch = nullptr;
   if (!Line) return;
+  // Once connected the far node is known: the line's other end is filed
+  // there, and only there.
+  if (farNode_)
+    if (TNodeBranch* b = farNode_->FindBranch(Line, !LineBegin); b && b != this) {
+      node = farNode_;
+      branch = b;
+      return;
+    }
   const int owners = Line->GetOwnersCount();
   for (int i = 0; i < owners; ++i) {
     TElement* owner = Line->GetOwner(i);
@@ -75,8 +84,8 @@ TNodeBranch* TNodeBranch::NextAtFarNode(TNode*& node) const {
 
 void TNodeBranch::WalkRing(double& area, bool& ok, std::int32_t& steps, bool mark) {
   constexpr std::int32_t kMaxSteps = 10000;
-  // The walk lets the user interface run, but not at every step.
-  constexpr std::int32_t kPumpEvery = 64;
+  // A long walk lets the user interface run now and then.
+  platform::Pacer pacer;
   ok = true;
   steps = 1;
   bool stopped = false;
@@ -97,7 +106,7 @@ void TNodeBranch::WalkRing(double& area, bool& ok, std::int32_t& steps, bool mar
         return;
       }
       ++steps;
-      if (steps % kPumpEvery == 0) platform::messageQueue().processPending();
+      if (pacer.due()) zelto::ProcessPendingMessages();
     }
   } catch (const std::exception&) {
     ok = false;

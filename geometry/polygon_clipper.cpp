@@ -13,7 +13,6 @@ std::int32_t ClampToInt32(double v) {
 TOrezavacPloch::TOrezavacPloch(const TDeviceRect& rect, std::vector<TDevicePoint> points,
                                std::size_t count)
     : rect_(rect) {
-  if (count > kMaxPoints) throw std::range_error("Range check error");
   if (count > points.size()) throw std::range_error("Range check error");
   points.resize(count);
   for (const TDevicePoint& p : points) {

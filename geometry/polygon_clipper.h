@@ -12,9 +12,6 @@ std::int32_t ClampToInt32(double v);
 
 class TOrezavacPloch {
  public:
-  // Rings beyond this many points are refused with std::range_error.
-  static constexpr std::size_t kMaxPoints = 2'500'001;
-
   // Takes the first count points of the ring; the last point may repeat the
   // first or not.
   TOrezavacPloch(const TDeviceRect& rect, std::vector<TDevicePoint> points, std::size_t count);

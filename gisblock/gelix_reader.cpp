@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "framework/message_dispatch.h"
 #include "framework/world.h"
 #include "gisblock/gelix_classes.h"
 #include "gisblock/gelix_registers.h"
@@ -30,11 +31,13 @@ TGeliXReader::~TGeliXReader() {
 
 std::int32_t TGeliXReader::GetRecordCount() const {
   if (!stream_ || recordSize_ < 1) return 0;
+  if (KnowsStream() && knownSize_ >= 0) return static_cast<std::int32_t>(knownSize_ / recordSize_);
   const auto here = stream_->tellg();
   stream_->seekg(0, std::ios::end);
   const auto size = static_cast<std::int64_t>(stream_->tellg());
   stream_->seekg(here);
   if (size < 0) return 0;
+  if (KnowsStream()) knownSize_ = size;
   return static_cast<std::int32_t>(size / recordSize_);
 }
 
@@ -69,23 +72,34 @@ TGelixBlockRegister* TGeliXReader::GetRegister() {
 
 void TGeliXReader::SeekRecord(std::int32_t n) {
   if (!stream_ || n < 0) return;
+  // Already there (the next line's vertices follow the last line's): a seek
+  // would throw the stream's buffer away.
+  if (KnowsStream() && knownPosition_ == static_cast<std::int64_t>(n) * recordSize_ && stream_->good()) return;
   stream_->clear();
   stream_->seekg(static_cast<std::streamoff>(n) * recordSize_);
   stream_->seekp(static_cast<std::streamoff>(n) * recordSize_);
+  knownPosition_ = KnowsStream() ? static_cast<std::int64_t>(n) * recordSize_ : -1;
 }
 
 bool TGeliXReader::ReadRecord(std::vector<std::uint8_t>& record) {
   if (!stream_ || recordSize_ < 1) return false;
   record.assign(static_cast<std::size_t>(recordSize_), 0);
-  const auto at = static_cast<std::int64_t>(stream_->tellg());
+  const auto at = KnowsStream() && knownPosition_ >= 0 ? knownPosition_ : static_cast<std::int64_t>(stream_->tellg());
   if (at < 0) return false;
   stream_->read(reinterpret_cast<char*>(record.data()), recordSize_);
   if (stream_->gcount() != recordSize_) {
     stream_->clear();
+    knownPosition_ = -1;
     return false;
   }
+  knownPosition_ = KnowsStream() ? at + recordSize_ : -1;
   lastRecord_ = static_cast<std::int32_t>(at / recordSize_);
-  if ((lastRecord_ + 1) % 50 == 0) StepProgress(lastRecord_ + 1);
+  // The monitor is moved, and painted, a few times a second: a district of
+  // 100,000 lines read without a pump leaves it black.
+  if (pacer_.due()) {
+    StepProgress(lastRecord_ + 1);
+    zelto::ProcessPendingMessages();
+  }
   return true;
 }
 
@@ -99,6 +113,7 @@ bool TGeliXReader::WriteRecord(const std::uint8_t* record, std::int32_t at,
                                const std::vector<std::uint8_t>& gapRecord) {
   if (!stream_ || at < 0) return false;
   stream_->clear();
+  knownSize_ = knownPosition_ = -1;
   errno = 0;
   for (std::int32_t n = GetRecordCount(); n < at; ++n) {
     stream_->seekp(static_cast<std::streamoff>(n) * recordSize_);
@@ -111,7 +126,7 @@ bool TGeliXReader::WriteRecord(const std::uint8_t* record, std::int32_t at,
     NoteWriteFailure();
     return false;
   }
-  if ((at + 1) % 50 == 0) StepProgress(at + 1);
+  if (pacer_.due()) StepProgress(at + 1);
   return true;
 }
 
@@ -134,18 +149,21 @@ bool TGeliXReader::OpenStream() {
     }
     memory->seekg(0);
     stream_ = std::move(memory);
-    return true;
+  } else {
+    auto file = std::make_unique<std::fstream>(filePath_, std::ios::in | std::ios::binary);
+    if (!file->is_open()) return false;
+    stream_ = std::move(file);
   }
-  auto file = std::make_unique<std::fstream>(filePath_, std::ios::in | std::ios::binary);
-  if (!file->is_open()) return false;
-  stream_ = std::move(file);
+  readStream_ = stream_.get();
+  knownSize_ = -1;
+  knownPosition_ = 0;
   return true;
 }
 
 void TGeliXReader::BeginReading() {
   busy_.push_back(std::make_unique<platform::BusyCursor>());
   ResetCondition();
-  BeginProgress(ClassName() + " (" + filePath_ + ") ", 0, GetRecordCount());
+  BeginProgress(ClassName() + " (" + platform::pathResolver().userSpelling(filePath_) + ") ", 0, GetRecordCount());
 }
 
 void TGeliXReader::EndReading() {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "gisblock/gelix_manipulator.h"
+#include "platform/pacer.h"
 #include "platform/user_interaction.h"
 
 class TRegister;
@@ -84,9 +85,18 @@ class TGeliXReader : public TGelixManipulator {
   std::string filePath_;
   int recordSize_ = 0;
   std::int32_t lastRecord_ = -1;
+  platform::Pacer pacer_;
   std::string writeFailure_;
 
  private:
+  // Only on the stream OpenStream opened for reading, which nothing writes:
+  // its size and the position the reads left, so that reading record after
+  // record asks the file neither (each question is a system call).
+  bool KnowsStream() const { return stream_ && stream_.get() == readStream_; }
+  const std::iostream* readStream_ = nullptr;
+  mutable std::int64_t knownSize_ = -1;
+  std::int64_t knownPosition_ = -1;
+
   TEntity* objectModel_ = nullptr;
   TRegister* registerRoot_ = nullptr;
   TRegister* ownRegister_ = nullptr;

@@ -2,6 +2,9 @@
 
 #include "platform/codepage.h"
 
+#include <algorithm>
+#include <cctype>
+#include <iterator>
 #include <system_error>
 #include <vector>
 
@@ -53,6 +56,24 @@ void PathResolver::removeDrive(char letter) { drives_.erase(upperLetter(letter))
 void PathResolver::setCurrentDrive(char letter) { currentDrive_ = upperLetter(letter); }
 
 fs::path PathResolver::mapped(std::string_view path) const { return lookUp(path, false, false); }
+
+std::string PathResolver::userSpelling(const fs::path& native) const {
+  const fs::path file = native.lexically_normal();
+  std::string best;
+  std::size_t bestDepth = 0;
+  for (const auto& [letter, directory] : drives_) {
+    const fs::path rest = file.lexically_relative(directory.lexically_normal());
+    if (rest.empty() || *rest.begin() == "..") continue;
+    const std::size_t depth = std::distance(directory.begin(), directory.end());
+    if (!best.empty() && depth <= bestDepth) continue;
+    bestDepth = depth;
+    best = std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))) + ":";
+    for (const fs::path& part : rest)
+      if (part != ".") best += "\\" + part.string();
+    if (rest == ".") best += "\\";
+  }
+  return best.empty() ? native.string() : best;
+}
 
 fs::path PathResolver::existing(std::string_view path) const { return lookUp(path, true, false); }
 

@@ -37,6 +37,11 @@ class PathResolver {
 
   bool exists(std::string_view path) const;
 
+  // A file's path as the user chose it: under a drive's directory it is
+  // spelled with that drive and backslashes ("D:\GIS\4107\01\DET.BLK"),
+  // anywhere else it stays as it is.
+  std::string userSpelling(const std::filesystem::path& native) const;
+
  private:
   std::filesystem::path lookUp(std::string_view path, bool lookOnDisk, bool upperCaseMissing) const;
 

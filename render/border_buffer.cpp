@@ -34,18 +34,15 @@ void CollectWorldPoints(TElement* element, std::vector<geometry::PointD>& points
     }
 }
 
-bool ToDevicePoints(const TPageProjection& projection, const std::vector<geometry::PointD>& world,
+void ToDevicePoints(const TPageProjection& projection, const std::vector<geometry::PointD>& world,
                     std::vector<TDevicePoint>& device) {
   device.clear();
-  if (world.size() * sizeof(TDevicePoint) > static_cast<std::size_t>(TBorderBuffer::kMaxBufferBytes))
-    return false;
   device.reserve(world.size());
   for (const geometry::PointD& p : world) {
     const TDevicePoint d{projection.WorldToDeviceX(p.X), projection.WorldToDeviceY(p.Y)};
     if (!device.empty() && device.back() == d) continue;
     device.push_back(d);
   }
-  return true;
 }
 
 }  // namespace render
@@ -61,7 +58,7 @@ void TBorderBuffer::SetRectEntity(TElement* element) {
   render::CollectWorldPoints(element, world);
   bufferSize_ = static_cast<std::int32_t>(
       std::min<std::size_t>(world.size() * sizeof(TDevicePoint), INT32_MAX));
-  if (!render::ToDevicePoints(*projection_, world, points_)) return;
+  render::ToDevicePoints(*projection_, world, points_);
   hasBuffer_ = true;
   pointNo_ = static_cast<std::int32_t>(points_.size());
   if (minPointNo_ == 0) minPointNo_ = 3;

@@ -12,9 +12,6 @@
 class TBorderBuffer : public TRectangle {
   ZELTO_ELEMENT(TBorderBuffer)
  public:
-  // Larger elements get no buffer at all and are not drawn.
-  static constexpr std::int32_t kMaxBufferBytes = 2'500'000;
-
   // The rectangle's bounds are the world window; the device clip rectangle
   // is what Clip cuts the points to.
   void SetProjection(TPageProjection* projection) { projection_ = projection; }
@@ -46,7 +43,7 @@ namespace render {
 // included), or the coordinate children of any other entity.
 void CollectWorldPoints(TElement* element, std::vector<geometry::PointD>& points);
 // Converts the points without clipping, dropping a point that falls on the
-// pixel of the one before; false (and nothing) beyond the byte cap.
-bool ToDevicePoints(const TPageProjection& projection, const std::vector<geometry::PointD>& world,
+// pixel of the one before; the buffer grows with the element.
+void ToDevicePoints(const TPageProjection& projection, const std::vector<geometry::PointD>& world,
                     std::vector<TDevicePoint>& device);
 }  // namespace render

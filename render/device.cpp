@@ -119,7 +119,7 @@ void TDevice::PolyToDevicePoints(TElement* element, std::vector<TDevicePoint>& p
   if (!projection_) return;
   std::vector<PointD> world;
   render::CollectWorldPoints(element, world);
-  if (!render::ToDevicePoints(*projection_, world, points)) return;
+  render::ToDevicePoints(*projection_, world, points);
   count = static_cast<std::int32_t>(points.size());
   bytes = count * static_cast<std::int32_t>(sizeof(TDevicePoint));
 }
@@ -380,7 +380,7 @@ void TCanvasDevice::BuildPolyPolygon(TElement* area, std::vector<TDevicePoint>& 
   take(ring);
   if (TEntity* holes = holesOf(area))
     for (TElement* hole : holes->Items()) {
-      if (!hole || counts.size() >= static_cast<std::size_t>(kMaxRings)) continue;
+      if (!hole) continue;
       if (ClippedRing(hole, 3, ring)) take(ring);
     }
   total = static_cast<std::int32_t>(points.size());

@@ -155,9 +155,6 @@ class TCanvasDevice : public TDevice {
   // Not owned; a non-nil canvas sizes the page.
   virtual void SetCanvas(TCanvas* canvas);
 
-  // Most rings a polypolygon takes.
-  static constexpr std::int32_t kMaxRings = 10'001;
-
  protected:
   // The page's inner rectangle in world metres.
   geometry::WorldRect ClipWindow() const;

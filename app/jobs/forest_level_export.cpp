@@ -408,6 +408,8 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
       }
       {
         TCreateAreasForQTree builder;
+        // Every label point is placed below, once the areas have their holes.
+        builder.PlaceLabelPoints = false;
         builder.SetName("Tvorba ploch v QTree pro " + level.Prefix);
         builder.SetInput(index);
         builder.DoIt();

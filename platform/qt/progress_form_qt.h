@@ -1,7 +1,9 @@
 #pragma once
-// Progress forms on screen: a small fixed window with one bar, centred on
-// the screen; closing it tells the form, which then lets the work ask
+// Progress forms on screen: a small fixed window with the work's name, a bar
+// that shows the count, and a break button, centred on the screen; closing
+// it or pressing the button tells the form, which then lets the work ask
 // whether to stop. The interrupt question is a box with OK and Cancel.
+#include <QLabel>
 #include <QProgressBar>
 #include <QWidget>
 
@@ -13,12 +15,14 @@ class ProgressFormWidget : public QWidget {
  public:
   explicit ProgressFormWidget(ProgressForm& form);
   QProgressBar* bar() const { return bar_; }
+  QLabel* name() const { return name_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
 
  private:
   ProgressForm& form_;
+  QLabel* name_;
   QProgressBar* bar_;
 };
 

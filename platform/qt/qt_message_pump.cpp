@@ -25,7 +25,14 @@ void QtMessagePump::wake() {
   QCoreApplication::postEvent(&receiver_, new QEvent(eventType()));
 }
 
-void QtMessagePump::processEvents() { QCoreApplication::processEvents(); }
+void QtMessagePump::processEvents() {
+  QCoreApplication::processEvents();
+  // A job runs inside the delivery of a posted event, and Qt's processEvents
+  // there does not deliver the windows' posted repaint requests: without
+  // this, a window shown or changed during the job stays unpainted (black
+  // or stale) until the job returns.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+}
 
 bool QtMessagePump::Receiver::event(QEvent* e) {
   if (e->type() != eventType()) return QObject::event(e);

@@ -1,8 +1,8 @@
 #pragma once
 // Carries the platform's message queue on the Qt event loop: every post
 // wakes the loop with one custom event, whose handler delivers what is
-// pending; processing pending messages also lets Qt's own events through,
-// so that long work keeps the window alive.
+// pending; processing pending messages also lets Qt's own events through
+// and paints what changed, so that long work keeps its windows alive.
 #include <QEvent>
 #include <QObject>
 

@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QLibraryInfo>
 #include <QMessageBox>
+#include <QTranslator>
 
 namespace platform::qt {
 namespace {
@@ -76,5 +78,15 @@ void QtUserInteraction::setBusy(bool busy) {
 }
 
 void QtUserInteraction::beep() { QApplication::beep(); }
+
+bool InstallCzechTranslation() {
+  // Owned by the application: it must outlive every box.
+  auto* translator = new QTranslator(QCoreApplication::instance());
+  if (!translator->load("qtbase_cs", QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    delete translator;
+    return false;
+  }
+  return QCoreApplication::installTranslator(translator);
+}
 
 }  // namespace platform::qt

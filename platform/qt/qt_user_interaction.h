@@ -15,4 +15,9 @@ class QtUserInteraction : public UserInteraction {
   void beep() override;
 };
 
+// Installs Qt's own Czech translation, so that the standard buttons and
+// dialogs speak the program's language ("Ano", "Ne", "Zrušit"). False when
+// the translation is not installed; the texts then stay English.
+bool InstallCzechTranslation();
+
 }  // namespace platform::qt

@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 
+#include "areas/forest_space_unit.h"
 #include "geometry/area_element.h"
 #include "gisblock/gelix_blok_reader.h"
 #include "gisblock/gelix_props.h"
@@ -50,8 +51,18 @@ TEST_F(ShellTest, TheStandGroupButtonExportsTheDistrictReadBefore) {
   zelto::RunMessagesUntilIdle();
   ASSERT_NE(Tool().ForestRoot(), nullptr);
 
+  // "Čti revír" pressed while the export runs would free the hierarchy
+  // under it, "Konec" would ask to end in its middle; both are refused with
+  // a beep.
+  TForestSpaceUnit* root = Tool().ForestRoot();
+  const int beeps = ui_->beeps();
   form.btExpPlochPSk->click();
+  form.btCtiRevir->click();
+  form.BitBtn1->click();
   zelto::RunMessagesUntilIdle();
+  EXPECT_EQ(ui_->beeps() - beeps, 3);  // the two refusals and the export's end
+  EXPECT_EQ(Tool().ForestRoot(), root);
+  EXPECT_TRUE(form.isEnabled());
   EXPECT_TRUE(ui_->shownTexts().empty()) << ui_->shownTexts().front();
   const std::filesystem::path block = dir_ / "GIS" / "4107" / "01" / "01_16PSK.BLK";
   ASSERT_TRUE(std::filesystem::is_directory(block));

@@ -1,5 +1,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QRegularExpression>
+#include <QScreen>
 #include <QTimer>
 #include <cstdlib>
 
@@ -51,6 +53,34 @@ TEST_F(ShellTest, DistrictDirectoryFillsCodesAndOutputPaths) {
   EXPECT_TRUE(form.edLHC->text().isEmpty());
   EXPECT_EQ(form.lbRevir->text(), "D:\\GIS\\LHC\\RevirX");
   EXPECT_EQ(form.lbLHC->text(), "D:\\GIS\\LHCX");
+  // The list shows where the user is, chosen.
+  EXPECT_EQ(form.DirectoryListBox1->currentItem()->text(), "D:\\GIS\\4107");
+}
+
+TEST_F(ShellTest, CodesThatAreNotDigitsFormNoOutputPath) {
+  Start();
+  TMainForm& form = *MainForm();
+  for (const char* lhc : {"..\\..", "41\\07", "41/07", "x4107", "1234567"}) {
+    form.edLHC->setText(lhc);
+    form.edKodRevir->setText("01");
+    EXPECT_EQ(form.lbRevir->text(), "D:\\GIS\\LHC\\RevirX") << lhc;
+  }
+  form.edLHC->setText("4107");
+  for (const char* district : {"..", "0\\1", "011", " 1"}) {
+    form.edKodRevir->setText(district);
+    EXPECT_EQ(form.lbRevir->text(), "D:\\GIS\\LHC\\RevirX") << district;
+  }
+  form.edKodRevir->setText("01");
+  EXPECT_EQ(form.lbRevir->text(), "D:\\GIS\\4107\\01");
+}
+
+TEST_F(ShellTest, MainWindowIsCentredAndItsCaptionNamesTheVersion) {
+  Start();
+  TMainForm& form = *MainForm();
+  EXPECT_TRUE(form.windowTitle().contains(QRegularExpression("verze [0-9]+\\.[0-9]+")))
+      << form.windowTitle().toStdString();
+  const QPoint offset = form.frameGeometry().center() - form.screen()->availableGeometry().center();
+  EXPECT_LE(offset.manhattanLength(), 2);
 }
 
 TEST_F(ShellTest, DrivesFromEnvironmentAndIniFileFromArguments) {

@@ -9,17 +9,21 @@
 #include <filesystem>
 #include <memory>
 #include <random>
+#include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "areas/anal_device.h"
 #include "areas/area_point_placer.h"
 #include "framework/message_dispatch.h"
+#include "framework/zelto_message.h"
 #include "geometry/area_element.h"
 #include "gisblock/gelix_blok_reader.h"
 #include "gisblock/gelix_classes.h"
 #include "platform/message_queue.h"
 #include "platform/scripted_user_interaction.h"
+#include "log_probe.h"
 #include "sample_tree.h"
 
 namespace {
@@ -108,6 +112,43 @@ TEST_F(PlacerTest, ThinSliversGetAPointInside) {
     place(*a);
     place(*a, true);
   }
+  EXPECT_TRUE(ui->shown().empty());
+}
+
+// A point on the boundary is given to the neighbour by any point-in-polygon
+// join; the rectangle centres of these lie exactly on an edge of the area
+// or of its hole.
+TEST_F(PlacerTest, PointsOnTheBoundaryDoNotCountAsInside) {
+  auto onEdge = [](const Pts& ring, double x, double y) {
+    for (std::size_t i = 0; i < ring.size(); ++i) {
+      auto [ax, ay] = ring[i];
+      auto [bx, by] = ring[(i + 1) % ring.size()];
+      if ((bx - ax) * (y - ay) == (by - ay) * (x - ax) && x >= std::min(ax, bx) && x <= std::max(ax, bx) &&
+          y >= std::min(ay, by) && y <= std::max(ay, by))
+        return true;
+    }
+    return false;
+  };
+  const Pts triangle{{0, 0}, {0, 10}, {10, 0}};
+  const Pts square{{0, 0}, {0, 10}, {10, 10}, {10, 0}}, hole{{5, 2}, {5, 8}, {8, 8}, {8, 2}};
+  for (bool centerOnly : {false, true}) {
+    std::unique_ptr<TAreaElement> a(area(triangle));
+    auto [x, y] = place(*a, centerOnly);
+    EXPECT_FALSE(onEdge(triangle, x, y)) << x << " " << y;
+    std::unique_ptr<TAreaElement> b(area(square, {hole}));
+    std::tie(x, y) = place(*b, centerOnly);
+    EXPECT_FALSE(onEdge(hole, x, y) || onEdge(square, x, y)) << x << " " << y;
+  }
+  EXPECT_TRUE(ui->shown().empty());
+}
+
+TEST_F(PlacerTest, AnAreaWithoutInsideIsLoggedNotBoxed) {
+  test_support::LogProbe log;
+  std::unique_ptr<TAreaElement> flat(area({{0, 0}, {0, 10}, {0, 20}}));
+  placer.SetInput(flat.get());
+  placer.DoIt();
+  EXPECT_TRUE(log.saw("Chyba umístění pop.bodu"));
+  EXPECT_EQ(log.texts.size(), 1u);
   EXPECT_TRUE(ui->shown().empty());
 }
 

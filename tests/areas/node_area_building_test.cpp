@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <new>
+#include <string>
 #include <vector>
 
 #include "areas/area_builders.h"
@@ -16,6 +18,7 @@
 #include "geometry/line_end_cells.h"
 #include "geometry/network_node.h"
 #include "geometry/qtree.h"
+#include "log_probe.h"
 #include "walkers_fixture.h"
 
 namespace {
@@ -250,6 +253,87 @@ TEST_F(NodeAreaTest, EndsShareANodeOnlyWithinTheTolerance) {
   FindNodeOfLineEnd(static_cast<TPolyLineElement*>(lines->GetItem(2)), false, a, b);
   ASSERT_TRUE(a);
   EXPECT_EQ(a->GetBranchCount(), 1);
+}
+
+// A line whose vertex list refuses to grow once armed, as a full memory would.
+class RefusingLine : public TPolyLineElement {
+ public:
+  int AcceptedBeforeRefusing = -1;  // not armed
+  void Add(TElement* e) override {
+    Take();
+    TPolyLineElement::Add(e);
+  }
+  void Insert(int index, TElement* e) override {
+    Take();
+    TPolyLineElement::Insert(index, e);
+  }
+
+ private:
+  void Take() {
+    if (AcceptedBeforeRefusing == 0) throw std::bad_alloc();
+    if (AcceptedBeforeRefusing > 0) --AcceptedBeforeRefusing;
+  }
+};
+
+TEST_F(NodeAreaTest, AFailedPseudoNodeJoinLeavesBothLinesAndTheNode) {
+  auto* a = new RefusingLine;
+  auto* b = new RefusingLine;
+  for (auto [x, y] : Pts{{0, 0}, {0, 10}}) a->AddVertex(x, y);
+  for (auto [x, y] : Pts{{0, 10}, {10, 10}, {10, 20}}) b->AddVertex(x, y);
+  a->AcceptedBeforeRefusing = b->AcceptedBeforeRefusing = 1;
+  lines->AddAndExtend(a);
+  lines->AddAndExtend(b);
+  nodearea::Options options;
+  options.DeletePseudoNodes = true;
+  Build(options);
+  ASSERT_EQ(lines->GetCount(), 2);
+  EXPECT_EQ(a->GetCoordsCount(), 2);
+  EXPECT_EQ(b->GetCoordsCount(), 3);
+  TNode* node;
+  TNodeBranch* branch;
+  FindNodeOfLineEnd(a, false, node, branch);
+  ASSERT_TRUE(node);
+  EXPECT_EQ(node->GetBranchCount(), 2);
+  EXPECT_EQ(node->FindBranch(b, true)->GetFarNode() != nullptr, true);
+  ASSERT_EQ(ui->shown().size(), 1u);
+  EXPECT_NE(ui->shown()[0].text.find("Chyba při spojování v pseudouzlu"), std::string::npos);
+}
+
+TEST_F(NodeAreaTest, RingsThatYieldNoAreaAreLogged) {
+  test_support::LogProbe log;
+  // A sliver of 0.0005 m², both as area and as hole.
+  lines->AddAndExtend(Line({{50, 0}, {50, 0.001}, {51, 0}}));
+  lines->AddAndExtend(Line({{51, 0}, {50, 0}}));
+  // A circle of 2,030 lines: too many for one area, inside and outside.
+  const int n = TCreateAreaForBranch::kMaxRingBranches;
+  for (int i = 0; i < n; ++i) {
+    const double a0 = -2 * M_PI * i / n, a1 = -2 * M_PI * (i + 1) / n;
+    lines->AddAndExtend(Line({{1000 * std::cos(a0), 1000 * std::sin(a0)},
+                              {1000 * std::cos(a1), 1000 * std::sin(a1)}}));
+  }
+  Build();
+  EXPECT_TRUE(NetAreas().empty());
+  zelto::RunMessagesUntilIdle();
+  auto count = [&](const std::string& part) {
+    return std::count_if(log.texts.begin(), log.texts.end(),
+                         [&](const std::string& t) { return t.find(part) != std::string::npos; });
+  };
+  EXPECT_EQ(count("0.000500 m²"), 2) << log.all();
+  EXPECT_EQ(count("2030 linií"), 2) << log.all();
+}
+
+TEST_F(NodeAreaTest, EndsInNeighbouringCellsOfTheIndexShareANode) {
+  // Enough ends to split the index at its centre (50, 50), and two ends on
+  // either side of that split, closer than the tolerance.
+  for (int i = 0; i < 40; ++i) lines->AddAndExtend(Line({{i, 100}, {i + 0.5, 99}}));
+  lines->AddAndExtend(Line({{0, 0}, {49.99996, 50}}));
+  lines->AddAndExtend(Line({{50.00003, 50}, {100, 0}}));
+  Build();
+  TNode* node;
+  TNodeBranch* branch;
+  FindNodeOfLineEnd(static_cast<TPolyLineElement*>(lines->GetItem(40)), false, node, branch);
+  ASSERT_TRUE(node);
+  EXPECT_EQ(node->GetBranchCount(), 2);
 }
 
 }  // namespace

@@ -32,6 +32,13 @@ TEST_F(PathResolverTest, DriveLettersAndBackslashesMapToDirectories) {
   EXPECT_EQ(resolver.mapped("/tmp/x"), fs::path("/tmp/x"));
 }
 
+TEST_F(PathResolverTest, MessagesSpellPathsAsTheUserChoseThem) {
+  EXPECT_EQ(resolver.userSpelling(root / "Gis" / "Lhc.blk" / "tn.crd"), "G:\\Gis\\Lhc.blk\\tn.crd");
+  EXPECT_EQ(resolver.userSpelling(root), "G:\\");
+  EXPECT_EQ(resolver.userSpelling("/elsewhere/a.txt"), "/elsewhere/a.txt");
+  EXPECT_EQ(resolver.userSpelling(root.string() + "x/a"), root.string() + "x/a");  // not under the drive
+}
+
 TEST_F(PathResolverTest, ExistingFilesAreFoundWhateverTheCase) {
   EXPECT_EQ(resolver.existing("G:\\GIS\\LHC.BLK\\TN.CRD"), root / "Gis" / "Lhc.blk" / "tn.crd");
   EXPECT_TRUE(resolver.exists("g:\\gis\\lhc.BLK\\Tn.Crd"));

@@ -48,6 +48,15 @@ TEST(QtPlatform, PostedWorkArrivesThroughTheEventLoop) {
   EXPECT_EQ(queue.pending(), 0u);
 }
 
+TEST(QtPlatform, StandardButtonsSpeakCzech) {
+  App();
+  ASSERT_TRUE(platform::qt::InstallCzechTranslation()) << "qt6-translations-l10n is not installed";
+  QMessageBox box(QMessageBox::Question, "", "", QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+  EXPECT_EQ(box.button(QMessageBox::Yes)->text().remove('&'), "Ano");
+  EXPECT_EQ(box.button(QMessageBox::No)->text().remove('&'), "Ne");
+  EXPECT_EQ(box.button(QMessageBox::Cancel)->text().remove('&'), "Zrušit");
+}
+
 TEST(QtPlatform, MessageBoxesAnswerWithThePressedButton) {
   App();
   platform::qt::QtUserInteraction ui;
