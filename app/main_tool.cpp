@@ -103,6 +103,8 @@ void TMainTool::ChooseProtocolFile() {
 void TMainTool::LoadSettings() {
   settings_.DruhPorostniSkupiny = ReadIniInteger("DET", "DruhPorostniSkupiny", 110);
   settings_.DruhPrazdnePlochy = ReadIniInteger("DET", "DruhPrazdnePlochy", 134);
+  // Told at once; every export refuses to run with them.
+  jobs::CheckedDetKinds(settings_.DruhPorostniSkupiny, settings_.DruhPrazdnePlochy);
   settings_.SpodniMezBezlesi = ReadIniInteger("GLOBAL", "SpodniMezBezlesi", 100);
   settings_.SpodniMezJine = ReadIniInteger("GLOBAL", "SpodniMezJine", 500);
   settings_.SpodniMezOstatni = ReadIniInteger("GLOBAL", "SpodniMezOstatni", 900);
@@ -225,8 +227,9 @@ void TMainTool::ExportLevel(int code) {
   context.GisRoot = std::string(1, TMainForm::DriveOf(form->dcbQVR)) + ":\\GIS";
   context.JoinLines = form->cbJoinExpLHC->isChecked();
   context.LhcCode = form->edLHCKOD->text().toStdString();
-  context.Kinds = jobs::DetKinds{static_cast<std::int16_t>(settings_.DruhPorostniSkupiny),
-                                 static_cast<std::int16_t>(settings_.DruhPrazdnePlochy)};
+  context.Kinds = jobs::CheckedDetKinds(settings_.DruhPorostniSkupiny, settings_.DruhPrazdnePlochy);
+  // A kind out of range would file areas under a kind nobody asked for.
+  if (!context.Kinds) return;
   context.ShowDistrictCode = [](const std::string& code) {
     // The window may have gone while the job let messages through.
     if (TMainForm* f = MainForm()) f->edKodRevir->setText(QString::fromStdString(code));

@@ -1,10 +1,12 @@
 // The main tool's commands of the LHC's networks and layers and the check
 // buttons: each reads the main window and hands over to its job.
 #include <QString>
+#include <optional>
 #include <string>
 
 #include "app/det_gis_form.h"
 #include "app/jobs/det_gis_check.h"
+#include "app/jobs/forest_level_export.h"
 #include "app/jobs/lhc_merge.h"
 #include "app/jobs/line_jobs.h"
 #include "app/main_form.h"
@@ -36,8 +38,11 @@ void TMainTool::MergeLhc(int code) {
   context.LhcDirectory = paths.forWriting(form->lbLHC->text().toStdString()).string();
   context.GisRoot = paths.existing(std::string(1, TMainForm::DriveOf(form->dcbQVR)) + ":\\GIS").string();
   context.JoinLines = form->cbJoinExpLHC->isChecked();
-  context.Kinds = jobs::DetKinds{static_cast<std::int16_t>(settings_.DruhPorostniSkupiny),
-                                 static_cast<std::int16_t>(settings_.DruhPrazdnePlochy)};
+  const std::optional<jobs::DetKinds> kinds =
+      jobs::CheckedDetKinds(settings_.DruhPorostniSkupiny, settings_.DruhPrazdnePlochy);
+  // A kind out of range would file areas under a kind nobody asked for.
+  if (!kinds) return;
+  context.Kinds = *kinds;
   context.DisableReadButtons = [] {
     if (TMainForm* f = MainForm()) {
       f->btCtiRevir->setEnabled(false);

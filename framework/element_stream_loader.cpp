@@ -54,7 +54,7 @@ void TLoader::DoIt() {
         framework::FreeAbandonedLoad(loaded.Items());
         return;
       }
-      std::unique_ptr<TElement> element(cls->Create());
+      std::unique_ptr<TElement> element(CreateElement(*cls));
       if (!element) throw EZeltoError("abstraktní třída");
       try {
         element->ReadData(reader, loaded);

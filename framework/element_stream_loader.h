@@ -13,4 +13,8 @@ class TLoader : public TTool {
   TLoader();
   // Reads the file named by the element's name.
   void DoIt() override;
+
+ protected:
+  // The element of a class the file names, before it reads its data.
+  virtual TElement* CreateElement(const TElementClass& cls) { return cls.Create(); }
 };

@@ -62,7 +62,8 @@ class TEntity : public TElement {
     ReplaceChild(slot, static_cast<TElement*>(element));
     field = static_cast<T*>(slot);
   }
-  // Empties the list without unlinking or freeing anybody.
+  // Empties the list and unlinks the children from this entity as Remove
+  // does, freeing nobody.
   void Clear();
   // Destroys every child regardless of owners, last to first.
   void DestroyAllChildren();
@@ -85,6 +86,8 @@ class TEntity : public TElement {
   void Mark(std::int32_t mark) override;
 
  protected:
+  // Whether Add makes this entity an owner of the child.
+  virtual bool LinksOwners() const { return true; }
   // Takes the first occurrence out of the list and nothing else; used by
   // children that unlink themselves when destroyed.
   void UnlinkChild(const TElement* element);
@@ -106,6 +109,9 @@ class TQuickEntity : public TEntity {
  public:
   void Add(TElement* element) override;
   void Insert(int index, TElement* element) override;
+
+ protected:
+  bool LinksOwners() const override { return false; }
 };
 
 // Forwards messages and upward searches to one owner while counting as an
@@ -150,6 +156,7 @@ class TOwnerEntity : public TNameEntity {
   void AddOwner(TElement* owner) override { owners_.Append(owner); }
   void RemoveOwner(TElement* owner) override { owners_.RemoveFirst(owner); }
   bool HasOwner(const TElement* owner) const override { return owners_.Contains(owner); }
+  const std::vector<TElement*>* OwnerLinks() const override { return owners_.Items(); }
   // Both look through an envelope owner to the envelope's own owner.
   TElement* FindOwnerByClass(const TElementClass& cls) const override;
   TElement* FindOwnerByName(const std::string& name) const override;

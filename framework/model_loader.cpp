@@ -61,13 +61,22 @@ std::string framework::ResolveModelFile(const std::string& fileName) {
 
 void framework::FreeAbandonedLoad(const std::vector<TElement*>& loaded) {
   std::unordered_set<const TElement*> children;
-  for (TElement* e : loaded)
+  std::vector<platform::Handle> all;
+  for (TElement* e : loaded) {
+    if (!e) continue;
+    all.push_back(e->GetHandle());
     if (auto* entity = dynamic_cast<TEntity*>(e))
       for (TElement* child : entity->Items()) children.insert(child);
+  }
   std::vector<TElement*> roots;
   for (TElement* e : loaded)
     if (e && !children.count(e) && std::find(roots.begin(), roots.end(), e) == roots.end()) roots.push_back(e);
   for (TElement* root : roots) delete root;
+  // Entities that list each other (or themselves) have no root among them;
+  // nothing outside the load can hold them, so what is still alive goes,
+  // the last read first, as a parent is read after its children.
+  for (auto it = all.rbegin(); it != all.rend(); ++it)
+    if (TElement* e = TElement::FromHandle(*it)) delete e;
 }
 
 // --- TZeltoLoader ----------------------------------------------------------------

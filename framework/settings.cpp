@@ -1,6 +1,7 @@
 #include "framework/settings.h"
 
 #include "framework/ini_file.h"
+#include "platform/user_interaction.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -64,4 +65,11 @@ bool ReadIniBool(std::string_view section, std::string_view key, bool defaultVal
 
 std::int32_t ReadExportIniInteger(std::string_view key, std::int32_t defaultValue) {
   return ReadIniInteger("EXPORT", key, defaultValue);
+}
+
+bool CheckSettingRange(std::string_view key, std::int32_t value, SettingRange range) {
+  if (value >= range.Min && value <= range.Max) return true;
+  platform::showError("Hodnota " + std::string(key) + " = " + std::to_string(value) + " v " + kSettingsFileName +
+                      " je mimo rozsah " + std::to_string(range.Min) + ".." + std::to_string(range.Max));
+  return false;
 }

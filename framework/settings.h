@@ -24,6 +24,20 @@ bool ReadIniBool(std::string_view section, std::string_view key, bool defaultVal
 // ReadIniInteger of section "EXPORT".
 std::int32_t ReadExportIniInteger(std::string_view key, std::int32_t defaultValue);
 
+// The values a numeric setting may take: kinds index the control files and
+// tables, colours are Gelix colours (negative ones hold an RGB value),
+// symbols index the symbol libraries.
+struct SettingRange {
+  std::int32_t Min;
+  std::int32_t Max;
+};
+inline constexpr SettingRange kKindSettingRange{1, 32767};
+inline constexpr SettingRange kColourSettingRange{-32768, 32767};
+inline constexpr SettingRange kSymbolSettingRange{0, 32767};
+// Whether the value lies in the range; if not, an error box names the key,
+// the value and the allowed range.
+bool CheckSettingRange(std::string_view key, std::int32_t value, SettingRange range);
+
 namespace framework {
 // The full path of TERGELIX.INI, built anew on every call.
 std::string SettingsFilePath();

@@ -164,7 +164,6 @@ void TQTree::SplitLeaf() {
   }
   // Every element now lives on in some quadrant: the leaf only lets go.
   Clear();
-  for (TElement* e : elements) e->RemoveOwner(this);
   retrySplitAt_ = 0;
   for (TQTree* q : quads) Add(q);
 }

@@ -23,6 +23,18 @@ void HandleTable::forget(const void* object) {
   if (it == byObject_.end()) return;
   byHandle_.erase(it->second);
   byObject_.erase(it);
+  // The maps keep the buckets of their peak (megabytes after a large
+  // district is freed); an empty or nearly empty table gives them back.
+  constexpr std::size_t kKeptBuckets = 1024;
+  if (byObject_.empty()) {
+    if (byObject_.bucket_count() > kKeptBuckets) {
+      byObject_ = {};
+      byHandle_ = {};
+    }
+  } else if (byObject_.bucket_count() > kKeptBuckets && byObject_.size() * 16 < byObject_.bucket_count()) {
+    byObject_.rehash(byObject_.size() * 2);
+    byHandle_.rehash(byHandle_.size() * 2);
+  }
 }
 
 HandleTable& handles() {

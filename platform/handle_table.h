@@ -21,6 +21,8 @@ class HandleTable {
   void forget(const void* object);
   bool contains(const void* object) const { return byObject_.count(object) != 0; }
   std::size_t size() const { return byObject_.size(); }
+  // Hash buckets held, a measure of the table's memory.
+  std::size_t bucketCount() const { return byObject_.bucket_count() + byHandle_.bucket_count(); }
 
  private:
   Handle next_ = 1;

@@ -24,6 +24,13 @@ inline constexpr TColor clWhite = 0xFFFFFF;
 // What reading a pixel outside the surface gives.
 inline constexpr TColor clInvalid = -1;
 
+// The widest pen any device draws: wider strokes (a huge style or text
+// height) would only cover the device while drawing for minutes.
+inline constexpr std::int32_t kMaxPenWidth = 256;
+inline constexpr std::int32_t PenWidthForDevice(std::int32_t pixels) {
+  return pixels < 1 ? 1 : pixels > kMaxPenWidth ? kMaxPenWidth : pixels;
+}
+
 struct TPen {
   TColor Color = clBlack;
   std::int32_t Width = 1;  // pixels

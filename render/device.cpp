@@ -98,7 +98,7 @@ T_Page* TDevice::EnsurePage() {
 void TDevice::SetPenWidth(double length) {
   TPen* pen = GetPen();
   if (!pen || !projection_) return;
-  pen->Width = std::max(1, projection_->WorldToDeviceDX(length));
+  pen->Width = PenWidthForDevice(projection_->WorldToDeviceDX(length));
 }
 
 double TDevice::GetPaperWidth() const {

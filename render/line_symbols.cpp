@@ -378,12 +378,12 @@ void TRetezovaZnacka::DrawAlong(TDevice& device, std::int32_t color, const geome
   if (Clanky.empty() || KreslitCarou) {
     if (pen) pen->Width = (ZakladniZnacka & 0xFFFF) != 0 && ZakladniZnacka >= 1 && ZakladniZnacka <= 999
                               ? 1
-                              : std::max(1, Pixels(device, Sila / 1000 * vs));
+                              : PenWidthForDevice(Pixels(device, Sila / 1000 * vs));
     device.MoveTo(v[0].x, v[0].y);
     for (std::size_t i = 1; i < v.size(); ++i) device.LineTo(v[i].x, v[i].y);
     return;
   }
-  if (pen) pen->Width = std::max(1, Pixels(device, Sila / 1000 * vs));
+  if (pen) pen->Width = PenWidthForDevice(Pixels(device, Sila / 1000 * vs));
   if (Vzdalenost != 0) {
     TRectEntity input;
     for (const Vertex& p : v) input.Add(new T2DCoordinate(p.x, p.y));

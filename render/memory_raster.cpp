@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 #include "geometry/outcodes.h"
 
@@ -33,18 +34,21 @@ void TMemoryRaster::SetPixel(std::int32_t x, std::int32_t y, TColor color) {
   pixels_[static_cast<std::size_t>(y) * width_ + x] = color & 0xFFFFFF;
 }
 
-void TMemoryRaster::Dot(std::int32_t x, std::int32_t y) {
-  const std::int32_t w = std::max(1, Pen().Width);
-  const std::int32_t from = -(w - 1) / 2;
-  for (std::int32_t dy = from; dy < from + w; ++dy)
-    for (std::int32_t dx = from; dx < from + w; ++dx) SetPixel(x + dx, y + dy, Pen().Color);
+std::int32_t TMemoryRaster::PenWidth() const { return PenWidthForDevice(Pen().Width); }
+
+void TMemoryRaster::Span(std::int64_t row, std::int64_t from, std::int64_t to) {
+  if (row < 0 || row >= height_) return;
+  const auto x0 = static_cast<std::int32_t>(std::max<std::int64_t>(0, from));
+  const auto x1 = static_cast<std::int32_t>(std::min<std::int64_t>(width_, to));
+  for (std::int32_t x = x0; x < x1; ++x) SetPixel(x, static_cast<std::int32_t>(row), Pen().Color);
 }
 
 void TMemoryRaster::Segment(TDevicePoint from, TDevicePoint to, bool withEnd) {
   if (Pen().Style == psClear) return;
+  const std::int32_t w = PenWidth();
   // Walk only the part that can touch the bitmap: far coordinates would
   // otherwise cost a step per pixel of the whole plane.
-  const std::int32_t margin = std::max(1, Pen().Width) + 1;
+  const std::int32_t margin = w + 1;
   const TDeviceRect window{-margin, -margin, width_ + margin, height_ + margin};
   std::int32_t x0, y0, x1, y1;
   bool visible = false;
@@ -57,16 +61,29 @@ void TMemoryRaster::Segment(TDevicePoint from, TDevicePoint to, bool withEnd) {
     std::swap(y0, y1);
     skipLast = true;
   }
+  // The pen is a w x w square centred on each pixel of the line. The line
+  // runs monotonically in x and y, so the squares covering one row reach
+  // from the pen dots of the first to those of the last line row among
+  // the w rows they span: each row is one span, whatever the width.
   const std::int64_t dx = std::llabs(std::int64_t{x1} - x0);
   const std::int64_t dy = -std::llabs(std::int64_t{y1} - y0);
   const int sx = x0 < x1 ? 1 : -1;
   const int sy = y0 < y1 ? 1 : -1;
-  std::int64_t err = dx + dy;
+  const std::int64_t rowCount = -dy + 1;
+  // Per line row (counted along the walk): its first and last x.
+  std::vector<std::int64_t> rowFirst(static_cast<std::size_t>(rowCount)), rowLast(rowFirst.size());
+  std::int64_t err = dx + dy, walkedRows = 0;
   std::int32_t x = x0, y = y0;
-  for (;;) {
+  for (std::int64_t row = -1;;) {
     const bool last = x == x1 && y == y1;
     if (last && skipLast) break;
-    Dot(x, y);
+    const std::int64_t r = std::llabs(std::int64_t{y} - y0);
+    if (r != row) {
+      row = r;
+      rowFirst[static_cast<std::size_t>(r)] = x;
+      walkedRows = r + 1;
+    }
+    rowLast[static_cast<std::size_t>(r)] = x;
     if (last) break;
     const std::int64_t e2 = 2 * err;
     if (e2 >= dy) {
@@ -77,6 +94,21 @@ void TMemoryRaster::Segment(TDevicePoint from, TDevicePoint to, bool withEnd) {
       err += dx;
       y += sy;
     }
+  }
+  if (walkedRows == 0) return;
+  const std::int64_t lead = (w - 1) / 2;  // pen pixels before the centre
+  // Device rows the squares cover, and which line rows cover each.
+  const std::int64_t firstY = std::int64_t{y0} + (sy > 0 ? -lead : -(walkedRows - 1) - lead);
+  const std::int64_t lastY = firstY + walkedRows - 1 + w - 1;
+  for (std::int64_t yy = std::max<std::int64_t>(0, firstY); yy <= std::min<std::int64_t>(height_ - 1, lastY); ++yy) {
+    // Line rows r whose centre row y0 + sy * r lies in [yy - (w - 1 - lead), yy + lead].
+    const std::int64_t lo = sy > 0 ? yy - (w - 1 - lead) - y0 : y0 - (yy + lead);
+    const std::int64_t hi = sy > 0 ? yy + lead - y0 : y0 - (yy - (w - 1 - lead));
+    const std::int64_t a = std::max<std::int64_t>(0, lo), b = std::min<std::int64_t>(walkedRows - 1, hi);
+    if (a > b) continue;
+    const std::int64_t left = std::min({rowFirst[a], rowLast[a], rowFirst[b], rowLast[b]});
+    const std::int64_t right = std::max({rowFirst[a], rowLast[a], rowFirst[b], rowLast[b]});
+    Span(yy, left - lead, right - lead + w);
   }
 }
 

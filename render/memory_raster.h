@@ -46,8 +46,10 @@ class TMemoryRaster : public TCanvas, public TBitmap {
   void StretchDraw(const TDeviceRect& rect, const TGraphic& graphic) override;
 
  private:
-  // One pen dot centred on the pixel.
-  void Dot(std::int32_t x, std::int32_t y);
+  // The pen's width as this raster draws it.
+  std::int32_t PenWidth() const;
+  // Pixels [from, to) of one row in the pen colour.
+  void Span(std::int64_t row, std::int64_t from, std::int64_t to);
   void Segment(TDevicePoint from, TDevicePoint to, bool withEnd);
   // Even-odd fill of the rings with the brush.
   void FillRings(const TDevicePoint* points, const std::int32_t* counts, std::int32_t rings);

@@ -100,7 +100,7 @@ bool TGeliXSymbols::Prepare(std::int32_t symbol, double x, double y, double angl
   double vs = device_->GetProjection() ? device_->GetProjection()->GetVirtualScale() : 0;
   if (vs <= 0) vs = 5000;
   if (TPen* pen = device_->GetPen())
-    pen->Width = std::max(1, device_->GetProjection() ? device_->GetProjection()->WorldToDeviceDX(file->Thickness * vs / 1000) : 1);
+    pen->Width = PenWidthForDevice(device_->GetProjection() ? device_->GetProjection()->WorldToDeviceDX(file->Thickness * vs / 1000) : 1);
   T2DCoordinate* start = text_->GetSecondPoint();
   start->X = x;
   start->Y = y;

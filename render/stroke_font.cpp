@@ -51,9 +51,18 @@ std::vector<StrokeFontData::Stroke> StrokeFontData::Glyph(std::uint8_t code) con
 
 FontLoadResult ReadFontFile(const std::filesystem::path& path, bool requireSignature,
                             StrokeFontData& data) {
+  // A directory opens like a file, and reading it then throws.
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return FontLoadResult::OpenFailed;
   std::ifstream in(path, std::ios::binary);
   if (!in) return FontLoadResult::OpenFailed;
-  std::vector<std::uint8_t> all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<std::uint8_t> all;
+  try {
+    all.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  } catch (const std::ios_base::failure&) {
+    return FontLoadResult::OpenFailed;
+  }
+  if (in.bad()) return FontLoadResult::OpenFailed;
   if (requireSignature) {
     if (all.size() < 4) return FontLoadResult::BadSignature;
     const std::uint32_t sig = all[0] | (all[1] << 8) | (all[2] << 16) | (std::uint32_t{all[3]} << 24);
@@ -293,7 +302,7 @@ std::int32_t TBGIFont::PixelsAlongX(double length) const {
 
 void TBGIFont::ApplyPenWidth(std::int32_t pixels) {
   if (!device_) return;
-  if (TPen* pen = device_->GetPen()) pen->Width = std::max(1, pixels);
+  if (TPen* pen = device_->GetPen()) pen->Width = PenWidthForDevice(pixels);
 }
 
 void TBGIFont::DrawGlyphs(const std::string& text) {

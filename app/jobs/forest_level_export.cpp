@@ -94,11 +94,17 @@ std::string LevelBlockPath(const std::string& directory, const std::string& code
   return gisblock::joinShownPath(directory, code + "_" + prefix + ".BLK");
 }
 
-DetKinds ReadDetKinds() {
-  DetKinds kinds;
-  kinds.StandGroup = static_cast<std::int16_t>(ReadIniInteger("DET", "DruhPorostniSkupiny", 110));
-  kinds.Empty = static_cast<std::int16_t>(ReadIniInteger("DET", "DruhPrazdnePlochy", 134));
-  return kinds;
+std::optional<DetKinds> CheckedDetKinds(std::int32_t standGroup, std::int32_t empty) {
+  // Both are checked, so that one look names every wrong key.
+  const bool standGroupFits = CheckSettingRange("DruhPorostniSkupiny", standGroup, kKindSettingRange);
+  const bool emptyFits = CheckSettingRange("DruhPrazdnePlochy", empty, kKindSettingRange);
+  if (!standGroupFits || !emptyFits) return std::nullopt;
+  return DetKinds{static_cast<std::int16_t>(standGroup), static_cast<std::int16_t>(empty)};
+}
+
+std::optional<DetKinds> ReadDetKinds() {
+  return CheckedDetKinds(ReadIniInteger("DET", "DruhPorostniSkupiny", 110),
+                         ReadIniInteger("DET", "DruhPrazdnePlochy", 134));
 }
 
 namespace {
@@ -137,10 +143,9 @@ void SetZroBoundaryLineDruh(TAreaElement& area, const LineOriginals* originals) 
   }
 }
 
-std::int16_t Setting16(const std::string& key, std::int32_t defaultValue, bool& ok) {
+std::int16_t Setting16(const std::string& key, std::int32_t defaultValue, SettingRange range, bool& ok) {
   const std::int32_t value = ReadExportIniInteger(key, defaultValue);
-  if (value < -32768 || value > 32767) {
-    platform::showError("Hodnota " + key + " = " + std::to_string(value) + " je mimo rozsah -32768..32767");
+  if (!CheckSettingRange(key, value, range)) {
     ok = false;
     return 0;
   }
@@ -284,10 +289,10 @@ struct LevelStyle {
 
 std::optional<LevelStyle> ReadLevelStyle(const ForestLevel& level) {
   bool inRange = true;
-  const LevelStyle style{Setting16(level.KeyStem + "BP", level.Defaults[0], inRange),
-                         Setting16(level.KeyStem + "ZP", level.Defaults[1], inRange),
-                         Setting16(level.KeyStem + "BL", level.Defaults[2], inRange),
-                         Setting16(level.KeyStem + "ZL", level.Defaults[3], inRange)};
+  const LevelStyle style{Setting16(level.KeyStem + "BP", level.Defaults[0], kColourSettingRange, inRange),
+                         Setting16(level.KeyStem + "ZP", level.Defaults[1], kSymbolSettingRange, inRange),
+                         Setting16(level.KeyStem + "BL", level.Defaults[2], kColourSettingRange, inRange),
+                         Setting16(level.KeyStem + "ZL", level.Defaults[3], kSymbolSettingRange, inRange)};
   if (!inRange) return std::nullopt;
   return style;
 }
@@ -343,7 +348,8 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
   // The settings are read now, so that a changed file counts at once; a
   // value out of range stops the level before anything is written.
   const std::optional<LevelStyle> style = ReadLevelStyle(level);
-  if (!style) return refused(ExportResult::NotRemoved, "hodnota nastavení mimo rozsah");
+  const std::optional<DetKinds> kinds = context.Kinds ? context.Kinds : ReadDetKinds();
+  if (!style || !kinds) return refused(ExportResult::NotRemoved, "hodnota nastavení mimo rozsah");
 
   const std::string block = LevelBlockPath(context.OutputDirectory, code, level.Prefix);
   // The new block is written beside the old one, which stays until the new
@@ -442,8 +448,8 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
         carrier.SetInput(network.Net.AreaList);
         carrier.DoIt();
       }
-      AreaClassifier classifier{level, context.Kinds ? *context.Kinds : ReadDetKinds(), style->AreaColour,
-                                style->AreaSymbol, network.Copies ? &network.Originals : nullptr};
+      AreaClassifier classifier{level, *kinds, style->AreaColour, style->AreaSymbol,
+                                network.Copies ? &network.Originals : nullptr};
       // A line per gap, for the log and the protocol, not a box each.
       classifier.Log = [](const std::string& text) { LogText("; " + text); };
       for (TElement* element : std::vector<TElement*>(network.Net.AreaList->Items())) {

@@ -45,7 +45,10 @@ struct DetKinds {
   std::int16_t StandGroup = 110;  // DruhPorostniSkupiny
   std::int16_t Empty = 134;       // DruhPrazdnePlochy
 };
-DetKinds ReadDetKinds();
+// The kinds when both are allowed kinds; nullopt, after an error box that
+// names each key out of range, otherwise.
+std::optional<DetKinds> CheckedDetKinds(std::int32_t standGroup, std::int32_t empty);
+std::optional<DetKinds> ReadDetKinds();
 
 // What a level export needs of the main tool and its window.
 struct LevelExportContext {

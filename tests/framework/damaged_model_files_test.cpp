@@ -23,6 +23,30 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Loaders that note every element they make: a load hands out only its
+// last element, and what a damaged file leaves unattached stays (the test
+// frees it).
+class NotingStreamLoader : public TStreamLoader {
+ public:
+  std::vector<platform::Handle>* made = nullptr;
+  TElement* CreateObject(std::int32_t k) override {
+    TElement* e = TStreamLoader::CreateObject(k);
+    if (e) made->push_back(e->GetHandle());
+    return e;
+  }
+};
+class NotingLoader : public TLoader {
+ public:
+  std::vector<platform::Handle>* made = nullptr;
+
+ protected:
+  TElement* CreateElement(const TElementClass& cls) override {
+    TElement* e = TLoader::CreateElement(cls);
+    if (e) made->push_back(e->GetHandle());
+    return e;
+  }
+};
+
 class DamagedModelFiles : public FrameworkTest {
  protected:
   void SetUp() override {
@@ -34,19 +58,42 @@ class DamagedModelFiles : public FrameworkTest {
     fs::remove_all(file);
     FrameworkTest::TearDown();
   }
-  // Loads the file and frees what came out; false when the loader refused it.
+  // Loads the file and frees what came out, and then what the load left
+  // unattached (counted in `left`); false when the loader refused it. A
+  // "TPF0" load that stops with an error box must have freed all it made.
   bool load(const std::string& bytes) {
     damage::write(file, bytes);
-    TStreamLoader loader;
-    loader.FileName = file.string();
+    std::vector<platform::Handle> made;
+    const std::size_t boxes = ui->shownTexts().size();
+    const bool tpf = bytes.compare(0, 4, "TPF0") == 0;
+    TElement* output = nullptr;
     try {
-      loader.DoIt();
+      if (tpf) {
+        NotingLoader loader;
+        loader.made = &made;
+        loader.SetName(file.string());
+        loader.DoIt();
+        output = loader.Output();
+      } else {
+        NotingStreamLoader loader;
+        loader.made = &made;
+        loader.FileName = file.string();
+        loader.DoIt();
+        output = loader.Output();
+      }
     } catch (const EBadStream&) {
       return false;
     }
     zelto::RunMessagesUntilIdle();
-    hadOutput = loader.Output() != nullptr;
-    delete loader.Output();
+    hadOutput = output != nullptr;
+    delete output;
+    left = 0;
+    for (auto it = made.rbegin(); it != made.rend(); ++it)
+      if (TElement* e = TElement::FromHandle(*it)) {
+        ++left;
+        delete e;
+      }
+    if (tpf && ui->shownTexts().size() > boxes) EXPECT_EQ(left, 0) << "a stopped load frees what it made";
     return true;
   }
 
@@ -125,6 +172,7 @@ class DamagedModelFiles : public FrameworkTest {
   TWorld world;
   fs::path file;
   bool hadOutput = false;
+  int left = 0;
 };
 
 TEST_F(DamagedModelFiles, EveryLoadReturnsWhateverTheDamage) {
@@ -184,6 +232,14 @@ TEST_F(DamagedModelFiles, CyclesSharedChildrenAndDeepNestingFreeSafely) {
   object(w, 0, 3, {2, 1});
   w.WriteListEnd();
   EXPECT_TRUE(load(bytesOf(w)));
+  // Cut short after an object that lists itself: the stopped load has no
+  // root to free it by, yet frees it.
+  w = zltStart();
+  object(w, 3, 0, {0});
+  w.WriteInteger(0);
+  w.WriteRaw(std::string(1, '\x7F'));
+  EXPECT_TRUE(load(bytesOf(w)) && !hadOutput);
+  EXPECT_EQ(left, 0);
   // The same in an element list: a point held by two entities.
   auto* point = new T2DCoordinate(1, 2);
   TOwnerEntity first, second;

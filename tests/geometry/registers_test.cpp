@@ -28,7 +28,7 @@ class PointProps : public TSpaceEntityProps {
   ZELTO_ELEMENT(PointProps)
  public:
   ~PointProps() override { delete StartPoint; }
-  T2DCoordinate* StartPoint = new T2DCoordinate(3, 4);
+  T2DCoordinate* StartPoint = nullptr;
 
  protected:
   bool OwnsObjectProperty(const TPropInfo& info) const override { return info.Name == "StartPoint"; }
@@ -174,6 +174,7 @@ TEST(AttributeRecord, UnfiledRecordAndCloneOwnsItsObjects) {
 
   TPointElement source;
   auto* props = new PointProps;
+  props->StartPoint = new T2DCoordinate(3, 4);
   source.SetProperties(props);
   TPointElement target;
   target.AssignSpace(source);

@@ -44,7 +44,8 @@ TEST(SignedArea, LineSharesOverAChainAddUpToTheRing) {
   std::unique_ptr<TAreaElement> r(ring({{0, 0}, {4, 0}, {4, 3}, {0, 3}}));
   EXPECT_EQ(sum, r->GetArea1());
   EXPECT_EQ(sum, -12.0);
-  EXPECT_EQ(LineSignedArea(line({{1, 1}}), true), 0.0);
+  std::unique_ptr<TPolyLineElement> point(line({{1, 1}}));
+  EXPECT_EQ(LineSignedArea(point.get(), true), 0.0);
 }
 
 TEST(SignedArea, HolesShrinkTheMagnitudeWhateverTheOrientation) {

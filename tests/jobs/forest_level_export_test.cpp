@@ -229,6 +229,31 @@ TEST_F(LevelExportTest, ALevelThatCannotBeExportedLeavesTheDiskAlone) {
   EXPECT_EQ(jobs::ExportForestLevel(Context(output), *jobs::FindForestLevel(97)), jobs::ExportResult::NotRemoved);
   EXPECT_NE(ui->shownTexts().back().find("DILBP"), std::string::npos);
 
+  // A kind beyond 16 bits once became another kind: it is refused too,
+  // naming the key and what it may be, and the old block stays.
+  {
+    std::ifstream in(dir / "TERGELIX.INI", std::ios::binary);
+    std::string ini((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ini.replace(ini.find("DILBP=40000"), 11, "DILBP=12");
+    ini.replace(ini.find("DruhPorostniSkupiny=110"), 23, "DruhPorostniSkupiny=70000");
+    std::ofstream(dir / "TERGELIX.INI", std::ios::binary) << ini;
+  }
+  const fs::path oldDil = output / "01_14DIL.BLK";
+  fs::create_directories(oldDil);
+  std::ofstream(oldDil / "KEEP") << "x";
+  EXPECT_EQ(jobs::ExportForestLevel(Context(output), *jobs::FindForestLevel(97)), jobs::ExportResult::NotRemoved);
+  EXPECT_NE(ui->shownTexts().back().find("DruhPorostniSkupiny = 70000"), std::string::npos);
+  EXPECT_NE(ui->shownTexts().back().find("1..32767"), std::string::npos);
+  EXPECT_TRUE(fs::exists(oldDil / "KEEP"));
+  EXPECT_FALSE(jobs::CheckedDetKinds(110, -134));
+  EXPECT_NE(ui->shownTexts().back().find("DruhPrazdnePlochy = -134"), std::string::npos);
+  {
+    std::ifstream in(dir / "TERGELIX.INI", std::ios::binary);
+    std::string ini((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ini.replace(ini.find("DruhPorostniSkupiny=70000"), 25, "DruhPorostniSkupiny=110");
+    std::ofstream(dir / "TERGELIX.INI", std::ios::binary) << ini;
+  }
+
   // A hierarchy ended with its object model is not used: the old block
   // stays and the user is told why nothing was written.
   ASSERT_TRUE(fs::exists(dir / "GIS" / "P1300.TDS"));

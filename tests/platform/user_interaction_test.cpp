@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "platform/handle_table.h"
 #include "platform/scripted_user_interaction.h"
 
@@ -50,6 +52,18 @@ TEST(HandleTable, HandlesOfDeadObjectsResolveToNothingAndAreNeverReused) {
   EXPECT_NE(table.acquire(&b), again);
   EXPECT_EQ(table.resolve(0), nullptr);
   EXPECT_EQ(table.acquire(nullptr), 0u);
+}
+
+TEST(HandleTable, GivesItsMemoryBackAsItEmpties) {
+  HandleTable table;
+  std::vector<int> objects(100000);
+  for (int& o : objects) table.acquire(&o);
+  const std::size_t peak = table.bucketCount();
+  for (std::size_t i = 0; i + 10 < objects.size(); ++i) table.forget(&objects[i]);
+  EXPECT_LT(table.bucketCount(), peak / 100);
+  for (int& o : objects) table.forget(&o);
+  EXPECT_LT(table.bucketCount(), peak / 100);
+  EXPECT_NE(table.acquire(&objects[0]), 0u);
 }
 
 }  // namespace

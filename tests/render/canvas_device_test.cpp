@@ -69,8 +69,47 @@ TEST(CanvasDevice, PenWidthIsAtLeastOnePixel) {
   EXPECT_EQ(s.device.GetPen()->Width, 1);
   s.device.SetPenWidth(3);
   EXPECT_EQ(s.device.GetPen()->Width, 3);
+  s.device.SetPenWidth(1e30);
+  EXPECT_EQ(s.device.GetPen()->Width, kMaxPenWidth);
   TDevice bare;
   bare.SetPenWidth(3);  // no pen: nothing happens
+}
+
+TEST(MemoryRaster, AWidePenCoversTheSquaresCentredOnTheLinesPixels) {
+  // The pixels of a line from (x0, y0) to (x1, y1), its end left out.
+  const auto linePixels = [](int x0, int y0, int x1, int y1) {
+    std::vector<std::pair<int, int>> out;
+    const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0), sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+    for (int err = dx + dy, x = x0, y = y0; x != x1 || y != y1;) {
+      out.emplace_back(x, y);
+      const int e2 = 2 * err;
+      if (e2 >= dy) err += dy, x += sx;
+      if (e2 <= dx) err += dx, y += sy;
+    }
+    return out;
+  };
+  const int ends[][4] = {{5, 5, 60, 20}, {60, 20, 5, 5}, {10, 70, 12, 3}, {40, 40, 40, 40},
+                         {3, 50, 80, 50}, {50, 3, 50, 80}, {0, 0, 79, 79}, {70, 10, 10, 75}};
+  for (int width : {1, 2, 3, 8, 25}) {
+    for (const auto& e : ends) {
+      TMemoryRaster raster(80, 80);
+      raster.Pen().Color = kRed;
+      raster.Pen().Width = width;
+      raster.MoveTo(e[0], e[1]);
+      raster.LineTo(e[2], e[3]);
+      std::vector<bool> want(80 * 80, false);
+      const int lead = (width - 1) / 2;
+      for (auto [x, y] : linePixels(e[0], e[1], e[2], e[3]))
+        for (int py = y - lead; py < y - lead + width; ++py)
+          for (int px = x - lead; px < x - lead + width; ++px)
+            if (px >= 0 && py >= 0 && px < 80 && py < 80) want[py * 80 + px] = true;
+      for (int y = 0; y < 80; ++y)
+        for (int x = 0; x < 80; ++x)
+          ASSERT_EQ(raster.GetPixel(x, y) == kRed, want[y * 80 + x])
+              << "width " << width << " line " << e[0] << "," << e[1] << " " << e[2] << "," << e[3] << " at " << x
+              << "," << y;
+    }
+  }
 }
 
 TEST(CanvasDevice, LineToTheSamePixelDrawsNothing) {

@@ -6,6 +6,7 @@
 #include "platform/scripted_user_interaction.h"
 #include "render/device.h"
 #include "render/memory_raster.h"
+#include "render/point_symbols.h"
 #include "render/stroke_font.h"
 #include "render/symbol_elements.h"
 #include "tests/render/stroke_font_test_files.h"
@@ -116,6 +117,18 @@ TEST(StrokeFont, MissingFontIsReportedOnceAndDrawsNothing) {
   ASSERT_EQ(s.ui.shown().size(), 1u);
   EXPECT_NE(s.ui.shown()[0].text.find("Nelze otevřít soubor vektorového fontu: "), std::string::npos);
   for (TColor c : s.raster.Pixels()) ASSERT_NE(c, kRed);
+
+  // A font file that is a directory opens, but reading it would throw.
+  FontSheet d;
+  std::filesystem::create_directory(d.drive.dir / "Goth.CHR");
+  d.font.Layout.FontNo = 3;
+  d.font.Draw();
+  d.font.Draw();
+  EXPECT_FALSE(d.font.Loaded);
+  EXPECT_EQ(d.ui.shown().size(), 1u);
+  TBGISymbol symbols;
+  symbols.LoadSymbolFont(1, d.drive.dir.string());
+  EXPECT_FALSE(symbols.Loaded);
 }
 
 TEST(TextStyles, ReadsClosedStylesAndOverridesTheText) {
@@ -161,6 +174,18 @@ TEST(StrokeFont, StyleOfTheTextsKindSetsSizeAndPen) {
   EXPECT_EQ(s.text->Barva, 2);
   EXPECT_TRUE(s.red(25, 50));  // 20 capital height: 2 a font unit, 10 units long
   EXPECT_TRUE(s.red(25, 51));  // a 3-pixel pen
+
+  // A pen far wider than the device is as wide as the device draws any.
+  FontSheet w;
+  w.device.GetProjection()->SetVirtualScale(1000);
+  font_test::WriteText(w.drive.dir / "Styly.txt", "[STYL]\nDRUH=5\nREZIM=D\nVYSKA=20\nSIRKA=1\nSILAPERA=3.6e27\n[END]\n");
+  w.font.GetTextStyles()->SetFileName("C:\\TTRIZENI\\Styly.txt");
+  w.text->Veta = "A";
+  w.text->Druh = 5;
+  w.font.Layout.TextAtrib = TBGITextLayout::kCapHeight;
+  w.font.Draw();
+  EXPECT_EQ(w.device.GetPen()->Width, kMaxPenWidth);
+  EXPECT_EQ(w.raster.GetPixel(0, 0), kRed);
 
   // Bit 4 keeps the text's own layout.
   FontSheet t;
