@@ -353,7 +353,9 @@ TEST_F(NodeAreaTest, AnAreaTheTreeCannotHoldLeavesNoBranchPointingAtIt) {
       TNodeBranch* branch;
       FindNodeOfLineEnd(static_cast<TPolyLineElement*>(e), atBegin, node, branch);
       ASSERT_TRUE(branch);
-      if (branch->RightArea) EXPECT_NE(std::find(held.begin(), held.end(), branch->RightArea), held.end());
+      if (branch->RightArea) {
+        EXPECT_NE(std::find(held.begin(), held.end(), branch->RightArea), held.end());
+      }
     }
   ASSERT_FALSE(ui->shown().empty());
   EXPECT_EQ(ui->shown()[0].text, "Chyba v CreateAreaForQtree");
