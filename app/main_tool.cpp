@@ -259,11 +259,6 @@ void TMainTool::ExportLevel(int code) {
   }
 }
 
-void TMainTool::ShowData(TZeltoMessage*) { NotAvailable(); }
-void TMainTool::ExploreTree(TZeltoMessage*) { NotAvailable(); }
-void TMainTool::ExploreFromHere(TZeltoMessage*) { NotAvailable(); }
-void TMainTool::ExploreOwners(TZeltoMessage*) { NotAvailable(); }
-
 void TMainTool::SetProtocol(const std::string& text) { PostTextMessage(this, zelto::msg::LogText, text, this); }
 
 void TMainTool::ShowError(const std::string& text) {

@@ -61,6 +61,8 @@ class TMainTool : public TOldMainTool {
   void BuildForestHierarchy();
   void SelectLinesIntoHierarchy();
   void ExploreSubjectOfInterest();
+  // A model browser on the element's children, or on its owners.
+  void ExploreElement(TElement* element, bool owners = false);
 
   // Posts the text as a log text to this tool: it reaches the log window and
   // the protocol file once the current job returns to the message loop.

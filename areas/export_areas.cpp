@@ -200,8 +200,11 @@ void TExportAreasToGelix::ExportAreaLines() {
     }
   }
   auto sideArea = [&](TElement* line, std::uint8_t bit) {
-    for (int i = 0; i < line->GetOwnersCount(); ++i) {
-      TElement* owner = line->GetOwner(i);
+    // Compared by address as stored: of the line's owners only its areas are visited.
+    const std::vector<TElement*>* links = line->OwnerLinks();
+    const int n = links ? static_cast<int>(links->size()) : line->GetOwnersCount();
+    for (int i = 0; i < n; ++i) {
+      TElement* owner = links ? (*links)[static_cast<std::size_t>(i)] : line->GetOwner(i);
       if (!owner || !exported.count(owner)) continue;
       auto it = sides.find({owner, line});
       if (it != sides.end() && (it->second & bit)) return owner->ID > 0 ? owner->ID : kNoArea;

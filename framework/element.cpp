@@ -80,34 +80,27 @@ TElement* TElement::FindUpwardByClass(const TElementClass& cls) {
 bool TElement::CanBeFreed() {
   // Distinct owners: an element added twice to one entity still has one
   // owner and must be freeable by it.
-  int n = GetOwnersCount();
+  const int n = GetOwnersCount();
   if (n < 2) return true;
-  if (n <= 32) {
-    // The usual few owners: asked in the order of their first link, without
-    // building a list of them on the heap.
-    TElement* owners[32];
-    for (int i = 0; i < n; ++i) owners[i] = GetOwner(i);
-    if (std::all_of(owners + 1, owners + n, [&](TElement* o) { return o == owners[0]; })) return true;
-    for (int i = 0; i < n; ++i) {
-      TElement* owner = owners[i];
-      if (std::find(owners, owners + i, owner) != owners + i) continue;
-      auto* entity = owner && owner->Is<TEntity>() ? static_cast<TEntity*>(owner) : nullptr;
-      if (!entity || !entity->CanFreeChild(this)) return false;
-    }
-    return true;
+  // The links compared by address as stored: an owner is visited (and
+  // checked) only when it must be asked, and the asking stops at the first
+  // refusal. A release asks this of every child of every entity it frees.
+  std::vector<TElement*> fetched;
+  const std::vector<TElement*>* links = OwnerLinks();
+  if (!links || static_cast<int>(links->size()) != n) {
+    fetched.reserve(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) fetched.push_back(GetOwner(i));
+    links = &fetched;
   }
-  // Owners in the order of their first link; a set keeps an element shared
-  // by many entities from costing the square of its owners.
-  std::vector<TElement*> distinct;
-  std::unordered_set<TElement*> seen;
-  for (int i = 0; i < n; ++i) {
-    TElement* owner = GetOwner(i);
-    const bool fresh = n > 32 ? seen.insert(owner).second
-                             : std::find(distinct.begin(), distinct.end(), owner) == distinct.end();
-    if (fresh) distinct.push_back(owner);
-  }
-  if (distinct.size() < 2) return true;
-  for (TElement* owner : distinct) {
+  const auto begin = links->begin(), end = links->end();
+  if (std::all_of(begin + 1, end, [&](const TElement* o) { return o == *begin; })) return true;
+  // A set keeps an element shared by many entities from costing the square
+  // of its owners; the usual few are searched.
+  std::unordered_set<const TElement*> seen;
+  for (auto it = begin; it != end; ++it) {
+    const bool fresh = n > 32 ? seen.insert(*it).second : std::find(begin, it, *it) == it;
+    if (!fresh) continue;
+    TElement* owner = links == &fetched ? *it : GetOwner(static_cast<int>(it - begin));
     auto* entity = owner && owner->Is<TEntity>() ? static_cast<TEntity*>(owner) : nullptr;
     if (!entity || !entity->CanFreeChild(this)) return false;
   }

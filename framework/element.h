@@ -67,6 +67,9 @@ class TElement {
   virtual void AddOwner(TElement* owner);
   virtual void RemoveOwner(TElement* owner);
   virtual bool HasOwner(const TElement* owner) const;
+  // The owner links as stored, unchecked, where the class keeps a list of
+  // them: what a release compares by address without visiting each owner.
+  virtual const std::vector<TElement*>* OwnerLinks() const { return nullptr; }
   virtual bool IsOrphan() const { return GetOwnersCount() < 1; }
   virtual TElement* FindOwnerByClass(const TElementClass& cls) const;
   // Case-sensitive.
@@ -202,6 +205,7 @@ class TOwnerElement : public TNameElement {
   void AddOwner(TElement* owner) override { owners_.Append(owner); }
   void RemoveOwner(TElement* owner) override { owners_.RemoveFirst(owner); }
   bool HasOwner(const TElement* owner) const override { return owners_.Contains(owner); }
+  const std::vector<TElement*>* OwnerLinks() const override { return owners_.Items(); }
   TElement* FindOwnerByClass(const TElementClass& cls) const override;
   TElement* FindOwnerByName(const std::string& name) const override;
 

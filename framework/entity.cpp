@@ -1,6 +1,7 @@
 #include "framework/entity.h"
 
 #include <algorithm>
+#include <array>
 #include <optional>
 #include <unordered_set>
 
@@ -166,6 +167,17 @@ bool HasDuplicates(const std::vector<TElement*>& items) {
           items.begin() + static_cast<std::ptrdiff_t>(i))
         return true;
     return false;
+  }
+  // The usual list (a line's vertices, an area's lines) is sorted on the
+  // stack: a copy on the heap per freed entity is a large request each
+  // time, and each makes the allocator sweep every small block freed since.
+  constexpr std::size_t kOnStack = 512;
+  if (n <= kOnStack) {
+    std::array<TElement*, kOnStack> sorted;
+    std::copy(items.begin(), items.end(), sorted.begin());
+    std::sort(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(n));
+    return std::adjacent_find(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(n)) !=
+           sorted.begin() + static_cast<std::ptrdiff_t>(n);
   }
   std::vector<TElement*> sorted(items);
   std::sort(sorted.begin(), sorted.end());
@@ -518,7 +530,9 @@ void TOwnerEntity::InsertOwner(int index, TElement* owner) { owners_.Insert(inde
 
 namespace {
 TElement* ThroughEnvelope(TElement* owner) {
-  if (auto* envelope = dynamic_cast<TEnvelopeEntity*>(owner)) return envelope->EnvelopeOwner();
+  // The class test, not a dynamic cast: asked of every owner of every line
+  // a level looks up.
+  if (owner && owner->Is<TEnvelopeEntity>()) return static_cast<TEnvelopeEntity*>(owner)->EnvelopeOwner();
   return owner;
 }
 }  // namespace

@@ -156,6 +156,7 @@ class TOwnerEntity : public TNameEntity {
   void AddOwner(TElement* owner) override { owners_.Append(owner); }
   void RemoveOwner(TElement* owner) override { owners_.RemoveFirst(owner); }
   bool HasOwner(const TElement* owner) const override { return owners_.Contains(owner); }
+  const std::vector<TElement*>* OwnerLinks() const override { return owners_.Items(); }
   // Both look through an envelope owner to the envelope's own owner.
   TElement* FindOwnerByClass(const TElementClass& cls) const override;
   TElement* FindOwnerByName(const std::string& name) const override;

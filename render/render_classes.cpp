@@ -19,6 +19,9 @@
 #include "render/text_block.h"
 #include "render/desktop.h"
 #include "render/map_frame.h"
+#include "render/map_sheets.h"
+#include "render/base_map_sheets.h"
+#include "render/sheet_grids.h"
 
 void RegisterRenderClasses() {
   static bool done = false;
@@ -42,4 +45,7 @@ void RegisterRenderClasses() {
   RegisterPageItemClasses();
   RegisterDesktopClasses();
   RegisterMapFrameClasses();
+  RegisterMapSheetClasses();
+  RegisterBaseMapClasses();
+  RegisterSheetGridClasses();
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "framework/errors.h"
 #include "framework/value_stream.h"
 #include "tests/framework/test_support.h"
@@ -162,6 +164,29 @@ TEST_F(ElementModel, DeleteLastAddedActsAsDelete) {
 
   parent.DeleteLastAdded(keep);  // listed twice, owned by us alone: freed with both entries
   EXPECT_EQ(parent.GetCount(), 0);
+}
+
+// Freeing a list frees a child listed twice once, and only unlinks a child
+// another entity shares, whatever the length of the list.
+TEST_F(ElementModel, FreeAllFreesAChildListedTwiceOnceAtEveryListLength) {
+  for (int length : {8, 300, 2000}) {
+    SCOPED_TRACE(length);
+    TOwnerEntity other;
+    auto parent = std::make_unique<TOwnerEntity>();
+    auto* twice = new TOwnerElement();
+    auto* shared = new TOwnerElement();
+    const platform::Handle h = twice->GetHandle();
+    other.Add(shared);
+    parent->Add(twice);
+    parent->Add(shared);
+    for (int i = 0; i < length; ++i) parent->Add(new TOwnerElement());
+    parent->Add(twice);
+    parent->FreeAll();
+    EXPECT_FALSE(Alive(h));
+    EXPECT_EQ(parent->GetCount(), 0);
+    ASSERT_EQ(shared->GetOwnersCount(), 1);
+    EXPECT_EQ(shared->GetOwner(0), &other);
+  }
 }
 
 TEST_F(ElementModel, ACycleOfEntitiesIsReleasedOnce) {
