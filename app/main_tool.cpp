@@ -213,10 +213,6 @@ void TMainTool::HandleMessage(TZeltoMessage*& message, bool& handled) {
   }
 }
 
-void TMainTool::NotAvailable() {
-  platform::ui().showMessage(kNotInThisVersion, platform::MessageKind::Information, platform::Buttons::Ok);
-}
-
 void TMainTool::ExportLevel(int code) {
   TMainForm* form = MainForm();
   if (!form) return;

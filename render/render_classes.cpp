@@ -22,6 +22,9 @@
 #include "render/map_sheets.h"
 #include "render/base_map_sheets.h"
 #include "render/sheet_grids.h"
+#include "render/desktop_interprets.h"
+#include "render/gelix_line_area_interprets.h"
+#include "render/gelix_point_text_interprets.h"
 
 void RegisterRenderClasses() {
   static bool done = false;
@@ -48,4 +51,9 @@ void RegisterRenderClasses() {
   RegisterMapSheetClasses();
   RegisterBaseMapClasses();
   RegisterSheetGridClasses();
+  for (const TElementClass* cls : {&TInterpretGlxObject::StaticClass(), &TInterpretGlxBodu::StaticClass(),
+                                   &TInterpretGlxTextu::StaticClass(), &TInterpretGlxLinii::StaticClass(),
+                                   &TInterpretGlxPloch::StaticClass()})
+    RegisterZeltoClass(*cls);
+  RegisterDesktopInterpretClasses();
 }

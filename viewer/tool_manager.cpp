@@ -341,14 +341,21 @@ void TFormToolManager::Close() {
 void TFormToolManager::OnToolFinished(TZeltoMessage*& message, bool& handled) {
   if (!message || !dynamic_cast<TUniversalInterpret*>(message->Sender())) return;
   handled = true;
+  DrawingEnded();
+}
+
+bool TFormToolManager::DrawingEnded() {
   if (Flag(kClosePending)) {
     SetFlag(kClosePending, false);
     FreeForm();
     TInteractiveTool::Close();
-  } else if (Flag(kReviewPending)) {
+    return true;
+  }
+  if (Flag(kReviewPending)) {
     SetFlag(kReviewPending, false);
     DoIt();
   }
+  return false;
 }
 
 void TFormToolManager::SetCurrentIndex(std::int32_t index) {
@@ -433,6 +440,9 @@ void TFormToolManager::ReView(TZeltoMessage* message, bool& handled) {
     return;
   }
   TInteractiveTool::ReView(message, handled);
+  // A walk that was broken reports no finish: what was asked for meanwhile
+  // (another drawing, the close) follows here.
+  if (DrawingEnded()) return;
   if (form_) {
     form_->ScaleLabel()->setText(QString::fromStdString(ScaleText()));
     form_->Image()->update();

@@ -79,6 +79,9 @@ class TFormToolManager : public TInteractiveTool {
  private:
   void FitToInput();
   void DropWrapper();
+  // Carries out a close or a redraw requested while the interpret was busy;
+  // true when the viewer closed.
+  bool DrawingEnded();
   void SyncBitmapToImage();
   void MarkTool(TTool* tool);
 

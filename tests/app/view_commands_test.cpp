@@ -5,7 +5,10 @@
 #include <QTableWidget>
 #include <QTreeWidget>
 
+#include <set>
+
 #include "geometry/area_element.h"
+#include "render/interpret_script.h"
 #include "geometry/space_entity.h"
 #include "sample_tree.h"
 #include "shell_fixture.h"
@@ -21,6 +24,13 @@ std::vector<T*> ToolsOf(TMainTool& tool) {
     if (auto* t = dynamic_cast<T*>(tool.GetToolByIndex(i))) found.push_back(t);
   return found;
 }
+
+// Counts the elements it is handed to draw.
+class TCountingInterpret : public TInterpret {
+ public:
+  std::set<TElement*> areas;
+  void Process(TElement* e) override { areas.insert(e); }
+};
 
 std::string RootName(TExplorer* explorer) {
   QTreeWidgetItem* root = explorer->Form()->Tree()->topLevelItem(0);
@@ -136,6 +146,22 @@ TEST_F(ShellTest, AnAreaPickedInTheViewerOfTheSampleDistrictOpensItsRecord) {
   form.btZobrazPZ->click();
   zelto::RunMessagesUntilIdle();
   TFormToolManager* viewer = ToolsOf<TFormToolManager>(Tool()).at(0);
+  // A drawing of the world reaches the district's areas.
+  {
+    auto* script = new TInterpretScript;
+    auto* counter = new TCountingInterpret;
+    script->SetNewClassName("TAreaElement");
+    script->SetActualInterpret(counter);
+    TFormToolManager world;
+    world.SetInterpretScript(script);
+    world.SetInput(GetWorld());
+    world.DoIt();
+    for (int i = 0; i < 5; ++i) {
+      QApplication::processEvents();
+      zelto::RunMessagesUntilIdle();
+    }
+    EXPECT_GT(counter->areas.size(), 0u);
+  }
   // Chosen from the viewer's Tools menu, as the user does.
   QAction* item = viewer->GetForm()->ToolsMenu()->findChild<QAction*>("TAreaSelector");
   ASSERT_NE(item, nullptr);

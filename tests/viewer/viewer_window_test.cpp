@@ -3,6 +3,8 @@
 #include "viewer_fixture.h"
 
 #include <QMimeData>
+#include <chrono>
+#include <thread>
 #include <QTreeWidget>
 
 #include "viewer/model_browser.h"
@@ -340,6 +342,43 @@ TEST(ViewerInput, TheShownElementOutlivesTheViewerUnlessItsModelLetGoOfIt) {
   EXPECT_EQ(droppedRef.Get(), nullptr);
   delete model;
   platform::messageQueue().discardAll();
+}
+
+}  // namespace
+
+namespace {
+
+// Asks for another drawing in the middle of the first one and takes long
+// enough for the drawing to look for messages (it does every 200 ms).
+class TSlowPainter : public TPainter {
+ public:
+  TFormToolManager* manager = nullptr;
+  bool asked = false;
+  void Process(TElement* e) override {
+    if (!asked && e->Is<TAreaElement>()) {
+      asked = true;
+      manager->PostMessage(zelto::msg::RequestReView, manager);
+      std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    }
+    TPainter::Process(e);
+  }
+};
+
+TEST_F(Viewer, ARequestDuringADrawingBreaksItAndDrawsOnceMore) {
+  auto* script = new TInterpretScript;
+  auto* slow = new TSlowPainter;
+  slow->manager = manager.get();
+  script->SetNewClassName("TAreaElement");
+  script->SetActualInterpret(slow);
+  script->SetNewClassName("TPolyLineElement");
+  script->SetActualInterpret(slow);
+  manager->SetInterpretScript(script);
+  manager->PostMessage(zelto::msg::ReviewRequest, manager.get());
+  settle();
+  EXPECT_TRUE(slow->asked);
+  // The broken drawing never reached the line; the one after it did.
+  EXPECT_EQ(slow->lines, 1);
+  EXPECT_EQ(shownAt(shown(), 1500, 2250), kBlue);
 }
 
 }  // namespace
