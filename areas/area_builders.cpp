@@ -48,6 +48,26 @@ void Abandon(TNodeBranch& first, const TElement* area) {
     if (b == &first) break;
   }
 }
+
+// An area under construction: unless it is handed on, it is freed when the
+// scope is left, by a skip or an exception, and its ring abandoned first.
+class PendingArea {
+ public:
+  explicit PendingArea(TNodeBranch& first) : first_(first), area_(std::make_unique<TPolyLineAreaElement>()) {}
+  PendingArea(const PendingArea&) = delete;
+  PendingArea& operator=(const PendingArea&) = delete;
+  ~PendingArea() {
+    if (area_) Abandon(first_, area_.get());
+  }
+  TPolyLineAreaElement* operator->() const { return area_.get(); }
+  TPolyLineAreaElement& operator*() const { return *area_; }
+  TPolyLineAreaElement* get() const { return area_.get(); }
+  TPolyLineAreaElement* release() { return area_.release(); }
+
+ private:
+  TNodeBranch& first_;
+  std::unique_ptr<TPolyLineAreaElement> area_;
+};
 }  // namespace
 
 TCreateAreaForBranch::~TCreateAreaForBranch() = default;
@@ -78,7 +98,7 @@ TElement* TCreateAreaForBranch::Build(TNodeBranch& first) {
   // A hole's first branch keeps no area; it stays marked so that running
   // the area step again does not build the hole a second time.
   b->NotRegularArea = hole;
-  auto area = std::make_unique<TPolyLineAreaElement>();
+  PendingArea area(*b);
   sum = LineSignedArea(b->Line, b->LineBegin);
   area->AddItemsFrom(b->Line, b->LineBegin);
   if (hole) area->IsHole = true;
@@ -88,10 +108,7 @@ TElement* TCreateAreaForBranch::Build(TNodeBranch& first) {
   platform::Pacer pacer;
   TNodeBranch* next = b->NextAtFarNode(node);
   while (next != b && lines < kMaxSteps) {
-    if (!next) {
-      Abandon(*b, area.get());
-      return Skipped(*b, "se neuzavírá");
-    }
+    if (!next) return Skipped(*b, "se neuzavírá");
     next->NotRegularArea = false;
     next->RightArea = area.get();
     area->AddItemsFrom(next->Line, next->LineBegin);
@@ -100,10 +117,7 @@ TElement* TCreateAreaForBranch::Build(TNodeBranch& first) {
     next = next->NextAtFarNode(node);
     if (pacer.due()) zelto::ProcessPendingMessages();
   }
-  if (std::fabs(sum) <= kMinArea) {
-    Abandon(*b, area.get());
-    return Skipped(*b, "má plochu " + SquareMetres(sum) + " m²");
-  }
+  if (std::fabs(sum) <= kMinArea) return Skipped(*b, "má plochu " + SquareMetres(sum) + " m²");
   if (sum > 0) {
     if (PlaceLabelPoints) {
       if (!placer_) placer_ = std::make_unique<TAreaPointPlacer>();
@@ -148,8 +162,17 @@ void TCreateAreasForQTree::Process(TElement* element) {
         auto* branch = static_cast<TNodeBranch*>(node->GetItem(i));
         if (!Eligible(*branch)) continue;
         if (TElement* area = builder_->Build(*branch)) {
+          // Coordinates beyond the tree's grid throw: the area, owned by
+          // nothing yet, goes with the branches' links to it.
+          std::unique_ptr<TElement> held(area);
+          try {
+            areas_->Insert(area);
+          } catch (...) {
+            Abandon(*branch, area);
+            throw;
+          }
+          held.release();
           ++areasCount_;
-          areas_->Insert(area);
         }
         ++built_;
         PumpWhenDue();

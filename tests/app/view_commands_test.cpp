@@ -202,7 +202,9 @@ TEST_F(ShellTest, AnAreaPickedInTheViewerOfTheSampleDistrictOpensItsRecord) {
   EXPECT_GT(grid->rowCount(), 0);
   EXPECT_FALSE(grid->item(0, 1)->text().isEmpty() && grid->item(0, 0)->text().isEmpty());
   delete record;
-  delete properties;
+  // Closed as the user closes it: the window takes its editor along.
+  properties->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 }  // namespace

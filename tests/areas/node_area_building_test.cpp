@@ -336,4 +336,29 @@ TEST_F(NodeAreaTest, EndsInNeighbouringCellsOfTheIndexShareANode) {
   EXPECT_EQ(node->GetBranchCount(), 2);
 }
 
+TEST_F(NodeAreaTest, AnAreaTheTreeCannotHoldLeavesNoBranchPointingAtIt) {
+  // Rings too far apart for the area tree's integer grid: the ones it
+  // refuses are reported and freed, and no branch keeps a link to them.
+  Ring(*lines, 0, 0, 10, 10);
+  Ring(*lines, 2.1e9, 2.1e9, 2.1e9 + 10, 2.1e9 + 10);
+  Ring(*lines, -2.1e9, -2.1e9, -2.1e9 + 10, -2.1e9 + 10);
+  Build();
+  std::vector<TElement*> held(areaList->Items());
+  held.insert(held.end(), holeList->Items().begin(), holeList->Items().end());
+  EXPECT_LT(held.size(), 6u);
+  EXPECT_EQ(net.AreasCount, static_cast<std::int32_t>(held.size()));
+  for (TElement* e : lines->Items())
+    for (bool atBegin : {true, false}) {
+      TNode* node;
+      TNodeBranch* branch;
+      FindNodeOfLineEnd(static_cast<TPolyLineElement*>(e), atBegin, node, branch);
+      ASSERT_TRUE(branch);
+      if (branch->RightArea) {
+        EXPECT_NE(std::find(held.begin(), held.end(), branch->RightArea), held.end());
+      }
+    }
+  ASSERT_FALSE(ui->shown().empty());
+  EXPECT_EQ(ui->shown()[0].text, "Chyba v CreateAreaForQtree");
+}
+
 }  // namespace
