@@ -123,7 +123,7 @@ struct Printing : ::testing::Test {
     // The window watches the finished job and closes itself.
     QElapsedTimer clock;
     clock.start();
-    while (clock.elapsed() < 5000 && findDialog()) QApplication::processEvents(QEventLoop::AllEvents, 20);
+    while (clock.elapsed() < 60000 && findDialog()) QApplication::processEvents(QEventLoop::AllEvents, 20);
     EXPECT_EQ(findDialog(), nullptr);
   }
   static TPrnDlg* findDialog() {
@@ -319,7 +319,7 @@ TEST_F(Printing, TheViewersPrintCommandOpensTheSetUpWithItsPageGridAndPrintsToAF
   manager.PostMessage(zelto::msg::Print, &manager);
   QElapsedTimer clock;
   clock.start();
-  while (clock.elapsed() < 5000 && (poll.isActive() || findDialog())) QApplication::processEvents(QEventLoop::AllEvents, 20);
+  while (clock.elapsed() < 60000 && (poll.isActive() || findDialog())) QApplication::processEvents(QEventLoop::AllEvents, 20);
   // The desktop renderers draw the preview model.
   if (FindZeltoClass("TDesktopInterpret")) {
     EXPECT_GT(red, 200) << "the desktop's outline";
