@@ -22,6 +22,9 @@
 #include "render/qt/render_qt_classes.h"
 #include "render/render_classes.h"
 #include "script/command_line.h"
+#include "viewer/model_browser.h"
+#include "viewer/property_editor.h"
+#include "viewer/tool_manager.h"
 
 void RegisterAppClasses() {
   static bool done = false;
@@ -47,6 +50,9 @@ void RegisterAllClasses() {
   RegisterNodeAreaClasses();
   RegisterExportClasses();
   RegisterLineJoinClasses();
+  RegisterViewerClasses();
+  RegisterModelBrowserClasses();
+  RegisterPropertyEditorClasses();
   // The main tool creates the single-node connector by its class name; the
   // areas library does not list it among its classes.
   if (!FindZeltoClass("TNodeConector")) RegisterZeltoClass(TNodeConector::StaticClass());

@@ -64,6 +64,46 @@ std::string parentOf(const std::string& path) {
   if (parent.size() == 2 && parent[1] == ':') parent += '\\';
   return parent;
 }
+
+// Tests and accessibility tools find the controls by these names.
+void nameControls(TMainForm& form) {
+  form.setObjectName("TMainForm");
+  const std::pair<QWidget*, const char*> controls[] = {
+      {form.DriveComboBox1, "DriveComboBox1"},
+      {form.DirectoryListBox1, "DirectoryListBox1"},
+      {form.DET, "DET"},
+      {form.dcbQVR, "dcbQVR"},
+      {form.edLHC, "edLHC"},
+      {form.edKodRevir, "edKodRevir"},
+      {form.edLHCKOD, "edLHCKOD"},
+      {form.lbRevir, "lbRevir"},
+      {form.lbLHC, "lbLHC"},
+      {form.btZobrazPZ, "btZobrazPZ"},
+      {form.btStromNastroju, "btStromNastroju"},
+      {form.btStromUdaju, "btStromUdaju"},
+      {form.btPredmetuZajmu, "btPredmetuZajmu"},
+      {form.btCtiLHC, "btCtiLHC"},
+      {form.btExportCest, "btExportCest"},
+      {form.btExportVod, "btExportVod"},
+      {form.btExportPruseku, "btExportPruseku"},
+      {form.btExpLinVse, "btExpLinVse"},
+      {form.btCtiRevir, "btCtiRevir"},
+      {form.btExpPlochPSk, "btExpPlochPSk"},
+      {form.btExpDil, "btExpDil"},
+      {form.btExpZRO, "btExpZRO"},
+      {form.btExpOdd, "btExpOdd"},
+      {form.btExpRev, "btExpRev"},
+      {form.btExpBezLes, "btExpBezLes"},
+      {form.btExpJP, "btExpJP"},
+      {form.btExpOstatni, "btExpOstatni"},
+      {form.btVse, "btVse"},
+      {form.btLHC, "btLHC"},
+      {form.btZRO, "btZRO"},
+      {form.cbJoinExpLHC, "cbJoinExpLHC"},
+      {form.CBVypis, "CBVypis"},
+      {form.BitBtn1, "BitBtn1"}};
+  for (auto [control, name] : controls) control->setObjectName(name);
+}
 }  // namespace
 
 TMainForm::TMainForm() {
@@ -208,6 +248,7 @@ TMainForm::TMainForm() {
   if (directory_.empty() && DriveComboBox1->count() > 0) directory_ = std::string(1, DriveOf(DriveComboBox1)) + ":\\";
   if (!directory_.empty()) SetDirectory(directory_);
   else UpdateOutputPaths();
+  nameControls(*this);
 }
 
 QPushButton* TMainForm::command(QWidget* parent, const QString& caption, int code, int dataKind) {

@@ -213,10 +213,6 @@ void TMainTool::HandleMessage(TZeltoMessage*& message, bool& handled) {
   }
 }
 
-void TMainTool::NotAvailable() {
-  platform::ui().showMessage(kNotInThisVersion, platform::MessageKind::Information, platform::Buttons::Ok);
-}
-
 void TMainTool::ExportLevel(int code) {
   TMainForm* form = MainForm();
   if (!form) return;
@@ -258,11 +254,6 @@ void TMainTool::ExportLevel(int code) {
     jobs::ExportForestLevel(context, levels[i]);
   }
 }
-
-void TMainTool::ShowData(TZeltoMessage*) { NotAvailable(); }
-void TMainTool::ExploreTree(TZeltoMessage*) { NotAvailable(); }
-void TMainTool::ExploreFromHere(TZeltoMessage*) { NotAvailable(); }
-void TMainTool::ExploreOwners(TZeltoMessage*) { NotAvailable(); }
 
 void TMainTool::SetProtocol(const std::string& text) { PostTextMessage(this, zelto::msg::LogText, text, this); }
 

@@ -12,9 +12,6 @@
 
 class TForestSpaceUnit;
 
-// What a command whose job this version lacks tells the user.
-inline constexpr const char* kNotInThisVersion = "Tato funkce není v této verzi programu.";
-
 // The option set of the main tool; nothing in the export jobs reads it.
 class TOptions : public TBaseOptions {
   ZELTO_ELEMENT(TOptions)
@@ -61,6 +58,8 @@ class TMainTool : public TOldMainTool {
   void BuildForestHierarchy();
   void SelectLinesIntoHierarchy();
   void ExploreSubjectOfInterest();
+  // A model browser on the element's children, or on its owners.
+  void ExploreElement(TElement* element, bool owners = false);
 
   // Posts the text as a log text to this tool: it reaches the log window and
   // the protocol file once the current job returns to the message loop.
@@ -98,8 +97,6 @@ class TMainTool : public TOldMainTool {
   // Command 105: the "K" button named by the message opens the comparison
   // of its level with the forest description.
   void CheckExportedLayer(TZeltoMessage* message);
-  // A command whose job this version does not have: says so in a box.
-  void NotAvailable();
 
   TOptions* options_ = nullptr;
   std::string protocolFile_;

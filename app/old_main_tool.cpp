@@ -25,7 +25,10 @@
 namespace fs = std::filesystem;
 
 ZELTO_IMPLEMENT_ELEMENT(TBaseOptions, TOwnerEntity, [](auto&) {})
-ZELTO_IMPLEMENT_ELEMENT(TOldMainTool, TTechnology, [](auto&) {})
+ZELTO_IMPLEMENT_ELEMENT(TOldMainTool, TTechnology, [](auto& p) {
+  // Read by the print set-up, which keeps its switch in the same file.
+  p.String("IniFileName", [](TOldMainTool& e) { return e.GetIniFileName(); }).Stored(false);
+})
 
 namespace app {
 namespace {

@@ -116,15 +116,16 @@ void TProgressMonitor::AdjustMonitorHeight() {
   form_->setFixedHeight(height);
 }
 
+void TProgressMonitor::PlaceForm() {
+  if (QWidget* main = MainFormWidget()) form_->move(main->geometry().center() - form_->rect().center());
+}
+
 void TProgressMonitor::StartProcessMonitor(TZeltoMessage* message) {
   auto* progress = dynamic_cast<TProgressMessage*>(message);
   auto* monitor = new TProcessMonitor;
   AppendTool(monitor);
   AdjustMonitorHeight();
-  if (form_->isHidden()) {
-    if (QWidget* main = MainFormWidget()) form_->move(main->geometry().center() - form_->rect().center());
-    form_->show();
-  }
+  late_.request();
   zelto::ProcessPendingMessages();
   // A tool that names no range reports only its name and texts.
   if (progress && progress->MinProgress == 0 && progress->MaxProgress == 0) monitor->Form()->ProgressBar->hide();
@@ -143,11 +144,13 @@ void TProgressMonitor::SetProcessProgress(TZeltoMessage* message) {
   auto* progress = dynamic_cast<TProgressMessage*>(message);
   if (TProcessMonitor* monitor = FindProcessMonitor(message->Sender()); monitor && progress)
     monitor->SetProgress(progress->Progress);
+  late_.poll();
 }
 
 void TProgressMonitor::SetProcessText(TZeltoMessage* message) {
   auto* text = dynamic_cast<TZeltoTextMessage*>(message);
   if (TProcessMonitor* monitor = FindProcessMonitor(message->Sender()); monitor && text) monitor->SetText(text->Text);
+  late_.poll();
 }
 
 void TProgressMonitor::EndProcessMonitor(TZeltoMessage* message) {
@@ -158,7 +161,7 @@ void TProgressMonitor::EndProcessMonitor(TZeltoMessage* message) {
     if (auto* monitor = dynamic_cast<TProcessMonitor*>(GetToolByIndex(i)); monitor && monitor->ProcessDied())
       DeleteTool(monitor);
   if (ToolCount() == 0) {
-    form_->hide();
+    late_.withdraw();
     PostMessageToOwners(zelto::msg::Finished);
     zelto::ProcessPendingMessages();
     PostMessage(zelto::msg::CloseRequest, this);

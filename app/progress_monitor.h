@@ -9,6 +9,7 @@
 #include <string>
 
 #include "framework/technology.h"
+#include "platform/qt/late_window.h"
 
 class QVBoxLayout;
 
@@ -78,4 +79,7 @@ class TProgressMonitor : public TTechnology {
   void AdjustMonitorHeight();
 
   TProgressMonitorForm* form_;
+  // The host goes up only once its tools have run for a while.
+  platform::qt::LateWindow late_{*form_, [this] { PlaceForm(); }};
+  void PlaceForm();
 };

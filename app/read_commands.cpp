@@ -59,5 +59,5 @@ void TMainTool::ExploreSubjectOfInterest() {
     ShowError("Není načten předmět zájmu");
     return;
   }
-  NotAvailable();
+  ExploreElement(SubjectOfInterest());
 }

@@ -9,7 +9,8 @@ ExportGauge::ExportGauge(const std::string& caption, int maximum, std::string qu
   form_.SetMaxValue(maximum);
   form_.SetCaption(caption);
   form_.Show();
-  // The user sees the form before the first item.
+  // Lets through what was pending before the first item; the form itself
+  // goes up only if the loop runs for a while.
   zelto::ProcessPendingMessages();
 }
 

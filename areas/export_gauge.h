@@ -1,5 +1,5 @@
 #pragma once
-// The progress form of an export loop: shown at once, asked before each
+// The progress form of an export loop: shown once it has run a while, asked before each
 // item whether the user wants to stop, pending messages let through a few
 // times a second rather than at every item.
 #include <string>

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "framework/entity.h"
@@ -89,6 +90,13 @@ class TDevice : public TOwnerEntity {
   void PolyToDevicePoints(TElement* element, std::vector<TDevicePoint>& points,
                           std::int32_t& count, std::int32_t& bytes);
 
+  // The elements whose children a walk on this device is drawing. A model
+  // that holds its own viewer, or map frames that show each other, would
+  // otherwise be drawn inside themselves until the stack runs out: an
+  // element already being drawn is not entered again.
+  bool EnterDrawing(const TElement* element) { return drawing_.insert(element).second; }
+  void LeaveDrawing(const TElement* element) { drawing_.erase(element); }
+
   // The projection's rotation about its rotate centre; a numeric failure
   // leaves the point as it was.
   void RotatePoint(double& x, double& y) const;
@@ -103,6 +111,7 @@ class TDevice : public TOwnerEntity {
  private:
   T_Page* page_ = nullptr;                // owned child
   TPageProjection* projection_ = nullptr; // owned child
+  std::unordered_set<const TElement*> drawing_;
 };
 
 class TCanvasDevice : public TDevice {

@@ -89,6 +89,22 @@ void TInterpret::DoIt() {
   SetBreakWork(false);
 }
 
+void TInterpret::Recurse(TElement* element) {
+  TDevice* device = device_;
+  if (!device) {
+    TRecursor::Recurse(element);
+    return;
+  }
+  if (!device->EnterDrawing(element)) return;
+  try {
+    TRecursor::Recurse(element);
+  } catch (...) {
+    device->LeaveDrawing(element);
+    throw;
+  }
+  device->LeaveDrawing(element);
+}
+
 bool TInterpret::QGoInside(TElement* element) { return element && element->Is<TEntity>(); }
 
 void TInterpret::Process(TElement* element) {

@@ -31,6 +31,8 @@ class TInterpret : public TRecursor {
   void HandleMessage(TZeltoMessage*& message, bool& handled) override;
   void SetBreakWork(bool on) override;
   void DoIt() override;
+  // Enters an element only when no walk on the same device is inside it.
+  void Recurse(TElement* element) override;
   bool QGoInside(TElement* element) override;
   bool QProcessBefore(TElement*) override { return true; }
   void Process(TElement* element) override;

@@ -366,7 +366,7 @@ void TRetezovaZnacka::DrawAlong(TDevice& device, std::int32_t color, const geome
     if (Color >= 0) rgb = ByTrueColor ? TrueColor : GelixColorToRGB(static_cast<std::int16_t>(Color));
     else if (color == -1) {
       std::string text;
-      GetPropTextByName(&line, "Barva", text);
+      line.GetPropertyText("Barva", text);  // the attribute record answers it
       rgb = ByTrueColor ? TrueColor : GelixColorToRGB(static_cast<std::int16_t>(std::atoi(text.c_str())));
     }
   }
@@ -375,7 +375,15 @@ void TRetezovaZnacka::DrawAlong(TDevice& device, std::int32_t color, const geome
   if (pen) pen->Color = rgb;
   std::vector<Vertex> v = VerticesOf(line);
   if (v.size() < 2) return;
-  if (Clanky.empty() || KreslitCarou) {
+  // Links that never advance along the line (a period of 0 or less) would
+  // lay nothing: such a chain draws the line itself.
+  const bool harmonica = Has(LAMATMEZERU);
+  double period = 0;
+  if (harmonica && Clanky.size() >= 2) period = Clanky[1]->GetVelikost() + Clanky[1]->Vzdalenost;
+  if (!harmonica)
+    for (auto& l : Clanky) period += l->GetVelikost() + l->Vzdalenost;
+  const bool noPeriod = period <= 0 && (!harmonica || Clanky.size() >= 2);
+  if (Clanky.empty() || KreslitCarou || noPeriod) {
     if (pen) pen->Width = (ZakladniZnacka & 0xFFFF) != 0 && ZakladniZnacka >= 1 && ZakladniZnacka <= 999
                               ? 1
                               : PenWidthForDevice(Pixels(device, Sila / 1000 * vs));

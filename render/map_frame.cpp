@@ -104,20 +104,29 @@ TElement* TView::GetControlView() const {
   return owner ? owner->FindElementByName(ControlViewName) : nullptr;
 }
 
-double TView::GetModelCenterX() {
+TView* TView::FollowedView() {
   auto* control = dynamic_cast<TView*>(GetControlView());
-  // A frame that names itself would follow itself for ever.
-  if (!control || control == this) return GetProjection()->GetCenterX() + ModelDeltaX;
-  const double x = control->GetModelCenterX() + ModelDeltaX;
-  GetProjection()->SetCenterX(x);
+  // Frames that follow each other, or a frame that names itself, would
+  // follow for ever: the chain stops at a frame already being read.
+  if (!control || control->following_) return nullptr;
+  return control;
+}
+
+double TView::GetModelCenterX() {
+  following_ = true;
+  TView* control = FollowedView();
+  const double x = control ? control->GetModelCenterX() + ModelDeltaX : GetProjection()->GetCenterX() + ModelDeltaX;
+  following_ = false;
+  if (control) GetProjection()->SetCenterX(x);
   return x;
 }
 
 double TView::GetModelCenterY() {
-  auto* control = dynamic_cast<TView*>(GetControlView());
-  if (!control || control == this) return GetProjection()->GetCenterY() + ModelDeltaY;
-  const double y = control->GetModelCenterY() + ModelDeltaY;
-  GetProjection()->SetCenterY(y);
+  following_ = true;
+  TView* control = FollowedView();
+  const double y = control ? control->GetModelCenterY() + ModelDeltaY : GetProjection()->GetCenterY() + ModelDeltaY;
+  following_ = false;
+  if (control) GetProjection()->SetCenterY(y);
   return y;
 }
 

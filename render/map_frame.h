@@ -88,8 +88,13 @@ class TView : public TDrawRectangle {
   virtual void ReadModel(bool build);
 
  private:
+  // The centre of the followed frame; nil when there is none, or when
+  // following it would come back to this frame.
+  TView* FollowedView();
+
   TViewProjection* projection_ = nullptr;
   TElement* model_ = nullptr;
+  bool following_ = false;  // while a chain of followed frames is read
 };
 
 // Registers the map frame and its projection.

@@ -170,6 +170,13 @@ void TMemoryRaster::FillRings(const TDevicePoint* points, const std::int32_t* co
     for (std::size_t k = 0; k + 1 < crossings.size(); k += 2) {
       const double from = std::max(0.0, std::ceil(crossings[k] - 0.5));
       const double to = std::min<double>(width_, std::ceil(crossings[k + 1] - 0.5));
+      if (from >= to) continue;
+      if (Brush().Style == bsSolid) {
+        // A solid span is one run of the row: no pattern to ask per pixel.
+        const auto begin = pixels_.begin() + static_cast<std::ptrdiff_t>(row) * width_;
+        std::fill(begin + static_cast<std::int32_t>(from), begin + static_cast<std::int32_t>(to), Brush().Color & 0xFFFFFF);
+        continue;
+      }
       for (auto x = static_cast<std::int32_t>(from); x < to; ++x) BrushPixel(x, row);
     }
   }

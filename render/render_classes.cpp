@@ -19,6 +19,12 @@
 #include "render/text_block.h"
 #include "render/desktop.h"
 #include "render/map_frame.h"
+#include "render/map_sheets.h"
+#include "render/base_map_sheets.h"
+#include "render/sheet_grids.h"
+#include "render/desktop_interprets.h"
+#include "render/gelix_line_area_interprets.h"
+#include "render/gelix_point_text_interprets.h"
 
 void RegisterRenderClasses() {
   static bool done = false;
@@ -42,4 +48,12 @@ void RegisterRenderClasses() {
   RegisterPageItemClasses();
   RegisterDesktopClasses();
   RegisterMapFrameClasses();
+  RegisterMapSheetClasses();
+  RegisterBaseMapClasses();
+  RegisterSheetGridClasses();
+  for (const TElementClass* cls : {&TInterpretGlxObject::StaticClass(), &TInterpretGlxBodu::StaticClass(),
+                                   &TInterpretGlxTextu::StaticClass(), &TInterpretGlxLinii::StaticClass(),
+                                   &TInterpretGlxPloch::StaticClass()})
+    RegisterZeltoClass(*cls);
+  RegisterDesktopInterpretClasses();
 }

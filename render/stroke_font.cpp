@@ -223,13 +223,28 @@ void TBGIFont::SetText(TBGIText* text, bool ownsText) {
 void TBGIFont::Unload() {
   data_ = {};
   fontNo_ = 0;
+  capHeightReported_ = false;
+}
+
+void TBGIFont::ReportZeroCapHeight() {
+  // Units are computed several times for every text: one box per font.
+  if (capHeightReported_) return;
+  capHeightReported_ = true;
+  ShowError(4, "");
 }
 
 void TBGIFont::LoadFont(std::uint8_t number, std::uint8_t codePage) {
   Loaded = true;
   if (!data_.Empty() && number == fontNo_ && codePage == codePageKind_) return;
   Unload();
-  const auto path = platform::pathResolver().existing((FontDirectory / render::FontFileName(number, codePage)).string());
+  const std::string name = render::FontFileName(number, codePage);
+  auto path = platform::pathResolver().existing((FontDirectory / name).string());
+  // A data tree may bring its own text fonts beside its symbol fonts.
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) {
+    const auto shared = render::SymbolFile(name);
+    if (std::filesystem::is_regular_file(shared, ec)) path = shared;
+  }
   if (render::ReadFontFile(path, false, data_) != render::FontLoadResult::Ok) {
     data_ = {};
     ShowError(2, path.string());
@@ -269,7 +284,7 @@ double TBGIFont::HeightUnit() {
   const bool cap = Layout.TextAtrib & TBGITextLayout::kCapHeight;
   const bool divides = cap || Layout.TextMode != 1;
   if (divides && capH == 0) {
-    ShowError(4, "");
+    ReportZeroCapHeight();
     return 0;
   }
   if (cap) {
@@ -285,7 +300,7 @@ double TBGIFont::SpacingUnit() {
   const double sp = Layout.Distance;
   if (Layout.TextAtrib & TBGITextLayout::kCapHeight) {
     if (data_.CapHeight() == 0) {
-      ShowError(4, "");
+      ReportZeroCapHeight();
       return 0;
     }
     if (Layout.TextMode == 0) return 0.000376 * sp * GetScale();

@@ -162,6 +162,7 @@ class TBGIFont : public TOwnerElement {
   std::int32_t PixelsAlongX(double length) const;
   void ApplyPenWidth(std::int32_t pixels);
   void Unload();
+  void ReportZeroCapHeight();
 
   render::StrokeFontData data_;
   std::uint8_t fontNo_ = 0;
@@ -171,6 +172,7 @@ class TBGIFont : public TOwnerElement {
   TDevice* device_ = nullptr;
   TBGIText* text_ = nullptr;
   bool ownsText_ = false;
+  bool capHeightReported_ = false;  // for the font loaded
   TTextStyles* styles_ = nullptr;  // owned
 };
 

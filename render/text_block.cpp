@@ -26,14 +26,41 @@ void TTextLines::SetSorted(bool sorted) {
   if (Sorted) Sort();
 }
 
+namespace {
+std::unique_ptr<TTextLines> SplitLines(const std::string& text) {
+  auto lines = std::make_unique<TTextLines>();
+  std::size_t at = 0;
+  while (at < text.size()) {
+    std::size_t end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(at, end - at);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines->Items.push_back(std::move(line));
+    at = end + 1;
+  }
+  return lines;
+}
+
+std::string JoinLines(const TTextLines& lines) {
+  std::string text;
+  for (const std::string& line : lines.Items) text += line + "\r\n";
+  return text;
+}
+}  // namespace
+
 ZELTO_IMPLEMENT_ELEMENT(TTextBlock, TText, [](auto& p) {
   using E = TTextBlock;
   p.Float("LineHeight", &E::LineHeight, &E::LineHeight);
   p.Float("TextHeight", &E::TextHeight, &E::TextHeight);
+  // Lists cross text as their lines, one per text line.
+  p.String("Lines", [](E& e) { return JoinLines(*e.GetLines()); },
+           [](E& e, const std::string& text) { e.SetLines(SplitLines(text).release()); });
   p.String("FileName", &E::GetFileName, &E::SetFileName);
   p.String("Delimiter", &E::GetDelimiter, &E::SetDelimiter);
   p.Boolean("Sorted", &E::GetSorted, &E::SetSorted);
   p.Integer("LinesCount", &E::GetLinesCount).Stored(false);
+  p.String("LinesPlus", nullptr, [](E& e, const std::string& text) { e.SetLinesPlus(SplitLines(text).get()); })
+      .Stored(false);
 })
 
 TTextLines* TTextBlock::GetLines() {

@@ -1,6 +1,8 @@
 #include "viewer/image_form.h"
 
 #include <QCloseEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMenuBar>
@@ -9,6 +11,8 @@
 #include <QVBoxLayout>
 
 #include "framework/message_dispatch.h"
+#include "viewer/model_browser.h"
+#include "viewer/print_entry.h"
 #include "viewer/tool_manager.h"
 
 namespace viewer {
@@ -110,6 +114,9 @@ TStandardImageForm::TStandardImageForm(TFormToolManager* tool) : tool_(tool) {
   quickView_->setObjectName("b_QuickView");
   quickView_->setCheckable(true);
   quickView_->setToolTip(QString::fromUtf8("Rychlé, informativní zobrazení"));
+  quickView_->setIcon(QuickViewPicture());
+  link_ = new QPushButton("Link", central);
+  link_->setObjectName("btn_Link");
   QObject::connect(quickView_, &QToolButton::clicked, [this] { PostToTool(zelto::msg::QuickView); });
   x_ = new QLabel(central);
   x_->setObjectName("l_x");
@@ -119,6 +126,7 @@ TStandardImageForm::TStandardImageForm(TFormToolManager* tool) : tool_(tool) {
   scale_->setObjectName("l_M");
   auto* status = new QHBoxLayout;
   status->addWidget(quickView_);
+  status->addWidget(link_);
   status->addWidget(new QLabel("x:", central));
   status->addWidget(x_);
   status->addWidget(new QLabel("y:", central));
@@ -138,7 +146,7 @@ TStandardImageForm::TStandardImageForm(TFormToolManager* tool) : tool_(tool) {
   file->addAction(u("&Uložit pod názvem"), [this] { PostToTool(24); });
   QMenu* print = menuBar()->addMenu(u("&Tisk"));
   print->addAction(u("&Tiskni"), [this] { PostToTool(zelto::msg::Print); });
-  print->addAction(u("&Nastavení"));
+  print->addAction(u("&Nastavení"), [this] { viewer::ShowPrinterSetup(this); });
   tile_ = print->addAction(u("Tisknout jako bitmapu"));
   tile_->setObjectName("Tile");
   tile_->setCheckable(true);
@@ -156,8 +164,7 @@ TStandardImageForm::TStandardImageForm(TFormToolManager* tool) : tool_(tool) {
   });
   tools_ = menuBar()->addMenu(u("&Nástroje"));
   tools_->setObjectName("Tools");
-  QMenu* model = menuBar()->addMenu(u("&Model"));
-  model->addAction(u("Model"), [this] {
+  menuBar()->addAction(u("&Model"), [this] {
     if (tool_) tool_->PostMessage(zelto::msg::Explore, nullptr, tool_->Input());
   });
   menuBar()->addAction(u("&Storno"), [this] { PostKey(zelto::key::Escape); });
@@ -167,7 +174,40 @@ TStandardImageForm::TStandardImageForm(TFormToolManager* tool) : tool_(tool) {
     zelto::ProcessPendingMessages();
   });
   addViewItems(popup_);
+  // Nodes of the model browser are dropped on the map or on btn_Link.
+  setAcceptDrops(true);
   resize(640, 480);
+}
+
+void TStandardImageForm::dragEnterEvent(QDragEnterEvent* e) {
+  if (DraggedElement(e)) e->acceptProposedAction();
+}
+
+void TStandardImageForm::dragMoveEvent(QDragMoveEvent* e) {
+  if (DraggedElement(e)) e->acceptProposedAction();
+}
+
+void TStandardImageForm::dropEvent(QDropEvent* e) {
+  TElement* element = DraggedElement(e);
+  if (!element || !tool_) return;
+  e->acceptProposedAction();
+  tool_->LinkElement(element);
+}
+
+TElement* TStandardImageForm::DraggedElement(const QDropEvent* e) {
+  return model_browser::ElementOfMimeData(e->mimeData());
+}
+
+QIcon TStandardImageForm::QuickViewPicture() {
+  // A lightning bolt: the quick, rough drawing.
+  QPixmap picture(16, 16);
+  picture.fill(Qt::transparent);
+  QPainter painter(&picture);
+  painter.setPen(QColor(128, 96, 0));
+  painter.setBrush(QColor(255, 204, 0));
+  const QPoint bolt[] = {{9, 1}, {3, 9}, {7, 9}, {5, 15}, {13, 6}, {9, 6}, {11, 1}};
+  painter.drawPolygon(bolt, 7);
+  return QIcon(picture);
 }
 
 void TStandardImageForm::PostToTool(int code) {

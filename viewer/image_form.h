@@ -5,12 +5,14 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
+#include <QPushButton>
 #include <QToolButton>
 #include <QWidget>
 #include <cstdint>
 
 class TFormToolManager;
 class TStandardImageForm;
+class TElement;
 
 namespace viewer {
 // Shift state of a Qt event as the framework's shift bits.
@@ -46,6 +48,7 @@ class TStandardImageForm : public QMainWindow {
   QMenu* PopupMenu() const { return popup_; }
   QAction* TileAction() const { return tile_; }
   QToolButton* QuickViewButton() const { return quickView_; }
+  QPushButton* LinkButton() const { return link_; }
   QLabel* XLabel() const { return x_; }
   QLabel* YLabel() const { return y_; }
   QLabel* ScaleLabel() const { return scale_; }
@@ -62,11 +65,20 @@ class TStandardImageForm : public QMainWindow {
  protected:
   void keyPressEvent(QKeyEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
+  void dragEnterEvent(QDragEnterEvent* e) override;
+  void dragMoveEvent(QDragMoveEvent* e) override;
+  void dropEvent(QDropEvent* e) override;
   void changeEvent(QEvent* e) override;
 
  private:
+  // The element of the model-browser node being dragged; nil for anything
+  // else.
+  static TElement* DraggedElement(const QDropEvent* e);
+  static QIcon QuickViewPicture();
+
   TFormToolManager* tool_;
   TImageView* image_ = nullptr;
+  QPushButton* link_ = nullptr;
   QMenu* tools_ = nullptr;
   QMenu* popup_ = nullptr;
   QAction* tile_ = nullptr;

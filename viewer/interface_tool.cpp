@@ -1,6 +1,7 @@
 #include "viewer/interface_tool.h"
 
 #include "framework/class_registry.h"
+#include "viewer/print_tool.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TInterfaceTool, TDeviceTool, [](auto& p) {
   using E = TInterfaceTool;
@@ -11,6 +12,10 @@ ZELTO_IMPLEMENT_ELEMENT(TInterfaceTool, TDeviceTool, [](auto& p) {
   p.Integer("Cursor", [](E& e) { return e.GetCursor(); }, [](E&, std::int32_t) {});
   p.Integer("CursorIndex", &E::GetCursorIndex, &E::SetCursorIndex);
   p.String("CursorName", &E::GetCursorName, &E::SetCursorName);
+  p.Boolean("Print", nullptr, [](E& e, bool) {
+    bool handled = false;
+    e.Print(handled);
+  });
 })
 
 TIntegerListElement* TInterfaceTool::GetCursors() {
@@ -95,6 +100,12 @@ void TInterfaceTool::RequestReView(TZeltoMessage* message, bool& handled) {
   RequestReViewOf(interpret_, message, handled);
 }
 
+void TInterfaceTool::Print(bool& handled) {
+  handled = true;
+  // The printer or PDF file chosen in the dialog is the one printed on.
+  viewer::PrintWithPrintDialog(interpret_);
+}
+
 void TInterfaceTool::CloseOnRequest(bool& handled) {
   handled = true;
   if (!CloseOnRequestFlag) return;
@@ -110,6 +121,7 @@ void TInterfaceTool::HandleMessage(TZeltoMessage*& message, bool& handled) {
   switch (message->Message) {
     case m::BreakDrawing: BreakInterpret(message, handled); break;
     case m::InterfaceCode17: CloseOnRequest(handled); break;
+    case m::Print: Print(handled); break;
     case m::ReviewRequest: ReView(message, handled); break;
     case 32: ReViewElementArea(message, handled); break;
     case m::RequestReView: RequestReView(message, handled); break;

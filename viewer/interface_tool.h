@@ -50,6 +50,8 @@ class TInterfaceTool : public TDeviceTool {
   virtual void RequestReView(TZeltoMessage* message, bool& handled);
   virtual void Activate();
   virtual void Deactivate() { SetActive(false); }
+  // Code 40: the print dialog, then printing of what the interpret draws.
+  virtual void Print(bool& handled);
   virtual void CloseOnRequest(bool& handled);
   virtual bool MayCloseWhileActive() { return true; }
 

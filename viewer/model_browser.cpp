@@ -1,10 +1,14 @@
 #include "viewer/model_browser.h"
 
+#include <QListView>
+#include <QMimeData>
+
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QBitmap>
 #include <QLabel>
+#include <QPainter>
 #include <QPixmap>
 #include <QSplitter>
 #include <QToolButton>
@@ -121,14 +125,45 @@ void TExplorer::FormClosed() {
     PostMessage(zelto::msg::CloseRequest, this);
 }
 
+namespace {
+constexpr char kElementMime[] = "application/x-zelto-element-handle";
+
+// A tree whose dragged node carries the node's element to a viewer.
+class TExplorerTree : public QTreeWidget {
+ public:
+  using QTreeWidget::QTreeWidget;
+
+ protected:
+  QStringList mimeTypes() const override { return {kElementMime}; }
+  QMimeData* mimeData(const QList<QTreeWidgetItem*>& items) const override {
+    return items.isEmpty() ? nullptr : model_browser::ElementMimeData(TExplorerForm::ElementOf(items.first()));
+  }
+};
+}  // namespace
+
+QMimeData* model_browser::ElementMimeData(TElement* element) {
+  auto* data = new QMimeData;
+  if (element) data->setData(kElementMime, QByteArray::number(element->GetHandle()));
+  return data;
+}
+
+TElement* model_browser::ElementOfMimeData(const QMimeData* data) {
+  if (!data || !data->hasFormat(kElementMime)) return nullptr;
+  bool ok = false;
+  const auto handle = data->data(kElementMime).toUInt(&ok);
+  return ok ? TElement::FromHandle(handle) : nullptr;
+}
+
 TExplorerForm::TExplorerForm(TExplorer* tool, QWidget* parent) : QWidget(parent), tool_(tool) {
   setAttribute(Qt::WA_DeleteOnClose);
+  setObjectName("TExplorerForm");
   setWindowTitle(QString::fromUtf8("Prohlížeč modelu"));
   auto* layout = new QVBoxLayout(this);
   auto* bar = new QHBoxLayout;
   auto* listButton = new QToolButton(this);
   listButton->setObjectName("BitBtn1");
   listButton->setToolTip(QString::fromUtf8("Zapne / Vypne zobrazení druhého okna (toho s detaily)"));
+  listButton->setIcon(PanesPicture());
   auto* watchButton = new QToolButton(this);
   watchButton->setObjectName("b_W");
   watchButton->setText("W");
@@ -136,12 +171,39 @@ TExplorerForm::TExplorerForm(TExplorer* tool, QWidget* parent) : QWidget(parent)
       QString::fromUtf8("Zobrazí separátní okénko pro sledování vlastností vybraného elementu"));
   bar->addWidget(listButton);
   bar->addWidget(watchButton);
+  struct ViewStyle {
+    const char* name;
+    const char* hint;
+    const char* caption;
+    QListView::ViewMode mode;
+    bool report;
+  };
+  const ViewStyle styles[] = {
+      {"SpeedButton1", "Obsah pravého okna zobrazí jako ikony", "I", QListView::IconMode, false},
+      {"SpeedButton2", "Obsah pravého okna zobrazí jako seznam", "S", QListView::ListMode, false},
+      {"SpeedButton3", "Obsah pravého okna zobrazí jako seznam s vlastnostmi", "V", QListView::ListMode, true},
+  };
+  for (const ViewStyle& style : styles) {
+    auto* button = new QToolButton(this);
+    button->setObjectName(style.name);
+    button->setText(style.caption);
+    button->setToolTip(QString::fromUtf8(style.hint));
+    bar->addWidget(button);
+    const bool report = style.report;
+    const bool icons = style.mode == QListView::IconMode;
+    connect(button, &QToolButton::clicked, this, [this, report, icons] { SetListStyle(report, icons); });
+  }
   bar->addStretch();
   layout->addLayout(bar);
   splitter_ = new QSplitter(this);
-  tree_ = new QTreeWidget(splitter_);
+  tree_ = new TExplorerTree(splitter_);
+  tree_->setObjectName("TreeView1");
   tree_->setHeaderHidden(true);
+  // A node dragged onto a viewer adds its element to the view.
+  tree_->setDragEnabled(true);
+  tree_->setDragDropMode(QAbstractItemView::DragOnly);
   list_ = new QTreeWidget(splitter_);
+  list_->setObjectName("ListView1");
   list_->setRootIsDecorated(false);
   list_->setHeaderLabels({"Name", "Count", "Owners"});
   layout->addWidget(splitter_, 1);
@@ -161,6 +223,27 @@ TExplorerForm::TExplorerForm(TExplorer* tool, QWidget* parent) : QWidget(parent)
   connect(tree_, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* node) { Collapse(node); });
   connect(tree_, &QTreeWidget::currentItemChanged, this, [this] { Select(); });
   LoadImages();
+}
+
+QIcon TExplorerForm::PanesPicture() {
+  // Two panes side by side: the tree and the detail list.
+  QPixmap picture(16, 16);
+  picture.fill(Qt::transparent);
+  QPainter painter(&picture);
+  painter.setPen(QColor(64, 64, 64));
+  painter.setBrush(Qt::white);
+  painter.drawRect(1, 2, 6, 11);
+  painter.setBrush(QColor(200, 220, 255));
+  painter.drawRect(8, 2, 6, 11);
+  return QIcon(picture);
+}
+
+void TExplorerForm::SetListStyle(bool report, bool icons) {
+  // The detail list is a tree view: a report shows its columns, the icon
+  // and list styles only the names, the icons larger.
+  list_->setHeaderHidden(!report);
+  for (int column = 1; column < list_->columnCount(); ++column) list_->setColumnHidden(column, !report);
+  list_->setIconSize(icons ? QSize(32, 32) : QSize(16, 16));
 }
 
 void TExplorerForm::LoadImages() {

@@ -61,6 +61,9 @@ class TExplorerForm : public QWidget {
 
   void SetOwnersMode(bool on) { owners_ = on; }
   void SetListHidden(bool hidden);
+  // Report: names with the property columns; otherwise names only, as
+  // icons or as a list.
+  void SetListStyle(bool report, bool icons);
   bool ListHidden() const { return listHidden_; }
   // Adds the root node for the element and selects it.
   QTreeWidgetItem* AddRoot(TElement* element);
@@ -79,6 +82,7 @@ class TExplorerForm : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  static QIcon PanesPicture();
   void GivePlaceholder(QTreeWidgetItem* node);
   void Expand(QTreeWidgetItem* node);
   void Collapse(QTreeWidgetItem* node);
@@ -113,9 +117,15 @@ class TExplorerForm : public QWidget {
 int BrowserOwnerCount(const TElement& element);
 TElement* BrowserOwner(const TElement& element, int index);
 
+class QMimeData;
+
 namespace model_browser {
 // Where an image of the system register is read from.
 std::string ImageFilePath(const std::string& name, const std::string& programDir);
+// A dragged node carries its element's handle, never its address.
+QMimeData* ElementMimeData(TElement* element);
+// Nil when the data holds no element or the element is gone.
+TElement* ElementOfMimeData(const QMimeData* data);
 }  // namespace model_browser
 
 void RegisterModelBrowserClasses();

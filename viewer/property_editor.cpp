@@ -243,6 +243,11 @@ TFProp::TFProp(TObjectPropertyEditor* editor, QWidget* parent) : QWidget(parent)
   panel->addWidget(btZobraz);
   panel->addWidget(btOwners);
   layout->addLayout(panel);
+  setObjectName("TFProp");
+  const std::pair<QWidget*, const char*> named[] = {
+      {sgElementProperties, "sgElementProperties"}, {sgAscProperties, "sgAscProperties"}, {sgMethods, "sgMethods"},
+      {lbClassName, "lbClassName"}, {btExplore, "btExplore"}, {btZobraz, "btZobraz"}, {btOwners, "btOwners"}};
+  for (auto [widget, name] : named) widget->setObjectName(name);
   connect(btExplore, &QPushButton::clicked, this, [this] { PostToMain(kBrowseModel); });
   connect(btZobraz, &QPushButton::clicked, this, [this] { PostToMain(kShowInViewer); });
   connect(btOwners, &QPushButton::clicked, this, [this] { PostToMain(kBrowseOwners); });

@@ -19,6 +19,7 @@ QString Q(const std::string& text) { return QString::fromUtf8(text.data(), stati
 }  // namespace
 
 TF_ViewData::TF_ViewData(TGelixDBFTable* table, QWidget* parent) : QDialog(parent), table_(table) {
+  setObjectName("TF_ViewData");
   setWindowTitle(QString::fromUtf8("Prohlížení zdroje dat"));
   setAttribute(Qt::WA_DeleteOnClose);
   auto* layout = new QVBoxLayout(this);

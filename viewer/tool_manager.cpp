@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <cmath>
 #include <cstdio>
+#include <unordered_set>
 
 #include "framework/class_registry.h"
 #include "framework/coordinate.h"
@@ -14,9 +15,13 @@
 #include "framework/name_compare.h"
 #include "framework/rect_entity.h"
 #include "platform/user_interaction.h"
+#include "render/bitmap_device.h"
 #include "render/qt/render_qt_classes.h"
 #include "viewer/image_form.h"
+#include "viewer/print_entry.h"
+#include "viewer/print_tool.h"
 #include "viewer/scale_dialog.h"
+#include "viewer/selectors.h"
 #include "viewer/zoom_tool.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TFormToolManager, TInteractiveTool, [](auto& p) {
@@ -41,15 +46,45 @@ ZELTO_IMPLEMENT_ELEMENT(TFormToolManager, TInteractiveTool, [](auto& p) {
 namespace {
 constexpr int kOpen = 23;
 constexpr int kSaveAs = 24;
+
+// The extent of what lies below an element without a rectangle of its own
+// (the world, the object model): the rectangles of the topmost rectangle
+// entities under it. Tools are not entered: they hold working data, and a
+// viewer among them holds the world again.
+void extendByContent(TRectangle& extent, TElement* element, std::unordered_set<const TElement*>& seen) {
+  auto* entity = dynamic_cast<TEntity*>(element);
+  if (!entity || element->Is<TTool>() || !seen.insert(element).second) return;
+  for (TElement* child : entity->Items()) {
+    if (!child) continue;
+    if (auto* r = dynamic_cast<TRectEntity*>(child); r && r->GetIsValid())
+      extent.ExtendByRect(r->Rect());
+    else if (auto* c = dynamic_cast<TCoordinate*>(child))
+      extent.ExtendToCoordinate(*c);
+    else
+      extendByContent(extent, child, seen);
+  }
+}
+// A root such as the world has no owner but the wrappers of the viewers
+// that show it.
+bool HeldOnlyByViewers(const TElement& element) {
+  for (int i = 0; i < element.GetOwnersCount(); ++i) {
+    const TElement* owner = element.GetOwner(i);
+    const bool wrapper = owner && owner->GetOwnersCount() > 0 && owner->GetOwner(0)->Is<TFormToolManager>();
+    if (!wrapper) return false;
+  }
+  return true;
+}
 }  // namespace
 
 TFormToolManager::TFormToolManager() {
   form_ = new TStandardImageForm(this);
-  auto* device = new TCanvasDevice;
+  // The map is drawn into the window's bitmap and an expose only shows it
+  // again; the device tells the manager when a drawing has ended.
+  auto* device = new TImageCanvasDevice;
   SetDevice(device);
   QSize size = form_->Image()->size();
   bitmap_ = std::make_unique<render::qt::ImageBitmap>(std::max(1, size.width()), std::max(1, size.height()));
-  device->SetCanvas(&bitmap_->Canvas());
+  device->SetBitmap(bitmap_.get());
   device->GetProjection()->Setup({0, 0}, device->GetPage(), 1000);
   SetInterpret(new TUniversalInterpret);
   GetInterpret()->SetDevice(device);
@@ -57,11 +92,12 @@ TFormToolManager::TFormToolManager() {
 }
 
 TFormToolManager::~TFormToolManager() {
+  DropWrapper();
   if (form_) {
     form_->Unlink();
     delete form_.data();
   }
-  if (auto* device = dynamic_cast<TCanvasDevice*>(GetDevice())) device->SetCanvas(nullptr);
+  if (auto* device = dynamic_cast<TBitmapDevice*>(GetDevice())) device->SetBitmap(nullptr);
 }
 
 TPageProjection* TFormToolManager::GetProjection() const {
@@ -186,7 +222,7 @@ void TFormToolManager::ResizeBitmap(std::int32_t width, std::int32_t height) {
   if (width == bitmap_->GetWidth() && height == bitmap_->GetHeight()) return;
   bitmap_->SetSize(width, height);
   // The bitmap's canvas is a new one after a resize.
-  if (auto* device = dynamic_cast<TCanvasDevice*>(GetDevice())) device->SetCanvas(&bitmap_->Canvas());
+  if (auto* device = dynamic_cast<TBitmapDevice*>(GetDevice())) device->SetBitmap(bitmap_.get());
 }
 
 std::string TFormToolManager::ScaleText() const {
@@ -216,6 +252,7 @@ void TFormToolManager::HandleMessage(TZeltoMessage*& message, bool& handled) {
       case zelto::msg::InterfaceCode17: CloseOnRequest(handled); break;
       case kOpen:
       case kSaveAs: break;
+      case zelto::msg::Print: Print(handled); break;
       case zelto::msg::ScaleDialog: ShowScaleDialog(handled); break;
       case zelto::msg::FitAll: FitAll(handled); break;
       case zelto::msg::EndOfDrawing: RepaintImage(handled); break;
@@ -227,15 +264,36 @@ void TFormToolManager::HandleMessage(TZeltoMessage*& message, bool& handled) {
   if (form_) form_->Image()->update();
 }
 
-void TFormToolManager::SetInput(TElement* element) {
-  if (wrapper_) {
-    TRectEntity* old = wrapper_;
-    wrapper_ = nullptr;
-    Delete(old);
+void TFormToolManager::DropWrapper() {
+  if (!wrapper_) return;
+  TRectEntity* old = wrapper_;
+  wrapper_ = nullptr;
+  // The element shown belongs to the model, not to the viewer: a root that
+  // nothing but viewers held when it was shown (the world) is only
+  // unlinked. An element whose model let go of it while it was shown is the
+  // last viewer's to free. What was linked in later (envelopes) is the
+  // wrapper's own.
+  if (TElement* shown = shown_.Get()) {
+    if (shownIsRoot_)
+      old->Remove(shown);
+    else
+      old->Delete(shown);
   }
+  shown_.Set(nullptr);
+  Delete(old);
+}
+
+void TFormToolManager::SetInput(TElement* element) {
+  DropWrapper();
   auto* wrapper = new TRectEntity;
   wrapper->SetName("Obálka");
+  shownIsRoot_ = element && HeldOnlyByViewers(*element);
   wrapper->AddAndExtend(element);
+  if (!wrapper->GetIsValid()) {
+    std::unordered_set<const TElement*> seen;
+    extendByContent(*wrapper->GetRectangle(), element, seen);
+  }
+  shown_.Set(element);
   wrapper_ = wrapper;
   Add(wrapper_);
   FitToInput();
@@ -283,14 +341,21 @@ void TFormToolManager::Close() {
 void TFormToolManager::OnToolFinished(TZeltoMessage*& message, bool& handled) {
   if (!message || !dynamic_cast<TUniversalInterpret*>(message->Sender())) return;
   handled = true;
+  DrawingEnded();
+}
+
+bool TFormToolManager::DrawingEnded() {
   if (Flag(kClosePending)) {
     SetFlag(kClosePending, false);
     FreeForm();
     TInteractiveTool::Close();
-  } else if (Flag(kReviewPending)) {
+    return true;
+  }
+  if (Flag(kReviewPending)) {
     SetFlag(kReviewPending, false);
     DoIt();
   }
+  return false;
 }
 
 void TFormToolManager::SetCurrentIndex(std::int32_t index) {
@@ -375,6 +440,9 @@ void TFormToolManager::ReView(TZeltoMessage* message, bool& handled) {
     return;
   }
   TInteractiveTool::ReView(message, handled);
+  // A walk that was broken reports no finish: what was asked for meanwhile
+  // (another drawing, the close) follows here.
+  if (DrawingEnded()) return;
   if (form_) {
     form_->ScaleLabel()->setText(QString::fromStdString(ScaleText()));
     form_->Image()->update();
@@ -403,7 +471,10 @@ void TFormToolManager::ActivateTool(TZeltoMessage* message, bool& handled) {
   tool->Activate();
   handled = true;
   MarkTool(tool);
-  if (form_) form_->Image()->setCursor(QCursor(static_cast<Qt::CursorShape>(tool->GetCursor())));
+  // The tools' cursor identifiers number the program's cursor files, not
+  // the platform's shapes (3 would be the hourglass): any tool cursor is a
+  // cross over the map.
+  if (form_) form_->Image()->setCursor(tool->GetCursor() == 0 ? Qt::ArrowCursor : Qt::CrossCursor);
 }
 
 void TFormToolManager::ShowScaleDialog(bool& handled) {
@@ -424,6 +495,27 @@ void TFormToolManager::FitAll(bool& handled) {
   FitToInput();
   PostMessage(zelto::msg::RequestReView, this);
   handled = true;
+}
+
+void TFormToolManager::LinkElement(TElement* element) {
+  if (!element) return;
+  TElement* envelope = element->CreateEnvelope();
+  if (!envelope) return;
+  if (wrapper_) wrapper_->AddAndExtend(envelope);
+  // Nobody else would free an envelope the wrapper did not take.
+  if (envelope->IsOrphan()) {
+    delete envelope;
+    return;
+  }
+  PostMessage(zelto::msg::RequestReView, this, envelope);
+}
+
+void TFormToolManager::Print(bool& handled) {
+  handled = true;
+  auto* universal = dynamic_cast<TUniversalInterpret*>(GetInterpret());
+  if (universal) universal->Tile = form_ && form_->TileAction()->isChecked();
+  viewer::PrintInterpret(GetInterpret());
+  if (universal) universal->Tile = false;
 }
 
 void TFormToolManager::ToggleQuickView(bool& handled) {
@@ -452,4 +544,6 @@ void RegisterViewerClasses() {
   RegisterInteractiveToolClasses();
   RegisterZeltoClass(TViewer::StaticClass());
   RegisterZeltoClass(TFormToolManager::StaticClass());
+  RegisterSelectorClasses();
+  RegisterPrintClasses();
 }

@@ -9,9 +9,9 @@
 
 #include "render/qt/qt_canvas.h"
 #include "render/universal_interpret.h"
+#include "viewer/image_form.h"
 #include "viewer/interactive_tool.h"
 
-class TStandardImageForm;
 class TRectEntity;
 
 class TFormToolManager : public TInteractiveTool {
@@ -46,6 +46,8 @@ class TFormToolManager : public TInteractiveTool {
   bool SaveToFile(const std::string& fileName);
 
   void SetNextTool(TTool* tool);
+  // Adds the element's envelope to what the viewer shows and draws it.
+  void LinkElement(TElement* element);
   void SetVisible(bool visible);
   // The bitmap follows the window's image area; called by the window.
   void ResizeBitmap(std::int32_t width, std::int32_t height);
@@ -67,6 +69,7 @@ class TFormToolManager : public TInteractiveTool {
   void Resized(bool& handled) override;
 
   virtual void ActivateTool(TZeltoMessage* message, bool& handled);
+  virtual void Print(bool& handled);
   virtual void ShowScaleDialog(bool& handled);
   virtual void FitAll(bool& handled);
   virtual void ToggleQuickView(bool& handled);
@@ -75,12 +78,18 @@ class TFormToolManager : public TInteractiveTool {
 
  private:
   void FitToInput();
+  void DropWrapper();
+  // Carries out a close or a redraw requested while the interpret was busy;
+  // true when the viewer closed.
+  bool DrawingEnded();
   void SyncBitmapToImage();
   void MarkTool(TTool* tool);
 
   QPointer<TStandardImageForm> form_;
   std::unique_ptr<render::qt::ImageBitmap> bitmap_;
   TRectEntity* wrapper_ = nullptr;  // a child
+  TElementRef shown_;               // in the wrapper, but not ours
+  bool shownIsRoot_ = false;
   bool quickView_ = false;
 };
 

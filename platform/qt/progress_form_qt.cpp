@@ -2,17 +2,15 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
-#include <QWindow>
-#include <chrono>
 
 #include "platform/pacer.h"
+#include "platform/qt/late_window.h"
 
 namespace platform::qt {
 
@@ -32,48 +30,45 @@ class WidgetView : public ProgressFormView {
   // A bar with its count repaints at once on every new value: loops of a
   // million items move it only when the pacer says so, and at the end.
   void setPosition(int position) override {
+    position_ = position;
     if (pacer_.due() || position >= widget_.bar()->maximum()) widget_.bar()->setValue(position);
+    late_.poll();
   }
+  // The window goes up only once the work has run for a while; shown again
+  // after the user answered "go on" to the interrupt question, it goes up
+  // at once.
   void setVisible(bool visible) override {
-    if (visible == widget_.isVisible()) return;
-    if (visible) {
-      if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        // A form shown while others are up (a level's steps inside the
-        // whole export) goes below them, so that all of them can be read.
-        int below = 0;
-        for (QWidget* other : QApplication::topLevelWidgets())
-          if (other != &widget_ && other->isVisible() && dynamic_cast<ProgressFormWidget*>(other))
-            below += other->frameGeometry().height();
-        QRect frame = widget_.frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        widget_.move(frame.topLeft() + QPoint(0, below));
-      }
-      widget_.show();
-      paintOnceShown();
-    } else {
-      widget_.hide();
+    if (!visible) {
+      late_.withdraw();
+      return;
     }
+    if (appeared_) late_.showNow();
+    else late_.request();
   }
   ProgressFormWidget& widget() { return widget_; }
 
  private:
-  // The work goes on as soon as the form is shown and may not let events
-  // through before it ends: a form that waited for its first repaint would
-  // stand on screen as an empty frame. It is painted once the window system
-  // has put it up (a short wait, bounded for a window system that never
-  // does).
-  void paintOnceShown() {
-    QElapsedTimer waited;
-    waited.start();
-    const QWindow* window = widget_.windowHandle();
-    while (window && !window->isExposed() && waited.elapsed() < kExposeWait.count())
-      QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
-    widget_.repaint();
+  // A form shown while others are up (a level's steps inside the whole
+  // export) goes below them, so that all of them can be read.
+  void place() {
+    appeared_ = true;
+    widget_.bar()->setValue(position_);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    int below = 0;
+    for (QWidget* other : QApplication::topLevelWidgets())
+      if (other != &widget_ && other->isVisible() && dynamic_cast<ProgressFormWidget*>(other))
+        below += other->frameGeometry().height();
+    QRect frame = widget_.frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    widget_.move(frame.topLeft() + QPoint(0, below));
   }
-  static constexpr std::chrono::milliseconds kExposeWait{200};
 
   ProgressFormWidget widget_;
   Pacer pacer_;
+  LateWindow late_{widget_, [this] { place(); }};
+  bool appeared_ = false;
+  int position_ = 0;
 };
 
 }  // namespace

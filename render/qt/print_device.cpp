@@ -1,10 +1,16 @@
 #include "render/qt/print_device.h"
 
+#include <QFile>
 #include <QString>
 
 ZELTO_IMPLEMENT_ELEMENT(TPrintDevice, TCanvasDevice, ZELTO_NO_PROPERTIES)
 
-TPrintDevice::TPrintDevice(QPrinter* printer) {
+namespace {
+// Print documents open in this program.
+int openJobs = 0;
+}  // namespace
+
+TPrintDevice::TPrintDevice(QPrinter* printer, bool start) {
   SetName("PRINTER");
   if (!printer) {
     ownPrinter_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
@@ -13,16 +19,48 @@ TPrintDevice::TPrintDevice(QPrinter* printer) {
   printer_ = printer;
   printer_->setDocName(QStringLiteral("ZELTO VEZODA"));
   painter_ = std::make_unique<QPainter>();
-  if (!painter_->begin(printer_)) throw EZeltoError("Tisk nelze zahájit");
   GetPage()->SetPaperColor(clWhite);
-  canvas_ = std::make_unique<render::qt::QtCanvas>(painter_.get());
-  SetCanvas(canvas_.get());
+  SetupPage();
+  if (start) Start();
+  ++openJobs;
 }
 
 TPrintDevice::~TPrintDevice() {
   SetCanvas(nullptr);
-  if (painter_ && painter_->isActive()) painter_->end();
+  if (Started()) painter_->end();
+  --openJobs;
 }
+
+void TPrintDevice::Start() {
+  if (Started()) return;
+  if (!painter_->begin(printer_)) throw EZeltoError("Tisk nelze zahájit");
+  canvas_ = std::make_unique<render::qt::QtCanvas>(painter_.get());
+  SetCanvas(canvas_.get());
+}
+
+void TPrintDevice::SetupPage() {
+  if (Started()) {
+    TCanvasDevice::SetupPage();
+    return;
+  }
+  T_Page* page = GetPage();
+  const TDeviceRect area{0, 0, printer_->width(), printer_->height()};
+  page->SetPageRect(area);
+  page->SetInnerRect(area);
+  page->SetResolution(printer_->logicalDpiX() * 1000.0 / 25.4, printer_->logicalDpiY() * 1000.0 / 25.4);
+  TPageProjection* pr = GetProjection();
+  pr->Setup({pr->GetCenterX(), pr->GetCenterY()}, page, pr->GetScale());
+}
+
+void TPrintDevice::Abort() {
+  if (!Started()) return;
+  printer_->abort();
+  painter_->end();
+  const QString file = printer_->outputFileName();
+  if (!file.isEmpty()) QFile::remove(file);
+}
+
+bool TPrintDevice::JobInProgress() { return openJobs > 0; }
 
 bool TPrintDevice::NewPage() { return printer_->newPage(); }
 

@@ -1,7 +1,9 @@
 #pragma once
-// The printer as a canvas device: creating it starts a print document and
-// freeing it ends the document, so one device is one print job. Drawing
-// passes never clear the paper.
+// The printer as a canvas device: creating it opens a print job and freeing
+// it ends the job, so one device is one print job. The document itself may
+// be started later, once the user has confirmed the set-up: a job dropped
+// before that sends nothing to the spooler. Drawing passes never clear the
+// paper.
 #include <QPrinter>
 #include <memory>
 
@@ -14,12 +16,26 @@ class TPrintDevice : public TCanvasDevice {
   // The printer as the print set-up configured it (not owned); without one
   // the system's default printer. EZeltoError when the document cannot be
   // started.
-  explicit TPrintDevice(QPrinter* printer = nullptr);
+  explicit TPrintDevice(QPrinter* printer = nullptr, bool start = true);
   ~TPrintDevice() override;
+
+  // Starts the document; EZeltoError when it cannot be started.
+  void Start();
+  bool Started() const { return painter_ && painter_->isActive(); }
 
   QPrinter* GetPrinter() const { return printer_; }
   // Starts the next sheet of the document.
   bool NewPage();
+  // Drops the job: nothing reaches the printer, and a file being written is
+  // removed.
+  void Abort();
+  // Before the document starts, the page is the printer's printable area.
+  void SetupPage() override;
+  // Whether any print document is open in this program. The program keeps
+  // the count itself: the spooler's queue says nothing about our own job.
+  static bool JobInProgress();
+  // Whether lines are rasterised by the program instead of the printer.
+  bool RasterizeLines = false;
 
   void SetTitle(const std::string& title) override;
   void BeginDraw() override {}

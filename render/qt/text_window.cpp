@@ -60,6 +60,12 @@ TStdtxtForm::TStdtxtForm() {
   connect(abort, &QAction::triggered, this, [this] { Abort(); });
   if (QWidget* button = bar->widgetForAction(abort)) button->setToolTip(QString::fromUtf8("Přerušit výpis"));
   connect(action(this, bar, "Zavřít", "Zavření formuláře"), &QAction::triggered, this, [this] { close(); });
+  // Tests and accessibility tools find the window's parts by these names.
+  setObjectName("TStdtxtForm");
+  wrapLines_->setObjectName("cb_WrapLines");
+  const char* actionNames[] = {"Open", "Save", "FindText", "SetFont", "Abort", "CloseForm"};
+  const QList<QAction*> actions = bar->actions();
+  for (int i = 0; i < actions.size() && i < 6; ++i) actions[i]->setObjectName(actionNames[i]);
 
   connect(wrapLines_, &QCheckBox::toggled, this, [this](bool on) {
     text_->setLineWrapMode(on ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);

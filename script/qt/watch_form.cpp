@@ -18,6 +18,7 @@ constexpr int kValueMargin = 20;
 
 TWatchForm::TWatchForm(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_DeleteOnClose);
+  setObjectName("TWatchForm");
   setWindowTitle("WatchForm");
   resize(428, 217);
 

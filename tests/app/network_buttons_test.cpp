@@ -28,6 +28,11 @@ struct SeenWindow {
   int detRows = -1;
   int gisRows = -1;
   int colours = 0;  // distinct colours of its picture
+  bool enabled = false;
+  // "Čti revír" posted just before "Porovnej": refused with a beep while the
+  // comparison lets messages through, the hierarchy left as it was.
+  int beepsInComparison = 0;
+  bool hierarchyKept = false;
 };
 
 int DistinctColours(const QImage& image) {
@@ -56,11 +61,18 @@ class NetworkButtonsTest : public ShellTest {
   SeenWindow Check(QPushButton* button) {
     auto seen = std::make_shared<SeenWindow>();
     auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [seen, poll] {
+    QObject::connect(poll, &QTimer::timeout, [this, seen, poll] {
       auto* window = dynamic_cast<TKompDETGISForm*>(QApplication::activeModalWidget());
       if (!window || !window->Form().Prepared()) return;
       poll->stop();
+      seen->enabled = window->isEnabled() && window->btPorovnej->isEnabled();
+      const int beeps = ui_->beeps();
+      TForestSpaceUnit* root = Tool().ForestRoot();
+      auto* tool = static_cast<TElement*>(&Tool());
+      TZeltoMessage::Post(new TZeltoMessage(84, nullptr, tool, tool));
       window->btPorovnej->click();
+      seen->beepsInComparison = ui_->beeps() - beeps;
+      seen->hierarchyKept = Tool().ForestRoot() == root;
       seen->title = window->windowTitle();
       seen->visible = window->isVisible();
       seen->count = window->lbCount->text();
@@ -96,6 +108,9 @@ TEST_F(NetworkButtonsTest, TheCheckButtonsOpenTheComparisonOfTheirLevel) {
   const SeenWindow dil = Check(form.btkDil);
   EXPECT_EQ(dil.title, "Porovnání DET-GIS - vrstva DIL");
   EXPECT_TRUE(dil.visible);
+  EXPECT_TRUE(dil.enabled);
+  EXPECT_EQ(dil.beepsInComparison, 1);
+  EXPECT_TRUE(dil.hierarchyKept);
   EXPECT_EQ(dil.count, "0");
   EXPECT_EQ(dil.listing, "");
   EXPECT_EQ(dil.detRows, 0);

@@ -197,3 +197,14 @@ TEST(StrokeFont, StyleOfTheTextsKindSetsSizeAndPen) {
   EXPECT_TRUE(t.red(15, 50));
   EXPECT_FALSE(t.red(25, 50));
 }
+
+TEST(StrokeFont, AFontWithoutCapitalHeightIsReportedOncePerFont) {
+  FontSheet s;
+  font_test::Write(s.drive.dir / "SIMP.CHR", font_test::FontBytes(false, 0));
+  s.font.Layout.TextAtrib = TBGITextLayout::kCapHeight | TBGITextLayout::kNoStyle;
+  s.font.UpdateEnvelope();
+  s.font.Draw();
+  s.font.Draw();
+  ASSERT_EQ(s.ui.shown().size(), 1u);
+  EXPECT_NE(s.ui.shown()[0].text.find("Chyba v načtení vektorového fontu"), std::string::npos);
+}

@@ -42,10 +42,16 @@ TEST(UniversalScriptCreator, FilesTheMapObjectsUnderTheRectEntityNodeInOnePass) 
                            "TAreaString", "TPolyLineElement", "TPolyLineString"})
     EXPECT_TRUE(node(rect->GetRules(), name)) << name;
 
-  // Without its renderer an area is not drawn, and a plain space entity is
-  // entered but not drawn.
+  // One renderer draws single areas and area strings alike; a plain space
+  // entity is entered but not drawn.
   TAreaElement area;
+  TAreaString areas;
   TSpaceEntity entity;
-  EXPECT_EQ(script->InterpretFor(&area), nullptr);
+  ASSERT_NE(script->InterpretFor(&area), nullptr);
+  EXPECT_EQ(script->InterpretFor(&area)->ClassName(), "TInterpretGlxPloch");
+  EXPECT_EQ(script->InterpretFor(&area), script->InterpretFor(&areas));
   EXPECT_EQ(script->InterpretFor(&entity), nullptr);
+  TISClass* desktop = node(rect->GetRules(), "TDesktop");
+  ASSERT_TRUE(desktop);
+  EXPECT_EQ(desktop->GetInterpret()->ClassName(), "TDesktopInterpret");
 }

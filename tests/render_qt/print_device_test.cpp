@@ -44,3 +44,21 @@ TEST(PrintDevice, OneDeviceIsOneDocument) {
   EXPECT_EQ(head, "%PDF");
   std::filesystem::remove(pdf);
 }
+
+TEST(PrintDevice, AJobDroppedBeforeItsDocumentStartsLeavesNothing) {
+  RenderQtApp();
+  const auto pdf = std::filesystem::absolute("dropped.pdf");  // in the test process's own directory
+  std::filesystem::remove(pdf);
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString::fromStdString(pdf.string()));
+  {
+    TPrintDevice device(&printer, false);
+    EXPECT_TRUE(TPrintDevice::JobInProgress()) << "a job is open from the device's creation";
+    EXPECT_EQ(device.GetPage()->GetWidth(), printer.width()) << "the paper is known before the start";
+    EXPECT_NEAR(device.GetPaperWidth(), printer.pageRect(QPrinter::Millimeter).width() / 1000, 1e-4);
+    device.Abort();
+  }
+  EXPECT_FALSE(TPrintDevice::JobInProgress());
+  EXPECT_FALSE(std::filesystem::exists(pdf));
+}

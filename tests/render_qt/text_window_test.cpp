@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
+
 #include <QApplication>
 #include <QFile>
 #include <QPointer>
@@ -91,7 +93,10 @@ TEST(TextWindow, AbortStopsTheRendererThatWritesHere) {
   auto* device = new TMemoFormDevice;
   TInterpret interpret;
   interpret.BeginOnDevice(device);
-  device->GetForm()->Abort();
+  // The window's Abort action, found by its name as the user's tools do.
+  QAction* abort = device->GetForm()->findChild<QAction*>("Abort");
+  ASSERT_NE(abort, nullptr);
+  abort->trigger();
   EXPECT_TRUE(interpret.GetBreakWork());
   EXPECT_TRUE(lines(*device->GetForm()).contains(QString::fromUtf8("Přerušeno uživatelem")));
   interpret.EndOnDevice();

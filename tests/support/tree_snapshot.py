@@ -51,7 +51,6 @@ def main():
         return 0
     with open(record) as f:
         before = json.load(f)
-    os.remove(record)
     after = trees(source, build)
     problems = []
     for tree in ("source", "build"):

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QToolButton>
+
 #include <QApplication>
 #include <QImage>
 #include <filesystem>
@@ -156,6 +158,11 @@ TEST_F(ModelBrowser, ClassModelSetsTheListColumns) {
   ASSERT_EQ(list->columnCount(), 2);
   EXPECT_EQ(list->headerItem()->text(1), "Jméno");
   EXPECT_EQ(list->topLevelItem(1)->text(1), "list");
+  // Icons and plain list show names only; the report brings the columns back.
+  browser->Form()->findChild<QToolButton*>("SpeedButton1")->click();
+  EXPECT_TRUE(list->isColumnHidden(1));
+  browser->Form()->findChild<QToolButton*>("SpeedButton3")->click();
+  EXPECT_FALSE(list->isColumnHidden(1));
   delete browser;  // before the world goes
   browser = nullptr;
 }

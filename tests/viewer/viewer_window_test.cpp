@@ -1,133 +1,14 @@
 #include "viewer/tool_manager.h"
 
-#include <gtest/gtest.h>
+#include "viewer_fixture.h"
 
-#include <QApplication>
-#include <QMouseEvent>
-#include <QTimer>
-#include <QCloseEvent>
-#include <cmath>
-#include <filesystem>
-#include <memory>
+#include <QMimeData>
+#include <chrono>
+#include <thread>
+#include <QTreeWidget>
 
-#include "framework/entity.h"
-#include "framework/message_dispatch.h"
-#include "geometry/area_element.h"
-#include "geometry/geometry_classes.h"
-#include "geometry/poly_element.h"
-#include "geometry/space_entity.h"
-#include "platform/message_queue.h"
-#include "platform/scripted_user_interaction.h"
-#include "render/render_classes.h"
-#include "viewer/image_form.h"
-#include "viewer/scale_dialog.h"
-#include "viewer/zoom_tool.h"
+#include "viewer/model_browser.h"
 
-namespace {
-constexpr TColor kRed = RGBColor(255, 0, 0);
-constexpr TColor kBlue = RGBColor(0, 0, 255);
-
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "viewer_test";
-  static char* argv[] = {name, nullptr};
-  // Never destroyed: Qt's own statics may be gone by the time exit runs.
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
-}
-
-// Lines in blue, areas filled red.
-class TPainter : public TInterpret {
- public:
-  int lines = 0;
-  bool QGoInside(TElement* e) override { return !e->Is<TPolyElement>() && TInterpret::QGoInside(e); }
-  void Process(TElement* e) override {
-    if (e->Is<TAreaElement>()) {
-      GetDevice()->SetPen({kRed, 1, psSolid});
-      GetDevice()->SetBrush({kRed, bsSolid});
-      GetDevice()->DrawArea(e);
-    } else if (e->Is<TPolyLineElement>()) {
-      ++lines;
-      GetDevice()->SetPen({kBlue, 3, psSolid});
-      GetDevice()->DrawPolyline(e);
-    }
-  }
-};
-
-template <class T>
-T* poly(std::initializer_list<std::pair<double, double>> points) {
-  auto* e = new T;
-  for (auto [x, y] : points) e->AddVertex(x, y);
-  e->RecalcEnvelope();
-  return e;
-}
-
-struct Viewer : ::testing::Test {
-  static void SetUpTestSuite() {
-    App();
-    RegisterGeometryClasses();
-    RegisterRenderClasses();
-    RegisterViewerClasses();
-  }
-  void TearDown() override { platform::messageQueue().discardAll(); }
-
-  // The model belongs to the object model, not to the viewer.
-  TEntity objectModel;
-  TSpaceEntity* model = new TSpaceEntity;
-  std::unique_ptr<TFormToolManager> manager{new TFormToolManager};
-  TPainter* painter = nullptr;
-
-  Viewer() {
-    objectModel.Add(model);
-    // Two areas and a line across, 1000 x 500 m in all.
-    model->Add(poly<TAreaElement>({{1000, 2000}, {1000, 2500}, {1400, 2500}, {1400, 2000}}));
-    model->Add(poly<TAreaElement>({{1600, 2000}, {1600, 2500}, {2000, 2500}, {2000, 2000}}));
-    model->Add(poly<TPolyLineElement>({{1000, 2250}, {2000, 2250}}));
-    model->RecalcEnvelope();
-    auto* script = new TInterpretScript;
-    painter = new TPainter;
-    script->SetNewClassName("TAreaElement");
-    script->SetActualInterpret(painter);
-    script->SetNewClassName("TPolyLineElement");
-    script->SetActualInterpret(painter);
-    manager->SetInterpretScript(script);
-    manager->GetForm()->resize(500, 400);
-    manager->SetInput(model);
-    manager->DoIt();
-    settle();
-  }
-  void settle() {
-    for (int i = 0; i < 5; ++i) {
-      QApplication::processEvents();
-      zelto::RunMessagesUntilIdle();
-    }
-  }
-  QImage shown() { return manager->GetForm()->Image()->grab().toImage(); }
-  TColor shownAt(const QImage& image, double x, double y) {
-    TPageProjection* p = manager->GetProjection();
-    return render::qt::FromQColor(image.pixelColor(p->WorldToDeviceX(x), p->WorldToDeviceY(y)));
-  }
-  void mouse(QEvent::Type type, int x, int y, Qt::MouseButtons buttons) {
-    QWidget* image = manager->GetForm()->Image();
-    const QPointF at(x, y);
-    QMouseEvent e(type, at, image->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
-    QApplication::sendEvent(image, &e);
-    settle();
-  }
-  void expectShows(double minX, double minY, double maxX, double maxY) {
-    geometry::WorldRect shown{};
-    manager->GetProjection()->GetWorldRect(shown);
-    EXPECT_LE(shown.MinX, minX + 1e-6);
-    EXPECT_LE(shown.MinY, minY + 1e-6);
-    EXPECT_GE(shown.MaxX, maxX - 1e-6);
-    EXPECT_GE(shown.MaxY, maxY - 1e-6);
-    // The rectangle fills the page along one axis.
-    const double fx = (maxX - minX) / (shown.MaxX - shown.MinX);
-    const double fy = (maxY - minY) / (shown.MaxY - shown.MinY);
-    EXPECT_NEAR(std::max(fx, fy), 1.0, 0.02);
-  }
-};
-}  // namespace
 
 TEST_F(Viewer, ShowsTheWholeModelWithItsLinesAndAreas) {
   QWidget* image = manager->GetForm()->Image();
@@ -332,3 +213,172 @@ TEST(ScaleText, IntegersFromTenAndThreeDecimalsBelow) {
   manager.SetScale(9.5);
   EXPECT_EQ(manager.ScaleText(), "9.500");
 }
+
+namespace {
+
+TEST_F(Viewer, AnExposeShowsTheDrawnImageWithoutDrawingTheModelAgain) {
+  const int drawn = painter->lines;
+  ASSERT_GT(drawn, 0);
+  manager->GetForm()->Image()->repaint();
+  manager->GetForm()->hide();
+  manager->GetForm()->show();
+  settle();
+  EXPECT_EQ(painter->lines, drawn);
+  EXPECT_EQ(shownAt(shown(), 1200, 2100), kRed);
+}
+
+// Fills each area in the Gelix colour its name holds.
+class TGelixFill : public TInterpret {
+ public:
+  bool QGoInside(TElement* e) override { return !e->Is<TPolyElement>() && TInterpret::QGoInside(e); }
+  void Process(TElement* e) override {
+    if (!e->Is<TAreaElement>()) return;
+    const TColor colour = GelixColorToRGB(static_cast<std::int16_t>(std::stoi(e->GetName())));
+    GetDevice()->SetPen({colour, 1, psSolid});
+    GetDevice()->SetBrush({colour, bsSolid});
+    GetDevice()->DrawArea(e);
+  }
+};
+
+TEST(ViewerColours, GelixColoursReachTheShownPixelsInTheirOwnHues) {
+  Viewer::SetUpTestSuite();
+  TEntity objectModel;
+  auto* model = new TSpaceEntity;
+  objectModel.Add(model);
+  // Palette red, green and blue, then a 15-bit red, side by side.
+  const char* colours[] = {"11", "9", "8", "-31744"};
+  for (int i = 0; i < 4; ++i) {
+    auto* area = poly<TAreaElement>({{i * 100.0, 0}, {i * 100.0, 100}, {i * 100.0 + 100, 100}, {i * 100.0 + 100, 0}});
+    area->SetName(colours[i]);
+    model->Add(area);
+  }
+  model->RecalcEnvelope();
+  auto* script = new TInterpretScript;
+  script->SetNewClassName("TAreaElement");
+  script->SetActualInterpret(new TGelixFill);
+  TFormToolManager manager;
+  manager.SetInterpretScript(script);
+  manager.GetForm()->resize(500, 300);
+  manager.SetInput(model);
+  manager.DoIt();
+  for (int i = 0; i < 5; ++i) {
+    QApplication::processEvents();
+    zelto::RunMessagesUntilIdle();
+  }
+  const QImage image = manager.GetForm()->Image()->grab().toImage();
+  auto at = [&](double x) {
+    TPageProjection* p = manager.GetProjection();
+    return image.pixelColor(p->WorldToDeviceX(x), p->WorldToDeviceY(50));
+  };
+  EXPECT_EQ(at(50), QColor(255, 0, 0));
+  EXPECT_EQ(at(150), QColor(0, 255, 0));
+  EXPECT_EQ(at(250), QColor(0, 0, 255));
+  EXPECT_EQ(at(350), QColor(255, 0, 0));
+  platform::messageQueue().discardAll();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Viewer, ABrowserNodeDroppedOnTheViewerJoinsTheViewAndIsDrawn) {
+  TEntity elsewhere;
+  auto* far = poly<TAreaElement>({{5000, 5000}, {5000, 5400}, {5400, 5400}, {5400, 5000}});
+  elsewhere.Add(far);
+  // What the browser's tree hands to a drag of its root node.
+  TExplorer browser;
+  browser.SetInput(far);
+  browser.DoIt();
+  QTreeWidget* tree = browser.Form()->Tree();
+  std::unique_ptr<QMimeData> dragged(tree->model()->mimeData({tree->model()->index(0, 0)}));
+  ASSERT_NE(dragged, nullptr);
+  QWidget* link = manager->GetForm()->LinkButton();
+  const QPointF at(link->rect().center());
+  QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, dragged.get(), Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(manager->GetForm(), &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(at, Qt::CopyAction, dragged.get(), Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(manager->GetForm(), &drop);
+  manager->PostMessage(zelto::msg::FitAll, manager.get());
+  settle();
+  expectShows(1000, 2000, 5400, 5400);
+  EXPECT_EQ(shownAt(shown(), 5200, 5200), kRed);
+  // The element itself stays where it was; the viewer holds an envelope.
+  EXPECT_EQ(far->GetOwnersCount(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ViewerInput, TheShownElementOutlivesTheViewerUnlessItsModelLetGoOfIt) {
+  Viewer::SetUpTestSuite();
+  auto root = std::make_unique<TSpaceEntity>();
+  auto* model = new TEntity;
+  auto* kept = new TSpaceEntity;
+  auto* dropped = new TSpaceEntity;
+  model->Add(kept);
+  model->Add(dropped);
+  TElementRef droppedRef;
+  droppedRef.Set(dropped);
+  {
+    // Two viewers on one root, the first closed first.
+    auto first = std::make_unique<TFormToolManager>();
+    first->SetInput(root.get());
+    TFormToolManager second;
+    second.SetInput(root.get());
+    first.reset();
+  }
+  // A root without owners (such as the world) is the caller's.
+  EXPECT_TRUE(root->IsOrphan());
+  {
+    TFormToolManager viewer;
+    viewer.SetInput(kept);
+    TFormToolManager other;
+    other.SetInput(dropped);
+    model->Remove(dropped);
+  }
+  EXPECT_EQ(kept->GetOwnersCount(), 1);
+  EXPECT_EQ(droppedRef.Get(), nullptr);
+  delete model;
+  platform::messageQueue().discardAll();
+}
+
+}  // namespace
+
+namespace {
+
+// Asks for another drawing in the middle of the first one and takes long
+// enough for the drawing to look for messages (it does every 200 ms).
+class TSlowPainter : public TPainter {
+ public:
+  TFormToolManager* manager = nullptr;
+  bool asked = false;
+  void Process(TElement* e) override {
+    if (!asked && e->Is<TAreaElement>()) {
+      asked = true;
+      manager->PostMessage(zelto::msg::RequestReView, manager);
+      std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    }
+    TPainter::Process(e);
+  }
+};
+
+TEST_F(Viewer, ARequestDuringADrawingBreaksItAndDrawsOnceMore) {
+  auto* script = new TInterpretScript;
+  auto* slow = new TSlowPainter;
+  slow->manager = manager.get();
+  script->SetNewClassName("TAreaElement");
+  script->SetActualInterpret(slow);
+  script->SetNewClassName("TPolyLineElement");
+  script->SetActualInterpret(slow);
+  manager->SetInterpretScript(script);
+  manager->PostMessage(zelto::msg::ReviewRequest, manager.get());
+  settle();
+  EXPECT_TRUE(slow->asked);
+  // The broken drawing never reached the line; the one after it did.
+  EXPECT_EQ(slow->lines, 1);
+  EXPECT_EQ(shownAt(shown(), 1500, 2250), kBlue);
+}
+
+}  // namespace

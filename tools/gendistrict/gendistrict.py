@@ -29,6 +29,7 @@ from linework import (ROAD_NAMES, SITUATION_KINDS, SURFACES, ces_lines, det_poin
                       lhc_ces_lines, situation_lines, situation_points_and_texts)
 from networks import noded_network                  # noqa: E402
 from model import link_lines                           # noqa: E402
+from symbology import symbolize, write_symbols         # noqa: E402
 from tables import write_det_table, write_line_tables, write_point_tables  # noqa: E402
 
 # Lattice columns and rows of each district: (district 01, district 02).
@@ -83,6 +84,8 @@ def generate(out, seed, size, lhc):
     os.makedirs(gis)
     write_control_files(gis)
     write_ini(os.path.join(out, "TERGELIX.INI"))
+    # The symbol directory C:\TTRIZENI: drive C: of the sample is `out`.
+    write_symbols(os.path.join(out, "TTRIZENI"))
     lattice = Lattice(seed, ORIGIN_X, ORIGIN_Y)
     lhc_dir = os.path.join(gis, lhc)
     expected = {"seed": seed, "size": size, "lhc": lhc, "gis_root": "GIS",
@@ -103,6 +106,7 @@ def generate(out, seed, size, lhc):
         ddir = os.path.join(lhc_dir, code)
         det = os.path.join(ddir, "DET.BLK")
         points, texts = det_points_and_texts(district, rng)
+        symbolize(district.lines, district.areas, points, texts)
         write_block(det, district.lines, district.areas, points, texts)
         write_det_table(det, district, lhc)
         for l in district.lines:
@@ -114,6 +118,7 @@ def generate(out, seed, size, lhc):
         slu_lines, special = situation_lines(district, rng)
         link_lines(slu_lines)
         slu_points, slu_texts = situation_points_and_texts(district, slu_lines, rng)
+        symbolize(slu_lines, (), slu_points, slu_texts)
         slu = os.path.join(ddir, "SLU.BLK")
         write_block(slu, slu_lines, (), slu_points, slu_texts)
         write_line_tables(slu, slu_lines, SURFACES)
@@ -121,6 +126,7 @@ def generate(out, seed, size, lhc):
 
         cl = ces_lines(district, rng)
         link_lines(cl)
+        symbolize(cl)
         ces = os.path.join(ddir, "CES.BLK")
         write_block(ces, cl)
         write_line_tables(ces, cl, SURFACES)

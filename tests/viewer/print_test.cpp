@@ -1,0 +1,329 @@
+#include "viewer/print_tool.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QImage>
+#include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QToolButton>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "framework/class_registry.h"
+#include "framework/file_version.h"
+#include "framework/message_dispatch.h"
+#include "platform/message_queue.h"
+#include "platform/qt/qt_message_pump.h"
+#include "platform/scripted_user_interaction.h"
+#include "render/desktop.h"
+#include "render/memory_raster.h"
+#include "render/qt/print_device.h"
+#include "render/render_classes.h"
+#include "qt_app.h"
+#include "temp_dir.h"
+#include "process.h"
+#include "viewer/print_dialog.h"
+#include "viewer/image_form.h"
+#include "viewer/tool_manager.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+constexpr TColor kBlue = RGBColor(0, 0, 255);
+
+
+// Draws every rectangle item, the desktop included, with its own pen and brush.
+class TRectPainter : public TInterpret {
+ public:
+  void Process(TElement* e) override {
+    auto* r = dynamic_cast<TDrawRectangle*>(e);
+    if (!r) return;
+    GetDevice()->SetPen({r->PenColor, 1, psSolid});
+    GetDevice()->SetPenWidth(r->PenWidth);
+    GetDevice()->SetBrush({r->BrushColor, r->BrushStyle});
+    GetDevice()->DrawRectangle(r->GetMinX(), r->GetMinY(), r->GetMaxX(), r->GetMaxY());
+  }
+};
+
+std::string run(const std::string& command) { return test_support::Capture(command); }
+
+TDrawRectangle* rect(double minX, double minY, double maxX, double maxY, TColor pen, TColor brush,
+                     TBrushStyle style = bsSolid) {
+  auto* r = new TDrawRectangle;
+  r->SetMinX(minX), r->SetMinY(minY), r->SetMaxX(maxX), r->SetMaxY(maxY);
+  r->PenColor = pen;
+  r->BrushColor = brush;
+  r->BrushStyle = style;
+  r->PenWidth = 0.001;
+  return r;
+}
+
+struct Printing : ::testing::Test {
+  static void SetUpTestSuite() {
+    test_support::QtApp();
+    RegisterRenderClasses();
+    RegisterViewerClasses();
+  }
+
+  test_support::TempDir temp{"print"};
+  fs::path dir = temp.path();
+  fs::path pdf;
+  platform::qt::QtMessagePump pump;
+  platform::ScopedScriptedUi ui;
+  QPrinter printer{QPrinter::HighResolution};
+  TEntity model;
+  TMemoryRaster screen{200, 200};
+  TCanvasDevice screenDevice;
+  TRectPainter painter;
+  double paperW = 0, paperH = 0;  // the printable area in metres
+  std::string savedProgram = framework::ProgramFile();
+
+  Printing() {
+    pdf = dir / "out.pdf";
+    // The program's INI file lies beside the program: here in the test's directory.
+    framework::SetProgramFile((dir / "zelto").string());
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(pdf.string()));
+    const QRectF area = printer.pageRect(QPrinter::Millimeter);
+    paperW = area.width() / 1000;
+    paperH = area.height() / 1000;
+    screenDevice.SetCanvas(&screen);
+    screenDevice.GetProjection()->Setup({0, 0}, screenDevice.GetPage(), 10);
+    painter.SetDevice(&screenDevice);
+    painter.SetInput(&model);
+  }
+  ~Printing() override {
+    painter.SetDevice(nullptr);
+    framework::SetProgramFile(savedProgram);
+    platform::messageQueue().discardAll();
+  }
+
+  // Runs the print; `answer` works the set-up window once it is up.
+  void print(const std::function<void(TPrnDlg&)>& answer) {
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+      if (auto* dialog = dynamic_cast<TPrnDlg*>(QApplication::activeModalWidget())) {
+        poll.stop();
+        answer(*dialog);
+      }
+    });
+    poll.start();
+    viewer::PrintWithPrinter(&painter, &printer);
+    // The window watches the finished job and closes itself.
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 5000 && findDialog()) QApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_EQ(findDialog(), nullptr);
+  }
+  static TPrnDlg* findDialog() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* d = dynamic_cast<TPrnDlg*>(w); d && d->isVisible()) return d;
+    return nullptr;
+  }
+  int pdfPages() {
+    const std::string info = run("pdfinfo " + test_support::Quoted(pdf.string()) + " 2>/dev/null");
+    const auto at = info.find("Pages:");
+    return at == std::string::npos ? 0 : std::stoi(info.substr(at + 6));
+  }
+  // Blue and black pixels of a page rendered at 30 dpi.
+  std::pair<int, int> colours(int page) {
+    const fs::path png = dir / ("page" + std::to_string(page));
+    run("pdftoppm -r 30 -png -singlefile -f " + std::to_string(page) + " -l " + std::to_string(page) + " " +
+        test_support::Quoted(pdf.string()) + " " + test_support::Quoted(png.string()));
+    QImage image(QString::fromStdString(png.string() + ".png"));
+    int blue = 0, black = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) {
+        const QColor c = image.pixelColor(x, y);
+        blue += c.blue() > 200 && c.red() < 60 && c.green() < 60;
+        black += c.blue() < 60 && c.red() < 60 && c.green() < 60;
+      }
+    return {blue, black};
+  }
+};
+
+}  // namespace
+
+TEST_F(Printing, ADesktopOfTwoByTwoPagesPrintsFourPaperSizedPagesWithFrameAndMap) {
+  auto* desktop = new TDesktop;
+  desktop->SetMinX(0), desktop->SetMinY(0), desktop->SetMaxX(1.5 * paperW), desktop->SetMaxY(1.5 * paperH);
+  desktop->PenColor = 0;
+  desktop->PenWidth = 0.001;
+  desktop->Add(rect(0.02, 0.02, 0.3 * paperW, 0.3 * paperH, kBlue, kBlue));
+  model.Add(desktop);
+  std::string caption;
+  print([&](TPrnDlg& dialog) {
+    EXPECT_FALSE(dialog.g_Pages->isVisible()) << "one desktop has no page choice";
+    EXPECT_TRUE(dialog.b_CenterPage->isChecked());
+    caption = dialog.windowTitle().toStdString();
+    dialog.OKBtn->click();
+  });
+  EXPECT_EQ(caption, "Tiskový dialog");
+  ASSERT_EQ(pdfPages(), 4);
+  const std::string info = run("pdfinfo " + test_support::Quoted(pdf.string()));
+  const QSizeF points = printer.pageLayout().fullRect(QPageLayout::Point).size();
+  char expected[64];
+  std::snprintf(expected, sizeof expected, "Page size:       %g x %g pts", points.width(), points.height());
+  EXPECT_NE(info.find(std::string(expected).substr(0, 22)), std::string::npos) << info;
+  EXPECT_NE(info.find("A4"), std::string::npos) << info;
+
+  // The bottom-left page holds the map and the desktop's corner; the
+  // top-right page neither.
+  auto [blue, black] = colours(1);
+  EXPECT_GT(blue, 500);
+  EXPECT_GT(black, 50);
+  EXPECT_EQ(colours(4).first, 0);
+  // The job ended with its window; the program may print again.
+  EXPECT_FALSE(TPrintDevice::JobInProgress());
+  EXPECT_EQ(ui->shownTexts().size(), 1u) << "the closing message";
+  EXPECT_NE(ui->shownTexts().back().find("Ukončen tisk na \"" + pdf.string() + "\""), std::string::npos);
+}
+
+TEST_F(Printing, OnlyTheChosenPagesOfAMultiPageDesktop) {
+  auto* work = new TMultiPageDesktop;
+  for (int i = 0; i < 6; ++i) {
+    auto* page = new TDesktop;
+    page->SetMinX(i * paperW), page->SetMinY(0), page->SetMaxX((i + 0.9) * paperW), page->SetMaxY(0.9 * paperH);
+    work->Add(page);
+  }
+  model.Add(work);
+  print([](TPrnDlg& dialog) {
+    EXPECT_TRUE(dialog.g_Pages->isVisibleTo(&dialog));
+    dialog.r_Pages->setChecked(true);
+    EXPECT_TRUE(dialog.ed_Pages->isEnabled());
+    dialog.ed_Pages->setText("2,5");
+    dialog.OKBtn->click();
+  });
+  EXPECT_EQ(pdfPages(), 2);
+  EXPECT_EQ(painter.Input(), &model) << "the interpret's input comes back";
+
+  // A set that names no page prints nothing and says so.
+  fs::remove(pdf);
+  ui->clear();
+  print([](TPrnDlg& dialog) {
+    dialog.r_Pages->setChecked(true);
+    dialog.ed_Pages->setText("9");
+    dialog.OKBtn->click();
+  });
+  EXPECT_FALSE(fs::exists(pdf));
+  EXPECT_EQ(ui->shownTexts(), (std::vector<std::string>{"Zadaným číslům neodpovídá žádná stránka: 9"}));
+}
+
+TEST_F(Printing, OverlapInMillimetresAndTheRasterSwitchKeptInTheIniFile) {
+  auto* desktop = new TDesktop;
+  desktop->SetMinX(0), desktop->SetMinY(0), desktop->SetMaxX(paperW), desktop->SetMaxY(paperH);
+  model.Add(desktop);
+  double overlap = -1, tooLarge = -1;
+  print([&](TPrnDlg& dialog) {
+    EXPECT_FALSE(dialog.b_RasterLines->isChecked());
+    dialog.ed_Overlap->setText("5");
+    emit dialog.ed_Overlap->editingFinished();
+    zelto::ProcessPendingMessages();
+    overlap = dialog.Tool()->GetPrintPages()->GetOverlap();
+    // Twice the overlap must leave paper to fit the desktop on.
+    dialog.ed_Overlap->setText("200");
+    emit dialog.ed_Overlap->editingFinished();
+    zelto::ProcessPendingMessages();
+    tooLarge = dialog.Tool()->GetPrintPages()->GetOverlap();
+    EXPECT_EQ(dialog.ed_Overlap->text(), "5");
+    // Without fitting the overlap spills the paper-sized desktop onto a
+    // second row and column; fitting shrinks it onto one page.
+    EXPECT_EQ(dialog.Tool()->GetPrintPages()->GetPageCount(), 4);
+    dialog.b_FitToPage->click();
+    zelto::ProcessPendingMessages();
+    EXPECT_EQ(dialog.Tool()->GetPrintPages()->GetPageCount(), 1);
+    EXPECT_EQ(dialog.ed_Scale->text().toStdString(),
+              QString::number(std::max(paperW / (paperW - 0.01), paperH / (paperH - 0.01)), 'f', 2).toStdString());
+    dialog.b_RasterLines->click();
+    zelto::ProcessPendingMessages();
+    dialog.CancelBtn->click();
+  });
+  EXPECT_DOUBLE_EQ(overlap, 0.005);
+  EXPECT_DOUBLE_EQ(tooLarge, 0.005);
+  EXPECT_EQ(ui->shownTexts(), (std::vector<std::string>{"Přesah 200 mm je na papír tiskárny příliš velký"}));
+  EXPECT_FALSE(fs::exists(pdf)) << "a cancelled set-up prints nothing";
+  EXPECT_TRUE(fs::exists(dir / "zelto.INI"));
+
+  // A new set-up reads the switch back.
+  bool raster = false;
+  print([&](TPrnDlg& dialog) {
+    raster = dialog.b_RasterLines->isChecked();
+    dialog.CancelBtn->click();
+  });
+  EXPECT_TRUE(raster);
+}
+
+TEST_F(Printing, AModelPrintsOnePageAsOnScreenAndOneJobAtATime) {
+  model.Add(rect(-5, -5, 5, 5, kBlue, kBlue));
+  {
+    // Another job of this program is still open.
+    QPrinter other(QPrinter::HighResolution);
+    other.setOutputFormat(QPrinter::PdfFormat);
+    other.setOutputFileName(QString::fromStdString((dir / "other.pdf").string()));
+    TPrintDevice running(&other);
+    viewer::PrintWithPrinter(&painter, &printer);
+    EXPECT_EQ(ui->shownTexts(), (std::vector<std::string>{"Dosud se tiskne"}));
+    EXPECT_FALSE(fs::exists(pdf));
+  }
+  viewer::PrintWithPrinter(&painter, &printer);
+  EXPECT_EQ(findDialog(), nullptr) << "no set-up without a desktop";
+  EXPECT_EQ(pdfPages(), 1);
+  EXPECT_GT(colours(1).first, 100) << "the model at the screen's centre and scale";
+  EXPECT_EQ(painter.GetDevice(), &screenDevice);
+  EXPECT_FALSE(painter.GetPrinting());
+}
+
+TEST_F(Printing, TheViewersPrintCommandOpensTheSetUpWithItsPageGridAndPrintsToAFile) {
+  if (!QPrinterInfo::defaultPrinter().isNull()) GTEST_SKIP() << "a real printer is set up here";
+  auto* desktop = new TDesktop;
+  desktop->SetMinX(0), desktop->SetMinY(0), desktop->SetMaxX(1.5 * paperW), desktop->SetMaxY(1.5 * paperH);
+  model.Add(desktop);
+  TFormToolManager manager;
+  manager.SetInput(desktop);
+  int red = 0, black = 0;
+  QTimer poll;
+  poll.setInterval(10);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    // Without a printer set up, the platform's dialog asks where to print.
+    if (auto* choice = qobject_cast<QPrintDialog*>(modal)) {
+      choice->printer()->setOutputFormat(QPrinter::PdfFormat);
+      choice->printer()->setOutputFileName(QString::fromStdString(pdf.string()));
+      choice->done(QDialog::Accepted);
+    } else if (auto* dialog = dynamic_cast<TPrnDlg*>(modal)) {
+      // The preview is drawn once the window is up: grey paper around the pages.
+      const QImage& preview = dialog->Tool()->GetBitmap()->Image();
+      if (preview.pixelColor(0, 0) != QColor(128, 128, 128)) return;
+      poll.stop();
+      for (int y = 0; y < preview.height(); ++y)
+        for (int x = 0; x < preview.width(); ++x) {
+          const QColor c = preview.pixelColor(x, y);
+          red += c == QColor(255, 0, 0);
+          black += c == QColor(0, 0, 0);
+        }
+      dialog->OKBtn->click();
+    }
+  });
+  poll.start();
+  manager.PostMessage(zelto::msg::Print, &manager);
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < 5000 && (poll.isActive() || findDialog())) QApplication::processEvents(QEventLoop::AllEvents, 20);
+  // The desktop renderers draw the preview model.
+  if (FindZeltoClass("TDesktopInterpret")) {
+    EXPECT_GT(red, 200) << "the desktop's outline";
+    EXPECT_GT(black, 500) << "the page grid";
+  }
+  EXPECT_EQ(pdfPages(), 4);
+}

@@ -1,0 +1,150 @@
+#include "viewer/selectors.h"
+
+#include <QHeaderView>
+
+#include "gisblock/gelix_dbf_table.h"
+#include "platform/dbase_table.h"
+#include "render/interpret_layer.h"
+#include "temp_dir.h"
+#include "viewer/choiced_element.h"
+#include "viewer_fixture.h"
+
+namespace {
+
+struct Selection : Viewer {
+  TPointElement* first = point(1500, 2400);
+  TPointElement* second = point(1500, 2400);
+  TElement* leftArea = model->GetItem(0);
+  TElement* line = model->GetItem(2);
+
+  TPointElement* point(double x, double y) {
+    auto* p = new TPointElement;
+    p->SetX(x);
+    p->SetY(y);
+    model->Add(p);
+    return p;
+  }
+  template <class T>
+  T* selector(const char* name) {
+    auto* tool = new T;
+    tool->SetName(name);
+    manager->AppendTool(tool);
+    return tool;
+  }
+  void activate(const char* name) {
+    manager->SetActiveToolName(name);
+    settle();
+  }
+  QPoint pixel(double x, double y) {
+    TPageProjection* p = manager->GetProjection();
+    return {p->WorldToDeviceX(x), p->WorldToDeviceY(y)};
+  }
+  void click(double x, double y, QPoint offset = {}, Qt::MouseButton button = Qt::LeftButton) {
+    const QPoint at = pixel(x, y) + offset;
+    mouse(QEvent::MouseButtonPress, at.x(), at.y(), button, button);
+    mouse(QEvent::MouseButtonRelease, at.x(), at.y(), Qt::NoButton, button);
+  }
+  QColor bitmapAt(QPoint at) { return manager->GetBitmap()->Image().pixelColor(at); }
+};
+
+TEST_F(Selection, ClicksPickThePointTheLineAndTheAreaUnderTheMouse) {
+  auto* points = selector<TPointSelector>("body");
+  auto* lines = selector<TLineSelector>("linie");
+  auto* areas = selector<TAreaSelector>("plochy");
+
+  // Of two points at one place the earlier child wins; the mark is a red
+  // pair of crosses at the point.
+  activate("body");
+  click(1500, 2400, {2, -2});
+  EXPECT_EQ(points->Output(), first);
+  EXPECT_EQ(bitmapAt(pixel(1500, 2400) + QPoint(4, 4)), QColor(Qt::red));
+  EXPECT_EQ(bitmapAt(pixel(1500, 2400) + QPoint(0, -4)), QColor(Qt::red));
+  // A click on nothing keeps what was picked.
+  click(1500, 2100);
+  EXPECT_EQ(points->Output(), first);
+  // A new drawing of the map keeps the mark.
+  manager->PostMessage(zelto::msg::ReviewRequest, manager.get());
+  settle();
+  EXPECT_EQ(bitmapAt(pixel(1500, 2400) + QPoint(4, 4)), QColor(Qt::red));
+
+  activate("linie");
+  click(1700, 2250, {0, 3});
+  EXPECT_EQ(lines->Output(), line);
+  // Every vertex after the first gets a small red diagonal cross.
+  EXPECT_EQ(bitmapAt(pixel(2000, 2250) + QPoint(-2, -2)), QColor(Qt::red));
+  // Beyond the pixel tolerance nothing is hit.
+  click(1700, 2250, {0, 40});
+  EXPECT_EQ(lines->Output(), line);
+
+  // The area selector picks with any button, and the right button opens no
+  // pop-up menu while it is active; a miss clears its output.
+  activate("plochy");
+  click(1200, 2100, {}, Qt::RightButton);
+  EXPECT_EQ(areas->Output(), leftArea);
+  EXPECT_FALSE(manager->GetForm()->PopupMenu()->isVisible());
+  click(1500, 2100);
+  EXPECT_EQ(areas->Output(), nullptr);
+}
+
+TEST_F(Selection, ASelectedLayerKeepsTheOtherLayersOut) {
+  auto* layer = new TInterpretLayer;
+  layer->SetName("Body");
+  auto* inLayer = new TPointElement;
+  inLayer->SetX(100);
+  inLayer->SetY(100);
+  layer->Add(inLayer);
+  TRectEntity root;
+  root.Add(layer);
+
+  TPickUpPoint picker;
+  picker.SetX(101);
+  picker.SetY(100);
+  picker.Tolerance = 2;
+  picker.SetInput(&root);
+  picker.SelectedLayer = "LINIE";
+  picker.DoIt();
+  EXPECT_FALSE(picker.GetFound());
+  picker.SelectedLayer = "body";
+  picker.DoIt();
+  EXPECT_TRUE(picker.GetFound());
+  EXPECT_EQ(picker.Output(), inLayer);
+  picker.Tolerance = 0.5;
+  picker.DoIt();
+  EXPECT_FALSE(picker.GetFound());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(RecordWindow, ShowsTwentyRowsAtMostAndFitsTheLongestValue) {
+  Viewer::SetUpTestSuite();
+  test_support::TempDir dir("record");
+  std::vector<platform::DbfField> fields;
+  for (int i = 0; i < 25; ++i) fields.push_back({"POLE" + std::to_string(i), 'C', 60});
+  const std::string file = (dir / "T.DBF").string();
+  platform::DbfTable::create(file, fields);
+  {
+    platform::DbfTable rows;
+    rows.open(file, false);
+    rows.append();
+    rows.setText(3, std::string(42, 'x'));
+    rows.post();
+  }
+  TGelixDBFTable table;
+  ASSERT_TRUE(table.OpenFile(file));
+  ASSERT_TRUE(table.Fields().first());
+
+  TF_dbfrecForm form;
+  form.ShowRecord(table);
+  QTableWidget* grid = form.Grid();
+  ASSERT_EQ(grid->rowCount(), 25);
+  EXPECT_EQ(grid->item(3, 0)->text(), "POLE3");
+  EXPECT_EQ(grid->item(3, 1)->text(), QString(42, 'x'));
+  EXPECT_EQ(grid->columnWidth(1), 420);
+  EXPECT_EQ(form.width(), 540);
+  EXPECT_EQ(form.height(), 20 * grid->verticalHeader()->defaultSectionSize() + 28);
+  table.Close();
+}
+
+}  // namespace

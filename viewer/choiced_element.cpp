@@ -1,0 +1,86 @@
+#include "viewer/choiced_element.h"
+
+#include <QHeaderView>
+#include <QPointer>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "geometry/space_entity.h"
+#include "gisblock/gelix_dbf_table.h"
+#include "gisblock/gelix_props.h"
+#include "platform/user_interaction.h"
+#include "viewer/property_editor.h"
+
+ZELTO_IMPLEMENT_ELEMENT(TChoicedElementInterpret, TInterpret, [](auto& p) {
+  using E = TChoicedElementInterpret;
+  p.Boolean("DontViewProps", &E::DontViewProps, &E::DontViewProps);
+  p.Boolean("DontViewDBF", &E::DontViewDBF, &E::DontViewDBF);
+  p.Integer("Left", &E::Left, &E::Left);
+  p.Integer("Top", &E::Top, &E::Top);
+})
+
+namespace {
+constexpr int kMaxValueChars = 400;
+constexpr int kVisibleRows = 20;
+}  // namespace
+
+TF_dbfrecForm::TF_dbfrecForm() {
+  setObjectName("TF_dbfrecForm");
+  setWindowTitle("F_dbfrecForm");
+  setAttribute(Qt::WA_DeleteOnClose);
+  grid_ = new QTableWidget(0, 2, this);
+  grid_->setObjectName("StringGrid1");
+  grid_->horizontalHeader()->hide();
+  grid_->verticalHeader()->hide();
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(grid_);
+}
+
+void TF_dbfrecForm::ShowRecord(const TGelixDBFTable& table) {
+  const auto& fields = table.Fields().fields();
+  grid_->setRowCount(static_cast<int>(fields.size()));
+  int longest = 0;
+  for (int row = 0; row < static_cast<int>(fields.size()); ++row) {
+    const std::string value = table.Fields().text(row);
+    const QString text = QString::fromStdString(value);
+    grid_->setItem(row, 0, new QTableWidgetItem(QString::fromStdString(fields[row].name)));
+    grid_->setItem(row, 1, new QTableWidgetItem(text));
+    longest = std::max(longest, static_cast<int>(text.size()));
+  }
+  longest = std::min(longest, kMaxValueChars);
+  grid_->setColumnWidth(0, 100);
+  grid_->setColumnWidth(1, longest * 10);
+  const int rowHeight = grid_->verticalHeader()->defaultSectionSize();
+  const int rows = grid_->rowCount();
+  const int height = rows >= kVisibleRows ? kVisibleRows * rowHeight + 28 : (rowHeight + 1) * rows + 28;
+  resize(longest * 10 + 120, height);
+}
+
+void TChoicedElementInterpret::DoIt() {
+  TElement* input = Input();
+  if (!input) return;
+  if (!DontViewProps) {
+    // The editor frees itself when its window closes.
+    auto* editor = new TObjectPropertyEditor;
+    editor->SetInput(input);
+    editor->DoIt();
+    editor->SetLeft(Left);
+    editor->SetTop(Top);
+  }
+  auto* entity = dynamic_cast<TSpaceEntity*>(input);
+  if (DontViewDBF || !entity || !dynamic_cast<TGelixProps*>(entity->GetProperties())) return;
+  platform::BusyCursor hourglass;
+  TGelixDBFTable table;
+  auto* form = new TF_dbfrecForm;
+  record_ = form;
+  if (table.LocateElement(entity)) {
+    form->ShowRecord(table);
+    form->move(Left, Top);
+    form->show();
+  } else {
+    // Nobody could close a window that is never shown.
+    form->deleteLater();
+  }
+  table.Close();
+}

@@ -1,0 +1,42 @@
+#pragma once
+// What the selectors show of a picked element: its properties in the
+// property editor and its row of the attribute table in a small record
+// window.
+#include <QPointer>
+#include <QPointer>
+#include <QTableWidget>
+#include <QWidget>
+#include <cstdint>
+
+#include "render/interpret.h"
+
+class TGelixDBFTable;
+
+// Two columns, field name and value; frees itself when closed.
+class TF_dbfrecForm : public QWidget {
+ public:
+  TF_dbfrecForm();
+  QTableWidget* Grid() const { return grid_; }
+  // One row per field of the table's current row, the window sized to the
+  // longest value.
+  void ShowRecord(const TGelixDBFTable& table);
+
+ private:
+  QTableWidget* grid_;
+};
+
+class TChoicedElementInterpret : public TInterpret {
+  ZELTO_ELEMENT(TChoicedElementInterpret)
+ public:
+  bool DontViewProps = false;
+  bool DontViewDBF = false;
+  std::int32_t Left = 0;
+  std::int32_t Top = 0;
+
+  void DoIt() override;
+  // The record window opened last; nil once it is closed.
+  TF_dbfrecForm* RecordForm() const { return record_.data(); }
+
+ private:
+  QPointer<TF_dbfrecForm> record_;
+};

@@ -1,0 +1,487 @@
+#include "viewer/print_dialog.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QLocale>
+#include <QTime>
+#include <QVBoxLayout>
+#include <cmath>
+#include <filesystem>
+
+#include "framework/class_registry.h"
+#include "framework/file_version.h"
+#include "framework/ini_file.h"
+#include "framework/message_dispatch.h"
+#include "framework/world.h"
+#include "platform/user_interaction.h"
+#include "render/bitmap_device.h"
+#include "render/qt/print_device.h"
+#include "render/universal_interpret.h"
+#include "render/universal_script_creator.h"
+
+ZELTO_IMPLEMENT_ELEMENT(TPrintDialogTool, TInteractiveTool, [](auto& p) {
+  p.String("IniFileName", &TPrintDialogTool::IniFileName, &TPrintDialogTool::IniFileName);
+})
+
+namespace {
+constexpr const char* kSection = "PRINT";
+constexpr const char* kRasterKey = "RasterizeLinesByZelto";
+constexpr int kPreviewSize = 360;
+
+QString u(const char* text) { return QString::fromUtf8(text); }
+
+QToolButton* switchButton(QWidget* parent, const char* name, const char* text, const char* hint) {
+  auto* b = new QToolButton(parent);
+  b->setObjectName(name);
+  b->setText(u(text));
+  b->setToolTip(u(hint));
+  b->setCheckable(true);
+  return b;
+}
+
+// A number in either decimal separator.
+bool parseReal(QString text, double& value) {
+  bool ok = false;
+  value = text.trimmed().replace(',', '.').toDouble(&ok);
+  return ok;
+}
+}  // namespace
+
+std::string viewer::ProgramIniFileName() {
+  if (TWorld* world = GetWorld())
+    if (TElement* main = world->GetMainTool(); main && main->HasProperty("IniFileName")) {
+      std::string name;
+      main->GetPropertyText("IniFileName", name);
+      if (!name.empty()) return name;
+    }
+  return std::filesystem::path(framework::ProgramFile()).replace_extension(".INI").string();
+}
+
+// ---- TPrintDialogTool ----
+
+TPrintDialogTool::TPrintDialogTool() {
+  CreateForm();
+  CreateDevice();
+  AttachImageBitmap();
+  CreateInterpret();
+  ConnectInterpretToDevice();
+}
+
+TPrintDialogTool::~TPrintDialogTool() {
+  Close();
+  if (auto* device = dynamic_cast<TCanvasDevice*>(GetDevice())) device->SetCanvas(nullptr);
+}
+
+void TPrintDialogTool::CreateForm() { form_ = new TPrnDlg(this); }
+
+void TPrintDialogTool::CreateDevice() { SetDevice(new TImageCanvasDevice); }
+
+void TPrintDialogTool::AttachImageBitmap() {
+  const QSize size = form_->Image->size();
+  bitmap_ = std::make_unique<render::qt::ImageBitmap>(std::max(1, size.width()), std::max(1, size.height()));
+  if (auto* device = dynamic_cast<TBitmapDevice*>(GetDevice())) device->SetBitmap(bitmap_.get());
+}
+
+void TPrintDialogTool::CreateInterpret() {
+  TUniversalGelixScriptCreator creator;
+  creator.DoIt();
+  auto* interpret = new TUniversalInterpret;
+  if (auto* script = dynamic_cast<TInterpretScript*>(creator.Output())) interpret->SetScript(script);
+  SetInterpret(interpret);
+}
+
+void TPrintDialogTool::ConnectInterpretToDevice() {
+  if (GetInterpret()) GetInterpret()->SetDevice(GetDevice());
+}
+
+bool TPrintDialogTool::GetVisible() const { return form_ && form_->isVisible(); }
+
+void TPrintDialogTool::SetVisible(bool visible) {
+  if (form_) form_->setVisible(visible);
+  if (GetDevice()) GetDevice()->SetupPage();
+}
+
+void TPrintDialogTool::SetPrinterDevice(TPrintDevice* device) {
+  printer_.Set(device);
+  if (QPrinter* printer = device ? device->GetPrinter() : nullptr)
+    printerName_ = (printer->outputFileName().isEmpty() ? printer->printerName() : printer->outputFileName()).toStdString();
+  if (TPrintPages* pages = static_cast<TPrintPages*>(pages_.Get())) pages->Device = device;
+}
+
+TPrintDevice* TPrintDialogTool::GetPrinterDevice() const { return static_cast<TPrintDevice*>(printer_.Get()); }
+
+TPrintPages* TPrintDialogTool::GetPrintPages() {
+  if (auto* pages = static_cast<TPrintPages*>(pages_.Get())) return pages;
+  if (pages_.WasSet()) return nullptr;  // freed by the printing or the cancel
+  auto* pages = new TPrintPages;
+  pages->Device = GetPrinterDevice();
+  pages->SetSinglePage(singlePage_);
+  pages_.Set(pages);
+  SetOutput(pages);
+  return pages;
+}
+
+bool TPrintDialogTool::PagesChosen() const { return form_ && form_->r_Pages->isChecked(); }
+
+std::string TPrintDialogTool::ChosenPages() const {
+  return PagesChosen() ? form_->ed_Pages->text().toStdString() : std::string();
+}
+
+void TPrintDialogTool::SetStartTime(const QDateTime& time) {
+  if (form_) form_->SetStartTime(time);
+}
+
+void TPrintDialogTool::SetCaption(const std::string& caption) {
+  if (form_) form_->setWindowTitle(QString::fromStdString(caption));
+}
+
+void TPrintDialogTool::SetInput(TElement* element) {
+  auto* desktop = dynamic_cast<TDesktop*>(element);
+  if (!desktop) return;
+  desktop_.Set(desktop);
+  FreePreview();
+  preview_ = std::make_unique<TDesktop>();
+  if (TPrintPages* pages = GetPrintPages()) {
+    pages->SetDesktop(desktop);
+    preview_->AddAndExtend(pages);
+  }
+  // The desktop's outline over the white pages, so that the user sees where
+  // the desktop lies on them; filled, it would hide the grid inside it.
+  auto* frame = new TDrawRectangle;
+  frame->GetRectangle()->Assign(&desktop->Rect());
+  frame->PenWidth = 0.002;
+  frame->PenColor = 255;
+  frame->BrushColor = 0xFFFFFF;
+  frame->BrushStyle = bsClear;
+  preview_->AddAndExtend(frame);
+  TInteractiveTool::SetInput(preview_.get());
+}
+
+void TPrintDialogTool::Envelope() {
+  if (preview_) preview_->RecalcEnvelope();
+}
+
+void TPrintDialogTool::RequestPreview() { PostMessage(zelto::msg::ReviewRequest, this); }
+
+void TPrintDialogTool::DoIt() {
+  if (!Input() || !form_) return;
+  if (IniFileName.empty()) IniFileName = viewer::ProgramIniFileName();
+  const bool raster = TRealIniFile(IniFileName).ReadBool(kSection, kRasterKey, false);
+  form_->b_RasterLines->setChecked(raster);
+  if (TPrintDevice* printer = GetPrinterDevice()) printer->RasterizeLines = raster;
+  form_->b_CenterPage->setChecked(true);
+  if (TPrintPages* pages = GetPrintPages()) pages->SetCentered(true);
+  Envelope();
+  form_->g_Pages->setVisible(singlePage_);
+  if (form_->exec() != QDialog::Accepted) {
+    SetOutput(nullptr);
+    FreePreview();
+    if (form_) {
+      form_->deleteLater();
+      form_ = nullptr;
+    }
+    return;
+  }
+  form_->StartWatching();
+}
+
+void TPrintDialogTool::FreePreview() {
+  if (auto* pages = static_cast<TPrintPages*>(pages_.Get())) delete pages;
+  if (preview_) TInteractiveTool::SetInput(nullptr);
+  preview_.reset();
+}
+
+void TPrintDialogTool::Close() {
+  if (form_) {
+    form_->Timer->stop();
+    TPrnDlg* form = form_;
+    form_ = nullptr;
+    form->deleteLater();
+  }
+  FreePreview();
+}
+
+void TPrintDialogTool::HandleMessage(TZeltoMessage*& message, bool& handled) {
+  TInteractiveTool::HandleMessage(message, handled);
+  if (handled || !message) return;
+  handled = true;
+  switch (message->Message) {
+    case zelto::msg::CloseRequest: Close(); break;
+    case viewer::kScaleChanged: ScaleChanged(); break;
+    case viewer::kOverlapChanged: OverlapChanged(); break;
+    case viewer::kFitToPage: FitToPage(); break;
+    case viewer::kCenterChanged: CenterChanged(); break;
+    case viewer::kRasterLinesChanged: RasterLinesChanged(); break;
+    case zelto::msg::EndOfDrawing:
+      if (form_) form_->Image->update();
+      break;
+    default: handled = false;
+  }
+}
+
+void TPrintDialogTool::ReView(TZeltoMessage* message, bool& handled) {
+  auto* input = dynamic_cast<TRectEntity*>(Input());
+  TDevice* device = GetDevice();
+  if (!input || !device) return;
+  device->SetupPage();
+  device->GetPage()->SetPaperColor(RGBColor(128, 128, 128));
+  device->GetProjection()->ShowWorldRect({input->GetMinX(), input->GetMinY(), input->GetMaxX(), input->GetMaxY()},
+                                         device->GetPage());
+  TInteractiveTool::ReView(message, handled);
+  if (form_) form_->Image->update();
+}
+
+void TPrintDialogTool::FitToPage() {
+  TPrintPages* pages = GetPrintPages();
+  TDesktop* desktop = GetDesktop();
+  TPrintDevice* printer = GetPrinterDevice();
+  if (!form_ || !form_->b_FitToPage->isChecked() || !pages || !desktop || !printer) return;
+  const double ov = 2 * pages->GetOverlap();
+  const double fx = desktop->GetWidth() / (printer->GetPaperWidth() - ov);
+  const double fy = desktop->GetHeight() / (printer->GetPaperHeight() - ov);
+  const double factor = fx > fy ? fx : fy;
+  pages->SetScaleFactor(factor);
+  form_->ed_Scale->setText(QString::number(factor, 'f', 2));
+  Envelope();
+  RequestPreview();
+}
+
+void TPrintDialogTool::ScaleChanged() {
+  double factor = 0;
+  TPrintPages* pages = GetPrintPages();
+  if (!form_ || !pages || !form_->ReadScale(factor)) return;
+  pages->SetScaleFactor(factor);
+  form_->b_FitToPage->setChecked(false);
+  Envelope();
+  RequestPreview();
+}
+
+void TPrintDialogTool::OverlapChanged() {
+  std::int32_t millimetres = 0;
+  TPrintPages* pages = GetPrintPages();
+  if (!form_ || !pages || !form_->ReadOverlap(millimetres)) return;
+  const double overlap = millimetres / 1000.0;
+  // Fitting divides by the paper less twice the overlap: that must stay
+  // positive, or the pages would never advance across the desktop.
+  if (TPrintDevice* printer = GetPrinterDevice();
+      printer && (printer->GetPaperWidth() - 2 * overlap <= 0 || printer->GetPaperHeight() - 2 * overlap <= 0)) {
+    platform::showError("Přesah " + std::to_string(millimetres) + " mm je na papír tiskárny příliš velký");
+    form_->ed_Overlap->setText(QString::number(static_cast<int>(std::lround(pages->GetOverlap() * 1000))));
+    return;
+  }
+  pages->SetOverlap(overlap);
+  form_->b_FitToPage->setChecked(false);
+  Envelope();
+  RequestPreview();
+}
+
+void TPrintDialogTool::CenterChanged() {
+  TPrintPages* pages = GetPrintPages();
+  if (!form_ || !pages) return;
+  pages->SetCentered(form_->b_CenterPage->isChecked());
+  Envelope();
+  RequestPreview();
+}
+
+void TPrintDialogTool::RasterLinesChanged() {
+  if (!form_) return;
+  const bool raster = form_->b_RasterLines->isChecked();
+  if (IniFileName.empty()) IniFileName = viewer::ProgramIniFileName();
+  TRealIniFile(IniFileName).WriteBool(kSection, kRasterKey, raster);
+  if (TPrintDevice* printer = GetPrinterDevice()) printer->RasterizeLines = raster;
+}
+
+// ---- TPreviewImage, TPrnDlg ----
+
+TPreviewImage::TPreviewImage(TPrnDlg* form, QWidget* parent) : QWidget(parent), form_(form) {
+  setObjectName("Image");
+  setFixedSize(kPreviewSize, kPreviewSize);
+}
+
+void TPreviewImage::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  TPrintDialogTool* tool = form_->Tool();
+  if (tool && tool->GetBitmap())
+    painter.drawImage(0, 0, tool->GetBitmap()->Image());
+  else
+    painter.fillRect(rect(), Qt::gray);
+}
+
+TPrnDlg::TPrnDlg(TPrintDialogTool* tool) : tool_(tool) {
+  setObjectName("TPrnDlg");
+  setWindowTitle(u("Tiskový dialog"));
+  setModal(true);
+
+  ed_Scale = new QLineEdit("1", this);
+  ed_Scale->setObjectName("ed_Scale");
+  ed_Overlap = new QLineEdit("0", this);
+  ed_Overlap->setObjectName("ed_Overlap");
+  b_FitToPage = switchButton(this, "b_FitToPage", "Zarovnat", "Zarovnat na stránku");
+  b_CenterPage = switchButton(this, "b_CenterPage", "Vycentrovat", "Vycentrovat v rámci stránky (stránek)");
+  b_CutMark = switchButton(this, "b_CutMark", "Ořez", "Značky pro ořez");
+  b_RasterLines = switchButton(this, "b_RasterLines", "Rastrovat", "Rastrovat linie prostředky Zeltou ");
+
+  g_Pages = new QGroupBox(this);
+  g_Pages->setObjectName("g_Pages");
+  r_AllPages = new QRadioButton(u("Všechno"), g_Pages);
+  r_AllPages->setObjectName("r_AllPages");
+  r_AllPages->setChecked(true);
+  r_Pages = new QRadioButton(u("Pouze stránky:"), g_Pages);
+  r_Pages->setObjectName("r_Pages");
+  ed_Pages = new QLineEdit(g_Pages);
+  ed_Pages->setObjectName("ed_Pages");
+  ed_Pages->setEnabled(false);
+  auto* pagesLayout = new QVBoxLayout(g_Pages);
+  pagesLayout->addWidget(r_AllPages);
+  auto* onlyRow = new QHBoxLayout;
+  onlyRow->addWidget(r_Pages);
+  onlyRow->addWidget(ed_Pages);
+  pagesLayout->addLayout(onlyRow);
+
+  Image = new TPreviewImage(this, this);
+  lbStart = new QLabel(this);
+  lbStart->setObjectName("lbStart");
+  lbTime = new QLabel(this);
+  lbTime->setObjectName("lbTime");
+  OKBtn = new QPushButton(u("Tisk"), this);
+  OKBtn->setObjectName("OKBtn");
+  OKBtn->setDefault(true);
+  CancelBtn = new QPushButton(u("Storno"), this);
+  CancelBtn->setObjectName("CancelBtn");
+  HelpBtn = new QPushButton(u("&Nápověda"), this);
+  HelpBtn->setObjectName("HelpBtn");
+  Timer = new QTimer(this);
+  Timer->setObjectName("Timer");
+  Timer->setInterval(250);
+
+  auto* fields = new QGridLayout;
+  fields->addWidget(new QLabel(u("Měřítko 1 : "), this), 0, 0);
+  fields->addWidget(ed_Scale, 0, 1);
+  fields->addWidget(new QLabel(u("Přesah v mm:"), this), 1, 0);
+  fields->addWidget(ed_Overlap, 1, 1);
+  auto* switches = new QHBoxLayout;
+  for (QToolButton* b : {b_FitToPage, b_CenterPage, b_CutMark, b_RasterLines}) switches->addWidget(b);
+  auto* times = new QHBoxLayout;
+  times->addWidget(new QLabel(u("Start:"), this));
+  times->addWidget(lbStart);
+  times->addWidget(lbTime);
+  times->addStretch();
+  auto* side = new QVBoxLayout;
+  side->addLayout(fields);
+  side->addLayout(switches);
+  side->addWidget(g_Pages);
+  side->addLayout(times);
+  side->addStretch();
+  side->addWidget(OKBtn);
+  side->addWidget(CancelBtn);
+  side->addWidget(HelpBtn);
+  auto* layout = new QHBoxLayout(this);
+  layout->addWidget(Image);
+  layout->addLayout(side);
+
+  connect(ed_Scale, &QLineEdit::editingFinished, this, [this] {
+    double v = 0;
+    if (ReadScale(v)) Post(viewer::kScaleChanged);
+  });
+  connect(ed_Overlap, &QLineEdit::editingFinished, this, [this] {
+    std::int32_t v = 0;
+    if (ReadOverlap(v)) Post(viewer::kOverlapChanged);
+  });
+  connect(b_FitToPage, &QToolButton::clicked, this, [this] { Post(viewer::kFitToPage); });
+  connect(b_CenterPage, &QToolButton::clicked, this, [this] { Post(viewer::kCenterChanged); });
+  connect(b_RasterLines, &QToolButton::clicked, this, [this] { Post(viewer::kRasterLinesChanged); });
+  connect(r_Pages, &QRadioButton::toggled, ed_Pages, &QLineEdit::setEnabled);
+  connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
+  connect(CancelBtn, &QPushButton::clicked, this, &TPrnDlg::reject);
+  connect(Timer, &QTimer::timeout, this, &TPrnDlg::Tick);
+}
+
+void TPrnDlg::Post(int code) {
+  if (tool_) tool_->PostMessage(code, tool_);
+}
+
+bool TPrnDlg::ReadScale(double& value) const {
+  if (parseReal(ed_Scale->text(), value)) return true;
+  platform::showError("'" + ed_Scale->text().toStdString() + "' is not a valid floating point value");
+  return false;
+}
+
+bool TPrnDlg::ReadOverlap(std::int32_t& value) const {
+  bool ok = false;
+  value = ed_Overlap->text().trimmed().toInt(&ok);
+  if (ok) return true;
+  platform::showError("'" + ed_Overlap->text().toStdString() + "' is not a valid integer value");
+  return false;
+}
+
+void TPrnDlg::showEvent(QShowEvent* e) {
+  QDialog::showEvent(e);
+  if (!printing_) Post(zelto::msg::ReviewRequest);
+}
+
+void TPrnDlg::StartWatching() {
+  setWindowTitle(u("... tiskne se"));
+  for (QWidget* w : std::initializer_list<QWidget*>{OKBtn, b_FitToPage, b_CenterPage, b_CutMark, b_RasterLines,
+                                                    ed_Scale, ed_Overlap})
+    w->setEnabled(false);
+  setModal(false);
+  printing_ = true;
+  show();
+  Timer->start();
+}
+
+void TPrnDlg::SetStartTime(const QDateTime& time) {
+  start_ = time;
+  lbStart->setText(QLocale().toString(time.time()));
+}
+
+void TPrnDlg::Tick() {
+  if (TPrintDevice::JobInProgress()) {
+    const qint64 ms = start_.msecsTo(QDateTime::currentDateTime());
+    lbTime->setText(QLocale().toString(QTime(0, 0).addMSecs(static_cast<int>(ms))));
+    return;
+  }
+  Timer->stop();
+  close();
+}
+
+void TPrnDlg::reject() {
+  Timer->stop();
+  if (printing_)
+    close();
+  else
+    QDialog::reject();
+}
+
+void TPrnDlg::closeEvent(QCloseEvent* e) {
+  QDialog::closeEvent(e);
+  if (!printing_ || !tool_) return;
+  if (!TPrintDevice::JobInProgress()) {
+    const QDateTime now = QDateTime::currentDateTime();
+    const qint64 ms = start_.msecsTo(now);
+    platform::showInfo(QLocale().toString(now).toStdString() + "\r\rUkončen tisk na \"" + tool_->GetPrinterName() +
+                       "\"\r\rTrvání: " + QLocale().toString(QTime(0, 0).addMSecs(static_cast<int>(ms))).toStdString());
+  }
+  // The window outlived the print loop; it frees its tool and then itself.
+  TPrintDialogTool* tool = tool_;
+  tool_ = nullptr;
+  tool->UnlinkForm();
+  delete tool;
+  deleteLater();
+}
+
+void RegisterPrintDialogClasses() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  RegisterZeltoClass(TPrintDialogTool::StaticClass());
+}
