@@ -194,8 +194,8 @@ LineJobResult NodeLines(const LineJobContext& context, const NodingJob& job) {
   const std::optional<double> snap = ReadCheckedSetting(job.SnapKey, 0, 0, kMaxSnap, true);
   std::optional<double> colour = -1, symbol = -1;
   if (job.ColourKey) {
-    colour = ReadCheckedSetting(job.ColourKey, job.ColourDefault, INT16_MIN, INT16_MAX, true);
-    symbol = ReadCheckedSetting(job.SymbolKey, job.SymbolDefault, INT16_MIN, INT16_MAX, true);
+    colour = ReadCheckedSetting(job.ColourKey, job.ColourDefault, kColourSettingRange.Min, kColourSettingRange.Max, true);
+    symbol = ReadCheckedSetting(job.SymbolKey, job.SymbolDefault, kSymbolSettingRange.Min, kSymbolSettingRange.Max, true);
   }
   if (!snap || !colour || !symbol) return LineJobResult::BadSetting;
 

@@ -186,7 +186,7 @@ TEST_F(LineJobsTest, ABadSettingOrAMissingInputLeavesModelAndBlockAlone) {
   ASSERT_EQ(jobs::NodeWaterLines(context), jobs::LineJobResult::Written);
   const std::string written = FileBytes(lhc / "_30VOD.BLK" / "TN.LIN");
   TElement* subject = state.GetSubject();
-  for (const auto& [key, value] : {std::pair{"VODBL", "modrá"}, std::pair{"VODZL", "40000"},
+  for (const auto& [key, value] : {std::pair{"VODBL", "modrá"}, std::pair{"VODZL", "40000"}, std::pair{"VODZL", "-3"},
                                    std::pair{"MezPripojVod", "-1"}, std::pair{"MezPripojVod", "0.5"}}) {
     SCOPED_TRACE(key);
     SetExportSetting(key, value);
