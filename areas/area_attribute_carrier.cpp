@@ -52,7 +52,8 @@ T* RecordOf(const TElement* element) {
 TCarryArToArThroughLines::~TCarryArToArThroughLines() { CloseProtocol(); }
 
 double TCarryArToArThroughLines::OldWholeArea(TAreaElement* old) {
-  auto [at, fresh] = oldWholeAreas_.try_emplace(old, 0.0);
+  WholeAreas& known = sharedWholeAreas_ ? *sharedWholeAreas_ : oldWholeAreas_;
+  auto [at, fresh] = known.try_emplace(old, 0.0);
   if (fresh) at->second = old->GetWholeArea();
   return at->second;
 }

@@ -31,6 +31,11 @@ class TCarryArToArThroughLines : public TTool {
   // The register the old areas are looked up in; when none is set, the
   // first TRegister of the world's object model.
   void SetRegister(TRegister* reg) { register_ = reg; }
+  // The whole areas of the old areas, kept by a caller that runs the carrier
+  // over several networks of the same old areas, none of which changes
+  // between the runs; nil: each run measures them anew.
+  using WholeAreas = std::unordered_map<TAreaElement*, double>;
+  void ShareOldWholeAreas(WholeAreas* shared) { sharedWholeAreas_ = shared; }
   const std::string& CurrentProtocolLine() const { return protocolLine_; }
 
   bool SelectForProblem = false;
@@ -47,7 +52,8 @@ class TCarryArToArThroughLines : public TTool {
   std::string protocolLine_;
   // The whole area of each old area met in this run: many lines of many
   // new areas name the same old one, and its ring is walked once.
-  std::unordered_map<TAreaElement*, double> oldWholeAreas_;
+  WholeAreas oldWholeAreas_;
+  WholeAreas* sharedWholeAreas_ = nullptr;  // not owned
   double OldWholeArea(TAreaElement* old);
   TRegister* register_ = nullptr;  // not owned
   std::FILE* protocol_ = nullptr;

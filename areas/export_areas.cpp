@@ -181,24 +181,40 @@ void TExportAreasToGelix::ExportAreaLines() {
   if (Staged()) writer->ShownPath = Staged()->shownFile(writer->GetFileName());
   if (DruhLinii > 0) writer->Druh = areas::CheckedInt16(DruhLinii);
 
-  // Which side of which line each exported area takes, gathered once so
-  // that a line's sides are found among its few owners without walking the
-  // areas' boundaries again.
+  // Which side of which line each exported area takes. A line's sides are
+  // found among its few owners: in the owner's own short list of lines, and
+  // for the few areas of very many lines in a map gathered once, so that
+  // no long boundary is walked for each of its lines.
+  constexpr int kScannedLines = 64;
   std::unordered_set<const TElement*> exported(input->Items().begin(), input->Items().end());
   struct PairHash {
     std::size_t operator()(const std::pair<const TElement*, const TElement*>& p) const {
       return std::hash<const void*>()(p.first) * 31 + std::hash<const void*>()(p.second);
     }
   };
-  std::unordered_map<std::pair<const TElement*, const TElement*>, std::uint8_t, PairHash> sides;
+  std::unordered_map<std::pair<const TElement*, const TElement*>, std::uint8_t, PairHash> longSides;
   for (TElement* child : input->Items()) {
     if (!child || !child->Is<TPolyLineAreaElement>()) continue;
     auto* area = static_cast<TPolyLineAreaElement*>(child);
+    if (area->GetCount() <= kScannedLines) continue;
     for (int k = 0; k < area->GetCount(); ++k) {
       TElement* line = area->GetItem(k);
-      if (line && line->Is<TPolyLineElement>()) sides[{area, line}] |= area->GetLineOrigin(k) ? 1 : 2;
+      if (line && line->Is<TPolyLineElement>()) longSides[{area, line}] |= area->GetLineOrigin(k) ? 1 : 2;
     }
   }
+  auto sidesOf = [&](const TElement* owner, const TElement* line) -> std::uint8_t {
+    if (!owner->Is<TPolyLineAreaElement>()) return 0;
+    auto* area = static_cast<const TPolyLineAreaElement*>(owner);
+    if (area->GetCount() > kScannedLines) {
+      const auto it = longSides.find({owner, line});
+      return it != longSides.end() ? it->second : 0;
+    }
+    std::uint8_t bits = 0;
+    const auto& lines = area->Items();
+    for (std::size_t k = 0; k < lines.size(); ++k)
+      if (lines[k] == line) bits |= area->GetLineOrigin(static_cast<int>(k)) ? 1 : 2;
+    return bits;
+  };
   auto sideArea = [&](TElement* line, std::uint8_t bit) {
     // Compared by address as stored: of the line's owners only its areas are visited.
     const std::vector<TElement*>* links = line->OwnerLinks();
@@ -206,8 +222,7 @@ void TExportAreasToGelix::ExportAreaLines() {
     for (int i = 0; i < n; ++i) {
       TElement* owner = links ? (*links)[static_cast<std::size_t>(i)] : line->GetOwner(i);
       if (!owner || !exported.count(owner)) continue;
-      auto it = sides.find({owner, line});
-      if (it != sides.end() && (it->second & bit)) return owner->ID > 0 ? owner->ID : kNoArea;
+      if (sidesOf(owner, line) & bit) return owner->ID > 0 ? owner->ID : kNoArea;
     }
     return kNoArea;
   };

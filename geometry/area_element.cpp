@@ -165,9 +165,25 @@ void TPolyLineAreaElement::CollectRing(std::vector<PointD>& ring) const {
   ring.clear();
   const auto& items = Items();
   for (std::size_t k = 0; k < items.size(); ++k) {
-    const TPolyLineElement* line = asLine(items[k]);
+    const TElement* item = items[k];
+    const bool plain = item && &item->ClassType() == &TPolyLineElement::StaticClass();
+    const TPolyLineElement* line = plain ? static_cast<const TPolyLineElement*>(item) : asLine(item);
     if (!line) continue;
     const bool forward = GetLineOrigin(static_cast<int>(k));
+    if (plain) {
+      // Almost every boundary is a plain line: its vertices straight from
+      // its child list, in the order GetCoordFrom gives them.
+      const auto& vertices = line->Items();
+      const std::size_t count = vertices.size();
+      for (std::size_t j = 0; j + 1 < count; ++j) {
+        const TElement* v = vertices[forward ? j : count - 1 - j];
+        if (v && (&v->ClassType() == &T2DCoordinate::StaticClass() || v->Is<T2DCoordinate>())) {
+          const auto* c = static_cast<const T2DCoordinate*>(v);
+          ring.push_back({c->X, c->Y});
+        }
+      }
+      continue;
+    }
     const int n = line->GetCoordsCount();
     for (int j = 0; j + 1 < n; ++j) {  // the last vertex opens the next line
       const T2DCoordinate* c = line->GetCoordFrom(j, forward);

@@ -46,6 +46,7 @@ TGelixLinReader* TGelixAreaBoundaryReader::LineReader() {
 
 std::optional<AreRecord> TGelixAreaBoundaryReader::RecordAt(std::int32_t n) {
   if (!stream_ || n < 0 || n >= GetRecordCount()) return std::nullopt;
+  ForgetWritePlace();
   stream_->clear();
   const auto here = stream_->tellg();
   const std::int32_t last = lastRecord_;

@@ -1,5 +1,6 @@
 #include "gisblock/gelix_reader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -31,14 +32,20 @@ TGeliXReader::~TGeliXReader() {
 
 std::int32_t TGeliXReader::GetRecordCount() const {
   if (!stream_ || recordSize_ < 1) return 0;
+  if (writtenSize_ >= 0) return static_cast<std::int32_t>(writtenSize_ / recordSize_);
   if (KnowsStream() && knownSize_ >= 0) return static_cast<std::int32_t>(knownSize_ / recordSize_);
+  const std::int64_t size = FileSize();
+  if (size < 0) return 0;
+  if (KnowsStream()) knownSize_ = size;
+  return static_cast<std::int32_t>(size / recordSize_);
+}
+
+std::int64_t TGeliXReader::FileSize() const {
   const auto here = stream_->tellg();
   stream_->seekg(0, std::ios::end);
   const auto size = static_cast<std::int64_t>(stream_->tellg());
   stream_->seekg(here);
-  if (size < 0) return 0;
-  if (KnowsStream()) knownSize_ = size;
-  return static_cast<std::int32_t>(size / recordSize_);
+  return size;
 }
 
 TRegister* TGeliXReader::GetRegisterRoot() {
@@ -75,6 +82,7 @@ void TGeliXReader::SeekRecord(std::int32_t n) {
   // Already there (the next line's vertices follow the last line's): a seek
   // would throw the stream's buffer away.
   if (KnowsStream() && knownPosition_ == static_cast<std::int64_t>(n) * recordSize_ && stream_->good()) return;
+  ForgetWritePlace();
   stream_->clear();
   stream_->seekg(static_cast<std::streamoff>(n) * recordSize_);
   stream_->seekp(static_cast<std::streamoff>(n) * recordSize_);
@@ -84,6 +92,7 @@ void TGeliXReader::SeekRecord(std::int32_t n) {
 bool TGeliXReader::ReadRecord(std::vector<std::uint8_t>& record) {
   if (!stream_ || recordSize_ < 1) return false;
   record.assign(static_cast<std::size_t>(recordSize_), 0);
+  ForgetWritePlace();
   const auto at = KnowsStream() && knownPosition_ >= 0 ? knownPosition_ : static_cast<std::int64_t>(stream_->tellg());
   if (at < 0) return false;
   stream_->read(reinterpret_cast<char*>(record.data()), recordSize_);
@@ -114,19 +123,32 @@ bool TGeliXReader::WriteRecord(const std::uint8_t* record, std::int32_t at,
   if (!stream_ || at < 0) return false;
   stream_->clear();
   knownSize_ = knownPosition_ = -1;
+  for (std::int32_t n = GetRecordCount(); n < at; ++n)
+    if (!WriteFlushedAt(static_cast<std::int64_t>(n) * recordSize_,
+                        reinterpret_cast<const char*>(gapRecord.data()), recordSize_))
+      return false;
+  if (!WriteFlushedAt(static_cast<std::int64_t>(at) * recordSize_, reinterpret_cast<const char*>(record),
+                      recordSize_))
+    return false;
+  if (pacer_.due()) StepProgress(at + 1);
+  return true;
+}
+
+bool TGeliXReader::WriteFlushedAt(std::int64_t offset, const char* bytes, std::int64_t size) {
+  if (!stream_) return false;
+  stream_->clear();
+  if (writtenSize_ < 0) writtenSize_ = FileSize();
   errno = 0;
-  for (std::int32_t n = GetRecordCount(); n < at; ++n) {
-    stream_->seekp(static_cast<std::streamoff>(n) * recordSize_);
-    stream_->write(reinterpret_cast<const char*>(gapRecord.data()), recordSize_);
-  }
-  stream_->seekp(static_cast<std::streamoff>(at) * recordSize_);
-  stream_->write(reinterpret_cast<const char*>(record), recordSize_);
+  if (writtenPosition_ != offset) stream_->seekp(static_cast<std::streamoff>(offset));
+  stream_->write(bytes, static_cast<std::streamsize>(size));
   stream_->flush();
   if (!*stream_) {
+    ForgetWritePlace();
     NoteWriteFailure();
     return false;
   }
-  if (pacer_.due()) StepProgress(at + 1);
+  writtenPosition_ = offset + size;
+  writtenSize_ = std::max(writtenSize_, writtenPosition_);
   return true;
 }
 
@@ -186,6 +208,7 @@ bool TGeliXObjectReader::Open(const std::string& directory) {
     PostWarning("Čtení bloku: Soubor " + filePath_ + " neexistuje !");
     return false;
   }
+  ForgetWritePlace();
   if (!OpenStream()) return false;
   if (!Rewrites()) WarnOfPartialRecord();
   return OpenCompanions();

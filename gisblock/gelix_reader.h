@@ -80,6 +80,12 @@ class TGeliXReader : public TGelixManipulator {
   bool WriteRecord(const std::uint8_t* record, std::int32_t at, const std::vector<std::uint8_t>& gapRecord);
   // Keeps the cause of the first failed write (errno of the failed call).
   void NoteWriteFailure();
+  // Writes `size` bytes at `offset` and flushes them, so that a failure is
+  // known at the record that met it; false (and the failure noted) when the
+  // file refused them.
+  bool WriteFlushedAt(std::int64_t offset, const char* bytes, std::int64_t size);
+  // Anything but WriteFlushedAt that moves the stream's position.
+  void ForgetWritePlace() { writtenSize_ = writtenPosition_ = -1; }
 
   std::unique_ptr<std::iostream> stream_;
   std::string filePath_;
@@ -93,9 +99,17 @@ class TGeliXReader : public TGelixManipulator {
   // its size and the position the reads left, so that reading record after
   // record asks the file neither (each question is a system call).
   bool KnowsStream() const { return stream_ && stream_.get() == readStream_; }
+  // Asked of the file (system calls); -1 when it cannot tell.
+  std::int64_t FileSize() const;
   const std::iostream* readStream_ = nullptr;
   mutable std::int64_t knownSize_ = -1;
   std::int64_t knownPosition_ = -1;
+  // What our own writes left: the file's size and the position after the
+  // last record, so that appending record after record asks the file
+  // neither, and seeks only where it writes elsewhere (every seek of a file
+  // stream is a system call). -1: ask the file.
+  std::int64_t writtenSize_ = -1;
+  std::int64_t writtenPosition_ = -1;
 
   TEntity* objectModel_ = nullptr;
   TRegister* registerRoot_ = nullptr;

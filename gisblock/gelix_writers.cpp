@@ -103,14 +103,11 @@ bool TGelixCoordWriter::OpenStream() {
 
 std::int32_t TGelixCoordWriter::AppendCoords(const std::vector<std::uint8_t>& records, std::int32_t count) {
   if (!stream_) return -1;
-  const std::int32_t first = GetRecordCount();
   stream_->clear();
-  stream_->seekp(static_cast<std::streamoff>(first) * recordSize_);
-  errno = 0;
-  stream_->write(reinterpret_cast<const char*>(records.data()), static_cast<std::streamsize>(count) * recordSize_);
-  stream_->flush();
-  if (*stream_) return first;
-  NoteWriteFailure();
+  const std::int32_t first = GetRecordCount();
+  if (WriteFlushedAt(static_cast<std::int64_t>(first) * recordSize_, reinterpret_cast<const char*>(records.data()),
+                     static_cast<std::int64_t>(count) * recordSize_))
+    return first;
   return -1;
 }
 

@@ -445,6 +445,7 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
       {
         TCarryArToArThroughLines carrier;
         carrier.SelectForProblem = true;
+        carrier.ShareOldWholeAreas(context.OldWholeAreas);
         carrier.SetInput(network.Net.AreaList);
         carrier.DoIt();
       }
@@ -473,7 +474,10 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
 }
 
 void ExportWholeDistrict(const LevelExportContext& context) {
-  for (const ForestLevel& level : ForestLevels()) ExportForestLevel(context, level);
+  std::unordered_map<TAreaElement*, double> oldWholeAreas;
+  LevelExportContext shared = context;
+  if (!shared.OldWholeAreas) shared.OldWholeAreas = &oldWholeAreas;
+  for (const ForestLevel& level : ForestLevels()) ExportForestLevel(shared, level);
 }
 
 bool RunLevelCommand(const LevelExportContext& context, std::int32_t command) {

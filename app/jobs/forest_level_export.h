@@ -65,6 +65,9 @@ struct LevelExportContext {
   std::function<void()> DisableReadButtons;
   // Lets the application handle its pending messages between areas.
   std::function<void()> ProcessMessages;
+  // The whole areas of the hierarchy's areas, measured once for every level
+  // of one run (the levels change none of them); nil: each level measures.
+  std::unordered_map<TAreaElement*, double>* OldWholeAreas = nullptr;
 };
 
 // NotWritten: the old block stays, the user has been told which file
