@@ -378,27 +378,23 @@ TTool* TFormToolManager::AppendTool(TTool* tool) {
   return appended;
 }
 
+void TFormToolManager::RemoveToolsMenuItem(TTool* tool) {
+  if (!form_ || !tool) return;
+  const QString name = QString::fromStdString(tool->ClassType().ClassName());
+  for (QAction* item : form_->ToolsMenu()->actions())
+    if (item->objectName() == name) {
+      delete item;
+      break;
+    }
+}
+
 void TFormToolManager::RemoveTool(TTool* tool) {
-  if (form_ && tool) {
-    const QString name = QString::fromStdString(tool->ClassType().ClassName());
-    for (QAction* item : form_->ToolsMenu()->actions())
-      if (item->objectName() == name) {
-        delete item;
-        break;
-      }
-  }
+  RemoveToolsMenuItem(tool);
   TInteractiveTool::RemoveTool(tool);
 }
 
 void TFormToolManager::DeleteTool(TTool* tool) {
-  if (form_ && tool) {
-    const QString name = QString::fromStdString(tool->ClassType().ClassName());
-    for (QAction* item : form_->ToolsMenu()->actions())
-      if (item->objectName() == name) {
-        delete item;
-        break;
-      }
-  }
+  RemoveToolsMenuItem(tool);
   TInteractiveTool::DeleteTool(tool);
 }
 

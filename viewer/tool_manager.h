@@ -84,6 +84,7 @@ class TFormToolManager : public TInteractiveTool {
   bool DrawingEnded();
   void SyncBitmapToImage();
   void MarkTool(TTool* tool);
+  void RemoveToolsMenuItem(TTool* tool);
 
   QPointer<TStandardImageForm> form_;
   std::unique_ptr<render::qt::ImageBitmap> bitmap_;
