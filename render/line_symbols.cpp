@@ -238,13 +238,7 @@ void TPaklicNaPetrklic::LoadFont(const std::string& path) {
   if (!data_.Empty() && path == GetName()) return;
   Unload();
   SetName("");
-  const auto result = render::ReadFontFile(path, true, data_);
-  if (result != render::FontLoadResult::Ok) {
-    data_ = {};
-    if (result == render::FontLoadResult::OpenFailed) ShowError(2, path);
-    Loaded = false;
-    return;
-  }
+  if (!ReadSymbolFont(path)) return;
   SetName(path);
 }
 

@@ -24,13 +24,7 @@ void TBGISymbol::LoadSymbolFont(std::int32_t number, const std::string& path) {
   if (!data_.Empty() && (number == SymbolFontNo || path == GetName())) return;
   Unload();
   SymbolFontNo = -1;
-  const auto result = render::ReadFontFile(path, true, data_);
-  if (result != render::FontLoadResult::Ok) {
-    data_ = {};
-    if (result == render::FontLoadResult::OpenFailed) ShowError(2, path);
-    Loaded = false;
-    return;
-  }
+  if (!ReadSymbolFont(path)) return;
   SymbolFontNo = number;
   SetName(path);
 }

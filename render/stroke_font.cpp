@@ -226,6 +226,15 @@ void TBGIFont::Unload() {
   capHeightReported_ = false;
 }
 
+bool TBGIFont::ReadSymbolFont(const std::string& path) {
+  const auto result = render::ReadFontFile(path, true, data_);
+  if (result == render::FontLoadResult::Ok) return true;
+  data_ = {};
+  if (result == render::FontLoadResult::OpenFailed) ShowError(2, path);
+  Loaded = false;
+  return false;
+}
+
 void TBGIFont::ReportZeroCapHeight() {
   // Units are computed several times for every text: one box per font.
   if (capHeightReported_) return;

@@ -162,6 +162,9 @@ class TBGIFont : public TOwnerElement {
   std::int32_t PixelsAlongX(double length) const;
   void ApplyPenWidth(std::int32_t pixels);
   void Unload();
+  // Reads a symbol font (signature required); on failure the font is left
+  // unloaded and a missing file is reported.
+  bool ReadSymbolFont(const std::string& path);
   void ReportZeroCapHeight();
 
   render::StrokeFontData data_;
