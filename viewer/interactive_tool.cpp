@@ -37,22 +37,7 @@ void TInteractiveTool::HandleMessage(TZeltoMessage*& message, bool& handled) {
   handled = false;
   TTechnology::HandleMessage(message, handled);
   if (handled || !message) return;
-  namespace m = zelto::msg;
-  switch (message->Message) {
-    case m::BreakDrawing: BreakInterpret(message, handled); break;
-    case m::ReviewRequest: ReView(message, handled); break;
-    case m::RequestReView: RequestReView(message, handled); break;
-    case m::Resized: Resized(handled); break;
-    case m::KeyDown: KeyDown(message, handled); break;
-    case m::MouseDown: MouseDown(message, handled); break;
-    case m::MouseUp: MouseUp(message, handled); break;
-    case m::MouseMove: MouseMove(message, handled); break;
-    case m::StartDrag: StartDrag(message, handled); break;
-    case m::DragOver: DragOver(message, handled); break;
-    case m::DragDrop: DragDrop(message, handled); break;
-    case m::EndDrag: EndDrag(message, handled); break;
-    default: break;
-  }
+  DispatchDrawingMessage(*this, message, handled);
 }
 
 void TInteractiveTool::SetInput(TElement* element) {

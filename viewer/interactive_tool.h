@@ -36,6 +36,27 @@ class TDeviceTool : public TTechnology {
   // Redraw now, or, while the interpret is busy, mark the redraw pending
   // and stop the drawing under way.
   void RequestReViewOf(TInterpret* interpret, TZeltoMessage* message, bool& handled);
+  // Sends the drawing and input codes every drawing tool answers to the
+  // tool's own operation; false for any other code.
+  template <class Tool>
+  static bool DispatchDrawingMessage(Tool& tool, TZeltoMessage* message, bool& handled) {
+    namespace m = zelto::msg;
+    switch (message->Message) {
+      case m::BreakDrawing: tool.BreakInterpret(message, handled); return true;
+      case m::ReviewRequest: tool.ReView(message, handled); return true;
+      case m::RequestReView: tool.RequestReView(message, handled); return true;
+      case m::Resized: tool.Resized(handled); return true;
+      case m::KeyDown: tool.KeyDown(message, handled); return true;
+      case m::MouseDown: tool.MouseDown(message, handled); return true;
+      case m::MouseUp: tool.MouseUp(message, handled); return true;
+      case m::MouseMove: tool.MouseMove(message, handled); return true;
+      case m::StartDrag: tool.StartDrag(message, handled); return true;
+      case m::DragOver: tool.DragOver(message, handled); return true;
+      case m::DragDrop: tool.DragDrop(message, handled); return true;
+      case m::EndDrag: tool.EndDrag(message, handled); return true;
+      default: return false;
+    }
+  }
 
  private:
   TDevice* device_ = nullptr;  // a child
