@@ -54,22 +54,25 @@ Tree Prepare(benchmark::State& state, const std::string& detBlock, const char* a
   return tree;
 }
 
-void BM_CommunicationNoding(benchmark::State& state) {
+// Runs one network job per iteration on a fresh world; `job` fills in the
+// rest of its context and says whether the job wrote its result.
+template <class Context, class Job>
+void RunNetworkJob(benchmark::State& state, const char* blockName, bool withLhc, Job job) {
   const std::string det = benchdistrict::districtBlock(state);
   if (det.empty()) return;
   platform::ScopedScriptedUi ui;
   platform::ScopedScriptedProgressForms forms;
-  const Tree tree = Prepare(state, det, "_20CES.BLK", false);
+  const Tree tree = Prepare(state, det, blockName, withLhc);
   for (auto _ : state) {
     state.PauseTiming();
     auto world = std::make_unique<BenchWorld>();
     state.ResumeTiming();
     jobs::LoadedModel model;
-    jobs::LineJobContext context;
+    Context context;
     context.Model = &model;
     context.LhcDirectory = tree.lhc.string();
     context.GisRoot = tree.gis.string();
-    if (jobs::NodeCommunicationLines(context) != jobs::LineJobResult::Written) state.SkipWithError("nothing written");
+    if (!job(context)) state.SkipWithError("nothing written");
     // Freeing what the job built is the model's release, measured on its own.
     state.PauseTiming();
     world.reset();
@@ -80,31 +83,16 @@ void BM_CommunicationNoding(benchmark::State& state) {
                                                               benchmark::Counter::kInvert);
 }
 
+void BM_CommunicationNoding(benchmark::State& state) {
+  RunNetworkJob<jobs::LineJobContext>(state, "_20CES.BLK", false, [](jobs::LineJobContext& context) {
+    return jobs::NodeCommunicationLines(context) == jobs::LineJobResult::Written;
+  });
+}
+
 void BM_LhcMerge(benchmark::State& state) {
-  const std::string det = benchdistrict::districtBlock(state);
-  if (det.empty()) return;
-  platform::ScopedScriptedUi ui;
-  platform::ScopedScriptedProgressForms forms;
-  const Tree tree = Prepare(state, det, "_94REG.BLK", true);
-  for (auto _ : state) {
-    state.PauseTiming();
-    auto world = std::make_unique<BenchWorld>();
-    state.ResumeTiming();
-    jobs::LoadedModel model;
-    jobs::LhcMergeContext context;
-    context.Model = &model;
-    context.LhcDirectory = tree.lhc.string();
-    context.GisRoot = tree.gis.string();
-    if (jobs::MergeLhcLayer(context, jobs::LhcLayer()) != jobs::MergeResult::Written)
-      state.SkipWithError("nothing written");
-    // Freeing what the job built is the model's release, measured on its own.
-    state.PauseTiming();
-    world.reset();
-    state.ResumeTiming();
-  }
-  state.counters["per_line"] =
-      benchmark::Counter(static_cast<double>(tree.lines), benchmark::Counter::kIsIterationInvariantRate |
-                                                              benchmark::Counter::kInvert);
+  RunNetworkJob<jobs::LhcMergeContext>(state, "_94REG.BLK", true, [](jobs::LhcMergeContext& context) {
+    return jobs::MergeLhcLayer(context, jobs::LhcLayer()) == jobs::MergeResult::Written;
+  });
 }
 
 }  // namespace
