@@ -76,6 +76,18 @@ bool parseNumber(const std::string& text, std::int32_t& value) {
 
 std::string twoDigits(std::int32_t v) { return (v >= 0 && v < 10 ? "0" : "") + std::to_string(v); }
 
+bool isQuarter(std::int32_t v) { return v >= 1 && v <= 4; }
+
+// Quarter `v` of the sheet one scale up becomes the selected sheet; none (0)
+// while that sheet is unset or `v` names no quarter.
+void selectQuarter(std::int32_t& map, render::Corners& corners, bool parentSet, const render::Corners& parent,
+                   std::int32_t v) {
+  map = 0;
+  if (!parentSet || !isQuarter(v)) return;
+  map = v;
+  corners = render::Quarter(parent, v);
+}
+
 }  // namespace
 
 namespace render {
@@ -121,29 +133,20 @@ void TMapsZM::SetMap200(std::int32_t v) {
 }
 
 void TMapsZM::SetMap100(std::int32_t v) {
-  sel_.Map100 = 0;
-  if (!render::IsValidMap200(sel_.Map200) || v < 1 || v > 4) return;
-  sel_.Map100 = v;
-  sel_.Corners[k100] = render::Quarter(sel_.Corners[k200], v);
+  selectQuarter(sel_.Map100, sel_.Corners[k100], render::IsValidMap200(sel_.Map200), sel_.Corners[k200], v);
 }
 
 void TMapsZM::SetMap50(std::int32_t v) {
-  sel_.Map50 = 0;
-  if (sel_.Map100 < 1 || sel_.Map100 > 4 || v < 1 || v > 4) return;
-  sel_.Map50 = v;
-  sel_.Corners[k50] = render::Quarter(sel_.Corners[k100], v);
+  selectQuarter(sel_.Map50, sel_.Corners[k50], isQuarter(sel_.Map100), sel_.Corners[k100], v);
 }
 
 void TMapsZM::SetMap25(std::int32_t v) {
-  sel_.Map25 = 0;
-  if (sel_.Map50 < 1 || sel_.Map50 > 4 || v < 1 || v > 4) return;
-  sel_.Map25 = v;
-  sel_.Corners[k25] = render::Quarter(sel_.Corners[k50], v);
+  selectQuarter(sel_.Map25, sel_.Corners[k25], isQuarter(sel_.Map50), sel_.Corners[k50], v);
 }
 
 void TMapsZM::SetMap10(std::int32_t v) {
   sel_.Map10 = 0;
-  if (sel_.Map50 < 1 || sel_.Map50 > 4 || v < 1 || v > 25) return;
+  if (!isQuarter(sel_.Map50) || v < 1 || v > 25) return;
   sel_.Map10 = v;
   sel_.Corners[k10] = render::Cell(sel_.Corners[k50], v);
 }
