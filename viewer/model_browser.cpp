@@ -73,11 +73,7 @@ ZELTO_IMPLEMENT_ELEMENT(TExplorer, TTool, [](auto& p) {
   p.Boolean("Modal", &TExplorer::Modal, &TExplorer::Modal);
   p.Boolean("ShowOwners", &TExplorer::ShowOwners, &TExplorer::ShowOwners);
   p.Boolean("DontShowList", &TExplorer::DontShowList, &TExplorer::DontShowList);
-  p.Integer("Left", &TExplorer::GetLeft, &TExplorer::SetLeft);
-  p.Integer("Top", &TExplorer::GetTop, &TExplorer::SetTop);
-  p.Integer("Width", &TExplorer::GetWidth, &TExplorer::SetWidth);
-  p.Integer("Height", &TExplorer::GetHeight, &TExplorer::SetHeight);
-  p.String("Caption", &TExplorer::GetCaption, &TExplorer::SetCaption);
+  TFormPlacement::Declare<TExplorer>(p);
 })
 
 void RegisterModelBrowserClasses() { RegisterZeltoClass(TExplorer::StaticClass()); }
@@ -94,16 +90,7 @@ TExplorerForm* TExplorer::Form() {
   return form_.data();
 }
 
-int TExplorer::GetLeft() { return Form()->x(); }
-int TExplorer::GetTop() { return Form()->y(); }
-int TExplorer::GetWidth() { return Form()->width(); }
-int TExplorer::GetHeight() { return Form()->height(); }
-void TExplorer::SetLeft(int value) { Form()->move(value, Form()->y()); }
-void TExplorer::SetTop(int value) { Form()->move(Form()->x(), value); }
-void TExplorer::SetWidth(int value) { Form()->resize(value, Form()->height()); }
-void TExplorer::SetHeight(int value) { Form()->resize(Form()->width(), value); }
-std::string TExplorer::GetCaption() { return Form()->windowTitle().toStdString(); }
-void TExplorer::SetCaption(const std::string& value) { Form()->setWindowTitle(Q(value)); }
+QWidget* TExplorer::PlacedForm() { return Form(); }
 
 void TExplorer::DoIt() {
   if (!Input()) return;

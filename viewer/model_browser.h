@@ -13,6 +13,7 @@
 
 #include "framework/tool.h"
 #include "script/qt/watch_form.h"
+#include "viewer/form_placement.h"
 
 class QLabel;
 class QSplitter;
@@ -23,7 +24,7 @@ class QTreeWidgetItem;
 class TExplorerForm;
 class TRegisterClassModel;
 
-class TExplorer : public TTool {
+class TExplorer : public TTool, public TFormPlacement {
   ZELTO_ELEMENT(TExplorer)
  public:
   ~TExplorer() override;
@@ -36,18 +37,10 @@ class TExplorer : public TTool {
   bool ShowOwners = false;
   bool DontShowList = false;
 
-  virtual int GetLeft();
-  virtual int GetTop();
-  virtual int GetWidth();
-  virtual int GetHeight();
-  virtual void SetLeft(int value);
-  virtual void SetTop(int value);
-  virtual void SetWidth(int value);
-  virtual void SetHeight(int value);
-  virtual std::string GetCaption();
-  virtual void SetCaption(const std::string& value);
-
   void FormClosed();
+
+ protected:
+  QWidget* PlacedForm() override;
 
  private:
   QPointer<TExplorerForm> form_;

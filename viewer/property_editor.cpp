@@ -84,11 +84,7 @@ const TElementClass& FrameworkBaseClass(const TElement& element) {
 
 ZELTO_IMPLEMENT_ELEMENT(TObjectPropertyEditor, TTool, [](auto& p) {
   p.Integer("IntegerProp", &TObjectPropertyEditor::IntegerProp, &TObjectPropertyEditor::IntegerProp);
-  p.Integer("Left", &TObjectPropertyEditor::GetLeft, &TObjectPropertyEditor::SetLeft);
-  p.Integer("Top", &TObjectPropertyEditor::GetTop, &TObjectPropertyEditor::SetTop);
-  p.Integer("Width", &TObjectPropertyEditor::GetWidth, &TObjectPropertyEditor::SetWidth);
-  p.Integer("Height", &TObjectPropertyEditor::GetHeight, &TObjectPropertyEditor::SetHeight);
-  p.String("Caption", &TObjectPropertyEditor::GetCaption, &TObjectPropertyEditor::SetCaption);
+  TFormPlacement::Declare<TObjectPropertyEditor>(p);
 })
 
 void RegisterPropertyEditorClasses() { RegisterZeltoClass(TObjectPropertyEditor::StaticClass()); }
@@ -105,16 +101,7 @@ TFProp* TObjectPropertyEditor::Form() {
   return form_.data();
 }
 
-int TObjectPropertyEditor::GetLeft() { return Form()->x(); }
-int TObjectPropertyEditor::GetTop() { return Form()->y(); }
-int TObjectPropertyEditor::GetWidth() { return Form()->width(); }
-int TObjectPropertyEditor::GetHeight() { return Form()->height(); }
-void TObjectPropertyEditor::SetLeft(int value) { Form()->move(value, Form()->y()); }
-void TObjectPropertyEditor::SetTop(int value) { Form()->move(Form()->x(), value); }
-void TObjectPropertyEditor::SetWidth(int value) { Form()->resize(value, Form()->height()); }
-void TObjectPropertyEditor::SetHeight(int value) { Form()->resize(Form()->width(), value); }
-std::string TObjectPropertyEditor::GetCaption() { return Form()->windowTitle().toStdString(); }
-void TObjectPropertyEditor::SetCaption(const std::string& value) { Form()->setWindowTitle(Q(value)); }
+QWidget* TObjectPropertyEditor::PlacedForm() { return Form(); }
 
 void TObjectPropertyEditor::DoIt() {
   instance_.Set(Input());

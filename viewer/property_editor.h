@@ -10,6 +10,7 @@
 #include <string>
 
 #include "framework/tool.h"
+#include "viewer/form_placement.h"
 
 class QLabel;
 class QPushButton;
@@ -18,7 +19,7 @@ class QTableWidget;
 class TFProp;
 class TF_ViewData;
 
-class TObjectPropertyEditor : public TTool {
+class TObjectPropertyEditor : public TTool, public TFormPlacement {
   ZELTO_ELEMENT(TObjectPropertyEditor)
  public:
   ~TObjectPropertyEditor() override;
@@ -41,20 +42,12 @@ class TObjectPropertyEditor : public TTool {
   TF_ViewData* RecordView() const;
   std::int32_t IntegerProp = 0;
 
-  virtual int GetLeft();
-  virtual int GetTop();
-  virtual int GetWidth();
-  virtual int GetHeight();
-  virtual void SetLeft(int value);
-  virtual void SetTop(int value);
-  virtual void SetWidth(int value);
-  virtual void SetHeight(int value);
-  virtual std::string GetCaption();
-  virtual void SetCaption(const std::string& value);
-
   void FillGrids();
   // The window went away; an editor nobody owns goes with it.
   void FormClosed();
+
+ protected:
+  QWidget* PlacedForm() override;
 
  private:
   TElementRef instance_;
