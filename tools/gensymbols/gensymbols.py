@@ -156,6 +156,31 @@ SILAPERA=0.18
 [END]
 """
 
+# The solid line on the axis that ticks and glyph chains go along.
+SOLID_CHAIN = """[RETEZ]
+SILA=0.18
+[CLANEK]
+SILA=0.18
+VELIKOST=0
+[END]
+[END]
+"""
+
+
+def side_chain(side):
+    """Dashes 0.6 mm beside the axis, on side L or P."""
+    return """[RETEZ]
+SILA=0.18
+VZDALENOST=0.6
+STRANA=%s
+[CLANEK]
+SILA=0.18
+VELIKOST=5
+[END]
+[END]
+""" % side
+
+
 LINZN = """; line symbols: sizes in millimetres of the map
 [LINIOVAZNACKA]
 KOD=1001
@@ -172,14 +197,7 @@ VZDALENOST=1.5
 [LINIOVAZNACKA]
 KOD=1002
 NAZEV=Hranice s carkami
-[RETEZ]
-SILA=0.18
-[CLANEK]
-SILA=0.18
-VELIKOST=0
-[END]
-[END]
-[RETEZ]
+""" + SOLID_CHAIN + """[RETEZ]
 SILA=0.18
 [CLANEK]
 SILA=0.18
@@ -192,14 +210,7 @@ VZDALENOST=3
 [LINIOVAZNACKA]
 KOD=1003
 NAZEV=Vodni tok
-[RETEZ]
-SILA=0.18
-[CLANEK]
-SILA=0.18
-VELIKOST=0
-[END]
-[END]
-[RETEZ]
+""" + SOLID_CHAIN + """[RETEZ]
 SILA=0.18
 [PETRKLIC]
 SILA=0.18
@@ -213,25 +224,7 @@ VZDALENOST=4
 [LINIOVAZNACKA]
 KOD=1004
 NAZEV=Cesta
-[RETEZ]
-SILA=0.18
-VZDALENOST=0.6
-STRANA=L
-[CLANEK]
-SILA=0.18
-VELIKOST=5
-[END]
-[END]
-[RETEZ]
-SILA=0.18
-VZDALENOST=0.6
-STRANA=P
-[CLANEK]
-SILA=0.18
-VELIKOST=5
-[END]
-[END]
-[END]
+""" + side_chain("L") + side_chain("P") + """[END]
 """
 
 SRAFY = """; area symbols: widths and spacings in millimetres of the map, colours Gelix numbers
