@@ -34,17 +34,6 @@ class DriverTest : public WalkerTest {
     zelto::RunMessagesUntilIdle();
     zelto::SetMainToolResolver(nullptr);
   }
-  static std::vector<double> AreasOf(TElement* output) {
-    std::vector<double> sizes;
-    if (auto* list = dynamic_cast<TAreaString*>(output))
-      for (TElement* e : list->Items()) {
-        auto* area = static_cast<TAreaElement*>(e);
-        sizes.push_back(area->GetArea1());
-        EXPECT_TRUE(area->ContainsPoint(area->GetAbsRefX(), area->GetAbsRefY())) << area->GetArea1();
-      }
-    std::sort(sizes.begin(), sizes.end());
-    return sizes;
-  }
 
   TOwnerEntity sink;
 };
@@ -71,7 +60,7 @@ TEST_F(DriverTest, AreasAreBuiltFromJoinedLinesWhetherOrNotJoinLinesIsSet) {
     tool.SetInput(lines.get());
     tool.DoIt();
     ASSERT_TRUE(tool.Output());
-    const std::vector<double> areas = AreasOf(tool.Output());
+    const std::vector<double> areas = SortedAreasOf(tool.Output());
     ASSERT_EQ(areas.size(), 2u);
     EXPECT_NEAR(areas[0], 100, 1e-6);
     EXPECT_NEAR(areas[1], 100, 1e-6);
@@ -181,7 +170,7 @@ TEST_F(DriverTest, DistrictsDigitisedApartMergeWithoutASliver) {
   tool.SnapDistance = 0.01;
   tool.SetInput(lines.get());
   tool.DoIt();
-  std::vector<double> areas = AreasOf(tool.Output());
+  std::vector<double> areas = SortedAreasOf(tool.Output());
   std::sort(areas.begin(), areas.end());
   ASSERT_EQ(areas.size(), 2u);
   EXPECT_NEAR(areas[0] + areas[1], 12000, 1e-6);

@@ -48,17 +48,6 @@ class SampleDistrictAreasTest : public WalkerTest {
     }
     return {};
   }
-  // Sizes of the built areas, each of which must hold its own reference point.
-  static std::vector<double> SortedAreas(TAreaString* list) {
-    std::vector<double> sizes;
-    for (TElement* e : list->Items()) {
-      auto* area = static_cast<TAreaElement*>(e);
-      sizes.push_back(area->GetArea1());
-      EXPECT_TRUE(area->ContainsPoint(area->GetAbsRefX(), area->GetAbsRefY())) << area->GetArea1();
-    }
-    std::sort(sizes.begin(), sizes.end());
-    return sizes;
-  }
   static void ExpectSameAreas(const std::vector<double>& stored, const std::vector<double>& built) {
     ASSERT_EQ(stored.size(), built.size());
     double sumA = 0, sumB = 0;
@@ -104,7 +93,7 @@ TEST_F(SampleDistrictAreasTest, BuiltAreasAreTheStoredAreas) {
     ASSERT_TRUE(lines);
     nodearea::Network net = nodearea::BuildAreasOfLines(*lines, options);
     ASSERT_TRUE(net.AreaList);
-    ExpectSameAreas(stored, SortedAreas(net.AreaList));
+    ExpectSameAreas(stored, SortedAreasOf(net.AreaList));
     nodearea::Release(net);
   }
 
@@ -120,9 +109,7 @@ TEST_F(SampleDistrictAreasTest, BuiltAreasAreTheStoredAreas) {
   tool.DeletePseudoNodes = true;
   tool.SetInput(lines.get());
   tool.DoIt();
-  auto* built = dynamic_cast<TAreaString*>(tool.Output());
-  ASSERT_TRUE(built);
-  ExpectSameAreas(stored, SortedAreas(built));
+  ExpectSameAreas(stored, SortedAreasOf(tool.Output()));
 }
 
 }  // namespace
