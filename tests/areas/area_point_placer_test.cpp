@@ -14,7 +14,6 @@
 #include <utility>
 #include <vector>
 
-#include "areas/anal_device.h"
 #include "areas/area_point_placer.h"
 #include "framework/message_dispatch.h"
 #include "framework/zelto_message.h"
@@ -207,14 +206,6 @@ TEST_F(PlacerTest, LineBoundedAreaWithAHole) {
   std::unique_ptr<TAreaElement> owner(a);
   auto [x, y] = place(*a);
   EXPECT_LT(x, 30);
-}
-
-TEST_F(PlacerTest, RasterIsAPageOf500PixelsSquareAt200DotsPerInch) {
-  TAnalDevice* device = placer.GetDevice();
-  device->SetupPage();
-  EXPECT_EQ(device->GetPage()->GetInnerRect(), (TDeviceRect{0, 0, 500, 500}));
-  EXPECT_NEAR(device->GetPage()->GetHRes(), 7874.0157, 1e-4);
-  EXPECT_EQ(device->GetPage()->GetVRes(), device->GetPage()->GetHRes());
 }
 
 TEST_F(PlacerTest, MultiPlacerWalksOnlyAreaStrings) {
