@@ -87,7 +87,7 @@ class CarryTest : public WalkerTest {
   std::string protocol = (scratch / "carry.txt").string();
 };
 
-TEST_F(CarryTest, AMergedStandTakesTheLargerOldAreaAndMarksLinesOfOtherBlocks) {
+TEST_F(CarryTest, AMergedStandTakesTheLargerOldAreaAndMarksLinesOfOtherBlocksWithoutAProtocol) {
   OldArea("A", 1, 110, 10, 10);  // 100 m²
   OldArea("A", 2, 120, 20, 20);  // 400 m²
   OldArea("B", 3, 130, 30, 30);  // larger still, but after the best block is set
@@ -110,6 +110,7 @@ TEST_F(CarryTest, AMergedStandTakesTheLargerOldAreaAndMarksLinesOfOtherBlocks) {
   EXPECT_NE(props, Record(reg->FindBlock("B")->FindObject('P', 3)));  // a clone, not shared
   EXPECT_EQ(props->GetBlockName(), "B");                               // filed in the old area's block
   EXPECT_NE(carrier.CurrentProtocolLine().find("Diff.Block"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(protocol));  // none asked for
 }
 
 TEST_F(CarryTest, TheProtocolListsProblemsAndOnlyThemWhenAsked) {
@@ -141,16 +142,6 @@ TEST_F(CarryTest, TheProtocolListsProblemsAndOnlyThemWhenAsked) {
   EXPECT_EQ(missing->GetProperties(), nullptr);
   // Carried twice, each area is filed once beside the old one.
   EXPECT_EQ(static_cast<TEntity*>(Block("A")->GetObjectRegister('P')->GetItem(1))->GetCount(), 3);
-}
-
-TEST_F(CarryTest, WithoutAProtocolFileAttributesAreStillCarried) {
-  OldArea("A", 5, 150, 10, 10);
-  TPolyLineAreaElement* area = NewArea({{BoundaryLine("A", 1, 0, 5), false}});
-  TCarryArToArThroughLines carrier;
-  Run(carrier);
-  ASSERT_NE(area->GetProperties(), nullptr);
-  EXPECT_EQ(Record(area)->Cislo, 5);
-  EXPECT_FALSE(std::filesystem::exists(protocol));
 }
 
 TEST_F(CarryTest, AUserWhoClosesTheFormIsAskedAtEveryAreaUntilHeConfirms) {

@@ -14,7 +14,6 @@
 #include <utility>
 #include <vector>
 
-#include "areas/anal_device.h"
 #include "areas/area_point_placer.h"
 #include "framework/message_dispatch.h"
 #include "framework/zelto_message.h"
@@ -58,31 +57,42 @@ class PlacerTest : public testing::Test {
   TAreaPointPlacer placer;
 };
 
-TEST_F(PlacerTest, RectangleTakesItsCentre) {
-  std::unique_ptr<TAreaElement> a(area({{0, 0}, {0, 10}, {40, 10}, {40, 0}}));
-  EXPECT_EQ(place(*a), std::make_pair(20.0, 5.0));
-}
-
-TEST_F(PlacerTest, CentreNearTheBoundaryMovesToTheMiddleOfItsCrossingsUnlessCentreOnly) {
-  std::unique_ptr<TAreaElement> a(area({{0, 0}, {100, 0}, {100, 10}, {50.3, 10}, {50.3, 100}, {0, 100}}));
-  auto [x, y] = place(*a);
-  EXPECT_DOUBLE_EQ(x, 25.15);
-  EXPECT_DOUBLE_EQ(y, 50);
-  EXPECT_EQ(place(*a, true), std::make_pair(50.0, 50.0));
-}
-
-TEST_F(PlacerTest, LShapeTakesTheMiddleOfTheWidestSpanOfTheMiddleRow) {
-  std::unique_ptr<TAreaElement> a(area({{0, 0}, {100, 0}, {100, 20}, {20, 20}, {20, 100}, {0, 100}}));
-  auto [x, y] = place(*a);
-  EXPECT_NEAR(x, 10, 0.5);  // the middle row crosses only the upright leg
-  EXPECT_NEAR(y, 50, 0.5);
-}
-
-TEST_F(PlacerTest, RingShapeTakesTheLeftOfTwoEqualSpans) {
-  std::unique_ptr<TAreaElement> a(area({{0, 0}, {0, 90}, {90, 90}, {90, 0}}, {{{30, 30}, {60, 30}, {60, 60}, {30, 60}}}));
-  auto [x, y] = place(*a);
-  EXPECT_LT(x, 30);
-  EXPECT_NEAR(x, 15, 0.5);
+// The rectangle centre where it serves; else the middle of the crossings
+// nearest it; else the middle of the widest span of the middle raster row,
+// the left one of two equal spans.
+TEST_F(PlacerTest, ShapesTakeTheirPoints) {
+  const Pts lShape{{0, 0}, {100, 0}, {100, 20}, {20, 20}, {20, 100}, {0, 100}};
+  // The same L, turned the other way round, with its sides cut into 30,000
+  // vertices is searched alike.
+  const Pts reversed(lShape.rbegin(), lShape.rend());
+  Pts denseL;
+  for (std::size_t i = 0; i < reversed.size(); ++i) {
+    auto [x0, y0] = reversed[i];
+    auto [x1, y1] = reversed[(i + 1) % reversed.size()];
+    for (int k = 0; k < 5000; ++k) denseL.push_back({x0 + (x1 - x0) * k / 5000, y0 + (y1 - y0) * k / 5000});
+  }
+  const Pts notch{{0, 0}, {100, 0}, {100, 10}, {50.3, 10}, {50.3, 100}, {0, 100}};
+  const struct {
+    const char* name;
+    Pts outer;
+    std::vector<Pts> holes;
+    bool centerOnly;
+    double x, y, tolerance;
+  } cases[] = {
+      {"rectangle", {{0, 0}, {0, 10}, {40, 10}, {40, 0}}, {}, false, 20, 5, 0},
+      {"centre near the boundary", notch, {}, false, 25.15, 50, 1e-9},
+      {"centre only", notch, {}, true, 50, 50, 0},
+      {"L", lShape, {}, false, 10, 50, 0.5},
+      {"dense L", denseL, {}, false, 10, 50, 0.5},
+      {"ring", {{0, 0}, {0, 90}, {90, 90}, {90, 0}}, {{{30, 30}, {60, 30}, {60, 60}, {30, 60}}}, false, 15, 45, 0.5},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::unique_ptr<TAreaElement> a(area(c.outer, c.holes));
+    auto [x, y] = place(*a, c.centerOnly);
+    EXPECT_NEAR(x, c.x, c.tolerance);
+    EXPECT_NEAR(y, c.y, c.tolerance);
+  }
 }
 
 TEST_F(PlacerTest, UShapeAndManyHolesStayInside) {
@@ -152,24 +162,6 @@ TEST_F(PlacerTest, AnAreaWithoutInsideIsLoggedNotBoxed) {
   EXPECT_TRUE(ui->shown().empty());
 }
 
-TEST_F(PlacerTest, AreaOfMoreThanTenThousandVerticesIsSearchedLikeAnyOther) {
-  // An L whose centre lies outside, its sides cut into 30,000 vertices.
-  Pts outer;
-  auto side = [&](double x0, double y0, double x1, double y1, int n) {
-    for (int i = 0; i < n; ++i) outer.push_back({x0 + (x1 - x0) * i / n, y0 + (y1 - y0) * i / n});
-  };
-  side(0, 0, 0, 100, 5000);
-  side(0, 100, 20, 100, 5000);
-  side(20, 100, 20, 20, 5000);
-  side(20, 20, 100, 20, 5000);
-  side(100, 20, 100, 0, 5000);
-  side(100, 0, 0, 0, 5000);
-  std::unique_ptr<TAreaElement> a(area(outer));
-  auto [x, y] = place(*a);
-  EXPECT_NEAR(x, 10, 0.5);
-  EXPECT_NEAR(y, 50, 0.5);
-}
-
 TEST_F(PlacerTest, RandomHoledStarsStayInside) {
   std::mt19937 rng(3);
   std::uniform_real_distribution<double> r(0.05, 1.0);
@@ -214,14 +206,6 @@ TEST_F(PlacerTest, LineBoundedAreaWithAHole) {
   std::unique_ptr<TAreaElement> owner(a);
   auto [x, y] = place(*a);
   EXPECT_LT(x, 30);
-}
-
-TEST_F(PlacerTest, RasterIsAPageOf500PixelsSquareAt200DotsPerInch) {
-  TAnalDevice* device = placer.GetDevice();
-  device->SetupPage();
-  EXPECT_EQ(device->GetPage()->GetInnerRect(), (TDeviceRect{0, 0, 500, 500}));
-  EXPECT_NEAR(device->GetPage()->GetHRes(), 7874.0157, 1e-4);
-  EXPECT_EQ(device->GetPage()->GetVRes(), device->GetPage()->GetHRes());
 }
 
 TEST_F(PlacerTest, MultiPlacerWalksOnlyAreaStrings) {

@@ -20,18 +20,20 @@
 namespace areas_test {
 namespace {
 
-std::vector<std::int32_t> Druhy(const std::string& blockDir, std::vector<std::int32_t>* numbers = nullptr) {
+// The lines of a block, read into `model`.
+std::unique_ptr<TPolyLineString> BlockLines(const std::string& blockDir, TEntity& model) {
   std::unique_ptr<TGeliXBlokReader> r(TGeliXBlokReader::CreateForBlock(blockDir));
-  TEntity model;
   r->SetObjectModel(&model);
-  std::unique_ptr<TPolyLineString> lines(r->ReadLines());
-  std::vector<std::int32_t> druhy;
-  if (!lines) return druhy;
-  for (TElement* l : lines->Items()) {
-    druhy.push_back(l->GetPropertyInt("Druh"));
-    if (numbers) numbers->push_back(l->GetPropertyInt("Cislo"));
-  }
-  return druhy;
+  return std::unique_ptr<TPolyLineString>(r->ReadLines());
+}
+
+// One integer property of each line of a block.
+std::vector<std::int32_t> LineValues(const std::string& blockDir, const char* property) {
+  TEntity model;
+  std::vector<std::int32_t> values;
+  if (auto lines = BlockLines(blockDir, model))
+    for (TElement* l : lines->Items()) values.push_back(l->GetPropertyInt(property));
+  return values;
 }
 
 TEST_F(ExportTest, LinesTakeOneKindAndADanglingEndKeepsItsLinks) {
@@ -59,7 +61,7 @@ TEST_F(ExportTest, LinesTakeOneKindAndADanglingEndKeepsItsLinks) {
   EXPECT_TRUE(std::equal(before.begin() + 15, before.end(), spurProps->Links.begin() + 15));
   EXPECT_FALSE(std::equal(before.begin(), before.begin() + 5, spurProps->Links.begin()));
   EXPECT_EQ(spurProps->Barva, 5);
-  EXPECT_EQ(Druhy(block()), std::vector<std::int32_t>(15, 2100));
+  EXPECT_EQ(LineValues(block(), "Druh"), std::vector<std::int32_t>(15, 2100));
   EXPECT_EQ(rows(dir / "OUT.BLK" / "L2100.DBF", {"CISLO"}).size(), 15u);
   EXPECT_FALSE(fs::exists(dir / "OUT.BLK" / "L0007.DBF"));
 }
@@ -91,7 +93,7 @@ TEST_F(ExportTest, AnExporterWritingIntoAnotherJobsStagingMakesItsCommitRefuse) 
     EXPECT_EQ(lin == "old lines", full);
   }
   platform::pathResolver().removeDrive('T');
-  EXPECT_EQ(Druhy(block()).size(), 14u);
+  EXPECT_EQ(LineValues(block(), "Druh").size(), 14u);
   for (const auto& entry : fs::directory_iterator(dir)) EXPECT_NE(entry.path().filename().string().front(), '.');
 }
 
@@ -153,32 +155,21 @@ TEST_F(TestBlockTest, AllLinesAreAppendedOnceEachAndNumberedOn) {
   };
   run(true);
   const std::string testBlock = platform::pathResolver().existing(TExportAllLines::kTestBlock).string();
-  std::vector<std::int32_t> numbers;
-  EXPECT_EQ(Druhy(testBlock, &numbers).size(), 14u);
+  EXPECT_EQ(LineValues(testBlock, "Cislo").size(), 14u);
   run(false);
-  numbers.clear();
-  Druhy(testBlock, &numbers);
+  const std::vector<std::int32_t> numbers = LineValues(testBlock, "Cislo");
   ASSERT_EQ(numbers.size(), 28u);
   EXPECT_EQ(numbers.back(), 28);
   run(true);
-  numbers.clear();
-  Druhy(testBlock, &numbers);
-  EXPECT_EQ(numbers.size(), 14u);
+  EXPECT_EQ(LineValues(testBlock, "Cislo").size(), 14u);
 }
 
-}  // namespace
-}  // namespace areas_test
-
-namespace areas_test {
-namespace {
 
 TEST_F(ExportTest, RoadsReadFromABlockCarryTheirRowsIntoTheExtraction) {
   const std::string control = controlDir();
   if (control.empty()) GTEST_SKIP() << "no generated control files";
   TEntity model;
-  std::unique_ptr<TGeliXBlokReader> r(TGeliXBlokReader::CreateForBlock(control + "/4107/01/CES.BLK"));
-  r->SetObjectModel(&model);
-  std::unique_ptr<TPolyLineString> roads(r->ReadLines());
+  std::unique_ptr<TPolyLineString> roads = BlockLines(control + "/4107/01/CES.BLK", model);
   ASSERT_TRUE(roads);
   ASSERT_GT(roads->GetCount(), 0);
   std::string name;
@@ -207,19 +198,12 @@ TEST_F(ExportTest, RoadsReadFromABlockCarryTheirRowsIntoTheExtraction) {
   EXPECT_TRUE(ui->shownTexts().empty());
 }
 
-}  // namespace
-}  // namespace areas_test
-
-namespace areas_test {
-namespace {
 
 // Line number and begin flag of each link of the block's lines, by number.
 std::map<std::int32_t, std::vector<std::pair<std::int32_t, int>>> BlockLinks(const std::string& blockDir) {
   std::map<std::int32_t, std::vector<std::pair<std::int32_t, int>>> links;
-  std::unique_ptr<TGeliXBlokReader> r(TGeliXBlokReader::CreateForBlock(blockDir));
   TEntity model;
-  r->SetObjectModel(&model);
-  std::unique_ptr<TPolyLineString> lines(r->ReadLines());
+  std::unique_ptr<TPolyLineString> lines = BlockLines(blockDir, model);
   if (!lines) return links;
   for (TElement* l : lines->Items()) {
     auto* props = static_cast<TGelixLineProps*>(static_cast<TPolyLineElement*>(l)->GetProperties());

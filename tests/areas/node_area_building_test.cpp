@@ -68,6 +68,13 @@ class NodeAreaTest : public WalkerTest {
     std::sort(v.begin(), v.end());
     return v;
   }
+  // How many branches the node at the given end of line `index` has; 0 when no node.
+  int BranchesAtEnd(int index, bool start) const {
+    TNode* node;
+    TNodeBranch* branch;
+    FindNodeOfLineEnd(static_cast<TPolyLineElement*>(lines->GetItem(index)), start, node, branch);
+    return node ? node->GetBranchCount() : 0;
+  }
   TAreaElement* AreaOf(double net) const {
     for (TElement* e : areaList->Items())
       if (std::fabs(static_cast<TAreaElement*>(e)->GetArea1() - net) < 1e-6) return static_cast<TAreaElement*>(e);
@@ -245,14 +252,8 @@ TEST_F(NodeAreaTest, EndsShareANodeOnlyWithinTheTolerance) {
   lines->AddAndExtend(Line({{0, 20}, {5, 25}}));
   lines->AddAndExtend(Line({{5.00011, 25}, {10, 20}}));
   Build();
-  TNode* a;
-  TNodeBranch* b;
-  FindNodeOfLineEnd(static_cast<TPolyLineElement*>(lines->GetItem(0)), false, a, b);
-  ASSERT_TRUE(a);
-  EXPECT_EQ(a->GetBranchCount(), 2);
-  FindNodeOfLineEnd(static_cast<TPolyLineElement*>(lines->GetItem(2)), false, a, b);
-  ASSERT_TRUE(a);
-  EXPECT_EQ(a->GetBranchCount(), 1);
+  EXPECT_EQ(BranchesAtEnd(0, false), 2);
+  EXPECT_EQ(BranchesAtEnd(2, false), 1);
 }
 
 // A line whose vertex list refuses to grow once armed, as a full memory would.
@@ -329,11 +330,7 @@ TEST_F(NodeAreaTest, EndsInNeighbouringCellsOfTheIndexShareANode) {
   lines->AddAndExtend(Line({{0, 0}, {49.99996, 50}}));
   lines->AddAndExtend(Line({{50.00003, 50}, {100, 0}}));
   Build();
-  TNode* node;
-  TNodeBranch* branch;
-  FindNodeOfLineEnd(static_cast<TPolyLineElement*>(lines->GetItem(40)), false, node, branch);
-  ASSERT_TRUE(node);
-  EXPECT_EQ(node->GetBranchCount(), 2);
+  EXPECT_EQ(BranchesAtEnd(40, false), 2);
 }
 
 TEST_F(NodeAreaTest, AnAreaTheTreeCannotHoldLeavesNoBranchPointingAtIt) {

@@ -16,7 +16,6 @@
 #include "gisblock/gelix_classes.h"
 #include "platform/message_queue.h"
 #include "walkers_fixture.h"
-#include "sample_tree.h"
 
 namespace {
 
@@ -34,17 +33,6 @@ class DriverTest : public WalkerTest {
   void TearDown() override {
     zelto::RunMessagesUntilIdle();
     zelto::SetMainToolResolver(nullptr);
-  }
-  static std::vector<double> AreasOf(TElement* output) {
-    std::vector<double> sizes;
-    if (auto* list = dynamic_cast<TAreaString*>(output))
-      for (TElement* e : list->Items()) {
-        auto* area = static_cast<TAreaElement*>(e);
-        sizes.push_back(area->GetArea1());
-        EXPECT_TRUE(area->ContainsPoint(area->GetAbsRefX(), area->GetAbsRefY())) << area->GetArea1();
-      }
-    std::sort(sizes.begin(), sizes.end());
-    return sizes;
   }
 
   TOwnerEntity sink;
@@ -72,7 +60,7 @@ TEST_F(DriverTest, AreasAreBuiltFromJoinedLinesWhetherOrNotJoinLinesIsSet) {
     tool.SetInput(lines.get());
     tool.DoIt();
     ASSERT_TRUE(tool.Output());
-    const std::vector<double> areas = AreasOf(tool.Output());
+    const std::vector<double> areas = SortedAreasOf(tool.Output());
     ASSERT_EQ(areas.size(), 2u);
     EXPECT_NEAR(areas[0], 100, 1e-6);
     EXPECT_NEAR(areas[1], 100, 1e-6);
@@ -167,50 +155,6 @@ TEST_F(DriverTest, AChainOfPseudoNodesBecomesOneLineInOrderUpToTheVertexLimit) {
   }
 }
 
-TEST_F(DriverTest, SampleDistrictGivesTheStoredAreas) {
-  if (test_support::GeneratedSample().empty()) GTEST_SKIP() << "python3 not installed";
-  const fs::path dir = fs::temp_directory_path() / ("zelto_driver_sample_" + std::to_string(::getpid()));
-  ASSERT_TRUE(test_support::CopySample(dir.string()));
-  std::string block;
-  for (const auto& lhc : fs::directory_iterator(dir / "GIS"))
-    if (lhc.is_directory())
-      for (const auto& district : fs::directory_iterator(lhc.path()))
-        if (fs::exists(district.path() / "DET.BLK" / "TN.LIN")) block = (district.path() / "DET.BLK").string();
-  ASSERT_FALSE(block.empty());
-
-  std::vector<double> stored;
-  {
-    TEntity model;
-    std::unique_ptr<TGeliXBlokReader> reader(TGeliXBlokReader::CreateForBlock(block));
-    reader->SetObjectModel(&model);
-    std::unique_ptr<TAreaString> areas(reader->ReadAreas());
-    ASSERT_TRUE(areas);
-    for (TElement* e : areas->Items()) stored.push_back(static_cast<TAreaElement*>(e)->GetArea1());
-  }
-  std::sort(stored.begin(), stored.end());
-  ASSERT_GT(stored.size(), 10u);
-
-  TEntity model;
-  std::unique_ptr<TGeliXBlokReader> reader(TGeliXBlokReader::CreateForBlock(block));
-  reader->SetObjectModel(&model);
-  std::unique_ptr<TPolyLineString> lines(reader->ReadLines());
-  ASSERT_TRUE(lines);
-  TMakeNodesAndAreas tool;
-  tool.SnapDistance = 0.01;
-  tool.DeletePseudoNodes = true;
-  tool.SetInput(lines.get());
-  tool.DoIt();
-  const std::vector<double> built = AreasOf(tool.Output());
-  ASSERT_EQ(built.size(), stored.size());
-  for (std::size_t i = 0; i < built.size(); ++i) EXPECT_NEAR(built[i], stored[i], 1e-6 * std::max(1.0, stored[i])) << i;
-
-  std::error_code ec;
-  fs::remove_all(dir, ec);
-}
-
-}  // namespace
-
-namespace {
 
 // Two districts whose shared edge each digitised on its own, 4 mm apart,
 // with vertices that lie off the other copy's segments.
@@ -226,7 +170,7 @@ TEST_F(DriverTest, DistrictsDigitisedApartMergeWithoutASliver) {
   tool.SnapDistance = 0.01;
   tool.SetInput(lines.get());
   tool.DoIt();
-  std::vector<double> areas = AreasOf(tool.Output());
+  std::vector<double> areas = SortedAreasOf(tool.Output());
   std::sort(areas.begin(), areas.end());
   ASSERT_EQ(areas.size(), 2u);
   EXPECT_NEAR(areas[0] + areas[1], 12000, 1e-6);

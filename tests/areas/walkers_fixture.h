@@ -3,8 +3,10 @@
 // from coordinates, with Gelix attribute records where the kind matters.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <utility>
+#include <vector>
 
 #include "areas/areas_classes.h"
 #include "geometry/area_element.h"
@@ -33,6 +35,20 @@ inline TAreaElement* Box(double x0, double y0, double x1, double y1) {
   auto* area = new TAreaElement;
   for (auto [x, y] : Pts{{x0, y0}, {x0, y1}, {x1, y1}, {x1, y0}}) area->AddVertex(x, y);
   return area;
+}
+
+// The sorted net sizes of the areas of an area list (none for anything
+// else); each area must hold its own reference point.
+inline std::vector<double> SortedAreasOf(TElement* output) {
+  std::vector<double> sizes;
+  if (auto* list = dynamic_cast<TAreaString*>(output))
+    for (TElement* e : list->Items()) {
+      auto* area = static_cast<TAreaElement*>(e);
+      sizes.push_back(area->GetArea1());
+      EXPECT_TRUE(area->ContainsPoint(area->GetAbsRefX(), area->GetAbsRefY())) << area->GetArea1();
+    }
+  std::sort(sizes.begin(), sizes.end());
+  return sizes;
 }
 
 class WalkerTest : public ::testing::Test {

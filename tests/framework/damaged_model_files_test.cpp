@@ -97,24 +97,14 @@ class DamagedModelFiles : public FrameworkTest {
     return true;
   }
 
-  static void classDefinition(zelto::ValueWriter& w, const std::string& name,
-                              std::initializer_list<std::pair<const char*, int>> properties) {
-    w.WriteInteger(-1);
-    w.WriteString(name);
-    w.WriteInteger(0);
-    w.WriteListBegin();
-    for (const auto& [property, kind] : properties) w.WriteString(property), w.WriteInteger(kind);
-    w.WriteListEnd();
-  }
   static zelto::ValueWriter zltStart() {
     zelto::ValueWriter w;
-    w.WriteRaw("ZLT0");
-    for (int i = 0; i < 3; ++i) w.WriteString("hlavička");
+    WriteZltHeader(w);
     w.WriteListBegin();
-    classDefinition(w, "TOwnerEntity", {{"Name", 10}});
-    classDefinition(w, "TTool", {{"Name", 10}, {"Input", 7}, {"Output", 7}});
-    classDefinition(w, "TStringElement", {{"Value", 10}, {"Name", 10}});
-    classDefinition(w, "TEntity", {});
+    WriteClassDefinition(w, "TOwnerEntity", {{"Name", 10}});
+    WriteClassDefinition(w, "TTool", {{"Name", 10}, {"Input", 7}, {"Output", 7}});
+    WriteClassDefinition(w, "TStringElement", {{"Value", 10}, {"Name", 10}});
+    WriteClassDefinition(w, "TEntity", {});
     return w;
   }
   // Record k of class c with a name and the given children.

@@ -46,3 +46,18 @@ void FrameworkTest::TearDown() {
 }
 
 bool Alive(platform::Handle handle) { return TElement::FromHandle(handle) != nullptr; }
+
+void WriteZltHeader(zelto::ValueWriter& w) {
+  w.WriteRaw("ZLT0");
+  for (int i = 0; i < 3; ++i) w.WriteString("hlavička");
+}
+
+void WriteClassDefinition(zelto::ValueWriter& w, const std::string& name,
+                          std::initializer_list<std::pair<const char*, int>> properties) {
+  w.WriteInteger(-1);
+  w.WriteString(name);
+  w.WriteInteger(0);
+  w.WriteListBegin();
+  for (const auto& [property, kind] : properties) w.WriteString(property), w.WriteInteger(kind);
+  w.WriteListEnd();
+}

@@ -2,11 +2,14 @@
 // Element classes and helpers shared by the framework tests.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/class_registry.h"
 #include "framework/entity.h"
+#include "framework/value_stream.h"
 #include "framework/zelto_message.h"
 #include "platform/scripted_user_interaction.h"
 
@@ -54,3 +57,9 @@ class FrameworkTest : public ::testing::Test {
 
 // Whether an element is still alive, through the handle it was given.
 bool Alive(platform::Handle handle);
+
+// Model-file ("ZLT0") pieces: the signature with its three header strings,
+// and a class definition with its published properties and their kinds.
+void WriteZltHeader(zelto::ValueWriter& w);
+void WriteClassDefinition(zelto::ValueWriter& w, const std::string& name,
+                          std::initializer_list<std::pair<const char*, int>> properties);

@@ -107,23 +107,7 @@ TEST(Registers, SharedNumbersAndFreeObjectKeepsTheOwner) {
   EXPECT_EQ(static_cast<TEntity*>(owner)->GetItem(1), piece);
 }
 
-TEST(Registers, ObjectSelectorNeedsAKindLetter) {
-  TEntity model;
-  auto* reg = new TRegister;
-  model.Add(reg);
-  auto* block = new TBlockRegister;
-  block->SetName("B1");
-  reg->Add(block);
-  TPolyLineString keep;
-  auto* line = new TPolyLineElement;
-  keep.Add(numbered(line, 5));
-  block->Register(line);
-  EXPECT_EQ(SelectRegisteredObject(&model, "b1", "L", 5), line);
-  EXPECT_EQ(SelectRegisteredObject(&model, "b1", "", 5), nullptr);
-  EXPECT_EQ(SelectRegisteredObject(&model, "b2", "L", 5), nullptr);
-}
-
-TEST(Registers, TheSelectorToolPicksFromTheWorldsObjectModel) {
+TEST(Registers, SelectorsPickFromTheWorldsObjectModelAndNeedAKindLetter) {
   TWorld world;
   TWorld* previous = GetWorld();
   SetWorld(&world);
@@ -136,6 +120,10 @@ TEST(Registers, TheSelectorToolPicksFromTheWorldsObjectModel) {
   auto* line = new TPolyLineElement;
   keep.Add(numbered(line, 7));
   block->Register(line);
+  auto* model = world.GetObjectModel();
+  EXPECT_EQ(SelectRegisteredObject(model, "b1", "L", 7), line);
+  EXPECT_EQ(SelectRegisteredObject(model, "b1", "", 7), nullptr);
+  EXPECT_EQ(SelectRegisteredObject(model, "b2", "L", 7), nullptr);
 
   TRegisterObjectSelector selector;
   selector.SetPropertyText("BlockName", "B1");

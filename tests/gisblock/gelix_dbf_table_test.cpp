@@ -23,11 +23,7 @@ class TTableProps : public TSpaceEntityProps {
   std::int32_t cislo = 0;
 };
 
-}  // namespace
-
 ZELTO_IMPLEMENT_ELEMENT(TTableProps, TSpaceEntityProps, [](auto& p) { p.Integer("Cislo", &TTableProps::cislo); })
-
-namespace {
 
 class GelixDBFTableTest : public TableDir {
  protected:

@@ -7,6 +7,9 @@
 
 #include "platform/qt/qt_message_pump.h"
 #include "platform/qt/qt_user_interaction.h"
+#include "framework/entity.h"
+#include "framework/message_dispatch.h"
+#include "framework/zelto_message.h"
 
 namespace {
 
@@ -77,13 +80,6 @@ TEST(QtPlatform, MessageBoxesAnswerWithThePressedButton) {
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
-}  // namespace
-
-#include "framework/entity.h"
-#include "framework/message_dispatch.h"
-#include "framework/zelto_message.h"
-
-namespace {
 
 class TMainToolDouble : public TOwnerEntity {
  public:
