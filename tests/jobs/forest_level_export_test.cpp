@@ -76,6 +76,32 @@ void SumExported(TForestSpaceUnit& unit, const TElementClass& cls, KindSums& sum
 }
 
 class LevelExportTest : public JobsTest {
+ public:
+  // The areas of the level's written block against the generator's, and
+  // the ZRO layer's compartment boundaries; returns the block's areas.
+  void ReplaceInIni(const std::string& from, const std::string& to) {
+    std::string ini = Bytes(dir / "TERGELIX.INI");
+    const std::size_t at = ini.find(from);
+    ASSERT_NE(at, std::string::npos) << from;
+    std::ofstream(dir / "TERGELIX.INI", std::ios::binary) << ini.replace(at, from.size(), to);
+  }
+  std::map<int, KindSums> ExpectGeneratorsAreas(const fs::path& output, const jobs::ForestLevel& found) {
+    const std::string level = "d['levels']['" + (found.Zro ? std::string("ZRO") : found.KeyStem) + "']";
+    const int kind = std::stoi(Expected(level + "['area_kind']"));
+    const fs::path written = output / ("01_" + found.Prefix + ".BLK");
+    std::map<int, KindSums> sums = ReadBack(written);
+    EXPECT_EQ(sums[kind].count, std::stoi(Expected(level + "['count']")));
+    EXPECT_NEAR(sums[kind].net, std::stod(Expected(level + "['sum_net_m2']")), 0.05);
+    EXPECT_EQ(sums[134].count, std::stoi(Expected(level + "['empty_count']")));
+    EXPECT_NEAR(sums[134].net, std::stod(Expected(level + "['empty_sum_net_m2']")), 0.05);
+    const std::map<int, int> lineKinds = LineKinds(written);
+    if (found.Zro) {
+      EXPECT_GT(lineKinds.count(1300), 0u);
+      EXPECT_GT(lineKinds.count(1400), 0u);
+    }
+    return sums;
+  }
+
  protected:
   jobs::LevelExportContext Context(const fs::path& output) {
     jobs::LevelExportContext ctx;
@@ -102,26 +128,16 @@ TEST_F(LevelExportTest, LevelsOfTheReadDistrictHoldTheGeneratorsAreas) {
   jobs::ExportWholeDistrict(ctx);
 
   for (const jobs::ForestLevel& found : jobs::ForestLevels()) {
-    const std::string name = found.Zro ? "ZRO" : found.KeyStem;
-    SCOPED_TRACE(name);
-    const std::string level = "d['levels']['" + name + "']";
-    const int kind = std::stoi(Expected(level + "['area_kind']"));
+    const std::string level = "d['levels']['" + (found.Zro ? std::string("ZRO") : found.KeyStem) + "']";
+    SCOPED_TRACE(level);
     const fs::path written = output / ("01_" + found.Prefix + ".BLK");
     EXPECT_EQ(written.filename().string() + "\n", Expected(level + "['block']"));
     EXPECT_TRUE(fs::exists(written / Expected(level + "['table']").substr(0, 9)));
-
-    std::map<int, KindSums> sums = ReadBack(written);
-    EXPECT_EQ(sums[kind].count, std::stoi(Expected(level + "['count']")));
-    EXPECT_NEAR(sums[kind].net, std::stod(Expected(level + "['sum_net_m2']")), 0.05);
-    EXPECT_EQ(sums[134].count, std::stoi(Expected(level + "['empty_count']")));
-    EXPECT_NEAR(sums[134].net, std::stod(Expected(level + "['empty_sum_net_m2']")), 0.05);
-
-    // The ZRO layer draws compartment boundaries apart from the others.
+    std::map<int, KindSums> sums = ExpectGeneratorsAreas(output, found);
+    const int kind = std::stoi(Expected(level + "['area_kind']"));
+    // Other levels draw only their own line kind.
     const std::map<int, int> lineKinds = LineKinds(written);
-    if (found.Zro) {
-      EXPECT_GT(lineKinds.count(1300), 0u);
-      EXPECT_GT(lineKinds.count(1400), 0u);
-    } else {
+    if (!found.Zro) {
       EXPECT_EQ(lineKinds.size(), 1u);
       EXPECT_EQ(lineKinds.begin()->first, found.LineKind);
     }
@@ -171,20 +187,8 @@ TEST_F(LevelExportTest, JoinedLevelsOfOneReadHoldTheGeneratorsAreas) {
   SetExportSetting("RusitPseudouzly", "1");
   jobs::ExportWholeDistrict(ctx);
   for (const jobs::ForestLevel& found : jobs::ForestLevels()) {
-    const std::string name = found.Zro ? "ZRO" : found.KeyStem;
-    SCOPED_TRACE(name);
-    const std::string level = "d['levels']['" + name + "']";
-    const int kind = std::stoi(Expected(level + "['area_kind']"));
-    std::map<int, KindSums> sums = ReadBack(output / ("01_" + found.Prefix + ".BLK"));
-    EXPECT_EQ(sums[kind].count, std::stoi(Expected(level + "['count']")));
-    EXPECT_NEAR(sums[kind].net, std::stod(Expected(level + "['sum_net_m2']")), 0.05);
-    EXPECT_EQ(sums[134].count, std::stoi(Expected(level + "['empty_count']")));
-    EXPECT_NEAR(sums[134].net, std::stod(Expected(level + "['empty_sum_net_m2']")), 0.05);
-    if (found.Zro) {
-      const std::map<int, int> lineKinds = LineKinds(output / ("01_" + found.Prefix + ".BLK"));
-      EXPECT_GT(lineKinds.count(1300), 0u);
-      EXPECT_GT(lineKinds.count(1400), 0u);
-    }
+    SCOPED_TRACE(found.Prefix);
+    ExpectGeneratorsAreas(output, found);
   }
   EXPECT_TRUE(ui->shownTexts().empty()) << ui->shownTexts().front();
 }
@@ -218,26 +222,14 @@ TEST_F(LevelExportTest, ALevelThatCannotBeExportedLeavesTheDiskAlone) {
   EXPECT_TRUE(fs::exists(old / "KEEP"));
 
   // A colour out of the 16-bit range is refused before the old block goes.
-  {
-    std::ifstream in(dir / "TERGELIX.INI", std::ios::binary);
-    std::string ini((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const std::size_t at = ini.find("DILBP=12");
-    ASSERT_NE(at, std::string::npos);
-    ini.replace(at, 8, "DILBP=40000");
-    std::ofstream(dir / "TERGELIX.INI", std::ios::binary) << ini;
-  }
+  ReplaceInIni("DILBP=12", "DILBP=40000");
   EXPECT_EQ(jobs::ExportForestLevel(Context(output), *jobs::FindForestLevel(97)), jobs::ExportResult::NotRemoved);
   EXPECT_NE(ui->shownTexts().back().find("DILBP"), std::string::npos);
 
   // A kind beyond 16 bits once became another kind: it is refused too,
   // naming the key and what it may be, and the old block stays.
-  {
-    std::ifstream in(dir / "TERGELIX.INI", std::ios::binary);
-    std::string ini((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    ini.replace(ini.find("DILBP=40000"), 11, "DILBP=12");
-    ini.replace(ini.find("DruhPorostniSkupiny=110"), 23, "DruhPorostniSkupiny=70000");
-    std::ofstream(dir / "TERGELIX.INI", std::ios::binary) << ini;
-  }
+  ReplaceInIni("DILBP=40000", "DILBP=12");
+  ReplaceInIni("DruhPorostniSkupiny=110", "DruhPorostniSkupiny=70000");
   const fs::path oldDil = output / "01_14DIL.BLK";
   fs::create_directories(oldDil);
   std::ofstream(oldDil / "KEEP") << "x";
@@ -247,12 +239,7 @@ TEST_F(LevelExportTest, ALevelThatCannotBeExportedLeavesTheDiskAlone) {
   EXPECT_TRUE(fs::exists(oldDil / "KEEP"));
   EXPECT_FALSE(jobs::CheckedDetKinds(110, -134));
   EXPECT_NE(ui->shownTexts().back().find("DruhPrazdnePlochy = -134"), std::string::npos);
-  {
-    std::ifstream in(dir / "TERGELIX.INI", std::ios::binary);
-    std::string ini((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    ini.replace(ini.find("DruhPorostniSkupiny=70000"), 25, "DruhPorostniSkupiny=110");
-    std::ofstream(dir / "TERGELIX.INI", std::ios::binary) << ini;
-  }
+  ReplaceInIni("DruhPorostniSkupiny=70000", "DruhPorostniSkupiny=110");
 
   // A hierarchy ended with its object model is not used: the old block
   // stays and the user is told why nothing was written.
