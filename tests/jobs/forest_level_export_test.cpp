@@ -27,11 +27,6 @@ std::string Bytes(const fs::path& file) {
   return {std::istreambuf_iterator<char>(in), {}};
 }
 
-struct KindSums {
-  int count = 0;
-  double net = 0;
-};
-
 // The lines of the written block by kind.
 std::map<int, int> LineKinds(const fs::path& block) {
   std::map<int, int> kinds;
@@ -45,24 +40,6 @@ std::map<int, int> LineKinds(const fs::path& block) {
     ++kinds[props ? props->Druh : -1];
   }
   return kinds;
-}
-
-// The areas of the written block by kind.
-std::map<int, KindSums> ReadBack(const fs::path& block) {
-  std::map<int, KindSums> sums;
-  TEntity model;
-  std::unique_ptr<TGeliXBlokReader> reader(TGeliXBlokReader::CreateForBlock(block.string()));
-  reader->SetObjectModel(&model);
-  std::unique_ptr<TAreaString> areas(reader->ReadAreas());
-  if (!areas) return sums;
-  for (TElement* e : areas->Items()) {
-    auto* area = static_cast<TAreaElement*>(e);
-    auto* props = static_cast<TGelixAreaProps*>(area->GetProperties());
-    KindSums& s = sums[props ? props->Druh : -1];
-    ++s.count;
-    s.net += area->GetArea1();
-  }
-  return sums;
 }
 
 void SumExported(TForestSpaceUnit& unit, const TElementClass& cls, KindSums& sums) {
@@ -89,7 +66,7 @@ class LevelExportTest : public JobsTest {
     const std::string level = "d['levels']['" + (found.Zro ? std::string("ZRO") : found.KeyStem) + "']";
     const int kind = std::stoi(Expected(level + "['area_kind']"));
     const fs::path written = output / ("01_" + found.Prefix + ".BLK");
-    std::map<int, KindSums> sums = ReadBack(written);
+    std::map<int, KindSums> sums = ReadAreas(written);
     EXPECT_EQ(sums[kind].count, std::stoi(Expected(level + "['count']")));
     EXPECT_NEAR(sums[kind].net, std::stod(Expected(level + "['sum_net_m2']")), 0.05);
     EXPECT_EQ(sums[134].count, std::stoi(Expected(level + "['empty_count']")));
@@ -161,10 +138,10 @@ TEST_F(LevelExportTest, LevelsOfTheReadDistrictHoldTheGeneratorsAreas) {
     const jobs::ForestLevel& level = *jobs::FindForestLevel(command);
     SCOPED_TRACE(level.Prefix + " joined");
     const fs::path block = output / ("01_" + level.Prefix + ".BLK");
-    const std::map<int, KindSums> kept = ReadBack(block);
+    const std::map<int, KindSums> kept = ReadAreas(block);
     ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
     ASSERT_EQ(jobs::ExportForestLevel(ctx, level), jobs::ExportResult::Written);
-    const std::map<int, KindSums> joined = ReadBack(block);
+    const std::map<int, KindSums> joined = ReadAreas(block);
     for (int kind : {static_cast<int>(level.AreaKind), 134}) {
       EXPECT_EQ(joined.count(kind), kept.count(kind));
       if (!joined.count(kind) || !kept.count(kind)) continue;

@@ -9,12 +9,18 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "app/jobs/read_commands.h"
 #include "areas/areas_classes.h"
 #include "framework/world.h"
+#include "geometry/area_element.h"
 #include "geometry/geometry_classes.h"
+#include "gisblock/gelix_blok_reader.h"
+#include "gisblock/gelix_props.h"
 #include "gisblock/gelix_classes.h"
 #include "gisblock/gisblock_classes.h"
 #include "platform/message_queue.h"
@@ -28,6 +34,31 @@ namespace jobs_test {
 
 namespace fs = std::filesystem;
 
+struct KindSums {
+  int count = 0;
+  double net = 0;
+  std::map<int, int> colours;
+};
+
+// The areas of a written block by kind.
+inline std::map<int, KindSums> ReadAreas(const fs::path& block) {
+  std::map<int, KindSums> sums;
+  TEntity model;
+  std::unique_ptr<TGeliXBlokReader> reader(TGeliXBlokReader::CreateForBlock(block.string()));
+  if (!reader) return sums;
+  reader->SetObjectModel(&model);
+  std::unique_ptr<TAreaString> areas(reader->ReadAreas());
+  if (!areas) return sums;
+  for (TElement* e : areas->Items()) {
+    auto* area = static_cast<TAreaElement*>(e);
+    auto* props = static_cast<TGelixAreaProps*>(area->GetProperties());
+    KindSums& s = sums[props ? props->Druh : -1];
+    ++s.count;
+    s.net += area->GetArea1();
+    ++s.colours[props ? props->Barva : -1];
+  }
+  return sums;
+}
 
 class JobsTest : public ::testing::Test {
  protected:
@@ -83,6 +114,26 @@ class JobsTest : public ::testing::Test {
   std::unique_ptr<TWorld> world;
   fs::path dir;
   std::string oldWindir;
+};
+
+// A job over the whole LHC, with what it logs kept.
+template <class Context>
+class LhcJobTest : public JobsTest {
+ protected:
+  void SetUp() override {
+    JobsTest::SetUp();
+    if (IsSkipped()) return;
+    lhc = dir / "GIS" / "4107";
+    context.Model = &state;
+    context.LhcDirectory = lhc.string();
+    context.GisRoot = (dir / "GIS").string();
+    context.Log = [this](const std::string& text) { log.push_back(text); };
+  }
+
+  fs::path lhc;
+  jobs::LoadedModel state;
+  Context context;
+  std::vector<std::string> log;
 };
 
 }  // namespace jobs_test
