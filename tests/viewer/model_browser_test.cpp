@@ -5,6 +5,7 @@
 #include <QToolButton>
 
 #include <QApplication>
+#include "qt_app.h"
 #include <QImage>
 #include <filesystem>
 #include <QTableWidget>
@@ -19,13 +20,6 @@
 
 namespace {
 
-void EnsureApp() {
-  static int argc = 1;
-  static char name[] = "test_viewer";
-  static char* argv[] = {name, nullptr};
-  if (!QApplication::instance()) new QApplication(argc, argv);
-}
-
 QStringList ChildNames(QTreeWidgetItem* node) {
   QStringList names;
   for (int i = 0; i < node->childCount(); ++i) names << node->child(i)->text(0);
@@ -37,7 +31,7 @@ QStringList ChildNames(QTreeWidgetItem* node) {
 class ModelBrowser : public ::testing::Test {
  protected:
   void SetUp() override {
-    EnsureApp();
+    test_support::QtApp();
     RegisterElementClasses();
     RegisterModelBrowserClasses();
     district = new TOwnerEntity;

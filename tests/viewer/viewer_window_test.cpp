@@ -181,7 +181,7 @@ TEST_F(Viewer, ActivatingAnotherToolHandsItTheViewAndTheMenuMark) {
 }
 
 TEST(ViewerInput, ASinglePointIsCentredAtTheScaleInUse) {
-  App();
+  test_support::QtApp();
   RegisterGeometryClasses();
   RegisterViewerClasses();
   TEntity objectModel;
@@ -200,7 +200,7 @@ TEST(ViewerInput, ASinglePointIsCentredAtTheScaleInUse) {
 }
 
 TEST(ScaleText, IntegersFromTenAndThreeDecimalsBelow) {
-  App();
+  test_support::QtApp();
   RegisterViewerClasses();
   TFormToolManager manager;
   manager.SetScale(10);
