@@ -22,11 +22,6 @@ namespace {
 
 using test_support::LogProbe;
 
-std::string Bytes(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
 // The lines of the written block by kind.
 std::map<int, int> LineKinds(const fs::path& block) {
   std::map<int, int> kinds;
@@ -57,7 +52,7 @@ class LevelExportTest : public JobsTest {
   // The areas of the level's written block against the generator's, and
   // the ZRO layer's compartment boundaries; returns the block's areas.
   void ReplaceInIni(const std::string& from, const std::string& to) {
-    std::string ini = Bytes(dir / "TERGELIX.INI");
+    std::string ini = FileBytes(dir / "TERGELIX.INI");
     const std::size_t at = ini.find(from);
     ASSERT_NE(at, std::string::npos) << from;
     std::ofstream(dir / "TERGELIX.INI", std::ios::binary) << ini.replace(at, from.size(), to);
@@ -232,14 +227,14 @@ TEST_F(LevelExportTest, ALevelThatCannotBeExportedLeavesTheDiskAlone) {
   ASSERT_EQ(ui->shownTexts().size(), shown + 1);
   EXPECT_NE(ui->shownTexts().back().find("není načten revír"), std::string::npos) << ui->shownTexts().back();
   EXPECT_NE(ui->shownTexts().back().find((oldOdd).string()), std::string::npos);
-  EXPECT_EQ(Bytes(oldOdd / "TN.ARE"), "old");
+  EXPECT_EQ(FileBytes(oldOdd / "TN.ARE"), "old");
 }
 
 // Every file of a directory tree with its bytes.
 std::map<std::string, std::string> Snapshot(const fs::path& root) {
   std::map<std::string, std::string> files;
   for (const auto& entry : fs::recursive_directory_iterator(root))
-    if (entry.is_regular_file()) files[fs::relative(entry.path(), root).string()] = Bytes(entry.path());
+    if (entry.is_regular_file()) files[fs::relative(entry.path(), root).string()] = FileBytes(entry.path());
   return files;
 }
 

@@ -34,6 +34,11 @@ namespace jobs_test {
 
 namespace fs = std::filesystem;
 
+inline std::string FileBytes(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
 struct KindSums {
   int count = 0;
   double net = 0;
@@ -92,9 +97,7 @@ class JobsTest : public ::testing::Test {
   // Sets a key of section EXPORT in the generated TERGELIX.INI.
   void SetExportSetting(const std::string& key, const std::string& value) const {
     const fs::path ini = dir / "TERGELIX.INI";
-    std::ifstream in(ini, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    in.close();
+    std::string text = FileBytes(ini);
     const std::size_t section = text.find("[EXPORT]");
     ASSERT_NE(section, std::string::npos);
     const std::size_t at = text.find("\n" + key + "=", section);

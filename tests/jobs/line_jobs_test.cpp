@@ -64,11 +64,6 @@ BlockLines ReadLines(const fs::path& block) {
   return result;
 }
 
-std::string FileBytes(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 class LineJobsTest : public LhcJobTest<jobs::LineJobContext> {
  protected:
   // A value of expected.json, given as a Python expression on `e`, the whole file.
