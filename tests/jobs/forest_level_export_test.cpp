@@ -76,11 +76,7 @@ class LevelExportTest : public JobsTest {
 
  protected:
   jobs::LevelExportContext Context(const fs::path& output) {
-    jobs::LevelExportContext ctx;
-    ctx.Model = &state;
-    ctx.OutputDirectory = output.string();
-    ctx.GisRoot = (dir / "GIS").string();
-    ctx.LhcCode = "4107";
+    jobs::LevelExportContext ctx = LevelContext(state, output);
     ctx.DisableReadButtons = [this] { ++disabled; };
     ctx.ShowDistrictCode = [this](const std::string& code) { shownCode = code; };
     return ctx;

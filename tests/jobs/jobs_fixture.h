@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/jobs/forest_level_export.h"
 #include "app/jobs/read_commands.h"
 #include "areas/areas_classes.h"
 #include "framework/world.h"
@@ -94,6 +95,15 @@ class JobsTest : public ::testing::Test {
     fs::remove_all(dir, ec);
   }
   fs::path District(const std::string& code = "01") const { return dir / "GIS" / "4107" / code; }
+  // Level exports of the model into the output directory, as the main window runs them.
+  jobs::LevelExportContext LevelContext(jobs::LoadedModel& model, const fs::path& output) const {
+    jobs::LevelExportContext ctx;
+    ctx.Model = &model;
+    ctx.OutputDirectory = output.string();
+    ctx.GisRoot = (dir / "GIS").string();
+    ctx.LhcCode = "4107";
+    return ctx;
+  }
   // Sets a key of section EXPORT in the generated TERGELIX.INI.
   void SetExportSetting(const std::string& key, const std::string& value) const {
     const fs::path ini = dir / "TERGELIX.INI";

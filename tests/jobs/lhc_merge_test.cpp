@@ -14,13 +14,9 @@ class LhcMergeTest : public LhcJobTest<jobs::LhcMergeContext> {
   void ExportDistricts() {
     for (const char* code : {"01", "02"}) {
       ASSERT_TRUE(jobs::ReadDistrict(state, District(code).string()));
-      jobs::LevelExportContext level;
-      level.Model = &state;
-      level.OutputDirectory = District(code).string();
-      level.GisRoot = (dir / "GIS").string();
-      level.LhcCode = "4107";
       for (int command : {99, 116})
-        ASSERT_EQ(jobs::ExportForestLevel(level, *jobs::FindForestLevel(command)), jobs::ExportResult::Written);
+        ASSERT_EQ(jobs::ExportForestLevel(LevelContext(state, District(code)), *jobs::FindForestLevel(command)),
+                  jobs::ExportResult::Written);
     }
     ui->clear();
   }
