@@ -10,14 +10,6 @@
 #include "render/qt/memo_form_device.h"
 #include "shell_fixture.h"
 
-QApplication& ShellApp() {
-  static int argc = 1;
-  static char name[] = "test_app";
-  static char* argv[] = {name, nullptr};
-  static auto* app = new QApplication(argc, argv);
-  return *app;
-}
-
 namespace {
 
 using platform::Answer;

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include "qt_app.h"
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -22,12 +23,11 @@
 #include "framework/zelto_message.h"
 #include "platform/scripted_user_interaction.h"
 
-QApplication& ShellApp();
 
 class ShellTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ShellApp();
+    test_support::QtApp();
     RegisterAllClasses();
     dir_ = std::filesystem::temp_directory_path() /
            ("zelto_shell_" + std::to_string(::getpid()) + "_" +

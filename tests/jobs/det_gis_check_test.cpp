@@ -18,12 +18,7 @@ class DetGisCheckTest : public JobsTest {
   // The district read, and the context its level exports run in.
   jobs::LevelExportContext ReadForExport() {
     EXPECT_TRUE(jobs::ReadDistrict(state, District().string()));
-    jobs::LevelExportContext level;
-    level.Model = &state;
-    level.OutputDirectory = District().string();
-    level.GisRoot = (dir / "GIS").string();
-    level.LhcCode = "4107";
-    return level;
+    return LevelContext(state, District());
   }
   void ExportDistrict() {
     jobs::ExportWholeDistrict(ReadForExport());

@@ -22,16 +22,6 @@ namespace {
 
 using test_support::LogProbe;
 
-std::string Bytes(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-struct KindSums {
-  int count = 0;
-  double net = 0;
-};
-
 // The lines of the written block by kind.
 std::map<int, int> LineKinds(const fs::path& block) {
   std::map<int, int> kinds;
@@ -47,24 +37,6 @@ std::map<int, int> LineKinds(const fs::path& block) {
   return kinds;
 }
 
-// The areas of the written block by kind.
-std::map<int, KindSums> ReadBack(const fs::path& block) {
-  std::map<int, KindSums> sums;
-  TEntity model;
-  std::unique_ptr<TGeliXBlokReader> reader(TGeliXBlokReader::CreateForBlock(block.string()));
-  reader->SetObjectModel(&model);
-  std::unique_ptr<TAreaString> areas(reader->ReadAreas());
-  if (!areas) return sums;
-  for (TElement* e : areas->Items()) {
-    auto* area = static_cast<TAreaElement*>(e);
-    auto* props = static_cast<TGelixAreaProps*>(area->GetProperties());
-    KindSums& s = sums[props ? props->Druh : -1];
-    ++s.count;
-    s.net += area->GetArea1();
-  }
-  return sums;
-}
-
 void SumExported(TForestSpaceUnit& unit, const TElementClass& cls, KindSums& sums) {
   if (unit.InheritsFrom(cls)) {
     sums.count += unit.PocetExpPloch;
@@ -76,13 +48,35 @@ void SumExported(TForestSpaceUnit& unit, const TElementClass& cls, KindSums& sum
 }
 
 class LevelExportTest : public JobsTest {
+ public:
+  // The areas of the level's written block against the generator's, and
+  // the ZRO layer's compartment boundaries; returns the block's areas.
+  void ReplaceInIni(const std::string& from, const std::string& to) {
+    std::string ini = FileBytes(dir / "TERGELIX.INI");
+    const std::size_t at = ini.find(from);
+    ASSERT_NE(at, std::string::npos) << from;
+    std::ofstream(dir / "TERGELIX.INI", std::ios::binary) << ini.replace(at, from.size(), to);
+  }
+  std::map<int, KindSums> ExpectGeneratorsAreas(const fs::path& output, const jobs::ForestLevel& found) {
+    const std::string level = "d['levels']['" + (found.Zro ? std::string("ZRO") : found.KeyStem) + "']";
+    const int kind = std::stoi(Expected(level + "['area_kind']"));
+    const fs::path written = output / ("01_" + found.Prefix + ".BLK");
+    std::map<int, KindSums> sums = ReadAreas(written);
+    EXPECT_EQ(sums[kind].count, std::stoi(Expected(level + "['count']")));
+    EXPECT_NEAR(sums[kind].net, std::stod(Expected(level + "['sum_net_m2']")), 0.05);
+    EXPECT_EQ(sums[134].count, std::stoi(Expected(level + "['empty_count']")));
+    EXPECT_NEAR(sums[134].net, std::stod(Expected(level + "['empty_sum_net_m2']")), 0.05);
+    const std::map<int, int> lineKinds = LineKinds(written);
+    if (found.Zro) {
+      EXPECT_GT(lineKinds.count(1300), 0u);
+      EXPECT_GT(lineKinds.count(1400), 0u);
+    }
+    return sums;
+  }
+
  protected:
   jobs::LevelExportContext Context(const fs::path& output) {
-    jobs::LevelExportContext ctx;
-    ctx.Model = &state;
-    ctx.OutputDirectory = output.string();
-    ctx.GisRoot = (dir / "GIS").string();
-    ctx.LhcCode = "4107";
+    jobs::LevelExportContext ctx = LevelContext(state, output);
     ctx.DisableReadButtons = [this] { ++disabled; };
     ctx.ShowDistrictCode = [this](const std::string& code) { shownCode = code; };
     return ctx;
@@ -102,26 +96,16 @@ TEST_F(LevelExportTest, LevelsOfTheReadDistrictHoldTheGeneratorsAreas) {
   jobs::ExportWholeDistrict(ctx);
 
   for (const jobs::ForestLevel& found : jobs::ForestLevels()) {
-    const std::string name = found.Zro ? "ZRO" : found.KeyStem;
-    SCOPED_TRACE(name);
-    const std::string level = "d['levels']['" + name + "']";
-    const int kind = std::stoi(Expected(level + "['area_kind']"));
+    const std::string level = "d['levels']['" + (found.Zro ? std::string("ZRO") : found.KeyStem) + "']";
+    SCOPED_TRACE(level);
     const fs::path written = output / ("01_" + found.Prefix + ".BLK");
     EXPECT_EQ(written.filename().string() + "\n", Expected(level + "['block']"));
     EXPECT_TRUE(fs::exists(written / Expected(level + "['table']").substr(0, 9)));
-
-    std::map<int, KindSums> sums = ReadBack(written);
-    EXPECT_EQ(sums[kind].count, std::stoi(Expected(level + "['count']")));
-    EXPECT_NEAR(sums[kind].net, std::stod(Expected(level + "['sum_net_m2']")), 0.05);
-    EXPECT_EQ(sums[134].count, std::stoi(Expected(level + "['empty_count']")));
-    EXPECT_NEAR(sums[134].net, std::stod(Expected(level + "['empty_sum_net_m2']")), 0.05);
-
-    // The ZRO layer draws compartment boundaries apart from the others.
+    std::map<int, KindSums> sums = ExpectGeneratorsAreas(output, found);
+    const int kind = std::stoi(Expected(level + "['area_kind']"));
+    // Other levels draw only their own line kind.
     const std::map<int, int> lineKinds = LineKinds(written);
-    if (found.Zro) {
-      EXPECT_GT(lineKinds.count(1300), 0u);
-      EXPECT_GT(lineKinds.count(1400), 0u);
-    } else {
+    if (!found.Zro) {
       EXPECT_EQ(lineKinds.size(), 1u);
       EXPECT_EQ(lineKinds.begin()->first, found.LineKind);
     }
@@ -145,10 +129,10 @@ TEST_F(LevelExportTest, LevelsOfTheReadDistrictHoldTheGeneratorsAreas) {
     const jobs::ForestLevel& level = *jobs::FindForestLevel(command);
     SCOPED_TRACE(level.Prefix + " joined");
     const fs::path block = output / ("01_" + level.Prefix + ".BLK");
-    const std::map<int, KindSums> kept = ReadBack(block);
+    const std::map<int, KindSums> kept = ReadAreas(block);
     ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
     ASSERT_EQ(jobs::ExportForestLevel(ctx, level), jobs::ExportResult::Written);
-    const std::map<int, KindSums> joined = ReadBack(block);
+    const std::map<int, KindSums> joined = ReadAreas(block);
     for (int kind : {static_cast<int>(level.AreaKind), 134}) {
       EXPECT_EQ(joined.count(kind), kept.count(kind));
       if (!joined.count(kind) || !kept.count(kind)) continue;
@@ -171,20 +155,8 @@ TEST_F(LevelExportTest, JoinedLevelsOfOneReadHoldTheGeneratorsAreas) {
   SetExportSetting("RusitPseudouzly", "1");
   jobs::ExportWholeDistrict(ctx);
   for (const jobs::ForestLevel& found : jobs::ForestLevels()) {
-    const std::string name = found.Zro ? "ZRO" : found.KeyStem;
-    SCOPED_TRACE(name);
-    const std::string level = "d['levels']['" + name + "']";
-    const int kind = std::stoi(Expected(level + "['area_kind']"));
-    std::map<int, KindSums> sums = ReadBack(output / ("01_" + found.Prefix + ".BLK"));
-    EXPECT_EQ(sums[kind].count, std::stoi(Expected(level + "['count']")));
-    EXPECT_NEAR(sums[kind].net, std::stod(Expected(level + "['sum_net_m2']")), 0.05);
-    EXPECT_EQ(sums[134].count, std::stoi(Expected(level + "['empty_count']")));
-    EXPECT_NEAR(sums[134].net, std::stod(Expected(level + "['empty_sum_net_m2']")), 0.05);
-    if (found.Zro) {
-      const std::map<int, int> lineKinds = LineKinds(output / ("01_" + found.Prefix + ".BLK"));
-      EXPECT_GT(lineKinds.count(1300), 0u);
-      EXPECT_GT(lineKinds.count(1400), 0u);
-    }
+    SCOPED_TRACE(found.Prefix);
+    ExpectGeneratorsAreas(output, found);
   }
   EXPECT_TRUE(ui->shownTexts().empty()) << ui->shownTexts().front();
 }
@@ -218,26 +190,14 @@ TEST_F(LevelExportTest, ALevelThatCannotBeExportedLeavesTheDiskAlone) {
   EXPECT_TRUE(fs::exists(old / "KEEP"));
 
   // A colour out of the 16-bit range is refused before the old block goes.
-  {
-    std::ifstream in(dir / "TERGELIX.INI", std::ios::binary);
-    std::string ini((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const std::size_t at = ini.find("DILBP=12");
-    ASSERT_NE(at, std::string::npos);
-    ini.replace(at, 8, "DILBP=40000");
-    std::ofstream(dir / "TERGELIX.INI", std::ios::binary) << ini;
-  }
+  ReplaceInIni("DILBP=12", "DILBP=40000");
   EXPECT_EQ(jobs::ExportForestLevel(Context(output), *jobs::FindForestLevel(97)), jobs::ExportResult::NotRemoved);
   EXPECT_NE(ui->shownTexts().back().find("DILBP"), std::string::npos);
 
   // A kind beyond 16 bits once became another kind: it is refused too,
   // naming the key and what it may be, and the old block stays.
-  {
-    std::ifstream in(dir / "TERGELIX.INI", std::ios::binary);
-    std::string ini((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    ini.replace(ini.find("DILBP=40000"), 11, "DILBP=12");
-    ini.replace(ini.find("DruhPorostniSkupiny=110"), 23, "DruhPorostniSkupiny=70000");
-    std::ofstream(dir / "TERGELIX.INI", std::ios::binary) << ini;
-  }
+  ReplaceInIni("DILBP=40000", "DILBP=12");
+  ReplaceInIni("DruhPorostniSkupiny=110", "DruhPorostniSkupiny=70000");
   const fs::path oldDil = output / "01_14DIL.BLK";
   fs::create_directories(oldDil);
   std::ofstream(oldDil / "KEEP") << "x";
@@ -247,12 +207,7 @@ TEST_F(LevelExportTest, ALevelThatCannotBeExportedLeavesTheDiskAlone) {
   EXPECT_TRUE(fs::exists(oldDil / "KEEP"));
   EXPECT_FALSE(jobs::CheckedDetKinds(110, -134));
   EXPECT_NE(ui->shownTexts().back().find("DruhPrazdnePlochy = -134"), std::string::npos);
-  {
-    std::ifstream in(dir / "TERGELIX.INI", std::ios::binary);
-    std::string ini((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    ini.replace(ini.find("DruhPorostniSkupiny=70000"), 25, "DruhPorostniSkupiny=110");
-    std::ofstream(dir / "TERGELIX.INI", std::ios::binary) << ini;
-  }
+  ReplaceInIni("DruhPorostniSkupiny=70000", "DruhPorostniSkupiny=110");
 
   // A hierarchy ended with its object model is not used: the old block
   // stays and the user is told why nothing was written.
@@ -268,14 +223,14 @@ TEST_F(LevelExportTest, ALevelThatCannotBeExportedLeavesTheDiskAlone) {
   ASSERT_EQ(ui->shownTexts().size(), shown + 1);
   EXPECT_NE(ui->shownTexts().back().find("není načten revír"), std::string::npos) << ui->shownTexts().back();
   EXPECT_NE(ui->shownTexts().back().find((oldOdd).string()), std::string::npos);
-  EXPECT_EQ(Bytes(oldOdd / "TN.ARE"), "old");
+  EXPECT_EQ(FileBytes(oldOdd / "TN.ARE"), "old");
 }
 
 // Every file of a directory tree with its bytes.
 std::map<std::string, std::string> Snapshot(const fs::path& root) {
   std::map<std::string, std::string> files;
   for (const auto& entry : fs::recursive_directory_iterator(root))
-    if (entry.is_regular_file()) files[fs::relative(entry.path(), root).string()] = Bytes(entry.path());
+    if (entry.is_regular_file()) files[fs::relative(entry.path(), root).string()] = FileBytes(entry.path());
   return files;
 }
 

@@ -9,12 +9,19 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "app/jobs/forest_level_export.h"
+#include "app/jobs/read_commands.h"
 #include "areas/areas_classes.h"
 #include "framework/world.h"
+#include "geometry/area_element.h"
 #include "geometry/geometry_classes.h"
+#include "gisblock/gelix_blok_reader.h"
+#include "gisblock/gelix_props.h"
 #include "gisblock/gelix_classes.h"
 #include "gisblock/gisblock_classes.h"
 #include "platform/message_queue.h"
@@ -28,6 +35,36 @@ namespace jobs_test {
 
 namespace fs = std::filesystem;
 
+inline std::string FileBytes(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+struct KindSums {
+  int count = 0;
+  double net = 0;
+  std::map<int, int> colours;
+};
+
+// The areas of a written block by kind.
+inline std::map<int, KindSums> ReadAreas(const fs::path& block) {
+  std::map<int, KindSums> sums;
+  TEntity model;
+  std::unique_ptr<TGeliXBlokReader> reader(TGeliXBlokReader::CreateForBlock(block.string()));
+  if (!reader) return sums;
+  reader->SetObjectModel(&model);
+  std::unique_ptr<TAreaString> areas(reader->ReadAreas());
+  if (!areas) return sums;
+  for (TElement* e : areas->Items()) {
+    auto* area = static_cast<TAreaElement*>(e);
+    auto* props = static_cast<TGelixAreaProps*>(area->GetProperties());
+    KindSums& s = sums[props ? props->Druh : -1];
+    ++s.count;
+    s.net += area->GetArea1();
+    ++s.colours[props ? props->Barva : -1];
+  }
+  return sums;
+}
 
 class JobsTest : public ::testing::Test {
  protected:
@@ -58,12 +95,19 @@ class JobsTest : public ::testing::Test {
     fs::remove_all(dir, ec);
   }
   fs::path District(const std::string& code = "01") const { return dir / "GIS" / "4107" / code; }
+  // Level exports of the model into the output directory, as the main window runs them.
+  jobs::LevelExportContext LevelContext(jobs::LoadedModel& model, const fs::path& output) const {
+    jobs::LevelExportContext ctx;
+    ctx.Model = &model;
+    ctx.OutputDirectory = output.string();
+    ctx.GisRoot = (dir / "GIS").string();
+    ctx.LhcCode = "4107";
+    return ctx;
+  }
   // Sets a key of section EXPORT in the generated TERGELIX.INI.
   void SetExportSetting(const std::string& key, const std::string& value) const {
     const fs::path ini = dir / "TERGELIX.INI";
-    std::ifstream in(ini, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    in.close();
+    std::string text = FileBytes(ini);
     const std::size_t section = text.find("[EXPORT]");
     ASSERT_NE(section, std::string::npos);
     const std::size_t at = text.find("\n" + key + "=", section);
@@ -83,6 +127,26 @@ class JobsTest : public ::testing::Test {
   std::unique_ptr<TWorld> world;
   fs::path dir;
   std::string oldWindir;
+};
+
+// A job over the whole LHC, with what it logs kept.
+template <class Context>
+class LhcJobTest : public JobsTest {
+ protected:
+  void SetUp() override {
+    JobsTest::SetUp();
+    if (IsSkipped()) return;
+    lhc = dir / "GIS" / "4107";
+    context.Model = &state;
+    context.LhcDirectory = lhc.string();
+    context.GisRoot = (dir / "GIS").string();
+    context.Log = [this](const std::string& text) { log.push_back(text); };
+  }
+
+  fs::path lhc;
+  jobs::LoadedModel state;
+  Context context;
+  std::vector<std::string> log;
 };
 
 }  // namespace jobs_test

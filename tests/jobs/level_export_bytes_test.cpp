@@ -22,11 +22,7 @@ TEST_F(JobsTest, EveryFileOfEveryLevelKeepsItsBytes) {
   for (bool join : {false, true}) {
     const fs::path output = dir / (join ? "JOINED" : "PLAIN") / "01";
     fs::create_directories(output);
-    jobs::LevelExportContext ctx;
-    ctx.Model = &state;
-    ctx.OutputDirectory = output.string();
-    ctx.GisRoot = (dir / "GIS").string();
-    ctx.LhcCode = "4107";
+    jobs::LevelExportContext ctx = LevelContext(state, output);
     ctx.JoinLines = join;
     jobs::ExportWholeDistrict(ctx);
   }

@@ -3,75 +3,26 @@
 // generator's areas; and the old block kept when there is nothing to merge.
 #include "app/jobs/lhc_merge.h"
 
-#include <map>
-
-#include "app/jobs/read_commands.h"
-#include "geometry/area_element.h"
-#include "gisblock/gelix_blok_reader.h"
-#include "gisblock/gelix_props.h"
 #include "jobs_fixture.h"
 
 namespace jobs_test {
 namespace {
 
-struct KindSums {
-  int count = 0;
-  double net = 0;
-  std::map<int, int> colours;
-};
-
-std::map<int, KindSums> ReadAreas(const fs::path& block) {
-  std::map<int, KindSums> sums;
-  TEntity model;
-  std::unique_ptr<TGeliXBlokReader> reader(TGeliXBlokReader::CreateForBlock(block.string()));
-  if (!reader) return sums;
-  reader->SetObjectModel(&model);
-  std::unique_ptr<TAreaString> areas(reader->ReadAreas());
-  if (!areas) return sums;
-  for (TElement* e : areas->Items()) {
-    auto* area = static_cast<TAreaElement*>(e);
-    auto* props = static_cast<TGelixAreaProps*>(area->GetProperties());
-    KindSums& s = sums[props ? props->Druh : -1];
-    ++s.count;
-    s.net += area->GetArea1();
-    ++s.colours[props ? props->Barva : -1];
-  }
-  return sums;
-}
-
-class LhcMergeTest : public JobsTest {
+class LhcMergeTest : public LhcJobTest<jobs::LhcMergeContext> {
  protected:
-  void SetUp() override {
-    JobsTest::SetUp();
-    if (IsSkipped()) return;
-    lhc = dir / "GIS" / "4107";
-    context.Model = &state;
-    context.LhcDirectory = lhc.string();
-    context.GisRoot = (dir / "GIS").string();
-    context.Log = [this](const std::string& text) { log.push_back(text); };
-  }
   // The district and ZRO levels of both districts, as the level exports write them.
   void ExportDistricts() {
     for (const char* code : {"01", "02"}) {
       ASSERT_TRUE(jobs::ReadDistrict(state, District(code).string()));
-      jobs::LevelExportContext level;
-      level.Model = &state;
-      level.OutputDirectory = District(code).string();
-      level.GisRoot = (dir / "GIS").string();
-      level.LhcCode = "4107";
       for (int command : {99, 116})
-        ASSERT_EQ(jobs::ExportForestLevel(level, *jobs::FindForestLevel(command)), jobs::ExportResult::Written);
+        ASSERT_EQ(jobs::ExportForestLevel(LevelContext(state, District(code)), *jobs::FindForestLevel(command)),
+                  jobs::ExportResult::Written);
     }
     ui->clear();
   }
   double ExpectedSum(const std::string& expression) const {
     return std::stod(test_support::Expected(dir, expression));
   }
-
-  fs::path lhc;
-  jobs::LoadedModel state;
-  jobs::LhcMergeContext context;
-  std::vector<std::string> log;
 };
 
 TEST_F(LhcMergeTest, TheDistrictsMergeIntoTheLhcAreaAndTheLhcZroLayer) {

@@ -64,30 +64,11 @@ BlockLines ReadLines(const fs::path& block) {
   return result;
 }
 
-std::string FileBytes(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-class LineJobsTest : public JobsTest {
+class LineJobsTest : public LhcJobTest<jobs::LineJobContext> {
  protected:
-  void SetUp() override {
-    JobsTest::SetUp();
-    if (IsSkipped()) return;
-    lhc = dir / "GIS" / "4107";
-    context.Model = &state;
-    context.LhcDirectory = lhc.string();
-    context.GisRoot = (dir / "GIS").string();
-    context.Log = [this](const std::string& text) { log.push_back(text); };
-  }
   // A value of expected.json, given as a Python expression on `e`, the whole file.
   std::string ExpectedTop(const std::string& expression) const { return test_support::Expected(dir, expression); }
   void ReadLhc() { ASSERT_TRUE(jobs::ReadLhcLines(state, District("01").string())); }
-
-  fs::path lhc;
-  jobs::LoadedModel state;
-  jobs::LineJobContext context;
-  std::vector<std::string> log;
 };
 
 TEST_F(LineJobsTest, EachExtractionWritesTheLinesOfItsKindsUnderOneKind) {

@@ -32,14 +32,10 @@ std::vector<Layer> Layers(const TModelScript& script) {
 }
 
 TEST_F(ReadCommandsTest, TheLhcScriptNamesItsRoadsFirstThenEachDistrictsBlocks) {
-  {
-    std::ifstream in(dir / "TERGELIX.INI", std::ios::binary);
-    std::string ini((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const std::size_t at = ini.find("VYBLINSLU=");
-    ASSERT_NE(at, std::string::npos);
-    ini.insert(at + 10, "22,");
-    std::ofstream(dir / "TERGELIX.INI", std::ios::binary) << ini;
-  }
+  std::string ini = FileBytes(dir / "TERGELIX.INI");
+  const std::size_t at = ini.find("VYBLINSLU=");
+  ASSERT_NE(at, std::string::npos);
+  std::ofstream(dir / "TERGELIX.INI", std::ios::binary) << ini.insert(at + 10, "22,");
   fs::remove_all(District("02") / "DET.BLK");
   fs::remove_all(District("02") / "CES.BLK");
   const fs::path lhc = dir / "GIS" / "4107";

@@ -1,15 +1,12 @@
 // The hatch library on a file and a memory-raster device: symbols read once
-// and kept, missing ones answered without a symbol, and an area with a hole
-// filled and hatched through the device.
+// and kept, missing ones answered without a symbol.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
-#include "geometry/area_element.h"
 #include "render/area_symbol.h"
 #include "render/device.h"
-#include "render/gelix_color.h"
 #include "render/hatch_library.h"
 #include "render/memory_raster.h"
 #include "temp_dir.h"
@@ -51,34 +48,6 @@ TEST_F(HatchLibraryTest, SymbolsAreReadOnceAndMissingOnesGiveNothing) {
   TPlosneZnacky nowhere("/nonexistent/Srafy.txt");
   nowhere.SetDevice(&device);
   EXPECT_FALSE(nowhere.FindSymbol(1201));
-}
-
-TEST_F(HatchLibraryTest, AreaWithAHoleIsFilledAndHatchedThroughTheDevice) {
-  TAreaElement area;
-  for (auto [x, y] : {std::pair{10.0, 10.0}, {10.0, 90.0}, {90.0, 90.0}, {90.0, 10.0}}) area.AddVertex(x, y);
-  auto* hole = new TAreaElement;
-  for (auto [x, y] : {std::pair{40.0, 40.0}, {60.0, 40.0}, {60.0, 60.0}, {40.0, 60.0}}) hole->AddVertex(x, y);
-  area.AddHole(hole);
-  std::vector<TDevicePoint> points;
-  std::vector<std::int32_t> counts;
-  std::int32_t total = 0, rings = 0;
-  device.BuildPolyPolygon(&area, points, counts, total, rings);
-  ASSERT_EQ(rings, 2);
-  TPlosnaZnacka* s = library.FindSymbol(1201);
-  ASSERT_TRUE(s);
-  s->Draw(device, points, counts);
-
-  const TColor cyan = GelixColorToRGB(10), black = GelixColorToRGB(13);
-  EXPECT_EQ(raster.GetPixel(50, 50), clWhite) << "the hole stays empty";
-  EXPECT_EQ(raster.GetPixel(5, 50), clWhite) << "outside";
-  int blackRows = 0, cyanRows = 0;
-  for (int y = 15; y < 85; ++y) {
-    const TColor c = raster.GetPixel(20, y);
-    ASSERT_TRUE(c == cyan || c == black) << y;
-    (c == black ? blackRows : cyanRows)++;
-    EXPECT_EQ(raster.GetPixel(70, y), c) << "one stripe across the row " << y;
-  }
-  EXPECT_NEAR(blackRows * 4, 70, 4);  // one row of stripe in every four
 }
 
 }  // namespace

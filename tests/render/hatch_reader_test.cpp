@@ -116,13 +116,11 @@ TEST_F(HatchReaderTest, SymbolsWithoutContentOrMissingGiveNothing) {
   EXPECT_FALSE(read({"[PLOSNAZNACKA]", "KOD=1005", "NAZEV=prázdná", "[END]"}, 1005));
   // A heading whose next line is no KOD still lets the next symbol be found.
   EXPECT_TRUE(read({"[PLOSNAZNACKA]", "[PLOSNAZNACKA]", "KOD=1006", "ZAKLADNIZNACKA=2", "[END]"}, 1006));
-}
-
-TEST_F(HatchReaderTest, HatchesOnlyInTheBackgroundColourDrawTheBackgroundOnly) {
-  auto s = read(kLibrary, 1003);
-  ASSERT_TRUE(s);
-  EXPECT_EQ(s->Vrstvy[0]->AngleClass, 0);
-  EXPECT_EQ(s->DrawMode, TPlosnaZnacka::kBackgroundOnly);
+  // Hatches only in the background colour draw the background only.
+  auto background = read(kLibrary, 1003);
+  ASSERT_TRUE(background);
+  EXPECT_EQ(background->Vrstvy[0]->AngleClass, 0);
+  EXPECT_EQ(background->DrawMode, TPlosnaZnacka::kBackgroundOnly);
 }
 
 TEST(HatchAngles, ClassesOfAngles) {

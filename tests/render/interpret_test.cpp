@@ -135,20 +135,6 @@ TEST(InterpretLayer, ScaleLimitsAreExclusive) {
   EXPECT_FALSE(layer.IsVisibleAtScale(6000));
 }
 
-TEST(InterpretLayer, InterpretAndClassComeFromTheRegistry) {
-  RegisterRenderClasses();
-  TInterpretLayer layer;
-  layer.SetPropertyText("InterpretName", "TRectInterpret");
-  ASSERT_NE(layer.GetInterpret(), nullptr);
-  EXPECT_EQ(layer.PropertyText("InterpretName"), "TRectInterpret");
-  layer.SetPropertyText("InterpretName", "TNoSuchInterpret");
-  EXPECT_EQ(layer.GetInterpret(), nullptr);
-  layer.SetPropertyText("LayerClassName", "TInterpretLayer");
-  EXPECT_EQ(layer.GetLayerClass(), &TInterpretLayer::StaticClass());
-  layer.SetPropertyText("LayerClassName", "TNothing");
-  EXPECT_EQ(layer.PropertyText("LayerClassName"), "");
-}
-
 TEST(InterpretContainer, SwitchesByTypeAndListsLayersByChildIndex) {
   TInterpretContainer container;
   auto* lines = new TInterpretLayer;

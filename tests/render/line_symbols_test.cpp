@@ -26,8 +26,10 @@ struct LineSheet {
     font_test::Write(drive.dir / "SYMB.FNT", font_test::FontBytes(true));
     library.SetDevice(&device);
   }
-  void Draw(TLiniovaZnacka& s) {
-    s.Draw(device, kRed, {0, 0, 100, 100}, true, line);
+  // Draws the symbol along the points, by default a straight line across.
+  void Draw(int code, std::initializer_list<std::pair<double, double>> points = {{10, 50}, {80, 50}}) {
+    for (auto [x, y] : points) line.AddVertex(x, y);
+    library.FindSymbol(code)->Draw(device, kRed, {0, 0, 100, 100}, true, line);
   }
   bool red(int x, int y) const { return raster.GetPixel(x, 100 - y) == kRed; }
 };
@@ -73,10 +75,7 @@ TEST(LineSymbols, ReadsValidSymbolsAndDropsTheRest) {
 
 TEST(LineSymbols, DashesCarryAcrossVertices) {
   LineSheet s(kLibrary);
-  s.line.AddVertex(10, 50);
-  s.line.AddVertex(23, 50);
-  s.line.AddVertex(23, 80);
-  s.Draw(*s.library.FindSymbol(1001));
+  s.Draw(1001, {{10, 50}, {23, 50}, {23, 80}});
   EXPECT_TRUE(s.red(13, 50));   // dash 10..16
   EXPECT_FALSE(s.red(18, 50));  // gap 16..20
   EXPECT_TRUE(s.red(22, 50));   // dash 20..23, broken at the vertex
@@ -87,17 +86,13 @@ TEST(LineSymbols, DashesCarryAcrossVertices) {
 
 TEST(LineSymbols, ChainWithoutLinksDrawsThePlainLine) {
   LineSheet s(kLibrary);
-  s.line.AddVertex(10, 50);
-  s.line.AddVertex(80, 50);
-  s.Draw(*s.library.FindSymbol(1002));
+  s.Draw(1002);
   for (int x = 10; x < 80; ++x) ASSERT_TRUE(s.red(x, 50)) << x;
 }
 
 TEST(LineSymbols, OffsetChainRunsOnTheChosenSide) {
   LineSheet s(kLibrary);
-  s.line.AddVertex(10, 50);
-  s.line.AddVertex(80, 50);
-  s.Draw(*s.library.FindSymbol(1003));
+  s.Draw(1003);
   // The parallel line takes the opposite of STRANA: P lies 5 to the left.
   EXPECT_TRUE(s.red(30, 55));
   EXPECT_FALSE(s.red(30, 45));
@@ -115,9 +110,7 @@ TEST(LineSymbols, TicksHarmonicaAndLinksTooSmallForTheDevice) {
       "[LINIOVAZNACKA]\nKOD=2004\n[RETEZ]\n[CLANEK]\nVELIKOST=0.002\nVZDALENOST=0.001\n[END]\n[END]\n[END]\n";
   {
     LineSheet s(lib);
-    s.line.AddVertex(10, 50);
-    s.line.AddVertex(80, 50);
-    s.Draw(*s.library.FindSymbol(2001));
+    s.Draw(2001);
     // A tick across the line; the position still moves along it.
     EXPECT_TRUE(s.red(10, 52));
     EXPECT_TRUE(s.red(20, 52));
@@ -125,9 +118,7 @@ TEST(LineSymbols, TicksHarmonicaAndLinksTooSmallForTheDevice) {
   }
   {
     LineSheet s(lib);
-    s.line.AddVertex(10, 50);
-    s.line.AddVertex(80, 50);
-    s.Draw(*s.library.FindSymbol(2002));
+    s.Draw(2002);
     // The next tick starts at the tip of the previous one.
     EXPECT_TRUE(s.red(10, 48));
     EXPECT_TRUE(s.red(16, 44));
@@ -135,9 +126,7 @@ TEST(LineSymbols, TicksHarmonicaAndLinksTooSmallForTheDevice) {
   }
   {
     LineSheet s(lib);
-    s.line.AddVertex(10, 50);
-    s.line.AddVertex(80, 50);
-    s.Draw(*s.library.FindSymbol(2003));
+    s.Draw(2003);
     EXPECT_TRUE(s.red(10, 53));   // opening tick
     EXPECT_TRUE(s.red(80, 53));   // closing tick
     EXPECT_FALSE(s.red(40, 53));  // only the dashes between
@@ -146,9 +135,7 @@ TEST(LineSymbols, TicksHarmonicaAndLinksTooSmallForTheDevice) {
   }
   {
     LineSheet s(lib);
-    s.line.AddVertex(10, 50);
-    s.line.AddVertex(80, 50);
-    s.Draw(*s.library.FindSymbol(2004));
+    s.Draw(2004);
     for (int x = 10; x < 80; ++x) ASSERT_TRUE(s.red(x, 50)) << x;
   }
 }
@@ -157,10 +144,7 @@ TEST(LineSymbols, GlyphLinkIsCutAtTheVertex) {
   LineSheet s(
       "[LINIOVAZNACKA]\nKOD=3001\n[RETEZ]\n[PETRKLIC]\nSOUBOR=symb.fnt\nKOD=65\nVELIKOST=10\nVZDALENOST=30\n"
       "[END]\n[END]\n[END]\n");
-  s.line.AddVertex(10, 50);
-  s.line.AddVertex(16, 50);
-  s.line.AddVertex(16, 80);
-  s.Draw(*s.library.FindSymbol(3001));
+  s.Draw(3001, {{10, 50}, {16, 50}, {16, 80}});
   EXPECT_TRUE(s.red(13, 50));   // the glyph's stroke up to the vertex
   EXPECT_TRUE(s.red(16, 52));   // its rest turned up the next segment
   EXPECT_FALSE(s.red(16, 56));

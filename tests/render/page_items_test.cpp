@@ -24,7 +24,6 @@ TEST(GraphicFileElement, PathReplacesTheDirectoryAndKeepsTheName) {
 TEST(TextBlock, ListIsCreatedOnReadAndMergedColumnWise) {
   TTextBlock block;
   EXPECT_EQ(block.GetLinesCount(), 0);
-  EXPECT_EQ(block.GetLinesCount(), 0);
   TTextLines none;
   block.SetLinesPlus(&none);  // no list yet: nothing happens
   EXPECT_EQ(block.GetLinesCount(), 0);

@@ -6,13 +6,10 @@
 
 #include "framework/message_dispatch.h"
 #include "framework/zelto_message.h"
-#include "geometry/area_element.h"
 #include "platform/message_queue.h"
 #include "render/memory_raster.h"
 
 namespace {
-constexpr TColor kGreen = RGBColor(0, 255, 0);
-
 // A target page of the given size showing a metre a pixel.
 struct Target {
   TMemoryRaster raster;
@@ -23,21 +20,6 @@ struct Target {
     device.GetProjection()->Setup({500.3, 200.3}, device.GetPage(), 10000);
   }
 };
-
-// Clipping a slanted edge at a strip's border rounds the new corner to a
-// pixel, so the strips are compared on a shape of straight edges.
-std::unique_ptr<TAreaElement> block() {
-  auto area = std::make_unique<TAreaElement>();
-  for (auto [x, y] : {std::pair{485.2, 160.1}, {485.2, 235.3}, {509.7, 235.3}, {509.7, 160.1}})
-    area->AddVertex(x, y);
-  return area;
-}
-
-void draw(TDevice& device, TAreaElement& area) {
-  device.SetPen({kGreen, 1, psSolid});
-  device.SetBrush({kGreen, bsSolid});
-  device.DrawArea(&area);
-}
 
 void discardMessages() { platform::messageQueue().discardAll(); }
 }  // namespace
@@ -56,32 +38,6 @@ TEST(TileDevice, PagesAreCutIntoEightStripsThatDoNotStartBelowThePage) {
   tiles.SetTarget(&tall.device);
   EXPECT_EQ(tiles.GetTileCount(), 1);
   EXPECT_EQ(tiles.GetBitmap()->GetHeight(), 100);
-  discardMessages();
-}
-
-TEST(TileDevice, StripsAddUpToTheWholePage) {
-  Target direct(40, 100), tiled(40, 100);
-  std::unique_ptr<TAreaElement> area = block();
-  draw(direct.device, *area);
-
-  TTileDevice tiles;
-  tiles.SetBudgetOverride(TTileDevice::kDefaultBudget);
-  tiles.SetTarget(&tiled.device);
-  int strips = 0;
-  while (!tiles.GetDone()) {
-    tiles.BeginDraw();
-    draw(tiles, *area);
-    tiles.EndDraw();
-    tiles.NextTile();
-    ++strips;
-    if (strips == 7) {
-      EXPECT_EQ(tiles.GetBitmap()->GetHeight(), 9);  // the last one, shortened
-    }
-  }
-  EXPECT_EQ(strips, 8);
-  EXPECT_EQ(tiles.GetBitmap(), nullptr);
-  EXPECT_EQ(tiled.raster.Pixels(), direct.raster.Pixels());
-  EXPECT_EQ(direct.raster.GetPixel(20, 50), kGreen);
   discardMessages();
 }
 

@@ -83,8 +83,8 @@ struct Fixture : ::testing::Test {
     ASSERT_EQ(script->Error, 0) << name;
     if (interpret) script->SetActualInterpret(interpret);
   }
-  void draw(TElement* model) {
-    universal.BeginOnDevice(&page.device);
+  void draw(TElement* model, Page* on = nullptr) {
+    universal.BeginOnDevice(&(on ? on : &page)->device);
     universal.SetInput(model);
     universal.DoIt();
     universal.EndOnDevice();
@@ -247,10 +247,7 @@ TEST_F(UniversalInterpret, TiledDrawingMatchesDirectDrawingAndReportsEachStrip) 
   model->Add(square("b", 60, 60, 30));
 
   Page direct;
-  universal.BeginOnDevice(&direct.device);
-  universal.SetInput(model.get());
-  universal.DoIt();
-  universal.EndOnDevice();
+  draw(model.get(), &direct);
 
   universal.Tile = true;
   universal.GetTileDevice()->SetBudgetOverride(TTileDevice::kDefaultBudget);

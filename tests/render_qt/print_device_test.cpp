@@ -3,16 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include "qt_app.h"
 #include <filesystem>
 #include <fstream>
 #include <memory>
 
 #include "geometry/area_element.h"
 
-QApplication& RenderQtApp();
 
 TEST(PrintDevice, OneDeviceIsOneDocument) {
-  RenderQtApp();
+  test_support::QtApp();
   const auto pdf = std::filesystem::temp_directory_path() / "zelto_print_test.pdf";
   std::filesystem::remove(pdf);
   QPrinter printer(QPrinter::HighResolution);
@@ -46,7 +46,7 @@ TEST(PrintDevice, OneDeviceIsOneDocument) {
 }
 
 TEST(PrintDevice, AJobDroppedBeforeItsDocumentStartsLeavesNothing) {
-  RenderQtApp();
+  test_support::QtApp();
   const auto pdf = std::filesystem::absolute("dropped.pdf");  // in the test process's own directory
   std::filesystem::remove(pdf);
   QPrinter printer(QPrinter::HighResolution);

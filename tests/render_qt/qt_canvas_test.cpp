@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include "qt_app.h"
 #include <memory>
 
 #include "geometry/area_element.h"
@@ -11,15 +12,6 @@
 #include "render/tile_device.h"
 
 using render::qt::ImageBitmap;
-
-// One application for the whole test program.
-QApplication& RenderQtApp() {
-  static int argc = 1;
-  static char name[] = "test_render_qt";
-  static char* argv[] = {name, nullptr};
-  static auto* app = new QApplication(argc, argv);
-  return *app;
-}
 
 namespace {
 
@@ -38,7 +30,7 @@ struct Picture {
   ImageBitmap bitmap{100, 100};
   TCanvasDevice device;
   Picture() {
-    RenderQtApp();
+    test_support::QtApp();
     device.SetCanvas(&bitmap.Canvas());
     device.GetProjection()->ShowWorldRect({0, 0, 100, 100}, device.GetPage());
     device.GetPage()->SetPaperColor(clWhite);

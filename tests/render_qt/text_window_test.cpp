@@ -3,6 +3,7 @@
 #include <QAction>
 
 #include <QApplication>
+#include "qt_app.h"
 #include <QFile>
 #include <QPointer>
 #include <filesystem>
@@ -12,14 +13,13 @@
 #include "render/interpret.h"
 #include "render/qt/memo_form_device.h"
 
-QApplication& RenderQtApp();
 
 namespace {
 QString lines(const TStdtxtForm& form) { return form.Text()->toPlainText(); }
 }  // namespace
 
 TEST(TextWindow, WritesBuildThePendingLine) {
-  RenderQtApp();
+  test_support::QtApp();
   platform::ScopedScriptedUi ui;
   auto* device = new TMemoFormDevice;
   QPointer<TStdtxtForm> form = device->GetForm();
@@ -42,7 +42,7 @@ TEST(TextWindow, WritesBuildThePendingLine) {
 }
 
 TEST(TextWindow, RefusesToCloseWhileWritingAndFreesItsDeviceWhenClosed) {
-  RenderQtApp();
+  test_support::QtApp();
   platform::ScopedScriptedUi ui;
   auto* device = new TMemoFormDevice;
   TElementRef alive(device);
@@ -59,7 +59,7 @@ TEST(TextWindow, RefusesToCloseWhileWritingAndFreesItsDeviceWhenClosed) {
 }
 
 TEST(TextWindow, SavesPlainOrRichTextAndSearches) {
-  RenderQtApp();
+  test_support::QtApp();
   platform::ScopedScriptedUi ui;
   TMemoFormDevice device;
   TStdtxtForm* form = device.GetForm();
@@ -88,7 +88,7 @@ TEST(TextWindow, SavesPlainOrRichTextAndSearches) {
 }
 
 TEST(TextWindow, AbortStopsTheRendererThatWritesHere) {
-  RenderQtApp();
+  test_support::QtApp();
   platform::ScopedScriptedUi ui;
   auto* device = new TMemoFormDevice;
   TInterpret interpret;

@@ -9,15 +9,7 @@
 #include "platform/message_queue.h"
 
 namespace {
-// Records the codes that reach its operations.
-class TRecordingTool : public TInteractiveTool {
- public:
-  std::vector<int> seen;
-  void MouseDown(TZeltoMessage* m, bool& handled) override { seen.push_back(m->Message); handled = true; }
-  void KeyDown(TZeltoMessage* m, bool& handled) override {
-    if (auto* key = dynamic_cast<TZeltoKeyEvent*>(m)) seen.push_back(key->Key);
-  }
-};
+class TRecordingTool : public TInteractiveTool {};
 
 class TCountingInterpret : public TInterpret {
  public:
@@ -39,23 +31,6 @@ struct InteractiveTool : ::testing::Test {
   TRecordingTool tool;
 };
 }  // namespace
-
-TEST_F(InteractiveTool, WithoutInterpretReviewsStayUnhandledForTheManagerAbove) {
-  EXPECT_FALSE(deliver(tool, zelto::msg::RequestReView));
-  EXPECT_FALSE(deliver(tool, zelto::msg::BreakDrawing));
-  EXPECT_EQ(platform::messageQueue().pending(), 0u);
-  // Codes outside the interaction range reach no operation.
-  EXPECT_FALSE(deliver(tool, 5));
-  EXPECT_FALSE(deliver(tool, 66));
-}
-
-TEST_F(InteractiveTool, EventsPassThroughTheQueueToTheirOperation) {
-  tool.MouseEvent(zelto::msg::MouseDown, &tool, mbLeft, ssLeft, 10, 20, true);
-  tool.KeyEvent(zelto::msg::KeyDown, &tool, zelto::key::F5, 0);
-  EXPECT_TRUE(tool.seen.empty());
-  zelto::RunMessagesUntilIdle();
-  EXPECT_EQ(tool.seen, (std::vector<int>{zelto::msg::MouseDown, zelto::key::F5}));
-}
 
 TEST_F(InteractiveTool, ReviewRequestWaitsForABusyInterpretAndPostsWhenIdle) {
   auto* interpret = new TCountingInterpret;

@@ -292,6 +292,8 @@ TEST_F(Printing, TheViewersPrintCommandOpensTheSetUpWithItsPageGridAndPrintsToAF
   TFormToolManager manager;
   manager.SetInput(desktop);
   int red = 0, black = 0;
+  QElapsedTimer clock;
+  clock.start();
   QTimer poll;
   poll.setInterval(10);
   QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -305,20 +307,22 @@ TEST_F(Printing, TheViewersPrintCommandOpensTheSetUpWithItsPageGridAndPrintsToAF
       // The preview is drawn once the window is up: grey paper around the pages.
       const QImage& preview = dialog->Tool()->GetBitmap()->Image();
       if (preview.pixelColor(0, 0) != QColor(128, 128, 128)) return;
-      poll.stop();
+      int r = 0, b = 0;
       for (int y = 0; y < preview.height(); ++y)
         for (int x = 0; x < preview.width(); ++x) {
           const QColor c = preview.pixelColor(x, y);
-          red += c == QColor(255, 0, 0);
-          black += c == QColor(0, 0, 0);
+          r += c == QColor(255, 0, 0);
+          b += c == QColor(0, 0, 0);
         }
+      // The paper may be shown before the pages are drawn on it.
+      if (r + b == 0 && clock.elapsed() < 10000) return;
+      poll.stop();
+      red = r, black = b;
       dialog->OKBtn->click();
     }
   });
   poll.start();
   manager.PostMessage(zelto::msg::Print, &manager);
-  QElapsedTimer clock;
-  clock.start();
   while (clock.elapsed() < 60000 && (poll.isActive() || findDialog())) QApplication::processEvents(QEventLoop::AllEvents, 20);
   // The desktop renderers draw the preview model.
   if (FindZeltoClass("TDesktopInterpret")) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <QAbstractItemDelegate>
 #include <QApplication>
 #include <QComboBox>
@@ -99,17 +101,14 @@ TEST_F(PropertyEditor, TypedValueIsWrittenAndShownAsStored) {
   EXPECT_EQ(ui->shownTexts().size(), 1u);
   type("Shape", "shStar");
   EXPECT_EQ(probe.shape, 2);
-}
-
-TEST_F(PropertyEditor, EnumerationOffersItsNames) {
+  // An enumeration's cell offers its names.
   QTableWidget* grid = form->sgAscProperties;
   const QModelIndex cell = grid->model()->index(RowOf(grid, "Shape"), 1);
-  QWidget* widget = grid->itemDelegateForIndex(cell)->createEditor(grid->viewport(), {}, cell);
-  auto* box = qobject_cast<QComboBox*>(widget);
+  std::unique_ptr<QWidget> widget(grid->itemDelegateForIndex(cell)->createEditor(grid->viewport(), {}, cell));
+  auto* box = qobject_cast<QComboBox*>(widget.get());
   ASSERT_NE(box, nullptr);
   ASSERT_EQ(box->count(), 3);
   EXPECT_EQ(box->itemText(2), "shStar");
-  delete widget;
 }
 
 TEST_F(PropertyEditor, ObjectCellOpensNestedEditor) {
@@ -138,13 +137,9 @@ TEST_F(PropertyEditor, FreedElementEmptiesTheGridsInsteadOfCrashing) {
   other.CellAction(1, 0);
   EXPECT_EQ(other.Instance(), nullptr);
   EXPECT_EQ(other.Form()->sgAscProperties->item(0, 0), nullptr);
-}
-
-TEST(PropertyEditorInput, NoInputOpensNothing) {
-  test_support::QtApp();
-  TObjectPropertyEditor editor;
-  editor.DoIt();
-  EXPECT_EQ(editor.Instance(), nullptr);
+  TObjectPropertyEditor none;  // without input it opens nothing
+  none.DoIt();
+  EXPECT_EQ(none.Instance(), nullptr);
 }
 
 }  // namespace

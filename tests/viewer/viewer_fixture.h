@@ -4,6 +4,7 @@
 #include "viewer/tool_manager.h"
 #include <gtest/gtest.h>
 #include <QApplication>
+#include "qt_app.h"
 #include <QMouseEvent>
 #include <QTimer>
 #include <QCloseEvent>
@@ -27,15 +28,6 @@
 namespace {
 constexpr TColor kRed = RGBColor(255, 0, 0);
 constexpr TColor kBlue = RGBColor(0, 0, 255);
-
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "viewer_test";
-  static char* argv[] = {name, nullptr};
-  // Never destroyed: Qt's own statics may be gone by the time exit runs.
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
-}
 
 // Lines in blue, areas filled red.
 class TPainter : public TInterpret {
@@ -65,7 +57,7 @@ T* poly(std::initializer_list<std::pair<double, double>> points) {
 
 struct Viewer : ::testing::Test {
   static void SetUpTestSuite() {
-    App();
+    test_support::QtApp();
     RegisterGeometryClasses();
     RegisterRenderClasses();
     RegisterViewerClasses();
