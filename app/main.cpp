@@ -20,6 +20,7 @@
 #include "app/start_form.h"
 #include "framework/message_dispatch.h"
 #include "framework/world.h"
+#include "platform/system_cause.h"
 #include "platform/qt/progress_form_qt.h"
 #include "platform/qt/qt_message_pump.h"
 #include "platform/qt/qt_user_interaction.h"
@@ -53,6 +54,7 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     std::fprintf(stderr, "zeltoexport: no display; running once offscreen and exiting\n");
   }
+  platform::ignoreFileSizeSignal();
   QApplication application(argc, argv);
   const bool batch = QGuiApplication::platformName() == "offscreen" || QGuiApplication::platformName() == "minimal";
   application.setApplicationName("ZELTO");

@@ -19,6 +19,7 @@
 #include "gisblock/gelix_reader.h"
 #include "gisblock/staged_block.h"
 #include "gisblock/table_messages.h"
+#include "platform/system_cause.h"
 #include "platform/path_resolver.h"
 #include "platform/user_interaction.h"
 
@@ -69,7 +70,7 @@ void TExportElementsToText::DoIt() {
   std::ofstream out(platform::pathResolver().forWriting(FileName), std::ios::binary | std::ios::trunc);
   auto failed = [this] {
     const int error = errno;
-    platform::showError("Soubor " + FileName + " nelze zapsat: " + (error ? std::strerror(error) : "zápis se nezdařil"));
+    platform::showError("Soubor " + FileName + " nelze zapsat: " + platform::systemCause(error));
   };
   if (!out) {
     failed();
@@ -170,7 +171,7 @@ bool TExportGelixElements::WriterWorks(const TGeliXObjectReader* writer, const c
   if (!staged_) return writer != nullptr;
   if (!writer) {
     const int error = errno;
-    staged_->noteFailure(fileName, error ? std::strerror(error) : "soubor nelze otevřít");
+    staged_->noteFailure(fileName, platform::systemCause(error));
     return false;
   }
   std::string file, cause;

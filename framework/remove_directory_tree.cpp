@@ -1,6 +1,7 @@
 #include "framework/remove_directory_tree.h"
 
 #include "framework/drive_map.h"
+#include "platform/system_cause.h"
 #include "platform/user_interaction.h"
 
 #include <filesystem>
@@ -12,7 +13,7 @@ namespace fs = std::filesystem;
 
 void showErrorBox(const std::string& text) { platform::showError(text); }
 
-std::string causeOf(const std::error_code& ec) { return ec ? "\n" + ec.message() : std::string(); }
+std::string causeOf(const std::error_code& ec) { return ec ? "\n" + platform::systemCause(ec) : std::string(); }
 
 bool refusedAsRoot(std::string_view name, const fs::path& resolved) {
   if (name.empty() || resolved.empty()) return true;

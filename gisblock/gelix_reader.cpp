@@ -11,6 +11,7 @@
 #include "framework/world.h"
 #include "gisblock/gelix_classes.h"
 #include "gisblock/gelix_registers.h"
+#include "platform/system_cause.h"
 #include "platform/path_resolver.h"
 #include "platform/user_interaction.h"
 
@@ -155,7 +156,7 @@ bool TGeliXReader::WriteFlushedAt(std::int64_t offset, const char* bytes, std::i
 void TGeliXReader::NoteWriteFailure() {
   if (!writeFailure_.empty()) return;
   const int error = errno;
-  writeFailure_ = error != 0 ? std::strerror(error) : "zápis se nezdařil";
+  writeFailure_ = platform::systemCause(error);
 }
 
 bool TGeliXReader::OpenStream() {

@@ -14,6 +14,7 @@
 #include "gisblock/staged_block.h"
 #include "framework/message_dispatch.h"
 #include "framework/zelto_message.h"
+#include "platform/system_cause.h"
 #include "platform/real48.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TGelixCoordWriter, TGelixCoordReader, ZELTO_NO_PROPERTIES)
@@ -60,7 +61,7 @@ bool CreateEmptyBlock(const std::string& directory, const std::string& shownName
     if (!out) {
       const int error = errno;
       postText("Prázdný blok " + shown + ": soubor " + file.name + " nelze zapsat: " +
-               (error ? std::strerror(error) : "zápis se nezdařil"));
+               platform::systemCause(error));
       return false;
     }
   }

@@ -6,6 +6,7 @@
 #include <iterator>
 #include <system_error>
 
+#include "platform/system_cause.h"
 #include "platform/path_resolver.h"
 
 namespace gisblock {
@@ -18,7 +19,7 @@ fs::path sibling(const fs::path& target, const char* suffix) {
   return target.parent_path() / ("." + target.filename().string() + suffix);
 }
 
-std::string causeOf(const std::error_code& ec) { return ec.message(); }
+std::string causeOf(const std::error_code& ec) { return platform::systemCause(ec); }
 
 // Left in a staging directory by a writer that joined it and failed.
 constexpr const char* kFailureNote = ".failed";

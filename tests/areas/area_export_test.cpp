@@ -197,7 +197,7 @@ TEST_F(AreaExportTest, ABlockThatCannotBeWrittenWholeLeavesTheOldOneAndIsNamedAs
   for (const auto& entry : fs::directory_iterator(dir))  // nothing left beside the block
     EXPECT_NE(entry.path().filename().string().front(), '.') << entry.path();
   ASSERT_EQ(ui->shownTexts().size(), 1u);
-  EXPECT_EQ(ui->shownTexts()[0].rfind("Blok T:\\OUT.BLK nebyl zapsán, soubor T:\\OUT.BLK\\TN.LIN: File too large", 0), 0u)
+  EXPECT_EQ(ui->shownTexts()[0].rfind("Blok T:\\OUT.BLK nebyl zapsán, soubor T:\\OUT.BLK\\TN.LIN: soubor je příliš velký", 0), 0u)
       << ui->shownTexts()[0];
 }
 

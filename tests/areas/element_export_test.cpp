@@ -149,7 +149,7 @@ TEST_F(ExportTest, TextExportWritesOneLinePerChild) {
   text.FileName = (dir / "MISSING" / "BODY.TXT").string();
   text.DoIt();
   ASSERT_EQ(ui->shownTexts().size(), 1u);
-  EXPECT_EQ(ui->shownTexts()[0], "Soubor " + text.FileName + " nelze zapsat: No such file or directory");
+  EXPECT_EQ(ui->shownTexts()[0], "Soubor " + text.FileName + " nelze zapsat: soubor nebo adresář neexistuje");
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #pragma once
 // Files may grow only to a given size while the guard lives, as on a full
-// disk: a write beyond it fails with "File too large" instead of ending the
+// disk: a write beyond it fails with EFBIG ("soubor je příliš velký") instead of ending the
 // process. Unlike a read-only directory it binds root too.
 #include <sys/resource.h>
 
