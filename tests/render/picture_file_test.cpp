@@ -88,6 +88,14 @@ std::string TempFile(const std::string& name, const std::string& bytes) {
   return path.string();
 }
 
+// The whole raster, top row first.
+void ExpectRows(const TMemoryRaster& raster, const std::vector<std::vector<TColor>>& rows) {
+  ASSERT_EQ(raster.GetWidth(), static_cast<int>(rows[0].size()));
+  ASSERT_EQ(raster.GetHeight(), static_cast<int>(rows.size()));
+  for (int y = 0; y < raster.GetHeight(); ++y)
+    for (int x = 0; x < raster.GetWidth(); ++x) EXPECT_EQ(raster.PixelAt(x, y), rows[y][x]) << x << "," << y;
+}
+
 }  // namespace
 
 TEST(PictureFile, JpegDecodesColourAndGreyPictures) {
@@ -200,11 +208,7 @@ TEST(PictureFile, BmpOfEveryDepthAndRowOrderKeepsItsColours) {
     for (std::size_t y = 0; y < 2; ++y)
       for (std::size_t x = 0; x < 3; ++x) rows[y].push_back(colours[(x + y) % n]);
     const std::string file = bmp_test::File(c.layout, 3, 2, palette, bmp_test::Rows(c.layout, rows, palette));
-    const auto raster = render::DecodePicture(file, "a.bmp");
-    ASSERT_EQ(raster->GetWidth(), 3);
-    ASSERT_EQ(raster->GetHeight(), 2);
-    for (int y = 0; y < 2; ++y)
-      for (int x = 0; x < 3; ++x) EXPECT_EQ(raster->PixelAt(x, y), rows[y][x]) << x << "," << y;
+    ExpectRows(*render::DecodePicture(file, "a.bmp"), rows);
   }
 }
 
@@ -215,11 +219,8 @@ TEST(PictureFile, BmpBytesAsAWriterStoresThemReadBottomRowFirst) {
       16, 0, 0, 0, 0x13, 0x0B, 0, 0, 0x13, 0x0B, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
       0xFF, 0, 0, 0, 0xFF, 0, 0, 0,                                     // bottom: blue, green, padding
       0, 0, 0xFF, 0, 0xFF, 0xFF, 0, 0};                                 // top: red, yellow, padding
-  const auto raster = render::DecodePicture(std::string(reinterpret_cast<const char*>(bytes), sizeof bytes), "g.bmp");
-  EXPECT_EQ(raster->PixelAt(0, 0), RGBColor(255, 0, 0));
-  EXPECT_EQ(raster->PixelAt(1, 0), RGBColor(255, 255, 0));
-  EXPECT_EQ(raster->PixelAt(0, 1), RGBColor(0, 0, 255));
-  EXPECT_EQ(raster->PixelAt(1, 1), RGBColor(0, 255, 0));
+  ExpectRows(*render::DecodePicture(std::string(reinterpret_cast<const char*>(bytes), sizeof bytes), "g.bmp"),
+             {{RGBColor(255, 0, 0), RGBColor(255, 255, 0)}, {RGBColor(0, 0, 255), RGBColor(0, 255, 0)}});
 }
 
 TEST(PictureFile, BmpRunLengthsClipRunsToTheRowAndLeaveSkippedPixelsWhite) {
@@ -229,22 +230,17 @@ TEST(PictureFile, BmpRunLengthsClipRunsToTheRowAndLeaveSkippedPixelsWhite) {
     return render::DecodePicture(bmp_test::File({bits, 40, false, bits == 8 ? 1u : 2u}, width, height, palette, stream),
                                  "r.bmp");
   };
-  auto expectRows = [](const TMemoryRaster& raster, const std::vector<std::vector<TColor>>& rows) {
-    for (int y = 0; y < static_cast<int>(rows.size()); ++y)
-      for (int x = 0; x < static_cast<int>(rows[y].size()); ++x)
-        EXPECT_EQ(raster.PixelAt(x, y), rows[y][x]) << x << "," << y;
-  };
   // Bottom row: a run of 5 in a row of 4, end of row. Next: three literal
   // pixels padded to a whole word, a run of 1, end of row. Then a skip of 2
   // right and 1 up, a run of 1, end of picture.
-  expectRows(*decode(8, 4, 4,
+  ExpectRows(*decode(8, 4, 4,
                      std::string("\x05\x00\x00\x00"
                                  "\x00\x03\x01\x02\x03\x00\x01\x00\x00\x00"
                                  "\x00\x02\x02\x01\x01\x02\x00\x01",
                                  22)),
              {{W, W, B, W}, {W, W, W, W}, {G, B, K, R}, {R, R, R, R}});
   // Four bits: a run alternates its two nibbles; a literal of three nibbles.
-  expectRows(*decode(4, 4, 2, std::string("\x05\x12\x00\x00\x00\x03\x30\x10\x00\x01", 10)),
+  ExpectRows(*decode(4, 4, 2, std::string("\x05\x12\x00\x00\x00\x03\x30\x10\x00\x01", 10)),
              {{K, R, G, W}, {G, B, G, B}});
 }
 
@@ -255,12 +251,8 @@ TEST(PictureFile, BmpAlphaLaysPixelsOverPaperUnlessTheChannelIsEmpty) {
     bmp_test::Put(pixels, first, 4), bmp_test::Put(pixels, second, 4);
     return render::DecodePicture(bmp_test::File(v5, 2, 1, {}, pixels), "t.bmp");
   };
-  const auto shown = decode(0x00FF0000, 0x800000FF);  // red, transparent; blue, half
-  EXPECT_EQ(shown->PixelAt(0, 0), clWhite);
-  EXPECT_EQ(shown->PixelAt(1, 0), RGBColor(127, 127, 255));
-  const auto unfilled = decode(0x00FF0000, 0x000000FF);
-  EXPECT_EQ(unfilled->PixelAt(0, 0), RGBColor(255, 0, 0));
-  EXPECT_EQ(unfilled->PixelAt(1, 0), RGBColor(0, 0, 255));
+  ExpectRows(*decode(0x00FF0000, 0x800000FF), {{clWhite, RGBColor(127, 127, 255)}});  // red clear, blue half
+  ExpectRows(*decode(0x00FF0000, 0x000000FF), {{RGBColor(255, 0, 0), RGBColor(0, 0, 255)}});
 }
 
 TEST(PictureFile, DamagedBmpGivesAnErrorNamingTheFileAndTheFault) {
