@@ -1,5 +1,5 @@
 // Picture files that pages place: the input decoded by its first bytes
-// (JPEG, GIF) and drawn stretched onto a small raster, as a page does.
+// (JPEG, GIF, BMP) and drawn stretched onto a small raster, as a page does.
 #include "fuzz/fuzz_support.h"
 #include "render/picture_file.h"
 

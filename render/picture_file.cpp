@@ -1,5 +1,7 @@
 #include "render/picture_file.h"
 
+#include "render/bmp_picture.h"
+
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
@@ -18,15 +20,6 @@ namespace {
 // Beyond this a "picture" is far more likely a damaged header than a page
 // ornament, and the raster would not fit in memory anyway.
 constexpr long kMaxPixels = 64L * 1024 * 1024;
-
-[[noreturn]] void Fail(const std::string& fileName, const std::string& reason) {
-  throw EPictureFileError("Obrázek \"" + fileName + "\" nelze načíst: " + reason);
-}
-
-void CheckSize(long width, long height, const std::string& fileName) {
-  if (width <= 0 || height <= 0) Fail(fileName, "nulový rozměr");
-  if (width > kMaxPixels / height) Fail(fileName, "příliš velký rozměr");
-}
 
 // libjpeg reports fatal errors through error_exit, which must not return;
 // we jump back to the decoder with the library's own message.
@@ -63,7 +56,7 @@ std::unique_ptr<TMemoryRaster> DecodeJpeg(const std::string& bytes, const std::s
     jpeg_destroy_decompress(&cinfo);
     delete raster;
     delete row;
-    Fail(fileName, err.message);
+    FailPicture(fileName, err.message);
   }
   jpeg_create_decompress(&cinfo);
   jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(bytes.data()),
@@ -120,15 +113,15 @@ std::unique_ptr<TMemoryRaster> DecodeGif(const std::string& bytes, const std::st
   GifSource src{&bytes};
   int error = 0;
   std::unique_ptr<GifFileType, GifCloser> gif(DGifOpen(&src, GifRead, &error));
-  if (!gif) Fail(fileName, GifErrorString(error) ? GifErrorString(error) : "chybný soubor GIF");
+  if (!gif) FailPicture(fileName, GifErrorString(error) ? GifErrorString(error) : "chybný soubor GIF");
   if (DGifSlurp(gif.get()) != GIF_OK || gif->ImageCount < 1) {
     const char* text = GifErrorString(gif->Error);
-    Fail(fileName, text ? text : "chybný soubor GIF");
+    FailPicture(fileName, text ? text : "chybný soubor GIF");
   }
   // Only the first frame of an animation is a page picture.
   const SavedImage& image = gif->SavedImages[0];
   const ColorMapObject* map = image.ImageDesc.ColorMap ? image.ImageDesc.ColorMap : gif->SColorMap;
-  if (!map) Fail(fileName, "chybí paleta barev");
+  if (!map) FailPicture(fileName, "chybí paleta barev");
   long width = gif->SWidth;
   long height = gif->SHeight;
   // Some writers leave the screen size zero and rely on the frame's.
@@ -136,7 +129,7 @@ std::unique_ptr<TMemoryRaster> DecodeGif(const std::string& bytes, const std::st
     width = image.ImageDesc.Left + image.ImageDesc.Width;
     height = image.ImageDesc.Top + image.ImageDesc.Height;
   }
-  CheckSize(width, height, fileName);
+  CheckPictureSize(width, height, fileName);
   int transparent = NO_TRANSPARENT_COLOR;
   GraphicsControlBlock gcb;
   if (DGifSavedExtensionToGCB(gif.get(), 0, &gcb) == GIF_OK) transparent = gcb.TransparentColor;
@@ -159,20 +152,30 @@ std::unique_ptr<TMemoryRaster> DecodeGif(const std::string& bytes, const std::st
 
 }  // namespace
 
+void FailPicture(const std::string& fileName, const std::string& reason) {
+  throw EPictureFileError("Obrázek \"" + fileName + "\" nelze načíst: " + reason);
+}
+
+void CheckPictureSize(long width, long height, const std::string& fileName) {
+  if (width <= 0 || height <= 0) FailPicture(fileName, "nulový rozměr");
+  if (width > kMaxPixels / height) FailPicture(fileName, "příliš velký rozměr");
+}
+
 std::unique_ptr<TMemoryRaster> DecodePicture(const std::string& bytes, const std::string& fileName) {
   if (bytes.size() >= 3 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
       static_cast<unsigned char>(bytes[1]) == 0xD8)
     return DecodeJpeg(bytes, fileName);
   if (bytes.size() >= 6 && bytes.compare(0, 4, "GIF8") == 0) return DecodeGif(bytes, fileName);
-  if (bytes.empty()) Fail(fileName, "soubor je prázdný");
-  Fail(fileName, "neznámý formát obrázku");
+  if (bytes.size() >= 2 && bytes.compare(0, 2, "BM") == 0) return DecodeBmp(bytes, fileName);
+  if (bytes.empty()) FailPicture(fileName, "soubor je prázdný");
+  FailPicture(fileName, "neznámý formát obrázku");
 }
 
 std::unique_ptr<TMemoryRaster> LoadPictureFile(const std::string& fileName) {
   std::ifstream in(fileName, std::ios::binary);
-  if (!in) Fail(fileName, "soubor neexistuje nebo jej nelze otevřít");
+  if (!in) FailPicture(fileName, "soubor neexistuje nebo jej nelze otevřít");
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) Fail(fileName, "chyba čtení");
+  if (in.bad()) FailPicture(fileName, "chyba čtení");
   return DecodePicture(bytes, fileName);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// Picture files that pages place by name: JPEG through libjpeg and GIF
-// through giflib, decoded into a memory raster that any canvas can draw.
+// Picture files that pages place by name: JPEG through libjpeg, GIF
+// through giflib and BMP by render/bmp_picture.h, decoded into a memory
+// raster that any canvas can draw.
 // The format is told by the file's first bytes, not by its extension, since
 // old pages often name a converted picture by its former extension.
 #include <memory>
@@ -24,5 +25,10 @@ std::unique_ptr<TMemoryRaster> LoadPictureFile(const std::string& fileName);
 // The same from bytes already in memory; fileName only names the source in
 // error texts.
 std::unique_ptr<TMemoryRaster> DecodePicture(const std::string& bytes, const std::string& fileName);
+
+// For the decoder of each format: the error naming the file and the reason,
+// and the size check every raster passes before it is made.
+[[noreturn]] void FailPicture(const std::string& fileName, const std::string& reason);
+void CheckPictureSize(long width, long height, const std::string& fileName);
 
 }  // namespace render

@@ -27,6 +27,7 @@
 #include "render/text_block.h"
 #include "render/universal_interpret.h"
 #include "render/universal_script_creator.h"
+#include "tests/render/bmp_test_files.h"
 #include "tests/render/stroke_font_test_files.h"
 #include "tests/support/log_probe.h"
 
@@ -284,6 +285,39 @@ TEST_F(GelixRenderers, FramesThatFollowEachOtherAndABadPictureDoNotStopTheDeskto
   EXPECT_EQ(countTexts(log, "broken.jpg"), 1);
   EXPECT_EQ(at(70, 20), GelixColorToRGB(11));
   EXPECT_EQ(at(60, 20), clWhite);
+}
+
+TEST_F(GelixRenderers, ABmpOnTheDesktopIsDrawnAtItsSizeOrStretchedIntoItsRectangle) {
+  const TColor red = RGBColor(255, 0, 0), yellow = RGBColor(255, 255, 0), blue = RGBColor(0, 0, 255),
+               green = RGBColor(0, 255, 0);
+  const bmp_test::Layout eight{8};
+  const std::vector<TColor> palette = {red, yellow, blue, green};
+  font_test::WriteText(drive.dir / "ZNAK.BMP", bmp_test::File(eight, 2, 2, palette,
+                                                         bmp_test::Rows(eight, {{red, yellow}, {blue, green}}, palette)));
+  auto* desktop = new TDesktop;
+  desktop->SetMinX(0), desktop->SetMinY(0), desktop->SetMaxX(100), desktop->SetMaxY(100);
+  desktop->BrushColor = clWhite;
+  auto place = [&](double minX, double minY, double maxX, double maxY) {
+    auto* picture = new TBMPFileElement;
+    picture->SetFileName((drive.dir / "ZNAK.BMP").string());
+    picture->SetMinX(minX), picture->SetMinY(minY), picture->SetMaxX(maxX), picture->SetMaxY(maxY);
+    desktop->Add(picture);
+  };
+  place(10, 90, 10, 90);  // no width: natural size, upper-left at pixel (10, 10)
+  place(50, 60, 70, 80);  // 20 x 20 from pixel (50, 20)
+  model.Add(desktop);
+  draw(&model);
+  EXPECT_EQ(raster.GetPixel(10, 10), red);
+  EXPECT_EQ(raster.GetPixel(11, 10), yellow);
+  EXPECT_EQ(raster.GetPixel(10, 11), blue);
+  EXPECT_EQ(raster.GetPixel(11, 11), green);
+  EXPECT_EQ(raster.GetPixel(12, 12), clWhite);
+  EXPECT_EQ(raster.GetPixel(55, 25), red);
+  EXPECT_EQ(raster.GetPixel(65, 25), yellow);
+  EXPECT_EQ(raster.GetPixel(55, 35), blue);
+  EXPECT_EQ(raster.GetPixel(65, 35), green);
+  EXPECT_EQ(painted(green), 1 + 100);
+  EXPECT_EQ(countTexts(log, "ZNAK.BMP"), 0);
 }
 
 TEST(TextBlockProperties, LinesCrossTextAndLinesPlusJoinsColumns) {

@@ -3,6 +3,7 @@
 #include "render/graphic_file_element.h"
 #include "files.h"
 #include "temp_dir.h"
+#include "tests/render/bmp_test_files.h"
 
 #include <gif_lib.h>
 #include <gtest/gtest.h>
@@ -87,6 +88,14 @@ std::string TempFile(const std::string& name, const std::string& bytes) {
   return path.string();
 }
 
+// The whole raster, top row first.
+void ExpectRows(const TMemoryRaster& raster, const std::vector<std::vector<TColor>>& rows) {
+  ASSERT_EQ(raster.GetWidth(), static_cast<int>(rows[0].size()));
+  ASSERT_EQ(raster.GetHeight(), static_cast<int>(rows.size()));
+  for (int y = 0; y < raster.GetHeight(); ++y)
+    for (int x = 0; x < raster.GetWidth(); ++x) EXPECT_EQ(raster.PixelAt(x, y), rows[y][x]) << x << "," << y;
+}
+
 }  // namespace
 
 TEST(PictureFile, JpegDecodesColourAndGreyPictures) {
@@ -139,7 +148,6 @@ TEST(PictureFile, MissingUnknownOrDamagedFilesGiveAnErrorNamingTheFile) {
   };
   expectError([] { render::LoadPictureFile("/nonexistent/dir/x.jpg"); }, "x.jpg");
   expectError([] { render::DecodePicture("", "empty.gif"); }, "empty.gif");
-  expectError([] { render::DecodePicture("BM not a picture we read", "c.bmp"); }, "c.bmp");
 
   std::vector<unsigned char> rgb(64 * 64 * 3, 200);
   const std::string jpeg = MakeJpeg(64, 64, rgb);
@@ -167,5 +175,118 @@ TEST(PictureFile, PagePictureLoadsByItsStoredName) {
     ADD_FAILURE();
   } catch (const EPictureFileError& e) {
     EXPECT_NE(std::string(e.what()).find("Q:\\NIKDE\\X.GIF"), std::string::npos) << e.what();
+  }
+}
+
+TEST(PictureFile, BmpOfEveryDepthAndRowOrderKeepsItsColours) {
+  const TColor red = RGBColor(255, 0, 0), green = RGBColor(0, 255, 0), blue = RGBColor(0, 0, 255);
+  const std::vector<TColor> colours = {red, green, blue, clBlack};
+  struct Case {
+    const char* name;
+    bmp_test::Layout layout;
+  };
+  const Case cases[] = {
+      {"1 bit", {1}},
+      {"1 bit top-down", {1, 40, true}},
+      {"4 bits", {4}},
+      {"8 bits top-down", {8, 40, true}},
+      {"8 bits, OS/2 header", {8, 12}},
+      {"16 bits 5-5-5", {16}},
+      {"16 bits 5-6-5 masks", {16, 40, false, 3, {0xF800, 0x07E0, 0x001F}}},
+      {"24 bits", {24}},
+      {"24 bits top-down", {24, 40, true}},
+      {"32 bits", {32}},
+      {"32 bits masks and opaque alpha in a long header", {32, 124, true, 3, {0xFF, 0xFF00, 0xFF0000, 0xFF000000}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    // 3 pixels a row leave padding at every depth; colours rotate by row.
+    std::vector<TColor> palette;
+    if (c.layout.bits <= 8) palette.assign(colours.begin(), colours.begin() + std::min(4, 1 << c.layout.bits));
+    const std::size_t n = palette.empty() ? colours.size() : palette.size();
+    std::vector<std::vector<TColor>> rows(2);
+    for (std::size_t y = 0; y < 2; ++y)
+      for (std::size_t x = 0; x < 3; ++x) rows[y].push_back(colours[(x + y) % n]);
+    const std::string file = bmp_test::File(c.layout, 3, 2, palette, bmp_test::Rows(c.layout, rows, palette));
+    ExpectRows(*render::DecodePicture(file, "a.bmp"), rows);
+  }
+}
+
+TEST(PictureFile, BmpBytesAsAWriterStoresThemReadBottomRowFirst) {
+  const unsigned char bytes[] = {
+      'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,                   // file: size, offset of pixels
+      40, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0,    // 2 x 2, 24 bits, plain
+      16, 0, 0, 0, 0x13, 0x0B, 0, 0, 0x13, 0x0B, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+      0xFF, 0, 0, 0, 0xFF, 0, 0, 0,                                     // bottom: blue, green, padding
+      0, 0, 0xFF, 0, 0xFF, 0xFF, 0, 0};                                 // top: red, yellow, padding
+  ExpectRows(*render::DecodePicture(std::string(reinterpret_cast<const char*>(bytes), sizeof bytes), "g.bmp"),
+             {{RGBColor(255, 0, 0), RGBColor(255, 255, 0)}, {RGBColor(0, 0, 255), RGBColor(0, 255, 0)}});
+}
+
+TEST(PictureFile, BmpRunLengthsClipRunsToTheRowAndLeaveSkippedPixelsWhite) {
+  const TColor R = RGBColor(255, 0, 0), G = RGBColor(0, 255, 0), B = RGBColor(0, 0, 255), K = clBlack, W = clWhite;
+  const std::vector<TColor> palette = {R, G, B, K};
+  auto decode = [&](int bits, int width, int height, std::string stream) {
+    return render::DecodePicture(bmp_test::File({bits, 40, false, bits == 8 ? 1u : 2u}, width, height, palette, stream),
+                                 "r.bmp");
+  };
+  // Bottom row: a run of 5 in a row of 4, end of row. Next: three literal
+  // pixels padded to a whole word, a run of 1, end of row. Then a skip of 2
+  // right and 1 up, a run of 1, end of picture.
+  ExpectRows(*decode(8, 4, 4,
+                     std::string("\x05\x00\x00\x00"
+                                 "\x00\x03\x01\x02\x03\x00\x01\x00\x00\x00"
+                                 "\x00\x02\x02\x01\x01\x02\x00\x01",
+                                 22)),
+             {{W, W, B, W}, {W, W, W, W}, {G, B, K, R}, {R, R, R, R}});
+  // Four bits: a run alternates its two nibbles; a literal of three nibbles.
+  ExpectRows(*decode(4, 4, 2, std::string("\x05\x12\x00\x00\x00\x03\x30\x10\x00\x01", 10)),
+             {{K, R, G, W}, {G, B, G, B}});
+}
+
+TEST(PictureFile, BmpAlphaLaysPixelsOverPaperUnlessTheChannelIsEmpty) {
+  const bmp_test::Layout v5{32, 124, false, 3, {0xFF0000, 0xFF00, 0xFF, 0xFF000000}};
+  auto decode = [&](std::uint32_t first, std::uint32_t second) {
+    std::string pixels;
+    bmp_test::Put(pixels, first, 4), bmp_test::Put(pixels, second, 4);
+    return render::DecodePicture(bmp_test::File(v5, 2, 1, {}, pixels), "t.bmp");
+  };
+  ExpectRows(*decode(0x00FF0000, 0x800000FF), {{clWhite, RGBColor(127, 127, 255)}});  // red clear, blue half
+  ExpectRows(*decode(0x00FF0000, 0x000000FF), {{RGBColor(255, 0, 0), RGBColor(0, 0, 255)}});
+}
+
+TEST(PictureFile, DamagedBmpGivesAnErrorNamingTheFileAndTheFault) {
+  const std::vector<TColor> palette = {clBlack, clWhite, RGBColor(255, 0, 0), RGBColor(0, 0, 255)};
+  const bmp_test::Layout eight{8};
+  const std::string pixels(16, '\x02');
+  const std::string good = bmp_test::File(eight, 4, 4, palette, pixels);
+  std::string huge = good;
+  huge.replace(18, 8, std::string("\xA0\x86\x01\x00\xA0\x86\x01\x00", 8));  // 100000 x 100000
+  std::string jpegInside = good;
+  jpegInside[30] = 4;
+  const bmp_test::Layout rle{8, 40, false, 1};
+  struct Case {
+    const char* name;
+    std::string bytes;
+    const char* fault;
+  } cases[] = {
+      {"header.bmp", good.substr(0, 30), "hlavička"},
+      {"pixels.bmp", good.substr(0, good.size() - 3), "obrazová data"},
+      {"huge.bmp", huge, "rozměr"},
+      {"kind.bmp", jpegInside, "komprese"},
+      {"index.bmp", bmp_test::File(eight, 4, 4, {clBlack, clWhite}, pixels), "paletu"},
+      {"overrun.bmp", bmp_test::File(rle, 2, 2, palette, std::string("\x02\x01\x00\x00\x02\x01\x00\x00\x02\x01", 10)),
+       "přesahují"},
+      {"cut.bmp", bmp_test::File(rle, 2, 2, palette, std::string("\x02\x01\x00\x00\x02", 5)), "obrazová data"},
+  };
+  EXPECT_EQ(render::DecodePicture(good, "good.bmp")->PixelAt(3, 3), RGBColor(255, 0, 0));
+  for (const Case& c : cases) {
+    try {
+      render::DecodePicture(c.bytes, c.name);
+      ADD_FAILURE() << "no error for " << c.name;
+    } catch (const EPictureFileError& e) {
+      EXPECT_NE(std::string(e.what()).find(c.name), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find(c.fault), std::string::npos) << e.what();
+    }
   }
 }
