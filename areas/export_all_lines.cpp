@@ -14,6 +14,21 @@
 #include "platform/path_resolver.h"
 #include "platform/user_interaction.h"
 
+namespace {
+
+// A block written in place, not staged: what could not be written stays
+// missing, and the user must learn which file it was.
+bool ReportedIncomplete(const std::string& block, const TGeliXObjectReader* writer) {
+  std::string file, cause;
+  if (!writer || !writer->Failed(file, cause)) return false;
+  const std::string text = "Blok " + block + " není úplný, soubor " + file + " nelze zapsat: " + cause;
+  platform::showError(text);
+  gisblock::TableMessages::logText("; " + text);
+  return true;
+}
+
+}  // namespace
+
 ZELTO_IMPLEMENT_ELEMENT(TExportGelixLiniiRecursor, TProchazecLiniiGauge, [](auto&) {})
 ZELTO_IMPLEMENT_ELEMENT(TExportAllLines, TTool, [](auto&) {})
 ZELTO_IMPLEMENT_ELEMENT(TExportNodedLines, TProchazecListuQTreeGauge, [](auto& p) {
@@ -48,10 +63,6 @@ void TExportGelixLiniiRecursor::Process(TElement* element) {
   StepGauge(Count);
 }
 
-bool TExportGelixLiniiRecursor::Failed(std::string& file, std::string& cause) const {
-  return writer_ && writer_->Failed(file, cause);
-}
-
 TExportAllLines* TExportAllLines::CreateWithRewrite(bool rewrite) {
   auto* tool = new TExportAllLines;
   tool->Rewrite = rewrite;
@@ -66,14 +77,7 @@ void TExportAllLines::DoIt() {
   if (!walker.Opened()) return;
   walker.SetInput(Input());
   walker.DoIt();
-  std::string file, cause;
-  if (walker.Failed(file, cause)) {
-    const std::string text =
-        "Blok " + std::string(kTestBlock) + " není úplný, soubor " + file + " nelze zapsat: " + cause;
-    platform::showError(text);
-    gisblock::TableMessages::logText("; " + text);
-    return;
-  }
+  if (ReportedIncomplete(kTestBlock, walker.Writer())) return;
   gisblock::TableMessages::logText("; Blok " + std::string(kTestBlock) + ": zapsáno " +
                                    std::to_string(walker.LinesWritten()) + " linií");
 }
@@ -120,6 +124,7 @@ void TExportNodedLines::DoIt() {
         writer->WriteLine(line);
         rows.ExportObject(line);
       }
+      ReportedIncomplete(BlockDirectory, writer.get());
     }
   }
   // The lines stay their owners'; only the list goes.

@@ -23,8 +23,9 @@ class TExportGelixLiniiRecursor : public TProchazecLiniiGauge {
   std::int32_t LineNumber() const { return number_; }
   std::int32_t LinesWritten() const { return written_; }
   bool Opened() const { return writer_ != nullptr; }
-  // The file whose writing failed first, and why.
-  bool Failed(std::string& file, std::string& cause) const;
+  // The writer of the block's lines (nil when it could not be opened),
+  // which knows the file whose writing failed first.
+  const TGelixLinWriter* Writer() const { return writer_; }
 
  private:
   TGelixLinWriter* writer_ = nullptr;  // owned

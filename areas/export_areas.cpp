@@ -166,9 +166,7 @@ void TExportAreasToGelix::DoIt() {
     prepare.DoIt();
   }
   // The points and texts of the block hold only their dummy records.
-  if (!CreateEmptyBlock(TargetDirectory(), staged->shownPath()))
-    staged->noteFailure("TN.TTX", "prázdný blok nelze zapsat");
-  if (!staged->failed()) ExportAreaLines();
+  if (WriteEmptyBlock()) ExportAreaLines();
   if (!staged->failed() && !interrupted_) ExportAreas();
   lines_ = nullptr;
   EndBlock(interrupted_);
@@ -176,8 +174,10 @@ void TExportAreasToGelix::DoIt() {
 
 void TExportAreasToGelix::ExportAreaLines() {
   auto* input = static_cast<TEntity*>(Input());
-  std::unique_ptr<TGelixLinWriter> writer(TGelixLinWriter::CreateForBlock(TargetDirectory(), true, new TJTSK));
-  if (!WriterWorks(writer.get(), "TN.LIN")) return;
+  gisblock::FileFailure opening;
+  std::unique_ptr<TGelixLinWriter> writer(
+      TGelixLinWriter::CreateForBlock(TargetDirectory(), true, new TJTSK, &opening));
+  if (!WriterWorks(writer.get(), opening)) return;
   if (Staged()) writer->ShownPath = Staged()->shownFile(writer->GetFileName());
   if (DruhLinii > 0) writer->Druh = areas::CheckedInt16(DruhLinii);
 
@@ -239,7 +239,7 @@ void TExportAreasToGelix::ExportAreaLines() {
     auto* line = static_cast<TPolyLineElement*>(element);
     DoExportObject(line);
     if (writer->WriteLineWithAreas(line, sideArea(line, 1), sideArea(line, 2))) ++summary_.Lines;
-    if (!WriterWorks(writer.get(), "TN.LIN")) return;
+    if (!WriterWorks(writer.get())) return;
     if (DBFLinii) {
       const bool exportDbf = ExportDBF;
       const std::int32_t jedenDruh = JedenDruh;
@@ -248,15 +248,17 @@ void TExportAreasToGelix::ExportAreaLines() {
       ExportObject(line);
       ExportDBF = exportDbf;
       JedenDruh = jedenDruh;
-      if (!WriterWorks(writer.get(), "TN.LIN")) return;
+      if (!WriterWorks(writer.get())) return;
     }
   }
 }
 
 void TExportAreasToGelix::ExportAreas() {
   auto* input = static_cast<TEntity*>(Input());
-  std::unique_ptr<TGelixAreaWriter> writer(TGelixAreaWriter::CreateForBlock(TargetDirectory(), true, new TJTSK));
-  if (!WriterWorks(writer.get(), "TN.ARE")) return;
+  gisblock::FileFailure opening;
+  std::unique_ptr<TGelixAreaWriter> writer(
+      TGelixAreaWriter::CreateForBlock(TargetDirectory(), true, new TJTSK, &opening));
+  if (!WriterWorks(writer.get(), opening)) return;
   if (Staged()) writer->ShownPath = Staged()->shownFile(writer->GetFileName());
   areas::ExportGauge gauge("Export ploch do " + BlockName, input->GetCount(), "Přerušit export ploch ?");
   const std::vector<TElement*> items = input->Items();
@@ -271,7 +273,7 @@ void TExportAreasToGelix::ExportAreas() {
     DoExportObject(area);
     if (writer->WriteArea(area)) ++summary_.Areas;
     ExportObject(area);
-    if (!WriterWorks(writer.get(), "TN.ARE")) return;
+    if (!WriterWorks(writer.get())) return;
   }
 }
 

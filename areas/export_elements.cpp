@@ -167,16 +167,23 @@ void TExportGelixElements::EndBlock(bool interrupted, const std::string& nothing
   own_.reset();
 }
 
-bool TExportGelixElements::WriterWorks(const TGeliXObjectReader* writer, const char* fileName) {
+bool TExportGelixElements::WriterWorks(const TGeliXObjectReader* writer, const gisblock::FileFailure& opening) {
   if (!staged_) return writer != nullptr;
   if (!writer) {
-    const int error = errno;
-    staged_->noteFailure(fileName, platform::systemCause(error));
+    staged_->noteFailure(opening.file, opening.cause.empty() ? platform::systemCause(0) : opening.cause);
     return false;
   }
   std::string file, cause;
   if (!writer->Failed(file, cause)) return !staged_->failed();
   staged_->noteFailure(file, cause);
+  return false;
+}
+
+bool TExportGelixElements::WriteEmptyBlock() {
+  if (!staged_) return false;
+  gisblock::FileFailure failure;
+  if (CreateEmptyBlock(TargetDirectory(), staged_->shownPath(), &failure)) return true;
+  staged_->noteFailure(failure.file, failure.cause);
   return false;
 }
 

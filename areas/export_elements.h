@@ -10,6 +10,7 @@
 #include <string>
 
 #include "framework/tool.h"
+#include "gisblock/gelix_writers.h"
 #include "gisblock/staged_block.h"
 
 class TBlockRegister;
@@ -99,8 +100,13 @@ class TExportGelixElements : public TExportElements {
   // what was written or why not.
   void EndBlock(bool interrupted, const std::string& nothingWritten = {});
   // A writer of the block's files for this run: false, with the failure
-  // noted in the staged block, when it could not be opened or has failed.
-  bool WriterWorks(const TGeliXObjectReader* writer, const char* fileName);
+  // noted in the staged block, when it could not be opened (`opening` says
+  // why) or has failed.
+  bool WriterWorks(const TGeliXObjectReader* writer, const gisblock::FileFailure& opening = {});
+  // The TN files of an empty block into the staging directory, which the
+  // writers then fill; false, with the failure noted, when one cannot be
+  // written.
+  bool WriteEmptyBlock();
   Summary summary_;
 
   void RegisterInBlock(TSpaceEntity* object);

@@ -104,11 +104,10 @@ void TExportLinesToGelix::DoIt() {
   gisblock::StagedBlock* staged = BeginBlock();
   if (!staged) return;
   bool interrupted = false;
-  if (!CreateEmptyBlock(TargetDirectory(), staged->shownPath()))
-    staged->noteFailure("TN.TTX", "prázdný blok nelze zapsat");
+  gisblock::FileFailure opening;
   std::unique_ptr<TGelixLinWriter> writer(
-      staged->failed() ? nullptr : TGelixLinWriter::CreateForBlock(TargetDirectory(), true, new TJTSK));
-  if (WriterWorks(writer.get(), "TN.LIN")) {
+      WriteEmptyBlock() ? TGelixLinWriter::CreateForBlock(TargetDirectory(), true, new TJTSK, &opening) : nullptr);
+  if (WriterWorks(writer.get(), opening)) {
     writer->ShownPath = staged->shownFile(writer->GetFileName());
     if (JedenDruh > 0) writer->Druh = areas::CheckedInt16(JedenDruh);
     areas::ExportGauge gauge("Export linií do " + BlockName, lines->GetCount(), "Přerušit export linií ?");
@@ -123,7 +122,7 @@ void TExportLinesToGelix::DoIt() {
       auto* line = static_cast<TPolyLineElement*>(child);
       if (writer->WriteLine(line)) ++summary_.Lines;
       ExportObject(line);
-      if (!WriterWorks(writer.get(), "TN.LIN")) break;
+      if (!WriterWorks(writer.get())) break;
     }
   }
   writer.reset();

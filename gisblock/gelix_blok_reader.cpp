@@ -9,6 +9,7 @@
 #include "gisblock/gelix_props.h"
 #include "gisblock/gelix_registers.h"
 #include "gisblock/gelix_text_reader.h"
+#include "gisblock/staged_block.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TGeliXBlokInfoReader, TGelixManipulator, ZELTO_NO_PROPERTIES)
 ZELTO_IMPLEMENT_ELEMENT(TGeliXBlokReader, TGeliXReader, [](auto& p) {
@@ -47,6 +48,7 @@ bool BlockMeetsWindow(const std::string& directory, TRectEntity* window) {
 TGeliXBlokReader::~TGeliXBlokReader() { delete info_; }
 
 TGeliXBlokReader* TGeliXBlokReader::CreateForBlock(const std::string& directory) {
+  gisblock::restoreBlockLeftAside(directory);
   auto* reader = new TGeliXBlokReader;
   reader->info_ = new TGeliXBlokInfoReader;
   reader->info_->Open(directory);

@@ -9,6 +9,7 @@
 
 #include "framework/message_dispatch.h"
 #include "framework/world.h"
+#include "gisblock/empty_block.h"
 #include "gisblock/gelix_classes.h"
 #include "gisblock/gelix_registers.h"
 #include "platform/system_cause.h"
@@ -227,6 +228,27 @@ void TGeliXObjectReader::WarnOfPartialRecord() {
   if (size > 0 && size % recordSize_ != 0)
     PostWarning("Čtení bloku: soubor " + filePath_ + " je poškozen, jeho délka " + std::to_string(size) +
                 " B není násobkem délky záznamu " + std::to_string(recordSize_) + " B");
+}
+
+bool TGeliXObjectReader::OpenForWriting(bool rewrite) {
+  errno = 0;
+  if (rewrite) {
+    std::ofstream out(filePath_, std::ios::binary | std::ios::trunc);
+    const std::vector<std::uint8_t> dummy = gisblock::dummyRecord(GetFileName());
+    out.write(reinterpret_cast<const char*>(dummy.data()), static_cast<std::streamsize>(dummy.size()));
+    out.close();
+    if (!out) {
+      NoteWriteFailure();
+      return false;
+    }
+  }
+  auto file = std::make_unique<std::fstream>(filePath_, std::ios::in | std::ios::out | std::ios::binary);
+  if (!file->is_open()) {
+    NoteWriteFailure();
+    return false;
+  }
+  stream_ = std::move(file);
+  return true;
 }
 
 bool TGeliXObjectReader::Failed(std::string& file, std::string& cause) const {

@@ -151,6 +151,10 @@ class TGeliXObjectReader : public TGeliXReader {
   virtual bool CreatesMissingFile() const { return false; }
   // Whether opening empties the file (a writer that rewrites).
   virtual bool Rewrites() const { return false; }
+  // The writers' OpenStream: the file for update, after `rewrite` has
+  // emptied it down to its dummy record; false, with the cause noted (see
+  // Failed), when the file cannot be so opened.
+  bool OpenForWriting(bool rewrite);
 
  private:
   void WarnOfPartialRecord();

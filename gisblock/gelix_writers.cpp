@@ -36,22 +36,57 @@ void postText(const std::string& text) {
   zelto::ProcessPendingMessages();
 }
 
-// The directory a writer may write into; empty after a message when the
-// name is empty or leads nowhere.
-std::string writableDirectory(const std::string& directory) {
-  std::string why;
-  if (gisblock::StagedBlock::resolve(directory, why).empty()) {
-    postText(why);
-    return {};
-  }
+// A failure handed to the caller that asked for it, else told in `text`.
+bool failed(gisblock::FileFailure* failure, gisblock::FileFailure what, const std::string& text) {
+  if (failure) *failure = std::move(what);
+  else postText(text);
+  return false;
+}
+
+// The directory a writer may write into; empty, with `why`, when the name
+// is empty or leads nowhere.
+std::string writableDirectory(const std::string& directory, std::string& why) {
+  if (gisblock::StagedBlock::resolve(directory, why).empty()) return {};
   return gisblock::normalizeBlockPath(directory);
+}
+
+// A writer of the block's files; a missing directory is made first, with an
+// empty block in it when `emptyBlock` asks. Nil when a file could not be
+// opened: the file that refused and the cause go to `failure`. A file that
+// was missing (a writer that does not create it) has been reported by the
+// reader already.
+template <class Writer>
+Writer* createWriter(const std::string& directory, bool rewrite, TWCS* system, gisblock::FileFailure* failure,
+                     bool emptyBlock) {
+  auto writer = std::make_unique<Writer>();
+  writer->Rewrite = rewrite;
+  if (system) writer->SetCoordSystem(system, true);
+  std::string why;
+  const std::string dir = writableDirectory(directory, why);
+  if (dir.empty()) {
+    failed(failure, {{}, why}, why);
+    return nullptr;
+  }
+  std::error_code ec;
+  if (!fs::is_directory(dir)) {
+    fs::create_directories(dir, ec);
+    if (emptyBlock && !CreateEmptyBlock(dir, directory, failure)) return nullptr;
+  }
+  if (writer->Open(dir)) return writer.release();
+  gisblock::FileFailure what;
+  if (writer->Failed(what.file, what.cause))
+    failed(failure, what, "Blok " + directory + ": soubor " + what.file + " nelze zapsat: " + what.cause);
+  else if (failure)
+    *failure = {writer->GetFileName(), platform::systemCause(ENOENT)};
+  return nullptr;
 }
 
 }  // namespace
 
-bool CreateEmptyBlock(const std::string& directory, const std::string& shownName) {
-  const std::string dir = writableDirectory(directory);
-  if (dir.empty()) return false;
+bool CreateEmptyBlock(const std::string& directory, const std::string& shownName, gisblock::FileFailure* failure) {
+  std::string why;
+  const std::string dir = writableDirectory(directory, why);
+  if (dir.empty()) return failed(failure, {{}, why}, why);
   const std::string shown = shownName.empty() ? directory : shownName;
   for (const gisblock::BlockFile& file : gisblock::emptyBlockFiles(shown)) {
     errno = 0;
@@ -59,30 +94,15 @@ bool CreateEmptyBlock(const std::string& directory, const std::string& shownName
     out.write(reinterpret_cast<const char*>(file.bytes.data()), static_cast<std::streamsize>(file.bytes.size()));
     out.close();
     if (!out) {
-      const int error = errno;
-      postText("Prázdný blok " + shown + ": soubor " + file.name + " nelze zapsat: " +
-               platform::systemCause(error));
-      return false;
+      const std::string cause = platform::systemCause(errno);
+      return failed(failure, {file.name, cause},
+                    "Prázdný blok " + shown + ": soubor " + file.name + " nelze zapsat: " + cause);
     }
   }
   return true;
 }
 
 namespace {
-
-// Rewriting empties the file down to its dummy record; otherwise the file
-// is opened for update (a missing one has been reported by Open).
-std::unique_ptr<std::iostream> openForWriting(const std::string& path, bool rewrite, const std::string& fileName) {
-  if (rewrite) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    const std::vector<std::uint8_t> dummy = gisblock::dummyRecord(fileName);
-    out.write(reinterpret_cast<const char*>(dummy.data()), static_cast<std::streamsize>(dummy.size()));
-    if (!out) return nullptr;
-  }
-  auto file = std::make_unique<std::fstream>(path, std::ios::in | std::ios::out | std::ios::binary);
-  if (!file->is_open()) return nullptr;
-  return file;
-}
 
 std::string numberText(double v) {
   char buffer[64];
@@ -97,10 +117,7 @@ gisblock::WorldRect worldRectOf(TRectEntity& element) {
 
 }  // namespace
 
-bool TGelixCoordWriter::OpenStream() {
-  stream_ = openForWriting(filePath_, Rewrite, GetFileName());
-  return stream_ != nullptr;
-}
+bool TGelixCoordWriter::OpenStream() { return OpenForWriting(Rewrite); }
 
 std::int32_t TGelixCoordWriter::AppendCoords(const std::vector<std::uint8_t>& records, std::int32_t count) {
   if (!stream_) return -1;
@@ -112,28 +129,12 @@ std::int32_t TGelixCoordWriter::AppendCoords(const std::vector<std::uint8_t>& re
   return -1;
 }
 
-TGelixLinWriter* TGelixLinWriter::CreateForBlock(const std::string& directory, bool rewrite, TWCS* system) {
-  const std::string dir = writableDirectory(directory);
-  if (dir.empty()) return nullptr;
-  std::error_code ec;
-  if (!fs::is_directory(dir)) {
-    fs::create_directories(dir, ec);
-    if (!CreateEmptyBlock(dir, directory)) return nullptr;
-  }
-  auto* writer = new TGelixLinWriter;
-  writer->Rewrite = rewrite;
-  if (system) writer->SetCoordSystem(system, true);
-  if (!writer->Open(dir)) {
-    delete writer;
-    return nullptr;
-  }
-  return writer;
+TGelixLinWriter* TGelixLinWriter::CreateForBlock(const std::string& directory, bool rewrite, TWCS* system,
+                                                 gisblock::FileFailure* failure) {
+  return createWriter<TGelixLinWriter>(directory, rewrite, system, failure, true);
 }
 
-bool TGelixLinWriter::OpenStream() {
-  stream_ = openForWriting(filePath_, Rewrite, GetFileName());
-  return stream_ != nullptr;
-}
+bool TGelixLinWriter::OpenStream() { return OpenForWriting(Rewrite); }
 
 bool TGelixLinWriter::Failed(std::string& file, std::string& cause) const {
   return TGelixLinReader::Failed(file, cause) || (coords_ && coords_->Failed(file, cause));
@@ -228,24 +229,11 @@ bool TGelixLinWriter::writeLine(TPolyLineElement* line, std::int32_t number, std
   return WriteRecord(bytes.data(), number, gisblock::dummyRecord("TN.LIN"));
 }
 
-bool TGelixObjectWriter::OpenStream() {
-  stream_ = openForWriting(filePath_, Rewrite, GetFileName());
-  return stream_ != nullptr;
-}
+bool TGelixObjectWriter::OpenStream() { return OpenForWriting(Rewrite); }
 
-TGelixAreaWriter* TGelixAreaWriter::CreateForBlock(const std::string& directory, bool rewrite, TWCS* system) {
-  const std::string dir = writableDirectory(directory);
-  if (dir.empty()) return nullptr;
-  std::error_code ec;
-  if (!fs::is_directory(dir)) fs::create_directories(dir, ec);
-  auto* writer = new TGelixAreaWriter;
-  writer->Rewrite = rewrite;
-  if (system) writer->SetCoordSystem(system, true);
-  if (!writer->Open(dir)) {
-    delete writer;
-    return nullptr;
-  }
-  return writer;
+TGelixAreaWriter* TGelixAreaWriter::CreateForBlock(const std::string& directory, bool rewrite, TWCS* system,
+                                                   gisblock::FileFailure* failure) {
+  return createWriter<TGelixAreaWriter>(directory, rewrite, system, failure, false);
 }
 
 bool TGelixAreaWriter::WriteArea(TAreaElement* area) {

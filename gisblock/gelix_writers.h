@@ -9,11 +9,22 @@
 #include "geometry/area_element.h"
 #include "gisblock/gelix_lin_reader.h"
 
+namespace gisblock {
+// The file of a block that could not be written (empty when the directory
+// itself is the trouble), and the system's cause.
+struct FileFailure {
+  std::string file;
+  std::string cause;
+};
+}  // namespace gisblock
+
 // The six TN files of an empty block into an existing directory; TN.TTX
 // names the block as `shownName` (by default the directory). An empty
-// directory name, or one that leads nowhere, is refused with a message
-// naming it, as is a file that cannot be written: false then.
-bool CreateEmptyBlock(const std::string& directory, const std::string& shownName = {});
+// directory name, or one that leads nowhere, is refused, as is a file that
+// cannot be written: false then, and `failure` says which and why (without
+// it a message does).
+bool CreateEmptyBlock(const std::string& directory, const std::string& shownName = {},
+                      gisblock::FileFailure* failure = nullptr);
 
 class TGelixCoordWriter : public TGelixCoordReader {
   ZELTO_ELEMENT(TGelixCoordWriter)
@@ -34,10 +45,12 @@ class TGelixLinWriter : public TGelixLinReader {
  public:
   // Creates a missing directory with an empty block first; nil when the
   // files cannot be opened, or when the directory name is empty or leads
-  // nowhere (a message names it). Without `rewrite` the files must exist:
-  // a missing one is reported as the reader reports it.
+  // nowhere: `failure` says which file and why (without it a message does).
+  // Without `rewrite` the files must exist: a missing one is reported as the
+  // reader reports it.
   // The writer owns the coordinate system given (by default the world's).
-  static TGelixLinWriter* CreateForBlock(const std::string& directory, bool rewrite, TWCS* system = nullptr);
+  static TGelixLinWriter* CreateForBlock(const std::string& directory, bool rewrite, TWCS* system = nullptr,
+                                         gisblock::FileFailure* failure = nullptr);
 
   // Number: the element's ID; sides from the line's attribute record.
   bool WriteLine(TPolyLineElement* line);
@@ -79,7 +92,9 @@ class TGelixObjectWriter : public TGeliXObjectReader {
 class TGelixAreaWriter : public TGelixObjectWriter {
   ZELTO_ELEMENT(TGelixAreaWriter)
  public:
-  static TGelixAreaWriter* CreateForBlock(const std::string& directory, bool rewrite, TWCS* system = nullptr);
+  // As the line writer's.
+  static TGelixAreaWriter* CreateForBlock(const std::string& directory, bool rewrite, TWCS* system = nullptr,
+                                          gisblock::FileFailure* failure = nullptr);
   int RecordSizeOfFile() const override { return 71; }
   std::string GetFileName() const override { return "TN.ARE"; }
   char GetKindCode() const override { return 'P'; }

@@ -1,10 +1,16 @@
 #include "gisblock/staged_block.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <system_error>
+#include <vector>
 
 #include "platform/system_cause.h"
 #include "platform/path_resolver.h"
@@ -15,32 +21,65 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path sibling(const fs::path& target, const char* suffix) {
-  return target.parent_path() / ("." + target.filename().string() + suffix);
-}
-
 std::string causeOf(const std::error_code& ec) { return platform::systemCause(ec); }
 
 // Left in a staging directory by a writer that joined it and failed.
 constexpr const char* kFailureNote = ".failed";
 
+// The staging directories of a block: ".X.BLK~<process>-<n>.new", a name
+// of each writer's own; ".X.BLK.new" was the one name of earlier versions.
+constexpr const char* kStagingEnd = ".new";
+
+bool isStagingOf(const std::string& name, const std::string& blockName) {
+  const std::string stem = "." + blockName;
+  return name == stem + kStagingEnd || (name.starts_with(stem + "~") && name.ends_with(kStagingEnd));
+}
+
+fs::path uniqueStagingFor(const fs::path& target) {
+  static unsigned made = 0;
+  return target.parent_path() / ("." + target.filename().string() + "~" + std::to_string(::getpid()) + "-" +
+                                 std::to_string(++made) + kStagingEnd);
+}
+
+bool exchangeInOneStep = true;
+
+// A file system that cannot sync a kind of file says so; that is no failure
+// of the block.
+bool syncUnsupported(int error) { return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP; }
+
+// 0, or why the file's bytes could not be brought to the disk.
+int syncPath(const fs::path& path, int flags) {
+  const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
+  if (fd < 0) return errno;
+  const int error = ::fsync(fd) == 0 || syncUnsupported(errno) ? 0 : errno;
+  ::close(fd);
+  return error;
+}
+
+// Renames are made durable by syncing their directory; a directory that
+// cannot be synced leaves that to the file system.
+void syncDirectory(const fs::path& directory) { syncPath(directory, O_RDONLY | O_DIRECTORY); }
+
 }  // namespace
 
-fs::path StagedBlock::stagingFor(const fs::path& target) { return sibling(target, ".new"); }
+fs::path StagedBlock::backupFor(const fs::path& target) {
+  return target.parent_path() / ("." + target.filename().string() + ".old");
+}
 
-fs::path StagedBlock::backupFor(const fs::path& target) { return sibling(target, ".old"); }
+void StagedBlock::setExchangeInOneStep(bool allowed) { exchangeInOneStep = allowed; }
 
 std::unique_ptr<StagedBlock> StagedBlock::joining(const std::string& path) {
   std::string why;
   const fs::path staging = resolve(path, why);
   const std::string name = staging.filename().string();
   std::error_code ec;
-  if (staging.empty() || name.size() < 6 || name.front() != '.' || !name.ends_with(".new") ||
+  const std::size_t tag = name.rfind('~');
+  if (staging.empty() || tag == std::string::npos || tag < 2 || !isStagingOf(name, name.substr(1, tag - 1)) ||
       !fs::is_directory(staging, ec))
     return nullptr;
   std::unique_ptr<StagedBlock> block(new StagedBlock);
   block->staging_ = staging;
-  block->target_ = staging.parent_path() / name.substr(1, name.size() - 5);
+  block->target_ = staging.parent_path() / name.substr(1, tag - 1);
   block->shown_ = block->target_.string();
   block->ok_ = true;
   block->joined_ = true;
@@ -77,12 +116,6 @@ StagedBlock::StagedBlock(std::string shownPath) : shown_(std::move(shownPath)) {
     return;
   }
   std::error_code ec;
-  staging_ = stagingFor(target_);
-  // What an interrupted earlier run left behind is of no use to anybody,
-  // but an old block it had moved aside goes back where it was.
-  fs::remove_all(staging_, ec);
-  const fs::path backup = backupFor(target_);
-  if (!fs::exists(fs::symlink_status(target_, ec)) && fs::is_directory(backup, ec)) fs::rename(backup, target_, ec);
   if (!fs::is_directory(target_.parent_path(), ec)) {
     std::string parent = shown_;
     while (!parent.empty() && (parent.back() == '\\' || parent.back() == '/')) parent.pop_back();
@@ -91,11 +124,40 @@ StagedBlock::StagedBlock(std::string shownPath) : shown_(std::move(shownPath)) {
          " neexistuje");
     return;
   }
+  switch (lock_.take(target_, ec)) {
+    case BlockLock::Result::Taken: break;
+    case BlockLock::Result::Busy:
+      fail("Blok " + shown_ + " nelze zapsat: do bloku právě zapisuje jiný export; zkuste to znovu, až skončí");
+      return;
+    case BlockLock::Result::Failed: fail("Blok " + shown_ + " nelze zapsat: " + causeOf(ec)); return;
+  }
+  clearLeftovers();
+  staging_ = uniqueStagingFor(target_);
   if (!fs::create_directory(staging_, ec) || ec) {
-    fail("Blok " + shown_ + " nelze zapsat: " + causeOf(ec));
+    const std::string cause = causeOf(ec);
+    staging_.clear();
+    fail("Blok " + shown_ + " nelze zapsat: " + cause);
     return;
   }
   ok_ = true;
+}
+
+// With the lock held nobody else writes the block: what lies beside it is
+// what interrupted writers left. Their staging directories are of no use to
+// anybody, but an old block one had moved aside goes back where it was.
+void StagedBlock::clearLeftovers() {
+  std::error_code ec;
+  const std::string blockName = target_.filename().string();
+  std::vector<fs::path> left;
+  for (fs::directory_iterator it(target_.parent_path(), ec), end; !ec && it != end; it.increment(ec))
+    if (isStagingOf(it->path().filename().string(), blockName)) left.push_back(it->path());
+  for (const fs::path& staging : left) fs::remove_all(staging, ec);
+  const fs::path backup = backupFor(target_);
+  if (!fs::exists(fs::symlink_status(target_, ec))) {
+    if (fs::is_directory(backup, ec)) fs::rename(backup, target_, ec);
+  } else {
+    fs::remove_all(backup, ec);
+  }
 }
 
 StagedBlock::~StagedBlock() {
@@ -112,8 +174,8 @@ bool StagedBlock::fail(std::string text) {
 void StagedBlock::noteFailure(std::string_view file, std::string_view cause) {
   if (failed_) return;
   failed_ = true;
-  error_ = "Blok " + shown_ + " nebyl zapsán, soubor " + shown(file) + ": " + shownText(cause) +
-           ". Původní blok zůstává beze změny.";
+  const std::string where = file.empty() ? ": " : ", soubor " + shown(file) + ": ";
+  error_ = "Blok " + shown_ + " nebyl zapsán" + where + shownText(cause) + ". Původní blok zůstává beze změny.";
   if (joined_) std::ofstream(staging_ / kFailureNote, std::ios::binary) << error_;
 }
 
@@ -190,23 +252,76 @@ bool StagedBlock::commit() {
     failed_ = true;
     return fail(shownText(std::string(std::istreambuf_iterator<char>(note), {})));
   }
+  // A power cut after the swap must not leave a block of empty files.
+  if (!flushContents() || !putInPlace()) return false;
+  committed_ = true;
+  return true;
+}
+
+bool StagedBlock::flushContents() {
+  std::error_code ec;
+  for (fs::directory_iterator it(staging_, ec), end; !ec && it != end; it.increment(ec)) {
+    std::error_code kind;
+    if (!it->is_regular_file(kind)) continue;
+    if (const int error = syncPath(it->path(), O_RDONLY)) {
+      noteFailure(it->path().filename().string(), platform::systemCause(error));
+      return false;
+    }
+  }
+  if (ec) {
+    noteFailure({}, causeOf(ec));
+    return false;
+  }
+  syncDirectory(staging_);
+  return true;
+}
+
+bool StagedBlock::putInPlace() {
+  std::error_code ec;
+  if (!fs::exists(fs::symlink_status(target_, ec))) {
+    fs::rename(staging_, target_, ec);
+    if (ec) return fail("Nový blok " + shown_ + " nelze dát na místo: " + causeOf(ec));
+    syncDirectory(target_.parent_path());
+    return true;
+  }
+  // In one step the block is never missing; the old one is then what lies
+  // under the staging name.
+  if (exchangeInOneStep &&
+      ::renameat2(AT_FDCWD, staging_.c_str(), AT_FDCWD, target_.c_str(), RENAME_EXCHANGE) == 0) {
+    syncDirectory(target_.parent_path());
+    fs::remove_all(staging_, ec);
+    return true;
+  }
+  // A file system that cannot exchange: the old block goes aside first. A
+  // run killed between the two renames leaves it there, and the next reader
+  // or writer of the block puts it back.
   const fs::path backup = backupFor(target_);
   fs::remove_all(backup, ec);
-  const bool hadOld = fs::exists(fs::symlink_status(target_, ec));
-  if (hadOld) {
-    fs::rename(target_, backup, ec);
-    if (ec) return fail("Starý blok " + shown_ + " nelze nahradit: " + causeOf(ec));
-  }
+  fs::rename(target_, backup, ec);
+  if (ec) return fail("Starý blok " + shown_ + " nelze nahradit: " + causeOf(ec));
   fs::rename(staging_, target_, ec);
   if (ec) {
     const std::string cause = causeOf(ec);
     std::error_code back;
-    if (hadOld) fs::rename(backup, target_, back);
+    fs::rename(backup, target_, back);
     return fail("Nový blok " + shown_ + " nelze dát na místo starého: " + cause);
   }
-  committed_ = true;
-  if (hadOld) fs::remove_all(backup, ec);
+  syncDirectory(target_.parent_path());
+  fs::remove_all(backup, ec);
   return true;
+}
+
+void restoreBlockLeftAside(std::string_view shownPath) {
+  std::string why;
+  const fs::path target = StagedBlock::resolve(shownPath, why);
+  if (target.empty()) return;
+  std::error_code ec;
+  const fs::path backup = StagedBlock::backupFor(target);
+  if (fs::exists(fs::symlink_status(target, ec)) || !fs::is_directory(backup, ec)) return;
+  // A live writer between its two renames puts its own block in place.
+  BlockLock lock;
+  if (lock.take(target, ec) != BlockLock::Result::Taken) return;
+  if (!fs::exists(fs::symlink_status(target, ec))) fs::rename(backup, target, ec);
 }
 
 }  // namespace gisblock

@@ -13,10 +13,17 @@
 // Writers tell the staged block of the first file they fail to write
 // (`noteFailure`); a block with a failure is never committed, and its error
 // names that file in the form the user named the block.
+//
+// One writer at a time replaces a block: the staged block holds the block's
+// lock (BlockLock) while it lives, and a second writer is refused. Each
+// writer stages under a name of its own; what a killed writer left behind
+// is cleared, or put back, by the next one.
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
+
+#include "gisblock/block_lock.h"
 
 namespace gisblock {
 
@@ -39,8 +46,8 @@ class StagedBlock {
   StagedBlock(const StagedBlock&) = delete;
   StagedBlock& operator=(const StagedBlock&) = delete;
 
-  // False when the path resolves to nothing or the staging directory cannot
-  // be made; error() says why.
+  // False when the path resolves to nothing, another writer holds the
+  // block or the staging directory cannot be made; error() says why.
   bool ok() const { return ok_; }
   const std::string& error() const { return error_; }
 
@@ -63,10 +70,11 @@ class StagedBlock {
   // A message with every mention of the staging directory in that form.
   std::string shownText(std::string_view text) const;
 
-  // Puts the staging directory in place of the target (which may be missing).
-  // Refused once a failure was noted, here or by a writer that joined the
-  // block. On failure the old block is back where it was and error() names
-  // the cause.
+  // Puts the staging directory in place of the target (which may be missing):
+  // its files are on the disk first, and the two directories change places
+  // in one step where the file system can. Refused once a failure was noted,
+  // here or by a writer that joined the block. On failure the old block is
+  // back where it was and error() names the cause.
   bool commit();
   bool committed() const { return committed_; }
 
@@ -75,13 +83,19 @@ class StagedBlock {
   // a directory), so that nothing lands in the working directory instead.
   static std::filesystem::path resolve(std::string_view shownPath, std::string& error);
 
-  // The hidden siblings used while a block is replaced.
-  static std::filesystem::path stagingFor(const std::filesystem::path& target);
+  // Where the old block lies while a commit that cannot exchange the two
+  // directories in one step moves it aside.
   static std::filesystem::path backupFor(const std::filesystem::path& target);
+  // Whether commits exchange the directories in one step where the file
+  // system can (otherwise by two renames, as on one that cannot).
+  static void setExchangeInOneStep(bool allowed);
 
  private:
   StagedBlock() = default;
   bool fail(std::string text);
+  void clearLeftovers();
+  bool flushContents();
+  bool putInPlace();
 
   std::string shown_;
   std::filesystem::path target_;
@@ -91,6 +105,12 @@ class StagedBlock {
   bool failed_ = false;
   bool joined_ = false;
   std::string error_;
+  BlockLock lock_;
 };
+
+// A block that a writer killed between the two renames of its commit left
+// only aside is put back, unless a live writer holds the block. Readers call
+// this before they look for a block.
+void restoreBlockLeftAside(std::string_view shownPath);
 
 }  // namespace gisblock

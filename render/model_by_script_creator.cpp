@@ -8,6 +8,7 @@
 #include "framework/property_access.h"
 #include "framework/type_elements.h"
 #include "gisblock/gelix_blok_reader.h"
+#include "gisblock/staged_block.h"
 #include "platform/path_resolver.h"
 #include "render/interpret_layer.h"
 #include "render/layer_script.h"
@@ -100,6 +101,7 @@ TElement* TModelByScriptCreator::LoadLayer(TLayerScript& script) {
 
 TElement* TModelByScriptCreator::LoadPath(const std::string& kind, const std::string& path, TPropertyList* list) {
   if (path.empty()) return nullptr;
+  gisblock::restoreBlockLeftAside(path);
   const std::filesystem::path found = platform::pathResolver().existing(path);
   std::error_code error;
   if (!std::filesystem::is_directory(found, error)) return nullptr;

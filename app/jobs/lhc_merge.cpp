@@ -132,6 +132,7 @@ MergeResult Merge(const LhcMergeContext& context, const LhcLayerKind& layer, dou
   for (const std::string& code : DistrictCodes(lhc)) {
     const std::string path = (fs::path(context.LhcDirectory) / code / (code + layer.DistrictBlock)).string();
     lastDistrictBlock = path;
+    gisblock::restoreBlockLeftAside(path);
     if (!fs::is_directory(platform::pathResolver().existing(path), ec)) continue;
     detail::AddBlockLayer(*script, "ARE", path);
     ++districts;

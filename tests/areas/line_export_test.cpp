@@ -253,6 +253,14 @@ TEST_F(ExportTest, NodedLinesAreWrittenWithTheirLinksAndAppendedLinesNumberOn) {
   ASSERT_EQ(links.size(), 6u);
   for (std::int32_t number = 4; number <= 6; ++number)
     for (const auto& [to, begin] : links[number]) EXPECT_TRUE(to == -1 || (to >= 4 && to <= 6)) << to;
+  // A line file that cannot grow: the user learns that the block is short.
+  {
+    test_support::FileSizeLimit limit(fs::file_size(block() + "/TN.LIN"));
+    exporter.DoIt();
+  }
+  ASSERT_FALSE(ui->shownTexts().empty());
+  EXPECT_EQ(ui->shownTexts().back(),
+            "Blok " + block() + " není úplný, soubor TN.LIN nelze zapsat: soubor je příliš velký");
 }
 
 TEST_F(ExportTest, ANeighbourThatIsNotWrittenGetsTheEmptyLink) {

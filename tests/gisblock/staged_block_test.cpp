@@ -1,7 +1,12 @@
 #include "gisblock/staged_block.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <memory>
+
+#include "gisblock/gelix_blok_reader.h"
 #include "files.h"
 #include "read_only.h"
 #include "temp_dir.h"
@@ -19,20 +24,28 @@ class StagedBlockTest : public ::testing::Test {
 };
 
 TEST_F(StagedBlockTest, OldBlockStaysUntilCommitAndIsReplacedWhole) {
-  fs::create_directories(block);
-  write(block / "TN.ARE", "old areas");
-  write(block / "STALE.DBF", "old table");
-  {
-    gisblock::StagedBlock staged(block.string());
-    ASSERT_TRUE(staged.ok()) << staged.error();
-    write(staged.staging() / "TN.ARE", "new areas");
-    EXPECT_EQ(read(block / "TN.ARE"), "old areas");
-    ASSERT_TRUE(staged.commit()) << staged.error();
+  // In one step, and by two renames where the file system cannot exchange.
+  for (const bool oneStep : {true, false}) {
+    SCOPED_TRACE(oneStep ? "exchange" : "two renames");
+    gisblock::StagedBlock::setExchangeInOneStep(oneStep);
+    fs::remove_all(block);
+    fs::create_directories(block);
+    write(block / "TN.ARE", "old areas");
+    write(block / "STALE.DBF", "old table");
+    {
+      gisblock::StagedBlock staged(block.string());
+      ASSERT_TRUE(staged.ok()) << staged.error();
+      write(staged.staging() / "TN.ARE", "new areas");
+      EXPECT_EQ(read(block / "TN.ARE"), "old areas");
+      ASSERT_TRUE(staged.commit()) << staged.error();
+      EXPECT_EQ(read(block / "TN.ARE"), "new areas");
+    }
+    EXPECT_EQ(read(block / "TN.ARE"), "new areas");
+    EXPECT_FALSE(fs::exists(block / "STALE.DBF"));
+    // Nothing but the block is left beside it.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
   }
-  EXPECT_EQ(read(block / "TN.ARE"), "new areas");
-  EXPECT_FALSE(fs::exists(block / "STALE.DBF"));
-  // Nothing but the block is left beside it.
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+  gisblock::StagedBlock::setExchangeInOneStep(true);
 }
 
 TEST_F(StagedBlockTest, AbandonedStagingLeavesTheOldBlockAndNoTrace) {
@@ -47,17 +60,61 @@ TEST_F(StagedBlockTest, AbandonedStagingLeavesTheOldBlockAndNoTrace) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 }
 
-TEST_F(StagedBlockTest, AnOldBlockLeftAsideByAnInterruptedRunComesBack) {
-  // The run ended between moving the old block aside and putting the new
-  // one in its place.
-  fs::create_directories(gisblock::StagedBlock::backupFor(block));
-  write(gisblock::StagedBlock::backupFor(block) / "TN.ARE", "old areas");
-  fs::create_directories(gisblock::StagedBlock::stagingFor(block));
-  {
-    gisblock::StagedBlock staged(block.string());
-    ASSERT_TRUE(staged.ok());
+TEST_F(StagedBlockTest, AnOldBlockLeftAsideByAKilledCommitComesBackForTheNextReaderOrWriter) {
+  // The run was killed between moving the old block aside and putting the
+  // new one in its place.
+  for (const bool reader : {true, false}) {
+    SCOPED_TRACE(reader ? "reader" : "writer");
+    fs::create_directories(gisblock::StagedBlock::backupFor(block));
+    write(gisblock::StagedBlock::backupFor(block) / "TN.ARE", "old areas");
+    if (reader) {
+      std::unique_ptr<TGeliXBlokReader> opened(TGeliXBlokReader::CreateForBlock(block.string()));
+    } else {
+      gisblock::StagedBlock staged(block.string());
+      ASSERT_TRUE(staged.ok()) << staged.error();
+    }
+    EXPECT_EQ(read(block / "TN.ARE"), "old areas");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+    fs::remove_all(block);
   }
-  EXPECT_EQ(read(block / "TN.ARE"), "old areas");
+}
+
+// One writer at a time: a second is refused, by name, while the first
+// lives; what a killed writer staged is cleared by the next one.
+TEST_F(StagedBlockTest, ASecondWriterIsRefusedAndAKilledWritersStagingIsCleared) {
+  fs::create_directories(block);
+  write(block / "TN.ARE", "old areas");
+  {
+    gisblock::StagedBlock first(block.string());
+    ASSERT_TRUE(first.ok()) << first.error();
+    write(first.staging() / "TN.ARE", "first");
+    gisblock::StagedBlock second(block.string());
+    EXPECT_FALSE(second.ok());
+    EXPECT_EQ(second.error().rfind("Blok " + block.string() + " nelze zapsat: do bloku právě zapisuje jiný export", 0),
+              0u)
+        << second.error();
+    EXPECT_FALSE(second.commit());
+    ASSERT_TRUE(first.commit()) << first.error();
+  }
+  EXPECT_EQ(read(block / "TN.ARE"), "first");
+
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    gisblock::StagedBlock staged(block.string());
+    if (staged.ok()) std::ofstream(staged.staging() / "TN.ARE") << "killed";
+    ::_exit(staged.ok() ? 0 : 1);  // as if killed: nothing is cleaned up
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_EQ(status, 0);
+  EXPECT_GT(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+  {
+    gisblock::StagedBlock next(block.string());
+    ASSERT_TRUE(next.ok()) << next.error();
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 3);  // the block, the lock, ours
+  }
+  EXPECT_EQ(read(block / "TN.ARE"), "first");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 }
 

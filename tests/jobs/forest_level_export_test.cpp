@@ -3,8 +3,14 @@
 // leave the old block and the disk as they were.
 #include "app/jobs/forest_level_export.h"
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cmath>
+#include <csignal>
 #include <fstream>
+#include <thread>
 #include <iterator>
 #include <map>
 
@@ -13,6 +19,7 @@
 #include "geometry/area_element.h"
 #include "gisblock/gelix_blok_reader.h"
 #include "gisblock/gelix_props.h"
+#include "bench/level_fingerprints.h"
 #include "file_size_limit.h"
 #include "jobs_fixture.h"
 #include "log_probe.h"
@@ -244,22 +251,28 @@ TEST_F(LevelExportTest, AnExportThatCannotWriteEveryFileLeavesTheOldBlockByteFor
   const std::map<std::string, std::string> before = Snapshot(block);
   ASSERT_GT(before.size(), 6u);
   ASSERT_GT(before.at("TN.LIN").size(), 4096u);
-  ui->clear();
 
-  jobs::ExportResult result;
-  {
-    test_support::FileSizeLimit limit(4096);
-    result = jobs::ExportForestLevel(Context(output), psk);
+  // The limit met by the lines, and already by the dummy record of the
+  // empty block's line file.
+  for (const rlim_t bytes : {4096, 64}) {
+    SCOPED_TRACE(bytes);
+    ui->clear();
+    jobs::ExportResult result;
+    {
+      test_support::FileSizeLimit limit(bytes);
+      result = jobs::ExportForestLevel(Context(output), psk);
+    }
+    EXPECT_EQ(result, jobs::ExportResult::NotWritten);
+    EXPECT_EQ(Snapshot(block), before);
+    // Told once, in the block's own name, which file failed and why.
+    ASSERT_EQ(ui->shownTexts().size(), 1u);
+    const std::string text = ui->shownTexts()[0];
+    const std::string file = block.string() + (bytes < 103 ? "/TN.LIN" : "/TN.");
+    EXPECT_EQ(text.rfind("Blok " + block.string() + " nebyl zapsán, soubor " + file, 0), 0u) << text;
+    EXPECT_NE(text.find("soubor je příliš velký"), std::string::npos) << text;
+    // Nothing is left beside the block.
+    EXPECT_EQ(std::distance(fs::directory_iterator(output), fs::directory_iterator()), 1);
   }
-  EXPECT_EQ(result, jobs::ExportResult::NotWritten);
-  EXPECT_EQ(Snapshot(block), before);
-  // Told once, in the block's own name, which file failed and why.
-  ASSERT_EQ(ui->shownTexts().size(), 1u);
-  const std::string text = ui->shownTexts()[0];
-  EXPECT_EQ(text.rfind("Blok " + block.string() + " nebyl zapsán, soubor " + block.string() + "/TN.", 0), 0u) << text;
-  EXPECT_NE(text.find("soubor je příliš velký"), std::string::npos) << text;
-  // Nothing is left beside the block.
-  EXPECT_EQ(std::distance(fs::directory_iterator(output), fs::directory_iterator()), 1);
 
   // A block cut short in the input is named when it is read.
   ui->clear();
@@ -268,6 +281,89 @@ TEST_F(LevelExportTest, AnExportThatCannotWriteEveryFileLeavesTheOldBlockByteFor
   LogProbe log;
   ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
   EXPECT_TRUE(log.saw("TN.LIN je poškozen")) << log.all();
+}
+
+// The exit code of a child process; -1 when it died of a signal or did not
+// end within a minute (it is killed then).
+int ExitCode(pid_t child) {
+  int status = 0;
+  for (int waited = 0; waited < 6000; ++waited) {
+    const pid_t done = ::waitpid(child, &status, WNOHANG);
+    if (done == child) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (done < 0) return -1;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ::kill(child, SIGKILL);
+  ::waitpid(child, &status, 0);
+  return -1;
+}
+
+// Two instances of the program exporting one level at the same moment:
+// the block left is wholly one export's, and an export that found the
+// block taken said so, naming it.
+TEST_F(LevelExportTest, TwoExportsOfOneBlockStartedTogetherLeaveOneOfThemWhole) {
+  ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
+  const fs::path output = dir / "OUT" / "01";
+  fs::create_directories(output);
+  const jobs::ForestLevel& dil = *jobs::FindForestLevel(97);
+  const fs::path block = output / "01_14DIL.BLK";
+  // The second colours its areas otherwise, from settings of its own.
+  const fs::path other = dir / "OTHER";
+  fs::create_directories(other);
+  std::string ini = FileBytes(dir / "TERGELIX.INI");
+  ini.replace(ini.find("DILBP=12"), 8, "DILBP=11");
+  std::ofstream(other / "TERGELIX.INI", std::ios::binary) << ini;
+  const std::string settings[] = {dir.string(), other.string()};
+  auto exportWith = [&](int i) {
+    ::setenv("WINDIR", settings[i].c_str(), 1);
+    return jobs::ExportForestLevel(Context(output), dil);
+  };
+  std::string alone[2];
+  for (int i : {0, 1}) {
+    ASSERT_EQ(exportWith(i), jobs::ExportResult::Written);
+    alone[i] = levelprints::Fingerprints(block);
+  }
+  ASSERT_NE(alone[0], alone[1]);
+  ::setenv("WINDIR", dir.c_str(), 1);
+
+  for (int round = 0; round < 5; ++round) {
+    SCOPED_TRACE(round);
+    int go[2];
+    ASSERT_EQ(::pipe(go), 0);
+    pid_t children[2];
+    for (int i : {0, 1}) {
+      children[i] = ::fork();
+      ASSERT_GE(children[i], 0);
+      if (children[i] != 0) continue;
+      ::close(go[1]);
+      char start;
+      (void)!::read(go[0], &start, 1);  // both go when the pipe closes
+      const bool written = exportWith(i) == jobs::ExportResult::Written;
+      std::ofstream told(dir / ("told" + std::to_string(i)), std::ios::binary);
+      for (const std::string& text : ui->shownTexts()) told << text;
+      told.close();
+      ::_exit(written ? 0 : 1);
+    }
+    ::close(go[0]);
+    ::close(go[1]);
+    int written = 0;
+    for (int i : {0, 1}) {
+      const int code = ExitCode(children[i]);
+      const std::string told = FileBytes(dir / ("told" + std::to_string(i)));
+      if (code == 0) {
+        ++written;
+        EXPECT_EQ(told, "");
+      } else {
+        EXPECT_EQ(code, 1);
+        EXPECT_EQ(told.rfind("Blok " + block.string() + " nelze zapsat: do bloku právě zapisuje jiný export", 0), 0u)
+            << told;
+      }
+    }
+    EXPECT_GE(written, 1);
+    const std::string left = levelprints::Fingerprints(block);
+    EXPECT_TRUE(left == alone[0] || left == alone[1]) << left;
+    EXPECT_EQ(std::distance(fs::directory_iterator(output), fs::directory_iterator()), 1);
+  }
 }
 
 }  // namespace

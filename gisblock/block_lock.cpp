@@ -1,0 +1,53 @@
+#include "gisblock/block_lock.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace gisblock {
+
+namespace fs = std::filesystem;
+
+BlockLock::Result BlockLock::take(const fs::path& target, std::error_code& error) {
+  release();
+  error.clear();
+  const fs::path file = target.parent_path() / ("." + target.filename().string() + ".lock");
+  // The holder removes the file before it lets go: a lock taken on a file
+  // that is no longer the one under the name is no lock, so try again.
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) {
+      error.assign(errno, std::generic_category());
+      return Result::Failed;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      const int cause = errno;
+      ::close(fd);
+      if (cause == EWOULDBLOCK) return Result::Busy;
+      error.assign(cause, std::generic_category());
+      return Result::Failed;
+    }
+    struct stat held{}, named{};
+    if (::fstat(fd, &held) == 0 && ::stat(file.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+        held.st_ino == named.st_ino) {
+      fd_ = fd;
+      file_ = file;
+      return Result::Taken;
+    }
+    ::close(fd);
+  }
+  return Result::Busy;
+}
+
+void BlockLock::release() {
+  if (fd_ < 0) return;
+  ::unlink(file_.c_str());
+  ::close(fd_);
+  fd_ = -1;
+  file_.clear();
+}
+
+}  // namespace gisblock
