@@ -4,9 +4,12 @@
 // and the generator's: areas of a thousand hectares and more must keep
 // their rows as the 69 ha sample does.
 #include <algorithm>
+#include <cmath>
+#include <set>
 #include <sstream>
 
 #include "app/jobs/lhc_merge.h"
+#include "areas/export_dbf_class.h"
 #include "jobs_fixture.h"
 #include "platform/dbase_table.h"
 
@@ -15,52 +18,43 @@ namespace {
 
 using Row = std::map<std::string, std::string>;
 
-// The rows of a table by CISLO, and the decimals of its PLOCHA.
-std::map<int, Row> RowsByCislo(const fs::path& table, int& decimals) {
-  std::map<int, Row> rows;
-  platform::DbfTable t;
-  t.open(table, true);
-  decimals = t.fields()[static_cast<std::size_t>(t.fieldIndex("PLOCHA"))].decimals;
-  for (bool more = t.first(); more; more = t.next()) {
-    Row row;
-    for (const platform::DbfField& f : t.fields()) row[f.name] = t.text(f.name);
-    const int cislo = std::stoi(row.at("CISLO"));
-    EXPECT_TRUE(rows.emplace(cislo, row).second) << table << ": CISLO " << cislo << " twice";
-  }
-  return rows;
-}
-
 struct RowOfArea {
   Row row;
   double net;
 };
 
 // Every area of the block has its row in the table of its kind, with its
-// kind and its net area as PLOCHA (times `scale`), and no table holds a
-// row of no area. The rows by kind.
+// kind and its net area as PLOCHA (times `scale`, to the field's last
+// decimal), and no table holds a row of no area, nor one twice. The rows
+// by kind.
 std::map<int, std::vector<RowOfArea>> ExpectRowPerArea(const fs::path& block, double scale) {
   SCOPED_TRACE(block.filename().string());
+  std::map<int, std::map<int, Row>> tables;
+  std::map<int, double> halfDigit;
+  auto tableOf = [&](int druh) -> const std::map<int, Row>& {
+    if (tables.count(druh)) return tables[druh];
+    platform::DbfTable t;
+    t.open(block / (areas::KindTableName('P', druh) + ".DBF"), true);
+    halfDigit[druh] = 0.5 * std::pow(10.0, -t.fields()[static_cast<std::size_t>(t.fieldIndex("PLOCHA"))].decimals);
+    for (bool more = t.first(); more; more = t.next()) {
+      Row row;
+      for (const platform::DbfField& f : t.fields()) row[f.name] = t.text(f.name);
+      EXPECT_TRUE(tables[druh].emplace(std::stoi(row.at("CISLO")), row).second) << row.at("CISLO") << " twice";
+    }
+    return tables[druh];
+  };
+  std::map<int, std::vector<RowOfArea>> byKind;
   const std::vector<AreaRecord> areas = ReadAreaRecords(block);
   EXPECT_FALSE(areas.empty());
-  std::map<int, std::map<int, Row>> tables;
-  std::map<int, int> decimals;
-  std::map<int, std::vector<RowOfArea>> byKind;
   for (const AreaRecord& area : areas) {
-    const int cislo = area.cislo;
-    if (!tables.count(area.druh)) {
-      char name[16];
-      std::snprintf(name, sizeof name, "P%04d.DBF", area.druh);
-      tables[area.druh] = RowsByCislo(block / name, decimals[area.druh]);
-    }
-    const std::map<int, Row>& rows = tables[area.druh];
-    const auto it = rows.find(cislo);
+    const std::map<int, Row>& rows = tableOf(area.druh);
+    const auto it = rows.find(area.cislo);
     if (it == rows.end()) {
-      ADD_FAILURE() << "area " << cislo << " of kind " << area.druh << " has no row";
+      ADD_FAILURE() << "area " << area.cislo << " of kind " << area.druh << " has no row";
       continue;
     }
-    EXPECT_EQ(std::stoi(it->second.at("DRUH")), area.druh) << cislo;
-    const double half = 0.5 * std::pow(10.0, -decimals[area.druh]);
-    EXPECT_NEAR(std::stod(it->second.at("PLOCHA")), area.net * scale, half * 1.01) << cislo;
+    EXPECT_EQ(std::stoi(it->second.at("DRUH")), area.druh) << area.cislo;
+    EXPECT_NEAR(std::stod(it->second.at("PLOCHA")), area.net * scale, halfDigit[area.druh] * 1.01) << area.cislo;
     byKind[area.druh].push_back({it->second, area.net});
   }
   for (const auto& [druh, rows] : tables) EXPECT_EQ(rows.size(), byKind[druh].size()) << "rows of kind " << druh;
@@ -110,8 +104,7 @@ std::string UnitOf(const std::string& level, const std::string& district, const 
   if (level == "ODD") return unit;
   unit += "/" + row.at("DIL");
   if (level == "DIL" || level == "ZRO") return unit;
-  const char* group = level == "PSK" ? "PSK" : level.c_str();
-  return unit + "/" + row.at(group);
+  return unit + "/" + row.at(level);  // the group field is named as its level
 }
 
 TEST_F(RealisticSizeTest, EveryAreaOfEveryLevelAndOfTheLhcHasItsRow) {
