@@ -98,15 +98,19 @@ bool TExportDBFClass::createTable(TSpaceEntity* object) {
 template <class Step>
 bool TExportDBFClass::writeStep(Step step) {
   try {
-    step();
-    return true;
+    if (step()) return true;
   } catch (const platform::DbfError& e) {
     // A half-filled row must not be posted by the next object's append.
     table_->Cancel();
     if (!Staged) throw;
     Staged->noteFailure(GetDBFName(), e.what());
     return false;
+  } catch (...) {
+    table_->Cancel();
+    throw;
   }
+  table_->Cancel();
+  return false;
 }
 
 bool TExportDBFClass::ensureTable(TSpaceEntity* object) {
@@ -131,25 +135,34 @@ bool TExportDBFClass::ensureTable(TSpaceEntity* object) {
   return true;
 }
 
-void TExportDBFClass::copyFromSource(TSpaceEntity* object) {
+bool TExportDBFClass::copyFromSource(TSpaceEntity* object) {
   auto* props = static_cast<TGelixProps*>(object->GetProperties());
   if (!CreateFromSource) table_->SetTransferScript(ControlFileName(".TDS"));
   auto* source = props->GetDBFTable();
   // An object without a source table (a new area of the node building)
   // still gets its row: the copy is only skipped.
-  if (!source) return;
+  if (!source) return true;
   const std::string sourceName = props->GetDBFName();
   if (sourceName != foundSource_) {
-    if (!fileExists(sourceName)) return;
+    if (!fileExists(sourceName)) return true;
     foundSource_ = sourceName;
   }
   auto* sourceTable = source->Is<TGelixDBFTable>() ? static_cast<TGelixDBFTable*>(source) : nullptr;
   if (sourceTable && sourceTable->LocateInFile(sourceName, props->GetOrigNo())) {
     table_->CopyFieldsFrom(*sourceTable);
-  } else {
+    return true;
+  }
+  const std::string error = sourceTable ? sourceTable->LocateError() : std::string();
+  if (error.empty()) {
     platform::showWarning("Není nalezen záznam c." + std::to_string(props->GetOrigNo()) + "\r\n" +
                           (sourceTable ? sourceTable->GetTableName() : sourceName));
+    return true;
   }
+  // The source row may well be there: a row without its values would pass
+  // for a row that has none.
+  if (!Staged) throw platform::DbfError(error);
+  Staged->noteFailure(sourceName, error);
+  return false;
 }
 
 void TExportDBFClass::DoIt() {
@@ -160,26 +173,24 @@ void TExportDBFClass::DoIt() {
   if (!object->GetProperties() || !object->GetProperties()->Is<TGelixProps>()) return;
   if (Staged && Staged->failed()) return;
   if (!ensureTable(object)) return;
-  if (!writeStep([this] {
-        table_->Open();
-        table_->Append();
-      }))
-    return;
-  try {
+  // In a block written whole, a value the table cannot hold fails the
+  // table instead of leaving the row without it.
+  table_->Table().SetStrictValues(Staged != nullptr);
+  const bool posted = writeStep([this, object] {
+    table_->Open();
+    table_->Append();
     bool copySource = true;
     if (DynamicProps && DynamicProps->GetCount() > 0) {
       table_->SetFieldsFromList(object, DynamicProps);
       copySource = BothSources;
     }
-    if (copySource) copyFromSource(object);
+    if (copySource && !copyFromSource(object)) return false;
     table_->CopyStarredFrom(object);
     WriteStandardFields(object);
-  } catch (...) {
-    // A half-filled row must not be posted by the next object's append.
-    table_->Cancel();
-    throw;
-  }
-  if (writeStep([this] { table_->Post(); })) ++RowsWritten;
+    table_->Post();
+    return true;
+  });
+  if (posted) ++RowsWritten;
 }
 
 void TExportDBFClass::WriteStandardFields(TSpaceEntity* object) {

@@ -28,9 +28,9 @@ class TExportDBFClass : public TTool {
   bool PlochyVHa = false;
   bool BothSources = false;
   // The block being written, when the table lies in its staging directory:
-  // a table that cannot be made or written is its failure (reported once,
-  // by whoever commits it) instead of a box per object, and paths are
-  // shown in the block as the user named it.
+  // a table that cannot be made or written, or a row it cannot take whole,
+  // is its failure (reported once, by whoever commits it) instead of a box
+  // per object, and paths are shown in the block as the user named it.
   gisblock::StagedBlock* Staged = nullptr;
   // Rows posted so far.
   std::int32_t RowsWritten = 0;
@@ -48,9 +48,10 @@ class TExportDBFClass : public TTool {
  private:
   bool ensureTable(TSpaceEntity* object);
   bool createTable(TSpaceEntity* object);
-  void copyFromSource(TSpaceEntity* object);
-  // Runs a step that writes the table file; a failure of the file goes to
-  // the staged block. False after such a failure.
+  // False when the source row could not be read (noted in the staged block).
+  bool copyFromSource(TSpaceEntity* object);
+  // Runs a step that writes a row; a failure of the table goes to the
+  // staged block. False after such a failure or when the step gave up.
   template <class Step>
   bool writeStep(Step step);
 

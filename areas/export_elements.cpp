@@ -245,9 +245,21 @@ void TExportGelixElements::ExportObject(TSpaceEntity* object) {
 }
 
 void TExportGelixElements::ReportExportError(TSpaceEntity* object, const std::exception& e) {
-  platform::showError("Chyba exportu objektu" + object->GetName() + " " + std::to_string(object->ID) + "\r\n" +
-                      areas::FieldNumberText(object->GetAbsRefX()) + " " +
-                      areas::FieldNumberText(object->GetAbsRefY()) + "\r\n" + e.what());
+  const std::string text = "Chyba exportu objektu" + object->GetName() + " " + std::to_string(object->ID) + "\r\n" +
+                           areas::FieldNumberText(object->GetAbsRefX()) + " " +
+                           areas::FieldNumberText(object->GetAbsRefY()) + "\r\n" + e.what();
+  if (staged_) {
+    // The object's row is missing: a block written whole is not put in
+    // place without it, and its failure is told once.
+    std::string table = object->GetName();
+    if (object->GetProperties() && object->GetProperties()->Is<TGelixProps>()) {
+      auto* props = static_cast<TGelixProps*>(object->GetProperties());
+      table = areas::KindTableName(props->GetObjectType(), JedenDruh >= 1 ? JedenDruh : props->Druh) + ".DBF";
+    }
+    staged_->noteFailure(table, text);
+    return;
+  }
+  platform::showError(text);
   platform::ui().setBusy(false);
 }
 

@@ -6,7 +6,9 @@
 #include "gisblock/table_file_name.h"
 #include "platform/codepage.h"
 #include "platform/path_resolver.h"
+#include "platform/system_cause.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 
@@ -22,6 +24,7 @@ AttributeTable::AttributeTable(TableMessages messages) : messages_(std::move(mes
 void AttributeTable::SetTableName(std::string name) {
   Close();
   index_.close();
+  memoryIndex_ = nullptr;
   tableName_ = std::move(name);
 }
 
@@ -41,6 +44,7 @@ bool AttributeTable::openQuietly() {
     Open();
     return true;
   } catch (const platform::DbfError& e) {
+    locateError_ = e.what();
     messages_.log(e.what());
     return false;
   }
@@ -59,6 +63,7 @@ bool AttributeTable::OpenFile(const std::string& fileName) {
 }
 
 bool AttributeTable::LocateInFile(const std::string& fileName, std::int32_t cislo) {
+  locateError_.clear();
   return OpenFile(fileName) && LocateCislo(cislo);
 }
 
@@ -75,11 +80,16 @@ bool AttributeTable::LocateByTableName(const std::string& dbfName, std::int32_t 
   return LocateCislo(cislo);
 }
 
+std::int32_t AttributeTable::indexEntry(std::int32_t cislo) {
+  return memoryIndex_ ? memoryIndex_->entry(cislo) : readIndexEntry(index_, cislo);
+}
+
 bool AttributeTable::LocateCislo(std::int32_t cislo) {
   cislo_ = cislo;
+  locateError_.clear();
   if (cislo < 0 || cislo > CisloIndex::kMaxCislo) return false;
   if (!OpenIndex() || !openQuietly()) return false;
-  const std::int32_t recNo = readIndexEntry(index_, cislo);
+  const std::int32_t recNo = indexEntry(cislo);
   // Record numbers start at 1; an entry of 0, one beyond the table, one of a
   // row deleted since or of a row with another CISLO is stale.
   if (recNo > 0 && static_cast<std::uint32_t>(recNo) <= table_.recordCount()) {
@@ -95,52 +105,76 @@ bool AttributeTable::LocateCislo(std::int32_t cislo) {
 }
 
 bool AttributeTable::OpenIndex() {
-  if (index_.is_open()) return true;
+  if (index_.is_open() || memoryIndex_) return true;
   platform::PathResolver& paths = platform::pathResolver();
   const std::string name = indexFileName(tableName_);
+  if (const auto kept = inMemory_.find(name); kept != inMemory_.end()) {
+    memoryIndex_ = &kept->second;
+    return true;
+  }
   const bool existed = paths.exists(name);
-  if (!existed && !BuildIndex()) {
-    messages_.warning("Index " + name + " je nepřístupný");
+  // An index file that is there but cannot be read is built again, as a
+  // missing one is.
+  if (existed) index_.open(paths.existing(name), std::ios::binary);
+  if (index_.is_open()) return true;
+  if (!BuildIndex()) {
+    if (told_.insert(name).second) messages_.warning("Index " + name + " je nepřístupný");
     return false;
   }
+  if (memoryIndex_) return true;
   index_.open(paths.existing(name), std::ios::binary);
-  if (!index_.is_open()) {
-    messages_.warning("Index " + name + " nelze vytvořit");
+  if (index_.is_open()) return true;
+  locateError_ = "Index " + name + " nelze otevřít";
+  messages_.warning("Index " + name + " nelze vytvořit");
+  return false;
+}
+
+bool AttributeTable::writeIndexFile(const std::string& name, const CisloIndex& index, std::string& cause) const {
+  platform::PathResolver& paths = platform::pathResolver();
+  std::error_code ec;
+  if (paths.exists(name)) fs::remove(paths.existing(name), ec);
+  const fs::path target = paths.forWriting(name);
+  if (target.empty()) {
+    cause = "cesta nevede na žádný disk";
     return false;
   }
-  return true;
+  const std::vector<std::uint8_t> bytes = index.encode();
+  errno = 0;
+  std::ofstream out(target, std::ios::binary | std::ios::trunc);
+  if (out) out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (out) out.close();
+  if (out) return true;
+  cause = platform::systemCause(errno);
+  // A part of an index would name rows wrongly.
+  fs::remove(target, ec);
+  return false;
 }
 
 bool AttributeTable::BuildIndex() {
   index_.close();
-  platform::PathResolver& paths = platform::pathResolver();
+  memoryIndex_ = nullptr;
   const std::string name = indexFileName(tableName_);
-  std::error_code ec;
-  if (paths.exists(name)) fs::remove(paths.existing(name), ec);
-  const fs::path target = paths.forWriting(name);
-  std::ofstream out(target, std::ios::binary | std::ios::trunc);
-  if (target.empty() || !out) {
-    messages_.warning("Index " + name + " nelze vytvorit");
-    return false;
-  }
+  inMemory_.erase(name);
   CisloIndex::Built built;
   try {
     Open();
     built = CisloIndex::build(table_);
   } catch (const platform::DbfError& e) {
-    messages_.log("Chyba práce s DBF " + tableName_ + " při čtení záznamu: " + e.what());
+    locateError_ = "Chyba práce s DBF " + tableName_ + " při čtení záznamu: " + e.what();
+    messages_.log(locateError_);
     Close();
     return false;
   }
-  for (const std::string& warning : built.warnings) messages_.log(warning);
-  const std::vector<std::uint8_t> bytes = built.index.encode();
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  out.close();
   Close();
-  if (!out) {
-    messages_.warning("Index " + name + " nelze vytvorit");
-    return false;
-  }
+  for (const std::string& warning : built.warnings) messages_.log(warning);
+  std::string cause;
+  if (writeIndexFile(name, built.index, cause)) return true;
+  // Told once in the program's run, however many table objects read the file.
+  static std::set<std::string> told;
+  if (told.insert(name).second)
+    messages_.log("Index " + name + " nelze zapsat: " + cause + "; řádky tabulky " + tableName_ +
+                  " se hledají podle indexu v paměti");
+  memoryIndex_ = &inMemory_.emplace(name, std::move(built.index)).first->second;
   return true;
 }
 
@@ -170,6 +204,7 @@ void AttributeTable::SetFieldText(std::string_view name, std::string_view text) 
   try {
     if (HasField(name)) table_.setText(*SplitQualifiedName(name), text);
   } catch (const platform::DbfError& e) {
+    if (strictValues_) throw;
     // The row goes on without the value; the user learns of it once per
     // field, not once per row.
     if (refused_.insert(tableName_ + "|" + std::string(name)).second)
@@ -214,10 +249,14 @@ void AttributeTable::SetTransferScript(const std::string& fileName) {
 
 void AttributeTable::CopyFieldsFrom(const platform::DbfTable& source) {
   auto copy = [&](const std::string& from, const std::string& to) {
+    if (!source.hasField(from) || !HasField(to)) return;
+    std::string value;
     try {
-      if (source.hasField(from) && HasField(to)) SetFieldText(to, source.text(from));
+      value = source.text(from);
     } catch (const platform::DbfError&) {
+      return;  // the source stands on no row: nothing to copy
     }
+    SetFieldText(to, value);
   };
   if (script_) {
     for (const TransferPair& pair : script_->pairs())

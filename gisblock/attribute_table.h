@@ -7,6 +7,7 @@
 //
 // Table names are texts of the GIS tree; two names denote the same file only
 // when the texts are equal.
+#include "gisblock/cislo_index.h"
 #include "gisblock/table_messages.h"
 #include "gisblock/transfer_script.h"
 #include "platform/dbase_table.h"
@@ -14,6 +15,7 @@
 #include <cstdint>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -56,6 +58,13 @@ class AttributeTable {
   void SetCislo(std::int32_t cislo) { LocateCislo(cislo); }
   std::int32_t Cislo() const { return cislo_; }
   bool LocateCislo(std::int32_t cislo);
+  // Why the last locate failed when the table or its index could not be
+  // read; empty when it found its row or the table has no row of that
+  // number (or no such table).
+  const std::string& LocateError() const { return locateError_; }
+  // An index file that cannot be written (a read-only share, a full disk)
+  // leaves the index in memory for this object's life; the user is told
+  // once per file and run of the program, in the log.
   bool OpenIndex();
   bool BuildIndex();
 
@@ -65,8 +74,13 @@ class AttributeTable {
   std::optional<std::string> SplitQualifiedName(std::string_view name) const;
   bool HasField(std::string_view name) const;
   std::string GetFieldText(std::string_view name) const;              // empty on any failure
-  // A value the field cannot hold is left out, and logged once per field.
+  // A value the field cannot hold is left out, and logged once per field;
+  // with strict values it throws platform::DbfError instead, naming the
+  // value and the field.
   void SetFieldText(std::string_view name, std::string_view text);
+  // For a table being written whole: a value that cannot be written fails
+  // the row rather than vanishing from it.
+  void SetStrictValues(bool strict) { strictValues_ = strict; }
   // The field's integer value through an integer format ("%d", "%4.4d",
   // "%-6d", literal text, "%%"); empty for any other format.
   std::string FormatField(std::string_view name, std::string_view format) const;
@@ -90,6 +104,8 @@ class AttributeTable {
  private:
   void switchTo(const std::string& fileName);
   bool openQuietly();
+  std::int32_t indexEntry(std::int32_t cislo);
+  bool writeIndexFile(const std::string& name, const CisloIndex& index, std::string& cause) const;
 
   TableMessages messages_;
   platform::DbfTable table_;
@@ -98,6 +114,11 @@ class AttributeTable {
   std::int32_t cislo_ = 0;
   std::ifstream index_;
   std::set<std::string> rebuilt_;  // index files this object has rebuilt after finding them stale
+  std::map<std::string, CisloIndex> inMemory_;  // by index file: those that could not be written
+  const CisloIndex* memoryIndex_ = nullptr;     // of the current table, when it is one of them
+  std::set<std::string> told_;                  // index warnings already shown
+  std::string locateError_;
+  bool strictValues_ = false;
   std::unique_ptr<TransferScript> script_;
   std::set<std::string> refused_;  // table|field whose values were refused
 };

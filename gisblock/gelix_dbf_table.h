@@ -47,6 +47,8 @@ class TGelixDBFTable : public TNameElement {
   bool LocateElement(TElement* element);
   void SetCislo(std::int32_t cislo) { table_.SetCislo(cislo); }
   bool LocateCislo(std::int32_t cislo) { return table_.LocateCislo(cislo); }
+  // Why the last locate failed, when it was not for want of the row.
+  const std::string& LocateError() const { return table_.LocateError(); }
   bool OpenIndex() { return table_.OpenIndex(); }
   bool BuildIndex() { return table_.BuildIndex(); }
 

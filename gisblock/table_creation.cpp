@@ -6,7 +6,9 @@
 #include "platform/dbase_structure.h"
 #include "platform/dbase_table.h"
 #include "platform/path_resolver.h"
+#include "platform/system_cause.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -18,6 +20,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::uint16_t kMaxDecimalWidth = 14;
+constexpr const char* kStatementFile = "Create.sql";
 
 std::optional<std::string> readWholeFile(const fs::path& file) {
   // A directory opens, but reading it raises.
@@ -35,12 +38,24 @@ platform::DbfField toDbfField(FieldDefinition& d) {
   return platform::DbfField{d.name, d.fieldType, d.width, d.decimals, 0};
 }
 
-// The record of what was made goes to the protocol, as one line: the
-// program leaves no file in the directory it was started from.
-void logStatement(const std::vector<std::string>& lines, const TableMessages& messages) {
-  std::string text = ";";
-  for (const std::string& line : lines) text += " " + line;
-  messages.log(text);
+// The statement of the table made last, kept in the current directory as
+// the user's record of what was made (overwritten by the next creation).
+// It is a by-product: a directory that does not take it is told once, and
+// the table stands all the same.
+void saveStatement(const std::vector<std::string>& lines, const TableMessages& messages) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\r\n";
+  text = platform::fromUtf8(text, platform::CodePage::Windows1250);
+  errno = 0;
+  std::ofstream out(kStatementFile, std::ios::binary | std::ios::trunc);
+  if (out) out.write(text.data(), static_cast<std::streamsize>(text.size()));
+  if (out) out.close();
+  const int error = errno;
+  static bool told = false;
+  if (!out && !told) {
+    told = true;
+    messages.log(std::string("Soubor ") + kStatementFile + " nelze zapsat: " + platform::systemCause(error));
+  }
 }
 
 }  // namespace
@@ -70,7 +85,7 @@ bool CreateTableBySQL(std::string_view tableFile, std::vector<FieldDefinition> d
   platform::PathResolver& paths = platform::pathResolver();
   std::error_code ec;
   if (paths.exists(tableFile)) fs::remove(paths.existing(tableFile), ec);
-  logStatement(createTableStatement(messages.shown(std::string(tableFile)), definitions), messages);
+  saveStatement(createTableStatement(messages.shown(std::string(tableFile)), definitions), messages);
   try {
     std::vector<platform::DbfField> fields;
     for (FieldDefinition& d : definitions)
@@ -78,11 +93,12 @@ bool CreateTableBySQL(std::string_view tableFile, std::vector<FieldDefinition> d
     const fs::path target = paths.forWriting(tableFile);
     if (target.empty()) throw platform::DbfError("Cesta " + std::string(tableFile) + " nevede na žádný disk");
     platform::DbfTable::create(target, std::move(fields));
+    return true;
   } catch (const platform::DbfError& e) {
     messages.error("Nemohu vytvořit tabulku " + messages.shown(std::string(tableFile)) + "\nChybové hlášení: \n" +
                    e.what());
+    return false;
   }
-  return paths.exists(tableFile);
 }
 
 bool CreateTableFromCRT(std::string_view crtFile, std::string_view tableFile, const TableMessages& messages) {

@@ -1,8 +1,8 @@
 #pragma once
 // Attribute tables made for a block being written: from a field-definition
 // file (.CRT), from the structure of another dBase table, or from a list of
-// definitions. Each logs its create statement as a record of what was
-// made.
+// definitions. Each saves its create statement as "Create.sql" in the
+// current directory, the record of the table made last.
 #include "gisblock/field_definition.h"
 #include "gisblock/table_messages.h"
 
@@ -16,8 +16,9 @@ namespace gisblock {
 std::vector<std::string> createTableStatement(std::string_view tableFile, std::vector<FieldDefinition>& definitions);
 
 // Replaces the table file with an empty table of these fields (GROUP fields
-// left out). A refused definition is shown as "Nemohu vytvořit tabulku ...".
-// True when the table file exists afterwards.
+// left out). A refused definition or a failed write is shown as "Nemohu
+// vytvořit tabulku ..." with its cause, and leaves no table file. True when
+// the table was made.
 bool CreateTableBySQL(std::string_view tableFile, std::vector<FieldDefinition> definitions,
                       const TableMessages& messages);
 

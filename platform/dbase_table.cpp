@@ -2,8 +2,10 @@
 
 #include "platform/codepage.h"
 #include "platform/dbase_value.h"
+#include "platform/system_cause.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <ctime>
 #include <system_error>
 
@@ -25,6 +27,10 @@ DbfHeader today() {
 
 std::string fileText(const fs::path& file) { return file.string(); }
 
+// The cause of the stream operation that just failed; errno was cleared
+// before it.
+std::string failureCause() { return ": " + systemCause(errno); }
+
 }  // namespace
 
 DbfTable::~DbfTable() { close(); }
@@ -32,17 +38,26 @@ DbfTable::~DbfTable() { close(); }
 void DbfTable::create(const fs::path& file, std::vector<DbfField> fields) {
   const std::vector<DbfField> checked = dbf::checkedNewFields(std::move(fields));
   const std::vector<std::uint8_t> bytes = dbf::encodeEmptyTable(checked, today());
+  errno = 0;
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (!out.flush()) throw DbfError("Soubor " + fileText(file) + " nelze zapsat");
+  if (out) out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (out) out.close();
+  if (!out) {
+    // A table cut short is no table: nothing is left that reads as one.
+    const std::string cause = failureCause();
+    std::error_code ec;
+    fs::remove(file, ec);
+    throw DbfError("Soubor " + fileText(file) + " nelze zapsat" + cause);
+  }
 }
 
 void DbfTable::open(const fs::path& file, bool readOnly) {
   close();
   std::ios::openmode mode = std::ios::binary | std::ios::in;
   if (!readOnly) mode |= std::ios::out;
+  errno = 0;
   file_.open(file, mode);
-  if (!file_) throw DbfError("Tabulku " + fileText(file) + " nelze otevřít");
+  if (!file_) throw DbfError("Tabulku " + fileText(file) + " nelze otevřít" + failureCause());
   std::vector<std::uint8_t> head(dbf::kHeaderSize);
   file_.read(reinterpret_cast<char*>(head.data()), dbf::kHeaderSize);
   if (!file_) {
@@ -181,12 +196,14 @@ void DbfTable::setText(int field, std::string_view text) {
 void DbfTable::setText(std::string_view name, std::string_view text) { setText(requireField(name), text); }
 
 void DbfTable::writeRecord(std::uint32_t recNo) {
+  errno = 0;
   file_.clear();
   file_.seekp(static_cast<std::streamoff>(recordPosition(recNo)));
   file_.write(record_.data(), static_cast<std::streamsize>(record_.size()));
   if (recNo > recordCount_) file_.put(static_cast<char>(dbf::kFileEnd));
   file_.flush();
-  if (!file_) throw DbfError("Větu " + std::to_string(recNo) + " tabulky " + fileText(path_) + " nelze zapsat");
+  if (!file_)
+    throw DbfError("Větu " + std::to_string(recNo) + " tabulky " + fileText(path_) + " nelze zapsat" + failureCause());
 }
 
 void DbfTable::writeHeaderCount() {
@@ -196,6 +213,7 @@ void DbfTable::writeHeaderCount() {
   header_.day = date.day;
   header_.recordCount = recordCount_;
   std::uint8_t head[dbf::kHeaderSize];
+  errno = 0;
   file_.clear();
   file_.seekg(0);
   file_.read(reinterpret_cast<char*>(head), dbf::kHeaderSize);
@@ -209,7 +227,7 @@ void DbfTable::writeHeaderCount() {
   file_.seekp(0);
   file_.write(reinterpret_cast<const char*>(head), dbf::kHeaderSize);
   file_.flush();
-  if (!file_) throw DbfError("Hlavičku tabulky " + fileText(path_) + " nelze zapsat");
+  if (!file_) throw DbfError("Hlavičku tabulky " + fileText(path_) + " nelze zapsat" + failureCause());
 }
 
 void DbfTable::post() {

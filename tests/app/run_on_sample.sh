@@ -17,6 +17,10 @@ cat "$work/run/0001.PTC" 2>/dev/null || true
 grep -qx "protocol file: $work/run/0001.PTC" "$work/out.txt"
 grep -qx 'data directory: D:\\GIS' "$work/out.txt"
 grep -qx 'district output: D:\\GIS\\LHC\\RevirX' "$work/out.txt"
+# The directory it was started from keeps nothing but the protocol file:
+# Create.sql comes only with a table made.
+left=$(ls -A "$work/run" | grep -vx '0001.PTC' || true)
+if [ -n "$left" ]; then echo "left in the start directory: $left"; exit 1; fi
 if grep -v -e '^zeltoexport: no display' -e '^QStandardPaths:' -e 'propagateSizeHints' "$work/err.txt" | grep -q .; then
   echo "unexpected messages:"; cat "$work/err.txt"; exit 1
 fi

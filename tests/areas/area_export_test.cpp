@@ -7,6 +7,7 @@
 #include "areas/export_areas.h"
 #include "export_fixture.h"
 #include "file_size_limit.h"
+#include "files.h"
 #include "log_probe.h"
 #include "framework/dynamic_properties.h"
 #include "geometry/qtree.h"
@@ -180,8 +181,8 @@ TEST_F(AreaExportTest, ABlockThatCannotBeWrittenWholeLeavesTheOldOneAndIsNamedAs
   EXPECT_TRUE(e->LastRun().Written);
   ASSERT_FALSE(log.texts.empty());
   EXPECT_EQ(log.texts.back(), "; Blok " + block() + " zapsán: 5 ploch, 14 linií, 19 řádků tabulek");
-  // The tables' record names them in the block, not where they were made.
-  EXPECT_TRUE(log.saw("; create table \"" + block() + "/P1600.DBF\" (")) << log.all();
+  // The record of the table made last names it in the block, not where it was made.
+  EXPECT_EQ(test_support::ReadFile("Create.sql").rfind("create table \"" + block() + "/P1600.DBF\"\r\n(\r\n", 0), 0u);
   const auto before = Snapshot(block());
   ASSERT_EQ(before.size(), 8u);  // six TN files and two tables
 
@@ -199,6 +200,44 @@ TEST_F(AreaExportTest, ABlockThatCannotBeWrittenWholeLeavesTheOldOneAndIsNamedAs
   ASSERT_EQ(ui->shownTexts().size(), 1u);
   EXPECT_EQ(ui->shownTexts()[0].rfind("Blok T:\\OUT.BLK nebyl zapsán, soubor T:\\OUT.BLK\\TN.LIN: soubor je příliš velký", 0), 0u)
       << ui->shownTexts()[0];
+}
+
+// A table that cannot take every row whole fails the block: a value too
+// wide for its field, a disk that fills up while the table is made. The
+// old block stays, and the user is told once which table failed and why.
+TEST_F(AreaExportTest, ATableThatCannotTakeEveryRowKeepsTheOldBlock) {
+  const std::string control = controlDir();
+  if (control.empty()) GTEST_SKIP() << "no generated control files";
+  ExportLevel level;
+  fs::create_directories(block());
+  std::ofstream(block() + "/TN.ARE", std::ios::binary) << "old areas";
+  const auto old = Snapshot(block());
+  auto e = exporter(control);
+  e->SetInput(level.input);
+  auto expectKept = [&](const std::vector<std::string>& told) {
+    EXPECT_FALSE(e->LastRun().Written);
+    EXPECT_EQ(Snapshot(block()), old);
+    ASSERT_EQ(ui->shownTexts().size(), 1u);
+    const std::string text = ui->shownTexts()[0];
+    EXPECT_EQ(text.rfind("Blok " + block() + " nebyl zapsán, soubor " + block() + "/P1600.DBF: ", 0), 0u) << text;
+    for (const std::string& part : told) EXPECT_NE(text.find(part), std::string::npos) << text;
+    ui->clear();
+  };
+
+  // Square metres where hectares were meant: the third area's 10000 does not fit.
+  e->PlochyVHa = false;
+  test_support::WriteFile(fs::path(control) / "P1600.CRT", "CISLO N 8 0\r\nPLOCHA N 6 1\r\n");
+  e->DoIt();
+  expectKept({"Hodnotu \"10000", "do položky PLOCHA: číslo se do položky nevejde"});
+
+  std::string wide;
+  for (int i = 0; i < 60; ++i) wide += "POLE" + std::to_string(i) + " C 10 0\r\n";
+  test_support::WriteFile(fs::path(control) / "P1600.CRT", wide);
+  {
+    test_support::FileSizeLimit limit(1800);  // the line files fit, the table's header does not
+    e->DoIt();
+  }
+  expectKept({"soubor je příliš velký"});
 }
 
 TEST_F(AreaExportTest, AnExportTheUserBreaksOffKeepsTheOldBlock) {

@@ -70,18 +70,18 @@ TEST_F(ElementExportTest, RowsGoToTheTableOfTheirKindWithTheStandardFields) {
 
 TEST_F(ElementExportTest, OneKindHectaresAndDynamicValues) {
   TEntity objects;
-  objects.Add(KindArea(-700, -900, -600.0, -776.544, 1600));
+  objects.Add(KindArea(-700, -900, -600.0, -776.544, 1400));
   objects.Add(KindArea(0, 0, 10, 10, 1300));
-  e.JedenDruh = 1400;
+  e.JedenDruh = 1600;
   e.PlochyVHa = true;
   e.GetDynamicProps()->SetPropertyText("LHC_KOD", "0042");
   exportAll(objects);
-  EXPECT_FALSE(fs::exists(dir / "OUT.BLK" / "P1600.DBF"));
-  auto p1400 = rows(dir / "OUT.BLK" / "P1400.DBF", {"PLOCHA", "LHC_KOD", "DRUH"});
-  ASSERT_EQ(p1400.size(), 2u);
-  EXPECT_NEAR(std::stod(p1400[0].at("PLOCHA")), 1.23456, 1e-6);
-  EXPECT_EQ(p1400[0].at("LHC_KOD"), "0042");
-  EXPECT_EQ(std::stoi(p1400[1].at("DRUH")), 1300);  // the object's own kind
+  EXPECT_FALSE(fs::exists(dir / "OUT.BLK" / "P1400.DBF"));
+  auto p1600 = rows(dir / "OUT.BLK" / "P1600.DBF", {"PLOCHA", "LHC_KOD", "DRUH"});
+  ASSERT_EQ(p1600.size(), 2u);
+  EXPECT_NEAR(std::stod(p1600[0].at("PLOCHA")), 1.23456, 1e-6);
+  EXPECT_EQ(p1600[0].at("LHC_KOD"), "0042");
+  EXPECT_EQ(std::stoi(p1600[1].at("DRUH")), 1300);  // the object's own kind
 }
 
 TEST_F(ElementExportTest, AFailingObjectIsReportedAndTheNextOneWritten) {

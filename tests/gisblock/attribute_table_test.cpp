@@ -1,6 +1,7 @@
 #include "gisblock/attribute_table.h"
 #include "gisblock/table_file_name.h"
 
+#include "read_only.h"
 #include "table_fixture.h"
 
 using gisblock::AttributeTable;
@@ -70,6 +71,38 @@ TEST_F(AttributeTableTest, StaleEntriesRebuildTheIndexOncePerTableFile) {
   AttributeTable next(messages);
   EXPECT_TRUE(next.LocateInFile(p, 3));
   EXPECT_TRUE(fs::exists(path("P1600.IND")));
+}
+
+// On a read-only share no index can be written: rows are found through an
+// index kept in memory, the user learns that once per table in the log,
+// and no box comes up. A table that cannot be read is not a missing row.
+TEST_F(AttributeTableTest, WhereNoIndexCanBeWrittenRowsAreFoundThroughOneInMemory) {
+  const std::string p = tableWithRows("P1600.DBF", {"3", "1", "3"});
+  const std::string l = tableWithRows("L0110.DBF", {"1", "2"});
+  write(path("L0110.IND"), std::string("\xFF\xFF\xFF\xFF\x09\x00\x00\x00", 8));  // stale
+  write(path("P0001.DBF"), "no table");
+  {
+    test_support::ReadOnlyTree share(dir);
+    AttributeTable t(messages);
+    for (int round = 0; round < 2; ++round) {
+      ASSERT_TRUE(t.LocateInFile(p, 1));
+      EXPECT_EQ(t.GetFieldText("NAZEV"), "row2");
+      ASSERT_TRUE(t.LocateInFile(p, 3));
+      EXPECT_EQ(t.GetFieldText("NAZEV"), "row3");
+      EXPECT_FALSE(t.LocateInFile(p, 2));
+      EXPECT_EQ(t.LocateError(), "");
+      ASSERT_TRUE(t.LocateInFile(l, 1));
+      EXPECT_EQ(t.GetFieldText("NAZEV"), "row1");
+    }
+    EXPECT_TRUE(shown.empty()) << shown.front();
+    ASSERT_EQ(logged.size(), 2u);
+    EXPECT_EQ(logged[0].rfind("Index " + path("P1600.IND") + " nelze zapsat: přístup odepřen", 0), 0u) << logged[0];
+    EXPECT_EQ(logged[1].rfind("Index " + path("L0110.IND") + " nelze zapsat", 0), 0u) << logged[1];
+
+    EXPECT_FALSE(t.LocateInFile(path("P0001.DBF"), 1));
+    EXPECT_NE(t.LocateError().find("P0001.DBF"), std::string::npos) << t.LocateError();
+  }
+  EXPECT_FALSE(fs::exists(path("P1600.IND")));
 }
 
 TEST_F(AttributeTableTest, NumbersWithoutAPlaceInTheIndexAreNotFound) {

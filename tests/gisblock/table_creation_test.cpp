@@ -8,8 +8,9 @@
 #include <map>
 #include <optional>
 
-#include "temp_dir.h"
 #include "dbf_rows.h"
+#include "file_size_limit.h"
+#include "temp_dir.h"
 
 using namespace gisblock;
 using gisblock_test::TableDir;
@@ -41,10 +42,11 @@ TEST_F(TableCreationTest, CrtDefinesTheTableAndTdsFillsIt) {
   AttributeTable target(messages);
   target.CreateFileName = "G:\\P1600.CRT";
   ASSERT_TRUE(target.CreateTable("G:\\BLK\\P1600.DBF"));
-  EXPECT_EQ(logged.back(),
-            "; create table \"G:\\BLK\\P1600.DBF\" ( NAZEV char(30), KOD decimal(14,0), POPIS char(40), "
-            "PLOCHA decimal(10,2), CISLO decimal(6,0))");
-  EXPECT_FALSE(fs::exists(dir / "Create.sql"));  // no file in the working directory
+  // The statement is kept in the current directory, in the code page of
+  // the system it came from.
+  EXPECT_EQ(bytesOf(dir / "Create.sql"),
+            "create table \"G:\\BLK\\P1600.DBF\"\r\n(\r\nNAZEV char(30),\r\nKOD decimal(14,0),\r\nPOPIS char(40),\r\n"
+            "PLOCHA decimal(10,2),\r\nCISLO decimal(6,0))\r\n");
   EXPECT_TRUE(fs::exists(dir / "blk" / "P1600.DBF"));
 
   // The source rows, as an older block's table holds them.
@@ -103,6 +105,7 @@ TEST_F(TableCreationTest, NoTableMeansNoSuccess) {
   write(path("ONLY.CRT"), "CISLO N 8 0\r\n");
   EXPECT_FALSE(CreateTableFromCRT("G:\\ONLY.CRT", "G:\\BLK\\A.DBF", messages));
   EXPECT_FALSE(fs::exists(dir / "blk" / "A.DBF"));
+  EXPECT_FALSE(fs::exists(dir / "Create.sql"));  // no table was to be made
 
   write(path("WIDE.CRT"), "NAZEV C 300 0\r\n");
   EXPECT_FALSE(CreateTableFromCRT("G:\\WIDE.CRT", "G:\\BLK\\B.DBF", messages));
@@ -113,6 +116,18 @@ TEST_F(TableCreationTest, NoTableMeansNoSuccess) {
   EXPECT_FALSE(CreateTableFromCRT("G:\\HUGE.CRT", "G:\\BLK\\C.DBF", messages));
   EXPECT_EQ(shown.back(), "Problém s vytvořením DBF dle G:\\HUGE.CRT");
   EXPECT_FALSE(CreateTableFromCRT("G:\\MISSING.CRT", "G:\\BLK\\D.DBF", messages));
+
+  // A disk that fills up while the table is written: no table, and the
+  // cause, not a table that later reads as none.
+  std::string wide;
+  for (int i = 0; i < 40; ++i) wide += "POLE" + std::to_string(i) + " C 10 0\r\n";
+  write(path("FULL.CRT"), wide);
+  {
+    test_support::FileSizeLimit limit(1024);  // the statement fits, the table's header does not
+    EXPECT_FALSE(CreateTableFromCRT("G:\\FULL.CRT", "G:\\BLK\\E.DBF", messages));
+  }
+  EXPECT_NE(shown.back().find("soubor je příliš velký"), std::string::npos) << shown.back();
+  EXPECT_FALSE(fs::exists(dir / "blk" / "E.DBF"));
 }
 
 TEST_F(TableCreationTest, GroupFieldsStayOutOfTheStatement) {

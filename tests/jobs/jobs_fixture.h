@@ -46,22 +46,39 @@ struct KindSums {
   std::map<int, int> colours;
 };
 
-// The areas of a written block by kind.
-inline std::map<int, KindSums> ReadAreas(const fs::path& block) {
-  std::map<int, KindSums> sums;
+// The live area records of a written block, with their net areas.
+struct AreaRecord {
+  int cislo = 0;
+  int druh = -1;
+  int barva = -1;
+  double net = 0;  // m²
+};
+
+inline std::vector<AreaRecord> ReadAreaRecords(const fs::path& block) {
+  std::vector<AreaRecord> records;
   TEntity model;
   std::unique_ptr<TGeliXBlokReader> reader(TGeliXBlokReader::CreateForBlock(block.string()));
-  if (!reader) return sums;
+  if (!reader) return records;
   reader->SetObjectModel(&model);
   std::unique_ptr<TAreaString> areas(reader->ReadAreas());
-  if (!areas) return sums;
+  if (!areas) return records;
   for (TElement* e : areas->Items()) {
     auto* area = static_cast<TAreaElement*>(e);
     auto* props = static_cast<TGelixAreaProps*>(area->GetProperties());
-    KindSums& s = sums[props ? props->Druh : -1];
+    records.push_back({props ? props->Cislo : 0, props ? props->Druh : -1, props ? props->Barva : -1,
+                       area->GetArea1()});
+  }
+  return records;
+}
+
+// The areas of a written block by kind.
+inline std::map<int, KindSums> ReadAreas(const fs::path& block) {
+  std::map<int, KindSums> sums;
+  for (const AreaRecord& area : ReadAreaRecords(block)) {
+    KindSums& s = sums[area.druh];
     ++s.count;
-    s.net += area->GetArea1();
-    ++s.colours[props ? props->Barva : -1];
+    s.net += area.net;
+    ++s.colours[area.barva];
   }
   return sums;
 }
@@ -74,10 +91,12 @@ class JobsTest : public ::testing::Test {
     RegisterGelixClasses();
     RegisterRenderClasses();
     RegisterAreasClasses();
-    if (test_support::GeneratedSample().empty()) GTEST_SKIP() << "python3 not installed";
+    const fs::path& tree = Tree();
+    if (tree.empty()) GTEST_SKIP() << "python3 not installed";
     dir = fs::temp_directory_path() / ("zelto_jobs_" + std::to_string(::getpid()));
     fs::remove_all(dir);
-    ASSERT_TRUE(test_support::CopySample(dir.string()));
+    fs::create_directories(dir);
+    fs::copy(tree, dir, fs::copy_options::recursive);
     if (const char* old = std::getenv("WINDIR")) oldWindir = old;
     ::setenv("WINDIR", dir.c_str(), 1);  // the generated TERGELIX.INI
     world = std::make_unique<TWorld>();
@@ -94,6 +113,8 @@ class JobsTest : public ::testing::Test {
     std::error_code ec;
     fs::remove_all(dir, ec);
   }
+  // The generated tree the test works on a copy of.
+  virtual const fs::path& Tree() const { return test_support::GeneratedSample(); }
   fs::path District(const std::string& code = "01") const { return dir / "GIS" / "4107" / code; }
   // Level exports of the model into the output directory, as the main window runs them.
   jobs::LevelExportContext LevelContext(jobs::LoadedModel& model, const fs::path& output) const {

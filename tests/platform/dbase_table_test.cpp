@@ -4,6 +4,7 @@
 
 #include <fstream>
 
+#include "file_size_limit.h"
 #include "files.h"
 #include "temp_dir.h"
 
@@ -142,4 +143,42 @@ TEST_F(DbfTableTest, CreationEnforcesDbaseLimits) {
   EXPECT_EQ(t.fields()[0].width, 8);
   EXPECT_EQ(t.fields()[1].width, 1);
   EXPECT_EQ(t.fields()[1].type, 'L');
+}
+
+// A full disk: the failed write names the file and its cause, a table made
+// only in part is not left to pass for one, and a row that did not fit
+// leaves the table as it was before it.
+TEST_F(DbfTableTest, WritesThatFailNameTheFileAndTheirCause) {
+  auto expectCause = [&](const auto& write) {
+    try {
+      write();
+      ADD_FAILURE() << "no error";
+    } catch (const DbfError& e) {
+      const std::string text = e.what();
+      EXPECT_NE(text.find(file.string()), std::string::npos) << text;
+      EXPECT_NE(text.find("soubor je příliš velký"), std::string::npos) << text;
+    }
+  };
+  std::vector<DbfField> wide;
+  for (int i = 0; i < 19; ++i) wide.push_back({"F" + std::to_string(i), 'C', 200, 0});
+  {
+    test_support::FileSizeLimit limit(500);  // less than the header
+    expectCause([&] { DbfTable::create(file, wide); });
+  }
+  EXPECT_FALSE(fs::exists(file));
+
+  DbfTable::create(file, wide);
+  const auto empty = fs::file_size(file);
+  DbfTable t;
+  t.open(file, false);
+  {
+    test_support::FileSizeLimit limit(empty + 6000);  // one row of 3801 bytes, not two
+    t.append();
+    t.post();
+    t.append();
+    expectCause([&] { t.post(); });
+  }
+  t.close();
+  t.open(file, true);
+  EXPECT_EQ(t.recordCount(), 1u);
 }

@@ -1,5 +1,7 @@
 #include "sample_tree.h"
 
+#include <map>
+
 #include "process.h"
 #include "temp_dir.h"
 
@@ -9,19 +11,28 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path generate() {
+fs::path generate(const std::string& name, const std::string& arguments) {
   if (!HaveProgram("python3")) return {};
-  const fs::path tree = ProcessDirectory() / "generated_sample";
+  const fs::path tree = ProcessDirectory() / name;
   const std::string generator = std::string(ZELTO_SOURCE_DIR) + "/tools/gendistrict/gendistrict.py";
-  if (Run("python3 " + Quoted(generator) + " --out " + Quoted(tree.string()) + " --seed 1 >/dev/null") != 0) return {};
+  if (Run("python3 " + Quoted(generator) + " --out " + Quoted(tree.string()) + " " + arguments + " >/dev/null") != 0)
+    return {};
   return tree;
 }
 
 }  // namespace
 
 const fs::path& GeneratedSample() {
-  static const fs::path tree = generate();
+  static const fs::path tree = generate("generated_sample", "--seed 1");
   return tree;
+}
+
+const fs::path& GeneratedTree(const std::string& arguments) {
+  static std::map<std::string, fs::path> trees;
+  auto it = trees.find(arguments);
+  if (it == trees.end())
+    it = trees.emplace(arguments, generate("generated_" + std::to_string(trees.size() + 1), arguments)).first;
+  return it->second;
 }
 
 bool CopySample(const fs::path& destination) {

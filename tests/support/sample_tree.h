@@ -9,6 +9,9 @@ namespace test_support {
 // The generated tree (GIS/, TERGELIX.INI, expected.json); empty when
 // python3 is missing, which a test turns into a skip.
 const std::filesystem::path& GeneratedSample();
+// A tree of the generator's further arguments ("--size 120x100,60x50"),
+// made once per test process and arguments; empty as above.
+const std::filesystem::path& GeneratedTree(const std::string& arguments);
 
 // A copy of the generated tree at `destination` (which must not exist yet
 // or be empty); false when there is no generated tree.

@@ -14,6 +14,12 @@ LINE_BASE = [("CISLO", "N", 8, 0), ("DRUH", "N", 6, 0), ("DISP_BARVA", "N", 4, 0
              ("DELKA", "N", 12, 2), ("DRUH_PUV", "N", 6, 0)]
 ODD = ("ODD", "N", 4, 0)
 DIL = ("DIL", "C", 1, 0)
+# The LHC merges write PLOCHA in square metres into the tables of 1100 and
+# (through the structure of the districts' ZRO tables) 1400: there the field
+# holds any LHC below 10^6 ha, at the cost of hectares to three decimals in
+# the district levels that share P1400. (A width above 14 is cut to 14.)
+LHC_AREA = ("PLOCHA", "N", 14, 3)
+MERGED_KINDS = (1100, 1400)
 
 # kind: (title, extra fields, transfer pairs)
 AREA_LEVELS = {
@@ -61,7 +67,8 @@ def write_control_files(gis_root):
         written.extend([base + ".CRT", base + ".TDS"])
 
     for kind, (title, extra, pairs) in AREA_LEVELS.items():
-        both(gis_root, "P", kind, title, AREA_BASE + extra, pairs)
+        base = [LHC_AREA if f[0] == "PLOCHA" and kind in MERGED_KINDS else f for f in AREA_BASE]
+        both(gis_root, "P", kind, title, base + extra, pairs)
     for kind in LEVEL_LINE_KINDS:
         both(gis_root, "L", kind, "Hranice - " + AREA_LEVELS[kind][0], LINE_BASE,
              [("*Druh", "DRUH_PUV")])

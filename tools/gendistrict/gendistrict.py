@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Generate a GIS data tree of forest districts in the Gelix block format.
 
-    gendistrict.py --out DIR [--seed N] [--size sample|large|COLSxROWS] [--lhc CODE]
+    gendistrict.py --out DIR [--seed N] [--size sample|large|COLSxROWS[,COLSxROWS]] [--lhc CODE]
 
 writes DIR/GIS (control files, UZLIN, the LHC directory with its districts),
 DIR/TERGELIX.INI and DIR/expected.json (what the level exports must give).
@@ -171,7 +171,9 @@ def generate(out, seed, size, lhc):
     }
     # What the LHC merge closes: the strip between district 01's edge and
     # district 02's copy of it, 4 mm to the east.
-    expected["lhc_shared_gap_m2"] = round(LHC_SHARED_SHIFT * abs(lattice.point(w1, h2)[1] - lattice.point(w1, 0)[1]), 4)
+    shared_rows = min(h1, h2)
+    expected["lhc_shared_gap_m2"] = round(
+        LHC_SHARED_SHIFT * abs(lattice.point(w1, shared_rows)[1] - lattice.point(w1, 0)[1]), 4)
     expected["lhc_area_m2"] = round(sum(d["det_area_m2"] for d in expected["districts"].values()), 4)
     with open(os.path.join(out, "expected.json"), "w", encoding="utf-8") as fh:
         json.dump(expected, fh, indent=1 if size == "sample" else None, ensure_ascii=False,
@@ -186,16 +188,19 @@ def main(argv=None):
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--size", default="sample",
                         help="sample, large (about 100,000 boundary lines) or COLUMNSxROWS of "
-                             "lattice cells (60 m) for the first district")
+                             "lattice cells (60 m) for the first district, optionally followed by "
+                             ",COLUMNSxROWS for the second (default 12x9)")
     parser.add_argument("--lhc", default="4107", help="four-digit LHC code")
     args = parser.parse_args(argv)
     if len(args.lhc) != 4 or not args.lhc.isdigit():
         parser.error("--lhc must be four digits")
     if args.size not in SIZES:
-        m = re.match(r"^(\d+)x(\d+)$", args.size)
-        if not m or int(m.group(1)) < 8 or int(m.group(2)) < 8:
-            parser.error("--size must be sample, large or COLUMNSxROWS (at least 8x8)")
-        SIZES[args.size] = ((int(m.group(1)), int(m.group(2))), SIZES["sample"][1])
+        m = re.match(r"^(\d+)x(\d+)(?:,(\d+)x(\d+))?$", args.size)
+        sizes = [int(v) for v in m.groups() if v is not None] if m else []
+        if not sizes or min(sizes) < 8:
+            parser.error("--size must be sample, large or COLUMNSxROWS[,COLUMNSxROWS] (at least 8x8)")
+        second = (sizes[2], sizes[3]) if len(sizes) == 4 else SIZES["sample"][1]
+        SIZES[args.size] = ((sizes[0], sizes[1]), second)
     started = time.time()
     try:
         expected = generate(args.out, args.seed, args.size, args.lhc)
