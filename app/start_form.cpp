@@ -8,6 +8,7 @@
 #include "framework/world.h"
 
 Tf_StartForm::Tf_StartForm() {
+  setObjectName("Tf_StartForm");
   setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
   auto* layout = new QVBoxLayout(this);
   auto* bevel = new QFrame;
@@ -18,6 +19,7 @@ Tf_StartForm::Tf_StartForm() {
   auto* version = new QHBoxLayout;
   version->addWidget(new QLabel("verze"));
   lb_Verze = new QLabel("3.1");
+  lb_Verze->setObjectName("lb_Verze");
   version->addWidget(lb_Verze);
   version->addStretch(1);
   inner->addLayout(version);
@@ -25,6 +27,7 @@ Tf_StartForm::Tf_StartForm() {
   resize(320, 160);
   show();
   Timer1 = new QTimer(this);
+  Timer1->setObjectName("Timer1");
   Timer1->setInterval(3000);
   connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
   Timer1->start();

@@ -20,6 +20,7 @@ TEST_F(ShellTest, StartWindowBuildsTheWorldAndHidesAfterThreeSeconds) {
   ASSERT_NE(dynamic_cast<TMainTool*>(GetWorld()->GetMainTool()), nullptr);
   ASSERT_NE(MainForm(), nullptr);
   EXPECT_TRUE(MainForm()->isVisible());
+  EXPECT_EQ(start.findChild<QLabel*>("lb_Verze"), start.lb_Verze);
   EXPECT_EQ(start.lb_Verze->text(), "3.1");
   EXPECT_TRUE(start.isVisible());
   EXPECT_EQ(start.Timer1->interval(), 3000);
