@@ -1,6 +1,8 @@
 #include "app/start_form.h"
 
 #include <QFrame>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include "app/main_tool.h"
@@ -25,6 +27,11 @@ Tf_StartForm::Tf_StartForm() {
   inner->addLayout(version);
   layout->addWidget(bevel);
   resize(320, 160);
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+  }
   show();
   Timer1 = new QTimer(this);
   Timer1->setObjectName("Timer1");
