@@ -28,12 +28,14 @@ class WatchForm : public ::testing::Test {
   }
   void TearDown() override { delete form.data(); }
   void type(int row, const char* text) { form->SG()->setItem(row, 0, new QTableWidgetItem(text)); }
-  // Through the window, as the user's clicks arrive: press, release, press,
-  // release.
-  void doubleClick(int row, int column) {
+  // Clicks go through the window, as the user's arrive: a double click is
+  // press, release, press, release.
+  QPoint cell(int row, int column) const {
     QTableWidget* grid = form->SG();
-    const QRect cell = grid->visualRect(grid->model()->index(row, column));
-    QTest::mouseDClick(form->windowHandle(), Qt::LeftButton, {}, grid->viewport()->mapTo(form, cell.center()));
+    return grid->viewport()->mapTo(form, grid->visualRect(grid->model()->index(row, column)).center());
+  }
+  void doubleClick(int row, int column) {
+    QTest::mouseDClick(form->windowHandle(), Qt::LeftButton, {}, cell(row, column));
   }
   QString value(int row) const {
     QTableWidgetItem* cell = form->SG()->item(row, 1);
@@ -78,8 +80,7 @@ TEST_F(WatchForm, DoubleClickRecalculatesEvenOnALineBeingTyped) {
   // A line typed into an empty row shows its value after a double click on
   // it, while its editor is still open.
   form->SetContext(&second);
-  QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {},
-                    form->SG()->viewport()->mapTo(form, form->SG()->visualRect(form->SG()->model()->index(1, 0)).center()));
+  QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {}, cell(1, 0));
   // Each key goes where the keyboard's focus is: the first one opens the
   // editor.
   for (char key : std::string("ACTIVEELEMENT.Name")) QTest::keyClick(QApplication::focusWidget(), key);
