@@ -87,6 +87,8 @@ void nameControls(TMainForm& form) {
       {form.btExportVod, "btExportVod"},
       {form.btExportPruseku, "btExportPruseku"},
       {form.btExpLinVse, "btExpLinVse"},
+      {form.btUzlovaniKomunikace, "btUzlovaniKomunikace"},
+      {form.btUzlovaniVody, "btUzlovaniVody"},
       {form.btCtiRevir, "btCtiRevir"},
       {form.btExpPlochPSk, "btExpPlochPSk"},
       {form.btExpDil, "btExpDil"},

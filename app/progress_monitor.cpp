@@ -21,6 +21,7 @@ ZELTO_IMPLEMENT_ELEMENT(TProcessMonitor, TTool, [](auto& p) {
 ZELTO_IMPLEMENT_ELEMENT(TProgressMonitor, TTechnology, [](auto&) {})
 
 TProgressMonitorForm::TProgressMonitorForm() {
+  setObjectName("TProgressMonitorForm");
   setWindowTitle("ProgressMonitorForm");
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint);
   stack_ = new QVBoxLayout(this);
@@ -37,9 +38,11 @@ void TProgressMonitorForm::Dock(QWidget* process) {
 }
 
 TProcessMonitorForm::TProcessMonitorForm() {
+  setObjectName("TProcessMonitorForm");
   setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   auto* row = new QHBoxLayout(this);
   auto* image = new QLabel;
+  image->setObjectName("Image");
   image->setFixedSize(50, 50);
   row->addWidget(image);
   auto* column = new QVBoxLayout;
@@ -50,6 +53,9 @@ TProcessMonitorForm::TProcessMonitorForm() {
   ProgressBar = new QProgressBar;
   ProgressBar->setRange(0, 100);
   ProgressBar->setFormat("%v / %m");  // the count, not a percentage
+  l_ProcessName->setObjectName("l_ProcessName");
+  l_Text->setObjectName("l_Text");
+  ProgressBar->setObjectName("ProgressBar");
   column->addWidget(l_ProcessName);
   column->addWidget(l_Text);
   column->addWidget(ProgressBar);

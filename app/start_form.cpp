@@ -1,6 +1,8 @@
 #include "app/start_form.h"
 
 #include <QFrame>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include "app/main_tool.h"
@@ -8,6 +10,7 @@
 #include "framework/world.h"
 
 Tf_StartForm::Tf_StartForm() {
+  setObjectName("Tf_StartForm");
   setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
   auto* layout = new QVBoxLayout(this);
   auto* bevel = new QFrame;
@@ -18,13 +21,20 @@ Tf_StartForm::Tf_StartForm() {
   auto* version = new QHBoxLayout;
   version->addWidget(new QLabel("verze"));
   lb_Verze = new QLabel("3.1");
+  lb_Verze->setObjectName("lb_Verze");
   version->addWidget(lb_Verze);
   version->addStretch(1);
   inner->addLayout(version);
   layout->addWidget(bevel);
   resize(320, 160);
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+  }
   show();
   Timer1 = new QTimer(this);
+  Timer1->setObjectName("Timer1");
   Timer1->setInterval(3000);
   connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
   Timer1->start();

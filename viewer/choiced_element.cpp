@@ -8,6 +8,7 @@
 #include "geometry/space_entity.h"
 #include "gisblock/gelix_dbf_table.h"
 #include "gisblock/gelix_props.h"
+#include "platform/qt/window_placement.h"
 #include "platform/user_interaction.h"
 #include "viewer/property_editor.h"
 
@@ -15,8 +16,8 @@ ZELTO_IMPLEMENT_ELEMENT(TChoicedElementInterpret, TInterpret, [](auto& p) {
   using E = TChoicedElementInterpret;
   p.Boolean("DontViewProps", &E::DontViewProps, &E::DontViewProps);
   p.Boolean("DontViewDBF", &E::DontViewDBF, &E::DontViewDBF);
-  p.Integer("Left", &E::Left, &E::Left);
-  p.Integer("Top", &E::Top, &E::Top);
+  p.Integer("Left", &E::GetLeft, &E::SetLeft);
+  p.Integer("Top", &E::GetTop, &E::SetTop);
 })
 
 namespace {
@@ -57,16 +58,37 @@ void TF_dbfrecForm::ShowRecord(const TGelixDBFTable& table) {
   resize(longest * 10 + 120, height);
 }
 
+void TChoicedElementInterpret::SetLeft(std::int32_t value) {
+  left_ = value;
+  placed_ = true;
+}
+
+void TChoicedElementInterpret::SetTop(std::int32_t value) {
+  top_ = value;
+  placed_ = true;
+}
+
 void TChoicedElementInterpret::DoIt() {
   TElement* input = Input();
   if (!input) return;
+  QWidget* opener = opener_;
+  bool placeRecord = placed_;
   if (!DontViewProps) {
     // The editor frees itself when its window closes.
     auto* editor = new TObjectPropertyEditor;
     editor->SetInput(input);
+    if (placed_) {
+      editor->SetLeft(left_);
+      editor->SetTop(top_);
+    }
+    editor->SetOpener(opener);
     editor->DoIt();
-    editor->SetLeft(Left);
-    editor->SetTop(Top);
+    // Both windows of one pick stay in sight: the record goes beside the
+    // editor.
+    if (editor->Form()->isVisible()) {
+      opener = editor->Form();
+      placeRecord = false;
+    }
   }
   auto* entity = dynamic_cast<TSpaceEntity*>(input);
   if (DontViewDBF || !entity || !dynamic_cast<TGelixProps*>(entity->GetProperties())) return;
@@ -76,7 +98,8 @@ void TChoicedElementInterpret::DoIt() {
   record_ = form;
   if (table.LocateElement(entity)) {
     form->ShowRecord(table);
-    form->move(Left, Top);
+    if (placeRecord) form->move(left_, top_);
+    platform::qt::PlaceOnOpening(*form, opener);
     form->show();
   } else {
     // Nobody could close a window that is never shown.

@@ -3,7 +3,6 @@
 // property editor and its row of the attribute table in a small record
 // window.
 #include <QPointer>
-#include <QPointer>
 #include <QTableWidget>
 #include <QWidget>
 #include <cstdint>
@@ -30,8 +29,15 @@ class TChoicedElementInterpret : public TInterpret {
  public:
   bool DontViewProps = false;
   bool DontViewDBF = false;
-  std::int32_t Left = 0;
-  std::int32_t Top = 0;
+  // The screen position of the first window it opens. Unless a caller set
+  // it, the windows open beside the opener, the record window beside the
+  // property editor.
+  std::int32_t GetLeft() const { return left_; }
+  std::int32_t GetTop() const { return top_; }
+  void SetLeft(std::int32_t value);
+  void SetTop(std::int32_t value);
+  // The window the user picked in; nil means the active window.
+  void SetOpener(QWidget* window) { opener_ = window; }
 
   void DoIt() override;
   // The record window opened last; nil once it is closed.
@@ -39,4 +45,8 @@ class TChoicedElementInterpret : public TInterpret {
 
  private:
   QPointer<TF_dbfrecForm> record_;
+  QPointer<QWidget> opener_;
+  std::int32_t left_ = 0;
+  std::int32_t top_ = 0;
+  bool placed_ = false;
 };

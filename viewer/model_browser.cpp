@@ -21,6 +21,7 @@
 #include "framework/system_register.h"
 #include "framework/zelto_message.h"
 #include "framework/world.h"
+#include "platform/qt/window_placement.h"
 #include "script/qt/watch_form.h"
 
 namespace {
@@ -99,6 +100,7 @@ void TExplorer::DoIt() {
   form->SetListHidden(DontShowList);
   form->AddRoot(Input());
   form->setWindowModality(Modal ? Qt::ApplicationModal : Qt::NonModal);
+  platform::qt::PlaceOnOpening(*form);
   form->show();
 }
 
@@ -419,6 +421,7 @@ void TExplorerForm::ToggleWatch() {
     watch_->SetContext(element);
     watch_->Recalculate();
   }
+  platform::qt::PlaceOnOpening(*watch_, this);
   watch_->show();
 }
 

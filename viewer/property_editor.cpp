@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyledItemDelegate>
@@ -17,6 +18,7 @@
 #include "framework/property_access.h"
 #include "framework/zelto_message.h"
 #include "gisblock/gelix_dbf_table.h"
+#include "platform/qt/window_placement.h"
 #include "platform/user_interaction.h"
 #include "viewer/interaction_events.h"
 #include "viewer/record_viewer.h"
@@ -59,6 +61,9 @@ class ValueDelegate : public QStyledItemDelegate {
 QTableWidget* NewGrid(QWidget* parent) {
   auto* grid = new QTableWidget(1, 2, parent);
   grid->horizontalHeader()->hide();
+  // The value column takes what the name column leaves, at every size of
+  // the window and on every page, including the ones not yet shown.
+  grid->horizontalHeader()->setStretchLastSection(true);
   grid->verticalHeader()->hide();
   grid->setSelectionBehavior(QAbstractItemView::SelectRows);
   grid->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -114,7 +119,7 @@ void TObjectPropertyEditor::DoIt() {
   form->Pages()->setTabEnabled(0, true);
   form->Pages()->setTabText(0, Q(FrameworkBaseClass(*instance).ClassName()));
   FillGrids();
-  form->move(GetLeft(), GetTop());
+  platform::qt::PlaceOnOpening(*form, opener_);
   form->show();
 }
 
@@ -188,6 +193,7 @@ void TObjectPropertyEditor::CellAction(int column, int row) {
     SetPropTextByName(instance, name, value);
   } else if (TElement* object = GetObjectPropByName(instance, name)) {
     auto* nested = new TObjectPropertyEditor;
+    nested->SetOpener(form);
     // A table shows the record of the element that holds it.
     if (dynamic_cast<TGelixDBFTable*>(object)) nested->IntegerProp = instance->GetPropertyInt("CISLO");
     nested->SetInput(object);
@@ -210,6 +216,8 @@ void TObjectPropertyEditor::FormClosed() {
 TFProp::TFProp(TObjectPropertyEditor* editor, QWidget* parent) : QWidget(parent), editor_(editor) {
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle("Properties");
+  // Room for a screenful of properties; the value column takes the rest.
+  resize(560, 460);
   auto* layout = new QVBoxLayout(this);
   pages_ = new QTabWidget(this);
   sgElementProperties = NewGrid(pages_);
@@ -243,8 +251,8 @@ TFProp::TFProp(TObjectPropertyEditor* editor, QWidget* parent) : QWidget(parent)
             [this, grid](int row, int column) { CellChanged(grid, row, column); });
     connect(grid, &QTableWidget::cellDoubleClicked, this,
             [this, grid](int row, int column) { CellActivated(grid, row, column); });
+    grid->installEventFilter(this);
   }
-  connect(pages_, &QTabWidget::currentChanged, this, [this] { FitValueColumn(); });
 }
 
 TFProp::~TFProp() = default;
@@ -305,19 +313,23 @@ void TFProp::CellActivated(QTableWidget* grid, int row, int column) {
   if (column == 0 || objectCell) editor_->CellAction(column, row);
 }
 
+// Enter on a cell acts as a double click on it. A key that reaches the grid
+// is not typed into a cell: while a value is edited, its editor has the keys.
+bool TFProp::eventFilter(QObject* watched, QEvent* event) {
+  auto* grid = qobject_cast<QTableWidget*>(watched);
+  if (grid && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && grid->currentRow() >= 0) {
+      CellActivated(grid, grid->currentRow(), grid->currentColumn());
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
 void TFProp::PostToMain(int code) {
   // No receiver: the main tool takes it.
   if (editor_) editor_->PostMessage(code, nullptr, editor_->Input());
-}
-
-void TFProp::FitValueColumn() {
-  QTableWidget* grid = CurrentGrid();
-  grid->setColumnWidth(1, std::max(0, grid->viewport()->width() - grid->columnWidth(0) - 1));
-}
-
-void TFProp::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  FitValueColumn();
 }
 
 void TFProp::closeEvent(QCloseEvent* event) {

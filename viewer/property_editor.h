@@ -33,6 +33,9 @@ class TObjectPropertyEditor : public TTool, public TFormPlacement {
   void CellAction(int column, int row);
 
   TFProp* Form();
+  // The window the user opened the editor from; nil means the active
+  // window. The editor's window opens beside it unless it was placed.
+  void SetOpener(QWidget* window) { opener_ = window; }
   // Nil once the element shown has been freed.
   TElement* Instance() const { return instance_.Get(); }
   // The window of the editor last opened from an object-valued cell; nil
@@ -54,6 +57,7 @@ class TObjectPropertyEditor : public TTool, public TFormPlacement {
   QPointer<TFProp> form_;
   QPointer<TFProp> nested_;
   QPointer<QWidget> records_;
+  QPointer<QWidget> opener_;
 };
 
 // The first of TOwnerEntity, TNameEntity, TEntity, TOwnerElement,
@@ -94,13 +98,12 @@ class TFProp : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void CellChanged(QTableWidget* grid, int row, int column);
   void CellActivated(QTableWidget* grid, int row, int column);
   void PostToMain(int code);
-  void FitValueColumn();
 
   TObjectPropertyEditor* editor_;
   QTabWidget* pages_ = nullptr;

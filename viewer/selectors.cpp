@@ -12,6 +12,8 @@
 #include "platform/user_interaction.h"
 #include "render/interpret_layer.h"
 #include "viewer/choiced_element.h"
+#include "viewer/image_form.h"
+#include "viewer/tool_manager.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TPickUper, TRecursor, [](auto& p) {
   using E = TPickUper;
@@ -136,8 +138,7 @@ void TObjectSelector::Announce(TElement* element) {
     TChoicedElementInterpret viewer;
     viewer.DontViewProps = DontViewProps;
     viewer.DontViewDBF = DontViewDBF;
-    viewer.Left = 10;
-    viewer.Top = 10;
+    if (auto* manager = dynamic_cast<TFormToolManager*>(Manager)) viewer.SetOpener(manager->GetForm());
     viewer.SetInput(element);
     viewer.DoIt();
   }

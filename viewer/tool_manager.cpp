@@ -14,6 +14,7 @@
 #include "framework/message_dispatch.h"
 #include "framework/name_compare.h"
 #include "framework/rect_entity.h"
+#include "platform/qt/window_placement.h"
 #include "platform/user_interaction.h"
 #include "render/bitmap_device.h"
 #include "render/qt/render_qt_classes.h"
@@ -212,6 +213,7 @@ void TFormToolManager::SetNextTool(TTool* tool) {
 
 void TFormToolManager::SetVisible(bool visible) {
   if (form_) {
+    if (visible && !form_->isVisible()) platform::qt::PlaceOnOpening(*form_);
     form_->setVisible(visible);
     if (visible) SyncBitmapToImage();
   }

@@ -2,6 +2,7 @@
 
 #include "framework/message_dispatch.h"
 #include "framework/zelto_message.h"
+#include "platform/qt/window_placement.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TMemoFormDevice, TDevice, [](auto& p) {
   using D = TMemoFormDevice;
@@ -47,7 +48,9 @@ void TMemoFormDevice::SetCaption(const std::string& caption) {
 }
 
 void TMemoFormDevice::SetVisible(bool visible) {
-  if (form_) form_->setVisible(visible);
+  if (!form_) return;
+  if (visible && !form_->isVisible()) platform::qt::PlaceOnOpening(*form_);
+  form_->setVisible(visible);
 }
 
 void TMemoFormDevice::Clear() {

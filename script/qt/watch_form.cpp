@@ -1,10 +1,12 @@
 #include "script/qt/watch_form.h"
 
 #include <algorithm>
+#include <functional>
 
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QStandardItemModel>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -14,6 +16,33 @@ constexpr int kColumnWidth = 200;
 constexpr int kValueWidth = 44;
 // Column 1 stays this much narrower than its header section.
 constexpr int kValueMargin = 20;
+
+// A double click on a line being typed lands in its editor, not on the
+// grid: it ends the typing and recalculates, as one on any other cell does.
+class LineEditing : public QStyledItemDelegate {
+ public:
+  LineEditing(QObject* parent, std::function<void()> doubleClicked)
+      : QStyledItemDelegate(parent), doubleClicked_(std::move(doubleClicked)) {}
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                        const QModelIndex& index) const override {
+    QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+    editor->installEventFilter(const_cast<LineEditing*>(this));
+    return editor;
+  }
+
+ protected:
+  bool eventFilter(QObject* object, QEvent* event) override {
+    auto* editor = qobject_cast<QWidget*>(object);
+    if (event->type() != QEvent::MouseButtonDblClick || !editor) return QStyledItemDelegate::eventFilter(object, event);
+    emit commitData(editor);
+    emit closeEditor(editor);
+    doubleClicked_();
+    return true;
+  }
+
+ private:
+  std::function<void()> doubleClicked_;
+};
 }  // namespace
 
 TWatchForm::TWatchForm(QWidget* parent) : QWidget(parent) {
@@ -41,7 +70,11 @@ TWatchForm::TWatchForm(QWidget* parent) : QWidget(parent) {
   grid_->horizontalHeader()->setDefaultSectionSize(kColumnWidth);
   grid_->setShowGrid(true);
   grid_->setWordWrap(false);
-  grid_->setEditTriggers(QAbstractItemView::AllEditTriggers);
+  // A click chooses a cell and typing edits it; a first click that opened
+  // an editor would swallow the double click that recalculates.
+  grid_->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed |
+                         QAbstractItemView::AnyKeyPressed);
+  grid_->setItemDelegate(new LineEditing(grid_, [this] { Recalculate(); }));
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);

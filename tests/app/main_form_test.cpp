@@ -20,8 +20,10 @@ TEST_F(ShellTest, StartWindowBuildsTheWorldAndHidesAfterThreeSeconds) {
   ASSERT_NE(dynamic_cast<TMainTool*>(GetWorld()->GetMainTool()), nullptr);
   ASSERT_NE(MainForm(), nullptr);
   EXPECT_TRUE(MainForm()->isVisible());
+  EXPECT_EQ(start.findChild<QLabel*>("lb_Verze"), start.lb_Verze);
   EXPECT_EQ(start.lb_Verze->text(), "3.1");
   EXPECT_TRUE(start.isVisible());
+  EXPECT_LE((start.frameGeometry().center() - start.screen()->availableGeometry().center()).manhattanLength(), 2);
   EXPECT_EQ(start.Timer1->interval(), 3000);
   // The timer fires after 3 s; a loaded machine may deliver it later.
   QElapsedTimer clock;

@@ -158,6 +158,8 @@ TEST_F(ShellTest, ProgressMessagesDriveOneWindowPerRunningTool) {
   }
   EXPECT_TRUE(monitor->Form()->isVisible());
   EXPECT_TRUE(first->Form()->l_ProcessName->isVisible());
+  for (const char* name : {"Image", "l_ProcessName", "l_Text", "ProgressBar"})
+    EXPECT_NE(monitor->Form()->findChild<QWidget*>(name), nullptr) << name;
   EXPECT_EQ(first->Form()->ProgressBar->text(), "5 / 10");
   EXPECT_TRUE(second->Form()->l_Text->isVisible());
 

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QTimer>
 #include "qt_app.h"
 #include <cstdlib>
 #include <filesystem>
@@ -40,6 +41,11 @@ class ShellTest : public ::testing::Test {
     framework::SetDriveDirectory('D', dir_);
   }
   void TearDown() override {
+    // An "Ano" to the close question asks Qt to leave its loops; with none
+    // running, Qt would leave every later one at once (the modal windows of
+    // the next case among them), until the application's own loop has run.
+    QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
     DestroyMainForm();
     zelto::RunMessagesUntilIdle();
     TWorld* world = GetWorld();

@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QMouseEvent>
 #include <QMenu>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTreeWidget>
@@ -109,8 +110,8 @@ TEST_F(ShellTest, TheWindowsAndTheirControlsCarryTheirNames) {
   EXPECT_EQ(form.objectName(), "TMainForm");
   for (const char* name : {"DriveComboBox1", "DirectoryListBox1", "DET", "dcbQVR", "edLHC", "edKodRevir", "edLHCKOD",
                            "lbRevir", "lbLHC", "btZobrazPZ", "btStromNastroju", "btStromUdaju", "btPredmetuZajmu",
-                           "btCtiLHC", "btExpLinVse", "btCtiRevir", "btExpPlochPSk", "btVse", "btLHC", "btZRO",
-                           "btKOP", "cbJoinExpLHC", "CBVypis", "BitBtn1"})
+                           "btCtiLHC", "btExpLinVse", "btUzlovaniKomunikace", "btUzlovaniVody", "btCtiRevir",
+                           "btExpPlochPSk", "btVse", "btLHC", "btZRO", "btKOP", "cbJoinExpLHC", "CBVypis", "BitBtn1"})
     EXPECT_NE(form.findChild<QWidget*>(name), nullptr) << name;
 
   form.btZobrazPZ->click();
@@ -201,6 +202,14 @@ TEST_F(ShellTest, AnAreaPickedInTheViewerOfTheSampleDistrictOpensItsRecord) {
   ASSERT_NE(grid, nullptr);
   EXPECT_GT(grid->rowCount(), 0);
   EXPECT_FALSE(grid->item(0, 1)->text().isEmpty() && grid->item(0, 0)->text().isEmpty());
+  // Both windows of the pick are on the screen, the record window beside the
+  // editor or cascaded from it, and the editor shows its values.
+  const QRect screen = properties->screen()->availableGeometry();
+  const QRect editorFrame = properties->frameGeometry();
+  EXPECT_TRUE(screen.contains(editorFrame));
+  EXPECT_TRUE(screen.contains(record->frameGeometry()));
+  EXPECT_FALSE(record->frameGeometry().intersects(QRect(editorFrame.topLeft(), QSize(20, 20))));
+  EXPECT_GT(page->visualItemRect(page->item(0, 1)).width(), 0);
   delete record;
   // Closed as the user closes it: the window takes its editor along.
   properties->close();

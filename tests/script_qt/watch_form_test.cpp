@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QPointer>
 #include <QTableWidget>
+#include <QTest>
 
 #include "framework/class_registry.h"
 #include "framework/entity.h"
@@ -23,9 +24,19 @@ class WatchForm : public ::testing::Test {
     second.SetName("druhy");
     form = new TWatchForm();
     form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
   }
   void TearDown() override { delete form.data(); }
   void type(int row, const char* text) { form->SG()->setItem(row, 0, new QTableWidgetItem(text)); }
+  // Clicks go through the window, as the user's arrive: a double click is
+  // press, release, press, release.
+  QPoint cell(int row, int column) const {
+    QTableWidget* grid = form->SG();
+    return grid->viewport()->mapTo(form, grid->visualRect(grid->model()->index(row, column)).center());
+  }
+  void doubleClick(int row, int column) {
+    QTest::mouseDClick(form->windowHandle(), Qt::LeftButton, {}, cell(row, column));
+  }
   QString value(int row) const {
     QTableWidgetItem* cell = form->SG()->item(row, 1);
     return cell ? cell->text() : QString();
@@ -59,6 +70,23 @@ TEST_F(WatchForm, RecalculationFollowsTheSelectedElement) {
   EXPECT_EQ(value(2), "");
   // The variable declared in an earlier recalculation is still there.
   EXPECT_NE(form->Watches().CommandLine().FindVar("X"), nullptr);
+}
+
+TEST_F(WatchForm, DoubleClickRecalculatesEvenOnALineBeingTyped) {
+  type(0, "ACTIVEELEMENT.Name");
+  form->SetContext(&first);
+  doubleClick(0, 1);
+  EXPECT_EQ(value(0), "prvni");
+  // A line typed into an empty row shows its value after a double click on
+  // it, while its editor is still open.
+  form->SetContext(&second);
+  QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {}, cell(1, 0));
+  // Each key goes where the keyboard's focus is: the first one opens the
+  // editor.
+  for (char key : std::string("ACTIVEELEMENT.Name")) QTest::keyClick(QApplication::focusWidget(), key);
+  doubleClick(1, 0);
+  EXPECT_EQ(value(1), "druhy");
+  EXPECT_EQ(value(0), "druhy");
 }
 
 TEST_F(WatchForm, ColumnsFollowTheHeaderSections) {

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTest>
 
 #include "framework/class_registry.h"
 #include "framework/element_class.h"
@@ -44,6 +45,14 @@ int RowOf(QTableWidget* grid, const QString& name) {
   for (int row = 0; row < grid->rowCount(); ++row)
     if (grid->item(row, 0) && grid->item(row, 0)->text() == name) return row;
   return -1;
+}
+
+// Whether any pixel of the image differs from its first one: text drawn.
+bool HasInk(const QImage& image) {
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (image.pixel(x, y) != image.pixel(0, 0)) return true;
+  return false;
 }
 
 QString ValueOf(QTableWidget* grid, const QString& name) {
@@ -91,6 +100,19 @@ TEST_F(PropertyEditor, ShowsBaseOwnAndObjectProperties) {
   EXPECT_EQ(form->PropString(), "3");
 }
 
+TEST_F(PropertyEditor, ValuesShowWhenTheWindowOpens) {
+  TObjectPropertyEditor opened;
+  opened.SetInput(&probe);
+  opened.DoIt();
+  QCoreApplication::processEvents();
+  ASSERT_TRUE(opened.Form()->isVisible());
+  QTableWidget* grid = opened.Form()->CurrentGrid();
+  const QRect cell = grid->visualItemRect(grid->item(0, 1));
+  EXPECT_GE(cell.width(), grid->fontMetrics().horizontalAdvance(grid->item(0, 1)->text()));
+  EXPECT_LE(cell.right(), grid->viewport()->width());
+  EXPECT_TRUE(HasInk(grid->viewport()->grab(cell).toImage()));
+}
+
 TEST_F(PropertyEditor, TypedValueIsWrittenAndShownAsStored) {
   type("Width", "$10");
   EXPECT_EQ(probe.width, 16);
@@ -111,20 +133,30 @@ TEST_F(PropertyEditor, TypedValueIsWrittenAndShownAsStored) {
   EXPECT_EQ(box->itemText(2), "shStar");
 }
 
-TEST_F(PropertyEditor, ObjectCellOpensNestedEditor) {
+TEST_F(PropertyEditor, DoubleClickOrEnterOnAnObjectCellOpensANestedEditorBesideIt) {
   TNameEntity other;
   other.SetName("jiny");
   probe.target = &other;
   editor->FillGrids();
-  EXPECT_EQ(ValueOf(form->sgAscProperties, "Target"), "jiny");
-  TZeltoMessage* click = new TZeltoMouseEvent(zelto::msg::GridDoubleClick, editor, nullptr, mbLeft, 0,
-                                              RowOf(form->sgAscProperties, "Target"), 1, true);
-  zelto::DeliverMessage(click);
+  QTableWidget* grid = form->sgAscProperties;
+  EXPECT_EQ(ValueOf(grid, "Target"), "jiny");
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
+  const QRect cell = grid->visualItemRect(grid->item(RowOf(grid, "Target"), 1));
+  QTest::mouseDClick(form->windowHandle(), Qt::LeftButton, {}, grid->viewport()->mapTo(form, cell.center()));
   ASSERT_NE(editor->LastNested(), nullptr);
   EXPECT_EQ(editor->LastNested()->Editor()->Instance(), &other);
+  EXPECT_TRUE(editor->LastNested()->isVisible());
+  EXPECT_FALSE(editor->LastNested()->geometry().contains(form->geometry().topLeft()));
   editor->LastNested()->close();  // frees the nested editor with its window
   QCoreApplication::processEvents();
   EXPECT_EQ(editor->LastNested(), nullptr);
+
+  QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {}, grid->viewport()->mapTo(form, cell.center()));
+  QTest::keyClick(grid, Qt::Key_Return);
+  ASSERT_NE(editor->LastNested(), nullptr);
+  EXPECT_EQ(editor->LastNested()->Editor()->Instance(), &other);
+  editor->LastNested()->close();
+  QCoreApplication::processEvents();
 }
 
 TEST_F(PropertyEditor, FreedElementEmptiesTheGridsInsteadOfCrashing) {

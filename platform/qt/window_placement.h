@@ -1,0 +1,28 @@
+#pragma once
+// Where a new window opens: beside the window the user opened it from when
+// the screen has room there, otherwise cascaded from it so that the
+// opener's title bar stays in sight; always wholly on the screen, shrunk to
+// it when it is larger. A window that a script or the caller has placed
+// keeps its place, only pulled back onto the screen.
+#include <QRect>
+#include <vector>
+
+class QWidget;
+
+namespace platform::qt {
+
+// The frame rectangle (decorations included) for a new window of `frame`
+// size opened from the window at `opener` (an empty rectangle: from none)
+// while the windows at `shown` are up, on a screen whose free area is
+// `screen`; `step` is the cascade's offset, a title bar's height.
+QRect PlaceNewFrame(QSize frame, const QRect& opener, const std::vector<QRect>& shown, const QRect& screen,
+                    int step);
+
+// `frame` moved (and shrunk) as little as needed to lie wholly in `screen`.
+QRect KeepInside(const QRect& frame, const QRect& screen);
+
+// Places `window` before it is first shown. `opener` is the window the
+// user opened it from; nil means the active window.
+void PlaceOnOpening(QWidget& window, const QWidget* opener = nullptr);
+
+}  // namespace platform::qt
