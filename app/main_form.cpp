@@ -339,13 +339,22 @@ void TMainForm::UpdateOutputPaths() {
   const std::string d(1, DriveOf(dcbQVR));
   const std::string lhc = edLHC->text().toStdString();
   const std::string district = edKodRevir->text().toStdString();
-  if (isCode(lhc, kLhcDigits) && isCode(district, kDistrictDigits)) {
+  if (OutputCodeProblem().empty()) {
     lbRevir->setText(QString::fromStdString(d + ":\\GIS\\" + lhc + "\\" + district));
     lbLHC->setText(QString::fromStdString(d + ":\\GIS\\" + lhc));
   } else {
     lbRevir->setText(QString::fromStdString(d + ":\\GIS\\LHC\\RevirX"));
     lbLHC->setText(QString::fromStdString(d + ":\\GIS\\LHCX"));
   }
+}
+
+std::string TMainForm::OutputCodeProblem() const {
+  const std::string lhc = edLHC->text().toStdString();
+  if (!isCode(lhc, kLhcDigits)) return "Špatný kód LHC: " + (lhc.empty() ? std::string("(nezadán)") : lhc);
+  const std::string district = edKodRevir->text().toStdString();
+  if (!isCode(district, kDistrictDigits))
+    return "Špatný kód revíru: " + (district.empty() ? std::string("(nezadán)") : district);
+  return {};
 }
 
 void TMainForm::showEvent(QShowEvent* event) {

@@ -78,6 +78,10 @@ class TMainForm : public QWidget {
   std::string Directory() const { return directory_; }
   void SetDirectory(const std::string& path);
   void UpdateOutputPaths();
+  // Why lbRevir and lbLHC hold placeholders: "Špatný kód LHC: " or "Špatný
+  // kód revíru: " with what the user typed or the directory gave; empty
+  // when both codes form the output paths.
+  std::string OutputCodeProblem() const;
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "app/jobs/forest_level_export.h"
+#include "app/jobs/read_commands.h"
 #include "app/main_form.h"
 #include "areas/export_gauge.h"
 #include "areas/forest_space_unit.h"
@@ -101,13 +102,17 @@ void TMainTool::ChooseProtocolFile() {
 }
 
 void TMainTool::LoadSettings() {
-  settings_.DruhPorostniSkupiny = ReadIniInteger("DET", "DruhPorostniSkupiny", 110);
-  settings_.DruhPrazdnePlochy = ReadIniInteger("DET", "DruhPrazdnePlochy", 134);
-  // Told at once; every export refuses to run with them.
-  jobs::CheckedDetKinds(settings_.DruhPorostniSkupiny, settings_.DruhPrazdnePlochy);
-  settings_.SpodniMezBezlesi = ReadIniInteger("GLOBAL", "SpodniMezBezlesi", 100);
-  settings_.SpodniMezJine = ReadIniInteger("GLOBAL", "SpodniMezJine", 500);
-  settings_.SpodniMezOstatni = ReadIniInteger("GLOBAL", "SpodniMezOstatni", 900);
+  SettingsCheck check;
+  const jobs::DetKinds kinds = jobs::ReadDetKinds(check);
+  settings_.DruhPorostniSkupiny = kinds.StandGroup;
+  settings_.DruhPrazdnePlochy = kinds.Empty;
+  const jobs::HierarchyLimits limits = jobs::ReadHierarchyLimits(check);
+  settings_.SpodniMezBezlesi = limits.Bezlesi;
+  settings_.SpodniMezJine = limits.Jine;
+  settings_.SpodniMezOstatni = limits.Ostatni;
+  settings_.Errors = check.Errors();
+  // Told at once; the exports refuse to run with them.
+  if (!check.Ok()) ShowError(settings_.Errors);
 }
 
 TBaseOptions* TMainTool::GetOptions() {
@@ -220,12 +225,12 @@ void TMainTool::ExportLevel(int code) {
   context.Model = &state_;
   // As the user reads them: the job resolves them and names them so.
   context.OutputDirectory = form->lbRevir->text().toStdString();
-  context.GisRoot = std::string(1, TMainForm::DriveOf(form->dcbQVR)) + ":\\GIS";
+  context.GisRoot = GisRoot();
   context.JoinLines = form->cbJoinExpLHC->isChecked();
   context.LhcCode = form->edLHCKOD->text().toStdString();
-  context.Kinds = jobs::CheckedDetKinds(settings_.DruhPorostniSkupiny, settings_.DruhPrazdnePlochy);
-  // A kind out of range would file areas under a kind nobody asked for.
-  if (!context.Kinds) return;
+  context.Refusal = form->OutputCodeProblem();
+  if (context.Refusal.empty()) context.Refusal = settings_.Errors;
+  context.Kinds = StartKinds();
   context.ShowDistrictCode = [](const std::string& code) {
     // The window may have gone while the job let messages through.
     if (TMainForm* f = MainForm()) f->edKodRevir->setText(QString::fromStdString(code));
@@ -240,19 +245,24 @@ void TMainTool::ExportLevel(int code) {
   context.ProcessMessages = [&pacer] {
     if (pacer.due()) zelto::ProcessPendingMessages();
   };
-  if (code != 103) {
-    jobs::RunLevelCommand(context, code);
-    return;
-  }
   // The whole district runs for a while: the user sees how many levels are
   // done, and may stop between two levels.
-  const std::vector<jobs::ForestLevel>& levels = jobs::ForestLevels();
-  areas::ExportGauge gauge("Export všech vrstev revíru", static_cast<int>(levels.size()),
-                           "Přerušit export vrstev revíru ?");
-  for (std::size_t i = 0; i < levels.size(); ++i) {
-    if (!gauge.step(static_cast<int>(i))) break;
-    jobs::ExportForestLevel(context, levels[i]);
-  }
+  std::optional<areas::ExportGauge> gauge;
+  if (code == 103 && context.Refusal.empty())
+    gauge.emplace("Export všech vrstev revíru", static_cast<int>(jobs::ForestLevels().size()),
+                  "Přerušit export vrstev revíru ?");
+  context.NextLevel = [&gauge](int level) { return !gauge || gauge->step(level); };
+  jobs::RunLevelCommand(context, code);
+}
+
+jobs::DetKinds TMainTool::StartKinds() const {
+  // In range: out of range they are in the errors, which refuse the job.
+  return {static_cast<std::int16_t>(settings_.DruhPorostniSkupiny), static_cast<std::int16_t>(settings_.DruhPrazdnePlochy)};
+}
+
+std::string TMainTool::GisRoot() const {
+  TMainForm* form = MainForm();
+  return std::string(1, form ? TMainForm::DriveOf(form->dcbQVR) : 'C') + ":\\GIS";
 }
 
 void TMainTool::SetProtocol(const std::string& text) { PostTextMessage(this, zelto::msg::LogText, text, this); }

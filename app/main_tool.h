@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/jobs/forest_level_export.h"
 #include "app/jobs/loaded_model.h"
 #include "app/old_main_tool.h"
 
@@ -29,6 +30,9 @@ struct TStartSettings {
   std::int32_t SpodniMezBezlesi = 100;
   std::int32_t SpodniMezJine = 500;
   std::int32_t SpodniMezOstatni = 900;
+  // What was wrong with them, one line per key; the jobs that rest on them
+  // refuse to run until the program starts with a mended file.
+  std::string Errors;
 };
 
 class TMainTool : public TOldMainTool {
@@ -83,6 +87,11 @@ class TMainTool : public TOldMainTool {
 
  private:
   void CreatePipelineTools();
+  // The root of the GIS output tree on the drive of the window's "QVR"
+  // box, as the user names it ("D:\GIS").
+  std::string GisRoot() const;
+  // The kinds of section DET read at start.
+  jobs::DetKinds StartKinds() const;
   // Drops everything loaded: the object model, the subject of interest and
   // the forest hierarchy that lived in it.
   void ReplaceObjectModel();

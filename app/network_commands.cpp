@@ -1,7 +1,6 @@
 // The main tool's commands of the LHC's networks and layers and the check
 // buttons: each reads the main window and hands over to its job.
 #include <QString>
-#include <optional>
 #include <string>
 
 #include "app/det_gis_form.h"
@@ -14,15 +13,36 @@
 #include "framework/zelto_message.h"
 #include "platform/path_resolver.h"
 
+namespace {
+// The job's name in the protocol when the window's codes refuse it.
+std::string JobName(int code) {
+  switch (code) {
+    case 86: return "Export linií 2100";
+    case 87: return "Export linií 2200";
+    case 88: return "Export linií 3100";
+    case 89: return "Export linií 2100, 2200, 3100";
+    case 90: return "Uzlování vod";
+    case 91: return "Uzlování komunikací";
+    case 104: return jobs::LhcLayer().Marker;
+    default: return jobs::LhcZroLayer().Marker;
+  }
+}
+}  // namespace
+
 void TMainTool::RunLineJob(int code) {
   TMainForm* form = MainForm();
   if (!form) return;
-  const platform::PathResolver& paths = platform::pathResolver();
   jobs::LineJobContext context;
   context.Model = &state_;
-  context.LhcDirectory = paths.forWriting(form->lbLHC->text().toStdString()).string();
-  context.GisRoot = paths.existing(std::string(1, TMainForm::DriveOf(form->dcbQVR)) + ":\\GIS").string();
+  // As the user chose them: the blocks, their texts and the protocol name
+  // them so, and the jobs resolve them where they touch the disk.
+  context.LhcDirectory = form->lbLHC->text().toStdString();
+  context.GisRoot = GisRoot();
   context.Log = [this](const std::string& text) { SetProtocol(text); };
+  if (const std::string problem = form->OutputCodeProblem(); !problem.empty()) {
+    jobs::Refuse(context.Log, JobName(code), problem);
+    return;
+  }
   if (code == 89) jobs::ExportAllLineKinds(context);
   else if (code == 90) jobs::NodeWaterLines(context);
   else if (code == 91) jobs::NodeCommunicationLines(context);
@@ -32,24 +52,26 @@ void TMainTool::RunLineJob(int code) {
 void TMainTool::MergeLhc(int code) {
   TMainForm* form = MainForm();
   if (!form) return;
-  const platform::PathResolver& paths = platform::pathResolver();
   jobs::LhcMergeContext context;
   context.Model = &state_;
-  context.LhcDirectory = paths.forWriting(form->lbLHC->text().toStdString()).string();
-  context.GisRoot = paths.existing(std::string(1, TMainForm::DriveOf(form->dcbQVR)) + ":\\GIS").string();
+  context.LhcDirectory = form->lbLHC->text().toStdString();
+  context.GisRoot = GisRoot();
   context.JoinLines = form->cbJoinExpLHC->isChecked();
-  const std::optional<jobs::DetKinds> kinds =
-      jobs::CheckedDetKinds(settings_.DruhPorostniSkupiny, settings_.DruhPrazdnePlochy);
-  // A kind out of range would file areas under a kind nobody asked for.
-  if (!kinds) return;
-  context.Kinds = *kinds;
+  context.Log = [this](const std::string& text) { SetProtocol(text); };
+  std::string problem = form->OutputCodeProblem();
+  // A kind that could not be read would file areas under a kind nobody asked for.
+  if (problem.empty()) problem = settings_.Errors;
+  if (!problem.empty()) {
+    jobs::Refuse(context.Log, JobName(code), problem);
+    return;
+  }
+  context.Kinds = StartKinds();
   context.DisableReadButtons = [] {
     if (TMainForm* f = MainForm()) {
       f->btCtiRevir->setEnabled(false);
       f->btLHC->setEnabled(false);
     }
   };
-  context.Log = [this](const std::string& text) { SetProtocol(text); };
   jobs::MergeLhcLayer(context, code == 117 ? jobs::LhcZroLayer() : jobs::LhcLayer());
 }
 
@@ -58,11 +80,15 @@ void TMainTool::CheckExportedLayer(TZeltoMessage* message) {
   if (!form || !message->Data()) return;
   SetDataDirectory(form->Directory());
   const detgis::GroupLimits limits{settings_.SpodniMezBezlesi, settings_.SpodniMezJine, settings_.SpodniMezOstatni};
-  jobs::CheckExportedLayer(message->Data()->GetName(), form->Directory(), form->lbRevir->text().toStdString(),
-                           [&](const jobs::LayerComparison& comparison) {
-                             TKompDETGISForm window(limits, {}, MainFormWidget());
-                             window.Open(comparison.LevelCode, comparison.DetTable, comparison.GisTable,
-                                         comparison.AllLevels);
-                             window.exec();
-                           });
+  std::string refusal = form->OutputCodeProblem();
+  // The comparison groups its rows by the limits read at start.
+  if (refusal.empty()) refusal = settings_.Errors;
+  jobs::CheckExportedLayer(
+      message->Data()->GetName(), form->Directory(), form->lbRevir->text().toStdString(),
+      [&](const jobs::LayerComparison& comparison) {
+        TKompDETGISForm window(limits, {}, MainFormWidget());
+        window.Open(comparison.LevelCode, comparison.DetTable, comparison.GisTable, comparison.AllLevels);
+        window.exec();
+      },
+      refusal);
 }

@@ -1,6 +1,7 @@
 // The read commands of the main window: the loading itself is the jobs
 // library's, so that the exports see what was read; here the window's
 // buttons follow what got loaded.
+#include "app/jobs/forest_level_export.h"
 #include "app/jobs/read_commands.h"
 
 #include "app/main_form.h"
@@ -29,13 +30,7 @@ void TMainTool::ReadLhcLines() {
 
 void TMainTool::LoadLineBlock(const std::string& block) { jobs::LoadLineBlock(state_, block); }
 
-void TMainTool::ReplaceObjectModel() {
-  // The hierarchy and the subject die with the model; forgetting them here
-  // keeps a later export from reaching into an ended hierarchy.
-  state_.Subject.Set(nullptr);
-  state_.HierarchyRoot.Set(nullptr);
-  GetWorld()->SetObjectModel(nullptr);
-}
+void TMainTool::ReplaceObjectModel() { jobs::RenewObjectModel(state_); }
 
 void TMainTool::ReadDistrict() {
   TMainForm* form = MainForm();
@@ -44,7 +39,8 @@ void TMainTool::ReadDistrict() {
   enableAreaExports(*form, false);
   if (!form->DET->isChecked()) {
     ReplaceObjectModel();
-    ShowError("Revír " + form->Directory() + " nemá blok DET.BLK, není co číst");
+    jobs::Refuse([this](const std::string& line) { SetProtocol(line); }, "Čtení revíru " + form->Directory(),
+                 "Revír " + form->Directory() + " nemá blok DET.BLK, není co číst");
     return;
   }
   if (jobs::ReadDistrict(state_, form->Directory())) enableAreaExports(*form, true);

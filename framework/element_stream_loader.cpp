@@ -83,5 +83,10 @@ void TLoader::DoIt() {
     framework::FreeAbandonedLoad(loaded.Items());
     return;
   }
+  // An element that the last one does not hold, child by child, is held by
+  // nothing: the file lists only children.
+  std::vector<platform::Handle> made;
+  for (TElement* e : loaded.Items()) made.push_back(e->GetHandle());
+  if (last) framework::FreeUnheldLoad(made, {last->GetHandle()});
   SetOutput(last);
 }

@@ -126,6 +126,20 @@ bool ParseIniInteger(std::string_view text, std::int32_t& value) {
   return true;
 }
 
+bool ParseIniFloat(std::string_view text, double& value) {
+  std::size_t stop = 0;
+  if (auto parsed = ParseFixedPointPrefix(text, stop); parsed && stop == text.size()) {
+    value = *parsed;
+    return true;
+  }
+  if (stop >= text.size() || text[stop] != ',') return false;
+  std::string retried(text);
+  retried[stop] = '.';
+  const auto parsed = ParseFixedPoint(retried);
+  if (parsed) value = *parsed;
+  return parsed.has_value();
+}
+
 }  // namespace framework
 
 TRealIniFile::TRealIniFile(std::string fileName) : fileName_(std::move(fileName)) {}
@@ -150,16 +164,8 @@ bool TRealIniFile::ReadBool(std::string_view section, std::string_view key,
 
 double TRealIniFile::ReadFloat(std::string_view section, std::string_view key,
                                double defaultValue) const {
-  std::string text = ReadString(section, key, "");
-  if (text.empty()) return defaultValue;
-  std::size_t stop = 0;
-  auto value = framework::ParseFixedPointPrefix(text, stop);
-  if (value && stop == text.size()) return *value;
-  if (stop < text.size() && text[stop] == ',') {
-    text[stop] = '.';
-    if (auto retried = framework::ParseFixedPoint(text)) return *retried;
-  }
-  return defaultValue;
+  double value = 0;
+  return framework::ParseIniFloat(ReadString(section, key, ""), value) ? value : defaultValue;
 }
 
 bool TRealIniFile::WriteString(std::string_view section, std::string_view key,

@@ -40,4 +40,6 @@ class TRealIniFile {
 namespace framework {
 // The integer rule of the settings files, shared with the settings readers.
 bool ParseIniInteger(std::string_view text, std::int32_t& value);
+// The real rule: a decimal point, or failing that one comma in its place.
+bool ParseIniFloat(std::string_view text, double& value);
 }  // namespace framework

@@ -79,6 +79,33 @@ void framework::FreeAbandonedLoad(const std::vector<TElement*>& loaded) {
     if (TElement* e = TElement::FromHandle(*it)) delete e;
 }
 
+void framework::FreeUnheldLoad(const std::vector<platform::Handle>& made, const std::vector<platform::Handle>& kept) {
+  std::unordered_set<const TElement*> held;
+  std::vector<TElement*> walk;
+  for (platform::Handle handle : kept)
+    if (TElement* e = TElement::FromHandle(handle)) walk.push_back(e);
+  while (!walk.empty()) {
+    TElement* e = walk.back();
+    walk.pop_back();
+    if (!held.insert(e).second) continue;
+    if (auto* entity = dynamic_cast<TEntity*>(e))
+      for (TElement* child : entity->Items())
+        if (child) walk.push_back(child);
+  }
+  std::vector<TElement*> unheld;
+  for (platform::Handle handle : made) {
+    TElement* e = TElement::FromHandle(handle);
+    if (e && !held.count(e) && std::find(unheld.begin(), unheld.end(), e) == unheld.end()) unheld.push_back(e);
+  }
+  for (TElement* e : unheld) {
+    auto* entity = dynamic_cast<TEntity*>(e);
+    if (!entity) continue;
+    for (TElement* child : std::vector<TElement*>(entity->Items()))
+      while (child && held.count(child) && entity->IndexOf(child) >= 0) entity->Remove(child);
+  }
+  FreeAbandonedLoad(unheld);
+}
+
 // --- TZeltoLoader ----------------------------------------------------------------
 
 bool TZeltoLoader::KindsMatch(std::int32_t a, std::int32_t b) {
@@ -94,6 +121,12 @@ void TZeltoLoader::DoIt() {
   AfterHeader();
   ReadRecords();
   SetOutput(loaded_.empty() ? nullptr : loaded_.back());
+  // Records that neither the output holds nor a property took (an inline
+  // object of a property the class lacks, a record after which another
+  // became the output) would otherwise outlive every reference to them.
+  std::vector<platform::Handle> kept = placed_;
+  if (TElement* output = Output()) kept.push_back(output->GetHandle());
+  framework::FreeUnheldLoad(made_, kept);
   FinishLoad();
   EndLoad();
 }
@@ -110,8 +143,15 @@ void TZeltoLoader::EndLoad() {
   EndProgress();
 }
 
+void TZeltoLoader::NoteLoaded(TElement* object) {
+  loaded_.push_back(object);
+  if (object) made_.push_back(object->GetHandle());
+}
+
 void TZeltoLoader::PrepareLoad() {
   loaded_.clear();
+  made_.clear();
+  placed_.clear();
   holders_.clear();
   currentObject_ = nullptr;
   currentClass_ = nullptr;
@@ -217,6 +257,7 @@ void TZeltoLoader::SetPropertyValue(std::int32_t position, const Value& value) {
     instance_->SetStrValue(index, value.text);
   } else if (kind == kClassKind && value.type == T::Object) {
     instance_->SetObjValue(index, value.object);
+    if (value.object) placed_.push_back(value.object->GetHandle());
   } else {
     taken = false;
   }
@@ -337,7 +378,7 @@ void TStreamLoader::ReadObjectRecord(std::int32_t k) {
   TElement* object = CreateObject(k);
   currentObject_ = object;
   if (instance_) instance_->SetInstance(object);
-  loaded_.push_back(object);
+  NoteLoaded(object);
   const std::int32_t id = reader_->ReadInteger();
   ReadProperties();
   ReadChildren();

@@ -105,6 +105,14 @@ class TZeltoLoader : public TTool {
   std::unique_ptr<platform::BusyCursor> busy_;
 
   TZeltoClassProperty* PropertyAt(std::int32_t position) const;
+  // Keeps the object at the next file position.
+  void NoteLoaded(TElement* object);
+
+ private:
+  // Every object made, and those a property took, by handle: a property may
+  // free an object while the file is read.
+  std::vector<platform::Handle> made_;
+  std::vector<platform::Handle> placed_;
 };
 
 class TStreamLoader : public TZeltoLoader {
@@ -144,6 +152,12 @@ std::string ResolveModelFile(const std::string& fileName);
 // Frees what a failed load created: every object that no other loaded
 // entity lists as a child (the children go with their parents).
 void FreeAbandonedLoad(const std::vector<TElement*>& loaded);
+// Frees what a whole load made that nothing keeps: every object still alive
+// that is neither one of `kept` (the load's output, objects a property
+// took) nor held, child by child, by one of them. Nothing else can reach
+// such an object. What the kept ones hold is first taken out of the objects
+// freed, so that it does not go with them.
+void FreeUnheldLoad(const std::vector<platform::Handle>& made, const std::vector<platform::Handle>& kept);
 }  // namespace framework
 
 void RegisterLoaderClasses();

@@ -1,8 +1,8 @@
 #include "framework/settings.h"
 
 #include "framework/ini_file.h"
-#include "platform/user_interaction.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -67,9 +67,50 @@ std::int32_t ReadExportIniInteger(std::string_view key, std::int32_t defaultValu
   return ReadIniInteger("EXPORT", key, defaultValue);
 }
 
-bool CheckSettingRange(std::string_view key, std::int32_t value, SettingRange range) {
-  if (value >= range.Min && value <= range.Max) return true;
-  platform::showError("Hodnota " + std::string(key) + " = " + std::to_string(value) + " v " + kSettingsFileName +
-                      " je mimo rozsah " + std::to_string(range.Min) + ".." + std::to_string(range.Max));
-  return false;
+namespace {
+
+// A bound as the user would write it: "10000", "0.01", never "10000.000000".
+std::string BoundText(double value) {
+  std::string text = std::to_string(value);
+  if (text.find('.') != std::string::npos) {
+    while (text.back() == '0') text.pop_back();
+    if (text.back() == '.') text.pop_back();
+  }
+  return text;
+}
+
+}  // namespace
+
+std::optional<double> CheckedSetting(std::string_view section, std::string_view key, double defaultValue,
+                                     SettingRange range, std::string& error) {
+  const std::string text = ReadIniString(section, key, "");
+  if (text.empty()) return defaultValue;
+  double value = 0;
+  bool number = false;
+  if (range.Whole) {
+    std::int32_t whole = 0;
+    number = framework::ParseIniInteger(text, whole);
+    value = whole;
+  } else {
+    number = framework::ParseIniFloat(text, value) && std::isfinite(value);
+  }
+  if (number && value >= range.Min && value <= range.Max) return value;
+  error = "Chybná hodnota " + std::string(key) + " = \"" + text + "\" v sekci " + std::string(section) + " souboru " +
+          kSettingsFileName + ": " + (range.Whole ? "celé číslo" : "číslo") + " od " + BoundText(range.Min) +
+          " do " + BoundText(range.Max);
+  return std::nullopt;
+}
+
+double SettingsCheck::Read(std::string_view section, std::string_view key, double defaultValue, SettingRange range) {
+  std::string error;
+  const std::optional<double> value = CheckedSetting(section, key, defaultValue, range, error);
+  if (value) return *value;
+  errors_.push_back(error);
+  return defaultValue;
+}
+
+std::string SettingsCheck::Errors() const {
+  std::string text;
+  for (const std::string& error : errors_) text += (text.empty() ? "" : "\n") + error;
+  return text;
 }

@@ -9,8 +9,10 @@
 // unset as well. The file name is matched without regard to letter case when
 // the exact name does not exist in that directory.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The Windows directory as text, without a trailing separator.
 std::string GetWindowsDirectoryText();
@@ -24,19 +26,43 @@ bool ReadIniBool(std::string_view section, std::string_view key, bool defaultVal
 // ReadIniInteger of section "EXPORT".
 std::int32_t ReadExportIniInteger(std::string_view key, std::int32_t defaultValue);
 
-// The values a numeric setting may take: kinds index the control files and
-// tables, colours are Gelix colours (negative ones hold an RGB value),
-// symbols index the symbol libraries.
+// What a numeric setting may hold: a number from Min to Max, a whole one
+// (in the integer rule of ReadIniInteger) when Whole, else a real (in the
+// rule of ReadIniFloat). Kinds index the control files and tables, colours
+// are Gelix colours (negative ones hold an RGB value), symbols index the
+// symbol libraries, flags are 0 (off) or any other whole number (on).
 struct SettingRange {
-  std::int32_t Min;
-  std::int32_t Max;
+  double Min;
+  double Max;
+  bool Whole = true;
 };
 inline constexpr SettingRange kKindSettingRange{1, 32767};
 inline constexpr SettingRange kColourSettingRange{-32768, 32767};
 inline constexpr SettingRange kSymbolSettingRange{0, 32767};
-// Whether the value lies in the range; if not, an error box names the key,
-// the value and the allowed range.
-bool CheckSettingRange(std::string_view key, std::int32_t value, SettingRange range);
+inline constexpr SettingRange kFlagSettingRange{-2147483648.0, 2147483647.0};
+
+// The value of a numeric key: the default when the key is missing or
+// empty; nullopt when its text is no number of the kind asked or lies out
+// of the range, with `error` naming the section, the key, the text and what
+// the key may hold. Every job checks its numeric keys through this before
+// it changes anything, so that a wrong value never falls back silently.
+std::optional<double> CheckedSetting(std::string_view section, std::string_view key, double defaultValue,
+                                     SettingRange range, std::string& error);
+
+// The numeric keys one job reads, each through CheckedSetting; what is
+// wrong with any of them is gathered, so that one message names every
+// wrong key before the job changes anything.
+class SettingsCheck {
+ public:
+  // The key's value; its default while the key is wrong.
+  double Read(std::string_view section, std::string_view key, double defaultValue, SettingRange range);
+  bool Ok() const { return errors_.empty(); }
+  // One line per wrong key.
+  std::string Errors() const;
+
+ private:
+  std::vector<std::string> errors_;
+};
 
 namespace framework {
 // The full path of TERGELIX.INI, built anew on every call.

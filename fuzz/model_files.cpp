@@ -28,10 +28,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     delete loader.Output();
   }
   harness.Write("TERGELIX.INI", files[1]);
+  std::string error;
   for (const char* section : {"DET", "GLOBAL", "EXPORT"}) {
     for (const char* key : {"DruhPorostniSkupiny", "MinPlochaM", "RusitPseudouzly", "VYBLINCES", "PSKBP"}) {
       ReadIniString(section, key, "x");
-      CheckSettingRange(key, ReadIniInteger(section, key, 1), kKindSettingRange);
+      CheckedSetting(section, key, 1, kKindSettingRange, error);
+      CheckedSetting(section, key, 0.5, {0, 1, false}, error);
       ReadIniFloat(section, key, 0.5);
       ReadIniBool(section, key, false);
     }

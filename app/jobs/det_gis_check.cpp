@@ -49,7 +49,8 @@ bool Exists(const std::string& table) {
 }  // namespace
 
 int CheckExportedLayer(const std::string& buttonName, const std::string& chosenDirectory,
-                       const std::string& outputDirectory, const std::function<void(const LayerComparison&)>& open) {
+                       const std::string& outputDirectory, const std::function<void(const LayerComparison&)>& open,
+                       const std::string& refusal) {
   std::vector<const CheckedLevel*> levels;
   const bool all = SameName(buttonName, "btKVse");
   for (const CheckedLevel& level : kLevels) {
@@ -62,6 +63,10 @@ int CheckExportedLayer(const std::string& buttonName, const std::string& chosenD
   if (levels.empty()) return 0;
   const std::string det = Join(Join(chosenDirectory, "DET.BLK"), "P0110.DBF");
   if (!Exists(det)) return 0;
+  if (!refusal.empty()) {
+    platform::showError(refusal);
+    return 0;
+  }
   std::string code;
   if (!GetDistrictCode(outputDirectory, code)) return 0;
   int opened = 0;

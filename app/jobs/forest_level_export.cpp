@@ -59,52 +59,88 @@ const ForestLevel* FindForestLevel(std::int32_t command) {
   return nullptr;
 }
 
-bool GetDistrictCode(const std::string& directory, std::string& code) {
-  std::string component = directory;
-  while (component.size() > 1 && (component.back() == '/' || component.back() == '\\')) component.pop_back();
-  const std::size_t cut = component.find_last_of("/\\");
-  if (cut != std::string::npos) component.erase(0, cut + 1);
+namespace {
+
+// The last component of a path spelled with either separator, and the path
+// before it.
+std::pair<std::string, std::string> SplitLast(std::string path) {
+  while (path.size() > 1 && (path.back() == '/' || path.back() == '\\')) path.pop_back();
+  const std::size_t cut = path.find_last_of("/\\");
+  if (cut == std::string::npos) return {std::string(), path};
+  return {path.substr(0, cut), path.substr(cut + 1)};
+}
+
+// An LHC code as the window takes it: digits only, leading zeros aside.
+std::optional<std::string> LhcCodeOf(const std::string& name) {
+  if (name.empty() || !std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return std::nullopt;
+  const std::size_t first = name.find_first_not_of('0');
+  return first == std::string::npos ? "0" : name.substr(first);
+}
+
+}  // namespace
+
+std::optional<std::string> DistrictCodeOf(const std::string& directory, std::string& error) {
+  const std::string component = SplitLast(directory).second;
   int number = 0;
   const char* end = component.data() + component.size();
   const auto [ptr, ec] = std::from_chars(component.data(), end, number);
   if (component.empty() || ec != std::errc() || ptr != end || number < 1 || number > 99) {
-    platform::showError("Špatný kód revíru: " + component);
-    return false;
+    error = "Špatný kód revíru: " + component;
+    return std::nullopt;
   }
   char text[8];
   std::snprintf(text, sizeof text, "%02d", number);
-  code = text;
+  return std::string(text);
+}
+
+bool GetDistrictCode(const std::string& directory, std::string& code) {
+  std::string error;
+  const std::optional<std::string> found = DistrictCodeOf(directory, error);
+  if (!found) {
+    platform::showError(error);
+    return false;
+  }
+  code = *found;
   return true;
 }
 
-bool CheckControlFiles(const std::string& gisRoot, char letter, std::int32_t kind) {
+std::string MissingControlFile(const std::string& gisRoot, char letter, std::int32_t kind) {
   char name[32];
   std::snprintf(name, sizeof name, "%c%04d", std::toupper(static_cast<unsigned char>(letter)), kind);
   for (const char* extension : {".TDS", ".CRT"}) {
     const std::string path = gisblock::joinShownPath(gisRoot, std::string(name) + extension);
-    if (!platform::pathResolver().exists(path)) {
-      platform::showError("Povinný soubor " + path + " neexistuje !");
-      return false;
-    }
+    if (!platform::pathResolver().exists(path)) return "Povinný soubor " + path + " neexistuje !";
   }
-  return true;
+  return {};
+}
+
+std::string OtherDistrictProblem(const std::string& readDirectory, const std::string& outputDirectory) {
+  if (readDirectory.empty()) return {};
+  std::string ignored;
+  const std::optional<std::string> read = DistrictCodeOf(readDirectory, ignored);
+  const std::optional<std::string> output = DistrictCodeOf(outputDirectory, ignored);
+  const std::optional<std::string> readLhc = LhcCodeOf(SplitLast(SplitLast(readDirectory).first).second);
+  const std::optional<std::string> outputLhc = LhcCodeOf(SplitLast(SplitLast(outputDirectory).first).second);
+  if ((!read || !output || *read == *output) && (!readLhc || !outputLhc || *readLhc == *outputLhc)) return {};
+  return "Načten je revír " + readDirectory + ", výstup je zvolen do revíru " + outputDirectory +
+         ": do jiného revíru se nezapisuje. Načtěte revír výstupu, nebo zvolte výstup načteného revíru.";
+}
+
+void Refuse(const std::function<void(const std::string&)>& log, const std::string& job, const std::string& why) {
+  platform::showError(why);
+  const std::string line = "; " + job + " – neprovedeno: " + why;
+  if (log) log(line);
+  else PostTextMessage(nullptr, zelto::msg::LogText, line);
 }
 
 std::string LevelBlockPath(const std::string& directory, const std::string& code, const std::string& prefix) {
   return gisblock::joinShownPath(directory, code + "_" + prefix + ".BLK");
 }
 
-std::optional<DetKinds> CheckedDetKinds(std::int32_t standGroup, std::int32_t empty) {
-  // Both are checked, so that one look names every wrong key.
-  const bool standGroupFits = CheckSettingRange("DruhPorostniSkupiny", standGroup, kKindSettingRange);
-  const bool emptyFits = CheckSettingRange("DruhPrazdnePlochy", empty, kKindSettingRange);
-  if (!standGroupFits || !emptyFits) return std::nullopt;
-  return DetKinds{static_cast<std::int16_t>(standGroup), static_cast<std::int16_t>(empty)};
-}
-
-std::optional<DetKinds> ReadDetKinds() {
-  return CheckedDetKinds(ReadIniInteger("DET", "DruhPorostniSkupiny", 110),
-                         ReadIniInteger("DET", "DruhPrazdnePlochy", 134));
+DetKinds ReadDetKinds(SettingsCheck& check) {
+  return {static_cast<std::int16_t>(check.Read("DET", "DruhPorostniSkupiny", 110, kKindSettingRange)),
+          static_cast<std::int16_t>(check.Read("DET", "DruhPrazdnePlochy", 134, kKindSettingRange))};
 }
 
 namespace {
@@ -141,15 +177,6 @@ void SetZroBoundaryLineDruh(TAreaElement& area, const LineOriginals* originals) 
       }
     }
   }
-}
-
-std::int16_t Setting16(const std::string& key, std::int32_t defaultValue, SettingRange range, bool& ok) {
-  const std::int32_t value = ReadExportIniInteger(key, defaultValue);
-  if (!CheckSettingRange(key, value, range)) {
-    ok = false;
-    return 0;
-  }
-  return static_cast<std::int16_t>(value);
 }
 
 // A copy of a line with its own vertices and its own copy of the record,
@@ -287,15 +314,16 @@ struct LevelStyle {
   std::int16_t AreaColour, AreaSymbol, LineColour, LineSymbol;
 };
 
-std::optional<LevelStyle> ReadLevelStyle(const ForestLevel& level) {
-  bool inRange = true;
-  const LevelStyle style{Setting16(level.KeyStem + "BP", level.Defaults[0], kColourSettingRange, inRange),
-                         Setting16(level.KeyStem + "ZP", level.Defaults[1], kSymbolSettingRange, inRange),
-                         Setting16(level.KeyStem + "BL", level.Defaults[2], kColourSettingRange, inRange),
-                         Setting16(level.KeyStem + "ZL", level.Defaults[3], kSymbolSettingRange, inRange)};
-  if (!inRange) return std::nullopt;
-  return style;
+LevelStyle ReadLevelStyle(const ForestLevel& level, SettingsCheck& check) {
+  auto read = [&](const char* suffix, std::int32_t defaultValue, SettingRange range) {
+    return static_cast<std::int16_t>(check.Read("EXPORT", level.KeyStem + suffix, defaultValue, range));
+  };
+  return {read("BP", level.Defaults[0], kColourSettingRange), read("ZP", level.Defaults[1], kSymbolSettingRange),
+          read("BL", level.Defaults[2], kColourSettingRange), read("ZL", level.Defaults[3], kSymbolSettingRange)};
 }
+
+// The job's name in the protocol.
+std::string LevelJob(const ForestLevel& level) { return "Export vrstvy " + level.Prefix; }
 
 // The filed areas of the level into the staged block, which takes the old
 // block's place only when every file and table was written.
@@ -333,25 +361,36 @@ ExportResult WriteLevelBlock(const LevelExportContext& context, const ForestLeve
 
 ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLevel& level) {
   if (context.DisableReadButtons) context.DisableReadButtons();
-  // The box has said why; the protocol keeps a line of every level too.
   auto refused = [&level](ExportResult result, const std::string& why) {
-    LogText("; Úroveň " + level.Prefix + " nebyla exportována: " + why);
+    Refuse(LogText, LevelJob(level), why);
     return result;
   };
-  std::string code;
-  if (!GetDistrictCode(context.OutputDirectory, code))
-    return refused(ExportResult::BadDistrictCode, "špatný kód revíru");
-  if (context.ShowDistrictCode) context.ShowDistrictCode(code);
-  if (!CheckControlFiles(context.GisRoot, 'P', level.AreaKind))
-    return refused(ExportResult::MissingControlFile, "chybí povinný soubor");
+  if (!context.Refusal.empty()) return refused(ExportResult::Refused, context.Refusal);
+  std::string error;
+  const std::optional<std::string> code = DistrictCodeOf(context.OutputDirectory, error);
+  if (!code) return refused(ExportResult::BadDistrictCode, error);
+  if (context.ShowDistrictCode) context.ShowDistrictCode(*code);
+  // The hierarchy is the district read; under another district's name it
+  // would replace that district's level with this one's areas.
+  const std::string other =
+      OtherDistrictProblem(context.Model ? context.Model->DistrictDirectory : "", context.OutputDirectory);
+  if (!other.empty()) return refused(ExportResult::Refused, other);
+  if (const std::string missing = MissingControlFile(context.GisRoot, 'P', level.AreaKind); !missing.empty())
+    return refused(ExportResult::MissingControlFile, missing);
 
   // The settings are read now, so that a changed file counts at once; a
-  // value out of range stops the level before anything is written.
-  const std::optional<LevelStyle> style = ReadLevelStyle(level);
-  const std::optional<DetKinds> kinds = context.Kinds ? context.Kinds : ReadDetKinds();
-  if (!style || !kinds) return refused(ExportResult::NotRemoved, "hodnota nastavení mimo rozsah");
+  // wrong value stops the level before anything is written.
+  SettingsCheck settings;
+  const LevelStyle style = ReadLevelStyle(level, settings);
+  const DetKinds kinds = context.Kinds ? *context.Kinds : ReadDetKinds(settings);
+  const bool joinLines =
+      level.Zro ? settings.Read("EXPORT", "RusitPseudouzly", 0, kFlagSettingRange) != 0 : context.JoinLines;
+  const bool joinDifferentLines = settings.Read("EXPORT", "RusitPseudouzlyIProRuzneDruhy", 1, kFlagSettingRange) != 0;
+  const auto maxCoords =
+      static_cast<std::int32_t>(settings.Read("EXPORT", "MaxPocetSouradnic", 100, kMaxCoordsSettingRange));
+  if (!settings.Ok()) return refused(ExportResult::BadSetting, settings.Errors());
 
-  const std::string block = LevelBlockPath(context.OutputDirectory, code, level.Prefix);
+  const std::string block = LevelBlockPath(context.OutputDirectory, *code, level.Prefix);
   // The new block is written beside the old one, which stays until the new
   // one is complete.
   gisblock::StagedBlock staged(block);
@@ -369,7 +408,6 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
   try {
     platform::BusyCursor busy;
     TForestSpaceUnit* root = context.Model ? context.Model->GetHierarchyRoot() : nullptr;
-    const bool joinLines = level.Zro ? ReadIniBool("EXPORT", "RusitPseudouzly", false) : context.JoinLines;
     LevelNetwork network;
     if (!root) nothing = "není načten revír (lesnická hierarchie chybí)";
     if (root) {
@@ -407,8 +445,8 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
         TNodesConector connector;
         connector.SetName("Zapojování uzlů v QTree pro " + level.Prefix);
         connector.DeletePseudoNodes = joinLines;
-        connector.JoinDifferentLines = ReadIniBool("EXPORT", "RusitPseudouzlyIProRuzneDruhy", true);
-        connector.MaxCoordsCount = ReadExportIniInteger("MaxPocetSouradnic", 100);
+        connector.JoinDifferentLines = joinDifferentLines;
+        connector.MaxCoordsCount = maxCoords;
         connector.SetInput(index);
         connector.DoIt();
       }
@@ -449,7 +487,7 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
         carrier.SetInput(network.Net.AreaList);
         carrier.DoIt();
       }
-      AreaClassifier classifier{level, *kinds, style->AreaColour, style->AreaSymbol,
+      AreaClassifier classifier{level, kinds, style.AreaColour, style.AreaSymbol,
                                 network.Copies ? &network.Originals : nullptr};
       // A line per gap, for the log and the protocol, not a box each.
       classifier.Log = [](const std::string& text) { LogText("; " + text); };
@@ -457,7 +495,7 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
         classifier.Classify(element);
         if (context.ProcessMessages) context.ProcessMessages();
       }
-      result = WriteLevelBlock(context, level, *network.Net.AreaList, *style, staged);
+      result = WriteLevelBlock(context, level, *network.Net.AreaList, style, staged);
     }
   } catch (const std::exception& e) {
     result = ExportResult::NotWritten;
@@ -474,10 +512,33 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
 }
 
 void ExportWholeDistrict(const LevelExportContext& context) {
+  const std::string job = "Export všech vrstev revíru";
+  if (!context.Refusal.empty()) {
+    if (context.DisableReadButtons) context.DisableReadButtons();
+    Refuse(LogText, job, context.Refusal);
+    return;
+  }
+  // Once for the run rather than once for each of its levels.
+  const std::string other =
+      OtherDistrictProblem(context.Model ? context.Model->DistrictDirectory : "", context.OutputDirectory);
+  if (!other.empty()) {
+    if (context.DisableReadButtons) context.DisableReadButtons();
+    Refuse(LogText, job, other);
+    return;
+  }
   std::unordered_map<TAreaElement*, double> oldWholeAreas;
   LevelExportContext shared = context;
   if (!shared.OldWholeAreas) shared.OldWholeAreas = &oldWholeAreas;
-  for (const ForestLevel& level : ForestLevels()) ExportForestLevel(shared, level);
+  const std::vector<ForestLevel>& levels = ForestLevels();
+  for (std::size_t i = 0; i < levels.size(); ++i) {
+    if (context.NextLevel && !context.NextLevel(static_cast<int>(i))) {
+      std::string left;
+      for (std::size_t k = i; k < levels.size(); ++k) left += (left.empty() ? "" : ", ") + levels[k].Prefix;
+      LogText("; " + job + " přerušen uživatelem, neexportovány vrstvy " + left);
+      return;
+    }
+    ExportForestLevel(shared, levels[i]);
+  }
 }
 
 bool RunLevelCommand(const LevelExportContext& context, std::int32_t command) {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/jobs/loaded_model.h"
+#include "framework/settings.h"
 
 class TAreaElement;
 class TElementClass;
@@ -45,10 +46,12 @@ struct DetKinds {
   std::int16_t StandGroup = 110;  // DruhPorostniSkupiny
   std::int16_t Empty = 134;       // DruhPrazdnePlochy
 };
-// The kinds when both are allowed kinds; nullopt, after an error box that
-// names each key out of range, otherwise.
-std::optional<DetKinds> CheckedDetKinds(std::int32_t standGroup, std::int32_t empty);
-std::optional<DetKinds> ReadDetKinds();
+// Both kinds through the check; their defaults while they are wrong.
+DetKinds ReadDetKinds(SettingsCheck& check);
+
+// The most vertices a line joined at pseudo-nodes may have (EXPORT
+// MaxPocetSouradnic): a line has at least two.
+inline constexpr SettingRange kMaxCoordsSettingRange{2, 1000000};
 
 // What a level export needs of the main tool and its window.
 struct LevelExportContext {
@@ -59,6 +62,12 @@ struct LevelExportContext {
   std::string LhcCode;            // LHC_KOD of the rows
   // The kinds the main tool read at start; read from TERGELIX.INI when unset.
   std::optional<DetKinds> Kinds;
+  // Why no level may be exported at all, found by the caller (settings read
+  // at start, codes typed in the window); shown and logged once.
+  std::string Refusal;
+  // Asked before each level of the whole-district run (0 first); false
+  // stops the run, and the levels left are logged as not exported.
+  std::function<bool(int)> NextLevel;
   // Told the district code once it is known (the window shows it).
   std::function<void(const std::string&)> ShowDistrictCode;
   // Called first: after a level export no other district may be read.
@@ -71,8 +80,17 @@ struct LevelExportContext {
 };
 
 // NotWritten: the old block stays, the user has been told which file
-// failed or why nothing was written.
-enum class ExportResult { Written, BadDistrictCode, MissingControlFile, NotRemoved, NothingToExport, NotWritten };
+// failed or why nothing was written. Refused: the caller's refusal, or the
+// output is another district's than the one read.
+enum class ExportResult {
+  Written,
+  Refused,
+  BadDistrictCode,
+  MissingControlFile,
+  BadSetting,
+  NothingToExport,
+  NotWritten
+};
 
 ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLevel& level);
 // Every level in order; a level that fails has shown its message and the
@@ -83,12 +101,24 @@ void ExportWholeDistrict(const LevelExportContext& context);
 // any other code.
 bool RunLevelCommand(const LevelExportContext& context, std::int32_t command);
 
-// The last component of the directory as a two-digit code 01..99; an error
-// box "Špatný kód revíru: ..." otherwise.
+// The last component of the directory as a two-digit code 01..99; nullopt,
+// with `error` "Špatný kód revíru: <component>", otherwise.
+std::optional<std::string> DistrictCodeOf(const std::string& directory, std::string& error);
+// The same, the error shown in a box.
 bool GetDistrictCode(const std::string& directory, std::string& code);
-// The control files <letter><kind>.TDS and .CRT in the GIS root; an error
-// box names the first one missing.
-bool CheckControlFiles(const std::string& gisRoot, char letter, std::int32_t kind);
+// The first of the control files <letter><kind>.TDS and .CRT missing from
+// the GIS root, as the message "Povinný soubor ... neexistuje !"; empty when
+// both are there.
+std::string MissingControlFile(const std::string& gisRoot, char letter, std::int32_t kind);
+// Why the hierarchy read from `readDirectory` may not be written as the
+// district of `outputDirectory`: the two name different district codes, or
+// different LHC codes. Names that are no codes tell nothing and pass.
+// Empty when it may.
+std::string OtherDistrictProblem(const std::string& readDirectory, const std::string& outputDirectory);
+// A job that does nothing says why: a box with the reason, and a protocol
+// line that names the job (after ';', so that it raises no second box),
+// through `log`, or as a log text when there is none.
+void Refuse(const std::function<void(const std::string&)>& log, const std::string& job, const std::string& why);
 // "<dir>/<code>_<prefix>.BLK"
 std::string LevelBlockPath(const std::string& directory, const std::string& code, const std::string& prefix);
 

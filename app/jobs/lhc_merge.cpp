@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "app/jobs/line_jobs.h"
+#include "framework/settings.h"
 #include "app/jobs/read_commands.h"
 #include "areas/area_attribute_carrier.h"
 #include "areas/export_areas.h"
@@ -114,8 +115,11 @@ namespace {
 MergeResult Merge(const LhcMergeContext& context, const LhcLayerKind& layer, double snap) {
   const fs::path lhc = platform::pathResolver().existing(context.LhcDirectory);
   std::error_code ec;
-  if (!fs::is_directory(lhc, ec)) return MergeResult::NoLhcDirectory;
-  const std::string block = (fs::path(context.LhcDirectory) / layer.Block).string();
+  if (!fs::is_directory(lhc, ec)) {
+    Refuse(context.Log, layer.Marker, "Adresář LHC " + context.LhcDirectory + " neexistuje");
+    return MergeResult::NoLhcDirectory;
+  }
+  const std::string block = gisblock::joinShownPath(context.LhcDirectory, layer.Block);
   if (context.DisableReadButtons) context.DisableReadButtons();
 
   LoadedModel& state = *context.Model;
@@ -130,7 +134,7 @@ MergeResult Merge(const LhcMergeContext& context, const LhcLayerKind& layer, dou
   std::string lastDistrictBlock;
   int districts = 0;
   for (const std::string& code : DistrictCodes(lhc)) {
-    const std::string path = (fs::path(context.LhcDirectory) / code / (code + layer.DistrictBlock)).string();
+    const std::string path = gisblock::joinShownPath(context.LhcDirectory, code + "\\" + code + layer.DistrictBlock);
     lastDistrictBlock = path;
     gisblock::restoreBlockLeftAside(path);
     if (!fs::is_directory(platform::pathResolver().existing(path), ec)) continue;
@@ -185,6 +189,7 @@ MergeResult Merge(const LhcMergeContext& context, const LhcLayerKind& layer, dou
   gisblock::StagedBlock staged(block);
   if (!staged.ok()) {
     platform::showError(staged.error());
+    Log(context, "; " + staged.error());
     return MergeResult::Failed;
   }
   TExportAreasToGelix exporter;
@@ -209,15 +214,25 @@ MergeResult Merge(const LhcMergeContext& context, const LhcLayerKind& layer, dou
 }  // namespace
 
 MergeResult MergeLhcLayer(const LhcMergeContext& context, const LhcLayerKind& layer) {
-  if (!CheckControlFiles(context.GisRoot, 'P', layer.Kind)) return MergeResult::MissingControlFile;
-  const std::optional<double> snap = ReadCheckedSetting("LHCSnapDistance", 0.01, 0, 1000, false);
-  if (!snap) return MergeResult::BadSetting;
+  if (const std::string missing = MissingControlFile(context.GisRoot, 'P', layer.Kind); !missing.empty()) {
+    Refuse(context.Log, layer.Marker, missing);
+    return MergeResult::MissingControlFile;
+  }
+  SettingsCheck settings;
+  const double snap = settings.Read("EXPORT", "LHCSnapDistance", 0.01, {0, 1000, false});
+  // The node builder reads it itself.
+  settings.Read("EXPORT", "MaxPocetSouradnic", 100, kMaxCoordsSettingRange);
+  if (!settings.Ok()) {
+    Refuse(context.Log, layer.Marker, settings.Errors());
+    return MergeResult::BadSetting;
+  }
   MergeResult result = MergeResult::Failed;
   try {
     platform::BusyCursor busy;
-    result = Merge(context, layer, *snap);
+    result = Merge(context, layer, snap);
   } catch (const std::exception& e) {
     platform::showInfo(std::string(layer.ErrorBox) + "\r\n" + e.what());
+    Log(context, "; " + std::string(layer.ErrorBox) + ": " + e.what());
     return MergeResult::Failed;
   }
   // Both jobs end with the same words.

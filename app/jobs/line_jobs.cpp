@@ -1,9 +1,6 @@
 #include "app/jobs/line_jobs.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
-#include <filesystem>
 #include <memory>
 #include <system_error>
 
@@ -26,8 +23,6 @@
 #include "gisblock/staged_block.h"
 #include "platform/user_interaction.h"
 
-namespace fs = std::filesystem;
-
 namespace jobs {
 
 const std::vector<LineKind>& LineKinds() {
@@ -43,24 +38,6 @@ const LineKind* FindLineKind(std::int32_t command) {
   for (const LineKind& kind : LineKinds())
     if (kind.Command == command) return &kind;
   return nullptr;
-}
-
-std::optional<double> ReadCheckedSetting(const std::string& key, double defaultValue, double min, double max,
-                                         bool wholeNumber) {
-  std::string text = ReadIniString("EXPORT", key, "");
-  const auto first = text.find_first_not_of(" \t");
-  const auto last = text.find_last_not_of(" \t\r");
-  text = first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
-  if (text.empty()) return defaultValue;
-  double value = 0;
-  const char* end = text.data() + text.size();
-  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-  const bool number = ec == std::errc() && ptr == end && std::isfinite(value);
-  if (!number || value < min || value > max || (wholeNumber && value != std::floor(value))) {
-    platform::showError("Chybná hodnota " + key + " = \"" + text + "\" v sekci EXPORT souboru TERGELIX.INI");
-    return std::nullopt;
-  }
-  return value;
 }
 
 bool CommitExportedBlock(const TExportGelixElements& exporter, gisblock::StagedBlock& staged,
@@ -82,12 +59,6 @@ namespace {
 
 constexpr double kMaxSnap = 1000;  // metres; more would join a whole district
 
-std::string BlockPath(const std::string& directory, const std::string& name) {
-  if (directory.find('\\') != std::string::npos)
-    return directory + (directory.ends_with('\\') ? "" : "\\") + name;
-  return (fs::path(directory) / name).string();
-}
-
 void Log(const LineJobContext& context, const std::string& text) {
   if (context.Log) context.Log(text);
 }
@@ -101,6 +72,7 @@ LineJobResult WriteLineBlock(const LineJobContext& context, TEntity& lines, cons
   gisblock::StagedBlock staged(block);
   if (!staged.ok()) {
     platform::showError(staged.error());
+    Log(context, "; " + staged.error());
     return LineJobResult::NotWritten;
   }
   TExportLinesToGelix exporter;
@@ -168,7 +140,7 @@ LineJobResult ExportNodedLineBlock(const LineJobContext& context, const std::str
     Log(context, "; Export linií (" + block + ")");
     result = WriteLineBlock(context, noded, block, [&](TExportLinesToGelix& exporter) {
       exporter.SetName("Export linií do " + block);
-      exporter.ControlDir = BlockPath(context.GisRoot, "UZLIN");
+      exporter.ControlDir = gisblock::joinShownPath(context.GisRoot, "UZLIN");
       exporter.JedenDruh = -1;
       exporter.Barva = colour;
       exporter.Znacka = symbol;
@@ -181,6 +153,7 @@ LineJobResult ExportNodedLineBlock(const LineJobContext& context, const std::str
 }
 
 struct NodingJob {
+  const char* Name;  // in the protocol
   std::vector<const char*> Inputs;
   const char* SnapKey;
   const char* Output;
@@ -191,18 +164,22 @@ struct NodingJob {
 
 LineJobResult NodeLines(const LineJobContext& context, const NodingJob& job) {
   // Every setting is checked before the object model goes.
-  const std::optional<double> snap = ReadCheckedSetting(job.SnapKey, 0, 0, kMaxSnap, true);
-  std::optional<double> colour = -1, symbol = -1;
+  SettingsCheck settings;
+  const double snap = settings.Read("EXPORT", job.SnapKey, 0, {0, kMaxSnap});
+  double colour = -1, symbol = -1;
   if (job.ColourKey) {
-    colour = ReadCheckedSetting(job.ColourKey, job.ColourDefault, kColourSettingRange.Min, kColourSettingRange.Max, true);
-    symbol = ReadCheckedSetting(job.SymbolKey, job.SymbolDefault, kSymbolSettingRange.Min, kSymbolSettingRange.Max, true);
+    colour = settings.Read("EXPORT", job.ColourKey, job.ColourDefault, kColourSettingRange);
+    symbol = settings.Read("EXPORT", job.SymbolKey, job.SymbolDefault, kSymbolSettingRange);
   }
-  if (!snap || !colour || !symbol) return LineJobResult::BadSetting;
+  if (!settings.Ok()) {
+    Refuse(context.Log, job.Name, settings.Errors());
+    return LineJobResult::BadSetting;
+  }
 
   LoadedModel& state = *context.Model;
   RenewObjectModel(state);
-  for (const char* input : job.Inputs) LoadLineBlock(state, BlockPath(context.LhcDirectory, input));
-  const std::string output = BlockPath(context.LhcDirectory, job.Output);
+  for (const char* input : job.Inputs) LoadLineBlock(state, gisblock::joinShownPath(context.LhcDirectory, input));
+  const std::string output = gisblock::joinShownPath(context.LhcDirectory, job.Output);
   TElement* loaded = state.GetSubject();
   if (!loaded) {
     std::string names;
@@ -221,7 +198,7 @@ LineJobResult NodeLines(const LineJobContext& context, const NodingJob& job) {
       finder.DoIt();
     }
     TJoinLines join;
-    join.SnapDistance = *snap;
+    join.SnapDistance = snap;
     join.SelfTest = false;
     join.SetInput(found.get());
     join.DoIt();
@@ -236,19 +213,23 @@ LineJobResult NodeLines(const LineJobContext& context, const NodingJob& job) {
   ObjectModel()->Delete(loaded);
   state.Subject.Set(joined.get());
   ObjectModel()->Add(joined.release());
-  return ExportNodedLineBlock(context, output, static_cast<std::int32_t>(*colour), static_cast<std::int32_t>(*symbol));
+  return ExportNodedLineBlock(context, output, static_cast<std::int32_t>(colour), static_cast<std::int32_t>(symbol));
 }
 
 }  // namespace
 
 LineJobResult ExportLinesByDruh(const LineJobContext& context, const LineKind& kind) {
+  const std::string job = "Export linií " + std::to_string(kind.Kind);
   TElement* subject = context.Model ? context.Model->GetSubject() : nullptr;
   if (!subject) {
-    platform::showError("Není načten předmět zájmu");
+    Refuse(context.Log, job, "Není načten předmět zájmu");
     return LineJobResult::NoSubject;
   }
-  if (!CheckControlFiles(context.GisRoot, 'L', kind.Kind)) return LineJobResult::MissingControlFile;
-  const std::string block = BlockPath(context.LhcDirectory, kind.Block);
+  if (const std::string missing = MissingControlFile(context.GisRoot, 'L', kind.Kind); !missing.empty()) {
+    Refuse(context.Log, job, missing);
+    return LineJobResult::MissingControlFile;
+  }
+  const std::string block = gisblock::joinShownPath(context.LhcDirectory, kind.Block);
   auto* lines = new TPolyLineString;
   lines->SetName(std::to_string(kind.Kind));
   ObjectModel()->Add(lines);
@@ -287,11 +268,12 @@ void ExportAllLineKinds(const LineJobContext& context) {
 }
 
 LineJobResult NodeWaterLines(const LineJobContext& context) {
-  return NodeLines(context, {{"_30POT.BLK"}, "MezPripojVod", "_30VOD.BLK", "VODBL", "VODZL", 1, 0});
+  return NodeLines(context, {"Uzlování vod", {"_30POT.BLK"}, "MezPripojVod", "_30VOD.BLK", "VODBL", "VODZL", 1, 0});
 }
 
 LineJobResult NodeCommunicationLines(const LineJobContext& context) {
-  return NodeLines(context, {{"_20CES.BLK", "_20PRU.BLK"}, "MezPripojKom", "_20KOM.BLK", nullptr, nullptr, -1, -1});
+  return NodeLines(context,
+                   {"Uzlování komunikací", {"_20CES.BLK", "_20PRU.BLK"}, "MezPripojKom", "_20KOM.BLK", nullptr, nullptr, -1, -1});
 }
 
 }  // namespace jobs

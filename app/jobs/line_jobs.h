@@ -23,6 +23,8 @@ class StagedBlock;
 
 namespace jobs {
 
+// The directories as the user chose them ("D:\GIS\4107"): the blocks, their
+// texts and the protocol name them so, wherever the tree is mounted.
 struct LineJobContext {
   LoadedModel* Model = nullptr;
   std::string LhcDirectory;  // the LHC's output directory
@@ -57,11 +59,5 @@ LineJobResult NodeCommunicationLines(const LineJobContext& context);
 // the user learns why. Answers whether the block was replaced.
 bool CommitExportedBlock(const TExportGelixElements& exporter, gisblock::StagedBlock& staged,
                          const std::function<void(const std::string&)>& log);
-
-// A number of section EXPORT, checked before anything is changed: text
-// that is no number, or a number outside [min, max], is shown with the
-// key's name and gives nothing.
-std::optional<double> ReadCheckedSetting(const std::string& key, double defaultValue, double min, double max,
-                                         bool wholeNumber);
 
 }  // namespace jobs

@@ -16,6 +16,9 @@ struct LoadedModel {
   TElementRef Subject;        // the subject of interest
   TElementRef HierarchyRoot;  // "LES"
   std::string DataDirectory;  // district or LHC directory last read
+  // The district the hierarchy was read from, as the user chose it; empty
+  // when none is loaded.
+  std::string DistrictDirectory;
 
   TElement* GetSubject() const { return Subject.Get(); }
   TForestSpaceUnit* GetHierarchyRoot() const;

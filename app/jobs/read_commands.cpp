@@ -4,6 +4,7 @@
 #include <memory>
 #include <system_error>
 
+#include "app/jobs/forest_level_export.h"
 #include "app/jobs/lhc_merge.h"
 #include "areas/forest_hierarchy.h"
 #include "areas/forest_space_unit.h"
@@ -30,6 +31,20 @@ void RenewObjectModel(LoadedModel& state) {
   GetWorld()->SetObjectModel(nullptr);
   state.Subject.Set(nullptr);
   state.HierarchyRoot.Set(nullptr);
+  state.DistrictDirectory.clear();
+}
+
+HierarchyLimits ReadHierarchyLimits(SettingsCheck& check) {
+  // Group numbers are the first three digits of SKUPINA; 1000 files none.
+  constexpr SettingRange kGroup{0, 1000};
+  // More than a hectare would leave whole stands out of the hierarchy.
+  constexpr SettingRange kArea{0, 10000, false};
+  HierarchyLimits limits;
+  limits.MinArea = check.Read("GLOBAL", "MinPlochaM", limits.MinArea, kArea);
+  limits.Bezlesi = static_cast<std::int32_t>(check.Read("GLOBAL", "SpodniMezBezlesi", limits.Bezlesi, kGroup));
+  limits.Jine = static_cast<std::int32_t>(check.Read("GLOBAL", "SpodniMezJine", limits.Jine, kGroup));
+  limits.Ostatni = static_cast<std::int32_t>(check.Read("GLOBAL", "SpodniMezOstatni", limits.Ostatni, kGroup));
+  return limits;
 }
 
 namespace {
@@ -85,6 +100,16 @@ void AddLineLayer(TModelScript& script, const std::string& block, const char* ki
 constexpr const char* kCesKinds = "350,352,353,354,10245,10280,10281,10325,10340,10341,10380,10381";
 constexpr const char* kDetKinds = "21, 22, 25, 26, 35, 433";
 
+// The hierarchy reads its limits itself; a wrong one is refused before
+// anything is replaced.
+bool HierarchyLimitsFit(const std::string& job) {
+  SettingsCheck check;
+  ReadHierarchyLimits(check);
+  if (check.Ok()) return true;
+  Refuse({}, job, check.Errors());
+  return false;
+}
+
 // Runs the script; the built model, when there is one, goes into the object
 // model and becomes the subject.
 bool LoadSubject(LoadedModel& state, TModelScript& script) {
@@ -133,12 +158,14 @@ TModelScript* LhcScript(const std::string& lhcDirectory) {
 }  // namespace detail
 
 bool ReadDistrict(LoadedModel& state, const std::string& districtDirectory) {
+  if (!HierarchyLimitsFit("Čtení revíru " + districtDirectory)) return false;
   RenewObjectModel(state);
   if (!IsDirectory(Join(districtDirectory, "DET.BLK"))) {
-    platform::showError("Revír " + districtDirectory + " nemá blok DET.BLK, není co číst");
+    Refuse({}, "Čtení revíru " + districtDirectory, "Revír " + districtDirectory + " nemá blok DET.BLK, není co číst");
     return false;
   }
   state.DataDirectory = districtDirectory;
+  state.DistrictDirectory = districtDirectory;
   std::unique_ptr<TModelScript> script(detail::DistrictScript(districtDirectory));
   const bool loaded = LoadSubject(state, *script);
   BuildForestHierarchy(state);
@@ -163,6 +190,7 @@ bool BuildForestHierarchy(LoadedModel& state) {
     platform::showInfo("Není nalezen blok");
     return false;
   }
+  if (!HierarchyLimitsFit("Tvorba lesnické hierarchie")) return false;
   TForestHierarchy hierarchy;
   hierarchy.SetName("Vytvoř lesnickou hierarchii");
   hierarchy.SetInput(block);

@@ -6,18 +6,30 @@
 //   jobs::LoadedModel state;                      // kept by the main tool
 //   if (jobs::ReadDistrict(state, districtDir))   // enable the area exports
 //   if (jobs::ReadLhcLines(state, chosenDir))     // enable the line exports
+#include <cstdint>
 #include <string>
 
 #include "app/jobs/loaded_model.h"
 
+class SettingsCheck;
 class TLayerScript;
 class TModelScript;
 
 namespace jobs {
 
+// The limits the hierarchy files areas by (section GLOBAL): the smallest
+// whole area filed (MinPlochaM, square metres) and the lowest group numbers
+// of non-forest, other and remaining land.
+struct HierarchyLimits {
+  double MinArea = 10;
+  std::int32_t Bezlesi = 100, Jine = 500, Ostatni = 900;
+};
+HierarchyLimits ReadHierarchyLimits(SettingsCheck& check);
+
 // The district's DET.BLK as an area layer, then the hierarchy on it. Answers
 // whether a model was loaded; without DET.BLK the object model is emptied
-// and nothing is loaded.
+// and nothing is loaded. A wrong limit of section GLOBAL refuses the read
+// and leaves what was loaded before.
 bool ReadDistrict(LoadedModel& state, const std::string& districtDirectory);
 
 // The lines of the LHC above the chosen district directory: its CES.BLK,
@@ -26,7 +38,8 @@ bool ReadDistrict(LoadedModel& state, const std::string& districtDirectory);
 bool ReadLhcLines(LoadedModel& state, const std::string& chosenDirectory);
 
 // The hierarchy of the subject's first block; "Není nalezen blok" when there
-// is none. Answers whether a hierarchy was built.
+// is none, and nothing when a limit of section GLOBAL is wrong. Answers
+// whether a hierarchy was built.
 bool BuildForestHierarchy(LoadedModel& state);
 // Gathers the boundary lines of every unit of the hierarchy.
 void SelectLinesIntoHierarchy(LoadedModel& state);

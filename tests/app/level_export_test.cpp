@@ -3,7 +3,6 @@
 
 #include "areas/forest_space_unit.h"
 #include "shell_fixture.h"
-#include "sample_tree.h"
 
 namespace {
 
@@ -11,14 +10,9 @@ namespace {
 // tests; here the button, the refusals while it runs and the names the user
 // chose.
 TEST_F(ShellTest, TheStandGroupButtonExportsTheDistrictReadBefore) {
-  if (test_support::GeneratedSample().empty()) GTEST_SKIP() << "python3 not installed";
-  ASSERT_TRUE(test_support::CopySample(dir_.string()));
-  Start();
+  if (!StartWithDistrictRead()) GTEST_SKIP() << "python3 not installed";
   TMainForm& form = *MainForm();
-  form.SetDirectory("D:\\GIS\\4107\\01");
   ASSERT_EQ(form.lbRevir->text().toStdString(), "D:\\GIS\\4107\\01");
-  form.btCtiRevir->click();
-  zelto::RunMessagesUntilIdle();
   ASSERT_NE(Tool().ForestRoot(), nullptr);
 
   // "Čti revír" pressed while the export runs would free the hierarchy
@@ -51,6 +45,25 @@ TEST_F(ShellTest, TheStandGroupButtonExportsTheDistrictReadBefore) {
   // The hierarchy stays: a second level follows without a new read.
   Post(98);
   EXPECT_TRUE(std::filesystem::is_directory(dir_ / "GIS" / "4107" / "01" / "01_13ODD.BLK"));
+}
+
+// The level buttons stay enabled after the first export, and a double-click
+// changes the output to the district chosen: the district read is never
+// written under that one's name.
+TEST_F(ShellTest, ALevelButtonRefusesTheOutputOfAnotherDistrict) {
+  if (!StartWithDistrictRead()) GTEST_SKIP() << "python3 not installed";
+  TMainForm& form = *MainForm();
+  form.SetDirectory("D:\\GIS\\4107\\02");
+  ui_->clear();
+  form.btExpPlochPSk->click();
+  form.btVse->click();
+  zelto::RunMessagesUntilIdle();
+  const std::string box = "Načten je revír D:\\GIS\\4107\\01, výstup je zvolen do revíru D:\\GIS\\4107\\02:";
+  ASSERT_EQ(ui_->shownTexts().size(), 2u);
+  EXPECT_EQ(ui_->shownTexts()[0].rfind(box, 0), 0u) << ui_->shownTexts()[0];
+  EXPECT_EQ(ui_->shownTexts()[1], ui_->shownTexts()[0]);
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "GIS" / "4107" / "02" / "02_16PSK.BLK"));
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "GIS" / "4107" / "02" / "02_94REG.BLK"));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QThread>
+#include <QTimer>
 
 #include "framework/property_access.h"
 #include "platform/codepage.h"
@@ -116,6 +117,11 @@ TEST_F(ShellTest, CloseAsksAndOnlyYesEnds) {
   ASSERT_EQ(ui_->shown().size(), 3u);
   EXPECT_EQ(ui_->shown()[2].text, "Opravdu ukončit aplikaci ?");
   EXPECT_EQ(ui_->shown()[2].buttons, platform::Buttons::YesNoCancel);
+  // Ended outside a running loop, the application would end every later
+  // loop at once (the modal windows of the tests after this one); a loop
+  // run to its end clears that.
+  QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+  QCoreApplication::exec();
 }
 
 TEST_F(ShellTest, ProgressMessagesDriveOneWindowPerRunningTool) {
@@ -193,6 +199,38 @@ TEST_F(ShellTest, SettingTheSameOptionSetKeepsIt) {
   auto* replacement = new TOptions;
   Tool().SetOptions(replacement);
   EXPECT_EQ(Tool().GetOptions(), replacement);
+}
+
+// What the user chose is named, never a placeholder, and every refused job
+// leaves its line in the protocol.
+TEST_F(ShellTest, RefusedCommandsNameWhatTheUserChoseAndLeaveAProtocolLine) {
+  WriteFile(dir_ / "TERGELIX.INI", "[DET]\nDruhPorostniSkupiny=70000\n");
+  for (const char* district : {"4107/R01", "LHC4107/01"})
+    std::filesystem::create_directories(dir_ / "GIS" / district / "DET.BLK");
+  Start();
+  TMainForm& form = *MainForm();
+  form.SetDirectory("D:\\GIS\\4107\\R01");
+  Post(95);
+  form.SetDirectory("D:\\GIS\\LHC4107\\01");
+  Post(104);
+  Post(86);
+  form.edLHC->setText("4107");
+  Post(103);
+  Post(117);
+  const std::string wrongKind = "Chybná hodnota DruhPorostniSkupiny = \"70000\" v sekci DET souboru TERGELIX.INI";
+  ASSERT_EQ(ui_->shownTexts().size(), 5u);
+  EXPECT_EQ(ui_->shownTexts()[0], "Špatný kód revíru: R01");
+  EXPECT_EQ(ui_->shownTexts()[1], "Špatný kód LHC: LHC4107");
+  EXPECT_EQ(ui_->shownTexts()[2], "Špatný kód LHC: LHC4107");
+  EXPECT_EQ(ui_->shownTexts()[3].rfind(wrongKind, 0), 0u) << ui_->shownTexts()[3];
+  EXPECT_EQ(ui_->shownTexts()[4], ui_->shownTexts()[3]);
+  const std::string protocol = ReadFile(Tool().ProtocolFile());
+  for (const std::string& line : std::vector<std::string>{"; Export vrstvy 16PSK – neprovedeno: Špatný kód revíru: R01\r\n",
+                                 "; Tvorba vrstvy LHC – neprovedeno: Špatný kód LHC: LHC4107\r\n",
+                                 "; Export linií 2100 – neprovedeno: Špatný kód LHC: LHC4107\r\n",
+                                 "; Export všech vrstev revíru – neprovedeno: " + wrongKind,
+                                 "; Tvorba vrstvy ZRO – neprovedeno: " + wrongKind})
+    EXPECT_NE(protocol.find(Cp1250(line)), std::string::npos) << line;
 }
 
 TEST_F(ShellTest, UnknownCodesDoNothing) {

@@ -147,6 +147,13 @@ TEST_F(NetworkButtonsTest, TheLineNodingAndLhcButtonsWriteTheirBlocks) {
   for (const char* block : {"_20CES.BLK", "_20PRU.BLK", "_30POT.BLK", "_30VOD.BLK", "_20KOM.BLK"})
     EXPECT_TRUE(fs::exists(Lhc() / block / "TN.LIN")) << block;
   EXPECT_TRUE(ui_->shownTexts().empty()) << ui_->shownTexts().front();
+  // Their texts and the protocol name the blocks as the user chose them,
+  // whatever directory the tree is mounted in.
+  for (const char* block : {"_20CES.BLK", "_30VOD.BLK"})
+    EXPECT_NE(ReadFile(Lhc() / block / "TN.TTX").find("blok D:\\GIS\\4107\\" + std::string(block) + "\r\n"),
+              std::string::npos)
+        << block;
+  EXPECT_NE(ReadFile(Tool().ProtocolFile()).find(" (D:\\GIS\\4107\\_20KOM.BLK)\r\n"), std::string::npos);
 
   for (const char* district : {"D:\\GIS\\4107\\01", "D:\\GIS\\4107\\02"}) {
     form.SetDirectory(district);
@@ -163,6 +170,8 @@ TEST_F(NetworkButtonsTest, TheLineNodingAndLhcButtonsWriteTheirBlocks) {
   EXPECT_TRUE(fs::exists(Lhc() / "_91ZRO.BLK" / "TN.ARE"));
   EXPECT_EQ(ui_->shownTexts(), (std::vector<std::string>{"Konec tvorby LHC", "Konec tvorby LHC"}));
   EXPECT_FALSE(form.btLHC->isEnabled());
+  EXPECT_NE(ReadFile(Lhc() / "_11LHC.BLK" / "TN.TTX").find("blok D:\\GIS\\4107\\_11LHC.BLK\r\n"), std::string::npos);
+  EXPECT_EQ(ReadFile(Tool().ProtocolFile()).find(dir_.string()), std::string::npos);
 }
 
 }  // namespace

@@ -23,6 +23,7 @@
 #include "framework/world.h"
 #include "framework/zelto_message.h"
 #include "platform/scripted_user_interaction.h"
+#include "sample_tree.h"
 
 
 class ShellTest : public ::testing::Test {
@@ -63,6 +64,16 @@ class ShellTest : public ::testing::Test {
     RunMainTool();
     zelto::RunMessagesUntilIdle();
     ui_->clear();
+  }
+  // The generated tree on drive D, the shell started and district 01 read
+  // as the user reads it; false when the tree cannot be generated.
+  bool StartWithDistrictRead() {
+    if (test_support::GeneratedSample().empty() || !test_support::CopySample(dir_.string())) return false;
+    Start();
+    MainForm()->SetDirectory("D:\\GIS\\4107\\01");
+    MainForm()->btCtiRevir->click();
+    zelto::RunMessagesUntilIdle();
+    return true;
   }
   TMainTool& Tool() { return *static_cast<TMainTool*>(GetWorld()->GetMainTool()); }
   void WriteFile(const std::filesystem::path& path, const std::string& text) {

@@ -136,13 +136,8 @@ TEST_F(ShellTest, TheWindowsAndTheirControlsCarryTheirNames) {
 namespace {
 
 TEST_F(ShellTest, AnAreaPickedInTheViewerOfTheSampleDistrictOpensItsRecord) {
-  if (test_support::GeneratedSample().empty()) GTEST_SKIP() << "python3 not installed";
-  ASSERT_TRUE(test_support::CopySample(dir_.string()));
-  Start();
+  if (!StartWithDistrictRead()) GTEST_SKIP() << "python3 not installed";
   TMainForm& form = *MainForm();
-  form.SetDirectory("D:\\GIS\\4107\\01");
-  form.btCtiRevir->click();
-  zelto::RunMessagesUntilIdle();
   ASSERT_NE(Tool().SubjectOfInterest(), nullptr);
   form.btZobrazPZ->click();
   zelto::RunMessagesUntilIdle();

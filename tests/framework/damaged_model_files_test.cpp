@@ -149,12 +149,14 @@ class DamagedModelFiles : public FrameworkTest {
     root.Add(point);
     root.Add(text);
     point->ID = 0, text->ID = 1, root.ID = 2;
+    return tpf({point, text, &root});
+  }
+  // An element list of the elements, each with its ID already set.
+  static std::string tpf(std::initializer_list<TElement*> elements) {
     zelto::ValueWriter w;
     w.WriteRaw("TPF0");
     w.WriteListBegin();
-    point->WriteData(w);
-    text->WriteData(w);
-    root.WriteData(w);
+    for (TElement* e : elements) e->WriteData(w);
     w.WriteListEnd();
     return bytesOf(w);
   }
@@ -193,6 +195,35 @@ TEST_F(DamagedModelFiles, EveryLoadReturnsWhateverTheDamage) {
   TLoader tpf;
   tpf.SetName(file.string());
   EXPECT_THROW(tpf.DoIt(), EBadStream);
+}
+
+// What the output does not hold and no property took is held by nothing
+// once the load returns: the load frees it.
+TEST_F(DamagedModelFiles, AWholeLoadFreesWhatNothingHolds) {
+  zelto::ValueWriter w = zltStart();
+  object(w, 0, 0, {});  // the next record becomes the output instead
+  w.WriteInteger(3), w.WriteInteger(1);  // an inline object for a property its class lacks
+  w.WriteListBegin();
+  w.WriteInteger(5), w.WriteInteger(-2);
+  w.WriteListBegin();
+  object(w, 0, 2, {});
+  w.WriteListEnd();
+  w.WriteListEnd();
+  w.WriteInteger(0);
+  object(w, 0, 3, {1});
+  w.WriteListEnd();
+  EXPECT_TRUE(load(bytesOf(w)) && hadOutput);
+  EXPECT_EQ(left, 0);
+
+  auto* point = new T2DCoordinate(1, 2);
+  auto* text = new TText();
+  TOwnerEntity root;
+  root.Add(text);
+  point->ID = 0, text->ID = 1, root.ID = 2;
+  const std::string list = tpf({point, text, &root});
+  delete point;
+  EXPECT_TRUE(load(list) && hadOutput);
+  EXPECT_EQ(left, 0);
 }
 
 TEST_F(DamagedModelFiles, CyclesSharedChildrenAndDeepNestingFreeSafely) {
@@ -237,17 +268,11 @@ TEST_F(DamagedModelFiles, CyclesSharedChildrenAndDeepNestingFreeSafely) {
   second.Add(point);
   second.Add(&first);
   point->ID = 0, first.ID = 1, second.ID = 2;
-  w = zelto::ValueWriter();
-  w.WriteRaw("TPF0");
-  w.WriteListBegin();
-  point->WriteData(w);
-  first.WriteData(w);
-  second.WriteData(w);
-  w.WriteListEnd();
+  const std::string shared = tpf({point, &first, &second});
   second.Clear();
   first.Clear();
   delete point;
-  EXPECT_TRUE(load(bytesOf(w)) && !hadOutput);
+  EXPECT_TRUE(load(shared) && !hadOutput);
   EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{"Chyba při čtení elementu: TOwnerEntity"});
   // Inline objects nested deeper than any model holds them.
   w = zltStart();

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "files.h"
@@ -103,4 +104,36 @@ TEST(Settings, ProgramIniIsWrittenInPlaceAndReadBack) {
   EXPECT_EQ(ini.ReadInteger("PRINT", "Copies", 0), 2);
   EXPECT_EQ(ini.ReadString("OTHER", "A", ""), "x");
   EXPECT_EQ(test_support::ReadFile(file), "[PRINT]\r\nPreview=0\r\nCopies=2\r\n\r\n[OTHER]\r\nA=x\r\n");
+}
+
+TEST(Settings, ACheckedKeyTakesOnlyANumberOfItsRangeAndNamesWhatItHolds) {
+  WindowsDirectory windir;
+  windir.write("TERGELIX.INI",
+               "[GLOBAL]\nNan=nan\nHuge=1e300\nComma=0,5\n"
+               "[EXPORT]\nWord=abc\nHex=0x1A\nZero=0\nMinus=-1\nExponent=2e9\nEmpty=\n");
+  constexpr SettingRange kReal{0, 10000, false};
+  constexpr SettingRange kCount{2, 1000000};
+  struct Case {
+    const char *section, *key;
+    SettingRange range;
+    std::optional<double> value;  // nullopt: refused
+  };
+  for (const Case& c : {Case{"GLOBAL", "Nan", kReal, std::nullopt}, Case{"GLOBAL", "Huge", kReal, std::nullopt},
+                        Case{"GLOBAL", "Comma", kReal, 0.5}, Case{"EXPORT", "Word", kColourSettingRange, std::nullopt},
+                        Case{"EXPORT", "Hex", kKindSettingRange, 26}, Case{"EXPORT", "Zero", kCount, std::nullopt},
+                        Case{"EXPORT", "Minus", kCount, std::nullopt}, Case{"EXPORT", "Exponent", kCount, std::nullopt},
+                        Case{"EXPORT", "Empty", kCount, 100}, Case{"EXPORT", "Missing", kCount, 100}}) {
+    SCOPED_TRACE(c.key);
+    std::string error;
+    EXPECT_EQ(CheckedSetting(c.section, c.key, 100, c.range, error), c.value);
+    EXPECT_EQ(error.empty(), c.value.has_value()) << error;
+  }
+  // One message names every wrong key, with its section and text.
+  SettingsCheck check;
+  EXPECT_EQ(check.Read("EXPORT", "Word", 14, kColourSettingRange), 14);
+  EXPECT_EQ(check.Read("GLOBAL", "Huge", 10, kReal), 10);
+  EXPECT_FALSE(check.Ok());
+  EXPECT_EQ(check.Errors(),
+            "Chybná hodnota Word = \"abc\" v sekci EXPORT souboru TERGELIX.INI: celé číslo od -32768 do 32767\n"
+            "Chybná hodnota Huge = \"1e300\" v sekci GLOBAL souboru TERGELIX.INI: číslo od 0 do 10000");
 }

@@ -58,12 +58,6 @@ class LevelExportTest : public JobsTest {
  public:
   // The areas of the level's written block against the generator's, and
   // the ZRO layer's compartment boundaries; returns the block's areas.
-  void ReplaceInIni(const std::string& from, const std::string& to) {
-    std::string ini = FileBytes(dir / "TERGELIX.INI");
-    const std::size_t at = ini.find(from);
-    ASSERT_NE(at, std::string::npos) << from;
-    std::ofstream(dir / "TERGELIX.INI", std::ios::binary) << ini.replace(at, from.size(), to);
-  }
   std::map<int, KindSums> ExpectGeneratorsAreas(const fs::path& output, const jobs::ForestLevel& found) {
     const std::string level = "d['levels']['" + (found.Zro ? std::string("ZRO") : found.KeyStem) + "']";
     const int kind = std::stoi(Expected(level + "['area_kind']"));
@@ -196,25 +190,30 @@ TEST_F(LevelExportTest, ALevelThatCannotBeExportedLeavesTheDiskAlone) {
   EXPECT_EQ(ui->shownTexts().back(), "Povinný soubor " + (dir / "GIS" / "P1600.CRT").string() + " neexistuje !");
   EXPECT_TRUE(fs::exists(old / "KEEP"));
 
-  // A colour out of the 16-bit range is refused before the old block goes.
-  ReplaceInIni("DILBP=12", "DILBP=40000");
-  EXPECT_EQ(jobs::ExportForestLevel(Context(output), *jobs::FindForestLevel(97)), jobs::ExportResult::NotRemoved);
-  EXPECT_NE(ui->shownTexts().back().find("DILBP"), std::string::npos);
-
-  // A kind beyond 16 bits once became another kind: it is refused too,
-  // naming the key and what it may be, and the old block stays.
-  ReplaceInIni("DILBP=40000", "DILBP=12");
-  ReplaceInIni("DruhPorostniSkupiny=110", "DruhPorostniSkupiny=70000");
+  // A value that is no number, or none the key may hold, refuses the level
+  // before the old block goes, naming section, key and value.
   const fs::path oldDil = output / "01_14DIL.BLK";
   fs::create_directories(oldDil);
   std::ofstream(oldDil / "KEEP") << "x";
-  EXPECT_EQ(jobs::ExportForestLevel(Context(output), *jobs::FindForestLevel(97)), jobs::ExportResult::NotRemoved);
-  EXPECT_NE(ui->shownTexts().back().find("DruhPorostniSkupiny = 70000"), std::string::npos);
-  EXPECT_NE(ui->shownTexts().back().find("1..32767"), std::string::npos);
-  EXPECT_TRUE(fs::exists(oldDil / "KEEP"));
-  EXPECT_FALSE(jobs::CheckedDetKinds(110, -134));
-  EXPECT_NE(ui->shownTexts().back().find("DruhPrazdnePlochy = -134"), std::string::npos);
-  ReplaceInIni("DruhPorostniSkupiny=70000", "DruhPorostniSkupiny=110");
+  struct Wrong {
+    const char *section, *key, *value, *good;
+  };
+  for (const Wrong& wrong : {Wrong{"EXPORT", "DILBP", "40000", "12"}, Wrong{"EXPORT", "DILBP", "abc", "12"},
+                             Wrong{"EXPORT", "MaxPocetSouradnic", "0", "100"},
+                             Wrong{"EXPORT", "MaxPocetSouradnic", "2e9", "100"},
+                             Wrong{"EXPORT", "RusitPseudouzlyIProRuzneDruhy", "TRUE", "1"},
+                             Wrong{"DET", "DruhPorostniSkupiny", "70000", "110"}}) {
+    SCOPED_TRACE(std::string(wrong.key) + "=" + wrong.value);
+    SetSetting(wrong.section, wrong.key, wrong.value);
+    EXPECT_EQ(jobs::ExportForestLevel(Context(output), *jobs::FindForestLevel(97)), jobs::ExportResult::BadSetting);
+    EXPECT_EQ(ui->shownTexts().back().rfind("Chybná hodnota " + std::string(wrong.key) + " = \"" + wrong.value +
+                                                "\" v sekci " + wrong.section + " souboru TERGELIX.INI",
+                                            0),
+              0u)
+        << ui->shownTexts().back();
+    EXPECT_TRUE(fs::exists(oldDil / "KEEP"));
+    SetSetting(wrong.section, wrong.key, wrong.good);
+  }
 
   // A hierarchy ended with its object model is not used: the old block
   // stays and the user is told why nothing was written.
@@ -231,6 +230,57 @@ TEST_F(LevelExportTest, ALevelThatCannotBeExportedLeavesTheDiskAlone) {
   EXPECT_NE(ui->shownTexts().back().find("není načten revír"), std::string::npos) << ui->shownTexts().back();
   EXPECT_NE(ui->shownTexts().back().find((oldOdd).string()), std::string::npos);
   EXPECT_EQ(FileBytes(oldOdd / "TN.ARE"), "old");
+}
+
+// The output named after another district than the one read would get
+// the read district's areas under its name: refused, once for the whole
+// district run, and every refusal or break leaves its protocol line.
+TEST_F(LevelExportTest, AnotherDistrictsOutputIsRefusedAndEveryLevelNotExportedIsLogged) {
+  ASSERT_TRUE(jobs::ReadDistrict(state, District("01").string()));
+  LogProbe log;
+  jobs::LevelExportContext other = Context(District("02"));
+  EXPECT_EQ(jobs::ExportForestLevel(other, *jobs::FindForestLevel(95)), jobs::ExportResult::Refused);
+  jobs::ExportWholeDistrict(other);
+  ASSERT_EQ(ui->shownTexts().size(), 2u);
+  EXPECT_EQ(ui->shownTexts()[0], ui->shownTexts()[1]);
+  EXPECT_NE(ui->shownTexts()[0].find("revír " + District("01").string() + ","), std::string::npos);
+  EXPECT_NE(ui->shownTexts()[0].find("do revíru " + District("02").string() + ":"), std::string::npos);
+  for (const auto& entry : fs::directory_iterator(District("02")))
+    EXPECT_FALSE(entry.path().filename().string().starts_with("02_")) << entry.path();
+  EXPECT_TRUE(log.saw("; Export vrstvy 16PSK – neprovedeno: Načten je revír "));
+  EXPECT_TRUE(log.saw("; Export všech vrstev revíru – neprovedeno: Načten je revír "));
+
+  // The caller's refusal (a code typed wrong, a setting read at start).
+  jobs::LevelExportContext refused = Context(District("01"));
+  refused.Refusal = "Špatný kód LHC: x";
+  jobs::ExportWholeDistrict(refused);
+  EXPECT_EQ(ui->shownTexts().back(), "Špatný kód LHC: x");
+  EXPECT_TRUE(log.saw("; Export všech vrstev revíru – neprovedeno: Špatný kód LHC: x"));
+
+  // Broken off after two levels: the others are named as not exported.
+  jobs::LevelExportContext broken = Context(District("01"));
+  broken.NextLevel = [](int level) { return level < 2; };
+  jobs::ExportWholeDistrict(broken);
+  EXPECT_TRUE(fs::exists(District("01") / "01_14DIL.BLK"));
+  EXPECT_FALSE(fs::exists(District("01") / "01_91ZRO.BLK"));
+  EXPECT_TRUE(log.saw("; Export všech vrstev revíru přerušen uživatelem, neexportovány vrstvy 91ZRO, 13ODD, 17BZL, "
+                      "18JP, 19OP, 94REG"))
+      << log.all();
+}
+
+TEST(OtherDistrictTest, OnlyCodesThatDifferTellAnotherDistrict) {
+  struct Case {
+    const char *read, *output;
+    bool other;
+  };
+  for (const Case& c : {Case{"D:\\GIS\\4107\\01", "D:\\GIS\\4107\\02", true},
+                        Case{"D:\\GIS\\4107\\01", "E:\\GIS\\4108\\01", true},
+                        Case{"D:\\GIS\\4107\\1", "E:\\GIS\\04107\\01\\", false},
+                        Case{"/data/LHC4107/R01", "D:\\GIS\\4107\\02", false},
+                        Case{"", "D:\\GIS\\4107\\02", false}}) {
+    SCOPED_TRACE(std::string(c.read) + " -> " + c.output);
+    EXPECT_EQ(!jobs::OtherDistrictProblem(c.read, c.output).empty(), c.other);
+  }
 }
 
 // Every file of a directory tree with its bytes.

@@ -126,10 +126,11 @@ class JobsTest : public ::testing::Test {
     return ctx;
   }
   // Sets a key of section EXPORT in the generated TERGELIX.INI.
-  void SetExportSetting(const std::string& key, const std::string& value) const {
+  void SetExportSetting(const std::string& key, const std::string& value) const { SetSetting("EXPORT", key, value); }
+  void SetSetting(const std::string& name, const std::string& key, const std::string& value) const {
     const fs::path ini = dir / "TERGELIX.INI";
     std::string text = FileBytes(ini);
-    const std::size_t section = text.find("[EXPORT]");
+    const std::size_t section = text.find("[" + name + "]");
     ASSERT_NE(section, std::string::npos);
     const std::size_t at = text.find("\n" + key + "=", section);
     if (at != std::string::npos) text.erase(at + 1, text.find('\n', at + 1) - at);

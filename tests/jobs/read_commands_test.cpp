@@ -78,10 +78,24 @@ TEST_F(ReadCommandsTest, ADistrictReadReplacesTheModelAndBuildsTheHierarchy) {
   jobs::LoadedModel state;
   ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
   EXPECT_EQ(state.DataDirectory, District().string());
+  EXPECT_EQ(state.DistrictDirectory, District().string());
   TForestSpaceUnit* root = state.GetHierarchyRoot();
   ASSERT_NE(root, nullptr);
   EXPECT_EQ(root->GetName(), "LES");
   EXPECT_EQ(ui->beeps(), 1);
+
+  // A limit of the hierarchy that is no number, or none it can use, refuses
+  // the next read, naming it, and what was read stays.
+  for (const char* value : {"nan", "1e300", "-1"}) {
+    SetSetting("GLOBAL", "MinPlochaM", value);
+    EXPECT_FALSE(jobs::ReadDistrict(state, District().string()));
+    ASSERT_EQ(ui->shownTexts().size(), 1u);
+    EXPECT_EQ(ui->shownTexts()[0].rfind("Chybná hodnota MinPlochaM = \"" + std::string(value) + "\" v sekci GLOBAL", 0), 0u)
+        << ui->shownTexts()[0];
+    EXPECT_EQ(state.GetHierarchyRoot(), root);
+    ui->clear();
+  }
+  SetSetting("GLOBAL", "MinPlochaM", "10");
 
   // Lines added to the loaded subject.
   jobs::LoadLineBlock(state, (District() / "SLU.BLK").string());
