@@ -71,7 +71,14 @@ class Districts {
   }
 
   std::string generate(int sizeIndex) {
-    const Size s = kSizes[static_cast<std::size_t>(sizeIndex)];
+    return (tree(kSizes[static_cast<std::size_t>(sizeIndex)]) / "DET.BLK").string();
+  }
+
+ public:
+  // The directory of district 01 of a generated tree of that size (made on
+  // first use); its TERGELIX.INI lies at the tree's top, two levels above
+  // the LHC directory.
+  fs::path tree(Size s) {
     const std::string name = std::to_string(s.cols) + "x" + std::to_string(s.rows);
     const fs::path out = root_ / name;
     if (!fs::exists(out / "expected.json")) {
@@ -81,9 +88,11 @@ class Districts {
       if (std::system(command.c_str()) != 0) throw std::runtime_error("the generator failed: " + command);
     }
     for (const auto& lhc : fs::directory_iterator(out / "GIS"))
-      if (fs::exists(lhc.path() / "01" / "DET.BLK" / "TN.LIN")) return (lhc.path() / "01" / "DET.BLK").string();
+      if (fs::exists(lhc.path() / "01" / "DET.BLK" / "TN.LIN")) return lhc.path() / "01";
     throw std::runtime_error("no DET.BLK under " + out.string());
   }
+
+ private:
 
   fs::path root_;
   fs::path scratch_;
