@@ -9,6 +9,7 @@
 #include <system_error>
 #include <unordered_map>
 
+#include "app/jobs/read_commands.h"
 #include "areas/area_attribute_carrier.h"
 #include "areas/area_builders.h"
 #include "areas/area_point_placer.h"
@@ -331,13 +332,32 @@ ExportResult WriteLevelBlock(const LevelExportContext& context, const ForestLeve
 
 }  // namespace
 
+namespace {
+
+// The box has said why; the protocol keeps a line of every level too.
+ExportResult Refused(const ForestLevel& level, ExportResult result, const std::string& why) {
+  LogText("; Úroveň " + level.Prefix + " nebyla exportována: " + why);
+  return result;
+}
+
+// The damage of the read the levels would be exported from; none when
+// the read was sound.
+std::optional<std::string> InputDamage(const LevelExportContext& context) {
+  if (!context.Model || !context.Model->Damage) return std::nullopt;
+  return DamagedInputText(*context.Model->Damage);
+}
+
+}  // namespace
+
 ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLevel& level) {
   if (context.DisableReadButtons) context.DisableReadButtons();
-  // The box has said why; the protocol keeps a line of every level too.
-  auto refused = [&level](ExportResult result, const std::string& why) {
-    LogText("; Úroveň " + level.Prefix + " nebyla exportována: " + why);
-    return result;
-  };
+  auto refused = [&level](ExportResult result, const std::string& why) { return Refused(level, result, why); };
+  // An export from a damaged read would replace a block of sound input
+  // with one that lacks what the damage hid.
+  if (const std::optional<std::string> damage = InputDamage(context)) {
+    platform::showError(*damage);
+    return refused(ExportResult::DamagedInput, *damage);
+  }
   std::string code;
   if (!GetDistrictCode(context.OutputDirectory, code))
     return refused(ExportResult::BadDistrictCode, "špatný kód revíru");
@@ -474,6 +494,12 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
 }
 
 void ExportWholeDistrict(const LevelExportContext& context) {
+  if (const std::optional<std::string> damage = InputDamage(context)) {
+    if (context.DisableReadButtons) context.DisableReadButtons();
+    platform::showError(*damage);
+    for (const ForestLevel& level : ForestLevels()) Refused(level, ExportResult::DamagedInput, *damage);
+    return;
+  }
   std::unordered_map<TAreaElement*, double> oldWholeAreas;
   LevelExportContext shared = context;
   if (!shared.OldWholeAreas) shared.OldWholeAreas = &oldWholeAreas;

@@ -71,8 +71,17 @@ struct LevelExportContext {
 };
 
 // NotWritten: the old block stays, the user has been told which file
-// failed or why nothing was written.
-enum class ExportResult { Written, BadDistrictCode, MissingControlFile, NotRemoved, NothingToExport, NotWritten };
+// failed or why nothing was written. DamagedInput: the district was read
+// from a damaged block; no block is touched.
+enum class ExportResult {
+  Written,
+  BadDistrictCode,
+  MissingControlFile,
+  NotRemoved,
+  NothingToExport,
+  NotWritten,
+  DamagedInput
+};
 
 ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLevel& level);
 // Every level in order; a level that fails has shown its message and the

@@ -30,6 +30,11 @@ void RenewObjectModel(LoadedModel& state) {
   GetWorld()->SetObjectModel(nullptr);
   state.Subject.Set(nullptr);
   state.HierarchyRoot.Set(nullptr);
+  state.Damage.reset();
+}
+
+std::string DamagedInputText(const gisblock::DamagedBlock& damage) {
+  return "Vstupní blok " + damage.Block + " je poškozen (" + damage.Damage + "), bloky zůstávají beze změny";
 }
 
 namespace {
@@ -95,6 +100,7 @@ bool LoadSubject(LoadedModel& state, TModelScript& script) {
   if (!built) return false;
   ObjectModel()->Add(built);
   state.Subject.Set(built);
+  state.Damage = gisblock::FindDamagedBlock(built);
   return true;
 }
 
@@ -197,6 +203,7 @@ void LoadLineBlock(LoadedModel& state, const std::string& blockPath) {
     state.Subject.Set(subject);
   }
   if (built) subject->AddAndExtend(built);
+  if (!state.Damage) state.Damage = gisblock::FindDamagedBlock(built);
   ObjectModel()->Delete(script);
 }
 

@@ -3,6 +3,7 @@
 // leave the old block and the disk as they were.
 #include "app/jobs/forest_level_export.h"
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <iterator>
@@ -12,6 +13,7 @@
 #include "areas/forest_space_unit.h"
 #include "geometry/area_element.h"
 #include "gisblock/gelix_blok_reader.h"
+#include "gisblock/are_record.h"
 #include "gisblock/gelix_props.h"
 #include "file_size_limit.h"
 #include "jobs_fixture.h"
@@ -226,6 +228,34 @@ TEST_F(LevelExportTest, ALevelThatCannotBeExportedLeavesTheDiskAlone) {
   EXPECT_EQ(FileBytes(oldOdd / "TN.ARE"), "old");
 }
 
+// An island taken out of TN.ARE leaves its ring in the lines of its
+// father: a hole no island fills. The district level keeps it out, as an
+// empty area, instead of growing by it.
+TEST_F(LevelExportTest, AHoleThatNoIslandFillsStaysOutOfTheLevelsAbove) {
+  const fs::path are = District() / "DET.BLK" / "TN.ARE";
+  std::string bytes = FileBytes(are);
+  std::size_t island = 0;
+  double islandArea = 0;
+  for (std::size_t n = 1; n < bytes.size() / gisblock::AreRecord::kSize; ++n) {
+    const auto r = gisblock::AreRecord::decode(reinterpret_cast<const std::uint8_t*>(bytes.data()) +
+                                               n * gisblock::AreRecord::kSize);
+    if (r.paterNo && !r.hasChildren && r.area > islandArea) island = n, islandArea = r.area;
+  }
+  ASSERT_GT(islandArea, 100);
+  bytes[island * gisblock::AreRecord::kSize + 6] = 1;  // deleted
+  std::ofstream(are, std::ios::binary) << bytes;
+
+  LogProbe log;
+  ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
+  const fs::path output = dir / "OUT" / "01";
+  fs::create_directories(output);
+  ASSERT_EQ(jobs::ExportForestLevel(Context(output), *jobs::FindForestLevel(99)), jobs::ExportResult::Written);
+  std::map<int, KindSums> sums = ReadAreas(output / "01_94REG.BLK");
+  EXPECT_NEAR(sums[9400].net, std::stod(Expected("d['levels']['REG']['sum_net_m2']")) - islandArea, 0.05);
+  EXPECT_NEAR(sums[134].net, std::stod(Expected("d['levels']['REG']['empty_sum_net_m2']")) + islandArea, 0.05);
+  EXPECT_TRUE(log.saw("plocha bez porostu v DET")) << log.all();
+}
+
 // Every file of a directory tree with its bytes.
 std::map<std::string, std::string> Snapshot(const fs::path& root) {
   std::map<std::string, std::string> files;
@@ -260,14 +290,48 @@ TEST_F(LevelExportTest, AnExportThatCannotWriteEveryFileLeavesTheOldBlockByteFor
   EXPECT_NE(text.find("soubor je příliš velký"), std::string::npos) << text;
   // Nothing is left beside the block.
   EXPECT_EQ(std::distance(fs::directory_iterator(output), fs::directory_iterator()), 1);
+}
 
-  // A block cut short in the input is named when it is read.
-  ui->clear();
-  const fs::path lin = District() / "DET.BLK" / "TN.LIN";
-  fs::resize_file(lin, fs::file_size(lin) - 40);
-  LogProbe log;
+// A district read from a damaged DET block is still shown, but no export
+// from it takes the place of a block: cut on a record boundary (areas
+// whose lines are gone) or inside a record.
+TEST_F(LevelExportTest, AnExportFromADamagedReadLeavesEveryBlockAsItWas) {
   ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
-  EXPECT_TRUE(log.saw("TN.LIN je poškozen")) << log.all();
+  EXPECT_FALSE(state.Damage);
+  const fs::path output = dir / "OUT" / "01";
+  fs::create_directories(output);
+  for (std::int32_t command : {95, 99})
+    ASSERT_EQ(jobs::ExportForestLevel(Context(output), *jobs::FindForestLevel(command)), jobs::ExportResult::Written);
+  const std::map<std::string, std::string> before = Snapshot(output);
+  const fs::path lin = District() / "DET.BLK" / "TN.LIN";
+  const std::string sound = FileBytes(lin);
+  const std::string det = (District() / "DET.BLK").string();
+
+  for (std::size_t size : {sound.size() / 103 / 2 * 103, sound.size() - 1}) {
+    SCOPED_TRACE(size);
+    std::ofstream(lin, std::ios::binary | std::ios::trunc) << sound.substr(0, size);
+    LogProbe log;
+    ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
+    ASSERT_TRUE(state.Damage);
+    EXPECT_TRUE(log.saw("TN.LIN")) << log.all();
+    ui->clear();
+    log.texts.clear();
+    jobs::ExportWholeDistrict(Context(output));
+    EXPECT_EQ(jobs::ExportForestLevel(Context(output), *jobs::FindForestLevel(95)), jobs::ExportResult::DamagedInput);
+    EXPECT_EQ(Snapshot(output), before);
+    // Once for the whole district and once for the level, in the same words.
+    ASSERT_EQ(ui->shownTexts().size(), 2u);
+    const std::string text = ui->shownTexts()[0];
+    EXPECT_EQ(text.rfind("Vstupní blok " + det + " je poškozen (TN.", 0), 0u) << text;
+    EXPECT_TRUE(text.ends_with("), bloky zůstávají beze změny")) << text;
+    EXPECT_EQ(ui->shownTexts()[1], text);
+    // The protocol has a line for every level refused.
+    zelto::RunMessagesUntilIdle();
+    const auto refused = std::count_if(log.texts.begin(), log.texts.end(), [](const std::string& line) {
+      return line.find("nebyla exportována: Vstupní blok") != std::string::npos;
+    });
+    EXPECT_EQ(refused, static_cast<int>(jobs::ForestLevels().size()) + 1) << log.all();
+  }
 }
 
 }  // namespace
