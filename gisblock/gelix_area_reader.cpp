@@ -168,6 +168,7 @@ TAreaElement* TGelixAreaBoundaryReader::BuildBoundaryArea(const AreRecord& recor
     delete area;
     return nullptr;
   }
+  outerRingSides_[number] = k;
   area->SetProperties(NewAreaProps(record, number));
   return area;
 }
@@ -364,10 +365,15 @@ void TGelixAreaReader::AddUnfilledHoles(TAreaElement& area, const AreRecord& rec
   std::vector<LineSide> open;
   for (const LineSide& side : SidesOf(number))
     if (!held.count(side.record)) open.push_back(side);
-  if (open.empty()) return;
-  // A ring of vertices holds no lines: its outer ring is known by its start.
+  // A ring of vertices holds no lines: its outer ring is known by its
+  // start, and by how many sides it took.
   std::optional<RingLine> outer;
-  if (!area.Is<TPolyLineAreaElement>()) outer = FindFirstLine(record, number, true);
+  if (!area.Is<TPolyLineAreaElement>()) {
+    const auto taken = outerRingSides_.find(number);
+    if (taken != outerRingSides_.end() && static_cast<std::size_t>(taken->second) >= open.size()) return;
+    outer = FindFirstLine(record, number, true);
+  }
+  if (open.empty()) return;
 
   std::unordered_set<std::int64_t> walked;
   auto key = [](const LineSide& s) { return std::int64_t{s.record} * 2 + s.onLeft; };

@@ -82,6 +82,11 @@ class TGelixAreaBoundaryReader : public TGeliXObjectReader {
   // first line nor the search for its inner rings scans TN.LIN per area.
   std::unordered_map<std::int32_t, std::vector<LineSide>> sides_;
   bool sidesBuilt_ = false;
+
+ protected:
+  // How many sides the outer ring of each area built as a ring of vertices
+  // took: an area with no more sides than these has no inner ring.
+  std::unordered_map<std::int32_t, std::int32_t> outerRingSides_;
 };
 
 class TGelixAreaReader : public TGelixAreaBoundaryReader {
