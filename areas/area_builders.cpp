@@ -165,14 +165,24 @@ void TCreateAreasForQTree::Process(TElement* element) {
           // Coordinates beyond the tree's grid throw: the area, owned by
           // nothing yet, goes with the branches' links to it.
           std::unique_ptr<TElement> held(area);
-          try {
-            areas_->Insert(area);
-          } catch (...) {
-            Abandon(*branch, area);
-            throw;
+          // Vertices too far for any rectangle (a damaged vertex file) give
+          // the area no place in the tree.
+          if (static_cast<TRectEntity*>(area)->Rect().IsValid()) {
+            try {
+              areas_->Insert(area);
+            } catch (...) {
+              Abandon(*branch, area);
+              throw;
+            }
           }
-          held.release();
-          ++areasCount_;
+          // Nothing holds an area the tree did not take: it goes.
+          if (area->IsOrphan()) {
+            Abandon(*branch, area);
+            builder_->Skipped(*branch, "leží mimo rozsah stromu ploch");
+          } else {
+            held.release();
+            ++areasCount_;
+          }
         }
         ++built_;
         PumpWhenDue();

@@ -33,11 +33,11 @@ class TCreateAreaForBranch : public TTool {
   // caller; nullptr when it yields none.
   TElement* Build(TNodeBranch& first);
   double GetAreaValue() const { return areaValue_; }
+  // Logs a ring that yields nothing, with where it starts; nullptr.
+  TElement* Skipped(const TNodeBranch& first, const std::string& why);
 
  private:
   std::unique_ptr<TAreaPointPlacer> placer_;  // made on first use, kept for the next area
-  // Logs a ring that yields nothing, with where it starts; nullptr.
-  TElement* Skipped(const TNodeBranch& first, const std::string& why);
   double areaValue_ = 0.0;
 };
 

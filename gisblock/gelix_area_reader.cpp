@@ -1,5 +1,7 @@
 #include "gisblock/gelix_area_reader.h"
 
+#include <cmath>
+#include <memory>
 #include <unordered_set>
 #include <vector>
 
@@ -71,35 +73,62 @@ bool TGelixAreaBoundaryReader::Readable(const AreRecord& record, std::int32_t nu
   return number > 0 && record.live() && BoxMeetsWindow(record.box);
 }
 
+gisblock::BlockDamage TGelixAreaBoundaryReader::Damage() const {
+  gisblock::BlockDamage damage = TGeliXObjectReader::Damage();
+  if (lines_) damage.Add(lines_->Damage());
+  return damage;
+}
+
+void TGelixAreaBoundaryReader::CheckSides(const LinRecord& line, std::int32_t lineNo) {
+  const std::int32_t count = GetRecordCount();
+  for (const auto& [side, where] : {std::pair{line.leftArea, "vlevo"}, std::pair{line.rightArea, "vpravo"}}) {
+    // Blocks of this system store "no area" as -1.
+    const auto n = static_cast<std::int32_t>(side);
+    if (n > 0 && n >= count && lines_)
+      lines_->NoteDamage("linie č." + std::to_string(lineNo) + " má " + where + " plochu č." + std::to_string(n) +
+                         " mimo soubor TN.ARE (" + std::to_string(count) + " záznamů)");
+  }
+}
+
+const std::vector<TGelixAreaBoundaryReader::LineSide>& TGelixAreaBoundaryReader::SidesOf(std::int32_t number) {
+  if (!sidesBuilt_) {
+    sidesBuilt_ = true;
+    TGelixLinReader* lines = LineReader();
+    const std::int32_t count = lines && lines->HasStream() ? lines->GetRecordCount() : 0;
+    for (std::int32_t i = 1; i < count; ++i) {
+      std::optional<LinRecord> line = lines->RecordAt(i);
+      if (!line || line->deleted()) continue;
+      if (static_cast<std::int32_t>(line->leftArea) > 0) sides_[static_cast<std::int32_t>(line->leftArea)].push_back({i, true});
+      if (static_cast<std::int32_t>(line->rightArea) > 0)
+        sides_[static_cast<std::int32_t>(line->rightArea)].push_back({i, false});
+    }
+  }
+  static const std::vector<LineSide> none;
+  const auto found = sides_.find(number);
+  return found == sides_.end() ? none : found->second;
+}
+
 std::optional<TGelixAreaBoundaryReader::RingLine> TGelixAreaBoundaryReader::FindFirstLine(
-    const AreRecord& area, std::int32_t number) {
+    const AreRecord& area, std::int32_t number, bool quiet) {
   TGelixLinReader* lines = LineReader();
   if (!lines || !lines->HasStream()) return std::nullopt;
   const std::int32_t count = lines->GetRecordCount();
   const std::int32_t n = area.lineNo;
   if (n >= count) {
-    PostWarning(FilePath() + ": plocha č." + std::to_string(number) + " odkazuje na linii č." +
-                std::to_string(n) + " mimo soubor TN.LIN (" + std::to_string(count) + " záznamů)");
+    if (!quiet)
+      NoteDamage("plocha č." + std::to_string(number) + " odkazuje na linii č." + std::to_string(n) +
+                 " mimo soubor TN.LIN (" + std::to_string(count) + " záznamů)");
   } else if (n >= 1) {
     std::optional<LinRecord> line = lines->RecordAt(n);
     if (line && !line->deleted() && borders(*line, number))
       return RingLine{n, *line, static_cast<std::int32_t>(line->leftArea) == number};
   }
-  platform::ui().beep();
-  if (!firstLinesBuilt_) {
-    firstLinesBuilt_ = true;
-    for (std::int32_t i = 1; i < count; ++i) {
-      std::optional<LinRecord> line = lines->RecordAt(i);
-      if (!line || line->deleted()) continue;
-      for (std::uint32_t side : {line->leftArea, line->rightArea})
-        firstLines_.emplace(static_cast<std::int32_t>(side), i);  // keeps the lowest record
-    }
-  }
-  const auto found = firstLines_.find(number);
-  if (found == firstLines_.end()) return std::nullopt;
-  std::optional<LinRecord> line = lines->RecordAt(found->second);
+  if (!quiet) platform::ui().beep();
+  const std::vector<LineSide>& sides = SidesOf(number);
+  if (sides.empty()) return std::nullopt;
+  std::optional<LinRecord> line = lines->RecordAt(sides.front().record);
   if (!line) return std::nullopt;
-  return RingLine{found->second, *line, static_cast<std::int32_t>(line->leftArea) == number};
+  return RingLine{sides.front().record, *line, sides.front().onLeft};
 }
 
 TAreaElement* TGelixAreaBoundaryReader::BuildBoundaryArea(const AreRecord& record, std::int32_t number) {
@@ -114,6 +143,7 @@ TAreaElement* TGelixAreaBoundaryReader::BuildBoundaryArea(const AreRecord& recor
   int k = 0;
   do {
     ++k;
+    CheckSides(current.line, current.record);
     if (!lines->CoordRangeValid(current.line, current.record)) {
       ok = false;
       break;
@@ -130,7 +160,7 @@ TAreaElement* TGelixAreaBoundaryReader::BuildBoundaryArea(const AreRecord& recor
         if (T2DCoordinate* c = coords->ReadCoord()) area->AddAndExtend(c);
       }
     }
-    std::optional<TGelixLinReader::Next> next = lines->NextLine(current.line, current.onLeft);
+    std::optional<TGelixLinReader::Next> next = lines->NextLine(current.line, current.record, current.onLeft);
     ok = next.has_value() && k < kMaxRingLines && steps.take(current.record, current.onLeft);
     if (ok) current = RingLine{next->record, next->line, next->onLeft};
   } while (ok && current.record != first->record);
@@ -138,6 +168,7 @@ TAreaElement* TGelixAreaBoundaryReader::BuildBoundaryArea(const AreRecord& recor
     delete area;
     return nullptr;
   }
+  outerRingSides_[number] = k;
   area->SetProperties(NewAreaProps(record, number));
   return area;
 }
@@ -201,9 +232,10 @@ bool TGelixAreaReader::walkLines(TPolyLineAreaElement& area, std::int32_t number
       return false;
     }
     area.AddAndExtend(line);
+    CheckSides(lines->Record(), current);
     if (i == 0) GetLineVertex(line, 0, dir, startX, startY);
     GetLineVertex(line, 0, !dir, endX, endY);
-    std::optional<TGelixLinReader::Next> next = lines->NextLine(lines->Record(), dir);
+    std::optional<TGelixLinReader::Next> next = lines->NextLine(lines->Record(), current, dir);
     if (!next || i + 1 >= kMaxRingLines || !steps.take(current, dir)) {
       PostWarning(BlockName + ":Pro plochu č." + std::to_string(number) + " a linii č." +
                   std::to_string(current) + " nelze načíst další linii vlevo");
@@ -249,7 +281,7 @@ TPolyLineAreaElement* TGelixAreaReader::BuildHoleRing(const AreRecord& record, s
     const auto left = static_cast<std::int32_t>(current->line.leftArea);
     const auto right = static_cast<std::int32_t>(current->line.rightArea);
     if (left == paterNo || IsDeadArea(left) || right == paterNo || IsDeadArea(right)) break;
-    std::optional<TGelixLinReader::Next> next = lines->NextLine(current->line, current->onLeft);
+    std::optional<TGelixLinReader::Next> next = lines->NextLine(current->line, current->record, current->onLeft);
     if (!next || k >= kMaxRingLines || !steps.take(current->record, current->onLeft)) {
       current.reset();
       break;
@@ -275,4 +307,98 @@ TPolyLineAreaElement* TGelixAreaReader::BuildHoleRing(const AreRecord& record, s
   hole->SetProperties(props);
   setReference(*hole, record);
   return hole;
+}
+
+namespace {
+// The ring of an area through one of its sides, walked by the links alone;
+// false when it breaks or goes round without coming back to its start.
+bool WalkRingSides(TGelixLinReader& lines, TGelixAreaBoundaryReader::LineSide start,
+                   std::vector<TGelixAreaBoundaryReader::LineSide>& ring) {
+  std::optional<LinRecord> line = lines.RecordAt(start.record);
+  TGelixAreaBoundaryReader::LineSide current = start;
+  RingSteps steps;
+  while (line && !line->deleted()) {
+    ring.push_back(current);
+    if (ring.size() > TGelixAreaBoundaryReader::kMaxRingLines || !steps.take(current.record, current.onLeft))
+      return false;
+    std::optional<TGelixLinReader::Next> next = lines.NextLine(*line, current.record, current.onLeft);
+    if (!next) return false;
+    current = {next->record, next->onLeft};
+    if (current.record == start.record && current.onLeft == start.onLeft) return true;
+    line = next->line;
+  }
+  return false;
+}
+
+// The line numbers of a ring of lines.
+void AddLineNumbers(const TEntity& ring, std::unordered_set<std::int32_t>& numbers) {
+  for (TElement* item : ring.Items())
+    if (item && item->Is<TPolyLineElement>())
+      if (TElement* props = static_cast<TPolyLineElement*>(item)->GetProperties(); props && props->Is<TGelixLineProps>())
+        numbers.insert(static_cast<TGelixLineProps*>(props)->Cislo);
+}
+
+// Whether the ring lies inside the outer ring of the area: within its
+// rectangle, smaller, and the middle of its first segment inside.
+bool LiesInside(TAreaElement& area, TPolyLineAreaElement& ring) {
+  const TRectangle& r = ring.Rect();
+  if (!area.ContainsRect(r.MinX(), r.MinY(), r.MaxX(), r.MaxY())) return false;
+  if (std::fabs(ring.GetWholeArea()) >= std::fabs(area.GetWholeArea())) return false;
+  if (ring.GetCoordsCount() < 2) return false;
+  const T2DCoordinate* a = ring.GetCoord(0);
+  const T2DCoordinate* b = ring.GetCoord(1);
+  return a && b && area.IsInOuterRing((a->X + b->X) / 2, (a->Y + b->Y) / 2);
+}
+}  // namespace
+
+void TGelixAreaReader::AddUnfilledHoles(TAreaElement& area, const AreRecord& record, std::int32_t number) {
+  TGelixLinReader* lines = LineReader();
+  if (!lines || !lines->HasStream()) return;
+  // The lines the area's rings hold already: its own, when it is a ring of
+  // lines, and those of the holes its islands made.
+  std::unordered_set<std::int32_t> held;
+  AddLineNumbers(area, held);
+  if (THolesEntity* holes = area.GetHoles()) {
+    for (TElement* hole : holes->Items())
+      if (hole && hole->Is<TEntity>()) AddLineNumbers(*static_cast<TEntity*>(hole), held);
+  }
+  std::vector<LineSide> open;
+  for (const LineSide& side : SidesOf(number))
+    if (!held.count(side.record)) open.push_back(side);
+  // A ring of vertices holds no lines: its outer ring is known by its
+  // start, and by how many sides it took.
+  std::optional<RingLine> outer;
+  if (!area.Is<TPolyLineAreaElement>()) {
+    const auto taken = outerRingSides_.find(number);
+    if (taken != outerRingSides_.end() && static_cast<std::size_t>(taken->second) >= open.size()) return;
+    outer = FindFirstLine(record, number, true);
+  }
+  if (open.empty()) return;
+
+  std::unordered_set<std::int64_t> walked;
+  auto key = [](const LineSide& s) { return std::int64_t{s.record} * 2 + s.onLeft; };
+  for (const LineSide& start : open) {
+    if (walked.count(key(start))) continue;
+    std::vector<LineSide> ring;
+    const bool closed = WalkRingSides(*lines, start, ring);
+    bool known = false;
+    for (const LineSide& side : ring) {
+      walked.insert(key(side));
+      known |= held.count(side.record) > 0 || (outer && outer->record == side.record && outer->onLeft == side.onLeft);
+    }
+    if (known) continue;
+    std::optional<LinRecord> first = closed ? lines->RecordAt(start.record) : std::nullopt;
+    auto hole = std::make_unique<TPolyLineAreaElement>();
+    if (first && walkLines(*hole, number, RingLine{start.record, *first, start.onLeft}, start.onLeft, true) &&
+        hole->GetCount() > 0) {
+      // A line lying loose in the area goes round itself, enclosing nothing.
+      if (std::fabs(hole->GetWholeArea()) <= AreRecord::kMinLiveArea) continue;
+      if (LiesInside(area, *hole)) {
+        area.AddHole(hole.release());
+        continue;
+      }
+    }
+    PostWarning(BlockName + ":Plocha č." + std::to_string(number) + " má vnitřní hranici s linií č." +
+                std::to_string(start.record) + ", kterou nelze uzavřít do díry uvnitř plochy; díra vynechána");
+  }
 }

@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <unordered_map>
+#include <vector>
 
 #include "geometry/area_element.h"
 #include "gisblock/are_record.h"
@@ -43,13 +44,25 @@ class TGelixAreaBoundaryReader : public TGeliXObjectReader {
     bool onLeft = true;
   };
   // The line the ring walk of the area starts with: its LineNo when that
-  // line borders it, else (after a beep) the first line that does.
-  std::optional<RingLine> FindFirstLine(const gisblock::AreRecord& area, std::int32_t number);
+  // line borders it, else (after a beep) the first line that does. `quiet`:
+  // asked again, without the beep and the damage.
+  std::optional<RingLine> FindFirstLine(const gisblock::AreRecord& area, std::int32_t number, bool quiet = false);
   // The outer ring as vertices, with the attribute record; nil when the
   // ring does not close.
   TAreaElement* BuildBoundaryArea(const gisblock::AreRecord& area, std::int32_t number);
 
   TGelixLinReader* LineReader();
+  gisblock::BlockDamage Damage() const override;
+
+  // A side of a line: the line bordering an area, and whether the area lies
+  // on its left.
+  struct LineSide {
+    std::int32_t record = 0;
+    bool onLeft = true;
+  };
+  // Every live line bordering the area, in record order; built by one pass
+  // over TN.LIN the first time it is asked.
+  const std::vector<LineSide>& SidesOf(std::int32_t number);
 
  protected:
   bool OpenCompanions() override;
@@ -61,12 +74,19 @@ class TGelixAreaBoundaryReader : public TGeliXObjectReader {
   TGelixLinReader* lines_ = nullptr;  // owned
   gisblock::AreRecord record_;
 
+  // Notes as damage a side of a ring line that names an area beyond TN.ARE.
+  void CheckSides(const gisblock::LinRecord& line, std::int32_t lineNo);
+
  private:
-  // The first line bordering each area, built by one pass over TN.LIN the
-  // first time an area's LineNo fails, so that blocks without LineNo are
-  // not scanned once per area.
-  std::unordered_map<std::int32_t, std::int32_t> firstLines_;
-  bool firstLinesBuilt_ = false;
+  // The sides of every area, so that neither the search for an area's
+  // first line nor the search for its inner rings scans TN.LIN per area.
+  std::unordered_map<std::int32_t, std::vector<LineSide>> sides_;
+  bool sidesBuilt_ = false;
+
+ protected:
+  // How many sides the outer ring of each area built as a ring of vertices
+  // took: an area with no more sides than these has no inner ring.
+  std::unordered_map<std::int32_t, std::int32_t> outerRingSides_;
 };
 
 class TGelixAreaReader : public TGelixAreaBoundaryReader {
@@ -82,6 +102,11 @@ class TGelixAreaReader : public TGelixAreaBoundaryReader {
   // The hole the island `area` leaves in its father `paterNo`.
   TPolyLineAreaElement* BuildHoleRing(const gisblock::AreRecord& area, std::int32_t number,
                                       std::int32_t paterNo);
+  // The inner rings of the area of record `number` that no island has
+  // made a hole of yet (a hole with nothing inside it): each becomes a hole
+  // of `area`; a ring that does not close, or does not lie inside the
+  // area, is logged with the area and its line instead.
+  void AddUnfilledHoles(TAreaElement& area, const gisblock::AreRecord& record, std::int32_t number);
 
  private:
   // Walks the ring from `start` on side `onLeft`, adding each line; false

@@ -126,9 +126,10 @@ namespace {
 constexpr std::size_t kMaxFatherChain = 256;
 
 // Runs the loop of one read operation inside the progress frame; an error
-// ends it with a warning and keeps what was read.
+// ends it with a warning and keeps what was read. A string read from
+// damaged files carries the damage.
 template <class Reader, class Loop>
-void runReading(TGeliXBlokReader& owner, Reader& reader, const std::string& errorText, Loop loop) {
+void runReading(TGeliXBlokReader& owner, Reader& reader, TEntity& string, const std::string& errorText, Loop loop) {
   reader.BeginReading();
   reader.SeekRecord(0);
   try {
@@ -137,6 +138,7 @@ void runReading(TGeliXBlokReader& owner, Reader& reader, const std::string& erro
     owner.PostWarning(errorText + owner.BlockName + ": " + e.what());
   }
   reader.EndReading();
+  gisblock::MarkDamage(string, owner.BlockName, reader.Damage());
 }
 }  // namespace
 
@@ -145,7 +147,7 @@ TPointString* TGeliXBlokReader::ReadPoints() {
   if (!reader) return nullptr;
   auto* string = new TPointString;
   nameResultString(*string, "PNT");
-  runReading(*this, *reader, "Chyba čtení Bodů -", [&] {
+  runReading(*this, *reader, *string, "Chyba čtení Bodů -", [&] {
     // The point reader has tested the condition already.
     for (std::int32_t n = reader->GetRecordCount(); n > 0; --n) {
       TPointElement* point = reader->ReadPoint();
@@ -165,7 +167,7 @@ TPolyLineString* TGeliXBlokReader::ReadLines() {
   if (!reader) return nullptr;
   auto* string = new TPolyLineString;
   nameResultString(*string, "LIN");
-  runReading(*this, *reader, "Chyba čtení Linií -", [&] {
+  runReading(*this, *reader, *string, "Chyba čtení Linií -", [&] {
     for (std::int32_t n = reader->GetRecordCount(); n > 0; --n)
       if (TPolyLineElement* line = reader->ReadLine()) string->AddAndExtend(line);
   });
@@ -177,7 +179,7 @@ TPointString* TGeliXBlokReader::ReadLineSymbols() {
   if (!reader) return nullptr;
   auto* string = new TPointString;
   ResetCondition();
-  runReading(*this, *reader, "Chyba čtení liniových symbolů -", [&] {
+  runReading(*this, *reader, *string, "Chyba čtení liniových symbolů -", [&] {
     for (std::int32_t n = reader->GetRecordCount(); n > 0; --n) {
       TPointElement* point = reader->ReadLineSymbol();
       if (!point) continue;
@@ -198,7 +200,7 @@ TTextString* TGeliXBlokReader::ReadTexts() {
   auto* string = new TTextString;
   nameResultString(*string, "TXT");
   ResetCondition();
-  runReading(*this, *reader, "Chyba čtení Textů - ", [&] {
+  runReading(*this, *reader, *string, "Chyba čtení Textů - ", [&] {
     const std::int32_t n = reader->GetRecordCount();
     for (std::int32_t r = 0; r < n; ++r) {
       std::int32_t expected = r;
@@ -222,13 +224,20 @@ TAreaString* TGeliXBlokReader::ReadAreas() {
   areaReader_ = reader.get();
   readingAreas_.clear();
   inString_.clear();
+  built_.clear();
   ResetCondition();
-  runReading(*this, *reader, "Chyba čtení Ploch - ", [&] {
+  runReading(*this, *reader, *string, "Chyba čtení Ploch - ", [&] {
     const std::int32_t n = reader->GetRecordCount();
     for (std::int32_t r = 1; r < n; ++r) readAreaRecord(*string, r);
+    // Once every island has made its hole: what inner rings are left have
+    // nothing inside them.
+    for (const auto& [area, r] : built_)
+      if (std::optional<gisblock::AreRecord> record = reader->RecordAt(r))
+        reader->AddUnfilledHoles(*area, *record, r);
   });
   areaReader_ = nullptr;
   inString_.clear();
+  built_.clear();
   return string;
 }
 
@@ -241,8 +250,8 @@ void TGeliXBlokReader::attachToFather(TAreaElement& area, std::int32_t r, std::i
   }
   if (paterNo < 1) return;
   if (paterNo >= reader.GetRecordCount()) {
-    PostWarning(reader.FilePath() + ": plocha č." + std::to_string(r) + " má otce č." + std::to_string(paterNo) +
-                " mimo soubor TN.ARE (" + std::to_string(reader.GetRecordCount()) + " záznamů)");
+    reader.NoteDamage("plocha č." + std::to_string(r) + " má otce č." + std::to_string(paterNo) +
+                      " mimo soubor TN.ARE (" + std::to_string(reader.GetRecordCount()) + " záznamů)");
     return;
   }
   // Fathers are read by recursion; no district nests islands nearly so
@@ -304,6 +313,7 @@ TAreaElement* TGeliXBlokReader::readAreaRecord(TAreaString& string, std::int32_t
     FireNewObject(object);
     string.AddAndExtend(area);
     inString_.insert(area);
+    built_.emplace_back(area, r);
     return area;
   }
   delete area;

@@ -6,6 +6,8 @@
 #include <set>
 #include <string>
 #include <unordered_set>
+#include <utility>
+#include <vector>
 
 #include "geometry/area_element.h"
 #include "gisblock/block_info.h"
@@ -64,4 +66,6 @@ class TGeliXBlokReader : public TGeliXReader {
   // The areas the string of the running ReadAreas holds: a father met again
   // through another island must not cost a search of the string.
   std::unordered_set<const TElement*> inString_;
+  // The areas the running ReadAreas built, with their records.
+  std::vector<std::pair<TAreaElement*, std::int32_t>> built_;
 };

@@ -40,11 +40,23 @@ std::optional<LinRecord> TGelixLinReader::RecordAt(std::int32_t n) {
 
 bool TGelixLinReader::CoordRangeValid(const LinRecord& line, std::int32_t recordNo) {
   const std::int32_t count = coords_ ? coords_->GetRecordCount() : 0;
-  if (line.firstCoord >= 0 && line.lastCoord >= line.firstCoord && line.lastCoord < count) return true;
-  PostWarning(FilePath() + ": linie č." + std::to_string(recordNo) + " má souřadnice " +
-              std::to_string(line.firstCoord) + " až " + std::to_string(line.lastCoord) +
-              " mimo soubor TN.CRD (" + std::to_string(count) + " záznamů), linie vynechána");
+  const bool inFile = line.firstCoord >= 0 && line.firstCoord < count && line.lastCoord >= 0 && line.lastCoord < count;
+  if (inFile && line.lastCoord >= line.firstCoord) return true;
+  const std::string fault = "linie č." + std::to_string(recordNo) + " má souřadnice " +
+                            std::to_string(line.firstCoord) + " až " + std::to_string(line.lastCoord);
+  // A reversed range is a line the file never held whole; a range beyond
+  // TN.CRD is a file that lost its end.
+  if (inFile)
+    PostWarning(FilePath() + ": " + fault + " v obráceném pořadí, linie vynechána");
+  else
+    NoteDamage(fault + " mimo soubor TN.CRD (" + std::to_string(count) + " záznamů), linie vynechána");
   return false;
+}
+
+gisblock::BlockDamage TGelixLinReader::Damage() const {
+  gisblock::BlockDamage damage = TGeliXObjectReader::Damage();
+  if (coords_) damage.Add(coords_->Damage());
+  return damage;
 }
 
 TPolyLineElement* TGelixLinReader::ReadLine() {
@@ -138,8 +150,12 @@ TPointElement* TGelixLinReader::ReadLineSymbol() {
   return nullptr;
 }
 
-std::optional<TGelixLinReader::Next> TGelixLinReader::NextLine(const LinRecord& current, bool onLeft) {
+std::optional<TGelixLinReader::Next> TGelixLinReader::NextLine(const LinRecord& current, std::int32_t currentNo,
+                                                                bool onLeft) {
   const gisblock::BoundaryLink& link = onLeft ? current.leftNext : current.rightNext;
+  if (link.line >= GetRecordCount())
+    NoteDamage("linie č." + std::to_string(currentNo) + " odkazuje na další linii č." + std::to_string(link.line) +
+               " mimo soubor (" + std::to_string(GetRecordCount()) + " záznamů)");
   if (link.line < 1 || link.line >= GetRecordCount()) return std::nullopt;
   std::optional<LinRecord> next = RecordAt(link.line);
   if (!next || next->deleted()) return std::nullopt;

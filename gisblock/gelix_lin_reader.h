@@ -37,19 +37,21 @@ class TGelixLinReader : public TGeliXObjectReader {
   std::optional<gisblock::LinRecord> RecordAt(std::int32_t n);
 
   // The next line of the ring of the area on the left (onLeft) or right of
-  // `current`; none at an empty link, a link beyond the file or a deleted
-  // line.
+  // `current`, the record `currentNo`; none at an empty link, a link beyond
+  // the file (damage) or a deleted line.
   struct Next {
     std::int32_t record = 0;
     gisblock::LinRecord line;
     bool onLeft = false;
   };
-  std::optional<Next> NextLine(const gisblock::LinRecord& current, bool onLeft);
+  std::optional<Next> NextLine(const gisblock::LinRecord& current, std::int32_t currentNo, bool onLeft);
 
   TGelixCoordReader* CoordReader() const { return coords_; }
   // Whether FirstCoord..LastCoord of the record lie in TN.CRD; warns with
-  // the file and the record when not.
+  // the file and the record when not, and a range beyond the file is
+  // damage.
   bool CoordRangeValid(const gisblock::LinRecord& line, std::int32_t recordNo);
+  gisblock::BlockDamage Damage() const override;
 
  protected:
   bool OpenCompanions() override;

@@ -226,8 +226,14 @@ void TGeliXObjectReader::WarnOfPartialRecord() {
   // A file cut short (a full disk, a broken copy): what it still holds is
   // read, but the user must know that the block is damaged.
   if (size > 0 && size % recordSize_ != 0)
-    PostWarning("Čtení bloku: soubor " + filePath_ + " je poškozen, jeho délka " + std::to_string(size) +
-                " B není násobkem délky záznamu " + std::to_string(recordSize_) + " B");
+    NoteDamage("délka souboru " + std::to_string(size) + " B není násobkem délky záznamu " +
+               std::to_string(recordSize_) + " B");
+}
+
+void TGeliXObjectReader::NoteDamage(const std::string& fault) {
+  if (!faults_.insert(fault).second) return;
+  PostWarning("Čtení bloku: " + filePath_ + ": " + fault);
+  damage_.Note(GetFileName() + ": " + fault);
 }
 
 bool TGeliXObjectReader::OpenForWriting(bool rewrite) {

@@ -8,8 +8,10 @@
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
+#include "gisblock/block_damage.h"
 #include "gisblock/gelix_manipulator.h"
 #include "platform/pacer.h"
 #include "platform/user_interaction.h"
@@ -133,6 +135,11 @@ class TGeliXObjectReader : public TGeliXReader {
   // The block's file whose writing failed first, and why; false while
   // every write went through.
   virtual bool Failed(std::string& file, std::string& cause) const;
+  // What this reader and its companions found wrong with the block's files.
+  virtual gisblock::BlockDamage Damage() const { return damage_; }
+  // Warns of a fault of this file ("<path>: <fault>") and keeps it as
+  // damage of the block.
+  void NoteDamage(const std::string& fault);
 
   // A reader of the block's file through the coordinate system (nil: the
   // world's); without the file it has no stream and the warning is posted.
@@ -158,4 +165,7 @@ class TGeliXObjectReader : public TGeliXReader {
 
  private:
   void WarnOfPartialRecord();
+  gisblock::BlockDamage damage_;
+  // Each fault is told once, however often a walk meets it.
+  std::unordered_set<std::string> faults_;
 };

@@ -9,6 +9,7 @@
 #include <system_error>
 #include <unordered_map>
 
+#include "app/jobs/read_commands.h"
 #include "areas/area_attribute_carrier.h"
 #include "areas/area_builders.h"
 #include "areas/area_point_placer.h"
@@ -359,6 +360,17 @@ ExportResult WriteLevelBlock(const LevelExportContext& context, const ForestLeve
 
 }  // namespace
 
+namespace {
+
+// The damage of the read the levels would be exported from; none when
+// the read was sound.
+std::optional<std::string> InputDamage(const LevelExportContext& context) {
+  if (!context.Model || !context.Model->Damage) return std::nullopt;
+  return DamagedInputText(*context.Model->Damage);
+}
+
+}  // namespace
+
 ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLevel& level) {
   if (context.DisableReadButtons) context.DisableReadButtons();
   auto refused = [&level](ExportResult result, const std::string& why) {
@@ -366,6 +378,10 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
     return result;
   };
   if (!context.Refusal.empty()) return refused(ExportResult::Refused, context.Refusal);
+  // An export from a damaged read would replace a block of sound input
+  // with one that lacks what the damage hid.
+  if (const std::optional<std::string> damage = InputDamage(context))
+    return refused(ExportResult::DamagedInput, *damage);
   std::string error;
   const std::optional<std::string> code = DistrictCodeOf(context.OutputDirectory, error);
   if (!code) return refused(ExportResult::BadDistrictCode, error);
@@ -516,6 +532,11 @@ void ExportWholeDistrict(const LevelExportContext& context) {
   if (!context.Refusal.empty()) {
     if (context.DisableReadButtons) context.DisableReadButtons();
     Refuse(LogText, job, context.Refusal);
+    return;
+  }
+  if (const std::optional<std::string> damage = InputDamage(context)) {
+    if (context.DisableReadButtons) context.DisableReadButtons();
+    Refuse(LogText, job, *damage);
     return;
   }
   // Once for the run rather than once for each of its levels.

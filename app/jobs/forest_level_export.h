@@ -81,7 +81,8 @@ struct LevelExportContext {
 
 // NotWritten: the old block stays, the user has been told which file
 // failed or why nothing was written. Refused: the caller's refusal, or the
-// output is another district's than the one read.
+// output is another district's than the one read. DamagedInput: the
+// district was read from a damaged block; no block is touched.
 enum class ExportResult {
   Written,
   Refused,
@@ -89,7 +90,8 @@ enum class ExportResult {
   MissingControlFile,
   BadSetting,
   NothingToExport,
-  NotWritten
+  NotWritten,
+  DamagedInput
 };
 
 ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLevel& level);

@@ -69,6 +69,14 @@ TObjectModel* ObjectModel() { return GetWorld()->GetObjectModel(); }
 // replaced only when the writing went through.
 LineJobResult WriteLineBlock(const LineJobContext& context, TEntity& lines, const std::string& block,
                              const std::function<void(TExportLinesToGelix&)>& setUp) {
+  // Lines of a damaged read would replace a block of sound input with one
+  // that lacks what the damage hid.
+  if (context.Model && context.Model->Damage) {
+    const std::string text = DamagedInputText(*context.Model->Damage);
+    platform::showError(text);
+    Log(context, "; Blok " + block + " nebyl zapsán: " + text);
+    return LineJobResult::NotWritten;
+  }
   gisblock::StagedBlock staged(block);
   if (!staged.ok()) {
     platform::showError(staged.error());

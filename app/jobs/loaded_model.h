@@ -4,9 +4,11 @@
 // read. Both elements live in the world's object model; the references are
 // weak, so that a replaced object model leaves them empty instead of
 // dangling.
+#include <optional>
 #include <string>
 
 #include "framework/element.h"
+#include "gisblock/block_damage.h"
 
 class TForestSpaceUnit;
 
@@ -19,6 +21,9 @@ struct LoadedModel {
   // The district the hierarchy was read from, as the user chose it; empty
   // when none is loaded.
   std::string DistrictDirectory;
+  // The first block of the read that is damaged: nothing exported from
+  // such a read may take the place of a block.
+  std::optional<gisblock::DamagedBlock> Damage;
 
   TElement* GetSubject() const { return Subject.Get(); }
   TForestSpaceUnit* GetHierarchyRoot() const;

@@ -32,8 +32,12 @@ void RenewObjectModel(LoadedModel& state) {
   state.Subject.Set(nullptr);
   state.HierarchyRoot.Set(nullptr);
   state.DistrictDirectory.clear();
+  state.Damage.reset();
 }
 
+std::string DamagedInputText(const gisblock::DamagedBlock& damage) {
+  return "Vstupní blok " + damage.Block + " je poškozen (" + damage.Damage + "), bloky zůstávají beze změny";
+}
 HierarchyLimits ReadHierarchyLimits(SettingsCheck& check) {
   // Group numbers are the first three digits of SKUPINA; 1000 files none.
   constexpr SettingRange kGroup{0, 1000};
@@ -120,6 +124,7 @@ bool LoadSubject(LoadedModel& state, TModelScript& script) {
   if (!built) return false;
   ObjectModel()->Add(built);
   state.Subject.Set(built);
+  state.Damage = gisblock::FindDamagedBlock(built);
   return true;
 }
 
@@ -225,6 +230,7 @@ void LoadLineBlock(LoadedModel& state, const std::string& blockPath) {
     state.Subject.Set(subject);
   }
   if (built) subject->AddAndExtend(built);
+  if (!state.Damage) state.Damage = gisblock::FindDamagedBlock(built);
   ObjectModel()->Delete(script);
 }
 

@@ -51,6 +51,10 @@ void LoadLineBlock(LoadedModel& state, const std::string& blockPath);
 // Drops everything loaded before; the references die with the old model.
 void RenewObjectModel(LoadedModel& state);
 
+// Why an export from a damaged read writes nothing: "Vstupní blok … je
+// poškozen (…), bloky zůstávají beze změny".
+std::string DamagedInputText(const gisblock::DamagedBlock& damage);
+
 namespace detail {
 // A layer of the kind ("ARE", "LIN") reading the block at the path.
 TLayerScript* AddBlockLayer(TModelScript& script, const std::string& kind, const std::string& path);

@@ -336,6 +336,25 @@ TEST_F(NodeAreaTest, EndsInNeighbouringCellsOfTheIndexShareANode) {
   EXPECT_EQ(BranchesAtEnd(40, false), 2);
 }
 
+TEST_F(NodeAreaTest, ARingOfCoordinatesBeyondAnyRectangleIsLoggedAndFreed) {
+  test_support::LogProbe log;
+  // One closed line through a vertex too far for any rectangle (a damaged
+  // vertex file): the tree finds no place for its area and hole.
+  lines->AddAndExtend(Line({{0, 0}, {0, 10}, {1e31, 10}, {10, 0}, {0, 0}}));
+  Ring(*lines, 100, 100, 110, 110);
+  Build();
+  EXPECT_EQ(NetAreas(), std::vector<double>{100});
+  EXPECT_EQ(net.AreasCount, 2);
+  EXPECT_TRUE(log.saw("leží mimo rozsah stromu ploch")) << log.all();
+  EXPECT_TRUE(ui->shown().empty());
+  TNode* node;
+  TNodeBranch* branch;
+  FindNodeOfLineEnd(static_cast<TPolyLineElement*>(lines->GetItem(0)), true, node, branch);
+  ASSERT_TRUE(node);
+  for (int i = 0; i < node->GetBranchCount(); ++i)
+    EXPECT_EQ(static_cast<TNodeBranch*>(node->GetItem(i))->RightArea, nullptr);
+}
+
 TEST_F(NodeAreaTest, AnAreaTheTreeCannotHoldLeavesNoBranchPointingAtIt) {
   // Rings too far apart for the area tree's integer grid: the ones it
   // refuses are reported and freed, and no branch keeps a link to them.

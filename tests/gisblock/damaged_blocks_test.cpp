@@ -5,6 +5,7 @@
 
 #include "gelix_block_fixture.h"
 #include "gisblock/attribute_table.h"
+#include "gisblock/block_damage.h"
 #include "gisblock/gelix_blok_reader.h"
 #include "gisblock/pnt_record.h"
 #include "gisblock/table_creation.h"
@@ -139,19 +140,45 @@ TEST_F(DamagedBlockTest, EveryReadReturnsWhateverTheDamage) {
   }
 }
 
-TEST_F(DamagedBlockTest, ReferencesOutsideTheFilesAreReported) {
+// A record that refers to what its files do not hold, or a file cut inside
+// a record, is reported with the file and the record, and the string read
+// carries it as the block's damage.
+TEST_F(DamagedBlockTest, ReferencesOutsideTheFilesMarkTheBlockDamaged) {
   damage::Watchdog watchdog(60);
-  // Coordinates cut to the dummy: every line points past TN.CRD.
-  std::string crd = original["TN.CRD"];
-  damage::write(block() + "/TN.CRD", crd.substr(0, 12));
-  readAll();
-  EXPECT_TRUE(log.saw("mimo soubor TN.CRD"));
-  restore();
-  patchAre(1, [](gisblock::AreRecord& a) { a.lineNo = 0x7FFFFFFF; });
-  patchAre(2, [](gisblock::AreRecord& a) { a.paterNo = 1000; });
-  readAll();
-  EXPECT_TRUE(log.saw("mimo soubor TN.LIN"));
-  EXPECT_TRUE(log.saw("mimo soubor TN.ARE"));
+  auto damageOfAreas = [this]() -> std::string {
+    TEntity model;
+    std::unique_ptr<TGeliXBlokReader> r(TGeliXBlokReader::CreateForBlock(block()));
+    r->SetObjectModel(&model);
+    std::unique_ptr<TAreaString> areas(r->ReadAreas());
+    const std::optional<gisblock::DamagedBlock> found = gisblock::FindDamagedBlock(areas.get());
+    if (found) EXPECT_EQ(found->Block, block());
+    return found ? found->Damage : "";
+  };
+  EXPECT_EQ(damageOfAreas(), "");
+  const struct {
+    const char* expected;
+    std::function<void()> damage;
+  } cases[] = {
+      {"TN.LIN: linie č.1 má souřadnice 1 až 2 mimo soubor TN.CRD (1 záznamů)",
+       [&] { damage::write(block() + "/TN.CRD", original["TN.CRD"].substr(0, 12)); }},
+      {"TN.ARE: plocha č.1 odkazuje na linii č.2147483647 mimo soubor TN.LIN (9 záznamů)",
+       [&] { patchAre(1, [](gisblock::AreRecord& a) { a.lineNo = 0x7FFFFFFF; }); }},
+      {"TN.ARE: plocha č.2 má otce č.1000 mimo soubor TN.ARE (3 záznamů)",
+       [&] { patchAre(2, [](gisblock::AreRecord& a) { a.paterNo = 1000; }); }},
+      {"TN.LIN: linie č.2 odkazuje na další linii č.500 mimo soubor (9 záznamů)",
+       [&] { patchLin(2, [](gisblock::LinRecord& l) { l.leftNext = {500, 1}; }); }},
+      {"TN.LIN: linie č.1 má vpravo plochu č.77 mimo soubor TN.ARE (3 záznamů)",
+       [&] { patchLin(1, [](gisblock::LinRecord& l) { l.rightArea = 77; }); }},
+      {"TN.ARE: délka souboru 212 B není násobkem délky záznamu 71 B",
+       [&] { damage::write(block() + "/TN.ARE", original["TN.ARE"].substr(0, 212)); }},
+  };
+  for (const auto& c : cases) {
+    restore();
+    c.damage();
+    log.texts.clear();
+    EXPECT_EQ(damageOfAreas().substr(0, std::string(c.expected).size()), c.expected);
+    EXPECT_TRUE(log.saw(c.expected)) << log.all();
+  }
 }
 
 // Tables, their .IND indexes, .CRT definitions and .TDS transfer lists.

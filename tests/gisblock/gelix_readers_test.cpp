@@ -2,6 +2,7 @@
 
 #include "framework/string_list.h"
 #include "gelix_block_fixture.h"
+#include "gisblock/block_damage.h"
 #include "gisblock/crd_record.h"
 #include "gisblock/gelix_blok_reader.h"
 #include "gisblock/gelix_lin_reader.h"
@@ -285,6 +286,52 @@ TEST_F(GelixReaderTest, TwoIslandsInOneHoleGiveOneHole) {
   ASSERT_EQ(father->GetHoles()->GetCount(), 1);
   EXPECT_NEAR(father->GetArea1(), 10000 - 2400, 1e-6);
   EXPECT_TRUE(log.texts.empty());
+}
+
+// A square of 100 m with an inner ring of 40 m whose lines name the square
+// on their outer side: with an island inside, without one (a hole no island
+// fills), and with the ring broken.
+TEST_F(GelixReaderTest, AnInnerRingIsAHoleOfItsAreaWhetherOrNotAnIslandFillsIt) {
+  const double x = -700000, y = -1100000;
+  struct Case {
+    const char* name;
+    bool islandLive;
+    bool ringBroken;
+    double net;
+    int holes;
+  };
+  for (const Case& c : {Case{"island", true, false, 8400, 1}, Case{"nothing inside", false, false, 8400, 1},
+                        Case{"broken ring", false, true, 10000, 0}}) {
+    for (bool asBoundary : {false, true}) {
+      SCOPED_TRACE(std::string(c.name) + (asBoundary ? ", vertices" : ", lines"));
+      Mesh m;
+      m.areas.push_back({squareLines(m, x, y, x + 100, y + 100), {x + 5, y + 5}});
+      const RingRef island = squareLines(m, x + 30, y + 30, x + 70, y + 70);
+      m.areas[0].holes.push_back(reversed(island));
+      m.areas.push_back({island, {x + 50, y + 50}, 0});
+      std::filesystem::remove_all(block());
+      m.write(block());
+      for (std::int32_t line = 5; line <= 8; ++line)
+        patchLin(line, [&](LinRecord& l) {
+          l.rightArea = 1;
+          if (!c.islandLive) l.leftArea = 0;
+          if (c.ringBroken && line == 7) l.rightNext = {};
+        });
+      if (!c.islandLive) patchAre(2, [](auto& a) { a.flags = 1; });
+      TEntity fresh;
+      std::unique_ptr<TGeliXBlokReader> r = reader(&fresh);
+      r->ReadAreaAsBoundary = asBoundary;
+      log.texts.clear();
+      std::unique_ptr<TAreaString> areas(r->ReadAreas());
+      ASSERT_EQ(areas->GetCount(), c.islandLive ? 2 : 1);
+      auto* area = static_cast<TAreaElement*>(areas->GetItem(0));
+      ASSERT_EQ(area->GetPropertyInt("Cislo"), 1);
+      EXPECT_EQ(area->GetHoles() ? area->GetHoles()->GetCount() : 0, c.holes);
+      EXPECT_NEAR(area->GetArea1(), c.net, 1e-6);
+      EXPECT_EQ(log.saw("Plocha č.1 má vnitřní hranici s linií č."), c.ringBroken) << log.all();
+      EXPECT_FALSE(gisblock::FindDamagedBlock(areas.get()));
+    }
+  }
 }
 
 TEST_F(GelixReaderTest, ConditionIsCompiledOncePerReadAndAFailureReportedOnce) {

@@ -20,6 +20,7 @@
 #include "gisblock/gelix_blok_reader.h"
 #include "gisblock/gelix_props.h"
 #include "bench/level_fingerprints.h"
+#include "gisblock/are_record.h"
 #include "file_size_limit.h"
 #include "jobs_fixture.h"
 #include "log_probe.h"
@@ -232,6 +233,34 @@ TEST_F(LevelExportTest, ALevelThatCannotBeExportedLeavesTheDiskAlone) {
   EXPECT_EQ(FileBytes(oldOdd / "TN.ARE"), "old");
 }
 
+// An island taken out of TN.ARE leaves its ring in the lines of its
+// father: a hole no island fills. The district level keeps it out, as an
+// empty area, instead of growing by it.
+TEST_F(LevelExportTest, AHoleThatNoIslandFillsStaysOutOfTheLevelsAbove) {
+  const fs::path are = District() / "DET.BLK" / "TN.ARE";
+  std::string bytes = FileBytes(are);
+  std::size_t island = 0;
+  double islandArea = 0;
+  for (std::size_t n = 1; n < bytes.size() / gisblock::AreRecord::kSize; ++n) {
+    const auto r = gisblock::AreRecord::decode(reinterpret_cast<const std::uint8_t*>(bytes.data()) +
+                                               n * gisblock::AreRecord::kSize);
+    if (r.paterNo && !r.hasChildren && r.area > islandArea) island = n, islandArea = r.area;
+  }
+  ASSERT_GT(islandArea, 100);
+  bytes[island * gisblock::AreRecord::kSize + 6] = 1;  // deleted
+  std::ofstream(are, std::ios::binary) << bytes;
+
+  LogProbe log;
+  ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
+  const fs::path output = dir / "OUT" / "01";
+  fs::create_directories(output);
+  ASSERT_EQ(jobs::ExportForestLevel(Context(output), *jobs::FindForestLevel(99)), jobs::ExportResult::Written);
+  std::map<int, KindSums> sums = ReadAreas(output / "01_94REG.BLK");
+  EXPECT_NEAR(sums[9400].net, std::stod(Expected("d['levels']['REG']['sum_net_m2']")) - islandArea, 0.05);
+  EXPECT_NEAR(sums[134].net, std::stod(Expected("d['levels']['REG']['empty_sum_net_m2']")) + islandArea, 0.05);
+  EXPECT_TRUE(log.saw("plocha bez porostu v DET")) << log.all();
+}
+
 // The output named after another district than the one read would get
 // the read district's areas under its name: refused, once for the whole
 // district run, and every refusal or break leaves its protocol line.
@@ -323,14 +352,46 @@ TEST_F(LevelExportTest, AnExportThatCannotWriteEveryFileLeavesTheOldBlockByteFor
     // Nothing is left beside the block.
     EXPECT_EQ(std::distance(fs::directory_iterator(output), fs::directory_iterator()), 1);
   }
+}
 
-  // A block cut short in the input is named when it is read.
-  ui->clear();
-  const fs::path lin = District() / "DET.BLK" / "TN.LIN";
-  fs::resize_file(lin, fs::file_size(lin) - 40);
-  LogProbe log;
+// A district read from a damaged DET block is still shown, but no export
+// from it takes the place of a block: cut on a record boundary (areas
+// whose lines are gone) or inside a record.
+TEST_F(LevelExportTest, AnExportFromADamagedReadLeavesEveryBlockAsItWas) {
   ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
-  EXPECT_TRUE(log.saw("TN.LIN je poškozen")) << log.all();
+  EXPECT_FALSE(state.Damage);
+  const fs::path output = dir / "OUT" / "01";
+  fs::create_directories(output);
+  for (std::int32_t command : {95, 99})
+    ASSERT_EQ(jobs::ExportForestLevel(Context(output), *jobs::FindForestLevel(command)), jobs::ExportResult::Written);
+  const std::map<std::string, std::string> before = Snapshot(output);
+  const fs::path lin = District() / "DET.BLK" / "TN.LIN";
+  const std::string sound = FileBytes(lin);
+  const std::string det = (District() / "DET.BLK").string();
+
+  for (std::size_t size : {sound.size() / 103 / 2 * 103, sound.size() - 1}) {
+    SCOPED_TRACE(size);
+    std::ofstream(lin, std::ios::binary | std::ios::trunc) << sound.substr(0, size);
+    LogProbe log;
+    ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
+    ASSERT_TRUE(state.Damage);
+    EXPECT_TRUE(log.saw("TN.LIN")) << log.all();
+    ui->clear();
+    log.texts.clear();
+    jobs::ExportWholeDistrict(Context(output));
+    EXPECT_EQ(jobs::ExportForestLevel(Context(output), *jobs::FindForestLevel(95)), jobs::ExportResult::DamagedInput);
+    EXPECT_EQ(Snapshot(output), before);
+    // Once for the whole district and once for the level, in the same words.
+    ASSERT_EQ(ui->shownTexts().size(), 2u);
+    const std::string text = ui->shownTexts()[0];
+    EXPECT_EQ(text.rfind("Vstupní blok " + det + " je poškozen (TN.", 0), 0u) << text;
+    EXPECT_TRUE(text.ends_with("), bloky zůstávají beze změny")) << text;
+    EXPECT_EQ(ui->shownTexts()[1], text);
+    // The protocol has a line for each job refused.
+    zelto::RunMessagesUntilIdle();
+    EXPECT_TRUE(log.saw("; Export všech vrstev revíru – neprovedeno: Vstupní blok")) << log.all();
+    EXPECT_TRUE(log.saw("; Export vrstvy 16PSK – neprovedeno: Vstupní blok")) << log.all();
+  }
 }
 
 // The exit code of a child process; -1 when it died of a signal or did not

@@ -123,6 +123,19 @@ TEST_F(LineJobsTest, AKindThatCannotBeWrittenKeepsItsOldBlockAndTheOthersGoOn) {
   ASSERT_EQ(log.size(), 1u);
   EXPECT_NE(log[0].find("starý blok zůstává"), std::string::npos) << log[0];
 
+  // A read of a damaged block: no block is written from it.
+  const fs::path crd = District("01") / "DET.BLK" / "TN.CRD";
+  fs::resize_file(crd, fs::file_size(crd) / 24 * 12);
+  ReadLhc();
+  ASSERT_TRUE(state.Damage);
+  const std::string oldRoads = FileBytes(lhc / "_20CES.BLK" / "TN.LIN");
+  ui->clear();
+  EXPECT_EQ(jobs::ExportLinesByDruh(context, *jobs::FindLineKind(86)), jobs::LineJobResult::NotWritten);
+  EXPECT_EQ(FileBytes(lhc / "_20CES.BLK" / "TN.LIN"), oldRoads);
+  ASSERT_EQ(ui->shownTexts().size(), 1u);
+  EXPECT_EQ(ui->shownTexts()[0].rfind("Vstupní blok " + (District("01") / "DET.BLK").string() + " je poškozen", 0), 0u)
+      << ui->shownTexts()[0];
+
   // Nothing read: the box, and no block is touched.
   jobs::LoadedModel empty;
   context.Model = &empty;

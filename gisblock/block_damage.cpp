@@ -1,0 +1,43 @@
+#include "gisblock/block_damage.h"
+
+#include "geometry/space_entity.h"
+
+namespace gisblock {
+
+namespace {
+constexpr const char* kMark = "Poskozeni";
+}
+
+void BlockDamage::Add(const BlockDamage& other) {
+  if (!other.Any()) return;
+  if (!Any()) First = other.First;
+  Count += other.Count;
+}
+
+std::string BlockDamage::Text() const {
+  if (Count < 2) return First;
+  return First + "; celkem " + std::to_string(Count) + " poškození";
+}
+
+void MarkDamage(TEntity& string, const std::string& block, const BlockDamage& damage) {
+  if (!damage.Any()) return;
+  string.SetPropertyText(kMark, damage.Text());
+  // The line symbols' string is not named otherwise.
+  if (string.PropertyText("BlockName").empty()) string.SetPropertyText("BlockName", block);
+}
+
+std::optional<DamagedBlock> FindDamagedBlock(TElement* loaded) {
+  if (!loaded) return std::nullopt;
+  if (loaded->Is<TSpaceEntityString>()) {
+    const std::string damage = loaded->PropertyText(kMark);
+    if (damage.empty()) return std::nullopt;
+    return DamagedBlock{loaded->PropertyText("BlockName"), damage};
+  }
+  // Strings are the leaves: their children are the objects read.
+  if (!loaded->Is<TEntity>()) return std::nullopt;
+  for (TElement* child : static_cast<TEntity*>(loaded)->Items())
+    if (std::optional<DamagedBlock> found = FindDamagedBlock(child)) return found;
+  return std::nullopt;
+}
+
+}  // namespace gisblock

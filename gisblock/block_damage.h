@@ -1,0 +1,40 @@
+#pragma once
+// What a read found wrong with the files of a block: a record that refers
+// to records its files do not hold, a file cut inside a record. A block
+// read with damage still shows what it holds, but nothing exported from it
+// may take the place of a block made from sound input, so the damage goes
+// with the string read and is looked up before an export.
+#include <optional>
+#include <string>
+
+class TElement;
+class TEntity;
+
+namespace gisblock {
+
+struct BlockDamage {
+  std::string First;  // the first fault: file, record and what is wrong
+  int Count = 0;
+
+  void Note(const std::string& fault) {
+    if (Count++ == 0) First = fault;
+  }
+  void Add(const BlockDamage& other);
+  bool Any() const { return Count > 0; }
+  // The first fault, and how many there were when more.
+  std::string Text() const;
+};
+
+// Marks a string read from the damaged block at `block`; nothing when the
+// damage is none.
+void MarkDamage(TEntity& string, const std::string& block, const BlockDamage& damage);
+
+struct DamagedBlock {
+  std::string Block;  // the block directory
+  std::string Damage;
+};
+// The first marked string in what a read loaded (a string, a layer, a
+// model of layers).
+std::optional<DamagedBlock> FindDamagedBlock(TElement* loaded);
+
+}  // namespace gisblock
