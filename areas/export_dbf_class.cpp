@@ -1,6 +1,7 @@
 #include "areas/export_dbf_class.h"
 
 #include <charconv>
+#include <system_error>
 #include <cstdio>
 
 #include "framework/dynamic_properties.h"
@@ -33,8 +34,12 @@ std::string KindTableName(char letter, std::int32_t druh) {
 }
 
 std::string FieldNumberText(double value) {
-  char buffer[64];
+  // Room for every double in fixed notation (1e308 has 309 digits): a
+  // coordinate of a damaged block must not leave the rest of the buffer in
+  // the text.
+  char buffer[400];
   auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+  if (result.ec != std::errc()) return "?";
   return std::string(buffer, result.ptr);
 }
 
@@ -66,6 +71,9 @@ bool TExportDBFClass::createTable(TSpaceEntity* object) {
   if (CreateFromSource) {
     auto* props = static_cast<TGelixProps*>(object->GetProperties());
     definition = props->GetDBFName();
+    // An object read from no table (an area built where no old area lay)
+    // takes the fields the control file of its kind defines.
+    if (definition.empty() && !ControlDir.empty()) definition = ControlFileName(".CRT");
   } else {
     definition = ControlFileName(".CRT");
   }

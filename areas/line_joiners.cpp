@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "areas/area_attribute_carrier.h"
+#include "areas/export_dbf_class.h"
 #include "areas/gauge_form.h"
 #include "framework/message_dispatch.h"
 #include "platform/pacer.h"
@@ -64,6 +65,13 @@ bool Meets(const TGlxLinAbscissa& a, const TGlxLinAbscissa& b, double tolerance)
   return a.EnvelopeMeets(b.GetXmin(), b.GetYmin(), b.GetXmax(), b.GetYmax(), tolerance);
 }
 
+// Where in the national grid the segment begins, as the user looks it up.
+[[noreturn]] void ThrowDamaged(const TGlxLinAbscissa& segment) {
+  throw areas::DamagedGeometry("Poškozená geometrie linie č. " + std::to_string(segment.GetLineNo()) + " (X " +
+                               areas::FieldNumberText(-segment.GetY1()) + ", Y " +
+                               areas::FieldNumberText(-segment.GetX1()) + "): dělení úseček nekončí");
+}
+
 }  // namespace
 
 TLinesAbscEntity* TLineJoinStep::List() const {
@@ -92,7 +100,9 @@ void TCreateLinQTreeAbsc::DoIt() {
   TLinesAbscEntity* list = List();
   if (!list) return;
   const int n = list->NewCount();
-  auto* tree = new TQTreeGlxLinAbsc;
+  // Owned here until it is the output: a segment the index refuses (a
+  // coordinate of a damaged block) throws.
+  auto tree = std::make_unique<TQTreeGlxLinAbsc>();
   if (n > 0) {
     double minX = 1e30, minY = 1e30, maxX = -1e30, maxY = -1e30;
     for (int i = 0; i < n; ++i) {
@@ -105,7 +115,7 @@ void TCreateLinQTreeAbsc::DoIt() {
     tree->InitRootSquare(minX, minY, maxX, maxY);
     for (int i = 0; i < n; ++i) tree->InsertWithinRoot(list->Segment(i));
   }
-  SetOutput(tree);
+  SetOutput(tree.release());
 }
 
 void TAddLinesIntoLinesAbscEntity::DoIt() {
@@ -258,13 +268,24 @@ void TNewAbscOldPointJoiner::DoIt() {
   TLinesAbscEntity* list = List();
   if (!list) return;
   JoinerGauge gauge("Porovnávání nových úseček s body: ", list->GetCount());
-  for (int p = 0; p < list->NewCount(); ++p) {
+  // The pieces of a cut segment follow it and are looked at in their turn.
+  // Along one segment every point of the list is passed once, so a segment
+  // whose pieces take more cuts than the list had points cuts without end.
+  const int points = 2 * list->GetCount();
+  for (int p = 0; p < list->NewCount();) {
     gauge.Step(p);
-    ProcessAbsc(p);
+    int end = p + 1;
+    for (int q = p, cuts = 0; q < end; ++q) {
+      const int pieces = ProcessAbsc(q);
+      end += pieces;
+      cuts += pieces;
+      if (cuts > points) ThrowDamaged(*list->Segment(p));
+    }
+    p = end;
   }
 }
 
-void TNewAbscOldPointJoiner::ProcessAbsc(int position) {
+int TNewAbscOldPointJoiner::ProcessAbsc(int position) {
   TLinesAbscEntity* list = List();
   const TGlxLinAbscissa* current = list->Segment(position);
   struct Found {
@@ -285,7 +306,7 @@ void TNewAbscOldPointJoiner::ProcessAbsc(int position) {
       if (!known) points.push_back({Distance(current->GetX1(), current->GetY1(), x, y), x, y, c});
     }
   }
-  if (points.empty()) return;
+  if (points.empty()) return 0;
   std::stable_sort(points.begin(), points.end(), [](const Found& a, const Found& b) { return a.distance < b.distance; });
   const bool follows = Follows();
   if (follows) WriteProtocol(">>> TNewAbscOldPointJoiner.ProcessAbsc <<<");
@@ -301,6 +322,7 @@ void TNewAbscOldPointJoiner::ProcessAbsc(int position) {
     ++p;
     if (follows) WriteSegment(*piece, " **********");
   }
+  return p - position;
 }
 
 // --- segment against segment ---------------------------------------------------------
@@ -310,9 +332,23 @@ void TAbscAbscJoiner::DoIt() {
   if (!list) return;
   {
     JoinerGauge gauge("Porovnávání nových úseček s úsečkami: ", list->GetCount());
-    for (int p = 0; p < list->NewCount(); ++p) {
+    for (int p = 0; p < list->NewCount();) {
       gauge.Step(p);
-      for (int j = FirstCandidate(p); j < list->GetCount(); ++j) Compare(p, j);
+      // A segment and the pieces cut off it, which follow it: their straight
+      // run crosses each candidate once and shares an end with it at most
+      // once more, so more entries than that cut without end.
+      const int count = list->GetCount();
+      const int limit = count + 3 * (count - FirstCandidate(p)) + 3;
+      int end = p + 1;
+      for (int q = p; q < end; ++q) {
+        for (int j = FirstCandidate(q); j < list->GetCount(); ++j) {
+          const int before = list->NewCount();
+          Compare(q, j);
+          end += list->NewCount() - before;
+          if (list->GetCount() > limit) ThrowDamaged(*list->Segment(p));
+        }
+      }
+      p = end;
     }
   }
   KeepJunctionsOnly();

@@ -4,11 +4,25 @@
 // of short segments, and the four joiners (end to end, new end onto old
 // segment, old point onto new segment, segment against segment). Each
 // step's Input is the work list, which it changes in place.
+#include <stdexcept>
+
 #include "areas/lines_absc_entity.h"
 #include "areas/protocol_tool.h"
 
 class TObjectRegister;
 class TQTreeGlxLin;
+
+namespace areas {
+
+// Lines a joiner cannot finish with: cutting them would never end (the
+// coordinates of a damaged block). Unlike other failures of one line it
+// ends the whole joining.
+class DamagedGeometry : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+}  // namespace areas
 
 // What every step shares: the tolerance, the switches and the work list.
 class TLineJoinStep : public TProtocolTool {
@@ -93,7 +107,8 @@ class TNewAbscOldPointJoiner : public TLineJoinStep {
   void DoIt() override;
 
  private:
-  void ProcessAbsc(int position);
+  // Answers how many pieces it inserted after the segment.
+  int ProcessAbsc(int position);
 };
 
 // Marks duplicate segments, the line ends at shared points and cuts

@@ -71,10 +71,20 @@ TObjectRegister* SourceOf(TPolyLineElement* line) {
 void TDivideAbscs::DoIt() {
   TLinesAbscEntity* list = ListOf(Input());
   if (!list || !(MaxOutputAbscLength > 0)) return;
+  // Each remainder has fewer parts than the segment it was cut from; twice
+  // the parts the list started with leave room for the grid's rounding.
+  double limit = list->GetCount();
+  for (int p = 0; p < list->GetCount(); ++p) {
+    const double length = list->Segment(p)->GetLength();
+    if (length > MaxOutputAbscLength) limit += 2 * (std::trunc(length / MaxOutputAbscLength) + 1);
+  }
   for (int p = 0; p < list->GetCount(); ++p) {
     const TGlxLinAbscissa* s = list->Segment(p);
     const double length = s->GetLength();
     if (!(length > MaxOutputAbscLength)) continue;
+    if (list->GetCount() > limit)
+      throw areas::DamagedGeometry("Poškozená geometrie linie č. " + std::to_string(s->GetLineNo()) +
+                                   ": dělení úseček nekončí");
     const double parts = std::trunc(length / MaxOutputAbscLength) + 1;
     double x, y;
     PointAlongSegment(x, y, s->GetX1(), s->GetY1(), s->GetX2(), s->GetY2(), length / parts, RoundKoef);
@@ -309,6 +319,8 @@ void TJoinLines::ProcessLine(TPolyLineElement* line) {
     comparator.SetInput(line);
     comparator.DoIt();
     list.reset(comparator.TakeList());
+  } catch (const areas::DamagedGeometry&) {
+    throw;
   } catch (const std::exception& error) {
     if (protocol_.Protocolled(line))
       protocol_.WriteProtocol("Chyba při komparaci linie č." + line->PropertyText("Cislo") + ": " + error.what());
@@ -332,6 +344,8 @@ void TJoinLines::ProcessLine(TPolyLineElement* line) {
     save.SetLinesLabelPoint = PrepocitavatPopBodyLinii;
     save.SetInput(list.get());
     save.DoIt();
+  } catch (const areas::DamagedGeometry&) {
+    throw;
   } catch (const std::exception& error) {
     platform::showError("Chyba při ukládání linie č. " + std::to_string(number) + " : " + error.what());
   }

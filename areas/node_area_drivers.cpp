@@ -114,8 +114,8 @@ TEntity* TMakeNodesAndAreas::JoinedLines(TEntity& lines) {
     join.SelfTest = false;
     join.SetInput(found.get());
     join.DoIt();
-  } catch (const std::exception&) {
-    platform::showError("Chyba při spojování linií");
+  } catch (const std::exception& e) {
+    platform::showError(std::string("Chyba při spojování linií\r\n") + e.what());
     return nullptr;
   }
   found.reset();

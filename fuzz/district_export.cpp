@@ -16,24 +16,13 @@ constexpr const char* kFields =
     "CISLO N 8 0\r\nDRUH N 6 0\r\nDISP_BARVA N 4 0\r\nDISP_ZNAC N 4 0\r\nX N 12 2\r\nY N 12 2\r\n"
     "PLOCHA N 14 6\r\nLHC_KOD C 4 0\r\nODD N 4 0\r\n";
 
-void WriteControlFiles(const fuzz::Harness& harness) {
-  for (const char* kind : {"P1300", "P0134"}) {
-    harness.Write(std::string("GIS/") + kind + ".CRT", kFields);
-    harness.Write(std::string("GIS/") + kind + ".TDS", "ODDELENI ODD\r\n");
-  }
-}
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzz::Harness& harness = fuzz::Harness::Get();
-  static TWorld* world = [] {
-    auto* w = new TWorld;
-    SetWorld(w);
-    return w;
-  }();
-  (void)world;
+  fuzz::Harness::EnsureWorld();
   harness.Begin();
-  WriteControlFiles(harness);
+  harness.WriteControlFiles({"P1300", "P0134"}, kFields, "ODDELENI ODD\r\n");
   const auto files = fuzz::SplitFiles(data, size, kCount);
   for (std::size_t i = 0; i < kCount; ++i) harness.Write(std::string("GIS/4107/01/DET.BLK/") + kFiles[i], files[i]);
   const std::string district = (harness.Scratch() / "GIS" / "4107" / "01").string();

@@ -93,6 +93,23 @@ std::filesystem::path Harness::Write(const std::string& relative, std::string_vi
   return path;
 }
 
+void Harness::WriteControlFiles(std::initializer_list<const char*> kinds, std::string_view fields,
+                                std::string_view transfer) const {
+  for (const char* kind : kinds) {
+    Write(std::string("GIS/") + kind + ".CRT", fields);
+    Write(std::string("GIS/") + kind + ".TDS", transfer);
+  }
+}
+
+void Harness::EnsureWorld() {
+  static TWorld* world = [] {
+    auto* w = new TWorld;
+    SetWorld(w);
+    return w;
+  }();
+  (void)world;
+}
+
 std::vector<std::string_view> SplitFiles(const std::uint8_t* data, std::size_t size, std::size_t count) {
   std::vector<std::string_view> files;
   std::size_t at = 0;

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,12 @@ class Harness {
   // Writes the bytes as a file below the scratch directory, creating its
   // directory.
   std::filesystem::path Write(const std::string& relative, std::string_view bytes) const;
+  // The field definitions and transfer scripts of the kinds ("P1300") in
+  // GIS/, as the jobs find them in the GIS root.
+  void WriteControlFiles(std::initializer_list<const char*> kinds, std::string_view fields,
+                         std::string_view transfer) const;
+  // The jobs work in the world's object model: the process gets one world.
+  static void EnsureWorld();
 
  private:
   Harness();

@@ -133,6 +133,16 @@ def main():
                     join_files([read(os.path.join(block, table)), b"", dbase_program()]))
     det = os.path.join(district, "DET.BLK")
     add("district_export", "01_DET", join_files([read(os.path.join(det, f)) for f in BLOCK_FILES + ["P0110.DBF"]]))
+    # The LHC merge reads the blocks the level exports wrote: seeds only from
+    # a tree where both districts were exported (fuzz/corpus/lhc_merge holds
+    # seeds made so; the generator alone writes no level block).
+    lhc = os.path.dirname(district)
+    for option, suffix, table in ((b"\x00", "_94REG.BLK", "P9400.DBF"), (b"\x01", "_91ZRO.BLK", "P1400.DBF")):
+        merged = [os.path.join(lhc, code, code + suffix) for code in ("01", "02")]
+        if all(os.path.isdir(block) for block in merged):
+            names = BLOCK_FILES[:6] + [table, "P0134.DBF"]
+            add("lhc_merge", "01_02" + suffix[:-4],
+                join_files([option] + [read(os.path.join(block, f)) for block in merged for f in names]))
     for crt in sorted(os.listdir(gis)):
         if crt.upper().endswith(".CRT"):
             stem = crt[:-4]

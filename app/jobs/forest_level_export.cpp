@@ -291,19 +291,27 @@ void AreaClassifier::Classify(TElement* element) const {
   if (Level.Zro) props->Barva = 15, props->Znacka = 1;
 }
 
-void AreaClassifier::ClassifyGap(TElement* element) const {
-  if (!element || !element->Is<TAreaElement>() || static_cast<TAreaElement*>(element)->IsHole) return;
-  // No old area lay under it: a gap in the stands' coverage, exported as an
-  // empty area of the level rather than as an area of no kind.
+TGelixAreaProps* MarkEmptyArea(TElement* element, std::int16_t emptyKind, const std::string& what,
+                               const std::function<void(const std::string&)>& log) {
+  if (!element || !element->Is<TAreaElement>() || static_cast<TAreaElement*>(element)->IsHole) return nullptr;
+  // Exported as an empty area rather than as an area of no kind, whose
+  // table no control file defines.
   auto* area = static_cast<TAreaElement*>(element);
   TGelixAreaProps* props = areas::EnsureAreaProps(area);
-  props->Druh = Kinds.Empty;
+  props->Druh = emptyKind;
+  if (log)
+    log(what + " (X " + areas::FieldNumberText(-area->GetAbsRefY()) + ", Y " +
+        areas::FieldNumberText(-area->GetAbsRefX()) + ") exportována jako druh " + std::to_string(emptyKind));
+  return props;
+}
+
+void AreaClassifier::ClassifyGap(TElement* element) const {
+  // No old area lay under it: a gap in the stands' coverage.
+  TGelixAreaProps* props =
+      MarkEmptyArea(element, Kinds.Empty, "Export " + Level.Prefix + ": plocha bez porostu v DET", Log);
+  if (!props) return;
   props->Barva = Level.Zro ? 15 : AreaColour;
   props->Znacka = Level.Zro ? 1 : AreaSymbol;
-  if (Log)
-    Log("Export " + Level.Prefix + ": plocha bez porostu v DET (X " + areas::FieldNumberText(-area->GetAbsRefY()) +
-        ", Y " + areas::FieldNumberText(-area->GetAbsRefX()) + ") exportována jako druh " +
-        std::to_string(Kinds.Empty));
 }
 
 namespace {

@@ -20,6 +20,7 @@
 #include "framework/settings.h"
 
 class TAreaElement;
+class TGelixAreaProps;
 class TElementClass;
 class TPolyLineElement;
 
@@ -129,6 +130,12 @@ std::string LevelBlockPath(const std::string& directory, const std::string& code
 // object register the area shares with it. A box says what is wrong when
 // there is none.
 TElement* OldAreaOf(TAreaElement& area);
+
+// An area that no old area lay under (not a hole) becomes an empty area,
+// and the log learns where its label point lies: `what` and the place.
+// Answers its record; nil for a hole or anything else.
+TGelixAreaProps* MarkEmptyArea(TElement* element, std::int16_t emptyKind, const std::string& what,
+                               const std::function<void(const std::string&)>& log);
 
 // The hierarchy's line of each copy a level's network is built of.
 using LineOriginals = std::unordered_map<const TElement*, TPolyLineElement*>;

@@ -16,6 +16,7 @@
 #include "framework/message_dispatch.h"
 #include "framework/world.h"
 #include "geometry/area_element.h"
+#include "gisblock/block_damage.h"
 #include "gisblock/gelix_props.h"
 #include "gisblock/gelix_writers.h"
 #include "gisblock/staged_block.h"
@@ -84,21 +85,23 @@ std::vector<std::string> DistrictCodes(const fs::path& lhcDirectory) {
   return codes;
 }
 
-void ClassifyLhcArea(TElement* element, const DetKinds& kinds) {
+void ClassifyLhcArea(TElement* element, const DetKinds& kinds, const std::function<void(const std::string&)>& log) {
   TGelixAreaProps* props = AreaProps(element);
-  if (!props) return;
+  if (!props) {
+    MarkEmptyArea(element, kinds.Empty, std::string(LhcLayer().Marker) + ": plocha mimo plochy revírů", log);
+    return;
+  }
   props->Druh = props->Druh == 9400 ? 1100 : kinds.Empty;
   OldAreaOf(*static_cast<TAreaElement*>(element));
 }
 
-void ClassifyLhcZroArea(TElement* element, const DetKinds& kinds) {
+void ClassifyLhcZroArea(TElement* element, const DetKinds& kinds, const std::function<void(const std::string&)>& log) {
   if (!element || !element->Is<TAreaElement>()) return;
   auto* area = static_cast<TAreaElement*>(element);
   if (!area->GetProperties()) {
-    auto* props = new TGelixAreaProps;
-    props->Druh = 0;
-    props->Barva = 13;
-    area->SetProperties(props);
+    if (TGelixAreaProps* props =
+            MarkEmptyArea(element, kinds.Empty, std::string(LhcZroLayer().Marker) + ": plocha mimo plochy revírů", log))
+      props->Barva = 13;
     return;
   }
   TGelixAreaProps* props = AreaProps(element);
@@ -111,6 +114,47 @@ void ClassifyLhcZroArea(TElement* element, const DetKinds& kinds) {
 }
 
 namespace {
+
+// A directory of the LHC is a district's when it holds the district's DET
+// block or a block the level exports wrote for it ("01_16PSK.BLK", also
+// the hidden sibling a replacement leaves behind).
+bool IsDistrictDirectory(const fs::path& directory, const std::string& code) {
+  std::error_code ec;
+  if (!fs::is_directory(directory, ec)) return false;
+  const std::string prefix = Lower(code) + "_";
+  for (std::string name : SortedEntryNames(directory)) {
+    name = Lower(name);
+    if (name == "det.blk") return true;
+    if (name.starts_with('.')) name.erase(0, 1);
+    if (name.starts_with(prefix) && name.find(".blk") != std::string::npos) return true;
+  }
+  return false;
+}
+
+// "chybí blok revíru A" or, for several, "chybí bloky revírů A, B".
+std::string BlocksText(const std::vector<std::string>& blocks, const char* one, const char* several) {
+  std::string text = blocks.size() == 1 ? one : several;
+  for (std::size_t i = 0; i < blocks.size(); ++i) text += (i ? ", " : " ") + blocks[i];
+  return text;
+}
+
+// The old LHC block stays; the user learns why in a box and in the log.
+MergeResult NotWritten(const LhcMergeContext& context, const std::string& block, const std::string& why) {
+  const std::string text = "Blok " + block + " nebyl zapsán: " + why + "; starý blok zůstává";
+  platform::showError(text);
+  Log(context, text);
+  return MergeResult::Failed;
+}
+
+// The areas one layer of the model read.
+int AreaCount(TElement* layer) {
+  int count = 0;
+  if (auto* entity = dynamic_cast<TEntity*>(layer))
+    for (TElement* loaded : entity->Items())
+      if (auto* list = dynamic_cast<TEntity*>(loaded))
+        for (TElement* item : list->Items()) count += item && item->Is<TAreaElement>();
+  return count;
+}
 
 MergeResult Merge(const LhcMergeContext& context, const LhcLayerKind& layer, double snap) {
   const fs::path lhc = platform::pathResolver().existing(context.LhcDirectory);
@@ -129,19 +173,27 @@ MergeResult Merge(const LhcMergeContext& context, const LhcLayerKind& layer, dou
   marker->SetName(layer.Marker);
   objects->Add(marker);
 
+  // Every district of the LHC must be in the merge: a block that is missing
+  // (never exported, or left only as the hidden copy of an interrupted
+  // replacement) would make an LHC block without that district.
   auto* script = new TModelScript;
   objects->Add(script);
   std::string lastDistrictBlock;
-  int districts = 0;
+  std::vector<std::string> merged, missing;
   for (const std::string& code : DistrictCodes(lhc)) {
     const std::string path = gisblock::joinShownPath(context.LhcDirectory, code + "\\" + code + layer.DistrictBlock);
     lastDistrictBlock = path;
+    if (!IsDistrictDirectory(lhc / code, code)) continue;
     gisblock::restoreBlockLeftAside(path);
-    if (!fs::is_directory(platform::pathResolver().existing(path), ec)) continue;
+    if (!fs::is_directory(platform::pathResolver().existing(path), ec)) {
+      missing.push_back(path);
+      continue;
+    }
     detail::AddBlockLayer(*script, "ARE", path);
-    ++districts;
+    merged.push_back(path);
   }
-  if (districts == 0) {
+  if (!missing.empty()) return NotWritten(context, block, BlocksText(missing, "chybí blok revíru", "chybí bloky revírů"));
+  if (merged.empty()) {
     Log(context, "Blok " + block + " nebyl zapsán: v " + context.LhcDirectory + " není žádný revír s blokem <kód>" +
                      layer.DistrictBlock + "; starý blok zůstává");
     return MergeResult::NoDistricts;
@@ -153,11 +205,21 @@ MergeResult Merge(const LhcMergeContext& context, const LhcLayerKind& layer, dou
     creator.DoIt();
     read = creator.Output();
   }
-  if (!read) {
-    Log(context, "Blok " + block + " nebyl zapsán: bloky revírů nejsou čitelné; starý blok zůstává");
-    return MergeResult::NoDistricts;
-  }
-  objects->Add(read);
+  if (read) objects->Add(read);
+  // One layer per district block, in the script's order; a block that gave
+  // no area is not a district's area.
+  std::vector<std::string> unreadable;
+  auto* layers = dynamic_cast<TEntity*>(read);
+  for (std::size_t i = 0; i < merged.size(); ++i)
+    if (!layers || static_cast<int>(i) >= layers->GetCount() || AreaCount(layers->GetItem(static_cast<int>(i))) == 0)
+      unreadable.push_back(merged[i]);
+  if (!unreadable.empty())
+    return NotWritten(context, block,
+                      BlocksText(unreadable, "nelze přečíst blok revíru", "nelze přečíst bloky revírů"));
+  // A district block read with damage would give the LHC less than the
+  // district holds.
+  if (const std::optional<gisblock::DamagedBlock> damage = gisblock::FindDamagedBlock(read))
+    return NotWritten(context, block, DamagedInputText(*damage));
   state.Subject.Set(read);
 
   // The builder owns the noded network; the line links are read from its
@@ -169,20 +231,19 @@ MergeResult Merge(const LhcMergeContext& context, const LhcLayerKind& layer, dou
   builder.SetInput(read);
   builder.DoIt();
   auto* list = dynamic_cast<TEntity*>(builder.Output());
-  if (!list || list->GetCount() == 0) {
-    Log(context, "Blok " + block + " nebyl zapsán: z bloků revírů nevznikla žádná plocha; starý blok zůstává");
-    return MergeResult::NoDistricts;
-  }
+  if (!list || list->GetCount() == 0)
+    return NotWritten(context, block, "z bloků revírů nevznikla žádná plocha");
   {
     TCarryArToArThroughLines carrier;
     carrier.SelectForProblem = true;
     carrier.SetInput(list);
     carrier.DoIt();
   }
+  const auto log = [&context](const std::string& text) { Log(context, text); };
   platform::Pacer pacer;
   for (TElement* element : std::vector<TElement*>(list->Items())) {
-    if (layer.Zro) ClassifyLhcZroArea(element, context.Kinds);
-    else ClassifyLhcArea(element, context.Kinds);
+    if (layer.Zro) ClassifyLhcZroArea(element, context.Kinds, log);
+    else ClassifyLhcArea(element, context.Kinds, log);
     if (pacer.due()) zelto::ProcessPendingMessages();
   }
 
@@ -198,11 +259,14 @@ MergeResult Merge(const LhcMergeContext& context, const LhcLayerKind& layer, dou
   exporter.BlockName = staged.shownPath();
   exporter.SetStagedBlock(&staged);
   exporter.ExportDBF = true;
+  // The ZRO tables take their fields from the districts' tables; an area no
+  // district's area lay under has none and takes those of its kind's control
+  // file.
+  exporter.ControlDir = context.GisRoot;
   if (layer.Zro) {
     exporter.CreateFromSource = true;
     exporter.ZnackaPloch = 105;
   } else {
-    exporter.ControlDir = context.GisRoot;
     exporter.DruhLinii = 1100;
     exporter.BarvaPloch = 7, exporter.ZnackaPloch = 1;
     exporter.BarvaLinii = 13, exporter.ZnackaLinii = 0;

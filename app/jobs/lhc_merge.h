@@ -3,8 +3,11 @@
 // ("_91ZRO.BLK") of every district of an LHC read again, noded together
 // with a small snap distance, rebuilt as areas, given their LHC kinds and
 // written as one block of the LHC. The new block replaces the old one only
-// when it is complete; with no district block the old one stays and the log
-// says why.
+// when it is complete: every district directory (one that holds a DET block
+// or any block of its district) must give its block, and a block that is
+// missing or gives no area keeps the old LHC block, with a box and a log
+// line that name it. With no district at all the old block stays and the
+// log says why.
 //
 //   jobs::LhcMergeContext ctx{&state, lhcDirectory, gisRoot};
 //   jobs::MergeLhcLayer(ctx, jobs::LhcLayer());      // "LHC"
@@ -44,6 +47,7 @@ struct LhcLayerKind {
 const LhcLayerKind& LhcLayer();
 const LhcLayerKind& LhcZroLayer();
 
+// Failed: the old block stays and the user has been told why.
 enum class MergeResult { Written, MissingControlFile, BadSetting, NoLhcDirectory, NoDistricts, Failed };
 
 MergeResult MergeLhcLayer(const LhcMergeContext& context, const LhcLayerKind& layer);
@@ -58,10 +62,15 @@ std::vector<std::string> SortedEntryNames(const std::filesystem::path& directory
 // numbers the districts alike.
 std::vector<std::string> DistrictCodes(const std::filesystem::path& lhcDirectory);
 
-// Kind 9400 becomes 1100, any other the empty kind.
-void ClassifyLhcArea(TElement* element, const DetKinds& kinds);
+// Kind 9400 becomes 1100, any other the empty kind. An area without a
+// record (no district's area lay under it) gets one of the empty kind, and
+// `log` learns where it lies.
+void ClassifyLhcArea(TElement* element, const DetKinds& kinds,
+                     const std::function<void(const std::string&)>& log = {});
 // Kind 1400 stays, with colour 12; kind 0 gets colour 13 and 134 colour 15,
-// and both become the empty kind; an area without a record gets one.
-void ClassifyLhcZroArea(TElement* element, const DetKinds& kinds);
+// and both become the empty kind; an area without a record gets one of the
+// empty kind with colour 13, and `log` learns where it lies.
+void ClassifyLhcZroArea(TElement* element, const DetKinds& kinds,
+                        const std::function<void(const std::string&)>& log = {});
 
 }  // namespace jobs

@@ -162,6 +162,33 @@ TEST_F(JoinTest, ALineCrossingItselfIsCutOnlyWithTheSelfTest) {
   }
 }
 
+// Damaged coordinates: an old line ends 5 mm beside the new line's start and
+// another begins 1e-17 m from it. Each cut leaves a piece that the old
+// points cut again; the joiner stops with a message instead of for ever.
+TEST_F(JoinTest, OldPointsThatWouldCutANewSegmentWithoutEndStopTheJoining) {
+  TEntity owner;
+  TPolyLineElement* line = Line({{0.01, 1e-17}, {0.01, -0.02}});
+  owner.Add(line);
+  TLinesAbscEntity list;
+  list.SetNewLine(line);
+  list.AddLineSegments(line);
+  for (Pts old : {Pts{{0.01, 1e-17}, {0.015, 0}}, Pts{{0.01, 0}, {-1.4, 0}}}) {
+    TPolyLineElement* oldLine = Line(old);
+    owner.Add(oldLine);
+    list.AddLineSegments(oldLine);
+  }
+  TNewAbscOldPointJoiner joiner;
+  joiner.SnapDistance = 0.01;
+  joiner.SetInput(&list);
+  try {
+    joiner.DoIt();
+    ADD_FAILURE() << "no end";
+  } catch (const areas::DamagedGeometry& e) {
+    EXPECT_NE(std::string(e.what()).find("Poškozená geometrie linie"), std::string::npos) << e.what();
+  }
+  EXPECT_LT(list.GetCount(), 20);
+}
+
 TEST_F(JoinTest, LinesNoLongerThanTheMinimumAreNotAccepted) {
   TPolyLineElement* exact = Add({{0, 0}, {1, 0}});
   TPolyLineElement* longer = Add({{0, 5}, {1.001, 5}});

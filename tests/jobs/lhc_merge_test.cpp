@@ -1,8 +1,12 @@
 // The LHC merges on the generated tree: the districts' exported blocks
 // merged into one block of the LHC, read back and held against the
-// generator's areas; and the old block kept when there is nothing to merge.
+// generator's areas; and the old block kept when a district's block fails.
 #include "app/jobs/lhc_merge.h"
 
+#include "../areas/export_fixture.h"
+#include "areas/area_point_placer.h"
+#include "areas/export_areas.h"
+#include "dbf_rows.h"
 #include "jobs_fixture.h"
 
 namespace jobs_test {
@@ -57,21 +61,105 @@ TEST_F(LhcMergeTest, TheDistrictsMergeIntoTheLhcAreaAndTheLhcZroLayer) {
   for (const auto& [colour, n] : zro[134].colours) EXPECT_TRUE(colour == 15 || colour == 13) << colour;
 }
 
-TEST_F(LhcMergeTest, WithoutDistrictBlocksTheOldBlockStays) {
+// A district whose block is missing (never exported, or left only as the
+// hidden copy of a replacement that was broken off) or gives no area keeps
+// the old LHC block, and the user learns which block.
+TEST_F(LhcMergeTest, AMissingOrUnreadableDistrictBlockKeepsTheOldBlock) {
   fs::create_directories(lhc / "_11LHC.BLK");
   std::ofstream(lhc / "_11LHC.BLK" / "TN.ARE") << "old";
-  EXPECT_EQ(jobs::MergeLhcLayer(context, jobs::LhcLayer()), jobs::MergeResult::NoDistricts);
-  EXPECT_TRUE(ui->shownTexts().empty()) << ui->shownTexts().front();
-  std::ifstream in(lhc / "_11LHC.BLK" / "TN.ARE");
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old");
-  ASSERT_EQ(log.size(), 1u);
-  EXPECT_NE(log[0].find("_94REG.BLK"), std::string::npos) << log[0];
+  const fs::path reg01 = District("01") / "01_94REG.BLK", reg02 = District("02") / "02_94REG.BLK";
+  auto failsNaming = [&](const std::vector<fs::path>& blocks) {
+    ui->clear();
+    log.clear();
+    EXPECT_EQ(jobs::MergeLhcLayer(context, jobs::LhcLayer()), jobs::MergeResult::Failed);
+    ASSERT_EQ(ui->shownTexts().size(), 1u);
+    const std::string text = ui->shownTexts()[0];
+    for (const fs::path& block : blocks) EXPECT_NE(text.find(block.string()), std::string::npos) << text;
+    EXPECT_NE(text.find("starý blok zůstává"), std::string::npos) << text;
+    EXPECT_EQ(log, ui->shownTexts());
+    EXPECT_EQ(FileBytes(lhc / "_11LHC.BLK" / "TN.ARE"), "old");
+  };
+  failsNaming({reg01, reg02});  // districts with a DET block, not yet exported
+
+  ExportDistricts();
+  // A block that a killed commit left aside comes back for the merge.
+  fs::rename(reg01, District("01") / ".01_94REG.BLK.old");
+  EXPECT_EQ(jobs::MergeLhcLayer(context, jobs::LhcLayer()), jobs::MergeResult::Written);
+  EXPECT_TRUE(fs::is_directory(reg01));
+  fs::remove_all(lhc / "_11LHC.BLK");
+  fs::create_directories(lhc / "_11LHC.BLK");
+  std::ofstream(lhc / "_11LHC.BLK" / "TN.ARE") << "old";
+
+  // Damaged: a line file cut inside a record, or no areas at all.
+  const fs::path lin = reg02 / "TN.LIN";
+  fs::resize_file(lin, fs::file_size(lin) - 1);
+  failsNaming({reg02});
+  fs::resize_file(reg02 / "TN.ARE", 0);
+  failsNaming({reg02});
 
   // A bad snap distance is named before anything is read.
   SetExportSetting("LHCSnapDistance", "-0.01");
+  ui->clear();
   EXPECT_EQ(jobs::MergeLhcLayer(context, jobs::LhcLayer()), jobs::MergeResult::BadSetting);
   ASSERT_EQ(ui->shownTexts().size(), 1u);
   EXPECT_NE(ui->shownTexts()[0].find("LHCSnapDistance"), std::string::npos);
+}
+
+// A face that no district's area covers (a notch a district left out)
+// becomes an empty area with its row in both merges, and the log says where.
+TEST_F(LhcMergeTest, AFaceNoDistrictCoversBecomesAnEmptyAreaWithItsRow) {
+  fs::remove_all(District("01"));
+  fs::remove_all(District("02"));
+  using Level = areas_test::ExportLevel;
+  using Points = std::vector<std::pair<double, double>>;
+  const double x = Level::X0 + 1000, y = Level::Y0;  // clear of the level's own grid
+  // Two squares side by side, each bounded by two lines; district 03 leaves
+  // a notch of 10 × 20 m in its edge that district 04 does not fill.
+  const std::pair<const char*, std::vector<Points>> districts[] = {
+      {"03", {{{x, y}, {x, y + 100}, {x + 100, y + 100}, {x + 100, y + 60}, {x + 90, y + 60}},
+              {{x + 90, y + 60}, {x + 90, y + 40}, {x + 100, y + 40}, {x + 100, y}, {x, y}}}},
+      {"04", {{{x + 100, y}, {x + 100, y + 100}, {x + 200, y + 100}}, {{x + 200, y + 100}, {x + 200, y}, {x + 100, y}}}}};
+  for (const auto& [code, ring] : districts)
+    for (const jobs::LhcLayerKind* layer : {&jobs::LhcLayer(), &jobs::LhcZroLayer()}) {
+      Level shapes;  // owns the lines and their nodes
+      std::vector<std::pair<TPolyLineElement*, bool>> lines;
+      for (const Points& points : ring) {
+        TPolyLineElement* line = areas_test::Line({});
+        for (auto [px, py] : points) line->AddVertex(px, py);
+        shapes.lineList->Add(line);
+        shapes.node(points.front().first, points.front().second)->AddLine(line, true);
+        shapes.node(points.back().first, points.back().second)->AddLine(line, false);
+        lines.emplace_back(line, true);
+      }
+      auto* areas = new TAreaString;
+      shapes.root.Add(areas);
+      areas->Add(Level::area(lines));
+      TMultiAreaPointPlacer labels;
+      labels.SetInput(areas);
+      labels.DoIt();
+      TExportAreasToGelix exporter;
+      exporter.SetInput(areas);
+      exporter.BlockName = (District(code) / (code + std::string(layer->DistrictBlock))).string();
+      exporter.ControlDir = context.GisRoot;
+      exporter.ExportDBF = true;
+      exporter.DruhPloch = layer->Zro ? 1400 : 9400;
+      fs::create_directories(District(code));
+      exporter.DoIt();
+    }
+  for (const jobs::LhcLayerKind* layer : {&jobs::LhcLayer(), &jobs::LhcZroLayer()}) {
+    SCOPED_TRACE(layer->Block);
+    log.clear();
+    ASSERT_EQ(jobs::MergeLhcLayer(context, *layer), jobs::MergeResult::Written);
+    std::map<int, KindSums> merged = ReadAreas(lhc / layer->Block);
+    EXPECT_EQ(merged.count(0), 0u);
+    EXPECT_EQ(merged[134].count, 1);
+    EXPECT_NEAR(merged[134].net, 200, 1e-6);
+    EXPECT_EQ(test_support::LiveRows(lhc / layer->Block / "P0134.DBF", {"DRUH"}), (test_support::DbfRows{{"134"}}));
+    std::string all;
+    for (const std::string& line : log) all += line + "\n";
+    EXPECT_NE(all.find(std::string(layer->Marker) + ": plocha mimo plochy revírů (X 10999"), std::string::npos) << all;
+    EXPECT_EQ(all.find("nevytvořena"), std::string::npos) << all;
+  }
 }
 
 TEST_F(LhcMergeTest, DistrictCodesAreTwoCharacterNamesInOneOrderEverywhere) {
