@@ -46,13 +46,15 @@ def encode_lines(lines):
     count = max((l.number for l in lines), default=0) + 1
     lin = bytearray(LIN_SIZE * count)
     lin[7] = 1
-    crd = bytearray(CRD_SIZE)
+    coords = []
     next_coord = 1
     for line in lines:
         first = next_coord
         last = next_coord + len(line.pts) - 1
         next_coord = last + 1
-        crd += real48.encode_many([v for p in line.pts for v in p])
+        for x, y in line.pts:
+            coords.append(x)
+            coords.append(y)
         links = line.links or ((-1, 0),) * 4
         ref, angle = _reference(line.pts)
         flags = 1 if line.deleted else 0
@@ -64,7 +66,7 @@ def encode_lines(lines):
                + _reals(line_length(line.pts), *_bbox(line.pts), ref[0], ref[1], angle))
         assert len(rec) == LIN_SIZE
         lin[LIN_SIZE * line.number:LIN_SIZE * (line.number + 1)] = rec
-    return bytes(lin), bytes(crd)
+    return bytes(lin), bytes(CRD_SIZE) + real48.encode_many(coords)
 
 
 def encode_areas(areas):
