@@ -60,6 +60,13 @@ class _Grid:
     def add(self, item, a, b):
         i0, i1, j0, j1 = self._span(a, b, 0)
         cells = self.cells
+        if i0 == i1 and j0 == j1:  # most segments lie in one cell
+            bucket = cells.get((i0, j0))
+            if bucket is None:
+                cells[(i0, j0)] = [item]
+            else:
+                bucket.append(item)
+            return
         for i in range(i0, i1 + 1):
             for j in range(j0, j1 + 1):
                 bucket = cells.get((i, j))
