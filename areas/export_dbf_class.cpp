@@ -79,6 +79,9 @@ bool TExportDBFClass::createTable(TSpaceEntity* object) {
   }
   table_->SetCreateFileName(definition);
   if (!Staged) return table_->CreateTable(GetDBFName());
+  // Lines that keep their own kinds alternate between tables; a kind
+  // without a definition would otherwise search the directories per line.
+  if (missingDefinitions_.count(definition)) return false;
 
   // The table layer's errors are gathered: a table that could not be made
   // from a definition that exists fails the block, with their text.
@@ -91,6 +94,7 @@ bool TExportDBFClass::createTable(TSpaceEntity* object) {
   const std::string errors = std::move(tableErrors_);
   tableErrors_.clear();
   const bool defined = fileExists(definition);
+  if (!made && !defined) missingDefinitions_.insert(definition);
   if (!made && defined) {
     Staged->noteFailure(GetDBFName(), errors.empty() ? "tabulku nelze vytvořit" : errors);
   } else if (!made && !reportedMissing_) {

@@ -3,6 +3,7 @@
 // object of one kind, the table made from the kind's control files the first
 // time it is missing and kept open from row to row.
 #include <cstdint>
+#include <set>
 #include <string>
 
 #include "framework/tool.h"
@@ -56,6 +57,7 @@ class TExportDBFClass : public TTool {
   bool writeStep(Step step);
 
   bool reportedMissing_ = false;
+  std::set<std::string> missingDefinitions_;  // control files not found
   std::string tableErrors_;  // of the table being made
 
   TGelixDBFTable* table_ = nullptr;  // owned

@@ -134,9 +134,16 @@ void TAddLinesIntoLinesAbscEntity::DoIt() {
     maxX = std::max(maxX, s->GetXmax());
     maxY = std::max(maxY, s->GetYmax());
   }
+  std::vector<TElement*> near;
+  if (Envelopes) {
+    Envelopes->Query(Lines, tol, minX, minY, maxX, maxY, near);
+  } else {
+    TQTreeWalker walker;
+    for (TElement* e = walker.FindFirst(Lines, tol, minX, minY, maxX, maxY); e; e = walker.FindNext())
+      near.push_back(e);
+  }
   std::vector<TPolyLineElement*> found;
-  TQTreeWalker walker;
-  for (TElement* e = walker.FindFirst(Lines, tol, minX, minY, maxX, maxY); e; e = walker.FindNext()) {
+  for (TElement* e : near) {
     if (!e->Is<TPolyLineElement>() || !seen.insert(e).second) continue;
     auto* line = static_cast<TPolyLineElement*>(e);
     if (CompareOnlyDifferentSource) {

@@ -6,6 +6,7 @@
 // step's Input is the work list, which it changes in place.
 #include <stdexcept>
 
+#include "areas/leaf_envelopes.h"
 #include "areas/lines_absc_entity.h"
 #include "areas/protocol_tool.h"
 
@@ -65,6 +66,7 @@ class TAddLinesIntoLinesAbscEntity : public TLineJoinStep {
   void DoIt() override;
 
   TQTreeGlxLin* Lines = nullptr;          // the accepted lines
+  areas::LeafEnvelopes* Envelopes = nullptr;  // of Lines, when kept beside it
   TQTree* Segments = nullptr;             // the new line's segments
   bool CompareOnlyDifferentSource = false;
   TObjectRegister* Reference = nullptr;   // the new line's source

@@ -132,7 +132,10 @@ void TSaveChangedLines::DoIt() {
     }
   }
   // The owners have taken the pieces in by now.
-  for (TPolyLineElement* line : freed) delete line;
+  for (TPolyLineElement* line : freed) {
+    if (Envelopes) Envelopes->Forget(line);
+    delete line;
+  }
 }
 
 bool TSaveChangedLines::SavePieces(TPolyLineElement* line, const std::vector<const TGlxLinAbscissa*>& listed,
@@ -216,6 +219,7 @@ void TLinComparator::DoIt() {
     std::unique_ptr<TQTree> segments(static_cast<TQTree*>(index.Output()));
     TAddLinesIntoLinesAbscEntity nearby;
     nearby.Lines = Lines;
+    nearby.Envelopes = Envelopes;
     nearby.Segments = segments.get();
     nearby.CompareOnlyDifferentSource = CompareOnlyDifferentSource;
     nearby.Reference = Reference;
@@ -270,6 +274,7 @@ void TJoinLines::DoIt() {
   }
   delete tree_;
   tree_ = new TQTreeGlxLin;
+  envelopes_ = {};
   lines->RecalcEnvelope();
   if (lines->GetIsValid()) tree_->InitRootSquare(lines->GetMinX(), lines->GetMinY(), lines->GetMaxX(), lines->GetMaxY());
 
@@ -300,6 +305,7 @@ void TJoinLines::DoIt() {
     if (!line->GetIsDone()) ProcessLine(line);
   }
   form.Hide();
+  envelopes_ = {};
   SetOutput(tree_);
 }
 
@@ -315,6 +321,7 @@ void TJoinLines::ProcessLine(TPolyLineElement* line) {
     comparator.SelfTest = SelfTest;
     comparator.CompareOnlyDifferentSource = CompareOnlyDifferentSource;
     comparator.Lines = tree_;
+    comparator.Envelopes = &envelopes_;
     comparator.Reference = SourceOf(line);
     comparator.SetInput(line);
     comparator.DoIt();
@@ -340,6 +347,7 @@ void TJoinLines::ProcessLine(TPolyLineElement* line) {
     TSaveChangedLines save;
     save.CopyProtocolSettings(protocol_);
     save.QTree = tree_;
+    save.Envelopes = &envelopes_;
     save.MinLength = MinLength;
     save.SetLinesLabelPoint = PrepocitavatPopBodyLinii;
     save.SetInput(list.get());

@@ -30,6 +30,7 @@ class TSaveChangedLines : public TProtocolTool {
   void DoIt() override;
 
   TQTreeGlxLin* QTree = nullptr;
+  areas::LeafEnvelopes* Envelopes = nullptr;  // of QTree, when kept beside it
   double MinLength = 0;
   bool SetLinesLabelPoint = false;
 
@@ -50,6 +51,7 @@ class TLinComparator : public TLineJoinStep {
   TLinesAbscEntity* TakeList();
 
   TQTreeGlxLin* Lines = nullptr;
+  areas::LeafEnvelopes* Envelopes = nullptr;  // of Lines, when kept beside it
   bool CompareOnlyDifferentSource = false;
   TObjectRegister* Reference = nullptr;
 
@@ -91,6 +93,9 @@ class TJoinLines : public TTool {
   void ProcessLine(TPolyLineElement* line);
   TProtocolTool protocol_;
   TQTreeGlxLin* tree_ = nullptr;  // owned until taken
+  // The accepted lines' envelopes during a run: every line looks for its
+  // neighbours in the tree.
+  areas::LeafEnvelopes envelopes_;
 };
 
 void RegisterLineJoinClasses();

@@ -1,6 +1,7 @@
 #pragma once
-// Districts of three sizes written by the generator once per process into a
-// temp directory, and a world whose object model the block readers fill.
+// Districts of three sizes (and larger trees on request) written by the
+// generator once per process into a temp directory, and a world whose
+// object model the block readers fill.
 // Shared by the benchmarks of the block data path; the per-item counters
 // let the time per line or area be compared across the sizes.
 //
@@ -78,17 +79,20 @@ class Districts {
   // The directory of district 01 of a generated tree of that size (made on
   // first use); its TERGELIX.INI lies at the tree's top, two levels above
   // the LHC directory.
-  fs::path tree(Size s) {
-    const std::string name = std::to_string(s.cols) + "x" + std::to_string(s.rows);
-    const fs::path out = root_ / name;
+  fs::path tree(Size s) { return lhc(std::to_string(s.cols) + "x" + std::to_string(s.rows)) / "01"; }
+
+  // The LHC directory of the tree the generator makes with that --size
+  // (made on first use; "million" takes minutes).
+  fs::path lhc(const std::string& size) {
+    const fs::path out = root_ / size;
     if (!fs::exists(out / "expected.json")) {
       const std::string generator = std::string(ZELTO_SOURCE_DIR) + "/tools/gendistrict/gendistrict.py";
       const std::string command =
-          "python3 '" + generator + "' --out '" + out.string() + "' --size " + name + " >/dev/null";
+          "python3 '" + generator + "' --out '" + out.string() + "' --size " + size + " >/dev/null";
       if (std::system(command.c_str()) != 0) throw std::runtime_error("the generator failed: " + command);
     }
     for (const auto& lhc : fs::directory_iterator(out / "GIS"))
-      if (fs::exists(lhc.path() / "01" / "DET.BLK" / "TN.LIN")) return lhc.path() / "01";
+      if (fs::exists(lhc.path() / "01" / "DET.BLK" / "TN.LIN")) return lhc.path();
     throw std::runtime_error("no DET.BLK under " + out.string());
   }
 

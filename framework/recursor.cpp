@@ -16,12 +16,13 @@ ZELTO_IMPLEMENT_ELEMENT(TRecursorWithTools, TRecursor, [](auto& p) {
 
 bool TRecursor::QGoInside(TElement* element) { return dynamic_cast<TEntity*>(element) != nullptr; }
 
-void TRecursor::DoIt() {
+void TRecursor::DoIt() { Walk(Input()); }
+
+void TRecursor::Walk(TElement* root) {
   Level = 1;
-  TElement* input = Input();
-  if (!input) return;
+  if (!root) return;
   BeforeWalk();
-  Visit(input);
+  Visit(root);
 }
 
 void TRecursor::Visit(TElement* element) {

@@ -21,7 +21,10 @@ class TRecursor : public TTechnology {
   virtual bool QProcessAfter(TElement*) { return false; }
   virtual void Process(TElement*) {}
   virtual void BeforeWalk() {}
+  // Walks the input.
   void DoIt() override;
+  // Walks from `root` as DoIt walks from the input.
+  void Walk(TElement* root);
 
  protected:
   void Visit(TElement* element);

@@ -54,11 +54,10 @@ void TBorderBuffer::SetRectEntity(TElement* element) {
   pointNo_ = 0;
   bufferSize_ = 0;
   if (!element || !projection_) return;
-  std::vector<geometry::PointD> world;
-  render::CollectWorldPoints(element, world);
+  render::CollectWorldPoints(element, world_);
   bufferSize_ = static_cast<std::int32_t>(
-      std::min<std::size_t>(world.size() * sizeof(TDevicePoint), INT32_MAX));
-  render::ToDevicePoints(*projection_, world, points_);
+      std::min<std::size_t>(world_.size() * sizeof(TDevicePoint), INT32_MAX));
+  render::ToDevicePoints(*projection_, world_, points_);
   hasBuffer_ = true;
   pointNo_ = static_cast<std::int32_t>(points_.size());
   if (minPointNo_ == 0) minPointNo_ = 3;
@@ -68,6 +67,13 @@ void TBorderBuffer::SetRectEntity(TElement* element) {
     pointNo_ = 0;
     bufferSize_ = 0;
   }
+}
+
+void TBorderBuffer::TakePoints(std::vector<TDevicePoint>& points) {
+  points.swap(points_);
+  points_.clear();
+  pointNo_ = 0;
+  hasBuffer_ = false;
 }
 
 void TBorderBuffer::Clip() {

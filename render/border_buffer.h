@@ -26,8 +26,12 @@ class TBorderBuffer : public TRectangle {
   std::int32_t GetBufferSize() const { return bufferSize_; }
   bool HasBuffer() const { return hasBuffer_; }
   const std::vector<TDevicePoint>& Points() const { return points_; }
+  // Hands the points over, taking the vector's old storage for the next
+  // element: a device that draws ring after ring allocates nothing.
+  void TakePoints(std::vector<TDevicePoint>& points);
 
  private:
+  std::vector<geometry::PointD> world_;    // the element's vertices, reused
   TPageProjection* projection_ = nullptr;  // not owned
   TElement* rectEntity_ = nullptr;         // not owned
   std::int32_t pointNo_ = 0;

@@ -314,7 +314,8 @@ bool TCanvasDevice::ClippedRing(TElement* ring, std::int32_t minPoints,
     ring = rotated.get();
   }
   const WorldRect window = ClipWindow();
-  TBorderBuffer buffer;
+  if (!ringBuffer_) ringBuffer_ = std::make_unique<TBorderBuffer>();
+  TBorderBuffer& buffer = *ringBuffer_;
   buffer.SetProjection(GetProjection());
   buffer.SetMinPointNo(minPoints);
   buffer.SetRectEntity(ring);
@@ -325,7 +326,7 @@ bool TCanvasDevice::ClippedRing(TElement* ring, std::int32_t minPoints,
   buffer.SetDeviceClipRect(GetPage()->GetInnerRect());
   if (minPoints >= 3) buffer.Clip();
   if (buffer.GetPointNo() <= 0) return false;
-  points = buffer.Points();
+  buffer.TakePoints(points);
   return true;
 }
 
@@ -338,9 +339,8 @@ void TCanvasDevice::DrawPolyline(TElement* line) {
 
 void TCanvasDevice::DrawPolygon(TElement* polygon) {
   if (!canvas_ || !polygon || !polygon->Is<TRectEntity>()) return;
-  std::vector<TDevicePoint> points;
-  if (!ClippedRing(polygon, 3, points)) return;
-  canvas_->Polygon(points.data(), static_cast<std::int32_t>(points.size()));
+  if (!ClippedRing(polygon, 3, polygonPoints_)) return;
+  canvas_->Polygon(polygonPoints_.data(), static_cast<std::int32_t>(polygonPoints_.size()));
 }
 
 namespace {

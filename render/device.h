@@ -13,6 +13,7 @@
 #include "framework/errors.h"
 #include "framework/rect_entity.h"
 #include "geometry/page_projection.h"
+#include "render/border_buffer.h"
 #include "render/canvas.h"
 
 // An operation that this kind of device does not offer.
@@ -174,6 +175,10 @@ class TCanvasDevice : public TDevice {
  private:
   TCanvas* canvas_ = nullptr;
   double fontAngle_ = 0.0;
+  // Made on first use and kept, with the points of the last polygon: a map
+  // draws tens of thousands of rings one after another.
+  std::unique_ptr<TBorderBuffer> ringBuffer_;
+  std::vector<TDevicePoint> polygonPoints_;
 };
 
 namespace render {

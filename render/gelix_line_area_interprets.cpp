@@ -104,8 +104,8 @@ void TInterpretGlxLinii::Process(TElement* element) {
   if (colour == 0) return;
   TPen* pen = device->GetPen();
   if (pen) pen->Style = psSolid;
-  if (GetBoolProperty("USESYMBOL")) symbol = GetIntProperty("SYMBOL");
-  const std::int32_t forced = GetBoolProperty("USECOLOR") ? GetIntProperty("COLOR") : -1;
+  if (Overrides().Symbol) symbol = *Overrides().Symbol;
+  const std::int32_t forced = Overrides().Colour.value_or(-1);
   bool plain = symbol >= 0;
   if (symbol >= 1000 && lineSymbols_) {
     if (TLiniovaZnacka* s = lineSymbols_->FindSymbol(symbol)) {
@@ -200,9 +200,9 @@ void TInterpretGlxPloch::Process(TElement* element) {
   TBrush* brush = device->GetBrush();
   TPen* pen = device->GetPen();
   if (brush) brush->Style = bsSolid;
-  if (GetBoolProperty("USESYMBOL")) symbol = GetIntProperty("SYMBOL");
-  if (GetBoolProperty("USECOLOR")) {
-    if (brush) brush->Color = GetIntProperty("COLOR");
+  if (Overrides().Symbol) symbol = *Overrides().Symbol;
+  if (Overrides().Colour) {
+    if (brush) brush->Color = *Overrides().Colour;
     if (pen) pen->Style = psClear;
     device->DrawArea(area);
   } else if (symbol >= 1000) {

@@ -6,6 +6,17 @@
 
 ZELTO_IMPLEMENT_ELEMENT(TInterpretGlxObject, TRectInterpret, ZELTO_NO_PROPERTIES)
 
+void TInterpretGlxObject::SetLayerProperties(TElement* properties) {
+  layerProperties_ = properties;
+  overrides_ = {};
+  if (GetBoolProperty("USESYMBOL")) overrides_.Symbol = GetIntProperty("SYMBOL");
+  if (GetBoolProperty("USECOLOR")) overrides_.Colour = GetIntProperty("COLOR");
+}
+
+void TInterpretGlxObject::DoIt() { TRectInterpret::DoIt(); }
+
+void TInterpretGlxObject::Draw(TElement* element) { DrawFrom(element); }
+
 bool TInterpretGlxObject::GetBoolProperty(const std::string& name) const {
   return layerProperties_ && layerProperties_->GetPropertyBool(name);
 }

@@ -70,8 +70,8 @@ void TInterpretGlxBodu::Process(TElement* element) {
   if (!device || !props) return;
   if (!InsideVisible(point->GetMinX(), point->GetMinY(), point->GetMaxX(), point->GetMaxY())) return;
   try {
-    const std::int32_t symbol = GetBoolProperty("USESYMBOL") ? GetIntProperty("SYMBOL") : props->Znacka;
-    SolidPen(*device, GetBoolProperty("USECOLOR") ? GetIntProperty("COLOR") : GelixColorToRGB(props->Barva));
+    const std::int32_t symbol = Overrides().Symbol.value_or(props->Znacka);
+    SolidPen(*device, Overrides().Colour ? *Overrides().Colour : GelixColorToRGB(props->Barva));
     if (symbols_ && symbol > 999) {
       T2DCoordinate at(point->GetAbsRefX(), point->GetAbsRefY());
       symbols_->DrawSymbolAt(at, point->Angle, symbol);
@@ -169,10 +169,10 @@ void TInterpretGlxTextu::Process(TElement* element) {
     font_->UpdateEnvelope();
     TRectangle* r = item.GetRectangle();
     if (!MeetsVisible(r->MinX(), r->MinY(), r->MaxX(), r->MaxY())) return;
-    if (GetBoolProperty("USECOLOR")) {
+    if (Overrides().Colour) {
       // A forced colour lets the text style apply; only this drawing sees it.
       layout.TextAtrib &= static_cast<std::uint8_t>(~TBGITextLayout::kNoStyle);
-      SolidPen(*device, GetIntProperty("COLOR"));
+      SolidPen(*device, *Overrides().Colour);
     } else {
       SolidPen(*device, GelixColorToRGB(props->Barva));
     }

@@ -66,13 +66,20 @@ void TInterpret::SetBreakWork(bool on) {
   for (TInterpret* sub : subInterprets(*this)) sub->SetBreakWork(on);
 }
 
-void TInterpret::DoIt() {
+void TInterpret::DoIt() { DrawFrom(Input()); }
+
+void TInterpret::Draw(TElement* element) {
+  SetInput(element);
+  DoIt();
+}
+
+void TInterpret::DrawFrom(TElement* element) {
   if (GetBusy()) return;
   EnsureSubInterprets();
   SetBusy(true);
   try {
     BeforeInterpret();
-    TRecursor::DoIt();
+    Walk(element);
     AfterInterpret();
   } catch (...) {
     // A break (or a renderer's failure) ends the walk; a break that asked

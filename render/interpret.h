@@ -31,6 +31,8 @@ class TInterpret : public TRecursor {
   void HandleMessage(TZeltoMessage*& message, bool& handled) override;
   void SetBreakWork(bool on) override;
   void DoIt() override;
+  // Hands the element to this interpret as its input and draws it (DoIt).
+  virtual void Draw(TElement* element);
   // Enters an element only when no walk on the same device is inside it.
   void Recurse(TElement* element) override;
   bool QGoInside(TElement* element) override;
@@ -53,6 +55,10 @@ class TInterpret : public TRecursor {
   virtual void ReViewElementArea(TZeltoMessage* message, bool& handled) {}
 
   void EnsureSubInterprets();
+
+ protected:
+  // What DoIt does, from `root` instead of the input.
+  void DrawFrom(TElement* root);
 
  private:
   TDevice* device_ = nullptr;  // a child

@@ -40,7 +40,9 @@ void TMemoryRaster::Span(std::int64_t row, std::int64_t from, std::int64_t to) {
   if (row < 0 || row >= height_) return;
   const auto x0 = static_cast<std::int32_t>(std::max<std::int64_t>(0, from));
   const auto x1 = static_cast<std::int32_t>(std::min<std::int64_t>(width_, to));
-  for (std::int32_t x = x0; x < x1; ++x) SetPixel(x, static_cast<std::int32_t>(row), Pen().Color);
+  if (x0 >= x1) return;
+  const auto begin = pixels_.begin() + static_cast<std::ptrdiff_t>(row) * width_;
+  std::fill(begin + x0, begin + x1, Pen().Color & 0xFFFFFF);
 }
 
 void TMemoryRaster::Segment(TDevicePoint from, TDevicePoint to, bool withEnd) {
@@ -71,7 +73,11 @@ void TMemoryRaster::Segment(TDevicePoint from, TDevicePoint to, bool withEnd) {
   const int sy = y0 < y1 ? 1 : -1;
   const std::int64_t rowCount = -dy + 1;
   // Per line row (counted along the walk): its first and last x.
-  std::vector<std::int64_t> rowFirst(static_cast<std::size_t>(rowCount)), rowLast(rowFirst.size());
+  // Every row of the walk is written before it is read.
+  std::vector<std::int64_t>& rowFirst = rowFirst_;
+  std::vector<std::int64_t>& rowLast = rowLast_;
+  rowFirst.resize(static_cast<std::size_t>(rowCount));
+  rowLast.resize(rowFirst.size());
   std::int64_t err = dx + dy, walkedRows = 0;
   std::int32_t x = x0, y = y0;
   for (std::int64_t row = -1;;) {
@@ -148,7 +154,7 @@ void TMemoryRaster::FillRings(const TDevicePoint* points, const std::int32_t* co
   }
   const std::int32_t rowFrom = static_cast<std::int32_t>(std::max<std::int64_t>(0, top));
   const std::int32_t rowTo = static_cast<std::int32_t>(std::min<std::int64_t>(height_, bottom + 1));
-  std::vector<double> crossings;
+  std::vector<double>& crossings = crossings_;
   for (std::int32_t row = rowFrom; row < rowTo; ++row) {
     // Pixel centres decide, so right and bottom edges stay outside.
     const double yc = row + 0.5;

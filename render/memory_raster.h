@@ -60,4 +60,8 @@ class TMemoryRaster : public TCanvas, public TBitmap {
   std::int32_t logPixelsX_ = 96;
   std::int32_t logPixelsY_ = 96;
   std::vector<TColor> pixels_;
+  // Scratch of Segment and FillRings, kept from call to call: a map draws
+  // hundreds of thousands of segments and tens of thousands of rings.
+  std::vector<std::int64_t> rowFirst_, rowLast_;
+  std::vector<double> crossings_;
 };

@@ -118,9 +118,8 @@ bool TUniversalInterpret::QProcessBefore(TElement* element) {
 
 void TUniversalInterpret::DrawWith(TInterpret* interpret, TElement* element) {
   current_ = interpret;
-  interpret->SetInput(element);
   interpret->SetPrinting(GetPrinting());
-  interpret->DoIt();
+  interpret->Draw(element);
   canGoInside_ = interpret->CanGoInside(element);
 }
 

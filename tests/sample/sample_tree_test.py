@@ -446,5 +446,25 @@ class GeneratedTree(unittest.TestCase):
                 self.assertIn(letter, czech.lower())
 
 
+class ManyDistricts(unittest.TestCase):
+    def test_compartments_are_numbered_once_in_the_lhc_and_every_seam_needs_the_snap(self):
+        with tempfile.TemporaryDirectory() as out:
+            subprocess.run([sys.executable, GENERATOR, "--out", out, "--size", "9x8*3"],
+                           check=True, stdout=subprocess.DEVNULL)
+            lhc = os.path.join(out, "GIS", "4107")
+            self.assertEqual(sorted(d for d in os.listdir(lhc) if len(d) == 2), ["01", "02", "03"])
+            compartments, edges = [], []
+            for code in ("01", "02", "03"):
+                rows = gd.Table(os.path.join(lhc, code, "DET.BLK", "P0110.DBF")).rows
+                compartments.append({r["ODDELENI"] for r in rows})
+                det = gd.Block(os.path.join(lhc, code, "DET.BLK"))
+                edges.append({p for l in det.live_lines() if l.druh == 94 for p in l.pts})
+            self.assertEqual(len(set.union(*compartments)), sum(len(c) for c in compartments))
+            # Each district has the column it shares with the one before 4 mm to the east.
+            for west, east in zip(edges, edges[1:]):
+                shifted = [p for p in east if any(p[1] == q[1] and abs(p[0] - q[0] - 0.004) < 1e-5 for q in west)]
+                self.assertGreater(len(shifted), 2)
+
+
 if __name__ == "__main__":
     unittest.main()

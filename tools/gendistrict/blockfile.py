@@ -46,35 +46,44 @@ def encode_lines(lines):
     count = max((l.number for l in lines), default=0) + 1
     lin = bytearray(LIN_SIZE * count)
     lin[7] = 1
-    crd = bytearray(CRD_SIZE)
+    coords = []
+    reals = []  # eight per line, encoded together
+    heads = []
     next_coord = 1
     for line in lines:
         first = next_coord
         last = next_coord + len(line.pts) - 1
         next_coord = last + 1
-        crd += real48.encode_many([v for p in line.pts for v in p])
+        for x, y in line.pts:
+            coords.append(x)
+            coords.append(y)
         links = line.links or ((-1, 0),) * 4
         ref, angle = _reference(line.pts)
         flags = 1 if line.deleted else 0
-        rec = (_LIN_HEAD.pack(line.number, line.druh, line.presnost, flags, 0, line.barva,
-                              line.znacka, line.symbol, first, last)
-               + b"".join(_LINK.pack(n, f) for n, f in links)
-               + _AREAS.pack(line.left.number if line.left else 0,
-                             line.right.number if line.right else 0)
-               + _reals(line_length(line.pts), *_bbox(line.pts), ref[0], ref[1], angle))
+        heads.append((line.number,
+                      _LIN_HEAD.pack(line.number, line.druh, line.presnost, flags, 0, line.barva,
+                                     line.znacka, line.symbol, first, last)
+                      + b"".join(_LINK.pack(n, f) for n, f in links)
+                      + _AREAS.pack(line.left.number if line.left else 0,
+                                    line.right.number if line.right else 0)))
+        reals += (line_length(line.pts), *_bbox(line.pts), ref[0], ref[1], angle)
+    encoded = real48.encode_many(reals)
+    for k, (number, head) in enumerate(heads):
+        rec = head + encoded[48 * k:48 * (k + 1)]
         assert len(rec) == LIN_SIZE
-        lin[LIN_SIZE * line.number:LIN_SIZE * (line.number + 1)] = rec
-    return bytes(lin), bytes(crd)
+        lin[LIN_SIZE * number:LIN_SIZE * (number + 1)] = rec
+    return bytes(lin), bytes(CRD_SIZE) + real48.encode_many(coords)
 
 
 def encode_areas(areas):
     count = max((a.number for a in areas), default=0) + 1
     are = bytearray(ARE_SIZE * count)
     are[6] = 4
-    for a in areas:
+    encoded = real48.encode_many([v for a in areas for v in (a.label[0], a.label[1], *a.bbox, a.whole)])
+    for k, a in enumerate(areas):
         rec = (_ARE_HEAD.pack(a.number, a.druh, 0, a.barva, a.znacka, a.line_no,
                               1 if a.children else 0, a.father.number if a.father else 0)
-               + _reals(a.label[0], a.label[1], *a.bbox, a.whole))
+               + encoded[42 * k:42 * (k + 1)])
         assert len(rec) == ARE_SIZE
         are[ARE_SIZE * a.number:ARE_SIZE * (a.number + 1)] = rec
     return bytes(are)

@@ -32,6 +32,28 @@ LINE_SIGNS = {94: 1, 13: 0, 14: 0, 16: 0, 21: 3, 22: 7, 25: 3, 26: 5, 35: 3, 433
 STAND, NONFOREST, OTHER, REMAINING = "stand", "nonforest", "other", "remaining"
 CLASS_BASE = {STAND: 1, NONFOREST: 101, OTHER: 501, REMAINING: 901}
 
+# Compartments are blocks of 5 to 8 cells a side, larger where an LHC has more
+# of them than ODDELENI (N 4) can number; sub-compartments are strips of two or
+# three rows, each named by a letter (DILEC, C 1).
+COMPARTMENT_SIDES = (5, 8)
+ODDELENI_LIMIT = 9999
+DIL_LETTERS = "abcdefghijklmnopqrstuvwxyz"
+
+
+def compartment_sides(sizes):
+    """The least compartment sides (low, high) at which the compartments of districts of
+    these (columns, rows) are surely numbered within ODDELENI_LIMIT: a side of `low` or
+    more cuts n cells into at most n // low compartments (one where n < low)."""
+    low, high = COMPARTMENT_SIDES
+    while sum(max(1, c // low) * max(1, r // low) for c, r in sizes) > ODDELENI_LIMIT:
+        low += 1
+        high += 1
+    if high // 2 > len(DIL_LETTERS):
+        raise ValueError("districts too large: compartments of %d cells have more strips than "
+                         "DILEC has letters" % high)
+    return low, high
+
+
 ISLAND_STAND, ISLAND_NESTED, ISLAND_POND, SLIVER_SMALL, SLIVER_LARGE = range(5)
 
 
@@ -51,7 +73,7 @@ def _split(total, low, high, rng):
 
 class District:
     def __init__(self, code, lattice, col0, row0, ncols, nrows, seed, first_compartment,
-                 with_features):
+                 with_features, compartment_sides=COMPARTMENT_SIDES):
         self.code = code
         self.lattice = lattice
         self.col0, self.row0, self.ncols, self.nrows = col0, row0, ncols, nrows
@@ -63,6 +85,7 @@ class District:
         self.compartments = []    # (odd, col range, row range)
         self.islands = []         # (kind of island, island area)
         self._used = {}           # (odd, dil) -> SKUPINA numbers taken
+        self._sides = compartment_sides
         self._build_hierarchy(first_compartment)
         self._ensure_every_class()
         if with_features:
@@ -76,8 +99,9 @@ class District:
     def _build_hierarchy(self, first_compartment):
         rng = self.rng
         odd = first_compartment - 1
-        col_parts = _split(self.ncols, 5, 8, rng)
-        row_parts = _split(self.nrows, 5, 8, rng)
+        low, high = self._sides
+        col_parts = _split(self.ncols, low, high, rng)
+        row_parts = _split(self.nrows, low, high, rng)
         self.vertical_splits = []
         self.horizontal_splits = []
         c = self.col0
@@ -104,7 +128,7 @@ class District:
         strips = _split(h, 2, 3, rng) if h >= 4 else [h]
         r = r0
         for k, sh in enumerate(strips):
-            dil = "abcdefgh"[k]
+            dil = DIL_LETTERS[k]
             counters = dict(CLASS_BASE)
             porost = 0
             c = c0

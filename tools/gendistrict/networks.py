@@ -47,21 +47,43 @@ class _Grid:
 
     def _span(self, a, b, pad):
         c = self.cell
-        return (range(int(math.floor((min(a[0], b[0]) - pad) / c)), int(math.floor((max(a[0], b[0]) + pad) / c)) + 1),
-                range(int(math.floor((min(a[1], b[1]) - pad) / c)), int(math.floor((max(a[1], b[1]) + pad) / c)) + 1))
+        ax, ay = a
+        bx, by = b
+        if ax > bx:
+            ax, bx = bx, ax
+        if ay > by:
+            ay, by = by, ay
+        floor = math.floor
+        return (int(floor((ax - pad) / c)), int(floor((bx + pad) / c)),
+                int(floor((ay - pad) / c)), int(floor((by + pad) / c)))
 
     def add(self, item, a, b):
-        xs, ys = self._span(a, b, 0)
-        for i in xs:
-            for j in ys:
-                self.cells.setdefault((i, j), []).append(item)
+        i0, i1, j0, j1 = self._span(a, b, 0)
+        cells = self.cells
+        if i0 == i1 and j0 == j1:  # most segments lie in one cell
+            bucket = cells.get((i0, j0))
+            if bucket is None:
+                cells[(i0, j0)] = [item]
+            else:
+                bucket.append(item)
+            return
+        for i in range(i0, i1 + 1):
+            for j in range(j0, j1 + 1):
+                bucket = cells.get((i, j))
+                if bucket is None:
+                    cells[(i, j)] = [item]
+                else:
+                    bucket.append(item)
 
     def near(self, a, b, pad):
         found = set()
-        xs, ys = self._span(a, b, pad)
-        for i in xs:
-            for j in ys:
-                found.update(self.cells.get((i, j), ()))
+        i0, i1, j0, j1 = self._span(a, b, pad)
+        get = self.cells.get
+        for i in range(i0, i1 + 1):
+            for j in range(j0, j1 + 1):
+                bucket = get((i, j))
+                if bucket:
+                    found.update(bucket)
         return found
 
 
@@ -154,25 +176,34 @@ def noded_network(polylines, snap):
     grid = _Grid(30.0)
     for n, (a, b) in enumerate(segments):
         grid.add(n, a, b)
-    vertices = {p for s in segments for p in s}
-    cuts = {n: set() for n in range(len(segments))}
+    cuts = {}
     crossings = set()
     for n, (a, b) in enumerate(segments):
-        for m in grid.near(a, b, 1e-6):
+        near = grid.near(a, b, 1e-6)
+        for m in near:
             if m <= n:
                 continue
             c, d = segments[m]
             x = _crossing(a, b, c, d)
             if x is not None:
-                cuts[n].add(x)
-                cuts[m].add(x)
+                cuts.setdefault(n, set()).add(x)
+                cuts.setdefault(m, set()).add(x)
                 crossings.add(x)
-        for m in grid.near(a, b, 1e-6):
+        # Only a point inside the segment's box (widened by twice the distance,
+        # room for rounding) can lie that close to the segment.
+        x0, x1 = (a[0], b[0]) if a[0] <= b[0] else (b[0], a[0])
+        y0, y1 = (a[1], b[1]) if a[1] <= b[1] else (b[1], a[1])
+        x0, x1, y0, y1 = x0 - 2e-7, x1 + 2e-7, y0 - 2e-7, y1 + 2e-7
+        for m in near:
             for p in segments[m]:
-                if p != a and p != b and p in vertices and _project(p, a, b)[1] < 1e-7:
-                    cuts[n].add(p)
+                if (x0 <= p[0] <= x1 and y0 <= p[1] <= y1 and p != a and p != b
+                        and _project(p, a, b)[1] < 1e-7):
+                    cuts.setdefault(n, set()).add(p)
     pieces = []
     for n, (a, b) in enumerate(segments):
+        if n not in cuts:
+            pieces.append((a, b))
+            continue
         points = sorted(cuts[n], key=lambda p: _dist(a, p))
         chain = [a] + points + [b]
         pieces.extend(zip(chain, chain[1:]))

@@ -64,10 +64,13 @@ def encode_many(values):
     """The six-byte reals of many values, back to back.
 
     Works on the bits of the doubles: the top 39 of the 52 mantissa bits,
-    rounded half away from zero, and the exponent rebiased from 1023 to 129.
+    rounded half away from zero, and the exponent rebiased from 1023 to 129;
+    each real is then the 48-bit number exponent | fraction << 8, packed as
+    its low 32 and high 16 bits.
     """
     n = len(values)
-    out = bytearray(6 * n)
+    halves = []
+    append = halves.append
     for k, bits in enumerate(struct.unpack("<%dQ" % n, struct.pack("<%dd" % n, *values))):
         exponent = (bits >> 52) & 0x7FF
         if exponent == 0x7FF:
@@ -78,9 +81,13 @@ def encode_many(values):
             exponent += 1
         exponent -= 894
         if exponent < 1:
-            continue  # zero, or too small to store: six zero bytes
+            # zero, or too small to store: six zero bytes
+            append(0)
+            append(0)
+            continue
         if exponent > 255:
             raise Real48Overflow("value %r does not fit a 6-byte real" % values[k])
-        out[6 * k] = exponent
-        out[6 * k + 1:6 * k + 6] = (fraction | ((bits >> 63) << 39)).to_bytes(5, "little")
-    return bytes(out)
+        real = exponent | (fraction | ((bits >> 63) << 39)) << 8
+        append(real & 0xFFFFFFFF)
+        append(real >> 32)
+    return struct.pack("<" + "IH" * n, *halves)
