@@ -13,10 +13,6 @@ void TInterpretGlxObject::SetLayerProperties(TElement* properties) {
   if (GetBoolProperty("USECOLOR")) overrides_.Colour = GetIntProperty("COLOR");
 }
 
-void TInterpretGlxObject::DoIt() { TRectInterpret::DoIt(); }
-
-void TInterpretGlxObject::Draw(TElement* element) { DrawFrom(element); }
-
 bool TInterpretGlxObject::GetBoolProperty(const std::string& name) const {
   return layerProperties_ && layerProperties_->GetPropertyBool(name);
 }

@@ -33,13 +33,6 @@ class TInterpretGlxObject : public TRectInterpret {
   };
   const LayerOverrides& Overrides() const { return overrides_; }
 
-  // Every object is drawn the same way, whether it came as the input or
-  // from a renderer that hands over element after element.
-  void DoIt() final;
-  // Draws the element without keeping it as the input: the weak handle of
-  // an input costs more than drawing many an object.
-  void Draw(TElement* element) override;
-
  protected:
   // Whether the rectangle meets the visible rectangle, edges touching.
   bool MeetsVisible(double minX, double minY, double maxX, double maxY) const;
