@@ -7,6 +7,7 @@
 
 #include "areas/forest_space_unit.h"
 #include "framework/class_registry.h"
+#include "framework/czech_count.h"
 #include "framework/message_dispatch.h"
 #include "framework/name_compare.h"
 #include "framework/settings.h"
@@ -210,9 +211,9 @@ void TForestHierarchy::DoIt() {
     filer.GaugeForm().Hide();
     if (areas > 0 && filer.Count == 0)
       PostTextMessage(this, zelto::msg::LogText,
-                      "Lesnická hierarchie: žádná z " + std::to_string(areas) +
-                          " ploch nebyla zařazena (bez atributů nebo menší než MinPlochaM = " +
-                          FloatToStrWidth(0, 2, filer.MinArea()) + " m²)");
+                      "Lesnická hierarchie: žádná z " + framework::CzechCount(areas, "plochy", "ploch", "ploch") +
+                          " nebyla zařazena (bez atributů nebo menší než MinPlochaM = " +
+                          FloatToStrWidth(0, 2, filer.MinArea()) + " m2)");
   }
   SetOutput(root);
 }
