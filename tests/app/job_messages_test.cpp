@@ -1,7 +1,9 @@
 #include <filesystem>
 #include <functional>
 
+#include "framework/class_registry.h"
 #include "gisblock/crd_record.h"
+#include "platform/scripted_progress_form.h"
 #include "shell_fixture.h"
 
 namespace {
@@ -97,6 +99,19 @@ TEST_F(JobMessagesTest, ALevelWithoutUnitsSaysSoOnceForTheWholeDistrict) {
     TearDown();
     SetUp();
   }
+}
+
+// The progress windows of the line jobs name what runs in Czech, never by
+// a class of the program.
+TEST_F(JobMessagesTest, NoProgressWindowIsCaptionedWithAClassName) {
+  platform::ScopedScriptedProgressForms forms;
+  if (!ReadDamagedDistrict([] {})) GTEST_SKIP() << "python3 not installed";
+  MainForm()->btCtiLHC->click();
+  zelto::RunMessagesUntilIdle();
+  for (int command : {89, 90, 91}) Post(command);
+  ASSERT_FALSE(forms->showings().empty());
+  for (const auto& shown : forms->showings())
+    EXPECT_EQ(FindZeltoClass(shown.caption), nullptr) << shown.caption;
 }
 
 }  // namespace
