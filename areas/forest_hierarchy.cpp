@@ -16,6 +16,7 @@
 #include "framework/zelto_message.h"
 #include "geometry/area_element.h"
 #include "gisblock/gelix_dbf_table.h"
+#include "platform/path_resolver.h"
 #include "platform/user_interaction.h"
 #include "render/interpret_layer.h"
 
@@ -131,7 +132,7 @@ void TPridavacPloch::FileStand(TForestSpaceUnit& root, TAreaElement& area, doubl
     // Keys of another row would file the area under a wrong unit.
     PostTextMessage(this, zelto::msg::LogText,
                     "Lesnická hierarchie: plocha " + area.PropertyText("Cislo") + " nemá řádek v tabulce " +
-                        table_->GetTableName());
+                        platform::pathResolver().userSpelling(table_->GetTableName()));
     return;
   }
   TForestSpaceUnit* revir = Unit(root, TRevir::StaticClass(), "REVIR: " + Field(*table_, "LS_KOD"));

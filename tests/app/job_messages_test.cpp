@@ -85,6 +85,8 @@ TEST_F(JobMessagesTest, ALevelWithoutUnitsSaysSoOnceForTheWholeDistrict) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     if (!ReadDamagedDistrict([&] { c.damage(Det()); })) GTEST_SKIP() << "python3 not installed";
+    // A file is named as the user knows it, on drive D.
+    for (const std::string& text : ui_->shownTexts()) EXPECT_EQ(text.find(dir_.string()), std::string::npos) << text;
     ui_->clear();
     MainForm()->btVse->click();
     zelto::RunMessagesUntilIdle();
