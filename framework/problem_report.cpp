@@ -24,6 +24,8 @@ void ShowProblems(const ProblemTally& problems) {
 
 ProblemTally::ProblemTally() : outer_(current) { current = this; }
 
+ProblemTally* ProblemTally::Current() { return current; }
+
 ProblemTally::~ProblemTally() { current = outer_; }
 
 void ProblemTally::Count(const std::string& text, const std::string& key) {

@@ -27,6 +27,8 @@ class ProblemTally {
   ~ProblemTally();
   ProblemTally(const ProblemTally&) = delete;
   ProblemTally& operator=(const ProblemTally&) = delete;
+  // The innermost tally alive; nil when no job keeps one.
+  static ProblemTally* Current();
 
   bool empty() const { return causes_.empty(); }
   // Every occurrence counted.

@@ -615,8 +615,11 @@ void ExportWholeDistrict(const LevelExportContext& context) {
   LevelExportContext shared = context;
   if (!shared.OldWholeAreas) shared.OldWholeAreas = &oldWholeAreas;
   // A box for each level that fails would stop the run until answered: the
-  // failures, and what went wrong with single areas, are told at the end.
-  zelto::ProblemTally problems;
+  // failures, and what went wrong with single areas, are told at the end,
+  // by the job that keeps the tally (the main tool's, once its progress
+  // window is gone), or here.
+  std::optional<zelto::ProblemTally> own;
+  if (!zelto::ProblemTally::Current()) own.emplace();
   if (!shared.ShowFailure) shared.ShowFailure = [](const std::string& text) { zelto::NoteProblem(text); };
   const std::vector<ForestLevel>& levels = ForestLevels();
   for (std::size_t i = 0; i < levels.size(); ++i) {
@@ -628,7 +631,7 @@ void ExportWholeDistrict(const LevelExportContext& context) {
     }
     ExportForestLevel(shared, levels[i]);
   }
-  zelto::ShowProblems(problems);
+  if (own) zelto::ShowProblems(*own);
 }
 
 bool RunLevelCommand(const LevelExportContext& context, std::int32_t command) {
