@@ -1,23 +1,18 @@
 #pragma once
 // Stands in for the main tool while it lives and keeps the log texts
-// (code 8) posted to it, as the protocol file would. What other tests left
-// pending is dropped when it starts.
+// (code 8) posted to it, as the protocol file would.
 #include <string>
 #include <vector>
 
 #include "framework/message_dispatch.h"
 #include "framework/entity.h"
 #include "framework/zelto_message.h"
-#include "platform/message_queue.h"
 
 namespace test_support {
 
 class LogProbe : public TOwnerEntity {
  public:
-  LogProbe() {
-    platform::messageQueue().discardAll();
-    zelto::SetMainToolResolver([this] { return this; });
-  }
+  LogProbe() { zelto::SetMainToolResolver([this] { return this; }); }
   ~LogProbe() override { zelto::SetMainToolResolver(nullptr); }
 
   void HandleMessage(TZeltoMessage*& message, bool& handled) override {
