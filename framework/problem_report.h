@@ -1,6 +1,6 @@
 #pragma once
 // Problems that core code meets with one object or one row of its work (a
-// record it cannot read, an area it cannot file, a line it cannot join).
+// table row it cannot find, a font it cannot open, a line it cannot join).
 // Each one is posted as a log text (code 8): it reaches the log window and
 // the protocol file, and the work goes on without waiting for the user at a
 // box. The job that runs meanwhile keeps a ProblemTally and shows every
