@@ -11,6 +11,7 @@
 #include "areas/forest_space_unit.h"
 #include "framework/class_registry.h"
 #include "framework/message_dispatch.h"
+#include "framework/problem_report.h"
 #include "framework/settings.h"
 #include "framework/zelto_message.h"
 #include "platform/codepage.h"
@@ -80,7 +81,7 @@ void TMainTool::CreatePipelineTools() {
     TTool* tool = cls && cls->InheritsFrom(TTool::StaticClass()) ? static_cast<TTool*>(cls->Create()) : nullptr;
     if (!tool) {
       // A build without that tool still starts; the jobs that need it say so.
-      PostTextMessage(this, zelto::msg::LogText, std::string("Unknown class: ") + entry.className);
+      PostTextMessage(this, zelto::msg::LogText, std::string("Neznámá třída nástroje: ") + entry.className);
       continue;
     }
     AppendTool(tool);
@@ -184,7 +185,13 @@ void TMainTool::HandleMessage(TZeltoMessage*& message, bool& handled) {
   TOldMainTool::HandleMessage(message, handled);
   if (handled || !message) return;
   std::optional<JobScope> job;
-  if (IsJobCommand(message->Message)) job.emplace(jobRunning_);
+  // What the core reports per object or row while the job runs is logged
+  // as it comes and shown once, counted, when the job is done.
+  std::optional<zelto::ProblemTally> problems;
+  if (IsJobCommand(message->Message)) {
+    job.emplace(jobRunning_);
+    problems.emplace();
+  }
   switch (message->Message) {
     case zelto::msg::LogText: LogTextMessage(message); break;
     case 30: ShowData(message); break;
@@ -216,6 +223,7 @@ void TMainTool::HandleMessage(TZeltoMessage*& message, bool& handled) {
     case 108: ExploreTree(message); break;
     default: break;
   }
+  if (problems) zelto::ShowProblems(*problems);
 }
 
 void TMainTool::ExportLevel(int code) {

@@ -19,6 +19,7 @@
 #include "framework/system_register.h"
 #include "framework/world.h"
 #include "framework/zelto_message.h"
+#include "platform/system_cause.h"
 #include "platform/user_interaction.h"
 #include "render/qt/memo_form_device.h"
 
@@ -224,6 +225,6 @@ void TOldMainTool::LoadCursors() {
 void TOldMainTool::RunInfoPanel() {
   std::error_code ec;
   fs::current_path(GetProgramDir(), ec);
-  if (ec) throw EZeltoError("I/O error: " + ec.message());
+  if (ec) throw EZeltoError("Do adresáře programu " + GetProgramDir() + " nelze přejít: " + platform::systemCause(ec));
   app::StartProcess("Plakatek.exe", framework::ProgramFile() + " 1");
 }

@@ -4,6 +4,7 @@
 
 #include "areas/gauge_form.h"
 #include "framework/message_dispatch.h"
+#include "framework/problem_report.h"
 #include "platform/pacer.h"
 #include "framework/world.h"
 #include "geometry/area_element.h"
@@ -122,7 +123,7 @@ void TCarryArToArThroughLines::CarryArea(TAreaElement* area) {
         bestBlock = block;
       }
     } catch (const std::exception& error) {
-      platform::showError(std::to_string(i) + " " + error.what());
+      zelto::ReportProblem(std::to_string(i) + " " + error.what(), error.what());
       AppendProtocolField(std::string(error.what()) + " are:" + FixedWidth(area->GetAbsRefX(), 10, 2) + "," +
                           FixedWidth(area->GetAbsRefY(), 11, 2) + " line ord:" + std::to_string(i));
     }

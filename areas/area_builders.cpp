@@ -8,6 +8,7 @@
 
 #include "areas/area_point_placer.h"
 #include "areas/node_builders.h"
+#include "framework/problem_report.h"
 #include "framework/zelto_message.h"
 #include "geometry/area_element.h"
 #include "geometry/network_node.h"
@@ -92,7 +93,7 @@ TElement* TCreateAreaForBranch::Build(TNodeBranch& first) {
   if (!ok) return Skipped(*b, "se neuzavírá");
   if (steps >= kMaxRingBranches)
     return Skipped(*b, "má " + std::to_string(steps) + " linií, nejvýše " + std::to_string(kMaxRingBranches - 1));
-  if (std::fabs(sum) <= kMinArea) return Skipped(*b, "má plochu " + SquareMetres(sum) + " m²");
+  if (std::fabs(sum) <= kMinArea) return Skipped(*b, "má plochu " + SquareMetres(sum) + " m2");
 
   const bool hole = sum < 0;
   // A hole's first branch keeps no area; it stays marked so that running
@@ -117,7 +118,7 @@ TElement* TCreateAreaForBranch::Build(TNodeBranch& first) {
     next = next->NextAtFarNode(node);
     if (pacer.due()) zelto::ProcessPendingMessages();
   }
-  if (std::fabs(sum) <= kMinArea) return Skipped(*b, "má plochu " + SquareMetres(sum) + " m²");
+  if (std::fabs(sum) <= kMinArea) return Skipped(*b, "má plochu " + SquareMetres(sum) + " m2");
   if (sum > 0) {
     if (PlaceLabelPoints) {
       if (!placer_) placer_ = std::make_unique<TAreaPointPlacer>();
@@ -189,6 +190,6 @@ void TCreateAreasForQTree::Process(TElement* element) {
       }
     }
   } catch (const std::exception&) {
-    platform::showError("Chyba v CreateAreaForQtree");
+    zelto::ReportProblem("Chyba v CreateAreaForQtree");
   }
 }

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "areas/export_lines.h"
+#include "framework/czech_count.h"
 #include "framework/wcs.h"
 #include "geometry/poly_element.h"
 #include "geometry/space_entity.h"
@@ -78,8 +79,9 @@ void TExportAllLines::DoIt() {
   walker.SetInput(Input());
   walker.DoIt();
   if (ReportedIncomplete(kTestBlock, walker.Writer())) return;
-  gisblock::TableMessages::logText("; Blok " + std::string(kTestBlock) + ": zapsáno " +
-                                   std::to_string(walker.LinesWritten()) + " linií");
+  gisblock::TableMessages::logText("; Blok " + std::string(kTestBlock) + ": " +
+                                   framework::CzechCount(walker.LinesWritten(), "linie zapsána", "linie zapsány",
+                                                         "linií zapsáno"));
 }
 
 // The test block is made when the tool first writes, not when the tool is

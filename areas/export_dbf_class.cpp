@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "framework/dynamic_properties.h"
+#include "framework/problem_report.h"
 #include "framework/string_utils.h"
 #include "geometry/area_element.h"
 #include "gisblock/gelix_dbf_table.h"
@@ -102,7 +103,7 @@ bool TExportDBFClass::createTable(TSpaceEntity* object) {
     gisblock::TableMessages::logText("Tabulka " + Staged->shown(GetDBFName()) + " nevytvořena, chybí soubor " +
                                      definition);
   } else if (!errors.empty()) {
-    gisblock::TableMessages::errorBox(errors);
+    gisblock::TableMessages::problem(errors);
   }
   return made;
 }
@@ -166,8 +167,10 @@ bool TExportDBFClass::copyFromSource(TSpaceEntity* object) {
   }
   const std::string error = sourceTable ? sourceTable->LocateError() : std::string();
   if (error.empty()) {
-    platform::showWarning("Není nalezen záznam c." + std::to_string(props->GetOrigNo()) + "\r\n" +
-                          (sourceTable ? sourceTable->GetTableName() : sourceName));
+    const std::string table =
+        platform::pathResolver().userSpelling(sourceTable ? sourceTable->GetTableName() : sourceName);
+    zelto::ReportProblem("Není nalezen záznam c." + std::to_string(props->GetOrigNo()) + "\r\n" + table,
+                         "Není nalezen záznam v tabulce " + table);
     return true;
   }
   // The source row may well be there: a row without its values would pass

@@ -10,7 +10,9 @@
 
 #include "areas/export_dbf_class.h"
 #include "areas/export_gauge.h"
+#include "framework/czech_count.h"
 #include "framework/dynamic_properties.h"
+#include "framework/problem_report.h"
 #include "framework/string_list.h"
 #include "framework/world.h"
 #include "geometry/space_entity.h"
@@ -100,8 +102,9 @@ std::string TExpBlockName::GetFullBlockName() const {
 TExportGelixElements::~TExportGelixElements() = default;
 
 std::string TExportGelixElements::Summary::Text(const std::string& block) const {
-  return "; Blok " + block + " zapsán: " + std::to_string(Areas) + " ploch, " + std::to_string(Lines) + " linií, " +
-         std::to_string(Rows) + " řádků tabulek";
+  return "; Blok " + block + " zapsán: " + framework::CzechCount(Areas, "plocha", "plochy", "ploch") + ", " +
+         framework::CzechCount(Lines, "linie", "linie", "linií") + ", " +
+         framework::CzechCount(Rows, "řádek tabulek", "řádky tabulek", "řádků tabulek");
 }
 
 gisblock::StagedBlock* TExportGelixElements::BeginBlock() {
@@ -259,8 +262,7 @@ void TExportGelixElements::ReportExportError(TSpaceEntity* object, const std::ex
     staged_->noteFailure(table, text);
     return;
   }
-  platform::showError(text);
-  platform::ui().setBusy(false);
+  zelto::ReportProblem(text, std::string("Chyba exportu objektů: ") + e.what());
 }
 
 void TExportGelixElements::DoExportObject(TSpaceEntity* object) {

@@ -18,8 +18,12 @@ ExportGauge::~ExportGauge() { form_.Hide(); }
 
 bool ExportGauge::step(int index) {
   if (form_.BreakConfirmed(question_)) return false;
+  // A loop of few items (the levels of the whole export) lets every step
+  // be painted; a long one, a few times a second and at every hundredth.
+  const long long range = form_.GetMaxValue();
+  const bool coarse = range > 0 && form_.GetProgress() * 100LL / range != index * 100LL / range;
   form_.SetProgress(index);
-  if (pacer_.due()) zelto::ProcessPendingMessages();
+  if (pacer_.due() || coarse) zelto::ProcessPendingMessages();
   return true;
 }
 

@@ -7,6 +7,7 @@
 
 #include "areas/forest_space_unit.h"
 #include "framework/class_registry.h"
+#include "framework/czech_count.h"
 #include "framework/message_dispatch.h"
 #include "framework/name_compare.h"
 #include "framework/settings.h"
@@ -15,6 +16,7 @@
 #include "framework/zelto_message.h"
 #include "geometry/area_element.h"
 #include "gisblock/gelix_dbf_table.h"
+#include "platform/path_resolver.h"
 #include "platform/user_interaction.h"
 #include "render/interpret_layer.h"
 
@@ -130,7 +132,7 @@ void TPridavacPloch::FileStand(TForestSpaceUnit& root, TAreaElement& area, doubl
     // Keys of another row would file the area under a wrong unit.
     PostTextMessage(this, zelto::msg::LogText,
                     "Lesnická hierarchie: plocha " + area.PropertyText("Cislo") + " nemá řádek v tabulce " +
-                        table_->GetTableName());
+                        platform::pathResolver().userSpelling(table_->GetTableName()));
     return;
   }
   TForestSpaceUnit* revir = Unit(root, TRevir::StaticClass(), "REVIR: " + Field(*table_, "LS_KOD"));
@@ -210,9 +212,9 @@ void TForestHierarchy::DoIt() {
     filer.GaugeForm().Hide();
     if (areas > 0 && filer.Count == 0)
       PostTextMessage(this, zelto::msg::LogText,
-                      "Lesnická hierarchie: žádná z " + std::to_string(areas) +
-                          " ploch nebyla zařazena (bez atributů nebo menší než MinPlochaM = " +
-                          FloatToStrWidth(0, 2, filer.MinArea()) + " m²)");
+                      "Lesnická hierarchie: žádná z " + framework::CzechCount(areas, "plochy", "ploch", "ploch") +
+                          " nebyla zařazena (bez atributů nebo menší než MinPlochaM = " +
+                          FloatToStrWidth(0, 2, filer.MinArea()) + " m2)");
   }
   SetOutput(root);
 }

@@ -2,9 +2,9 @@
 
 #include <exception>
 
+#include "framework/problem_report.h"
 #include "geometry/line_end_cells.h"
 #include "geometry/poly_element.h"
-#include "platform/user_interaction.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TReadLinesIntoQTree, TProchazecLiniiGauge, [](auto&) {})
 ZELTO_IMPLEMENT_ELEMENT(TReadLinesIntoQTreeDleTridy, TProchazecLiniiDleTridy, [](auto&) {})
@@ -43,7 +43,7 @@ void TReadLinesIntoQTree::DoIt() {
     TProchazecLiniiGauge::DoIt();
   } catch (const std::exception&) {
     HideGauge();
-    platform::showError("Error: Načítač linií do QTree");
+    zelto::ReportProblem("Error: Načítač linií do QTree");
   }
   SetOutput(index_);
 }

@@ -13,6 +13,7 @@
 #include "areas/line_walkers.h"
 #include "framework/class_registry.h"
 #include "framework/message_dispatch.h"
+#include "framework/problem_report.h"
 #include "platform/pacer.h"
 #include "framework/zelto_message.h"
 #include "geometry/qtree.h"
@@ -355,7 +356,8 @@ void TJoinLines::ProcessLine(TPolyLineElement* line) {
   } catch (const areas::DamagedGeometry&) {
     throw;
   } catch (const std::exception& error) {
-    platform::showError("Chyba při ukládání linie č. " + std::to_string(number) + " : " + error.what());
+    zelto::ReportProblem("Chyba při ukládání linie č. " + std::to_string(number) + " : " + error.what(),
+                         std::string("Chyba při ukládání linie: ") + error.what());
   }
 }
 

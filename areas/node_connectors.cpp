@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "areas/node_builders.h"
+#include "framework/problem_report.h"
 #include "geometry/network_node.h"
-#include "platform/user_interaction.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TNodeConector, TTool, [](auto& p) {
   p.Boolean("JoinDifferentLines", &TNodeConector::JoinDifferentLines, &TNodeConector::JoinDifferentLines);
@@ -46,7 +46,7 @@ bool TNodeConector::Connect(TNode& node) {
     }
     LinkFarNodes(node);
   } catch (const std::exception&) {
-    platform::showError("TNodeConector.Process: Chyba");
+    zelto::ReportProblem("TNodeConector.Process: Chyba");
   }
   return false;
 }
@@ -121,7 +121,8 @@ bool TNodeConector::JoinAtPseudoNode(TNode& node) {
       number = l0->PropertyText("Cislo");
     } catch (const std::exception&) {
     }
-    platform::showError("Chyba při spojování v pseudouzlu linie č." + number + ": " + e.what());
+    zelto::ReportProblem("Chyba při spojování v pseudouzlu linie č." + number + ": " + e.what(),
+                         std::string("Chyba při spojování v pseudouzlu: ") + e.what());
     return false;
   }
   return true;

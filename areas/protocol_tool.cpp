@@ -3,9 +3,9 @@
 #include <cstdio>
 
 #include "areas/area_attribute_carrier.h"
+#include "framework/problem_report.h"
 #include "geometry/line_segment.h"
 #include "geometry/space_entity_props.h"
-#include "platform/user_interaction.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TProtocolTool, TTool, [](auto& p) {
   using E = TProtocolTool;
@@ -57,7 +57,7 @@ bool TProtocolTool::Protocolled(const TPolyLineElement* line) const {
 void TProtocolTool::WriteProtocol(const std::string& text) const {
   std::FILE* f = std::fopen(protocol_.c_str(), "a");
   if (!f) {
-    platform::showError("Protocol " + protocol_ + " open error");
+    zelto::ReportProblem("Protocol " + protocol_ + " open error");
     return;
   }
   std::fputs(text.c_str(), f);

@@ -2,7 +2,7 @@
 
 #include "framework/errors.h"
 #include "framework/name_compare.h"
-#include "platform/user_interaction.h"
+#include "framework/problem_report.h"
 
 int CompareClassNames(const std::string& a, const std::string& b) { return zelto::CompareTextLocale(a, b); }
 
@@ -235,6 +235,6 @@ TElement* CreateElementByClassName(const std::string& name) {
   if (!cls) cls = FindZeltoClass(prefixed);
   if (cls)
     if (TElement* element = cls->Create()) return element;
-  platform::showError("Neregistrovaný element: " + prefixed);
+  zelto::ReportProblem("Neregistrovaný element: " + prefixed);
   return nullptr;
 }

@@ -9,6 +9,7 @@
 #include "framework/errors.h"
 #include "framework/message_dispatch.h"
 #include "framework/name_compare.h"
+#include "framework/problem_report.h"
 #include "framework/value_stream.h"
 #include "framework/zelto_message.h"
 #include "platform/user_interaction.h"
@@ -505,7 +506,7 @@ TOwnerEntity::~TOwnerEntity() {
     // faster than a dynamic_cast.
     auto* entity = owner && owner->Is<TEntity>() ? static_cast<TEntity*>(owner) : nullptr;
     if (!entity) {
-      platform::showError("TOwnerEntity.Destroy: Špatný vlastník");
+      zelto::ReportProblem("TOwnerEntity.Destroy: Špatný vlastník");
     } else if (!entity->IsEmpty()) {
       entity->UnlinkChild(this);
     }
@@ -516,11 +517,13 @@ TElement* TOwnerEntity::GetOwner(int index) const {
   if (index < 0 || index >= owners_.Count()) return nullptr;
   TElement* owner = owners_.At(index);
   if (!owner) {
-    platform::showError("TOwnerEntity(" + GetName() + ").GetOwner: Objekt vlastníka je prázdný");
+    zelto::ReportProblem("TOwnerEntity(" + GetName() + ").GetOwner: Objekt vlastníka je prázdný",
+                         "TOwnerEntity.GetOwner: Objekt vlastníka je prázdný");
     return nullptr;
   }
   if (!owner->Is<TEntity>()) {
-    platform::showError("TOwnerEntity(" + GetName() + ").GetOwner: Objekt vlastníka není TEntity");
+    zelto::ReportProblem("TOwnerEntity(" + GetName() + ").GetOwner: Objekt vlastníka není TEntity",
+                         "TOwnerEntity.GetOwner: Objekt vlastníka není TEntity");
     return nullptr;
   }
   return owner;

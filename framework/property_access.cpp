@@ -2,9 +2,9 @@
 
 #include "framework/element.h"
 #include "framework/name_compare.h"
+#include "framework/problem_report.h"
 #include "framework/string_utils.h"
 #include "framework/value_text.h"
-#include "platform/user_interaction.h"
 
 // --- by index and by name -------------------------------------------------------
 
@@ -156,7 +156,7 @@ void SetPropTextByIndex(TElement* object, int index, const std::string& text) {
         break;
     }
   } catch (...) {
-    platform::showError("Error filling property " + info->Name + " by string " + text);
+    zelto::ReportProblem("Error filling property " + info->Name + " by string " + text);
   }
 }
 

@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "platform/user_interaction.h"
+#include "framework/problem_report.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TSpaceRect, TRectEntity, [](auto& p) {
   p.Boolean("Last", &TSpaceRect::GetLast);
@@ -50,7 +50,7 @@ void TSpaceLineBegEndCell::AddLineEnd(TPolyLineElement* line, bool atBegin) {
     GetLineVertex(line, 0, atBegin, x, y);
     InsertAt(line, atBegin, x, y);
   } catch (const std::exception&) {
-    platform::showError("Error: TSpaceLineBegEndCell.AddLine");
+    zelto::ReportProblem("Error: TSpaceLineBegEndCell.AddLine");
   }
 }
 

@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "framework/message_dispatch.h"
+#include "framework/problem_report.h"
 #include "platform/pacer.h"
 #include "platform/user_interaction.h"
 
@@ -140,7 +141,7 @@ TNodeBranch* TNode::AddLine(TPolyLineElement* line, bool atBegin) {
     }
     if (!FindLine(line)) AddAndExtend(line);
   } catch (const std::exception&) {
-    platform::showError("Error: TNode.AddLine");
+    zelto::ReportProblem("Error: TNode.AddLine");
   }
   return branch;
 }

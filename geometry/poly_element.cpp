@@ -1,6 +1,6 @@
 #include "geometry/poly_element.h"
 
-#include "platform/user_interaction.h"
+#include "framework/problem_report.h"
 
 using geometry::PointD;
 
@@ -79,7 +79,7 @@ double TPolyElement::RingArea(bool& hadFirstVertex) const {
   for (int i = 1; i < n; ++i) {
     const T2DCoordinate* c = GetCoord(i);
     if (!c) {
-      platform::showError("GetCalculatedArea Error");
+      zelto::ReportProblem("GetCalculatedArea Error");
       return sum;
     }
     sum += (c->X - xp) * (c->Y + yp) / 2.0;

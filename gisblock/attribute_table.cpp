@@ -21,6 +21,10 @@ constexpr std::size_t kMaxFieldName = 255;
 
 AttributeTable::AttributeTable(TableMessages messages) : messages_(std::move(messages)) {}
 
+std::string AttributeTable::shownFile(const std::string& path) const {
+  return platform::pathResolver().userSpelling(messages_.shown(path));
+}
+
 void AttributeTable::SetTableName(std::string name) {
   Close();
   index_.close();
@@ -118,14 +122,14 @@ bool AttributeTable::OpenIndex() {
   if (existed) index_.open(paths.existing(name), std::ios::binary);
   if (index_.is_open()) return true;
   if (!BuildIndex()) {
-    if (told_.insert(name).second) messages_.warning("Index " + name + " je nepřístupný");
+    if (told_.insert(name).second) messages_.warning("Index " + shownFile(name) + " je nepřístupný");
     return false;
   }
   if (memoryIndex_) return true;
   index_.open(paths.existing(name), std::ios::binary);
   if (index_.is_open()) return true;
   locateError_ = "Index " + name + " nelze otevřít";
-  messages_.warning("Index " + name + " nelze vytvořit");
+  messages_.warning("Index " + shownFile(name) + " nelze vytvořit");
   return false;
 }
 
@@ -172,8 +176,8 @@ bool AttributeTable::BuildIndex() {
   // Told once in the program's run, however many table objects read the file.
   static std::set<std::string> told;
   if (told.insert(name).second)
-    messages_.log("Index " + name + " nelze zapsat: " + cause + "; řádky tabulky " + tableName_ +
-                  " se hledají podle indexu v paměti");
+    messages_.log("Index " + shownFile(name) + " nelze zapsat: " + cause + "; řádky tabulky " +
+                  shownFile(tableName_) + " se hledají podle indexu v paměti");
   memoryIndex_ = &inMemory_.emplace(name, std::move(built.index)).first->second;
   return true;
 }

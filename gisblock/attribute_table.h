@@ -106,6 +106,8 @@ class AttributeTable {
   bool openQuietly();
   std::int32_t indexEntry(std::int32_t cislo);
   bool writeIndexFile(const std::string& name, const CisloIndex& index, std::string& cause) const;
+  // A file of the table as a message names it: as the user spells it.
+  std::string shownFile(const std::string& path) const;
 
   TableMessages messages_;
   platform::DbfTable table_;

@@ -1,4 +1,5 @@
 #include "gisblock/cislo_index.h"
+#include "framework/czech_count.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -52,10 +53,11 @@ CisloIndex::Built CisloIndex::build(platform::DbfTable& table) {
   }
   const std::string name = table.path().filename().string();
   if (negative > 0)
-    built.warnings.push_back("Tabulka " + name + ": " + std::to_string(negative) +
-                             " vět se záporným CISLO nelze indexovat");
+    built.warnings.push_back("Tabulka " + name + ": " + framework::CzechCount(negative, "věta", "věty", "vět") +
+                             " se záporným CISLO nelze indexovat");
   if (beyond > 0)
-    built.warnings.push_back("Tabulka " + name + ": " + std::to_string(beyond) + " vět s CISLO nad " +
+    built.warnings.push_back("Tabulka " + name + ": " + framework::CzechCount(beyond, "věta", "věty", "vět") +
+                             " s CISLO nad " +
                              std::to_string(kMaxCislo) + " nelze indexovat");
   return built;
 }

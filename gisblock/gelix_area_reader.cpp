@@ -5,6 +5,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "framework/czech_count.h"
 #include "gisblock/gelix_props.h"
 #include "platform/user_interaction.h"
 
@@ -86,7 +87,7 @@ void TGelixAreaBoundaryReader::CheckSides(const LinRecord& line, std::int32_t li
     const auto n = static_cast<std::int32_t>(side);
     if (n > 0 && n >= count && lines_)
       lines_->NoteDamage("linie č." + std::to_string(lineNo) + " má " + where + " plochu č." + std::to_string(n) +
-                         " mimo soubor TN.ARE (" + std::to_string(count) + " záznamů)");
+                         " mimo soubor TN.ARE (" + framework::CzechCount(count, "záznam", "záznamy", "záznamů") + ")");
   }
 }
 
@@ -117,7 +118,7 @@ std::optional<TGelixAreaBoundaryReader::RingLine> TGelixAreaBoundaryReader::Find
   if (n >= count) {
     if (!quiet)
       NoteDamage("plocha č." + std::to_string(number) + " odkazuje na linii č." + std::to_string(n) +
-                 " mimo soubor TN.LIN (" + std::to_string(count) + " záznamů)");
+                 " mimo soubor TN.LIN (" + framework::CzechCount(count, "záznam", "záznamy", "záznamů") + ")");
   } else if (n >= 1) {
     std::optional<LinRecord> line = lines->RecordAt(n);
     if (line && !line->deleted() && borders(*line, number))

@@ -3,6 +3,7 @@
 #include <exception>
 #include <memory>
 
+#include "framework/czech_count.h"
 #include "gisblock/gelix_area_reader.h"
 #include "gisblock/gelix_lin_reader.h"
 #include "gisblock/gelix_point_reader.h"
@@ -251,7 +252,8 @@ void TGeliXBlokReader::attachToFather(TAreaElement& area, std::int32_t r, std::i
   if (paterNo < 1) return;
   if (paterNo >= reader.GetRecordCount()) {
     reader.NoteDamage("plocha č." + std::to_string(r) + " má otce č." + std::to_string(paterNo) +
-                      " mimo soubor TN.ARE (" + std::to_string(reader.GetRecordCount()) + " záznamů)");
+                      " mimo soubor TN.ARE (" +
+                      framework::CzechCount(reader.GetRecordCount(), "záznam", "záznamy", "záznamů") + ")");
     return;
   }
   // Fathers are read by recursion; no district nests islands nearly so

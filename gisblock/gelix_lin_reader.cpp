@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "framework/czech_count.h"
 #include "framework/wcs.h"
 #include "gisblock/crd_record.h"
 #include "gisblock/gelix_props.h"
@@ -49,7 +50,8 @@ bool TGelixLinReader::CoordRangeValid(const LinRecord& line, std::int32_t record
   if (inFile)
     PostWarning(FilePath() + ": " + fault + " v obráceném pořadí, linie vynechána");
   else
-    NoteDamage(fault + " mimo soubor TN.CRD (" + std::to_string(count) + " záznamů), linie vynechána");
+    NoteDamage(fault + " mimo soubor TN.CRD (" + framework::CzechCount(count, "záznam", "záznamy", "záznamů") +
+               "), linie vynechána");
   return false;
 }
 
@@ -155,7 +157,7 @@ std::optional<TGelixLinReader::Next> TGelixLinReader::NextLine(const LinRecord& 
   const gisblock::BoundaryLink& link = onLeft ? current.leftNext : current.rightNext;
   if (link.line >= GetRecordCount())
     NoteDamage("linie č." + std::to_string(currentNo) + " odkazuje na další linii č." + std::to_string(link.line) +
-               " mimo soubor (" + std::to_string(GetRecordCount()) + " záznamů)");
+               " mimo soubor (" + framework::CzechCount(GetRecordCount(), "záznam", "záznamy", "záznamů") + ")");
   if (link.line < 1 || link.line >= GetRecordCount()) return std::nullopt;
   std::optional<LinRecord> next = RecordAt(link.line);
   if (!next || next->deleted()) return std::nullopt;

@@ -5,13 +5,13 @@
 #include <exception>
 
 #include "framework/message_dispatch.h"
+#include "framework/problem_report.h"
 #include "framework/property_access.h"
 #include "framework/string_list.h"
 #include "framework/wcs.h"
 #include "framework/world.h"
 #include "framework/zelto_message.h"
 #include "gisblock/gelix_condition.h"
-#include "platform/user_interaction.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TFiltrDruhuObjektu, TOwnerElement, [](auto& p) {
   p.Boolean("Exclude", &TFiltrDruhuObjektu::Exclude, &TFiltrDruhuObjektu::Exclude);
@@ -182,7 +182,8 @@ void TGelixManipulator::ResetCondition() {
 void TGelixManipulator::reportCondition(const std::string& cause) {
   if (conditionReported_) return;
   conditionReported_ = true;
-  platform::showError("Condition processing Error\r\n" + Condition + (cause.empty() ? "" : "\r\n" + cause));
+  zelto::ReportProblem("Condition processing Error\r\n" + Condition + (cause.empty() ? "" : "\r\n" + cause),
+                       "Condition processing Error\r\n" + Condition);
 }
 
 bool TGelixManipulator::PassesCondition(TElement* object) {

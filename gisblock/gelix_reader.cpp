@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "framework/message_dispatch.h"
+#include "framework/problem_report.h"
 #include "framework/world.h"
 #include "gisblock/empty_block.h"
 #include "gisblock/gelix_classes.h"
@@ -168,7 +169,7 @@ bool TGeliXReader::OpenStream() {
     auto memory = std::make_unique<std::stringstream>(std::ios::in | std::ios::out | std::ios::binary);
     *memory << in.rdbuf();
     if (!in) {
-      platform::showError("Nedostatek paměti ! vypněte položku Agresivně využívat paměť v nastavení Vezodau");
+      zelto::ReportProblem("Nedostatek paměti ! vypněte položku Agresivně využívat paměť v nastavení Vezodau");
       return false;
     }
     memory->seekg(0);

@@ -1,7 +1,8 @@
 #pragma once
 // Where the table layer sends what the user must see. By default warnings
-// and errors are the platform's message boxes and log lines go to the main
-// tool as text messages (code 8); callers and tests may catch them instead.
+// and errors are problems of the job running (zelto::ReportProblem) and log
+// lines go to the main tool as text messages (code 8); callers and tests may
+// catch them instead.
 #include <functional>
 #include <string>
 
@@ -10,12 +11,12 @@ namespace gisblock {
 struct TableMessages {
   using Sink = std::function<void(const std::string&)>;
 
-  static void warningBox(const std::string& text);
-  static void errorBox(const std::string& text);
+  // A log text that the job running counts and shows once at its end.
+  static void problem(const std::string& text);
   static void logText(const std::string& text);
 
-  Sink warning = warningBox;  // warning box with an OK button
-  Sink error = errorBox;      // error box with an OK button
+  Sink warning = problem;
+  Sink error = problem;
   Sink log = logText;         // a line for the log window and the protocol file
   // A file path as the user should read it (a table being written into a
   // staging directory is shown in the block the user named).

@@ -4,8 +4,8 @@
 #include <charconv>
 
 #include "framework/class_registry.h"
+#include "framework/problem_report.h"
 #include "geometry/plane_geometry.h"
-#include "platform/user_interaction.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TMapsZM, TRectEntity, [](auto& p) {
   using E = TMapsZM;
@@ -189,7 +189,7 @@ std::string TMapsZM::GetMapName() const {
 void TMapsZM::SetMapName(const std::string& name) {
   // The fields are read at fixed places; a shorter name has no Map10.
   if (name.size() < 8) {
-    platform::showError("Špatné jméno mapy ZM: " + name);
+    zelto::ReportProblem("Špatné jméno mapy ZM: " + name);
     return;
   }
   Scale = 10000;
@@ -201,7 +201,7 @@ void TMapsZM::SetMapName(const std::string& name) {
   for (const auto& f : fields) {
     std::int32_t v = 0;
     if (!parseNumber(name.substr(f.at, f.length), v)) {
-      platform::showError("Špatné jméno mapy ZM: " + name);
+      zelto::ReportProblem("Špatné jméno mapy ZM: " + name);
       return;
     }
     (this->*f.set)(v);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "framework/czech_count.h"
 #include "gisblock/record_bytes.h"
 #include "render/picture_file.h"
 
@@ -100,7 +101,7 @@ BmpHeader BmpHeader::Read(const Bytes& in) {
   const bool core = headerSize == kCoreHeaderSize;
   if (!core && headerSize != kInfoHeaderSize && headerSize != 52 && headerSize != 56 && headerSize != 108 &&
       headerSize != 124)
-    in.Fail("neznámá hlavička BMP (" + std::to_string(headerSize) + " bajtů)");
+    in.Fail("neznámá hlavička BMP (" + framework::CzechCount(headerSize, "bajt", "bajty", "bajtů") + ")");
   const std::uint8_t* info = in.At(kFileHeaderSize, headerSize, kShortHeader);
   std::int64_t height = 0;
   std::uint32_t colorsUsed = 0;
@@ -119,7 +120,7 @@ BmpHeader BmpHeader::Read(const Bytes& in) {
   h.height = height < 0 ? -height : height;
   if (h.compression > kBitFields) in.Fail("nepodporovaná komprese BMP (" + std::to_string(h.compression) + ")");
   if (!DepthFitsCompression(h.bitCount, h.compression, core))
-    in.Fail("nepodporovaná barevná hloubka BMP (" + std::to_string(h.bitCount) + " bitů)");
+    in.Fail("nepodporovaná barevná hloubka BMP (" + framework::CzechCount(h.bitCount, "bit", "bity", "bitů") + ")");
   CheckPictureSize(static_cast<long>(h.width), static_cast<long>(h.height), in.FileName());
 
   std::uint64_t next = kFileHeaderSize + headerSize;

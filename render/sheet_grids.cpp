@@ -4,7 +4,7 @@
 
 #include "framework/class_registry.h"
 #include "framework/message_dispatch.h"
-#include "platform/user_interaction.h"
+#include "framework/problem_report.h"
 #include "render/map_sheets.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TCross, TElement, [](auto& p) {
@@ -90,8 +90,8 @@ void TGridInterpret::DoIt() {
 
 bool TGridInterpret::SpacingFits(TElement* element, double width, double height) const {
   if (width > 0 && height > 0 && (maxX_ - minX_) / width <= 1000 && (maxY_ - minY_) / height <= 1000) return true;
-  platform::showWarning("Objekt " + element->ClassName() + ":" + element->GetName() +
-                        " má vzhledem k zobrazované ploše nevhodně nastavenou šířku či výšku");
+  zelto::ReportProblem("Objekt " + element->ClassName() + ":" + element->GetName() +
+                       " má vzhledem k zobrazované ploše nevhodně nastavenou šířku či výšku");
   return false;
 }
 

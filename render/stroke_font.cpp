@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "framework/class_registry.h"
+#include "framework/problem_report.h"
 #include "geometry/page_projection.h"
 #include "platform/codepage.h"
 #include "platform/path_resolver.h"
@@ -280,10 +281,10 @@ void TBGIFont::ShowError(int code, const std::string& fileName) {
     case 2:
       if (ErrorShown) return;
       ErrorShown = true;
-      platform::showError("Nelze otevřít soubor vektorového fontu: " + fileName);
+      zelto::ReportProblem("Nelze otevřít soubor vektorového fontu: " + fileName);
       break;
-    case 3: platform::showError("Nedostatečná velikost paměti"); break;
-    case 4: platform::showError("Chyba v načtení vektorového fontu " + fileName); break;
+    case 3: zelto::ReportProblem("Nedostatečná velikost paměti"); break;
+    case 4: zelto::ReportProblem("Chyba v načtení vektorového fontu " + fileName); break;
     default: break;
   }
 }

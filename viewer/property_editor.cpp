@@ -15,6 +15,7 @@
 #include "framework/class_registry.h"
 #include "framework/element_class.h"
 #include "framework/entity.h"
+#include "framework/problem_report.h"
 #include "framework/property_access.h"
 #include "framework/zelto_message.h"
 #include "gisblock/gelix_dbf_table.h"
@@ -190,7 +191,10 @@ void TObjectPropertyEditor::CellAction(int column, int row) {
   const int index = IndexOfProp(instance, name);
   if (index < 0) return;
   if (instance->ClassType().Property(index)->Kind != TTypeKind::tkClass) {
+    // A value that does not fit is told at once: the user is at the grid.
+    zelto::ProblemTally problems;
     SetPropTextByName(instance, name, value);
+    if (!problems.empty()) platform::showError(problems.Summary());
   } else if (TElement* object = GetObjectPropByName(instance, name)) {
     auto* nested = new TObjectPropertyEditor;
     nested->SetOpener(form);

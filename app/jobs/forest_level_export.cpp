@@ -15,6 +15,7 @@
 #include "areas/area_point_placer.h"
 #include "areas/area_walkers.h"
 #include "areas/export_areas.h"
+#include "areas/forest_hierarchy.h"
 #include "areas/forest_space_unit.h"
 #include "areas/line_end_readers.h"
 #include "areas/node_area_pipeline.h"
@@ -23,7 +24,9 @@
 #include "areas/object_walker.h"
 #include "areas/sub_area_maker.h"
 #include "framework/dynamic_properties.h"
+#include "framework/problem_report.h"
 #include "framework/settings.h"
+#include "framework/string_utils.h"
 #include "geometry/area_element.h"
 #include "geometry/line_end_cells.h"
 #include "geometry/poly_element.h"
@@ -128,8 +131,10 @@ std::string OtherDistrictProblem(const std::string& readDirectory, const std::st
          ": do jiného revíru se nezapisuje. Načtěte revír výstupu, nebo zvolte výstup načteného revíru.";
 }
 
-void Refuse(const std::function<void(const std::string&)>& log, const std::string& job, const std::string& why) {
-  platform::showError(why);
+void Refuse(const std::function<void(const std::string&)>& log, const std::string& job, const std::string& why,
+            const std::function<void(const std::string&)>& show) {
+  if (show) show(why);
+  else platform::showError(why);
   const std::string line = "; " + job + " – neprovedeno: " + why;
   if (log) log(line);
   else PostTextMessage(nullptr, zelto::msg::LogText, line);
@@ -254,16 +259,16 @@ struct LevelNetwork {
 TElement* OldAreaOf(TAreaElement& area) {
   TElement* owner = area.FindOwnerByClass(TObjectOwner::StaticClass());
   if (!owner) {
-    platform::showInfo("Nenasel jsem vlastnika v registru");
+    zelto::ReportProblem("Nenasel jsem vlastnika v registru");
     return nullptr;
   }
   auto* objects = static_cast<TObjectOwner*>(owner);
   if (objects->GetCount() == 1) {
-    platform::showInfo("Jsem v registru sam");
+    zelto::ReportProblem("Jsem v registru sam");
     return nullptr;
   }
   TElement* old = objects->GetItem(0);
-  if (!old) platform::showInfo("Je tady se mnou nejaky blbec");
+  if (!old) zelto::ReportProblem("Je tady se mnou nejaky blbec");
   return old;
 }
 
@@ -318,6 +323,12 @@ namespace {
 
 void LogText(const std::string& text) { PostTextMessage(nullptr, zelto::msg::LogText, text); }
 
+// A level's failure, the caller's way or in an error box; it is logged besides.
+void ShowLevelFailure(const LevelExportContext& context, const std::string& text) {
+  if (context.ShowFailure) context.ShowFailure(text);
+  else platform::showError(text);
+}
+
 // The colours and symbols of a level's areas and lines (section EXPORT).
 struct LevelStyle {
   std::int16_t AreaColour, AreaSymbol, LineColour, LineSymbol;
@@ -360,7 +371,7 @@ ExportResult WriteLevelBlock(const LevelExportContext& context, const ForestLeve
   }
   // A file that failed, a break or nothing to write: the staged block says which.
   if (!staged.error().empty()) {
-    platform::showError(staged.error());
+    ShowLevelFailure(context, staged.error());
     LogText("; " + staged.error());
   }
   return ExportResult::NotWritten;
@@ -369,6 +380,48 @@ ExportResult WriteLevelBlock(const LevelExportContext& context, const ForestLeve
 }  // namespace
 
 namespace {
+
+// Whether a unit of the level's class lies anywhere below `unit`.
+bool HasUnitOf(const TForestSpaceUnit& unit, const TElementClass& cls) {
+  for (TElement* child : unit.Items())
+    if (child && child->Is<TForestSpaceUnit>() &&
+        (child->InheritsFrom(cls) || HasUnitOf(*static_cast<TForestSpaceUnit*>(child), cls)))
+      return true;
+  return false;
+}
+
+// Counts the areas of the read that the hierarchy leaves out for their size.
+class SmallAreaCounter : public TPocitacPloch {
+ public:
+  explicit SmallAreaCounter(double minArea) : minArea_(minArea) {}
+  void Process(TElement* element) override {
+    TPocitacPloch::Process(element);
+    if (element->Is<TAreaElement>() && static_cast<TAreaElement*>(element)->GetWholeArea() < minArea_) ++Small;
+  }
+  std::int32_t Small = 0;
+
+ private:
+  double minArea_;
+};
+
+// A level without units, and the cause when the read shows it: every area
+// too small to be filed.
+std::string NoUnitsText(const LevelExportContext& context, const ForestLevel& level) {
+  std::string text = "Úroveň " + level.Prefix + " nemá žádné jednotky";
+  auto* subject = dynamic_cast<TEntity*>(context.Model ? context.Model->GetSubject() : nullptr);
+  if (!subject) return text;
+  SettingsCheck check;
+  const double minArea = ReadHierarchyLimits(check).MinArea;
+  SmallAreaCounter counter(minArea);
+  // The layers the read made, as the hierarchy walked them.
+  for (TElement* layer : subject->Items()) {
+    counter.SetInput(layer);
+    counter.DoIt();
+  }
+  if (counter.Count > 0 && counter.Small == counter.Count)
+    text += ": všechny plochy revíru jsou menší než MinPlochaM = " + FloatToStrWidth(0, 2, minArea) + " m2";
+  return text;
+}
 
 // The damage of the read the levels would be exported from; none when
 // the read was sound.
@@ -381,8 +434,8 @@ std::optional<std::string> InputDamage(const LevelExportContext& context) {
 
 ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLevel& level) {
   if (context.DisableReadButtons) context.DisableReadButtons();
-  auto refused = [&level](ExportResult result, const std::string& why) {
-    Refuse(LogText, LevelJob(level), why);
+  auto refused = [&](ExportResult result, const std::string& why) {
+    Refuse(LogText, LevelJob(level), why, context.ShowFailure);
     return result;
   };
   if (!context.Refusal.empty()) return refused(ExportResult::Refused, context.Refusal);
@@ -419,7 +472,7 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
   // one is complete.
   gisblock::StagedBlock staged(block);
   if (!staged.ok()) {
-    platform::showError(staged.error());
+    ShowLevelFailure(context, staged.error());
     LogText("; " + staged.error());
     platform::ui().beep();
     return ExportResult::NotWritten;
@@ -427,6 +480,7 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
 
   ExportResult result = ExportResult::NothingToExport;
   std::string nothing;  // why nothing was written
+  std::string noUnits;  // why the level has no unit to write
   // The one place where a failure inside the level's building or writing
   // is caught: the old block stays (the staging goes with `staged`).
   try {
@@ -434,7 +488,8 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
     TForestSpaceUnit* root = context.Model ? context.Model->GetHierarchyRoot() : nullptr;
     LevelNetwork network;
     if (!root) nothing = "není načten revír (lesnická hierarchie chybí)";
-    if (root) {
+    if (root && !HasUnitOf(*root, *level.UnitClass)) noUnits = NoUnitsText(context, level);
+    if (root && noUnits.empty()) {
       network.Source = root;
       std::unique_ptr<TReadLinesIntoQTreeDleTridy> copying;
       if (joinLines) {
@@ -523,12 +578,13 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
     }
   } catch (const std::exception& e) {
     result = ExportResult::NotWritten;
-    nothing = std::string("chyba při tvorbě nebo zápisu ploch: ") + e.what();
+    // A failure while writing may name a file of the staging directory.
+    nothing = "chyba při tvorbě nebo zápisu ploch: " + staged.shownText(e.what());
   }
-  if (!nothing.empty()) {
-    const std::string text = "Úroveň " + level.Prefix + " nebyla exportována: " + nothing + ". Blok " + block +
-                             " zůstává beze změny.";
-    platform::showError(text);
+  if (!nothing.empty() || !noUnits.empty()) {
+    const std::string why = noUnits.empty() ? "Úroveň " + level.Prefix + " nebyla exportována: " + nothing : noUnits;
+    const std::string text = why + ". Blok " + block + " zůstává beze změny.";
+    ShowLevelFailure(context, text);
     LogText("; " + text);
   }
   platform::ui().beep();
@@ -558,16 +614,24 @@ void ExportWholeDistrict(const LevelExportContext& context) {
   std::unordered_map<TAreaElement*, double> oldWholeAreas;
   LevelExportContext shared = context;
   if (!shared.OldWholeAreas) shared.OldWholeAreas = &oldWholeAreas;
+  // A box for each level that fails would stop the run until answered: the
+  // failures, and what went wrong with single areas, are told at the end,
+  // by the job that keeps the tally (the main tool's, once its progress
+  // window is gone), or here.
+  std::optional<zelto::ProblemTally> own;
+  if (!zelto::ProblemTally::Current()) own.emplace();
+  if (!shared.ShowFailure) shared.ShowFailure = [](const std::string& text) { zelto::NoteProblem(text); };
   const std::vector<ForestLevel>& levels = ForestLevels();
   for (std::size_t i = 0; i < levels.size(); ++i) {
     if (context.NextLevel && !context.NextLevel(static_cast<int>(i))) {
       std::string left;
       for (std::size_t k = i; k < levels.size(); ++k) left += (left.empty() ? "" : ", ") + levels[k].Prefix;
       LogText("; " + job + " přerušen uživatelem, neexportovány vrstvy " + left);
-      return;
+      break;
     }
     ExportForestLevel(shared, levels[i]);
   }
+  if (own) zelto::ShowProblems(*own);
 }
 
 bool RunLevelCommand(const LevelExportContext& context, std::int32_t command) {

@@ -78,6 +78,10 @@ struct LevelExportContext {
   // The whole areas of the hierarchy's areas, measured once for every level
   // of one run (the levels change none of them); nil: each level measures.
   std::unordered_map<TAreaElement*, double>* OldWholeAreas = nullptr;
+  // How the failure of a level reaches the user (it is logged besides):
+  // unset, an error box at once; the whole-district run gathers the
+  // failures of its levels into one box at its end.
+  std::function<void(const std::string&)> ShowFailure;
 };
 
 // NotWritten: the old block stays, the user has been told which file
@@ -96,8 +100,8 @@ enum class ExportResult {
 };
 
 ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLevel& level);
-// Every level in order; a level that fails has shown its message and the
-// next one still runs.
+// Every level in order; a level that fails is logged and the next one
+// still runs. What failed is shown in one box at the end.
 void ExportWholeDistrict(const LevelExportContext& context);
 
 // The level command of that message code (95, 97 to 103, 116); false for
@@ -118,17 +122,18 @@ std::string MissingControlFile(const std::string& gisRoot, char letter, std::int
 // different LHC codes. Names that are no codes tell nothing and pass.
 // Empty when it may.
 std::string OtherDistrictProblem(const std::string& readDirectory, const std::string& outputDirectory);
-// A job that does nothing says why: a box with the reason, and a protocol
-// line that names the job (after ';', so that it raises no second box),
-// through `log`, or as a log text when there is none.
-void Refuse(const std::function<void(const std::string&)>& log, const std::string& job, const std::string& why);
+// A job that does nothing says why: a box with the reason (or `show`, when
+// given), and a protocol line that names the job (after ';', so that it
+// raises no second box), through `log`, or as a log text when there is none.
+void Refuse(const std::function<void(const std::string&)>& log, const std::string& job, const std::string& why,
+            const std::function<void(const std::string&)>& show = {});
 // "<dir>/<code>_<prefix>.BLK"
 std::string LevelBlockPath(const std::string& directory, const std::string& code, const std::string& prefix);
 
 
 // The old area a built area took its record from: the first entry of the
-// object register the area shares with it. A box says what is wrong when
-// there is none.
+// object register the area shares with it. When there is none, what is
+// wrong is a problem of the job (zelto::ReportProblem).
 TElement* OldAreaOf(TAreaElement& area);
 
 // An area that no old area lay under (not a hole) becomes an empty area,

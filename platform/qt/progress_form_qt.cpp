@@ -28,10 +28,13 @@ class WidgetView : public ProgressFormView {
     pacer_.force();
   }
   // A bar with its count repaints at once on every new value: loops of a
-  // million items move it only when the pacer says so, and at the end.
+  // million items move it only when the pacer says so, at every hundredth
+  // of the way and at the end. A bar of few steps (the levels of the whole
+  // export) thus shows each one as it comes, however quick the last was.
   void setPosition(int position) override {
     position_ = position;
-    if (pacer_.due() || position >= widget_.bar()->maximum()) widget_.bar()->setValue(position);
+    if (pacer_.due() || position >= widget_.bar()->maximum() || CoarseStep(widget_.bar()->value(), position))
+      widget_.bar()->setValue(position);
     late_.poll();
   }
   // The window goes up only once the work has run for a while; shown again
@@ -48,6 +51,11 @@ class WidgetView : public ProgressFormView {
   ProgressFormWidget& widget() { return widget_; }
 
  private:
+  bool CoarseStep(int shown, int position) const {
+    const long long range = widget_.bar()->maximum();
+    return range > 0 && shown * 100LL / range != position * 100LL / range;
+  }
+
   // A form shown while others are up (a level's steps inside the whole
   // export) goes below them, so that all of them can be read.
   void place() {

@@ -46,6 +46,9 @@ Answer QtUserInteraction::showMessage(const std::string& text, MessageKind kind,
   QString title = caption.empty() ? QCoreApplication::applicationName() : QString::fromStdString(caption);
   QMessageBox box(IconOf(kind), title, QString::fromStdString(text), ButtonsOf(buttons),
                   QApplication::activeWindow());
+  // A long text (a path, a job's list of problems) wraps at a width where
+  // each of its lines still reads as one.
+  if (text.size() > 80) box.setStyleSheet("QLabel#qt_msgbox_label { min-width: 46em; }");
   // A box must be answerable even while the hourglass is up.
   bool busy = QApplication::overrideCursor() != nullptr;
   if (busy) QApplication::setOverrideCursor(Qt::ArrowCursor);

@@ -29,7 +29,7 @@ TEST_F(WalkerTest, TheFormAppearsOnlyAboveOneHundredLines) {
   }
   ASSERT_EQ(forms->showings().size(), 1u);
   EXPECT_EQ(forms->showings()[0].maxValue, 101);
-  EXPECT_EQ(forms->showings()[0].caption, "THledacLinii");
+  EXPECT_EQ(forms->showings()[0].caption, "Hledání linií");  // named by nobody
 }
 
 TEST_F(WalkerTest, TheFinderTakesALineReachableTwiceOnceInWalkOrder) {

@@ -144,7 +144,7 @@ TEST_F(WalkerTest, FilingKeepsSliversAndForeignKindsOutOfTheStandUnits) {
   slivers.Add(Kind(Box(0, 0, 3.33, 3), 134, 5));
   hierarchy.SetInput(&slivers);
   hierarchy.DoIt();
-  EXPECT_TRUE(log.saw("žádná z 1 ploch nebyla zařazena")) << log.all();
+  EXPECT_TRUE(log.saw("žádná z 1 plochy nebyla zařazena")) << log.all();
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "framework/class_registry.h"
 #include "framework/entity.h"
+#include "framework/problem_report.h"
 #include "framework/value_stream.h"
 #include "framework/zelto_message.h"
 #include "platform/scripted_user_interaction.h"
@@ -47,12 +48,15 @@ class TRecorder : public TOwnerEntity {
 };
 
 // Registers the framework's classes and the test classes once, and gives
-// every test a fresh scripted user interface and an empty queue.
+// every test a fresh scripted user interface, a tally of the problems
+// reported and an empty queue.
 class FrameworkTest : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
   platform::ScopedScriptedUi ui;
+  // What the framework reports per object instead of a box.
+  zelto::ProblemTally problems;
 };
 
 // Whether an element is still alive, through the handle it was given.

@@ -159,15 +159,15 @@ TEST_F(DamagedBlockTest, ReferencesOutsideTheFilesMarkTheBlockDamaged) {
     const char* expected;
     std::function<void()> damage;
   } cases[] = {
-      {"TN.LIN: linie č.1 má souřadnice 1 až 2 mimo soubor TN.CRD (1 záznamů)",
+      {"TN.LIN: linie č.1 má souřadnice 1 až 2 mimo soubor TN.CRD (1 záznam)",
        [&] { damage::write(block() + "/TN.CRD", original["TN.CRD"].substr(0, 12)); }},
       {"TN.ARE: plocha č.1 odkazuje na linii č.2147483647 mimo soubor TN.LIN (9 záznamů)",
        [&] { patchAre(1, [](gisblock::AreRecord& a) { a.lineNo = 0x7FFFFFFF; }); }},
-      {"TN.ARE: plocha č.2 má otce č.1000 mimo soubor TN.ARE (3 záznamů)",
+      {"TN.ARE: plocha č.2 má otce č.1000 mimo soubor TN.ARE (3 záznamy)",
        [&] { patchAre(2, [](gisblock::AreRecord& a) { a.paterNo = 1000; }); }},
       {"TN.LIN: linie č.2 odkazuje na další linii č.500 mimo soubor (9 záznamů)",
        [&] { patchLin(2, [](gisblock::LinRecord& l) { l.leftNext = {500, 1}; }); }},
-      {"TN.LIN: linie č.1 má vpravo plochu č.77 mimo soubor TN.ARE (3 záznamů)",
+      {"TN.LIN: linie č.1 má vpravo plochu č.77 mimo soubor TN.ARE (3 záznamy)",
        [&] { patchLin(1, [](gisblock::LinRecord& l) { l.rightArea = 77; }); }},
       {"TN.ARE: délka souboru 212 B není násobkem délky záznamu 71 B",
        [&] { damage::write(block() + "/TN.ARE", original["TN.ARE"].substr(0, 212)); }},

@@ -89,4 +89,22 @@ TEST(QtProgressForm, OnlyALongStepPutsUpItsWindowWhichTheBreakButtonCloses) {
   platform::setProgressForms(nullptr);
 }
 
+// The whole export's bar of eight levels shows each level done at once,
+// however quickly the one before ended.
+TEST(QtProgressForm, ABarOfFewStepsShowsEveryStep) {
+  EnsureApp();
+  platform::qt::QtProgressForms service;
+  platform::setProgressForms(&service);
+  platform::ProgressForm levels;
+  levels.setMaxValue(8);
+  levels.show();
+  auto* widget = platform::qt::widgetOf(levels);
+  ASSERT_NE(widget, nullptr);
+  for (int done = 0; done <= 8; ++done) {
+    levels.setProgress(done);
+    EXPECT_EQ(widget->bar()->text().toStdString(), std::to_string(done) + " / 8");
+  }
+  platform::setProgressForms(nullptr);
+}
+
 }  // namespace

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "framework/class_registry.h"
+#include "framework/problem_report.h"
 #include "framework/value_stream.h"
 #include "platform/scripted_user_interaction.h"
 #include "render/base_map_sheets.h"
@@ -126,7 +127,7 @@ TEST(StateMapSheets, DetailIsMadeOnceAndTheStreamCarriesColAndRowTwice) {
 }
 
 TEST(BaseMapSheets, NamesSelectSheetsAndTheirCorners) {
-  platform::ScopedScriptedUi ui;
+  zelto::ProblemTally problems;
   TMapsZM zm;
   EXPECT_EQ(zm.GetMap200(), 0);
   EXPECT_EQ(zm.Scale, 200000);
@@ -168,10 +169,10 @@ TEST(BaseMapSheets, NamesSelectSheetsAndTheirCorners) {
   zm.SetMap10(5);
   // A name too short for the format is refused; nothing changes.
   zm.SetMapName("24-1");
-  EXPECT_EQ(ui->shownTexts(), (std::vector<std::string>{"Špatné jméno mapy ZM: 24-1"}));
+  EXPECT_EQ(problems.Summary(), "Špatné jméno mapy ZM: 24-1");
   EXPECT_EQ(zm.GetMapName(), "24-13-05");
   zm.SetMapName("2x-13-05");
-  EXPECT_EQ(ui->shownTexts().size(), 2u);
+  EXPECT_EQ(problems.total(), 2u);
 }
 
 TEST(StateMapSheets, ASheetTreeReadBackFromTheStreamFindsItsSheets) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/problem_report.h"
 #include "platform/scripted_user_interaction.h"
 #include "render/base_map_sheets.h"
 #include "render/map_sheets.h"
@@ -54,7 +55,7 @@ TEST(MapGrids, CrossesSitOnTheGridEvenBelowZero) {
 }
 
 TEST(MapGrids, LinesAndTheSpacingCheck) {
-  platform::ScopedScriptedUi ui;
+  zelto::ProblemTally problems;
   Window w;
   TLines lines;
   lines.Width = 20;
@@ -75,11 +76,11 @@ TEST(MapGrids, LinesAndTheSpacingCheck) {
   fine.Color = kRed;
   wide.draw(interpret, &fine);
   EXPECT_EQ(wide.at(0, 0), kRed);
-  EXPECT_TRUE(ui->shownTexts().empty());
+  EXPECT_TRUE(problems.empty());
   fine.Width = 99.9;
   wide.draw(interpret, &fine);
-  EXPECT_EQ(ui->shownTexts(),
-            (std::vector<std::string>{"Objekt TLines:TLines má vzhledem k zobrazované ploše nevhodně nastavenou šířku či výšku"}));
+  EXPECT_EQ(problems.Summary(),
+            "Objekt TLines:TLines má vzhledem k zobrazované ploše nevhodně nastavenou šířku či výšku");
 }
 
 TEST(MapSheetFrames, EachScaleInItsColour) {
