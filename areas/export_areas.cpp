@@ -251,6 +251,8 @@ void TExportAreasToGelix::ExportAreaLines() {
       if (!WriterWorks(writer.get())) return;
     }
   }
+  writer->FlushWrites();
+  WriterWorks(writer.get());
 }
 
 void TExportAreasToGelix::ExportAreas() {
@@ -275,6 +277,8 @@ void TExportAreasToGelix::ExportAreas() {
     ExportObject(area);
     if (!WriterWorks(writer.get())) return;
   }
+  writer->FlushWrites();
+  WriterWorks(writer.get());
 }
 
 void TExportAreasToGelixPropsFromAreaQTree::passValuesOf(TElement* area, std::int16_t druh) {

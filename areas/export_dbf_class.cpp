@@ -128,6 +128,7 @@ bool TExportDBFClass::ensureTable(TSpaceEntity* object) {
     table_ = new TGelixDBFTable;
     ready = createTable(object);
   } else if (table_->GetTableName() != name) {
+    Finish();
     table_->Close();
     ready = fileExists(name) || createTable(object);
   } else {
@@ -140,7 +141,22 @@ bool TExportDBFClass::ensureTable(TSpaceEntity* object) {
   }
   table_->SetTableName(name);
   table_->SetReadOnly(false);
+  // A block written whole fails as a whole: its rows need not each reach
+  // the file at their post.
+  table_->Table().Fields().bufferAppends(Staged != nullptr);
   return true;
+}
+
+bool TExportDBFClass::Finish() {
+  if (!table_) return true;
+  try {
+    table_->Table().Fields().flush();
+    return true;
+  } catch (const platform::DbfError& e) {
+    if (!Staged) throw;
+    Staged->noteFailure(GetDBFName(), e.what());
+    return false;
+  }
 }
 
 bool TExportDBFClass::copyFromSource(TSpaceEntity* object) {

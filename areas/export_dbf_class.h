@@ -39,8 +39,12 @@ class TExportDBFClass : public TTool {
   std::string GetDBFName() const;
   std::string ControlFileName(const std::string& extension) const;
 
-  // Writes the row of the input object.
+  // Writes the row of the input object. In a staged block the rows wait
+  // and reach the table together: Finish writes them.
   void DoIt() override;
+  // Writes the rows still waiting; false, and the staged block failed, when
+  // the table refuses them.
+  bool Finish();
   virtual void WriteStandardFields(TSpaceEntity* object);
 
   TGelixDBFTable* Table() const { return table_; }

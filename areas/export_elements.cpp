@@ -135,7 +135,9 @@ void TExportGelixElements::EndBlock(bool interrupted, const std::string& nothing
   // The tables are closed before the block may move.
   for (TElement* child : std::vector<TElement*>(Items())) {
     if (!child || !child->Is<TExportDBFClass>()) continue;
-    summary_.Rows += static_cast<TExportDBFClass*>(child)->RowsWritten;
+    auto* rows = static_cast<TExportDBFClass*>(child);
+    rows->Finish();
+    summary_.Rows += rows->RowsWritten;
     Delete(child);
   }
   gisblock::StagedBlock* staged = staged_;

@@ -124,6 +124,8 @@ void TExportLinesToGelix::DoIt() {
       ExportObject(line);
       if (!WriterWorks(writer.get())) break;
     }
+    writer->FlushWrites();
+    WriterWorks(writer.get());
   }
   writer.reset();
   EndBlock(interrupted);

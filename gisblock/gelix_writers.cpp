@@ -123,8 +123,8 @@ std::int32_t TGelixCoordWriter::AppendCoords(const std::vector<std::uint8_t>& re
   if (!stream_) return -1;
   stream_->clear();
   const std::int32_t first = GetRecordCount();
-  if (WriteFlushedAt(static_cast<std::int64_t>(first) * recordSize_, reinterpret_cast<const char*>(records.data()),
-                     static_cast<std::int64_t>(count) * recordSize_))
+  if (WriteAt(static_cast<std::int64_t>(first) * recordSize_, reinterpret_cast<const char*>(records.data()),
+              static_cast<std::int64_t>(count) * recordSize_))
     return first;
   return -1;
 }
@@ -138,6 +138,11 @@ bool TGelixLinWriter::OpenStream() { return OpenForWriting(Rewrite); }
 
 bool TGelixLinWriter::Failed(std::string& file, std::string& cause) const {
   return TGelixLinReader::Failed(file, cause) || (coords_ && coords_->Failed(file, cause));
+}
+
+bool TGelixLinWriter::FlushWrites() {
+  const bool coords = !coords_ || coords_->FlushWrites();
+  return TGelixLinReader::FlushWrites() && coords;
 }
 
 TGelixCoordReader* TGelixLinWriter::CreateCoordReader() {

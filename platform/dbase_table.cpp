@@ -31,6 +31,9 @@ std::string fileText(const fs::path& file) { return file.string(); }
 // before it.
 std::string failureCause() { return ": " + systemCause(errno); }
 
+// Rows of appends that wait for one write: a few hundred rows of a table.
+constexpr std::size_t kWaitingBytes = std::size_t{1} << 18;
+
 }  // namespace
 
 DbfTable::~DbfTable() { close(); }
@@ -81,6 +84,7 @@ void DbfTable::open(const fs::path& file, bool readOnly) {
   const std::uint64_t size = fs::file_size(file, ec);
   const std::uint64_t held = size > header_.headerLength ? (size - header_.headerLength) / header_.recordLength : 0;
   recordCount_ = static_cast<std::uint32_t>(std::min<std::uint64_t>(header_.recordCount, held));
+  fileCount_ = recordCount_;
   path_ = file;
   readOnly_ = readOnly;
   state_ = State::Browse;
@@ -88,10 +92,16 @@ void DbfTable::open(const fs::path& file, bool readOnly) {
 }
 
 void DbfTable::close() {
+  try {
+    flush();
+  } catch (const DbfError&) {
+    // Told by flush() to whoever asks; a table being closed cannot.
+  }
   if (file_.is_open()) file_.close();
   state_ = State::Closed;
   fields_.clear();
-  recordCount_ = 0;
+  waiting_.clear();
+  recordCount_ = fileCount_ = 0;
   recNo_ = 0;
   record_.clear();
 }
@@ -118,6 +128,12 @@ std::uint64_t DbfTable::recordPosition(std::uint32_t recNo) const {
 }
 
 void DbfTable::readRecord(std::uint32_t recNo) {
+  if (recNo > fileCount_ && recNo <= recordCount_) {
+    record_.assign(waiting_, static_cast<std::size_t>(recNo - fileCount_ - 1) * header_.recordLength,
+                   header_.recordLength);
+    recNo_ = recNo;
+    return;
+  }
   record_.assign(header_.recordLength, ' ');
   file_.clear();
   file_.seekg(static_cast<std::streamoff>(recordPosition(recNo)));
@@ -230,14 +246,43 @@ void DbfTable::writeHeaderCount() {
   if (!file_) throw DbfError("Hlavičku tabulky " + fileText(path_) + " nelze zapsat" + failureCause());
 }
 
+void DbfTable::flush() {
+  if (waiting_.empty()) return;
+  std::string rows;
+  rows.swap(waiting_);
+  const std::uint32_t first = fileCount_ + 1;
+  errno = 0;
+  file_.clear();
+  file_.seekp(static_cast<std::streamoff>(recordPosition(first)));
+  file_.write(rows.data(), static_cast<std::streamsize>(rows.size()));
+  file_.put(static_cast<char>(dbf::kFileEnd));
+  file_.flush();
+  if (!file_) {
+    const std::string cause = failureCause();
+    recordCount_ = fileCount_;
+    if (recNo_ >= first) recNo_ = 0;
+    throw DbfError("Větu " + std::to_string(first) + " tabulky " + fileText(path_) + " nelze zapsat" + cause);
+  }
+  fileCount_ = recordCount_;
+  writeHeaderCount();
+}
+
 void DbfTable::post() {
   if (state_ == State::Edit) {
+    flush();
     writeRecord(recNo_);
     writeHeaderCount();
+  } else if (state_ == State::Append && bufferAppends_) {
+    waiting_ += record_;
+    recNo_ = ++recordCount_;
+    state_ = State::Browse;
+    if (waiting_.size() >= kWaitingBytes) flush();
+    return;
   } else if (state_ == State::Append) {
+    flush();
     const std::uint32_t recNo = recordCount_ + 1;
     writeRecord(recNo);
-    recordCount_ = recNo;
+    recordCount_ = fileCount_ = recNo;
     recNo_ = recNo;
     writeHeaderCount();
   } else {
@@ -256,6 +301,7 @@ void DbfTable::deleteRecord() {
   if (readOnly_) throw DbfError("Tabulka " + fileText(path_) + " je otevřena jen pro čtení");
   requireRow();
   cancel();
+  flush();
   record_[0] = '*';
   writeRecord(recNo_);
   writeHeaderCount();

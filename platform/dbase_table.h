@@ -30,7 +30,9 @@ class DbfTable {
 
   // Throws DbfError when the file cannot be opened or is no dBase table.
   void open(const std::filesystem::path& file, bool readOnly);
-  void close();  // drops an unposted edit
+  // Drops an unposted edit; rows still waiting (see bufferAppends) are
+  // written, but only flush() tells of a failure.
+  void close();
   bool isOpen() const { return state_ != State::Closed; }
   bool isReadOnly() const { return readOnly_; }
   const std::filesystem::path& path() const { return path_; }
@@ -71,6 +73,17 @@ class DbfTable {
   // Marks the current row deleted ('*'); walks skip it from then on.
   void deleteRecord();
 
+  // While on (it outlasts close and open), appended rows that are posted
+  // wait in memory and reach the file together with the header's count: at
+  // flush(), when many wait, before a row of the file is changed, and at
+  // close. A write that fails is known then, not at the row's post. Rows
+  // read as posted meanwhile.
+  void bufferAppends(bool on) { bufferAppends_ = on; }
+  // Writes the rows that wait. Throws DbfError, naming the first row that
+  // could not be written and the cause, when the file refuses them; they
+  // are dropped then.
+  void flush();
+
  private:
   int requireField(std::string_view name) const;
   void requireRow() const;
@@ -85,9 +98,12 @@ class DbfTable {
   State state_ = State::Closed;
   DbfHeader header_;
   std::vector<DbfField> fields_;
-  std::uint32_t recordCount_ = 0;
+  std::uint32_t recordCount_ = 0;  // posted rows, those waiting included
   std::uint32_t recNo_ = 0;
   std::string record_;  // the current row's bytes, deleted flag first
+  bool bufferAppends_ = false;
+  std::uint32_t fileCount_ = 0;  // rows in the file
+  std::string waiting_;          // rows fileCount_ + 1 to recordCount_
 };
 
 }  // namespace platform
