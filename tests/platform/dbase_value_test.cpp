@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <utility>
+
 using platform::DbfError;
 using platform::DbfField;
 using namespace platform::dbf;
@@ -31,6 +36,18 @@ TEST(DbfValue, NumbersAreWrittenRightAlignedWithTheirDecimals) {
   EXPECT_THROW(fieldBytes(n, "123456.7"), DbfError);  // does not fit
   EXPECT_THROW(fieldBytes(n, "12a"), DbfError);
   EXPECT_THROW(fieldBytes(n, "1.2.3"), DbfError);
+  // Exactly as "%*.*f" prints: ties of the binary value to even, a negative
+  // that rounds to zero keeps its sign, and a field of a table made
+  // elsewhere may hold more decimals than the short path formats.
+  const std::pair<DbfField, std::string> printed[] = {
+      {field('N', 6, 2), "0.125"}, {field('N', 6, 2), "0.375"}, {field('N', 4, 0), "2.5"},
+      {field('N', 6, 2), "-0.001"}, {field('N', 14, 6), "1234.5678901"}, {field('N', 200, 90), "0.1"},
+      {field('N', 330, 2), "1" + std::string(308, '0')}};
+  for (const auto& [f, text] : printed) {
+    char expected[400];
+    std::snprintf(expected, sizeof expected, "%*.*f", f.width, f.decimals, std::strtod(text.c_str(), nullptr));
+    EXPECT_EQ(fieldBytes(f, text), expected) << text;
+  }
 }
 
 TEST(DbfValue, CharactersAreWindows1250PaddedAndCut) {
