@@ -33,6 +33,11 @@ std::string failureCause() { return ": " + systemCause(errno); }
 
 // Rows of appends that wait for one write: a few hundred rows of a table.
 constexpr std::size_t kWaitingBytes = std::size_t{1} << 18;
+// Rows of a read-only table read one by one before the table is read whole,
+// and the most a table read whole may hold: a table opened for a row or two
+// reads only those, one that serves many rows is read once.
+constexpr std::uint32_t kRowsBeforeLoading = 64;
+constexpr std::uint64_t kMostLoaded = std::uint64_t{64} << 20;
 
 }  // namespace
 
@@ -85,6 +90,8 @@ void DbfTable::open(const fs::path& file, bool readOnly) {
   const std::uint64_t held = size > header_.headerLength ? (size - header_.headerLength) / header_.recordLength : 0;
   recordCount_ = static_cast<std::uint32_t>(std::min<std::uint64_t>(header_.recordCount, held));
   fileCount_ = recordCount_;
+  static std::uint64_t openings = 0;
+  opening_ = ++openings;
   path_ = file;
   readOnly_ = readOnly;
   state_ = State::Browse;
@@ -101,7 +108,11 @@ void DbfTable::close() {
   state_ = State::Closed;
   fields_.clear();
   waiting_.clear();
+  rows_.clear();
+  rows_.shrink_to_fit();
+  fileReads_ = 0;
   recordCount_ = fileCount_ = 0;
+  opening_ = 0;
   recNo_ = 0;
   record_.clear();
 }
@@ -134,6 +145,12 @@ void DbfTable::readRecord(std::uint32_t recNo) {
     recNo_ = recNo;
     return;
   }
+  if (rows_.empty() && readOnly_ && ++fileReads_ > kRowsBeforeLoading) loadRows();
+  if (!rows_.empty() && recNo >= 1 && recNo <= fileCount_) {
+    record_.assign(rows_, static_cast<std::size_t>(recNo - 1) * header_.recordLength, header_.recordLength);
+    recNo_ = recNo;
+    return;
+  }
   record_.assign(header_.recordLength, ' ');
   file_.clear();
   file_.seekg(static_cast<std::streamoff>(recordPosition(recNo)));
@@ -143,6 +160,19 @@ void DbfTable::readRecord(std::uint32_t recNo) {
     throw DbfError("Větu " + std::to_string(recNo) + " tabulky " + fileText(path_) + " nelze přečíst");
   }
   recNo_ = recNo;
+}
+
+void DbfTable::loadRows() {
+  fileReads_ = 0;
+  const std::uint64_t size = static_cast<std::uint64_t>(fileCount_) * header_.recordLength;
+  if (size == 0 || size > kMostLoaded) return;
+  std::string rows(static_cast<std::size_t>(size), ' ');
+  file_.clear();
+  file_.seekg(static_cast<std::streamoff>(recordPosition(1)));
+  file_.read(rows.data(), static_cast<std::streamsize>(size));
+  // Rows that cannot be read whole are read one by one, as before.
+  if (file_) rows_ = std::move(rows);
+  file_.clear();
 }
 
 void DbfTable::moveTo(std::uint32_t recNo) {

@@ -34,6 +34,9 @@ class DbfTable {
   // written, but only flush() tells of a failure.
   void close();
   bool isOpen() const { return state_ != State::Closed; }
+  // A number no other opening of any table shares: what is derived from the
+  // fields of an open table holds while its opening stays the same.
+  std::uint64_t opening() const { return opening_; }
   bool isReadOnly() const { return readOnly_; }
   const std::filesystem::path& path() const { return path_; }
   State state() const { return state_; }
@@ -88,6 +91,7 @@ class DbfTable {
   int requireField(std::string_view name) const;
   void requireRow() const;
   void readRecord(std::uint32_t recNo);
+  void loadRows();
   void writeRecord(std::uint32_t recNo);
   void writeHeaderCount();
   std::uint64_t recordPosition(std::uint32_t recNo) const;
@@ -100,7 +104,12 @@ class DbfTable {
   std::vector<DbfField> fields_;
   std::uint32_t recordCount_ = 0;  // posted rows, those waiting included
   std::uint32_t recNo_ = 0;
+  std::uint64_t opening_ = 0;
   std::string record_;  // the current row's bytes, deleted flag first
+  // A table opened read-only that is read row after row is read whole
+  // after a few rows: rows 1 to fileCount_, from then on.
+  std::uint32_t fileReads_ = 0;
+  std::string rows_;
   bool bufferAppends_ = false;
   std::uint32_t fileCount_ = 0;  // rows in the file
   std::string waiting_;          // rows fileCount_ + 1 to recordCount_
