@@ -28,6 +28,11 @@ ZELTO_IMPLEMENT_ELEMENT(TExportDBFClass, TTool, [](auto& p) {
 namespace areas {
 
 std::string KindTableName(char letter, std::int32_t druh) {
+  if (druh >= 0 && druh <= 9999) {
+    std::string name(5, letter);
+    for (int i = 4; i > 0; --i, druh /= 10) name[static_cast<std::size_t>(i)] = static_cast<char>('0' + druh % 10);
+    return name;
+  }
   char digits[16];
   std::snprintf(digits, sizeof digits, "%04d", static_cast<int>(druh));
   return std::string(1, letter) + digits;
@@ -191,7 +196,10 @@ bool TExportDBFClass::copyFromSource(TSpaceEntity* object) {
 
 void TExportDBFClass::DoIt() {
   TTool::DoIt();
-  TElement* input = Input();
+  WriteRow(Input());
+}
+
+void TExportDBFClass::WriteRow(TElement* input) {
   if (!input || !input->Is<TSpaceEntity>()) return;
   auto* object = static_cast<TSpaceEntity*>(input);
   if (!object->GetProperties() || !object->GetProperties()->Is<TGelixProps>()) return;
@@ -222,18 +230,26 @@ void TExportDBFClass::WriteStandardFields(TSpaceEntity* object) {
       !object->GetProperties()->Is<TGelixProps>())
     return;
   auto* props = static_cast<TGelixProps*>(object->GetProperties());
-  auto set = [this](const char* field, const std::string& text) {
-    if (table_->HasField(field)) table_->Fields().setText(field, text);
+  platform::DbfTable& fields = table_->Fields();
+  if (standardOf_ != fields.opening()) {
+    static constexpr const char* kNames[kStandardFields] = {"CISLO", "DRUH", "DISP_BARVA", "DISP_ZNAC",
+                                                           "X",     "Y",    "DELKA",      "PLOCHA"};
+    for (int i = 0; i < kStandardFields; ++i) standard_[i] = table_->HasField(kNames[i]) ? fields.fieldIndex(kNames[i]) : -1;
+    standardOf_ = fields.opening();
+  }
+  auto set = [&](StandardField field, const std::string& text) {
+    if (standard_[field] >= 0) fields.setText(standard_[field], text);
   };
-  set("CISLO", std::to_string(object->ID));
-  set("DRUH", std::to_string(props->Druh));
-  set("DISP_BARVA", std::to_string(props->Barva));
-  set("DISP_ZNAC", std::to_string(props->Znacka));
-  set("X", areas::FieldNumberText(-object->GetAbsRefY()));
-  set("Y", areas::FieldNumberText(-object->GetAbsRefX()));
-  if (object->Is<TPolyElement>()) set("DELKA", areas::FieldNumberText(static_cast<TPolyElement*>(object)->GetLength()));
-  if (object->Is<TAreaElement>()) {
+  set(kCislo, std::to_string(object->ID));
+  set(kDruh, std::to_string(props->Druh));
+  set(kBarva, std::to_string(props->Barva));
+  set(kZnacka, std::to_string(props->Znacka));
+  set(kX, areas::FieldNumberText(-object->GetAbsRefY()));
+  set(kY, areas::FieldNumberText(-object->GetAbsRefX()));
+  if (standard_[kDelka] >= 0 && object->Is<TPolyElement>())
+    set(kDelka, areas::FieldNumberText(static_cast<TPolyElement*>(object)->GetLength()));
+  if (standard_[kPlocha] >= 0 && object->Is<TAreaElement>()) {
     const double area = static_cast<TAreaElement*>(object)->GetArea1();
-    set("PLOCHA", areas::FieldNumberText(PlochyVHa ? area / 10000.0 : area));
+    set(kPlocha, areas::FieldNumberText(PlochyVHa ? area / 10000.0 : area));
   }
 }

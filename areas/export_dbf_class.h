@@ -42,6 +42,8 @@ class TExportDBFClass : public TTool {
   // Writes the row of the input object. In a staged block the rows wait
   // and reach the table together: Finish writes them.
   void DoIt() override;
+  // The row of `object`, as DoIt writes that of the input.
+  void WriteRow(TElement* object);
   // Writes the rows still waiting; false, and the staged block failed, when
   // the table refuses them.
   bool Finish();
@@ -58,6 +60,12 @@ class TExportDBFClass : public TTool {
   // staged block. False after such a failure or when the step gave up.
   template <class Step>
   bool writeStep(Step step);
+
+  // The positions of the standard fields in the open table (-1: none),
+  // found once per opening of it.
+  enum StandardField { kCislo, kDruh, kBarva, kZnacka, kX, kY, kDelka, kPlocha, kStandardFields };
+  int standard_[kStandardFields] = {};
+  std::uint64_t standardOf_ = 0;
 
   bool reportedMissing_ = false;
   std::string tableErrors_;  // of the table being made

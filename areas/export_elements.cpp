@@ -218,8 +218,7 @@ void TExportGelixElements::ExportObjectRow(TSpaceEntity* object) {
   writer->Staged = staged_;
   writer->PlochyVHa = PlochyVHa;
   writer->BothSources = BothSources;
-  writer->SetInput(object);
-  writer->DoIt();
+  writer->WriteRow(object);
 }
 
 void TExportGelixElements::RegisterInBlock(TSpaceEntity* object) {
