@@ -130,6 +130,7 @@ bool TGeliXReader::ReadRecordAt(std::int32_t n, std::vector<std::uint8_t>& recor
 bool TGeliXReader::WriteRecord(const std::uint8_t* record, std::int32_t at,
                                const std::vector<std::uint8_t>& gapRecord) {
   if (!stream_ || at < 0) return false;
+  stream_->clear();
   knownSize_ = knownPosition_ = -1;
   for (std::int32_t n = GetRecordCount(); n < at; ++n)
     if (!WriteAt(static_cast<std::int64_t>(n) * recordSize_, reinterpret_cast<const char*>(gapRecord.data()),
