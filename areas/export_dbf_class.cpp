@@ -237,19 +237,23 @@ void TExportDBFClass::WriteStandardFields(TSpaceEntity* object) {
     for (int i = 0; i < kStandardFields; ++i) standard_[i] = table_->HasField(kNames[i]) ? fields.fieldIndex(kNames[i]) : -1;
     standardOf_ = fields.opening();
   }
-  auto set = [&](StandardField field, const std::string& text) {
-    if (standard_[field] >= 0) fields.setText(standard_[field], text);
+  // Each value as its text would set it: a number field takes the value
+  // itself, any other the text.
+  auto set = [&](StandardField field, double value, bool whole) {
+    const int index = standard_[field];
+    if (index >= 0 && !fields.setNumber(index, value))
+      fields.setText(index, whole ? std::to_string(static_cast<std::int32_t>(value)) : areas::FieldNumberText(value));
   };
-  set(kCislo, std::to_string(object->ID));
-  set(kDruh, std::to_string(props->Druh));
-  set(kBarva, std::to_string(props->Barva));
-  set(kZnacka, std::to_string(props->Znacka));
-  set(kX, areas::FieldNumberText(-object->GetAbsRefY()));
-  set(kY, areas::FieldNumberText(-object->GetAbsRefX()));
+  set(kCislo, object->ID, true);
+  set(kDruh, props->Druh, true);
+  set(kBarva, props->Barva, true);
+  set(kZnacka, props->Znacka, true);
+  set(kX, -object->GetAbsRefY(), false);
+  set(kY, -object->GetAbsRefX(), false);
   if (standard_[kDelka] >= 0 && object->Is<TPolyElement>())
-    set(kDelka, areas::FieldNumberText(static_cast<TPolyElement*>(object)->GetLength()));
+    set(kDelka, static_cast<TPolyElement*>(object)->GetLength(), false);
   if (standard_[kPlocha] >= 0 && object->Is<TAreaElement>()) {
     const double area = static_cast<TAreaElement*>(object)->GetArea1();
-    set(kPlocha, areas::FieldNumberText(PlochyVHa ? area / 10000.0 : area));
+    set(kPlocha, PlochyVHa ? area / 10000.0 : area, false);
   }
 }

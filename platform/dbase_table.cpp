@@ -241,6 +241,16 @@ void DbfTable::setText(int field, std::string_view text) {
 
 void DbfTable::setText(std::string_view name, std::string_view text) { setText(requireField(name), text); }
 
+bool DbfTable::setNumber(int field, double value) {
+  if ((state_ != State::Edit && state_ != State::Append) || field < 0 || field >= static_cast<int>(fields_.size()))
+    return false;
+  const DbfField& f = fields_[field];
+  const std::optional<std::string> bytes = dbf::numberFieldBytes(f, value);
+  if (!bytes) return false;
+  record_.replace(1 + f.offset, f.width, *bytes);
+  return true;
+}
+
 void DbfTable::writeRecord(std::uint32_t recNo) {
   errno = 0;
   file_.clear();

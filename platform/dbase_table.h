@@ -71,6 +71,10 @@ class DbfTable {
   void append();
   void setText(int field, std::string_view text);
   void setText(std::string_view name, std::string_view text);
+  // A number field := the value, as setText of its shortest text sets it;
+  // false, nothing set, where that takes the text (another type, a value
+  // the field refuses, a row not in edit).
+  bool setNumber(int field, double value);
   void post();
   void cancel();
   // Marks the current row deleted ('*'); walks skip it from then on.

@@ -3,6 +3,7 @@
 #include "platform/codepage.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <system_error>
@@ -149,6 +150,13 @@ std::string logicalBytes(const DbfField& field, std::string_view text) {
 }
 
 }  // namespace
+
+std::optional<std::string> numberFieldBytes(const DbfField& field, double value) {
+  if ((field.type != 'N' && field.type != 'F') || !std::isfinite(value)) return std::nullopt;
+  std::string bytes = fixedText(value == 0 ? 0.0 : value, static_cast<int>(field.width), static_cast<int>(field.decimals));
+  if (bytes.empty() || bytes.size() > field.width) return std::nullopt;
+  return bytes;
+}
 
 std::string fieldText(const DbfField& field, std::string_view bytes) {
   switch (field.type) {

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cstdio>
+#include <limits>
 #include <cstdlib>
 #include <string>
 #include <utility>
@@ -48,6 +50,26 @@ TEST(DbfValue, NumbersAreWrittenRightAlignedWithTheirDecimals) {
     std::snprintf(expected, sizeof expected, "%*.*f", f.width, f.decimals, std::strtod(text.c_str(), nullptr));
     EXPECT_EQ(fieldBytes(f, text), expected) << text;
   }
+}
+
+// A number set from its value gives the bytes its shortest text gives, and
+// leaves to the text what the text would refuse.
+TEST(DbfValue, NumbersFromTheirValuesAsFromTheirTexts) {
+  const DbfField fields[] = {field('N', 12, 2), field('F', 14, 6), field('N', 4, 0)};
+  for (const DbfField& f : fields)
+    for (double v : {0.0, -0.0, 0.125, -0.004, 1e-9, 12345.678, -987654.3, 1e15}) {
+      char text[400];
+      const auto end = std::to_chars(text, text + sizeof text, v, std::chars_format::fixed).ptr;
+      const std::string_view shortest(text, static_cast<std::size_t>(end - text));
+      const auto bytes = numberFieldBytes(f, v);
+      try {
+        EXPECT_EQ(bytes, fieldBytes(f, shortest)) << shortest;
+      } catch (const DbfError&) {
+        EXPECT_FALSE(bytes) << shortest;
+      }
+    }
+  EXPECT_FALSE(numberFieldBytes(field('C', 8), 1));
+  EXPECT_FALSE(numberFieldBytes(field('N', 8), std::numeric_limits<double>::infinity()));
 }
 
 TEST(DbfValue, CharactersAreWindows1250PaddedAndCut) {
