@@ -19,9 +19,11 @@ namespace {
 
 // A block written in place, not staged: what could not be written stays
 // missing, and the user must learn which file it was.
-bool ReportedIncomplete(const std::string& block, const TGeliXObjectReader* writer) {
+bool ReportedIncomplete(const std::string& block, TGeliXObjectReader* writer) {
   std::string file, cause;
-  if (!writer || !writer->Failed(file, cause)) return false;
+  if (!writer) return false;
+  writer->FlushWrites();
+  if (!writer->Failed(file, cause)) return false;
   const std::string text = "Blok " + block + " není úplný, soubor " + file + " nelze zapsat: " + cause;
   platform::showError(text);
   gisblock::TableMessages::logText("; " + text);

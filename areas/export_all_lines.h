@@ -25,7 +25,7 @@ class TExportGelixLiniiRecursor : public TProchazecLiniiGauge {
   bool Opened() const { return writer_ != nullptr; }
   // The writer of the block's lines (nil when it could not be opened),
   // which knows the file whose writing failed first.
-  const TGelixLinWriter* Writer() const { return writer_; }
+  TGelixLinWriter* Writer() const { return writer_; }
 
  private:
   TGelixLinWriter* writer_ = nullptr;  // owned

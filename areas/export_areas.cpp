@@ -1,8 +1,8 @@
 #include "areas/export_areas.h"
 
 #include <memory>
-#include <unordered_map>
-#include <unordered_set>
+#include <climits>
+#include <vector>
 
 #include "areas/area_line_relations.h"
 #include "areas/export_gauge.h"
@@ -72,6 +72,37 @@ std::vector<TElement*> subAreasOf(TAreaElement* area, TEntity* input) {
   std::unique_ptr<TAreaString> list(static_cast<TAreaString*>(extract.Output()));
   if (!list) return {};
   return list->Items();
+}
+
+// A list of lines that does not own them: neither listing nor dropping it
+// touches the lines' owners.
+struct LineListDeleter {
+  void operator()(TQuickEntity* list) const {
+    list->Clear();
+    delete list;
+  }
+};
+using LineList = std::unique_ptr<TQuickEntity, LineListDeleter>;
+
+// The boundary lines of the areas, each once, in the order the areas hold
+// them (the order of TExtractLinesForAreas), numbered from 1 in that order
+// as TPrepareExportLinesToGelix numbers them: a line is known as listed by
+// its number, without a set of every line.
+LineList boundaryLines(TEntity* areas) {
+  constexpr std::int32_t kUnlisted = INT32_MIN;
+  for (TElement* area : areas->Items())
+    if (area && area->Is<TEntity>())
+      for (TElement* line : static_cast<TEntity*>(area)->Items())
+        if (line) line->ID = kUnlisted;
+  LineList list(new TQuickEntity);
+  for (TElement* area : areas->Items())
+    if (area && area->Is<TEntity>())
+      for (TElement* line : static_cast<TEntity*>(area)->Items())
+        if (line && line->ID == kUnlisted) {
+          list->Add(line);
+          line->ID = list->GetCount();
+        }
+  return list;
 }
 
 }  // namespace
@@ -149,9 +180,9 @@ void TExportAreasToGelix::DoIt() {
     prepare.Druh = DruhPloch;
     prepare.SetInput(input);
     prepare.DoIt();
-    lines_ = prepare.TakeLines();
   }
-  std::unique_ptr<TPolyLineString> lines(lines_);
+  const LineList lines = boundaryLines(static_cast<TEntity*>(input));
+  lines_ = lines.get();
   interrupted_ = false;
   if (lines->GetCount() == 0) {
     lines_ = nullptr;
@@ -181,48 +212,55 @@ void TExportAreasToGelix::ExportAreaLines() {
   if (Staged()) writer->ShownPath = Staged()->shownFile(writer->GetFileName());
   if (DruhLinii > 0) writer->Druh = areas::CheckedInt16(DruhLinii);
 
-  // Which side of which line each exported area takes. A line's sides are
-  // found among its few owners: in the owner's own short list of lines, and
-  // for the few areas of very many lines in a map gathered once, so that
-  // no long boundary is walked for each of its lines.
-  constexpr int kScannedLines = 64;
-  std::unordered_set<const TElement*> exported(input->Items().begin(), input->Items().end());
-  struct PairHash {
-    std::size_t operator()(const std::pair<const TElement*, const TElement*>& p) const {
-      return std::hash<const void*>()(p.first) * 31 + std::hash<const void*>()(p.second);
-    }
+  // Which side of which line each exported area takes: the areas that hold
+  // line number k, with the directions they use it in (usually two), found
+  // from the areas' own lists once, so that no long boundary is walked for
+  // each of its lines.
+  struct Claim {
+    const TElement* area;
+    std::uint8_t sides;  // 1: in its own direction, 2: against it
+    std::int32_t next;   // the line's next claim, -1 after the last
   };
-  std::unordered_map<std::pair<const TElement*, const TElement*>, std::uint8_t, PairHash> longSides;
+  const std::vector<TElement*>& listed = lines_->Items();
+  std::vector<std::int32_t> firstClaim(listed.size() + 1, -1);
+  std::vector<Claim> claims;
+  claims.reserve(2 * listed.size());
+  auto numberOf = [&](const TElement* line) {
+    const std::int32_t number = line->ID;
+    return number >= 1 && static_cast<std::size_t>(number) <= listed.size() && listed[number - 1] == line ? number : 0;
+  };
   for (TElement* child : input->Items()) {
     if (!child || !child->Is<TPolyLineAreaElement>()) continue;
     auto* area = static_cast<TPolyLineAreaElement*>(child);
-    if (area->GetCount() <= kScannedLines) continue;
-    for (int k = 0; k < area->GetCount(); ++k) {
-      TElement* line = area->GetItem(k);
-      if (line && line->Is<TPolyLineElement>()) longSides[{area, line}] |= area->GetLineOrigin(k) ? 1 : 2;
+    const std::vector<TElement*>& boundary = area->Items();
+    for (std::size_t k = 0; k < boundary.size(); ++k) {
+      const std::int32_t number = boundary[k] ? numberOf(boundary[k]) : 0;
+      if (number == 0) continue;
+      const std::uint8_t side = area->GetLineOrigin(static_cast<int>(k)) ? 1 : 2;
+      std::int32_t c = firstClaim[number];
+      while (c >= 0 && claims[c].area != area) c = claims[c].next;
+      if (c >= 0) {
+        claims[c].sides |= side;
+      } else {
+        claims.push_back({area, side, firstClaim[number]});
+        firstClaim[number] = static_cast<std::int32_t>(claims.size() - 1);
+      }
     }
   }
-  auto sidesOf = [&](const TElement* owner, const TElement* line) -> std::uint8_t {
-    if (!owner->Is<TPolyLineAreaElement>()) return 0;
-    auto* area = static_cast<const TPolyLineAreaElement*>(owner);
-    if (area->GetCount() > kScannedLines) {
-      const auto it = longSides.find({owner, line});
-      return it != longSides.end() ? it->second : 0;
-    }
-    std::uint8_t bits = 0;
-    const auto& lines = area->Items();
-    for (std::size_t k = 0; k < lines.size(); ++k)
-      if (lines[k] == line) bits |= area->GetLineOrigin(static_cast<int>(k)) ? 1 : 2;
-    return bits;
-  };
-  auto sideArea = [&](TElement* line, std::uint8_t bit) {
-    // Compared by address as stored: of the line's owners only its areas are visited.
+  auto sideArea = [&](TElement* line, std::uint8_t side) {
+    const std::int32_t number = numberOf(line);
+    if (number == 0 || firstClaim[number] < 0) return kNoArea;
+    // The first of the line's owners (as stored) that claims the side.
     const std::vector<TElement*>* links = line->OwnerLinks();
     const int n = links ? static_cast<int>(links->size()) : line->GetOwnersCount();
     for (int i = 0; i < n; ++i) {
       TElement* owner = links ? (*links)[static_cast<std::size_t>(i)] : line->GetOwner(i);
-      if (!owner || !exported.count(owner)) continue;
-      if (sidesOf(owner, line) & bit) return owner->ID > 0 ? owner->ID : kNoArea;
+      if (!owner) continue;
+      for (std::int32_t c = firstClaim[number]; c >= 0; c = claims[c].next)
+        if (claims[c].area == owner) {
+          if (claims[c].sides & side) return owner->ID > 0 ? owner->ID : kNoArea;
+          break;
+        }
     }
     return kNoArea;
   };
@@ -251,6 +289,8 @@ void TExportAreasToGelix::ExportAreaLines() {
       if (!WriterWorks(writer.get())) return;
     }
   }
+  writer->FlushWrites();
+  WriterWorks(writer.get());
 }
 
 void TExportAreasToGelix::ExportAreas() {
@@ -275,6 +315,8 @@ void TExportAreasToGelix::ExportAreas() {
     ExportObject(area);
     if (!WriterWorks(writer.get())) return;
   }
+  writer->FlushWrites();
+  WriterWorks(writer.get());
 }
 
 void TExportAreasToGelixPropsFromAreaQTree::passValuesOf(TElement* area, std::int16_t druh) {

@@ -49,7 +49,7 @@ class TExportAreasToGelix : public TExportGelixElements {
   virtual void ExportAreas();
 
  private:
-  TPolyLineString* lines_ = nullptr;  // during a run
+  TEntity* lines_ = nullptr;  // during a run: the boundary lines, numbered
   bool interrupted_ = false;          // the user broke a loop off
 };
 

@@ -29,6 +29,11 @@ ZELTO_IMPLEMENT_ELEMENT(TExportDBFClass, TTool, [](auto& p) {
 namespace areas {
 
 std::string KindTableName(char letter, std::int32_t druh) {
+  if (druh >= 0 && druh <= 9999) {
+    std::string name(5, letter);
+    for (int i = 4; i > 0; --i, druh /= 10) name[static_cast<std::size_t>(i)] = static_cast<char>('0' + druh % 10);
+    return name;
+  }
   char digits[16];
   std::snprintf(digits, sizeof digits, "%04d", static_cast<int>(druh));
   return std::string(1, letter) + digits;
@@ -133,6 +138,7 @@ bool TExportDBFClass::ensureTable(TSpaceEntity* object) {
     table_ = new TGelixDBFTable;
     ready = createTable(object);
   } else if (table_->GetTableName() != name) {
+    Finish();
     table_->Close();
     ready = fileExists(name) || createTable(object);
   } else {
@@ -145,7 +151,22 @@ bool TExportDBFClass::ensureTable(TSpaceEntity* object) {
   }
   table_->SetTableName(name);
   table_->SetReadOnly(false);
+  // A block written whole fails as a whole: its rows need not each reach
+  // the file at their post.
+  table_->Table().Fields().bufferAppends(Staged != nullptr);
   return true;
+}
+
+bool TExportDBFClass::Finish() {
+  if (!table_) return true;
+  try {
+    table_->Table().Fields().flush();
+    return true;
+  } catch (const platform::DbfError& e) {
+    if (!Staged) throw;
+    Staged->noteFailure(GetDBFName(), e.what());
+    return false;
+  }
 }
 
 bool TExportDBFClass::copyFromSource(TSpaceEntity* object) {
@@ -182,7 +203,10 @@ bool TExportDBFClass::copyFromSource(TSpaceEntity* object) {
 
 void TExportDBFClass::DoIt() {
   TTool::DoIt();
-  TElement* input = Input();
+  WriteRow(Input());
+}
+
+void TExportDBFClass::WriteRow(TElement* input) {
   if (!input || !input->Is<TSpaceEntity>()) return;
   auto* object = static_cast<TSpaceEntity*>(input);
   if (!object->GetProperties() || !object->GetProperties()->Is<TGelixProps>()) return;
@@ -213,18 +237,30 @@ void TExportDBFClass::WriteStandardFields(TSpaceEntity* object) {
       !object->GetProperties()->Is<TGelixProps>())
     return;
   auto* props = static_cast<TGelixProps*>(object->GetProperties());
-  auto set = [this](const char* field, const std::string& text) {
-    if (table_->HasField(field)) table_->Fields().setText(field, text);
+  platform::DbfTable& fields = table_->Fields();
+  if (standardOf_ != fields.opening()) {
+    static constexpr const char* kNames[kStandardFields] = {"CISLO", "DRUH", "DISP_BARVA", "DISP_ZNAC",
+                                                           "X",     "Y",    "DELKA",      "PLOCHA"};
+    for (int i = 0; i < kStandardFields; ++i) standard_[i] = table_->HasField(kNames[i]) ? fields.fieldIndex(kNames[i]) : -1;
+    standardOf_ = fields.opening();
+  }
+  // Each value as its text would set it: a number field takes the value
+  // itself, any other the text.
+  auto set = [&](StandardField field, double value, bool whole) {
+    const int index = standard_[field];
+    if (index >= 0 && !fields.setNumber(index, value))
+      fields.setText(index, whole ? std::to_string(static_cast<std::int32_t>(value)) : areas::FieldNumberText(value));
   };
-  set("CISLO", std::to_string(object->ID));
-  set("DRUH", std::to_string(props->Druh));
-  set("DISP_BARVA", std::to_string(props->Barva));
-  set("DISP_ZNAC", std::to_string(props->Znacka));
-  set("X", areas::FieldNumberText(-object->GetAbsRefY()));
-  set("Y", areas::FieldNumberText(-object->GetAbsRefX()));
-  if (object->Is<TPolyElement>()) set("DELKA", areas::FieldNumberText(static_cast<TPolyElement*>(object)->GetLength()));
-  if (object->Is<TAreaElement>()) {
+  set(kCislo, object->ID, true);
+  set(kDruh, props->Druh, true);
+  set(kBarva, props->Barva, true);
+  set(kZnacka, props->Znacka, true);
+  set(kX, -object->GetAbsRefY(), false);
+  set(kY, -object->GetAbsRefX(), false);
+  if (standard_[kDelka] >= 0 && object->Is<TPolyElement>())
+    set(kDelka, static_cast<TPolyElement*>(object)->GetLength(), false);
+  if (standard_[kPlocha] >= 0 && object->Is<TAreaElement>()) {
     const double area = static_cast<TAreaElement*>(object)->GetArea1();
-    set("PLOCHA", areas::FieldNumberText(PlochyVHa ? area / 10000.0 : area));
+    set(kPlocha, PlochyVHa ? area / 10000.0 : area, false);
   }
 }

@@ -40,8 +40,14 @@ class TExportDBFClass : public TTool {
   std::string GetDBFName() const;
   std::string ControlFileName(const std::string& extension) const;
 
-  // Writes the row of the input object.
+  // Writes the row of the input object. In a staged block the rows wait
+  // and reach the table together: Finish writes them.
   void DoIt() override;
+  // The row of `object`, as DoIt writes that of the input.
+  void WriteRow(TElement* object);
+  // Writes the rows still waiting; false, and the staged block failed, when
+  // the table refuses them.
+  bool Finish();
   virtual void WriteStandardFields(TSpaceEntity* object);
 
   TGelixDBFTable* Table() const { return table_; }
@@ -55,6 +61,12 @@ class TExportDBFClass : public TTool {
   // staged block. False after such a failure or when the step gave up.
   template <class Step>
   bool writeStep(Step step);
+
+  // The positions of the standard fields in the open table (-1: none),
+  // found once per opening of it.
+  enum StandardField { kCislo, kDruh, kBarva, kZnacka, kX, kY, kDelka, kPlocha, kStandardFields };
+  int standard_[kStandardFields] = {};
+  std::uint64_t standardOf_ = 0;
 
   bool reportedMissing_ = false;
   std::set<std::string> missingDefinitions_;  // control files not found

@@ -138,7 +138,9 @@ void TExportGelixElements::EndBlock(bool interrupted, const std::string& nothing
   // The tables are closed before the block may move.
   for (TElement* child : std::vector<TElement*>(Items())) {
     if (!child || !child->Is<TExportDBFClass>()) continue;
-    summary_.Rows += static_cast<TExportDBFClass*>(child)->RowsWritten;
+    auto* rows = static_cast<TExportDBFClass*>(child);
+    rows->Finish();
+    summary_.Rows += rows->RowsWritten;
     Delete(child);
   }
   gisblock::StagedBlock* staged = staged_;
@@ -219,8 +221,7 @@ void TExportGelixElements::ExportObjectRow(TSpaceEntity* object) {
   writer->Staged = staged_;
   writer->PlochyVHa = PlochyVHa;
   writer->BothSources = BothSources;
-  writer->SetInput(object);
-  writer->DoIt();
+  writer->WriteRow(object);
 }
 
 void TExportGelixElements::RegisterInBlock(TSpaceEntity* object) {

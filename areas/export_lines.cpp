@@ -1,9 +1,10 @@
 #include "areas/export_lines.h"
 
+#include <array>
 #include <cstring>
 #include <memory>
 #include <stdexcept>
-#include <unordered_set>
+#include <vector>
 
 #include "areas/export_gauge.h"
 #include "framework/wcs.h"
@@ -36,28 +37,54 @@ std::int16_t CheckedInt16(std::int32_t value) {
 
 namespace {
 
-using ExportedLines = std::unordered_set<const TElement*>;
+// The lines being written, by number: line k of the list is numbered
+// first + k. A neighbour that is not written has no number in this block:
+// its ID is whatever an earlier export gave it.
+struct ExportedLines {
+  std::int32_t first = 1;
+  std::vector<const TElement*> byNumber;
+  bool holds(const TElement* line) const {
+    const std::int64_t k = static_cast<std::int64_t>(line->ID) - first;
+    return k >= 0 && k < static_cast<std::int64_t>(byNumber.size()) && byNumber[static_cast<std::size_t>(k)] == line;
+  }
+};
 
 // Link k of the block: the i32 line number and the u8 begin flag at 5 * k.
-// A neighbour that is not written has no number in this block: its ID is
-// whatever an earlier export gave it.
 void setLink(GelixLinkBlock& links, int k, const TNodeBranch* branch, const ExportedLines& exported) {
-  const bool written = branch->Line && exported.count(branch->Line);
+  const bool written = branch->Line && exported.holds(branch->Line);
   const std::int32_t number = written ? branch->Line->ID : -1;
   const auto value = static_cast<std::uint32_t>(number);
   for (int b = 0; b < 4; ++b) links[5 * k + b] = static_cast<std::uint8_t>(value >> (8 * b));
   links[5 * k + 4] = written && branch->LineBegin ? 1 : 0;
 }
 
-// Before and after at the begin node are links 0 and 2; at the end node
-// after and before are links 1 and 3.
-void linkEnd(const TPolyLineElement* line, bool atBegin, GelixLinkBlock& links, const ExportedLines& exported) {
+// Each end of the line at the first of its owners that is a node holding
+// it (as FindNodeOfLineEnd finds it), both in one walk of the owners.
+struct LineEnd {
   TNode* node = nullptr;
   TNodeBranch* branch = nullptr;
-  FindNodeOfLineEnd(line, atBegin, node, branch);
-  if (!node || !branch) return;
-  const TNodeBranch* next = node->NextBranch(branch);
-  const TNodeBranch* prev = node->PrevBranch(branch);
+};
+std::array<LineEnd, 2> endsOf(const TPolyLineElement* line) {
+  std::array<LineEnd, 2> ends;  // the begin, the end
+  const std::vector<TElement*>* links = line->OwnerLinks();
+  const int n = links ? static_cast<int>(links->size()) : line->GetOwnersCount();
+  for (int i = 0; i < n && !(ends[0].branch && ends[1].branch); ++i) {
+    TElement* owner = links ? (*links)[static_cast<std::size_t>(i)] : line->GetOwner(i);
+    if (!owner || !owner->Is<TNode>()) continue;
+    auto* node = static_cast<TNode*>(owner);
+    for (int end = 0; end < 2; ++end)
+      if (!ends[end].branch)
+        if (TNodeBranch* branch = node->FindBranch(line, end == 0)) ends[end] = {node, branch};
+  }
+  return ends;
+}
+
+// Before and after at the begin node are links 0 and 2; at the end node
+// after and before are links 1 and 3.
+void linkEnd(const LineEnd& end, bool atBegin, GelixLinkBlock& links, const ExportedLines& exported) {
+  if (!end.node || !end.branch) return;
+  const TNodeBranch* next = end.node->NextBranch(end.branch);
+  const TNodeBranch* prev = end.node->PrevBranch(end.branch);
   if (!next || !prev) return;
   setLink(links, atBegin ? 2 : 1, next, exported);
   setLink(links, atBegin ? 0 : 3, prev, exported);
@@ -71,9 +98,10 @@ void TPrepareExportLinesToGelix::DoIt() {
   if (!input || !input->Is<TEntity>()) return;
   auto* lines = static_cast<TEntity*>(input);
   counter_ = FirstNumber - 1;
-  ExportedLines exported;
+  ExportedLines exported{FirstNumber, {}};
+  exported.byNumber.reserve(lines->Items().size());
   for (TElement* child : lines->Items())
-    if (child) child->ID = ++counter_, exported.insert(child);
+    if (child) child->ID = ++counter_, exported.byNumber.push_back(child);
   for (TElement* child : lines->Items()) {
     if (!child || !child->Is<TPolyLineElement>()) continue;
     auto* line = static_cast<TPolyLineElement*>(child);
@@ -82,8 +110,9 @@ void TPrepareExportLinesToGelix::DoIt() {
     if (Barva > -1) props->Barva = areas::CheckedInt16(Barva);
     if (Znacka > -1) props->Znacka = areas::CheckedInt16(Znacka);
     GelixLinkBlock links = props->Links;
-    linkEnd(line, true, links, exported);
-    linkEnd(line, false, links, exported);
+    const std::array<LineEnd, 2> ends = endsOf(line);
+    linkEnd(ends[0], true, links, exported);
+    linkEnd(ends[1], false, links, exported);
     props->Links = links;
   }
   SetOutput(input);
@@ -124,6 +153,8 @@ void TExportLinesToGelix::DoIt() {
       ExportObject(line);
       if (!WriterWorks(writer.get())) break;
     }
+    writer->FlushWrites();
+    WriterWorks(writer.get());
   }
   writer.reset();
   EndBlock(interrupted);

@@ -1,6 +1,7 @@
 // The dBase layer: a table and its CISLO index from the input, then a short
 // program of operations from the input's third part: walk, locate through
-// the index, edit, append, delete, grouped sum.
+// the index, edit, append, delete, grouped sum, a run of locates in the table
+// opened for reading (its index and rows read whole), appends that wait.
 #include "fuzz/fuzz_support.h"
 #include "gisblock/attribute_table.h"
 #include "platform/dbase_group_sum.h"
@@ -30,7 +31,7 @@ void Run(gisblock::AttributeTable& table, Program& program, const std::string& d
     const auto& fields = rows.fields();
     return fields.empty() ? std::string("CISLO") : fields[k % fields.size()].name;
   };
-  switch (program.Byte() % 7) {
+  switch (program.Byte() % 9) {
     case 0:
       for (bool on = rows.first(); on; on = rows.next())
         for (const auto& field : rows.fields()) rows.text(field.name);
@@ -61,6 +62,20 @@ void Run(gisblock::AttributeTable& table, Program& program, const std::string& d
       platform::writeGroupedSum(directory + "/T.DBF", {key}, sum, directory + "/SUM.DBF");
       break;
     }
+    case 7: {
+      const std::int32_t first = program.Number();
+      table.Close();
+      table.SetReadOnly(true);
+      for (std::int32_t c = first; c < first + 100; ++c)
+        if (table.LocateCislo(c)) table.GetFieldText(fieldName(static_cast<std::uint8_t>(c)));
+      table.Close();
+      table.SetReadOnly(false);
+      break;
+    }
+    case 8:
+      rows.bufferAppends(program.Byte() % 2 == 0);
+      rows.flush();
+      break;
   }
 }
 }  // namespace

@@ -17,6 +17,10 @@ namespace fs = std::filesystem;
 
 namespace {
 constexpr std::size_t kMaxFieldName = 255;
+// Entries read one by one before the index is read whole: a table switched
+// to for a row or two reads only what it needs; one that serves many rows
+// reads its index once.
+constexpr std::uint32_t kEntriesBeforeLoading = 64;
 }  // namespace
 
 AttributeTable::AttributeTable(TableMessages messages) : messages_(std::move(messages)) {}
@@ -27,9 +31,15 @@ std::string AttributeTable::shownFile(const std::string& path) const {
 
 void AttributeTable::SetTableName(std::string name) {
   Close();
+  dropIndex();
+  tableName_ = std::move(name);
+}
+
+void AttributeTable::dropIndex() {
   index_.close();
   memoryIndex_ = nullptr;
-  tableName_ = std::move(name);
+  loaded_ = CisloIndex();
+  indexReads_ = 0;
 }
 
 void AttributeTable::SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
@@ -85,6 +95,21 @@ bool AttributeTable::LocateByTableName(const std::string& dbfName, std::int32_t 
 }
 
 std::int32_t AttributeTable::indexEntry(std::int32_t cislo) {
+  if (!memoryIndex_ && ++indexReads_ > kEntriesBeforeLoading) {
+    // The open file as it is: a rebuild by another object makes a new one.
+    index_.clear();
+    index_.seekg(0, std::ios::end);
+    const auto size = static_cast<std::streamoff>(index_.tellg());
+    index_.seekg(0);
+    std::vector<std::uint8_t> bytes(size > 0 ? static_cast<std::size_t>(size) : 0);
+    if (size >= 0 && index_.read(reinterpret_cast<char*>(bytes.data()), size)) {
+      loaded_ = CisloIndex::decode(bytes);
+      memoryIndex_ = &loaded_;
+      index_.close();
+    }
+    index_.clear();
+    indexReads_ = 0;
+  }
   return memoryIndex_ ? memoryIndex_->entry(cislo) : readIndexEntry(index_, cislo);
 }
 
@@ -155,12 +180,14 @@ bool AttributeTable::writeIndexFile(const std::string& name, const CisloIndex& i
 }
 
 bool AttributeTable::BuildIndex() {
-  index_.close();
-  memoryIndex_ = nullptr;
+  dropIndex();
   const std::string name = indexFileName(tableName_);
   inMemory_.erase(name);
   CisloIndex::Built built;
   try {
+    // Opened anew: the rows as the file holds them now, not as an opening
+    // that read them whole saw them.
+    Close();
     Open();
     built = CisloIndex::build(table_);
   } catch (const platform::DbfError& e) {
@@ -205,8 +232,15 @@ std::string AttributeTable::GetFieldText(std::string_view name) const {
 }
 
 void AttributeTable::SetFieldText(std::string_view name, std::string_view text) {
+  if (!table_.isOpen()) return;
+  const auto field = SplitQualifiedName(name);
+  const int index = field ? table_.fieldIndex(*field) : -1;
+  if (index >= 0) setFieldAt(index, name, text);
+}
+
+void AttributeTable::setFieldAt(int field, std::string_view name, std::string_view text) {
   try {
-    if (HasField(name)) table_.setText(*SplitQualifiedName(name), text);
+    table_.setText(field, text);
   } catch (const platform::DbfError& e) {
     if (strictValues_) throw;
     // The row goes on without the value; the user learns of it once per
@@ -245,30 +279,46 @@ bool AttributeTable::CreateTable(const std::string& tableFile) {
 
 void AttributeTable::SetTransferScript(const std::string& fileName) {
   if (script_ && script_->fileName() == fileName) return;
+  // A script that is not there is looked for once, not for every row.
+  if (!script_ && fileName == scriptAsked_) return;
+  scriptAsked_ = fileName;
   script_.reset();
+  ++scriptVersion_;
   if (fileName.empty() || !platform::pathResolver().exists(fileName)) return;
   auto script = std::make_unique<TransferScript>();
   if (script->load(fileName)) script_ = std::move(script);
 }
 
 void AttributeTable::CopyFieldsFrom(const platform::DbfTable& source) {
-  auto copy = [&](const std::string& from, const std::string& to) {
-    if (!source.hasField(from) || !HasField(to)) return;
+  if (!table_.isOpen() || !source.isOpen()) return;
+  if (planSource_ != source.opening() || planTarget_ != table_.opening() || planScript_ != scriptVersion_) {
+    copyPlan_.clear();
+    auto plan = [&](const std::string& from, const std::string& to) {
+      const int f = source.fieldIndex(from);
+      const auto field = SplitQualifiedName(to);
+      const int t = field ? table_.fieldIndex(*field) : -1;
+      if (f >= 0 && t >= 0) copyPlan_.push_back({f, t, to});
+    };
+    if (script_) {
+      for (const TransferPair& pair : script_->pairs())
+        if (!pair.source.empty() && pair.source[0] != '*' && pair.source[0] != ';') plan(pair.source, pair.target);
+    } else {
+      for (const platform::DbfField& field : table_.fields())
+        if (field.name != "CISLO") plan(field.name, field.name);
+    }
+    planSource_ = source.opening();
+    planTarget_ = table_.opening();
+    planScript_ = scriptVersion_;
+  }
+  for (const CopyStep& step : copyPlan_) {
     std::string value;
     try {
-      value = source.text(from);
+      value = source.text(step.from);
     } catch (const platform::DbfError&) {
-      return;  // the source stands on no row: nothing to copy
+      continue;  // the source stands on no row: nothing to copy
     }
-    SetFieldText(to, value);
-  };
-  if (script_) {
-    for (const TransferPair& pair : script_->pairs())
-      if (!pair.source.empty() && pair.source[0] != '*' && pair.source[0] != ';') copy(pair.source, pair.target);
-    return;
+    setFieldAt(step.to, step.target, value);
   }
-  for (const platform::DbfField& field : table_.fields())
-    if (field.name != "CISLO") copy(field.name, field.name);
 }
 
 void AttributeTable::CopyStarredFrom(const PropertyText& property) {

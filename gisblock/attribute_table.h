@@ -103,6 +103,9 @@ class AttributeTable {
 
  private:
   void switchTo(const std::string& fileName);
+  void dropIndex();
+  // SetFieldText on a field found already.
+  void setFieldAt(int field, std::string_view name, std::string_view text);
   bool openQuietly();
   std::int32_t indexEntry(std::int32_t cislo);
   bool writeIndexFile(const std::string& name, const CisloIndex& index, std::string& cause) const;
@@ -115,13 +118,29 @@ class AttributeTable {
   bool readOnly_ = true;
   std::int32_t cislo_ = 0;
   std::ifstream index_;
+  // Entries read from index_ since it was opened: a table located in often
+  // has its index read whole (loaded_) after a few.
+  std::uint32_t indexReads_ = 0;
+  CisloIndex loaded_;
   std::set<std::string> rebuilt_;  // index files this object has rebuilt after finding them stale
   std::map<std::string, CisloIndex> inMemory_;  // by index file: those that could not be written
-  const CisloIndex* memoryIndex_ = nullptr;     // of the current table, when it is one of them
+  const CisloIndex* memoryIndex_ = nullptr;     // of the current table: one of them, or loaded_
   std::set<std::string> told_;                  // index warnings already shown
   std::string locateError_;
   bool strictValues_ = false;
   std::unique_ptr<TransferScript> script_;
+  std::string scriptAsked_;            // the file SetTransferScript was last given
+  std::uint64_t scriptVersion_ = 0;    // counts the scripts taken
+  // What CopyFieldsFrom copies, by field positions, for one opening of the
+  // source and of this table and one script: the names are looked up once
+  // for all rows.
+  struct CopyStep {
+    int from;
+    int to;
+    std::string target;  // as the pair names it
+  };
+  std::vector<CopyStep> copyPlan_;
+  std::uint64_t planSource_ = 0, planTarget_ = 0, planScript_ = 0;
   std::set<std::string> refused_;  // table|field whose values were refused
 };
 

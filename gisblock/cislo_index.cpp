@@ -1,6 +1,7 @@
 #include "gisblock/cislo_index.h"
 #include "framework/czech_count.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <limits>
@@ -38,6 +39,17 @@ std::vector<std::uint8_t> CisloIndex::encode() const {
     for (int b = 0; b < 4; ++b) bytes[4 * i + b] = static_cast<std::uint8_t>(v >> (8 * b));
   }
   return bytes;
+}
+
+CisloIndex CisloIndex::decode(const std::vector<std::uint8_t>& bytes) {
+  CisloIndex index;
+  const std::size_t count = std::min(bytes.size() / 4, static_cast<std::size_t>(kMaxCislo) + 1);
+  index.entries_.resize(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::uint8_t* b = bytes.data() + 4 * i;
+    index.entries_[i] = static_cast<std::int32_t>(b[0] | b[1] << 8 | b[2] << 16 | static_cast<std::uint32_t>(b[3]) << 24);
+  }
+  return index;
 }
 
 CisloIndex::Built CisloIndex::build(platform::DbfTable& table) {

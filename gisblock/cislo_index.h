@@ -25,6 +25,10 @@ class CisloIndex {
   // read or the table has no CISLO field.
   static Built build(platform::DbfTable& table);
 
+  // The entries of an .IND file's bytes; a partial entry at the end, and
+  // entries beyond kMaxCislo, are left out.
+  static CisloIndex decode(const std::vector<std::uint8_t>& bytes);
+
   // Records `recNo` for `cislo` (0 to kMaxCislo), filling gaps up to it.
   void set(std::int32_t cislo, std::int32_t recNo);
   std::int32_t entry(std::int32_t cislo) const;

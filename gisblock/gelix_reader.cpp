@@ -28,7 +28,14 @@ ZELTO_IMPLEMENT_ELEMENT(TGeliXObjectReader, TGeliXReader, ZELTO_NO_PROPERTIES)
 
 namespace fs = std::filesystem;
 
+namespace {
+// Bytes of one file that wait for a single write: records of a few hundred
+// bytes each.
+constexpr std::size_t kWriteBuffer = std::size_t{1} << 18;
+}  // namespace
+
 TGeliXReader::~TGeliXReader() {
+  flushPending();
   while (!busy_.empty()) EndReading();
   delete ownRegister_;
 }
@@ -127,32 +134,68 @@ bool TGeliXReader::WriteRecord(const std::uint8_t* record, std::int32_t at,
   stream_->clear();
   knownSize_ = knownPosition_ = -1;
   for (std::int32_t n = GetRecordCount(); n < at; ++n)
-    if (!WriteFlushedAt(static_cast<std::int64_t>(n) * recordSize_,
-                        reinterpret_cast<const char*>(gapRecord.data()), recordSize_))
+    if (!WriteAt(static_cast<std::int64_t>(n) * recordSize_, reinterpret_cast<const char*>(gapRecord.data()),
+                 recordSize_))
       return false;
-  if (!WriteFlushedAt(static_cast<std::int64_t>(at) * recordSize_, reinterpret_cast<const char*>(record),
-                      recordSize_))
+  if (!WriteAt(static_cast<std::int64_t>(at) * recordSize_, reinterpret_cast<const char*>(record), recordSize_))
     return false;
   if (pacer_.due()) StepProgress(at + 1);
   return true;
 }
 
-bool TGeliXReader::WriteFlushedAt(std::int64_t offset, const char* bytes, std::int64_t size) {
+bool TGeliXReader::WriteAt(std::int64_t offset, const char* bytes, std::int64_t size) {
   if (!stream_) return false;
+  if (writtenSize_ < 0) {
+    stream_->clear();
+    writtenSize_ = FileSize();
+  }
+  const auto count = static_cast<std::size_t>(size);
+  const bool follows = !pending_.empty() && offset == pendingAt_ + static_cast<std::int64_t>(pending_.size());
+  if (!follows || pending_.size() + count > kWriteBuffer) {
+    if (!flushPending()) return false;
+    if (count >= kWriteBuffer) return writeThrough(offset, bytes, size) && writeFailure_.empty();
+    pendingAt_ = offset;
+  }
+  pending_.insert(pending_.end(), bytes, bytes + count);
+  writtenSize_ = std::max(writtenSize_, offset + size);
+  return writeFailure_.empty();
+}
+
+bool TGeliXReader::writeThrough(std::int64_t offset, const char* bytes, std::int64_t size) {
   stream_->clear();
-  if (writtenSize_ < 0) writtenSize_ = FileSize();
   errno = 0;
   if (writtenPosition_ != offset) stream_->seekp(static_cast<std::streamoff>(offset));
   stream_->write(bytes, static_cast<std::streamsize>(size));
   stream_->flush();
   if (!*stream_) {
-    ForgetWritePlace();
     NoteWriteFailure();
+    writtenSize_ = writtenPosition_ = -1;
     return false;
   }
   writtenPosition_ = offset + size;
   writtenSize_ = std::max(writtenSize_, writtenPosition_);
   return true;
+}
+
+bool TGeliXReader::flushPending() {
+  if (pending_.empty() || !stream_) {
+    pending_.clear();
+    return writeFailure_.empty();
+  }
+  std::vector<char> bytes;
+  bytes.swap(pending_);
+  const bool written = writeThrough(pendingAt_, bytes.data(), static_cast<std::int64_t>(bytes.size()));
+  // The buffer's room is kept for the bytes to come.
+  bytes.clear();
+  pending_.swap(bytes);
+  return written && writeFailure_.empty();
+}
+
+bool TGeliXReader::FlushWrites() { return flushPending(); }
+
+void TGeliXReader::ForgetWritePlace() {
+  flushPending();
+  writtenSize_ = writtenPosition_ = -1;
 }
 
 void TGeliXReader::NoteWriteFailure() {

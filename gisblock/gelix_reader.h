@@ -45,6 +45,11 @@ class TGeliXReader : public TGelixManipulator {
   // Why the first write into the file failed; empty while every write
   // went through.
   const std::string& WriteFailure() const { return writeFailure_; }
+  // Writes what still waits in the write buffer into the file (a writer's
+  // companions too); false, with the failure noted, when the file refused
+  // it or an earlier write. A writer freed without it still writes what
+  // waits, but nobody learns of a failure then.
+  virtual bool FlushWrites();
 
   // Where the registers live: the model's first TRegister, created when
   // missing. Without a model the reader keeps a register of its own.
@@ -82,12 +87,15 @@ class TGeliXReader : public TGelixManipulator {
   bool WriteRecord(const std::uint8_t* record, std::int32_t at, const std::vector<std::uint8_t>& gapRecord);
   // Keeps the cause of the first failed write (errno of the failed call).
   void NoteWriteFailure();
-  // Writes `size` bytes at `offset` and flushes them, so that a failure is
-  // known at the record that met it; false (and the failure noted) when the
-  // file refused them.
-  bool WriteFlushedAt(std::int64_t offset, const char* bytes, std::int64_t size);
-  // Anything but WriteFlushedAt that moves the stream's position.
-  void ForgetWritePlace() { writtenSize_ = writtenPosition_ = -1; }
+  // Writes `size` bytes at `offset`. Bytes that go on where the last ones
+  // ended wait in a buffer and reach the file together (one system call for
+  // many records); a failure is known when they do: at a later write, at
+  // FlushWrites at the latest. False (and the failure noted) when the file
+  // refused them or earlier bytes.
+  bool WriteAt(std::int64_t offset, const char* bytes, std::int64_t size);
+  // Anything but WriteAt that moves the stream's position: what waits is
+  // written first.
+  void ForgetWritePlace();
 
   std::unique_ptr<std::iostream> stream_;
   std::string filePath_;
@@ -106,12 +114,20 @@ class TGeliXReader : public TGelixManipulator {
   const std::iostream* readStream_ = nullptr;
   mutable std::int64_t knownSize_ = -1;
   std::int64_t knownPosition_ = -1;
-  // What our own writes left: the file's size and the position after the
-  // last record, so that appending record after record asks the file
-  // neither, and seeks only where it writes elsewhere (every seek of a file
-  // stream is a system call). -1: ask the file.
+  // Writes bytes into the file at once; false, the failure noted and the
+  // place forgotten, when the file refuses them.
+  bool writeThrough(std::int64_t offset, const char* bytes, std::int64_t size);
+  bool flushPending();
+  // What our own writes left: the file's size with the bytes still waiting,
+  // and the stream's position after the last bytes written into the file, so
+  // that appending record after record asks the file neither, and seeks only
+  // where it writes elsewhere (every seek of a file stream is a system
+  // call). -1: ask the file.
   std::int64_t writtenSize_ = -1;
   std::int64_t writtenPosition_ = -1;
+  // The bytes waiting, which belong at `pendingAt_`.
+  std::vector<char> pending_;
+  std::int64_t pendingAt_ = 0;
 
   TEntity* objectModel_ = nullptr;
   TRegister* registerRoot_ = nullptr;

@@ -123,8 +123,8 @@ std::int32_t TGelixCoordWriter::AppendCoords(const std::vector<std::uint8_t>& re
   if (!stream_) return -1;
   stream_->clear();
   const std::int32_t first = GetRecordCount();
-  if (WriteFlushedAt(static_cast<std::int64_t>(first) * recordSize_, reinterpret_cast<const char*>(records.data()),
-                     static_cast<std::int64_t>(count) * recordSize_))
+  if (WriteAt(static_cast<std::int64_t>(first) * recordSize_, reinterpret_cast<const char*>(records.data()),
+              static_cast<std::int64_t>(count) * recordSize_))
     return first;
   return -1;
 }
@@ -138,6 +138,11 @@ bool TGelixLinWriter::OpenStream() { return OpenForWriting(Rewrite); }
 
 bool TGelixLinWriter::Failed(std::string& file, std::string& cause) const {
   return TGelixLinReader::Failed(file, cause) || (coords_ && coords_->Failed(file, cause));
+}
+
+bool TGelixLinWriter::FlushWrites() {
+  const bool coords = !coords_ || coords_->FlushWrites();
+  return TGelixLinReader::FlushWrites() && coords;
 }
 
 TGelixCoordReader* TGelixLinWriter::CreateCoordReader() {
@@ -181,7 +186,8 @@ bool TGelixLinWriter::writeLine(TPolyLineElement* line, std::int32_t number, std
   const int count = line->GetCoordsCount();
   std::vector<std::uint8_t> vertices(static_cast<std::size_t>(count) * 12);
   for (int i = 0; i < count; ++i) {
-    const double x = line->GetVertexX(i), y = line->GetVertexY(i);
+    const T2DCoordinate* vertex = line->GetCoord(i);
+    const double x = vertex ? vertex->X : 0.0, y = vertex ? vertex->Y : 0.0;
     double storedX, storedY;
     WorldToStored(x, y, storedX, storedY);
     const auto sx = platform::encodeReal48(storedX);
@@ -226,7 +232,8 @@ bool TGelixLinWriter::writeLine(TPolyLineElement* line, std::int32_t number, std
   namespace field = gisblock::bytes;
   field::putI32(bytes.data(), 19, count > 0 ? first : 0);
   field::putI32(bytes.data(), 23, count > 0 ? first + count - 1 : 0);
-  return WriteRecord(bytes.data(), number, gisblock::dummyRecord("TN.LIN"));
+  static const std::vector<std::uint8_t> gap = gisblock::dummyRecord("TN.LIN");
+  return WriteRecord(bytes.data(), number, gap);
 }
 
 bool TGelixObjectWriter::OpenStream() { return OpenForWriting(Rewrite); }
@@ -262,5 +269,6 @@ bool TGelixAreaWriter::WriteArea(TAreaElement* area) {
     PostWarning(ShownFilePath() + ": plocha č." + std::to_string(props->Cislo) + " nezapsána: " + e.what());
     return false;
   }
-  return WriteRecord(bytes.data(), props->Cislo, gisblock::dummyRecord("TN.ARE"));
+  static const std::vector<std::uint8_t> gap = gisblock::dummyRecord("TN.ARE");
+  return WriteRecord(bytes.data(), props->Cislo, gap);
 }

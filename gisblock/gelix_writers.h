@@ -65,6 +65,8 @@ class TGelixLinWriter : public TGelixLinReader {
   // The first of TN.LIN and TN.CRD that could not be written, and why;
   // false while both were written whole.
   bool Failed(std::string& file, std::string& cause) const override;
+  // TN.LIN and TN.CRD.
+  bool FlushWrites() override;
 
  protected:
   bool OpenStream() override;

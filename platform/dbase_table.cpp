@@ -31,6 +31,14 @@ std::string fileText(const fs::path& file) { return file.string(); }
 // before it.
 std::string failureCause() { return ": " + systemCause(errno); }
 
+// Rows of appends that wait for one write: a few hundred rows of a table.
+constexpr std::size_t kWaitingBytes = std::size_t{1} << 18;
+// Rows of a read-only table read one by one before the table is read whole,
+// and the most a table read whole may hold: a table opened for a row or two
+// reads only those, one that serves many rows is read once.
+constexpr std::uint32_t kRowsBeforeLoading = 64;
+constexpr std::uint64_t kMostLoaded = std::uint64_t{64} << 20;
+
 }  // namespace
 
 DbfTable::~DbfTable() { close(); }
@@ -81,6 +89,9 @@ void DbfTable::open(const fs::path& file, bool readOnly) {
   const std::uint64_t size = fs::file_size(file, ec);
   const std::uint64_t held = size > header_.headerLength ? (size - header_.headerLength) / header_.recordLength : 0;
   recordCount_ = static_cast<std::uint32_t>(std::min<std::uint64_t>(header_.recordCount, held));
+  fileCount_ = recordCount_;
+  static std::uint64_t openings = 0;
+  opening_ = ++openings;
   path_ = file;
   readOnly_ = readOnly;
   state_ = State::Browse;
@@ -88,10 +99,20 @@ void DbfTable::open(const fs::path& file, bool readOnly) {
 }
 
 void DbfTable::close() {
+  try {
+    flush();
+  } catch (const DbfError&) {
+    // Told by flush() to whoever asks; a table being closed cannot.
+  }
   if (file_.is_open()) file_.close();
   state_ = State::Closed;
   fields_.clear();
-  recordCount_ = 0;
+  waiting_.clear();
+  rows_.clear();
+  rows_.shrink_to_fit();
+  fileReads_ = 0;
+  recordCount_ = fileCount_ = 0;
+  opening_ = 0;
   recNo_ = 0;
   record_.clear();
 }
@@ -118,6 +139,18 @@ std::uint64_t DbfTable::recordPosition(std::uint32_t recNo) const {
 }
 
 void DbfTable::readRecord(std::uint32_t recNo) {
+  if (recNo > fileCount_ && recNo <= recordCount_) {
+    record_.assign(waiting_, static_cast<std::size_t>(recNo - fileCount_ - 1) * header_.recordLength,
+                   header_.recordLength);
+    recNo_ = recNo;
+    return;
+  }
+  if (rows_.empty() && readOnly_ && ++fileReads_ > kRowsBeforeLoading) loadRows();
+  if (!rows_.empty() && recNo >= 1 && recNo <= fileCount_) {
+    record_.assign(rows_, static_cast<std::size_t>(recNo - 1) * header_.recordLength, header_.recordLength);
+    recNo_ = recNo;
+    return;
+  }
   record_.assign(header_.recordLength, ' ');
   file_.clear();
   file_.seekg(static_cast<std::streamoff>(recordPosition(recNo)));
@@ -127,6 +160,19 @@ void DbfTable::readRecord(std::uint32_t recNo) {
     throw DbfError("Větu " + std::to_string(recNo) + " tabulky " + fileText(path_) + " nelze přečíst");
   }
   recNo_ = recNo;
+}
+
+void DbfTable::loadRows() {
+  fileReads_ = 0;
+  const std::uint64_t size = static_cast<std::uint64_t>(fileCount_) * header_.recordLength;
+  if (size == 0 || size > kMostLoaded) return;
+  std::string rows(static_cast<std::size_t>(size), ' ');
+  file_.clear();
+  file_.seekg(static_cast<std::streamoff>(recordPosition(1)));
+  file_.read(rows.data(), static_cast<std::streamsize>(size));
+  // Rows that cannot be read whole are read one by one, as before.
+  if (file_) rows_ = std::move(rows);
+  file_.clear();
 }
 
 void DbfTable::moveTo(std::uint32_t recNo) {
@@ -195,6 +241,16 @@ void DbfTable::setText(int field, std::string_view text) {
 
 void DbfTable::setText(std::string_view name, std::string_view text) { setText(requireField(name), text); }
 
+bool DbfTable::setNumber(int field, double value) {
+  if ((state_ != State::Edit && state_ != State::Append) || field < 0 || field >= static_cast<int>(fields_.size()))
+    return false;
+  const DbfField& f = fields_[field];
+  const std::optional<std::string> bytes = dbf::numberFieldBytes(f, value);
+  if (!bytes) return false;
+  record_.replace(1 + f.offset, f.width, *bytes);
+  return true;
+}
+
 void DbfTable::writeRecord(std::uint32_t recNo) {
   errno = 0;
   file_.clear();
@@ -230,14 +286,43 @@ void DbfTable::writeHeaderCount() {
   if (!file_) throw DbfError("Hlavičku tabulky " + fileText(path_) + " nelze zapsat" + failureCause());
 }
 
+void DbfTable::flush() {
+  if (waiting_.empty()) return;
+  std::string rows;
+  rows.swap(waiting_);
+  const std::uint32_t first = fileCount_ + 1;
+  errno = 0;
+  file_.clear();
+  file_.seekp(static_cast<std::streamoff>(recordPosition(first)));
+  file_.write(rows.data(), static_cast<std::streamsize>(rows.size()));
+  file_.put(static_cast<char>(dbf::kFileEnd));
+  file_.flush();
+  if (!file_) {
+    const std::string cause = failureCause();
+    recordCount_ = fileCount_;
+    if (recNo_ >= first) recNo_ = 0;
+    throw DbfError("Větu " + std::to_string(first) + " tabulky " + fileText(path_) + " nelze zapsat" + cause);
+  }
+  fileCount_ = recordCount_;
+  writeHeaderCount();
+}
+
 void DbfTable::post() {
   if (state_ == State::Edit) {
+    flush();
     writeRecord(recNo_);
     writeHeaderCount();
+  } else if (state_ == State::Append && bufferAppends_) {
+    waiting_ += record_;
+    recNo_ = ++recordCount_;
+    state_ = State::Browse;
+    if (waiting_.size() >= kWaitingBytes) flush();
+    return;
   } else if (state_ == State::Append) {
+    flush();
     const std::uint32_t recNo = recordCount_ + 1;
     writeRecord(recNo);
-    recordCount_ = recNo;
+    recordCount_ = fileCount_ = recNo;
     recNo_ = recNo;
     writeHeaderCount();
   } else {
@@ -256,6 +341,7 @@ void DbfTable::deleteRecord() {
   if (readOnly_) throw DbfError("Tabulka " + fileText(path_) + " je otevřena jen pro čtení");
   requireRow();
   cancel();
+  flush();
   record_[0] = '*';
   writeRecord(recNo_);
   writeHeaderCount();

@@ -30,8 +30,13 @@ class DbfTable {
 
   // Throws DbfError when the file cannot be opened or is no dBase table.
   void open(const std::filesystem::path& file, bool readOnly);
-  void close();  // drops an unposted edit
+  // Drops an unposted edit; rows still waiting (see bufferAppends) are
+  // written, but only flush() tells of a failure.
+  void close();
   bool isOpen() const { return state_ != State::Closed; }
+  // A number no other opening of any table shares: what is derived from the
+  // fields of an open table holds while its opening stays the same.
+  std::uint64_t opening() const { return opening_; }
   bool isReadOnly() const { return readOnly_; }
   const std::filesystem::path& path() const { return path_; }
   State state() const { return state_; }
@@ -66,15 +71,31 @@ class DbfTable {
   void append();
   void setText(int field, std::string_view text);
   void setText(std::string_view name, std::string_view text);
+  // A number field := the value, as setText of its shortest text sets it;
+  // false, nothing set, where that takes the text (another type, a value
+  // the field refuses, a row not in edit).
+  bool setNumber(int field, double value);
   void post();
   void cancel();
   // Marks the current row deleted ('*'); walks skip it from then on.
   void deleteRecord();
 
+  // While on (it outlasts close and open), appended rows that are posted
+  // wait in memory and reach the file together with the header's count: at
+  // flush(), when many wait, before a row of the file is changed, and at
+  // close. A write that fails is known then, not at the row's post. Rows
+  // read as posted meanwhile.
+  void bufferAppends(bool on) { bufferAppends_ = on; }
+  // Writes the rows that wait. Throws DbfError, naming the first row that
+  // could not be written and the cause, when the file refuses them; they
+  // are dropped then.
+  void flush();
+
  private:
   int requireField(std::string_view name) const;
   void requireRow() const;
   void readRecord(std::uint32_t recNo);
+  void loadRows();
   void writeRecord(std::uint32_t recNo);
   void writeHeaderCount();
   std::uint64_t recordPosition(std::uint32_t recNo) const;
@@ -85,9 +106,17 @@ class DbfTable {
   State state_ = State::Closed;
   DbfHeader header_;
   std::vector<DbfField> fields_;
-  std::uint32_t recordCount_ = 0;
+  std::uint32_t recordCount_ = 0;  // posted rows, those waiting included
   std::uint32_t recNo_ = 0;
+  std::uint64_t opening_ = 0;
   std::string record_;  // the current row's bytes, deleted flag first
+  // A table opened read-only that is read row after row is read whole
+  // after a few rows: rows 1 to fileCount_, from then on.
+  std::uint32_t fileReads_ = 0;
+  std::string rows_;
+  bool bufferAppends_ = false;
+  std::uint32_t fileCount_ = 0;  // rows in the file
+  std::string waiting_;          // rows fileCount_ + 1 to recordCount_
 };
 
 }  // namespace platform

@@ -2,8 +2,11 @@
 
 #include "platform/codepage.h"
 
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <system_error>
 
 namespace platform::dbf {
 namespace {
@@ -45,9 +48,33 @@ std::string numberText(std::string_view raw) {
   throw DbfError("Hodnotu \"" + std::string(text) + "\" nelze zapsat do položky " + field.name + ": " + why);
 }
 
+// `value` as "%*.*f" prints it with the field's width and decimals; the
+// usual widths without printf's parsing of a format.
+std::string fixedText(double value, int width, int decimals) {
+  constexpr int kMostDecimals = 64;
+  if (decimals <= kMostDecimals) {
+    // Room for every double in fixed notation and the decimals.
+    char digits[400 + kMostDecimals];
+    const auto result = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, decimals);
+    if (result.ec == std::errc()) {
+      const auto length = static_cast<std::size_t>(result.ptr - digits);
+      std::string text(width > static_cast<int>(length) ? static_cast<std::size_t>(width) - length : 0, ' ');
+      text.append(digits, length);
+      return text;
+    }
+  }
+  const int length = std::snprintf(nullptr, 0, "%*.*f", width, decimals, value);
+  if (length < 0) return {};
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  std::snprintf(text.data(), text.size(), "%*.*f", width, decimals, value);
+  text.pop_back();
+  return text;
+}
+
 std::string numberBytes(const DbfField& field, std::string_view text) {
-  std::string s(trimmed(text));
-  if (s.empty()) return std::string(field.width, ' ');
+  const std::string_view t = trimmed(text);
+  if (t.empty()) return std::string(field.width, ' ');
+  std::string s(t);
   std::size_t digits = 0, separators = 0;
   for (std::size_t i = 0; i < s.size(); ++i) {
     char& c = s[i];
@@ -61,11 +88,8 @@ std::string numberBytes(const DbfField& field, std::string_view text) {
   if (value == 0) value = 0;  // no "-0"
   // A field of a table made elsewhere may be far wider than dBase allows.
   const int width = static_cast<int>(field.width), decimals = static_cast<int>(field.decimals);
-  const int length = std::snprintf(nullptr, 0, "%*.*f", width, decimals, value);
-  if (length < 0 || length > width) refuse(field, text, "číslo se do položky nevejde");
-  std::string bytes(static_cast<std::size_t>(length) + 1, '\0');
-  std::snprintf(bytes.data(), bytes.size(), "%*.*f", width, decimals, value);
-  bytes.pop_back();
+  std::string bytes = fixedText(value, width, decimals);
+  if (bytes.empty() || bytes.size() > field.width) refuse(field, text, "číslo se do položky nevejde");
   return bytes;
 }
 
@@ -126,6 +150,13 @@ std::string logicalBytes(const DbfField& field, std::string_view text) {
 }
 
 }  // namespace
+
+std::optional<std::string> numberFieldBytes(const DbfField& field, double value) {
+  if ((field.type != 'N' && field.type != 'F') || !std::isfinite(value)) return std::nullopt;
+  std::string bytes = fixedText(value == 0 ? 0.0 : value, static_cast<int>(field.width), static_cast<int>(field.decimals));
+  if (bytes.empty() || bytes.size() > field.width) return std::nullopt;
+  return bytes;
+}
 
 std::string fieldText(const DbfField& field, std::string_view bytes) {
   switch (field.type) {

@@ -5,6 +5,7 @@
 // read as d.m.yyyy; logical fields as TRUE and FALSE.
 #include "platform/dbase_structure.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,5 +20,11 @@ std::string fieldText(const DbfField& field, std::string_view bytes);
 // Throws DbfError for text that the field cannot hold (not a number, too
 // many digits, not a date, not a truth value, wider than the field).
 std::string fieldBytes(const DbfField& field, std::string_view text);
+
+// The bytes fieldBytes gives a number field for the shortest text of
+// `value`, formatted from the value itself; nothing for a field of another
+// type, a value that is not finite or one the field cannot hold (the text
+// then tells why).
+std::optional<std::string> numberFieldBytes(const DbfField& field, double value);
 
 }  // namespace platform::dbf

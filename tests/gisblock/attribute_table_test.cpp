@@ -73,6 +73,32 @@ TEST_F(AttributeTableTest, StaleEntriesRebuildTheIndexOncePerTableFile) {
   EXPECT_TRUE(fs::exists(path("P1600.IND")));
 }
 
+// A table located in row after row reads its index and rows whole after a
+// few; the answers stay those of the file, and a rebuild reads the file as
+// it is now.
+TEST_F(AttributeTableTest, ATableLocatedInOftenAnswersAsItsFileDoes) {
+  std::vector<std::string> cisla;
+  for (int c = 1; c <= 150; ++c) cisla.push_back(std::to_string(c % 100 + 1));  // 2..51 twice
+  const std::string p = tableWithRows("P1600.DBF", cisla);
+  AttributeTable t(messages);
+  for (int round = 0; round < 2; ++round)
+    for (int c = 1; c <= 100; ++c) {
+      SCOPED_TRACE(c);
+      ASSERT_TRUE(t.LocateInFile(p, c));
+      if (c <= 51) EXPECT_EQ(t.GetFieldText("NAZEV"), "row" + std::to_string(c + 99));  // the later row
+    }
+  platform::DbfTable other;
+  other.open(p, false);
+  other.append();
+  other.setText("CISLO", "300");
+  other.setText("NAZEV", "added");
+  other.post();
+  other.close();
+  EXPECT_TRUE(t.LocateInFile(p, 300));
+  EXPECT_EQ(t.GetFieldText("NAZEV"), "added");
+  EXPECT_FALSE(t.LocateInFile(p, 101));
+}
+
 // On a read-only share no index can be written: rows are found through an
 // index kept in memory, the user learns that once per table in the log,
 // and no box comes up. A table that cannot be read is not a missing row.

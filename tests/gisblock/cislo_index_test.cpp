@@ -40,6 +40,9 @@ TEST(CisloIndex, ReadingBeyondTheFileIsAGap) {
   EXPECT_EQ(gisblock::readIndexEntry(in, 0), -1);
   EXPECT_EQ(gisblock::readIndexEntry(in, 2), -1);
   EXPECT_EQ(gisblock::readIndexEntry(in, -1), -1);
+  const CisloIndex decoded = CisloIndex::decode({0xFF, 0xFF, 0xFF, 0xFF, 2, 0, 0, 0, 7});
+  EXPECT_EQ(decoded.entry(1), 2);
+  EXPECT_EQ(decoded.entry(2), -1);  // a partial entry is none
   EXPECT_EQ(gisblock::cisloFromText("12"), 12);
   EXPECT_EQ(gisblock::cisloFromText("1a"), 0);
 }

@@ -1,5 +1,6 @@
 #include "gisblock/gelix_writers.h"
 
+#include "file_size_limit.h"
 #include "gelix_block_fixture.h"
 #include "gisblock/gelix_blok_reader.h"
 #include "platform/real48.h"
@@ -155,6 +156,40 @@ TEST_F(GelixWriterTest, OnlyARewritingWriterMakesAMissingFileAndNoWriterWritesNo
   EXPECT_EQ(TGelixLinWriter::CreateForBlock("Q:\\ZELTO\\TEST.BLK", false), nullptr);
   EXPECT_TRUE(log.saw("Blok Q:\\ZELTO\\TEST.BLK nelze zapsat"));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), std::filesystem::directory_iterator()), before);
+}
+
+// Records wait and reach the file together; a file that refuses them is
+// known at the flush at the latest, and names itself and the cause.
+TEST_F(GelixWriterTest, WaitingRecordsCountAndAFailedFlushIsKnown) {
+  std::unique_ptr<TGelixLinWriter> w(TGelixLinWriter::CreateForBlock(block(), true));
+  ASSERT_TRUE(w);
+  std::vector<std::unique_ptr<TPolyLineElement>> lines;
+  auto writeLines = [&](int from, int to) {
+    bool all = true;
+    for (int n = from; n <= to; ++n) {
+      auto line = std::make_unique<TPolyLineElement>();
+      for (int k = 0; k < 3; ++k) line->AddVertex(X0 + n, Y0 + k);
+      line->SetProperties(new TGelixLineProps);
+      line->ID = n;
+      all = w->WriteLine(line.get()) && all;
+      lines.push_back(std::move(line));
+    }
+    return all;
+  };
+  EXPECT_TRUE(writeLines(1, 50));
+  EXPECT_EQ(w->GetRecordCount(), 51);
+  EXPECT_TRUE(w->FlushWrites());
+  EXPECT_EQ(bytesOf(block() + "/TN.LIN").size(), 51u * 103);
+  EXPECT_EQ(bytesOf(block() + "/TN.CRD").size(), 151u * 12);  // after the dummy
+  std::string file, cause;
+  {
+    test_support::FileSizeLimit limit(56 * 103);
+    writeLines(51, 100);
+    EXPECT_FALSE(w->FlushWrites());
+  }
+  ASSERT_TRUE(w->Failed(file, cause));
+  EXPECT_EQ(file, "TN.LIN");
+  EXPECT_EQ(cause, "soubor je příliš velký");
 }
 
 }  // namespace

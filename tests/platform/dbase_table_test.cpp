@@ -145,6 +145,54 @@ TEST_F(DbfTableTest, CreationEnforcesDbaseLimits) {
   EXPECT_EQ(t.fields()[1].type, 'L');
 }
 
+// Buffered appends: posted rows read as posted, reach the file together
+// (the same bytes as rows written one by one), and a file that refuses them
+// is known at the flush, naming the first row that did not fit.
+TEST_F(DbfTableTest, BufferedRowsReachTheFileTogetherOrFailAtTheFlush) {
+  createSample();
+  const fs::path plain = dir / "PLAIN.DBF";
+  fs::copy_file(file, plain);
+  const auto empty = fs::file_size(file);
+  DbfTable buffered, direct;
+  buffered.open(file, false);
+  buffered.bufferAppends(true);
+  direct.open(plain, false);
+  for (const char* cislo : {"7", "8", "9"})
+    for (DbfTable* t : {&buffered, &direct}) {
+      t->append();
+      t->setText("CISLO", cislo);
+      t->post();
+    }
+  EXPECT_EQ(fs::file_size(file), empty);
+  EXPECT_EQ(buffered.recordCount(), 3u);
+  buffered.moveTo(2);
+  EXPECT_EQ(buffered.text("CISLO"), "8");
+  buffered.flush();
+  EXPECT_EQ(test_support::ReadFile(file), test_support::ReadFile(plain));
+
+  const auto three = fs::file_size(file);
+  for (int i = 0; i < 20; ++i) {
+    buffered.append();
+    buffered.setText("NAZEV", "x");
+    buffered.post();
+  }
+  {
+    test_support::FileSizeLimit limit(three + 16 * 5);
+    try {
+      buffered.flush();
+      ADD_FAILURE() << "no error";
+    } catch (const DbfError& e) {
+      const std::string text = e.what();
+      EXPECT_EQ(text.rfind("Větu 4 tabulky " + file.string() + " nelze zapsat", 0), 0u) << text;
+      EXPECT_NE(text.find("soubor je příliš velký"), std::string::npos) << text;
+    }
+  }
+  EXPECT_EQ(buffered.recordCount(), 3u);
+  buffered.close();
+  buffered.open(file, true);
+  EXPECT_EQ(buffered.recordCount(), 3u);
+}
+
 // A full disk: the failed write names the file and its cause, a table made
 // only in part is not left to pass for one, and a row that did not fit
 // leaves the table as it was before it.

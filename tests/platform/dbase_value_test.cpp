@@ -2,6 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cstdio>
+#include <limits>
+#include <cstdlib>
+#include <string>
+#include <utility>
+
 using platform::DbfError;
 using platform::DbfField;
 using namespace platform::dbf;
@@ -31,6 +38,38 @@ TEST(DbfValue, NumbersAreWrittenRightAlignedWithTheirDecimals) {
   EXPECT_THROW(fieldBytes(n, "123456.7"), DbfError);  // does not fit
   EXPECT_THROW(fieldBytes(n, "12a"), DbfError);
   EXPECT_THROW(fieldBytes(n, "1.2.3"), DbfError);
+  // Exactly as "%*.*f" prints: ties of the binary value to even, a negative
+  // that rounds to zero keeps its sign, and a field of a table made
+  // elsewhere may hold more decimals than the short path formats.
+  const std::pair<DbfField, std::string> printed[] = {
+      {field('N', 6, 2), "0.125"}, {field('N', 6, 2), "0.375"}, {field('N', 4, 0), "2.5"},
+      {field('N', 6, 2), "-0.001"}, {field('N', 14, 6), "1234.5678901"}, {field('N', 200, 90), "0.1"},
+      {field('N', 330, 2), "1" + std::string(308, '0')}};
+  for (const auto& [f, text] : printed) {
+    char expected[400];
+    std::snprintf(expected, sizeof expected, "%*.*f", f.width, f.decimals, std::strtod(text.c_str(), nullptr));
+    EXPECT_EQ(fieldBytes(f, text), expected) << text;
+  }
+}
+
+// A number set from its value gives the bytes its shortest text gives, and
+// leaves to the text what the text would refuse.
+TEST(DbfValue, NumbersFromTheirValuesAsFromTheirTexts) {
+  const DbfField fields[] = {field('N', 12, 2), field('F', 14, 6), field('N', 4, 0)};
+  for (const DbfField& f : fields)
+    for (double v : {0.0, -0.0, 0.125, -0.004, 1e-9, 12345.678, -987654.3, 1e15}) {
+      char text[400];
+      const auto end = std::to_chars(text, text + sizeof text, v, std::chars_format::fixed).ptr;
+      const std::string_view shortest(text, static_cast<std::size_t>(end - text));
+      const auto bytes = numberFieldBytes(f, v);
+      try {
+        EXPECT_EQ(bytes, fieldBytes(f, shortest)) << shortest;
+      } catch (const DbfError&) {
+        EXPECT_FALSE(bytes) << shortest;
+      }
+    }
+  EXPECT_FALSE(numberFieldBytes(field('C', 8), 1));
+  EXPECT_FALSE(numberFieldBytes(field('N', 8), std::numeric_limits<double>::infinity()));
 }
 
 TEST(DbfValue, CharactersAreWindows1250PaddedAndCut) {
