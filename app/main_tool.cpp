@@ -249,6 +249,8 @@ void TMainTool::ExportLevel(int code) {
       f->btLHC->setEnabled(false);
     }
   };
+  // The window as a whole is off while a job runs; the button's own state counts.
+  context.ReadLocked = !form->btCtiRevir->isEnabledTo(form);
   platform::Pacer pacer;
   context.ProcessMessages = [&pacer] {
     if (pacer.due()) zelto::ProcessPendingMessages();

@@ -157,7 +157,8 @@ void TExportGelixElements::EndBlock(bool interrupted, const std::string& nothing
     }
   } else if (!reason.empty()) {
     if (ours)
-      gisblock::TableMessages::logText("; Blok " + shown + " nezapsán: " + reason + ", zůstává beze změny");
+      gisblock::TableMessages::logText("; Blok " + shown + " nezapsán: " + reason +
+                                       (staged->blockThere() ? ", zůstává beze změny" : ""));
     else
       staged->abandon(reason);
   } else if (!ours) {

@@ -171,18 +171,27 @@ bool StagedBlock::fail(std::string text) {
   return false;
 }
 
+bool StagedBlock::blockThere() const {
+  std::error_code ec;
+  return !target_.empty() && fs::exists(fs::symlink_status(target_, ec));
+}
+
+std::string StagedBlock::leftText() const {
+  return blockThere() ? "Původní blok zůstává beze změny." : "Žádný blok nebyl zapsán.";
+}
+
 void StagedBlock::noteFailure(std::string_view file, std::string_view cause) {
   if (failed_) return;
   failed_ = true;
   const std::string where = file.empty() ? ": " : ", soubor " + shown(file) + ": ";
-  error_ = "Blok " + shown_ + " nebyl zapsán" + where + shownText(cause) + ". Původní blok zůstává beze změny.";
+  error_ = "Blok " + shown_ + " nebyl zapsán" + where + shownText(cause) + ". " + leftText();
   if (joined_) std::ofstream(staging_ / kFailureNote, std::ios::binary) << error_;
 }
 
 void StagedBlock::abandon(std::string_view reason) {
   if (failed_) return;
   failed_ = true;
-  error_ = "Blok " + shown_ + " nebyl zapsán: " + std::string(reason) + ". Původní blok zůstává beze změny.";
+  error_ = "Blok " + shown_ + " nebyl zapsán: " + std::string(reason) + ". " + leftText();
   if (joined_) std::ofstream(staging_ / kFailureNote, std::ios::binary) << error_;
 }
 

@@ -69,6 +69,11 @@ class StagedBlock {
   std::string shown(std::string_view path) const;
   // A message with every mention of the staging directory in that form.
   std::string shownText(std::string_view text) const;
+  // What a failure leaves, for the end of its message: the old block as it
+  // was, or, where there was none, no block at all.
+  std::string leftText() const;
+  // Whether a block of this name lies on the disk now.
+  bool blockThere() const;
 
   // Puts the staging directory in place of the target (which may be missing):
   // its files are on the disk first, and the two directories change places

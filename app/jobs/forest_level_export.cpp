@@ -119,7 +119,8 @@ std::string MissingControlFile(const std::string& gisRoot, char letter, std::int
   return {};
 }
 
-std::string OtherDistrictProblem(const std::string& readDirectory, const std::string& outputDirectory) {
+std::string OtherDistrictProblem(const std::string& readDirectory, const std::string& outputDirectory,
+                                 bool readLocked) {
   if (readDirectory.empty()) return {};
   std::string ignored;
   const std::optional<std::string> read = DistrictCodeOf(readDirectory, ignored);
@@ -127,8 +128,12 @@ std::string OtherDistrictProblem(const std::string& readDirectory, const std::st
   const std::optional<std::string> readLhc = LhcCodeOf(SplitLast(SplitLast(readDirectory).first).second);
   const std::optional<std::string> outputLhc = LhcCodeOf(SplitLast(SplitLast(outputDirectory).first).second);
   if ((!read || !output || *read == *output) && (!readLhc || !outputLhc || *readLhc == *outputLhc)) return {};
-  return "Načten je revír " + readDirectory + ", výstup je zvolen do revíru " + outputDirectory +
-         ": do jiného revíru se nezapisuje. Načtěte revír výstupu, nebo zvolte výstup načteného revíru.";
+  const std::string said = "Načten je revír " + readDirectory + ", výstup je zvolen do revíru " + outputDirectory +
+                           ": do jiného revíru se nezapisuje. ";
+  // Once a level has been exported, the read stays for the whole run.
+  if (readLocked)
+    return said + "Zvolte výstup načteného revíru; jiný revír lze po exportu načíst až po novém spuštění programu.";
+  return said + "Načtěte revír výstupu, nebo zvolte výstup načteného revíru.";
 }
 
 void Refuse(const std::function<void(const std::string&)>& log, const std::string& job, const std::string& why,
@@ -433,7 +438,6 @@ std::optional<std::string> InputDamage(const LevelExportContext& context) {
 }  // namespace
 
 ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLevel& level) {
-  if (context.DisableReadButtons) context.DisableReadButtons();
   auto refused = [&](ExportResult result, const std::string& why) {
     Refuse(LogText, LevelJob(level), why, context.ShowFailure);
     return result;
@@ -450,7 +454,8 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
   // The hierarchy is the district read; under another district's name it
   // would replace that district's level with this one's areas.
   const std::string other =
-      OtherDistrictProblem(context.Model ? context.Model->DistrictDirectory : "", context.OutputDirectory);
+      OtherDistrictProblem(context.Model ? context.Model->DistrictDirectory : "", context.OutputDirectory,
+                           context.ReadLocked);
   if (!other.empty()) return refused(ExportResult::Refused, other);
   if (const std::string missing = MissingControlFile(context.GisRoot, 'P', level.AreaKind); !missing.empty())
     return refused(ExportResult::MissingControlFile, missing);
@@ -490,6 +495,10 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
     if (!root) nothing = "není načten revír (lesnická hierarchie chybí)";
     if (root && !HasUnitOf(*root, *level.UnitClass)) noUnits = NoUnitsText(context, level);
     if (root && noUnits.empty()) {
+      // From here on the hierarchy changes (the units count their areas,
+      // the areas take the old ones' attributes): no other district may
+      // replace it while this run still exports from it.
+      if (context.DisableReadButtons) context.DisableReadButtons();
       network.Source = root;
       std::unique_ptr<TReadLinesIntoQTreeDleTridy> copying;
       if (joinLines) {
@@ -583,7 +592,8 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
   }
   if (!nothing.empty() || !noUnits.empty()) {
     const std::string why = noUnits.empty() ? "Úroveň " + level.Prefix + " nebyla exportována: " + nothing : noUnits;
-    const std::string text = why + ". Blok " + block + " zůstává beze změny.";
+    const std::string text =
+        why + ". Blok " + block + (staged.blockThere() ? " zůstává beze změny." : " nebyl zapsán.");
     ShowLevelFailure(context, text);
     LogText("; " + text);
   }
@@ -594,20 +604,17 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
 void ExportWholeDistrict(const LevelExportContext& context) {
   const std::string job = "Export všech vrstev revíru";
   if (!context.Refusal.empty()) {
-    if (context.DisableReadButtons) context.DisableReadButtons();
     Refuse(LogText, job, context.Refusal);
     return;
   }
   if (const std::optional<std::string> damage = InputDamage(context)) {
-    if (context.DisableReadButtons) context.DisableReadButtons();
     Refuse(LogText, job, *damage);
     return;
   }
   // Once for the run rather than once for each of its levels.
-  const std::string other =
-      OtherDistrictProblem(context.Model ? context.Model->DistrictDirectory : "", context.OutputDirectory);
+  const std::string other = OtherDistrictProblem(context.Model ? context.Model->DistrictDirectory : "",
+                                                 context.OutputDirectory, context.ReadLocked);
   if (!other.empty()) {
-    if (context.DisableReadButtons) context.DisableReadButtons();
     Refuse(LogText, job, other);
     return;
   }

@@ -71,8 +71,11 @@ struct LevelExportContext {
   std::function<bool(int)> NextLevel;
   // Told the district code once it is known (the window shows it).
   std::function<void(const std::string&)> ShowDistrictCode;
-  // Called first: after a level export no other district may be read.
+  // Called once a level goes on to change the hierarchy: after that no
+  // other district may be read. A refused level leaves the buttons alone.
   std::function<void()> DisableReadButtons;
+  // The read buttons are off already (a level or merge ran before).
+  bool ReadLocked = false;
   // Lets the application handle its pending messages between areas.
   std::function<void()> ProcessMessages;
   // The whole areas of the hierarchy's areas, measured once for every level
@@ -120,8 +123,10 @@ std::string MissingControlFile(const std::string& gisRoot, char letter, std::int
 // Why the hierarchy read from `readDirectory` may not be written as the
 // district of `outputDirectory`: the two name different district codes, or
 // different LHC codes. Names that are no codes tell nothing and pass.
-// Empty when it may.
-std::string OtherDistrictProblem(const std::string& readDirectory, const std::string& outputDirectory);
+// Empty when it may. `readLocked`: no other district can be read in this
+// run any more, so the advice is to choose the read one's output.
+std::string OtherDistrictProblem(const std::string& readDirectory, const std::string& outputDirectory,
+                                 bool readLocked = false);
 // A job that does nothing says why: a box with the reason (or `show`, when
 // given), and a protocol line that names the job (after ';', so that it
 // raises no second box), through `log`, or as a log text when there is none.

@@ -1,3 +1,4 @@
+#include <QTest>
 #include <fstream>
 #include <iterator>
 
@@ -64,6 +65,46 @@ TEST_F(ShellTest, ALevelButtonRefusesTheOutputOfAnotherDistrict) {
   EXPECT_EQ(ui_->shownTexts()[1], ui_->shownTexts()[0]);
   EXPECT_FALSE(std::filesystem::exists(dir_ / "GIS" / "4107" / "02" / "02_16PSK.BLK"));
   EXPECT_FALSE(std::filesystem::exists(dir_ / "GIS" / "4107" / "02" / "02_94REG.BLK"));
+}
+
+// A refused export writes nothing and changes nothing, so the district the
+// box tells the user to read can still be read; once a level has been
+// written, the box asks for what can still be done in this run.
+TEST_F(ShellTest, ARefusedExportLeavesTheReadButtonsToTheUser) {
+  if (!StartWithDistrictRead()) GTEST_SKIP() << "python3 not installed";
+  TMainForm& form = *MainForm();
+  form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  auto press = [](QPushButton* button) {
+    QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+    zelto::RunMessagesUntilIdle();
+  };
+  form.SetDirectory("D:\\GIS\\4107\\02");
+  ui_->clear();
+  press(form.btExpPlochPSk);
+  press(form.btVse);
+  ASSERT_EQ(ui_->shownTexts().size(), 2u);
+  EXPECT_NE(ui_->shownTexts()[0].find("Načtěte revír výstupu"), std::string::npos) << ui_->shownTexts()[0];
+  EXPECT_TRUE(form.btCtiRevir->isEnabled());
+  EXPECT_TRUE(form.btLHC->isEnabled());
+  // The advice followed: district 02 is read and exported.
+  press(form.btCtiRevir);
+  ui_->clear();
+  press(form.btExpPlochPSk);
+  EXPECT_TRUE(ui_->shownTexts().empty()) << ui_->shownTexts().front();
+  EXPECT_TRUE(std::filesystem::is_directory(dir_ / "GIS" / "4107" / "02" / "02_16PSK.BLK"));
+  EXPECT_FALSE(form.btCtiRevir->isEnabled());
+  EXPECT_FALSE(form.btLHC->isEnabled());
+
+  // Now district 02 stays for the run: the box says how to go on.
+  form.SetDirectory("D:\\GIS\\4107\\01");
+  press(form.btExpDil);
+  ASSERT_EQ(ui_->shownTexts().size(), 1u);
+  const std::string box = ui_->shownTexts()[0];
+  EXPECT_EQ(box.find("Načtěte revír výstupu"), std::string::npos) << box;
+  EXPECT_NE(box.find("Zvolte výstup načteného revíru"), std::string::npos) << box;
+  EXPECT_NE(box.find("novém spuštění programu"), std::string::npos) << box;
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "GIS" / "4107" / "01" / "01_14DIL.BLK"));
 }
 
 }  // namespace

@@ -60,6 +60,24 @@ TEST_F(StagedBlockTest, AbandonedStagingLeavesTheOldBlockAndNoTrace) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 }
 
+// A failed block's message says what is left: the old block where there
+// was one, otherwise that no block was written.
+TEST_F(StagedBlockTest, AFailureTellsWhetherAnOldBlockStays) {
+  {
+    gisblock::StagedBlock staged(block.string());
+    ASSERT_TRUE(staged.ok()) << staged.error();
+    staged.noteFailure("TN.ARE", "disk je plný");
+    EXPECT_EQ(staged.error(), "Blok " + block.string() + " nebyl zapsán, soubor " + (block / "TN.ARE").string() +
+                                  ": disk je plný. Žádný blok nebyl zapsán.");
+  }
+  EXPECT_FALSE(fs::exists(block));
+  fs::create_directories(block);
+  gisblock::StagedBlock staged(block.string());
+  ASSERT_TRUE(staged.ok()) << staged.error();
+  staged.abandon("export přerušen");
+  EXPECT_EQ(staged.error(), "Blok " + block.string() + " nebyl zapsán: export přerušen. Původní blok zůstává beze změny.");
+}
+
 TEST_F(StagedBlockTest, AnOldBlockLeftAsideByAKilledCommitComesBackForTheNextReaderOrWriter) {
   // The run was killed between moving the old block aside and putting the
   // new one in its place.
