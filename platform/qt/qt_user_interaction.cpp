@@ -1,5 +1,6 @@
 #include "platform/qt/qt_user_interaction.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCursor>
 #include <QLibraryInfo>
@@ -46,6 +47,9 @@ Answer QtUserInteraction::showMessage(const std::string& text, MessageKind kind,
   QString title = caption.empty() ? QCoreApplication::applicationName() : QString::fromStdString(caption);
   QMessageBox box(IconOf(kind), title, QString::fromStdString(text), ButtonsOf(buttons),
                   QApplication::activeWindow());
+  // The log boxes tell the user to press "Ignore": the button says so, not
+  // the translation's word for it.
+  if (QAbstractButton* ignore = box.button(QMessageBox::Ignore)) ignore->setText("Ignore");
   // A long text (a path, a job's list of problems) wraps at a width where
   // each of its lines still reads as one.
   if (text.size() > 80) box.setStyleSheet("QLabel#qt_msgbox_label { min-width: 46em; }");

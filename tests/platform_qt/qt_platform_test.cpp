@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
 
 #include "platform/qt/qt_message_pump.h"
@@ -78,6 +79,29 @@ TEST(QtPlatform, MessageBoxesAnswerWithThePressedButton) {
   EXPECT_NE(QApplication::overrideCursor(), nullptr);
   ui.setBusy(false);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// The log box asks to press "Ignore" (its text ends "(Zrušit výpisy -
+// Ignore)"); the button the user clicks carries that word, in Czech too.
+TEST(QtPlatform, TheIgnoreButtonIsCalledAsTheLogBoxSaysIt) {
+  App();
+  platform::qt::InstallCzechTranslation();
+  platform::qt::QtUserInteraction ui;
+  QStringList captions;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    for (QAbstractButton* button : box->buttons()) captions << button->text().remove('&');
+    QAbstractButton* ignore = box->button(QMessageBox::Ignore);
+    ASSERT_NE(ignore, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(box));
+    QTest::mouseClick(ignore, Qt::LeftButton, {}, ignore->rect().center());
+  });
+  const auto answer = ui.showMessage("Plocha bez čísla\r(Zrušit výpisy - Ignore)", platform::MessageKind::Warning,
+                                     platform::Buttons::OkIgnore);
+  EXPECT_EQ(answer, platform::Answer::Ignore);
+  EXPECT_TRUE(captions.contains("Ignore")) << captions.join(", ").toStdString();
+  EXPECT_FALSE(captions.contains(QString::fromUtf8("Ignorovat")));
 }
 
 
