@@ -10,6 +10,7 @@
 #include "framework/czech_count.h"
 #include "framework/message_dispatch.h"
 #include "framework/name_compare.h"
+#include "framework/problem_report.h"
 #include "framework/settings.h"
 #include "framework/string_utils.h"
 #include "framework/world.h"
@@ -129,10 +130,11 @@ TForestSpaceUnit* TPridavacPloch::Unit(TForestSpaceUnit& parent, const TElementC
 
 void TPridavacPloch::FileStand(TForestSpaceUnit& root, TAreaElement& area, double net) {
   if (!table_->LocateElement(&area)) {
-    // Keys of another row would file the area under a wrong unit.
-    PostTextMessage(this, zelto::msg::LogText,
-                    "Lesnická hierarchie: plocha " + area.PropertyText("Cislo") + " nemá řádek v tabulce " +
-                        platform::pathResolver().userSpelling(table_->GetTableName()));
+    // Keys of another row would file the area under a wrong unit. Logged
+    // for each area, told once with the count when the read is done.
+    const std::string table = platform::pathResolver().userSpelling(table_->GetTableName());
+    zelto::ReportProblem("Lesnická hierarchie: plocha " + area.PropertyText("Cislo") + " nemá řádek v tabulce " + table,
+                         "Lesnická hierarchie: plocha nemá řádek v tabulce " + table);
     return;
   }
   TForestSpaceUnit* revir = Unit(root, TRevir::StaticClass(), "REVIR: " + Field(*table_, "LS_KOD"));

@@ -273,7 +273,7 @@ void TBMPFileInterpret::Process(TElement* element) {
     raster = picture->LoadPicture();
   } catch (const EPictureFileError& e) {
     // One bad picture must not cost the rest of the page.
-    PostTextMessage(this, zelto::msg::LogText, std::string("Obrázek nelze načíst: ") + e.what());
+    PostTextMessage(this, zelto::msg::LogText, e.what());
     return;
   }
   zelto::ProcessPendingMessages();

@@ -44,5 +44,15 @@ std::unique_ptr<TMemoryRaster> TGraphicFileElement::LoadPicture() const {
   // Report the name as the page stores it: that is what the user can find.
   if (local.empty() || !std::filesystem::is_regular_file(local, ec))
     throw EPictureFileError("Obrázek \"" + fileName_ + "\" nelze načíst: soubor neexistuje");
-  return render::LoadPictureFile(local.string());
+  try {
+    return render::LoadPictureFile(local.string());
+  } catch (const EPictureFileError& e) {
+    // The reader names the file it opened, this machine's; the user knows
+    // it by the name the page stores.
+    std::string text = e.what();
+    const std::string opened = local.string();
+    for (std::size_t at = text.find(opened); at != std::string::npos; at = text.find(opened, at + fileName_.size()))
+      text.replace(at, opened.size(), fileName_);
+    throw EPictureFileError(text);
+  }
 }

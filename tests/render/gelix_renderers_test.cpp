@@ -272,7 +272,7 @@ TEST_F(GelixRenderers, FramesThatFollowEachOtherAndABadPictureDoNotStopTheDeskto
   c->SetModel(shown);
   desktop->Add(c);
   auto* bad = new TBMPFileElement;
-  bad->SetFileName((drive.dir / "broken.jpg").string());
+  bad->SetFileName("C:\\TTRIZENI\\broken.jpg");
   font_test::WriteText(drive.dir / "broken.jpg", "not a picture");
   bad->SetMinX(50), bad->SetMinY(50), bad->SetMaxX(60), bad->SetMaxY(60);
   desktop->Add(bad);
@@ -284,6 +284,12 @@ TEST_F(GelixRenderers, FramesThatFollowEachOtherAndABadPictureDoNotStopTheDeskto
   draw(&model);
   EXPECT_EQ(at(80, 80), RGBColor(0, 0, 255));
   EXPECT_EQ(countTexts(log, "broken.jpg"), 1);
+  // The picture by the name the page stores, its fault said once.
+  const auto said = std::find_if(log.texts.begin(), log.texts.end(),
+                                 [](const std::string& text) { return text.find("broken") != std::string::npos; });
+  ASSERT_NE(said, log.texts.end());
+  EXPECT_EQ(said->rfind("Obrázek \"C:\\TTRIZENI\\broken.jpg\" nelze načíst: ", 0), 0u) << *said;
+  EXPECT_EQ(said->find("nelze načíst", said->find("nelze načíst") + 1), std::string::npos) << *said;
   EXPECT_EQ(at(70, 20), GelixColorToRGB(11));
   EXPECT_EQ(at(60, 20), clWhite);
 }
