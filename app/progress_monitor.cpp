@@ -7,6 +7,7 @@
 #include "app/main_form.h"
 #include "framework/message_dispatch.h"
 #include "framework/zelto_message.h"
+#include "platform/qt/window_placement.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TProcessMonitor, TTool, [](auto& p) {
   using M = TProcessMonitor;
@@ -120,11 +121,11 @@ TProcessMonitor* TProgressMonitor::FindProcessMonitor(TElement* tool) const {
 void TProgressMonitor::AdjustMonitorHeight() {
   const int height = TProgressMonitorForm::kProcessHeight * ToolCount();
   form_->setFixedHeight(height);
+  // Grown, it may reach over another progress window.
+  if (form_->isVisible()) PlaceForm();
 }
 
-void TProgressMonitor::PlaceForm() {
-  if (QWidget* main = MainFormWidget()) form_->move(main->geometry().center() - form_->rect().center());
-}
+void TProgressMonitor::PlaceForm() { platform::qt::PlaceProgressWindow(*form_, MainFormWidget()); }
 
 void TProgressMonitor::StartProcessMonitor(TZeltoMessage* message) {
   auto* progress = dynamic_cast<TProgressMessage*>(message);

@@ -11,6 +11,7 @@
 
 #include "platform/pacer.h"
 #include "platform/qt/late_window.h"
+#include "platform/qt/window_placement.h"
 
 namespace platform::qt {
 
@@ -56,20 +57,15 @@ class WidgetView : public ProgressFormView {
     return range > 0 && shown * 100LL / range != position * 100LL / range;
   }
 
-  // A form shown while others are up (a level's steps inside the whole
-  // export) goes below them, so that all of them can be read.
+  // A form shown while other progress windows are up (a level's steps
+  // inside the whole export) goes beside them, so that every one of them
+  // can be read and stopped.
   void place() {
     appeared_ = true;
     widget_.bar()->setValue(position_);
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen) return;
-    int below = 0;
-    for (QWidget* other : QApplication::topLevelWidgets())
-      if (other != &widget_ && other->isVisible() && dynamic_cast<ProgressFormWidget*>(other))
-        below += other->frameGeometry().height();
-    QRect frame = widget_.frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    widget_.move(frame.topLeft() + QPoint(0, below));
+    // The height it will show at: its layout's, at the fixed width.
+    widget_.adjustSize();
+    PlaceProgressWindow(widget_);
   }
 
   ProgressFormWidget widget_;

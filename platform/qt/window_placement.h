@@ -15,11 +15,24 @@ namespace platform::qt {
 // size opened from the window at `opener` (an empty rectangle: from none)
 // while the windows at `shown` are up, on a screen whose free area is
 // `screen`; `step` is the cascade's offset, a title bar's height.
+// `keepVisible`: the opener's menu bar and buttons, which the new window
+// leaves in sight wherever the screen has room for that.
 QRect PlaceNewFrame(QSize frame, const QRect& opener, const std::vector<QRect>& shown, const QRect& screen,
-                    int step);
+                    int step, const std::vector<QRect>& keepVisible = {});
 
 // `frame` moved (and shrunk) as little as needed to lie wholly in `screen`.
 QRect KeepInside(const QRect& frame, const QRect& screen);
+
+// Progress windows lie one under another in the order they opened, the
+// stack in the middle of `screen`, each centred on its `middles` x (so
+// that the break button of every running job can be pressed); only a
+// stack higher than the screen overlaps.
+std::vector<QRect> StackFrames(const std::vector<QSize>& frames, const std::vector<int>& middles, const QRect& screen);
+
+// Places `window` as a progress window in the stack of those up, centred
+// on `centre` (nil: on the screen); the others move to make room. Called
+// again when its size changes while it is up.
+void PlaceProgressWindow(QWidget& window, const QWidget* centre = nullptr);
 
 // Places `window` before it is first shown. `opener` is the window the
 // user opened it from; nil means the active window.

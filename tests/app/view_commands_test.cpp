@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QMouseEvent>
 #include <QMenu>
+#include <QMenuBar>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -204,6 +205,10 @@ TEST_F(ShellTest, AnAreaPickedInTheViewerOfTheSampleDistrictOpensItsRecord) {
   EXPECT_TRUE(screen.contains(editorFrame));
   EXPECT_TRUE(screen.contains(record->frameGeometry()));
   EXPECT_FALSE(record->frameGeometry().intersects(QRect(editorFrame.topLeft(), QSize(20, 20))));
+  // The viewer's menu bar stays in sight: "Nástroje" can be reached at once.
+  const QMenuBar* bar = viewer->GetForm()->findChild<QMenuBar*>();
+  ASSERT_NE(bar, nullptr);
+  EXPECT_FALSE(editorFrame.intersects(QRect(bar->mapToGlobal(QPoint(0, 0)), bar->size())));
   EXPECT_GT(page->visualItemRect(page->item(0, 1)).width(), 0);
   delete record;
   // Closed as the user closes it: the window takes its editor along.

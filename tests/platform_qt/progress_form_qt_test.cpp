@@ -2,14 +2,18 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QThread>
 #include <chrono>
 
 #include "platform/qt/late_window.h"
 #include "platform/qt/progress_form_qt.h"
+#include "platform/qt/window_placement.h"
 
 namespace {
 
@@ -103,6 +107,56 @@ TEST(QtProgressForm, ABarOfFewStepsShowsEveryStep) {
   for (int done = 0; done <= 8; ++done) {
     levels.setProgress(done);
     EXPECT_EQ(widget->bar()->text().toStdString(), std::to_string(done) + " / 8");
+  }
+  platform::setProgressForms(nullptr);
+}
+
+// The whole export's window and a level's, up together: each break button
+// can be clicked, and stops its own work, also after the level's window
+// has grown with the steps running inside it.
+TEST(QtProgressForm, TwoProgressWindowsLeaveEachOthersBreakButtonFree) {
+  using namespace std::chrono_literals;
+  EnsureApp();
+  platform::qt::QtProgressForms service;
+  platform::setProgressForms(&service);
+  {
+    platform::ProgressForm whole, level;
+    whole.setCaption("Export všech vrstev revíru");
+    whole.setMaxValue(8);
+    whole.show();
+    auto* wholeWidget = platform::qt::widgetOf(whole);
+    ASSERT_NE(wholeWidget, nullptr);
+    for (int i = 0; i < 200 && !wholeWidget->isVisible(); ++i) RunFor(50ms);
+    level.setCaption("Export lines");
+    level.setMaxValue(100);
+    level.show();
+    auto* levelWidget = platform::qt::widgetOf(level);
+    ASSERT_NE(levelWidget, nullptr);
+    for (int i = 0; i < 200 && !levelWidget->isVisible(); ++i) RunFor(50ms);
+    ASSERT_TRUE(wholeWidget->isVisible() && levelWidget->isVisible());
+    // A window of the processes running inside the level, grown by one.
+    QWidget host;
+    host.resize(393, 105);
+    platform::qt::PlaceProgressWindow(host);
+    host.show();
+    host.setFixedHeight(210);
+    platform::qt::PlaceProgressWindow(host);
+    RunFor(50ms);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const auto stopOf = [](QWidget* widget) { return widget->findChild<QPushButton*>(); };
+    const std::vector<QWidget*> windows{wholeWidget, levelWidget, &host};
+    for (QWidget* window : windows) {
+      EXPECT_TRUE(screen.contains(window->frameGeometry()));
+      for (QWidget* other : windows)
+        if (other != window) EXPECT_FALSE(window->frameGeometry().intersects(other->frameGeometry()));
+    }
+    // A click where the whole export's button shows stops the whole export.
+    QPushButton* stop = stopOf(wholeWidget);
+    QWidget* under = QApplication::widgetAt(stop->mapToGlobal(stop->rect().center()));
+    EXPECT_EQ(under, stop);
+    QTest::mouseClick(stop, Qt::LeftButton, {}, stop->rect().center());
+    EXPECT_TRUE(whole.doCloseQuery());
+    EXPECT_FALSE(level.doCloseQuery());
   }
   platform::setProgressForms(nullptr);
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -46,6 +47,81 @@ TEST_P(WindowPlacement, EachWindowIsWhollyOnTheScreenAndLeavesItsOpenerInSight) 
   }
   // The two windows of one pick lie side by side.
   EXPECT_FALSE(shown["record"].intersects(shown["properties"]));
+}
+
+// The main window's buttons fill its lower half; a maximised viewer has its
+// menu bar and tool buttons at the top. A window opened from either leaves
+// them in sight, and windows opened one after another cascade as long as
+// the screen has room for that.
+TEST_P(WindowPlacement, NewWindowsLeaveTheOpenersMenuBarAndButtonsInSight) {
+  const QRect screen(QPoint(0, 0), GetParam());
+  const QSize mainSize(732, 752);
+  const QRect main(QPoint(screen.width() - mainSize.width(), screen.height() - mainSize.height()) / 2, mainSize);
+  const std::vector<QRect> buttons{QRect(main.left() + 14, main.top() + 360, 704, 130),
+                                   QRect(main.left() + 14, main.top() + 500, 704, 240)};
+  const auto hides = [](const QRect& placed, const std::vector<QRect>& keep) {
+    return std::any_of(keep.begin(), keep.end(), [&](const QRect& r) { return r.intersects(placed); });
+  };
+  // The log window, opened while a box stands over the main window.
+  const QRect log = PlaceNewFrame({520, 320}, main, {main}, screen, kStep, buttons);
+  EXPECT_TRUE(screen.contains(log));
+  EXPECT_FALSE(hides(log, buttons)) << log.x() << "," << log.y();
+
+  // Viewers, each from the main window: as many apart as the room beside
+  // the buttons holds (a small screen has room for a few), never smaller
+  // than a usable window.
+  std::vector<QRect> shown{main};
+  const int apart = screen.width() >= 1600 ? 12 : 4;
+  for (int i = 0; i < 12; ++i) {
+    SCOPED_TRACE(i + 1);
+    const QRect viewer = PlaceNewFrame({644, 536}, main, shown, screen, kStep, buttons);
+    EXPECT_TRUE(screen.contains(viewer));
+    EXPECT_FALSE(hides(viewer, buttons));
+    EXPECT_GE(viewer.width(), 320);
+    EXPECT_GE(viewer.height(), 200);
+    if (i < apart)
+      for (std::size_t k = 1; k < shown.size(); ++k)
+        EXPECT_GE((shown[k].topLeft() - viewer.topLeft()).manhattanLength(), kStep) << "viewer " << k;
+    shown.push_back(viewer);
+  }
+
+  // The property editor from a maximised viewer.
+  const QRect viewer = screen;
+  const std::vector<QRect> bar{QRect(0, kStep, screen.width(), 22), QRect(4, kStep + 24, 24, 24),
+                               QRect(32, kStep + 24, 60, 24)};
+  const QRect editor = PlaceNewFrame({564, 492}, viewer, {viewer}, screen, kStep, bar);
+  EXPECT_TRUE(screen.contains(editor));
+  EXPECT_FALSE(hides(editor, bar)) << editor.y();
+}
+
+// Without controls to keep in sight, the cascade goes on for as long as it
+// fits before a place is taken twice.
+TEST(WindowPlacementAlone, TheCascadeGoesOnWhileItFits) {
+  const QRect screen(0, 0, 1600, 1000);
+  const QRect opener(0, 0, 1600, 1000);
+  std::vector<QRect> shown;
+  for (int i = 0; i < 12; ++i) {
+    const QRect placed = PlaceNewFrame({644, 536}, opener, shown, screen, kStep);
+    EXPECT_EQ(placed.topLeft(), QPoint((i + 1) * kStep, (i + 1) * kStep)) << i + 1;
+    shown.push_back(placed);
+  }
+}
+
+// Progress windows up at once stay clear of each other and on the screen:
+// the whole export's window, and a level's that grows with its steps.
+TEST_P(WindowPlacement, ProgressWindowsStayClearOfEachOther) {
+  const QRect screen(QPoint(0, 0), GetParam());
+  for (const int processes : {1, 2, 3, 4}) {
+    SCOPED_TRACE(processes);
+    const std::vector<QSize> frames{{465, 150}, {397, 105 * processes + 30}};
+    const std::vector<QRect> placed = platform::qt::StackFrames(frames, {800, 700}, screen);
+    ASSERT_EQ(placed.size(), 2u);
+    EXPECT_TRUE(screen.contains(placed[0]));
+    EXPECT_TRUE(screen.contains(placed[1]));
+    EXPECT_FALSE(placed[0].intersects(placed[1]));
+    EXPECT_EQ(placed[1].size(), frames[1]);
+    EXPECT_EQ(placed[0].center().x(), std::min(800, screen.width() - 233));
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, WindowPlacement, ::testing::Values(QSize(1600, 1000), QSize(1024, 768)));
