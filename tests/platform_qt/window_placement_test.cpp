@@ -2,10 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <QVBoxLayout>
+
 #include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
+
+#include "qt_app.h"
 
 namespace {
 
@@ -132,6 +140,35 @@ TEST(WindowPlacementAlone, WithoutOpenerCentredAndNeverLargerThanTheScreen) {
   // A record of long values is wider than any screen.
   EXPECT_EQ(PlaceNewFrame({4124, 660}, QRect(100, 100, 400, 300), {}, screen, kStep).size(), QSize(1024, 660));
   EXPECT_EQ(platform::qt::KeepInside(QRect(900, -20, 400, 300), screen), QRect(624, 0, 400, 300));
+}
+
+// A window opened while a box stands over the main window (the log window
+// when its first text comes) is placed as opened from the main window: its
+// buttons stay in sight.
+TEST(WindowPlacementOnScreen, AWindowOpenedUnderABoxLeavesTheButtonsBehindTheBoxFree) {
+  test_support::QtApp();
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  QWidget main;
+  main.resize(screen.width() * 5 / 8, screen.height() * 2 / 3);
+  auto* column = new QVBoxLayout(&main);
+  column->addStretch(1);
+  std::vector<QPushButton*> buttons;
+  for (const char* caption : {"Předmět zájmu", "Čti revír", "Vše v revíru", "Konec"})
+    column->addWidget(buttons.emplace_back(new QPushButton(QString::fromUtf8(caption))));
+  main.move(screen.center() - main.rect().center());
+  main.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+  QMessageBox box(QMessageBox::Warning, "", "Plocha bez čísla", QMessageBox::Ok, &main);
+  box.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+  QWidget log;
+  log.resize(screen.width() / 3, screen.height() / 4);
+  platform::qt::PlaceOnOpening(log, &box);
+  const QRect placed(log.pos(), log.size());
+  EXPECT_TRUE(screen.contains(placed));
+  for (QPushButton* button : buttons)
+    EXPECT_FALSE(placed.intersects(QRect(button->mapToGlobal(QPoint(0, 0)), button->size())))
+        << button->text().toStdString();
 }
 
 }  // namespace
