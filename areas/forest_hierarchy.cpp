@@ -133,7 +133,8 @@ void TPridavacPloch::FileStand(TForestSpaceUnit& root, TAreaElement& area, doubl
     // Keys of another row would file the area under a wrong unit. Logged
     // for each area, told once with the count when the read is done.
     const std::string table = platform::pathResolver().userSpelling(table_->GetTableName());
-    zelto::ReportProblem("Lesnická hierarchie: plocha " + area.PropertyText("Cislo") + " nemá řádek v tabulce " + table,
+    zelto::ReportProblem("Lesnická hierarchie: plocha " + area.PropertyText("Cislo") +
+                             " nemá řádek v tabulce " + table,
                          "Lesnická hierarchie: plocha nemá řádek v tabulce " + table);
     return;
   }

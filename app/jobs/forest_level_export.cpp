@@ -132,7 +132,8 @@ std::string OtherDistrictProblem(const std::string& readDirectory, const std::st
                            ": do jiného revíru se nezapisuje. ";
   // Once a level has been exported, the read stays for the whole run.
   if (readLocked)
-    return said + "Zvolte výstup načteného revíru; jiný revír lze po exportu načíst až po novém spuštění programu.";
+    return said +
+           "Zvolte výstup načteného revíru; jiný revír lze po exportu načíst až po novém spuštění programu.";
   return said + "Načtěte revír výstupu, nebo zvolte výstup načteného revíru.";
 }
 

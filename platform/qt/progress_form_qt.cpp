@@ -2,11 +2,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include "platform/pacer.h"

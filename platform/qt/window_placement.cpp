@@ -184,7 +184,8 @@ QRect PlaceNewFrame(QSize frame, const QRect& opener, const std::vector<QRect>& 
 std::vector<QRect> StackFrames(const std::vector<QSize>& frames, const std::vector<int>& middles, const QRect& screen) {
   int height = 0;
   for (const QSize& frame : frames) height += std::min(frame.height(), screen.height());
-  int top = std::clamp(screen.center().y() - height / 2, screen.top(), std::max(screen.top(), screen.bottom() + 1 - height));
+  int top = std::clamp(screen.center().y() - height / 2, screen.top(),
+                       std::max(screen.top(), screen.bottom() + 1 - height));
   std::vector<QRect> placed;
   for (std::size_t i = 0; i < frames.size(); ++i) {
     const QSize size = frames[i].boundedTo(screen.size());

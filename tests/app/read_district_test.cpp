@@ -64,7 +64,8 @@ TEST_F(ShellTest, AreasWithoutARowAreToldOnceWithTheirCount) {
   };
   const std::size_t header = word(8), record = word(10);
   ASSERT_EQ(bytes.substr(32, 5), "CISLO");
-  for (std::size_t row = 0; row < 3; ++row) bytes.replace(header + row * record + 1, 8, " 900000" + std::to_string(row));
+  for (std::size_t row = 0; row < 3; ++row)
+    bytes.replace(header + row * record + 1, 8, " 900000" + std::to_string(row));
   WriteFile(table, bytes);
   Start();
   TMainForm& form = *MainForm();

@@ -75,7 +75,8 @@ TEST_F(StagedBlockTest, AFailureTellsWhetherAnOldBlockStays) {
   gisblock::StagedBlock staged(block.string());
   ASSERT_TRUE(staged.ok()) << staged.error();
   staged.abandon("export přerušen");
-  EXPECT_EQ(staged.error(), "Blok " + block.string() + " nebyl zapsán: export přerušen. Původní blok zůstává beze změny.");
+  EXPECT_EQ(staged.error(),
+            "Blok " + block.string() + " nebyl zapsán: export přerušen. Původní blok zůstává beze změny.");
 }
 
 TEST_F(StagedBlockTest, AnOldBlockLeftAsideByAKilledCommitComesBackForTheNextReaderOrWriter) {
