@@ -121,18 +121,19 @@ TEST(QtProgressForm, TwoProgressWindowsLeaveEachOthersBreakButtonFree) {
   platform::setProgressForms(&service);
   {
     platform::ProgressForm whole, level;
-    whole.setCaption("Export všech vrstev revíru");
-    whole.setMaxValue(8);
-    whole.show();
-    auto* wholeWidget = platform::qt::widgetOf(whole);
+    // Up once its work has run for a while.
+    const auto up = [](platform::ProgressForm& form, const char* caption, int maximum) {
+      form.setCaption(caption);
+      form.setMaxValue(maximum);
+      form.show();
+      QWidget* widget = platform::qt::widgetOf(form);
+      for (int i = 0; widget && i < 200 && !widget->isVisible(); ++i) RunFor(50ms);
+      return widget;
+    };
+    QWidget* wholeWidget = up(whole, "Export všech vrstev revíru", 8);
+    QWidget* levelWidget = up(level, "Export lines", 100);
     ASSERT_NE(wholeWidget, nullptr);
-    for (int i = 0; i < 200 && !wholeWidget->isVisible(); ++i) RunFor(50ms);
-    level.setCaption("Export lines");
-    level.setMaxValue(100);
-    level.show();
-    auto* levelWidget = platform::qt::widgetOf(level);
     ASSERT_NE(levelWidget, nullptr);
-    for (int i = 0; i < 200 && !levelWidget->isVisible(); ++i) RunFor(50ms);
     ASSERT_TRUE(wholeWidget->isVisible() && levelWidget->isVisible());
     // A window of the processes running inside the level, grown by one.
     QWidget host;
