@@ -271,7 +271,7 @@ const render::CanvasStrokeFont* TMemoryRaster::StrokeFont() {
 }
 
 double TMemoryRaster::FontUnit(const render::CanvasStrokeFont& font) const {
-  return std::abs(Font().Height) * kCapShare / font.Data.CapHeight();
+  return std::abs(static_cast<double>(Font().Height)) * kCapShare / font.Data.CapHeight();
 }
 
 void TMemoryRaster::TextOut(std::int32_t x, std::int32_t y, const std::string& text) {
@@ -279,15 +279,17 @@ void TMemoryRaster::TextOut(std::int32_t x, std::int32_t y, const std::string& t
   if (!font) return;
   const std::string bytes = platform::fromUtf8(text, font->CodePage);
   const double unit = FontUnit(*font);
-  const double height = std::abs(Font().Height), width = strokeAdvance(font->Data, bytes) * unit;
+  const double height = std::abs(static_cast<double>(Font().Height));
+  const double width = strokeAdvance(font->Data, bytes) * unit;
   const double angle = Font().Escapement * std::numbers::pi / 1800.0;
   const double c = std::cos(angle), s = std::sin(angle);
   const double slant = Font().Style & fsItalic ? kItalicSlant : 0.0;
   // From the text's box (along the baseline, down from the top) to pixels;
-  // the escapement turns counter-clockwise about the top-left corner.
+  // the escapement turns counter-clockwise about the top-left corner. A
+  // huge font stays within what pixel numbers hold.
+  auto pixel = [](double v) { return static_cast<std::int32_t>(std::lround(std::clamp(v, -1e9, 1e9))); };
   auto at = [&](double along, double down) {
-    return TDevicePoint{static_cast<std::int32_t>(std::lround(x + along * c + down * s)),
-                        static_cast<std::int32_t>(std::lround(y - along * s + down * c))};
+    return TDevicePoint{pixel(x + along * c + down * s), pixel(y - along * s + down * c)};
   };
   if (Brush().Style != bsClear) {
     const TDevicePoint box[4] = {at(0, 0), at(width, 0), at(width, height), at(0, height)};
