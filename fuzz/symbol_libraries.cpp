@@ -2,7 +2,7 @@
 // text styles (Styly.txt), line symbols (linzn.txt) and hatches (Srafy.txt)
 // read through the parameter-file reader, and one font file serving as
 // both symbol and text font. Every symbol a library names is drawn on a
-// small raster.
+// small raster, which also writes its own texts in that font.
 #include <cctype>
 #include <vector>
 
@@ -79,6 +79,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     text.Draw();
     text.UpdateEnvelope();
   }
+  sheet.raster.Font().Height = 20;
+  sheet.raster.Font().Escapement = 300;
+  sheet.raster.Font().Style = fsItalic | fsUnderline;
+  sheet.raster.TextOut(5, 40, "AB ř");
+  sheet.raster.TextWidth("AB");
 
   TPolyElement line;
   line.AddVertex(5, 5);

@@ -81,6 +81,9 @@ class TCanvas {
   TPen& Pen() { return pen_; }
   TBrush& Brush() { return brush_; }
   TFont& Font() { return font_; }
+  // Where the brush's hatch pattern begins: a strip of a larger page sets
+  // it so that the pattern continues across the strips.
+  TDevicePoint& BrushOrigin() { return brushOrigin_; }
   const TPen& Pen() const { return pen_; }
   const TBrush& Brush() const { return brush_; }
   const TFont& Font() const { return font_; }
@@ -122,6 +125,13 @@ class TCanvas {
   virtual void Draw(std::int32_t x, std::int32_t y, const TGraphic& graphic) = 0;
   virtual void StretchDraw(const TDeviceRect& rect, const TGraphic& graphic) = 0;
 
+  // A bitmap in memory that draws as this surface does (texts in the same
+  // fonts); nil when a memory raster will do. std::bad_alloc when one that
+  // large cannot be made.
+  virtual TBitmap* NewCompatibleBitmap(std::int32_t /*width*/, std::int32_t /*height*/) const {
+    return nullptr;
+  }
+
  protected:
   TDevicePoint penPos_;
 
@@ -129,4 +139,5 @@ class TCanvas {
   TPen pen_;
   TBrush brush_;
   TFont font_;
+  TDevicePoint brushOrigin_;
 };

@@ -3,9 +3,26 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <numbers>
 #include <vector>
 
 #include "geometry/outcodes.h"
+#include "platform/codepage.h"
+#include "render/stroke_font.h"
+
+namespace {
+// Where the stroked letters sit in a text's box of the font's height.
+constexpr double kCapShare = 0.7;
+constexpr double kBaselineShare = 0.8;
+constexpr double kItalicSlant = 0.2;
+
+// Advance of the glyphs the font has, in font units.
+int strokeAdvance(const render::StrokeFontData& font, const std::string& bytes) {
+  int units = 0;
+  for (unsigned char ch : bytes) units += font.Width(ch);
+  return units;
+}
+}  // namespace
 
 TMemoryRaster::TMemoryRaster(std::int32_t width, std::int32_t height, TColor fill)
     : width_(std::max(0, width)),
@@ -52,54 +69,58 @@ void TMemoryRaster::Segment(TDevicePoint from, TDevicePoint to, bool withEnd) {
   // otherwise cost a step per pixel of the whole plane.
   const std::int32_t margin = w + 1;
   const TDeviceRect window{-margin, -margin, width_ + margin, height_ + margin};
-  std::int32_t x0, y0, x1, y1;
+  std::int32_t cx0, cy0, cx1, cy1;
   bool visible = false;
-  ClipSegmentToRect(window, from.X, from.Y, to.X, to.Y, x0, y0, x1, y1, visible);
+  ClipSegmentToRect(window, from.X, from.Y, to.X, to.Y, cx0, cy0, cx1, cy1, visible);
   if (!visible) return;
-  // The end pixel belongs to the next segment unless clipping moved it.
-  bool skipLast = !withEnd && x1 == to.X && y1 == to.Y;
-  if (!withEnd && x0 == to.X && y0 == to.Y && !(x1 == to.X && y1 == to.Y)) {
-    std::swap(x0, x1);
-    std::swap(y0, y1);
-    skipLast = true;
-  }
+  // The pixels are those of the whole segment, wherever it is cut: a line
+  // drawn in strips is the line drawn at once. Step k along the longer axis
+  // takes the other axis to the nearest pixel, halves rounded on.
+  const std::int64_t dx = std::llabs(std::int64_t{to.X} - from.X);
+  const std::int64_t dy = std::llabs(std::int64_t{to.Y} - from.Y);
+  const int sx = from.X < to.X ? 1 : -1;
+  const int sy = from.Y < to.Y ? 1 : -1;
+  const bool alongX = dx >= dy;
+  const std::int64_t steps = alongX ? dx : dy;
+  auto pointAt = [&](std::int64_t k) {
+    const std::int64_t major = alongX ? dx : dy, minor = alongX ? dy : dx;
+    const auto across = major == 0 ? std::int64_t{0}
+                                   : static_cast<std::int64_t>((static_cast<__int128>(2) * minor * k + major) /
+                                                               (static_cast<__int128>(2) * major));
+    return alongX ? TDevicePoint{static_cast<std::int32_t>(from.X + sx * k), static_cast<std::int32_t>(from.Y + sy * across)}
+                  : TDevicePoint{static_cast<std::int32_t>(from.X + sx * across), static_cast<std::int32_t>(from.Y + sy * k)};
+  };
+  auto stepOf = [&](std::int32_t x, std::int32_t y) -> std::int64_t {
+    return alongX ? std::llabs(std::int64_t{x} - from.X) : std::llabs(std::int64_t{y} - from.Y);
+  };
+  // The clipped ends lie on the line up to rounding: one step more each way.
+  const std::int64_t kFrom = std::max<std::int64_t>(0, std::min(stepOf(cx0, cy0), stepOf(cx1, cy1)) - 1);
+  // The end pixel belongs to the next segment.
+  const std::int64_t kTo = std::min<std::int64_t>(std::max(stepOf(cx0, cy0), stepOf(cx1, cy1)) + 1, withEnd ? steps : steps - 1);
+  if (kFrom > kTo) return;
+  const TDevicePoint first = pointAt(kFrom), end = pointAt(kTo);
+  const std::int32_t y0 = first.Y;
   // The pen is a w x w square centred on each pixel of the line. The line
   // runs monotonically in x and y, so the squares covering one row reach
   // from the pen dots of the first to those of the last line row among
   // the w rows they span: each row is one span, whatever the width.
-  const std::int64_t dx = std::llabs(std::int64_t{x1} - x0);
-  const std::int64_t dy = -std::llabs(std::int64_t{y1} - y0);
-  const int sx = x0 < x1 ? 1 : -1;
-  const int sy = y0 < y1 ? 1 : -1;
-  const std::int64_t rowCount = -dy + 1;
+  const std::int64_t rowCount = std::llabs(std::int64_t{end.Y} - y0) + 1;
   // Per line row (counted along the walk): its first and last x.
   // Every row of the walk is written before it is read.
   std::vector<std::int64_t>& rowFirst = rowFirst_;
   std::vector<std::int64_t>& rowLast = rowLast_;
   rowFirst.resize(static_cast<std::size_t>(rowCount));
   rowLast.resize(rowFirst.size());
-  std::int64_t err = dx + dy, walkedRows = 0;
-  std::int32_t x = x0, y = y0;
-  for (std::int64_t row = -1;;) {
-    const bool last = x == x1 && y == y1;
-    if (last && skipLast) break;
-    const std::int64_t r = std::llabs(std::int64_t{y} - y0);
+  std::int64_t walkedRows = 0;
+  for (std::int64_t k = kFrom, row = -1; k <= kTo; ++k) {
+    const TDevicePoint p = pointAt(k);
+    const std::int64_t r = std::llabs(std::int64_t{p.Y} - y0);
     if (r != row) {
       row = r;
-      rowFirst[static_cast<std::size_t>(r)] = x;
+      rowFirst[static_cast<std::size_t>(r)] = p.X;
       walkedRows = r + 1;
     }
-    rowLast[static_cast<std::size_t>(r)] = x;
-    if (last) break;
-    const std::int64_t e2 = 2 * err;
-    if (e2 >= dy) {
-      err += dy;
-      x += sx;
-    }
-    if (e2 <= dx) {
-      err += dx;
-      y += sy;
-    }
+    rowLast[static_cast<std::size_t>(r)] = p.X;
   }
   if (walkedRows == 0) return;
   const std::int64_t lead = (w - 1) / 2;  // pen pixels before the centre
@@ -129,14 +150,16 @@ void TMemoryRaster::Polyline(const TDevicePoint* points, std::int32_t count) {
 
 void TMemoryRaster::BrushPixel(std::int32_t x, std::int32_t y) {
   bool on = true;
+  // The pattern's place from the brush origin.
+  const std::int64_t px = std::int64_t{x} - BrushOrigin().X, py = std::int64_t{y} - BrushOrigin().Y;
   switch (Brush().Style) {
     case bsClear: on = false; break;
-    case bsHorizontal: on = y % 8 == 0; break;
-    case bsVertical: on = x % 8 == 0; break;
-    case bsFDiagonal: on = (x - y) % 8 == 0; break;
-    case bsBDiagonal: on = (x + y) % 8 == 0; break;
-    case bsCross: on = x % 8 == 0 || y % 8 == 0; break;
-    case bsDiagCross: on = (x - y) % 8 == 0 || (x + y) % 8 == 0; break;
+    case bsHorizontal: on = py % 8 == 0; break;
+    case bsVertical: on = px % 8 == 0; break;
+    case bsFDiagonal: on = (px - py) % 8 == 0; break;
+    case bsBDiagonal: on = (px + py) % 8 == 0; break;
+    case bsCross: on = px % 8 == 0 || py % 8 == 0; break;
+    case bsDiagCross: on = (px - py) % 8 == 0 || (px + py) % 8 == 0; break;
     default: break;
   }
   if (on) SetPixel(x, y, Brush().Color);
@@ -239,9 +262,66 @@ void TMemoryRaster::FrameRect(const TDeviceRect& rect) {
   }
 }
 
-void TMemoryRaster::TextOut(std::int32_t, std::int32_t, const std::string&) {}
+const render::CanvasStrokeFont* TMemoryRaster::StrokeFont() {
+  if (!strokeFontLooked_) {
+    strokeFontLooked_ = true;
+    strokeFont_ = render::LoadCanvasStrokeFont();
+  }
+  return strokeFont_.get();
+}
+
+double TMemoryRaster::FontUnit(const render::CanvasStrokeFont& font) const {
+  return std::abs(static_cast<double>(Font().Height)) * kCapShare / font.Data.CapHeight();
+}
+
+void TMemoryRaster::TextOut(std::int32_t x, std::int32_t y, const std::string& text) {
+  const render::CanvasStrokeFont* font = text.empty() || Font().Height == 0 ? nullptr : StrokeFont();
+  if (!font) return;
+  const std::string bytes = platform::fromUtf8(text, font->CodePage);
+  const double unit = FontUnit(*font);
+  const double height = std::abs(static_cast<double>(Font().Height));
+  const double width = strokeAdvance(font->Data, bytes) * unit;
+  const double angle = Font().Escapement * std::numbers::pi / 1800.0;
+  const double c = std::cos(angle), s = std::sin(angle);
+  const double slant = Font().Style & fsItalic ? kItalicSlant : 0.0;
+  // From the text's box (along the baseline, down from the top) to pixels;
+  // the escapement turns counter-clockwise about the top-left corner. A
+  // huge font stays within what pixel numbers hold.
+  auto pixel = [](double v) { return static_cast<std::int32_t>(std::lround(std::clamp(v, -1e9, 1e9))); };
+  auto at = [&](double along, double down) {
+    return TDevicePoint{pixel(x + along * c + down * s), pixel(y - along * s + down * c)};
+  };
+  if (Brush().Style != bsClear) {
+    const TDevicePoint box[4] = {at(0, 0), at(width, 0), at(width, height), at(0, height)};
+    const std::int32_t corners = 4;
+    FillRings(box, &corners, 1);
+  }
+  const TPen saved = Pen();
+  Pen() = {Font().Color, PenWidthForDevice(static_cast<std::int32_t>(std::lround(height / (Font().Style & fsBold ? 7 : 12)))),
+           psSolid};
+  const double baseline = height * kBaselineShare;
+  double advance = 0;
+  for (unsigned char ch : bytes) {
+    if (!font->Data.HasChar(ch)) continue;
+    TDevicePoint last = at(advance, baseline);
+    for (const auto& stroke : font->Data.Glyph(ch)) {
+      const double right = stroke.X * unit, up = stroke.Y * unit;
+      const TDevicePoint next = at(advance + right + up * slant, baseline - up);
+      if (stroke.Draw) Segment(last, next, true);
+      last = next;
+    }
+    advance += font->Data.Width(ch) * unit;
+  }
+  const double cap = height * kCapShare;
+  if (Font().Style & fsUnderline) Segment(at(0, baseline + cap * 0.15), at(width, baseline + cap * 0.15), true);
+  if (Font().Style & fsStrikeOut) Segment(at(0, baseline - cap * 0.4), at(width, baseline - cap * 0.4), true);
+  Pen() = saved;
+}
 
 std::int32_t TMemoryRaster::TextWidth(const std::string& text) {
+  if (const render::CanvasStrokeFont* font = text.empty() ? nullptr : StrokeFont())
+    return static_cast<std::int32_t>(
+        std::lround(strokeAdvance(font->Data, platform::fromUtf8(text, font->CodePage)) * FontUnit(*font)));
   std::int32_t chars = 0;
   for (unsigned char c : text)
     if ((c & 0xC0) != 0x80) ++chars;

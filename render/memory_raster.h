@@ -2,12 +2,17 @@
 // A bitmap in memory that is its own canvas: what the raster devices draw on
 // without a display (label placement, strips of a tiled page, tests). It
 // fills and strokes like the screen does, pixel centres deciding what lies
-// inside; it has no glyphs, so texts are measured from the font height and
-// not drawn.
+// inside. Texts are written in the program's stroked font; without one they
+// are measured from the font height and not drawn.
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "render/canvas.h"
+
+namespace render {
+struct CanvasStrokeFont;
+}
 
 class TMemoryRaster : public TCanvas, public TBitmap {
  public:
@@ -54,6 +59,10 @@ class TMemoryRaster : public TCanvas, public TBitmap {
   // Even-odd fill of the rings with the brush.
   void FillRings(const TDevicePoint* points, const std::int32_t* counts, std::int32_t rings);
   void BrushPixel(std::int32_t x, std::int32_t y);
+  // Looked for at the first text; nil when the program has none.
+  const render::CanvasStrokeFont* StrokeFont();
+  // Pixels per font unit and the text in the font's code page.
+  double FontUnit(const render::CanvasStrokeFont& font) const;
 
   std::int32_t width_ = 0;
   std::int32_t height_ = 0;
@@ -64,4 +73,6 @@ class TMemoryRaster : public TCanvas, public TBitmap {
   // hundreds of thousands of segments and tens of thousands of rings.
   std::vector<std::int64_t> rowFirst_, rowLast_;
   std::vector<double> crossings_;
+  std::shared_ptr<const render::CanvasStrokeFont> strokeFont_;
+  bool strokeFontLooked_ = false;
 };

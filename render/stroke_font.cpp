@@ -95,6 +95,29 @@ std::string FontFileName(int number, int codePage) {
   return std::string(name) + ext;
 }
 
+std::filesystem::path TextFontFile(const std::filesystem::path& directory, const std::string& name) {
+  auto path = platform::pathResolver().existing((directory / name).string());
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) {
+    const auto shared = SymbolFile(name);
+    if (std::filesystem::is_regular_file(shared, ec)) path = shared;
+  }
+  return path;
+}
+
+std::shared_ptr<const CanvasStrokeFont> LoadCanvasStrokeFont() {
+  for (auto [kind, codePage] : {std::pair{1, platform::CodePage::Latin2}, {0, platform::CodePage::Ibm437}}) {
+    auto font = std::make_shared<CanvasStrokeFont>();
+    if (ReadFontFile(TextFontFile(ProgramDirectory(), FontFileName(0, kind)), false, font->Data) !=
+            FontLoadResult::Ok ||
+        font->Data.CapHeight() == 0)
+      continue;
+    font->CodePage = codePage;
+    return font;
+  }
+  return nullptr;
+}
+
 }  // namespace render
 
 namespace {
@@ -247,14 +270,7 @@ void TBGIFont::LoadFont(std::uint8_t number, std::uint8_t codePage) {
   Loaded = true;
   if (!data_.Empty() && number == fontNo_ && codePage == codePageKind_) return;
   Unload();
-  const std::string name = render::FontFileName(number, codePage);
-  auto path = platform::pathResolver().existing((FontDirectory / name).string());
-  // A data tree may bring its own text fonts beside its symbol fonts.
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) {
-    const auto shared = render::SymbolFile(name);
-    if (std::filesystem::is_regular_file(shared, ec)) path = shared;
-  }
+  const auto path = render::TextFontFile(FontDirectory, render::FontFileName(number, codePage));
   if (render::ReadFontFile(path, false, data_) != render::FontLoadResult::Ok) {
     data_ = {};
     ShowError(2, path.string());

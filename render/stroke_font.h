@@ -5,12 +5,14 @@
 // its kind.
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "framework/element.h"
 #include "framework/entity.h"
+#include "platform/codepage.h"
 
 class TDevice;
 class TBGIText;
@@ -73,6 +75,18 @@ std::filesystem::path SymbolFile(const std::string& name);
 
 // File name of text font `number` for a code page ("SIMP.CHR" ...).
 std::string FontFileName(int number, int codePage);
+// Where a text font file lies: in the directory (the program's), else in
+// the symbol directory, where a data tree may bring its own.
+std::filesystem::path TextFontFile(const std::filesystem::path& directory, const std::string& name);
+
+// The stroked font that surfaces without the platform's fonts write their
+// texts in: "Simp" for Latin 2, else for code page 437.
+struct CanvasStrokeFont {
+  StrokeFontData Data;
+  platform::CodePage CodePage = platform::CodePage::Latin2;
+};
+// Nil when the program has neither file (or a font without a cap height).
+std::shared_ptr<const CanvasStrokeFont> LoadCanvasStrokeFont();
 
 }  // namespace render
 

@@ -25,6 +25,10 @@ std::int32_t halved(std::int32_t s) { return s / 2 + s % 2; }
 TBitmap* TTileDevice::MakeBitmap(std::int32_t width, std::int32_t height) {
   try {
     if (factory_) return factory_(width, height);
+    // Strips are drawn as the target draws, texts included.
+    if (target_ && target_->Is<TCanvasDevice>())
+      if (const TCanvas* canvas = static_cast<TCanvasDevice*>(target_)->GetCanvas())
+        if (TBitmap* bitmap = canvas->NewCompatibleBitmap(width, height)) return bitmap;
     return new TMemoryRaster(width, height);
   } catch (const std::bad_alloc&) {
     return nullptr;
@@ -103,6 +107,8 @@ void TTileDevice::FollowTarget(std::int32_t centreRow) {
   own->SetRotateCenterY(theirs->GetRotateCenterY());
   own->SetAngle(theirs->GetAngle());
   own->Setup({theirs->GetCenterX(), theirs->DeviceToWorldY(centreRow)}, GetPage(), theirs->GetScale());
+  // Hatches continue across the seams as on the whole page.
+  if (TCanvas* canvas = GetCanvas()) canvas->BrushOrigin() = {0, -tileTop_};
 }
 
 void TTileDevice::EndDraw() {

@@ -20,8 +20,9 @@ class TTileDevice : public TBitmapDevice {
   static constexpr std::int64_t kCriticalBudget = 2'000'000;
 
   using BitmapFactory = std::function<TBitmap*(std::int32_t width, std::int32_t height)>;
-  // How strip bitmaps are made (a memory raster unless told otherwise); a
-  // factory answers nil when it cannot make one that large.
+  // How strip bitmaps are made (unless told otherwise, bitmaps that the
+  // target's canvas makes, else memory rasters); a factory answers nil when
+  // it cannot make one that large.
   void SetBitmapFactory(BitmapFactory factory) { factory_ = std::move(factory); }
   // The memory budget in bytes instead of the settings and the machine's
   // free memory (tests, and callers that know better); -1 to ask again.

@@ -4,6 +4,7 @@
 #include <QPainterPath>
 #include <QPaintDevice>
 #include <QPolygon>
+#include <new>
 #include <vector>
 
 namespace render::qt {
@@ -74,6 +75,7 @@ void QtCanvas::ApplyPen() {
 
 void QtCanvas::ApplyBrush() {
   painter_->setBrush(QBrush(ToQColor(Brush().Color), brushStyle(Brush().Style)));
+  painter_->setBrushOrigin(BrushOrigin().X, BrushOrigin().Y);
 }
 
 QFont QtCanvas::CurrentFont() const {
@@ -212,6 +214,13 @@ void QtCanvas::StretchDraw(const TDeviceRect& rect, const TGraphic& graphic) {
                       ToQImage(graphic));
 }
 
+TBitmap* QtCanvas::NewCompatibleBitmap(std::int32_t width, std::int32_t height) const {
+  auto bitmap = std::make_unique<ImageBitmap>(width, height);
+  // Qt answers a null image where the memory runs out.
+  if (bitmap->Image().isNull()) throw std::bad_alloc();
+  return bitmap.release();
+}
+
 ImageBitmap::ImageBitmap(std::int32_t width, std::int32_t height, TColor fill)
     : image_(std::max(1, width), std::max(1, height), QImage::Format_RGB32) {
   image_.fill(ToQColor(fill));
@@ -225,6 +234,7 @@ void ImageBitmap::SetSize(std::int32_t width, std::int32_t height) {
   const TPen pen = canvas_->Pen();
   const TBrush brush = canvas_->Brush();
   const TFont font = canvas_->Font();
+  const TDevicePoint origin = canvas_->BrushOrigin();
   Finish();
   QImage next(std::max(1, width), std::max(1, height), QImage::Format_RGB32);
   next.fill(Qt::white);
@@ -238,6 +248,7 @@ void ImageBitmap::SetSize(std::int32_t width, std::int32_t height) {
   canvas_->Pen() = pen;
   canvas_->Brush() = brush;
   canvas_->Font() = font;
+  canvas_->BrushOrigin() = origin;
 }
 
 void ImageBitmap::Finish() {

@@ -69,6 +69,8 @@ class QtCanvas : public TCanvas {
   std::int32_t TextHeight(const std::string& text) override;
   void Draw(std::int32_t x, std::int32_t y, const TGraphic& graphic) override;
   void StretchDraw(const TDeviceRect& rect, const TGraphic& graphic) override;
+  // An image bitmap: texts drawn on it look as on the screen and the printer.
+  TBitmap* NewCompatibleBitmap(std::int32_t width, std::int32_t height) const override;
 
  private:
   void ApplyPen();

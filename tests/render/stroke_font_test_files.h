@@ -33,6 +33,37 @@ inline std::vector<std::uint8_t> FontBytes(bool signature, std::uint8_t capH = 1
   return f;
 }
 
+// A text font of the printable ASCII letters, each a box with a diagonal
+// (cap height 10, advance 7); the space is blank.
+inline std::vector<std::uint8_t> TextFontBytes() {
+  constexpr int first = 32, count = 95;
+  std::vector<std::uint8_t> b(16, 0);
+  b[1] = count;
+  b[4] = first;
+  const int strokesAt = 16 + 3 * count;
+  b[5] = strokesAt & 0xFF;
+  b[6] = strokesAt >> 8;
+  b[8] = 10;
+  const std::vector<std::uint8_t> box = {0x81, 0x00, 5, 0x80, 5, 0x8A, 1, 0x8A, 1, 0x80, 5, 0x8A, 0, 0};
+  std::vector<std::uint8_t> strokes, widths;
+  for (int c = first; c < first + count; ++c) {
+    b.push_back(strokes.size() & 0xFF);
+    b.push_back(strokes.size() >> 8);
+    if (c == ' ') {
+      strokes.insert(strokes.end(), {0, 0});
+      widths.push_back(4);
+    } else {
+      strokes.insert(strokes.end(), box.begin(), box.end());
+      widths.push_back(7);
+    }
+  }
+  b.insert(b.end(), widths.begin(), widths.end());
+  b.insert(b.end(), strokes.begin(), strokes.end());
+  std::vector<std::uint8_t> f(128, 0);
+  f.insert(f.end(), b.begin(), b.end());
+  return f;
+}
+
 inline void Write(const std::filesystem::path& p, const std::vector<std::uint8_t>& bytes) {
   std::ofstream out(p, std::ios::binary);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

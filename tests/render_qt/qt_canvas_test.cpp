@@ -5,11 +5,18 @@
 #include <memory>
 
 #include "geometry/area_element.h"
+#include "framework/rect_entity.h"
+#include "geometry/geometry_classes.h"
 #include "geometry/poly_element.h"
+#include "geometry/space_entity.h"
 #include "render/device.h"
 #include "render/memory_raster.h"
 #include "render/qt/qt_canvas.h"
+#include "render/interpret_script.h"
+#include "render/render_classes.h"
 #include "render/tile_device.h"
+#include "render/universal_interpret.h"
+#include "../render/tiled_page.h"
 
 using render::qt::ImageBitmap;
 
@@ -103,4 +110,59 @@ TEST(QtCanvas, TiledStripsOfQtBitmapsMakeUpTheTargetPicture) {
   }
   EXPECT_EQ(tiled.bitmap.Image(), direct.bitmap.Image());
   EXPECT_EQ(tiled.at(40, 50), kRed);
+}
+
+TEST(QtCanvas, APageDrawnInQtStripsIsThePageDrawnDirectlyTextsIncluded) {
+  Picture direct, tiled;
+  tiled_page::Show(direct.device);
+  tiled_page::Show(tiled.device);
+  direct.device.BeginDraw();
+  TMemoryRaster picture(3, 2, tiled_page::kBlue);
+  picture.SetPixel(1, 1, tiled_page::kRed);
+  tiled_page::Draw(direct.device, picture);
+  EXPECT_EQ(tiled_page::DrawTiled(tiled.device, picture), 8);
+  EXPECT_GT(tiled_page::Reddish(direct.bitmap), 100) << "the turned text is written";
+  EXPECT_LE(tiled_page::Differing(tiled.bitmap, direct.bitmap), 5);
+}
+
+namespace {
+// Draws the test page for every area it is handed.
+class TPagePainter : public TInterpret {
+ public:
+  explicit TPagePainter(const TGraphic& picture) : picture_(picture) {}
+  void Process(TElement* e) override {
+    if (e->Is<TAreaElement>()) tiled_page::Draw(*GetDevice(), picture_);
+  }
+  bool QGoInside(TElement* e) override { return !e->Is<TAreaElement>() && TInterpret::QGoInside(e); }
+
+ private:
+  const TGraphic& picture_;
+};
+}  // namespace
+
+TEST(QtCanvas, TheUniversalInterpretsTiledPrintKeepsItsTexts) {
+  RegisterRectEntityClasses();
+  RegisterGeometryClasses();
+  RegisterRenderClasses();
+  TMemoryRaster picture(3, 2, tiled_page::kBlue);
+  TUniversalInterpret universal;
+  auto* script = new TInterpretScript;
+  universal.SetScript(script);
+  script->SetNewClassName("TAreaElement");
+  ASSERT_EQ(script->Error, 0);
+  script->SetActualInterpret(new TPagePainter(picture));
+  TSpaceEntity model;
+  model.Add(shape<TAreaElement>({{10, 10}, {10, 20}, {20, 20}}));
+  universal.GetTileDevice()->SetBudgetOverride(TTileDevice::kDefaultBudget);
+  Picture direct, tiled;
+  for (Picture* p : {&direct, &tiled}) {
+    tiled_page::Show(p->device);
+    universal.Tile = p == &tiled;
+    universal.BeginOnDevice(&p->device);
+    universal.SetInput(&model);
+    universal.DoIt();
+    universal.EndOnDevice();
+  }
+  EXPECT_GT(tiled_page::Reddish(tiled.bitmap), 100);
+  EXPECT_LE(tiled_page::Differing(tiled.bitmap, direct.bitmap), 5);
 }

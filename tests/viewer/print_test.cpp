@@ -29,6 +29,8 @@
 #include "render/memory_raster.h"
 #include "render/qt/print_device.h"
 #include "render/render_classes.h"
+#include "render/text_block.h"
+#include "render/universal_script_creator.h"
 #include "qt_app.h"
 #include "temp_dir.h"
 #include "process.h"
@@ -125,6 +127,29 @@ struct Printing : ::testing::Test {
     clock.start();
     while (clock.elapsed() < 60000 && findDialog()) QApplication::processEvents(QEventLoop::AllEvents, 20);
     EXPECT_EQ(findDialog(), nullptr);
+  }
+  // The viewer's print command: the platform's dialog is told to print into
+  // the PDF file; `atSetUp` answers true once it has worked the set-up window.
+  void printFromViewer(TFormToolManager& manager, const std::function<bool(TPrnDlg&)>& atSetUp) {
+    QElapsedTimer clock;
+    clock.start();
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+      QWidget* modal = QApplication::activeModalWidget();
+      // Without a printer set up, the platform's dialog asks where to print.
+      if (auto* choice = qobject_cast<QPrintDialog*>(modal)) {
+        choice->printer()->setOutputFormat(QPrinter::PdfFormat);
+        choice->printer()->setOutputFileName(QString::fromStdString(pdf.string()));
+        choice->done(QDialog::Accepted);
+      } else if (auto* dialog = dynamic_cast<TPrnDlg*>(modal)) {
+        if (atSetUp(*dialog)) poll.stop();
+      }
+    });
+    poll.start();
+    manager.PostMessage(zelto::msg::Print, &manager);
+    while (clock.elapsed() < 120000 && (poll.isActive() || findDialog()))
+      QApplication::processEvents(QEventLoop::AllEvents, 20);
   }
   static TPrnDlg* findDialog() {
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -294,40 +319,59 @@ TEST_F(Printing, TheViewersPrintCommandOpensTheSetUpWithItsPageGridAndPrintsToAF
   int red = 0, black = 0;
   QElapsedTimer clock;
   clock.start();
-  QTimer poll;
-  poll.setInterval(10);
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    QWidget* modal = QApplication::activeModalWidget();
-    // Without a printer set up, the platform's dialog asks where to print.
-    if (auto* choice = qobject_cast<QPrintDialog*>(modal)) {
-      choice->printer()->setOutputFormat(QPrinter::PdfFormat);
-      choice->printer()->setOutputFileName(QString::fromStdString(pdf.string()));
-      choice->done(QDialog::Accepted);
-    } else if (auto* dialog = dynamic_cast<TPrnDlg*>(modal)) {
-      // The preview is drawn once the window is up: grey paper around the pages.
-      const QImage& preview = dialog->Tool()->GetBitmap()->Image();
-      if (preview.pixelColor(0, 0) != QColor(128, 128, 128)) return;
-      int r = 0, b = 0;
-      for (int y = 0; y < preview.height(); ++y)
-        for (int x = 0; x < preview.width(); ++x) {
-          const QColor c = preview.pixelColor(x, y);
-          r += c == QColor(255, 0, 0);
-          b += c == QColor(0, 0, 0);
-        }
-      // The paper may be shown before the pages are drawn on it.
-      if (r + b == 0 && clock.elapsed() < 10000) return;
-      poll.stop();
-      red = r, black = b;
-      dialog->OKBtn->click();
-    }
+  printFromViewer(manager, [&](TPrnDlg& dialog) {
+    // The preview is drawn once the window is up: grey paper around the pages.
+    const QImage& preview = dialog.Tool()->GetBitmap()->Image();
+    if (preview.pixelColor(0, 0) != QColor(128, 128, 128)) return false;
+    int r = 0, b = 0;
+    for (int y = 0; y < preview.height(); ++y)
+      for (int x = 0; x < preview.width(); ++x) {
+        const QColor c = preview.pixelColor(x, y);
+        r += c == QColor(255, 0, 0);
+        b += c == QColor(0, 0, 0);
+      }
+    // The paper may be shown before the pages are drawn on it.
+    if (r + b == 0 && clock.elapsed() < 10000) return false;
+    red = r, black = b;
+    dialog.OKBtn->click();
+    return true;
   });
-  poll.start();
-  manager.PostMessage(zelto::msg::Print, &manager);
-  while (clock.elapsed() < 60000 && (poll.isActive() || findDialog())) QApplication::processEvents(QEventLoop::AllEvents, 20);
   // The desktop renderers draw the preview model.
   if (FindZeltoClass("TDesktopInterpret")) {
     EXPECT_GT(red, 200) << "the desktop's outline";
     EXPECT_GT(black, 500) << "the page grid";
   }
   EXPECT_EQ(pdfPages(), 4);
+}
+
+TEST_F(Printing, APrintAsABitmapKeepsTheTextsOfTheDesktop) {
+  if (!QPrinterInfo::defaultPrinter().isNull()) GTEST_SKIP() << "a real printer is set up here";
+  auto* desktop = new TDesktop;
+  desktop->SetMinX(0), desktop->SetMinY(0), desktop->SetMaxX(0.9 * paperW), desktop->SetMaxY(0.9 * paperH);
+  desktop->PenColor = kBlue;
+  desktop->BrushColor = 0xFFFFFF;
+  desktop->PenWidth = 0.003;
+  // Black letters 15 mm high: the only black on the page.
+  auto* block = new TTextBlock;
+  block->SetMinX(0.03), block->SetMinY(0.9 * paperH - 0.08), block->SetMaxX(0.15), block->SetMaxY(0.9 * paperH - 0.03);
+  block->TextHeight = 0.015;
+  block->LineHeight = 0.02;
+  block->GetLines()->Items = {"MMMM 12", "Porost"};
+  desktop->Add(block);
+  model.Add(desktop);
+  TFormToolManager manager;
+  TUniversalGelixScriptCreator creator;
+  creator.DoIt();
+  manager.SetInterpretScript(creator.Output());
+  manager.SetInput(desktop);
+  manager.GetForm()->TileAction()->setChecked(true);
+  printFromViewer(manager, [](TPrnDlg& dialog) {
+    dialog.OKBtn->click();
+    return true;
+  });
+  ASSERT_EQ(pdfPages(), 1);
+  auto [blue, black] = colours(1);
+  EXPECT_GT(blue, 100) << "the desktop's outline";
+  EXPECT_GT(black, 100) << "the text block's letters";
+  if (auto* universal = dynamic_cast<TUniversalInterpret*>(manager.GetInterpret())) EXPECT_FALSE(universal->Tile);
 }
