@@ -105,6 +105,43 @@ TEST_F(LhcMergeTest, AMissingOrUnreadableDistrictBlockKeepsTheOldBlock) {
   EXPECT_NE(ui->shownTexts()[0].find("LHCSnapDistance"), std::string::npos);
 }
 
+// The LHC rows take their keys (REVIR, LHC_KOD) from the districts' rows: a
+// district table that is missing, or lacks the row of an area, fails the
+// merge, which names the table and keeps the old LHC and ZRO blocks.
+TEST_F(LhcMergeTest, AMergeThatCannotReadADistrictsRowsKeepsTheOldBlocks) {
+  ExportDistricts();
+  for (const jobs::LhcLayerKind* layer : {&jobs::LhcLayer(), &jobs::LhcZroLayer()}) {
+    SCOPED_TRACE(layer->Block);
+    const fs::path block = District("01") / ("01" + std::string(layer->DistrictBlock));
+    const fs::path table = block / (layer->Zro ? "P1400.DBF" : "P9400.DBF");
+    const std::string rows = FileBytes(table);
+    auto keepsOldBlock = [&](const std::string& cause) {
+      fs::remove_all(lhc / layer->Block);
+      fs::create_directories(lhc / layer->Block);
+      std::ofstream(lhc / layer->Block / "TN.ARE") << "old";
+      ui->clear();
+      log.clear();
+      EXPECT_EQ(jobs::MergeLhcLayer(context, *layer), jobs::MergeResult::Failed);
+      ASSERT_EQ(ui->shownTexts().size(), 1u);
+      const std::string text = ui->shownTexts()[0];
+      EXPECT_NE(text.find(table.filename().string()), std::string::npos) << text;
+      EXPECT_NE(text.find(cause), std::string::npos) << text;
+      EXPECT_EQ(FileBytes(lhc / layer->Block / "TN.ARE"), "old");
+      EXPECT_EQ(std::distance(fs::directory_iterator(lhc / layer->Block), fs::directory_iterator()), 1);
+    };
+    fs::remove(table);
+    keepsOldBlock("tabulka neexistuje");
+    // The table with its header and no rows.
+    std::string empty = rows.substr(0, static_cast<unsigned char>(rows[8]) | static_cast<unsigned char>(rows[9]) << 8);
+    empty[4] = empty[5] = empty[6] = empty[7] = 0;
+    std::ofstream(table, std::ios::binary) << empty << '\x1A';
+    keepsOldBlock("není nalezen záznam c.");
+    std::ofstream(table, std::ios::binary) << rows;
+    ui->clear();
+    EXPECT_EQ(jobs::MergeLhcLayer(context, *layer), jobs::MergeResult::Written);
+  }
+}
+
 // A face that no district's area covers (a notch a district left out)
 // becomes an empty area with its row in both merges, and the log says where.
 TEST_F(LhcMergeTest, AFaceNoDistrictCoversBecomesAnEmptyAreaWithItsRow) {
