@@ -24,6 +24,40 @@ class LhcMergeTest : public LhcJobTest<jobs::LhcMergeContext> {
     }
     ui->clear();
   }
+  using Level = areas_test::ExportLevel;
+  using Lines = std::vector<std::vector<std::pair<double, double>>>;
+  // The district and ZRO blocks of a district of one area, bounded by the
+  // lines given, written as the level exports write them.
+  void WriteDistrictBlocks(const std::string& code, const Lines& ring) {
+    for (const jobs::LhcLayerKind* layer : {&jobs::LhcLayer(), &jobs::LhcZroLayer()}) {
+      Level shapes;  // owns the lines and their nodes
+      std::vector<std::pair<TPolyLineElement*, bool>> lines;
+      for (const auto& points : ring) {
+        TPolyLineElement* line = areas_test::Line({});
+        for (auto [px, py] : points) line->AddVertex(px, py);
+        shapes.lineList->Add(line);
+        shapes.node(points.front().first, points.front().second)->AddLine(line, true);
+        shapes.node(points.back().first, points.back().second)->AddLine(line, false);
+        lines.emplace_back(line, true);
+      }
+      auto* areas = new TAreaString;
+      shapes.root.Add(areas);
+      areas->Add(Level::area(lines));
+      TMultiAreaPointPlacer labels;
+      labels.SetInput(areas);
+      labels.DoIt();
+      TExportAreasToGelix exporter;
+      exporter.SetInput(areas);
+      exporter.BlockName = (District(code) / (code + std::string(layer->DistrictBlock))).string();
+      exporter.ControlDir = context.GisRoot;
+      exporter.ExportDBF = true;
+      exporter.PlochyVHa = true;
+      exporter.DruhPloch = layer->Zro ? 1400 : 9400;
+      fs::create_directories(District(code));
+      exporter.DoIt();
+      ASSERT_TRUE(exporter.LastRun().Written) << exporter.LastRun().Text(exporter.BlockName);
+    }
+  }
   double ExpectedSum(const std::string& expression) const {
     return std::stod(test_support::Expected(dir, expression));
   }
@@ -147,42 +181,14 @@ TEST_F(LhcMergeTest, AMergeThatCannotReadADistrictsRowsKeepsTheOldBlocks) {
 TEST_F(LhcMergeTest, AFaceNoDistrictCoversBecomesAnEmptyAreaWithItsRow) {
   fs::remove_all(District("01"));
   fs::remove_all(District("02"));
-  using Level = areas_test::ExportLevel;
-  using Points = std::vector<std::pair<double, double>>;
   const double x = Level::X0 + 1000, y = Level::Y0;  // clear of the level's own grid
   // Two squares side by side, each bounded by two lines; district 03 leaves
   // a notch of 10 × 20 m in its edge that district 04 does not fill.
-  const std::pair<const char*, std::vector<Points>> districts[] = {
+  const std::pair<const char*, Lines> districts[] = {
       {"03", {{{x, y}, {x, y + 100}, {x + 100, y + 100}, {x + 100, y + 60}, {x + 90, y + 60}},
               {{x + 90, y + 60}, {x + 90, y + 40}, {x + 100, y + 40}, {x + 100, y}, {x, y}}}},
       {"04", {{{x + 100, y}, {x + 100, y + 100}, {x + 200, y + 100}}, {{x + 200, y + 100}, {x + 200, y}, {x + 100, y}}}}};
-  for (const auto& [code, ring] : districts)
-    for (const jobs::LhcLayerKind* layer : {&jobs::LhcLayer(), &jobs::LhcZroLayer()}) {
-      Level shapes;  // owns the lines and their nodes
-      std::vector<std::pair<TPolyLineElement*, bool>> lines;
-      for (const Points& points : ring) {
-        TPolyLineElement* line = areas_test::Line({});
-        for (auto [px, py] : points) line->AddVertex(px, py);
-        shapes.lineList->Add(line);
-        shapes.node(points.front().first, points.front().second)->AddLine(line, true);
-        shapes.node(points.back().first, points.back().second)->AddLine(line, false);
-        lines.emplace_back(line, true);
-      }
-      auto* areas = new TAreaString;
-      shapes.root.Add(areas);
-      areas->Add(Level::area(lines));
-      TMultiAreaPointPlacer labels;
-      labels.SetInput(areas);
-      labels.DoIt();
-      TExportAreasToGelix exporter;
-      exporter.SetInput(areas);
-      exporter.BlockName = (District(code) / (code + std::string(layer->DistrictBlock))).string();
-      exporter.ControlDir = context.GisRoot;
-      exporter.ExportDBF = true;
-      exporter.DruhPloch = layer->Zro ? 1400 : 9400;
-      fs::create_directories(District(code));
-      exporter.DoIt();
-    }
+  for (const auto& [code, ring] : districts) WriteDistrictBlocks(code, ring);
   for (const jobs::LhcLayerKind* layer : {&jobs::LhcLayer(), &jobs::LhcZroLayer()}) {
     SCOPED_TRACE(layer->Block);
     log.clear();
@@ -196,6 +202,30 @@ TEST_F(LhcMergeTest, AFaceNoDistrictCoversBecomesAnEmptyAreaWithItsRow) {
     for (const std::string& line : log) all += line + "\n";
     EXPECT_NE(all.find(std::string(layer->Marker) + ": plocha mimo plochy revírů (X 10999"), std::string::npos) << all;
     EXPECT_EQ(all.find("nevytvořena"), std::string::npos) << all;
+  }
+}
+
+// A lake of some 11,000 ha that neither district covers: the empty area
+// of the LHC keeps its whole area in square metres in both merges.
+TEST_F(LhcMergeTest, AnEmptyAreaOfARealLhcKeepsItsRow) {
+  fs::remove_all(District("01"));
+  fs::remove_all(District("02"));
+  const double x = Level::X0, y = Level::Y0 + 20000;
+  // District 03 holds the lake on three sides, district 04 closes it.
+  WriteDistrictBlocks("03", {{{x, y}, {x, y + 12000}, {x + 1000, y + 12000}},
+                             {{x + 1000, y + 12000}, {x + 1000, y + 1000}, {x + 11000, y + 1000}, {x + 11000, y + 12000}},
+                             {{x + 11000, y + 12000}, {x + 12000, y + 12000}, {x + 12000, y}, {x, y}}});
+  WriteDistrictBlocks("04", {{{x + 1000, y + 12000}, {x + 1000, y + 13000}, {x + 11000, y + 13000}, {x + 11000, y + 12000}},
+                             {{x + 11000, y + 12000}, {x + 1000, y + 12000}}});
+  const double lake = 10000.0 * 11000.0;
+  for (const jobs::LhcLayerKind* layer : {&jobs::LhcLayer(), &jobs::LhcZroLayer()}) {
+    SCOPED_TRACE(layer->Block);
+    ui->clear();
+    ASSERT_EQ(jobs::MergeLhcLayer(context, *layer), jobs::MergeResult::Written) << ui->shownTexts().front();
+    EXPECT_NEAR(ReadAreas(lhc / layer->Block)[134].net, lake, 1e-3);
+    const test_support::DbfRows rows = test_support::LiveRows(lhc / layer->Block / "P0134.DBF", {"PLOCHA"});
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_NEAR(std::stod(rows[0][0]), lake, 1e-3);
   }
 }
 
