@@ -7,6 +7,8 @@
 #include "areas/area_point_placer.h"
 #include "areas/export_areas.h"
 #include "dbf_rows.h"
+#include "gisblock/are_record.h"
+#include "gisblock/lin_record.h"
 #include "jobs_fixture.h"
 
 namespace jobs_test {
@@ -173,6 +175,54 @@ TEST_F(LhcMergeTest, AMergeThatCannotReadADistrictsRowsKeepsTheOldBlocks) {
     std::ofstream(table, std::ios::binary) << rows;
     ui->clear();
     EXPECT_EQ(jobs::MergeLhcLayer(context, *layer), jobs::MergeResult::Written);
+  }
+}
+
+// An empty island a district block holds deleted: the hole it leaves in
+// its father stays an empty area with its row in both merges, as the level
+// exports make such a hole, and the log says where.
+TEST_F(LhcMergeTest, ADeletedIslandOfADistrictStaysAnEmptyArea) {
+  ExportDistricts();
+  for (const jobs::LhcLayerKind* layer : {&jobs::LhcLayer(), &jobs::LhcZroLayer()}) {
+    SCOPED_TRACE(layer->Block);
+    ASSERT_EQ(jobs::MergeLhcLayer(context, *layer), jobs::MergeResult::Written);
+    const std::map<int, KindSums> sound = ReadAreas(lhc / layer->Block);
+    const fs::path block = District("01") / ("01" + std::string(layer->DistrictBlock));
+    std::string bytes = FileBytes(block / "TN.ARE");
+    const std::size_t n = bytes.size() / gisblock::AreRecord::kSize;
+    std::size_t island = 0;
+    gisblock::AreRecord record;
+    for (std::size_t i = 1; i < n && !island; ++i) {
+      record = gisblock::AreRecord::decode(reinterpret_cast<const std::uint8_t*>(bytes.data()) +
+                                           i * gisblock::AreRecord::kSize);
+      if (record.paterNo && !record.hasChildren && record.druh == 134) island = i;
+    }
+    ASSERT_NE(island, 0u);
+    // The island's ring carries its father on the outer side.
+    const std::string lin = FileBytes(block / "TN.LIN");
+    int ring = 0;
+    for (std::size_t i = 1; i < lin.size() / gisblock::LinRecord::kSize; ++i) {
+      const auto line = gisblock::LinRecord::decode(reinterpret_cast<const std::uint8_t*>(lin.data()) +
+                                                    i * gisblock::LinRecord::kSize);
+      if (line.leftArea != record.cislo && line.rightArea != record.cislo) continue;
+      ++ring;
+      EXPECT_EQ(line.leftArea + line.rightArea - record.cislo, record.paterNo) << "line " << line.cislo;
+    }
+    EXPECT_GT(ring, 0);
+    bytes[island * gisblock::AreRecord::kSize + 6] = 1;  // deleted
+    std::ofstream(block / "TN.ARE", std::ios::binary) << bytes;
+    log.clear();
+    ASSERT_EQ(jobs::MergeLhcLayer(context, *layer), jobs::MergeResult::Written);
+    std::map<int, KindSums> merged = ReadAreas(lhc / layer->Block);
+    const int kind = layer->Zro ? 1400 : 1100;
+    EXPECT_NEAR(merged[kind].net, sound.at(kind).net, 0.01);
+    EXPECT_EQ(merged[134].count, sound.at(134).count);
+    EXPECT_NEAR(merged[134].net, sound.at(134).net, 0.01);
+    EXPECT_EQ(test_support::LiveRows(lhc / layer->Block / "P0134.DBF", {"DRUH"}).size(),
+              static_cast<std::size_t>(merged[134].count));
+    std::string all;
+    for (const std::string& line : log) all += line + "\n";
+    EXPECT_NE(all.find(std::string(layer->Marker) + ": plocha mimo plochy revírů"), std::string::npos) << all;
   }
 }
 
