@@ -229,14 +229,14 @@ void TExportAreasToGelix::ExportAreaLines() {
     const std::int32_t number = line->ID;
     return number >= 1 && static_cast<std::size_t>(number) <= listed.size() && listed[number - 1] == line ? number : 0;
   };
-  for (TElement* child : input->Items()) {
-    if (!child || !child->Is<TPolyLineAreaElement>()) continue;
-    auto* area = static_cast<TPolyLineAreaElement*>(child);
-    const std::vector<TElement*>& boundary = area->Items();
+  // The rings of an area's holes are its boundary too: the lines of an
+  // island carry the area around it on their outer side.
+  auto claimRing = [&](const TElement* area, const TPolyLineAreaElement& ring) {
+    const std::vector<TElement*>& boundary = ring.Items();
     for (std::size_t k = 0; k < boundary.size(); ++k) {
       const std::int32_t number = boundary[k] ? numberOf(boundary[k]) : 0;
       if (number == 0) continue;
-      const std::uint8_t side = area->GetLineOrigin(static_cast<int>(k)) ? 1 : 2;
+      const std::uint8_t side = ring.GetLineOrigin(static_cast<int>(k)) ? 1 : 2;
       std::int32_t c = firstClaim[number];
       while (c >= 0 && claims[c].area != area) c = claims[c].next;
       if (c >= 0) {
@@ -246,6 +246,14 @@ void TExportAreasToGelix::ExportAreaLines() {
         firstClaim[number] = static_cast<std::int32_t>(claims.size() - 1);
       }
     }
+  };
+  for (TElement* child : input->Items()) {
+    if (!child || !child->Is<TPolyLineAreaElement>()) continue;
+    auto* area = static_cast<TPolyLineAreaElement*>(child);
+    claimRing(area, *area);
+    if (area->IsHole || !area->GetHoles()) continue;
+    for (TElement* hole : area->GetHoles()->Items())
+      if (hole && hole->Is<TPolyLineAreaElement>()) claimRing(area, *static_cast<TPolyLineAreaElement*>(hole));
   }
   auto sideArea = [&](TElement* line, std::uint8_t side) {
     const std::int32_t number = numberOf(line);
@@ -255,6 +263,8 @@ void TExportAreasToGelix::ExportAreaLines() {
     const int n = links ? static_cast<int>(links->size()) : line->GetOwnersCount();
     for (int i = 0; i < n; ++i) {
       TElement* owner = links ? (*links)[static_cast<std::size_t>(i)] : line->GetOwner(i);
+      if (owner && owner->Is<TAreaElement>() && static_cast<TAreaElement*>(owner)->IsHole)
+        owner = static_cast<TAreaElement*>(owner)->GetHoleOwnerArea();
       if (!owner) continue;
       for (std::int32_t c = firstClaim[number]; c >= 0; c = claims[c].next)
         if (claims[c].area == owner) {

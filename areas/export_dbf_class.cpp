@@ -101,7 +101,9 @@ bool TExportDBFClass::createTable(TSpaceEntity* object) {
   tableErrors_.clear();
   const bool defined = fileExists(definition);
   if (!made && !defined) missingDefinitions_.insert(definition);
-  if (!made && defined) {
+  if (!made && !defined && CreateFromSource && SourceRowsRequired) {
+    Staged->noteFailure(platform::pathResolver().userSpelling(definition), "tabulka neexistuje");
+  } else if (!made && defined) {
     Staged->noteFailure(GetDBFName(), errors.empty() ? "tabulku nelze vytvořit" : errors);
   } else if (!made && !reportedMissing_) {
     reportedMissing_ = true;
@@ -178,7 +180,7 @@ bool TExportDBFClass::copyFromSource(TSpaceEntity* object) {
   if (!source) return true;
   const std::string sourceName = props->GetDBFName();
   if (sourceName != foundSource_) {
-    if (!fileExists(sourceName)) return true;
+    if (!fileExists(sourceName)) return sourceUnread(sourceName, "tabulka neexistuje");
     foundSource_ = sourceName;
   }
   auto* sourceTable = source->Is<TGelixDBFTable>() ? static_cast<TGelixDBFTable*>(source) : nullptr;
@@ -190,6 +192,8 @@ bool TExportDBFClass::copyFromSource(TSpaceEntity* object) {
   if (error.empty()) {
     const std::string table =
         platform::pathResolver().userSpelling(sourceTable ? sourceTable->GetTableName() : sourceName);
+    if (SourceRowsRequired)
+      return sourceUnread(sourceName, "není nalezen záznam c." + std::to_string(props->GetOrigNo()));
     zelto::ReportProblem("Není nalezen záznam c." + std::to_string(props->GetOrigNo()) + "\r\n" + table,
                          "Není nalezen záznam v tabulce " + table);
     return true;
@@ -198,6 +202,14 @@ bool TExportDBFClass::copyFromSource(TSpaceEntity* object) {
   // for a row that has none.
   if (!Staged) throw platform::DbfError(error);
   Staged->noteFailure(sourceName, error);
+  return false;
+}
+
+bool TExportDBFClass::sourceUnread(const std::string& table, const std::string& cause) {
+  if (!SourceRowsRequired) return true;
+  const std::string shown = platform::pathResolver().userSpelling(table);
+  if (!Staged) throw platform::DbfError(shown + ": " + cause);
+  Staged->noteFailure(shown, cause);
   return false;
 }
 

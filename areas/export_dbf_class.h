@@ -28,6 +28,10 @@ class TExportDBFClass : public TTool {
   bool CreateFromSource = false;
   bool PlochyVHa = false;
   bool BothSources = false;
+  // The rows carry keys copied from their source rows (a merge): a source
+  // table that is missing or a source row that is not found fails the
+  // staged block instead of leaving the row without them.
+  bool SourceRowsRequired = false;
   // The block being written, when the table lies in its staging directory:
   // a table that cannot be made or written, or a row it cannot take whole,
   // is its failure (reported once, by whoever commits it) instead of a box
@@ -57,6 +61,9 @@ class TExportDBFClass : public TTool {
   bool createTable(TSpaceEntity* object);
   // False when the source row could not be read (noted in the staged block).
   bool copyFromSource(TSpaceEntity* object);
+  // A source that cannot be read: true (the copy skipped) unless its rows
+  // are required, when the staged block fails and the answer is false.
+  bool sourceUnread(const std::string& table, const std::string& cause);
   // Runs a step that writes a row; a failure of the table goes to the
   // staged block. False after such a failure or when the step gave up.
   template <class Step>

@@ -222,6 +222,7 @@ void TExportGelixElements::ExportObjectRow(TSpaceEntity* object) {
   writer->Staged = staged_;
   writer->PlochyVHa = PlochyVHa;
   writer->BothSources = BothSources;
+  writer->SourceRowsRequired = SourceRowsRequired;
   writer->WriteRow(object);
 }
 

@@ -57,6 +57,8 @@ class TExportGelixElements : public TExportElements {
   bool RegisterObject = false;
   bool PlochyVHa = false;
   bool BothSources = false;
+  // See TExportDBFClass::SourceRowsRequired.
+  bool SourceRowsRequired = false;
   std::function<void(TSpaceEntity* object, TDynamicProperties*& values)> OnExportObject;
 
   // Created on first use as a child of the exporter.

@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <memory>
+#include <unordered_set>
 
 #include "areas/area_point_placer.h"
 #include "areas/area_walkers.h"
@@ -94,6 +95,29 @@ void TMakeNodes::DoIt() {
   SetOutput(noded);
 }
 
+namespace {
+
+// The rings of the holes of the areas below `entity`, which lie outside the
+// areas' items: a hole whose island was not read (deleted in its block)
+// still bounds its area, and the face it leaves must be built.
+void AddHoleRings(TEntity& entity, TSpaceEntity& found, std::unordered_set<const TElement*>& have) {
+  for (TElement* item : entity.Items()) {
+    if (!item) continue;
+    if (item->Is<TAreaElement>()) {
+      THolesEntity* holes = static_cast<TAreaElement*>(item)->GetHoles();
+      if (!holes) continue;
+      for (TElement* hole : holes->Items())
+        if (hole && hole->Is<TEntity>())
+          for (TElement* line : static_cast<TEntity*>(hole)->Items())
+            if (line && line->Is<TPolyLineElement>() && have.insert(line).second) found.AddAndExtend(line);
+    } else if (item->Is<TEntity>()) {
+      AddHoleRings(*static_cast<TEntity*>(item), found, have);
+    }
+  }
+}
+
+}  // namespace
+
 TEntity* TMakeNodesAndAreas::JoinedLines(TEntity& lines) {
   std::unique_ptr<TSpaceEntity> found(new TSpaceEntity);
   try {
@@ -101,6 +125,8 @@ TEntity* TMakeNodesAndAreas::JoinedLines(TEntity& lines) {
     finder.SetOutput(found.get());
     finder.SetInput(&lines);
     finder.DoIt();
+    std::unordered_set<const TElement*> have(found->Items().begin(), found->Items().end());
+    AddHoleRings(lines, *found, have);
   } catch (const std::exception&) {
     platform::showError("Chyba při hledání linií");
     return nullptr;

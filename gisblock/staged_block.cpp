@@ -267,6 +267,22 @@ bool StagedBlock::commit() {
   return true;
 }
 
+bool StagedBlock::commitRemoval() {
+  if (!ok_ || failed_ || joined_) return false;
+  if (committed_) return true;
+  std::error_code ec;
+  fs::remove_all(staging_, ec);
+  if (ec) return fail("Starý blok " + shown_ + " nelze odstranit: " + causeOf(ec));
+  if (fs::exists(fs::symlink_status(target_, ec))) {
+    fs::rename(target_, staging_, ec);
+    if (ec) return fail("Starý blok " + shown_ + " nelze odstranit: " + causeOf(ec));
+    syncDirectory(target_.parent_path());
+    fs::remove_all(staging_, ec);
+  }
+  committed_ = true;
+  return true;
+}
+
 bool StagedBlock::flushContents() {
   std::error_code ec;
   for (fs::directory_iterator it(staging_, ec), end; !ec && it != end; it.increment(ec)) {

@@ -81,6 +81,12 @@ class StagedBlock {
   // here or by a writer that joined the block. On failure the old block is
   // back where it was and error() names the cause.
   bool commit();
+  // Removes the block instead of replacing it (nothing is left to write
+  // where it was): in one step it goes under the staging name, where it is
+  // deleted, and where a run killed meanwhile leaves it for the next writer
+  // to clear. Refused as commit is; on failure the old block stays and
+  // error() names the cause. A block that is not there is removed already.
+  bool commitRemoval();
   bool committed() const { return committed_; }
 
   // Where a block named so lies on this system; empty, with `error` saying

@@ -591,7 +591,19 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
     // A failure while writing may name a file of the staging directory.
     nothing = "chyba při tvorbě nebo zápisu ploch: " + staged.shownText(e.what());
   }
-  if (!nothing.empty() || !noUnits.empty()) {
+  if (!noUnits.empty() && result != ExportResult::NotWritten) {
+    // The read was whole (a damaged one is refused above): the district no
+    // longer has the level, and a block left from an earlier export would
+    // say it has.
+    std::error_code ec;
+    const bool old = fs::exists(fs::symlink_status(staged.target(), ec));
+    std::string text;
+    if (!staged.commitRemoval()) text = noUnits + ". " + staged.error();
+    else if (old) text = noUnits + ". Starý blok " + block + " byl odstraněn.";
+    else text = noUnits + ". Blok " + block + " nebyl zapsán.";
+    ShowLevelFailure(context, text);
+    LogText("; " + text);
+  } else if (!nothing.empty() || !noUnits.empty()) {
     const std::string why = noUnits.empty() ? "Úroveň " + level.Prefix + " nebyla exportována: " + nothing : noUnits;
     const std::string text =
         why + ". Blok " + block + (staged.blockThere() ? " zůstává beze změny." : " nebyl zapsán.");

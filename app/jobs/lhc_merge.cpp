@@ -259,6 +259,9 @@ MergeResult Merge(const LhcMergeContext& context, const LhcLayerKind& layer, dou
   exporter.BlockName = staged.shownPath();
   exporter.SetStagedBlock(&staged);
   exporter.ExportDBF = true;
+  // The districts' keys (REVIR, LHC_KOD) come only from their rows: a row
+  // without them is no row of the LHC.
+  exporter.SourceRowsRequired = true;
   // The ZRO tables take their fields from the districts' tables; an area no
   // district's area lay under has none and takes those of its kind's control
   // file.

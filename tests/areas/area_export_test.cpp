@@ -79,7 +79,7 @@ TEST_F(AreaExportTest, LevelReadsBackWithNumbersSidesHolesAndRows) {
     EXPECT_EQ(sides(level.h[0][1]), std::make_pair(2, 4));  // above the island's father
     EXPECT_EQ(sides(level.v[0][0]), std::make_pair(2, 0));  // on the outer edge
     EXPECT_EQ(sides(level.h[0][0]), std::make_pair(0, 2));
-    EXPECT_EQ(sides(level.island[0]), std::make_pair(1, 0));  // the hole's side
+    EXPECT_EQ(sides(level.island[0]), std::make_pair(1, 2));  // the father on the outer side
     // The centre node, in angle order: up (pi/2), left (pi), down, right (2 pi).
     const TGelixLineProps* centre = byNumber.at(level.v[1][0]->ID);
     EXPECT_EQ(linkAt(centre, 1), LinkPair(level.h[1][1]->ID, 1));  // after it, at its end

@@ -21,6 +21,7 @@
 #include "gisblock/gelix_props.h"
 #include "bench/level_fingerprints.h"
 #include "gisblock/are_record.h"
+#include "gisblock/staged_block.h"
 #include "file_size_limit.h"
 #include "jobs_fixture.h"
 #include "log_probe.h"
@@ -259,6 +260,40 @@ TEST_F(LevelExportTest, AHoleThatNoIslandFillsStaysOutOfTheLevelsAbove) {
   EXPECT_NEAR(sums[9400].net, std::stod(Expected("d['levels']['REG']['sum_net_m2']")) - islandArea, 0.05);
   EXPECT_NEAR(sums[134].net, std::stod(Expected("d['levels']['REG']['empty_sum_net_m2']")) + islandArea, 0.05);
   EXPECT_TRUE(log.saw("plocha bez porostu v DET")) << log.all();
+}
+
+// A whole read without units of a level: the block an earlier export left
+// goes, through the block's lock, and the log says so; a block another
+// export holds stays.
+TEST_F(LevelExportTest, ALevelWithoutUnitsRemovesTheOldBlock) {
+  fs::remove(District() / "DET.BLK" / "P0110.DBF");
+  ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
+  ASSERT_FALSE(state.Damage);
+  const fs::path output = dir / "OUT" / "01";
+  const fs::path old = output / "01_16PSK.BLK";
+  fs::create_directories(old);
+  std::ofstream(old / "TN.ARE") << "old";
+  const jobs::ForestLevel& psk = *jobs::FindForestLevel(95);
+  {
+    gisblock::StagedBlock other(old.string());
+    ASSERT_TRUE(other.ok());
+    EXPECT_EQ(jobs::ExportForestLevel(Context(output), psk), jobs::ExportResult::NotWritten);
+    EXPECT_EQ(FileBytes(old / "TN.ARE"), "old");
+  }
+  LogProbe log;
+  ui->clear();
+  EXPECT_EQ(jobs::ExportForestLevel(Context(output), psk), jobs::ExportResult::NothingToExport);
+  EXPECT_FALSE(fs::exists(old));
+  ASSERT_EQ(ui->shownTexts().size(), 1u);
+  const std::string text = "Úroveň 16PSK nemá žádné jednotky. Starý blok " + old.string() + " byl odstraněn.";
+  EXPECT_EQ(ui->shownTexts()[0], text);
+  zelto::RunMessagesUntilIdle();
+  EXPECT_TRUE(log.saw("; " + text)) << log.all();
+  // Nothing beside the output's blocks either.
+  EXPECT_TRUE(fs::is_empty(output));
+  ui->clear();
+  EXPECT_EQ(jobs::ExportForestLevel(Context(output), psk), jobs::ExportResult::NothingToExport);
+  EXPECT_EQ(ui->shownTexts().back(), "Úroveň 16PSK nemá žádné jednotky. Blok " + old.string() + " nebyl zapsán.");
 }
 
 // The output named after another district than the one read would get

@@ -7,6 +7,8 @@
 #include "areas/area_point_placer.h"
 #include "areas/export_areas.h"
 #include "dbf_rows.h"
+#include "gisblock/are_record.h"
+#include "gisblock/lin_record.h"
 #include "jobs_fixture.h"
 
 namespace jobs_test {
@@ -23,6 +25,40 @@ class LhcMergeTest : public LhcJobTest<jobs::LhcMergeContext> {
                   jobs::ExportResult::Written);
     }
     ui->clear();
+  }
+  using Level = areas_test::ExportLevel;
+  using Lines = std::vector<std::vector<std::pair<double, double>>>;
+  // The district and ZRO blocks of a district of one area, bounded by the
+  // lines given, written as the level exports write them.
+  void WriteDistrictBlocks(const std::string& code, const Lines& ring) {
+    for (const jobs::LhcLayerKind* layer : {&jobs::LhcLayer(), &jobs::LhcZroLayer()}) {
+      Level shapes;  // owns the lines and their nodes
+      std::vector<std::pair<TPolyLineElement*, bool>> lines;
+      for (const auto& points : ring) {
+        TPolyLineElement* line = areas_test::Line({});
+        for (auto [px, py] : points) line->AddVertex(px, py);
+        shapes.lineList->Add(line);
+        shapes.node(points.front().first, points.front().second)->AddLine(line, true);
+        shapes.node(points.back().first, points.back().second)->AddLine(line, false);
+        lines.emplace_back(line, true);
+      }
+      auto* areas = new TAreaString;
+      shapes.root.Add(areas);
+      areas->Add(Level::area(lines));
+      TMultiAreaPointPlacer labels;
+      labels.SetInput(areas);
+      labels.DoIt();
+      TExportAreasToGelix exporter;
+      exporter.SetInput(areas);
+      exporter.BlockName = (District(code) / (code + std::string(layer->DistrictBlock))).string();
+      exporter.ControlDir = context.GisRoot;
+      exporter.ExportDBF = true;
+      exporter.PlochyVHa = true;
+      exporter.DruhPloch = layer->Zro ? 1400 : 9400;
+      fs::create_directories(District(code));
+      exporter.DoIt();
+      ASSERT_TRUE(exporter.LastRun().Written) << exporter.LastRun().Text(exporter.BlockName);
+    }
   }
   double ExpectedSum(const std::string& expression) const {
     return std::stod(test_support::Expected(dir, expression));
@@ -105,47 +141,104 @@ TEST_F(LhcMergeTest, AMissingOrUnreadableDistrictBlockKeepsTheOldBlock) {
   EXPECT_NE(ui->shownTexts()[0].find("LHCSnapDistance"), std::string::npos);
 }
 
+// The LHC rows take their keys (REVIR, LHC_KOD) from the districts' rows: a
+// district table that is missing, or lacks the row of an area, fails the
+// merge, which names the table and keeps the old LHC and ZRO blocks.
+TEST_F(LhcMergeTest, AMergeThatCannotReadADistrictsRowsKeepsTheOldBlocks) {
+  ExportDistricts();
+  for (const jobs::LhcLayerKind* layer : {&jobs::LhcLayer(), &jobs::LhcZroLayer()}) {
+    SCOPED_TRACE(layer->Block);
+    const fs::path block = District("01") / ("01" + std::string(layer->DistrictBlock));
+    const fs::path table = block / (layer->Zro ? "P1400.DBF" : "P9400.DBF");
+    const std::string rows = FileBytes(table);
+    auto keepsOldBlock = [&](const std::string& cause) {
+      fs::remove_all(lhc / layer->Block);
+      fs::create_directories(lhc / layer->Block);
+      std::ofstream(lhc / layer->Block / "TN.ARE") << "old";
+      ui->clear();
+      log.clear();
+      EXPECT_EQ(jobs::MergeLhcLayer(context, *layer), jobs::MergeResult::Failed);
+      ASSERT_EQ(ui->shownTexts().size(), 1u);
+      const std::string text = ui->shownTexts()[0];
+      EXPECT_NE(text.find(table.filename().string()), std::string::npos) << text;
+      EXPECT_NE(text.find(cause), std::string::npos) << text;
+      EXPECT_EQ(FileBytes(lhc / layer->Block / "TN.ARE"), "old");
+      EXPECT_EQ(std::distance(fs::directory_iterator(lhc / layer->Block), fs::directory_iterator()), 1);
+    };
+    fs::remove(table);
+    keepsOldBlock("tabulka neexistuje");
+    // The table with its header and no rows.
+    std::string empty = rows.substr(0, static_cast<unsigned char>(rows[8]) | static_cast<unsigned char>(rows[9]) << 8);
+    empty[4] = empty[5] = empty[6] = empty[7] = 0;
+    std::ofstream(table, std::ios::binary) << empty << '\x1A';
+    keepsOldBlock("není nalezen záznam c.");
+    std::ofstream(table, std::ios::binary) << rows;
+    ui->clear();
+    EXPECT_EQ(jobs::MergeLhcLayer(context, *layer), jobs::MergeResult::Written);
+  }
+}
+
+// An empty island a district block holds deleted: the hole it leaves in
+// its father stays an empty area with its row in both merges, as the level
+// exports make such a hole, and the log says where.
+TEST_F(LhcMergeTest, ADeletedIslandOfADistrictStaysAnEmptyArea) {
+  ExportDistricts();
+  for (const jobs::LhcLayerKind* layer : {&jobs::LhcLayer(), &jobs::LhcZroLayer()}) {
+    SCOPED_TRACE(layer->Block);
+    ASSERT_EQ(jobs::MergeLhcLayer(context, *layer), jobs::MergeResult::Written);
+    const std::map<int, KindSums> sound = ReadAreas(lhc / layer->Block);
+    const fs::path block = District("01") / ("01" + std::string(layer->DistrictBlock));
+    std::string bytes = FileBytes(block / "TN.ARE");
+    const std::size_t n = bytes.size() / gisblock::AreRecord::kSize;
+    std::size_t island = 0;
+    gisblock::AreRecord record;
+    for (std::size_t i = 1; i < n && !island; ++i) {
+      record = gisblock::AreRecord::decode(reinterpret_cast<const std::uint8_t*>(bytes.data()) +
+                                           i * gisblock::AreRecord::kSize);
+      if (record.paterNo && !record.hasChildren && record.druh == 134) island = i;
+    }
+    ASSERT_NE(island, 0u);
+    // The island's ring carries its father on the outer side.
+    const std::string lin = FileBytes(block / "TN.LIN");
+    int ring = 0;
+    for (std::size_t i = 1; i < lin.size() / gisblock::LinRecord::kSize; ++i) {
+      const auto line = gisblock::LinRecord::decode(reinterpret_cast<const std::uint8_t*>(lin.data()) +
+                                                    i * gisblock::LinRecord::kSize);
+      if (line.leftArea != record.cislo && line.rightArea != record.cislo) continue;
+      ++ring;
+      EXPECT_EQ(line.leftArea + line.rightArea - record.cislo, record.paterNo) << "line " << line.cislo;
+    }
+    EXPECT_GT(ring, 0);
+    bytes[island * gisblock::AreRecord::kSize + 6] = 1;  // deleted
+    std::ofstream(block / "TN.ARE", std::ios::binary) << bytes;
+    log.clear();
+    ASSERT_EQ(jobs::MergeLhcLayer(context, *layer), jobs::MergeResult::Written);
+    std::map<int, KindSums> merged = ReadAreas(lhc / layer->Block);
+    const int kind = layer->Zro ? 1400 : 1100;
+    EXPECT_NEAR(merged[kind].net, sound.at(kind).net, 0.01);
+    EXPECT_EQ(merged[134].count, sound.at(134).count);
+    EXPECT_NEAR(merged[134].net, sound.at(134).net, 0.01);
+    EXPECT_EQ(test_support::LiveRows(lhc / layer->Block / "P0134.DBF", {"DRUH"}).size(),
+              static_cast<std::size_t>(merged[134].count));
+    std::string all;
+    for (const std::string& line : log) all += line + "\n";
+    EXPECT_NE(all.find(std::string(layer->Marker) + ": plocha mimo plochy revírů"), std::string::npos) << all;
+  }
+}
+
 // A face that no district's area covers (a notch a district left out)
 // becomes an empty area with its row in both merges, and the log says where.
 TEST_F(LhcMergeTest, AFaceNoDistrictCoversBecomesAnEmptyAreaWithItsRow) {
   fs::remove_all(District("01"));
   fs::remove_all(District("02"));
-  using Level = areas_test::ExportLevel;
-  using Points = std::vector<std::pair<double, double>>;
   const double x = Level::X0 + 1000, y = Level::Y0;  // clear of the level's own grid
   // Two squares side by side, each bounded by two lines; district 03 leaves
   // a notch of 10 × 20 m in its edge that district 04 does not fill.
-  const std::pair<const char*, std::vector<Points>> districts[] = {
+  const std::pair<const char*, Lines> districts[] = {
       {"03", {{{x, y}, {x, y + 100}, {x + 100, y + 100}, {x + 100, y + 60}, {x + 90, y + 60}},
               {{x + 90, y + 60}, {x + 90, y + 40}, {x + 100, y + 40}, {x + 100, y}, {x, y}}}},
       {"04", {{{x + 100, y}, {x + 100, y + 100}, {x + 200, y + 100}}, {{x + 200, y + 100}, {x + 200, y}, {x + 100, y}}}}};
-  for (const auto& [code, ring] : districts)
-    for (const jobs::LhcLayerKind* layer : {&jobs::LhcLayer(), &jobs::LhcZroLayer()}) {
-      Level shapes;  // owns the lines and their nodes
-      std::vector<std::pair<TPolyLineElement*, bool>> lines;
-      for (const Points& points : ring) {
-        TPolyLineElement* line = areas_test::Line({});
-        for (auto [px, py] : points) line->AddVertex(px, py);
-        shapes.lineList->Add(line);
-        shapes.node(points.front().first, points.front().second)->AddLine(line, true);
-        shapes.node(points.back().first, points.back().second)->AddLine(line, false);
-        lines.emplace_back(line, true);
-      }
-      auto* areas = new TAreaString;
-      shapes.root.Add(areas);
-      areas->Add(Level::area(lines));
-      TMultiAreaPointPlacer labels;
-      labels.SetInput(areas);
-      labels.DoIt();
-      TExportAreasToGelix exporter;
-      exporter.SetInput(areas);
-      exporter.BlockName = (District(code) / (code + std::string(layer->DistrictBlock))).string();
-      exporter.ControlDir = context.GisRoot;
-      exporter.ExportDBF = true;
-      exporter.DruhPloch = layer->Zro ? 1400 : 9400;
-      fs::create_directories(District(code));
-      exporter.DoIt();
-    }
+  for (const auto& [code, ring] : districts) WriteDistrictBlocks(code, ring);
   for (const jobs::LhcLayerKind* layer : {&jobs::LhcLayer(), &jobs::LhcZroLayer()}) {
     SCOPED_TRACE(layer->Block);
     log.clear();
@@ -159,6 +252,30 @@ TEST_F(LhcMergeTest, AFaceNoDistrictCoversBecomesAnEmptyAreaWithItsRow) {
     for (const std::string& line : log) all += line + "\n";
     EXPECT_NE(all.find(std::string(layer->Marker) + ": plocha mimo plochy revírů (X 10999"), std::string::npos) << all;
     EXPECT_EQ(all.find("nevytvořena"), std::string::npos) << all;
+  }
+}
+
+// A lake of some 11,000 ha that neither district covers: the empty area
+// of the LHC keeps its whole area in square metres in both merges.
+TEST_F(LhcMergeTest, AnEmptyAreaOfARealLhcKeepsItsRow) {
+  fs::remove_all(District("01"));
+  fs::remove_all(District("02"));
+  const double x = Level::X0, y = Level::Y0 + 20000;
+  // District 03 holds the lake on three sides, district 04 closes it.
+  WriteDistrictBlocks("03", {{{x, y}, {x, y + 12000}, {x + 1000, y + 12000}},
+                             {{x + 1000, y + 12000}, {x + 1000, y + 1000}, {x + 11000, y + 1000}, {x + 11000, y + 12000}},
+                             {{x + 11000, y + 12000}, {x + 12000, y + 12000}, {x + 12000, y}, {x, y}}});
+  WriteDistrictBlocks("04", {{{x + 1000, y + 12000}, {x + 1000, y + 13000}, {x + 11000, y + 13000}, {x + 11000, y + 12000}},
+                             {{x + 11000, y + 12000}, {x + 1000, y + 12000}}});
+  const double lake = 10000.0 * 11000.0;
+  for (const jobs::LhcLayerKind* layer : {&jobs::LhcLayer(), &jobs::LhcZroLayer()}) {
+    SCOPED_TRACE(layer->Block);
+    ui->clear();
+    ASSERT_EQ(jobs::MergeLhcLayer(context, *layer), jobs::MergeResult::Written) << ui->shownTexts().front();
+    EXPECT_NEAR(ReadAreas(lhc / layer->Block)[134].net, lake, 1e-3);
+    const test_support::DbfRows rows = test_support::LiveRows(lhc / layer->Block / "P0134.DBF", {"PLOCHA"});
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_NEAR(std::stod(rows[0][0]), lake, 1e-3);
   }
 }
 

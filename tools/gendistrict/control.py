@@ -14,12 +14,13 @@ LINE_BASE = [("CISLO", "N", 8, 0), ("DRUH", "N", 6, 0), ("DISP_BARVA", "N", 4, 0
              ("DELKA", "N", 12, 2), ("DRUH_PUV", "N", 6, 0)]
 ODD = ("ODD", "N", 4, 0)
 DIL = ("DIL", "C", 1, 0)
-# The LHC merges write PLOCHA in square metres into the tables of 1100 and
-# (through the structure of the districts' ZRO tables) 1400: there the field
-# holds any LHC below 10^6 ha, at the cost of hectares to three decimals in
-# the district levels that share P1400. (A width above 14 is cut to 14.)
+# The LHC merges write PLOCHA in square metres into the tables of 1100, of
+# 134 (the empty areas, such as a lake no district covers) and (through the
+# structure of the districts' ZRO tables) 1400: there the field holds any
+# LHC below 10^6 ha, at the cost of hectares to three decimals in the
+# district levels that share P1400 and P0134. (A width above 14 is cut to 14.)
 LHC_AREA = ("PLOCHA", "N", 14, 3)
-MERGED_KINDS = (1100, 1400)
+MERGED_KINDS = (1100, 1400, 134)
 
 # kind: (title, extra fields, transfer pairs)
 AREA_LEVELS = {
