@@ -47,7 +47,7 @@ void AttributeTable::SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
 void AttributeTable::Open() {
   if (table_.isOpen()) return;
   const fs::path file = platform::pathResolver().existing(tableName_);
-  if (file.empty()) throw platform::DbfError("Tabulku " + tableName_ + " nelze otevřít");
+  if (file.empty()) throw platform::DbfError("Tabulku " + shownFile(tableName_) + " nelze otevřít");
   table_.open(file, readOnly_);
 }
 
@@ -147,13 +147,18 @@ bool AttributeTable::OpenIndex() {
   if (existed) index_.open(paths.existing(name), std::ios::binary);
   if (index_.is_open()) return true;
   if (!BuildIndex()) {
-    if (told_.insert(name).second) messages_.warning("Index " + shownFile(name) + " je nepřístupný");
+    // Without its table there is no index to speak of: the user must learn
+    // that the table is missing.
+    const bool tableMissing = !paths.exists(tableName_);
+    if (told_.insert(name).second)
+      messages_.warning(tableMissing ? "Databáze " + shownFile(tableName_) + " neexistuje"
+                                     : "Index " + shownFile(name) + " je nepřístupný");
     return false;
   }
   if (memoryIndex_) return true;
   index_.open(paths.existing(name), std::ios::binary);
   if (index_.is_open()) return true;
-  locateError_ = "Index " + name + " nelze otevřít";
+  locateError_ = "Index " + shownFile(name) + " nelze otevřít";
   messages_.warning("Index " + shownFile(name) + " nelze vytvořit");
   return false;
 }
@@ -191,7 +196,7 @@ bool AttributeTable::BuildIndex() {
     Open();
     built = CisloIndex::build(table_);
   } catch (const platform::DbfError& e) {
-    locateError_ = "Chyba práce s DBF " + tableName_ + " při čtení záznamu: " + e.what();
+    locateError_ = "Chyba práce s DBF " + shownFile(tableName_) + " při čtení záznamu: " + e.what();
     messages_.log(locateError_);
     Close();
     return false;
@@ -200,9 +205,8 @@ bool AttributeTable::BuildIndex() {
   for (const std::string& warning : built.warnings) messages_.log(warning);
   std::string cause;
   if (writeIndexFile(name, built.index, cause)) return true;
-  // Told once in the program's run, however many table objects read the file.
-  static std::set<std::string> told;
-  if (told.insert(name).second)
+  // Told once per read, however many table objects read the file.
+  if (messages_.isFirst("index|" + name, told_))
     messages_.log("Index " + shownFile(name) + " nelze zapsat: " + cause + "; řádky tabulky " +
                   shownFile(tableName_) + " se hledají podle indexu v paměti");
   memoryIndex_ = &inMemory_.emplace(name, std::move(built.index)).first->second;

@@ -64,7 +64,7 @@ class AttributeTable {
   const std::string& LocateError() const { return locateError_; }
   // An index file that cannot be written (a read-only share, a full disk)
   // leaves the index in memory for this object's life; the user is told
-  // once per file and run of the program, in the log.
+  // once per file and read (TableMessages::firstNotice), in the log.
   bool OpenIndex();
   bool BuildIndex();
 

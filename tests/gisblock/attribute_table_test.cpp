@@ -131,6 +131,15 @@ TEST_F(AttributeTableTest, WhereNoIndexCanBeWrittenRowsAreFoundThroughOneInMemor
   EXPECT_FALSE(fs::exists(path("P1600.IND")));
 }
 
+// A table that is missing is what the user is told of, once, not its index.
+TEST_F(AttributeTableTest, AMissingTableIsNamedRatherThanItsIndex) {
+  AttributeTable t(messages);
+  const std::string p = path("P0110.DBF");
+  for (std::int32_t cislo : {1, 2, 3}) EXPECT_FALSE(t.LocateByTableName(p, cislo));
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0], "Databáze " + p + " neexistuje");
+}
+
 TEST_F(AttributeTableTest, NumbersWithoutAPlaceInTheIndexAreNotFound) {
   tableWithRows("P0001.DBF", {"-4", "600000", "2"});
   AttributeTable t(messages);
