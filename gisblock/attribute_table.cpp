@@ -117,7 +117,11 @@ bool AttributeTable::LocateCislo(std::int32_t cislo) {
   cislo_ = cislo;
   locateError_.clear();
   if (cislo < 0 || cislo > CisloIndex::kMaxCislo) return false;
-  if (!OpenIndex() || !openQuietly()) return false;
+  if (!OpenIndex()) return false;
+  if (!openQuietly()) {
+    tableMissing();  // an index left behind by a table deleted since
+    return false;
+  }
   const std::int32_t recNo = indexEntry(cislo);
   // Record numbers start at 1; an entry of 0, one beyond the table, one of a
   // row deleted since or of a row with another CISLO is stale.
@@ -147,12 +151,7 @@ bool AttributeTable::OpenIndex() {
   if (existed) index_.open(paths.existing(name), std::ios::binary);
   if (index_.is_open()) return true;
   if (!BuildIndex()) {
-    // Without its table there is no index to speak of: the user must learn
-    // that the table is missing.
-    const bool tableMissing = !paths.exists(tableName_);
-    if (told_.insert(name).second)
-      messages_.warning(tableMissing ? "Databáze " + shownFile(tableName_) + " neexistuje"
-                                     : "Index " + shownFile(name) + " je nepřístupný");
+    if (!tableMissing() && told_.insert(name).second) messages_.warning("Index " + shownFile(name) + " je nepřístupný");
     return false;
   }
   if (memoryIndex_) return true;
@@ -161,6 +160,14 @@ bool AttributeTable::OpenIndex() {
   locateError_ = "Index " + shownFile(name) + " nelze otevřít";
   messages_.warning("Index " + shownFile(name) + " nelze vytvořit");
   return false;
+}
+
+bool AttributeTable::tableMissing() {
+  if (platform::pathResolver().exists(tableName_)) return false;
+  // Without its table there is no index to speak of: the user must learn
+  // that the table is missing.
+  if (told_.insert(tableName_).second) messages_.warning("Databáze " + shownFile(tableName_) + " neexistuje");
+  return true;
 }
 
 bool AttributeTable::writeIndexFile(const std::string& name, const CisloIndex& index, std::string& cause) const {

@@ -107,6 +107,8 @@ class AttributeTable {
   // SetFieldText on a field found already.
   void setFieldAt(int field, std::string_view name, std::string_view text);
   bool openQuietly();
+  // Whether the current table file is missing; the user is told once.
+  bool tableMissing();
   std::int32_t indexEntry(std::int32_t cislo);
   bool writeIndexFile(const std::string& name, const CisloIndex& index, std::string& cause) const;
   // A file of the table as a message names it: as the user spells it.

@@ -136,8 +136,11 @@ TEST_F(AttributeTableTest, AMissingTableIsNamedRatherThanItsIndex) {
   AttributeTable t(messages);
   const std::string p = path("P0110.DBF");
   for (std::int32_t cislo : {1, 2, 3}) EXPECT_FALSE(t.LocateByTableName(p, cislo));
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0], "Databáze " + p + " neexistuje");
+  // Its index left behind.
+  const std::string q = path("P0120.DBF");
+  write(path("P0120.IND"), std::string(12, '\x01'));
+  for (std::int32_t cislo : {1, 2}) EXPECT_FALSE(t.LocateByTableName(q, cislo));
+  EXPECT_EQ(shown, (std::vector<std::string>{"Databáze " + p + " neexistuje", "Databáze " + q + " neexistuje"}));
 }
 
 TEST_F(AttributeTableTest, NumbersWithoutAPlaceInTheIndexAreNotFound) {
