@@ -94,6 +94,7 @@ bool TExportDBFClass::createTable(TSpaceEntity* object) {
   gisblock::TableMessages messages;
   messages.error = [this](const std::string& text) { tableErrors_ += (tableErrors_.empty() ? "" : "; ") + text; };
   messages.shown = [staged = Staged](const std::string& path) { return staged->shown(path); };
+  messages.firstNotice = [staged = Staged](const std::string& key) { return staged->firstNotice(key); };
   table_->Table().SetMessages(messages);
   tableErrors_.clear();
   const bool made = table_->CreateTable(GetDBFName());

@@ -83,13 +83,37 @@ TPridavacPloch::TPridavacPloch() : form_(std::make_unique<TF_gaugeForm>()), tabl
 
 TPridavacPloch::~TPridavacPloch() = default;
 
+HierarchyLimits ReadHierarchyLimits(SettingsCheck& check) {
+  // Group numbers are the first three digits of SKUPINA; 1000 files none.
+  constexpr SettingRange kGroup{0, 1000};
+  // More than a hectare would leave whole stands out of the hierarchy.
+  constexpr SettingRange kArea{0, 10000, false};
+  HierarchyLimits limits;
+  limits.MinArea = check.Read("GLOBAL", "MinPlochaM", limits.MinArea, kArea);
+  limits.Bezlesi = static_cast<std::int32_t>(check.Read("GLOBAL", "SpodniMezBezlesi", limits.Bezlesi, kGroup));
+  limits.Jine = static_cast<std::int32_t>(check.Read("GLOBAL", "SpodniMezJine", limits.Jine, kGroup));
+  limits.Ostatni = static_cast<std::int32_t>(check.Read("GLOBAL", "SpodniMezOstatni", limits.Ostatni, kGroup));
+  return limits;
+}
+
+namespace {
+// The limits as the settings hold them; nullopt, after the user was shown
+// what is wrong, when any of them is wrong.
+std::optional<HierarchyLimits> CheckedHierarchyLimits() {
+  SettingsCheck check;
+  const HierarchyLimits limits = ReadHierarchyLimits(check);
+  if (check.Ok()) return limits;
+  platform::showError(check.Errors());
+  return std::nullopt;
+}
+}  // namespace
+
 void TPridavacPloch::DoIt() {
-  // Read once per run: the settings do not change while areas are filed.
-  limits_.minArea = ReadIniFloat("GLOBAL", "MinPlochaM", 10);
-  limits_.bezlesi = ReadIniInteger("GLOBAL", "SpodniMezBezlesi", 100);
-  limits_.jine = ReadIniInteger("GLOBAL", "SpodniMezJine", 500);
-  limits_.ostatni = ReadIniInteger("GLOBAL", "SpodniMezOstatni", 900);
   Count = 0;
+  // Read once per run: the settings do not change while areas are filed.
+  const std::optional<HierarchyLimits> limits = given_ ? given_ : CheckedHierarchyLimits();
+  if (!limits) return;
+  limits_ = *limits;
   TPocitacPloch::DoIt();
 }
 
@@ -99,7 +123,7 @@ void TPridavacPloch::Process(TElement* element) {
   TElement* record = area->GetProperties();
   auto* root = HasNoParameters() ? nullptr : dynamic_cast<TForestSpaceUnit*>(GetParameterByIndex(0));
   if (!record || !root) return;
-  if (area->GetWholeArea() < limits_.minArea) return;
+  if (area->GetWholeArea() < limits_.MinArea) return;
   const double net = area->GetArea1();
   root->AddArea(area, net);
   if (record->GetPropertyInt("Druh") == kStandKind) {
@@ -161,13 +185,13 @@ void TPridavacPloch::FileStand(TForestSpaceUnit& root, TAreaElement& area, doubl
   const std::int32_t n = WholeInteger(skupina);
   const TElementClass* cls = &TPorostniSkupina::StaticClass();
   const char* prefix = "Por.skup: ";
-  if (n >= limits_.ostatni) {
+  if (n >= limits_.Ostatni) {
     cls = &TOstatni::StaticClass();
     prefix = "OSTATNI: ";
-  } else if (n >= limits_.jine) {
+  } else if (n >= limits_.Jine) {
     cls = &TJine::StaticClass();
     prefix = "JINE: ";
-  } else if (n >= limits_.bezlesi) {
+  } else if (n >= limits_.Bezlesi) {
     cls = &TBezlesi::StaticClass();
     prefix = "BEZLESI: ";
   }
@@ -192,6 +216,8 @@ void TForestHierarchy::DoIt() {
     platform::ui().showMessage("Není nalezen blok");
     return;
   }
+  const std::optional<HierarchyLimits> limits = Limits ? Limits : CheckedHierarchyLimits();
+  if (!limits) return;
   // Filing into a hierarchy built before would count every area again: a
   // second run builds the hierarchy afresh.
   if (TElement* old = model->FindElementByName("LES"); old && old->Is<TForestSpaceUnit>()) model->Delete(old);
@@ -207,6 +233,7 @@ void TForestHierarchy::DoIt() {
   }
   {
     TPridavacPloch filer;
+    filer.SetLimits(*limits);
     filer.GaugeForm().SetMaxValue(areas);
     filer.GaugeForm().Show();
     filer.AddParameter(root);

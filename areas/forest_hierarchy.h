@@ -6,6 +6,7 @@
 // boundary lines of every unit.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 
@@ -13,9 +14,21 @@
 #include "framework/recursor.h"
 #include "platform/pacer.h"
 
+class SettingsCheck;
 class TAreaElement;
 class TForestSpaceUnit;
 class TGelixDBFTable;
+
+// The limits the hierarchy files areas by (section GLOBAL): the smallest
+// whole area filed (MinPlochaM, square metres) and the lowest group numbers
+// of non-forest, other and remaining land.
+struct HierarchyLimits {
+  double MinArea = 10;
+  std::int32_t Bezlesi = 100, Jine = 500, Ostatni = 900;
+};
+// Every use reads them through this, so that a wrong value is named and
+// never becomes 0.
+HierarchyLimits ReadHierarchyLimits(SettingsCheck& check);
 
 // Counts the areas below the input: descends into spatial containers and
 // renderer layers, not into line strings or areas.
@@ -37,18 +50,15 @@ class TPridavacPloch : public TPocitacPloch {
 
   TPridavacPloch();
   ~TPridavacPloch() override;
+  // Files by the limits given; without them DoIt reads them, and a wrong
+  // one is shown and files nothing.
+  void SetLimits(const HierarchyLimits& limits) { given_ = limits; }
   void DoIt() override;
   void Process(TElement* element) override;
   TF_gaugeForm& GaugeForm() { return *form_; }
-  double MinArea() const { return limits_.minArea; }
+  double MinArea() const { return limits_.MinArea; }
 
  private:
-  struct Limits {
-    double minArea = 10;
-    std::int32_t bezlesi = 100;
-    std::int32_t jine = 500;
-    std::int32_t ostatni = 900;
-  };
   void FileStand(TForestSpaceUnit& root, TAreaElement& area, double net);
   // The child unit of that name (letter case ignored), created in name
   // order when missing. Each parent's children are indexed on first use:
@@ -58,7 +68,8 @@ class TPridavacPloch : public TPocitacPloch {
   std::unique_ptr<TF_gaugeForm> form_;
   platform::Pacer pacer_;
   std::unique_ptr<TGelixDBFTable> table_;
-  Limits limits_;
+  std::optional<HierarchyLimits> given_;
+  HierarchyLimits limits_;  // of the run
   std::unordered_map<const TElement*, std::unordered_map<std::string, TElementRef>> children_;
 };
 
@@ -67,6 +78,9 @@ class TPridavacPloch : public TPocitacPloch {
 class TForestHierarchy : public TTool {
   ZELTO_ELEMENT(TForestHierarchy)
  public:
+  // The limits a job has read and checked; without them DoIt reads them,
+  // and a wrong one is shown and leaves the model as it was.
+  std::optional<HierarchyLimits> Limits;
   void DoIt() override;
   // The world's object model unless one is set here.
   TEntity* ObjectModel() const;

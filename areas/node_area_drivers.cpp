@@ -48,6 +48,19 @@ TSpaceLineBegEndCell* TMakeNodes::NodesQTree() const {
 }
 
 TSpaceLineBegEndCell* TMakeNodes::NodeLines(TEntity& lines) {
+  // The level exports' vertex limit: joining a long chain of pseudo-nodes
+  // into one line of thousands of vertices helps no reader of the block.
+  std::int32_t maxCoords = 0;
+  if (MaxCoordsCount) {
+    maxCoords = *MaxCoordsCount;
+  } else {
+    SettingsCheck check;
+    maxCoords = static_cast<std::int32_t>(check.Read("EXPORT", "MaxPocetSouradnic", 100, kMaxCoordsSettingRange));
+    if (!check.Ok()) {
+      platform::showError(check.Errors());
+      return nullptr;
+    }
+  }
   TSpaceLineBegEndCell* index = nullptr;
   {
     TReadLinesIntoQTree reader;
@@ -68,12 +81,10 @@ TSpaceLineBegEndCell* TMakeNodes::NodeLines(TEntity& lines) {
     drop.DoIt();
   }
   {
-    // The level exports' vertex limit: joining a long chain of pseudo-nodes
-    // into one line of thousands of vertices helps no reader of the block.
     TNodesConector connector;
     connector.JoinDifferentLines = JoinDifferentLines;
     connector.DeletePseudoNodes = DeletePseudoNodes;
-    connector.MaxCoordsCount = ReadExportIniInteger("MaxPocetSouradnic", 100);
+    connector.MaxCoordsCount = maxCoords;
     connector.SetInput(index);
     connector.DoIt();
   }

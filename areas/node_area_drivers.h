@@ -2,9 +2,15 @@
 // Whole noding and area-building runs as one tool, for tool models and jobs
 // that need the noded lines or the finished areas of a set of lines.
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "framework/settings.h"
 #include "framework/tool.h"
+
+// The most vertices a line joined at pseudo-nodes may have (EXPORT
+// MaxPocetSouradnic): a line has at least two.
+inline constexpr SettingRange kMaxCoordsSettingRange{2, 1000000};
 
 class TSpaceLineBegEndCell;
 
@@ -18,6 +24,9 @@ class TMakeNodes : public TTool {
   bool CompareOnlyDifferentSource = false;
   bool JoinDifferentLines = false;
   bool DeletePseudoNodes = false;
+  // The vertex limit a job has read and checked; without it the run reads
+  // MaxPocetSouradnic, and a wrong value is shown and nodes nothing.
+  std::optional<std::int32_t> MaxCoordsCount;
 
   void DoIt() override;
   TSpaceLineBegEndCell* NodesQTree() const;

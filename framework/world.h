@@ -4,6 +4,7 @@
 // the class registry and the object model, under which all data read at run
 // time is filed.
 #include <cstdint>
+#include <set>
 #include <string>
 
 #include "framework/entity.h"
@@ -15,6 +16,13 @@ class TZeltoClasses;
 // The container of the model data read at run time.
 class TObjectModel : public TOwnerEntity {
   ZELTO_ELEMENT(TObjectModel)
+ public:
+  // A notice the user is given once per read of the data (the model is
+  // renewed with every read): true the first time for its key.
+  bool FirstNotice(const std::string& key) { return notices_.insert(key).second; }
+
+ private:
+  std::set<std::string> notices_;
 };
 
 class TWorld : public TEntity {

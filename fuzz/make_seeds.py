@@ -143,6 +143,17 @@ def main():
             names = BLOCK_FILES[:6] + [table, "P0134.DBF"]
             add("lhc_merge", "01_02" + suffix[:-4],
                 join_files([option] + [read(os.path.join(block, f)) for block in merged for f in names]))
+    # The DET-GIS check compares a level's table with the DET table: the
+    # first byte picks the level (PSK POR DIL ZRO ODD REG BZL JP OP).
+    for i, (suffix, table) in enumerate((("_16PSK.BLK", "P1600.DBF"), ("_15POR.BLK", "P1500.DBF"),
+                                         ("_14DIL.BLK", "P1400.DBF"), ("_91ZRO.BLK", "P1400.DBF"),
+                                         ("_13ODD.BLK", "P1300.DBF"), ("_94REG.BLK", "P9400.DBF"))):
+        level = os.path.join(district, os.path.basename(district) + suffix, table)
+        if os.path.isfile(level):
+            add("det_gis_check", suffix[1:-4], join_files([bytes([i]), read(os.path.join(det, "P0110.DBF")),
+                                                            read(level)]))
+    add("det_gis_check", "DET", join_files([b"\x00", read(os.path.join(det, "P0110.DBF")),
+                                            read(os.path.join(det, "P0110.DBF"))]))
     for crt in sorted(os.listdir(gis)):
         if crt.upper().endswith(".CRT"):
             stem = crt[:-4]

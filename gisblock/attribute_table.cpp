@@ -47,7 +47,7 @@ void AttributeTable::SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
 void AttributeTable::Open() {
   if (table_.isOpen()) return;
   const fs::path file = platform::pathResolver().existing(tableName_);
-  if (file.empty()) throw platform::DbfError("Tabulku " + tableName_ + " nelze otevřít");
+  if (file.empty()) throw platform::DbfError("Tabulku " + shownFile(tableName_) + " nelze otevřít");
   table_.open(file, readOnly_);
 }
 
@@ -117,7 +117,11 @@ bool AttributeTable::LocateCislo(std::int32_t cislo) {
   cislo_ = cislo;
   locateError_.clear();
   if (cislo < 0 || cislo > CisloIndex::kMaxCislo) return false;
-  if (!OpenIndex() || !openQuietly()) return false;
+  if (!OpenIndex()) return false;
+  if (!openQuietly()) {
+    tableMissing();  // an index left behind by a table deleted since
+    return false;
+  }
   const std::int32_t recNo = indexEntry(cislo);
   // Record numbers start at 1; an entry of 0, one beyond the table, one of a
   // row deleted since or of a row with another CISLO is stale.
@@ -147,15 +151,23 @@ bool AttributeTable::OpenIndex() {
   if (existed) index_.open(paths.existing(name), std::ios::binary);
   if (index_.is_open()) return true;
   if (!BuildIndex()) {
-    if (told_.insert(name).second) messages_.warning("Index " + shownFile(name) + " je nepřístupný");
+    if (!tableMissing() && told_.insert(name).second) messages_.warning("Index " + shownFile(name) + " je nepřístupný");
     return false;
   }
   if (memoryIndex_) return true;
   index_.open(paths.existing(name), std::ios::binary);
   if (index_.is_open()) return true;
-  locateError_ = "Index " + name + " nelze otevřít";
+  locateError_ = "Index " + shownFile(name) + " nelze otevřít";
   messages_.warning("Index " + shownFile(name) + " nelze vytvořit");
   return false;
+}
+
+bool AttributeTable::tableMissing() {
+  if (platform::pathResolver().exists(tableName_)) return false;
+  // Without its table there is no index to speak of: the user must learn
+  // that the table is missing.
+  if (told_.insert(tableName_).second) messages_.warning("Databáze " + shownFile(tableName_) + " neexistuje");
+  return true;
 }
 
 bool AttributeTable::writeIndexFile(const std::string& name, const CisloIndex& index, std::string& cause) const {
@@ -191,7 +203,7 @@ bool AttributeTable::BuildIndex() {
     Open();
     built = CisloIndex::build(table_);
   } catch (const platform::DbfError& e) {
-    locateError_ = "Chyba práce s DBF " + tableName_ + " při čtení záznamu: " + e.what();
+    locateError_ = "Chyba práce s DBF " + shownFile(tableName_) + " při čtení záznamu: " + e.what();
     messages_.log(locateError_);
     Close();
     return false;
@@ -200,9 +212,8 @@ bool AttributeTable::BuildIndex() {
   for (const std::string& warning : built.warnings) messages_.log(warning);
   std::string cause;
   if (writeIndexFile(name, built.index, cause)) return true;
-  // Told once in the program's run, however many table objects read the file.
-  static std::set<std::string> told;
-  if (told.insert(name).second)
+  // Told once per read, however many table objects read the file.
+  if (messages_.isFirst("index|" + name, told_))
     messages_.log("Index " + shownFile(name) + " nelze zapsat: " + cause + "; řádky tabulky " +
                   shownFile(tableName_) + " se hledají podle indexu v paměti");
   memoryIndex_ = &inMemory_.emplace(name, std::move(built.index)).first->second;

@@ -64,7 +64,7 @@ class AttributeTable {
   const std::string& LocateError() const { return locateError_; }
   // An index file that cannot be written (a read-only share, a full disk)
   // leaves the index in memory for this object's life; the user is told
-  // once per file and run of the program, in the log.
+  // once per file and read (TableMessages::firstNotice), in the log.
   bool OpenIndex();
   bool BuildIndex();
 
@@ -107,6 +107,8 @@ class AttributeTable {
   // SetFieldText on a field found already.
   void setFieldAt(int field, std::string_view name, std::string_view text);
   bool openQuietly();
+  // Whether the current table file is missing; the user is told once.
+  bool tableMissing();
   std::int32_t indexEntry(std::int32_t cislo);
   bool writeIndexFile(const std::string& name, const CisloIndex& index, std::string& cause) const;
   // A file of the table as a message names it: as the user spells it.

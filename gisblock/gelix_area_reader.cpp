@@ -238,7 +238,7 @@ bool TGelixAreaReader::walkLines(TPolyLineAreaElement& area, std::int32_t number
     GetLineVertex(line, 0, !dir, endX, endY);
     std::optional<TGelixLinReader::Next> next = lines->NextLine(lines->Record(), current, dir);
     if (!next || i + 1 >= kMaxRingLines || !steps.take(current, dir)) {
-      PostWarning(BlockName + ":Pro plochu č." + std::to_string(number) + " a linii č." +
+      PostWarning(ShownBlockName() + ":Pro plochu č." + std::to_string(number) + " a linii č." +
                   std::to_string(current) + " nelze načíst další linii vlevo");
       return false;
     }
@@ -252,14 +252,14 @@ bool TGelixAreaReader::walkLines(TPolyLineAreaElement& area, std::int32_t number
 TPolyLineAreaElement* TGelixAreaReader::BuildLineArea(const AreRecord& record, std::int32_t number) {
   std::optional<RingLine> first = FindFirstLine(record, number);
   if (!first) {
-    PostWarning(BlockName + ": Nelze načíst pro plochu č." + std::to_string(number) + " linii č." +
+    PostWarning(ShownBlockName() + ": Nelze načíst pro plochu č." + std::to_string(number) + " linii č." +
                 std::to_string(record.lineNo));
     return nullptr;
   }
   auto* area = new TPolyLineAreaElement;
   if (!walkLines(*area, number, *first, first->onLeft, false) || area->GetCount() == 0) {
     delete area;
-    PostWarning(BlockName + ":Nelze načíst linie pro plochu č." + std::to_string(number) + " linii");
+    PostWarning(ShownBlockName() + ":Nelze načíst linie pro plochu č." + std::to_string(number) + " linii");
     return nullptr;
   }
   area->SetProperties(NewAreaProps(record, number));
@@ -290,14 +290,14 @@ TPolyLineAreaElement* TGelixAreaReader::BuildHoleRing(const AreRecord& record, s
     current = RingLine{next->record, next->line, next->onLeft};
   }
   if (!current) {
-    PostWarning(BlockName + ":Nelze načíst pro plochu č." + std::to_string(number) + " linii č." +
+    PostWarning(ShownBlockName() + ":Nelze načíst pro plochu č." + std::to_string(number) + " linii č." +
                 std::to_string(record.lineNo));
     return nullptr;
   }
   auto* hole = new TPolyLineAreaElement;
   if (!walkLines(*hole, number, *current, !current->onLeft, true) || hole->GetCount() == 0) {
     delete hole;
-    PostWarning(BlockName + ":Nelze načíst linie pro plochu č." + std::to_string(number) + " linii");
+    PostWarning(ShownBlockName() + ":Nelze načíst linie pro plochu č." + std::to_string(number) + " linii");
     return nullptr;
   }
   auto* props = new TGelixAreaProps;
@@ -399,7 +399,7 @@ void TGelixAreaReader::AddUnfilledHoles(TAreaElement& area, const AreRecord& rec
         continue;
       }
     }
-    PostWarning(BlockName + ":Plocha č." + std::to_string(number) + " má vnitřní hranici s linií č." +
+    PostWarning(ShownBlockName() + ":Plocha č." + std::to_string(number) + " má vnitřní hranici s linií č." +
                 std::to_string(start.record) + ", kterou nelze uzavřít do díry uvnitř plochy; díra vynechána");
   }
 }

@@ -111,7 +111,7 @@ Reader* TGeliXBlokReader::openSubReader(const std::string& badFileText, bool all
   try {
     if (!reader->Open(BlockName)) return nullptr;
   } catch (const std::exception& e) {
-    PostWarning(badFileText + BlockName + ": " + e.what());
+    PostWarning(badFileText + ShownBlockName() + ": " + e.what());
     return nullptr;
   }
   return reader.release();
@@ -136,7 +136,7 @@ void runReading(TGeliXBlokReader& owner, Reader& reader, TEntity& string, const 
   try {
     loop();
   } catch (const std::exception& e) {
-    owner.PostWarning(errorText + owner.BlockName + ": " + e.what());
+    owner.PostWarning(errorText + owner.ShownBlockName() + ": " + e.what());
   }
   reader.EndReading();
   gisblock::MarkDamage(string, owner.BlockName, reader.Damage());

@@ -10,6 +10,7 @@
 #include "framework/string_list.h"
 #include "framework/wcs.h"
 #include "framework/world.h"
+#include "platform/path_resolver.h"
 #include "framework/zelto_message.h"
 #include "gisblock/gelix_condition.h"
 
@@ -214,3 +215,5 @@ void TGelixManipulator::PostWarning(const std::string& text) {
   PostTextMessage(mainTool, zelto::msg::LogText, text, mainTool);
   zelto::ProcessPendingMessages();
 }
+
+std::string TGelixManipulator::ShownBlockName() const { return platform::pathResolver().userSpelling(BlockName); }

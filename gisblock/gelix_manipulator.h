@@ -87,6 +87,8 @@ class TGelixManipulator : public TTool {
   double MinSize = 0;
   std::string Condition;
   std::string BlockName;
+  // The block as the user chose it, for messages ("D:\\GIS\\...\\DET.BLK").
+  std::string ShownBlockName() const;
   // The expression language unless a caller sets another.
   gisblock::ConditionCompiler ConditionCompiler;
 

@@ -251,7 +251,7 @@ bool TGeliXObjectReader::Open(const std::string& directory) {
   recordSize_ = RecordSizeOfFile();
   filePath_ = BlockFilePath(BlockName, GetFileName());
   if (!fs::exists(filePath_) && !CreatesMissingFile()) {
-    PostWarning("Čtení bloku: Soubor " + filePath_ + " neexistuje !");
+    PostWarning("Čtení bloku: Soubor " + platform::pathResolver().userSpelling(filePath_) + " neexistuje !");
     return false;
   }
   ForgetWritePlace();
@@ -276,7 +276,7 @@ void TGeliXObjectReader::WarnOfPartialRecord() {
 
 void TGeliXObjectReader::NoteDamage(const std::string& fault) {
   if (!faults_.insert(fault).second) return;
-  PostWarning("Čtení bloku: " + filePath_ + ": " + fault);
+  PostWarning("Čtení bloku: " + platform::pathResolver().userSpelling(filePath_) + ": " + fault);
   damage_.Note(GetFileName() + ": " + fault);
 }
 

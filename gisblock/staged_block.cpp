@@ -207,10 +207,20 @@ std::string joinShownPath(std::string_view directory, std::string_view name) {
 
 std::string StagedBlock::shownFile(std::string_view fileName) const { return joinShownPath(shown_, fileName); }
 
-std::string StagedBlock::shown(std::string_view path) const {
+std::vector<std::string> StagedBlock::spellings() const {
+  std::vector<std::string> all;
   for (const fs::path& base : {staging_, target_}) {
-    const std::string prefix = base.string();
-    if (prefix.empty() || path.substr(0, prefix.size()) != prefix) continue;
+    if (base.empty()) continue;
+    // Messages of the table layer spell paths under a drive as the user does.
+    for (std::string spelled : {base.string(), platform::pathResolver().userSpelling(base)})
+      if (std::find(all.begin(), all.end(), spelled) == all.end()) all.push_back(std::move(spelled));
+  }
+  return all;
+}
+
+std::string StagedBlock::shown(std::string_view path) const {
+  for (const std::string& prefix : spellings()) {
+    if (path.substr(0, prefix.size()) != prefix) continue;
     std::string_view rest = path.substr(prefix.size());
     if (rest.empty()) return shown_;
     if (rest.front() != '/' && rest.front() != '\\') continue;
@@ -218,14 +228,12 @@ std::string StagedBlock::shown(std::string_view path) const {
   }
   // A bare file name is one of the block's own files.
   if (path.find_first_of("/\\") == std::string_view::npos) return shownFile(path);
-  return std::string(path);
+  return platform::pathResolver().userSpelling(std::string(path));
 }
 
 std::string StagedBlock::shownText(std::string_view text) const {
   std::string out(text);
-  for (const fs::path& base : {staging_, target_}) {
-    const std::string prefix = base.string();
-    if (prefix.empty()) continue;
+  for (const std::string& prefix : spellings()) {
     std::string mapped;
     for (std::size_t at = 0;;) {
       const std::size_t hit = out.find(prefix, at);

@@ -20,8 +20,10 @@
 // is cleared, or put back, by the next one.
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "gisblock/block_lock.h"
 
@@ -59,6 +61,8 @@ class StagedBlock {
   // The first file of the block that could not be written, and why; later
   // failures only follow from it and are not kept.
   void noteFailure(std::string_view file, std::string_view cause);
+  // A notice told once per block written: true the first time for its key.
+  bool firstNotice(const std::string& key) { return notices_.insert(key).second; }
   bool failed() const { return failed_; }
   // Gives the block up for a reason that is no file's (broken off by the
   // user, nothing to write): it is not committed either.
@@ -74,6 +78,8 @@ class StagedBlock {
   std::string leftText() const;
   // Whether a block of this name lies on the disk now.
   bool blockThere() const;
+  // The staging directory and the target as messages may spell them.
+  std::vector<std::string> spellings() const;
 
   // Puts the staging directory in place of the target (which may be missing):
   // its files are on the disk first, and the two directories change places
@@ -116,6 +122,7 @@ class StagedBlock {
   bool failed_ = false;
   bool joined_ = false;
   std::string error_;
+  std::set<std::string> notices_;
   BlockLock lock_;
 };
 

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <set>
 
 namespace gisblock {
 namespace fs = std::filesystem;
@@ -40,8 +41,8 @@ platform::DbfField toDbfField(FieldDefinition& d) {
 
 // The statement of the table made last, kept in the current directory as
 // the user's record of what was made (overwritten by the next creation).
-// It is a by-product: a directory that does not take it is told once, and
-// the table stands all the same.
+// It is a by-product: a directory that does not take it is told once per
+// export (TableMessages::isFirst), and the table stands all the same.
 void saveStatement(const std::vector<std::string>& lines, const TableMessages& messages) {
   std::string text;
   for (const std::string& line : lines) text += line + "\r\n";
@@ -51,9 +52,8 @@ void saveStatement(const std::vector<std::string>& lines, const TableMessages& m
   if (out) out.write(text.data(), static_cast<std::streamsize>(text.size()));
   if (out) out.close();
   const int error = errno;
-  static bool told = false;
-  if (!out && !told) {
-    told = true;
+  std::set<std::string> toldHere;
+  if (!out && messages.isFirst(kStatementFile, toldHere)) {
     messages.log(std::string("Soubor ") + kStatementFile + " nelze zapsat: " + platform::systemCause(error));
   }
 }

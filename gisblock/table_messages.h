@@ -4,6 +4,7 @@
 // lines go to the main tool as text messages (code 8); callers and tests may
 // catch them instead.
 #include <functional>
+#include <set>
 #include <string>
 
 namespace gisblock {
@@ -21,6 +22,13 @@ struct TableMessages {
   // A file path as the user should read it (a table being written into a
   // staging directory is shown in the block the user named).
   std::function<std::string(const std::string&)> shown = [](const std::string& path) { return path; };
+  // Whether a notice told once for the work under way is due: true the
+  // first time for its key. An export tells once per block it writes;
+  // without this the work is the read that loaded the world's object model.
+  std::function<bool(const std::string& key)> firstNotice;
+  // By firstNotice, else by the world's object model, else by `own` (the
+  // notices of the one object that tells them).
+  bool isFirst(const std::string& key, std::set<std::string>& own) const;
 };
 
 }  // namespace gisblock

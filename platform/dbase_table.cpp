@@ -2,6 +2,7 @@
 
 #include "platform/codepage.h"
 #include "platform/dbase_value.h"
+#include "platform/path_resolver.h"
 #include "platform/system_cause.h"
 
 #include <algorithm>
@@ -25,7 +26,8 @@ DbfHeader today() {
   return header;
 }
 
-std::string fileText(const fs::path& file) { return file.string(); }
+// As the user chose the file: under a drive "D:\\GIS\\...".
+std::string fileText(const fs::path& file) { return pathResolver().userSpelling(file); }
 
 // The cause of the stream operation that just failed; errno was cleared
 // before it.

@@ -58,7 +58,11 @@ void PathResolver::setCurrentDrive(char letter) { currentDrive_ = upperLetter(le
 fs::path PathResolver::mapped(std::string_view path) const { return lookUp(path, false, false); }
 
 std::string PathResolver::userSpelling(const fs::path& native) const {
-  const fs::path file = native.lexically_normal();
+  // A table name is its block directory and a backslash before the file
+  // ("/data/01_94REG.BLK\P9400.DBF"): the backslash separates there too.
+  std::string text = native.string();
+  if (text.starts_with('/')) std::replace(text.begin(), text.end(), '\\', '/');
+  const fs::path file = fs::path(text).lexically_normal();
   std::string best;
   std::size_t bestDepth = 0;
   for (const auto& [letter, directory] : drives_) {
@@ -72,7 +76,7 @@ std::string PathResolver::userSpelling(const fs::path& native) const {
       if (part != ".") best += "\\" + part.string();
     if (rest == ".") best += "\\";
   }
-  return best.empty() ? native.string() : best;
+  return best.empty() ? text : best;
 }
 
 fs::path PathResolver::existing(std::string_view path) const { return lookUp(path, true, false); }

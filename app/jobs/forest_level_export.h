@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/jobs/loaded_model.h"
+#include "areas/node_area_drivers.h"
 #include "framework/settings.h"
 
 class TAreaElement;
@@ -50,9 +51,7 @@ struct DetKinds {
 // Both kinds through the check; their defaults while they are wrong.
 DetKinds ReadDetKinds(SettingsCheck& check);
 
-// The most vertices a line joined at pseudo-nodes may have (EXPORT
-// MaxPocetSouradnic): a line has at least two.
-inline constexpr SettingRange kMaxCoordsSettingRange{2, 1000000};
+using ::kMaxCoordsSettingRange;
 
 // What a level export needs of the main tool and its window.
 struct LevelExportContext {

@@ -156,7 +156,7 @@ int AreaCount(TElement* layer) {
   return count;
 }
 
-MergeResult Merge(const LhcMergeContext& context, const LhcLayerKind& layer, double snap) {
+MergeResult Merge(const LhcMergeContext& context, const LhcLayerKind& layer, double snap, std::int32_t maxCoords) {
   const fs::path lhc = platform::pathResolver().existing(context.LhcDirectory);
   std::error_code ec;
   if (!fs::is_directory(lhc, ec)) {
@@ -228,6 +228,7 @@ MergeResult Merge(const LhcMergeContext& context, const LhcLayerKind& layer, dou
   builder.DeletePseudoNodes = true;
   builder.JoinLines = context.JoinLines;
   builder.SnapDistance = snap;
+  builder.MaxCoordsCount = maxCoords;
   builder.SetInput(read);
   builder.DoIt();
   auto* list = dynamic_cast<TEntity*>(builder.Output());
@@ -287,8 +288,8 @@ MergeResult MergeLhcLayer(const LhcMergeContext& context, const LhcLayerKind& la
   }
   SettingsCheck settings;
   const double snap = settings.Read("EXPORT", "LHCSnapDistance", 0.01, {0, 1000, false});
-  // The node builder reads it itself.
-  settings.Read("EXPORT", "MaxPocetSouradnic", 100, kMaxCoordsSettingRange);
+  const auto maxCoords =
+      static_cast<std::int32_t>(settings.Read("EXPORT", "MaxPocetSouradnic", 100, kMaxCoordsSettingRange));
   if (!settings.Ok()) {
     Refuse(context.Log, layer.Marker, settings.Errors());
     return MergeResult::BadSetting;
@@ -296,7 +297,7 @@ MergeResult MergeLhcLayer(const LhcMergeContext& context, const LhcLayerKind& la
   MergeResult result = MergeResult::Failed;
   try {
     platform::BusyCursor busy;
-    result = Merge(context, layer, snap);
+    result = Merge(context, layer, snap, maxCoords);
   } catch (const std::exception& e) {
     platform::showInfo(std::string(layer.ErrorBox) + "\r\n" + e.what());
     Log(context, "; " + std::string(layer.ErrorBox) + ": " + e.what());

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <system_error>
 
 #include "app/jobs/forest_level_export.h"
@@ -36,19 +37,7 @@ void RenewObjectModel(LoadedModel& state) {
 }
 
 std::string DamagedInputText(const gisblock::DamagedBlock& damage) {
-  return "Vstupní blok " + damage.Block + " je poškozen (" + damage.Damage + "), bloky zůstávají beze změny";
-}
-HierarchyLimits ReadHierarchyLimits(SettingsCheck& check) {
-  // Group numbers are the first three digits of SKUPINA; 1000 files none.
-  constexpr SettingRange kGroup{0, 1000};
-  // More than a hectare would leave whole stands out of the hierarchy.
-  constexpr SettingRange kArea{0, 10000, false};
-  HierarchyLimits limits;
-  limits.MinArea = check.Read("GLOBAL", "MinPlochaM", limits.MinArea, kArea);
-  limits.Bezlesi = static_cast<std::int32_t>(check.Read("GLOBAL", "SpodniMezBezlesi", limits.Bezlesi, kGroup));
-  limits.Jine = static_cast<std::int32_t>(check.Read("GLOBAL", "SpodniMezJine", limits.Jine, kGroup));
-  limits.Ostatni = static_cast<std::int32_t>(check.Read("GLOBAL", "SpodniMezOstatni", limits.Ostatni, kGroup));
-  return limits;
+  return "Vstupní blok " + platform::pathResolver().userSpelling(damage.Block) + " je poškozen (" + damage.Damage + "), bloky zůstávají beze změny";
 }
 
 namespace {
@@ -104,14 +93,14 @@ void AddLineLayer(TModelScript& script, const std::string& block, const char* ki
 constexpr const char* kCesKinds = "350,352,353,354,10245,10280,10281,10325,10340,10341,10380,10381";
 constexpr const char* kDetKinds = "21, 22, 25, 26, 35, 433";
 
-// The hierarchy reads its limits itself; a wrong one is refused before
-// anything is replaced.
-bool HierarchyLimitsFit(const std::string& job) {
+// The limits the hierarchy files by; a wrong one is refused, with the job's
+// name, before anything is replaced.
+std::optional<HierarchyLimits> HierarchyLimitsFit(const std::string& job) {
   SettingsCheck check;
-  ReadHierarchyLimits(check);
-  if (check.Ok()) return true;
+  const HierarchyLimits limits = ReadHierarchyLimits(check);
+  if (check.Ok()) return limits;
   Refuse({}, job, check.Errors());
-  return false;
+  return std::nullopt;
 }
 
 // Runs the script; the built model, when there is one, goes into the object
@@ -195,8 +184,10 @@ bool BuildForestHierarchy(LoadedModel& state) {
     platform::showInfo("Není nalezen blok");
     return false;
   }
-  if (!HierarchyLimitsFit("Tvorba lesnické hierarchie")) return false;
+  const std::optional<HierarchyLimits> limits = HierarchyLimitsFit("Tvorba lesnické hierarchie");
+  if (!limits) return false;
   TForestHierarchy hierarchy;
+  hierarchy.Limits = limits;
   hierarchy.SetName("Vytvoř lesnickou hierarchii");
   hierarchy.SetInput(block);
   hierarchy.DoIt();

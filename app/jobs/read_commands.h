@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/jobs/loaded_model.h"
+#include "areas/forest_hierarchy.h"
 
 class SettingsCheck;
 class TLayerScript;
@@ -17,14 +18,8 @@ class TModelScript;
 
 namespace jobs {
 
-// The limits the hierarchy files areas by (section GLOBAL): the smallest
-// whole area filed (MinPlochaM, square metres) and the lowest group numbers
-// of non-forest, other and remaining land.
-struct HierarchyLimits {
-  double MinArea = 10;
-  std::int32_t Bezlesi = 100, Jine = 500, Ostatni = 900;
-};
-HierarchyLimits ReadHierarchyLimits(SettingsCheck& check);
+using ::HierarchyLimits;
+using ::ReadHierarchyLimits;
 
 // The district's DET.BLK as an area layer, then the hierarchy on it. Answers
 // whether a model was loaded; without DET.BLK the object model is emptied

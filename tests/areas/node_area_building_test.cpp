@@ -15,6 +15,7 @@
 #include "areas/node_area_pipeline.h"
 #include "areas/node_builders.h"
 #include "areas/node_connectors.h"
+#include "areas/sub_area_maker.h"
 #include "framework/problem_report.h"
 #include "geometry/line_end_cells.h"
 #include "geometry/network_node.h"
@@ -108,7 +109,44 @@ TEST_F(NodeAreaTest, NestedIslandsBecomeHolesOfTheSmallestEnclosingArea) {
   TAreaElement* island = AreaOf(3200);
   TAreaElement* nested = AreaOf(400);
   ASSERT_TRUE(outer && island && nested);
+  // The nested ring lies in the outer area too, but the island is the
+  // smallest area around it.
+  for (TElement* h : holeList->Items()) {
+    auto* hole = static_cast<TAreaElement*>(h);
+    const long size = std::lround(std::fabs(hole->GetWholeArea()));
+    if (size == 400) {
+      EXPECT_EQ(hole->GetHoleOwnerArea(), island);
+    } else if (size == 3600) {
+      EXPECT_EQ(hole->GetHoleOwnerArea(), outer);
+    }
+  }
+  for (TAreaElement* a : {outer, island}) {
+    ASSERT_TRUE(a->GetHoles()) << a->GetArea1();
+    EXPECT_EQ(a->GetHoles()->GetCount(), 1) << a->GetArea1();
+  }
   EXPECT_EQ(island->GetHoles()->GetItem(0)->Is<TAreaElement>(), true);
+
+  // A ring met before the area around it has its own hole lies in both
+  // areas: the smaller one takes it.
+  {
+    TEntity holder;
+    TAreaElement* big = Box(0, 0, 100, 100);
+    TAreaElement* middle = Box(20, 20, 80, 80);
+    auto* ring = new TAreaElement;  // anticlockwise, as hole rings are
+    for (auto [x, y] : Pts{{40, 40}, {60, 40}, {60, 60}, {40, 60}}) ring->AddVertex(x, y);
+    ring->IsHole = true;
+    TSpaceEntityQTree tree;
+    tree.InitRootSquare(0, 0, 100, 100);
+    for (TAreaElement* a : {big, middle, ring}) {
+      holder.Add(a);
+      tree.SetNextSpaceEntity(a);
+    }
+    TSubAreaMakerInQTree maker;
+    maker.SetInput(&tree);
+    maker.DoIt();
+    EXPECT_EQ(ring->GetHoleOwnerArea(), middle);
+    EXPECT_EQ(big->GetHoles(), nullptr);
+  }
   for (TAreaElement* a : {outer, island, nested}) {
     EXPECT_TRUE(a->ContainsPoint(a->GetAbsRefX(), a->GetAbsRefY())) << a->GetArea1();
   }

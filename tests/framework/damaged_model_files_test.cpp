@@ -3,8 +3,11 @@
 // does not read.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "framework/coordinate.h"
 #include "framework/draw_items.h"
@@ -285,18 +288,39 @@ TEST_F(DamagedModelFiles, CyclesSharedChildrenAndDeepNestingFreeSafely) {
   EXPECT_TRUE(load(bytesOf(w)) && !hadOutput);
 }
 
+// Every key reads a value, the lines before the damage read as in the
+// sound file, and reading leaves the file as it was.
 TEST_F(DamagedModelFiles, SettingsFilesReadWhateverTheDamage) {
   const std::string valid = "[Hlavni]\r\nCesta=\"G:\\GIS\"\r\nPocet=0x7FFF\r\nMira=0,01\r\n[Druha]\r\nAno=1\r\n";
+  const auto readAll = [this] {
+    const TRealIniFile ini(file.string());
+    return std::vector<std::string>{ini.ReadString("Hlavni", "Cesta", "-"),
+                                    std::to_string(ini.ReadInteger("Hlavni", "Pocet", -1)),
+                                    std::to_string(ini.ReadFloat("Hlavni", "Mira", -1)),
+                                    std::to_string(ini.ReadBool("Druha", "Ano", false))};
+  };
+  damage::write(file, valid);
+  const std::vector<std::string> sound = readAll();
+  EXPECT_EQ(sound, (std::vector<std::string>{"G:\\GIS", "32767", std::to_string(0.01), "1"}));
+  // Where each key's line ends in the sound file.
+  std::vector<std::size_t> lineEnds;
+  for (const char* key : {"Cesta=", "Pocet=", "Mira=", "Ano="}) lineEnds.push_back(valid.find("\r\n", valid.find(key)) + 2);
   std::mt19937 rng(3);
   for (int i = 0, n = damage::iterations(200); i < n; ++i) {
     std::string bytes = valid;
-    damage::kinds()[rng() % damage::kinds().size()].apply(bytes, rng);
+    const damage::Kind& kind = damage::kinds()[rng() % damage::kinds().size()];
+    kind.apply(bytes, rng);
     damage::write(file, bytes);
-    TRealIniFile ini(file.string());
-    ini.ReadString("Hlavni", "Cesta", "");
-    ini.ReadInteger("Hlavni", "Pocet", 0);
-    ini.ReadFloat("Hlavni", "Mira", 0);
-    ini.ReadBool("Druha", "Ano", false);
+    std::vector<std::string> read;
+    ASSERT_NO_THROW(read = readAll()) << kind.name << ": " << bytes;
+    const std::size_t intact =
+        std::mismatch(valid.begin(), valid.end(), bytes.begin(), bytes.end()).first - valid.begin();
+    for (std::size_t k = 0; k < lineEnds.size(); ++k) {
+      if (intact >= lineEnds[k]) {
+        EXPECT_EQ(read[k], sound[k]) << kind.name << ": " << bytes;
+      }
+    }
+    EXPECT_EQ(damage::read(file), bytes);
   }
 }
 

@@ -189,13 +189,27 @@ TEST_F(ElementModel, FreeAllFreesAChildListedTwiceOnceAtEveryListLength) {
   }
 }
 
+// An entity that counts how often it is destroyed.
+class TCountedEntity : public TEntity {
+ public:
+  explicit TCountedEntity(int& destroyed) : destroyed_(destroyed) {}
+  ~TCountedEntity() override { ++destroyed_; }
+
+ private:
+  int& destroyed_;
+};
+
 TEST_F(ElementModel, ACycleOfEntitiesIsReleasedOnce) {
-  auto* a = new TEntity();
-  auto* b = new TEntity();
+  int destroyed = 0;
+  auto* a = new TCountedEntity(destroyed);
+  auto* b = new TCountedEntity(destroyed);
   a->Add(b);
   b->Add(a);
+  const platform::Handle ha = a->GetHandle(), hb = b->GetHandle();
   delete a;  // frees b, whose release must not come back to a
-  SUCCEED();
+  EXPECT_EQ(destroyed, 2);
+  EXPECT_FALSE(Alive(ha));
+  EXPECT_FALSE(Alive(hb));
 }
 
 TEST_F(ElementModel, DestroyedOwnerElementLeavesEveryOwnersList) {

@@ -131,6 +131,18 @@ TEST_F(AttributeTableTest, WhereNoIndexCanBeWrittenRowsAreFoundThroughOneInMemor
   EXPECT_FALSE(fs::exists(path("P1600.IND")));
 }
 
+// A table that is missing is what the user is told of, once, not its index.
+TEST_F(AttributeTableTest, AMissingTableIsNamedRatherThanItsIndex) {
+  AttributeTable t(messages);
+  const std::string p = path("P0110.DBF");
+  for (std::int32_t cislo : {1, 2, 3}) EXPECT_FALSE(t.LocateByTableName(p, cislo));
+  // Its index left behind.
+  const std::string q = path("P0120.DBF");
+  write(path("P0120.IND"), std::string(12, '\x01'));
+  for (std::int32_t cislo : {1, 2}) EXPECT_FALSE(t.LocateByTableName(q, cislo));
+  EXPECT_EQ(shown, (std::vector<std::string>{"Databáze " + p + " neexistuje", "Databáze " + q + " neexistuje"}));
+}
+
 TEST_F(AttributeTableTest, NumbersWithoutAPlaceInTheIndexAreNotFound) {
   tableWithRows("P0001.DBF", {"-4", "600000", "2"});
   AttributeTable t(messages);

@@ -7,6 +7,8 @@
 
 #include <map>
 #include <optional>
+#include <set>
+#include <string>
 
 #include "dbf_rows.h"
 #include "file_size_limit.h"
@@ -35,6 +37,26 @@ class TableCreationTest : public TableDir {
 };
 
 }  // namespace
+
+// The statement file is a by-product: where it cannot be written, each
+// export says so once, however many tables it makes.
+TEST_F(TableCreationTest, AStatementFileThatCannotBeWrittenIsToldOncePerExport) {
+  write(path("P1600.CRT"), "NAZEV C 30 0\r\n");
+  fs::create_directories(dir / "Create.sql");  // takes no file
+  for (int run = 0; run < 2; ++run) {
+    std::set<std::string> told;  // what this export has told
+    TableMessages once = messages;
+    once.firstNotice = [&told](const std::string& key) { return told.insert(key).second; };
+    logged.clear();
+    for (const char* table : {"G:\\BLK\\P1600.DBF", "G:\\BLK\\P1700.DBF"}) {
+      AttributeTable target(once);
+      target.CreateFileName = "G:\\P1600.CRT";
+      EXPECT_TRUE(target.CreateTable(table)) << table;
+    }
+    ASSERT_EQ(logged.size(), 1u) << run;
+    EXPECT_EQ(logged[0].rfind("Soubor Create.sql nelze zapsat: ", 0), 0u) << logged[0];
+  }
+}
 
 TEST_F(TableCreationTest, CrtDefinesTheTableAndTdsFillsIt) {
   write(path("P1600.CRT"),

@@ -6,10 +6,16 @@
 #include <iterator>
 #include <vector>
 
+#include "areas/forest_hierarchy.h"
 #include "areas/forest_space_unit.h"
+#include "areas/node_area_drivers.h"
+#include "framework/problem_report.h"
 #include "framework/string_list.h"
 #include "geometry/space_entity.h"
 #include "jobs_fixture.h"
+#include "log_probe.h"
+#include "platform/path_resolver.h"
+#include "render/interpret_layer.h"
 #include "render/layer_script.h"
 
 namespace jobs_test {
@@ -118,6 +124,83 @@ TEST_F(ReadCommandsTest, ADistrictReadReplacesTheModelAndBuildsTheHierarchy) {
   ASSERT_NE(subject, nullptr);
   EXPECT_EQ(subject->GetCount(), 1);
   EXPECT_TRUE(subject->GetIsValid());
+}
+
+// The hierarchy and the node building run as tools on their own read their
+// limits through the same check as the jobs: a wrong value is named as
+// typed, and nothing is built by a limit that fell back to 0.
+TEST_F(ReadCommandsTest, ToolsRunOnTheirOwnNameAWrongLimitAsTyped) {
+  jobs::LoadedModel state;
+  ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
+  TForestSpaceUnit* root = state.GetHierarchyRoot();
+  ASSERT_NE(root, nullptr);
+  auto* subject = static_cast<TEntity*>(state.GetSubject());
+  TElement* block = subject->FindElementByClass(TSpaceEntity::StaticClass());
+  if (!block) block = subject->FindElementByClass(TInterpretLayer::StaticClass());
+  ASSERT_NE(block, nullptr);
+  ui->clear();
+  for (const auto& [key, value] : {std::pair{"MinPlochaM", "abc"}, {"SpodniMezJine", "5x"}, {"SpodniMezOstatni", "2000"}}) {
+    SetSetting("GLOBAL", key, value);
+    TForestHierarchy hierarchy;
+    hierarchy.SetInput(block);
+    hierarchy.DoIt();
+    EXPECT_EQ(hierarchy.Output(), nullptr) << key;
+    EXPECT_EQ(GetWorld()->GetObjectModel()->FindElementByName("LES"), root) << key;
+    ASSERT_EQ(ui->shownTexts().size(), 1u) << key;
+    EXPECT_EQ(ui->shownTexts()[0].rfind("Chybná hodnota " + std::string(key) + " = \"" + value + "\" v sekci GLOBAL", 0),
+              0u)
+        << ui->shownTexts()[0];
+    ui->clear();
+    SetSetting("GLOBAL", key, key == std::string("MinPlochaM") ? "10" : key == std::string("SpodniMezJine") ? "500" : "900");
+  }
+
+  SetSetting("EXPORT", "MaxPocetSouradnic", "1");
+  TPolyLineString lines;
+  for (auto [x0, x1] : {std::pair{0.0, 10.0}, {10.0, 20.0}}) {
+    auto* line = new TPolyLineElement;
+    line->AddVertex(x0, 0);
+    line->AddVertex(x1, 0);
+    lines.AddAndExtend(line);
+  }
+  TMakeNodes nodes;
+  nodes.SetInput(&lines);
+  nodes.DoIt();
+  EXPECT_EQ(nodes.Output(), nullptr);
+  ASSERT_EQ(ui->shownTexts().size(), 1u);
+  EXPECT_EQ(ui->shownTexts()[0].rfind("Chybná hodnota MaxPocetSouradnic = \"1\" v sekci EXPORT", 0), 0u)
+      << ui->shownTexts()[0];
+}
+
+// The user reads the district's paths as chosen: a missing attribute table
+// is named, not its index, and a damaged block by its drive and directories.
+TEST_F(ReadCommandsTest, ADistrictOnADriveIsNamedAsChosen) {
+  struct Drive {
+    explicit Drive(const fs::path& directory) { platform::pathResolver().setDrive('D', directory); }
+    ~Drive() { platform::pathResolver().removeDrive('D'); }
+  } drive(dir);
+  jobs::LoadedModel state;
+  const std::string chosen = "D:\\GIS\\4107\\01";
+  fs::remove(District() / "DET.BLK" / "P0110.DBF");
+  fs::remove(District() / "DET.BLK" / "P0110.IND");
+  {
+    zelto::ProblemTally problems;
+    jobs::ReadDistrict(state, chosen);
+    EXPECT_NE(problems.Summary().find("Databáze " + chosen + "\\DET.BLK\\P0110.DBF neexistuje"), std::string::npos)
+        << problems.Summary();
+    EXPECT_EQ(problems.Summary().find(".IND"), std::string::npos) << problems.Summary();
+  }
+
+  // TN.LIN cut inside a record.
+  const fs::path lin = District() / "DET.BLK" / "TN.LIN";
+  fs::resize_file(lin, fs::file_size(lin) - 1);
+  test_support::LogProbe probe;
+  jobs::ReadDistrict(state, chosen);
+  zelto::RunMessagesUntilIdle();
+  ASSERT_TRUE(state.Damage);
+  EXPECT_EQ(jobs::DamagedInputText(*state.Damage).rfind("Vstupní blok " + chosen + "\\DET.BLK je poškozen (TN.LIN", 0), 0u)
+      << jobs::DamagedInputText(*state.Damage);
+  EXPECT_NE(probe.all().find("Čtení bloku: " + chosen + "\\DET.BLK\\TN.LIN: "), std::string::npos) << probe.all();
+  EXPECT_EQ(probe.all().find(dir.string()), std::string::npos) << probe.all();
 }
 
 }  // namespace

@@ -55,6 +55,7 @@ TEST_F(ReadOnlyDistrictTest, RowsAreFoundWithoutAnIndexFileAndNeverWrittenWithou
   EXPECT_EQ(test_support::ReadFile(merged), before);
   ASSERT_EQ(ui->shownTexts().size(), 1u);
   EXPECT_NE(ui->shownTexts()[0].find("P9400.DBF: "), std::string::npos) << ui->shownTexts()[0];
+  EXPECT_EQ(ui->shownTexts()[0].find('\\'), std::string::npos) << "as chosen: " << ui->shownTexts()[0];
 }
 
 }  // namespace

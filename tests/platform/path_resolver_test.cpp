@@ -37,6 +37,9 @@ TEST_F(PathResolverTest, MessagesSpellPathsAsTheUserChoseThem) {
   EXPECT_EQ(resolver.userSpelling(root), "G:\\");
   EXPECT_EQ(resolver.userSpelling("/elsewhere/a.txt"), "/elsewhere/a.txt");
   EXPECT_EQ(resolver.userSpelling(root.string() + "x/a"), root.string() + "x/a");  // not under the drive
+  // Table names join their block directory with a backslash.
+  EXPECT_EQ(resolver.userSpelling(root.string() + "/Gis/Lhc.blk\\P1600.DBF"), "G:\\Gis\\Lhc.blk\\P1600.DBF");
+  EXPECT_EQ(resolver.userSpelling("/elsewhere/a.blk\\P1600.DBF"), "/elsewhere/a.blk/P1600.DBF");
 }
 
 TEST_F(PathResolverTest, ExistingFilesAreFoundWhateverTheCase) {
