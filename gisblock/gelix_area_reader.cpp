@@ -99,6 +99,9 @@ const std::vector<TGelixAreaBoundaryReader::LineSide>& TGelixAreaBoundaryReader:
     for (std::int32_t i = 1; i < count; ++i) {
       std::optional<LinRecord> line = lines->RecordAt(i);
       if (!line || line->deleted()) continue;
+      // Every live line passes here once: a record that is not what was
+      // written shows here even when no ring leads to it.
+      lines->CoordRangeInFile(*line, i);
       if (static_cast<std::int32_t>(line->leftArea) > 0) sides_[static_cast<std::int32_t>(line->leftArea)].push_back({i, true});
       if (static_cast<std::int32_t>(line->rightArea) > 0)
         sides_[static_cast<std::int32_t>(line->rightArea)].push_back({i, false});
@@ -151,6 +154,7 @@ TAreaElement* TGelixAreaBoundaryReader::BuildBoundaryArea(const AreRecord& recor
     }
     // Each line adds all its vertices but the one it shares with the line before.
     const std::int32_t from = current.line.firstCoord, to = current.line.lastCoord;
+    coords->BeginLine(current.line.box, current.record);
     if (current.onLeft) {
       coords->SeekRecord(from + 1);
       for (std::int32_t i = from + 1; i <= to; ++i)

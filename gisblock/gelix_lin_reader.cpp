@@ -1,6 +1,8 @@
 #include "gisblock/gelix_lin_reader.h"
 
 #include <cmath>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "framework/czech_count.h"
@@ -14,10 +16,42 @@ ZELTO_IMPLEMENT_ELEMENT(TGelixLinReader, TGeliXObjectReader, ZELTO_NO_PROPERTIES
 
 using gisblock::LinRecord;
 
+namespace {
+// How far a stored vertex may lie outside the box of its line: the box and
+// the vertices are rounded to 6-byte reals each on its own, from the same
+// values when this system writes them; a millimetre more for writers that
+// round otherwise.
+double BoxSlack(double bound) { return 1e-3 + std::fabs(bound) * 1e-9; }
+
+std::string VertexText(double x, double y) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.10g %.10g", x, y);
+  return text;
+}
+}  // namespace
+
+void TGelixCoordReader::BeginLine(const gisblock::StoredBox& box, std::int32_t lineNo) {
+  loX_ = box.minX - BoxSlack(box.minX);
+  hiX_ = box.maxX + BoxSlack(box.maxX);
+  loY_ = box.minY - BoxSlack(box.minY);
+  hiY_ = box.maxY + BoxSlack(box.maxY);
+  line_ = lineNo;
+}
+
 T2DCoordinate* TGelixCoordReader::ReadCoord() {
   std::vector<std::uint8_t> bytes;
   if (!ReadRecord(bytes)) return nullptr;
   const auto crd = gisblock::CrdRecord::decode(bytes.data());
+  // Written the other way round, NaN fails too.
+  if (!(crd.x >= loX_ && crd.x <= hiX_ && crd.y >= loY_ && crd.y <= hiY_)) {
+    if (reportedLine_ != line_ || line_ < 0) {
+      reportedLine_ = line_;
+      NoteDamage("záznam č." + std::to_string(LastRecord()) + ": vrchol " + VertexText(crd.x, crd.y) +
+                 (line_ < 0 ? std::string(" není konečné číslo") : " leží mimo obdélník linie č." + std::to_string(line_)) +
+                 ", vynechán");
+    }
+    return nullptr;
+  }
   auto* c = new T2DCoordinate(crd.x, crd.y);
   GetCoordSystem()->CoordToWorld(c);
   return c;
@@ -39,20 +73,37 @@ std::optional<LinRecord> TGelixLinReader::RecordAt(std::int32_t n) {
   return LinRecord::decode(bytes.data());
 }
 
-bool TGelixLinReader::CoordRangeValid(const LinRecord& line, std::int32_t recordNo) {
+namespace {
+std::string RangeText(const LinRecord& line, std::int32_t recordNo) {
+  return "linie č." + std::to_string(recordNo) + " má souřadnice " + std::to_string(line.firstCoord) + " až " +
+         std::to_string(line.lastCoord);
+}
+}  // namespace
+
+bool TGelixLinReader::CoordRangeInFile(const LinRecord& line, std::int32_t recordNo) {
   const std::int32_t count = coords_ ? coords_->GetRecordCount() : 0;
-  const bool inFile = line.firstCoord >= 0 && line.firstCoord < count && line.lastCoord >= 0 && line.lastCoord < count;
-  if (inFile && line.lastCoord >= line.firstCoord) return true;
-  const std::string fault = "linie č." + std::to_string(recordNo) + " má souřadnice " +
-                            std::to_string(line.firstCoord) + " až " + std::to_string(line.lastCoord);
-  // A reversed range is a line the file never held whole; a range beyond
-  // TN.CRD is a file that lost its end.
-  if (inFile)
-    PostWarning(FilePath() + ": " + fault + " v obráceném pořadí, linie vynechána");
-  else
-    NoteDamage(fault + " mimo soubor TN.CRD (" + framework::CzechCount(count, "záznam", "záznamy", "záznamů") +
-               "), linie vynechána");
+  if (line.firstCoord >= 0 && line.firstCoord < count && line.lastCoord >= 0 && line.lastCoord < count) return true;
+  // A file that lost its end, or a record that is not what was written.
+  NoteDamage(RangeText(line, recordNo) + " mimo soubor TN.CRD (" +
+             framework::CzechCount(count, "záznam", "záznamy", "záznamů") + "), linie vynechána");
   return false;
+}
+
+bool TGelixLinReader::CoordRangeValid(const LinRecord& line, std::int32_t recordNo) {
+  if (!CoordRangeInFile(line, recordNo)) return false;
+  // A reversed range is a line the file never held whole.
+  if (line.lastCoord < line.firstCoord) {
+    PostWarning(FilePath() + ": " + RangeText(line, recordNo) + " v obráceném pořadí, linie vynechána");
+    return false;
+  }
+  const gisblock::StoredBox& b = line.box;
+  // Written the other way round, NaN fails too.
+  if (!(b.minX <= b.maxX && b.minY <= b.maxY)) {
+    NoteDamage("linie č." + std::to_string(recordNo) + " má obdélník " + VertexText(b.minX, b.minY) + " až " +
+               VertexText(b.maxX, b.maxY) + " s minimem nad maximem, linie vynechána");
+    return false;
+  }
+  return true;
 }
 
 gisblock::BlockDamage TGelixLinReader::Damage() const {
@@ -82,6 +133,7 @@ TPolyLineElement* TGelixLinReader::ReadLine() {
   const gisblock::StoredBox& b = record_.box;
   const double size = std::max(std::fabs(b.minX - b.maxX), std::fabs(b.minY - b.maxY));
   auto* line = new TPolyLineElement;
+  coords_->BeginLine(b, number);
   if (size >= MinSize) {
     coords_->SeekRecord(record_.firstCoord);
     for (std::int32_t i = record_.firstCoord; i <= record_.lastCoord; ++i)

@@ -1,5 +1,6 @@
 #pragma once
 // Readers of the vertices (TN.CRD) and lines (TN.LIN) of a block.
+#include <cfloat>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -14,8 +15,21 @@ class TGelixCoordReader : public TGeliXObjectReader {
  public:
   int RecordSizeOfFile() const override { return 12; }
   std::string GetFileName() const override { return "TN.CRD"; }
+  // The line whose vertices are read next, and the box its record gives
+  // them (stored values).
+  void BeginLine(const gisblock::StoredBox& box, std::int32_t lineNo);
   // A new vertex in world coordinates from the next record; nil at the end.
+  // A vertex outside the box of its line, beyond what rounding of the
+  // stored values explains, is damage of the file and is not read (nil).
   T2DCoordinate* ReadCoord();
+
+ private:
+  // The box of the line, widened by the rounding slack; until a line is
+  // begun, any finite vertex.
+  double loX_ = -DBL_MAX, hiX_ = DBL_MAX, loY_ = -DBL_MAX, hiY_ = DBL_MAX;
+  std::int32_t line_ = -1;
+  // The line a vertex outside its box was reported for last: one report a line.
+  std::int32_t reportedLine_ = -1;
 };
 
 class TGelixLinReader : public TGeliXObjectReader {
@@ -47,10 +61,13 @@ class TGelixLinReader : public TGeliXObjectReader {
   std::optional<Next> NextLine(const gisblock::LinRecord& current, std::int32_t currentNo, bool onLeft);
 
   TGelixCoordReader* CoordReader() const { return coords_; }
-  // Whether FirstCoord..LastCoord of the record lie in TN.CRD; warns with
-  // the file and the record when not, and a range beyond the file is
-  // damage.
+  // Whether the vertices of the record can be read: FirstCoord..LastCoord
+  // in TN.CRD and in order, and a box whose least values are not above its
+  // greatest. Warns with the file and the record when not; a range beyond
+  // the file and a box turned inside out are damage.
   bool CoordRangeValid(const gisblock::LinRecord& line, std::int32_t recordNo);
+  // Only whether FirstCoord..LastCoord lie in TN.CRD; damage when not.
+  bool CoordRangeInFile(const gisblock::LinRecord& line, std::int32_t recordNo);
   gisblock::BlockDamage Damage() const override;
 
  protected:

@@ -3,6 +3,7 @@
 
 #include "framework/class_registry.h"
 #include "gisblock/crd_record.h"
+#include "gisblock/lin_record.h"
 #include "platform/scripted_progress_form.h"
 #include "shell_fixture.h"
 
@@ -67,18 +68,30 @@ TEST_F(JobMessagesTest, ALevelWithoutUnitsSaysSoOnceForTheWholeDistrict) {
       {"table gone", [](const fs::path& det) { fs::remove(det / "P0110.DBF"); }, ""},
       {"every stand a hundredth as long and wide",
        [this](const fs::path& det) {
-         std::string crd = ReadFile(det / "TN.CRD");
-         auto at = [&crd](std::size_t offset) { return reinterpret_cast<const std::uint8_t*>(crd.data() + offset); };
-         const gisblock::CrdRecord origin = gisblock::CrdRecord::decode(at(0));
-         for (std::size_t offset = 0; offset + gisblock::CrdRecord::kSize <= crd.size();
-              offset += gisblock::CrdRecord::kSize) {
-           gisblock::CrdRecord c = gisblock::CrdRecord::decode(at(offset));
-           c.x = origin.x + (c.x - origin.x) / 100;
-           c.y = origin.y + (c.y - origin.y) / 100;
-           const auto bytes = c.encode();
-           crd.replace(offset, bytes.size(), reinterpret_cast<const char*>(bytes.data()), bytes.size());
-         }
-         WriteFile(det / "TN.CRD", crd);
+         // Each record of the file through its codec.
+         auto rewrite = [this]<class Record>(const fs::path& file, const std::function<void(Record&)>& change) {
+           std::string bytes = ReadFile(file);
+           for (std::size_t offset = 0; offset + Record::kSize <= bytes.size(); offset += Record::kSize) {
+             Record r = Record::decode(reinterpret_cast<const std::uint8_t*>(bytes.data() + offset));
+             change(r);
+             const auto encoded = r.encode();
+             bytes.replace(offset, encoded.size(), reinterpret_cast<const char*>(encoded.data()), encoded.size());
+           }
+           WriteFile(file, bytes);
+         };
+         const std::string crd = ReadFile(det / "TN.CRD");
+         const gisblock::CrdRecord origin = gisblock::CrdRecord::decode(reinterpret_cast<const std::uint8_t*>(crd.data()));
+         auto shrinkX = [&origin](double& x) { x = origin.x + (x - origin.x) / 100; };
+         auto shrinkY = [&origin](double& y) { y = origin.y + (y - origin.y) / 100; };
+         rewrite.operator()<gisblock::CrdRecord>(det / "TN.CRD", [&](gisblock::CrdRecord& c) {
+           shrinkX(c.x);
+           shrinkY(c.y);
+         });
+         // The boxes of the lines with them, or the vertices lie outside.
+         rewrite.operator()<gisblock::LinRecord>(det / "TN.LIN", [&](gisblock::LinRecord& l) {
+           shrinkX(l.box.minX), shrinkX(l.box.maxX);
+           shrinkY(l.box.minY), shrinkY(l.box.maxY);
+         });
        },
        ": všechny plochy revíru jsou menší než MinPlochaM = 10"},
   };

@@ -6,6 +6,7 @@
 #include "gelix_block_fixture.h"
 #include "gisblock/attribute_table.h"
 #include "gisblock/block_damage.h"
+#include "gisblock/crd_record.h"
 #include "gisblock/gelix_blok_reader.h"
 #include "gisblock/pnt_record.h"
 #include "gisblock/table_creation.h"
@@ -145,14 +146,27 @@ TEST_F(DamagedBlockTest, EveryReadReturnsWhateverTheDamage) {
 // carries it as the block's damage.
 TEST_F(DamagedBlockTest, ReferencesOutsideTheFilesMarkTheBlockDamaged) {
   damage::Watchdog watchdog(60);
+  // Areas as rings of lines and as rings of vertices: both must find it.
   auto damageOfAreas = [this]() -> std::string {
-    TEntity model;
-    std::unique_ptr<TGeliXBlokReader> r(TGeliXBlokReader::CreateForBlock(block()));
-    r->SetObjectModel(&model);
-    std::unique_ptr<TAreaString> areas(r->ReadAreas());
-    const std::optional<gisblock::DamagedBlock> found = gisblock::FindDamagedBlock(areas.get());
-    if (found) EXPECT_EQ(found->Block, block());
-    return found ? found->Damage : "";
+    std::string damage[2];
+    for (bool asBoundary : {false, true}) {
+      TEntity model;
+      std::unique_ptr<TGeliXBlokReader> r(TGeliXBlokReader::CreateForBlock(block()));
+      r->SetObjectModel(&model);
+      r->ReadAreaAsBoundary = asBoundary;
+      std::unique_ptr<TAreaString> areas(r->ReadAreas());
+      const std::optional<gisblock::DamagedBlock> found = gisblock::FindDamagedBlock(areas.get());
+      if (found) EXPECT_EQ(found->Block, block());
+      damage[asBoundary] = found ? found->Damage : "";
+    }
+    EXPECT_EQ(damage[0].empty(), damage[1].empty()) << damage[0] << " / " << damage[1];
+    return damage[0].empty() ? damage[1] : damage[0];
+  };
+  // Vertex record n (line 1 has records 1 and 2, line 2 records 3 and 4).
+  // A ring of vertices takes the vertex a line shares with the line before
+  // from that line: the damage is put where both ways read it.
+  auto patchCrd = [this](std::int32_t n, const std::function<void(gisblock::CrdRecord&)>& change) {
+    patch<gisblock::CrdRecord>(block() + "/TN.CRD", n, change);
   };
   EXPECT_EQ(damageOfAreas(), "");
   const struct {
@@ -171,6 +185,30 @@ TEST_F(DamagedBlockTest, ReferencesOutsideTheFilesMarkTheBlockDamaged) {
        [&] { patchLin(1, [](gisblock::LinRecord& l) { l.rightArea = 77; }); }},
       {"TN.ARE: délka souboru 212 B není násobkem délky záznamu 71 B",
        [&] { damage::write(block() + "/TN.ARE", original["TN.ARE"].substr(0, 212)); }},
+      // Vertices far from the box of their line; the 6-byte real has no
+      // NaN or infinity, its largest value stands for them.
+      {"TN.CRD: záznam č.2: vrchol 1.8e+29 1099900.21 leží mimo obdélník linie č.1, vynechán",
+       [&] { patchCrd(2, [](gisblock::CrdRecord& c) { c.x = 1.8e29; }); }},
+      {"TN.CRD: záznam č.4: vrchol 699900.37 1e-37 leží mimo obdélník linie č.2, vynechán",
+       [&] { patchCrd(4, [](gisblock::CrdRecord& c) { c.y = 1e-37; }); }},
+      {"TN.CRD: záznam č.2: vrchol -1.701411835e+38 1099900.21 leží mimo obdélník linie č.1, vynechán",
+       [&] {
+         std::string crd = original["TN.CRD"];
+         damage::put(crd, 24, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF});
+         damage::write(block() + "/TN.CRD", crd);
+       }},
+      {"TN.LIN: linie č.1 má obdélník 700000.37 1099900.21 až 699000 1100000.21 s minimem nad maximem",
+       [&] { patchLin(1, [](gisblock::LinRecord& l) { l.box.maxX = 699000; }); }},
+      // A live line of no ring.
+      {"TN.LIN: linie č.9 má souřadnice 40 až 41 mimo soubor TN.CRD (17 záznamů)", [&] {
+         std::string lin = original["TN.LIN"];
+         lin += lin.substr(gisblock::LinRecord::kSize, gisblock::LinRecord::kSize);
+         damage::write(block() + "/TN.LIN", lin);
+         patchLin(9, [](gisblock::LinRecord& l) {
+           l.firstCoord = 40, l.lastCoord = 41;
+           l.leftArea = l.rightArea = static_cast<std::uint32_t>(-1);
+         });
+       }},
   };
   for (const auto& c : cases) {
     restore();

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <csignal>
@@ -13,6 +14,7 @@
 #include <thread>
 #include <iterator>
 #include <map>
+#include <random>
 
 #include "app/jobs/read_commands.h"
 #include "areas/forest_space_unit.h"
@@ -22,6 +24,7 @@
 #include "bench/level_fingerprints.h"
 #include "gisblock/are_record.h"
 #include "gisblock/staged_block.h"
+#include "platform/real48.h"
 #include "file_size_limit.h"
 #include "jobs_fixture.h"
 #include "log_probe.h"
@@ -390,8 +393,10 @@ TEST_F(LevelExportTest, AnExportThatCannotWriteEveryFileLeavesTheOldBlockByteFor
 }
 
 // A district read from a damaged DET block is still shown, but no export
-// from it takes the place of a block: cut on a record boundary (areas
-// whose lines are gone) or inside a record.
+// from it takes the place of a block: TN.LIN cut on a record boundary
+// (areas whose lines are gone) or inside a record, vertices far outside
+// the boxes of their lines, whole files of garbage. The message names the
+// file that shows the damage.
 TEST_F(LevelExportTest, AnExportFromADamagedReadLeavesEveryBlockAsItWas) {
   ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
   EXPECT_FALSE(state.Damage);
@@ -400,17 +405,46 @@ TEST_F(LevelExportTest, AnExportFromADamagedReadLeavesEveryBlockAsItWas) {
   for (std::int32_t command : {95, 99})
     ASSERT_EQ(jobs::ExportForestLevel(Context(output), *jobs::FindForestLevel(command)), jobs::ExportResult::Written);
   const std::map<std::string, std::string> before = Snapshot(output);
-  const fs::path lin = District() / "DET.BLK" / "TN.LIN";
-  const std::string sound = FileBytes(lin);
-  const std::string det = (District() / "DET.BLK").string();
+  const fs::path block = District() / "DET.BLK";
+  const std::string det = block.string();
+  const std::string lin = FileBytes(block / "TN.LIN"), crd = FileBytes(block / "TN.CRD");
 
-  for (std::size_t size : {sound.size() / 103 / 2 * 103, sound.size() - 1}) {
-    SCOPED_TRACE(size);
-    std::ofstream(lin, std::ios::binary | std::ios::trunc) << sound.substr(0, size);
+  // X of 64 vertices spread over the file; the 6-byte real has no NaN or
+  // infinity, its largest value stands for them.
+  auto farVertices = [&](const platform::Real48Bytes& x) {
+    std::string bytes = crd;
+    const std::size_t count = crd.size() / 12;
+    for (std::size_t n = 1; n < count; n += std::max<std::size_t>(1, count / 64))
+      std::copy(x.begin(), x.end(), bytes.begin() + static_cast<std::ptrdiff_t>(n * 12));
+    return bytes;
+  };
+  auto garbage = [](std::string bytes) {
+    std::mt19937 rng(static_cast<unsigned>(bytes.size()));
+    for (char& c : bytes) c = static_cast<char>(rng());
+    return bytes;
+  };
+  const struct {
+    const char* what;
+    const char* file;
+    std::string bytes;
+    const char* named;  // the file the damage shows in
+  } cases[] = {
+      {"cut on a record boundary", "TN.LIN", lin.substr(0, lin.size() / 103 / 2 * 103), "TN.ARE"},
+      {"cut inside a record", "TN.LIN", lin.substr(0, lin.size() - 1), "TN.LIN"},
+      {"vertices at 1.8e29", "TN.CRD", farVertices(*platform::encodeReal48(1.8e29)), "TN.CRD"},
+      {"vertices at 1e-37", "TN.CRD", farVertices(*platform::encodeReal48(1e-37)), "TN.CRD"},
+      {"vertices at the largest 6-byte real", "TN.CRD", farVertices({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F}), "TN.CRD"},
+      {"garbage lines", "TN.LIN", garbage(lin), "TN.LIN"},
+      {"garbage vertices", "TN.CRD", garbage(crd), "TN.CRD"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::ofstream(block / "TN.LIN", std::ios::binary | std::ios::trunc) << (c.file == std::string("TN.LIN") ? c.bytes : lin);
+    std::ofstream(block / "TN.CRD", std::ios::binary | std::ios::trunc) << (c.file == std::string("TN.CRD") ? c.bytes : crd);
     LogProbe log;
     ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
     ASSERT_TRUE(state.Damage);
-    EXPECT_TRUE(log.saw("TN.LIN")) << log.all();
+    EXPECT_TRUE(log.saw(c.named)) << log.all();
     ui->clear();
     log.texts.clear();
     jobs::ExportWholeDistrict(Context(output));
@@ -419,7 +453,7 @@ TEST_F(LevelExportTest, AnExportFromADamagedReadLeavesEveryBlockAsItWas) {
     // Once for the whole district and once for the level, in the same words.
     ASSERT_EQ(ui->shownTexts().size(), 2u);
     const std::string text = ui->shownTexts()[0];
-    EXPECT_EQ(text.rfind("Vstupní blok " + det + " je poškozen (TN.", 0), 0u) << text;
+    EXPECT_EQ(text.rfind("Vstupní blok " + det + " je poškozen (" + c.named + ": ", 0), 0u) << text;
     EXPECT_TRUE(text.ends_with("), bloky zůstávají beze změny")) << text;
     EXPECT_EQ(ui->shownTexts()[1], text);
     // The protocol has a line for each job refused.
