@@ -1,6 +1,7 @@
 #include "areas/area_attribute_carrier.h"
 
 #include <exception>
+#include <new>
 
 #include "areas/gauge_form.h"
 #include "framework/message_dispatch.h"
@@ -122,6 +123,9 @@ void TCarryArToArThroughLines::CarryArea(TAreaElement* area) {
         best = old;
         bestBlock = block;
       }
+    } catch (const std::bad_alloc&) {
+      // An old area missed for want of memory would give the area other attributes.
+      throw;
     } catch (const std::exception& error) {
       zelto::ReportProblem(std::to_string(i) + " " + error.what(), error.what());
       AppendProtocolField(std::string(error.what()) + " are:" + FixedWidth(area->GetAbsRefX(), 10, 2) + "," +

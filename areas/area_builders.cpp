@@ -1,10 +1,13 @@
 #include "areas/area_builders.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <exception>
 #include <memory>
+#include <new>
 #include <string>
+#include <vector>
 
 #include "areas/area_point_placer.h"
 #include "areas/node_builders.h"
@@ -138,13 +141,51 @@ TElement* TCreateAreaForBranch::Skipped(const TNodeBranch& first, const std::str
   return nullptr;
 }
 
+namespace {
+
+// Frees the areas below `node` (`holes`: the holes and anything else too).
+// An element stored in several leaves leaves them all when it goes, so each
+// is freed once; nothing is allocated, as freeing may be what follows a
+// failed allocation.
+void FreeAreasBelow(TQTree& node, bool holes) {
+  for (int i = 0; i < node.GetCount();) {
+    TElement* e = node.Items()[static_cast<std::size_t>(i)];
+    if (e && e->Is<TQTree>()) {
+      FreeAreasBelow(*static_cast<TQTree*>(e), holes);
+    } else if (e && (holes || (e->Is<TAreaElement>() && !static_cast<TAreaElement*>(e)->IsHole))) {
+      delete e;
+      // Gone from this leaf too, unless it was listed without a link.
+      if (i < node.GetCount() && node.Items()[static_cast<std::size_t>(i)] != e) continue;
+    }
+    ++i;
+  }
+}
+
+}  // namespace
+
+void FreeAreaQTree(TSpaceEntityQTree* tree) {
+  if (!tree) return;
+  // Holes leave their areas' hole lists when they go, so the areas first.
+  FreeAreasBelow(*tree, false);
+  FreeAreasBelow(*tree, true);
+  delete tree;
+}
+
 void TCreateAreasForQTree::DoIt() {
   if (!dynamic_cast<TOwnerEntity*>(Input())) return;
   areas_ = new TSpaceEntityQTree;
   areasCount_ = 0;
-  builder_ = std::make_unique<TCreateAreaForBranch>();
-  builder_->PlaceLabelPoints = PlaceLabelPoints;
-  TProchazecListuQTreeGauge::DoIt();
+  try {
+    builder_ = std::make_unique<TCreateAreaForBranch>();
+    builder_->PlaceLabelPoints = PlaceLabelPoints;
+    TProchazecListuQTreeGauge::DoIt();
+  } catch (...) {
+    builder_.reset();
+    FreeAreaQTree(areas_);
+    areas_ = nullptr;
+    areasCount_ = 0;
+    throw;
+  }
   builder_.reset();
   SetOutput(areas_);
 }
@@ -189,6 +230,9 @@ void TCreateAreasForQTree::Process(TElement* element) {
         PumpWhenDue();
       }
     }
+  } catch (const std::bad_alloc&) {
+    // Areas missing for want of memory are no fault of the lines.
+    throw;
   } catch (const std::exception&) {
     zelto::ReportProblem("Chyba v CreateAreaForQtree");
   }

@@ -41,8 +41,13 @@ class TCreateAreaForBranch : public TTool {
   double areaValue_ = 0.0;
 };
 
+// Frees an area quad-tree with its areas and holes (nil does nothing).
+void FreeAreaQTree(TSpaceEntityQTree* areas);
+
 // Runs TCreateAreaForBranch on every branch of every node that has no area
-// yet; Output: the area quad-tree, holding areas and holes alike.
+// yet; Output: the area quad-tree, holding areas and holes alike. When a
+// ring cannot be built for want of memory, the tree built so far goes and
+// the failure is thrown.
 class TCreateAreasForQTree : public TProchazecListuQTreeGauge {
   ZELTO_ELEMENT(TCreateAreasForQTree)
  public:

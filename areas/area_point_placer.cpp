@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <exception>
 #include <memory>
+#include <new>
 #include <string>
 
 #include "areas/anal_area.h"
@@ -188,6 +189,9 @@ void TAreaPointPlacer::PlaceLabelPoint(TAreaElement& area) {
       setLabelPoint(area, at.X, at.Y);
       return;
     }
+  } catch (const std::bad_alloc&) {
+    // Not the area's fault: the point is not left where the search stopped.
+    throw;
   } catch (const std::exception& e) {
     cause = std::string(": ") + e.what();
   }

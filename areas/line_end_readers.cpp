@@ -1,8 +1,7 @@
 #include "areas/line_end_readers.h"
 
-#include <exception>
+#include <memory>
 
-#include "framework/problem_report.h"
 #include "geometry/line_end_cells.h"
 #include "geometry/poly_element.h"
 
@@ -36,16 +35,19 @@ void FileBothEnds(TSpaceLineBegEndCell& index, TPolyLineElement& line) {
 void TReadLinesIntoQTree::DoIt() {
   auto* source = dynamic_cast<TRectEntity*>(SourceOf(*this));
   if (!source || !source->GetIsValid()) return;
-  index_ = NewIndex("QTREE", *source);
+  std::unique_ptr<TSpaceLineBegEndCell> index(NewIndex("QTREE", *source));
+  index_ = index.get();
   SetInput(source);
   GaugeStep = 10;
   try {
     TProchazecLiniiGauge::DoIt();
-  } catch (const std::exception&) {
+  } catch (...) {
+    // A half-filled index would give the next step a network that lacks lines.
+    index_ = nullptr;
     HideGauge();
-    zelto::ReportProblem("Error: Načítač linií do QTree");
+    throw;
   }
-  SetOutput(index_);
+  SetOutput(index.release());
 }
 
 void TReadLinesIntoQTree::Process(TElement* element) {
@@ -61,12 +63,18 @@ void TReadLinesIntoQTree::Process(TElement* element) {
 void TReadLinesIntoQTreeDleTridy::DoIt() {
   auto* source = dynamic_cast<TRectEntity*>(SourceOf(*this));
   if (!source) return;
-  index_ = NewIndex("QTREE " + GetContainerClassName(), *source);
+  std::unique_ptr<TSpaceLineBegEndCell> index(NewIndex("QTREE " + GetContainerClassName(), *source));
+  index_ = index.get();
   SetInput(source);
-  TProchazecLiniiDleTridy::DoIt();
-  // Added afterwards, so that the walk does not descend into what it builds.
-  source->Add(index_);
-  SetOutput(index_);
+  try {
+    TProchazecLiniiDleTridy::DoIt();
+    // Added afterwards, so that the walk does not descend into what it builds.
+    source->Add(index_);
+  } catch (...) {
+    index_ = nullptr;
+    throw;
+  }
+  SetOutput(index.release());
 }
 
 void TReadLinesIntoQTreeDleTridy::Process(TElement* element) {

@@ -11,8 +11,7 @@
 #include "geometry/line_end_cells.h"
 #include "geometry/qtree.h"
 
-#include <algorithm>
-#include <vector>
+#include <utility>
 
 namespace nodearea {
 
@@ -68,37 +67,37 @@ Network BuildAreasOfLines(TRectEntity& lines, const Options& options) {
   return net;
 }
 
-namespace {
-
-// Every area and hole of the tree, each once: an element stored in several
-// leaves has several owners, and the leaves would only unlink it. Sorting
-// the pointers finds the repeats at a fraction of a hash set's cost.
-void CollectAreas(TQTree& node, std::vector<TElement*>& areas) {
-  for (TElement* e : node.Items()) {
-    if (!e) continue;
-    if (e->Is<TQTree>()) CollectAreas(*static_cast<TQTree*>(e), areas);
-    else areas.push_back(e);
-  }
-}
-
-}  // namespace
-
 void Release(Network& network) {
+  // The list only refers to the tree's areas: it lets go of them.
+  if (network.AreaList) network.AreaList->Clear();
   delete network.AreaList;
-  if (network.Areas) {
-    std::vector<TElement*> areas;
-    CollectAreas(*network.Areas, areas);
-    std::sort(areas.begin(), areas.end());
-    areas.erase(std::unique(areas.begin(), areas.end()), areas.end());
-    // Holes leave their areas' hole lists when they go, so the areas first.
-    std::stable_partition(areas.begin(), areas.end(), [](TElement* e) {
-      return e->Is<TAreaElement>() && !static_cast<TAreaElement*>(e)->IsHole;
-    });
-    for (TElement* e : areas) delete e;
-  }
-  delete network.Areas;
+  FreeAreaQTree(network.Areas);
   delete network.Index;
-  network = {};
+  network.AreaList = nullptr;
+  network.Areas = nullptr;
+  network.Index = nullptr;
+  network.AreasCount = 0;
 }
+
+Network::Network(Network&& other) noexcept
+    : Index(other.Index), Areas(other.Areas), AreaList(other.AreaList), AreasCount(other.AreasCount) {
+  other.Index = nullptr;
+  other.Areas = nullptr;
+  other.AreaList = nullptr;
+  other.AreasCount = 0;
+}
+
+Network& Network::operator=(Network&& other) noexcept {
+  if (this != &other) {
+    Release(*this);
+    std::swap(Index, other.Index);
+    std::swap(Areas, other.Areas);
+    std::swap(AreaList, other.AreaList);
+    std::swap(AreasCount, other.AreasCount);
+  }
+  return *this;
+}
+
+Network::~Network() { Release(*this); }
 
 }  // namespace nodearea

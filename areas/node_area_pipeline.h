@@ -20,16 +20,24 @@ struct Options {
   std::int32_t MaxCoordsCount = 0;
 };
 
-// The caller owns all three; free the list, then the area quad-tree, then the
-// index, and the lines last (Release does the first three).
+// Owns all three and frees them when it goes, or earlier through Release:
+// the list, then the area quad-tree, then the index. The lines go after it.
 struct Network {
   TSpaceLineBegEndCell* Index = nullptr;
   TSpaceEntityQTree* Areas = nullptr;
   TAreaString* AreaList = nullptr;  // areas without the holes
   std::int32_t AreasCount = 0;  // areas and holes
+
+  Network() = default;
+  Network(Network&& other) noexcept;
+  Network& operator=(Network&& other) noexcept;
+  Network(const Network&) = delete;
+  Network& operator=(const Network&) = delete;
+  ~Network();
 };
 
 // Nothing is built (both nullptr) when the lines' rectangle is not valid.
+// A step that cannot finish throws its cause, and what was built goes.
 Network BuildAreasOfLines(TRectEntity& lines, const Options& options = {});
 void Release(Network& network);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,8 @@ namespace {
 std::int32_t KindOf(TPolyLineElement* line) {
   try {
     return line->GetPropertyInt("Druh");
+  } catch (const std::bad_alloc&) {
+    throw;
   } catch (const std::exception&) {
     return 0;
   }
@@ -39,15 +42,11 @@ void TNodeConector::DoIt() {
 }
 
 bool TNodeConector::Connect(TNode& node) {
-  try {
-    if (DeletePseudoNode && node.GetBranchCount() == 2 && JoinAtPseudoNode(node)) {
-      delete &node;
-      return true;
-    }
-    LinkFarNodes(node);
-  } catch (const std::exception&) {
-    zelto::ReportProblem("TNodeConector.Process: Chyba");
+  if (DeletePseudoNode && node.GetBranchCount() == 2 && JoinAtPseudoNode(node)) {
+    delete &node;
+    return true;
   }
+  LinkFarNodes(node);
   return false;
 }
 
@@ -79,43 +78,21 @@ bool TNodeConector::JoinAtPseudoNode(TNode& node) {
   // Without both far ends the joined line could not be filed again.
   if (!g0 || !g1 || b0 == g1) return false;
   if (!JoinDifferentLines && KindOf(l0) != KindOf(l1)) return false;
+  const bool l0Begins = b0->LineBegin;
+  const int n1 = l1->GetCoordsCount();
+  const int n0 = l0->GetCoordsCount();
+  T2DCoordinate* shared0 = l0->GetCoordFrom(0, l0Begins);
+  T2DCoordinate* shared1 = l1->GetCoordFrom(0, b1->LineBegin);
+  std::vector<TElement*> order;
+  // Appended; joining at the begin then moves the vertices once into
+  // place, rather than inserting each in front of all the others.
+  int appended = 0;
   try {
-    const bool l0Begins = b0->LineBegin;
-    const int n1 = l1->GetCoordsCount();
-    const int n0 = l0->GetCoordsCount();
-    T2DCoordinate* shared0 = l0->GetCoordFrom(0, l0Begins);
-    T2DCoordinate* shared1 = l1->GetCoordFrom(0, b1->LineBegin);
-    // Appended; joining at the begin then moves the vertices once into
-    // place, rather than inserting each in front of all the others.
-    int appended = 0;
-    try {
-      for (int i = 1; i < n1; ++i, ++appended) l0->Add(l1->GetCoordFrom(l0Begins ? n1 - i : i, b1->LineBegin));
-    } catch (...) {
-      // Both lines as they were: the node and its two branches stay valid.
-      for (; appended > 0; --appended) l0->Remove(l0->GetItem(l0->GetCount() - 1));
-      throw;
-    }
-    if (l0Begins) {
-      std::vector<TElement*> order(l0->Items());
-      std::rotate(order.begin(), order.begin() + n0, order.end());
-      for (std::size_t k = 0; k < order.size(); ++k) l0->PutItem(static_cast<int>(k), order[k]);
-    }
-    l1->Clear();
-    if (shared1 != shared0) delete shared1;
-    if (Joined) Joined->erase(l1);
-    delete l1;  // leaves every container, this node and F1
-    if (Joined) {
-      Joined->insert(l0);
-    } else {
-      l0->RecalcEnvelope();
-      l0->SetLabelPoint();
-    }
-    f1->Delete(g1);
-    TNodeBranch* joined = f1->AddLine(l0, l0Begins);
-    if (joined) joined->SetFarNode(f0);
-    // F0's branch pointed at the node about to go.
-    if (g0->GetFarNode() == &node) g0->SetFarNode(f1);
+    if (l0Begins) order.reserve(static_cast<std::size_t>(l0->GetCount() + n1));
+    for (int i = 1; i < n1; ++i, ++appended) l0->Add(l1->GetCoordFrom(l0Begins ? n1 - i : i, b1->LineBegin));
   } catch (const std::exception& e) {
+    // Both lines as they were: the node and its two branches stay valid.
+    for (; appended > 0; --appended) l0->Remove(l0->GetItem(l0->GetCount() - 1));
     std::string number;
     try {
       number = l0->PropertyText("Cislo");
@@ -125,6 +102,28 @@ bool TNodeConector::JoinAtPseudoNode(TNode& node) {
                          std::string("Chyba při spojování v pseudouzlu: ") + e.what());
     return false;
   }
+  // From here on the join cannot be taken back: a failure goes to the caller,
+  // whose network is then given up.
+  if (l0Begins) {
+    order.assign(l0->Items().begin(), l0->Items().end());
+    std::rotate(order.begin(), order.begin() + n0, order.end());
+    for (std::size_t k = 0; k < order.size(); ++k) l0->PutItem(static_cast<int>(k), order[k]);
+  }
+  l1->Clear();
+  if (shared1 != shared0) delete shared1;
+  if (Joined) Joined->erase(l1);
+  delete l1;  // leaves every container, this node and F1
+  if (Joined) {
+    Joined->insert(l0);
+  } else {
+    l0->RecalcEnvelope();
+    l0->SetLabelPoint();
+  }
+  f1->Delete(g1);
+  TNodeBranch* joined = f1->AddLine(l0, l0Begins);
+  if (joined) joined->SetFarNode(f0);
+  // F0's branch pointed at the node about to go.
+  if (g0->GetFarNode() == &node) g0->SetFarNode(f1);
   return true;
 }
 

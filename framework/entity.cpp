@@ -87,8 +87,15 @@ void TEntity::AppendItem(TElement* element) {
 void TEntity::Add(TElement* element) {
   if (!element) return;
   EnsureList();
-  element->AddOwner(this);
+  // Listed first: when the owner link cannot be made, the entry goes again
+  // and neither side keeps half of the link.
   items_->push_back(element);
+  try {
+    element->AddOwner(this);
+  } catch (...) {
+    items_->pop_back();
+    throw;
+  }
 }
 
 bool TEntity::InsertItem(int index, TElement* element) {
@@ -103,7 +110,13 @@ bool TEntity::InsertItem(int index, TElement* element) {
 }
 
 void TEntity::Insert(int index, TElement* element) {
-  if (InsertItem(index, element)) element->AddOwner(this);
+  if (!InsertItem(index, element)) return;
+  try {
+    element->AddOwner(this);
+  } catch (...) {
+    items_->erase(items_->begin() + index);
+    throw;
+  }
 }
 
 void TEntity::UnlinkChild(const TElement* element) {
@@ -186,23 +199,28 @@ bool HasDuplicates(const std::vector<TElement*>& items) {
 }
 
 // Pointers already dealt with during a release. Most entities are small and
-// hold no duplicates, so short lists are searched directly.
+// hold no duplicates, so short lists are searched directly, in place: a
+// release of a small entity allocates nothing.
 class SeenSet {
  public:
-  explicit SeenSet(std::size_t expected) : useHash_(expected > 32) {}
+  explicit SeenSet(std::size_t expected) : useHash_(expected > kSmall) {}
   bool Contains(TElement* e) const {
-    return useHash_ ? hash_.count(e) != 0 : std::find(small_.begin(), small_.end(), e) != small_.end();
+    if (useHash_) return hash_.count(e) != 0;
+    const auto end = small_.begin() + static_cast<std::ptrdiff_t>(count_);
+    return std::find(small_.begin(), end, e) != end;
   }
   void Insert(TElement* e) {
     if (useHash_)
       hash_.insert(e);
     else
-      small_.push_back(e);
+      small_[count_++] = e;
   }
 
  private:
+  static constexpr std::size_t kSmall = 32;
   bool useHash_;
-  std::vector<TElement*> small_;
+  std::array<TElement*, kSmall> small_{};
+  std::size_t count_ = 0;
   std::unordered_set<TElement*> hash_;
 };
 

@@ -1,9 +1,5 @@
 #include "geometry/line_end_cells.h"
 
-#include <exception>
-
-#include "framework/problem_report.h"
-
 ZELTO_IMPLEMENT_ELEMENT(TSpaceRect, TRectEntity, [](auto& p) {
   p.Boolean("Last", &TSpaceRect::GetLast);
 })
@@ -45,13 +41,9 @@ std::int32_t TSpaceLineBegEndCell::GetEntriesCount() const {
 }
 
 void TSpaceLineBegEndCell::AddLineEnd(TPolyLineElement* line, bool atBegin) {
-  try {
-    double x, y;
-    GetLineVertex(line, 0, atBegin, x, y);
-    InsertAt(line, atBegin, x, y);
-  } catch (const std::exception&) {
-    zelto::ReportProblem("Error: TSpaceLineBegEndCell.AddLine");
-  }
+  double x, y;
+  GetLineVertex(line, 0, atBegin, x, y);
+  InsertAt(line, atBegin, x, y);
 }
 
 bool TSpaceLineBegEndCell::MaySplit() const {

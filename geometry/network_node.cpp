@@ -1,9 +1,8 @@
 #include "geometry/network_node.h"
 
-#include <exception>
+#include <memory>
 
 #include "framework/message_dispatch.h"
-#include "framework/problem_report.h"
 #include "platform/pacer.h"
 #include "platform/user_interaction.h"
 
@@ -92,25 +91,21 @@ void TNodeBranch::WalkRing(double& area, bool& ok, std::int32_t& steps, bool mar
   bool stopped = false;
   if (mark) NotRegularArea = true;
   if (!Line || !farNode_) return;
-  try {
-    TNode* node;
-    TNodeBranch* cur = NextAtFarNode(node);
-    if (!cur) return;
-    area = LineSignedArea(Line, LineBegin);
-    while (cur != this && steps < kMaxSteps && !stopped) {
-      if (cur->NotRegularArea) stopped = true;
-      else if (mark) cur->NotRegularArea = true;
-      area += LineSignedArea(cur->Line, cur->LineBegin);
-      cur = cur->NextAtFarNode(node);
-      if (!cur) {
-        ok = false;
-        return;
-      }
-      ++steps;
-      if (pacer.due()) zelto::ProcessPendingMessages();
+  TNode* node;
+  TNodeBranch* cur = NextAtFarNode(node);
+  if (!cur) return;
+  area = LineSignedArea(Line, LineBegin);
+  while (cur != this && steps < kMaxSteps && !stopped) {
+    if (cur->NotRegularArea) stopped = true;
+    else if (mark) cur->NotRegularArea = true;
+    area += LineSignedArea(cur->Line, cur->LineBegin);
+    cur = cur->NextAtFarNode(node);
+    if (!cur) {
+      ok = false;
+      return;
     }
-  } catch (const std::exception&) {
-    ok = false;
+    ++steps;
+    if (pacer.due()) zelto::ProcessPendingMessages();
   }
   if (steps >= kMaxSteps || stopped) ok = false;
 }
@@ -127,23 +122,27 @@ std::int32_t TNode::GetBranchCount() const {
 }
 
 TNodeBranch* TNode::AddLine(TPolyLineElement* line, bool atBegin) {
-  TNodeBranch* branch = nullptr;
-  try {
-    double x, y;
-    GetLineVertex(line, 0, atBegin, x, y);
-    if (!coordinate_) coordinate_ = new T2DCoordinate(x, y);
-    branch = FindBranch(line, atBegin);
-    if (!branch) {
-      branch = new TNodeBranch;
-      branch->Line = line;
-      branch->LineBegin = atBegin;
-      InsertBranchSorted(branch);
-    }
+  double x, y;
+  GetLineVertex(line, 0, atBegin, x, y);
+  if (!coordinate_) coordinate_ = new T2DCoordinate(x, y);
+  TNodeBranch* branch = FindBranch(line, atBegin);
+  if (branch) {
     if (!FindLine(line)) AddAndExtend(line);
-  } catch (const std::exception&) {
-    zelto::ReportProblem("Error: TNode.AddLine");
+    return branch;
   }
-  return branch;
+  // The branch and the line join together or not at all: a branch without
+  // its line in the node would be half a link.
+  std::unique_ptr<TNodeBranch> added(new TNodeBranch);
+  added->Line = line;
+  added->LineBegin = atBegin;
+  InsertBranchSorted(added.get());
+  try {
+    if (!FindLine(line)) AddAndExtend(line);
+  } catch (...) {
+    Remove(added.get());
+    throw;
+  }
+  return added.release();
 }
 
 TNodeBranch* TNode::FindBranch(const TPolyLineElement* line, bool atBegin) const {

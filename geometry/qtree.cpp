@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <exception>
+#include <memory>
 #include <vector>
 
 #include "framework/errors.h"
@@ -101,18 +102,39 @@ void TQTree::InsertInto(TElement* element, double minX, double minY, double maxX
   if (!SquareMeetsRect(minX, minY, maxX, maxY)) return;
   if (GetIsLeaf()) {
     Add(element);
-    if (GetCount() > GetCapacity()) SplitLeaf();
+    if (GetCount() > GetCapacity()) {
+      try {
+        SplitLeaf();
+      } catch (...) {
+        Remove(element);
+        throw;
+      }
+    }
     return;
   }
   const std::vector<TElement*> children = Items();
-  for (TElement* child : children) {
-    if (!isNode(child)) continue;
-    try {
-      static_cast<TQTree*>(child)->InsertInto(element, minX, minY, maxX, maxY);
-    } catch (const std::exception&) {
-      // One quadrant's failure must not keep the element from the others.
-    }
+  std::size_t done = 0;
+  try {
+    for (; done < children.size(); ++done)
+      if (isNode(children[done]))
+        static_cast<TQTree*>(children[done])->InsertInto(element, minX, minY, maxX, maxY);
+  } catch (...) {
+    // The element goes in whole or not at all: the quadrants that took it
+    // let it go again.
+    for (std::size_t i = 0; i < done; ++i)
+      if (isNode(children[i])) static_cast<TQTree*>(children[i])->Withdraw(element, minX, minY, maxX, maxY);
+    throw;
   }
+}
+
+void TQTree::Withdraw(TElement* element, double minX, double minY, double maxX, double maxY) {
+  if (!SquareMeetsRect(minX, minY, maxX, maxY)) return;
+  if (GetIsLeaf()) {
+    if (IndexOf(element) >= 0) Remove(element);
+    return;
+  }
+  for (TElement* child : Items())
+    if (isNode(child)) static_cast<TQTree*>(child)->Withdraw(element, minX, minY, maxX, maxY);
 }
 
 void TQTree::Split(TQTree* quads[4]) const {
@@ -120,22 +142,35 @@ void TQTree::Split(TQTree* quads[4]) const {
   const double x = GetQXMin(), y = GetQYMin();
   const double xs[4] = {x, x + half, x, x + half};
   const double ys[4] = {y, y, y + half, y + half};
+  std::unique_ptr<TQTree> made[4];
   for (int i = 0; i < 4; ++i) {
-    auto* q = static_cast<TQTree*>(ClassType().Create());
+    made[i].reset(static_cast<TQTree*>(ClassType().Create()));
+    TQTree* q = made[i].get();
     q->SetQXMin(xs[i]);
     q->SetQYMin(ys[i]);
     q->SetQWidth(half);
     q->SetName(kQuadNames[i]);
     q->Level = Level + 1;
-    quads[i] = q;
   }
+  for (int i = 0; i < 4; ++i) quads[i] = made[i].release();
 }
 
 void TQTree::SplitLeaf() {
   const std::int32_t count = GetCount();
   if (qWidth_ < kMinSplitWidth || count < retrySplitAt_) return;
-  TQTree* quads[4];
-  Split(quads);
+  TQTree* made[4];
+  Split(made);
+  std::unique_ptr<TQTree> quads[4];
+  for (int i = 0; i < 4; ++i) quads[i].reset(made[i]);
+  // A quadrant filled only partly lets its elements go rather than free them.
+  struct Unfilled {
+    std::unique_ptr<TQTree>* quads;
+    ~Unfilled() {
+      if (quads)
+        for (int i = 0; i < 4; ++i)
+          if (quads[i]) quads[i]->Clear();
+    }
+  } unfilled{quads};
   const std::vector<TElement*> elements = Items();
   std::vector<TElement*> parts[4];
   for (TElement* e : elements) {
@@ -151,7 +186,6 @@ void TQTree::SplitLeaf() {
   for (const auto& part : parts)
     if (static_cast<std::int32_t>(part.size()) < count) separates = true;
   if (!separates) {
-    for (TQTree* q : quads) delete q;
     retrySplitAt_ = count * 2;
     return;
   }
@@ -162,10 +196,19 @@ void TQTree::SplitLeaf() {
     // edge does not refine the tree one level per insertion.
     if (static_cast<std::int32_t>(parts[i].size()) == count) quads[i]->retrySplitAt_ = count * 2;
   }
-  // Every element now lives on in some quadrant: the leaf only lets go.
-  Clear();
+  // The quadrants join behind the elements, which then leave: every element
+  // lives on in some quadrant, and the leaf only lets go of it.
+  int joined = 0;
+  try {
+    for (; joined < 4; ++joined) Add(quads[joined].get());
+  } catch (...) {
+    for (int i = 0; i < joined; ++i) Remove(quads[i].get());
+    throw;
+  }
+  for (auto& q : quads) q.release();
+  unfilled.quads = nullptr;
+  for (TElement* e : elements) Remove(e);
   retrySplitAt_ = 0;
-  for (TQTree* q : quads) Add(q);
 }
 
 void TQTree::GrowRoot(double minX, double minY, double maxX, double maxY) {
@@ -186,38 +229,50 @@ void TQTree::GrowRoot(double minX, double minY, double maxX, double maxY) {
     return;
   }
   std::vector<TElement*> old;
-  for (int i = GetCount() - 1; i >= 0; --i) {
-    TElement* child = GetItem(i);
-    if (isNode(child)) {
-      Remove(child);
-      old.insert(old.begin(), child);
-    }
-  }
+  for (TElement* child : Items())
+    if (isNode(child)) old.push_back(child);
+  for (TElement* child : old) Remove(child);
   FreeAll();
   SetQXMin(nx);
   SetQYMin(ny);
   SetQWidth(w);
-  TQTree* current = this;
-  while (current->qWidth_ > w0) {
-    TQTree* quads[4];
-    current->Split(quads);
-    TQTree* picked = nullptr;
-    for (TQTree* q : quads)
-      if (!picked && q->SquareHoldsSquare(x0, y0, w0)) picked = q;
-    if (!picked) {
-      for (TQTree* q : quads) delete q;
-      // Undo: the old square and children come back, so nothing is lost.
-      FreeAll();
-      SetQXMin(x0);
-      SetQYMin(y0);
-      SetQWidth(w0);
-      for (TElement* child : old) Add(child);
-      throw EZeltoError("Chyba při rozšiřování QTree");
+  // Undo: the old square and children come back, so nothing is lost.
+  auto restore = [&] {
+    FreeAll();
+    SetQXMin(x0);
+    SetQYMin(y0);
+    SetQWidth(w0);
+    for (TElement* child : old) Add(child);
+  };
+  try {
+    TQTree* current = this;
+    while (current->qWidth_ > w0) {
+      TQTree* made[4];
+      current->Split(made);
+      std::unique_ptr<TQTree> quads[4];
+      for (int i = 0; i < 4; ++i) quads[i].reset(made[i]);
+      TQTree* picked = nullptr;
+      for (auto& q : quads)
+        if (!picked && q->SquareHoldsSquare(x0, y0, w0)) picked = q.get();
+      if (!picked) throw EZeltoError("Chyba při rozšiřování QTree");
+      for (auto& q : quads) {
+        current->Add(q.get());
+        q.release();
+      }
+      current = picked;
     }
-    for (TQTree* q : quads) current->Add(q);
-    current = picked;
+    for (std::size_t i = 0; i < old.size(); ++i) {
+      try {
+        current->Add(old[i]);
+      } catch (...) {
+        for (std::size_t k = 0; k < i; ++k) current->Remove(old[k]);
+        throw;
+      }
+    }
+  } catch (...) {
+    restore();
+    throw;
   }
-  for (TElement* child : old) current->Add(child);
 }
 
 bool TQTree::HasElementInRect(double minX, double minY, double maxX, double maxY) const {

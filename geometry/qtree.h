@@ -49,7 +49,10 @@ class TQTree : public TRectEntity {
   void InsertInto(TElement* element, double minX, double minY, double maxX, double maxY);
   // Four new nodes of this node's class, not yet children.
   void Split(TQTree* quads[4]) const;
+  // Splits a full leaf into four; when that fails, the leaf stays as it was.
   void SplitLeaf();
+  // Takes the element out of every leaf below that meets the rectangle.
+  void Withdraw(TElement* element, double minX, double minY, double maxX, double maxY);
 
  private:
   std::int32_t qWidth_ = 0;

@@ -1,6 +1,7 @@
 #include "geometry/space_entity_props.h"
 
 #include <exception>
+#include <new>
 
 #include "framework/property_access.h"
 #include "geometry/space_entity.h"
@@ -63,6 +64,9 @@ bool TSpaceEntityProps::HasProperty(const std::string& name) {
   if (ClassType().IndexOfProperty(name) >= 0) return true;
   try {
     return GetObjectRegister() && HasExternalProperty(name);
+  } catch (const std::bad_alloc&) {
+    // A value missed for want of memory is no missing value.
+    throw;
   } catch (const std::exception&) {
     return false;
   }
@@ -73,6 +77,8 @@ void TSpaceEntityProps::GetPropertyText(const std::string& name, std::string& te
   if (!text.empty()) return;
   try {
     if (GetObjectRegister() && LocateExternalRecord()) ReadExternalProperty(name, text);
+  } catch (const std::bad_alloc&) {
+    throw;
   } catch (const std::exception&) {
     text.clear();
   }
@@ -85,6 +91,8 @@ void TSpaceEntityProps::SetPropertyText(const std::string& name, const std::stri
   }
   try {
     if (GetObjectRegister() && LocateExternalRecord()) WriteExternalProperty(name, text);
+  } catch (const std::bad_alloc&) {
+    throw;
   } catch (const std::exception&) {
   }
 }

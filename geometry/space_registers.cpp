@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <exception>
+#include <new>
 
 #include "framework/class_registry.h"
 #include "framework/zelto_message.h"
@@ -28,6 +29,8 @@ void TObjectOwner::GetPropertyText(const std::string& name, std::string& text) {
   if (!text.empty() || GetCount() == 0) return;
   try {
     if (TElement* first = GetItem(0)) first->GetPropertyText(name, text);
+  } catch (const std::bad_alloc&) {
+    throw;
   } catch (const std::exception&) {
     platform::ui().beep();
   }

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <utility>
 
 namespace gisblock {
 
@@ -14,7 +15,7 @@ namespace fs = std::filesystem;
 BlockLock::Result BlockLock::take(const fs::path& target, std::error_code& error) {
   release();
   error.clear();
-  const fs::path file = target.parent_path() / ("." + target.filename().string() + ".lock");
+  fs::path file = target.parent_path() / ("." + target.filename().string() + ".lock");
   // The holder removes the file before it lets go: a lock taken on a file
   // that is no longer the one under the name is no lock, so try again.
   for (int attempt = 0; attempt < 16; ++attempt) {
@@ -33,8 +34,9 @@ BlockLock::Result BlockLock::take(const fs::path& target, std::error_code& error
     struct stat held{}, named{};
     if (::fstat(fd, &held) == 0 && ::stat(file.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
         held.st_ino == named.st_ino) {
+      // Moved, not copied: a copy could fail and leave the lock file behind.
       fd_ = fd;
-      file_ = file;
+      file_ = std::move(file);
       return Result::Taken;
     }
     ::close(fd);

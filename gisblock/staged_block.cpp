@@ -12,8 +12,9 @@
 #include <system_error>
 #include <vector>
 
-#include "platform/system_cause.h"
+#include "platform/directory_entries.h"
 #include "platform/path_resolver.h"
+#include "platform/system_cause.h"
 
 namespace gisblock {
 
@@ -148,22 +149,20 @@ StagedBlock::StagedBlock(std::string shownPath) : shown_(std::move(shownPath)) {
 void StagedBlock::clearLeftovers() {
   std::error_code ec;
   const std::string blockName = target_.filename().string();
-  std::vector<fs::path> left;
-  for (fs::directory_iterator it(target_.parent_path(), ec), end; !ec && it != end; it.increment(ec))
-    if (isStagingOf(it->path().filename().string(), blockName)) left.push_back(it->path());
-  for (const fs::path& staging : left) fs::remove_all(staging, ec);
+  for (const std::string& name : platform::directoryEntries(target_.parent_path(), ec))
+    if (isStagingOf(name, blockName)) platform::removeTree(target_.parent_path() / name, ec);
   const fs::path backup = backupFor(target_);
   if (!fs::exists(fs::symlink_status(target_, ec))) {
     if (fs::is_directory(backup, ec)) fs::rename(backup, target_, ec);
   } else {
-    fs::remove_all(backup, ec);
+    platform::removeTree(backup, ec);
   }
 }
 
 StagedBlock::~StagedBlock() {
   if (committed_ || joined_ || staging_.empty()) return;
   std::error_code ec;
-  fs::remove_all(staging_, ec);
+  platform::removeTree(staging_, ec);
 }
 
 bool StagedBlock::fail(std::string text) {
@@ -293,11 +292,12 @@ bool StagedBlock::commitRemoval() {
 
 bool StagedBlock::flushContents() {
   std::error_code ec;
-  for (fs::directory_iterator it(staging_, ec), end; !ec && it != end; it.increment(ec)) {
+  for (const std::string& name : platform::directoryEntries(staging_, ec)) {
+    const fs::path file = staging_ / name;
     std::error_code kind;
-    if (!it->is_regular_file(kind)) continue;
-    if (const int error = syncPath(it->path(), O_RDONLY)) {
-      noteFailure(it->path().filename().string(), platform::systemCause(error));
+    if (!fs::is_regular_file(file, kind)) continue;
+    if (const int error = syncPath(file, O_RDONLY)) {
+      noteFailure(name, platform::systemCause(error));
       return false;
     }
   }
@@ -310,37 +310,43 @@ bool StagedBlock::flushContents() {
 }
 
 bool StagedBlock::putInPlace() {
+  // What needs memory comes before the first rename: once the new block is
+  // in place, nothing may fail and have the old one freed as if it were
+  // the staging.
+  const fs::path parent = target_.parent_path();
+  const fs::path backup = backupFor(target_);
   std::error_code ec;
   if (!fs::exists(fs::symlink_status(target_, ec))) {
     fs::rename(staging_, target_, ec);
     if (ec) return fail("Nový blok " + shown_ + " nelze dát na místo: " + causeOf(ec));
-    syncDirectory(target_.parent_path());
+    committed_ = true;
+    syncDirectory(parent);
     return true;
   }
   // In one step the block is never missing; the old one is then what lies
   // under the staging name.
   if (exchangeInOneStep &&
       ::renameat2(AT_FDCWD, staging_.c_str(), AT_FDCWD, target_.c_str(), RENAME_EXCHANGE) == 0) {
-    syncDirectory(target_.parent_path());
-    fs::remove_all(staging_, ec);
+    committed_ = true;
+    syncDirectory(parent);
+    platform::removeTree(staging_, ec);
     return true;
   }
   // A file system that cannot exchange: the old block goes aside first. A
   // run killed between the two renames leaves it there, and the next reader
   // or writer of the block puts it back.
-  const fs::path backup = backupFor(target_);
-  fs::remove_all(backup, ec);
+  platform::removeTree(backup, ec);
   fs::rename(target_, backup, ec);
   if (ec) return fail("Starý blok " + shown_ + " nelze nahradit: " + causeOf(ec));
   fs::rename(staging_, target_, ec);
   if (ec) {
-    const std::string cause = causeOf(ec);
     std::error_code back;
     fs::rename(backup, target_, back);
-    return fail("Nový blok " + shown_ + " nelze dát na místo starého: " + cause);
+    return fail("Nový blok " + shown_ + " nelze dát na místo starého: " + causeOf(ec));
   }
-  syncDirectory(target_.parent_path());
-  fs::remove_all(backup, ec);
+  committed_ = true;
+  syncDirectory(parent);
+  platform::removeTree(backup, ec);
   return true;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/path_resolver.h"
 
 #include "platform/codepage.h"
+#include "platform/directory_entries.h"
 
 #include <algorithm>
 #include <cctype>
@@ -40,10 +41,8 @@ std::string matchInDirectory(const fs::path& directory, const std::string& name)
   if (fs::exists(exact, ec)) return name;
   const std::string wanted = lowerUtf8(name);
   const fs::path where = directory.empty() ? fs::path(".") : directory;
-  for (fs::directory_iterator it(where, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string entry = it->path().filename().string();
+  for (const std::string& entry : directoryEntries(where, ec))
     if (lowerUtf8(entry) == wanted) return entry;
-  }
   return {};
 }
 

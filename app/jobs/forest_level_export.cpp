@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <new>
 #include <system_error>
 #include <unordered_map>
 
@@ -144,6 +145,10 @@ void Refuse(const std::function<void(const std::string&)>& log, const std::strin
   const std::string line = "; " + job + " – neprovedeno: " + why;
   if (log) log(line);
   else PostTextMessage(nullptr, zelto::msg::LogText, line);
+}
+
+std::string CauseOf(const std::exception& e) {
+  return dynamic_cast<const std::bad_alloc*>(&e) ? "nedostatek paměti" : e.what();
 }
 
 std::string LevelBlockPath(const std::string& directory, const std::string& code, const std::string& prefix) {
@@ -354,7 +359,7 @@ std::string LevelJob(const ForestLevel& level) { return "Export vrstvy " + level
 // The filed areas of the level into the staged block, which takes the old
 // block's place only when every file and table was written.
 ExportResult WriteLevelBlock(const LevelExportContext& context, const ForestLevel& level, TAreaString& areas,
-                             const LevelStyle& style, gisblock::StagedBlock& staged) {
+                             const LevelStyle& style, gisblock::StagedBlock& staged, bool& committed) {
   TExportAreasToGelix exporter;
   exporter.SetInput(&areas);
   exporter.SetName("Export ploch z QTree do " + level.Prefix);
@@ -372,6 +377,7 @@ ExportResult WriteLevelBlock(const LevelExportContext& context, const ForestLeve
   exporter.GetDynamicProps()->SetPropertyText("LHC_KOD", context.LhcCode);
   exporter.DoIt();
   if (exporter.LastRun().Written && staged.commit()) {
+    committed = true;
     LogText(exporter.LastRun().Text(staged.shownPath()));
     return ExportResult::Written;
   }
@@ -438,7 +444,10 @@ std::optional<std::string> InputDamage(const LevelExportContext& context) {
 
 }  // namespace
 
-ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLevel& level) {
+namespace {
+
+// `committed`: the new block has taken the old one's place.
+ExportResult ExportLevel(const LevelExportContext& context, const ForestLevel& level, bool& committed) {
   auto refused = [&](ExportResult result, const std::string& why) {
     Refuse(LogText, LevelJob(level), why, context.ShowFailure);
     return result;
@@ -584,12 +593,14 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
         classifier.Classify(element);
         if (context.ProcessMessages) context.ProcessMessages();
       }
-      result = WriteLevelBlock(context, level, *network.Net.AreaList, style, staged);
+      result = WriteLevelBlock(context, level, *network.Net.AreaList, style, staged, committed);
     }
   } catch (const std::exception& e) {
+    // Once the block is in place, only the telling of it failed.
+    if (committed) return ExportResult::Written;
     result = ExportResult::NotWritten;
     // A failure while writing may name a file of the staging directory.
-    nothing = "chyba při tvorbě nebo zápisu ploch: " + staged.shownText(e.what());
+    nothing = "chyba při tvorbě nebo zápisu ploch: " + staged.shownText(CauseOf(e));
   }
   if (!noUnits.empty() && result != ExportResult::NotWritten) {
     // The read was whole (a damaged one is refused above): the district no
@@ -612,6 +623,23 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
   }
   platform::ui().beep();
   return result;
+}
+
+}  // namespace
+
+ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLevel& level) {
+  bool committed = false;
+  try {
+    return ExportLevel(context, level, committed);
+  } catch (const std::exception& e) {
+    if (committed) return ExportResult::Written;
+    // Before the level's building or after it: the staging, if any, went
+    // with its owner, and no block was replaced.
+    const std::string text = "Úroveň " + level.Prefix + " nebyla exportována: " + CauseOf(e) + ". Žádný blok se nezměnil.";
+    ShowLevelFailure(context, text);
+    LogText("; " + text);
+    return ExportResult::NotWritten;
+  }
 }
 
 void ExportWholeDistrict(const LevelExportContext& context) {

@@ -10,6 +10,7 @@
 //   jobs::ExportForestLevel(ctx, *jobs::FindForestLevel(95));
 //   jobs::ExportWholeDistrict(ctx);                         // code 103
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <optional>
 #include <string>
@@ -131,6 +132,9 @@ std::string OtherDistrictProblem(const std::string& readDirectory, const std::st
 // raises no second box), through `log`, or as a log text when there is none.
 void Refuse(const std::function<void(const std::string&)>& log, const std::string& job, const std::string& why,
             const std::function<void(const std::string&)>& show = {});
+// What stopped a job, in words for the user: "nedostatek paměti" for an
+// allocation that failed, otherwise the exception's own text.
+std::string CauseOf(const std::exception& e);
 // "<dir>/<code>_<prefix>.BLK"
 std::string LevelBlockPath(const std::string& directory, const std::string& code, const std::string& prefix);
 

@@ -43,7 +43,12 @@ const LineKind* FindLineKind(std::int32_t command) {
 bool CommitExportedBlock(const TExportGelixElements& exporter, gisblock::StagedBlock& staged,
                          const std::function<void(const std::string&)>& log) {
   if (exporter.LastRun().Written && staged.commit()) {
-    if (log) log(exporter.LastRun().Text(staged.shownPath()));
+    try {
+      if (log) log(exporter.LastRun().Text(staged.shownPath()));
+    } catch (const std::exception&) {
+      // The block is in place: a protocol line that could not be made
+      // does not undo that, nor may it be taken for a failed write.
+    }
     return true;
   }
   if (!staged.error().empty()) {
@@ -130,34 +135,41 @@ LineJobResult ExportNodedLineBlock(const LineJobContext& context, const std::str
                                    std::int32_t symbol) {
   auto* subject = dynamic_cast<TEntity*>(context.Model->GetSubject());
   if (!subject) return LineJobResult::NothingToWrite;
-  nodearea::Network network;
-  network.Index = BuildNodeQTree(*subject);
-  if (!network.Index) {
-    Log(context, "Blok " + block + " nebyl zapsán: linie nemají platný rozsah; starý blok zůstává");
-    return LineJobResult::NothingToWrite;
-  }
-  TSpaceEntity noded;
-  {
-    THledacLinii finder;
-    finder.SetOutput(&noded);
-    finder.SetInput(network.Index);
-    finder.DoIt();
-  }
-  LineJobResult result = LineJobResult::NothingToWrite;
-  if (noded.GetCount() > 0) {
+  // The one place where a failure of the noding or the writing is caught:
+  // the network goes with `network`, the staging with the writer.
+  try {
+    nodearea::Network network;
+    network.Index = BuildNodeQTree(*subject);
+    if (!network.Index) {
+      Log(context, "Blok " + block + " nebyl zapsán: linie nemají platný rozsah; starý blok zůstává");
+      return LineJobResult::NothingToWrite;
+    }
+    TSpaceEntity noded;
+    {
+      THledacLinii finder;
+      finder.SetOutput(&noded);
+      finder.SetInput(network.Index);
+      finder.DoIt();
+    }
+    if (noded.GetCount() == 0) {
+      Log(context, "Blok " + block + " nebyl zapsán: síť nemá žádnou linii; starý blok zůstává");
+      return LineJobResult::NothingToWrite;
+    }
     Log(context, "; Export linií (" + block + ")");
-    result = WriteLineBlock(context, noded, block, [&](TExportLinesToGelix& exporter) {
+    return WriteLineBlock(context, noded, block, [&](TExportLinesToGelix& exporter) {
       exporter.SetName("Export linií do " + block);
       exporter.ControlDir = gisblock::joinShownPath(context.GisRoot, "UZLIN");
       exporter.JedenDruh = -1;
       exporter.Barva = colour;
       exporter.Znacka = symbol;
     });
-  } else {
-    Log(context, "Blok " + block + " nebyl zapsán: síť nemá žádnou linii; starý blok zůstává");
+  } catch (const std::exception& e) {
+    const std::string text =
+        "Blok " + block + " nebyl zapsán: chyba při uzlování nebo zápisu linií: " + CauseOf(e) + "; starý blok zůstává";
+    platform::showError(text);
+    Log(context, "; " + text);
+    return LineJobResult::NotWritten;
   }
-  nodearea::Release(network);
-  return result;
 }
 
 struct NodingJob {

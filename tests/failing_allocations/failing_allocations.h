@@ -1,0 +1,23 @@
+#pragma once
+// The program's global allocation functions count the allocations while
+// armed and make the K-th fail: std::bad_alloc, or nil for the nothrow forms.
+
+namespace failing_allocations {
+
+// Counts from now on; `failAt` 0 only counts.
+void Arm(long failAt);
+// Stops counting; answers how many allocations were made while armed.
+long Disarm();
+// Whether the armed allocation failed.
+bool Failed();
+
+// Arms for its life.
+class Armed {
+ public:
+  explicit Armed(long failAt) { Arm(failAt); }
+  ~Armed() { Disarm(); }
+  Armed(const Armed&) = delete;
+  Armed& operator=(const Armed&) = delete;
+};
+
+}  // namespace failing_allocations
