@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "areas/gauge_form.h"
 #include "framework/recursor.h"
@@ -60,6 +61,14 @@ class TPridavacPloch : public TPocitacPloch {
   std::unique_ptr<TGelixDBFTable> table_;
   Limits limits_;
   std::unordered_map<const TElement*, std::unordered_map<std::string, TElementRef>> children_;
+  // Each parent's child names in its order, while its children are in name
+  // order and nobody but Unit has added or taken any: a new unit's place is
+  // then found by halving, not by a walk through its siblings.
+  struct SortedNames {
+    std::vector<std::string> names;
+    bool valid = false;
+  };
+  std::unordered_map<const TElement*, SortedNames> sortedNames_;
 };
 
 // Input: a spatial container or a renderer layer. Output: the root "LES",
