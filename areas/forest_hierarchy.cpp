@@ -1,5 +1,6 @@
 #include "areas/forest_hierarchy.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdint>
 #include <cstdlib>
@@ -140,14 +141,33 @@ void TPridavacPloch::Process(TElement* element) {
 TForestSpaceUnit* TPridavacPloch::Unit(TForestSpaceUnit& parent, const TElementClass& cls, const std::string& name) {
   const std::string wanted = name.empty() ? std::string("no name") : name;
   auto [index, fresh] = children_.try_emplace(&parent);
-  if (fresh)
-    for (TElement* child : parent.Items()) index->second.emplace(zelto::UpperLocale(child->GetName()), child);
+  SortedNames& sorted = sortedNames_[&parent];
+  if (fresh) {
+    sorted.names.clear();
+    for (TElement* child : parent.Items()) {
+      index->second.emplace(zelto::UpperLocale(child->GetName()), child);
+      sorted.names.push_back(child->GetName());
+    }
+    sorted.valid = std::is_sorted(sorted.names.begin(), sorted.names.end());
+  }
   TElementRef& known = index->second[zelto::UpperLocale(wanted)];
   if (TElement* child = known.Get(); child && child->HasOwner(&parent)) return dynamic_cast<TForestSpaceUnit*>(child);
   TElement* unit = cls.Create();
   if (!unit) return nullptr;
   unit->SetName(wanted);
-  parent.InsertSortedByName(unit);
+  if (sorted.valid && sorted.names.size() == static_cast<std::size_t>(parent.GetCount())) {
+    // Where InsertSortedByName puts it: before the first greater name.
+    std::string name = unit->GetName();
+    const auto i = std::upper_bound(sorted.names.begin(), sorted.names.end(), name) - sorted.names.begin();
+    if (static_cast<std::size_t>(i) == sorted.names.size())
+      parent.Add(unit);
+    else
+      parent.Insert(static_cast<int>(i), unit);
+    sorted.names.insert(sorted.names.begin() + i, std::move(name));
+  } else {
+    sorted.valid = false;
+    parent.InsertSortedByName(unit);
+  }
   known.Set(unit);
   return dynamic_cast<TForestSpaceUnit*>(unit);
 }

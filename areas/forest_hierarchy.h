@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "areas/gauge_form.h"
 #include "framework/recursor.h"
@@ -71,6 +72,14 @@ class TPridavacPloch : public TPocitacPloch {
   std::optional<HierarchyLimits> given_;
   HierarchyLimits limits_;  // of the run
   std::unordered_map<const TElement*, std::unordered_map<std::string, TElementRef>> children_;
+  // Each parent's child names in its order, while its children are in name
+  // order and nobody but Unit has added or taken any: a new unit's place is
+  // then found by halving, not by a walk through its siblings.
+  struct SortedNames {
+    std::vector<std::string> names;
+    bool valid = false;
+  };
+  std::unordered_map<const TElement*, SortedNames> sortedNames_;
 };
 
 // Input: a spatial container or a renderer layer. Output: the root "LES",

@@ -5,7 +5,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <istream>
 #include <sstream>
+#include <streambuf>
 
 #include "framework/message_dispatch.h"
 #include "framework/problem_report.h"
@@ -32,6 +34,61 @@ namespace {
 // Bytes of one file that wait for a single write: records of a few hundred
 // bytes each.
 constexpr std::size_t kWriteBuffer = std::size_t{1} << 18;
+
+// A file read whole into memory at open: a ring of an area seeks from line
+// to line, and a file stream throws its buffer away (and asks the system)
+// at every seek. Positions past the end are refused, as reads there are.
+class FileImageBuf : public std::streambuf {
+ public:
+  explicit FileImageBuf(std::vector<char> bytes) : bytes_(std::move(bytes)) {
+    char* begin = bytes_.data();
+    setg(begin, begin, begin + bytes_.size());
+  }
+
+ protected:
+  pos_type seekoff(off_type offset, std::ios_base::seekdir dir, std::ios_base::openmode) override {
+    const auto size = static_cast<off_type>(bytes_.size());
+    off_type base = 0;
+    if (dir == std::ios_base::cur)
+      base = gptr() - eback();
+    else if (dir == std::ios_base::end)
+      base = size;
+    const off_type at = base + offset;
+    if (at < 0 || at > size) return pos_type(off_type(-1));
+    setg(eback(), eback() + at, egptr());
+    return pos_type(at);
+  }
+  pos_type seekpos(pos_type position, std::ios_base::openmode which) override {
+    return seekoff(off_type(position), std::ios_base::beg, which);
+  }
+
+ private:
+  std::vector<char> bytes_;
+};
+
+// The stream over a file image; it owns its buffer.
+class FileImageStream : public std::iostream {
+ public:
+  explicit FileImageStream(std::vector<char> bytes) : std::iostream(nullptr), buf_(std::move(bytes)) {
+    rdbuf(&buf_);
+  }
+
+ private:
+  FileImageBuf buf_;
+};
+
+// The whole file's bytes; false when it cannot be read.
+bool ReadWholeFile(const std::string& path, std::vector<char>& bytes) {
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  if (!in.is_open()) return false;
+  const std::streamoff size = in.tellg();
+  if (size < 0) return false;
+  bytes.resize(static_cast<std::size_t>(size));
+  in.seekg(0);
+  in.read(bytes.data(), size);
+  bytes.resize(static_cast<std::size_t>(in.gcount()));
+  return !in.bad();
+}
 }  // namespace
 
 TGeliXReader::~TGeliXReader() {
@@ -218,9 +275,9 @@ bool TGeliXReader::OpenStream() {
     memory->seekg(0);
     stream_ = std::move(memory);
   } else {
-    auto file = std::make_unique<std::fstream>(filePath_, std::ios::in | std::ios::binary);
-    if (!file->is_open()) return false;
-    stream_ = std::move(file);
+    std::vector<char> bytes;
+    if (!ReadWholeFile(filePath_, bytes)) return false;
+    stream_ = std::make_unique<FileImageStream>(std::move(bytes));
   }
   readStream_ = stream_.get();
   knownSize_ = -1;

@@ -94,6 +94,17 @@ void CollectLines(TForestSpaceUnit* unit, const TElementClass& cls, std::set<TEl
     if (child->Is<TForestSpaceUnit>()) CollectLines(static_cast<TForestSpaceUnit*>(child), cls, lines);
 }
 
+// Whether every unit's sub-units stand in name order, however the areas came.
+bool SubUnitsInNameOrder(TForestSpaceUnit* unit) {
+  std::string last;
+  for (TElement* child : unit->Items()) {
+    if (!child->Is<TForestSpaceUnit>()) continue;
+    if (child->GetName() < last || !SubUnitsInNameOrder(static_cast<TForestSpaceUnit*>(child))) return false;
+    last = child->GetName();
+  }
+  return true;
+}
+
 TEST_F(SampleHierarchyTest, UnitsHoldTheGeneratorsAreasAndTheirLinesMakeEachLevelsNetwork) {
   const fs::path script = dir / "flatten.py";
   std::ofstream(script) << kFlatten;
@@ -121,6 +132,7 @@ TEST_F(SampleHierarchyTest, UnitsHoldTheGeneratorsAreasAndTheirLinesMakeEachLeve
       root = dynamic_cast<TForestSpaceUnit*>(hierarchy.Output());
       ASSERT_NE(root, nullptr);
       EXPECT_EQ(root->GetName(), "LES");
+      EXPECT_TRUE(SubUnitsInNameOrder(root));
       TVyberLiniiDoHierarchie lines;
       lines.SetInput(root);
       lines.DoIt();

@@ -403,3 +403,25 @@ TEST_F(GelixReaderTest, AreasReadWithoutAGelixRegisterOfTheirBlock) {
   ASSERT_TRUE(areas);
   EXPECT_EQ(areas->GetCount(), 4);
 }
+
+// The reader works on the file as it was at open, wherever it goes in it.
+TEST_F(GelixReaderTest, SeeksAnywhereTheEndAndAPartialRecordRefuseAReadNotTheNext) {
+  std::vector<CrdRecord> crd;
+  for (int i = 0; i < 5; ++i) crd.push_back({700000.0 + i, 1100000.0 + i});
+  writeFile<CrdRecord>("TN.CRD", crd);
+  std::ofstream(block() + "/TN.CRD", std::ios::binary | std::ios::app).write("abc", 3);
+  std::unique_ptr<TGelixCoordReader> coords(TGeliXObjectReader::CreateForBlock<TGelixCoordReader>(block()));
+  ASSERT_TRUE(coords->HasStream());
+  EXPECT_EQ(coords->GetRecordCount(), 5);
+  std::vector<std::uint8_t> record;
+  auto xAt = [&](std::int32_t n) {
+    return coords->ReadRecordAt(n, record) ? CrdRecord::decode(record.data()).x - 700000.0 : -1.0;
+  };
+  EXPECT_DOUBLE_EQ(xAt(3), 3);
+  EXPECT_EQ(xAt(5), -1);  // the partial record
+  EXPECT_EQ(xAt(40), -1);
+  EXPECT_DOUBLE_EQ(xAt(1), 1);
+  ASSERT_TRUE(coords->ReadRecord(record));  // on from where the last read ended
+  EXPECT_DOUBLE_EQ(CrdRecord::decode(record.data()).x, 700002.0);
+  EXPECT_EQ(coords->LastRecord(), 2);
+}
