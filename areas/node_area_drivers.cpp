@@ -3,16 +3,9 @@
 #include <exception>
 #include <memory>
 
-#include "areas/area_point_placer.h"
-#include "areas/area_walkers.h"
 #include "areas/export_areas.h"
-#include "areas/line_end_readers.h"
 #include "areas/line_joining.h"
 #include "areas/line_walkers.h"
-#include "areas/node_builders.h"
-#include "areas/node_connectors.h"
-#include "areas/area_builders.h"
-#include "areas/sub_area_maker.h"
 #include "framework/class_registry.h"
 #include "framework/settings.h"
 #include "framework/world.h"
@@ -46,44 +39,27 @@ TSpaceLineBegEndCell* TMakeNodes::NodesQTree() const {
   return nullptr;
 }
 
-TSpaceLineBegEndCell* TMakeNodes::NodeLines(TEntity& lines) {
-  TSpaceLineBegEndCell* index = nullptr;
-  {
-    TReadLinesIntoQTree reader;
-    reader.SetInput(&lines);
-    reader.DoIt();
-    index = dynamic_cast<TSpaceLineBegEndCell*>(reader.Output());
-  }
-  if (!index) return nullptr;
-  Add(index);
-  {
-    TPutNodesIntoQTree nodes;
-    nodes.SetInput(index);
-    nodes.DoIt();
-  }
-  {
-    TDeleteDirectRelationsToLinesInQTree drop;
-    drop.SetInput(index);
-    drop.DoIt();
-  }
-  {
-    // The level exports' vertex limit: joining a long chain of pseudo-nodes
-    // into one line of thousands of vertices helps no reader of the block.
-    TNodesConector connector;
-    connector.JoinDifferentLines = JoinDifferentLines;
-    connector.DeletePseudoNodes = DeletePseudoNodes;
-    connector.MaxCoordsCount = ReadExportIniInteger("MaxPocetSouradnic", 100);
-    connector.SetInput(index);
-    connector.DoIt();
-  }
-  return index;
+nodearea::Network TMakeNodes::NodeLines(TEntity& lines, bool buildAreas) {
+  auto* bounded = dynamic_cast<TRectEntity*>(&lines);
+  if (!bounded) return {};
+  nodearea::Options options;
+  options.JoinDifferentLines = JoinDifferentLines;
+  options.DeletePseudoNodes = DeletePseudoNodes;
+  // The level exports' vertex limit: joining a long chain of pseudo-nodes
+  // into one line of thousands of vertices helps no reader of the block.
+  options.MaxCoordsCount = ReadExportIniInteger("MaxPocetSouradnic", 100);
+  options.BuildAreas = buildAreas;
+  nodearea::Network net = nodearea::BuildAreasOfLines(*bounded, options);
+  if (net.Index) Add(net.Index);
+  if (net.Areas) Add(net.Areas);
+  return net;
 }
 
 void TMakeNodes::DoIt() {
   TTool::DoIt();
   auto* lines = dynamic_cast<TEntity*>(Input());
   if (!lines) return;
-  TSpaceLineBegEndCell* index = NodeLines(*lines);
+  TSpaceLineBegEndCell* index = NodeLines(*lines, false).Index;
   if (!index) return;
   auto* noded = new TSpaceEntity;
   Add(noded);
@@ -135,39 +111,13 @@ void TMakeNodesAndAreas::DoIt() {
   if (!input) return;
   TEntity* lines = JoinedLines(*input);
   if (!lines) return;
-  TSpaceLineBegEndCell* index = NodeLines(*lines);
-  if (!index) return;
-  TSpaceEntityQTree* areas = nullptr;
-  {
-    TCreateAreasForQTree builder;
-    // Every label point is placed below, once the areas have their holes.
-    builder.PlaceLabelPoints = false;
-    builder.SetInput(index);
-    builder.DoIt();
-    areas = builder.AreaQTree();
-  }
-  if (!areas) return;
-  Add(areas);
-  {
-    TSubAreaMakerInQTree holes;
-    holes.SetInput(areas);
-    holes.DoIt();
-  }
-  auto* list = new TAreaString;
-  {
-    THledacPloch finder;
-    finder.SetOutput(list);
-    finder.SetInput(areas);
-    finder.DoIt();
-  }
+  const nodearea::Network net = NodeLines(*lines, true);
+  if (!net.AreaList) return;
   // Without a world the list stays with the tool rather than being lost.
   TWorld* world = GetWorld();
-  if (world) world->GetObjectModel()->Add(list);
-  else Add(list);
-  TMultiAreaPointPlacer placer;
-  placer.SetInput(list);
-  placer.DoIt();
-  SetOutput(list);
+  if (world) world->GetObjectModel()->Add(net.AreaList);
+  else Add(net.AreaList);
+  SetOutput(net.AreaList);
 }
 
 void TSaveAreasToBlok::ResetLineMarks() {

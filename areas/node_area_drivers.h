@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "areas/node_area_pipeline.h"
 #include "framework/tool.h"
 
 class TSpaceLineBegEndCell;
@@ -23,8 +24,10 @@ class TMakeNodes : public TTool {
   TSpaceLineBegEndCell* NodesQTree() const;
 
  protected:
-  // Nodes and connects the lines; nullptr when they span no valid rectangle.
-  TSpaceLineBegEndCell* NodeLines(TEntity& lines);
+  // Nodes and connects the lines, and builds their areas when asked; the
+  // index and the area quad-tree become the tool's children. No index when
+  // the lines span no valid rectangle.
+  nodearea::Network NodeLines(TEntity& lines, bool buildAreas);
 };
 
 // Input: a TEntity holding the lines. The lines are joined first, then noded

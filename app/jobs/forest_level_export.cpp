@@ -11,18 +11,13 @@
 
 #include "app/jobs/read_commands.h"
 #include "areas/area_attribute_carrier.h"
-#include "areas/area_builders.h"
-#include "areas/area_point_placer.h"
 #include "areas/area_walkers.h"
 #include "areas/export_areas.h"
 #include "areas/forest_hierarchy.h"
 #include "areas/forest_space_unit.h"
 #include "areas/line_end_readers.h"
 #include "areas/node_area_pipeline.h"
-#include "areas/node_builders.h"
-#include "areas/node_connectors.h"
 #include "areas/object_walker.h"
-#include "areas/sub_area_maker.h"
 #include "framework/dynamic_properties.h"
 #include "framework/problem_report.h"
 #include "framework/settings.h"
@@ -498,67 +493,22 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
       }
       TReadLinesIntoQTreeDleTridy plain;
       TReadLinesIntoQTreeDleTridy& reader = copying ? *copying : plain;
-      reader.SetName("Načítání linií do QTREE pro " + level.Prefix);
       reader.SetSkipClass(level.UnitClass);
-      reader.SetInput(root);
-      reader.DoIt();
-      network.Net.Index = dynamic_cast<TSpaceLineBegEndCell*>(reader.Output());
+      nodearea::Options options;
+      options.DeletePseudoNodes = joinLines;
+      options.JoinDifferentLines = joinDifferentLines;
+      options.MaxCoordsCount = maxCoords;
+      nodearea::StepNames names;
+      names.Reader = "Načítání linií do QTREE pro " + level.Prefix;
+      names.Nodes = "Vytváření uzlů v QTREE pro " + level.Prefix;
+      names.DropLineEnds = "Rušení QTree vazeb na linie pro " + level.Prefix;
+      names.Connector = "Zapojování uzlů v QTree pro " + level.Prefix;
+      names.Areas = "Tvorba ploch v QTree pro " + level.Prefix;
+      network.Net = nodearea::BuildAreasOfLines(reader, *root, options, names);
       if (!network.Net.Index) nothing = "lesnická hierarchie nemá žádné linie úrovně " + level.Prefix;
     }
-    if (TSpaceLineBegEndCell* index = network.Net.Index) {
-      {
-        TPutNodesIntoQTree nodes;
-        nodes.SetName("Vytváření uzlů v QTREE pro " + level.Prefix);
-        nodes.SetInput(index);
-        nodes.DoIt();
-      }
-      // The leaves' end lists go before the nodes are connected: joining
-      // lines at pseudo-nodes must not meet ends the lists still hold.
-      {
-        TDeleteDirectRelationsToLinesInQTree drop;
-        drop.SetName("Rušení QTree vazeb na linie pro " + level.Prefix);
-        drop.SetInput(index);
-        drop.DoIt();
-      }
-      {
-        TNodesConector connector;
-        connector.SetName("Zapojování uzlů v QTree pro " + level.Prefix);
-        connector.DeletePseudoNodes = joinLines;
-        connector.JoinDifferentLines = joinDifferentLines;
-        connector.MaxCoordsCount = maxCoords;
-        connector.SetInput(index);
-        connector.DoIt();
-      }
-      {
-        TCreateAreasForQTree builder;
-        // Every label point is placed below, once the areas have their holes.
-        builder.PlaceLabelPoints = false;
-        builder.SetName("Tvorba ploch v QTree pro " + level.Prefix);
-        builder.SetInput(index);
-        builder.DoIt();
-        network.Net.Areas = builder.AreaQTree();
-        network.Net.AreasCount = builder.GetAreasCount();
-      }
-    }
     if (network.Net.Index && !network.Net.Areas) nothing = "z linií úrovně " + level.Prefix + " nevznikla žádná plocha";
-    if (TSpaceEntityQTree* areas = network.Net.Areas) {
-      {
-        TSubAreaMakerInQTree holes;
-        holes.SetInput(areas);
-        holes.DoIt();
-      }
-      network.Net.AreaList = new TAreaString;
-      {
-        THledacPloch finder;
-        finder.SetOutput(network.Net.AreaList);
-        finder.SetInput(areas);
-        finder.DoIt();
-      }
-      {
-        TMultiAreaPointPlacer placer;
-        placer.SetInput(network.Net.AreaList);
-        placer.DoIt();
-      }
+    if (network.Net.Areas) {
       {
         TCarryArToArThroughLines carrier;
         carrier.SelectForProblem = true;
