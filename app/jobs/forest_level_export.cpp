@@ -197,11 +197,49 @@ TPolyLineElement* CopyLine(TPolyLineElement& line) {
   return copy;
 }
 
+// The lines of the level's units. A unit's line list holds lines only, so
+// the walk leaves the lists of the units above the level's alone; and the
+// done marks cleared beforehand are those of the lines the walk may take,
+// not those of every boundary line of every area of the hierarchy.
+class LevelLineReader : public TReadLinesIntoQTreeDleTridy {
+ public:
+  bool QGoInside(TElement* element) override {
+    return !element->Is<TPolyLineString>() && TReadLinesIntoQTreeDleTridy::QGoInside(element);
+  }
+
+ protected:
+  std::int32_t ClearLineMarks() override {
+    std::int32_t count = 0;
+    if (Input()) ClearMarksBelow(*Input(), count);
+    return count;
+  }
+
+ private:
+  // The walk's own order and choices: a unit of the level is taken and not
+  // entered.
+  void ClearMarksBelow(TElement& element, std::int32_t& count) {
+    if (IsContainer(&element)) {
+      auto* lines = static_cast<TPolyLineString*>(
+          static_cast<TEntity&>(element).FindElementByClass(TPolyLineString::StaticClass()));
+      if (!lines) return;
+      for (TElement* item : lines->Items()) {
+        if (!IsWalkedLine(item)) continue;
+        static_cast<TPolyLineElement*>(item)->SetIsDone(false);
+        ++count;
+      }
+      return;
+    }
+    if (!QGoInside(&element) || !element.Is<TEntity>()) return;
+    for (TElement* child : static_cast<TEntity&>(element).Items())
+      if (child) ClearMarksBelow(*child, count);
+  }
+};
+
 // Joining at pseudo-nodes deletes lines and lengthens others. The level's
 // lines are the hierarchy's, shared by every level of one read, and a
 // point where only two of this level's lines meet can be a node of
 // another level; so a joining level reads copies of its lines.
-class LineCopyReader : public TReadLinesIntoQTreeDleTridy {
+class LineCopyReader : public LevelLineReader {
  public:
   LineCopyReader(TEntity& copies, LineOriginals& originals) : copies_(copies), originals_(originals) {}
 
@@ -491,7 +529,7 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
         network.Copies = std::make_unique<TEntity>();
         copying = std::make_unique<LineCopyReader>(*network.Copies, network.Originals);
       }
-      TReadLinesIntoQTreeDleTridy plain;
+      LevelLineReader plain;
       TReadLinesIntoQTreeDleTridy& reader = copying ? *copying : plain;
       reader.SetSkipClass(level.UnitClass);
       nodearea::Options options;
