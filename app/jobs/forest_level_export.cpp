@@ -197,42 +197,59 @@ TPolyLineElement* CopyLine(TPolyLineElement& line) {
   return copy;
 }
 
-// The lines of the level's units. A unit's line list holds lines only, so
-// the walk leaves the lists of the units above the level's alone; and the
-// done marks cleared beforehand are those of the lines the walk may take,
-// not those of every boundary line of every area of the hierarchy.
+// The lines of the level's units. The units are found once, in the walk's
+// own order and by its own choices, before the walk: the done marks cleared
+// are those of the lines the walk takes, not those of every boundary line
+// of every area of the hierarchy, and the walk then goes through the units
+// found. A unit's line list holds lines only and is not entered.
 class LevelLineReader : public TReadLinesIntoQTreeDleTridy {
  public:
   bool QGoInside(TElement* element) override {
     return !element->Is<TPolyLineString>() && TReadLinesIntoQTreeDleTridy::QGoInside(element);
   }
 
- protected:
-  std::int32_t ClearLineMarks() override {
-    std::int32_t count = 0;
-    if (Input()) ClearMarksBelow(*Input(), count);
-    return count;
+  void Recurse(TElement* element) override {
+    if (element != Input() || !found_) {
+      TReadLinesIntoQTreeDleTridy::Recurse(element);
+      return;
+    }
+    for (TElement* unit : units_) Process(unit);
   }
 
- private:
-  // The walk's own order and choices: a unit of the level is taken and not
-  // entered.
-  void ClearMarksBelow(TElement& element, std::int32_t& count) {
-    if (IsContainer(&element)) {
+ protected:
+  std::int32_t ClearLineMarks() override {
+    units_.clear();
+    found_ = false;
+    if (!Input()) return 0;
+    FindUnits(*Input());
+    found_ = true;
+    std::int32_t count = 0;
+    for (TElement* unit : units_) {
       auto* lines = static_cast<TPolyLineString*>(
-          static_cast<TEntity&>(element).FindElementByClass(TPolyLineString::StaticClass()));
-      if (!lines) return;
+          static_cast<TEntity*>(unit)->FindElementByClass(TPolyLineString::StaticClass()));
+      if (!lines) continue;
       for (TElement* item : lines->Items()) {
         if (!IsWalkedLine(item)) continue;
         static_cast<TPolyLineElement*>(item)->SetIsDone(false);
         ++count;
       }
+    }
+    return count;
+  }
+
+ private:
+  void FindUnits(TElement& element) {
+    if (IsContainer(&element)) {
+      units_.push_back(&element);
       return;
     }
     if (!QGoInside(&element) || !element.Is<TEntity>()) return;
     for (TElement* child : static_cast<TEntity&>(element).Items())
-      if (child) ClearMarksBelow(*child, count);
+      if (child) FindUnits(*child);
   }
+
+  std::vector<TElement*> units_;
+  bool found_ = false;
 };
 
 // Joining at pseudo-nodes deletes lines and lengthens others. The level's
