@@ -36,15 +36,16 @@ void TOznacLinie::Process(TElement* element) {
   if (line->GetIsDone()) line->SetIsDone(false);
 }
 
+std::int32_t TProchazecLiniiGauge::ClearLineMarks() {
+  auto counter = std::make_unique<TOznacLinie>();
+  counter->SetInput(Input());
+  counter->DoIt();
+  return counter->Count;
+}
+
 void TProchazecLiniiGauge::DoIt() {
   Count = 0;
-  std::int32_t lines = 0;
-  {
-    auto counter = std::make_unique<TOznacLinie>();
-    counter->SetInput(Input());
-    counter->DoIt();
-    lines = counter->Count;
-  }
+  const std::int32_t lines = ClearLineMarks();
   if (lines > kGaugeThreshold) {
     SetGaugeMax(lines);
     ShowGauge();

@@ -33,6 +33,11 @@ class TProchazecLiniiGauge : public TProchazecLinii {
   ZELTO_ELEMENT(TProchazecLiniiGauge)
  public:
   void DoIt() override;
+
+ protected:
+  // The pre-pass: clears the done marks of the lines the walk may take and
+  // counts them; here every line below the input.
+  virtual std::int32_t ClearLineMarks();
 };
 
 // Processes containers of ContainerClass instead of lines, and does not

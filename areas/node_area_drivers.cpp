@@ -3,17 +3,12 @@
 #include <exception>
 #include <memory>
 #include <unordered_set>
+#include <utility>
 
-#include "areas/area_point_placer.h"
-#include "areas/area_walkers.h"
 #include "areas/export_areas.h"
-#include "areas/line_end_readers.h"
 #include "areas/line_joining.h"
 #include "areas/line_walkers.h"
-#include "areas/node_builders.h"
-#include "areas/node_connectors.h"
-#include "areas/area_builders.h"
-#include "areas/sub_area_maker.h"
+#include "areas/node_area_pipeline.h"
 #include "framework/class_registry.h"
 #include "framework/settings.h"
 #include "framework/world.h"
@@ -47,7 +42,9 @@ TSpaceLineBegEndCell* TMakeNodes::NodesQTree() const {
   return nullptr;
 }
 
-TSpaceLineBegEndCell* TMakeNodes::NodeLines(TEntity& lines) {
+TMakeNodes::Noded TMakeNodes::NodeLines(TEntity& lines, bool buildAreas) {
+  auto* bounded = dynamic_cast<TRectEntity*>(&lines);
+  if (!bounded) return {};
   // The level exports' vertex limit: joining a long chain of pseudo-nodes
   // into one line of thousands of vertices helps no reader of the block.
   std::int32_t maxCoords = 0;
@@ -58,44 +55,36 @@ TSpaceLineBegEndCell* TMakeNodes::NodeLines(TEntity& lines) {
     maxCoords = static_cast<std::int32_t>(check.Read("EXPORT", "MaxPocetSouradnic", 100, kMaxCoordsSettingRange));
     if (!check.Ok()) {
       platform::showError(check.Errors());
-      return nullptr;
+      return {};
     }
   }
-  TSpaceLineBegEndCell* index = nullptr;
-  {
-    TReadLinesIntoQTree reader;
-    reader.SetInput(&lines);
-    reader.DoIt();
-    index = dynamic_cast<TSpaceLineBegEndCell*>(reader.Output());
+  nodearea::Options options;
+  options.JoinDifferentLines = JoinDifferentLines;
+  options.DeletePseudoNodes = DeletePseudoNodes;
+  options.MaxCoordsCount = maxCoords;
+  options.BuildAreas = buildAreas;
+  nodearea::Network net = nodearea::BuildAreasOfLines(*bounded, options);
+  // The index and the area tree become the tool's children one by one: the
+  // network keeps what has not been handed over yet.
+  Noded noded;
+  if (net.Index) {
+    Add(net.Index);
+    noded.Index = std::exchange(net.Index, nullptr);
   }
-  if (!index) return nullptr;
-  Add(index);
-  {
-    TPutNodesIntoQTree nodes;
-    nodes.SetInput(index);
-    nodes.DoIt();
+  if (net.Areas) {
+    Add(net.Areas);
+    net.Areas = nullptr;
   }
-  {
-    TDeleteDirectRelationsToLinesInQTree drop;
-    drop.SetInput(index);
-    drop.DoIt();
-  }
-  {
-    TNodesConector connector;
-    connector.JoinDifferentLines = JoinDifferentLines;
-    connector.DeletePseudoNodes = DeletePseudoNodes;
-    connector.MaxCoordsCount = maxCoords;
-    connector.SetInput(index);
-    connector.DoIt();
-  }
-  return index;
+  noded.AreaList = std::exchange(net.AreaList, nullptr);
+  return noded;
+}
 }
 
 void TMakeNodes::DoIt() {
   TTool::DoIt();
   auto* lines = dynamic_cast<TEntity*>(Input());
   if (!lines) return;
-  TSpaceLineBegEndCell* index = NodeLines(*lines);
+  TSpaceLineBegEndCell* index = NodeLines(*lines, false).Index;
   if (!index) return;
   auto* noded = new TSpaceEntity;
   Add(noded);
@@ -172,39 +161,13 @@ void TMakeNodesAndAreas::DoIt() {
   if (!input) return;
   TEntity* lines = JoinedLines(*input);
   if (!lines) return;
-  TSpaceLineBegEndCell* index = NodeLines(*lines);
-  if (!index) return;
-  TSpaceEntityQTree* areas = nullptr;
-  {
-    TCreateAreasForQTree builder;
-    // Every label point is placed below, once the areas have their holes.
-    builder.PlaceLabelPoints = false;
-    builder.SetInput(index);
-    builder.DoIt();
-    areas = builder.AreaQTree();
-  }
-  if (!areas) return;
-  Add(areas);
-  {
-    TSubAreaMakerInQTree holes;
-    holes.SetInput(areas);
-    holes.DoIt();
-  }
-  auto* list = new TAreaString;
-  {
-    THledacPloch finder;
-    finder.SetOutput(list);
-    finder.SetInput(areas);
-    finder.DoIt();
-  }
+  const Noded net = NodeLines(*lines, true);
+  if (!net.AreaList) return;
   // Without a world the list stays with the tool rather than being lost.
   TWorld* world = GetWorld();
-  if (world) world->GetObjectModel()->Add(list);
-  else Add(list);
-  TMultiAreaPointPlacer placer;
-  placer.SetInput(list);
-  placer.DoIt();
-  SetOutput(list);
+  if (world) world->GetObjectModel()->Add(net.AreaList);
+  else Add(net.AreaList);
+  SetOutput(net.AreaList);
 }
 
 void TSaveAreasToBlok::ResetLineMarks() {

@@ -12,6 +12,7 @@
 // MaxPocetSouradnic): a line has at least two.
 inline constexpr SettingRange kMaxCoordsSettingRange{2, 1000000};
 
+class TAreaString;
 class TSpaceLineBegEndCell;
 
 // Input: a TEntity holding the lines. Output: a new container of the noded
@@ -32,8 +33,14 @@ class TMakeNodes : public TTool {
   TSpaceLineBegEndCell* NodesQTree() const;
 
  protected:
-  // Nodes and connects the lines; nullptr when they span no valid rectangle.
-  TSpaceLineBegEndCell* NodeLines(TEntity& lines);
+  // Nodes and connects the lines, and builds their areas when asked; the
+  // index and the area quad-tree become the tool's children. No index when
+  // the lines span no valid rectangle.
+  struct Noded {
+    TSpaceLineBegEndCell* Index = nullptr;
+    TAreaString* AreaList = nullptr;  // the caller's, when areas were built
+  };
+  Noded NodeLines(TEntity& lines, bool buildAreas);
 };
 
 // Input: a TEntity holding the lines. The lines are joined first, then noded

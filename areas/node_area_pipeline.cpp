@@ -15,35 +15,40 @@
 
 namespace nodearea {
 
-Network BuildAreasOfLines(TRectEntity& lines, const Options& options) {
-  Network net;
-  {
-    TReadLinesIntoQTree reader;
-    reader.SetInput(&lines);
-    reader.DoIt();
-    net.Index = dynamic_cast<TSpaceLineBegEndCell*>(reader.Output());
-  }
-  if (!net.Index) return net;
+namespace {
+
+void Named(TTool& tool, const std::string& name) {
+  if (!name.empty()) tool.SetName(name);
+}
+
+void BuildOnIndex(Network& net, const Options& options, const StepNames& names) {
   {
     TPutNodesIntoQTree nodes;
+    Named(nodes, names.Nodes);
     nodes.SetInput(net.Index);
     nodes.DoIt();
   }
+  // The leaves' end lists go before the nodes are connected: joining lines
+  // at pseudo-nodes must not meet ends the lists still hold.
   {
     TDeleteDirectRelationsToLinesInQTree drop;
+    Named(drop, names.DropLineEnds);
     drop.SetInput(net.Index);
     drop.DoIt();
   }
   {
     TNodesConector connector;
+    Named(connector, names.Connector);
     connector.DeletePseudoNodes = options.DeletePseudoNodes;
     connector.JoinDifferentLines = options.JoinDifferentLines;
     connector.MaxCoordsCount = options.MaxCoordsCount;
     connector.SetInput(net.Index);
     connector.DoIt();
   }
+  if (!options.BuildAreas) return;
   {
     TCreateAreasForQTree builder;
+    Named(builder, names.Areas);
     // Every label point is placed below, once the areas have their holes.
     builder.PlaceLabelPoints = false;
     builder.SetInput(net.Index);
@@ -63,6 +68,30 @@ Network BuildAreasOfLines(TRectEntity& lines, const Options& options) {
     TMultiAreaPointPlacer placer;
     placer.SetInput(net.AreaList);
     placer.DoIt();
+  }
+}
+
+}  // namespace
+
+Network BuildAreasOfLines(TRectEntity& lines, const Options& options) {
+  TReadLinesIntoQTree reader;
+  return BuildAreasOfLines(reader, lines, options);
+}
+
+Network BuildAreasOfLines(TTool& reader, TRectEntity& lines, const Options& options, const StepNames& names) {
+  Network net;
+  Named(reader, names.Reader);
+  reader.SetInput(&lines);
+  reader.DoIt();
+  net.Index = dynamic_cast<TSpaceLineBegEndCell*>(reader.Output());
+  if (!net.Index) return net;
+  try {
+    BuildOnIndex(net, options, names);
+  } catch (...) {
+    // A reader may have filed the index under the lines' container.
+    lines.Remove(net.Index);
+    Release(net);
+    throw;
   }
   return net;
 }

@@ -6,11 +6,13 @@
 // they have their holes.
 #include <cstdint>
 #include <memory>
+#include <string>
 
 class TAreaString;
 class TRectEntity;
 class TSpaceEntityQTree;
 class TSpaceLineBegEndCell;
+class TTool;
 
 namespace nodearea {
 
@@ -18,6 +20,14 @@ struct Options {
   bool DeletePseudoNodes = false;
   bool JoinDifferentLines = false;
   std::int32_t MaxCoordsCount = 0;
+  // Off: the network stops once its nodes are connected (no areas).
+  bool BuildAreas = true;
+};
+
+// What each step's progress form is called; an empty name leaves the
+// tool's own.
+struct StepNames {
+  std::string Reader, Nodes, DropLineEnds, Connector, Areas;
 };
 
 // Owns all three and frees them when it goes, or earlier through Release:
@@ -39,6 +49,11 @@ struct Network {
 // Nothing is built (both nullptr) when the lines' rectangle is not valid.
 // A step that cannot finish throws its cause, and what was built goes.
 Network BuildAreasOfLines(TRectEntity& lines, const Options& options = {});
+// The same with the caller's reader of the lines into the cell index (one
+// that reads the line lists of some containers only, say); the reader's
+// output is the index, and Index stays nullptr when it gives none.
+Network BuildAreasOfLines(TTool& reader, TRectEntity& lines, const Options& options,
+                          const StepNames& names = {});
 void Release(Network& network);
 
 }  // namespace nodearea

@@ -164,6 +164,12 @@ double TPolyLineAreaElement::GetLength() const {
 void TPolyLineAreaElement::CollectRing(std::vector<PointD>& ring) const {
   ring.clear();
   const auto& items = Items();
+  // Room for every vertex at once: a ring grown vertex by vertex is copied
+  // a dozen times over.
+  std::size_t room = 0;
+  for (const TElement* item : items)
+    if (item && item->Is<TEntity>()) room += static_cast<const TEntity*>(item)->Items().size();
+  ring.reserve(room);
   for (std::size_t k = 0; k < items.size(); ++k) {
     const TElement* item = items[k];
     const bool plain = item && &item->ClassType() == &TPolyLineElement::StaticClass();

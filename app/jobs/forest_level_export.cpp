@@ -12,18 +12,13 @@
 
 #include "app/jobs/read_commands.h"
 #include "areas/area_attribute_carrier.h"
-#include "areas/area_builders.h"
-#include "areas/area_point_placer.h"
 #include "areas/area_walkers.h"
 #include "areas/export_areas.h"
 #include "areas/forest_hierarchy.h"
 #include "areas/forest_space_unit.h"
 #include "areas/line_end_readers.h"
 #include "areas/node_area_pipeline.h"
-#include "areas/node_builders.h"
-#include "areas/node_connectors.h"
 #include "areas/object_walker.h"
-#include "areas/sub_area_maker.h"
 #include "framework/dynamic_properties.h"
 #include "framework/problem_report.h"
 #include "framework/settings.h"
@@ -213,11 +208,66 @@ TPolyLineElement* CopyLine(TPolyLineElement& line) {
   return copy;
 }
 
+// The lines of the level's units. The units are found once, in the walk's
+// own order and by its own choices, before the walk: the done marks cleared
+// are those of the lines the walk takes, not those of every boundary line
+// of every area of the hierarchy, and the walk then goes through the units
+// found. A unit's line list holds lines only and is not entered.
+class LevelLineReader : public TReadLinesIntoQTreeDleTridy {
+ public:
+  bool QGoInside(TElement* element) override {
+    return !element->Is<TPolyLineString>() && TReadLinesIntoQTreeDleTridy::QGoInside(element);
+  }
+
+  void Recurse(TElement* element) override {
+    if (element != Input() || !found_) {
+      TReadLinesIntoQTreeDleTridy::Recurse(element);
+      return;
+    }
+    for (TElement* unit : units_) Process(unit);
+  }
+
+ protected:
+  std::int32_t ClearLineMarks() override {
+    units_.clear();
+    found_ = false;
+    if (!Input()) return 0;
+    FindUnits(*Input());
+    found_ = true;
+    std::int32_t count = 0;
+    for (TElement* unit : units_) {
+      auto* lines = static_cast<TPolyLineString*>(
+          static_cast<TEntity*>(unit)->FindElementByClass(TPolyLineString::StaticClass()));
+      if (!lines) continue;
+      for (TElement* item : lines->Items()) {
+        if (!IsWalkedLine(item)) continue;
+        static_cast<TPolyLineElement*>(item)->SetIsDone(false);
+        ++count;
+      }
+    }
+    return count;
+  }
+
+ private:
+  void FindUnits(TElement& element) {
+    if (IsContainer(&element)) {
+      units_.push_back(&element);
+      return;
+    }
+    if (!QGoInside(&element) || !element.Is<TEntity>()) return;
+    for (TElement* child : static_cast<TEntity&>(element).Items())
+      if (child) FindUnits(*child);
+  }
+
+  std::vector<TElement*> units_;
+  bool found_ = false;
+};
+
 // Joining at pseudo-nodes deletes lines and lengthens others. The level's
 // lines are the hierarchy's, shared by every level of one read, and a
 // point where only two of this level's lines meet can be a node of
 // another level; so a joining level reads copies of its lines.
-class LineCopyReader : public TReadLinesIntoQTreeDleTridy {
+class LineCopyReader : public LevelLineReader {
  public:
   LineCopyReader(TEntity& copies, LineOriginals& originals) : copies_(copies), originals_(originals) {}
 
@@ -515,69 +565,24 @@ ExportResult ExportLevel(const LevelExportContext& context, const ForestLevel& l
         network.Copies = std::make_unique<TEntity>();
         copying = std::make_unique<LineCopyReader>(*network.Copies, network.Originals);
       }
-      TReadLinesIntoQTreeDleTridy plain;
+      LevelLineReader plain;
       TReadLinesIntoQTreeDleTridy& reader = copying ? *copying : plain;
-      reader.SetName("Načítání linií do QTREE pro " + level.Prefix);
       reader.SetSkipClass(level.UnitClass);
-      reader.SetInput(root);
-      reader.DoIt();
-      network.Net.Index = dynamic_cast<TSpaceLineBegEndCell*>(reader.Output());
+      nodearea::Options options;
+      options.DeletePseudoNodes = joinLines;
+      options.JoinDifferentLines = joinDifferentLines;
+      options.MaxCoordsCount = maxCoords;
+      nodearea::StepNames names;
+      names.Reader = "Načítání linií do QTREE pro " + level.Prefix;
+      names.Nodes = "Vytváření uzlů v QTREE pro " + level.Prefix;
+      names.DropLineEnds = "Rušení QTree vazeb na linie pro " + level.Prefix;
+      names.Connector = "Zapojování uzlů v QTree pro " + level.Prefix;
+      names.Areas = "Tvorba ploch v QTree pro " + level.Prefix;
+      network.Net = nodearea::BuildAreasOfLines(reader, *root, options, names);
       if (!network.Net.Index) nothing = "lesnická hierarchie nemá žádné linie úrovně " + level.Prefix;
     }
-    if (TSpaceLineBegEndCell* index = network.Net.Index) {
-      {
-        TPutNodesIntoQTree nodes;
-        nodes.SetName("Vytváření uzlů v QTREE pro " + level.Prefix);
-        nodes.SetInput(index);
-        nodes.DoIt();
-      }
-      // The leaves' end lists go before the nodes are connected: joining
-      // lines at pseudo-nodes must not meet ends the lists still hold.
-      {
-        TDeleteDirectRelationsToLinesInQTree drop;
-        drop.SetName("Rušení QTree vazeb na linie pro " + level.Prefix);
-        drop.SetInput(index);
-        drop.DoIt();
-      }
-      {
-        TNodesConector connector;
-        connector.SetName("Zapojování uzlů v QTree pro " + level.Prefix);
-        connector.DeletePseudoNodes = joinLines;
-        connector.JoinDifferentLines = joinDifferentLines;
-        connector.MaxCoordsCount = maxCoords;
-        connector.SetInput(index);
-        connector.DoIt();
-      }
-      {
-        TCreateAreasForQTree builder;
-        // Every label point is placed below, once the areas have their holes.
-        builder.PlaceLabelPoints = false;
-        builder.SetName("Tvorba ploch v QTree pro " + level.Prefix);
-        builder.SetInput(index);
-        builder.DoIt();
-        network.Net.Areas = builder.AreaQTree();
-        network.Net.AreasCount = builder.GetAreasCount();
-      }
-    }
     if (network.Net.Index && !network.Net.Areas) nothing = "z linií úrovně " + level.Prefix + " nevznikla žádná plocha";
-    if (TSpaceEntityQTree* areas = network.Net.Areas) {
-      {
-        TSubAreaMakerInQTree holes;
-        holes.SetInput(areas);
-        holes.DoIt();
-      }
-      network.Net.AreaList = new TAreaString;
-      {
-        THledacPloch finder;
-        finder.SetOutput(network.Net.AreaList);
-        finder.SetInput(areas);
-        finder.DoIt();
-      }
-      {
-        TMultiAreaPointPlacer placer;
-        placer.SetInput(network.Net.AreaList);
-        placer.DoIt();
-      }
+    if (network.Net.Areas) {
       {
         TCarryArToArThroughLines carrier;
         carrier.SelectForProblem = true;

@@ -11,8 +11,6 @@
 #include "areas/line_joining.h"
 #include "areas/line_walkers.h"
 #include "areas/node_area_pipeline.h"
-#include "areas/node_builders.h"
-#include "areas/node_connectors.h"
 #include "framework/settings.h"
 #include "framework/world.h"
 #include "geometry/line_end_cells.h"
@@ -98,37 +96,20 @@ LineJobResult WriteLineBlock(const LineJobContext& context, TEntity& lines, cons
   return CommitExportedBlock(exporter, staged, context.Log) ? LineJobResult::Written : LineJobResult::NotWritten;
 }
 
-// The noded network of the lines: nodes found and connected; nullptr when
-// the lines span no valid rectangle.
-TSpaceLineBegEndCell* BuildNodeQTree(TEntity& lines) {
-  TSpaceLineBegEndCell* index = nullptr;
-  {
-    TReadLinesIntoQTree reader;
-    reader.SetName("Načítání linií do QTREE");
-    reader.SetInput(&lines);
-    reader.DoIt();
-    index = reader.Index();
-  }
-  if (!index) return nullptr;
-  {
-    TPutNodesIntoQTree nodes;
-    nodes.SetName("Vytváření uzlů v QTREE");
-    nodes.SetInput(index);
-    nodes.DoIt();
-  }
-  {
-    TDeleteDirectRelationsToLinesInQTree drop;
-    drop.SetName("Rušení QTree vazeb na linie");
-    drop.SetInput(index);
-    drop.DoIt();
-  }
-  {
-    TNodesConector connector;
-    connector.SetName("Zapojování uzlů v QTree");
-    connector.SetInput(index);
-    connector.DoIt();
-  }
-  return index;
+// The noded network of the lines: nodes found and connected, no areas; no
+// index when the lines span no valid rectangle.
+nodearea::Network NodedNetwork(TEntity& lines) {
+  auto* bounded = dynamic_cast<TRectEntity*>(&lines);
+  if (!bounded) return {};
+  TReadLinesIntoQTree reader;
+  nodearea::Options options;
+  options.BuildAreas = false;
+  nodearea::StepNames names;
+  names.Reader = "Načítání linií do QTREE";
+  names.Nodes = "Vytváření uzlů v QTREE";
+  names.DropLineEnds = "Rušení QTree vazeb na linie";
+  names.Connector = "Zapojování uzlů v QTree";
+  return nodearea::BuildAreasOfLines(reader, *bounded, options, names);
 }
 
 LineJobResult ExportNodedLineBlock(const LineJobContext& context, const std::string& block, std::int32_t colour,
@@ -138,8 +119,7 @@ LineJobResult ExportNodedLineBlock(const LineJobContext& context, const std::str
   // The one place where a failure of the noding or the writing is caught:
   // the network goes with `network`, the staging with the writer.
   try {
-    nodearea::Network network;
-    network.Index = BuildNodeQTree(*subject);
+    nodearea::Network network = NodedNetwork(*subject);
     if (!network.Index) {
       Log(context, "Blok " + block + " nebyl zapsán: linie nemají platný rozsah; starý blok zůstává");
       return LineJobResult::NothingToWrite;

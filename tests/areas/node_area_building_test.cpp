@@ -11,6 +11,7 @@
 #include "areas/area_builders.h"
 #include "areas/area_line_relations.h"
 #include "areas/area_walkers.h"
+#include "areas/line_end_readers.h"
 #include "areas/node_area_classes.h"
 #include "areas/node_area_pipeline.h"
 #include "areas/node_builders.h"
@@ -214,6 +215,31 @@ TEST_F(NodeAreaTest, AreasTouchingInOneNodeAndDanglingLines) {
   again.DoIt();
   EXPECT_EQ(again.GetAreasCount(), 0);
   delete again.AreaQTree();
+}
+
+// The jobs' form of the pipeline: their own reader, their steps' names,
+// and a network that stops once its nodes are connected.
+TEST_F(NodeAreaTest, ACallersReaderAndANodesOnlyRunGiveConnectedNodesAndNoAreas) {
+  Ring(*lines, 0, 0, 10, 10);
+  TReadLinesIntoQTree reader;
+  nodearea::Options options;
+  options.BuildAreas = false;
+  nodearea::StepNames names;
+  names.Reader = "Načítání linií";
+  net = nodearea::BuildAreasOfLines(reader, *lines, options, names);
+  ASSERT_NE(net.Index, nullptr);
+  EXPECT_EQ(net.Index, reader.Index()) << "the index is the reader's";
+  EXPECT_EQ(reader.GetName(), "Načítání linií");
+  EXPECT_EQ(BranchesAtEnd(0, true), 2) << "the corner node joins two lines";
+  EXPECT_EQ(net.Areas, nullptr);
+  EXPECT_EQ(net.AreaList, nullptr);
+
+  // Lines of no extent give the reader no index and the pipeline nothing to build.
+  TPolyLineString none;
+  TReadLinesIntoQTree empty;
+  nodearea::Network nothing = nodearea::BuildAreasOfLines(empty, none, {});
+  EXPECT_EQ(nothing.Index, nullptr);
+  EXPECT_EQ(nothing.Areas, nullptr);
 }
 
 TEST_F(NodeAreaTest, AdjacentAreasListTheirCommonLineOnce) {
