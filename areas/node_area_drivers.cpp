@@ -78,7 +78,6 @@ TMakeNodes::Noded TMakeNodes::NodeLines(TEntity& lines, bool buildAreas) {
   noded.AreaList = std::exchange(net.AreaList, nullptr);
   return noded;
 }
-}
 
 void TMakeNodes::DoIt() {
   TTool::DoIt();
