@@ -60,9 +60,17 @@ double TCarryArToArThroughLines::OldWholeArea(TAreaElement* old) {
   return at->second;
 }
 
+TBlockRegister* TCarryArToArThroughLines::BlockOf(const TSpaceEntityProps& props) {
+  if (!register_) return nullptr;
+  auto [at, fresh] = blocks_.try_emplace(props.GetObjectRegister(), nullptr);
+  if (fresh) at->second = register_->FindBlock(props.GetBlockName());
+  return at->second;
+}
+
 void TCarryArToArThroughLines::DoIt() {
   CloseProtocol();
   oldWholeAreas_.clear();
+  blocks_.clear();
   if (!ProtocolFile.empty()) protocol_ = std::fopen(ProtocolFile.c_str(), "w");
   TRegister* reg = register_ ? register_ : ModelRegister();
   TElement* input = Input();
@@ -85,6 +93,7 @@ void TCarryArToArThroughLines::DoIt() {
     }
     form.Hide();
     register_ = saved;
+    blocks_.clear();
   }
   CloseProtocol();
 }
@@ -103,7 +112,7 @@ void TCarryArToArThroughLines::CarryArea(TAreaElement* area) {
       TGelixLineProps* props = RecordOf<TGelixLineProps>(line);
       if (!props || !ring) continue;
       const std::int32_t number = props->GetSideArea(ring->GetLineOrigin(i));
-      TBlockRegister* block = register_ ? register_->FindBlock(props->GetBlockName()) : nullptr;
+      TBlockRegister* block = BlockOf(*props);
       if (!block) {
         WriteProtocolLine(line, "No BlockReg");
         continue;

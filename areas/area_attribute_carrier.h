@@ -9,6 +9,9 @@
 
 #include "framework/tool.h"
 
+class TBlockRegister;
+class TSpaceEntityProps;
+
 class TAreaElement;
 class TPolyLineAreaElement;
 class TPolyLineElement;
@@ -30,7 +33,10 @@ class TCarryArToArThroughLines : public TTool {
 
   // The register the old areas are looked up in; when none is set, the
   // first TRegister of the world's object model.
-  void SetRegister(TRegister* reg) { register_ = reg; }
+  void SetRegister(TRegister* reg) {
+    register_ = reg;
+    blocks_.clear();
+  }
   // The whole areas of the old areas, kept by a caller that runs the carrier
   // over several networks of the same old areas, none of which changes
   // between the runs; nil: each run measures them anew.
@@ -55,6 +61,10 @@ class TCarryArToArThroughLines : public TTool {
   WholeAreas oldWholeAreas_;
   WholeAreas* sharedWholeAreas_ = nullptr;  // not owned
   double OldWholeArea(TAreaElement* old);
+  // The block of a record, looked up by name once for each object
+  // register: a block's lines all name the same block.
+  TBlockRegister* BlockOf(const TSpaceEntityProps& props);
+  std::unordered_map<const TElement*, TBlockRegister*> blocks_;
   TRegister* register_ = nullptr;  // not owned
   std::FILE* protocol_ = nullptr;
 };
