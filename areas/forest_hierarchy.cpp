@@ -111,6 +111,7 @@ std::optional<HierarchyLimits> CheckedHierarchyLimits() {
 
 void TPridavacPloch::DoIt() {
   Count = 0;
+  Unfiled = 0;
   // Read once per run: the settings do not change while areas are filed.
   const std::optional<HierarchyLimits> limits = given_ ? given_ : CheckedHierarchyLimits();
   if (!limits) return;
@@ -123,8 +124,12 @@ void TPridavacPloch::Process(TElement* element) {
   auto* area = static_cast<TAreaElement*>(element);
   TElement* record = area->GetProperties();
   auto* root = HasNoParameters() ? nullptr : dynamic_cast<TForestSpaceUnit*>(GetParameterByIndex(0));
-  if (!record || !root) return;
+  if (!root) return;
   if (area->GetWholeArea() < limits_.MinArea) return;
+  if (!record) {
+    ++Unfiled;
+    return;
+  }
   const double net = area->GetArea1();
   root->AddArea(area, net);
   if (record->GetPropertyInt("Druh") == kStandKind) {
@@ -174,6 +179,7 @@ TForestSpaceUnit* TPridavacPloch::Unit(TForestSpaceUnit& parent, const TElementC
 
 void TPridavacPloch::FileStand(TForestSpaceUnit& root, TAreaElement& area, double net) {
   if (!table_->LocateElement(&area)) {
+    ++Unfiled;
     // Keys of another row would file the area under a wrong unit. Logged
     // for each area, told once with the count when the read is done.
     const std::string table = platform::pathResolver().userSpelling(table_->GetTableName());
@@ -230,6 +236,7 @@ TEntity* TForestHierarchy::ObjectModel() const {
 }
 
 void TForestHierarchy::DoIt() {
+  Unfiled = 0;
   TElement* input = Input();
   TEntity* model = ObjectModel();
   if (!input || !(input->Is<TSpaceEntity>() || input->Is<TInterpretLayer>()) || !model) {
@@ -260,6 +267,7 @@ void TForestHierarchy::DoIt() {
     filer.SetInput(input);
     filer.DoIt();
     filer.GaugeForm().Hide();
+    Unfiled = filer.Unfiled;
     if (areas > 0 && filer.Count == 0)
       PostTextMessage(this, zelto::msg::LogText,
                       "Lesnická hierarchie: žádná z " + framework::CzechCount(areas, "plochy", "ploch", "ploch") +

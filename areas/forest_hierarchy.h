@@ -58,6 +58,9 @@ class TPridavacPloch : public TPocitacPloch {
   void Process(TElement* element) override;
   TF_gaugeForm& GaugeForm() { return *form_; }
   double MinArea() const { return limits_.MinArea; }
+  // Areas of the run's size that could not be filed: no attributes, or no
+  // row in the district's table.
+  std::int32_t Unfiled = 0;
 
  private:
   void FileStand(TForestSpaceUnit& root, TAreaElement& area, double net);
@@ -90,6 +93,9 @@ class TForestHierarchy : public TTool {
   // The limits a job has read and checked; without them DoIt reads them,
   // and a wrong one is shown and leaves the model as it was.
   std::optional<HierarchyLimits> Limits;
+  // After DoIt: areas of filing size that went into no unit for want of
+  // their attributes; a hierarchy with any such is not the district whole.
+  std::int32_t Unfiled = 0;
   void DoIt() override;
   // The world's object model unless one is set here.
   TEntity* ObjectModel() const;

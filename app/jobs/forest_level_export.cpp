@@ -607,7 +607,10 @@ ExportResult ExportLevel(const LevelExportContext& context, const ForestLevel& l
     // A failure while writing may name a file of the staging directory.
     nothing = "chyba při tvorbě nebo zápisu ploch: " + staged.shownText(CauseOf(e));
   }
-  if (!noUnits.empty() && result != ExportResult::NotWritten) {
+  // Areas left out of the hierarchy for want of their rows may be the
+  // level's units: its old block then stays.
+  const bool wholeHierarchy = context.Model && context.Model->UnfiledAreas == 0;
+  if (!noUnits.empty() && result != ExportResult::NotWritten && wholeHierarchy) {
     // The read was whole (a damaged one is refused above): the district no
     // longer has the level, and a block left from an earlier export would
     // say it has.

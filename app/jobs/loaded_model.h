@@ -24,6 +24,10 @@ struct LoadedModel {
   // The first block of the read that is damaged: nothing exported from
   // such a read may take the place of a block.
   std::optional<gisblock::DamagedBlock> Damage;
+  // Areas the hierarchy could not file for want of their attributes (the
+  // district's table missing, or rows of it): a level without units may
+  // then only look empty.
+  std::int32_t UnfiledAreas = 0;
 
   TElement* GetSubject() const { return Subject.Get(); }
   TForestSpaceUnit* GetHierarchyRoot() const;

@@ -34,6 +34,7 @@ void RenewObjectModel(LoadedModel& state) {
   state.HierarchyRoot.Set(nullptr);
   state.DistrictDirectory.clear();
   state.Damage.reset();
+  state.UnfiledAreas = 0;
 }
 
 std::string DamagedInputText(const gisblock::DamagedBlock& damage) {
@@ -191,6 +192,7 @@ bool BuildForestHierarchy(LoadedModel& state) {
   hierarchy.SetName("Vytvoř lesnickou hierarchii");
   hierarchy.SetInput(block);
   hierarchy.DoIt();
+  state.UnfiledAreas = hierarchy.Unfiled;
   state.HierarchyRoot.Set(hierarchy.Output());
   SelectLinesIntoHierarchy(state);
   return state.GetHierarchyRoot() != nullptr;

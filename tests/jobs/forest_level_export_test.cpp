@@ -269,14 +269,36 @@ TEST_F(LevelExportTest, AHoleThatNoIslandFillsStaysOutOfTheLevelsAbove) {
 // goes, through the block's lock, and the log says so; a block another
 // export holds stays.
 TEST_F(LevelExportTest, ALevelWithoutUnitsRemovesTheOldBlock) {
-  fs::remove(District() / "DET.BLK" / "P0110.DBF");
-  ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
-  ASSERT_FALSE(state.Damage);
   const fs::path output = dir / "OUT" / "01";
   const fs::path old = output / "01_16PSK.BLK";
   fs::create_directories(old);
   std::ofstream(old / "TN.ARE") << "old";
   const jobs::ForestLevel& psk = *jobs::FindForestLevel(95);
+  // Without the district's table no area finds its unit: the level only
+  // looks empty, and the block stays.
+  const fs::path table = District() / "DET.BLK" / "P0110.DBF";
+  fs::rename(table, dir / "P0110.DBF");
+  ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
+  ASSERT_FALSE(state.Damage);
+  EXPECT_GT(state.UnfiledAreas, 0);
+  EXPECT_EQ(jobs::ExportForestLevel(Context(output), psk), jobs::ExportResult::NothingToExport);
+  EXPECT_EQ(FileBytes(old / "TN.ARE"), "old");
+  EXPECT_EQ(ui->shownTexts().back(), "Úroveň 16PSK nemá žádné jednotky. Blok " + old.string() + " zůstává beze změny.");
+  fs::rename(dir / "P0110.DBF", table);
+
+  // Every stand made another kind: the district has no stands now.
+  std::string are = FileBytes(District() / "DET.BLK" / "TN.ARE");
+  for (std::size_t at = 0; at + gisblock::AreRecord::kSize <= are.size(); at += gisblock::AreRecord::kSize) {
+    auto* bytes = reinterpret_cast<std::uint8_t*>(are.data() + at);
+    gisblock::AreRecord r = gisblock::AreRecord::decode(bytes);
+    if (r.druh == 110) r.druh = 120;
+    const auto encoded = r.encode();
+    std::copy(encoded.begin(), encoded.end(), bytes);
+  }
+  std::ofstream(District() / "DET.BLK" / "TN.ARE", std::ios::binary | std::ios::trunc) << are;
+  ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
+  ASSERT_FALSE(state.Damage);
+  EXPECT_EQ(state.UnfiledAreas, 0);
   {
     gisblock::StagedBlock other(old.string());
     ASSERT_TRUE(other.ok());
