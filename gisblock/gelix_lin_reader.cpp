@@ -48,7 +48,7 @@ bool TGelixLinReader::CoordRangeValid(const LinRecord& line, std::int32_t record
   // A reversed range is a line the file never held whole; a range beyond
   // TN.CRD is a file that lost its end.
   if (inFile)
-    PostWarning(FilePath() + ": " + fault + " v obráceném pořadí, linie vynechána");
+    PostWarning(ShownFilePath() + ": " + fault + " v obráceném pořadí, linie vynechána");
   else
     NoteDamage(fault + " mimo soubor TN.CRD (" + framework::CzechCount(count, "záznam", "záznamy", "záznamů") +
                "), linie vynechána");
