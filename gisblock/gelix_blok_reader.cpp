@@ -264,8 +264,8 @@ void TGeliXBlokReader::attachToFather(TAreaElement& area, std::int32_t r, std::i
     return;
   }
   if (readingAreas_.count(paterNo)) {
-    PostWarning(reader.ShownFilePath() + ": plocha č." + std::to_string(r) + " a plocha č." + std::to_string(paterNo) +
-                " jsou navzájem otci, otec plochy č." + std::to_string(r) + " vynechán");
+    PostWarning(reader.ShownFilePath() + ": plocha č." + std::to_string(r) + " a plocha č." +
+                std::to_string(paterNo) + " jsou navzájem otci, otec plochy č." + std::to_string(r) + " vynechán");
     return;
   }
   TAreaElement* father = readAreaRecord(string, paterNo);
