@@ -151,7 +151,8 @@ bool AttributeTable::OpenIndex() {
   if (existed) index_.open(paths.existing(name), std::ios::binary);
   if (index_.is_open()) return true;
   if (!BuildIndex()) {
-    if (!tableMissing() && told_.insert(name).second) messages_.warning("Index " + shownFile(name) + " je nepřístupný");
+    if (!tableMissing() && told_.insert(name).second)
+      messages_.warning("Index " + shownFile(name) + " je nepřístupný");
     return false;
   }
   if (memoryIndex_) return true;

@@ -259,13 +259,13 @@ void TGeliXBlokReader::attachToFather(TAreaElement& area, std::int32_t r, std::i
   // Fathers are read by recursion; no district nests islands nearly so
   // deep, and a damaged TN.ARE must not exhaust the stack.
   if (readingAreas_.size() >= kMaxFatherChain) {
-    PostWarning(reader.FilePath() + ": plocha č." + std::to_string(r) + " má řetěz otců delší než " +
+    PostWarning(reader.ShownFilePath() + ": plocha č." + std::to_string(r) + " má řetěz otců delší než " +
                 std::to_string(kMaxFatherChain) + " ploch, otec č." + std::to_string(paterNo) + " vynechán");
     return;
   }
   if (readingAreas_.count(paterNo)) {
-    PostWarning(reader.FilePath() + ": plocha č." + std::to_string(r) + " a plocha č." + std::to_string(paterNo) +
-                " jsou navzájem otci, otec plochy č." + std::to_string(r) + " vynechán");
+    PostWarning(reader.ShownFilePath() + ": plocha č." + std::to_string(r) + " a plocha č." +
+                std::to_string(paterNo) + " jsou navzájem otci, otec plochy č." + std::to_string(r) + " vynechán");
     return;
   }
   TAreaElement* father = readAreaRecord(string, paterNo);

@@ -285,6 +285,10 @@ bool TGeliXReader::OpenStream() {
   return true;
 }
 
+std::string TGeliXReader::ShownFilePath() const {
+  return ShownPath.empty() ? platform::pathResolver().userSpelling(filePath_) : ShownPath;
+}
+
 void TGeliXReader::BeginReading() {
   busy_.push_back(std::make_unique<platform::BusyCursor>());
   ResetCondition();
@@ -308,7 +312,7 @@ bool TGeliXObjectReader::Open(const std::string& directory) {
   recordSize_ = RecordSizeOfFile();
   filePath_ = BlockFilePath(BlockName, GetFileName());
   if (!fs::exists(filePath_) && !CreatesMissingFile()) {
-    PostWarning("Čtení bloku: Soubor " + platform::pathResolver().userSpelling(filePath_) + " neexistuje !");
+    PostWarning("Čtení bloku: Soubor " + ShownFilePath() + " neexistuje !");
     return false;
   }
   ForgetWritePlace();
@@ -333,7 +337,7 @@ void TGeliXObjectReader::WarnOfPartialRecord() {
 
 void TGeliXObjectReader::NoteDamage(const std::string& fault) {
   if (!faults_.insert(fault).second) return;
-  PostWarning("Čtení bloku: " + platform::pathResolver().userSpelling(filePath_) + ": " + fault);
+  PostWarning("Čtení bloku: " + ShownFilePath() + ": " + fault);
   damage_.Note(GetFileName() + ": " + fault);
 }
 

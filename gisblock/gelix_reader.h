@@ -38,8 +38,9 @@ class TGeliXReader : public TGelixManipulator {
   std::int32_t LastRecord() const { return lastRecord_; }
   const std::string& FilePath() const { return filePath_; }
   // The file as messages name it: as the user named its block when that
-  // differs from where it is written (a block staged beside the old one).
-  std::string ShownFilePath() const { return ShownPath.empty() ? filePath_ : ShownPath; }
+  // differs from where it is written (a block staged beside the old one),
+  // else as the user would spell it (under a drive "D:\\GIS\\...").
+  std::string ShownFilePath() const;
   std::string ShownPath;
   int RecordSize() const { return recordSize_; }
   // Why the first write into the file failed; empty while every write

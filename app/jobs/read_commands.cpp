@@ -38,7 +38,8 @@ void RenewObjectModel(LoadedModel& state) {
 }
 
 std::string DamagedInputText(const gisblock::DamagedBlock& damage) {
-  return "Vstupní blok " + platform::pathResolver().userSpelling(damage.Block) + " je poškozen (" + damage.Damage + "), bloky zůstávají beze změny";
+  return "Vstupní blok " + platform::pathResolver().userSpelling(damage.Block) + " je poškozen (" + damage.Damage +
+         "), bloky zůstávají beze změny";
 }
 
 namespace {

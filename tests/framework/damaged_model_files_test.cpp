@@ -304,7 +304,8 @@ TEST_F(DamagedModelFiles, SettingsFilesReadWhateverTheDamage) {
   EXPECT_EQ(sound, (std::vector<std::string>{"G:\\GIS", "32767", std::to_string(0.01), "1"}));
   // Where each key's line ends in the sound file.
   std::vector<std::size_t> lineEnds;
-  for (const char* key : {"Cesta=", "Pocet=", "Mira=", "Ano="}) lineEnds.push_back(valid.find("\r\n", valid.find(key)) + 2);
+  for (const char* key : {"Cesta=", "Pocet=", "Mira=", "Ano="})
+    lineEnds.push_back(valid.find("\r\n", valid.find(key)) + 2);
   std::mt19937 rng(3);
   for (int i = 0, n = damage::iterations(200); i < n; ++i) {
     std::string bytes = valid;

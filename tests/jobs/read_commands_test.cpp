@@ -139,7 +139,14 @@ TEST_F(ReadCommandsTest, ToolsRunOnTheirOwnNameAWrongLimitAsTyped) {
   if (!block) block = subject->FindElementByClass(TInterpretLayer::StaticClass());
   ASSERT_NE(block, nullptr);
   ui->clear();
-  for (const auto& [key, value] : {std::pair{"MinPlochaM", "abc"}, {"SpodniMezJine", "5x"}, {"SpodniMezOstatni", "2000"}}) {
+  struct Wrong {
+    const char* key;
+    const char* value;
+    const char* sound;
+  };
+  for (const Wrong& wrong : {Wrong{"MinPlochaM", "abc", "10"}, Wrong{"SpodniMezJine", "5x", "500"},
+                             Wrong{"SpodniMezOstatni", "2000", "900"}}) {
+    const std::string key = wrong.key, value = wrong.value;
     SetSetting("GLOBAL", key, value);
     TForestHierarchy hierarchy;
     hierarchy.SetInput(block);
@@ -147,11 +154,10 @@ TEST_F(ReadCommandsTest, ToolsRunOnTheirOwnNameAWrongLimitAsTyped) {
     EXPECT_EQ(hierarchy.Output(), nullptr) << key;
     EXPECT_EQ(GetWorld()->GetObjectModel()->FindElementByName("LES"), root) << key;
     ASSERT_EQ(ui->shownTexts().size(), 1u) << key;
-    EXPECT_EQ(ui->shownTexts()[0].rfind("Chybná hodnota " + std::string(key) + " = \"" + value + "\" v sekci GLOBAL", 0),
-              0u)
+    EXPECT_EQ(ui->shownTexts()[0].rfind("Chybná hodnota " + key + " = \"" + value + "\" v sekci GLOBAL", 0), 0u)
         << ui->shownTexts()[0];
     ui->clear();
-    SetSetting("GLOBAL", key, key == std::string("MinPlochaM") ? "10" : key == std::string("SpodniMezJine") ? "500" : "900");
+    SetSetting("GLOBAL", key, wrong.sound);
   }
 
   SetSetting("EXPORT", "MaxPocetSouradnic", "1");
@@ -197,8 +203,8 @@ TEST_F(ReadCommandsTest, ADistrictOnADriveIsNamedAsChosen) {
   jobs::ReadDistrict(state, chosen);
   zelto::RunMessagesUntilIdle();
   ASSERT_TRUE(state.Damage);
-  EXPECT_EQ(jobs::DamagedInputText(*state.Damage).rfind("Vstupní blok " + chosen + "\\DET.BLK je poškozen (TN.LIN", 0), 0u)
-      << jobs::DamagedInputText(*state.Damage);
+  const std::string damaged = jobs::DamagedInputText(*state.Damage);
+  EXPECT_EQ(damaged.rfind("Vstupní blok " + chosen + "\\DET.BLK je poškozen (TN.LIN", 0), 0u) << damaged;
   EXPECT_NE(probe.all().find("Čtení bloku: " + chosen + "\\DET.BLK\\TN.LIN: "), std::string::npos) << probe.all();
   EXPECT_EQ(probe.all().find(dir.string()), std::string::npos) << probe.all();
 }
