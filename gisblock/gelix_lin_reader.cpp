@@ -15,9 +15,8 @@ ZELTO_IMPLEMENT_ELEMENT(TGelixLinReader, TGeliXObjectReader, ZELTO_NO_PROPERTIES
 using gisblock::LinRecord;
 
 T2DCoordinate* TGelixCoordReader::ReadCoord() {
-  std::vector<std::uint8_t> bytes;
-  if (!ReadRecord(bytes)) return nullptr;
-  const auto crd = gisblock::CrdRecord::decode(bytes.data());
+  if (!ReadRecord(scratch_)) return nullptr;
+  const auto crd = gisblock::CrdRecord::decode(scratch_.data());
   auto* c = new T2DCoordinate(crd.x, crd.y);
   GetCoordSystem()->CoordToWorld(c);
   return c;
@@ -34,9 +33,8 @@ bool TGelixLinReader::OpenCompanions() {
 }
 
 std::optional<LinRecord> TGelixLinReader::RecordAt(std::int32_t n) {
-  std::vector<std::uint8_t> bytes;
-  if (n < 0 || n >= GetRecordCount() || !ReadRecordAt(n, bytes)) return std::nullopt;
-  return LinRecord::decode(bytes.data());
+  if (n < 0 || n >= GetRecordCount() || !ReadRecordAt(n, scratch_)) return std::nullopt;
+  return LinRecord::decode(scratch_.data());
 }
 
 bool TGelixLinReader::CoordRangeValid(const LinRecord& line, std::int32_t recordNo) {
