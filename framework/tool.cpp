@@ -74,6 +74,21 @@ void TTool::SetBreakWork(bool on) {
 
 void TTool::DoIt() { SetFlag(kRunning, true); }
 
+void TTool::DoItOn(TElement* element) {
+  if (!element) {
+    SetInput(nullptr);
+    DoIt();
+    return;
+  }
+  struct Restore {
+    TTool& tool;
+    TElement* saved;
+    ~Restore() { tool.passing_ = saved; }
+  } restore{*this, passing_};
+  passing_ = element;
+  DoIt();
+}
+
 TToolModel* TTool::GetSelfModel() const { return FindElementByClass<TToolModel>(); }
 
 void TTool::SetSelfModel(TToolModel* model) {

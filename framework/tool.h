@@ -32,9 +32,17 @@ class TTool : public TOwnerEntity {
   std::int32_t Error = 0;
   bool DynamicTool = false;
 
-  TElement* Input() const { return input_.Get(); }
+  TElement* Input() const { return passing_ ? passing_ : input_.Get(); }
   TElement* Output() const { return output_.Get(); }
-  virtual void SetInput(TElement* element) { input_.Set(element); }
+  virtual void SetInput(TElement* element) {
+    passing_ = nullptr;
+    input_.Set(element);
+  }
+  // DoIt with the element as input for that run alone; the input set before
+  // is the input again afterwards. The element must live through the run.
+  // A renderer hands its interprets every object of a map this way: a
+  // lasting input would give each of them a handle.
+  void DoItOn(TElement* element);
   virtual void SetOutput(TElement* element) { output_.Set(element); }
 
   virtual TParameters* GetParameters();
@@ -93,6 +101,7 @@ class TTool : public TOwnerEntity {
   std::uint8_t flags_ = 0;
   TParameters* parameters_ = nullptr;
   TElementRef input_;
+  TElement* passing_ = nullptr;
   TElementRef output_;
 };
 

@@ -39,9 +39,8 @@ void TGelixCoordReader::BeginLine(const gisblock::StoredBox& box, std::int32_t l
 }
 
 T2DCoordinate* TGelixCoordReader::ReadCoord() {
-  std::vector<std::uint8_t> bytes;
-  if (!ReadRecord(bytes)) return nullptr;
-  const auto crd = gisblock::CrdRecord::decode(bytes.data());
+  if (!ReadRecord(scratch_)) return nullptr;
+  const auto crd = gisblock::CrdRecord::decode(scratch_.data());
   // Written the other way round, NaN fails too.
   if (!(crd.x >= loX_ && crd.x <= hiX_ && crd.y >= loY_ && crd.y <= hiY_)) {
     if (reportedLine_ != line_ || line_ < 0) {
@@ -68,9 +67,8 @@ bool TGelixLinReader::OpenCompanions() {
 }
 
 std::optional<LinRecord> TGelixLinReader::RecordAt(std::int32_t n) {
-  std::vector<std::uint8_t> bytes;
-  if (n < 0 || n >= GetRecordCount() || !ReadRecordAt(n, bytes)) return std::nullopt;
-  return LinRecord::decode(bytes.data());
+  if (n < 0 || n >= GetRecordCount() || !ReadRecordAt(n, scratch_)) return std::nullopt;
+  return LinRecord::decode(scratch_.data());
 }
 
 namespace {

@@ -8,6 +8,7 @@
 #include <istream>
 #include <sstream>
 #include <streambuf>
+#include <system_error>
 
 #include "framework/message_dispatch.h"
 #include "framework/problem_report.h"
@@ -77,17 +78,21 @@ class FileImageStream : public std::iostream {
   FileImageBuf buf_;
 };
 
-// The whole file's bytes; false when it cannot be read.
+// The whole file's bytes; false when it cannot be opened. What is not a
+// regular file (a directory in the file's place) gives no bytes, as reading
+// it does.
 bool ReadWholeFile(const std::string& path, std::vector<char>& bytes) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  bytes.clear();
+  std::ifstream in(path, std::ios::binary);
   if (!in.is_open()) return false;
-  const std::streamoff size = in.tellg();
-  if (size < 0) return false;
+  std::error_code error;
+  if (!fs::is_regular_file(path, error)) return true;
+  const std::uintmax_t size = fs::file_size(path, error);
+  if (error) return true;
   bytes.resize(static_cast<std::size_t>(size));
-  in.seekg(0);
-  in.read(bytes.data(), size);
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   bytes.resize(static_cast<std::size_t>(in.gcount()));
-  return !in.bad();
+  return true;
 }
 }  // namespace
 

@@ -99,6 +99,9 @@ class TGeliXReader : public TGelixManipulator {
   void ForgetWritePlace();
 
   std::unique_ptr<std::iostream> stream_;
+  // Room for one record, kept between reads, for readers that decode the
+  // record at once (a vertex, a ring's next line): no allocation per record.
+  std::vector<std::uint8_t> scratch_;
   std::string filePath_;
   int recordSize_ = 0;
   std::int32_t lastRecord_ = -1;

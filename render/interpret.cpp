@@ -68,10 +68,7 @@ void TInterpret::SetBreakWork(bool on) {
 
 void TInterpret::DoIt() { DrawFrom(Input()); }
 
-void TInterpret::Draw(TElement* element) {
-  SetInput(element);
-  DoIt();
-}
+void TInterpret::Draw(TElement* element) { DoItOn(element); }
 
 void TInterpret::DrawFrom(TElement* element) {
   if (GetBusy()) return;
@@ -117,8 +114,7 @@ bool TInterpret::QGoInside(TElement* element) { return element && element->Is<TE
 void TInterpret::Process(TElement* element) {
   for (TInterpret* sub : subInterprets(*this)) {
     if (!sub->IsItsClass(element)) continue;
-    sub->SetInput(element);
-    sub->DoIt();
+    sub->DoItOn(element);
     AfterSubInterpret(sub->Output());
   }
 }

@@ -166,3 +166,18 @@ TEST_F(Technology, SelectionIndexesAndClosing) {
   EXPECT_EQ(select.Output()->GetName(), "else(TOwnerEntity)");
   platform::messageQueue().discardAll();
 }
+
+TEST_F(Technology, ARunOnAnElementLeavesTheLastingInputAsItWas) {
+  TStepTool tool;
+  tool.SetName("t");
+  TOwnerEntity lasting, passing;
+  lasting.SetName("a");
+  passing.SetName("b");
+  tool.SetInput(&lasting);
+  tool.DoItOn(&passing);
+  EXPECT_EQ(tool.Output()->GetName(), "t(b)");
+  EXPECT_EQ(tool.Input(), &lasting);
+  tool.DoItOn(nullptr);  // as an input set to none
+  EXPECT_EQ(tool.Output()->GetName(), "t(nil)");
+  EXPECT_EQ(tool.Input(), nullptr);
+}

@@ -424,4 +424,12 @@ TEST_F(GelixReaderTest, SeeksAnywhereTheEndAndAPartialRecordRefuseAReadNotTheNex
   ASSERT_TRUE(coords->ReadRecord(record));  // on from where the last read ended
   EXPECT_DOUBLE_EQ(CrdRecord::decode(record.data()).x, 700002.0);
   EXPECT_EQ(coords->LastRecord(), 2);
+
+  // A directory in the file's place holds no record.
+  coords.reset();
+  std::filesystem::remove(block() + "/TN.CRD");
+  std::filesystem::create_directory(block() + "/TN.CRD");
+  coords.reset(TGeliXObjectReader::CreateForBlock<TGelixCoordReader>(block()));
+  EXPECT_EQ(coords->GetRecordCount(), 0);
+  EXPECT_EQ(xAt(0), -1);
 }
