@@ -24,6 +24,7 @@
 #include "platform/scripted_user_interaction.h"
 #include "log_probe.h"
 #include "sample_tree.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -225,10 +226,8 @@ TEST_F(PlacerTest, MultiPlacerWalksOnlyAreaStrings) {
 // of vertices, placed one by one and by the multi-area walk.
 TEST(PlacerOnSampleDistrict, EveryAreaGetsAPointInsideItAndOutsideItsHoles) {
   if (test_support::GeneratedSample().empty()) GTEST_SKIP() << "python3 not installed";
-  const auto dir = std::filesystem::temp_directory_path() /
-                   ("placer_district_" + std::to_string(::getpid()));
-  std::filesystem::remove_all(dir);
-  ASSERT_TRUE(test_support::CopySample(dir.string()));
+  const test_support::TempDir dir("placer_district");
+  ASSERT_TRUE(test_support::CopySample(dir.path()));
   RegisterGelixClasses();
   platform::ScopedScriptedUi ui;
   TOwnerEntity log;
@@ -265,7 +264,6 @@ TEST(PlacerOnSampleDistrict, EveryAreaGetsAPointInsideItAndOutsideItsHoles) {
   EXPECT_TRUE(ui->shown().empty());
   zelto::RunMessagesUntilIdle();
   zelto::SetMainToolResolver(nullptr);
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace
