@@ -24,6 +24,7 @@
 #include "platform/scripted_user_interaction.h"
 #include "log_probe.h"
 #include "sample_tree.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -225,14 +226,11 @@ TEST_F(PlacerTest, MultiPlacerWalksOnlyAreaStrings) {
 // of vertices, placed one by one and by the multi-area walk.
 TEST(PlacerOnSampleDistrict, EveryAreaGetsAPointInsideItAndOutsideItsHoles) {
   if (test_support::GeneratedSample().empty()) GTEST_SKIP() << "python3 not installed";
-  const auto dir = std::filesystem::temp_directory_path() /
-                   ("placer_district_" + std::to_string(::getpid()));
-  std::filesystem::remove_all(dir);
-  ASSERT_TRUE(test_support::CopySample(dir.string()));
+  const test_support::TempDir dir("placer_district");
+  ASSERT_TRUE(test_support::CopySample(dir.path()));
   RegisterGelixClasses();
   platform::ScopedScriptedUi ui;
-  TOwnerEntity log;
-  zelto::SetMainToolResolver([&log] { return &log; });
+  test_support::LogProbe log;  // the main tool for the case, also when it stops halfway
   int placed = 0;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(dir / "GIS")) {
     if (!entry.is_directory() || entry.path().filename() != "DET.BLK") continue;
@@ -264,8 +262,6 @@ TEST(PlacerOnSampleDistrict, EveryAreaGetsAPointInsideItAndOutsideItsHoles) {
   EXPECT_GT(placed, 100);
   EXPECT_TRUE(ui->shown().empty());
   zelto::RunMessagesUntilIdle();
-  zelto::SetMainToolResolver(nullptr);
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

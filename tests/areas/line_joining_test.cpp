@@ -13,6 +13,7 @@
 #include "geometry/qtree.h"
 #include "geometry/space_registers.h"
 #include "walkers_fixture.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -243,7 +244,8 @@ TEST_F(JoinTest, AnAreaBoundedByACutLineTakesItsPiecesAtOnce) {
 }
 
 TEST_F(JoinTest, TheProtocolFollowsEveryLineOrTheOneAsked) {
-  const std::string file = (std::filesystem::temp_directory_path() / "join_protocol_test.txt").string();
+  const test_support::TempDir dir("join");
+  const std::string file = (dir / "join_protocol_test.txt").string();
   for (int followed : {-1, 2}) {
     SCOPED_TRACE(followed);
     lines = std::make_unique<TPolyLineString>();
@@ -258,7 +260,6 @@ TEST_F(JoinTest, TheProtocolFollowsEveryLineOrTheOneAsked) {
     for (std::string s; std::getline(in, s);) begins += s.find("B E G I N") != std::string::npos;
     EXPECT_EQ(begins, followed == -1 ? 2 : 1);
   }
-  std::filesystem::remove(file);
 }
 
 }  // namespace

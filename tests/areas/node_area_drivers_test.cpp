@@ -16,6 +16,7 @@
 #include "gisblock/gelix_classes.h"
 #include "platform/message_queue.h"
 #include "walkers_fixture.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -69,8 +70,7 @@ TEST_F(DriverTest, AreasAreBuiltFromJoinedLinesWhetherOrNotJoinLinesIsSet) {
 }
 
 TEST_F(DriverTest, BuiltAreasAreSavedToABlockThatReadsBack) {
-  const fs::path dir = fs::temp_directory_path() / ("zelto_driver_save_" + std::to_string(::getpid()));
-  fs::create_directories(dir);
+  const test_support::TempDir dir("driver_save");
   auto lines = TwoSquares();
   TMakeNodesAndAreas build;
   build.SnapDistance = 0.01;
@@ -88,8 +88,6 @@ TEST_F(DriverTest, BuiltAreasAreSavedToABlockThatReadsBack) {
   std::unique_ptr<TAreaString> areas(reader->ReadAreas());
   ASSERT_TRUE(areas);
   EXPECT_EQ(areas->GetCount(), 2);
-  std::error_code ec;
-  fs::remove_all(dir, ec);
 }
 
 TEST_F(DriverTest, NodingAloneJoinsPseudoNodesOnlyWhenAsked) {

@@ -103,9 +103,10 @@ TEST(FileElements, FileBasedEntitiesReportTheirErrorCodes) {
   TFileBasedEntity entity;
   entity.SetFileName("");
   EXPECT_EQ(entity.Error, 11);
-  entity.SetFileName((fs::temp_directory_path() / "zelto_none.txt").string());
+  const test_support::TempDir dir("files");
+  entity.SetFileName((dir / "zelto_none.txt").string());
   EXPECT_EQ(entity.Error, 12);
-  entity.SetFileName(fs::temp_directory_path().string());
+  entity.SetFileName(dir.string());
   EXPECT_EQ(entity.Error, 0);
 
   TFileModel model;

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "platform/path_resolver.h"
+#include "temp_dir.h"
 
 namespace {
 std::string contents(const std::filesystem::path& path) {
@@ -18,7 +19,8 @@ std::string contents(const std::filesystem::path& path) {
 }  // namespace
 
 TEST(TextFileDevice, WritesLinesAndAppendsOnEachDrawingPass) {
-  const auto path = std::filesystem::temp_directory_path() / "zelto_text_device.txt";
+  const test_support::TempDir dir("text");
+  const auto path = dir / "zelto_text_device.txt";
   {
     TTextFileDevice device;
     EXPECT_EQ(device.GetProjection(), nullptr);

@@ -9,12 +9,13 @@
 #include <memory>
 
 #include "geometry/area_element.h"
+#include "temp_dir.h"
 
 
 TEST(PrintDevice, OneDeviceIsOneDocument) {
   test_support::QtApp();
-  const auto pdf = std::filesystem::temp_directory_path() / "zelto_print_test.pdf";
-  std::filesystem::remove(pdf);
+  const test_support::TempDir dir("print");
+  const auto pdf = dir / "zelto_print_test.pdf";
   QPrinter printer(QPrinter::HighResolution);
   printer.setOutputFormat(QPrinter::PdfFormat);
   printer.setOutputFileName(QString::fromStdString(pdf.string()));
@@ -42,7 +43,6 @@ TEST(PrintDevice, OneDeviceIsOneDocument) {
   std::string head(4, '\0');
   in.read(head.data(), 4);
   EXPECT_EQ(head, "%PDF");
-  std::filesystem::remove(pdf);
 }
 
 TEST(PrintDevice, AJobDroppedBeforeItsDocumentStartsLeavesNothing) {

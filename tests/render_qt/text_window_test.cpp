@@ -12,6 +12,7 @@
 #include "platform/scripted_user_interaction.h"
 #include "render/interpret.h"
 #include "render/qt/memo_form_device.h"
+#include "temp_dir.h"
 
 
 namespace {
@@ -65,7 +66,7 @@ TEST(TextWindow, SavesPlainOrRichTextAndSearches) {
   TStdtxtForm* form = device.GetForm();
   device.WriteLine("Plocha č. 1");
   device.WriteLine("Plocha č. 2");
-  const auto dir = std::filesystem::temp_directory_path();
+  const test_support::TempDir dir("listing");
   const QString txt = QString::fromStdString((dir / "zelto_listing.TXT").string());
   const QString rtf = QString::fromStdString((dir / "zelto_listing.rtf").string());
   ASSERT_TRUE(form->SaveToFile(txt));
@@ -83,8 +84,6 @@ TEST(TextWindow, SavesPlainOrRichTextAndSearches) {
   EXPECT_FALSE(form->FindNext("les"));
   EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{"Text les Nenalezen !"});
   EXPECT_EQ(form->Text()->textCursor().selectedText(), QString::fromUtf8("č. 2"));
-  QFile::remove(txt);
-  QFile::remove(rtf);
 }
 
 TEST(TextWindow, AbortStopsTheRendererThatWritesHere) {

@@ -51,6 +51,7 @@ def main():
         return 0
     with open(record) as f:
         before = json.load(f)
+    os.remove(record)  # the record serves one comparison
     after = trees(source, build)
     problems = []
     for tree in ("source", "build"):

@@ -17,6 +17,7 @@
 #include "framework/world.h"
 #include "platform/scripted_user_interaction.h"
 #include "script/qt/watch_form.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -131,7 +132,8 @@ TEST_F(ModelBrowser, ClassModelSetsTheListColumns) {
   // A name with a colon is taken as it stands, any other from the program's directory.
   EXPECT_EQ(model_browser::ImageFilePath("C:/obr/les.bmp", "/opt/z/"), "C:/obr/les.bmp");
   EXPECT_EQ(model_browser::ImageFilePath("les.bmp", "/opt/z/"), "/opt/z/les.bmp");
-  const std::string image = (std::filesystem::temp_directory_path() / "model_browser:les.png").string();
+  const test_support::TempDir dir("browser");
+  const std::string image = (dir / "model_browser:les.png").string();
   QImage pixels(8, 8, QImage::Format_RGB32);
   pixels.fill(Qt::green);
   ASSERT_TRUE(pixels.save(QString::fromStdString(image)));

@@ -8,6 +8,7 @@
 #include <QTreeWidget>
 
 #include "viewer/model_browser.h"
+#include "temp_dir.h"
 
 
 TEST_F(Viewer, ShowsTheWholeModelWithItsLinesAndAreas) {
@@ -117,14 +118,13 @@ TEST_F(Viewer, RequestsDuringADrawingGiveOneMoreDrawingAndCloseWaitsForTheEnd) {
 
 TEST_F(Viewer, SavesItsBitmapAndReportsAFileThatCannotBeWritten) {
   platform::ScopedScriptedUi ui;
-  const auto file = std::filesystem::temp_directory_path() / "zelto_viewer_test.bmp";
-  std::filesystem::remove(file);
+  const test_support::TempDir dir("bitmap");
+  const auto file = dir / "zelto_viewer_test.bmp";
   ASSERT_TRUE(manager->SaveToFile(file.string()));
   const QImage saved(QString::fromStdString(file.string()));
   ASSERT_FALSE(saved.isNull());
   EXPECT_EQ(saved.size(), manager->GetBitmap()->Image().size());
   EXPECT_EQ(shownAt(saved, 1200, 2100), kRed);
-  std::filesystem::remove(file);
 
   const std::string bad = "/nonexistent-dir/x.bmp";
   EXPECT_FALSE(manager->SaveToFile(bad));
