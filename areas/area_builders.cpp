@@ -179,6 +179,7 @@ void TCreateAreasForQTree::DoIt() {
     builder_ = std::make_unique<TCreateAreaForBranch>();
     builder_->PlaceLabelPoints = PlaceLabelPoints;
     TProchazecListuQTreeGauge::DoIt();
+    SetOutput(areas_);
   } catch (...) {
     builder_.reset();
     FreeAreaQTree(areas_);
@@ -187,7 +188,6 @@ void TCreateAreasForQTree::DoIt() {
     throw;
   }
   builder_.reset();
-  SetOutput(areas_);
 }
 
 void TCreateAreasForQTree::Process(TElement* element) {

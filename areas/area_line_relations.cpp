@@ -94,18 +94,30 @@ void TExtractSubAreasForArea::DoIt() {
   THolesEntity* holes = area->GetHoles();
   if (!holes || holes->GetCount() == 0) return;
   auto holeLines = std::make_unique<TExtractHolesLinesForArea>();
+  std::unique_ptr<TPolyLineString> lines(new TPolyLineString);
+  holeLines->SetLines(lines.get());
   holeLines->SetInput(area);
   holeLines->DoIt();
-  std::unique_ptr<TPolyLineString> lines(holeLines->GetLines());
+  // A list made here goes again when it cannot be handed on whole.
+  const bool made = !subAreas_;
   TAreaString* result = GetSubAreas();
-  for (TElement* line : lines->Items()) {
-    const int owners = line->GetOwnersCount();
-    for (int i = 0; i < owners; ++i) {
-      TElement* owner = line->GetOwner(i);
-      if (!owner || owner == lines.get() || owner->HasOwner(holes)) continue;
-      if (AreaString && !owner->HasOwner(AreaString)) continue;
-      result->AddAndExtend(owner);
+  try {
+    for (TElement* line : lines->Items()) {
+      const int owners = line->GetOwnersCount();
+      for (int i = 0; i < owners; ++i) {
+        TElement* owner = line->GetOwner(i);
+        if (!owner || owner == lines.get() || owner->HasOwner(holes)) continue;
+        if (AreaString && !owner->HasOwner(AreaString)) continue;
+        result->AddAndExtend(owner);
+      }
     }
+    SetOutput(result);
+  } catch (...) {
+    if (made) {
+      result->Clear();
+      delete result;
+      subAreas_ = nullptr;
+    }
+    throw;
   }
-  SetOutput(result);
 }

@@ -157,17 +157,17 @@ void setLabelPoint(TAreaElement& area, double x, double y) {
 }  // namespace
 
 TAnalDevice* TAreaPointPlacer::GetDevice() {
-  if (!device_) Add(device_ = new TAnalDevice);
+  if (!device_) device_ = Adopt(new TAnalDevice);
   return device_;
 }
 
 TPolygonList* TAreaPointPlacer::GetPolygonList() {
-  if (!polygons_) Add(polygons_ = new TPolygonList);
+  if (!polygons_) polygons_ = Adopt(new TPolygonList);
   return polygons_;
 }
 
 TAnalArea* TAreaPointPlacer::GetAnalArea() {
-  if (!analArea_) Add(analArea_ = new TAnalArea);
+  if (!analArea_) analArea_ = Adopt(new TAnalArea);
   return analArea_;
 }
 

@@ -206,8 +206,10 @@ void TExportAreasToGelix::DoIt() {
 void TExportAreasToGelix::ExportAreaLines() {
   auto* input = static_cast<TEntity*>(Input());
   gisblock::FileFailure opening;
+  // Before `new TJTSK`: a failure in between would leak the system.
+  const std::string target = TargetDirectory();
   std::unique_ptr<TGelixLinWriter> writer(
-      TGelixLinWriter::CreateForBlock(TargetDirectory(), true, new TJTSK, &opening));
+      TGelixLinWriter::CreateForBlock(target, true, new TJTSK, &opening));
   if (!WriterWorks(writer.get(), opening)) return;
   if (Staged()) writer->ShownPath = Staged()->shownFile(writer->GetFileName());
   if (DruhLinii > 0) writer->Druh = areas::CheckedInt16(DruhLinii);
@@ -306,8 +308,10 @@ void TExportAreasToGelix::ExportAreaLines() {
 void TExportAreasToGelix::ExportAreas() {
   auto* input = static_cast<TEntity*>(Input());
   gisblock::FileFailure opening;
+  // Before `new TJTSK`: a failure in between would leak the system.
+  const std::string target = TargetDirectory();
   std::unique_ptr<TGelixAreaWriter> writer(
-      TGelixAreaWriter::CreateForBlock(TargetDirectory(), true, new TJTSK, &opening));
+      TGelixAreaWriter::CreateForBlock(target, true, new TJTSK, &opening));
   if (!WriterWorks(writer.get(), opening)) return;
   if (Staged()) writer->ShownPath = Staged()->shownFile(writer->GetFileName());
   areas::ExportGauge gauge("Export ploch do " + BlockName, input->GetCount(), "Přerušit export ploch ?");

@@ -134,8 +134,10 @@ void TExportLinesToGelix::DoIt() {
   if (!staged) return;
   bool interrupted = false;
   gisblock::FileFailure opening;
+  // Before `new TJTSK`: a failure in between would leak the system.
+  const std::string target = TargetDirectory();
   std::unique_ptr<TGelixLinWriter> writer(
-      WriteEmptyBlock() ? TGelixLinWriter::CreateForBlock(TargetDirectory(), true, new TJTSK, &opening) : nullptr);
+      WriteEmptyBlock() ? TGelixLinWriter::CreateForBlock(target, true, new TJTSK, &opening) : nullptr);
   if (WriterWorks(writer.get(), opening)) {
     writer->ShownPath = staged->shownFile(writer->GetFileName());
     if (JedenDruh > 0) writer->Druh = areas::CheckedInt16(JedenDruh);

@@ -14,8 +14,8 @@ TElement* SourceOf(TTool& tool) {
   return tool.HasNoParameters() ? tool.Input() : tool.GetParameterByIndex(0);
 }
 
-TSpaceLineBegEndCell* NewIndex(const std::string& name, const TRectEntity& source) {
-  auto* index = new TSpaceLineBegEndCell;
+std::unique_ptr<TSpaceLineBegEndCell> NewIndex(const std::string& name, const TRectEntity& source) {
+  std::unique_ptr<TSpaceLineBegEndCell> index(new TSpaceLineBegEndCell);
   index->SetName(name);
   index->SetMinX(source.GetMinX());
   index->SetMaxX(source.GetMaxX());
@@ -35,19 +35,20 @@ void FileBothEnds(TSpaceLineBegEndCell& index, TPolyLineElement& line) {
 void TReadLinesIntoQTree::DoIt() {
   auto* source = dynamic_cast<TRectEntity*>(SourceOf(*this));
   if (!source || !source->GetIsValid()) return;
-  std::unique_ptr<TSpaceLineBegEndCell> index(NewIndex("QTREE", *source));
+  std::unique_ptr<TSpaceLineBegEndCell> index = NewIndex("QTREE", *source);
   index_ = index.get();
   SetInput(source);
   GaugeStep = 10;
   try {
     TProchazecLiniiGauge::DoIt();
+    SetOutput(index_);
   } catch (...) {
     // A half-filled index would give the next step a network that lacks lines.
     index_ = nullptr;
     HideGauge();
     throw;
   }
-  SetOutput(index.release());
+  index.release();
 }
 
 void TReadLinesIntoQTree::Process(TElement* element) {
@@ -63,18 +64,20 @@ void TReadLinesIntoQTree::Process(TElement* element) {
 void TReadLinesIntoQTreeDleTridy::DoIt() {
   auto* source = dynamic_cast<TRectEntity*>(SourceOf(*this));
   if (!source) return;
-  std::unique_ptr<TSpaceLineBegEndCell> index(NewIndex("QTREE " + GetContainerClassName(), *source));
+  std::unique_ptr<TSpaceLineBegEndCell> index = NewIndex("QTREE " + GetContainerClassName(), *source);
   index_ = index.get();
   SetInput(source);
   try {
     TProchazecLiniiDleTridy::DoIt();
     // Added afterwards, so that the walk does not descend into what it builds.
     source->Add(index_);
+    SetOutput(index_);
   } catch (...) {
+    source->Remove(index_);
     index_ = nullptr;
     throw;
   }
-  SetOutput(index.release());
+  index.release();
 }
 
 void TReadLinesIntoQTreeDleTridy::Process(TElement* element) {

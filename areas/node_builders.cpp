@@ -44,9 +44,10 @@ void TPutLinesIntoNodes::Process(TElement* element) {
   if (!IsWalkedLine(element)) return;
   PumpWhenDue();
   if (!nodes_) {
-    nodes_ = new TOwnerEntity;
-    nodes_->SetName(kNodesName);
-    leaf_->Add(nodes_);
+    std::unique_ptr<TOwnerEntity> nodes(new TOwnerEntity);
+    nodes->SetName(kNodesName);
+    leaf_->Add(nodes.get());
+    nodes_ = nodes.release();
   }
   auto* line = static_cast<TPolyLineElement*>(element);
   if (mode_ != Ends::Last) FileEnd(line, true);
@@ -93,8 +94,7 @@ void TPutLinesIntoNodes::FileEnd(TPolyLineElement* line, bool atBegin) {
   GetLineVertex(line, 0, atBegin, x, y);
   TNode* node = NodeNear(x, y);
   if (!node) {
-    node = new TNode;
-    nodes_->Add(node);
+    node = nodes_->Adopt(new TNode);
   }
   node->AddLine(line, atBegin);
 }

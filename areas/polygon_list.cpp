@@ -7,9 +7,7 @@ ZELTO_IMPLEMENT_ELEMENT(TPolygonList, TEntity, ZELTO_NO_PROPERTIES)
 
 void TPolygonList::AddRing(std::vector<TDevicePoint> points) {
   if (points.empty()) return;
-  auto* polygon = new TIntegerPolygon;
-  polygon->Points = std::move(points);
-  Add(polygon);
+  Adopt(new TIntegerPolygon)->Points = std::move(points);
 }
 
 void TPolygonList::Flatten(std::vector<TDevicePoint>& points, std::vector<std::int32_t>& counts) const {

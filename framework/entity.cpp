@@ -98,6 +98,15 @@ void TEntity::Add(TElement* element) {
   }
 }
 
+void TEntity::AdoptElement(TElement* element) {
+  try {
+    Add(element);
+  } catch (...) {
+    delete element;
+    throw;
+  }
+}
+
 bool TEntity::InsertItem(int index, TElement* element) {
   if (!element) return false;
   if (!items_) {

@@ -24,6 +24,13 @@ class TEntity : public TElement {
 
   // Adds nil-safely and records this entity as an owner of the child.
   virtual void Add(TElement* element);
+  // Adds a child just made, that nothing else holds: when it cannot be
+  // added, it is freed and the failure goes on to the caller.
+  template <class T>
+  T* Adopt(T* element) {
+    AdoptElement(element);
+    return element;
+  }
   // Before position index; without a child list only index 0 does anything.
   virtual void Insert(int index, TElement* element);
   // Unlinks the first occurrence; never frees.
@@ -98,6 +105,7 @@ class TEntity : public TElement {
   friend class TOwnerEntity;
 
  private:
+  void AdoptElement(TElement* element);
   void EnsureList();
   std::unique_ptr<std::vector<TElement*>> items_;
 };

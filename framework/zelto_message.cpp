@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <ctime>
+#include <memory>
 
 #include "framework/message_dispatch.h"
 #include "platform/message_queue.h"
@@ -65,14 +66,26 @@ TZeltoMessage::~TZeltoMessage() {
   if (KillData) delete Data();
 }
 
+namespace {
+
+// The task owns the message from here on, or it is freed.
+std::unique_ptr<MessageTask> TaskOf(TZeltoMessage* message) {
+  std::unique_ptr<TZeltoMessage> owned(message);
+  auto task = std::make_unique<MessageTask>(owned.get());
+  owned.release();
+  return task;
+}
+
+}  // namespace
+
 void TZeltoMessage::Post(TZeltoMessage* message) {
   if (!message) return;
-  platform::messageQueue().post(std::make_unique<MessageTask>(message));
+  platform::messageQueue().post(TaskOf(message));
 }
 
 void TZeltoMessage::Send(TZeltoMessage* message) {
   if (!message) return;
-  platform::messageQueue().send(std::make_unique<MessageTask>(message));
+  platform::messageQueue().send(TaskOf(message));
 }
 
 void TZeltoMessage::PostIt(std::int32_t code) {
@@ -116,9 +129,9 @@ void TElement::SendMessageToOwners(int code, TElement* data) {
 }
 
 void PostTextMessage(TElement* sender, int code, const std::string& text, TElement* receiver) {
-  auto* message = new TZeltoTextMessage(code, nullptr, receiver, sender);
+  std::unique_ptr<TZeltoTextMessage> message(new TZeltoTextMessage(code, nullptr, receiver, sender));
   message->Text = text;
-  TZeltoMessage::Post(message);
+  TZeltoMessage::Post(message.release());
 }
 
 double NowAsDateTime() {

@@ -1,5 +1,7 @@
 #include "geometry/line_end_cells.h"
 
+#include <memory>
+
 ZELTO_IMPLEMENT_ELEMENT(TSpaceRect, TRectEntity, [](auto& p) {
   p.Boolean("Last", &TSpaceRect::GetLast);
 })
@@ -11,7 +13,7 @@ void TSpaceRect::Split() {
   CenterX = (GetMaxX() + GetMinX()) / 2.0;
   CenterY = (GetMaxY() + GetMinY()) / 2.0;
   auto make = [&](double minX, double minY, double maxX, double maxY, const char* name) {
-    auto* cell = static_cast<TSpaceRect*>(ClassType().Create());
+    std::unique_ptr<TSpaceRect> cell(static_cast<TSpaceRect*>(ClassType().Create()));
     cell->SetMinX(minX);
     cell->SetMinY(minY);
     cell->SetMaxX(maxX);
@@ -20,15 +22,23 @@ void TSpaceRect::Split() {
     cell->Depth = Depth + 1;
     return cell;
   };
-  LevyDolni = make(GetMinX(), GetMinY(), CenterX, CenterY, "LEVY DOLNI");
-  LevyHorni = make(GetMinX(), CenterY, CenterX, GetMaxY(), "LEVY HORNI");
-  PravyDolni = make(CenterX, GetMinY(), GetMaxX(), CenterY, "PRAVY DOLNI");
-  PravyHorni = make(CenterX, CenterY, GetMaxX(), GetMaxY(), "PRAVY HORNI");
+  // All four or none: a cell that fails to split stays a leaf.
+  std::unique_ptr<TSpaceRect> cells[4] = {make(GetMinX(), GetMinY(), CenterX, CenterY, "LEVY DOLNI"),
+                                          make(GetMinX(), CenterY, CenterX, GetMaxY(), "LEVY HORNI"),
+                                          make(CenterX, GetMinY(), GetMaxX(), CenterY, "PRAVY DOLNI"),
+                                          make(CenterX, CenterY, GetMaxX(), GetMaxY(), "PRAVY HORNI")};
+  int added = 0;
+  try {
+    for (; added < 4; ++added) Add(cells[added].get());
+  } catch (...) {
+    for (int i = 0; i < added; ++i) Remove(cells[i].get());
+    throw;
+  }
+  LevyDolni = cells[0].release();
+  LevyHorni = cells[1].release();
+  PravyDolni = cells[2].release();
+  PravyHorni = cells[3].release();
   Last = false;
-  Add(LevyDolni);
-  Add(LevyHorni);
-  Add(PravyDolni);
-  Add(PravyHorni);
 }
 
 std::int32_t TSpaceLineBegEndCell::GetEntriesCount() const {
@@ -97,9 +107,8 @@ void TSpaceLineBegEndCell::Redistribute() {
 void TSpaceLineBegEndCell::AddToList(TPolyLineElement* line, bool atBegin) {
   TPolyLineString*& list = atBegin ? begins_ : ends_;
   if (!list) {
-    list = new TPolyLineString;
+    list = Adopt(new TPolyLineString);
     list->SetName(atBegin ? "BEGINS" : "ENDS");
-    Add(list);
   }
   list->AddAndExtend(line);
 }

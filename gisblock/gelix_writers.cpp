@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <filesystem>
 #include <fstream>
 
@@ -13,6 +14,7 @@
 #include "gisblock/record_bytes.h"
 #include "gisblock/staged_block.h"
 #include "framework/message_dispatch.h"
+#include "framework/wcs.h"
 #include "framework/zelto_message.h"
 #include "platform/system_cause.h"
 #include "platform/real48.h"
@@ -58,9 +60,10 @@ std::string writableDirectory(const std::string& directory, std::string& why) {
 template <class Writer>
 Writer* createWriter(const std::string& directory, bool rewrite, TWCS* system, gisblock::FileFailure* failure,
                      bool emptyBlock) {
+  std::unique_ptr<TWCS> owned(system);  // the writer's, or freed
   auto writer = std::make_unique<Writer>();
   writer->Rewrite = rewrite;
-  if (system) writer->SetCoordSystem(system, true);
+  if (owned) writer->SetCoordSystem(owned.release(), true);
   std::string why;
   const std::string dir = writableDirectory(directory, why);
   if (dir.empty()) {

@@ -73,8 +73,7 @@ void drawClippedRuns(TCanvas& canvas, const std::vector<TDevicePoint>& points,
 TDevice::TDevice(bool withPage) {
   if (!withPage) return;
   EnsurePage();
-  projection_ = new TPageProjection;
-  Add(projection_);
+  projection_ = Adopt(new TPageProjection);
   projection_->SetPage(page_);
 }
 
@@ -85,11 +84,10 @@ TDevice::~TDevice() {
 
 T_Page* TDevice::EnsurePage() {
   if (!page_) {
-    page_ = new T_Page;
+    page_ = Adopt(new T_Page);
     page_->SetResolution(1000.0, 1000.0);
     // Paper is white until somebody says otherwise.
     page_->SetPaperColor(clWhite);
-    Add(page_);
     if (projection_) projection_->SetPage(page_);
   }
   return page_;
