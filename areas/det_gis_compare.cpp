@@ -1,5 +1,6 @@
 #include "areas/det_gis_compare.h"
 
+#include <cerrno>
 #include <fstream>
 
 #include "areas/det_gis_compare_merge.h"
@@ -9,6 +10,7 @@
 #include "framework/message_dispatch.h"
 #include "platform/pacer.h"
 #include "platform/path_resolver.h"
+#include "platform/system_cause.h"
 #include "platform/user_interaction.h"
 
 namespace {
@@ -80,9 +82,11 @@ void TKompDETGIS::compare() {
   const detgis::ComparisonLevel* level = detgis::findComparisonLevel(LevelCode);
   if (!level || !Prepared()) return;
   const std::filesystem::path listingName = ListingFileName();
+  const std::string shownListing = platform::pathResolver().userSpelling(listingName);
+  errno = 0;
   std::ofstream listing(listingName, std::ios::binary | std::ios::trunc);
   if (!listing) {
-    platform::showError("Soubor " + listingName.string() + " nelze vytvořit");
+    platform::showError("Soubor " + shownListing + " nelze vytvořit: " + platform::systemCause(errno));
     return;
   }
   comparing_ = true;
@@ -106,8 +110,9 @@ void TKompDETGIS::compare() {
   }
   comparing_ = false;
   GridsUpdating = true;
+  errno = 0;
   listing.close();
-  if (!listing) platform::showError("Soubor " + listingName.string() + " nelze zapsat");
+  if (!listing) platform::showError("Soubor " + shownListing + " nelze zapsat: " + platform::systemCause(errno));
   btPorovnejEnabled = false;
   bbprerusEnabled = false;
 }

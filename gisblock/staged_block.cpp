@@ -182,8 +182,12 @@ std::string StagedBlock::leftText() const {
 void StagedBlock::noteFailure(std::string_view file, std::string_view cause) {
   if (failed_) return;
   failed_ = true;
-  const std::string where = file.empty() ? ": " : ", soubor " + shown(file) + ": ";
-  error_ = "Blok " + shown_ + " nebyl zapsán" + where + shownText(cause) + ". " + leftText();
+  const std::string shownPath = file.empty() ? std::string() : shown(file);
+  const std::string where = file.empty() ? ": " : ", soubor " + shownPath + ": ";
+  std::string told = shownText(cause);
+  // A cause that names its file already (a table's own error) names it once.
+  if (!shownPath.empty() && told.starts_with(shownPath + ": ")) told.erase(0, shownPath.size() + 2);
+  error_ = "Blok " + shown_ + " nebyl zapsán" + where + told + ". " + leftText();
   if (joined_) std::ofstream(staging_ / kFailureNote, std::ios::binary) << error_;
 }
 

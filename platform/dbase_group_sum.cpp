@@ -2,6 +2,7 @@
 
 #include "platform/codepage.h"
 #include "platform/dbase_table.h"
+#include "platform/path_resolver.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -36,18 +37,22 @@ void writeGroupedSum(const std::filesystem::path& source, const std::vector<std:
                      std::string_view sumField, const std::filesystem::path& target, std::string_view sumName) {
   DbfTable in;
   in.open(source, true);
+  // Sums over a table cut short would tell of differences that are none.
+  const std::string shown = pathResolver().userSpelling(source);
+  if (const std::string damage = in.rowDamage(); !damage.empty())
+    throw DbfError("Tabulka " + shown + " je poškozena: " + damage);
   std::vector<int> keys;
   std::vector<DbfField> outFields;
   KeyOrder order;
   for (const std::string& name : keyFields) {
     const int i = in.fieldIndex(name);
-    if (i < 0) throw DbfError("Položka " + name + " v tabulce " + source.string() + " není");
+    if (i < 0) throw DbfError("Položka " + name + " v tabulce " + shown + " není");
     keys.push_back(i);
     outFields.push_back(in.fields()[i]);
     order.numeric.push_back(in.fields()[i].type == 'N' || in.fields()[i].type == 'F');
   }
   const int sum = in.fieldIndex(sumField);
-  if (sum < 0) throw DbfError("Položka " + std::string(sumField) + " v tabulce " + source.string() + " není");
+  if (sum < 0) throw DbfError("Položka " + std::string(sumField) + " v tabulce " + shown + " není");
   const std::uint16_t decimals = in.fields()[sum].decimals;
   outFields.push_back({std::string(sumName), 'N', kSumWidth, decimals, 0});
 

@@ -13,7 +13,7 @@ namespace platform {
 // key fields as the source defines them and the sum as `sumName`, a numeric
 // field of the summed field's decimals. Numeric keys order by value, others
 // by their Windows-1250 codes; blank keys come first. Throws DbfError for a
-// missing field or an unreadable table.
+// missing field or an unreadable or damaged table (see DbfTable::rowDamage).
 void writeGroupedSum(const std::filesystem::path& source, const std::vector<std::string>& keyFields,
                      std::string_view sumField, const std::filesystem::path& target,
                      std::string_view sumName = "SUM_OF_PLO");

@@ -100,6 +100,22 @@ void DbfTable::open(const fs::path& file, bool readOnly) {
   first();
 }
 
+std::string DbfTable::rowDamage() const {
+  if (state_ == State::Closed) return {};
+  if (recordCount_ < header_.recordCount)
+    return "soubor končí po " + std::to_string(recordCount_) + ". z " + std::to_string(header_.recordCount) +
+           " řádků, které uvádí hlavička";
+  std::ifstream in(path_, std::ios::binary);
+  in.seekg(static_cast<std::streamoff>(recordPosition(1)));
+  std::string row(header_.recordLength, ' ');
+  for (std::uint32_t r = 1; r <= recordCount_; ++r) {
+    if (!in.read(row.data(), static_cast<std::streamsize>(row.size())))
+      return "řádek " + std::to_string(r) + " nelze přečíst";
+    if (row[0] != ' ' && row[0] != '*') return "řádek " + std::to_string(r) + " nezačíná značkou řádku";
+  }
+  return {};
+}
+
 void DbfTable::close() {
   try {
     flush();

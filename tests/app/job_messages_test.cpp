@@ -32,12 +32,19 @@ class JobMessagesTest : public ShellTest {
   }
 };
 
-// The rows of half the stands are cut off their table: each export of a
-// level meets the same cause once per area, and tells it once, at its end.
+// The rows of half the stands are gone from their table, which is whole
+// otherwise (its header counts the rows left): each export of a level meets
+// the same cause once per area, and tells it once, at its end.
 TEST_F(JobMessagesTest, ACauseMetPerRowIsOneBoxWithTheCountAndEveryRowInTheProtocol) {
   if (!ReadDamagedDistrict([&] {
-        const std::string table = ReadFile(Det() / "P0110.DBF");
-        WriteFile(Det() / "P0110.DBF", table.substr(0, table.size() / 2));
+        std::string table = ReadFile(Det() / "P0110.DBF");
+        auto word = [&](std::size_t at) {
+          return static_cast<unsigned char>(table[at]) | static_cast<unsigned char>(table[at + 1]) << 8;
+        };
+        const std::size_t rows = (table.size() - word(8)) / word(10) / 2;
+        table.resize(word(8) + rows * word(10));
+        for (int i = 0; i < 4; ++i) table[4 + i] = static_cast<char>(rows >> (8 * i));
+        WriteFile(Det() / "P0110.DBF", table);
       }))
     GTEST_SKIP() << "python3 not installed";
   ui_->clear();

@@ -9,6 +9,7 @@
 
 #include "areas/det_gis_compare.h"
 #include "areas/det_gis_compare_merge.h"
+#include "framework/drive_map.h"
 #include "platform/dbase_group_sum.h"
 #include "platform/message_queue.h"
 #include "platform/scripted_user_interaction.h"
@@ -147,11 +148,18 @@ TEST_F(DetGisCompareTest, TableAndListingFailuresAreShownAndNothingIsCompared) {
   ASSERT_EQ(ui->shown().size(), 1u);
   EXPECT_NE(ui->shown()[0].text.find("ODD"), std::string::npos);
 
+  // The listing is named as the user named the table, with the cause.
   ui->clear();
   WriteTable(dir / "P1400.DBF", kDilFields, {{"2", "a", "1"}});
   fs::create_directories(dir / "P1400.ERR");  // cannot be created as a file
-  auto noListing = run("DIL", dir / "det.dbf", dir / "P1400.DBF");
-  EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{"Soubor " + (dir / "P1400.ERR").string() + " nelze vytvořit"});
+  framework::SetDriveDirectory('D', dir);
+  auto noListing = run("DIL", dir / "det.dbf", "D:\\P1400.DBF");
+  framework::RemoveDrive('D');
+  ASSERT_EQ(ui->shownTexts().size(), 1u);
+  const std::string told = ui->shownTexts()[0];
+  EXPECT_EQ(told.rfind("Soubor D:\\P1400.ERR nelze vytvořit: ", 0), 0u) << told;
+  EXPECT_GT(told.size(), std::string("Soubor D:\\P1400.ERR nelze vytvořit: ").size()) << told;
+  EXPECT_EQ(told.find("Success"), std::string::npos) << told;
   EXPECT_TRUE(noListing->Memo.empty());
   EXPECT_TRUE(noListing->btPorovnejEnabled);
 }

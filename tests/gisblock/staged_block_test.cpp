@@ -71,6 +71,14 @@ TEST_F(StagedBlockTest, AFailureTellsWhetherAnOldBlockStays) {
     EXPECT_EQ(staged.error(), "Blok " + block.string() + " nebyl zapsán, soubor " + (block / "TN.ARE").string() +
                                   ": disk je plný. Žádný blok nebyl zapsán.");
   }
+  {
+    // A table's error that names the table names it once.
+    const std::string table = (dir / "01_94REG.BLK" / "P9400.DBF").string();
+    gisblock::StagedBlock staged(block.string());
+    staged.noteFailure(table, table + ": Poškozená hlavička tabulky");
+    EXPECT_EQ(staged.error(), "Blok " + block.string() + " nebyl zapsán, soubor " + table +
+                                  ": Poškozená hlavička tabulky. Žádný blok nebyl zapsán.");
+  }
   EXPECT_FALSE(fs::exists(block));
   fs::create_directories(block);
   gisblock::StagedBlock staged(block.string());

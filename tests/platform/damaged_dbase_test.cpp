@@ -104,6 +104,25 @@ TEST_F(DamagedDbfTest, HeadersThatCannotBeRightAreRefused) {
   EXPECT_EQ(t.recordCount(), 4u);
 }
 
+// Rows the header counts but the file lacks, or a row that starts with
+// neither ' ' nor '*', are named; a sound table, deleted row included, has
+// none.
+TEST_F(DamagedDbfTest, RowsCutShortOrWithoutTheirMarkAreNamed) {
+  auto damageOf = [&](const std::string& bytes) {
+    damage::write(file, bytes);
+    DbfTable t;
+    t.open(file, true);
+    return t.rowDamage();
+  };
+  EXPECT_EQ(damageOf(valid), "");
+  const std::size_t length = 1 + 8 + 12 + 20 + 8 + 1;
+  const std::size_t rows = valid.size() - 1 - 4 * length;  // where the first row starts
+  EXPECT_EQ(damageOf(valid.substr(0, rows + 2 * length + 10)), "soubor končí po 2. z 4 řádků, které uvádí hlavička");
+  std::string bytes = valid;
+  damage::put(bytes, rows + 2 * length, {'#'});
+  EXPECT_EQ(damageOf(bytes), "řádek 3 nezačíná značkou řádku");
+}
+
 TEST_F(DamagedDbfTest, FieldsOfWidthsDBaseDoesNotGiveThemKeepTheRowLength) {
   DbfTable::create(file, {{"CISLO", 'N', 8, 0}, {"POPIS", 'C', 200, 0}, {"DATUM", 'D', 8, 0}, {"PLATNY", 'L', 1, 0}});
   std::string bytes = damage::read(file);

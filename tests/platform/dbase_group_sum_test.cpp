@@ -33,3 +33,18 @@ TEST(DbfGroupSum, OneRowPerKeyInKeyOrderWithTheSum) {
   EXPECT_EQ(rows, (std::vector<std::string>{"2/=1", "9/a=2", "10/a=7", "10/b=1.75"}));
   EXPECT_THROW(platform::writeGroupedSum(det, {"NEMA"}, "PLOCHA", copy), DbfError);
 }
+
+// A table cut short is refused, not summed over the rows it still holds.
+TEST(DbfGroupSum, ATableCutShortIsRefused) {
+  const test_support::TempDir dir("sum_cut");
+  const fs::path det = dir / "DET.DBF", copy = dir / "COPYDET.DBF";
+  test_support::WriteTable(det, {{"ODDELENI", 'N', 3, 0}, {"PLOCHA", 'N', 8, 2}}, {{"1", "2"}, {"1", "3"}, {"2", "4"}});
+  fs::resize_file(det, fs::file_size(det) - 12);
+  try {
+    platform::writeGroupedSum(det, {"ODDELENI"}, "PLOCHA", copy);
+    ADD_FAILURE() << "summed";
+  } catch (const DbfError& e) {
+    EXPECT_EQ(std::string(e.what()), "Tabulka " + det.string() + " je poškozena: soubor končí po 2. z 3 řádků, které uvádí hlavička");
+  }
+  EXPECT_FALSE(fs::exists(copy));
+}
