@@ -64,9 +64,15 @@ class Districts {
     scratch_ = fs::temp_directory_path() / ("zelto_bench_scratch_" + std::to_string(::getpid()));
     fs::create_directories(root_);
     fs::create_directories(scratch_);
+    // What an export leaves in the current directory (Create.sql, the
+    // protocol) goes with the scratch, not beside the caller.
+    std::error_code ec;
+    caller_ = fs::current_path(ec);
+    fs::current_path(scratch_, ec);
   }
   ~Districts() {
     std::error_code ec;
+    if (!caller_.empty()) fs::current_path(caller_, ec);
     if (temporary_) fs::remove_all(root_, ec);
     fs::remove_all(scratch_, ec);
   }
@@ -100,6 +106,7 @@ class Districts {
 
   fs::path root_;
   fs::path scratch_;
+  fs::path caller_;
   bool temporary_ = false;
   std::array<std::string, kSizes.size()> blocks_;
 };
