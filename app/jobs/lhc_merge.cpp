@@ -206,6 +206,11 @@ MergeResult Merge(const LhcMergeContext& context, const LhcLayerKind& layer, dou
     read = creator.Output();
   }
   if (read) objects->Add(read);
+  // A district block read with damage would give the LHC less than the
+  // district holds. The damage is named before a block that gave no area,
+  // since damage is often why it gave none.
+  if (const std::optional<gisblock::DamagedBlock> damage = gisblock::FindDamagedBlock(read))
+    return NotWritten(context, block, DamagedInputText(*damage));
   // One layer per district block, in the script's order; a block that gave
   // no area is not a district's area.
   std::vector<std::string> unreadable;
@@ -216,10 +221,6 @@ MergeResult Merge(const LhcMergeContext& context, const LhcLayerKind& layer, dou
   if (!unreadable.empty())
     return NotWritten(context, block,
                       BlocksText(unreadable, "nelze přečíst blok revíru", "nelze přečíst bloky revírů"));
-  // A district block read with damage would give the LHC less than the
-  // district holds.
-  if (const std::optional<gisblock::DamagedBlock> damage = gisblock::FindDamagedBlock(read))
-    return NotWritten(context, block, DamagedInputText(*damage));
   state.Subject.Set(read);
 
   // The builder owns the noded network; the line links are read from its

@@ -10,6 +10,7 @@
 #include "gisblock/are_record.h"
 #include "gisblock/lin_record.h"
 #include "jobs_fixture.h"
+#include "platform/path_resolver.h"
 
 namespace jobs_test {
 namespace {
@@ -139,6 +140,56 @@ TEST_F(LhcMergeTest, AMissingOrUnreadableDistrictBlockKeepsTheOldBlock) {
   EXPECT_EQ(jobs::MergeLhcLayer(context, jobs::LhcLayer()), jobs::MergeResult::BadSetting);
   ASSERT_EQ(ui->shownTexts().size(), 1u);
   EXPECT_NE(ui->shownTexts()[0].find("LHCSnapDistance"), std::string::npos);
+}
+
+// A district block the merge cannot use is named in the box as the user
+// chose the LHC directory; a damaged one with the damage, since a block
+// that reads as empty or short would otherwise look merely unreadable.
+TEST_F(LhcMergeTest, ADamagedOrMissingDistrictBlockIsNamedWithItsCause) {
+  struct Drive {
+    explicit Drive(const fs::path& directory) { platform::pathResolver().setDrive('D', directory); }
+    ~Drive() { platform::pathResolver().removeDrive('D'); }
+  } drive(dir);
+  ExportDistricts();
+  context.LhcDirectory = "D:\\GIS\\4107";
+  for (const jobs::LhcLayerKind* layer : {&jobs::LhcLayer(), &jobs::LhcZroLayer()}) {
+    SCOPED_TRACE(layer->Block);
+    const std::string name = "02" + std::string(layer->DistrictBlock);
+    const fs::path district = District("02") / name;
+    const std::string chosen = "D:\\GIS\\4107\\02\\" + name;
+    fs::remove_all(lhc / layer->Block);
+    fs::create_directories(lhc / layer->Block);
+    std::ofstream(lhc / layer->Block / "TN.ARE") << "old";
+    auto failsSaying = [&](const std::vector<std::string>& parts) {
+      ui->clear();
+      log.clear();
+      EXPECT_EQ(jobs::MergeLhcLayer(context, *layer), jobs::MergeResult::Failed);
+      ASSERT_EQ(ui->shownTexts().size(), 1u);
+      const std::string text = ui->shownTexts()[0];
+      for (const std::string& part : parts) EXPECT_NE(text.find(part), std::string::npos) << part << " in " << text;
+      EXPECT_EQ(text.find(dir.string()), std::string::npos) << text;
+      EXPECT_EQ(FileBytes(lhc / layer->Block / "TN.ARE"), "old");
+      EXPECT_EQ(std::distance(fs::directory_iterator(lhc / layer->Block), fs::directory_iterator()), 1);
+    };
+    const std::string lin = FileBytes(district / "TN.LIN"), crd = FileBytes(district / "TN.CRD");
+    // TN.LIN cut inside a record.
+    fs::resize_file(district / "TN.LIN", lin.size() - 1);
+    failsSaying({"Vstupní blok " + chosen + " je poškozen (", "TN.LIN"});
+    std::ofstream(district / "TN.LIN", std::ios::binary) << lin;
+    // Vertices past the first record overwritten with garbage.
+    std::string garbage = crd;
+    for (std::size_t i = garbage.size() / 2; i < garbage.size(); ++i) garbage[i] = static_cast<char>(0xA5 ^ i);
+    std::ofstream(district / "TN.CRD", std::ios::binary) << garbage;
+    failsSaying({"Vstupní blok " + chosen + " je poškozen (TN.CRD"});
+    std::ofstream(district / "TN.CRD", std::ios::binary) << crd;
+    // Gone, leaving the district's other blocks.
+    const fs::path aside = dir / "aside";
+    fs::rename(district, aside);
+    failsSaying({"chybí blok revíru " + chosen});
+    fs::rename(aside, district);
+    ui->clear();
+    EXPECT_EQ(jobs::MergeLhcLayer(context, *layer), jobs::MergeResult::Written) << ui->shownTexts().front();
+  }
 }
 
 // The LHC rows take their keys (REVIR, LHC_KOD) from the districts' rows: a
