@@ -24,7 +24,7 @@ TElement* ResolveMainTool() {
   return resolver ? resolver() : nullptr;
 }
 
-void DeliverMessage(TZeltoMessage* message) {
+void DeliverMessage(TZeltoMessage* message, Delivery delivery) {
   if (!message) return;
   // A receiver that died while the message waited: nobody to deliver to,
   // and certainly not the main tool in its place.
@@ -36,6 +36,16 @@ void DeliverMessage(TZeltoMessage* message) {
   if (!receiver) {
     receiver = ResolveMainTool();
     if (receiver) message->SetReceiver(receiver);
+  }
+  if (receiver && delivery == Delivery::Sent) {
+    // Freed as below, also when the handler throws.
+    struct Free {
+      TZeltoMessage*& message;
+      ~Free() { delete message; }
+    } free{message};
+    bool handled = false;
+    receiver->HandleMessage(message, handled);
+    return;
   }
   if (receiver) {
     bool handled = false;

@@ -15,9 +15,12 @@ void SetMainToolResolver(std::function<TElement*()> resolver);
 TElement* ResolveMainTool();
 
 // Delivers one message now and frees it (and its data under KillData),
-// whether handled or not. A handler that throws is reported in an error box;
-// the message is freed all the same.
-void DeliverMessage(TZeltoMessage* message);
+// whether handled or not. A handler that throws is reported in an error box,
+// or, for a message sent (not posted), thrown on to the sender, whose work
+// cannot go on as if the receiver had done its part; the message is freed
+// all the same.
+enum class Delivery { Posted, Sent };
+void DeliverMessage(TZeltoMessage* message, Delivery delivery = Delivery::Posted);
 
 // Lets pending messages through (the points where long work yields).
 void ProcessPendingMessages();

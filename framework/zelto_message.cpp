@@ -85,7 +85,8 @@ void TZeltoMessage::Post(TZeltoMessage* message) {
 
 void TZeltoMessage::Send(TZeltoMessage* message) {
   if (!message) return;
-  platform::messageQueue().send(TaskOf(message));
+  // Delivered here and now: what the receiver throws is the sender's.
+  zelto::DeliverMessage(message, zelto::Delivery::Sent);
 }
 
 void TZeltoMessage::PostIt(std::int32_t code) {

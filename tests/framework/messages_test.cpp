@@ -136,6 +136,15 @@ TEST_F(Messages, AThrowingHandlerIsReportedAndItsMessageFreed) {
   EXPECT_FALSE(Alive(h));
   ASSERT_EQ(ui->shown().size(), 1u);
   EXPECT_EQ(ui->shown()[0].text, "handler failed");
+
+  // Sent, the failure is the sender's: its work must not go on as if the
+  // receiver had done its part.
+  ui->clear();
+  auto* sent = new TOwnerElement();
+  platform::Handle hs = sent->GetHandle();
+  EXPECT_THROW(mainTool.SendMessage(8, &mainTool, sent, true), std::exception);
+  EXPECT_FALSE(Alive(hs));
+  EXPECT_TRUE(ui->shown().empty());
 }
 
 TEST_F(Messages, WithoutMainToolUnaddressedMessagesAreDropped) {
