@@ -354,7 +354,7 @@ void TExportAreasToGelixPropsFromAreaQTree::passValuesOf(TElement* area, std::in
     if (source.empty() || source[0] == '*' || !area->HasProperty(source)) continue;
     std::string text;
     area->GetPropertyText(source, text);
-    values->Add(TStringElement::CreateNamed(target, text));
+    values->Adopt(TStringElement::CreateNamed(target, text));
   }
 }
 

@@ -195,8 +195,7 @@ bool TExportGelixElements::WriteEmptyBlock() {
 
 TDynamicProperties* TExportGelixElements::GetDynamicProps() {
   if (!dynamicProps_) {
-    dynamicProps_ = new TDynamicProperties;
-    Add(dynamicProps_);
+    dynamicProps_ = Adopt(new TDynamicProperties);
   }
   return dynamicProps_;
 }
@@ -209,10 +208,10 @@ void TExportGelixElements::ExportObjectRow(TSpaceEntity* object) {
   const std::string name = areas::KindTableName(props->GetObjectType(), kind);
   auto* writer = dynamic_cast<TExportDBFClass*>(FindElementByName(name));
   if (!writer) {
-    writer = new TExportDBFClass;
+    // Held by the exporter before anything else can fail.
+    writer = Adopt(new TExportDBFClass);
     writer->SetName(name);
     writer->CreateFromSource = CreateFromSource;
-    Add(writer);
   }
   writer->Druh = static_cast<std::int16_t>(kind);
   writer->ObjectType = props->GetPhysicalObjectType();

@@ -49,7 +49,7 @@ void TDynamicProperties::SetPropertyText(const std::string& name, const std::str
     a->SetAsString(text);
     return;
   }
-  Add(TStringElement::CreateNamed(name, text));
+  Adopt(TStringElement::CreateNamed(name, text));
 }
 
 std::int32_t TDynamicProperties::GetPropertyInt(const std::string& name) {

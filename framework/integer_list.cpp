@@ -20,7 +20,7 @@ bool TIntegerListElement::Contains(std::int32_t value) const {
 
 void TIntegerListElement::AddValue(std::int32_t value) {
   if (!Sorted) {
-    Add(new TIntegerElement(value));
+    Adopt(new TIntegerElement(value));
     return;
   }
   if (!AllowDuplicates && Contains(value)) return;
@@ -30,7 +30,7 @@ void TIntegerListElement::AddValue(std::int32_t value) {
       return;
     }
   }
-  Add(new TIntegerElement(value));
+  Adopt(new TIntegerElement(value));
 }
 
 void TIntegerListElement::AddCommaText(const std::string& text) {

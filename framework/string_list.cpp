@@ -104,7 +104,7 @@ TStringElement* TStringListElement::AddNamed(const std::string& name, const std:
   return e;
 }
 
-void TStringListElement::SetNextValue(const std::string& text) { Add(new TStringElement(text)); }
+void TStringListElement::SetNextValue(const std::string& text) { Adopt(new TStringElement(text)); }
 
 void TStringListElement::SetNextName(const std::string& text) { AddNamed(text, ""); }
 

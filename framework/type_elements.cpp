@@ -1,5 +1,7 @@
 #include "framework/type_elements.h"
 
+#include <memory>
+
 #include <cmath>
 
 #include "framework/class_registry.h"
@@ -157,25 +159,25 @@ TTypeElement* TFloatElement::Clone() const {
 // --- TStringElement ----------------------------------------------------------
 
 TStringElement* TStringElement::CreateNamed(const std::string& name, const std::string& text) {
-  auto* e = new TStringElement(text);
+  std::unique_ptr<TStringElement> e(new TStringElement(text));
   e->SetName(name);
-  return e;
+  return e.release();
 }
 
 TStringElement* TStringElement::CreateNamed(const TElementClass& cls, const std::string& name,
                                             const std::string& text) {
-  TStringElement* e = nullptr;
-  if (cls.InheritsFrom(TStringElement::StaticClass())) e = dynamic_cast<TStringElement*>(cls.Create());
-  if (!e) e = new TStringElement();
+  std::unique_ptr<TStringElement> e;
+  if (cls.InheritsFrom(TStringElement::StaticClass())) e.reset(dynamic_cast<TStringElement*>(cls.Create()));
+  if (!e) e.reset(new TStringElement());
   e->Value = text;
   e->SetName(name);
-  return e;
+  return e.release();
 }
 
 TStringElement* TStringElement::CreateNameIsValue(const std::string& text) {
-  auto* e = new TStringElement();
+  std::unique_ptr<TStringElement> e(new TStringElement());
   e->SetNameIsValue(text);
-  return e;
+  return e.release();
 }
 
 std::int32_t TStringElement::GetAsInteger() const {

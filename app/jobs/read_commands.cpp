@@ -84,7 +84,7 @@ TLayerScript* AddLayer(TModelScript& script, const std::string& kind, const std:
   auto* layer = new TLayerScript;
   layer->SetName(kind);
   layer->Description = path;
-  layer->Add(TStringElement::CreateNamed(TPathElement::StaticClass(), "PATH", path));
+  layer->Adopt(TStringElement::CreateNamed(TPathElement::StaticClass(), "PATH", path));
   script.Add(layer);
   return layer;
 }
