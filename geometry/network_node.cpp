@@ -110,8 +110,6 @@ void TNodeBranch::WalkRing(double& area, bool& ok, std::int32_t& steps, bool mar
   if (steps >= kMaxSteps || stopped) ok = false;
 }
 
-TNode::~TNode() { delete coordinate_; }
-
 std::int32_t TNode::GetBranchCount() const {
   std::int32_t count = 0;
   for (const TElement* e : Items()) {
@@ -124,7 +122,11 @@ std::int32_t TNode::GetBranchCount() const {
 TNodeBranch* TNode::AddLine(TPolyLineElement* line, bool atBegin) {
   double x, y;
   GetLineVertex(line, 0, atBegin, x, y);
-  if (!coordinate_) coordinate_ = new T2DCoordinate(x, y);
+  if (!placed_) {
+    x_ = x;
+    y_ = y;
+    placed_ = true;
+  }
   TNodeBranch* branch = FindBranch(line, atBegin);
   if (branch) {
     if (!FindLine(line)) AddAndExtend(line);
