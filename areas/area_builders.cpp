@@ -103,7 +103,8 @@ TElement* TCreateAreaForBranch::Build(TNodeBranch& first) {
   // the area step again does not build the hole a second time.
   b->NotRegularArea = hole;
   PendingArea area(*b);
-  sum = LineSignedArea(b->Line, b->LineBegin);
+  // The walk below follows the trial walk's ring branch by branch, so the
+  // trial's sum (the same shares added in the same order) stands for it.
   area->AddItemsFrom(b->Line, b->LineBegin);
   if (hole) area->IsHole = true;
   else b->RightArea = area.get();
@@ -116,7 +117,6 @@ TElement* TCreateAreaForBranch::Build(TNodeBranch& first) {
     next->NotRegularArea = false;
     next->RightArea = area.get();
     area->AddItemsFrom(next->Line, next->LineBegin);
-    sum += LineSignedArea(next->Line, next->LineBegin);
     ++lines;
     next = next->NextAtFarNode(node);
     if (pacer.due()) zelto::ProcessPendingMessages();

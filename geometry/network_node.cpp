@@ -1,6 +1,7 @@
 #include "geometry/network_node.h"
 
 #include <memory>
+#include <vector>
 
 #include "framework/message_dispatch.h"
 #include "platform/pacer.h"
@@ -76,6 +77,22 @@ TElement* TNodeBranch::GetLeftArea() const {
 }
 
 TNodeBranch* TNodeBranch::NextAtFarNode(TNode*& node) const {
+  // Every step of a ring walk comes here. With the far node known, the scan
+  // that finds the far branch among its leading branches gives the next one
+  // as well: the entry after it when that is a branch, else the first.
+  if (Line && farNode_) {
+    const std::vector<TElement*>& items = farNode_->Items();
+    for (std::size_t i = 0; i < items.size(); ++i) {
+      TElement* e = items[i];
+      if (!e || !e->Is<TNodeBranch>()) break;
+      auto* b = static_cast<TNodeBranch*>(e);
+      if (b->Line != Line || b->LineBegin == LineBegin) continue;
+      if (b == this) break;
+      node = farNode_;
+      TElement* after = i + 1 < items.size() ? items[i + 1] : nullptr;
+      return static_cast<TNodeBranch*>(after && after->Is<TNodeBranch>() ? after : items[0]);
+    }
+  }
   TNodeBranch* branch;
   GetFarEnd(node, branch);
   if (!node || !branch) return nullptr;
@@ -110,8 +127,6 @@ void TNodeBranch::WalkRing(double& area, bool& ok, std::int32_t& steps, bool mar
   if (steps >= kMaxSteps || stopped) ok = false;
 }
 
-TNode::~TNode() { delete coordinate_; }
-
 std::int32_t TNode::GetBranchCount() const {
   std::int32_t count = 0;
   for (const TElement* e : Items()) {
@@ -124,7 +139,11 @@ std::int32_t TNode::GetBranchCount() const {
 TNodeBranch* TNode::AddLine(TPolyLineElement* line, bool atBegin) {
   double x, y;
   GetLineVertex(line, 0, atBegin, x, y);
-  if (!coordinate_) coordinate_ = new T2DCoordinate(x, y);
+  if (!placed_) {
+    x_ = x;
+    y_ = y;
+    placed_ = true;
+  }
   TNodeBranch* branch = FindBranch(line, atBegin);
   if (branch) {
     if (!FindLine(line)) AddAndExtend(line);

@@ -39,8 +39,6 @@ class TNodeBranch : public TElement {
 class TNode : public TRectEntity {
   ZELTO_ELEMENT(TNode)
  public:
-  ~TNode() override;
-
   // Files the line's first vertex (atBegin) or last at this node; the
   // node's position is the end of its first line. Returns the branch.
   TNodeBranch* AddLine(TPolyLineElement* line, bool atBegin);
@@ -50,14 +48,19 @@ class TNode : public TRectEntity {
   TNodeBranch* NextBranch(const TNodeBranch* branch) const;
   TNodeBranch* PrevBranch(const TNodeBranch* branch) const;
 
-  double GetX() const { return coordinate_ ? coordinate_->X : 0.0; }
-  double GetY() const { return coordinate_ ? coordinate_->Y : 0.0; }
+  double GetX() const { return x_; }
+  double GetY() const { return y_; }
   // The branches lead the child list.
   std::int32_t GetBranchCount() const;
 
  private:
   int IndexOfBranch(const TNodeBranch* branch) const;
-  T2DCoordinate* coordinate_ = nullptr;  // owned
+  // The end of the first line filed; 0, 0 before any. Kept in the node:
+  // a network has as many nodes as lines, and each would be one more
+  // object to make and free.
+  double x_ = 0.0;
+  double y_ = 0.0;
+  bool placed_ = false;
 };
 
 void FindNodeOfLineEnd(const TPolyLineElement* line, bool atBegin, TNode*& node,
