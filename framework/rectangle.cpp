@@ -13,23 +13,10 @@ ZELTO_IMPLEMENT_ELEMENT(TRectangle, TElement, [](auto& p) {
   p.Float("Height", &TRectangle::GetHeight, &TRectangle::SetHeight);
 })
 
-TRectangle::TRectangle()
-    : minCorner_(std::make_unique<T2DCoordinate>(kEmpty, kEmpty)),
-      maxCorner_(std::make_unique<T2DCoordinate>(-kEmpty, -kEmpty)) {}
+TRectangle::TRectangle() : minCorner_(kEmpty, kEmpty), maxCorner_(-kEmpty, -kEmpty) {}
 
 TRectangle::TRectangle(double minX, double minY, double maxX, double maxY)
-    : minCorner_(std::make_unique<T2DCoordinate>(minX, minY)),
-      maxCorner_(std::make_unique<T2DCoordinate>(maxX, maxY)) {}
-
-T2DCoordinate* TRectangle::GetMinCorner() {
-  if (!minCorner_) minCorner_ = std::make_unique<T2DCoordinate>();
-  return minCorner_.get();
-}
-
-T2DCoordinate* TRectangle::GetMaxCorner() {
-  if (!maxCorner_) maxCorner_ = std::make_unique<T2DCoordinate>();
-  return maxCorner_.get();
-}
+    : minCorner_(minX, minY), maxCorner_(maxX, maxY) {}
 
 void TRectangle::Reset() {
   GetMinCorner()->X = kEmpty;
@@ -63,9 +50,8 @@ void TRectangle::ExtendByRect(const TRectangle& other) {
 }
 
 void TRectangle::Normalize() {
-  if (!minCorner_ || !maxCorner_) return;
-  if (minCorner_->X > maxCorner_->X) std::swap(minCorner_->X, maxCorner_->X);
-  if (minCorner_->Y > maxCorner_->Y) std::swap(minCorner_->Y, maxCorner_->Y);
+  if (minCorner_.X > maxCorner_.X) std::swap(minCorner_.X, maxCorner_.X);
+  if (minCorner_.Y > maxCorner_.Y) std::swap(minCorner_.Y, maxCorner_.Y);
 }
 
 void TRectangle::MoveBy(double dx, double dy) {
@@ -109,8 +95,8 @@ void TRectangle::Assign(const TElement* source) {
 
 int TRectangle::GetSize() const {
   int size = TElement::GetSize();
-  if (minCorner_) size += minCorner_->GetSize();
-  if (maxCorner_) size += maxCorner_->GetSize();
+  size += minCorner_.GetSize();
+  size += maxCorner_.GetSize();
   return size;
 }
 

@@ -14,14 +14,14 @@ class TRectangle : public TElement {
   TRectangle();
   TRectangle(double minX, double minY, double maxX, double maxY);
 
-  // The corner objects, created at (0, 0) when missing.
-  T2DCoordinate* GetMinCorner();
-  T2DCoordinate* GetMaxCorner();
+  // The corner objects, part of the rectangle.
+  T2DCoordinate* GetMinCorner() { return &minCorner_; }
+  T2DCoordinate* GetMaxCorner() { return &maxCorner_; }
 
-  double MinX() const { return minCorner_ ? minCorner_->X : 0; }
-  double MinY() const { return minCorner_ ? minCorner_->Y : 0; }
-  double MaxX() const { return maxCorner_ ? maxCorner_->X : 0; }
-  double MaxY() const { return maxCorner_ ? maxCorner_->Y : 0; }
+  double MinX() const { return minCorner_.X; }
+  double MinY() const { return minCorner_.Y; }
+  double MaxX() const { return maxCorner_.X; }
+  double MaxY() const { return maxCorner_.Y; }
   void SetMinX(double v) { GetMinCorner()->X = v; }
   void SetMinY(double v) { GetMinCorner()->Y = v; }
   void SetMaxX(double v) { GetMaxCorner()->X = v; }
@@ -56,6 +56,8 @@ class TRectangle : public TElement {
   TElement* CreateEnvelope() override { return Clone(); }
 
  private:
-  std::unique_ptr<T2DCoordinate> minCorner_;
-  std::unique_ptr<T2DCoordinate> maxCorner_;
+  // Held in place: a model keeps one rectangle per line and area, and two
+  // more heap blocks for each would cost more than the rectangle itself.
+  T2DCoordinate minCorner_;
+  T2DCoordinate maxCorner_;
 };
