@@ -14,18 +14,14 @@ class TRectangle : public TElement {
   TRectangle();
   TRectangle(double minX, double minY, double maxX, double maxY);
 
-  // The corner objects, part of the rectangle.
-  T2DCoordinate* GetMinCorner() { return &minCorner_; }
-  T2DCoordinate* GetMaxCorner() { return &maxCorner_; }
-
-  double MinX() const { return minCorner_.X; }
-  double MinY() const { return minCorner_.Y; }
-  double MaxX() const { return maxCorner_.X; }
-  double MaxY() const { return maxCorner_.Y; }
-  void SetMinX(double v) { GetMinCorner()->X = v; }
-  void SetMinY(double v) { GetMinCorner()->Y = v; }
-  void SetMaxX(double v) { GetMaxCorner()->X = v; }
-  void SetMaxY(double v) { GetMaxCorner()->Y = v; }
+  double MinX() const { return minX_; }
+  double MinY() const { return minY_; }
+  double MaxX() const { return maxX_; }
+  double MaxY() const { return maxY_; }
+  void SetMinX(double v) { minX_ = v; }
+  void SetMinY(double v) { minY_ = v; }
+  void SetMaxX(double v) { maxX_ = v; }
+  void SetMaxY(double v) { maxY_ = v; }
   double GetWidth() const { return MaxX() - MinX(); }
   double GetHeight() const { return MaxY() - MinY(); }
   void SetWidth(double v) { SetMaxX(MinX() + v); }
@@ -50,14 +46,12 @@ class TRectangle : public TElement {
   // Copies the corners of another rectangle; other sources are ignored.
   void Assign(const TElement* source);
 
-  int GetSize() const override;
   void ReadData(zelto::ValueReader& reader, TQuickEntity& loaded) override;
   void WriteData(zelto::ValueWriter& writer) override;
   TElement* CreateEnvelope() override { return Clone(); }
 
  private:
-  // Held in place: a model keeps one rectangle per line and area, and two
-  // more heap blocks for each would cost more than the rectangle itself.
-  T2DCoordinate minCorner_;
-  T2DCoordinate maxCorner_;
+  // Plain numbers: a model keeps one rectangle per line and area, and corner
+  // objects would cost more than the rectangle itself.
+  double minX_, minY_, maxX_, maxY_;
 };
