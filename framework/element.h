@@ -142,7 +142,8 @@ class TElement {
   friend class TEntity;
 
  private:
-  bool hasHandle_ = false;
+  // Kept here, so the handle table needs no search by address.
+  platform::Handle handle_ = 0;
 };
 
 // A reference that does not keep its element alive and reads nullptr once
