@@ -27,12 +27,12 @@ const TElementClass& TElement::StaticClass() {
 const TElementClass& TElement::ClassType() const { return StaticClass(); }
 
 TElement::~TElement() {
-  if (handle_) platform::handles().release(handle_);
+  if (hasHandle_) platform::handles().forget(static_cast<const void*>(this));
 }
 
 platform::Handle TElement::GetHandle() {
-  if (!handle_) handle_ = platform::handles().issue(static_cast<const void*>(this));
-  return handle_;
+  hasHandle_ = true;
+  return platform::handles().acquire(static_cast<const void*>(this));
 }
 
 TElement* TElement::FromHandle(platform::Handle handle) {

@@ -142,8 +142,7 @@ class TElement {
   friend class TEntity;
 
  private:
-  // Kept here, so the handle table needs no search by address.
-  platform::Handle handle_ = 0;
+  bool hasHandle_ = false;
 };
 
 // A reference that does not keep its element alive and reads nullptr once

@@ -2,25 +2,13 @@
 
 namespace platform {
 
-Handle HandleTable::nextHandle() {
-  Handle h = next_++;
-  if (next_ == 0) next_ = 1;  // after four billion handles; practically never
-  return h;
-}
-
 Handle HandleTable::acquire(const void* object) {
   if (!object) return 0;
   auto it = byObject_.find(object);
   if (it != byObject_.end()) return it->second;
-  Handle h = nextHandle();
+  Handle h = next_++;
+  if (next_ == 0) next_ = 1;  // after four billion handles; practically never
   byObject_.emplace(object, h);
-  byHandle_.emplace(h, object);
-  return h;
-}
-
-Handle HandleTable::issue(const void* object) {
-  if (!object) return 0;
-  Handle h = nextHandle();
   byHandle_.emplace(h, object);
   return h;
 }
@@ -35,26 +23,18 @@ void HandleTable::forget(const void* object) {
   if (it == byObject_.end()) return;
   byHandle_.erase(it->second);
   byObject_.erase(it);
-  giveBackBuckets();
-}
-
-void HandleTable::release(Handle handle) {
-  if (byHandle_.erase(handle) != 0) giveBackBuckets();
-}
-
-void HandleTable::giveBackBuckets() {
   // The maps keep the buckets of their peak (megabytes after a large
-  // district is freed); an empty or nearly empty map gives them back.
+  // district is freed); an empty or nearly empty table gives them back.
   constexpr std::size_t kKeptBuckets = 1024;
-  auto trim = [](auto& map) {
-    if (map.bucket_count() <= kKeptBuckets) return;
-    if (map.empty())
-      map = {};
-    else if (map.size() * 16 < map.bucket_count())
-      map.rehash(map.size() * 2);
-  };
-  trim(byObject_);
-  trim(byHandle_);
+  if (byObject_.empty()) {
+    if (byObject_.bucket_count() > kKeptBuckets) {
+      byObject_ = {};
+      byHandle_ = {};
+    }
+  } else if (byObject_.bucket_count() > kKeptBuckets && byObject_.size() * 16 < byObject_.bucket_count()) {
+    byObject_.rehash(byObject_.size() * 2);
+    byHandle_.rehash(byHandle_.size() * 2);
+  }
 }
 
 HandleTable& handles() {

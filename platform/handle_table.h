@@ -19,19 +19,12 @@ class HandleTable {
   void* resolve(Handle handle) const;
   // Called by an object's destructor; its handle resolves to nothing afterwards.
   void forget(const void* object);
-  // For an object that keeps its handle itself: a new handle, found only by
-  // number, which the object gives back through release when it dies.
-  Handle issue(const void* object);
-  void release(Handle handle);
   bool contains(const void* object) const { return byObject_.count(object) != 0; }
   std::size_t size() const { return byObject_.size(); }
   // Hash buckets held, a measure of the table's memory.
   std::size_t bucketCount() const { return byObject_.bucket_count() + byHandle_.bucket_count(); }
 
  private:
-  Handle nextHandle();
-  void giveBackBuckets();
-
   Handle next_ = 1;
   std::unordered_map<const void*, Handle> byObject_;
   std::unordered_map<Handle, const void*> byHandle_;
