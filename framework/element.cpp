@@ -150,48 +150,42 @@ void TNameElement::WriteData(zelto::ValueWriter& writer) {
 namespace zelto {
 
 int OwnerList::DistinctCount() const {
-  if (!list_) return 0;
   std::vector<TElement*> seen;
-  for (TElement* o : *list_)
+  for (TElement* o : list_)
     if (std::find(seen.begin(), seen.end(), o) == seen.end()) seen.push_back(o);
   return static_cast<int>(seen.size());
 }
 
 TElement* OwnerList::At(int index) const {
-  if (!list_ || index < 0 || index >= Count()) return nullptr;
-  return (*list_)[index];
+  if (index < 0 || index >= Count()) return nullptr;
+  return list_[static_cast<std::size_t>(index)];
 }
 
 void OwnerList::Insert(int index, TElement* owner) {
-  if (!list_) list_ = std::make_unique<std::vector<TElement*>>();
   // Position 0 appends: callers rely on it.
   if (index == 0) {
-    list_->push_back(owner);
+    list_.push_back(owner);
     return;
   }
   if (index < 0 || index > Count()) throw EListError("List index out of bounds (" + std::to_string(index) + ")");
-  list_->insert(list_->begin() + index, owner);
+  list_.insert(list_.begin() + index, owner);
 }
 
-void OwnerList::Append(TElement* owner) {
-  if (!list_) list_ = std::make_unique<std::vector<TElement*>>();
-  list_->push_back(owner);
-}
+void OwnerList::Append(TElement* owner) { list_.push_back(owner); }
 
 void OwnerList::RemoveFirst(TElement* owner) {
-  if (!list_) return;
-  auto it = std::find(list_->begin(), list_->end(), owner);
-  if (it != list_->end()) list_->erase(it);
+  auto it = std::find(list_.begin(), list_.end(), owner);
+  if (it != list_.end()) list_.erase(it);
 }
 
 bool OwnerList::Contains(const TElement* owner) const {
-  return list_ && std::find(list_->begin(), list_->end(), owner) != list_->end();
+  return std::find(list_.begin(), list_.end(), owner) != list_.end();
 }
 
 TElement* OwnerList::TakeLast() {
-  if (!list_ || list_->empty()) return nullptr;
-  TElement* last = list_->back();
-  list_->pop_back();
+  if (list_.empty()) return nullptr;
+  TElement* last = list_.back();
+  list_.pop_back();
   return last;
 }
 

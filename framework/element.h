@@ -180,7 +180,7 @@ namespace zelto {
 // add, created on first use.
 class OwnerList {
  public:
-  int Count() const { return list_ ? static_cast<int>(list_->size()) : 0; }
+  int Count() const { return static_cast<int>(list_.size()); }
   int DistinctCount() const;
   TElement* At(int index) const;
   void Insert(int index, TElement* owner);
@@ -188,10 +188,13 @@ class OwnerList {
   void RemoveFirst(TElement* owner);
   bool Contains(const TElement* owner) const;
   TElement* TakeLast();
-  const std::vector<TElement*>* Items() const { return list_.get(); }
+  // nullptr while there is no owner.
+  const std::vector<TElement*>* Items() const { return list_.empty() ? nullptr : &list_; }
 
  private:
-  std::unique_ptr<std::vector<TElement*>> list_;
+  // Held in place: nearly every line and area of a model has owners, and a
+  // separate heap block for each list would cost more than the entries.
+  std::vector<TElement*> list_;
 };
 }  // namespace zelto
 

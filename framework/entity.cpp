@@ -55,6 +55,12 @@ void TEntity::EnsureList() {
   if (!items_) items_ = std::make_unique<std::vector<TElement*>>();
 }
 
+void TEntity::Reserve(std::size_t count) {
+  if (count == 0) return;
+  EnsureList();
+  items_->reserve(count);
+}
+
 const std::vector<TElement*>& TEntity::Items() const { return items_ ? *items_ : NoItems(); }
 
 TElement* TEntity::GetItem(int index) const {

@@ -21,6 +21,9 @@ class TEntity : public TElement {
   int IndexOf(const TElement* element) const;
   // The children in order (empty when there is no list).
   const std::vector<TElement*>& Items() const;
+  // Room for this many children in all, so that a list whose length is known
+  // in advance takes no more than it holds.
+  void Reserve(std::size_t count);
 
   // Adds nil-safely and records this entity as an owner of the child.
   virtual void Add(TElement* element);

@@ -58,12 +58,6 @@ const TRectangle& TRectEntity::Rect() const { return rectangle_ ? *rectangle_ : 
 
 void TRectEntity::SetRectangle(TRectangle* rectangle) { rectangle_.reset(rectangle); }
 
-T2DCoordinate* TRectEntity::GetRelRef() {
-  if (!relRef_) relRef_ = std::make_unique<T2DCoordinate>();
-  return relRef_.get();
-}
-
-void TRectEntity::SetRelRef(T2DCoordinate* relRef) { relRef_.reset(relRef); }
 
 double TRectEntity::GetCenterX() const {
   double x = 0, y = 0;
@@ -92,14 +86,14 @@ void TRectEntity::SetHeight(double value) {
 void TRectEntity::SetRelRefX(double value) {
   if (value == GetRelRefX()) return;
   const double d0 = GetDeltaRefX();
-  GetRelRef()->X = value;
+  relRefX_ = value;
   MoveBy(d0 - GetDeltaRefX(), 0);
 }
 
 void TRectEntity::SetRelRefY(double value) {
   if (value == GetRelRefY()) return;
   const double d0 = GetDeltaRefY();
-  GetRelRef()->Y = value;
+  relRefY_ = value;
   MoveBy(0, d0 - GetDeltaRefY());
 }
 
@@ -107,8 +101,8 @@ void TRectEntity::SetRelRefPoint(double x, double y) {
   if (x == GetRelRefX() && y == GetRelRefY()) return;
   const double d0x = GetDeltaRefX();
   const double d0y = GetDeltaRefY();
-  GetRelRef()->X = x;
-  GetRelRef()->Y = y;
+  relRefX_ = x;
+  relRefY_ = y;
   MoveBy(d0x - GetDeltaRefX(), d0y - GetDeltaRefY());
 }
 
@@ -124,12 +118,12 @@ void TRectEntity::SetDeltaRefY(double value) {
 
 void TRectEntity::SetAbsRefX(double value) {
   const double width = GetWidth();
-  GetRelRef()->X = width < kTinyExtent ? 0 : (value - GetMinX()) / width;
+  relRefX_ = width < kTinyExtent ? 0 : (value - GetMinX()) / width;
 }
 
 void TRectEntity::SetAbsRefY(double value) {
   const double height = GetHeight();
-  GetRelRef()->Y = height < kTinyExtent ? 0 : (value - GetMinY()) / height;
+  relRefY_ = height < kTinyExtent ? 0 : (value - GetMinY()) / height;
 }
 
 void TRectEntity::SetX(double value) {
@@ -267,7 +261,6 @@ void TRectEntity::Assign(const TElement* source) {
 int TRectEntity::GetSize() const {
   int size = TOwnerEntity::GetSize();
   if (rectangle_) size += rectangle_->GetSize();
-  if (relRef_) size += relRef_->GetSize();
   return size;
 }
 

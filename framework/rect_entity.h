@@ -27,8 +27,11 @@ class TRectEntity : public TOwnerEntity {
   const TRectangle& Rect() const;
   // Frees the current rectangle and keeps the given one (nullptr allowed).
   void SetRectangle(TRectangle* rectangle);
-  T2DCoordinate* GetRelRef();
-  void SetRelRef(T2DCoordinate* relRef);
+  // Sets the anchor alone; the rectangle stays where it is.
+  void SetRelRef(double x, double y) {
+    relRefX_ = x;
+    relRefY_ = y;
+  }
 
   double GetMinX() const { return Rect().MinX(); }
   double GetMinY() const { return Rect().MinY(); }
@@ -47,8 +50,8 @@ class TRectEntity : public TOwnerEntity {
   double GetCenterY() const;
   bool GetIsValid() const { return Rect().IsValid(); }
 
-  double GetRelRefX() const { return relRef_ ? relRef_->X : 0; }
-  double GetRelRefY() const { return relRef_ ? relRef_->Y : 0; }
+  double GetRelRefX() const { return relRefX_; }
+  double GetRelRefY() const { return relRefY_; }
   // Change the anchor, keeping it in place: the rectangle moves under it.
   void SetRelRefX(double value);
   void SetRelRefY(double value);
@@ -100,7 +103,8 @@ class TRectEntity : public TOwnerEntity {
 
  private:
   std::unique_ptr<TRectangle> rectangle_;
-  std::unique_ptr<T2DCoordinate> relRef_;
+  double relRefX_ = 0;
+  double relRefY_ = 0;
 };
 
 // Registers the coordinates, rectangles and rectangle entities.

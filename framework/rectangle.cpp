@@ -1,6 +1,7 @@
 #include "framework/rectangle.h"
 
 #include <cmath>
+#include <utility>
 
 #include "framework/value_stream.h"
 
@@ -13,29 +14,16 @@ ZELTO_IMPLEMENT_ELEMENT(TRectangle, TElement, [](auto& p) {
   p.Float("Height", &TRectangle::GetHeight, &TRectangle::SetHeight);
 })
 
-TRectangle::TRectangle()
-    : minCorner_(std::make_unique<T2DCoordinate>(kEmpty, kEmpty)),
-      maxCorner_(std::make_unique<T2DCoordinate>(-kEmpty, -kEmpty)) {}
+TRectangle::TRectangle() : minX_(kEmpty), minY_(kEmpty), maxX_(-kEmpty), maxY_(-kEmpty) {}
 
 TRectangle::TRectangle(double minX, double minY, double maxX, double maxY)
-    : minCorner_(std::make_unique<T2DCoordinate>(minX, minY)),
-      maxCorner_(std::make_unique<T2DCoordinate>(maxX, maxY)) {}
-
-T2DCoordinate* TRectangle::GetMinCorner() {
-  if (!minCorner_) minCorner_ = std::make_unique<T2DCoordinate>();
-  return minCorner_.get();
-}
-
-T2DCoordinate* TRectangle::GetMaxCorner() {
-  if (!maxCorner_) maxCorner_ = std::make_unique<T2DCoordinate>();
-  return maxCorner_.get();
-}
+    : minX_(minX), minY_(minY), maxX_(maxX), maxY_(maxY) {}
 
 void TRectangle::Reset() {
-  GetMinCorner()->X = kEmpty;
-  GetMinCorner()->Y = kEmpty;
-  GetMaxCorner()->X = -kEmpty;
-  GetMaxCorner()->Y = -kEmpty;
+  minX_ = kEmpty;
+  minY_ = kEmpty;
+  maxX_ = -kEmpty;
+  maxY_ = -kEmpty;
 }
 
 bool TRectangle::IsValid() const {
@@ -44,12 +32,10 @@ bool TRectangle::IsValid() const {
 }
 
 void TRectangle::ExtendToPoint(double x, double y) {
-  T2DCoordinate* lo = GetMinCorner();
-  T2DCoordinate* hi = GetMaxCorner();
-  if (lo->X > x) lo->X = x;
-  if (hi->X < x) hi->X = x;
-  if (lo->Y > y) lo->Y = y;
-  if (hi->Y < y) hi->Y = y;
+  if (minX_ > x) minX_ = x;
+  if (maxX_ < x) maxX_ = x;
+  if (minY_ > y) minY_ = y;
+  if (maxY_ < y) maxY_ = y;
 }
 
 void TRectangle::ExtendToCoordinate(const TCoordinate& coordinate) {
@@ -63,16 +49,15 @@ void TRectangle::ExtendByRect(const TRectangle& other) {
 }
 
 void TRectangle::Normalize() {
-  if (!minCorner_ || !maxCorner_) return;
-  if (minCorner_->X > maxCorner_->X) std::swap(minCorner_->X, maxCorner_->X);
-  if (minCorner_->Y > maxCorner_->Y) std::swap(minCorner_->Y, maxCorner_->Y);
+  if (minX_ > maxX_) std::swap(minX_, maxX_);
+  if (minY_ > maxY_) std::swap(minY_, maxY_);
 }
 
 void TRectangle::MoveBy(double dx, double dy) {
-  GetMinCorner()->X += dx;
-  GetMaxCorner()->X += dx;
-  GetMinCorner()->Y += dy;
-  GetMaxCorner()->Y += dy;
+  minX_ += dx;
+  maxX_ += dx;
+  minY_ += dy;
+  maxY_ += dy;
 }
 
 bool TRectangle::Intersects(const TRectangle& other) const {
@@ -105,13 +90,6 @@ void TRectangle::Assign(const TElement* source) {
   SetMinY(other->MinY());
   SetMaxX(other->MaxX());
   SetMaxY(other->MaxY());
-}
-
-int TRectangle::GetSize() const {
-  int size = TElement::GetSize();
-  if (minCorner_) size += minCorner_->GetSize();
-  if (maxCorner_) size += maxCorner_->GetSize();
-  return size;
 }
 
 void TRectangle::ReadData(zelto::ValueReader& reader, TQuickEntity& loaded) {

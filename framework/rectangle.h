@@ -14,18 +14,14 @@ class TRectangle : public TElement {
   TRectangle();
   TRectangle(double minX, double minY, double maxX, double maxY);
 
-  // The corner objects, created at (0, 0) when missing.
-  T2DCoordinate* GetMinCorner();
-  T2DCoordinate* GetMaxCorner();
-
-  double MinX() const { return minCorner_ ? minCorner_->X : 0; }
-  double MinY() const { return minCorner_ ? minCorner_->Y : 0; }
-  double MaxX() const { return maxCorner_ ? maxCorner_->X : 0; }
-  double MaxY() const { return maxCorner_ ? maxCorner_->Y : 0; }
-  void SetMinX(double v) { GetMinCorner()->X = v; }
-  void SetMinY(double v) { GetMinCorner()->Y = v; }
-  void SetMaxX(double v) { GetMaxCorner()->X = v; }
-  void SetMaxY(double v) { GetMaxCorner()->Y = v; }
+  double MinX() const { return minX_; }
+  double MinY() const { return minY_; }
+  double MaxX() const { return maxX_; }
+  double MaxY() const { return maxY_; }
+  void SetMinX(double v) { minX_ = v; }
+  void SetMinY(double v) { minY_ = v; }
+  void SetMaxX(double v) { maxX_ = v; }
+  void SetMaxY(double v) { maxY_ = v; }
   double GetWidth() const { return MaxX() - MinX(); }
   double GetHeight() const { return MaxY() - MinY(); }
   void SetWidth(double v) { SetMaxX(MinX() + v); }
@@ -50,12 +46,12 @@ class TRectangle : public TElement {
   // Copies the corners of another rectangle; other sources are ignored.
   void Assign(const TElement* source);
 
-  int GetSize() const override;
   void ReadData(zelto::ValueReader& reader, TQuickEntity& loaded) override;
   void WriteData(zelto::ValueWriter& writer) override;
   TElement* CreateEnvelope() override { return Clone(); }
 
  private:
-  std::unique_ptr<T2DCoordinate> minCorner_;
-  std::unique_ptr<T2DCoordinate> maxCorner_;
+  // Plain numbers: a model keeps one rectangle per line and area, and corner
+  // objects would cost more than the rectangle itself.
+  double minX_, minY_, maxX_, maxY_;
 };

@@ -239,9 +239,7 @@ void TPageProjection::ShowWorldRect(const WorldRect& rect, T_Page* page) {
 }
 
 void TPageProjection::ShowRectangle(TRectangle& rectangle, T_Page* page) {
-  const T2DCoordinate* lo = rectangle.GetMinCorner();
-  const T2DCoordinate* hi = rectangle.GetMaxCorner();
-  ShowWorldRect({lo->X, lo->Y, hi->X, hi->Y}, page);
+  ShowWorldRect({rectangle.MinX(), rectangle.MinY(), rectangle.MaxX(), rectangle.MaxY()}, page);
 }
 
 void TPageProjection::SetInnerWorldRect(const WorldRect& rect) {

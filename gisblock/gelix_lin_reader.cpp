@@ -138,10 +138,12 @@ TPolyLineElement* TGelixLinReader::ReadLine() {
   auto* line = new TPolyLineElement;
   coords_->BeginLine(b, number);
   if (size >= MinSize) {
+    line->Reserve(static_cast<std::size_t>(record_.lastCoord - record_.firstCoord) + 1);
     coords_->SeekRecord(record_.firstCoord);
     for (std::int32_t i = record_.firstCoord; i <= record_.lastCoord; ++i)
       if (T2DCoordinate* c = coords_->ReadCoord()) line->AddAndExtend(c);
   } else {
+    line->Reserve(2);
     for (std::int32_t i : {record_.firstCoord, record_.lastCoord}) {
       coords_->SeekRecord(i);
       if (T2DCoordinate* c = coords_->ReadCoord()) line->AddAndExtend(c);

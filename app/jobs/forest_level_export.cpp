@@ -199,8 +199,7 @@ TPolyLineElement* CopyLine(TPolyLineElement& line) {
   copy->AssignSpace(line);
   copy->SetName(line.GetName());
   // The anchor as it stands: setting it through the rectangle would move it.
-  if (line.GetRelRefX() != 0 || line.GetRelRefY() != 0)
-    copy->SetRelRef(new T2DCoordinate(line.GetRelRefX(), line.GetRelRefY()));
+  copy->SetRelRef(line.GetRelRefX(), line.GetRelRefY());
   copy->Angle = line.Angle;
   for (int i = 0; i < line.GetCoordsCount(); ++i)
     if (T2DCoordinate* c = line.GetCoord(i)) copy->Add(c->Clone());

@@ -74,7 +74,7 @@ TEST(RectEntity, AlignmentTextsAndOddAnchors) {
 
 TEST(RectEntity, ResizingKeepsTheAnchorAndMovingOnlyTheAnchorKeepsTheRectangle) {
   auto e = entityAt(0, 0, 10, 4);
-  e->GetRelRef()->X = 0.5;
+  e->SetRelRef(0.5, e->GetRelRefY());
   e->SetWidth(20);
   EXPECT_EQ(e->GetMaxX(), 20);
   EXPECT_EQ(e->GetAbsRefX(), 5);
