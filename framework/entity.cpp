@@ -104,6 +104,22 @@ void TEntity::Add(TElement* element) {
   }
 }
 
+void TEntity::AddAllOrNone(std::initializer_list<TElement*> elements) {
+  std::size_t added = 0;
+  try {
+    for (TElement* element : elements) {
+      Add(element);
+      ++added;
+    }
+  } catch (...) {
+    for (TElement* element : elements) {
+      if (added-- == 0) break;
+      Remove(element);
+    }
+    throw;
+  }
+}
+
 void TEntity::AdoptElement(TElement* element) {
   try {
     Add(element);

@@ -2,6 +2,7 @@
 // Entities: elements with an ordered child list (created on first use).
 // Positions are 0-based; a position outside the list raises EListError
 // unless a nil answer is documented.
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,9 @@ class TEntity : public TElement {
     AdoptElement(element);
     return element;
   }
+  // Adds every one of them or, when one cannot be added, none: those
+  // added before it are taken out again and the failure goes on.
+  void AddAllOrNone(std::initializer_list<TElement*> elements);
   // Before position index; without a child list only index 0 does anything.
   virtual void Insert(int index, TElement* element);
   // Unlinks the first occurrence; never frees.

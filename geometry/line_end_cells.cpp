@@ -27,13 +27,7 @@ void TSpaceRect::Split() {
                                           make(GetMinX(), CenterY, CenterX, GetMaxY(), "LEVY HORNI"),
                                           make(CenterX, GetMinY(), GetMaxX(), CenterY, "PRAVY DOLNI"),
                                           make(CenterX, CenterY, GetMaxX(), GetMaxY(), "PRAVY HORNI")};
-  int added = 0;
-  try {
-    for (; added < 4; ++added) Add(cells[added].get());
-  } catch (...) {
-    for (int i = 0; i < added; ++i) Remove(cells[i].get());
-    throw;
-  }
+  AddAllOrNone({cells[0].get(), cells[1].get(), cells[2].get(), cells[3].get()});
   LevyDolni = cells[0].release();
   LevyHorni = cells[1].release();
   PravyDolni = cells[2].release();

@@ -198,13 +198,7 @@ void TQTree::SplitLeaf() {
   }
   // The quadrants join behind the elements, which then leave: every element
   // lives on in some quadrant, and the leaf only lets go of it.
-  int joined = 0;
-  try {
-    for (; joined < 4; ++joined) Add(quads[joined].get());
-  } catch (...) {
-    for (int i = 0; i < joined; ++i) Remove(quads[i].get());
-    throw;
-  }
+  AddAllOrNone({quads[0].get(), quads[1].get(), quads[2].get(), quads[3].get()});
   for (auto& q : quads) q.release();
   unfilled.quads = nullptr;
   for (TElement* e : elements) Remove(e);
