@@ -80,15 +80,10 @@ std::string RangeText(const LinRecord& line, std::int32_t recordNo) {
 
 bool TGelixLinReader::CoordRangeInFile(const LinRecord& line, std::int32_t recordNo) {
   const std::int32_t count = coords_ ? coords_->GetRecordCount() : 0;
-  const bool inFile = line.firstCoord >= 0 && line.firstCoord < count && line.lastCoord >= 0 && line.lastCoord < count;
-  if (inFile && line.lastCoord >= line.firstCoord) return true;
-  // A reversed range is a line the file never held whole; a range beyond
-  // TN.CRD is a file that lost its end.
-  if (inFile)
-    PostWarning(ShownFilePath() + ": " + RangeText(line, recordNo) + " v obráceném pořadí, linie vynechána");
-  else
-    NoteDamage(RangeText(line, recordNo) + " mimo soubor TN.CRD (" +
-               framework::CzechCount(count, "záznam", "záznamy", "záznamů") + "), linie vynechána");
+  if (line.firstCoord >= 0 && line.firstCoord < count && line.lastCoord >= 0 && line.lastCoord < count) return true;
+  // A file that lost its end, or a record that is not what was written.
+  NoteDamage(RangeText(line, recordNo) + " mimo soubor TN.CRD (" +
+             framework::CzechCount(count, "záznam", "záznamy", "záznamů") + "), linie vynechána");
   return false;
 }
 
@@ -96,7 +91,7 @@ bool TGelixLinReader::CoordRangeValid(const LinRecord& line, std::int32_t record
   if (!CoordRangeInFile(line, recordNo)) return false;
   // A reversed range is a line the file never held whole.
   if (line.lastCoord < line.firstCoord) {
-    PostWarning(FilePath() + ": " + RangeText(line, recordNo) + " v obráceném pořadí, linie vynechána");
+    PostWarning(ShownFilePath() + ": " + RangeText(line, recordNo) + " v obráceném pořadí, linie vynechána");
     return false;
   }
   const gisblock::StoredBox& b = line.box;

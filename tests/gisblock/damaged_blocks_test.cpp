@@ -217,6 +217,17 @@ TEST_F(DamagedBlockTest, ReferencesOutsideTheFilesMarkTheBlockDamaged) {
     EXPECT_EQ(damageOfAreas().substr(0, std::string(c.expected).size()), c.expected);
     EXPECT_TRUE(log.saw(c.expected)) << log.all();
   }
+
+  // A range the wrong way round lies inside TN.CRD: the line is left out
+  // with a warning, and the block is not damaged.
+  restore();
+  patchLin(1, [](gisblock::LinRecord& l) { std::swap(l.firstCoord, l.lastCoord); });
+  log.texts.clear();
+  EXPECT_EQ(damageOfAreas(), "");
+  const auto reversed = std::count_if(log.texts.begin(), log.texts.end(), [](const std::string& text) {
+    return text.find("linie č.1 má souřadnice 2 až 1 v obráceném pořadí") != std::string::npos;
+  });
+  EXPECT_GT(reversed, 0) << log.all();
 }
 
 // Tables, their .IND indexes, .CRT definitions and .TDS transfer lists.
