@@ -1,5 +1,7 @@
 #include "framework/directory_listing.h"
 
+#include "platform/directory_entries.h"
+
 #include <algorithm>
 #include <sys/stat.h>
 #include <utime.h>
@@ -52,8 +54,8 @@ std::optional<SearchRecord> ReadSearchRecord(const fs::path& path) {
 std::vector<SearchRecord> ListDirectory(const fs::path& directory, bool dirOnly) {
   std::vector<SearchRecord> entries;
   std::error_code ec;
-  for (fs::directory_iterator it(directory, ec), end; !ec && it != end; it.increment(ec)) {
-    auto record = ReadSearchRecord(it->path());
+  for (const std::string& name : platform::directoryEntries(directory, ec)) {
+    auto record = ReadSearchRecord(directory / name);
     if (!record) continue;
     if (dirOnly && !(record->Attr & faDirectory)) continue;
     entries.push_back(std::move(*record));

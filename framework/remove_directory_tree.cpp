@@ -1,6 +1,7 @@
 #include "framework/remove_directory_tree.h"
 
 #include "framework/drive_map.h"
+#include "platform/directory_entries.h"
 #include "platform/system_cause.h"
 #include "platform/user_interaction.h"
 
@@ -31,9 +32,9 @@ bool refusedAsRoot(std::string_view name, const fs::path& resolved) {
 // Deletes what lies inside `dir`; `shown` is the directory as the user named it.
 bool emptyDirectory(const fs::path& dir, const std::string& shown) {
   std::error_code ec;
-  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-    const fs::path entry = it->path();
-    const std::string entryShown = shown + "\\" + entry.filename().string();
+  for (const std::string& name : platform::directoryEntries(dir, ec)) {
+    const fs::path entry = dir / name;
+    const std::string entryShown = shown + "\\" + name;
     std::error_code sec;
     const auto status = fs::symlink_status(entry, sec);
     if (!sec && fs::is_directory(status)) {
@@ -76,18 +77,27 @@ bool RemoveDirectoryTree(std::string_view directory) {
   // Moved aside first: a directory that cannot be removed from where it
   // is (its parent read-only) keeps every file instead of being emptied.
   const fs::path aside = resolved.parent_path() / ("." + resolved.filename().string() + ".del");
-  fs::remove_all(aside, ec);
+  platform::removeTree(aside, ec);
   fs::rename(resolved, aside, ec);
   if (ec) {
     showErrorBox("Adresář " + name + "nelze zrušit !" + causeOf(ec));
     return false;
   }
-  if (!emptyDirectory(aside, name) || !fs::remove(aside, ec) || ec) {
-    if (ec) showErrorBox("Adresář " + name + "nelze zrušit !" + causeOf(ec));
-    // What could not be deleted goes back under its own name.
+  // What could not be deleted goes back under its own name.
+  auto putBack = [&] {
     std::error_code back;
     fs::rename(aside, resolved, back);
-    return false;
+  };
+  bool removed = false;
+  try {
+    removed = emptyDirectory(aside, name) && fs::remove(aside, ec) && !ec;
+  } catch (...) {
+    putBack();
+    throw;
   }
-  return true;
+  if (!removed) {
+    if (ec) showErrorBox("Adresář " + name + "nelze zrušit !" + causeOf(ec));
+    putBack();
+  }
+  return removed;
 }

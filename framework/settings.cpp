@@ -1,6 +1,7 @@
 #include "framework/settings.h"
 
 #include "framework/ini_file.h"
+#include "platform/directory_entries.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -39,9 +40,8 @@ std::string framework::SettingsFilePath() {
   std::error_code ec;
   if (fs::exists(exact, ec)) return exact.string();
   // Files copied from Windows keep whatever case they were given there.
-  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-    if (upper(it->path().filename().string()) == kSettingsFileName) return it->path().string();
-  }
+  for (const std::string& name : platform::directoryEntries(dir, ec))
+    if (upper(name) == kSettingsFileName) return (dir / name).string();
   return exact.string();
 }
 

@@ -20,6 +20,7 @@
 #include "gisblock/gelix_props.h"
 #include "gisblock/gelix_writers.h"
 #include "gisblock/staged_block.h"
+#include "platform/directory_entries.h"
 #include "platform/pacer.h"
 #include "platform/path_resolver.h"
 #include "platform/user_interaction.h"
@@ -67,10 +68,8 @@ void Log(const LhcMergeContext& context, const std::string& text) {
 }  // namespace
 
 std::vector<std::string> SortedEntryNames(const fs::path& directory) {
-  std::vector<std::string> names;
   std::error_code ec;
-  for (fs::directory_iterator it(directory, ec), end; !ec && it != end; it.increment(ec))
-    names.push_back(it->path().filename().string());
+  std::vector<std::string> names = platform::directoryEntries(directory, ec);
   std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
     const std::string la = Lower(a), lb = Lower(b);
     return la != lb ? la < lb : a < b;

@@ -16,6 +16,7 @@
 #include "framework/zelto_message.h"
 #include "geometry/space_entity.h"
 #include "platform/dbase_table.h"
+#include "platform/directory_entries.h"
 #include "platform/path_resolver.h"
 #include "platform/user_interaction.h"
 #include "render/interpret_layer.h"
@@ -128,10 +129,11 @@ bool LoadSubject(LoadedModel& state, TModelScript& script) {
 std::optional<gisblock::DamagedBlock> DamagedTable(const std::string& block) {
   std::error_code ec;
   std::vector<fs::path> tables;
-  for (const fs::directory_entry& entry : fs::directory_iterator(platform::pathResolver().existing(block), ec)) {
-    std::string extension = entry.path().extension().string();
+  const fs::path directory = platform::pathResolver().existing(block);
+  for (const std::string& name : platform::directoryEntries(directory, ec)) {
+    std::string extension = fs::path(name).extension().string();
     std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) { return std::toupper(c); });
-    if (extension == ".DBF") tables.push_back(entry.path());
+    if (extension == ".DBF") tables.push_back(directory / name);
   }
   std::sort(tables.begin(), tables.end());
   for (const fs::path& file : tables) {
