@@ -12,6 +12,7 @@
 #include "areas/export_gauge.h"
 #include "framework/czech_count.h"
 #include "framework/dynamic_properties.h"
+#include "framework/errors.h"
 #include "framework/problem_report.h"
 #include "framework/string_list.h"
 #include "framework/world.h"
@@ -250,9 +251,10 @@ void TExportGelixElements::ExportObject(TSpaceEntity* object) {
 }
 
 void TExportGelixElements::ReportExportError(TSpaceEntity* object, const std::exception& e) {
-  const std::string text = "Chyba exportu objektu" + object->GetName() + " " + std::to_string(object->ID) + "\r\n" +
+  const std::string cause = framework::CauseOf(e);
+  const std::string text = "Chyba exportu objektu " + object->GetName() + " " + std::to_string(object->ID) + "\r\n" +
                            areas::FieldNumberText(object->GetAbsRefX()) + " " +
-                           areas::FieldNumberText(object->GetAbsRefY()) + "\r\n" + e.what();
+                           areas::FieldNumberText(object->GetAbsRefY()) + "\r\n" + cause;
   if (staged_) {
     // The object's row is missing: a block written whole is not put in
     // place without it, and its failure is told once.
@@ -264,7 +266,7 @@ void TExportGelixElements::ReportExportError(TSpaceEntity* object, const std::ex
     staged_->noteFailure(table, text);
     return;
   }
-  zelto::ReportProblem(text, std::string("Chyba exportu objektů: ") + e.what());
+  zelto::ReportProblem(text, "Chyba exportu objektů: " + cause);
 }
 
 void TExportGelixElements::DoExportObject(TSpaceEntity* object) {

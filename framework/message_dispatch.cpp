@@ -3,6 +3,7 @@
 #include <exception>
 #include <string>
 
+#include "framework/errors.h"
 #include "framework/zelto_message.h"
 #include "platform/message_queue.h"
 #include "platform/user_interaction.h"
@@ -52,7 +53,7 @@ void DeliverMessage(TZeltoMessage* message, Delivery delivery) {
     try {
       receiver->HandleMessage(message, handled);
     } catch (const std::exception& e) {
-      platform::showError(e.what());
+      platform::showError(framework::CauseOf(e));
     } catch (...) {
       platform::showError("Neznámá chyba při zpracování zprávy " + std::to_string(message ? message->Message : 0));
     }

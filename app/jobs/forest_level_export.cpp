@@ -142,10 +142,6 @@ void Refuse(const std::function<void(const std::string&)>& log, const std::strin
   else PostTextMessage(nullptr, zelto::msg::LogText, line);
 }
 
-std::string CauseOf(const std::exception& e) {
-  return dynamic_cast<const std::bad_alloc*>(&e) ? "nedostatek paměti" : e.what();
-}
-
 std::string LevelBlockPath(const std::string& directory, const std::string& code, const std::string& prefix) {
   return gisblock::joinShownPath(directory, code + "_" + prefix + ".BLK");
 }

@@ -19,6 +19,7 @@
 
 #include "app/jobs/loaded_model.h"
 #include "areas/node_area_drivers.h"
+#include "framework/errors.h"
 #include "framework/settings.h"
 
 class TAreaElement;
@@ -134,7 +135,7 @@ void Refuse(const std::function<void(const std::string&)>& log, const std::strin
             const std::function<void(const std::string&)>& show = {});
 // What stopped a job, in words for the user: "nedostatek paměti" for an
 // allocation that failed, otherwise the exception's own text.
-std::string CauseOf(const std::exception& e);
+using framework::CauseOf;
 // "<dir>/<code>_<prefix>.BLK"
 std::string LevelBlockPath(const std::string& directory, const std::string& code, const std::string& prefix);
 

@@ -96,7 +96,7 @@ TEST_F(ElementExportTest, AFailingObjectIsReportedAndTheNextOneWritten) {
   EXPECT_TRUE(ui->shownTexts().empty());
   ASSERT_EQ(problems.total(), 1u);
   const std::string told = problems.Summary();
-  EXPECT_EQ(told.rfind("Chyba exportu objektuPlocha 2\r\n-2000000000000000", 0), 0u) << told;
+  EXPECT_EQ(told.rfind("Chyba exportu objektu Plocha 2\r\n-2000000000000000", 0), 0u) << told;
   EXPECT_NE(told.find(" 0\r\nHodnotu \"2000000000000000"), std::string::npos) << told;
   EXPECT_EQ(told.find('\0'), std::string::npos);
   auto p1600 = rows(dir / "OUT.BLK" / "P1600.DBF", {"CISLO"});

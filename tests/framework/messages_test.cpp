@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <new>
+
 #include "framework/message_dispatch.h"
 #include "framework/property_access.h"
 #include "platform/message_queue.h"
@@ -145,6 +147,16 @@ TEST_F(Messages, AThrowingHandlerIsReportedAndItsMessageFreed) {
   EXPECT_THROW(mainTool.SendMessage(8, &mainTool, sent, true), std::exception);
   EXPECT_FALSE(Alive(hs));
   EXPECT_TRUE(ui->shown().empty());
+}
+
+TEST_F(Messages, AHandlerThatRanOutOfMemoryIsReportedInCzech) {
+  class TStarved : public TRecorder {
+   public:
+    void HandleMessage(TZeltoMessage*&, bool&) override { throw std::bad_alloc(); }
+  } starved;
+  starved.PostMessage(3, &starved);
+  zelto::RunMessagesUntilIdle();
+  EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{"nedostatek paměti"});
 }
 
 TEST_F(Messages, WithoutMainToolUnaddressedMessagesAreDropped) {
