@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <new>
 #include <unordered_set>
 #include <algorithm>
 
@@ -276,12 +277,10 @@ void TZeltoLoader::AddChildByIndex(std::int32_t position) {
     Warn("Child " + std::to_string(position) + " already has an owner !");
     return;
   }
+  // A child that cannot be added fails the load: a model without it is not
+  // the one the file holds.
+  entity->Add(child);
   ++holders;
-  try {
-    entity->Add(child);
-  } catch (const std::exception&) {
-    // A child that cannot be added is left out; the rest of the file stands.
-  }
 }
 
 // --- TStreamLoader -----------------------------------------------------------------
@@ -319,15 +318,19 @@ void TStreamLoader::DoIt() {
 }
 
 void TStreamLoader::ReadZlt0() {
+  TElement* before = Output();
   try {
     TZeltoLoader::DoIt();
   } catch (const std::exception& e) {
     // The format has no record lengths: past bytes that do not decode
     // nothing can be trusted, so the load stops here.
-    Warn("Soubor " + FileName + " nelze dočíst: " + e.what());
     framework::FreeAbandonedLoad(loaded_);
     FinishLoad();
     EndLoad();
+    // A new output that outlived the freeing was whole: only the end of
+    // the progress could not be told.
+    if (Output() && Output() != before) return;
+    Warn("Soubor " + FileName + " nelze dočíst: " + framework::CauseOf(e));
   }
 }
 
@@ -451,6 +454,8 @@ void TStreamLoader::ReadProperties() {
     if (!currentObject_ || !prop) continue;
     try {
       SetPropertyValue(position, value);
+    } catch (const std::bad_alloc&) {
+      throw;
     } catch (const std::exception& e) {
       Warn(currentClass_->GetName() + " property \"" + prop->GetName() + "\": " + e.what());
     }
