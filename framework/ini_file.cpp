@@ -37,6 +37,9 @@ std::vector<std::string> readLines(const std::string& fileName, bool& exists) {
   std::vector<std::string> lines;
   std::ifstream in(fileName, std::ios::binary);
   exists = static_cast<bool>(in);
+  // A failed allocation inside getline only sets badbit: the keys after it
+  // would read as missing and take their defaults.
+  in.exceptions(std::ios::badbit);
   std::string line;
   while (std::getline(in, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
