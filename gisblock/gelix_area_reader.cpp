@@ -140,7 +140,7 @@ TAreaElement* TGelixAreaBoundaryReader::BuildBoundaryArea(const AreRecord& recor
   if (!first) return nullptr;
   TGelixLinReader* lines = LineReader();
   TGelixCoordReader* coords = lines->CoordReader();
-  auto* area = new TAreaElement;
+  auto area = std::make_unique<TAreaElement>();
   RingLine current = *first;
   RingSteps steps;
   bool ok = true;
@@ -158,28 +158,25 @@ TAreaElement* TGelixAreaBoundaryReader::BuildBoundaryArea(const AreRecord& recor
     if (current.onLeft) {
       coords->SeekRecord(from + 1);
       for (std::int32_t i = from + 1; i <= to; ++i)
-        if (T2DCoordinate* c = coords->ReadCoord()) area->AddAndExtend(c);
+        if (T2DCoordinate* c = coords->ReadCoord()) AddReadElement(*area, c);
     } else {
       for (std::int32_t i = to - 1; i >= from; --i) {
         coords->SeekRecord(i);
-        if (T2DCoordinate* c = coords->ReadCoord()) area->AddAndExtend(c);
+        if (T2DCoordinate* c = coords->ReadCoord()) AddReadElement(*area, c);
       }
     }
     std::optional<TGelixLinReader::Next> next = lines->NextLine(current.line, current.record, current.onLeft);
     ok = next.has_value() && k < kMaxRingLines && steps.take(current.record, current.onLeft);
     if (ok) current = RingLine{next->record, next->line, next->onLeft};
   } while (ok && current.record != first->record);
-  if (!ok || area->GetCount() < 2) {
-    delete area;
-    return nullptr;
-  }
+  if (!ok || area->GetCount() < 2) return nullptr;
   outerRingSides_[number] = k;
   area->SetProperties(NewAreaProps(record, number));
-  return area;
+  return area.release();
 }
 
 TGelixAreaProps* TGelixAreaBoundaryReader::NewAreaProps(const AreRecord& record, std::int32_t number) {
-  auto* props = new TGelixAreaProps;
+  auto props = std::make_unique<TGelixAreaProps>();
   props->Cislo = number;
   props->Druh = record.druh;
   props->Barva = BarvaOf(record.barva);
@@ -188,7 +185,7 @@ TGelixAreaProps* TGelixAreaBoundaryReader::NewAreaProps(const AreRecord& record,
   props->LineNo = record.lineNo;
   props->PaterNo = static_cast<std::int32_t>(record.paterNo);
   props->HasChildren = record.hasChildren != 0;
-  return props;
+  return props.release();
 }
 
 TAreaElement* TGelixAreaBoundaryReader::ReadArea() {
@@ -202,15 +199,11 @@ TAreaElement* TGelixAreaBoundaryReader::ReadAreaWith(
   record_ = AreRecord::decode(bytes.data());
   const std::int32_t number = LastRecord();
   if (!Readable(record_, number)) return nullptr;
-  TAreaElement* area = build(record_, number);
-  if (!area) return nullptr;
-  if (PassesKindFilter('P', area)) {
-    TElement* object = area;
-    FireNewObject(object);
-    return area;
-  }
-  delete area;
-  return nullptr;
+  std::unique_ptr<TAreaElement> area(build(record_, number));
+  if (!area || !PassesKindFilter('P', area.get())) return nullptr;
+  TElement* object = area.get();
+  FireNewObject(object);
+  return area.release();
 }
 
 void TGelixAreaReader::setReference(TAreaElement& area, const AreRecord& record) {
@@ -236,7 +229,7 @@ bool TGelixAreaReader::walkLines(TPolyLineAreaElement& area, std::int32_t number
                   std::to_string(current));
       return false;
     }
-    area.AddAndExtend(line);
+    AddReadElement(area, line);
     CheckSides(lines->Record(), current);
     if (i == 0) GetLineVertex(line, 0, dir, startX, startY);
     GetLineVertex(line, 0, !dir, endX, endY);
@@ -260,15 +253,14 @@ TPolyLineAreaElement* TGelixAreaReader::BuildLineArea(const AreRecord& record, s
                 std::to_string(record.lineNo));
     return nullptr;
   }
-  auto* area = new TPolyLineAreaElement;
+  auto area = std::make_unique<TPolyLineAreaElement>();
   if (!walkLines(*area, number, *first, first->onLeft, false) || area->GetCount() == 0) {
-    delete area;
     PostWarning(ShownBlockName() + ":Nelze načíst linie pro plochu č." + std::to_string(number) + " linii");
     return nullptr;
   }
   area->SetProperties(NewAreaProps(record, number));
   setReference(*area, record);
-  return area;
+  return area.release();
 }
 
 TAreaElement* TGelixAreaReader::ReadArea() {
@@ -298,20 +290,19 @@ TPolyLineAreaElement* TGelixAreaReader::BuildHoleRing(const AreRecord& record, s
                 std::to_string(record.lineNo));
     return nullptr;
   }
-  auto* hole = new TPolyLineAreaElement;
+  auto hole = std::make_unique<TPolyLineAreaElement>();
   if (!walkLines(*hole, number, *current, !current->onLeft, true) || hole->GetCount() == 0) {
-    delete hole;
     PostWarning(ShownBlockName() + ":Nelze načíst linie pro plochu č." + std::to_string(number) + " linii");
     return nullptr;
   }
-  auto* props = new TGelixAreaProps;
+  auto props = std::make_unique<TGelixAreaProps>();
   props->Cislo = number;
   props->Druh = record.druh;
   props->Barva = BarvaOf(record.barva);
   props->Znacka = ZnackaOf(record.znacka);
-  hole->SetProperties(props);
+  hole->SetProperties(props.release());
   setReference(*hole, record);
-  return hole;
+  return hole.release();
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <memory>
+#include <new>
 
 #include "framework/czech_count.h"
 #include "gisblock/gelix_area_reader.h"
@@ -50,12 +51,12 @@ TGeliXBlokReader::~TGeliXBlokReader() { delete info_; }
 
 TGeliXBlokReader* TGeliXBlokReader::CreateForBlock(const std::string& directory) {
   gisblock::restoreBlockLeftAside(directory);
-  auto* reader = new TGeliXBlokReader;
+  auto reader = std::make_unique<TGeliXBlokReader>();
   reader->info_ = new TGeliXBlokInfoReader;
   reader->info_->Open(directory);
   reader->BlockName = gisblock::normalizeBlockPath(directory);
   reader->CodePage = reader->info_->ReadCodePage();
-  return reader;
+  return reader.release();
 }
 
 bool TGeliXBlokReader::ElementMeetsWindow(TElement* element) const {
@@ -71,25 +72,25 @@ bool TGeliXBlokReader::ElementMeetsWindow(TElement* element) const {
 
 void TGeliXBlokReader::copySettingsTo(TGeliXReader& reader, bool allSettings) {
   if (GetKindFilter()) {
-    auto* filter = new TFiltrDruhuObjektu;
+    auto filter = std::make_unique<TFiltrDruhuObjektu>();
     filter->Exclude = GetKindFilter()->Exclude;
     filter->PropName = GetKindFilter()->PropName;
     for (char letter : {'B', 'L', 'P', 'T'})
       if (TIntegerListElement* list = GetKindFilter()->GetKindList(letter)) {
-        auto* copy = new TIntegerListElement;
+        auto copy = std::make_unique<TIntegerListElement>();
         for (int i = 0; i < list->GetCount(); ++i) copy->AddValue(list->GetValue(i));
-        filter->SetKindList(letter, copy);
+        filter->SetKindList(letter, copy.release());
       }
-    reader.SetKindFilter(filter);
+    reader.SetKindFilter(filter.release());
   }
   if (GetWindow()) {
-    auto* window = new TRectEntity;
+    auto window = std::make_unique<TRectEntity>();
     const TRectangle& w = GetWindow()->Rect();
     window->SetMinX(w.MinX());
     window->SetMinY(w.MinY());
     window->SetMaxX(w.MaxX());
     window->SetMaxY(w.MaxY());
-    reader.SetWindow(window);
+    reader.SetWindow(window.release());
   }
   reader.SetRegisterRoot(GetRegisterRoot());
   reader.SetCoordSystem(GetCoordSystem());
@@ -110,6 +111,8 @@ Reader* TGeliXBlokReader::openSubReader(const std::string& badFileText, bool all
   copySettingsTo(*reader, allSettings);
   try {
     if (!reader->Open(BlockName)) return nullptr;
+  } catch (const std::bad_alloc&) {
+    throw;
   } catch (const std::exception& e) {
     PostWarning(badFileText + ShownBlockName() + ": " + e.what());
     return nullptr;
@@ -127,26 +130,36 @@ namespace {
 constexpr std::size_t kMaxFatherChain = 256;
 
 // Runs the loop of one read operation inside the progress frame; an error
-// ends it with a warning and keeps what was read. A string read from
-// damaged files carries the damage.
+// ends it with a warning and keeps what was read, marked as damage: what
+// the rest of the file held is missing. A string read from damaged files
+// carries the damage. A failed allocation fails the read.
 template <class Reader, class Loop>
 void runReading(TGeliXBlokReader& owner, Reader& reader, TEntity& string, const std::string& errorText, Loop loop) {
   reader.BeginReading();
   reader.SeekRecord(0);
+  std::string stopped;
   try {
     loop();
+  } catch (const std::bad_alloc&) {
+    // Ended here, not by the reader's destructor, where ending the progress
+    // could fail in its turn.
+    reader.EndReading();
+    throw;
   } catch (const std::exception& e) {
-    owner.PostWarning(errorText + owner.ShownBlockName() + ": " + e.what());
+    stopped = e.what();
+    owner.PostWarning(errorText + owner.ShownBlockName() + ": " + stopped);
   }
   reader.EndReading();
-  gisblock::MarkDamage(string, owner.BlockName, reader.Damage());
+  gisblock::BlockDamage damage = reader.Damage();
+  if (!stopped.empty()) damage.Note(reader.GetFileName() + ": čtení skončilo chybou: " + stopped);
+  gisblock::MarkDamage(string, owner.BlockName, damage);
 }
 }  // namespace
 
 TPointString* TGeliXBlokReader::ReadPoints() {
   std::unique_ptr<TGelixPointReader> reader(openSubReader<TGelixPointReader>("Chybný soubor Bodů -", true));
   if (!reader) return nullptr;
-  auto* string = new TPointString;
+  auto string = std::make_unique<TPointString>();
   nameResultString(*string, "PNT");
   runReading(*this, *reader, *string, "Chyba čtení Bodů -", [&] {
     // The point reader has tested the condition already.
@@ -154,51 +167,51 @@ TPointString* TGeliXBlokReader::ReadPoints() {
       TPointElement* point = reader->ReadPoint();
       if (!point) continue;
       if (ElementMeetsWindow(point)) {
-        string->AddAndExtend(point);
+        AddReadElement(*string, point);
       } else if (point->GetOwnersCount() < 2) {
         delete point;
       }
     }
   });
-  return string;
+  return string.release();
 }
 
 TPolyLineString* TGeliXBlokReader::ReadLines() {
   std::unique_ptr<TGelixLinReader> reader(openSubReader<TGelixLinReader>("Chybný soubor Linií -", true));
   if (!reader) return nullptr;
-  auto* string = new TPolyLineString;
+  auto string = std::make_unique<TPolyLineString>();
   nameResultString(*string, "LIN");
   runReading(*this, *reader, *string, "Chyba čtení Linií -", [&] {
     for (std::int32_t n = reader->GetRecordCount(); n > 0; --n)
-      if (TPolyLineElement* line = reader->ReadLine()) string->AddAndExtend(line);
+      if (TPolyLineElement* line = reader->ReadLine()) AddReadElement(*string, line);
   });
-  return string;
+  return string.release();
 }
 
 TPointString* TGeliXBlokReader::ReadLineSymbols() {
   std::unique_ptr<TGelixLinReader> reader(openSubReader<TGelixLinReader>("Chybný soubor Linií -", false));
   if (!reader) return nullptr;
-  auto* string = new TPointString;
+  auto string = std::make_unique<TPointString>();
   ResetCondition();
   runReading(*this, *reader, *string, "Chyba čtení liniových symbolů -", [&] {
     for (std::int32_t n = reader->GetRecordCount(); n > 0; --n) {
       TPointElement* point = reader->ReadLineSymbol();
       if (!point) continue;
       if (ElementMeetsWindow(point)) {
-        string->AddAndExtend(point);
+        AddReadElement(*string, point);
         if (!PassesCondition(point)) string->DeleteLastAdded(point);
       } else {
         delete point;
       }
     }
   });
-  return string;
+  return string.release();
 }
 
 TTextString* TGeliXBlokReader::ReadTexts() {
   std::unique_ptr<TGelixTextReader> reader(openSubReader<TGelixTextReader>("Chybný soubor Textů -", true));
   if (!reader) return nullptr;
-  auto* string = new TTextString;
+  auto string = std::make_unique<TTextString>();
   nameResultString(*string, "TXT");
   ResetCondition();
   runReading(*this, *reader, *string, "Chyba čtení Textů - ", [&] {
@@ -210,22 +223,31 @@ TTextString* TGeliXBlokReader::ReadTexts() {
       TElement* props = text->GetProperties();
       if (!props || !props->Is<TGelixTextProps>()) continue;
       static_cast<TGelixTextProps*>(props)->CodePage = CodePage;
-      string->AddAndExtend(text);
+      AddReadElement(*string, text);
       if (!PassesCondition(text)) string->DeleteLastAdded(text);
     }
   });
-  return string;
+  return string.release();
 }
 
 TAreaString* TGeliXBlokReader::ReadAreas() {
   std::unique_ptr<TGelixAreaReader> reader(openSubReader<TGelixAreaReader>("Chybný soubor Ploch -", true));
   if (!reader) return nullptr;
-  auto* string = new TAreaString;
+  auto string = std::make_unique<TAreaString>();
   nameResultString(*string, "ARE");
   areaReader_ = reader.get();
   readingAreas_.clear();
   inString_.clear();
   built_.clear();
+  // The sub-reader goes with a failure; nothing may point at it then.
+  struct Forget {
+    TGeliXBlokReader& owner;
+    ~Forget() {
+      owner.areaReader_ = nullptr;
+      owner.inString_.clear();
+      owner.built_.clear();
+    }
+  } forget{*this};
   ResetCondition();
   runReading(*this, *reader, *string, "Chyba čtení Ploch - ", [&] {
     const std::int32_t n = reader->GetRecordCount();
@@ -236,10 +258,7 @@ TAreaString* TGeliXBlokReader::ReadAreas() {
       if (std::optional<gisblock::AreRecord> record = reader->RecordAt(r))
         reader->AddUnfilledHoles(*area, *record, r);
   });
-  areaReader_ = nullptr;
-  inString_.clear();
-  built_.clear();
-  return string;
+  return string.release();
 }
 
 void TGeliXBlokReader::attachToFather(TAreaElement& area, std::int32_t r, std::int32_t paterNo,
@@ -272,7 +291,10 @@ void TGeliXBlokReader::attachToFather(TAreaElement& area, std::int32_t r, std::i
   if (!father || father->FindHoleAt(area.GetAbsRefX(), area.GetAbsRefY())) return;
   std::optional<gisblock::AreRecord> record = reader.RecordAt(r);
   if (!record) return;
-  if (TPolyLineAreaElement* hole = reader.BuildHoleRing(*record, r, paterNo)) father->AddHole(hole);
+  std::unique_ptr<TPolyLineAreaElement> hole(reader.BuildHoleRing(*record, r, paterNo));
+  if (!hole) return;
+  father->AddHole(hole.get());
+  hole.release();
 }
 
 TAreaElement* TGeliXBlokReader::readAreaRecord(TAreaString& string, std::int32_t r) {
@@ -296,10 +318,14 @@ TAreaElement* TGeliXBlokReader::readAreaRecord(TAreaString& string, std::int32_t
     auto* area = static_cast<TAreaElement*>(known);
     attachToFather(*area, r, paterNo, string);
     if (!PassesKindFilter('P', area) || !PassesCondition(area)) return nullptr;
-    if (inString_.insert(area).second) string.AddAndExtend(area);
+    if (!inString_.count(area)) {
+      AddReadElement(string, area);
+      inString_.insert(area);
+    }
     return area;
   }
-  TAreaElement* area = ReadAreaAsBoundary ? reader.BuildBoundaryArea(record, r) : reader.BuildLineArea(record, r);
+  std::unique_ptr<TAreaElement> area(ReadAreaAsBoundary ? reader.BuildBoundaryArea(record, r)
+                                                        : reader.BuildLineArea(record, r));
   if (!area) return nullptr;
   // The label point decides which hole of the father an island lies in.
   if (ReadAreaAsBoundary) {
@@ -309,15 +335,14 @@ TAreaElement* TGeliXBlokReader::readAreaRecord(TAreaString& string, std::int32_t
     area->SetAbsRefY(y);
   }
   attachToFather(*area, r, paterNo, string);
-  if (reg) reg->RegisterSpaceEntity(area);
-  if (PassesKindFilter('P', area) && PassesCondition(area)) {
-    TElement* object = area;
-    FireNewObject(object);
-    string.AddAndExtend(area);
-    inString_.insert(area);
-    built_.emplace_back(area, r);
-    return area;
-  }
-  delete area;
-  return nullptr;
+  if (reg) reg->RegisterSpaceEntity(area.get());
+  if (!PassesKindFilter('P', area.get()) || !PassesCondition(area.get())) return nullptr;
+  TElement* object = area.get();
+  FireNewObject(object);
+  built_.reserve(built_.size() + 1);
+  string.AddAndExtend(area.get());
+  TAreaElement* taken = area.release();
+  inString_.insert(taken);
+  built_.emplace_back(taken, r);
+  return taken;
 }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -130,25 +131,22 @@ TPolyLineElement* TGelixLinReader::ReadLine() {
   if (!CoordRangeValid(record_, number)) return nullptr;
   const gisblock::StoredBox& b = record_.box;
   const double size = std::max(std::fabs(b.minX - b.maxX), std::fabs(b.minY - b.maxY));
-  auto* line = new TPolyLineElement;
+  auto line = std::make_unique<TPolyLineElement>();
   coords_->BeginLine(b, number);
   if (size >= MinSize) {
     line->Reserve(static_cast<std::size_t>(record_.lastCoord - record_.firstCoord) + 1);
     coords_->SeekRecord(record_.firstCoord);
     for (std::int32_t i = record_.firstCoord; i <= record_.lastCoord; ++i)
-      if (T2DCoordinate* c = coords_->ReadCoord()) line->AddAndExtend(c);
+      if (T2DCoordinate* c = coords_->ReadCoord()) AddReadElement(*line, c);
   } else {
     line->Reserve(2);
     for (std::int32_t i : {record_.firstCoord, record_.lastCoord}) {
       coords_->SeekRecord(i);
-      if (T2DCoordinate* c = coords_->ReadCoord()) line->AddAndExtend(c);
+      if (T2DCoordinate* c = coords_->ReadCoord()) AddReadElement(*line, c);
     }
   }
-  if (line->GetCount() < 2) {
-    delete line;
-    return nullptr;
-  }
-  auto* props = new TGelixLineProps;
+  if (line->GetCount() < 2) return nullptr;
+  auto props = std::make_unique<TGelixLineProps>();
   props->Cislo = number;
   props->Druh = record_.druh;
   props->Barva = BarvaOf(record_.barva);
@@ -159,21 +157,18 @@ TPolyLineElement* TGelixLinReader::ReadLine() {
   props->RightArea = static_cast<std::int32_t>(record_.rightArea);
   // The link block as stored, bytes 27 to 46 of the record.
   for (std::size_t i = 0; i < props->Links.size(); ++i) props->Links[i] = bytes[27 + i];
-  line->SetProperties(props);
+  line->SetProperties(props.release());
   double x, y;
   StoredToWorld(record_.refX, record_.refY, x, y);
   line->SetAbsRefX(x);
   line->SetAbsRefY(y);
   line->Angle = record_.angle;
-  if (reg) reg->RegisterSpaceEntity(line);
+  if (reg) reg->RegisterSpaceEntity(line.get());
 
-  if (PassesKindFilter('L', line) && PassesCondition(line)) {
-    TElement* object = line;
-    FireNewObject(object);
-    return line;
-  }
-  delete line;
-  return nullptr;
+  if (!PassesKindFilter('L', line.get()) || !PassesCondition(line.get())) return nullptr;
+  TElement* object = line.get();
+  FireNewObject(object);
+  return line.release();
 }
 
 TPointElement* TGelixLinReader::ReadLineSymbol() {
@@ -183,25 +178,22 @@ TPointElement* TGelixLinReader::ReadLineSymbol() {
   const std::int32_t number = LastRecord();
   if (record_.deleted() || number == 0 || !BoxMeetsWindow(record_.box) || record_.symbol < 1000)
     return nullptr;
-  auto* point = new TPointElement;
+  auto point = std::make_unique<TPointElement>();
   point->SetX(Negated(record_.refX));
   point->SetY(Negated(record_.refY));
   // The symbol stands across the line.
   point->Angle = record_.angle + M_PI / 2;
-  auto* props = new TGelixPointProps;
+  auto props = std::make_unique<TGelixPointProps>();
   props->Cislo = number;
   props->Druh = record_.druh;
   props->Barva = record_.barva;
   props->Znacka = record_.symbol;
   props->Presnost = record_.presnost;
-  point->SetProperties(props);
-  if (PassesKindFilter('L', point)) {
-    TElement* object = point;
-    FireNewObject(object);
-    return point;
-  }
-  delete point;
-  return nullptr;
+  point->SetProperties(props.release());
+  if (!PassesKindFilter('L', point.get())) return nullptr;
+  TElement* object = point.get();
+  FireNewObject(object);
+  return point.release();
 }
 
 std::optional<TGelixLinReader::Next> TGelixLinReader::NextLine(const LinRecord& current, std::int32_t currentNo,

@@ -1,5 +1,6 @@
 #include "gisblock/gelix_point_reader.h"
 
+#include <memory>
 #include <vector>
 
 #include "gisblock/gelix_props.h"
@@ -23,23 +24,20 @@ TPointElement* TGelixPointReader::ReadPoint() {
       return static_cast<TPointElement*>(known);
     return nullptr;
   }
-  auto* point = new TPointElement;
+  auto point = std::make_unique<TPointElement>();
   point->SetX(Negated(record.x));
   point->SetY(Negated(record.y));
   point->Angle = record.angle;
-  auto* props = new TGelixPointProps;
+  auto props = std::make_unique<TGelixPointProps>();
   props->Cislo = number;
   props->Druh = record.druh;
   props->Barva = BarvaOf(record.barva);
   props->Znacka = ZnackaOf(record.znacka);
   props->Presnost = record.presnost;
-  point->SetProperties(props);
-  if (reg) reg->RegisterSpaceEntity(point);
-  if (PassesKindFilter('B', point) && PassesCondition(point)) {
-    TElement* object = point;
-    FireNewObject(object);
-    return point;
-  }
-  delete point;
-  return nullptr;
+  point->SetProperties(props.release());
+  if (reg) reg->RegisterSpaceEntity(point.get());
+  if (!PassesKindFilter('B', point.get()) || !PassesCondition(point.get())) return nullptr;
+  TElement* object = point.get();
+  FireNewObject(object);
+  return point.release();
 }

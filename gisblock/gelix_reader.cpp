@@ -12,6 +12,7 @@
 
 #include "framework/message_dispatch.h"
 #include "framework/problem_report.h"
+#include "framework/rect_entity.h"
 #include "framework/world.h"
 #include "gisblock/empty_block.h"
 #include "gisblock/gelix_classes.h"
@@ -292,6 +293,15 @@ bool TGeliXReader::OpenStream() {
 
 std::string TGeliXReader::ShownFilePath() const {
   return ShownPath.empty() ? platform::pathResolver().userSpelling(filePath_) : ShownPath;
+}
+
+void AddReadElement(TRectEntity& owner, TElement* element) {
+  try {
+    owner.AddAndExtend(element);
+  } catch (...) {
+    if (element->GetOwnersCount() == 0) delete element;
+    throw;
+  }
 }
 
 void TGeliXReader::BeginReading() {

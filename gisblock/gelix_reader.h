@@ -16,8 +16,13 @@
 #include "platform/pacer.h"
 #include "platform/user_interaction.h"
 
+class TRectEntity;
 class TRegister;
 class TGelixBlockRegister;
+
+// Adds what a reader made to `owner`. When it cannot be added, an element
+// that nothing else holds goes with the failure, which goes on.
+void AddReadElement(TRectEntity& owner, TElement* element);
 
 class TGeliXReader : public TGelixManipulator {
   ZELTO_ELEMENT(TGeliXReader)

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <fstream>
 #include <iterator>
+#include <memory>
 
 #include "framework/wcs.h"
 #include "gisblock/gelix_props.h"
@@ -54,8 +55,8 @@ TTextElement* TGelixTextReader::ReadText(std::int32_t& expected) {
       return static_cast<TTextElement*>(known);
     return nullptr;
   }
-  auto* text = new TTextElement;
-  auto* props = new TGelixTextProps;
+  auto text = std::make_unique<TTextElement>();
+  auto props = std::make_unique<TGelixTextProps>();
   props->Cislo = number;
   props->Druh = record.druh;
   props->TextAtrib = record.textAtrib;
@@ -68,15 +69,14 @@ TTextElement* TGelixTextReader::ReadText(std::int32_t& expected) {
   props->WidthCoef = record.widthCoef;
   props->Distance = record.distance;
   props->Slope = record.effectiveSlope() * M_PI / 180.0;
-  auto* start = new T2DCoordinate(record.x, record.y);
-  GetCoordSystem()->CoordToWorld(start);
-  props->SetStartPoint(start);
-  text->SetProperties(props);
+  auto start = std::make_unique<T2DCoordinate>(record.x, record.y);
+  GetCoordSystem()->CoordToWorld(start.get());
   text->SetX(start->X);
   text->SetY(start->Y);
+  props->SetStartPoint(start.release());
+  text->SetProperties(props.release());
   text->Text = line;
-  if (reg) reg->RegisterSpaceEntity(text);
-  if (PassesKindFilter('T', text)) return text;
-  delete text;
-  return nullptr;
+  if (reg) reg->RegisterSpaceEntity(text.get());
+  if (!PassesKindFilter('T', text.get())) return nullptr;
+  return text.release();
 }

@@ -50,10 +50,11 @@ std::string fileNamePart(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-void addToResult(TRectEntity& result, TElement* element) {
+// What a layer loaded, taken by the result; it goes when it cannot be.
+void addToResult(TRectEntity& result, std::unique_ptr<TElement> element) {
   if (!element) return;
-  result.Add(element);
-  result.ExtendBy(element);
+  result.Add(element.get());
+  result.ExtendBy(element.release());
 }
 }  // namespace
 
@@ -70,33 +71,37 @@ void TModelByScriptCreator::DoIt() {
   TElement* input = Input();
   if (!input || !input->Is<TModelScript>()) return;
   TElement* output = Output();
-  TRectEntity* result = output && output->Is<TRectEntity>() ? static_cast<TRectEntity*>(output) : new TRectEntity;
+  // A result made here goes with a failure; one given keeps what it took.
+  std::unique_ptr<TRectEntity> made;
+  TRectEntity* result = output && output->Is<TRectEntity>() ? static_cast<TRectEntity*>(output) : nullptr;
+  if (!result) result = (made = std::make_unique<TRectEntity>()).get();
   for (TElement* child : std::vector<TElement*>(static_cast<TModelScript*>(input)->Items())) {
     if (!child || !child->Is<TLayerScript>()) continue;
     auto& layer = *static_cast<TLayerScript*>(child);
     if (upper(layer.GetName()) == "ELEMENT")
-      addToResult(*result, CreateElement(layer.PlainDescription(), layer.GetPropertyList()));
+      addToResult(*result, std::unique_ptr<TElement>(CreateElement(layer.PlainDescription(), layer.GetPropertyList())));
     else
-      addToResult(*result, LoadLayer(layer));
+      addToResult(*result, std::unique_ptr<TElement>(LoadLayer(layer)));
   }
+  made.release();
   SetOutput(result);
 }
 
 TElement* TModelByScriptCreator::LoadLayer(TLayerScript& script) {
   const std::string kind = script.GetName();
-  TInterpretLayer* layer = nullptr;
+  std::unique_ptr<TInterpretLayer> layer;
   for (TElement* child : std::vector<TElement*>(script.Items())) {
     if (!child || !child->Is<TPathElement>()) continue;
-    TElement* loaded = LoadPath(kind, static_cast<TPathElement*>(child)->Value, script.GetPropertyList());
-    if (!layer) layer = new TInterpretLayer;
-    addToResult(*layer, loaded);
+    std::unique_ptr<TElement> loaded(LoadPath(kind, static_cast<TPathElement*>(child)->Value, script.GetPropertyList()));
+    if (!layer) layer = std::make_unique<TInterpretLayer>();
+    addToResult(*layer, std::move(loaded));
   }
   if (!layer) return nullptr;
   layer->SetName(fileNamePart(script.PlainDescription()));
   layer->Path = script.Description;
   layer->LayerType = kind;
   setAtProperties(*layer, script.GetPropertyList());
-  return layer;
+  return layer.release();
 }
 
 TElement* TModelByScriptCreator::LoadPath(const std::string& kind, const std::string& path, TPropertyList* list) {
@@ -122,31 +127,31 @@ TElement* TModelByScriptCreator::LoadBlock(const std::string& kind, const std::s
   reader->OnNewObject = OnNewObject;
   if (ObjectModel) reader->SetObjectModel(ObjectModel);
   if (window && CutLayer) reader->SetWindow(NewWindow());
-  TElement* loaded = nullptr;
+  std::unique_ptr<TElement> loaded;
   const std::string k = upper(kind);
   if (k == "LIN")
-    loaded = reader->ReadLines();
+    loaded.reset(reader->ReadLines());
   else if (k == "PNT")
-    loaded = reader->ReadPoints();
+    loaded.reset(reader->ReadPoints());
   else if (k == "ARE")
-    loaded = reader->ReadAreas();
+    loaded.reset(reader->ReadAreas());
   else if (k == "TXT")
-    loaded = reader->ReadTexts();
+    loaded.reset(reader->ReadTexts());
   else if (k == "LINSYM")
-    loaded = reader->ReadLineSymbols();
+    loaded.reset(reader->ReadLineSymbols());
   if (loaded) setAtProperties(*loaded, list);
-  return loaded;
+  return loaded.release();
 }
 
 TElement* TModelByScriptCreator::CreateElement(const std::string& className, TPropertyList* list) {
-  TElement* element = CreateElementByClassName(className);
-  if (!element || !list) return element;
+  std::unique_ptr<TElement> element(CreateElementByClassName(className));
+  if (!element || !list) return element.release();
   for (int i = 0; i < list->GetCount(); ++i) {
     std::string name = list->GetItemName(i);
     if (!name.empty() && name[0] == '@') name.erase(0, 1);
-    if (!name.empty()) SetPropTextByName(element, name, list->GetItemValue(i));
+    if (!name.empty()) SetPropTextByName(element.get(), name, list->GetItemValue(i));
   }
-  return element;
+  return element.release();
 }
 
 void RegisterModelByScriptClasses() {

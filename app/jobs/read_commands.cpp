@@ -82,18 +82,26 @@ bool IsDirectory(const std::string& path) {
 }
 
 TLayerScript* AddLayer(TModelScript& script, const std::string& kind, const std::string& path) {
-  auto* layer = new TLayerScript;
+  auto layer = std::make_unique<TLayerScript>();
   layer->SetName(kind);
   layer->Description = path;
   layer->Adopt(TStringElement::CreateNamed(TPathElement::StaticClass(), "PATH", path));
-  script.Add(layer);
-  return layer;
+  script.Add(layer.get());
+  return layer.release();
+}
+
+// A named value in the layer's property list; it goes when the list
+// cannot take it.
+void AddLayerProperty(TLayerScript& layer, const std::string& name, const std::string& value) {
+  std::unique_ptr<TStringElement> entry(TStringElement::CreateNamed(name, value));
+  layer.AddToPropertyList(entry.get());
+  entry.release();
 }
 
 void AddLineLayer(TModelScript& script, const std::string& block, const char* kindsKey, const char* kindsDefault) {
   if (!IsDirectory(block)) return;
-  AddLayer(script, "LIN", block)
-      ->AddToPropertyList(TStringElement::CreateNamed("!DRUH", ReadIniString("EXPORT", kindsKey, kindsDefault)));
+  const std::string kinds = ReadIniString("EXPORT", kindsKey, kindsDefault);
+  AddLayerProperty(*AddLayer(script, "LIN", block), "!DRUH", kinds);
 }
 
 constexpr const char* kCesKinds = "350,352,353,354,10245,10280,10281,10325,10340,10341,10380,10381";
@@ -115,11 +123,11 @@ bool LoadSubject(LoadedModel& state, TModelScript& script) {
   TModelByScriptCreator creator;
   creator.SetInput(&script);
   creator.DoIt();
-  TElement* built = creator.Output();
+  std::unique_ptr<TElement> built(creator.Output());
   if (!built) return false;
-  ObjectModel()->Add(built);
-  state.Subject.Set(built);
-  state.Damage = gisblock::FindDamagedBlock(built);
+  ObjectModel()->Add(built.get());
+  state.Subject.Set(built.release());
+  state.Damage = gisblock::FindDamagedBlock(state.Subject.Get());
   return true;
 }
 
@@ -163,18 +171,18 @@ TLayerScript* AddBlockLayer(TModelScript& script, const std::string& kind, const
 }
 
 TModelScript* DistrictScript(const std::string& districtDirectory) {
-  auto* script = new TModelScript;
+  auto script = std::make_unique<TModelScript>();
   TLayerScript* layer = AddLayer(*script, "ARE", Join(districtDirectory, "DET.BLK"));
-  layer->AddToPropertyList(TStringElement::CreateNamed("@USECOLOR", "TRUE"));
-  layer->AddToPropertyList(TStringElement::CreateNamed("@COLOR", "$FFFF"));
-  return script;
+  AddLayerProperty(*layer, "@USECOLOR", "TRUE");
+  AddLayerProperty(*layer, "@COLOR", "$FFFF");
+  return script.release();
 }
 
 TModelScript* LhcScript(const std::string& lhcDirectory) {
   const std::string& lhc = lhcDirectory;
   const std::vector<std::string> entries = SortedEntryNames(platform::pathResolver().existing(lhc));
   if (entries.empty()) return nullptr;
-  auto* script = new TModelScript;
+  auto script = std::make_unique<TModelScript>();
   AddLineLayer(*script, Join(lhc, "CES.BLK"), "VYBLINCES", kCesKinds);
   // Sorted, so that the lines are numbered alike on every machine.
   for (const std::string& name : entries) {
@@ -183,12 +191,25 @@ TModelScript* LhcScript(const std::string& lhcDirectory) {
     AddLineLayer(*script, Join(entry, "SLU.BLK"), "VYBLINSLU", kDetKinds);
     AddLineLayer(*script, Join(entry, "CES.BLK"), "VYBLINCES", kCesKinds);
   }
-  return script;
+  return script.release();
 }
 
 }  // namespace detail
 
-bool ReadDistrict(LoadedModel& state, const std::string& districtDirectory) {
+namespace {
+
+// A read that failed leaves nothing loaded: part of a district or of its
+// lines would export as if it were the whole. The user learns what was not
+// read and why.
+bool ReadFailed(LoadedModel& state, const std::string& notRead, const std::exception& e) {
+  RenewObjectModel(state);
+  const std::string text = notRead + ": " + CauseOf(e) + "; nic není načteno";
+  platform::showError(text);
+  PostTextMessage(nullptr, zelto::msg::LogText, "; " + text);
+  return false;
+}
+
+bool ReadDistrictOf(LoadedModel& state, const std::string& districtDirectory) {
   if (!HierarchyLimitsFit("Čtení revíru " + districtDirectory)) return false;
   RenewObjectModel(state);
   if (!IsDirectory(Join(districtDirectory, "DET.BLK"))) {
@@ -205,13 +226,32 @@ bool ReadDistrict(LoadedModel& state, const std::string& districtDirectory) {
   return loaded;
 }
 
-bool ReadLhcLines(LoadedModel& state, const std::string& chosenDirectory) {
+bool ReadLhcLinesOf(LoadedModel& state, const std::string& chosenDirectory) {
   RenewObjectModel(state);
   state.DataDirectory = ParentOf(chosenDirectory);
-  TModelScript* script = detail::LhcScript(state.DataDirectory);
+  std::unique_ptr<TModelScript> script(detail::LhcScript(state.DataDirectory));
   if (!script) return false;
-  ObjectModel()->Add(script);
-  return LoadSubject(state, *script);
+  ObjectModel()->Add(script.get());
+  return LoadSubject(state, *script.release());
+}
+
+}  // namespace
+
+// The one place a read's failure is caught.
+bool ReadDistrict(LoadedModel& state, const std::string& districtDirectory) {
+  try {
+    return ReadDistrictOf(state, districtDirectory);
+  } catch (const std::exception& e) {
+    return ReadFailed(state, "Revír " + districtDirectory + " nebyl načten", e);
+  }
+}
+
+bool ReadLhcLines(LoadedModel& state, const std::string& chosenDirectory) {
+  try {
+    return ReadLhcLinesOf(state, chosenDirectory);
+  } catch (const std::exception& e) {
+    return ReadFailed(state, "Linie LHC " + ParentOf(chosenDirectory) + " nebyly načteny", e);
+  }
 }
 
 bool BuildForestHierarchy(LoadedModel& state) {
@@ -246,22 +286,22 @@ void SelectLinesIntoHierarchy(LoadedModel& state) {
 
 void LoadLineBlock(LoadedModel& state, const std::string& blockPath) {
   if (!IsDirectory(blockPath)) return;
-  auto* script = new TModelScript;
-  AddLayer(*script, "LIN", blockPath);
-  ObjectModel()->Add(script);
+  TModelScript script;
+  AddLayer(script, "LIN", blockPath);
   TModelByScriptCreator creator;
-  creator.SetInput(script);
+  creator.SetInput(&script);
   creator.DoIt();
-  TElement* built = creator.Output();
+  std::unique_ptr<TElement> built(creator.Output());
   auto* subject = dynamic_cast<TRectEntity*>(state.GetSubject());
   if (!subject) {
-    subject = new TSpaceEntity;
-    ObjectModel()->Add(subject);
-    state.Subject.Set(subject);
+    auto made = std::make_unique<TSpaceEntity>();
+    ObjectModel()->Add(made.get());
+    state.Subject.Set(subject = made.release());
   }
-  if (built) subject->AddAndExtend(built);
-  if (!state.Damage) state.Damage = gisblock::FindDamagedBlock(built);
-  ObjectModel()->Delete(script);
+  if (!built) return;
+  subject->AddAndExtend(built.get());
+  TElement* added = built.release();
+  if (!state.Damage) state.Damage = gisblock::FindDamagedBlock(added);
 }
 
 }  // namespace jobs
