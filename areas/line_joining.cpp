@@ -5,6 +5,7 @@
 #include <exception>
 #include <map>
 #include <memory>
+#include <new>
 #include <set>
 #include <vector>
 
@@ -329,6 +330,9 @@ void TJoinLines::ProcessLine(TPolyLineElement* line) {
     list.reset(comparator.TakeList());
   } catch (const areas::DamagedGeometry&) {
     throw;
+  } catch (const std::bad_alloc&) {
+    // A line left unjoined would be written as if it were joined.
+    throw;
   } catch (const std::exception& error) {
     if (protocol_.Protocolled(line))
       protocol_.WriteProtocol("Chyba při komparaci linie č." + line->PropertyText("Cislo") + ": " + error.what());
@@ -354,6 +358,8 @@ void TJoinLines::ProcessLine(TPolyLineElement* line) {
     save.SetInput(list.get());
     save.DoIt();
   } catch (const areas::DamagedGeometry&) {
+    throw;
+  } catch (const std::bad_alloc&) {
     throw;
   } catch (const std::exception& error) {
     zelto::ReportProblem("Chyba při ukládání linie č. " + std::to_string(number) + " : " + error.what(),

@@ -1,6 +1,7 @@
 #include "app/jobs/line_jobs.h"
 
 #include <algorithm>
+#include <array>
 #include <memory>
 #include <system_error>
 
@@ -116,45 +117,46 @@ LineJobResult ExportNodedLineBlock(const LineJobContext& context, const std::str
                                    std::int32_t symbol) {
   auto* subject = dynamic_cast<TEntity*>(context.Model->GetSubject());
   if (!subject) return LineJobResult::NothingToWrite;
-  // The one place where a failure of the noding or the writing is caught:
-  // the network goes with `network`, the staging with the writer.
-  try {
-    nodearea::Network network = NodedNetwork(*subject);
-    if (!network.Index) {
-      Log(context, "Blok " + block + " nebyl zapsán: linie nemají platný rozsah; starý blok zůstává");
-      return LineJobResult::NothingToWrite;
-    }
-    TSpaceEntity noded;
-    {
-      THledacLinii finder;
-      finder.SetOutput(&noded);
-      finder.SetInput(network.Index);
-      finder.DoIt();
-    }
-    if (noded.GetCount() == 0) {
-      Log(context, "Blok " + block + " nebyl zapsán: síť nemá žádnou linii; starý blok zůstává");
-      return LineJobResult::NothingToWrite;
-    }
-    Log(context, "; Export linií (" + block + ")");
-    return WriteLineBlock(context, noded, block, [&](TExportLinesToGelix& exporter) {
-      exporter.SetName("Export linií do " + block);
-      exporter.ControlDir = gisblock::joinShownPath(context.GisRoot, "UZLIN");
-      exporter.JedenDruh = -1;
-      exporter.Barva = colour;
-      exporter.Znacka = symbol;
-    });
-  } catch (const std::exception& e) {
-    const std::string text =
-        "Blok " + block + " nebyl zapsán: chyba při uzlování nebo zápisu linií: " + CauseOf(e) + "; starý blok zůstává";
-    platform::showError(text);
-    Log(context, "; " + text);
-    return LineJobResult::NotWritten;
+  // The network goes with `network`, the staging with the writer.
+  nodearea::Network network = NodedNetwork(*subject);
+  if (!network.Index) {
+    Log(context, "Blok " + block + " nebyl zapsán: linie nemají platný rozsah; starý blok zůstává");
+    return LineJobResult::NothingToWrite;
   }
+  TSpaceEntity noded;
+  {
+    THledacLinii finder;
+    finder.SetOutput(&noded);
+    finder.SetInput(network.Index);
+    finder.DoIt();
+  }
+  if (noded.GetCount() == 0) {
+    Log(context, "Blok " + block + " nebyl zapsán: síť nemá žádnou linii; starý blok zůstává");
+    return LineJobResult::NothingToWrite;
+  }
+  Log(context, "; Export linií (" + block + ")");
+  return WriteLineBlock(context, noded, block, [&](TExportLinesToGelix& exporter) {
+    exporter.SetName("Export linií do " + block);
+    exporter.ControlDir = gisblock::joinShownPath(context.GisRoot, "UZLIN");
+    exporter.JedenDruh = -1;
+    exporter.Barva = colour;
+    exporter.Znacka = symbol;
+  });
+}
+
+// The one place where a failure of a job that writes `block` is caught:
+// the old block stays, and the user learns why.
+LineJobResult NotWrittenFor(const LineJobContext& context, const std::string& block, const std::string& during,
+                            const std::exception& e) {
+  const std::string text = "Blok " + block + " nebyl zapsán: " + during + CauseOf(e) + "; starý blok zůstává";
+  platform::showError(text);
+  Log(context, "; " + text);
+  return LineJobResult::NotWritten;
 }
 
 struct NodingJob {
   const char* Name;  // in the protocol
-  std::vector<const char*> Inputs;
+  std::array<const char*, 2> Inputs;  // nullptr where there is no second
   const char* SnapKey;
   const char* Output;
   const char* ColourKey;  // nullptr: each line keeps its colour and symbol
@@ -162,28 +164,18 @@ struct NodingJob {
   std::int32_t ColourDefault, SymbolDefault;
 };
 
-LineJobResult NodeLines(const LineJobContext& context, const NodingJob& job) {
-  // Every setting is checked before the object model goes.
-  SettingsCheck settings;
-  const double snap = settings.Read("EXPORT", job.SnapKey, 0, {0, kMaxSnap});
-  double colour = -1, symbol = -1;
-  if (job.ColourKey) {
-    colour = settings.Read("EXPORT", job.ColourKey, job.ColourDefault, kColourSettingRange);
-    symbol = settings.Read("EXPORT", job.SymbolKey, job.SymbolDefault, kSymbolSettingRange);
-  }
-  if (!settings.Ok()) {
-    Refuse(context.Log, job.Name, settings.Errors());
-    return LineJobResult::BadSetting;
-  }
-
+// Reads the job's inputs, joins their lines and writes the noded network.
+LineJobResult NodeLinesInto(const LineJobContext& context, const NodingJob& job, double snap, std::int32_t colour,
+                            std::int32_t symbol) {
   LoadedModel& state = *context.Model;
-  RenewObjectModel(state);
-  for (const char* input : job.Inputs) LoadLineBlock(state, gisblock::joinShownPath(context.LhcDirectory, input));
   const std::string output = gisblock::joinShownPath(context.LhcDirectory, job.Output);
+  for (const char* input : job.Inputs)
+    if (input) LoadLineBlock(state, gisblock::joinShownPath(context.LhcDirectory, input));
   TElement* loaded = state.GetSubject();
   if (!loaded) {
     std::string names;
-    for (const char* input : job.Inputs) names += std::string(names.empty() ? "" : ", ") + input;
+    for (const char* input : job.Inputs)
+      if (input) names += std::string(names.empty() ? "" : ", ") + input;
     Log(context, "Blok " + output + " nebyl zapsán: v " + context.LhcDirectory + " chybí " + names +
                      "; starý blok zůstává");
     return LineJobResult::NothingToWrite;
@@ -211,14 +203,45 @@ LineJobResult NodeLines(const LineJobContext& context, const NodingJob& job) {
     }
   }
   ObjectModel()->Delete(loaded);
-  state.Subject.Set(joined.get());
-  ObjectModel()->Add(joined.release());
-  return ExportNodedLineBlock(context, output, static_cast<std::int32_t>(colour), static_cast<std::int32_t>(symbol));
+  ObjectModel()->Add(joined.get());
+  state.Subject.Set(joined.release());
+  return ExportNodedLineBlock(context, output, colour, symbol);
+}
+
+LineJobResult NodeLinesOf(const LineJobContext& context, const NodingJob& job) {
+  // Every setting is checked before the object model goes.
+  SettingsCheck settings;
+  const double snap = settings.Read("EXPORT", job.SnapKey, 0, {0, kMaxSnap});
+  double colour = -1, symbol = -1;
+  if (job.ColourKey) {
+    colour = settings.Read("EXPORT", job.ColourKey, job.ColourDefault, kColourSettingRange);
+    symbol = settings.Read("EXPORT", job.SymbolKey, job.SymbolDefault, kSymbolSettingRange);
+  }
+  if (!settings.Ok()) {
+    Refuse(context.Log, job.Name, settings.Errors());
+    return LineJobResult::BadSetting;
+  }
+
+  RenewObjectModel(*context.Model);
+  return NodeLinesInto(context, job, snap, static_cast<std::int32_t>(colour), static_cast<std::int32_t>(symbol));
+}
+
+LineJobResult NodeLines(const LineJobContext& context, const NodingJob& job) {
+  try {
+    return NodeLinesOf(context, job);
+  } catch (const std::exception& e) {
+    // What was read or joined is not the network of the whole input.
+    RenewObjectModel(*context.Model);
+    return NotWrittenFor(context, gisblock::joinShownPath(context.LhcDirectory, job.Output),
+                         "chyba při uzlování nebo zápisu linií: ", e);
+  }
 }
 
 }  // namespace
 
-LineJobResult ExportLinesByDruh(const LineJobContext& context, const LineKind& kind) {
+namespace {
+
+LineJobResult ExportLinesOf(const LineJobContext& context, const LineKind& kind) {
   const std::string job = "Export linií " + std::to_string(kind.Kind);
   TElement* subject = context.Model ? context.Model->GetSubject() : nullptr;
   if (!subject) {
@@ -230,9 +253,10 @@ LineJobResult ExportLinesByDruh(const LineJobContext& context, const LineKind& k
     return LineJobResult::MissingControlFile;
   }
   const std::string block = gisblock::joinShownPath(context.LhcDirectory, kind.Block);
-  auto* lines = new TPolyLineString;
-  lines->SetName(std::to_string(kind.Kind));
-  ObjectModel()->Add(lines);
+  auto made = std::make_unique<TPolyLineString>();
+  made->SetName(std::to_string(kind.Kind));
+  ObjectModel()->Add(made.get());
+  TPolyLineString* lines = made.release();
   {
     TNacitacLinii collector;
     collector.SetInput(subject);
@@ -261,6 +285,16 @@ LineJobResult ExportLinesByDruh(const LineJobContext& context, const LineKind& k
   });
 }
 
+}  // namespace
+
+LineJobResult ExportLinesByDruh(const LineJobContext& context, const LineKind& kind) {
+  try {
+    return ExportLinesOf(context, kind);
+  } catch (const std::exception& e) {
+    return NotWrittenFor(context, gisblock::joinShownPath(context.LhcDirectory, kind.Block), "", e);
+  }
+}
+
 void ExportAllLineKinds(const LineJobContext& context) {
   for (const LineKind& kind : LineKinds())
     // Nothing read is said once, not once per kind.
@@ -268,7 +302,7 @@ void ExportAllLineKinds(const LineJobContext& context) {
 }
 
 LineJobResult NodeWaterLines(const LineJobContext& context) {
-  return NodeLines(context, {"Uzlování vod", {"_30POT.BLK"}, "MezPripojVod", "_30VOD.BLK", "VODBL", "VODZL", 1, 0});
+  return NodeLines(context, {"Uzlování vod", {"_30POT.BLK", nullptr}, "MezPripojVod", "_30VOD.BLK", "VODBL", "VODZL", 1, 0});
 }
 
 LineJobResult NodeCommunicationLines(const LineJobContext& context) {
