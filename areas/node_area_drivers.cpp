@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <memory>
+#include <new>
 #include <unordered_set>
 #include <utility>
 
@@ -126,6 +127,9 @@ TEntity* TMakeNodesAndAreas::JoinedLines(TEntity& lines) {
     finder.DoIt();
     std::unordered_set<const TElement*> have(found->Items().begin(), found->Items().end());
     AddHoleRings(lines, *found, have);
+  } catch (const std::bad_alloc&) {
+    // Not the lines' fault: the caller tells what stopped it.
+    throw;
   } catch (const std::exception&) {
     platform::showError("Chyba při hledání linií");
     return nullptr;
@@ -139,6 +143,8 @@ TEntity* TMakeNodesAndAreas::JoinedLines(TEntity& lines) {
     join.SelfTest = false;
     join.SetInput(found.get());
     join.DoIt();
+  } catch (const std::bad_alloc&) {
+    throw;
   } catch (const std::exception& e) {
     platform::showError(std::string("Chyba při spojování linií\r\n") + e.what());
     return nullptr;

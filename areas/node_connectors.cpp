@@ -93,6 +93,9 @@ bool TNodeConector::JoinAtPseudoNode(TNode& node) {
   } catch (const std::exception& e) {
     // Both lines as they were: the node and its two branches stay valid.
     for (; appended > 0; --appended) l0->Remove(l0->GetItem(l0->GetCount() - 1));
+    // Memory that ran out is no fault of these lines: a network left with
+    // a pseudo-node it could not join is given up by the caller.
+    if (dynamic_cast<const std::bad_alloc*>(&e)) throw;
     std::string number;
     try {
       number = l0->PropertyText("Cislo");

@@ -281,7 +281,9 @@ MergeResult Merge(const LhcMergeContext& context, const LhcLayerKind& layer, dou
 
 }  // namespace
 
-MergeResult MergeLhcLayer(const LhcMergeContext& context, const LhcLayerKind& layer) {
+namespace {
+
+MergeResult CheckedMerge(const LhcMergeContext& context, const LhcLayerKind& layer) {
   if (const std::string missing = MissingControlFile(context.GisRoot, 'P', layer.Kind); !missing.empty()) {
     Refuse(context.Log, layer.Marker, missing);
     return MergeResult::MissingControlFile;
@@ -294,17 +296,25 @@ MergeResult MergeLhcLayer(const LhcMergeContext& context, const LhcLayerKind& la
     Refuse(context.Log, layer.Marker, settings.Errors());
     return MergeResult::BadSetting;
   }
+  platform::BusyCursor busy;
+  return Merge(context, layer, snap, maxCoords);
+}
+
+}  // namespace
+
+MergeResult MergeLhcLayer(const LhcMergeContext& context, const LhcLayerKind& layer) {
   MergeResult result = MergeResult::Failed;
   try {
-    platform::BusyCursor busy;
-    result = Merge(context, layer, snap, maxCoords);
+    result = CheckedMerge(context, layer);
+    // Both jobs end with the same words.
+    if (result == MergeResult::Written) platform::showInfo("Konec tvorby LHC");
   } catch (const std::exception& e) {
-    platform::showInfo(std::string(layer.ErrorBox) + "\r\n" + e.what());
-    Log(context, "; " + std::string(layer.ErrorBox) + ": " + e.what());
+    // Once the block is in place, only the telling of it failed.
+    if (result == MergeResult::Written) return result;
+    platform::showInfo(std::string(layer.ErrorBox) + "\r\n" + CauseOf(e));
+    Log(context, "; " + std::string(layer.ErrorBox) + ": " + CauseOf(e));
     return MergeResult::Failed;
   }
-  // Both jobs end with the same words.
-  if (result == MergeResult::Written) platform::showInfo("Konec tvorby LHC");
   return result;
 }
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <memory>
 #include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -322,10 +323,12 @@ TEST_F(NodeAreaTest, EndsShareANodeOnlyWithinTheTolerance) {
   EXPECT_EQ(BranchesAtEnd(2, false), 1);
 }
 
-// A line whose vertex list refuses to grow once armed, as a full memory would.
+// A line whose vertex list refuses to grow once armed: as a list at its
+// size limit would, or, with OutOfMemory, as a full memory would.
 class RefusingLine : public TPolyLineElement {
  public:
   int AcceptedBeforeRefusing = -1;  // not armed
+  bool OutOfMemory = false;
   void Add(TElement* e) override {
     Take();
     TPolyLineElement::Add(e);
@@ -337,20 +340,29 @@ class RefusingLine : public TPolyLineElement {
 
  private:
   void Take() {
-    if (AcceptedBeforeRefusing == 0) throw std::bad_alloc();
+    if (AcceptedBeforeRefusing == 0 && OutOfMemory) throw std::bad_alloc();
+    if (AcceptedBeforeRefusing == 0) throw std::length_error("vertex list full");
     if (AcceptedBeforeRefusing > 0) --AcceptedBeforeRefusing;
   }
 };
 
-TEST_F(NodeAreaTest, AFailedPseudoNodeJoinLeavesBothLinesAndTheNode) {
-  zelto::ProblemTally problems;
+// Two lines meeting at a pseudo-node, each taking one more vertex.
+std::pair<RefusingLine*, RefusingLine*> PseudoNodeOfRefusingLines(TPolyLineString& lines, bool outOfMemory) {
   auto* a = new RefusingLine;
   auto* b = new RefusingLine;
   for (auto [x, y] : Pts{{0, 0}, {0, 10}}) a->AddVertex(x, y);
   for (auto [x, y] : Pts{{0, 10}, {10, 10}, {10, 20}}) b->AddVertex(x, y);
-  a->AcceptedBeforeRefusing = b->AcceptedBeforeRefusing = 1;
-  lines->AddAndExtend(a);
-  lines->AddAndExtend(b);
+  for (RefusingLine* line : {a, b}) {
+    line->AcceptedBeforeRefusing = 1;
+    line->OutOfMemory = outOfMemory;
+    lines.AddAndExtend(line);
+  }
+  return {a, b};
+}
+
+TEST_F(NodeAreaTest, AFailedPseudoNodeJoinLeavesBothLinesAndTheNode) {
+  zelto::ProblemTally problems;
+  auto [a, b] = PseudoNodeOfRefusingLines(*lines, false);
   nodearea::Options options;
   options.DeletePseudoNodes = true;
   Build(options);
@@ -365,6 +377,20 @@ TEST_F(NodeAreaTest, AFailedPseudoNodeJoinLeavesBothLinesAndTheNode) {
   EXPECT_EQ(node->FindBranch(b, true)->GetFarNode() != nullptr, true);
   ASSERT_EQ(problems.total(), 1u);
   EXPECT_NE(problems.Summary().find("Chyba při spojování v pseudouzlu"), std::string::npos);
+}
+
+TEST_F(NodeAreaTest, APseudoNodeJoinThatRunsOutOfMemoryGivesTheBuildingUpWithBothLinesAsTheyWere) {
+  zelto::ProblemTally problems;
+  auto [a, b] = PseudoNodeOfRefusingLines(*lines, true);
+  nodearea::Options options;
+  options.DeletePseudoNodes = true;
+  // Left with a pseudo-node it could not join, the network would not be
+  // the one the lines make.
+  EXPECT_THROW(net = nodearea::BuildAreasOfLines(*lines, options), std::bad_alloc);
+  ASSERT_EQ(lines->GetCount(), 2);
+  EXPECT_EQ(a->GetCoordsCount(), 2);
+  EXPECT_EQ(b->GetCoordsCount(), 3);
+  EXPECT_EQ(problems.total(), 0u);
 }
 
 TEST_F(NodeAreaTest, RingsThatYieldNoAreaAreLogged) {

@@ -164,6 +164,16 @@ class LhcJobTest : public JobsTest {
     context.GisRoot = (dir / "GIS").string();
     context.Log = [this](const std::string& text) { log.push_back(text); };
   }
+  // Reads both districts and writes the levels of the commands into each,
+  // as the level exports write them.
+  void ExportDistrictLevels(std::initializer_list<int> commands) {
+    for (const char* code : {"01", "02"}) {
+      ASSERT_TRUE(jobs::ReadDistrict(state, District(code).string()));
+      for (int command : commands)
+        ASSERT_EQ(jobs::ExportForestLevel(LevelContext(state, District(code)), *jobs::FindForestLevel(command)),
+                  jobs::ExportResult::Written);
+    }
+  }
 
   fs::path lhc;
   jobs::LoadedModel state;

@@ -19,12 +19,7 @@ class LhcMergeTest : public LhcJobTest<jobs::LhcMergeContext> {
  protected:
   // The district and ZRO levels of both districts, as the level exports write them.
   void ExportDistricts() {
-    for (const char* code : {"01", "02"}) {
-      ASSERT_TRUE(jobs::ReadDistrict(state, District(code).string()));
-      for (int command : {99, 116})
-        ASSERT_EQ(jobs::ExportForestLevel(LevelContext(state, District(code)), *jobs::FindForestLevel(command)),
-                  jobs::ExportResult::Written);
-    }
+    ExportDistrictLevels({99, 116});
     ui->clear();
   }
   using Level = areas_test::ExportLevel;
