@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "areas/forest_space_unit.h"
@@ -157,7 +158,9 @@ TForestSpaceUnit* TPridavacPloch::Unit(TForestSpaceUnit& parent, const TElementC
   }
   TElementRef& known = index->second[zelto::UpperLocale(wanted)];
   if (TElement* child = known.Get(); child && child->HasOwner(&parent)) return dynamic_cast<TForestSpaceUnit*>(child);
-  TElement* unit = cls.Create();
+  // Owned here until the parent takes it.
+  std::unique_ptr<TElement> made(cls.Create());
+  TElement* unit = made.get();
   if (!unit) return nullptr;
   unit->SetName(wanted);
   if (sorted.valid && sorted.names.size() == static_cast<std::size_t>(parent.GetCount())) {
@@ -168,10 +171,12 @@ TForestSpaceUnit* TPridavacPloch::Unit(TForestSpaceUnit& parent, const TElementC
       parent.Add(unit);
     else
       parent.Insert(static_cast<int>(i), unit);
+    made.release();
     sorted.names.insert(sorted.names.begin() + i, std::move(name));
   } else {
     sorted.valid = false;
     parent.InsertSortedByName(unit);
+    made.release();
   }
   known.Set(unit);
   return dynamic_cast<TForestSpaceUnit*>(unit);

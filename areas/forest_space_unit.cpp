@@ -1,5 +1,7 @@
 #include "areas/forest_space_unit.h"
 
+#include <memory>
+
 #include "framework/class_registry.h"
 #include "geometry/area_element.h"
 #include "geometry/poly_element.h"
@@ -48,9 +50,10 @@ void TForestSpaceUnit::AddLineToUnit(TPolyLineElement* line) {
   if (!line) return;
   TPolyLineString* lines = GetLines();
   if (!lines) {
-    lines = new TPolyLineString;
-    lines->SetName("Linie v " + ClassName());
-    Add(lines);
+    auto made = std::make_unique<TPolyLineString>();
+    made->SetName("Linie v " + ClassName());
+    Add(made.get());
+    lines = made.release();
     lines_.Set(lines);
   }
   lines->AddAndExtend(line);

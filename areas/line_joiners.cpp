@@ -90,10 +90,11 @@ bool TLineJoinStep::Follows() const { return List() && Protocolled(List()->NewLi
 void TCreateLinesAbscEntity::DoIt() {
   TElement* input = Input();
   if (!input || !input->Is<TPolyLineElement>()) return;
-  auto* list = new TLinesAbscEntity;
+  auto list = std::make_unique<TLinesAbscEntity>();
   list->SetNewLine(static_cast<TPolyLineElement*>(input));
   list->AddLineSegments(list->NewLine());
-  SetOutput(list);
+  SetOutput(list.get());
+  list.release();
 }
 
 void TCreateLinQTreeAbsc::DoIt() {
@@ -115,7 +116,8 @@ void TCreateLinQTreeAbsc::DoIt() {
     tree->InitRootSquare(minX, minY, maxX, maxY);
     for (int i = 0; i < n; ++i) tree->InsertWithinRoot(list->Segment(i));
   }
-  SetOutput(tree.release());
+  SetOutput(tree.get());
+  tree.release();
 }
 
 void TAddLinesIntoLinesAbscEntity::DoIt() {

@@ -159,22 +159,23 @@ bool TSaveChangedLines::SavePieces(TPolyLineElement* line, const std::vector<con
 }
 
 void TSaveChangedLines::SavePiece(TPolyLineElement* source, int from, int to) {
-  auto* piece = new TPolyLineElement;
+  // Held here until the owners and the tree have taken it.
+  auto piece = std::make_unique<TPolyLineElement>();
   piece->AssignSpace(*source);
   piece->SetIsDone(source->GetIsDone());
   for (int i = from; i <= to; ++i) piece->AddVertex(source->GetVertexX(i), source->GetVertexY(i));
   const double length = piece->GetLength();
   if (length <= MinLength) {
     if (Protocolled(source)) WriteProtocol(" Příliš krátká linie " + areas::FixedWidth(length, 10, 4));
-    delete piece;
     return;
   }
   piece->RecalcEnvelope();
   piece->SetLabelPoint();
   // The owners take the piece now: the tree walk goes on over the pieces
   // and must find them filed, and nothing the user queued may run between.
-  source->SendMessageToOwners(zelto::msg::LineSplit, piece);
-  QTree->SetNextSpaceEntity(piece);
+  source->SendMessageToOwners(zelto::msg::LineSplit, piece.get());
+  QTree->SetNextSpaceEntity(piece.get());
+  piece.release();
 }
 
 // --- one line against the accepted ones -------------------------------------------

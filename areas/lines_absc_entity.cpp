@@ -7,10 +7,9 @@ void TLinesAbscEntity::AddLineSegments(TPolyLineElement* line) {
 }
 
 void TLinesAbscEntity::AddSegment(TPolyLineElement* line, int index) {
-  auto* segment = new TGlxLinAbscissa;
+  auto* segment = Adopt(new TGlxLinAbscissa);
   segment->Line = line;
   segment->Index = index;
-  Add(segment);
   if (line == newLine_) ++newCount_;
 }
 

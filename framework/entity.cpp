@@ -362,8 +362,9 @@ void TEntity::ReplaceChild(TElement*& field, TElement* element) {
     field = nullptr;
     Delete(old);
   }
+  // Freed when it cannot be added: the field never names what nobody owns.
+  AdoptElement(element);
   field = element;
-  Add(element);
 }
 
 void TEntity::Clear() {

@@ -1,5 +1,7 @@
 #include "framework/integer_list.h"
 
+#include <memory>
+
 #include "framework/string_utils.h"
 #include "framework/text_line_reader.h"
 #include "framework/type_elements.h"
@@ -45,15 +47,15 @@ void TIntegerListElement::AddCommaText(const std::string& text) {
 
 TIntegerListElement* IntegerListFromText(const std::string& name, const std::string& text) {
   TCtiRadekClass reader(text);
-  TIntegerListElement* list = nullptr;
+  std::unique_ptr<TIntegerListElement> list;
   for (;;) {
     const std::int32_t v = reader.ReadInteger();
     if (reader.AtEnd()) break;
     if (!list) {
-      list = new TIntegerListElement();
+      list = std::make_unique<TIntegerListElement>();
       list->SetName(name);
     }
     list->AddValue(v);
   }
-  return list;
+  return list.release();
 }

@@ -5,6 +5,7 @@
 #include <iterator>
 #include <new>
 #include <unordered_set>
+#include <utility>
 #include <algorithm>
 
 #include "framework/class_registry.h"
@@ -145,7 +146,13 @@ void TZeltoLoader::EndLoad() {
 }
 
 void TZeltoLoader::NoteLoaded(TElement* object) {
-  loaded_.push_back(object);
+  // Once listed, a failed load frees it with the rest.
+  try {
+    loaded_.push_back(object);
+  } catch (...) {
+    delete object;
+    throw;
+  }
   if (object) made_.push_back(object->GetHandle());
 }
 
@@ -157,9 +164,8 @@ void TZeltoLoader::PrepareLoad() {
   currentObject_ = nullptr;
   currentClass_ = nullptr;
   lastRecordId_ = -1;
-  if (instance_) Delete(instance_);
-  instance_ = new TZeltoInstance();
-  Add(instance_);
+  if (instance_) Delete(std::exchange(instance_, nullptr));
+  instance_ = Adopt(new TZeltoInstance());
   CreateClassTable();
 }
 
@@ -170,32 +176,31 @@ void TZeltoLoader::FinishLoad() {
 }
 
 void TZeltoLoader::CreateClassTable() {
-  if (classTable_) Delete(classTable_);
+  if (classTable_) Delete(std::exchange(classTable_, nullptr));
   classes_.clear();
-  classTable_ = new TZeltoClasses();
-  Add(classTable_);
+  classTable_ = Adopt(new TZeltoClasses());
 }
 
 void TZeltoLoader::DefineClass(const std::string& name) {
-  auto* entry = new TZeltoClass();
+  auto made = std::make_unique<TZeltoClass>();
   if (const TElementClass* cls = FindZeltoClass(name)) {
-    entry->SetElementClass(cls);
+    made->SetElementClass(cls);
   } else {
     Warn(name + " - Unknown class !");
-    entry->SetElementClass(&TOwnerEntity::StaticClass());
-    entry->SetName(name + " ?");
+    made->SetElementClass(&TOwnerEntity::StaticClass());
+    made->SetName(name + " ?");
   }
-  classTable_->Add(entry);
+  TZeltoClass* entry = classTable_->Adopt(made.release());
   classes_.push_back(entry);
   currentClass_ = entry;
 }
 
 void TZeltoLoader::DefineProperty(const std::string& name, std::int32_t declaredKind) {
   if (!currentClass_) return;
-  auto* prop = new TZeltoClassProperty();
-  prop->SetName(name);
-  prop->StoredKind = static_cast<TTypeKind>(declaredKind);
-  currentClass_->Add(prop);
+  auto made = std::make_unique<TZeltoClassProperty>();
+  made->SetName(name);
+  made->StoredKind = static_cast<TTypeKind>(declaredKind);
+  TZeltoClassProperty* prop = currentClass_->Adopt(made.release());
   const std::string entry = currentClass_->GetName();
   const int index = currentClass_->IndexOfProperty(name);
   if (index < 0) {
@@ -379,9 +384,9 @@ void TStreamLoader::ReadRecords() {
 
 void TStreamLoader::ReadObjectRecord(std::int32_t k) {
   TElement* object = CreateObject(k);
+  NoteLoaded(object);
   currentObject_ = object;
   if (instance_) instance_->SetInstance(object);
-  NoteLoaded(object);
   const std::int32_t id = reader_->ReadInteger();
   ReadProperties();
   ReadChildren();

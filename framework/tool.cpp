@@ -1,5 +1,7 @@
 #include "framework/tool.h"
 
+#include <memory>
+
 #include "framework/element_model.h"
 #include "framework/message_dispatch.h"
 #include "framework/zelto_message.h"
@@ -152,11 +154,11 @@ void TTool::HandleMessage(TZeltoMessage*& message, bool& handled) {
 }
 
 void TTool::BeginProgress(const std::string& processName, std::int32_t min, std::int32_t max) {
-  auto* message = new TProgressMessage(zelto::msg::ProgressBegin, nullptr, nullptr, this);
+  auto message = std::make_unique<TProgressMessage>(zelto::msg::ProgressBegin, nullptr, nullptr, this);
   message->ProcessName = processName;
   message->MinProgress = min;
   message->MaxProgress = max;
-  TZeltoMessage::Post(message);
+  TZeltoMessage::Post(message.release());
   SetInProgress(true);
   zelto::ProcessPendingMessages();
 }

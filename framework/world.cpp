@@ -1,6 +1,7 @@
 #include "framework/world.h"
 
 #include <filesystem>
+#include <memory>
 
 #include "framework/class_registry.h"
 #include "framework/file_version.h"
@@ -71,9 +72,9 @@ void TWorld::SetMainTool(TTechnology* tool) { ReplaceChild(mainTool_, tool); }
 
 TSystemRegister* TWorld::GetSystemRegister() {
   if (!systemRegister_) {
-    auto* reg = new TSystemRegister();
+    auto reg = std::make_unique<TSystemRegister>();
     reg->SetName("System register");
-    ReplaceChild(systemRegister_, reg);
+    ReplaceChild(systemRegister_, reg.release());
   }
   return systemRegister_;
 }
@@ -82,9 +83,9 @@ void TWorld::SetSystemRegister(TSystemRegister* reg) { ReplaceChild(systemRegist
 
 TObjectModel* TWorld::GetObjectModel() {
   if (!objectModel_) {
-    auto* model = new TObjectModel();
+    auto model = std::make_unique<TObjectModel>();
     model->SetName("Object model");
-    ReplaceChild(objectModel_, model);
+    ReplaceChild(objectModel_, model.release());
   }
   return objectModel_;
 }

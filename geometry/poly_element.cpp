@@ -1,5 +1,7 @@
 #include "geometry/poly_element.h"
 
+#include <memory>
+
 #include "framework/problem_report.h"
 
 using geometry::PointD;
@@ -48,7 +50,11 @@ void TPolyElement::SetVertexY(int i, double value) {
   if (T2DCoordinate* c = GetCoord(i)) c->Y = value;
 }
 
-void TPolyElement::AddVertex(double x, double y) { AddAndExtend(new T2DCoordinate(x, y)); }
+void TPolyElement::AddVertex(double x, double y) {
+  auto vertex = std::make_unique<T2DCoordinate>(x, y);
+  AddAndExtend(vertex.get());
+  vertex.release();
+}
 
 void TPolyElement::AddItemsFrom(TEntity* source, bool forward) {
   if (!source) return;

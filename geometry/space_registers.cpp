@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <exception>
+#include <memory>
 #include <new>
 
 #include "framework/class_registry.h"
@@ -54,9 +55,8 @@ void TObjectRegister::AddAtNumber(std::int32_t number, TElement* element) {
   } else {
     TObjectOwner* owner = nullptr;
     for (std::int32_t pos = GetCount(); pos <= number; ++pos) {
-      owner = NewOwner();
+      owner = Adopt(NewOwner());
       owner->Number = pos;
-      Add(owner);
     }
     owner->Add(element);
   }
@@ -128,15 +128,11 @@ TBlockRegister* TRegister::FindBlock(const std::string& name) const {
 
 TBlockRegister* TRegister::GetBlock(const std::string& name, const std::string& className) {
   if (TBlockRegister* found = FindBlock(name)) return found;
-  TElement* created = CreateElementByClassName(className);
-  if (!created) return nullptr;
-  if (!created->Is<TBlockRegister>()) {
-    delete created;
-    return nullptr;
-  }
+  std::unique_ptr<TElement> created(CreateElementByClassName(className));
+  if (!created || !created->Is<TBlockRegister>()) return nullptr;
   created->SetName(name);
-  Add(created);
-  return static_cast<TBlockRegister*>(created);
+  Add(created.get());
+  return static_cast<TBlockRegister*>(created.release());
 }
 
 TSpaceEntity* SelectRegisteredObject(TEntity* objectModel, const std::string& blockName,

@@ -390,7 +390,8 @@ void TGelixAreaReader::AddUnfilledHoles(TAreaElement& area, const AreRecord& rec
       // A line lying loose in the area goes round itself, enclosing nothing.
       if (std::fabs(hole->GetWholeArea()) <= AreRecord::kMinLiveArea) continue;
       if (LiesInside(area, *hole)) {
-        area.AddHole(hole.release());
+        area.AddHole(hole.get());
+        hole.release();
         continue;
       }
     }

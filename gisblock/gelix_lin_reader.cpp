@@ -52,9 +52,9 @@ T2DCoordinate* TGelixCoordReader::ReadCoord() {
     }
     return nullptr;
   }
-  auto* c = new T2DCoordinate(crd.x, crd.y);
-  GetCoordSystem()->CoordToWorld(c);
-  return c;
+  auto c = std::make_unique<T2DCoordinate>(crd.x, crd.y);
+  GetCoordSystem()->CoordToWorld(c.get());
+  return c.release();
 }
 
 TGelixLinReader::~TGelixLinReader() { delete coords_; }

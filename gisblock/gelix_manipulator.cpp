@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <exception>
+#include <memory>
 
 #include "framework/message_dispatch.h"
 #include "framework/problem_report.h"
@@ -78,19 +79,19 @@ TFiltrDruhuObjektu* CreateKindFilter(const std::string& kindText, TStringListEle
   for (int i = 0; i < list->GetCount(); ++i) {
     const std::string name = list->GetItemName(i);
     if (name.empty() || (name[0] != '!' && name[0] != '-')) continue;
-    TIntegerListElement* numbers = IntegerListFromText(name, list->GetItemValue(i));
+    std::unique_ptr<TIntegerListElement> numbers(IntegerListFromText(name, list->GetItemValue(i)));
     if (!numbers) return nullptr;
-    auto* filter = new TFiltrDruhuObjektu;
+    auto filter = std::make_unique<TFiltrDruhuObjektu>();
     const char letter = kindText == "ARE"   ? 'P'
                         : kindText == "PNT" ? 'B'
                         : kindText == "LIN" ? 'L'
                         : kindText == "TXT" ? 'T'
                                             : 'X';
-    filter->SetKindList(letter, numbers);
+    filter->SetKindList(letter, numbers.release());
     filter->PropName = name.substr(1);
     for (char& c : filter->PropName) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     filter->Exclude = name[0] == '-';
-    return filter;
+    return filter.release();
   }
   return nullptr;
 }

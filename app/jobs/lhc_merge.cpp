@@ -168,15 +168,12 @@ MergeResult Merge(const LhcMergeContext& context, const LhcLayerKind& layer, dou
   LoadedModel& state = *context.Model;
   RenewObjectModel(state);
   TObjectModel* objects = GetWorld()->GetObjectModel();
-  auto* marker = new TEntity;
-  marker->SetName(layer.Marker);
-  objects->Add(marker);
+  objects->Adopt(new TEntity)->SetName(layer.Marker);
 
   // Every district of the LHC must be in the merge: a block that is missing
   // (never exported, or left only as the hidden copy of an interrupted
   // replacement) would make an LHC block without that district.
-  auto* script = new TModelScript;
-  objects->Add(script);
+  auto* script = objects->Adopt(new TModelScript);
   std::string lastDistrictBlock;
   std::vector<std::string> merged, missing;
   for (const std::string& code : DistrictCodes(lhc)) {
@@ -204,7 +201,7 @@ MergeResult Merge(const LhcMergeContext& context, const LhcLayerKind& layer, dou
     creator.DoIt();
     read = creator.Output();
   }
-  if (read) objects->Add(read);
+  if (read) objects->Adopt(read);
   // A district block read with damage would give the LHC less than the
   // district holds. The damage is named before a block that gave no area,
   // since damage is often why it gave none.
