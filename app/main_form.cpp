@@ -16,6 +16,7 @@
 #include "framework/file_version.h"
 #include "framework/world.h"
 #include "framework/zelto_message.h"
+#include "platform/directory_entries.h"
 #include "platform/path_resolver.h"
 #include "platform/user_interaction.h"
 
@@ -312,8 +313,8 @@ void TMainForm::fillDirectoryList() {
   std::error_code ec;
   const fs::path native = platform::pathResolver().existing(directory_);
   QStringList names;
-  for (auto it = fs::directory_iterator(native, ec); !ec && it != fs::directory_iterator(); it.increment(ec))
-    if (it->is_directory(ec)) names << QString::fromStdString(it->path().filename().string());
+  for (const std::string& name : platform::directoryEntries(native, ec))
+    if (fs::is_directory(native / name, ec)) names << QString::fromStdString(name);
   names.sort(Qt::CaseInsensitive);
   DirectoryListBox1->addItems(names);
 }

@@ -282,13 +282,15 @@ bool StagedBlock::commitRemoval() {
   if (!ok_ || failed_ || joined_) return false;
   if (committed_) return true;
   std::error_code ec;
-  fs::remove_all(staging_, ec);
+  platform::removeTree(staging_, ec);
   if (ec) return fail("Starý blok " + shown_ + " nelze odstranit: " + causeOf(ec));
   if (fs::exists(fs::symlink_status(target_, ec))) {
+    // Nothing may fail once the old block has moved away.
+    const fs::path parent = target_.parent_path();
     fs::rename(target_, staging_, ec);
     if (ec) return fail("Starý blok " + shown_ + " nelze odstranit: " + causeOf(ec));
-    syncDirectory(target_.parent_path());
-    fs::remove_all(staging_, ec);
+    syncDirectory(parent);
+    platform::removeTree(staging_, ec);
   }
   committed_ = true;
   return true;

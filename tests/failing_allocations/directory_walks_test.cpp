@@ -3,6 +3,7 @@
 // gives what the walk without a failure gives. None may end the program.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -16,6 +17,7 @@
 #include "framework/directory_listing.h"
 #include "framework/remove_directory_tree.h"
 #include "framework/settings.h"
+#include "gisblock/staged_block.h"
 #include "platform/scripted_user_interaction.h"
 #include "temp_dir.h"
 
@@ -91,6 +93,36 @@ TEST(FailingDirectoryWalkTest, ARemovalThatFailsLeavesWhatItDidNotRemoveUnderIts
     if (!removed && !threw) ASSERT_FALSE(ui->shownTexts().empty());
     ui->clear();
     fs::remove_all(tree);
+  }
+}
+
+TEST(FailingDirectoryWalkTest, AnOldBlockIsRemovedWholeOrKeptWhole) {
+  test_support::TempDir dir("blocks");
+  const fs::path block = dir / "01_19OP.BLK";
+  const std::vector<std::string> files = {"P1900.DBF", "TN.ARE", "TN.LIN"};
+  bool failed = true;
+  for (long k = 1; failed; ++k) {
+    SCOPED_TRACE("allocation " + std::to_string(k));
+    fs::create_directories(block);
+    for (const std::string& file : files) test_support::WriteFile(block / file, file);
+    bool removed = false, threw = false;
+    try {
+      failing_allocations::Armed armed(k);
+      gisblock::StagedBlock staged(block.string());
+      removed = staged.ok() && staged.commitRemoval();
+    } catch (const std::bad_alloc&) {
+      threw = true;
+    }
+    failed = failing_allocations::Failed();
+    ASSERT_FALSE(removed && threw);
+    std::vector<std::string> left;
+    for (const auto& entry : fs::recursive_directory_iterator(dir.path()))
+      left.push_back(fs::relative(entry.path(), dir.path()).string());
+    std::sort(left.begin(), left.end());
+    if (removed) ASSERT_TRUE(left.empty());
+    else ASSERT_EQ(left, (std::vector<std::string>{"01_19OP.BLK", "01_19OP.BLK/P1900.DBF", "01_19OP.BLK/TN.ARE",
+                                                   "01_19OP.BLK/TN.LIN"}));
+    fs::remove_all(block);
   }
 }
 
