@@ -253,9 +253,10 @@ void TForestHierarchy::DoIt() {
   // Filing into a hierarchy built before would count every area again: a
   // second run builds the hierarchy afresh.
   if (TElement* old = model->FindElementByName("LES"); old && old->Is<TForestSpaceUnit>()) model->Delete(old);
-  auto* root = new TForestSpaceUnit;
-  root->SetName("LES");
-  model->Add(root);
+  auto made = std::make_unique<TForestSpaceUnit>();
+  made->SetName("LES");
+  model->Add(made.get());
+  TForestSpaceUnit* root = made.release();
   std::int32_t areas = 0;
   {
     TPocitacPloch counter;

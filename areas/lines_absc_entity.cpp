@@ -1,5 +1,7 @@
 #include "areas/lines_absc_entity.h"
 
+#include <memory>
+
 ZELTO_IMPLEMENT_ELEMENT(TLinesAbscEntity, TEntity, ZELTO_NO_PROPERTIES)
 
 void TLinesAbscEntity::AddLineSegments(TPolyLineElement* line) {
@@ -40,6 +42,9 @@ void TLinesAbscEntity::InsertAfter(int position, TGlxLinAbscissa* piece) {
 TGlxLinAbscissa* TLinesAbscEntity::SplitAt(int position, double x, double y) {
   TGlxLinAbscissa* piece = nullptr;
   Segment(position)->SplitAt(x, y, piece);
-  if (piece) InsertAfter(position, piece);
-  return piece;
+  if (!piece) return nullptr;
+  // Held here until the list takes it.
+  std::unique_ptr<TGlxLinAbscissa> owned(piece);
+  InsertAfter(position, piece);
+  return owned.release();
 }

@@ -86,8 +86,7 @@ void TMakeNodes::DoIt() {
   if (!lines) return;
   TSpaceLineBegEndCell* index = NodeLines(*lines, false).Index;
   if (!index) return;
-  auto* noded = new TSpaceEntity;
-  Add(noded);
+  auto* noded = Adopt(new TSpaceEntity);
   THledacLinii finder;
   finder.SetOutput(noded);
   finder.SetInput(index);
@@ -151,8 +150,7 @@ TEntity* TMakeNodesAndAreas::JoinedLines(TEntity& lines) {
   }
   found.reset();
   if (!join.Accepted()) return nullptr;
-  auto* joined = new TSpaceEntity;
-  Add(joined);
+  auto* joined = Adopt(new TSpaceEntity);
   THledacLinii collector;
   collector.SetOutput(joined);
   collector.SetInput(join.Accepted());

@@ -41,10 +41,7 @@ void TTool::SetFlag(std::uint8_t bit, bool on) {
 }
 
 TParameters* TTool::GetParameters() {
-  if (!parameters_) {
-    parameters_ = new TParameters();
-    Add(parameters_);
-  }
+  if (!parameters_) parameters_ = Adopt(new TParameters());
   return parameters_;
 }
 

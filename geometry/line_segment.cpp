@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 ZELTO_IMPLEMENT_ELEMENT(TGlxLinAbscissa, TOwnerElement, [](auto& p) {
   p.Object("Line", TPolyLineElement::StaticClass(), &TGlxLinAbscissa::Line, &TGlxLinAbscissa::Line);
@@ -151,7 +152,9 @@ void TGlxLinAbscissa::FindEndsOnSegment(const TGlxLinAbscissa& other, bool other
 void TGlxLinAbscissa::SplitAt(double x, double y, TGlxLinAbscissa*& segment) {
   segment = nullptr;
   if (!Line) return;
-  Line->Insert(Index + 1, new T2DCoordinate(x, y));
+  auto vertex = std::make_unique<T2DCoordinate>(x, y);
+  Line->Insert(Index + 1, vertex.get());
+  vertex.release();
   segment = new TGlxLinAbscissa;
   segment->IsNew = true;
   segment->Line = Line;

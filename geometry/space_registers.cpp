@@ -106,10 +106,10 @@ TObjectRegister* TBlockRegister::GetObjectRegister(char letter) {
   const std::string name(1, letter);
   for (TElement* e : Items())
     if (e->Is<TObjectRegister>() && e->GetName() == name) return static_cast<TObjectRegister*>(e);
-  auto* reg = new TObjectRegister;
+  auto reg = std::make_unique<TObjectRegister>();
   reg->SetName(name);
-  Add(reg);
-  return reg;
+  Add(reg.get());
+  return reg.release();
 }
 
 TSpaceEntity* TBlockRegister::FindObject(char letter, std::int32_t number) {

@@ -125,10 +125,7 @@ TRegister* TGeliXReader::GetRegisterRoot() {
   if (registerRoot_) return registerRoot_;
   if (objectModel_) {
     TElement* found = objectModel_->FindElementByClass(TRegister::StaticClass());
-    if (!found) {
-      found = new TRegister;
-      objectModel_->Add(found);
-    }
+    if (!found) found = objectModel_->Adopt(new TRegister);
     return registerRoot_ = static_cast<TRegister*>(found);
   }
   if (TWorld* world = GetWorld()) {

@@ -1,6 +1,7 @@
 #include "gisblock/gelix_registers.h"
 
 #include <filesystem>
+#include <memory>
 
 #include "framework/class_registry.h"
 #include "gisblock/attribute_table.h"
@@ -39,10 +40,10 @@ TObjectRegister* TGelixBlockRegister::GetObjectRegister(char letter) {
   const std::string name(1, letter);
   for (TElement* e : Items())
     if (e->Is<TObjectRegister>() && e->GetName() == name) return static_cast<TObjectRegister*>(e);
-  auto* reg = new TGelixObjectRegister;
+  auto reg = std::make_unique<TGelixObjectRegister>();
   reg->SetName(name);
-  Add(reg);
-  return reg;
+  Add(reg.get());
+  return reg.release();
 }
 
 namespace gisblock {

@@ -83,8 +83,8 @@ void TModelByScriptCreator::DoIt() {
     else
       addToResult(*result, std::unique_ptr<TElement>(LoadLayer(layer)));
   }
-  made.release();
   SetOutput(result);
+  made.release();
 }
 
 TElement* TModelByScriptCreator::LoadLayer(TLayerScript& script) {
@@ -92,7 +92,8 @@ TElement* TModelByScriptCreator::LoadLayer(TLayerScript& script) {
   std::unique_ptr<TInterpretLayer> layer;
   for (TElement* child : std::vector<TElement*>(script.Items())) {
     if (!child || !child->Is<TPathElement>()) continue;
-    std::unique_ptr<TElement> loaded(LoadPath(kind, static_cast<TPathElement*>(child)->Value, script.GetPropertyList()));
+    const std::string& path = static_cast<TPathElement*>(child)->Value;
+    std::unique_ptr<TElement> loaded(LoadPath(kind, path, script.GetPropertyList()));
     if (!layer) layer = std::make_unique<TInterpretLayer>();
     addToResult(*layer, std::move(loaded));
   }

@@ -302,7 +302,8 @@ void ExportAllLineKinds(const LineJobContext& context) {
 }
 
 LineJobResult NodeWaterLines(const LineJobContext& context) {
-  return NodeLines(context, {"Uzlování vod", {"_30POT.BLK", nullptr}, "MezPripojVod", "_30VOD.BLK", "VODBL", "VODZL", 1, 0});
+  return NodeLines(context,
+                   {"Uzlování vod", {"_30POT.BLK", nullptr}, "MezPripojVod", "_30VOD.BLK", "VODBL", "VODZL", 1, 0});
 }
 
 LineJobResult NodeCommunicationLines(const LineJobContext& context) {

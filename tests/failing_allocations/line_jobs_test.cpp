@@ -37,7 +37,8 @@ class FailingLineJobsTest : public LhcJobTest<jobs::LineJobContext> {
 TEST_F(FailingLineJobsTest, TheLhcLineReadAndTheStreamExtractionTellWhyOrWriteTheCleanBlock) {
   const jobs::LineKind& streams = *jobs::FindLineKind(88);
   FailEach("read and streams", streams.Block, [&] {
-    return jobs::ReadLhcLines(state, chosen) && jobs::ExportLinesByDruh(context, streams) == jobs::LineJobResult::Written;
+    return jobs::ReadLhcLines(state, chosen) &&
+           jobs::ExportLinesByDruh(context, streams) == jobs::LineJobResult::Written;
   });
 }
 
