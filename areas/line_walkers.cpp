@@ -103,8 +103,7 @@ void TNacitacLinii::SetDruhy(const std::string& text) {
     Delete(druhy_);
     druhy_ = nullptr;
   }
-  druhy_ = IntegerListFromText("DRUHY", text);
-  if (druhy_) Add(druhy_);
+  if (TIntegerListElement* list = IntegerListFromText("DRUHY", text)) druhy_ = Adopt(list);
 }
 
 bool TNacitacLinii::KindMatches(TElement* line) const {
