@@ -218,7 +218,7 @@ void TOldMainTool::LoadCursors() {
     if (fs::is_regular_file(name, ec) && picture.load(QString::fromStdString(name)))
       app::screenCursors()[i + 1] = QCursor(picture);
     else
-      PostTextMessage(this, zelto::msg::LogText, "Cursor file: " + name + " not found");
+      PostTextMessage(this, zelto::msg::LogText, "Soubor kurzoru " + name + " nebyl nalezen");
   }
 }
 

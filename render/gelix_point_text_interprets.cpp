@@ -137,7 +137,7 @@ void TInterpretGlxTextu::Process(TElement* element) {
   if (!element || !element->Is<TTextElement>() || !font_ || !textItem_) return;
   if (font_->ErrorShown) {
     // The box has told the user once; the log hears of it once a pass.
-    if (!fontErrorPosted_) PostTextMessage(this, zelto::msg::LogText, "GeliX Text interpret - FontError !");
+    if (!fontErrorPosted_) PostTextMessage(this, zelto::msg::LogText, "Interpret textů GeliX: chyba fontu !");
     fontErrorPosted_ = true;
     return;
   }

@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
-#include <QLocale>
 #include <QTime>
 #include <QVBoxLayout>
 #include <cmath>
@@ -53,6 +52,20 @@ bool parseReal(QString text, double& value) {
   bool ok = false;
   value = text.trimmed().replace(',', '.').toDouble(&ok);
   return ok;
+}
+
+// The times the window shows are written the Czech way whatever the
+// system's locale says: "7. 12. 2026 8:35:14" for a moment, "8:35:14" for
+// a time of day. A duration is hours, minutes and seconds, no time of day:
+// it names no time zone and goes on past 24 hours.
+QString momentText(const QDateTime& moment) { return moment.toString(u("d. M. yyyy H:mm:ss")); }
+QString clockText(const QTime& time) { return time.toString(u("H:mm:ss")); }
+QString durationText(qint64 milliseconds) {
+  const qint64 seconds = std::max<qint64>(0, milliseconds / 1000);
+  return QString("%1:%2:%3")
+      .arg(seconds / 3600)
+      .arg(seconds / 60 % 60, 2, 10, QChar('0'))
+      .arg(seconds % 60, 2, 10, QChar('0'));
 }
 }  // namespace
 
@@ -411,7 +424,7 @@ void TPrnDlg::Post(int code) {
 
 bool TPrnDlg::ReadScale(double& value) const {
   if (parseReal(ed_Scale->text(), value)) return true;
-  platform::showError("'" + ed_Scale->text().toStdString() + "' is not a valid floating point value");
+  platform::showError("'" + ed_Scale->text().toStdString() + "' není platné reálné číslo");
   return false;
 }
 
@@ -419,7 +432,7 @@ bool TPrnDlg::ReadOverlap(std::int32_t& value) const {
   bool ok = false;
   value = ed_Overlap->text().trimmed().toInt(&ok);
   if (ok) return true;
-  platform::showError("'" + ed_Overlap->text().toStdString() + "' is not a valid integer value");
+  platform::showError("'" + ed_Overlap->text().toStdString() + "' není platné celé číslo");
   return false;
 }
 
@@ -441,13 +454,13 @@ void TPrnDlg::StartWatching() {
 
 void TPrnDlg::SetStartTime(const QDateTime& time) {
   start_ = time;
-  lbStart->setText(QLocale().toString(time.time()));
+  lbStart->setText(clockText(time.time()));
 }
 
 void TPrnDlg::Tick() {
   if (TPrintDevice::JobInProgress()) {
     const qint64 ms = start_.msecsTo(QDateTime::currentDateTime());
-    lbTime->setText(QLocale().toString(QTime(0, 0).addMSecs(static_cast<int>(ms))));
+    lbTime->setText(durationText(ms));
     return;
   }
   Timer->stop();
@@ -467,9 +480,8 @@ void TPrnDlg::closeEvent(QCloseEvent* e) {
   if (!printing_ || !tool_) return;
   if (!TPrintDevice::JobInProgress()) {
     const QDateTime now = QDateTime::currentDateTime();
-    const qint64 ms = start_.msecsTo(now);
-    platform::showInfo(QLocale().toString(now).toStdString() + "\r\rUkončen tisk na \"" + tool_->GetPrinterName() +
-                       "\"\r\rTrvání: " + QLocale().toString(QTime(0, 0).addMSecs(static_cast<int>(ms))).toStdString());
+    platform::showInfo(momentText(now).toStdString() + "\r\rUkončen tisk na \"" + tool_->GetPrinterName() +
+                       "\"\r\rTrvání: " + durationText(start_.msecsTo(now)).toStdString());
   }
   // The window outlived the print loop; it frees its tool and then itself.
   TPrintDialogTool* tool = tool_;

@@ -15,7 +15,7 @@ namespace viewer {
 void PrintInterpret(TInterpret* interpret) {
   const TElementClass* cls = FindZeltoClass("TPrint");
   if (!cls || !cls->InheritsFrom(TTool::StaticClass())) {
-    PostTextMessage(interpret, zelto::msg::LogText, "Print: not available in this build");
+    PostTextMessage(interpret, zelto::msg::LogText, "Tisk: v tomto sestavení programu není k dispozici");
     return;
   }
   std::unique_ptr<TTool> print(static_cast<TTool*>(cls->Create()));

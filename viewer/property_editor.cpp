@@ -161,7 +161,7 @@ void TObjectPropertyEditor::FillGrids() {
       form->AddRow(grid, info->Name, value, kind, names, info->HasSetter());
     }
   } catch (const std::exception& error) {
-    platform::showError(std::string("Error filling property form (") + error.what() + ")");
+    platform::showError(std::string("Chyba při plnění formuláře vlastností (") + error.what() + ")");
   }
   form->SetFilling(false);
 }

@@ -127,8 +127,8 @@ TEST_F(ShellTest, MissingCursorFileIsReportedAndTheNextOneTried) {
   cursors->AddNamed("", dir_.string() + "/taky.cur");
   Tool().LoadCursors();
   zelto::RunMessagesUntilIdle();
-  EXPECT_EQ(ReadFile(Tool().ProtocolFile()), "Cursor file: " + dir_.string() + "/chybi.cur not found\r\n" +
-                                                 "Cursor file: " + dir_.string() + "/taky.cur not found\r\n");
+  EXPECT_EQ(ReadFile(Tool().ProtocolFile()), "Soubor kurzoru " + dir_.string() + "/chybi.cur nebyl nalezen\r\n" +
+                                                 "Soubor kurzoru " + dir_.string() + "/taky.cur nebyl nalezen\r\n");
   EXPECT_FALSE(app::HasScreenCursor(1));
 }
 

@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <regex>
 #include <string>
 
 #include "framework/class_registry.h"
@@ -287,6 +288,28 @@ TEST_F(Printing, OverlapInMillimetresAndTheRasterSwitchKeptInTheIniFile) {
     dialog.CancelBtn->click();
   });
   EXPECT_TRUE(raster);
+}
+
+TEST_F(Printing, TheSetUpAndTheClosingMessageSpeakCzech) {
+  auto* desktop = new TDesktop;
+  desktop->SetMinX(0), desktop->SetMinY(0), desktop->SetMaxX(0.5 * paperW), desktop->SetMaxY(0.5 * paperH);
+  model.Add(desktop);
+  print([&](TPrnDlg& dialog) {
+    dialog.ed_Scale->setText("abc");
+    emit dialog.ed_Scale->editingFinished();
+    dialog.ed_Overlap->setText("1,5");
+    emit dialog.ed_Overlap->editingFinished();
+    dialog.OKBtn->click();
+  });
+  // Leaving a field again repeats its complaint; the closing message comes last.
+  ASSERT_GE(ui->shownTexts().size(), 3u);
+  EXPECT_EQ(ui->shownTexts()[0], "'abc' není platné reálné číslo");
+  EXPECT_EQ(ui->shownTexts()[1], "'1,5' není platné celé číslo");
+  // The moment as "7. 12. 2026 8:35:14", the duration in hours, minutes and
+  // seconds with no time zone; no English names of days or months.
+  const std::regex closing("[0-9]{1,2}\\. [0-9]{1,2}\\. [0-9]{4} [0-9]{1,2}:[0-9]{2}:[0-9]{2}\r\r"
+                           "Ukončen tisk na \"[^\"]+\"\r\rTrvání: [0-9]+:[0-5][0-9]:[0-5][0-9]");
+  EXPECT_TRUE(std::regex_match(ui->shownTexts().back(), closing)) << ui->shownTexts().back();
 }
 
 TEST_F(Printing, AModelPrintsOnePageAsOnScreenAndOneJobAtATime) {

@@ -15,6 +15,7 @@
 #include "framework/class_registry.h"
 #include "framework/element_class.h"
 #include "framework/entity.h"
+#include "framework/errors.h"
 #include "framework/message_dispatch.h"
 #include "platform/scripted_user_interaction.h"
 #include "viewer/interaction_events.h"
@@ -33,6 +34,13 @@ class TEditorProbe : public TNameEntity {
   std::int32_t Group() const { return 7; }
 };
 
+// A probe whose only property cannot be read.
+class TUnreadableProbe : public TNameEntity {
+  ZELTO_ELEMENT(TUnreadableProbe)
+ public:
+  std::string Note() const { throw EZeltoError("poznámka chybí"); }
+};
+
 }  // namespace
 
 ZELTO_IMPLEMENT_ELEMENT(TEditorProbe, TNameEntity, [](auto& p) {
@@ -41,6 +49,7 @@ ZELTO_IMPLEMENT_ELEMENT(TEditorProbe, TNameEntity, [](auto& p) {
   p.Object("Target", TElement::StaticClass(), &TEditorProbe::target, &TEditorProbe::target);
   p.Integer("Group", &TEditorProbe::Group);
 })
+ZELTO_IMPLEMENT_ELEMENT(TUnreadableProbe, TNameEntity, [](auto& p) { p.String("Note", &TUnreadableProbe::Note); })
 
 namespace {
 
@@ -143,6 +152,14 @@ TEST_F(PropertyEditor, AValueWithoutASetterCannotBeTyped) {
   EXPECT_EQ(ValueOf(grid, "Group"), "7");
   EXPECT_EQ(probe.width, 3);
   EXPECT_TRUE(ui->shownTexts().empty());
+}
+
+TEST_F(PropertyEditor, APropertyThatCannotBeReadIsToldInCzech) {
+  TUnreadableProbe unreadable;
+  TObjectPropertyEditor other;
+  other.SetInput(&unreadable);
+  other.DoIt();
+  EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{"Chyba při plnění formuláře vlastností (poznámka chybí)"});
 }
 
 TEST_F(PropertyEditor, DoubleClickOrEnterOnAnObjectCellOpensANestedEditorBesideIt) {
