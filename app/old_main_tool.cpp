@@ -15,6 +15,7 @@
 #include "framework/file_version.h"
 #include "framework/ini_file.h"
 #include "framework/property_access.h"
+#include "framework/settings.h"
 #include "framework/string_list.h"
 #include "framework/system_register.h"
 #include "framework/world.h"
@@ -164,8 +165,7 @@ std::string TOldMainTool::GetIniFileName() {
   const std::string given = FindParamByExt(".INI");
   std::error_code ec;
   if (!given.empty() && fs::is_regular_file(given, ec)) return given;
-  fs::path program(framework::ProgramFile());
-  return GetProgramDir() + program.filename().replace_extension(".INI").string();
+  return framework::ProgramSettingsFilePath();
 }
 
 namespace {

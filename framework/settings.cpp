@@ -1,5 +1,6 @@
 #include "framework/settings.h"
 
+#include "framework/file_version.h"
 #include "framework/ini_file.h"
 
 #include <cmath>
@@ -113,4 +114,9 @@ std::string SettingsCheck::Errors() const {
   std::string text;
   for (const std::string& error : errors_) text += (text.empty() ? "" : "\n") + error;
   return text;
+}
+
+std::string framework::ProgramSettingsFilePath() {
+  namespace fs = std::filesystem;
+  return (fs::path(GetWindowsDirectoryText()) / fs::path(ProgramFile()).filename().replace_extension(".INI")).string();
 }

@@ -67,4 +67,9 @@ class SettingsCheck {
 namespace framework {
 // The full path of TERGELIX.INI, built anew on every call.
 std::string SettingsFilePath();
+// The program's own settings file (the print set-up's switches): the
+// program's name with ".INI", kept with the user's settings beside
+// TERGELIX.INI, where a user may write; the directory of an installed
+// program is not.
+std::string ProgramSettingsFilePath();
 }  // namespace framework

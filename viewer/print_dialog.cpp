@@ -13,14 +13,16 @@
 #include <QToolButton>
 #include <QTime>
 #include <QVBoxLayout>
+#include <cerrno>
 #include <cmath>
 #include <filesystem>
 
 #include "framework/class_registry.h"
-#include "framework/file_version.h"
 #include "framework/ini_file.h"
+#include "framework/settings.h"
 #include "framework/message_dispatch.h"
 #include "framework/world.h"
+#include "platform/system_cause.h"
 #include "platform/user_interaction.h"
 #include "render/bitmap_device.h"
 #include "render/qt/print_device.h"
@@ -76,7 +78,7 @@ std::string viewer::ProgramIniFileName() {
       main->GetPropertyText("IniFileName", name);
       if (!name.empty()) return name;
     }
-  return std::filesystem::path(framework::ProgramFile()).replace_extension(".INI").string();
+  return framework::ProgramSettingsFilePath();
 }
 
 // ---- TPrintDialogTool ----
@@ -309,8 +311,16 @@ void TPrintDialogTool::RasterLinesChanged() {
   if (!form_) return;
   const bool raster = form_->b_RasterLines->isChecked();
   if (IniFileName.empty()) IniFileName = viewer::ProgramIniFileName();
-  TRealIniFile(IniFileName).WriteBool(kSection, kRasterKey, raster);
   if (TPrintDevice* printer = GetPrinterDevice()) printer->RasterizeLines = raster;
+  // The settings directory is made on the first setting kept.
+  std::error_code ec;
+  if (const std::filesystem::path dir = std::filesystem::path(IniFileName).parent_path(); !dir.empty())
+    std::filesystem::create_directories(dir, ec);
+  if (!TRealIniFile(IniFileName).WriteBool(kSection, kRasterKey, raster)) {
+    const int error = errno;
+    platform::showError("Nastavení tisku nelze uložit do souboru " + IniFileName + ": " +
+                        (ec ? platform::systemCause(ec) : platform::systemCause(error)));
+  }
 }
 
 // ---- TPreviewImage, TPrnDlg ----

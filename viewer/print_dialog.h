@@ -34,7 +34,7 @@ constexpr int kFitToPage = 111;
 constexpr int kCenterChanged = 112;
 constexpr int kRasterLinesChanged = 113;
 // The program's own settings file: what the main tool names, else the
-// program's name with ".INI".
+// program's name with ".INI" with the user's settings.
 std::string ProgramIniFileName();
 }  // namespace viewer
 

@@ -112,6 +112,8 @@ TEST_F(ShellTest, DrivesFromEnvironmentAndIniFileFromArguments) {
   app::SetCommandLine({"missing.ini"});
   EXPECT_NE(Tool().GetIniFileName(), "missing.ini");
   EXPECT_TRUE(Tool().GetIniFileName().ends_with(".INI"));
+  // Without one the file is kept with the user's settings (here WINDIR).
+  EXPECT_EQ(std::filesystem::path(Tool().GetIniFileName()).parent_path(), dir_);
   app::SetCommandLine({});
 }
 

@@ -1,3 +1,4 @@
+#include "framework/file_version.h"
 #include "framework/ini_file.h"
 #include "framework/settings.h"
 
@@ -136,4 +137,20 @@ TEST(Settings, ACheckedKeyTakesOnlyANumberOfItsRangeAndNamesWhatItHolds) {
   EXPECT_EQ(check.Errors(),
             "Chybná hodnota Word = \"abc\" v sekci EXPORT souboru TERGELIX.INI: celé číslo od -32768 do 32767\n"
             "Chybná hodnota Huge = \"1e300\" v sekci GLOBAL souboru TERGELIX.INI: číslo od 0 do 10000");
+}
+
+TEST(Settings, TheProgramsOwnFileIsKeptWithTheUsersSettings) {
+  test_support::TempDir home("home");
+  const std::string program = framework::ProgramFile();
+  framework::SetProgramFile("/usr/lib/zeltoexport/zelto");
+  {
+    WindowsDirectory windir;
+    EXPECT_EQ(framework::ProgramSettingsFilePath(), (windir.path() / "zelto.INI").string());
+  }
+  {
+    test_support::ScopedEnv noWindir{"WINDIR", ""};
+    test_support::ScopedEnv user{"HOME", home.string()};
+    EXPECT_EQ(framework::ProgramSettingsFilePath(), (home.path() / ".config/zeltoexport/zelto.INI").string());
+  }
+  framework::SetProgramFile(program);
 }

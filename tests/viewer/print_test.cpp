@@ -33,6 +33,7 @@
 #include "render/text_block.h"
 #include "render/universal_script_creator.h"
 #include "qt_app.h"
+#include "read_only.h"
 #include "temp_dir.h"
 #include "process.h"
 #include "viewer/print_dialog.h"
@@ -90,11 +91,15 @@ struct Printing : ::testing::Test {
   TRectPainter painter;
   double paperW = 0, paperH = 0;  // the printable area in metres
   std::string savedProgram = framework::ProgramFile();
+  // The program's own INI file is kept with the user's settings, not
+  // beside the program.
+  fs::path settings = dir / "settings";
+  test_support::ScopedEnv windir{"WINDIR", settings.string()};
 
   Printing() {
     pdf = dir / "out.pdf";
-    // The program's INI file lies beside the program: here in the test's directory.
-    framework::SetProgramFile((dir / "zelto").string());
+    fs::create_directories(dir / "bin");
+    framework::SetProgramFile((dir / "bin" / "zelto").string());
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QString::fromStdString(pdf.string()));
     const QRectF area = printer.pageRect(QPrinter::Millimeter);
@@ -279,7 +284,8 @@ TEST_F(Printing, OverlapInMillimetresAndTheRasterSwitchKeptInTheIniFile) {
   EXPECT_DOUBLE_EQ(tooLarge, 0.005);
   EXPECT_EQ(ui->shownTexts(), (std::vector<std::string>{"Přesah 200 mm je na papír tiskárny příliš velký"}));
   EXPECT_FALSE(fs::exists(pdf)) << "a cancelled set-up prints nothing";
-  EXPECT_TRUE(fs::exists(dir / "zelto.INI"));
+  EXPECT_TRUE(fs::exists(settings / "zelto.INI"));
+  EXPECT_FALSE(fs::exists(dir / "bin" / "zelto.INI"));
 
   // A new set-up reads the switch back.
   bool raster = false;
@@ -310,6 +316,24 @@ TEST_F(Printing, TheSetUpAndTheClosingMessageSpeakCzech) {
   const std::regex closing("[0-9]{1,2}\\. [0-9]{1,2}\\. [0-9]{4} [0-9]{1,2}:[0-9]{2}:[0-9]{2}\r\r"
                            "Ukončen tisk na \"[^\"]+\"\r\rTrvání: [0-9]+:[0-5][0-9]:[0-5][0-9]");
   EXPECT_TRUE(std::regex_match(ui->shownTexts().back(), closing)) << ui->shownTexts().back();
+}
+
+TEST_F(Printing, ARasterSwitchThatCannotBeKeptIsTold) {
+  auto* desktop = new TDesktop;
+  desktop->SetMinX(0), desktop->SetMinY(0), desktop->SetMaxX(0.5 * paperW), desktop->SetMaxY(0.5 * paperH);
+  model.Add(desktop);
+  fs::create_directories(settings);
+  {
+    test_support::ReadOnlyTree readOnly(settings);
+    print([](TPrnDlg& dialog) {
+      dialog.b_RasterLines->click();
+      zelto::ProcessPendingMessages();
+      dialog.CancelBtn->click();
+    });
+  }
+  ASSERT_EQ(ui->shownTexts().size(), 1u);
+  EXPECT_EQ(ui->shownTexts()[0].rfind("Nastavení tisku nelze uložit do souboru " + (settings / "zelto.INI").string(), 0), 0u)
+      << ui->shownTexts()[0];
 }
 
 TEST_F(Printing, AModelPrintsOnePageAsOnScreenAndOneJobAtATime) {
