@@ -15,6 +15,7 @@
 #include "render/print_pages.h"
 #include "render/qt/print_device.h"
 #include "viewer/print_dialog.h"
+#include "viewer/print_entry.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TPrint, TTool, ZELTO_NO_PROPERTIES)
 
@@ -23,13 +24,13 @@ TPrint::~TPrint() = default;
 
 QPrinter* TPrint::ChoosePrinter() {
   if (printer_) return printer_;
-  ownPrinter_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  QPrinter& session = viewer::SessionPrinter();
   if (QPrinterInfo::defaultPrinter().isNull()) {
     // No printer is set up: the user may still print into a PDF file.
-    QPrintDialog dialog(ownPrinter_.get());
+    QPrintDialog dialog(&session);
     if (dialog.exec() != QDialog::Accepted) return nullptr;
   }
-  return ownPrinter_.get();
+  return &session;
 }
 
 void TPrint::DoIt() {
@@ -190,7 +191,11 @@ void PrintWithPrinter(TInterpret* interpret, QPrinter* printer) {
 }
 
 void PrintWithPrintDialog(TInterpret* interpret) {
-  QPrinter printer(QPrinter::HighResolution);
+  if (TPrintDevice::JobInProgress()) {
+    platform::showError("Dosud se tiskne");
+    return;
+  }
+  QPrinter& printer = SessionPrinter();
   QPrintDialog dialog(&printer);
   if (dialog.exec() != QDialog::Accepted) return;
   PrintWithPrinter(interpret, &printer);

@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QImage>
 #include <QLineEdit>
+#include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinterInfo>
 #include <QPushButton>
@@ -38,6 +39,7 @@
 #include "process.h"
 #include "viewer/print_dialog.h"
 #include "viewer/image_form.h"
+#include "viewer/print_entry.h"
 #include "viewer/tool_manager.h"
 
 namespace fs = std::filesystem;
@@ -135,7 +137,8 @@ struct Printing : ::testing::Test {
     EXPECT_EQ(findDialog(), nullptr);
   }
   // The viewer's print command: the platform's dialog is told to print into
-  // the PDF file; `atSetUp` answers true once it has worked the set-up window.
+  // the PDF file; `atSetUp` answers true once it has worked the set-up window
+  // (without one, no set-up window is awaited: a model prints at once).
   void printFromViewer(TFormToolManager& manager, const std::function<bool(TPrnDlg&)>& atSetUp) {
     QElapsedTimer clock;
     clock.start();
@@ -148,6 +151,7 @@ struct Printing : ::testing::Test {
         choice->printer()->setOutputFormat(QPrinter::PdfFormat);
         choice->printer()->setOutputFileName(QString::fromStdString(pdf.string()));
         choice->done(QDialog::Accepted);
+        if (!atSetUp) poll.stop();
       } else if (auto* dialog = dynamic_cast<TPrnDlg*>(modal)) {
         if (atSetUp(*dialog)) poll.stop();
       }
@@ -389,6 +393,44 @@ TEST_F(Printing, TheViewersPrintCommandOpensTheSetUpWithItsPageGridAndPrintsToAF
     EXPECT_GT(black, 500) << "the page grid";
   }
   EXPECT_EQ(pdfPages(), 4);
+}
+
+TEST_F(Printing, ThePageSetUpChosenInTheViewerHoldsForItsPrints) {
+  if (!QPrinterInfo::defaultPrinter().isNull()) GTEST_SKIP() << "a real printer is set up here";
+  // The session outlives the test: its printer is given back upright.
+  struct Upright {
+    ~Upright() { viewer::SessionPrinter().setPageOrientation(QPageLayout::Portrait); }
+  } upright;
+  model.Add(rect(-5, -5, 5, 5, kBlue, kBlue));
+  TFormToolManager manager;
+  manager.SetInput(&model);
+  // "Tisk" → "Nastavení": the user turns the paper and confirms.
+  bool turned = false;
+  QTimer::singleShot(0, [&] {
+    QElapsedTimer clock;
+    clock.start();
+    QPageSetupDialog* setUp = nullptr;
+    while (!setUp && clock.elapsed() < 10000) {
+      QApplication::processEvents(QEventLoop::AllEvents, 20);
+      setUp = qobject_cast<QPageSetupDialog*>(QApplication::activeModalWidget());
+    }
+    if (!setUp) return;
+    if (auto* landscape = setUp->findChild<QRadioButton*>("landscape")) {
+      landscape->click();
+      turned = true;
+    }
+    setUp->accept();
+  });
+  viewer::ShowPrinterSetup(manager.GetForm());
+  ASSERT_TRUE(turned);
+  printFromViewer(manager, nullptr);
+  const std::string info = run("pdfinfo " + test_support::Quoted(pdf.string()));
+  double width = 0, height = 0;
+  const auto at = info.find("Page size:");
+  ASSERT_NE(at, std::string::npos) << info;
+  ASSERT_EQ(std::sscanf(info.c_str() + at, "Page size: %lf x %lf", &width, &height), 2) << info;
+  EXPECT_GT(width, height) << "the print comes out landscape: " << info;
+  EXPECT_NE(info.find("A4"), std::string::npos) << info;
 }
 
 TEST_F(Printing, APrintAsABitmapKeepsTheTextsOfTheDesktop) {
