@@ -1,5 +1,7 @@
 #include "render/gelix_point_text_interprets.h"
 
+#include <new>
+
 #include "framework/zelto_message.h"
 #include "geometry/space_entity.h"
 #include "gisblock/block_info.h"
@@ -86,6 +88,8 @@ void TInterpretGlxBodu::Process(TElement* element) {
     device->MoveToPixel(px, py - kCrossArm);
     device->LineToPixel(px, py + kCrossArm);
   } catch (const EBreakInterpret&) {
+    throw;
+  } catch (const std::bad_alloc&) {
     throw;
   } catch (const std::exception&) {
     // One point that cannot be drawn does not stop the map.
@@ -178,6 +182,8 @@ void TInterpretGlxTextu::Process(TElement* element) {
     }
     font_->Draw();
   } catch (const EBreakInterpret&) {
+    throw;
+  } catch (const std::bad_alloc&) {
     throw;
   } catch (const std::exception&) {
     // One text that cannot be drawn does not stop the map.

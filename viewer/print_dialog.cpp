@@ -462,6 +462,12 @@ void TPrnDlg::StartWatching() {
   Timer->start();
 }
 
+void TPrnDlg::CloseFailed() {
+  failed_ = true;
+  Timer->stop();
+  close();
+}
+
 void TPrnDlg::SetStartTime(const QDateTime& time) {
   start_ = time;
   lbStart->setText(clockText(time.time()));
@@ -488,7 +494,7 @@ void TPrnDlg::reject() {
 void TPrnDlg::closeEvent(QCloseEvent* e) {
   QDialog::closeEvent(e);
   if (!printing_ || !tool_) return;
-  if (!TPrintDevice::JobInProgress()) {
+  if (!failed_ && !TPrintDevice::JobInProgress()) {
     const QDateTime now = QDateTime::currentDateTime();
     platform::showInfo(momentText(now).toStdString() + "\r\rUkončen tisk na \"" + tool_->GetPrinterName() +
                        "\"\r\rTrvání: " + durationText(start_.msecsTo(now)).toStdString());

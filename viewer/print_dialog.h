@@ -140,6 +140,8 @@ class TPrnDlg : public QDialog {
   bool Printing() const { return printing_; }
   // After "Tisk": the window stays open without blocking and watches the job.
   void StartWatching();
+  // After a print that failed: closes without the closing message.
+  void CloseFailed();
   void SetStartTime(const QDateTime& time);
   const QDateTime& StartTime() const { return start_; }
   // The last number that the field read; false (after telling the user)
@@ -158,6 +160,7 @@ class TPrnDlg : public QDialog {
 
   TPrintDialogTool* tool_;
   bool printing_ = false;
+  bool failed_ = false;
   QDateTime start_;
 };
 

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QPrintDialog>
 #include <QPrinterInfo>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,12 @@
 #include "viewer/print_entry.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TPrint, TTool, ZELTO_NO_PROPERTIES)
+
+namespace {
+std::string causeOf(const std::exception& e) {
+  return dynamic_cast<const std::bad_alloc*>(&e) ? "nedostatek paměti" : e.what();
+}
+}  // namespace
 
 TPrint::TPrint() = default;
 TPrint::~TPrint() = default;
@@ -57,7 +64,7 @@ void TPrint::DoIt() {
     to->Setup({from->GetCenterX(), from->GetCenterY()}, printer->GetPage(), from->GetScale());
     to->SetVirtualScale(from->GetVirtualScale());
   } catch (const std::exception& e) {
-    platform::showError(std::string("Problémy s přípravou tisku: ") + e.what());
+    platform::showError("Problémy s přípravou tisku: " + causeOf(e));
     return;
   }
   interpret->SetPrinting(true);
@@ -74,8 +81,13 @@ void TPrint::DoIt() {
       printer->Start();
       interpret->DoIt();
     }
+  } catch (const EBreakInterpret&) {
+    // Part of the map is missing: nothing of it goes to the printer.
+    printer->Abort();
+    platform::showInfo("Tisk byl přerušen, nic nebylo vytištěno");
   } catch (const std::exception& e) {
-    platform::showError(std::string("Problémy s tiskem: ") + e.what());
+    printer->Abort();
+    platform::showError("Problémy s tiskem: " + causeOf(e) + "; nic nebylo vytištěno");
   }
   interpret->SetDevice(saved);
   printer.reset();
@@ -111,6 +123,11 @@ struct SetUpLink {
   void Caption(const std::string& text) const {
     if (TPrintDialogTool* t = Tool()) t->SetCaption(text);
   }
+  // A print that failed ends its window without the closing message.
+  void Fail() const {
+    delete Pages();
+    if (TPrintDialogTool* t = Tool(); t && t->GetForm()) t->GetForm()->CloseFailed();
+  }
 };
 
 void printPage(TInterpret& interpret, TPrintDevice& printer, geometry::PointD centre, double scale) {
@@ -125,12 +142,17 @@ void TPrint::PrintDesktop(TInterpret& interpret, TPrintDevice& printer, TDesktop
   SetUpLink link(tool);
   printer.Start();
   const int count = link.Pages()->GetPageCount();
-  for (int i = 0; i < count && link.Pages(); ++i) {
-    if (i > 0) printer.NewPage();
-    if (count > 1)
-      link.Caption("Tisk strany č. " + std::to_string(i + 1) + " (" + std::to_string(count) + ")");
-    TDrawRectangle* page = link.Pages()->GetPage(i);
-    printPage(interpret, printer, {page->GetCenterX(), page->GetCenterY()}, link.Pages()->GetScaleFactor());
+  try {
+    for (int i = 0; i < count && link.Pages(); ++i) {
+      if (i > 0) printer.NewPage();
+      if (count > 1)
+        link.Caption("Tisk strany č. " + std::to_string(i + 1) + " (" + std::to_string(count) + ")");
+      TDrawRectangle* page = link.Pages()->GetPage(i);
+      printPage(interpret, printer, {page->GetCenterX(), page->GetCenterY()}, link.Pages()->GetScaleFactor());
+    }
+  } catch (...) {
+    link.Fail();
+    throw;
   }
   delete link.Pages();
 }
@@ -166,16 +188,22 @@ void TPrint::PrintMultiPage(TInterpret& interpret, TPrintDevice& printer, TMulti
   const double dy = first->GetCenterY() - pages.front()->GetCenterY();
   const double scale = link.Pages()->GetScaleFactor();
   TElement* input = interpret.Input();
-  for (std::size_t i = 0; i < printed.size() && link.Pages(); ++i) {
-    TDesktop* page = printed[i];
-    const int number = work.IndexOf(page) + 1;
-    work.SetActualPage(page);
-    // A new sheet before every page but the first: the job holds exactly
-    // the pages chosen, with no blank sheet after the last.
-    if (i > 0) printer.NewPage();
-    link.Caption("Tisk strany č. " + std::to_string(number) + " (" + std::to_string(pages.size()) + ")");
-    interpret.SetInput(page);
-    printPage(interpret, printer, {page->GetCenterX() + dx, page->GetCenterY() + dy}, scale);
+  try {
+    for (std::size_t i = 0; i < printed.size() && link.Pages(); ++i) {
+      TDesktop* page = printed[i];
+      const int number = work.IndexOf(page) + 1;
+      work.SetActualPage(page);
+      // A new sheet before every page but the first: the job holds exactly
+      // the pages chosen, with no blank sheet after the last.
+      if (i > 0) printer.NewPage();
+      link.Caption("Tisk strany č. " + std::to_string(number) + " (" + std::to_string(pages.size()) + ")");
+      interpret.SetInput(page);
+      printPage(interpret, printer, {page->GetCenterX() + dx, page->GetCenterY() + dy}, scale);
+    }
+  } catch (...) {
+    interpret.SetInput(input);
+    link.Fail();
+    throw;
   }
   interpret.SetInput(input);
   delete link.Pages();

@@ -433,7 +433,8 @@ void TFormToolManager::ReView(TZeltoMessage* message, bool& handled) {
   TInterpret* interpret = GetInterpret();
   if (interpret && interpret->GetBusy()) {
     SetFlag(kReviewPending, true);
-    interpret->SetBreakWork(true);
+    // A print is not broken off for the screen: the review waits for it.
+    if (!interpret->GetPrinting()) interpret->SetBreakWork(true);
     handled = true;
     return;
   }

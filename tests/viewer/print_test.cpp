@@ -22,6 +22,7 @@
 #include <string>
 
 #include "framework/class_registry.h"
+#include "framework/errors.h"
 #include "framework/file_version.h"
 #include "framework/message_dispatch.h"
 #include "platform/message_queue.h"
@@ -48,12 +49,14 @@ namespace {
 constexpr TColor kBlue = RGBColor(0, 0, 255);
 
 
-// Draws every rectangle item, the desktop included, with its own pen and brush.
+// Draws every rectangle item, the desktop included, with its own pen and
+// brush; a rectangle named "vadný" cannot be drawn.
 class TRectPainter : public TInterpret {
  public:
   void Process(TElement* e) override {
     auto* r = dynamic_cast<TDrawRectangle*>(e);
     if (!r) return;
+    if (r->GetName() == "vadný") throw EZeltoError("obdélník nelze nakreslit");
     GetDevice()->SetPen({r->PenColor, 1, psSolid});
     GetDevice()->SetPenWidth(r->PenWidth);
     GetDevice()->SetBrush({r->BrushColor, r->BrushStyle});
@@ -338,6 +341,61 @@ TEST_F(Printing, ARasterSwitchThatCannotBeKeptIsTold) {
   ASSERT_EQ(ui->shownTexts().size(), 1u);
   EXPECT_EQ(ui->shownTexts()[0].rfind("Nastavení tisku nelze uložit do souboru " + (settings / "zelto.INI").string(), 0), 0u)
       << ui->shownTexts()[0];
+}
+
+TEST_F(Printing, APrintWhoseDrawingFailsPartwaySaysSoAndPrintsNothing) {
+  const std::vector<std::string> told{"Problémy s tiskem: obdélník nelze nakreslit; nic nebylo vytištěno"};
+  model.Add(rect(-5, -5, 0, 0, kBlue, kBlue));
+  TDrawRectangle* broken = rect(0, 0, 5, 5, kBlue, kBlue);
+  broken->SetName("vadný");
+  model.Add(broken);
+  viewer::PrintWithPrinter(&painter, &printer);
+  EXPECT_EQ(ui->shownTexts(), told);
+  EXPECT_FALSE(fs::exists(pdf)) << "no half-drawn page goes out";
+  EXPECT_EQ(painter.GetDevice(), &screenDevice);
+  EXPECT_FALSE(painter.GetPrinting());
+  EXPECT_FALSE(painter.GetBusy());
+  EXPECT_FALSE(TPrintDevice::JobInProgress());
+
+  // On a desktop the set-up window closes without claiming the print ended.
+  ui->clear();
+  auto* desktop = new TDesktop;
+  desktop->SetMinX(0), desktop->SetMinY(0), desktop->SetMaxX(0.5 * paperW), desktop->SetMaxY(0.5 * paperH);
+  model.Remove(broken);
+  desktop->Add(broken);
+  model.Add(desktop);
+  print([](TPrnDlg& dialog) { dialog.OKBtn->click(); });
+  EXPECT_EQ(ui->shownTexts(), told);
+  EXPECT_FALSE(fs::exists(pdf));
+}
+
+// While it prints, the viewer is asked to draw again (the window was moved
+// or resized); the painter looks for a break as the map's renderers do.
+class TInterruptedPainter : public TRectPainter {
+ public:
+  TElement* viewer = nullptr;
+  void Process(TElement* e) override {
+    if (GetPrinting() && viewer) {
+      viewer->PostMessage(zelto::msg::ReviewRequest, viewer);
+      zelto::ProcessPendingMessages();
+      if (GetBreakWork()) throw EBreakInterpret();
+    }
+    TRectPainter::Process(e);
+  }
+};
+
+TEST_F(Printing, AViewerAskedToDrawAgainFinishesItsPrintFirst) {
+  if (!QPrinterInfo::defaultPrinter().isNull()) GTEST_SKIP() << "a real printer is set up here";
+  model.Add(rect(-5, -5, 5, 5, kBlue, kBlue));
+  TFormToolManager manager;
+  auto* interrupted = new TInterruptedPainter;
+  interrupted->viewer = &manager;
+  manager.SetInterpret(interrupted);
+  manager.SetInput(&model);
+  printFromViewer(manager, nullptr);
+  EXPECT_TRUE(ui->shownTexts().empty()) << ui->shownTexts().front();
+  ASSERT_EQ(pdfPages(), 1);
+  EXPECT_GT(colours(1).first, 100) << "the whole map is printed";
 }
 
 TEST_F(Printing, AModelPrintsOnePageAsOnScreenAndOneJobAtATime) {
