@@ -174,6 +174,50 @@ struct Printing : ::testing::Test {
     const auto at = info.find("Pages:");
     return at == std::string::npos ? 0 : std::stoi(info.substr(at + 6));
   }
+  // A desktop nearly the size of the paper, outlined in blue, in the model.
+  TDesktop* blueOutlinedDesktop(double penWidth) {
+    auto* desktop = new TDesktop;
+    desktop->SetMinX(0), desktop->SetMinY(0), desktop->SetMaxX(0.9 * paperW), desktop->SetMaxY(0.9 * paperH);
+    desktop->PenColor = kBlue;
+    desktop->BrushColor = 0xFFFFFF;
+    desktop->PenWidth = penWidth;
+    model.Add(desktop);
+    return desktop;
+  }
+  // The viewer draws `input` with the map's renderers.
+  static void drawWithMapRenderers(TFormToolManager& manager, TElement* input) {
+    TUniversalGelixScriptCreator creator;
+    creator.DoIt();
+    manager.SetInterpretScript(creator.Output());
+    manager.SetInput(input);
+  }
+  static bool confirm(TPrnDlg& dialog) {
+    dialog.OKBtn->click();
+    return true;
+  }
+  // Lengths of the runs of blue pixels along the middle row of page 1,
+  // rendered at the printer's own resolution: the widths of the lines that
+  // cross the row.
+  std::vector<int> blueRunsAcrossTheMiddle() {
+    const QRect page = printer.pageLayout().fullRectPixels(printer.resolution());
+    const fs::path png = dir / "row";
+    run("pdftoppm -r " + std::to_string(printer.resolution()) + " -png -singlefile -x 0 -y " +
+        std::to_string(page.height() / 2) + " -W " + std::to_string(page.width()) + " -H 1 " +
+        test_support::Quoted(pdf.string()) + " " + test_support::Quoted(png.string()));
+    QImage image(QString::fromStdString(png.string() + ".png"));
+    std::vector<int> runs;
+    int length = 0;
+    for (int x = 0; x <= image.width(); ++x) {
+      const QColor c = x < image.width() ? image.pixelColor(x, 0) : QColor(Qt::white);
+      if (c.blue() > 150 && c.red() < 100 && c.green() < 100) {
+        ++length;
+      } else if (length > 0) {
+        runs.push_back(length);
+        length = 0;
+      }
+    }
+    return runs;
+  }
   // Blue and black pixels of a page rendered at 30 dpi.
   std::pair<int, int> colours(int page) {
     const fs::path png = dir / ("page" + std::to_string(page));
@@ -491,13 +535,32 @@ TEST_F(Printing, ThePageSetUpChosenInTheViewerHoldsForItsPrints) {
   EXPECT_NE(info.find("A4"), std::string::npos) << info;
 }
 
+TEST_F(Printing, TheThinnestLineIsAsWideInABitmapPrintAsInAPlainOneAndSeenOnPaper) {
+  if (!QPrinterInfo::defaultPrinter().isNull()) GTEST_SKIP() << "a real printer is set up here";
+  // The desktop's outline is drawn with the thinnest pen: one pixel.
+  TFormToolManager manager;
+  drawWithMapRenderers(manager, blueOutlinedDesktop(0));
+  std::vector<int> widths[2];
+  for (const bool bitmap : {false, true}) {
+    fs::remove(pdf);
+    manager.GetForm()->TileAction()->setChecked(bitmap);
+    printFromViewer(manager, confirm);
+    ASSERT_EQ(pdfPages(), 1);
+    widths[bitmap] = blueRunsAcrossTheMiddle();
+  }
+  // The left and the right side of the outline, 0.1 mm wide at least (one
+  // printer pixel, 0.02 mm, is lost on paper), the same in both prints.
+  const int tenthOfMillimetre = static_cast<int>(printer.resolution() / 254.0);
+  for (const auto& runs : widths) {
+    ASSERT_EQ(runs.size(), 2u);
+    for (int run : runs) EXPECT_GE(run, tenthOfMillimetre);
+  }
+  for (int side = 0; side < 2; ++side) EXPECT_NEAR(widths[1][side], widths[0][side], 1) << side;
+}
+
 TEST_F(Printing, APrintAsABitmapKeepsTheTextsOfTheDesktop) {
   if (!QPrinterInfo::defaultPrinter().isNull()) GTEST_SKIP() << "a real printer is set up here";
-  auto* desktop = new TDesktop;
-  desktop->SetMinX(0), desktop->SetMinY(0), desktop->SetMaxX(0.9 * paperW), desktop->SetMaxY(0.9 * paperH);
-  desktop->PenColor = kBlue;
-  desktop->BrushColor = 0xFFFFFF;
-  desktop->PenWidth = 0.003;
+  TDesktop* desktop = blueOutlinedDesktop(0.003);
   // Black letters 15 mm high: the only black on the page.
   auto* block = new TTextBlock;
   block->SetMinX(0.03), block->SetMinY(0.9 * paperH - 0.08), block->SetMaxX(0.15), block->SetMaxY(0.9 * paperH - 0.03);
@@ -505,17 +568,10 @@ TEST_F(Printing, APrintAsABitmapKeepsTheTextsOfTheDesktop) {
   block->LineHeight = 0.02;
   block->GetLines()->Items = {"MMMM 12", "Porost"};
   desktop->Add(block);
-  model.Add(desktop);
   TFormToolManager manager;
-  TUniversalGelixScriptCreator creator;
-  creator.DoIt();
-  manager.SetInterpretScript(creator.Output());
-  manager.SetInput(desktop);
+  drawWithMapRenderers(manager, desktop);
   manager.GetForm()->TileAction()->setChecked(true);
-  printFromViewer(manager, [](TPrnDlg& dialog) {
-    dialog.OKBtn->click();
-    return true;
-  });
+  printFromViewer(manager, confirm);
   ASSERT_EQ(pdfPages(), 1);
   auto [blue, black] = colours(1);
   EXPECT_GT(blue, 100) << "the desktop's outline";
