@@ -300,7 +300,15 @@ void TMainTool::AppendProtocolLine(const std::string& text) {
   std::FILE* file = std::fopen(protocolFile_.c_str(), "ab");
   if (!file) file = std::fopen(protocolFile_.c_str(), "wb");
   if (!file) return;
-  const std::string line = platform::fromUtf8(text, platform::CodePage::Windows1250) + "\r\n";
+  // One line per text: a text of several lines (a table that could not be
+  // made, and below it why) would leave its cause on lines of its own,
+  // apart from what it explains.
+  std::string joined;
+  for (const char c : text) {
+    if (c != '\r' && c != '\n') joined += c;
+    else if (!joined.empty() && joined.back() != ' ') joined += ' ';
+  }
+  const std::string line = platform::fromUtf8(joined, platform::CodePage::Windows1250) + "\r\n";
   std::fwrite(line.data(), 1, line.size(), file);
   std::fclose(file);
 }

@@ -670,12 +670,12 @@ void ExportWholeDistrict(const LevelExportContext& context) {
   LevelExportContext shared = context;
   if (!shared.OldWholeAreas) shared.OldWholeAreas = &oldWholeAreas;
   // A box for each level that fails would stop the run until answered: the
-  // failures, and what went wrong with single areas, are told at the end,
-  // by the job that keeps the tally (the main tool's, once its progress
-  // window is gone), or here.
+  // failures, and what went wrong with single areas, are told at the end in
+  // one box, an error box when a level failed, by the job that keeps the
+  // tally (the main tool's, once its progress window is gone), or here.
   std::optional<zelto::ProblemTally> own;
   if (!zelto::ProblemTally::Current()) own.emplace();
-  if (!shared.ShowFailure) shared.ShowFailure = [](const std::string& text) { zelto::NoteProblem(text); };
+  if (!shared.ShowFailure) shared.ShowFailure = [](const std::string& text) { zelto::NoteFailure(text); };
   const std::vector<ForestLevel>& levels = ForestLevels();
   for (std::size_t i = 0; i < levels.size(); ++i) {
     if (context.NextLevel && !context.NextLevel(static_cast<int>(i))) {

@@ -25,9 +25,10 @@ namespace jobs {
 
 const std::vector<LineKind>& LineKinds() {
   static const std::vector<LineKind> kinds = {
-      {86, "EXPLINCES", "21,25,35,350,352,353,354,10245,10340,10341,10280,10281,10380,10381", 2100, "_20CES.BLK"},
-      {87, "EXPLINPRUS", "22,10325", 2200, "_20PRU.BLK"},
-      {88, "EXPLINPOTOK", "26,433", 3100, "_30POT.BLK"},
+      {86, "EXPLINCES", "21,25,35,350,352,353,354,10245,10340,10341,10280,10281,10380,10381", 2100, "_20CES.BLK",
+       "cest"},
+      {87, "EXPLINPRUS", "22,10325", 2200, "_20PRU.BLK", "průseků"},
+      {88, "EXPLINPOTOK", "26,433", 3100, "_30POT.BLK", "potoků"},
   };
   return kinds;
 }
@@ -53,7 +54,7 @@ bool CommitExportedBlock(const TExportGelixElements& exporter, gisblock::StagedB
     platform::showError(staged.error());
     if (log) log("; " + staged.error());
   } else if (log) {
-    log("Blok " + staged.shownPath() + " nebyl zapsán: nic se do něj nezapsalo; starý blok zůstává");
+    log(gisblock::notWrittenText(staged.shownPath(), "nic se do něj nezapsalo"));
   }
   return false;
 }
@@ -121,7 +122,7 @@ LineJobResult ExportNodedLineBlock(const LineJobContext& context, const std::str
   try {
     nodearea::Network network = NodedNetwork(*subject);
     if (!network.Index) {
-      Log(context, "Blok " + block + " nebyl zapsán: linie nemají platný rozsah; starý blok zůstává");
+      Log(context, gisblock::notWrittenText(block, "linie nemají platný rozsah"));
       return LineJobResult::NothingToWrite;
     }
     TSpaceEntity noded;
@@ -132,7 +133,7 @@ LineJobResult ExportNodedLineBlock(const LineJobContext& context, const std::str
       finder.DoIt();
     }
     if (noded.GetCount() == 0) {
-      Log(context, "Blok " + block + " nebyl zapsán: síť nemá žádnou linii; starý blok zůstává");
+      Log(context, gisblock::notWrittenText(block, "síť nemá žádnou linii"));
       return LineJobResult::NothingToWrite;
     }
     Log(context, "; Export linií (" + block + ")");
@@ -145,7 +146,7 @@ LineJobResult ExportNodedLineBlock(const LineJobContext& context, const std::str
     });
   } catch (const std::exception& e) {
     const std::string text =
-        "Blok " + block + " nebyl zapsán: chyba při uzlování nebo zápisu linií: " + CauseOf(e) + "; starý blok zůstává";
+        gisblock::notWrittenText(block, "chyba při uzlování nebo zápisu linií: " + CauseOf(e));
     platform::showError(text);
     Log(context, "; " + text);
     return LineJobResult::NotWritten;
@@ -184,8 +185,7 @@ LineJobResult NodeLines(const LineJobContext& context, const NodingJob& job) {
   if (!loaded) {
     std::string names;
     for (const char* input : job.Inputs) names += std::string(names.empty() ? "" : ", ") + input;
-    Log(context, "Blok " + output + " nebyl zapsán: v " + context.LhcDirectory + " chybí " + names +
-                     "; starý blok zůstává");
+    Log(context, gisblock::notWrittenText(output, "v " + context.LhcDirectory + " chybí " + names));
     return LineJobResult::NothingToWrite;
   }
   auto joined = std::make_unique<TSpaceEntity>();
@@ -241,8 +241,8 @@ LineJobResult ExportLinesByDruh(const LineJobContext& context, const LineKind& k
     collector.DoIt();
   }
   if (lines->GetCount() == 0) {
-    Log(context, "Blok " + block + " nebyl zapsán: žádná linie druhů " +
-                     ReadIniString("EXPORT", kind.KindsKey, kind.KindsDefault) + "; starý blok zůstává");
+    Log(context, gisblock::notWrittenText(
+                     block, "žádná linie druhů " + ReadIniString("EXPORT", kind.KindsKey, kind.KindsDefault)));
     return LineJobResult::NothingToWrite;
   }
   // The lines keep the links of the block they were read from, whose
@@ -252,8 +252,7 @@ LineJobResult ExportLinesByDruh(const LineJobContext& context, const LineKind& k
   for (TElement* line : lines->Items())
     if (auto* props = dynamic_cast<TGelixLineProps*>(static_cast<TPolyLineElement*>(line)->GetProperties()))
       props->Links = none;
-  // The same words for every kind: the office's protocols are searched for them.
-  Log(context, "; Export linií potoků (" + block + ")");
+  Log(context, "; Export linií " + std::string(kind.Of) + " (" + block + ")");
   return WriteLineBlock(context, *lines, block, [&](TExportLinesToGelix& exporter) {
     exporter.SetName("Export linií " + std::to_string(kind.Kind) + " (" + block + ")");
     exporter.ControlDir = context.GisRoot;

@@ -79,6 +79,18 @@ TEST_F(ShellTest, LogTextsReachLogWindowAndProtocolFile) {
   EXPECT_TRUE(Tool().LogDevice()->GetForm()->isVisible());
 }
 
+// A text of several lines (a table that could not be made, and why) is one
+// line of the protocol, its cause with it.
+TEST_F(ShellTest, ATextOfSeveralLinesIsOneLineOfTheProtocol) {
+  Start();
+  std::filesystem::remove(Tool().ProtocolFile());
+  PostTextMessage(nullptr, zelto::msg::LogText,
+                  "; Nemohu vytvořit tabulku D:\\P1600.DBF\nChybové hlášení: \nna disku není místo\r\nkonec");
+  zelto::RunMessagesUntilIdle();
+  EXPECT_EQ(ReadFile(Tool().ProtocolFile()),
+            Cp1250("; Nemohu vytvořit tabulku D:\\P1600.DBF Chybové hlášení: na disku není místo konec\r\n"));
+}
+
 TEST_F(ShellTest, ListingSwitchShowsBoxesUntilIgnored) {
   Start();
   MainForm()->CBVypis->setChecked(true);

@@ -28,6 +28,7 @@
 #include "file_size_limit.h"
 #include "jobs_fixture.h"
 #include "log_probe.h"
+#include "read_only.h"
 
 namespace jobs_test {
 namespace {
@@ -412,6 +413,33 @@ TEST_F(LevelExportTest, AnExportThatCannotWriteEveryFileLeavesTheOldBlockByteFor
     // Nothing is left beside the block.
     EXPECT_EQ(std::distance(fs::directory_iterator(output), fs::directory_iterator()), 1);
   }
+}
+
+// Old level blocks whose directories this user may not empty stay as they
+// were: the district run tells every level that failed, first, in its one
+// box, an error box as for a level exported alone, and nothing staged is
+// left beside the blocks.
+TEST_F(LevelExportTest, OldBlocksThatCannotBeEmptiedStayAndEveryLevelFails) {
+  ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
+  const fs::path output = dir / "OUT" / "01", psk = output / "01_16PSK.BLK";
+  fs::create_directories(output);
+  jobs::ExportWholeDistrict(Context(output));
+  std::vector<std::unique_ptr<test_support::ReadOnlyTree>> readOnly;
+  for (const jobs::ForestLevel& level : jobs::ForestLevels())
+    readOnly.push_back(std::make_unique<test_support::ReadOnlyTree>(output / ("01_" + level.Prefix + ".BLK")));
+  const std::map<std::string, std::string> before = Snapshot(psk);
+  ui->clear();
+  jobs::ExportWholeDistrict(Context(output));
+  readOnly.clear();
+  ASSERT_EQ(ui->shown().size(), 1u);
+  EXPECT_EQ(ui->shown()[0].kind, platform::MessageKind::Error);
+  std::string failures;
+  for (const jobs::ForestLevel& level : jobs::ForestLevels())
+    failures += std::string(failures.empty() ? "" : "\n") + "Blok " + (output / ("01_" + level.Prefix + ".BLK")).string() +
+                " nelze zapsat: starý blok nelze odstranit: přístup odepřen. Původní blok zůstává beze změny.";
+  EXPECT_EQ(ui->shown()[0].text.substr(0, failures.size()), failures);
+  EXPECT_EQ(Snapshot(psk), before);
+  EXPECT_EQ(std::distance(fs::directory_iterator(output), fs::directory_iterator()), 8);
 }
 
 // A district read from a damaged DET block is still shown, but no export

@@ -112,11 +112,19 @@ TEST_F(LhcMergeTest, AMissingOrUnreadableDistrictBlockKeepsTheOldBlock) {
     ASSERT_EQ(ui->shownTexts().size(), 1u);
     const std::string text = ui->shownTexts()[0];
     for (const fs::path& block : blocks) EXPECT_NE(text.find(block.string()), std::string::npos) << text;
-    EXPECT_NE(text.find("starý blok zůstává"), std::string::npos) << text;
+    EXPECT_NE(text.find("Původní blok zůstává beze změny."), std::string::npos) << text;
     EXPECT_EQ(log, ui->shownTexts());
     EXPECT_EQ(FileBytes(lhc / "_11LHC.BLK" / "TN.ARE"), "old");
   };
   failsNaming({reg01, reg02});  // districts with a DET block, not yet exported
+  // Where no LHC block was, none stays.
+  ui->clear();
+  EXPECT_EQ(jobs::MergeLhcLayer(context, jobs::LhcZroLayer()), jobs::MergeResult::Failed);
+  EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{"Blok " + (lhc / "_91ZRO.BLK").string() +
+                                                       " nebyl zapsán: chybí bloky revírů " +
+                                                       (District("01") / "01_91ZRO.BLK").string() + ", " +
+                                                       (District("02") / "02_91ZRO.BLK").string() +
+                                                       ". Žádný blok nebyl zapsán."});
 
   ExportDistricts();
   // A block that a killed commit left aside comes back for the merge.
@@ -328,6 +336,20 @@ TEST_F(LhcMergeTest, AnEmptyAreaOfARealLhcKeepsItsRow) {
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_NEAR(std::stod(rows[0][0]), lake, 1e-3);
   }
+}
+
+// A file of the user's named like the LHC block is no block to replace.
+TEST_F(LhcMergeTest, AFileUnderTheLhcBlocksNameStays) {
+  fs::remove_all(District("01"));
+  fs::remove_all(District("02"));
+  const double x = Level::X0 + 1000, y = Level::Y0;
+  WriteDistrictBlocks("03", {{{x, y}, {x, y + 100}, {x + 100, y + 100}}, {{x + 100, y + 100}, {x + 100, y}, {x, y}}});
+  std::ofstream(lhc / "_11LHC.BLK") << "poznámky";
+  EXPECT_EQ(jobs::MergeLhcLayer(context, jobs::LhcLayer()), jobs::MergeResult::Failed);
+  EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{"Blok " + (lhc / "_11LHC.BLK").string() +
+                                                       " nelze zapsat: pod tímto jménem leží soubor, ne adresář "
+                                                       "bloku; soubor zůstává beze změny"});
+  EXPECT_EQ(FileBytes(lhc / "_11LHC.BLK"), "poznámky");
 }
 
 TEST_F(LhcMergeTest, DistrictCodesAreTwoCharacterNamesInOneOrderEverywhere) {

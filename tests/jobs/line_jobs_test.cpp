@@ -89,11 +89,12 @@ TEST_F(LineJobsTest, EachExtractionWritesTheLinesOfItsKindsUnderOneKind) {
     // No staging directory is left beside the block.
     EXPECT_FALSE(fs::exists(lhc / ("." + std::string(kind.Block) + ".new")));
   }
-  // The office's protocols carry the same words for all three, each
-  // followed by what the block holds.
+  // The office's protocols name the lines each exports, each followed by
+  // what the block holds.
   ASSERT_EQ(log.size(), 6u);
+  const char* named[] = {"cest", "průseků", "potoků"};
   for (std::size_t i = 0; i < log.size(); i += 2) {
-    EXPECT_EQ(log[i].rfind("; Export linií potoků (", 0), 0u) << log[i];
+    EXPECT_EQ(log[i], "; Export linií " + std::string(named[i / 2]) + " (" + (lhc / jobs::LineKinds()[i / 2].Block).string() + ")");
     EXPECT_EQ(log[i + 1].rfind("; Blok ", 0), 0u) << log[i + 1];
   }
 }
@@ -121,7 +122,7 @@ TEST_F(LineJobsTest, AKindThatCannotBeWrittenKeepsItsOldBlockAndTheOthersGoOn) {
   EXPECT_EQ(jobs::ExportLinesByDruh(context, *jobs::FindLineKind(88)), jobs::LineJobResult::NothingToWrite);
   EXPECT_EQ(FileBytes(lhc / "_30POT.BLK" / "TN.LIN"), oldStreams);
   ASSERT_EQ(log.size(), 1u);
-  EXPECT_NE(log[0].find("starý blok zůstává"), std::string::npos) << log[0];
+  EXPECT_NE(log[0].find("Původní blok zůstává beze změny."), std::string::npos) << log[0];
 
   // A read of a damaged block: no block is written from it.
   const fs::path crd = District("01") / "DET.BLK" / "TN.CRD";
@@ -199,6 +200,19 @@ TEST_F(LineJobsTest, ABadSettingOrAMissingInputLeavesModelAndBlockAlone) {
   EXPECT_EQ(FileBytes(lhc / "_30VOD.BLK" / "TN.LIN"), written);
   ASSERT_EQ(log.size(), 1u);
   EXPECT_NE(log[0].find("_30POT.BLK"), std::string::npos) << log[0];
+}
+
+// In a tree where no block of the job's was ever written, a job that writes
+// none does not say that an old one stays.
+TEST_F(LineJobsTest, AJobThatWritesNoBlockWhereNoneWasSaysNoneWasWritten) {
+  ReadLhc();
+  SetExportSetting("EXPLINPOTOK", "9999");
+  EXPECT_EQ(jobs::ExportLinesByDruh(context, *jobs::FindLineKind(88)), jobs::LineJobResult::NothingToWrite);
+  EXPECT_EQ(jobs::NodeWaterLines(context), jobs::LineJobResult::NothingToWrite);
+  EXPECT_EQ(log, (std::vector<std::string>{
+                     "Blok " + (lhc / "_30POT.BLK").string() + " nebyl zapsán: žádná linie druhů 9999. Žádný blok nebyl zapsán.",
+                     "Blok " + (lhc / "_30VOD.BLK").string() + " nebyl zapsán: v " + lhc.string() +
+                         " chybí _30POT.BLK. Žádný blok nebyl zapsán."}));
 }
 
 }  // namespace
