@@ -108,12 +108,21 @@ std::string DbfTable::rowDamage() const {
   std::ifstream in(path_, std::ios::binary);
   in.seekg(static_cast<std::streamoff>(recordPosition(1)));
   std::string row(header_.recordLength, ' ');
+  auto isRow = [&] { return row[0] == ' ' || row[0] == '*'; };
   for (std::uint32_t r = 1; r <= recordCount_; ++r) {
     if (!in.read(row.data(), static_cast<std::streamsize>(row.size())))
       return "řádek " + std::to_string(r) + " nelze přečíst";
-    if (row[0] != ' ' && row[0] != '*') return "řádek " + std::to_string(r) + " nezačíná značkou řádku";
+    if (!isRow()) return "řádek " + std::to_string(r) + " nezačíná značkou řádku";
   }
-  return {};
+  // Whole rows after the counted ones, before the end-of-file mark, are
+  // rows the header lost count of: a reader that trusts the count never
+  // sees them. Bytes after the mark, or padding, start no row.
+  std::uint64_t last = recordCount_;
+  while (in.read(row.data(), static_cast<std::streamsize>(row.size())) && isRow()) ++last;
+  if (last == recordCount_) return {};
+  const std::string first = std::to_string(std::uint64_t{recordCount_} + 1) + ".";
+  if (last == std::uint64_t{recordCount_} + 1) return "soubor drží i " + first + " řádek, který hlavička neuvádí";
+  return "soubor drží i řádky " + first + " až " + std::to_string(last) + "., které hlavička neuvádí";
 }
 
 void DbfTable::close() {

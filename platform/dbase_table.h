@@ -49,9 +49,10 @@ class DbfTable {
   // Rows in the file as the header counts them, deleted ones included.
   std::uint32_t recordCount() const { return recordCount_; }
   // What is wrong with the rows the header describes, in words for the
-  // user: the file ends before the last of them, or a row starts with
-  // neither the mark of a live row nor that of a deleted one. Empty when
-  // nothing is. Reads the file; the current row stays.
+  // user: the file ends before the last of them, a row starts with neither
+  // the mark of a live row nor that of a deleted one, or whole rows follow
+  // the counted ones before the end-of-file mark. Empty when nothing is.
+  // Reads the file; the current row stays.
   std::string rowDamage() const;
 
   // Positions on physical record `recNo` (1 to recordCount), deleted or not.

@@ -1,6 +1,8 @@
 #pragma once
 // Small dBase tables built in a test and read back as rows of texts.
+#include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -22,6 +24,20 @@ inline void WriteTable(const std::filesystem::path& file, const std::vector<plat
     for (std::size_t i = 0; i < row.size(); ++i) t.setText(static_cast<int>(i), row[i]);
     t.post();
   }
+}
+
+// Lowers the row count a table's header gives by `fewer`, the rows staying
+// in the file: a header that lost count of them.
+inline void UndercountRows(const std::filesystem::path& file, std::uint32_t fewer) {
+  std::fstream f(file, std::ios::binary | std::ios::in | std::ios::out);
+  unsigned char count[4] = {};
+  f.seekg(4);
+  f.read(reinterpret_cast<char*>(count), 4);
+  std::uint32_t rows = count[0] | count[1] << 8 | count[2] << 16 | static_cast<std::uint32_t>(count[3]) << 24;
+  rows = rows > fewer ? rows - fewer : 0;
+  for (int i = 0; i < 4; ++i) count[i] = static_cast<unsigned char>(rows >> (8 * i));
+  f.seekp(4);
+  f.write(reinterpret_cast<const char*>(count), 4);
 }
 
 // The texts of `columns` of every row not deleted.
