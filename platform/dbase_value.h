@@ -11,6 +11,11 @@
 
 namespace platform::dbf {
 
+// The value of a number's text as fieldText gives it: an optional sign,
+// digits and at most one '.', blanks around; nothing for blank text and for
+// text that is no number ("abc", "1.5x7", "nan").
+std::optional<double> numberValue(std::string_view text);
+
 // The text of a field's bytes (exactly field.width of them); blank bytes
 // read as empty text.
 std::string fieldText(const DbfField& field, std::string_view bytes);
