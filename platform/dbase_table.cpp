@@ -45,9 +45,11 @@ constexpr std::uint64_t kMostLoaded = std::uint64_t{64} << 20;
 
 DbfTable::~DbfTable() { close(); }
 
-void DbfTable::create(const fs::path& file, std::vector<DbfField> fields) {
+void DbfTable::create(const fs::path& file, std::vector<DbfField> fields, std::uint8_t languageDriver) {
   const std::vector<DbfField> checked = dbf::checkedNewFields(std::move(fields));
-  const std::vector<std::uint8_t> bytes = dbf::encodeEmptyTable(checked, today());
+  DbfHeader header = today();
+  header.languageDriver = languageDriver;
+  const std::vector<std::uint8_t> bytes = dbf::encodeEmptyTable(checked, header);
   errno = 0;
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   if (out) out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
@@ -75,12 +77,13 @@ void DbfTable::open(const fs::path& file, bool readOnly) {
     throw DbfError(fileText(file) + " není tabulka dBase");
   }
   header_ = dbf::decodeHeader(head.data());
+  codePage_ = dbf::codePageOf(header_.languageDriver);
   head.resize(std::max<std::size_t>(header_.headerLength, dbf::kHeaderSize));
   file_.read(reinterpret_cast<char*>(head.data() + dbf::kHeaderSize),
              static_cast<std::streamsize>(head.size() - dbf::kHeaderSize));
   try {
     if (!file_ || header_.recordLength == 0) throw DbfError("Poškozená hlavička tabulky");
-    fields_ = dbf::decodeFieldDescriptors(head, header_.recordLength);
+    fields_ = dbf::decodeFieldDescriptors(head, header_.recordLength, codePage_);
   } catch (const DbfError& e) {
     file_.close();
     throw DbfError(fileText(file) + ": " + e.what());
@@ -239,7 +242,7 @@ std::string DbfTable::text(int field) const {
   requireRow();
   if (field < 0 || field >= static_cast<int>(fields_.size())) throw DbfError("Neplatné číslo položky");
   const DbfField& f = fields_[field];
-  return dbf::fieldText(f, std::string_view(record_).substr(1 + f.offset, f.width));
+  return dbf::fieldText(f, std::string_view(record_).substr(1 + f.offset, f.width), codePage_);
 }
 
 std::string DbfTable::text(std::string_view name) const { return text(requireField(name)); }
@@ -263,7 +266,7 @@ void DbfTable::setText(int field, std::string_view text) {
     throw DbfError("Tabulka " + fileText(path_) + " není ve stavu úprav");
   if (field < 0 || field >= static_cast<int>(fields_.size())) throw DbfError("Neplatné číslo položky");
   const DbfField& f = fields_[field];
-  record_.replace(1 + f.offset, f.width, dbf::fieldBytes(f, text));
+  record_.replace(1 + f.offset, f.width, dbf::fieldBytes(f, text, codePage_));
 }
 
 void DbfTable::setText(std::string_view name, std::string_view text) { setText(requireField(name), text); }

@@ -167,7 +167,7 @@ std::optional<std::string> numberFieldBytes(const DbfField& field, double value)
   return bytes;
 }
 
-std::string fieldText(const DbfField& field, std::string_view bytes) {
+std::string fieldText(const DbfField& field, std::string_view bytes, CodePage codePage) {
   switch (field.type) {
     case 'N':
     case 'F':
@@ -179,12 +179,12 @@ std::string fieldText(const DbfField& field, std::string_view bytes) {
     default: {
       std::string_view s = bytes;
       while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.remove_suffix(1);
-      return toUtf8(s, CodePage::Windows1250);
+      return toUtf8(s, codePage);
     }
   }
 }
 
-std::string fieldBytes(const DbfField& field, std::string_view text) {
+std::string fieldBytes(const DbfField& field, std::string_view text, CodePage codePage) {
   std::string bytes;
   switch (field.type) {
     case 'N':
@@ -197,7 +197,7 @@ std::string fieldBytes(const DbfField& field, std::string_view text) {
       bytes = logicalBytes(field, text);
       break;
     default: {
-      bytes = fromUtf8(text, CodePage::Windows1250);
+      bytes = fromUtf8(text, codePage);
       bytes.resize(field.width, ' ');
       return bytes;
     }
