@@ -75,17 +75,17 @@ class SideCursor {
 };
 
 // The keys are compared column by column in the order the grouped sums were
-// sorted in (blank first, numbers by value, text by code), so that the walk
-// never steps past a partner; joined texts would put compartment 10 before 9.
-// Text that differs only in letter case is the same unit.
+// sorted in (blank first, numbers by value, text by code with letter case
+// ignored), so that the walk never steps past a partner; joined texts would
+// put compartment 10 before 9. Text that differs only in letter case is the
+// same unit.
 int compareKeyPart(const std::string& a, bool aNumeric, const std::string& b, bool bNumeric) {
   if (a.empty() || b.empty()) return a.empty() == b.empty() ? 0 : a.empty() ? -1 : 1;
   if (aNumeric && bNumeric) {
     const double x = std::strtod(a.c_str(), nullptr), y = std::strtod(b.c_str(), nullptr);
     return x < y ? -1 : x > y ? 1 : 0;
   }
-  if (platform::upperUtf8(a) == platform::upperUtf8(b)) return 0;
-  return platform::compareByCp1250(a, b);
+  return platform::compareByCp1250IgnoringCase(a, b);
 }
 
 int compareKeys(const SideCursor& det, const SideCursor& gis) {

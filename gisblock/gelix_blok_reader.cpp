@@ -11,6 +11,7 @@
 #include "gisblock/gelix_registers.h"
 #include "gisblock/gelix_text_reader.h"
 #include "gisblock/staged_block.h"
+#include "gisblock/table_damage.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TGeliXBlokInfoReader, TGelixManipulator, ZELTO_NO_PROPERTIES)
 ZELTO_IMPLEMENT_ELEMENT(TGeliXBlokReader, TGeliXReader, [](auto& p) {
@@ -128,9 +129,11 @@ constexpr std::size_t kMaxFatherChain = 256;
 
 // Runs the loop of one read operation inside the progress frame; an error
 // ends it with a warning and keeps what was read. A string read from
-// damaged files carries the damage.
+// damaged files, the tables of its objects among them (`withTables`),
+// carries the damage.
 template <class Reader, class Loop>
-void runReading(TGeliXBlokReader& owner, Reader& reader, TEntity& string, const std::string& errorText, Loop loop) {
+void runReading(TGeliXBlokReader& owner, Reader& reader, TEntity& string, const std::string& errorText,
+                bool withTables, Loop loop) {
   reader.BeginReading();
   reader.SeekRecord(0);
   try {
@@ -139,7 +142,10 @@ void runReading(TGeliXBlokReader& owner, Reader& reader, TEntity& string, const 
     owner.PostWarning(errorText + owner.ShownBlockName() + ": " + e.what());
   }
   reader.EndReading();
-  gisblock::MarkDamage(string, owner.BlockName, reader.Damage());
+  gisblock::BlockDamage damage = reader.Damage();
+  if (withTables)
+    damage.Add(gisblock::TableDamage(string, owner.BlockName, [&](const std::string& text) { owner.PostWarning(text); }));
+  gisblock::MarkDamage(string, owner.BlockName, damage);
 }
 }  // namespace
 
@@ -148,7 +154,7 @@ TPointString* TGeliXBlokReader::ReadPoints() {
   if (!reader) return nullptr;
   auto* string = new TPointString;
   nameResultString(*string, "PNT");
-  runReading(*this, *reader, *string, "Chyba čtení Bodů -", [&] {
+  runReading(*this, *reader, *string, "Chyba čtení Bodů -", true, [&] {
     // The point reader has tested the condition already.
     for (std::int32_t n = reader->GetRecordCount(); n > 0; --n) {
       TPointElement* point = reader->ReadPoint();
@@ -168,7 +174,7 @@ TPolyLineString* TGeliXBlokReader::ReadLines() {
   if (!reader) return nullptr;
   auto* string = new TPolyLineString;
   nameResultString(*string, "LIN");
-  runReading(*this, *reader, *string, "Chyba čtení Linií -", [&] {
+  runReading(*this, *reader, *string, "Chyba čtení Linií -", true, [&] {
     for (std::int32_t n = reader->GetRecordCount(); n > 0; --n)
       if (TPolyLineElement* line = reader->ReadLine()) string->AddAndExtend(line);
   });
@@ -180,7 +186,7 @@ TPointString* TGeliXBlokReader::ReadLineSymbols() {
   if (!reader) return nullptr;
   auto* string = new TPointString;
   ResetCondition();
-  runReading(*this, *reader, *string, "Chyba čtení liniových symbolů -", [&] {
+  runReading(*this, *reader, *string, "Chyba čtení liniových symbolů -", false, [&] {
     for (std::int32_t n = reader->GetRecordCount(); n > 0; --n) {
       TPointElement* point = reader->ReadLineSymbol();
       if (!point) continue;
@@ -201,7 +207,7 @@ TTextString* TGeliXBlokReader::ReadTexts() {
   auto* string = new TTextString;
   nameResultString(*string, "TXT");
   ResetCondition();
-  runReading(*this, *reader, *string, "Chyba čtení Textů - ", [&] {
+  runReading(*this, *reader, *string, "Chyba čtení Textů - ", true, [&] {
     const std::int32_t n = reader->GetRecordCount();
     for (std::int32_t r = 0; r < n; ++r) {
       std::int32_t expected = r;
@@ -227,7 +233,7 @@ TAreaString* TGeliXBlokReader::ReadAreas() {
   inString_.clear();
   built_.clear();
   ResetCondition();
-  runReading(*this, *reader, *string, "Chyba čtení Ploch - ", [&] {
+  runReading(*this, *reader, *string, "Chyba čtení Ploch - ", true, [&] {
     const std::int32_t n = reader->GetRecordCount();
     for (std::int32_t r = 1; r < n; ++r) readAreaRecord(*string, r);
     // Once every island has made its hole: what inner rings are left have

@@ -81,7 +81,7 @@ std::vector<std::string> createTableStatement(std::string_view tableFile, std::v
 }
 
 bool CreateTableBySQL(std::string_view tableFile, std::vector<FieldDefinition> definitions,
-                      const TableMessages& messages) {
+                      const TableMessages& messages, std::uint8_t languageDriver) {
   platform::PathResolver& paths = platform::pathResolver();
   std::error_code ec;
   if (paths.exists(tableFile)) fs::remove(paths.existing(tableFile), ec);
@@ -92,7 +92,7 @@ bool CreateTableBySQL(std::string_view tableFile, std::vector<FieldDefinition> d
       if (!isGroup(d)) fields.push_back(toDbfField(d));
     const fs::path target = paths.forWriting(tableFile);
     if (target.empty()) throw platform::DbfError("Cesta " + std::string(tableFile) + " nevede na žádný disk");
-    platform::DbfTable::create(target, std::move(fields));
+    platform::DbfTable::create(target, std::move(fields), languageDriver);
     return true;
   } catch (const platform::DbfError& e) {
     messages.error("Nemohu vytvořit tabulku " + messages.shown(std::string(tableFile)) + "\nChybové hlášení: \n" +
@@ -160,17 +160,19 @@ bool CreateTableFromDBF(std::string_view sourceFile, std::string_view tableFile,
   if (!bytes || bytes->size() < platform::dbf::kHeaderSize) return false;
 
   const auto* data = reinterpret_cast<const std::uint8_t*>(bytes->data());
-  const std::size_t headerLength = data[8] | data[9] << 8;
+  const platform::DbfHeader header = platform::dbf::decodeHeader(data);
+  const platform::CodePage codePage = platform::dbf::codePageOf(header.languageDriver);
+  const std::size_t headerLength = header.headerLength;
   std::vector<FieldDefinition> definitions;
   for (std::size_t block = 1; block < headerLength / 32 && (block + 1) * 32 <= bytes->size(); ++block) {
     const std::uint8_t* descriptor = data + 32 * block;
     if (descriptor[0] == platform::dbf::kDescriptorEnd) break;
-    const platform::DbfField f = platform::dbf::decodeFieldDescriptor(descriptor);
+    const platform::DbfField f = platform::dbf::decodeFieldDescriptor(descriptor, codePage);
     // A float field reads and writes as a number does.
     definitions.push_back({f.name, f.type == 'F' ? 'N' : f.type, f.width, f.decimals});
   }
   if (definitions.size() < 2) return false;
-  return CreateTableBySQL(tableFile, std::move(definitions), messages);
+  return CreateTableBySQL(tableFile, std::move(definitions), messages, header.languageDriver);
 }
 
 }  // namespace gisblock

@@ -180,6 +180,10 @@ int compareByCp1250(std::string_view a, std::string_view b) {
   return r < 0 ? -1 : r > 0 ? 1 : 0;
 }
 
+int compareByCp1250IgnoringCase(std::string_view a, std::string_view b) {
+  return compareByCp1250(upperUtf8(a), upperUtf8(b));
+}
+
 std::string upperUtf8(std::string_view utf8) { return mapCodePoints(utf8, toUpper); }
 std::string lowerUtf8(std::string_view utf8) { return mapCodePoints(utf8, toLower); }
 

@@ -2,11 +2,12 @@
 
 #include "platform/codepage.h"
 #include "platform/dbase_table.h"
+#include "platform/dbase_value.h"
 #include "platform/path_resolver.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <map>
+#include <optional>
 
 namespace platform {
 namespace {
@@ -16,13 +17,15 @@ constexpr std::uint16_t kSumWidth = 20;
 struct KeyOrder {
   std::vector<bool> numeric;
 
+  // As the comparison walks the sums: text that differs only in letter
+  // case is one unit, summed as one.
   int compareOne(std::size_t i, const std::string& a, const std::string& b) const {
     if (a.empty() || b.empty()) return a.empty() == b.empty() ? 0 : a.empty() ? -1 : 1;
     if (numeric[i]) {
-      const double x = std::strtod(a.c_str(), nullptr), y = std::strtod(b.c_str(), nullptr);
+      const double x = dbf::numberValue(a).value_or(0), y = dbf::numberValue(b).value_or(0);
       return x < y ? -1 : x > y ? 1 : 0;
     }
-    return compareByCp1250(a, b);
+    return compareByCp1250IgnoringCase(a, b);
   }
   bool operator()(const std::vector<std::string>& a, const std::vector<std::string>& b) const {
     for (std::size_t i = 0; i < a.size(); ++i)
@@ -56,12 +59,24 @@ void writeGroupedSum(const std::filesystem::path& source, const std::vector<std:
   const std::uint16_t decimals = in.fields()[sum].decimals;
   outFields.push_back({std::string(sumName), 'N', kSumWidth, decimals, 0});
 
+  // A value that is no number would be summed as some other number: the
+  // user learns where to mend it.
+  auto number = [&](int field, const std::string& text) {
+    const std::optional<double> value = dbf::numberValue(text);
+    if (!value)
+      throw DbfError("Tabulka " + shown + ", řádek " + std::to_string(in.recNo()) + ": hodnota \"" + text +
+                     "\" položky " + in.fields()[field].name + " není číslo");
+    return *value;
+  };
   std::map<std::vector<std::string>, double, KeyOrder> groups(order);
   for (bool row = in.first(); row; row = in.next()) {
     std::vector<std::string> key;
-    for (int i : keys) key.push_back(in.text(i));
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+      key.push_back(in.text(keys[k]));
+      if (order.numeric[k] && !key.back().empty()) number(keys[k], key.back());
+    }
     const std::string value = in.text(sum);
-    groups[std::move(key)] += value.empty() ? 0.0 : std::strtod(value.c_str(), nullptr);
+    groups[std::move(key)] += value.empty() ? 0.0 : number(sum, value);
   }
   in.close();
 

@@ -1,6 +1,5 @@
 #include "app/jobs/read_commands.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -13,9 +12,7 @@
 #include "framework/settings.h"
 #include "framework/type_elements.h"
 #include "framework/world.h"
-#include "framework/zelto_message.h"
 #include "geometry/space_entity.h"
-#include "platform/dbase_table.h"
 #include "platform/path_resolver.h"
 #include "platform/user_interaction.h"
 #include "render/interpret_layer.h"
@@ -122,36 +119,6 @@ bool LoadSubject(LoadedModel& state, TModelScript& script) {
   return true;
 }
 
-// The first table of the block that is cut short, holds rows that are no
-// rows or cannot be opened: the attributes read from it would be missing or
-// another row's, so the read is as damaged as one from damaged block files.
-std::optional<gisblock::DamagedBlock> DamagedTable(const std::string& block) {
-  std::error_code ec;
-  std::vector<fs::path> tables;
-  for (const fs::directory_entry& entry : fs::directory_iterator(platform::pathResolver().existing(block), ec)) {
-    std::string extension = entry.path().extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) { return std::toupper(c); });
-    if (extension == ".DBF") tables.push_back(entry.path());
-  }
-  std::sort(tables.begin(), tables.end());
-  for (const fs::path& file : tables) {
-    std::string fault, shown;
-    try {
-      platform::DbfTable table;
-      table.open(file, true);
-      const std::string rows = table.rowDamage();
-      if (rows.empty()) continue;
-      fault = file.filename().string() + ": " + rows;
-      shown = platform::pathResolver().userSpelling(file) + ": " + rows;
-    } catch (const platform::DbfError& e) {
-      fault = shown = e.what();  // names the table already
-    }
-    PostTextMessage(nullptr, zelto::msg::LogText, "Čtení bloku: " + shown);
-    return gisblock::DamagedBlock{block, fault};
-  }
-  return std::nullopt;
-}
-
 }  // namespace
 
 namespace detail {
@@ -197,7 +164,6 @@ bool ReadDistrict(LoadedModel& state, const std::string& districtDirectory) {
   state.DistrictDirectory = districtDirectory;
   std::unique_ptr<TModelScript> script(detail::DistrictScript(districtDirectory));
   const bool loaded = LoadSubject(state, *script);
-  if (!state.Damage) state.Damage = DamagedTable(Join(districtDirectory, "DET.BLK"));
   BuildForestHierarchy(state);
   platform::ui().beep();
   return loaded;

@@ -170,6 +170,18 @@ TEST_F(TableCreationTest, StructureCopiedFromAnotherTable) {
   EXPECT_EQ(copy.fields()[1].name, "JMENO");
   EXPECT_EQ(copy.fields()[1].width, 12);
   EXPECT_EQ(copy.fields()[2].type, 'D');
+  EXPECT_EQ(test_support::ReadFile(path("blk/L0110.DBF"))[29], '\xC8');
+
+  // A table written on DOS passes its code page on with its structure.
+  test_support::RecodeAsDos(path("src/L0110.DBF"));
+  ASSERT_TRUE(t.CreateTable("G:\\BLK\\L0110.DBF"));
+  copy.open(path("blk/L0110.DBF"), false);
+  EXPECT_EQ(copy.codePage(), platform::CodePage::Latin2);
+  copy.append();
+  copy.setText("JMENO", "Řeka");
+  copy.post();
+  copy.close();
+  EXPECT_EQ(test_support::ReadFile(path("blk/L0110.DBF")).substr(32 + 3 * 32 + 1 + 1 + 4, 4), "\xFC\x65ka");
 }
 
 TEST(TransferScript, PairsAreTrimmedAndUpperCased) {

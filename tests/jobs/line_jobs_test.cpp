@@ -12,6 +12,7 @@
 #include "geometry/poly_element.h"
 #include "gisblock/gelix_blok_reader.h"
 #include "gisblock/gelix_props.h"
+#include "dbf_rows.h"
 #include "jobs_fixture.h"
 
 namespace jobs_test {
@@ -213,6 +214,25 @@ TEST_F(LineJobsTest, AJobThatWritesNoBlockWhereNoneWasSaysNoneWasWritten) {
                      "Blok " + (lhc / "_30POT.BLK").string() + " nebyl zapsán: žádná linie druhů 9999. Žádný blok nebyl zapsán.",
                      "Blok " + (lhc / "_30VOD.BLK").string() + " nebyl zapsán: v " + lhc.string() +
                          " chybí _30POT.BLK. Žádný blok nebyl zapsán."}));
+}
+
+// A table written on DOS marks its code page: the names and surfaces of its
+// lines reach the written block as the same letters as from a table
+// written on Windows, none of them lost.
+TEST_F(LineJobsTest, TablesWrittenOnDosGiveTheSameRowsAsTablesWrittenOnWindows) {
+  const fs::path written = lhc / "_20CES.BLK" / "L2100.DBF";
+  ReadLhc();
+  ASSERT_EQ(jobs::ExportLinesByDruh(context, *jobs::FindLineKind(86)), jobs::LineJobResult::Written);
+  const test_support::DbfRows sound = test_support::LiveRows(written, {"NAZEV", "POVRCH"});
+  std::string letters;
+  for (const auto& row : sound) letters += row[0] + row[1];
+  ASSERT_TRUE(std::any_of(letters.begin(), letters.end(), [](char c) { return c & 0x80; })) << "no Czech letters";
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(lhc))
+    if (entry.path().extension() == ".DBF") test_support::RecodeAsDos(entry.path());
+  ReadLhc();
+  ASSERT_EQ(jobs::ExportLinesByDruh(context, *jobs::FindLineKind(86)), jobs::LineJobResult::Written);
+  EXPECT_EQ(test_support::LiveRows(written, {"NAZEV", "POVRCH"}), sound);
+  EXPECT_EQ(FileBytes(written)[29], '\xC8');  // made from its control file, as ever
 }
 
 }  // namespace
