@@ -109,13 +109,28 @@ Reader* TGeliXBlokReader::openSubReader(const std::string& badFileText, bool all
   auto reader = std::make_unique<Reader>();
   // Settings first: the stream is opened the way they ask.
   copySettingsTo(*reader, allSettings);
+  openDamage_ = {};
   try {
-    if (!reader->Open(BlockName)) return nullptr;
+    if (!reader->Open(BlockName)) {
+      openDamage_ = reader->Damage();
+      return nullptr;
+    }
   } catch (const std::exception& e) {
     PostWarning(badFileText + ShownBlockName() + ": " + e.what());
+    openDamage_ = reader->Damage();
+    openDamage_.Note(e.what());
     return nullptr;
   }
   return reader.release();
+}
+
+template <class String>
+String* TGeliXBlokReader::unopenedString(const std::string& kind) const {
+  if (!openDamage_.Any()) return nullptr;
+  auto string = std::make_unique<String>();
+  if (!kind.empty()) nameResultString(*string, kind);
+  gisblock::MarkDamage(*string, BlockName, openDamage_);
+  return string.release();
 }
 
 void TGeliXBlokReader::nameResultString(TEntity& string, const std::string& kind) const {
@@ -151,7 +166,7 @@ void runReading(TGeliXBlokReader& owner, Reader& reader, TEntity& string, const 
 
 TPointString* TGeliXBlokReader::ReadPoints() {
   std::unique_ptr<TGelixPointReader> reader(openSubReader<TGelixPointReader>("Chybný soubor Bodů -", true));
-  if (!reader) return nullptr;
+  if (!reader) return unopenedString<TPointString>("PNT");
   auto* string = new TPointString;
   nameResultString(*string, "PNT");
   runReading(*this, *reader, *string, "Chyba čtení Bodů -", true, [&] {
@@ -171,7 +186,7 @@ TPointString* TGeliXBlokReader::ReadPoints() {
 
 TPolyLineString* TGeliXBlokReader::ReadLines() {
   std::unique_ptr<TGelixLinReader> reader(openSubReader<TGelixLinReader>("Chybný soubor Linií -", true));
-  if (!reader) return nullptr;
+  if (!reader) return unopenedString<TPolyLineString>("LIN");
   auto* string = new TPolyLineString;
   nameResultString(*string, "LIN");
   runReading(*this, *reader, *string, "Chyba čtení Linií -", true, [&] {
@@ -183,7 +198,7 @@ TPolyLineString* TGeliXBlokReader::ReadLines() {
 
 TPointString* TGeliXBlokReader::ReadLineSymbols() {
   std::unique_ptr<TGelixLinReader> reader(openSubReader<TGelixLinReader>("Chybný soubor Linií -", false));
-  if (!reader) return nullptr;
+  if (!reader) return unopenedString<TPointString>("");
   auto* string = new TPointString;
   ResetCondition();
   runReading(*this, *reader, *string, "Chyba čtení liniových symbolů -", false, [&] {
@@ -203,7 +218,7 @@ TPointString* TGeliXBlokReader::ReadLineSymbols() {
 
 TTextString* TGeliXBlokReader::ReadTexts() {
   std::unique_ptr<TGelixTextReader> reader(openSubReader<TGelixTextReader>("Chybný soubor Textů -", true));
-  if (!reader) return nullptr;
+  if (!reader) return unopenedString<TTextString>("TXT");
   auto* string = new TTextString;
   nameResultString(*string, "TXT");
   ResetCondition();
@@ -225,7 +240,7 @@ TTextString* TGeliXBlokReader::ReadTexts() {
 
 TAreaString* TGeliXBlokReader::ReadAreas() {
   std::unique_ptr<TGelixAreaReader> reader(openSubReader<TGelixAreaReader>("Chybný soubor Ploch -", true));
-  if (!reader) return nullptr;
+  if (!reader) return unopenedString<TAreaString>("ARE");
   auto* string = new TAreaString;
   nameResultString(*string, "ARE");
   areaReader_ = reader.get();
@@ -248,9 +263,10 @@ TAreaString* TGeliXBlokReader::ReadAreas() {
   return string;
 }
 
-void TGeliXBlokReader::attachToFather(TAreaElement& area, std::int32_t r, std::int32_t paterNo,
+void TGeliXBlokReader::attachToFather(TAreaElement& area, const gisblock::AreRecord& record, std::int32_t r,
                                       TAreaString& string) {
   TGelixAreaReader& reader = *areaReader_;
+  const auto paterNo = static_cast<std::int32_t>(record.paterNo);
   if (paterNo == r) {
     PostWarning("Jako otce má plocha č." + std::to_string(r) + " sama sebe !");
     return;
@@ -260,6 +276,14 @@ void TGeliXBlokReader::attachToFather(TAreaElement& area, std::int32_t r, std::i
     reader.NoteDamage("plocha č." + std::to_string(r) + " má otce č." + std::to_string(paterNo) +
                       " mimo soubor TN.ARE (" +
                       framework::CzechCount(reader.GetRecordCount(), "záznam", "záznamy", "záznamů") + ")");
+    return;
+  }
+  // A hole made in an area that does not hold the island would cut it
+  // apart; an island whose father is gone would fill no hole.
+  const std::optional<gisblock::AreRecord> fatherRecord = reader.RecordAt(paterNo);
+  if (!fatherRecord || !fatherRecord->live()) {
+    reader.NoteDamage("plocha č." + std::to_string(r) + " má otce č." + std::to_string(paterNo) +
+                      ", který není platnou plochou");
     return;
   }
   // Fathers are read by recursion; no district nests islands nearly so
@@ -275,10 +299,13 @@ void TGeliXBlokReader::attachToFather(TAreaElement& area, std::int32_t r, std::i
     return;
   }
   TAreaElement* father = readAreaRecord(string, paterNo);
+  if (!fatherRecord->box.encloses(record.box)) {
+    reader.NoteDamage("plocha č." + std::to_string(r) + " nemá obdélník uvnitř obdélníku svého otce č." +
+                      std::to_string(paterNo));
+    return;
+  }
   if (!father || father->FindHoleAt(area.GetAbsRefX(), area.GetAbsRefY())) return;
-  std::optional<gisblock::AreRecord> record = reader.RecordAt(r);
-  if (!record) return;
-  if (TPolyLineAreaElement* hole = reader.BuildHoleRing(*record, r, paterNo)) father->AddHole(hole);
+  if (TPolyLineAreaElement* hole = reader.BuildHoleRing(record, r, paterNo)) father->AddHole(hole);
 }
 
 TAreaElement* TGeliXBlokReader::readAreaRecord(TAreaString& string, std::int32_t r) {
@@ -287,7 +314,6 @@ TAreaElement* TGeliXBlokReader::readAreaRecord(TAreaString& string, std::int32_t
   if (!reader.ReadRecordAt(r, bytes)) return nullptr;
   const gisblock::AreRecord record = gisblock::AreRecord::decode(bytes.data());
   if (!reader.Readable(record, r)) return nullptr;
-  const auto paterNo = static_cast<std::int32_t>(record.paterNo);
   // Marks the chain of fathers being read, so that a cycle of fathers ends.
   readingAreas_.insert(r);
   struct Unmark {
@@ -300,7 +326,7 @@ TAreaElement* TGeliXBlokReader::readAreaRecord(TAreaString& string, std::int32_t
   if (TSpaceEntity* known = reg ? reg->FindObject('P', r) : nullptr) {
     if (!known->Is<TAreaElement>()) return nullptr;
     auto* area = static_cast<TAreaElement*>(known);
-    attachToFather(*area, r, paterNo, string);
+    attachToFather(*area, record, r, string);
     if (!PassesKindFilter('P', area) || !PassesCondition(area)) return nullptr;
     if (inString_.insert(area).second) string.AddAndExtend(area);
     return area;
@@ -314,7 +340,7 @@ TAreaElement* TGeliXBlokReader::readAreaRecord(TAreaString& string, std::int32_t
     area->SetAbsRefX(x);
     area->SetAbsRefY(y);
   }
-  attachToFather(*area, r, paterNo, string);
+  attachToFather(*area, record, r, string);
   if (reg) reg->RegisterSpaceEntity(area);
   if (PassesKindFilter('P', area) && PassesCondition(area)) {
     TElement* object = area;

@@ -69,18 +69,21 @@ void Log(const LineJobContext& context, const std::string& text) {
 
 TObjectModel* ObjectModel() { return GetWorld()->GetObjectModel(); }
 
+// Lines of a damaged read would replace a block of sound input with one
+// that lacks what the damage hid: the user learns which block is damaged and
+// how, before any work. Answers whether the read was damaged.
+bool RefusedForDamage(const LineJobContext& context, const std::string& block) {
+  if (!context.Model || !context.Model->Damage) return false;
+  const std::string text = DamagedInputText(*context.Model->Damage);
+  platform::showError(text);
+  Log(context, "; Blok " + block + " nebyl zapsán: " + text);
+  return true;
+}
+
 // Writes the lines into a block staged beside the old one, which is
 // replaced only when the writing went through.
 LineJobResult WriteLineBlock(const LineJobContext& context, TEntity& lines, const std::string& block,
                              const std::function<void(TExportLinesToGelix&)>& setUp) {
-  // Lines of a damaged read would replace a block of sound input with one
-  // that lacks what the damage hid.
-  if (context.Model && context.Model->Damage) {
-    const std::string text = DamagedInputText(*context.Model->Damage);
-    platform::showError(text);
-    Log(context, "; Blok " + block + " nebyl zapsán: " + text);
-    return LineJobResult::NotWritten;
-  }
   gisblock::StagedBlock staged(block);
   if (!staged.ok()) {
     platform::showError(staged.error());
@@ -181,6 +184,9 @@ LineJobResult NodeLines(const LineJobContext& context, const NodingJob& job) {
   RenewObjectModel(state);
   for (const char* input : job.Inputs) LoadLineBlock(state, gisblock::joinShownPath(context.LhcDirectory, input));
   const std::string output = gisblock::joinShownPath(context.LhcDirectory, job.Output);
+  // Before the lines are joined: what a damaged block lost would otherwise
+  // be told as a network without lines.
+  if (RefusedForDamage(context, output)) return LineJobResult::NotWritten;
   TElement* loaded = state.GetSubject();
   if (!loaded) {
     std::string names;
@@ -230,6 +236,9 @@ LineJobResult ExportLinesByDruh(const LineJobContext& context, const LineKind& k
     return LineJobResult::MissingControlFile;
   }
   const std::string block = gisblock::joinShownPath(context.LhcDirectory, kind.Block);
+  // Before the lines are sought: a read whose damage hid every line of the
+  // kinds would otherwise be told as one without them.
+  if (RefusedForDamage(context, block)) return LineJobResult::NotWritten;
   auto* lines = new TPolyLineString;
   lines->SetName(std::to_string(kind.Kind));
   ObjectModel()->Add(lines);
@@ -261,9 +270,11 @@ LineJobResult ExportLinesByDruh(const LineJobContext& context, const LineKind& k
 }
 
 void ExportAllLineKinds(const LineJobContext& context) {
-  for (const LineKind& kind : LineKinds())
-    // Nothing read is said once, not once per kind.
-    if (ExportLinesByDruh(context, kind) == LineJobResult::NoSubject) return;
+  for (const LineKind& kind : LineKinds()) {
+    // Nothing read, or a damaged read, is said once, not once per kind.
+    const LineJobResult result = ExportLinesByDruh(context, kind);
+    if (result == LineJobResult::NoSubject || (context.Model && context.Model->Damage)) return;
+  }
 }
 
 LineJobResult NodeWaterLines(const LineJobContext& context) {

@@ -6,6 +6,7 @@
 #include "../areas/export_fixture.h"
 #include "areas/area_point_placer.h"
 #include "areas/export_areas.h"
+#include "block_records.h"
 #include "dbf_rows.h"
 #include "gisblock/are_record.h"
 #include "gisblock/lin_record.h"
@@ -233,6 +234,62 @@ TEST_F(LhcMergeTest, AMergeThatCannotReadADistrictsRowsKeepsTheOldBlocks) {
     keepsOldBlock("není nalezen záznam c.");
     std::ofstream(table, std::ios::binary) << rows;
     ui->clear();
+    EXPECT_EQ(jobs::MergeLhcLayer(context, *layer), jobs::MergeResult::Written);
+  }
+}
+
+// Damage in a district block the merge reads (a line a live area still
+// names flagged deleted, a line's last vertex index lowered or its first put
+// after its last, a link changed to another line) fails the merge as a
+// missing row does: the box names the block and the damage, and the old
+// LHC block stays.
+TEST_F(LhcMergeTest, ADistrictBlockWhoseRingsContradictThemselvesKeepsTheOldBlock) {
+  using gisblock::LinRecord;
+  ExportDistricts();
+  for (const jobs::LhcLayerKind* layer : {&jobs::LhcLayer(), &jobs::LhcZroLayer()}) {
+    SCOPED_TRACE(layer->Block);
+    const fs::path block = District("01") / ("01" + std::string(layer->DistrictBlock));
+    const fs::path lin = block / "TN.LIN";
+    const std::string sound = FileBytes(lin);
+    const std::int32_t count = test_support::RecordCount<LinRecord>(lin);
+    // A line of three vertices or more with an area on its left, and a side
+    // of another line that is not that area's.
+    std::int32_t line = 1, other = 1;
+    auto record = [&](std::int32_t n) { return *test_support::ReadRecord<LinRecord>(lin, n); };
+    while (line < count && (record(line).lastCoord - record(line).firstCoord < 2 ||
+                            static_cast<std::int32_t>(record(line).leftArea) < 1))
+      ++line;
+    ASSERT_LT(line, count);
+    const std::uint32_t area = record(line).leftArea;
+    while (other < count && (other == line || (record(other).leftArea == area && record(other).rightArea == area)))
+      ++other;
+    ASSERT_LT(other, count);
+    const std::uint8_t side = record(other).leftArea != area;
+    const struct {
+      const char* what;
+      std::function<void(LinRecord&)> change;
+    } cases[] = {
+        {"deleted", [](LinRecord& l) { l.flags |= LinRecord::kDeleted; }},
+        {"last index lowered", [](LinRecord& l) { --l.lastCoord; }},
+        {"first index after last", [](LinRecord& l) { std::swap(l.firstCoord, l.lastCoord); }},
+        {"linked to another line", [&](LinRecord& l) { l.leftNext = {other, side}; }},
+    };
+    for (const auto& c : cases) {
+      SCOPED_TRACE(c.what);
+      std::ofstream(lin, std::ios::binary) << sound;
+      test_support::PatchRecord<LinRecord>(lin, line, c.change);
+      fs::remove_all(lhc / layer->Block);
+      fs::create_directories(lhc / layer->Block);
+      std::ofstream(lhc / layer->Block / "TN.ARE") << "old";
+      ui->clear();
+      EXPECT_EQ(jobs::MergeLhcLayer(context, *layer), jobs::MergeResult::Failed);
+      ASSERT_EQ(ui->shownTexts().size(), 1u);
+      const std::string text = ui->shownTexts()[0];
+      EXPECT_NE(text.find("Vstupní blok " + block.string() + " je poškozen (TN.LIN: "), std::string::npos) << text;
+      EXPECT_NE(text.find("č." + std::to_string(line)), std::string::npos) << text;
+      EXPECT_EQ(FileBytes(lhc / layer->Block / "TN.ARE"), "old");
+    }
+    std::ofstream(lin, std::ios::binary) << sound;
     EXPECT_EQ(jobs::MergeLhcLayer(context, *layer), jobs::MergeResult::Written);
   }
 }

@@ -9,10 +9,12 @@
 #include <set>
 
 #include "app/jobs/read_commands.h"
+#include "block_records.h"
 #include "geometry/poly_element.h"
 #include "gisblock/gelix_blok_reader.h"
 #include "gisblock/gelix_props.h"
 #include "dbf_rows.h"
+#include "gisblock/lin_record.h"
 #include "jobs_fixture.h"
 
 namespace jobs_test {
@@ -145,6 +147,57 @@ TEST_F(LineJobsTest, AKindThatCannotBeWrittenKeepsItsOldBlockAndTheOthersGoOn) {
   EXPECT_EQ(jobs::ExportLinesByDruh(context, *jobs::FindLineKind(86)), jobs::LineJobResult::NoSubject);
   jobs::ExportAllLineKinds(context);
   EXPECT_EQ(ui->shownTexts(), (std::vector<std::string>{"Není načten předmět zájmu", "Není načten předmět zájmu"}));
+}
+
+// A line block that lacks its vertex file, or holds a line whose range runs
+// backwards, damages the read: the extraction and the noding that read it
+// keep every old block and name the block and its damage.
+TEST_F(LineJobsTest, ADamagedLineBlockKeepsTheOldBlocks) {
+  ReadLhc();
+  jobs::ExportAllLineKinds(context);
+  ASSERT_EQ(jobs::NodeWaterLines(context), jobs::LineJobResult::Written);
+  ASSERT_EQ(jobs::NodeCommunicationLines(context), jobs::LineJobResult::Written);
+  auto files = [&](const char* block) { return FileBytes(lhc / block / "TN.LIN") + FileBytes(lhc / block / "TN.CRD"); };
+  std::map<std::string, std::string> before;
+  for (const char* block : {"_20CES.BLK", "_30POT.BLK", "_30VOD.BLK", "_20KOM.BLK"}) before[block] = files(block);
+  auto refused = [&](jobs::LineJobResult result, const char* output, const fs::path& damaged, const std::string& damage) {
+    EXPECT_EQ(result, jobs::LineJobResult::NotWritten);
+    ASSERT_EQ(ui->shownTexts().size(), 1u);
+    const std::string text = ui->shownTexts()[0];
+    EXPECT_EQ(text.rfind("Vstupní blok " + damaged.string() + " je poškozen (" + damage, 0), 0u) << text;
+    EXPECT_TRUE(files(output) == before[output]) << output;
+    ui->clear();
+  };
+  auto reversed = [](gisblock::LinRecord& l) { std::swap(l.firstCoord, l.lastCoord); };
+  const fs::path aside = dir / "TN.CRD";
+
+  // "Čti linie LHC" for the extractions.
+  const fs::path slu = District("01") / "SLU.BLK", ces = lhc / "CES.BLK";
+  fs::rename(slu / "TN.CRD", aside);
+  ReadLhc();
+  ui->clear();
+  refused(jobs::ExportLinesByDruh(context, *jobs::FindLineKind(88)), "_30POT.BLK", slu, "TN.CRD: soubor neexistuje)");
+  // "Všechno" says it once.
+  jobs::ExportAllLineKinds(context);
+  refused(jobs::LineJobResult::NotWritten, "_20CES.BLK", slu, "TN.CRD: soubor neexistuje)");
+  fs::rename(aside, slu / "TN.CRD");
+  const std::string roads = FileBytes(ces / "TN.LIN");
+  test_support::PatchRecord<gisblock::LinRecord>(ces / "TN.LIN", 1, reversed);
+  ReadLhc();
+  ui->clear();
+  refused(jobs::ExportLinesByDruh(context, *jobs::FindLineKind(86)), "_20CES.BLK", ces,
+          "TN.LIN: linie č.1 má souřadnice ");
+  std::ofstream(ces / "TN.LIN", std::ios::binary) << roads;
+
+  // The noding reads the extracted blocks.
+  fs::rename(lhc / "_20CES.BLK" / "TN.CRD", aside);
+  refused(jobs::NodeCommunicationLines(context), "_20KOM.BLK", lhc / "_20CES.BLK", "TN.CRD: soubor neexistuje)");
+  fs::rename(aside, lhc / "_20CES.BLK" / "TN.CRD");
+  const std::string streams = FileBytes(lhc / "_30POT.BLK" / "TN.LIN");
+  test_support::PatchRecord<gisblock::LinRecord>(lhc / "_30POT.BLK" / "TN.LIN", 1, reversed);
+  refused(jobs::NodeWaterLines(context), "_30VOD.BLK", lhc / "_30POT.BLK", "TN.LIN: linie č.1 má souřadnice ");
+  std::ofstream(lhc / "_30POT.BLK" / "TN.LIN", std::ios::binary) << streams;
+  EXPECT_EQ(jobs::NodeWaterLines(context), jobs::LineJobResult::Written);
 }
 
 TEST_F(LineJobsTest, NodedNetworksHoldTheGeneratorsNodesAndLines) {
