@@ -1,7 +1,9 @@
 #pragma once
 // Readers of the system settings file TERGELIX.INI. Each call opens the file,
 // reads one value and closes it again; nothing is cached and nothing is ever
-// written.
+// written. A file that is there and cannot be read throws IniFileError
+// (the checked reads below report it as their error): a job must not run
+// on the defaults of settings the user did write.
 //
 // Where the file lives: the Windows directory of the original program is the
 // directory named by the environment variable WINDIR. Without WINDIR (or with
@@ -44,8 +46,9 @@ inline constexpr SettingRange kFlagSettingRange{-2147483648.0, 2147483647.0};
 // The value of a numeric key: the default when the key is missing or
 // empty; nullopt when its text is no number of the kind asked or lies out
 // of the range, with `error` naming the section, the key, the text and what
-// the key may hold. Every job checks its numeric keys through this before
-// it changes anything, so that a wrong value never falls back silently.
+// the key may hold, or naming the file when it cannot be read. Every job
+// checks its numeric keys through this before it changes anything, so that
+// a wrong value never falls back silently.
 std::optional<double> CheckedSetting(std::string_view section, std::string_view key, double defaultValue,
                                      SettingRange range, std::string& error);
 

@@ -10,6 +10,7 @@
 #include "app/jobs/lhc_merge.h"
 #include "areas/forest_hierarchy.h"
 #include "areas/forest_space_unit.h"
+#include "framework/ini_file.h"
 #include "framework/settings.h"
 #include "framework/type_elements.h"
 #include "framework/world.h"
@@ -204,12 +205,22 @@ bool ReadDistrict(LoadedModel& state, const std::string& districtDirectory) {
 }
 
 bool ReadLhcLines(LoadedModel& state, const std::string& chosenDirectory) {
+  const std::string lhc = ParentOf(chosenDirectory);
+  // The script reads its kind lists before the loaded model goes: a
+  // settings file that cannot be read leaves it.
+  std::unique_ptr<TModelScript> script;
+  try {
+    script.reset(detail::LhcScript(lhc));
+  } catch (const IniFileError& e) {
+    Refuse({}, "Čtení linií LHC " + lhc, e.what());
+    return false;
+  }
   RenewObjectModel(state);
-  state.DataDirectory = ParentOf(chosenDirectory);
-  TModelScript* script = detail::LhcScript(state.DataDirectory);
+  state.DataDirectory = lhc;
   if (!script) return false;
-  ObjectModel()->Add(script);
-  return LoadSubject(state, *script);
+  TModelScript& added = *script;
+  ObjectModel()->Add(script.release());
+  return LoadSubject(state, added);
 }
 
 bool BuildForestHierarchy(LoadedModel& state) {

@@ -80,6 +80,23 @@ TEST_F(ReadCommandsTest, TheLhcScriptNamesItsRoadsFirstThenEachDistrictsBlocks) 
   EXPECT_EQ(state.GetSubject(), nullptr);
 }
 
+// The kind lists come from the settings file: one that cannot be read
+// refuses the read, naming it, and what was loaded stays.
+TEST_F(ReadCommandsTest, ASettingsFileThatCannotBeReadRefusesTheLineRead) {
+  jobs::LoadedModel state;
+  ASSERT_TRUE(jobs::ReadLhcLines(state, District("01").string()));
+  TElement* loaded = state.GetSubject();
+  // UTF-16 without its byte-order mark.
+  std::string unmarked;
+  for (char c : FileBytes(dir / "TERGELIX.INI")) unmarked += std::string{c, '\0'};
+  std::ofstream(dir / "TERGELIX.INI", std::ios::binary) << unmarked;
+  EXPECT_FALSE(jobs::ReadLhcLines(state, District("01").string()));
+  ASSERT_FALSE(ui->shownTexts().empty());
+  EXPECT_EQ(ui->shownTexts().back().rfind("Soubor " + (dir / "TERGELIX.INI").string() + " nelze číst: ", 0), 0u)
+      << ui->shownTexts().back();
+  EXPECT_EQ(state.GetSubject(), loaded);
+}
+
 TEST_F(ReadCommandsTest, ADistrictReadReplacesTheModelAndBuildsTheHierarchy) {
   jobs::LoadedModel state;
   ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
