@@ -20,6 +20,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The text as Notepad's "Unicode" saves it: UTF-16 with its byte-order mark.
+std::string Utf16(const std::string& ascii) {
+  std::string bytes = "\xFF\xFE";
+  for (char c : ascii) bytes += std::string{c, '\0'};
+  return bytes;
+}
+
 class TableCreationTest : public TableDir {
  protected:
   void SetUp() override {
@@ -123,6 +130,23 @@ TEST_F(TableCreationTest, CrtErrorsNameTheirLinesCountingComments) {
   EXPECT_EQ(t.fields()[1].name, "CISLO");
 }
 
+// As DOS and Windows editors leave them: a Ctrl-Z after the last line,
+// tabs between the columns, "Unicode".
+TEST_F(TableCreationTest, CrtEndsAtCtrlZAndTakesTabsAsBlanks) {
+  const std::string text = "NAZEV\tC\t30\t0\r\nKOD N 5 0\r\n\x1A";
+  for (const std::string& bytes : {text, Utf16(text)}) {
+    write(path("T.CRT"), bytes);
+    EXPECT_TRUE(CreateTableFromCRT("G:\\T.CRT", "G:\\BLK\\T.DBF", messages));
+    EXPECT_EQ(shown, std::vector<std::string>{});
+    platform::DbfTable t;
+    t.open(path("blk/T.DBF"), true);
+    ASSERT_EQ(t.fields().size(), 3u);
+    EXPECT_EQ(t.fields()[0].name, "NAZEV");
+    EXPECT_EQ(t.fields()[0].width, 30);
+    EXPECT_EQ(t.fields()[1].name, "KOD");
+  }
+}
+
 TEST_F(TableCreationTest, NoTableMeansNoSuccess) {
   write(path("ONLY.CRT"), "CISLO N 8 0\r\n");
   EXPECT_FALSE(CreateTableFromCRT("G:\\ONLY.CRT", "G:\\BLK\\A.DBF", messages));
@@ -174,7 +198,17 @@ TEST_F(TableCreationTest, StructureCopiedFromAnotherTable) {
 
 TEST(TransferScript, PairsAreTrimmedAndUpperCased) {
   const auto pairs = TransferScript::parse(" lhc   LHC_KOD \r\nsamotne\r\n*Cislo CISLO_OBJ\r\n;x Y\r\n\r\n");
-  EXPECT_EQ(pairs, (std::vector<TransferPair>{{"LHC", "LHC_KOD"}, {"*CISLO", "CISLO_OBJ"}, {";X", "Y"}}));
+  EXPECT_EQ(pairs, (std::vector<TransferPair>{{"LHC", "LHC_KOD", 1}, {"*CISLO", "CISLO_OBJ", 3}, {";X", "Y", 4}}));
+}
+
+// As Windows and DOS editors leave them: tabs after the names, a Ctrl-Z
+// after the last line, "Unicode".
+TEST(TransferScript, TabsAreBlanksAndCtrlZEndsTheScript) {
+  const std::string text = "; prenos\r\nODDELENI\tODD\t\r\n\tDILEC \t DIL\r\n\x1A";
+  const std::vector<TransferPair> expected{{";", "PRENOS", 1}, {"ODDELENI", "ODD", 2}, {"DILEC", "DIL", 3}};
+  EXPECT_EQ(TransferScript::parse(text), expected);
+  EXPECT_EQ(TransferScript::parse(Utf16(text)), expected);
+  EXPECT_EQ(TransferScript::parse("SKUPINA PSK\x1APOROST POR\r\n"), (std::vector<TransferPair>{{"SKUPINA", "PSK", 1}}));
 }
 
 TEST_F(TableCreationTest, TransferScriptLoadsOnceAndCopiesWithoutScriptByName) {
