@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // The Windows directory as text, without a trailing separator.
@@ -59,6 +60,9 @@ class SettingsCheck {
  public:
   // The key's value; its default while the key is wrong.
   double Read(std::string_view section, std::string_view key, double defaultValue, SettingRange range);
+  // What is wrong with keys that are each right alone (two that must
+  // differ), gathered with the rest.
+  void Fail(std::string error) { errors_.push_back(std::move(error)); }
   bool Ok() const { return errors_.empty(); }
   // One line per wrong key.
   std::string Errors() const;

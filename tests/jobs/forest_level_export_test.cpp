@@ -211,6 +211,24 @@ TEST_F(LevelExportTest, ATransferPairThatCopiesNothingIsToldOnceWithItsLine) {
   }
 }
 
+// The stand groups' kind and the empty areas' kind must differ: the level
+// is refused naming both, before the old block goes.
+TEST_F(LevelExportTest, EqualKindsOfStandGroupsAndEmptyAreasAreRefused) {
+  ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
+  const fs::path output = dir / "OUT" / "01";
+  const fs::path old = output / "01_16PSK.BLK";
+  fs::create_directories(old);
+  std::ofstream(old / "KEEP") << "x";
+  SetSetting("DET", "DruhPorostniSkupiny", "134");
+  EXPECT_EQ(jobs::ExportForestLevel(Context(output), *jobs::FindForestLevel(95)), jobs::ExportResult::BadSetting);
+  ASSERT_FALSE(ui->shownTexts().empty());
+  EXPECT_EQ(ui->shownTexts().back(),
+            "Chybné hodnoty DruhPorostniSkupiny = DruhPrazdnePlochy = 134 v sekci DET souboru TERGELIX.INI: druh "
+            "porostních skupin a druh prázdných ploch se musí lišit");
+  EXPECT_EQ(FileBytes(old / "KEEP"), "x");
+  EXPECT_EQ(std::distance(fs::directory_iterator(old), fs::directory_iterator()), 1);
+}
+
 TEST_F(LevelExportTest, ALevelThatCannotBeExportedLeavesTheDiskAlone) {
   ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
   const jobs::ForestLevel& psk = *jobs::FindForestLevel(95);
