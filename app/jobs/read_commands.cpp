@@ -175,8 +175,11 @@ TModelScript* LhcScript(const std::string& lhcDirectory) {
   if (entries.empty()) return nullptr;
   auto* script = new TModelScript;
   AddLineLayer(*script, Join(lhc, "CES.BLK"), "VYBLINCES", kCesKinds);
-  // Sorted, so that the lines are numbered alike on every machine.
+  // Sorted, so that the lines are numbered alike on every machine; the
+  // districts as the merges take them, so that a copy of one beside it is
+  // not read twice.
   for (const std::string& name : entries) {
+    if (!IsDistrictCode(name)) continue;
     const std::string entry = Join(lhc, name);
     AddLineLayer(*script, Join(entry, "DET.BLK"), "VYBLINDET", kDetKinds);
     AddLineLayer(*script, Join(entry, "SLU.BLK"), "VYBLINSLU", kDetKinds);

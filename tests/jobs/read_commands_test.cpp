@@ -80,6 +80,24 @@ TEST_F(ReadCommandsTest, TheLhcScriptNamesItsRoadsFirstThenEachDistrictsBlocks) 
   EXPECT_EQ(state.GetSubject(), nullptr);
 }
 
+// A copy of a district beside it, named as a file manager names it, is no
+// district: its lines are not read a second time.
+TEST_F(ReadCommandsTest, ACopyOfADistrictBesideItIsNotRead) {
+  const fs::path lhc = dir / "GIS" / "4107";
+  const auto paths = [&lhc] {
+    std::vector<std::string> paths;
+    std::unique_ptr<TModelScript> script(jobs::detail::LhcScript(lhc.string()));
+    for (const Layer& layer : Layers(*script)) paths.push_back(layer.path);
+    return paths;
+  };
+  const std::vector<std::string> districts = paths();
+  fs::copy(District("01"), lhc / "01 - kopie", fs::copy_options::recursive);
+  EXPECT_EQ(paths(), districts);
+  jobs::LoadedModel state;
+  ASSERT_TRUE(jobs::ReadLhcLines(state, District("01").string()));
+  EXPECT_EQ(static_cast<std::size_t>(dynamic_cast<TEntity*>(state.GetSubject())->GetCount()), districts.size());
+}
+
 // The kind lists come from the settings file: one that cannot be read
 // refuses the read, naming it, and what was loaded stays.
 TEST_F(ReadCommandsTest, ASettingsFileThatCannotBeReadRefusesTheLineRead) {
