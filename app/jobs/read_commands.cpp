@@ -92,8 +92,8 @@ TLayerScript* AddLayer(TModelScript& script, const std::string& kind, const std:
 
 void AddLineLayer(TModelScript& script, const std::string& block, const char* kindsKey, const char* kindsDefault) {
   if (!IsDirectory(block)) return;
-  AddLayer(script, "LIN", block)
-      ->AddToPropertyList(TStringElement::CreateNamed("!DRUH", ReadIniString("EXPORT", kindsKey, kindsDefault)));
+  const std::string kinds = ReadIniString("EXPORT", kindsKey, kindsDefault);
+  AddLayer(script, "LIN", block)->AddToPropertyList(TStringElement::CreateNamed("!DRUH", kinds));
 }
 
 constexpr const char* kCesKinds = "350,352,353,354,10245,10280,10281,10325,10340,10341,10380,10381";
@@ -173,7 +173,8 @@ TModelScript* LhcScript(const std::string& lhcDirectory) {
   const std::string& lhc = lhcDirectory;
   const std::vector<std::string> entries = SortedEntryNames(platform::pathResolver().existing(lhc));
   if (entries.empty()) return nullptr;
-  auto* script = new TModelScript;
+  // Held until it is whole: a settings file that cannot be read stops it.
+  auto script = std::make_unique<TModelScript>();
   AddLineLayer(*script, Join(lhc, "CES.BLK"), "VYBLINCES", kCesKinds);
   // Sorted, so that the lines are numbered alike on every machine; the
   // districts as the merges take them, so that a copy of one beside it is
@@ -185,7 +186,7 @@ TModelScript* LhcScript(const std::string& lhcDirectory) {
     AddLineLayer(*script, Join(entry, "SLU.BLK"), "VYBLINSLU", kDetKinds);
     AddLineLayer(*script, Join(entry, "CES.BLK"), "VYBLINCES", kCesKinds);
   }
-  return script;
+  return script.release();
 }
 
 }  // namespace detail
