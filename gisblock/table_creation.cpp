@@ -1,5 +1,6 @@
 #include "gisblock/table_creation.h"
 
+#include "framework/editor_text.h"
 #include "framework/text_line_reader.h"
 #include "gisblock/table_file_name.h"
 #include "platform/codepage.h"
@@ -8,11 +9,11 @@
 #include "platform/path_resolver.h"
 #include "platform/system_cause.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <optional>
 #include <set>
 
 namespace gisblock {
@@ -106,19 +107,16 @@ bool CreateTableFromCRT(std::string_view crtFile, std::string_view tableFile, co
   const auto bytes = readWholeFile(platform::pathResolver().existing(crtFile));
   if (!bytes) return false;
   const std::string crtName = extractFileName(crtFile);
-  const std::string text = platform::toUtf8(*bytes, platform::CodePage::Windows1250);
+  const std::vector<std::string> lines = framework::TextLines(*bytes, platform::CodePage::Windows1250);
 
   std::vector<FieldDefinition> definitions;
   bool keyDefined = false;
   int lineNumber = 0;
-  for (std::size_t start = 0; start < text.size();) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    start = end + 1;
+  for (std::string line : lines) {
     ++lineNumber;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty() || line[0] == '(' || line[0] == ';' || line[0] == '{') continue;
+    // Windows editors leave tabs between the columns.
+    std::replace(line.begin(), line.end(), '\t', ' ');
 
     TCtiRadekClass cursor(line);
     cursor.SkipBlanks();

@@ -198,4 +198,28 @@ bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+std::string fromUtf16(std::string_view bytes, bool bigEndian) {
+  auto unit = [&](std::size_t i) -> char32_t {
+    const auto first = static_cast<unsigned char>(bytes[i]), second = static_cast<unsigned char>(bytes[i + 1]);
+    return bigEndian ? first << 8 | second : second << 8 | first;
+  };
+  std::string text;
+  text.reserve(bytes.size());
+  std::size_t i = 0;
+  for (; i + 1 < bytes.size(); i += 2) {
+    const char32_t c = unit(i);
+    if (c >= 0xD800 && c <= 0xDBFF && i + 3 < bytes.size()) {
+      const char32_t low = unit(i + 2);
+      if (low >= 0xDC00 && low <= 0xDFFF) {
+        appendUtf8(text, 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00));
+        i += 2;
+        continue;
+      }
+    }
+    appendUtf8(text, c >= 0xD800 && c <= 0xDFFF ? kUndefined : c);
+  }
+  if (i < bytes.size()) appendUtf8(text, kUndefined);
+  return text;
+}
+
 }  // namespace platform

@@ -23,6 +23,10 @@ std::string toUtf8(std::string_view bytes, CodePage codePage);
 // malformed UTF-8 sequence, become `replacement`.
 std::string fromUtf8(std::string_view utf8, CodePage codePage, char replacement = '?');
 
+// UTF-16 bytes (without a byte-order mark) to UTF-8; a code unit that does
+// not decode (a lone surrogate, an odd last byte) becomes U+FFFD.
+std::string fromUtf16(std::string_view bytes, bool bigEndian);
+
 // Orders two UTF-8 texts by their Windows-1250 byte codes, the order in which
 // the expression language compares strings. Negative, zero or positive.
 int compareByCp1250(std::string_view a, std::string_view b);

@@ -151,8 +151,14 @@ std::string LevelBlockPath(const std::string& directory, const std::string& code
 }
 
 DetKinds ReadDetKinds(SettingsCheck& check) {
-  return {static_cast<std::int16_t>(check.Read("DET", "DruhPorostniSkupiny", 110, kKindSettingRange)),
-          static_cast<std::int16_t>(check.Read("DET", "DruhPrazdnePlochy", 134, kKindSettingRange))};
+  const DetKinds kinds{static_cast<std::int16_t>(check.Read("DET", "DruhPorostniSkupiny", 110, kKindSettingRange)),
+                       static_cast<std::int16_t>(check.Read("DET", "DruhPrazdnePlochy", 134, kKindSettingRange))};
+  // An empty area of the stand groups' kind would pass for a stand group,
+  // and a stand group would keep its kind and find no control file.
+  if (check.Ok() && kinds.StandGroup == kinds.Empty)
+    check.Fail("Chybné hodnoty DruhPorostniSkupiny = DruhPrazdnePlochy = " + std::to_string(kinds.Empty) +
+               " v sekci DET souboru TERGELIX.INI: druh porostních skupin a druh prázdných ploch se musí lišit");
+  return kinds;
 }
 
 namespace {

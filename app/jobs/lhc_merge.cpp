@@ -78,10 +78,12 @@ std::vector<std::string> SortedEntryNames(const fs::path& directory) {
   return names;
 }
 
+bool IsDistrictCode(const std::string& name) { return CharacterCount(name) == 2; }
+
 std::vector<std::string> DistrictCodes(const fs::path& lhcDirectory) {
   std::vector<std::string> codes;
   for (const std::string& name : SortedEntryNames(lhcDirectory))
-    if (CharacterCount(name) == 2) codes.push_back(name);
+    if (IsDistrictCode(name)) codes.push_back(name);
   return codes;
 }
 

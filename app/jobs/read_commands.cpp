@@ -9,6 +9,7 @@
 #include "app/jobs/lhc_merge.h"
 #include "areas/forest_hierarchy.h"
 #include "areas/forest_space_unit.h"
+#include "framework/ini_file.h"
 #include "framework/settings.h"
 #include "framework/type_elements.h"
 #include "framework/world.h"
@@ -88,8 +89,8 @@ TLayerScript* AddLayer(TModelScript& script, const std::string& kind, const std:
 
 void AddLineLayer(TModelScript& script, const std::string& block, const char* kindsKey, const char* kindsDefault) {
   if (!IsDirectory(block)) return;
-  AddLayer(script, "LIN", block)
-      ->AddToPropertyList(TStringElement::CreateNamed("!DRUH", ReadIniString("EXPORT", kindsKey, kindsDefault)));
+  const std::string kinds = ReadIniString("EXPORT", kindsKey, kindsDefault);
+  AddLayer(script, "LIN", block)->AddToPropertyList(TStringElement::CreateNamed("!DRUH", kinds));
 }
 
 constexpr const char* kCesKinds = "350,352,353,354,10245,10280,10281,10325,10340,10341,10380,10381";
@@ -139,16 +140,20 @@ TModelScript* LhcScript(const std::string& lhcDirectory) {
   const std::string& lhc = lhcDirectory;
   const std::vector<std::string> entries = SortedEntryNames(platform::pathResolver().existing(lhc));
   if (entries.empty()) return nullptr;
-  auto* script = new TModelScript;
+  // Held until it is whole: a settings file that cannot be read stops it.
+  auto script = std::make_unique<TModelScript>();
   AddLineLayer(*script, Join(lhc, "CES.BLK"), "VYBLINCES", kCesKinds);
-  // Sorted, so that the lines are numbered alike on every machine.
+  // Sorted, so that the lines are numbered alike on every machine; the
+  // districts as the merges take them, so that a copy of one beside it is
+  // not read twice.
   for (const std::string& name : entries) {
+    if (!IsDistrictCode(name)) continue;
     const std::string entry = Join(lhc, name);
     AddLineLayer(*script, Join(entry, "DET.BLK"), "VYBLINDET", kDetKinds);
     AddLineLayer(*script, Join(entry, "SLU.BLK"), "VYBLINSLU", kDetKinds);
     AddLineLayer(*script, Join(entry, "CES.BLK"), "VYBLINCES", kCesKinds);
   }
-  return script;
+  return script.release();
 }
 
 }  // namespace detail
@@ -170,12 +175,22 @@ bool ReadDistrict(LoadedModel& state, const std::string& districtDirectory) {
 }
 
 bool ReadLhcLines(LoadedModel& state, const std::string& chosenDirectory) {
+  const std::string lhc = ParentOf(chosenDirectory);
+  // The script reads its kind lists before the loaded model goes: a
+  // settings file that cannot be read leaves it.
+  std::unique_ptr<TModelScript> script;
+  try {
+    script.reset(detail::LhcScript(lhc));
+  } catch (const IniFileError& e) {
+    Refuse({}, "Čtení linií LHC " + lhc, e.what());
+    return false;
+  }
   RenewObjectModel(state);
-  state.DataDirectory = ParentOf(chosenDirectory);
-  TModelScript* script = detail::LhcScript(state.DataDirectory);
+  state.DataDirectory = lhc;
   if (!script) return false;
-  ObjectModel()->Add(script);
-  return LoadSubject(state, *script);
+  TModelScript& added = *script;
+  ObjectModel()->Add(script.release());
+  return LoadSubject(state, added);
 }
 
 bool BuildForestHierarchy(LoadedModel& state) {

@@ -22,9 +22,12 @@
 #include "gisblock/gelix_blok_reader.h"
 #include "gisblock/gelix_props.h"
 #include "bench/level_fingerprints.h"
+#include "framework/problem_report.h"
 #include "gisblock/are_record.h"
 #include "gisblock/staged_block.h"
+#include "platform/path_resolver.h"
 #include "platform/real48.h"
+#include "dbf_rows.h"
 #include "file_size_limit.h"
 #include "jobs_fixture.h"
 #include "log_probe.h"
@@ -166,6 +169,65 @@ TEST_F(LevelExportTest, JoinedLevelsOfOneReadHoldTheGeneratorsAreas) {
     ExpectGeneratorsAreas(output, found);
   }
   EXPECT_TRUE(ui->shownTexts().empty()) << ui->shownTexts().front();
+}
+
+// A transfer script whose pair names a field no table has leaves that
+// column empty in every row: the export tells it once, in the log and the
+// command's box, with the script's line; a tab after a name is a blank.
+TEST_F(LevelExportTest, ATransferPairThatCopiesNothingIsToldOnceWithItsLine) {
+  const fs::path script = dir / "GIS" / "P1600.TDS";
+  std::string text = FileBytes(script);
+  for (const auto& [from, to] : {std::pair<std::string, std::string>{"SKUPINA PSK", "NEEXISTUJE PSK"},
+                                 {"POROST POR", "POROST\tPOR\t"}}) {
+    ASSERT_NE(text.find(from), std::string::npos) << from;
+    text.replace(text.find(from), from.size(), to);
+  }
+  std::ofstream(script, std::ios::binary) << text;
+  const int line = static_cast<int>(std::count(text.begin(), text.begin() + text.find("NEEXISTUJE"), '\n')) + 1;
+  // The files as the user chose them.
+  struct Drive {
+    explicit Drive(const fs::path& directory) { platform::pathResolver().setDrive('D', directory); }
+    ~Drive() { platform::pathResolver().removeDrive('D'); }
+  } drive(dir);
+  ASSERT_TRUE(jobs::ReadDistrict(state, "D:\\GIS\\4107\\01"));
+  const fs::path output = dir / "OUT" / "01";
+  fs::create_directories(output);
+  jobs::LevelExportContext ctx = Context(output);
+  ctx.OutputDirectory = "D:\\OUT\\01";
+  ctx.GisRoot = "D:\\GIS";
+  LogProbe probe;
+  zelto::ProblemTally problems;
+  ASSERT_EQ(jobs::ExportForestLevel(ctx, *jobs::FindForestLevel(95)), jobs::ExportResult::Written);
+  zelto::RunMessagesUntilIdle();
+  const std::string told = "Přenos položek dle D:\\GIS\\P1600.TDS, řádek " + std::to_string(line) +
+                           ": zdrojová tabulka D:\\GIS\\4107\\01\\DET.BLK\\P0110.DBF nemá položku NEEXISTUJE";
+  EXPECT_EQ(problems.Summary(), told);
+  EXPECT_EQ(problems.total(), 1u);
+  EXPECT_NE(probe.all().find(told), std::string::npos) << probe.all();
+  const test_support::DbfRows rows = test_support::LiveRows(output / "01_16PSK.BLK" / "P1600.DBF", {"PSK", "POR"});
+  ASSERT_FALSE(rows.empty());
+  for (const std::vector<std::string>& row : rows) {
+    EXPECT_EQ(row[0], "");
+    EXPECT_NE(row[1], "");
+  }
+}
+
+// The stand groups' kind and the empty areas' kind must differ: the level
+// is refused naming both, before the old block goes.
+TEST_F(LevelExportTest, EqualKindsOfStandGroupsAndEmptyAreasAreRefused) {
+  ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
+  const fs::path output = dir / "OUT" / "01";
+  const fs::path old = output / "01_16PSK.BLK";
+  fs::create_directories(old);
+  std::ofstream(old / "KEEP") << "x";
+  SetSetting("DET", "DruhPorostniSkupiny", "134");
+  EXPECT_EQ(jobs::ExportForestLevel(Context(output), *jobs::FindForestLevel(95)), jobs::ExportResult::BadSetting);
+  ASSERT_FALSE(ui->shownTexts().empty());
+  EXPECT_EQ(ui->shownTexts().back(),
+            "Chybné hodnoty DruhPorostniSkupiny = DruhPrazdnePlochy = 134 v sekci DET souboru TERGELIX.INI: druh "
+            "porostních skupin a druh prázdných ploch se musí lišit");
+  EXPECT_EQ(FileBytes(old / "KEEP"), "x");
+  EXPECT_EQ(std::distance(fs::directory_iterator(old), fs::directory_iterator()), 1);
 }
 
 TEST_F(LevelExportTest, ALevelThatCannotBeExportedLeavesTheDiskAlone) {
