@@ -94,11 +94,14 @@ TElement* TCreateAreaForBranch::Build(TNodeBranch& first) {
   areaValue_ = sum;
   // The trial walk has marked the ring: a ring given up here is met once.
   if (!ok) return Skipped(*b, "se neuzavírá");
-  if (steps >= kMaxRingBranches)
-    return Skipped(*b, "má " + std::to_string(steps) + " linií, nejvýše " + std::to_string(kMaxRingBranches - 1));
   if (std::fabs(sum) <= kMinArea) return Skipped(*b, "má plochu " + SquareMetres(sum) + " m2");
-
   const bool hole = sum < 0;
+  // Only an area is bounded in its lines. A ring of negative sign is a hole
+  // or the outside of the whole network, which on a large district runs
+  // round thousands of lines and is no area anyone loses.
+  if (!hole && steps >= kMaxRingBranches)
+    return Skipped(*b, "má " + std::to_string(steps) + " linií, nejvýše " + std::to_string(kMaxRingBranches - 1));
+
   // A hole's first branch keeps no area; it stays marked so that running
   // the area step again does not build the hole a second time.
   b->NotRegularArea = hole;
