@@ -272,7 +272,13 @@ void TGeliXBlokReader::attachToFather(TAreaElement& area, std::int32_t r, std::i
   if (!father || father->FindHoleAt(area.GetAbsRefX(), area.GetAbsRefY())) return;
   std::optional<gisblock::AreRecord> record = reader.RecordAt(r);
   if (!record) return;
-  if (TPolyLineAreaElement* hole = reader.BuildHoleRing(*record, r, paterNo)) father->AddHole(hole);
+  std::unique_ptr<TPolyLineAreaElement> hole(reader.BuildHoleRing(*record, r, paterNo));
+  // A walk on the father's side that comes back round a ring of positive
+  // sign went round the father's outer ring: the island touches it at a
+  // node, and the father's own ring goes round the island already.
+  if (!hole || hole->GetWholeArea() > 0) return;
+  father->AddHole(hole.get());
+  hole.release();
 }
 
 TAreaElement* TGeliXBlokReader::readAreaRecord(TAreaString& string, std::int32_t r) {

@@ -5,12 +5,14 @@
 #include <cmath>
 #include <memory>
 #include <new>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "areas/area_builders.h"
 #include "areas/area_line_relations.h"
 #include "areas/area_walkers.h"
+#include "areas/export_areas.h"
 #include "areas/line_end_readers.h"
 #include "areas/node_area_classes.h"
 #include "areas/node_area_pipeline.h"
@@ -198,6 +200,67 @@ TEST_F(NodeAreaTest, NestedIslandsBecomeHolesOfTheSmallestEnclosingArea) {
   none.DoIt();
   EXPECT_EQ(none.Output(), nullptr);
   delete none.GetSubAreas();
+}
+
+// Islands whose outlines have no hole ring of their own: the walk round
+// the area around them goes round them too.
+TEST_F(NodeAreaTest, IslandsTouchingTheRingAroundThemAreItsSubAreas) {
+  // The square, its sides cut where the islands and a spur meet them.
+  for (Pts corners : {Pts{{0, 0}, {0, 100}}, Pts{{0, 100}, {50, 100}}, Pts{{50, 100}, {100, 100}},
+                      Pts{{100, 100}, {100, 80}}, Pts{{100, 80}, {100, 0}}, Pts{{100, 0}, {50, 0}},
+                      Pts{{50, 0}, {0, 0}}})
+    lines->AddAndExtend(Line(corners));
+  // A diamond touching the bottom side at one vertex, and another touching
+  // the first one's top from outside.
+  lines->AddAndExtend(Line({{50, 0}, {30, 30}, {50, 60}}));
+  lines->AddAndExtend(Line({{50, 60}, {70, 30}, {50, 0}}));
+  lines->AddAndExtend(Line({{50, 60}, {40, 70}, {50, 80}}));
+  lines->AddAndExtend(Line({{50, 80}, {60, 70}, {50, 60}}));
+  // A diamond hanging on the right side by a line, and a spur from the top.
+  lines->AddAndExtend(Line({{100, 80}, {90, 80}}));
+  lines->AddAndExtend(Line({{90, 80}, {85, 85}, {80, 80}}));
+  lines->AddAndExtend(Line({{80, 80}, {85, 75}, {90, 80}}));
+  lines->AddAndExtend(Line({{50, 100}, {50, 90}}));
+  Build();
+  ASSERT_EQ(NetAreas(), (std::vector<double>{50, 200, 1200, 8550}));
+  EXPECT_EQ(holeList->GetCount(), 1) << "only the outside";
+  TAreaElement* square = AreaOf(8550);
+  const std::set<TElement*> islands{AreaOf(1200), AreaOf(200), AreaOf(50)};
+
+  auto subAreasOf = [this](TAreaElement* area) {
+    TExtractSubAreasForArea sub;
+    sub.AreaString = areaList;
+    sub.SetInput(area);
+    sub.DoIt();
+    std::unique_ptr<TAreaString> found(sub.GetSubAreas());
+    return std::set<TElement*>(found->Items().begin(), found->Items().end());
+  };
+  EXPECT_EQ(subAreasOf(square), islands);
+  for (TElement* island : islands) EXPECT_TRUE(subAreasOf(static_cast<TAreaElement*>(island)).empty());
+  // Wherever the ring starts, on an island's outline or on the spur: a copy
+  // shares the square's lines, so the square is listed beside the islands.
+  auto* ring = static_cast<TPolyLineAreaElement*>(square);
+  const int count = ring->GetCount();
+  for (int start = 1; start < count; ++start) {
+    auto copy = std::make_unique<TPolyLineAreaElement>();
+    for (int i = 0; i < count; ++i) {
+      const int k = (start + i) % count;
+      copy->AddItemsFrom(static_cast<TEntity*>(ring->GetItem(k)), ring->GetLineOrigin(k));
+    }
+    std::set<TElement*> found = subAreasOf(copy.get());
+    found.erase(square);
+    EXPECT_EQ(found, islands) << start;
+  }
+
+  // Exported, the islands name the square as their father.
+  TPrepareExportAreasToGelix prepare;
+  prepare.SetInput(areaList);
+  prepare.DoIt();
+  EXPECT_TRUE(square->GetPropertyBool("HasChildren"));
+  for (TElement* island : islands) {
+    EXPECT_EQ(island->GetPropertyInt("PaterNo"), square->ID);
+    EXPECT_FALSE(island->GetPropertyBool("HasChildren"));
+  }
 }
 
 TEST_F(NodeAreaTest, AreasTouchingInOneNodeAndDanglingLines) {
