@@ -114,9 +114,17 @@ TElement* TCreateAreaForBranch::Build(TNodeBranch& first) {
 
   std::int32_t lines = 1;
   platform::Pacer pacer;
+  // Every node the walk passes keeps the area, so that a node met again
+  // tells of a ring touching itself, the only rings that may go round an
+  // island of their own.
+  auto pass = [&area](TNode* at) {
+    if (at->LastRing == area.get()) area->PassesNodeTwice = true;
+    at->LastRing = area.get();
+  };
   TNodeBranch* next = b->NextAtFarNode(node);
   while (next != b && lines < kMaxSteps) {
     if (!next) return Skipped(*b, "se neuzavírá");
+    pass(node);
     next->NotRegularArea = false;
     next->RightArea = area.get();
     area->AddItemsFrom(next->Line, next->LineBegin);
@@ -124,6 +132,7 @@ TElement* TCreateAreaForBranch::Build(TNodeBranch& first) {
     next = next->NextAtFarNode(node);
     if (pacer.due()) zelto::ProcessPendingMessages();
   }
+  if (next == b) pass(node);
   if (std::fabs(sum) <= kMinArea) return Skipped(*b, "má plochu " + SquareMetres(sum) + " m2");
   if (sum > 0) {
     if (PlaceLabelPoints) {

@@ -1,6 +1,5 @@
 #include "areas/area_line_relations.h"
 
-#include <algorithm>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -125,12 +124,7 @@ std::vector<const TNode*> StartNodes(const TPolyLineAreaElement& ring) {
 // pieces; a piece of negative sign goes round an island as a hole ring
 // would, one of nought goes out along a line and back.
 std::vector<TElement*> IslandLinesOfRing(const TPolyLineAreaElement& ring) {
-  // Most rings pass no node twice: their nodes sorted say so without a map,
-  // and only the others are walked again for the pieces.
-  std::vector<const TNode*> nodes = StartNodes(ring);
-  std::sort(nodes.begin(), nodes.end());
-  if (std::adjacent_find(nodes.begin(), nodes.end()) == nodes.end()) return {};
-  nodes = StartNodes(ring);
+  const std::vector<const TNode*> nodes = StartNodes(ring);
   const int count = static_cast<int>(nodes.size());
 
   std::vector<TElement*> islands;
@@ -170,8 +164,9 @@ void TExtractSubAreasForArea::DoIt() {
   SetOutput(nullptr);
   THolesEntity* holes = area->GetHoles();
   std::vector<TElement*> islandLines;
+  // Only a ring the area building found passing a node twice is cut.
   auto* ring = dynamic_cast<TPolyLineAreaElement*>(area);
-  if (ring && !area->IsHole) islandLines = IslandLinesOfRing(*ring);
+  if (ring && ring->PassesNodeTwice && !area->IsHole) islandLines = IslandLinesOfRing(*ring);
   if ((!holes || holes->GetCount() == 0) && islandLines.empty()) return;
   auto holeLines = std::make_unique<TExtractHolesLinesForArea>();
   std::unique_ptr<TPolyLineString> lines(new TPolyLineString);

@@ -243,6 +243,7 @@ TEST_F(NodeAreaTest, IslandsTouchingTheRingAroundThemAreItsSubAreas) {
   const int count = ring->GetCount();
   for (int start = 1; start < count; ++start) {
     auto copy = std::make_unique<TPolyLineAreaElement>();
+    copy->PassesNodeTwice = ring->PassesNodeTwice;
     for (int i = 0; i < count; ++i) {
       const int k = (start + i) % count;
       copy->AddItemsFrom(static_cast<TEntity*>(ring->GetItem(k)), ring->GetLineOrigin(k));
