@@ -305,7 +305,13 @@ void TGeliXBlokReader::attachToFather(TAreaElement& area, const gisblock::AreRec
     return;
   }
   if (!father || father->FindHoleAt(area.GetAbsRefX(), area.GetAbsRefY())) return;
-  if (TPolyLineAreaElement* hole = reader.BuildHoleRing(record, r, paterNo)) father->AddHole(hole);
+  std::unique_ptr<TPolyLineAreaElement> hole(reader.BuildHoleRing(record, r, paterNo));
+  // A walk on the father's side that comes back round a ring of positive
+  // sign went round the father's outer ring: the island touches it at a
+  // node, and the father's own ring goes round the island already.
+  if (!hole || hole->GetWholeArea() > 0) return;
+  father->AddHole(hole.get());
+  hole.release();
 }
 
 TAreaElement* TGeliXBlokReader::readAreaRecord(TAreaString& string, std::int32_t r) {

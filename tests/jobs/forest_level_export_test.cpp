@@ -658,6 +658,24 @@ TEST_F(LevelExportTest, TwoExportsOfOneBlockStartedTogetherLeaveOneOfThemWhole) 
   }
 }
 
+// A district 1,400 cells long and 20 wide: its stand groups' outside runs
+// round more lines than an area may have.
+class LongDistrictTest : public LevelExportTest {
+ protected:
+  const fs::path& Tree() const override { return test_support::GeneratedTree("--seed 1 --size 1400x20"); }
+};
+
+TEST_F(LongDistrictTest, TheOutsideOfTheDistrictIsNoAreaLeftOut) {
+  LogProbe log;
+  ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
+  const fs::path output = dir / "OUT" / "01";
+  fs::create_directories(output);
+  const jobs::ForestLevel& level = *jobs::FindForestLevel(95);
+  ASSERT_EQ(jobs::ExportForestLevel(Context(output), level), jobs::ExportResult::Written);
+  EXPECT_FALSE(log.saw("vynechána")) << log.all();
+  ExpectGeneratorsAreas(output, level);
+}
+
 }  // namespace
 }  // namespace jobs_test
 
