@@ -323,11 +323,16 @@ void AttributeTable::CopyFieldsFrom(const platform::DbfTable& source) {
         tellOfScript(": soubor neobsahuje žádnou dvojici položek");
       for (const TransferPair& pair : pairs) {
         if (pair.source.empty() || pair.source[0] == '*' || pair.source[0] == ';') continue;
-        if (!ownKind && !source.hasField(pair.source))
+        tellIfNoTarget(pair);
+        if (source.hasField(pair.source)) {
+          plan(pair.source, pair.target);
+        } else if (ownKind) {
+          // What the script wrote there stands under its target's name.
+          if (const auto target = SplitQualifiedName(pair.target)) plan(*target, pair.target);
+        } else {
           tellBadPair(pair, "zdrojová tabulka " + platform::pathResolver().userSpelling(source.path()) +
                                 " nemá položku " + pair.source);
-        tellIfNoTarget(pair);
-        plan(pair.source, pair.target);
+        }
       }
     } else {
       for (const platform::DbfField& field : table_.fields())

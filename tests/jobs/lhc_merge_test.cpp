@@ -342,6 +342,28 @@ TEST_F(LhcMergeTest, ADeletedIslandOfADistrictStaysAnEmptyArea) {
   }
 }
 
+// The districts' empty areas keep their keys in the LHC's table: the
+// districts' rows hold what the transfer script wrote into them, not the
+// forest description's names it reads them by.
+TEST_F(LhcMergeTest, TheDistrictsEmptyAreasKeepTheirKeysInBothMerges) {
+  ExportDistricts();
+  const std::vector<std::string> keys = {"ODD", "DIL", "SKUPINA"};
+  for (const jobs::LhcLayerKind* layer : {&jobs::LhcLayer(), &jobs::LhcZroLayer()}) {
+    SCOPED_TRACE(layer->Block);
+    test_support::DbfRows districts;
+    for (const char* code : {"01", "02"})
+      for (auto& row : test_support::LiveRows(District(code) / (code + std::string(layer->DistrictBlock)) / "P0134.DBF", keys))
+        districts.push_back(std::move(row));
+    ASSERT_FALSE(districts.empty());
+    ASSERT_TRUE(std::any_of(districts.begin(), districts.end(), [](const auto& row) { return !row[0].empty(); }));
+    ASSERT_EQ(jobs::MergeLhcLayer(context, *layer), jobs::MergeResult::Written);
+    test_support::DbfRows merged = test_support::LiveRows(lhc / layer->Block / "P0134.DBF", keys);
+    std::sort(districts.begin(), districts.end());
+    std::sort(merged.begin(), merged.end());
+    EXPECT_EQ(merged, districts);
+  }
+}
+
 // A face that no district's area covers (a notch a district left out)
 // becomes an empty area with its row in both merges, and the log says where.
 TEST_F(LhcMergeTest, AFaceNoDistrictCoversBecomesAnEmptyAreaWithItsRow) {
