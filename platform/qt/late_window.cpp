@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMessageBox>
+#include <QPointer>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
@@ -20,7 +21,33 @@ std::optional<std::chrono::steady_clock::time_point>& commandStart() {
   static std::optional<std::chrono::steady_clock::time_point> start;
   return start;
 }
+
+bool BoxWaiting() { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr; }
+
+// A window waiting for a box to go carries this mark until it goes up.
+constexpr const char* kWaitsForBox = "zeltoWaitsForBox";
+
+void ShowWhenFree(QPointer<QWidget> window, std::function<void()> place) {
+  if (!window || !window->property(kWaitsForBox).toBool()) return;
+  if (BoxWaiting()) {
+    QTimer::singleShot(kBoxRetry, window, [window, place] { ShowWhenFree(window, place); });
+    return;
+  }
+  window->setProperty(kWaitsForBox, false);
+  if (place) place();
+  ShowPainted(*window);
+}
 }  // namespace
+
+void ShowWhenNoBox(QWidget& window, std::function<void()> place) {
+  window.setProperty(kWaitsForBox, true);
+  ShowWhenFree(&window, std::move(place));
+}
+
+void HideWaiting(QWidget& window) {
+  window.setProperty(kWaitsForBox, false);
+  window.hide();
+}
 
 CommandScope::CommandScope() : outermost_(!commandStart()) {
   if (outermost_) commandStart() = std::chrono::steady_clock::now();
@@ -65,7 +92,7 @@ void LateWindow::showWhenFree() {
   // The work waits for the box's answer; a window put up now would stand
   // over the box's text. (Work that runs in a modal window of its own shows
   // its progress as ever.)
-  if (qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+  if (BoxWaiting()) {
     timer_.start(kBoxRetry);
     return;
   }

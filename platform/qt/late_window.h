@@ -23,6 +23,13 @@ inline constexpr std::chrono::milliseconds kProgressShowDelay{500};
 // up, then paints it.
 void ShowPainted(QWidget& window);
 
+// Shows `window` (placed by `place` just before) now or, while a box waits
+// for the user's answer, once it has gone: a window put up under a box
+// stays behind the window the box hands the focus back to.
+void ShowWhenNoBox(QWidget& window, std::function<void()> place);
+// Hides it, also when it still waits for a box to go.
+void HideWaiting(QWidget& window);
+
 // The user's command runs while one lives; the outermost one counts.
 class CommandScope {
  public:
