@@ -347,7 +347,7 @@ void CentreOnScreen(QWidget& window) {
   // The frame comes with the window system's first answers; bounded for
   // one that never frames a window. The toolkit learns the frame's size
   // from the answer to a move: one that came before the frame leaves it
-  // unknown until the next, which a step of one pixel asks for.
+  // unknown until the next, which a step of one pixel (and back) asks for.
   constexpr int kPollMs = 20, kPolls = 100, kNudgeAfter = 10;
   auto* poll = new QTimer(&window);
   poll->setInterval(kPollMs);
@@ -355,7 +355,8 @@ void CentreOnScreen(QWidget& window) {
     if (Framed(window)) {
       centre();
     } else if (--left > 0) {
-      if (left == kPolls - kNudgeAfter && window.isVisible()) window.move(window.pos() + QPoint(0, 1));
+      if (left == kPolls - kNudgeAfter) window.move(window.pos() + QPoint(0, 1));
+      if (left == kPolls - kNudgeAfter - 1) window.move(window.pos() - QPoint(0, 1));
       return;
     }
     poll->deleteLater();
