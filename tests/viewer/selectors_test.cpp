@@ -110,7 +110,9 @@ TEST_F(Selection, ThePropertiesOfAPickLeaveItsMarkInSight) {
       << properties->frameGeometry().x() << "," << properties->frameGeometry().y() << " mark " << mark.x() << ","
       << mark.y() << " " << mark.width() << "x" << mark.height();
   EXPECT_TRUE(screen.contains(properties->frameGeometry()));
-  delete properties;
+  // Closed as the user closes it: the window takes its editor along.
+  properties->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST_F(Selection, ASelectedLayerKeepsTheOtherLayersOut) {
