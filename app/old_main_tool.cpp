@@ -131,6 +131,9 @@ void TOldMainTool::ShowTextMessage(TZeltoMessage* message) {
   if (!logDevice_.Get()) {
     auto* device = new TMemoFormDevice;
     logDevice_.Set(device);
+    // Beside the main window, whatever box or progress window is up when
+    // the first text comes.
+    device->SetOpener(MainFormWidget());
     // A new window, also after the user closed the last one: texts nobody
     // sees are as good as lost.
     device->SetVisible(true);

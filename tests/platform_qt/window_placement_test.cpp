@@ -172,3 +172,81 @@ TEST(WindowPlacementOnScreen, AWindowOpenedUnderABoxLeavesTheButtonsBehindTheBox
 }
 
 }  // namespace
+
+namespace {
+
+bool HidesAny(const QRect& placed, const std::vector<QRect>& seen) {
+  return std::any_of(seen.begin(), seen.end(), [&](const QRect& r) { return r.intersects(placed); });
+}
+
+// The main window as it comes up: the directory list and the fields at the
+// top, the buttons under them. A window opened from it goes beside it where
+// the screen has room; on a small screen it leaves the buttons in sight and
+// hides as little of the list and the fields as it can, never where their
+// text begins.
+TEST_P(WindowPlacement, WindowsFromTheMainWindowLeaveItsListAndFieldsInSight) {
+  const QRect screen(QPoint(0, 0), GetParam());
+  const QSize mainSize(730, 751);
+  const QRect main(QPoint(screen.width() - mainSize.width(), screen.height() - mainSize.height()) / 2, mainSize);
+  const QPoint at = main.topLeft();
+  platform::qt::InSight keep;
+  keep.controls = {QRect(at + QPoint(23, 392), QSize(682, 24)), QRect(at + QPoint(11, 461), QSize(706, 260))};
+  keep.fields = {QRect(at + QPoint(23, 50), QSize(682, 22)),  QRect(at + QPoint(23, 82), QSize(682, 70)),
+                 QRect(at + QPoint(90, 210), QSize(290, 22)), QRect(at + QPoint(415, 238), QSize(290, 22)),
+                 QRect(at + QPoint(90, 238), QSize(290, 22)), QRect(at + QPoint(90, 266), QSize(290, 22)),
+                 QRect(at + QPoint(23, 300), QSize(682, 16)), QRect(at + QPoint(23, 320), QSize(682, 16))};
+  const bool roomBeside = screen.width() - main.right() > 320;
+  std::vector<QRect> shown{main};
+  for (const auto& [name, size] : {std::pair{"viewer", QSize(644, 536)}, std::pair{"browser", QSize(536, 288)},
+                                   std::pair{"log", QSize(408, 306)}, std::pair{"second viewer", QSize(644, 536)}}) {
+    SCOPED_TRACE(name);
+    const QRect placed = PlaceNewFrame(size, main, shown, screen, kStep, keep);
+    EXPECT_TRUE(screen.contains(placed));
+    EXPECT_GE(placed.width(), 320);
+    EXPECT_GE(placed.height(), 200);
+    EXPECT_FALSE(HidesAny(placed, keep.controls));
+    if (roomBeside) EXPECT_FALSE(placed.intersects(main));
+    // Where the list and the fields begin: the district's directory, the
+    // codes and the output paths.
+    for (const QRect& field : keep.fields)
+      if (field.left() < main.center().x())
+        EXPECT_FALSE(placed.intersects(QRect(field.topLeft(), QSize(48, 10)))) << field.x() << "," << field.y();
+    for (const QRect& other : shown)
+      EXPECT_GE((other.topLeft() - placed.topLeft()).manhattanLength(), kStep);
+    shown.push_back(placed);
+  }
+}
+
+// An area picked in a maximised viewer: its properties and its record come
+// up around its mark, leaving the viewer's menu bar and bar under the map in
+// sight, and each other: what was picked stays in view.
+TEST_P(WindowPlacement, ThePropertiesAndTheRecordOfAPickLeaveItsMarkInSight) {
+  const QRect screen(QPoint(0, 0), GetParam());
+  const QRect viewer = screen;
+  platform::qt::InSight keep;
+  keep.controls = {QRect(1, 21, screen.width() - 2, 22), QRect(1, screen.height() - 24, 110, 22)};
+  keep.fields = {QRect(115, screen.height() - 24, 270, 22)};
+  for (const QPoint middle : {screen.center(), QPoint(screen.width() / 3, screen.height() / 2),
+                              QPoint(screen.width() * 3 / 4, screen.height() / 3)}) {
+    SCOPED_TRACE(middle.x());
+    keep.marks = {QRect(middle - QPoint(95, 93), QSize(190, 186))};
+    const QRect properties = PlaceNewFrame({564, 492}, viewer, {viewer}, screen, kStep, keep, QSize(420, 230));
+    EXPECT_TRUE(screen.contains(properties));
+    EXPECT_GE(properties.width(), 420);
+    EXPECT_GE(properties.height(), 230);
+    EXPECT_FALSE(HidesAny(properties, keep.controls));
+    EXPECT_FALSE(HidesAny(properties, keep.marks)) << properties.x() << "," << properties.y() << " "
+                                                   << properties.width() << "x" << properties.height();
+    platform::qt::InSight fromProperties;
+    fromProperties.controls = {QRect(properties.bottomRight() - QPoint(260, 30), QSize(250, 24))};
+    fromProperties.fields = {properties.adjusted(10, 50, -10, -40)};
+    fromProperties.marks = keep.marks;
+    const QRect record = PlaceNewFrame({204, 335}, properties, {viewer, properties}, screen, kStep, fromProperties);
+    EXPECT_TRUE(screen.contains(record));
+    EXPECT_FALSE(record.intersects(properties));
+    EXPECT_FALSE(HidesAny(record, keep.marks));
+    EXPECT_FALSE(HidesAny(record, keep.controls));
+  }
+}
+
+}  // namespace

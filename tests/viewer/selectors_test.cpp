@@ -87,6 +87,35 @@ TEST_F(Selection, ClicksPickThePointTheLineAndTheAreaUnderTheMouse) {
   EXPECT_EQ(areas->Output(), nullptr);
 }
 
+// The properties of what was picked come up beside its mark, not over it,
+// also over a viewer that fills the screen.
+TEST_F(Selection, ThePropertiesOfAPickLeaveItsMarkInSight) {
+  TStandardImageForm& form = *manager->GetForm();
+  const QRect screen = form.screen()->availableGeometry();
+  form.move(screen.topLeft());
+  form.resize(screen.size());
+  settle();
+  manager->PostMessage(zelto::msg::FitAll, manager.get());
+  settle();
+  auto* areas = selector<TAreaSelector>("plochy");
+  areas->ShowProperties = true;
+  activate("plochy");
+  click(1200, 2100);
+  ASSERT_EQ(areas->Output(), leftArea);
+  QWidget* properties = nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->objectName() == "TFProp" && w->isVisible()) properties = w;
+  ASSERT_NE(properties, nullptr);
+  const QRect mark(form.Image()->mapToGlobal(pixel(1000, 2500)), form.Image()->mapToGlobal(pixel(1400, 2000)));
+  EXPECT_FALSE(properties->frameGeometry().intersects(mark))
+      << properties->frameGeometry().x() << "," << properties->frameGeometry().y() << " mark " << mark.x() << ","
+      << mark.y() << " " << mark.width() << "x" << mark.height();
+  EXPECT_TRUE(screen.contains(properties->frameGeometry()));
+  // Closed as the user closes it: the window takes its editor along.
+  properties->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 TEST_F(Selection, ASelectedLayerKeepsTheOtherLayersOut) {
   auto* layer = new TInterpretLayer;
   layer->SetName("Body");
