@@ -110,6 +110,7 @@ void nameControls(TMainForm& form) {
 
 TMainForm::TMainForm() {
   setWindowTitle(caption());
+  platform::qt::MarkMainWindow(*this);
   auto* layout = new QVBoxLayout(this);
 
   auto* data = new QGroupBox("Data");

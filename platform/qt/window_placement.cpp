@@ -68,6 +68,15 @@ QRect FrameOf(const QWidget& window, const QMargins& margins) {
 constexpr const char* kOrder = "zeltoProgressOrder";
 constexpr const char* kCentre = "zeltoProgressCentre";
 
+// The program's main window carries this mark.
+constexpr const char* kMain = "zeltoMainWindow";
+
+const QWidget* MainWindow() {
+  for (const QWidget* window : QApplication::topLevelWidgets())
+    if (window->isVisible() && window->property(kMain).toBool()) return window;
+  return nullptr;
+}
+
 // Boxes and progress windows come and go by themselves: nobody opens a
 // window from them.
 bool Passing(const QWidget& window) {
@@ -145,13 +154,13 @@ std::array<QRect, 4> BandsAround(const QRect& around, const QRect& within) {
           QRect(within.topLeft(), QPoint(within.right(), around.top() - 1))};
 }
 
-// The part of `screen` between the controls wholly above `marks` and those
-// wholly below them.
-QRect Between(const QRect& marks, const std::vector<QRect>& controls, const QRect& screen) {
+// The part of `screen` between the controls wholly above `around` and those
+// wholly below it.
+QRect Between(const QRect& around, const std::vector<QRect>& controls, const QRect& screen) {
   int top = screen.top(), bottom = screen.bottom();
   for (const QRect& r : controls) {
-    if (r.bottom() < marks.top()) top = std::max(top, r.bottom() + 1);
-    if (r.top() > marks.bottom()) bottom = std::min(bottom, r.top() - 1);
+    if (r.bottom() < around.top()) top = std::max(top, r.bottom() + 1);
+    if (r.top() > around.bottom()) bottom = std::min(bottom, r.top() - 1);
   }
   return QRect(QPoint(screen.left(), top), QPoint(screen.right(), bottom));
 }
@@ -230,9 +239,11 @@ QRect PlaceNewFrame(QSize frame, const QRect& opener, const std::vector<QRect>& 
   for (const Tier& tier : tiers) {
     if (previous && *previous == tier.seen) continue;
     previous = &tier.seen;
+    // Beside the opener hides nothing of it; it may hide what stays in
+    // sight of other windows (the main window's buttons under a browser).
     for (const QPoint at : beside) {
       const QRect place(Inside(at, size, screen), size);
-      if (!Hides(place, keepClear) && !Hides(place, tier.marks)) return place;
+      if (!Hides(place, keepClear) && !Hides(place, tier.seen)) return place;
     }
     // Over the opener at full size, what stays in sight left so. Where that
     // hides some of its fields, the places below may hide less.
@@ -278,6 +289,10 @@ QRect PlaceNewFrame(QSize frame, const QRect& opener, const std::vector<QRect>& 
     if (!tier.around.empty()) {
       const QSize room(3 * step, 3 * step);
       tryBands(opener, screen, room);
+      // Beside an opener that lies over another window, between the
+      // controls of that window above and below it.
+      if (const QRect between = Between(opener, keep.controls, screen); between != screen)
+        tryBands(opener, between, room);
       tryBands(Union(tier.around), screen, room);
     }
     // The windows about a pick are few: no room for steps beside its mark.
@@ -368,6 +383,8 @@ PickedMark::PickedMark(const QRect& mark) { PickedMarks().push_back(mark); }
 
 PickedMark::~PickedMark() { PickedMarks().pop_back(); }
 
+void MarkMainWindow(QWidget& window) { window.setProperty(kMain, true); }
+
 void PlaceOnOpening(QWidget& window, const QWidget* opener) {
   if (!opener) opener = QApplication::activeWindow();
   if (opener) opener = opener->window();
@@ -375,6 +392,9 @@ void PlaceOnOpening(QWidget& window, const QWidget* opener) {
   // user opened it from: the window behind it is.
   if (opener && opener != &window && Passing(*opener)) opener = Behind(*opener, window);
   if (opener == &window || (opener && !opener->isVisible())) opener = nullptr;
+  const QWidget* main = MainWindow();
+  if (main == &window) main = nullptr;
+  if (!opener) opener = main;
   const QScreen* screen = opener ? opener->screen() : QGuiApplication::primaryScreen();
   if (!screen) return;
   // The size it will show at: a resize after the move would make the
@@ -392,6 +412,18 @@ void PlaceOnOpening(QWidget& window, const QWidget* opener) {
       if (other != &window && other != opener && Counts(*other)) shown.push_back(FrameOf(*other, margins));
     InSight keep = opener ? ControlsOf(*opener) : InSight{};
     keep.marks = PickedMarks();
+    // The main window's commands are what the user goes on with, whichever
+    // window this one was opened from (a viewer from the model browser), and
+    // its list and fields say what they work on; what the opener covers is
+    // out of sight already.
+    if (main && main != opener) {
+      const QRect over = FrameOf(*opener, margins);
+      const InSight ofMain = ControlsOf(*main);
+      for (const QRect& control : ofMain.controls)
+        if (!control.intersects(over)) keep.controls.push_back(control);
+      for (const QRect& field : ofMain.fields)
+        if (!field.intersects(over)) keep.fields.push_back(field);
+    }
     frame = PlaceNewFrame(window.size().grownBy(margins), opener ? FrameOf(*opener, margins) : QRect(), shown, area,
                           std::max(kMinimumStep, margins.top() + 4), keep,
                           window.minimumSizeHint().expandedTo(window.minimumSize()).grownBy(margins));

@@ -54,8 +54,14 @@ void PlaceProgressWindow(QWidget& window, const QWidget* centre = nullptr);
 void CentreOnScreen(QWidget& window);
 
 // Places `window` before it is first shown. `opener` is the window the
-// user opened it from; nil means the active window.
+// user opened it from; nil means the active window, else the main window.
+// Whatever the opener, the main window's menu bar and buttons stay in sight
+// where the screen has room for that and the opener does not cover them.
 void PlaceOnOpening(QWidget& window, const QWidget* opener = nullptr);
+
+// Marks `window` as the program's main window, the one the user comes back
+// to from every other.
+void MarkMainWindow(QWidget& window);
 
 // While one lives, the windows that open leave `mark` (on the screen) in
 // sight where they can: the mark of what the user has just picked, which

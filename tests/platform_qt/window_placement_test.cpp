@@ -250,3 +250,88 @@ TEST_P(WindowPlacement, ThePropertiesAndTheRecordOfAPickLeaveItsMarkInSight) {
 }
 
 }  // namespace
+
+namespace {
+
+// The main window's lists and fields over its buttons; the model browser
+// opened from it, and a viewer from the browser ("Dat" → an element →
+// "Zobraz"): the viewer leaves the main window's buttons in sight as well as
+// the browser's own, whether the browser stands beside the main window (a
+// wide screen) or over its top (a small one).
+TEST_P(WindowPlacement, AWindowOpenedFromAnotherLeavesTheMainWindowsButtonsInSight) {
+  const QRect screen(QPoint(0, 0), GetParam());
+  const QSize mainSize(730, 751);
+  const QRect main(QPoint(screen.width() - mainSize.width(), screen.height() - mainSize.height()) / 2, mainSize);
+  const QPoint at = main.topLeft();
+  platform::qt::InSight fromMain;
+  fromMain.controls = {QRect(at + QPoint(23, 392), QSize(682, 24)), QRect(at + QPoint(11, 461), QSize(706, 260))};
+  fromMain.fields = {QRect(at + QPoint(23, 50), QSize(682, 90)), QRect(at + QPoint(90, 210), QSize(615, 80))};
+  const QRect browser = PlaceNewFrame({536, 290}, main, {main}, screen, kStep, fromMain);
+  ASSERT_FALSE(HidesAny(browser, fromMain.controls));
+
+  // What the viewer leaves in sight: the browser's tool bar and tree, and
+  // what of the main window the browser does not cover.
+  platform::qt::InSight keep;
+  keep.controls = {QRect(browser.topLeft() + QPoint(10, 30), QSize(150, 24))};
+  keep.fields = {QRect(browser.topLeft() + QPoint(10, 60), QSize(browser.width() - 20, 170))};
+  for (const QRect& control : fromMain.controls)
+    if (!control.intersects(browser)) keep.controls.push_back(control);
+  for (const QRect& field : fromMain.fields)
+    if (!field.intersects(browser)) keep.fields.push_back(field);
+  const QRect viewer = PlaceNewFrame({644, 536}, browser, {main, browser}, screen, kStep, keep);
+  EXPECT_TRUE(screen.contains(viewer));
+  EXPECT_GE(viewer.width(), 320);
+  EXPECT_GE(viewer.height(), 200);
+  EXPECT_FALSE(HidesAny(viewer, keep.controls)) << viewer.x() << "," << viewer.y() << " " << viewer.width() << "x"
+                                                << viewer.height();
+  EXPECT_FALSE(viewer.intersects(QRect(browser.topLeft(), QSize(kStep, kStep))));
+}
+
+// The same through the windows themselves: the main window is known by its
+// mark, whichever window the new one is opened from.
+TEST(WindowPlacementOnScreen, TheMainWindowsButtonsStayInSightOfAWindowOpenedFromAnother) {
+  test_support::QtApp();
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  QWidget main;
+  platform::qt::MarkMainWindow(main);
+  main.resize(screen.width() * 5 / 8, screen.height() * 3 / 4);
+  auto* column = new QVBoxLayout(&main);
+  column->addStretch(1);
+  std::vector<QPushButton*> buttons;
+  for (const char* caption : {"Předmět zájmu", "Nástrojů", "Dat", "Čti revír", "Konec"})
+    column->addWidget(buttons.emplace_back(new QPushButton(QString::fromUtf8(caption))));
+  for (QPushButton* button : buttons) button->setMinimumHeight(screen.height() / 12);
+  main.move(screen.center() - main.rect().center());
+  main.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+  const auto hidden = [&](const QWidget& window) {
+    std::string names;
+    const QRect placed(window.pos(), window.size());
+    for (QPushButton* button : buttons)
+      if (placed.intersects(QRect(button->mapToGlobal(QPoint(0, 0)), button->size())))
+        names += button->text().toStdString() + ";";
+    return names;
+  };
+  // The browser at the screen's right edge, over the main window's top corner.
+  QWidget browser;
+  browser.resize(screen.width() / 3, screen.height() / 4);
+  browser.move(screen.right() - browser.width(), main.y());
+  browser.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&browser));
+  QWidget viewer;
+  viewer.resize(screen.width() * 2 / 5, screen.height() / 2);
+  platform::qt::PlaceOnOpening(viewer, &browser);
+  EXPECT_TRUE(screen.contains(QRect(viewer.pos(), viewer.size())));
+  EXPECT_EQ(hidden(viewer), "");
+
+  // With the browser closed no window is active: a window opened then is
+  // placed as if opened from the main window, not centred over its buttons.
+  browser.hide();
+  QApplication::processEvents();
+  QWidget other;
+  other.resize(screen.width() * 2 / 5, screen.height() / 2);
+  platform::qt::PlaceOnOpening(other, nullptr);
+  EXPECT_EQ(hidden(other), "");
+}
+
+}  // namespace
