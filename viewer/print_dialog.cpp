@@ -25,6 +25,7 @@
 #include "platform/system_cause.h"
 #include "platform/user_interaction.h"
 #include "render/bitmap_device.h"
+#include "render/interpret.h"
 #include "render/qt/print_device.h"
 #include "render/universal_interpret.h"
 #include "render/universal_script_creator.h"
@@ -157,6 +158,14 @@ void TPrintDialogTool::SetStartTime(const QDateTime& time) {
 
 void TPrintDialogTool::SetCaption(const std::string& caption) {
   if (form_) form_->setWindowTitle(QString::fromStdString(caption));
+}
+
+void TPrintDialogTool::BreakPrinting() {
+  // Between two pages the interpret is idle: the pages, gone with this
+  // tool, stop the printing there, and a break kept would stop the next
+  // drawing of the screen.
+  if (auto* interpret = static_cast<TInterpret*>(printing_.Get()); interpret && interpret->GetBusy())
+    interpret->SetBreakWork(true);
 }
 
 void TPrintDialogTool::SetInput(TElement* element) {
@@ -492,8 +501,16 @@ void TPrnDlg::reject() {
 }
 
 void TPrnDlg::closeEvent(QCloseEvent* e) {
-  QDialog::closeEvent(e);
-  if (!printing_ || !tool_) return;
+  // Before "Tisk" closing is "Storno"; afterwards the window goes at once
+  // (the dialog's own handling would call reject, which closes it again).
+  if (!printing_ || !tool_) {
+    QDialog::closeEvent(e);
+    return;
+  }
+  e->accept();
+  // Closed while the pages print: the user breaks the print off, and the
+  // printing says so once it has dropped the job.
+  if (!failed_ && TPrintDevice::JobInProgress()) tool_->BreakPrinting();
   if (!failed_ && !TPrintDevice::JobInProgress()) {
     const QDateTime now = QDateTime::currentDateTime();
     platform::showInfo(momentText(now).toStdString() + "\r\rUkončen tisk na \"" + tool_->GetPrinterName() +

@@ -25,6 +25,7 @@ class QRadioButton;
 class QPushButton;
 class TPrnDlg;
 class TPrintDevice;
+class TInterpret;
 
 namespace viewer {
 // Codes the set-up window posts to its tool.
@@ -67,6 +68,11 @@ class TPrintDialogTool : public TInteractiveTool {
   std::string ChosenPages() const;
   void SetStartTime(const QDateTime& time);
   void SetCaption(const std::string& caption);
+  // The interpret that draws the pages on the printer (not owned).
+  void SetPrintingInterpret(TInterpret* interpret) { printing_.Set(interpret); }
+  // The window closed while the pages print: the page being drawn is
+  // broken off, and the print with it.
+  void BreakPrinting();
 
   void SetInput(TElement* element) override;
   void DoIt() override;
@@ -98,6 +104,7 @@ class TPrintDialogTool : public TInteractiveTool {
   TElementRef pages_;
   TElementRef desktop_;
   TElementRef printer_;
+  TElementRef printing_;
   std::string printerName_;
   bool singlePage_ = false;
 };

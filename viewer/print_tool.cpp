@@ -95,10 +95,12 @@ void TPrint::DoIt() {
   interpret->PostMessageToOwners(zelto::msg::InterfaceCode17);
 }
 
-TPrintDialogTool* TPrint::RunSetUp(TPrintDevice& printer, TDesktop& desktop, bool singlePage) {
+TPrintDialogTool* TPrint::RunSetUp(TInterpret& interpret, TPrintDevice& printer, TDesktop& desktop,
+                                   bool singlePage) {
   auto* tool = new TPrintDialogTool;
   tool->SetSinglePage(singlePage);
   tool->SetPrinterDevice(&printer);
+  tool->SetPrintingInterpret(&interpret);
   tool->SetInput(&desktop);
   tool->DoIt();
   if (!dynamic_cast<TPrintPages*>(tool->Output())) {
@@ -113,7 +115,7 @@ TPrintDialogTool* TPrint::RunSetUp(TPrintDevice& printer, TDesktop& desktop, boo
 
 namespace {
 // The set-up window may be closed while the pages print: then its tool and
-// pages are gone and printing stops.
+// pages are gone and the print is broken off.
 struct SetUpLink {
   TElementRef tool;
   TElementRef pages;
@@ -122,6 +124,11 @@ struct SetUpLink {
   TPrintPages* Pages() const { return static_cast<TPrintPages*>(pages.Get()); }
   void Caption(const std::string& text) const {
     if (TPrintDialogTool* t = Tool()) t->SetCaption(text);
+  }
+  // Closed before every page was drawn: the print is broken off and sends
+  // out nothing.
+  void ThrowIfClosed() const {
+    if (!Pages()) throw EBreakInterpret();
   }
   // A print that failed ends its window without the closing message.
   void Fail() const {
@@ -137,7 +144,7 @@ void printPage(TInterpret& interpret, TPrintDevice& printer, geometry::PointD ce
 }  // namespace
 
 void TPrint::PrintDesktop(TInterpret& interpret, TPrintDevice& printer, TDesktop& desktop) {
-  TPrintDialogTool* tool = RunSetUp(printer, desktop, false);
+  TPrintDialogTool* tool = RunSetUp(interpret, printer, desktop, false);
   if (!tool) return;
   SetUpLink link(tool);
   printer.Start();
@@ -150,6 +157,7 @@ void TPrint::PrintDesktop(TInterpret& interpret, TPrintDevice& printer, TDesktop
       TDrawRectangle* page = link.Pages()->GetPage(i);
       printPage(interpret, printer, {page->GetCenterX(), page->GetCenterY()}, link.Pages()->GetScaleFactor());
     }
+    link.ThrowIfClosed();
   } catch (...) {
     link.Fail();
     throw;
@@ -165,7 +173,7 @@ void TPrint::PrintMultiPage(TInterpret& interpret, TPrintDevice& printer, TMulti
     printer.Abort();
     return;
   }
-  TPrintDialogTool* tool = RunSetUp(printer, *pages.front(), true);
+  TPrintDialogTool* tool = RunSetUp(interpret, printer, *pages.front(), true);
   if (!tool) return;
   SetUpLink link(tool);
   const std::string chosen = tool->ChosenPages();
@@ -200,6 +208,7 @@ void TPrint::PrintMultiPage(TInterpret& interpret, TPrintDevice& printer, TMulti
       interpret.SetInput(page);
       printPage(interpret, printer, {page->GetCenterX() + dx, page->GetCenterY() + dy}, scale);
     }
+    link.ThrowIfClosed();
   } catch (...) {
     interpret.SetInput(input);
     link.Fail();

@@ -31,7 +31,7 @@ class TPrint : public TTool {
   void PrintDesktop(TInterpret& interpret, TPrintDevice& printer, TDesktop& desktop);
   void PrintMultiPage(TInterpret& interpret, TPrintDevice& printer, TMultiPageDesktop& desktop);
   // The set-up window; nil (and the job dropped) when the user cancelled.
-  TPrintDialogTool* RunSetUp(TPrintDevice& printer, TDesktop& desktop, bool singlePage);
+  TPrintDialogTool* RunSetUp(TInterpret& interpret, TPrintDevice& printer, TDesktop& desktop, bool singlePage);
 
   QPrinter* printer_ = nullptr;
 };

@@ -122,7 +122,7 @@ struct Printing : ::testing::Test {
   }
 
   // Runs the print; `answer` works the set-up window once it is up.
-  void print(const std::function<void(TPrnDlg&)>& answer) {
+  void print(const std::function<void(TPrnDlg&)>& answer, TInterpret* interpret = nullptr) {
     QTimer poll;
     poll.setInterval(10);
     QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -132,7 +132,7 @@ struct Printing : ::testing::Test {
       }
     });
     poll.start();
-    viewer::PrintWithPrinter(&painter, &printer);
+    viewer::PrintWithPrinter(interpret ? interpret : &painter, &printer);
     // The window watches the finished job and closes itself.
     QElapsedTimer clock;
     clock.start();
@@ -578,3 +578,50 @@ TEST_F(Printing, APrintAsABitmapKeepsTheTextsOfTheDesktop) {
   EXPECT_GT(black, 100) << "the text block's letters";
   if (auto* universal = dynamic_cast<TUniversalInterpret*>(manager.GetInterpret())) EXPECT_FALSE(universal->Tile);
 }
+
+namespace {
+
+// Looks for a break after every item as the map's renderers do (or not);
+// while it prints page 2 the user presses "Storno" in the set-up window.
+class TClosingPainter : public TRectPainter {
+ public:
+  bool looksForBreak = true;
+  int page = 0;
+  void DoIt() override {
+    page += GetPrinting();
+    TRectPainter::DoIt();
+  }
+  void Process(TElement* e) override {
+    TRectPainter::Process(e);
+    if (page != 2) return;
+    if (TPrnDlg* dialog = Printing::findDialog()) dialog->CancelBtn->click();
+    if (looksForBreak && GetBreakWork()) throw EBreakInterpret();
+  }
+};
+
+}  // namespace
+
+TEST_F(Printing, ClosingTheSetUpWhilePagesPrintBreaksThePrintOffAndSendsOutNothing) {
+  auto* desktop = new TDesktop;
+  desktop->SetMinX(0), desktop->SetMinY(0), desktop->SetMaxX(1.5 * paperW), desktop->SetMaxY(1.5 * paperH);
+  desktop->Add(rect(0.02, 0.02, 1.4 * paperW, 1.4 * paperH, kBlue, kBlue));
+  model.Add(desktop);
+  TClosingPainter closing;
+  closing.SetDevice(&screenDevice);
+  closing.SetInput(&model);
+  // Broken off inside the page, or once it is drawn by a renderer that
+  // does not look for a break.
+  for (const bool looksForBreak : {true, false}) {
+    SCOPED_TRACE(looksForBreak);
+    ui->clear();
+    closing.page = 0;
+    closing.looksForBreak = looksForBreak;
+    print([](TPrnDlg& dialog) { dialog.OKBtn->click(); }, &closing);
+    EXPECT_EQ(closing.page, 2);
+    EXPECT_EQ(ui->shownTexts(), (std::vector<std::string>{"Tisk byl přerušen, nic nebylo vytištěno"}));
+    EXPECT_FALSE(fs::exists(pdf)) << "the page drawn before the close does not go out";
+    EXPECT_FALSE(closing.GetBreakWork()) << "the screen's next drawing is not broken off";
+  }
+  closing.SetDevice(nullptr);
+}
+
