@@ -4,6 +4,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -274,7 +275,7 @@ void TPrintDialogTool::FitToPage() {
   const double fy = desktop->GetHeight() / (printer->GetPaperHeight() - ov);
   const double factor = fx > fy ? fx : fy;
   pages->SetScaleFactor(factor);
-  form_->ed_Scale->setText(QString::number(factor, 'f', 2));
+  form_->ShowScale(QString::number(factor, 'f', 2));
   Envelope();
   RequestPreview();
 }
@@ -299,7 +300,7 @@ void TPrintDialogTool::OverlapChanged() {
   if (TPrintDevice* printer = GetPrinterDevice();
       printer && (printer->GetPaperWidth() - 2 * overlap <= 0 || printer->GetPaperHeight() - 2 * overlap <= 0)) {
     platform::showError("Přesah " + std::to_string(millimetres) + " mm je na papír tiskárny příliš velký");
-    form_->ed_Overlap->setText(QString::number(static_cast<int>(std::lround(pages->GetOverlap() * 1000))));
+    form_->ShowOverlap(QString::number(static_cast<int>(std::lround(pages->GetOverlap() * 1000))));
     return;
   }
   pages->SetOverlap(overlap);
@@ -357,6 +358,8 @@ TPrnDlg::TPrnDlg(TPrintDialogTool* tool) : tool_(tool) {
   ed_Scale->setObjectName("ed_Scale");
   ed_Overlap = new QLineEdit("0", this);
   ed_Overlap->setObjectName("ed_Overlap");
+  scaleInUse_ = ed_Scale->text();
+  overlapInUse_ = ed_Overlap->text();
   b_FitToPage = switchButton(this, "b_FitToPage", "Zarovnat", "Zarovnat na stránku");
   b_CenterPage = switchButton(this, "b_CenterPage", "Vycentrovat", "Vycentrovat v rámci stránky (stránek)");
   b_CutMark = switchButton(this, "b_CutMark", "Ořez", "Značky pro ořez");
@@ -420,14 +423,10 @@ TPrnDlg::TPrnDlg(TPrintDialogTool* tool) : tool_(tool) {
   layout->addWidget(Image);
   layout->addLayout(side);
 
-  connect(ed_Scale, &QLineEdit::editingFinished, this, [this] {
-    double v = 0;
-    if (ReadScale(v)) Post(viewer::kScaleChanged);
-  });
-  connect(ed_Overlap, &QLineEdit::editingFinished, this, [this] {
-    std::int32_t v = 0;
-    if (ReadOverlap(v)) Post(viewer::kOverlapChanged);
-  });
+  connect(ed_Scale, &QLineEdit::editingFinished, this, [this] { TakeScale(); });
+  connect(ed_Overlap, &QLineEdit::editingFinished, this, [this] { TakeOverlap(); });
+  ed_Scale->installEventFilter(this);
+  ed_Overlap->installEventFilter(this);
   connect(b_FitToPage, &QToolButton::clicked, this, [this] { Post(viewer::kFitToPage); });
   connect(b_CenterPage, &QToolButton::clicked, this, [this] { Post(viewer::kCenterChanged); });
   connect(b_RasterLines, &QToolButton::clicked, this, [this] { Post(viewer::kRasterLinesChanged); });
@@ -453,6 +452,58 @@ bool TPrnDlg::ReadOverlap(std::int32_t& value) const {
   if (ok) return true;
   platform::showError("'" + ed_Overlap->text().toStdString() + "' není platné celé číslo");
   return false;
+}
+
+void TPrnDlg::ShowScale(const QString& text) {
+  ed_Scale->setText(text);
+  scaleInUse_ = text;
+}
+
+void TPrnDlg::ShowOverlap(const QString& text) {
+  ed_Overlap->setText(text);
+  overlapInUse_ = text;
+}
+
+bool TPrnDlg::Take(QLineEdit* field, QString& inUse, int code) {
+  const QString typed = field->text();
+  if (taking_ || typed == inUse) return true;
+  taking_ = true;
+  double real = 0;
+  std::int32_t integer = 0;
+  const bool reads = field == ed_Scale ? ReadScale(real) : ReadOverlap(integer);
+  // Taken at once: a "Tisk" that follows prints with it.
+  if (reads && tool_) tool_->SendMessage(code, tool_);
+  taking_ = false;
+  if (!reads) {
+    field->setText(inUse);
+    return false;
+  }
+  // The tool refuses a value it cannot use by showing the one in use.
+  if (field->text() != typed) return false;
+  inUse = typed;
+  return true;
+}
+
+bool TPrnDlg::TakeScale() { return Take(ed_Scale, scaleInUse_, viewer::kScaleChanged); }
+
+bool TPrnDlg::TakeOverlap() { return Take(ed_Overlap, overlapInUse_, viewer::kOverlapChanged); }
+
+bool TPrnDlg::eventFilter(QObject* watched, QEvent* e) {
+  // Return in a field would also press "Tisk", the default button: a text
+  // refused there keeps the window open for the user to mend it.
+  if (e->type() == QEvent::KeyPress && (watched == ed_Scale || watched == ed_Overlap)) {
+    const int key = static_cast<QKeyEvent*>(e)->key();
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !(watched == ed_Scale ? TakeScale() : TakeOverlap()))
+      return true;
+  }
+  return QDialog::eventFilter(watched, e);
+}
+
+void TPrnDlg::accept() {
+  // What prints is what the fields show: a text typed but not yet taken is
+  // taken now, and one refused keeps the window open.
+  if (!printing_ && (!TakeScale() || !TakeOverlap())) return;
+  QDialog::accept();
 }
 
 void TPrnDlg::showEvent(QShowEvent* e) {

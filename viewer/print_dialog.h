@@ -155,19 +155,34 @@ class TPrnDlg : public QDialog {
   // when the text is not a number.
   bool ReadScale(double& value) const;
   bool ReadOverlap(std::int32_t& value) const;
+  // The tool shows the value that its pages use.
+  void ShowScale(const QString& text);
+  void ShowOverlap(const QString& text);
 
  protected:
   void showEvent(QShowEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
+  void accept() override;
   void reject() override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
   void Post(int code);
   void Tick();
+  // Hands what the user typed into a number field to the tool, unless it is
+  // the value in use already. False when the text is refused: the user is
+  // told once and the field shows the value in use again.
+  bool Take(QLineEdit* field, QString& inUse, int code);
+  bool TakeScale();
+  bool TakeOverlap();
 
   TPrintDialogTool* tool_;
   bool printing_ = false;
   bool failed_ = false;
+  // A text is being taken: leaving its field for a box takes nothing more.
+  bool taking_ = false;
+  QString scaleInUse_;
+  QString overlapInUse_;
   QDateTime start_;
 };
 

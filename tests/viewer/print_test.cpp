@@ -12,6 +12,7 @@
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <cstdio>
@@ -625,3 +626,46 @@ TEST_F(Printing, ClosingTheSetUpWhilePagesPrintBreaksThePrintOffAndSendsOutNothi
   closing.SetDevice(nullptr);
 }
 
+// A scale or an overlap that does not read is told once, when the field is
+// left or Return pressed in it, and the field shows the value in use again;
+// "Tisk" prints with what the fields show, taken or not.
+TEST_F(Printing, AWrongNumberIsToldOnceAndTheFieldsShowWhatPrints) {
+  auto* desktop = new TDesktop;
+  desktop->SetMinX(0), desktop->SetMinY(0), desktop->SetMaxX(1.5 * paperW), desktop->SetMaxY(1.5 * paperH);
+  model.Add(desktop);
+  std::vector<std::string> told;
+  print([&](TPrnDlg& dialog) {
+    dialog.ed_Overlap->setText("1,5");
+    emit dialog.ed_Overlap->editingFinished();
+    emit dialog.ed_Overlap->editingFinished();
+    EXPECT_EQ(dialog.ed_Overlap->text(), "0");
+    // Return on a wrong value does not print.
+    QTest::keyClicks(dialog.ed_Scale, "x");
+    QTest::keyClick(dialog.ed_Scale, Qt::Key_Return);
+    EXPECT_EQ(dialog.ed_Scale->text(), "1");
+    // Nor does an overlap the paper cannot take, typed and not left.
+    dialog.ed_Overlap->setText("400");
+    dialog.OKBtn->click();
+    EXPECT_EQ(dialog.ed_Overlap->text(), "0");
+    EXPECT_TRUE(dialog.isVisible());
+    told = ui->shownTexts();
+    // A scale typed and not left prints: the desktop shrinks onto one page.
+    dialog.ed_Scale->setText("2");
+    dialog.OKBtn->click();
+  });
+  EXPECT_EQ(told, (std::vector<std::string>{"'1,5' není platné celé číslo", "'1x' není platné reálné číslo",
+                                            "Přesah 400 mm je na papír tiskárny příliš velký"}));
+  EXPECT_EQ(pdfPages(), 1);
+
+  // Fitting shows its factor rounded ("1.45" for 1.4549): "Tisk" keeps the
+  // factor fitted, which the field's text would spill onto a second page.
+  fs::remove(pdf);
+  print([&](TPrnDlg& dialog) {
+    const TPrintDevice* device = dialog.Tool()->GetPrinterDevice();
+    desktop->SetMaxX(1.4549 * device->GetPaperWidth()), desktop->SetMaxY(0.5 * device->GetPaperHeight());
+    dialog.b_FitToPage->click();
+    zelto::ProcessPendingMessages();
+    dialog.OKBtn->click();
+  });
+  EXPECT_EQ(pdfPages(), 1);
+}
