@@ -260,6 +260,41 @@ TEST_F(AreaExportTest, AnExportTheUserBreaksOffKeepsTheOldBlock) {
   for (const auto& entry : fs::directory_iterator(dir)) EXPECT_NE(entry.path().filename().string().front(), '.');
 }
 
+// Numbering the areas with their islands and linking the lines run a while
+// on a large level before anything is written: each shows its progress, and
+// a break there keeps the old block as a break in the writing does.
+TEST_F(AreaExportTest, ThePreparationOfALevelShowsItsProgressAndMayBeBrokenOff) {
+  {
+    ExportLevel level;
+    auto e = exporter("");
+    e->SetInput(level.input);
+    e->DoIt();
+    ASSERT_TRUE(e->LastRun().Written);
+    std::vector<std::pair<std::string, int>> shown;
+    for (const auto& s : forms->showings()) shown.emplace_back(s.caption, s.maxValue);
+    ASSERT_GE(shown.size(), 3u);
+    EXPECT_EQ(shown[0], std::pair(std::string("Příprava ploch k exportu"), level.input->GetCount()));
+    EXPECT_EQ(shown[1], std::pair(std::string("Příprava linií k exportu"), 14));
+    EXPECT_EQ(shown[2].first, "Export lines");
+  }
+  ExportLevel level;
+  std::ofstream(block() + "/TN.ARE", std::ios::binary) << "old areas";
+  const auto old = Snapshot(block());
+  // Asked in the areas' numbering, the user goes on; in the lines' linking, stops.
+  forms->closeAfterSteps(1);
+  forms->queueBreakAnswer(false);
+  forms->queueBreakAnswer(true);
+  const std::size_t shownBefore = forms->showings().size();
+  auto e = exporter("");
+  e->SetInput(level.input);
+  e->DoIt();
+  EXPECT_FALSE(e->LastRun().Written);
+  EXPECT_EQ(forms->breakQuestions(), (std::vector<std::string>{"Přerušit export ploch ?", "Přerušit export linií ?"}));
+  for (std::size_t i = shownBefore; i < forms->showings().size(); ++i)
+    EXPECT_EQ(forms->showings()[i].caption.rfind("Příprava", 0), 0u) << forms->showings()[i].caption;
+  EXPECT_EQ(Snapshot(block()), old);
+}
+
 // Islands touching the square around them, the first its side, the second
 // the first: the walk round the square goes round both, and they have no
 // hole ring. They are written as the square's islands, and read back the

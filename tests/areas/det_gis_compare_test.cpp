@@ -83,6 +83,28 @@ TEST_F(DetGisCompareTest, UnitsThatDifferOnlyInLetterCaseAreOneUnitWhateverLiesB
   EXPECT_TRUE(LiveRows(form->WorkTable("COPYDET.DBF"), {"DILEC"}).empty());
 }
 
+// Compartments kept as numbers on one side and as text on the other (2, 10
+// and 100 order differently as text) still pair, whichever side holds
+// which; a text compartment that is no number is a unit of its own.
+TEST_F(DetGisCompareTest, CompartmentsPairWhenOneSideKeepsThemAsNumbersAndTheOtherAsText) {
+  std::vector<DbfField> textDet = kDetFields, textDil = kDilFields;
+  textDet[1].type = textDil[0].type = 'C';
+  const Rows units = {{"100", "a", "3"}, {"2", "a", "1"}, {"10", "b", "2"}, {"10", "a", "4"}};
+  Rows detRows;
+  for (const auto& u : units) detRows.push_back({"4107", u[0], u[1], "1", u[2]});
+  for (const auto& [detFields, gisFields, textUnit] :
+       {std::tuple{kDetFields, textDil, "5x"}, std::tuple{textDet, kDilFields, "7"}}) {
+    SCOPED_TRACE(textUnit);
+    WriteTable(dir / "det.dbf", detFields, detRows);
+    Rows gisRows = units;
+    gisRows.push_back({textUnit, "a", "6"});
+    WriteTable(dir / "P1400.DBF", gisFields, gisRows);
+    auto form = run("DIL", dir / "det.dbf", dir / "P1400.DBF");
+    EXPECT_EQ(form->Memo, std::vector<std::string>{"V DET neexistuje " + std::string(textUnit) + "a: 6"});
+    EXPECT_EQ(LiveRows(form->WorkTable("COPYDET.DBF"), {"ODDELENI"}), Rows{});
+  }
+}
+
 // A value that is no number is refused before anything is compared, naming
 // the table and the row the user can mend; no sum counts it as 0 or as its
 // leading digits.
