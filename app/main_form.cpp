@@ -6,7 +6,6 @@
 #include <QHBoxLayout>
 #include <QSignalBlocker>
 #include <QRegularExpressionValidator>
-#include <QScreen>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <filesystem>
@@ -18,6 +17,7 @@
 #include "framework/zelto_message.h"
 #include "platform/directory_entries.h"
 #include "platform/path_resolver.h"
+#include "platform/qt/window_placement.h"
 #include "platform/user_interaction.h"
 
 namespace fs = std::filesystem;
@@ -111,6 +111,7 @@ void nameControls(TMainForm& form) {
 
 TMainForm::TMainForm() {
   setWindowTitle(caption());
+  platform::qt::MarkMainWindow(*this);
   auto* layout = new QVBoxLayout(this);
 
   auto* data = new QGroupBox("Data");
@@ -362,11 +363,7 @@ void TMainForm::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (centred_) return;
   centred_ = true;
-  if (const QScreen* screen = this->screen()) {
-    QRect frame = frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
-  }
+  platform::qt::CentreOnScreen(*this);
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

@@ -17,6 +17,7 @@
 #include "platform/codepage.h"
 #include "platform/pacer.h"
 #include "platform/path_resolver.h"
+#include "platform/qt/late_window.h"
 #include "platform/user_interaction.h"
 
 namespace fs = std::filesystem;
@@ -152,7 +153,8 @@ bool IsJobCommand(int code) {
 // command that arrives then (a button pressed before the window went grey,
 // or the title bar's close) would run inside the job and could free what the
 // job works on. While a job runs, the window is disabled and such commands
-// are refused with a beep.
+// are refused with a beep. The progress windows of the job's steps count
+// their delay from the job's start.
 class JobScope {
  public:
   explicit JobScope(bool& running) : running_(running) {
@@ -169,6 +171,7 @@ class JobScope {
 
  private:
   bool& running_;
+  platform::qt::CommandScope command_;
 };
 }  // namespace
 
@@ -300,7 +303,15 @@ void TMainTool::AppendProtocolLine(const std::string& text) {
   std::FILE* file = std::fopen(protocolFile_.c_str(), "ab");
   if (!file) file = std::fopen(protocolFile_.c_str(), "wb");
   if (!file) return;
-  const std::string line = platform::fromUtf8(text, platform::CodePage::Windows1250) + "\r\n";
+  // One line per text: a text of several lines (a table that could not be
+  // made, and below it why) would leave its cause on lines of its own,
+  // apart from what it explains.
+  std::string joined;
+  for (const char c : text) {
+    if (c != '\r' && c != '\n') joined += c;
+    else if (!joined.empty() && joined.back() != ' ') joined += ' ';
+  }
+  const std::string line = platform::fromUtf8(joined, platform::CodePage::Windows1250) + "\r\n";
   std::fwrite(line.data(), 1, line.size(), file);
   std::fclose(file);
 }

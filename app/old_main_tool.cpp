@@ -15,6 +15,7 @@
 #include "framework/file_version.h"
 #include "framework/ini_file.h"
 #include "framework/property_access.h"
+#include "framework/settings.h"
 #include "framework/string_list.h"
 #include "framework/system_register.h"
 #include "framework/world.h"
@@ -130,6 +131,9 @@ void TOldMainTool::ShowTextMessage(TZeltoMessage* message) {
   if (!logDevice_.Get()) {
     auto* device = new TMemoFormDevice;
     logDevice_.Set(device);
+    // Beside the main window, whatever box or progress window is up when
+    // the first text comes.
+    device->SetOpener(MainFormWidget());
     // A new window, also after the user closed the last one: texts nobody
     // sees are as good as lost.
     device->SetVisible(true);
@@ -164,8 +168,7 @@ std::string TOldMainTool::GetIniFileName() {
   const std::string given = FindParamByExt(".INI");
   std::error_code ec;
   if (!given.empty() && fs::is_regular_file(given, ec)) return given;
-  fs::path program(framework::ProgramFile());
-  return GetProgramDir() + program.filename().replace_extension(".INI").string();
+  return framework::ProgramSettingsFilePath();
 }
 
 namespace {
@@ -218,7 +221,7 @@ void TOldMainTool::LoadCursors() {
     if (fs::is_regular_file(name, ec) && picture.load(QString::fromStdString(name)))
       app::screenCursors()[i + 1] = QCursor(picture);
     else
-      PostTextMessage(this, zelto::msg::LogText, "Cursor file: " + name + " not found");
+      PostTextMessage(this, zelto::msg::LogText, "Soubor kurzoru " + name + " nebyl nalezen");
   }
 }
 

@@ -32,6 +32,8 @@ class TOldMainTool : public TTechnology {
   virtual void LoadSettings();
   virtual void SaveSettings();
   virtual void BeforeRunHook() {}
+  // The ".INI" file named on the command line when it exists; otherwise
+  // the program's own file with the user's settings.
   virtual std::string GetIniFileName();
   // With a trailing separator.
   virtual std::string GetProgramDir();

@@ -94,11 +94,14 @@ TElement* TCreateAreaForBranch::Build(TNodeBranch& first) {
   areaValue_ = sum;
   // The trial walk has marked the ring: a ring given up here is met once.
   if (!ok) return Skipped(*b, "se neuzavírá");
-  if (steps >= kMaxRingBranches)
-    return Skipped(*b, "má " + std::to_string(steps) + " linií, nejvýše " + std::to_string(kMaxRingBranches - 1));
   if (std::fabs(sum) <= kMinArea) return Skipped(*b, "má plochu " + SquareMetres(sum) + " m2");
-
   const bool hole = sum < 0;
+  // Only an area is bounded in its lines. A ring of negative sign is a hole
+  // or the outside of the whole network, which on a large district runs
+  // round thousands of lines and is no area anyone loses.
+  if (!hole && steps >= kMaxRingBranches)
+    return Skipped(*b, "má " + std::to_string(steps) + " linií, nejvýše " + std::to_string(kMaxRingBranches - 1));
+
   // A hole's first branch keeps no area; it stays marked so that running
   // the area step again does not build the hole a second time.
   b->NotRegularArea = hole;
@@ -111,9 +114,17 @@ TElement* TCreateAreaForBranch::Build(TNodeBranch& first) {
 
   std::int32_t lines = 1;
   platform::Pacer pacer;
+  // Every node the walk passes keeps the area, so that a node met again
+  // tells of a ring touching itself, the only rings that may go round an
+  // island of their own.
+  auto pass = [&area](TNode* at) {
+    if (at->LastRing == area.get()) area->PassesNodeTwice = true;
+    at->LastRing = area.get();
+  };
   TNodeBranch* next = b->NextAtFarNode(node);
   while (next != b && lines < kMaxSteps) {
     if (!next) return Skipped(*b, "se neuzavírá");
+    pass(node);
     next->NotRegularArea = false;
     next->RightArea = area.get();
     area->AddItemsFrom(next->Line, next->LineBegin);
@@ -121,6 +132,7 @@ TElement* TCreateAreaForBranch::Build(TNodeBranch& first) {
     next = next->NextAtFarNode(node);
     if (pacer.due()) zelto::ProcessPendingMessages();
   }
+  if (next == b) pass(node);
   if (std::fabs(sum) <= kMinArea) return Skipped(*b, "má plochu " + SquareMetres(sum) + " m2");
   if (sum > 0) {
     if (PlaceLabelPoints) {

@@ -17,7 +17,8 @@ class TSpaceEntityQTree;
 class TCreateAreaForBranch : public TTool {
   ZELTO_ELEMENT(TCreateAreaForBranch)
  public:
-  // Rings of this many branches or more yield no area.
+  // Areas of this many branches or more are left out; holes, and the
+  // outside of the network, are bounded by the walk's steps alone.
   static constexpr std::int32_t kMaxRingBranches = 2030;
   static constexpr std::int32_t kMaxSteps = 10000;
   // Rings enclosing no more (square metres) yield nothing.

@@ -56,7 +56,10 @@ class TExtractLinesForAreas : public TExtractAnyLines {
 
 // The areas lying in the holes of the Input area: the other owners of the
 // holes' lines, restricted to members of AreaString when that is set. An
-// area sharing several lines with the holes is listed once per line.
+// island touching the area's outer ring, which leaves no hole ring of its
+// own, lies in the area too: the other owners of the lines by which the
+// area's ring goes round it. An area sharing several lines with the holes
+// is listed once per line.
 class TExtractSubAreasForArea : public TTool {
   ZELTO_ELEMENT(TExtractSubAreasForArea)
  public:

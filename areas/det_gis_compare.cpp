@@ -57,9 +57,12 @@ void TKompDETGIS::prepare(const detgis::ComparisonLevel& level) {
   TableGIS.close();
   QDET = detgis::groupedSumQuery(level.detColumns, DETTableName);
   QGIS = detgis::groupedSumQuery(level.gisColumns, GISTableName);
-  platform::writeGroupedSum(tableFile(DETTableName), level.detColumns, "PLOCHA", WorkTable(kDetWorkTable), kSumColumn);
+  // Both sides sorted alike, or the walk lists units that both hold.
+  const std::filesystem::path det = tableFile(DETTableName), gis = tableFile(GISTableName);
+  const std::vector<platform::KeyOrder> orders = platform::sharedKeyOrders(det, level.detColumns, gis, level.gisColumns);
+  platform::writeGroupedSum(det, level.detColumns, "PLOCHA", WorkTable(kDetWorkTable), kSumColumn, orders);
   TableDET.open(WorkTable(kDetWorkTable), false);
-  platform::writeGroupedSum(tableFile(GISTableName), level.gisColumns, "PLOCHA", WorkTable(kGisWorkTable), kSumColumn);
+  platform::writeGroupedSum(gis, level.gisColumns, "PLOCHA", WorkTable(kGisWorkTable), kSumColumn, orders);
   TableGIS.open(WorkTable(kGisWorkTable), false);
   filterDetRows(level);
   TableDET.first();

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "platform/codepage.h"
+#include "platform/dbase_group_sum.h"
 #include "platform/dbase_structure.h"
 #include "platform/dbase_table.h"
 #include "platform/decimal_separator.h"
@@ -75,24 +75,17 @@ class SideCursor {
 };
 
 // The keys are compared column by column in the order the grouped sums were
-// sorted in (blank first, numbers by value, text by code), so that the walk
-// never steps past a partner; joined texts would put compartment 10 before 9.
-// Text that differs only in letter case is the same unit.
-int compareKeyPart(const std::string& a, bool aNumeric, const std::string& b, bool bNumeric) {
-  if (a.empty() || b.empty()) return a.empty() == b.empty() ? 0 : a.empty() ? -1 : 1;
-  if (aNumeric && bNumeric) {
-    const double x = std::strtod(a.c_str(), nullptr), y = std::strtod(b.c_str(), nullptr);
-    return x < y ? -1 : x > y ? 1 : 0;
-  }
-  if (platform::upperUtf8(a) == platform::upperUtf8(b)) return 0;
-  return platform::compareByCp1250(a, b);
-}
-
+// sorted in (see platform::sharedKeyOrders: by value where either side keeps
+// the column as numbers), so that the walk never steps past a partner;
+// joined texts would put compartment 10 before 9. Text that differs only in
+// letter case is the same unit.
 int compareKeys(const SideCursor& det, const SideCursor& gis) {
   const std::size_t parts = std::min(det.keyParts(), gis.keyParts());
-  for (std::size_t i = 0; i < parts; ++i)
-    if (const int c = compareKeyPart(det.keyPart(i), det.keyPartNumeric(i), gis.keyPart(i), gis.keyPartNumeric(i)))
-      return c;
+  for (std::size_t i = 0; i < parts; ++i) {
+    const platform::KeyOrder order = det.keyPartNumeric(i) || gis.keyPartNumeric(i) ? platform::KeyOrder::Value
+                                                                                    : platform::KeyOrder::Text;
+    if (const int c = platform::compareKeyTexts(det.keyPart(i), gis.keyPart(i), order)) return c;
+  }
   return 0;
 }
 

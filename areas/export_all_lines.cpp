@@ -118,6 +118,8 @@ void TExportNodedLines::DoIt() {
       prepare.FirstNumber = Rewrite ? 1 : std::max(1, writer->GetRecordCount());
       prepare.SetInput(&found);
       prepare.DoIt();
+      // Broken off, the lines would go out with links half made: none go.
+      if (prepare.Interrupted()) found.Clear();
       // The rows go to tables made like those the lines were read from.
       TExportGelixElements rows;
       rows.BlockName = BlockDirectory;

@@ -131,9 +131,11 @@ TPolyLineString* TPrepareExportAreasToGelix::TakeLines() {
 
 void TPrepareExportAreasToGelix::DoIt() {
   TTool::DoIt();
+  interrupted_ = false;
   TElement* input = Input();
   if (!input || !input->Is<TEntity>()) return;
-  const std::vector<TElement*>& items = static_cast<TEntity*>(input)->Items();
+  // A copy: the gauge lets messages through, whose handlers may change the list.
+  const std::vector<TElement*> items = static_cast<TEntity*>(input)->Items();
   for (TElement* child : items) {
     if (!child) continue;
     child->ID = -1;
@@ -146,7 +148,14 @@ void TPrepareExportAreasToGelix::DoIt() {
     }
   }
   counter_ = 0;
-  for (TElement* child : items) {
+  // Looking for the islands of every area takes a while on a large level.
+  areas::ExportGauge gauge("Příprava ploch k exportu", static_cast<int>(items.size()), "Přerušit export ploch ?");
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (!gauge.step(static_cast<int>(i))) {
+      interrupted_ = true;
+      return;
+    }
+    TElement* child = items[i];
     if (!child || !child->Is<TAreaElement>()) continue;
     auto* area = static_cast<TAreaElement*>(child);
     if (area->IsHole || area->ID >= 0) continue;
@@ -180,10 +189,14 @@ void TExportAreasToGelix::DoIt() {
     prepare.Druh = DruhPloch;
     prepare.SetInput(input);
     prepare.DoIt();
+    interrupted_ = prepare.Interrupted();
+  }
+  if (interrupted_) {
+    EndBlock(true);
+    return;
   }
   const LineList lines = boundaryLines(static_cast<TEntity*>(input));
   lines_ = lines.get();
-  interrupted_ = false;
   if (lines->GetCount() == 0) {
     lines_ = nullptr;
     EndBlock(false, "plochy nemají žádné hraniční linie");
@@ -195,6 +208,12 @@ void TExportAreasToGelix::DoIt() {
     prepare.Znacka = ZnackaLinii;
     prepare.SetInput(lines.get());
     prepare.DoIt();
+    interrupted_ = prepare.Interrupted();
+  }
+  if (interrupted_) {
+    lines_ = nullptr;
+    EndBlock(true);
+    return;
   }
   // The points and texts of the block hold only their dummy records.
   if (WriteEmptyBlock()) ExportAreaLines();

@@ -27,10 +27,13 @@ class TPrepareExportAreasToGelix : public TTool {
   TPolyLineString* TakeLines();
 
   void DoIt() override;
+  // The user broke the run off: some areas are left unnumbered.
+  bool Interrupted() const { return interrupted_; }
 
  private:
   TPolyLineString* lines_ = nullptr;  // owned until taken
   std::int32_t counter_ = 0;
+  bool interrupted_ = false;
 };
 
 class TExportAreasToGelix : public TExportGelixElements {

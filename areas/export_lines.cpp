@@ -94,15 +94,24 @@ void linkEnd(const LineEnd& end, bool atBegin, GelixLinkBlock& links, const Expo
 
 void TPrepareExportLinesToGelix::DoIt() {
   TTool::DoIt();
+  interrupted_ = false;
   TElement* input = Input();
   if (!input || !input->Is<TEntity>()) return;
-  auto* lines = static_cast<TEntity*>(input);
+  // A copy: the gauge lets messages through, whose handlers may change the list.
+  const std::vector<TElement*> items = static_cast<TEntity*>(input)->Items();
   counter_ = FirstNumber - 1;
   ExportedLines exported{FirstNumber, {}};
-  exported.byNumber.reserve(lines->Items().size());
-  for (TElement* child : lines->Items())
+  exported.byNumber.reserve(items.size());
+  for (TElement* child : items)
     if (child) child->ID = ++counter_, exported.byNumber.push_back(child);
-  for (TElement* child : lines->Items()) {
+  // The links of the lines of a large level take a while.
+  areas::ExportGauge gauge("Příprava linií k exportu", static_cast<int>(items.size()), "Přerušit export linií ?");
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (!gauge.step(static_cast<int>(i))) {
+      interrupted_ = true;
+      return;
+    }
+    TElement* child = items[i];
     if (!child || !child->Is<TPolyLineElement>()) continue;
     auto* line = static_cast<TPolyLineElement*>(child);
     if (!line->GetProperties() || !line->GetProperties()->Is<TGelixLineProps>()) continue;
@@ -123,16 +132,21 @@ void TExportLinesToGelix::DoIt() {
   TElement* input = Input();
   if (!input || !input->Is<TEntity>() || BlockName.empty()) return;
   auto* lines = static_cast<TEntity*>(input);
+  bool interrupted = false;
   {
     TPrepareExportLinesToGelix prepare;
     prepare.Barva = Barva;
     prepare.Znacka = Znacka;
     prepare.SetInput(input);
     prepare.DoIt();
+    interrupted = prepare.Interrupted();
   }
   gisblock::StagedBlock* staged = BeginBlock();
   if (!staged) return;
-  bool interrupted = false;
+  if (interrupted) {
+    EndBlock(true);
+    return;
+  }
   gisblock::FileFailure opening;
   // Before `new TJTSK`: a failure in between would leak the system.
   const std::string target = TargetDirectory();

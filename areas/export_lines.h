@@ -16,9 +16,12 @@ class TPrepareExportLinesToGelix : public TTool {
   // appended to a line file that holds others.
   std::int32_t FirstNumber = 1;
   void DoIt() override;
+  // The user broke the run off: some lines are left without their links.
+  bool Interrupted() const { return interrupted_; }
 
  private:
   std::int32_t counter_ = 0;
+  bool interrupted_ = false;
 };
 
 class TExportLinesToGelix : public TExportGelixElements {

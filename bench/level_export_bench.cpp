@@ -69,9 +69,14 @@ void BM_ExportAllLevelsOfLargeDistrict(benchmark::State& state) {
     if (fs::exists(lhc.path() / "01" / "DET.BLK")) district = lhc.path() / "01";
   const fs::path output = fs::temp_directory_path() / ("zelto_bench_levels_" + std::to_string(::getpid())) / "01";
   double readMs = 0, exportMs = 0;
+  std::error_code ec;
+  const fs::path caller = fs::current_path(ec);
   for (auto _ : state) {
     fs::remove_all(output.parent_path());
     fs::create_directories(output);
+    // What an export leaves in the current directory (Create.sql) goes
+    // with the output, not beside the caller.
+    fs::current_path(output.parent_path(), ec);
     auto world = std::make_unique<TWorld>();
     SetWorld(world.get());
     platform::messageQueue().discardAll();
@@ -96,6 +101,7 @@ void BM_ExportAllLevelsOfLargeDistrict(benchmark::State& state) {
     SetWorld(nullptr);
     platform::messageQueue().discardAll();
   }
+  if (!caller.empty()) fs::current_path(caller, ec);
   state.counters["read_ms"] = readMs;
   state.counters["export_ms"] = exportMs;
   state.counters["peak_mb"] = PeakMegabytes();

@@ -1,11 +1,17 @@
 #include "framework/ini_file.h"
 
+#include "framework/editor_text.h"
 #include "framework/string_utils.h"
 #include "platform/codepage.h"
+#include "platform/system_cause.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <memory>
 #include <optional>
-#include <sstream>
+#include <system_error>
 #include <vector>
 
 namespace framework {
@@ -33,23 +39,55 @@ std::string trimSpace(std::string_view text) {
   return std::string(text.substr(b, e - b));
 }
 
-std::vector<std::string> readLines(const std::string& fileName, bool& exists) {
+// The lines of the file, or why a file that is there cannot be read; no
+// lines when it is missing. The file is read whole before it is taken
+// apart: a failed allocation fails the read instead of ending it early,
+// as a stream's line reads would, with the rest of the keys missing.
+struct IniLines {
   std::vector<std::string> lines;
-  std::ifstream in(fileName, std::ios::binary);
-  exists = static_cast<bool>(in);
-  // A failed allocation inside getline only sets badbit: the keys after it
-  // would read as missing and take their defaults.
-  in.exceptions(std::ios::badbit);
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    // Settings files written on Windows hold their texts in its code page.
-    if (!IsValidUtf8(line)) line = platform::toUtf8(line, platform::CodePage::Windows1250);
-    lines.push_back(std::move(line));
+  std::string problem;
+};
+
+IniLines readLines(const std::string& fileName) {
+  IniLines read;
+  std::error_code ec;
+  const std::filesystem::file_status status = std::filesystem::status(fileName, ec);
+  if (status.type() == std::filesystem::file_type::not_found) return read;
+  if (ec) {
+    read.problem = platform::systemCause(ec);
+    return read;
   }
-  // A UTF-8 byte-order mark would otherwise glue itself to the first section.
-  if (!lines.empty() && lines[0].rfind("\xEF\xBB\xBF", 0) == 0) lines[0].erase(0, 3);
-  return lines;
+  if (std::filesystem::is_directory(status)) {
+    read.problem = "je to adresář";
+    return read;
+  }
+  errno = 0;
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(fileName.c_str(), "rb"), std::fclose);
+  if (!file) {
+    read.problem = platform::systemCause(errno);
+    return read;
+  }
+  std::string bytes;
+  char buffer[4096];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0;) bytes.append(buffer, n);
+  if (std::ferror(file.get())) {
+    read.problem = platform::systemCause(errno);
+    return read;
+  }
+  std::optional<std::string> text = DecodeMarkedText(bytes);
+  // UTF-16 saved without its mark begins with a zero byte before or after
+  // the first character; read by a code page it would be a file without
+  // keys. A zero byte further on is damage, which spoils its line only.
+  if (!text && bytes.size() >= 2 && (bytes[0] == '\0' || bytes[1] == '\0')) {
+    read.problem = "začíná nulovým bajtem, není uložen jako text ANSI, UTF-8 ani Unicode se značkou pořadí bajtů";
+    return read;
+  }
+  read.lines = TextLines(text ? *text : bytes);
+  // Settings files written on Windows hold their texts in its code page.
+  if (!text)
+    for (std::string& line : read.lines)
+      if (!IsValidUtf8(line)) line = platform::toUtf8(line, platform::CodePage::Windows1250);
+  return read;
 }
 
 // "[name]" gives the trimmed name.
@@ -77,10 +115,8 @@ std::optional<KeyLine> keyLine(std::string_view line) {
   return k;
 }
 
-std::optional<std::string> lookup(const std::string& fileName, std::string_view section,
+std::optional<std::string> lookup(const std::vector<std::string>& lines, std::string_view section,
                                   std::string_view key) {
-  bool exists = false;
-  const auto lines = readLines(fileName, exists);
   bool inSection = false;
   for (const auto& line : lines) {
     if (auto name = sectionName(line)) {
@@ -145,11 +181,13 @@ bool ParseIniFloat(std::string_view text, double& value) {
 
 }  // namespace framework
 
-TRealIniFile::TRealIniFile(std::string fileName) : fileName_(std::move(fileName)) {}
+TRealIniFile::TRealIniFile(std::string fileName, bool strict) : fileName_(std::move(fileName)), strict_(strict) {}
 
 std::string TRealIniFile::ReadString(std::string_view section, std::string_view key,
                                      std::string_view defaultValue) const {
-  if (auto v = framework::lookup(fileName_, section, key)) return *v;
+  const framework::IniLines read = framework::readLines(fileName_);
+  if (!read.problem.empty() && strict_) throw IniFileError("Soubor " + fileName_ + " nelze číst: " + read.problem);
+  if (auto v = framework::lookup(read.lines, section, key)) return *v;
   return std::string(defaultValue);
 }
 
@@ -173,8 +211,10 @@ double TRealIniFile::ReadFloat(std::string_view section, std::string_view key,
 
 bool TRealIniFile::WriteString(std::string_view section, std::string_view key,
                                std::string_view value) {
-  bool exists = false;
-  auto lines = framework::readLines(fileName_, exists);
+  framework::IniLines read = framework::readLines(fileName_);
+  // What cannot be read would be lost by writing it again.
+  if (!read.problem.empty()) return false;
+  std::vector<std::string>& lines = read.lines;
   const std::string newLine = std::string(key) + "=" + std::string(value);
   bool inSection = false;
   std::optional<std::size_t> sectionEnd;  // index after the section's last non-empty line
@@ -203,11 +243,14 @@ bool TRealIniFile::WriteString(std::string_view section, std::string_view key,
       lines.push_back(newLine);
     }
   }
-  std::ostringstream out;
-  for (const auto& line : lines) out << line << "\r\n";
+  // Built as a string: a stream's insertions would end at a failed
+  // allocation and leave the file cut short.
+  std::string text;
+  for (const auto& line : lines) text += line + "\r\n";
   std::ofstream file(fileName_, std::ios::binary | std::ios::trunc);
   if (!file) return false;
-  file << out.str();
+  file.write(text.data(), static_cast<std::streamsize>(text.size()));
+  file.close();
   return static_cast<bool>(file);
 }
 

@@ -18,6 +18,10 @@ namespace zelto {
 void ReportProblem(const std::string& text, const std::string& cause = {});
 // Counts a problem that the caller logs in its own words.
 void NoteProblem(const std::string& text, const std::string& cause = {});
+// Counts a failure of a part of the job (a level of a district run) that
+// the caller logs in its own words: the job's box is then an error box and
+// tells the failures first.
+void NoteFailure(const std::string& text);
 
 // Counts the problems reported while it lives. Tallies nest: a problem is
 // counted by the innermost one.
@@ -31,29 +35,35 @@ class ProblemTally {
   static ProblemTally* Current();
 
   bool empty() const { return causes_.empty(); }
+  bool failed() const { return failures_ > 0; }
   // Every occurrence counted.
   std::size_t total() const { return total_; }
-  // One line per cause, in the order they first came: the text itself when
-  // it came once, else the cause and " (celkem N×)". Past `maxCauses` lines
-  // one more line says how many problems the rest are.
+  // One line per cause, the failures first, else in the order they first
+  // came: the text itself when it came once, else the cause and
+  // " (celkem N×)". Past `maxCauses` lines one more line says how many
+  // problems the rest are.
   std::string Summary(std::size_t maxCauses = 10) const;
 
  private:
   friend void NoteProblem(const std::string& text, const std::string& cause);
-  void Count(const std::string& text, const std::string& cause);
+  friend void NoteFailure(const std::string& text);
+  void Count(const std::string& text, const std::string& cause, bool failure = false);
 
   struct Cause {
     std::string key;
     std::string firstText;
     std::size_t count = 0;
+    bool failure = false;
   };
   std::vector<Cause> causes_;
   std::unordered_map<std::string, std::size_t> byKey_;
   std::size_t total_ = 0;
+  std::size_t failures_ = 0;
   ProblemTally* outer_ = nullptr;
 };
 
-// One warning box with the tally's summary; nothing when it counted none.
+// One box with the tally's summary, an error box when it counted a
+// failure, else a warning box; nothing when it counted none.
 void ShowProblems(const ProblemTally& problems);
 
 }  // namespace zelto

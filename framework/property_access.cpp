@@ -156,7 +156,7 @@ void SetPropTextByIndex(TElement* object, int index, const std::string& text) {
         break;
     }
   } catch (...) {
-    zelto::ReportProblem("Error filling property " + info->Name + " by string " + text);
+    zelto::ReportProblem("Vlastnost " + info->Name + " nelze nastavit na text " + text);
   }
 }
 

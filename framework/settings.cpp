@@ -1,8 +1,10 @@
 #include "framework/settings.h"
 
+#include "framework/file_version.h"
 #include "framework/ini_file.h"
 #include "platform/directory_entries.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -18,7 +20,8 @@ std::string upper(std::string text) {
   return text;
 }
 
-TRealIniFile settingsFile() { return TRealIniFile(framework::SettingsFilePath()); }
+// Strict: a file that cannot be read must not pass for one without keys.
+TRealIniFile settingsFile() { return TRealIniFile(framework::SettingsFilePath(), true); }
 
 }  // namespace
 
@@ -83,7 +86,13 @@ std::string BoundText(double value) {
 
 std::optional<double> CheckedSetting(std::string_view section, std::string_view key, double defaultValue,
                                      SettingRange range, std::string& error) {
-  const std::string text = ReadIniString(section, key, "");
+  std::string text;
+  try {
+    text = ReadIniString(section, key, "");
+  } catch (const IniFileError& e) {
+    error = e.what();
+    return std::nullopt;
+  }
   if (text.empty()) return defaultValue;
   double value = 0;
   bool number = false;
@@ -105,7 +114,8 @@ double SettingsCheck::Read(std::string_view section, std::string_view key, doubl
   std::string error;
   const std::optional<double> value = CheckedSetting(section, key, defaultValue, range, error);
   if (value) return *value;
-  errors_.push_back(error);
+  // A file that cannot be read is named once, not once per key.
+  if (std::find(errors_.begin(), errors_.end(), error) == errors_.end()) errors_.push_back(error);
   return defaultValue;
 }
 
@@ -113,4 +123,9 @@ std::string SettingsCheck::Errors() const {
   std::string text;
   for (const std::string& error : errors_) text += (text.empty() ? "" : "\n") + error;
   return text;
+}
+
+std::string framework::ProgramSettingsFilePath() {
+  namespace fs = std::filesystem;
+  return (fs::path(GetWindowsDirectoryText()) / fs::path(ProgramFile()).filename().replace_extension(".INI")).string();
 }

@@ -1,7 +1,9 @@
 #pragma once
 // Readers of the system settings file TERGELIX.INI. Each call opens the file,
 // reads one value and closes it again; nothing is cached and nothing is ever
-// written.
+// written. A file that is there and cannot be read throws IniFileError
+// (the checked reads below report it as their error): a job must not run
+// on the defaults of settings the user did write.
 //
 // Where the file lives: the Windows directory of the original program is the
 // directory named by the environment variable WINDIR. Without WINDIR (or with
@@ -12,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // The Windows directory as text, without a trailing separator.
@@ -44,8 +47,9 @@ inline constexpr SettingRange kFlagSettingRange{-2147483648.0, 2147483647.0};
 // The value of a numeric key: the default when the key is missing or
 // empty; nullopt when its text is no number of the kind asked or lies out
 // of the range, with `error` naming the section, the key, the text and what
-// the key may hold. Every job checks its numeric keys through this before
-// it changes anything, so that a wrong value never falls back silently.
+// the key may hold, or naming the file when it cannot be read. Every job
+// checks its numeric keys through this before it changes anything, so that
+// a wrong value never falls back silently.
 std::optional<double> CheckedSetting(std::string_view section, std::string_view key, double defaultValue,
                                      SettingRange range, std::string& error);
 
@@ -56,6 +60,9 @@ class SettingsCheck {
  public:
   // The key's value; its default while the key is wrong.
   double Read(std::string_view section, std::string_view key, double defaultValue, SettingRange range);
+  // What is wrong with keys that are each right alone (two that must
+  // differ), gathered with the rest.
+  void Fail(std::string error) { errors_.push_back(std::move(error)); }
   bool Ok() const { return errors_.empty(); }
   // One line per wrong key.
   std::string Errors() const;
@@ -67,4 +74,9 @@ class SettingsCheck {
 namespace framework {
 // The full path of TERGELIX.INI, built anew on every call.
 std::string SettingsFilePath();
+// The program's own settings file (the print set-up's switches): the
+// program's name with ".INI", kept with the user's settings beside
+// TERGELIX.INI, where a user may write; the directory of an installed
+// program is not.
+std::string ProgramSettingsFilePath();
 }  // namespace framework

@@ -82,6 +82,9 @@ class TPolyLineAreaElement : public TAreaElement {
   void SetLinesOriginesHex(const std::string& text);
 
   std::string LinesOrigines;  // raw bytes
+  // Set by the area building when the ring passes a node twice: an island
+  // touches it there, or a line runs into it and back.
+  bool PassesNodeTwice = false;
 
  private:
   void InsertLineOrigin(int i, bool forward);

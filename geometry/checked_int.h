@@ -15,20 +15,20 @@ inline bool FitsInt32(double v) {
 
 inline std::int32_t TruncToInt32(double v) {
   const double t = std::trunc(v);
-  if (!FitsInt32(t)) throw std::range_error("Range check error");
+  if (!FitsInt32(t)) throw std::range_error("hodnota mimo rozsah celého čísla");
   return static_cast<std::int32_t>(t);
 }
 
 // Nearest integer, ties to even.
 inline std::int32_t RoundToInt32(double v) {
   const double r = std::nearbyint(v);
-  if (!FitsInt32(r)) throw std::range_error("Range check error");
+  if (!FitsInt32(r)) throw std::range_error("hodnota mimo rozsah celého čísla");
   return static_cast<std::int32_t>(r);
 }
 
 inline std::int32_t CheckedInt32(std::int64_t v) {
   if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max())
-    throw std::overflow_error("Integer overflow");
+    throw std::overflow_error("přetečení celého čísla");
   return static_cast<std::int32_t>(v);
 }
 

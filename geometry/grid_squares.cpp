@@ -24,7 +24,7 @@ std::int32_t PowerOfTwoAbove(std::int32_t n) {
     n >>= 1;
     ++k;
   }
-  if (k >= 31) throw std::overflow_error("Integer overflow");
+  if (k >= 31) throw std::overflow_error("přetečení celého čísla");
   return std::int32_t{1} << k;
 }
 

@@ -53,6 +53,10 @@ class TNode : public TRectEntity {
   // The branches lead the child list.
   std::int32_t GetBranchCount() const;
 
+  // The area whose ring was walked through this node last; only compared,
+  // never followed (it may be gone).
+  const TElement* LastRing = nullptr;
+
  private:
   int IndexOfBranch(const TNodeBranch* branch) const;
   // The end of the first line filed; 0, 0 before any. Kept in the node:

@@ -8,6 +8,7 @@
 #include "platform/path_resolver.h"
 #include "platform/system_cause.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -312,8 +313,27 @@ void AttributeTable::CopyFieldsFrom(const platform::DbfTable& source) {
       if (f >= 0 && t >= 0) copyPlan_.push_back({f, t, to});
     };
     if (script_) {
-      for (const TransferPair& pair : script_->pairs())
-        if (!pair.source.empty() && pair.source[0] != '*' && pair.source[0] != ';') plan(pair.source, pair.target);
+      // A source of this table's own kind (the districts' empty areas in
+      // the LHC's block) was written through this script: it holds the
+      // script's targets, and lacks its sources by design.
+      const bool ownKind =
+          platform::equalsIgnoringAsciiCase(shortTableName(source.path().string()), GetShortTableName());
+      const auto& pairs = script_->pairs();
+      if (std::all_of(pairs.begin(), pairs.end(), [](const TransferPair& pair) { return pair.source[0] == ';'; }))
+        tellOfScript(": soubor neobsahuje žádnou dvojici položek");
+      for (const TransferPair& pair : pairs) {
+        if (pair.source.empty() || pair.source[0] == '*' || pair.source[0] == ';') continue;
+        tellIfNoTarget(pair);
+        if (source.hasField(pair.source)) {
+          plan(pair.source, pair.target);
+        } else if (ownKind) {
+          // What the script wrote there stands under its target's name.
+          if (const auto target = SplitQualifiedName(pair.target)) plan(*target, pair.target);
+        } else {
+          tellBadPair(pair, "zdrojová tabulka " + platform::pathResolver().userSpelling(source.path()) +
+                                " nemá položku " + pair.source);
+        }
+      }
     } else {
       for (const platform::DbfField& field : table_.fields())
         if (field.name != "CISLO") plan(field.name, field.name);
@@ -336,9 +356,31 @@ void AttributeTable::CopyFieldsFrom(const platform::DbfTable& source) {
 void AttributeTable::CopyStarredFrom(const PropertyText& property) {
   if (!script_) return;
   for (const TransferPair& pair : script_->pairs()) {
-    if (pair.source.empty() || pair.source[0] != '*' || !HasField(pair.target)) continue;
+    if (pair.source.empty() || pair.source[0] != '*') continue;
+    if (!HasField(pair.target)) {
+      if (table_.isOpen()) tellIfNoTarget(pair);
+      continue;
+    }
     if (const auto value = property(pair.source.substr(1))) SetFieldText(pair.target, *value);
   }
+}
+
+void AttributeTable::tellIfNoTarget(const TransferPair& pair) {
+  // A name qualified by another table's is meant for that table.
+  const auto field = SplitQualifiedName(pair.target);
+  if (field && !table_.hasField(*field))
+    tellBadPair(pair, "nová tabulka " + shownFile(tableName_) + " nemá položku " + *field);
+}
+
+void AttributeTable::tellBadPair(const TransferPair& pair, const std::string& why) {
+  tellOfScript(", řádek " + std::to_string(pair.line) + ": " + why);
+}
+
+void AttributeTable::tellOfScript(const std::string& what) {
+  // Every row would leave the field empty: the user hears of it once per
+  // export, not once per row.
+  const std::string text = "Přenos položek dle " + script_->fileName() + what;
+  if (messages_.isFirst("tds|" + text, told_)) messages_.warning(text);
 }
 
 void AttributeTable::SetFieldsFromList(const std::vector<std::pair<std::string, std::string>>& values) {

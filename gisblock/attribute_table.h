@@ -93,9 +93,13 @@ class AttributeTable {
   const TransferScript* GetTransferScript() const { return script_.get(); }
   // The source's current row into this table's current row (in edit or
   // append state): by the script's pairs, or by equal names except CISLO.
+  // A pair whose source field the source lacks, or whose target field this
+  // table lacks, and a script without pairs, are told as warnings, once
+  // per export (isFirst).
   void CopyFieldsFrom(const platform::DbfTable& source);
   // The script's "*" pairs: the target field := the source object's named
-  // property as text (nothing when the object has no such property).
+  // property as text (nothing when the object has no such property); a
+  // target field this table lacks is told as above.
   using PropertyText = std::function<std::optional<std::string>(const std::string& property)>;
   void CopyStarredFrom(const PropertyText& property);
   // Each named value into the field of its upper-cased name.
@@ -113,6 +117,11 @@ class AttributeTable {
   bool writeIndexFile(const std::string& name, const CisloIndex& index, std::string& cause) const;
   // A file of the table as a message names it: as the user spells it.
   std::string shownFile(const std::string& path) const;
+  // A script, or a pair of it, that leaves its targets empty in every row.
+  void tellIfNoTarget(const TransferPair& pair);
+  void tellBadPair(const TransferPair& pair, const std::string& why);
+  // `what` follows the script's name: ", řádek 3: ..." or ": ...".
+  void tellOfScript(const std::string& what);
 
   TableMessages messages_;
   platform::DbfTable table_;

@@ -1,5 +1,7 @@
 #include "gisblock/block_damage.h"
 
+#include <atomic>
+
 #include "geometry/space_entity.h"
 
 namespace gisblock {
@@ -8,9 +10,19 @@ namespace {
 constexpr const char* kMark = "Poskozeni";
 }
 
+void BlockDamage::Note(const std::string& fault) {
+  static std::atomic<std::uint64_t> faults{0};
+  if (Count++ > 0) return;
+  First = fault;
+  FirstAt = ++faults;
+}
+
 void BlockDamage::Add(const BlockDamage& other) {
   if (!other.Any()) return;
-  if (!Any()) First = other.First;
+  if (!Any() || other.FirstAt < FirstAt) {
+    First = other.First;
+    FirstAt = other.FirstAt;
+  }
   Count += other.Count;
 }
 

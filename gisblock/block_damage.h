@@ -4,6 +4,7 @@
 // read with damage still shows what it holds, but nothing exported from it
 // may take the place of a block made from sound input, so the damage goes
 // with the string read and is looked up before an export.
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -15,10 +16,12 @@ namespace gisblock {
 struct BlockDamage {
   std::string First;  // the first fault: file, record and what is wrong
   int Count = 0;
+  // When the first fault was met, among the faults of every reader: a
+  // reader's damage joins its companions' (the line file's, the vertex
+  // file's), and the first is the one met first, whichever file it is of.
+  std::uint64_t FirstAt = 0;
 
-  void Note(const std::string& fault) {
-    if (Count++ == 0) First = fault;
-  }
+  void Note(const std::string& fault);
   void Add(const BlockDamage& other);
   bool Any() const { return Count > 0; }
   // The first fault, and how many there were when more.

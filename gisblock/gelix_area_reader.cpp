@@ -2,7 +2,9 @@
 
 #include <cmath>
 #include <memory>
+#include <string>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "framework/czech_count.h"
@@ -30,6 +32,12 @@ class RingSteps {
 
 bool borders(const LinRecord& line, std::int32_t area) {
   return static_cast<std::int32_t>(line.leftArea) == area || static_cast<std::int32_t>(line.rightArea) == area;
+}
+
+// The ring a walk follows, named by the area on the side it walks.
+std::string RingText(std::uint32_t area) {
+  const auto n = static_cast<std::int32_t>(area);
+  return n < 1 ? std::string("okraj bez plochy") : "hranice plochy č." + std::to_string(n);
 }
 }  // namespace
 
@@ -91,6 +99,23 @@ void TGelixAreaBoundaryReader::CheckSides(const LinRecord& line, std::int32_t li
   }
 }
 
+void TGelixAreaBoundaryReader::NoteNoLines(std::int32_t number) {
+  if (lines_) lines_->NoteDamage("s plochou č." + std::to_string(number) + " nesousedí žádná linie");
+}
+
+void TGelixAreaBoundaryReader::NoteBrokenRing(const std::string& ring, std::int32_t lineNo, const std::string& why) {
+  if (lines_) lines_->NoteDamage(ring + " se nedá obejít, " + why + " č." + std::to_string(lineNo));
+}
+
+void TGelixAreaBoundaryReader::NoteGap(const std::string& ring, std::int32_t before, std::int32_t after) {
+  if (!lines_) return;
+  if (before == after)
+    lines_->NoteDamage(ring + " se na linii č." + std::to_string(before) + " neuzavírá");
+  else
+    lines_->NoteDamage(ring + " je přerušena mezi linií č." + std::to_string(before) + " a linií č." +
+                       std::to_string(after));
+}
+
 const std::vector<TGelixAreaBoundaryReader::LineSide>& TGelixAreaBoundaryReader::SidesOf(std::int32_t number) {
   if (!sidesBuilt_) {
     sidesBuilt_ = true;
@@ -137,24 +162,42 @@ std::optional<TGelixAreaBoundaryReader::RingLine> TGelixAreaBoundaryReader::Find
 
 TAreaElement* TGelixAreaBoundaryReader::BuildBoundaryArea(const AreRecord& record, std::int32_t number) {
   std::optional<RingLine> first = FindFirstLine(record, number);
-  if (!first) return nullptr;
+  if (!first) {
+    NoteNoLines(number);
+    return nullptr;
+  }
   TGelixLinReader* lines = LineReader();
   TGelixCoordReader* coords = lines->CoordReader();
+  const std::string ring = RingText(static_cast<std::uint32_t>(number));
   auto area = std::make_unique<TAreaElement>();
   RingLine current = *first;
   RingSteps steps;
   bool ok = true;
   int k = 0;
+  // The ring's first vertex, and the last vertex of the line before.
+  std::optional<std::pair<double, double>> start, end;
+  std::int32_t before = 0;
   do {
     ++k;
     CheckSides(current.line, current.record);
     if (!lines->CoordRangeValid(current.line, current.record)) {
+      NoteBrokenRing(ring, current.record, "nelze načíst linii");
       ok = false;
       break;
     }
-    // Each line adds all its vertices but the one it shares with the line before.
+    // Each line adds all its vertices but the one it shares with the line
+    // before; that one must be where the line before ended.
     const std::int32_t from = current.line.firstCoord, to = current.line.lastCoord;
     coords->BeginLine(current.line.box, current.record);
+    coords->SeekRecord(current.onLeft ? from : to);
+    if (std::unique_ptr<T2DCoordinate> joint{coords->ReadCoord()}) {
+      if (k == 1) start.emplace(joint->X, joint->Y);
+      if (end && !TGelixCoordReader::SameVertex(joint->X, joint->Y, end->first, end->second)) {
+        NoteGap(ring, before, current.record);
+        ok = false;
+        break;
+      }
+    }
     if (current.onLeft) {
       coords->SeekRecord(from + 1);
       for (std::int32_t i = from + 1; i <= to; ++i)
@@ -165,10 +208,17 @@ TAreaElement* TGelixAreaBoundaryReader::BuildBoundaryArea(const AreRecord& recor
         if (T2DCoordinate* c = coords->ReadCoord()) AddReadElement(*area, c);
       }
     }
+    if (const int n = area->GetCoordsCount(); n > 0) end.emplace(area->GetVertexX(n - 1), area->GetVertexY(n - 1));
+    before = current.record;
     std::optional<TGelixLinReader::Next> next = lines->NextLine(current.line, current.record, current.onLeft);
     ok = next.has_value() && k < kMaxRingLines && steps.take(current.record, current.onLeft);
     if (ok) current = RingLine{next->record, next->line, next->onLeft};
+    else NoteBrokenRing(ring, current.record, "končí u linie");
   } while (ok && current.record != first->record);
+  if (ok && start && end && !TGelixCoordReader::SameVertex(start->first, start->second, end->first, end->second)) {
+    NoteGap(ring, before, first->record);
+    ok = false;
+  }
   if (!ok || area->GetCount() < 2) return nullptr;
   outerRingSides_[number] = k;
   area->SetProperties(NewAreaProps(record, number));
@@ -216,9 +266,12 @@ void TGelixAreaReader::setReference(TAreaElement& area, const AreRecord& record)
 bool TGelixAreaReader::walkLines(TPolyLineAreaElement& area, std::int32_t number, RingLine start,
                                  bool onLeft, bool toStartPoint) {
   TGelixLinReader* lines = LineReader();
+  // A ring that cannot be walked round is damage, whoever's ring it is.
+  const std::string ring = RingText(onLeft ? start.line.leftArea : start.line.rightArea);
   std::int32_t current = start.record;
   bool dir = onLeft;
   double startX = 0, startY = 0, endX = 0, endY = 0;
+  std::int32_t previous = 0;
   RingSteps steps;
   for (int i = 0;; ++i) {
     area.SetLineOrigin(i, dir);
@@ -227,22 +280,38 @@ bool TGelixAreaReader::walkLines(TPolyLineAreaElement& area, std::int32_t number
     if (!line) {
       PostWarning("Pro plochu č." + std::to_string(number) + " se nepodařilo nalézt linii č." +
                   std::to_string(current));
+      NoteBrokenRing(ring, current, "nelze načíst linii");
       return false;
     }
     AddReadElement(area, line);
     CheckSides(lines->Record(), current);
-    if (i == 0) GetLineVertex(line, 0, dir, startX, startY);
+    // Each line begins where the one before it ended.
+    double fromX, fromY;
+    GetLineVertex(line, 0, dir, fromX, fromY);
+    if (i == 0) {
+      startX = fromX, startY = fromY;
+    } else if (!TGelixCoordReader::SameVertex(fromX, fromY, endX, endY)) {
+      NoteGap(ring, previous, current);
+      return false;
+    }
     GetLineVertex(line, 0, !dir, endX, endY);
     std::optional<TGelixLinReader::Next> next = lines->NextLine(lines->Record(), current, dir);
     if (!next || i + 1 >= kMaxRingLines || !steps.take(current, dir)) {
       PostWarning(ShownBlockName() + ":Pro plochu č." + std::to_string(number) + " a linii č." +
                   std::to_string(current) + " nelze načíst další linii vlevo");
+      NoteBrokenRing(ring, current, "končí u linie");
       return false;
     }
+    previous = current;
     current = next->record;
     dir = next->onLeft;
     const bool back = current == start.record && (toStartPoint ? endX == startX && endY == startY : dir == onLeft);
-    if (back) return true;
+    if (!back) continue;
+    if (!TGelixCoordReader::SameVertex(endX, endY, startX, startY)) {
+      NoteGap(ring, previous, current);
+      return false;
+    }
+    return true;
   }
 }
 
@@ -251,6 +320,7 @@ TPolyLineAreaElement* TGelixAreaReader::BuildLineArea(const AreRecord& record, s
   if (!first) {
     PostWarning(ShownBlockName() + ": Nelze načíst pro plochu č." + std::to_string(number) + " linii č." +
                 std::to_string(record.lineNo));
+    NoteNoLines(number);
     return nullptr;
   }
   auto area = std::make_unique<TPolyLineAreaElement>();
@@ -270,16 +340,33 @@ TAreaElement* TGelixAreaReader::ReadArea() {
 TPolyLineAreaElement* TGelixAreaReader::BuildHoleRing(const AreRecord& record, std::int32_t number,
                                                       std::int32_t paterNo) {
   std::optional<RingLine> current = FindFirstLine(record, number);
+  if (!current) NoteNoLines(number);
   TGelixLinReader* lines = LineReader();
   RingSteps steps;
+  // Whether the island shares a line with another island of the father: a
+  // group of islands fills a hole together, and one of the group that does
+  // not touch the father leaves the hole to the others.
+  bool sibling = false;
   // The walk round the island stops at a line whose other side is the
   // father or no live area: that side is the hole's.
   for (int k = 0; current; ++k) {
     const auto left = static_cast<std::int32_t>(current->line.leftArea);
     const auto right = static_cast<std::int32_t>(current->line.rightArea);
     if (left == paterNo || IsDeadArea(left) || right == paterNo || IsDeadArea(right)) break;
+    if (!sibling) {
+      const std::optional<AreRecord> other = RecordAt(left == number ? right : left);
+      sibling = other && static_cast<std::int32_t>(other->paterNo) == paterNo;
+    }
     std::optional<TGelixLinReader::Next> next = lines->NextLine(current->line, current->record, current->onLeft);
-    if (!next || k >= kMaxRingLines || !steps.take(current->record, current->onLeft)) {
+    if (!next || k >= kMaxRingLines) {
+      NoteBrokenRing(RingText(static_cast<std::uint32_t>(number)), current->record, "končí u linie");
+      current.reset();
+      break;
+    }
+    if (!steps.take(current->record, current->onLeft)) {
+      // Round the island and back: every side is another area's.
+      if (!sibling)
+        NoteDamage("plocha č." + std::to_string(number) + " nesousedí se svým otcem č." + std::to_string(paterNo));
       current.reset();
       break;
     }

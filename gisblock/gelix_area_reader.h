@@ -76,6 +76,13 @@ class TGelixAreaBoundaryReader : public TGeliXObjectReader {
 
   // Notes as damage a side of a ring line that names an area beyond TN.ARE.
   void CheckSides(const gisblock::LinRecord& line, std::int32_t lineNo);
+  // A ring that cannot be walked round is damage of TN.LIN: the area it
+  // bounds is not read whole. `ring` names it ("hranice plochy č.3"):
+  // no line borders the area; the walk stops at line `lineNo` ("končí u
+  // linie", "nelze načíst linii"); two lines of it do not meet.
+  void NoteNoLines(std::int32_t number);
+  void NoteBrokenRing(const std::string& ring, std::int32_t lineNo, const std::string& why);
+  void NoteGap(const std::string& ring, std::int32_t before, std::int32_t after);
 
  private:
   // The sides of every area, so that neither the search for an area's

@@ -12,6 +12,7 @@
 #include "gisblock/gelix_registers.h"
 #include "gisblock/gelix_text_reader.h"
 #include "gisblock/staged_block.h"
+#include "gisblock/table_damage.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TGeliXBlokInfoReader, TGelixManipulator, ZELTO_NO_PROPERTIES)
 ZELTO_IMPLEMENT_ELEMENT(TGeliXBlokReader, TGeliXReader, [](auto& p) {
@@ -109,15 +110,30 @@ Reader* TGeliXBlokReader::openSubReader(const std::string& badFileText, bool all
   auto reader = std::make_unique<Reader>();
   // Settings first: the stream is opened the way they ask.
   copySettingsTo(*reader, allSettings);
+  openDamage_ = {};
   try {
-    if (!reader->Open(BlockName)) return nullptr;
+    if (!reader->Open(BlockName)) {
+      openDamage_ = reader->Damage();
+      return nullptr;
+    }
   } catch (const std::bad_alloc&) {
     throw;
   } catch (const std::exception& e) {
     PostWarning(badFileText + ShownBlockName() + ": " + e.what());
+    openDamage_ = reader->Damage();
+    openDamage_.Note(e.what());
     return nullptr;
   }
   return reader.release();
+}
+
+template <class String>
+String* TGeliXBlokReader::unopenedString(const std::string& kind) const {
+  if (!openDamage_.Any()) return nullptr;
+  auto string = std::make_unique<String>();
+  if (!kind.empty()) nameResultString(*string, kind);
+  gisblock::MarkDamage(*string, BlockName, openDamage_);
+  return string.release();
 }
 
 void TGeliXBlokReader::nameResultString(TEntity& string, const std::string& kind) const {
@@ -131,10 +147,12 @@ constexpr std::size_t kMaxFatherChain = 256;
 
 // Runs the loop of one read operation inside the progress frame; an error
 // ends it with a warning and keeps what was read, marked as damage: what
-// the rest of the file held is missing. A string read from damaged files
-// carries the damage. A failed allocation fails the read.
+// the rest of the file held is missing. A string read from damaged files,
+// the tables of its objects among them (`withTables`), carries the damage.
+// A failed allocation fails the read.
 template <class Reader, class Loop>
-void runReading(TGeliXBlokReader& owner, Reader& reader, TEntity& string, const std::string& errorText, Loop loop) {
+void runReading(TGeliXBlokReader& owner, Reader& reader, TEntity& string, const std::string& errorText,
+                bool withTables, Loop loop) {
   reader.BeginReading();
   reader.SeekRecord(0);
   std::string stopped;
@@ -152,16 +170,18 @@ void runReading(TGeliXBlokReader& owner, Reader& reader, TEntity& string, const 
   reader.EndReading();
   gisblock::BlockDamage damage = reader.Damage();
   if (!stopped.empty()) damage.Note(reader.GetFileName() + ": čtení skončilo chybou: " + stopped);
+  if (withTables)
+    damage.Add(gisblock::TableDamage(string, owner.BlockName, [&](const std::string& text) { owner.PostWarning(text); }));
   gisblock::MarkDamage(string, owner.BlockName, damage);
 }
 }  // namespace
 
 TPointString* TGeliXBlokReader::ReadPoints() {
   std::unique_ptr<TGelixPointReader> reader(openSubReader<TGelixPointReader>("Chybný soubor Bodů -", true));
-  if (!reader) return nullptr;
+  if (!reader) return unopenedString<TPointString>("PNT");
   auto string = std::make_unique<TPointString>();
   nameResultString(*string, "PNT");
-  runReading(*this, *reader, *string, "Chyba čtení Bodů -", [&] {
+  runReading(*this, *reader, *string, "Chyba čtení Bodů -", true, [&] {
     // The point reader has tested the condition already.
     for (std::int32_t n = reader->GetRecordCount(); n > 0; --n) {
       TPointElement* point = reader->ReadPoint();
@@ -178,10 +198,10 @@ TPointString* TGeliXBlokReader::ReadPoints() {
 
 TPolyLineString* TGeliXBlokReader::ReadLines() {
   std::unique_ptr<TGelixLinReader> reader(openSubReader<TGelixLinReader>("Chybný soubor Linií -", true));
-  if (!reader) return nullptr;
+  if (!reader) return unopenedString<TPolyLineString>("LIN");
   auto string = std::make_unique<TPolyLineString>();
   nameResultString(*string, "LIN");
-  runReading(*this, *reader, *string, "Chyba čtení Linií -", [&] {
+  runReading(*this, *reader, *string, "Chyba čtení Linií -", true, [&] {
     for (std::int32_t n = reader->GetRecordCount(); n > 0; --n)
       if (TPolyLineElement* line = reader->ReadLine()) AddReadElement(*string, line);
   });
@@ -190,10 +210,10 @@ TPolyLineString* TGeliXBlokReader::ReadLines() {
 
 TPointString* TGeliXBlokReader::ReadLineSymbols() {
   std::unique_ptr<TGelixLinReader> reader(openSubReader<TGelixLinReader>("Chybný soubor Linií -", false));
-  if (!reader) return nullptr;
+  if (!reader) return unopenedString<TPointString>("");
   auto string = std::make_unique<TPointString>();
   ResetCondition();
-  runReading(*this, *reader, *string, "Chyba čtení liniových symbolů -", [&] {
+  runReading(*this, *reader, *string, "Chyba čtení liniových symbolů -", false, [&] {
     for (std::int32_t n = reader->GetRecordCount(); n > 0; --n) {
       TPointElement* point = reader->ReadLineSymbol();
       if (!point) continue;
@@ -210,11 +230,11 @@ TPointString* TGeliXBlokReader::ReadLineSymbols() {
 
 TTextString* TGeliXBlokReader::ReadTexts() {
   std::unique_ptr<TGelixTextReader> reader(openSubReader<TGelixTextReader>("Chybný soubor Textů -", true));
-  if (!reader) return nullptr;
+  if (!reader) return unopenedString<TTextString>("TXT");
   auto string = std::make_unique<TTextString>();
   nameResultString(*string, "TXT");
   ResetCondition();
-  runReading(*this, *reader, *string, "Chyba čtení Textů - ", [&] {
+  runReading(*this, *reader, *string, "Chyba čtení Textů - ", true, [&] {
     const std::int32_t n = reader->GetRecordCount();
     for (std::int32_t r = 0; r < n; ++r) {
       std::int32_t expected = r;
@@ -232,7 +252,7 @@ TTextString* TGeliXBlokReader::ReadTexts() {
 
 TAreaString* TGeliXBlokReader::ReadAreas() {
   std::unique_ptr<TGelixAreaReader> reader(openSubReader<TGelixAreaReader>("Chybný soubor Ploch -", true));
-  if (!reader) return nullptr;
+  if (!reader) return unopenedString<TAreaString>("ARE");
   auto string = std::make_unique<TAreaString>();
   nameResultString(*string, "ARE");
   areaReader_ = reader.get();
@@ -249,7 +269,7 @@ TAreaString* TGeliXBlokReader::ReadAreas() {
     }
   } forget{*this};
   ResetCondition();
-  runReading(*this, *reader, *string, "Chyba čtení Ploch - ", [&] {
+  runReading(*this, *reader, *string, "Chyba čtení Ploch - ", true, [&] {
     const std::int32_t n = reader->GetRecordCount();
     for (std::int32_t r = 1; r < n; ++r) readAreaRecord(*string, r);
     // Once every island has made its hole: what inner rings are left have
@@ -261,9 +281,10 @@ TAreaString* TGeliXBlokReader::ReadAreas() {
   return string.release();
 }
 
-void TGeliXBlokReader::attachToFather(TAreaElement& area, std::int32_t r, std::int32_t paterNo,
+void TGeliXBlokReader::attachToFather(TAreaElement& area, const gisblock::AreRecord& record, std::int32_t r,
                                       TAreaString& string) {
   TGelixAreaReader& reader = *areaReader_;
+  const auto paterNo = static_cast<std::int32_t>(record.paterNo);
   if (paterNo == r) {
     PostWarning("Jako otce má plocha č." + std::to_string(r) + " sama sebe !");
     return;
@@ -273,6 +294,14 @@ void TGeliXBlokReader::attachToFather(TAreaElement& area, std::int32_t r, std::i
     reader.NoteDamage("plocha č." + std::to_string(r) + " má otce č." + std::to_string(paterNo) +
                       " mimo soubor TN.ARE (" +
                       framework::CzechCount(reader.GetRecordCount(), "záznam", "záznamy", "záznamů") + ")");
+    return;
+  }
+  // A hole made in an area that does not hold the island would cut it
+  // apart; an island whose father is gone would fill no hole.
+  const std::optional<gisblock::AreRecord> fatherRecord = reader.RecordAt(paterNo);
+  if (!fatherRecord || !fatherRecord->live()) {
+    reader.NoteDamage("plocha č." + std::to_string(r) + " má otce č." + std::to_string(paterNo) +
+                      ", který není platnou plochou");
     return;
   }
   // Fathers are read by recursion; no district nests islands nearly so
@@ -288,11 +317,17 @@ void TGeliXBlokReader::attachToFather(TAreaElement& area, std::int32_t r, std::i
     return;
   }
   TAreaElement* father = readAreaRecord(string, paterNo);
+  if (!fatherRecord->box.encloses(record.box)) {
+    reader.NoteDamage("plocha č." + std::to_string(r) + " nemá obdélník uvnitř obdélníku svého otce č." +
+                      std::to_string(paterNo));
+    return;
+  }
   if (!father || father->FindHoleAt(area.GetAbsRefX(), area.GetAbsRefY())) return;
-  std::optional<gisblock::AreRecord> record = reader.RecordAt(r);
-  if (!record) return;
-  std::unique_ptr<TPolyLineAreaElement> hole(reader.BuildHoleRing(*record, r, paterNo));
-  if (!hole) return;
+  std::unique_ptr<TPolyLineAreaElement> hole(reader.BuildHoleRing(record, r, paterNo));
+  // A walk on the father's side that comes back round a ring of positive
+  // sign went round the father's outer ring: the island touches it at a
+  // node, and the father's own ring goes round the island already.
+  if (!hole || hole->GetWholeArea() > 0) return;
   father->AddHole(hole.get());
   hole.release();
 }
@@ -303,7 +338,6 @@ TAreaElement* TGeliXBlokReader::readAreaRecord(TAreaString& string, std::int32_t
   if (!reader.ReadRecordAt(r, bytes)) return nullptr;
   const gisblock::AreRecord record = gisblock::AreRecord::decode(bytes.data());
   if (!reader.Readable(record, r)) return nullptr;
-  const auto paterNo = static_cast<std::int32_t>(record.paterNo);
   // Marks the chain of fathers being read, so that a cycle of fathers ends.
   readingAreas_.insert(r);
   struct Unmark {
@@ -316,7 +350,7 @@ TAreaElement* TGeliXBlokReader::readAreaRecord(TAreaString& string, std::int32_t
   if (TSpaceEntity* known = reg ? reg->FindObject('P', r) : nullptr) {
     if (!known->Is<TAreaElement>()) return nullptr;
     auto* area = static_cast<TAreaElement*>(known);
-    attachToFather(*area, r, paterNo, string);
+    attachToFather(*area, record, r, string);
     if (!PassesKindFilter('P', area) || !PassesCondition(area)) return nullptr;
     if (!inString_.count(area)) {
       AddReadElement(string, area);
@@ -334,7 +368,7 @@ TAreaElement* TGeliXBlokReader::readAreaRecord(TAreaString& string, std::int32_t
     area->SetAbsRefX(x);
     area->SetAbsRefY(y);
   }
-  attachToFather(*area, r, paterNo, string);
+  attachToFather(*area, record, r, string);
   if (reg) reg->RegisterSpaceEntity(area.get());
   if (!PassesKindFilter('P', area.get()) || !PassesCondition(area.get())) return nullptr;
   TElement* object = area.get();

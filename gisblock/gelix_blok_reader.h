@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "geometry/area_element.h"
+#include "gisblock/are_record.h"
 #include "gisblock/block_info.h"
 #include "gisblock/gelix_reader.h"
 
@@ -37,7 +38,9 @@ class TGeliXBlokReader : public TGeliXReader {
   ~TGeliXBlokReader() override;
   static TGeliXBlokReader* CreateForBlock(const std::string& directory);
 
-  // Each a new string owned by the caller, nil when the file cannot be read.
+  // Each a new string owned by the caller. When a file the read needs is
+  // missing or cannot be opened, the string is empty and carries the damage
+  // (see block_damage.h); nil when nothing was read for another cause.
   TPointString* ReadPoints();
   TPolyLineString* ReadLines();
   TPointString* ReadLineSymbols();
@@ -55,12 +58,20 @@ class TGeliXBlokReader : public TGeliXReader {
   Reader* openSubReader(const std::string& badFileText, bool allSettings);
   void copySettingsTo(TGeliXReader& reader, bool allSettings);
   void nameResultString(TEntity& string, const std::string& kind) const;
+  // The string of a read whose files could not be opened: empty, marked
+  // with why (openDamage_); nil when nothing is known to be wrong.
+  template <class String>
+  String* unopenedString(const std::string& kind) const;
   // The area of record r with its father and the father's hole; nil when
   // it is not read.
   TAreaElement* readAreaRecord(TAreaString& string, std::int32_t r);
-  void attachToFather(TAreaElement& area, std::int32_t r, std::int32_t paterNo, TAreaString& string);
+  // A father that is no live area, or whose box does not hold the island's,
+  // is damage; no hole is made for such an island.
+  void attachToFather(TAreaElement& area, const gisblock::AreRecord& record, std::int32_t r, TAreaString& string);
 
   TGeliXBlokInfoReader* info_ = nullptr;  // owned
+  // What the last sub-reader that failed to open found wrong with the files.
+  gisblock::BlockDamage openDamage_;
   TGelixAreaReader* areaReader_ = nullptr;  // while ReadAreas runs
   std::set<std::int32_t> readingAreas_;     // records whose fathers are being read
   // The areas the string of the running ReadAreas holds: a father met again

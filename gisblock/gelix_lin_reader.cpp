@@ -18,12 +18,6 @@ ZELTO_IMPLEMENT_ELEMENT(TGelixLinReader, TGeliXObjectReader, ZELTO_NO_PROPERTIES
 using gisblock::LinRecord;
 
 namespace {
-// How far a stored vertex may lie outside the box of its line: the box and
-// the vertices are rounded to 6-byte reals each on its own, from the same
-// values when this system writes them; a millimetre more for writers that
-// round otherwise.
-double BoxSlack(double bound) { return 1e-3 + std::fabs(bound) * 1e-9; }
-
 std::string VertexText(double x, double y) {
   char text[64];
   std::snprintf(text, sizeof text, "%.10g %.10g", x, y);
@@ -32,11 +26,16 @@ std::string VertexText(double x, double y) {
 }  // namespace
 
 void TGelixCoordReader::BeginLine(const gisblock::StoredBox& box, std::int32_t lineNo) {
-  loX_ = box.minX - BoxSlack(box.minX);
-  hiX_ = box.maxX + BoxSlack(box.maxX);
-  loY_ = box.minY - BoxSlack(box.minY);
-  hiY_ = box.maxY + BoxSlack(box.maxY);
+  // A stored vertex may lie outside the box of its line by the rounding.
+  loX_ = box.minX - gisblock::RoundingSlack(box.minX);
+  hiX_ = box.maxX + gisblock::RoundingSlack(box.maxX);
+  loY_ = box.minY - gisblock::RoundingSlack(box.minY);
+  hiY_ = box.maxY + gisblock::RoundingSlack(box.maxY);
   line_ = lineNo;
+}
+
+bool TGelixCoordReader::SameVertex(double ax, double ay, double bx, double by) {
+  return std::fabs(ax - bx) <= gisblock::RoundingSlack(ax) && std::fabs(ay - by) <= gisblock::RoundingSlack(ay);
 }
 
 T2DCoordinate* TGelixCoordReader::ReadCoord() {
@@ -73,6 +72,16 @@ std::optional<LinRecord> TGelixLinReader::RecordAt(std::int32_t n) {
 }
 
 namespace {
+// Blocks store "no area" as 0 or as -1.
+bool SameArea(std::uint32_t a, std::uint32_t b) {
+  return a == b || (static_cast<std::int32_t>(a) < 1 && static_cast<std::int32_t>(b) < 1);
+}
+
+std::string AreaText(std::uint32_t area, const char* some, const char* none) {
+  const auto n = static_cast<std::int32_t>(area);
+  return n < 1 ? none : some + std::to_string(n);
+}
+
 std::string RangeText(const LinRecord& line, std::int32_t recordNo) {
   return "linie č." + std::to_string(recordNo) + " má souřadnice " + std::to_string(line.firstCoord) + " až " +
          std::to_string(line.lastCoord);
@@ -90,9 +99,12 @@ bool TGelixLinReader::CoordRangeInFile(const LinRecord& line, std::int32_t recor
 
 bool TGelixLinReader::CoordRangeValid(const LinRecord& line, std::int32_t recordNo) {
   if (!CoordRangeInFile(line, recordNo)) return false;
-  // A reversed range is a line the file never held whole.
   if (line.lastCoord < line.firstCoord) {
-    PostWarning(ShownFilePath() + ": " + RangeText(line, recordNo) + " v obráceném pořadí, linie vynechána");
+    // A line of one vertex may be written without its LastCoord: it is no
+    // line, as one whose range holds one vertex is not. Any other reversed
+    // range is a record that is not what was written.
+    if (line.lastCoord != 0)
+      NoteDamage(RangeText(line, recordNo) + " v obráceném pořadí, linie vynechána");
     return false;
   }
   const gisblock::StoredBox& b = line.box;
@@ -204,6 +216,20 @@ std::optional<TGelixLinReader::Next> TGelixLinReader::NextLine(const LinRecord& 
                " mimo soubor (" + framework::CzechCount(GetRecordCount(), "záznam", "záznamy", "záznamů") + ")");
   if (link.line < 1 || link.line >= GetRecordCount()) return std::nullopt;
   std::optional<LinRecord> next = RecordAt(link.line);
-  if (!next || next->deleted()) return std::nullopt;
+  if (!next) return std::nullopt;
+  if (next->deleted()) {
+    NoteDamage("linie č." + std::to_string(currentNo) + " odkazuje na zrušenou linii č." + std::to_string(link.line));
+    return std::nullopt;
+  }
+  // The next line of a ring borders the ring's area on the side the link
+  // names; one that does not leads the walk into another area's ring.
+  const std::uint32_t area = onLeft ? current.leftArea : current.rightArea;
+  const std::uint32_t there = link.leftSide ? next->leftArea : next->rightArea;
+  if (!SameArea(area, there)) {
+    NoteDamage("linie č." + std::to_string(currentNo) + " vede po hranici " + AreaText(area, "plochy č.", "bez plochy") +
+               " k linii č." + std::to_string(link.line) + ", která má na " + (link.leftSide ? "levé" : "pravé") +
+               " straně " + AreaText(there, "plochu č.", "žádnou plochu"));
+    return std::nullopt;
+  }
   return Next{link.line, *next, link.leftSide != 0};
 }

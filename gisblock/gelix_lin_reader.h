@@ -22,6 +22,9 @@ class TGelixCoordReader : public TGeliXObjectReader {
   // A vertex outside the box of its line, beyond what rounding of the
   // stored values explains, is damage of the file and is not read (nil).
   T2DCoordinate* ReadCoord();
+  // Whether two vertices (world coordinates) are the one vertex that lines
+  // meeting at a node each store: equal up to the rounding of stored values.
+  static bool SameVertex(double ax, double ay, double bx, double by);
 
  private:
   // The box of the line, widened by the rounding slack; until a line is
@@ -51,8 +54,9 @@ class TGelixLinReader : public TGeliXObjectReader {
   std::optional<gisblock::LinRecord> RecordAt(std::int32_t n);
 
   // The next line of the ring of the area on the left (onLeft) or right of
-  // `current`, the record `currentNo`; none at an empty link, a link beyond
-  // the file (damage) or a deleted line.
+  // `current`, the record `currentNo`; none at an empty link, and (as
+  // damage) at a link beyond the file, to a deleted line or to a line that
+  // does not border the ring's area on the side the link names.
   struct Next {
     std::int32_t record = 0;
     gisblock::LinRecord line;

@@ -325,10 +325,18 @@ bool TGeliXObjectReader::Open(const std::string& directory) {
   filePath_ = BlockFilePath(BlockName, GetFileName());
   if (!fs::exists(filePath_) && !CreatesMissingFile()) {
     PostWarning("Čtení bloku: Soubor " + ShownFilePath() + " neexistuje !");
+    // Every block holds all its files: a read without one of them lacks
+    // what it held, as one of a file cut short does.
+    NoteToldDamage("soubor neexistuje");
     return false;
   }
   ForgetWritePlace();
-  if (!OpenStream()) return false;
+  if (!OpenStream()) {
+    // A writer has noted why; a file that is there but cannot be read is
+    // as good as missing.
+    if (WriteFailure().empty()) NoteDamage("soubor nelze otevřít");
+    return false;
+  }
   if (!Rewrites()) WarnOfPartialRecord();
   return OpenCompanions();
 }
@@ -351,6 +359,10 @@ void TGeliXObjectReader::NoteDamage(const std::string& fault) {
   if (!faults_.insert(fault).second) return;
   PostWarning("Čtení bloku: " + ShownFilePath() + ": " + fault);
   damage_.Note(GetFileName() + ": " + fault);
+}
+
+void TGeliXObjectReader::NoteToldDamage(const std::string& fault) {
+  if (faults_.insert(fault).second) damage_.Note(GetFileName() + ": " + fault);
 }
 
 bool TGeliXObjectReader::OpenForWriting(bool rewrite) {

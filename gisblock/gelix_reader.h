@@ -165,6 +165,8 @@ class TGeliXObjectReader : public TGeliXReader {
   // Warns of a fault of this file ("<path>: <fault>") and keeps it as
   // damage of the block.
   void NoteDamage(const std::string& fault);
+  // Keeps a fault as damage that a warning of its own has told already.
+  void NoteToldDamage(const std::string& fault);
 
   // A reader of the block's file through the coordinate system (nil: the
   // world's); without the file it has no stream and the warning is posted.

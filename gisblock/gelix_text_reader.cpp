@@ -30,7 +30,7 @@ std::vector<std::string> TGelixTextReader::SplitLines(const std::string& text) {
 
 bool TGelixTextReader::OpenCompanions() {
   std::ifstream in(BlockFilePath(BlockName, "TN.TTX"), std::ios::binary);
-  if (!in) throw std::runtime_error("TN.TTX");
+  if (!in) throw std::runtime_error("TN.TTX: soubor nelze otevřít");
   lines_ = SplitLines({std::istreambuf_iterator<char>(in), {}});
   return true;
 }

@@ -33,7 +33,7 @@ inline void putI32(std::uint8_t* r, int at, std::int32_t v) { putU32(r, at, stat
 // 6-byte real.
 inline void putReal(std::uint8_t* r, int at, double v, const char* field) {
   const auto encoded = platform::encodeReal48(v);
-  if (!encoded) throw std::overflow_error(std::string("6-byte real overflow in field ") + field);
+  if (!encoded) throw std::overflow_error(std::string("hodnota se nevejde do 6bajtového reálného čísla, položka ") + field);
   for (int i = 0; i < 6; ++i) r[at + i] = (*encoded)[i];
 }
 

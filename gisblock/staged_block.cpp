@@ -133,6 +133,7 @@ StagedBlock::StagedBlock(std::string shownPath) : shown_(std::move(shownPath)) {
     case BlockLock::Result::Failed: fail("Blok " + shown_ + " nelze zapsat: " + causeOf(ec)); return;
   }
   clearLeftovers();
+  if (!replaceable()) return;
   staging_ = uniqueStagingFor(target_);
   if (!fs::create_directory(staging_, ec) || ec) {
     const std::string cause = causeOf(ec);
@@ -159,6 +160,33 @@ void StagedBlock::clearLeftovers() {
   }
 }
 
+// What lies under the block's name goes when the new block takes its place:
+// it must be a block, and one this user can empty, or it would be lost
+// (a file of the user's) or stay behind under the staging name (an old
+// block whose directory does not let its files go).
+bool StagedBlock::replaceable() {
+  std::error_code ec;
+  const fs::file_status own = fs::symlink_status(target_, ec);
+  if (!fs::exists(own)) return true;
+  if (!fs::is_directory(fs::status(target_, ec)))
+    return fail("Blok " + shown_ + " nelze zapsat: pod tímto jménem leží soubor, ne adresář bloku; soubor zůstává beze změny");
+  // A link to a block goes, not the block it leads to.
+  if (fs::is_symlink(own)) return true;
+  std::vector<fs::path> directories{target_};
+  for (std::size_t i = 0; i < directories.size(); ++i) {
+    // Emptying a directory takes writing and searching it.
+    if (::faccessat(AT_FDCWD, directories[i].c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
+      const std::string cause = platform::systemCause(errno);
+      return fail("Blok " + shown_ + " nelze zapsat: starý blok nelze odstranit" +
+                  (i == 0 ? "" : ", adresář " + shown(directories[i].string())) + ": " + cause +
+                  ". Původní blok zůstává beze změny.");
+    }
+    for (const std::string& name : platform::directoryEntries(directories[i], ec))
+      if (fs::is_directory(fs::symlink_status(directories[i] / name, ec))) directories.push_back(directories[i] / name);
+  }
+  return true;
+}
+
 StagedBlock::~StagedBlock() {
   if (committed_ || joined_ || staging_.empty()) return;
   std::error_code ec;
@@ -170,13 +198,25 @@ bool StagedBlock::fail(std::string text) {
   return false;
 }
 
-bool StagedBlock::blockThere() const {
+namespace {
+// A block directory, or a link to one.
+bool lies(const fs::path& target) {
   std::error_code ec;
-  return !target_.empty() && fs::exists(fs::symlink_status(target_, ec));
+  return !target.empty() && fs::is_directory(target, ec);
 }
+std::string leftTextOf(bool there) {
+  return there ? "Původní blok zůstává beze změny." : "Žádný blok nebyl zapsán.";
+}
+}  // namespace
 
-std::string StagedBlock::leftText() const {
-  return blockThere() ? "Původní blok zůstává beze změny." : "Žádný blok nebyl zapsán.";
+bool StagedBlock::blockThere() const { return lies(target_); }
+
+std::string StagedBlock::leftText() const { return leftTextOf(blockThere()); }
+
+std::string notWrittenText(std::string_view shownPath, std::string_view why) {
+  std::string unresolved;
+  return "Blok " + std::string(shownPath) + " nebyl zapsán: " + std::string(why) + ". " +
+         leftTextOf(lies(StagedBlock::resolve(shownPath, unresolved)));
 }
 
 void StagedBlock::noteFailure(std::string_view file, std::string_view cause) {
@@ -194,7 +234,7 @@ void StagedBlock::noteFailure(std::string_view file, std::string_view cause) {
 void StagedBlock::abandon(std::string_view reason) {
   if (failed_) return;
   failed_ = true;
-  error_ = "Blok " + shown_ + " nebyl zapsán: " + std::string(reason) + ". " + leftText();
+  error_ = notWrittenText(shown_, reason);
   if (joined_) std::ofstream(staging_ / kFailureNote, std::ios::binary) << error_;
 }
 
@@ -273,7 +313,7 @@ bool StagedBlock::commit() {
     return fail(shownText(std::string(std::istreambuf_iterator<char>(note), {})));
   }
   // A power cut after the swap must not leave a block of empty files.
-  if (!flushContents() || !putInPlace()) return false;
+  if (!replaceable() || !flushContents() || !putInPlace()) return false;
   committed_ = true;
   return true;
 }
@@ -284,6 +324,7 @@ bool StagedBlock::commitRemoval() {
   std::error_code ec;
   platform::removeTree(staging_, ec);
   if (ec) return fail("Starý blok " + shown_ + " nelze odstranit: " + causeOf(ec));
+  if (!replaceable()) return false;
   if (fs::exists(fs::symlink_status(target_, ec))) {
     // Nothing may fail once the old block has moved away.
     const fs::path parent = target_.parent_path();

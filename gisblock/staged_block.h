@@ -76,7 +76,7 @@ class StagedBlock {
   // What a failure leaves, for the end of its message: the old block as it
   // was, or, where there was none, no block at all.
   std::string leftText() const;
-  // Whether a block of this name lies on the disk now.
+  // Whether a block of this name (a directory) lies on the disk now.
   bool blockThere() const;
   // The staging directory and the target as messages may spell them.
   std::vector<std::string> spellings() const;
@@ -110,6 +110,7 @@ class StagedBlock {
  private:
   StagedBlock() = default;
   bool fail(std::string text);
+  bool replaceable();
   void clearLeftovers();
   bool flushContents();
   bool putInPlace();
@@ -125,6 +126,10 @@ class StagedBlock {
   std::set<std::string> notices_;
   BlockLock lock_;
 };
+
+// A block a job wrote nothing into, and why, for its message: "Blok X nebyl
+// zapsán: why." and what is left, as StagedBlock::leftText says it.
+std::string notWrittenText(std::string_view shownPath, std::string_view why);
 
 // A block that a writer killed between the two renames of its commit left
 // only aside is put back, unless a live writer holds the block. Readers call

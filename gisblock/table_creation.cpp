@@ -1,5 +1,6 @@
 #include "gisblock/table_creation.h"
 
+#include "framework/editor_text.h"
 #include "framework/text_line_reader.h"
 #include "gisblock/table_file_name.h"
 #include "platform/codepage.h"
@@ -8,11 +9,11 @@
 #include "platform/path_resolver.h"
 #include "platform/system_cause.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <optional>
 #include <set>
 
 namespace gisblock {
@@ -81,7 +82,7 @@ std::vector<std::string> createTableStatement(std::string_view tableFile, std::v
 }
 
 bool CreateTableBySQL(std::string_view tableFile, std::vector<FieldDefinition> definitions,
-                      const TableMessages& messages) {
+                      const TableMessages& messages, std::uint8_t languageDriver) {
   platform::PathResolver& paths = platform::pathResolver();
   std::error_code ec;
   if (paths.exists(tableFile)) fs::remove(paths.existing(tableFile), ec);
@@ -92,7 +93,7 @@ bool CreateTableBySQL(std::string_view tableFile, std::vector<FieldDefinition> d
       if (!isGroup(d)) fields.push_back(toDbfField(d));
     const fs::path target = paths.forWriting(tableFile);
     if (target.empty()) throw platform::DbfError("Cesta " + std::string(tableFile) + " nevede na žádný disk");
-    platform::DbfTable::create(target, std::move(fields));
+    platform::DbfTable::create(target, std::move(fields), languageDriver);
     return true;
   } catch (const platform::DbfError& e) {
     messages.error("Nemohu vytvořit tabulku " + messages.shown(std::string(tableFile)) + "\nChybové hlášení: \n" +
@@ -106,19 +107,16 @@ bool CreateTableFromCRT(std::string_view crtFile, std::string_view tableFile, co
   const auto bytes = readWholeFile(platform::pathResolver().existing(crtFile));
   if (!bytes) return false;
   const std::string crtName = extractFileName(crtFile);
-  const std::string text = platform::toUtf8(*bytes, platform::CodePage::Windows1250);
+  const std::vector<std::string> lines = framework::TextLines(*bytes, platform::CodePage::Windows1250);
 
   std::vector<FieldDefinition> definitions;
   bool keyDefined = false;
   int lineNumber = 0;
-  for (std::size_t start = 0; start < text.size();) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    start = end + 1;
+  for (std::string line : lines) {
     ++lineNumber;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty() || line[0] == '(' || line[0] == ';' || line[0] == '{') continue;
+    // Windows editors leave tabs between the columns.
+    std::replace(line.begin(), line.end(), '\t', ' ');
 
     TCtiRadekClass cursor(line);
     cursor.SkipBlanks();
@@ -160,17 +158,19 @@ bool CreateTableFromDBF(std::string_view sourceFile, std::string_view tableFile,
   if (!bytes || bytes->size() < platform::dbf::kHeaderSize) return false;
 
   const auto* data = reinterpret_cast<const std::uint8_t*>(bytes->data());
-  const std::size_t headerLength = data[8] | data[9] << 8;
+  const platform::DbfHeader header = platform::dbf::decodeHeader(data);
+  const platform::CodePage codePage = platform::dbf::codePageOf(header.languageDriver);
+  const std::size_t headerLength = header.headerLength;
   std::vector<FieldDefinition> definitions;
   for (std::size_t block = 1; block < headerLength / 32 && (block + 1) * 32 <= bytes->size(); ++block) {
     const std::uint8_t* descriptor = data + 32 * block;
     if (descriptor[0] == platform::dbf::kDescriptorEnd) break;
-    const platform::DbfField f = platform::dbf::decodeFieldDescriptor(descriptor);
+    const platform::DbfField f = platform::dbf::decodeFieldDescriptor(descriptor, codePage);
     // A float field reads and writes as a number does.
     definitions.push_back({f.name, f.type == 'F' ? 'N' : f.type, f.width, f.decimals});
   }
   if (definitions.size() < 2) return false;
-  return CreateTableBySQL(tableFile, std::move(definitions), messages);
+  return CreateTableBySQL(tableFile, std::move(definitions), messages, header.languageDriver);
 }
 
 }  // namespace gisblock

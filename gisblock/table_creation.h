@@ -5,7 +5,9 @@
 // current directory, the record of the table made last.
 #include "gisblock/field_definition.h"
 #include "gisblock/table_messages.h"
+#include "platform/dbase_structure.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,19 +18,21 @@ namespace gisblock {
 std::vector<std::string> createTableStatement(std::string_view tableFile, std::vector<FieldDefinition>& definitions);
 
 // Replaces the table file with an empty table of these fields (GROUP fields
-// left out). A refused definition or a failed write is shown as "Nemohu
-// vytvořit tabulku ..." with its cause, and leaves no table file. True when
-// the table was made.
+// left out), its text in the code page the language driver names. A
+// refused definition or a failed write is shown as "Nemohu vytvořit
+// tabulku ..." with its cause, and leaves no table file. True when the
+// table was made.
 bool CreateTableBySQL(std::string_view tableFile, std::vector<FieldDefinition> definitions,
-                      const TableMessages& messages);
+                      const TableMessages& messages,
+                      std::uint8_t languageDriver = platform::dbf::kLanguageCp1250);
 
 // The definitions of a .CRT file; a CISLO N 6 0 is appended when the file
 // defines no CISLO. Errors of single lines are shown with their line number
 // and the line is skipped. True only when a table was made.
 bool CreateTableFromCRT(std::string_view crtFile, std::string_view tableFile, const TableMessages& messages);
 
-// The field structure of the source table, copied. True only when a table
-// was made.
+// The field structure of the source table, copied with the code page its
+// header names. True only when a table was made.
 bool CreateTableFromDBF(std::string_view sourceFile, std::string_view tableFile, const TableMessages& messages);
 
 }  // namespace gisblock

@@ -1,9 +1,11 @@
 #include "gisblock/transfer_script.h"
 
+#include "framework/editor_text.h"
 #include "framework/text_line_reader.h"
 #include "platform/codepage.h"
 #include "platform/path_resolver.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -23,14 +25,11 @@ std::string trimmedUpper(std::string s) {
 
 std::vector<TransferPair> TransferScript::parse(std::string_view bytes) {
   std::vector<TransferPair> pairs;
-  const std::string text = platform::toUtf8(bytes, platform::CodePage::Windows1250);
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    start = end + 1;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+  const std::vector<std::string> lines = framework::TextLines(bytes, platform::CodePage::Windows1250);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    std::string line = lines[i];
+    // Windows editors leave tabs between and after the names.
+    std::replace(line.begin(), line.end(), '\t', ' ');
     TCtiRadekClass cursor(line);
     cursor.SkipBlanks();
     std::string source, target;
@@ -39,7 +38,8 @@ std::vector<TransferPair> TransferScript::parse(std::string_view bytes) {
     source = trimmedUpper(source);
     target = trimmedUpper(target);
     if (source.size() > 1 + kMaxName && source[0] == '*') source.resize(1 + kMaxName);
-    if (!source.empty() && !target.empty()) pairs.push_back({std::move(source), std::move(target)});
+    if (!source.empty() && !target.empty())
+      pairs.push_back({std::move(source), std::move(target), static_cast<int>(i + 1)});
   }
   return pairs;
 }

@@ -1,7 +1,8 @@
 #pragma once
-// A field-transfer file (.TDS): source and target names, one pair a line.
-// A source beginning with "*" names a property of the source object, one
-// beginning with ";" is a comment for the field copy.
+// A field-transfer file (.TDS): source and target names, one pair a line,
+// tabs counting as blanks. A source beginning with "*" names a property of
+// the source object, one beginning with ";" is a comment for the field
+// copy.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +12,7 @@ namespace gisblock {
 struct TransferPair {
   std::string source;
   std::string target;
+  int line = 0;  // in the file, counting every line from 1
   bool operator==(const TransferPair&) const = default;
 };
 
@@ -19,7 +21,8 @@ class TransferScript {
   // Reads the file (a path of the GIS tree); false, and nothing changed,
   // when it cannot be opened.
   bool load(std::string_view fileName);
-  // The pairs of the text of such a file (Windows-1250 bytes).
+  // The pairs of the text of such a file: Windows-1250 bytes, or Unicode
+  // after a byte-order mark.
   static std::vector<TransferPair> parse(std::string_view bytes);
 
   const std::string& fileName() const { return fileName_; }

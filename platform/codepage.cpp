@@ -180,6 +180,10 @@ int compareByCp1250(std::string_view a, std::string_view b) {
   return r < 0 ? -1 : r > 0 ? 1 : 0;
 }
 
+int compareByCp1250IgnoringCase(std::string_view a, std::string_view b) {
+  return compareByCp1250(upperUtf8(a), upperUtf8(b));
+}
+
 std::string upperUtf8(std::string_view utf8) { return mapCodePoints(utf8, toUpper); }
 std::string lowerUtf8(std::string_view utf8) { return mapCodePoints(utf8, toLower); }
 
@@ -192,6 +196,30 @@ bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
     if (x != y) return false;
   }
   return true;
+}
+
+std::string fromUtf16(std::string_view bytes, bool bigEndian) {
+  auto unit = [&](std::size_t i) -> char32_t {
+    const auto first = static_cast<unsigned char>(bytes[i]), second = static_cast<unsigned char>(bytes[i + 1]);
+    return bigEndian ? first << 8 | second : second << 8 | first;
+  };
+  std::string text;
+  text.reserve(bytes.size());
+  std::size_t i = 0;
+  for (; i + 1 < bytes.size(); i += 2) {
+    const char32_t c = unit(i);
+    if (c >= 0xD800 && c <= 0xDBFF && i + 3 < bytes.size()) {
+      const char32_t low = unit(i + 2);
+      if (low >= 0xDC00 && low <= 0xDFFF) {
+        appendUtf8(text, 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00));
+        i += 2;
+        continue;
+      }
+    }
+    appendUtf8(text, c >= 0xD800 && c <= 0xDFFF ? kUndefined : c);
+  }
+  if (i < bytes.size()) appendUtf8(text, kUndefined);
+  return text;
 }
 
 }  // namespace platform

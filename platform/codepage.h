@@ -23,9 +23,16 @@ std::string toUtf8(std::string_view bytes, CodePage codePage);
 // malformed UTF-8 sequence, become `replacement`.
 std::string fromUtf8(std::string_view utf8, CodePage codePage, char replacement = '?');
 
+// UTF-16 bytes (without a byte-order mark) to UTF-8; a code unit that does
+// not decode (a lone surrogate, an odd last byte) becomes U+FFFD.
+std::string fromUtf16(std::string_view bytes, bool bigEndian);
+
 // Orders two UTF-8 texts by their Windows-1250 byte codes, the order in which
 // the expression language compares strings. Negative, zero or positive.
 int compareByCp1250(std::string_view a, std::string_view b);
+// The same order with the letters upper-cased first: texts that differ only
+// in letter case are equal.
+int compareByCp1250IgnoringCase(std::string_view a, std::string_view b);
 
 // Upper and lower case of the Latin letters (ASCII, Latin-1 and Latin
 // Extended-A, which hold every Czech and Slovak letter); other characters

@@ -2,39 +2,60 @@
 
 #include "platform/codepage.h"
 #include "platform/dbase_table.h"
+#include "platform/dbase_value.h"
 #include "platform/path_resolver.h"
 
+#include <algorithm>
+#include <cassert>
 #include <cstdio>
-#include <cstdlib>
 #include <map>
+#include <optional>
 
 namespace platform {
 namespace {
 
 constexpr std::uint16_t kSumWidth = 20;
 
-struct KeyOrder {
-  std::vector<bool> numeric;
+bool isNumeric(const DbfField& field) { return field.type == 'N' || field.type == 'F'; }
 
-  int compareOne(std::size_t i, const std::string& a, const std::string& b) const {
-    if (a.empty() || b.empty()) return a.empty() == b.empty() ? 0 : a.empty() ? -1 : 1;
-    if (numeric[i]) {
-      const double x = std::strtod(a.c_str(), nullptr), y = std::strtod(b.c_str(), nullptr);
-      return x < y ? -1 : x > y ? 1 : 0;
-    }
-    return compareByCp1250(a, b);
-  }
+struct KeyLess {
+  std::vector<KeyOrder> orders;
+
   bool operator()(const std::vector<std::string>& a, const std::vector<std::string>& b) const {
     for (std::size_t i = 0; i < a.size(); ++i)
-      if (const int c = compareOne(i, a[i], b[i])) return c < 0;
+      if (const int c = compareKeyTexts(a[i], b[i], orders[i])) return c < 0;
     return false;
   }
 };
 
 }  // namespace
 
+int compareKeyTexts(std::string_view a, std::string_view b, KeyOrder order) {
+  if (a.empty() || b.empty()) return a.empty() == b.empty() ? 0 : a.empty() ? -1 : 1;
+  if (order == KeyOrder::Value) {
+    const std::optional<double> x = dbf::numberValue(a), y = dbf::numberValue(b);
+    if (x && y) return *x < *y ? -1 : *x > *y ? 1 : 0;
+    if (x || y) return x ? -1 : 1;
+  }
+  return compareByCp1250IgnoringCase(a, b);
+}
+
+std::vector<KeyOrder> sharedKeyOrders(const std::filesystem::path& a, const std::vector<std::string>& aFields,
+                                      const std::filesystem::path& b, const std::vector<std::string>& bFields) {
+  std::vector<KeyOrder> orders(std::max(aFields.size(), bFields.size()), KeyOrder::Text);
+  for (const auto& [file, names] : {std::pair{&a, &aFields}, std::pair{&b, &bFields}}) {
+    DbfTable table;
+    table.open(*file, true);
+    for (std::size_t i = 0; i < names->size(); ++i)
+      if (const int field = table.fieldIndex((*names)[i]); field >= 0 && isNumeric(table.fields()[field]))
+        orders[i] = KeyOrder::Value;
+  }
+  return orders;
+}
+
 void writeGroupedSum(const std::filesystem::path& source, const std::vector<std::string>& keyFields,
-                     std::string_view sumField, const std::filesystem::path& target, std::string_view sumName) {
+                     std::string_view sumField, const std::filesystem::path& target, std::string_view sumName,
+                     const std::vector<KeyOrder>& orders) {
   DbfTable in;
   in.open(source, true);
   // Sums over a table cut short would tell of differences that are none.
@@ -43,25 +64,38 @@ void writeGroupedSum(const std::filesystem::path& source, const std::vector<std:
     throw DbfError("Tabulka " + shown + " je poškozena: " + damage);
   std::vector<int> keys;
   std::vector<DbfField> outFields;
-  KeyOrder order;
+  assert(orders.empty() || orders.size() >= keyFields.size());
+  KeyLess order{orders};
   for (const std::string& name : keyFields) {
     const int i = in.fieldIndex(name);
     if (i < 0) throw DbfError("Položka " + name + " v tabulce " + shown + " není");
     keys.push_back(i);
     outFields.push_back(in.fields()[i]);
-    order.numeric.push_back(in.fields()[i].type == 'N' || in.fields()[i].type == 'F');
+    if (orders.empty()) order.orders.push_back(isNumeric(in.fields()[i]) ? KeyOrder::Value : KeyOrder::Text);
   }
   const int sum = in.fieldIndex(sumField);
   if (sum < 0) throw DbfError("Položka " + std::string(sumField) + " v tabulce " + shown + " není");
   const std::uint16_t decimals = in.fields()[sum].decimals;
   outFields.push_back({std::string(sumName), 'N', kSumWidth, decimals, 0});
 
-  std::map<std::vector<std::string>, double, KeyOrder> groups(order);
+  // A value that is no number would be summed as some other number: the
+  // user learns where to mend it.
+  auto number = [&](int field, const std::string& text) {
+    const std::optional<double> value = dbf::numberValue(text);
+    if (!value)
+      throw DbfError("Tabulka " + shown + ", řádek " + std::to_string(in.recNo()) + ": hodnota \"" + text +
+                     "\" položky " + in.fields()[field].name + " není číslo");
+    return *value;
+  };
+  std::map<std::vector<std::string>, double, KeyLess> groups(order);
   for (bool row = in.first(); row; row = in.next()) {
     std::vector<std::string> key;
-    for (int i : keys) key.push_back(in.text(i));
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+      key.push_back(in.text(keys[k]));
+      if (isNumeric(in.fields()[keys[k]]) && !key.back().empty()) number(keys[k], key.back());
+    }
     const std::string value = in.text(sum);
-    groups[std::move(key)] += value.empty() ? 0.0 : std::strtod(value.c_str(), nullptr);
+    groups[std::move(key)] += value.empty() ? 0.0 : number(sum, value);
   }
   in.close();
 

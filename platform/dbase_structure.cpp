@@ -27,6 +27,10 @@ std::string quoted(const std::string& name) { return "\"" + name + "\""; }
 
 }  // namespace
 
+CodePage codePageOf(std::uint8_t languageDriver) {
+  return languageDriver == kLanguageLatin2 ? CodePage::Latin2 : CodePage::Windows1250;
+}
+
 void encodeHeader(const DbfHeader& h, std::uint8_t* out) {
   std::memset(out, 0, kHeaderSize);
   out[0] = h.version;
@@ -52,31 +56,32 @@ DbfHeader decodeHeader(const std::uint8_t* in) {
   return h;
 }
 
-void encodeFieldDescriptor(const DbfField& field, std::uint8_t* out) {
+void encodeFieldDescriptor(const DbfField& field, std::uint8_t* out, CodePage codePage) {
   std::memset(out, 0, kDescriptorSize);
-  const std::string name = fromUtf8(field.name, CodePage::Windows1250);
+  const std::string name = fromUtf8(field.name, codePage);
   std::memcpy(out, name.data(), std::min(name.size(), kMaxNameLength));
   out[11] = static_cast<std::uint8_t>(field.type);
   out[16] = static_cast<std::uint8_t>(field.width);
   out[17] = static_cast<std::uint8_t>(field.decimals);
 }
 
-DbfField decodeFieldDescriptor(const std::uint8_t* in) {
+DbfField decodeFieldDescriptor(const std::uint8_t* in, CodePage codePage) {
   DbfField field;
   const auto* nameEnd = std::find(in, in + 11, 0);
-  field.name = toUtf8(std::string(in, nameEnd), CodePage::Windows1250);
+  field.name = toUtf8(std::string(in, nameEnd), codePage);
   field.type = static_cast<char>(in[11]);
   field.width = in[16];
   field.decimals = in[17];
   return field;
 }
 
-std::vector<DbfField> decodeFieldDescriptors(std::span<const std::uint8_t> bytes, std::uint16_t recordLength) {
+std::vector<DbfField> decodeFieldDescriptors(std::span<const std::uint8_t> bytes, std::uint16_t recordLength,
+                                             CodePage codePage) {
   std::vector<DbfField> fields;
   std::uint32_t offset = 0;
   for (std::size_t at = kHeaderSize; at + kDescriptorSize <= bytes.size() && bytes[at] != kDescriptorEnd;
        at += kDescriptorSize) {
-    DbfField field = decodeFieldDescriptor(bytes.data() + at);
+    DbfField field = decodeFieldDescriptor(bytes.data() + at, codePage);
     field.offset = offset;
     offset += field.width;
     fields.push_back(std::move(field));
@@ -128,19 +133,19 @@ std::vector<DbfField> checkedNewFields(std::vector<DbfField> fields) {
   return fields;
 }
 
-std::vector<std::uint8_t> encodeEmptyTable(const std::vector<DbfField>& fields, const DbfHeader& dated) {
-  DbfHeader header = dated;
+std::vector<std::uint8_t> encodeEmptyTable(const std::vector<DbfField>& fields, const DbfHeader& marked) {
+  DbfHeader header = marked;
   header.version = kVersion3;
   header.recordCount = 0;
   header.headerLength = static_cast<std::uint16_t>(kHeaderSize + kDescriptorSize * fields.size() + 1);
   header.recordLength = 1;
   for (const DbfField& f : fields) header.recordLength = static_cast<std::uint16_t>(header.recordLength + f.width);
-  header.languageDriver = kLanguageCp1250;
 
   std::vector<std::uint8_t> bytes(header.headerLength + 1, 0);
   encodeHeader(header, bytes.data());
   for (std::size_t i = 0; i < fields.size(); ++i)
-    encodeFieldDescriptor(fields[i], bytes.data() + kHeaderSize + kDescriptorSize * i);
+    encodeFieldDescriptor(fields[i], bytes.data() + kHeaderSize + kDescriptorSize * i,
+                          codePageOf(header.languageDriver));
   bytes[header.headerLength - 1] = kDescriptorEnd;
   bytes[header.headerLength] = kFileEnd;
   return bytes;

@@ -2,6 +2,8 @@
 // The fixed part of a dBase III table file: the 32-byte header, one 32-byte
 // descriptor per field and the 0x0D that ends them. Encoded and decoded field
 // by field, little-endian.
+#include "platform/codepage.h"
+
 #include <cstdint>
 #include <span>
 #include <stdexcept>
@@ -43,27 +45,37 @@ constexpr std::size_t kDescriptorSize = 32;
 constexpr std::uint8_t kDescriptorEnd = 0x0D;
 constexpr std::uint8_t kFileEnd = 0x1A;
 constexpr std::uint8_t kVersion3 = 0x03;
-constexpr std::uint8_t kLanguageCp1250 = 0xC8;
+// The language-driver byte names the code page of the table's text.
+constexpr std::uint8_t kLanguageLatin2 = 0x64;  // DOS, code page 852
+constexpr std::uint8_t kLanguageCp1250 = 0xC8;  // Windows
 constexpr std::size_t kMaxNameLength = 10;
+
+// The code page of text in a table whose header holds this language
+// driver: DOS Latin 2 where it says so, Windows-1250, the code page of the
+// tables this program writes, for every other byte.
+CodePage codePageOf(std::uint8_t languageDriver);
 
 void encodeHeader(const DbfHeader& header, std::uint8_t* out32);
 DbfHeader decodeHeader(const std::uint8_t* in32);
 
-void encodeFieldDescriptor(const DbfField& field, std::uint8_t* out32);
-DbfField decodeFieldDescriptor(const std::uint8_t* in32);
+// Field names in the table's code page.
+void encodeFieldDescriptor(const DbfField& field, std::uint8_t* out32, CodePage codePage = CodePage::Windows1250);
+DbfField decodeFieldDescriptor(const std::uint8_t* in32, CodePage codePage = CodePage::Windows1250);
 
 // The descriptors that follow the header, up to the 0x0D or the header's
 // length, with their record offsets. Throws DbfError when they do not fit
 // the record length.
-std::vector<DbfField> decodeFieldDescriptors(std::span<const std::uint8_t> headerBytes, std::uint16_t recordLength);
+std::vector<DbfField> decodeFieldDescriptors(std::span<const std::uint8_t> headerBytes, std::uint16_t recordLength,
+                                             CodePage codePage = CodePage::Windows1250);
 
 // Checks the definitions of a new table against the limits of dBase III,
 // fixes the widths of D and L fields, upper-cases the names and sets the
 // offsets. Throws DbfError naming the first field that breaks a limit.
 std::vector<DbfField> checkedNewFields(std::vector<DbfField> fields);
 
-// The bytes of an empty table with these fields (from checkedNewFields).
-std::vector<std::uint8_t> encodeEmptyTable(const std::vector<DbfField>& fields, const DbfHeader& dated);
+// The bytes of an empty table with these fields (from checkedNewFields),
+// dated and marked with the language driver as `header` gives them.
+std::vector<std::uint8_t> encodeEmptyTable(const std::vector<DbfField>& fields, const DbfHeader& header);
 
 }  // namespace dbf
 }  // namespace platform

@@ -45,9 +45,11 @@ constexpr std::uint64_t kMostLoaded = std::uint64_t{64} << 20;
 
 DbfTable::~DbfTable() { close(); }
 
-void DbfTable::create(const fs::path& file, std::vector<DbfField> fields) {
+void DbfTable::create(const fs::path& file, std::vector<DbfField> fields, std::uint8_t languageDriver) {
   const std::vector<DbfField> checked = dbf::checkedNewFields(std::move(fields));
-  const std::vector<std::uint8_t> bytes = dbf::encodeEmptyTable(checked, today());
+  DbfHeader header = today();
+  header.languageDriver = languageDriver;
+  const std::vector<std::uint8_t> bytes = dbf::encodeEmptyTable(checked, header);
   errno = 0;
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   if (out) out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
@@ -75,12 +77,13 @@ void DbfTable::open(const fs::path& file, bool readOnly) {
     throw DbfError(fileText(file) + " není tabulka dBase");
   }
   header_ = dbf::decodeHeader(head.data());
+  codePage_ = dbf::codePageOf(header_.languageDriver);
   head.resize(std::max<std::size_t>(header_.headerLength, dbf::kHeaderSize));
   file_.read(reinterpret_cast<char*>(head.data() + dbf::kHeaderSize),
              static_cast<std::streamsize>(head.size() - dbf::kHeaderSize));
   try {
     if (!file_ || header_.recordLength == 0) throw DbfError("Poškozená hlavička tabulky");
-    fields_ = dbf::decodeFieldDescriptors(head, header_.recordLength);
+    fields_ = dbf::decodeFieldDescriptors(head, header_.recordLength, codePage_);
   } catch (const DbfError& e) {
     file_.close();
     throw DbfError(fileText(file) + ": " + e.what());
@@ -108,12 +111,21 @@ std::string DbfTable::rowDamage() const {
   std::ifstream in(path_, std::ios::binary);
   in.seekg(static_cast<std::streamoff>(recordPosition(1)));
   std::string row(header_.recordLength, ' ');
+  auto isRow = [&] { return row[0] == ' ' || row[0] == '*'; };
   for (std::uint32_t r = 1; r <= recordCount_; ++r) {
     if (!in.read(row.data(), static_cast<std::streamsize>(row.size())))
       return "řádek " + std::to_string(r) + " nelze přečíst";
-    if (row[0] != ' ' && row[0] != '*') return "řádek " + std::to_string(r) + " nezačíná značkou řádku";
+    if (!isRow()) return "řádek " + std::to_string(r) + " nezačíná značkou řádku";
   }
-  return {};
+  // Whole rows after the counted ones, before the end-of-file mark, are
+  // rows the header lost count of: a reader that trusts the count never
+  // sees them. Bytes after the mark, or padding, start no row.
+  std::uint64_t last = recordCount_;
+  while (in.read(row.data(), static_cast<std::streamsize>(row.size())) && isRow()) ++last;
+  if (last == recordCount_) return {};
+  const std::string first = std::to_string(std::uint64_t{recordCount_} + 1) + ".";
+  if (last == std::uint64_t{recordCount_} + 1) return "soubor drží i " + first + " řádek, který hlavička neuvádí";
+  return "soubor drží i řádky " + first + " až " + std::to_string(last) + "., které hlavička neuvádí";
 }
 
 void DbfTable::close() {
@@ -230,7 +242,7 @@ std::string DbfTable::text(int field) const {
   requireRow();
   if (field < 0 || field >= static_cast<int>(fields_.size())) throw DbfError("Neplatné číslo položky");
   const DbfField& f = fields_[field];
-  return dbf::fieldText(f, std::string_view(record_).substr(1 + f.offset, f.width));
+  return dbf::fieldText(f, std::string_view(record_).substr(1 + f.offset, f.width), codePage_);
 }
 
 std::string DbfTable::text(std::string_view name) const { return text(requireField(name)); }
@@ -254,7 +266,7 @@ void DbfTable::setText(int field, std::string_view text) {
     throw DbfError("Tabulka " + fileText(path_) + " není ve stavu úprav");
   if (field < 0 || field >= static_cast<int>(fields_.size())) throw DbfError("Neplatné číslo položky");
   const DbfField& f = fields_[field];
-  record_.replace(1 + f.offset, f.width, dbf::fieldBytes(f, text));
+  record_.replace(1 + f.offset, f.width, dbf::fieldBytes(f, text, codePage_));
 }
 
 void DbfTable::setText(std::string_view name, std::string_view text) { setText(requireField(name), text); }

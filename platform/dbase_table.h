@@ -23,10 +23,12 @@ class DbfTable {
   DbfTable& operator=(const DbfTable&) = delete;
   ~DbfTable();
 
-  // Writes an empty table (dBase III, Windows-1250) with these fields,
-  // replacing the file. Throws DbfError when a field breaks a dBase limit or
-  // the file cannot be written.
-  static void create(const std::filesystem::path& file, std::vector<DbfField> fields);
+  // Writes an empty table (dBase III) with these fields, replacing the
+  // file; its header marks the code page of its text by the language
+  // driver (Windows-1250 unless the table copies another's). Throws DbfError
+  // when a field breaks a dBase limit or the file cannot be written.
+  static void create(const std::filesystem::path& file, std::vector<DbfField> fields,
+                     std::uint8_t languageDriver = dbf::kLanguageCp1250);
 
   // Throws DbfError when the file cannot be opened or is no dBase table.
   void open(const std::filesystem::path& file, bool readOnly);
@@ -42,6 +44,8 @@ class DbfTable {
   State state() const { return state_; }
 
   const std::vector<DbfField>& fields() const { return fields_; }
+  // Of the text of the open table, as its header names it.
+  CodePage codePage() const { return codePage_; }
   // Index of the field of that name, letter case ignored; -1 when none.
   int fieldIndex(std::string_view name) const;
   bool hasField(std::string_view name) const { return fieldIndex(name) >= 0; }
@@ -49,9 +53,10 @@ class DbfTable {
   // Rows in the file as the header counts them, deleted ones included.
   std::uint32_t recordCount() const { return recordCount_; }
   // What is wrong with the rows the header describes, in words for the
-  // user: the file ends before the last of them, or a row starts with
-  // neither the mark of a live row nor that of a deleted one. Empty when
-  // nothing is. Reads the file; the current row stays.
+  // user: the file ends before the last of them, a row starts with neither
+  // the mark of a live row nor that of a deleted one, or whole rows follow
+  // the counted ones before the end-of-file mark. Empty when nothing is.
+  // Reads the file; the current row stays.
   std::string rowDamage() const;
 
   // Positions on physical record `recNo` (1 to recordCount), deleted or not.
@@ -110,6 +115,7 @@ class DbfTable {
   bool readOnly_ = true;
   State state_ = State::Closed;
   DbfHeader header_;
+  CodePage codePage_ = CodePage::Windows1250;
   std::vector<DbfField> fields_;
   std::uint32_t recordCount_ = 0;  // posted rows, those waiting included
   std::uint32_t recNo_ = 0;

@@ -2,6 +2,7 @@
 
 #include "platform/codepage.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -75,20 +76,12 @@ std::string numberBytes(const DbfField& field, std::string_view text) {
   const std::string_view t = trimmed(text);
   if (t.empty()) return std::string(field.width, ' ');
   std::string s(t);
-  std::size_t digits = 0, separators = 0;
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    char& c = s[i];
-    if (c == ',') c = '.';
-    if (isDigit(c)) ++digits;
-    else if (c == '.') ++separators;
-    else if (!(i == 0 && (c == '-' || c == '+'))) refuse(field, text, "není to číslo");
-  }
-  if (digits == 0 || separators > 1) refuse(field, text, "není to číslo");
-  double value = std::strtod(s.c_str(), nullptr);
-  if (value == 0) value = 0;  // no "-0"
+  std::replace(s.begin(), s.end(), ',', '.');
+  const std::optional<double> value = numberValue(s);
+  if (!value) refuse(field, text, "není to číslo");
   // A field of a table made elsewhere may be far wider than dBase allows.
   const int width = static_cast<int>(field.width), decimals = static_cast<int>(field.decimals);
-  std::string bytes = fixedText(value, width, decimals);
+  std::string bytes = fixedText(*value, width, decimals);
   if (bytes.empty() || bytes.size() > field.width) refuse(field, text, "číslo se do položky nevejde");
   return bytes;
 }
@@ -151,6 +144,22 @@ std::string logicalBytes(const DbfField& field, std::string_view text) {
 
 }  // namespace
 
+std::optional<double> numberValue(std::string_view text) {
+  std::string_view t = trimmed(text);
+  std::size_t digits = 0, points = 0;
+  for (std::size_t i = 0; i < t.size(); ++i) {
+    if (isDigit(t[i])) ++digits;
+    else if (t[i] == '.') ++points;
+    else if (i != 0 || (t[i] != '-' && t[i] != '+')) return std::nullopt;
+  }
+  if (digits == 0 || points > 1) return std::nullopt;
+  if (t.front() == '+') t.remove_prefix(1);
+  double value = 0;
+  // Read whatever the locale: a '.' is the point.
+  if (std::from_chars(t.data(), t.data() + t.size(), value).ec != std::errc()) return std::nullopt;
+  return value == 0 ? 0.0 : value;  // no "-0"
+}
+
 std::optional<std::string> numberFieldBytes(const DbfField& field, double value) {
   if ((field.type != 'N' && field.type != 'F') || !std::isfinite(value)) return std::nullopt;
   std::string bytes = fixedText(value == 0 ? 0.0 : value, static_cast<int>(field.width), static_cast<int>(field.decimals));
@@ -158,7 +167,7 @@ std::optional<std::string> numberFieldBytes(const DbfField& field, double value)
   return bytes;
 }
 
-std::string fieldText(const DbfField& field, std::string_view bytes) {
+std::string fieldText(const DbfField& field, std::string_view bytes, CodePage codePage) {
   switch (field.type) {
     case 'N':
     case 'F':
@@ -170,12 +179,12 @@ std::string fieldText(const DbfField& field, std::string_view bytes) {
     default: {
       std::string_view s = bytes;
       while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.remove_suffix(1);
-      return toUtf8(s, CodePage::Windows1250);
+      return toUtf8(s, codePage);
     }
   }
 }
 
-std::string fieldBytes(const DbfField& field, std::string_view text) {
+std::string fieldBytes(const DbfField& field, std::string_view text, CodePage codePage) {
   std::string bytes;
   switch (field.type) {
     case 'N':
@@ -188,7 +197,7 @@ std::string fieldBytes(const DbfField& field, std::string_view text) {
       bytes = logicalBytes(field, text);
       break;
     default: {
-      bytes = fromUtf8(text, CodePage::Windows1250);
+      bytes = fromUtf8(text, codePage);
       bytes.resize(field.width, ' ');
       return bytes;
     }

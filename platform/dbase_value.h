@@ -1,6 +1,6 @@
 #pragma once
-// Field values of a dBase record as text. The bytes are Windows-1250; the
-// text is UTF-8. Numbers read with '.' and without trailing zeros ("12.00"
+// Field values of a dBase record as text. The bytes of text are in the
+// table's code page (see dbf::codePageOf); the text is UTF-8. Numbers read with '.' and without trailing zeros ("12.00"
 // reads "12"); on input ',' serves as the decimal separator as well. Dates
 // read as d.m.yyyy; logical fields as TRUE and FALSE.
 #include "platform/dbase_structure.h"
@@ -11,15 +11,21 @@
 
 namespace platform::dbf {
 
+// The value of a number's text as fieldText gives it: an optional sign,
+// digits and at most one '.', blanks around; nothing for blank text and for
+// text that is no number ("abc", "1.5x7", "nan").
+std::optional<double> numberValue(std::string_view text);
+
 // The text of a field's bytes (exactly field.width of them); blank bytes
 // read as empty text.
-std::string fieldText(const DbfField& field, std::string_view bytes);
+std::string fieldText(const DbfField& field, std::string_view bytes, CodePage codePage = CodePage::Windows1250);
 
 // The field.width bytes that store `text`, whatever width a table made
-// elsewhere gives the field. Character text longer than the field is cut.
+// elsewhere gives the field. Character text longer than the field is cut;
+// a character the code page lacks becomes '?'.
 // Throws DbfError for text that the field cannot hold (not a number, too
 // many digits, not a date, not a truth value, wider than the field).
-std::string fieldBytes(const DbfField& field, std::string_view text);
+std::string fieldBytes(const DbfField& field, std::string_view text, CodePage codePage = CodePage::Windows1250);
 
 // The bytes fieldBytes gives a number field for the shortest text of
 // `value`, formatted from the value itself; nothing for a field of another

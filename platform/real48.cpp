@@ -47,7 +47,7 @@ std::optional<Real48Bytes> encodeReal48(double value) {
 
 double roundReal48(double value) {
   const auto bytes = encodeReal48(value);
-  if (!bytes) throw std::overflow_error("Floating point overflow");
+  if (!bytes) throw std::overflow_error("hodnota se nevejde do 6bajtového reálného čísla");
   return decodeReal48(*bytes);
 }
 

@@ -1,5 +1,7 @@
 #include "render/gelix_point_text_interprets.h"
 
+#include <new>
+
 #include "framework/zelto_message.h"
 #include "geometry/space_entity.h"
 #include "gisblock/block_info.h"
@@ -87,6 +89,8 @@ void TInterpretGlxBodu::Process(TElement* element) {
     device->LineToPixel(px, py + kCrossArm);
   } catch (const EBreakInterpret&) {
     throw;
+  } catch (const std::bad_alloc&) {
+    throw;
   } catch (const std::exception&) {
     // One point that cannot be drawn does not stop the map.
   }
@@ -137,7 +141,7 @@ void TInterpretGlxTextu::Process(TElement* element) {
   if (!element || !element->Is<TTextElement>() || !font_ || !textItem_) return;
   if (font_->ErrorShown) {
     // The box has told the user once; the log hears of it once a pass.
-    if (!fontErrorPosted_) PostTextMessage(this, zelto::msg::LogText, "GeliX Text interpret - FontError !");
+    if (!fontErrorPosted_) PostTextMessage(this, zelto::msg::LogText, "Interpret textů GeliX: chyba fontu !");
     fontErrorPosted_ = true;
     return;
   }
@@ -178,6 +182,8 @@ void TInterpretGlxTextu::Process(TElement* element) {
     }
     font_->Draw();
   } catch (const EBreakInterpret&) {
+    throw;
+  } catch (const std::bad_alloc&) {
     throw;
   } catch (const std::exception&) {
     // One text that cannot be drawn does not stop the map.

@@ -1,6 +1,7 @@
 #include "render/interpret.h"
 
 #include <algorithm>
+#include <exception>
 #include <vector>
 
 #include "framework/zelto_message.h"
@@ -74,23 +75,38 @@ void TInterpret::DrawFrom(TElement* element) {
   if (GetBusy()) return;
   EnsureSubInterprets();
   SetBusy(true);
+  // However the walk ends, the interpret is free again afterwards.
+  struct Release {
+    TInterpret& interpret;
+    ~Release() {
+      interpret.SetBusy(false);
+      interpret.SetBreakWork(false);
+    }
+  } release{*this};
   try {
     BeforeInterpret();
     Walk(element);
     AfterInterpret();
   } catch (...) {
-    // A break (or a renderer's failure) ends the walk; a break that asked
-    // for a repeat draws again from the message queue.
+    if (GetPrinting()) {
+      // A print is not drawn again: whether a renderer failed or the user
+      // broke off, its page lacks part of the map, and the print must say
+      // so. The walk first lets go of the printer, which goes with the print.
+      AfterInterpret();
+      throw;
+    }
+    // The screen draws again at its next review: a break (or a renderer's
+    // failure) ends the walk quietly, and a break that asked for a repeat
+    // draws again from the message queue.
     if (Flag(kBreakWhileBusy)) {
       try {
         AfterInterpret();
-      } catch (...) {
+      } catch (const std::exception&) {
+        // The screen's device stays bound; the repeat binds it anew.
       }
       PostMessage(zelto::msg::ReviewRequest, this);
     }
   }
-  SetBusy(false);
-  SetBreakWork(false);
 }
 
 void TInterpret::Recurse(TElement* element) {

@@ -1,15 +1,17 @@
 #pragma once
 // Interprets: renderers that walk a model and draw what they understand on
 // a device. An interpret hands every element it visits to each of its
-// sub-interprets that accepts the element's class, in list order; a walk
-// never lets an exception out.
+// sub-interprets that accepts the element's class, in list order. A walk on
+// the screen never lets an exception out; a printing walk lets out whatever
+// ended it early, a break included, so that a print missing part of its
+// page is never taken for a good one.
 #include <string>
 
 #include "framework/errors.h"
 #include "framework/recursor.h"
 #include "render/device.h"
 
-// A user break inside a walk; ends the walk quietly.
+// A user break inside a walk; ends a walk on the screen quietly.
 class EBreakInterpret : public EZeltoError {
  public:
   EBreakInterpret() : EZeltoError("Konec intepretace") {}

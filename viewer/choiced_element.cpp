@@ -33,6 +33,8 @@ TF_dbfrecForm::TF_dbfrecForm() {
   grid_->setObjectName("StringGrid1");
   grid_->horizontalHeader()->hide();
   grid_->verticalHeader()->hide();
+  // The window shows the record; nothing typed here would reach the table.
+  grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(grid_);

@@ -110,34 +110,37 @@ TStandardImageForm::TStandardImageForm(TFormToolManager* tool) : tool_(tool) {
   image_->setParent(central);
   image_->setMinimumSize(50, 50);
   image_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-  quickView_ = new QToolButton(central);
+  bar_ = new QWidget(central);
+  bar_->setObjectName("Bar");
+  quickView_ = new QToolButton(bar_);
   quickView_->setObjectName("b_QuickView");
   quickView_->setCheckable(true);
   quickView_->setToolTip(QString::fromUtf8("Rychlé, informativní zobrazení"));
   quickView_->setIcon(QuickViewPicture());
-  link_ = new QPushButton("Link", central);
+  link_ = new QPushButton("Link", bar_);
   link_->setObjectName("btn_Link");
   QObject::connect(quickView_, &QToolButton::clicked, [this] { PostToTool(zelto::msg::QuickView); });
-  x_ = new QLabel(central);
+  x_ = new QLabel(bar_);
   x_->setObjectName("l_x");
-  y_ = new QLabel(central);
+  y_ = new QLabel(bar_);
   y_->setObjectName("l_y");
-  scale_ = new QLabel(central);
+  scale_ = new QLabel(bar_);
   scale_->setObjectName("l_M");
-  auto* status = new QHBoxLayout;
+  auto* status = new QHBoxLayout(bar_);
+  status->setContentsMargins(0, 0, 0, 0);
   status->addWidget(quickView_);
   status->addWidget(link_);
-  status->addWidget(new QLabel("x:", central));
+  status->addWidget(new QLabel("x:", bar_));
   status->addWidget(x_);
-  status->addWidget(new QLabel("y:", central));
+  status->addWidget(new QLabel("y:", bar_));
   status->addWidget(y_);
-  status->addWidget(new QLabel("M 1 :", central));
+  status->addWidget(new QLabel("M 1 :", bar_));
   status->addWidget(scale_);
   status->addStretch();
   auto* layout = new QVBoxLayout(central);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(image_, 1);
-  layout->addLayout(status);
+  layout->addWidget(bar_);
   setCentralWidget(central);
 
   auto u = [](const char* text) { return QString::fromUtf8(text); };
@@ -174,6 +177,15 @@ TStandardImageForm::TStandardImageForm(TFormToolManager* tool) : tool_(tool) {
     zelto::ProcessPendingMessages();
   });
   addViewItems(popup_);
+  // The bar's own menu offers where the bar may go; none of its items does
+  // anything yet, the bar stays under the map.
+  barMenu_ = new QMenu(this);
+  barMenu_->setObjectName("PopupMenu2");
+  for (const char* item : {"Nahoře", "Dole", "Vlevo", "Vpravo", "Plovoucí", "Nastavení", "Storno"})
+    barMenu_->addAction(u(item));
+  bar_->setContextMenuPolicy(Qt::CustomContextMenu);
+  QObject::connect(bar_, &QWidget::customContextMenuRequested,
+                   [this](const QPoint& at) { barMenu_->popup(bar_->mapToGlobal(at)); });
   // Nodes of the model browser are dropped on the map or on btn_Link.
   setAcceptDrops(true);
   resize(640, 480);

@@ -46,6 +46,9 @@ class TStandardImageForm : public QMainWindow {
   TImageView* Image() const { return image_; }
   QMenu* ToolsMenu() const { return tools_; }
   QMenu* PopupMenu() const { return popup_; }
+  // The pop-up menu of the bar under the map.
+  QMenu* BarMenu() const { return barMenu_; }
+  QWidget* Bar() const { return bar_; }
   QAction* TileAction() const { return tile_; }
   QToolButton* QuickViewButton() const { return quickView_; }
   QPushButton* LinkButton() const { return link_; }
@@ -81,6 +84,8 @@ class TStandardImageForm : public QMainWindow {
   QPushButton* link_ = nullptr;
   QMenu* tools_ = nullptr;
   QMenu* popup_ = nullptr;
+  QWidget* bar_ = nullptr;
+  QMenu* barMenu_ = nullptr;
   QAction* tile_ = nullptr;
   QToolButton* quickView_ = nullptr;
   QLabel* x_ = nullptr;

@@ -93,7 +93,8 @@ void TDeviceTool::RequestReViewOf(TInterpret* interpret, TZeltoMessage* message,
   handled = true;
   if (interpret->GetBusy()) {
     SetFlag(TInteractiveTool::kReviewPending, true);
-    interpret->SetBreakWork(true);
+    // A print is not broken off for the screen: the review waits for it.
+    if (!interpret->GetPrinting()) interpret->SetBreakWork(true);
     return;
   }
   auto* review = new TZeltoMessage(zelto::msg::ReviewRequest, message->Data(), message->Receiver(), this);

@@ -61,7 +61,7 @@ void TInterfaceTool::SetCursorName(const std::string& name) {
 void TInterfaceTool::Activate() {
   SetCursorIndex(-1);
   SetCursorIndex(0);
-  if (GetCursorIndex() < 0) PostTextMessage(this, zelto::msg::LogText, "a tool " + GetName() + " has no cursors !");
+  if (GetCursorIndex() < 0) PostTextMessage(this, zelto::msg::LogText, "nástroj " + GetName() + " nemá žádný kurzor !");
   SetActive(true);
 }
 

@@ -4,6 +4,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -11,19 +12,21 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
-#include <QLocale>
 #include <QTime>
 #include <QVBoxLayout>
+#include <cerrno>
 #include <cmath>
 #include <filesystem>
 
 #include "framework/class_registry.h"
-#include "framework/file_version.h"
 #include "framework/ini_file.h"
+#include "framework/settings.h"
 #include "framework/message_dispatch.h"
 #include "framework/world.h"
+#include "platform/system_cause.h"
 #include "platform/user_interaction.h"
 #include "render/bitmap_device.h"
+#include "render/interpret.h"
 #include "render/qt/print_device.h"
 #include "render/universal_interpret.h"
 #include "render/universal_script_creator.h"
@@ -54,6 +57,20 @@ bool parseReal(QString text, double& value) {
   value = text.trimmed().replace(',', '.').toDouble(&ok);
   return ok;
 }
+
+// The times the window shows are written the Czech way whatever the
+// system's locale says: "7. 12. 2026 8:35:14" for a moment, "8:35:14" for
+// a time of day. A duration is hours, minutes and seconds, no time of day:
+// it names no time zone and goes on past 24 hours.
+QString momentText(const QDateTime& moment) { return moment.toString(u("d. M. yyyy H:mm:ss")); }
+QString clockText(const QTime& time) { return time.toString(u("H:mm:ss")); }
+QString durationText(qint64 milliseconds) {
+  const qint64 seconds = std::max<qint64>(0, milliseconds / 1000);
+  return QString("%1:%2:%3")
+      .arg(seconds / 3600)
+      .arg(seconds / 60 % 60, 2, 10, QChar('0'))
+      .arg(seconds % 60, 2, 10, QChar('0'));
+}
 }  // namespace
 
 std::string viewer::ProgramIniFileName() {
@@ -63,7 +80,7 @@ std::string viewer::ProgramIniFileName() {
       main->GetPropertyText("IniFileName", name);
       if (!name.empty()) return name;
     }
-  return std::filesystem::path(framework::ProgramFile()).replace_extension(".INI").string();
+  return framework::ProgramSettingsFilePath();
 }
 
 // ---- TPrintDialogTool ----
@@ -142,6 +159,14 @@ void TPrintDialogTool::SetStartTime(const QDateTime& time) {
 
 void TPrintDialogTool::SetCaption(const std::string& caption) {
   if (form_) form_->setWindowTitle(QString::fromStdString(caption));
+}
+
+void TPrintDialogTool::BreakPrinting() {
+  // Between two pages the interpret is idle: the pages, gone with this
+  // tool, stop the printing there, and a break kept would stop the next
+  // drawing of the screen.
+  if (auto* interpret = static_cast<TInterpret*>(printing_.Get()); interpret && interpret->GetBusy())
+    interpret->SetBreakWork(true);
 }
 
 void TPrintDialogTool::SetInput(TElement* element) {
@@ -250,7 +275,7 @@ void TPrintDialogTool::FitToPage() {
   const double fy = desktop->GetHeight() / (printer->GetPaperHeight() - ov);
   const double factor = fx > fy ? fx : fy;
   pages->SetScaleFactor(factor);
-  form_->ed_Scale->setText(QString::number(factor, 'f', 2));
+  form_->ShowScale(QString::number(factor, 'f', 2));
   Envelope();
   RequestPreview();
 }
@@ -275,7 +300,7 @@ void TPrintDialogTool::OverlapChanged() {
   if (TPrintDevice* printer = GetPrinterDevice();
       printer && (printer->GetPaperWidth() - 2 * overlap <= 0 || printer->GetPaperHeight() - 2 * overlap <= 0)) {
     platform::showError("Přesah " + std::to_string(millimetres) + " mm je na papír tiskárny příliš velký");
-    form_->ed_Overlap->setText(QString::number(static_cast<int>(std::lround(pages->GetOverlap() * 1000))));
+    form_->ShowOverlap(QString::number(static_cast<int>(std::lround(pages->GetOverlap() * 1000))));
     return;
   }
   pages->SetOverlap(overlap);
@@ -296,8 +321,16 @@ void TPrintDialogTool::RasterLinesChanged() {
   if (!form_) return;
   const bool raster = form_->b_RasterLines->isChecked();
   if (IniFileName.empty()) IniFileName = viewer::ProgramIniFileName();
-  TRealIniFile(IniFileName).WriteBool(kSection, kRasterKey, raster);
   if (TPrintDevice* printer = GetPrinterDevice()) printer->RasterizeLines = raster;
+  // The settings directory is made on the first setting kept.
+  std::error_code ec;
+  if (const std::filesystem::path dir = std::filesystem::path(IniFileName).parent_path(); !dir.empty())
+    std::filesystem::create_directories(dir, ec);
+  if (!TRealIniFile(IniFileName).WriteBool(kSection, kRasterKey, raster)) {
+    const int error = errno;
+    platform::showError("Nastavení tisku nelze uložit do souboru " + IniFileName + ": " +
+                        (ec ? platform::systemCause(ec) : platform::systemCause(error)));
+  }
 }
 
 // ---- TPreviewImage, TPrnDlg ----
@@ -325,6 +358,8 @@ TPrnDlg::TPrnDlg(TPrintDialogTool* tool) : tool_(tool) {
   ed_Scale->setObjectName("ed_Scale");
   ed_Overlap = new QLineEdit("0", this);
   ed_Overlap->setObjectName("ed_Overlap");
+  scaleInUse_ = ed_Scale->text();
+  overlapInUse_ = ed_Overlap->text();
   b_FitToPage = switchButton(this, "b_FitToPage", "Zarovnat", "Zarovnat na stránku");
   b_CenterPage = switchButton(this, "b_CenterPage", "Vycentrovat", "Vycentrovat v rámci stránky (stránek)");
   b_CutMark = switchButton(this, "b_CutMark", "Ořez", "Značky pro ořez");
@@ -388,14 +423,10 @@ TPrnDlg::TPrnDlg(TPrintDialogTool* tool) : tool_(tool) {
   layout->addWidget(Image);
   layout->addLayout(side);
 
-  connect(ed_Scale, &QLineEdit::editingFinished, this, [this] {
-    double v = 0;
-    if (ReadScale(v)) Post(viewer::kScaleChanged);
-  });
-  connect(ed_Overlap, &QLineEdit::editingFinished, this, [this] {
-    std::int32_t v = 0;
-    if (ReadOverlap(v)) Post(viewer::kOverlapChanged);
-  });
+  connect(ed_Scale, &QLineEdit::editingFinished, this, [this] { TakeScale(); });
+  connect(ed_Overlap, &QLineEdit::editingFinished, this, [this] { TakeOverlap(); });
+  ed_Scale->installEventFilter(this);
+  ed_Overlap->installEventFilter(this);
   connect(b_FitToPage, &QToolButton::clicked, this, [this] { Post(viewer::kFitToPage); });
   connect(b_CenterPage, &QToolButton::clicked, this, [this] { Post(viewer::kCenterChanged); });
   connect(b_RasterLines, &QToolButton::clicked, this, [this] { Post(viewer::kRasterLinesChanged); });
@@ -411,7 +442,7 @@ void TPrnDlg::Post(int code) {
 
 bool TPrnDlg::ReadScale(double& value) const {
   if (parseReal(ed_Scale->text(), value)) return true;
-  platform::showError("'" + ed_Scale->text().toStdString() + "' is not a valid floating point value");
+  platform::showError("'" + ed_Scale->text().toStdString() + "' není platné reálné číslo");
   return false;
 }
 
@@ -419,8 +450,60 @@ bool TPrnDlg::ReadOverlap(std::int32_t& value) const {
   bool ok = false;
   value = ed_Overlap->text().trimmed().toInt(&ok);
   if (ok) return true;
-  platform::showError("'" + ed_Overlap->text().toStdString() + "' is not a valid integer value");
+  platform::showError("'" + ed_Overlap->text().toStdString() + "' není platné celé číslo");
   return false;
+}
+
+void TPrnDlg::ShowScale(const QString& text) {
+  ed_Scale->setText(text);
+  scaleInUse_ = text;
+}
+
+void TPrnDlg::ShowOverlap(const QString& text) {
+  ed_Overlap->setText(text);
+  overlapInUse_ = text;
+}
+
+bool TPrnDlg::Take(QLineEdit* field, QString& inUse, int code) {
+  const QString typed = field->text();
+  if (taking_ || typed == inUse) return true;
+  taking_ = true;
+  double real = 0;
+  std::int32_t integer = 0;
+  const bool reads = field == ed_Scale ? ReadScale(real) : ReadOverlap(integer);
+  // Taken at once: a "Tisk" that follows prints with it.
+  if (reads && tool_) tool_->SendMessage(code, tool_);
+  taking_ = false;
+  if (!reads) {
+    field->setText(inUse);
+    return false;
+  }
+  // The tool refuses a value it cannot use by showing the one in use.
+  if (field->text() != typed) return false;
+  inUse = typed;
+  return true;
+}
+
+bool TPrnDlg::TakeScale() { return Take(ed_Scale, scaleInUse_, viewer::kScaleChanged); }
+
+bool TPrnDlg::TakeOverlap() { return Take(ed_Overlap, overlapInUse_, viewer::kOverlapChanged); }
+
+bool TPrnDlg::eventFilter(QObject* watched, QEvent* e) {
+  // Return in a field would also press "Tisk", the default button: a text
+  // refused there keeps the window open for the user to mend it.
+  if (e->type() == QEvent::KeyPress && (watched == ed_Scale || watched == ed_Overlap)) {
+    const int key = static_cast<QKeyEvent*>(e)->key();
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !(watched == ed_Scale ? TakeScale() : TakeOverlap()))
+      return true;
+  }
+  return QDialog::eventFilter(watched, e);
+}
+
+void TPrnDlg::accept() {
+  // What prints is what the fields show: a text typed but not yet taken is
+  // taken now, and one refused keeps the window open.
+  if (!printing_ && (!TakeScale() || !TakeOverlap())) return;
+  QDialog::accept();
 }
 
 void TPrnDlg::showEvent(QShowEvent* e) {
@@ -439,15 +522,21 @@ void TPrnDlg::StartWatching() {
   Timer->start();
 }
 
+void TPrnDlg::CloseFailed() {
+  failed_ = true;
+  Timer->stop();
+  close();
+}
+
 void TPrnDlg::SetStartTime(const QDateTime& time) {
   start_ = time;
-  lbStart->setText(QLocale().toString(time.time()));
+  lbStart->setText(clockText(time.time()));
 }
 
 void TPrnDlg::Tick() {
   if (TPrintDevice::JobInProgress()) {
     const qint64 ms = start_.msecsTo(QDateTime::currentDateTime());
-    lbTime->setText(QLocale().toString(QTime(0, 0).addMSecs(static_cast<int>(ms))));
+    lbTime->setText(durationText(ms));
     return;
   }
   Timer->stop();
@@ -463,13 +552,20 @@ void TPrnDlg::reject() {
 }
 
 void TPrnDlg::closeEvent(QCloseEvent* e) {
-  QDialog::closeEvent(e);
-  if (!printing_ || !tool_) return;
-  if (!TPrintDevice::JobInProgress()) {
+  // Before "Tisk" closing is "Storno"; afterwards the window goes at once
+  // (the dialog's own handling would call reject, which closes it again).
+  if (!printing_ || !tool_) {
+    QDialog::closeEvent(e);
+    return;
+  }
+  e->accept();
+  // Closed while the pages print: the user breaks the print off, and the
+  // printing says so once it has dropped the job.
+  if (!failed_ && TPrintDevice::JobInProgress()) tool_->BreakPrinting();
+  if (!failed_ && !TPrintDevice::JobInProgress()) {
     const QDateTime now = QDateTime::currentDateTime();
-    const qint64 ms = start_.msecsTo(now);
-    platform::showInfo(QLocale().toString(now).toStdString() + "\r\rUkončen tisk na \"" + tool_->GetPrinterName() +
-                       "\"\r\rTrvání: " + QLocale().toString(QTime(0, 0).addMSecs(static_cast<int>(ms))).toStdString());
+    platform::showInfo(momentText(now).toStdString() + "\r\rUkončen tisk na \"" + tool_->GetPrinterName() +
+                       "\"\r\rTrvání: " + durationText(start_.msecsTo(now)).toStdString());
   }
   // The window outlived the print loop; it frees its tool and then itself.
   TPrintDialogTool* tool = tool_;

@@ -25,6 +25,7 @@ class QRadioButton;
 class QPushButton;
 class TPrnDlg;
 class TPrintDevice;
+class TInterpret;
 
 namespace viewer {
 // Codes the set-up window posts to its tool.
@@ -34,7 +35,7 @@ constexpr int kFitToPage = 111;
 constexpr int kCenterChanged = 112;
 constexpr int kRasterLinesChanged = 113;
 // The program's own settings file: what the main tool names, else the
-// program's name with ".INI".
+// program's name with ".INI" with the user's settings.
 std::string ProgramIniFileName();
 }  // namespace viewer
 
@@ -67,6 +68,11 @@ class TPrintDialogTool : public TInteractiveTool {
   std::string ChosenPages() const;
   void SetStartTime(const QDateTime& time);
   void SetCaption(const std::string& caption);
+  // The interpret that draws the pages on the printer (not owned).
+  void SetPrintingInterpret(TInterpret* interpret) { printing_.Set(interpret); }
+  // The window closed while the pages print: the page being drawn is
+  // broken off, and the print with it.
+  void BreakPrinting();
 
   void SetInput(TElement* element) override;
   void DoIt() override;
@@ -98,6 +104,7 @@ class TPrintDialogTool : public TInteractiveTool {
   TElementRef pages_;
   TElementRef desktop_;
   TElementRef printer_;
+  TElementRef printing_;
   std::string printerName_;
   bool singlePage_ = false;
 };
@@ -140,24 +147,42 @@ class TPrnDlg : public QDialog {
   bool Printing() const { return printing_; }
   // After "Tisk": the window stays open without blocking and watches the job.
   void StartWatching();
+  // After a print that failed: closes without the closing message.
+  void CloseFailed();
   void SetStartTime(const QDateTime& time);
   const QDateTime& StartTime() const { return start_; }
   // The last number that the field read; false (after telling the user)
   // when the text is not a number.
   bool ReadScale(double& value) const;
   bool ReadOverlap(std::int32_t& value) const;
+  // The tool shows the value that its pages use.
+  void ShowScale(const QString& text);
+  void ShowOverlap(const QString& text);
 
  protected:
   void showEvent(QShowEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
+  void accept() override;
   void reject() override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
   void Post(int code);
   void Tick();
+  // Hands what the user typed into a number field to the tool, unless it is
+  // the value in use already. False when the text is refused: the user is
+  // told once and the field shows the value in use again.
+  bool Take(QLineEdit* field, QString& inUse, int code);
+  bool TakeScale();
+  bool TakeOverlap();
 
   TPrintDialogTool* tool_;
   bool printing_ = false;
+  bool failed_ = false;
+  // A text is being taken: leaving its field for a box takes nothing more.
+  bool taking_ = false;
+  QString scaleInUse_;
+  QString overlapInUse_;
   QDateTime start_;
 };
 

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QPrintDialog>
 #include <QPrinterInfo>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -15,21 +16,28 @@
 #include "render/print_pages.h"
 #include "render/qt/print_device.h"
 #include "viewer/print_dialog.h"
+#include "viewer/print_entry.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TPrint, TTool, ZELTO_NO_PROPERTIES)
+
+namespace {
+std::string causeOf(const std::exception& e) {
+  return dynamic_cast<const std::bad_alloc*>(&e) ? "nedostatek paměti" : e.what();
+}
+}  // namespace
 
 TPrint::TPrint() = default;
 TPrint::~TPrint() = default;
 
 QPrinter* TPrint::ChoosePrinter() {
   if (printer_) return printer_;
-  ownPrinter_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  QPrinter& session = viewer::SessionPrinter();
   if (QPrinterInfo::defaultPrinter().isNull()) {
     // No printer is set up: the user may still print into a PDF file.
-    QPrintDialog dialog(ownPrinter_.get());
+    QPrintDialog dialog(&session);
     if (dialog.exec() != QDialog::Accepted) return nullptr;
   }
-  return ownPrinter_.get();
+  return &session;
 }
 
 void TPrint::DoIt() {
@@ -56,7 +64,7 @@ void TPrint::DoIt() {
     to->Setup({from->GetCenterX(), from->GetCenterY()}, printer->GetPage(), from->GetScale());
     to->SetVirtualScale(from->GetVirtualScale());
   } catch (const std::exception& e) {
-    platform::showError(std::string("Problémy s přípravou tisku: ") + e.what());
+    platform::showError("Problémy s přípravou tisku: " + causeOf(e));
     return;
   }
   interpret->SetPrinting(true);
@@ -73,8 +81,13 @@ void TPrint::DoIt() {
       printer->Start();
       interpret->DoIt();
     }
+  } catch (const EBreakInterpret&) {
+    // Part of the map is missing: nothing of it goes to the printer.
+    printer->Abort();
+    platform::showInfo("Tisk byl přerušen, nic nebylo vytištěno");
   } catch (const std::exception& e) {
-    platform::showError(std::string("Problémy s tiskem: ") + e.what());
+    printer->Abort();
+    platform::showError("Problémy s tiskem: " + causeOf(e) + "; nic nebylo vytištěno");
   }
   interpret->SetDevice(saved);
   printer.reset();
@@ -82,10 +95,12 @@ void TPrint::DoIt() {
   interpret->PostMessageToOwners(zelto::msg::InterfaceCode17);
 }
 
-TPrintDialogTool* TPrint::RunSetUp(TPrintDevice& printer, TDesktop& desktop, bool singlePage) {
+TPrintDialogTool* TPrint::RunSetUp(TInterpret& interpret, TPrintDevice& printer, TDesktop& desktop,
+                                   bool singlePage) {
   auto* tool = new TPrintDialogTool;
   tool->SetSinglePage(singlePage);
   tool->SetPrinterDevice(&printer);
+  tool->SetPrintingInterpret(&interpret);
   tool->SetInput(&desktop);
   tool->DoIt();
   if (!dynamic_cast<TPrintPages*>(tool->Output())) {
@@ -100,7 +115,7 @@ TPrintDialogTool* TPrint::RunSetUp(TPrintDevice& printer, TDesktop& desktop, boo
 
 namespace {
 // The set-up window may be closed while the pages print: then its tool and
-// pages are gone and printing stops.
+// pages are gone and the print is broken off.
 struct SetUpLink {
   TElementRef tool;
   TElementRef pages;
@@ -109,6 +124,16 @@ struct SetUpLink {
   TPrintPages* Pages() const { return static_cast<TPrintPages*>(pages.Get()); }
   void Caption(const std::string& text) const {
     if (TPrintDialogTool* t = Tool()) t->SetCaption(text);
+  }
+  // Closed before every page was drawn: the print is broken off and sends
+  // out nothing.
+  void ThrowIfClosed() const {
+    if (!Pages()) throw EBreakInterpret();
+  }
+  // A print that failed ends its window without the closing message.
+  void Fail() const {
+    delete Pages();
+    if (TPrintDialogTool* t = Tool(); t && t->GetForm()) t->GetForm()->CloseFailed();
   }
 };
 
@@ -119,17 +144,23 @@ void printPage(TInterpret& interpret, TPrintDevice& printer, geometry::PointD ce
 }  // namespace
 
 void TPrint::PrintDesktop(TInterpret& interpret, TPrintDevice& printer, TDesktop& desktop) {
-  TPrintDialogTool* tool = RunSetUp(printer, desktop, false);
+  TPrintDialogTool* tool = RunSetUp(interpret, printer, desktop, false);
   if (!tool) return;
   SetUpLink link(tool);
   printer.Start();
   const int count = link.Pages()->GetPageCount();
-  for (int i = 0; i < count && link.Pages(); ++i) {
-    if (i > 0) printer.NewPage();
-    if (count > 1)
-      link.Caption("Tisk strany č. " + std::to_string(i + 1) + " (" + std::to_string(count) + ")");
-    TDrawRectangle* page = link.Pages()->GetPage(i);
-    printPage(interpret, printer, {page->GetCenterX(), page->GetCenterY()}, link.Pages()->GetScaleFactor());
+  try {
+    for (int i = 0; i < count && link.Pages(); ++i) {
+      if (i > 0) printer.NewPage();
+      if (count > 1)
+        link.Caption("Tisk strany č. " + std::to_string(i + 1) + " (" + std::to_string(count) + ")");
+      TDrawRectangle* page = link.Pages()->GetPage(i);
+      printPage(interpret, printer, {page->GetCenterX(), page->GetCenterY()}, link.Pages()->GetScaleFactor());
+    }
+    link.ThrowIfClosed();
+  } catch (...) {
+    link.Fail();
+    throw;
   }
   delete link.Pages();
 }
@@ -142,7 +173,7 @@ void TPrint::PrintMultiPage(TInterpret& interpret, TPrintDevice& printer, TMulti
     printer.Abort();
     return;
   }
-  TPrintDialogTool* tool = RunSetUp(printer, *pages.front(), true);
+  TPrintDialogTool* tool = RunSetUp(interpret, printer, *pages.front(), true);
   if (!tool) return;
   SetUpLink link(tool);
   const std::string chosen = tool->ChosenPages();
@@ -165,16 +196,23 @@ void TPrint::PrintMultiPage(TInterpret& interpret, TPrintDevice& printer, TMulti
   const double dy = first->GetCenterY() - pages.front()->GetCenterY();
   const double scale = link.Pages()->GetScaleFactor();
   TElement* input = interpret.Input();
-  for (std::size_t i = 0; i < printed.size() && link.Pages(); ++i) {
-    TDesktop* page = printed[i];
-    const int number = work.IndexOf(page) + 1;
-    work.SetActualPage(page);
-    // A new sheet before every page but the first: the job holds exactly
-    // the pages chosen, with no blank sheet after the last.
-    if (i > 0) printer.NewPage();
-    link.Caption("Tisk strany č. " + std::to_string(number) + " (" + std::to_string(pages.size()) + ")");
-    interpret.SetInput(page);
-    printPage(interpret, printer, {page->GetCenterX() + dx, page->GetCenterY() + dy}, scale);
+  try {
+    for (std::size_t i = 0; i < printed.size() && link.Pages(); ++i) {
+      TDesktop* page = printed[i];
+      const int number = work.IndexOf(page) + 1;
+      work.SetActualPage(page);
+      // A new sheet before every page but the first: the job holds exactly
+      // the pages chosen, with no blank sheet after the last.
+      if (i > 0) printer.NewPage();
+      link.Caption("Tisk strany č. " + std::to_string(number) + " (" + std::to_string(pages.size()) + ")");
+      interpret.SetInput(page);
+      printPage(interpret, printer, {page->GetCenterX() + dx, page->GetCenterY() + dy}, scale);
+    }
+    link.ThrowIfClosed();
+  } catch (...) {
+    interpret.SetInput(input);
+    link.Fail();
+    throw;
   }
   interpret.SetInput(input);
   delete link.Pages();
@@ -190,7 +228,11 @@ void PrintWithPrinter(TInterpret* interpret, QPrinter* printer) {
 }
 
 void PrintWithPrintDialog(TInterpret* interpret) {
-  QPrinter printer(QPrinter::HighResolution);
+  if (TPrintDevice::JobInProgress()) {
+    platform::showError("Dosud se tiskne");
+    return;
+  }
+  QPrinter& printer = SessionPrinter();
   QPrintDialog dialog(&printer);
   if (dialog.exec() != QDialog::Accepted) return;
   PrintWithPrinter(interpret, &printer);

@@ -4,7 +4,6 @@
 // set-up and then prints tiled over the printer pages it chose; a
 // multi-page desktop prints its pages, all or those the user named.
 #include <QPrinter>
-#include <memory>
 
 #include "framework/tool.h"
 
@@ -20,8 +19,9 @@ class TPrint : public TTool {
   TPrint();
   ~TPrint() override;
 
-  // The printer to print on (not owned); without one the system's default
-  // printer, or the one the user picks when the system has none.
+  // The printer to print on (not owned); without one the viewer's session
+  // printer, after the platform's print dialog when the system has no
+  // printer set up.
   void SetPrinter(QPrinter* printer) { printer_ = printer; }
 
   void DoIt() override;
@@ -31,10 +31,9 @@ class TPrint : public TTool {
   void PrintDesktop(TInterpret& interpret, TPrintDevice& printer, TDesktop& desktop);
   void PrintMultiPage(TInterpret& interpret, TPrintDevice& printer, TMultiPageDesktop& desktop);
   // The set-up window; nil (and the job dropped) when the user cancelled.
-  TPrintDialogTool* RunSetUp(TPrintDevice& printer, TDesktop& desktop, bool singlePage);
+  TPrintDialogTool* RunSetUp(TInterpret& interpret, TPrintDevice& printer, TDesktop& desktop, bool singlePage);
 
   QPrinter* printer_ = nullptr;
-  std::unique_ptr<QPrinter> ownPrinter_;
 };
 
 namespace viewer {

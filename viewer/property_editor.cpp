@@ -158,10 +158,10 @@ void TObjectPropertyEditor::FillGrids() {
       QStringList names;
       if (info->Kind == TTypeKind::tkEnumeration)
         for (const std::string& n : info->EnumNames) names << Q(n);
-      form->AddRow(grid, info->Name, value, kind, names);
+      form->AddRow(grid, info->Name, value, kind, names, info->HasSetter());
     }
   } catch (const std::exception& error) {
-    platform::showError(std::string("Error filling property form (") + error.what() + ")");
+    platform::showError(std::string("Chyba při plnění formuláře vlastností (") + error.what() + ")");
   }
   form->SetFilling(false);
 }
@@ -284,7 +284,7 @@ void TFProp::ClearGrids() {
 }
 
 void TFProp::AddRow(QTableWidget* grid, const std::string& name, const std::string& value, int kind,
-                    const QStringList& enumNames) {
+                    const QStringList& enumNames, bool writable) {
   int row = grid->rowCount();
   if (row == 1 && !grid->item(0, 0))
     row = 0;
@@ -296,7 +296,7 @@ void TFProp::AddRow(QTableWidget* grid, const std::string& name, const std::stri
   valueCell->setData(KindRole, kind);
   if (!enumNames.isEmpty()) valueCell->setData(NamesRole, enumNames);
   // An object is changed through its own nested editor, not by typing.
-  if (kind == static_cast<int>(TTypeKind::tkClass) || kind == static_cast<int>(TTypeKind::tkMethod))
+  if (!writable || kind == static_cast<int>(TTypeKind::tkClass) || kind == static_cast<int>(TTypeKind::tkMethod))
     valueCell->setFlags(valueCell->flags() & ~Qt::ItemIsEditable);
   grid->setItem(row, 0, nameCell);
   grid->setItem(row, 1, valueCell);

@@ -89,8 +89,10 @@ class TFProp : public QWidget {
   std::string PropName() const;
   std::string PropString() const;
   void ClearGrids();
+  // A value that cannot be stored (a property without a setter, an object
+  // or a method) cannot be typed either.
   void AddRow(QTableWidget* grid, const std::string& name, const std::string& value, int kind,
-              const QStringList& enumNames);
+              const QStringList& enumNames, bool writable);
   TObjectPropertyEditor* Editor() const { return editor_; }
   void Detach() { editor_ = nullptr; }
   bool Filling() const { return filling_; }

@@ -1,6 +1,7 @@
 #include "viewer/selectors.h"
 
 #include <exception>
+#include <optional>
 
 #include "framework/class_registry.h"
 #include "framework/coordinate.h"
@@ -9,6 +10,7 @@
 #include "geometry/area_element.h"
 #include "geometry/poly_element.h"
 #include "geometry/space_entity.h"
+#include "platform/qt/window_placement.h"
 #include "platform/user_interaction.h"
 #include "render/interpret_layer.h"
 #include "viewer/choiced_element.h"
@@ -133,6 +135,23 @@ void TObjectSelector::Cross(double x, double y, std::int32_t pixels, bool diagon
   }
 }
 
+QRect TObjectSelector::MarkOnScreen(TElement* element) {
+  auto* manager = dynamic_cast<TFormToolManager*>(Manager);
+  auto* entity = dynamic_cast<TRectEntity*>(element);
+  TPageProjection* projection = GetDevice() ? GetDevice()->GetProjection() : nullptr;
+  if (!manager || !manager->GetForm() || !entity || !entity->GetIsValid() || !projection) return {};
+  const QWidget* image = manager->GetForm()->Image();
+  // The crosses reach a few pixels beyond the element.
+  constexpr int kCrossReach = 7;
+  const QRect pixels =
+      QRect(QPoint(projection->WorldToDeviceX(entity->GetMinX()), projection->WorldToDeviceY(entity->GetMaxY())),
+            QPoint(projection->WorldToDeviceX(entity->GetMaxX()), projection->WorldToDeviceY(entity->GetMinY())))
+          .normalized()
+          .adjusted(-kCrossReach, -kCrossReach, kCrossReach, kCrossReach) &
+      image->rect();
+  return pixels.isEmpty() ? QRect() : QRect(image->mapToGlobal(pixels.topLeft()), pixels.size());
+}
+
 void TObjectSelector::Announce(TElement* element) {
   if (ShowProperties) {
     TChoicedElementInterpret viewer;
@@ -140,6 +159,10 @@ void TObjectSelector::Announce(TElement* element) {
     viewer.DontViewDBF = DontViewDBF;
     if (auto* manager = dynamic_cast<TFormToolManager*>(Manager)) viewer.SetOpener(manager->GetForm());
     viewer.SetInput(element);
+    // The windows about the element leave its mark in sight.
+    const QRect mark = MarkOnScreen(element);
+    std::optional<platform::qt::PickedMark> keep;
+    if (!mark.isEmpty()) keep.emplace(mark);
     viewer.DoIt();
   }
   SetOutput(element);

@@ -3,6 +3,7 @@
 // first point, line or area hit at a world position; a selector turns a
 // click into such a walk, marks what it found on the map, makes it its
 // output, tells the main tool and hands it to a follow-up tool.
+#include <QRect>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -86,6 +87,9 @@ class TObjectSelector : public TInteractiveTool {
   TElement* Pick(TPickUper& picker, const TZeltoMouseEvent& event, std::int32_t pixels);
   // Record viewer, output, the main tool's notice and the follow-up tool.
   void Announce(TElement* element);
+  // Where the element's mark lies on the screen, within the map; empty
+  // without a viewer.
+  QRect MarkOnScreen(TElement* element);
   void RunOnSelect(TElement* input);
   void Cross(double x, double y, std::int32_t pixels, bool diagonal, TColor color);
 

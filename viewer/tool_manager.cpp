@@ -302,6 +302,17 @@ void TFormToolManager::SetInput(TElement* element) {
   TInteractiveTool::SetInput(wrapper_);
 }
 
+void TFormToolManager::DropUnloaded() {
+  TElement* shown = shown_.Get();
+  if (!shown || shownIsRoot_ || !HeldOnlyByViewers(*shown)) return;
+  // A new read freed the model the element belonged to; drawn from the
+  // viewer's hold it would show data that is no longer loaded, as if it were.
+  const std::string name = shown->HasName() ? shown->GetName() : shown->ClassName();
+  shown_.Set(nullptr);
+  wrapper_->Delete(shown);
+  platform::showInfo("Zobrazovaný prvek " + name + " už není načten, zobrazovač je prázdný");
+}
+
 void TFormToolManager::SyncBitmapToImage() {
   if (!form_) return;
   // A hidden window has not laid out its image control yet.
@@ -433,10 +444,12 @@ void TFormToolManager::ReView(TZeltoMessage* message, bool& handled) {
   TInterpret* interpret = GetInterpret();
   if (interpret && interpret->GetBusy()) {
     SetFlag(kReviewPending, true);
-    interpret->SetBreakWork(true);
+    // A print is not broken off for the screen: the review waits for it.
+    if (!interpret->GetPrinting()) interpret->SetBreakWork(true);
     handled = true;
     return;
   }
+  DropUnloaded();
   TInteractiveTool::ReView(message, handled);
   // A walk that was broken reports no finish: what was asked for meanwhile
   // (another drawing, the close) follows here.

@@ -82,6 +82,9 @@ class TFormToolManager : public TInteractiveTool {
   // Carries out a close or a redraw requested while the interpret was busy;
   // true when the viewer closed.
   bool DrawingEnded();
+  // When the loaded data let go of what the viewer shows, the viewer lets
+  // go of it too and tells the user.
+  void DropUnloaded();
   void SyncBitmapToImage();
   void MarkTool(TTool* tool);
   void RemoveToolsMenuItem(TTool* tool);

@@ -147,8 +147,14 @@ std::string LevelBlockPath(const std::string& directory, const std::string& code
 }
 
 DetKinds ReadDetKinds(SettingsCheck& check) {
-  return {static_cast<std::int16_t>(check.Read("DET", "DruhPorostniSkupiny", 110, kKindSettingRange)),
-          static_cast<std::int16_t>(check.Read("DET", "DruhPrazdnePlochy", 134, kKindSettingRange))};
+  const DetKinds kinds{static_cast<std::int16_t>(check.Read("DET", "DruhPorostniSkupiny", 110, kKindSettingRange)),
+                       static_cast<std::int16_t>(check.Read("DET", "DruhPrazdnePlochy", 134, kKindSettingRange))};
+  // An empty area of the stand groups' kind would pass for a stand group,
+  // and a stand group would keep its kind and find no control file.
+  if (check.Ok() && kinds.StandGroup == kinds.Empty)
+    check.Fail("Chybné hodnoty DruhPorostniSkupiny = DruhPrazdnePlochy = " + std::to_string(kinds.Empty) +
+               " v sekci DET souboru TERGELIX.INI: druh porostních skupin a druh prázdných ploch se musí lišit");
+  return kinds;
 }
 
 namespace {
@@ -666,12 +672,12 @@ void ExportWholeDistrict(const LevelExportContext& context) {
   LevelExportContext shared = context;
   if (!shared.OldWholeAreas) shared.OldWholeAreas = &oldWholeAreas;
   // A box for each level that fails would stop the run until answered: the
-  // failures, and what went wrong with single areas, are told at the end,
-  // by the job that keeps the tally (the main tool's, once its progress
-  // window is gone), or here.
+  // failures, and what went wrong with single areas, are told at the end in
+  // one box, an error box when a level failed, by the job that keeps the
+  // tally (the main tool's, once its progress window is gone), or here.
   std::optional<zelto::ProblemTally> own;
   if (!zelto::ProblemTally::Current()) own.emplace();
-  if (!shared.ShowFailure) shared.ShowFailure = [](const std::string& text) { zelto::NoteProblem(text); };
+  if (!shared.ShowFailure) shared.ShowFailure = [](const std::string& text) { zelto::NoteFailure(text); };
   const std::vector<ForestLevel>& levels = ForestLevels();
   for (std::size_t i = 0; i < levels.size(); ++i) {
     if (context.NextLevel && !context.NextLevel(static_cast<int>(i))) {

@@ -50,7 +50,8 @@ struct DetKinds {
   std::int16_t StandGroup = 110;  // DruhPorostniSkupiny
   std::int16_t Empty = 134;       // DruhPrazdnePlochy
 };
-// Both kinds through the check; their defaults while they are wrong.
+// Both kinds through the check; their defaults while they are wrong. The
+// two must differ.
 DetKinds ReadDetKinds(SettingsCheck& check);
 
 using ::kMaxCoordsSettingRange;

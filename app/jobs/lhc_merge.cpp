@@ -77,10 +77,12 @@ std::vector<std::string> SortedEntryNames(const fs::path& directory) {
   return names;
 }
 
+bool IsDistrictCode(const std::string& name) { return CharacterCount(name) == 2; }
+
 std::vector<std::string> DistrictCodes(const fs::path& lhcDirectory) {
   std::vector<std::string> codes;
   for (const std::string& name : SortedEntryNames(lhcDirectory))
-    if (CharacterCount(name) == 2) codes.push_back(name);
+    if (IsDistrictCode(name)) codes.push_back(name);
   return codes;
 }
 
@@ -139,7 +141,7 @@ std::string BlocksText(const std::vector<std::string>& blocks, const char* one, 
 
 // The old LHC block stays; the user learns why in a box and in the log.
 MergeResult NotWritten(const LhcMergeContext& context, const std::string& block, const std::string& why) {
-  const std::string text = "Blok " + block + " nebyl zapsán: " + why + "; starý blok zůstává";
+  const std::string text = gisblock::notWrittenText(block, why);
   platform::showError(text);
   Log(context, text);
   return MergeResult::Failed;
@@ -190,8 +192,8 @@ MergeResult Merge(const LhcMergeContext& context, const LhcLayerKind& layer, dou
   }
   if (!missing.empty()) return NotWritten(context, block, BlocksText(missing, "chybí blok revíru", "chybí bloky revírů"));
   if (merged.empty()) {
-    Log(context, "Blok " + block + " nebyl zapsán: v " + context.LhcDirectory + " není žádný revír s blokem <kód>" +
-                     layer.DistrictBlock + "; starý blok zůstává");
+    Log(context, gisblock::notWrittenText(block, "v " + context.LhcDirectory + " není žádný revír s blokem <kód>" +
+                                                     layer.DistrictBlock));
     return MergeResult::NoDistricts;
   }
   TElement* read = nullptr;

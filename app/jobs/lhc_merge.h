@@ -57,9 +57,12 @@ MergeResult MergeLhcLayer(const LhcMergeContext& context, const LhcLayerKind& la
 // the file system lists them in, every machine reads and numbers alike.
 std::vector<std::string> SortedEntryNames(const std::filesystem::path& directory);
 
-// The entries of the directory whose names have exactly two characters
-// (district codes), sorted without regard to case, so that every machine
-// numbers the districts alike.
+// Whether an entry of an LHC directory is a district's by its name: two
+// characters. A copy beside a district ("01 - kopie") is none.
+bool IsDistrictCode(const std::string& name);
+// The entries of the directory that are districts' by their names, sorted
+// without regard to case, so that every machine numbers the districts
+// alike.
 std::vector<std::string> DistrictCodes(const std::filesystem::path& lhcDirectory);
 
 // Kind 9400 becomes 1100, any other the empty kind. An area without a

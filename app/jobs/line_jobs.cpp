@@ -26,9 +26,10 @@ namespace jobs {
 
 const std::vector<LineKind>& LineKinds() {
   static const std::vector<LineKind> kinds = {
-      {86, "EXPLINCES", "21,25,35,350,352,353,354,10245,10340,10341,10280,10281,10380,10381", 2100, "_20CES.BLK"},
-      {87, "EXPLINPRUS", "22,10325", 2200, "_20PRU.BLK"},
-      {88, "EXPLINPOTOK", "26,433", 3100, "_30POT.BLK"},
+      {86, "EXPLINCES", "21,25,35,350,352,353,354,10245,10340,10341,10280,10281,10380,10381", 2100, "_20CES.BLK",
+       "cest"},
+      {87, "EXPLINPRUS", "22,10325", 2200, "_20PRU.BLK", "průseků"},
+      {88, "EXPLINPOTOK", "26,433", 3100, "_30POT.BLK", "potoků"},
   };
   return kinds;
 }
@@ -54,7 +55,7 @@ bool CommitExportedBlock(const TExportGelixElements& exporter, gisblock::StagedB
     platform::showError(staged.error());
     if (log) log("; " + staged.error());
   } else if (log) {
-    log("Blok " + staged.shownPath() + " nebyl zapsán: nic se do něj nezapsalo; starý blok zůstává");
+    log(gisblock::notWrittenText(staged.shownPath(), "nic se do něj nezapsalo"));
   }
   return false;
 }
@@ -69,18 +70,21 @@ void Log(const LineJobContext& context, const std::string& text) {
 
 TObjectModel* ObjectModel() { return GetWorld()->GetObjectModel(); }
 
+// Lines of a damaged read would replace a block of sound input with one
+// that lacks what the damage hid: the user learns which block is damaged and
+// how, before any work. Answers whether the read was damaged.
+bool RefusedForDamage(const LineJobContext& context, const std::string& block) {
+  if (!context.Model || !context.Model->Damage) return false;
+  const std::string text = DamagedInputText(*context.Model->Damage);
+  platform::showError(text);
+  Log(context, "; Blok " + block + " nebyl zapsán: " + text);
+  return true;
+}
+
 // Writes the lines into a block staged beside the old one, which is
 // replaced only when the writing went through.
 LineJobResult WriteLineBlock(const LineJobContext& context, TEntity& lines, const std::string& block,
                              const std::function<void(TExportLinesToGelix&)>& setUp) {
-  // Lines of a damaged read would replace a block of sound input with one
-  // that lacks what the damage hid.
-  if (context.Model && context.Model->Damage) {
-    const std::string text = DamagedInputText(*context.Model->Damage);
-    platform::showError(text);
-    Log(context, "; Blok " + block + " nebyl zapsán: " + text);
-    return LineJobResult::NotWritten;
-  }
   gisblock::StagedBlock staged(block);
   if (!staged.ok()) {
     platform::showError(staged.error());
@@ -120,7 +124,7 @@ LineJobResult ExportNodedLineBlock(const LineJobContext& context, const std::str
   // The network goes with `network`, the staging with the writer.
   nodearea::Network network = NodedNetwork(*subject);
   if (!network.Index) {
-    Log(context, "Blok " + block + " nebyl zapsán: linie nemají platný rozsah; starý blok zůstává");
+    Log(context, gisblock::notWrittenText(block, "linie nemají platný rozsah"));
     return LineJobResult::NothingToWrite;
   }
   TSpaceEntity noded;
@@ -131,7 +135,7 @@ LineJobResult ExportNodedLineBlock(const LineJobContext& context, const std::str
     finder.DoIt();
   }
   if (noded.GetCount() == 0) {
-    Log(context, "Blok " + block + " nebyl zapsán: síť nemá žádnou linii; starý blok zůstává");
+    Log(context, gisblock::notWrittenText(block, "síť nemá žádnou linii"));
     return LineJobResult::NothingToWrite;
   }
   Log(context, "; Export linií (" + block + ")");
@@ -148,7 +152,7 @@ LineJobResult ExportNodedLineBlock(const LineJobContext& context, const std::str
 // the old block stays, and the user learns why.
 LineJobResult NotWrittenFor(const LineJobContext& context, const std::string& block, const std::string& during,
                             const std::exception& e) {
-  const std::string text = "Blok " + block + " nebyl zapsán: " + during + CauseOf(e) + "; starý blok zůstává";
+  const std::string text = gisblock::notWrittenText(block, during + CauseOf(e));
   platform::showError(text);
   Log(context, "; " + text);
   return LineJobResult::NotWritten;
@@ -171,13 +175,15 @@ LineJobResult NodeLinesInto(const LineJobContext& context, const NodingJob& job,
   const std::string output = gisblock::joinShownPath(context.LhcDirectory, job.Output);
   for (const char* input : job.Inputs)
     if (input) LoadLineBlock(state, gisblock::joinShownPath(context.LhcDirectory, input));
+  // Before the lines are joined: what a damaged block lost would otherwise
+  // be told as a network without lines.
+  if (RefusedForDamage(context, output)) return LineJobResult::NotWritten;
   TElement* loaded = state.GetSubject();
   if (!loaded) {
     std::string names;
     for (const char* input : job.Inputs)
       if (input) names += std::string(names.empty() ? "" : ", ") + input;
-    Log(context, "Blok " + output + " nebyl zapsán: v " + context.LhcDirectory + " chybí " + names +
-                     "; starý blok zůstává");
+    Log(context, gisblock::notWrittenText(output, "v " + context.LhcDirectory + " chybí " + names));
     return LineJobResult::NothingToWrite;
   }
   auto joined = std::make_unique<TSpaceEntity>();
@@ -253,6 +259,9 @@ LineJobResult ExportLinesOf(const LineJobContext& context, const LineKind& kind)
     return LineJobResult::MissingControlFile;
   }
   const std::string block = gisblock::joinShownPath(context.LhcDirectory, kind.Block);
+  // Before the lines are sought: a read whose damage hid every line of the
+  // kinds would otherwise be told as one without them.
+  if (RefusedForDamage(context, block)) return LineJobResult::NotWritten;
   auto made = std::make_unique<TPolyLineString>();
   made->SetName(std::to_string(kind.Kind));
   ObjectModel()->Add(made.get());
@@ -265,8 +274,8 @@ LineJobResult ExportLinesOf(const LineJobContext& context, const LineKind& kind)
     collector.DoIt();
   }
   if (lines->GetCount() == 0) {
-    Log(context, "Blok " + block + " nebyl zapsán: žádná linie druhů " +
-                     ReadIniString("EXPORT", kind.KindsKey, kind.KindsDefault) + "; starý blok zůstává");
+    Log(context, gisblock::notWrittenText(
+                     block, "žádná linie druhů " + ReadIniString("EXPORT", kind.KindsKey, kind.KindsDefault)));
     return LineJobResult::NothingToWrite;
   }
   // The lines keep the links of the block they were read from, whose
@@ -276,8 +285,7 @@ LineJobResult ExportLinesOf(const LineJobContext& context, const LineKind& kind)
   for (TElement* line : lines->Items())
     if (auto* props = dynamic_cast<TGelixLineProps*>(static_cast<TPolyLineElement*>(line)->GetProperties()))
       props->Links = none;
-  // The same words for every kind: the office's protocols are searched for them.
-  Log(context, "; Export linií potoků (" + block + ")");
+  Log(context, "; Export linií " + std::string(kind.Of) + " (" + block + ")");
   return WriteLineBlock(context, *lines, block, [&](TExportLinesToGelix& exporter) {
     exporter.SetName("Export linií " + std::to_string(kind.Kind) + " (" + block + ")");
     exporter.ControlDir = context.GisRoot;
@@ -296,9 +304,11 @@ LineJobResult ExportLinesByDruh(const LineJobContext& context, const LineKind& k
 }
 
 void ExportAllLineKinds(const LineJobContext& context) {
-  for (const LineKind& kind : LineKinds())
-    // Nothing read is said once, not once per kind.
-    if (ExportLinesByDruh(context, kind) == LineJobResult::NoSubject) return;
+  for (const LineKind& kind : LineKinds()) {
+    // Nothing read, or a damaged read, is said once, not once per kind.
+    const LineJobResult result = ExportLinesByDruh(context, kind);
+    if (result == LineJobResult::NoSubject || (context.Model && context.Model->Damage)) return;
+  }
 }
 
 LineJobResult NodeWaterLines(const LineJobContext& context) {

@@ -39,6 +39,7 @@ struct LineKind {
   const char* KindsDefault;
   std::int16_t Kind;         // every written line and row gets it
   const char* Block;
+  const char* Of;            // the lines' kind in the protocol: "Export linií cest"
 };
 // Roads, rides and streams, in the order of the "Všechno" run.
 const std::vector<LineKind>& LineKinds();

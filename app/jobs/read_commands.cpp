@@ -1,6 +1,5 @@
 #include "app/jobs/read_commands.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -10,13 +9,12 @@
 #include "app/jobs/lhc_merge.h"
 #include "areas/forest_hierarchy.h"
 #include "areas/forest_space_unit.h"
+#include "framework/ini_file.h"
 #include "framework/settings.h"
 #include "framework/type_elements.h"
 #include "framework/world.h"
 #include "framework/zelto_message.h"
 #include "geometry/space_entity.h"
-#include "platform/dbase_table.h"
-#include "platform/directory_entries.h"
 #include "platform/path_resolver.h"
 #include "platform/user_interaction.h"
 #include "render/interpret_layer.h"
@@ -131,37 +129,6 @@ bool LoadSubject(LoadedModel& state, TModelScript& script) {
   return true;
 }
 
-// The first table of the block that is cut short, holds rows that are no
-// rows or cannot be opened: the attributes read from it would be missing or
-// another row's, so the read is as damaged as one from damaged block files.
-std::optional<gisblock::DamagedBlock> DamagedTable(const std::string& block) {
-  std::error_code ec;
-  std::vector<fs::path> tables;
-  const fs::path directory = platform::pathResolver().existing(block);
-  for (const std::string& name : platform::directoryEntries(directory, ec)) {
-    std::string extension = fs::path(name).extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) { return std::toupper(c); });
-    if (extension == ".DBF") tables.push_back(directory / name);
-  }
-  std::sort(tables.begin(), tables.end());
-  for (const fs::path& file : tables) {
-    std::string fault, shown;
-    try {
-      platform::DbfTable table;
-      table.open(file, true);
-      const std::string rows = table.rowDamage();
-      if (rows.empty()) continue;
-      fault = file.filename().string() + ": " + rows;
-      shown = platform::pathResolver().userSpelling(file) + ": " + rows;
-    } catch (const platform::DbfError& e) {
-      fault = shown = e.what();  // names the table already
-    }
-    PostTextMessage(nullptr, zelto::msg::LogText, "Čtení bloku: " + shown);
-    return gisblock::DamagedBlock{block, fault};
-  }
-  return std::nullopt;
-}
-
 }  // namespace
 
 namespace detail {
@@ -182,10 +149,14 @@ TModelScript* LhcScript(const std::string& lhcDirectory) {
   const std::string& lhc = lhcDirectory;
   const std::vector<std::string> entries = SortedEntryNames(platform::pathResolver().existing(lhc));
   if (entries.empty()) return nullptr;
+  // Held until it is whole: a settings file that cannot be read stops it.
   auto script = std::make_unique<TModelScript>();
   AddLineLayer(*script, Join(lhc, "CES.BLK"), "VYBLINCES", kCesKinds);
-  // Sorted, so that the lines are numbered alike on every machine.
+  // Sorted, so that the lines are numbered alike on every machine; the
+  // districts as the merges take them, so that a copy of one beside it is
+  // not read twice.
   for (const std::string& name : entries) {
+    if (!IsDistrictCode(name)) continue;
     const std::string entry = Join(lhc, name);
     AddLineLayer(*script, Join(entry, "DET.BLK"), "VYBLINDET", kDetKinds);
     AddLineLayer(*script, Join(entry, "SLU.BLK"), "VYBLINSLU", kDetKinds);
@@ -220,16 +191,24 @@ bool ReadDistrictOf(LoadedModel& state, const std::string& districtDirectory) {
   state.DistrictDirectory = districtDirectory;
   std::unique_ptr<TModelScript> script(detail::DistrictScript(districtDirectory));
   const bool loaded = LoadSubject(state, *script);
-  if (!state.Damage) state.Damage = DamagedTable(Join(districtDirectory, "DET.BLK"));
   BuildForestHierarchy(state);
   platform::ui().beep();
   return loaded;
 }
 
 bool ReadLhcLinesOf(LoadedModel& state, const std::string& chosenDirectory) {
+  const std::string lhc = ParentOf(chosenDirectory);
+  // The script reads its kind lists before the loaded model goes: a
+  // settings file that cannot be read leaves it.
+  std::unique_ptr<TModelScript> script;
+  try {
+    script.reset(detail::LhcScript(lhc));
+  } catch (const IniFileError& e) {
+    Refuse({}, "Čtení linií LHC " + lhc, e.what());
+    return false;
+  }
   RenewObjectModel(state);
-  state.DataDirectory = ParentOf(chosenDirectory);
-  std::unique_ptr<TModelScript> script(detail::LhcScript(state.DataDirectory));
+  state.DataDirectory = lhc;
   if (!script) return false;
   ObjectModel()->Add(script.get());
   return LoadSubject(state, *script.release());

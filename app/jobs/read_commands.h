@@ -28,8 +28,8 @@ using ::ReadHierarchyLimits;
 bool ReadDistrict(LoadedModel& state, const std::string& districtDirectory);
 
 // The lines of the LHC above the chosen district directory: its CES.BLK,
-// then DET.BLK, SLU.BLK and CES.BLK of every entry, with the kind lists of
-// TERGELIX.INI. Answers whether a model was loaded.
+// then DET.BLK, SLU.BLK and CES.BLK of every district (IsDistrictCode),
+// with the kind lists of TERGELIX.INI. Answers whether a model was loaded.
 bool ReadLhcLines(LoadedModel& state, const std::string& chosenDirectory);
 
 // The hierarchy of the subject's first block; "Není nalezen blok" when there

@@ -1,16 +1,26 @@
 #include "platform/qt/window_placement.h"
 
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
 #include <QApplication>
+#include <QComboBox>
+#include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTextEdit>
+#include <QTimer>
 #include <QToolButton>
 #include <QVariant>
 #include <QWidget>
 #include <algorithm>
+#include <array>
 #include <optional>
+#include <tuple>
 
 namespace platform::qt {
 
@@ -34,15 +44,17 @@ bool Counts(const QWidget& window) {
 
 bool Framed(const QWidget& window) { return window.isVisible() && window.frameGeometry() != window.geometry(); }
 
+QMargins MarginsOf(const QWidget& window) {
+  const QRect outer = window.frameGeometry(), inner = window.geometry();
+  return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+          outer.bottom() - inner.bottom()};
+}
+
 // Decorations are known only once the window system has framed a window;
 // a window not framed yet gets those of one that is.
 QMargins FrameMargins() {
   for (const QWidget* window : QApplication::topLevelWidgets())
-    if (Counts(*window) && Framed(*window)) {
-      const QRect outer = window->frameGeometry(), inner = window->geometry();
-      return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
-              outer.bottom() - inner.bottom()};
-    }
+    if (Counts(*window) && Framed(*window)) return MarginsOf(*window);
   return {};
 }
 
@@ -55,6 +67,15 @@ QRect FrameOf(const QWidget& window, const QMargins& margins) {
 // centred on.
 constexpr const char* kOrder = "zeltoProgressOrder";
 constexpr const char* kCentre = "zeltoProgressCentre";
+
+// The program's main window carries this mark.
+constexpr const char* kMain = "zeltoMainWindow";
+
+const QWidget* MainWindow() {
+  for (const QWidget* window : QApplication::topLevelWidgets())
+    if (window->isVisible() && window->property(kMain).toBool()) return window;
+  return nullptr;
+}
 
 // Boxes and progress windows come and go by themselves: nobody opens a
 // window from them.
@@ -77,19 +98,71 @@ const QWidget* Behind(const QWidget& passing, const QWidget& opening) {
   return found;
 }
 
-// What of a window the user works with: its menu bar and its buttons, on
-// the screen (disabled ones too, they come on later).
-std::vector<QRect> Controls(const QWidget& window) {
-  std::vector<QRect> controls;
-  const auto add = [&](const QWidget* control) {
+// What of a window the user works with, on the screen: its menu bar and its
+// buttons (disabled ones too, they come on later), and the lists, fields
+// and labels that show what they work on.
+InSight ControlsOf(const QWidget& window) {
+  InSight seen;
+  const auto add = [&](std::vector<QRect>& to, const QWidget* control) {
     if (control->isVisibleTo(&window) && control->window() == &window)
-      controls.emplace_back(control->mapToGlobal(QPoint(0, 0)), control->size());
+      to.emplace_back(control->mapToGlobal(QPoint(0, 0)), control->size());
   };
-  for (const QMenuBar* bar : window.findChildren<QMenuBar*>()) add(bar);
-  for (const QPushButton* button : window.findChildren<QPushButton*>()) add(button);
+  for (const QMenuBar* bar : window.findChildren<QMenuBar*>()) add(seen.controls, bar);
+  for (const QPushButton* button : window.findChildren<QPushButton*>()) add(seen.controls, button);
   for (const QToolButton* button : window.findChildren<QToolButton*>())
-    if (!qobject_cast<const QMenuBar*>(button->parentWidget())) add(button);
-  return controls;
+    if (!qobject_cast<const QMenuBar*>(button->parentWidget())) add(seen.controls, button);
+  for (const QWidget* field : window.findChildren<QWidget*>())
+    if (qobject_cast<const QAbstractItemView*>(field) || qobject_cast<const QLineEdit*>(field) ||
+        qobject_cast<const QComboBox*>(field) || qobject_cast<const QAbstractSpinBox*>(field) ||
+        qobject_cast<const QTextEdit*>(field) || qobject_cast<const QPlainTextEdit*>(field) ||
+        (qobject_cast<const QLabel*>(field) && !static_cast<const QLabel*>(field)->text().isEmpty()))
+      add(seen.fields, field);
+  return seen;
+}
+
+// The marks of what the user has just picked, while windows open for it.
+std::vector<QRect>& PickedMarks() {
+  static std::vector<QRect> marks;
+  return marks;
+}
+
+bool Hides(const QRect& place, const std::vector<QRect>& seen) {
+  return std::any_of(seen.begin(), seen.end(), [&](const QRect& r) { return r.intersects(place); });
+}
+
+// How much of `covered` the window at `place` hides, in pixels.
+int HiddenArea(const QRect& place, const std::vector<QRect>& covered) {
+  int area = 0;
+  for (const QRect& r : covered) {
+    const QRect hidden = place & r;
+    area += hidden.width() * hidden.height();
+  }
+  return area;
+}
+
+QRect Union(const std::vector<QRect>& rects) {
+  QRect all;
+  for (const QRect& r : rects) all |= r;
+  return all;
+}
+
+// The parts of `within` right of, below, left of and above `around`.
+std::array<QRect, 4> BandsAround(const QRect& around, const QRect& within) {
+  return {QRect(QPoint(around.right() + 1, within.top()), within.bottomRight()),
+          QRect(QPoint(within.left(), around.bottom() + 1), within.bottomRight()),
+          QRect(within.topLeft(), QPoint(around.left() - 1, within.bottom())),
+          QRect(within.topLeft(), QPoint(within.right(), around.top() - 1))};
+}
+
+// The part of `screen` between the controls wholly above `around` and those
+// wholly below it.
+QRect Between(const QRect& around, const std::vector<QRect>& controls, const QRect& screen) {
+  int top = screen.top(), bottom = screen.bottom();
+  for (const QRect& r : controls) {
+    if (r.bottom() < around.top()) top = std::max(top, r.bottom() + 1);
+    if (r.top() > around.bottom()) bottom = std::min(bottom, r.top() - 1);
+  }
+  return QRect(QPoint(screen.left(), top), QPoint(screen.right(), bottom));
 }
 
 }  // namespace
@@ -101,33 +174,33 @@ QRect KeepInside(const QRect& frame, const QRect& screen) {
 
 QRect PlaceNewFrame(QSize frame, const QRect& opener, const std::vector<QRect>& shown, const QRect& screen,
                     int step, const std::vector<QRect>& keepVisible) {
+  return PlaceNewFrame(frame, opener, shown, screen, step, InSight{keepVisible, {}, {}});
+}
+
+QRect PlaceNewFrame(QSize frame, const QRect& opener, const std::vector<QRect>& shown, const QRect& screen, int step,
+                    const InSight& keep, QSize smallest) {
   const QSize size = frame.boundedTo(screen.size());
+  smallest = smallest.expandedTo(kSmallest).boundedTo(size);
   const auto taken = [&](const QRect& place) {
     return std::any_of(shown.begin(), shown.end(), [&](const QRect& other) {
       return (other.topLeft() - place.topLeft()).manhattanLength() < step;
     });
   };
-  // The opener's controls, and the corner of its title bar that shows
-  // which window it is.
-  const QRect corner(opener.topLeft(), QSize(step, step));
-  const auto hides = [&](const QRect& place) {
-    return (!opener.isEmpty() && corner.intersects(place)) ||
-           std::any_of(keepVisible.begin(), keepVisible.end(), [&](const QRect& r) { return r.intersects(place); });
-  };
-  // Down and to the right while the window still fits on the screen; the
-  // first step free of other windows and of the opener's controls.
-  const auto cascade = [&](QPoint from, QSize at, const QRect& within) -> std::optional<QRect> {
+  // Down and to the right while the window still fits; the first step free
+  // of other windows and of what is to stay in sight.
+  const auto cascade = [&](QPoint from, QSize at, const QRect& within,
+                           const std::vector<QRect>& seen) -> std::optional<QRect> {
     for (int k = 1;; ++k) {
       const QRect place(from + QPoint(k * step, k * step), at);
       if (!within.contains(place)) return std::nullopt;
-      if (!taken(place) && !hides(place)) return place;
+      if (!taken(place) && !Hides(place, seen)) return place;
     }
   };
   if (opener.isEmpty()) {
     const QPoint middle((screen.width() - size.width()) / 2, (screen.height() - size.height()) / 2);
     const QRect centred(screen.topLeft() + middle, size);
     if (!taken(centred)) return centred;
-    if (const auto place = cascade(centred.topLeft(), size, screen)) return *place;
+    if (const auto place = cascade(centred.topLeft(), size, screen, {})) return *place;
     return centred;
   }
   // Windows that overlap the opener are its backdrop (a maximised viewer
@@ -140,42 +213,91 @@ QRect PlaceNewFrame(QSize frame, const QRect& opener, const std::vector<QRect>& 
                            {opener.left(), opener.bottom() + 1},
                            {opener.left() - size.width(), opener.top()},
                            {opener.left(), opener.top() - size.height()}};
-  for (const QPoint at : beside) {
-    const QRect place(Inside(at, size, screen), size);
-    if (std::none_of(keepClear.begin(), keepClear.end(), [&](const QRect& r) { return r.intersects(place); }))
-      return place;
-  }
-  // Over the opener, its title bar, menu bar and buttons left in sight.
   const QPoint from = opener.topLeft();
-  if (const auto place = cascade(from, size, screen)) return *place;
-  // Where the opener's controls leave no room for the whole window, it
-  // goes, smaller, beside them: above, below, left or right of them, in
-  // the largest of these bands that leaves room for a few cascade steps.
-  if (!keepVisible.empty()) {
-    QRect controls;
-    for (const QRect& r : keepVisible) controls |= r;
-    const QRect bands[] = {QRect(screen.left(), screen.top(), screen.width(), controls.top() - screen.top()),
-                           QRect(QPoint(screen.left(), controls.bottom() + 1), screen.bottomRight()),
-                           QRect(screen.left(), screen.top(), controls.left() - screen.left(), screen.height()),
-                           QRect(QPoint(controls.right() + 1, screen.top()), screen.bottomRight())};
-    const QSize room(3 * step, 3 * step);
-    // A free place before a taken one, then the larger.
-    std::optional<QRect> best;
-    bool bestFree = false;
-    for (const QRect& band : bands) {
-      const QSize fitted = size.boundedTo(band.size() - room);
-      if (fitted.width() < kSmallest.width() || fitted.height() < kSmallest.height()) continue;
-      // As near to the opener as leaves the band room for the steps.
-      const QPoint start = Inside(from + QPoint(step, step), fitted + room, band) - QPoint(step, step);
-      const std::optional<QRect> place = cascade(start, fitted, band);
-      const QRect chosen = place ? *place : QRect(start + QPoint(step, step), fitted);
-      if (hides(chosen)) continue;
-      const auto area = [](const QRect& r) { return r.width() * r.height(); };
-      if (!best || (place && !bestFree) || (place.has_value() == bestFree && area(chosen) > area(*best))) {
-        best = chosen;
-        bestFree = place.has_value();
-      }
+  // The corner of the opener's title bar shows which window it is.
+  const QRect corner(from, QSize(step, step));
+  const auto join = [](std::initializer_list<const std::vector<QRect>*> parts) {
+    std::vector<QRect> all;
+    for (const auto* part : parts) all.insert(all.end(), part->begin(), part->end());
+    return all;
+  };
+  // What stays in sight, most first: the controls, fields and marks; then
+  // the controls and marks, the fields hidden as little as may be; then the
+  // controls alone. Each time: beside the opener, over it at full size, or
+  // smaller in a band around what stays in sight.
+  struct Tier {
+    std::vector<QRect> seen, marks, hiddenLeast, around;
+  };
+  const std::vector<QRect> cornerOnly{corner};
+  const Tier tiers[] = {{join({&cornerOnly, &keep.controls, &keep.fields, &keep.marks}),
+                         keep.marks,
+                         {},
+                         join({&keep.controls, &keep.fields})},
+                        {join({&cornerOnly, &keep.controls, &keep.marks}), keep.marks, keep.fields, keep.controls},
+                        {join({&cornerOnly, &keep.controls}), {}, join({&keep.fields, &keep.marks}), keep.controls}};
+  const std::vector<QRect>* previous = nullptr;
+  for (const Tier& tier : tiers) {
+    if (previous && *previous == tier.seen) continue;
+    previous = &tier.seen;
+    // Beside the opener hides nothing of it; it may hide what stays in
+    // sight of other windows (the main window's buttons under a browser).
+    for (const QPoint at : beside) {
+      const QRect place(Inside(at, size, screen), size);
+      if (!Hides(place, keepClear) && !Hides(place, tier.seen)) return place;
     }
+    // Over the opener at full size, what stays in sight left so. Where that
+    // hides some of its fields, the places below may hide less.
+    const std::optional<QRect> over = cascade(from, size, screen, tier.seen);
+    if (over && tier.hiddenLeast.empty()) return *over;
+    // Smaller, in the largest band beside the opener, around its controls
+    // (or around the marks, between the controls above and below them) that
+    // leaves room for a few cascade steps: a free place before a taken one,
+    // then the one that hides the least of the rest, then one beside the
+    // opener before one over it, then the larger (counted in cascade
+    // steps: the first of two bands alike, the one right of the opener
+    // before the one left of it, wins).
+    std::optional<QRect> best;
+    std::tuple<bool, int, bool, int> bestScore;
+    const auto consider = [&](const QRect& place, bool free) {
+      const std::tuple<bool, int, bool, int> score{free, -HiddenArea(place, tier.hiddenLeast),
+                                                   !place.intersects(opener),
+                                                   place.width() / step * (place.height() / step)};
+      if (!best || score > bestScore) {
+        best = place;
+        bestScore = score;
+      }
+    };
+    if (over) consider(*over, true);
+    const auto tryBands = [&](const QRect& around, const QRect& within, QSize room) {
+      for (const QRect& band : BandsAround(around, within)) {
+        const QSize fitted = size.boundedTo(band.size() - room);
+        if (fitted.width() < smallest.width() || fitted.height() < smallest.height()) continue;
+        // As near to the opener as leaves the band room for the steps, or
+        // as far from its corner, where its fields begin.
+        const QPoint nearest = Inside(from + QPoint(step, step), fitted + room, band);
+        const QPoint farthest = band.bottomRight() + QPoint(1, 1) - QPoint(fitted.width(), fitted.height()) -
+                                QPoint(room.width(), room.height());
+        for (const QPoint at :
+             {nearest, QPoint(farthest.x(), nearest.y()), QPoint(nearest.x(), farthest.y()), farthest}) {
+          const QPoint start = at - QPoint(step, step);
+          const std::optional<QRect> place = cascade(start, fitted, band, tier.seen);
+          const QRect chosen = place ? *place : QRect(start + QPoint(step, step), fitted);
+          if (!Hides(chosen, tier.seen)) consider(chosen, place.has_value());
+        }
+      }
+    };
+    if (!tier.around.empty()) {
+      const QSize room(3 * step, 3 * step);
+      tryBands(opener, screen, room);
+      // Beside an opener that lies over another window, between the
+      // controls of that window above and below it.
+      if (const QRect between = Between(opener, keep.controls, screen); between != screen)
+        tryBands(opener, between, room);
+      tryBands(Union(tier.around), screen, room);
+    }
+    // The windows about a pick are few: no room for steps beside its mark.
+    if (!tier.marks.empty())
+      tryBands(Union(tier.marks), Between(Union(tier.marks), keep.controls, screen), QSize(0, 0));
     if (best) return *best;
   }
   return QRect(Inside(from + QPoint(step, step), size, screen), size);
@@ -223,6 +345,46 @@ void PlaceProgressWindow(QWidget& window, const QWidget* centre) {
     if (placed[i].topLeft() != FrameOf(*stack[i], margins).topLeft()) stack[i]->move(placed[i].topLeft());
 }
 
+void CentreOnScreen(QWidget& window) {
+  const auto centre = [&window] {
+    const QScreen* screen = window.screen();
+    if (!screen) return;
+    const QMargins margins = Framed(window) ? MarginsOf(window) : FrameMargins();
+    const QRect area = screen->availableGeometry();
+    QRect frame(QPoint(), window.size().grownBy(margins));
+    frame.moveCenter(area.center());
+    frame = KeepInside(frame, area);
+    if (frame.size() != window.size().grownBy(margins)) window.resize(frame.size().shrunkBy(margins));
+    window.move(frame.topLeft());
+  };
+  centre();
+  if (Framed(window)) return;
+  // The frame comes with the window system's first answers; bounded for
+  // one that never frames a window. The toolkit learns the frame's size
+  // from the answer to a move: one that came before the frame leaves it
+  // unknown until the next, which a step of one pixel (and back) asks for.
+  constexpr int kPollMs = 20, kPolls = 100, kNudgeAfter = 10;
+  auto* poll = new QTimer(&window);
+  poll->setInterval(kPollMs);
+  QObject::connect(poll, &QTimer::timeout, poll, [poll, centre, &window, left = kPolls]() mutable {
+    if (Framed(window)) {
+      centre();
+    } else if (--left > 0) {
+      if (left == kPolls - kNudgeAfter) window.move(window.pos() + QPoint(0, 1));
+      if (left == kPolls - kNudgeAfter - 1) window.move(window.pos() - QPoint(0, 1));
+      return;
+    }
+    poll->deleteLater();
+  });
+  poll->start();
+}
+
+PickedMark::PickedMark(const QRect& mark) { PickedMarks().push_back(mark); }
+
+PickedMark::~PickedMark() { PickedMarks().pop_back(); }
+
+void MarkMainWindow(QWidget& window) { window.setProperty(kMain, true); }
+
 void PlaceOnOpening(QWidget& window, const QWidget* opener) {
   if (!opener) opener = QApplication::activeWindow();
   if (opener) opener = opener->window();
@@ -230,6 +392,9 @@ void PlaceOnOpening(QWidget& window, const QWidget* opener) {
   // user opened it from: the window behind it is.
   if (opener && opener != &window && Passing(*opener)) opener = Behind(*opener, window);
   if (opener == &window || (opener && !opener->isVisible())) opener = nullptr;
+  const QWidget* main = MainWindow();
+  if (main == &window) main = nullptr;
+  if (!opener) opener = main;
   const QScreen* screen = opener ? opener->screen() : QGuiApplication::primaryScreen();
   if (!screen) return;
   // The size it will show at: a resize after the move would make the
@@ -245,8 +410,23 @@ void PlaceOnOpening(QWidget& window, const QWidget* opener) {
     std::vector<QRect> shown;
     for (const QWidget* other : QApplication::topLevelWidgets())
       if (other != &window && other != opener && Counts(*other)) shown.push_back(FrameOf(*other, margins));
+    InSight keep = opener ? ControlsOf(*opener) : InSight{};
+    keep.marks = PickedMarks();
+    // The main window's commands are what the user goes on with, whichever
+    // window this one was opened from (a viewer from the model browser), and
+    // its list and fields say what they work on; what the opener covers is
+    // out of sight already.
+    if (main && main != opener) {
+      const QRect over = FrameOf(*opener, margins);
+      const InSight ofMain = ControlsOf(*main);
+      for (const QRect& control : ofMain.controls)
+        if (!control.intersects(over)) keep.controls.push_back(control);
+      for (const QRect& field : ofMain.fields)
+        if (!field.intersects(over)) keep.fields.push_back(field);
+    }
     frame = PlaceNewFrame(window.size().grownBy(margins), opener ? FrameOf(*opener, margins) : QRect(), shown, area,
-                          std::max(kMinimumStep, margins.top() + 4), opener ? Controls(*opener) : std::vector<QRect>{});
+                          std::max(kMinimumStep, margins.top() + 4), keep,
+                          window.minimumSizeHint().expandedTo(window.minimumSize()).grownBy(margins));
   }
   window.resize(frame.size().shrunkBy(margins));
   window.move(frame.topLeft());

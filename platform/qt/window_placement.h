@@ -20,6 +20,20 @@ namespace platform::qt {
 QRect PlaceNewFrame(QSize frame, const QRect& opener, const std::vector<QRect>& shown, const QRect& screen,
                     int step, const std::vector<QRect>& keepVisible = {});
 
+// What of the opener a new window leaves in sight, on the screen.
+struct InSight {
+  // Its menu bars and buttons: always, where the screen has room for that.
+  std::vector<QRect> controls;
+  // Its lists and fields, what the user reads there: where the screen has
+  // room beside the controls, else hidden as little as may be.
+  std::vector<QRect> fields;
+  // What the user has just picked on its map.
+  std::vector<QRect> marks;
+};
+// `smallest`: the least the window can be made (its content's minimum).
+QRect PlaceNewFrame(QSize frame, const QRect& opener, const std::vector<QRect>& shown, const QRect& screen,
+                    int step, const InSight& keep, QSize smallest = {});
+
 // `frame` moved (and shrunk) as little as needed to lie wholly in `screen`.
 QRect KeepInside(const QRect& frame, const QRect& screen);
 
@@ -34,8 +48,30 @@ std::vector<QRect> StackFrames(const std::vector<QSize>& frames, const std::vect
 // again when its size changes while it is up.
 void PlaceProgressWindow(QWidget& window, const QWidget* centre = nullptr);
 
+// Centres `window` on its screen, decorations included, and keeps it there
+// once the window system has framed it (only then is the frame's size
+// known): wholly on the screen, shrunk to it where it is larger.
+void CentreOnScreen(QWidget& window);
+
 // Places `window` before it is first shown. `opener` is the window the
-// user opened it from; nil means the active window.
+// user opened it from; nil means the active window, else the main window.
+// Whatever the opener, the main window's menu bar and buttons stay in sight
+// where the screen has room for that and the opener does not cover them.
 void PlaceOnOpening(QWidget& window, const QWidget* opener = nullptr);
+
+// Marks `window` as the program's main window, the one the user comes back
+// to from every other.
+void MarkMainWindow(QWidget& window);
+
+// While one lives, the windows that open leave `mark` (on the screen) in
+// sight where they can: the mark of what the user has just picked, which
+// the windows about it are opened for.
+class PickedMark {
+ public:
+  explicit PickedMark(const QRect& mark);
+  ~PickedMark();
+  PickedMark(const PickedMark&) = delete;
+  PickedMark& operator=(const PickedMark&) = delete;
+};
 
 }  // namespace platform::qt

@@ -2,6 +2,7 @@
 
 #include "framework/message_dispatch.h"
 #include "framework/zelto_message.h"
+#include "platform/qt/late_window.h"
 #include "platform/qt/window_placement.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TMemoFormDevice, TDevice, [](auto& p) {
@@ -49,8 +50,17 @@ void TMemoFormDevice::SetCaption(const std::string& caption) {
 
 void TMemoFormDevice::SetVisible(bool visible) {
   if (!form_) return;
-  if (visible && !form_->isVisible()) platform::qt::PlaceOnOpening(*form_);
-  form_->setVisible(visible);
+  if (!visible) {
+    platform::qt::HideWaiting(*form_);
+    return;
+  }
+  if (form_->isVisible()) return;
+  // Placed as it goes up: the device may be gone by then, the window not.
+  QPointer<TStdtxtForm> form = form_;
+  QPointer<QWidget> opener = opener_;
+  platform::qt::ShowWhenNoBox(*form_, [form, opener] {
+    if (form) platform::qt::PlaceOnOpening(*form, opener);
+  });
 }
 
 void TMemoFormDevice::Clear() {

@@ -26,7 +26,13 @@ class TMemoFormDevice : public TDevice {
   void SetHeight(std::int32_t v);
   void SetCaption(const std::string& caption);
 
+  // The window the text window is placed beside when it opens; nil: the
+  // active one.
+  void SetOpener(QWidget* window) { opener_ = window; }
+
   TCanvas* GetHandle() override { return nullptr; }
+  // Shown while a box waits for an answer, the window goes up once the box
+  // has gone.
   void SetVisible(bool visible) override;
   void Clear() override;
   // Lets pending messages through; the window refuses to close meanwhile.
@@ -39,4 +45,5 @@ class TMemoFormDevice : public TDevice {
 
  private:
   QPointer<TStdtxtForm> form_;
+  QPointer<QWidget> opener_;
 };

@@ -4,6 +4,7 @@
 #include <QPainterPath>
 #include <QPaintDevice>
 #include <QPolygon>
+#include <algorithm>
 #include <new>
 #include <vector>
 
@@ -67,7 +68,8 @@ QRect toRect(std::int32_t left, std::int32_t top, std::int32_t right, std::int32
 
 void QtCanvas::ApplyPen() {
   QPen pen(ToQColor(Pen().Color));
-  pen.setWidth(Pen().Width > 1 ? Pen().Width : 0);
+  const std::int32_t width = std::max(Pen().Width, thinnestLine_);
+  pen.setWidth(width > 1 ? width : 0);
   pen.setStyle(penStyle(Pen().Style));
   painter_->setPen(pen);
   painter_->setRenderHint(QPainter::Antialiasing, false);
@@ -218,6 +220,7 @@ TBitmap* QtCanvas::NewCompatibleBitmap(std::int32_t width, std::int32_t height) 
   auto bitmap = std::make_unique<ImageBitmap>(width, height);
   // Qt answers a null image where the memory runs out.
   if (bitmap->Image().isNull()) throw std::bad_alloc();
+  bitmap->Canvas().SetThinnestLine(thinnestLine_);
   return bitmap.release();
 }
 
@@ -235,6 +238,7 @@ void ImageBitmap::SetSize(std::int32_t width, std::int32_t height) {
   const TBrush brush = canvas_->Brush();
   const TFont font = canvas_->Font();
   const TDevicePoint origin = canvas_->BrushOrigin();
+  const std::int32_t thinnest = canvas_->ThinnestLine();
   Finish();
   QImage next(std::max(1, width), std::max(1, height), QImage::Format_RGB32);
   next.fill(Qt::white);
@@ -249,6 +253,7 @@ void ImageBitmap::SetSize(std::int32_t width, std::int32_t height) {
   canvas_->Brush() = brush;
   canvas_->Font() = font;
   canvas_->BrushOrigin() = origin;
+  canvas_->SetThinnestLine(thinnest);
 }
 
 void ImageBitmap::Finish() {

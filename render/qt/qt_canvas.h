@@ -49,6 +49,10 @@ class QtCanvas : public TCanvas {
   explicit QtCanvas(QPainter* painter, QImage* image = nullptr) : painter_(painter), image_(image) {}
 
   QPainter* Painter() const { return painter_; }
+  // The thinnest line drawn, in pixels; below 2, a pen of one pixel is the
+  // surface's own thinnest line. Bitmaps made for this canvas draw the same.
+  void SetThinnestLine(std::int32_t pixels) { thinnestLine_ = pixels; }
+  std::int32_t ThinnestLine() const { return thinnestLine_; }
 
   TDeviceRect ClipRect() const override;
   std::int32_t LogPixelsX() const override;
@@ -79,6 +83,7 @@ class QtCanvas : public TCanvas {
 
   QPainter* painter_;
   QImage* image_;
+  std::int32_t thinnestLine_ = 1;
 };
 
 // A bitmap in memory with its own painter and canvas: what a bitmap device

@@ -6,12 +6,16 @@ set -uo pipefail
 program=$1
 command -v Xvfb >/dev/null && command -v xdotool >/dev/null || exit 77
 work=$(mktemp -d)
-display=":$((300 + RANDOM % 400))"
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# A display of its own: the server picks a free number, so that tests run
+# at once never share one.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb=$!
-cleanup() { kill "$pid" 2>/dev/null; kill "$xvfb" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"; }
+pid=""
+cleanup() { [ -n "$pid" ] && kill "$pid" 2>/dev/null; kill "$xvfb" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"; }
 trap cleanup EXIT
-export DISPLAY=$display
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { echo "no X server"; exit 1; }
+export DISPLAY=":$(head -1 "$work/display")"
 for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
 # The X keyboard library hands strndup buffers that end without a NUL,
 # which the sanitizer's strict string checks (scripts/sanitize) take for

@@ -112,6 +112,8 @@ TEST_F(ShellTest, DrivesFromEnvironmentAndIniFileFromArguments) {
   app::SetCommandLine({"missing.ini"});
   EXPECT_NE(Tool().GetIniFileName(), "missing.ini");
   EXPECT_TRUE(Tool().GetIniFileName().ends_with(".INI"));
+  // Without one the file is kept with the user's settings (here WINDIR).
+  EXPECT_EQ(std::filesystem::path(Tool().GetIniFileName()).parent_path(), dir_);
   app::SetCommandLine({});
 }
 
@@ -127,8 +129,8 @@ TEST_F(ShellTest, MissingCursorFileIsReportedAndTheNextOneTried) {
   cursors->AddNamed("", dir_.string() + "/taky.cur");
   Tool().LoadCursors();
   zelto::RunMessagesUntilIdle();
-  EXPECT_EQ(ReadFile(Tool().ProtocolFile()), "Cursor file: " + dir_.string() + "/chybi.cur not found\r\n" +
-                                                 "Cursor file: " + dir_.string() + "/taky.cur not found\r\n");
+  EXPECT_EQ(ReadFile(Tool().ProtocolFile()), "Soubor kurzoru " + dir_.string() + "/chybi.cur nebyl nalezen\r\n" +
+                                                 "Soubor kurzoru " + dir_.string() + "/taky.cur nebyl nalezen\r\n");
   EXPECT_FALSE(app::HasScreenCursor(1));
 }
 

@@ -1,5 +1,8 @@
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
 #include <QThread>
 #include <QTimer>
 
@@ -77,6 +80,51 @@ TEST_F(ShellTest, LogTextsReachLogWindowAndProtocolFile) {
   ASSERT_NE(Tool().LogDevice(), nullptr);
   EXPECT_TRUE(Tool().LogDevice()->GetForm()->Text()->toPlainText().contains("znovu"));
   EXPECT_TRUE(Tool().LogDevice()->GetForm()->isVisible());
+}
+
+// A text of several lines (a table that could not be made, and why) is one
+// line of the protocol, its cause with it.
+TEST_F(ShellTest, ATextOfSeveralLinesIsOneLineOfTheProtocol) {
+  Start();
+  std::filesystem::remove(Tool().ProtocolFile());
+  PostTextMessage(nullptr, zelto::msg::LogText,
+                  "; Nemohu vytvořit tabulku D:\\P1600.DBF\nChybové hlášení: \nna disku není místo\r\nkonec");
+  zelto::RunMessagesUntilIdle();
+  EXPECT_EQ(ReadFile(Tool().ProtocolFile()),
+            Cp1250("; Nemohu vytvořit tabulku D:\\P1600.DBF Chybové hlášení: na disku není místo konec\r\n"));
+}
+
+// The first text comes while a box waits for the user, as the end of an LHC
+// merge comes: the log window goes up once the box has gone (under it, it
+// would stay behind the main window), beside the main window and clear of
+// its buttons, whatever was active when the text came.
+TEST_F(ShellTest, TheLogWindowOfATextThatCameUnderABoxGoesUpAfterItBesideTheMainWindow) {
+  using namespace std::chrono_literals;
+  Start();
+  TMainForm& main = *MainForm();
+  QMessageBox box(QMessageBox::Information, "ZELTO", "Konec tvorby LHC", QMessageBox::Ok);
+  bool upUnderTheBox = true;
+  QTimer::singleShot(0, &box, [&] {
+    PostTextMessage(nullptr, zelto::msg::LogText, "; Blok _11LHC.BLK zapsán");
+    zelto::RunMessagesUntilIdle();
+    QTimer::singleShot(300ms, &box, [&] {
+      upUnderTheBox = Tool().LogDevice() && Tool().LogDevice()->GetForm()->isVisible();
+      box.accept();
+    });
+  });
+  box.exec();
+  EXPECT_FALSE(upUnderTheBox);
+  ASSERT_NE(Tool().LogDevice(), nullptr);
+  QWidget* log = Tool().LogDevice()->GetForm();
+  QElapsedTimer waited;
+  waited.start();
+  while (!log->isVisible() && waited.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  ASSERT_TRUE(log->isVisible());
+  const QRect placed = log->frameGeometry();
+  EXPECT_TRUE(log->screen()->availableGeometry().contains(placed));
+  for (const QPushButton* button : main.findChildren<QPushButton*>())
+    EXPECT_FALSE(placed.intersects(QRect(button->mapToGlobal(QPoint(0, 0)), button->size())))
+        << button->text().toStdString();
 }
 
 TEST_F(ShellTest, ListingSwitchShowsBoxesUntilIgnored) {

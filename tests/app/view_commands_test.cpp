@@ -217,3 +217,63 @@ TEST_F(ShellTest, AnAreaPickedInTheViewerOfTheSampleDistrictOpensItsRecord) {
 }
 
 }  // namespace
+
+namespace {
+
+// Pixels of the viewer's map that are not the white page.
+int DrawnPixels(TFormToolManager& viewer) {
+  const QImage image = viewer.GetForm()->Image()->grab().toImage();
+  int drawn = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) drawn += image.pixelColor(x, y) != Qt::white;
+  return drawn;
+}
+
+void Redraw(TFormToolManager& viewer) {
+  for (QAction* item : viewer.GetForm()->findChildren<QAction*>())
+    if (item->text() == QString::fromUtf8("&Přezobraz")) {
+      item->trigger();
+      break;
+    }
+  for (int i = 0; i < 5; ++i) {
+    QApplication::processEvents();
+    zelto::RunMessagesUntilIdle();
+  }
+}
+
+// The district shown from the model browser is let go of by the next read:
+// its viewer does not go on drawing it from its own hold, it says so. A
+// viewer on the world shows what the world holds now.
+TEST_F(ShellTest, AViewerSaysThatWhatItShowedIsNoLongerLoaded) {
+  if (!StartWithDistrictRead()) GTEST_SKIP() << "python3 not installed";
+  TElementRef district(Tool().SubjectOfInterest());
+  ASSERT_NE(district.Get(), nullptr);
+  Post(30, district.Get());
+  Post(30, GetWorld());
+  const auto viewers = ToolsOf<TFormToolManager>(Tool());
+  ASSERT_EQ(viewers.size(), 2u);
+  TFormToolManager& shown = *viewers[0];
+  TFormToolManager& world = *viewers[1];
+  Redraw(shown);
+  EXPECT_GT(DrawnPixels(shown), 0);
+  ui_->clear();
+
+  MainForm()->btCtiLHC->click();
+  zelto::RunMessagesUntilIdle();
+  ui_->clear();
+  Redraw(shown);
+  EXPECT_EQ(ui_->shownTexts(),
+            std::vector<std::string>{"Zobrazovaný prvek TRectEntity už není načten, zobrazovač je prázdný"});
+  EXPECT_EQ(DrawnPixels(shown), 0);
+  EXPECT_TRUE(district.IsDead());
+  // Said once: the next drawing shows the empty page without a word.
+  ui_->clear();
+  Redraw(shown);
+  EXPECT_TRUE(ui_->shownTexts().empty());
+
+  Redraw(world);
+  EXPECT_TRUE(ui_->shownTexts().empty());
+  EXPECT_GT(DrawnPixels(world), 0);
+}
+
+}  // namespace

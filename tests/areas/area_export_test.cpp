@@ -5,6 +5,8 @@
 #include <memory>
 
 #include "areas/export_areas.h"
+#include "areas/node_area_classes.h"
+#include "areas/node_area_pipeline.h"
 #include "export_fixture.h"
 #include "file_size_limit.h"
 #include "files.h"
@@ -38,6 +40,13 @@ class AreaExportTest : public ExportTest {
     e->PlochyVHa = true;
     e->GetDynamicProps()->SetPropertyText("LHC_KOD", "1234");
     return e;
+  }
+  // The block's areas as rings of lines, or as rings of vertices, into the model.
+  std::unique_ptr<TAreaString> readAreas(TEntity& model, bool asBoundary) const {
+    std::unique_ptr<TGeliXBlokReader> r(TGeliXBlokReader::CreateForBlock(block()));
+    r->SetObjectModel(&model);
+    r->ReadAreaAsBoundary = asBoundary;
+    return std::unique_ptr<TAreaString>(r->ReadAreas());
   }
 };
 
@@ -92,11 +101,8 @@ TEST_F(AreaExportTest, LevelReadsBackWithNumbersSidesHolesAndRows) {
 
   // Areas as rings of lines and as rings of vertices: net areas, the hole.
   for (bool asBoundary : {false, true}) {
-    std::unique_ptr<TGeliXBlokReader> r(TGeliXBlokReader::CreateForBlock(block()));
     TEntity model;
-    r->SetObjectModel(&model);
-    r->ReadAreaAsBoundary = asBoundary;
-    std::unique_ptr<TAreaString> read(r->ReadAreas());
+    std::unique_ptr<TAreaString> read = readAreas(model, asBoundary);
     ASSERT_TRUE(read) << asBoundary;
     std::map<std::int32_t, TAreaElement*> byNumber;
     for (TElement* a : read->Items()) byNumber[a->GetPropertyInt("Cislo")] = static_cast<TAreaElement*>(a);
@@ -252,6 +258,80 @@ TEST_F(AreaExportTest, AnExportTheUserBreaksOffKeepsTheOldBlock) {
   EXPECT_FALSE(e->LastRun().Written);
   EXPECT_EQ(Snapshot(block()), (std::map<std::string, std::string>{{"TN.ARE", "old areas"}}));
   for (const auto& entry : fs::directory_iterator(dir)) EXPECT_NE(entry.path().filename().string().front(), '.');
+}
+
+// Numbering the areas with their islands and linking the lines run a while
+// on a large level before anything is written: each shows its progress, and
+// a break there keeps the old block as a break in the writing does.
+TEST_F(AreaExportTest, ThePreparationOfALevelShowsItsProgressAndMayBeBrokenOff) {
+  {
+    ExportLevel level;
+    auto e = exporter("");
+    e->SetInput(level.input);
+    e->DoIt();
+    ASSERT_TRUE(e->LastRun().Written);
+    std::vector<std::pair<std::string, int>> shown;
+    for (const auto& s : forms->showings()) shown.emplace_back(s.caption, s.maxValue);
+    ASSERT_GE(shown.size(), 3u);
+    EXPECT_EQ(shown[0], std::pair(std::string("Příprava ploch k exportu"), level.input->GetCount()));
+    EXPECT_EQ(shown[1], std::pair(std::string("Příprava linií k exportu"), 14));
+    EXPECT_EQ(shown[2].first, "Export lines");
+  }
+  ExportLevel level;
+  std::ofstream(block() + "/TN.ARE", std::ios::binary) << "old areas";
+  const auto old = Snapshot(block());
+  // Asked in the areas' numbering, the user goes on; in the lines' linking, stops.
+  forms->closeAfterSteps(1);
+  forms->queueBreakAnswer(false);
+  forms->queueBreakAnswer(true);
+  const std::size_t shownBefore = forms->showings().size();
+  auto e = exporter("");
+  e->SetInput(level.input);
+  e->DoIt();
+  EXPECT_FALSE(e->LastRun().Written);
+  EXPECT_EQ(forms->breakQuestions(), (std::vector<std::string>{"Přerušit export ploch ?", "Přerušit export linií ?"}));
+  for (std::size_t i = shownBefore; i < forms->showings().size(); ++i)
+    EXPECT_EQ(forms->showings()[i].caption.rfind("Příprava", 0), 0u) << forms->showings()[i].caption;
+  EXPECT_EQ(Snapshot(block()), old);
+}
+
+// Islands touching the square around them, the first its side, the second
+// the first: the walk round the square goes round both, and they have no
+// hole ring. They are written as the square's islands, and read back the
+// square is not holed a second time.
+TEST_F(AreaExportTest, IslandsTouchingTheirFathersRingAreWrittenUnderItAndReadBackOnce) {
+  RegisterNodeAreaClasses();
+  auto at = [](double x, double y) { return std::pair{ExportLevel::X0 + x, ExportLevel::Y0 + y}; };
+  TPolyLineString lines;
+  for (TPolyLineElement* l :
+       {Line({at(0, 0), at(0, 100), at(100, 100), at(100, 0), at(50, 0)}), Line({at(50, 0), at(0, 0)}),
+        Line({at(50, 0), at(30, 30), at(50, 60)}), Line({at(50, 60), at(70, 30), at(50, 0)}),
+        Line({at(50, 60), at(40, 70), at(50, 80)}), Line({at(50, 80), at(60, 70), at(50, 60)})})
+    lines.AddAndExtend(l);
+  nodearea::Network net = nodearea::BuildAreasOfLines(lines, {});
+  ASSERT_TRUE(net.AreaList);
+  ASSERT_EQ(SortedAreasOf(net.AreaList), (std::vector<double>{200, 1200, 8600}));
+  auto e = exporter("");
+  e->SetInput(net.AreaList);
+  e->DoIt();
+  ASSERT_TRUE(e->LastRun().Written);
+
+  for (bool asBoundary : {false, true}) {
+    TEntity model;
+    std::unique_ptr<TAreaString> read = readAreas(model, asBoundary);
+    ASSERT_TRUE(read) << asBoundary;
+    std::map<long, TAreaElement*> bySize;
+    for (TElement* a : read->Items()) bySize[std::lround(static_cast<TAreaElement*>(a)->GetArea1())] = static_cast<TAreaElement*>(a);
+    ASSERT_EQ(bySize.size(), 3u) << asBoundary;
+    TAreaElement* square = bySize[8600];
+    ASSERT_TRUE(square) << asBoundary;
+    EXPECT_TRUE(square->GetPropertyBool("HasChildren"));
+    EXPECT_EQ(square->GetHoles() ? square->GetHoles()->GetCount() : 0, 0) << asBoundary;
+    for (long island : {1200L, 200L}) {
+      ASSERT_TRUE(bySize[island]) << island;
+      EXPECT_EQ(bySize[island]->GetPropertyInt("PaterNo"), square->GetPropertyInt("Cislo")) << island;
+    }
+  }
 }
 
 TEST_F(AreaExportTest, WithoutBoundaryLinesNothingIsWritten) {

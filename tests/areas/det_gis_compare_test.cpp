@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -68,6 +69,66 @@ TEST_F(DetGisCompareTest, KeysPairInTheOrderOfTheSumsSoNumericCompartmentsAndLet
   EXPECT_EQ(form->QDET.at(0), "Select ODDELENI,DILEC,SUM(PLOCHA) from \"" + (dir / "det.dbf").string() + "\"");
   EXPECT_EQ(form->QGIS.at(1), "Group By ODD,DIL");
   EXPECT_EQ(form->QGIS.at(2), "Order By ODD,DIL");
+}
+
+// Units whose letters differ in case on the two sides, with other units
+// between them in code order ("B" < "a" < "b"), still pair; on one side
+// they are one unit, summed once.
+TEST_F(DetGisCompareTest, UnitsThatDifferOnlyInLetterCaseAreOneUnitWhateverLiesBetweenThem) {
+  WriteTable(dir / "det.dbf", kDetFields,
+             {{"4107", "5", "B", "1", "2"}, {"4107", "5", "a", "1", "1"}, {"4107", "5", "b", "1", "0.5"}});
+  WriteTable(dir / "P1400.DBF", kDilFields, {{"5", "A", "1"}, {"5", "b", "2.5"}});
+  auto form = run("DIL", dir / "det.dbf", dir / "P1400.DBF");
+  EXPECT_TRUE(form->Memo.empty()) << form->Memo.front();
+  EXPECT_TRUE(LiveRows(form->WorkTable("COPYDET.DBF"), {"DILEC"}).empty());
+}
+
+// Compartments kept as numbers on one side and as text on the other (2, 10
+// and 100 order differently as text) still pair, whichever side holds
+// which; a text compartment that is no number is a unit of its own.
+TEST_F(DetGisCompareTest, CompartmentsPairWhenOneSideKeepsThemAsNumbersAndTheOtherAsText) {
+  std::vector<DbfField> textDet = kDetFields, textDil = kDilFields;
+  textDet[1].type = textDil[0].type = 'C';
+  const Rows units = {{"100", "a", "3"}, {"2", "a", "1"}, {"10", "b", "2"}, {"10", "a", "4"}};
+  Rows detRows;
+  for (const auto& u : units) detRows.push_back({"4107", u[0], u[1], "1", u[2]});
+  for (const auto& [detFields, gisFields, textUnit] :
+       {std::tuple{kDetFields, textDil, "5x"}, std::tuple{textDet, kDilFields, "7"}}) {
+    SCOPED_TRACE(textUnit);
+    WriteTable(dir / "det.dbf", detFields, detRows);
+    Rows gisRows = units;
+    gisRows.push_back({textUnit, "a", "6"});
+    WriteTable(dir / "P1400.DBF", gisFields, gisRows);
+    auto form = run("DIL", dir / "det.dbf", dir / "P1400.DBF");
+    EXPECT_EQ(form->Memo, std::vector<std::string>{"V DET neexistuje " + std::string(textUnit) + "a: 6"});
+    EXPECT_EQ(LiveRows(form->WorkTable("COPYDET.DBF"), {"ODDELENI"}), Rows{});
+  }
+}
+
+// A value that is no number is refused before anything is compared, naming
+// the table and the row the user can mend; no sum counts it as 0 or as its
+// leading digits.
+TEST_F(DetGisCompareTest, AValueThatIsNoNumberIsRefusedNamingItsTableAndRow) {
+  WriteTable(dir / "det.dbf", kDetFields, {{"4107", "5", "a", "1", "1"}, {"4107", "5", "b", "1", "2"}});
+  const std::vector<DbfField> textual = {{"ODD", 'C', 4}, {"DIL", 'C', 1}, {"PLOCHA", 'C', 14}};
+  for (const auto& [odd, plocha, field] : {std::tuple{"5", "abc", "PLOCHA"}, std::tuple{"5", "1.5x7", "PLOCHA"},
+                                          std::tuple{"5", "nan", "PLOCHA"}, std::tuple{"x5", "2", "ODD"}}) {
+    SCOPED_TRACE(plocha);
+    // Numbers stored as the bytes of a damaged or foreign table hold them.
+    const fs::path gis = dir / "P1400.DBF";
+    WriteTable(gis, textual, {{"5", "a", "1"}, {odd, "b", plocha}});
+    std::string bytes = test_support::ReadFile(gis);
+    bytes[32 + 11] = bytes[32 + 64 + 11] = 'N';
+    test_support::WriteFile(gis, bytes);
+    ui->clear();
+    auto form = run("DIL", dir / "det.dbf", gis);
+    EXPECT_FALSE(form->Prepared());
+    EXPECT_TRUE(form->Memo.empty());
+    EXPECT_FALSE(fs::exists(dir / "P1400.ERR"));
+    EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{"Tabulka " + gis.string() + ", řádek 2: hodnota \"" +
+                                                         (field == std::string("ODD") ? odd : plocha) +
+                                                         "\" položky " + field + " není číslo"});
+  }
 }
 
 TEST_F(DetGisCompareTest, SumsAgreeBelowOneHundredthAndEveryOtherPairIsListed) {

@@ -13,6 +13,7 @@
 #include "gisblock/gelix_props.h"
 #include "export_fixture.h"
 #include "file_size_limit.h"
+#include "files.h"
 #include "gisblock/staged_block.h"
 #include "gisblock/gelix_blok_reader.h"
 #include "platform/path_resolver.h"
@@ -95,6 +96,25 @@ TEST_F(ExportTest, AnExporterWritingIntoAnotherJobsStagingMakesItsCommitRefuse) 
   platform::pathResolver().removeDrive('T');
   EXPECT_EQ(LineValues(block(), "Druh").size(), 14u);
   for (const auto& entry : fs::directory_iterator(dir)) EXPECT_NE(entry.path().filename().string().front(), '.');
+}
+
+// Stopped while the links are made, the export writes no line with half
+// of them: the old block stays.
+TEST_F(ExportTest, ALineExportBrokenOffWhileItsLinksAreMadeKeepsTheOldBlock) {
+  ExportLevel level;
+  fs::create_directories(block());
+  std::ofstream(block() + "/TN.LIN", std::ios::binary) << "old lines";
+  forms->closeAfterSteps(2);
+  forms->queueBreakAnswer(true);
+  TExportLinesToGelix e;
+  e.BlockName = block();
+  e.SetInput(level.lineList);
+  e.DoIt();
+  EXPECT_FALSE(e.LastRun().Written);
+  ASSERT_FALSE(forms->showings().empty());
+  EXPECT_EQ(forms->showings()[0].caption, "Příprava linií k exportu");
+  EXPECT_EQ(forms->breakQuestions(), std::vector<std::string>{"Přerušit export linií ?"});
+  EXPECT_EQ(test_support::ReadFile(block() + "/TN.LIN"), "old lines");
 }
 
 TEST_F(ExportTest, GroupBoundaryLinesAreSelected) {

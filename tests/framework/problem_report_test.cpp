@@ -42,4 +42,23 @@ TEST_F(FrameworkTest, ProblemsAreLoggedEachAndSummedUpByCause) {
   EXPECT_TRUE(ui->shown().empty());
 }
 
+// A part of the job that failed (a level of a district run) is an error:
+// told first, on its own line, and the job's one box is an error box.
+TEST_F(FrameworkTest, AFailureComesFirstAndMakesTheBoxAnError) {
+  zelto::ShowProblems(problems);
+  EXPECT_TRUE(ui->shown().empty());
+  zelto::NoteProblem("Není nalezen záznam c.1", "Není nalezen záznam");
+  zelto::ShowProblems(problems);
+  ASSERT_EQ(ui->shown().size(), 1u);
+  EXPECT_EQ(ui->shown()[0].kind, platform::MessageKind::Warning);
+  zelto::NoteProblem("Není nalezen záznam c.2", "Není nalezen záznam");
+  for (int i = 0; i < 2; ++i) zelto::NoteFailure("Úroveň 19OP nebyla exportována");
+  EXPECT_TRUE(problems.failed());
+  EXPECT_EQ(problems.Summary(), "Úroveň 19OP nebyla exportována\nÚroveň 19OP nebyla exportována\n"
+                                "Není nalezen záznam (celkem 2×)");
+  EXPECT_EQ(problems.Summary(1), "Úroveň 19OP nebyla exportována\n… a 3 další hlášení");
+  zelto::ShowProblems(problems);
+  EXPECT_EQ(ui->shown().back().kind, platform::MessageKind::Error);
+}
+
 }  // namespace

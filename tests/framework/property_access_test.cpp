@@ -54,8 +54,8 @@ TEST_F(PropertyAccess, EnumerationsByNameOrOrdinal) {
   probe.SetPropertyText("Tint", "clPurple");
   probe.SetPropertyText("Tint", "7");
   EXPECT_EQ(probe.Tint, TProbe::Colour::Blue);
-  EXPECT_EQ(problems.Summary(), "Error filling property Tint by string clPurple\n"
-                                "Error filling property Tint by string 7");
+  EXPECT_EQ(problems.Summary(), "Vlastnost Tint nelze nastavit na text clPurple\n"
+                                "Vlastnost Tint nelze nastavit na text 7");
 
   probe.SetPropertyText("Bits", "5");
   EXPECT_EQ(probe.PropertyText("Bits"), "5");

@@ -1,3 +1,4 @@
+#include "framework/file_version.h"
 #include "framework/ini_file.h"
 #include "framework/settings.h"
 
@@ -136,4 +137,86 @@ TEST(Settings, ACheckedKeyTakesOnlyANumberOfItsRangeAndNamesWhatItHolds) {
   EXPECT_EQ(check.Errors(),
             "Chybná hodnota Word = \"abc\" v sekci EXPORT souboru TERGELIX.INI: celé číslo od -32768 do 32767\n"
             "Chybná hodnota Huge = \"1e300\" v sekci GLOBAL souboru TERGELIX.INI: číslo od 0 do 10000");
+}
+
+TEST(Settings, TheProgramsOwnFileIsKeptWithTheUsersSettings) {
+  test_support::TempDir home("home");
+  const std::string program = framework::ProgramFile();
+  framework::SetProgramFile("/usr/lib/zeltoexport/zelto");
+  {
+    WindowsDirectory windir;
+    EXPECT_EQ(framework::ProgramSettingsFilePath(), (windir.path() / "zelto.INI").string());
+  }
+  {
+    test_support::ScopedEnv noWindir{"WINDIR", ""};
+    test_support::ScopedEnv user{"HOME", home.string()};
+    EXPECT_EQ(framework::ProgramSettingsFilePath(), (home.path() / ".config/zeltoexport/zelto.INI").string());
+  }
+  framework::SetProgramFile(program);
+}
+
+namespace {
+
+// The text as Notepad's "Unicode" saves it: UTF-16 with its byte-order mark.
+std::string Utf16(const std::string& ascii, bool bigEndian) {
+  std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+  for (char c : ascii) bytes += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
+  return bytes;
+}
+
+}  // namespace
+
+// Whatever editor saved the file, its keys read alike; DOS editors end the
+// text with Ctrl-Z.
+TEST(Settings, UnicodeFilesAndAnEndOfFileMarkReadAsTheWindowsCodePageDoes) {
+  WindowsDirectory windir;
+  const std::string ascii = "[DET]\r\nDruhPorostniSkupiny=111\r\n[EXPORT]\r\nVYBLINCES=350, 352\r\n";
+  for (const std::string& bytes :
+       {Utf16(ascii, false), Utf16(ascii, true), "\xEF\xBB\xBF" + ascii, ascii + "\x1A", Utf16(ascii + "\x1A", false)}) {
+    SCOPED_TRACE(bytes);
+    windir.write("TERGELIX.INI", bytes);
+    EXPECT_EQ(ReadIniInteger("DET", "DruhPorostniSkupiny", 110), 111);
+    EXPECT_EQ(ReadIniString("EXPORT", "VYBLINCES", ""), "350, 352");
+  }
+  // Czech letters beyond Latin-1, and a character of two UTF-16 units.
+  windir.write("TERGELIX.INI", std::string("\xFF\xFE[\0D\0]\0\n\0N\0=\0\x1B\x01\x00\xD8\x00\xDC\n\0", 22));
+  EXPECT_EQ(ReadIniString("D", "N", ""), "ě\xF0\x90\x80\x80");
+  // A last line without its end, then the mark: the key ends before it.
+  windir.write("TERGELIX.INI", "[DET]\r\nDruhPrazdnePlochy=135\x1A\r\nDruhPorostniSkupiny=112\r\n");
+  EXPECT_EQ(ReadIniInteger("DET", "DruhPrazdnePlochy", 134), 135);
+  EXPECT_EQ(ReadIniInteger("DET", "DruhPorostniSkupiny", 110), 110);
+}
+
+// A file that is there and cannot be read is named, and never passes for
+// one whose keys all take their defaults.
+TEST(Settings, AFileThatCannotBeReadIsNamedNotTakenForDefaults) {
+  WindowsDirectory windir;
+  const std::string file = (windir.path() / "TERGELIX.INI").string();
+  // UTF-16 saved without its mark.
+  const std::string unmarked = Utf16("[DET]\r\nDruhPorostniSkupiny=111\r\n", false).substr(2);
+  windir.write("TERGELIX.INI", unmarked);
+  try {
+    ReadIniInteger("DET", "DruhPorostniSkupiny", 110);
+    ADD_FAILURE() << "read as a file without keys";
+  } catch (const IniFileError& e) {
+    EXPECT_EQ(std::string(e.what()).rfind("Soubor " + file + " nelze číst: začíná nulovým bajtem", 0), 0u) << e.what();
+  }
+  SettingsCheck check;
+  check.Read("DET", "DruhPorostniSkupiny", 110, kKindSettingRange);
+  check.Read("DET", "DruhPrazdnePlochy", 134, kKindSettingRange);
+  EXPECT_EQ(check.Errors().rfind("Soubor " + file + " nelze číst: ", 0), 0u) << check.Errors();
+  EXPECT_EQ(check.Errors().find('\n'), std::string::npos) << "named once: " << check.Errors();
+
+  // The program's own settings file gives its defaults, and is not written
+  // over: what it held would be lost.
+  TRealIniFile own(file);
+  EXPECT_EQ(own.ReadInteger("DET", "DruhPorostniSkupiny", 110), 110);
+  EXPECT_FALSE(own.WriteString("PRINT", "Preview", "1"));
+  EXPECT_EQ(test_support::ReadFile(file), unmarked);
+
+  fs::remove(file);
+  fs::create_directory(file);
+  std::string error;
+  EXPECT_EQ(CheckedSetting("DET", "DruhPorostniSkupiny", 110, kKindSettingRange, error), std::nullopt);
+  EXPECT_EQ(error, "Soubor " + file + " nelze číst: je to adresář");
 }

@@ -93,6 +93,24 @@ class DamagedBlockTest : public BlockTest {
     zelto::RunMessagesUntilIdle();
   }
 
+  // The damage a read of the areas found, as rings of lines and as rings
+  // of vertices: both must find it.
+  std::string damageOfAreas() {
+    std::string damage[2];
+    for (bool asBoundary : {false, true}) {
+      TEntity model;
+      std::unique_ptr<TGeliXBlokReader> r(TGeliXBlokReader::CreateForBlock(block()));
+      r->SetObjectModel(&model);
+      r->ReadAreaAsBoundary = asBoundary;
+      std::unique_ptr<TAreaString> areas(r->ReadAreas());
+      const std::optional<gisblock::DamagedBlock> found = gisblock::FindDamagedBlock(areas.get());
+      if (found) EXPECT_EQ(found->Block, block());
+      damage[asBoundary] = found ? found->Damage : "";
+    }
+    EXPECT_EQ(damage[0].empty(), damage[1].empty()) << damage[0] << " / " << damage[1];
+    return damage[0].empty() ? damage[1] : damage[0];
+  }
+
   std::map<std::string, std::string> original;
   int named = 0;
 };
@@ -146,22 +164,6 @@ TEST_F(DamagedBlockTest, EveryReadReturnsWhateverTheDamage) {
 // carries it as the block's damage.
 TEST_F(DamagedBlockTest, ReferencesOutsideTheFilesMarkTheBlockDamaged) {
   damage::Watchdog watchdog(60);
-  // Areas as rings of lines and as rings of vertices: both must find it.
-  auto damageOfAreas = [this]() -> std::string {
-    std::string damage[2];
-    for (bool asBoundary : {false, true}) {
-      TEntity model;
-      std::unique_ptr<TGeliXBlokReader> r(TGeliXBlokReader::CreateForBlock(block()));
-      r->SetObjectModel(&model);
-      r->ReadAreaAsBoundary = asBoundary;
-      std::unique_ptr<TAreaString> areas(r->ReadAreas());
-      const std::optional<gisblock::DamagedBlock> found = gisblock::FindDamagedBlock(areas.get());
-      if (found) EXPECT_EQ(found->Block, block());
-      damage[asBoundary] = found ? found->Damage : "";
-    }
-    EXPECT_EQ(damage[0].empty(), damage[1].empty()) << damage[0] << " / " << damage[1];
-    return damage[0].empty() ? damage[1] : damage[0];
-  };
   // Vertex record n (line 1 has records 1 and 2, line 2 records 3 and 4).
   // A ring of vertices takes the vertex a line shares with the line before
   // from that line: the damage is put where both ways read it.
@@ -218,16 +220,138 @@ TEST_F(DamagedBlockTest, ReferencesOutsideTheFilesMarkTheBlockDamaged) {
     EXPECT_TRUE(log.saw(c.expected)) << log.all();
   }
 
-  // A range the wrong way round lies inside TN.CRD: the line is left out
-  // with a warning, and the block is not damaged.
+  // A range the wrong way round lies inside TN.CRD, yet no writer leaves
+  // it: the line is left out and the block is damaged.
   restore();
   patchLin(1, [](gisblock::LinRecord& l) { std::swap(l.firstCoord, l.lastCoord); });
   log.texts.clear();
-  EXPECT_EQ(damageOfAreas(), "");
+  EXPECT_EQ(damageOfAreas().rfind("TN.LIN: linie č.1 má souřadnice 2 až 1 v obráceném pořadí", 0), 0u);
   const auto reversed = std::count_if(log.texts.begin(), log.texts.end(), [](const std::string& text) {
     return text.find("linie č.1 má souřadnice 2 až 1 v obráceném pořadí") != std::string::npos;
   });
   EXPECT_GT(reversed, 0) << log.all();
+}
+
+// A ring whose links lead astray or whose lines do not meet, and an island
+// whose father is gone or lies elsewhere: the area would be lost or a hole
+// cut where none is, so the read is damaged, naming the file and record.
+TEST_F(DamagedBlockTest, RingsThatCannotBeWalkedRoundAndWrongFathersMarkTheBlockDamaged) {
+  damage::Watchdog watchdog(60);
+  const struct {
+    const char* expected;
+    std::function<void()> damage;
+  } cases[] = {
+      {"TN.LIN: linie č.1 vede po hranici plochy č.1 k linii č.5, která má na levé straně plochu č.2",
+       [&] { patchLin(1, [](gisblock::LinRecord& l) { l.leftNext = {5, 1}; }); }},
+      {"TN.LIN: linie č.1 odkazuje na zrušenou linii č.2",
+       [&] { patchLin(2, [](gisblock::LinRecord& l) { l.flags |= gisblock::LinRecord::kDeleted; }); }},
+      // Read as a ring of vertices, the ring breaks between lines 2 and 3.
+      {"TN.LIN: hranice plochy č.1 se nedá obejít, nelze načíst linii č.2",
+       [&] { patchLin(2, [](gisblock::LinRecord& l) { l.lastCoord = l.firstCoord; }); }},
+      {"TN.ARE: plocha č.2 má otce č.1, který není platnou plochou",
+       [&] { patchAre(1, [](gisblock::AreRecord& a) { a.flags = 1; }); }},
+      {"TN.ARE: plocha č.2 nemá obdélník uvnitř obdélníku svého otce č.1", [&] {
+         patchAre(2, [](gisblock::AreRecord& a) { a.box.minX -= 500, a.box.maxX -= 500; });
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.expected);
+    restore();
+    c.damage();
+    log.texts.clear();
+    EXPECT_EQ(damageOfAreas().substr(0, std::string(c.expected).size()), c.expected);
+    EXPECT_TRUE(log.saw(c.expected)) << log.all();
+  }
+}
+
+// Lines that share their ends only by rounding still make a ring; a line
+// cut short, or an island that borders none of its father, does not.
+TEST_F(DamagedBlockTest, ALineCutShortOrAnIslandAwayFromItsFatherIsDamage) {
+  // An L-shaped area 1, a square 2 in its notch, an island 3 inside 2.
+  Mesh m;
+  const double x = X0, y = Y0;
+  const int up = m.line({{x, y}, {x, y + 100}});
+  const int top = m.line({{x, y + 100}, {x + 60, y + 100}});
+  const int notchDown = m.line({{x + 60, y + 100}, {x + 60, y + 80}, {x + 60, y + 60}});
+  const int notchRight = m.line({{x + 60, y + 60}, {x + 100, y + 60}});
+  const int down = m.line({{x + 100, y + 60}, {x + 100, y}});
+  const int bottom = m.line({{x + 100, y}, {x, y}});
+  m.areas.push_back({{{up, true}, {top, true}, {notchDown, true}, {notchRight, true}, {down, true}, {bottom, true}},
+                     {x + 10, y + 10}});
+  const int notchTop = m.line({{x + 60, y + 100}, {x + 100, y + 100}});
+  const int notchSide = m.line({{x + 100, y + 100}, {x + 100, y + 60}});
+  m.areas.push_back({{{notchDown, false}, {notchTop, true}, {notchSide, true}, {notchRight, false}}, {x + 65, y + 95}});
+  const RingRef island = squareLines(m, x + 70, y + 70, x + 90, y + 90);
+  m.areas[1].holes.push_back(reversed(island));
+  m.areas.push_back({island, {x + 80, y + 80}, 1, {}});
+  std::filesystem::remove_all(block());
+  m.write(block());
+  for (std::int32_t line = 9; line <= 12; ++line) patchLin(line, [](gisblock::LinRecord& l) { l.rightArea = 2; });
+  const std::string lin = damage::read(block() + "/TN.LIN"), are = damage::read(block() + "/TN.ARE");
+  const std::string crd = damage::read(block() + "/TN.CRD");
+  EXPECT_EQ(damageOfAreas(), "");
+
+  // A vertex a millimetre off where its neighbour ends still meets it.
+  const std::int32_t corner = test_support::ReadRecord<gisblock::LinRecord>(block() + "/TN.LIN", up + 1)->firstCoord;
+  patch<gisblock::CrdRecord>(block() + "/TN.CRD", corner, [](gisblock::CrdRecord& c) { c.y -= 0.0004; });
+  EXPECT_EQ(damageOfAreas(), "");
+  patchLin(notchDown + 1, [](gisblock::LinRecord& l) { --l.lastCoord; });
+  EXPECT_EQ(damageOfAreas(), "TN.LIN: hranice plochy č.1 je přerušena mezi linií č.3 a linií č.4; celkem 2 poškození");
+
+  damage::write(block() + "/TN.LIN", lin);
+  damage::write(block() + "/TN.CRD", crd);
+  patchAre(3, [](gisblock::AreRecord& a) { a.paterNo = 1; });
+  EXPECT_EQ(damageOfAreas(), "TN.ARE: plocha č.3 nesousedí se svým otcem č.1");
+  // No hole is cut into area 1 for it.
+  TEntity model;
+  std::unique_ptr<TGeliXBlokReader> r(TGeliXBlokReader::CreateForBlock(block()));
+  r->SetObjectModel(&model);
+  std::unique_ptr<TAreaString> areas(r->ReadAreas());
+  ASSERT_TRUE(areas);
+  ASSERT_GT(areas->GetCount(), 0);
+  EXPECT_NEAR(static_cast<TAreaElement*>(areas->GetItem(0))->GetArea1(), 10000 - 1600, 1e-6);
+  damage::write(block() + "/TN.ARE", are);
+}
+
+// A read whose block lacks a file that read needs gives an empty string
+// marked with the file, not one that looks like a block without objects;
+// the reads that do not need it are sound.
+TEST_F(DamagedBlockTest, AReadLackingAFileItNeedsIsDamaged) {
+  const struct {
+    const char* file;
+    const char* reads;  // A areas, L lines, S line symbols, P points, T texts
+    const char* damage;
+  } cases[] = {
+      {"TN.ARE", "A", "TN.ARE: soubor neexistuje"},       {"TN.LIN", "ALS", "TN.LIN: soubor neexistuje"},
+      {"TN.CRD", "ALS", "TN.CRD: soubor neexistuje"},     {"TN.PNT", "P", "TN.PNT: soubor neexistuje"},
+      {"TN.TBX", "T", "TN.TBX: soubor neexistuje"},       {"TN.TTX", "T", "TN.TTX: soubor nelze otevřít"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    restore();
+    std::filesystem::remove(block() + "/" + c.file);
+    for (char read : std::string("ALSPT")) {
+      TEntity model;
+      std::unique_ptr<TGeliXBlokReader> r(TGeliXBlokReader::CreateForBlock(block()));
+      r->SetObjectModel(&model);
+      std::unique_ptr<TEntity> string;
+      if (read == 'A') string.reset(r->ReadAreas());
+      if (read == 'L') string.reset(r->ReadLines());
+      if (read == 'S') string.reset(r->ReadLineSymbols());
+      if (read == 'P') string.reset(r->ReadPoints());
+      if (read == 'T') string.reset(r->ReadTexts());
+      ASSERT_TRUE(string) << read;
+      const std::optional<gisblock::DamagedBlock> found = gisblock::FindDamagedBlock(string.get());
+      if (std::string(c.reads).find(read) == std::string::npos) {
+        EXPECT_FALSE(found) << read << ": " << found->Damage;
+        continue;
+      }
+      EXPECT_EQ(string->GetCount(), 0) << read;
+      ASSERT_TRUE(found) << read;
+      EXPECT_EQ(found->Block, block());
+      EXPECT_EQ(found->Damage, c.damage) << read;
+    }
+  }
 }
 
 // Tables, their .IND indexes, .CRT definitions and .TDS transfer lists.

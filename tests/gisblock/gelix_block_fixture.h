@@ -26,6 +26,7 @@
 #include "gisblock/record_bytes.h"
 #include "platform/message_queue.h"
 #include "platform/scripted_user_interaction.h"
+#include "block_records.h"
 #include "log_probe.h"
 #include "table_fixture.h"
 
@@ -182,15 +183,7 @@ class BlockTest : public TableDir {
   // Rewrites record n of a block file through its codec.
   template <class Record>
   void patch(const std::string& file, std::int32_t n, const std::function<void(Record&)>& change) {
-    std::fstream f(file, std::ios::in | std::ios::out | std::ios::binary);
-    std::vector<std::uint8_t> bytes(Record::kSize);
-    f.seekg(static_cast<std::streamoff>(n) * Record::kSize);
-    f.read(reinterpret_cast<char*>(bytes.data()), Record::kSize);
-    Record r = Record::decode(bytes.data());
-    change(r);
-    auto out = r.encode();
-    f.seekp(static_cast<std::streamoff>(n) * Record::kSize);
-    f.write(reinterpret_cast<const char*>(out.data()), Record::kSize);
+    test_support::PatchRecord<Record>(file, n, change);
   }
   void patchAre(std::int32_t n, const std::function<void(gisblock::AreRecord&)>& change) {
     patch<gisblock::AreRecord>(block() + "/TN.ARE", n, change);

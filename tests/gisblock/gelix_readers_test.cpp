@@ -172,9 +172,12 @@ TEST_F(GelixReaderTest, TextLinesStayWithTheirRecordsWhateverTheLineEnds) {
     EXPECT_EQ(byNumber[1]->PropertyText("Slope"), "0");
     EXPECT_DOUBLE_EQ(static_cast<TGelixTextProps*>(byNumber[3]->GetProperties())->Slope, -2 * M_PI / 180);
   }
+  // Without TN.TTX no text is read, and the read is damaged.
   std::filesystem::remove(block() + "/TN.TTX");
   std::unique_ptr<TTextString> none(reader()->ReadTexts());
-  EXPECT_FALSE(none);
+  ASSERT_TRUE(none);
+  EXPECT_EQ(none->GetCount(), 0);
+  EXPECT_TRUE(gisblock::FindDamagedBlock(none.get()));
   EXPECT_TRUE(log.saw("Chybný soubor Textů -"));
 }
 

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <memory>
+#include <optional>
 
 #include "gisblock/gelix_blok_reader.h"
 #include "files.h"
@@ -166,6 +167,51 @@ TEST_F(StagedBlockTest, ReadOnlyDirectoryKeepsTheOldBlock) {
     EXPECT_FALSE(staged.commit());
   }
   EXPECT_EQ(read(block / "TN.ARE"), "old areas");
+}
+
+// What lies under a block's name goes when the block is replaced or
+// removed: an old block that this user may rename but not empty (its
+// directory, or one inside it, read-only, as blocks copied from a CD) would
+// stay behind under the staging name, and a file of the user's would be
+// lost. Either is refused by name, when the writing starts or at the
+// commit, and stays as it was.
+TEST_F(StagedBlockTest, WhatCannotGoFromUnderTheBlocksNameStays) {
+  fs::create_directories(block / "OLD");
+  write(block / "TN.ARE", "old areas");
+  const std::string refused = "Blok " + block.string() + " nelze zapsat: ";
+  auto nothingBeside = [&] { return std::distance(fs::directory_iterator(dir), fs::directory_iterator()) == 1; };
+  for (const fs::path& locked : {block, block / "OLD"}) {
+    for (const bool atCommit : {false, true}) {
+      SCOPED_TRACE(locked.string() + (atCommit ? ", at the commit" : ""));
+      std::optional<gisblock::StagedBlock> staged;
+      if (atCommit) staged.emplace(block.string());
+      {
+        test_support::ReadOnlyTree readOnly(locked);
+        if (!atCommit) staged.emplace(block.string());
+        EXPECT_FALSE(staged->ok() && (staged->commit() || staged->commitRemoval()));
+        EXPECT_EQ(staged->error(), refused + "starý blok nelze odstranit" +
+                                       (locked == block ? "" : ", adresář " + locked.string()) +
+                                       ": přístup odepřen. Původní blok zůstává beze změny.");
+        staged.reset();
+      }
+      EXPECT_EQ(read(block / "TN.ARE"), "old areas");
+      EXPECT_TRUE(nothingBeside());
+    }
+  }
+  fs::remove_all(block);
+  for (const int when : {0, 1, 2}) {  // at the start, at the commit, at the removal
+    SCOPED_TRACE(when);
+    std::optional<gisblock::StagedBlock> staged;
+    if (when > 0) staged.emplace(block.string());
+    write(block, "poznámky");
+    if (when == 0) staged.emplace(block.string());
+    EXPECT_FALSE(staged->ok() && (when == 2 ? staged->commitRemoval() : staged->commit()));
+    EXPECT_EQ(staged->error(), refused + "pod tímto jménem leží soubor, ne adresář bloku; soubor zůstává beze změny");
+    staged.reset();
+    EXPECT_EQ(read(block), "poznámky");
+    EXPECT_TRUE(nothingBeside());
+    fs::remove(block);
+  }
 }
 
 }  // namespace

@@ -5,8 +5,10 @@
 
 #include "table_fixture.h"
 
+#include <algorithm>
 #include <map>
 #include <optional>
+#include <random>
 #include <set>
 #include <string>
 
@@ -19,6 +21,13 @@ using gisblock_test::TableDir;
 namespace fs = std::filesystem;
 
 namespace {
+
+// The text as Notepad's "Unicode" saves it: UTF-16 with its byte-order mark.
+std::string Utf16(const std::string& ascii) {
+  std::string bytes = "\xFF\xFE";
+  for (char c : ascii) bytes += std::string{c, '\0'};
+  return bytes;
+}
 
 class TableCreationTest : public TableDir {
  protected:
@@ -123,6 +132,23 @@ TEST_F(TableCreationTest, CrtErrorsNameTheirLinesCountingComments) {
   EXPECT_EQ(t.fields()[1].name, "CISLO");
 }
 
+// As DOS and Windows editors leave them: a Ctrl-Z after the last line,
+// tabs between the columns, "Unicode".
+TEST_F(TableCreationTest, CrtEndsAtCtrlZAndTakesTabsAsBlanks) {
+  const std::string text = "NAZEV\tC\t30\t0\r\nKOD N 5 0\r\n\x1A";
+  for (const std::string& bytes : {text, Utf16(text)}) {
+    write(path("T.CRT"), bytes);
+    EXPECT_TRUE(CreateTableFromCRT("G:\\T.CRT", "G:\\BLK\\T.DBF", messages));
+    EXPECT_EQ(shown, std::vector<std::string>{});
+    platform::DbfTable t;
+    t.open(path("blk/T.DBF"), true);
+    ASSERT_EQ(t.fields().size(), 3u);
+    EXPECT_EQ(t.fields()[0].name, "NAZEV");
+    EXPECT_EQ(t.fields()[0].width, 30);
+    EXPECT_EQ(t.fields()[1].name, "KOD");
+  }
+}
+
 TEST_F(TableCreationTest, NoTableMeansNoSuccess) {
   write(path("ONLY.CRT"), "CISLO N 8 0\r\n");
   EXPECT_FALSE(CreateTableFromCRT("G:\\ONLY.CRT", "G:\\BLK\\A.DBF", messages));
@@ -170,11 +196,121 @@ TEST_F(TableCreationTest, StructureCopiedFromAnotherTable) {
   EXPECT_EQ(copy.fields()[1].name, "JMENO");
   EXPECT_EQ(copy.fields()[1].width, 12);
   EXPECT_EQ(copy.fields()[2].type, 'D');
+  EXPECT_EQ(test_support::ReadFile(path("blk/L0110.DBF"))[29], '\xC8');
+
+  // A table written on DOS passes its code page on with its structure.
+  test_support::RecodeAsDos(path("src/L0110.DBF"));
+  ASSERT_TRUE(t.CreateTable("G:\\BLK\\L0110.DBF"));
+  copy.open(path("blk/L0110.DBF"), false);
+  EXPECT_EQ(copy.codePage(), platform::CodePage::Latin2);
+  copy.append();
+  copy.setText("JMENO", "Řeka");
+  copy.post();
+  copy.close();
+  EXPECT_EQ(test_support::ReadFile(path("blk/L0110.DBF")).substr(32 + 3 * 32 + 1 + 1 + 4, 4), "\xFC\x65ka");
 }
 
 TEST(TransferScript, PairsAreTrimmedAndUpperCased) {
   const auto pairs = TransferScript::parse(" lhc   LHC_KOD \r\nsamotne\r\n*Cislo CISLO_OBJ\r\n;x Y\r\n\r\n");
-  EXPECT_EQ(pairs, (std::vector<TransferPair>{{"LHC", "LHC_KOD"}, {"*CISLO", "CISLO_OBJ"}, {";X", "Y"}}));
+  EXPECT_EQ(pairs, (std::vector<TransferPair>{{"LHC", "LHC_KOD", 1}, {"*CISLO", "CISLO_OBJ", 3}, {";X", "Y", 4}}));
+}
+
+// As Windows and DOS editors leave them: tabs after the names, a Ctrl-Z
+// after the last line, "Unicode".
+TEST(TransferScript, TabsAreBlanksAndCtrlZEndsTheScript) {
+  const std::string text = "; prenos\r\nODDELENI\tODD\t\r\n\tDILEC \t DIL\r\n\x1A";
+  const std::vector<TransferPair> expected{{";", "PRENOS", 1}, {"ODDELENI", "ODD", 2}, {"DILEC", "DIL", 3}};
+  EXPECT_EQ(TransferScript::parse(text), expected);
+  EXPECT_EQ(TransferScript::parse(Utf16(text)), expected);
+  EXPECT_EQ(TransferScript::parse("SKUPINA PSK\x1APOROST POR\r\n"), (std::vector<TransferPair>{{"SKUPINA", "PSK", 1}}));
+}
+
+// A pair that would leave its field empty in every row is told once per
+// export, naming the script, the line and the field; a missing script is
+// silent.
+TEST_F(TableCreationTest, APairThatCopiesNothingIsToldOncePerExportWithItsLine) {
+  test_support::WriteTable(path("src/S.DBF"), {{"CISLO", 'N', 6, 0}, {"ODDELENI", 'N', 4, 0}, {"SKUPINA", 'C', 3, 0}},
+                           {{"1", "7", "1a"}, {"2", "8", "2b"}, {"3", "9", "3c"}});
+  platform::DbfTable::create(path("blk/T.DBF"), {{"CISLO", 'N', 6, 0}, {"ODD", 'N', 4, 0}, {"PSK", 'C', 3, 0},
+                                                 {"DRUH_PUV", 'N', 6, 0}});
+  write(path("T.TDS"), "; prenos\r\nODDELENI\tODD\t\r\nNEEXISTUJE PSK\r\nSKUPINA PSX\r\n*Druh DRUH_PUV\r\n"
+                       "*Cislo CISLO_OBJ\r\nSKUPINA JINA.PSK\r\n");
+  platform::DbfTable source;
+  source.open(path("src/S.DBF"), true);
+  const std::string sourceName = platform::pathResolver().userSpelling(source.path());
+  const std::vector<std::string> told{
+      "Přenos položek dle G:\\T.TDS, řádek 3: zdrojová tabulka " + sourceName + " nemá položku NEEXISTUJE",
+      "Přenos položek dle G:\\T.TDS, řádek 4: nová tabulka G:\\BLK\\T.DBF nemá položku PSX",
+      "Přenos položek dle G:\\T.TDS, řádek 6: nová tabulka G:\\BLK\\T.DBF nemá položku CISLO_OBJ"};
+  for (const char* script : {"G:\\T.TDS", "G:\\MISSING.TDS"}) {
+    for (int run = 0; run < 2; ++run) {
+      SCOPED_TRACE(std::string(script) + " export " + std::to_string(run));
+      std::set<std::string> toldHere;
+      TableMessages once = messages;
+      once.firstNotice = [&toldHere](const std::string& key) { return toldHere.insert(key).second; };
+      shown.clear();
+      AttributeTable target(once);
+      target.SetReadOnly(false);
+      target.SetTableName("G:\\BLK\\T.DBF");
+      target.SetTransferScript(script);
+      target.Open();
+      for (bool row = source.first(); row; row = source.next()) {
+        target.Append();
+        target.CopyFieldsFrom(source);
+        target.CopyStarredFrom([](const std::string&) { return std::optional<std::string>("110"); });
+        target.Post();
+      }
+      target.Close();
+      if (std::string(script) == "G:\\T.TDS") {
+        EXPECT_EQ(shown, told);
+        EXPECT_EQ(test_support::LiveRows(dir / "blk" / "T.DBF", {"ODD", "DRUH_PUV"}).back(),
+                  (std::vector<std::string>{"9", "110"}));
+      } else {
+        EXPECT_EQ(shown, std::vector<std::string>{});
+      }
+    }
+  }
+}
+
+// Random bytes make pairs of names no table has, each one told; where a
+// Ctrl-Z among them leaves no pair at all, the script is told.
+TEST_F(TableCreationTest, AScriptOfRandomBytesTellsEveryPair) {
+  test_support::WriteTable(path("src/S.DBF"), {{"CISLO", 'N', 6, 0}, {"SKUPINA", 'C', 3, 0}}, {{"1", "1a"}});
+  platform::DbfTable::create(path("blk/T.DBF"), {{"CISLO", 'N', 6, 0}, {"PSK", 'C', 3, 0}});
+  std::mt19937 rng(29);
+  std::string bytes(8000, '\0');
+  for (char& c : bytes) {
+    const auto byte = static_cast<char>(rng() % 256);
+    c = byte == '\x1A' ? 'x' : byte;  // the end of the file comes below
+  }
+  platform::DbfTable source;
+  source.open(path("src/S.DBF"), true);
+  source.first();
+  for (const std::string& script : {bytes, "x\x1A" + bytes}) {
+    write(path("T.TDS"), script);
+    const std::vector<TransferPair> pairs = TransferScript::parse(script);
+    shown.clear();
+    AttributeTable target(messages);
+    target.SetReadOnly(false);
+    target.SetTableName("G:\\BLK\\T.DBF");
+    target.SetTransferScript("G:\\T.TDS");
+    target.Open();
+    target.Append();
+    target.CopyFieldsFrom(source);
+    target.CopyStarredFrom([](const std::string&) { return std::nullopt; });
+    target.Cancel();
+    if (script != bytes) {
+      EXPECT_EQ(shown, std::vector<std::string>{"Přenos položek dle G:\\T.TDS: soubor neobsahuje žádnou dvojici položek"});
+      continue;
+    }
+    ASSERT_GT(pairs.size(), 10u);
+    for (const TransferPair& pair : pairs) {
+      if (pair.source[0] == ';') continue;  // a comment
+      const std::string line = "řádek " + std::to_string(pair.line) + ": ";
+      EXPECT_TRUE(std::any_of(shown.begin(), shown.end(), [&](const std::string& s) { return s.find(line) != s.npos; }))
+          << line;
+    }
+  }
 }
 
 TEST_F(TableCreationTest, TransferScriptLoadsOnceAndCopiesWithoutScriptByName) {

@@ -22,12 +22,16 @@
 #include "gisblock/gelix_blok_reader.h"
 #include "gisblock/gelix_props.h"
 #include "bench/level_fingerprints.h"
+#include "framework/problem_report.h"
 #include "gisblock/are_record.h"
 #include "gisblock/staged_block.h"
+#include "platform/path_resolver.h"
 #include "platform/real48.h"
+#include "dbf_rows.h"
 #include "file_size_limit.h"
 #include "jobs_fixture.h"
 #include "log_probe.h"
+#include "read_only.h"
 
 namespace jobs_test {
 namespace {
@@ -165,6 +169,65 @@ TEST_F(LevelExportTest, JoinedLevelsOfOneReadHoldTheGeneratorsAreas) {
     ExpectGeneratorsAreas(output, found);
   }
   EXPECT_TRUE(ui->shownTexts().empty()) << ui->shownTexts().front();
+}
+
+// A transfer script whose pair names a field no table has leaves that
+// column empty in every row: the export tells it once, in the log and the
+// command's box, with the script's line; a tab after a name is a blank.
+TEST_F(LevelExportTest, ATransferPairThatCopiesNothingIsToldOnceWithItsLine) {
+  const fs::path script = dir / "GIS" / "P1600.TDS";
+  std::string text = FileBytes(script);
+  for (const auto& [from, to] : {std::pair<std::string, std::string>{"SKUPINA PSK", "NEEXISTUJE PSK"},
+                                 {"POROST POR", "POROST\tPOR\t"}}) {
+    ASSERT_NE(text.find(from), std::string::npos) << from;
+    text.replace(text.find(from), from.size(), to);
+  }
+  std::ofstream(script, std::ios::binary) << text;
+  const int line = static_cast<int>(std::count(text.begin(), text.begin() + text.find("NEEXISTUJE"), '\n')) + 1;
+  // The files as the user chose them.
+  struct Drive {
+    explicit Drive(const fs::path& directory) { platform::pathResolver().setDrive('D', directory); }
+    ~Drive() { platform::pathResolver().removeDrive('D'); }
+  } drive(dir);
+  ASSERT_TRUE(jobs::ReadDistrict(state, "D:\\GIS\\4107\\01"));
+  const fs::path output = dir / "OUT" / "01";
+  fs::create_directories(output);
+  jobs::LevelExportContext ctx = Context(output);
+  ctx.OutputDirectory = "D:\\OUT\\01";
+  ctx.GisRoot = "D:\\GIS";
+  LogProbe probe;
+  zelto::ProblemTally problems;
+  ASSERT_EQ(jobs::ExportForestLevel(ctx, *jobs::FindForestLevel(95)), jobs::ExportResult::Written);
+  zelto::RunMessagesUntilIdle();
+  const std::string told = "Přenos položek dle D:\\GIS\\P1600.TDS, řádek " + std::to_string(line) +
+                           ": zdrojová tabulka D:\\GIS\\4107\\01\\DET.BLK\\P0110.DBF nemá položku NEEXISTUJE";
+  EXPECT_EQ(problems.Summary(), told);
+  EXPECT_EQ(problems.total(), 1u);
+  EXPECT_NE(probe.all().find(told), std::string::npos) << probe.all();
+  const test_support::DbfRows rows = test_support::LiveRows(output / "01_16PSK.BLK" / "P1600.DBF", {"PSK", "POR"});
+  ASSERT_FALSE(rows.empty());
+  for (const std::vector<std::string>& row : rows) {
+    EXPECT_EQ(row[0], "");
+    EXPECT_NE(row[1], "");
+  }
+}
+
+// The stand groups' kind and the empty areas' kind must differ: the level
+// is refused naming both, before the old block goes.
+TEST_F(LevelExportTest, EqualKindsOfStandGroupsAndEmptyAreasAreRefused) {
+  ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
+  const fs::path output = dir / "OUT" / "01";
+  const fs::path old = output / "01_16PSK.BLK";
+  fs::create_directories(old);
+  std::ofstream(old / "KEEP") << "x";
+  SetSetting("DET", "DruhPorostniSkupiny", "134");
+  EXPECT_EQ(jobs::ExportForestLevel(Context(output), *jobs::FindForestLevel(95)), jobs::ExportResult::BadSetting);
+  ASSERT_FALSE(ui->shownTexts().empty());
+  EXPECT_EQ(ui->shownTexts().back(),
+            "Chybné hodnoty DruhPorostniSkupiny = DruhPrazdnePlochy = 134 v sekci DET souboru TERGELIX.INI: druh "
+            "porostních skupin a druh prázdných ploch se musí lišit");
+  EXPECT_EQ(FileBytes(old / "KEEP"), "x");
+  EXPECT_EQ(std::distance(fs::directory_iterator(old), fs::directory_iterator()), 1);
 }
 
 TEST_F(LevelExportTest, ALevelThatCannotBeExportedLeavesTheDiskAlone) {
@@ -414,6 +477,33 @@ TEST_F(LevelExportTest, AnExportThatCannotWriteEveryFileLeavesTheOldBlockByteFor
   }
 }
 
+// Old level blocks whose directories this user may not empty stay as they
+// were: the district run tells every level that failed, first, in its one
+// box, an error box as for a level exported alone, and nothing staged is
+// left beside the blocks.
+TEST_F(LevelExportTest, OldBlocksThatCannotBeEmptiedStayAndEveryLevelFails) {
+  ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
+  const fs::path output = dir / "OUT" / "01", psk = output / "01_16PSK.BLK";
+  fs::create_directories(output);
+  jobs::ExportWholeDistrict(Context(output));
+  std::vector<std::unique_ptr<test_support::ReadOnlyTree>> readOnly;
+  for (const jobs::ForestLevel& level : jobs::ForestLevels())
+    readOnly.push_back(std::make_unique<test_support::ReadOnlyTree>(output / ("01_" + level.Prefix + ".BLK")));
+  const std::map<std::string, std::string> before = Snapshot(psk);
+  ui->clear();
+  jobs::ExportWholeDistrict(Context(output));
+  readOnly.clear();
+  ASSERT_EQ(ui->shown().size(), 1u);
+  EXPECT_EQ(ui->shown()[0].kind, platform::MessageKind::Error);
+  std::string failures;
+  for (const jobs::ForestLevel& level : jobs::ForestLevels())
+    failures += std::string(failures.empty() ? "" : "\n") + "Blok " + (output / ("01_" + level.Prefix + ".BLK")).string() +
+                " nelze zapsat: starý blok nelze odstranit: přístup odepřen. Původní blok zůstává beze změny.";
+  EXPECT_EQ(ui->shown()[0].text.substr(0, failures.size()), failures);
+  EXPECT_EQ(Snapshot(psk), before);
+  EXPECT_EQ(std::distance(fs::directory_iterator(output), fs::directory_iterator()), 8);
+}
+
 // A district read from a damaged DET block is still shown, but no export
 // from it takes the place of a block: TN.LIN cut on a record boundary
 // (areas whose lines are gone) or inside a record, vertices far outside
@@ -451,7 +541,7 @@ TEST_F(LevelExportTest, AnExportFromADamagedReadLeavesEveryBlockAsItWas) {
     std::string bytes;
     const char* named;  // the file the damage shows in
   } cases[] = {
-      {"cut on a record boundary", "TN.LIN", lin.substr(0, lin.size() / 103 / 2 * 103), "TN.ARE"},
+      {"cut on a record boundary", "TN.LIN", lin.substr(0, lin.size() / 103 / 2 * 103), "TN.LIN"},
       {"cut inside a record", "TN.LIN", lin.substr(0, lin.size() - 1), "TN.LIN"},
       {"vertices at 1.8e29", "TN.CRD", farVertices(*platform::encodeReal48(1.8e29)), "TN.CRD"},
       {"vertices at 1e-37", "TN.CRD", farVertices(*platform::encodeReal48(1e-37)), "TN.CRD"},
@@ -566,6 +656,24 @@ TEST_F(LevelExportTest, TwoExportsOfOneBlockStartedTogetherLeaveOneOfThemWhole) 
     EXPECT_TRUE(left == alone[0] || left == alone[1]) << left;
     EXPECT_EQ(std::distance(fs::directory_iterator(output), fs::directory_iterator()), 1);
   }
+}
+
+// A district 1,400 cells long and 20 wide: its stand groups' outside runs
+// round more lines than an area may have.
+class LongDistrictTest : public LevelExportTest {
+ protected:
+  const fs::path& Tree() const override { return test_support::GeneratedTree("--seed 1 --size 1400x20"); }
+};
+
+TEST_F(LongDistrictTest, TheOutsideOfTheDistrictIsNoAreaLeftOut) {
+  LogProbe log;
+  ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
+  const fs::path output = dir / "OUT" / "01";
+  fs::create_directories(output);
+  const jobs::ForestLevel& level = *jobs::FindForestLevel(95);
+  ASSERT_EQ(jobs::ExportForestLevel(Context(output), level), jobs::ExportResult::Written);
+  EXPECT_FALSE(log.saw("vynechána")) << log.all();
+  ExpectGeneratorsAreas(output, level);
 }
 
 }  // namespace

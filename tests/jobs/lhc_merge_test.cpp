@@ -6,6 +6,7 @@
 #include "../areas/export_fixture.h"
 #include "areas/area_point_placer.h"
 #include "areas/export_areas.h"
+#include "block_records.h"
 #include "dbf_rows.h"
 #include "gisblock/are_record.h"
 #include "gisblock/lin_record.h"
@@ -107,11 +108,19 @@ TEST_F(LhcMergeTest, AMissingOrUnreadableDistrictBlockKeepsTheOldBlock) {
     ASSERT_EQ(ui->shownTexts().size(), 1u);
     const std::string text = ui->shownTexts()[0];
     for (const fs::path& block : blocks) EXPECT_NE(text.find(block.string()), std::string::npos) << text;
-    EXPECT_NE(text.find("starý blok zůstává"), std::string::npos) << text;
+    EXPECT_NE(text.find("Původní blok zůstává beze změny."), std::string::npos) << text;
     EXPECT_EQ(log, ui->shownTexts());
     EXPECT_EQ(FileBytes(lhc / "_11LHC.BLK" / "TN.ARE"), "old");
   };
   failsNaming({reg01, reg02});  // districts with a DET block, not yet exported
+  // Where no LHC block was, none stays.
+  ui->clear();
+  EXPECT_EQ(jobs::MergeLhcLayer(context, jobs::LhcZroLayer()), jobs::MergeResult::Failed);
+  EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{"Blok " + (lhc / "_91ZRO.BLK").string() +
+                                                       " nebyl zapsán: chybí bloky revírů " +
+                                                       (District("01") / "01_91ZRO.BLK").string() + ", " +
+                                                       (District("02") / "02_91ZRO.BLK").string() +
+                                                       ". Žádný blok nebyl zapsán."});
 
   ExportDistricts();
   // A block that a killed commit left aside comes back for the merge.
@@ -224,6 +233,62 @@ TEST_F(LhcMergeTest, AMergeThatCannotReadADistrictsRowsKeepsTheOldBlocks) {
   }
 }
 
+// Damage in a district block the merge reads (a line a live area still
+// names flagged deleted, a line's last vertex index lowered or its first put
+// after its last, a link changed to another line) fails the merge as a
+// missing row does: the box names the block and the damage, and the old
+// LHC block stays.
+TEST_F(LhcMergeTest, ADistrictBlockWhoseRingsContradictThemselvesKeepsTheOldBlock) {
+  using gisblock::LinRecord;
+  ExportDistricts();
+  for (const jobs::LhcLayerKind* layer : {&jobs::LhcLayer(), &jobs::LhcZroLayer()}) {
+    SCOPED_TRACE(layer->Block);
+    const fs::path block = District("01") / ("01" + std::string(layer->DistrictBlock));
+    const fs::path lin = block / "TN.LIN";
+    const std::string sound = FileBytes(lin);
+    const std::int32_t count = test_support::RecordCount<LinRecord>(lin);
+    // A line of three vertices or more with an area on its left, and a side
+    // of another line that is not that area's.
+    std::int32_t line = 1, other = 1;
+    auto record = [&](std::int32_t n) { return *test_support::ReadRecord<LinRecord>(lin, n); };
+    while (line < count && (record(line).lastCoord - record(line).firstCoord < 2 ||
+                            static_cast<std::int32_t>(record(line).leftArea) < 1))
+      ++line;
+    ASSERT_LT(line, count);
+    const std::uint32_t area = record(line).leftArea;
+    while (other < count && (other == line || (record(other).leftArea == area && record(other).rightArea == area)))
+      ++other;
+    ASSERT_LT(other, count);
+    const std::uint8_t side = record(other).leftArea != area;
+    const struct {
+      const char* what;
+      std::function<void(LinRecord&)> change;
+    } cases[] = {
+        {"deleted", [](LinRecord& l) { l.flags |= LinRecord::kDeleted; }},
+        {"last index lowered", [](LinRecord& l) { --l.lastCoord; }},
+        {"first index after last", [](LinRecord& l) { std::swap(l.firstCoord, l.lastCoord); }},
+        {"linked to another line", [&](LinRecord& l) { l.leftNext = {other, side}; }},
+    };
+    for (const auto& c : cases) {
+      SCOPED_TRACE(c.what);
+      std::ofstream(lin, std::ios::binary) << sound;
+      test_support::PatchRecord<LinRecord>(lin, line, c.change);
+      fs::remove_all(lhc / layer->Block);
+      fs::create_directories(lhc / layer->Block);
+      std::ofstream(lhc / layer->Block / "TN.ARE") << "old";
+      ui->clear();
+      EXPECT_EQ(jobs::MergeLhcLayer(context, *layer), jobs::MergeResult::Failed);
+      ASSERT_EQ(ui->shownTexts().size(), 1u);
+      const std::string text = ui->shownTexts()[0];
+      EXPECT_NE(text.find("Vstupní blok " + block.string() + " je poškozen (TN.LIN: "), std::string::npos) << text;
+      EXPECT_NE(text.find("č." + std::to_string(line)), std::string::npos) << text;
+      EXPECT_EQ(FileBytes(lhc / layer->Block / "TN.ARE"), "old");
+    }
+    std::ofstream(lin, std::ios::binary) << sound;
+    EXPECT_EQ(jobs::MergeLhcLayer(context, *layer), jobs::MergeResult::Written);
+  }
+}
+
 // An empty island a district block holds deleted: the hole it leaves in
 // its father stays an empty area with its row in both merges, as the level
 // exports make such a hole, and the log says where.
@@ -269,6 +334,28 @@ TEST_F(LhcMergeTest, ADeletedIslandOfADistrictStaysAnEmptyArea) {
     std::string all;
     for (const std::string& line : log) all += line + "\n";
     EXPECT_NE(all.find(std::string(layer->Marker) + ": plocha mimo plochy revírů"), std::string::npos) << all;
+  }
+}
+
+// The districts' empty areas keep their keys in the LHC's table: the
+// districts' rows hold what the transfer script wrote into them, not the
+// forest description's names it reads them by.
+TEST_F(LhcMergeTest, TheDistrictsEmptyAreasKeepTheirKeysInBothMerges) {
+  ExportDistricts();
+  const std::vector<std::string> keys = {"ODD", "DIL", "SKUPINA"};
+  for (const jobs::LhcLayerKind* layer : {&jobs::LhcLayer(), &jobs::LhcZroLayer()}) {
+    SCOPED_TRACE(layer->Block);
+    test_support::DbfRows districts;
+    for (const char* code : {"01", "02"})
+      for (auto& row : test_support::LiveRows(District(code) / (code + std::string(layer->DistrictBlock)) / "P0134.DBF", keys))
+        districts.push_back(std::move(row));
+    ASSERT_FALSE(districts.empty());
+    ASSERT_TRUE(std::any_of(districts.begin(), districts.end(), [](const auto& row) { return !row[0].empty(); }));
+    ASSERT_EQ(jobs::MergeLhcLayer(context, *layer), jobs::MergeResult::Written);
+    test_support::DbfRows merged = test_support::LiveRows(lhc / layer->Block / "P0134.DBF", keys);
+    std::sort(districts.begin(), districts.end());
+    std::sort(merged.begin(), merged.end());
+    EXPECT_EQ(merged, districts);
   }
 }
 
@@ -323,6 +410,20 @@ TEST_F(LhcMergeTest, AnEmptyAreaOfARealLhcKeepsItsRow) {
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_NEAR(std::stod(rows[0][0]), lake, 1e-3);
   }
+}
+
+// A file of the user's named like the LHC block is no block to replace.
+TEST_F(LhcMergeTest, AFileUnderTheLhcBlocksNameStays) {
+  fs::remove_all(District("01"));
+  fs::remove_all(District("02"));
+  const double x = Level::X0 + 1000, y = Level::Y0;
+  WriteDistrictBlocks("03", {{{x, y}, {x, y + 100}, {x + 100, y + 100}}, {{x + 100, y + 100}, {x + 100, y}, {x, y}}});
+  std::ofstream(lhc / "_11LHC.BLK") << "poznámky";
+  EXPECT_EQ(jobs::MergeLhcLayer(context, jobs::LhcLayer()), jobs::MergeResult::Failed);
+  EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{"Blok " + (lhc / "_11LHC.BLK").string() +
+                                                       " nelze zapsat: pod tímto jménem leží soubor, ne adresář "
+                                                       "bloku; soubor zůstává beze změny"});
+  EXPECT_EQ(FileBytes(lhc / "_11LHC.BLK"), "poznámky");
 }
 
 TEST_F(LhcMergeTest, DistrictCodesAreTwoCharacterNamesInOneOrderEverywhere) {

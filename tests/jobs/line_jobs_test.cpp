@@ -9,9 +9,12 @@
 #include <set>
 
 #include "app/jobs/read_commands.h"
+#include "block_records.h"
 #include "geometry/poly_element.h"
 #include "gisblock/gelix_blok_reader.h"
 #include "gisblock/gelix_props.h"
+#include "dbf_rows.h"
+#include "gisblock/lin_record.h"
 #include "jobs_fixture.h"
 
 namespace jobs_test {
@@ -89,11 +92,12 @@ TEST_F(LineJobsTest, EachExtractionWritesTheLinesOfItsKindsUnderOneKind) {
     // No staging directory is left beside the block.
     EXPECT_FALSE(fs::exists(lhc / ("." + std::string(kind.Block) + ".new")));
   }
-  // The office's protocols carry the same words for all three, each
-  // followed by what the block holds.
+  // The office's protocols name the lines each exports, each followed by
+  // what the block holds.
   ASSERT_EQ(log.size(), 6u);
+  const char* named[] = {"cest", "průseků", "potoků"};
   for (std::size_t i = 0; i < log.size(); i += 2) {
-    EXPECT_EQ(log[i].rfind("; Export linií potoků (", 0), 0u) << log[i];
+    EXPECT_EQ(log[i], "; Export linií " + std::string(named[i / 2]) + " (" + (lhc / jobs::LineKinds()[i / 2].Block).string() + ")");
     EXPECT_EQ(log[i + 1].rfind("; Blok ", 0), 0u) << log[i + 1];
   }
 }
@@ -121,7 +125,7 @@ TEST_F(LineJobsTest, AKindThatCannotBeWrittenKeepsItsOldBlockAndTheOthersGoOn) {
   EXPECT_EQ(jobs::ExportLinesByDruh(context, *jobs::FindLineKind(88)), jobs::LineJobResult::NothingToWrite);
   EXPECT_EQ(FileBytes(lhc / "_30POT.BLK" / "TN.LIN"), oldStreams);
   ASSERT_EQ(log.size(), 1u);
-  EXPECT_NE(log[0].find("starý blok zůstává"), std::string::npos) << log[0];
+  EXPECT_NE(log[0].find("Původní blok zůstává beze změny."), std::string::npos) << log[0];
 
   // A read of a damaged block: no block is written from it.
   const fs::path crd = District("01") / "DET.BLK" / "TN.CRD";
@@ -143,6 +147,57 @@ TEST_F(LineJobsTest, AKindThatCannotBeWrittenKeepsItsOldBlockAndTheOthersGoOn) {
   EXPECT_EQ(jobs::ExportLinesByDruh(context, *jobs::FindLineKind(86)), jobs::LineJobResult::NoSubject);
   jobs::ExportAllLineKinds(context);
   EXPECT_EQ(ui->shownTexts(), (std::vector<std::string>{"Není načten předmět zájmu", "Není načten předmět zájmu"}));
+}
+
+// A line block that lacks its vertex file, or holds a line whose range runs
+// backwards, damages the read: the extraction and the noding that read it
+// keep every old block and name the block and its damage.
+TEST_F(LineJobsTest, ADamagedLineBlockKeepsTheOldBlocks) {
+  ReadLhc();
+  jobs::ExportAllLineKinds(context);
+  ASSERT_EQ(jobs::NodeWaterLines(context), jobs::LineJobResult::Written);
+  ASSERT_EQ(jobs::NodeCommunicationLines(context), jobs::LineJobResult::Written);
+  auto files = [&](const char* block) { return FileBytes(lhc / block / "TN.LIN") + FileBytes(lhc / block / "TN.CRD"); };
+  std::map<std::string, std::string> before;
+  for (const char* block : {"_20CES.BLK", "_30POT.BLK", "_30VOD.BLK", "_20KOM.BLK"}) before[block] = files(block);
+  auto refused = [&](jobs::LineJobResult result, const char* output, const fs::path& damaged, const std::string& damage) {
+    EXPECT_EQ(result, jobs::LineJobResult::NotWritten);
+    ASSERT_EQ(ui->shownTexts().size(), 1u);
+    const std::string text = ui->shownTexts()[0];
+    EXPECT_EQ(text.rfind("Vstupní blok " + damaged.string() + " je poškozen (" + damage, 0), 0u) << text;
+    EXPECT_TRUE(files(output) == before[output]) << output;
+    ui->clear();
+  };
+  auto reversed = [](gisblock::LinRecord& l) { std::swap(l.firstCoord, l.lastCoord); };
+  const fs::path aside = dir / "TN.CRD";
+
+  // "Čti linie LHC" for the extractions.
+  const fs::path slu = District("01") / "SLU.BLK", ces = lhc / "CES.BLK";
+  fs::rename(slu / "TN.CRD", aside);
+  ReadLhc();
+  ui->clear();
+  refused(jobs::ExportLinesByDruh(context, *jobs::FindLineKind(88)), "_30POT.BLK", slu, "TN.CRD: soubor neexistuje)");
+  // "Všechno" says it once.
+  jobs::ExportAllLineKinds(context);
+  refused(jobs::LineJobResult::NotWritten, "_20CES.BLK", slu, "TN.CRD: soubor neexistuje)");
+  fs::rename(aside, slu / "TN.CRD");
+  const std::string roads = FileBytes(ces / "TN.LIN");
+  test_support::PatchRecord<gisblock::LinRecord>(ces / "TN.LIN", 1, reversed);
+  ReadLhc();
+  ui->clear();
+  refused(jobs::ExportLinesByDruh(context, *jobs::FindLineKind(86)), "_20CES.BLK", ces,
+          "TN.LIN: linie č.1 má souřadnice ");
+  std::ofstream(ces / "TN.LIN", std::ios::binary) << roads;
+
+  // The noding reads the extracted blocks.
+  fs::rename(lhc / "_20CES.BLK" / "TN.CRD", aside);
+  refused(jobs::NodeCommunicationLines(context), "_20KOM.BLK", lhc / "_20CES.BLK", "TN.CRD: soubor neexistuje)");
+  fs::rename(aside, lhc / "_20CES.BLK" / "TN.CRD");
+  const std::string streams = FileBytes(lhc / "_30POT.BLK" / "TN.LIN");
+  test_support::PatchRecord<gisblock::LinRecord>(lhc / "_30POT.BLK" / "TN.LIN", 1, reversed);
+  refused(jobs::NodeWaterLines(context), "_30VOD.BLK", lhc / "_30POT.BLK", "TN.LIN: linie č.1 má souřadnice ");
+  std::ofstream(lhc / "_30POT.BLK" / "TN.LIN", std::ios::binary) << streams;
+  EXPECT_EQ(jobs::NodeWaterLines(context), jobs::LineJobResult::Written);
 }
 
 TEST_F(LineJobsTest, NodedNetworksHoldTheGeneratorsNodesAndLines) {
@@ -199,6 +254,38 @@ TEST_F(LineJobsTest, ABadSettingOrAMissingInputLeavesModelAndBlockAlone) {
   EXPECT_EQ(FileBytes(lhc / "_30VOD.BLK" / "TN.LIN"), written);
   ASSERT_EQ(log.size(), 1u);
   EXPECT_NE(log[0].find("_30POT.BLK"), std::string::npos) << log[0];
+}
+
+// In a tree where no block of the job's was ever written, a job that writes
+// none does not say that an old one stays.
+TEST_F(LineJobsTest, AJobThatWritesNoBlockWhereNoneWasSaysNoneWasWritten) {
+  ReadLhc();
+  SetExportSetting("EXPLINPOTOK", "9999");
+  EXPECT_EQ(jobs::ExportLinesByDruh(context, *jobs::FindLineKind(88)), jobs::LineJobResult::NothingToWrite);
+  EXPECT_EQ(jobs::NodeWaterLines(context), jobs::LineJobResult::NothingToWrite);
+  EXPECT_EQ(log, (std::vector<std::string>{
+                     "Blok " + (lhc / "_30POT.BLK").string() + " nebyl zapsán: žádná linie druhů 9999. Žádný blok nebyl zapsán.",
+                     "Blok " + (lhc / "_30VOD.BLK").string() + " nebyl zapsán: v " + lhc.string() +
+                         " chybí _30POT.BLK. Žádný blok nebyl zapsán."}));
+}
+
+// A table written on DOS marks its code page: the names and surfaces of its
+// lines reach the written block as the same letters as from a table
+// written on Windows, none of them lost.
+TEST_F(LineJobsTest, TablesWrittenOnDosGiveTheSameRowsAsTablesWrittenOnWindows) {
+  const fs::path written = lhc / "_20CES.BLK" / "L2100.DBF";
+  ReadLhc();
+  ASSERT_EQ(jobs::ExportLinesByDruh(context, *jobs::FindLineKind(86)), jobs::LineJobResult::Written);
+  const test_support::DbfRows sound = test_support::LiveRows(written, {"NAZEV", "POVRCH"});
+  std::string letters;
+  for (const auto& row : sound) letters += row[0] + row[1];
+  ASSERT_TRUE(std::any_of(letters.begin(), letters.end(), [](char c) { return c & 0x80; })) << "no Czech letters";
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(lhc))
+    if (entry.path().extension() == ".DBF") test_support::RecodeAsDos(entry.path());
+  ReadLhc();
+  ASSERT_EQ(jobs::ExportLinesByDruh(context, *jobs::FindLineKind(86)), jobs::LineJobResult::Written);
+  EXPECT_EQ(test_support::LiveRows(written, {"NAZEV", "POVRCH"}), sound);
+  EXPECT_EQ(FileBytes(written)[29], '\xC8');  // made from its control file, as ever
 }
 
 }  // namespace

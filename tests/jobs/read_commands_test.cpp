@@ -80,6 +80,41 @@ TEST_F(ReadCommandsTest, TheLhcScriptNamesItsRoadsFirstThenEachDistrictsBlocks) 
   EXPECT_EQ(state.GetSubject(), nullptr);
 }
 
+// A copy of a district beside it, named as a file manager names it, is no
+// district: its lines are not read a second time.
+TEST_F(ReadCommandsTest, ACopyOfADistrictBesideItIsNotRead) {
+  const fs::path lhc = dir / "GIS" / "4107";
+  const auto paths = [&lhc] {
+    std::vector<std::string> paths;
+    std::unique_ptr<TModelScript> script(jobs::detail::LhcScript(lhc.string()));
+    for (const Layer& layer : Layers(*script)) paths.push_back(layer.path);
+    return paths;
+  };
+  const std::vector<std::string> districts = paths();
+  fs::copy(District("01"), lhc / "01 - kopie", fs::copy_options::recursive);
+  EXPECT_EQ(paths(), districts);
+  jobs::LoadedModel state;
+  ASSERT_TRUE(jobs::ReadLhcLines(state, District("01").string()));
+  EXPECT_EQ(static_cast<std::size_t>(dynamic_cast<TEntity*>(state.GetSubject())->GetCount()), districts.size());
+}
+
+// The kind lists come from the settings file: one that cannot be read
+// refuses the read, naming it, and what was loaded stays.
+TEST_F(ReadCommandsTest, ASettingsFileThatCannotBeReadRefusesTheLineRead) {
+  jobs::LoadedModel state;
+  ASSERT_TRUE(jobs::ReadLhcLines(state, District("01").string()));
+  TElement* loaded = state.GetSubject();
+  // UTF-16 without its byte-order mark.
+  std::string unmarked;
+  for (char c : FileBytes(dir / "TERGELIX.INI")) unmarked += std::string{c, '\0'};
+  std::ofstream(dir / "TERGELIX.INI", std::ios::binary) << unmarked;
+  EXPECT_FALSE(jobs::ReadLhcLines(state, District("01").string()));
+  ASSERT_FALSE(ui->shownTexts().empty());
+  EXPECT_EQ(ui->shownTexts().back().rfind("Soubor " + (dir / "TERGELIX.INI").string() + " nelze číst: ", 0), 0u)
+      << ui->shownTexts().back();
+  EXPECT_EQ(state.GetSubject(), loaded);
+}
+
 TEST_F(ReadCommandsTest, ADistrictReadReplacesTheModelAndBuildsTheHierarchy) {
   jobs::LoadedModel state;
   ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));

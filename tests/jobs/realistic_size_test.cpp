@@ -160,5 +160,37 @@ TEST_F(RealisticSizeTest, EveryAreaOfEveryLevelAndOfTheLhcHasItsRow) {
   EXPECT_EQ(ui->shownTexts(), (std::vector<std::string>{"Konec tvorby LHC", "Konec tvorby LHC"}));
 }
 
+// A stand group all of whose lines have one other area on their outer side
+// lies in that area, whether its outline is a hole ring of its own or
+// touches the area's ring at a node (the district has both): it is
+// written as that area's island.
+TEST_F(RealisticSizeTest, EveryStandGroupInsideAnotherNamesItAsFather) {
+  ASSERT_TRUE(jobs::ReadDistrict(state, District("01").string()));
+  ASSERT_EQ(jobs::ExportForestLevel(LevelContext(state, District("01")), *jobs::FindForestLevel(95)),
+            jobs::ExportResult::Written);
+  TEntity model;
+  std::unique_ptr<TGeliXBlokReader> reader(
+      TGeliXBlokReader::CreateForBlock((District("01") / "01_16PSK.BLK").string()));
+  reader->SetObjectModel(&model);
+  std::unique_ptr<TAreaString> areas(reader->ReadAreas());
+  ASSERT_TRUE(areas);
+  std::set<int> fathers;
+  for (TElement* e : areas->Items()) {
+    auto* area = static_cast<TAreaElement*>(e);
+    const int number = area->GetPropertyInt("Cislo");
+    std::set<int> around;
+    for (TElement* line : area->Items()) {
+      auto* sides = static_cast<TGelixLineProps*>(static_cast<TSpaceEntity*>(line)->GetProperties());
+      around.insert(sides->LeftArea == number ? sides->RightArea : sides->LeftArea);
+    }
+    if (around.size() != 1 || *around.begin() == 0) continue;
+    EXPECT_EQ(area->GetPropertyInt("PaterNo"), *around.begin()) << number;
+    fathers.insert(*around.begin());
+  }
+  EXPECT_GT(fathers.size(), 1u);
+  for (TElement* e : areas->Items())
+    if (fathers.count(e->GetPropertyInt("Cislo"))) EXPECT_TRUE(e->GetPropertyBool("HasChildren"));
+}
+
 }  // namespace
 }  // namespace jobs_test

@@ -123,6 +123,27 @@ TEST_F(DamagedDbfTest, RowsCutShortOrWithoutTheirMarkAreNamed) {
   EXPECT_EQ(damageOf(bytes), "řádek 3 nezačíná značkou řádku");
 }
 
+// A header that counts fewer rows than the file holds hides the rest from
+// every walk: whole rows before the end-of-file mark are named, whatever
+// follows the mark or does not make a row is not.
+TEST_F(DamagedDbfTest, RowsTheHeaderDoesNotCountAreNamed) {
+  auto damageOf = [&](std::uint8_t count, const std::string& tail) {
+    std::string bytes = valid.substr(0, valid.size() - 1) + tail;
+    damage::put(bytes, 4, {count, 0, 0, 0});
+    damage::write(file, bytes);
+    DbfTable t;
+    t.open(file, true);
+    return t.rowDamage();
+  };
+  const std::string row = valid.substr(valid.size() - 1 - (1 + 8 + 12 + 20 + 8 + 1), 1 + 8 + 12 + 20 + 8 + 1);
+  EXPECT_EQ(damageOf(3, "\x1A"), "soubor drží i 4. řádek, který hlavička neuvádí");
+  EXPECT_EQ(damageOf(1, "\x1A"), "soubor drží i řádky 2. až 4., které hlavička neuvádí");
+  EXPECT_EQ(damageOf(0, ""), "soubor drží i řádky 1. až 4., které hlavička neuvádí");
+  EXPECT_EQ(damageOf(4, "\x1A" + row + row), "");
+  EXPECT_EQ(damageOf(4, std::string(row.size() * 2, '\0')), "");
+  EXPECT_EQ(damageOf(4, row.substr(0, row.size() - 1)), "");
+}
+
 TEST_F(DamagedDbfTest, FieldsOfWidthsDBaseDoesNotGiveThemKeepTheRowLength) {
   DbfTable::create(file, {{"CISLO", 'N', 8, 0}, {"POPIS", 'C', 200, 0}, {"DATUM", 'D', 8, 0}, {"PLATNY", 'L', 1, 0}});
   std::string bytes = damage::read(file);

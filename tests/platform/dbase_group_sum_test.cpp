@@ -48,3 +48,20 @@ TEST(DbfGroupSum, ATableCutShortIsRefused) {
   }
   EXPECT_FALSE(fs::exists(copy));
 }
+
+// Rows the header does not count would be left out of the sums, and the
+// comparison would list differences that are none.
+TEST(DbfGroupSum, ATableHoldingRowsItsHeaderDoesNotCountIsRefused) {
+  const test_support::TempDir dir("sum_uncounted");
+  const fs::path gis = dir / "P1400.DBF", copy = dir / "COPYGIS.DBF";
+  test_support::WriteTable(gis, {{"ODD", 'N', 3, 0}, {"PLOCHA", 'N', 8, 2}}, {{"1", "2"}, {"1", "3"}, {"2", "4"}});
+  test_support::UndercountRows(gis, 2);
+  try {
+    platform::writeGroupedSum(gis, {"ODD"}, "PLOCHA", copy);
+    ADD_FAILURE() << "summed";
+  } catch (const DbfError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "Tabulka " + gis.string() + " je poškozena: soubor drží i řádky 2. až 3., které hlavička neuvádí");
+  }
+  EXPECT_FALSE(fs::exists(copy));
+}

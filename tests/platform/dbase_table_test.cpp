@@ -54,6 +54,42 @@ TEST_F(DbfTableTest, CreatedFileIsDbaseThreeByteForByte) {
   EXPECT_EQ(b.back(), '\x1A');
 }
 
+// A table marked as written on DOS holds its text in code page 852: it is
+// read and written so, names included, and a new table copying its mark
+// is made so; any other mark is read as Windows-1250, as this program
+// writes.
+TEST_F(DbfTableTest, TextIsReadAndWrittenInTheCodePageTheHeaderNames) {
+  DbfTable::create(file, {{"NAZEV", 'C', 6, 0}, {"POVRCH", 'C', 6, 0}}, platform::dbf::kLanguageLatin2);
+  std::string b = test_support::ReadFile(file);
+  EXPECT_EQ(b[29], '\x64');
+  b.replace(32, 5, "N\xB5ZEV");  // "NÁZEV"
+  test_support::WriteFile(file, b);
+  {
+    DbfTable t;
+    t.open(file, false);
+    EXPECT_EQ(t.fields()[0].name, "NÁZEV");
+    t.append();
+    t.setText(0, "Žluť");
+    t.setText(1, "štěrk");
+    t.post();
+  }
+  b = test_support::ReadFile(file);
+  EXPECT_EQ(b.substr(b.size() - 14, 13), " \xA6lu\x9C  \xE7t\xD8rk ");
+  DbfTable t;
+  t.open(file, true);
+  ASSERT_TRUE(t.first());
+  EXPECT_EQ(t.text(1), "štěrk");
+  t.close();
+  for (const char mark : {'\xC8', '\x00', '\x57'}) {
+    b[29] = mark;
+    test_support::WriteFile(file, b);
+    t.open(file, true);
+    ASSERT_TRUE(t.first());
+    EXPECT_EQ(t.text(1), "çtŘrk") << int(static_cast<unsigned char>(mark));
+    t.close();
+  }
+}
+
 TEST_F(DbfTableTest, PhysicalRecordNumbersCountDeletedRows) {
   createSample();
   {

@@ -28,6 +28,16 @@ TEST(DbfValue, NumbersReadWithoutPaddingOrTrailingZeros) {
   EXPECT_EQ(fieldText(field('N', 6), "   007"), "7");
 }
 
+// Sums and keys are taken only from text that is a number through and
+// through; a number's leading digits are no number.
+TEST(DbfValue, ANumberIsReadOnlyFromTextThatIsOneThroughAndThrough) {
+  EXPECT_EQ(numberValue(" +1.5 "), 1.5);
+  EXPECT_EQ(numberValue("-.5"), -0.5);
+  EXPECT_EQ(numberValue("7."), 7.0);
+  for (const char* text : {"", "  ", "abc", "1.5x7", "nan", "inf", "1e3", "1,5", "--1", ".", "1.2.3"})
+    EXPECT_FALSE(numberValue(text)) << text;
+}
+
 TEST(DbfValue, NumbersAreWrittenRightAlignedWithTheirDecimals) {
   const DbfField n = field('N', 8, 2);
   EXPECT_EQ(fieldBytes(n, "12"), "   12.00");

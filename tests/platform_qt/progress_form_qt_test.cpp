@@ -93,6 +93,59 @@ TEST(QtProgressForm, OnlyALongStepPutsUpItsWindowWhichTheBreakButtonCloses) {
   platform::setProgressForms(nullptr);
 }
 
+// A command of many short steps: each step alone ends within the delay,
+// the command does not. The step that runs once the command has run for the
+// delay shows at once; before that, nothing flashes up. And a window due
+// while a box waits for the user stays back until the box has gone.
+TEST(QtProgressForm, TheStepsOfALongCommandShowTheirWindowsAndNoneOverABox) {
+  using namespace std::chrono_literals;
+  EnsureApp();
+  platform::qt::QtProgressForms service;
+  platform::setProgressForms(&service);
+  {
+    platform::qt::CommandScope command;
+    {
+      platform::ProgressForm first;
+      first.setMaxValue(10);
+      first.show();
+      first.setProgress(1);
+      RunFor(platform::qt::kProgressShowDelay / 4);
+      EXPECT_FALSE(AnyWindowUp());
+    }
+    RunFor(platform::qt::kProgressShowDelay);
+    platform::ProgressForm later;
+    later.setCaption("Tvorba ploch");
+    later.setMaxValue(10);
+    later.show();
+    later.setProgress(1);
+    auto* widget = platform::qt::widgetOf(later);
+    ASSERT_NE(widget, nullptr);
+    EXPECT_TRUE(widget->isVisible());
+    EXPECT_EQ(widget->name()->text(), QString::fromUtf8("Tvorba ploch"));
+  }
+  {
+    // Outside a command each step counts for itself.
+    platform::ProgressForm alone;
+    alone.show();
+    alone.setProgress(1);
+    EXPECT_FALSE(AnyWindowUp());
+
+    QMessageBox box(QMessageBox::Warning, QString(), QString::fromUtf8("Plocha bez čísla"), QMessageBox::Ok);
+    bool upOverTheBox = true;
+    QTimer::singleShot(platform::qt::kProgressShowDelay + 300ms, &box, [&] {
+      upOverTheBox = platform::qt::widgetOf(alone) && platform::qt::widgetOf(alone)->isVisible();
+      box.accept();
+    });
+    box.exec();
+    EXPECT_FALSE(upOverTheBox);
+    auto* widget = platform::qt::widgetOf(alone);
+    ASSERT_NE(widget, nullptr);
+    for (int i = 0; i < 200 && !widget->isVisible(); ++i) RunFor(50ms);
+    EXPECT_TRUE(widget->isVisible());
+  }
+  platform::setProgressForms(nullptr);
+}
+
 // The whole export's bar of eight levels shows each level done at once,
 // however quickly the one before ended.
 TEST(QtProgressForm, ABarOfFewStepsShowsEveryStep) {

@@ -172,3 +172,166 @@ TEST(WindowPlacementOnScreen, AWindowOpenedUnderABoxLeavesTheButtonsBehindTheBox
 }
 
 }  // namespace
+
+namespace {
+
+bool HidesAny(const QRect& placed, const std::vector<QRect>& seen) {
+  return std::any_of(seen.begin(), seen.end(), [&](const QRect& r) { return r.intersects(placed); });
+}
+
+// The main window as it comes up: the directory list and the fields at the
+// top, the buttons under them. A window opened from it goes beside it where
+// the screen has room; on a small screen it leaves the buttons in sight and
+// hides as little of the list and the fields as it can, never where their
+// text begins.
+TEST_P(WindowPlacement, WindowsFromTheMainWindowLeaveItsListAndFieldsInSight) {
+  const QRect screen(QPoint(0, 0), GetParam());
+  const QSize mainSize(730, 751);
+  const QRect main(QPoint(screen.width() - mainSize.width(), screen.height() - mainSize.height()) / 2, mainSize);
+  const QPoint at = main.topLeft();
+  platform::qt::InSight keep;
+  keep.controls = {QRect(at + QPoint(23, 392), QSize(682, 24)), QRect(at + QPoint(11, 461), QSize(706, 260))};
+  keep.fields = {QRect(at + QPoint(23, 50), QSize(682, 22)),  QRect(at + QPoint(23, 82), QSize(682, 70)),
+                 QRect(at + QPoint(90, 210), QSize(290, 22)), QRect(at + QPoint(415, 238), QSize(290, 22)),
+                 QRect(at + QPoint(90, 238), QSize(290, 22)), QRect(at + QPoint(90, 266), QSize(290, 22)),
+                 QRect(at + QPoint(23, 300), QSize(682, 16)), QRect(at + QPoint(23, 320), QSize(682, 16))};
+  const bool roomBeside = screen.width() - main.right() > 320;
+  std::vector<QRect> shown{main};
+  for (const auto& [name, size] : {std::pair{"viewer", QSize(644, 536)}, std::pair{"browser", QSize(536, 288)},
+                                   std::pair{"log", QSize(408, 306)}, std::pair{"second viewer", QSize(644, 536)}}) {
+    SCOPED_TRACE(name);
+    const QRect placed = PlaceNewFrame(size, main, shown, screen, kStep, keep);
+    EXPECT_TRUE(screen.contains(placed));
+    EXPECT_GE(placed.width(), 320);
+    EXPECT_GE(placed.height(), 200);
+    EXPECT_FALSE(HidesAny(placed, keep.controls));
+    if (roomBeside) EXPECT_FALSE(placed.intersects(main));
+    // Where the list and the fields begin: the district's directory, the
+    // codes and the output paths.
+    for (const QRect& field : keep.fields)
+      if (field.left() < main.center().x())
+        EXPECT_FALSE(placed.intersects(QRect(field.topLeft(), QSize(48, 10)))) << field.x() << "," << field.y();
+    for (const QRect& other : shown)
+      EXPECT_GE((other.topLeft() - placed.topLeft()).manhattanLength(), kStep);
+    shown.push_back(placed);
+  }
+}
+
+// An area picked in a maximised viewer: its properties and its record come
+// up around its mark, leaving the viewer's menu bar and bar under the map in
+// sight, and each other: what was picked stays in view.
+TEST_P(WindowPlacement, ThePropertiesAndTheRecordOfAPickLeaveItsMarkInSight) {
+  const QRect screen(QPoint(0, 0), GetParam());
+  const QRect viewer = screen;
+  platform::qt::InSight keep;
+  keep.controls = {QRect(1, 21, screen.width() - 2, 22), QRect(1, screen.height() - 24, 110, 22)};
+  keep.fields = {QRect(115, screen.height() - 24, 270, 22)};
+  for (const QPoint middle : {screen.center(), QPoint(screen.width() / 3, screen.height() / 2),
+                              QPoint(screen.width() * 3 / 4, screen.height() / 3)}) {
+    SCOPED_TRACE(middle.x());
+    keep.marks = {QRect(middle - QPoint(95, 93), QSize(190, 186))};
+    const QRect properties = PlaceNewFrame({564, 492}, viewer, {viewer}, screen, kStep, keep, QSize(420, 230));
+    EXPECT_TRUE(screen.contains(properties));
+    EXPECT_GE(properties.width(), 420);
+    EXPECT_GE(properties.height(), 230);
+    EXPECT_FALSE(HidesAny(properties, keep.controls));
+    EXPECT_FALSE(HidesAny(properties, keep.marks)) << properties.x() << "," << properties.y() << " "
+                                                   << properties.width() << "x" << properties.height();
+    platform::qt::InSight fromProperties;
+    fromProperties.controls = {QRect(properties.bottomRight() - QPoint(260, 30), QSize(250, 24))};
+    fromProperties.fields = {properties.adjusted(10, 50, -10, -40)};
+    fromProperties.marks = keep.marks;
+    const QRect record = PlaceNewFrame({204, 335}, properties, {viewer, properties}, screen, kStep, fromProperties);
+    EXPECT_TRUE(screen.contains(record));
+    EXPECT_FALSE(record.intersects(properties));
+    EXPECT_FALSE(HidesAny(record, keep.marks));
+    EXPECT_FALSE(HidesAny(record, keep.controls));
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The main window's lists and fields over its buttons; the model browser
+// opened from it, and a viewer from the browser ("Dat" → an element →
+// "Zobraz"): the viewer leaves the main window's buttons in sight as well as
+// the browser's own, whether the browser stands beside the main window (a
+// wide screen) or over its top (a small one).
+TEST_P(WindowPlacement, AWindowOpenedFromAnotherLeavesTheMainWindowsButtonsInSight) {
+  const QRect screen(QPoint(0, 0), GetParam());
+  const QSize mainSize(730, 751);
+  const QRect main(QPoint(screen.width() - mainSize.width(), screen.height() - mainSize.height()) / 2, mainSize);
+  const QPoint at = main.topLeft();
+  platform::qt::InSight fromMain;
+  fromMain.controls = {QRect(at + QPoint(23, 392), QSize(682, 24)), QRect(at + QPoint(11, 461), QSize(706, 260))};
+  fromMain.fields = {QRect(at + QPoint(23, 50), QSize(682, 90)), QRect(at + QPoint(90, 210), QSize(615, 80))};
+  const QRect browser = PlaceNewFrame({536, 290}, main, {main}, screen, kStep, fromMain);
+  ASSERT_FALSE(HidesAny(browser, fromMain.controls));
+
+  // What the viewer leaves in sight: the browser's tool bar and tree, and
+  // what of the main window the browser does not cover.
+  platform::qt::InSight keep;
+  keep.controls = {QRect(browser.topLeft() + QPoint(10, 30), QSize(150, 24))};
+  keep.fields = {QRect(browser.topLeft() + QPoint(10, 60), QSize(browser.width() - 20, 170))};
+  for (const QRect& control : fromMain.controls)
+    if (!control.intersects(browser)) keep.controls.push_back(control);
+  for (const QRect& field : fromMain.fields)
+    if (!field.intersects(browser)) keep.fields.push_back(field);
+  const QRect viewer = PlaceNewFrame({644, 536}, browser, {main, browser}, screen, kStep, keep);
+  EXPECT_TRUE(screen.contains(viewer));
+  EXPECT_GE(viewer.width(), 320);
+  EXPECT_GE(viewer.height(), 200);
+  EXPECT_FALSE(HidesAny(viewer, keep.controls)) << viewer.x() << "," << viewer.y() << " " << viewer.width() << "x"
+                                                << viewer.height();
+  EXPECT_FALSE(viewer.intersects(QRect(browser.topLeft(), QSize(kStep, kStep))));
+}
+
+// The same through the windows themselves: the main window is known by its
+// mark, whichever window the new one is opened from.
+TEST(WindowPlacementOnScreen, TheMainWindowsButtonsStayInSightOfAWindowOpenedFromAnother) {
+  test_support::QtApp();
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  QWidget main;
+  platform::qt::MarkMainWindow(main);
+  main.resize(screen.width() * 5 / 8, screen.height() * 3 / 4);
+  auto* column = new QVBoxLayout(&main);
+  column->addStretch(1);
+  std::vector<QPushButton*> buttons;
+  for (const char* caption : {"Předmět zájmu", "Nástrojů", "Dat", "Čti revír", "Konec"})
+    column->addWidget(buttons.emplace_back(new QPushButton(QString::fromUtf8(caption))));
+  for (QPushButton* button : buttons) button->setMinimumHeight(screen.height() / 12);
+  main.move(screen.center() - main.rect().center());
+  main.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+  const auto hidden = [&](const QWidget& window) {
+    std::string names;
+    const QRect placed(window.pos(), window.size());
+    for (QPushButton* button : buttons)
+      if (placed.intersects(QRect(button->mapToGlobal(QPoint(0, 0)), button->size())))
+        names += button->text().toStdString() + ";";
+    return names;
+  };
+  // The browser at the screen's right edge, over the main window's top corner.
+  QWidget browser;
+  browser.resize(screen.width() / 3, screen.height() / 4);
+  browser.move(screen.right() - browser.width(), main.y());
+  browser.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&browser));
+  QWidget viewer;
+  viewer.resize(screen.width() * 2 / 5, screen.height() / 2);
+  platform::qt::PlaceOnOpening(viewer, &browser);
+  EXPECT_TRUE(screen.contains(QRect(viewer.pos(), viewer.size())));
+  EXPECT_EQ(hidden(viewer), "");
+
+  // With the browser closed no window is active: a window opened then is
+  // placed as if opened from the main window, not centred over its buttons.
+  browser.hide();
+  QApplication::processEvents();
+  QWidget other;
+  other.resize(screen.width() * 2 / 5, screen.height() / 2);
+  platform::qt::PlaceOnOpening(other, nullptr);
+  EXPECT_EQ(hidden(other), "");
+}
+
+}  // namespace

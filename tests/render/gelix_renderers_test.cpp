@@ -167,7 +167,7 @@ TEST_F(GelixRenderers, TextsDrawWithTheStrokedFontAndAMissingFontIsLoggedOncePer
   EXPECT_EQ(at(20, 60), RGBColor(255, 0, 0));
   auto* first = static_cast<TTextElement*>(texts->GetItem(0));
   EXPECT_EQ(static_cast<TGelixTextProps*>(first->GetProperties())->TextAtrib, 4);
-  EXPECT_EQ(countTexts(log, "FontError"), 0);
+  EXPECT_EQ(countTexts(log, "chyba fontu"), 0);
 
   // Windows-1250 "ř" (F8) is drawn with the Latin-2 font's glyph FD; the
   // byte FD itself ("ý", EC in Latin-2) finds no glyph there.
@@ -186,9 +186,9 @@ TEST_F(GelixRenderers, TextsDrawWithTheStrokedFontAndAMissingFontIsLoggedOncePer
   draw(&model);
   EXPECT_EQ(countTexts(log, "Nelze otevřít soubor vektorového fontu"), 1);
   EXPECT_TRUE(ui.shown().empty());
-  EXPECT_EQ(countTexts(log, "GeliX Text interpret - FontError !"), 1);
+  EXPECT_EQ(countTexts(log, "Interpret textů GeliX: chyba fontu !"), 1);
   draw(&model);
-  EXPECT_EQ(countTexts(log, "GeliX Text interpret - FontError !"), 2);
+  EXPECT_EQ(countTexts(log, "Interpret textů GeliX: chyba fontu !"), 2);
 }
 
 TEST_F(GelixRenderers, LinesAndAreasFollowTheirRecords) {

@@ -5,8 +5,10 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <numbers>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -85,6 +87,43 @@ TEST(Interpret, ABreakEndsTheWalkQuietlyAndMayAskForARepeat) {
   zelto::ProcessPendingMessages();  // the repeat draws again, once
   EXPECT_EQ(log, std::vector<std::string>{"x:a"});
   EXPECT_EQ(platform::messageQueue().pending(), before);
+}
+
+// A renderer that cannot draw the point it is given.
+class TFailingRenderer : public TInterpret {
+ public:
+  bool IsItsClass(TElement* e) override { return e && e->Is<TPointElement>(); }
+  void Process(TElement*) override { throw std::runtime_error("bod nelze nakreslit"); }
+};
+
+TEST(Interpret, APrintingWalkLetsOutWhatEndedItWhereTheScreenGoesOnQuietly) {
+  std::unique_ptr<TSpaceEntity> root(model());
+  std::vector<std::string> log;
+  TCanvasDevice device;
+  for (const bool printing : {false, true}) {
+    SCOPED_TRACE(printing ? "printing" : "screen");
+    TInterpret failing, breaking;
+    failing.AppendTool(new TFailingRenderer);
+    breaking.AppendTool(new TTagRenderer(log, "x", true));
+    for (TInterpret* interpret : {&failing, &breaking}) {
+      interpret->SetPrinting(printing);
+      interpret->BeginOnDevice(&device);
+      interpret->SetInput(root.get());
+    }
+    if (printing) {
+      EXPECT_THROW(failing.DoIt(), std::runtime_error);
+      EXPECT_THROW(breaking.DoIt(), EBreakInterpret);
+    } else {
+      EXPECT_NO_THROW(failing.DoIt());
+      EXPECT_NO_THROW(breaking.DoIt());
+    }
+    // Either way the walk is over: the interprets draw again when asked.
+    for (TInterpret* interpret : {&failing, &breaking}) {
+      EXPECT_FALSE(interpret->GetBusy());
+      EXPECT_FALSE(interpret->GetBreakWork());
+      interpret->EndOnDevice();
+    }
+  }
 }
 
 TEST(Interpret, TheDeviceIsSharedWithTheSubInterpretsWhileBound) {

@@ -1,9 +1,13 @@
 #pragma once
 // Small dBase tables built in a test and read back as rows of texts.
+#include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "platform/codepage.h"
 #include "platform/dbase_table.h"
 
 namespace test_support {
@@ -22,6 +26,47 @@ inline void WriteTable(const std::filesystem::path& file, const std::vector<plat
     for (std::size_t i = 0; i < row.size(); ++i) t.setText(static_cast<int>(i), row[i]);
     t.post();
   }
+}
+
+// Lowers the row count a table's header gives by `fewer`, the rows staying
+// in the file: a header that lost count of them.
+inline void UndercountRows(const std::filesystem::path& file, std::uint32_t fewer) {
+  std::fstream f(file, std::ios::binary | std::ios::in | std::ios::out);
+  unsigned char count[4] = {};
+  f.seekg(4);
+  f.read(reinterpret_cast<char*>(count), 4);
+  std::uint32_t rows = count[0] | count[1] << 8 | count[2] << 16 | static_cast<std::uint32_t>(count[3]) << 24;
+  rows = rows > fewer ? rows - fewer : 0;
+  for (int i = 0; i < 4; ++i) count[i] = static_cast<unsigned char>(rows >> (8 * i));
+  f.seekp(4);
+  f.write(reinterpret_cast<const char*>(count), 4);
+}
+
+// The table as a DOS program writes it: its text fields recoded from
+// Windows-1250 to code page 852 byte by byte, and its header marked so.
+inline void RecodeAsDos(const std::filesystem::path& file) {
+  std::vector<platform::DbfField> fields;
+  {
+    platform::DbfTable t;
+    t.open(file, true);
+    fields = t.fields();
+  }
+  std::fstream f(file, std::ios::binary | std::ios::in | std::ios::out);
+  std::string bytes{std::istreambuf_iterator<char>(f), {}};
+  auto word = [&](std::size_t at) {
+    return static_cast<std::size_t>(static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8);
+  };
+  const std::size_t rows = word(4) | word(6) << 16, header = word(8), length = word(10);
+  for (std::size_t r = 0; r < rows; ++r)
+    for (const platform::DbfField& field : fields) {
+      if (field.type != 'C') continue;
+      const std::size_t at = header + r * length + 1 + field.offset;
+      const std::string text = platform::toUtf8(bytes.substr(at, field.width), platform::CodePage::Windows1250);
+      bytes.replace(at, field.width, platform::fromUtf8(text, platform::CodePage::Latin2));
+    }
+  bytes[29] = static_cast<char>(0x64);
+  f.seekp(0);
+  f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 // The texts of `columns` of every row not deleted.

@@ -7,19 +7,23 @@
 #include <QGroupBox>
 #include <QImage>
 #include <QLineEdit>
+#include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <regex>
 #include <string>
 
 #include "framework/class_registry.h"
+#include "framework/errors.h"
 #include "framework/file_version.h"
 #include "framework/message_dispatch.h"
 #include "platform/message_queue.h"
@@ -32,10 +36,12 @@
 #include "render/text_block.h"
 #include "render/universal_script_creator.h"
 #include "qt_app.h"
+#include "read_only.h"
 #include "temp_dir.h"
 #include "process.h"
 #include "viewer/print_dialog.h"
 #include "viewer/image_form.h"
+#include "viewer/print_entry.h"
 #include "viewer/tool_manager.h"
 
 namespace fs = std::filesystem;
@@ -44,12 +50,14 @@ namespace {
 constexpr TColor kBlue = RGBColor(0, 0, 255);
 
 
-// Draws every rectangle item, the desktop included, with its own pen and brush.
+// Draws every rectangle item, the desktop included, with its own pen and
+// brush; a rectangle named "vadný" cannot be drawn.
 class TRectPainter : public TInterpret {
  public:
   void Process(TElement* e) override {
     auto* r = dynamic_cast<TDrawRectangle*>(e);
     if (!r) return;
+    if (r->GetName() == "vadný") throw EZeltoError("obdélník nelze nakreslit");
     GetDevice()->SetPen({r->PenColor, 1, psSolid});
     GetDevice()->SetPenWidth(r->PenWidth);
     GetDevice()->SetBrush({r->BrushColor, r->BrushStyle});
@@ -89,11 +97,15 @@ struct Printing : ::testing::Test {
   TRectPainter painter;
   double paperW = 0, paperH = 0;  // the printable area in metres
   std::string savedProgram = framework::ProgramFile();
+  // The program's own INI file is kept with the user's settings, not
+  // beside the program.
+  fs::path settings = dir / "settings";
+  test_support::ScopedEnv windir{"WINDIR", settings.string()};
 
   Printing() {
     pdf = dir / "out.pdf";
-    // The program's INI file lies beside the program: here in the test's directory.
-    framework::SetProgramFile((dir / "zelto").string());
+    fs::create_directories(dir / "bin");
+    framework::SetProgramFile((dir / "bin" / "zelto").string());
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QString::fromStdString(pdf.string()));
     const QRectF area = printer.pageRect(QPrinter::Millimeter);
@@ -111,7 +123,7 @@ struct Printing : ::testing::Test {
   }
 
   // Runs the print; `answer` works the set-up window once it is up.
-  void print(const std::function<void(TPrnDlg&)>& answer) {
+  void print(const std::function<void(TPrnDlg&)>& answer, TInterpret* interpret = nullptr) {
     QTimer poll;
     poll.setInterval(10);
     QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -121,7 +133,7 @@ struct Printing : ::testing::Test {
       }
     });
     poll.start();
-    viewer::PrintWithPrinter(&painter, &printer);
+    viewer::PrintWithPrinter(interpret ? interpret : &painter, &printer);
     // The window watches the finished job and closes itself.
     QElapsedTimer clock;
     clock.start();
@@ -129,7 +141,8 @@ struct Printing : ::testing::Test {
     EXPECT_EQ(findDialog(), nullptr);
   }
   // The viewer's print command: the platform's dialog is told to print into
-  // the PDF file; `atSetUp` answers true once it has worked the set-up window.
+  // the PDF file; `atSetUp` answers true once it has worked the set-up window
+  // (without one, no set-up window is awaited: a model prints at once).
   void printFromViewer(TFormToolManager& manager, const std::function<bool(TPrnDlg&)>& atSetUp) {
     QElapsedTimer clock;
     clock.start();
@@ -142,6 +155,7 @@ struct Printing : ::testing::Test {
         choice->printer()->setOutputFormat(QPrinter::PdfFormat);
         choice->printer()->setOutputFileName(QString::fromStdString(pdf.string()));
         choice->done(QDialog::Accepted);
+        if (!atSetUp) poll.stop();
       } else if (auto* dialog = dynamic_cast<TPrnDlg*>(modal)) {
         if (atSetUp(*dialog)) poll.stop();
       }
@@ -160,6 +174,50 @@ struct Printing : ::testing::Test {
     const std::string info = run("pdfinfo " + test_support::Quoted(pdf.string()) + " 2>/dev/null");
     const auto at = info.find("Pages:");
     return at == std::string::npos ? 0 : std::stoi(info.substr(at + 6));
+  }
+  // A desktop nearly the size of the paper, outlined in blue, in the model.
+  TDesktop* blueOutlinedDesktop(double penWidth) {
+    auto* desktop = new TDesktop;
+    desktop->SetMinX(0), desktop->SetMinY(0), desktop->SetMaxX(0.9 * paperW), desktop->SetMaxY(0.9 * paperH);
+    desktop->PenColor = kBlue;
+    desktop->BrushColor = 0xFFFFFF;
+    desktop->PenWidth = penWidth;
+    model.Add(desktop);
+    return desktop;
+  }
+  // The viewer draws `input` with the map's renderers.
+  static void drawWithMapRenderers(TFormToolManager& manager, TElement* input) {
+    TUniversalGelixScriptCreator creator;
+    creator.DoIt();
+    manager.SetInterpretScript(creator.Output());
+    manager.SetInput(input);
+  }
+  static bool confirm(TPrnDlg& dialog) {
+    dialog.OKBtn->click();
+    return true;
+  }
+  // Lengths of the runs of blue pixels along the middle row of page 1,
+  // rendered at the printer's own resolution: the widths of the lines that
+  // cross the row.
+  std::vector<int> blueRunsAcrossTheMiddle() {
+    const QRect page = printer.pageLayout().fullRectPixels(printer.resolution());
+    const fs::path png = dir / "row";
+    run("pdftoppm -r " + std::to_string(printer.resolution()) + " -png -singlefile -x 0 -y " +
+        std::to_string(page.height() / 2) + " -W " + std::to_string(page.width()) + " -H 1 " +
+        test_support::Quoted(pdf.string()) + " " + test_support::Quoted(png.string()));
+    QImage image(QString::fromStdString(png.string() + ".png"));
+    std::vector<int> runs;
+    int length = 0;
+    for (int x = 0; x <= image.width(); ++x) {
+      const QColor c = x < image.width() ? image.pixelColor(x, 0) : QColor(Qt::white);
+      if (c.blue() > 150 && c.red() < 100 && c.green() < 100) {
+        ++length;
+      } else if (length > 0) {
+        runs.push_back(length);
+        length = 0;
+      }
+    }
+    return runs;
   }
   // Blue and black pixels of a page rendered at 30 dpi.
   std::pair<int, int> colours(int page) {
@@ -278,7 +336,8 @@ TEST_F(Printing, OverlapInMillimetresAndTheRasterSwitchKeptInTheIniFile) {
   EXPECT_DOUBLE_EQ(tooLarge, 0.005);
   EXPECT_EQ(ui->shownTexts(), (std::vector<std::string>{"Přesah 200 mm je na papír tiskárny příliš velký"}));
   EXPECT_FALSE(fs::exists(pdf)) << "a cancelled set-up prints nothing";
-  EXPECT_TRUE(fs::exists(dir / "zelto.INI"));
+  EXPECT_TRUE(fs::exists(settings / "zelto.INI"));
+  EXPECT_FALSE(fs::exists(dir / "bin" / "zelto.INI"));
 
   // A new set-up reads the switch back.
   bool raster = false;
@@ -287,6 +346,101 @@ TEST_F(Printing, OverlapInMillimetresAndTheRasterSwitchKeptInTheIniFile) {
     dialog.CancelBtn->click();
   });
   EXPECT_TRUE(raster);
+}
+
+TEST_F(Printing, TheSetUpAndTheClosingMessageSpeakCzech) {
+  auto* desktop = new TDesktop;
+  desktop->SetMinX(0), desktop->SetMinY(0), desktop->SetMaxX(0.5 * paperW), desktop->SetMaxY(0.5 * paperH);
+  model.Add(desktop);
+  print([&](TPrnDlg& dialog) {
+    dialog.ed_Scale->setText("abc");
+    emit dialog.ed_Scale->editingFinished();
+    dialog.ed_Overlap->setText("1,5");
+    emit dialog.ed_Overlap->editingFinished();
+    dialog.OKBtn->click();
+  });
+  // Leaving a field again repeats its complaint; the closing message comes last.
+  ASSERT_GE(ui->shownTexts().size(), 3u);
+  EXPECT_EQ(ui->shownTexts()[0], "'abc' není platné reálné číslo");
+  EXPECT_EQ(ui->shownTexts()[1], "'1,5' není platné celé číslo");
+  // The moment as "7. 12. 2026 8:35:14", the duration in hours, minutes and
+  // seconds with no time zone; no English names of days or months.
+  const std::regex closing("[0-9]{1,2}\\. [0-9]{1,2}\\. [0-9]{4} [0-9]{1,2}:[0-9]{2}:[0-9]{2}\r\r"
+                           "Ukončen tisk na \"[^\"]+\"\r\rTrvání: [0-9]+:[0-5][0-9]:[0-5][0-9]");
+  EXPECT_TRUE(std::regex_match(ui->shownTexts().back(), closing)) << ui->shownTexts().back();
+}
+
+TEST_F(Printing, ARasterSwitchThatCannotBeKeptIsTold) {
+  auto* desktop = new TDesktop;
+  desktop->SetMinX(0), desktop->SetMinY(0), desktop->SetMaxX(0.5 * paperW), desktop->SetMaxY(0.5 * paperH);
+  model.Add(desktop);
+  fs::create_directories(settings);
+  {
+    test_support::ReadOnlyTree readOnly(settings);
+    print([](TPrnDlg& dialog) {
+      dialog.b_RasterLines->click();
+      zelto::ProcessPendingMessages();
+      dialog.CancelBtn->click();
+    });
+  }
+  ASSERT_EQ(ui->shownTexts().size(), 1u);
+  EXPECT_EQ(ui->shownTexts()[0].rfind("Nastavení tisku nelze uložit do souboru " + (settings / "zelto.INI").string(), 0), 0u)
+      << ui->shownTexts()[0];
+}
+
+TEST_F(Printing, APrintWhoseDrawingFailsPartwaySaysSoAndPrintsNothing) {
+  const std::vector<std::string> told{"Problémy s tiskem: obdélník nelze nakreslit; nic nebylo vytištěno"};
+  model.Add(rect(-5, -5, 0, 0, kBlue, kBlue));
+  TDrawRectangle* broken = rect(0, 0, 5, 5, kBlue, kBlue);
+  broken->SetName("vadný");
+  model.Add(broken);
+  viewer::PrintWithPrinter(&painter, &printer);
+  EXPECT_EQ(ui->shownTexts(), told);
+  EXPECT_FALSE(fs::exists(pdf)) << "no half-drawn page goes out";
+  EXPECT_EQ(painter.GetDevice(), &screenDevice);
+  EXPECT_FALSE(painter.GetPrinting());
+  EXPECT_FALSE(painter.GetBusy());
+  EXPECT_FALSE(TPrintDevice::JobInProgress());
+
+  // On a desktop the set-up window closes without claiming the print ended.
+  ui->clear();
+  auto* desktop = new TDesktop;
+  desktop->SetMinX(0), desktop->SetMinY(0), desktop->SetMaxX(0.5 * paperW), desktop->SetMaxY(0.5 * paperH);
+  model.Remove(broken);
+  desktop->Add(broken);
+  model.Add(desktop);
+  print([](TPrnDlg& dialog) { dialog.OKBtn->click(); });
+  EXPECT_EQ(ui->shownTexts(), told);
+  EXPECT_FALSE(fs::exists(pdf));
+}
+
+// While it prints, the viewer is asked to draw again (the window was moved
+// or resized); the painter looks for a break as the map's renderers do.
+class TInterruptedPainter : public TRectPainter {
+ public:
+  TElement* viewer = nullptr;
+  void Process(TElement* e) override {
+    if (GetPrinting() && viewer) {
+      viewer->PostMessage(zelto::msg::ReviewRequest, viewer);
+      zelto::ProcessPendingMessages();
+      if (GetBreakWork()) throw EBreakInterpret();
+    }
+    TRectPainter::Process(e);
+  }
+};
+
+TEST_F(Printing, AViewerAskedToDrawAgainFinishesItsPrintFirst) {
+  if (!QPrinterInfo::defaultPrinter().isNull()) GTEST_SKIP() << "a real printer is set up here";
+  model.Add(rect(-5, -5, 5, 5, kBlue, kBlue));
+  TFormToolManager manager;
+  auto* interrupted = new TInterruptedPainter;
+  interrupted->viewer = &manager;
+  manager.SetInterpret(interrupted);
+  manager.SetInput(&model);
+  printFromViewer(manager, nullptr);
+  EXPECT_TRUE(ui->shownTexts().empty()) << ui->shownTexts().front();
+  ASSERT_EQ(pdfPages(), 1);
+  EXPECT_GT(colours(1).first, 100) << "the whole map is printed";
 }
 
 TEST_F(Printing, AModelPrintsOnePageAsOnScreenAndOneJobAtATime) {
@@ -344,13 +498,70 @@ TEST_F(Printing, TheViewersPrintCommandOpensTheSetUpWithItsPageGridAndPrintsToAF
   EXPECT_EQ(pdfPages(), 4);
 }
 
+TEST_F(Printing, ThePageSetUpChosenInTheViewerHoldsForItsPrints) {
+  if (!QPrinterInfo::defaultPrinter().isNull()) GTEST_SKIP() << "a real printer is set up here";
+  // The session outlives the test: its printer is given back upright.
+  struct Upright {
+    ~Upright() { viewer::SessionPrinter().setPageOrientation(QPageLayout::Portrait); }
+  } upright;
+  model.Add(rect(-5, -5, 5, 5, kBlue, kBlue));
+  TFormToolManager manager;
+  manager.SetInput(&model);
+  // "Tisk" → "Nastavení": the user turns the paper and confirms.
+  bool turned = false;
+  QTimer::singleShot(0, [&] {
+    QElapsedTimer clock;
+    clock.start();
+    QPageSetupDialog* setUp = nullptr;
+    while (!setUp && clock.elapsed() < 10000) {
+      QApplication::processEvents(QEventLoop::AllEvents, 20);
+      setUp = qobject_cast<QPageSetupDialog*>(QApplication::activeModalWidget());
+    }
+    if (!setUp) return;
+    if (auto* landscape = setUp->findChild<QRadioButton*>("landscape")) {
+      landscape->click();
+      turned = true;
+    }
+    setUp->accept();
+  });
+  viewer::ShowPrinterSetup(manager.GetForm());
+  ASSERT_TRUE(turned);
+  printFromViewer(manager, nullptr);
+  const std::string info = run("pdfinfo " + test_support::Quoted(pdf.string()));
+  double width = 0, height = 0;
+  const auto at = info.find("Page size:");
+  ASSERT_NE(at, std::string::npos) << info;
+  ASSERT_EQ(std::sscanf(info.c_str() + at, "Page size: %lf x %lf", &width, &height), 2) << info;
+  EXPECT_GT(width, height) << "the print comes out landscape: " << info;
+  EXPECT_NE(info.find("A4"), std::string::npos) << info;
+}
+
+TEST_F(Printing, TheThinnestLineIsAsWideInABitmapPrintAsInAPlainOneAndSeenOnPaper) {
+  if (!QPrinterInfo::defaultPrinter().isNull()) GTEST_SKIP() << "a real printer is set up here";
+  // The desktop's outline is drawn with the thinnest pen: one pixel.
+  TFormToolManager manager;
+  drawWithMapRenderers(manager, blueOutlinedDesktop(0));
+  std::vector<int> widths[2];
+  for (const bool bitmap : {false, true}) {
+    fs::remove(pdf);
+    manager.GetForm()->TileAction()->setChecked(bitmap);
+    printFromViewer(manager, confirm);
+    ASSERT_EQ(pdfPages(), 1);
+    widths[bitmap] = blueRunsAcrossTheMiddle();
+  }
+  // The left and the right side of the outline, 0.1 mm wide at least (one
+  // printer pixel, 0.02 mm, is lost on paper), the same in both prints.
+  const int tenthOfMillimetre = static_cast<int>(printer.resolution() / 254.0);
+  for (const auto& runs : widths) {
+    ASSERT_EQ(runs.size(), 2u);
+    for (int run : runs) EXPECT_GE(run, tenthOfMillimetre);
+  }
+  for (int side = 0; side < 2; ++side) EXPECT_NEAR(widths[1][side], widths[0][side], 1) << side;
+}
+
 TEST_F(Printing, APrintAsABitmapKeepsTheTextsOfTheDesktop) {
   if (!QPrinterInfo::defaultPrinter().isNull()) GTEST_SKIP() << "a real printer is set up here";
-  auto* desktop = new TDesktop;
-  desktop->SetMinX(0), desktop->SetMinY(0), desktop->SetMaxX(0.9 * paperW), desktop->SetMaxY(0.9 * paperH);
-  desktop->PenColor = kBlue;
-  desktop->BrushColor = 0xFFFFFF;
-  desktop->PenWidth = 0.003;
+  TDesktop* desktop = blueOutlinedDesktop(0.003);
   // Black letters 15 mm high: the only black on the page.
   auto* block = new TTextBlock;
   block->SetMinX(0.03), block->SetMinY(0.9 * paperH - 0.08), block->SetMaxX(0.15), block->SetMaxY(0.9 * paperH - 0.03);
@@ -358,20 +569,103 @@ TEST_F(Printing, APrintAsABitmapKeepsTheTextsOfTheDesktop) {
   block->LineHeight = 0.02;
   block->GetLines()->Items = {"MMMM 12", "Porost"};
   desktop->Add(block);
-  model.Add(desktop);
   TFormToolManager manager;
-  TUniversalGelixScriptCreator creator;
-  creator.DoIt();
-  manager.SetInterpretScript(creator.Output());
-  manager.SetInput(desktop);
+  drawWithMapRenderers(manager, desktop);
   manager.GetForm()->TileAction()->setChecked(true);
-  printFromViewer(manager, [](TPrnDlg& dialog) {
-    dialog.OKBtn->click();
-    return true;
-  });
+  printFromViewer(manager, confirm);
   ASSERT_EQ(pdfPages(), 1);
   auto [blue, black] = colours(1);
   EXPECT_GT(blue, 100) << "the desktop's outline";
   EXPECT_GT(black, 100) << "the text block's letters";
   if (auto* universal = dynamic_cast<TUniversalInterpret*>(manager.GetInterpret())) EXPECT_FALSE(universal->Tile);
+}
+
+namespace {
+
+// Looks for a break after every item as the map's renderers do (or not);
+// while it prints page 2 the user presses "Storno" in the set-up window.
+class TClosingPainter : public TRectPainter {
+ public:
+  bool looksForBreak = true;
+  int page = 0;
+  void DoIt() override {
+    page += GetPrinting();
+    TRectPainter::DoIt();
+  }
+  void Process(TElement* e) override {
+    TRectPainter::Process(e);
+    if (page != 2) return;
+    if (TPrnDlg* dialog = Printing::findDialog()) dialog->CancelBtn->click();
+    if (looksForBreak && GetBreakWork()) throw EBreakInterpret();
+  }
+};
+
+}  // namespace
+
+TEST_F(Printing, ClosingTheSetUpWhilePagesPrintBreaksThePrintOffAndSendsOutNothing) {
+  auto* desktop = new TDesktop;
+  desktop->SetMinX(0), desktop->SetMinY(0), desktop->SetMaxX(1.5 * paperW), desktop->SetMaxY(1.5 * paperH);
+  desktop->Add(rect(0.02, 0.02, 1.4 * paperW, 1.4 * paperH, kBlue, kBlue));
+  model.Add(desktop);
+  TClosingPainter closing;
+  closing.SetDevice(&screenDevice);
+  closing.SetInput(&model);
+  // Broken off inside the page, or once it is drawn by a renderer that
+  // does not look for a break.
+  for (const bool looksForBreak : {true, false}) {
+    SCOPED_TRACE(looksForBreak);
+    ui->clear();
+    closing.page = 0;
+    closing.looksForBreak = looksForBreak;
+    print([](TPrnDlg& dialog) { dialog.OKBtn->click(); }, &closing);
+    EXPECT_EQ(closing.page, 2);
+    EXPECT_EQ(ui->shownTexts(), (std::vector<std::string>{"Tisk byl přerušen, nic nebylo vytištěno"}));
+    EXPECT_FALSE(fs::exists(pdf)) << "the page drawn before the close does not go out";
+    EXPECT_FALSE(closing.GetBreakWork()) << "the screen's next drawing is not broken off";
+  }
+  closing.SetDevice(nullptr);
+}
+
+// A scale or an overlap that does not read is told once, when the field is
+// left or Return pressed in it, and the field shows the value in use again;
+// "Tisk" prints with what the fields show, taken or not.
+TEST_F(Printing, AWrongNumberIsToldOnceAndTheFieldsShowWhatPrints) {
+  auto* desktop = new TDesktop;
+  desktop->SetMinX(0), desktop->SetMinY(0), desktop->SetMaxX(1.5 * paperW), desktop->SetMaxY(1.5 * paperH);
+  model.Add(desktop);
+  std::vector<std::string> told;
+  print([&](TPrnDlg& dialog) {
+    dialog.ed_Overlap->setText("1,5");
+    emit dialog.ed_Overlap->editingFinished();
+    emit dialog.ed_Overlap->editingFinished();
+    EXPECT_EQ(dialog.ed_Overlap->text(), "0");
+    // Return on a wrong value does not print.
+    QTest::keyClicks(dialog.ed_Scale, "x");
+    QTest::keyClick(dialog.ed_Scale, Qt::Key_Return);
+    EXPECT_EQ(dialog.ed_Scale->text(), "1");
+    // Nor does an overlap the paper cannot take, typed and not left.
+    dialog.ed_Overlap->setText("400");
+    dialog.OKBtn->click();
+    EXPECT_EQ(dialog.ed_Overlap->text(), "0");
+    EXPECT_TRUE(dialog.isVisible());
+    told = ui->shownTexts();
+    // A scale typed and not left prints: the desktop shrinks onto one page.
+    dialog.ed_Scale->setText("2");
+    dialog.OKBtn->click();
+  });
+  EXPECT_EQ(told, (std::vector<std::string>{"'1,5' není platné celé číslo", "'1x' není platné reálné číslo",
+                                            "Přesah 400 mm je na papír tiskárny příliš velký"}));
+  EXPECT_EQ(pdfPages(), 1);
+
+  // Fitting shows its factor rounded ("1.45" for 1.4549): "Tisk" keeps the
+  // factor fitted, which the field's text would spill onto a second page.
+  fs::remove(pdf);
+  print([&](TPrnDlg& dialog) {
+    const TPrintDevice* device = dialog.Tool()->GetPrinterDevice();
+    desktop->SetMaxX(1.4549 * device->GetPaperWidth()), desktop->SetMaxY(0.5 * device->GetPaperHeight());
+    dialog.b_FitToPage->click();
+    zelto::ProcessPendingMessages();
+    dialog.OKBtn->click();
+  });
+  EXPECT_EQ(pdfPages(), 1);
 }

@@ -15,9 +15,11 @@
 #include "framework/class_registry.h"
 #include "framework/element_class.h"
 #include "framework/entity.h"
+#include "framework/errors.h"
 #include "framework/message_dispatch.h"
 #include "platform/scripted_user_interaction.h"
 #include "viewer/interaction_events.h"
+#include "grid_typing.h"
 #include "qt_app.h"
 
 namespace {
@@ -29,6 +31,14 @@ class TEditorProbe : public TNameEntity {
   std::int32_t width = 3;
   std::int32_t shape = 0;
   TElement* target = nullptr;
+  std::int32_t Group() const { return 7; }
+};
+
+// A probe whose only property cannot be read.
+class TUnreadableProbe : public TNameEntity {
+  ZELTO_ELEMENT(TUnreadableProbe)
+ public:
+  std::string Note() const { throw EZeltoError("poznámka chybí"); }
 };
 
 }  // namespace
@@ -37,7 +47,9 @@ ZELTO_IMPLEMENT_ELEMENT(TEditorProbe, TNameEntity, [](auto& p) {
   p.Integer("Width", &TEditorProbe::width, &TEditorProbe::width);
   p.Enumeration("Shape", {"shRound", "shSquare", "shStar"}, &TEditorProbe::shape, &TEditorProbe::shape);
   p.Object("Target", TElement::StaticClass(), &TEditorProbe::target, &TEditorProbe::target);
+  p.Integer("Group", &TEditorProbe::Group);
 })
+ZELTO_IMPLEMENT_ELEMENT(TUnreadableProbe, TNameEntity, [](auto& p) { p.String("Note", &TUnreadableProbe::Note); })
 
 namespace {
 
@@ -131,6 +143,23 @@ TEST_F(PropertyEditor, TypedValueIsWrittenAndShownAsStored) {
   ASSERT_NE(box, nullptr);
   ASSERT_EQ(box->count(), 3);
   EXPECT_EQ(box->itemText(2), "shStar");
+}
+
+TEST_F(PropertyEditor, AValueWithoutASetterCannotBeTyped) {
+  QTableWidget* grid = form->sgAscProperties;
+  EXPECT_TRUE(test_support::DoubleClickOpensEditor(*grid, RowOf(grid, "Width"), 1));
+  EXPECT_FALSE(test_support::DoubleClickOpensEditor(*grid, RowOf(grid, "Group"), 1));
+  EXPECT_EQ(ValueOf(grid, "Group"), "7");
+  EXPECT_EQ(probe.width, 3);
+  EXPECT_TRUE(ui->shownTexts().empty());
+}
+
+TEST_F(PropertyEditor, APropertyThatCannotBeReadIsToldInCzech) {
+  TUnreadableProbe unreadable;
+  TObjectPropertyEditor other;
+  other.SetInput(&unreadable);
+  other.DoIt();
+  EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{"Chyba při plnění formuláře vlastností (poznámka chybí)"});
 }
 
 TEST_F(PropertyEditor, DoubleClickOrEnterOnAnObjectCellOpensANestedEditorBesideIt) {

@@ -5,6 +5,7 @@
 #include "gisblock/gelix_dbf_table.h"
 #include "platform/dbase_table.h"
 #include "render/interpret_layer.h"
+#include "grid_typing.h"
 #include "temp_dir.h"
 #include "viewer/choiced_element.h"
 #include "viewer_fixture.h"
@@ -86,6 +87,35 @@ TEST_F(Selection, ClicksPickThePointTheLineAndTheAreaUnderTheMouse) {
   EXPECT_EQ(areas->Output(), nullptr);
 }
 
+// The properties of what was picked come up beside its mark, not over it,
+// also over a viewer that fills the screen.
+TEST_F(Selection, ThePropertiesOfAPickLeaveItsMarkInSight) {
+  TStandardImageForm& form = *manager->GetForm();
+  const QRect screen = form.screen()->availableGeometry();
+  form.move(screen.topLeft());
+  form.resize(screen.size());
+  settle();
+  manager->PostMessage(zelto::msg::FitAll, manager.get());
+  settle();
+  auto* areas = selector<TAreaSelector>("plochy");
+  areas->ShowProperties = true;
+  activate("plochy");
+  click(1200, 2100);
+  ASSERT_EQ(areas->Output(), leftArea);
+  QWidget* properties = nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->objectName() == "TFProp" && w->isVisible()) properties = w;
+  ASSERT_NE(properties, nullptr);
+  const QRect mark(form.Image()->mapToGlobal(pixel(1000, 2500)), form.Image()->mapToGlobal(pixel(1400, 2000)));
+  EXPECT_FALSE(properties->frameGeometry().intersects(mark))
+      << properties->frameGeometry().x() << "," << properties->frameGeometry().y() << " mark " << mark.x() << ","
+      << mark.y() << " " << mark.width() << "x" << mark.height();
+  EXPECT_TRUE(screen.contains(properties->frameGeometry()));
+  // Closed as the user closes it: the window takes its editor along.
+  properties->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 TEST_F(Selection, ASelectedLayerKeepsTheOtherLayersOut) {
   auto* layer = new TInterpretLayer;
   layer->SetName("Body");
@@ -117,23 +147,27 @@ TEST_F(Selection, ASelectedLayerKeepsTheOtherLayersOut) {
 
 namespace {
 
+// A table of one row, `text` in field `column`, opened on that row.
+bool openOneRow(TGelixDBFTable& table, const std::filesystem::path& file,
+                const std::vector<platform::DbfField>& fields, int column, const std::string& text) {
+  platform::DbfTable::create(file.string(), fields);
+  {
+    platform::DbfTable rows;
+    rows.open(file.string(), false);
+    rows.append();
+    rows.setText(column, text);
+    rows.post();
+  }
+  return table.OpenFile(file.string()) && table.Fields().first();
+}
+
 TEST(RecordWindow, ShowsTwentyRowsAtMostAndFitsTheLongestValue) {
   Viewer::SetUpTestSuite();
   test_support::TempDir dir("record");
   std::vector<platform::DbfField> fields;
   for (int i = 0; i < 25; ++i) fields.push_back({"POLE" + std::to_string(i), 'C', 60});
-  const std::string file = (dir / "T.DBF").string();
-  platform::DbfTable::create(file, fields);
-  {
-    platform::DbfTable rows;
-    rows.open(file, false);
-    rows.append();
-    rows.setText(3, std::string(42, 'x'));
-    rows.post();
-  }
   TGelixDBFTable table;
-  ASSERT_TRUE(table.OpenFile(file));
-  ASSERT_TRUE(table.Fields().first());
+  ASSERT_TRUE(openOneRow(table, dir / "T.DBF", fields, 3, std::string(42, 'x')));
 
   TF_dbfrecForm form;
   form.ShowRecord(table);
@@ -144,6 +178,21 @@ TEST(RecordWindow, ShowsTwentyRowsAtMostAndFitsTheLongestValue) {
   EXPECT_EQ(grid->columnWidth(1), 420);
   EXPECT_EQ(form.width(), 540);
   EXPECT_EQ(form.height(), 20 * grid->verticalHeader()->defaultSectionSize() + 28);
+  table.Close();
+}
+
+// The record window shows the picked element's row; the table is not
+// written from it, so its cells take no typing.
+TEST(RecordWindow, ShowsTheRecordWithoutTakingTyping) {
+  Viewer::SetUpTestSuite();
+  test_support::TempDir dir("record");
+  TGelixDBFTable table;
+  ASSERT_TRUE(openOneRow(table, dir / "T.DBF", {{"PLOCHA", 'N', 12, 6}}, 0, "1.480358"));
+  TF_dbfrecForm form;
+  form.ShowRecord(table);
+  form.show();
+  EXPECT_FALSE(test_support::DoubleClickOpensEditor(*form.Grid(), 0, 1));
+  EXPECT_EQ(form.Grid()->item(0, 1)->text(), "1.480358");
   table.Close();
 }
 

@@ -377,3 +377,40 @@ TEST_F(Viewer, ARequestDuringADrawingBreaksItAndDrawsOnceMore) {
 }
 
 }  // namespace
+
+namespace {
+
+// The bar under the map (the quick-view and Link buttons, the coordinates
+// and the scale) has a menu of its own on the right button: where the bar
+// may go. Its items post nothing and leave the window as it was.
+TEST_F(Viewer, TheBarUnderTheMapOpensItsOwnMenuWhoseItemsChangeNothing) {
+  TStandardImageForm& form = *manager->GetForm();
+  const auto rightClick = [](QWidget* on) {
+    const QPoint at(on->width() - 3, on->height() / 2);
+    QContextMenuEvent e(QContextMenuEvent::Mouse, at, on->mapToGlobal(at));
+    QApplication::sendEvent(on, &e);
+  };
+  QStringList items;
+  for (QAction* item : form.BarMenu()->actions()) items << item->text();
+  EXPECT_EQ(items, QStringList({QString::fromUtf8("Nahoře"), "Dole", "Vlevo", "Vpravo", QString::fromUtf8("Plovoucí"),
+                                QString::fromUtf8("Nastavení"), "Storno"}));
+  for (QWidget* on : {form.Bar(), static_cast<QWidget*>(form.LinkButton())}) {
+    rightClick(on);
+    EXPECT_TRUE(form.BarMenu()->isVisible());
+    EXPECT_FALSE(form.PopupMenu()->isVisible());
+    form.BarMenu()->hide();
+  }
+
+  const QImage before = shown();
+  const QRect barPlace = form.Bar()->geometry();
+  for (QAction* item : form.BarMenu()->actions()) {
+    item->trigger();
+    EXPECT_EQ(platform::messageQueue().pending(), 0u) << item->text().toStdString();
+    settle();
+  }
+  EXPECT_EQ(shown(), before);
+  EXPECT_EQ(form.Bar()->geometry(), barPlace);
+  EXPECT_TRUE(form.isVisible());
+}
+
+}  // namespace
