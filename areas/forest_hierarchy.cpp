@@ -284,7 +284,22 @@ void TForestHierarchy::DoIt() {
 }
 
 void TVyberLiniiDoHierarchie::DoIt() {
-  if (auto* unit = dynamic_cast<TForestSpaceUnit*>(Input())) unit->GatherUnitLines();
+  auto* unit = dynamic_cast<TForestSpaceUnit*>(Input());
+  if (!unit) return;
+  // A large district's units take their lines for a second or more: the
+  // bar moves by units. Nothing here may stop half way, so the form only
+  // shows how far the work is.
+  TF_gaugeForm form;
+  form.SetCaption(GetName().empty() ? std::string("Výběr linií do hierarchie") : GetName());
+  form.SetMaxValue(unit->CountUnits());
+  form.Show();
+  platform::Pacer pacer;
+  std::int32_t done = 0;
+  unit->GatherUnitLines([&] {
+    form.SetProgress(++done);
+    if (pacer.due()) zelto::ProcessPendingMessages();
+  });
+  form.Hide();
 }
 
 void RegisterForestHierarchyClasses() {

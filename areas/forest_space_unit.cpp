@@ -111,13 +111,20 @@ void TForestSpaceUnit::GatherLine(TPolyLineElement* line) {
   if (holders < 2) AddLineToUnit(line);
 }
 
-void TForestSpaceUnit::GatherUnitLines() {
+std::int32_t TForestSpaceUnit::CountUnits() const {
+  std::int32_t units = 1;
+  for (TElement* child : Items())
+    if (child->Is<TForestSpaceUnit>()) units += static_cast<TForestSpaceUnit*>(child)->CountUnits();
+  return units;
+}
+
+void TForestSpaceUnit::GatherUnitLines(const std::function<void()>& unitDone) {
   if (IsEmpty() || GetLines()) return;
   // Only the children present now: the list is appended while gathering.
   const std::vector<TElement*> children = Items();
   for (TElement* child : children)
     if (child->Is<TForestSpaceUnit>() && !static_cast<TForestSpaceUnit*>(child)->GetLines())
-      static_cast<TForestSpaceUnit*>(child)->GatherUnitLines();
+      static_cast<TForestSpaceUnit*>(child)->GatherUnitLines(unitDone);
   for (TElement* child : children) {
     if (child->Is<TAreaElement>()) {
       auto* area = static_cast<TAreaElement*>(child);
@@ -134,6 +141,7 @@ void TForestSpaceUnit::GatherUnitLines() {
           if (item->Is<TPolyLineElement>()) GatherLine(static_cast<TPolyLineElement*>(item));
     }
   }
+  if (unitDone) unitDone();
 }
 
 void RegisterForestUnitClasses() {

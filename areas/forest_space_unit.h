@@ -6,6 +6,7 @@
 // units hold the areas themselves. Once gathered, a unit's line list holds
 // the lines that bound it from outside and the lines of its islands.
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "framework/rect_entity.h"
@@ -31,8 +32,11 @@ class TForestSpaceUnit : public TRectEntity {
   // A line of a sub-unit's list: taken unless two sub-units hold it.
   void GatherLine(TPolyLineElement* line);
   // Fills the lists of this unit and of every unit below it; a unit that
-  // has a list already is left as it is.
-  void GatherUnitLines();
+  // has a list already is left as it is. `unitDone`, when given, is called
+  // once for each unit whose list has been filled.
+  void GatherUnitLines(const std::function<void()>& unitDone = {});
+  // This unit and the units below it.
+  std::int32_t CountUnits() const;
 
   std::int32_t PocetPloch = 0;
   std::int32_t PocetExpPloch = 0;

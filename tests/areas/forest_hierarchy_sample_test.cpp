@@ -105,6 +105,14 @@ bool SubUnitsInNameOrder(TForestSpaceUnit* unit) {
   return true;
 }
 
+int UnitsWithoutAreas(const TForestSpaceUnit* unit) {
+  if (unit->IsEmpty()) return 1;
+  int empty = 0;
+  for (TElement* child : unit->Items())
+    if (child->Is<TForestSpaceUnit>()) empty += UnitsWithoutAreas(static_cast<const TForestSpaceUnit*>(child));
+  return empty;
+}
+
 TEST_F(SampleHierarchyTest, UnitsHoldTheGeneratorsAreasAndTheirLinesMakeEachLevelsNetwork) {
   const fs::path script = dir / "flatten.py";
   std::ofstream(script) << kFlatten;
@@ -134,8 +142,15 @@ TEST_F(SampleHierarchyTest, UnitsHoldTheGeneratorsAreasAndTheirLinesMakeEachLeve
       EXPECT_EQ(root->GetName(), "LES");
       EXPECT_TRUE(SubUnitsInNameOrder(root));
       TVyberLiniiDoHierarchie lines;
+      lines.SetName("Výběr linií do hierarchie");
       lines.SetInput(root);
+      const int stepsBefore = forms->steps();
       lines.DoIt();
+      // The gathering shows its own bar, moved once per unit.
+      ASSERT_FALSE(forms->showings().empty());
+      EXPECT_EQ(forms->showings().back().caption, "Výběr linií do hierarchie");
+      EXPECT_EQ(forms->showings().back().maxValue, root->CountUnits());
+      EXPECT_EQ(forms->steps() - stepsBefore, root->CountUnits() - UnitsWithoutAreas(root));
     } else if (tag == "NET") {
       std::string className;
       std::size_t expected = 0;
