@@ -39,8 +39,8 @@ void TMainTool::ReadDistrict() {
   enableAreaExports(*form, false);
   if (!form->DET->isChecked()) {
     ReplaceObjectModel();
-    jobs::Refuse([this](const std::string& line) { SetProtocol(line); }, "Čtení revíru " + form->Directory(),
-                 "Revír " + form->Directory() + " nemá blok DET.BLK, není co číst");
+    jobs::Refuse([this](const std::string& line) { SetProtocol(line); }, jobs::DistrictReadJob(form->Directory()),
+                 jobs::NoDetBlockText(form->Directory()));
     return;
   }
   if (jobs::ReadDistrict(state_, form->Directory())) enableAreaExports(*form, true);

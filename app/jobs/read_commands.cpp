@@ -45,6 +45,18 @@ std::string DamagedInputText(const gisblock::DamagedBlock& damage) {
 }
 
 namespace {
+std::string Named(const std::string& what, const std::string& directory) {
+  return directory.empty() ? what : what + " " + directory;
+}
+}  // namespace
+
+std::string DistrictReadJob(const std::string& districtDirectory) { return Named("Čtení revíru", districtDirectory); }
+
+std::string NoDetBlockText(const std::string& districtDirectory) {
+  return Named("Revír", districtDirectory) + " nemá blok DET.BLK, není co číst";
+}
+
+namespace {
 
 TObjectModel* ObjectModel() { return GetWorld()->GetObjectModel(); }
 
@@ -181,10 +193,11 @@ bool ReadFailed(LoadedModel& state, const std::string& notRead, const std::excep
 }
 
 bool ReadDistrictOf(LoadedModel& state, const std::string& districtDirectory) {
-  if (!HierarchyLimitsFit("Čtení revíru " + districtDirectory)) return false;
+  if (!HierarchyLimitsFit(DistrictReadJob(districtDirectory))) return false;
   RenewObjectModel(state);
-  if (!IsDirectory(Join(districtDirectory, "DET.BLK"))) {
-    Refuse({}, "Čtení revíru " + districtDirectory, "Revír " + districtDirectory + " nemá blok DET.BLK, není co číst");
+  // No directory is not the current one.
+  if (districtDirectory.empty() || !IsDirectory(Join(districtDirectory, "DET.BLK"))) {
+    Refuse({}, DistrictReadJob(districtDirectory), NoDetBlockText(districtDirectory));
     return false;
   }
   state.DataDirectory = districtDirectory;

@@ -50,6 +50,12 @@ void RenewObjectModel(LoadedModel& state);
 // poškozen (…), bloky zůstávají beze změny".
 std::string DamagedInputText(const gisblock::DamagedBlock& damage);
 
+// The refusal of a district read where the district has no DET.BLK: the
+// job's name and the text. No directory chosen (no drive mapped) gives
+// texts without one, not a gap where its name would be.
+std::string DistrictReadJob(const std::string& districtDirectory);
+std::string NoDetBlockText(const std::string& districtDirectory);
+
 namespace detail {
 // A layer of the kind ("ARE", "LIN") reading the block at the path.
 TLayerScript* AddBlockLayer(TModelScript& script, const std::string& kind, const std::string& path);

@@ -150,6 +150,11 @@ TEST_F(ReadCommandsTest, ADistrictReadReplacesTheModelAndBuildsTheHierarchy) {
   ASSERT_EQ(ui->shownTexts().size(), 1u);
   EXPECT_NE(ui->shownTexts()[0].find("nemá blok DET.BLK"), std::string::npos);
 
+  // No directory at all (no drive mapped): no gap where its name would be.
+  EXPECT_FALSE(jobs::ReadDistrict(state, ""));
+  ASSERT_EQ(ui->shownTexts().size(), 2u);
+  EXPECT_EQ(ui->shownTexts()[1], "Revír nemá blok DET.BLK, není co číst");
+
   EXPECT_FALSE(jobs::BuildForestHierarchy(state));
   EXPECT_EQ(ui->shownTexts().back(), "Není nalezen blok");
 
