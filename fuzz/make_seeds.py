@@ -154,6 +154,16 @@ def main():
                                                             read(level)]))
     add("det_gis_check", "DET", join_files([b"\x00", read(os.path.join(det, "P0110.DBF")),
                                             read(os.path.join(det, "P0110.DBF"))]))
+    # The line jobs: each job reads the LHC's road block and district 01's
+    # block of other lines, as its own inputs where it nodes them.
+    roads = (os.path.join(gis, "4107", "CES.BLK"), "L0350.DBF")
+    others = (os.path.join(district, "SLU.BLK"), "L0026.DBF")
+    for job, name, inputs in ((0, "lhc_lines", [roads, others]), (1, "communications", [roads, others]),
+                              (2, "waters", [others])):
+        parts = [bytes([job])]
+        for block, table in inputs:
+            parts += [read(os.path.join(block, f)) for f in ("TN.LIN", "TN.CRD", "TN.PNT", "INFO.TXT", table)]
+        add("line_jobs", name, join_files(parts))
     for crt in sorted(os.listdir(gis)):
         if crt.upper().endswith(".CRT"):
             stem = crt[:-4]
