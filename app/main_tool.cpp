@@ -1,8 +1,12 @@
 #include "app/main_tool.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "app/jobs/forest_level_export.h"
 #include "app/jobs/read_commands.h"
@@ -93,6 +97,7 @@ void TMainTool::CreatePipelineTools() {
 void TMainTool::ChooseProtocolFile() {
   std::error_code ec;
   fs::path directory = fs::current_path(ec);
+  protocolTaken_ = false;
   for (int n = 1; n <= 10000; ++n) {
     fs::path candidate = directory / protocolName(n);
     if (!fs::exists(candidate, ec)) {
@@ -100,7 +105,26 @@ void TMainTool::ChooseProtocolFile() {
       return;
     }
   }
+  // Every number taken: the one shared file, appended to.
   protocolFile_ = (directory / "EXPORT.PTC").string();
+  protocolTaken_ = true;
+}
+
+std::FILE* TMainTool::OpenProtocolFile() {
+  if (protocolTaken_) return std::fopen(protocolFile_.c_str(), "ab");
+  // Created here and now, or another run has it: then the next free one.
+  for (int attempt = 0; attempt < 10000 && !protocolTaken_; ++attempt) {
+    const int fd = ::open(protocolFile_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      protocolTaken_ = true;
+      std::FILE* file = ::fdopen(fd, "ab");
+      if (!file) ::close(fd);
+      return file;
+    }
+    if (errno != EEXIST) return nullptr;
+    ChooseProtocolFile();
+  }
+  return protocolTaken_ ? std::fopen(protocolFile_.c_str(), "ab") : nullptr;
 }
 
 void TMainTool::LoadSettings() {
@@ -300,8 +324,7 @@ void TMainTool::LogTextMessage(TZeltoMessage* message) {
 
 void TMainTool::AppendProtocolLine(const std::string& text) {
   if (protocolFile_.empty()) return;
-  std::FILE* file = std::fopen(protocolFile_.c_str(), "ab");
-  if (!file) file = std::fopen(protocolFile_.c_str(), "wb");
+  std::FILE* file = OpenProtocolFile();
   if (!file) return;
   // One line per text: a text of several lines (a table that could not be
   // made, and below it why) would leave its cause on lines of its own,

@@ -74,6 +74,9 @@ class TMainTool : public TOldMainTool {
 
   // Picks the protocol file in the current directory: the first of
   // "0001.PTC" to "10000.PTC" that does not exist, else "EXPORT.PTC".
+  // The file is taken for this run with its first line: a program started
+  // in the same directory before that line takes the next free number, so
+  // that no two runs write one protocol.
   void ChooseProtocolFile();
   const std::string& ProtocolFile() const { return protocolFile_; }
 
@@ -109,6 +112,10 @@ class TMainTool : public TOldMainTool {
 
   TOptions* options_ = nullptr;
   std::string protocolFile_;
+  bool protocolTaken_ = false;  // created by this run, or EXPORT.PTC
+  // Opens the protocol file for appending; the first time, makes it this
+  // run's own.
+  std::FILE* OpenProtocolFile();
   // What the read commands loaded; the exports work on it.
   jobs::LoadedModel state_;
   TStartSettings settings_;

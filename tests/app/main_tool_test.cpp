@@ -58,6 +58,21 @@ TEST_F(ShellTest, ProtocolFileIsTheFirstFreeNumberThenExportPtc) {
   EXPECT_EQ(ReadFile("EXPORT.PTC"), "old\r\nnew\r\n");
 }
 
+TEST_F(ShellTest, ARunStartedBesideAnotherKeepsItsProtocolApart) {
+  Start();
+  Tool().ChooseProtocolFile();
+  const std::string chosen = Tool().ProtocolFile();
+  // The other run, started in the same directory, wrote its first line
+  // before this one did.
+  WriteFile(chosen, "jiný běh\r\n");
+  PostTextMessage(nullptr, zelto::msg::LogText, "tento běh");
+  PostTextMessage(nullptr, zelto::msg::LogText, "a dál");
+  zelto::RunMessagesUntilIdle();
+  EXPECT_EQ(ReadFile(chosen), "jiný běh\r\n");
+  ASSERT_NE(Tool().ProtocolFile(), chosen);
+  EXPECT_EQ(ReadFile(Tool().ProtocolFile()), Cp1250("tento běh\r\na dál\r\n"));
+}
+
 TEST_F(ShellTest, LogTextsReachLogWindowAndProtocolFile) {
   Start();
   std::filesystem::remove(Tool().ProtocolFile());
