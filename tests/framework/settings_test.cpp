@@ -3,7 +3,9 @@
 #include "framework/settings.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -105,6 +107,47 @@ TEST(Settings, ProgramIniIsWrittenInPlaceAndReadBack) {
   EXPECT_EQ(ini.ReadInteger("PRINT", "Copies", 0), 2);
   EXPECT_EQ(ini.ReadString("OTHER", "A", ""), "x");
   EXPECT_EQ(test_support::ReadFile(file), "[PRINT]\r\nPreview=0\r\nCopies=2\r\n\r\n[OTHER]\r\nA=x\r\n");
+}
+
+// The disk takes no file larger than `bytes` while it lives.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &old_);
+    signal_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = old_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, signal_);
+  }
+
+ private:
+  rlimit old_{};
+  void (*signal_)(int) = nullptr;
+};
+
+TEST(Settings, ASettingThatCannotBeWrittenWholeLeavesTheFileAsItWas) {
+  WindowsDirectory windir;
+  const std::string file = (windir.path() / "zelto.ini").string();
+  TRealIniFile ini(file);
+  ASSERT_TRUE(ini.WriteString("PRINT", "Preview", "1"));
+  ASSERT_TRUE(ini.WriteString("OTHER", "A", "x"));
+  const std::string before = test_support::ReadFile(file);
+  {
+    FileSizeLimit full(before.size() + 8);
+    EXPECT_FALSE(ini.WriteString("PRINT", "Title", std::string(200, 'x')));
+  }
+  EXPECT_EQ(test_support::ReadFile(file), before);
+  EXPECT_EQ(std::distance(fs::directory_iterator(windir.path()), fs::directory_iterator()), 1);
+  // A link to the file stays a link.
+  const fs::path link = windir.path() / "link.ini";
+  fs::create_symlink(file, link);
+  EXPECT_TRUE(TRealIniFile(link.string()).WriteString("PRINT", "Preview", "0"));
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(ini.ReadString("PRINT", "Preview", ""), "0");
 }
 
 TEST(Settings, ACheckedKeyTakesOnlyANumberOfItsRangeAndNamesWhatItHolds) {
