@@ -4,6 +4,7 @@
 #include "framework/string_utils.h"
 #include "platform/codepage.h"
 #include "platform/system_cause.h"
+#include "platform/whole_file.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -13,8 +14,6 @@
 #include <optional>
 #include <system_error>
 #include <vector>
-
-#include <unistd.h>
 
 namespace framework {
 
@@ -90,47 +89,6 @@ IniLines readLines(const std::string& fileName) {
     for (std::string& line : read.lines)
       if (!IsValidUtf8(line)) line = platform::toUtf8(line, platform::CodePage::Windows1250);
   return read;
-}
-
-bool writeText(const std::filesystem::path& file, const std::string& text) {
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  if (!out) return false;
-  out.write(text.data(), static_cast<std::streamsize>(text.size()));
-  out.close();
-  return static_cast<bool>(out);
-}
-
-// The file gets the text whole or keeps what it held: the text is written
-// beside it under a name of this process and renamed over it, so that a
-// full disk never leaves it cut short and another program reading it
-// never meets half of it. Where the directory takes no new file (a share
-// where only the file may be written), it is written in place.
-bool replaceWhole(const std::string& fileName, const std::string& text) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  fs::path target(fileName);
-  // A link stays a link: its file is replaced.
-  if (fs::is_symlink(fs::symlink_status(target, ec))) {
-    const fs::path resolved = fs::canonical(target, ec);
-    if (ec) return false;
-    target = resolved;
-  }
-  fs::path beside = target;
-  beside += ".new~" + std::to_string(::getpid());
-  {
-    std::ofstream probe(beside, std::ios::binary | std::ios::trunc);
-    if (!probe) return writeText(target, text);
-  }
-  if (!writeText(beside, text)) {
-    fs::remove(beside, ec);
-    return false;
-  }
-  const fs::file_status status = fs::status(target, ec);
-  if (!ec && fs::exists(status)) fs::permissions(beside, status.permissions(), ec);
-  fs::rename(beside, target, ec);
-  if (!ec) return true;
-  fs::remove(beside, ec);
-  return false;
 }
 
 // "[name]" gives the trimmed name.
@@ -290,7 +248,8 @@ bool TRealIniFile::WriteString(std::string_view section, std::string_view key,
   // allocation and leave the file cut short.
   std::string text;
   for (const auto& line : lines) text += line + "\r\n";
-  return framework::replaceWhole(fileName_, text);
+  std::error_code error;
+  return platform::replaceFileWhole(fileName_, text, error);
 }
 
 bool TRealIniFile::WriteInteger(std::string_view section, std::string_view key,

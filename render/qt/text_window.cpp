@@ -14,6 +14,8 @@
 
 #include "framework/message_dispatch.h"
 #include "platform/codepage.h"
+#include "platform/system_cause.h"
+#include "platform/whole_file.h"
 #include "platform/user_interaction.h"
 #include "render/interpret.h"
 #include "render/qt/memo_form_device.h"
@@ -116,17 +118,18 @@ void TStdtxtForm::ClearText() {
 }
 
 bool TStdtxtForm::SaveToFile(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
   QString content = text_->toPlainText();
   const bool plainText = QFileInfo(path).suffix().toUpper() == "TXT";
   if (plainText) content.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
   const QByteArray utf8 = content.toUtf8();
   const std::string plain(utf8.constData(), static_cast<std::size_t>(utf8.size()));
-  if (plainText)
-    file.write(QByteArray::fromStdString(platform::fromUtf8(plain, platform::CodePage::Windows1250)));
-  else
-    file.write(QByteArray::fromStdString(render::PlainTextToRtf(plain)));
+  const std::string bytes =
+      plainText ? platform::fromUtf8(plain, platform::CodePage::Windows1250) : render::PlainTextToRtf(plain);
+  std::error_code error;
+  if (!platform::replaceFileWhole(path.toStdString(), bytes, error)) {
+    platform::showError("Soubor " + path.toStdString() + " nelze uložit: " + platform::systemCause(error));
+    return false;
+  }
   directory_ = QFileInfo(path).absolutePath();
   Modified = false;
   return true;
@@ -181,7 +184,11 @@ void TStdtxtForm::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  if (Modified && AskYesNo(kAskSave)) Save();
+  // A text the user wants kept and that was not saved keeps its window.
+  if (Modified && AskYesNo(kAskSave) && !Save()) {
+    event->ignore();
+    return;
+  }
   Closing = true;
   event->accept();
   zelto::ProcessPendingMessages();
@@ -191,13 +198,13 @@ void TStdtxtForm::closeEvent(QCloseEvent* event) {
 }
 
 void TStdtxtForm::Open() {
-  if (Modified && AskYesNo(kAskSave)) Save();
+  if (Modified && AskYesNo(kAskSave) && !Save()) return;
   const QString path = QFileDialog::getOpenFileName(this, QString(), directory_,
                                                     QStringLiteral("Text, RTF (*.txt *.rtf)"));
   if (!path.isEmpty()) LoadFromFile(path);
 }
 
-void TStdtxtForm::Save() {
+bool TStdtxtForm::Save() {
   QFileDialog dialog(this, QString::fromUtf8("Uložení protokolu do souboru"), directory_);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   const QStringList filters = {QString::fromUtf8("textový soubor (*.txt)"),
@@ -207,8 +214,8 @@ void TStdtxtForm::Save() {
   connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, filters](const QString& f) {
     dialog.setDefaultSuffix(f == filters[0] ? QStringLiteral("TXT") : QStringLiteral("RTF"));
   });
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-  SaveToFile(dialog.selectedFiles().first());
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  return SaveToFile(dialog.selectedFiles().first());
 }
 
 void TStdtxtForm::ShowFind() {

@@ -29,7 +29,9 @@ class TStdtxtForm : public QWidget {
   // Ends the pending line and starts a new one holding one blank.
   void EndLine();
   void ClearText();
-  // Plain text for a ".TXT" name (any case), rich text otherwise.
+  // Plain text for a ".TXT" name (any case), rich text otherwise. The file
+  // gets the text whole or stays as it was; a failure is shown, named with
+  // its cause, and leaves the text marked as not saved.
   bool SaveToFile(const QString& path);
   bool LoadFromFile(const QString& path);
   // From one character after the selection start; shows "Text ... Nenalezen !"
@@ -47,7 +49,8 @@ class TStdtxtForm : public QWidget {
 
  private:
   void Open();
-  void Save();
+  // False when the user chose no file or it could not be saved.
+  bool Save();
   void ShowFind();
   void ChooseFont();
   void AddLine(const QString& line);

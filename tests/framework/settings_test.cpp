@@ -3,13 +3,12 @@
 #include "framework/settings.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <csignal>
 #include <filesystem>
 #include <optional>
 #include <string>
 
+#include "file_size_limit.h"
 #include "files.h"
 #include "temp_dir.h"
 
@@ -109,26 +108,6 @@ TEST(Settings, ProgramIniIsWrittenInPlaceAndReadBack) {
   EXPECT_EQ(test_support::ReadFile(file), "[PRINT]\r\nPreview=0\r\nCopies=2\r\n\r\n[OTHER]\r\nA=x\r\n");
 }
 
-// The disk takes no file larger than `bytes` while it lives.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &old_);
-    signal_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = old_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &old_);
-    std::signal(SIGXFSZ, signal_);
-  }
-
- private:
-  rlimit old_{};
-  void (*signal_)(int) = nullptr;
-};
-
 TEST(Settings, ASettingThatCannotBeWrittenWholeLeavesTheFileAsItWas) {
   WindowsDirectory windir;
   const std::string file = (windir.path() / "zelto.ini").string();
@@ -137,7 +116,7 @@ TEST(Settings, ASettingThatCannotBeWrittenWholeLeavesTheFileAsItWas) {
   ASSERT_TRUE(ini.WriteString("OTHER", "A", "x"));
   const std::string before = test_support::ReadFile(file);
   {
-    FileSizeLimit full(before.size() + 8);
+    test_support::FileSizeLimit full(before.size() + 8);
     EXPECT_FALSE(ini.WriteString("PRINT", "Title", std::string(200, 'x')));
   }
   EXPECT_EQ(test_support::ReadFile(file), before);

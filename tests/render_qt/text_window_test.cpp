@@ -12,10 +12,13 @@
 #include "platform/scripted_user_interaction.h"
 #include "render/interpret.h"
 #include "render/qt/memo_form_device.h"
+#include "file_size_limit.h"
+#include "files.h"
 #include "temp_dir.h"
 
 
 namespace {
+namespace fs = std::filesystem;
 QString lines(const TStdtxtForm& form) { return form.Text()->toPlainText(); }
 }  // namespace
 
@@ -84,6 +87,33 @@ TEST(TextWindow, SavesPlainOrRichTextAndSearches) {
   EXPECT_FALSE(form->FindNext("les"));
   EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{"Text les Nenalezen !"});
   EXPECT_EQ(form->Text()->textCursor().selectedText(), QString::fromUtf8("č. 2"));
+}
+
+TEST(TextWindow, ATextThatCannotBeSavedIsToldAndStaysUnsaved) {
+  test_support::QtApp();
+  platform::ScopedScriptedUi ui;
+  TMemoFormDevice device;
+  TStdtxtForm* form = device.GetForm();
+  device.WriteLine("Plocha č. 1");
+  const test_support::TempDir dir("listing");
+  const fs::path old = dir / "protokol.txt";
+  test_support::WriteFile(old, "starý protokol\r\n");
+  const fs::path nowhere = dir / "chybí" / "protokol.txt";
+  form->Modified = true;
+  EXPECT_FALSE(form->SaveToFile(QString::fromStdString(nowhere.string())));
+  ASSERT_EQ(ui->shownTexts().size(), 1u);
+  EXPECT_EQ(ui->shownTexts()[0].rfind("Soubor " + nowhere.string() + " nelze uložit: ", 0), 0u) << ui->shownTexts()[0];
+  EXPECT_TRUE(form->Modified);
+  // A text longer than the disk takes leaves the old file whole.
+  for (int i = 0; i < 200; ++i) device.WriteLine("Plocha č. " + std::to_string(i));
+  {
+    test_support::FileSizeLimit full(64);
+    EXPECT_FALSE(form->SaveToFile(QString::fromStdString(old.string())));
+  }
+  EXPECT_EQ(test_support::ReadFile(old), "starý protokol\r\n");
+  EXPECT_EQ(ui->shownTexts().size(), 2u);
+  EXPECT_TRUE(form->Modified);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
 }
 
 TEST(TextWindow, AbortStopsTheRendererThatWritesHere) {
