@@ -13,6 +13,14 @@ namespace gisblock {
 namespace fs = std::filesystem;
 
 BlockLock::Result BlockLock::take(const fs::path& target, std::error_code& error) {
+  return acquire(target, false, error);
+}
+
+BlockLock::Result BlockLock::share(const fs::path& target, std::error_code& error) {
+  return acquire(target, true, error);
+}
+
+BlockLock::Result BlockLock::acquire(const fs::path& target, bool shared, std::error_code& error) {
   release();
   error.clear();
   fs::path file = target.parent_path() / ("." + target.filename().string() + ".lock");
@@ -24,9 +32,12 @@ BlockLock::Result BlockLock::take(const fs::path& target, std::error_code& error
       error.assign(errno, std::generic_category());
       return Result::Failed;
     }
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (::flock(fd, (shared ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0) {
       const int cause = errno;
+      // A writer refused by readers alone may say so: they will be done.
+      const bool reading = cause == EWOULDBLOCK && !shared && ::flock(fd, LOCK_SH | LOCK_NB) == 0;
       ::close(fd);
+      if (reading) return Result::Reading;
       if (cause == EWOULDBLOCK) return Result::Busy;
       error.assign(cause, std::generic_category());
       return Result::Failed;
@@ -36,6 +47,7 @@ BlockLock::Result BlockLock::take(const fs::path& target, std::error_code& error
         held.st_ino == named.st_ino) {
       // Moved, not copied: a copy could fail and leave the lock file behind.
       fd_ = fd;
+      shared_ = shared;
       file_ = std::move(file);
       return Result::Taken;
     }
@@ -46,7 +58,8 @@ BlockLock::Result BlockLock::take(const fs::path& target, std::error_code& error
 
 void BlockLock::release() {
   if (fd_ < 0) return;
-  ::unlink(file_.c_str());
+  // A reader removes the file only when it is the last holder.
+  if (!shared_ || ::flock(fd_, LOCK_EX | LOCK_NB) == 0) ::unlink(file_.c_str());
   ::close(fd_);
   fd_ = -1;
   file_.clear();

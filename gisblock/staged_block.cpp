@@ -130,6 +130,9 @@ StagedBlock::StagedBlock(std::string shownPath) : shown_(std::move(shownPath)) {
     case BlockLock::Result::Busy:
       fail("Blok " + shown_ + " nelze zapsat: do bloku právě zapisuje jiný export; zkuste to znovu, až skončí");
       return;
+    case BlockLock::Result::Reading:
+      fail("Blok " + shown_ + " nelze zapsat: blok právě čte jiná úloha; zkuste to znovu, až skončí");
+      return;
     case BlockLock::Result::Failed: fail("Blok " + shown_ + " nelze zapsat: " + causeOf(ec)); return;
   }
   clearLeftovers();
@@ -394,6 +397,24 @@ bool StagedBlock::putInPlace() {
   committed_ = true;
   syncDirectory(parent);
   platform::removeTree(backup, ec);
+  return true;
+}
+
+bool BlockReadHold::hold(std::string_view shownPath) {
+  std::string why;
+  const fs::path target = StagedBlock::resolve(shownPath, why);
+  if (target.empty()) return true;  // the read says what is wrong with the name
+  auto lock = std::make_unique<BlockLock>();
+  std::error_code ec;
+  switch (lock->share(target, ec)) {
+    case BlockLock::Result::Taken: locks_.push_back(std::move(lock)); return true;
+    case BlockLock::Result::Busy:
+      error_ = "do bloku " + std::string(shownPath) + " právě zapisuje jiný export; zkuste to znovu, až skončí";
+      return false;
+    // Where no lock can be made, no writer can put a new block in place.
+    case BlockLock::Result::Reading:
+    case BlockLock::Result::Failed: return true;
+  }
   return true;
 }
 

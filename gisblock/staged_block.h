@@ -131,6 +131,26 @@ class StagedBlock {
 // zapsán: why." and what is left, as StagedBlock::leftText says it.
 std::string notWrittenText(std::string_view shownPath, std::string_view why);
 
+// The blocks a job reads, held against writers until the job ends: a block
+// replaced while it is read would give the reader part of the old block's
+// files and part of the new one's, and a job reads its blocks' tables late,
+// while it writes. Readers hold a block together; a writer is refused
+// meanwhile ("blok právě čte jiná úloha"), and so is a reader while a
+// writer holds it.
+class BlockReadHold {
+ public:
+  // False, with error() naming the block, while a writer holds it. Where no
+  // lock can be made (a read-only share, where no writer can replace the
+  // block either) the block is read without one.
+  bool hold(std::string_view shownPath);
+  // "do bloku X právě zapisuje jiný export; ...", for "Blok Y nebyl zapsán: ".
+  const std::string& error() const { return error_; }
+
+ private:
+  std::vector<std::unique_ptr<BlockLock>> locks_;
+  std::string error_;
+};
+
 // A block that a writer killed between the two renames of its commit left
 // only aside is put back, unless a live writer holds the block. Readers call
 // this before they look for a block.

@@ -178,6 +178,8 @@ MergeResult Merge(const LhcMergeContext& context, const LhcLayerKind& layer, dou
   auto* script = objects->Adopt(new TModelScript);
   std::string lastDistrictBlock;
   std::vector<std::string> merged, missing;
+  // Held until the LHC block is written: the districts' rows are read then.
+  gisblock::BlockReadHold reading;
   for (const std::string& code : DistrictCodes(lhc)) {
     const std::string path = gisblock::joinShownPath(context.LhcDirectory, code + "\\" + code + layer.DistrictBlock);
     lastDistrictBlock = path;
@@ -187,6 +189,7 @@ MergeResult Merge(const LhcMergeContext& context, const LhcLayerKind& layer, dou
       missing.push_back(path);
       continue;
     }
+    if (!reading.hold(path)) return NotWritten(context, block, reading.error());
     detail::AddBlockLayer(*script, "ARE", path);
     merged.push_back(path);
   }

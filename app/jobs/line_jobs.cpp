@@ -173,8 +173,20 @@ LineJobResult NodeLinesInto(const LineJobContext& context, const NodingJob& job,
                             std::int32_t symbol) {
   LoadedModel& state = *context.Model;
   const std::string output = gisblock::joinShownPath(context.LhcDirectory, job.Output);
-  for (const char* input : job.Inputs)
-    if (input) LoadLineBlock(state, gisblock::joinShownPath(context.LhcDirectory, input));
+  // Held until the network is written: the rows are copied from their
+  // tables then.
+  gisblock::BlockReadHold reading;
+  for (const char* input : job.Inputs) {
+    if (!input) continue;
+    const std::string path = gisblock::joinShownPath(context.LhcDirectory, input);
+    if (!reading.hold(path)) {
+      const std::string text = gisblock::notWrittenText(output, reading.error());
+      platform::showError(text);
+      Log(context, "; " + text);
+      return LineJobResult::NotWritten;
+    }
+    LoadLineBlock(state, path);
+  }
   // Before the lines are joined: what a damaged block lost would otherwise
   // be told as a network without lines.
   if (RefusedForDamage(context, output)) return LineJobResult::NotWritten;

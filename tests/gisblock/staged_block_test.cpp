@@ -147,6 +147,39 @@ TEST_F(StagedBlockTest, ASecondWriterIsRefusedAndAKilledWritersStagingIsCleared)
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 }
 
+// A job reading a block holds it until it ends, together with other
+// readers; a writer is refused meanwhile, by name, and a reader while a
+// writer holds the block. The last holder takes the lock file away.
+TEST_F(StagedBlockTest, ReadersHoldABlockTogetherAgainstAWriter) {
+  fs::create_directories(block);
+  write(block / "TN.ARE", "old areas");
+  {
+    gisblock::BlockReadHold first, second;
+    ASSERT_TRUE(first.hold(block.string())) << first.error();
+    ASSERT_TRUE(second.hold(block.string())) << second.error();
+    gisblock::StagedBlock writer(block.string());
+    EXPECT_FALSE(writer.ok());
+    EXPECT_EQ(writer.error(), "Blok " + block.string() + " nelze zapsat: blok právě čte jiná úloha; zkuste to znovu, až skončí");
+  }
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+  {
+    gisblock::StagedBlock writer(block.string());
+    ASSERT_TRUE(writer.ok()) << writer.error();
+    gisblock::BlockReadHold reader;
+    EXPECT_FALSE(reader.hold(block.string()));
+    EXPECT_EQ(reader.error(), "do bloku " + block.string() + " právě zapisuje jiný export; zkuste to znovu, až skončí");
+    write(writer.staging() / "TN.ARE", "new areas");
+    ASSERT_TRUE(writer.commit()) << writer.error();
+  }
+  EXPECT_EQ(read(block / "TN.ARE"), "new areas");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+
+  // Where no lock can be made, nobody can replace the block: it is read.
+  test_support::ReadOnlyTree readOnly(dir);
+  gisblock::BlockReadHold reader;
+  EXPECT_TRUE(reader.hold(block.string())) << reader.error();
+}
+
 TEST_F(StagedBlockTest, RefusesPathsThatNameNoDirectory) {
   gisblock::StagedBlock empty("");
   EXPECT_FALSE(empty.ok());

@@ -10,6 +10,7 @@
 #include "dbf_rows.h"
 #include "gisblock/are_record.h"
 #include "gisblock/lin_record.h"
+#include "gisblock/staged_block.h"
 #include "jobs_fixture.h"
 #include "platform/path_resolver.h"
 
@@ -92,6 +93,37 @@ TEST_F(LhcMergeTest, TheDistrictsMergeIntoTheLhcAreaAndTheLhcZroLayer) {
   EXPECT_EQ(zro[1400].colours.begin()->first, 12);
   EXPECT_EQ(zro[134].count, ExpectedSum("sum(" + levels + "['empty_count'] for c in ('01','02'))"));
   for (const auto& [colour, n] : zro[134].colours) EXPECT_TRUE(colour == 15 || colour == 13) << colour;
+}
+
+// A district's block replaced while the merge reads it would give the
+// merge part of the old block's files and part of the new one's: a merge
+// started while an export writes a district's block keeps the old LHC block
+// and names the block; a merge holds its districts' blocks until it has
+// written its own.
+TEST_F(LhcMergeTest, ADistrictBlockBeingWrittenIsNotMerged) {
+  ExportDistricts();
+  ASSERT_EQ(jobs::MergeLhcLayer(context, jobs::LhcLayer()), jobs::MergeResult::Written);
+  const std::string merged = FileBytes(lhc / "_11LHC.BLK" / "TN.ARE");
+  for (const jobs::LhcLayerKind* layer : {&jobs::LhcLayer(), &jobs::LhcZroLayer()}) {
+    SCOPED_TRACE(layer->Block);
+    const fs::path written = District("02") / ("02" + std::string(layer->DistrictBlock));
+    gisblock::StagedBlock writer(written.string());
+    ASSERT_TRUE(writer.ok()) << writer.error();
+    ui->clear();
+    log.clear();
+    EXPECT_EQ(jobs::MergeLhcLayer(context, *layer), jobs::MergeResult::Failed);
+    EXPECT_EQ(ui->shownTexts(),
+              std::vector<std::string>{"Blok " + (lhc / layer->Block).string() + " nebyl zapsán: do bloku " +
+                                       written.string() + " právě zapisuje jiný export; zkuste to znovu, až skončí. " +
+                                       (layer->Zro ? "Žádný blok nebyl zapsán." : "Původní blok zůstává beze změny.")});
+    EXPECT_EQ(log, ui->shownTexts());
+  }
+  EXPECT_EQ(FileBytes(lhc / "_11LHC.BLK" / "TN.ARE"), merged);
+  EXPECT_FALSE(fs::exists(lhc / "_91ZRO.BLK"));
+  // Released with the merge: the next export and merge go through.
+  ASSERT_EQ(jobs::MergeLhcLayer(context, jobs::LhcZroLayer()), jobs::MergeResult::Written);
+  gisblock::StagedBlock writer((District("02") / "02_91ZRO.BLK").string());
+  EXPECT_TRUE(writer.ok()) << writer.error();
 }
 
 // A district whose block is missing (never exported, or left only as the

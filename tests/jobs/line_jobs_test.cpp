@@ -15,6 +15,7 @@
 #include "gisblock/gelix_props.h"
 #include "dbf_rows.h"
 #include "gisblock/lin_record.h"
+#include "gisblock/staged_block.h"
 #include "jobs_fixture.h"
 
 namespace jobs_test {
@@ -254,6 +255,32 @@ TEST_F(LineJobsTest, ABadSettingOrAMissingInputLeavesModelAndBlockAlone) {
   EXPECT_EQ(FileBytes(lhc / "_30VOD.BLK" / "TN.LIN"), written);
   ASSERT_EQ(log.size(), 1u);
   EXPECT_NE(log[0].find("_30POT.BLK"), std::string::npos) << log[0];
+}
+
+// A noding that read an extraction's block while a new one took its place
+// would join part of the old lines with part of the new: while an
+// extraction writes a block the noding reads, the noding keeps its old
+// block and says why.
+TEST_F(LineJobsTest, ANodingDoesNotReadABlockBeingWritten) {
+  ReadLhc();
+  jobs::ExportAllLineKinds(context);
+  ASSERT_EQ(jobs::NodeWaterLines(context), jobs::LineJobResult::Written);
+  ASSERT_EQ(jobs::NodeCommunicationLines(context), jobs::LineJobResult::Written);
+  for (const auto& [input, output] : {std::pair{"_30POT.BLK", "_30VOD.BLK"}, std::pair{"_20PRU.BLK", "_20KOM.BLK"}}) {
+    SCOPED_TRACE(input);
+    const std::string noded = FileBytes(lhc / output / "TN.LIN");
+    gisblock::StagedBlock writer((lhc / input).string());
+    ASSERT_TRUE(writer.ok()) << writer.error();
+    ui->clear();
+    log.clear();
+    EXPECT_EQ(std::string(input) == "_30POT.BLK" ? jobs::NodeWaterLines(context) : jobs::NodeCommunicationLines(context),
+              jobs::LineJobResult::NotWritten);
+    const std::string text = "Blok " + (lhc / output).string() + " nebyl zapsán: do bloku " + (lhc / input).string() +
+                             " právě zapisuje jiný export; zkuste to znovu, až skončí. Původní blok zůstává beze změny.";
+    EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{text});
+    EXPECT_EQ(log, std::vector<std::string>{"; " + text});
+    EXPECT_EQ(FileBytes(lhc / output / "TN.LIN"), noded);
+  }
 }
 
 // In a tree where no block of the job's was ever written, a job that writes
