@@ -142,6 +142,9 @@ LineJobResult ExportNodedLineBlock(const LineJobContext& context, const std::str
   return WriteLineBlock(context, noded, block, [&](TExportLinesToGelix& exporter) {
     exporter.SetName("Export linií do " + block);
     exporter.ControlDir = gisblock::joinShownPath(context.GisRoot, "UZLIN");
+    // The extractions wrote a row for every line: a table or row missing
+    // from their block is damage, not a line without attributes.
+    exporter.SourceRowsRequired = true;
     exporter.JedenDruh = -1;
     exporter.Barva = colour;
     exporter.Znacka = symbol;

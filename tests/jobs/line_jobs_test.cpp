@@ -283,6 +283,42 @@ TEST_F(LineJobsTest, ANodingDoesNotReadABlockBeingWritten) {
   }
 }
 
+// The extractions write a row for every line: a noding whose input block
+// lost its table, or the row of a line, would write lines without their
+// names, widths and surfaces. It keeps its old block and names the table.
+TEST_F(LineJobsTest, ANodingWhoseInputLostItsRowsKeepsItsOldBlock) {
+  ReadLhc();
+  jobs::ExportAllLineKinds(context);
+  ASSERT_EQ(jobs::NodeWaterLines(context), jobs::LineJobResult::Written);
+  ASSERT_EQ(jobs::NodeCommunicationLines(context), jobs::LineJobResult::Written);
+  const std::string water = FileBytes(lhc / "_30VOD.BLK" / "L3100.DBF"), roads = FileBytes(lhc / "_20KOM.BLK" / "L2100.DBF");
+  auto refused = [&](jobs::LineJobResult result, const std::string& cause) {
+    EXPECT_EQ(result, jobs::LineJobResult::NotWritten);
+    ASSERT_EQ(ui->shownTexts().size(), 1u);
+    EXPECT_NE(ui->shownTexts()[0].find(cause), std::string::npos) << ui->shownTexts()[0];
+    EXPECT_EQ(FileBytes(lhc / "_30VOD.BLK" / "L3100.DBF"), water);
+    EXPECT_EQ(FileBytes(lhc / "_20KOM.BLK" / "L2100.DBF"), roads);
+    ui->clear();
+  };
+  const fs::path rides = lhc / "_20PRU.BLK" / "L2200.DBF", aside = dir / "L2200.DBF";
+  fs::rename(rides, aside);
+  ui->clear();
+  refused(jobs::NodeCommunicationLines(context), rides.string() + ": tabulka neexistuje");
+  fs::rename(aside, rides);
+  {
+    platform::DbfTable streams;
+    streams.open(lhc / "_30POT.BLK" / "L3100.DBF", false);
+    // Joined lines keep the row of one of their pieces: every row goes.
+    for (std::uint32_t row = 1; row <= streams.recordCount(); ++row) {
+      streams.moveTo(row);
+      streams.edit();
+      streams.setText(streams.fieldIndex("CISLO"), std::to_string(90000 + row));
+      streams.post();
+    }
+  }
+  refused(jobs::NodeWaterLines(context), "není nalezen záznam");
+}
+
 // In a tree where no block of the job's was ever written, a job that writes
 // none does not say that an old one stays.
 TEST_F(LineJobsTest, AJobThatWritesNoBlockWhereNoneWasSaysNoneWasWritten) {
