@@ -65,6 +65,7 @@ TKompDETGISForm::TKompDETGISForm(detgis::GroupLimits limits, std::filesystem::pa
   btPorovnej->setObjectName("btPorovnej");
   bbprerus = new QPushButton("Přeruš", this);
   bbprerus->setObjectName("bbprerus");
+  bbprerus->setEnabled(form_->bbprerusEnabled);
   BitBtn1 = new QPushButton("Zavřít", this);
   BitBtn1->setObjectName("BitBtn1");
 
@@ -111,6 +112,8 @@ void TKompDETGISForm::showEvent(QShowEvent* event) {
   // Prepared once the window stands, so that the user sees it while the
   // work tables are made.
   QTimer::singleShot(0, this, [this] {
+    // Started at once, the comparison can be stopped as one started by hand.
+    bbprerus->setEnabled(form_->AllLevels);
     form_->FormShow();
     refresh();
   });
@@ -118,6 +121,8 @@ void TKompDETGISForm::showEvent(QShowEvent* event) {
 
 void TKompDETGISForm::compare() {
   btPorovnej->setEnabled(false);
+  // The walk lets the user's presses through: "Přeruš" can stop it now.
+  bbprerus->setEnabled(form_->Prepared());
   form_->btPorovnejClick();
   refresh();
 }

@@ -93,6 +93,7 @@ void TKompDETGIS::compare() {
     return;
   }
   comparing_ = true;
+  bbprerusEnabled = true;
   Memo.clear();
   lbCount = "0";
   GridsUpdating = false;

@@ -38,7 +38,9 @@ class TKompDETGIS {
   std::string lbCount = "0";
   std::vector<std::string> Memo;
   bool btPorovnejEnabled = true;  // "Porovnej"
-  bool bbprerusEnabled = true;    // "Přeruš"
+  // "Přeruš": only while a comparison runs, so that a press with nothing
+  // to stop cannot stop the comparison started after it.
+  bool bbprerusEnabled = false;
   std::vector<std::string> QDET, QGIS;  // the grouped-sum queries
   platform::DbfTable TableDET, TableGIS;
   // While false the grids leave the tables alone (the walk moves them).
@@ -48,7 +50,9 @@ class TKompDETGIS {
   // tables are shown to the user and leave the work tables closed.
   void FormShow();
   void btPorovnejClick();
-  void bbprerusClick() { breakRequested_ = true; }
+  void bbprerusClick() {
+    if (comparing_) breakRequested_ = true;
+  }
 
   bool Prepared() const { return TableDET.isOpen() && TableGIS.isOpen(); }
   bool Interrupted() const { return interrupted_; }

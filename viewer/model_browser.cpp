@@ -22,6 +22,7 @@
 #include "framework/zelto_message.h"
 #include "framework/world.h"
 #include "platform/qt/window_placement.h"
+#include "platform/user_interaction.h"
 #include "script/qt/watch_form.h"
 
 namespace {
@@ -426,7 +427,14 @@ void TExplorerForm::ToggleWatch() {
 }
 
 void TExplorerForm::PostToMain(int code) {
-  TElement* element = ElementOf(tree_->currentItem());
+  QTreeWidgetItem* node = tree_->currentItem();
+  TElement* element = ElementOf(node);
+  // A node whose element a new read let go of: the command would open an
+  // empty viewer, or nothing, without a word.
+  if (!element && node) {
+    platform::showInfo("Zobrazovaný prvek " + node->text(0).toStdString() + " už není načten");
+    return;
+  }
   // No receiver: the main tool takes it.
   if (tool_ && element) tool_->PostMessage(code, nullptr, element);
 }

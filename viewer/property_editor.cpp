@@ -113,6 +113,7 @@ void TObjectPropertyEditor::DoIt() {
   instance_.Set(Input());
   TElement* instance = Instance();
   if (!instance) return;
+  shownName_ = instance->HasName() ? instance->GetName() : instance->ClassName();
   TFProp* form = Form();
   std::string name;
   GetPropTextByName(instance, "NAME", name);
@@ -166,12 +167,17 @@ void TObjectPropertyEditor::FillGrids() {
   form->SetFilling(false);
 }
 
+bool TObjectPropertyEditor::StillLoaded() {
+  if (Instance()) return true;
+  FillGrids();
+  if (instance_.WasSet())
+    platform::showInfo("Zobrazovaný prvek " + shownName_ + " už není načten, okno vlastností je prázdné");
+  return false;
+}
+
 void TObjectPropertyEditor::CellAction(int column, int row) {
+  if (!StillLoaded() || !form_) return;
   TElement* instance = Instance();
-  if (!form_ || !instance) {
-    FillGrids();
-    return;
-  }
   TFProp* form = form_.data();
   if (column == 0) {
     platform::showInfo(instance->ClassName());
@@ -332,8 +338,9 @@ bool TFProp::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TFProp::PostToMain(int code) {
-  // No receiver: the main tool takes it.
-  if (editor_) editor_->PostMessage(code, nullptr, editor_->Input());
+  // No receiver: the main tool takes it. Without an element the main tool
+  // would open an empty viewer, or nothing, without a word.
+  if (editor_ && editor_->StillLoaded()) editor_->PostMessage(code, nullptr, editor_->Input());
 }
 
 void TFProp::closeEvent(QCloseEvent* event) {

@@ -46,6 +46,10 @@ class TObjectPropertyEditor : public TTool, public TFormPlacement {
   std::int32_t IntegerProp = 0;
 
   void FillGrids();
+  // Whether the element shown is still there; once a new read let go of it,
+  // the grids are emptied and the user is told, so that nothing is typed
+  // into or opened from what is no longer loaded.
+  bool StillLoaded();
   // The window went away; an editor nobody owns goes with it.
   void FormClosed();
 
@@ -54,6 +58,7 @@ class TObjectPropertyEditor : public TTool, public TFormPlacement {
 
  private:
   TElementRef instance_;
+  std::string shownName_;
   QPointer<TFProp> form_;
   QPointer<TFProp> nested_;
   QPointer<QWidget> records_;

@@ -10,6 +10,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "platform/user_interaction.h"
+
 namespace {
 constexpr int kHeaderHeight = 25;
 constexpr int kColumnWidth = 200;
@@ -88,10 +90,19 @@ TWatchForm::TWatchForm(QWidget* parent) : QWidget(parent) {
 
 TWatchForm::~TWatchForm() = default;
 
-void TWatchForm::SetContext(TElement* element) { watches_.SetContext(element); }
+void TWatchForm::SetContext(TElement* element) {
+  context_.Set(element);
+  contextName_ = element ? (element->HasName() ? element->GetName() : element->ClassName()) : std::string();
+  watches_.SetContext(element);
+}
 
 void TWatchForm::Recalculate() {
   const int rows = grid_->rowCount();
+  if (context_.IsDead()) {
+    for (int row = 0; row < rows; ++row) delete grid_->takeItem(row, 1);
+    platform::showInfo("Sledovaný prvek " + contextName_ + " už není načten");
+    return;
+  }
   watches_.SetRowCount(rows);
   for (int row = 0; row < rows; ++row) {
     QTableWidgetItem* cell = grid_->item(row, 0);

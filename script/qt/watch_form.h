@@ -5,12 +5,12 @@
 // form deletes itself, and its command line with it, when it is closed.
 #include <QWidget>
 
+#include "framework/element.h"
 #include "script/watch_list.h"
 
 class QHeaderView;
 class QTableWidget;
 class QStandardItemModel;
-class TElement;
 
 class TWatchForm : public QWidget {
   Q_OBJECT
@@ -20,6 +20,9 @@ class TWatchForm : public QWidget {
 
   // TCommandLine::SetContext of the form's command line.
   void SetContext(TElement* element);
+  // Once the element watched is gone (a new read let go of it), its lines
+  // are not worked out on the world instead: the values stay empty and the
+  // user is told.
   void Recalculate();
   script::WatchList& Watches() { return watches_; }
 
@@ -40,6 +43,8 @@ class TWatchForm : public QWidget {
   void FillValueSection();
 
   script::WatchList watches_;
+  TElementRef context_;
+  std::string contextName_;
   QStandardItemModel* headerModel_ = nullptr;
   QHeaderView* header_ = nullptr;
   QTableWidget* grid_ = nullptr;

@@ -29,6 +29,9 @@ struct SeenWindow {
   int gisRows = -1;
   int colours = 0;  // distinct colours of its picture
   bool enabled = false;
+  // "Přeruš" before "Porovnej" (nothing to stop) and after the comparison.
+  bool breakBefore = true;
+  bool breakAfter = true;
   // "Čti revír" posted just before "Porovnej": refused with a beep while the
   // comparison lets messages through, the hierarchy left as it was.
   int beepsInComparison = 0;
@@ -66,6 +69,7 @@ class NetworkButtonsTest : public ShellTest {
       if (!window || !window->Form().Prepared()) return;
       poll->stop();
       seen->enabled = window->isEnabled() && window->btPorovnej->isEnabled();
+      seen->breakBefore = window->bbprerus->isEnabled();
       const int beeps = ui_->beeps();
       TForestSpaceUnit* root = Tool().ForestRoot();
       auto* tool = static_cast<TElement*>(&Tool());
@@ -75,6 +79,7 @@ class NetworkButtonsTest : public ShellTest {
       seen->hierarchyKept = Tool().ForestRoot() == root;
       seen->title = window->windowTitle();
       seen->visible = window->isVisible();
+      seen->breakAfter = window->bbprerus->isEnabled();
       seen->count = window->lbCount->text();
       seen->listing = window->Memo->toPlainText();
       seen->detRows = window->DBGDET->rowCount();
@@ -109,6 +114,8 @@ TEST_F(NetworkButtonsTest, TheCheckButtonsOpenTheComparisonOfTheirLevel) {
   EXPECT_EQ(dil.title, "Porovnání DET-GIS - vrstva DIL");
   EXPECT_TRUE(dil.visible);
   EXPECT_TRUE(dil.enabled);
+  EXPECT_FALSE(dil.breakBefore);
+  EXPECT_FALSE(dil.breakAfter);
   EXPECT_EQ(dil.beepsInComparison, 1);
   EXPECT_TRUE(dil.hierarchyKept);
   EXPECT_EQ(dil.count, "0");

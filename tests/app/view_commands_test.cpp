@@ -2,6 +2,7 @@
 #include <QMouseEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -15,6 +16,7 @@
 #include "sample_tree.h"
 #include "shell_fixture.h"
 #include "viewer/model_browser.h"
+#include "viewer/property_editor.h"
 #include "viewer/tool_manager.h"
 
 namespace {
@@ -274,6 +276,54 @@ TEST_F(ShellTest, AViewerSaysThatWhatItShowedIsNoLongerLoaded) {
   Redraw(world);
   EXPECT_TRUE(ui_->shownTexts().empty());
   EXPECT_GT(DrawnPixels(world), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TElement* FirstOfClass(TElement* element, const TElementClass& cls) {
+  if (!element || element->InheritsFrom(cls)) return element;
+  auto* entity = dynamic_cast<TEntity*>(element);
+  for (int i = 0; entity && i < entity->GetCount(); ++i)
+    if (TElement* found = FirstOfClass(entity->GetItem(i), cls)) return found;
+  return nullptr;
+}
+
+// The property window of an area that the next read let go of: its buttons
+// open no empty viewer and no browser on nothing without a word; they say
+// the area is gone, and the window shows no values of it any more.
+TEST_F(ShellTest, ThePropertyWindowOfAnElementNoLongerLoadedSaysSo) {
+  if (!StartWithDistrictRead()) GTEST_SKIP() << "python3 not installed";
+  TElementRef area(FirstOfClass(Tool().SubjectOfInterest(), TAreaElement::StaticClass()));
+  ASSERT_NE(area.Get(), nullptr);
+  auto* editor = new TObjectPropertyEditor;
+  Tool().AppendTool(editor);
+  editor->SetInput(area.Get());
+  editor->DoIt();
+  TFProp* window = editor->Form();
+  window->Pages()->setCurrentWidget(window->sgAscProperties);
+  ASSERT_NE(window->sgAscProperties->item(0, 0), nullptr);
+
+  MainForm()->btCtiLHC->click();
+  zelto::RunMessagesUntilIdle();
+  ASSERT_TRUE(area.IsDead());
+  ui_->clear();
+  for (QPushButton* button : {window->btZobraz, window->btExplore, window->btOwners}) {
+    button->click();
+    zelto::RunMessagesUntilIdle();
+  }
+  EXPECT_TRUE(ToolsOf<TFormToolManager>(Tool()).empty());
+  EXPECT_TRUE(ToolsOf<TExplorer>(Tool()).empty());
+  const std::string gone = "Zobrazovaný prvek TPolyLineAreaElement už není načten, okno vlastností je prázdné";
+  EXPECT_EQ(ui_->shownTexts(), std::vector<std::string>(3, gone));
+  EXPECT_EQ(window->sgAscProperties->item(0, 0), nullptr);
+  // A value typed into what is left is not taken for stored either.
+  ui_->clear();
+  editor->CellAction(1, 0);
+  EXPECT_EQ(ui_->shownTexts(), std::vector<std::string>{gone});
+  window->close();
+  zelto::RunMessagesUntilIdle();
 }
 
 }  // namespace

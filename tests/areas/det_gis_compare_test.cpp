@@ -281,3 +281,28 @@ TEST_F(SampleDetGisTest, EqualSumsLeaveNothingAndAlteredUnitsAreListedExactly) {
 }
 
 }  // namespace
+
+namespace {
+
+// "Přeruš" stops a running comparison only: pressed before one, it is
+// not remembered to stop the one the user starts next, which could not be
+// started again in that window.
+TEST_F(DetGisCompareTest, ABreakPressedWhileNothingRunsStopsNothing) {
+  WriteTable(dir / "det.dbf", kDetFields, {{"4107", "1", "a", "1", "1"}, {"4107", "2", "a", "1", "2"}});
+  WriteTable(dir / "P1400.DBF", kDilFields, {{"1", "a", "1"}, {"2", "a", "3"}});
+  TKompDETGIS form(detgis::GroupLimits{}, dir / "work");
+  form.LevelCode = "DIL";
+  form.DETTableName = (dir / "det.dbf").string();
+  form.GISTableName = (dir / "P1400.DBF").string();
+  EXPECT_FALSE(form.bbprerusEnabled);
+  form.FormShow();
+  ASSERT_TRUE(form.Prepared());
+  EXPECT_FALSE(form.bbprerusEnabled);
+  form.bbprerusClick();
+  form.btPorovnejClick();
+  EXPECT_FALSE(form.Interrupted());
+  EXPECT_EQ(form.Memo, std::vector<std::string>{"2a:  2 <> 3"});
+  EXPECT_FALSE(form.bbprerusEnabled);
+}
+
+}  // namespace

@@ -115,3 +115,29 @@ TEST_F(WatchForm, ClosingTellsItsUsersAndTakesTheCommandLineAlong) {
 }
 
 }  // namespace
+
+namespace {
+
+// The element watched goes (a new read let go of it): its lines are not
+// worked out on the world in its place, the values go and the user is told.
+TEST_F(WatchForm, AnElementNoLongerLoadedIsNotReplacedByTheWorld) {
+  type(0, "ACTIVEELEMENT.Name");
+  auto* doomed = new TOwnerEntity;
+  doomed->SetName("porost");
+  form->SetContext(doomed);
+  form->Recalculate();
+  EXPECT_EQ(value(0), "porost");
+  delete doomed;
+  ui->clear();
+  doubleClick(0, 1);
+  EXPECT_EQ(value(0), "");
+  EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{"Sledovaný prvek porost už není načten"});
+  // Another element chosen in the browser is watched as before.
+  ui->clear();
+  form->SetContext(&first);
+  form->Recalculate();
+  EXPECT_EQ(value(0), "prvni");
+  EXPECT_TRUE(ui->shownTexts().empty());
+}
+
+}  // namespace

@@ -184,3 +184,22 @@ TEST_F(ModelBrowser, HiddenListIsNotFilled) {
 }
 
 }  // namespace
+
+namespace {
+
+// The pop-up menu's commands on a node whose element is gone open nothing
+// without a word: they say it is no longer loaded.
+TEST_F(ModelBrowser, ACommandOnAFreedElementSaysItIsGone) {
+  QTreeWidgetItem* root = Open(district, false);
+  root->setExpanded(true);
+  QTreeWidgetItem* gone = root->child(1);
+  delete leaf;
+  browser->Form()->Tree()->setCurrentItem(gone);
+  const QList<QAction*> menu = browser->Form()->Tree()->actions();
+  ASSERT_FALSE(menu.isEmpty());
+  EXPECT_EQ(menu.first()->text(), "Zobraz");
+  menu.first()->trigger();
+  EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{"Zobrazovaný prvek list už není načten"});
+}
+
+}  // namespace
