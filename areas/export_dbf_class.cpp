@@ -181,7 +181,10 @@ bool TExportDBFClass::copyFromSource(TSpaceEntity* object) {
   if (!source) return true;
   const std::string sourceName = props->GetDBFName();
   if (sourceName != foundSource_) {
-    if (!fileExists(sourceName)) return sourceUnread(sourceName, "tabulka neexistuje");
+    if (!fileExists(sourceName)) {
+      if (!SourceRowsRequired) table_->Table().TellMissingSource(sourceName);
+      return sourceUnread(sourceName, "tabulka neexistuje");
+    }
     foundSource_ = sourceName;
   }
   auto* sourceTable = source->Is<TGelixDBFTable>() ? static_cast<TGelixDBFTable*>(source) : nullptr;

@@ -372,6 +372,18 @@ void AttributeTable::tellIfNoTarget(const TransferPair& pair) {
     tellBadPair(pair, "nová tabulka " + shownFile(tableName_) + " nemá položku " + *field);
 }
 
+void AttributeTable::TellMissingSource(const std::string& sourceFile) {
+  if (!script_) return;
+  std::string fields;
+  for (const TransferPair& pair : script_->pairs())
+    if (!pair.source.empty() && pair.source[0] != '*' && pair.source[0] != ';')
+      fields += (fields.empty() ? "" : ", ") + pair.source;
+  // Properties alone ("*Druh") need no table.
+  if (fields.empty()) return;
+  tellOfScript(": zdrojová tabulka " + platform::pathResolver().userSpelling(sourceFile) +
+               " neexistuje, nepřenese se " + fields);
+}
+
 void AttributeTable::tellBadPair(const TransferPair& pair, const std::string& why) {
   tellOfScript(", řádek " + std::to_string(pair.line) + ": " + why);
 }

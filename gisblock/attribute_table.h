@@ -97,6 +97,9 @@ class AttributeTable {
   // table lacks, and a script without pairs, are told as warnings, once
   // per export (isFirst).
   void CopyFieldsFrom(const platform::DbfTable& source);
+  // The source table of a row is missing: the script's pairs that name its
+  // fields leave their targets empty, which is told as above.
+  void TellMissingSource(const std::string& sourceFile);
   // The script's "*" pairs: the target field := the source object's named
   // property as text (nothing when the object has no such property); a
   // target field this table lacks is told as above.

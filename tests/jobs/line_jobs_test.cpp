@@ -16,6 +16,8 @@
 #include "dbf_rows.h"
 #include "gisblock/lin_record.h"
 #include "gisblock/staged_block.h"
+#include "framework/message_dispatch.h"
+#include "framework/problem_report.h"
 #include "jobs_fixture.h"
 
 namespace jobs_test {
@@ -317,6 +319,21 @@ TEST_F(LineJobsTest, ANodingWhoseInputLostItsRowsKeepsItsOldBlock) {
     }
   }
   refused(jobs::NodeWaterLines(context), "není nalezen záznam");
+}
+
+// An extraction whose source lines lost their table still writes them (a
+// kind may have no table), but the fields its script would have copied are
+// told empty, once per export, not left so without a word.
+TEST_F(LineJobsTest, AnExtractionWhoseSourceTableIsMissingSaysWhatItCouldNotCopy) {
+  const fs::path table = District("01") / "SLU.BLK" / "L0026.DBF";
+  fs::remove(table);
+  ReadLhc();
+  zelto::ProblemTally problems;
+  ASSERT_EQ(jobs::ExportLinesByDruh(context, *jobs::FindLineKind(88)), jobs::LineJobResult::Written);
+  zelto::RunMessagesUntilIdle();
+  const std::string told = "zdrojová tabulka " + table.string() + " neexistuje, nepřenese se NAZEV";
+  EXPECT_NE(problems.Summary().find(told), std::string::npos) << problems.Summary();
+  EXPECT_EQ(problems.total(), 1u);
 }
 
 // In a tree where no block of the job's was ever written, a job that writes
