@@ -466,5 +466,33 @@ class ManyDistricts(unittest.TestCase):
                 self.assertGreater(len(shifted), 2)
 
 
+
+class NodedNetworks(unittest.TestCase):
+    """The networks expected.json gives, on hand-made lines (snap distance 1 m)."""
+
+    @staticmethod
+    def noded(lines):
+        sys.path.insert(0, os.path.dirname(GENERATOR))
+        from networks import noded_network
+        return noded_network(lines, 1.0)
+
+    def test_a_junction_of_ends_beside_a_line_meets_it_at_one_node(self):
+        # Where two districts meet, rides of the eastern one end 4 mm east of
+        # the road vertex the western ride ends on: one node, no 4 mm line.
+        road = [(0.0, -100.0), (0.0, 0.0), (0.0, 100.0)]
+        west = [(-100.0, 1.0), (0.0, 0.0)]
+        east = [[(100.0, 2.0), (0.004, 0.0)], [(0.004, 0.0), (80.0, 60.0)]]
+        result = self.noded([road, west] + east)
+        self.assertEqual((result["lines"], result["nodes"]), (5, 6))
+        # The junction alone, 0.6 m off the road, moves onto it as well.
+        off = [[(100.0, 2.0), (0.6, 0.0)], [(0.6, 0.0), (80.0, 60.0)]]
+        result = self.noded([road] + off)
+        self.assertEqual((result["lines"], result["nodes"]), (4, 5))
+        # Ends farther than the snap distance from the road meet nothing.
+        far = [[(100.0, 2.0), (1.3, 0.0)], [(1.3, 0.0), (80.0, 60.0)]]
+        result = self.noded([road] + far)
+        self.assertEqual((result["lines"], result["nodes"]), (3, 5))
+
+
 if __name__ == "__main__":
     unittest.main()

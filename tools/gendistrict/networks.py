@@ -1,7 +1,7 @@
 """What the noding of a line network must give, worked out from the geometry
 alone: segments not longer than the snap distance go, ends within the snap distance of another line's end meet there, ends
-within it of another line's segment meet on that segment (on its vertex when
-that is near enough), every line is cut
+(the ends meeting at one point together) within it of another line's segment
+meet on that segment (on its vertex when that is near enough), every line is cut
 where another line crosses it, ends on it or shares one of its vertices, and
 lines lying on one another count once. The result is counted as the pieces
 between those points (lines), the distinct points where pieces end (nodes)
@@ -124,20 +124,22 @@ def _snap_ends(polylines, snap):
                 best, target = d, q
         if target is not None:
             lines[k][i] = target
+    # The ends that meet at one point are a junction: it moves as one onto
+    # the nearest segment of another line, so that a junction lying within
+    # the snap distance of a line is no node apart from it, and stays where
+    # it is when it lies on one already.
     at_end = {}
     for k, i in ends:
-        at_end.setdefault(lines[k][i], set()).add(k)
+        at_end.setdefault(lines[k][i], []).append((k, i))
     segment_grid = _Grid(30.0)
     for k, line in enumerate(lines):
         for s, (a, b) in enumerate(zip(line, line[1:])):
             segment_grid.add((k, s), a, b)
-    for k, i in ends:
-        p = lines[k][i]
-        if at_end[p] - {k}:
-            continue
+    for p, junction in at_end.items():
+        own = {k for k, _ in junction}
         best, target = snap, None
         for m, s in sorted(segment_grid.near(p, p, snap)):
-            if m == k:
+            if m in own:
                 continue
             a, b = lines[m][s], lines[m][s + 1]
             # A vertex of the segment near enough is taken as it is.
@@ -145,10 +147,11 @@ def _snap_ends(polylines, snap):
             if q is None:
                 q = _project(p, a, b)[0]
             d = _dist(p, q)
-            if 0 < d <= best:
+            if d <= best:
                 best, target = d, q
-        if target is not None:
-            lines[k][i] = target
+        if target is not None and best > 0:
+            for k, i in junction:
+                lines[k][i] = target
     return lines
 
 
