@@ -6,11 +6,27 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <thread>
 #include <utility>
 
 namespace gisblock {
 
 namespace fs = std::filesystem;
+
+namespace {
+// The lock of `mode` without waiting on a holder. The last reader letting
+// go holds the lock alone for the moment it takes to remove the file: a
+// refusal no longer than that is not taken for a holder. errno tells why
+// when it fails.
+bool lockSoon(int fd, int mode) {
+  for (int attempt = 0;; ++attempt) {
+    if (::flock(fd, mode | LOCK_NB) == 0) return true;
+    if (errno != EWOULDBLOCK || attempt == 20) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+}
+}  // namespace
 
 BlockLock::Result BlockLock::take(const fs::path& target, std::error_code& error) {
   return acquire(target, false, error);
@@ -32,7 +48,7 @@ BlockLock::Result BlockLock::acquire(const fs::path& target, bool shared, std::e
       error.assign(errno, std::generic_category());
       return Result::Failed;
     }
-    if (::flock(fd, (shared ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0) {
+    if (!lockSoon(fd, shared ? LOCK_SH : LOCK_EX)) {
       const int cause = errno;
       // A writer refused by readers alone may say so: they will be done.
       const bool reading = cause == EWOULDBLOCK && !shared && ::flock(fd, LOCK_SH | LOCK_NB) == 0;

@@ -373,7 +373,9 @@ TAreaElement* TGeliXBlokReader::readAreaRecord(TAreaString& string, std::int32_t
   if (!PassesKindFilter('P', area.get()) || !PassesCondition(area.get())) return nullptr;
   TElement* object = area.get();
   FireNewObject(object);
-  built_.reserve(built_.size() + 1);
+  // Room first, so that the emplace below cannot fail once the string owns
+  // the area; grown by doubling, as emplace_back would.
+  if (built_.size() == built_.capacity()) built_.reserve(2 * built_.size() + 16);
   string.AddAndExtend(area.get());
   TAreaElement* taken = area.release();
   inString_.insert(taken);

@@ -55,7 +55,13 @@ bool replaceFileWhole(const std::filesystem::path& file, std::string_view text, 
   fs::path beside = target;
   beside += ".new~" + std::to_string(::getpid());
   const int fd = ::open(beside.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) return writeInPlace(target, text, error);
+  if (fd < 0) {
+    // Only a directory that refuses new files is written around; a full
+    // disk must not cost the file what it holds.
+    if (errno == EACCES || errno == EPERM) return writeInPlace(target, text, error);
+    error = lastError();
+    return false;
+  }
   struct stat old {};
   if (::stat(target.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
   bool ok = writeAll(fd, text, error);
@@ -71,8 +77,17 @@ bool replaceFileWhole(const std::filesystem::path& file, std::string_view text, 
     error = lastError();
     ok = false;
   }
-  if (!ok) ::unlink(beside.c_str());
-  return ok;
+  if (!ok) {
+    ::unlink(beside.c_str());
+    return false;
+  }
+  // The rename itself survives a power cut once the directory is synced.
+  const fs::path directory = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  if (const int dir = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+  return true;
 }
 
 }  // namespace platform

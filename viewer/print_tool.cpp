@@ -15,16 +15,11 @@
 #include "render/interpret.h"
 #include "render/print_pages.h"
 #include "render/qt/print_device.h"
+#include "framework/errors.h"
 #include "viewer/print_dialog.h"
 #include "viewer/print_entry.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TPrint, TTool, ZELTO_NO_PROPERTIES)
-
-namespace {
-std::string causeOf(const std::exception& e) {
-  return dynamic_cast<const std::bad_alloc*>(&e) ? "nedostatek paměti" : e.what();
-}
-}  // namespace
 
 TPrint::TPrint() = default;
 TPrint::~TPrint() = default;
@@ -64,7 +59,7 @@ void TPrint::DoIt() {
     to->Setup({from->GetCenterX(), from->GetCenterY()}, printer->GetPage(), from->GetScale());
     to->SetVirtualScale(from->GetVirtualScale());
   } catch (const std::exception& e) {
-    platform::showError("Problémy s přípravou tisku: " + causeOf(e));
+    platform::showError("Problémy s přípravou tisku: " + framework::CauseOf(e));
     return;
   }
   interpret->SetPrinting(true);
@@ -87,7 +82,7 @@ void TPrint::DoIt() {
     platform::showInfo("Tisk byl přerušen, nic nebylo vytištěno");
   } catch (const std::exception& e) {
     printer->Abort();
-    platform::showError("Problémy s tiskem: " + causeOf(e) + "; nic nebylo vytištěno");
+    platform::showError("Problémy s tiskem: " + framework::CauseOf(e) + "; nic nebylo vytištěno");
   }
   interpret->SetDevice(saved);
   printer.reset();
