@@ -70,6 +70,14 @@ void Log(const LineJobContext& context, const std::string& text) {
 
 TObjectModel* ObjectModel() { return GetWorld()->GetObjectModel(); }
 
+// A block the job does not write: the user sees why in a box, the
+// protocol keeps it.
+LineJobResult TellNotWritten(const LineJobContext& context, const std::string& text) {
+  platform::showError(text);
+  Log(context, "; " + text);
+  return LineJobResult::NotWritten;
+}
+
 // Lines of a damaged read would replace a block of sound input with one
 // that lacks what the damage hid: the user learns which block is damaged and
 // how, before any work. Answers whether the read was damaged.
@@ -86,11 +94,7 @@ bool RefusedForDamage(const LineJobContext& context, const std::string& block) {
 LineJobResult WriteLineBlock(const LineJobContext& context, TEntity& lines, const std::string& block,
                              const std::function<void(TExportLinesToGelix&)>& setUp) {
   gisblock::StagedBlock staged(block);
-  if (!staged.ok()) {
-    platform::showError(staged.error());
-    Log(context, "; " + staged.error());
-    return LineJobResult::NotWritten;
-  }
+  if (!staged.ok()) return TellNotWritten(context, staged.error());
   TExportLinesToGelix exporter;
   setUp(exporter);
   exporter.SetInput(&lines);
@@ -155,10 +159,7 @@ LineJobResult ExportNodedLineBlock(const LineJobContext& context, const std::str
 // the old block stays, and the user learns why.
 LineJobResult NotWrittenFor(const LineJobContext& context, const std::string& block, const std::string& during,
                             const std::exception& e) {
-  const std::string text = gisblock::notWrittenText(block, during + CauseOf(e));
-  platform::showError(text);
-  Log(context, "; " + text);
-  return LineJobResult::NotWritten;
+  return TellNotWritten(context, gisblock::notWrittenText(block, during + CauseOf(e)));
 }
 
 struct NodingJob {
@@ -182,12 +183,7 @@ LineJobResult NodeLinesInto(const LineJobContext& context, const NodingJob& job,
   for (const char* input : job.Inputs) {
     if (!input) continue;
     const std::string path = gisblock::joinShownPath(context.LhcDirectory, input);
-    if (!reading.hold(path)) {
-      const std::string text = gisblock::notWrittenText(output, reading.error());
-      platform::showError(text);
-      Log(context, "; " + text);
-      return LineJobResult::NotWritten;
-    }
+    if (!reading.hold(path)) return TellNotWritten(context, gisblock::notWrittenText(output, reading.error()));
     LoadLineBlock(state, path);
   }
   // Before the lines are joined: what a damaged block lost would otherwise
