@@ -25,6 +25,23 @@ std::uint32_t get32(const std::uint8_t* p) {
 
 std::string quoted(const std::string& name) { return "\"" + name + "\""; }
 
+// Visual FoxPro follows the descriptors of its tables with the path of
+// their database container.
+bool hasBacklink(std::uint8_t version) { return version == 0x30 || version == 0x31 || version == 0x32; }
+
+DbfError damagedHeader(const std::string& what) { return DbfError("Poškozená hlavička tabulky: " + what); }
+
+// A field without a name, or with the name of one before it, cannot be read
+// by name; one of width 0 says nothing of where the fields after it start.
+void checkDescriptor(const DbfField& field, const std::vector<DbfField>& before) {
+  if (field.name.find_first_not_of(' ') == std::string::npos)
+    throw damagedHeader(std::to_string(before.size() + 1) + ". položka nemá jméno");
+  for (const DbfField& other : before)
+    if (equalsIgnoringAsciiCase(other.name, field.name))
+      throw damagedHeader("položka " + quoted(field.name) + " je v ní dvakrát");
+  if (field.width == 0) throw damagedHeader("šířka položky " + quoted(field.name) + " je 0");
+}
+
 }  // namespace
 
 CodePage codePageOf(std::uint8_t languageDriver) {
@@ -77,17 +94,30 @@ DbfField decodeFieldDescriptor(const std::uint8_t* in, CodePage codePage) {
 
 std::vector<DbfField> decodeFieldDescriptors(std::span<const std::uint8_t> bytes, std::uint16_t recordLength,
                                              CodePage codePage) {
+  // Every field is read at the offset the widths before it give, and every
+  // row where the header length says: a header that disagrees with itself
+  // would hand each field the bytes of its neighbour, so it is refused.
   std::vector<DbfField> fields;
   std::uint32_t offset = 0;
-  for (std::size_t at = kHeaderSize; at + kDescriptorSize <= bytes.size() && bytes[at] != kDescriptorEnd;
-       at += kDescriptorSize) {
+  std::size_t at = kHeaderSize;
+  for (; at + kDescriptorSize <= bytes.size() && bytes[at] != kDescriptorEnd; at += kDescriptorSize) {
     DbfField field = decodeFieldDescriptor(bytes.data() + at, codePage);
+    checkDescriptor(field, fields);
     field.offset = offset;
     offset += field.width;
     fields.push_back(std::move(field));
   }
-  if (fields.empty() || offset + 1 > recordLength)
-    throw DbfError("Poškozená hlavička tabulky: položky se nevejdou do věty");
+  if (at >= bytes.size() || bytes[at] != kDescriptorEnd) throw damagedHeader("popis položek nekončí v délce hlavičky");
+  if (fields.empty()) throw damagedHeader("nepopisuje žádnou položku");
+  if (offset + 1 != recordLength)
+    throw damagedHeader("položky se značkou řádku zabírají " + std::to_string(offset + 1) +
+                        " bajtů, hlavička uvádí délku věty " + std::to_string(recordLength));
+  // Early dBase III wrote a NUL after the end mark and counted it in the
+  // header length.
+  const std::size_t length = at + 1 + (hasBacklink(bytes[0]) ? kBacklinkSize : 0);
+  if (bytes.size() != length && !(bytes.size() == length + 1 && bytes[length] == 0))
+    throw damagedHeader("délka hlavičky " + std::to_string(bytes.size()) + " neodpovídá počtu položek (" +
+                        std::to_string(fields.size()) + "), má být " + std::to_string(length));
   return fields;
 }
 

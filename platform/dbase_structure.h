@@ -49,6 +49,7 @@ constexpr std::uint8_t kVersion3 = 0x03;
 constexpr std::uint8_t kLanguageLatin2 = 0x64;  // DOS, code page 852
 constexpr std::uint8_t kLanguageCp1250 = 0xC8;  // Windows
 constexpr std::size_t kMaxNameLength = 10;
+constexpr std::size_t kBacklinkSize = 263;
 
 // The code page of text in a table whose header holds this language
 // driver: DOS Latin 2 where it says so, Windows-1250, the code page of the
@@ -62,9 +63,13 @@ DbfHeader decodeHeader(const std::uint8_t* in32);
 void encodeFieldDescriptor(const DbfField& field, std::uint8_t* out32, CodePage codePage = CodePage::Windows1250);
 DbfField decodeFieldDescriptor(const std::uint8_t* in32, CodePage codePage = CodePage::Windows1250);
 
-// The descriptors that follow the header, up to the 0x0D or the header's
-// length, with their record offsets. Throws DbfError when they do not fit
-// the record length.
+// The descriptors that follow the header, up to the 0x0D, with their
+// record offsets. Throws DbfError, saying what is wrong, when the header
+// contradicts itself: a field without a name, of width 0 or named twice,
+// widths that with the row mark do not make the record length, or a header
+// length that is not that of the descriptors, their end mark and the
+// Visual FoxPro backlink where the version byte says so (early dBase III's
+// NUL after the end mark counted or not).
 std::vector<DbfField> decodeFieldDescriptors(std::span<const std::uint8_t> headerBytes, std::uint16_t recordLength,
                                              CodePage codePage = CodePage::Windows1250);
 

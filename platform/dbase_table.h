@@ -30,7 +30,8 @@ class DbfTable {
   static void create(const std::filesystem::path& file, std::vector<DbfField> fields,
                      std::uint8_t languageDriver = dbf::kLanguageCp1250);
 
-  // Throws DbfError when the file cannot be opened or is no dBase table.
+  // Throws DbfError when the file cannot be opened, is no dBase table or
+  // has a header that contradicts itself (see dbf::decodeFieldDescriptors).
   void open(const std::filesystem::path& file, bool readOnly);
   // Drops an unposted edit; rows still waiting (see bufferAppends) are
   // written, but only flush() tells of a failure.

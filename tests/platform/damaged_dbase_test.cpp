@@ -43,7 +43,8 @@ class DamagedDbfTest : public ::testing::Test {
     try {
       t.open(file, readOnly);
     } catch (const DbfError& e) {
-      EXPECT_NE(std::string(e.what()), "");
+      refusal = e.what();
+      EXPECT_NE(refusal, "");
       return false;
     }
     try {
@@ -74,26 +75,44 @@ class DamagedDbfTest : public ::testing::Test {
   test_support::TempDir scratch{"damaged_dbf"};
   fs::path dir = scratch.path(), file;
   std::string valid;
+  std::string refusal;  // why the last open was refused
 };
 
+// A header that disagrees with itself would read every field after the
+// fault from its neighbour's bytes: it is refused, saying what is wrong.
 TEST_F(DamagedDbfTest, HeadersThatCannotBeRightAreRefused) {
+  constexpr std::size_t kWidth = 16;  // in a descriptor
+  auto field = [](std::size_t n) { return 32 + 32 * n; };
   struct Case {
     const char* what;
     std::size_t at;
     std::vector<std::uint8_t> bytes;
+    std::string told;
   } cases[] = {
-      {"record length 0", 10, {0, 0}},
-      {"record length 1", 10, {1, 0}},
-      {"header length 0", 8, {0, 0}},
-      {"header length 31", 8, {31, 0}},
-      {"header length past the file", 8, {0xFF, 0xFF}},
-      {"field wider than the record", 32 + 16, {0xFF}},
+      {"record length 0", 10, {0, 0}, ""},
+      {"record length 1", 10, {1, 0}, ""},
+      {"header length 0", 8, {0, 0}, ""},
+      {"header length 31", 8, {31, 0}, ""},
+      {"header length past the file", 8, {0xFF, 0xFF}, ""},
+      {"field wider than the record", field(0) + kWidth, {0xFF}, ""},
+      {"width lowered", field(0) + kWidth, {7}, ": položky se značkou řádku zabírají 49 bajtů, hlavička uvádí délku věty 50"},
+      {"width 0", field(4) + kWidth, {0}, ": šířka položky \"PLATNY\" je 0"},
+      {"record length one byte long", 10, {51, 0}, ": položky se značkou řádku zabírají 50 bajtů, hlavička uvádí délku věty 51"},
+      {"header length one byte long", 8, {194, 0}, ": délka hlavičky 194 neodpovídá počtu položek (5), má být 193"},
+      {"header length short of the last descriptor", 8, {161, 0}, ": popis položek nekončí v délce hlavičky"},
+      {"header length short of the end mark", 8, {192, 0}, ": popis položek nekončí v délce hlavičky"},
+      {"Visual FoxPro table without its backlink", 0, {0x30}, ": délka hlavičky 193 neodpovídá počtu položek (5), má být 456"},
+      {"blank name", field(2), {0, 0, 0, 0, 0}, ": 3. položka nemá jméno"},
+      {"name of spaces", field(2), {' ', ' ', ' ', ' ', ' '}, ": 3. položka nemá jméno"},
+      {"name given twice", field(2), {'c', 'i', 's', 'l', 'o'}, ": položka \"cislo\" je v ní dvakrát"},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
     std::string bytes = valid;
     damage::put(bytes, c.at, c.bytes);
     damage::write(file, bytes);
-    EXPECT_FALSE(useAll(true)) << c.what;
+    EXPECT_FALSE(useAll(true));
+    EXPECT_NE(refusal.find("P1600.DBF: Poškozená hlavička tabulky" + c.told), std::string::npos) << refusal;
   }
   // A count beyond the file: only the rows present are offered.
   std::string bytes = valid;

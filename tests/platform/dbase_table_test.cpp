@@ -144,8 +144,9 @@ TEST_F(DbfTableTest, EditRewritesTheRowInPlace) {
 }
 
 TEST_F(DbfTableTest, VariantHeadersOpenByTheirLengths) {
-  // A dBase IV style header: other version byte, one byte of padding after
-  // the descriptor end, and a header that claims more rows than the file has.
+  // A dBase IV style header: other version byte, the NUL of early dBase III
+  // after the descriptor end, and a header that claims more rows than the
+  // file has.
   std::string b(32, '\0');
   b[0] = '\x8B';
   b[4] = 5;                      // five rows claimed, one present
@@ -161,6 +162,20 @@ TEST_F(DbfTableTest, VariantHeadersOpenByTheirLengths) {
   t.open(file, true);
   EXPECT_EQ(t.recordCount(), 1u);
   EXPECT_EQ(t.text("kod"), "abc");
+
+  // Visual FoxPro: the 263 bytes of the database backlink end the header.
+  const int length = 32 + 32 + 1 + 263;
+  b = std::string(32, '\0');
+  b[0] = '\x30';
+  b[4] = 1;
+  b[8] = static_cast<char>(length & 0xFF);
+  b[9] = static_cast<char>(length >> 8);
+  b[10] = 4;
+  b += d + "\x0D" + std::string(263, '\0') + " xyz" + "\x1A";
+  std::ofstream(file, std::ios::binary | std::ios::trunc) << b;
+  t.open(file, true);
+  EXPECT_EQ(t.recordCount(), 1u);
+  EXPECT_EQ(t.text("kod"), "xyz");
 }
 
 TEST_F(DbfTableTest, CreationEnforcesDbaseLimits) {
