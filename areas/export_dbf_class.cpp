@@ -189,7 +189,15 @@ bool TExportDBFClass::copyFromSource(TSpaceEntity* object) {
   }
   auto* sourceTable = source->Is<TGelixDBFTable>() ? static_cast<TGelixDBFTable*>(source) : nullptr;
   if (sourceTable && sourceTable->LocateInFile(sourceName, props->GetOrigNo())) {
-    table_->CopyFieldsFrom(*sourceTable);
+    try {
+      table_->CopyFieldsFrom(*sourceTable);
+    } catch (const platform::DbfError& e) {
+      // What the source row cannot give is mended there: the cause names
+      // its table and row, and the block's failure its file.
+      if (!Staged) throw;
+      Staged->noteFailure(sourceName, e.what());
+      return false;
+    }
     return true;
   }
   const std::string error = sourceTable ? sourceTable->LocateError() : std::string();
@@ -231,6 +239,7 @@ void TExportDBFClass::WriteRow(TElement* input) {
   // In a block written whole, a value the table cannot hold fails the
   // table instead of leaving the row without it.
   table_->Table().SetStrictValues(Staged != nullptr);
+  table_->Table().SetSourceFieldsRequired(SourceRowsRequired);
   const bool posted = writeStep([this, object] {
     table_->Open();
     table_->Append();

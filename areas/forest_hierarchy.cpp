@@ -1,6 +1,7 @@
 #include "areas/forest_hierarchy.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdint>
 #include <cstdlib>
@@ -19,6 +20,8 @@
 #include "framework/zelto_message.h"
 #include "geometry/area_element.h"
 #include "gisblock/gelix_dbf_table.h"
+#include "platform/dbase_structure.h"
+#include "platform/dbase_value.h"
 #include "platform/path_resolver.h"
 #include "platform/user_interaction.h"
 #include "render/interpret_layer.h"
@@ -30,15 +33,26 @@ ZELTO_IMPLEMENT_ELEMENT(TVyberLiniiDoHierarchie, TTool, [](auto&) {})
 
 namespace {
 
-// The whole text as an integer, blanks around it allowed; 0 otherwise.
-std::int32_t WholeInteger(const std::string& text) {
+// The whole text as an integer, blanks around it allowed; 0 for blank text
+// (as a blank number field reads), nothing for text that is no integer.
+std::optional<std::int32_t> WholeInteger(const std::string& text) {
   const std::string trimmed = TrimBlanks(text);
   if (trimmed.empty()) return 0;
   char* end = nullptr;
-  const long value = std::strtol(trimmed.c_str(), &end, 10);
-  if (*end != '\0' || value < INT32_MIN || value > INT32_MAX) return 0;
+  errno = 0;
+  const long long value = std::strtoll(trimmed.c_str(), &end, 10);
+  if (*end != '\0' || errno == ERANGE || value < INT32_MIN || value > INT32_MAX) return std::nullopt;
   return static_cast<std::int32_t>(value);
 }
+
+// Text that reads as a number with a point or a comma ("1,5", "2.0"): as
+// a group's name it would be filed by a number it does not have.
+bool ReadsAsNumber(std::string text) {
+  std::replace(text.begin(), text.end(), ',', '.');
+  return platform::dbf::numberValue(text).has_value();
+}
+
+constexpr const char* kKeyNames[] = {"LS_KOD", "ODDELENI", "DILEC", "SKUPINA"};
 
 // The first n characters of UTF-8 text (a character never cut in two).
 std::string FirstChars(const std::string& text, std::size_t n) {
@@ -48,12 +62,6 @@ std::string FirstChars(const std::string& text, std::size_t n) {
     while (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) ++i;
   }
   return text.substr(0, i);
-}
-
-std::string Field(TGelixDBFTable& table, const char* name) {
-  std::string text;
-  table.GetFieldText(name, text);
-  return TrimBlanks(text);
 }
 
 // An area filed again (the tool run twice on one model) must not appear
@@ -193,11 +201,13 @@ void TPridavacPloch::FileStand(TForestSpaceUnit& root, TAreaElement& area, doubl
                          "Lesnická hierarchie: plocha nemá řádek v tabulce " + table);
     return;
   }
-  TForestSpaceUnit* revir = Unit(root, TRevir::StaticClass(), "REVIR: " + Field(*table_, "LS_KOD"));
+  const std::optional<StandKeys> keys = ReadKeys(area);
+  if (!keys) return;
+  TForestSpaceUnit* revir = Unit(root, TRevir::StaticClass(), "REVIR: " + keys->revir);
   if (!revir) return;
   revir->AddArea(&area, net);
 
-  const std::int32_t oddeleni = WholeInteger(Field(*table_, "ODDELENI"));
+  const std::int32_t oddeleni = keys->oddeleni;
   char number[16];
   std::snprintf(number, sizeof number, "%5d", oddeleni);
   TForestSpaceUnit* compartment = Unit(*revir, TOddeleni::StaticClass(), std::string("Oddeleni: ") + number);
@@ -205,15 +215,14 @@ void TPridavacPloch::FileStand(TForestSpaceUnit& root, TAreaElement& area, doubl
   compartment->CisloOddeleni = oddeleni;
   compartment->AddArea(&area, net);
 
-  const std::string letter = FirstChars(Field(*table_, "DILEC"), 1);
+  const std::string letter = FirstChars(keys->dilec, 1);
   TForestSpaceUnit* dilec = Unit(*compartment, TDilec::StaticClass(), "Dilec: " + letter);
   if (!dilec) return;
   dilec->CisloOddeleni = oddeleni;
   dilec->PismenoDilce = letter;
   dilec->AddArea(&area, net);
 
-  const std::string skupina = Field(*table_, "SKUPINA");
-  const std::int32_t n = WholeInteger(skupina);
+  const std::int32_t n = keys->group;
   const TElementClass* cls = &TPorostniSkupina::StaticClass();
   const char* prefix = "Por.skup: ";
   if (n >= limits_.Ostatni) {
@@ -226,12 +235,66 @@ void TPridavacPloch::FileStand(TForestSpaceUnit& root, TAreaElement& area, doubl
     cls = &TBezlesi::StaticClass();
     prefix = "BEZLESI: ";
   }
-  TForestSpaceUnit* group = Unit(*dilec, *cls, prefix + FirstChars(skupina, 10));
+  TForestSpaceUnit* group = Unit(*dilec, *cls, prefix + FirstChars(keys->skupina, 10));
   if (!group) return;
   group->CisloOddeleni = oddeleni;
   group->PismenoDilce = letter;
   group->AddArea(&area, net);
   HoldOnce(*group, area);
+}
+
+void TPridavacPloch::FindKeyFields() {
+  const platform::DbfTable& fields = table_->Fields();
+  if (keysOf_ == fields.opening()) return;
+  for (int key = 0; key < kKeys; ++key) {
+    keys_[key] = fields.fieldIndex(kKeyNames[key]);
+    // Read as empty, the field would file every area under one unit.
+    if (keys_[key] < 0)
+      throw platform::DbfError("Tabulka " + platform::pathResolver().userSpelling(table_->GetTableName()) +
+                               " nemá položku " + kKeyNames[key] + ", podle níž se plochy řadí do lesnické hierarchie");
+  }
+  keysOf_ = fields.opening();
+}
+
+std::optional<TPridavacPloch::StandKeys> TPridavacPloch::ReadKeys(TAreaElement& area) {
+  FindKeyFields();
+  const platform::DbfTable& fields = table_->Fields();
+  auto text = [&](Key key) { return TrimBlanks(fields.text(keys_[key])); };
+  StandKeys keys;
+  keys.revir = text(kLsKod);
+  keys.dilec = text(kDilec);
+  keys.skupina = text(kSkupina);
+  const std::string oddeleni = text(kOddeleni);
+  const std::optional<std::int32_t> compartment = WholeInteger(oddeleni);
+  if (!compartment) {
+    TellNotWhole(area, kOddeleni, oddeleni);
+    return std::nullopt;
+  }
+  keys.oddeleni = *compartment;
+  // A group named otherwise than by a number ("1a") is a stand group; one
+  // that reads as a number must be a whole one, as must any value of a
+  // number field.
+  const std::optional<std::int32_t> group = WholeInteger(keys.skupina);
+  const char type = fields.fields()[static_cast<std::size_t>(keys_[kSkupina])].type;
+  if (!group && (type == 'N' || type == 'F' || ReadsAsNumber(keys.skupina))) {
+    TellNotWhole(area, kSkupina, keys.skupina);
+    return std::nullopt;
+  }
+  keys.group = group.value_or(0);
+  return keys;
+}
+
+void TPridavacPloch::TellNotWhole(TAreaElement& area, int key, const std::string& text) {
+  ++Unfiled;
+  // Filed by a number it does not have, the area would make a unit of its
+  // own or join another. Logged for each area, told once with the count.
+  const std::string table = platform::pathResolver().userSpelling(table_->GetTableName());
+  const std::string field = kKeyNames[key];
+  zelto::ReportProblem("Lesnická hierarchie: plocha " + area.PropertyText("Cislo") + " není zařazena, tabulka " +
+                           table + ", řádek " + std::to_string(table_->Fields().recNo()) + ": hodnota \"" + text +
+                           "\" položky " + field + " není celé číslo",
+                       "Lesnická hierarchie: plocha není zařazena, položka " + field + " v tabulce " + table +
+                           " není celé číslo");
 }
 
 TEntity* TForestHierarchy::ObjectModel() const {
@@ -271,7 +334,14 @@ void TForestHierarchy::DoIt() {
     filer.GaugeForm().Show();
     filer.AddParameter(root);
     filer.SetInput(input);
-    filer.DoIt();
+    try {
+      filer.DoIt();
+    } catch (...) {
+      // Part of a hierarchy would pass for the district's.
+      filer.GaugeForm().Hide();
+      model->Delete(root);
+      throw;
+    }
     filer.GaugeForm().Hide();
     Unfiled = filer.Unfiled;
     if (areas > 0 && filer.Count == 0)

@@ -58,12 +58,26 @@ class TPridavacPloch : public TPocitacPloch {
   void Process(TElement* element) override;
   TF_gaugeForm& GaugeForm() { return *form_; }
   double MinArea() const { return limits_.MinArea; }
-  // Areas of the run's size that could not be filed: no attributes, or no
-  // row in the district's table.
+  // Areas of the run's size that could not be filed: no attributes, no
+  // row in the district's table, or a row whose compartment or group is no
+  // whole number.
   std::int32_t Unfiled = 0;
 
  private:
+  // What a stand is filed by, read from its row.
+  struct StandKeys {
+    std::string revir, skupina, dilec;
+    std::int32_t oddeleni = 0;
+    std::int32_t group = 0;  // the number of SKUPINA; 0 for a group named otherwise
+  };
+  // Throws platform::DbfError when the table lacks a field the areas are
+  // filed by; nothing for a key that is no whole number (told, counted
+  // Unfiled).
   void FileStand(TForestSpaceUnit& root, TAreaElement& area, double net);
+  std::optional<StandKeys> ReadKeys(TAreaElement& area);
+  // The key fields' positions in the open table, found once per opening.
+  void FindKeyFields();
+  void TellNotWhole(TAreaElement& area, int key, const std::string& text);
   // The child unit of that name (letter case ignored), created in name
   // order when missing. Each parent's children are indexed on first use:
   // a district may hold thousands of units and tens of thousands of areas.
@@ -72,6 +86,9 @@ class TPridavacPloch : public TPocitacPloch {
   std::unique_ptr<TF_gaugeForm> form_;
   platform::Pacer pacer_;
   std::unique_ptr<TGelixDBFTable> table_;
+  enum Key { kLsKod, kOddeleni, kDilec, kSkupina, kKeys };
+  int keys_[kKeys] = {};
+  std::uint64_t keysOf_ = 0;  // the table opening keys_ were found in
   std::optional<HierarchyLimits> given_;
   HierarchyLimits limits_;  // of the run
   std::unordered_map<const TElement*, std::unordered_map<std::string, TElementRef>> children_;

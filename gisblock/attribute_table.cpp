@@ -1,10 +1,12 @@
 #include "gisblock/attribute_table.h"
 
+#include "framework/czech_count.h"
 #include "gisblock/cislo_index.h"
 #include "gisblock/integer_format.h"
 #include "gisblock/table_creation.h"
 #include "gisblock/table_file_name.h"
 #include "platform/codepage.h"
+#include "platform/dbase_value.h"
 #include "platform/path_resolver.h"
 #include "platform/system_cause.h"
 
@@ -18,10 +20,19 @@ namespace fs = std::filesystem;
 
 namespace {
 constexpr std::size_t kMaxFieldName = 255;
-// Entries read one by one before the index is read whole: a table switched
-// to for a row or two reads only what it needs; one that serves many rows
-// reads its index once.
-constexpr std::uint32_t kEntriesBeforeLoading = 64;
+
+// Whether the file holds exactly these bytes: an index that is right
+// already is not written again (a share may refuse it).
+bool fileHolds(const fs::path& file, const std::vector<std::uint8_t>& bytes) {
+  std::error_code ec;
+  if (file.empty() || fs::file_size(file, ec) != bytes.size() || ec) return false;
+  std::ifstream in(file, std::ios::binary);
+  std::vector<char> held(bytes.size());
+  return in.read(held.data(), static_cast<std::streamsize>(held.size())) &&
+         std::equal(held.begin(), held.end(), bytes.begin(), [](char a, std::uint8_t b) {
+           return static_cast<std::uint8_t>(a) == b;
+         });
+}
 }  // namespace
 
 AttributeTable::AttributeTable(TableMessages messages) : messages_(std::move(messages)) {}
@@ -36,12 +47,7 @@ void AttributeTable::SetTableName(std::string name) {
   tableName_ = std::move(name);
 }
 
-void AttributeTable::dropIndex() {
-  index_.close();
-  memoryIndex_ = nullptr;
-  loaded_ = CisloIndex();
-  indexReads_ = 0;
-}
+void AttributeTable::dropIndex() { index_ = nullptr; }
 
 void AttributeTable::SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
 
@@ -95,25 +101,6 @@ bool AttributeTable::LocateByTableName(const std::string& dbfName, std::int32_t 
   return LocateCislo(cislo);
 }
 
-std::int32_t AttributeTable::indexEntry(std::int32_t cislo) {
-  if (!memoryIndex_ && ++indexReads_ > kEntriesBeforeLoading) {
-    // The open file as it is: a rebuild by another object makes a new one.
-    index_.clear();
-    index_.seekg(0, std::ios::end);
-    const auto size = static_cast<std::streamoff>(index_.tellg());
-    index_.seekg(0);
-    std::vector<std::uint8_t> bytes(size > 0 ? static_cast<std::size_t>(size) : 0);
-    if (size >= 0 && index_.read(reinterpret_cast<char*>(bytes.data()), size)) {
-      loaded_ = CisloIndex::decode(bytes);
-      memoryIndex_ = &loaded_;
-      index_.close();
-    }
-    index_.clear();
-    indexReads_ = 0;
-  }
-  return memoryIndex_ ? memoryIndex_->entry(cislo) : readIndexEntry(index_, cislo);
-}
-
 bool AttributeTable::LocateCislo(std::int32_t cislo) {
   cislo_ = cislo;
   locateError_.clear();
@@ -123,7 +110,7 @@ bool AttributeTable::LocateCislo(std::int32_t cislo) {
     tableMissing();  // an index left behind by a table deleted since
     return false;
   }
-  const std::int32_t recNo = indexEntry(cislo);
+  const std::int32_t recNo = index_->entry(cislo);
   // Record numbers start at 1; an entry of 0, one beyond the table, one of a
   // row deleted since or of a row with another CISLO is stale.
   if (recNo > 0 && static_cast<std::uint32_t>(recNo) <= table_.recordCount()) {
@@ -139,28 +126,14 @@ bool AttributeTable::LocateCislo(std::int32_t cislo) {
 }
 
 bool AttributeTable::OpenIndex() {
-  if (index_.is_open() || memoryIndex_) return true;
-  platform::PathResolver& paths = platform::pathResolver();
+  if (index_) return true;
   const std::string name = indexFileName(tableName_);
-  if (const auto kept = inMemory_.find(name); kept != inMemory_.end()) {
-    memoryIndex_ = &kept->second;
+  if (const auto kept = indexes_.find(name); kept != indexes_.end()) {
+    index_ = &kept->second;
     return true;
   }
-  const bool existed = paths.exists(name);
-  // An index file that is there but cannot be read is built again, as a
-  // missing one is.
-  if (existed) index_.open(paths.existing(name), std::ios::binary);
-  if (index_.is_open()) return true;
-  if (!BuildIndex()) {
-    if (!tableMissing() && told_.insert(name).second)
-      messages_.warning("Index " + shownFile(name) + " je nepřístupný");
-    return false;
-  }
-  if (memoryIndex_) return true;
-  index_.open(paths.existing(name), std::ios::binary);
-  if (index_.is_open()) return true;
-  locateError_ = "Index " + shownFile(name) + " nelze otevřít";
-  messages_.warning("Index " + shownFile(name) + " nelze vytvořit");
+  if (BuildIndex()) return true;
+  if (!tableMissing() && told_.insert(name).second) messages_.warning("Index " + shownFile(name) + " je nepřístupný");
   return false;
 }
 
@@ -172,7 +145,8 @@ bool AttributeTable::tableMissing() {
   return true;
 }
 
-bool AttributeTable::writeIndexFile(const std::string& name, const CisloIndex& index, std::string& cause) const {
+bool AttributeTable::writeIndexFile(const std::string& name, const std::vector<std::uint8_t>& bytes,
+                                    std::string& cause) const {
   platform::PathResolver& paths = platform::pathResolver();
   std::error_code ec;
   if (paths.exists(name)) fs::remove(paths.existing(name), ec);
@@ -181,7 +155,6 @@ bool AttributeTable::writeIndexFile(const std::string& name, const CisloIndex& i
     cause = "cesta nevede na žádný disk";
     return false;
   }
-  const std::vector<std::uint8_t> bytes = index.encode();
   errno = 0;
   std::ofstream out(target, std::ios::binary | std::ios::trunc);
   if (out) out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
@@ -196,7 +169,7 @@ bool AttributeTable::writeIndexFile(const std::string& name, const CisloIndex& i
 bool AttributeTable::BuildIndex() {
   dropIndex();
   const std::string name = indexFileName(tableName_);
-  inMemory_.erase(name);
+  indexes_.erase(name);
   CisloIndex::Built built;
   try {
     // Opened anew: the rows as the file holds them now, not as an opening
@@ -212,14 +185,42 @@ bool AttributeTable::BuildIndex() {
   }
   Close();
   for (const std::string& warning : built.warnings) messages_.log(warning);
+  tellDuplicates(built.duplicates);
+  keepIndexFile(name, built.index);
+  index_ = &indexes_.emplace(name, std::move(built.index)).first->second;
+  return true;
+}
+
+void AttributeTable::keepIndexFile(const std::string& name, const CisloIndex& index) {
+  const std::vector<std::uint8_t> bytes = index.encode();
+  platform::PathResolver& paths = platform::pathResolver();
+  if (paths.exists(name) && fileHolds(paths.existing(name), bytes)) return;
   std::string cause;
-  if (writeIndexFile(name, built.index, cause)) return true;
+  if (writeIndexFile(name, bytes, cause)) return;
   // Told once per read, however many table objects read the file.
   if (messages_.isFirst("index|" + name, told_))
     messages_.log("Index " + shownFile(name) + " nelze zapsat: " + cause + "; řádky tabulky " +
                   shownFile(tableName_) + " se hledají podle indexu v paměti");
-  memoryIndex_ = &inMemory_.emplace(name, std::move(built.index)).first->second;
-  return true;
+}
+
+void AttributeTable::tellDuplicates(const std::vector<CisloIndex::Built::Duplicate>& duplicates) {
+  if (duplicates.empty() || !messages_.isFirst("cislo|" + tableName_, told_)) return;
+  const std::string table = shownFile(tableName_);
+  auto rows = [](const CisloIndex::Built::Duplicate& d) {
+    const std::string cislo = "CISLO " + std::to_string(d.cislo);
+    if (d.rows == 2) return cislo + " je v řádcích " + std::to_string(d.first) + " a " + std::to_string(d.last);
+    return cislo + " je ve " + std::to_string(d.rows) + " řádcích, v prvním " + std::to_string(d.first) +
+           " a v posledním " + std::to_string(d.last);
+  };
+  // The row an object's number finds is the last, as in the index every
+  // program writes; the user learns which rows to mend.
+  std::string text = "Tabulka " + table + ": " + rows(duplicates.front());
+  if (duplicates.size() > 1)
+    text += " (a " + framework::CzechCount(static_cast<std::int64_t>(duplicates.size() - 1), "další číslo",
+                                           "další čísla", "dalších čísel") +
+            " ve více řádcích, viz protokol)";
+  messages_.warning(text + "; platí poslední řádek");
+  for (std::size_t i = 1; i < duplicates.size(); ++i) messages_.log("Tabulka " + table + ": " + rows(duplicates[i]));
 }
 
 std::string AttributeTable::GetShortTableName() const { return shortTableName(tableName_); }
@@ -329,6 +330,10 @@ void AttributeTable::CopyFieldsFrom(const platform::DbfTable& source) {
         } else if (ownKind) {
           // What the script wrote there stands under its target's name.
           if (const auto target = SplitQualifiedName(pair.target)) plan(*target, pair.target);
+        } else if (sourceFieldsRequired_) {
+          throw platform::DbfError(platform::pathResolver().userSpelling(source.path()) + ": tabulka nemá položku " +
+                                   pair.source + " (přenos položek dle " + script_->fileName() + ", řádek " +
+                                   std::to_string(pair.line) + ")");
         } else {
           tellBadPair(pair, "zdrojová tabulka " + platform::pathResolver().userSpelling(source.path()) +
                                 " nemá položku " + pair.source);
@@ -349,7 +354,26 @@ void AttributeTable::CopyFieldsFrom(const platform::DbfTable& source) {
     } catch (const platform::DbfError&) {
       continue;  // the source stands on no row: nothing to copy
     }
-    setFieldAt(step.to, step.target, value);
+    copyValue(source, step, value);
+  }
+}
+
+void AttributeTable::copyValue(const platform::DbfTable& source, const CopyStep& step, const std::string& value) {
+  try {
+    // A key rounded ("1,5" into a field without decimals) would name a unit
+    // the source row does not.
+    platform::dbf::requireExactNumber(table_.fields()[static_cast<std::size_t>(step.to)], value);
+    table_.setText(step.to, value);
+  } catch (const platform::DbfError& e) {
+    // The value is mended in the source row: its table, row and field are
+    // named.
+    const std::string where = platform::pathResolver().userSpelling(source.path()) + ": řádek " +
+                              std::to_string(source.recNo()) + ", položka " +
+                              source.fields()[static_cast<std::size_t>(step.from)].name;
+    if (strictValues_) throw platform::DbfError(where + ": " + e.what());
+    // The row goes on without the value; the user learns of it once per
+    // field, not once per row.
+    if (refused_.insert(tableName_ + "|" + step.target).second) messages_.log(where + ": " + e.what());
   }
 }
 

@@ -62,9 +62,14 @@ class AttributeTable {
   // read; empty when it found its row or the table has no row of that
   // number (or no such table).
   const std::string& LocateError() const { return locateError_; }
-  // An index file that cannot be written (a read-only share, a full disk)
-  // leaves the index in memory for this object's life; the user is told
-  // once per file and read (TableMessages::firstNotice), in the log.
+  // Rows are found through an index built from the table's rows the first
+  // time this object locates in it, and kept for its life: an .IND file
+  // written before rows were appended would find other rows than the table
+  // holds. A CISLO of several rows finds the last (as in the .IND files
+  // every program writes) and is told once per read with its rows. The
+  // .IND file is written where it differs; one that cannot be written (a
+  // read-only share, a full disk) is told once per file and read
+  // (TableMessages::firstNotice), in the log.
   bool OpenIndex();
   bool BuildIndex();
 
@@ -81,6 +86,10 @@ class AttributeTable {
   // For a table being written whole: a value that cannot be written fails
   // the row rather than vanishing from it.
   void SetStrictValues(bool strict) { strictValues_ = strict; }
+  // For rows whose keys come only from their source rows (a merge): a
+  // script's source field that the source table lacks fails the copy
+  // instead of leaving the target empty in every row.
+  void SetSourceFieldsRequired(bool required) { sourceFieldsRequired_ = required; }
   // The field's integer value through an integer format ("%d", "%4.4d",
   // "%-6d", literal text, "%%"); empty for any other format.
   std::string FormatField(std::string_view name, std::string_view format) const;
@@ -95,7 +104,10 @@ class AttributeTable {
   // append state): by the script's pairs, or by equal names except CISLO.
   // A pair whose source field the source lacks, or whose target field this
   // table lacks, and a script without pairs, are told as warnings, once
-  // per export (isFirst).
+  // per export (isFirst). A value the target field cannot take, or would
+  // take only rounded, is refused as SetFieldText refuses one, the source
+  // table, row and field named; with strict values it throws
+  // platform::DbfError.
   void CopyFieldsFrom(const platform::DbfTable& source);
   // The source table of a row is missing: the script's pairs that name its
   // fields leave their targets empty, which is told as above.
@@ -113,11 +125,14 @@ class AttributeTable {
   void dropIndex();
   // SetFieldText on a field found already.
   void setFieldAt(int field, std::string_view name, std::string_view text);
+  struct CopyStep;
+  void copyValue(const platform::DbfTable& source, const CopyStep& step, const std::string& value);
   bool openQuietly();
   // Whether the current table file is missing; the user is told once.
   bool tableMissing();
-  std::int32_t indexEntry(std::int32_t cislo);
-  bool writeIndexFile(const std::string& name, const CisloIndex& index, std::string& cause) const;
+  void keepIndexFile(const std::string& name, const CisloIndex& index);
+  bool writeIndexFile(const std::string& name, const std::vector<std::uint8_t>& bytes, std::string& cause) const;
+  void tellDuplicates(const std::vector<CisloIndex::Built::Duplicate>& duplicates);
   // A file of the table as a message names it: as the user spells it.
   std::string shownFile(const std::string& path) const;
   // A script, or a pair of it, that leaves its targets empty in every row.
@@ -131,17 +146,13 @@ class AttributeTable {
   std::string tableName_;
   bool readOnly_ = true;
   std::int32_t cislo_ = 0;
-  std::ifstream index_;
-  // Entries read from index_ since it was opened: a table located in often
-  // has its index read whole (loaded_) after a few.
-  std::uint32_t indexReads_ = 0;
-  CisloIndex loaded_;
   std::set<std::string> rebuilt_;  // index files this object has rebuilt after finding them stale
-  std::map<std::string, CisloIndex> inMemory_;  // by index file: those that could not be written
-  const CisloIndex* memoryIndex_ = nullptr;     // of the current table: one of them, or loaded_
-  std::set<std::string> told_;                  // index warnings already shown
+  std::map<std::string, CisloIndex> indexes_;  // by index file name: of the tables located in
+  const CisloIndex* index_ = nullptr;          // of the current table: one of them
+  std::set<std::string> told_;                 // index warnings already shown
   std::string locateError_;
   bool strictValues_ = false;
+  bool sourceFieldsRequired_ = false;
   std::unique_ptr<TransferScript> script_;
   std::string scriptAsked_;            // the file SetTransferScript was last given
   std::uint64_t scriptVersion_ = 0;    // counts the scripts taken

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <limits>
+#include <unordered_map>
 
 namespace gisblock {
 
@@ -57,11 +58,29 @@ CisloIndex::Built CisloIndex::build(platform::DbfTable& table) {
   if (field < 0) throw platform::DbfError("Tabulka " + table.path().string() + " nemá položku CISLO");
   Built built;
   std::size_t negative = 0, beyond = 0;
+  std::unordered_map<std::int32_t, std::size_t> duplicated;  // CISLO -> its place in built.duplicates
   for (bool row = table.first(); row; row = table.next()) {
     const std::int32_t cislo = cisloFromText(table.text(field));
-    if (cislo < 0) ++negative;
-    else if (cislo > kMaxCislo) ++beyond;
-    else built.index.set(cislo, static_cast<std::int32_t>(table.recNo()));
+    const auto recNo = static_cast<std::int32_t>(table.recNo());
+    if (cislo < 0) {
+      ++negative;
+      continue;
+    }
+    if (cislo > kMaxCislo) {
+      ++beyond;
+      continue;
+    }
+    if (const std::int32_t before = built.index.entry(cislo); before != kGap && cislo != 0) {
+      const auto [at, fresh] = duplicated.try_emplace(cislo, built.duplicates.size());
+      if (fresh) {
+        built.duplicates.push_back({cislo, static_cast<std::uint32_t>(before), static_cast<std::uint32_t>(recNo), 2});
+      } else {
+        Built::Duplicate& duplicate = built.duplicates[at->second];
+        duplicate.last = static_cast<std::uint32_t>(recNo);
+        ++duplicate.rows;
+      }
+    }
+    built.index.set(cislo, recNo);
   }
   const std::string name = table.path().filename().string();
   if (negative > 0)

@@ -20,9 +20,10 @@ class CisloIndex {
 
   struct Built;
   // Walks the live rows of an open table in physical order; a later row of
-  // the same CISLO wins. Rows whose CISLO is negative or beyond kMaxCislo are
-  // left out and reported. Throws platform::DbfError when a row cannot be
-  // read or the table has no CISLO field.
+  // the same CISLO wins, and the CISLO is noted among the duplicates. Rows
+  // whose CISLO is negative or beyond kMaxCislo are left out and reported.
+  // Throws platform::DbfError when a row cannot be read or the table has no
+  // CISLO field.
   static Built build(platform::DbfTable& table);
 
   // The entries of an .IND file's bytes; a partial entry at the end, and
@@ -39,8 +40,16 @@ class CisloIndex {
 };
 
 struct CisloIndex::Built {
+  // A CISLO of more than one live row (0, the number of a row without one,
+  // is none): its first and its last row, the one the index names.
+  struct Duplicate {
+    std::int32_t cislo;
+    std::uint32_t first, last;
+    std::uint32_t rows;
+  };
   CisloIndex index;
   std::vector<std::string> warnings;
+  std::vector<Duplicate> duplicates;  // in the order their second rows come
 };
 
 // The CISLO of a table row as its text converts to an integer; 0 when it

@@ -87,12 +87,22 @@ void writeGroupedSum(const std::filesystem::path& source, const std::vector<std:
                      "\" položky " + in.fields()[field].name + " není číslo");
     return *value;
   };
+  // A key its own field holds only rounded ("1.5" in a field without
+  // decimals) would be summed with the unit it is rounded to.
+  auto exactKey = [&](int field, const std::string& text) {
+    if (const std::optional<std::string> why = dbf::roundingOf(in.fields()[field], text))
+      throw DbfError("Tabulka " + shown + ", řádek " + std::to_string(in.recNo()) + ": hodnota \"" + text +
+                     "\" položky " + in.fields()[field].name + " " + *why);
+  };
   std::map<std::vector<std::string>, double, KeyLess> groups(order);
   for (bool row = in.first(); row; row = in.next()) {
     std::vector<std::string> key;
     for (std::size_t k = 0; k < keys.size(); ++k) {
       key.push_back(in.text(keys[k]));
-      if (isNumeric(in.fields()[keys[k]]) && !key.back().empty()) number(keys[k], key.back());
+      if (isNumeric(in.fields()[keys[k]]) && !key.back().empty()) {
+        number(keys[k], key.back());
+        exactKey(keys[k], key.back());
+      }
     }
     const std::string value = in.text(sum);
     groups[std::move(key)] += value.empty() ? 0.0 : number(sum, value);

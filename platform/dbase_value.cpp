@@ -160,6 +160,22 @@ std::optional<double> numberValue(std::string_view text) {
   return value == 0 ? 0.0 : value;  // no "-0"
 }
 
+std::optional<std::string> roundingOf(const DbfField& field, std::string_view text) {
+  if (field.type != 'N' && field.type != 'F') return std::nullopt;
+  std::string s(trimmed(text));
+  std::replace(s.begin(), s.end(), ',', '.');
+  if (!numberValue(s)) return std::nullopt;
+  const std::string plain = numberText(s);  // without trailing zeros
+  const auto point = plain.find('.');
+  const std::size_t decimals = point == std::string::npos ? 0 : plain.size() - point - 1;
+  if (decimals <= field.decimals) return std::nullopt;
+  return field.decimals == 0 ? "není celé číslo" : "má více desetinných míst, než položka pojme";
+}
+
+void requireExactNumber(const DbfField& field, std::string_view text) {
+  if (const std::optional<std::string> why = roundingOf(field, text)) refuse(field, text, why->c_str());
+}
+
 std::optional<std::string> numberFieldBytes(const DbfField& field, double value) {
   if ((field.type != 'N' && field.type != 'F') || !std::isfinite(value)) return std::nullopt;
   std::string bytes = fixedText(value == 0 ? 0.0 : value, static_cast<int>(field.width), static_cast<int>(field.decimals));

@@ -27,6 +27,15 @@ std::string fieldText(const DbfField& field, std::string_view bytes, CodePage co
 // many digits, not a date, not a truth value, wider than the field).
 std::string fieldBytes(const DbfField& field, std::string_view text, CodePage codePage = CodePage::Windows1250);
 
+// Why a number field would keep the number of `text` (',' or '.' as the
+// point) only rounded, in words that follow the value ("není celé číslo"):
+// it has more decimals than the field. Nothing where the field keeps it
+// whole, for other fields and for text that is no number (fieldBytes
+// tells of that).
+std::optional<std::string> roundingOf(const DbfField& field, std::string_view text);
+// Throws DbfError, as fieldBytes does, for a number roundingOf names.
+void requireExactNumber(const DbfField& field, std::string_view text);
+
 // The bytes fieldBytes gives a number field for the shortest text of
 // `value`, formatted from the value itself; nothing for a field of another
 // type, a value that is not finite or one the field cannot hold (the text

@@ -181,6 +181,29 @@ TModelScript* LhcScript(const std::string& lhcDirectory) {
 
 namespace {
 
+// The hierarchy's failure (a table without a field it files by) goes to
+// the caller.
+bool BuildHierarchyOf(LoadedModel& state) {
+  auto* subject = dynamic_cast<TEntity*>(state.GetSubject());
+  TElement* block = subject ? subject->FindElementByClass(TSpaceEntity::StaticClass()) : nullptr;
+  if (!block && subject) block = subject->FindElementByClass(TInterpretLayer::StaticClass());
+  if (!block) {
+    platform::showInfo("Není nalezen blok");
+    return false;
+  }
+  const std::optional<HierarchyLimits> limits = HierarchyLimitsFit("Tvorba lesnické hierarchie");
+  if (!limits) return false;
+  TForestHierarchy hierarchy;
+  hierarchy.Limits = limits;
+  hierarchy.SetName("Vytvoř lesnickou hierarchii");
+  hierarchy.SetInput(block);
+  hierarchy.DoIt();
+  state.UnfiledAreas = hierarchy.Unfiled;
+  state.HierarchyRoot.Set(hierarchy.Output());
+  SelectLinesIntoHierarchy(state);
+  return state.GetHierarchyRoot() != nullptr;
+}
+
 // A read that failed leaves nothing loaded: part of a district or of its
 // lines would export as if it were the whole. The user learns what was not
 // read and why.
@@ -204,7 +227,7 @@ bool ReadDistrictOf(LoadedModel& state, const std::string& districtDirectory) {
   state.DistrictDirectory = districtDirectory;
   std::unique_ptr<TModelScript> script(detail::DistrictScript(districtDirectory));
   const bool loaded = LoadSubject(state, *script);
-  BuildForestHierarchy(state);
+  BuildHierarchyOf(state);
   platform::ui().beep();
   return loaded;
 }
@@ -247,24 +270,16 @@ bool ReadLhcLines(LoadedModel& state, const std::string& chosenDirectory) {
 }
 
 bool BuildForestHierarchy(LoadedModel& state) {
-  auto* subject = dynamic_cast<TEntity*>(state.GetSubject());
-  TElement* block = subject ? subject->FindElementByClass(TSpaceEntity::StaticClass()) : nullptr;
-  if (!block && subject) block = subject->FindElementByClass(TInterpretLayer::StaticClass());
-  if (!block) {
-    platform::showInfo("Není nalezen blok");
+  try {
+    return BuildHierarchyOf(state);
+  } catch (const std::exception& e) {
+    // The block stays read; without a hierarchy no level is exported from
+    // it.
+    const std::string text = "Lesnická hierarchie nebyla vytvořena: " + CauseOf(e);
+    platform::showError(text);
+    PostTextMessage(nullptr, zelto::msg::LogText, "; " + text);
     return false;
   }
-  const std::optional<HierarchyLimits> limits = HierarchyLimitsFit("Tvorba lesnické hierarchie");
-  if (!limits) return false;
-  TForestHierarchy hierarchy;
-  hierarchy.Limits = limits;
-  hierarchy.SetName("Vytvoř lesnickou hierarchii");
-  hierarchy.SetInput(block);
-  hierarchy.DoIt();
-  state.UnfiledAreas = hierarchy.Unfiled;
-  state.HierarchyRoot.Set(hierarchy.Output());
-  SelectLinesIntoHierarchy(state);
-  return state.GetHierarchyRoot() != nullptr;
 }
 
 void SelectLinesIntoHierarchy(LoadedModel& state) {

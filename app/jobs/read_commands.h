@@ -24,7 +24,9 @@ using ::ReadHierarchyLimits;
 // The district's DET.BLK as an area layer, then the hierarchy on it. Answers
 // whether a model was loaded; without DET.BLK the object model is emptied
 // and nothing is loaded. A wrong limit of section GLOBAL refuses the read
-// and leaves what was loaded before.
+// and leaves what was loaded before. A read that fails (a block that cannot
+// be read, a forest description without a field the hierarchy files by)
+// loads nothing and tells why.
 bool ReadDistrict(LoadedModel& state, const std::string& districtDirectory);
 
 // The lines of the LHC above the chosen district directory: its CES.BLK,
@@ -33,8 +35,9 @@ bool ReadDistrict(LoadedModel& state, const std::string& districtDirectory);
 bool ReadLhcLines(LoadedModel& state, const std::string& chosenDirectory);
 
 // The hierarchy of the subject's first block; "Není nalezen blok" when there
-// is none, and nothing when a limit of section GLOBAL is wrong. Answers
-// whether a hierarchy was built.
+// is none, and nothing when a limit of section GLOBAL is wrong. A table
+// without a field the areas are filed by is shown and leaves no hierarchy,
+// so that no level is exported. Answers whether a hierarchy was built.
 bool BuildForestHierarchy(LoadedModel& state);
 // Gathers the boundary lines of every unit of the hierarchy.
 void SelectLinesIntoHierarchy(LoadedModel& state);

@@ -131,6 +131,43 @@ TEST_F(DetGisCompareTest, AValueThatIsNoNumberIsRefusedNamingItsTableAndRow) {
   }
 }
 
+// A key its own field holds only rounded ("1.5" where the field has no
+// decimals, as a spreadsheet may leave it) would be summed with the unit it
+// rounds to, and a key field renamed leaves nothing to pair: both are
+// refused before anything is compared, naming the table and the row or the
+// field.
+TEST_F(DetGisCompareTest, AKeyThatIsNoWholeNumberOrAKeyFieldTheTableLacksIsRefusedNamingItsPlace) {
+  const fs::path det = dir / "det.dbf", gis = dir / "P1400.DBF";
+  const struct {
+    fs::path table;
+    const char* field;
+    const char* value;  // none: the field renamed
+    const char* told;   // after the table's name
+  } cases[] = {
+      {det, "ODDELENI", "1.5", ", řádek 2: hodnota \"1.5\" položky ODDELENI není celé číslo"},
+      {det, "ODDELENI", "1,5", ", řádek 2: hodnota \"1,5\" položky ODDELENI není číslo"},
+      {gis, "ODD", "2.50", ", řádek 2: hodnota \"2.5\" položky ODD není celé číslo"},
+      {det, "DILEC", nullptr, " není"},
+      {gis, "DIL", nullptr, " není"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.field) + " " + (c.value ? c.value : "renamed"));
+    WriteTable(det, kDetFields, {{"4107", "1", "a", "1", "1"}, {"4107", "2", "a", "1", "2"}});
+    WriteTable(gis, kDilFields, {{"1", "a", "1"}, {"2", "a", "2"}});
+    if (c.value)
+      test_support::SetRawField(c.table, 2, c.field, c.value);
+    else
+      test_support::RenameField(c.table, c.field, std::string(c.field) + "_1");
+    ui->clear();
+    auto form = run("DIL", det, gis);
+    EXPECT_FALSE(form->Prepared());
+    EXPECT_TRUE(form->Memo.empty());
+    const std::string where =
+        c.value ? "Tabulka " + c.table.string() : "Položka " + std::string(c.field) + " v tabulce " + c.table.string();
+    EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{where + c.told});
+  }
+}
+
 TEST_F(DetGisCompareTest, SumsAgreeBelowOneHundredthAndEveryOtherPairIsListed) {
   EXPECT_TRUE(detgis::sumsAgree(12.345, 12.35));
   EXPECT_FALSE(detgis::sumsAgree(12.34, 12.35));

@@ -42,6 +42,13 @@ class TableCreationTest : public TableDir {
     inside.reset();
     TableDir::TearDown();
   }
+  // The block's table T, open for rows that the script T.TDS fills.
+  static void OpenForCopy(AttributeTable& target) {
+    target.SetReadOnly(false);
+    target.SetTableName("G:\\BLK\\T.DBF");
+    target.SetTransferScript("G:\\T.TDS");
+    target.Open();
+  }
   std::optional<test_support::ScopedWorkingDirectory> inside;
 };
 
@@ -291,10 +298,7 @@ TEST_F(TableCreationTest, AScriptOfRandomBytesTellsEveryPair) {
     const std::vector<TransferPair> pairs = TransferScript::parse(script);
     shown.clear();
     AttributeTable target(messages);
-    target.SetReadOnly(false);
-    target.SetTableName("G:\\BLK\\T.DBF");
-    target.SetTransferScript("G:\\T.TDS");
-    target.Open();
+    OpenForCopy(target);
     target.Append();
     target.CopyFieldsFrom(source);
     target.CopyStarredFrom([](const std::string&) { return std::nullopt; });
@@ -340,4 +344,43 @@ TEST_F(TableCreationTest, TransferScriptLoadsOnceAndCopiesWithoutScriptByName) {
   EXPECT_EQ(t.GetFieldText("JMENO"), "Jedle");
   EXPECT_EQ(t.GetFieldText("CISLO"), "");  // the key is never copied
   EXPECT_EQ(t.GetFieldText("VEK"), "120");
+}
+
+// A source value the target field would keep only rounded ("1,5" in a
+// compartment field without decimals would name compartment 2) is refused,
+// not written: the field stays empty and the log says so once, naming the
+// source table, row and field, where the value is mended. A value the field
+// holds whole is copied, decimals and all.
+TEST_F(TableCreationTest, ASourceValueTheTargetWouldRoundIsToldWithTheSourceRow) {
+  platform::DbfTable::create(path("blk/T.DBF"), {{"CISLO", 'N', 6, 0}, {"ODD", 'N', 4, 0}, {"PLOCHA", 'N', 6, 1}});
+  write(path("T.TDS"), "ODDELENI ODD\r\nVYMERA PLOCHA\r\n");
+  const struct {
+    const char *oddeleni, *vymera;
+    std::vector<std::string> written;  // ODD, PLOCHA
+    const char* told;
+  } cases[] = {
+      {"7", "2,50", {"7", "2.5"}, nullptr},
+      {"1,5", "1", {"", "1"}, "položka ODDELENI: Hodnotu \"1,5\" nelze zapsat do položky ODD: není celé číslo"},
+      {"7", "1.25", {"7", ""},
+       "položka VYMERA: Hodnotu \"1.25\" nelze zapsat do položky PLOCHA: má více desetinných míst, než položka pojme"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.oddeleni) + " " + c.vymera);
+    // The source as a foreign program leaves it: text where numbers belong.
+    test_support::WriteTable(path("src/S.DBF"), {{"CISLO", 'N', 6, 0}, {"ODDELENI", 'C', 4, 0}, {"VYMERA", 'C', 6, 0}},
+                             {{"1", "8", "1"}, {"2", c.oddeleni, c.vymera}});
+    platform::DbfTable source;
+    source.open(path("src/S.DBF"), true);
+    source.moveTo(2);
+    logged.clear();
+    AttributeTable target(messages);
+    OpenForCopy(target);
+    target.Append();
+    target.CopyFieldsFrom(source);
+    target.Post();
+    EXPECT_EQ((std::vector<std::string>{target.GetFieldText("ODD"), target.GetFieldText("PLOCHA")}), c.written);
+    target.Close();
+    const std::string where = platform::pathResolver().userSpelling(source.path()) + ": řádek 2, ";
+    EXPECT_EQ(logged, c.told ? std::vector<std::string>{where + c.told} : std::vector<std::string>{});
+  }
 }

@@ -8,6 +8,7 @@
 #include "areas/export_areas.h"
 #include "block_records.h"
 #include "dbf_rows.h"
+#include "files.h"
 #include "gisblock/are_record.h"
 #include "gisblock/lin_record.h"
 #include "gisblock/staged_block.h"
@@ -262,6 +263,48 @@ TEST_F(LhcMergeTest, AMergeThatCannotReadADistrictsRowsKeepsTheOldBlocks) {
     std::ofstream(table, std::ios::binary) << rows;
     ui->clear();
     EXPECT_EQ(jobs::MergeLhcLayer(context, *layer), jobs::MergeResult::Written);
+  }
+}
+
+// A district table without a key the LHC takes from it (a field renamed in
+// a spreadsheet), or holding a value the LHC's field would keep only
+// rounded or not at all, fails the merge, which names the district's table
+// and row; the old LHC block stays.
+TEST_F(LhcMergeTest, AKeyADistrictsRowCannotGiveWholeKeepsTheOldBlockAndNamesTheRow) {
+  ExportDistricts();
+  const struct {
+    const jobs::LhcLayerKind* layer;
+    const char* field;
+    const char* value;  // none: the field renamed
+    const char* told;
+  } cases[] = {
+      {&jobs::LhcLayer(), "REVIR", nullptr, ": tabulka nemá položku REVIR (přenos položek dle "},
+      {&jobs::LhcZroLayer(), "ODD", "1,5",
+       ": řádek 1, položka ODD: Hodnotu \"1,5\" nelze zapsat do položky ODD: není celé číslo"},
+      {&jobs::LhcZroLayer(), "ODD", "2.5",
+       ": řádek 1, položka ODD: Hodnotu \"2.5\" nelze zapsat do položky ODD: není celé číslo"},
+      {&jobs::LhcZroLayer(), "ODD", "***",
+       ": řádek 1, položka ODD: Hodnotu \"***\" nelze zapsat do položky ODD: není to číslo"},
+  };
+  for (const auto& c : cases) {
+    const jobs::LhcLayerKind& layer = *c.layer;
+    SCOPED_TRACE(std::string(layer.Block) + " " + (c.value ? c.value : "renamed"));
+    ASSERT_EQ(jobs::MergeLhcLayer(context, layer), jobs::MergeResult::Written);
+    const std::string merged = FileBytes(lhc / layer.Block / "TN.ARE");
+    const fs::path table =
+        District("02") / ("02" + std::string(layer.DistrictBlock)) / (layer.Zro ? "P1400.DBF" : "P9400.DBF");
+    const std::string sound = FileBytes(table);
+    if (c.value)
+      test_support::SetRawField(table, 1, c.field, c.value);
+    else
+      test_support::RenameField(table, c.field, std::string(c.field) + "_1");
+    ui->clear();
+    EXPECT_EQ(jobs::MergeLhcLayer(context, layer), jobs::MergeResult::Failed);
+    ASSERT_EQ(ui->shownTexts().size(), 1u);
+    const std::string text = ui->shownTexts()[0];
+    EXPECT_NE(text.find("soubor " + table.string() + c.told), std::string::npos) << text;
+    EXPECT_EQ(FileBytes(lhc / layer.Block / "TN.ARE"), merged);
+    test_support::WriteFile(table, sound);
   }
 }
 

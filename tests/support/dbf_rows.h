@@ -1,10 +1,12 @@
 #pragma once
 // Small dBase tables built in a test and read back as rows of texts.
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/codepage.h"
@@ -67,6 +69,64 @@ inline void RecodeAsDos(const std::filesystem::path& file) {
   bytes[29] = static_cast<char>(0x64);
   f.seekp(0);
   f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Renames a field in the table's header, as a spreadsheet's edit leaves
+// it; the rows stay as they are.
+inline void RenameField(const std::filesystem::path& file, const std::string& from, const std::string& to) {
+  std::fstream f(file, std::ios::binary | std::ios::in | std::ios::out);
+  for (std::streamoff at = 32;; at += 32) {
+    char name[11] = {};
+    f.seekg(at);
+    if (!f.read(name, sizeof name) || name[0] == '\r') return;
+    if (std::string(name, strnlen(name, sizeof name)) != from) continue;
+    std::string renamed = to;
+    renamed.resize(sizeof name, '\0');
+    f.seekp(at);
+    f.write(renamed.data(), static_cast<std::streamsize>(renamed.size()));
+    return;
+  }
+}
+
+// The bytes of a field of row `recNo` (from 1) := the text as it stands,
+// right-aligned in a number field: what a foreign program may leave where
+// this program would have written a number.
+inline void SetRawField(const std::filesystem::path& file, std::uint32_t recNo, const std::string& name,
+                        const std::string& text) {
+  platform::DbfField field;
+  std::size_t header = 0, length = 0;
+  {
+    platform::DbfTable t;
+    t.open(file, true);
+    field = t.fields().at(static_cast<std::size_t>(t.fieldIndex(name)));
+  }
+  std::fstream f(file, std::ios::binary | std::ios::in | std::ios::out);
+  unsigned char words[4] = {};
+  f.seekg(8);
+  f.read(reinterpret_cast<char*>(words), 4);
+  header = words[0] | words[1] << 8;
+  length = words[2] | words[3] << 8;
+  std::string bytes = text;
+  if ((field.type == 'N' || field.type == 'F') && field.width > text.size())
+    bytes.insert(0, field.width - text.size(), ' ');
+  bytes.resize(field.width, ' ');
+  f.seekp(static_cast<std::streamoff>(header + (recNo - 1) * length + 1 + field.offset));
+  f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Appends a copy of row `recNo` with the named fields set to other texts:
+// a row copied in a spreadsheet and changed.
+inline void AppendChangedCopy(const std::filesystem::path& file, std::uint32_t recNo,
+                              const std::vector<std::pair<std::string, std::string>>& changes) {
+  platform::DbfTable t;
+  t.open(file, false);
+  t.moveTo(recNo);
+  std::vector<std::string> texts;
+  for (std::size_t i = 0; i < t.fields().size(); ++i) texts.push_back(t.text(static_cast<int>(i)));
+  t.append();
+  for (std::size_t i = 0; i < texts.size(); ++i) t.setText(static_cast<int>(i), texts[i]);
+  for (const auto& [name, text] : changes) t.setText(name, text);
+  t.post();
 }
 
 // The texts of `columns` of every row not deleted.
