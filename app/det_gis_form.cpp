@@ -10,6 +10,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "framework/errors.h"
+#include "platform/user_interaction.h"
+
 namespace {
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
@@ -105,26 +108,45 @@ void TKompDETGISForm::Open(const std::string& levelCode, const std::string& detT
   setWindowTitle(Text(form_->Caption));
 }
 
-void TKompDETGISForm::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
-  if (shown_) return;
-  shown_ = true;
-  // Prepared once the window stands, so that the user sees it while the
-  // work tables are made.
-  QTimer::singleShot(0, this, [this] {
-    // Started at once, the comparison can be stopped as one started by hand.
-    bbprerus->setEnabled(form_->AllLevels);
-    form_->FormShow();
-    refresh();
-  });
+int TKompDETGISForm::exec() {
+  try {
+    // Prepared once the window stands, so that the user sees it while the
+    // work tables are made. Queued before the window shows: a failure to
+    // queue it is told here, before the window's loop runs.
+    QTimer::singleShot(0, this, [this] {
+      if (!isVisible()) return;
+      runCommand([this] {
+        // Started at once, the comparison can be stopped as one started by hand.
+        bbprerus->setEnabled(form_->AllLevels);
+        form_->FormShow();
+        refresh();
+      });
+    });
+    return QDialog::exec();
+  } catch (const std::exception& e) {
+    hide();
+    platform::showError(framework::CauseOf(e));
+    return QDialog::Rejected;
+  }
+}
+
+void TKompDETGISForm::runCommand(const std::function<void()>& command) {
+  try {
+    command();
+  } catch (const std::exception& e) {
+    platform::showError(framework::CauseOf(e));
+    reject();
+  }
 }
 
 void TKompDETGISForm::compare() {
-  btPorovnej->setEnabled(false);
-  // The walk lets the user's presses through: "Přeruš" can stop it now.
-  bbprerus->setEnabled(form_->Prepared());
-  form_->btPorovnejClick();
-  refresh();
+  runCommand([this] {
+    btPorovnej->setEnabled(false);
+    // The walk lets the user's presses through: "Přeruš" can stop it now.
+    bbprerus->setEnabled(form_->Prepared());
+    form_->btPorovnejClick();
+    refresh();
+  });
 }
 
 void TKompDETGISForm::refresh() {

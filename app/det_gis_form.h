@@ -5,6 +5,7 @@
 // form's state (TKompDETGIS); this window shows it.
 #include <QDialog>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "areas/det_gis_compare.h"
@@ -33,14 +34,18 @@ class TKompDETGISForm : public QDialog {
   QPushButton* BitBtn1 = nullptr;
   QPlainTextEdit* Memo = nullptr;
 
- protected:
-  void showEvent(QShowEvent* event) override;
+  // Shows the window and prepares the tables once it stands. A failure
+  // (memory ran out) while it opens, prepares or compares is told in a box
+  // and leaves the window closed: the program goes on.
+  int exec() override;
 
  private:
   void compare();
   // Everything the form holds, into the widgets.
   void refresh();
+  // The one place where a failure of the window's work is caught: thrown
+  // on, it would leave the window's event loop unwound under it.
+  void runCommand(const std::function<void()>& command);
 
   std::unique_ptr<TKompDETGIS> form_;
-  bool shown_ = false;
 };

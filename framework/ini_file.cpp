@@ -212,9 +212,13 @@ double TRealIniFile::ReadFloat(std::string_view section, std::string_view key,
 
 bool TRealIniFile::WriteString(std::string_view section, std::string_view key,
                                std::string_view value) {
+  writeError_.clear();
   framework::IniLines read = framework::readLines(fileName_);
   // What cannot be read would be lost by writing it again.
-  if (!read.problem.empty()) return false;
+  if (!read.problem.empty()) {
+    writeError_ = "soubor nelze číst: " + read.problem;
+    return false;
+  }
   std::vector<std::string>& lines = read.lines;
   const std::string newLine = std::string(key) + "=" + std::string(value);
   bool inSection = false;
@@ -249,7 +253,9 @@ bool TRealIniFile::WriteString(std::string_view section, std::string_view key,
   std::string text;
   for (const auto& line : lines) text += line + "\r\n";
   std::error_code error;
-  return platform::replaceFileWhole(fileName_, text, error);
+  if (platform::replaceFileWhole(fileName_, text, error)) return true;
+  writeError_ = platform::systemCause(error);
+  return false;
 }
 
 bool TRealIniFile::WriteInteger(std::string_view section, std::string_view key,

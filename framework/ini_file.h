@@ -42,14 +42,19 @@ class TRealIniFile {
   double ReadFloat(std::string_view section, std::string_view key, double defaultValue) const;
 
   // Rewrites the file with the key set (section and key appended when missing).
-  // False when the file cannot be written, or is there and cannot be read.
+  // False when the file cannot be written, or is there and cannot be read;
+  // WriteError() then says why.
   bool WriteString(std::string_view section, std::string_view key, std::string_view value);
   bool WriteInteger(std::string_view section, std::string_view key, std::int32_t value);
   bool WriteBool(std::string_view section, std::string_view key, bool value);
+  // Why the last write failed, as the user reads it; empty after one that
+  // went through.
+  const std::string& WriteError() const { return writeError_; }
 
  private:
   std::string fileName_;
   bool strict_ = false;
+  std::string writeError_;
 };
 
 namespace framework {

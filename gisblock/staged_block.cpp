@@ -128,7 +128,7 @@ StagedBlock::StagedBlock(std::string shownPath) : shown_(std::move(shownPath)) {
   switch (lock_.take(target_, ec)) {
     case BlockLock::Result::Taken: break;
     case BlockLock::Result::Busy:
-      fail("Blok " + shown_ + " nelze zapsat: do bloku právě zapisuje jiný export; zkuste to znovu, až skončí");
+      fail("Blok " + shown_ + " nelze zapsat: do bloku právě zapisuje jiná úloha; zkuste to znovu, až skončí");
       return;
     case BlockLock::Result::Reading:
       fail("Blok " + shown_ + " nelze zapsat: blok právě čte jiná úloha; zkuste to znovu, až skončí");
@@ -409,7 +409,7 @@ bool BlockReadHold::hold(std::string_view shownPath) {
   switch (lock->share(target, ec)) {
     case BlockLock::Result::Taken: locks_.push_back(std::move(lock)); return true;
     case BlockLock::Result::Busy:
-      error_ = "do bloku " + std::string(shownPath) + " právě zapisuje jiný export; zkuste to znovu, až skončí";
+      error_ = "do bloku " + std::string(shownPath) + " právě zapisuje jiná úloha; zkuste to znovu, až skončí";
       return false;
     // Where no lock can be made, no writer can put a new block in place.
     case BlockLock::Result::Reading:

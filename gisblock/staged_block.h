@@ -143,7 +143,7 @@ class BlockReadHold {
   // lock can be made (a read-only share, where no writer can replace the
   // block either) the block is read without one.
   bool hold(std::string_view shownPath);
-  // "do bloku X právě zapisuje jiný export; ...", for "Blok Y nebyl zapsán: ".
+  // "do bloku X právě zapisuje jiná úloha; ...", for "Blok Y nebyl zapsán: ".
   const std::string& error() const { return error_; }
 
  private:

@@ -14,7 +14,6 @@
 #include <QToolButton>
 #include <QTime>
 #include <QVBoxLayout>
-#include <cerrno>
 #include <cmath>
 #include <filesystem>
 
@@ -326,11 +325,9 @@ void TPrintDialogTool::RasterLinesChanged() {
   std::error_code ec;
   if (const std::filesystem::path dir = std::filesystem::path(IniFileName).parent_path(); !dir.empty())
     std::filesystem::create_directories(dir, ec);
-  if (!TRealIniFile(IniFileName).WriteBool(kSection, kRasterKey, raster)) {
-    const int error = errno;
+  if (TRealIniFile ini(IniFileName); !ini.WriteBool(kSection, kRasterKey, raster))
     platform::showError("Nastavení tisku nelze uložit do souboru " + IniFileName + ": " +
-                        (ec ? platform::systemCause(ec) : platform::systemCause(error)));
-  }
+                        (ec ? platform::systemCause(ec) : ini.WriteError()));
 }
 
 // ---- TPreviewImage, TPrnDlg ----

@@ -75,6 +75,7 @@ void TPrint::DoIt() {
     else {
       printer->Start();
       interpret->DoIt();
+      printer->Finish();
     }
   } catch (const EBreakInterpret&) {
     // Part of the map is missing: nothing of it goes to the printer.
@@ -142,9 +143,9 @@ void TPrint::PrintDesktop(TInterpret& interpret, TPrintDevice& printer, TDesktop
   TPrintDialogTool* tool = RunSetUp(interpret, printer, desktop, false);
   if (!tool) return;
   SetUpLink link(tool);
-  printer.Start();
   const int count = link.Pages()->GetPageCount();
   try {
+    printer.Start();
     for (int i = 0; i < count && link.Pages(); ++i) {
       if (i > 0) printer.NewPage();
       if (count > 1)
@@ -153,6 +154,7 @@ void TPrint::PrintDesktop(TInterpret& interpret, TPrintDevice& printer, TDesktop
       printPage(interpret, printer, {page->GetCenterX(), page->GetCenterY()}, link.Pages()->GetScaleFactor());
     }
     link.ThrowIfClosed();
+    printer.Finish();
   } catch (...) {
     link.Fail();
     throw;
@@ -185,13 +187,13 @@ void TPrint::PrintMultiPage(TInterpret& interpret, TPrintDevice& printer, TMulti
     if (TPrintDialogTool* t = link.Tool(); t && t->GetForm()) t->GetForm()->close();
     return;
   }
-  printer.Start();
   TDrawRectangle* first = link.Pages()->GetPage(0);
   const double dx = first->GetCenterX() - pages.front()->GetCenterX();
   const double dy = first->GetCenterY() - pages.front()->GetCenterY();
   const double scale = link.Pages()->GetScaleFactor();
   TElement* input = interpret.Input();
   try {
+    printer.Start();
     for (std::size_t i = 0; i < printed.size() && link.Pages(); ++i) {
       TDesktop* page = printed[i];
       const int number = work.IndexOf(page) + 1;
@@ -204,6 +206,7 @@ void TPrint::PrintMultiPage(TInterpret& interpret, TPrintDevice& printer, TMulti
       printPage(interpret, printer, {page->GetCenterX() + dx, page->GetCenterY() + dy}, scale);
     }
     link.ThrowIfClosed();
+    printer.Finish();
   } catch (...) {
     interpret.SetInput(input);
     link.Fail();

@@ -497,8 +497,16 @@ std::optional<std::string> InputDamage(const LevelExportContext& context) {
 
 namespace {
 
+// The level's block as far as the export got: its name once known, and
+// whether one lay there before.
+struct LevelBlock {
+  std::string Shown;
+  bool There = false;
+};
+
 // `committed`: the new block has taken the old one's place.
-ExportResult ExportLevel(const LevelExportContext& context, const ForestLevel& level, bool& committed) {
+ExportResult ExportLevel(const LevelExportContext& context, const ForestLevel& level, LevelBlock& named,
+                         bool& committed) {
   auto refused = [&](ExportResult result, const std::string& why) {
     Refuse(LogText, LevelJob(level), why, context.ShowFailure);
     return result;
@@ -537,6 +545,7 @@ ExportResult ExportLevel(const LevelExportContext& context, const ForestLevel& l
   // The new block is written beside the old one, which stays until the new
   // one is complete.
   gisblock::StagedBlock staged(block);
+  named = {block, staged.blockThere()};
   if (!staged.ok()) {
     ShowLevelFailure(context, staged.error());
     LogText("; " + staged.error());
@@ -637,14 +646,19 @@ ExportResult ExportLevel(const LevelExportContext& context, const ForestLevel& l
 }  // namespace
 
 ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLevel& level) {
+  LevelBlock block;
   bool committed = false;
   try {
-    return ExportLevel(context, level, committed);
+    return ExportLevel(context, level, block, committed);
   } catch (const std::exception& e) {
     if (committed) return ExportResult::Written;
     // Before the level's building or after it: the staging, if any, went
-    // with its owner, and no block was replaced.
-    const std::string text = "Úroveň " + level.Prefix + " nebyla exportována: " + CauseOf(e) + ". Žádný blok se nezměnil.";
+    // with its owner, and this level's block was not replaced. In a run
+    // of every level the later levels are still written, so the text
+    // speaks of this level's block alone.
+    const std::string left = block.Shown.empty() ? "Blok úrovně " + level.Prefix + " se nezměnil."
+                             : "Blok " + block.Shown + (block.There ? " zůstává beze změny." : " nebyl zapsán.");
+    const std::string text = "Úroveň " + level.Prefix + " nebyla exportována: " + CauseOf(e) + ". " + left;
     ShowLevelFailure(context, text);
     LogText("; " + text);
     return ExportResult::NotWritten;

@@ -121,8 +121,9 @@ nodearea::Network NodedNetwork(TEntity& lines) {
   return nodearea::BuildAreasOfLines(reader, *bounded, options, names);
 }
 
-LineJobResult ExportNodedLineBlock(const LineJobContext& context, const std::string& block, std::int32_t colour,
-                                   std::int32_t symbol) {
+// `job`: the noding as its button names it, for the protocol.
+LineJobResult ExportNodedLineBlock(const LineJobContext& context, const std::string& job, const std::string& block,
+                                   std::int32_t colour, std::int32_t symbol) {
   auto* subject = dynamic_cast<TEntity*>(context.Model->GetSubject());
   if (!subject) return LineJobResult::NothingToWrite;
   // The network goes with `network`, the staging with the writer.
@@ -142,7 +143,7 @@ LineJobResult ExportNodedLineBlock(const LineJobContext& context, const std::str
     Log(context, gisblock::notWrittenText(block, "síť nemá žádnou linii"));
     return LineJobResult::NothingToWrite;
   }
-  Log(context, "; Export linií (" + block + ")");
+  Log(context, "; " + job + " (" + block + ")");
   return WriteLineBlock(context, noded, block, [&](TExportLinesToGelix& exporter) {
     exporter.SetName("Export linií do " + block);
     exporter.ControlDir = gisblock::joinShownPath(context.GisRoot, "UZLIN");
@@ -222,7 +223,7 @@ LineJobResult NodeLinesInto(const LineJobContext& context, const NodingJob& job,
   ObjectModel()->Delete(loaded);
   ObjectModel()->Add(joined.get());
   state.Subject.Set(joined.release());
-  return ExportNodedLineBlock(context, output, colour, symbol);
+  return ExportNodedLineBlock(context, job.Name, output, colour, symbol);
 }
 
 LineJobResult NodeLinesOf(const LineJobContext& context, const NodingJob& job) {

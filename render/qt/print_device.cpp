@@ -1,8 +1,20 @@
 #include "render/qt/print_device.h"
 
-#include <QFile>
 #include <QString>
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
 #include <cmath>
+#include <fstream>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "platform/system_cause.h"
+#include "platform/whole_file.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TPrintDevice, TCanvasDevice, ZELTO_NO_PROPERTIES)
 
@@ -10,6 +22,53 @@ namespace {
 // Print documents open in this program.
 int openJobs = 0;
 constexpr double kThinnestLineMm = 0.1;
+
+// Whether the PDF is whole: it ends with "%%EOF", and the offset given
+// before that leads to its cross-reference section. A write that failed
+// on the way cuts the end off or moves what follows it.
+bool WholePdf(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary | std::ios::ate);
+  const std::streamoff size = in ? static_cast<std::streamoff>(in.tellg()) : 0;
+  const std::streamoff tailSize = std::min<std::streamoff>(size, 1024);
+  std::string tail(static_cast<std::size_t>(tailSize), '\0');
+  in.seekg(size - tailSize);
+  if (!in.read(tail.data(), tailSize)) return false;
+  while (!tail.empty() && std::isspace(static_cast<unsigned char>(tail.back()))) tail.pop_back();
+  const std::size_t start = tail.rfind("startxref");
+  if (!tail.ends_with("%%EOF") || start == std::string::npos) return false;
+  std::size_t at = start + 9;
+  while (at < tail.size() && std::isspace(static_cast<unsigned char>(tail[at]))) ++at;
+  std::streamoff offset = 0;
+  for (; at < tail.size() && std::isdigit(static_cast<unsigned char>(tail[at])); ++at)
+    offset = offset * 10 + (tail[at] - '0');
+  if (offset <= 0 || offset >= size) return false;
+  // A table ("xref") or a cross-reference stream ("12 0 obj").
+  std::string section(16, '\0');
+  in.seekg(offset);
+  in.read(section.data(), static_cast<std::streamsize>(section.size()));
+  section.resize(static_cast<std::size_t>(in.gcount()));
+  return section.starts_with("xref") || (!section.empty() && std::isdigit(static_cast<unsigned char>(section[0])) &&
+                                         section.find(" obj") != std::string::npos);
+}
+
+// Why the PDF writer could not write on: the file is made to grow by as
+// much as the writer's buffer holds, and what stops it is the cause. None
+// when it grows: the space is there again.
+std::error_code WhyWritingStopped(const std::filesystem::path& file) {
+  const int fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+  if (fd < 0) return {errno, std::generic_category()};
+  const std::string chunk(1 << 16, '\0');
+  std::string_view left = chunk;
+  int error = 0;
+  while (!left.empty() && error == 0) {
+    const ssize_t n = ::write(fd, left.data(), left.size());
+    if (n > 0) left.remove_prefix(static_cast<std::size_t>(n));
+    else if (n < 0 && errno != EINTR) error = errno;
+    else if (n == 0) error = EIO;
+  }
+  ::close(fd);
+  return {error, std::generic_category()};
+}
 }  // namespace
 
 TPrintDevice::TPrintDevice(QPrinter* printer, bool start) {
@@ -29,13 +88,36 @@ TPrintDevice::TPrintDevice(QPrinter* printer, bool start) {
 
 TPrintDevice::~TPrintDevice() {
   SetCanvas(nullptr);
-  if (Started()) painter_->end();
+  try {
+    Finish();
+  } catch (const std::exception&) {
+    // Freeing can tell nobody: a caller that must know finishes first.
+  }
   --openJobs;
+}
+
+void TPrintDevice::StageFile() {
+  const QString name = printer_->outputFileName();
+  if (printer_->outputFormat() != QPrinter::PdfFormat || name.isEmpty()) return;
+  auto staged = std::make_unique<platform::StagedFile>(name.toStdString());
+  if (!staged->ok())
+    throw EZeltoError("soubor " + name.toStdString() + " nelze zapsat: " + platform::systemCause(staged->error()));
+  printer_->setOutputFileName(QString::fromStdString(staged->path().string()));
+  file_ = std::move(staged);
+}
+
+std::unique_ptr<platform::StagedFile> TPrintDevice::UnstageFile() {
+  if (file_) printer_->setOutputFileName(QString::fromStdString(file_->file().string()));
+  return std::move(file_);
 }
 
 void TPrintDevice::Start() {
   if (Started()) return;
-  if (!painter_->begin(printer_)) throw EZeltoError("Tisk nelze zahájit");
+  StageFile();
+  if (!painter_->begin(printer_)) {
+    UnstageFile();
+    throw EZeltoError("Tisk nelze zahájit");
+  }
   canvas_ = std::make_unique<render::qt::QtCanvas>(painter_.get());
   // One pixel of a printer (0.02 mm at 1,200 dpi) is too fine to see on
   // paper, and the printer's own thinnest line is no wider: no line is
@@ -59,12 +141,27 @@ void TPrintDevice::SetupPage() {
   pr->Setup({pr->GetCenterX(), pr->GetCenterY()}, page, pr->GetScale());
 }
 
+void TPrintDevice::Finish() {
+  if (!Started()) return;
+  const bool ended = painter_->end() && printer_->printerState() != QPrinter::Error;
+  const std::unique_ptr<platform::StagedFile> staged = UnstageFile();
+  if (!ended) throw EZeltoError("tiskárna tisk nepřijala");
+  if (!staged) return;
+  const std::string shown = staged->file().string();
+  if (!WholePdf(staged->path())) {
+    const std::error_code why = WhyWritingStopped(staged->path());
+    throw EZeltoError(why ? "soubor " + shown + " nelze zapsat: " + platform::systemCause(why)
+                          : "soubor " + shown + " se nezapsal celý");
+  }
+  if (!staged->commit())
+    throw EZeltoError("soubor " + shown + " nelze zapsat: " + platform::systemCause(staged->error()));
+}
+
 void TPrintDevice::Abort() {
   if (!Started()) return;
   printer_->abort();
   painter_->end();
-  const QString file = printer_->outputFileName();
-  if (!file.isEmpty()) QFile::remove(file);
+  UnstageFile();
 }
 
 bool TPrintDevice::JobInProgress() { return openJobs > 0; }

@@ -3,12 +3,18 @@
 // it ends the job, so one device is one print job. The document itself may
 // be started later, once the user has confirmed the set-up: a job dropped
 // before that sends nothing to the spooler. Drawing passes never clear the
-// paper.
+// paper. A print into a PDF file is written beside the file and takes its
+// place only when it is whole: the PDF writer says nothing of a write that
+// failed.
 #include <QPrinter>
 #include <memory>
 
 #include "render/device.h"
 #include "render/qt/qt_canvas.h"
+
+namespace platform {
+class StagedFile;
+}
 
 class TPrintDevice : public TCanvasDevice {
   ZELTO_ELEMENT(TPrintDevice)
@@ -26,8 +32,14 @@ class TPrintDevice : public TCanvasDevice {
   QPrinter* GetPrinter() const { return printer_; }
   // Starts the next sheet of the document.
   bool NewPage();
-  // Drops the job: nothing reaches the printer, and a file being written is
-  // removed.
+  // Ends the document: the pages go to the printer, or the file printed
+  // into holds them whole. EZeltoError, with the cause, when the printer
+  // refuses the job or the file cannot be written whole; the file then
+  // keeps what it held. Freeing a started device ends it the same way but
+  // can tell nobody.
+  void Finish();
+  // Drops the job: nothing reaches the printer, and the file printed into
+  // keeps what it held.
   void Abort();
   // Before the document starts, the page is the printer's printable area.
   void SetupPage() override;
@@ -45,7 +57,13 @@ class TPrintDevice : public TCanvasDevice {
   void MoveToPixel(std::int32_t x, std::int32_t y) override;
 
  private:
+  // Where the PDF writer writes instead of the file the printer names.
+  void StageFile();
+  // The printer names the user's file again; what was not committed goes.
+  std::unique_ptr<platform::StagedFile> UnstageFile();
+
   std::unique_ptr<QPrinter> ownPrinter_;
+  std::unique_ptr<platform::StagedFile> file_;
   QPrinter* printer_ = nullptr;
   std::unique_ptr<QPainter> painter_;
   std::unique_ptr<render::qt::QtCanvas> canvas_;

@@ -1,6 +1,8 @@
 #pragma once
 // The program's global allocation functions count the allocations while
 // armed and make the K-th fail: std::bad_alloc, or nil for the nothrow forms.
+// Allocations Qt's libraries make for themselves are neither counted nor
+// failed: Qt is not built to unwind an exception.
 
 namespace failing_allocations {
 

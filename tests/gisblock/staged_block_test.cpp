@@ -119,7 +119,7 @@ TEST_F(StagedBlockTest, ASecondWriterIsRefusedAndAKilledWritersStagingIsCleared)
     write(first.staging() / "TN.ARE", "first");
     gisblock::StagedBlock second(block.string());
     EXPECT_FALSE(second.ok());
-    EXPECT_EQ(second.error().rfind("Blok " + block.string() + " nelze zapsat: do bloku právě zapisuje jiný export", 0),
+    EXPECT_EQ(second.error().rfind("Blok " + block.string() + " nelze zapsat: do bloku právě zapisuje jiná úloha", 0),
               0u)
         << second.error();
     EXPECT_FALSE(second.commit());
@@ -167,7 +167,7 @@ TEST_F(StagedBlockTest, ReadersHoldABlockTogetherAgainstAWriter) {
     ASSERT_TRUE(writer.ok()) << writer.error();
     gisblock::BlockReadHold reader;
     EXPECT_FALSE(reader.hold(block.string()));
-    EXPECT_EQ(reader.error(), "do bloku " + block.string() + " právě zapisuje jiný export; zkuste to znovu, až skončí");
+    EXPECT_EQ(reader.error(), "do bloku " + block.string() + " právě zapisuje jiná úloha; zkuste to znovu, až skončí");
     write(writer.staging() / "TN.ARE", "new areas");
     ASSERT_TRUE(writer.commit()) << writer.error();
   }

@@ -647,7 +647,7 @@ TEST_F(LevelExportTest, TwoExportsOfOneBlockStartedTogetherLeaveOneOfThemWhole) 
         EXPECT_EQ(told, "");
       } else {
         EXPECT_EQ(code, 1);
-        EXPECT_EQ(told.rfind("Blok " + block.string() + " nelze zapsat: do bloku právě zapisuje jiný export", 0), 0u)
+        EXPECT_EQ(told.rfind("Blok " + block.string() + " nelze zapsat: do bloku právě zapisuje jiná úloha", 0), 0u)
             << told;
       }
     }

@@ -115,12 +115,22 @@ TEST_F(LhcMergeTest, ADistrictBlockBeingWrittenIsNotMerged) {
     EXPECT_EQ(jobs::MergeLhcLayer(context, *layer), jobs::MergeResult::Failed);
     EXPECT_EQ(ui->shownTexts(),
               std::vector<std::string>{"Blok " + (lhc / layer->Block).string() + " nebyl zapsán: do bloku " +
-                                       written.string() + " právě zapisuje jiný export; zkuste to znovu, až skončí. " +
+                                       written.string() + " právě zapisuje jiná úloha; zkuste to znovu, až skončí. " +
                                        (layer->Zro ? "Žádný blok nebyl zapsán." : "Původní blok zůstává beze změny.")});
     EXPECT_EQ(log, ui->shownTexts());
   }
-  EXPECT_EQ(FileBytes(lhc / "_11LHC.BLK" / "TN.ARE"), merged);
   EXPECT_FALSE(fs::exists(lhc / "_91ZRO.BLK"));
+  {
+    // Another merge writing the LHC's block is another job, not an export.
+    gisblock::StagedBlock other((lhc / "_11LHC.BLK").string());
+    ASSERT_TRUE(other.ok()) << other.error();
+    ui->clear();
+    EXPECT_EQ(jobs::MergeLhcLayer(context, jobs::LhcLayer()), jobs::MergeResult::Failed);
+    EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{"Blok " + (lhc / "_11LHC.BLK").string() +
+                                                         " nelze zapsat: do bloku právě zapisuje jiná úloha; "
+                                                         "zkuste to znovu, až skončí"});
+  }
+  EXPECT_EQ(FileBytes(lhc / "_11LHC.BLK" / "TN.ARE"), merged);
   // Released with the merge: the next export and merge go through.
   ASSERT_EQ(jobs::MergeLhcLayer(context, jobs::LhcZroLayer()), jobs::MergeResult::Written);
   gisblock::StagedBlock writer((District("02") / "02_91ZRO.BLK").string());

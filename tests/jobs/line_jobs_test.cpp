@@ -206,9 +206,15 @@ TEST_F(LineJobsTest, ADamagedLineBlockKeepsTheOldBlocks) {
 TEST_F(LineJobsTest, NodedNetworksHoldTheGeneratorsNodesAndLines) {
   ReadLhc();
   jobs::ExportAllLineKinds(context);
+  log.clear();
   ASSERT_EQ(jobs::NodeWaterLines(context), jobs::LineJobResult::Written);
   ASSERT_EQ(jobs::NodeCommunicationLines(context), jobs::LineJobResult::Written);
   EXPECT_TRUE(ui->shownTexts().empty()) << ui->shownTexts().front();
+  // The protocol names each noding as its button does, then what its block holds.
+  ASSERT_EQ(log.size(), 4u);
+  EXPECT_EQ(log[0], "; Uzlování vod (" + (lhc / "_30VOD.BLK").string() + ")");
+  EXPECT_EQ(log[2], "; Uzlování komunikací (" + (lhc / "_20KOM.BLK").string() + ")");
+  for (std::size_t i : {1, 3}) EXPECT_EQ(log[i].rfind("; Blok ", 0), 0u) << log[i];
   for (const auto& [name, block] : {std::pair{"water", "_30VOD.BLK"}, std::pair{"communication", "_20KOM.BLK"}}) {
     SCOPED_TRACE(name);
     const BlockLines lines = ReadLines(lhc / block);
@@ -278,7 +284,7 @@ TEST_F(LineJobsTest, ANodingDoesNotReadABlockBeingWritten) {
     EXPECT_EQ(std::string(input) == "_30POT.BLK" ? jobs::NodeWaterLines(context) : jobs::NodeCommunicationLines(context),
               jobs::LineJobResult::NotWritten);
     const std::string text = "Blok " + (lhc / output).string() + " nebyl zapsán: do bloku " + (lhc / input).string() +
-                             " právě zapisuje jiný export; zkuste to znovu, až skončí. Původní blok zůstává beze změny.";
+                             " právě zapisuje jiná úloha; zkuste to znovu, až skončí. Původní blok zůstává beze změny.";
     EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{text});
     EXPECT_EQ(log, std::vector<std::string>{"; " + text});
     EXPECT_EQ(FileBytes(lhc / output / "TN.LIN"), noded);

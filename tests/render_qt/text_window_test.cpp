@@ -14,6 +14,7 @@
 #include "render/qt/memo_form_device.h"
 #include "file_size_limit.h"
 #include "files.h"
+#include "read_only.h"
 #include "temp_dir.h"
 
 
@@ -112,6 +113,17 @@ TEST(TextWindow, ATextThatCannotBeSavedIsToldAndStaysUnsaved) {
   }
   EXPECT_EQ(test_support::ReadFile(old), "starý protokol\r\n");
   EXPECT_EQ(ui->shownTexts().size(), 2u);
+  EXPECT_TRUE(form->Modified);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+  // A listing the user made read-only is refused as a plain write would
+  // refuse it, not renamed over.
+  {
+    test_support::ReadOnlyTree readOnly(old);
+    EXPECT_FALSE(form->SaveToFile(QString::fromStdString(old.string())));
+  }
+  ASSERT_EQ(ui->shownTexts().size(), 3u);
+  EXPECT_EQ(ui->shownTexts()[2], "Soubor " + old.string() + " nelze uložit: přístup odepřen");
+  EXPECT_EQ(test_support::ReadFile(old), "starý protokol\r\n");
   EXPECT_TRUE(form->Modified);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
 }

@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <regex>
 #include <string>
 
@@ -36,6 +37,8 @@
 #include "render/text_block.h"
 #include "render/universal_script_creator.h"
 #include "qt_app.h"
+#include "file_size_limit.h"
+#include "files.h"
 #include "read_only.h"
 #include "temp_dir.h"
 #include "process.h"
@@ -370,22 +373,48 @@ TEST_F(Printing, TheSetUpAndTheClosingMessageSpeakCzech) {
   EXPECT_TRUE(std::regex_match(ui->shownTexts().back(), closing)) << ui->shownTexts().back();
 }
 
-TEST_F(Printing, ARasterSwitchThatCannotBeKeptIsTold) {
+// The switch cannot be kept: the user learns why, and a file that is there
+// keeps what it held.
+TEST_F(Printing, ARasterSwitchThatCannotBeKeptIsToldWithItsCause) {
   auto* desktop = new TDesktop;
   desktop->SetMinX(0), desktop->SetMinY(0), desktop->SetMaxX(0.5 * paperW), desktop->SetMaxY(0.5 * paperH);
   model.Add(desktop);
-  fs::create_directories(settings);
-  {
-    test_support::ReadOnlyTree readOnly(settings);
-    print([](TPrnDlg& dialog) {
-      dialog.b_RasterLines->click();
-      zelto::ProcessPendingMessages();
-      dialog.CancelBtn->click();
-    });
+  const fs::path ini = settings / "zelto.INI";
+  enum class ReadOnly { Nothing, Directory, File };
+  struct Case {
+    const char* name;
+    std::optional<std::string> held;  // what the file holds before
+    ReadOnly readOnly;
+    const char* cause;
+  };
+  const Case cases[] = {
+      {"a read-only settings directory", std::nullopt, ReadOnly::Directory, "přístup odepřen"},
+      {"a settings file made read-only", "[PRINT]\r\nRasterizeLinesByZelto=0\r\n", ReadOnly::File,
+       "přístup odepřen"},
+      // UTF-16 saved without its mark.
+      {"a damaged settings file", std::string("\0[\0P\0R\0I\0N\0T\0]\0", 16), ReadOnly::Nothing,
+       "soubor nelze číst: začíná nulovým bajtem, není uložen jako text ANSI, UTF-8 ani Unicode se značkou pořadí "
+       "bajtů"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(settings);
+    fs::create_directories(settings);
+    if (c.held) test_support::WriteFile(ini, *c.held);
+    ui->clear();
+    {
+      std::optional<test_support::ReadOnlyTree> readOnly;
+      if (c.readOnly != ReadOnly::Nothing) readOnly.emplace(c.readOnly == ReadOnly::File ? ini : settings);
+      print([](TPrnDlg& dialog) {
+        dialog.b_RasterLines->click();
+        zelto::ProcessPendingMessages();
+        dialog.CancelBtn->click();
+      });
+    }
+    EXPECT_EQ(ui->shownTexts(),
+              std::vector<std::string>{"Nastavení tisku nelze uložit do souboru " + ini.string() + ": " + c.cause});
+    EXPECT_EQ(fs::exists(ini) ? std::optional(test_support::ReadFile(ini)) : std::nullopt, c.held);
   }
-  ASSERT_EQ(ui->shownTexts().size(), 1u);
-  EXPECT_EQ(ui->shownTexts()[0].rfind("Nastavení tisku nelze uložit do souboru " + (settings / "zelto.INI").string(), 0), 0u)
-      << ui->shownTexts()[0];
 }
 
 TEST_F(Printing, APrintWhoseDrawingFailsPartwaySaysSoAndPrintsNothing) {
@@ -412,6 +441,67 @@ TEST_F(Printing, APrintWhoseDrawingFailsPartwaySaysSoAndPrintsNothing) {
   print([](TPrnDlg& dialog) { dialog.OKBtn->click(); });
   EXPECT_EQ(ui->shownTexts(), told);
   EXPECT_FALSE(fs::exists(pdf));
+}
+
+// The PDF writer says nothing when a write fails: a print into a file that
+// cannot take it whole says so, and leaves no cut file under the name the
+// user gave, nor anything beside it; a file that was there keeps what it
+// held, and one the user made read-only is not printed over. A directory
+// that takes no new file still takes the print into its file. On a desktop
+// the set-up window closes without claiming a failed print ended.
+TEST_F(Printing, APrintIntoAFileThatCannotTakeItWholeIsToldAndLeavesTheOldFile) {
+  enum class Guard { Nothing, SizeLimit, ReadOnlyFile, ReadOnlyDirectory };
+  struct Case {
+    const char* name;
+    fs::path file;
+    std::optional<std::string> held;  // what the file holds before
+    Guard guard;
+    const char* cause;  // nullptr: printed
+  };
+  const Case cases[] = {
+      {"a device that takes nothing", "/dev/full", std::nullopt, Guard::Nothing, "na disku není místo"},
+      {"a file-size limit", pdf, "starý tisk", Guard::SizeLimit, "soubor je příliš velký"},
+      {"a file made read-only", pdf, "starý tisk", Guard::ReadOnlyFile, "přístup odepřen"},
+      {"a directory that takes no new file", pdf, "starý tisk", Guard::ReadOnlyDirectory, nullptr},
+  };
+  model.Add(rect(-5, -5, 5, 5, kBlue, kBlue));
+  auto* desktop = new TDesktop;
+  desktop->SetMinX(0), desktop->SetMinY(0), desktop->SetMaxX(0.5 * paperW), desktop->SetMaxY(0.5 * paperH);
+  for (const bool onDesktop : {false, true}) {
+    if (onDesktop) model.Add(desktop);
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.name) + (onDesktop ? " on a desktop" : ""));
+      if (c.held) test_support::WriteFile(c.file, *c.held);
+      printer.setOutputFileName(QString::fromStdString(c.file.string()));
+      ui->clear();
+      {
+        std::optional<test_support::FileSizeLimit> limit;
+        std::optional<test_support::ReadOnlyTree> readOnly;
+        if (c.guard == Guard::SizeLimit) limit.emplace(512);
+        if (c.guard == Guard::ReadOnlyFile) readOnly.emplace(c.file);
+        if (c.guard == Guard::ReadOnlyDirectory) {
+          readOnly.emplace(dir);
+          fs::permissions(c.file, fs::perms::owner_write, fs::perm_options::add);
+        }
+        if (onDesktop) print([](TPrnDlg& dialog) { dialog.OKBtn->click(); });
+        else viewer::PrintWithPrinter(&painter, &printer);
+      }
+      EXPECT_EQ(printer.outputFileName().toStdString(), c.file.string()) << "the printer keeps the user's name";
+      EXPECT_FALSE(TPrintDevice::JobInProgress());
+      for (const auto& entry : fs::directory_iterator(dir))
+        EXPECT_EQ(entry.path().filename().string().rfind("out.pdf.", 0), std::string::npos) << entry.path();
+      if (c.cause) {
+        EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{"Problémy s tiskem: soubor " + c.file.string() +
+                                                             " nelze zapsat: " + c.cause + "; nic nebylo vytištěno"});
+        if (c.held) EXPECT_EQ(test_support::ReadFile(c.file), *c.held);
+      } else {
+        // Only the closing message of the set-up window.
+        EXPECT_EQ(ui->shownTexts().size(), onDesktop ? 1u : 0u);
+        EXPECT_EQ(pdfPages(), 1);
+      }
+      fs::remove(pdf);
+    }
+  }
 }
 
 // While it prints, the viewer is asked to draw again (the window was moved
