@@ -50,11 +50,13 @@ void printSummary(platform::ScriptedUserInteraction& ui) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Before anything is written, the first line to a redirected error stream
+  // among it: past a file-size limit a write then fails and is told.
+  platform::ignoreFileSizeSignal();
   if (empty("QT_QPA_PLATFORM") && empty("DISPLAY") && empty("WAYLAND_DISPLAY")) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     std::fprintf(stderr, "zeltoexport: no display; running once offscreen and exiting\n");
   }
-  platform::ignoreFileSizeSignal();
   QApplication application(argc, argv);
   const bool batch = QGuiApplication::platformName() == "offscreen" || QGuiApplication::platformName() == "minimal";
   application.setApplicationName("ZELTO");

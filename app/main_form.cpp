@@ -15,6 +15,7 @@
 #include "framework/file_version.h"
 #include "framework/world.h"
 #include "framework/zelto_message.h"
+#include "gisblock/staged_block.h"
 #include "platform/directory_entries.h"
 #include "platform/path_resolver.h"
 #include "platform/qt/window_placement.h"
@@ -297,8 +298,10 @@ char TMainForm::DriveOf(const QComboBox* box) {
 
 void TMainForm::SetDirectory(const std::string& path) {
   directory_ = path;
-  fillDirectoryList();
+  // Before the list is filled: a DET block that a killed export left aside
+  // is put back, and listed under its own name.
   DirectoryChanged();
+  fillDirectoryList();
 }
 
 void TMainForm::fillDirectoryList() {
@@ -326,7 +329,10 @@ void TMainForm::DirectoryChanged() {
   const std::string name = lastComponent(directory_);
   if (!name.empty()) {
     platform::BusyCursor hourglass;
-    DET->setChecked(platform::pathResolver().exists(directory_ + "\\DET.BLK"));
+    // A DET block a writer is putting in place, or one that cannot be put
+    // back, is still the district's: its read says what stops it.
+    std::string refused;
+    DET->setChecked(gisblock::findBlock(directory_ + "\\DET.BLK", refused) != gisblock::BlockFound::Missing);
     if (DET->isChecked()) {
       edKodRevir->setText(QString::fromStdString(name));
       edLHC->setText(QString::fromStdString(lastComponent(parentOf(directory_))));

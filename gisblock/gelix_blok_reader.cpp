@@ -51,7 +51,10 @@ bool BlockMeetsWindow(const std::string& directory, TRectEntity* window) {
 TGeliXBlokReader::~TGeliXBlokReader() { delete info_; }
 
 TGeliXBlokReader* TGeliXBlokReader::CreateForBlock(const std::string& directory) {
-  gisblock::restoreBlockLeftAside(directory);
+  // A block that cannot be found, or is refused, reads as one without its
+  // files: the read names what it misses.
+  std::string refused;
+  gisblock::findBlock(directory, refused);
   auto reader = std::make_unique<TGeliXBlokReader>();
   reader->info_ = new TGeliXBlokInfoReader;
   reader->info_->Open(directory);

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 #include <system_error>
 #include <vector>
 
@@ -408,9 +409,7 @@ bool BlockReadHold::hold(std::string_view shownPath) {
   std::error_code ec;
   switch (lock->share(target, ec)) {
     case BlockLock::Result::Taken: locks_.push_back(std::move(lock)); return true;
-    case BlockLock::Result::Busy:
-      error_ = "do bloku " + std::string(shownPath) + " právě zapisuje jiná úloha; zkuste to znovu, až skončí";
-      return false;
+    case BlockLock::Result::Busy: error_ = blockBeingWrittenText(shownPath); return false;
     // Where no lock can be made, no writer can put a new block in place.
     case BlockLock::Result::Reading:
     case BlockLock::Result::Failed: return true;
@@ -418,17 +417,56 @@ bool BlockReadHold::hold(std::string_view shownPath) {
   return true;
 }
 
-void restoreBlockLeftAside(std::string_view shownPath) {
-  std::string why;
-  const fs::path target = StagedBlock::resolve(shownPath, why);
-  if (target.empty()) return;
+std::string blockBeingWrittenText(std::string_view shownPath) {
+  return "do bloku " + std::string(shownPath) + " právě zapisuje jiná úloha; zkuste to znovu, až skončí";
+}
+
+namespace {
+
+// Puts back a block left only aside; false, with `why`, when it stays aside.
+bool putBackLeftAside(const fs::path& target, std::string_view shownPath, std::string& why) {
   std::error_code ec;
   const fs::path backup = StagedBlock::backupFor(target);
-  if (fs::exists(fs::symlink_status(target, ec)) || !fs::is_directory(backup, ec)) return;
-  // A live writer between its two renames puts its own block in place.
+  // The old block may have been a link to a block: the link went aside.
+  if (fs::exists(fs::symlink_status(target, ec)) || !fs::is_directory(backup, ec)) return true;
+  // A shared lock keeps writers off, not other readers: a reader that holds
+  // the block already, here or in another run, does not stop the put-back,
+  // and of two readers putting it back one finds it back.
   BlockLock lock;
-  if (lock.take(target, ec) != BlockLock::Result::Taken) return;
-  if (!fs::exists(fs::symlink_status(target, ec))) fs::rename(backup, target, ec);
+  if (lock.share(target, ec) == BlockLock::Result::Busy) {
+    if (fs::exists(fs::symlink_status(target, ec))) return true;
+    why = blockBeingWrittenText(shownPath);
+    return false;
+  }
+  // Where no lock can be made (a read-only share) no writer is live; the
+  // rename says whether the block can go back.
+  if (fs::exists(fs::symlink_status(target, ec))) return true;
+  fs::rename(backup, target, ec);
+  std::error_code there;
+  if (!ec || fs::exists(fs::symlink_status(target, there))) return true;
+  why = "blok " + std::string(shownPath) + " leží jen jako " + platform::pathResolver().userSpelling(backup) +
+        " a nelze jej vrátit na místo: " + causeOf(ec);
+  return false;
+}
+
+}  // namespace
+
+BlockFound findBlock(std::string_view shownPath, std::string& why) {
+  std::string unresolved;
+  const fs::path target = StagedBlock::resolve(shownPath, unresolved);
+  if (!target.empty() && !putBackLeftAside(target, shownPath, why)) return BlockFound::Refused;
+  std::error_code ec;
+  return fs::is_directory(platform::pathResolver().existing(shownPath), ec) ? BlockFound::There : BlockFound::Missing;
+}
+
+bool blockLies(std::string_view shownPath) {
+  std::string why;
+  switch (findBlock(shownPath, why)) {
+    case BlockFound::There: return true;
+    case BlockFound::Missing: return false;
+    case BlockFound::Refused: break;
+  }
+  throw std::runtime_error(why);
 }
 
 }  // namespace gisblock

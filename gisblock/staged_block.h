@@ -151,9 +151,22 @@ class BlockReadHold {
   std::string error_;
 };
 
-// A block that a writer killed between the two renames of its commit left
-// only aside is put back, unless a live writer holds the block. Readers call
-// this before they look for a block.
-void restoreBlockLeftAside(std::string_view shownPath);
+// "do bloku X právě zapisuje jiná úloha; zkuste to znovu, až skončí", for
+// "Blok Y nebyl zapsán: " or a read's message.
+std::string blockBeingWrittenText(std::string_view shownPath);
+
+// A block as its readers find it. A writer killed between the two renames
+// of its commit leaves the old block only aside, whole; every reader looks
+// through here, so that such a block is put back before anybody takes it
+// for missing. While a live writer holds the block it is that writer's to
+// put in place, and a reader is refused.
+enum class BlockFound { There, Missing, Refused };
+// Refused: `why` names the block, for "Blok Y nebyl zapsán: " or a read's
+// message (a writer putting its new block in place, or the cause the block
+// could not be put back).
+BlockFound findBlock(std::string_view shownPath, std::string& why);
+// Whether the block lies where it is named, as findBlock finds it; a refusal
+// is thrown (std::runtime_error with findBlock's `why`).
+bool blockLies(std::string_view shownPath);
 
 }  // namespace gisblock

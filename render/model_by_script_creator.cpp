@@ -107,11 +107,8 @@ TElement* TModelByScriptCreator::LoadLayer(TLayerScript& script) {
 
 TElement* TModelByScriptCreator::LoadPath(const std::string& kind, const std::string& path, TPropertyList* list) {
   if (path.empty()) return nullptr;
-  gisblock::restoreBlockLeftAside(path);
-  const std::filesystem::path found = platform::pathResolver().existing(path);
-  std::error_code error;
-  if (!std::filesystem::is_directory(found, error)) return nullptr;
-  if (upper(found.extension().string()) != ".BLK") return nullptr;
+  if (!gisblock::blockLies(path)) return nullptr;
+  if (upper(platform::pathResolver().existing(path).extension().string()) != ".BLK") return nullptr;
   return LoadBlock(kind, path, list);
 }
 

@@ -40,7 +40,8 @@ class TModelByScriptCreator : public TTool {
   void DoIt() override;
 
   // One path of a layer: a ".BLK" directory read by kind; nil for anything
-  // else. The caller owns what it returns.
+  // else. A block that is refused (see gisblock::findBlock) is not taken for
+  // missing: the refusal is thrown. The caller owns what it returns.
   TElement* LoadPath(const std::string& kind, const std::string& path, TPropertyList* list);
   TElement* LoadBlock(const std::string& kind, const std::string& directory, TPropertyList* list);
   // "ELEMENT": the element of the registered class, its properties set from

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/jobs/forest_level_export.h"
+#include "gisblock/staged_block.h"
 #include "platform/path_resolver.h"
 #include "platform/user_interaction.h"
 
@@ -40,10 +41,17 @@ std::string Join(const std::string& directory, const std::string& name) {
   return directory + (directory.empty() || directory.back() == separator ? "" : std::string(1, separator)) + name;
 }
 
-bool Exists(const std::string& table) {
-  if (platform::pathResolver().exists(table)) return true;
-  platform::showInfo("Databáze " + table + " neexistuje");
-  return false;
+// The table of a block; a box says why when it cannot be opened.
+std::string TableOf(const std::string& block, const std::string& table) {
+  const std::string path = Join(block, table);
+  std::string refused;
+  if (gisblock::findBlock(block, refused) == gisblock::BlockFound::Refused) {
+    platform::showInfo("Databázi " + path + " nelze otevřít: " + refused);
+    return {};
+  }
+  if (platform::pathResolver().exists(path)) return path;
+  platform::showInfo("Databáze " + path + " neexistuje");
+  return {};
 }
 
 }  // namespace
@@ -61,8 +69,8 @@ int CheckExportedLayer(const std::string& buttonName, const std::string& chosenD
       levels.push_back(&level);
   }
   if (levels.empty()) return 0;
-  const std::string det = Join(Join(chosenDirectory, "DET.BLK"), "P0110.DBF");
-  if (!Exists(det)) return 0;
+  const std::string det = TableOf(Join(chosenDirectory, "DET.BLK"), "P0110.DBF");
+  if (det.empty()) return 0;
   if (!refusal.empty()) {
     platform::showError(refusal);
     return 0;
@@ -71,8 +79,8 @@ int CheckExportedLayer(const std::string& buttonName, const std::string& chosenD
   if (!GetDistrictCode(outputDirectory, code)) return 0;
   int opened = 0;
   for (const CheckedLevel* level : levels) {
-    const std::string gis = Join(Join(outputDirectory, code + level->Block), level->Table);
-    if (!Exists(gis)) continue;
+    const std::string gis = TableOf(Join(outputDirectory, code + level->Block), level->Table);
+    if (gis.empty()) continue;
     open({level->Level, det, gis, all});
     ++opened;
   }

@@ -18,10 +18,12 @@ struct LayerComparison {
 };
 
 // Calls `open` for the level of the button (compared without regard to
-// case), or for each level of "btKVse"; a missing table or a wrong
-// district code is shown in a box instead, and so is `refusal` (what the
-// caller found wrong with the output's codes or the settings) once the
-// forest description is found. Answers how many windows were asked for.
+// case), or for each level of "btKVse"; a missing table (a block left aside
+// by a killed export is put back first), a block an export is putting in
+// place or a wrong district code is shown in a box instead, and so is
+// `refusal` (what the caller found wrong with the output's codes or the
+// settings) once the forest description is found. Answers how many windows
+// were asked for.
 int CheckExportedLayer(const std::string& buttonName, const std::string& chosenDirectory,
                        const std::string& outputDirectory, const std::function<void(const LayerComparison&)>& open,
                        const std::string& refusal = {});

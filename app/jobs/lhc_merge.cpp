@@ -117,15 +117,20 @@ void ClassifyLhcZroArea(TElement* element, const DetKinds& kinds, const std::fun
 namespace {
 
 // A directory of the LHC is a district's when it holds the district's DET
-// block or a block the level exports wrote for it ("01_16PSK.BLK", also
-// the hidden sibling a replacement leaves behind).
-bool IsDistrictDirectory(const fs::path& directory, const std::string& code) {
+// block (put back first where a killed writer left it aside) or a block the
+// level exports wrote for it ("01_16PSK.BLK", also the hidden sibling a
+// replacement leaves behind).
+bool IsDistrictDirectory(const std::string& lhcDirectory, const fs::path& lhc, const std::string& code) {
+  const fs::path directory = lhc / code;
   std::error_code ec;
   if (!fs::is_directory(directory, ec)) return false;
+  std::string refused;
+  if (gisblock::findBlock(gisblock::joinShownPath(lhcDirectory, code + "\\DET.BLK"), refused) !=
+      gisblock::BlockFound::Missing)
+    return true;
   const std::string prefix = Lower(code) + "_";
   for (std::string name : SortedEntryNames(directory)) {
     name = Lower(name);
-    if (name == "det.blk") return true;
     if (name.starts_with('.')) name.erase(0, 1);
     if (name.starts_with(prefix) && name.find(".blk") != std::string::npos) return true;
   }
@@ -183,9 +188,11 @@ MergeResult Merge(const LhcMergeContext& context, const LhcLayerKind& layer, dou
   for (const std::string& code : DistrictCodes(lhc)) {
     const std::string path = gisblock::joinShownPath(context.LhcDirectory, code + "\\" + code + layer.DistrictBlock);
     lastDistrictBlock = path;
-    if (!IsDistrictDirectory(lhc / code, code)) continue;
-    gisblock::restoreBlockLeftAside(path);
-    if (!fs::is_directory(platform::pathResolver().existing(path), ec)) {
+    if (!IsDistrictDirectory(context.LhcDirectory, lhc, code)) continue;
+    std::string refused;
+    const gisblock::BlockFound found = gisblock::findBlock(path, refused);
+    if (found == gisblock::BlockFound::Refused) return NotWritten(context, block, refused);
+    if (found == gisblock::BlockFound::Missing) {
       missing.push_back(path);
       continue;
     }

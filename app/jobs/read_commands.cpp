@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
-#include <system_error>
 
 #include "app/jobs/forest_level_export.h"
 #include "app/jobs/lhc_merge.h"
@@ -15,6 +14,7 @@
 #include "framework/world.h"
 #include "framework/zelto_message.h"
 #include "geometry/space_entity.h"
+#include "gisblock/staged_block.h"
 #include "platform/path_resolver.h"
 #include "platform/user_interaction.h"
 #include "render/interpret_layer.h"
@@ -86,11 +86,6 @@ std::string ParentOf(const std::string& path) {
   return parent;
 }
 
-bool IsDirectory(const std::string& path) {
-  std::error_code ec;
-  return fs::is_directory(platform::pathResolver().existing(path), ec);
-}
-
 TLayerScript* AddLayer(TModelScript& script, const std::string& kind, const std::string& path) {
   auto layer = std::make_unique<TLayerScript>();
   layer->SetName(kind);
@@ -109,7 +104,7 @@ void AddLayerProperty(TLayerScript& layer, const std::string& name, const std::s
 }
 
 void AddLineLayer(TModelScript& script, const std::string& block, const char* kindsKey, const char* kindsDefault) {
-  if (!IsDirectory(block)) return;
+  if (!gisblock::blockLies(block)) return;
   const std::string kinds = ReadIniString("EXPORT", kindsKey, kindsDefault);
   AddLayerProperty(*AddLayer(script, "LIN", block), "!DRUH", kinds);
 }
@@ -219,7 +214,7 @@ bool ReadDistrictOf(LoadedModel& state, const std::string& districtDirectory) {
   if (!HierarchyLimitsFit(DistrictReadJob(districtDirectory))) return false;
   RenewObjectModel(state);
   // No directory is not the current one.
-  if (districtDirectory.empty() || !IsDirectory(Join(districtDirectory, "DET.BLK"))) {
+  if (districtDirectory.empty() || !gisblock::blockLies(Join(districtDirectory, "DET.BLK"))) {
     Refuse({}, DistrictReadJob(districtDirectory), NoDetBlockText(districtDirectory));
     return false;
   }
@@ -292,7 +287,7 @@ void SelectLinesIntoHierarchy(LoadedModel& state) {
 }
 
 void LoadLineBlock(LoadedModel& state, const std::string& blockPath) {
-  if (!IsDirectory(blockPath)) return;
+  if (!gisblock::blockLies(blockPath)) return;
   TModelScript script;
   AddLayer(script, "LIN", blockPath);
   TModelByScriptCreator creator;

@@ -43,7 +43,8 @@ bool BuildForestHierarchy(LoadedModel& state);
 void SelectLinesIntoHierarchy(LoadedModel& state);
 
 // Adds the lines of one block to the subject of interest (made as an empty
-// spatial entity when there is none).
+// spatial entity when there is none). A missing block adds nothing; one
+// that is refused (see gisblock::findBlock) is thrown.
 void LoadLineBlock(LoadedModel& state, const std::string& blockPath);
 
 // Drops everything loaded before; the references die with the old model.

@@ -8,6 +8,8 @@
 #include "app/old_main_tool.h"
 #include "framework/string_list.h"
 #include "framework/system_register.h"
+#include "gisblock/staged_block.h"
+#include "killed_run.h"
 #include "shell_fixture.h"
 
 extern char** environ;
@@ -57,6 +59,29 @@ TEST_F(ShellTest, DistrictDirectoryFillsCodesAndOutputPaths) {
   EXPECT_EQ(form.lbLHC->text(), "D:\\GIS\\LHCX");
   // The list shows where the user is, chosen.
   EXPECT_EQ(form.DirectoryListBox1->currentItem()->text(), "D:\\GIS\\4107");
+}
+
+// A district whose DET block an export killed between the two renames of
+// its commit left only aside is a district still: entering it puts the
+// block back, lists it under its name and fills the codes.
+TEST_F(ShellTest, ADetBlockLeftAsideIsPutBackWhenItsDistrictIsEntered) {
+  const std::filesystem::path det = dir_ / "GIS" / "4107" / "01" / "DET.BLK";
+  WriteFile(det / "TN.ARE", "areas");
+  ASSERT_TRUE(test_support::KilledAfterRenameTo(gisblock::StagedBlock::backupFor(det), [&det] {
+    gisblock::StagedBlock::setExchangeInOneStep(false);
+    gisblock::StagedBlock staged(det.string());
+    if (staged.ok()) staged.commit();
+  }));
+  ASSERT_FALSE(std::filesystem::exists(det));
+  Start();
+  TMainForm& form = *MainForm();
+  form.SetDirectory("D:\\GIS\\4107\\01");
+  EXPECT_TRUE(form.DET->isChecked());
+  EXPECT_EQ(form.edKodRevir->text(), "01");
+  EXPECT_EQ(form.edLHC->text(), "4107");
+  EXPECT_EQ(ReadFile(det / "TN.ARE"), "areas");
+  EXPECT_EQ(form.DirectoryListBox1->findItems("DET.BLK", Qt::MatchExactly).size(), 1);
+  EXPECT_TRUE(form.DirectoryListBox1->findItems(".DET.BLK.old", Qt::MatchExactly).isEmpty());
 }
 
 TEST_F(ShellTest, CodesThatAreNotDigitsFormNoOutputPath) {
