@@ -154,23 +154,28 @@ bool CreateTableFromDBF(std::string_view sourceFile, std::string_view tableFile,
   std::error_code ec;
   if (!tableFile.empty() && paths.exists(tableFile)) fs::remove(paths.existing(tableFile), ec);
   if (sourceFile.empty() || tableFile.empty()) return false;
-  const auto bytes = readWholeFile(paths.existing(sourceFile));
-  if (!bytes || bytes->size() < platform::dbf::kHeaderSize) return false;
-
-  const auto* data = reinterpret_cast<const std::uint8_t*>(bytes->data());
-  const platform::DbfHeader header = platform::dbf::decodeHeader(data);
-  const platform::CodePage codePage = platform::dbf::codePageOf(header.languageDriver);
-  const std::size_t headerLength = header.headerLength;
+  const fs::path source = paths.existing(sourceFile);
+  if (!fs::is_regular_file(source, ec)) return false;
+  // Its fields are read as every table's are: a structure whose header
+  // contradicts itself would make a table of shifted or nameless fields.
+  platform::DbfTable structure;
+  auto refused = [&](const std::string& fault) {
+    messages.error("Problém s vytvořením DBF dle " + paths.userSpelling(fs::path(sourceFile)) + ": " + fault);
+    return false;
+  };
+  try {
+    structure.open(source, true);
+  } catch (const platform::DbfOpenError& e) {
+    return refused(e.fault());
+  } catch (const platform::DbfError& e) {
+    return refused(e.what());  // its first row could not be read
+  }
   std::vector<FieldDefinition> definitions;
-  for (std::size_t block = 1; block < headerLength / 32 && (block + 1) * 32 <= bytes->size(); ++block) {
-    const std::uint8_t* descriptor = data + 32 * block;
-    if (descriptor[0] == platform::dbf::kDescriptorEnd) break;
-    const platform::DbfField f = platform::dbf::decodeFieldDescriptor(descriptor, codePage);
+  for (const platform::DbfField& f : structure.fields())
     // A float field reads and writes as a number does.
     definitions.push_back({f.name, f.type == 'F' ? 'N' : f.type, f.width, f.decimals});
-  }
   if (definitions.size() < 2) return false;
-  return CreateTableBySQL(tableFile, std::move(definitions), messages, header.languageDriver);
+  return CreateTableBySQL(tableFile, std::move(definitions), messages, structure.languageDriver());
 }
 
 }  // namespace gisblock

@@ -32,7 +32,9 @@ bool CreateTableBySQL(std::string_view tableFile, std::vector<FieldDefinition> d
 bool CreateTableFromCRT(std::string_view crtFile, std::string_view tableFile, const TableMessages& messages);
 
 // The field structure of the source table, copied with the code page its
-// header names. True only when a table was made.
+// header names. A source that is no table, or whose header contradicts
+// itself, is shown as "Problém s vytvořením DBF dle ..." with what is wrong,
+// as a refused .CRT is. True only when a table was made.
 bool CreateTableFromDBF(std::string_view sourceFile, std::string_view tableFile, const TableMessages& messages);
 
 }  // namespace gisblock

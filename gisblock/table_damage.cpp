@@ -34,8 +34,11 @@ BlockDamage TableDamage(const TEntity& string, const std::string& block,
       fault = rows.rowDamage();
       if (fault.empty()) continue;
       shown = paths.userSpelling(table) + ": " + fault;
+    } catch (const platform::DbfOpenError& e) {
+      shown = e.what();  // names the table already
+      fault = e.fault();
     } catch (const platform::DbfError& e) {
-      fault = shown = e.what();  // names the table already
+      fault = shown = e.what();  // a first row that cannot be read
     }
     warn("Čtení bloku: " + shown);
     // Named as the faults of the block files are, file first.

@@ -18,6 +18,21 @@ constexpr std::uint16_t kSumWidth = 20;
 
 bool isNumeric(const DbfField& field) { return field.type == 'N' || field.type == 'F'; }
 
+DbfError damagedTable(const std::string& shown, const std::string& fault) {
+  return DbfError("Tabulka " + shown + " je poškozena: " + fault);
+}
+
+// A damaged header is told as damaged rows are, one text for all damage of
+// the tables compared.
+void openToSum(DbfTable& table, const std::filesystem::path& file) {
+  try {
+    table.open(file, true);
+  } catch (const DbfOpenError& e) {
+    if (!e.damagedHeader()) throw;
+    throw damagedTable(pathResolver().userSpelling(file), e.fault());
+  }
+}
+
 struct KeyLess {
   std::vector<KeyOrder> orders;
 
@@ -45,7 +60,7 @@ std::vector<KeyOrder> sharedKeyOrders(const std::filesystem::path& a, const std:
   std::vector<KeyOrder> orders(std::max(aFields.size(), bFields.size()), KeyOrder::Text);
   for (const auto& [file, names] : {std::pair{&a, &aFields}, std::pair{&b, &bFields}}) {
     DbfTable table;
-    table.open(*file, true);
+    openToSum(table, *file);
     for (std::size_t i = 0; i < names->size(); ++i)
       if (const int field = table.fieldIndex((*names)[i]); field >= 0 && isNumeric(table.fields()[field]))
         orders[i] = KeyOrder::Value;
@@ -57,11 +72,10 @@ void writeGroupedSum(const std::filesystem::path& source, const std::vector<std:
                      std::string_view sumField, const std::filesystem::path& target, std::string_view sumName,
                      const std::vector<KeyOrder>& orders) {
   DbfTable in;
-  in.open(source, true);
+  openToSum(in, source);
   // Sums over a table cut short would tell of differences that are none.
   const std::string shown = pathResolver().userSpelling(source);
-  if (const std::string damage = in.rowDamage(); !damage.empty())
-    throw DbfError("Tabulka " + shown + " je poškozena: " + damage);
+  if (const std::string damage = in.rowDamage(); !damage.empty()) throw damagedTable(shown, damage);
   std::vector<int> keys;
   std::vector<DbfField> outFields;
   assert(orders.empty() || orders.size() >= keyFields.size());

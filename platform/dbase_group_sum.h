@@ -31,9 +31,9 @@ std::vector<KeyOrder> sharedKeyOrders(const std::filesystem::path& a, const std:
 // key fields as the source defines them and the sum as `sumName`, a numeric
 // field of the summed field's decimals. Each key column is ordered as
 // `orders` says; without orders, numeric keys by value and others by text.
-// Throws DbfError for a missing field, an unreadable or damaged table (see
-// DbfTable::rowDamage), or a summed value or numeric key that is no number,
-// naming its row.
+// Throws DbfError for a missing field, an unreadable table, a damaged one
+// (its header, or its rows: see DbfTable::rowDamage), or a summed value or
+// numeric key that is no number, naming its row.
 void writeGroupedSum(const std::filesystem::path& source, const std::vector<std::string>& keyFields,
                      std::string_view sumField, const std::filesystem::path& target,
                      std::string_view sumName = "SUM_OF_PLO", const std::vector<KeyOrder>& orders = {});

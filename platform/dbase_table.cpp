@@ -69,12 +69,15 @@ void DbfTable::open(const fs::path& file, bool readOnly) {
   if (!readOnly) mode |= std::ios::out;
   errno = 0;
   file_.open(file, mode);
-  if (!file_) throw DbfError("Tabulku " + fileText(file) + " nelze otevřít" + failureCause());
+  if (!file_) {
+    const std::string cause = failureCause();
+    throw DbfOpenError("Tabulku " + fileText(file) + " nelze otevřít" + cause, "tabulku nelze otevřít" + cause, false);
+  }
   std::vector<std::uint8_t> head(dbf::kHeaderSize);
   file_.read(reinterpret_cast<char*>(head.data()), dbf::kHeaderSize);
   if (!file_) {
     file_.close();
-    throw DbfError(fileText(file) + " není tabulka dBase");
+    throw DbfOpenError(fileText(file) + " není tabulka dBase", "není tabulka dBase", false);
   }
   header_ = dbf::decodeHeader(head.data());
   codePage_ = dbf::codePageOf(header_.languageDriver);
@@ -86,7 +89,7 @@ void DbfTable::open(const fs::path& file, bool readOnly) {
     fields_ = dbf::decodeFieldDescriptors(head, header_.recordLength, codePage_);
   } catch (const DbfError& e) {
     file_.close();
-    throw DbfError(fileText(file) + ": " + e.what());
+    throw DbfOpenError(fileText(file) + ": " + e.what(), e.what(), true);
   }
   // A file cut short holds fewer rows than its header claims; only whole
   // rows are offered.

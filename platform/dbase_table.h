@@ -10,9 +10,27 @@
 #include <fstream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace platform {
+
+// A file DbfTable::open cannot take as a table. The text names the file as
+// the user spells it; a message that names the file itself takes `fault`,
+// what is wrong, so that the file is not named twice.
+class DbfOpenError : public DbfError {
+ public:
+  DbfOpenError(const std::string& text, std::string fault, bool damagedHeader)
+      : DbfError(text), fault_(std::move(fault)), damagedHeader_(damagedHeader) {}
+  const std::string& fault() const noexcept { return fault_; }
+  // The header contradicts itself, where the others could not be read or are
+  // too short for a table at all.
+  bool damagedHeader() const noexcept { return damagedHeader_; }
+
+ private:
+  std::string fault_;
+  bool damagedHeader_;
+};
 
 class DbfTable {
  public:
@@ -30,7 +48,7 @@ class DbfTable {
   static void create(const std::filesystem::path& file, std::vector<DbfField> fields,
                      std::uint8_t languageDriver = dbf::kLanguageCp1250);
 
-  // Throws DbfError when the file cannot be opened, is no dBase table or
+  // Throws DbfOpenError when the file cannot be opened, is no dBase table or
   // has a header that contradicts itself (see dbf::decodeFieldDescriptors).
   void open(const std::filesystem::path& file, bool readOnly);
   // Drops an unposted edit; rows still waiting (see bufferAppends) are
@@ -47,6 +65,8 @@ class DbfTable {
   const std::vector<DbfField>& fields() const { return fields_; }
   // Of the text of the open table, as its header names it.
   CodePage codePage() const { return codePage_; }
+  // The header's byte for that code page, for a table made in its likeness.
+  std::uint8_t languageDriver() const { return header_.languageDriver; }
   // Index of the field of that name, letter case ignored; -1 when none.
   int fieldIndex(std::string_view name) const;
   bool hasField(std::string_view name) const { return fieldIndex(name) >= 0; }

@@ -262,6 +262,40 @@ TEST_F(DetGisCompareTest, TableAndListingFailuresAreShownAndNothingIsCompared) {
   EXPECT_TRUE(noListing->btPorovnejEnabled);
 }
 
+// A table whose header or rows are at odds with themselves would be summed
+// from the wrong bytes or without some rows: either is told in one form, the
+// table named as the user named it, and nothing is compared.
+TEST_F(DetGisCompareTest, ADamagedTableIsToldInOneFormAndNothingIsCompared) {
+  WriteTable(dir / "det.dbf", kDetFields, {{"4107", "2", "a", "1", "1"}});
+  WriteTable(dir / "P1400.DBF", kDilFields, {{"2", "a", "1"}, {"3", "b", "2"}});
+  const std::string sound = test_support::ReadFile(dir / "P1400.DBF");
+  const struct {
+    const char* what;
+    std::size_t at;
+    char byte;
+    std::string told;
+  } cases[] = {
+      {"a width of 0", 32 + 16, 0, "Poškozená hlavička tabulky: šířka položky \"ODD\" je 0"},
+      {"a record length one byte long", 10, 21,
+       "Poškozená hlavička tabulky: položky se značkou řádku zabírají 20 bajtů, hlavička uvádí délku věty 21"},
+      {"rows the header does not count", 4, 1, "soubor drží i 2. řádek, který hlavička neuvádí"},
+  };
+  framework::SetDriveDirectory('D', dir);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string bytes = sound;
+    bytes[c.at] = c.byte;
+    test_support::WriteFile(dir / "P1400.DBF", bytes);
+    ui->clear();
+    auto form = run("DIL", dir / "det.dbf", "D:\\P1400.DBF");
+    EXPECT_FALSE(form->Prepared());
+    EXPECT_TRUE(form->Memo.empty());
+    EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{"Tabulka D:\\P1400.DBF je poškozena: " + c.told});
+  }
+  framework::RemoveDrive('D');
+  EXPECT_FALSE(fs::exists(dir / "P1400.ERR"));
+}
+
 // The generated district against a GIS table made from its own rows.
 class SampleDetGisTest : public DetGisCompareTest {
  protected:

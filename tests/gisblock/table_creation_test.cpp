@@ -6,6 +6,7 @@
 #include "table_fixture.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <optional>
 #include <random>
@@ -215,6 +216,44 @@ TEST_F(TableCreationTest, StructureCopiedFromAnotherTable) {
   copy.post();
   copy.close();
   EXPECT_EQ(test_support::ReadFile(path("blk/L0110.DBF")).substr(32 + 3 * 32 + 1 + 1 + 4, 4), "\xFC\x65ka");
+}
+
+// A structure file at odds with itself would make a table whose fields are
+// shifted or nameless, and every row written through it would be wrong: it
+// is refused as a .CRT that defines no table is, saying what is wrong.
+TEST_F(TableCreationTest, AStructureFileWhoseHeaderContradictsItselfMakesNoTable) {
+  platform::DbfTable::create(path("src/L0110.DBF"), {{"DRUH", 'N', 4, 0}, {"JMENO", 'C', 12, 0}, {"DATUM", 'D', 8, 0}});
+  const std::string sound = bytesOf(dir / "src" / "L0110.DBF");
+  constexpr std::size_t kJmeno = 32 + 32;  // its descriptor
+  const struct {
+    const char* what;
+    std::function<void(std::string&)> damage;
+    std::string told;
+  } cases[] = {
+      {"a width lowered", [](std::string& b) { b[32 + 16] = 3; },
+       "Poškozená hlavička tabulky: položky se značkou řádku zabírají 24 bajtů, hlavička uvádí délku věty 25"},
+      {"a width of 0", [](std::string& b) { b[kJmeno + 16] = 0; },
+       "Poškozená hlavička tabulky: šířka položky \"JMENO\" je 0"},
+      {"a blank name", [](std::string& b) { b.replace(kJmeno, 11, 11, '\0'); },
+       "Poškozená hlavička tabulky: 2. položka nemá jméno"},
+      {"a name given twice", [](std::string& b) { b.replace(kJmeno, 11, std::string("DRUH\0\0\0\0\0\0\0", 11)); },
+       "Poškozená hlavička tabulky: položka \"DRUH\" je v ní dvakrát"},
+      {"a header length one byte long", [](std::string& b) { ++b[8]; },
+       "Poškozená hlavička tabulky: délka hlavičky 130 neodpovídá počtu položek (3), má být 129"},
+      {"too short for a header", [](std::string& b) { b.resize(20); }, "není tabulka dBase"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string bytes = sound;
+    c.damage(bytes);
+    write(dir / "src" / "L0110.DBF", bytes);
+    shown.clear();
+    AttributeTable t(messages);
+    t.CreateFileName = "G:\\SRC\\L0110.DBF";
+    EXPECT_FALSE(t.CreateTable("G:\\BLK\\L0110.DBF"));
+    EXPECT_EQ(shown, std::vector<std::string>{"Problém s vytvořením DBF dle G:\\SRC\\L0110.DBF: " + c.told});
+    EXPECT_FALSE(fs::exists(dir / "blk" / "L0110.DBF"));
+  }
 }
 
 TEST(TransferScript, PairsAreTrimmedAndUpperCased) {

@@ -87,6 +87,7 @@ TEST_F(DamagedTableReadTest, NoLevelIsReplacedFromATableCutShortWithoutRowMarksO
     const std::string text = ui->shownTexts()[0];
     EXPECT_EQ(text.rfind("Vstupní blok " + (District() / "DET.BLK").string() + " je poškozen (", 0), 0u) << text;
     EXPECT_NE(text.find(c.told), std::string::npos) << text;
+    EXPECT_EQ(text.find(table.string()), std::string::npos) << text;  // named once, by the name before the fault
   }
 }
 
@@ -143,6 +144,7 @@ TEST_F(DamagedTableReadTest, MergesAndLineJobsKeepTheirBlocksWhenATableHeaderIsA
       ASSERT_EQ(ui->shownTexts().size(), 1u);
       const std::string told = c.table.filename().string() + ": " + fault.told;
       EXPECT_NE(ui->shownTexts()[0].find(told), std::string::npos) << ui->shownTexts()[0];
+      EXPECT_EQ(ui->shownTexts()[0].find(c.table.string()), std::string::npos) << ui->shownTexts()[0];
       test_support::WriteFile(c.table, sound);
     }
   }
