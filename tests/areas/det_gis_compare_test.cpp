@@ -343,3 +343,41 @@ TEST_F(DetGisCompareTest, ABreakPressedWhileNothingRunsStopsNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// Two comparisons started from one directory (two copies of the program)
+// share the names of the work tables: the second must not write its sums
+// into the tables the first walks, nor delete rows of its own in them.
+TEST_F(DetGisCompareTest, ASecondComparisonInTheSameDirectoryLeavesTheFirstsWorkTablesAlone) {
+  WriteTable(dir / "det.dbf", kDetFields, {{"4107", "1", "a", "1", "1"}, {"4107", "2", "a", "1", "2"}});
+  WriteTable(dir / "P1400.DBF", kDilFields, {{"1", "a", "1"}, {"2", "a", "3"}});
+  WriteTable(dir / "P1300.DBF", {{"ODD", 'N', 4}, {"PLOCHA", 'N', 14, 6}}, {{"1", "1"}, {"2", "2"}});
+  auto form = [&](const char* level, const char* gis) {
+    auto made = std::make_unique<TKompDETGIS>(detgis::GroupLimits{}, dir / "work");
+    made->LevelCode = level;
+    made->DETTableName = (dir / "det.dbf").string();
+    made->GISTableName = (dir / gis).string();
+    made->FormShow();
+    return made;
+  };
+  auto first = form("DIL", "P1400.DBF");
+  ASSERT_TRUE(first->Prepared());
+  auto second = form("ODD", "P1300.DBF");
+  EXPECT_FALSE(second->Prepared());
+  EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{"Pracovní tabulky COPYDET.DBF a COPYGIS.DBF v adresáři " +
+                                                       (dir / "work").string() +
+                                                       " právě používá jiné porovnání DET-GIS; zkuste to znovu, "
+                                                       "až skončí"});
+  first->btPorovnejClick();
+  EXPECT_EQ(first->Memo, std::vector<std::string>{"2a:  2 <> 3"});
+  EXPECT_EQ(LiveRows(first->WorkTable("COPYDET.DBF"), {"ODDELENI", "DILEC"}), (Rows{{"2", "a"}}));
+  // Once the first is closed the tables are free again.
+  first.reset();
+  auto third = form("ODD", "P1300.DBF");
+  ASSERT_TRUE(third->Prepared());
+  third->btPorovnejClick();
+  EXPECT_TRUE(third->Memo.empty()) << third->Memo.front();
+}
+
+}  // namespace
