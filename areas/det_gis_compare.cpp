@@ -28,6 +28,12 @@ TKompDETGIS::TKompDETGIS(detgis::GroupLimits limits, std::filesystem::path workD
     : limits_(limits),
       workDirectory_(workDirectory.empty() ? std::filesystem::current_path() : std::move(workDirectory)) {}
 
+TKompDETGIS::~TKompDETGIS() {
+  // The tables go before the lock that keeps them this form's.
+  TableDET.close();
+  TableGIS.close();
+}
+
 std::filesystem::path TKompDETGIS::ListingFileName() const {
   return tableFile(GISTableName).replace_extension(".ERR");
 }
@@ -46,6 +52,7 @@ void TKompDETGIS::FormShow() {
   } catch (const platform::DbfError& e) {
     TableDET.close();
     TableGIS.close();
+    workLock_.release();
     platform::showError(e.what());
     return;
   }
@@ -55,6 +62,7 @@ void TKompDETGIS::FormShow() {
 void TKompDETGIS::prepare(const detgis::ComparisonLevel& level) {
   TableDET.close();
   TableGIS.close();
+  lockWorkTables();
   QDET = detgis::groupedSumQuery(level.detColumns, DETTableName);
   QGIS = detgis::groupedSumQuery(level.gisColumns, GISTableName);
   // Both sides sorted alike, or the walk lists units that both hold.
@@ -67,6 +75,23 @@ void TKompDETGIS::prepare(const detgis::ComparisonLevel& level) {
   filterDetRows(level);
   TableDET.first();
   TableGIS.first();
+}
+
+void TKompDETGIS::lockWorkTables() {
+  if (workLock_.held()) return;
+  std::error_code error;
+  switch (workLock_.take(WorkTable(kDetWorkTable), error)) {
+    case gisblock::BlockLock::Result::Taken: return;
+    case gisblock::BlockLock::Result::Busy:
+    case gisblock::BlockLock::Result::Reading:
+      throw platform::DbfError("Pracovní tabulky " + std::string(kDetWorkTable) + " a " + kGisWorkTable +
+                               " v adresáři " + platform::pathResolver().userSpelling(workDirectory_) +
+                               " právě používá jiné porovnání DET-GIS; zkuste to znovu, až skončí");
+    case gisblock::BlockLock::Result::Failed:
+      // No lock where nothing can be written: making the work tables
+      // fails too, and tells why.
+      return;
+  }
 }
 
 void TKompDETGIS::filterDetRows(const detgis::ComparisonLevel& level) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "areas/det_gis_compare_levels.h"
+#include "gisblock/block_lock.h"
 #include "platform/dbase_table.h"
 
 class TKompDETGIS {
@@ -23,6 +24,7 @@ class TKompDETGIS {
   // The work tables go to `workDirectory` (the current directory when
   // empty); the limits are the "GLOBAL" group limits of the settings.
   explicit TKompDETGIS(detgis::GroupLimits limits = {}, std::filesystem::path workDirectory = {});
+  ~TKompDETGIS();
   TKompDETGIS(const TKompDETGIS&) = delete;
   TKompDETGIS& operator=(const TKompDETGIS&) = delete;
 
@@ -62,12 +64,17 @@ class TKompDETGIS {
 
  private:
   void prepare(const detgis::ComparisonLevel& level);
+  void lockWorkTables();
   void filterDetRows(const detgis::ComparisonLevel& level);
   void compare();
   void listLine(const std::string& line, std::ostream& listing);
 
   detgis::GroupLimits limits_;
   std::filesystem::path workDirectory_;
+  // Held while the work tables are this form's: another comparison started
+  // in the same directory (another copy of the program) would write its
+  // sums into them under this one's walk.
+  gisblock::BlockLock workLock_;
   bool comparing_ = false;
   bool breakRequested_ = false;
   bool interrupted_ = false;

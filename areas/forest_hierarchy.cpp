@@ -265,7 +265,9 @@ std::optional<TPridavacPloch::StandKeys> TPridavacPloch::ReadKeys(TAreaElement& 
   keys.dilec = text(kDilec);
   keys.skupina = text(kSkupina);
   const std::string oddeleni = text(kOddeleni);
-  const std::optional<std::int32_t> compartment = WholeInteger(oddeleni);
+  // A blank compartment names none: filed as compartment 0, the area would
+  // make a unit the district does not have.
+  const std::optional<std::int32_t> compartment = oddeleni.empty() ? std::nullopt : WholeInteger(oddeleni);
   if (!compartment) {
     TellNotWhole(area, kOddeleni, oddeleni);
     return std::nullopt;

@@ -249,19 +249,18 @@ void AttributeTable::SetFieldText(std::string_view name, std::string_view text) 
   if (!table_.isOpen()) return;
   const auto field = SplitQualifiedName(name);
   const int index = field ? table_.fieldIndex(*field) : -1;
-  if (index >= 0) setFieldAt(index, name, text);
+  if (index >= 0) setFieldAt(index, text);
 }
 
-void AttributeTable::setFieldAt(int field, std::string_view name, std::string_view text) {
+void AttributeTable::setFieldAt(int field, std::string_view text) {
   try {
     table_.setText(field, text);
   } catch (const platform::DbfError& e) {
     if (strictValues_) throw;
     // The row goes on without the value; the user learns of it once per
     // field, not once per row.
-    if (refused_.insert(tableName_ + "|" + std::string(name)).second)
-      messages_.log("Tabulka " + messages_.shown(tableName_) + ": hodnotu \"" + std::string(text) +
-                    "\" nelze zapsat do položky " + std::string(name) + ": " + e.what());
+    if (refused_.insert(tableName_ + "|" + table_.fields()[static_cast<std::size_t>(field)].name).second)
+      messages_.log("Tabulka " + messages_.shown(tableName_) + ": " + e.what());
   }
 }
 

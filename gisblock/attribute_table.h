@@ -124,7 +124,7 @@ class AttributeTable {
   void switchTo(const std::string& fileName);
   void dropIndex();
   // SetFieldText on a field found already.
-  void setFieldAt(int field, std::string_view name, std::string_view text);
+  void setFieldAt(int field, std::string_view text);
   struct CopyStep;
   void copyValue(const platform::DbfTable& source, const CopyStep& step, const std::string& value);
   bool openQuietly();

@@ -33,6 +33,15 @@ void openToSum(DbfTable& table, const std::filesystem::path& file) {
   }
 }
 
+// The empty line a spreadsheet leaves below its rows names no unit and
+// holds no area; as a group of blank keys it would be listed as a unit, and
+// where the keys are none at all it would be paired in place of a real one.
+bool blankRow(const DbfTable& table) {
+  for (int i = 0; i < static_cast<int>(table.fields().size()); ++i)
+    if (!table.text(i).empty()) return false;
+  return true;
+}
+
 struct KeyLess {
   std::vector<KeyOrder> orders;
 
@@ -110,6 +119,7 @@ void writeGroupedSum(const std::filesystem::path& source, const std::vector<std:
   };
   std::map<std::vector<std::string>, double, KeyLess> groups(order);
   for (bool row = in.first(); row; row = in.next()) {
+    if (blankRow(in)) continue;
     std::vector<std::string> key;
     for (std::size_t k = 0; k < keys.size(); ++k) {
       key.push_back(in.text(keys[k]));

@@ -27,7 +27,8 @@ int compareKeyTexts(std::string_view a, std::string_view b, KeyOrder order);
 std::vector<KeyOrder> sharedKeyOrders(const std::filesystem::path& a, const std::vector<std::string>& aFields,
                                       const std::filesystem::path& b, const std::vector<std::string>& bFields);
 
-// Reads the live rows of `source` and writes `target` (replaced) with the
+// Reads the live rows of `source` (a row whose every field is blank is
+// none) and writes `target` (replaced) with the
 // key fields as the source defines them and the sum as `sumName`, a numeric
 // field of the summed field's decimals. Each key column is ordered as
 // `orders` says; without orders, numeric keys by value and others by text.

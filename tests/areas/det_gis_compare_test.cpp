@@ -187,6 +187,30 @@ TEST_F(DetGisCompareTest, RegionRowsPairInOrderAndAnExtraDetRowIsMissingInGis) {
   EXPECT_EQ(form->Memo, std::vector<std::string>{": 3 v GIS neexistuje"});
 }
 
+// The empty lines a spreadsheet leaves below the rows of a DET table are no
+// unit: no level lists them, and the district's rows, which no key pairs,
+// still meet the exported district's. A row with a blank key that holds an
+// area is a unit of its own.
+TEST_F(DetGisCompareTest, EmptyLinesOfTheDetTableAreNoUnitOfAnyLevel) {
+  const Rows rows = {{"4107", "1", "a", "1", "5"}, {"", "", "", "", ""}, {"4107", "2", "a", "1", "3"},
+                     {"", "", "", "", ""}};
+  WriteTable(dir / "det.dbf", kDetFields, rows);
+  WriteTable(dir / "P9400.DBF", {{"LHC_KOD", 'C', 4}, {"PLOCHA", 'N', 14, 6}}, {{"4107", "8"}});
+  WriteTable(dir / "P1400.DBF", kDilFields, {{"1", "a", "5"}, {"2", "a", "3"}});
+  WriteTable(dir / "P1600.DBF", {{"ODD", 'N', 4}, {"DIL", 'C', 1}, {"PSK", 'C', 3}, {"PLOCHA", 'N', 14, 6}},
+             {{"1", "a", "1", "5"}, {"2", "a", "1", "3"}});
+  for (const auto& [level, gis] : {std::pair{"REG", "P9400.DBF"}, std::pair{"DIL", "P1400.DBF"},
+                                   std::pair{"ODD", "P1400.DBF"}, std::pair{"PSK", "P1600.DBF"}}) {
+    SCOPED_TRACE(level);
+    auto form = run(level, dir / "det.dbf", dir / gis);
+    ASSERT_TRUE(form->Prepared());
+    EXPECT_TRUE(form->Memo.empty()) << form->Memo.front();
+  }
+  WriteTable(dir / "det.dbf", kDetFields, {{"4107", "1", "a", "1", "5"}, {"", "", "", "", "0.5"}, {"4107", "2", "a", "1", "3"}});
+  auto form = run("DIL", dir / "det.dbf", dir / "P1400.DBF");
+  EXPECT_EQ(form->Memo, std::vector<std::string>{": 0.5 v GIS neexistuje"});
+}
+
 TEST_F(DetGisCompareTest, GroupNumbersSplitTheDetRowsAsTheForestHierarchyDoes) {
   const detgis::GroupLimits limits;
   using detgis::DetRows;
@@ -374,6 +398,44 @@ TEST_F(DetGisCompareTest, ABreakPressedWhileNothingRunsStopsNothing) {
   EXPECT_FALSE(form.Interrupted());
   EXPECT_EQ(form.Memo, std::vector<std::string>{"2a:  2 <> 3"});
   EXPECT_FALSE(form.bbprerusEnabled);
+}
+
+}  // namespace
+
+namespace {
+
+// Two comparisons started from one directory (two copies of the program)
+// share the names of the work tables: the second must not write its sums
+// into the tables the first walks, nor delete rows of its own in them.
+TEST_F(DetGisCompareTest, ASecondComparisonInTheSameDirectoryLeavesTheFirstsWorkTablesAlone) {
+  WriteTable(dir / "det.dbf", kDetFields, {{"4107", "1", "a", "1", "1"}, {"4107", "2", "a", "1", "2"}});
+  WriteTable(dir / "P1400.DBF", kDilFields, {{"1", "a", "1"}, {"2", "a", "3"}});
+  WriteTable(dir / "P1300.DBF", {{"ODD", 'N', 4}, {"PLOCHA", 'N', 14, 6}}, {{"1", "1"}, {"2", "2"}});
+  auto form = [&](const char* level, const char* gis) {
+    auto made = std::make_unique<TKompDETGIS>(detgis::GroupLimits{}, dir / "work");
+    made->LevelCode = level;
+    made->DETTableName = (dir / "det.dbf").string();
+    made->GISTableName = (dir / gis).string();
+    made->FormShow();
+    return made;
+  };
+  auto first = form("DIL", "P1400.DBF");
+  ASSERT_TRUE(first->Prepared());
+  auto second = form("ODD", "P1300.DBF");
+  EXPECT_FALSE(second->Prepared());
+  EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{"Pracovní tabulky COPYDET.DBF a COPYGIS.DBF v adresáři " +
+                                                       (dir / "work").string() +
+                                                       " právě používá jiné porovnání DET-GIS; zkuste to znovu, "
+                                                       "až skončí"});
+  first->btPorovnejClick();
+  EXPECT_EQ(first->Memo, std::vector<std::string>{"2a:  2 <> 3"});
+  EXPECT_EQ(LiveRows(first->WorkTable("COPYDET.DBF"), {"ODDELENI", "DILEC"}), (Rows{{"2", "a"}}));
+  // Once the first is closed the tables are free again.
+  first.reset();
+  auto third = form("ODD", "P1300.DBF");
+  ASSERT_TRUE(third->Prepared());
+  third->btPorovnejClick();
+  EXPECT_TRUE(third->Memo.empty()) << third->Memo.front();
 }
 
 }  // namespace

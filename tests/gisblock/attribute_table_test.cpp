@@ -240,3 +240,29 @@ TEST_F(AttributeTableTest, QualifiedFieldNamesAndFormats) {
   EXPECT_TRUE(t.HasField("L0110.PLOCHA"));
   EXPECT_EQ(t.GetFieldText("PLOCHA"), "");  // no row
 }
+
+TEST_F(AttributeTableTest, ARefusedValueIsToldOncePerFieldInOneSentence) {
+  platform::DbfTable::create(path("P1600.DBF"), {{"CISLO", 'N', 6, 0}, {"PLOCHA", 'N', 6, 2}, {"DATUM", 'D', 8, 0}});
+  AttributeTable t(messages);
+  t.SetReadOnly(false);
+  t.SetTableName(path("P1600.DBF"));
+  t.Open();
+  const struct {
+    const char* field;
+    const char* value;
+    std::string told;  // empty: the field was told already
+  } cases[] = {
+      {"PLOCHA", "abc", "Tabulka " + path("P1600.DBF") + ": Hodnotu \"abc\" nelze zapsat do položky PLOCHA: není to číslo"},
+      {"plocha", "1234567", ""},
+      {"P1600.DATUM", "32.13.2001",
+       "Tabulka " + path("P1600.DBF") + ": Hodnotu \"32.13.2001\" nelze zapsat do položky DATUM: není to datum"},
+  };
+  for (const auto& c : cases) {
+    logged.clear();
+    t.Append();
+    t.SetFieldText(c.field, c.value);
+    t.SetFieldText("CISLO", "1");
+    t.Post();
+    EXPECT_EQ(logged, c.told.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.told}) << c.value;
+  }
+}

@@ -1,7 +1,7 @@
 // The keys a district's forest description files its areas by, as a
 // spreadsheet's edit may leave them: a key field renamed fails the read and
-// no level is replaced; a compartment or group that is no whole number
-// leaves its area unfiled, told with its table and row; a CISLO of two rows
+// no level is replaced; a compartment or group that is no whole number, or
+// a blank compartment, leaves its area unfiled, told with its table and row; a CISLO of two rows
 // files its area by the later row, with or without the .IND file, and is
 // told every read.
 #include "areas/forest_space_unit.h"
@@ -99,7 +99,8 @@ TEST_F(DistrictKeysTest, ACompartmentOrGroupThatIsNoWholeNumberLeavesItsAreaUnfi
     const char* field;
     const char* text;
   } cases[] = {{"ODDELENI", "1,5"}, {"ODDELENI", "1.5"}, {"ODDELENI", "***"}, {"ODDELENI", "-"},
-               {"ODDELENI", "x"},   {"SKUPINA", "1,5"},  {"SKUPINA", "2.0"}};
+               {"ODDELENI", "x"},   {"ODDELENI", ""},    {"SKUPINA", "1,5"},
+               {"SKUPINA", "2.0"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.field) + " " + c.text);
     test_support::SetRawField(Table(), 1, c.field, c.text);
