@@ -89,6 +89,13 @@ TEST_F(Viewer, ScaleDialogSetsTheScaleOrFitsAll) {
   answer("Zobraz vše");
   zelto::RunMessagesUntilIdle();
   expectShows(1000, 2000, 2000, 2500);
+  // Drawn at once: both areas where the fitted map has them, and the bar
+  // under the map names the scale they are drawn at.
+  settle();
+  const QImage picture = shown();
+  EXPECT_EQ(shownAt(picture, 1200, 2100), kRed);
+  EXPECT_EQ(shownAt(picture, 1800, 2400), kRed);
+  EXPECT_EQ(manager->GetForm()->ScaleLabel()->text().toStdString(), manager->ScaleText());
 }
 
 TEST_F(Viewer, RequestsDuringADrawingGiveOneMoreDrawingAndCloseWaitsForTheEnd) {
