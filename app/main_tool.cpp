@@ -161,12 +161,12 @@ void TMainTool::SetForestRoot(TForestSpaceUnit* root) { state_.HierarchyRoot.Set
 
 namespace {
 // The codes of the main window's commands (and of the tools that ask the
-// main tool for a viewer or browser): each one runs a job.
+// main tool for a viewer, browser or property window): each one runs a job.
 bool IsJobCommand(int code) {
   switch (code) {
-    case 30: case 36: case 37: case 84: case 85: case 86: case 87: case 88: case 89: case 90: case 91: case 92:
-    case 93: case 94: case 95: case 97: case 98: case 99: case 100: case 101: case 102: case 103: case 104:
-    case 105: case 108: case 116: case 117:
+    case 30: case 36: case 37: case 56: case 84: case 85: case 86: case 87: case 88: case 89: case 90: case 91:
+    case 92: case 93: case 94: case 95: case 97: case 98: case 99: case 100: case 101: case 102: case 103:
+    case 104: case 105: case 108: case 116: case 117:
       return true;
     default:
       return false;
@@ -222,6 +222,7 @@ void TMainTool::HandleMessage(TZeltoMessage*& message, bool& handled) {
   switch (message->Message) {
     case zelto::msg::LogText: LogTextMessage(message); break;
     case 30: ShowData(message); break;
+    case 56: ShowProperties(message); break;
     case 36: ExploreFromHere(message); break;
     case 37: ExploreOwners(message); break;
     case 84: ReadDistrict(); break;

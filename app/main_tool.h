@@ -50,6 +50,9 @@ class TMainTool : public TOldMainTool {
   virtual TBaseOptions* GetOptionsProperty() { return GetOptions(); }
   virtual void SetOptionsProperty(TBaseOptions* options) { SetOptions(options); }
   virtual void ShowData(TZeltoMessage* message);
+  // The property window of the message's element ("Vlastnosti" of the model
+  // browser).
+  virtual void ShowProperties(TZeltoMessage* message);
   virtual void ExploreTree(TZeltoMessage* message);
   virtual void ExploreFromHere(TZeltoMessage* message);
   virtual void ExploreOwners(TZeltoMessage* message);

@@ -1,5 +1,5 @@
-// The show and browse commands of the main tool: a viewer or a model
-// browser on any element, each staying open as one of the main tool's
+// The show and browse commands of the main tool: a viewer, a model browser
+// or a property window on any element, each staying open as one of the main tool's
 // tools until its window closes.
 #include "app/main_tool.h"
 #include "framework/tool.h"
@@ -7,6 +7,7 @@
 #include "render/interpret_script.h"
 #include "render/universal_script_creator.h"
 #include "viewer/model_browser.h"
+#include "viewer/property_editor.h"
 #include "viewer/selectors.h"
 #include "viewer/tool_manager.h"
 
@@ -41,6 +42,15 @@ void TMainTool::ShowData(TZeltoMessage* message) {
   AddSelectors(*viewer);
   AppendTool(viewer);
   viewer->DoIt();
+}
+
+void TMainTool::ShowProperties(TZeltoMessage* message) {
+  TElement* element = message ? message->Data() : nullptr;
+  if (!element) return;
+  auto* editor = new TObjectPropertyEditor;
+  AppendTool(editor);
+  editor->SetInput(element);
+  editor->DoIt();
 }
 
 void TMainTool::ExploreElement(TElement* element, bool owners) {

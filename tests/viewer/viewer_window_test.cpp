@@ -2,6 +2,7 @@
 
 #include "viewer_fixture.h"
 
+#include <QMenuBar>
 #include <QMimeData>
 #include <chrono>
 #include <thread>
@@ -389,7 +390,9 @@ namespace {
 
 // The bar under the map (the quick-view and Link buttons, the coordinates
 // and the scale) has a menu of its own on the right button: where the bar
-// may go. Its items post nothing and leave the window as it was.
+// may go. Its items post nothing and leave the window as it was; the places
+// the bar cannot go to show greyed, as do the opening and saving of a model,
+// which the viewer does not do.
 TEST_F(Viewer, TheBarUnderTheMapOpensItsOwnMenuWhoseItemsChangeNothing) {
   TStandardImageForm& form = *manager->GetForm();
   const auto rightClick = [](QWidget* on) {
@@ -407,6 +410,12 @@ TEST_F(Viewer, TheBarUnderTheMapOpensItsOwnMenuWhoseItemsChangeNothing) {
     EXPECT_FALSE(form.PopupMenu()->isVisible());
     form.BarMenu()->hide();
   }
+
+  for (QAction* item : form.BarMenu()->actions())
+    EXPECT_EQ(item->isEnabled(), item->text() == "Storno") << item->text().toStdString();
+  QMenu* file = form.menuBar()->actions().at(0)->menu();
+  ASSERT_NE(file, nullptr);
+  for (QAction* item : file->actions()) EXPECT_FALSE(item->isEnabled()) << item->text().toStdString();
 
   const QImage before = shown();
   const QRect barPlace = form.Bar()->geometry();
