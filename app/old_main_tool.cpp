@@ -204,7 +204,12 @@ void TOldMainTool::SaveSettings() {
   for (const auto& name : storedOptionNames(options)) {
     std::string current;
     GetPropTextByName(options, name, current);
-    ini.WriteString("Options", name, current);
+    // The first key that does not go in says why; the rest would only
+    // repeat it.
+    if (!ini.WriteString("Options", name, current)) {
+      platform::showError("Nastavení nelze uložit do souboru " + ini.FileName() + ": " + ini.WriteError());
+      return;
+    }
   }
 }
 

@@ -144,9 +144,11 @@ TStandardImageForm::TStandardImageForm(TFormToolManager* tool) : tool_(tool) {
   setCentralWidget(central);
 
   auto u = [](const char* text) { return QString::fromUtf8(text); };
+  // The viewer neither opens nor saves a model yet: the entries show greyed
+  // rather than seeming to work and doing nothing.
   QMenu* file = menuBar()->addMenu(u("&Soubor"));
-  file->addAction(u("&Otevřít"), [this] { PostToTool(23); });
-  file->addAction(u("&Uložit pod názvem"), [this] { PostToTool(24); });
+  file->addAction(u("&Otevřít"), [this] { PostToTool(23); })->setEnabled(false);
+  file->addAction(u("&Uložit pod názvem"), [this] { PostToTool(24); })->setEnabled(false);
   QMenu* print = menuBar()->addMenu(u("&Tisk"));
   print->addAction(u("&Tiskni"), [this] { PostToTool(zelto::msg::Print); });
   print->addAction(u("&Nastavení"), [this] { viewer::ShowPrinterSetup(this); });
@@ -177,12 +179,14 @@ TStandardImageForm::TStandardImageForm(TFormToolManager* tool) : tool_(tool) {
     zelto::ProcessPendingMessages();
   });
   addViewItems(popup_);
-  // The bar's own menu offers where the bar may go; none of its items does
-  // anything yet, the bar stays under the map.
+  // The bar's own menu offers where the bar may go; the bar stays under the
+  // map, so its places show greyed and only "Storno" (closing the menu) is
+  // offered.
   barMenu_ = new QMenu(this);
   barMenu_->setObjectName("PopupMenu2");
-  for (const char* item : {"Nahoře", "Dole", "Vlevo", "Vpravo", "Plovoucí", "Nastavení", "Storno"})
-    barMenu_->addAction(u(item));
+  for (const char* item : {"Nahoře", "Dole", "Vlevo", "Vpravo", "Plovoucí", "Nastavení"})
+    barMenu_->addAction(u(item))->setEnabled(false);
+  barMenu_->addAction(u("Storno"));
   bar_->setContextMenuPolicy(Qt::CustomContextMenu);
   QObject::connect(bar_, &QWidget::customContextMenuRequested,
                    [this](const QPoint& at) { barMenu_->popup(bar_->mapToGlobal(at)); });

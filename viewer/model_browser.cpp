@@ -27,14 +27,17 @@
 
 namespace {
 
-// Pop-up menu entries and the codes they post to the main tool.
+// Pop-up menu entries and the codes they post to the main tool. The main
+// tool takes no property, OIL, load or save command: those entries show
+// greyed rather than seeming to work and doing nothing.
 struct MenuCommand {
   const char* caption;
   int code;
+  bool taken = true;
 };
-constexpr MenuCommand kMenu[] = {{"Zobraz", 30},     {"Vlastnosti", 56}, {"Prohlížej model odtud", 36},
-                                 {"Prohlížej &vlastníky", 37}, {"OIL", 71}, {"Load", 26},
-                                 {"Save", 25}};
+constexpr MenuCommand kMenu[] = {{"Zobraz", 30},     {"Vlastnosti", 56, false}, {"Prohlížej model odtud", 36},
+                                 {"Prohlížej &vlastníky", 37}, {"OIL", 71, false}, {"Load", 26, false},
+                                 {"Save", 25, false}};
 
 QString Q(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
 
@@ -203,6 +206,7 @@ TExplorerForm::TExplorerForm(TExplorer* tool, QWidget* parent) : QWidget(parent)
   tree_->setContextMenuPolicy(Qt::ActionsContextMenu);
   for (const MenuCommand& command : kMenu) {
     auto* action = new QAction(QString::fromUtf8(command.caption), tree_);
+    action->setEnabled(command.taken);
     const int code = command.code;
     connect(action, &QAction::triggered, this, [this, code] { PostToMain(code); });
     tree_->addAction(action);

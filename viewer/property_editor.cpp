@@ -17,6 +17,8 @@
 #include "framework/entity.h"
 #include "framework/problem_report.h"
 #include "framework/property_access.h"
+#include "framework/string_utils.h"
+#include "framework/value_text.h"
 #include "framework/zelto_message.h"
 #include "gisblock/gelix_dbf_table.h"
 #include "platform/qt/window_placement.h"
@@ -27,6 +29,18 @@
 namespace {
 
 constexpr int kShowInViewer = 30;
+
+// Files of the model take a number that does not read as 0; typed by the
+// user, it is a typo that would overwrite the value without a word.
+bool ReadsAsValueOf(const TPropInfo& info, const std::string& text) {
+  std::int32_t number = 0;
+  switch (info.Kind) {
+    case TTypeKind::tkInteger:
+    case TTypeKind::tkInt64: return framework::ParseWholeNumber(text, number);
+    case TTypeKind::tkFloat: return IsFloatText(text);
+    default: return true;
+  }
+}
 constexpr int kBrowseModel = 36;
 constexpr int kBrowseOwners = 37;
 
@@ -196,10 +210,13 @@ void TObjectPropertyEditor::CellAction(int column, int row) {
   const std::string value = grid->item(row, 1) ? grid->item(row, 1)->text().toStdString() : std::string();
   const int index = IndexOfProp(instance, name);
   if (index < 0) return;
-  if (instance->ClassType().Property(index)->Kind != TTypeKind::tkClass) {
+  if (const TPropInfo& info = *instance->ClassType().Property(index); info.Kind != TTypeKind::tkClass) {
     // A value that does not fit is told at once: the user is at the grid.
     zelto::ProblemTally problems;
-    SetPropTextByName(instance, name, value);
+    if (ReadsAsValueOf(info, value))
+      SetPropTextByName(instance, name, value);
+    else
+      zelto::ReportProblem("Vlastnost " + info.Name + " nelze nastavit na text " + value);
     if (!problems.empty()) platform::showError(problems.Summary());
   } else if (TElement* object = GetObjectPropByName(instance, name)) {
     auto* nested = new TObjectPropertyEditor;

@@ -493,13 +493,14 @@ void TFormToolManager::ShowScaleDialog(bool& handled) {
   dialog.ShowScale(GetScale());
   if (dialog.exec() != QDialog::Accepted) return;
   const double scale = dialog.ChosenScale();
-  if (scale > 0) {
+  // "Zobraz vše" (or any text that is no scale) fits the whole input, as
+  // "Vše ve výřezu" does; either way the map is drawn anew at once.
+  if (scale > 0)
     SetScale(scale);
-    PostMessage(zelto::msg::RequestReView, this);
-    handled = true;
-  } else {
+  else
     FitToInput();
-  }
+  PostMessage(zelto::msg::RequestReView, this);
+  handled = true;
 }
 
 void TFormToolManager::FitAll(bool& handled) {

@@ -4,12 +4,14 @@
 #include <QScreen>
 #include <QTimer>
 #include <cstdlib>
+#include <optional>
 
 #include "app/old_main_tool.h"
 #include "framework/string_list.h"
 #include "framework/system_register.h"
 #include "gisblock/staged_block.h"
 #include "killed_run.h"
+#include "read_only.h"
 #include "shell_fixture.h"
 
 extern char** environ;
@@ -139,6 +141,42 @@ TEST_F(ShellTest, DrivesFromEnvironmentAndIniFileFromArguments) {
   EXPECT_TRUE(Tool().GetIniFileName().ends_with(".INI"));
   // Without one the file is kept with the user's settings (here WINDIR).
   EXPECT_EQ(std::filesystem::path(Tool().GetIniFileName()).parent_path(), dir_);
+  app::SetCommandLine({});
+}
+
+// Options that cannot be kept: the user learns which file and why, once,
+// and the file keeps what it held.
+TEST_F(ShellTest, OptionsThatCannotBeSavedAreToldWithTheirCause) {
+  Start();
+  struct Case {
+    const char* name;
+    std::string held;  // what the file holds before
+    bool readOnly;
+    const char* cause;
+  };
+  const Case cases[] = {
+      {"a settings file made read-only", "[Options]\r\nWorkingDirectory=D:\\STARA\r\n", true, "přístup odepřen"},
+      // UTF-16 saved without its mark.
+      {"a damaged settings file", std::string("\0[\0O\0p\0t\0i\0o\0n\0s\0]\0", 18), false,
+       "soubor nelze číst: začíná nulovým bajtem, není uložen jako text ANSI, UTF-8 ani Unicode se značkou pořadí "
+       "bajtů"},
+  };
+  const std::filesystem::path ini = dir_ / "work" / "x.ini";
+  app::SetCommandLine({ini.string()});
+  static_cast<TOptions*>(Tool().GetOptions())->WorkingDirectory = "D:\\PRACE";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteFile(ini, c.held);
+    ui_->clear();
+    {
+      std::optional<test_support::ReadOnlyTree> readOnly;
+      if (c.readOnly) readOnly.emplace(ini);
+      Tool().SaveSettings();
+    }
+    EXPECT_EQ(ui_->shownTexts(),
+              std::vector<std::string>{"Nastavení nelze uložit do souboru " + ini.string() + ": " + c.cause});
+    EXPECT_EQ(ReadFile(ini), c.held);
+  }
   app::SetCommandLine({});
 }
 

@@ -8,6 +8,8 @@
 #include <QTableWidget>
 #include <QTreeWidget>
 
+#include <functional>
+#include <map>
 #include <set>
 
 #include "geometry/area_element.h"
@@ -105,6 +107,37 @@ TEST_F(ShellTest, BrowsingOwnersAndTheSubjectOfInterest) {
 }  // namespace
 
 namespace {
+
+// Every entry of the model browser's menu that can be chosen opens its
+// window on the chosen node's element; the entries nothing takes are greyed.
+TEST_F(ShellTest, TheModelBrowsersMenuOpensItsWindowsOrShowsItsEntriesGreyed) {
+  Start();
+  TElement* model = GetWorld()->GetObjectModel();
+  Post(36, model);
+  TExplorer* browser = ToolsOf<TExplorer>(Tool()).at(0);
+  const auto windows = [] {
+    int shown = 0;
+    for (const QWidget* w : QApplication::topLevelWidgets()) shown += w->isVisible();
+    return shown;
+  };
+  const std::map<QString, std::function<bool()>> opens = {
+      {"Zobraz", [&] { return ToolsOf<TFormToolManager>(Tool()).size() == 1; }},
+      {QString::fromUtf8("Prohlížej model odtud"), [&] { return ToolsOf<TExplorer>(Tool()).size() == 2; }},
+      {QString::fromUtf8("Prohlížej &vlastníky"), [&] { return ToolsOf<TExplorer>(Tool()).size() == 3; }},
+  };
+  for (QAction* entry : browser->Form()->Tree()->actions()) {
+    SCOPED_TRACE(entry->text().toStdString());
+    const auto found = opens.find(entry->text());
+    EXPECT_EQ(entry->isEnabled(), found != opens.end());
+    if (found == opens.end()) continue;
+    const int before = windows();
+    entry->trigger();
+    zelto::RunMessagesUntilIdle();
+    EXPECT_EQ(windows(), before + 1);
+    EXPECT_TRUE(found->second());
+  }
+  EXPECT_TRUE(ui_->shownTexts().empty());
+}
 
 // What tests and accessibility tools look controls up by.
 TEST_F(ShellTest, TheWindowsAndTheirControlsCarryTheirNames) {

@@ -86,9 +86,10 @@ TEST_F(ExportTest, AnExporterWritingIntoAnotherJobsStagingMakesItsCommitRefuse) 
     }
     EXPECT_TRUE(ui->shownTexts().empty());  // the job tells the user
     EXPECT_EQ(staged.commit(), !full);
-    if (full)  // named as the job's user named the block
+    if (full) {  // named as the job's user named the block
       EXPECT_EQ(staged.error().rfind("Blok T:\\OUT.BLK nebyl zapsán, soubor T:\\OUT.BLK\\TN.LIN: soubor je příliš velký", 0), 0u)
           << staged.error();
+    }
     std::ifstream in(block() + "/TN.LIN", std::ios::binary);
     const std::string lin((std::istreambuf_iterator<char>(in)), {});
     EXPECT_EQ(lin == "old lines", full);

@@ -41,7 +41,9 @@ void FailEach(const std::string& name, const std::function<std::string()>& walk)
       threw = true;
     }
     failed = failing_allocations::Failed();
-    if (!threw) ASSERT_EQ(got, clean);
+    if (!threw) {
+      ASSERT_EQ(got, clean);
+    }
   }
 }
 
@@ -90,7 +92,9 @@ TEST(FailingDirectoryWalkTest, ARemovalThatFailsLeavesWhatItDidNotRemoveUnderIts
     ASSERT_EQ(fs::exists(tree), !removed);
     // Nothing set aside on the way stays there.
     ASSERT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), removed ? 0 : 1);
-    if (!removed && !threw) ASSERT_FALSE(ui->shownTexts().empty());
+    if (!removed && !threw) {
+      ASSERT_FALSE(ui->shownTexts().empty());
+    }
     ui->clear();
     fs::remove_all(tree);
   }

@@ -98,7 +98,9 @@ TEST(FailingModelChangeTest, AnElementTheTreeCannotTakeIsInNoLeaf) {
     std::map<TElement*, int> after;
     LeavesOf(*tree, after);
     ASSERT_EQ(after.count(added) != 0, !threw);
-    if (threw) EXPECT_EQ(added->GetOwnersCount(), 0);
+    if (threw) {
+      EXPECT_EQ(added->GetOwnersCount(), 0);
+    }
     after.erase(added);
     for (TElement* e : old) {
       // A leaf split on the way may hold an element in more leaves than

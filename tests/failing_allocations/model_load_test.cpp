@@ -113,7 +113,9 @@ TEST(FailingModelLoadTest, EveryFailedAllocationFailsTheLoadWithAWordOrLoadsTheW
     } else {
       ASSERT_EQ(root, nullptr) << Described(root.get());
       // Thrown to the caller, who says it, or said in the log.
-      if (!threw) ASSERT_EQ(log.all(), "Soubor " + file + " nelze dočíst: nedostatek paměti\n");
+      if (!threw) {
+        ASSERT_EQ(log.all(), "Soubor " + file + " nelze dočíst: nedostatek paměti\n");
+      }
       ++failed;
     }
   }

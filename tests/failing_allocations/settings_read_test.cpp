@@ -50,7 +50,9 @@ TEST(FailingSettingsReadTest, EveryFailedAllocationFailsTheReadOrGivesTheValue) 
       }
       failed = failing_allocations::Failed();
       ASSERT_EQ(threw, failed) << "allocation " << k << " failed and the read went on";
-      if (!threw) ASSERT_EQ(value, "250") << "allocation " << k;
+      if (!threw) {
+        ASSERT_EQ(value, "250") << "allocation " << k;
+      }
     }
   }
 }

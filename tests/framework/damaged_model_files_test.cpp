@@ -96,7 +96,9 @@ class DamagedModelFiles : public FrameworkTest {
         ++left;
         delete e;
       }
-    if (tpf && ui->shownTexts().size() > boxes) EXPECT_EQ(left, 0) << "a stopped load frees what it made";
+    if (tpf && ui->shownTexts().size() > boxes) {
+      EXPECT_EQ(left, 0) << "a stopped load frees what it made";
+    }
     return true;
   }
 

@@ -98,7 +98,9 @@ TEST_F(AttributeTableTest, ATableLocatedInOftenAnswersAsItsFileDoes) {
     for (int c = 1; c <= 100; ++c) {
       SCOPED_TRACE(c);
       ASSERT_TRUE(t.LocateInFile(p, c));
-      if (c <= 51) EXPECT_EQ(t.GetFieldText("NAZEV"), "row" + std::to_string(c + 99));  // the later row
+      if (c <= 51) {
+        EXPECT_EQ(t.GetFieldText("NAZEV"), "row" + std::to_string(c + 99));  // the later row
+      }
     }
   platform::DbfTable other;
   other.open(p, false);

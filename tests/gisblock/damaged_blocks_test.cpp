@@ -104,7 +104,9 @@ class DamagedBlockTest : public BlockTest {
       r->ReadAreaAsBoundary = asBoundary;
       std::unique_ptr<TAreaString> areas(r->ReadAreas());
       const std::optional<gisblock::DamagedBlock> found = gisblock::FindDamagedBlock(areas.get());
-      if (found) EXPECT_EQ(found->Block, block());
+      if (found) {
+        EXPECT_EQ(found->Block, block());
+      }
       damage[asBoundary] = found ? found->Damage : "";
     }
     EXPECT_EQ(damage[0].empty(), damage[1].empty()) << damage[0] << " / " << damage[1];

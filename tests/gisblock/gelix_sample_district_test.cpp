@@ -64,11 +64,14 @@ TEST_F(SampleDistrictReadTest, BlocksReadToTheGeneratorsCountsAndAreas) {
         EXPECT_GT(area->GetWholeArea(), 0) << area->PropertyText("Cislo");
         sums[asBoundary] += area->GetArea1();
       }
-      if (name == "DET.BLK" && !asBoundary && a->GetCount() > 0)  // the stand table through the register
+      if (name == "DET.BLK" && !asBoundary && a->GetCount() > 0) {  // the stand table through the register
         EXPECT_FALSE(a->GetItem(0)->PropertyText("SKUPINA").empty());
+      }
     }
     EXPECT_NEAR(sums[0], sums[1], 1e-3);
-    if (name == "DET.BLK") EXPECT_NEAR(sums[0], detArea, 0.01);
+    if (name == "DET.BLK") {
+      EXPECT_NEAR(sums[0], detArea, 0.01);
+    }
     ++checked;
   }
   EXPECT_GE(checked, 6);

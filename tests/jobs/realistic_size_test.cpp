@@ -189,7 +189,9 @@ TEST_F(RealisticSizeTest, EveryStandGroupInsideAnotherNamesItAsFather) {
   }
   EXPECT_GT(fathers.size(), 1u);
   for (TElement* e : areas->Items())
-    if (fathers.count(e->GetPropertyInt("Cislo"))) EXPECT_TRUE(e->GetPropertyBool("HasChildren"));
+    if (fathers.count(e->GetPropertyInt("Cislo"))) {
+      EXPECT_TRUE(e->GetPropertyBool("HasChildren"));
+    }
 }
 
 }  // namespace

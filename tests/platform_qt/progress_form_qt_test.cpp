@@ -202,7 +202,9 @@ TEST(QtProgressForm, TwoProgressWindowsLeaveEachOthersBreakButtonFree) {
     for (QWidget* window : windows) {
       EXPECT_TRUE(screen.contains(window->frameGeometry()));
       for (QWidget* other : windows)
-        if (other != window) EXPECT_FALSE(window->frameGeometry().intersects(other->frameGeometry()));
+        if (other != window) {
+          EXPECT_FALSE(window->frameGeometry().intersects(other->frameGeometry()));
+        }
     }
     // A click where the whole export's button shows stops the whole export.
     QPushButton* stop = stopOf(wholeWidget);

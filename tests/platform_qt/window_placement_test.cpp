@@ -87,9 +87,10 @@ TEST_P(WindowPlacement, NewWindowsLeaveTheOpenersMenuBarAndButtonsInSight) {
     EXPECT_FALSE(hides(viewer, buttons));
     EXPECT_GE(viewer.width(), 320);
     EXPECT_GE(viewer.height(), 200);
-    if (i < apart)
+    if (i < apart) {
       for (std::size_t k = 1; k < shown.size(); ++k)
         EXPECT_GE((shown[k].topLeft() - viewer.topLeft()).manhattanLength(), kStep) << "viewer " << k;
+    }
     shown.push_back(viewer);
   }
 
@@ -205,12 +206,15 @@ TEST_P(WindowPlacement, WindowsFromTheMainWindowLeaveItsListAndFieldsInSight) {
     EXPECT_GE(placed.width(), 320);
     EXPECT_GE(placed.height(), 200);
     EXPECT_FALSE(HidesAny(placed, keep.controls));
-    if (roomBeside) EXPECT_FALSE(placed.intersects(main));
+    if (roomBeside) {
+      EXPECT_FALSE(placed.intersects(main));
+    }
     // Where the list and the fields begin: the district's directory, the
     // codes and the output paths.
     for (const QRect& field : keep.fields)
-      if (field.left() < main.center().x())
+      if (field.left() < main.center().x()) {
         EXPECT_FALSE(placed.intersects(QRect(field.topLeft(), QSize(48, 10)))) << field.x() << "," << field.y();
+      }
     for (const QRect& other : shown)
       EXPECT_GE((other.topLeft() - placed.topLeft()).manhattanLength(), kStep);
     shown.push_back(placed);

@@ -47,8 +47,8 @@ TEST(PrintDevice, OneDeviceIsOneDocument) {
 
 TEST(PrintDevice, AJobDroppedBeforeItsDocumentStartsLeavesNothing) {
   test_support::QtApp();
-  const auto pdf = std::filesystem::absolute("dropped.pdf");  // in the test process's own directory
-  std::filesystem::remove(pdf);
+  const test_support::TempDir dir("dropped");
+  const auto pdf = dir / "dropped.pdf";
   QPrinter printer(QPrinter::HighResolution);
   printer.setOutputFormat(QPrinter::PdfFormat);
   printer.setOutputFileName(QString::fromStdString(pdf.string()));

@@ -493,7 +493,9 @@ TEST_F(Printing, APrintIntoAFileThatCannotTakeItWholeIsToldAndLeavesTheOldFile) 
       if (c.cause) {
         EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{"Problémy s tiskem: soubor " + c.file.string() +
                                                              " nelze zapsat: " + c.cause + "; nic nebylo vytištěno"});
-        if (c.held) EXPECT_EQ(test_support::ReadFile(c.file), *c.held);
+        if (c.held) {
+          EXPECT_EQ(test_support::ReadFile(c.file), *c.held);
+        }
       } else {
         // Only the closing message of the set-up window.
         EXPECT_EQ(ui->shownTexts().size(), onDesktop ? 1u : 0u);
@@ -667,7 +669,9 @@ TEST_F(Printing, APrintAsABitmapKeepsTheTextsOfTheDesktop) {
   auto [blue, black] = colours(1);
   EXPECT_GT(blue, 100) << "the desktop's outline";
   EXPECT_GT(black, 100) << "the text block's letters";
-  if (auto* universal = dynamic_cast<TUniversalInterpret*>(manager.GetInterpret())) EXPECT_FALSE(universal->Tile);
+  if (auto* universal = dynamic_cast<TUniversalInterpret*>(manager.GetInterpret())) {
+    EXPECT_FALSE(universal->Tile);
+  }
 }
 
 namespace {

@@ -29,6 +29,7 @@ class TEditorProbe : public TNameEntity {
   ZELTO_ELEMENT(TEditorProbe)
  public:
   std::int32_t width = 3;
+  double ratio = 0.5;
   std::int32_t shape = 0;
   TElement* target = nullptr;
   std::int32_t Group() const { return 7; }
@@ -45,6 +46,7 @@ class TUnreadableProbe : public TNameEntity {
 
 ZELTO_IMPLEMENT_ELEMENT(TEditorProbe, TNameEntity, [](auto& p) {
   p.Integer("Width", &TEditorProbe::width, &TEditorProbe::width);
+  p.Float("Ratio", &TEditorProbe::ratio, &TEditorProbe::ratio);
   p.Enumeration("Shape", {"shRound", "shSquare", "shStar"}, &TEditorProbe::shape, &TEditorProbe::shape);
   p.Object("Target", TElement::StaticClass(), &TEditorProbe::target, &TEditorProbe::target);
   p.Integer("Group", &TEditorProbe::Group);
@@ -143,6 +145,28 @@ TEST_F(PropertyEditor, TypedValueIsWrittenAndShownAsStored) {
   ASSERT_NE(box, nullptr);
   ASSERT_EQ(box->count(), 3);
   EXPECT_EQ(box->itemText(2), "shStar");
+}
+
+// A typo in a number keeps the value the element had, and the user is told
+// which property refused which text.
+TEST_F(PropertyEditor, ANumberThatDoesNotReadIsRefusedAndTheValueKept) {
+  const struct {
+    const char* property;
+    const char* typed;
+  } cases[] = {{"Width", "abc"}, {"Width", "12a"}, {"Width", ""}, {"Width", "1.5"},
+               {"Ratio", "abc"}, {"Ratio", "0,5x"}, {"Ratio", ""}, {"Ratio", "1,234.5"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.property) + " <- '" + c.typed + "'");
+    ui->clear();
+    type(c.property, c.typed);
+    EXPECT_EQ(probe.width, 3);
+    EXPECT_EQ(probe.ratio, 0.5);
+    EXPECT_EQ(ValueOf(form->sgAscProperties, c.property), std::string(c.property) == "Width" ? "3" : "0.5");
+    EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{std::string("Vlastnost ") + c.property +
+                                                         " nelze nastavit na text " + c.typed});
+  }
+  type("Ratio", "0,25");  // either decimal separator
+  EXPECT_EQ(probe.ratio, 0.25);
 }
 
 TEST_F(PropertyEditor, AValueWithoutASetterCannotBeTyped) {

@@ -2,6 +2,7 @@
 
 #include "viewer_fixture.h"
 
+#include <QMenuBar>
 #include <QMimeData>
 #include <chrono>
 #include <thread>
@@ -89,6 +90,13 @@ TEST_F(Viewer, ScaleDialogSetsTheScaleOrFitsAll) {
   answer("Zobraz vše");
   zelto::RunMessagesUntilIdle();
   expectShows(1000, 2000, 2000, 2500);
+  // Drawn at once: both areas where the fitted map has them, and the bar
+  // under the map names the scale they are drawn at.
+  settle();
+  const QImage picture = shown();
+  EXPECT_EQ(shownAt(picture, 1200, 2100), kRed);
+  EXPECT_EQ(shownAt(picture, 1800, 2400), kRed);
+  EXPECT_EQ(manager->GetForm()->ScaleLabel()->text().toStdString(), manager->ScaleText());
 }
 
 TEST_F(Viewer, RequestsDuringADrawingGiveOneMoreDrawingAndCloseWaitsForTheEnd) {
@@ -382,7 +390,9 @@ namespace {
 
 // The bar under the map (the quick-view and Link buttons, the coordinates
 // and the scale) has a menu of its own on the right button: where the bar
-// may go. Its items post nothing and leave the window as it was.
+// may go. Its items post nothing and leave the window as it was; the places
+// the bar cannot go to show greyed, as do the opening and saving of a model,
+// which the viewer does not do.
 TEST_F(Viewer, TheBarUnderTheMapOpensItsOwnMenuWhoseItemsChangeNothing) {
   TStandardImageForm& form = *manager->GetForm();
   const auto rightClick = [](QWidget* on) {
@@ -400,6 +410,12 @@ TEST_F(Viewer, TheBarUnderTheMapOpensItsOwnMenuWhoseItemsChangeNothing) {
     EXPECT_FALSE(form.PopupMenu()->isVisible());
     form.BarMenu()->hide();
   }
+
+  for (QAction* item : form.BarMenu()->actions())
+    EXPECT_EQ(item->isEnabled(), item->text() == "Storno") << item->text().toStdString();
+  QMenu* file = form.menuBar()->actions().at(0)->menu();
+  ASSERT_NE(file, nullptr);
+  for (QAction* item : file->actions()) EXPECT_FALSE(item->isEnabled()) << item->text().toStdString();
 
   const QImage before = shown();
   const QRect barPlace = form.Bar()->geometry();
