@@ -288,7 +288,7 @@ bool AttributeTable::CreateTable(const std::string& tableFile) {
   if (CreateFileName.empty() || !platform::pathResolver().exists(CreateFileName)) return false;
   const std::string name = extractFileName(CreateFileName);
   const auto dot = name.rfind('.');
-  if (dot != std::string::npos && name.substr(dot) == ".DBF")
+  if (dot != std::string::npos && platform::equalsIgnoringAsciiCase(std::string_view(name).substr(dot), ".DBF"))
     return CreateTableFromDBF(CreateFileName, tableFile, messages_);
   return CreateTableFromCRT(CreateFileName, tableFile, messages_);
 }
