@@ -124,7 +124,7 @@ bool TExportDBFClass::writeStep(Step step) {
     // A half-filled row must not be posted by the next object's append.
     table_->Cancel();
     if (!Staged) throw;
-    Staged->noteFailure(GetDBFName(), e.what());
+    Staged->noteFailure(GetDBFName(), platform::faultOf(e));  // the failure names the table
     return false;
   } catch (...) {
     table_->Cancel();
@@ -213,7 +213,7 @@ bool TExportDBFClass::copyFromSource(TSpaceEntity* object) {
   // The source row may well be there: a row without its values would pass
   // for a row that has none.
   if (!Staged) throw platform::DbfError(error);
-  Staged->noteFailure(sourceName, error);
+  Staged->noteFailure({}, error);  // the locate error names its table
   return false;
 }
 

@@ -54,7 +54,9 @@ void AttributeTable::SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
 void AttributeTable::Open() {
   if (table_.isOpen()) return;
   const fs::path file = platform::pathResolver().existing(tableName_);
-  if (file.empty()) throw platform::DbfError("Tabulku " + shownFile(tableName_) + " nelze otevřít");
+  if (file.empty())
+    throw platform::DbfOpenError("Tabulku " + shownFile(tableName_) + " nelze otevřít", "tabulku nelze otevřít",
+                                 false);
   table_.open(file, readOnly_);
 }
 
@@ -178,7 +180,7 @@ bool AttributeTable::BuildIndex() {
     Open();
     built = CisloIndex::build(table_);
   } catch (const platform::DbfError& e) {
-    locateError_ = "Chyba práce s DBF " + shownFile(tableName_) + " při čtení záznamu: " + e.what();
+    locateError_ = "Chyba práce s DBF " + shownFile(tableName_) + " při čtení záznamu: " + platform::faultOf(e);
     messages_.log(locateError_);
     Close();
     return false;
@@ -285,7 +287,7 @@ bool AttributeTable::CreateTable(const std::string& tableFile) {
   if (CreateFileName.empty() || !platform::pathResolver().exists(CreateFileName)) return false;
   const std::string name = extractFileName(CreateFileName);
   const auto dot = name.rfind('.');
-  if (dot != std::string::npos && name.substr(dot) == ".DBF")
+  if (dot != std::string::npos && platform::equalsIgnoringAsciiCase(std::string_view(name).substr(dot), ".DBF"))
     return CreateTableFromDBF(CreateFileName, tableFile, messages_);
   return CreateTableFromCRT(CreateFileName, tableFile, messages_);
 }

@@ -55,7 +55,7 @@ CisloIndex CisloIndex::decode(const std::vector<std::uint8_t>& bytes) {
 
 CisloIndex::Built CisloIndex::build(platform::DbfTable& table) {
   const int field = table.fieldIndex("CISLO");
-  if (field < 0) throw platform::DbfError("Tabulka " + table.path().string() + " nemá položku CISLO");
+  if (field < 0) throw platform::DbfError("tabulka nemá položku CISLO");
   Built built;
   std::size_t negative = 0, beyond = 0;
   std::unordered_map<std::int32_t, std::size_t> duplicated;  // CISLO -> its place in built.duplicates

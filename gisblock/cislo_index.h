@@ -23,7 +23,7 @@ class CisloIndex {
   // the same CISLO wins, and the CISLO is noted among the duplicates. Rows
   // whose CISLO is negative or beyond kMaxCislo are left out and reported.
   // Throws platform::DbfError when a row cannot be read or the table has no
-  // CISLO field.
+  // CISLO field; the text of the latter leaves the table for the caller to name.
   static Built build(platform::DbfTable& table);
 
   // The entries of an .IND file's bytes; a partial entry at the end, and

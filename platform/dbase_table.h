@@ -32,6 +32,13 @@ class DbfOpenError : public DbfError {
   bool damagedHeader_;
 };
 
+// For a message that names the table itself: the fault of a table that
+// could not be opened, any other error's whole text.
+inline std::string faultOf(const DbfError& error) {
+  const auto* opening = dynamic_cast<const DbfOpenError*>(&error);
+  return opening ? opening->fault() : error.what();
+}
+
 class DbfTable {
  public:
   enum class State { Closed, Browse, Edit, Append };

@@ -6,10 +6,12 @@
 #include "areas/export_dbf_class.h"
 #include "areas/export_elements.h"
 #include "export_fixture.h"
+#include "files.h"
 #include "framework/dynamic_properties.h"
 #include "framework/problem_report.h"
 #include "framework/world.h"
 #include "geometry/space_registers.h"
+#include "gisblock/staged_block.h"
 
 namespace areas_test {
 namespace {
@@ -102,6 +104,30 @@ TEST_F(ElementExportTest, AFailingObjectIsReportedAndTheNextOneWritten) {
   auto p1600 = rows(dir / "OUT.BLK" / "P1600.DBF", {"CISLO"});
   ASSERT_EQ(p1600.size(), 2u);  // the failed row is not left behind
   EXPECT_EQ(std::stoi(p1600[1].at("CISLO")), 3);
+}
+
+// A table of the block being written that can no longer be opened when its
+// kind comes round again fails the block, which names the table once.
+TEST_F(ElementExportTest, ATableOfAStagedBlockThatCannotBeOpenedAgainIsNamedOnce) {
+  TEntity objects;
+  objects.Add(KindArea(0, 0, 10, 10, 1600));
+  objects.Add(KindArea(0, 0, 20, 10, 1400));
+  gisblock::StagedBlock staged(block());
+  ASSERT_TRUE(staged.ok()) << staged.error();
+  TExportDBFClass writer;
+  writer.ExpBlockName = staged.stagingPath();
+  writer.ControlDir = control;
+  writer.Staged = &staged;
+  for (int druh : {1600, 1400}) {
+    writer.Druh = static_cast<std::int16_t>(druh);
+    writer.WriteRow(objects.GetItem(druh == 1600 ? 0 : 1));
+  }
+  test_support::WriteFile(staged.staging() / "P1600.DBF", "no table");
+  writer.Druh = 1600;
+  writer.WriteRow(objects.GetItem(0));
+  EXPECT_FALSE(staged.commit());
+  EXPECT_EQ(staged.error(), "Blok " + block() + " nebyl zapsán, soubor " + block() +
+                                "/P1600.DBF: není tabulka dBase. Původní blok zůstává beze změny.");
 }
 
 TEST_F(ElementExportTest, WithoutRowsNothingIsRegistered) {

@@ -193,6 +193,33 @@ TEST_F(AttributeTableTest, WhereNoIndexCanBeWrittenRowsAreFoundThroughOneInMemor
   EXPECT_FALSE(fs::exists(path("P1600.IND")));
 }
 
+// An attribute record names the table as the block spells it; a table whose
+// rows cannot be indexed is named once, so spelled, with what is wrong.
+TEST_F(AttributeTableTest, ATableThatCannotBeIndexedIsNamedOnceAsTheRecordSpellsIt) {
+  std::string widthZero = bytesOf(tableWithRows("P0001.DBF", {"1"}));
+  widthZero[32 + 32 + 16] = 0;  // NAZEV's
+  test_support::WriteTable(path("P0001.DBF"), {{"CISLO_OBJ", 'N', 8, 0}}, {{"1"}});
+  const struct {
+    const char* what;
+    std::string bytes, fault;
+  } cases[] = {
+      {"no table", "no table", "není tabulka dBase"},
+      {"a width of 0", widthZero, "Poškozená hlavička tabulky: šířka položky \"NAZEV\" je 0"},
+      {"no CISLO", bytesOf(path("P0001.DBF")), "tabulka nemá položku CISLO"},
+  };
+  const std::string spelled = path("p0001.dbf");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    write(path("P0001.DBF"), c.bytes);
+    logged.clear();
+    AttributeTable t(messages);
+    EXPECT_FALSE(t.LocateByTableName(spelled, 1));
+    const std::string told = "Chyba práce s DBF " + spelled + " při čtení záznamu: " + c.fault;
+    EXPECT_EQ(t.LocateError(), told);
+    EXPECT_EQ(logged, std::vector<std::string>{told});
+  }
+}
+
 // A table that is missing is what the user is told of, once, not its index.
 TEST_F(AttributeTableTest, AMissingTableIsNamedRatherThanItsIndex) {
   AttributeTable t(messages);

@@ -196,15 +196,21 @@ TEST_F(TableCreationTest, GroupFieldsStayOutOfTheStatement) {
 TEST_F(TableCreationTest, StructureCopiedFromAnotherTable) {
   platform::DbfTable::create(path("src/L0110.DBF"), {{"DRUH", 'N', 4, 0}, {"JMENO", 'C', 12, 0}, {"DATUM", 'D', 8, 0}});
   AttributeTable t(messages);
-  t.CreateFileName = "G:\\SRC\\L0110.DBF";
-  ASSERT_TRUE(t.CreateTable("G:\\BLK\\L0110.DBF"));
   platform::DbfTable copy;
-  copy.open(path("blk/L0110.DBF"), true);
-  ASSERT_EQ(copy.fields().size(), 3u);  // no CISLO added on this path
-  EXPECT_EQ(copy.fields()[1].name, "JMENO");
-  EXPECT_EQ(copy.fields()[1].width, 12);
-  EXPECT_EQ(copy.fields()[2].type, 'D');
-  EXPECT_EQ(test_support::ReadFile(path("blk/L0110.DBF"))[29], '\xC8');
+  // The file is a table however its name is spelled, as every name in the tree.
+  for (const char* spelled : {"G:\\SRC\\L0110.DBF", "g:\\src\\l0110.dbf", "G:\\Src\\L0110.Dbf"}) {
+    SCOPED_TRACE(spelled);
+    t.CreateFileName = spelled;
+    ASSERT_TRUE(t.CreateTable("G:\\BLK\\L0110.DBF"));
+    copy.open(path("blk/L0110.DBF"), true);
+    ASSERT_EQ(copy.fields().size(), 3u);  // no CISLO added on this path
+    EXPECT_EQ(copy.fields()[1].name, "JMENO");
+    EXPECT_EQ(copy.fields()[1].width, 12);
+    EXPECT_EQ(copy.fields()[2].type, 'D');
+    copy.close();
+    EXPECT_EQ(test_support::ReadFile(path("blk/L0110.DBF"))[29], '\xC8');
+  }
+  EXPECT_EQ(shown, std::vector<std::string>{});
 
   // A table written on DOS passes its code page on with its structure.
   test_support::RecodeAsDos(path("src/L0110.DBF"));

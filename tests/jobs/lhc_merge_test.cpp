@@ -240,8 +240,9 @@ TEST_F(LhcMergeTest, ADamagedOrMissingDistrictBlockIsNamedWithItsCause) {
 }
 
 // The LHC rows take their keys (REVIR, LHC_KOD) from the districts' rows: a
-// district table that is missing, or lacks the row of an area, fails the
-// merge, which names the table and keeps the old LHC and ZRO blocks.
+// district table that is missing, lacks the row of an area or cannot find
+// rows at all, fails the merge, which names the table once and keeps the
+// old LHC and ZRO blocks.
 TEST_F(LhcMergeTest, AMergeThatCannotReadADistrictsRowsKeepsTheOldBlocks) {
   ExportDistricts();
   for (const jobs::LhcLayerKind* layer : {&jobs::LhcLayer(), &jobs::LhcZroLayer()}) {
@@ -258,7 +259,9 @@ TEST_F(LhcMergeTest, AMergeThatCannotReadADistrictsRowsKeepsTheOldBlocks) {
       EXPECT_EQ(jobs::MergeLhcLayer(context, *layer), jobs::MergeResult::Failed);
       ASSERT_EQ(ui->shownTexts().size(), 1u);
       const std::string text = ui->shownTexts()[0];
-      EXPECT_NE(text.find(table.filename().string()), std::string::npos) << text;
+      const std::size_t named = text.find(table.filename().string());
+      EXPECT_NE(named, std::string::npos) << text;
+      EXPECT_EQ(text.find(table.filename().string(), named + 1), std::string::npos) << text;  // once
       EXPECT_NE(text.find(cause), std::string::npos) << text;
       EXPECT_EQ(FileBytes(lhc / layer->Block / "TN.ARE"), "old");
       EXPECT_EQ(std::distance(fs::directory_iterator(lhc / layer->Block), fs::directory_iterator()), 1);
@@ -270,6 +273,11 @@ TEST_F(LhcMergeTest, AMergeThatCannotReadADistrictsRowsKeepsTheOldBlocks) {
     empty[4] = empty[5] = empty[6] = empty[7] = 0;
     std::ofstream(table, std::ios::binary) << empty << '\x1A';
     keepsOldBlock("není nalezen záznam c.");
+    // Its rows without their numbers: CISLO renamed in a spreadsheet.
+    std::string unnumbered = rows;
+    unnumbered.replace(unnumbered.find(std::string("CISLO\0", 6)), 6, std::string("CISLA\0", 6));
+    std::ofstream(table, std::ios::binary) << unnumbered;
+    keepsOldBlock("při čtení záznamu: tabulka nemá položku CISLO");
     std::ofstream(table, std::ios::binary) << rows;
     ui->clear();
     EXPECT_EQ(jobs::MergeLhcLayer(context, *layer), jobs::MergeResult::Written);
