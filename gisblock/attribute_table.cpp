@@ -254,6 +254,14 @@ void AttributeTable::SetFieldText(std::string_view name, std::string_view text) 
   if (index >= 0) setFieldAt(index, text);
 }
 
+void AttributeTable::SetExactFieldText(std::string_view name, std::string_view text) {
+  const auto field = SplitQualifiedName(name);
+  const int index = field && table_.isOpen() ? table_.fieldIndex(*field) : -1;
+  if (index < 0) throw platform::DbfError("Tabulka " + shownFile(tableName_) + " nemá položku " + std::string(name));
+  platform::dbf::requireExactValue(table_.fields()[static_cast<std::size_t>(index)], text, table_.codePage());
+  table_.setText(index, text);
+}
+
 void AttributeTable::setFieldAt(int field, std::string_view text) {
   try {
     table_.setText(field, text);

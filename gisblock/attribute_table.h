@@ -84,8 +84,13 @@ class AttributeTable {
   // value and the field.
   void SetFieldText(std::string_view name, std::string_view text);
   // For a table being written whole: a value that cannot be written fails
-  // the row rather than vanishing from it.
+  // the row rather than vanishing from it. A number is still rounded to the
+  // field's decimals and a text cut to its width.
   void SetStrictValues(bool strict) { strictValues_ = strict; }
+  // For a value the user gave one row: a field the table lacks, a value the
+  // field refuses and one it would keep only rounded or cut (see
+  // dbf::alterationOf) throw platform::DbfError, the row left as it was.
+  void SetExactFieldText(std::string_view name, std::string_view text);
   // For rows whose keys come only from their source rows (a merge): a
   // script's source field that the source table lacks fails the copy
   // instead of leaving the target empty in every row.

@@ -1,14 +1,18 @@
 #include "gisblock/gelix_props.h"
 
 #include <exception>
+#include <new>
+#include <stdexcept>
 
+#include "framework/problem_report.h"
 #include "geometry/area_element.h"
 #include "geometry/space_registers.h"
 #include "gisblock/are_record.h"
 #include "gisblock/attribute_table.h"
 #include "gisblock/gelix_registers.h"
 #include "gisblock/table_file_name.h"
-#include "gisblock/table_messages.h"
+#include "platform/dbase_table.h"
+#include "platform/path_resolver.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TGelixProps, TSpaceEntityProps, [](auto& p) {
   p.Char("PhysicalObjectType", &TGelixProps::GetPhysicalObjectType);
@@ -98,30 +102,77 @@ void TGelixProps::WriteExternalProperty(const std::string& name, const std::stri
   if (gisblock::AttributeTable* table = AttributeTable()) table->SetFieldText(name, text);
 }
 
+namespace {
+
+// Why a value did not reach the object's row, in words that follow
+// "nelze zapsat: ".
+class EditRefused : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// However an edit ends, the register's table is left read-only, as reads
+// expect it, and closed, so that the next read sees the file as it is now.
+class ReadOnlyAgain {
+ public:
+  explicit ReadOnlyAgain(gisblock::AttributeTable& table) : table_(table) {}
+  ~ReadOnlyAgain() {
+    table_.Close();
+    table_.SetReadOnly(true);
+  }
+  ReadOnlyAgain(const ReadOnlyAgain&) = delete;
+  ReadOnlyAgain& operator=(const ReadOnlyAgain&) = delete;
+
+ private:
+  gisblock::AttributeTable& table_;
+};
+
+}  // namespace
+
 void TGelixProps::SetPropertyText(const std::string& name, const std::string& text) {
   if (ClassType().IndexOfProperty(name) >= 0) {
     TSpaceEntityProps::SetPropertyText(name, text);
     return;
   }
-  gisblock::AttributeTable* table = AttributeTable();
-  if (!table) return;
+  const std::string file = GetDBFName();
   try {
-    if (!HasExternalProperty(name)) return;
-    table->Close();
-    table->SetReadOnly(false);
-    // The row of the object as it was read (OrigNo), as the read path finds
-    // it: exporters renumber Cislo, and a write by Cislo would land on the
-    // row of another object.
-    if (table->LocateInFile(GetDBFName(), GetOrigNo())) {
-      table->Edit();
-      table->SetFieldText(name, text);
-      table->Post();
-    }
+    WriteRowField(file, name, text);
+  } catch (const std::bad_alloc&) {
+    throw;
   } catch (const std::exception& e) {
-    gisblock::TableMessages::logText("Položku " + name + " tabulky " + GetDBFName() + " nelze zapsat: " + e.what());
+    // Whoever typed the value must learn that the table does not hold it:
+    // the window or script that wrote it shows the problems it counted.
+    const std::string table = file.empty() ? std::string() : " tabulky " + platform::pathResolver().userSpelling(file);
+    const std::string why = std::string(" nelze zapsat: ") + e.what();
+    const std::string number = std::to_string(GetObjectRegister() ? GetOrigNo() : Cislo);
+    zelto::ReportProblem("Položku " + name + " objektu CISLO " + number + table + why, "Položku " + name + table + why);
   }
+}
+
+// The row of the object as it was read (OrigNo), as the read path finds it:
+// exporters renumber Cislo, and a write by Cislo would land on the row of
+// another object.
+void TGelixProps::WriteRowField(const std::string& file, const std::string& name, const std::string& text) {
+  gisblock::AttributeTable* table = AttributeTable();
+  if (!table || file.empty()) throw EditRefused("objekt nemá tabulku atributů");
+  const ReadOnlyAgain restore(*table);
+  if (!platform::pathResolver().exists(file)) throw EditRefused("tabulka neexistuje");
+  if (table->TableName() != file) table->SetTableName(file);
   table->Close();
-  table->SetReadOnly(true);
+  table->SetReadOnly(false);
+  try {
+    table->Open();
+  } catch (const platform::DbfOpenError& e) {
+    throw EditRefused(e.fault());  // a read-only file or share among them
+  }
+  if (!table->HasField(name)) throw EditRefused("tabulka nemá položku " + name);
+  if (!table->LocateCislo(GetOrigNo()))
+    throw EditRefused(table->LocateError().empty() ? "objekt v tabulce nemá řádek" : table->LocateError());
+  table->Edit();
+  // A value kept rounded or cut would differ from what was typed without a
+  // word: it is refused like one the field cannot hold.
+  table->SetExactFieldText(name, text);
+  table->Post();
 }
 
 TGelixTextProps::~TGelixTextProps() { delete startPoint_; }

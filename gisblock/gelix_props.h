@@ -18,6 +18,10 @@ class AttributeTable;
 class TGelixProps : public TSpaceEntityProps {
   ZELTO_ELEMENT(TGelixProps)
  public:
+  // A name the record does not publish is a field of the object's row. The
+  // row takes the value exactly as given or not at all; then the problem is
+  // reported (zelto::ReportProblem), naming the field, the object's CISLO,
+  // the table and why.
   void SetPropertyText(const std::string& name, const std::string& text) override;
   std::int32_t GetSpaceID() override { return Cislo; }
   std::string GetDBFName() const override;
@@ -45,6 +49,11 @@ class TGelixProps : public TSpaceEntityProps {
   // The record's own work mark: the published IsDone of a Gelix record is
   // this one, not the mark of the generic record it hides.
   bool IsDone = false;
+
+ private:
+  // Field `name` of the object's row in `file` := `text`, exactly as given;
+  // throws, saying why, where the row is not changed.
+  void WriteRowField(const std::string& file, const std::string& name, const std::string& text);
 };
 
 class TGelixPointProps : public TGelixProps {

@@ -176,6 +176,30 @@ void requireExactNumber(const DbfField& field, std::string_view text) {
   if (const std::optional<std::string> why = roundingOf(field, text)) refuse(field, text, why->c_str());
 }
 
+std::optional<std::string> alterationOf(const DbfField& field, std::string_view text, CodePage codePage) {
+  switch (field.type) {
+    case 'N':
+    case 'F':
+      return roundingOf(field, text);
+    case 'D':
+    case 'L':
+      return std::nullopt;
+    default: {
+      std::string_view kept = text;
+      while (!kept.empty() && kept.back() == ' ') kept.remove_suffix(1);
+      const std::string bytes = fromUtf8(kept, codePage);
+      if (bytes.size() > field.width)
+        return "text je delší, než položka pojme (šířka " + std::to_string(field.width) + ")";
+      if (toUtf8(bytes, codePage) != kept) return std::string("obsahuje znaky, které tabulka neumí uložit");
+      return std::nullopt;
+    }
+  }
+}
+
+void requireExactValue(const DbfField& field, std::string_view text, CodePage codePage) {
+  if (const std::optional<std::string> why = alterationOf(field, text, codePage)) refuse(field, text, why->c_str());
+}
+
 std::optional<std::string> numberFieldBytes(const DbfField& field, double value) {
   if ((field.type != 'N' && field.type != 'F') || !std::isfinite(value)) return std::nullopt;
   std::string bytes = fixedText(value == 0 ? 0.0 : value, static_cast<int>(field.width), static_cast<int>(field.decimals));

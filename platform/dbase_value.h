@@ -35,6 +35,15 @@ std::string fieldBytes(const DbfField& field, std::string_view text, CodePage co
 std::optional<std::string> roundingOf(const DbfField& field, std::string_view text);
 // Throws DbfError, as fieldBytes does, for a number roundingOf names.
 void requireExactNumber(const DbfField& field, std::string_view text);
+// Why the field would keep `text` only changed: a number rounded (as
+// roundingOf says), a text cut to the field's width or with characters the
+// table's code page lacks. Blanks that end a text are no change: a field
+// reads without them. Nothing where it keeps the value as written, and for
+// text the field refuses outright (fieldBytes tells of that).
+std::optional<std::string> alterationOf(const DbfField& field, std::string_view text,
+                                        CodePage codePage = CodePage::Windows1250);
+// Throws DbfError, as fieldBytes does, for a value alterationOf names.
+void requireExactValue(const DbfField& field, std::string_view text, CodePage codePage = CodePage::Windows1250);
 
 // The bytes fieldBytes gives a number field for the shortest text of
 // `value`, formatted from the value itself; nothing for a field of another

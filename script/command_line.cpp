@@ -6,6 +6,7 @@
 #include "framework/class_registry.h"
 #include "framework/errors.h"
 #include "framework/message_dispatch.h"
+#include "framework/problem_report.h"
 #include "framework/property_access.h"
 #include "framework/string_list.h"
 #include "framework/string_utils.h"
@@ -304,6 +305,10 @@ void TCommandLine::Assign() {
   }
   const bool storeObject = isObject || list;
   const TElementRef self(this);
+  // A value that the target does not keep (an attribute table that refuses
+  // it, a number that does not fit) is reported by the target; it is told
+  // as this line's error, or the line would read as done.
+  zelto::ProblemTally problems;
   if (left_.IsList) {
     auto* entity = dynamic_cast<TEntity*>(left_.Object);
     if (!entity) {
@@ -335,6 +340,7 @@ void TCommandLine::Assign() {
     StoreValue(left_.Object, left_.Name, object, text, storeObject);
   }
   if (!self.Get()) throw script::CommandLineGone();
+  if (!problems.empty()) ReportException(problems.Summary());
   // A property may keep the copy of a list without owning it: the command
   // line holds it for as long as it lives.
   if (list && list->GetOwnersCount() == 0) Add(list);

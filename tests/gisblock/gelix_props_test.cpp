@@ -7,6 +7,8 @@
 #include "gisblock/gelix_classes.h"
 #include "gisblock/gelix_dbf_table.h"
 #include "gisblock/gelix_registers.h"
+#include "attribute_edits.h"
+#include "framework/problem_report.h"
 #include "table_fixture.h"
 
 namespace {
@@ -90,6 +92,55 @@ TEST_F(GelixPropsTest, ColumnsOfTheRowReadAndWriteAsNamedPropertiesByOriginalNum
   EXPECT_TRUE(props->IsDone);
   EXPECT_FALSE(static_cast<TSpaceEntityProps*>(props)->IsDone);
   EXPECT_EQ(a->PropertyText("NOSUCH"), "");
+}
+
+// A value the row does not take as given is told, with the field, the
+// object and the table, and the table stays as it was; afterwards the
+// object reads what the table holds.
+TEST_F(GelixPropsTest, AnEditTheRowDoesNotTakeAsGivenIsToldAndChangesNothing) {
+  for (const test_support::FailedEdit& edit : test_support::FailedEdits()) {
+    SCOPED_TRACE(edit.way);
+    test_support::AttributeBlock block(dir / edit.way, edit.cislo, edit.filed);
+    edit.prepare(block);
+    const bool hasTable = std::filesystem::exists(block.Table());
+    const std::string before = hasTable ? bytesOf(block.Table()) : std::string();
+    zelto::ProblemTally problems;
+    test_support::GiveValue(edit, block, [&] { block.area->SetPropertyText(edit.field, edit.value); });
+
+    ASSERT_EQ(problems.total(), 1u);
+    const std::string told = problems.Summary();
+    EXPECT_NE(told.find(std::string("Položku ") + edit.field + " objektu CISLO " + std::to_string(edit.cislo)),
+              std::string::npos)
+        << told;
+    EXPECT_NE(told.find(edit.why), std::string::npos) << told;
+    if (edit.filed) {
+      EXPECT_NE(told.find("P1600.DBF"), std::string::npos) << told;
+    }
+    if (hasTable) {
+      EXPECT_EQ(bytesOf(block.Table()), before);
+    }
+    EXPECT_EQ(block.area->PropertyText(edit.field), edit.held ? edit.held : "");
+    if (auto* table = static_cast<TGelixProps*>(block.area->GetProperties())->AttributeTable()) {
+      EXPECT_TRUE(table->ReadOnly());
+    }
+  }
+}
+
+// What the field keeps exactly is written, whatever the way it is written.
+TEST_F(GelixPropsTest, AValueTheFieldKeepsAsGivenIsWritten) {
+  const struct {
+    const char* field;
+    const char* value;
+    const char* held;
+  } edits[] = {{"PLOCHA", "7,50", "7.5"}, {"PLOCHA", "-3", "-3"}, {"NAZEV", "Lesní ", "Lesní"}, {"NAZEV", "", ""}};
+  test_support::AttributeBlock block(dir / "ok", 2, true);
+  for (const auto& edit : edits) {
+    SCOPED_TRACE(edit.value);
+    zelto::ProblemTally problems;
+    block.area->SetPropertyText(edit.field, edit.value);
+    EXPECT_TRUE(problems.empty()) << problems.Summary();
+    EXPECT_EQ(block.area->PropertyText(edit.field), edit.held);
+  }
 }
 
 TEST_F(GelixPropsTest, KindLettersHectaresAndLiveAreaRecords) {

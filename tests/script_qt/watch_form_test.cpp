@@ -6,12 +6,14 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include "attribute_edits.h"
 #include "framework/class_registry.h"
 #include "framework/entity.h"
 #include "platform/scripted_user_interaction.h"
 #include "script/command_line.h"
 #include "script/qt/watch_form.h"
 #include "qt_app.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -138,6 +140,40 @@ TEST_F(WatchForm, AnElementNoLongerLoadedIsNotReplacedByTheWorld) {
   form->Recalculate();
   EXPECT_EQ(value(0), "prvni");
   EXPECT_TRUE(ui->shownTexts().empty());
+}
+
+}  // namespace
+
+namespace {
+
+// A line that gives an object's attribute a value its table does not take
+// as given reports itself, naming the field and the object; the line that
+// reads the attribute shows what the table holds, not what was typed.
+TEST_F(WatchForm, AnAttributeValueTheTableDoesNotTakeIsToldAndNotShown) {
+  test_support::TempDir dir("watch");
+  for (const test_support::FailedEdit& edit : test_support::FailedEdits()) {
+    SCOPED_TRACE(edit.way);
+    test_support::AttributeBlock block(dir / edit.way, edit.cislo, edit.filed);
+    edit.prepare(block);
+    const std::string field = std::string("ACTIVEELEMENT.") + edit.field;
+    type(0, (field + " = '" + edit.value + "'").c_str());
+    type(1, field.c_str());
+    form->SetContext(block.area);
+    ui->clear();
+    test_support::GiveValue(edit, block, [&] { doubleClick(0, 1); });
+
+    ASSERT_EQ(ui->shownTexts().size(), 1u);
+    const std::string told = ui->shownTexts()[0];
+    EXPECT_NE(told.find(std::string("Položku ") + edit.field + " objektu CISLO " + std::to_string(edit.cislo)),
+              std::string::npos)
+        << told;
+    EXPECT_NE(told.find(edit.why), std::string::npos) << told;
+    if (edit.held) {
+      EXPECT_EQ(value(1).toStdString(), edit.held);
+    } else {
+      EXPECT_NE(value(1).toStdString(), edit.value);
+    }
+  }
 }
 
 }  // namespace
