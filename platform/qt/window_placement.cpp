@@ -17,6 +17,7 @@
 #include <QToolButton>
 #include <QVariant>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 #include <array>
 #include <optional>
@@ -320,6 +321,12 @@ std::vector<QRect> StackFrames(const std::vector<QSize>& frames, const std::vect
 void PlaceProgressWindow(QWidget& window, const QWidget* centre) {
   static int opened = 0;
   if (!window.property(kOrder).isValid()) window.setProperty(kOrder, ++opened);
+  // Over the main window, which the user may click while the work runs,
+  // and not always on top: a box that waits for an answer opens over it.
+  if (const QWidget* main = MainWindow(); main && main != &window) {
+    window.winId();
+    window.windowHandle()->setTransientParent(main->windowHandle());
+  }
   window.setProperty(kCentre, QVariant::fromValue(const_cast<QWidget*>(centre)));
   const QScreen* screen = centre ? centre->screen() : QGuiApplication::primaryScreen();
   if (!screen) return;
