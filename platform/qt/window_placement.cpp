@@ -367,10 +367,11 @@ void CentreOnScreen(QWidget& window) {
   centre();
   if (Framed(window)) return;
   // The frame comes with the window system's first answers; bounded for
-  // one that never frames a window. The toolkit learns the frame's size
+  // one that never frames a window, generously, since a window manager on
+  // a busy machine may take seconds. The toolkit learns the frame's size
   // from the answer to a move: one that came before the frame leaves it
   // unknown until the next, which a step of one pixel (and back) asks for.
-  constexpr int kPollMs = 20, kPolls = 100, kNudgeAfter = 10;
+  constexpr int kPollMs = 20, kPolls = 500, kNudgeAfter = 10;
   auto* poll = new QTimer(&window);
   poll->setInterval(kPollMs);
   QObject::connect(poll, &QTimer::timeout, poll, [poll, centre, &window, left = kPolls]() mutable {

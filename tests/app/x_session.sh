@@ -34,6 +34,17 @@ stop_x_session() {
   rm -rf "$x_work"
 }
 managed() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window; }
+# Asks the window manager to give the window the keyboard, until it says
+# it has (a window manager still starting may not hear the first ask).
+activate() {
+  wait_for 300 activated "$1" || { echo "window $1 never got the keyboard"; return 1; }
+}
+activated() {
+  local active
+  xdotool windowactivate "$1" 2>/dev/null
+  active=$(xprop -root _NET_ACTIVE_WINDOW 2>/dev/null | sed -n 's/.*# //p')
+  [ -n "$active" ] && [ $((active)) = $(($1)) ]
+}
 # Runs the command every tenth of a second until it succeeds, at most
 # `tries` times: false when it never did.
 wait_for() {
