@@ -21,6 +21,7 @@
 #include "platform/codepage.h"
 #include "platform/pacer.h"
 #include "platform/path_resolver.h"
+#include "platform/progress_form.h"
 #include "platform/qt/late_window.h"
 #include "platform/user_interaction.h"
 
@@ -196,6 +197,8 @@ class JobScope {
  private:
   bool& running_;
   platform::qt::CommandScope command_;
+  // A stop pressed on any of its progress windows is the job's.
+  platform::BreakableJob breakable_;
 };
 }  // namespace
 

@@ -24,7 +24,8 @@ ZELTO_IMPLEMENT_ELEMENT(TProgressMonitor, TTechnology, [](auto&) {})
 TProgressMonitorForm::TProgressMonitorForm() {
   setObjectName("TProgressMonitorForm");
   setWindowTitle("ProgressMonitorForm");
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint);
+  // Not always on top: a box that waits for the user's answer opens over it.
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   stack_ = new QVBoxLayout(this);
   stack_->setContentsMargins(0, 0, 0, 0);
   stack_->setSpacing(0);

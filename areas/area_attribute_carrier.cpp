@@ -85,7 +85,7 @@ void TCarryArToArThroughLines::DoIt() {
     platform::Pacer pacer;
     for (int i = 0; i < areas->GetCount(); ++i) {
       // A Cancel leaves the form closed: the question comes again at the next area.
-      if (form.DoCloseQuery() && ConfirmBreak("Přerušit přenos atributů ?")) break;
+      if (form.BreakConfirmedAskingAgain("Přerušit přenos atributů ?")) break;
       form.SetProgress(i);
       if (pacer.due()) zelto::ProcessPendingMessages();
       TElement* area = areas->GetItem(i);

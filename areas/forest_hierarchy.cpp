@@ -359,8 +359,9 @@ void TVyberLiniiDoHierarchie::DoIt() {
   auto* unit = dynamic_cast<TForestSpaceUnit*>(Input());
   if (!unit) return;
   // A large district's units take their lines for a second or more: the
-  // bar moves by units. Nothing here may stop half way, so the form only
-  // shows how far the work is.
+  // bar moves by units. Nothing here may stop half way (units with part of
+  // their lines would export areas missing): a stop pressed on the form is
+  // the job's, which asks once the lines are gathered.
   TF_gaugeForm form;
   form.SetCaption(GetName().empty() ? std::string("Výběr linií do hierarchie") : GetName());
   form.SetMaxValue(unit->CountUnits());

@@ -19,6 +19,8 @@ class TF_gaugeForm : public platform::ProgressForm {
   void Hide() { hide(); }
   // True when the user closed the form and confirmed the question with OK.
   bool BreakConfirmed(const std::string& question) { return breakConfirmed(question); }
+  // The same, asked at every item after a Cancel while the form stays closed.
+  bool BreakConfirmedAskingAgain(const std::string& question) { return breakConfirmedAskingAgain(question); }
 };
 
 // The interrupt question (buttons OK and Cancel): true for OK.

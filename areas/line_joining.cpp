@@ -293,7 +293,7 @@ void TJoinLines::DoIt() {
   platform::Pacer pacer;
   for (int i = count - 1; i >= 0; --i) {
     // A Cancel leaves the form closed: the question comes again at the next line.
-    if (form.DoCloseQuery() && ConfirmBreak("Přerušit zpracování linií ?")) break;
+    if (form.BreakConfirmedAskingAgain("Přerušit zpracování linií ?")) break;
     TElement* child = children[i];
     if (!child->Is<TPolyLineElement>()) continue;
     auto* line = static_cast<TPolyLineElement*>(child);

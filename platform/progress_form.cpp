@@ -11,6 +11,20 @@ ScriptedProgressForms& fallback() {
   static ScriptedProgressForms service;
   return service;
 }
+
+// The running job's stop: pressed on some form and not answered yet, and
+// whether the user confirmed it.
+struct JobBreak {
+  bool running = false;
+  bool pressed = false;
+  ProgressForm* pressedOn = nullptr;  // while the form lives
+  bool broken = false;
+};
+
+JobBreak& job() {
+  static JobBreak state;
+  return state;
+}
 }  // namespace
 
 ProgressFormService& progressForms() { return installed ? *installed : fallback(); }
@@ -19,6 +33,7 @@ void setProgressForms(ProgressFormService* service) { installed = service; }
 ProgressForm::ProgressForm() = default;
 
 ProgressForm::~ProgressForm() {
+  BreakableJob::formGone(*this);
   // The view may still call back while it goes; it must find a hidden form.
   busy_.reset();
   visible_ = false;
@@ -69,14 +84,68 @@ void ProgressForm::userClosed() {
   busy_.reset();
   visible_ = false;
   doCloseQuery_ = true;
+  BreakableJob::pressed(*this);
 }
 
-bool ProgressForm::breakConfirmed(const std::string& question) {
-  if (!doCloseQuery_) return false;
-  if (progressForms().confirmBreak(question)) return true;
-  doCloseQuery_ = false;
-  show();
+bool ProgressForm::breakConfirmed(const std::string& question) { return askBreak(question, false); }
+
+bool ProgressForm::breakConfirmedAskingAgain(const std::string& question) { return askBreak(question, true); }
+
+bool ProgressForm::askBreak(const std::string& question, bool askAgain) {
+  if (BreakableJob::broken()) return true;
+  if (reopen_) {
+    reopen_ = false;
+    if (!visible_) show();
+  }
+  if (!doCloseQuery_) return BreakableJob::breakConfirmed(question);
+  if (BreakableJob::confirm(question)) return true;
+  reopen_ = false;
+  doCloseQuery_ = askAgain;
+  if (!askAgain) show();
   return false;
+}
+
+BreakableJob::BreakableJob() : outermost_(!job().running) {
+  if (outermost_) job() = JobBreak{.running = true};
+}
+
+BreakableJob::~BreakableJob() {
+  if (outermost_) job() = JobBreak{};
+}
+
+bool BreakableJob::broken() { return job().broken; }
+
+bool BreakableJob::breakConfirmed(const std::string& question) {
+  if (job().broken) return true;
+  return job().pressed && confirm(question);
+}
+
+bool BreakableJob::confirm(const std::string& question) {
+  if (progressForms().confirmBreak(question)) {
+    if (job().running) job().broken = true;
+    return true;
+  }
+  goOn();
+  return false;
+}
+
+void BreakableJob::pressed(ProgressForm& form) {
+  if (!job().running) return;
+  job().pressed = true;
+  job().pressedOn = &form;
+}
+
+void BreakableJob::formGone(const ProgressForm& form) {
+  if (job().pressedOn == &form) job().pressedOn = nullptr;
+}
+
+void BreakableJob::goOn() {
+  job().pressed = false;
+  if (ProgressForm* form = job().pressedOn) {
+    form->doCloseQuery_ = false;
+    form->reopen_ = true;
+  }
+  job().pressedOn = nullptr;
 }
 
 }  // namespace platform

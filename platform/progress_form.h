@@ -67,22 +67,66 @@ class ProgressForm {
   void userClosed();
 
   // The interrupt question of long loops, to be asked before each item:
-  // false while the user has not closed the form. Once closed, the question
-  // is put; OK answers true. Cancel means "go on": the flag is cleared and
-  // the form shown again, so that the user is not asked at every item.
+  // false while the user has not closed the form, nor, while a job runs,
+  // any other form of the job since the last answer. Then the question is
+  // put; OK answers true, and inside a job every later question of the job
+  // answers true without being put. Cancel means "go on": the press is
+  // answered and the form shown again, so that the user is not asked at
+  // every item.
   bool breakConfirmed(const std::string& question);
+  // The same for loops that, once their own form was closed, ask at every
+  // item until OK: after Cancel the form stays closed.
+  bool breakConfirmedAskingAgain(const std::string& question);
 
   // nullptr until the form is first shown.
   ProgressFormView* view() const { return view_.get(); }
 
  private:
+  friend class BreakableJob;
+  bool askBreak(const std::string& question, bool askAgain);
+
   std::string caption_;
   int maxValue_ = 100;
   int progress_ = 0;
   bool visible_ = false;
   bool doCloseQuery_ = false;
+  // The press was answered Cancel at another form's question while this
+  // form's work went on: it shows itself again when its work next asks.
+  bool reopen_ = false;
   std::optional<BusyCursor> busy_;
   std::unique_ptr<ProgressFormView> view_;
+};
+
+// A job the user started: while one lives, a press of the stop of any
+// progress form is kept for the job, also once the step whose form it was
+// has ended (a step that cannot stop half way runs to its end), and the
+// job's next point that can stop asks its question. Once OK is answered
+// there, every later point of the job stops without asking. A job started
+// inside another is part of it.
+class BreakableJob {
+ public:
+  BreakableJob();
+  ~BreakableJob();
+  BreakableJob(const BreakableJob&) = delete;
+  BreakableJob& operator=(const BreakableJob&) = delete;
+
+  // Whether the user has confirmed a break of the running job.
+  static bool broken();
+  // A point of the job that can stop without a progress form of its own:
+  // the question is put when a stop was pressed since the last answer;
+  // true for OK, and from then on without asking.
+  static bool breakConfirmed(const std::string& question);
+
+ private:
+  friend class ProgressForm;
+  static void pressed(ProgressForm& form);
+  static void formGone(const ProgressForm& form);
+  // Puts the question; OK breaks the running job. Cancel answers the
+  // press: the form it was made on opens again when its work next asks.
+  static bool confirm(const std::string& question);
+  static void goOn();
+
+  bool outermost_;
 };
 
 }  // namespace platform

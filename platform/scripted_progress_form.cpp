@@ -13,16 +13,26 @@ class ScriptedProgressForms::View : public ProgressFormView {
     if (!form_.visible()) return;
     ++owner_.steps_;
     if (closeAfter_ > 0 && ++moves_ == closeAfter_) form_.userClosed();
+    else if (ClosedByCaption()) form_.userClosed();
   }
   void setVisible(bool visible) override {
     if (visible) owner_.showings_.push_back({form_.caption(), form_.maxValue()});
   }
 
  private:
+  bool ClosedByCaption() {
+    std::string& caption = owner_.closeCaption_;
+    if (caption.empty() || !form_.caption().starts_with(caption)) return false;
+    if (++captionMoves_ < owner_.closeCaptionSteps_) return false;
+    caption.clear();
+    return true;
+  }
+
   ScriptedProgressForms& owner_;
   ProgressForm& form_;
   int closeAfter_;
   int moves_ = 0;
+  int captionMoves_ = 0;
 };
 
 std::unique_ptr<ProgressFormView> ScriptedProgressForms::createView(ProgressForm& form) {

@@ -26,6 +26,12 @@ class ScriptedProgressForms : public ProgressFormService {
   // Every form shown from now on is closed by the "user" when its bar has
   // been moved that many times (0: never).
   void closeAfterSteps(int steps) { closeAfter_ = steps; }
+  // The first form shown whose caption begins with `caption` is closed by
+  // the "user" when its bar has been moved that many times; once.
+  void closeCaptioned(const std::string& caption, int steps = 1) {
+    closeCaption_ = caption;
+    closeCaptionSteps_ = steps;
+  }
   void queueBreakAnswer(bool ok) { answers_.push_back(ok); }
   const std::vector<std::string>& breakQuestions() const { return questions_; }
   const std::vector<Showing>& showings() const { return showings_; }
@@ -35,6 +41,8 @@ class ScriptedProgressForms : public ProgressFormService {
  private:
   class View;
   int closeAfter_ = 0;
+  std::string closeCaption_;
+  int closeCaptionSteps_ = 0;
   int steps_ = 0;
   std::deque<bool> answers_;
   std::vector<std::string> questions_;

@@ -33,6 +33,7 @@
 #include "gisblock/gelix_props.h"
 #include "gisblock/staged_block.h"
 #include "platform/path_resolver.h"
+#include "platform/progress_form.h"
 #include "platform/user_interaction.h"
 
 namespace fs = std::filesystem;
@@ -647,6 +648,7 @@ ExportResult ExportLevel(const LevelExportContext& context, const ForestLevel& l
 
 ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLevel& level) {
   LevelBlock block;
+  platform::BreakableJob job;
   bool committed = false;
   try {
     return ExportLevel(context, level, block, committed);
@@ -666,6 +668,7 @@ ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLe
 }
 
 void ExportWholeDistrict(const LevelExportContext& context) {
+  platform::BreakableJob breakable;
   const std::string job = "Export všech vrstev revíru";
   if (!context.Refusal.empty()) {
     Refuse(LogText, job, context.Refusal);
@@ -694,7 +697,8 @@ void ExportWholeDistrict(const LevelExportContext& context) {
   if (!shared.ShowFailure) shared.ShowFailure = [](const std::string& text) { zelto::NoteFailure(text); };
   const std::vector<ForestLevel>& levels = ForestLevels();
   for (std::size_t i = 0; i < levels.size(); ++i) {
-    if (context.NextLevel && !context.NextLevel(static_cast<int>(i))) {
+    // A level broken off stops the run: the user stopped the whole export.
+    if (platform::BreakableJob::broken() || (context.NextLevel && !context.NextLevel(static_cast<int>(i)))) {
       std::string left;
       for (std::size_t k = i; k < levels.size(); ++k) left += (left.empty() ? "" : ", ") + levels[k].Prefix;
       LogText("; " + job + " přerušen uživatelem, neexportovány vrstvy " + left);

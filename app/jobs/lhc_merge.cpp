@@ -23,6 +23,7 @@
 #include "platform/directory_entries.h"
 #include "platform/pacer.h"
 #include "platform/path_resolver.h"
+#include "platform/progress_form.h"
 #include "platform/user_interaction.h"
 #include "render/layer_script.h"
 #include "render/model_by_script_creator.h"
@@ -312,6 +313,7 @@ MergeResult CheckedMerge(const LhcMergeContext& context, const LhcLayerKind& lay
 }  // namespace
 
 MergeResult MergeLhcLayer(const LhcMergeContext& context, const LhcLayerKind& layer) {
+  platform::BreakableJob job;
   MergeResult result = MergeResult::Failed;
   try {
     result = CheckedMerge(context, layer);

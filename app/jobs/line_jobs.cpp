@@ -20,6 +20,7 @@
 #include "gisblock/gelix_props.h"
 #include "gisblock/gelix_writers.h"
 #include "gisblock/staged_block.h"
+#include "platform/progress_form.h"
 #include "platform/user_interaction.h"
 
 namespace jobs {
@@ -63,6 +64,8 @@ bool CommitExportedBlock(const TExportGelixElements& exporter, gisblock::StagedB
 namespace {
 
 constexpr double kMaxSnap = 1000;  // metres; more would join a whole district
+// Why a block is not written when the user stopped its job, as the exports say it.
+constexpr const char* kBrokenOff = "export přerušen";
 
 void Log(const LineJobContext& context, const std::string& text) {
   if (context.Log) context.Log(text);
@@ -213,6 +216,9 @@ LineJobResult NodeLinesInto(const LineJobContext& context, const NodingJob& job,
     join.SetInput(found.get());
     join.DoIt();
     found.reset();
+    // Broken off while the lines were joined: a network of part of them
+    // would take the old one's place.
+    if (platform::BreakableJob::broken()) return TellNotWritten(context, gisblock::notWrittenText(output, kBrokenOff));
     if (join.Accepted()) {
       THledacLinii collector;
       collector.SetOutput(joined.get());
@@ -245,6 +251,7 @@ LineJobResult NodeLinesOf(const LineJobContext& context, const NodingJob& job) {
 }
 
 LineJobResult NodeLines(const LineJobContext& context, const NodingJob& job) {
+  platform::BreakableJob breakable;
   try {
     return NodeLinesOf(context, job);
   } catch (const std::exception& e) {
@@ -308,6 +315,7 @@ LineJobResult ExportLinesOf(const LineJobContext& context, const LineKind& kind)
 }  // namespace
 
 LineJobResult ExportLinesByDruh(const LineJobContext& context, const LineKind& kind) {
+  platform::BreakableJob job;
   try {
     return ExportLinesOf(context, kind);
   } catch (const std::exception& e) {
@@ -316,9 +324,22 @@ LineJobResult ExportLinesByDruh(const LineJobContext& context, const LineKind& k
 }
 
 void ExportAllLineKinds(const LineJobContext& context) {
-  for (const LineKind& kind : LineKinds()) {
+  platform::BreakableJob job;
+  const std::vector<LineKind>& kinds = LineKinds();
+  for (std::size_t i = 0; i < kinds.size(); ++i) {
+    // The user stopped the whole run, not the one kind.
+    if (platform::BreakableJob::broken()) {
+      std::string all, left;
+      for (std::size_t k = 0; k < kinds.size(); ++k) {
+        const std::string name = std::to_string(kinds[k].Kind);
+        all += (k ? ", " : "") + name;
+        if (k >= i) left += (k > i ? ", " : "") + name;
+      }
+      Log(context, "; Export linií " + all + " přerušen uživatelem, neexportovány linie " + left);
+      return;
+    }
     // Nothing read, or a damaged read, is said once, not once per kind.
-    const LineJobResult result = ExportLinesByDruh(context, kind);
+    const LineJobResult result = ExportLinesByDruh(context, kinds[i]);
     if (result == LineJobResult::NoSubject || (context.Model && context.Model->Damage)) return;
   }
 }

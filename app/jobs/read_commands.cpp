@@ -16,6 +16,7 @@
 #include "geometry/space_entity.h"
 #include "gisblock/staged_block.h"
 #include "platform/path_resolver.h"
+#include "platform/progress_form.h"
 #include "platform/user_interaction.h"
 #include "render/interpret_layer.h"
 #include "render/layer_script.h"
@@ -202,12 +203,16 @@ bool BuildHierarchyOf(LoadedModel& state) {
 // A read that failed leaves nothing loaded: part of a district or of its
 // lines would export as if it were the whole. The user learns what was not
 // read and why.
-bool ReadFailed(LoadedModel& state, const std::string& notRead, const std::exception& e) {
+bool ReadFailed(LoadedModel& state, const std::string& notRead, const std::string& cause) {
   RenewObjectModel(state);
-  const std::string text = notRead + ": " + CauseOf(e) + "; nic není načteno";
+  const std::string text = notRead + ": " + cause + "; nic není načteno";
   platform::showError(text);
   PostTextMessage(nullptr, zelto::msg::LogText, "; " + text);
   return false;
+}
+
+std::string DistrictNotRead(const std::string& districtDirectory) {
+  return "Revír " + districtDirectory + " nebyl načten";
 }
 
 bool ReadDistrictOf(LoadedModel& state, const std::string& districtDirectory) {
@@ -223,6 +228,9 @@ bool ReadDistrictOf(LoadedModel& state, const std::string& districtDirectory) {
   std::unique_ptr<TModelScript> script(detail::DistrictScript(districtDirectory));
   const bool loaded = LoadSubject(state, *script);
   BuildHierarchyOf(state);
+  // Its steps cannot stop half way; a stop pressed in one is asked here.
+  if (platform::BreakableJob::breakConfirmed("Přerušit čtení revíru ?"))
+    return ReadFailed(state, DistrictNotRead(districtDirectory), "čtení přerušeno uživatelem");
   platform::ui().beep();
   return loaded;
 }
@@ -249,10 +257,11 @@ bool ReadLhcLinesOf(LoadedModel& state, const std::string& chosenDirectory) {
 
 // The one place a read's failure is caught.
 bool ReadDistrict(LoadedModel& state, const std::string& districtDirectory) {
+  platform::BreakableJob job;
   try {
     return ReadDistrictOf(state, districtDirectory);
   } catch (const std::exception& e) {
-    return ReadFailed(state, "Revír " + districtDirectory + " nebyl načten", e);
+    return ReadFailed(state, DistrictNotRead(districtDirectory), CauseOf(e));
   }
 }
 
@@ -260,7 +269,7 @@ bool ReadLhcLines(LoadedModel& state, const std::string& chosenDirectory) {
   try {
     return ReadLhcLinesOf(state, chosenDirectory);
   } catch (const std::exception& e) {
-    return ReadFailed(state, "Linie LHC " + ParentOf(chosenDirectory) + " nebyly načteny", e);
+    return ReadFailed(state, "Linie LHC " + ParentOf(chosenDirectory) + " nebyly načteny", CauseOf(e));
   }
 }
 

@@ -75,8 +75,10 @@ class WidgetView : public ProgressFormView {
 
 }  // namespace
 
+// A dialog of the program, above its other windows but never always on top:
+// a box that waits for the user's answer opens over it.
 ProgressFormWidget::ProgressFormWidget(ProgressForm& form)
-    : QWidget(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint),
+    : QWidget(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint),
       form_(form),
       name_(new QLabel(this)),
       bar_(new QProgressBar(this)) {

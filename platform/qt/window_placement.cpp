@@ -17,6 +17,7 @@
 #include <QToolButton>
 #include <QVariant>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 #include <array>
 #include <optional>
@@ -320,6 +321,12 @@ std::vector<QRect> StackFrames(const std::vector<QSize>& frames, const std::vect
 void PlaceProgressWindow(QWidget& window, const QWidget* centre) {
   static int opened = 0;
   if (!window.property(kOrder).isValid()) window.setProperty(kOrder, ++opened);
+  // Over the main window, which the user may click while the work runs,
+  // and not always on top: a box that waits for an answer opens over it.
+  if (const QWidget* main = MainWindow(); main && main != &window) {
+    window.winId();
+    window.windowHandle()->setTransientParent(main->windowHandle());
+  }
   window.setProperty(kCentre, QVariant::fromValue(const_cast<QWidget*>(centre)));
   const QScreen* screen = centre ? centre->screen() : QGuiApplication::primaryScreen();
   if (!screen) return;
@@ -360,10 +367,11 @@ void CentreOnScreen(QWidget& window) {
   centre();
   if (Framed(window)) return;
   // The frame comes with the window system's first answers; bounded for
-  // one that never frames a window. The toolkit learns the frame's size
+  // one that never frames a window, generously, since a window manager on
+  // a busy machine may take seconds. The toolkit learns the frame's size
   // from the answer to a move: one that came before the frame leaves it
   // unknown until the next, which a step of one pixel (and back) asks for.
-  constexpr int kPollMs = 20, kPolls = 100, kNudgeAfter = 10;
+  constexpr int kPollMs = 20, kPolls = 500, kNudgeAfter = 10;
   auto* poll = new QTimer(&window);
   poll->setInterval(kPollMs);
   QObject::connect(poll, &QTimer::timeout, poll, [poll, centre, &window, left = kPolls]() mutable {

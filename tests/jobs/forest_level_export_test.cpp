@@ -29,6 +29,7 @@
 #include "platform/real48.h"
 #include "dbf_rows.h"
 #include "file_size_limit.h"
+#include "files.h"
 #include "jobs_fixture.h"
 #include "log_probe.h"
 #include "read_only.h"
@@ -435,13 +436,7 @@ TEST(OtherDistrictTest, OnlyCodesThatDifferTellAnotherDistrict) {
   }
 }
 
-// Every file of a directory tree with its bytes.
-std::map<std::string, std::string> Snapshot(const fs::path& root) {
-  std::map<std::string, std::string> files;
-  for (const auto& entry : fs::recursive_directory_iterator(root))
-    if (entry.is_regular_file()) files[fs::relative(entry.path(), root).string()] = FileBytes(entry.path());
-  return files;
-}
+using test_support::Snapshot;
 
 TEST_F(LevelExportTest, AnExportThatCannotWriteEveryFileLeavesTheOldBlockByteForByte) {
   ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));

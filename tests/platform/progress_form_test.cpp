@@ -30,6 +30,53 @@ TEST(ProgressForm, AnOkStopsTheLoopAndACancelGoesOnWithoutAskingAgain) {
   EXPECT_EQ(forms->showings().size(), 2u);  // shown again after Cancel
 }
 
+// A job's steps each have a form; most of them cannot stop half way. The
+// stop pressed on any of them is asked at the job's next point that can.
+TEST(ProgressForm, AStopPressedInAJobIsAskedAtItsNextPointThatCanStop) {
+  platform::ScopedScriptedProgressForms forms;
+  {
+    // Outside a job the press is only its own form's.
+    platform::ProgressForm step, loop;
+    step.show();
+    step.userClosed();
+    EXPECT_FALSE(loop.breakConfirmed("Přerušit export ploch ?"));
+    EXPECT_TRUE(forms->breakQuestions().empty());
+  }
+  {
+    platform::BreakableJob job;
+    platform::ProgressForm loop;
+    loop.show();
+    {
+      platform::ProgressForm step;
+      step.show();
+      step.userClosed();
+    }
+    forms->queueBreakAnswer(true);
+    EXPECT_TRUE(loop.breakConfirmed("Přerušit přenos atributů ?"));
+    // OK stops every later point of the job without asking again.
+    platform::ProgressForm next;
+    EXPECT_TRUE(next.breakConfirmed("Přerušit export ploch ?"));
+    EXPECT_TRUE(platform::BreakableJob::breakConfirmed("Přerušit čtení revíru ?"));
+    EXPECT_EQ(forms->breakQuestions(), std::vector<std::string>{"Přerušit přenos atributů ?"});
+  }
+  {
+    // The next job starts unbroken. The whole export's stop pressed while a
+    // level runs is asked by the level; Cancel answers it for both.
+    platform::BreakableJob job;
+    platform::ProgressForm whole, level;
+    whole.show();
+    level.show();
+    whole.userClosed();
+    forms->queueBreakAnswer(false);
+    EXPECT_FALSE(level.breakConfirmed("Přerušit export ploch ?"));
+    EXPECT_FALSE(level.breakConfirmed("Přerušit export ploch ?"));
+    EXPECT_FALSE(whole.breakConfirmed("Přerušit export vrstev revíru ?"));
+    EXPECT_EQ(forms->breakQuestions().size(), 2u);
+    // Back up at the whole export's next level, to be stopped later.
+    EXPECT_TRUE(whole.visible());
+  }
+}
+
 TEST(ProgressForm, ABarWithoutMaximumIgnoresProgressAndClosingEndsTheHourglass) {
   platform::ScopedScriptedProgressForms forms;
   platform::ProgressForm form;

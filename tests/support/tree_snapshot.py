@@ -38,8 +38,10 @@ def trees(source, build):
 
 
 def record_file(build):
+    # Per run of ctest (the parent of both steps): two runs of one build at
+    # once each compare against their own snapshot.
     key = hashlib.sha1(os.path.realpath(build).encode()).hexdigest()[:16]
-    return os.path.join(tempfile.gettempdir(), "zelto_tree_" + key + ".json")
+    return os.path.join(tempfile.gettempdir(), f"zelto_tree_{key}_{os.getppid()}.json")
 
 
 def main():

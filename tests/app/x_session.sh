@@ -1,0 +1,58 @@
+# Sourced by the window tests: a private X display of the size asked for,
+# with a window manager, gone when the script exits. Exits 77 (skipped)
+# where Xvfb, openbox, xdotool, xprop or xwininfo are missing.
+#   source x_session.sh; start_x_session 1024x768
+# Sets DISPLAY and x_work (a scratch directory removed at the end); a
+# program the script starts is ended with it when its pid is in x_program.
+x_program=""
+start_x_session() {
+  local tool
+  for tool in Xvfb openbox xdotool xprop xwininfo; do command -v "$tool" >/dev/null || exit 77; done
+  x_work=$(mktemp -d)
+  # A display of its own: the server picks a free number, so that tests run
+  # at once never share one.
+  Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp 3>"$x_work/display" >/dev/null 2>&1 &
+  x_server=$!
+  x_manager=""
+  trap stop_x_session EXIT
+  wait_for 100 test -s "$x_work/display" || { echo "no X server"; exit 1; }
+  export DISPLAY=":$(head -1 "$x_work/display")"
+  openbox >/dev/null 2>&1 &
+  x_manager=$!
+  wait_for 100 managed || { echo "no window manager"; exit 1; }
+  # The X keyboard library hands strndup buffers that end without a NUL,
+  # which the sanitizer's strict string checks (scripts/sanitize) take for
+  # an overflow.
+  [ -n "${ASAN_OPTIONS:-}" ] && export ASAN_OPTIONS="$ASAN_OPTIONS:strict_string_checks=0"
+  return 0
+}
+stop_x_session() {
+  [ -n "$x_program" ] && kill "$x_program" 2>/dev/null
+  [ -n "$x_manager" ] && kill "$x_manager" 2>/dev/null
+  kill "$x_server" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$x_work"
+}
+managed() { [[ $(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null) == *window* ]]; }
+# Asks the window manager to give the window the keyboard, until it says
+# it has (a window manager still starting may not hear the first ask).
+activate() {
+  wait_for 300 activated "$1" || { echo "window $1 never got the keyboard"; return 1; }
+}
+activated() {
+  local active
+  xdotool windowactivate "$1" 2>/dev/null
+  active=$(xprop -root _NET_ACTIVE_WINDOW 2>/dev/null | sed -n 's/.*# //p')
+  [ -n "$active" ] && [ $((active)) = $(($1)) ]
+}
+# Runs the command every tenth of a second until it succeeds, at most
+# `tries` times: false when it never did.
+wait_for() {
+  local tries=$1 i
+  shift
+  for ((i = 0; i < tries; i++)); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  return 1
+}
