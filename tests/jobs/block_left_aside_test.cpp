@@ -98,14 +98,6 @@ class BlockLeftAsideTest : public LhcJobTest<jobs::LineJobContext> {
     ASSERT_EQ(jobs::ExportForestLevel(LevelContext(state, District()), *jobs::FindForestLevel(command)),
               jobs::ExportResult::Written);
   }
-  jobs::LhcMergeContext MergeContext() {
-    jobs::LhcMergeContext merge;
-    merge.Model = &state;
-    merge.LhcDirectory = lhc.string();
-    merge.GisRoot = (dir / "GIS").string();
-    merge.Log = context.Log;
-    return merge;
-  }
 };
 
 TEST_F(BlockLeftAsideTest, EveryReaderPutsTheBlockBackAndReadsItWhole) {
