@@ -13,6 +13,7 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/codepage.h"
 #include "platform/directory_entries.h"
 #include "platform/path_resolver.h"
 #include "platform/system_cause.h"
@@ -32,9 +33,12 @@ constexpr const char* kFailureNote = ".failed";
 // of each writer's own; ".X.BLK.new" was the one name of earlier versions.
 constexpr const char* kStagingEnd = ".new";
 
+// In any letter case: a writer that named the block otherwise, while it lay
+// nowhere under its own spelling, staged under the name it gave.
 bool isStagingOf(const std::string& name, const std::string& blockName) {
-  const std::string stem = "." + blockName;
-  return name == stem + kStagingEnd || (name.starts_with(stem + "~") && name.ends_with(kStagingEnd));
+  const std::string own = platform::lowerUtf8(name);
+  const std::string stem = "." + platform::lowerUtf8(blockName);
+  return own == stem + kStagingEnd || (own.starts_with(stem + "~") && own.ends_with(kStagingEnd));
 }
 
 fs::path uniqueStagingFor(const fs::path& target) {
@@ -88,6 +92,25 @@ std::unique_ptr<StagedBlock> StagedBlock::joining(const std::string& path) {
   return block;
 }
 
+namespace {
+// A block that lies only aside is found under the name it lay under, in the
+// letter case of its directory on the disk, whatever case the user named it
+// in: it goes back under that name, and its lock and staging names are
+// those its writer used.
+fs::path spelledAsLeftAside(const fs::path& target) {
+  std::error_code ec;
+  if (fs::exists(fs::symlink_status(target, ec))) return target;
+  const std::string aside = StagedBlock::backupFor(target).filename().string();
+  const std::string wanted = platform::lowerUtf8(aside);
+  const std::size_t added = aside.size() - target.filename().string().size();  // "." and ".old"
+  for (const std::string& name : platform::directoryEntries(target.parent_path(), ec))
+    if (name.size() > added && platform::lowerUtf8(name) == wanted &&
+        fs::is_directory(target.parent_path() / name, ec))
+      return target.parent_path() / name.substr(1, name.size() - added);
+  return target;
+}
+}  // namespace
+
 fs::path StagedBlock::resolve(std::string_view shownPath, std::string& error) {
   std::string name(shownPath);
   while (!name.empty() && (name.back() == '\\' || name.back() == '/')) name.pop_back();
@@ -107,7 +130,7 @@ fs::path StagedBlock::resolve(std::string_view shownPath, std::string& error) {
     error = "Blok " + std::string(shownPath) + " nelze zapsat: cesta nevede na žádný adresář";
     return {};
   }
-  return target;
+  return spelledAsLeftAside(target);
 }
 
 StagedBlock::StagedBlock(std::string shownPath) : shown_(std::move(shownPath)) {

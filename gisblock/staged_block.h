@@ -98,6 +98,7 @@ class StagedBlock {
   // Where a block named so lies on this system; empty, with `error` saying
   // why, when the name is empty or leads to no directory (a drive without
   // a directory), so that nothing lands in the working directory instead.
+  // A block that lies only aside is named as its directory was spelled.
   static std::filesystem::path resolve(std::string_view shownPath, std::string& error);
 
   // Where the old block lies while a commit that cannot exchange the two

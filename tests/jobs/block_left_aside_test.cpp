@@ -11,6 +11,7 @@
 #include "geometry/area_element.h"
 #include "geometry/poly_element.h"
 #include "gisblock/staged_block.h"
+#include "platform/codepage.h"
 #include "jobs_fixture.h"
 #include "killed_run.h"
 #include "read_only.h"
@@ -97,14 +98,6 @@ class BlockLeftAsideTest : public LhcJobTest<jobs::LineJobContext> {
     ASSERT_EQ(jobs::ExportForestLevel(LevelContext(state, District()), *jobs::FindForestLevel(command)),
               jobs::ExportResult::Written);
   }
-  jobs::LhcMergeContext MergeContext() {
-    jobs::LhcMergeContext merge;
-    merge.Model = &state;
-    merge.LhcDirectory = lhc.string();
-    merge.GisRoot = (dir / "GIS").string();
-    merge.Log = context.Log;
-    return merge;
-  }
 };
 
 TEST_F(BlockLeftAsideTest, EveryReaderPutsTheBlockBackAndReadsItWhole) {
@@ -151,6 +144,52 @@ TEST_F(BlockLeftAsideTest, EveryReaderPutsTheBlockBackAndReadsItWhole) {
     EXPECT_EQ(c.read(), whole);
     EXPECT_EQ(BlockFiles(c.block), files);
     EXPECT_FALSE(fs::exists(gisblock::StagedBlock::backupFor(c.block)));
+  }
+}
+
+// Names are looked up in any letter case: a block whose directory the disk
+// spells otherwise than its readers and writers name it is put back, and
+// what its writers left is cleared, all the same.
+TEST_F(BlockLeftAsideTest, ABlockSpelledOtherwiseOnTheDiskIsPutBackAndClearedAlike) {
+  const fs::path det = District() / "det.blk", level = District() / "01_16psk.blk";
+  ExportLevel(95);
+  fs::rename(District() / "DET.BLK", det);
+  fs::rename(District() / "01_16PSK.BLK", level);
+  struct Case {
+    const char* job;
+    fs::path block;
+    std::function<void()> leave;
+    std::function<void()> run;
+  };
+  const Case cases[] = {
+      {"district read of a block left aside", det, [&] { LeaveAside(det); },
+       [&] { ASSERT_TRUE(jobs::ReadDistrict(state, District().string())); }},
+      {"level export over a block left aside", level, [&] { LeaveAside(level); }, [&] { ExportLevel(95); }},
+      {"level export after one killed while the block lay nowhere", level,
+       [&] { fs::create_directory(District() / ".01_16PSK.BLK~999999-1.new"); }, [&] { ExportLevel(95); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.job);
+    // A table's header holds the day it was written: the sizes tell the blocks apart.
+    const auto sizes = [](const fs::path& block) {
+      std::set<std::string> files;
+      for (const std::string& file : BlockFiles(block)) files.insert(file.substr(0, file.find(" #")));
+      return files;
+    };
+    const std::set<std::string> files = sizes(c.block);
+    c.leave();
+    ui->clear();
+    log.clear();
+    c.run();
+    EXPECT_EQ(sizes(c.block), files) << Told();
+    // A reader puts the block back; the writer's half block is the next writer's to clear.
+    std::set<std::string> beside;
+    for (const auto& entry : fs::directory_iterator(District())) {
+      const std::string name = entry.path().filename().string();
+      if (name.ends_with(".old") || (c.block == level && platform::lowerUtf8(name).starts_with(".01_16"))) beside.insert(name);
+    }
+    EXPECT_EQ(beside, std::set<std::string>{});
+    EXPECT_FALSE(fs::exists(District() / "DET.BLK") && !fs::equivalent(District() / "DET.BLK", det));
   }
 }
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/jobs/forest_level_export.h"
+#include "app/jobs/lhc_merge.h"
 #include "app/jobs/read_commands.h"
 #include "areas/areas_classes.h"
 #include "framework/world.h"
@@ -173,6 +174,16 @@ class LhcJobTest : public JobsTest {
         ASSERT_EQ(jobs::ExportForestLevel(LevelContext(state, District(code)), *jobs::FindForestLevel(command)),
                   jobs::ExportResult::Written);
     }
+  }
+
+  // The LHC merges over the model, logging where the job does.
+  jobs::LhcMergeContext MergeContext() {
+    jobs::LhcMergeContext merge;
+    merge.Model = &state;
+    merge.LhcDirectory = lhc.string();
+    merge.GisRoot = (dir / "GIS").string();
+    merge.Log = context.Log;
+    return merge;
   }
 
   fs::path lhc;
