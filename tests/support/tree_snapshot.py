@@ -37,23 +37,38 @@ def trees(source, build):
     }
 
 
-def record_file(build):
+def record_file(build, pid):
     # Per run of ctest (the parent of both steps): two runs of one build at
     # once each compare against their own snapshot.
     key = hashlib.sha1(os.path.realpath(build).encode()).hexdigest()[:16]
-    return os.path.join(tempfile.gettempdir(), f"zelto_tree_{key}_{os.getppid()}.json")
+    return os.path.join(tempfile.gettempdir(), f"zelto_tree_{key}_{pid}.json")
+
+
+def clear_old_records(build):
+    # A record serves every comparison of its run (ctest --repeat compares
+    # again), so it stays until a later run of the build finds its ctest gone.
+    prefix, suffix = os.path.basename(record_file(build, "")).split(".")
+    for name in os.listdir(tempfile.gettempdir()):
+        if not (name.startswith(prefix) and name.endswith("." + suffix)):
+            continue
+        pid = name[len(prefix):-len(suffix) - 1]
+        if pid.isdigit() and not os.path.exists(f"/proc/{pid}"):
+            try:
+                os.remove(os.path.join(tempfile.gettempdir(), name))
+            except OSError:
+                pass
 
 
 def main():
     command, source, build = sys.argv[1:4]
-    record = record_file(build)
+    record = record_file(build, os.getppid())
     if command == "snapshot":
+        clear_old_records(build)
         with open(record, "w") as out:
             json.dump(trees(source, build), out)
         return 0
     with open(record) as f:
         before = json.load(f)
-    os.remove(record)  # the record serves one comparison
     after = trees(source, build)
     problems = []
     for tree in ("source", "build"):
