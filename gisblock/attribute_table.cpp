@@ -67,10 +67,21 @@ bool AttributeTable::openQuietly() {
     Open();
     return true;
   } catch (const platform::DbfError& e) {
-    locateError_ = e.what();
-    messages_.log(e.what());
-    return false;
+    return unread(e.what());
   }
+}
+
+bool AttributeTable::unread(const std::string& error) {
+  // A missing table is told as missing, once; a failure to read it would
+  // say the same again.
+  if (tableMissing()) return false;
+  locateError_ = error;
+  messages_.log(error);
+  return false;
+}
+
+bool AttributeTable::isCurrent(const std::string& fileName) const {
+  return platform::pathResolver().sameFile(fileName, tableName_);
 }
 
 void AttributeTable::switchTo(const std::string& fileName) {
@@ -79,9 +90,12 @@ void AttributeTable::switchTo(const std::string& fileName) {
 }
 
 bool AttributeTable::OpenFile(const std::string& fileName) {
-  if (fileName == tableName_) return openQuietly();
-  if (!platform::pathResolver().exists(fileName)) return false;
-  switchTo(fileName);
+  // Another spelling of the table keeps it as it is: opened for writing,
+  // with its index, and named as it was first.
+  if (!isCurrent(fileName)) {
+    if (!platform::pathResolver().exists(fileName)) return false;
+    switchTo(fileName);
+  }
   return openQuietly();
 }
 
@@ -96,9 +110,10 @@ bool AttributeTable::LocateObject(std::string_view blockDirectory, char kindLett
 }
 
 bool AttributeTable::LocateByTableName(const std::string& dbfName, std::int32_t cislo) {
-  if (dbfName != tableName_) {
+  locateError_.clear();
+  if (!isCurrent(dbfName)) {
     switchTo(dbfName);
-    if (!platform::pathResolver().exists(dbfName)) return false;
+    if (tableMissing()) return false;
   }
   return LocateCislo(cislo);
 }
@@ -108,10 +123,8 @@ bool AttributeTable::LocateCislo(std::int32_t cislo) {
   locateError_.clear();
   if (cislo < 0 || cislo > CisloIndex::kMaxCislo) return false;
   if (!OpenIndex()) return false;
-  if (!openQuietly()) {
-    tableMissing();  // an index left behind by a table deleted since
-    return false;
-  }
+  // An index kept from a table deleted since: the table is told missing.
+  if (!openQuietly()) return false;
   const std::int32_t recNo = index_->entry(cislo);
   // Record numbers start at 1; an entry of 0, one beyond the table, one of a
   // row deleted since or of a row with another CISLO is stale.
@@ -180,10 +193,8 @@ bool AttributeTable::BuildIndex() {
     Open();
     built = CisloIndex::build(table_);
   } catch (const platform::DbfError& e) {
-    locateError_ = "Chyba práce s DBF " + shownFile(tableName_) + " při čtení záznamu: " + platform::faultOf(e);
-    messages_.log(locateError_);
     Close();
-    return false;
+    return unread("Chyba práce s DBF " + shownFile(tableName_) + " při čtení záznamu: " + platform::faultOf(e));
   }
   Close();
   for (const std::string& warning : built.warnings) messages_.log(warning);

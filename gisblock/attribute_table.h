@@ -5,8 +5,9 @@
 // from control files and filled by field transfer. The table element class
 // of the object model wraps this class and forwards to it.
 //
-// Table names are texts of the GIS tree; two names denote the same file only
-// when the texts are equal.
+// Table names are texts of the GIS tree; two names denote the same file when
+// the path resolver takes them for one (PathResolver::sameFile), whatever
+// their letter case.
 #include "gisblock/cislo_index.h"
 #include "gisblock/table_messages.h"
 #include "gisblock/transfer_script.h"
@@ -53,14 +54,17 @@ class AttributeTable {
   bool LocateInFile(const std::string& fileName, std::int32_t cislo);
   bool LocateObject(std::string_view blockDirectory, char kindLetter, std::int32_t druh, std::int32_t cislo);
   // For an object whose attribute record names its table: switches to that
-  // table even when it is missing (then no fields and false).
+  // table even when it is missing (then no fields and false, the table told
+  // missing once).
   bool LocateByTableName(const std::string& dbfName, std::int32_t cislo);
   void SetCislo(std::int32_t cislo) { LocateCislo(cislo); }
   std::int32_t Cislo() const { return cislo_; }
   bool LocateCislo(std::int32_t cislo);
   // Why the last locate failed when the table or its index could not be
-  // read; empty when it found its row or the table has no row of that
-  // number (or no such table).
+  // read (logged as well); empty when it found its row, when the table has
+  // no row of that number, and when there is no such table. A missing table
+  // that a locate stands on is told once, as "Databáze X neexistuje", and
+  // not again as a table that cannot be read.
   const std::string& LocateError() const { return locateError_; }
   // Rows are found through an index built from the table's rows the first
   // time this object locates in it, and kept for its life: an .IND file
@@ -133,6 +137,11 @@ class AttributeTable {
   struct CopyStep;
   void copyValue(const platform::DbfTable& source, const CopyStep& step, const std::string& value);
   bool openQuietly();
+  // A table that could not be read: false, with the error logged and kept
+  // for LocateError, unless the table is missing.
+  bool unread(const std::string& error);
+  // Whether the name is another spelling of the current table.
+  bool isCurrent(const std::string& fileName) const;
   // Whether the current table file is missing; the user is told once.
   bool tableMissing();
   void keepIndexFile(const std::string& name, const CisloIndex& index);

@@ -1,6 +1,5 @@
 #include "gisblock/gelix_registers.h"
 
-#include <filesystem>
 #include <memory>
 
 #include "framework/class_registry.h"
@@ -49,15 +48,8 @@ TObjectRegister* TGelixBlockRegister::GetObjectRegister(char letter) {
 namespace gisblock {
 
 std::string normalizeBlockPath(const std::string& directory) {
-  if (directory.empty()) return directory;
-  std::filesystem::path p = platform::pathResolver().mapped(directory);
-  if (p.empty()) return directory;
-  std::error_code ec;
-  std::filesystem::path abs = std::filesystem::absolute(p, ec);
-  if (ec) abs = p;
-  std::string text = abs.lexically_normal().string();
-  while (text.size() > 1 && (text.back() == '/' || text.back() == '\\')) text.pop_back();
-  return text;
+  std::string text = platform::pathResolver().normalized(directory);
+  return text.empty() ? directory : text;
 }
 
 TGelixBlockRegister* gelixBlockRegister(TEntity& objectModel, const std::string& directory) {

@@ -40,8 +40,9 @@ class TGelixBlockRegister : public TBlockRegister {
 namespace gisblock {
 
 // The key of a block in the registers: the directory as an absolute path
-// without a trailing separator, so that two spellings of one block share
-// one register.
+// without a trailing separator. A register finds its blocks by name
+// whatever the letter case, so that every spelling of one block shares one
+// register.
 std::string normalizeBlockPath(const std::string& directory);
 
 // The block register of the directory under the first TRegister of the

@@ -16,6 +16,7 @@
 #include "framework/message_dispatch.h"
 #include "framework/wcs.h"
 #include "framework/zelto_message.h"
+#include "platform/path_resolver.h"
 #include "platform/system_cause.h"
 #include "platform/real48.h"
 
@@ -46,10 +47,13 @@ bool failed(gisblock::FileFailure* failure, gisblock::FileFailure what, const st
 }
 
 // The directory a writer may write into; empty, with `why`, when the name
-// is empty or leads nowhere.
+// is empty or leads nowhere. A directory that is there in another letter
+// case is the block named: a second one made beside it would take what the
+// block should.
 std::string writableDirectory(const std::string& directory, std::string& why) {
   if (gisblock::StagedBlock::resolve(directory, why).empty()) return {};
-  return gisblock::normalizeBlockPath(directory);
+  const fs::path found = platform::pathResolver().existing(directory);
+  return gisblock::normalizeBlockPath(found.empty() ? directory : found.string());
 }
 
 // A writer of the block's files; a missing directory is made first, with an

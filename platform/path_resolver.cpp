@@ -88,6 +88,23 @@ bool PathResolver::exists(std::string_view path) const {
   return !p.empty() && fs::exists(p, ec);
 }
 
+std::string PathResolver::normalized(std::string_view path) const {
+  const fs::path p = mapped(path);
+  if (p.empty()) return {};
+  std::error_code ec;
+  const fs::path absolute = fs::absolute(p, ec);
+  std::string text = (ec ? p : absolute).lexically_normal().string();
+  while (text.size() > 1 && (text.back() == '/' || text.back() == '\\')) text.pop_back();
+  return text;
+}
+
+bool PathResolver::sameFile(std::string_view a, std::string_view b) const {
+  if (a == b) return true;
+  const std::string first = normalized(a), second = normalized(b);
+  // A path of a drive without a directory names no file.
+  return !first.empty() && !second.empty() && lowerUtf8(first) == lowerUtf8(second);
+}
+
 fs::path PathResolver::lookUp(std::string_view path, bool lookOnDisk, bool upperCaseMissing) const {
   fs::path base;
   std::string_view rest = path;

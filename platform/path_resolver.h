@@ -37,6 +37,13 @@ class PathResolver {
 
   bool exists(std::string_view path) const;
 
+  // The mapped path made absolute, without "." and ".." and without a
+  // trailing separator; empty where `mapped` is. The disk is not looked at.
+  std::string normalized(std::string_view path) const;
+  // Whether two paths name one file as the lookups here find it: normalized
+  // alike whatever the letter case, since the tree's names ignore it.
+  bool sameFile(std::string_view a, std::string_view b) const;
+
   // A file's path as the user chose it: under a drive's directory it is
   // spelled with that drive and backslashes ("D:\GIS\4107\01\DET.BLK"),
   // anywhere else it stays as it is.

@@ -1,6 +1,8 @@
 #include "gisblock/attribute_table.h"
 #include "gisblock/table_file_name.h"
+#include "platform/path_resolver.h"
 
+#include <functional>
 #include <set>
 
 #include "read_only.h"
@@ -220,16 +222,75 @@ TEST_F(AttributeTableTest, ATableThatCannotBeIndexedIsNamedOnceAsTheRecordSpells
   }
 }
 
-// A table that is missing is what the user is told of, once, not its index.
-TEST_F(AttributeTableTest, AMissingTableIsNamedRatherThanItsIndex) {
-  AttributeTable t(messages);
-  const std::string p = path("P0110.DBF");
-  for (std::int32_t cislo : {1, 2, 3}) EXPECT_FALSE(t.LocateByTableName(p, cislo));
-  // Its index left behind.
-  const std::string q = path("P0120.DBF");
-  write(path("P0120.IND"), std::string(12, '\x01'));
-  for (std::int32_t cislo : {1, 2}) EXPECT_FALSE(t.LocateByTableName(q, cislo));
-  EXPECT_EQ(shown, (std::vector<std::string>{"Databáze " + p + " neexistuje", "Databáze " + q + " neexistuje"}));
+// A table that is missing is what the user is told of, once, from the first
+// object on: not its index, nor a failure to read it, and no LocateError.
+TEST_F(AttributeTableTest, AMissingTableIsNamedOnceRatherThanItsIndexOrAFailedRead) {
+  const struct {
+    const char* what;
+    std::string table;
+    std::function<void(AttributeTable&)> before;
+  } cases[] = {
+      {"never there", path("P0110.DBF"), {}},
+      {"its index left behind", path("P0120.DBF"),
+       [&](AttributeTable&) { write(path("P0120.IND"), std::string(12, '\x01')); }},
+      {"deleted after a row was found", path("P0130.DBF"),
+       [&](AttributeTable& t) {
+         ASSERT_TRUE(t.LocateByTableName(tableWithRows("P0130.DBF", {"1"}), 1));
+         t.Close();
+         fs::remove(path("P0130.DBF"));
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    AttributeTable t(messages);
+    if (c.before) c.before(t);
+    shown.clear();
+    logged.clear();
+    for (std::int32_t cislo : {1, 2, 3}) {
+      EXPECT_FALSE(t.LocateByTableName(c.table, cislo));
+      EXPECT_EQ(t.LocateError(), "");
+      EXPECT_EQ(shown, std::vector<std::string>{"Databáze " + c.table + " neexistuje"});
+    }
+    EXPECT_EQ(logged, std::vector<std::string>{});
+  }
+}
+
+// One table under several spellings is one table: one open for writing
+// stays so, with its index, and keeps the name it was first given.
+TEST_F(AttributeTableTest, AnotherSpellingOfTheTableKeepsItAsItIs) {
+  const std::string p = tableWithRows("P1600.DBF", {"1", "2"});
+  struct Drive {
+    explicit Drive(const fs::path& directory) { platform::pathResolver().setDrive('Q', directory); }
+    ~Drive() { platform::pathResolver().removeDrive('Q'); }
+  } drive(dir);
+  const struct {
+    const char* what;
+    std::string spelled;
+  } cases[] = {
+      {"case", path("p1600.Dbf")},
+      {"drive", "q:\\P1600.dbf"},
+      {"dot", (dir / "." / "P1600.DBF").string()},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    AttributeTable t(messages);
+    t.SetReadOnly(false);
+    t.SetTableName(p);
+    ASSERT_TRUE(t.OpenFile(c.spelled));
+    ASSERT_TRUE(t.LocateInFile(c.spelled, 2));
+    ASSERT_TRUE(t.LocateByTableName(c.spelled, 1));
+    ASSERT_FALSE(t.ReadOnly());
+    EXPECT_EQ(t.TableName(), p);
+    t.Edit();
+    t.SetFieldText("NAZEV", c.what);
+    t.Post();
+    t.Close();
+    AttributeTable reader(messages);
+    ASSERT_TRUE(reader.LocateInFile(p, 1));
+    EXPECT_EQ(reader.GetFieldText("NAZEV"), c.what);
+  }
+  EXPECT_EQ(shown, std::vector<std::string>{});
+  EXPECT_EQ(logged, std::vector<std::string>{});
 }
 
 TEST_F(AttributeTableTest, NumbersWithoutAPlaceInTheIndexAreNotFound) {

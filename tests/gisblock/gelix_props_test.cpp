@@ -9,6 +9,7 @@
 #include "gisblock/gelix_registers.h"
 #include "attribute_edits.h"
 #include "framework/problem_report.h"
+#include "platform/codepage.h"
 #include "table_fixture.h"
 
 namespace {
@@ -34,6 +35,7 @@ TEST_F(GelixPropsTest, RegistersNameTheirOwnersAfterTheFirstGelixObject) {
   TGelixBlockRegister* block = gisblock::gelixBlockRegister(model, dir.string() + "/");
   ASSERT_NE(block, nullptr);
   EXPECT_EQ(block, gisblock::gelixBlockRegister(model, dir.string()));  // one key per block
+  EXPECT_EQ(block, gisblock::gelixBlockRegister(model, platform::upperUtf8(dir.string())));  // whatever the case
   EXPECT_EQ(block->GetName(), dir.string());
 
   TAreaElement* a = area(4, 1600);

@@ -124,6 +124,30 @@ TEST_F(GelixWriterTest, WrittenBlocksKeepTheirDummiesAndFillGapsWithThem) {
   EXPECT_EQ(lines->GetItem(0)->GetPropertyInt("Cislo"), 20);
 }
 
+// A block named in another letter case is the block on the disk: its lines
+// go on after its last, and no second directory is made beside it.
+TEST_F(GelixWriterTest, ABlockNamedInAnotherCaseIsAppendedToNotMadeAgain) {
+  gridWithIsland().write(block());
+  for (const std::string& spelled : {block("r.blk"), block("R.Blk")}) {
+    SCOPED_TRACE(spelled);
+    const std::size_t records = bytesOf(block() + "/TN.LIN").size() / 103;
+    std::unique_ptr<TGelixLinWriter> w(TGelixLinWriter::CreateForBlock(spelled, false));
+    ASSERT_TRUE(w);
+    TPolyLineElement line;
+    line.AddVertex(X0, Y0);
+    line.AddVertex(X0 + 10, Y0 + 10);
+    auto* p = new TGelixLineProps;
+    p->Cislo = static_cast<std::int32_t>(records);
+    line.SetProperties(p);
+    EXPECT_TRUE(w->WriteLineRecordOnly(&line));
+    w.reset();
+    EXPECT_EQ(bytesOf(block() + "/TN.LIN").size(), (records + 1) * 103);
+  }
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) names.push_back(entry.path().filename().string());
+  EXPECT_EQ(names, std::vector<std::string>{"R.BLK"});
+}
+
 TEST_F(GelixWriterTest, OnlyARewritingWriterMakesAMissingFileAndNoWriterWritesNowhere) {
   std::filesystem::create_directories(block());  // made beforehand, empty
   // Appending to a file that is not there is reported as the reader does.
