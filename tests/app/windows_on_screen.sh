@@ -8,27 +8,9 @@
 set -uo pipefail
 program=$1
 for tool in Xvfb openbox xdotool xprop xwininfo; do command -v "$tool" >/dev/null || exit 77; done
-work=$(mktemp -d)
+source "$(dirname "$0")/x_display.sh"
 screen_w=1024 screen_h=760
-# A display of its own: the server picks a free number, so that tests run
-# at once never share one.
-Xvfb -displayfd 3 -screen 0 "${screen_w}x${screen_h}x24" -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb=$!
-pid="" wm=""
-cleanup() {
-  [ -n "$pid" ] && kill "$pid" 2>/dev/null
-  [ -n "$wm" ] && kill "$wm" 2>/dev/null
-  kill "$xvfb" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "no X server"; exit 1; }
-export DISPLAY=":$(head -1 "$work/display")"
-openbox >/dev/null 2>&1 &
-wm=$!
-for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break; sleep 0.1; done
+x_display_start $screen_w $screen_h || { echo "no X server"; exit 1; }
 [ -n "${ASAN_OPTIONS:-}" ] && export ASAN_OPTIONS="$ASAN_OPTIONS:strict_string_checks=0"
 mkdir "$work/run"
 cd "$work/run"
@@ -36,19 +18,6 @@ env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM WINDIR="$work" LANG=cs_CZ.UTF-8 "$prog
 pid=$!
 fail() { echo "$*"; cat "$work/out.txt"; exit 1; }
 
-# The frame of a window: its inside and the decorations the window manager
-# says it drew around it (left, right, top, bottom); nothing before it did.
-frame() {
-  local x y w h extents
-  extents=$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | grep '=' | sed 's/.*= //; s/,//g')
-  [ -n "$extents" ] || return 1
-  read -r l r t b <<<"$extents"
-  x=$(xwininfo -id "$1" | awk '/Absolute upper-left X/ {print $4}')
-  y=$(xwininfo -id "$1" | awk '/Absolute upper-left Y/ {print $4}')
-  w=$(xwininfo -id "$1" | awk '/Width:/ {print $2}')
-  h=$(xwininfo -id "$1" | awk '/Height:/ {print $2}')
-  echo "$((x - l)) $((y - t)) $((w + l + r)) $((h + t + b))"
-}
 # The window settles where the program puts it once it is framed: wait
 # (boundedly) for its frame to lie wholly on the screen.
 on_screen() {
