@@ -21,7 +21,9 @@ ZELTO_IMPLEMENT_ELEMENT(TChoicedElementInterpret, TInterpret, [](auto& p) {
 })
 
 namespace {
-constexpr int kMaxValueChars = 400;
+constexpr int kNameColumnWidth = 100;
+// The grid's frame and a vertical scroll bar beside the two columns.
+constexpr int kBesideColumns = 20;
 constexpr int kVisibleRows = 20;
 }  // namespace
 
@@ -43,21 +45,23 @@ TF_dbfrecForm::TF_dbfrecForm() {
 void TF_dbfrecForm::ShowRecord(const TGelixDBFTable& table) {
   const auto& fields = table.Fields().fields();
   grid_->setRowCount(static_cast<int>(fields.size()));
-  int longest = 0;
+  // The value column as wide as its widest value is drawn in the grid's
+  // font, margins and grid line included: a count of characters cuts wide
+  // letters off, and more of any value in a larger font. A window wider
+  // than the screen is shrunk to it when it opens, and the grid scrolls.
+  int widest = 0;
   for (int row = 0; row < static_cast<int>(fields.size()); ++row) {
-    const std::string value = table.Fields().text(row);
-    const QString text = QString::fromStdString(value);
     grid_->setItem(row, 0, new QTableWidgetItem(QString::fromStdString(fields[row].name)));
-    grid_->setItem(row, 1, new QTableWidgetItem(text));
-    longest = std::max(longest, static_cast<int>(text.size()));
+    grid_->setItem(row, 1, new QTableWidgetItem(QString::fromStdString(table.Fields().text(row))));
+    widest = std::max(widest, grid_->sizeHintForIndex(grid_->model()->index(row, 1)).width());
   }
-  longest = std::min(longest, kMaxValueChars);
-  grid_->setColumnWidth(0, 100);
-  grid_->setColumnWidth(1, longest * 10);
+  if (grid_->showGrid()) ++widest;
+  grid_->setColumnWidth(0, kNameColumnWidth);
+  grid_->setColumnWidth(1, widest);
   const int rowHeight = grid_->verticalHeader()->defaultSectionSize();
   const int rows = grid_->rowCount();
   const int height = rows >= kVisibleRows ? kVisibleRows * rowHeight + 28 : (rowHeight + 1) * rows + 28;
-  resize(longest * 10 + 120, height);
+  resize(kNameColumnWidth + widest + kBesideColumns, height);
 }
 
 void TChoicedElementInterpret::SetLeft(std::int32_t value) {

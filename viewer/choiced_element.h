@@ -16,8 +16,8 @@ class TF_dbfrecForm : public QWidget {
  public:
   TF_dbfrecForm();
   QTableWidget* Grid() const { return grid_; }
-  // One row per field of the table's current row, the window sized to the
-  // longest value.
+  // One row per field of the table's current row, the window sized to show
+  // the widest value whole.
   void ShowRecord(const TGelixDBFTable& table);
 
  private:

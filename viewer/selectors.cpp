@@ -157,12 +157,15 @@ void TObjectSelector::Announce(TElement* element) {
     TChoicedElementInterpret viewer;
     viewer.DontViewProps = DontViewProps;
     viewer.DontViewDBF = DontViewDBF;
-    if (auto* manager = dynamic_cast<TFormToolManager*>(Manager)) viewer.SetOpener(manager->GetForm());
+    auto* manager = dynamic_cast<TFormToolManager*>(Manager);
+    QWidget* form = manager ? manager->GetForm() : nullptr;
+    if (form) viewer.SetOpener(form);
     viewer.SetInput(element);
-    // The windows about the element leave its mark in sight.
+    // The windows about the element leave its mark, and the viewer's tools,
+    // in sight.
     const QRect mark = MarkOnScreen(element);
     std::optional<platform::qt::PickedMark> keep;
-    if (!mark.isEmpty()) keep.emplace(mark);
+    if (!mark.isEmpty()) keep.emplace(mark, form ? form->window() : nullptr);
     viewer.DoIt();
   }
   SetOutput(element);

@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTextEdit>
@@ -30,6 +31,10 @@ namespace {
 // A window made smaller to leave its opener's controls in sight is never
 // made smaller than this.
 constexpr QSize kSmallest(320, 200);
+// A window about a pick shows a few rows of it at this size: it is made
+// this small, where its content allows, before it hides the mark or the
+// buttons; the user reads it beside what was picked.
+constexpr QSize kSmallestBesideMark(200, 160);
 // The cascade's step when no window shows how high a title bar is.
 constexpr int kMinimumStep = 24;
 
@@ -121,9 +126,14 @@ InSight ControlsOf(const QWidget& window) {
   return seen;
 }
 
-// The marks of what the user has just picked, while windows open for it.
-std::vector<QRect>& PickedMarks() {
-  static std::vector<QRect> marks;
+// The marks of what the user has just picked, and the windows they were
+// picked in, while windows open for it.
+struct Picked {
+  QRect mark;
+  QPointer<const QWidget> in;
+};
+std::vector<Picked>& PickedMarks() {
+  static std::vector<Picked> marks;
   return marks;
 }
 
@@ -166,6 +176,48 @@ QRect Between(const QRect& around, const std::vector<QRect>& controls, const QRe
   return QRect(QPoint(screen.left(), top), QPoint(screen.right(), bottom));
 }
 
+// The rectangles of `within` that none of `taken` overlaps, each as tall
+// as it can be at its width and as wide as it can be at its top (some lie
+// inside others), at least `least` large.
+std::vector<QRect> FreeAreas(const QRect& within, const std::vector<QRect>& taken, QSize least) {
+  // The edges of what is taken cut `within` into cells, each wholly free or
+  // wholly taken.
+  std::vector<int> xs{within.left(), within.right() + 1}, ys{within.top(), within.bottom() + 1};
+  std::vector<QRect> inside;
+  for (const QRect& r : taken)
+    if (const QRect part = r & within; !part.isEmpty()) {
+      inside.push_back(part);
+      xs.insert(xs.end(), {part.left(), part.right() + 1});
+      ys.insert(ys.end(), {part.top(), part.bottom() + 1});
+    }
+  for (std::vector<int>* edges : {&xs, &ys}) {
+    std::sort(edges->begin(), edges->end());
+    edges->erase(std::unique(edges->begin(), edges->end()), edges->end());
+  }
+  const int columns = static_cast<int>(xs.size()) - 1, rows = static_cast<int>(ys.size()) - 1;
+  // run[row][column]: how many free cells start there, going right.
+  std::vector<std::vector<int>> run(rows, std::vector<int>(columns + 1, 0));
+  for (int row = 0; row < rows; ++row)
+    for (int column = columns - 1; column >= 0; --column) {
+      const QPoint cell(xs[column], ys[row]);
+      const bool free = std::none_of(inside.begin(), inside.end(), [&](const QRect& r) { return r.contains(cell); });
+      run[row][column] = free ? run[row][column + 1] + 1 : 0;
+    }
+  std::vector<QRect> areas;
+  for (int top = 0; top < rows; ++top)
+    for (int left = 0; left < columns; ++left) {
+      int width = run[top][left];
+      for (int bottom = top; bottom < rows && width > 0; ++bottom) {
+        width = std::min(width, run[bottom][left]);
+        if (width == 0 || xs[left + width] - xs[left] < least.width()) break;
+        const bool grows = bottom + 1 < rows && run[bottom + 1][left] >= width;
+        const QRect area(QPoint(xs[left], ys[top]), QPoint(xs[left + width] - 1, ys[bottom + 1] - 1));
+        if (!grows && area.height() >= least.height()) areas.push_back(area);
+      }
+    }
+  return areas;
+}
+
 }  // namespace
 
 QRect KeepInside(const QRect& frame, const QRect& screen) {
@@ -181,6 +233,7 @@ QRect PlaceNewFrame(QSize frame, const QRect& opener, const std::vector<QRect>& 
 QRect PlaceNewFrame(QSize frame, const QRect& opener, const std::vector<QRect>& shown, const QRect& screen, int step,
                     const InSight& keep, QSize smallest) {
   const QSize size = frame.boundedTo(screen.size());
+  const QSize least = smallest;
   smallest = smallest.expandedTo(kSmallest).boundedTo(size);
   const auto taken = [&](const QRect& place) {
     return std::any_of(shown.begin(), shown.end(), [&](const QRect& other) {
@@ -225,67 +278,82 @@ QRect PlaceNewFrame(QSize frame, const QRect& opener, const std::vector<QRect>& 
   // What stays in sight, most first: the controls, fields and marks; then
   // the controls and marks, the fields hidden as little as may be; then the
   // controls alone. Each time: beside the opener, over it at full size, or
-  // smaller in a band around what stays in sight.
+  // smaller in a band around what stays in sight. A window about a pick
+  // shrinks further beside the mark before it hides the controls, and
+  // hides them, as little as it can, before it hides the mark: the user
+  // opened it to see what was picked.
   struct Tier {
-    std::vector<QRect> seen, marks, hiddenLeast, around;
+    std::vector<QRect> seen, marks, hiddenFirst, hiddenLeast, around;
+    QSize smallest;
   };
   const std::vector<QRect> cornerOnly{corner};
-  const Tier tiers[] = {{join({&cornerOnly, &keep.controls, &keep.fields, &keep.marks}),
-                         keep.marks,
-                         {},
-                         join({&keep.controls, &keep.fields})},
-                        {join({&cornerOnly, &keep.controls, &keep.marks}), keep.marks, keep.fields, keep.controls},
-                        {join({&cornerOnly, &keep.controls}), {}, join({&keep.fields, &keep.marks}), keep.controls}};
-  const std::vector<QRect>* previous = nullptr;
+  std::vector<Tier> tiers{{join({&cornerOnly, &keep.controls, &keep.fields, &keep.marks}), keep.marks, {}, {},
+                           join({&keep.controls, &keep.fields}), smallest},
+                          {join({&cornerOnly, &keep.controls, &keep.marks}), keep.marks, {}, keep.fields,
+                           keep.controls, smallest}};
+  if (!keep.marks.empty()) {
+    const QSize besideMark = least.expandedTo(kSmallestBesideMark).boundedTo(size);
+    if (besideMark != smallest) tiers.push_back({tiers.back().seen, keep.marks, {}, keep.fields, {}, besideMark});
+    tiers.push_back({join({&cornerOnly, &keep.marks}), keep.marks, keep.controls, keep.fields, {}, smallest});
+  }
+  tiers.push_back({join({&cornerOnly, &keep.controls}), {}, {}, join({&keep.fields, &keep.marks}), keep.controls,
+                   smallest});
+  const Tier* previous = nullptr;
   for (const Tier& tier : tiers) {
-    if (previous && *previous == tier.seen) continue;
-    previous = &tier.seen;
-    // Beside the opener hides nothing of it; it may hide what stays in
-    // sight of other windows (the main window's buttons under a browser).
-    for (const QPoint at : beside) {
-      const QRect place(Inside(at, size, screen), size);
-      if (!Hides(place, keepClear) && !Hides(place, tier.seen)) return place;
-    }
-    // Over the opener at full size, what stays in sight left so. Where that
-    // hides some of its fields, the places below may hide less.
-    const std::optional<QRect> over = cascade(from, size, screen, tier.seen);
-    if (over && tier.hiddenLeast.empty()) return *over;
-    // Smaller, in the largest band beside the opener, around its controls
-    // (or around the marks, between the controls above and below them) that
-    // leaves room for a few cascade steps: a free place before a taken one,
-    // then the one that hides the least of the rest, then one beside the
-    // opener before one over it, then the larger (counted in cascade
-    // steps: the first of two bands alike, the one right of the opener
-    // before the one left of it, wins).
+    if (previous && previous->seen == tier.seen && previous->smallest == tier.smallest) continue;
+    previous = &tier;
+    // Unless some of what stays in sight may be hidden (as little as may
+    // be), the first free place beside or over the opener wins.
+    const bool first = tier.hiddenFirst.empty();
     std::optional<QRect> best;
-    std::tuple<bool, int, bool, int> bestScore;
+    std::tuple<bool, int, int, bool, int> bestScore;
     const auto consider = [&](const QRect& place, bool free) {
-      const std::tuple<bool, int, bool, int> score{free, -HiddenArea(place, tier.hiddenLeast),
-                                                   !place.intersects(opener),
-                                                   place.width() / step * (place.height() / step)};
+      const std::tuple<bool, int, int, bool, int> score{free, -HiddenArea(place, tier.hiddenFirst),
+                                                        -HiddenArea(place, tier.hiddenLeast),
+                                                        !place.intersects(opener),
+                                                        place.width() / step * (place.height() / step)};
       if (!best || score > bestScore) {
         best = place;
         bestScore = score;
       }
     };
+    // Beside the opener hides nothing of it; it may hide what stays in
+    // sight of other windows (the main window's buttons under a browser).
+    for (const QPoint at : beside) {
+      const QRect place(Inside(at, size, screen), size);
+      if (Hides(place, keepClear) || Hides(place, tier.seen)) continue;
+      if (first) return place;
+      consider(place, true);
+    }
+    // Over the opener at full size, what stays in sight left so. Where that
+    // hides some of its fields, the places below may hide less.
+    const std::optional<QRect> over = cascade(from, size, screen, tier.seen);
+    if (over && first && tier.hiddenLeast.empty()) return *over;
+    // Smaller, in the largest band beside the opener, around its controls
+    // (or in the room around the marks) that leaves room for a few cascade
+    // steps: a free place before a taken one, then the one that hides the
+    // least of the rest, then one beside the opener before one over it,
+    // then the larger (counted in cascade steps: the first of two bands
+    // alike, the one right of the opener before the one left of it, wins).
     if (over) consider(*over, true);
-    const auto tryBands = [&](const QRect& around, const QRect& within, QSize room) {
-      for (const QRect& band : BandsAround(around, within)) {
-        const QSize fitted = size.boundedTo(band.size() - room);
-        if (fitted.width() < smallest.width() || fitted.height() < smallest.height()) continue;
-        // As near to the opener as leaves the band room for the steps, or
-        // as far from its corner, where its fields begin.
-        const QPoint nearest = Inside(from + QPoint(step, step), fitted + room, band);
-        const QPoint farthest = band.bottomRight() + QPoint(1, 1) - QPoint(fitted.width(), fitted.height()) -
-                                QPoint(room.width(), room.height());
-        for (const QPoint at :
-             {nearest, QPoint(farthest.x(), nearest.y()), QPoint(nearest.x(), farthest.y()), farthest}) {
-          const QPoint start = at - QPoint(step, step);
-          const std::optional<QRect> place = cascade(start, fitted, band, tier.seen);
-          const QRect chosen = place ? *place : QRect(start + QPoint(step, step), fitted);
-          if (!Hides(chosen, tier.seen)) consider(chosen, place.has_value());
-        }
+    // As near to the opener as leaves the band room for the steps, or as
+    // far from its corner, where its fields begin.
+    const auto tryIn = [&](const QRect& band, QSize room) {
+      const QSize fitted = size.boundedTo(band.size() - room);
+      if (fitted.width() < tier.smallest.width() || fitted.height() < tier.smallest.height()) return;
+      const QPoint nearest = Inside(from + QPoint(step, step), fitted + room, band);
+      const QPoint farthest = band.bottomRight() + QPoint(1, 1) - QPoint(fitted.width(), fitted.height()) -
+                              QPoint(room.width(), room.height());
+      for (const QPoint at :
+           {nearest, QPoint(farthest.x(), nearest.y()), QPoint(nearest.x(), farthest.y()), farthest}) {
+        const QPoint start = at - QPoint(step, step);
+        const std::optional<QRect> place = cascade(start, fitted, band, tier.seen);
+        const QRect chosen = place ? *place : QRect(start + QPoint(step, step), fitted);
+        if (!Hides(chosen, tier.seen)) consider(chosen, place.has_value());
       }
+    };
+    const auto tryBands = [&](const QRect& around, const QRect& within, QSize room) {
+      for (const QRect& band : BandsAround(around, within)) tryIn(band, room);
     };
     if (!tier.around.empty()) {
       const QSize room(3 * step, 3 * step);
@@ -296,9 +364,10 @@ QRect PlaceNewFrame(QSize frame, const QRect& opener, const std::vector<QRect>& 
         tryBands(opener, between, room);
       tryBands(Union(tier.around), screen, room);
     }
-    // The windows about a pick are few: no room for steps beside its mark.
+    // The windows about a pick are few: no room for steps beside its mark,
+    // wherever the screen is free of it and of what else stays in sight.
     if (!tier.marks.empty())
-      tryBands(Union(tier.marks), Between(Union(tier.marks), keep.controls, screen), QSize(0, 0));
+      for (const QRect& area : FreeAreas(screen, tier.seen, tier.smallest)) tryIn(area, QSize(0, 0));
     if (best) return *best;
   }
   return QRect(Inside(from + QPoint(step, step), size, screen), size);
@@ -387,7 +456,7 @@ void CentreOnScreen(QWidget& window) {
   poll->start();
 }
 
-PickedMark::PickedMark(const QRect& mark) { PickedMarks().push_back(mark); }
+PickedMark::PickedMark(const QRect& mark, const QWidget* in) { PickedMarks().push_back({mark, in}); }
 
 PickedMark::~PickedMark() { PickedMarks().pop_back(); }
 
@@ -419,18 +488,26 @@ void PlaceOnOpening(QWidget& window, const QWidget* opener) {
     for (const QWidget* other : QApplication::topLevelWidgets())
       if (other != &window && other != opener && Counts(*other)) shown.push_back(FrameOf(*other, margins));
     InSight keep = opener ? ControlsOf(*opener) : InSight{};
-    keep.marks = PickedMarks();
+    // What the opener covers of another window is out of sight already.
+    const auto keepOf = [&](const QWidget& other, bool withFields) {
+      if (!opener || &other == opener || &other == &window || !other.isVisible()) return;
+      const QRect over = FrameOf(*opener, margins);
+      const InSight of = ControlsOf(other);
+      for (const QRect& control : of.controls)
+        if (!control.intersects(over)) keep.controls.push_back(control);
+      if (withFields)
+        for (const QRect& field : of.fields)
+          if (!field.intersects(over)) keep.fields.push_back(field);
+    };
     // The main window's commands are what the user goes on with, whichever
     // window this one was opened from (a viewer from the model browser), and
-    // its list and fields say what they work on; what the opener covers is
-    // out of sight already.
-    if (main && main != opener) {
-      const QRect over = FrameOf(*opener, margins);
-      const InSight ofMain = ControlsOf(*main);
-      for (const QRect& control : ofMain.controls)
-        if (!control.intersects(over)) keep.controls.push_back(control);
-      for (const QRect& field : ofMain.fields)
-        if (!field.intersects(over)) keep.fields.push_back(field);
+    // its list and fields say what they work on.
+    if (main) keepOf(*main, true);
+    // A window about a pick (the record, opened from the properties) leaves
+    // the tools of the window it was picked in as the first one does.
+    for (const Picked& picked : PickedMarks()) {
+      keep.marks.push_back(picked.mark);
+      if (picked.in) keepOf(*picked.in, false);
     }
     frame = PlaceNewFrame(window.size().grownBy(margins), opener ? FrameOf(*opener, margins) : QRect(), shown, area,
                           std::max(kMinimumStep, margins.top() + 4), keep,

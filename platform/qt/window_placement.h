@@ -65,10 +65,12 @@ void MarkMainWindow(QWidget& window);
 
 // While one lives, the windows that open leave `mark` (on the screen) in
 // sight where they can: the mark of what the user has just picked, which
-// the windows about it are opened for.
+// the windows about it are opened for. They leave the menu bar and buttons
+// of `in`, the window it was picked in, in sight as well, whichever of
+// them they are opened from.
 class PickedMark {
  public:
-  explicit PickedMark(const QRect& mark);
+  explicit PickedMark(const QRect& mark, const QWidget* in = nullptr);
   ~PickedMark();
   PickedMark(const PickedMark&) = delete;
   PickedMark& operator=(const PickedMark&) = delete;

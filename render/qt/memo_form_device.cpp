@@ -86,3 +86,18 @@ void TMemoFormDevice::WriteLine(const std::string& text) {
   form_->WritePending(text);
   form_->EndLine();
 }
+
+void TMemoFormDevice::InsertOwner(int index, TElement* owner) {
+  TDevice::InsertOwner(index, owner);
+  if (form_) form_->DeviceChanged();
+}
+
+void TMemoFormDevice::AddOwner(TElement* owner) {
+  TDevice::AddOwner(owner);
+  if (form_) form_->DeviceChanged();
+}
+
+void TMemoFormDevice::RemoveOwner(TElement* owner) {
+  TDevice::RemoveOwner(owner);
+  if (form_) form_->DeviceChanged();
+}

@@ -42,6 +42,11 @@ class TMemoFormDevice : public TDevice {
   void WriteLine(const std::string& text) override;
   void Spare() override {}
   void SetupPage() override {}
+  // A renderer takes the device as its child: the window learns whether
+  // anything writing here can be stopped.
+  void InsertOwner(int index, TElement* owner) override;
+  void AddOwner(TElement* owner) override;
+  void RemoveOwner(TElement* owner) override;
 
  private:
   QPointer<TStdtxtForm> form_;

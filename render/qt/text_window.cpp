@@ -58,9 +58,10 @@ TStdtxtForm::TStdtxtForm() {
           [this] { ShowFind(); });
   connect(action(this, bar, "Změna písma", "Nastavení písma"), &QAction::triggered, this,
           [this] { ChooseFont(); });
-  QAction* abort = action(this, bar, "Přerušit", "Přerušení výpisu");
-  connect(abort, &QAction::triggered, this, [this] { Abort(); });
-  if (QWidget* button = bar->widgetForAction(abort)) button->setToolTip(QString::fromUtf8("Přerušit výpis"));
+  abort_ = action(this, bar, "Přerušit", "Přerušení výpisu");
+  connect(abort_, &QAction::triggered, this, [this] { Abort(); });
+  if (QWidget* button = bar->widgetForAction(abort_)) button->setToolTip(QString::fromUtf8("Přerušit výpis"));
+  DeviceChanged();
   connect(action(this, bar, "Zavřít", "Zavření formuláře"), &QAction::triggered, this, [this] { close(); });
   // Tests and accessibility tools find the window's parts by these names.
   setObjectName("TStdtxtForm");
@@ -79,6 +80,22 @@ TStdtxtForm::TStdtxtForm() {
     const QTextCursor c = text_->textCursor();
     status_->showMessage(QString::number(c.blockNumber()) + "/" + QString::number(c.positionInBlock()));
   });
+}
+
+void TStdtxtForm::SetDevice(TMemoFormDevice* device) {
+  device_ = device;
+  DeviceChanged();
+}
+
+void TStdtxtForm::DeviceChanged() {
+  // Where nothing that writes here can be stopped (the log writes without a
+  // renderer), the button shows greyed rather than seeming to work and
+  // doing nothing.
+  abort_->setEnabled(Writer() != nullptr);
+}
+
+TInterpret* TStdtxtForm::Writer() const {
+  return device_ ? static_cast<TInterpret*>(device_->FindOwnerByClass(TInterpret::StaticClass())) : nullptr;
 }
 
 void TStdtxtForm::WritePending(const std::string& text) {
@@ -171,10 +188,9 @@ bool TStdtxtForm::FindNext(const QString& what) {
 }
 
 void TStdtxtForm::Abort() {
-  if (!device_) return;
-  TElement* owner = device_->FindOwnerByClass(TInterpret::StaticClass());
-  if (!owner) return;
-  static_cast<TInterpret*>(owner)->SetBreakWork(true);
+  TInterpret* writer = Writer();
+  if (!writer) return;
+  writer->SetBreakWork(true);
   AddLine(QString::fromUtf8("***** Přerušeno uživatelem !!!!!! *****"));
   AddLine(QStringLiteral("  "));
 }

@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <string>
 
+class TInterpret;
 class TMemoFormDevice;
 class QAction;
 
@@ -22,7 +23,10 @@ class TStdtxtForm : public QWidget {
   QTextEdit* Text() const { return text_; }
   QString StatusText() const { return status_->currentMessage(); }
   TMemoFormDevice* Device() const { return device_; }
-  void SetDevice(TMemoFormDevice* device) { device_ = device; }
+  void SetDevice(TMemoFormDevice* device);
+  // "Přerušit" shows greyed unless a renderer writes here through the
+  // device: called whenever the device or its owners change.
+  void DeviceChanged();
 
   // The text written since the last line end shows as the last line.
   void WritePending(const std::string& text);
@@ -37,7 +41,7 @@ class TStdtxtForm : public QWidget {
   // From one character after the selection start; shows "Text ... Nenalezen !"
   // when there is none.
   bool FindNext(const QString& what);
-  // Stops the renderer that writes here.
+  // Stops the renderer that writes here; nothing without one.
   void Abort();
 
   bool Writing = false;
@@ -54,10 +58,13 @@ class TStdtxtForm : public QWidget {
   void ShowFind();
   void ChooseFont();
   void AddLine(const QString& line);
+  // The renderer that writes here: an owner of the device; nil without one.
+  TInterpret* Writer() const;
 
   QTextEdit* text_ = nullptr;
   QStatusBar* status_ = nullptr;
   QCheckBox* wrapLines_ = nullptr;
+  QAction* abort_ = nullptr;
   std::string pending_;
   TMemoFormDevice* device_ = nullptr;  // not owned
   QString directory_;

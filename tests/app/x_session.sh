@@ -45,6 +45,20 @@ activated() {
   active=$(xprop -root _NET_ACTIVE_WINDOW 2>/dev/null | sed -n 's/.*# //p')
   [ -n "$active" ] && [ $((active)) = $(($1)) ]
 }
+# The frame of a window: its inside and the decorations the window manager
+# says it drew around it (left, right, top, bottom), as "x y width height";
+# nothing before it did.
+frame() {
+  local x y w h extents l r t b
+  extents=$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | grep '=' | sed 's/.*= //; s/,//g')
+  [ -n "$extents" ] || return 1
+  read -r l r t b <<<"$extents"
+  x=$(xwininfo -id "$1" | awk '/Absolute upper-left X/ {print $4}')
+  y=$(xwininfo -id "$1" | awk '/Absolute upper-left Y/ {print $4}')
+  w=$(xwininfo -id "$1" | awk '/Width:/ {print $2}')
+  h=$(xwininfo -id "$1" | awk '/Height:/ {print $2}')
+  echo "$((x - l)) $((y - t)) $((w + l + r)) $((h + t + b))"
+}
 # Runs the command every tenth of a second until it succeeds, at most
 # `tries` times: false when it never did.
 wait_for() {

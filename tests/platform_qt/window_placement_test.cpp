@@ -253,6 +253,52 @@ TEST_P(WindowPlacement, ThePropertiesAndTheRecordOfAPickLeaveItsMarkInSight) {
   }
 }
 
+// A pick in a viewer that stands over the top of the main window on a small
+// screen (its properties ask for 562x175 at the least): the properties
+// leave the mark, the viewer's menu bar and the main window's buttons in
+// sight, made smaller where only that leaves them so; where no place leaves
+// the buttons, the mark and the menu bar stay in sight, the buttons hidden
+// as little as may be. The record then finds its own place beside them.
+TEST(WindowPlacementAlone, AWindowAboutAPickLeavesTheMarkInSightBeforeTheButtons) {
+  const QRect screen(0, 0, 1024, 768);
+  const QRect main(147, 8, 730, 751), viewer(310, 0, 642, 318);
+  const QRect menuBar(311, 20, 640, 19), link(341, 290, 80, 22), mark(517, 79, 124, 123);
+  const struct {
+    const char* name;
+    int buttonsTop;  // the main window's rows of buttons, from here down to 745
+    bool buttonsInSight;
+  } cases[] = {{"buttons under the viewer", 390, true}, {"buttons up to the mark", 215, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    platform::qt::InSight keep;
+    keep.controls = {menuBar, link};
+    for (int y = c.buttonsTop; y < 745; y += 35)
+      for (int x = 171; x < 853; x += 172) keep.controls.emplace_back(x, y, 166, 22);
+    keep.fields = {QRect(445, 290, 243, 23), QRect(171, 225, 61, 78)};
+    keep.marks = {mark};
+    const QRect properties = PlaceNewFrame({562, 485}, viewer, {main, viewer}, screen, kStep, keep, QSize(562, 175));
+    EXPECT_TRUE(screen.contains(properties));
+    EXPECT_GE(properties.height(), 175);
+    EXPECT_FALSE(properties.intersects(mark)) << properties.x() << "," << properties.y() << " " << properties.width()
+                                              << "x" << properties.height();
+    EXPECT_FALSE(properties.intersects(menuBar));
+    if (!c.buttonsInSight) continue;
+    EXPECT_FALSE(HidesAny(properties, keep.controls));
+    platform::qt::InSight fromProperties;
+    fromProperties.controls = {QRect(properties.bottomRight() - QPoint(260, 30), QSize(250, 24)), menuBar, link};
+    for (const QRect& control : keep.controls)
+      if (!control.intersects(properties)) fromProperties.controls.push_back(control);
+    fromProperties.marks = keep.marks;
+    const QRect record =
+        PlaceNewFrame({202, 332}, properties, {main, viewer, properties}, screen, kStep, fromProperties, QSize(72, 95));
+    EXPECT_TRUE(screen.contains(record));
+    EXPECT_GE(record.height(), 160);
+    EXPECT_FALSE(record.intersects(properties));
+    EXPECT_FALSE(HidesAny(record, fromProperties.controls));
+    EXPECT_FALSE(record.intersects(mark));
+  }
+}
+
 }  // namespace
 
 namespace {

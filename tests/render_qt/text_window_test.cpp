@@ -6,7 +6,10 @@
 #include "qt_app.h"
 #include <QFile>
 #include <QPointer>
+#include <QToolBar>
 #include <filesystem>
+#include <functional>
+#include <memory>
 
 #include "framework/message_dispatch.h"
 #include "platform/scripted_user_interaction.h"
@@ -143,5 +146,45 @@ TEST(TextWindow, AbortStopsTheRendererThatWritesHere) {
   interpret.EndOnDevice();
   QPointer<TStdtxtForm> form = device->GetForm();
   delete device;
+  delete form.data();
+}
+
+// "Přerušit" stops the renderer that writes into the window; while none
+// does (the log window, whose device nobody owns, or a window whose
+// renderer has let go of it or whose device is gone), it shows greyed
+// rather than doing nothing when pressed.
+TEST(TextWindow, AbortShowsGreyedWhileNoRendererWritesHere) {
+  test_support::QtApp();
+  platform::ScopedScriptedUi ui;
+  auto* device = new TMemoFormDevice;
+  QPointer<TStdtxtForm> form = device->GetForm();
+  QAction* abort = form->findChild<QAction*>("Abort");
+  ASSERT_NE(abort, nullptr);
+  const QToolBar* bar = form->findChild<QToolBar*>();
+  ASSERT_NE(bar, nullptr);
+  const QWidget* button = bar->widgetForAction(abort);
+  ASSERT_NE(button, nullptr);
+  device->WriteLine("Čtení revíru");
+  auto interpret = std::make_unique<TInterpret>();
+  const struct {
+    const char* state;
+    std::function<void()> reach;
+    bool pressable;
+  } states[] = {
+      {"the log's device", [] {}, false},
+      {"a renderer writes here", [&] { interpret->BeginOnDevice(device); }, true},
+      {"the renderer let go", [&] { interpret->EndOnDevice(); }, false},
+      {"taken again", [&] { interpret->BeginOnDevice(device); }, true},
+      {"the renderer gone", [&] { interpret.reset(); }, false},
+      {"the device freed", [&] { delete device; }, false},
+  };
+  for (const auto& s : states) {
+    SCOPED_TRACE(s.state);
+    s.reach();
+    EXPECT_EQ(button->isEnabled(), s.pressable);
+  }
+  ASSERT_FALSE(form.isNull());
+  EXPECT_FALSE(lines(*form).contains(QString::fromUtf8("Přerušeno")));
+  form->Modified = false;
   delete form.data();
 }
