@@ -71,8 +71,10 @@ class AttributeTable {
   // written before rows were appended would find other rows than the table
   // holds. A CISLO of several rows finds the last (as in the .IND files
   // every program writes) and is told once per read with its rows. The
-  // .IND file is written where it differs; one that cannot be written (a
-  // read-only share, a full disk) is told once per file and read
+  // .IND file is written where it differs, and replaces the old one whole
+  // (platform::replaceFileWhole): the GIS reads it too. One that cannot be
+  // written (a read-only share, a full disk: the old file stays) is told
+  // once per file and read
   // (TableMessages::firstNotice), in the log.
   bool OpenIndex();
   bool BuildIndex();
