@@ -380,8 +380,9 @@ void AttributeTable::CopyFieldsFrom(const platform::DbfTable& source) {
 void AttributeTable::copyValue(const platform::DbfTable& source, const CopyStep& step, const std::string& value) {
   try {
     // A key rounded ("1,5" into a field without decimals) would name a unit
-    // the source row does not.
-    platform::dbf::requireExactNumber(table_.fields()[static_cast<std::size_t>(step.to)], value);
+    // the source row does not, and a text cut short or with a letter turned
+    // into '?' is lost for the block and for every block made from it.
+    platform::dbf::requireExactValue(table_.fields()[static_cast<std::size_t>(step.to)], value, table_.codePage());
     table_.setText(step.to, value);
   } catch (const platform::DbfError& e) {
     // The value is mended in the source row: its table, row and field are

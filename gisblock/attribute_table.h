@@ -116,9 +116,10 @@ class AttributeTable {
   // A pair whose source field the source lacks, or whose target field this
   // table lacks, and a script without pairs, are told as warnings, once
   // per export (isFirst). A value the target field cannot take, or would
-  // take only rounded, is refused as SetFieldText refuses one, the source
-  // table, row and field named; with strict values it throws
-  // platform::DbfError.
+  // keep only changed (a number rounded, a text cut or with letters the
+  // table's code page lacks: dbf::alterationOf), is refused as SetFieldText
+  // refuses one, the source table, row and field named; with strict values
+  // it throws platform::DbfError.
   void CopyFieldsFrom(const platform::DbfTable& source);
   // The source table of a row is missing: the script's pairs that name its
   // fields leave their targets empty, which is told as above.
