@@ -9,9 +9,9 @@
 #include "platform/dbase_value.h"
 #include "platform/path_resolver.h"
 #include "platform/system_cause.h"
+#include "platform/whole_file.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 
@@ -163,21 +163,20 @@ bool AttributeTable::tableMissing() {
 bool AttributeTable::writeIndexFile(const std::string& name, const std::vector<std::uint8_t>& bytes,
                                     std::string& cause) const {
   platform::PathResolver& paths = platform::pathResolver();
-  std::error_code ec;
-  if (paths.exists(name)) fs::remove(paths.existing(name), ec);
-  const fs::path target = paths.forWriting(name);
+  // The index of another letter case is the one replaced: the GIS and the
+  // next read would otherwise meet two.
+  const fs::path target = paths.exists(name) ? paths.existing(name) : paths.forWriting(name);
   if (target.empty()) {
     cause = "cesta nevede na žádný disk";
     return false;
   }
-  errno = 0;
-  std::ofstream out(target, std::ios::binary | std::ios::trunc);
-  if (out) out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (out) out.close();
-  if (out) return true;
-  cause = platform::systemCause(errno);
-  // A part of an index would name rows wrongly.
-  fs::remove(target, ec);
+  // The GIS reads the file too, and a run may be killed or the disk fill
+  // while it is written: whoever reads it meets the old index whole or the
+  // new one.
+  std::error_code error;
+  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  if (platform::replaceFileWhole(target, text, error)) return true;
+  cause = platform::systemCause(error);
   return false;
 }
 
@@ -381,8 +380,9 @@ void AttributeTable::CopyFieldsFrom(const platform::DbfTable& source) {
 void AttributeTable::copyValue(const platform::DbfTable& source, const CopyStep& step, const std::string& value) {
   try {
     // A key rounded ("1,5" into a field without decimals) would name a unit
-    // the source row does not.
-    platform::dbf::requireExactNumber(table_.fields()[static_cast<std::size_t>(step.to)], value);
+    // the source row does not, and a text cut short or with a letter turned
+    // into '?' is lost for the block and for every block made from it.
+    platform::dbf::requireExactValue(table_.fields()[static_cast<std::size_t>(step.to)], value, table_.codePage());
     table_.setText(step.to, value);
   } catch (const platform::DbfError& e) {
     // The value is mended in the source row: its table, row and field are

@@ -71,8 +71,10 @@ class AttributeTable {
   // written before rows were appended would find other rows than the table
   // holds. A CISLO of several rows finds the last (as in the .IND files
   // every program writes) and is told once per read with its rows. The
-  // .IND file is written where it differs; one that cannot be written (a
-  // read-only share, a full disk) is told once per file and read
+  // .IND file is written where it differs, and replaces the old one whole
+  // (platform::replaceFileWhole): the GIS reads it too. One that cannot be
+  // written (a read-only share, a full disk: the old file stays) is told
+  // once per file and read
   // (TableMessages::firstNotice), in the log.
   bool OpenIndex();
   bool BuildIndex();
@@ -114,9 +116,10 @@ class AttributeTable {
   // A pair whose source field the source lacks, or whose target field this
   // table lacks, and a script without pairs, are told as warnings, once
   // per export (isFirst). A value the target field cannot take, or would
-  // take only rounded, is refused as SetFieldText refuses one, the source
-  // table, row and field named; with strict values it throws
-  // platform::DbfError.
+  // keep only changed (a number rounded, a text cut or with letters the
+  // table's code page lacks: dbf::alterationOf), is refused as SetFieldText
+  // refuses one, the source table, row and field named; with strict values
+  // it throws platform::DbfError.
   void CopyFieldsFrom(const platform::DbfTable& source);
   // The source table of a row is missing: the script's pairs that name its
   // fields leave their targets empty, which is told as above.

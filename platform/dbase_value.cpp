@@ -172,10 +172,6 @@ std::optional<std::string> roundingOf(const DbfField& field, std::string_view te
   return field.decimals == 0 ? "není celé číslo" : "má více desetinných míst, než položka pojme";
 }
 
-void requireExactNumber(const DbfField& field, std::string_view text) {
-  if (const std::optional<std::string> why = roundingOf(field, text)) refuse(field, text, why->c_str());
-}
-
 std::optional<std::string> alterationOf(const DbfField& field, std::string_view text, CodePage codePage) {
   switch (field.type) {
     case 'N':

@@ -33,8 +33,6 @@ std::string fieldBytes(const DbfField& field, std::string_view text, CodePage co
 // whole, for other fields and for text that is no number (fieldBytes
 // tells of that).
 std::optional<std::string> roundingOf(const DbfField& field, std::string_view text);
-// Throws DbfError, as fieldBytes does, for a number roundingOf names.
-void requireExactNumber(const DbfField& field, std::string_view text);
 // Why the field would keep `text` only changed: a number rounded (as
 // roundingOf says), a text cut to the field's width or with characters the
 // table's code page lacks. Blanks that end a text are no change: a field

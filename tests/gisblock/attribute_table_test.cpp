@@ -3,8 +3,11 @@
 #include "platform/path_resolver.h"
 
 #include <functional>
+#include <map>
 #include <set>
 
+#include "file_size_limit.h"
+#include "killed_run.h"
 #include "read_only.h"
 #include "table_fixture.h"
 
@@ -193,6 +196,67 @@ TEST_F(AttributeTableTest, WhereNoIndexCanBeWrittenRowsAreFoundThroughOneInMemor
     EXPECT_NE(t.LocateError().find("P0001.DBF"), std::string::npos) << t.LocateError();
   }
   EXPECT_FALSE(fs::exists(path("P1600.IND")));
+}
+
+// The GIS reads the .IND files too: a read killed at any step of writing
+// one, or meeting a full disk, leaves the old index whole or the new one,
+// under the name it had, and no second file; the rows are found all the
+// same.
+TEST_F(AttributeTableTest, AnIndexFileIsReplacedWholeOrNotAtAll) {
+  std::vector<std::string> cisla;
+  for (int c = 1; c <= 40; ++c) cisla.push_back(std::to_string(c));
+  const std::string p = tableWithRows("P1600.DBF", {"1", "2"});
+  ASSERT_TRUE(AttributeTable(messages).LocateInFile(p, 2));
+  const std::string old = bytesOf(path("P1600.IND"));
+  tableWithRows("P1600.DBF", cisla);
+  fs::remove(path("P1600.IND"));
+  ASSERT_TRUE(AttributeTable(messages).LocateInFile(p, 40));
+  const std::string fresh = bytesOf(path("P1600.IND"));
+  ASSERT_GT(fresh.size(), old.size() + 8);
+  auto locate = [&] {
+    AttributeTable t(messages);
+    ASSERT_TRUE(t.LocateInFile(p, 40));
+    EXPECT_EQ(t.GetFieldText("NAZEV"), "row40");
+  };
+  // What holds the index now, by its name; the table beside it.
+  auto indexes = [&] {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::directory_iterator(dir))
+      if (entry.path().filename() != "P1600.DBF") files[entry.path().filename().string()] = bytesOf(entry.path());
+    return files;
+  };
+  for (const char* spelled : {"P1600.IND", "p1600.ind"}) {
+    SCOPED_TRACE(spelled);
+    int steps = 1;
+    for (;; ++steps) {
+      SCOPED_TRACE("killed after step " + std::to_string(steps));
+      fs::remove(path("P1600.IND"));
+      write(path(spelled), old);
+      const test_support::StepRun run = test_support::RunKilledAfterSteps(steps, locate);
+      ASSERT_NE(run, test_support::StepRun::Lost);
+      const auto left = indexes();
+      ASSERT_EQ(left.size(), 1u);
+      EXPECT_EQ(left.begin()->first, spelled);
+      EXPECT_TRUE(left.begin()->second == old || left.begin()->second == fresh);
+      if (run == test_support::StepRun::Finished) {
+        EXPECT_EQ(left.begin()->second, fresh);
+        break;
+      }
+    }
+    EXPECT_GT(steps, 1);
+  }
+
+  fs::remove(path("p1600.ind"));
+  write(path("P1600.IND"), old);
+  logged.clear();
+  {
+    test_support::FileSizeLimit full(old.size() + 4);
+    locate();
+  }
+  EXPECT_EQ(indexes(), (std::map<std::string, std::string>{{"P1600.IND", old}}));
+  ASSERT_EQ(logged.size(), 1u);
+  EXPECT_EQ(logged[0].rfind("Index " + path("P1600.IND") + " nelze zapsat: soubor je příliš velký", 0), 0u)
+      << logged[0];
 }
 
 // An attribute record names the table as the block spells it; a table whose

@@ -392,28 +392,38 @@ TEST_F(TableCreationTest, TransferScriptLoadsOnceAndCopiesWithoutScriptByName) {
 }
 
 // A source value the target field would keep only rounded ("1,5" in a
-// compartment field without decimals would name compartment 2) is refused,
-// not written: the field stays empty and the log says so once, naming the
+// compartment field without decimals would name compartment 2), cut short
+// or with a letter its code page lacks turned into '?', is refused, not
+// written: the field stays empty and the log says so once, naming the
 // source table, row and field, where the value is mended. A value the field
 // holds whole is copied, decimals and all.
 TEST_F(TableCreationTest, ASourceValueTheTargetWouldRoundIsToldWithTheSourceRow) {
-  platform::DbfTable::create(path("blk/T.DBF"), {{"CISLO", 'N', 6, 0}, {"ODD", 'N', 4, 0}, {"PLOCHA", 'N', 6, 1}});
-  write(path("T.TDS"), "ODDELENI ODD\r\nVYMERA PLOCHA\r\n");
+  // The target made from a DOS program's table: code page 852.
+  platform::DbfTable::create(path("blk/T.DBF"),
+                             {{"CISLO", 'N', 6, 0}, {"ODD", 'N', 4, 0}, {"PLOCHA", 'N', 6, 1}, {"NAZEV", 'C', 8, 0}},
+                             platform::dbf::kLanguageLatin2);
+  write(path("T.TDS"), "ODDELENI ODD\r\nVYMERA PLOCHA\r\nPOPIS NAZEV\r\n");
   const struct {
-    const char *oddeleni, *vymera;
-    std::vector<std::string> written;  // ODD, PLOCHA
+    const char *oddeleni, *vymera, *popis;
+    std::vector<std::string> written;  // ODD, PLOCHA, NAZEV
     const char* told;
   } cases[] = {
-      {"7", "2,50", {"7", "2.5"}, nullptr},
-      {"1,5", "1", {"", "1"}, "položka ODDELENI: Hodnotu \"1,5\" nelze zapsat do položky ODD: není celé číslo"},
-      {"7", "1.25", {"7", ""},
+      {"7", "2,50", "Bukový l", {"7", "2.5", "Bukový l"}, nullptr},
+      {"1,5", "1", "Buk", {"", "1", "Buk"},
+       "položka ODDELENI: Hodnotu \"1,5\" nelze zapsat do položky ODD: není celé číslo"},
+      {"7", "1.25", "Buk", {"7", "", "Buk"},
        "položka VYMERA: Hodnotu \"1.25\" nelze zapsat do položky PLOCHA: má více desetinných míst, než položka pojme"},
+      {"7", "1", "Bukový les", {"7", "1", ""},
+       "položka POPIS: Hodnotu \"Bukový les\" nelze zapsat do položky NAZEV: text je delší, než položka pojme (šířka 8)"},
+      {"7", "1", "„Buk“", {"7", "1", ""},
+       "položka POPIS: Hodnotu \"„Buk“\" nelze zapsat do položky NAZEV: obsahuje znaky, které tabulka neumí uložit"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.oddeleni) + " " + c.vymera);
+    SCOPED_TRACE(std::string(c.oddeleni) + " " + c.vymera + " " + c.popis);
     // The source as a foreign program leaves it: text where numbers belong.
-    test_support::WriteTable(path("src/S.DBF"), {{"CISLO", 'N', 6, 0}, {"ODDELENI", 'C', 4, 0}, {"VYMERA", 'C', 6, 0}},
-                             {{"1", "8", "1"}, {"2", c.oddeleni, c.vymera}});
+    test_support::WriteTable(path("src/S.DBF"),
+                             {{"CISLO", 'N', 6, 0}, {"ODDELENI", 'C', 4, 0}, {"VYMERA", 'C', 6, 0}, {"POPIS", 'C', 20, 0}},
+                             {{"1", "8", "1", "Smrk"}, {"2", c.oddeleni, c.vymera, c.popis}});
     platform::DbfTable source;
     source.open(path("src/S.DBF"), true);
     source.moveTo(2);
@@ -423,7 +433,9 @@ TEST_F(TableCreationTest, ASourceValueTheTargetWouldRoundIsToldWithTheSourceRow)
     target.Append();
     target.CopyFieldsFrom(source);
     target.Post();
-    EXPECT_EQ((std::vector<std::string>{target.GetFieldText("ODD"), target.GetFieldText("PLOCHA")}), c.written);
+    EXPECT_EQ((std::vector<std::string>{target.GetFieldText("ODD"), target.GetFieldText("PLOCHA"),
+                                        target.GetFieldText("NAZEV")}),
+              c.written);
     target.Close();
     const std::string where = platform::pathResolver().userSpelling(source.path()) + ": řádek 2, ";
     EXPECT_EQ(logged, c.told ? std::vector<std::string>{where + c.told} : std::vector<std::string>{});

@@ -286,15 +286,18 @@ TEST_F(LhcMergeTest, AMergeThatCannotReadADistrictsRowsKeepsTheOldBlocks) {
 
 // A district table without a key the LHC takes from it (a field renamed in
 // a spreadsheet), or holding a value the LHC's field would keep only
-// rounded or not at all, fails the merge, which names the district's table
-// and row; the old LHC block stays.
+// rounded, cut short or with letters its code page lacks, or not at all,
+// fails the merge, which names the district's table and row; the old LHC
+// block stays.
 TEST_F(LhcMergeTest, AKeyADistrictsRowCannotGiveWholeKeepsTheOldBlockAndNamesTheRow) {
   ExportDistricts();
+  enum Table { kAsExported, kWidened, kDos };  // the district's table before the value is set
   const struct {
     const jobs::LhcLayerKind* layer;
     const char* field;
-    const char* value;  // none: the field renamed
+    const char* value;  // the field's bytes; none: the field renamed
     const char* told;
+    Table table = kAsExported;
   } cases[] = {
       {&jobs::LhcLayer(), "REVIR", nullptr, ": tabulka nemá položku REVIR (přenos položek dle "},
       {&jobs::LhcZroLayer(), "ODD", "1,5",
@@ -303,6 +306,17 @@ TEST_F(LhcMergeTest, AKeyADistrictsRowCannotGiveWholeKeepsTheOldBlockAndNamesThe
        ": řádek 1, položka ODD: Hodnotu \"2.5\" nelze zapsat do položky ODD: není celé číslo"},
       {&jobs::LhcZroLayer(), "ODD", "***",
        ": řádek 1, položka ODD: Hodnotu \"***\" nelze zapsat do položky ODD: není to číslo"},
+      // The LHC's REVIR is C 2 by its control file; the other rows' "02"
+      // stand in the wider field with blanks after them.
+      {&jobs::LhcLayer(), "REVIR", "02AB",
+       ": řádek 1, položka REVIR: Hodnotu \"02AB\" nelze zapsat do položky REVIR: text je delší, než položka pojme "
+       "(šířka 2)",
+       kWidened},
+      // Shading of a DOS program (code page 852), which Windows-1250 lacks.
+      {&jobs::LhcLayer(), "REVIR", "\xB1\xB1",
+       ": řádek 1, položka REVIR: Hodnotu \"▒▒\" nelze zapsat do položky REVIR: obsahuje znaky, které tabulka "
+       "neumí uložit",
+       kDos},
   };
   for (const auto& c : cases) {
     const jobs::LhcLayerKind& layer = *c.layer;
@@ -312,6 +326,8 @@ TEST_F(LhcMergeTest, AKeyADistrictsRowCannotGiveWholeKeepsTheOldBlockAndNamesThe
     const fs::path table =
         District("02") / ("02" + std::string(layer.DistrictBlock)) / (layer.Zro ? "P1400.DBF" : "P9400.DBF");
     const std::string sound = FileBytes(table);
+    if (c.table == kWidened) test_support::ResizeField(table, c.field, 4);
+    if (c.table == kDos) test_support::RecodeAsDos(table);
     if (c.value)
       test_support::SetRawField(table, 1, c.field, c.value);
     else

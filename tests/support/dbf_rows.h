@@ -114,6 +114,25 @@ inline void SetRawField(const std::filesystem::path& file, std::uint32_t recNo, 
   f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+// The table written anew with one field of another width, its live rows
+// as they were: a table made by another program's definition.
+inline void ResizeField(const std::filesystem::path& file, const std::string& name, std::uint16_t width) {
+  std::vector<platform::DbfField> fields;
+  DbfRows rows;
+  {
+    platform::DbfTable t;
+    t.open(file, true);
+    fields = t.fields();
+    for (bool r = t.first(); r; r = t.next()) {
+      rows.emplace_back();
+      for (std::size_t i = 0; i < fields.size(); ++i) rows.back().push_back(t.text(static_cast<int>(i)));
+    }
+  }
+  for (platform::DbfField& field : fields)
+    if (field.name == name) field.width = width;
+  WriteTable(file, fields, rows);
+}
+
 // Appends a copy of row `recNo` with the named fields set to other texts:
 // a row copied in a spreadsheet and changed.
 inline void AppendChangedCopy(const std::filesystem::path& file, std::uint32_t recNo,
