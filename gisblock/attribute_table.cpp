@@ -276,12 +276,16 @@ void AttributeTable::setFieldAt(int field, std::string_view text) {
   try {
     table_.setText(field, text);
   } catch (const platform::DbfError& e) {
-    if (strictValues_) throw;
-    // The row goes on without the value; the user learns of it once per
-    // field, not once per row.
-    if (refused_.insert(tableName_ + "|" + table_.fields()[static_cast<std::size_t>(field)].name).second)
-      messages_.log("Tabulka " + messages_.shown(tableName_) + ": " + e.what());
+    refuseValue(field, e);
   }
+}
+
+void AttributeTable::refuseValue(int field, const platform::DbfError& e) {
+  if (strictValues_) throw e;
+  // The row goes on without the value; the user learns of it once per
+  // field, not once per row.
+  if (refused_.insert(tableName_ + "|" + table_.fields()[static_cast<std::size_t>(field)].name).second)
+    messages_.log("Tabulka " + messages_.shown(tableName_) + ": " + e.what());
 }
 
 std::string AttributeTable::FormatField(std::string_view name, std::string_view format) const {
@@ -440,9 +444,22 @@ void AttributeTable::tellOfScript(const std::string& what) {
 }
 
 void AttributeTable::SetFieldsFromList(const std::vector<std::pair<std::string, std::string>>& values) {
+  if (!table_.isOpen()) return;
   for (const auto& [name, value] : values) {
     const std::string upper = platform::upperUtf8(name);
-    if (!upper.empty() && HasField(upper)) SetFieldText(upper, value);
+    const auto field = upper.empty() ? std::nullopt : SplitQualifiedName(upper);
+    const int index = field ? table_.fieldIndex(*field) : -1;
+    if (index < 0) continue;
+    // Values given by name (the LHC code of every row) are written as
+    // given: one the field would keep only cut or rounded is refused, as a
+    // copied one is, rather than stored changed in every row.
+    try {
+      platform::dbf::requireExactValue(table_.fields()[static_cast<std::size_t>(index)], value, table_.codePage());
+    } catch (const platform::DbfError& e) {
+      refuseValue(index, e);
+      continue;
+    }
+    setFieldAt(index, value);
   }
 }
 

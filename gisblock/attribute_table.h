@@ -129,12 +129,17 @@ class AttributeTable {
   // target field this table lacks is told as above.
   using PropertyText = std::function<std::optional<std::string>(const std::string& property)>;
   void CopyStarredFrom(const PropertyText& property);
-  // Each named value into the field of its upper-cased name.
+  // Each named value into the field of its upper-cased name, as given: one
+  // the field would keep only cut or rounded is refused as SetFieldText
+  // refuses a value (see SetStrictValues).
   void SetFieldsFromList(const std::vector<std::pair<std::string, std::string>>& values);
 
  private:
   void switchTo(const std::string& fileName);
   void dropIndex();
+  // A value the field does not take: thrown on with strict values, else
+  // left out and logged once per field.
+  void refuseValue(int field, const platform::DbfError& e);
   // SetFieldText on a field found already.
   void setFieldAt(int field, std::string_view text);
   struct CopyStep;

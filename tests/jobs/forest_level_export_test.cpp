@@ -284,6 +284,18 @@ TEST_F(LevelExportTest, ALevelThatCannotBeExportedLeavesTheDiskAlone) {
     SetSetting(wrong.section, wrong.key, wrong.good);
   }
 
+  // An LHC code longer than the rows' LHC_KOD (C 4) would be stored cut in
+  // every row: the level is refused, naming the field and the code.
+  {
+    jobs::LevelExportContext longCode = Context(output);
+    longCode.LhcCode = "41071";
+    EXPECT_EQ(jobs::ExportForestLevel(longCode, *jobs::FindForestLevel(97)), jobs::ExportResult::NotWritten);
+    const std::string told = ui->shownTexts().back();
+    EXPECT_NE(told.find("LHC_KOD"), std::string::npos) << told;
+    EXPECT_NE(told.find("41071"), std::string::npos) << told;
+    EXPECT_TRUE(fs::exists(oldDil / "KEEP"));
+  }
+
   // A hierarchy ended with its object model is not used: the old block
   // stays and the user is told why nothing was written.
   ASSERT_TRUE(fs::exists(dir / "GIS" / "P1300.TDS"));
