@@ -9,6 +9,7 @@
 
 #include "platform/pacer.h"
 #include "platform/qt/late_window.h"
+#include "platform/qt/qt_user_interaction.h"
 #include "platform/qt/window_placement.h"
 
 namespace platform::qt {
@@ -108,6 +109,7 @@ std::unique_ptr<ProgressFormView> QtProgressForms::createView(ProgressForm& form
 }
 
 bool QtProgressForms::confirmBreak(const std::string& text) {
+  HideWindowsKeptOnTop();
   return QMessageBox::question(nullptr, QString(), QString::fromStdString(text),
                                QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel) == QMessageBox::Ok;
 }

@@ -53,6 +53,7 @@ Answer QtUserInteraction::showMessage(const std::string& text, MessageKind kind,
   // A long text (a path, a job's list of problems) wraps at a width where
   // each of its lines still reads as one.
   if (text.size() > 80) box.setStyleSheet("QLabel#qt_msgbox_label { min-width: 46em; }");
+  HideWindowsKeptOnTop();
   // A box must be answerable even while the hourglass is up.
   bool busy = QApplication::overrideCursor() != nullptr;
   if (busy) QApplication::setOverrideCursor(Qt::ArrowCursor);
@@ -75,6 +76,11 @@ Answer QtUserInteraction::showMessage(const std::string& text, MessageKind kind,
              : buttons == Buttons::YesNo     ? Answer::No
                                              : Answer::Ok;
   }
+}
+
+void HideWindowsKeptOnTop() {
+  for (QWidget* window : QApplication::topLevelWidgets())
+    if (window->isVisible() && window->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) window->hide();
 }
 
 void QtUserInteraction::setBusy(bool busy) {

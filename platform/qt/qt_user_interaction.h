@@ -20,4 +20,8 @@ class QtUserInteraction : public UserInteraction {
 // the translation is not installed; the texts then stay English.
 bool InstallCzechTranslation();
 
+// Windows kept above all others (the start window) step aside, hidden, for
+// a box that waits for an answer: they would lie over it.
+void HideWindowsKeptOnTop();
+
 }  // namespace platform::qt

@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
+#include <vector>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 
+#include "platform/qt/progress_form_qt.h"
 #include "platform/qt/qt_message_pump.h"
 #include "platform/qt/qt_user_interaction.h"
 #include "framework/entity.h"
@@ -104,6 +109,35 @@ TEST(QtPlatform, TheIgnoreButtonIsCalledAsTheLogBoxSaysIt) {
   EXPECT_FALSE(captions.contains(QString::fromUtf8("Ignorovat")));
 }
 
+
+// A window kept above all others, as the start window is for its first
+// seconds, would lie over a box that waits for an answer: while the box
+// is up, whichever service puts it up, that window is gone.
+TEST(QtPlatform, AWindowKeptOnTopStepsAsideForABox) {
+  App();
+  const std::vector<std::pair<const char*, std::function<void()>>> boxes = {
+      {"a message", [] { platform::qt::QtUserInteraction().showMessage("Chybná hodnota", platform::MessageKind::Error); }},
+      {"the stop question", [] { platform::qt::QtProgressForms().confirmBreak("Přerušit export ploch ?"); }},
+  };
+  for (const auto& [what, show] : boxes) {
+    SCOPED_TRACE(what);
+    QWidget onTop(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    onTop.resize(320, 160);
+    onTop.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&onTop));
+    bool boxSeen = false, onTopShown = true;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      boxSeen = QTest::qWaitForWindowExposed(box);
+      onTopShown = onTop.isVisible();
+      box->button(box->buttons().size() > 1 ? QMessageBox::Cancel : QMessageBox::Ok)->click();
+    });
+    show();
+    EXPECT_TRUE(boxSeen);
+    EXPECT_FALSE(onTopShown);
+  }
+}
 
 class TMainToolDouble : public TOwnerEntity {
  public:
