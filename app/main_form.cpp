@@ -317,8 +317,10 @@ void TMainForm::fillDirectoryList() {
   std::error_code ec;
   const fs::path native = platform::pathResolver().existing(directory_);
   QStringList names;
+  // What a killed export left beside its blocks is cleared by the next one
+  // and is nothing to enter.
   for (const std::string& name : platform::directoryEntries(native, ec))
-    if (fs::is_directory(native / name, ec)) names << QString::fromStdString(name);
+    if (!gisblock::isBlockWorkName(name) && fs::is_directory(native / name, ec)) names << QString::fromStdString(name);
   names.sort(Qt::CaseInsensitive);
   DirectoryListBox1->addItems(names);
 }

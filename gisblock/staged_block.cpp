@@ -68,6 +68,15 @@ void syncDirectory(const fs::path& directory) { syncPath(directory, O_RDONLY | O
 
 }  // namespace
 
+bool isBlockWorkName(std::string_view name) {
+  const std::string own = platform::lowerUtf8(name);
+  if (!own.starts_with(".")) return false;
+  if (own.ends_with(".blk.old")) return own.size() > 9;
+  const std::size_t blk = own.find(".blk");
+  return blk != std::string::npos && blk > 1 && own.ends_with(kStagingEnd) &&
+         isStagingOf(own, own.substr(1, blk + 3));
+}
+
 fs::path StagedBlock::backupFor(const fs::path& target) {
   return target.parent_path() / ("." + target.filename().string() + ".old");
 }

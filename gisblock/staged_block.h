@@ -128,6 +128,11 @@ class StagedBlock {
   BlockLock lock_;
 };
 
+// Whether a directory of this name is one the staged blocks keep beside a
+// block for their own work (a writer's staging directory, a block moved
+// aside), not one of the user's.
+bool isBlockWorkName(std::string_view name);
+
 // A block a job wrote nothing into, and why, for its message: "Blok X nebyl
 // zapsán: why." and what is left, as StagedBlock::leftText says it.
 std::string notWrittenText(std::string_view shownPath, std::string_view why);

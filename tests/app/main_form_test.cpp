@@ -86,6 +86,22 @@ TEST_F(ShellTest, ADetBlockLeftAsideIsPutBackWhenItsDistrictIsEntered) {
   EXPECT_TRUE(form.DirectoryListBox1->findItems(".DET.BLK.old", Qt::MatchExactly).isEmpty());
 }
 
+// A killed export leaves its staging directory, and a block it moved aside,
+// beside the blocks until the next export clears them: the list shows the
+// blocks only.
+TEST_F(ShellTest, TheDirectoryListLeavesOutWhatAKilledExportLeft) {
+  const std::filesystem::path district = dir_ / "GIS" / "4107" / "01";
+  for (const char* left : {".01_16PSK.BLK~4242-7.new", ".01_19op.blk~1-1.new", ".01_13ODD.BLK.new",
+                           ".01_14DIL.BLK.old", ".cache", "DET.BLK", "01_16PSK.BLK"})
+    std::filesystem::create_directories(district / left);
+  Start();
+  TMainForm& form = *MainForm();
+  form.SetDirectory("D:\\GIS\\4107\\01");
+  QStringList listed;
+  for (int i = 2; i < form.DirectoryListBox1->count(); ++i) listed << form.DirectoryListBox1->item(i)->text();
+  EXPECT_EQ(listed, QStringList({".cache", "01_16PSK.BLK", "DET.BLK"})) << listed.join(" ").toStdString();
+}
+
 TEST_F(ShellTest, CodesThatAreNotDigitsFormNoOutputPath) {
   Start();
   TMainForm& form = *MainForm();
