@@ -288,6 +288,8 @@ void TJoinLines::DoIt() {
   TF_gaugeForm form;
   if (count >= 100) {
     form.SetMaxValue(count - 1);
+    // Named until the first line names it.
+    form.SetCaption("Zpracování linií");
     form.Show();
   }
   platform::Pacer pacer;

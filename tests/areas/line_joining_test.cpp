@@ -263,3 +263,16 @@ TEST_F(JoinTest, TheProtocolFollowsEveryLineOrTheOneAsked) {
 }
 
 }  // namespace
+
+namespace {
+
+// A long joining shows its window named from the start, before its first
+// line names it.
+TEST_F(JoinTest, ItsProgressWindowIsNamedWhenItFirstShows) {
+  for (int i = 0; i < 120; ++i) Add({{0.0, 10.0 * i}, {5.0, 10.0 * i}}, i + 1);
+  Run();
+  ASSERT_FALSE(forms->showings().empty());
+  EXPECT_EQ(forms->showings().front().caption, "Zpracování linií");
+}
+
+}  // namespace
