@@ -20,6 +20,7 @@ start_x_session() {
   openbox >/dev/null 2>&1 &
   x_manager=$!
   wait_for 100 managed || { echo "no window manager"; exit 1; }
+  wait_for 300 started || { echo "the window manager never started"; exit 1; }
   # The X keyboard library hands strndup buffers that end without a NUL,
   # which the sanitizer's strict string checks (scripts/sanitize) take for
   # an overflow.
@@ -33,7 +34,16 @@ stop_x_session() {
   wait 2>/dev/null
   rm -rf "$x_work"
 }
-managed() { [[ $(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null) == *window* ]]; }
+# xprop says "no such atom on any window" before the window manager has
+# set it.
+managed() { [[ $(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null) == *"window id"* ]]; }
+# Openbox says it manages the screen before it has started up, and loses
+# what is asked of it until then (a window to be mapped among it): it has
+# started once it has done what it was asked, one desktop.
+started() {
+  xdotool set_num_desktops 1
+  [[ $(xprop -root _NET_NUMBER_OF_DESKTOPS 2>/dev/null) == *"= 1" ]]
+}
 # Asks the window manager to give the window the keyboard, until it says
 # it has (a window manager still starting may not hear the first ask).
 activate() {
