@@ -18,19 +18,6 @@ env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM WINDIR="$work" LANG=cs_CZ.UTF-8 "$prog
 x_program=$!
 fail() { echo "$*"; cat "$work/out.txt"; exit 1; }
 
-# The frame of a window: its inside and the decorations the window manager
-# says it drew around it (left, right, top, bottom); nothing before it did.
-frame() {
-  local x y w h extents
-  extents=$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | grep '=' | sed 's/.*= //; s/,//g')
-  [ -n "$extents" ] || return 1
-  read -r l r t b <<<"$extents"
-  x=$(xwininfo -id "$1" | awk '/Absolute upper-left X/ {print $4}')
-  y=$(xwininfo -id "$1" | awk '/Absolute upper-left Y/ {print $4}')
-  w=$(xwininfo -id "$1" | awk '/Width:/ {print $2}')
-  h=$(xwininfo -id "$1" | awk '/Height:/ {print $2}')
-  echo "$((x - l)) $((y - t)) $((w + l + r)) $((h + t + b))"
-}
 wholly_on_screen() {
   local placed
   placed=$(frame "$1") || return 1
