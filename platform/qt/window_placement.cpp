@@ -1,5 +1,7 @@
 #include "platform/qt/window_placement.h"
 
+#include "platform/qt/window_frame.h"
+
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -14,7 +16,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTextEdit>
-#include <QTimer>
 #include <QToolButton>
 #include <QVariant>
 #include <QWidget>
@@ -48,25 +49,12 @@ bool Counts(const QWidget& window) {
   return window.isVisible() && type != Qt::Popup && type != Qt::ToolTip && type != Qt::Desktop;
 }
 
-bool Framed(const QWidget& window) { return window.isVisible() && window.frameGeometry() != window.geometry(); }
-
-QMargins MarginsOf(const QWidget& window) {
-  const QRect outer = window.frameGeometry(), inner = window.geometry();
-  return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
-          outer.bottom() - inner.bottom()};
-}
-
 // Decorations are known only once the window system has framed a window;
 // a window not framed yet gets those of one that is.
 QMargins FrameMargins() {
   for (const QWidget* window : QApplication::topLevelWidgets())
-    if (Counts(*window) && Framed(*window)) return MarginsOf(*window);
+    if (const auto frame = FrameMarginsOf(*window); frame && Counts(*window)) return *frame;
   return {};
-}
-
-// Placed windows are positioned by their frame's corner.
-QRect FrameOf(const QWidget& window, const QMargins& margins) {
-  return Framed(window) ? window.frameGeometry() : QRect(window.pos(), window.size().grownBy(margins));
 }
 
 // Progress windows carry the order they opened in, and the window they are
@@ -216,6 +204,51 @@ std::vector<QRect> FreeAreas(const QRect& within, const std::vector<QRect>& take
       }
     }
   return areas;
+}
+
+// The window a progress window is centred on; it may have gone since.
+const QWidget* CentreOf(const QWidget& window) {
+  const auto* over = window.property(kCentre).value<QWidget*>();
+  return QApplication::topLevelWidgets().contains(over) ? over : nullptr;
+}
+
+// The progress windows up and `window`, one under another in the order
+// they opened; those in another place move.
+void StackProgressWindows(QWidget& window) {
+  const QWidget* centre = CentreOf(window);
+  const QScreen* screen = centre ? centre->screen() : QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QMargins margins = FrameMargins();
+  std::vector<QWidget*> stack{&window};
+  for (QWidget* other : QApplication::topLevelWidgets())
+    if (other != &window && Counts(*other) && other->property(kOrder).isValid()) stack.push_back(other);
+  std::sort(stack.begin(), stack.end(),
+            [&](QWidget* a, QWidget* b) { return a->property(kOrder).toInt() < b->property(kOrder).toInt(); });
+  const QRect area = screen->availableGeometry();
+  std::vector<QSize> frames;
+  std::vector<int> middles;
+  for (QWidget* member : stack) {
+    frames.push_back(FrameOf(*member, margins).size());
+    const QWidget* over = CentreOf(*member);
+    middles.push_back(over && over->isVisible() ? FrameOf(*over, margins).center().x() : area.center().x());
+  }
+  const std::vector<QRect> placed = StackFrames(frames, middles, area);
+  for (std::size_t i = 0; i < stack.size(); ++i) {
+    const QRect frame = FrameOf(*stack[i], margins);
+    if (placed[i].topLeft() != frame.topLeft())
+      PutFrame(*stack[i], QRect(placed[i].topLeft(), frame.size()), FrameMarginsOf(*stack[i]).value_or(margins));
+  }
+}
+
+// Centres the frame of the window at `size`, `margins` around it, on its
+// screen.
+void CentreFrame(QWidget& window, QSize size, const QMargins& margins) {
+  const QScreen* screen = window.screen();
+  if (!screen) return;
+  const QRect area = screen->availableGeometry();
+  QRect frame(QPoint(), size.grownBy(margins));
+  frame.moveCenter(area.center());
+  PutFrame(window, KeepInside(frame, area), margins);
 }
 
 }  // namespace
@@ -397,63 +430,19 @@ void PlaceProgressWindow(QWidget& window, const QWidget* centre) {
     window.windowHandle()->setTransientParent(main->windowHandle());
   }
   window.setProperty(kCentre, QVariant::fromValue(const_cast<QWidget*>(centre)));
-  const QScreen* screen = centre ? centre->screen() : QGuiApplication::primaryScreen();
-  if (!screen) return;
-  const QMargins margins = FrameMargins();
-  std::vector<QWidget*> stack{&window};
-  for (QWidget* other : QApplication::topLevelWidgets())
-    if (other != &window && Counts(*other) && other->property(kOrder).isValid()) stack.push_back(other);
-  std::sort(stack.begin(), stack.end(),
-            [&](QWidget* a, QWidget* b) { return a->property(kOrder).toInt() < b->property(kOrder).toInt(); });
-  const QRect area = screen->availableGeometry();
-  std::vector<QSize> frames;
-  std::vector<int> middles;
-  for (QWidget* member : stack) {
-    frames.push_back(member->isVisible() && Framed(*member) ? member->frameGeometry().size()
-                                                            : member->size().grownBy(margins));
-    // The window to centre on may have gone since.
-    auto* over = member->property(kCentre).value<QWidget*>();
-    if (!QApplication::topLevelWidgets().contains(over)) over = nullptr;
-    middles.push_back(over && over->isVisible() ? over->frameGeometry().center().x() : area.center().x());
-  }
-  const std::vector<QRect> placed = StackFrames(frames, middles, area);
-  for (std::size_t i = 0; i < stack.size(); ++i)
-    if (placed[i].topLeft() != FrameOf(*stack[i], margins).topLeft()) stack[i]->move(placed[i].topLeft());
+  StackProgressWindows(window);
+  // Stacked with the frames guessed until the window's own comes.
+  FollowFrame(window, [&window](const QMargins&) { StackProgressWindows(window); });
 }
 
 void CentreOnScreen(QWidget& window) {
-  const auto centre = [&window] {
-    const QScreen* screen = window.screen();
-    if (!screen) return;
-    const QMargins margins = Framed(window) ? MarginsOf(window) : FrameMargins();
-    const QRect area = screen->availableGeometry();
-    QRect frame(QPoint(), window.size().grownBy(margins));
-    frame.moveCenter(area.center());
-    frame = KeepInside(frame, area);
-    if (frame.size() != window.size().grownBy(margins)) window.resize(frame.size().shrunkBy(margins));
-    window.move(frame.topLeft());
-  };
-  centre();
-  if (Framed(window)) return;
-  // The frame comes with the window system's first answers; bounded for
-  // one that never frames a window, generously, since a window manager on
-  // a busy machine may take seconds. The toolkit learns the frame's size
-  // from the answer to a move: one that came before the frame leaves it
-  // unknown until the next, which a step of one pixel (and back) asks for.
-  constexpr int kPollMs = 20, kPolls = 500, kNudgeAfter = 10;
-  auto* poll = new QTimer(&window);
-  poll->setInterval(kPollMs);
-  QObject::connect(poll, &QTimer::timeout, poll, [poll, centre, &window, left = kPolls]() mutable {
-    if (Framed(window)) {
-      centre();
-    } else if (--left > 0) {
-      if (left == kPolls - kNudgeAfter) window.move(window.pos() + QPoint(0, 1));
-      if (left == kPolls - kNudgeAfter - 1) window.move(window.pos() - QPoint(0, 1));
-      return;
-    }
-    poll->deleteLater();
-  });
-  poll->start();
+  // At the size it shows at: a frame guessed too large shrinks it only
+  // until the window's own comes.
+  const QSize size = window.size();
+  CentreFrame(window, size, FrameMarginsOf(window).value_or(FrameMargins()));
+  // Centred again on the frame the window manager draws, however late it
+  // comes; never on a bare X server, where the window has none.
+  FollowFrame(window, [&window, size](const QMargins& frame) { CentreFrame(window, size, frame); });
 }
 
 PickedMark::PickedMark(const QRect& mark, const QWidget* in) { PickedMarks().push_back({mark, in}); }
@@ -513,8 +502,12 @@ void PlaceOnOpening(QWidget& window, const QWidget* opener) {
                           std::max(kMinimumStep, margins.top() + 4), keep,
                           window.minimumSizeHint().expandedTo(window.minimumSize()).grownBy(margins));
   }
-  window.resize(frame.size().shrunkBy(margins));
-  window.move(frame.topLeft());
+  PutFrame(window, frame, margins);
+  // Decorations other than those guessed may leave it off the screen.
+  FollowFrame(window, [&window, corner = frame.topLeft(), size = frame.size().shrunkBy(margins)](const QMargins& own) {
+    if (const QScreen* at = window.screen())
+      PutFrame(window, KeepInside(QRect(corner, size.grownBy(own)), at->availableGeometry()), own);
+  });
 }
 
 }  // namespace platform::qt

@@ -44,17 +44,20 @@ QRect KeepInside(const QRect& frame, const QRect& screen);
 std::vector<QRect> StackFrames(const std::vector<QSize>& frames, const std::vector<int>& middles, const QRect& screen);
 
 // Places `window` as a progress window in the stack of those up, centred
-// on `centre` (nil: on the screen); the others move to make room. Called
-// again when its size changes while it is up.
+// on `centre` (nil: on the screen); the others move to make room, and again
+// when its frame comes. Called again when its size changes while it is up.
 void PlaceProgressWindow(QWidget& window, const QWidget* centre = nullptr);
 
-// Centres `window` on its screen, decorations included, and keeps it there
-// once the window system has framed it (only then is the frame's size
-// known): wholly on the screen, shrunk to it where it is larger.
+// Centres `window` on its screen, decorations included: wholly on the
+// screen, shrunk to it where it is larger. Centred again on the frame the
+// window manager draws (only then is the frame's size known), however late
+// that comes, until the user moves the window himself.
 void CentreOnScreen(QWidget& window);
 
-// Places `window` before it is first shown. `opener` is the window the
-// user opened it from; nil means the active window, else the main window.
+// Places `window` before it is first shown, and pulls it back onto the
+// screen should its frame come larger than guessed. `opener` is the window
+// the user opened it from; nil means the active window, else the main
+// window.
 // Whatever the opener, the main window's menu bar and buttons stay in sight
 // where the screen has room for that and the opener does not cover them.
 void PlaceOnOpening(QWidget& window, const QWidget* opener = nullptr);

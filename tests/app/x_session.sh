@@ -20,6 +20,7 @@ start_x_session() {
   openbox >/dev/null 2>&1 &
   x_manager=$!
   wait_for 100 managed || { echo "no window manager"; exit 1; }
+  wait_for 300 started || { echo "the window manager never started"; exit 1; }
   # The X keyboard library hands strndup buffers that end without a NUL,
   # which the sanitizer's strict string checks (scripts/sanitize) take for
   # an overflow.
@@ -28,12 +29,36 @@ start_x_session() {
 }
 stop_x_session() {
   [ -n "$x_program" ] && kill "$x_program" 2>/dev/null
-  [ -n "$x_manager" ] && kill "$x_manager" 2>/dev/null
+  # A window manager a test stopped ends too.
+  [ -n "$x_manager" ] && kill -CONT "$x_manager" 2>/dev/null && kill "$x_manager" 2>/dev/null
   kill "$x_server" 2>/dev/null
   wait 2>/dev/null
   rm -rf "$x_work"
 }
-managed() { [[ $(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null) == *window* ]]; }
+# xprop says "no such atom on any window" before the window manager has
+# set it.
+managed() { [[ $(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null) == *"window id"* ]]; }
+# Openbox says it manages the screen before it has started up, and loses
+# what is asked of it until then (a window to be mapped among it): it has
+# started once it has done what it was asked, one desktop.
+started() {
+  xdotool set_num_desktops 1
+  [[ $(xprop -root _NET_NUMBER_OF_DESKTOPS 2>/dev/null) == *"= 1" ]]
+}
+# The frame of a window: its inside and the decorations the window manager
+# says it drew around it (left, right, top, bottom), as "x y width height";
+# nothing before it did.
+frame() {
+  local x y w h l r t b extents
+  extents=$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | grep '=' | sed 's/.*= //; s/,//g')
+  [ -n "$extents" ] || return 1
+  read -r l r t b <<<"$extents"
+  x=$(xwininfo -id "$1" | awk '/Absolute upper-left X/ {print $4}')
+  y=$(xwininfo -id "$1" | awk '/Absolute upper-left Y/ {print $4}')
+  w=$(xwininfo -id "$1" | awk '/Width:/ {print $2}')
+  h=$(xwininfo -id "$1" | awk '/Height:/ {print $2}')
+  echo "$((x - l)) $((y - t)) $((w + l + r)) $((h + t + b))"
+}
 # Asks the window manager to give the window the keyboard, until it says
 # it has (a window manager still starting may not hear the first ask).
 activate() {
@@ -44,20 +69,6 @@ activated() {
   xdotool windowactivate "$1" 2>/dev/null
   active=$(xprop -root _NET_ACTIVE_WINDOW 2>/dev/null | sed -n 's/.*# //p')
   [ -n "$active" ] && [ $((active)) = $(($1)) ]
-}
-# The frame of a window: its inside and the decorations the window manager
-# says it drew around it (left, right, top, bottom), as "x y width height";
-# nothing before it did.
-frame() {
-  local x y w h extents l r t b
-  extents=$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | grep '=' | sed 's/.*= //; s/,//g')
-  [ -n "$extents" ] || return 1
-  read -r l r t b <<<"$extents"
-  x=$(xwininfo -id "$1" | awk '/Absolute upper-left X/ {print $4}')
-  y=$(xwininfo -id "$1" | awk '/Absolute upper-left Y/ {print $4}')
-  w=$(xwininfo -id "$1" | awk '/Width:/ {print $2}')
-  h=$(xwininfo -id "$1" | awk '/Height:/ {print $2}')
-  echo "$((x - l)) $((y - t)) $((w + l + r)) $((h + t + b))"
 }
 # Runs the command every tenth of a second until it succeeds, at most
 # `tries` times: false when it never did.
