@@ -15,12 +15,14 @@ start_x_session() {
   x_server=$!
   x_manager=""
   trap stop_x_session EXIT
-  wait_for 100 test -s "$x_work/display" || { echo "no X server"; exit 1; }
+  # Generously bounded: on a loaded machine the server and the window
+  # manager may each take many seconds to come up.
+  wait_for 600 test -s "$x_work/display" || { echo "no X server"; exit 1; }
   export DISPLAY=":$(head -1 "$x_work/display")"
   openbox >/dev/null 2>&1 &
   x_manager=$!
-  wait_for 100 managed || { echo "no window manager"; exit 1; }
-  wait_for 300 started || { echo "the window manager never started"; exit 1; }
+  wait_for 600 managed || { echo "no window manager"; exit 1; }
+  wait_for 600 started || { echo "the window manager never started"; exit 1; }
   # The X keyboard library hands strndup buffers that end without a NUL,
   # which the sanitizer's strict string checks (scripts/sanitize) take for
   # an overflow.
