@@ -257,16 +257,17 @@ std::string AttributeTable::GetFieldText(std::string_view name) const {
   return {};
 }
 
+int AttributeTable::fieldNamed(std::string_view name) const {
+  const auto field = table_.isOpen() && !name.empty() ? SplitQualifiedName(name) : std::nullopt;
+  return field ? table_.fieldIndex(*field) : -1;
+}
+
 void AttributeTable::SetFieldText(std::string_view name, std::string_view text) {
-  if (!table_.isOpen()) return;
-  const auto field = SplitQualifiedName(name);
-  const int index = field ? table_.fieldIndex(*field) : -1;
-  if (index >= 0) setFieldAt(index, text);
+  if (const int index = fieldNamed(name); index >= 0) setFieldAt(index, text);
 }
 
 void AttributeTable::SetExactFieldText(std::string_view name, std::string_view text) {
-  const auto field = SplitQualifiedName(name);
-  const int index = field && table_.isOpen() ? table_.fieldIndex(*field) : -1;
+  const int index = fieldNamed(name);
   if (index < 0) throw platform::DbfError("Tabulka " + shownFile(tableName_) + " nemá položku " + std::string(name));
   platform::dbf::requireExactValue(table_.fields()[static_cast<std::size_t>(index)], text, table_.codePage());
   table_.setText(index, text);
@@ -281,11 +282,15 @@ void AttributeTable::setFieldAt(int field, std::string_view text) {
 }
 
 void AttributeTable::refuseValue(int field, const platform::DbfError& e) {
-  if (strictValues_) throw e;
+  refuseValue(field, e.what(), "Tabulka " + messages_.shown(tableName_) + ": " + e.what());
+}
+
+void AttributeTable::refuseValue(int field, const std::string& thrown, const std::string& logged) {
+  if (strictValues_) throw platform::DbfError(thrown);
   // The row goes on without the value; the user learns of it once per
   // field, not once per row.
   if (refused_.insert(tableName_ + "|" + table_.fields()[static_cast<std::size_t>(field)].name).second)
-    messages_.log("Tabulka " + messages_.shown(tableName_) + ": " + e.what());
+    messages_.log(logged);
 }
 
 std::string AttributeTable::FormatField(std::string_view name, std::string_view format) const {
@@ -394,10 +399,8 @@ void AttributeTable::copyValue(const platform::DbfTable& source, const CopyStep&
     const std::string where = platform::pathResolver().userSpelling(source.path()) + ": řádek " +
                               std::to_string(source.recNo()) + ", položka " +
                               source.fields()[static_cast<std::size_t>(step.from)].name;
-    if (strictValues_) throw platform::DbfError(where + ": " + e.what());
-    // The row goes on without the value; the user learns of it once per
-    // field, not once per row.
-    if (refused_.insert(tableName_ + "|" + step.target).second) messages_.log(where + ": " + e.what());
+    const std::string text = where + ": " + e.what();
+    refuseValue(step.to, text, text);
   }
 }
 
@@ -444,22 +447,18 @@ void AttributeTable::tellOfScript(const std::string& what) {
 }
 
 void AttributeTable::SetFieldsFromList(const std::vector<std::pair<std::string, std::string>>& values) {
-  if (!table_.isOpen()) return;
   for (const auto& [name, value] : values) {
-    const std::string upper = platform::upperUtf8(name);
-    const auto field = upper.empty() ? std::nullopt : SplitQualifiedName(upper);
-    const int index = field ? table_.fieldIndex(*field) : -1;
+    const int index = fieldNamed(platform::upperUtf8(name));
     if (index < 0) continue;
     // Values given by name (the LHC code of every row) are written as
     // given: one the field would keep only cut or rounded is refused, as a
     // copied one is, rather than stored changed in every row.
     try {
       platform::dbf::requireExactValue(table_.fields()[static_cast<std::size_t>(index)], value, table_.codePage());
+      table_.setText(index, value);
     } catch (const platform::DbfError& e) {
       refuseValue(index, e);
-      continue;
     }
-    setFieldAt(index, value);
   }
 }
 

@@ -140,6 +140,11 @@ class AttributeTable {
   // A value the field does not take: thrown on with strict values, else
   // left out and logged once per field.
   void refuseValue(int field, const platform::DbfError& e);
+  // The same with the texts thrown and logged.
+  void refuseValue(int field, const std::string& thrown, const std::string& logged);
+  // The index of the open table's field of that (qualified) name; -1 when
+  // the table is closed or has none.
+  int fieldNamed(std::string_view name) const;
   // SetFieldText on a field found already.
   void setFieldAt(int field, std::string_view text);
   struct CopyStep;
