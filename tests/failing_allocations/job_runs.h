@@ -16,13 +16,14 @@
 #include <vector>
 
 #include "failing_allocations.h"
+#include "files.h"
 #include "platform/message_queue.h"
 #include "platform/scripted_user_interaction.h"
 
 namespace failing_allocations {
 
-// Every file of a directory tree and its bytes, by path; "<dir>" for a
-// directory.
+// Every file of a directory tree and its bytes (ComparableBytes), by path;
+// "<dir>" for a directory.
 inline std::map<std::string, std::string> Files(const std::filesystem::path& root) {
   namespace fs = std::filesystem;
   std::map<std::string, std::string> files;
@@ -32,8 +33,7 @@ inline std::map<std::string, std::string> Files(const std::filesystem::path& roo
       bytes = "<dir>";
       continue;
     }
-    std::ifstream in(entry.path(), std::ios::binary);
-    bytes.assign(std::istreambuf_iterator<char>(in), {});
+    bytes = test_support::ComparableBytes(entry.path());
   }
   return files;
 }

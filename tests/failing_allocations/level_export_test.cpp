@@ -7,15 +7,16 @@
 
 #include "../jobs/jobs_fixture.h"
 #include "failing_allocations.h"
+#include "files.h"
 
 namespace jobs_test {
 namespace {
 
-// Every file of a directory tree and its bytes, by path.
+// Every file of a directory tree and its bytes (ComparableBytes), by path.
 std::map<std::string, std::string> Files(const fs::path& root) {
   std::map<std::string, std::string> files;
   for (const auto& entry : fs::recursive_directory_iterator(root))
-    files[fs::relative(entry.path(), root).string()] = entry.is_regular_file() ? FileBytes(entry.path()) : "<dir>";
+    files[fs::relative(entry.path(), root).string()] = entry.is_regular_file() ? test_support::ComparableBytes(entry.path()) : "<dir>";
   return files;
 }
 

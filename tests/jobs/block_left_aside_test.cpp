@@ -12,6 +12,7 @@
 #include "geometry/poly_element.h"
 #include "gisblock/staged_block.h"
 #include "platform/codepage.h"
+#include "files.h"
 #include "jobs_fixture.h"
 #include "killed_run.h"
 #include "read_only.h"
@@ -24,7 +25,7 @@ std::set<std::string> BlockFiles(const fs::path& block) {
   std::set<std::string> files;
   std::error_code ec;
   for (const auto& entry : fs::directory_iterator(block, ec)) {
-    const std::string bytes = FileBytes(entry.path());
+    const std::string bytes = test_support::ComparableBytes(entry.path());
     files.insert(entry.path().filename().string() + " " + std::to_string(bytes.size()) + " #" +
                  std::to_string(std::hash<std::string>()(bytes)));
   }

@@ -49,7 +49,8 @@ class DistrictKeysTest : public JobsTest {
     for (const auto& entry : fs::directory_iterator(District()))
       if (entry.path().filename().string().starts_with("01_"))
         for (const auto& file : fs::directory_iterator(entry.path()))
-          blocks[entry.path().filename().string() + "/" + file.path().filename().string()] = FileBytes(file.path());
+          blocks[entry.path().filename().string() + "/" + file.path().filename().string()] =
+              test_support::ComparableBytes(file.path());
     return blocks;
   }
 
