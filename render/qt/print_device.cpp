@@ -1,6 +1,8 @@
 #include "render/qt/print_device.h"
 
+#include <QPrintEngine>
 #include <QString>
+#include <QVariant>
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -69,6 +71,52 @@ std::error_code WhyWritingStopped(const std::filesystem::path& file) {
   ::close(fd);
   return {error, std::generic_category()};
 }
+
+// Where the platform's print dialog keeps the options it hands to CUPS
+// (pages per sheet, odd or even pages, the printer's own options): a key
+// of the print engine that Qt does not name in its public headers.
+const auto kCupsOptions = static_cast<QPrintEngine::PrintEnginePropertyKey>(0xfe00);
+
+// A printer for one document, set up as `user` is: the printer or the file,
+// the paper and what the platform's dialogs chose. Qt's printer has no copy
+// of its own.
+std::unique_ptr<QPrinter> JobPrinter(const QPrinter& user) {
+  auto job = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  if (user.outputFormat() == QPrinter::NativeFormat) job->setPrinterName(user.printerName());
+  job->setOutputFormat(user.outputFormat());
+  // An empty name would turn the printer from a file back to the spooler.
+  if (!user.outputFileName().isEmpty()) job->setOutputFileName(user.outputFileName());
+  job->setPdfVersion(user.pdfVersion());
+  job->setDocName(user.docName());
+  job->setCreator(user.creator());
+  job->setResolution(user.resolution());
+  job->setColorMode(user.colorMode());
+  job->setDuplex(user.duplex());
+  job->setCopyCount(user.copyCount());
+  job->setCollateCopies(user.collateCopies());
+  job->setPageOrder(user.pageOrder());
+  job->setPaperSource(user.paperSource());
+  job->setFontEmbeddingEnabled(user.fontEmbeddingEnabled());
+  job->setPrintRange(user.printRange());
+  job->setPageRanges(user.pageRanges());
+  job->setFullPage(user.fullPage());
+  job->setPageLayout(user.pageLayout());
+  if (const QVariant options = user.printEngine()->property(kCupsOptions); options.isValid())
+    job->printEngine()->setProperty(kCupsOptions, options);
+  return job;
+}
+
+// Where the PDF writer writes instead of the file the printer names; none
+// when the printer prints on paper.
+std::unique_ptr<platform::StagedFile> StageFile(QPrinter& job) {
+  const QString name = job.outputFileName();
+  if (job.outputFormat() != QPrinter::PdfFormat || name.isEmpty()) return nullptr;
+  auto staged = std::make_unique<platform::StagedFile>(name.toStdString());
+  if (!staged->ok())
+    throw EZeltoError("soubor " + name.toStdString() + " nelze zapsat: " + platform::systemCause(staged->error()));
+  job.setOutputFileName(QString::fromStdString(staged->path().string()));
+  return staged;
+}
 }  // namespace
 
 TPrintDevice::TPrintDevice(QPrinter* printer, bool start) {
@@ -79,7 +127,6 @@ TPrintDevice::TPrintDevice(QPrinter* printer, bool start) {
   }
   printer_ = printer;
   printer_->setDocName(QStringLiteral("ZELTO VEZODA"));
-  painter_ = std::make_unique<QPainter>();
   GetPage()->SetPaperColor(clWhite);
   SetupPage();
   if (start) Start();
@@ -96,35 +143,32 @@ TPrintDevice::~TPrintDevice() {
   --openJobs;
 }
 
-void TPrintDevice::StageFile() {
-  const QString name = printer_->outputFileName();
-  if (printer_->outputFormat() != QPrinter::PdfFormat || name.isEmpty()) return;
-  auto staged = std::make_unique<platform::StagedFile>(name.toStdString());
-  if (!staged->ok())
-    throw EZeltoError("soubor " + name.toStdString() + " nelze zapsat: " + platform::systemCause(staged->error()));
-  printer_->setOutputFileName(QString::fromStdString(staged->path().string()));
-  file_ = std::move(staged);
-}
-
-std::unique_ptr<platform::StagedFile> TPrintDevice::UnstageFile() {
-  if (file_) printer_->setOutputFileName(QString::fromStdString(file_->file().string()));
-  return std::move(file_);
-}
-
 void TPrintDevice::Start() {
   if (Started()) return;
-  StageFile();
-  if (!painter_->begin(printer_)) {
-    UnstageFile();
-    throw EZeltoError("Tisk nelze zahájit");
-  }
+  // Everything the document needs is made for it, and what a start that
+  // failed made goes with it.
+  std::unique_ptr<QPrinter> job = JobPrinter(*printer_);
+  std::unique_ptr<platform::StagedFile> staged = StageFile(*job);
+  auto painter = std::make_unique<QPainter>();
+  if (!painter->begin(job.get())) throw EZeltoError("Tisk nelze zahájit");
+  job_ = std::move(job);
+  file_ = std::move(staged);
+  painter_ = std::move(painter);
   canvas_ = std::make_unique<render::qt::QtCanvas>(painter_.get());
   // One pixel of a printer (0.02 mm at 1,200 dpi) is too fine to see on
   // paper, and the printer's own thinnest line is no wider: no line is
   // printed thinner than 0.1 mm, whether the printer draws it or a bitmap
   // of the page does.
-  canvas_->SetThinnestLine(static_cast<std::int32_t>(std::lround(kThinnestLineMm * printer_->logicalDpiX() / 25.4)));
+  canvas_->SetThinnestLine(static_cast<std::int32_t>(std::lround(kThinnestLineMm * job_->logicalDpiX() / 25.4)));
   SetCanvas(canvas_.get());
+}
+
+std::unique_ptr<platform::StagedFile> TPrintDevice::DropDocument() {
+  SetCanvas(nullptr);
+  canvas_.reset();
+  painter_.reset();
+  job_.reset();
+  return std::move(file_);
 }
 
 void TPrintDevice::SetupPage() {
@@ -143,8 +187,8 @@ void TPrintDevice::SetupPage() {
 
 void TPrintDevice::Finish() {
   if (!Started()) return;
-  const bool ended = painter_->end() && printer_->printerState() != QPrinter::Error;
-  const std::unique_ptr<platform::StagedFile> staged = UnstageFile();
+  const bool ended = painter_->end() && job_->printerState() != QPrinter::Error;
+  const std::unique_ptr<platform::StagedFile> staged = DropDocument();
   if (!ended) throw EZeltoError("tiskárna tisk nepřijala");
   if (!staged) return;
   const std::string shown = staged->file().string();
@@ -159,14 +203,14 @@ void TPrintDevice::Finish() {
 
 void TPrintDevice::Abort() {
   if (!Started()) return;
-  printer_->abort();
+  job_->abort();
   painter_->end();
-  UnstageFile();
+  DropDocument();
 }
 
 bool TPrintDevice::JobInProgress() { return openJobs > 0; }
 
-bool TPrintDevice::NewPage() { return printer_->newPage(); }
+bool TPrintDevice::NewPage() { return job_ && job_->newPage(); }
 
 void TPrintDevice::SetTitle(const std::string& title) {
   printer_->setDocName(QString::fromStdString(title));

@@ -5,7 +5,10 @@
 // before that sends nothing to the spooler. Drawing passes never clear the
 // paper. A print into a PDF file is written beside the file and takes its
 // place only when it is whole: the PDF writer says nothing of a write that
-// failed.
+// failed. The document is painted on a printer of its own, set up as the
+// one given: the given printer, which the user's later prints use too,
+// keeps nothing of it, a write that failed least of all (the PDF writer
+// would drop every later write of its printer).
 #include <QPrinter>
 #include <memory>
 
@@ -29,6 +32,8 @@ class TPrintDevice : public TCanvasDevice {
   void Start();
   bool Started() const { return painter_ && painter_->isActive(); }
 
+  // The printer as the print set-up configured it; the document is printed
+  // on a copy of it.
   QPrinter* GetPrinter() const { return printer_; }
   // Starts the next sheet of the document.
   bool NewPage();
@@ -57,14 +62,15 @@ class TPrintDevice : public TCanvasDevice {
   void MoveToPixel(std::int32_t x, std::int32_t y) override;
 
  private:
-  // Where the PDF writer writes instead of the file the printer names.
-  void StageFile();
-  // The printer names the user's file again; what was not committed goes.
-  std::unique_ptr<platform::StagedFile> UnstageFile();
+  // Lets go of the document's canvas, painter and printer; its staged file
+  // goes too unless the caller keeps what this hands back.
+  std::unique_ptr<platform::StagedFile> DropDocument();
 
   std::unique_ptr<QPrinter> ownPrinter_;
-  std::unique_ptr<platform::StagedFile> file_;
   QPrinter* printer_ = nullptr;
+  // The document's own, from Start to Finish or Abort.
+  std::unique_ptr<QPrinter> job_;
+  std::unique_ptr<platform::StagedFile> file_;
   std::unique_ptr<QPainter> painter_;
   std::unique_ptr<render::qt::QtCanvas> canvas_;
 };

@@ -126,7 +126,7 @@ struct Printing : ::testing::Test {
   }
 
   // Runs the print; `answer` works the set-up window once it is up.
-  void print(const std::function<void(TPrnDlg&)>& answer, TInterpret* interpret = nullptr) {
+  void print(const std::function<void(TPrnDlg&)>& answer, TInterpret* interpret = nullptr, QPrinter* on = nullptr) {
     QTimer poll;
     poll.setInterval(10);
     QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -136,7 +136,7 @@ struct Printing : ::testing::Test {
       }
     });
     poll.start();
-    viewer::PrintWithPrinter(interpret ? interpret : &painter, &printer);
+    viewer::PrintWithPrinter(interpret ? interpret : &painter, on ? on : &printer);
     // The window watches the finished job and closes itself.
     QElapsedTimer clock;
     clock.start();
@@ -147,6 +147,10 @@ struct Printing : ::testing::Test {
   // the PDF file; `atSetUp` answers true once it has worked the set-up window
   // (without one, no set-up window is awaited: a model prints at once).
   void printFromViewer(TFormToolManager& manager, const std::function<bool(TPrnDlg&)>& atSetUp) {
+    printFromViewer(manager, atSetUp, pdf);
+  }
+  void printFromViewer(TFormToolManager& manager, const std::function<bool(TPrnDlg&)>& atSetUp,
+                       const fs::path& into) {
     QElapsedTimer clock;
     clock.start();
     QTimer poll;
@@ -156,7 +160,7 @@ struct Printing : ::testing::Test {
       // Without a printer set up, the platform's dialog asks where to print.
       if (auto* choice = qobject_cast<QPrintDialog*>(modal)) {
         choice->printer()->setOutputFormat(QPrinter::PdfFormat);
-        choice->printer()->setOutputFileName(QString::fromStdString(pdf.string()));
+        choice->printer()->setOutputFileName(QString::fromStdString(into.string()));
         choice->done(QDialog::Accepted);
         if (!atSetUp) poll.stop();
       } else if (auto* dialog = dynamic_cast<TPrnDlg*>(modal)) {
@@ -503,6 +507,164 @@ TEST_F(Printing, APrintIntoAFileThatCannotTakeItWholeIsToldAndLeavesTheOldFile) 
       }
       fs::remove(pdf);
     }
+  }
+}
+
+namespace {
+
+// Draws as TRectPainter does; told so, it fails or meets the user's break
+// halfway through a print, with part of the page drawn.
+class TFaultyPainter : public TRectPainter {
+ public:
+  enum class Fault { None, Fails, Breaks };
+  Fault fault = Fault::None;
+  int halfway = 0;  // items drawn before the fault
+  void DoIt() override {
+    drawn_ = 0;
+    TRectPainter::DoIt();
+  }
+  void Process(TElement* e) override {
+    if (fault != Fault::None && GetPrinting() && ++drawn_ > halfway) {
+      if (fault == Fault::Fails) throw EZeltoError("obdélník nelze nakreslit");
+      throw EBreakInterpret();
+    }
+    TRectPainter::Process(e);
+  }
+
+ private:
+  int drawn_ = 0;
+};
+
+// Small blue squares strewn over the rectangle.
+void strewSquares(TEntity& into, double minX, double minY, double maxX, double maxY, int count) {
+  const double side = (maxX - minX) / 100;
+  for (int i = 0; i < count; ++i) {
+    const double x = minX + (maxX - minX - side) * ((i * 7919) % 1000) / 1000.0;
+    const double y = minY + (maxY - minY - side) * ((i * 104729) % 997) / 997.0;
+    into.Add(rect(x, y, x + side, y + side, kBlue, RGBColor(0, 0, 155 + i % 100)));
+  }
+}
+
+}  // namespace
+
+// Whatever made a print fail, the next print of the run starts as the first
+// one did: into a healthy file it comes out whole, whichever way it goes (a
+// model at once, a desktop through its set-up, the viewer's print command
+// plain or as a bitmap). A file-size limit stops the PDF writer on the way,
+// as a full disk does; /dev/full refuses the finished file.
+TEST_F(Printing, APrintAfterOneThatFailedComesOutWhole) {
+  enum class Route { Model, Desktop, Viewer, ViewerAsBitmap };
+  enum class Guard { Nothing, SizeLimit, ReadOnlyFile };
+  using Fault = TFaultyPainter::Fault;
+  struct Case {
+    const char* name;
+    Route route;
+    fs::path file;  // of the failed print
+    Guard guard;
+    Fault fault;
+    std::string told;
+  };
+  const std::string noSpace =
+      "Problémy s tiskem: soubor /dev/full nelze zapsat: na disku není místo; nic nebylo vytištěno";
+  const std::string tooLarge =
+      "Problémy s tiskem: soubor " + pdf.string() + " nelze zapsat: soubor je příliš velký; nic nebylo vytištěno";
+  const std::string drawingFailed = "Problémy s tiskem: obdélník nelze nakreslit; nic nebylo vytištěno";
+  const std::string brokenOff = "Tisk byl přerušen, nic nebylo vytištěno";
+  const Case cases[] = {
+      {"a writer stopped on the way", Route::Model, pdf, Guard::SizeLimit, Fault::None, tooLarge},
+      {"no space for the file", Route::Model, "/dev/full", Guard::Nothing, Fault::None, noSpace},
+      {"a file that cannot be staged", Route::Model, pdf, Guard::ReadOnlyFile, Fault::None,
+       "Problémy s tiskem: soubor " + pdf.string() + " nelze zapsat: přístup odepřen; nic nebylo vytištěno"},
+      {"a drawing that failed", Route::Model, pdf, Guard::Nothing, Fault::Fails, drawingFailed},
+      {"a print broken off", Route::Model, pdf, Guard::Nothing, Fault::Breaks, brokenOff},
+      {"a desktop's writer stopped on the way", Route::Desktop, pdf, Guard::SizeLimit, Fault::None, tooLarge},
+      {"no space for a desktop's file", Route::Desktop, "/dev/full", Guard::Nothing, Fault::None, noSpace},
+      {"a desktop whose drawing failed", Route::Desktop, pdf, Guard::Nothing, Fault::Fails, drawingFailed},
+      {"a desktop broken off", Route::Desktop, pdf, Guard::Nothing, Fault::Breaks, brokenOff},
+      {"the viewer's writer stopped on the way", Route::Viewer, pdf, Guard::SizeLimit, Fault::None, tooLarge},
+      {"no space for the viewer's file", Route::Viewer, "/dev/full", Guard::Nothing, Fault::None, noSpace},
+      {"the viewer's drawing failed", Route::Viewer, pdf, Guard::Nothing, Fault::Fails, drawingFailed},
+      {"a bitmap's writer stopped on the way", Route::ViewerAsBitmap, pdf, Guard::SizeLimit, Fault::None,
+       tooLarge},
+  };
+  const bool viewerPrintsToFiles = QPrinterInfo::defaultPrinter().isNull();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const bool viaViewer = c.route == Route::Viewer || c.route == Route::ViewerAsBitmap;
+    if (viaViewer && !viewerPrintsToFiles) continue;  // a real printer is set up here
+    // What is drawn: a page whose PDF is larger than the writer buffers, so
+    // that a write that fails fails on the way.
+    TEntity drawn;
+    TDesktop* desktop = nullptr;
+    if (c.route == Route::Model || c.route == Route::Viewer) {
+      strewSquares(drawn, -5, -5, 5, 5, 3000);
+    } else {
+      desktop = new TDesktop;
+      desktop->SetMinX(0), desktop->SetMinY(0), desktop->SetMaxX(0.9 * paperW), desktop->SetMaxY(0.9 * paperH);
+      desktop->PenColor = kBlue;
+      desktop->PenWidth = 0.003;
+      strewSquares(*desktop, 0.01, 0.01, 0.5 * paperW, 0.5 * paperH, 3000);
+      drawn.Add(desktop);
+    }
+    // The user's printer of the run, into a PDF file.
+    QPrinter user(QPrinter::HighResolution);
+    user.setOutputFormat(QPrinter::PdfFormat);
+    TFaultyPainter local;
+    local.SetDevice(&screenDevice);
+    local.SetInput(&drawn);
+    TFaultyPainter* faulty = &local;
+    std::optional<TFormToolManager> manager;
+    if (c.route == Route::Viewer) {
+      faulty = new TFaultyPainter;
+      manager.emplace().SetInterpret(faulty);
+      manager->SetInput(&drawn);
+    } else if (c.route == Route::ViewerAsBitmap) {
+      drawWithMapRenderers(manager.emplace(), desktop);
+      manager->GetForm()->TileAction()->setChecked(true);
+    }
+    faulty->halfway = 1500;
+    const auto printInto = [&](const fs::path& file) {
+      if (viaViewer) {
+        printFromViewer(*manager, c.route == Route::ViewerAsBitmap ? confirm : nullptr, file);
+        return;
+      }
+      user.setOutputFileName(QString::fromStdString(file.string()));
+      if (c.route == Route::Desktop) print(confirm, faulty, &user);
+      else viewer::PrintWithPrinter(faulty, &user);
+    };
+
+    ui->clear();
+    if (c.guard != Guard::Nothing) test_support::WriteFile(pdf, "starý tisk");
+    {
+      std::optional<test_support::FileSizeLimit> limit;
+      std::optional<test_support::ReadOnlyTree> readOnly;
+      if (c.guard == Guard::SizeLimit) limit.emplace(512);
+      if (c.guard == Guard::ReadOnlyFile) readOnly.emplace(pdf);
+      faulty->fault = c.fault;
+      printInto(c.file);
+      faulty->fault = Fault::None;
+    }
+    EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{c.told});
+    EXPECT_FALSE(TPrintDevice::JobInProgress());
+
+    ui->clear();
+    fs::remove(pdf);
+    printInto(pdf);
+    // A print through the set-up window ends with its closing message.
+    const bool setUp = c.route == Route::Desktop || c.route == Route::ViewerAsBitmap;
+    EXPECT_EQ(ui->shownTexts().size(), setUp ? 1u : 0u) << testing::PrintToString(ui->shownTexts());
+    if (setUp && !ui->shownTexts().empty()) {
+      EXPECT_NE(ui->shownTexts().front().find("Ukončen tisk na"), std::string::npos);
+    }
+    EXPECT_EQ(pdfPages(), 1);
+    EXPECT_GT(colours(1).first, 100);
+    if (!viaViewer) {
+      EXPECT_EQ(user.outputFileName().toStdString(), pdf.string()) << "the printer keeps the user's name";
+    }
+    for (const auto& entry : fs::directory_iterator(dir))
+      EXPECT_EQ(entry.path().filename().string().rfind("out.pdf.", 0), std::string::npos) << entry.path();
+    fs::remove(pdf);
+    local.SetDevice(nullptr);
   }
 }
 
