@@ -66,6 +66,8 @@ void TUniversalInterpret::RunTiles() {
   TTileDevice* tiles = GetTileDevice();
   BeginProgress("Interpretace Bitmapových Dlaždic", 0, 0);
   ProgressText("Inicializace....");
+  // The target is this run's only: a printer device goes with its job, and
+  // the strip of a run broken off would hold its memory until the next run.
   tiles->SetTarget(target);
   SetDevice(tiles);
   try {
@@ -79,10 +81,12 @@ void TUniversalInterpret::RunTiles() {
     }
   } catch (...) {
     SetDevice(target);
+    tiles->SetTarget(nullptr);
     EndProgress();
     throw;
   }
   SetDevice(target);
+  tiles->SetTarget(nullptr);
   EndProgress();
 }
 

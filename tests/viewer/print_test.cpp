@@ -35,6 +35,8 @@
 #include "render/qt/print_device.h"
 #include "render/render_classes.h"
 #include "render/text_block.h"
+#include "render/tile_device.h"
+#include "render/universal_interpret.h"
 #include "render/universal_script_creator.h"
 #include "qt_app.h"
 #include "file_size_limit.h"
@@ -646,6 +648,10 @@ TEST_F(Printing, APrintAfterOneThatFailedComesOutWhole) {
     }
     EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{c.told});
     EXPECT_FALSE(TPrintDevice::JobInProgress());
+    if (auto* universal = manager ? dynamic_cast<TUniversalInterpret*>(manager->GetInterpret()) : nullptr) {
+      EXPECT_EQ(universal->GetTileDevice()->GetTarget(), nullptr) << "the freed printer is not kept";
+      EXPECT_EQ(universal->GetTileDevice()->GetBitmap(), nullptr);
+    }
 
     ui->clear();
     fs::remove(pdf);
