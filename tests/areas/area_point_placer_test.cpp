@@ -25,6 +25,7 @@
 #include "log_probe.h"
 #include "sample_tree.h"
 #include "temp_dir.h"
+#include "walkers_fixture.h"
 
 namespace {
 
@@ -130,25 +131,15 @@ TEST_F(PlacerTest, ThinSliversGetAPointInside) {
 // join; the rectangle centres of these lie exactly on an edge of the area
 // or of its hole.
 TEST_F(PlacerTest, PointsOnTheBoundaryDoNotCountAsInside) {
-  auto onEdge = [](const Pts& ring, double x, double y) {
-    for (std::size_t i = 0; i < ring.size(); ++i) {
-      auto [ax, ay] = ring[i];
-      auto [bx, by] = ring[(i + 1) % ring.size()];
-      if ((bx - ax) * (y - ay) == (by - ay) * (x - ax) && x >= std::min(ax, bx) && x <= std::max(ax, bx) &&
-          y >= std::min(ay, by) && y <= std::max(ay, by))
-        return true;
-    }
-    return false;
-  };
   const Pts triangle{{0, 0}, {0, 10}, {10, 0}};
   const Pts square{{0, 0}, {0, 10}, {10, 10}, {10, 0}}, hole{{5, 2}, {5, 8}, {8, 8}, {8, 2}};
   for (bool centerOnly : {false, true}) {
     std::unique_ptr<TAreaElement> a(area(triangle));
     auto [x, y] = place(*a, centerOnly);
-    EXPECT_FALSE(onEdge(triangle, x, y)) << x << " " << y;
+    EXPECT_FALSE(areas_test::OnRingEdge(triangle, x, y)) << x << " " << y;
     std::unique_ptr<TAreaElement> b(area(square, {hole}));
     std::tie(x, y) = place(*b, centerOnly);
-    EXPECT_FALSE(onEdge(hole, x, y) || onEdge(square, x, y)) << x << " " << y;
+    EXPECT_FALSE(areas_test::OnRingEdge(hole, x, y) || areas_test::OnRingEdge(square, x, y)) << x << " " << y;
   }
   EXPECT_TRUE(ui->shown().empty());
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <initializer_list>
 #include <utility>
 #include <vector>
@@ -49,6 +50,42 @@ inline std::vector<double> SortedAreasOf(TElement* output) {
     }
   std::sort(sizes.begin(), sizes.end());
   return sizes;
+}
+
+// Whether (x, y) lies on an edge of the ring (closed implicitly), exactly.
+// A ring is a sequence of pairs or of points.
+template <class Ring>
+bool OnRingEdge(const Ring& ring, double x, double y) {
+  for (std::size_t i = 0; i < ring.size(); ++i) {
+    auto [ax, ay] = ring[i];
+    auto [bx, by] = ring[(i + 1) % ring.size()];
+    if ((bx - ax) * (y - ay) == (by - ay) * (x - ax) && x >= std::min(ax, bx) && x <= std::max(ax, bx) &&
+        y >= std::min(ay, by) && y <= std::max(ay, by))
+      return true;
+  }
+  return false;
+}
+
+// Even-odd crossings of the ray towards +x.
+template <class Ring>
+bool InRing(const Ring& ring, double x, double y) {
+  bool in = false;
+  for (std::size_t i = 0; i < ring.size(); ++i) {
+    auto [ax, ay] = ring[i];
+    auto [bx, by] = ring[(i + 1) % ring.size()];
+    if ((ay > y) != (by > y) && x < ax + (y - ay) * (bx - ax) / (by - ay)) in = !in;
+  }
+  return in;
+}
+
+// Strictly inside the outer ring and outside every hole: a point on an edge
+// is given to the neighbour by a point-in-polygon join.
+template <class Ring>
+bool StrictlyInside(const Ring& outer, const std::vector<Ring>& holes, double x, double y) {
+  if (OnRingEdge(outer, x, y) || !InRing(outer, x, y)) return false;
+  for (const Ring& hole : holes)
+    if (OnRingEdge(hole, x, y) || InRing(hole, x, y)) return false;
+  return true;
 }
 
 class WalkerTest : public ::testing::Test {
