@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <exception>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 
 #include "areas/anal_area.h"
@@ -15,6 +17,7 @@
 #include "geometry/area_element.h"
 #include "geometry/ring_crossings.h"
 #include "framework/zelto_message.h"
+#include "platform/real48.h"
 #include "platform/user_interaction.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TAreaPointPlacer, TTool, ZELTO_NO_PROPERTIES)
@@ -64,10 +67,52 @@ bool strictlyInside(const std::vector<Ring>& rings, double x, double y) {
   return inside(rings, x, y) && !onAnyRing(rings, x, y);
 }
 
-// The middle of the widest inside piece of a row that passes through no
-// vertex, taken halfway between the vertex rows nearest the middle of the
-// rings' height: such a row crosses every edge it meets cleanly, so that the
-// pieces between pairs of crossings lie inside.
+// A coordinate as the block stores it, a 6-byte real. The blocks' S-JTSK
+// only negates, and the rounding is the same on either side of zero, so
+// that the world coordinate rounds as the stored one. A value beyond the
+// type stays: the writer refuses such an area anyway.
+double storedValue(double v) {
+  const std::optional<platform::Real48Bytes> bytes = platform::encodeReal48(v);
+  return bytes ? platform::decodeReal48(*bytes) : v;
+}
+
+// The rings as the block stores their vertices; empty when every vertex is
+// stored as it is, as every vertex read from a block is.
+std::vector<Ring> storedRings(const std::vector<Ring>& rings) {
+  std::vector<Ring> stored;
+  for (std::size_t r = 0; r < rings.size(); ++r)
+    for (std::size_t i = 0; i < rings[r].size(); ++i) {
+      const PointD p = rings[r][i], s{storedValue(p.X), storedValue(p.Y)};
+      if (stored.empty() && s.X == p.X && s.Y == p.Y) continue;
+      if (stored.empty()) stored = rings;
+      stored[r][i] = s;
+    }
+  return stored;
+}
+
+// The widest inside piece of the row at y, which must pass through no
+// vertex: it then crosses every edge it meets cleanly, so that the pieces
+// between pairs of crossings lie inside.
+bool widestPiece(const std::vector<Ring>& rings, double y, double& left, double& right) {
+  std::vector<double> xs;
+  for (const Ring& ring : rings)
+    for (std::size_t i = 0, n = ring.size(); n > 2 && i < n; ++i) {
+      const PointD a = ring[i], b = ring[(i + 1) % n];
+      if ((a.Y < y) == (b.Y < y)) continue;
+      xs.push_back(a.X + (y - a.Y) * (b.X - a.X) / (b.Y - a.Y));
+    }
+  std::sort(xs.begin(), xs.end());
+  double widest = 0.0;
+  for (std::size_t i = 0; i + 1 < xs.size(); i += 2)
+    if (xs[i + 1] - xs[i] > widest) {
+      widest = xs[i + 1] - xs[i];
+      left = xs[i], right = xs[i + 1];
+    }
+  return widest > 0.0;
+}
+
+// The middle of the widest inside piece of the row halfway between the
+// vertex rows nearest the middle of the rings' height.
 bool scanRowPoint(const std::vector<Ring>& rings, PointD& at) {
   double minY = INFINITY, maxY = -INFINITY;
   for (const Ring& ring : rings)
@@ -81,21 +126,44 @@ bool scanRowPoint(const std::vector<Ring>& rings, PointD& at) {
       if (p.Y > mid && p.Y < above) above = p.Y;
     }
   const double y = (below + above) / 2.0;
-  std::vector<double> xs;
-  for (const Ring& ring : rings)
-    for (std::size_t i = 0, n = ring.size(); n > 2 && i < n; ++i) {
-      const PointD a = ring[i], b = ring[(i + 1) % n];
-      if ((a.Y < y) == (b.Y < y)) continue;
-      xs.push_back(a.X + (y - a.Y) * (b.X - a.X) / (b.Y - a.Y));
-    }
-  std::sort(xs.begin(), xs.end());
-  double widest = 0.0;
-  for (std::size_t i = 0; i + 1 < xs.size(); i += 2)
-    if (xs[i + 1] - xs[i] > widest) {
-      widest = xs[i + 1] - xs[i];
-      at = {(xs[i] + xs[i + 1]) / 2.0, y};
-    }
-  return widest > 0.0 && strictlyInside(rings, at.X, at.Y);
+  double left, right;
+  if (!widestPiece(rings, y, left, right)) return false;
+  at = {(left + right) / 2.0, y};
+  return strictlyInside(rings, at.X, at.Y);
+}
+
+// The rows the stored search tries, those nearest the middle of the height
+// first: where a row's piece is narrower than two steps of the 6-byte real,
+// its middle may round onto an edge.
+constexpr std::size_t kStoredRowsTried = 8;
+
+// scanRowPoint on the grid of stored values, for rings whose halfway row or
+// piece middle rounds onto a vertex row or an edge: a row is a stored value
+// strictly between two vertex rows (there is none between rows one step
+// apart), and the middle of its widest piece is rounded before it is tested.
+bool storedRowPoint(const std::vector<Ring>& stored, PointD& at) {
+  std::vector<double> ys;
+  for (const Ring& ring : stored)
+    for (const PointD& p : ring) ys.push_back(p.Y);
+  std::sort(ys.begin(), ys.end());
+  ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
+  std::vector<double> rows;
+  for (std::size_t i = 0; i + 1 < ys.size(); ++i) {
+    const double y = storedValue((ys[i] + ys[i + 1]) / 2.0);
+    if (ys[i] < y && y < ys[i + 1]) rows.push_back(y);
+  }
+  if (rows.empty()) return false;
+  const double mid = (ys.front() + ys.back()) / 2.0;
+  const auto tried = rows.begin() + static_cast<std::ptrdiff_t>(std::min(rows.size(), kStoredRowsTried));
+  std::partial_sort(rows.begin(), tried, rows.end(),
+                    [mid](double a, double b) { return std::fabs(a - mid) < std::fabs(b - mid); });
+  for (auto y = rows.begin(); y != tried; ++y) {
+    double left, right;
+    if (!widestPiece(stored, *y, left, right)) continue;
+    at = {storedValue((left + right) / 2.0), *y};
+    if (strictlyInside(stored, at.X, at.Y)) return true;
+  }
+  return false;
 }
 
 // The crossings of the row through the point with every ring: the
@@ -154,6 +222,18 @@ void setLabelPoint(TAreaElement& area, double x, double y) {
   area.SetAbsRefY(y);
 }
 
+// The label point strictly inside the area in doubles, and where the block
+// will store it: the point the area holds (the writer takes it from there),
+// rounded, in the rings rounded (`stored`, empty when they round to
+// themselves).
+bool holdsLabel(const TAreaElement& area, const std::vector<Ring>& rings, const std::vector<Ring>& stored) {
+  const double x = area.GetAbsRefX(), y = area.GetAbsRefY();
+  if (!strictlyInside(rings, x, y)) return false;
+  const double sx = storedValue(x), sy = storedValue(y);
+  if (stored.empty() && sx == x && sy == y) return true;
+  return strictlyInside(stored.empty() ? rings : stored, sx, sy);
+}
+
 }  // namespace
 
 TAnalDevice* TAreaPointPlacer::GetDevice() {
@@ -182,13 +262,20 @@ void TAreaPointPlacer::PlaceLabelPoint(TAreaElement& area) {
   std::vector<Ring> rings;
   try {
     rings = collectRings(area);
+    const std::vector<Ring> stored = storedRings(rings);
     Place(area, rings);
-    if (strictlyInside(rings, area.GetAbsRefX(), area.GetAbsRefY())) return;
-    PointD at;
-    if (scanRowPoint(rings, at)) {
+    if (holdsLabel(area, rings, stored)) return;
+    // A point that does not serve leaves the one placed where it was.
+    auto takes = [&](PointD at) {
+      const PointD placed{area.GetAbsRefX(), area.GetAbsRefY()};
       setLabelPoint(area, at.X, at.Y);
-      return;
-    }
+      if (holdsLabel(area, rings, stored)) return true;
+      setLabelPoint(area, placed.X, placed.Y);
+      return false;
+    };
+    PointD at;
+    if (scanRowPoint(rings, at) && takes(at)) return;
+    if (storedRowPoint(stored.empty() ? rings : stored, at) && takes(at)) return;
   } catch (const std::bad_alloc&) {
     // Not the area's fault: the point is not left where the search stopped.
     throw;

@@ -8,6 +8,11 @@
 // A point that still is not strictly inside (on the boundary counts as
 // outside) is replaced by the middle of the widest inside piece of a row
 // through no vertex; an area without one is logged.
+// Strictly inside means also where the block stores the point: rounded to
+// the 6-byte real, in the rings rounded alike. A point half a step of the
+// real beside a corner or an edge (a centre between two stored values) is
+// stored on it; such a point is replaced as above, the row then searched on
+// the grid of stored values if need be. A point that serves stays as it is.
 #include <vector>
 
 #include "framework/recursor.h"
@@ -22,7 +27,7 @@ class TPolygonList;
 class TAreaPointPlacer : public TTool {
   ZELTO_ELEMENT(TAreaPointPlacer)
  public:
-  // Keep the centre whenever the area contains it.
+  // Keep the centre whenever the area contains it strictly, as stored too.
   bool CenterOnly = false;
 
   // Places the label point of the Input area; the Input becomes the Output.

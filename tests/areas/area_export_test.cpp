@@ -1,18 +1,21 @@
 // The area export written into a block and read back by the block reader.
 #include <cmath>
 #include <fstream>
+#include <iomanip>
 #include <iterator>
 #include <memory>
 
 #include "areas/export_areas.h"
 #include "areas/node_area_classes.h"
 #include "areas/node_area_pipeline.h"
+#include "block_records.h"
 #include "export_fixture.h"
 #include "file_size_limit.h"
 #include "files.h"
 #include "log_probe.h"
 #include "framework/dynamic_properties.h"
 #include "geometry/qtree.h"
+#include "gisblock/are_record.h"
 #include "gisblock/gelix_blok_reader.h"
 #include "platform/path_resolver.h"
 
@@ -330,6 +333,56 @@ TEST_F(AreaExportTest, IslandsTouchingTheirFathersRingAreWrittenUnderItAndReadBa
     for (long island : {1200L, 200L}) {
       ASSERT_TRUE(bySize[island]) << island;
       EXPECT_EQ(bySize[island]->GetPropertyInt("PaterNo"), square->GetPropertyInt("Cislo")) << island;
+    }
+  }
+}
+
+// Built, placed and written as a level is, and read back: a U whose
+// rectangle centre lies half a stored step beside the inner corner of its
+// notch, the area filling the notch, and a square whose centre lies as near
+// the edge of its island. Each label point, as TN.ARE holds it, lies
+// strictly inside its area and outside the area's holes as the block holds
+// them.
+TEST_F(AreaExportTest, LabelPointsAreStoredStrictlyInsideTheirAreas) {
+  RegisterNodeAreaClasses();
+  const double ux = std::ldexp(1.0, -20), uy = std::ldexp(1.0, -19);  // a step of the 6-byte real here
+  const double right = 90 + ux, top = 90 + uy;
+  auto at = [](double x, double y) { return std::pair{ExportLevel::X0 + x, ExportLevel::Y0 + y}; };
+  TPolyLineString lines;
+  for (TPolyLineElement* l :
+       {Line({at(0, 0), at(0, top), at(20, top)}), Line({at(20, top), at(20, 45), at(45, 45), at(45, top)}),
+        Line({at(45, top), at(right, top), at(right, 0), at(0, 0)}), Line({at(20, top), at(45, top)}),
+        Line({at(200, 0), at(200, 100), at(300 + ux, 100)}), Line({at(300 + ux, 100), at(300 + ux, 0), at(200, 0)}),
+        Line({at(230, 20), at(230, 80), at(250, 80)}), Line({at(250, 80), at(250, 20), at(230, 20)})})
+    lines.AddAndExtend(l);
+  nodearea::Network net = nodearea::BuildAreasOfLines(lines, {});
+  ASSERT_TRUE(net.AreaList);
+  ASSERT_EQ(net.AreaList->GetCount(), 4);
+  auto e = exporter("");
+  e->SetInput(net.AreaList);
+  e->DoIt();
+  ASSERT_TRUE(e->LastRun().Written);
+
+  using Ring = std::vector<geometry::PointD>;
+  for (bool asBoundary : {false, true}) {
+    TEntity model;
+    std::unique_ptr<TAreaString> read = readAreas(model, asBoundary);
+    ASSERT_TRUE(read) << asBoundary;
+    ASSERT_EQ(read->GetCount(), 4) << asBoundary;
+    for (TElement* element : read->Items()) {
+      auto* area = static_cast<TAreaElement*>(element);
+      const std::int32_t cislo = area->GetPropertyInt("Cislo");
+      const auto record = test_support::ReadRecord<gisblock::AreRecord>(dir / "OUT.BLK" / "TN.ARE", cislo);
+      ASSERT_TRUE(record) << cislo;
+      Ring outer;
+      area->CollectRing(outer);
+      std::vector<Ring> holes;
+      if (THolesEntity* h = area->GetHoles())
+        for (TElement* hole : h->Items()) static_cast<TAreaElement*>(hole)->CollectRing(holes.emplace_back());
+      // The blocks' S-JTSK negates: the stored point in the reader's plane.
+      EXPECT_TRUE(StrictlyInside(outer, holes, -record->refX, -record->refY))
+          << "area " << cislo << (asBoundary ? " of vertices" : " of lines") << std::setprecision(17) << " at "
+          << -record->refX << " " << -record->refY;
     }
   }
 }

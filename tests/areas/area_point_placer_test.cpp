@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <iomanip>
 #include <memory>
 #include <random>
 #include <string>
@@ -21,6 +22,7 @@
 #include "gisblock/gelix_blok_reader.h"
 #include "gisblock/gelix_classes.h"
 #include "platform/message_queue.h"
+#include "platform/real48.h"
 #include "platform/scripted_user_interaction.h"
 #include "log_probe.h"
 #include "sample_tree.h"
@@ -40,6 +42,13 @@ TAreaElement* area(const Pts& outer, const std::vector<Pts>& holes = {}) {
     a->AddHole(hole);
   }
   return a;
+}
+
+// The ring as the block stores it, in 6-byte reals.
+Pts stored(const Pts& ring) {
+  Pts out;
+  for (auto [x, y] : ring) out.push_back({platform::roundReal48(x), platform::roundReal48(y)});
+  return out;
 }
 
 class PlacerTest : public testing::Test {
@@ -74,6 +83,10 @@ TEST_F(PlacerTest, ShapesTakeTheirPoints) {
     for (int k = 0; k < 5000; ++k) denseL.push_back({x0 + (x1 - x0) * k / 5000, y0 + (y1 - y0) * k / 5000});
   }
   const Pts notch{{0, 0}, {100, 0}, {100, 10}, {50.3, 10}, {50.3, 100}, {0, 100}};
+  // At S-JTSK coordinates, a centre half a stored step off the grid of the
+  // 6-byte reals, well inside: it stays as it is.
+  const double x0 = -600000, y0 = -1100000, half = std::ldexp(1.0, -21);
+  const Pts offGrid{{x0, y0}, {x0, y0 + 40}, {x0 + 100 + 2 * half, y0 + 40}, {x0 + 100 + 2 * half, y0}};
   const struct {
     const char* name;
     Pts outer;
@@ -87,6 +100,8 @@ TEST_F(PlacerTest, ShapesTakeTheirPoints) {
       {"L", lShape, {}, false, 10, 50, 0.5},
       {"dense L", denseL, {}, false, 10, 50, 0.5},
       {"ring", {{0, 0}, {0, 90}, {90, 90}, {90, 0}}, {{{30, 30}, {60, 30}, {60, 60}, {30, 60}}}, false, 15, 45, 0.5},
+      {"centre between stored values", offGrid, {}, false, x0 + 50 + half, y0 + 20, 0},
+      {"centre between stored values, centre only", offGrid, {}, true, x0 + 50 + half, y0 + 20, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -141,6 +156,61 @@ TEST_F(PlacerTest, PointsOnTheBoundaryDoNotCountAsInside) {
     std::tie(x, y) = place(*b, centerOnly);
     EXPECT_FALSE(areas_test::OnRingEdge(hole, x, y) || areas_test::OnRingEdge(square, x, y)) << x << " " << y;
   }
+  EXPECT_TRUE(ui->shown().empty());
+}
+
+// The block stores a label point as 6-byte reals: at S-JTSK coordinates a
+// step of about 1e-6 m. Most rectangle centres here lie half a step inside
+// the area and are stored on its boundary: on the inner corner of a U's
+// notch or an L, on an edge or a corner of a hole, on the long edge of a
+// sliver. The arch's halfway row is stored on its inner edge.
+TEST_F(PlacerTest, PointsLieStrictlyInsideAsTheBlockStoresThem) {
+  const double x0 = -600000, y0 = -1100000;
+  const double ux = std::ldexp(1.0, -20), uy = std::ldexp(1.0, -19);  // a stored step there
+  const double top = y0 + 90 + uy, right = x0 + 90 + ux;
+  const Pts square{{x0, y0}, {x0, y0 + 100 + uy}, {x0 + 100 + ux, y0 + 100 + uy}, {x0 + 100 + ux, y0}};
+  const Pts wide{{x0, y0}, {x0, y0 + 100}, {x0 + 100 + ux, y0 + 100}, {x0 + 100 + ux, y0}};
+  const struct {
+    const char* name;
+    Pts outer;
+    std::vector<Pts> holes;
+  } cases[] = {
+      {"U, centre on the inner corner of its notch",
+       {{x0, y0}, {x0, top}, {x0 + 20, top}, {x0 + 20, y0 + 45}, {x0 + 45, y0 + 45}, {x0 + 45, top}, {right, top},
+        {right, y0}},
+       {}},
+      {"L, centre on its inner corner",
+       {{x0 + 45, y0}, {x0 + 45, y0 + 45}, {x0, y0 + 45}, {x0, top}, {right, top}, {right, y0}}, {}},
+      {"hole, centre on its edge", wide,
+       {{{x0 + 30, y0 + 20}, {x0 + 30, y0 + 80}, {x0 + 50, y0 + 80}, {x0 + 50, y0 + 20}}}},
+      {"hole, its edge between stored values", wide,
+       {{{x0 + 30, y0 + 20}, {x0 + 30, y0 + 80}, {x0 + 50 + ux / 4, y0 + 80}, {x0 + 50 + ux / 4, y0 + 20}}}},
+      {"hole, centre on its corner", square,
+       {{{x0 + 20, y0 + 20}, {x0 + 20, y0 + 50}, {x0 + 50, y0 + 50}, {x0 + 50, y0 + 20}}}},
+      {"sliver, centre on its long edge",
+       {{x0, y0}, {x0 + 1000, y0 + 1000}, {x0 + 1000 + ux, y0 + 1000 - 1.0 / 128}},
+       {}},
+      // Its halfway row lies half a step above its inner edge, and a
+      // vertex one step above that edge leaves no stored row between.
+      {"arch, halfway row on its inner edge",
+       {{x0, y0}, {x0, y0 + 45 + uy}, {x0, y0 + 90}, {x0 + 100, y0 + 90}, {x0 + 100, y0}, {x0 + 80, y0},
+        {x0 + 80, y0 + 45}, {x0 + 20, y0 + 45}, {x0 + 20, y0}},
+       {}},
+      {"strip three steps wide", {{x0, y0}, {x0, y0 + 3 * uy}, {x0 + 2000, y0 + 3 * uy}, {x0 + 2000, y0}}, {}},
+      {"ring round a hole over its centre", square,
+       {{{x0 + 10, y0 + 10}, {x0 + 10, y0 + 90}, {x0 + 90, y0 + 90}, {x0 + 90, y0 + 10}}}},
+  };
+  for (const auto& c : cases)
+    for (bool centerOnly : {false, true}) {
+      SCOPED_TRACE(std::string(c.name) + (centerOnly ? ", centre only" : ""));
+      std::unique_ptr<TAreaElement> a(area(c.outer, c.holes));
+      auto [x, y] = place(*a, centerOnly);
+      std::vector<Pts> holes;
+      for (const Pts& h : c.holes) holes.push_back(stored(h));
+      const double sx = platform::roundReal48(x), sy = platform::roundReal48(y);
+      EXPECT_TRUE(areas_test::StrictlyInside(stored(c.outer), holes, sx, sy))
+          << std::setprecision(17) << sx << " " << sy;
+    }
   EXPECT_TRUE(ui->shown().empty());
 }
 
