@@ -316,9 +316,13 @@ void TMainForm::fillDirectoryList() {
   if (!lastComponent(directory_).empty()) DirectoryListBox1->addItem("..");
   std::error_code ec;
   const fs::path native = platform::pathResolver().existing(directory_);
+  // A block that a killed job left only aside is the user's block still: it
+  // goes back under its name before the list is read.
+  gisblock::putBackBlocksLeftAside(directory_);
   QStringList names;
   // What a killed export left beside its blocks is cleared by the next one
-  // and is nothing to enter.
+  // and is nothing to enter; a block aside that could not go back is its
+  // reader's to name.
   for (const std::string& name : platform::directoryEntries(native, ec))
     if (!gisblock::isBlockWorkName(name) && fs::is_directory(native / name, ec)) names << QString::fromStdString(name);
   names.sort(Qt::CaseInsensitive);

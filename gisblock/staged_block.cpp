@@ -71,10 +71,19 @@ void syncDirectory(const fs::path& directory) { syncPath(directory, O_RDONLY | O
 bool isBlockWorkName(std::string_view name) {
   const std::string own = platform::lowerUtf8(name);
   if (!own.starts_with(".")) return false;
-  if (own.ends_with(".blk.old")) return own.size() > 9;
+  if (!blockHeldAside(name).empty()) return true;
   const std::size_t blk = own.find(".blk");
   return blk != std::string::npos && blk > 1 && own.ends_with(kStagingEnd) &&
          isStagingOf(own, own.substr(1, blk + 3));
+}
+
+std::string blockHeldAside(std::string_view name) {
+  constexpr std::string_view kAsideEnd = ".blk.old";
+  if (name.size() <= kAsideEnd.size() + 1 || !name.starts_with('.') ||
+      !platform::equalsIgnoringAsciiCase(name.substr(name.size() - kAsideEnd.size()), kAsideEnd))
+    return {};
+  // "." before the block's name, ".old" after it.
+  return std::string(name.substr(1, name.size() - 5));
 }
 
 fs::path StagedBlock::backupFor(const fs::path& target) {
@@ -499,6 +508,17 @@ bool blockLies(std::string_view shownPath) {
     case BlockFound::Refused: break;
   }
   throw std::runtime_error(why);
+}
+
+void putBackBlocksLeftAside(std::string_view shownDirectory) {
+  std::error_code ec;
+  const fs::path directory = platform::pathResolver().existing(shownDirectory);
+  for (const std::string& name : platform::directoryEntries(directory, ec)) {
+    const std::string block = blockHeldAside(name);
+    if (block.empty() || !fs::is_directory(directory / name, ec)) continue;
+    std::string why;
+    findBlock(joinShownPath(shownDirectory, block), why);
+  }
 }
 
 }  // namespace gisblock

@@ -132,6 +132,9 @@ class StagedBlock {
 // block for their own work (a writer's staging directory, a block moved
 // aside), not one of the user's.
 bool isBlockWorkName(std::string_view name);
+// The block a directory of this name holds while a commit has it aside
+// (".01_16PSK.BLK.old" holds "01_16PSK.BLK"); empty for any other name.
+std::string blockHeldAside(std::string_view name);
 
 // A block a job wrote nothing into, and why, for its message: "Blok X nebyl
 // zapsán: why." and what is left, as StagedBlock::leftText says it.
@@ -174,5 +177,10 @@ BlockFound findBlock(std::string_view shownPath, std::string& why);
 // Whether the block lies where it is named, as findBlock finds it; a refusal
 // is thrown (std::runtime_error with findBlock's `why`).
 bool blockLies(std::string_view shownPath);
+// Every block of the directory that lies only aside is put back, as
+// findBlock puts back one: a listing of the directory then shows it under
+// its name. One a live writer holds, or that cannot go back, stays aside
+// for its reader to name.
+void putBackBlocksLeftAside(std::string_view shownDirectory);
 
 }  // namespace gisblock

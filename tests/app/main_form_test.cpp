@@ -86,20 +86,67 @@ TEST_F(ShellTest, ADetBlockLeftAsideIsPutBackWhenItsDistrictIsEntered) {
   EXPECT_TRUE(form.DirectoryListBox1->findItems(".DET.BLK.old", Qt::MatchExactly).isEmpty());
 }
 
-// A killed export leaves its staging directory, and a block it moved aside,
-// beside the blocks until the next export clears them: the list shows the
-// blocks only.
+// Any block that a job killed between the two renames of its commit left
+// only aside is put back when the list is read, and listed under its name as
+// the disk spells it; one whose writer still lives stays aside, for the
+// writer to put in place, and out of the list.
+TEST_F(ShellTest, EveryBlockLeftAsideIsPutBackWhenTheListIsRead) {
+  const std::filesystem::path district = dir_ / "GIS" / "4107" / "01";
+  std::filesystem::create_directories(district / "DET.BLK");
+  const struct {
+    const char* block;
+    bool writerLive;  // else the writer was killed
+  } cases[] = {
+      {"01_16PSK.BLK", false},
+      {"01_19op.blk", false},
+      {"_20CES.BLK", false},
+      {"01_14DIL.BLK", true},
+  };
+  Start();
+  TMainForm& form = *MainForm();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.block);
+    const std::filesystem::path block = district / c.block, aside = gisblock::StagedBlock::backupFor(block);
+    WriteFile(block / "TN.ARE", c.block);
+    std::optional<gisblock::StagedBlock> writer;
+    if (c.writerLive) {
+      writer.emplace(block.string());
+      ASSERT_TRUE(writer->ok()) << writer->error();
+      std::filesystem::rename(block, aside);  // the first of its two renames
+    } else {
+      ASSERT_TRUE(test_support::KilledAfterRenameTo(aside, [&block] {
+        gisblock::StagedBlock::setExchangeInOneStep(false);
+        gisblock::StagedBlock staged(block.string());
+        if (staged.ok()) staged.commit();
+      }));
+    }
+    ASSERT_FALSE(std::filesystem::exists(block));
+    form.SetDirectory("D:\\GIS\\4107\\01");
+    EXPECT_EQ(form.DirectoryListBox1->findItems(c.block, Qt::MatchExactly).size(), c.writerLive ? 0 : 1);
+    EXPECT_EQ(std::filesystem::exists(aside), c.writerLive);
+    EXPECT_EQ(ReadFile((c.writerLive ? aside : block) / "TN.ARE"), c.block);
+    for (int i = 0; i < form.DirectoryListBox1->count(); ++i)
+      EXPECT_FALSE(form.DirectoryListBox1->item(i)->text().endsWith(".old", Qt::CaseInsensitive))
+          << form.DirectoryListBox1->item(i)->text().toStdString();
+  }
+}
+
+// A killed export leaves its staging directory, and the old block aside
+// beside the new one it put in place, until the next export clears them:
+// the list shows the blocks only.
 TEST_F(ShellTest, TheDirectoryListLeavesOutWhatAKilledExportLeft) {
   const std::filesystem::path district = dir_ / "GIS" / "4107" / "01";
   for (const char* left : {".01_16PSK.BLK~4242-7.new", ".01_19op.blk~1-1.new", ".01_13ODD.BLK.new",
-                           ".01_14DIL.BLK.old", ".cache", "DET.BLK", "01_16PSK.BLK"})
+                           ".01_14DIL.BLK.old", "01_14DIL.BLK", ".cache", "DET.BLK", "01_16PSK.BLK"})
     std::filesystem::create_directories(district / left);
   Start();
   TMainForm& form = *MainForm();
   form.SetDirectory("D:\\GIS\\4107\\01");
   QStringList listed;
   for (int i = 2; i < form.DirectoryListBox1->count(); ++i) listed << form.DirectoryListBox1->item(i)->text();
-  EXPECT_EQ(listed, QStringList({".cache", "01_16PSK.BLK", "DET.BLK"})) << listed.join(" ").toStdString();
+  EXPECT_EQ(listed, QStringList({".cache", "01_14DIL.BLK", "01_16PSK.BLK", "DET.BLK"}))
+      << listed.join(" ").toStdString();
+  EXPECT_TRUE(std::filesystem::is_directory(district / ".01_14DIL.BLK.old"));
 }
 
 TEST_F(ShellTest, CodesThatAreNotDigitsFormNoOutputPath) {
