@@ -1,6 +1,8 @@
 #include "areas/export_dbf_class.h"
 
 #include <charconv>
+#include <optional>
+#include <vector>
 #include <system_error>
 #include <cstdio>
 
@@ -11,6 +13,7 @@
 #include "gisblock/gelix_dbf_table.h"
 #include "gisblock/gelix_props.h"
 #include "gisblock/staged_block.h"
+#include "gisblock/table_creation.h"
 #include "platform/dbase_table.h"
 #include "platform/path_resolver.h"
 #include "platform/user_interaction.h"
@@ -83,6 +86,7 @@ bool TExportDBFClass::createTable(TSpaceEntity* object) {
   } else {
     definition = ControlFileName(".CRT");
   }
+  if (!definesItsKind(definition)) return false;
   table_->SetCreateFileName(definition);
   if (!Staged) return table_->CreateTable(GetDBFName());
   // Lines that keep their own kinds alternate between tables; a kind
@@ -215,6 +219,30 @@ bool TExportDBFClass::copyFromSource(TSpaceEntity* object) {
   if (!Staged) throw platform::DbfError(error);
   Staged->noteFailure({}, error);  // the locate error names its table
   return false;
+}
+
+bool TExportDBFClass::definesItsKind(const std::string& definition) {
+  const std::string control = ControlFileName(".CRT");
+  if (!CreateFromSource || !SourceRowsRequired || ControlDir.empty() || definition == control || !fileExists(control) ||
+      !fileExists(definition))
+    return true;
+  // What is wrong with the control file itself is told when a table is
+  // made from it.
+  gisblock::TableMessages quiet;
+  quiet.warning = quiet.error = quiet.log = [](const std::string&) {};
+  const std::optional<std::vector<gisblock::FieldDefinition>> fields = gisblock::FieldsOfCRT(control, quiet);
+  if (!fields) return true;
+  platform::DbfTable source;
+  try {
+    source.open(platform::pathResolver().existing(definition), true);
+  } catch (const platform::DbfError&) {
+    return true;  // the table's own creation says what is wrong with it
+  }
+  for (const gisblock::FieldDefinition& field : *fields)
+    if (!source.hasField(field.name))
+      return sourceUnread(definition, "tabulka nemá položku " + field.name + " (definice položek dle " +
+                                          platform::pathResolver().userSpelling(control) + ")");
+  return true;
 }
 
 bool TExportDBFClass::sourceUnread(const std::string& table, const std::string& cause) {

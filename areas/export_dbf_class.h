@@ -61,8 +61,16 @@ class TExportDBFClass : public TTool {
   bool createTable(TSpaceEntity* object);
   // False when the source row could not be read (noted in the staged block).
   bool copyFromSource(TSpaceEntity* object);
-  // A source that cannot be read: true (the copy skipped) unless its rows
-  // are required, when the staged block fails and the answer is false.
+  // A table made like a source table whose rows must give their keys (a
+  // merge made like its first district's table) must have every field its
+  // kind's control file defines: a field renamed or dropped there would
+  // otherwise be missing from the merged table, and from every row the
+  // other districts give it. False, as sourceUnread says, when one is
+  // missing.
+  bool definesItsKind(const std::string& definition);
+  // A source that cannot be read, or lacks a field it must give: true (the
+  // copy skipped) unless its rows are required, when the staged block fails
+  // and the answer is false.
   bool sourceUnread(const std::string& table, const std::string& cause);
   // Runs a step that writes a row; a failure of the table goes to the
   // staged block. False after such a failure or when the step gave up.

@@ -357,19 +357,28 @@ void AttributeTable::CopyFieldsFrom(const platform::DbfTable& source) {
           plan(pair.source, pair.target);
         } else if (ownKind) {
           // What the script wrote there stands under its target's name.
-          if (const auto target = SplitQualifiedName(pair.target)) plan(*target, pair.target);
+          const auto target = SplitQualifiedName(pair.target);
+          if (!target) continue;
+          if (sourceFieldsRequired_ && !source.hasField(*target) && table_.hasField(*target))
+            throw missingSourceField(source, *target, pair);
+          plan(*target, pair.target);
         } else if (sourceFieldsRequired_) {
-          throw platform::DbfError(platform::pathResolver().userSpelling(source.path()) + ": tabulka nemá položku " +
-                                   pair.source + " (přenos položek dle " + script_->fileName() + ", řádek " +
-                                   std::to_string(pair.line) + ")");
+          throw missingSourceField(source, pair.source, pair);
         } else {
           tellBadPair(pair, "zdrojová tabulka " + platform::pathResolver().userSpelling(source.path()) +
                                 " nemá položku " + pair.source);
         }
       }
     } else {
-      for (const platform::DbfField& field : table_.fields())
-        if (field.name != "CISLO") plan(field.name, field.name);
+      for (const platform::DbfField& field : table_.fields()) {
+        if (field.name == "CISLO") continue;
+        // This table was made like its sources (a merge of the districts'
+        // tables): a field one of them lacks would stand empty in its rows.
+        if (sourceFieldsRequired_ && !source.hasField(field.name))
+          throw platform::DbfError(platform::pathResolver().userSpelling(source.path()) + ": tabulka nemá položku " +
+                                   field.name);
+        plan(field.name, field.name);
+      }
     }
     planSource_ = source.opening();
     planTarget_ = table_.opening();
@@ -384,6 +393,13 @@ void AttributeTable::CopyFieldsFrom(const platform::DbfTable& source) {
     }
     copyValue(source, step, value);
   }
+}
+
+platform::DbfError AttributeTable::missingSourceField(const platform::DbfTable& source, const std::string& field,
+                                                      const TransferPair& pair) const {
+  return platform::DbfError(platform::pathResolver().userSpelling(source.path()) + ": tabulka nemá položku " + field +
+                            " (přenos položek dle " + script_->fileName() + ", řádek " + std::to_string(pair.line) +
+                            ")");
 }
 
 void AttributeTable::copyValue(const platform::DbfTable& source, const CopyStep& step, const std::string& value) {

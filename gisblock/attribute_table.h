@@ -98,8 +98,9 @@ class AttributeTable {
   // dbf::alterationOf) throw platform::DbfError, the row left as it was.
   void SetExactFieldText(std::string_view name, std::string_view text);
   // For rows whose keys come only from their source rows (a merge): a
-  // script's source field that the source table lacks fails the copy
-  // instead of leaving the target empty in every row.
+  // field the copy takes that the source table lacks (a script's source
+  // field, or without a script any field of this table but CISLO) fails the
+  // copy instead of leaving the target empty in every row.
   void SetSourceFieldsRequired(bool required) { sourceFieldsRequired_ = required; }
   // The field's integer value through an integer format ("%d", "%4.4d",
   // "%-6d", literal text, "%%"); empty for any other format.
@@ -148,6 +149,10 @@ class AttributeTable {
   // SetFieldText on a field found already.
   void setFieldAt(int field, std::string_view text);
   struct CopyStep;
+  // A source field the script's pair needs and the source table lacks,
+  // where rows take their keys only from their sources.
+  platform::DbfError missingSourceField(const platform::DbfTable& source, const std::string& field,
+                                        const TransferPair& pair) const;
   void copyValue(const platform::DbfTable& source, const CopyStep& step, const std::string& value);
   bool openQuietly();
   // A table that could not be read: false, with the error logged and kept

@@ -102,10 +102,10 @@ bool CreateTableBySQL(std::string_view tableFile, std::vector<FieldDefinition> d
   }
 }
 
-bool CreateTableFromCRT(std::string_view crtFile, std::string_view tableFile, const TableMessages& messages) {
-  if (crtFile.empty() || tableFile.empty()) return false;
+std::optional<std::vector<FieldDefinition>> FieldsOfCRT(std::string_view crtFile, const TableMessages& messages) {
+  if (crtFile.empty()) return std::nullopt;
   const auto bytes = readWholeFile(platform::pathResolver().existing(crtFile));
-  if (!bytes) return false;
+  if (!bytes) return std::nullopt;
   const std::string crtName = extractFileName(crtFile);
   const std::vector<std::string> lines = framework::TextLines(*bytes, platform::CodePage::Windows1250);
 
@@ -138,15 +138,21 @@ bool CreateTableFromCRT(std::string_view crtFile, std::string_view tableFile, co
     const std::int32_t decimals = cursor.ReadLongInt();
     if (width < 0 || width > 65535 || decimals < 0 || decimals > 65535) {
       messages.error("Problém s vytvořením DBF dle " + std::string(crtFile));
-      return false;
+      return std::nullopt;
     }
     definitions.push_back({name, type, static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(decimals)});
   }
-  if (definitions.empty()) return false;
+  if (definitions.empty()) return std::nullopt;
   if (!keyDefined) definitions.push_back({"CISLO", 'N', 6, 0});
+  return definitions;
+}
+
+bool CreateTableFromCRT(std::string_view crtFile, std::string_view tableFile, const TableMessages& messages) {
+  if (tableFile.empty()) return false;
+  std::optional<std::vector<FieldDefinition>> definitions = FieldsOfCRT(crtFile, messages);
   // One definition alone makes no table.
-  if (definitions.size() < 2) return false;
-  return CreateTableBySQL(tableFile, std::move(definitions), messages);
+  if (!definitions || definitions->size() < 2) return false;
+  return CreateTableBySQL(tableFile, std::move(*definitions), messages);
 }
 
 bool CreateTableFromDBF(std::string_view sourceFile, std::string_view tableFile, const TableMessages& messages) {

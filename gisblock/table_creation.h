@@ -8,6 +8,7 @@
 #include "platform/dbase_structure.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,7 +29,11 @@ bool CreateTableBySQL(std::string_view tableFile, std::vector<FieldDefinition> d
 
 // The definitions of a .CRT file; a CISLO N 6 0 is appended when the file
 // defines no CISLO. Errors of single lines are shown with their line number
-// and the line is skipped. True only when a table was made.
+// and the line is skipped. Nothing when the file cannot be read or defines
+// no field, and when it defines a width out of range (which is shown).
+std::optional<std::vector<FieldDefinition>> FieldsOfCRT(std::string_view crtFile, const TableMessages& messages);
+
+// A table of the fields of FieldsOfCRT. True only when a table was made.
 bool CreateTableFromCRT(std::string_view crtFile, std::string_view tableFile, const TableMessages& messages);
 
 // The field structure of the source table, copied with the code page its

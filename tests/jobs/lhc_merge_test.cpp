@@ -288,7 +288,9 @@ TEST_F(LhcMergeTest, AMergeThatCannotReadADistrictsRowsKeepsTheOldBlocks) {
 // a spreadsheet), or holding a value the LHC's field would keep only
 // rounded, cut short or with letters its code page lacks, or not at all,
 // fails the merge, which names the district's table and row; the old LHC
-// block stays.
+// block stays. A ZRO table of the LHC is made like the first district's:
+// that table is held against its kind's control file, the others against
+// it.
 TEST_F(LhcMergeTest, AKeyADistrictsRowCannotGiveWholeKeepsTheOldBlockAndNamesTheRow) {
   ExportDistricts();
   enum Table { kAsExported, kWidened, kDos };  // the district's table before the value is set
@@ -298,8 +300,19 @@ TEST_F(LhcMergeTest, AKeyADistrictsRowCannotGiveWholeKeepsTheOldBlockAndNamesThe
     const char* value;  // the field's bytes; none: the field renamed
     const char* told;
     Table table = kAsExported;
+    const char* code = "02";
+    const char* kindTable = nullptr;  // none: the layer's own
   } cases[] = {
       {&jobs::LhcLayer(), "REVIR", nullptr, ": tabulka nemá položku REVIR (přenos položek dle "},
+      // Whichever district's table the LHC's is made like (here 02's), the
+      // one without the key is named.
+      {&jobs::LhcZroLayer(), "ODD", nullptr, ": tabulka nemá položku ODD"},
+      {&jobs::LhcZroLayer(), "DIL", nullptr, ": tabulka nemá položku DIL", kAsExported, "01"},
+      {&jobs::LhcZroLayer(), "SKUPINA", nullptr, ": tabulka nemá položku SKUPINA", kAsExported, "02", "P0134.DBF"},
+      // The LHC's empty areas take the keys the districts' rows hold under
+      // the names the script wrote them by.
+      {&jobs::LhcLayer(), "ODD", nullptr, ": tabulka nemá položku ODD (přenos položek dle ", kAsExported, "02",
+       "P0134.DBF"},
       {&jobs::LhcZroLayer(), "ODD", "1,5",
        ": řádek 1, položka ODD: Hodnotu \"1,5\" nelze zapsat do položky ODD: není celé číslo"},
       {&jobs::LhcZroLayer(), "ODD", "2.5",
@@ -320,11 +333,11 @@ TEST_F(LhcMergeTest, AKeyADistrictsRowCannotGiveWholeKeepsTheOldBlockAndNamesThe
   };
   for (const auto& c : cases) {
     const jobs::LhcLayerKind& layer = *c.layer;
-    SCOPED_TRACE(std::string(layer.Block) + " " + (c.value ? c.value : "renamed"));
+    SCOPED_TRACE(std::string(layer.Block) + " " + c.code + " " + c.field + " " + (c.value ? c.value : "renamed"));
     ASSERT_EQ(jobs::MergeLhcLayer(context, layer), jobs::MergeResult::Written);
     const std::string merged = FileBytes(lhc / layer.Block / "TN.ARE");
-    const fs::path table =
-        District("02") / ("02" + std::string(layer.DistrictBlock)) / (layer.Zro ? "P1400.DBF" : "P9400.DBF");
+    const fs::path table = District(c.code) / (c.code + std::string(layer.DistrictBlock)) /
+                           (c.kindTable ? c.kindTable : layer.Zro ? "P1400.DBF" : "P9400.DBF");
     const std::string sound = FileBytes(table);
     if (c.table == kWidened) test_support::ResizeField(table, c.field, 4);
     if (c.table == kDos) test_support::RecodeAsDos(table);
