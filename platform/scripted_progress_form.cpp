@@ -16,7 +16,7 @@ class ScriptedProgressForms::View : public ProgressFormView {
     else if (ClosedByCaption()) form_.userClosed();
   }
   void setVisible(bool visible) override {
-    if (visible) owner_.showings_.push_back({form_.caption(), form_.maxValue()});
+    if (visible) owner_.showings_.push_back({form_.caption(), form_.maxValue(), BreakableJob::broken()});
   }
 
  private:

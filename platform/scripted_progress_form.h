@@ -13,10 +13,12 @@ namespace platform {
 
 class ScriptedProgressForms : public ProgressFormService {
  public:
-  // One showing of a form: its caption and maximum at that moment.
+  // One showing of a form: its caption and maximum at that moment, and
+  // whether the running job had been broken off by then.
   struct Showing {
     std::string caption;
     int maxValue;
+    bool afterBreak = false;
   };
 
   std::unique_ptr<ProgressFormView> createView(ProgressForm& form) override;
