@@ -16,6 +16,7 @@
 #include "geometry/area_element.h"
 #include "geometry/line_end_cells.h"
 #include "geometry/qtree.h"
+#include "platform/progress_form.h"
 #include "platform/user_interaction.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TMakeNodes, TTool, [](auto& p) {
@@ -163,7 +164,9 @@ void TMakeNodesAndAreas::DoIt() {
   auto* input = dynamic_cast<TEntity*>(Input());
   if (!input) return;
   TEntity* lines = JoinedLines(*input);
-  if (!lines) return;
+  // A stop the user confirmed while the lines were joined: no areas are
+  // built of part of them.
+  if (!lines || platform::BreakableJob::broken()) return;
   const Noded net = NodeLines(*lines, true);
   if (!net.AreaList) return;
   // Without a world the list stays with the tool rather than being lost.

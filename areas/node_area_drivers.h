@@ -45,7 +45,8 @@ class TMakeNodes : public TTool {
 
 // Input: a TEntity holding the lines. The lines are joined first, then noded
 // and built into areas; Output is the list of areas (holes are given to
-// their areas), which joins the world's object model.
+// their areas), which joins the world's object model. A job broken off
+// while the lines were joined gets no Output.
 class TMakeNodesAndAreas : public TMakeNodes {
   ZELTO_ELEMENT(TMakeNodesAndAreas)
  public:

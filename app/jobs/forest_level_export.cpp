@@ -441,6 +441,39 @@ ExportResult WriteLevelBlock(const LevelExportContext& context, const ForestLeve
   return ExportResult::NotWritten;
 }
 
+// The built areas take the old areas' attributes, are filed under their
+// units and written. A stop the user confirmed ends the level where it is:
+// no later step runs, and of its areas nothing more is said than, once,
+// that the block was not written.
+ExportResult CarryFileAndWrite(const LevelExportContext& context, const ForestLevel& level, const DetKinds& kinds,
+                               const LevelStyle& style, LevelNetwork& network, gisblock::StagedBlock& staged,
+                               bool& committed) {
+  {
+    TCarryArToArThroughLines carrier;
+    carrier.SelectForProblem = true;
+    carrier.ShareOldWholeAreas(context.OldWholeAreas);
+    carrier.SetInput(network.Net.AreaList);
+    carrier.DoIt();
+  }
+  // The carrier stopped leaves areas without attributes, each of which
+  // would be logged as a gap.
+  if (platform::BreakableJob::broken()) {
+    staged.abandon(kBrokenOff);
+    ShowLevelFailure(context, staged.error());
+    LogText("; " + staged.error());
+    return ExportResult::NotWritten;
+  }
+  AreaClassifier classifier{level, kinds, style.AreaColour, style.AreaSymbol,
+                            network.Copies ? &network.Originals : nullptr};
+  // A line per gap, for the log and the protocol, not a box each.
+  classifier.Log = [](const std::string& text) { LogText("; " + text); };
+  for (TElement* element : std::vector<TElement*>(network.Net.AreaList->Items())) {
+    classifier.Classify(element);
+    if (context.ProcessMessages) context.ProcessMessages();
+  }
+  return WriteLevelBlock(context, level, *network.Net.AreaList, style, staged, committed);
+}
+
 }  // namespace
 
 namespace {
@@ -593,24 +626,7 @@ ExportResult ExportLevel(const LevelExportContext& context, const ForestLevel& l
       if (!network.Net.Index) nothing = "lesnická hierarchie nemá žádné linie úrovně " + level.Prefix;
     }
     if (network.Net.Index && !network.Net.Areas) nothing = "z linií úrovně " + level.Prefix + " nevznikla žádná plocha";
-    if (network.Net.Areas) {
-      {
-        TCarryArToArThroughLines carrier;
-        carrier.SelectForProblem = true;
-        carrier.ShareOldWholeAreas(context.OldWholeAreas);
-        carrier.SetInput(network.Net.AreaList);
-        carrier.DoIt();
-      }
-      AreaClassifier classifier{level, kinds, style.AreaColour, style.AreaSymbol,
-                                network.Copies ? &network.Originals : nullptr};
-      // A line per gap, for the log and the protocol, not a box each.
-      classifier.Log = [](const std::string& text) { LogText("; " + text); };
-      for (TElement* element : std::vector<TElement*>(network.Net.AreaList->Items())) {
-        classifier.Classify(element);
-        if (context.ProcessMessages) context.ProcessMessages();
-      }
-      result = WriteLevelBlock(context, level, *network.Net.AreaList, style, staged, committed);
-    }
+    if (network.Net.Areas) result = CarryFileAndWrite(context, level, kinds, style, network, staged, committed);
   } catch (const std::exception& e) {
     // Once the block is in place, only the telling of it failed.
     if (committed) return ExportResult::Written;

@@ -137,6 +137,9 @@ void Refuse(const std::function<void(const std::string&)>& log, const std::strin
 // What stopped a job, in words for the user: "nedostatek paměti" for an
 // allocation that failed, otherwise the exception's own text.
 using framework::CauseOf;
+// Why a block is not written when the user stopped its job, as the
+// exporters say it.
+inline constexpr const char* kBrokenOff = "export přerušen";
 // "<dir>/<code>_<prefix>.BLK"
 std::string LevelBlockPath(const std::string& directory, const std::string& code, const std::string& prefix);
 

@@ -241,6 +241,9 @@ MergeResult Merge(const LhcMergeContext& context, const LhcLayerKind& layer, dou
   builder.MaxCoordsCount = maxCoords;
   builder.SetInput(read);
   builder.DoIt();
+  // A stop the user confirmed ends the merge where it is: no later step
+  // runs, and nothing is said of the areas of the lines joined so far.
+  if (platform::BreakableJob::broken()) return NotWritten(context, block, kBrokenOff);
   auto* list = dynamic_cast<TEntity*>(builder.Output());
   if (!list || list->GetCount() == 0)
     return NotWritten(context, block, "z bloků revírů nevznikla žádná plocha");
@@ -250,6 +253,9 @@ MergeResult Merge(const LhcMergeContext& context, const LhcLayerKind& layer, dou
     carrier.SetInput(list);
     carrier.DoIt();
   }
+  // The carrier stopped leaves areas without attributes, each of which
+  // would be logged as an area outside the districts.
+  if (platform::BreakableJob::broken()) return NotWritten(context, block, kBrokenOff);
   const auto log = [&context](const std::string& text) { Log(context, text); };
   platform::Pacer pacer;
   for (TElement* element : std::vector<TElement*>(list->Items())) {

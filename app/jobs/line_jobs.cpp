@@ -64,8 +64,6 @@ bool CommitExportedBlock(const TExportGelixElements& exporter, gisblock::StagedB
 namespace {
 
 constexpr double kMaxSnap = 1000;  // metres; more would join a whole district
-// Why a block is not written when the user stopped its job, as the exports say it.
-constexpr const char* kBrokenOff = "export přerušen";
 
 void Log(const LineJobContext& context, const std::string& text) {
   if (context.Log) context.Log(text);

@@ -1,13 +1,19 @@
 // A stop pressed on the progress form of any step of a job, also of a step
 // that cannot stop half way, is the job's: its next point that can stop
-// asks. OK writes nothing more and leaves the old blocks as they were;
-// Cancel lets the job write as if nobody had pressed.
+// asks. OK ends the job there: no later step runs, nothing more is said of
+// its areas, the user is told once that it was broken off, and the old
+// blocks stay as they were. Cancel lets the job write as if nobody had
+// pressed.
+#include <algorithm>
 #include <functional>
 
 #include "app/jobs/lhc_merge.h"
 #include "app/jobs/line_jobs.h"
+#include "areas/export_gauge.h"
 #include "files.h"
+#include "gisblock/are_record.h"
 #include "jobs_fixture.h"
+#include "log_probe.h"
 
 namespace jobs_test {
 namespace {
@@ -25,6 +31,22 @@ std::vector<std::string> Changed(const Files& before, const Files& after) {
   return names;
 }
 
+// What the jobs log of a single area that they export as an empty one.
+constexpr const char* kAreaLine = "exportována jako druh";
+
+std::size_t CountHolding(const std::vector<std::string>& texts, const std::string& part) {
+  return static_cast<std::size_t>(
+      std::count_if(texts.begin(), texts.end(), [&](const std::string& t) { return t.find(part) != std::string::npos; }));
+}
+
+// A run of a job with the user closing the form of one step.
+struct PressedRun {
+  std::vector<std::string> questions;
+  bool wrote = false;
+  std::vector<std::string> logged;  // the job's log and the posted log texts
+  std::vector<std::string> formsAfterBreak;
+};
+
 // A district large enough that the steps of the level exports and of the
 // nodings put up their progress forms.
 class StoppedJobTest : public LhcJobTest<jobs::LineJobContext> {
@@ -32,32 +54,70 @@ class StoppedJobTest : public LhcJobTest<jobs::LineJobContext> {
   const fs::path& Tree() const override { return test_support::GeneratedTree("--seed 1 --size 80x70"); }
 
   // The job run once more with the user closing the form of `step` and
-  // answering the question `ok`; the questions put.
-  std::vector<std::string> RunPressed(const std::function<bool()>& job, const std::string& step, bool ok,
-                                      bool& wrote) {
+  // answering the question `ok`.
+  PressedRun RunPressed(const std::function<bool()>& job, const std::string& step, bool ok) {
     platform::ScopedScriptedProgressForms pressed;
     pressed->closeCaptioned(step);
     pressed->queueBreakAnswer(ok);
     ui->clear();
-    wrote = job();
-    return pressed->breakQuestions();
+    log.clear();
+    // What an earlier run left posted is not this one's.
+    platform::messageQueue().discardAll();
+    PressedRun run;
+    {
+      test_support::LogProbe posted;
+      run.wrote = job();
+      posted.saw("");
+      run.logged = posted.texts;
+    }
+    run.logged.insert(run.logged.end(), log.begin(), log.end());
+    run.questions = pressed->breakQuestions();
+    for (const auto& shown : pressed->showings())
+      if (shown.afterBreak) run.formsAfterBreak.push_back(shown.caption);
+    return run;
   }
-  bool ToldBrokenOff() {
-    for (const std::string& text : ui->shownTexts())
-      if (text.find("přerušen") != std::string::npos) return true;
-    return false;
+  std::size_t TimesToldBrokenOff() { return CountHolding(ui->shownTexts(), "přerušen"); }
+
+  // Islands taken out of the district's TN.ARE leave holes that no area
+  // of the district fills: each level exports them as empty areas and logs
+  // a line for each.
+  void DeleteIslands(int count) {
+    const fs::path are = District() / "DET.BLK" / "TN.ARE";
+    std::string bytes = FileBytes(are);
+    for (std::size_t n = 1; n < bytes.size() / gisblock::AreRecord::kSize && count > 0; ++n) {
+      const auto r = gisblock::AreRecord::decode(reinterpret_cast<const std::uint8_t*>(bytes.data()) +
+                                                 n * gisblock::AreRecord::kSize);
+      if (!r.paterNo || r.hasChildren || r.area < 100) continue;
+      bytes[n * gisblock::AreRecord::kSize + 6] = 1;  // deleted
+      --count;
+    }
+    ASSERT_EQ(count, 0);
+    std::ofstream(are, std::ios::binary) << bytes;
   }
+};
+
+// The form the user closes, and the question of the job's first point
+// that can stop after it.
+struct PressedStep {
+  std::string caption;
+  std::string question;
+  // Its own form, which after Cancel stays closed and asks at every item.
+  bool asksAgain = false;
+  // The areas were classified, and their lines logged, before the step.
+  bool afterAreas = false;
 };
 
 struct WritingJob {
   const char* name;
   std::function<bool()> run;  // true when it wrote
   std::vector<fs::path> blocks;
-  std::string question;  // of its first point that can stop after the steps
-  std::vector<std::string> steps;
+  std::vector<PressedStep> steps;
+  // Its areas without a row of the district are logged when it writes.
+  bool logsAreas = false;
 };
 
 TEST_F(StoppedJobTest, AStopPressedInAnyStepIsAskedAndOkLeavesTheOldBlocks) {
+  ASSERT_NO_FATAL_FAILURE(DeleteIslands(3));
   // The inputs of the nodings and of the merges.
   ASSERT_TRUE(jobs::ReadLhcLines(state, District().string()));
   jobs::ExportAllLineKinds(context);
@@ -66,61 +126,119 @@ TEST_F(StoppedJobTest, AStopPressedInAnyStepIsAskedAndOkLeavesTheOldBlocks) {
   ASSERT_TRUE(jobs::ReadDistrict(district, District().string()));
 
   const jobs::ForestLevel& psk = *jobs::FindForestLevel(95);
-  jobs::LhcMergeContext merge;
-  merge.Model = &state;
-  merge.LhcDirectory = lhc.string();
-  merge.GisRoot = context.GisRoot;
+  const jobs::LhcMergeContext merge = MergeContext();
   std::vector<fs::path> levelBlocks;
   for (const jobs::ForestLevel& level : jobs::ForestLevels())
     levelBlocks.push_back(District() / ("01_" + level.Prefix + ".BLK"));
+  std::vector<fs::path> lineBlocks;
+  for (const jobs::LineKind& kind : jobs::LineKinds()) lineBlocks.push_back(lhc / kind.Block);
+  const auto allWritten = [](const std::vector<fs::path>& blocks) {
+    return std::all_of(blocks.begin(), blocks.end(), [](const fs::path& block) {
+      return fs::exists(block / "TN.ARE") && !fs::exists(block / "STARY.TXT");
+    });
+  };
   const std::string pipeline = " pro 16PSK";
-  // The nodings and the merge replace the object model: the levels go first.
+  const std::string carrying = "Carry props area-area", carried = "Přerušit přenos atributů ?";
+  // The joining of lines names its form after the line it is at.
+  const std::string joining = "L ", joined = "Přerušit zpracování linií ?";
+  const std::string lineExport = "Přerušit export linií ?";
+  // The nodings and the merges replace the object model: the levels go first.
   const WritingJob writingJobs[] = {
       {"stand groups",
        [&] { return jobs::ExportForestLevel(LevelContext(district, District()), psk) == jobs::ExportResult::Written; },
        {District() / "01_16PSK.BLK"},
-       "Přerušit přenos atributů ?",
-       {"Načítání linií do QTREE" + pipeline, "Vytváření uzlů v QTREE" + pipeline,
-        "Rušení QTree vazeb na linie" + pipeline, "Zapojování uzlů v QTree" + pipeline,
-        "Tvorba ploch v QTree" + pipeline, "Přiřazení ostrovů k plochám"}},
+       {{"Načítání linií do QTREE" + pipeline, carried},
+        {"Vytváření uzlů v QTREE" + pipeline, carried},
+        {"Rušení QTree vazeb na linie" + pipeline, carried},
+        {"Zapojování uzlů v QTree" + pipeline, carried},
+        {"Tvorba ploch v QTree" + pipeline, carried},
+        {"Přiřazení ostrovů k plochám", carried},
+        {carrying, carried, true},
+        {"Příprava ploch k exportu", "Přerušit export ploch ?", false, true}},
+       true},
       {"whole district",
        [&] {
          jobs::ExportWholeDistrict(LevelContext(district, District()));
-         return fs::exists(levelBlocks.back() / "TN.ARE") && !fs::exists(levelBlocks.back() / "STARY.TXT");
+         return allWritten({levelBlocks.back()});
        },
        levelBlocks,
-       "Přerušit přenos atributů ?",
-       {"Tvorba ploch v QTree" + pipeline}},
+       {{"Tvorba ploch v QTree" + pipeline, carried}, {carrying, carried, true}},
+       true},
+      // Its window's stop, pressed while the first level is built.
+      {"whole district from its window",
+       [&] {
+         platform::BreakableJob job;
+         jobs::LevelExportContext levels = LevelContext(district, District());
+         areas::ExportGauge gauge("Export všech vrstev revíru", static_cast<int>(jobs::ForestLevels().size()),
+                                  "Přerušit export vrstev revíru ?");
+         levels.NextLevel = [&gauge](int level) { return gauge.step(level); };
+         jobs::ExportWholeDistrict(levels);
+         return allWritten({levelBlocks.back()});
+       },
+       levelBlocks,
+       {{"Export všech vrstev revíru", carried}},
+       true},
+      {"line extractions",
+       [&] {
+         if (!jobs::ReadLhcLines(state, District().string())) return false;
+         jobs::ExportAllLineKinds(context);
+         return allWritten(lineBlocks);
+       },
+       lineBlocks,
+       {{"Příprava linií k exportu", lineExport}}},
       {"water network",
        [&] { return jobs::NodeWaterLines(context) == jobs::LineJobResult::Written; },
        {lhc / "_30VOD.BLK"},
-       "Přerušit export linií ?",
-       {"Načítání linií do QTREE"}},
+       {{"Načítání linií do QTREE", lineExport}, {joining, joined, true}}},
       {"LHC areas",
        [&] { return jobs::MergeLhcLayer(merge, jobs::LhcLayer()) == jobs::MergeResult::Written; },
        {lhc / "_11LHC.BLK"},
-       "Přerušit přenos atributů ?",
-       {"Načítání linií do QTREE"}},
+       {{"Načítání linií do QTREE", carried}, {joining, joined, true}, {carrying, carried, true}}},
+      {"ZRO areas",
+       [&] { return jobs::MergeLhcLayer(merge, jobs::LhcZroLayer()) == jobs::MergeResult::Written; },
+       {lhc / "_91ZRO.BLK"},
+       {{"Načítání linií do QTREE", carried}, {joining, joined, true}, {carrying, carried, true}}},
   };
   for (const WritingJob& job : writingJobs) {
     SCOPED_TRACE(job.name);
     ASSERT_TRUE(job.run());
     const Files written = Snapshot(lhc);
-    for (const std::string& step : job.steps) {
-      SCOPED_TRACE(step);
+    for (const PressedStep& step : job.steps) {
+      SCOPED_TRACE(step.caption);
       // Old blocks that differ from what the job writes.
       for (const fs::path& block : job.blocks) test_support::WriteFile(block / "STARY.TXT", "starý blok");
       const Files old = Snapshot(lhc);
-      bool wrote = true;
-      EXPECT_EQ(RunPressed(job.run, step, true, wrote), std::vector<std::string>{job.question});
-      EXPECT_FALSE(wrote);
+      PressedRun run = RunPressed(job.run, step.caption, true);
+      EXPECT_EQ(run.questions, std::vector<std::string>{step.question});
+      EXPECT_FALSE(run.wrote);
       EXPECT_EQ(Changed(old, Snapshot(lhc)), std::vector<std::string>{});
-      EXPECT_TRUE(ToldBrokenOff());
+      // Ended where it was stopped: no later step, no line of an area, one box.
+      EXPECT_EQ(run.formsAfterBreak, std::vector<std::string>{});
+      const std::size_t areaLines = CountHolding(run.logged, kAreaLine);
+      if (!step.afterAreas) {
+        EXPECT_EQ(areaLines, 0u);
+      }
+      EXPECT_EQ(ui->shownTexts().size(), 1u);
+      EXPECT_EQ(TimesToldBrokenOff(), 1u);
+      EXPECT_EQ(CountHolding(run.logged, jobs::kBrokenOff), 1u);
       // Asked once for the press, the job goes on.
-      EXPECT_EQ(RunPressed(job.run, step, false, wrote), std::vector<std::string>{job.question});
-      EXPECT_TRUE(wrote);
+      run = RunPressed(job.run, step.caption, false);
+      if (step.asksAgain) {
+        EXPECT_FALSE(run.questions.empty());
+        EXPECT_EQ(CountHolding(run.questions, step.question), run.questions.size());
+      } else {
+        EXPECT_EQ(run.questions, std::vector<std::string>{step.question});
+      }
+      EXPECT_TRUE(run.wrote);
       EXPECT_EQ(Changed(written, Snapshot(lhc)), std::vector<std::string>{});
-      EXPECT_FALSE(ToldBrokenOff());
+      EXPECT_EQ(TimesToldBrokenOff(), 0u);
+      // Every area line of a step after the areas was logged before the stop.
+      if (job.logsAreas) {
+        EXPECT_GT(CountHolding(run.logged, kAreaLine), 0u);
+      }
+      if (step.afterAreas) {
+        EXPECT_EQ(areaLines, CountHolding(run.logged, kAreaLine));
+      }
     }
   }
 }
@@ -130,10 +248,10 @@ TEST_F(StoppedJobTest, AStopPressedInAnyStepIsAskedAndOkLeavesTheOldBlocks) {
 TEST_F(StoppedJobTest, AReadStoppedInItsStepsLoadsNothing) {
   for (const char* step : {"Vytváření lesnické hierarchie", "Výběr linií do hierarchie"}) {
     SCOPED_TRACE(step);
-    bool loaded = true;
     const auto read = [this] { return jobs::ReadDistrict(state, District().string()); };
-    EXPECT_EQ(RunPressed(read, step, true, loaded), std::vector<std::string>{"Přerušit čtení revíru ?"});
-    EXPECT_FALSE(loaded);
+    PressedRun run = RunPressed(read, step, true);
+    EXPECT_EQ(run.questions, std::vector<std::string>{"Přerušit čtení revíru ?"});
+    EXPECT_FALSE(run.wrote);
     EXPECT_EQ(state.GetSubject(), nullptr);
     EXPECT_EQ(state.GetHierarchyRoot(), nullptr);
     EXPECT_TRUE(state.DistrictDirectory.empty());
@@ -141,8 +259,9 @@ TEST_F(StoppedJobTest, AReadStoppedInItsStepsLoadsNothing) {
     EXPECT_EQ(ui->shownTexts()[0],
               "Revír " + District().string() + " nebyl načten: čtení přerušeno uživatelem; nic není načteno");
 
-    EXPECT_EQ(RunPressed(read, step, false, loaded), std::vector<std::string>{"Přerušit čtení revíru ?"});
-    EXPECT_TRUE(loaded);
+    run = RunPressed(read, step, false);
+    EXPECT_EQ(run.questions, std::vector<std::string>{"Přerušit čtení revíru ?"});
+    EXPECT_TRUE(run.wrote);
     EXPECT_NE(state.GetSubject(), nullptr);
     EXPECT_NE(state.GetHierarchyRoot(), nullptr);
     EXPECT_EQ(state.DistrictDirectory, District().string());
