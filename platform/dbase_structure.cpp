@@ -26,8 +26,9 @@ std::uint32_t get32(const std::uint8_t* p) {
 std::string quoted(const std::string& name) { return "\"" + name + "\""; }
 
 // Visual FoxPro follows the descriptors of its tables with the path of
-// their database container.
-bool hasBacklink(std::uint8_t version) { return version == 0x30 || version == 0x31 || version == 0x32; }
+// their database container; some libraries that mark a table so leave the
+// path out, and the GIS reads their tables all the same.
+bool mayHaveBacklink(std::uint8_t version) { return version == 0x30 || version == 0x31 || version == 0x32; }
 
 DbfError damagedHeader(const std::string& what) { return DbfError("Poškozená hlavička tabulky: " + what); }
 
@@ -113,11 +114,17 @@ std::vector<DbfField> decodeFieldDescriptors(std::span<const std::uint8_t> bytes
     throw damagedHeader("položky se značkou řádku zabírají " + std::to_string(offset + 1) +
                         " bajtů, hlavička uvádí délku věty " + std::to_string(recordLength));
   // Early dBase III wrote a NUL after the end mark and counted it in the
-  // header length.
-  const std::size_t length = at + 1 + (hasBacklink(bytes[0]) ? kBacklinkSize : 0);
-  if (bytes.size() != length && !(bytes.size() == length + 1 && bytes[length] == 0))
+  // header length. Rows are read where the header length puts them, so a
+  // header of either length that fits its descriptors reads the same rows.
+  const std::size_t plain = at + 1;
+  const bool backlink = mayHaveBacklink(bytes[0]);
+  auto fits = [&](std::size_t length) {
+    return bytes.size() == length || (bytes.size() == length + 1 && bytes[length] == 0);
+  };
+  if (!fits(plain) && !(backlink && fits(plain + kBacklinkSize)))
     throw damagedHeader("délka hlavičky " + std::to_string(bytes.size()) + " neodpovídá počtu položek (" +
-                        std::to_string(fields.size()) + "), má být " + std::to_string(length));
+                        std::to_string(fields.size()) + "), má být " + std::to_string(plain) +
+                        (backlink ? " nebo " + std::to_string(plain + kBacklinkSize) : std::string()));
   return fields;
 }
 

@@ -67,9 +67,9 @@ DbfField decodeFieldDescriptor(const std::uint8_t* in32, CodePage codePage = Cod
 // record offsets. Throws DbfError, saying what is wrong, when the header
 // contradicts itself: a field without a name, of width 0 or named twice,
 // widths that with the row mark do not make the record length, or a header
-// length that is not that of the descriptors, their end mark and the
-// Visual FoxPro backlink where the version byte says so (early dBase III's
-// NUL after the end mark counted or not).
+// length that is not that of the descriptors and their end mark, with the
+// Visual FoxPro backlink or without it where the version byte marks such a
+// table (early dBase III's NUL after the end mark counted or not).
 std::vector<DbfField> decodeFieldDescriptors(std::span<const std::uint8_t> headerBytes, std::uint16_t recordLength,
                                              CodePage codePage = CodePage::Windows1250);
 

@@ -163,19 +163,52 @@ TEST_F(DbfTableTest, VariantHeadersOpenByTheirLengths) {
   EXPECT_EQ(t.recordCount(), 1u);
   EXPECT_EQ(t.text("kod"), "abc");
 
-  // Visual FoxPro: the 263 bytes of the database backlink end the header.
-  const int length = 32 + 32 + 1 + 263;
-  b = std::string(32, '\0');
-  b[0] = '\x30';
-  b[4] = 1;
-  b[8] = static_cast<char>(length & 0xFF);
-  b[9] = static_cast<char>(length >> 8);
-  b[10] = 4;
-  b += d + "\x0D" + std::string(263, '\0') + " xyz" + "\x1A";
-  std::ofstream(file, std::ios::binary | std::ios::trunc) << b;
-  t.open(file, true);
-  EXPECT_EQ(t.recordCount(), 1u);
-  EXPECT_EQ(t.text("kod"), "xyz");
+  // Visual FoxPro: the 263 bytes of the database backlink end the header;
+  // some libraries mark a table so and leave them out. Either is read, and
+  // rows written into it go where its header length puts them, the header
+  // keeping all but its date and count.
+  const struct {
+    const char* what;
+    std::string afterEnd;  // the bytes the header length counts after the end mark
+  } foxPro[] = {
+      {"with its backlink", std::string(263, '\0')},
+      {"without it", ""},
+      {"without it, a NUL after the end mark", std::string(1, '\0')},
+  };
+  for (const auto& c : foxPro) {
+    SCOPED_TRACE(c.what);
+    const std::size_t length = 32 + 32 + 1 + c.afterEnd.size();
+    b = std::string(32, '\0');
+    b[0] = '\x30';
+    b[4] = 1;
+    b[8] = static_cast<char>(length & 0xFF);
+    b[9] = static_cast<char>(length >> 8);
+    b[10] = 4;
+    b += d + "\x0D" + c.afterEnd + " xyz" + "\x1A";
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << b;
+    t.open(file, true);
+    EXPECT_EQ(t.recordCount(), 1u);
+    EXPECT_EQ(t.text("kod"), "xyz");
+
+    t.open(file, false);
+    t.edit();
+    t.setText("KOD", "uvw");
+    t.post();
+    t.append();
+    t.setText("KOD", "new");
+    t.post();
+    t.close();
+    const std::string written = test_support::ReadFile(file);
+    EXPECT_EQ(written.substr(length), " uvw new\x1A");
+    EXPECT_EQ(written[0], '\x30');
+    EXPECT_EQ(written[4], 2);
+    EXPECT_EQ(written.substr(8, length - 8), b.substr(8, length - 8));
+    t.open(file, true);
+    EXPECT_EQ(t.recordCount(), 2u);
+    EXPECT_EQ(t.text("kod"), "uvw");
+    ASSERT_TRUE(t.next());
+    EXPECT_EQ(t.text("kod"), "new");
+  }
 }
 
 TEST_F(DbfTableTest, CreationEnforcesDbaseLimits) {
