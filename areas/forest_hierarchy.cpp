@@ -193,6 +193,9 @@ TForestSpaceUnit* TPridavacPloch::Unit(TForestSpaceUnit& parent, const TElementC
 void TPridavacPloch::FileStand(TForestSpaceUnit& root, TAreaElement& area, double net) {
   if (!table_->LocateElement(&area)) {
     ++Unfiled;
+    // A table that could not be read was told with its cause by the table
+    // layer: whether the area's row is there, nobody knows.
+    if (!table_->LocateError().empty()) return;
     // Keys of another row would file the area under a wrong unit. Logged
     // for each area, told once with the count when the read is done.
     const std::string table = platform::pathResolver().userSpelling(table_->GetTableName());

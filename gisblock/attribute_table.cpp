@@ -67,16 +67,20 @@ bool AttributeTable::openQuietly() {
     Open();
     return true;
   } catch (const platform::DbfError& e) {
-    return unread(e.what());
+    return unread(e.what(), e);
   }
 }
 
-bool AttributeTable::unread(const std::string& error) {
+bool AttributeTable::unread(const std::string& error, const platform::DbfError& cause) {
   // A missing table is told as missing, once; a failure to read it would
   // say the same again.
   if (tableMissing()) return false;
   locateError_ = error;
-  messages_.log(error);
+  // A header at odds with itself is the whole story of its table: told
+  // once in the work, whoever met it first, and its index is not blamed.
+  const auto* opening = dynamic_cast<const platform::DbfOpenError*>(&cause);
+  headerDamaged_ = opening && opening->damagedHeader();
+  if (!headerDamaged_ || messages_.isFirst(damagedHeaderNotice(tableName_), told_)) messages_.log(error);
   return false;
 }
 
@@ -148,7 +152,8 @@ bool AttributeTable::OpenIndex() {
     return true;
   }
   if (BuildIndex()) return true;
-  if (!tableMissing() && told_.insert(name).second) messages_.warning("Index " + shownFile(name) + " je nepřístupný");
+  if (!tableMissing() && !headerDamaged_ && told_.insert(name).second)
+    messages_.warning("Index " + shownFile(name) + " je nepřístupný");
   return false;
 }
 
@@ -193,7 +198,7 @@ bool AttributeTable::BuildIndex() {
     built = CisloIndex::build(table_);
   } catch (const platform::DbfError& e) {
     Close();
-    return unread("Chyba práce s DBF " + shownFile(tableName_) + " při čtení záznamu: " + platform::faultOf(e));
+    return unread("Chyba práce s DBF " + shownFile(tableName_) + " při čtení záznamu: " + platform::faultOf(e), e);
   }
   Close();
   for (const std::string& warning : built.warnings) messages_.log(warning);

@@ -156,8 +156,9 @@ class AttributeTable {
   void copyValue(const platform::DbfTable& source, const CopyStep& step, const std::string& value);
   bool openQuietly();
   // A table that could not be read: false, with the error logged and kept
-  // for LocateError, unless the table is missing.
-  bool unread(const std::string& error);
+  // for LocateError, unless the table is missing; a damaged header is
+  // logged only where nothing told it before (damagedHeaderNotice).
+  bool unread(const std::string& error, const platform::DbfError& cause);
   // Whether the name is another spelling of the current table.
   bool isCurrent(const std::string& fileName) const;
   // Whether the current table file is missing; the user is told once.
@@ -183,6 +184,7 @@ class AttributeTable {
   const CisloIndex* index_ = nullptr;          // of the current table: one of them
   std::set<std::string> told_;                 // index warnings already shown
   std::string locateError_;
+  bool headerDamaged_ = false;  // the last read of the table failed for its header
   bool strictValues_ = false;
   bool sourceFieldsRequired_ = false;
   std::unique_ptr<TransferScript> script_;

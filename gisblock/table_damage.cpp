@@ -6,6 +6,7 @@
 #include "geometry/space_entity.h"
 #include "gisblock/gelix_props.h"
 #include "gisblock/table_file_name.h"
+#include "gisblock/table_messages.h"
 #include "platform/dbase_table.h"
 #include "platform/path_resolver.h"
 
@@ -28,6 +29,7 @@ BlockDamage TableDamage(const TEntity& string, const std::string& block,
     const std::string table = GelixTableFileName(block, letter, druh);
     if (!paths.exists(table)) continue;
     std::string fault, shown;
+    bool told = false;
     try {
       platform::DbfTable rows;
       rows.open(paths.existing(table), true);
@@ -37,10 +39,12 @@ BlockDamage TableDamage(const TEntity& string, const std::string& block,
     } catch (const platform::DbfOpenError& e) {
       shown = e.what();  // names the table already
       fault = e.fault();
+      std::set<std::string> own;
+      told = e.damagedHeader() && !TableMessages{}.isFirst(damagedHeaderNotice(table), own);
     } catch (const platform::DbfError& e) {
       fault = shown = e.what();  // a first row that cannot be read
     }
-    warn("Čtení bloku: " + shown);
+    if (!told) warn("Čtení bloku: " + shown);
     // Named as the faults of the block files are, file first.
     damage.Note(extractFileName(table) + ": " + fault);
   }

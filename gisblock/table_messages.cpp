@@ -3,6 +3,7 @@
 #include "framework/problem_report.h"
 #include "framework/world.h"
 #include "framework/zelto_message.h"
+#include "platform/path_resolver.h"
 
 namespace gisblock {
 
@@ -12,6 +13,12 @@ bool TableMessages::isFirst(const std::string& key, std::set<std::string>& own) 
   if (firstNotice) return firstNotice(key);
   if (TWorld* world = GetWorld()) return world->GetObjectModel()->FirstNotice(key);
   return own.insert(key).second;
+}
+
+std::string damagedHeaderNotice(const std::string& table) {
+  // One file under whichever spelling names it.
+  const std::filesystem::path file = platform::pathResolver().existing(table);
+  return "hlavička|" + (file.empty() ? table : file.string());
 }
 
 void TableMessages::logText(const std::string& text) { PostTextMessage(nullptr, zelto::msg::LogText, text); }

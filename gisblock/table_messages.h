@@ -31,4 +31,10 @@ struct TableMessages {
   bool isFirst(const std::string& key, std::set<std::string>& own) const;
 };
 
+// The notice (TableMessages::isFirst) of a table whose header contradicts
+// itself: told by whichever reader meets it first, the block read or a
+// table object, and by no other in the same work, neither again nor as an
+// index that cannot be built or rows that cannot be found.
+std::string damagedHeaderNotice(const std::string& table);
+
 }  // namespace gisblock

@@ -260,29 +260,49 @@ TEST_F(AttributeTableTest, AnIndexFileIsReplacedWholeOrNotAtAll) {
 }
 
 // An attribute record names the table as the block spells it; a table whose
-// rows cannot be indexed is named once, so spelled, with what is wrong.
+// rows cannot be indexed is named once, so spelled, with what is wrong. A
+// header at odds with itself is all that is said of its table in the work:
+// not again, by this object or another, nor as its index or rows not found.
 TEST_F(AttributeTableTest, ATableThatCannotBeIndexedIsNamedOnceAsTheRecordSpellsIt) {
-  std::string widthZero = bytesOf(tableWithRows("P0001.DBF", {"1"}));
+  const std::string sound = bytesOf(tableWithRows("P0001.DBF", {"1"}));
+  std::string widthZero = sound, headerLong = sound;
   widthZero[32 + 32 + 16] = 0;  // NAZEV's
+  ++headerLong[8];
   test_support::WriteTable(path("P0001.DBF"), {{"CISLO_OBJ", 'N', 8, 0}}, {{"1"}});
   const struct {
     const char* what;
     std::string bytes, fault;
+    bool header;
   } cases[] = {
-      {"no table", "no table", "není tabulka dBase"},
-      {"a width of 0", widthZero, "Poškozená hlavička tabulky: šířka položky \"NAZEV\" je 0"},
-      {"no CISLO", bytesOf(path("P0001.DBF")), "tabulka nemá položku CISLO"},
+      {"no table", "no table", "není tabulka dBase", false},
+      {"a width of 0", widthZero, "Poškozená hlavička tabulky: šířka položky \"NAZEV\" je 0", true},
+      {"a header length one byte long", headerLong,
+       "Poškozená hlavička tabulky: délka hlavičky 98 neodpovídá počtu položek (2), má být 97", true},
+      {"no CISLO", bytesOf(path("P0001.DBF")), "tabulka nemá položku CISLO", false},
   };
+  std::set<std::string> notices;  // of the work under way
+  messages.firstNotice = [&](const std::string& key) { return notices.insert(key).second; };
   const std::string spelled = path("p0001.dbf");
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     write(path("P0001.DBF"), c.bytes);
     logged.clear();
+    shown.clear();
+    notices.clear();
     AttributeTable t(messages);
     EXPECT_FALSE(t.LocateByTableName(spelled, 1));
     const std::string told = "Chyba práce s DBF " + spelled + " při čtení záznamu: " + c.fault;
     EXPECT_EQ(t.LocateError(), told);
     EXPECT_EQ(logged, std::vector<std::string>{told});
+    if (!c.header) continue;
+    AttributeTable other(messages);
+    for (std::int32_t cislo : {1, 2}) {
+      EXPECT_FALSE(t.LocateCislo(cislo));
+      EXPECT_FALSE(other.LocateByTableName(path("P0001.DBF"), cislo));
+      EXPECT_EQ(other.LocateError(), "Chyba práce s DBF " + path("P0001.DBF") + " při čtení záznamu: " + c.fault);
+    }
+    EXPECT_EQ(logged, std::vector<std::string>{told});
+    EXPECT_EQ(shown, std::vector<std::string>{});
   }
 }
 
