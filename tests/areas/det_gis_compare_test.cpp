@@ -302,6 +302,8 @@ TEST_F(DetGisCompareTest, ADamagedTableIsToldInOneFormAndNothingIsCompared) {
       {"a width of 0", 32 + 16, 0, "Poškozená hlavička tabulky: šířka položky \"ODD\" je 0"},
       {"a record length one byte long", 10, 21,
        "Poškozená hlavička tabulky: položky se značkou řádku zabírají 20 bajtů, hlavička uvádí délku věty 21"},
+      {"a header length one byte long", 8, static_cast<char>(32 + 3 * 32 + 2),
+       "Poškozená hlavička tabulky: délka hlavičky 130 neodpovídá počtu položek (3), má být 129"},
       {"rows the header does not count", 4, 1, "soubor drží i 2. řádek, který hlavička neuvádí"},
   };
   framework::SetDriveDirectory('D', dir);
