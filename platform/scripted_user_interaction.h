@@ -30,6 +30,7 @@ class ScriptedUserInteraction : public UserInteraction {
   void queueAnswer(Answer answer) { answers_.push_back(answer); }
   const std::vector<ShownMessage>& shown() const { return shown_; }
   std::vector<std::string> shownTexts() const;
+  // Forgets the answers left, what was shown and its storage, the beeps.
   void clear();
   int beeps() const { return beeps_; }
   bool busy() const { return busy_; }

@@ -89,7 +89,9 @@ std::vector<std::string> ScriptedUserInteraction::shownTexts() const {
 
 void ScriptedUserInteraction::clear() {
   answers_.clear();
-  shown_.clear();
+  // Its storage too: a test that fails allocations looks for what a run
+  // left allocated.
+  shown_ = std::vector<ShownMessage>();
   beeps_ = 0;
   busyChanges_ = 0;
 }

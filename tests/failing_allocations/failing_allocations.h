@@ -1,6 +1,8 @@
 #pragma once
 // The program's global allocation functions count the allocations while
 // armed and make the K-th fail: std::bad_alloc, or nil for the nothrow forms.
+// They keep the counted ones until freed, so that a test sees what a
+// failure left allocated behind it.
 // Allocations Qt's libraries make for themselves are neither counted nor
 // failed: Qt is not built to unwind an exception.
 
@@ -12,6 +14,9 @@ void Arm(long failAt);
 long Disarm();
 // Whether the armed allocation failed.
 bool Failed();
+// How many of the allocations counted since armed are not freed yet; -1
+// when there were too many to keep track of.
+long LiveAllocations();
 
 // Arms for its life.
 class Armed {
