@@ -72,23 +72,25 @@ TKompDETGISForm::TKompDETGISForm(detgis::GroupLimits limits, std::filesystem::pa
   BitBtn1 = new QPushButton("Zavřít", this);
   BitBtn1->setObjectName("BitBtn1");
 
+  // Each layout has its owner before anything else is allocated: a window
+  // that cannot be built whole frees what it made.
+  auto* layout = new QVBoxLayout(this);
   auto* grids = new QHBoxLayout;
+  layout->addLayout(grids, 3);
   grids->addWidget(DBGDET);
   grids->addWidget(DBGIS);
   auto* count = new QHBoxLayout;
+  layout->addLayout(count);
   count->addWidget(Label1);
   count->addWidget(lbCount);
   count->addStretch();
+  layout->addWidget(Memo, 2);
   auto* buttons = new QHBoxLayout;
+  layout->addLayout(buttons);
   buttons->addWidget(btPorovnej);
   buttons->addWidget(bbprerus);
   buttons->addStretch();
   buttons->addWidget(BitBtn1);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(grids, 3);
-  layout->addLayout(count);
-  layout->addWidget(Memo, 2);
-  layout->addLayout(buttons);
   resize(720, 520);
 
   connect(btPorovnej, &QPushButton::clicked, this, [this] { compare(); });
