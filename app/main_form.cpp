@@ -113,46 +113,48 @@ void nameControls(TMainForm& form) {
 TMainForm::TMainForm() {
   setWindowTitle(caption());
   platform::qt::MarkMainWindow(*this);
+  // Every control and layout has its owner from the start: a window that
+  // cannot be built whole frees what it made.
   auto* layout = new QVBoxLayout(this);
 
-  auto* data = new QGroupBox("Data");
+  auto* data = new QGroupBox("Data", this);
   auto* dataLayout = new QVBoxLayout(data);
-  DriveComboBox1 = new QComboBox;
+  DriveComboBox1 = new QComboBox(data);
   fillDrives(DriveComboBox1);
-  DirectoryListBox1 = new QListWidget;
-  DET = new QCheckBox("DET");
+  DirectoryListBox1 = new QListWidget(data);
+  DET = new QCheckBox("DET", data);
   DET->setEnabled(false);
   dataLayout->addWidget(DriveComboBox1);
   dataLayout->addWidget(DirectoryListBox1, 1);
   dataLayout->addWidget(DET);
   layout->addWidget(data, 1);
 
-  auto* output = new QGroupBox;
+  auto* output = new QGroupBox(this);
   auto* outputLayout = new QGridLayout(output);
-  dcbQVR = new QComboBox;
+  dcbQVR = new QComboBox(output);
   fillDrives(dcbQVR);
-  edLHC = new QLineEdit;
+  edLHC = new QLineEdit(output);
   edLHC->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]{0,6}"), edLHC));
-  edKodRevir = new QLineEdit;
+  edKodRevir = new QLineEdit(output);
   edKodRevir->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]{0,2}"), edKodRevir));
-  edLHCKOD = new QLineEdit;
+  edLHCKOD = new QLineEdit(output);
   edLHCKOD->setInputMask("0000;_");  // four digits, each may stay blank
   edLHCKOD->setMaxLength(4);
-  lbRevir = new QLabel;
-  lbLHC = new QLabel;
-  outputLayout->addWidget(new QLabel("QVR"), 0, 0);
+  lbRevir = new QLabel(output);
+  lbLHC = new QLabel(output);
+  outputLayout->addWidget(new QLabel("QVR", output), 0, 0);
   outputLayout->addWidget(dcbQVR, 0, 1);
-  outputLayout->addWidget(new QLabel("LHC"), 1, 0);
+  outputLayout->addWidget(new QLabel("LHC", output), 1, 0);
   outputLayout->addWidget(edLHC, 1, 1);
-  outputLayout->addWidget(new QLabel("kód"), 1, 2);
+  outputLayout->addWidget(new QLabel("kód", output), 1, 2);
   outputLayout->addWidget(edLHCKOD, 1, 3);
-  outputLayout->addWidget(new QLabel("Kód revíru"), 2, 0);
+  outputLayout->addWidget(new QLabel("Kód revíru", output), 2, 0);
   outputLayout->addWidget(edKodRevir, 2, 1);
   outputLayout->addWidget(lbRevir, 3, 0, 1, 4);
   outputLayout->addWidget(lbLHC, 4, 0, 1, 4);
   layout->addWidget(output);
 
-  auto* view = new QGroupBox("Zobraz");
+  auto* view = new QGroupBox("Zobraz", this);
   auto* viewLayout = new QHBoxLayout(view);
   btZobrazPZ = command(view, "&Předmět zájmu", 30, kWorld);
   btStromNastroju = command(view, "&Nástrojů", 108, kMainTool);
@@ -161,7 +163,7 @@ TMainForm::TMainForm() {
   for (auto* b : {btZobrazPZ, btStromNastroju, btStromUdaju, btPredmetuZajmu}) viewLayout->addWidget(b);
   layout->addWidget(view);
 
-  auto* lines = new QGroupBox("Vyjm. do bloků");
+  auto* lines = new QGroupBox("Vyjm. do bloků", this);
   auto* linesLayout = new QHBoxLayout(lines);
   btCtiLHC = command(lines, "Čti linie LHC", 85);
   btExportCest = command(lines, "&Cesty", 86);
@@ -172,7 +174,7 @@ TMainForm::TMainForm() {
   for (auto* b : {btCtiLHC, btExportCest, btExportVod, btExportPruseku, btExpLinVse}) linesLayout->addWidget(b);
   layout->addWidget(lines);
 
-  auto* noding = new QGroupBox("Uzlování");
+  auto* noding = new QGroupBox("Uzlování", this);
   auto* nodingLayout = new QHBoxLayout(noding);
   btUzlovaniKomunikace = command(noding, "Komunikace", 91);
   btUzlovaniVody = command(noding, "Vody", 90);
@@ -182,7 +184,7 @@ TMainForm::TMainForm() {
 
   btCtiRevir = command(this, "Čti revír", 84);
   layout->addWidget(btCtiRevir);
-  auto* exports = new QGroupBox("Export");
+  auto* exports = new QGroupBox("Export", this);
   auto* exportLayout = new QGridLayout(exports);
   struct Level {
     QPushButton** button;
@@ -211,7 +213,7 @@ TMainForm::TMainForm() {
   btVse->setEnabled(false);
   btLHC = command(exports, "LHC", 104);
   btZRO = command(exports, "ZRO", 117);
-  cbJoinExpLHC = new QCheckBox("Spojovat linie");
+  cbJoinExpLHC = new QCheckBox("Spojovat linie", exports);
   exportLayout->addWidget(btVse, 2, 0, 1, 3);
   exportLayout->addWidget(btLHC, 2, 3);
   exportLayout->addWidget(btZRO, 2, 4);
@@ -219,13 +221,13 @@ TMainForm::TMainForm() {
   layout->addWidget(exports);
 
   auto* other = new QHBoxLayout;
-  CBVypis = new QCheckBox("Vypisovat hlášení");
-  BitBtn1 = new QPushButton("&Konec");
+  layout->addLayout(other);
+  CBVypis = new QCheckBox("Vypisovat hlášení", this);
+  BitBtn1 = new QPushButton("&Konec", this);
   connect(BitBtn1, &QPushButton::clicked, this, [this] { post(zelto::msg::CloseRequest, nullptr); });
   other->addWidget(CBVypis);
   other->addStretch(1);
   other->addWidget(BitBtn1);
-  layout->addLayout(other);
 
   connect(DriveComboBox1, &QComboBox::currentIndexChanged, this,
           [this] { SetDirectory(std::string(1, DriveOf(DriveComboBox1)) + ":\\"); });

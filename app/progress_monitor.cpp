@@ -42,17 +42,20 @@ void TProgressMonitorForm::Dock(QWidget* process) {
 TProcessMonitorForm::TProcessMonitorForm() {
   setObjectName("TProcessMonitorForm");
   setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  // Every control and layout has its owner from the start: a window that
+  // cannot be built whole frees what it made.
   auto* row = new QHBoxLayout(this);
-  auto* image = new QLabel;
+  auto* image = new QLabel(this);
   image->setObjectName("Image");
   image->setFixedSize(50, 50);
   row->addWidget(image);
   auto* column = new QVBoxLayout;
-  l_ProcessName = new QLabel("Process");
+  row->addLayout(column, 1);
+  l_ProcessName = new QLabel("Process", this);
   l_ProcessName->setWordWrap(true);
-  l_Text = new QLabel("...");
+  l_Text = new QLabel("...", this);
   l_Text->setWordWrap(true);
-  ProgressBar = new QProgressBar;
+  ProgressBar = new QProgressBar(this);
   ProgressBar->setRange(0, 100);
   ProgressBar->setFormat("%v / %m");  // the count, not a percentage
   l_ProcessName->setObjectName("l_ProcessName");
@@ -61,7 +64,6 @@ TProcessMonitorForm::TProcessMonitorForm() {
   column->addWidget(l_ProcessName);
   column->addWidget(l_Text);
   column->addWidget(ProgressBar);
-  row->addLayout(column, 1);
   setFixedHeight(88);
   resize(386, 88);
 }

@@ -152,7 +152,9 @@ TExplorerForm::TExplorerForm(TExplorer* tool, QWidget* parent) : QWidget(parent)
   setObjectName("TExplorerForm");
   setWindowTitle(QString::fromUtf8("Prohlížeč modelu"));
   auto* layout = new QVBoxLayout(this);
+  // Owned at once: a window that cannot be built whole frees what it made.
   auto* bar = new QHBoxLayout;
+  layout->addLayout(bar);
   auto* listButton = new QToolButton(this);
   listButton->setObjectName("BitBtn1");
   listButton->setToolTip(QString::fromUtf8("Zapne / Vypne zobrazení druhého okna (toho s detaily)"));
@@ -187,7 +189,6 @@ TExplorerForm::TExplorerForm(TExplorer* tool, QWidget* parent) : QWidget(parent)
     connect(button, &QToolButton::clicked, this, [this, report, icons] { SetListStyle(report, icons); });
   }
   bar->addStretch();
-  layout->addLayout(bar);
   splitter_ = new QSplitter(this);
   tree_ = new TExplorerTree(splitter_);
   tree_->setObjectName("TreeView1");

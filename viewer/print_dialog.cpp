@@ -372,12 +372,14 @@ TPrnDlg::TPrnDlg(TPrintDialogTool* tool) : tool_(tool) {
   ed_Pages = new QLineEdit(g_Pages);
   ed_Pages->setObjectName("ed_Pages");
   ed_Pages->setEnabled(false);
+  // Each layout has its owner before anything else is allocated: a window
+  // that cannot be built whole frees what it made.
   auto* pagesLayout = new QVBoxLayout(g_Pages);
   pagesLayout->addWidget(r_AllPages);
   auto* onlyRow = new QHBoxLayout;
+  pagesLayout->addLayout(onlyRow);
   onlyRow->addWidget(r_Pages);
   onlyRow->addWidget(ed_Pages);
-  pagesLayout->addLayout(onlyRow);
 
   Image = new TPreviewImage(this, this);
   lbStart = new QLabel(this);
@@ -395,30 +397,30 @@ TPrnDlg::TPrnDlg(TPrintDialogTool* tool) : tool_(tool) {
   Timer->setObjectName("Timer");
   Timer->setInterval(250);
 
+  auto* layout = new QHBoxLayout(this);
+  layout->addWidget(Image);
+  auto* side = new QVBoxLayout;
+  layout->addLayout(side);
   auto* fields = new QGridLayout;
+  side->addLayout(fields);
   fields->addWidget(new QLabel(u("Měřítko 1 : "), this), 0, 0);
   fields->addWidget(ed_Scale, 0, 1);
   fields->addWidget(new QLabel(u("Přesah v mm:"), this), 1, 0);
   fields->addWidget(ed_Overlap, 1, 1);
   auto* switches = new QHBoxLayout;
+  side->addLayout(switches);
   for (QToolButton* b : {b_FitToPage, b_CenterPage, b_CutMark, b_RasterLines}) switches->addWidget(b);
+  side->addWidget(g_Pages);
   auto* times = new QHBoxLayout;
+  side->addLayout(times);
   times->addWidget(new QLabel(u("Start:"), this));
   times->addWidget(lbStart);
   times->addWidget(lbTime);
   times->addStretch();
-  auto* side = new QVBoxLayout;
-  side->addLayout(fields);
-  side->addLayout(switches);
-  side->addWidget(g_Pages);
-  side->addLayout(times);
   side->addStretch();
   side->addWidget(OKBtn);
   side->addWidget(CancelBtn);
   side->addWidget(HelpBtn);
-  auto* layout = new QHBoxLayout(this);
-  layout->addWidget(Image);
-  layout->addLayout(side);
 
   connect(ed_Scale, &QLineEdit::editingFinished, this, [this] { TakeScale(); });
   connect(ed_Overlap, &QLineEdit::editingFinished, this, [this] { TakeOverlap(); });

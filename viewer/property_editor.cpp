@@ -255,7 +255,9 @@ TFProp::TFProp(TObjectPropertyEditor* editor, QWidget* parent) : QWidget(parent)
   pages_->addTab(sgMethods, "Metody");
   pages_->setTabEnabled(0, false);
   layout->addWidget(pages_);
+  // Owned at once: a window that cannot be built whole frees what it made.
   auto* panel = new QHBoxLayout;
+  layout->addLayout(panel);
   lbClassName = new QLabel("TElement", this);
   btExplore = new QPushButton("Model", this);
   btZobraz = new QPushButton("Zobraz", this);
@@ -264,7 +266,6 @@ TFProp::TFProp(TObjectPropertyEditor* editor, QWidget* parent) : QWidget(parent)
   panel->addWidget(btExplore);
   panel->addWidget(btZobraz);
   panel->addWidget(btOwners);
-  layout->addLayout(panel);
   setObjectName("TFProp");
   const std::pair<QWidget*, const char*> named[] = {
       {sgElementProperties, "sgElementProperties"}, {sgAscProperties, "sgAscProperties"}, {sgMethods, "sgMethods"},

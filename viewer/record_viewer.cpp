@@ -23,7 +23,9 @@ TF_ViewData::TF_ViewData(TGelixDBFTable* table, QWidget* parent) : QDialog(paren
   setWindowTitle(QString::fromUtf8("Prohlížení zdroje dat"));
   setAttribute(Qt::WA_DeleteOnClose);
   auto* layout = new QVBoxLayout(this);
+  // Owned at once: a window that cannot be built whole frees what it made.
   auto* navigator = new QHBoxLayout;
+  layout->addLayout(navigator);
   const std::pair<const char*, void (TF_ViewData::*)()> buttons[] = {
       {"|<", &TF_ViewData::First}, {"<", &TF_ViewData::Prior}, {">", &TF_ViewData::Next}, {">|", &TF_ViewData::Last}};
   for (const auto& [caption, move] : buttons) {
@@ -32,7 +34,6 @@ TF_ViewData::TF_ViewData(TGelixDBFTable* table, QWidget* parent) : QDialog(paren
     navigator->addWidget(button);
   }
   navigator->addStretch();
-  layout->addLayout(navigator);
   grid_ = new QTableWidget(this);
   grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   grid_->setSelectionBehavior(QAbstractItemView::SelectRows);

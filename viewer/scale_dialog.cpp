@@ -21,12 +21,14 @@ Tf_SetScale::Tf_SetScale(QWidget* parent) : QDialog(parent) {
   cancel_->setObjectName("b_Cancel");
   connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
   connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
-  auto* buttons = new QHBoxLayout;
-  buttons->addWidget(ok_);
-  buttons->addWidget(cancel_);
+  // Each layout has its owner before anything else is allocated: a window
+  // that cannot be built whole frees what it made.
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(combo_);
+  auto* buttons = new QHBoxLayout;
   layout->addLayout(buttons);
+  buttons->addWidget(ok_);
+  buttons->addWidget(cancel_);
 }
 
 void Tf_SetScale::ShowScale(double scale) {

@@ -89,13 +89,14 @@ ProgressFormWidget::ProgressFormWidget(ProgressForm& form)
   bar_->setFormat("%v / %m");
   bar_->setTextVisible(true);
   layout->addWidget(bar_);
+  // Owned at once: a window that cannot be built whole frees what it made.
   auto* row = new QHBoxLayout;
+  layout->addLayout(row);
   row->addStretch(1);
   auto* stop = new QPushButton(QString::fromUtf8("Přerušit"), this);
   // Pressing it is closing the form: the work asks the interrupt question.
   connect(stop, &QPushButton::clicked, this, &QWidget::close);
   row->addWidget(stop);
-  layout->addLayout(row);
   setFixedWidth(461);
 }
 
