@@ -5,6 +5,10 @@
 #include "platform/path_resolver.h"
 #include "platform/system_cause.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <ctime>
@@ -41,7 +45,36 @@ constexpr std::size_t kWaitingBytes = std::size_t{1} << 18;
 constexpr std::uint32_t kRowsBeforeLoading = 64;
 constexpr std::uint64_t kMostLoaded = std::uint64_t{64} << 20;
 
+// The stamp of the file but for its row count; false where it is no
+// regular file that can be looked at.
+bool statusStamp(const fs::path& file, DbfFileStamp& stamp) {
+  struct stat st {};
+  if (::stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  stamp.device = static_cast<std::uint64_t>(st.st_dev);
+  stamp.inode = static_cast<std::uint64_t>(st.st_ino);
+  stamp.size = static_cast<std::uint64_t>(st.st_size);
+  stamp.modified = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+  return true;
+}
+
+std::uint32_t headerRowCount(const std::uint8_t* count) {
+  return count[0] | count[1] << 8 | count[2] << 16 | static_cast<std::uint32_t>(count[3]) << 24;
+}
+
 }  // namespace
+
+std::optional<DbfFileStamp> DbfTable::stampOf(const fs::path& file) {
+  DbfFileStamp stamp;
+  if (!statusStamp(file, stamp)) return std::nullopt;
+  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  std::uint8_t count[4] = {};
+  const ssize_t read = ::pread(fd, count, sizeof count, 4);
+  ::close(fd);
+  if (read != static_cast<ssize_t>(sizeof count)) return std::nullopt;
+  stamp.rows = headerRowCount(count);
+  return stamp;
+}
 
 DbfTable::~DbfTable() { close(); }
 
@@ -65,6 +98,10 @@ void DbfTable::create(const fs::path& file, std::vector<DbfField> fields, std::u
 
 void DbfTable::open(const fs::path& file, bool readOnly) {
   close();
+  // Before the header is read: a write that comes between leaves a stamp
+  // that differs from the file's, never one that hides the write.
+  DbfFileStamp stamp;
+  statusStamp(file, stamp);
   std::ios::openmode mode = std::ios::binary | std::ios::in;
   if (!readOnly) mode |= std::ios::out;
   errno = 0;
@@ -98,6 +135,8 @@ void DbfTable::open(const fs::path& file, bool readOnly) {
   const std::uint64_t held = size > header_.headerLength ? (size - header_.headerLength) / header_.recordLength : 0;
   recordCount_ = static_cast<std::uint32_t>(std::min<std::uint64_t>(header_.recordCount, held));
   fileCount_ = recordCount_;
+  stamp.rows = header_.recordCount;
+  stamp_ = stamp;
   static std::uint64_t openings = 0;
   opening_ = ++openings;
   path_ = file;
@@ -146,6 +185,7 @@ void DbfTable::close() {
   fileReads_ = 0;
   recordCount_ = fileCount_ = 0;
   opening_ = 0;
+  stamp_ = {};
   recNo_ = 0;
   record_.clear();
 }
@@ -317,6 +357,12 @@ void DbfTable::writeHeaderCount() {
   file_.write(reinterpret_cast<const char*>(head), dbf::kHeaderSize);
   file_.flush();
   if (!file_) throw DbfError("Hlavičku tabulky " + fileText(path_) + " nelze zapsat" + failureCause());
+  // What this opening wrote is no write of another's.
+  DbfFileStamp stamp;
+  if (statusStamp(path_, stamp)) {
+    stamp.rows = header_.recordCount;
+    stamp_ = stamp;
+  }
 }
 
 void DbfTable::flush() {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -39,6 +40,16 @@ inline std::string faultOf(const DbfError& error) {
   return opening ? opening->fault() : error.what();
 }
 
+// What tells that a table file was written since it was read: the file
+// itself (a file saved beside it and renamed over it is another), its
+// size, its modification time and the row count its header gives.
+struct DbfFileStamp {
+  std::uint64_t device = 0, inode = 0, size = 0;
+  std::int64_t modified = 0;  // nanoseconds
+  std::uint32_t rows = 0;
+  friend bool operator==(const DbfFileStamp&, const DbfFileStamp&) = default;
+};
+
 class DbfTable {
  public:
   enum class State { Closed, Browse, Edit, Append };
@@ -66,6 +77,13 @@ class DbfTable {
   // fields of an open table holds while its opening stays the same.
   std::uint64_t opening() const { return opening_; }
   bool isReadOnly() const { return readOnly_; }
+  // The file as this opening found it (taken before its header was read)
+  // or last wrote it: where stampOf(path()) differs, another program or
+  // another opening has written the table since.
+  const DbfFileStamp& stamp() const { return stamp_; }
+  // The file as it is now; none where it cannot be read (gone, renamed).
+  // Reads the file's status and its header's row count.
+  static std::optional<DbfFileStamp> stampOf(const std::filesystem::path& file);
   const std::filesystem::path& path() const { return path_; }
   State state() const { return state_; }
 
@@ -135,6 +153,7 @@ class DbfTable {
   void readRecord(std::uint32_t recNo);
   void loadRows();
   void writeRecord(std::uint32_t recNo);
+  // Ends every write: the header's count and date, and the stamp.
   void writeHeaderCount();
   std::uint64_t recordPosition(std::uint32_t recNo) const;
 
@@ -148,6 +167,7 @@ class DbfTable {
   std::uint32_t recordCount_ = 0;  // posted rows, those waiting included
   std::uint32_t recNo_ = 0;
   std::uint64_t opening_ = 0;
+  DbfFileStamp stamp_;
   std::string record_;  // the current row's bytes, deleted flag first
   // A table opened read-only that is read row after row is read whole
   // after a few rows: rows 1 to fileCount_, from then on.

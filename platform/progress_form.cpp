@@ -16,6 +16,7 @@ ScriptedProgressForms& fallback() {
 // whether the user confirmed it.
 struct JobBreak {
   bool running = false;
+  std::uint64_t number = 0;
   bool pressed = false;
   ProgressForm* pressedOn = nullptr;  // while the form lives
   bool broken = false;
@@ -106,12 +107,15 @@ bool ProgressForm::askBreak(const std::string& question, bool askAgain) {
 }
 
 BreakableJob::BreakableJob() : outermost_(!job().running) {
-  if (outermost_) job() = JobBreak{.running = true};
+  static std::uint64_t started = 0;
+  if (outermost_) job() = JobBreak{.running = true, .number = ++started};
 }
 
 BreakableJob::~BreakableJob() {
   if (outermost_) job() = JobBreak{};
 }
+
+std::uint64_t BreakableJob::current() { return job().number; }
 
 bool BreakableJob::broken() { return job().broken; }
 

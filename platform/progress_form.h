@@ -4,6 +4,7 @@
 // a view on screen for it through the installed service. Core code talks only
 // to this interface: the program installs the Qt service, tests and batch runs
 // keep the scripted one.
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -110,6 +111,11 @@ class BreakableJob {
   BreakableJob(const BreakableJob&) = delete;
   BreakableJob& operator=(const BreakableJob&) = delete;
 
+  // The running job's number, which no other job of the run has; 0 while
+  // no job runs. What one job keeps for the next (an open table, its
+  // index) is checked against the disk once per job by it: another
+  // program may have written the file between two jobs.
+  static std::uint64_t current();
   // Whether the user has confirmed a break of the running job.
   static bool broken();
   // A point of the job that can stop without a progress form of its own:
