@@ -8,6 +8,7 @@
 #include "platform/codepage.h"
 #include "platform/dbase_value.h"
 #include "platform/path_resolver.h"
+#include "platform/progress_form.h"
 #include "platform/system_cause.h"
 #include "platform/whole_file.h"
 
@@ -44,10 +45,39 @@ std::string AttributeTable::shownFile(const std::string& path) const {
 void AttributeTable::SetTableName(std::string name) {
   Close();
   dropIndex();
+  freshIn_ = 0;
   tableName_ = std::move(name);
+  indexName_ = indexFileName(tableName_);
 }
 
 void AttributeTable::dropIndex() { index_ = nullptr; }
+
+void AttributeTable::keepFresh() {
+  // A district export finds tens of thousands of rows: within a job the
+  // file is looked at once. Outside one, finds come one by one from the
+  // user.
+  const std::uint64_t job = platform::BreakableJob::current();
+  if (job != 0 && job == freshIn_) return;
+  freshIn_ = job;
+  if (job != 0) {
+    std::uint64_t& looked = lookedAt_[indexName_];
+    if (looked == job) return;
+    looked = job;
+  }
+  const auto kept = indexes_.find(indexName_);
+  if (!table_.isOpen() && kept == indexes_.end()) return;
+  const std::optional<platform::DbfFileStamp> now =
+      platform::DbfTable::stampOf(table_.isOpen() ? table_.path() : platform::pathResolver().existing(tableName_));
+  // Rows read whole, or through a handle on a file another was renamed
+  // over, would be those of the table as it was.
+  if (table_.isOpen() && now != table_.stamp()) Close();
+  if (kept != indexes_.end() && now != kept->second.stamp) {
+    if (index_ == &kept->second.index) index_ = nullptr;
+    indexes_.erase(kept);
+    // The rows are in other places now: a miss may be stale again.
+    rebuilt_.erase(indexName_);
+  }
+}
 
 void AttributeTable::SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
 
@@ -61,6 +91,16 @@ void AttributeTable::Open() {
 }
 
 void AttributeTable::Close() { table_.close(); }
+
+void AttributeTable::Post() {
+  const platform::DbfFileStamp before = table_.stamp();
+  table_.post();
+  // A row this object wrote leaves the index it keeps of the file as good
+  // as it was: the file is not read again for it.
+  if (indexes_.empty()) return;
+  if (const auto kept = indexes_.find(indexName_); kept != indexes_.end() && kept->second.stamp == before)
+    kept->second.stamp = table_.stamp();
+}
 
 bool AttributeTable::openQuietly() {
   try {
@@ -100,12 +140,13 @@ bool AttributeTable::OpenFile(const std::string& fileName) {
     if (!platform::pathResolver().exists(fileName)) return false;
     switchTo(fileName);
   }
+  keepFresh();
   return openQuietly();
 }
 
 bool AttributeTable::LocateInFile(const std::string& fileName, std::int32_t cislo) {
   locateError_.clear();
-  return OpenFile(fileName) && LocateCislo(cislo);
+  return OpenFile(fileName) && locate(cislo);
 }
 
 bool AttributeTable::LocateObject(std::string_view blockDirectory, char kindLetter, std::int32_t druh,
@@ -123,6 +164,11 @@ bool AttributeTable::LocateByTableName(const std::string& dbfName, std::int32_t 
 }
 
 bool AttributeTable::LocateCislo(std::int32_t cislo) {
+  keepFresh();
+  return locate(cislo);
+}
+
+bool AttributeTable::locate(std::int32_t cislo) {
   cislo_ = cislo;
   locateError_.clear();
   if (cislo < 0 || cislo > CisloIndex::kMaxCislo) return false;
@@ -141,14 +187,14 @@ bool AttributeTable::LocateCislo(std::int32_t cislo) {
   const std::string indexName = indexFileName(tableName_);
   if (rebuilt_.count(indexName) || !BuildIndex()) return false;
   rebuilt_.insert(indexName);
-  return openQuietly() && LocateCislo(cislo);
+  return openQuietly() && locate(cislo);
 }
 
 bool AttributeTable::OpenIndex() {
   if (index_) return true;
   const std::string name = indexFileName(tableName_);
   if (const auto kept = indexes_.find(name); kept != indexes_.end()) {
-    index_ = &kept->second;
+    index_ = &kept->second.index;
     return true;
   }
   if (BuildIndex()) return true;
@@ -190,11 +236,13 @@ bool AttributeTable::BuildIndex() {
   const std::string name = indexFileName(tableName_);
   indexes_.erase(name);
   CisloIndex::Built built;
+  platform::DbfFileStamp stamp;
   try {
     // Opened anew: the rows as the file holds them now, not as an opening
     // that read them whole saw them.
     Close();
     Open();
+    stamp = table_.stamp();
     built = CisloIndex::build(table_);
   } catch (const platform::DbfError& e) {
     Close();
@@ -204,7 +252,7 @@ bool AttributeTable::BuildIndex() {
   for (const std::string& warning : built.warnings) messages_.log(warning);
   tellDuplicates(built.duplicates);
   keepIndexFile(name, built.index);
-  index_ = &indexes_.emplace(name, std::move(built.index)).first->second;
+  index_ = &indexes_.emplace(name, KeptIndex{std::move(built.index), stamp}).first->second.index;
   return true;
 }
 

@@ -43,7 +43,7 @@ class AttributeTable {
   bool Active() const { return table_.isOpen(); }
   void Append() { table_.append(); }
   void Edit() { table_.edit(); }
-  void Post() { table_.post(); }
+  void Post();
   void Cancel() { table_.cancel(); }
   // The fields and the current row; valid while Active.
   platform::DbfTable& Fields() { return table_; }
@@ -67,9 +67,13 @@ class AttributeTable {
   // not again as a table that cannot be read.
   const std::string& LocateError() const { return locateError_; }
   // Rows are found through an index built from the table's rows the first
-  // time this object locates in it, and kept for its life: an .IND file
-  // written before rows were appended would find other rows than the table
-  // holds. A CISLO of several rows finds the last (as in the .IND files
+  // time this object locates in it, and kept while the table file stays as
+  // it was: an .IND file written before rows were appended would find other
+  // rows than the table holds. A table written since by another program
+  // (its file, size, time or row count differ) is read afresh, index and
+  // rows, before the next find: the file is looked at once per job
+  // (platform::BreakableJob), and at every find outside one. A CISLO of
+  // several rows finds the last (as in the .IND files
   // every program writes) and is told once per read with its rows. The
   // .IND file is written where it differs, and replaces the old one whole
   // (platform::replaceFileWhole): the GIS reads it too. One that cannot be
@@ -138,6 +142,11 @@ class AttributeTable {
  private:
   void switchTo(const std::string& fileName);
   void dropIndex();
+  // Lets go of the open table and of its index where the file is no longer
+  // the one they were read from.
+  void keepFresh();
+  // LocateCislo on what is kept.
+  bool locate(std::int32_t cislo);
   // A value the field does not take: thrown on with strict values, else
   // left out and logged once per field.
   void refuseValue(int field, const platform::DbfError& e);
@@ -177,11 +186,22 @@ class AttributeTable {
   TableMessages messages_;
   platform::DbfTable table_;
   std::string tableName_;
+  std::string indexName_;  // of the current table: indexFileName(tableName_)
   bool readOnly_ = true;
   std::int32_t cislo_ = 0;
-  std::set<std::string> rebuilt_;  // index files this object has rebuilt after finding them stale
-  std::map<std::string, CisloIndex> indexes_;  // by index file name: of the tables located in
-  const CisloIndex* index_ = nullptr;          // of the current table: one of them
+  // Index files this object has rebuilt after finding them stale, since
+  // their tables were last written.
+  std::set<std::string> rebuilt_;
+  struct KeptIndex {
+    CisloIndex index;
+    platform::DbfFileStamp stamp;  // of the table file it was built from
+  };
+  std::map<std::string, KeptIndex> indexes_;  // by index file name: of the tables located in
+  const CisloIndex* index_ = nullptr;         // of the current table: one of them
+  // By index file name: the job that last compared the table file with
+  // what is kept of it; freshIn_ that of the current table.
+  std::map<std::string, std::uint64_t> lookedAt_;
+  std::uint64_t freshIn_ = 0;
   std::set<std::string> told_;                 // index warnings already shown
   std::string locateError_;
   bool headerDamaged_ = false;  // the last read of the table failed for its header

@@ -1,7 +1,9 @@
 #include "gisblock/attribute_table.h"
 #include "gisblock/table_file_name.h"
 #include "platform/path_resolver.h"
+#include "platform/progress_form.h"
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <set>
@@ -67,7 +69,8 @@ TEST_F(AttributeTableTest, StaleEntriesRebuildTheIndexOncePerTableFile) {
   EXPECT_TRUE(t.LocateInFile(l, 1));
 
   // The rows are found as the table holds them, whatever the .IND file
-  // says since; a row added after the one rebuild is a plain miss.
+  // says since; a row added after the one rebuild is found as well: the
+  // table written since is read afresh.
   t.Close();
   write(path("P1600.IND"), std::string("\xFF\xFF\xFF\xFF\x09\x00\x00\x00", 8));
   EXPECT_TRUE(t.LocateInFile(p, 1));
@@ -79,7 +82,7 @@ TEST_F(AttributeTableTest, StaleEntriesRebuildTheIndexOncePerTableFile) {
   raw.setText("CISLO", "5");
   raw.post();
   raw.close();
-  EXPECT_FALSE(t.LocateInFile(p, 5));
+  EXPECT_TRUE(t.LocateInFile(p, 5));
 
   // A fresh object rebuilds it; a deleted .IND is built again.
   AttributeTable fresh(messages);
@@ -117,6 +120,65 @@ TEST_F(AttributeTableTest, ATableLocatedInOftenAnswersAsItsFileDoes) {
   EXPECT_TRUE(t.LocateInFile(p, 300));
   EXPECT_EQ(t.GetFieldText("NAZEV"), "added");
   EXPECT_FALSE(t.LocateInFile(p, 101));
+}
+
+// An office keeps the program open and edits a table in a GIS or a
+// spreadsheet between two jobs, its .IND left as it was: the table object
+// kept from one job to the next finds every row as the file holds it when
+// the next job runs, none told missing or read as the file was.
+TEST_F(AttributeTableTest, EachJobFindsTheRowsOfATableEditedSinceTheJobBefore) {
+  using Rows = test_support::DbfRows;
+  using Edit = std::function<void(Rows&)>;
+  const Edit reverse = [](Rows& rows) { std::reverse(rows.begin(), rows.end()); };
+  const Edit rotate = [](Rows& rows) { std::rotate(rows.begin(), rows.begin() + 3, rows.end()); };
+  const Edit dropThird = [](Rows& rows) { rows.erase(rows.begin() + 2); };
+  const Edit dropLast = [](Rows& rows) { rows.pop_back(); };
+  const Edit append = [](Rows& rows) { rows.push_back({std::to_string(rows.size() + 1), "added"}); };
+  const Edit rename = [](Rows& rows) { rows[4][1] = "renamed"; };
+  struct Case {
+    const char* what;
+    int rows;  // CISLO 1 to rows, NAZEV "row<CISLO>"
+    std::vector<Edit> edits;
+    bool renamedOver;  // saved beside the table and renamed over it
+  };
+  const Case cases[] = {
+      {"reordered", 9, {reverse}, false},
+      {"reordered twice", 9, {reverse, rotate}, false},
+      {"a row deleted and the table packed, twice", 9, {dropThird, dropLast}, false},
+      {"a row appended, twice", 9, {append, append}, false},
+      {"a value changed in a table read whole", 100, {rename}, false},
+      {"saved anew and renamed over it, twice", 9, {reverse, rename}, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<std::string> cisla;
+    for (int cislo = 1; cislo <= c.rows; ++cislo) cisla.push_back(std::to_string(cislo));
+    const std::string p = tableWithRows("L0021.DBF", cisla);
+    AttributeTable t(messages);
+    // Every row, and two beyond the table first, once per job.
+    auto job = [&] {
+      platform::BreakableJob running;
+      std::map<int, std::string> held;
+      for (const auto& row : test_support::LiveRows(p, {"CISLO", "NAZEV"})) held[std::stoi(row[0])] = row[1];
+      for (int cislo = c.rows + 2; cislo >= 1; --cislo) {
+        SCOPED_TRACE(cislo);
+        bool found = false;
+        EXPECT_NO_THROW(found = t.LocateInFile(p, cislo));
+        EXPECT_EQ(found, held.count(cislo) == 1);
+        if (found && held.count(cislo)) {
+          EXPECT_EQ(t.GetFieldText("NAZEV"), held[cislo]);
+        }
+        EXPECT_EQ(t.LocateError(), "");
+      }
+    };
+    job();
+    for (const Edit& edit : c.edits) {
+      test_support::RewriteRows(p, edit, c.renamedOver);
+      job();
+    }
+    EXPECT_TRUE(shown.empty()) << shown.front();
+    EXPECT_TRUE(logged.empty()) << logged.front();
+  }
 }
 
 // A CISLO of several rows (a row copied in a spreadsheet and changed) finds

@@ -342,6 +342,44 @@ TEST_F(LineJobsTest, AnExtractionWhoseSourceTableIsMissingSaysWhatItCouldNotCopy
   EXPECT_EQ(problems.total(), 1u);
 }
 
+// The program stays open while the office edits a roads table in another
+// program between two extractions, its .IND left as it was: each
+// extraction copies every row the table holds then, and tells only a row
+// it no longer holds.
+TEST_F(LineJobsTest, EachExtractionCopiesTheRowsOfATableEditedSinceTheOneBefore) {
+  const fs::path table = District("01") / "DET.BLK" / "L0021.DBF";
+  auto written = [&] {
+    test_support::DbfRows rows = test_support::LiveRows(lhc / "_20CES.BLK" / "L2100.DBF", {"NAZEV", "SIRKA", "POVRCH"});
+    std::sort(rows.begin(), rows.end());
+    return rows;
+  };
+  ReadLhc();
+  ASSERT_EQ(jobs::ExportLinesByDruh(context, *jobs::FindLineKind(86)), jobs::LineJobResult::Written);
+  const test_support::DbfRows all = written();
+  using Rows = test_support::DbfRows;
+  const std::pair<std::function<void(Rows&)>, std::size_t> edits[] = {  // and the rows then missing
+      {[](Rows& rows) { std::reverse(rows.begin(), rows.end()); }, 0},
+      {[](Rows& rows) { std::rotate(rows.begin(), rows.begin() + 4, rows.end()); }, 0},
+      {[](Rows& rows) { rows.erase(rows.begin() + 2); }, 1},
+      {[](Rows& rows) { rows.erase(rows.begin() + 5); }, 2},
+  };
+  for (const auto& [edit, missing] : edits) {
+    SCOPED_TRACE(missing);
+    test_support::RewriteRows(table, edit);
+    zelto::ProblemTally problems;
+    ASSERT_EQ(jobs::ExportLinesByDruh(context, *jobs::FindLineKind(86)), jobs::LineJobResult::Written);
+    EXPECT_TRUE(ui->shownTexts().empty()) << ui->shownTexts().front();
+    EXPECT_EQ(problems.total(), missing) << problems.Summary();
+    // Only the lines of the rows taken out lose their values.
+    const Rows rows = written();
+    Rows lost;
+    std::set_difference(all.begin(), all.end(), rows.begin(), rows.end(), std::back_inserter(lost));
+    EXPECT_EQ(lost.size(), missing);
+    EXPECT_EQ(std::count(rows.begin(), rows.end(), std::vector<std::string>{"", "", ""}),
+              std::count(all.begin(), all.end(), std::vector<std::string>{"", "", ""}) + static_cast<long>(missing));
+  }
+}
+
 // In a tree where no block of the job's was ever written, a job that writes
 // none does not say that an old one stays.
 TEST_F(LineJobsTest, AJobThatWritesNoBlockWhereNoneWasSaysNoneWasWritten) {

@@ -1,9 +1,11 @@
 #pragma once
 // Small dBase tables built in a test and read back as rows of texts.
 #include <cstdint>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <utility>
@@ -146,6 +148,33 @@ inline void AppendChangedCopy(const std::filesystem::path& file, std::uint32_t r
   for (std::size_t i = 0; i < texts.size(); ++i) t.setText(static_cast<int>(i), texts[i]);
   for (const auto& [name, text] : changes) t.setText(name, text);
   t.post();
+}
+
+// The table as another program leaves it after an edit: written anew (in
+// place, or beside it and renamed over it, as some programs save) with its
+// live rows as `edit` leaves them, deleted rows packed away. Its time is a
+// second past the old one's, as that of an edit made after the last read:
+// a file system's clock may not tell two writes of one instant apart.
+inline void RewriteRows(const std::filesystem::path& file, const std::function<void(DbfRows&)>& edit,
+                        bool renamedOver = false) {
+  std::vector<platform::DbfField> fields;
+  DbfRows rows;
+  {
+    platform::DbfTable t;
+    t.open(file, true);
+    fields = t.fields();
+    for (bool r = t.first(); r; r = t.next()) {
+      rows.emplace_back();
+      for (std::size_t i = 0; i < fields.size(); ++i) rows.back().push_back(t.text(static_cast<int>(i)));
+    }
+  }
+  const auto before = std::filesystem::last_write_time(file);
+  edit(rows);
+  std::filesystem::path written = file;
+  if (renamedOver) written += ".new";
+  WriteTable(written, fields, rows);
+  if (renamedOver) std::filesystem::rename(written, file);
+  std::filesystem::last_write_time(file, before + std::chrono::seconds(1));
 }
 
 // The texts of `columns` of every row not deleted.
