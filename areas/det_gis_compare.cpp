@@ -1,5 +1,6 @@
 #include "areas/det_gis_compare.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fstream>
 
@@ -46,17 +47,22 @@ void TKompDETGIS::FormShow() {
     platform::showError("Neznámá vrstva porovnání: " + LevelCode);
     return;
   }
+  if (prepareShown(*level) && AllLevels) compare();
+}
+
+bool TKompDETGIS::prepareShown(const detgis::ComparisonLevel& level) {
   try {
     platform::BusyCursor hourglass;
-    prepare(*level);
+    prepare(level);
+    return true;
   } catch (const platform::DbfError& e) {
     TableDET.close();
     TableGIS.close();
     workLock_.release();
+    prepared_.clear();
     platform::showError(e.what());
-    return;
+    return false;
   }
-  if (AllLevels) compare();
 }
 
 void TKompDETGIS::prepare(const detgis::ComparisonLevel& level) {
@@ -75,6 +81,14 @@ void TKompDETGIS::prepare(const detgis::ComparisonLevel& level) {
   filterDetRows(level);
   TableDET.first();
   TableGIS.first();
+  prepared_.clear();
+  for (const std::filesystem::path& file : {det, gis, WorkTable(kDetWorkTable), WorkTable(kGisWorkTable)})
+    prepared_.emplace_back(file, platform::DbfTable::stampOf(file));
+}
+
+bool TKompDETGIS::tablesAsPrepared() const {
+  return std::all_of(prepared_.begin(), prepared_.end(),
+                     [](const auto& table) { return platform::DbfTable::stampOf(table.first) == table.second; });
 }
 
 void TKompDETGIS::lockWorkTables() {
@@ -109,6 +123,9 @@ void TKompDETGIS::btPorovnejClick() {
 void TKompDETGIS::compare() {
   const detgis::ComparisonLevel* level = detgis::findComparisonLevel(LevelCode);
   if (!level || !Prepared()) return;
+  // Sums of tables written since, or work tables another program changed
+  // under the open ones, would compare what the tables no longer hold.
+  if (!tablesAsPrepared() && !prepareShown(*level)) return;
   const std::filesystem::path listingName = ListingFileName();
   const std::string shownListing = platform::pathResolver().userSpelling(listingName);
   errno = 0;

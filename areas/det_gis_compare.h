@@ -10,7 +10,9 @@
 // reads these fields and calls the handlers.
 #include <filesystem>
 #include <iosfwd>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "areas/det_gis_compare_levels.h"
@@ -49,7 +51,10 @@ class TKompDETGIS {
   bool GridsUpdating = true;
 
   // Prepares both work tables and, with AllLevels, compares. Errors of the
-  // tables are shown to the user and leave the work tables closed.
+  // tables are shown to the user and leave the work tables closed. A
+  // comparison asked for later prepares them again first where another
+  // program has written a table since (the window may stand open while
+  // the office edits one).
   void FormShow();
   void btPorovnejClick();
   void bbprerusClick() {
@@ -63,7 +68,10 @@ class TKompDETGIS {
   std::filesystem::path WorkTable(const char* name) const;
 
  private:
+  // prepare, its errors shown; false when it failed.
+  bool prepareShown(const detgis::ComparisonLevel& level);
   void prepare(const detgis::ComparisonLevel& level);
+  bool tablesAsPrepared() const;
   void lockWorkTables();
   void filterDetRows(const detgis::ComparisonLevel& level);
   void compare();
@@ -71,6 +79,8 @@ class TKompDETGIS {
 
   detgis::GroupLimits limits_;
   std::filesystem::path workDirectory_;
+  // The tables compared and the work tables as prepare left them.
+  std::vector<std::pair<std::filesystem::path, std::optional<platform::DbfFileStamp>>> prepared_;
   // Held while the work tables are this form's: another comparison started
   // in the same directory (another copy of the program) would write its
   // sums into them under this one's walk.

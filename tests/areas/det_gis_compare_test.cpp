@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <tuple>
 
@@ -178,6 +179,42 @@ TEST_F(DetGisCompareTest, SumsAgreeBelowOneHundredthAndEveryOtherPairIsListed) {
   auto form = run("DIL", dir / "det.dbf", dir / "P1400.DBF");
   EXPECT_EQ(form->Memo, (std::vector<std::string>{"2a:  12.34 <> 12.36", "3a:  12.34 <> 12.35"}));
   EXPECT_EQ(LiveRows(form->WorkTable("COPYGIS.DBF"), {"ODD", "SUM_OF_PLO"}), (Rows{{"2", "12.36"}, {"3", "12.35"}}));
+}
+
+// The window stands open while the office edits a table in another
+// program: "Porovnej" compares the tables as they are when it is pressed,
+// also where the work tables under the window were packed meanwhile.
+TEST_F(DetGisCompareTest, AComparisonAskedForLaterComparesTheTablesAsTheyAreThen) {
+  using Edit = std::function<void(Rows&)>;
+  auto drop = [](std::size_t row) -> Edit { return [row](Rows& rows) { rows.erase(rows.begin() + static_cast<long>(row)); }; };
+  struct Case {
+    const char* what;
+    const char* table;  // in the scratch directory
+    Edit edit;
+    std::vector<std::string> listed;
+  };
+  const Case cases[] = {
+      {"an area of the DET table changed", "det.dbf", [](Rows& rows) { rows[1][4] = "4"; }, {"2a:  4 <> 3"}},
+      {"a row of the GIS table deleted and packed", "P1400.DBF", drop(1), {"2a: 3 v GIS neexistuje"}},
+      {"a row of a work table deleted and packed", "work/COPYDET.DBF", drop(0), {}},
+      {"a work table reordered", "work/COPYGIS.DBF", [](Rows& rows) { std::swap(rows[0], rows[1]); }, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteTable(dir / "det.dbf", kDetFields, {{"4107", "1", "a", "1", "5"}, {"4107", "2", "a", "1", "3"}});
+    WriteTable(dir / "P1400.DBF", kDilFields, {{"1", "a", "5"}, {"2", "a", "3"}});
+    TKompDETGIS form(detgis::GroupLimits{}, dir / "work");
+    form.LevelCode = "DIL";
+    form.DETTableName = (dir / "det.dbf").string();
+    form.GISTableName = (dir / "P1400.DBF").string();
+    form.FormShow();
+    ASSERT_TRUE(form.Prepared());
+    test_support::RewriteRows(dir / c.table, c.edit);
+    form.btPorovnejClick();
+    EXPECT_TRUE(ui->shownTexts().empty()) << ui->shownTexts().front();
+    EXPECT_EQ(form.Memo, c.listed);
+    ui->clear();
+  }
 }
 
 TEST_F(DetGisCompareTest, RegionRowsPairInOrderAndAnExtraDetRowIsMissingInGis) {
