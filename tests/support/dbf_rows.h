@@ -116,20 +116,24 @@ inline void SetRawField(const std::filesystem::path& file, std::uint32_t recNo, 
   f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+// The fields of a table and the texts of its live rows.
+inline DbfRows LiveRows(const std::filesystem::path& file, std::vector<platform::DbfField>& fields) {
+  platform::DbfTable t;
+  t.open(file, true);
+  fields = t.fields();
+  DbfRows rows;
+  for (bool r = t.first(); r; r = t.next()) {
+    rows.emplace_back();
+    for (std::size_t i = 0; i < fields.size(); ++i) rows.back().push_back(t.text(static_cast<int>(i)));
+  }
+  return rows;
+}
+
 // The table written anew with one field of another width, its live rows
 // as they were: a table made by another program's definition.
 inline void ResizeField(const std::filesystem::path& file, const std::string& name, std::uint16_t width) {
   std::vector<platform::DbfField> fields;
-  DbfRows rows;
-  {
-    platform::DbfTable t;
-    t.open(file, true);
-    fields = t.fields();
-    for (bool r = t.first(); r; r = t.next()) {
-      rows.emplace_back();
-      for (std::size_t i = 0; i < fields.size(); ++i) rows.back().push_back(t.text(static_cast<int>(i)));
-    }
-  }
+  DbfRows rows = LiveRows(file, fields);
   for (platform::DbfField& field : fields)
     if (field.name == name) field.width = width;
   WriteTable(file, fields, rows);
@@ -158,16 +162,7 @@ inline void AppendChangedCopy(const std::filesystem::path& file, std::uint32_t r
 inline void RewriteRows(const std::filesystem::path& file, const std::function<void(DbfRows&)>& edit,
                         bool renamedOver = false) {
   std::vector<platform::DbfField> fields;
-  DbfRows rows;
-  {
-    platform::DbfTable t;
-    t.open(file, true);
-    fields = t.fields();
-    for (bool r = t.first(); r; r = t.next()) {
-      rows.emplace_back();
-      for (std::size_t i = 0; i < fields.size(); ++i) rows.back().push_back(t.text(static_cast<int>(i)));
-    }
-  }
+  DbfRows rows = LiveRows(file, fields);
   const auto before = std::filesystem::last_write_time(file);
   edit(rows);
   std::filesystem::path written = file;
