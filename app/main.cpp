@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/app_classes.h"
+#include "app/guarded_application.h"
 #include "app/main_form.h"
 #include "app/main_tool.h"
 #include "app/start_form.h"
@@ -57,7 +58,7 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     std::fprintf(stderr, "zeltoexport: no display; running once offscreen and exiting\n");
   }
-  QApplication application(argc, argv);
+  TGuardedApplication application(argc, argv);
   const bool batch = QGuiApplication::platformName() == "offscreen" || QGuiApplication::platformName() == "minimal";
   application.setApplicationName("ZELTO");
   application.setQuitOnLastWindowClosed(false);

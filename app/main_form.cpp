@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 
 #include "app/old_main_tool.h"
 #include "framework/drive_map.h"
@@ -268,12 +269,13 @@ QPushButton* TMainForm::command(QWidget* parent, const QString& caption, int cod
       case kObjectModel: post(code, world ? world->GetObjectModel() : nullptr); break;
       case kButton: {
         // The check job tells the level by the name of the button pressed.
-        auto* which = new TNameElement;
+        auto which = std::make_unique<TNameElement>();
         which->SetName(button->objectName().toStdString());
-        auto* message = new TZeltoMessage(code, which, static_cast<TElement*>(MainTool),
-                                          static_cast<TElement*>(MainTool));
+        auto message = std::make_unique<TZeltoMessage>(code, which.get(), static_cast<TElement*>(MainTool),
+                                                       static_cast<TElement*>(MainTool));
         message->KillData = true;
-        TZeltoMessage::Post(message);
+        which.release();  // the message's now
+        TZeltoMessage::Post(message.release());
         break;
       }
       default: post(code, nullptr); break;
