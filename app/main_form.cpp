@@ -13,6 +13,7 @@
 
 #include "app/old_main_tool.h"
 #include "framework/drive_map.h"
+#include "framework/errors.h"
 #include "framework/file_version.h"
 #include "framework/world.h"
 #include "framework/zelto_message.h"
@@ -25,6 +26,18 @@
 namespace fs = std::filesystem;
 
 namespace {
+// Runs a control's handler: what it throws is told as a failed command is,
+// here, before it could leave through the toolkit's delivery. Taken as it
+// is: making a function object of it could fail before the handler runs.
+template <class Handler>
+void Handled(const Handler& handler) {
+  try {
+    handler();
+  } catch (const std::exception& e) {
+    platform::showError(framework::CauseOf(e));
+  }
+}
+
 enum DataKind { kNoData, kWorld, kMainTool, kObjectModel, kButton };
 
 TMainForm*& mainFormReference() {
@@ -225,22 +238,24 @@ TMainForm::TMainForm() {
   layout->addLayout(other);
   CBVypis = new QCheckBox("Vypisovat hlášení", this);
   BitBtn1 = new QPushButton("&Konec", this);
-  connect(BitBtn1, &QPushButton::clicked, this, [this] { post(zelto::msg::CloseRequest, nullptr); });
+  connect(BitBtn1, &QPushButton::clicked, this, [this] { Handled([this] { post(zelto::msg::CloseRequest, nullptr); }); });
   other->addWidget(CBVypis);
   other->addStretch(1);
   other->addWidget(BitBtn1);
 
   connect(DriveComboBox1, &QComboBox::currentIndexChanged, this,
-          [this] { SetDirectory(std::string(1, DriveOf(DriveComboBox1)) + ":\\"); });
+          [this] { Handled([this] { SetDirectory(std::string(1, DriveOf(DriveComboBox1)) + ":\\"); }); });
   connect(DirectoryListBox1, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
     if (DirectoryListBox1->row(item) == 0) return;  // the directory shown
-    const std::string name = item->text().toStdString();
-    if (name == "..") SetDirectory(parentOf(directory_));
-    else SetDirectory(directory_ + (directory_.ends_with('\\') ? "" : "\\") + name);
+    Handled([this, item] {
+      const std::string name = item->text().toStdString();
+      if (name == "..") SetDirectory(parentOf(directory_));
+      else SetDirectory(directory_ + (directory_.ends_with('\\') ? "" : "\\") + name);
+    });
   });
-  connect(edLHC, &QLineEdit::textChanged, this, [this] { UpdateOutputPaths(); });
-  connect(edKodRevir, &QLineEdit::textChanged, this, [this] { UpdateOutputPaths(); });
-  connect(dcbQVR, &QComboBox::currentIndexChanged, this, [this] { UpdateOutputPaths(); });
+  connect(edLHC, &QLineEdit::textChanged, this, [this] { Handled([this] { UpdateOutputPaths(); }); });
+  connect(edKodRevir, &QLineEdit::textChanged, this, [this] { Handled([this] { UpdateOutputPaths(); }); });
+  connect(dcbQVR, &QComboBox::currentIndexChanged, this, [this] { Handled([this] { UpdateOutputPaths(); }); });
 
   // Start on the drive of the GIS data tree, in its root, when one is mapped.
   for (int i = 0; i < DriveComboBox1->count(); ++i) {
@@ -261,7 +276,7 @@ TMainForm::TMainForm() {
 
 QPushButton* TMainForm::command(QWidget* parent, const QString& caption, int code, int dataKind) {
   auto* button = new QPushButton(caption, parent);
-  connect(button, &QPushButton::clicked, this, [this, button, code, dataKind] {
+  connect(button, &QPushButton::clicked, this, [this, button, code, dataKind] { Handled([=, this] {
     TWorld* world = GetWorld();
     switch (dataKind) {
       case kWorld: post(code, world); break;
@@ -280,7 +295,7 @@ QPushButton* TMainForm::command(QWidget* parent, const QString& caption, int cod
       }
       default: post(code, nullptr); break;
     }
-  });
+  }); });
   return button;
 }
 
