@@ -238,7 +238,8 @@ TMainForm::TMainForm() {
   layout->addLayout(other);
   CBVypis = new QCheckBox("Vypisovat hlášení", this);
   BitBtn1 = new QPushButton("&Konec", this);
-  connect(BitBtn1, &QPushButton::clicked, this, [this] { Handled([this] { post(zelto::msg::CloseRequest, nullptr); }); });
+  connect(BitBtn1, &QPushButton::clicked, this,
+          [this] { Handled([this] { post(zelto::msg::CloseRequest, nullptr); }); });
   other->addWidget(CBVypis);
   other->addStretch(1);
   other->addWidget(BitBtn1);
@@ -276,26 +277,28 @@ TMainForm::TMainForm() {
 
 QPushButton* TMainForm::command(QWidget* parent, const QString& caption, int code, int dataKind) {
   auto* button = new QPushButton(caption, parent);
-  connect(button, &QPushButton::clicked, this, [this, button, code, dataKind] { Handled([=, this] {
-    TWorld* world = GetWorld();
-    switch (dataKind) {
-      case kWorld: post(code, world); break;
-      case kMainTool: post(code, static_cast<TElement*>(MainTool)); break;
-      case kObjectModel: post(code, world ? world->GetObjectModel() : nullptr); break;
-      case kButton: {
-        // The check job tells the level by the name of the button pressed.
-        auto which = std::make_unique<TNameElement>();
-        which->SetName(button->objectName().toStdString());
-        auto message = std::make_unique<TZeltoMessage>(code, which.get(), static_cast<TElement*>(MainTool),
-                                                       static_cast<TElement*>(MainTool));
-        message->KillData = true;
-        which.release();  // the message's now
-        TZeltoMessage::Post(message.release());
-        break;
+  connect(button, &QPushButton::clicked, this, [this, button, code, dataKind] {
+    Handled([&] {
+      TWorld* world = GetWorld();
+      switch (dataKind) {
+        case kWorld: post(code, world); break;
+        case kMainTool: post(code, static_cast<TElement*>(MainTool)); break;
+        case kObjectModel: post(code, world ? world->GetObjectModel() : nullptr); break;
+        case kButton: {
+          // The check job tells the level by the name of the button pressed.
+          auto which = std::make_unique<TNameElement>();
+          which->SetName(button->objectName().toStdString());
+          auto message = std::make_unique<TZeltoMessage>(code, which.get(), static_cast<TElement*>(MainTool),
+                                                         static_cast<TElement*>(MainTool));
+          message->KillData = true;
+          which.release();  // the message's now
+          TZeltoMessage::Post(message.release());
+          break;
+        }
+        default: post(code, nullptr); break;
       }
-      default: post(code, nullptr); break;
-    }
-  }); });
+    });
+  });
   return button;
 }
 

@@ -184,15 +184,14 @@ bool AttributeTable::locate(std::int32_t cislo) {
   }
   // One rebuild per table file is enough: what is still missing afterwards
   // has no row.
-  const std::string indexName = indexFileName(tableName_);
-  if (rebuilt_.count(indexName) || !BuildIndex()) return false;
-  rebuilt_.insert(indexName);
+  if (rebuilt_.count(indexName_) || !BuildIndex()) return false;
+  rebuilt_.insert(indexName_);
   return openQuietly() && locate(cislo);
 }
 
 bool AttributeTable::OpenIndex() {
   if (index_) return true;
-  const std::string name = indexFileName(tableName_);
+  const std::string& name = indexName_;
   if (const auto kept = indexes_.find(name); kept != indexes_.end()) {
     index_ = &kept->second.index;
     return true;
@@ -233,7 +232,7 @@ bool AttributeTable::writeIndexFile(const std::string& name, const std::vector<s
 
 bool AttributeTable::BuildIndex() {
   dropIndex();
-  const std::string name = indexFileName(tableName_);
+  const std::string& name = indexName_;
   indexes_.erase(name);
   CisloIndex::Built built;
   platform::DbfFileStamp stamp;
@@ -413,10 +412,10 @@ void AttributeTable::CopyFieldsFrom(const platform::DbfTable& source) {
           const auto target = SplitQualifiedName(pair.target);
           if (!target) continue;
           if (sourceFieldsRequired_ && !source.hasField(*target) && table_.hasField(*target))
-            throw missingSourceField(source, *target, pair);
+            throw missingSourceField(source, *target, &pair);
           plan(*target, pair.target);
         } else if (sourceFieldsRequired_) {
-          throw missingSourceField(source, pair.source, pair);
+          throw missingSourceField(source, pair.source, &pair);
         } else {
           tellBadPair(pair, "zdrojová tabulka " + platform::pathResolver().userSpelling(source.path()) +
                                 " nemá položku " + pair.source);
@@ -428,8 +427,7 @@ void AttributeTable::CopyFieldsFrom(const platform::DbfTable& source) {
         // This table was made like its sources (a merge of the districts'
         // tables): a field one of them lacks would stand empty in its rows.
         if (sourceFieldsRequired_ && !source.hasField(field.name))
-          throw platform::DbfError(platform::pathResolver().userSpelling(source.path()) + ": tabulka nemá položku " +
-                                   field.name);
+          throw missingSourceField(source, field.name, nullptr);
         plan(field.name, field.name);
       }
     }
@@ -449,10 +447,10 @@ void AttributeTable::CopyFieldsFrom(const platform::DbfTable& source) {
 }
 
 platform::DbfError AttributeTable::missingSourceField(const platform::DbfTable& source, const std::string& field,
-                                                      const TransferPair& pair) const {
-  return platform::DbfError(platform::pathResolver().userSpelling(source.path()) + ": tabulka nemá položku " + field +
-                            " (přenos položek dle " + script_->fileName() + ", řádek " + std::to_string(pair.line) +
-                            ")");
+                                                      const TransferPair* pair) const {
+  std::string text = platform::pathResolver().userSpelling(source.path()) + ": tabulka nemá položku " + field;
+  if (pair) text += " (přenos položek dle " + script_->fileName() + ", řádek " + std::to_string(pair->line) + ")";
+  return platform::DbfError(text);
 }
 
 void AttributeTable::copyValue(const platform::DbfTable& source, const CopyStep& step, const std::string& value) {

@@ -158,10 +158,11 @@ class AttributeTable {
   // SetFieldText on a field found already.
   void setFieldAt(int field, std::string_view text);
   struct CopyStep;
-  // A source field the script's pair needs and the source table lacks,
-  // where rows take their keys only from their sources.
+  // A source field the copy needs and the source table lacks, where rows
+  // take their keys only from their sources; with the script's line where
+  // a pair of the script asked for it.
   platform::DbfError missingSourceField(const platform::DbfTable& source, const std::string& field,
-                                        const TransferPair& pair) const;
+                                        const TransferPair* pair) const;
   void copyValue(const platform::DbfTable& source, const CopyStep& step, const std::string& value);
   bool openQuietly();
   // A table that could not be read: false, with the error logged and kept

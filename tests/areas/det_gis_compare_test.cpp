@@ -40,13 +40,15 @@ class DetGisCompareTest : public ::testing::Test {
     platform::messageQueue().discardAll();
   }
   void TearDown() override { platform::messageQueue().discardAll(); }
-  // Compares at once, as the all-levels check does.
-  std::unique_ptr<TKompDETGIS> run(const std::string& level, const fs::path& det, const fs::path& gis) {
+  // Compares at once, as the all-levels check does; else only prepares the
+  // work tables, as a window opened on one level does before "Porovnej".
+  std::unique_ptr<TKompDETGIS> run(const std::string& level, const fs::path& det, const fs::path& gis,
+                                   bool allLevels = true) {
     auto form = std::make_unique<TKompDETGIS>(detgis::GroupLimits{}, dir / "work");
     form->LevelCode = level;
     form->DETTableName = det.string();
     form->GISTableName = gis.string();
-    form->AllLevels = true;
+    form->AllLevels = allLevels;
     form->FormShow();
     return form;
   }
@@ -203,16 +205,12 @@ TEST_F(DetGisCompareTest, AComparisonAskedForLaterComparesTheTablesAsTheyAreThen
     SCOPED_TRACE(c.what);
     WriteTable(dir / "det.dbf", kDetFields, {{"4107", "1", "a", "1", "5"}, {"4107", "2", "a", "1", "3"}});
     WriteTable(dir / "P1400.DBF", kDilFields, {{"1", "a", "5"}, {"2", "a", "3"}});
-    TKompDETGIS form(detgis::GroupLimits{}, dir / "work");
-    form.LevelCode = "DIL";
-    form.DETTableName = (dir / "det.dbf").string();
-    form.GISTableName = (dir / "P1400.DBF").string();
-    form.FormShow();
-    ASSERT_TRUE(form.Prepared());
+    const auto form = run("DIL", dir / "det.dbf", dir / "P1400.DBF", false);
+    ASSERT_TRUE(form->Prepared());
     test_support::RewriteRows(dir / c.table, c.edit);
-    form.btPorovnejClick();
+    form->btPorovnejClick();
     EXPECT_TRUE(ui->shownTexts().empty()) << ui->shownTexts().front();
-    EXPECT_EQ(form.Memo, c.listed);
+    EXPECT_EQ(form->Memo, c.listed);
     ui->clear();
   }
 }
@@ -274,11 +272,8 @@ TEST_F(DetGisCompareTest, GroupNumbersSplitTheDetRowsAsTheForestHierarchyDoes) {
 TEST_F(DetGisCompareTest, ABreakStopsTheWalkWithTheInterruptionLineInWindows1250) {
   WriteTable(dir / "det.dbf", kDetFields, {{"4107", "1", "a", "1", "1"}, {"4107", "2", "a", "1", "2"}});
   WriteTable(dir / "P1400.DBF", kDilFields, {{"1", "a", "1"}, {"2", "a", "2"}});
-  TKompDETGIS form(detgis::GroupLimits{}, dir / "work");
-  form.LevelCode = "DIL";
-  form.DETTableName = (dir / "det.dbf").string();
-  form.GISTableName = (dir / "P1400.DBF").string();
-  form.FormShow();
+  const auto prepared = run("DIL", dir / "det.dbf", dir / "P1400.DBF", false);
+  TKompDETGIS& form = *prepared;
   ASSERT_TRUE(form.Prepared());
   EXPECT_TRUE(form.Memo.empty());  // not compared before the button
 
