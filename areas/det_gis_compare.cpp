@@ -12,6 +12,7 @@
 #include "platform/pacer.h"
 #include "platform/path_resolver.h"
 #include "platform/system_cause.h"
+#include "platform/tables_read.h"
 #include "platform/user_interaction.h"
 
 namespace {
@@ -73,6 +74,10 @@ void TKompDETGIS::prepare(const detgis::ComparisonLevel& level) {
   QGIS = detgis::groupedSumQuery(level.gisColumns, GISTableName);
   // Both sides sorted alike, or the walk lists units that both hold.
   const std::filesystem::path det = tableFile(DETTableName), gis = tableFile(GISTableName);
+  // Taken before the tables are read: a save while they are summed is
+  // seen, here and by a later comparison.
+  std::vector<std::pair<std::filesystem::path, std::optional<platform::DbfFileStamp>>> read;
+  for (const std::filesystem::path& file : {det, gis}) read.emplace_back(file, platform::DbfTable::stampOf(file));
   const std::vector<platform::KeyOrder> orders = platform::sharedKeyOrders(det, level.detColumns, gis, level.gisColumns);
   platform::writeGroupedSum(det, level.detColumns, "PLOCHA", WorkTable(kDetWorkTable), kSumColumn, orders);
   TableDET.open(WorkTable(kDetWorkTable), false);
@@ -82,7 +87,15 @@ void TKompDETGIS::prepare(const detgis::ComparisonLevel& level) {
   TableDET.first();
   TableGIS.first();
   prepared_.clear();
-  for (const std::filesystem::path& file : {det, gis, WorkTable(kDetWorkTable), WorkTable(kGisWorkTable)})
+  // Sums of a table saved while it was summed may hold rows of both its
+  // versions.
+  for (const auto& [file, stamp] : read)
+    if (platform::DbfTable::stampOf(file) != stamp) {
+      const std::string text = platform::changedDuringJobText(file);
+      throw platform::DbfError("T" + text.substr(1) + "; porovnání lze spustit znovu");
+    }
+  prepared_ = std::move(read);
+  for (const std::filesystem::path& file : {WorkTable(kDetWorkTable), WorkTable(kGisWorkTable)})
     prepared_.emplace_back(file, platform::DbfTable::stampOf(file));
 }
 

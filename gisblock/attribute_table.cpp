@@ -10,6 +10,7 @@
 #include "platform/path_resolver.h"
 #include "platform/progress_form.h"
 #include "platform/system_cause.h"
+#include "platform/tables_read.h"
 #include "platform/whole_file.h"
 
 #include <algorithm>
@@ -66,17 +67,18 @@ void AttributeTable::keepFresh() {
   }
   const auto kept = indexes_.find(indexName_);
   if (!table_.isOpen() && kept == indexes_.end()) return;
-  const std::optional<platform::DbfFileStamp> now =
-      platform::DbfTable::stampOf(table_.isOpen() ? table_.path() : platform::pathResolver().existing(tableName_));
+  const fs::path file = table_.isOpen() ? table_.path() : platform::pathResolver().existing(tableName_);
+  const std::optional<platform::DbfFileStamp> now = platform::DbfTable::stampOf(file);
   // Rows read whole, or through a handle on a file another was renamed
   // over, would be those of the table as it was.
   if (table_.isOpen() && now != table_.stamp()) Close();
   if (kept != indexes_.end() && now != kept->second.stamp) {
     if (index_ == &kept->second.index) index_ = nullptr;
     indexes_.erase(kept);
-    // The rows are in other places now: a miss may be stale again.
-    rebuilt_.erase(indexName_);
   }
+  // What is kept is the file as the job finds it: the job reads it so from
+  // here, though it opens nothing.
+  if (job != 0 && now) platform::noteTableRead(file, *now);
 }
 
 void AttributeTable::SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
@@ -168,7 +170,7 @@ bool AttributeTable::LocateCislo(std::int32_t cislo) {
   return locate(cislo);
 }
 
-bool AttributeTable::locate(std::int32_t cislo) {
+bool AttributeTable::locate(std::int32_t cislo, bool mayRebuild) {
   cislo_ = cislo;
   locateError_.clear();
   if (cislo < 0 || cislo > CisloIndex::kMaxCislo) return false;
@@ -182,11 +184,20 @@ bool AttributeTable::locate(std::int32_t cislo) {
     table_.moveTo(static_cast<std::uint32_t>(recNo));
     if (!table_.isDeleted() && GetCurrentCislo() == cislo) return true;
   }
-  // One rebuild per table file is enough: what is still missing afterwards
-  // has no row.
-  if (rebuilt_.count(indexName_) || !BuildIndex()) return false;
-  rebuilt_.insert(indexName_);
-  return openQuietly() && locate(cislo);
+  // A miss is looked up again in the table as the file holds it now where
+  // another program saved it since the index was built (the job that reads
+  // it then puts nothing in place: see platform::tableChangedDuringJob).
+  // Otherwise one rebuild per state of the file is enough: what is still
+  // missing afterwards has no row.
+  const std::optional<platform::DbfFileStamp> now = platform::DbfTable::stampOf(table_.path());
+  const auto kept = indexes_.find(indexName_);
+  const bool saved = kept == indexes_.end() || now != kept->second.stamp;
+  const auto rebuilt = rebuilt_.find(indexName_);
+  if (!mayRebuild || (!saved && rebuilt != rebuilt_.end() && rebuilt->second == now)) return false;
+  if (!BuildIndex()) return false;
+  rebuilt_[indexName_] = indexes_.at(indexName_).stamp;
+  // A file saved again meanwhile waits for the next miss.
+  return openQuietly() && locate(cislo, false);
 }
 
 bool AttributeTable::OpenIndex() {

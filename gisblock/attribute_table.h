@@ -145,8 +145,8 @@ class AttributeTable {
   // Lets go of the open table and of its index where the file is no longer
   // the one they were read from.
   void keepFresh();
-  // LocateCislo on what is kept.
-  bool locate(std::int32_t cislo);
+  // LocateCislo on what is kept; a miss rebuilds the index at most once.
+  bool locate(std::int32_t cislo, bool mayRebuild = true);
   // A value the field does not take: thrown on with strict values, else
   // left out and logged once per field.
   void refuseValue(int field, const platform::DbfError& e);
@@ -190,9 +190,10 @@ class AttributeTable {
   std::string indexName_;  // of the current table: indexFileName(tableName_)
   bool readOnly_ = true;
   std::int32_t cislo_ = 0;
-  // Index files this object has rebuilt after finding them stale, since
-  // their tables were last written.
-  std::set<std::string> rebuilt_;
+  // Index files this object has rebuilt after a miss, with the state of
+  // the table file each was rebuilt from: a miss in that same state is a
+  // row the table lacks.
+  std::map<std::string, std::optional<platform::DbfFileStamp>> rebuilt_;
   struct KeptIndex {
     CisloIndex index;
     platform::DbfFileStamp stamp;  // of the table file it was built from

@@ -17,6 +17,7 @@
 #include "platform/directory_entries.h"
 #include "platform/path_resolver.h"
 #include "platform/system_cause.h"
+#include "platform/tables_read.h"
 
 namespace gisblock {
 
@@ -236,6 +237,7 @@ StagedBlock::~StagedBlock() {
   if (committed_ || joined_ || staging_.empty()) return;
   std::error_code ec;
   platform::removeTree(staging_, ec);
+  platform::forgetTablesUnder(staging_);
 }
 
 bool StagedBlock::fail(std::string text) {
@@ -357,10 +359,25 @@ bool StagedBlock::commit() {
     failed_ = true;
     return fail(shownText(std::string(std::istreambuf_iterator<char>(note), {})));
   }
+  if (!tablesAsRead()) return false;
   // A power cut after the swap must not leave a block of empty files.
   if (!replaceable() || !flushContents() || !putInPlace()) return false;
   committed_ = true;
+  forgetOwnTables();
   return true;
+}
+
+bool StagedBlock::tablesAsRead() {
+  const std::optional<fs::path> changed = platform::tableChangedDuringJob();
+  if (!changed) return true;
+  failed_ = true;
+  const std::string text = platform::changedDuringJobText(*changed);
+  return fail("T" + text.substr(1) + "; blok " + shown_ + " nebyl zapsán, úlohu lze spustit znovu. " + leftText());
+}
+
+void StagedBlock::forgetOwnTables() const {
+  platform::forgetTablesUnder(target_);
+  platform::forgetTablesUnder(staging_);
 }
 
 bool StagedBlock::commitRemoval() {
@@ -370,6 +387,7 @@ bool StagedBlock::commitRemoval() {
   platform::removeTree(staging_, ec);
   if (ec) return fail("Starý blok " + shown_ + " nelze odstranit: " + causeOf(ec));
   if (!replaceable()) return false;
+  if (!tablesAsRead()) return false;
   if (fs::exists(fs::symlink_status(target_, ec))) {
     // Nothing may fail once the old block has moved away.
     const fs::path parent = target_.parent_path();
@@ -379,6 +397,7 @@ bool StagedBlock::commitRemoval() {
     platform::removeTree(staging_, ec);
   }
   committed_ = true;
+  forgetOwnTables();
   return true;
 }
 

@@ -84,8 +84,10 @@ class StagedBlock {
   // Puts the staging directory in place of the target (which may be missing):
   // its files are on the disk first, and the two directories change places
   // in one step where the file system can. Refused once a failure was noted,
-  // here or by a writer that joined the block. On failure the old block is
-  // back where it was and error() names the cause.
+  // here or by a writer that joined the block, and where a table the job
+  // read was changed by another program since the job first found it
+  // (platform::tableChangedDuringJob). On failure the old block is back
+  // where it was and error() names the cause.
   bool commit();
   // Removes the block instead of replacing it (nothing is left to write
   // where it was): in one step it goes under the staging name, where it is
@@ -115,6 +117,10 @@ class StagedBlock {
   void clearLeftovers();
   bool flushContents();
   bool putInPlace();
+  // False, the block failed, where a table the job read is not as it read it.
+  bool tablesAsRead();
+  // What the job read of the old block, or of the staging, is its own now.
+  void forgetOwnTables() const;
 
   std::string shown_;
   std::filesystem::path target_;

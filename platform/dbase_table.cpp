@@ -4,6 +4,7 @@
 #include "platform/dbase_value.h"
 #include "platform/path_resolver.h"
 #include "platform/system_cause.h"
+#include "platform/tables_read.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -54,6 +55,7 @@ bool statusStamp(const fs::path& file, DbfFileStamp& stamp) {
   stamp.inode = static_cast<std::uint64_t>(st.st_ino);
   stamp.size = static_cast<std::uint64_t>(st.st_size);
   stamp.modified = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+  stamp.changed = static_cast<std::int64_t>(st.st_ctim.tv_sec) * 1'000'000'000 + st.st_ctim.tv_nsec;
   return true;
 }
 
@@ -83,6 +85,7 @@ void DbfTable::create(const fs::path& file, std::vector<DbfField> fields, std::u
   DbfHeader header = today();
   header.languageDriver = languageDriver;
   const std::vector<std::uint8_t> bytes = dbf::encodeEmptyTable(checked, header);
+  const std::optional<DbfFileStamp> before = stampOf(file);
   errno = 0;
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   if (out) out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
@@ -94,6 +97,9 @@ void DbfTable::create(const fs::path& file, std::vector<DbfField> fields, std::u
     fs::remove(file, ec);
     throw DbfError("Soubor " + fileText(file) + " nelze zapsat" + cause);
   }
+  // A table the job read and now makes anew is its own output from here.
+  if (const std::optional<DbfFileStamp> after = stampOf(file); before && after)
+    noteOwnTableWrite(file, *before, *after);
 }
 
 void DbfTable::open(const fs::path& file, bool readOnly) {
@@ -137,6 +143,9 @@ void DbfTable::open(const fs::path& file, bool readOnly) {
   fileCount_ = recordCount_;
   stamp.rows = header_.recordCount;
   stamp_ = stamp;
+  // What a job reads is held against the file before its output is put
+  // in place; a table it writes is its output.
+  if (readOnly) noteTableRead(file, stamp);
   static std::uint64_t openings = 0;
   opening_ = ++openings;
   path_ = file;
@@ -361,6 +370,7 @@ void DbfTable::writeHeaderCount() {
   DbfFileStamp stamp;
   if (statusStamp(path_, stamp)) {
     stamp.rows = header_.recordCount;
+    noteOwnTableWrite(path_, stamp_, stamp);
     stamp_ = stamp;
   }
 }

@@ -42,10 +42,14 @@ inline std::string faultOf(const DbfError& error) {
 
 // What tells that a table file was written since it was read: the file
 // itself (a file saved beside it and renamed over it is another), its
-// size, its modification time and the row count its header gives.
+// size, its modification time, the row count its header gives, and the
+// time the system last changed the file, which every write sets and no
+// program can set back (a copy that keeps the modification time, a sync
+// tool, a share with coarse times).
 struct DbfFileStamp {
   std::uint64_t device = 0, inode = 0, size = 0;
   std::int64_t modified = 0;  // nanoseconds
+  std::int64_t changed = 0;   // nanoseconds
   std::uint32_t rows = 0;
   friend bool operator==(const DbfFileStamp&, const DbfFileStamp&) = default;
 };

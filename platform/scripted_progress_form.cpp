@@ -12,6 +12,7 @@ class ScriptedProgressForms::View : public ProgressFormView {
   void setPosition(int) override {
     if (!form_.visible()) return;
     ++owner_.steps_;
+    RunActionByCaption();
     if (closeAfter_ > 0 && ++moves_ == closeAfter_) form_.userClosed();
     else if (ClosedByCaption()) form_.userClosed();
   }
@@ -28,11 +29,21 @@ class ScriptedProgressForms::View : public ProgressFormView {
     return true;
   }
 
+  void RunActionByCaption() {
+    std::string& caption = owner_.actionCaption_;
+    if (caption.empty() || !form_.caption().starts_with(caption)) return;
+    if (++actionMoves_ < owner_.actionSteps_) return;
+    caption.clear();
+    const std::function<void()> action = std::move(owner_.action_);
+    action();
+  }
+
   ScriptedProgressForms& owner_;
   ProgressForm& form_;
   int closeAfter_;
   int moves_ = 0;
   int captionMoves_ = 0;
+  int actionMoves_ = 0;
 };
 
 std::unique_ptr<ProgressFormView> ScriptedProgressForms::createView(ProgressForm& form) {

@@ -3,6 +3,7 @@
 // is shown and can play the user who closes the form after a number of them;
 // the interrupt question takes queued answers and records its texts.
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,6 +35,15 @@ class ScriptedProgressForms : public ProgressFormService {
     closeCaption_ = caption;
     closeCaptionSteps_ = steps;
   }
+  // The first form shown whose caption begins with `caption` runs `action`
+  // (another program saving a file, say) when its bar has been moved that
+  // many times; once. A set point of a job, where a timed race would be
+  // none.
+  void atStep(const std::string& caption, int steps, std::function<void()> action) {
+    actionCaption_ = caption;
+    actionSteps_ = steps;
+    action_ = std::move(action);
+  }
   void queueBreakAnswer(bool ok) { answers_.push_back(ok); }
   const std::vector<std::string>& breakQuestions() const { return questions_; }
   const std::vector<Showing>& showings() const { return showings_; }
@@ -45,6 +55,9 @@ class ScriptedProgressForms : public ProgressFormService {
   int closeAfter_ = 0;
   std::string closeCaption_;
   int closeCaptionSteps_ = 0;
+  std::string actionCaption_;
+  int actionSteps_ = 0;
+  std::function<void()> action_;
   int steps_ = 0;
   std::deque<bool> answers_;
   std::vector<std::string> questions_;

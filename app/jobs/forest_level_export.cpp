@@ -34,6 +34,7 @@
 #include "gisblock/staged_block.h"
 #include "platform/path_resolver.h"
 #include "platform/progress_form.h"
+#include "platform/tables_read.h"
 #include "platform/user_interaction.h"
 
 namespace fs = std::filesystem;
@@ -714,10 +715,16 @@ void ExportWholeDistrict(const LevelExportContext& context) {
   const std::vector<ForestLevel>& levels = ForestLevels();
   for (std::size_t i = 0; i < levels.size(); ++i) {
     // A level broken off stops the run: the user stopped the whole export.
-    if (platform::BreakableJob::broken() || (context.NextLevel && !context.NextLevel(static_cast<int>(i)))) {
+    // So does a table another program changed meanwhile: it was told with
+    // the block it kept from being written, and would keep every later one.
+    const std::optional<fs::path> changed = platform::tableFoundChangedInJob();
+    if (changed || platform::BreakableJob::broken() ||
+        (context.NextLevel && !context.NextLevel(static_cast<int>(i)))) {
       std::string left;
       for (std::size_t k = i; k < levels.size(); ++k) left += (left.empty() ? "" : ", ") + levels[k].Prefix;
-      LogText("; " + job + " přerušen uživatelem, neexportovány vrstvy " + left);
+      const std::string why =
+          changed ? " ukončen, " + platform::changedDuringJobText(*changed) + "; " : " přerušen uživatelem, ";
+      LogText("; " + job + why + "neexportovány vrstvy " + left);
       break;
     }
     ExportForestLevel(shared, levels[i]);

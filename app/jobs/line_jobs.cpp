@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "app/jobs/forest_level_export.h"
@@ -21,6 +23,7 @@
 #include "gisblock/gelix_writers.h"
 #include "gisblock/staged_block.h"
 #include "platform/progress_form.h"
+#include "platform/tables_read.h"
 #include "platform/user_interaction.h"
 
 namespace jobs {
@@ -325,15 +328,20 @@ void ExportAllLineKinds(const LineJobContext& context) {
   platform::BreakableJob job;
   const std::vector<LineKind>& kinds = LineKinds();
   for (std::size_t i = 0; i < kinds.size(); ++i) {
-    // The user stopped the whole run, not the one kind.
-    if (platform::BreakableJob::broken()) {
+    // The user stopped the whole run, not the one kind; a table another
+    // program changed meanwhile was told with the block it kept from
+    // being written, and would keep every later one.
+    const std::optional<std::filesystem::path> changed = platform::tableFoundChangedInJob();
+    if (platform::BreakableJob::broken() || changed) {
       std::string all, left;
       for (std::size_t k = 0; k < kinds.size(); ++k) {
         const std::string name = std::to_string(kinds[k].Kind);
         all += (k ? ", " : "") + name;
         if (k >= i) left += (k > i ? ", " : "") + name;
       }
-      Log(context, "; Export linií " + all + " přerušen uživatelem, neexportovány linie " + left);
+      const std::string why = changed ? " ukončen, " + platform::changedDuringJobText(*changed) + "; "
+                                      : " přerušen uživatelem, ";
+      Log(context, "; Export linií " + all + why + "neexportovány linie " + left);
       return;
     }
     // Nothing read, or a damaged read, is said once, not once per kind.

@@ -17,6 +17,7 @@
 #include "gisblock/staged_block.h"
 #include "platform/path_resolver.h"
 #include "platform/progress_form.h"
+#include "platform/tables_read.h"
 #include "platform/user_interaction.h"
 #include "render/interpret_layer.h"
 #include "render/layer_script.h"
@@ -215,6 +216,10 @@ std::string DistrictNotRead(const std::string& districtDirectory) {
   return "Revír " + districtDirectory + " nebyl načten";
 }
 
+std::string LhcLinesNotRead(const std::string& chosenDirectory) {
+  return "Linie LHC " + ParentOf(chosenDirectory) + " nebyly načteny";
+}
+
 bool ReadDistrictOf(LoadedModel& state, const std::string& districtDirectory) {
   if (!HierarchyLimitsFit(DistrictReadJob(districtDirectory))) return false;
   RenewObjectModel(state);
@@ -231,6 +236,10 @@ bool ReadDistrictOf(LoadedModel& state, const std::string& districtDirectory) {
   // Its steps cannot stop half way; a stop pressed in one is asked here.
   if (platform::BreakableJob::breakConfirmed("Přerušit čtení revíru ?"))
     return ReadFailed(state, DistrictNotRead(districtDirectory), "čtení přerušeno uživatelem");
+  // A hierarchy filed from rows of two versions of a table is neither's.
+  if (const std::optional<fs::path> changed = platform::tableChangedDuringJob())
+    return ReadFailed(state, DistrictNotRead(districtDirectory),
+                      platform::changedDuringJobText(*changed) + ", revír lze načíst znovu");
   platform::ui().beep();
   return loaded;
 }
@@ -250,7 +259,11 @@ bool ReadLhcLinesOf(LoadedModel& state, const std::string& chosenDirectory) {
   state.DataDirectory = lhc;
   if (!script) return false;
   ObjectModel()->Add(script.get());
-  return LoadSubject(state, *script.release());
+  const bool loaded = LoadSubject(state, *script.release());
+  if (const std::optional<fs::path> changed = platform::tableChangedDuringJob())
+    return ReadFailed(state, LhcLinesNotRead(chosenDirectory),
+                      platform::changedDuringJobText(*changed) + ", linie lze načíst znovu");
+  return loaded;
 }
 
 }  // namespace
@@ -266,10 +279,11 @@ bool ReadDistrict(LoadedModel& state, const std::string& districtDirectory) {
 }
 
 bool ReadLhcLines(LoadedModel& state, const std::string& chosenDirectory) {
+  platform::BreakableJob job;
   try {
     return ReadLhcLinesOf(state, chosenDirectory);
   } catch (const std::exception& e) {
-    return ReadFailed(state, "Linie LHC " + ParentOf(chosenDirectory) + " nebyly načteny", CauseOf(e));
+    return ReadFailed(state, LhcLinesNotRead(chosenDirectory), CauseOf(e));
   }
 }
 

@@ -194,12 +194,17 @@ TEST_F(DetGisCompareTest, AComparisonAskedForLaterComparesTheTablesAsTheyAreThen
     const char* table;  // in the scratch directory
     Edit edit;
     std::vector<std::string> listed;
+    bool keepsTime = false;  // saved in place with its old time, size and row count
   };
   const Case cases[] = {
       {"an area of the DET table changed", "det.dbf", [](Rows& rows) { rows[1][4] = "4"; }, {"2a:  4 <> 3"}},
       {"a row of the GIS table deleted and packed", "P1400.DBF", drop(1), {"2a: 3 v GIS neexistuje"}},
       {"a row of a work table deleted and packed", "work/COPYDET.DBF", drop(0), {}},
       {"a work table reordered", "work/COPYGIS.DBF", [](Rows& rows) { std::swap(rows[0], rows[1]); }, {}},
+      {"an area of the DET table changed, the time kept", "det.dbf", [](Rows& rows) { rows[1][4] = "4"; },
+       {"2a:  4 <> 3"}, true},
+      {"a work table reordered, the time kept", "work/COPYGIS.DBF",
+       [](Rows& rows) { std::swap(rows[0], rows[1]); }, {}, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -207,7 +212,7 @@ TEST_F(DetGisCompareTest, AComparisonAskedForLaterComparesTheTablesAsTheyAreThen
     WriteTable(dir / "P1400.DBF", kDilFields, {{"1", "a", "5"}, {"2", "a", "3"}});
     const auto form = run("DIL", dir / "det.dbf", dir / "P1400.DBF", false);
     ASSERT_TRUE(form->Prepared());
-    test_support::RewriteRows(dir / c.table, c.edit);
+    test_support::RewriteRows(dir / c.table, c.edit, false, c.keepsTime);
     form->btPorovnejClick();
     EXPECT_TRUE(ui->shownTexts().empty()) << ui->shownTexts().front();
     EXPECT_EQ(form->Memo, c.listed);

@@ -357,15 +357,23 @@ TEST_F(LineJobsTest, EachExtractionCopiesTheRowsOfATableEditedSinceTheOneBefore)
   ASSERT_EQ(jobs::ExportLinesByDruh(context, *jobs::FindLineKind(86)), jobs::LineJobResult::Written);
   const test_support::DbfRows all = written();
   using Rows = test_support::DbfRows;
-  const std::pair<std::function<void(Rows&)>, std::size_t> edits[] = {  // and the rows then missing
-      {[](Rows& rows) { std::reverse(rows.begin(), rows.end()); }, 0},
-      {[](Rows& rows) { std::rotate(rows.begin(), rows.begin() + 4, rows.end()); }, 0},
-      {[](Rows& rows) { rows.erase(rows.begin() + 2); }, 1},
-      {[](Rows& rows) { rows.erase(rows.begin() + 5); }, 2},
+  struct Edit {
+    std::function<void(Rows&)> edit;
+    std::size_t missing;  // rows then missing
+    bool keepsTime;       // saved in place with the old time, size and row count
   };
-  for (const auto& [edit, missing] : edits) {
-    SCOPED_TRACE(missing);
-    test_support::RewriteRows(table, edit);
+  const Edit edits[] = {
+      {[](Rows& rows) { std::reverse(rows.begin(), rows.end()); }, 0, false},
+      {[](Rows& rows) { std::rotate(rows.begin(), rows.begin() + 4, rows.end()); }, 0, false},
+      {[](Rows& rows) { rows.erase(rows.begin() + 2); }, 1, false},
+      {[](Rows& rows) { rows.erase(rows.begin() + 5); }, 2, false},
+      // A row really missing marks no later state of the file as searched.
+      {[](Rows& rows) { std::reverse(rows.begin(), rows.end()); }, 2, true},
+      {[](Rows& rows) { std::rotate(rows.begin(), rows.begin() + 7, rows.end()); }, 2, true},
+  };
+  for (const auto& [edit, missing, keepsTime] : edits) {
+    SCOPED_TRACE(testing::Message() << missing << (keepsTime ? " kept time" : ""));
+    test_support::RewriteRows(table, edit, false, keepsTime);
     zelto::ProblemTally problems;
     ASSERT_EQ(jobs::ExportLinesByDruh(context, *jobs::FindLineKind(86)), jobs::LineJobResult::Written);
     EXPECT_TRUE(ui->shownTexts().empty()) << ui->shownTexts().front();

@@ -158,9 +158,11 @@ inline void AppendChangedCopy(const std::filesystem::path& file, std::uint32_t r
 // place, or beside it and renamed over it, as some programs save) with its
 // live rows as `edit` leaves them, deleted rows packed away. Its time is a
 // second past the old one's, as that of an edit made after the last read:
-// a file system's clock may not tell two writes of one instant apart.
+// a file system's clock may not tell two writes of one instant apart. With
+// `keepTime` it keeps the old time, as a copy with preserved times, a sync
+// tool or a share with coarse times leaves it.
 inline void RewriteRows(const std::filesystem::path& file, const std::function<void(DbfRows&)>& edit,
-                        bool renamedOver = false) {
+                        bool renamedOver = false, bool keepTime = false) {
   std::vector<platform::DbfField> fields;
   DbfRows rows = LiveRows(file, fields);
   const auto before = std::filesystem::last_write_time(file);
@@ -169,7 +171,7 @@ inline void RewriteRows(const std::filesystem::path& file, const std::function<v
   if (renamedOver) written += ".new";
   WriteTable(written, fields, rows);
   if (renamedOver) std::filesystem::rename(written, file);
-  std::filesystem::last_write_time(file, before + std::chrono::seconds(1));
+  std::filesystem::last_write_time(file, keepTime ? before : before + std::chrono::seconds(1));
 }
 
 // The texts of `columns` of every row not deleted.

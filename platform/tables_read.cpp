@@ -1,0 +1,95 @@
+#include "platform/tables_read.h"
+
+#include <map>
+
+#include "platform/path_resolver.h"
+#include "platform/progress_form.h"
+
+namespace platform {
+namespace fs = std::filesystem;
+
+namespace {
+
+struct JobReads {
+  std::uint64_t job = 0;
+  std::map<fs::path, DbfFileStamp> first;  // by the file's absolute path
+  std::optional<fs::path> changed;
+};
+
+// The running job's record; a record of an earlier job is dropped.
+JobReads* reads() {
+  static JobReads state;
+  const std::uint64_t job = BreakableJob::current();
+  if (job == 0) return nullptr;
+  if (state.job != job) state = JobReads{.job = job};
+  return &state;
+}
+
+fs::path keyOf(const fs::path& file) {
+  std::error_code ec;
+  fs::path absolute = fs::absolute(file, ec);
+  return (ec ? file : absolute).lexically_normal();
+}
+
+bool isUnder(const fs::path& file, const fs::path& directory) {
+  auto f = file.begin();
+  for (auto d = directory.begin(); d != directory.end(); ++d, ++f) {
+    if (d->empty()) continue;  // a trailing separator
+    if (f == file.end() || *f != *d) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void noteTableRead(const fs::path& file, const DbfFileStamp& stamp) {
+  if (JobReads* job = reads()) job->first.emplace(keyOf(file), stamp);
+}
+
+// Both follow a write that is done: they must not fail it. Where the record
+// cannot be kept up (no memory for a path), the job checks nothing more
+// rather than take its own write for another's.
+void noteOwnTableWrite(const fs::path& file, const DbfFileStamp& before, const DbfFileStamp& after) noexcept {
+  JobReads* job = reads();
+  if (!job || job->first.empty()) return;
+  try {
+    const auto found = job->first.find(keyOf(file));
+    if (found != job->first.end() && found->second == before) found->second = after;
+  } catch (const std::exception&) {
+    job->first.clear();
+  }
+}
+
+void forgetTablesUnder(const fs::path& directory) noexcept {
+  JobReads* job = reads();
+  if (!job || job->first.empty() || directory.empty()) return;
+  try {
+    const fs::path under = keyOf(directory);
+    std::erase_if(job->first, [&](const auto& read) { return isUnder(read.first, under); });
+  } catch (const std::exception&) {
+    job->first.clear();
+  }
+}
+
+std::optional<fs::path> tableChangedDuringJob() {
+  JobReads* job = reads();
+  if (!job) return std::nullopt;
+  if (job->changed) return job->changed;
+  for (const auto& [file, stamp] : job->first) {
+    if (DbfTable::stampOf(file) == stamp) continue;
+    job->changed = file;
+    break;
+  }
+  return job->changed;
+}
+
+std::optional<fs::path> tableFoundChangedInJob() {
+  const JobReads* job = reads();
+  return job ? job->changed : std::nullopt;
+}
+
+std::string changedDuringJobText(const fs::path& table) {
+  return "tabulka " + pathResolver().userSpelling(table) + " byla během práce změněna jiným programem";
+}
+
+}  // namespace platform

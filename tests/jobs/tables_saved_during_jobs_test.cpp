@@ -1,0 +1,162 @@
+// A table another program saves while a job reads it (the GIS open beside
+// the program): the job's output would hold rows of both versions, or rows
+// looked up through an index of the old one. The job puts nothing in
+// place: the old blocks stay, the user is told once which table changed
+// and that the job can be run again, and the next run writes.
+#include <algorithm>
+#include <functional>
+
+#include "app/jobs/lhc_merge.h"
+#include "app/jobs/line_jobs.h"
+#include "dbf_rows.h"
+#include "files.h"
+#include "jobs_fixture.h"
+
+namespace jobs_test {
+namespace {
+
+using Files = std::map<std::string, std::string>;
+using Rows = test_support::DbfRows;
+
+constexpr const char* kChanged = "byla během práce změněna jiným programem";
+
+// How the other program saves the table: its rows in another order, the
+// file written beside and renamed over it, or in place with the old time,
+// size and row count, where only the system's change time tells.
+struct Save {
+  const char* name;
+  bool renamedOver;
+  bool keepsTime;
+};
+constexpr Save kSaves[] = {{"renamed over", true, false}, {"in place, old time", false, true}};
+
+struct SavingJob {
+  const char* name;
+  std::function<bool()> run;  // true when it wrote or read
+  fs::path table;             // the table saved while the job reads it
+  std::string step;           // the progress form during which it is saved
+  std::vector<fs::path> kept;  // blocks that must stay as they were
+};
+
+class TableSavedDuringJobTest : public LhcJobTest<jobs::LineJobContext> {
+ protected:
+  // Large enough that every step puts up its progress form.
+  const fs::path& Tree() const override { return test_support::GeneratedTree("--seed 1 --size 80x70"); }
+
+  std::size_t TimesToldChanged(const std::vector<std::string>& texts) const {
+    return static_cast<std::size_t>(std::count_if(
+        texts.begin(), texts.end(), [](const std::string& t) { return t.find(kChanged) != std::string::npos; }));
+  }
+};
+
+TEST_F(TableSavedDuringJobTest, AJobThatReadATableSavedMeanwhileKeepsItsOldBlocksAndSaysWhich) {
+  ASSERT_TRUE(jobs::ReadLhcLines(state, District().string()));
+  jobs::ExportAllLineKinds(context);
+  ASSERT_EQ(jobs::NodeWaterLines(context), jobs::LineJobResult::Written);
+  ExportDistrictLevels({99, 116});
+  ASSERT_EQ(jobs::MergeLhcLayer(MergeContext(), jobs::LhcZroLayer()), jobs::MergeResult::Written);
+  jobs::LoadedModel district;
+  ASSERT_TRUE(jobs::ReadDistrict(district, District().string()));
+  for (const jobs::ForestLevel& level : jobs::ForestLevels())
+    ASSERT_NE(jobs::ExportForestLevel(LevelContext(district, District()), level), jobs::ExportResult::NotWritten);
+  const jobs::ForestLevel& psk = *jobs::FindForestLevel(95);
+  const fs::path det = District() / "DET.BLK";
+  std::vector<fs::path> levelBlocks;
+  for (const jobs::ForestLevel& level : jobs::ForestLevels())
+    levelBlocks.push_back(District() / ("01_" + level.Prefix + ".BLK"));
+  // The line jobs read the LHC's lines first, which replaces the object
+  // model: the district's jobs go first.
+  const auto lines = [&](const std::function<bool()>& job) {
+    return [&, job] { return jobs::ReadLhcLines(state, District().string()) && job(); };
+  };
+  const SavingJob savingJobs[] = {
+      {"district read",
+       [&] { return jobs::ReadDistrict(district, District().string()); },
+       det / "P0110.DBF",
+       "Vytváření lesnické hierarchie",
+       {}},
+      {"stand groups",
+       [&] {
+         return jobs::ExportForestLevel(LevelContext(district, District()), psk) == jobs::ExportResult::Written;
+       },
+       det / "P0110.DBF",
+       "Export ploch do",
+       {District() / "01_16PSK.BLK"}},
+      {"whole district",
+       [&] {
+         jobs::ExportWholeDistrict(LevelContext(district, District()));
+         return !fs::exists(levelBlocks.back() / "STARY.TXT");
+       },
+       det / "P0110.DBF",
+       "Export ploch do",
+       levelBlocks},
+      {"roads",
+       lines([&] { return jobs::ExportLinesByDruh(context, *jobs::FindLineKind(86)) == jobs::LineJobResult::Written; }),
+       det / "L0021.DBF",
+       "Export linií do",
+       {lhc / "_20CES.BLK"}},
+      {"every line kind",
+       lines([&] {
+         jobs::ExportAllLineKinds(context);
+         return !fs::exists(lhc / "_30POT.BLK" / "STARY.TXT");
+       }),
+       det / "L0021.DBF",
+       "Export linií do",
+       {lhc / "_20CES.BLK", lhc / "_20PRU.BLK", lhc / "_30POT.BLK"}},
+      {"water noding",
+       lines([&] { return jobs::NodeWaterLines(context) == jobs::LineJobResult::Written; }),
+       lhc / "_30POT.BLK" / "L3100.DBF",
+       "Export linií do",
+       {lhc / "_30VOD.BLK"}},
+      {"ZRO merge",
+       [&] { return jobs::MergeLhcLayer(MergeContext(), jobs::LhcZroLayer()) == jobs::MergeResult::Written; },
+       District() / "01_91ZRO.BLK" / "P1400.DBF",
+       "Export ploch do",
+       {lhc / "_91ZRO.BLK"}},
+  };
+  for (const SavingJob& job : savingJobs) {
+    for (const Save& save : kSaves) {
+      SCOPED_TRACE(std::string(job.name) + ", " + save.name);
+      // What the old blocks hold differs from what the job writes.
+      for (const fs::path& block : job.kept) test_support::WriteFile(block / "STARY.TXT", "starý blok");
+      std::vector<Files> old;
+      for (const fs::path& block : job.kept) old.push_back(test_support::Snapshot(block));
+      ui->clear();
+      log.clear();
+      platform::messageQueue().discardAll();
+      bool saved = false;
+      {
+        platform::ScopedScriptedProgressForms forms;
+        forms->atStep(job.step, 40, [&] {
+          test_support::RewriteRows(
+              job.table, [](Rows& rows) { std::rotate(rows.begin(), rows.begin() + 1, rows.end()); },
+              save.renamedOver, save.keepsTime);
+          saved = true;
+        });
+        EXPECT_FALSE(job.run());
+      }
+      ASSERT_TRUE(saved) << "no form " << job.step;
+      for (std::size_t i = 0; i < job.kept.size(); ++i)
+        EXPECT_EQ(test_support::Snapshot(job.kept[i]), old[i]) << job.kept[i];
+      // Told once, naming the table.
+      const std::vector<std::string> shown = ui->shownTexts();
+      EXPECT_EQ(TimesToldChanged(shown), 1u);
+      const auto told = std::find_if(shown.begin(), shown.end(),
+                                     [](const std::string& t) { return t.find(kChanged) != std::string::npos; });
+      if (told != shown.end()) {
+        EXPECT_NE(told->find(job.table.string()), std::string::npos) << *told;
+      }
+      if (job.kept.empty()) {
+        EXPECT_EQ(district.GetHierarchyRoot(), nullptr);
+      }
+      // Run again, it writes.
+      ui->clear();
+      EXPECT_TRUE(job.run());
+      EXPECT_EQ(TimesToldChanged(ui->shownTexts()), 0u);
+      for (const fs::path& block : job.kept) EXPECT_FALSE(fs::exists(block / "STARY.TXT")) << block;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace jobs_test
