@@ -41,8 +41,11 @@ rc=$?
 [ "$rc" = 0 ] || fail "without a display, under the limit: exit code $rc"
 
 # On a display of its own: the server picks a free number, so that tests
-# run at once never share one.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+# run at once never share one. Nor is it reset when its last client
+# leaves: until the window manager (or the program) is connected, the
+# look-ups are its only clients, and one that came during a reset was
+# let in and dropped ("Failed to open the display").
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
 xvfb=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || fail "no X server"

@@ -10,9 +10,12 @@ start_x_session() {
   local tool
   for tool in Xvfb openbox xdotool xprop xwininfo; do command -v "$tool" >/dev/null || exit 77; done
   x_work=$(mktemp -d)
-  # A display of its own: the server picks a free number, so that tests run
-  # at once never share one.
-  Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp 3>"$x_work/display" >/dev/null 2>&1 &
+  # A display of its own: the server picks a free number, so that tests
+  # run at once never share one. Nor is it reset when its last client
+  # leaves: until the window manager (or the program) is connected, the
+  # look-ups are its only clients, and one that came during a reset was
+  # let in and dropped ("Failed to open the display").
+  Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp -noreset 3>"$x_work/display" >/dev/null 2>&1 &
   x_server=$!
   x_manager=""
   trap stop_x_session EXIT
