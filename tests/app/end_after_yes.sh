@@ -13,13 +13,13 @@ cd "$work/run"
 env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM WINDIR="$work" LANG=cs_CZ.UTF-8 "$program" >"$work/out.txt" 2>&1 &
 pid=$!
 x_program=$pid
-window=$(timeout 60 xdotool search --sync --onlyvisible --name 'zeltoexport' | head -1)
+window=$(find_window 600 --onlyvisible --name 'zeltoexport')
 [ -n "$window" ] || { echo "no main window"; cat "$work/out.txt"; exit 1; }
 # "&Konec", then the default button of the question, which is "Ano"; each
 # once its window has the keyboard.
 activate "$window" || exit 1
 xdotool key alt+k
-box=$(timeout 60 xdotool search --sync --onlyvisible --name '^ZELTO$' | head -1)
+box=$(find_window 600 --onlyvisible --name '^ZELTO$')
 [ -n "$box" ] || { echo "no question"; cat "$work/out.txt"; exit 1; }
 activate "$box" || exit 1
 xdotool key Return

@@ -11,6 +11,7 @@ set -uo pipefail
 program=$(realpath "$1")
 source_dir=$2
 for tool in Xvfb xdotool python3; do command -v "$tool" >/dev/null || exit 77; done
+source "$(dirname "$0")/x_windows.sh"
 work=$(mktemp -d)
 xvfb="" pid=""
 cleanup() {
@@ -40,8 +41,11 @@ rc=$?
 [ "$rc" = 0 ] || fail "without a display, under the limit: exit code $rc"
 
 # On a display of its own: the server picks a free number, so that tests
-# run at once never share one.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+# run at once never share one. Nor is it reset when its last client
+# leaves: until the window manager (or the program) is connected, the
+# look-ups are its only clients, and one that came during a reset was
+# let in and dropped ("Failed to open the display").
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
 xvfb=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || fail "no X server"
@@ -54,7 +58,7 @@ mkdir "$work/run"
       LANG=cs_CZ.UTF-8 "$program" >"$work/out.txt" 2>&1
 ) &
 pid=$!
-main=$(timeout 30 xdotool search --sync --onlyvisible --name '^zeltoexport' | head -1)
+main=$(find_window 300 --onlyvisible --name '^zeltoexport')
 [ -n "$main" ] || fail "no main window"
 eval "$(xdotool getwindowgeometry --shell "$main")"
 click() { xdotool mousemove --window "$main" "$1" "$2" click 1; }
@@ -85,7 +89,7 @@ for _ in $(seq 30); do
     fail "the program ended during the export, exit code $?"
   fi
   click 63 $((HEIGHT - 120))
-  box=$(timeout 2 xdotool search --sync --onlyvisible --name '^ZELTO$' | head -1)
+  box=$(find_window 20 --onlyvisible --name '^ZELTO$')
   [ -n "$box" ] && xdotool windowfocus --sync "$box" key Return
   told_within "soubor je příliš velký" 20 && break
 done
@@ -93,9 +97,9 @@ told_of "Blok D:\\GIS\\4107\\01\\01_16PSK.BLK nebyl zapsán" || fail "the export
 told_of "soubor je příliš velký. Původní blok zůstává beze změny." || fail "told otherwise: $(told)"
 
 # "Konec" once no box is left, and "Ano".
-for _ in $(seq 100); do xdotool search --onlyvisible --name '^ZELTO$' >/dev/null 2>&1 || break; sleep 0.1; done
+wait_for 100 none_named --onlyvisible --name '^ZELTO$'
 xdotool windowfocus --sync "$main" key alt+k
-question=$(timeout 30 xdotool search --sync --onlyvisible --name '^ZELTO$' | head -1)
+question=$(find_window 300 --onlyvisible --name '^ZELTO$')
 [ -n "$question" ] || fail "no close question"
 xdotool windowfocus --sync "$question" key Return
 for _ in $(seq 300); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done

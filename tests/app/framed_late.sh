@@ -18,7 +18,7 @@ env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM WINDIR="$x_work" LANG=cs_CZ.UTF-8 "$pr
 x_program=$!
 fail() { echo "$*"; cat "$x_work/out.txt"; exit 1; }
 
-main=$(timeout 60 xdotool search --sync --name '^zeltoexport' | head -1)
+main=$(find_window 600 --name '^zeltoexport')
 [ -n "$main" ] || fail "no main window"
 # The program has placed its window, which it does as it shows it.
 placed() { xprop -id "$main" WM_NORMAL_HINTS | grep -q 'specified location'; }

@@ -71,7 +71,7 @@ drawn() {
   return 1
 }
 
-main=$(timeout 30 xdotool search --sync --onlyvisible --name '^zeltoexport' | head -1)
+main=$(find_window 300 --onlyvisible --name '^zeltoexport')
 [ -n "$main" ] || fail "no main window"
 settled "$main" >/dev/null || fail "the main window is not framed"
 eval "$(xdotool getwindowgeometry --shell "$main")"
@@ -87,7 +87,7 @@ xdotool mousemove --window "$main" $((WIDTH / 2)) $((HEIGHT - 178)) click 1   # 
 viewer=""
 for _ in $(seq 12); do
   xdotool mousemove --window "$main" 106 $((HEIGHT - 356)) click 1
-  viewer=$(timeout 5 xdotool search --sync --onlyvisible --name '^Zobrazova' 2>/dev/null | head -1)
+  viewer=$(find_window 50 --onlyvisible --name '^Zobrazova')
   [ -n "$viewer" ] && break
 done
 [ -n "$viewer" ] || fail "no viewer came up"
@@ -106,19 +106,15 @@ drawn before $middle_x $middle_y || fail "the map is never drawn whole"
 xdotool windowactivate --sync "$viewer"
 xdotool key --delay 100 alt+n Down Down Down Return
 xdotool mousemove $middle_x $middle_y click 1
-properties=$(timeout 30 xdotool search --sync --onlyvisible --name '^Properties$' | head -1)
-record=$(timeout 30 xdotool search --sync --onlyvisible --name '^F_dbfrecForm$' | head -1)
+properties=$(find_window 300 --onlyvisible --name '^Properties$')
+record=$(find_window 300 --onlyvisible --name '^F_dbfrecForm$')
 [ -n "$properties" ] && [ -n "$record" ] || fail "the pick opened no properties or no record"
 properties_frame=$(settled "$properties") || fail "the properties are not framed"
 record_frame=$(settled "$record") || fail "the record is not framed"
 xdotool mousemove 0 0
 drawn up || fail "the windows of the pick are never drawn whole"
 for window in "$properties" "$record"; do wmctrl -i -c "$window"; done
-for _ in $(seq 50); do
-  xdotool search --onlyvisible --name '^(Properties|F_dbfrecForm)$' >/dev/null 2>&1 || break
-  sleep 0.2
-done
-xdotool search --onlyvisible --name '^(Properties|F_dbfrecForm)$' >/dev/null 2>&1 && fail "the windows do not close"
+wait_for 100 none_named --onlyvisible --name '^(Properties|F_dbfrecForm)$' || fail "the windows do not close"
 drawn closed || fail "the map is never drawn again"
 
 # The mark: what the pick changed on the map (the viewer's inside between

@@ -41,7 +41,7 @@ above() {
   return 1
 }
 
-main=$(timeout 60 xdotool search --sync --onlyvisible --name '^zeltoexport' | head -1)
+main=$(find_window 600 --onlyvisible --name '^zeltoexport')
 [ -n "$main" ] || fail "no main window"
 on_screen "$main" "the main window's"
 
@@ -49,7 +49,7 @@ on_screen "$main" "the main window's"
 # log window.
 eval "$(xdotool getwindowgeometry --shell "$main")"
 xdotool mousemove --window "$main" $((WIDTH / 2)) $((HEIGHT - 178)) click 1
-box=$(timeout 60 xdotool search --sync --onlyvisible --name '^ZELTO$' | head -1)
+box=$(find_window 600 --onlyvisible --name '^ZELTO$')
 [ -n "$box" ] || fail "no box"
 before=$(clients)
 activate "$box" || fail "the box never got the keyboard"

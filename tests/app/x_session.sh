@@ -4,14 +4,18 @@
 #   source x_session.sh; start_x_session 1024x768
 # Sets DISPLAY and x_work (a scratch directory removed at the end); a
 # program the script starts is ended with it when its pid is in x_program.
+source "$(dirname "${BASH_SOURCE[0]}")/x_windows.sh"
 x_program=""
 start_x_session() {
   local tool
   for tool in Xvfb openbox xdotool xprop xwininfo; do command -v "$tool" >/dev/null || exit 77; done
   x_work=$(mktemp -d)
-  # A display of its own: the server picks a free number, so that tests run
-  # at once never share one.
-  Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp 3>"$x_work/display" >/dev/null 2>&1 &
+  # A display of its own: the server picks a free number, so that tests
+  # run at once never share one. Nor is it reset when its last client
+  # leaves: until the window manager (or the program) is connected, the
+  # look-ups are its only clients, and one that came during a reset was
+  # let in and dropped ("Failed to open the display").
+  Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp -noreset 3>"$x_work/display" >/dev/null 2>&1 &
   x_server=$!
   x_manager=""
   trap stop_x_session EXIT
@@ -49,16 +53,17 @@ started() {
 }
 # The frame of a window: its inside and the decorations the window manager
 # says it drew around it (left, right, top, bottom), as "x y width height";
-# nothing before it did.
+# nothing before it did, nor for a window gone meanwhile (its place is
+# read in one look, never pieced together from a window and no window).
 frame() {
   local x y w h l r t b extents
   extents=$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | grep '=' | sed 's/.*= //; s/,//g')
   [ -n "$extents" ] || return 1
   read -r l r t b <<<"$extents"
-  x=$(xwininfo -id "$1" | awk '/Absolute upper-left X/ {print $4}')
-  y=$(xwininfo -id "$1" | awk '/Absolute upper-left Y/ {print $4}')
-  w=$(xwininfo -id "$1" | awk '/Width:/ {print $2}')
-  h=$(xwininfo -id "$1" | awk '/Height:/ {print $2}')
+  read -r x y w h <<<"$(xwininfo -id "$1" 2>/dev/null | awk '
+    /Absolute upper-left X/ {x = $4} /Absolute upper-left Y/ {y = $4} /Width:/ {w = $2} /Height:/ {h = $2}
+    END {if (h != "") print x, y, w, h}')"
+  [ -n "$h" ] || return 1
   echo "$((x - l)) $((y - t)) $((w + l + r)) $((h + t + b))"
 }
 # Asks the window manager to give the window the keyboard, until it says
@@ -71,15 +76,4 @@ activated() {
   xdotool windowactivate "$1" 2>/dev/null
   active=$(xprop -root _NET_ACTIVE_WINDOW 2>/dev/null | sed -n 's/.*# //p')
   [ -n "$active" ] && [ $((active)) = $(($1)) ]
-}
-# Runs the command every tenth of a second until it succeeds, at most
-# `tries` times: false when it never did.
-wait_for() {
-  local tries=$1 i
-  shift
-  for ((i = 0; i < tries; i++)); do
-    "$@" && return 0
-    sleep 0.1
-  done
-  return 1
 }

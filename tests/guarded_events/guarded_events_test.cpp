@@ -1,6 +1,7 @@
 // What a window's handler throws while the user works the window is told as
-// a failed command is, and the program goes on: the button still works, and
-// a main-window button pressed while memory runs out leaves nothing behind.
+// a failed command is, in a box and in the log, and the program goes on: the
+// button still works, and a main-window button pressed while memory runs out
+// leaves nothing behind.
 #include <gtest/gtest.h>
 
 #include <QPushButton>
@@ -14,6 +15,8 @@
 #include "app/main_form.h"
 #include "failing_allocations.h"
 #include "framework/errors.h"
+#include "framework/message_dispatch.h"
+#include "log_probe.h"
 #include "platform/message_queue.h"
 #include "platform/scripted_user_interaction.h"
 
@@ -35,7 +38,7 @@ namespace {
 // through them is not freed (the toolkit is built without unwinding): a
 // few hundred bytes per failed event, the price of going on (with what its
 // accessibility cache kept of the button).
-struct ToolkitFramesLeak {
+struct [[maybe_unused]] ToolkitFramesLeak {
 #ifdef ZELTO_LEAK_CHECKS
   ToolkitFramesLeak() { __lsan_disable(); }
   ~ToolkitFramesLeak() { __lsan_enable(); }
@@ -53,6 +56,7 @@ void GuardedApp() {
 TEST(GuardedEventsTest, WhatAHandlerThrowsIsToldAndTheWindowGoesOn) {
   GuardedApp();
   platform::ScopedScriptedUi ui;
+  test_support::LogProbe log;
   struct Case {
     const char* what;
     std::function<void()> handler;
@@ -66,6 +70,7 @@ TEST(GuardedEventsTest, WhatAHandlerThrowsIsToldAndTheWindowGoesOn) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     ui->clear();
+    log.texts.clear();
     ToolkitFramesLeak passed;
     QPushButton button("Tlačítko");
     int ran = 0;
@@ -80,7 +85,54 @@ TEST(GuardedEventsTest, WhatAHandlerThrowsIsToldAndTheWindowGoesOn) {
     const std::vector<std::string> told =
         c.told.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.told, c.told};
     EXPECT_EQ(ui->shownTexts(), told);
+    zelto::RunMessagesUntilIdle();
+    const std::vector<std::string> logged =
+        c.told.empty() ? std::vector<std::string>{} : std::vector<std::string>{"; " + c.told, "; " + c.told};
+    EXPECT_EQ(log.texts, logged) << "the log window and the protocol keep every failure";
   }
+}
+
+// Telling a failure needs memory of its own: when even that runs out, the
+// box and the log are told as far as they could be, in that order, and the
+// event is dropped; nothing leaves through the toolkit's delivery.
+TEST(GuardedEventsTest, AFailureThatCannotBeToldForWantOfMemoryIsDropped) {
+  GuardedApp();
+  platform::ScopedScriptedUi ui;
+  test_support::LogProbe log;
+  ToolkitFramesLeak passed;
+  QPushButton button("Tlačítko");
+  int ran = 0;
+  QObject::connect(&button, &QPushButton::clicked, [&] {
+    ++ran;
+    throw EZeltoError("tabulku nelze otevřít");
+  });
+  button.show();
+  long k = 0;
+  for (bool failed = true; failed;) {
+    SCOPED_TRACE("allocation " + std::to_string(++k));
+    ui->clear();
+    log.texts.clear();
+    {
+      failing_allocations::Armed armed(k);
+      QTest::mouseClick(&button, Qt::LeftButton);
+      failed = failing_allocations::Failed();
+    }
+    zelto::RunMessagesUntilIdle();
+    EXPECT_EQ(ran, k);
+    // What the handler threw may itself be the allocation that failed.
+    const std::vector<std::string> told = ui->shownTexts();
+    if (!failed) {
+      EXPECT_EQ(told, std::vector<std::string>{"tabulku nelze otevřít"});
+    } else {
+      EXPECT_LE(told.size(), 1u);
+    }
+    const std::vector<std::string> logged =
+        told.empty() ? std::vector<std::string>{} : std::vector<std::string>{"; " + told[0]};
+    if (!failed || !log.texts.empty()) {
+      EXPECT_EQ(log.texts, logged) << "logged unlike the box, or without it";
+    }
+  }
+  EXPECT_GT(k, 2) << "telling the failure allocated nothing of the program's";
 }
 
 TEST(GuardedEventsTest, AMainWindowButtonPressedAsMemoryRunsOutSaysSoAndLeavesNothing) {
