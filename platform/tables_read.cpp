@@ -31,13 +31,11 @@ fs::path keyOf(const fs::path& file) {
   return (ec ? file : absolute).lexically_normal();
 }
 
+// Both paths as keyOf gives them.
 bool isUnder(const fs::path& file, const fs::path& directory) {
-  auto f = file.begin();
-  for (auto d = directory.begin(); d != directory.end(); ++d, ++f) {
-    if (d->empty()) continue;  // a trailing separator
-    if (f == file.end() || *f != *d) return false;
-  }
-  return true;
+  std::string under = directory.string();
+  if (!under.ends_with('/')) under += '/';
+  return file.string().starts_with(under);
 }
 
 }  // namespace
