@@ -90,10 +90,8 @@ void TKompDETGIS::prepare(const detgis::ComparisonLevel& level) {
   // Sums of a table saved while it was summed may hold rows of both its
   // versions.
   for (const auto& [file, stamp] : read)
-    if (platform::DbfTable::stampOf(file) != stamp) {
-      const std::string text = platform::changedDuringJobText(file);
-      throw platform::DbfError("T" + text.substr(1) + "; porovnání lze spustit znovu");
-    }
+    if (platform::DbfTable::stampOf(file) != stamp)
+      throw platform::DbfError(platform::changedDuringJobText(file, true) + "; porovnání lze spustit znovu");
   prepared_ = std::move(read);
   for (const std::filesystem::path& file : {WorkTable(kDetWorkTable), WorkTable(kGisWorkTable)})
     prepared_.emplace_back(file, platform::DbfTable::stampOf(file));

@@ -371,8 +371,8 @@ bool StagedBlock::tablesAsRead() {
   const std::optional<fs::path> changed = platform::tableChangedDuringJob();
   if (!changed) return true;
   failed_ = true;
-  const std::string text = platform::changedDuringJobText(*changed);
-  return fail("T" + text.substr(1) + "; blok " + shown_ + " nebyl zapsán, úlohu lze spustit znovu. " + leftText());
+  return fail(platform::changedDuringJobText(*changed, true) + "; blok " + shown_ +
+              " nebyl zapsán, úlohu lze spustit znovu. " + leftText());
 }
 
 void StagedBlock::forgetOwnTables() const {

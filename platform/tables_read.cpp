@@ -86,8 +86,8 @@ std::optional<fs::path> tableFoundChangedInJob() {
   return job ? job->changed : std::nullopt;
 }
 
-std::string changedDuringJobText(const fs::path& table) {
-  return "tabulka " + pathResolver().userSpelling(table) + " byla během práce změněna jiným programem";
+std::string changedDuringJobText(const fs::path& table, bool sentence) {
+  return (sentence ? "Tabulka " : "tabulka ") + pathResolver().userSpelling(table) + " byla během práce změněna jiným programem";
 }
 
 }  // namespace platform

@@ -33,7 +33,7 @@ std::optional<std::filesystem::path> tableChangedDuringJob();
 // What tableChangedDuringJob found already, without looking at the files.
 std::optional<std::filesystem::path> tableFoundChangedInJob();
 // "tabulka X byla během práce změněna jiným programem", the table as the
-// user spells it.
-std::string changedDuringJobText(const std::filesystem::path& table);
+// user spells it; "Tabulka …" to begin a sentence.
+std::string changedDuringJobText(const std::filesystem::path& table, bool sentence = false);
 
 }  // namespace platform

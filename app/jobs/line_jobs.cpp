@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <memory>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <system_error>
 
