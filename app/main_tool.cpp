@@ -279,6 +279,12 @@ void TMainTool::ExportLevel(int code) {
       f->btLHC->setEnabled(false);
     }
   };
+  context.EnableReadButtons = [] {
+    if (TMainForm* f = MainForm()) {
+      f->btCtiRevir->setEnabled(true);
+      f->btLHC->setEnabled(true);
+    }
+  };
   // The window as a whole is off while a job runs; the button's own state counts.
   context.ReadLocked = !form->btCtiRevir->isEnabledTo(form);
   platform::Pacer pacer;

@@ -19,6 +19,7 @@
 #include "framework/world.h"
 #include "framework/zelto_message.h"
 #include "geometry/area_element.h"
+#include "geometry/space_entity_props.h"
 #include "gisblock/gelix_dbf_table.h"
 #include "platform/dbase_structure.h"
 #include "platform/dbase_value.h"
@@ -52,7 +53,7 @@ bool ReadsAsNumber(std::string text) {
   return platform::dbf::numberValue(text).has_value();
 }
 
-constexpr const char* kKeyNames[] = {"LS_KOD", "ODDELENI", "DILEC", "SKUPINA"};
+constexpr const auto& kKeyNames = HierarchyKeys::kNames;
 
 // The first n characters of UTF-8 text (a character never cut in two).
 std::string FirstChars(const std::string& text, std::size_t n) {
@@ -192,6 +193,7 @@ TForestSpaceUnit* TPridavacPloch::Unit(TForestSpaceUnit& parent, const TElementC
 
 void TPridavacPloch::FileStand(TForestSpaceUnit& root, TAreaElement& area, double net) {
   if (!table_->LocateElement(&area)) {
+    NoteKeys(area, std::nullopt);
     ++Unfiled;
     // A table that could not be read was told with its cause by the table
     // layer: whether the area's row is there, nobody knows.
@@ -262,12 +264,14 @@ void TPridavacPloch::FindKeyFields() {
 std::optional<TPridavacPloch::StandKeys> TPridavacPloch::ReadKeys(TAreaElement& area) {
   FindKeyFields();
   const platform::DbfTable& fields = table_->Fields();
-  auto text = [&](Key key) { return TrimBlanks(fields.text(keys_[key])); };
+  HierarchyKeys::Keys texts;
+  for (int key = 0; key < kKeys; ++key) texts[static_cast<std::size_t>(key)] = TrimBlanks(fields.text(keys_[key]));
+  NoteKeys(area, texts);
   StandKeys keys;
-  keys.revir = text(kLsKod);
-  keys.dilec = text(kDilec);
-  keys.skupina = text(kSkupina);
-  const std::string oddeleni = text(kOddeleni);
+  keys.revir = texts[kLsKod];
+  keys.dilec = texts[kDilec];
+  keys.skupina = texts[kSkupina];
+  const std::string oddeleni = texts[kOddeleni];
   // A blank compartment names none: filed as compartment 0, the area would
   // make a unit the district does not have.
   const std::optional<std::int32_t> compartment = oddeleni.empty() ? std::nullopt : WholeInteger(oddeleni);
@@ -287,6 +291,14 @@ std::optional<TPridavacPloch::StandKeys> TPridavacPloch::ReadKeys(TAreaElement& 
   }
   keys.group = group.value_or(0);
   return keys;
+}
+
+void TPridavacPloch::NoteKeys(TAreaElement& area, const std::optional<HierarchyKeys::Keys>& keys) {
+  auto* record = dynamic_cast<TSpaceEntityProps*>(area.GetProperties());
+  if (!record || record->ClassType().IndexOfProperty("Cislo") < 0) return;
+  const std::string table = record->GetDBFName();
+  if (table.empty()) return;
+  filed_.Note(table, record->GetPropertyInt("Cislo"), keys, keys ? table_->Fields().recNo() : 0);
 }
 
 void TPridavacPloch::TellNotWhole(TAreaElement& area, int key, const std::string& text) {
@@ -310,6 +322,7 @@ TEntity* TForestHierarchy::ObjectModel() const {
 
 void TForestHierarchy::DoIt() {
   Unfiled = 0;
+  Keys.reset();
   TElement* input = Input();
   TEntity* model = ObjectModel();
   if (!input || !(input->Is<TSpaceEntity>() || input->Is<TInterpretLayer>()) || !model) {
@@ -349,6 +362,7 @@ void TForestHierarchy::DoIt() {
     }
     filer.GaugeForm().Hide();
     Unfiled = filer.Unfiled;
+    Keys = std::make_shared<HierarchyKeys>(std::move(filer.Keys()));
     if (areas > 0 && filer.Count == 0)
       PostTextMessage(this, zelto::msg::LogText,
                       "Lesnická hierarchie: žádná z " + framework::CzechCount(areas, "plochy", "ploch", "ploch") +

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "areas/gauge_form.h"
+#include "areas/hierarchy_keys.h"
 #include "framework/recursor.h"
 #include "platform/pacer.h"
 
@@ -62,6 +63,8 @@ class TPridavacPloch : public TPocitacPloch {
   // row in the district's table, or a row whose compartment or group is no
   // whole number.
   std::int32_t Unfiled = 0;
+  // What each stand was filed by.
+  HierarchyKeys& Keys() { return filed_; }
 
  private:
   // What a stand is filed by, read from its row.
@@ -75,6 +78,7 @@ class TPridavacPloch : public TPocitacPloch {
   // Unfiled).
   void FileStand(TForestSpaceUnit& root, TAreaElement& area, double net);
   std::optional<StandKeys> ReadKeys(TAreaElement& area);
+  void NoteKeys(TAreaElement& area, const std::optional<HierarchyKeys::Keys>& keys);
   // The key fields' positions in the open table, found once per opening.
   void FindKeyFields();
   void TellNotWhole(TAreaElement& area, int key, const std::string& text);
@@ -86,6 +90,7 @@ class TPridavacPloch : public TPocitacPloch {
   std::unique_ptr<TF_gaugeForm> form_;
   platform::Pacer pacer_;
   std::unique_ptr<TGelixDBFTable> table_;
+  HierarchyKeys filed_;
   enum Key { kLsKod, kOddeleni, kDilec, kSkupina, kKeys };
   int keys_[kKeys] = {};
   std::uint64_t keysOf_ = 0;  // the table opening keys_ were found in
@@ -113,6 +118,9 @@ class TForestHierarchy : public TTool {
   // After DoIt: areas of filing size that went into no unit for want of
   // their attributes; a hierarchy with any such is not the district whole.
   std::int32_t Unfiled = 0;
+  // After DoIt: what the stands were filed by, for the jobs that export by
+  // the hierarchy to hold against the tables.
+  std::shared_ptr<HierarchyKeys> Keys;
   void DoIt() override;
   // The world's object model unless one is set here.
   TEntity* ObjectModel() const;

@@ -65,6 +65,12 @@ std::uint32_t headerRowCount(const std::uint8_t* count) {
 
 }  // namespace
 
+std::optional<DbfFileStamp> fileStampOf(const fs::path& file) {
+  DbfFileStamp stamp;
+  if (!statusStamp(file, stamp)) return std::nullopt;
+  return stamp;
+}
+
 std::optional<DbfFileStamp> DbfTable::stampOf(const fs::path& file) {
   DbfFileStamp stamp;
   if (!statusStamp(file, stamp)) return std::nullopt;

@@ -54,6 +54,10 @@ struct DbfFileStamp {
   friend bool operator==(const DbfFileStamp&, const DbfFileStamp&) = default;
 };
 
+// The stamp of any regular file, its row count 0: for files that are no
+// tables. None where there is no such file.
+std::optional<DbfFileStamp> fileStampOf(const std::filesystem::path& file);
+
 class DbfTable {
  public:
   enum class State { Closed, Browse, Edit, Append };

@@ -561,6 +561,15 @@ ExportResult ExportLevel(const LevelExportContext& context, const ForestLevel& l
       OtherDistrictProblem(context.Model ? context.Model->DistrictDirectory : "", context.OutputDirectory,
                            context.ReadLocked);
   if (!other.empty()) return refused(ExportResult::Refused, other);
+  const std::string block = LevelBlockPath(context.OutputDirectory, *code, level.Prefix);
+  // Areas filed by keys their rows no longer hold, or built of boundaries
+  // saved since, would be neither the district as read nor as it is.
+  if (context.Model) {
+    if (const std::optional<std::string> change = ChangeSinceRead(context.Model->Inputs, true)) {
+      if (context.EnableReadButtons) context.EnableReadButtons();
+      return refused(ExportResult::ReadOutdated, NotWrittenSinceReadText(context.Model->Inputs, *change, block));
+    }
+  }
   if (const std::string missing = MissingControlFile(context.GisRoot, 'P', level.AreaKind); !missing.empty())
     return refused(ExportResult::MissingControlFile, missing);
 
@@ -576,7 +585,6 @@ ExportResult ExportLevel(const LevelExportContext& context, const ForestLevel& l
       static_cast<std::int32_t>(settings.Read("EXPORT", "MaxPocetSouradnic", 100, kMaxCoordsSettingRange));
   if (!settings.Ok()) return refused(ExportResult::BadSetting, settings.Errors());
 
-  const std::string block = LevelBlockPath(context.OutputDirectory, *code, level.Prefix);
   // The new block is written beside the old one, which stays until the new
   // one is complete.
   gisblock::StagedBlock staged(block);
@@ -713,21 +721,24 @@ void ExportWholeDistrict(const LevelExportContext& context) {
   if (!zelto::ProblemTally::Current()) own.emplace();
   if (!shared.ShowFailure) shared.ShowFailure = [](const std::string& text) { zelto::NoteFailure(text); };
   const std::vector<ForestLevel>& levels = ForestLevels();
+  bool outdated = false;
   for (std::size_t i = 0; i < levels.size(); ++i) {
     // A level broken off stops the run: the user stopped the whole export.
-    // So does a table another program changed meanwhile: it was told with
-    // the block it kept from being written, and would keep every later one.
+    // So does a table another program changed meanwhile, or files changed
+    // since the read: it was told with the block it kept from being
+    // written, and would keep every later one.
     const std::optional<fs::path> changed = platform::tableFoundChangedInJob();
-    if (changed || platform::BreakableJob::broken() ||
+    if (changed || outdated || platform::BreakableJob::broken() ||
         (context.NextLevel && !context.NextLevel(static_cast<int>(i)))) {
       std::string left;
       for (std::size_t k = i; k < levels.size(); ++k) left += (left.empty() ? "" : ", ") + levels[k].Prefix;
-      const std::string why =
-          changed ? " ukončen, " + platform::changedDuringJobText(*changed) + "; " : " přerušen uživatelem, ";
+      std::string why = " přerušen uživatelem, ";
+      if (changed) why = " ukončen, " + platform::changedDuringJobText(*changed) + "; ";
+      else if (outdated) why = " ukončen, revír byl od načtení změněn; ";
       LogText("; " + job + why + "neexportovány vrstvy " + left);
       break;
     }
-    ExportForestLevel(shared, levels[i]);
+    outdated = ExportForestLevel(shared, levels[i]) == ExportResult::ReadOutdated;
   }
   if (own) zelto::ShowProblems(*own);
 }

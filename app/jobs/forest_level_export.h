@@ -78,6 +78,9 @@ struct LevelExportContext {
   std::function<void()> DisableReadButtons;
   // The read buttons are off already (a level or merge ran before).
   bool ReadLocked = false;
+  // Called when the files changed since the read: the hierarchy serves no
+  // export any more, and the user must be able to read the district again.
+  std::function<void()> EnableReadButtons;
   // Lets the application handle its pending messages between areas.
   std::function<void()> ProcessMessages;
   // The whole areas of the hierarchy's areas, measured once for every level
@@ -92,7 +95,8 @@ struct LevelExportContext {
 // NotWritten: the old block stays, the user has been told which file
 // failed or why nothing was written. Refused: the caller's refusal, or the
 // output is another district's than the one read. DamagedInput: the
-// district was read from a damaged block; no block is touched.
+// district was read from a damaged block; no block is touched. ReadOutdated:
+// the district's files no longer give what was read; no block is touched.
 enum class ExportResult {
   Written,
   Refused,
@@ -101,7 +105,8 @@ enum class ExportResult {
   BadSetting,
   NothingToExport,
   NotWritten,
-  DamagedInput
+  DamagedInput,
+  ReadOutdated
 };
 
 ExportResult ExportForestLevel(const LevelExportContext& context, const ForestLevel& level);

@@ -93,6 +93,17 @@ bool RefusedForDamage(const LineJobContext& context, const std::string& block) {
   return true;
 }
 
+// Lines read from block files saved since would be neither the blocks as
+// read nor as they are; the rows are looked up as they are now, so the
+// block would mix the two. Answers whether the files changed.
+bool RefusedForChange(const LineJobContext& context, const std::string& block) {
+  if (!context.Model) return false;
+  const std::optional<std::string> change = ChangeSinceRead(context.Model->Inputs, false);
+  if (!change) return false;
+  TellNotWritten(context, NotWrittenSinceReadText(context.Model->Inputs, *change, block));
+  return true;
+}
+
 // Writes the lines into a block staged beside the old one, which is
 // replaced only when the writing went through.
 LineJobResult WriteLineBlock(const LineJobContext& context, TEntity& lines, const std::string& block,
@@ -282,6 +293,7 @@ LineJobResult ExportLinesOf(const LineJobContext& context, const LineKind& kind)
   // Before the lines are sought: a read whose damage hid every line of the
   // kinds would otherwise be told as one without them.
   if (RefusedForDamage(context, block)) return LineJobResult::NotWritten;
+  if (RefusedForChange(context, block)) return LineJobResult::ReadOutdated;
   auto made = std::make_unique<TPolyLineString>();
   made->SetName(std::to_string(kind.Kind));
   ObjectModel()->Add(made.get());
@@ -327,26 +339,30 @@ LineJobResult ExportLinesByDruh(const LineJobContext& context, const LineKind& k
 void ExportAllLineKinds(const LineJobContext& context) {
   platform::BreakableJob job;
   const std::vector<LineKind>& kinds = LineKinds();
+  bool outdated = false;
   for (std::size_t i = 0; i < kinds.size(); ++i) {
     // The user stopped the whole run, not the one kind; a table another
-    // program changed meanwhile was told with the block it kept from
-    // being written, and would keep every later one.
+    // program changed meanwhile, or blocks changed since the read, were
+    // told with the block they kept from being written, and would keep
+    // every later one.
     const std::optional<std::filesystem::path> changed = platform::tableFoundChangedInJob();
-    if (platform::BreakableJob::broken() || changed) {
+    if (platform::BreakableJob::broken() || changed || outdated) {
       std::string all, left;
       for (std::size_t k = 0; k < kinds.size(); ++k) {
         const std::string name = std::to_string(kinds[k].Kind);
         all += (k ? ", " : "") + name;
         if (k >= i) left += (k > i ? ", " : "") + name;
       }
-      const std::string why = changed ? " ukončen, " + platform::changedDuringJobText(*changed) + "; "
-                                      : " přerušen uživatelem, ";
+      std::string why = " přerušen uživatelem, ";
+      if (changed) why = " ukončen, " + platform::changedDuringJobText(*changed) + "; ";
+      else if (outdated) why = " ukončen, načtené bloky byly od načtení změněny; ";
       Log(context, "; Export linií " + all + why + "neexportovány linie " + left);
       return;
     }
     // Nothing read, or a damaged read, is said once, not once per kind.
     const LineJobResult result = ExportLinesByDruh(context, kinds[i]);
     if (result == LineJobResult::NoSubject || (context.Model && context.Model->Damage)) return;
+    outdated = result == LineJobResult::ReadOutdated;
   }
 }
 

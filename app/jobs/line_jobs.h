@@ -45,7 +45,9 @@ struct LineKind {
 const std::vector<LineKind>& LineKinds();
 const LineKind* FindLineKind(std::int32_t command);
 
-enum class LineJobResult { Written, NoSubject, MissingControlFile, BadSetting, NothingToWrite, NotWritten };
+// ReadOutdated: the blocks the lines were read from changed since; the old
+// block stays.
+enum class LineJobResult { Written, NoSubject, MissingControlFile, BadSetting, NothingToWrite, NotWritten, ReadOutdated };
 
 LineJobResult ExportLinesByDruh(const LineJobContext& context, const LineKind& kind);
 // Each kind with its own checks; a kind that fails does not stop the next.

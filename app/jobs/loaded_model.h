@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "app/jobs/read_inputs.h"
 #include "framework/element.h"
 #include "gisblock/block_damage.h"
 
@@ -28,6 +29,9 @@ struct LoadedModel {
   // district's table missing, or rows of it): a level without units may
   // then only look empty.
   std::int32_t UnfiledAreas = 0;
+  // What the read and the hierarchy were made from, for the jobs that
+  // write from them to hold against the files.
+  ReadInputs Inputs;
 
   TElement* GetSubject() const { return Subject.Get(); }
   TForestSpaceUnit* GetHierarchyRoot() const;

@@ -39,6 +39,7 @@ void RenewObjectModel(LoadedModel& state) {
   state.DistrictDirectory.clear();
   state.Damage.reset();
   state.UnfiledAreas = 0;
+  state.Inputs = {};
 }
 
 std::string DamagedInputText(const gisblock::DamagedBlock& damage) {
@@ -138,6 +139,12 @@ bool LoadSubject(LoadedModel& state, TModelScript& script) {
   return true;
 }
 
+// The blocks' files as they are before the script reads them.
+void NoteScriptBlocks(LoadedModel& state, TModelScript& script) {
+  for (TElement* item : script.Items())
+    if (auto* layer = dynamic_cast<TLayerScript*>(item)) NoteBlockFiles(state.Inputs, layer->PlainDescription());
+}
+
 }  // namespace
 
 namespace detail {
@@ -196,6 +203,7 @@ bool BuildHierarchyOf(LoadedModel& state) {
   hierarchy.SetInput(block);
   hierarchy.DoIt();
   state.UnfiledAreas = hierarchy.Unfiled;
+  state.Inputs.Keys = hierarchy.Keys;
   state.HierarchyRoot.Set(hierarchy.Output());
   SelectLinesIntoHierarchy(state);
   return state.GetHierarchyRoot() != nullptr;
@@ -231,6 +239,9 @@ bool ReadDistrictOf(LoadedModel& state, const std::string& districtDirectory) {
   state.DataDirectory = districtDirectory;
   state.DistrictDirectory = districtDirectory;
   std::unique_ptr<TModelScript> script(detail::DistrictScript(districtDirectory));
+  state.Inputs.ChangedText = "Revír " + districtDirectory + " byl od načtení změněn";
+  state.Inputs.ReadAgainText = "revír načtěte znovu";
+  NoteScriptBlocks(state, *script);
   const bool loaded = LoadSubject(state, *script);
   BuildHierarchyOf(state);
   // Its steps cannot stop half way; a stop pressed in one is asked here.
@@ -259,6 +270,9 @@ bool ReadLhcLinesOf(LoadedModel& state, const std::string& chosenDirectory) {
   state.DataDirectory = lhc;
   if (!script) return false;
   ObjectModel()->Add(script.get());
+  state.Inputs.ChangedText = "Linie LHC " + lhc + " byly od načtení změněny";
+  state.Inputs.ReadAgainText = "linie LHC načtěte znovu";
+  NoteScriptBlocks(state, *script);
   const bool loaded = LoadSubject(state, *script.release());
   if (const std::optional<fs::path> changed = platform::tableChangedDuringJob())
     return ReadFailed(state, LhcLinesNotRead(chosenDirectory),

@@ -1,0 +1,51 @@
+#pragma once
+// What a read loaded from, kept for the later jobs that work on what it
+// loaded: the files of the blocks it read, each as it was before the read,
+// and what the forest hierarchy filed the stands by. A job holds these
+// against the files as they are when it starts; where they changed, what
+// was loaded is of another state of the district than its files, and the
+// job writes nothing from it.
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "areas/hierarchy_keys.h"
+#include "platform/dbase_table.h"
+
+namespace jobs {
+
+struct ReadInputs {
+  // The read as its messages name it: "Revír D:\GIS\4107\01 byl od načtení
+  // změněn", and what the user does about it: "revír načtěte znovu".
+  std::string ChangedText;
+  std::string ReadAgainText;
+  // A block file by the path it was read by: its stamp (none where there
+  // was no such file) and what it held, so that a copy of the same bytes
+  // laid over it is no change.
+  struct File {
+    std::string Path;
+    std::optional<platform::DbfFileStamp> Stamp;
+    std::optional<std::uint64_t> Content;
+  };
+  std::vector<File> Files;
+  std::shared_ptr<HierarchyKeys> Keys;  // none: no hierarchy was built
+};
+
+// Notes the files of the block (TN.*) as they are now: before it is read.
+void NoteBlockFiles(ReadInputs& inputs, const std::string& block);
+
+// The first file of the read that is no longer as it was, in words; with
+// `hierarchy`, also the first row that no longer gives the keys it was
+// filed by. None when nothing the check covers changed: then no table is
+// read.
+std::optional<std::string> ChangeSinceRead(ReadInputs& inputs, bool hierarchy);
+
+// "<read> byl od načtení změněn: <change>; blok <block> nebyl zapsán,
+// <read again>"
+std::string NotWrittenSinceReadText(const ReadInputs& inputs, const std::string& change, const std::string& block);
+
+}  // namespace jobs
