@@ -1,0 +1,217 @@
+// The files a read loaded from, changed before a later job writes from
+// what was loaded (the GIS open beside the program): the job's block would
+// mix the district as read with the district as it is. Where what the read
+// filed or loaded by changed, no block is written, the user is told once
+// which file and that it must be read again, and a new read then writes;
+// where only what is copied at the export changed, the block is the one a
+// fresh read gives.
+#include <algorithm>
+#include <functional>
+#include <set>
+
+#include "app/jobs/line_jobs.h"
+#include "dbf_rows.h"
+#include "files.h"
+#include "jobs_fixture.h"
+#include "log_probe.h"
+
+namespace jobs_test {
+namespace {
+
+using Files = std::map<std::string, std::string>;
+using Rows = test_support::DbfRows;
+
+constexpr const char* kBlockFiles[] = {"TN.CRD", "TN.LIN", "TN.ARE", "TN.PNT", "TN.TBX", "TN.TTX"};
+
+// Lays the TN files of one block over another's, as a GIS saving the block.
+void SaveBlockFrom(const fs::path& source, const fs::path& block) {
+  for (const char* name : kBlockFiles)
+    fs::copy_file(source / name, block / name, fs::copy_options::overwrite_existing);
+}
+
+// The blocks' files that differ between two snapshots, by name.
+std::string Differing(const std::vector<Files>& a, const std::vector<Files>& b) {
+  std::string names;
+  for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) {
+    std::set<std::string> all;
+    for (const auto& f : a[i]) all.insert(f.first);
+    for (const auto& f : b[i]) all.insert(f.first);
+    for (const std::string& name : all) {
+      const auto x = a[i].find(name), y = b[i].find(name);
+      if (x == a[i].end() || y == b[i].end() || x->second != y->second) names += std::to_string(i) + ":" + name + " ";
+    }
+  }
+  return names;
+}
+
+std::size_t TimesTold(const std::vector<std::string>& texts, const std::string& part) {
+  return static_cast<std::size_t>(
+      std::count_if(texts.begin(), texts.end(), [&](const std::string& t) { return t.find(part) != std::string::npos; }));
+}
+
+// The field of the row of area 3 (row 3, a stand of compartment 1) set.
+std::function<void(const fs::path&)> SetField(const std::string& field, const std::string& value) {
+  return [=](const fs::path& det) {
+    std::vector<platform::DbfField> fields;
+    test_support::LiveRows(det / "P0110.DBF", fields);
+    const auto at = std::find_if(fields.begin(), fields.end(), [&](const auto& f) { return f.name == field; });
+    ASSERT_NE(at, fields.end());
+    test_support::RewriteRows(det / "P0110.DBF", [&](Rows& rows) { rows[2][at - fields.begin()] = value; }, true);
+  };
+}
+
+class FilesChangedSinceReadTest : public JobsTest {};
+
+TEST_F(FilesChangedSinceReadTest, AnExportFromAHierarchyTheFilesNoLongerGiveWritesNothingUntilReadAgain) {
+  const fs::path det = District() / "DET.BLK";
+  const fs::path pristine = dir / "DET.pristine";
+  fs::copy(det, pristine, fs::copy_options::recursive);
+  struct LaterEdit {
+    const char* name;
+    std::function<void(const fs::path&)> atRead;  // the table as the read finds it
+    std::function<void(const fs::path&)> edit;    // saved after the read
+    std::vector<std::string> named;               // what the refusal names; none: no refusal
+  };
+  const LaterEdit edits[] = {
+      {"compartment", {}, SetField("ODDELENI", "77"), {"P0110.DBF", "řádek 3", "ODDELENI", "a nyní \"77\""}},
+      {"compartment blank at the read, then given", SetField("ODDELENI", ""), SetField("ODDELENI", "1"),
+       {"P0110.DBF", "ODDELENI", "hodnotu \"\" a nyní \"1\""}},
+      {"district", {}, SetField("LS_KOD", "99"), {"P0110.DBF", "LS_KOD", "\"99\""}},
+      {"sub-compartment", {}, SetField("DILEC", "z"), {"P0110.DBF", "DILEC", "\"z\""}},
+      {"group, to other land", {}, SetField("SKUPINA", "555"), {"P0110.DBF", "SKUPINA", "\"555\""}},
+      {"row deleted", {},
+       [](const fs::path& d) { test_support::RewriteRows(d / "P0110.DBF", [](Rows& rows) { rows.erase(rows.begin() + 2); }); },
+       {"P0110.DBF", "nemá řádek plochy 3"}},
+      {"second row added", {},
+       [](const fs::path& d) { test_support::AppendChangedCopy(d / "P0110.DBF", 3, {{"ODDELENI", "77"}}); },
+       {"P0110.DBF", "ODDELENI", "\"77\""}},
+      {"boundaries saved", {}, [&](const fs::path& d) { SaveBlockFrom(District("02") / "DET.BLK", d); },
+       {"DET.BLK", "TN.", "byl změněn"}},
+      {"boundaries copied back as they were", {},
+       [&](const fs::path& d) { SaveBlockFrom(pristine, d); }, {}},
+      {"stand label", {}, SetField("POROST", "9"), {}},
+  };
+  const jobs::ForestLevel& psk = *jobs::FindForestLevel(95);
+  std::vector<fs::path> levelBlocks;
+  for (const jobs::ForestLevel& level : jobs::ForestLevels())
+    levelBlocks.push_back(District() / ("01_" + level.Prefix + ".BLK"));
+  for (const LaterEdit& edit : edits) {
+    // Before any export (one level), and after a whole district was
+    // exported from the read ("Vše v revíru" again).
+    for (const bool afterExport : {false, true}) {
+      SCOPED_TRACE(std::string(edit.name) + (afterExport ? ", after an export" : ", before any export"));
+      fs::remove_all(det);
+      fs::copy(pristine, det, fs::copy_options::recursive);
+      if (edit.atRead) edit.atRead(det);
+      jobs::LoadedModel model;
+      ASSERT_TRUE(jobs::ReadDistrict(model, District().string()));
+      int enabled = 0;
+      jobs::LevelExportContext context = LevelContext(model, District());
+      context.EnableReadButtons = [&] { ++enabled; };
+      const auto run = [&] {
+        if (afterExport) jobs::ExportWholeDistrict(context);
+        return afterExport || jobs::ExportForestLevel(context, psk) == jobs::ExportResult::Written;
+      };
+      if (afterExport) run();
+      const auto blocks = [&] {
+        std::vector<Files> all;
+        for (const fs::path& block : levelBlocks) all.push_back(fs::exists(block) ? test_support::Snapshot(block) : Files{});
+        return all;
+      };
+      const std::vector<Files> old = blocks();
+      edit.edit(det);
+      ui->clear();
+      test_support::LogProbe log;
+      const bool written = run();
+      const std::vector<std::string> shown = ui->shownTexts();
+      if (edit.named.empty()) {
+        EXPECT_TRUE(written);
+        EXPECT_EQ(TimesTold(shown, "od načtení změněn"), 0u);
+        // The block a fresh start writes from the files as they are now.
+        const std::vector<Files> now = blocks();
+        ASSERT_TRUE(jobs::ReadDistrict(model, District().string()));
+        run();
+        EXPECT_EQ(Differing(blocks(), now), "");
+        continue;
+      }
+      EXPECT_EQ(Differing(blocks(), old), "");
+      EXPECT_EQ(TimesTold(shown, "od načtení změněn"), 1u);
+      const auto told = std::find_if(shown.begin(), shown.end(), [](const std::string& t) {
+        return t.find("od načtení změněn") != std::string::npos;
+      });
+      if (told != shown.end()) {
+        EXPECT_NE(told->find("revír načtěte znovu"), std::string::npos) << *told;
+        for (const std::string& part : edit.named) EXPECT_NE(told->find(part), std::string::npos) << part << " in " << *told;
+      }
+      EXPECT_EQ(enabled, 1);
+      if (afterExport) {
+        EXPECT_TRUE(log.saw("neexportovány vrstvy 14DIL, 91ZRO, 13ODD, 17BZL, 18JP, 19OP, 94REG")) << log.all();
+      }
+      // Read again, the district is written as it is now.
+      ui->clear();
+      ASSERT_TRUE(jobs::ReadDistrict(model, District().string()));
+      EXPECT_TRUE(run());
+      EXPECT_EQ(TimesTold(ui->shownTexts(), "od načtení změněn"), 0u);
+      EXPECT_EQ(enabled, 1);
+    }
+  }
+}
+
+class LinesChangedSinceReadTest : public LhcJobTest<jobs::LineJobContext> {};
+
+TEST_F(LinesChangedSinceReadTest, AnExtractionFromLinesOfBlocksSavedSinceWritesNothingUntilReadAgain) {
+  const fs::path pristine = dir / "4107.pristine";
+  fs::copy(lhc, pristine, fs::copy_options::recursive);
+  struct LaterSave {
+    const char* name;
+    fs::path block;
+    fs::path from;  // the block whose files are laid over it
+    bool refused;
+  };
+  const LaterSave saves[] = {
+      {"a district's rides", District() / "SLU.BLK", District("02") / "SLU.BLK", true},
+      {"a district's boundaries", District() / "DET.BLK", District("02") / "DET.BLK", true},
+      {"the LHC's roads", lhc / "CES.BLK", District() / "CES.BLK", true},
+      {"a district's rides copied back as they were", District() / "SLU.BLK", pristine / "01" / "SLU.BLK", false},
+  };
+  const fs::path roads = lhc / "_20CES.BLK";
+  for (const LaterSave& save : saves) {
+    SCOPED_TRACE(save.name);
+    ASSERT_TRUE(jobs::ReadLhcLines(state, District().string()));
+    jobs::ExportAllLineKinds(context);
+    const Files old = test_support::Snapshot(roads);
+    SaveBlockFrom(save.from, save.block);
+    ui->clear();
+    log.clear();
+    const jobs::LineJobResult result = jobs::ExportLinesByDruh(context, *jobs::FindLineKind(86));
+    const std::vector<std::string> shown = ui->shownTexts();
+    if (!save.refused) {
+      EXPECT_EQ(result, jobs::LineJobResult::Written);
+      EXPECT_EQ(TimesTold(shown, "od načtení změněn"), 0u);
+      continue;
+    }
+    EXPECT_EQ(result, jobs::LineJobResult::ReadOutdated);
+    EXPECT_EQ(Differing({test_support::Snapshot(roads)}, {old}), "");
+    ASSERT_EQ(TimesTold(shown, "od načtení změněn"), 1u);
+    const std::string told = *std::find_if(shown.begin(), shown.end(), [](const std::string& t) {
+      return t.find("od načtení změněn") != std::string::npos;
+    });
+    EXPECT_NE(told.find((save.block / "TN.").string()), std::string::npos) << told;
+    EXPECT_NE(told.find("linie LHC načtěte znovu"), std::string::npos) << told;
+    // Every kind: the first refused stops the run, told once.
+    ui->clear();
+    log.clear();
+    jobs::ExportAllLineKinds(context);
+    EXPECT_EQ(TimesTold(ui->shownTexts(), "od načtení změněn"), 1u);
+    EXPECT_EQ(TimesTold(log, "neexportovány linie"), 1u);
+    // Read again, the roads are written from the blocks as they are.
+    ui->clear();
+    ASSERT_TRUE(jobs::ReadLhcLines(state, District().string()));
+    EXPECT_EQ(jobs::ExportLinesByDruh(context, *jobs::FindLineKind(86)), jobs::LineJobResult::Written);
+    EXPECT_EQ(TimesTold(ui->shownTexts(), "od načtení změněn"), 0u);
+    SaveBlockFrom(pristine / fs::relative(save.block, lhc), save.block);
+  }
+}
+
+}  // namespace
+}  // namespace jobs_test
