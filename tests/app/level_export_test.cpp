@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "areas/forest_space_unit.h"
+#include "dbf_rows.h"
 #include "shell_fixture.h"
 
 namespace {
@@ -105,6 +106,34 @@ TEST_F(ShellTest, ARefusedExportLeavesTheReadButtonsToTheUser) {
   EXPECT_NE(box.find("Zvolte výstup načteného revíru"), std::string::npos) << box;
   EXPECT_NE(box.find("novém spuštění programu"), std::string::npos) << box;
   EXPECT_FALSE(std::filesystem::exists(dir_ / "GIS" / "4107" / "01" / "01_14DIL.BLK"));
+}
+
+// An export refused because the district's table was saved since the read
+// gives the read back to the user: the hierarchy read serves no export any
+// more, and the district read again is exported.
+TEST_F(ShellTest, AnExportRefusedForATableSavedSinceTheReadLetsTheDistrictBeReadAgain) {
+  if (!StartWithDistrictRead()) GTEST_SKIP() << "python3 not installed";
+  TMainForm& form = *MainForm();
+  const std::filesystem::path district = dir_ / "GIS" / "4107" / "01";
+  form.btExpPlochPSk->click();
+  zelto::RunMessagesUntilIdle();
+  ASSERT_FALSE(form.btCtiRevir->isEnabled());
+  test_support::SetRawField(district / "DET.BLK" / "P0110.DBF", 3, "ODDELENI", "77");
+  ui_->clear();
+  form.btExpDil->click();
+  zelto::RunMessagesUntilIdle();
+  ASSERT_EQ(ui_->shownTexts().size(), 1u);
+  EXPECT_NE(ui_->shownTexts()[0].find("revír načtěte znovu"), std::string::npos) << ui_->shownTexts()[0];
+  EXPECT_FALSE(std::filesystem::exists(district / "01_14DIL.BLK"));
+  EXPECT_TRUE(form.btCtiRevir->isEnabled());
+  form.btCtiRevir->click();
+  zelto::RunMessagesUntilIdle();
+  ui_->clear();
+  form.btExpDil->click();
+  zelto::RunMessagesUntilIdle();
+  EXPECT_TRUE(ui_->shownTexts().empty()) << ui_->shownTexts().front();
+  EXPECT_TRUE(std::filesystem::is_directory(district / "01_14DIL.BLK"));
+  EXPECT_FALSE(form.btCtiRevir->isEnabled());
 }
 
 }  // namespace
