@@ -298,7 +298,8 @@ void TPridavacPloch::NoteKeys(TAreaElement& area, const std::optional<HierarchyK
   if (!record || record->ClassType().IndexOfProperty("Cislo") < 0) return;
   const std::string table = record->GetDBFName();
   if (table.empty()) return;
-  filed_.Note(table, record->GetPropertyInt("Cislo"), keys, keys ? table_->Fields().recNo() : 0);
+  const platform::DbfTable& read = table_->Fields();
+  filed_.Note(table, record->GetPropertyInt("Cislo"), keys, keys ? read.recNo() : 0, keys ? &read.stamp() : nullptr);
 }
 
 void TPridavacPloch::TellNotWhole(TAreaElement& area, int key, const std::string& text) {

@@ -11,11 +11,12 @@ std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 }  // namespace
 
 void HierarchyKeys::Note(const std::string& table, std::int32_t cislo, const std::optional<Keys>& keys,
-                         std::uint32_t row) {
+                         std::uint32_t row, const platform::DbfFileStamp* opened) {
   auto [at, fresh] = tables_.try_emplace(table);
-  // The file as the hierarchy first looked at it: a save after that is a
-  // change of what it filed by (one during the read stops the read).
-  if (fresh) {
+  // The file as the hierarchy first read it: a save after that is a change
+  // of what it filed by (one during the read stops the read).
+  if (fresh && opened) at->second.stamp = *opened;
+  if (fresh && !opened) {
     const std::filesystem::path file = platform::pathResolver().existing(table);
     if (!file.empty()) at->second.stamp = platform::DbfTable::stampOf(file);
   }

@@ -23,8 +23,10 @@ class HierarchyKeys {
   using Keys = std::array<std::string, kNames.size()>;  // trimmed, as read
 
   // The area of that CISLO was filed by these keys (none: its row was not
-  // found); `table` as the area names it, `row` the record it was found in.
-  void Note(const std::string& table, std::int32_t cislo, const std::optional<Keys>& keys, std::uint32_t row = 0);
+  // found); `table` as the area names it, `row` the record it was found in,
+  // `opened` the file as the table read was opened (unknown: as it is now).
+  void Note(const std::string& table, std::int32_t cislo, const std::optional<Keys>& keys, std::uint32_t row = 0,
+            const platform::DbfFileStamp* opened = nullptr);
   bool Empty() const { return tables_.empty(); }
 
   // The first difference between what was filed and the tables as they are
