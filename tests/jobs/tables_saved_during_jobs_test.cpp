@@ -11,6 +11,7 @@
 #include "dbf_rows.h"
 #include "files.h"
 #include "jobs_fixture.h"
+#include "platform/tables_read.h"
 
 namespace jobs_test {
 namespace {
@@ -34,7 +35,7 @@ struct SavingJob {
   const char* name;
   std::function<bool()> run;  // true when it wrote or read
   fs::path table;             // the table saved while the job reads it
-  std::string step;           // the progress form during which it is saved
+  std::string step;           // the progress form during which it is saved; none: as the job reads it
   std::vector<fs::path> kept;  // blocks that must stay as they were
 };
 
@@ -90,6 +91,11 @@ TEST_F(TableSavedDuringJobTest, AJobThatReadATableSavedMeanwhileKeepsItsOldBlock
        det / "P0110.DBF",
        "Export ploch do",
        levelBlocks},
+      {"LHC lines read",
+       [&] { return jobs::ReadLhcLines(state, District().string()); },
+       det / "L0021.DBF",
+       "",
+       {}},
       {"roads",
        lines([&] { return jobs::ExportLinesByDruh(context, *jobs::FindLineKind(86)) == jobs::LineJobResult::Written; }),
        det / "L0021.DBF",
@@ -127,13 +133,18 @@ TEST_F(TableSavedDuringJobTest, AJobThatReadATableSavedMeanwhileKeepsItsOldBlock
       bool saved = false;
       {
         platform::ScopedScriptedProgressForms forms;
-        forms->atStep(job.step, 40, [&] {
+        const auto saving = [&] {
           test_support::RewriteRows(
               job.table, [](Rows& rows) { std::rotate(rows.begin(), rows.begin() + 1, rows.end()); },
               save.renamedOver, save.keepsTime);
           saved = true;
-        });
+        };
+        if (job.step.empty())
+          platform::atTableRead(job.table, saving);
+        else
+          forms->atStep(job.step, 40, saving);
         EXPECT_FALSE(job.run());
+        platform::atTableRead({}, {});
       }
       ASSERT_TRUE(saved) << "no form " << job.step;
       for (std::size_t i = 0; i < job.kept.size(); ++i)
@@ -148,6 +159,9 @@ TEST_F(TableSavedDuringJobTest, AJobThatReadATableSavedMeanwhileKeepsItsOldBlock
       }
       if (job.kept.empty()) {
         EXPECT_EQ(district.GetHierarchyRoot(), nullptr);
+        // A read refused leaves nothing loaded, whichever model read.
+        EXPECT_EQ(district.GetSubject(), nullptr);
+        EXPECT_EQ(state.GetSubject(), nullptr);
       }
       // Run again, it writes.
       ui->clear();
