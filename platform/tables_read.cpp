@@ -1,6 +1,7 @@
 #include "platform/tables_read.h"
 
 #include <map>
+#include <utility>
 
 #include "platform/path_resolver.h"
 #include "platform/progress_form.h"
@@ -38,10 +39,26 @@ bool isUnder(const fs::path& file, const fs::path& directory) {
   return file.string().starts_with(under);
 }
 
+struct ReadAction {
+  fs::path file;
+  std::function<void()> action;
+};
+
+ReadAction& readAction() {
+  static ReadAction at;
+  return at;
+}
+
 }  // namespace
+
+void atTableRead(const fs::path& file, std::function<void()> action) {
+  readAction() = {keyOf(file), std::move(action)};
+}
 
 void noteTableRead(const fs::path& file, const DbfFileStamp& stamp) {
   if (JobReads* job = reads()) job->first.emplace(keyOf(file), stamp);
+  ReadAction& at = readAction();
+  if (at.action && keyOf(file) == at.file) std::exchange(at.action, {})();
 }
 
 // Both follow a write that is done: they must not fail it. Where the record

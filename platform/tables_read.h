@@ -7,6 +7,7 @@
 // (tableChangedDuringJob); the program's own writes move the record along.
 // Outside a job (platform::BreakableJob) nothing is recorded.
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -17,6 +18,11 @@ namespace platform {
 // The job read this table as `stamp` shows it; only the first note of a
 // file per job counts.
 void noteTableRead(const std::filesystem::path& file, const DbfFileStamp& stamp);
+// Runs `action` once, when a read of the table `file` next comes here (in
+// a job or not), just after it took the file's state: another program
+// saving the table at that moment, say. A set point of a job, where a
+// timed race would be none; an empty action takes back one not run.
+void atTableRead(const std::filesystem::path& file, std::function<void()> action);
 // The program wrote the table itself: a record that held the file as it
 // was just before the write now holds it as written. One that held an
 // older state stays, so that another's save before it is still seen.

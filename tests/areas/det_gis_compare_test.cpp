@@ -15,6 +15,7 @@
 #include "platform/dbase_group_sum.h"
 #include "platform/message_queue.h"
 #include "platform/scripted_user_interaction.h"
+#include "platform/tables_read.h"
 #include "dbf_rows.h"
 #include "files.h"
 #include "sample_tree.h"
@@ -217,6 +218,41 @@ TEST_F(DetGisCompareTest, AComparisonAskedForLaterComparesTheTablesAsTheyAreThen
     EXPECT_TRUE(ui->shownTexts().empty()) << ui->shownTexts().front();
     EXPECT_EQ(form->Memo, c.listed);
     ui->clear();
+  }
+}
+
+// A table another program saves once the window has taken the tables'
+// marks, before it has summed them, gives sums of neither version: the
+// window compares nothing and says which table; opened again, it compares.
+TEST_F(DetGisCompareTest, ATableSavedWhileItIsSummedIsToldAndNothingIsCompared) {
+  struct Case {
+    const char* what;
+    const char* table;
+    bool renamedOver;
+    bool keepsTime;
+  };
+  const Case cases[] = {
+      {"the DET table renamed over", "det.dbf", true, false},
+      {"the GIS table in place, its time kept", "P1400.DBF", false, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteTable(dir / "det.dbf", kDetFields, {{"4107", "1", "a", "1", "5"}, {"4107", "2", "a", "1", "3"}});
+    WriteTable(dir / "P1400.DBF", kDilFields, {{"1", "a", "5"}, {"2", "a", "4"}});
+    ui->clear();
+    platform::atTableRead(dir / c.table, [&] {
+      test_support::RewriteRows(
+          dir / c.table, [](Rows& rows) { std::swap(rows[0], rows[1]); }, c.renamedOver, c.keepsTime);
+    });
+    auto refused = run("DIL", dir / "det.dbf", dir / "P1400.DBF");
+    platform::atTableRead({}, {});
+    EXPECT_FALSE(refused->Prepared());
+    EXPECT_TRUE(refused->Memo.empty());
+    EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{"Tabulka " + (dir / c.table).string() +
+                                                         " byla během práce změněna jiným programem; porovnání "
+                                                         "lze spustit znovu"});
+    refused.reset();
+    EXPECT_EQ(run("DIL", dir / "det.dbf", dir / "P1400.DBF")->Memo, std::vector<std::string>{"2a:  3 <> 4"});
   }
 }
 

@@ -11,6 +11,8 @@
 #include "dbf_rows.h"
 #include "files.h"
 #include "jobs_fixture.h"
+#include "log_probe.h"
+#include "platform/tables_read.h"
 
 namespace jobs_test {
 namespace {
@@ -34,7 +36,7 @@ struct SavingJob {
   const char* name;
   std::function<bool()> run;  // true when it wrote or read
   fs::path table;             // the table saved while the job reads it
-  std::string step;           // the progress form during which it is saved
+  std::string step;           // the progress form during which it is saved; none: as the job reads it
   std::vector<fs::path> kept;  // blocks that must stay as they were
 };
 
@@ -43,9 +45,13 @@ class TableSavedDuringJobTest : public LhcJobTest<jobs::LineJobContext> {
   // Large enough that every step puts up its progress form.
   const fs::path& Tree() const override { return test_support::GeneratedTree("--seed 1 --size 80x70"); }
 
+  // Also within one text: a run of every level tells its levels' failures
+  // in one box.
   std::size_t TimesToldChanged(const std::vector<std::string>& texts) const {
-    return static_cast<std::size_t>(std::count_if(
-        texts.begin(), texts.end(), [](const std::string& t) { return t.find(kChanged) != std::string::npos; }));
+    std::size_t times = 0;
+    for (const std::string& text : texts)
+      for (std::size_t at = text.find(kChanged); at != std::string::npos; at = text.find(kChanged, at + 1)) ++times;
+    return times;
   }
 };
 
@@ -90,6 +96,11 @@ TEST_F(TableSavedDuringJobTest, AJobThatReadATableSavedMeanwhileKeepsItsOldBlock
        det / "P0110.DBF",
        "Export ploch do",
        levelBlocks},
+      {"LHC lines read",
+       [&] { return jobs::ReadLhcLines(state, District().string()); },
+       det / "L0021.DBF",
+       "",
+       {}},
       {"roads",
        lines([&] { return jobs::ExportLinesByDruh(context, *jobs::FindLineKind(86)) == jobs::LineJobResult::Written; }),
        det / "L0021.DBF",
@@ -127,13 +138,18 @@ TEST_F(TableSavedDuringJobTest, AJobThatReadATableSavedMeanwhileKeepsItsOldBlock
       bool saved = false;
       {
         platform::ScopedScriptedProgressForms forms;
-        forms->atStep(job.step, 40, [&] {
+        const auto saving = [&] {
           test_support::RewriteRows(
               job.table, [](Rows& rows) { std::rotate(rows.begin(), rows.begin() + 1, rows.end()); },
               save.renamedOver, save.keepsTime);
           saved = true;
-        });
+        };
+        if (job.step.empty())
+          platform::atTableRead(job.table, saving);
+        else
+          forms->atStep(job.step, 40, saving);
         EXPECT_FALSE(job.run());
+        platform::atTableRead({}, {});
       }
       ASSERT_TRUE(saved) << "no form " << job.step;
       for (std::size_t i = 0; i < job.kept.size(); ++i)
@@ -148,6 +164,9 @@ TEST_F(TableSavedDuringJobTest, AJobThatReadATableSavedMeanwhileKeepsItsOldBlock
       }
       if (job.kept.empty()) {
         EXPECT_EQ(district.GetHierarchyRoot(), nullptr);
+        // A read refused leaves nothing loaded, whichever model read.
+        EXPECT_EQ(district.GetSubject(), nullptr);
+        EXPECT_EQ(state.GetSubject(), nullptr);
       }
       // Run again, it writes.
       ui->clear();
@@ -155,6 +174,77 @@ TEST_F(TableSavedDuringJobTest, AJobThatReadATableSavedMeanwhileKeepsItsOldBlock
       EXPECT_EQ(TimesToldChanged(ui->shownTexts()), 0u);
       for (const fs::path& block : job.kept) EXPECT_FALSE(fs::exists(block / "STARY.TXT")) << block;
     }
+  }
+}
+
+// A run of every level stops at the level that a table saved meanwhile
+// kept from being written, also where that level would only remove its
+// old block: the levels after it are never started, and the protocol
+// names them as not exported.
+TEST_F(TableSavedDuringJobTest, AWholeDistrictRunStopsAtTheFirstLevelItKeptAndLogsTheRest) {
+  jobs::LoadedModel district;
+  ASSERT_TRUE(jobs::ReadDistrict(district, District().string()));
+  for (const jobs::ForestLevel& level : jobs::ForestLevels())
+    ASSERT_EQ(jobs::ExportForestLevel(LevelContext(district, District()), level), jobs::ExportResult::Written);
+  const std::vector<jobs::ForestLevel>& levels = jobs::ForestLevels();
+  const fs::path table = District() / "DET.BLK" / "P0110.DBF";
+  struct Case {
+    const char* what;
+    const char* kept;  // the first level not written
+    bool noUnits;      // no group is an "other" one now: the level's old block would go
+    const char* left;  // logged as not exported
+  };
+  const Case cases[] = {
+      {"saved while the first level writes", "16PSK", false, "14DIL, 91ZRO, 13ODD, 17BZL, 18JP, 19OP, 94REG"},
+      {"saved before a level that would remove its block", "19OP", true, "94REG"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SetSetting("GLOBAL", "SpodniMezOstatni", c.noUnits ? "1000" : "900");
+    ASSERT_TRUE(jobs::ReadDistrict(district, District().string()));
+    ASSERT_EQ(district.UnfiledAreas, 0);
+    const auto first = std::find_if(levels.begin(), levels.end(),
+                                    [&](const jobs::ForestLevel& level) { return level.Prefix == c.kept; });
+    ASSERT_NE(first, levels.end());
+    std::vector<fs::path> kept;
+    std::vector<Files> old;
+    for (auto level = first; level != levels.end(); ++level) {
+      kept.push_back(District() / ("01_" + level->Prefix + ".BLK"));
+      test_support::WriteFile(kept.back() / "STARY.TXT", "starý blok");
+      old.push_back(test_support::Snapshot(kept.back()));
+    }
+    ui->clear();
+    test_support::LogProbe protocol;
+    const auto save = [&] {
+      test_support::RewriteRows(table, [](Rows& rows) { std::rotate(rows.begin(), rows.begin() + 1, rows.end()); });
+    };
+    jobs::LevelExportContext run = LevelContext(district, District());
+    platform::ScopedScriptedProgressForms forms;
+    if (c.noUnits) {
+      run.NextLevel = [&](int level) {
+        if (levels[static_cast<std::size_t>(level)].Prefix == c.kept) save();
+        return true;
+      };
+    } else {
+      forms->atStep("Export ploch do", 40, save);
+    }
+    jobs::ExportWholeDistrict(run);
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+      ASSERT_TRUE(fs::exists(kept[i])) << kept[i];
+      EXPECT_EQ(test_support::Snapshot(kept[i]), old[i]) << kept[i];
+    }
+    const auto later = std::find_if(forms->showings().begin(), forms->showings().end(), [&](const auto& shown) {
+      return std::any_of(first + 1, levels.end(), [&](const jobs::ForestLevel& level) {
+        return shown.caption.find(level.Prefix) != std::string::npos;
+      });
+    });
+    EXPECT_TRUE(later == forms->showings().end()) << "started: " << later->caption;
+    EXPECT_EQ(TimesToldChanged(ui->shownTexts()), 1u);
+    ASSERT_FALSE(ui->shownTexts().empty());
+    EXPECT_NE(ui->shownTexts().back().find(table.string()), std::string::npos) << ui->shownTexts().back();
+    EXPECT_TRUE(protocol.saw("; Export všech vrstev revíru ukončen, tabulka " + table.string() + " " + kChanged +
+                             "; neexportovány vrstvy " + std::string(c.left)))
+        << protocol.all();
   }
 }
 
