@@ -22,7 +22,7 @@ JobReads* reads() {
   static JobReads state;
   const std::uint64_t job = BreakableJob::current();
   if (job == 0) return nullptr;
-  if (state.job != job) state = JobReads{.job = job};
+  if (state.job != job) state = JobReads{.job = job, .first = {}, .changed = {}};
   return &state;
 }
 

@@ -464,10 +464,10 @@ ExportResult CarryFileAndWrite(const LevelExportContext& context, const ForestLe
     LogText("; " + staged.error());
     return ExportResult::NotWritten;
   }
-  AreaClassifier classifier{level, kinds, style.AreaColour, style.AreaSymbol,
-                            network.Copies ? &network.Originals : nullptr};
   // A line per gap, for the log and the protocol, not a box each.
-  classifier.Log = [](const std::string& text) { LogText("; " + text); };
+  AreaClassifier classifier{level, kinds, style.AreaColour, style.AreaSymbol,
+                            network.Copies ? &network.Originals : nullptr,
+                            [](const std::string& text) { LogText("; " + text); }};
   for (TElement* element : std::vector<TElement*>(network.Net.AreaList->Items())) {
     classifier.Classify(element);
     if (context.ProcessMessages) context.ProcessMessages();

@@ -40,6 +40,18 @@ bool Above(const std::vector<WId>& stacking, WId upper, WId lower) {
   return up != stacking.end() && std::find(stacking.begin(), up, lower) != up;
 }
 
+// Whether the window manager has taken the window in: one Qt has just
+// shown lies nowhere in the stacking until then, over no window and under
+// none.
+bool Stacked(const std::vector<WId>& stacking, const QWidget* window) {
+  return std::find(stacking.begin(), stacking.end(), window->winId()) != stacking.end();
+}
+
+// The window's title, and why it was judged where it lay nowhere.
+std::string Named(const std::vector<WId>& stacking, const QWidget* window) {
+  return window->windowTitle().toStdString() + (Stacked(stacking, window) ? "" : " (never stacked)");
+}
+
 bool IsProgressWindow(const QWidget* window) {
   return dynamic_cast<const platform::qt::ProgressFormWidget*>(window) ||
          dynamic_cast<const TProgressMonitorForm*>(window);
@@ -95,30 +107,41 @@ class ExportUser {
       test_support::Run("xdotool windowraise " + std::to_string(main_.winId()));
       raised_ = true;
     }
-    const std::vector<WId> stacking = RootWindows("_NET_CLIENT_LIST_STACKING");
+    // Judged once the window manager has stacked the main window and every
+    // progress window up, each read before the stacking is.
     const std::vector<QWidget*> up = WindowsUp();
+    const std::vector<WId> stacking = RootWindows("_NET_CLIENT_LIST_STACKING");
+    const bool stacked = std::all_of(up.begin(), up.end(), [&](QWidget* w) {
+      return (w != &main_ && !IsProgressWindow(w)) || Stacked(stacking, w);
+    });
     const bool front = std::none_of(up.begin(), up.end(), [&](QWidget* w) {
       return w != &main_ && !IsProgressWindow(w) && Above(stacking, w->winId(), main_.winId());
     });
-    if (!front && ++ticks_ < kRaiseTicks) return;
+    if (!(stacked && front) && ++ticks_ < kRaiseTicks) return;
     ticks_ = 0;
     for (QWidget* window : up)
       if (IsProgressWindow(window) && !Above(stacking, window->winId(), main_.winId()))
-        UnderMain.push_back(window->windowTitle().toStdString());
+        UnderMain.push_back(Named(stacking, window));
     Pressed = step->windowTitle().toStdString();
     step->findChild<QPushButton*>()->click();
   }
 
   void Answer(QMessageBox& box) {
     const bool exposed = box.windowHandle() && box.windowHandle()->isExposed();
+    // The box and every progress window up are judged once the window
+    // manager has stacked them; one it never did is told among those over
+    // the box, as nothing says it is not.
+    std::vector<QWidget*> progress = WindowsUp();
+    std::erase_if(progress, [](QWidget* w) { return !IsProgressWindow(w); });
     const std::vector<WId> stacking = exposed ? RootWindows("_NET_CLIENT_LIST_STACKING") : std::vector<WId>{};
-    const bool stacked = std::find(stacking.begin(), stacking.end(), box.winId()) != stacking.end();
+    const auto inStacking = [&](const QWidget* w) { return Stacked(stacking, w); };
+    const bool stacked = inStacking(&box) && std::all_of(progress.begin(), progress.end(), inStacking);
     if (!stacked && ++ticks_ < kBoxTicks) return;
     OverTheQuestion.clear();
-    if (!stacked) OverTheQuestion.push_back("(the box was never stacked)");
-    for (QWidget* window : WindowsUp())
-      if (IsProgressWindow(window) && Above(stacking, window->winId(), box.winId()))
-        OverTheQuestion.push_back(window->windowTitle().toStdString());
+    if (!Stacked(stacking, &box)) OverTheQuestion.push_back("(the box was never stacked)");
+    for (QWidget* window : progress)
+      if (!Stacked(stacking, window) || Above(stacking, window->winId(), box.winId()))
+        OverTheQuestion.push_back(Named(stacking, window));
     if (const char* shots = std::getenv("ZELTO_TEST_SHOTS")) {
       const QSize screen = box.screen()->size();
       box.screen()->grabWindow(0).save(
