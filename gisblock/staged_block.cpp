@@ -367,12 +367,12 @@ bool StagedBlock::commit() {
   return true;
 }
 
-bool StagedBlock::tablesAsRead() {
+bool StagedBlock::tablesAsRead(bool removal) {
   const std::optional<fs::path> changed = platform::tableChangedDuringJob();
   if (!changed) return true;
   failed_ = true;
   return fail(platform::changedDuringJobText(*changed, true) + "; blok " + shown_ +
-              " nebyl zapsán, úlohu lze spustit znovu. " + leftText());
+              (removal ? " nebyl odstraněn" : " nebyl zapsán") + ", úlohu lze spustit znovu. " + leftText());
 }
 
 void StagedBlock::forgetOwnTables() const {
@@ -387,7 +387,7 @@ bool StagedBlock::commitRemoval() {
   platform::removeTree(staging_, ec);
   if (ec) return fail("Starý blok " + shown_ + " nelze odstranit: " + causeOf(ec));
   if (!replaceable()) return false;
-  if (!tablesAsRead()) return false;
+  if (!tablesAsRead(true)) return false;
   if (fs::exists(fs::symlink_status(target_, ec))) {
     // Nothing may fail once the old block has moved away.
     const fs::path parent = target_.parent_path();

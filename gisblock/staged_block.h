@@ -118,7 +118,7 @@ class StagedBlock {
   bool flushContents();
   bool putInPlace();
   // False, the block failed, where a table the job read is not as it read it.
-  bool tablesAsRead();
+  bool tablesAsRead(bool removal = false);
   // What the job read of the old block, or of the staging, is its own now.
   void forgetOwnTables() const;
 

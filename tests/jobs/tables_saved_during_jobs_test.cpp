@@ -242,6 +242,9 @@ TEST_F(TableSavedDuringJobTest, AWholeDistrictRunStopsAtTheFirstLevelItKeptAndLo
     EXPECT_EQ(TimesToldChanged(ui->shownTexts()), 1u);
     ASSERT_FALSE(ui->shownTexts().empty());
     EXPECT_NE(ui->shownTexts().back().find(table.string()), std::string::npos) << ui->shownTexts().back();
+    // A block that would have gone is told as not removed.
+    const std::string told = std::string(c.kept) + ".BLK " + (c.noUnits ? "nebyl odstraněn" : "nebyl zapsán");
+    EXPECT_NE(ui->shownTexts().back().find(told), std::string::npos) << ui->shownTexts().back();
     EXPECT_TRUE(protocol.saw("; Export všech vrstev revíru ukončen, tabulka " + table.string() + " " + kChanged +
                              "; neexportovány vrstvy " + std::string(c.left)))
         << protocol.all();
