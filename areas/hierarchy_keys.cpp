@@ -29,15 +29,15 @@ std::optional<std::string> HierarchyKeys::FirstChange() {
     const std::optional<platform::DbfFileStamp> now =
         file.empty() ? std::nullopt : platform::DbfTable::stampOf(file);
     if (now == table.stamp) continue;
-    if (std::optional<std::string> change = ChangeOf(name, table)) return change;
+    if (std::optional<std::string> change = ChangeOf(name, file, table)) return change;
     table.stamp = now;
   }
   return std::nullopt;
 }
 
-std::optional<std::string> HierarchyKeys::ChangeOf(const std::string& name, Table& table) {
+std::optional<std::string> HierarchyKeys::ChangeOf(const std::string& name, const std::filesystem::path& file,
+                                                   const Table& table) {
   const std::string shown = "tabulka " + platform::pathResolver().userSpelling(name);
-  const std::filesystem::path file = platform::pathResolver().existing(name);
   // A table that is gone gives no area a row, as one that could not be
   // read at the hierarchy's building gave none.
   const auto firstFiled = [&]() -> const std::pair<const std::int32_t, Filed>* {

@@ -7,6 +7,7 @@
 // written as the district.
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <string>
@@ -45,7 +46,9 @@ class HierarchyKeys {
     std::optional<platform::DbfFileStamp> stamp;  // none: no table could be read
     std::map<std::int32_t, Filed> areas;           // by CISLO
   };
-  std::optional<std::string> ChangeOf(const std::string& name, Table& table);
+  // `file`: the table as the name resolves now (empty: there is none).
+  static std::optional<std::string> ChangeOf(const std::string& name, const std::filesystem::path& file,
+                                             const Table& table);
   static std::optional<std::string> FirstDifference(const std::string& shown, const Table& table,
                                                     platform::DbfTable& now, const gisblock::CisloIndex& index,
                                                     const int* fields);
