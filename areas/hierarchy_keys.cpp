@@ -3,6 +3,7 @@
 #include "framework/string_utils.h"
 #include "gisblock/cislo_index.h"
 #include "platform/path_resolver.h"
+#include "platform/tables_read.h"
 
 namespace {
 
@@ -33,6 +34,18 @@ std::optional<std::string> HierarchyKeys::FirstChange() {
     table.stamp = now;
   }
   return std::nullopt;
+}
+
+void HierarchyKeys::HoldInJob() const {
+  for (const auto& [name, table] : tables_) {
+    const std::filesystem::path file = platform::pathResolver().existing(name);
+    // A file there now that the check found without a stamp (none, or
+    // none that could be read) is held to that: readable, it has changed.
+    if (!file.empty()) platform::holdTableAsFound(file, table.stamp);
+    // Gone since the check: held to a stamp no missing file has.
+    else if (table.stamp) platform::holdTableAsFound(platform::pathResolver().forWriting(name), table.stamp);
+    else platform::holdTableAbsent(name);
+  }
 }
 
 std::optional<std::string> HierarchyKeys::ChangeOf(const std::string& name, const std::filesystem::path& file,

@@ -36,6 +36,10 @@ class HierarchyKeys {
   // table whose file is as it was is not read; one read and found to give
   // the same keys is taken as it is now, so that it is not read again.
   std::optional<std::string> FirstChange();
+  // The running job holds each table as FirstChange last found it, until
+  // it puts its block in place: a save after the check is then seen also
+  // where it comes before the job's own first read of the table.
+  void HoldInJob() const;
 
  private:
   struct Filed {

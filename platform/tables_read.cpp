@@ -2,6 +2,7 @@
 
 #include <map>
 #include <utility>
+#include <vector>
 
 #include "platform/path_resolver.h"
 #include "platform/progress_form.h"
@@ -13,7 +14,8 @@ namespace {
 
 struct JobReads {
   std::uint64_t job = 0;
-  std::map<fs::path, DbfFileStamp> first;  // by the file's absolute path
+  std::map<fs::path, std::optional<DbfFileStamp>> first;  // by the file's absolute path
+  std::vector<std::string> absent;                         // as the user spells them
   std::optional<fs::path> changed;
 };
 
@@ -22,7 +24,7 @@ JobReads* reads() {
   static JobReads state;
   const std::uint64_t job = BreakableJob::current();
   if (job == 0) return nullptr;
-  if (state.job != job) state = JobReads{.job = job, .first = {}, .changed = {}};
+  if (state.job != job) state = JobReads{.job = job, .first = {}, .absent = {}, .changed = {}};
   return &state;
 }
 
@@ -55,10 +57,16 @@ void atTableRead(const fs::path& file, std::function<void()> action) {
   readAction() = {keyOf(file), std::move(action)};
 }
 
-void noteTableRead(const fs::path& file, const DbfFileStamp& stamp) {
+void noteTableRead(const fs::path& file, const DbfFileStamp& stamp) { holdTableAsFound(file, stamp); }
+
+void holdTableAsFound(const fs::path& file, const std::optional<DbfFileStamp>& stamp) {
   if (JobReads* job = reads()) job->first.emplace(keyOf(file), stamp);
   ReadAction& at = readAction();
   if (at.action && keyOf(file) == at.file) std::exchange(at.action, {})();
+}
+
+void holdTableAbsent(const std::string& spelled) {
+  if (JobReads* job = reads()) job->absent.push_back(spelled);
 }
 
 // Both follow a write that is done: they must not fail it. Where the record
@@ -93,6 +101,12 @@ std::optional<fs::path> tableChangedDuringJob() {
   for (const auto& [file, stamp] : job->first) {
     if (DbfTable::stampOf(file) == stamp) continue;
     job->changed = file;
+    return job->changed;
+  }
+  for (const std::string& spelled : job->absent) {
+    const fs::path appeared = pathResolver().existing(spelled);
+    if (appeared.empty()) continue;
+    job->changed = appeared;
     break;
   }
   return job->changed;

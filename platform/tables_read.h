@@ -18,6 +18,12 @@ namespace platform {
 // The job read this table as `stamp` shows it; only the first note of a
 // file per job counts.
 void noteTableRead(const std::filesystem::path& file, const DbfFileStamp& stamp);
+// The job goes on from a table as an earlier look found it: `stamp` (none:
+// the file could not be read then) is what it holds the file against, so
+// that a save between that look and the job's own first read is seen. A
+// table named `spelled` that was not there (no file) is held to stay away.
+void holdTableAsFound(const std::filesystem::path& file, const std::optional<DbfFileStamp>& stamp);
+void holdTableAbsent(const std::string& spelled);
 // Runs `action` once, when a read of the table `file` next comes here (in
 // a job or not), just after it took the file's state: another program
 // saving the table at that moment, say. A set point of a job, where a

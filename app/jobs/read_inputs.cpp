@@ -63,8 +63,10 @@ std::optional<std::string> ChangeSinceRead(ReadInputs& inputs, bool hierarchy) {
     if (!content || content != file.Content) return shown + " byl změněn";
     file.Stamp = now;
   }
-  if (hierarchy && inputs.Keys) return inputs.Keys->FirstChange();
-  return std::nullopt;
+  if (!hierarchy || !inputs.Keys) return std::nullopt;
+  std::optional<std::string> change = inputs.Keys->FirstChange();
+  if (!change) inputs.Keys->HoldInJob();
+  return change;
 }
 
 std::string NotWrittenSinceReadText(const ReadInputs& inputs, const std::string& change, const std::string& block) {

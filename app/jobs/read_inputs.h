@@ -41,7 +41,9 @@ void NoteBlockFiles(ReadInputs& inputs, const std::string& block);
 // The first file of the read that is no longer as it was, in words; with
 // `hierarchy`, also the first row that no longer gives the keys it was
 // filed by. None when nothing the check covers changed: then no table is
-// read.
+// read, and the running job holds the hierarchy's tables as the check found
+// them until it puts its block in place (platform::tableChangedDuringJob),
+// so that no save from the read to the swap goes unseen.
 std::optional<std::string> ChangeSinceRead(ReadInputs& inputs, bool hierarchy);
 
 // "<read> byl od načtení změněn: <change>; blok <block> nebyl zapsán,

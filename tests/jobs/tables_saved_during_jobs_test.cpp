@@ -5,6 +5,7 @@
 // and that the job can be run again, and the next run writes.
 #include <algorithm>
 #include <functional>
+#include <tuple>
 
 #include "app/jobs/lhc_merge.h"
 #include "app/jobs/line_jobs.h"
@@ -248,6 +249,88 @@ TEST_F(TableSavedDuringJobTest, AWholeDistrictRunStopsAtTheFirstLevelItKeptAndLo
     EXPECT_TRUE(protocol.saw("; Export všech vrstev revíru ukončen, tabulka " + table.string() + " " + kChanged +
                              "; neexportovány vrstvy " + std::string(c.left)))
         << protocol.all();
+  }
+}
+
+// A save after a level held the read against the files and before it
+// first reads the table (while it builds its areas) passes that check and
+// would be read as the table the level exports: areas filed by the keys
+// read, rows of the keys saved. The level goes on from the table as the
+// check found it, so such a save is one during the job, whichever field it
+// changed: the old blocks stay, the table is named once, and the run
+// stops at its first level.
+TEST_F(TableSavedDuringJobTest, ASaveBetweenTheCheckOfTheReadAndTheLevelsFirstReadKeepsTheOldBlocks) {
+  const fs::path table = District() / "DET.BLK" / "P0110.DBF";
+  const fs::path pristine = dir / "P0110.pristine";
+  fs::copy_file(table, pristine);
+  jobs::LoadedModel district;
+  ASSERT_TRUE(jobs::ReadDistrict(district, District().string()));
+  jobs::ExportWholeDistrict(LevelContext(district, District()));
+  std::vector<fs::path> levelBlocks;
+  for (const jobs::ForestLevel& level : jobs::ForestLevels())
+    levelBlocks.push_back(District() / ("01_" + level.Prefix + ".BLK"));
+  using Edit = std::vector<std::tuple<std::size_t, std::string, std::string>>;  // row from 0, field, text
+  struct Saved {
+    const char* what;
+    Edit edit;
+  };
+  const Saved saves[] = {
+      {"keys of five rows",
+       {{0, "SKUPINA", "555"}, {2, "SKUPINA", "555"}, {3, "SKUPINA", "555"}, {4, "ODDELENI", "77"}, {1, "DILEC", "z"}}},
+      {"a stand's label", {{2, "POROST", "9"}}},
+  };
+  const jobs::ForestLevel& psk = *jobs::FindForestLevel(95);
+  struct Run {
+    const char* what;
+    std::function<void(jobs::LoadedModel&)> run;
+    std::size_t blocks;  // the level blocks that must stay, from the first
+  };
+  const Run runs[] = {
+      {"stand groups", [&](jobs::LoadedModel& m) { jobs::ExportForestLevel(LevelContext(m, District()), psk); }, 1},
+      {"whole district", [&](jobs::LoadedModel& m) { jobs::ExportWholeDistrict(LevelContext(m, District())); },
+       levelBlocks.size()},
+  };
+  for (const Run& run : runs) {
+    for (const Saved& save : saves) {
+      SCOPED_TRACE(std::string(run.what) + ", " + save.what);
+      fs::copy_file(pristine, table, fs::copy_options::overwrite_existing);
+      ASSERT_TRUE(jobs::ReadDistrict(district, District().string()));
+      std::vector<Files> old;
+      for (std::size_t i = 0; i < run.blocks; ++i) {
+        test_support::WriteFile(levelBlocks[i] / "STARY.TXT", "starý blok");
+        old.push_back(test_support::Snapshot(levelBlocks[i]));
+      }
+      ui->clear();
+      // The saved table is made first: a read of it inside the job would
+      // hold the table itself.
+      const fs::path edited = dir / "P0110.edited";
+      fs::copy_file(pristine, edited, fs::copy_options::overwrite_existing);
+      std::vector<platform::DbfField> fields;
+      test_support::LiveRows(edited, fields);
+      test_support::RewriteRows(edited, [&](Rows& rows) {
+        for (const auto& [row, name, text] : save.edit) {
+          const auto field = std::find_if(fields.begin(), fields.end(), [&](const auto& f) { return f.name == name; });
+          ASSERT_NE(field, fields.end()) << name;
+          rows.at(row)[static_cast<std::size_t>(field - fields.begin())] = text;
+        }
+      });
+      bool saved = false;
+      {
+        platform::ScopedScriptedProgressForms forms;
+        forms->atStep("Tvorba ploch v QTree pro 16PSK", 1, [&] {
+          fs::copy_file(edited, table, fs::copy_options::overwrite_existing);
+          saved = true;
+        });
+        run.run(district);
+      }
+      ASSERT_TRUE(saved);
+      for (std::size_t i = 0; i < run.blocks; ++i)
+        EXPECT_TRUE(test_support::Snapshot(levelBlocks[i]) == old[i]) << "written: " << levelBlocks[i];
+      const std::vector<std::string> shown = ui->shownTexts();
+      EXPECT_EQ(TimesToldChanged(shown), 1u);
+      ASSERT_FALSE(shown.empty());
+      EXPECT_NE(shown.back().find(table.string()), std::string::npos) << shown.back();
+    }
   }
 }
 
