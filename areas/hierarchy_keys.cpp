@@ -26,7 +26,7 @@ void HierarchyKeys::Note(const std::string& table, std::int32_t cislo, const std
 
 std::optional<std::string> HierarchyKeys::FirstChange() {
   for (auto& [name, table] : tables_) {
-    const std::filesystem::path file = platform::pathResolver().existing(name);
+    const std::filesystem::path file = TableFile(name);
     const std::optional<platform::DbfFileStamp> now =
         file.empty() ? std::nullopt : platform::DbfTable::stampOf(file);
     if (now == table.stamp) continue;
@@ -38,14 +38,20 @@ std::optional<std::string> HierarchyKeys::FirstChange() {
 
 void HierarchyKeys::HoldInJob() const {
   for (const auto& [name, table] : tables_) {
-    const std::filesystem::path file = platform::pathResolver().existing(name);
-    // A file there now that the check found without a stamp (none, or
-    // none that could be read) is held to that: readable, it has changed.
-    if (!file.empty()) platform::holdTableAsFound(file, table.stamp);
-    // Gone since the check: held to a stamp no missing file has.
-    else if (table.stamp) platform::holdTableAsFound(platform::pathResolver().forWriting(name), table.stamp);
-    else platform::holdTableAbsent(name);
+    const std::filesystem::path file = TableFile(name);
+    // Held to stay away, under whatever spelling of the name it would come.
+    if (file.empty() && !table.stamp) platform::holdTableAbsent(name);
+    // There now without the stamp the check found (none, or none that
+    // could be read), or gone since: held to that, it counts as changed.
+    else platform::holdTableAsFound(platform::pathResolver().existing(name), table.stamp);
   }
+}
+
+std::filesystem::path HierarchyKeys::TableFile(const std::string& name) {
+  std::filesystem::path file = platform::pathResolver().existing(name);
+  std::error_code ec;
+  if (!file.empty() && !std::filesystem::exists(file, ec)) file.clear();
+  return file;
 }
 
 std::optional<std::string> HierarchyKeys::ChangeOf(const std::string& name, const std::filesystem::path& file,

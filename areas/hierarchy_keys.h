@@ -50,6 +50,8 @@ class HierarchyKeys {
     std::optional<platform::DbfFileStamp> stamp;  // none: no table could be read
     std::map<std::int32_t, Filed> areas;           // by CISLO
   };
+  // The file the name leads to now; empty where there is none.
+  static std::filesystem::path TableFile(const std::string& name);
   // `file`: the table as the name resolves now (empty: there is none).
   static std::optional<std::string> ChangeOf(const std::string& name, const std::filesystem::path& file,
                                              const Table& table);

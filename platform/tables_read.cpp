@@ -104,9 +104,8 @@ std::optional<fs::path> tableChangedDuringJob() {
     return job->changed;
   }
   for (const std::string& spelled : job->absent) {
-    const fs::path appeared = pathResolver().existing(spelled);
-    if (appeared.empty()) continue;
-    job->changed = appeared;
+    if (!pathResolver().exists(spelled)) continue;
+    job->changed = pathResolver().existing(spelled);
     break;
   }
   return job->changed;

@@ -42,10 +42,17 @@ TEST(TablesReadTest, AJobSeesATableAnotherSavedSinceItFirstReadIt) {
     platform::DbfTable t;
     t.open(table, true);
   };
+  const fs::path absent = scratch.path() / "P0134.DBF";
+  const auto make = [](const fs::path& table) {
+    test_support::WriteTable(table, {{"CISLO", 'N', 8, 0}, {"NAZEV", 'C', 20, 0}},
+                             {{"1", "prvni"}, {"2", "druhy"}, {"3", "treti"}});
+  };
   struct Case {
     const char* what;
     std::function<void()> during;  // inside the job, after the table was read
     bool changed;
+    std::function<void()> before = {};  // inside the job, before it reads
+    fs::path which = {};                // the table told changed; none: `file`
   };
   const Case cases[] = {
       {"nothing", [] {}, false},
@@ -64,22 +71,36 @@ TEST(TablesReadTest, AJobSeesATableAnotherSavedSinceItFirstReadIt) {
          Reorder(other, true, false);
          platform::forgetTablesUnder(other.parent_path());
        }, false},
+      // The job goes on from a look taken before it read the table.
+      {"held as found before, saved before the job read it", [] {}, true, [&] {
+         platform::holdTableAsFound(file, platform::DbfTable::stampOf(file));
+         Reorder(file, false, true);
+       }},
+      {"held as found before, unchanged", [] {}, false,
+       [&] { platform::holdTableAsFound(file, platform::DbfTable::stampOf(file)); }},
+      {"held absent, made by another", [&] { make(absent); }, true,
+       [&] { platform::holdTableAbsent(absent.string()); }, absent},
+      {"held absent, still away", [] {}, false, [&] { platform::holdTableAbsent(absent.string()); }},
+      {"held without a stamp, readable now", [] {}, true, [&] {
+         platform::holdTableAsFound(absent, std::nullopt);
+         make(absent);
+       }, absent},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     fs::create_directories(other.parent_path());
-    for (const fs::path& table : {file, other})
-      test_support::WriteTable(table, {{"CISLO", 'N', 8, 0}, {"NAZEV", 'C', 20, 0}},
-                               {{"1", "prvni"}, {"2", "druhy"}, {"3", "treti"}});
+    for (const fs::path& table : {file, other}) make(table);
+    fs::remove(absent);
     {
       platform::BreakableJob job;
+      if (c.before) c.before();
       read(file);
       read(other);
       c.during();
       const std::optional<fs::path> changed = platform::tableChangedDuringJob();
       EXPECT_EQ(changed.has_value(), c.changed);
       if (changed) {
-        EXPECT_EQ(*changed, file);
+        EXPECT_EQ(*changed, c.which.empty() ? file : c.which);
         EXPECT_EQ(platform::tableFoundChangedInJob(), changed);
       }
     }
