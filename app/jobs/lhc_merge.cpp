@@ -175,6 +175,7 @@ MergeResult Merge(const LhcMergeContext& context, const LhcLayerKind& layer, dou
 
   LoadedModel& state = *context.Model;
   RenewObjectModel(state);
+  state.MadeBy = layer.Marker;
   TObjectModel* objects = GetWorld()->GetObjectModel();
   objects->Adopt(new TEntity)->SetName(layer.Marker);
 

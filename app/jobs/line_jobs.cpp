@@ -259,6 +259,8 @@ LineJobResult NodeLinesOf(const LineJobContext& context, const NodingJob& job) {
   }
 
   RenewObjectModel(*context.Model);
+  // Whatever the noding leaves loaded, also where it stops half way.
+  context.Model->MadeBy = job.Name;
   return NodeLinesInto(context, job, snap, static_cast<std::int32_t>(colour), static_cast<std::int32_t>(symbol));
 }
 
@@ -269,6 +271,7 @@ LineJobResult NodeLines(const LineJobContext& context, const NodingJob& job) {
   } catch (const std::exception& e) {
     // What was read or joined is not the network of the whole input.
     RenewObjectModel(*context.Model);
+    context.Model->MadeBy = job.Name;
     return NotWrittenFor(context, gisblock::joinShownPath(context.LhcDirectory, job.Output),
                          "chyba při uzlování nebo zápisu linií: ", e);
   }
@@ -283,6 +286,11 @@ LineJobResult ExportLinesOf(const LineJobContext& context, const LineKind& kind)
   TElement* subject = context.Model ? context.Model->GetSubject() : nullptr;
   if (!subject) {
     Refuse(context.Log, job, "Není načten předmět zájmu");
+    return LineJobResult::NoSubject;
+  }
+  if (!context.Model->MadeBy.empty()) {
+    Refuse(context.Log, job,
+           "Předmětem zájmu je výsledek úlohy " + context.Model->MadeBy + ", ne načtené linie; linie LHC načtěte znovu");
     return LineJobResult::NoSubject;
   }
   if (const std::string missing = MissingControlFile(context.GisRoot, 'L', kind.Kind); !missing.empty()) {

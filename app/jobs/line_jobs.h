@@ -45,8 +45,9 @@ struct LineKind {
 const std::vector<LineKind>& LineKinds();
 const LineKind* FindLineKind(std::int32_t command);
 
-// ReadOutdated: the blocks the lines were read from changed since; the old
-// block stays.
+// NoSubject: no lines were read, or a noding or merge has replaced them
+// since. ReadOutdated: the blocks the lines were read from changed since;
+// the old block stays.
 enum class LineJobResult { Written, NoSubject, MissingControlFile, BadSetting, NothingToWrite, NotWritten, ReadOutdated };
 
 LineJobResult ExportLinesByDruh(const LineJobContext& context, const LineKind& kind);

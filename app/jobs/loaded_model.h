@@ -32,6 +32,11 @@ struct LoadedModel {
   // What the read and the hierarchy were made from, for the jobs that
   // write from them to hold against the files.
   ReadInputs Inputs;
+  // The job whose work replaced what was read ("Uzlování vod", "Tvorba
+  // vrstvy LHC"); empty while the subject, if any, is what a read loaded.
+  // No line is extracted from such a subject: it holds the job's network
+  // or merge, not the lines the extraction looks for.
+  std::string MadeBy;
 
   TElement* GetSubject() const { return Subject.Get(); }
   TForestSpaceUnit* GetHierarchyRoot() const;

@@ -40,6 +40,7 @@ void RenewObjectModel(LoadedModel& state) {
   state.Damage.reset();
   state.UnfiledAreas = 0;
   state.Inputs = {};
+  state.MadeBy.clear();
 }
 
 std::string DamagedInputText(const gisblock::DamagedBlock& damage) {
@@ -107,7 +108,6 @@ void AddLayerProperty(TLayerScript& layer, const std::string& name, const std::s
 }
 
 void AddLineLayer(TModelScript& script, const std::string& block, const char* kindsKey, const char* kindsDefault) {
-  if (!gisblock::blockLies(block)) return;
   const std::string kinds = ReadIniString("EXPORT", kindsKey, kindsDefault);
   AddLayerProperty(*AddLayer(script, "LIN", block), "!DRUH", kinds);
 }
@@ -161,23 +161,32 @@ TModelScript* DistrictScript(const std::string& districtDirectory) {
   return script.release();
 }
 
-TModelScript* LhcScript(const std::string& lhcDirectory) {
+std::vector<LhcLineBlock> LhcLineBlocks(const std::string& lhcDirectory) {
   const std::string& lhc = lhcDirectory;
-  const std::vector<std::string> entries = SortedEntryNames(platform::pathResolver().existing(lhc));
-  if (entries.empty()) return nullptr;
-  // Held until it is whole: a settings file that cannot be read stops it.
-  auto script = std::make_unique<TModelScript>();
-  AddLineLayer(*script, Join(lhc, "CES.BLK"), "VYBLINCES", kCesKinds);
+  std::vector<LhcLineBlock> blocks;
+  const auto add = [&](const std::string& block, const char* kindsKey, const char* kindsDefault) {
+    if (gisblock::blockLies(block)) blocks.push_back({block, kindsKey, kindsDefault});
+  };
+  add(Join(lhc, "CES.BLK"), "VYBLINCES", kCesKinds);
   // Sorted, so that the lines are numbered alike on every machine; the
   // districts as the merges take them, so that a copy of one beside it is
   // not read twice.
-  for (const std::string& name : entries) {
+  for (const std::string& name : SortedEntryNames(platform::pathResolver().existing(lhc))) {
     if (!IsDistrictCode(name)) continue;
     const std::string entry = Join(lhc, name);
-    AddLineLayer(*script, Join(entry, "DET.BLK"), "VYBLINDET", kDetKinds);
-    AddLineLayer(*script, Join(entry, "SLU.BLK"), "VYBLINSLU", kDetKinds);
-    AddLineLayer(*script, Join(entry, "CES.BLK"), "VYBLINCES", kCesKinds);
+    add(Join(entry, "DET.BLK"), "VYBLINDET", kDetKinds);
+    add(Join(entry, "SLU.BLK"), "VYBLINSLU", kDetKinds);
+    add(Join(entry, "CES.BLK"), "VYBLINCES", kCesKinds);
   }
+  return blocks;
+}
+
+TModelScript* LhcScript(const std::string& lhcDirectory) {
+  if (SortedEntryNames(platform::pathResolver().existing(lhcDirectory)).empty()) return nullptr;
+  // Held until it is whole: a settings file that cannot be read stops it.
+  auto script = std::make_unique<TModelScript>();
+  for (const LhcLineBlock& block : LhcLineBlocks(lhcDirectory))
+    AddLineLayer(*script, block.Path, block.KindsKey, block.KindsDefault);
   return script.release();
 }
 
@@ -273,6 +282,12 @@ bool ReadLhcLinesOf(LoadedModel& state, const std::string& chosenDirectory) {
   state.Inputs.ChangedText = "Linie LHC " + lhc + " byly od načtení změněny";
   state.Inputs.ReadAgainText = "linie LHC načtěte znovu";
   NoteScriptBlocks(state, *script);
+  // A district or a line block put there since would be left out.
+  state.Inputs.BlocksNow = [lhc] {
+    std::vector<std::string> paths;
+    for (const detail::LhcLineBlock& block : detail::LhcLineBlocks(lhc)) paths.push_back(block.Path);
+    return paths;
+  };
   const bool loaded = LoadSubject(state, *script.release());
   if (const std::optional<fs::path> changed = platform::tableChangedDuringJob())
     return ReadFailed(state, LhcLinesNotRead(chosenDirectory),

@@ -8,6 +8,7 @@
 //   if (jobs::ReadLhcLines(state, chosenDir))     // enable the line exports
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/jobs/loaded_model.h"
 #include "areas/forest_hierarchy.h"
@@ -65,6 +66,16 @@ namespace detail {
 TLayerScript* AddBlockLayer(TModelScript& script, const std::string& kind, const std::string& path);
 // The district's model script: one "ARE" layer of DET.BLK.
 TModelScript* DistrictScript(const std::string& districtDirectory);
+// The line blocks of the LHC that lie there now, in the order they are
+// read: its CES.BLK, then DET.BLK, SLU.BLK and CES.BLK of every district,
+// each with the key of its kind list (section EXPORT) and that list's
+// default.
+struct LhcLineBlock {
+  std::string Path;
+  const char* KindsKey;
+  const char* KindsDefault;
+};
+std::vector<LhcLineBlock> LhcLineBlocks(const std::string& lhcDirectory);
 // The LHC's model script; nullptr when the directory lists nothing.
 TModelScript* LhcScript(const std::string& lhcDirectory);
 }  // namespace detail

@@ -1,5 +1,6 @@
 #include "app/jobs/read_inputs.h"
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <string_view>
@@ -39,6 +40,7 @@ std::optional<std::uint64_t> ContentOf(const std::filesystem::path& file) {
 }  // namespace
 
 void NoteBlockFiles(ReadInputs& inputs, const std::string& block) {
+  inputs.Blocks.push_back(block);
   for (const char* name : kBlockFiles) {
     ReadInputs::File& file = inputs.Files.emplace_back();
     file.Path = gisblock::joinShownPath(block, name);
@@ -62,6 +64,11 @@ std::optional<std::string> ChangeSinceRead(ReadInputs& inputs, bool hierarchy) {
     const std::optional<std::uint64_t> content = ContentOf(found);
     if (!content || content != file.Content) return shown + " byl změněn";
     file.Stamp = now;
+  }
+  if (inputs.BlocksNow) {
+    for (const std::string& block : inputs.BlocksNow())
+      if (std::find(inputs.Blocks.begin(), inputs.Blocks.end(), block) == inputs.Blocks.end())
+        return "blok " + platform::pathResolver().userSpelling(block) + " přibyl";
   }
   if (!hierarchy || !inputs.Keys) return std::nullopt;
   std::optional<std::string> change = inputs.Keys->FirstChange();

@@ -7,6 +7,7 @@
 // job writes nothing from it.
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -32,10 +33,16 @@ struct ReadInputs {
     std::optional<std::uint64_t> Content;
   };
   std::vector<File> Files;
+  // The blocks read, and the blocks a read would take now where the read
+  // looked for more than it found (the LHC's districts and their line
+  // blocks; unset: the read looked for no more): one that lies there now
+  // and was not read is missing from what was loaded.
+  std::vector<std::string> Blocks;
+  std::function<std::vector<std::string>()> BlocksNow;
   std::shared_ptr<HierarchyKeys> Keys;  // none: no hierarchy was built
 };
 
-// Notes the files of the block (TN.*) as they are now: before it is read.
+// Notes the block and its files (TN.*) as they are now: before it is read.
 void NoteBlockFiles(ReadInputs& inputs, const std::string& block);
 
 // The first file of the read that is no longer as it was, in words; with

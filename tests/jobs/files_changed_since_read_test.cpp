@@ -162,30 +162,53 @@ class LinesChangedSinceReadTest : public LhcJobTest<jobs::LineJobContext> {};
 TEST_F(LinesChangedSinceReadTest, AnExtractionFromLinesOfBlocksSavedSinceWritesNothingUntilReadAgain) {
   const fs::path pristine = dir / "4107.pristine";
   fs::copy(lhc, pristine, fs::copy_options::recursive);
-  struct LaterSave {
-    const char* name;
-    fs::path block;
-    fs::path from;  // the block whose files are laid over it
-    bool refused;
+  const fs::path aside = dir / "aside";
+  // A block or directory put away before the read and back after it: one
+  // the read looked for and did not find.
+  const auto away = [&](const fs::path& path) {
+    return std::pair<std::function<void()>, std::function<void()>>{[=] { fs::rename(path, aside); },
+                                                                  [=] { fs::rename(aside, path); }};
   };
-  const LaterSave saves[] = {
-      {"a district's rides", District() / "SLU.BLK", District("02") / "SLU.BLK", true},
-      {"a district's boundaries", District() / "DET.BLK", District("02") / "DET.BLK", true},
-      {"the LHC's roads", lhc / "CES.BLK", District() / "CES.BLK", true},
-      {"a district's rides copied back as they were", District() / "SLU.BLK", pristine / "01" / "SLU.BLK", false},
+  const auto save = [](const fs::path& block, const fs::path& from) {
+    return std::pair<std::function<void()>, std::function<void()>>{{}, [=] { SaveBlockFrom(from, block); }};
+  };
+  struct LaterChange {
+    const char* name;
+    std::pair<std::function<void()>, std::function<void()>> change;  // before the read, after it
+    std::string named;  // in the refusal; empty: written
+    bool whole;         // afterwards the LHC is as it was at the start
+  };
+  const LaterChange changes[] = {
+      {"a district's rides saved", save(District() / "SLU.BLK", District("02") / "SLU.BLK"),
+       (District() / "SLU.BLK" / "TN.").string(), false},
+      {"a district's boundaries saved", save(District() / "DET.BLK", District("02") / "DET.BLK"),
+       (District() / "DET.BLK" / "TN.").string(), false},
+      {"the LHC's roads saved", save(lhc / "CES.BLK", District() / "CES.BLK"), (lhc / "CES.BLK" / "TN.").string(),
+       false},
+      {"a district's rides copied back as they were", save(District() / "SLU.BLK", pristine / "01" / "SLU.BLK"), "",
+       true},
+      {"a district's rides put in", away(District("02") / "SLU.BLK"),
+       "blok " + (District("02") / "SLU.BLK").string() + " přibyl", true},
+      {"a district's roads put in", away(District("02") / "CES.BLK"),
+       "blok " + (District("02") / "CES.BLK").string() + " přibyl", true},
+      {"a district put in", away(District("02")), "blok " + (District("02") / "DET.BLK").string() + " přibyl", true},
   };
   const fs::path roads = lhc / "_20CES.BLK";
-  for (const LaterSave& save : saves) {
-    SCOPED_TRACE(save.name);
+  ASSERT_TRUE(jobs::ReadLhcLines(state, District().string()));
+  ASSERT_EQ(jobs::ExportLinesByDruh(context, *jobs::FindLineKind(86)), jobs::LineJobResult::Written);
+  const Files whole = test_support::Snapshot(roads);
+  for (const LaterChange& change : changes) {
+    SCOPED_TRACE(change.name);
+    if (change.change.first) change.change.first();
     ASSERT_TRUE(jobs::ReadLhcLines(state, District().string()));
     jobs::ExportAllLineKinds(context);
     const Files old = test_support::Snapshot(roads);
-    SaveBlockFrom(save.from, save.block);
+    change.change.second();
     ui->clear();
     log.clear();
     const jobs::LineJobResult result = jobs::ExportLinesByDruh(context, *jobs::FindLineKind(86));
     const std::vector<std::string> shown = ui->shownTexts();
-    if (!save.refused) {
+    if (change.named.empty()) {
       EXPECT_EQ(result, jobs::LineJobResult::Written);
       EXPECT_EQ(TimesTold(shown, "od načtení změněn"), 0u);
       continue;
@@ -196,7 +219,7 @@ TEST_F(LinesChangedSinceReadTest, AnExtractionFromLinesOfBlocksSavedSinceWritesN
     const std::string told = *std::find_if(shown.begin(), shown.end(), [](const std::string& t) {
       return t.find("od načtení změněn") != std::string::npos;
     });
-    EXPECT_NE(told.find((save.block / "TN.").string()), std::string::npos) << told;
+    EXPECT_NE(told.find(change.named), std::string::npos) << told;
     EXPECT_NE(told.find("linie LHC načtěte znovu"), std::string::npos) << told;
     // Every kind: the first refused stops the run, told once.
     ui->clear();
@@ -204,12 +227,57 @@ TEST_F(LinesChangedSinceReadTest, AnExtractionFromLinesOfBlocksSavedSinceWritesN
     jobs::ExportAllLineKinds(context);
     EXPECT_EQ(TimesTold(ui->shownTexts(), "od načtení změněn"), 1u);
     EXPECT_EQ(TimesTold(log, "neexportovány linie"), 1u);
-    // Read again, the roads are written from the blocks as they are.
+    // Read again, the roads are written from the blocks as they are: every
+    // district's, where the LHC is whole again.
     ui->clear();
     ASSERT_TRUE(jobs::ReadLhcLines(state, District().string()));
     EXPECT_EQ(jobs::ExportLinesByDruh(context, *jobs::FindLineKind(86)), jobs::LineJobResult::Written);
     EXPECT_EQ(TimesTold(ui->shownTexts(), "od načtení změněn"), 0u);
-    SaveBlockFrom(pristine / fs::relative(save.block, lhc), save.block);
+    if (change.whole) {
+      EXPECT_EQ(Differing({test_support::Snapshot(roads)}, {whole}), "");
+    } else {
+      for (const char* block : {"CES.BLK", "01/SLU.BLK", "01/DET.BLK"})
+        for (const char* name : kBlockFiles)
+          fs::copy_file(pristine / block / name, lhc / block / name, fs::copy_options::overwrite_existing);
+    }
+  }
+}
+
+// A noding or a merge replaces the lines the LHC's read loaded with its
+// own network or areas: an extraction afterwards would find none of its
+// kinds there and write nothing as if the LHC had no such line. It says
+// that the lines must be read again, keeps the old block, and after a read
+// writes.
+TEST_F(LinesChangedSinceReadTest, AnExtractionAfterANodingOrMergeAsksForTheLinesToBeReadAgain) {
+  ExportDistrictLevels({99});
+  struct Replacing {
+    const char* name;
+    std::function<bool()> run;
+  };
+  const Replacing jobsThatReplace[] = {
+      {"water noding", [&] { return jobs::NodeWaterLines(context) == jobs::LineJobResult::Written; }},
+      {"communication noding", [&] { return jobs::NodeCommunicationLines(context) == jobs::LineJobResult::Written; }},
+      {"LHC merge",
+       [&] { return jobs::MergeLhcLayer(MergeContext(), jobs::LhcLayer()) == jobs::MergeResult::Written; }},
+  };
+  const fs::path roads = lhc / "_20CES.BLK";
+  for (const Replacing& job : jobsThatReplace) {
+    SCOPED_TRACE(job.name);
+    ASSERT_TRUE(jobs::ReadLhcLines(state, District().string()));
+    jobs::ExportAllLineKinds(context);
+    ASSERT_TRUE(job.run());
+    const Files old = test_support::Snapshot(roads);
+    ui->clear();
+    log.clear();
+    EXPECT_EQ(jobs::ExportLinesByDruh(context, *jobs::FindLineKind(86)), jobs::LineJobResult::NoSubject);
+    jobs::ExportAllLineKinds(context);
+    EXPECT_EQ(Differing({test_support::Snapshot(roads)}, {old}), "");
+    EXPECT_EQ(TimesTold(log, "žádná linie"), 0u);
+    // Once for the extraction, once for the whole run, each naming the job.
+    EXPECT_EQ(TimesTold(ui->shownTexts(), "linie LHC načtěte znovu"), 2u);
+    EXPECT_EQ(TimesTold(ui->shownTexts(), job.name == std::string("LHC merge") ? "Tvorba vrstvy LHC" : "Uzlování"), 2u);
+    ASSERT_TRUE(jobs::ReadLhcLines(state, District().string()));
+    EXPECT_EQ(jobs::ExportLinesByDruh(context, *jobs::FindLineKind(86)), jobs::LineJobResult::Written);
   }
 }
 
