@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -21,17 +22,20 @@ std::optional<platform::DbfFileStamp> StampOf(const std::filesystem::path& file)
   return file.empty() ? std::nullopt : platform::fileStampOf(file);
 }
 
-// A hash of the file's bytes; none where it cannot be read whole.
-std::optional<std::uint64_t> ContentOf(const std::filesystem::path& file) {
+// A hash of the file's bytes; none where it cannot be read whole. Read in
+// chunks of at most a megabyte, as large as the file where it is smaller,
+// and not cleared first: the same bytes give the same hash.
+std::optional<std::uint64_t> ContentOf(const std::filesystem::path& file, std::uint64_t size) {
   std::ifstream in(file, std::ios::binary);
   if (!in) return std::nullopt;
   std::uint64_t hash = 0xcbf29ce484222325ULL;
-  std::vector<char> chunk(1 << 20);
+  const std::size_t length = static_cast<std::size_t>(std::clamp<std::uint64_t>(size, 1, std::uint64_t{1} << 20));
+  const std::unique_ptr<char[]> chunk = std::make_unique_for_overwrite<char[]>(length);
   while (in) {
-    in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+    in.read(chunk.get(), static_cast<std::streamsize>(length));
     const auto got = static_cast<std::size_t>(in.gcount());
     if (got == 0) break;
-    hash = (hash ^ std::hash<std::string_view>{}(std::string_view(chunk.data(), got))) * 0x100000001b3ULL;
+    hash = (hash ^ std::hash<std::string_view>{}(std::string_view(chunk.get(), got))) * 0x100000001b3ULL;
   }
   if (in.bad()) return std::nullopt;
   return hash;
@@ -48,7 +52,7 @@ void NoteBlockFiles(ReadInputs& inputs, const std::string& block) {
     // The stamp first: a save while the bytes are hashed leaves a stamp
     // that differs, and the bytes are then compared.
     file.Stamp = StampOf(found);
-    if (file.Stamp) file.Content = ContentOf(found);
+    if (file.Stamp) file.Content = ContentOf(found, file.Stamp->size);
   }
 }
 
@@ -61,7 +65,7 @@ std::optional<std::string> ChangeSinceRead(ReadInputs& inputs, bool hierarchy) {
     if (!file.Stamp) return shown + " přibyl";
     if (!now) return shown + " chybí";
     // Saved again with what it held (a copy put back, say): the same block.
-    const std::optional<std::uint64_t> content = ContentOf(found);
+    const std::optional<std::uint64_t> content = ContentOf(found, now->size);
     if (!content || content != file.Content) return shown + " byl změněn";
     file.Stamp = now;
   }
