@@ -128,10 +128,13 @@ std::string OtherDistrictProblem(const std::string& readDirectory, const std::st
   if ((!read || !output || *read == *output) && (!readLhc || !outputLhc || *readLhc == *outputLhc)) return {};
   const std::string said = "Načten je revír " + readDirectory + ", výstup je zvolen do revíru " + outputDirectory +
                            ": do jiného revíru se nezapisuje. ";
-  // Once a level has been exported, the read stays for the whole run.
+  // Once a level has been exported, the read stays until the program is
+  // started again, or until an export finds the read's files changed
+  // since and gives the read back.
   if (readLocked)
     return said +
-           "Zvolte výstup načteného revíru; jiný revír lze po exportu načíst až po novém spuštění programu.";
+           "Zvolte výstup načteného revíru; jiný revír lze po exportu načíst až po novém spuštění programu, nebo "
+           "když export odmítne načtený revír jako od načtení změněný.";
   return said + "Načtěte revír výstupu, nebo zvolte výstup načteného revíru.";
 }
 

@@ -130,8 +130,9 @@ std::string MissingControlFile(const std::string& gisRoot, char letter, std::int
 // Why the hierarchy read from `readDirectory` may not be written as the
 // district of `outputDirectory`: the two name different district codes, or
 // different LHC codes. Names that are no codes tell nothing and pass.
-// Empty when it may. `readLocked`: no other district can be read in this
-// run any more, so the advice is to choose the read one's output.
+// Empty when it may. `readLocked`: an export has taken the read buttons,
+// which only a new start or an export refused for files changed since the
+// read give back, so the advice is to choose the read one's output.
 std::string OtherDistrictProblem(const std::string& readDirectory, const std::string& outputDirectory,
                                  bool readLocked = false);
 // A job that does nothing says why: a box with the reason (or `show`, when
