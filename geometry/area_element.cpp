@@ -306,8 +306,8 @@ TAreaElement* TPolyLineAreaElement::OuterRingAsArea() const {
 
 TAreaElement* TPolyLineAreaElement::CloneAsArea() const {
   TAreaElement* copy = OuterRingAsArea();
-  if (THolesEntity* holes = GetHoles())
-    for (TElement* e : holes->Items())
+  if (THolesEntity* holes = GetHoles()) {
+    for (TElement* e : holes->Items()) {
       if (e->Is<TPolyLineAreaElement>()) {
         copy->AddHole(static_cast<TPolyLineAreaElement*>(e)->OuterRingAsArea());
       } else if (e->Is<TAreaElement>()) {
@@ -318,6 +318,8 @@ TAreaElement* TPolyLineAreaElement::CloneAsArea() const {
         for (const auto& p : ring) hole->AddVertex(p.X, p.Y);
         copy->AddHole(hole);
       }
+    }
+  }
   return copy;
 }
 

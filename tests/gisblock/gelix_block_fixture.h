@@ -41,7 +41,7 @@ struct MeshArea {
   RingRef ring;
   Pt ref;
   int pater = -1;  // area index of the father
-  std::vector<RingRef> holes;
+  std::vector<RingRef> holes = {};
 };
 
 // Lines numbered 1..n and areas 1..m in the order given.

@@ -696,8 +696,8 @@ TEST(AreaClassifierTest, AGapInTheStandsBecomesAnEmptyAreaOfTheLevelAndIsLogged)
   std::vector<std::string> logged;
   for (const std::int32_t command : {95, 116}) {
     const jobs::ForestLevel& level = *jobs::FindForestLevel(command);
-    jobs::AreaClassifier classifier{level, jobs::DetKinds{110, 134}, 14, 105};
-    classifier.Log = [&logged](const std::string& text) { logged.push_back(text); };
+    jobs::AreaClassifier classifier{level, jobs::DetKinds{110, 134}, 14, 105, nullptr,
+                                    [&logged](const std::string& text) { logged.push_back(text); }};
     TAreaElement gap;
     for (auto [x, y] : {std::pair{-700.0, -900.0}, {-700.0, -800.0}, {-600.0, -800.0}, {-600.0, -900.0}})
       gap.AddVertex(x, y);

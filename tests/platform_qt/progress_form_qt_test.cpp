@@ -44,7 +44,9 @@ bool AnyWindowUp() {
 // machine too busy to look in time has nothing to tell.
 void ExpectNothingUpBeforeTheDelay(const QElapsedTimer& since) {
   const bool up = AnyWindowUp();
-  if (since.elapsed() < platform::qt::kProgressShowDelay.count()) EXPECT_FALSE(up);
+  if (since.elapsed() < platform::qt::kProgressShowDelay.count()) {
+    EXPECT_FALSE(up);
+  }
 }
 
 TEST(QtProgressForm, OnlyALongStepPutsUpItsWindowWhichTheBreakButtonCloses) {
