@@ -6,6 +6,7 @@
 // where only what is copied at the export changed, the block is the one a
 // fresh read gives.
 #include <algorithm>
+#include <chrono>
 #include <functional>
 #include <set>
 
@@ -60,6 +61,20 @@ std::function<void(const fs::path&)> SetField(const std::string& field, const st
   };
 }
 
+// One byte of a block file changed and the file saved a second later, its
+// size as it was: a vertex moved by a hair, a line given another colour.
+std::function<void(const fs::path&)> SaveChangedByte(const char* name, std::size_t at) {
+  return [=](const fs::path& block) {
+    const fs::path file = block / name;
+    const auto before = fs::last_write_time(file);
+    std::string bytes = test_support::ReadFile(file);
+    ASSERT_LT(at, bytes.size());
+    bytes[at] = static_cast<char>(bytes[at] ^ 1);
+    test_support::WriteFile(file, bytes);
+    fs::last_write_time(file, before + std::chrono::seconds(1));
+  };
+}
+
 class FilesChangedSinceReadTest : public JobsTest {};
 
 TEST_F(FilesChangedSinceReadTest, AnExportFromAHierarchyTheFilesNoLongerGiveWritesNothingUntilReadAgain) {
@@ -90,6 +105,16 @@ TEST_F(FilesChangedSinceReadTest, AnExportFromAHierarchyTheFilesNoLongerGiveWrit
       {"boundaries copied back as they were", {},
        [&](const fs::path& d) { SaveBlockFrom(pristine, d); }, {}},
       {"stand label", {}, SetField("POROST", "9"), {}},
+      // TN.CRD: 12 bytes of the dummy record, then x and y of each vertex
+      // as 6-byte reals, the lowest byte of the mantissa second.
+      {"a vertex moved, the boundaries of the same size", {}, SaveChangedByte("TN.CRD", 12 + 1),
+       {(det / "TN.CRD").string() + " byl změněn"}},
+      // TN.LIN: 103 bytes a line, the first after the dummy; its colour at 9.
+      {"a line's colour alone", {}, SaveChangedByte("TN.LIN", 103 + 9),
+       {(det / "TN.LIN").string() + " byl změněn"}},
+      {"points saved into a block that had none", [](const fs::path& d) { fs::remove(d / "TN.PNT"); },
+       [&](const fs::path& d) { fs::copy_file(pristine / "TN.PNT", d / "TN.PNT"); },
+       {(det / "TN.PNT").string() + " přibyl"}},
   };
   const jobs::ForestLevel& psk = *jobs::FindForestLevel(95);
   std::vector<fs::path> levelBlocks;
