@@ -81,6 +81,7 @@ TEST_F(FilesChangedSinceReadTest, AnExportFromAHierarchyTheFilesNoLongerGiveWrit
   const fs::path det = District() / "DET.BLK";
   const fs::path pristine = dir / "DET.pristine";
   fs::copy(det, pristine, fs::copy_options::recursive);
+  const std::string table = (det / "P0110.DBF").string();
   struct LaterEdit {
     const char* name;
     std::function<void(const fs::path&)> atRead;  // the table as the read finds it
@@ -115,6 +116,15 @@ TEST_F(FilesChangedSinceReadTest, AnExportFromAHierarchyTheFilesNoLongerGiveWrit
       {"points saved into a block that had none", [](const fs::path& d) { fs::remove(d / "TN.PNT"); },
        [&](const fs::path& d) { fs::copy_file(pristine / "TN.PNT", d / "TN.PNT"); },
        {(det / "TN.PNT").string() + " přibyl"}},
+      {"the row of a stand told as not found given",
+       [](const fs::path& d) {
+         test_support::RewriteRows(d / "P0110.DBF", [](Rows& rows) { rows.erase(rows.begin() + 2); });
+       },
+       [&](const fs::path& d) {
+         fs::copy_file(pristine / "P0110.DBF", d / "P0110.DBF", fs::copy_options::overwrite_existing);
+       },
+       {table + ", řádek 3: plocha 3 při načtení řádek neměla"}},
+      {"table deleted", {}, [](const fs::path& d) { fs::remove(d / "P0110.DBF"); }, {table}},
   };
   const jobs::ForestLevel& psk = *jobs::FindForestLevel(95);
   std::vector<fs::path> levelBlocks;
@@ -172,7 +182,9 @@ TEST_F(FilesChangedSinceReadTest, AnExportFromAHierarchyTheFilesNoLongerGiveWrit
       if (afterExport) {
         EXPECT_TRUE(log.saw("neexportovány vrstvy 14DIL, 91ZRO, 13ODD, 17BZL, 18JP, 19OP, 94REG")) << log.all();
       }
-      // Read again, the district is written as it is now.
+      // Read again (a table deleted put back first), the district is
+      // written as it is now.
+      if (!fs::exists(det / "P0110.DBF")) fs::copy_file(pristine / "P0110.DBF", det / "P0110.DBF");
       ui->clear();
       ASSERT_TRUE(jobs::ReadDistrict(model, District().string()));
       EXPECT_TRUE(run());
