@@ -50,14 +50,16 @@ std::size_t TimesTold(const std::vector<std::string>& texts, const std::string& 
       std::count_if(texts.begin(), texts.end(), [&](const std::string& t) { return t.find(part) != std::string::npos; }));
 }
 
-// The field of the row of area 3 (row 3, a stand of compartment 1) set.
-std::function<void(const fs::path&)> SetField(const std::string& field, const std::string& value) {
+// The field of the row of area 3 (row 3, a stand of compartment 2) set;
+// with `last`, that of the table's last row.
+std::function<void(const fs::path&)> SetField(const std::string& field, const std::string& value, bool last = false) {
   return [=](const fs::path& det) {
     std::vector<platform::DbfField> fields;
     test_support::LiveRows(det / "P0110.DBF", fields);
     const auto at = std::find_if(fields.begin(), fields.end(), [&](const auto& f) { return f.name == field; });
     ASSERT_NE(at, fields.end());
-    test_support::RewriteRows(det / "P0110.DBF", [&](Rows& rows) { rows[2][at - fields.begin()] = value; }, true);
+    test_support::RewriteRows(
+        det / "P0110.DBF", [&](Rows& rows) { (last ? rows.back() : rows[2])[at - fields.begin()] = value; }, true);
   };
 }
 
@@ -81,6 +83,12 @@ TEST_F(FilesChangedSinceReadTest, AnExportFromAHierarchyTheFilesNoLongerGiveWrit
   const fs::path det = District() / "DET.BLK";
   const fs::path pristine = dir / "DET.pristine";
   fs::copy(det, pristine, fs::copy_options::recursive);
+  // Of two rows of one CISLO the later counts, at the read as at the check.
+  const auto copyOfRow3 = [](const fs::path& d) {
+    test_support::AppendChangedCopy(d / "P0110.DBF", 3, {{"ODDELENI", "77"}});
+  };
+  std::vector<platform::DbfField> fields;
+  const std::string copyRow = std::to_string(test_support::LiveRows(det / "P0110.DBF", fields).size() + 1);
   const std::string table = (det / "P0110.DBF").string();
   struct LaterEdit {
     const char* name;
@@ -125,6 +133,9 @@ TEST_F(FilesChangedSinceReadTest, AnExportFromAHierarchyTheFilesNoLongerGiveWrit
        },
        {table + ", řádek 3: plocha 3 při načtení řádek neměla"}},
       {"table deleted", {}, [](const fs::path& d) { fs::remove(d / "P0110.DBF"); }, {table}},
+      {"the earlier of two rows of a stand", copyOfRow3, SetField("ODDELENI", "5"), {}},
+      {"the later of two rows of a stand", copyOfRow3, SetField("ODDELENI", "78", true),
+       {table + ", řádek " + copyRow + ": položka ODDELENI měla při načtení hodnotu \"77\" a nyní \"78\""}},
   };
   const jobs::ForestLevel& psk = *jobs::FindForestLevel(95);
   std::vector<fs::path> levelBlocks;
