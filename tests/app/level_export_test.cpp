@@ -121,6 +121,7 @@ TEST_F(ShellTest, AnExportRefusedForATableSavedSinceTheReadLetsTheDistrictBeRead
   form.btExpPlochPSk->click();
   zelto::RunMessagesUntilIdle();
   ASSERT_FALSE(form.btCtiRevir->isEnabled());
+  ASSERT_FALSE(form.btLHC->isEnabled());
   test_support::SetRawField(district / "DET.BLK" / "P0110.DBF", 3, "ODDELENI", "77");
   ui_->clear();
   form.btExpDil->click();
@@ -129,6 +130,7 @@ TEST_F(ShellTest, AnExportRefusedForATableSavedSinceTheReadLetsTheDistrictBeRead
   EXPECT_NE(ui_->shownTexts()[0].find("revír načtěte znovu"), std::string::npos) << ui_->shownTexts()[0];
   EXPECT_FALSE(std::filesystem::exists(district / "01_14DIL.BLK"));
   EXPECT_TRUE(form.btCtiRevir->isEnabled());
+  EXPECT_TRUE(form.btLHC->isEnabled());
   form.btCtiRevir->click();
   zelto::RunMessagesUntilIdle();
   ui_->clear();
@@ -137,6 +139,7 @@ TEST_F(ShellTest, AnExportRefusedForATableSavedSinceTheReadLetsTheDistrictBeRead
   EXPECT_TRUE(ui_->shownTexts().empty()) << ui_->shownTexts().front();
   EXPECT_TRUE(std::filesystem::is_directory(district / "01_14DIL.BLK"));
   EXPECT_FALSE(form.btCtiRevir->isEnabled());
+  EXPECT_FALSE(form.btLHC->isEnabled());
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 // where only what is copied at the export changed, the block is the one a
 // fresh read gives.
 #include <algorithm>
+#include <chrono>
 #include <functional>
 #include <set>
 
@@ -49,14 +50,30 @@ std::size_t TimesTold(const std::vector<std::string>& texts, const std::string& 
       std::count_if(texts.begin(), texts.end(), [&](const std::string& t) { return t.find(part) != std::string::npos; }));
 }
 
-// The field of the row of area 3 (row 3, a stand of compartment 1) set.
-std::function<void(const fs::path&)> SetField(const std::string& field, const std::string& value) {
+// The field of the row of area 3 (row 3, a stand of compartment 2) set;
+// with `last`, that of the table's last row.
+std::function<void(const fs::path&)> SetField(const std::string& field, const std::string& value, bool last = false) {
   return [=](const fs::path& det) {
     std::vector<platform::DbfField> fields;
     test_support::LiveRows(det / "P0110.DBF", fields);
     const auto at = std::find_if(fields.begin(), fields.end(), [&](const auto& f) { return f.name == field; });
     ASSERT_NE(at, fields.end());
-    test_support::RewriteRows(det / "P0110.DBF", [&](Rows& rows) { rows[2][at - fields.begin()] = value; }, true);
+    test_support::RewriteRows(
+        det / "P0110.DBF", [&](Rows& rows) { (last ? rows.back() : rows[2])[at - fields.begin()] = value; }, true);
+  };
+}
+
+// One byte of a block file changed and the file saved a second later, its
+// size as it was: a vertex moved by a hair, a line given another colour.
+std::function<void(const fs::path&)> SaveChangedByte(const char* name, std::size_t at) {
+  return [=](const fs::path& block) {
+    const fs::path file = block / name;
+    const auto before = fs::last_write_time(file);
+    std::string bytes = test_support::ReadFile(file);
+    ASSERT_LT(at, bytes.size());
+    bytes[at] = static_cast<char>(bytes[at] ^ 1);
+    test_support::WriteFile(file, bytes);
+    fs::last_write_time(file, before + std::chrono::seconds(1));
   };
 }
 
@@ -66,6 +83,13 @@ TEST_F(FilesChangedSinceReadTest, AnExportFromAHierarchyTheFilesNoLongerGiveWrit
   const fs::path det = District() / "DET.BLK";
   const fs::path pristine = dir / "DET.pristine";
   fs::copy(det, pristine, fs::copy_options::recursive);
+  // Of two rows of one CISLO the later counts, at the read as at the check.
+  const auto copyOfRow3 = [](const fs::path& d) {
+    test_support::AppendChangedCopy(d / "P0110.DBF", 3, {{"ODDELENI", "77"}});
+  };
+  std::vector<platform::DbfField> fields;
+  const std::string copyRow = std::to_string(test_support::LiveRows(det / "P0110.DBF", fields).size() + 1);
+  const std::string table = (det / "P0110.DBF").string();
   struct LaterEdit {
     const char* name;
     std::function<void(const fs::path&)> atRead;  // the table as the read finds it
@@ -90,6 +114,28 @@ TEST_F(FilesChangedSinceReadTest, AnExportFromAHierarchyTheFilesNoLongerGiveWrit
       {"boundaries copied back as they were", {},
        [&](const fs::path& d) { SaveBlockFrom(pristine, d); }, {}},
       {"stand label", {}, SetField("POROST", "9"), {}},
+      // TN.CRD: 12 bytes of the dummy record, then x and y of each vertex
+      // as 6-byte reals, the lowest byte of the mantissa second.
+      {"a vertex moved, the boundaries of the same size", {}, SaveChangedByte("TN.CRD", 12 + 1),
+       {(det / "TN.CRD").string() + " byl změněn"}},
+      // TN.LIN: 103 bytes a line, the first after the dummy; its colour at 9.
+      {"a line's colour alone", {}, SaveChangedByte("TN.LIN", 103 + 9),
+       {(det / "TN.LIN").string() + " byl změněn"}},
+      {"points saved into a block that had none", [](const fs::path& d) { fs::remove(d / "TN.PNT"); },
+       [&](const fs::path& d) { fs::copy_file(pristine / "TN.PNT", d / "TN.PNT"); },
+       {(det / "TN.PNT").string() + " přibyl"}},
+      {"the row of a stand told as not found given",
+       [](const fs::path& d) {
+         test_support::RewriteRows(d / "P0110.DBF", [](Rows& rows) { rows.erase(rows.begin() + 2); });
+       },
+       [&](const fs::path& d) {
+         fs::copy_file(pristine / "P0110.DBF", d / "P0110.DBF", fs::copy_options::overwrite_existing);
+       },
+       {table + ", řádek 3: plocha 3 při načtení řádek neměla"}},
+      {"table deleted", {}, [](const fs::path& d) { fs::remove(d / "P0110.DBF"); }, {table}},
+      {"the earlier of two rows of a stand", copyOfRow3, SetField("ODDELENI", "5"), {}},
+      {"the later of two rows of a stand", copyOfRow3, SetField("ODDELENI", "78", true),
+       {table + ", řádek " + copyRow + ": položka ODDELENI měla při načtení hodnotu \"77\" a nyní \"78\""}},
   };
   const jobs::ForestLevel& psk = *jobs::FindForestLevel(95);
   std::vector<fs::path> levelBlocks;
@@ -145,9 +191,13 @@ TEST_F(FilesChangedSinceReadTest, AnExportFromAHierarchyTheFilesNoLongerGiveWrit
       }
       EXPECT_EQ(enabled, 1);
       if (afterExport) {
-        EXPECT_TRUE(log.saw("neexportovány vrstvy 14DIL, 91ZRO, 13ODD, 17BZL, 18JP, 19OP, 94REG")) << log.all();
+        EXPECT_TRUE(log.sawLine("; Export všech vrstev revíru ukončen, revír byl od načtení změněn; "
+                                "neexportovány vrstvy 14DIL, 91ZRO, 13ODD, 17BZL, 18JP, 19OP, 94REG"))
+            << log.all();
       }
-      // Read again, the district is written as it is now.
+      // Read again (a table deleted put back first), the district is
+      // written as it is now.
+      if (!fs::exists(det / "P0110.DBF")) fs::copy_file(pristine / "P0110.DBF", det / "P0110.DBF");
       ui->clear();
       ASSERT_TRUE(jobs::ReadDistrict(model, District().string()));
       EXPECT_TRUE(run());

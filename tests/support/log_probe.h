@@ -1,6 +1,7 @@
 #pragma once
 // Stands in for the main tool while it lives and keeps the log texts
 // (code 8) posted to it, as the protocol file would.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,11 @@ class LogProbe : public TOwnerEntity {
     for (const std::string& t : texts)
       if (t.find(part) != std::string::npos) return true;
     return false;
+  }
+  // Whether `line` has arrived as a whole text, once the queue is empty.
+  bool sawLine(const std::string& line) {
+    zelto::RunMessagesUntilIdle();
+    return std::find(texts.begin(), texts.end(), line) != texts.end();
   }
   std::string all() const {
     std::string joined;
