@@ -132,7 +132,7 @@ TEST_F(FilesChangedSinceReadTest, AnExportFromAHierarchyTheFilesNoLongerGiveWrit
          fs::copy_file(pristine / "P0110.DBF", d / "P0110.DBF", fs::copy_options::overwrite_existing);
        },
        {table + ", řádek 3: plocha 3 při načtení řádek neměla"}},
-      {"table deleted", {}, [](const fs::path& d) { fs::remove(d / "P0110.DBF"); }, {table}},
+      {"table deleted", {}, [](const fs::path& d) { fs::remove(d / "P0110.DBF"); }, {table + " chybí (plocha "}},
       {"the earlier of two rows of a stand", copyOfRow3, SetField("ODDELENI", "5"), {}},
       {"the later of two rows of a stand", copyOfRow3, SetField("ODDELENI", "78", true),
        {table + ", řádek " + copyRow + ": položka ODDELENI měla při načtení hodnotu \"77\" a nyní \"78\""}},
