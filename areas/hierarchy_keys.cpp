@@ -38,12 +38,13 @@ std::optional<std::string> HierarchyKeys::FirstChange() {
 
 void HierarchyKeys::HoldInJob() const {
   for (const auto& [name, table] : tables_) {
-    const std::filesystem::path file = TableFile(name);
+    const std::filesystem::path file = platform::pathResolver().existing(name);
+    std::error_code ec;
     // Held to stay away, under whatever spelling of the name it would come.
-    if (file.empty() && !table.stamp) platform::holdTableAbsent(name);
+    if (!table.stamp && !std::filesystem::exists(file, ec)) platform::holdTableAbsent(name);
     // There now without the stamp the check found (none, or none that
     // could be read), or gone since: held to that, it counts as changed.
-    else platform::holdTableAsFound(platform::pathResolver().existing(name), table.stamp);
+    else platform::holdTableAsFound(file, table.stamp);
   }
 }
 

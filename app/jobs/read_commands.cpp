@@ -161,8 +161,10 @@ TModelScript* DistrictScript(const std::string& districtDirectory) {
   return script.release();
 }
 
-std::vector<LhcLineBlock> LhcLineBlocks(const std::string& lhcDirectory) {
-  const std::string& lhc = lhcDirectory;
+namespace {
+
+// `entries`: the LHC directory's, sorted.
+std::vector<LhcLineBlock> LineBlocksOf(const std::string& lhc, const std::vector<std::string>& entries) {
   std::vector<LhcLineBlock> blocks;
   const auto add = [&](const std::string& block, const char* kindsKey, const char* kindsDefault) {
     if (gisblock::blockLies(block)) blocks.push_back({block, kindsKey, kindsDefault});
@@ -171,7 +173,7 @@ std::vector<LhcLineBlock> LhcLineBlocks(const std::string& lhcDirectory) {
   // Sorted, so that the lines are numbered alike on every machine; the
   // districts as the merges take them, so that a copy of one beside it is
   // not read twice.
-  for (const std::string& name : SortedEntryNames(platform::pathResolver().existing(lhc))) {
+  for (const std::string& name : entries) {
     if (!IsDistrictCode(name)) continue;
     const std::string entry = Join(lhc, name);
     add(Join(entry, "DET.BLK"), "VYBLINDET", kDetKinds);
@@ -181,11 +183,18 @@ std::vector<LhcLineBlock> LhcLineBlocks(const std::string& lhcDirectory) {
   return blocks;
 }
 
+}  // namespace
+
+std::vector<LhcLineBlock> LhcLineBlocks(const std::string& lhcDirectory) {
+  return LineBlocksOf(lhcDirectory, SortedEntryNames(platform::pathResolver().existing(lhcDirectory)));
+}
+
 TModelScript* LhcScript(const std::string& lhcDirectory) {
-  if (SortedEntryNames(platform::pathResolver().existing(lhcDirectory)).empty()) return nullptr;
+  const std::vector<std::string> entries = SortedEntryNames(platform::pathResolver().existing(lhcDirectory));
+  if (entries.empty()) return nullptr;
   // Held until it is whole: a settings file that cannot be read stops it.
   auto script = std::make_unique<TModelScript>();
-  for (const LhcLineBlock& block : LhcLineBlocks(lhcDirectory))
+  for (const LhcLineBlock& block : LineBlocksOf(lhcDirectory, entries))
     AddLineLayer(*script, block.Path, block.KindsKey, block.KindsDefault);
   return script.release();
 }
