@@ -359,9 +359,11 @@ bool StagedBlock::commit() {
     failed_ = true;
     return fail(shownText(std::string(std::istreambuf_iterator<char>(note), {})));
   }
-  if (!tablesAsRead()) return false;
   // A power cut after the swap must not leave a block of empty files.
-  if (!replaceable() || !flushContents() || !putInPlace()) return false;
+  if (!replaceable() || !flushContents()) return false;
+  // After the flush, which takes a while: a table saved while the files went
+  // to the disk would otherwise be seen only by the next job.
+  if (!tablesAsRead() || !putInPlace()) return false;
   committed_ = true;
   forgetOwnTables();
   return true;
