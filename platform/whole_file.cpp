@@ -1,5 +1,7 @@
 #include "platform/whole_file.h"
 
+#include "platform/regular_file.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <functional>
@@ -58,9 +60,18 @@ bool closeChecked(int fd, bool ok, std::error_code& error) {
 }
 
 bool writeInPlace(const fs::path& file, const Writer& write, std::error_code& error) {
-  const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  // Not waited on: a named pipe that nobody reads, or a directory, is
+  // refused as what it is.
+  const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0666);
   if (fd < 0) {
     error = lastError();
+    const std::error_code kind = notRegularFileAt(file);
+    if (kind && (error.value() == ENXIO || error.value() == EISDIR)) error = kind;
+    return false;
+  }
+  if (const int status = ::fcntl(fd, F_GETFL); status < 0 || ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
+    error = lastError();
+    ::close(fd);
     return false;
   }
   const bool written = write(fd, error);
