@@ -16,8 +16,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Large enough that a table or a block file is read in a few calls.
-constexpr std::size_t kBufferSize = std::size_t{1} << 16;
+// As large as a file stream's: a record read after a seek reads no more
+// than it did; reads and writes larger than this bypass it.
+constexpr std::size_t kBufferSize = 8192;
 
 // The kind of what lies under the name, as its mode's type bits give it.
 class FileKindCategory final : public std::error_category {
