@@ -100,17 +100,29 @@ bool FileDescriptor::close() {
   return ::close(release()) == 0;
 }
 
+FileDescriptor openWithoutWaiting(const fs::path& file, int flags, std::error_code& error, mode_t mode) {
+  error.clear();
+  FileDescriptor fd(::open(file.c_str(), flags | O_NONBLOCK | O_CLOEXEC, mode));
+  if (!fd) {
+    error = lastError();
+    // A pipe that nobody reads refuses a writer so, a directory any writer.
+    const std::error_code kind = notRegularFileAt(file);
+    if (kind && (error.value() == ENXIO || error.value() == EISDIR)) error = kind;
+    return {};
+  }
+  const int status = ::fcntl(fd.get(), F_GETFL);
+  if (status < 0 || ::fcntl(fd.get(), F_SETFL, status & ~O_NONBLOCK) != 0) {
+    error = lastError();
+    return {};
+  }
+  return fd;
+}
+
 FileDescriptor openRegularFile(const fs::path& file, int flags, std::error_code& error, mode_t mode) {
   error = notRegularFileAt(file);
   if (error) return {};
-  FileDescriptor fd(::open(file.c_str(), flags | O_NONBLOCK | O_CLOEXEC, mode));
-  if (!fd) {
-    // A pipe that nobody reads refuses a writer so; it is named as what it is.
-    const std::error_code cause = lastError();
-    error = notRegularFileAt(file);
-    if (!error) error = cause;
-    return {};
-  }
+  FileDescriptor fd = openWithoutWaiting(file, flags, error, mode);
+  if (!fd) return {};
   struct stat st {};
   if (::fstat(fd.get(), &st) != 0) {
     error = lastError();
@@ -118,11 +130,6 @@ FileDescriptor openRegularFile(const fs::path& file, int flags, std::error_code&
   }
   if (!S_ISREG(st.st_mode)) {
     error = refusalOf(st.st_mode);
-    return {};
-  }
-  const int status = ::fcntl(fd.get(), F_GETFL);
-  if (status < 0 || ::fcntl(fd.get(), F_SETFL, status & ~O_NONBLOCK) != 0) {
-    error = lastError();
     return {};
   }
   return fd;

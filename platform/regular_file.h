@@ -51,11 +51,18 @@ class FileDescriptor {
 };
 
 // Opens the file with `flags` (those of open(2); O_CREAT makes it with
-// `mode`), closed on exec. What lies under the name is looked at first, so
-// that nothing else is opened at all, and opened without waiting, so that
-// one put there meanwhile is refused too; once it is known to be a regular
-// file, the descriptor reads and writes as usual. Invalid, with `error`
-// set, where the file cannot be opened or is no regular file.
+// `mode`), closed on exec, without waiting on it: a named pipe that nobody
+// reads refuses a writer, as what it is. The descriptor then reads and
+// writes as usual. Invalid, with `error` set, where it cannot be opened.
+// For a name that may stand for a device; a file of the user's opens by
+// openRegularFile.
+FileDescriptor openWithoutWaiting(const std::filesystem::path& file, int flags, std::error_code& error,
+                                  mode_t mode = 0666);
+// Opens the file as openWithoutWaiting does, where it is a regular file.
+// What lies under the name is looked at first, so that nothing else is
+// opened at all, and the opened file again, so that one put there
+// meanwhile is refused too. Invalid, with `error` set, where the file
+// cannot be opened or is no regular file.
 FileDescriptor openRegularFile(const std::filesystem::path& file, int flags, std::error_code& error,
                                mode_t mode = 0666);
 

@@ -60,22 +60,11 @@ bool closeChecked(int fd, bool ok, std::error_code& error) {
 }
 
 bool writeInPlace(const fs::path& file, const Writer& write, std::error_code& error) {
-  // Not waited on: a named pipe that nobody reads, or a directory, is
-  // refused as what it is.
-  const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0666);
-  if (fd < 0) {
-    error = lastError();
-    const std::error_code kind = notRegularFileAt(file);
-    if (kind && (error.value() == ENXIO || error.value() == EISDIR)) error = kind;
-    return false;
-  }
-  if (const int status = ::fcntl(fd, F_GETFL); status < 0 || ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
-    error = lastError();
-    ::close(fd);
-    return false;
-  }
-  const bool written = write(fd, error);
-  return closeChecked(fd, written, error);
+  // A device is written to; a named pipe that nobody reads is not waited on.
+  FileDescriptor fd = openWithoutWaiting(file, O_WRONLY | O_CREAT | O_TRUNC, error);
+  if (!fd) return false;
+  const bool written = write(fd.get(), error);
+  return closeChecked(fd.release(), written, error);
 }
 
 // The file a name stands for: a link's own file, so that the link stays.

@@ -4,6 +4,7 @@
 // an opening go on at once, so that the test fails instead of hanging, and
 // tells whether anything waited. The pipe goes with the watch.
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -65,6 +66,29 @@ class PipeWatch {
   std::condition_variable stopped_;
   bool stopping_ = false;
   std::thread watcher_;
+};
+
+// Ends a wait of the process's own thread that a test cannot end from
+// elsewhere (a writer opening a pipe that nobody reads): after `seconds`,
+// the system call waiting fails with EINTR, and the test fails on that.
+class InterruptAfter {
+ public:
+  explicit InterruptAfter(unsigned seconds) {
+    struct sigaction interrupt {};
+    interrupt.sa_handler = [](int) {};
+    sigemptyset(&interrupt.sa_mask);
+    ::sigaction(SIGALRM, &interrupt, &old_);
+    ::alarm(seconds);
+  }
+  ~InterruptAfter() {
+    ::alarm(0);
+    ::sigaction(SIGALRM, &old_, nullptr);
+  }
+  InterruptAfter(const InterruptAfter&) = delete;
+  InterruptAfter& operator=(const InterruptAfter&) = delete;
+
+ private:
+  struct sigaction old_ {};
 };
 
 }  // namespace test_support
