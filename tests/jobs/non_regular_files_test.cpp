@@ -39,7 +39,9 @@ TEST_F(NonRegularFilesTest, APipeForAnInputIsRefusedByNameAndNoBlockIsReplaced) 
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
     const std::string bytes = test_support::ReadFile(row.file);
-    if (row.afterRead) ASSERT_TRUE(jobs::ReadDistrict(state, District().string()) && !state.Damage);
+    if (row.afterRead) {
+      ASSERT_TRUE(jobs::ReadDistrict(state, District().string()) && !state.Damage);
+    }
     {
       test_support::PipeWatch watch(row.file);
       ASSERT_TRUE(watch.made());

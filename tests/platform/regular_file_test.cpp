@@ -58,7 +58,9 @@ TEST(RegularFile, WhatIsNoFileIsRefusedAsWhatItIsWithoutWaitingOnIt) {
       EXPECT_THROW(platform::DbfTable::create(file, {{"CISLO", 'N', 6, 0, 0}}), platform::DbfError);
       EXPECT_TRUE(fs::exists(fs::symlink_status(file)) && !fs::is_regular_file(file));
     }
-    if (pipe) EXPECT_FALSE(pipe->waitedOn()) << "opened the pipe";
+    if (pipe) {
+      EXPECT_FALSE(pipe->waitedOn()) << "opened the pipe";
+    }
   }
 }
 
