@@ -398,9 +398,11 @@ void AttributeTable::SetTransferScript(const std::string& fileName) {
   ++scriptVersion_;
   if (fileName.empty() || !platform::pathResolver().exists(fileName)) return;
   auto script = std::make_unique<TransferScript>();
+  // One that is there and cannot be read would leave every field it names
+  // blank in a block told as written.
   if (script->load(fileName))
     script_ = std::move(script);
-  else if (platform::isNotRegularFile(script->loadError()))
+  else
     scriptRefusal_ = "Přenos položek dle " + shownFile(fileName) + ": " + platform::systemCause(script->loadError());
 }
 

@@ -6,6 +6,7 @@
 #include "files.h"
 #include "jobs_fixture.h"
 #include "pipe_watch.h"
+#include "read_only.h"
 
 namespace jobs_test {
 namespace {
@@ -58,6 +59,26 @@ TEST_F(NonRegularFilesTest, APipeForAnInputIsRefusedByNameAndNoBlockIsReplaced) 
     ASSERT_EQ(ui->shownTexts().size(), 1u);
     EXPECT_NE(ui->shownTexts()[0].find(row.told), std::string::npos) << ui->shownTexts()[0];
   }
+}
+
+// A transfer list that is there but cannot be read (another user's on a
+// share): the block would be written with every field it names blank.
+TEST_F(NonRegularFilesTest, ATransferListThatCannotBeReadKeepsTheOldBlock) {
+  const jobs::ForestLevel& level = *jobs::FindForestLevel(95);
+  const fs::path block = District() / "01_16PSK.BLK", transfer = dir / "GIS" / "P1600.TDS";
+  ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
+  ASSERT_EQ(jobs::ExportForestLevel(LevelContext(state, District()), level), jobs::ExportResult::Written);
+  const std::map<std::string, std::string> written = test_support::Snapshot(block);
+  ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
+  ui->clear();
+  {
+    test_support::UnreadableFile unreadable(transfer);
+    EXPECT_NE(jobs::ExportForestLevel(LevelContext(state, District()), level), jobs::ExportResult::Written);
+  }
+  EXPECT_EQ(test_support::Snapshot(block), written);
+  ASSERT_EQ(ui->shownTexts().size(), 1u);
+  EXPECT_NE(ui->shownTexts()[0].find("Přenos položek dle " + transfer.string() + ": "), std::string::npos)
+      << ui->shownTexts()[0];
 }
 
 }  // namespace
