@@ -99,9 +99,10 @@ void DbfTable::create(const fs::path& file, std::vector<DbfField> fields, std::u
   if (!out) {
     const std::string cause = ": " + out.failureCause();
     // A table cut short is no table: nothing is left that reads as one.
-    // What lies there that is no file is not the table, and stays.
+    // What could not be opened (a table the user may not write, what lies
+    // there that is no file) was not touched, and stays.
     std::error_code ec;
-    if (!isNotRegularFile(out.error())) fs::remove(file, ec);
+    if (!out.error()) fs::remove(file, ec);
     throw DbfError("Soubor " + fileText(file) + " nelze zapsat" + cause);
   }
   // A table the job read and now makes anew is its own output from here.
