@@ -20,6 +20,7 @@
 #include "framework/system_register.h"
 #include "framework/world.h"
 #include "framework/zelto_message.h"
+#include "platform/regular_file.h"
 #include "platform/system_cause.h"
 #include "platform/user_interaction.h"
 #include "render/qt/memo_form_device.h"
@@ -221,9 +222,11 @@ void TOldMainTool::LoadCursors() {
   for (int i = 0; i < list->GetCount(); ++i) {
     std::string name = list->GetItemValue(i);
     if (name.find(':') == std::string::npos && !fs::path(name).is_absolute()) name = GetProgramDir() + name;
+    std::string bytes;
     std::error_code ec;
     QPixmap picture;
-    if (fs::is_regular_file(name, ec) && picture.load(QString::fromStdString(name)))
+    if (platform::readRegularFile(name, bytes, ec) &&
+        picture.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<uint>(bytes.size())))
       app::screenCursors()[i + 1] = QCursor(picture);
     else
       PostTextMessage(this, zelto::msg::LogText, "Soubor kurzoru " + name + " nebyl nalezen");

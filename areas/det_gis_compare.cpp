@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <fstream>
 
 #include "areas/det_gis_compare_merge.h"
 #include "platform/codepage.h"
@@ -11,6 +10,7 @@
 #include "framework/message_dispatch.h"
 #include "platform/pacer.h"
 #include "platform/path_resolver.h"
+#include "platform/regular_file.h"
 #include "platform/system_cause.h"
 #include "platform/tables_read.h"
 #include "platform/user_interaction.h"
@@ -139,10 +139,9 @@ void TKompDETGIS::compare() {
   if (!tablesAsPrepared() && !prepareShown(*level)) return;
   const std::filesystem::path listingName = ListingFileName();
   const std::string shownListing = platform::pathResolver().userSpelling(listingName);
-  errno = 0;
-  std::ofstream listing(listingName, std::ios::binary | std::ios::trunc);
+  platform::RegularFileStream listing(listingName, std::ios::out | std::ios::trunc);
   if (!listing) {
-    platform::showError("Soubor " + shownListing + " nelze vytvořit: " + platform::systemCause(errno));
+    platform::showError("Soubor " + shownListing + " nelze vytvořit: " + platform::systemCause(listing.error()));
     return;
   }
   comparing_ = true;

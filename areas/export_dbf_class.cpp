@@ -178,7 +178,11 @@ bool TExportDBFClass::Finish() {
 
 bool TExportDBFClass::copyFromSource(TSpaceEntity* object) {
   auto* props = static_cast<TGelixProps*>(object->GetProperties());
-  if (!CreateFromSource) table_->SetTransferScript(ControlFileName(".TDS"));
+  if (!CreateFromSource) {
+    table_->SetTransferScript(ControlFileName(".TDS"));
+    if (const std::string& refusal = table_->Table().TransferScriptRefusal(); !refusal.empty())
+      throw platform::DbfError(refusal);
+  }
   auto* source = props->GetDBFTable();
   // An object without a source table (a new area of the node building)
   // still gets its row: the copy is only skipped.

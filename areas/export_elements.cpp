@@ -6,7 +6,6 @@
 #include <exception>
 #include <stdexcept>
 #include <filesystem>
-#include <fstream>
 
 #include "areas/export_dbf_class.h"
 #include "areas/export_gauge.h"
@@ -24,6 +23,7 @@
 #include "gisblock/table_messages.h"
 #include "platform/system_cause.h"
 #include "platform/path_resolver.h"
+#include "platform/regular_file.h"
 #include "platform/user_interaction.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TExportElements, TTool, [](auto& p) {
@@ -70,11 +70,8 @@ void TExportElementsToText::DoIt() {
   TElement* input = Input();
   if (!input || !input->Is<TSpaceEntity>() || FileName.empty()) return;
   errno = 0;
-  std::ofstream out(platform::pathResolver().forWriting(FileName), std::ios::binary | std::ios::trunc);
-  auto failed = [this] {
-    const int error = errno;
-    platform::showError("Soubor " + FileName + " nelze zapsat: " + platform::systemCause(error));
-  };
+  platform::RegularFileStream out(platform::pathResolver().forWriting(FileName), std::ios::out | std::ios::trunc);
+  auto failed = [this, &out] { platform::showError("Soubor " + FileName + " nelze zapsat: " + out.failureCause()); };
   if (!out) {
     failed();
     return;

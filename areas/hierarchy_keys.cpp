@@ -82,7 +82,7 @@ std::optional<std::string> HierarchyKeys::ChangeOf(const std::string& name, cons
     const gisblock::CisloIndex::Built built = gisblock::CisloIndex::build(now);
     return FirstDifference(shown, table, now, built.index, fields);
   } catch (const platform::DbfError& e) {
-    return "tabulku " + platform::pathResolver().userSpelling(name) + " nelze přečíst: " + e.what();
+    return "tabulku " + platform::pathResolver().userSpelling(name) + " nelze přečíst: " + platform::faultOf(e);
   }
 }
 

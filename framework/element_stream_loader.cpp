@@ -1,7 +1,6 @@
 #include "framework/element_stream_loader.h"
 
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <memory>
 #include <unordered_set>
@@ -11,6 +10,7 @@
 #include "framework/model_loader.h"
 #include "framework/value_stream.h"
 #include "platform/codepage.h"
+#include "platform/regular_file.h"
 #include "platform/user_interaction.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TLoader, TTool, ZELTO_NO_PROPERTIES)
@@ -22,11 +22,10 @@ void TLoader::DoIt() {
   const std::string name = GetName();
   if (name.empty()) throw EBadStreamName("Chybné jméno streamu : " + name + " !");
   const std::string path = framework::ResolveModelFile(name);
+  std::string bytes;
   std::error_code ec;
-  // A directory opens, but reading it raises.
-  std::ifstream in(path, std::ios::binary);
-  if (!in || !std::filesystem::is_regular_file(path, ec)) throw EBadStream("Soubor " + name + " neexistuje!");
-  const std::vector<std::uint8_t> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (!platform::readRegularFile(path, bytes, ec)) throw EBadStream("Soubor " + name + " neexistuje!");
+  const std::vector<std::uint8_t> data(bytes.begin(), bytes.end());
   zelto::ValueReader reader(data);
   reader.SetTextConverter(
       [](std::string_view raw) { return platform::toUtf8(raw, platform::CodePage::Windows1250); });

@@ -3,13 +3,11 @@
 #include "framework/editor_text.h"
 #include "framework/string_utils.h"
 #include "platform/codepage.h"
+#include "platform/regular_file.h"
 #include "platform/system_cause.h"
 #include "platform/whole_file.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <system_error>
@@ -62,17 +60,11 @@ IniLines readLines(const std::string& fileName) {
     read.problem = "je to adresář";
     return read;
   }
-  errno = 0;
-  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(fileName.c_str(), "rb"), std::fclose);
-  if (!file) {
-    read.problem = platform::systemCause(errno);
-    return read;
-  }
+  // A named pipe, which would be waited on for ever, is refused as what it
+  // is.
   std::string bytes;
-  char buffer[4096];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0;) bytes.append(buffer, n);
-  if (std::ferror(file.get())) {
-    read.problem = platform::systemCause(errno);
+  if (!platform::readRegularFile(fileName, bytes, ec)) {
+    read.problem = platform::systemCause(ec);
     return read;
   }
   std::optional<std::string> text = DecodeMarkedText(bytes);

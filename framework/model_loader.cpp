@@ -1,7 +1,6 @@
 #include "framework/model_loader.h"
 
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <new>
 #include <unordered_set>
@@ -15,6 +14,7 @@
 #include "framework/zelto_message.h"
 #include "platform/codepage.h"
 #include "platform/path_resolver.h"
+#include "platform/regular_file.h"
 #include "platform/user_interaction.h"
 
 namespace {
@@ -295,12 +295,10 @@ TStreamLoader::~TStreamLoader() = default;
 void TStreamLoader::DoIt() {
   if (FileName.empty()) throw EBadStreamName("Chybné jméno souboru : " + FileName + " !");
   const std::string path = framework::ResolveModelFile(FileName);
+  std::string bytes;
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) throw EBadStream("Soubor " + FileName + " neexistuje!");
-  {
-    std::ifstream in(path, std::ios::binary);
-    data_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
+  if (!platform::readRegularFile(path, bytes, ec)) throw EBadStream("Soubor " + FileName + " neexistuje!");
+  data_.assign(bytes.begin(), bytes.end());
   reader_ = std::make_unique<zelto::ValueReader>(data_);
   reader_->SetTextConverter(
       [](std::string_view raw) { return platform::toUtf8(raw, platform::CodePage::Windows1250); });

@@ -1,12 +1,11 @@
 #include "framework/string_list.h"
 
-#include <fstream>
-
 #include "framework/name_compare.h"
 #include "framework/property_access.h"
 #include "framework/string_utils.h"
 #include "framework/value_text.h"
 #include "platform/codepage.h"
+#include "platform/regular_file.h"
 
 namespace {
 
@@ -121,7 +120,7 @@ void TStringListElement::SetNextStringList(const std::vector<std::string>& lines
 }
 
 void TStringListElement::SetLoadFromFile(const std::string& fileName) {
-  std::ifstream in(fileName, std::ios::binary);
+  platform::RegularFileStream in(fileName, std::ios::in);
   if (!in) return;
   std::string line;
   while (std::getline(in, line)) {
@@ -135,7 +134,7 @@ void TStringListElement::SetLoadFromFile(const std::string& fileName) {
 }
 
 void TStringListElement::SetSaveToFile(const std::string& fileName) {
-  std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
+  platform::RegularFileStream out(fileName, std::ios::out | std::ios::trunc);
   for (int i = 0; i < GetCount(); ++i) out << GetItemName(i) << '=' << GetItemValue(i) << "\r\n";
 }
 

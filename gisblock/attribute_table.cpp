@@ -9,6 +9,7 @@
 #include "platform/dbase_value.h"
 #include "platform/path_resolver.h"
 #include "platform/progress_form.h"
+#include "platform/regular_file.h"
 #include "platform/system_cause.h"
 #include "platform/tables_read.h"
 #include "platform/whole_file.h"
@@ -28,7 +29,7 @@ constexpr std::size_t kMaxFieldName = 255;
 bool fileHolds(const fs::path& file, const std::vector<std::uint8_t>& bytes) {
   std::error_code ec;
   if (file.empty() || fs::file_size(file, ec) != bytes.size() || ec) return false;
-  std::ifstream in(file, std::ios::binary);
+  platform::RegularFileStream in(file, std::ios::in);
   std::vector<char> held(bytes.size());
   return in.read(held.data(), static_cast<std::streamsize>(held.size())) &&
          std::equal(held.begin(), held.end(), bytes.begin(), [](char a, std::uint8_t b) {
@@ -231,6 +232,11 @@ bool AttributeTable::writeIndexFile(const std::string& name, const std::vector<s
     cause = "cesta nevede na žádný disk";
     return false;
   }
+  // A pipe or a device under the index's name is no index to replace.
+  if (const std::error_code refusal = platform::notRegularFileAt(target)) {
+    cause = platform::systemCause(refusal);
+    return false;
+  }
   // The GIS reads the file too, and a run may be killed or the disk fill
   // while it is written: whoever reads it meets the old index whole or the
   // new one.
@@ -388,10 +394,16 @@ void AttributeTable::SetTransferScript(const std::string& fileName) {
   if (!script_ && fileName == scriptAsked_) return;
   scriptAsked_ = fileName;
   script_.reset();
+  scriptRefusal_.clear();
   ++scriptVersion_;
   if (fileName.empty() || !platform::pathResolver().exists(fileName)) return;
   auto script = std::make_unique<TransferScript>();
-  if (script->load(fileName)) script_ = std::move(script);
+  // One that is there and cannot be read would leave every field it names
+  // blank in a block told as written.
+  if (script->load(fileName))
+    script_ = std::move(script);
+  else
+    scriptRefusal_ = "Přenos položek dle " + shownFile(fileName) + ": " + platform::systemCause(script->loadError());
 }
 
 void AttributeTable::CopyFieldsFrom(const platform::DbfTable& source) {

@@ -115,6 +115,11 @@ class AttributeTable {
   std::string CreateFileName;  // a .CRT, or a .DBF whose structure is copied
   bool CreateTable(const std::string& tableFile);
   void SetTransferScript(const std::string& fileName);
+  // Where something that is no regular file lies under the name of the
+  // script last set, why it was not read ("Přenos položek dle X: není
+  // soubor, ale pojmenovaná roura"): a copy without it would copy the
+  // fields otherwise than it says. Empty otherwise.
+  const std::string& TransferScriptRefusal() const { return scriptRefusal_; }
   const TransferScript* GetTransferScript() const { return script_.get(); }
   // The source's current row into this table's current row (in edit or
   // append state): by the script's pairs, or by equal names except CISLO.
@@ -211,6 +216,7 @@ class AttributeTable {
   bool sourceFieldsRequired_ = false;
   std::unique_ptr<TransferScript> script_;
   std::string scriptAsked_;            // the file SetTransferScript was last given
+  std::string scriptRefusal_;
   std::uint64_t scriptVersion_ = 0;    // counts the scripts taken
   // What CopyFieldsFrom copies, by field positions, for one opening of the
   // source and of this table and one script: the names are looked up once

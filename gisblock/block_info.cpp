@@ -2,10 +2,10 @@
 
 #include "framework/text_line_reader.h"
 #include "platform/path_resolver.h"
+#include "platform/regular_file.h"
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <string>
 
@@ -78,13 +78,11 @@ BlockInfo parseBlockInfo(std::string_view text) {
 
 BlockInfo readBlockInfo(std::string_view blockDirectory) {
   const std::filesystem::path file = platform::pathResolver().existing(std::string(blockDirectory) + "\\INFO.TXT");
-  // Anything but a file in its place (a directory reads with an exception)
-  // counts as no INFO.TXT.
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(file, ec)) return {};
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return {};
-  return parseBlockInfo(std::string(std::istreambuf_iterator<char>(in), {}));
+  // Anything but a file in its place counts as no INFO.TXT.
+  std::string bytes;
+  std::error_code error;
+  if (!platform::readRegularFile(file, bytes, error)) return {};
+  return parseBlockInfo(bytes);
 }
 
 }  // namespace gisblock

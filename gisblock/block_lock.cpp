@@ -10,6 +10,8 @@
 #include <thread>
 #include <utility>
 
+#include "platform/regular_file.h"
+
 namespace gisblock {
 
 namespace fs = std::filesystem;
@@ -43,11 +45,10 @@ BlockLock::Result BlockLock::acquire(const fs::path& target, bool shared, std::e
   // The holder removes the file before it lets go: a lock taken on a file
   // that is no longer the one under the name is no lock, so try again.
   for (int attempt = 0; attempt < 16; ++attempt) {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) {
-      error.assign(errno, std::generic_category());
-      return Result::Failed;
-    }
+    // Whatever else lies under the lock's name is no lock, and a named pipe
+    // would be waited on for ever.
+    const int fd = platform::openRegularFile(file, O_RDONLY | O_CREAT, error, 0644).release();
+    if (fd < 0) return Result::Failed;
     if (!lockSoon(fd, shared ? LOCK_SH : LOCK_EX)) {
       const int cause = errno;
       // A writer refused by readers alone may say so: they will be done.

@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <istream>
 #include <sstream>
 #include <streambuf>
@@ -19,6 +18,7 @@
 #include "gisblock/gelix_registers.h"
 #include "platform/system_cause.h"
 #include "platform/path_resolver.h"
+#include "platform/regular_file.h"
 #include "platform/user_interaction.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TGeliXReader, TGelixManipulator, [](auto& p) {
@@ -42,7 +42,7 @@ constexpr std::size_t kWriteBuffer = std::size_t{1} << 18;
 // at every seek. Positions past the end are refused, as reads there are.
 class FileImageBuf : public std::streambuf {
  public:
-  explicit FileImageBuf(std::vector<char> bytes) : bytes_(std::move(bytes)) {
+  explicit FileImageBuf(std::string bytes) : bytes_(std::move(bytes)) {
     char* begin = bytes_.data();
     setg(begin, begin, begin + bytes_.size());
   }
@@ -65,36 +65,19 @@ class FileImageBuf : public std::streambuf {
   }
 
  private:
-  std::vector<char> bytes_;
+  std::string bytes_;
 };
 
 // The stream over a file image; it owns its buffer.
 class FileImageStream : public std::iostream {
  public:
-  explicit FileImageStream(std::vector<char> bytes) : std::iostream(nullptr), buf_(std::move(bytes)) {
+  explicit FileImageStream(std::string bytes) : std::iostream(nullptr), buf_(std::move(bytes)) {
     rdbuf(&buf_);
   }
 
  private:
   FileImageBuf buf_;
 };
-
-// The whole file's bytes; false when it cannot be opened. What is not a
-// regular file (a directory in the file's place) gives no bytes, as reading
-// it does.
-bool ReadWholeFile(const std::string& path, std::vector<char>& bytes) {
-  bytes.clear();
-  std::ifstream in(path, std::ios::binary);
-  if (!in.is_open()) return false;
-  std::error_code error;
-  if (!fs::is_regular_file(path, error)) return true;
-  const std::uintmax_t size = fs::file_size(path, error);
-  if (error) return true;
-  bytes.resize(static_cast<std::size_t>(size));
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  bytes.resize(static_cast<std::size_t>(in.gcount()));
-  return true;
-}
 }  // namespace
 
 TGeliXReader::~TGeliXReader() {
@@ -258,17 +241,22 @@ void TGeliXReader::ForgetWritePlace() {
   writtenSize_ = writtenPosition_ = -1;
 }
 
-void TGeliXReader::NoteWriteFailure() {
+void TGeliXReader::NoteWriteFailure(const std::error_code& opening) {
   if (!writeFailure_.empty()) return;
   const int error = errno;
-  writeFailure_ = platform::systemCause(error);
+  writeFailure_ = opening ? platform::systemCause(opening) : platform::systemCause(error);
 }
 
 bool TGeliXReader::OpenStream() {
   if (stream_) return true;
+  openError_.clear();
   if (!fs::exists(filePath_)) return false;
   if (UseMemory) {
-    std::ifstream in(filePath_, std::ios::binary);
+    platform::RegularFileStream in(filePath_, std::ios::in);
+    if (!in.is_open()) {
+      openError_ = in.error();
+      return false;
+    }
     auto memory = std::make_unique<std::stringstream>(std::ios::in | std::ios::out | std::ios::binary);
     *memory << in.rdbuf();
     if (!in) {
@@ -278,8 +266,10 @@ bool TGeliXReader::OpenStream() {
     memory->seekg(0);
     stream_ = std::move(memory);
   } else {
-    std::vector<char> bytes;
-    if (!ReadWholeFile(filePath_, bytes)) return false;
+    // A named pipe, which would be waited on for ever, or anything else that
+    // is no file is refused (openError_).
+    std::string bytes;
+    if (!platform::readRegularFile(filePath_, bytes, openError_)) return false;
     stream_ = std::make_unique<FileImageStream>(std::move(bytes));
   }
   readStream_ = stream_.get();
@@ -334,7 +324,7 @@ bool TGeliXObjectReader::Open(const std::string& directory) {
   if (!OpenStream()) {
     // A writer has noted why; a file that is there but cannot be read is
     // as good as missing.
-    if (WriteFailure().empty()) NoteDamage("soubor nelze otevřít");
+    if (WriteFailure().empty()) NoteDamage(platform::openFault(openError_, "soubor nelze otevřít"));
     return false;
   }
   if (!Rewrites()) WarnOfPartialRecord();
@@ -368,18 +358,18 @@ void TGeliXObjectReader::NoteToldDamage(const std::string& fault) {
 bool TGeliXObjectReader::OpenForWriting(bool rewrite) {
   errno = 0;
   if (rewrite) {
-    std::ofstream out(filePath_, std::ios::binary | std::ios::trunc);
+    platform::RegularFileStream out(filePath_, std::ios::out | std::ios::trunc);
     const std::vector<std::uint8_t> dummy = gisblock::dummyRecord(GetFileName());
     out.write(reinterpret_cast<const char*>(dummy.data()), static_cast<std::streamsize>(dummy.size()));
     out.close();
     if (!out) {
-      NoteWriteFailure();
+      NoteWriteFailure(out.error());
       return false;
     }
   }
-  auto file = std::make_unique<std::fstream>(filePath_, std::ios::in | std::ios::out | std::ios::binary);
+  auto file = std::make_unique<platform::RegularFileStream>(filePath_, std::ios::in | std::ios::out);
   if (!file->is_open()) {
-    NoteWriteFailure();
+    NoteWriteFailure(file->error());
     return false;
   }
   stream_ = std::move(file);

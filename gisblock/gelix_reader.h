@@ -8,6 +8,7 @@
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <system_error>
 #include <unordered_set>
 #include <vector>
 
@@ -91,8 +92,9 @@ class TGeliXReader : public TGelixManipulator {
   // Writes at the current position; a record beyond the end first fills
   // the gap with `gapRecord`.
   bool WriteRecord(const std::uint8_t* record, std::int32_t at, const std::vector<std::uint8_t>& gapRecord);
-  // Keeps the cause of the first failed write (errno of the failed call).
-  void NoteWriteFailure();
+  // Keeps the cause of the first failed write: that of an open that
+  // failed, else errno of the failed call.
+  void NoteWriteFailure(const std::error_code& opening = {});
   // Writes `size` bytes at `offset`. Bytes that go on where the last ones
   // ended wait in a buffer and reach the file together (one system call for
   // many records); a failure is known when they do: at a later write, at
@@ -112,6 +114,8 @@ class TGeliXReader : public TGelixManipulator {
   std::int32_t lastRecord_ = -1;
   platform::Pacer pacer_;
   std::string writeFailure_;
+  // Why OpenStream could not open the file for reading.
+  std::error_code openError_;
 
  private:
   // Only on the stream OpenStream opened for reading, which nothing writes:

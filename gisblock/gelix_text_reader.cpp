@@ -1,13 +1,13 @@
 #include "gisblock/gelix_text_reader.h"
 
 #include <cmath>
-#include <fstream>
 #include <iterator>
 #include <memory>
 
 #include "framework/wcs.h"
 #include "gisblock/gelix_props.h"
 #include "gisblock/gelix_registers.h"
+#include "platform/regular_file.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TGelixTextReader, TGeliXObjectReader, ZELTO_NO_PROPERTIES)
 
@@ -29,9 +29,11 @@ std::vector<std::string> TGelixTextReader::SplitLines(const std::string& text) {
 }
 
 bool TGelixTextReader::OpenCompanions() {
-  std::ifstream in(BlockFilePath(BlockName, "TN.TTX"), std::ios::binary);
-  if (!in) throw std::runtime_error("TN.TTX: soubor nelze otevřít");
-  lines_ = SplitLines({std::istreambuf_iterator<char>(in), {}});
+  std::string bytes;
+  std::error_code error;
+  if (!platform::readRegularFile(BlockFilePath(BlockName, "TN.TTX"), bytes, error))
+    throw std::runtime_error("TN.TTX: " + platform::openFault(error, "soubor nelze otevřít"));
+  lines_ = SplitLines(bytes);
   return true;
 }
 

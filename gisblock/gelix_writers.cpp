@@ -5,7 +5,6 @@
 #include <cstring>
 #include <memory>
 #include <filesystem>
-#include <fstream>
 
 #include "gisblock/are_record.h"
 #include "gisblock/empty_block.h"
@@ -17,6 +16,7 @@
 #include "framework/wcs.h"
 #include "framework/zelto_message.h"
 #include "platform/path_resolver.h"
+#include "platform/regular_file.h"
 #include "platform/system_cause.h"
 #include "platform/real48.h"
 
@@ -97,11 +97,11 @@ bool CreateEmptyBlock(const std::string& directory, const std::string& shownName
   const std::string shown = shownName.empty() ? directory : shownName;
   for (const gisblock::BlockFile& file : gisblock::emptyBlockFiles(shown)) {
     errno = 0;
-    std::ofstream out(fs::path(dir) / file.name, std::ios::binary | std::ios::trunc);
+    platform::RegularFileStream out(fs::path(dir) / file.name, std::ios::out | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(file.bytes.data()), static_cast<std::streamsize>(file.bytes.size()));
     out.close();
     if (!out) {
-      const std::string cause = platform::systemCause(errno);
+      const std::string cause = out.failureCause();
       return failed(failure, {file.name, cause},
                     "Prázdný blok " + shown + ": soubor " + file.name + " nelze zapsat: " + cause);
     }

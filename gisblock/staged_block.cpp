@@ -7,7 +7,6 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
-#include <fstream>
 #include <iterator>
 #include <stdexcept>
 #include <system_error>
@@ -16,6 +15,7 @@
 #include "platform/codepage.h"
 #include "platform/directory_entries.h"
 #include "platform/path_resolver.h"
+#include "platform/regular_file.h"
 #include "platform/system_cause.h"
 #include "platform/tables_read.h"
 
@@ -54,9 +54,11 @@ bool exchangeInOneStep = true;
 // of the block.
 bool syncUnsupported(int error) { return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP; }
 
-// 0, or why the file's bytes could not be brought to the disk.
+// 0, or why the file's bytes could not be brought to the disk. Opened
+// without waiting: a named pipe put in the staging directory is no file of
+// the block, and nobody may ever write it.
 int syncPath(const fs::path& path, int flags) {
-  const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
+  const int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return errno;
   const int error = ::fsync(fd) == 0 || syncUnsupported(errno) ? 0 : errno;
   ::close(fd);
@@ -275,14 +277,14 @@ void StagedBlock::noteFailure(std::string_view file, std::string_view cause) {
   // A cause that names its file already (a table's own error) names it once.
   if (!shownPath.empty() && told.starts_with(shownPath + ": ")) told.erase(0, shownPath.size() + 2);
   error_ = "Blok " + shown_ + " nebyl zapsán" + where + told + ". " + leftText();
-  if (joined_) std::ofstream(staging_ / kFailureNote, std::ios::binary) << error_;
+  if (joined_) platform::RegularFileStream(staging_ / kFailureNote, std::ios::out | std::ios::trunc) << error_;
 }
 
 void StagedBlock::abandon(std::string_view reason) {
   if (failed_) return;
   failed_ = true;
   error_ = notWrittenText(shown_, reason);
-  if (joined_) std::ofstream(staging_ / kFailureNote, std::ios::binary) << error_;
+  if (joined_) platform::RegularFileStream(staging_ / kFailureNote, std::ios::out | std::ios::trunc) << error_;
 }
 
 std::string joinShownPath(std::string_view directory, std::string_view name) {
@@ -355,13 +357,16 @@ bool StagedBlock::commit() {
   if (committed_) return true;
   std::error_code ec;
   if (fs::exists(staging_ / kFailureNote, ec)) {
-    std::ifstream note(staging_ / kFailureNote, std::ios::binary);
+    std::string note;
+    platform::readRegularFile(staging_ / kFailureNote, note, ec);
     failed_ = true;
-    return fail(shownText(std::string(std::istreambuf_iterator<char>(note), {})));
+    return fail(shownText(note));
   }
-  if (!tablesAsRead()) return false;
   // A power cut after the swap must not leave a block of empty files.
-  if (!replaceable() || !flushContents() || !putInPlace()) return false;
+  if (!replaceable() || !flushContents()) return false;
+  // After the flush, which takes a while: a table saved while the files went
+  // to the disk would otherwise be seen only by the next job.
+  if (!tablesAsRead() || !putInPlace()) return false;
   committed_ = true;
   forgetOwnTables();
   return true;

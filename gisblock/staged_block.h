@@ -86,8 +86,9 @@ class StagedBlock {
   // in one step where the file system can. Refused once a failure was noted,
   // here or by a writer that joined the block, and where a table the job
   // read was changed by another program since the job first found it
-  // (platform::tableChangedDuringJob). On failure the old block is back
-  // where it was and error() names the cause.
+  // (platform::tableChangedDuringJob, asked once the files are on the disk,
+  // just before the swap). On failure the old block is back where it was
+  // and error() names the cause.
   bool commit();
   // Removes the block instead of replacing it (nothing is left to write
   // where it was): in one step it goes under the staging name, where it is

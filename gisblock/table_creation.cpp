@@ -7,12 +7,12 @@
 #include "platform/dbase_structure.h"
 #include "platform/dbase_table.h"
 #include "platform/path_resolver.h"
+#include "platform/regular_file.h"
 #include "platform/system_cause.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <set>
 
@@ -23,15 +23,6 @@ namespace {
 
 constexpr std::uint16_t kMaxDecimalWidth = 14;
 constexpr const char* kStatementFile = "Create.sql";
-
-std::optional<std::string> readWholeFile(const fs::path& file) {
-  // A directory opens, but reading it raises.
-  std::error_code ec;
-  if (!fs::is_regular_file(file, ec)) return std::nullopt;
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return std::nullopt;
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 bool isGroup(const FieldDefinition& d) { return platform::equalsIgnoringAsciiCase(d.name, "GROUP"); }
 
@@ -49,13 +40,13 @@ void saveStatement(const std::vector<std::string>& lines, const TableMessages& m
   for (const std::string& line : lines) text += line + "\r\n";
   text = platform::fromUtf8(text, platform::CodePage::Windows1250);
   errno = 0;
-  std::ofstream out(kStatementFile, std::ios::binary | std::ios::trunc);
+  platform::RegularFileStream out(kStatementFile, std::ios::out | std::ios::trunc);
   if (out) out.write(text.data(), static_cast<std::streamsize>(text.size()));
   if (out) out.close();
-  const int error = errno;
+  const std::string cause = out.failureCause();
   std::set<std::string> toldHere;
   if (!out && messages.isFirst(kStatementFile, toldHere)) {
-    messages.log(std::string("Soubor ") + kStatementFile + " nelze zapsat: " + platform::systemCause(error));
+    messages.log(std::string("Soubor ") + kStatementFile + " nelze zapsat: " + cause);
   }
 }
 
@@ -104,10 +95,18 @@ bool CreateTableBySQL(std::string_view tableFile, std::vector<FieldDefinition> d
 
 std::optional<std::vector<FieldDefinition>> FieldsOfCRT(std::string_view crtFile, const TableMessages& messages) {
   if (crtFile.empty()) return std::nullopt;
-  const auto bytes = readWholeFile(platform::pathResolver().existing(crtFile));
-  if (!bytes) return std::nullopt;
+  std::string bytes;
+  std::error_code error;
+  if (!platform::readRegularFile(platform::pathResolver().existing(crtFile), bytes, error)) {
+    // What lies there instead of the file (a named pipe, a directory) is
+    // named; a file that is not there is the caller's to tell.
+    if (platform::isNotRegularFile(error))
+      messages.error("Problém s vytvořením DBF dle " + platform::pathResolver().userSpelling(fs::path(crtFile)) +
+                     ": " + platform::systemCause(error));
+    return std::nullopt;
+  }
   const std::string crtName = extractFileName(crtFile);
-  const std::vector<std::string> lines = framework::TextLines(*bytes, platform::CodePage::Windows1250);
+  const std::vector<std::string> lines = framework::TextLines(bytes, platform::CodePage::Windows1250);
 
   std::vector<FieldDefinition> definitions;
   bool keyDefined = false;
@@ -161,7 +160,7 @@ bool CreateTableFromDBF(std::string_view sourceFile, std::string_view tableFile,
   if (!tableFile.empty() && paths.exists(tableFile)) fs::remove(paths.existing(tableFile), ec);
   if (sourceFile.empty() || tableFile.empty()) return false;
   const fs::path source = paths.existing(sourceFile);
-  if (!fs::is_regular_file(source, ec)) return false;
+  if (!fs::exists(source, ec)) return false;
   // Its fields are read as every table's are: a structure whose header
   // contradicts itself would make a table of shifted or nameless fields.
   platform::DbfTable structure;

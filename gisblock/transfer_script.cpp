@@ -4,10 +4,10 @@
 #include "framework/text_line_reader.h"
 #include "platform/codepage.h"
 #include "platform/path_resolver.h"
+#include "platform/regular_file.h"
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 
 namespace gisblock {
@@ -46,12 +46,9 @@ std::vector<TransferPair> TransferScript::parse(std::string_view bytes) {
 
 bool TransferScript::load(std::string_view fileName) {
   const std::filesystem::path file = platform::pathResolver().existing(fileName);
-  // A directory opens, but reading it raises.
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(file, ec)) return false;
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return false;
-  pairs_ = parse(std::string(std::istreambuf_iterator<char>(in), {}));
+  std::string bytes;
+  if (!platform::readRegularFile(file, bytes, loadError_)) return false;
+  pairs_ = parse(bytes);
   fileName_ = std::string(fileName);
   return true;
 }

@@ -5,6 +5,7 @@
 // copy.
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace gisblock {
@@ -19,8 +20,9 @@ struct TransferPair {
 class TransferScript {
  public:
   // Reads the file (a path of the GIS tree); false, and nothing changed,
-  // when it cannot be opened.
+  // when it cannot be opened: loadError() says why.
   bool load(std::string_view fileName);
+  const std::error_code& loadError() const { return loadError_; }
   // The pairs of the text of such a file: Windows-1250 bytes, or Unicode
   // after a byte-order mark.
   static std::vector<TransferPair> parse(std::string_view bytes);
@@ -34,6 +36,7 @@ class TransferScript {
  private:
   std::string fileName_;
   std::vector<TransferPair> pairs_;
+  std::error_code loadError_;
 };
 
 }  // namespace gisblock

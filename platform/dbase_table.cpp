@@ -74,11 +74,11 @@ std::optional<DbfFileStamp> fileStampOf(const fs::path& file) {
 std::optional<DbfFileStamp> DbfTable::stampOf(const fs::path& file) {
   DbfFileStamp stamp;
   if (!statusStamp(file, stamp)) return std::nullopt;
-  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
+  std::error_code error;
+  const FileDescriptor fd = openRegularFile(file, O_RDONLY, error);
+  if (!fd) return std::nullopt;
   std::uint8_t count[4] = {};
-  const ssize_t read = ::pread(fd, count, sizeof count, 4);
-  ::close(fd);
+  const ssize_t read = ::pread(fd.get(), count, sizeof count, 4);
   if (read != static_cast<ssize_t>(sizeof count)) return std::nullopt;
   stamp.rows = headerRowCount(count);
   return stamp;
@@ -93,14 +93,16 @@ void DbfTable::create(const fs::path& file, std::vector<DbfField> fields, std::u
   const std::vector<std::uint8_t> bytes = dbf::encodeEmptyTable(checked, header);
   const std::optional<DbfFileStamp> before = stampOf(file);
   errno = 0;
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  RegularFileStream out(file, std::ios::out | std::ios::trunc);
   if (out) out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   if (out) out.close();
   if (!out) {
+    const std::string cause = ": " + out.failureCause();
     // A table cut short is no table: nothing is left that reads as one.
-    const std::string cause = failureCause();
+    // What could not be opened (a table the user may not write, what lies
+    // there that is no file) was not touched, and stays.
     std::error_code ec;
-    fs::remove(file, ec);
+    if (!out.error()) fs::remove(file, ec);
     throw DbfError("Soubor " + fileText(file) + " nelze zapsat" + cause);
   }
   // A table the job read and now makes anew is its own output from here.
@@ -116,11 +118,12 @@ void DbfTable::open(const fs::path& file, bool readOnly) {
   statusStamp(file, stamp);
   std::ios::openmode mode = std::ios::binary | std::ios::in;
   if (!readOnly) mode |= std::ios::out;
-  errno = 0;
   file_.open(file, mode);
   if (!file_) {
-    const std::string cause = failureCause();
-    throw DbfOpenError("Tabulku " + fileText(file) + " nelze otevřít" + cause, "tabulku nelze otevřít" + cause, false);
+    const std::string cause = systemCause(file_.error());
+    if (isNotRegularFile(file_.error())) throw DbfOpenError(fileText(file) + " " + cause, cause, false);
+    throw DbfOpenError("Tabulku " + fileText(file) + " nelze otevřít: " + cause, "tabulku nelze otevřít: " + cause,
+                       false);
   }
   std::vector<std::uint8_t> head(dbf::kHeaderSize);
   file_.read(reinterpret_cast<char*>(head.data()), dbf::kHeaderSize);
@@ -165,7 +168,8 @@ std::string DbfTable::rowDamage() const {
   if (recordCount_ < header_.recordCount)
     return "soubor končí po " + std::to_string(recordCount_) + ". z " + std::to_string(header_.recordCount) +
            " řádků, které uvádí hlavička";
-  std::ifstream in(path_, std::ios::binary);
+  RegularFileStream in(path_, std::ios::in);
+  if (isNotRegularFile(in.error())) return systemCause(in.error());
   in.seekg(static_cast<std::streamoff>(recordPosition(1)));
   std::string row(header_.recordLength, ' ');
   auto isRow = [&] { return row[0] == ' ' || row[0] == '*'; };

@@ -4,10 +4,10 @@
 // them, field access by name ignoring case, and an edit/append/post cycle.
 // Nothing but the .DBF file itself is read or written.
 #include "platform/dbase_structure.h"
+#include "platform/regular_file.h"
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -74,7 +74,8 @@ class DbfTable {
   static void create(const std::filesystem::path& file, std::vector<DbfField> fields,
                      std::uint8_t languageDriver = dbf::kLanguageCp1250);
 
-  // Throws DbfOpenError when the file cannot be opened, is no dBase table or
+  // Throws DbfOpenError when the file cannot be opened, is no regular file
+  // (a named pipe, which would be waited on for ever), is no dBase table or
   // has a header that contradicts itself (see dbf::decodeFieldDescriptors).
   void open(const std::filesystem::path& file, bool readOnly);
   // Drops an unposted edit; rows still waiting (see bufferAppends) are
@@ -166,7 +167,7 @@ class DbfTable {
   std::uint64_t recordPosition(std::uint32_t recNo) const;
 
   std::filesystem::path path_;
-  std::fstream file_;
+  RegularFileStream file_;
   bool readOnly_ = true;
   State state_ = State::Closed;
   DbfHeader header_;

@@ -1,5 +1,7 @@
 #include "platform/whole_file.h"
 
+#include "platform/regular_file.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <functional>
@@ -58,13 +60,11 @@ bool closeChecked(int fd, bool ok, std::error_code& error) {
 }
 
 bool writeInPlace(const fs::path& file, const Writer& write, std::error_code& error) {
-  const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) {
-    error = lastError();
-    return false;
-  }
-  const bool written = write(fd, error);
-  return closeChecked(fd, written, error);
+  // A device is written to; a named pipe that nobody reads is not waited on.
+  FileDescriptor fd = openWithoutWaiting(file, O_WRONLY | O_CREAT | O_TRUNC, error);
+  if (!fd) return false;
+  const bool written = write(fd.get(), error);
+  return closeChecked(fd.release(), written, error);
 }
 
 // The file a name stands for: a link's own file, so that the link stays.

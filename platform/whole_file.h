@@ -16,8 +16,8 @@ namespace platform {
 // plain write would refuse it: the rename would pass its permissions by.
 // Where the directory takes no new file (a share where only the file may be
 // written), and where the name is no plain file (a device), the file is
-// written in place. False, with `error` set, when the text is not in the
-// file.
+// written in place; a named pipe that nobody reads is refused rather than
+// waited on. False, with `error` set, when the text is not in the file.
 bool replaceFileWhole(const std::filesystem::path& file, std::string_view text, std::error_code& error);
 
 // A file of the user's that a writer this program cannot check makes whole

@@ -1,10 +1,9 @@
 #include "render/interpret_layer.h"
 
-#include <fstream>
-
 #include "framework/class_registry.h"
 #include "platform/codepage.h"
 #include "platform/path_resolver.h"
+#include "platform/regular_file.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TInterpretLayer, TRectEntity, [](auto& p) {
   using L = TInterpretLayer;
@@ -81,7 +80,7 @@ void TInterpretContainer::SwitchLayerType(const std::string& type, bool off) {
 }
 
 void TInterpretContainer::WriteInfoFile(const std::string& fileName) const {
-  std::ofstream out(platform::pathResolver().forWriting(fileName), std::ios::binary | std::ios::trunc);
+  platform::RegularFileStream out(platform::pathResolver().forWriting(fileName), std::ios::out | std::ios::trunc);
   if (!out) throw EZeltoError("Nelze vytvořit soubor " + fileName);
   auto line = [&](const std::string& text) {
     out << platform::fromUtf8(text, platform::CodePage::Windows1250) << "\r\n";

@@ -339,7 +339,7 @@ class ChainWalker {
   }
 
  private:
-  // The piece stands in for links_[next] until it is drawn.
+  // The piece stands in for the link due next until it is drawn.
   void Carry(std::unique_ptr<TLinZnacka> piece) { carried_ = std::move(piece); }
 
   TDevice& device_;
@@ -347,7 +347,6 @@ class ChainWalker {
   geometry::WorldRect visible_;
   bool clip_;
   std::unique_ptr<TLinZnacka> carried_;
-  std::size_t next = 0;
 };
 
 }  // namespace

@@ -23,7 +23,7 @@ std::string upperText(const std::string& raw) { return platform::upperUtf8(text(
 TCteniParametru::TCteniParametru(const std::string& fileName, bool& ok) {
   ok = false;
   if (fileName.empty()) return;
-  file_.open(platform::pathResolver().existing(fileName), std::ios::binary);
+  file_.open(platform::pathResolver().existing(fileName), std::ios::in);
   if (!file_.is_open()) return;
   Opened = true;
   if (AtFileEnd()) return;

@@ -8,8 +8,9 @@
 //   [Retez]          -> section RETEZ
 //   kod = 12         -> key KOD, value "12"
 #include <cstdint>
-#include <fstream>
 #include <string>
+
+#include "platform/regular_file.h"
 
 class TCteniParametru {
  public:
@@ -38,5 +39,5 @@ class TCteniParametru {
   bool AtFileEnd();
   void ReadLine();
 
-  std::ifstream file_;
+  platform::RegularFileStream file_;
 };

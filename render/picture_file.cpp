@@ -1,12 +1,12 @@
 #include "render/picture_file.h"
 
+#include "platform/regular_file.h"
 #include "render/bmp_picture.h"
 
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <iterator>
 #include <vector>
 
@@ -172,10 +172,14 @@ std::unique_ptr<TMemoryRaster> DecodePicture(const std::string& bytes, const std
 }
 
 std::unique_ptr<TMemoryRaster> LoadPictureFile(const std::string& fileName) {
-  std::ifstream in(fileName, std::ios::binary);
-  if (!in) FailPicture(fileName, "soubor neexistuje nebo jej nelze otevřít");
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) FailPicture(fileName, "chyba čtení");
+  platform::RegularFileStream in(fileName, std::ios::in);
+  if (!in) FailPicture(fileName, platform::openFault(in.error(), "soubor neexistuje nebo jej nelze otevřít"));
+  std::string bytes;
+  try {
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  } catch (const std::ios_base::failure&) {
+    FailPicture(fileName, "chyba čtení");
+  }
   return DecodePicture(bytes, fileName);
 }
 

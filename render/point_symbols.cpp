@@ -1,11 +1,11 @@
 #include "render/point_symbols.h"
 
-#include <fstream>
 #include <sstream>
 
 #include "framework/class_registry.h"
 #include "geometry/page_projection.h"
 #include "platform/path_resolver.h"
+#include "platform/regular_file.h"
 #include "render/canvas.h"
 #include "render/device.h"
 #include "render/gelix_color.h"
@@ -43,7 +43,7 @@ TGeliXSymbols::TGeliXSymbols(const std::string& fileName) {
 }
 
 void TGeliXSymbols::Read(const std::string& path) {
-  std::ifstream in(path);
+  platform::RegularFileStream in(path, std::ios::in);
   std::string line;
   while (std::getline(in, line)) {
     std::istringstream fields(line);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <numbers>
 
 #include "framework/class_registry.h"
@@ -10,6 +9,7 @@
 #include "geometry/page_projection.h"
 #include "platform/codepage.h"
 #include "platform/path_resolver.h"
+#include "platform/regular_file.h"
 #include "platform/user_interaction.h"
 #include "render/canvas.h"
 #include "render/device.h"
@@ -52,18 +52,10 @@ std::vector<StrokeFontData::Stroke> StrokeFontData::Glyph(std::uint8_t code) con
 
 FontLoadResult ReadFontFile(const std::filesystem::path& path, bool requireSignature,
                             StrokeFontData& data) {
-  // A directory opens like a file, and reading it then throws.
+  std::string bytes;
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return FontLoadResult::OpenFailed;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return FontLoadResult::OpenFailed;
-  std::vector<std::uint8_t> all;
-  try {
-    all.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  } catch (const std::ios_base::failure&) {
-    return FontLoadResult::OpenFailed;
-  }
-  if (in.bad()) return FontLoadResult::OpenFailed;
+  if (!platform::readRegularFile(path, bytes, ec)) return FontLoadResult::OpenFailed;
+  const std::vector<std::uint8_t> all(bytes.begin(), bytes.end());
   if (requireSignature) {
     if (all.size() < 4) return FontLoadResult::BadSignature;
     const std::uint32_t sig = all[0] | (all[1] << 8) | (all[2] << 16) | (std::uint32_t{all[3]} << 24);
@@ -174,7 +166,7 @@ std::uint8_t SizeModeOfLetter(const std::string& value, std::uint8_t otherwise) 
 void TTextStyles::SetFileName(const std::string& path) {
   fileName_ = path;
   FreeAll();
-  std::ifstream in(platform::pathResolver().existing(path));
+  platform::RegularFileStream in(platform::pathResolver().existing(path), std::ios::in);
   if (!in) return;
   std::unique_ptr<TTextStyle> open;
   std::string raw;

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 
 #include "framework/class_registry.h"
 #include "framework/drive_map.h"
+#include "platform/regular_file.h"
 #include "render/graphic_file_element.h"
 
 namespace {
@@ -84,7 +84,7 @@ void TTextBlock::SetFileName(const std::string& name) {
   const std::filesystem::path local = framework::ResolvePath(name);
   std::error_code ec;
   if (local.empty() || !std::filesystem::is_regular_file(local, ec)) return;
-  std::ifstream in(local, std::ios::binary);
+  platform::RegularFileStream in(local, std::ios::in);
   if (!in) return;
   // Read the whole file first, so that a read that fails keeps the old lines.
   std::vector<std::string> read;

@@ -16,7 +16,7 @@ std::string TTextFileDevice::GetFileName() const { return file_.is_open() ? file
 void TTextFileDevice::Open(std::ios::openmode mode) {
   if (file_.is_open()) file_.close();
   file_.clear();
-  file_.open(platform::pathResolver().forWriting(fileName_), std::ios::binary | mode);
+  file_.open(platform::pathResolver().forWriting(fileName_), std::ios::out | mode);
   if (!file_.is_open()) throw EZeltoError("Chyba vstupu/výstupu: soubor " + fileName_);
 }
 

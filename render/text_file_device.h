@@ -1,9 +1,9 @@
 #pragma once
 // A device that takes text instead of drawings: Write and WriteLine append
 // to a text file (Windows-1250, CRLF line ends). It has no page.
-#include <fstream>
 #include <string>
 
+#include "platform/regular_file.h"
 #include "render/device.h"
 
 class TTextFileDevice : public TDevice {
@@ -34,5 +34,5 @@ class TTextFileDevice : public TDevice {
   void Open(std::ios::openmode mode);
 
   std::string fileName_;
-  std::ofstream file_;
+  platform::RegularFileStream file_;
 };

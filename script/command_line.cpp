@@ -1,8 +1,6 @@
 #include "framework/name_compare.h"
 #include "script/command_line.h"
 
-#include <fstream>
-
 #include "framework/class_registry.h"
 #include "framework/errors.h"
 #include "framework/message_dispatch.h"
@@ -16,6 +14,7 @@
 #include "framework/zelto_message.h"
 #include "platform/codepage.h"
 #include "platform/path_resolver.h"
+#include "platform/regular_file.h"
 #include "platform/user_interaction.h"
 #include "script/expression_keywords.h"
 
@@ -161,7 +160,7 @@ void TCommandLine::DoIt() {
 
 bool TCommandLine::ReadScriptFile() {
   const std::string path = actualDirectory_ + fileName_;
-  std::ifstream file(platform::pathResolver().existing(path), std::ios::binary);
+  platform::RegularFileStream file(platform::pathResolver().existing(path), std::ios::in);
   if (!file) {
     ReportError("Skriptový soubor " + path + " nenalezen !", 1);
     return false;

@@ -32,6 +32,7 @@
 #include "framework/zelto_message.h"
 #include "gisblock/gelix_props.h"
 #include "gisblock/staged_block.h"
+#include "platform/codepage.h"
 #include "platform/path_resolver.h"
 #include "platform/progress_form.h"
 #include "platform/tables_read.h"
@@ -136,6 +137,15 @@ std::string OtherDistrictProblem(const std::string& readDirectory, const std::st
            "Zvolte výstup načteného revíru; jiný revír lze po exportu načíst až po novém spuštění programu, nebo "
            "když export odmítne načtený revír jako od načtení změněný.";
   return said + "Načtěte revír výstupu, nebo zvolte výstup načteného revíru.";
+}
+
+bool NameOneLhc(const std::string& lhcDirectory, const std::string& otherDirectory) {
+  const std::string name = SplitLast(lhcDirectory).second;
+  const std::string other = SplitLast(otherDirectory).second;
+  const std::optional<std::string> code = LhcCodeOf(name);
+  const std::optional<std::string> otherCode = LhcCodeOf(other);
+  if (code && otherCode) return *code == *otherCode;
+  return platform::lowerUtf8(name) == platform::lowerUtf8(other);
 }
 
 void Refuse(const std::function<void(const std::string&)>& log, const std::string& job, const std::string& why,

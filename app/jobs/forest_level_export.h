@@ -135,6 +135,10 @@ std::string MissingControlFile(const std::string& gisRoot, char letter, std::int
 // read give back, so the advice is to choose the read one's output.
 std::string OtherDistrictProblem(const std::string& readDirectory, const std::string& outputDirectory,
                                  bool readLocked = false);
+// Whether two LHC directories are named for one LHC: the same code, leading
+// zeros aside, or, where either name is no code, the same name in any
+// letter case ("4107 - kopie" is not 4107).
+bool NameOneLhc(const std::string& lhcDirectory, const std::string& otherDirectory);
 // A job that does nothing says why: a box with the reason (or `show`, when
 // given), and a protocol line that names the job (after ';', so that it
 // raises no second box), through `log`, or as a log text when there is none.

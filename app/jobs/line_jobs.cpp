@@ -259,7 +259,9 @@ LineJobResult NodeLinesOf(const LineJobContext& context, const NodingJob& job) {
   }
 
   RenewObjectModel(*context.Model);
-  // Whatever the noding leaves loaded, also where it stops half way.
+  // Before anything is loaded: a noding that stops, fails or finds no input
+  // has let go of the read lines all the same, and the extractions ask for
+  // them to be read again.
   context.Model->MadeBy = job.Name;
   return NodeLinesInto(context, job, snap, static_cast<std::int32_t>(colour), static_cast<std::int32_t>(symbol));
 }
@@ -281,17 +283,40 @@ LineJobResult NodeLines(const LineJobContext& context, const NodingJob& job) {
 
 namespace {
 
+// Why what is loaded is not the lines of the output's LHC as "Čti linie
+// LHC" read them; empty when it is. A district's lines, or another LHC's,
+// written into the output's blocks would replace the LHC's own lines there.
+std::string NotOutputLhcLines(const LoadedModel& model, const std::string& output) {
+  constexpr const char* kReadThem = "Zvolte revír LHC a stiskněte Čti linie LHC.";
+  if (model.LhcDirectory.empty() || model.LhcLines.Get() != model.GetSubject()) {
+    const std::string only =
+        "bloky linií LHC " + output + " se zapisují jen z linií, které načte Čti linie LHC. " + kReadThem;
+    if (!model.DistrictDirectory.empty()) return "Načten je revír " + model.DistrictDirectory + ", ne linie LHC: " + only;
+    return "Předmětem zájmu nejsou linie LHC: " + only;
+  }
+  if (NameOneLhc(model.LhcDirectory, output)) return {};
+  return "Načteny jsou linie LHC " + model.LhcDirectory + ", výstup je zvolen do LHC " + output +
+         ": do jiného LHC se nezapisuje. Načtěte linie LHC výstupu (Čti linie LHC v některém jeho revíru), nebo "
+         "zvolte výstup načteného LHC.";
+}
+
 LineJobResult ExportLinesOf(const LineJobContext& context, const LineKind& kind) {
   const std::string job = "Export linií " + std::to_string(kind.Kind);
+  // Before the subject is looked at: a noding or merge that stopped, or
+  // found no input, leaves none.
+  if (context.Model && !context.Model->MadeBy.empty()) {
+    Refuse(context.Log, job,
+           "Předmětem zájmu je výsledek úlohy " + context.Model->MadeBy + ", ne načtené linie; linie LHC načtěte znovu");
+    return LineJobResult::NoSubject;
+  }
   TElement* subject = context.Model ? context.Model->GetSubject() : nullptr;
   if (!subject) {
     Refuse(context.Log, job, "Není načten předmět zájmu");
     return LineJobResult::NoSubject;
   }
-  if (!context.Model->MadeBy.empty()) {
-    Refuse(context.Log, job,
-           "Předmětem zájmu je výsledek úlohy " + context.Model->MadeBy + ", ne načtené linie; linie LHC načtěte znovu");
-    return LineJobResult::NoSubject;
+  if (const std::string other = NotOutputLhcLines(*context.Model, context.LhcDirectory); !other.empty()) {
+    Refuse(context.Log, job, other);
+    return LineJobResult::NotOutputLhcLines;
   }
   if (const std::string missing = MissingControlFile(context.GisRoot, 'L', kind.Kind); !missing.empty()) {
     Refuse(context.Log, job, missing);
@@ -347,14 +372,16 @@ LineJobResult ExportLinesByDruh(const LineJobContext& context, const LineKind& k
 void ExportAllLineKinds(const LineJobContext& context) {
   platform::BreakableJob job;
   const std::vector<LineKind>& kinds = LineKinds();
-  bool outdated = false;
+  LineJobResult last = LineJobResult::Written;
   for (std::size_t i = 0; i < kinds.size(); ++i) {
     // The user stopped the whole run, not the one kind; a table another
-    // program changed meanwhile, or blocks changed since the read, were
-    // told with the block they kept from being written, and would keep
-    // every later one.
+    // program changed meanwhile, blocks changed since the read, or lines
+    // that are not the output LHC's were told with the block they kept from
+    // being written, and would keep every later one.
     const std::optional<std::filesystem::path> changed = platform::tableFoundChangedInJob();
-    if (platform::BreakableJob::broken() || changed || outdated) {
+    const bool outdated = last == LineJobResult::ReadOutdated;
+    const bool otherLines = last == LineJobResult::NotOutputLhcLines;
+    if (platform::BreakableJob::broken() || changed || outdated || otherLines) {
       std::string all, left;
       for (std::size_t k = 0; k < kinds.size(); ++k) {
         const std::string name = std::to_string(kinds[k].Kind);
@@ -364,13 +391,13 @@ void ExportAllLineKinds(const LineJobContext& context) {
       std::string why = " přerušen uživatelem, ";
       if (changed) why = " ukončen, " + platform::changedDuringJobText(*changed) + "; ";
       else if (outdated) why = " ukončen, načtené bloky byly od načtení změněny; ";
+      else if (otherLines) why = " ukončen, nejsou načteny linie LHC výstupu; ";
       Log(context, "; Export linií " + all + why + "neexportovány linie " + left);
       return;
     }
     // Nothing read, or a damaged read, is said once, not once per kind.
-    const LineJobResult result = ExportLinesByDruh(context, kinds[i]);
-    if (result == LineJobResult::NoSubject || (context.Model && context.Model->Damage)) return;
-    outdated = result == LineJobResult::ReadOutdated;
+    last = ExportLinesByDruh(context, kinds[i]);
+    if (last == LineJobResult::NoSubject || (context.Model && context.Model->Damage)) return;
   }
 }
 

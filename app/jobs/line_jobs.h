@@ -46,12 +46,23 @@ const std::vector<LineKind>& LineKinds();
 const LineKind* FindLineKind(std::int32_t command);
 
 // NoSubject: no lines were read, or a noding or merge has replaced them
-// since. ReadOutdated: the blocks the lines were read from changed since;
-// the old block stays.
-enum class LineJobResult { Written, NoSubject, MissingControlFile, BadSetting, NothingToWrite, NotWritten, ReadOutdated };
+// since. NotOutputLhcLines: what is loaded is not the lines "Čti linie LHC"
+// read of the LHC the output names (a district, another LHC). ReadOutdated:
+// the blocks the lines were read from changed since. The old block stays.
+enum class LineJobResult {
+  Written,
+  NoSubject,
+  NotOutputLhcLines,
+  MissingControlFile,
+  BadSetting,
+  NothingToWrite,
+  NotWritten,
+  ReadOutdated
+};
 
 LineJobResult ExportLinesByDruh(const LineJobContext& context, const LineKind& kind);
-// Each kind with its own checks; a kind that fails does not stop the next.
+// Each kind with its own checks; a kind that fails does not stop the next,
+// but one refused for what is loaded, which would refuse every kind, does.
 void ExportAllLineKinds(const LineJobContext& context);
 
 // Both replace the object model and leave the joined lines as the subject.

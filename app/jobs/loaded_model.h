@@ -37,6 +37,12 @@ struct LoadedModel {
   // No line is extracted from such a subject: it holds the job's network
   // or merge, not the lines the extraction looks for.
   std::string MadeBy;
+  // The LHC directory "Čti linie LHC" read, as the user chose it, and the
+  // element its lines were loaded into. The line extractions write an
+  // LHC's blocks from nothing else: a district's lines, or another LHC's,
+  // would take the place of the LHC's own.
+  std::string LhcDirectory;
+  TElementRef LhcLines;
 
   TElement* GetSubject() const { return Subject.Get(); }
   TForestSpaceUnit* GetHierarchyRoot() const;

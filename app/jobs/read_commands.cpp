@@ -41,6 +41,8 @@ void RenewObjectModel(LoadedModel& state) {
   state.UnfiledAreas = 0;
   state.Inputs = {};
   state.MadeBy.clear();
+  state.LhcDirectory.clear();
+  state.LhcLines.Set(nullptr);
 }
 
 std::string DamagedInputText(const gisblock::DamagedBlock& damage) {
@@ -301,6 +303,10 @@ bool ReadLhcLinesOf(LoadedModel& state, const std::string& chosenDirectory) {
   if (const std::optional<fs::path> changed = platform::tableChangedDuringJob())
     return ReadFailed(state, LhcLinesNotRead(chosenDirectory),
                       platform::changedDuringJobText(*changed) + ", linie lze načíst znovu");
+  if (loaded) {
+    state.LhcDirectory = lhc;
+    state.LhcLines.Set(state.GetSubject());
+  }
   return loaded;
 }
 

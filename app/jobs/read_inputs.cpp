@@ -1,7 +1,6 @@
 #include "app/jobs/read_inputs.h"
 
 #include <algorithm>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <string_view>
@@ -9,6 +8,7 @@
 
 #include "gisblock/staged_block.h"
 #include "platform/path_resolver.h"
+#include "platform/regular_file.h"
 
 namespace jobs {
 
@@ -26,7 +26,7 @@ std::optional<platform::DbfFileStamp> StampOf(const std::filesystem::path& file)
 // chunks of at most a megabyte, as large as the file where it is smaller,
 // and not cleared first: the same bytes give the same hash.
 std::optional<std::uint64_t> ContentOf(const std::filesystem::path& file, std::uint64_t size) {
-  std::ifstream in(file, std::ios::binary);
+  platform::RegularFileStream in(file, std::ios::in);
   if (!in) return std::nullopt;
   std::uint64_t hash = 0xcbf29ce484222325ULL;
   const std::size_t length = static_cast<std::size_t>(std::clamp<std::uint64_t>(size, 1, std::uint64_t{1} << 20));

@@ -49,8 +49,9 @@ void NoteBlockFiles(ReadInputs& inputs, const std::string& block);
 // `hierarchy`, also the first row that no longer gives the keys it was
 // filed by. None when nothing the check covers changed: then no table is
 // read, and the running job holds the hierarchy's tables as the check found
-// them until it puts its block in place (platform::tableChangedDuringJob),
-// so that no save from the read to the swap goes unseen.
+// them until it puts its block in place (platform::tableChangedDuringJob,
+// asked again just before the swap): a save from the read up to then keeps
+// the old block; one in the instant of the swap is the next job's to find.
 std::optional<std::string> ChangeSinceRead(ReadInputs& inputs, bool hierarchy);
 
 // "<read> byl od načtení změněn: <change>; blok <block> nebyl zapsán,

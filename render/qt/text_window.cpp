@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
@@ -14,6 +13,7 @@
 
 #include "framework/message_dispatch.h"
 #include "platform/codepage.h"
+#include "platform/regular_file.h"
 #include "platform/system_cause.h"
 #include "platform/whole_file.h"
 #include "platform/user_interaction.h"
@@ -153,10 +153,10 @@ bool TStdtxtForm::SaveToFile(const QString& path) {
 }
 
 bool TStdtxtForm::LoadFromFile(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return false;
-  const QByteArray bytes = file.readAll();
-  const std::string raw(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  // Not through QFile: it would wait for ever on a named pipe nobody writes.
+  std::string raw;
+  std::error_code error;
+  if (!platform::readRegularFile(path.toStdString(), raw, error)) return false;
   const std::string text = raw.rfind("{\\rtf", 0) == 0
                                ? render::RtfToPlainText(raw)
                                : platform::toUtf8(raw, platform::CodePage::Windows1250);

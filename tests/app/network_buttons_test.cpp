@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "app/det_gis_form.h"
+#include "platform/codepage.h"
 #include "sample_tree.h"
 #include "shell_fixture.h"
 
@@ -179,6 +180,38 @@ TEST_F(NetworkButtonsTest, TheLineNodingAndLhcButtonsWriteTheirBlocks) {
   EXPECT_FALSE(form.btLHC->isEnabled());
   EXPECT_NE(ReadFile(Lhc() / "_11LHC.BLK" / "TN.TTX").find("blok D:\\GIS\\4107\\_11LHC.BLK\r\n"), std::string::npos);
   EXPECT_EQ(ReadFile(Tool().ProtocolFile()).find(dir_.string()), std::string::npos);
+}
+
+// "Všechno" is enabled whatever is loaded, and a district of another LHC
+// can be chosen after "Čti linie LHC": the LHC's blocks are written from
+// its own lines only, and the box says, in the user's paths, what is
+// loaded.
+TEST_F(NetworkButtonsTest, TheLineButtonsRefuseLinesThatAreNotTheOutputLhcsAsRead) {
+  Generate();
+  fs::copy(Lhc(), dir_ / "GIS" / "4108", fs::copy_options::recursive);
+  TMainForm& form = *MainForm();
+  form.SetDirectory("D:\\GIS\\4107\\01");
+  Click(form.btCtiRevir);
+  Click(form.btExpLinVse);
+  form.SetDirectory("D:\\GIS\\4107\\01");
+  Click(form.btCtiLHC);
+  form.SetDirectory("D:\\GIS\\4108\\01");
+  Click(form.btExportCest);
+  EXPECT_EQ(ui_->shownTexts(),
+            (std::vector<std::string>{
+                "Načten je revír D:\\GIS\\4107\\01, ne linie LHC: bloky linií LHC D:\\GIS\\4107 se zapisují jen z "
+                "linií, které načte Čti linie LHC. Zvolte revír LHC a stiskněte Čti linie LHC.",
+                "Načteny jsou linie LHC D:\\GIS\\4107, výstup je zvolen do LHC D:\\GIS\\4108: do jiného LHC se "
+                "nezapisuje. Načtěte linie LHC výstupu (Čti linie LHC v některém jeho revíru), nebo zvolte výstup "
+                "načteného LHC."}));
+  for (const fs::path& lhc : {Lhc(), dir_ / "GIS" / "4108"})
+    for (const char* block : {"_20CES.BLK", "_20PRU.BLK", "_30POT.BLK"}) EXPECT_FALSE(fs::exists(lhc / block)) << block;
+  // The protocol is written as the office's Windows reads it.
+  EXPECT_NE(ReadFile(Tool().ProtocolFile())
+                .find(platform::fromUtf8("; Export linií 2100, 2200, 3100 ukončen, nejsou načteny linie LHC výstupu; "
+                                         "neexportovány linie 2200, 3100\r\n",
+                                         platform::CodePage::Windows1250)),
+            std::string::npos);
 }
 
 }  // namespace

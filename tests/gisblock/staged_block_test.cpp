@@ -1,18 +1,37 @@
 #include "gisblock/staged_block.h"
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "gisblock/gelix_blok_reader.h"
+#include "platform/dbase_table.h"
+#include "platform/progress_form.h"
+#include "platform/tables_read.h"
 #include "files.h"
 #include "read_only.h"
 #include "temp_dir.h"
 
 namespace fs = std::filesystem;
+
+namespace {
+// Run once at the next fsync of this program: another program at work
+// while a block's files go to the disk.
+std::function<void()> atNextFsync;
+}  // namespace
+
+extern "C" int fsync(int fd) {
+  using Fsync = int (*)(int);
+  static const auto real = reinterpret_cast<Fsync>(::dlsym(RTLD_NEXT, "fsync"));
+  if (const std::function<void()> action = std::exchange(atNextFsync, nullptr)) action();
+  return real(fd);
+}
 
 namespace {
 
@@ -60,6 +79,37 @@ TEST_F(StagedBlockTest, AbandonedStagingLeavesTheOldBlockAndNoTrace) {
   }
   EXPECT_EQ(read(block / "TN.ARE"), "old areas");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+}
+
+// A table the job read and another program saves while the new block's
+// files go to the disk: the block would be made of the table as it was, and
+// the save would be seen by the next job only.
+TEST_F(StagedBlockTest, ATableSavedUntilTheSwapKeepsTheOldBlock) {
+  const fs::path table = dir / "P0110.DBF";
+  struct Save {
+    const char* when;
+    bool duringFlush;
+  };
+  for (const Save save : {Save{"before the commit", false}, Save{"while the files go to the disk", true}}) {
+    SCOPED_TRACE(save.when);
+    fs::remove_all(block);
+    fs::create_directories(block);
+    write(block / "TN.ARE", "old areas");
+    platform::DbfTable::create(table, {{"CISLO", 'N', 8, 0, 0}});
+    platform::BreakableJob job;
+    platform::noteTableRead(table, *platform::DbfTable::stampOf(table));
+    gisblock::StagedBlock staged(block.string());
+    ASSERT_TRUE(staged.ok()) << staged.error();
+    write(staged.staging() / "TN.ARE", "new areas");
+    // Another program's save: a row added.
+    const auto saveTable = [&] { write(table, read(table) + " 00000001"); };
+    if (save.duringFlush) atNextFsync = saveTable;
+    else saveTable();
+    EXPECT_FALSE(staged.commit());
+    atNextFsync = nullptr;
+    EXPECT_NE(staged.error().find("byla během práce změněna"), std::string::npos) << staged.error();
+    EXPECT_EQ(read(block / "TN.ARE"), "old areas");
+  }
 }
 
 // A failed block's message says what is left: the old block where there

@@ -18,6 +18,7 @@
 #include "gisblock/staged_block.h"
 #include "framework/message_dispatch.h"
 #include "framework/problem_report.h"
+#include "files.h"
 #include "jobs_fixture.h"
 
 namespace jobs_test {
@@ -418,6 +419,143 @@ TEST_F(LineJobsTest, TablesWrittenOnDosGiveTheSameRowsAsTablesWrittenOnWindows) 
   ASSERT_EQ(jobs::ExportLinesByDruh(context, *jobs::FindLineKind(86)), jobs::LineJobResult::Written);
   EXPECT_EQ(test_support::LiveRows(written, {"NAZEV", "POVRCH"}), sound);
   EXPECT_EQ(FileBytes(written)[29], '\xC8');  // made from its control file, as ever
+}
+
+// The LHC's line blocks as an extraction left them, by block and file.
+std::map<std::string, std::string> LineBlocksOf(const fs::path& lhc) {
+  std::map<std::string, std::string> files;
+  for (const jobs::LineKind& kind : jobs::LineKinds())
+    if (fs::exists(lhc / kind.Block))
+      for (const auto& [name, bytes] : test_support::Snapshot(lhc / kind.Block)) files[kind.Block + ("/" + name)] = bytes;
+  return files;
+}
+
+// The files that differ between two snapshots of the blocks, by name.
+std::string Differing(const std::map<std::string, std::string>& a, const std::map<std::string, std::string>& b) {
+  std::set<std::string> names;
+  for (const auto* files : {&a, &b})
+    for (const auto& file : *files) names.insert(file.first);
+  std::string differing;
+  for (const std::string& name : names)
+    if (!a.contains(name) || !b.contains(name) || a.at(name) != b.at(name)) differing += name + " ";
+  return differing;
+}
+
+std::size_t Told(const std::vector<std::string>& texts, const std::string& part) {
+  return static_cast<std::size_t>(
+      std::count_if(texts.begin(), texts.end(), [&](const std::string& t) { return t.find(part) != std::string::npos; }));
+}
+
+// An extraction writes the output LHC's blocks from that LHC's lines as
+// "Čti linie LHC" read them, and from nothing else: a district read since,
+// or the lines of another LHC whose district was chosen afterwards, would
+// take the place of the whole LHC's lines under a message that they were
+// written.
+TEST_F(LineJobsTest, AnExtractionWritesTheOutputLhcsBlocksOnlyFromItsOwnLinesAsRead) {
+  // A second LHC without the first one's district 02: fewer lines.
+  const fs::path other = dir / "GIS" / "4108";
+  fs::copy(lhc, other, fs::copy_options::recursive);
+  fs::remove_all(other / "02");
+  const auto writeAll = [&](const fs::path& of) {
+    ASSERT_TRUE(jobs::ReadLhcLines(state, (of / "01").string()));
+    context.LhcDirectory = of.string();
+    jobs::ExportAllLineKinds(context);
+    ASSERT_TRUE(ui->shownTexts().empty()) << ui->shownTexts().front();
+  };
+  writeAll(other);
+  const auto otherBlocks = LineBlocksOf(other);
+  writeAll(lhc);
+  const auto ownBlocks = LineBlocksOf(lhc);
+  ASSERT_EQ(ownBlocks.size(), otherBlocks.size());
+  ASSERT_NE(Differing(ownBlocks, otherBlocks), "");
+
+  const std::string lhcText = lhc.string(), otherText = other.string();
+  struct Run {
+    const char* name;
+    std::function<bool()> read;
+    fs::path output;
+    bool all;             // "Všechno", else "Cesty"
+    std::string refusal;  // empty: written as a fresh run writes it
+  };
+  const Run runs[] = {
+      {"a district read, then every kind", [&] { return jobs::ReadDistrict(state, District("01").string()); }, lhc,
+       true, "Načten je revír " + District("01").string() + ", ne linie LHC: bloky linií LHC " + lhcText},
+      {"another LHC's lines, then the roads", [&] { return jobs::ReadLhcLines(state, District("01").string()); },
+       other, false, "Načteny jsou linie LHC " + lhcText + ", výstup je zvolen do LHC " + otherText},
+      {"another LHC's lines, then every kind", [&] { return jobs::ReadLhcLines(state, District("01").string()); },
+       other, true, "Načteny jsou linie LHC " + lhcText + ", výstup je zvolen do LHC " + otherText},
+      {"another district of the same LHC, then every kind",
+       [&] { return jobs::ReadLhcLines(state, District("02").string()); }, lhc, true, ""},
+  };
+  for (const Run& run : runs) {
+    SCOPED_TRACE(run.name);
+    ASSERT_TRUE(run.read());
+    context.LhcDirectory = run.output.string();
+    const auto before = LineBlocksOf(run.output);
+    ui->clear();
+    log.clear();
+    jobs::LineJobResult result = jobs::LineJobResult::Written;
+    if (run.all) jobs::ExportAllLineKinds(context);
+    else result = jobs::ExportLinesByDruh(context, *jobs::FindLineKind(86));
+    const std::vector<std::string> shown = ui->shownTexts();
+    if (run.refusal.empty()) {
+      EXPECT_TRUE(shown.empty()) << shown.front();
+      EXPECT_EQ(Differing(LineBlocksOf(run.output), ownBlocks), "");
+      continue;
+    }
+    EXPECT_EQ(Differing(LineBlocksOf(run.output), before), "");
+    EXPECT_EQ(shown.size(), 1u);
+    EXPECT_EQ(Told(shown, run.refusal), 1u);
+    EXPECT_EQ(Told(log, "– neprovedeno: " + run.refusal), 1u);
+    EXPECT_EQ(Told(log, "zapsán"), 0u);
+    if (run.all)
+      EXPECT_EQ(Told(log, "ukončen, nejsou načteny linie LHC výstupu; neexportovány linie 2200, 3100"), 1u);
+    else
+      EXPECT_EQ(result, jobs::LineJobResult::NotOutputLhcLines);
+  }
+}
+
+// A noding or merge lets go of the read lines before it reads its input;
+// where that input is missing it writes nothing and leaves nothing loaded,
+// and an extraction then asks for the lines to be read again, as after a
+// noding that wrote.
+TEST_F(LineJobsTest, AnExtractionAfterANodingOrMergeThatWroteNothingAsksForTheLinesAgain) {
+  struct Replacing {
+    const char* name;  // as the refusal names the job
+    std::function<void()> run;
+  };
+  const Replacing jobsThatWriteNothing[] = {
+      {"Uzlování vod",
+       [&] {
+         fs::remove_all(lhc / "_30POT.BLK");
+         EXPECT_EQ(jobs::NodeWaterLines(context), jobs::LineJobResult::NothingToWrite);
+       }},
+      {jobs::LhcLayer().Marker,
+       [&] {
+         jobs::LhcMergeContext merge;
+         merge.Model = &state;
+         merge.LhcDirectory = lhc.string();
+         merge.GisRoot = context.GisRoot;
+         merge.Log = context.Log;
+         EXPECT_NE(jobs::MergeLhcLayer(merge, jobs::LhcLayer()), jobs::MergeResult::Written);
+       }},
+  };
+  for (const Replacing& job : jobsThatWriteNothing) {
+    SCOPED_TRACE(job.name);
+    ReadLhc();
+    ASSERT_EQ(jobs::ExportLinesByDruh(context, *jobs::FindLineKind(86)), jobs::LineJobResult::Written);
+    job.run();
+    const auto before = LineBlocksOf(lhc);
+    ui->clear();
+    EXPECT_EQ(jobs::ExportLinesByDruh(context, *jobs::FindLineKind(86)), jobs::LineJobResult::NoSubject);
+    jobs::ExportAllLineKinds(context);
+    EXPECT_EQ(Differing(LineBlocksOf(lhc), before), "");
+    const std::vector<std::string> shown = ui->shownTexts();
+    EXPECT_EQ(Told(shown, "Není načten předmět zájmu"), 0u);
+    EXPECT_EQ(Told(shown, "Předmětem zájmu je výsledek úlohy " + std::string(job.name) +
+                              ", ne načtené linie; linie LHC načtěte znovu"),
+              2u);
+  }
 }
 
 }  // namespace

@@ -309,7 +309,8 @@ TEST_F(TableSavedDuringJobTest, ASaveBetweenTheCheckOfTheReadAndTheLevelsFirstRe
       test_support::LiveRows(edited, fields);
       test_support::RewriteRows(edited, [&](Rows& rows) {
         for (const auto& [row, name, text] : save.edit) {
-          const auto field = std::find_if(fields.begin(), fields.end(), [&](const auto& f) { return f.name == name; });
+          const auto field =
+              std::find_if(fields.begin(), fields.end(), [&name = name](const auto& f) { return f.name == name; });
           ASSERT_NE(field, fields.end()) << name;
           rows.at(row)[static_cast<std::size_t>(field - fields.begin())] = text;
         }

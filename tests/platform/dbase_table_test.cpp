@@ -6,6 +6,7 @@
 
 #include "file_size_limit.h"
 #include "files.h"
+#include "read_only.h"
 #include "temp_dir.h"
 
 using platform::DbfError;
@@ -313,4 +314,16 @@ TEST_F(DbfTableTest, WritesThatFailNameTheFileAndTheirCause) {
   t.close();
   t.open(file, true);
   EXPECT_EQ(t.recordCount(), 1u);
+}
+
+// A table the user may not write, in a directory they may: one made anew
+// under its name is refused, and the table stays as it was rather than go.
+TEST_F(DbfTableTest, ATableThatCannotBeMadeAnewStaysAsItWas) {
+  DbfTable::create(file, {{"CISLO", 'N', 4, 0}});
+  const std::string before = test_support::ReadFile(file);
+  fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  test_support::FilePermissionOverride(false);
+  EXPECT_THROW(DbfTable::create(file, {{"NAZEV", 'C', 6, 0}}), DbfError);
+  test_support::FilePermissionOverride(true);
+  EXPECT_EQ(test_support::ReadFile(file), before);
 }

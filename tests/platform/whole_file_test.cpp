@@ -10,6 +10,8 @@
 #include <optional>
 
 #include "files.h"
+#include "pipe_watch.h"
+#include "platform/system_cause.h"
 #include "read_only.h"
 #include "temp_dir.h"
 
@@ -58,6 +60,21 @@ TEST(WholeFile, ANameAPlainWriteTreatsOtherwiseIsNotRenamedOver) {
     else EXPECT_TRUE(isCharacterDevice(file)) << "replaced by a plain file";
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
   }
+}
+
+// Nobody may ever read a named pipe under the name: a write in place would
+// wait for a reader for ever.
+TEST(WholeFile, APipeThatNobodyReadsIsRefusedRatherThanWaitedOn) {
+  const test_support::TempDir dir("whole");
+  const fs::path file = dir / "TERGELIX.INI";
+  ASSERT_EQ(::mkfifo(file.c_str(), 0644), 0);
+  std::error_code error;
+  {
+    const test_support::InterruptAfter bound(10);
+    EXPECT_FALSE(platform::replaceFileWhole(file, "nové", error));
+  }
+  EXPECT_EQ(platform::systemCause(error), "není soubor, ale pojmenovaná roura");
+  EXPECT_TRUE(fs::is_fifo(file));
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// The bundled sample district drawn with the default interpret script and
+// The generated sample district drawn with the default interpret script and
 // the generated symbol libraries on a memory raster, a metre a pixel: area
 // fills and hatches, boundary lines, line symbols, point symbols and texts
 // must show where the objects are.

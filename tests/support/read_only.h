@@ -17,6 +17,18 @@
 
 namespace test_support {
 
+// Whether this thread passes file permission checks through root's
+// capabilities (on: as far as they are permitted).
+inline void FilePermissionOverride(bool on) {
+  __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+  __user_cap_data_struct data[2]{};
+  if (::syscall(SYS_capget, &header, data) != 0) return;
+  const unsigned overriding = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER);
+  if (on) data[0].effective |= overriding & data[0].permitted;
+  else data[0].effective &= ~overriding;
+  ::syscall(SYS_capset, &header, data);
+}
+
 class ReadOnlyTree {
  public:
   explicit ReadOnlyTree(const std::filesystem::path& root) {
@@ -41,17 +53,32 @@ class ReadOnlyTree {
     struct stat st{};
     if (::lstat(path.c_str(), &st) == 0 && !S_ISLNK(st.st_mode)) modes_.emplace_back(path, st.st_mode & 07777);
   }
-  static void capabilities(bool on) {
-    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct data[2]{};
-    if (::syscall(SYS_capget, &header, data) != 0) return;
-    const unsigned overriding = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER);
-    if (on) data[0].effective |= overriding & data[0].permitted;
-    else data[0].effective &= ~overriding;
-    ::syscall(SYS_capset, &header, data);
-  }
+  static void capabilities(bool on) { FilePermissionOverride(on); }
 
   std::vector<std::pair<std::filesystem::path, mode_t>> modes_;
+};
+
+// A file nobody may read, as one of another user's on a share, for root
+// too: no permission bits while the guard lives, and this thread without
+// the capabilities that override them.
+class UnreadableFile {
+ public:
+  explicit UnreadableFile(std::filesystem::path file) : file_(std::move(file)) {
+    struct stat st{};
+    if (::stat(file_.c_str(), &st) == 0) mode_ = st.st_mode & 07777;
+    ::chmod(file_.c_str(), 0);
+    FilePermissionOverride(false);
+  }
+  ~UnreadableFile() {
+    FilePermissionOverride(true);
+    ::chmod(file_.c_str(), mode_);
+  }
+  UnreadableFile(const UnreadableFile&) = delete;
+  UnreadableFile& operator=(const UnreadableFile&) = delete;
+
+ private:
+  std::filesystem::path file_;
+  mode_t mode_ = 0644;
 };
 
 }  // namespace test_support

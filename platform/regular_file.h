@@ -1,0 +1,138 @@
+#pragma once
+// Opening a file of the user's that must be a plain file: a table or its
+// index, a block file, a settings, script, model, symbol, font or picture
+// file. Whatever else may lie under its name (a named pipe, a device, a
+// socket, a directory) is refused without being waited on: opening a pipe
+// that nobody writes waits for ever, and whoever put it there is not
+// there to end the wait.
+#include <sys/types.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <istream>
+#include <streambuf>
+#include <string>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+namespace platform {
+
+// Whether a file was refused as no regular file; the error's message, as
+// systemCause gives it, says what lies there instead ("není soubor, ale
+// pojmenovaná roura").
+bool isNotRegularFile(const std::error_code& error);
+// The refusal of what lies under the name where that is no regular file;
+// none where a regular file, or nothing, lies there.
+std::error_code notRegularFileAt(const std::filesystem::path& file);
+// What is told of a file that could not be opened: the refusal of one that
+// is no regular file, else `otherwise`, where a message tells no cause of
+// its own.
+std::string openFault(const std::error_code& error, std::string otherwise);
+
+// A descriptor that is closed with the object.
+class FileDescriptor {
+ public:
+  FileDescriptor() = default;
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  FileDescriptor(FileDescriptor&& other) noexcept : fd_(other.release()) {}
+  FileDescriptor& operator=(FileDescriptor&& other) noexcept;
+  ~FileDescriptor() { close(); }
+
+  explicit operator bool() const { return fd_ >= 0; }
+  int get() const { return fd_; }
+  int release() { return std::exchange(fd_, -1); }
+  // False, with errno set, where the system reports a failure (a write
+  // that a share refuses late).
+  bool close();
+
+ private:
+  int fd_ = -1;
+};
+
+// Opens the file with `flags` (those of open(2); O_CREAT makes it with
+// `mode`), closed on exec, without waiting on it: a named pipe that nobody
+// reads refuses a writer, as what it is. The descriptor then reads and
+// writes as usual. Invalid, with `error` set, where it cannot be opened.
+// For a name that may stand for a device; a file of the user's opens by
+// openRegularFile.
+FileDescriptor openWithoutWaiting(const std::filesystem::path& file, int flags, std::error_code& error,
+                                  mode_t mode = 0666);
+// Opens the file as openWithoutWaiting does, where it is a regular file.
+// What lies under the name is looked at first, so that nothing else is
+// opened at all, and the opened file again, so that one put there
+// meanwhile is refused too. Invalid, with `error` set, where the file
+// cannot be opened or is no regular file.
+FileDescriptor openRegularFile(const std::filesystem::path& file, int flags, std::error_code& error,
+                               mode_t mode = 0666);
+
+// The whole file's bytes, opened as openRegularFile opens it; false, with
+// `error` set and no bytes, where it cannot be opened or read.
+bool readRegularFile(const std::filesystem::path& file, std::string& bytes, std::error_code& error);
+
+// The buffer of RegularFileStream: one buffer, for reading or for writing,
+// at one position, as a file stream keeps it. A read that fails throws
+// std::ios_base::failure, which the stream turns into badbit.
+class RegularFileBuf : public std::streambuf {
+ public:
+  RegularFileBuf() = default;
+  ~RegularFileBuf() override;
+  RegularFileBuf(const RegularFileBuf&) = delete;
+  RegularFileBuf& operator=(const RegularFileBuf&) = delete;
+
+  bool open(const std::filesystem::path& file, std::ios_base::openmode mode, std::error_code& error);
+  bool isOpen() const { return static_cast<bool>(fd_); }
+  // Writes what waits and closes the file; false, with errno set, where
+  // either fails.
+  bool close();
+
+ protected:
+  int_type underflow() override;
+  int_type overflow(int_type c) override;
+  std::streamsize xsgetn(char* s, std::streamsize n) override;
+  std::streamsize xsputn(const char* s, std::streamsize n) override;
+  pos_type seekoff(off_type offset, std::ios_base::seekdir dir, std::ios_base::openmode which) override;
+  pos_type seekpos(pos_type position, std::ios_base::openmode which) override;
+  int sync() override;
+
+ private:
+  // Where in the file the stream stands.
+  std::uint64_t position() const;
+  // Writes the bytes that wait and forgets those read ahead: the stream
+  // then stands at at_ with no buffer. False, with errno set, where the
+  // write fails.
+  bool settle();
+  char* buffer();
+
+  FileDescriptor fd_;
+  bool reads_ = false, writes_ = false;
+  std::vector<char> buffer_;
+  // Where the buffer begins in the file; without one, the position.
+  std::uint64_t at_ = 0;
+};
+
+// std::ifstream, std::ofstream and std::fstream in one, with their modes,
+// over a file opened by openRegularFile.
+class RegularFileStream : public std::iostream {
+ public:
+  RegularFileStream() : std::iostream(nullptr) { rdbuf(&buf_); }
+  RegularFileStream(const std::filesystem::path& file, std::ios_base::openmode mode) : RegularFileStream() {
+    open(file, mode);
+  }
+
+  void open(const std::filesystem::path& file, std::ios_base::openmode mode);
+  bool is_open() const { return buf_.isOpen(); }
+  // Sets failbit where what waited, or the close itself, fails.
+  void close();
+  // Why the last open failed.
+  const std::error_code& error() const { return error_; }
+  // Why the stream failed, in words (systemCause): the open's cause, else
+  // errno of the read or write that failed.
+  std::string failureCause() const;
+
+ private:
+  RegularFileBuf buf_;
+  std::error_code error_;
+};
+
+}  // namespace platform

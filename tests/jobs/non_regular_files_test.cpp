@@ -1,0 +1,85 @@
+// A named pipe in the place of a district's table, of a block file or of a
+// control file: opening it would wait for a writer for ever, with nobody
+// there to end the wait. It is refused by name as no file; the read is
+// damaged, as one of a table that cannot be opened is, and a level export
+// writes nothing and keeps the old block.
+#include "files.h"
+#include "jobs_fixture.h"
+#include "pipe_watch.h"
+#include "read_only.h"
+
+namespace jobs_test {
+namespace {
+
+class NonRegularFilesTest : public JobsTest {
+ protected:
+  jobs::LoadedModel state;
+};
+
+TEST_F(NonRegularFilesTest, APipeForAnInputIsRefusedByNameAndNoBlockIsReplaced) {
+  const jobs::ForestLevel& level = *jobs::FindForestLevel(95);
+  const fs::path det = District() / "DET.BLK", table = det / "P0110.DBF", block = District() / "01_16PSK.BLK";
+  const fs::path control = dir / "GIS" / "P1600.CRT", transfer = dir / "GIS" / "P1600.TDS";
+  const std::string pipe = "není soubor, ale pojmenovaná roura";
+  ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
+  ASSERT_EQ(jobs::ExportForestLevel(LevelContext(state, District()), level), jobs::ExportResult::Written);
+  const std::map<std::string, std::string> written = test_support::Snapshot(block);
+  const struct {
+    const char* what;
+    fs::path file;
+    bool afterRead;      // put there after a sound read, before the export
+    std::string damage;  // what the read finds damaged
+    std::string told;    // in the export's refusal
+  } rows[] = {
+      {"the district table before the read", table, false, "P0110.DBF: " + pipe, "(P0110.DBF: " + pipe + ")"},
+      {"the district table after the read", table, true, "", "tabulku " + table.string() + " nelze přečíst: " + pipe},
+      {"a block file", det / "TN.LIN", false, "TN.LIN: " + pipe, "(TN.LIN: " + pipe + ")"},
+      {"the level's control file", control, true, "", "Problém s vytvořením DBF dle " + control.string() + ": " + pipe},
+      {"its transfer list", transfer, true, "", "Přenos položek dle " + transfer.string() + ": " + pipe},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    const std::string bytes = test_support::ReadFile(row.file);
+    if (row.afterRead) {
+      ASSERT_TRUE(jobs::ReadDistrict(state, District().string()) && !state.Damage);
+    }
+    {
+      test_support::PipeWatch watch(row.file);
+      ASSERT_TRUE(watch.made());
+      if (!row.afterRead) {
+        EXPECT_TRUE(jobs::ReadDistrict(state, District().string()));
+        EXPECT_EQ(state.Damage ? state.Damage->Damage.substr(0, row.damage.size()) : "", row.damage);
+      }
+      ui->clear();
+      EXPECT_NE(jobs::ExportForestLevel(LevelContext(state, District()), level), jobs::ExportResult::Written);
+      EXPECT_FALSE(watch.waitedOn()) << "opened the pipe";
+    }
+    test_support::WriteFile(row.file, bytes);
+    EXPECT_EQ(test_support::Snapshot(block), written);
+    ASSERT_EQ(ui->shownTexts().size(), 1u);
+    EXPECT_NE(ui->shownTexts()[0].find(row.told), std::string::npos) << ui->shownTexts()[0];
+  }
+}
+
+// A transfer list that is there but cannot be read (another user's on a
+// share): the block would be written with every field it names blank.
+TEST_F(NonRegularFilesTest, ATransferListThatCannotBeReadKeepsTheOldBlock) {
+  const jobs::ForestLevel& level = *jobs::FindForestLevel(95);
+  const fs::path block = District() / "01_16PSK.BLK", transfer = dir / "GIS" / "P1600.TDS";
+  ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
+  ASSERT_EQ(jobs::ExportForestLevel(LevelContext(state, District()), level), jobs::ExportResult::Written);
+  const std::map<std::string, std::string> written = test_support::Snapshot(block);
+  ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
+  ui->clear();
+  {
+    test_support::UnreadableFile unreadable(transfer);
+    EXPECT_NE(jobs::ExportForestLevel(LevelContext(state, District()), level), jobs::ExportResult::Written);
+  }
+  EXPECT_EQ(test_support::Snapshot(block), written);
+  ASSERT_EQ(ui->shownTexts().size(), 1u);
+  EXPECT_NE(ui->shownTexts()[0].find("Přenos položek dle " + transfer.string() + ": "), std::string::npos)
+      << ui->shownTexts()[0];
+}
+
+}  // namespace
+}  // namespace jobs_test
