@@ -7,14 +7,13 @@
 // there to end the wait.
 #include <sys/types.h>
 
-#include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <istream>
-#include <streambuf>
+#include <memory>
 #include <string>
 #include <system_error>
 #include <utility>
-#include <vector>
 
 namespace platform {
 
@@ -70,58 +69,18 @@ FileDescriptor openRegularFile(const std::filesystem::path& file, int flags, std
 // `error` set and no bytes, where it cannot be opened or read.
 bool readRegularFile(const std::filesystem::path& file, std::string& bytes, std::error_code& error);
 
-// The buffer of RegularFileStream: one buffer, for reading or for writing,
-// at one position, as a file stream keeps it. A read that fails throws
-// std::ios_base::failure, which the stream turns into badbit.
-class RegularFileBuf : public std::streambuf {
- public:
-  RegularFileBuf() = default;
-  ~RegularFileBuf() override;
-  RegularFileBuf(const RegularFileBuf&) = delete;
-  RegularFileBuf& operator=(const RegularFileBuf&) = delete;
-
-  bool open(const std::filesystem::path& file, std::ios_base::openmode mode, std::error_code& error);
-  bool isOpen() const { return static_cast<bool>(fd_); }
-  // Writes what waits and closes the file; false, with errno set, where
-  // either fails.
-  bool close();
-
- protected:
-  int_type underflow() override;
-  int_type overflow(int_type c) override;
-  std::streamsize xsgetn(char* s, std::streamsize n) override;
-  std::streamsize xsputn(const char* s, std::streamsize n) override;
-  pos_type seekoff(off_type offset, std::ios_base::seekdir dir, std::ios_base::openmode which) override;
-  pos_type seekpos(pos_type position, std::ios_base::openmode which) override;
-  int sync() override;
-
- private:
-  // Where in the file the stream stands.
-  std::uint64_t position() const;
-  // Writes the bytes that wait and forgets those read ahead: the stream
-  // then stands at at_ with no buffer. False, with errno set, where the
-  // write fails.
-  bool settle();
-  char* buffer();
-
-  FileDescriptor fd_;
-  bool reads_ = false, writes_ = false;
-  std::vector<char> buffer_;
-  // Where the buffer begins in the file; without one, the position.
-  std::uint64_t at_ = 0;
-};
-
 // std::ifstream, std::ofstream and std::fstream in one, with their modes,
-// over a file opened by openRegularFile.
+// over a file opened by openRegularFile: the standard library's file buffer
+// on the descriptor, so that reads, writes and seeks behave as a file
+// stream's do.
 class RegularFileStream : public std::iostream {
  public:
-  RegularFileStream() : std::iostream(nullptr) { rdbuf(&buf_); }
-  RegularFileStream(const std::filesystem::path& file, std::ios_base::openmode mode) : RegularFileStream() {
-    open(file, mode);
-  }
+  RegularFileStream();
+  RegularFileStream(const std::filesystem::path& file, std::ios_base::openmode mode);
+  ~RegularFileStream() override;
 
   void open(const std::filesystem::path& file, std::ios_base::openmode mode);
-  bool is_open() const { return buf_.isOpen(); }
+  bool is_open() const;
   // Sets failbit where what waited, or the close itself, fails.
   void close();
   // Why the last open failed.
@@ -131,7 +90,7 @@ class RegularFileStream : public std::iostream {
   std::string failureCause() const;
 
  private:
-  RegularFileBuf buf_;
+  std::unique_ptr<std::filebuf> buf_;
   std::error_code error_;
 };
 

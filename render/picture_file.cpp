@@ -174,12 +174,8 @@ std::unique_ptr<TMemoryRaster> DecodePicture(const std::string& bytes, const std
 std::unique_ptr<TMemoryRaster> LoadPictureFile(const std::string& fileName) {
   platform::RegularFileStream in(fileName, std::ios::in);
   if (!in) FailPicture(fileName, platform::openFault(in.error(), "soubor neexistuje nebo jej nelze otevřít"));
-  std::string bytes;
-  try {
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  } catch (const std::ios_base::failure&) {
-    FailPicture(fileName, "chyba čtení");
-  }
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) FailPicture(fileName, "chyba čtení");
   return DecodePicture(bytes, fileName);
 }
 
