@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 #include <vector>
 
 #include "app/jobs/forest_level_export.h"
@@ -41,16 +42,28 @@ std::string Join(const std::string& directory, const std::string& name) {
   return directory + (directory.empty() || directory.back() == separator ? "" : std::string(1, separator)) + name;
 }
 
-// The table of a block; a box says why when it cannot be opened.
-std::string TableOf(const std::string& block, const std::string& table) {
+// A check that opens no window says why in a box and in one protocol line,
+// as the other commands that do nothing do.
+void Refused(const std::string& job, const std::string& why, bool information) {
+  Refuse(nullptr, job, why, information ? [](const std::string& text) { platform::showInfo(text); }
+                                        : std::function<void(const std::string&)>());
+}
+
+std::string JobOf(const CheckedLevel* level) {
+  return level ? std::string("Kontrola vrstvy ") + level->Level : std::string("Kontrola všech vrstev");
+}
+
+// The table of a block; a box and a protocol line say why when it cannot
+// be opened.
+std::string TableOf(const std::string& job, const std::string& block, const std::string& table) {
   const std::string path = Join(block, table);
   std::string refused;
   if (gisblock::findBlock(block, refused) == gisblock::BlockFound::Refused) {
-    platform::showInfo("Databázi " + path + " nelze otevřít: " + refused);
+    Refused(job, "Databázi " + path + " nelze otevřít: " + refused, true);
     return {};
   }
   if (platform::pathResolver().exists(path)) return path;
-  platform::showInfo("Databáze " + path + " neexistuje");
+  Refused(job, "Databáze " + path + " neexistuje", true);
   return {};
 }
 
@@ -69,17 +82,22 @@ int CheckExportedLayer(const std::string& buttonName, const std::string& chosenD
       levels.push_back(&level);
   }
   if (levels.empty()) return 0;
-  const std::string det = TableOf(Join(chosenDirectory, "DET.BLK"), "P0110.DBF");
+  const std::string job = JobOf(all ? nullptr : levels.front());
+  const std::string det = TableOf(job, Join(chosenDirectory, "DET.BLK"), "P0110.DBF");
   if (det.empty()) return 0;
   if (!refusal.empty()) {
-    platform::showError(refusal);
+    Refused(job, refusal, false);
     return 0;
   }
-  std::string code;
-  if (!GetDistrictCode(outputDirectory, code)) return 0;
+  std::string error;
+  const std::optional<std::string> code = DistrictCodeOf(outputDirectory, error);
+  if (!code) {
+    Refused(job, error, false);
+    return 0;
+  }
   int opened = 0;
   for (const CheckedLevel* level : levels) {
-    const std::string gis = TableOf(Join(outputDirectory, code + level->Block), level->Table);
+    const std::string gis = TableOf(JobOf(level), Join(outputDirectory, *code + level->Block), level->Table);
     if (gis.empty()) continue;
     open({level->Level, det, gis, all});
     ++opened;

@@ -22,7 +22,9 @@ struct LayerComparison {
 // by a killed export is put back first), a block an export is putting in
 // place or a wrong district code is shown in a box instead, and so is
 // `refusal` (what the caller found wrong with the output's codes or the
-// settings) once the forest description is found. Answers how many windows
+// settings) once the forest description is found; each box also leaves a
+// protocol line "; Kontrola vrstvy PSK – neprovedeno: …" ("Kontrola všech
+// vrstev" for "btKVse" before a level is taken). Answers how many windows
 // were asked for.
 int CheckExportedLayer(const std::string& buttonName, const std::string& chosenDirectory,
                        const std::string& outputDirectory, const std::function<void(const LayerComparison&)>& open,

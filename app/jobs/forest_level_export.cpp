@@ -73,12 +73,11 @@ std::pair<std::string, std::string> SplitLast(std::string path) {
   return {path.substr(0, cut), path.substr(cut + 1)};
 }
 
-// An LHC code as the window takes it: digits only, leading zeros aside.
-std::optional<std::string> LhcCodeOf(const std::string& name) {
-  if (name.empty() || !std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; }))
-    return std::nullopt;
-  const std::size_t first = name.find_first_not_of('0');
-  return first == std::string::npos ? "0" : name.substr(first);
+// Two directory names name one directory as the path resolver finds it:
+// the same letters, letter case aside. "4107", "04107" and "4107 - kopie"
+// are three directories, and so are "01" and "1".
+bool SameDirectoryName(const std::string& name, const std::string& other) {
+  return platform::lowerUtf8(name) == platform::lowerUtf8(other);
 }
 
 }  // namespace
@@ -121,12 +120,12 @@ std::string MissingControlFile(const std::string& gisRoot, char letter, std::int
 std::string OtherDistrictProblem(const std::string& readDirectory, const std::string& outputDirectory,
                                  bool readLocked) {
   if (readDirectory.empty()) return {};
-  std::string ignored;
-  const std::optional<std::string> read = DistrictCodeOf(readDirectory, ignored);
-  const std::optional<std::string> output = DistrictCodeOf(outputDirectory, ignored);
-  const std::optional<std::string> readLhc = LhcCodeOf(SplitLast(SplitLast(readDirectory).first).second);
-  const std::optional<std::string> outputLhc = LhcCodeOf(SplitLast(SplitLast(outputDirectory).first).second);
-  if ((!read || !output || *read == *output) && (!readLhc || !outputLhc || *readLhc == *outputLhc)) return {};
+  // The drive and the folders above the LHC may differ (a read of D:, the
+  // output on the drive QVR names); the LHC and the district directories
+  // must be the ones read.
+  const auto [readAbove, readDistrict] = SplitLast(readDirectory);
+  const auto [outputAbove, outputDistrict] = SplitLast(outputDirectory);
+  if (SameDirectoryName(readDistrict, outputDistrict) && NameOneLhc(readAbove, outputAbove)) return {};
   const std::string said = "Načten je revír " + readDirectory + ", výstup je zvolen do revíru " + outputDirectory +
                            ": do jiného revíru se nezapisuje. ";
   // Once a level has been exported, the read stays until the program is
@@ -140,12 +139,7 @@ std::string OtherDistrictProblem(const std::string& readDirectory, const std::st
 }
 
 bool NameOneLhc(const std::string& lhcDirectory, const std::string& otherDirectory) {
-  const std::string name = SplitLast(lhcDirectory).second;
-  const std::string other = SplitLast(otherDirectory).second;
-  const std::optional<std::string> code = LhcCodeOf(name);
-  const std::optional<std::string> otherCode = LhcCodeOf(other);
-  if (code && otherCode) return *code == *otherCode;
-  return platform::lowerUtf8(name) == platform::lowerUtf8(other);
+  return SameDirectoryName(SplitLast(lhcDirectory).second, SplitLast(otherDirectory).second);
 }
 
 void Refuse(const std::function<void(const std::string&)>& log, const std::string& job, const std::string& why,

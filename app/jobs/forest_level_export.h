@@ -128,16 +128,16 @@ bool GetDistrictCode(const std::string& directory, std::string& code);
 // both are there.
 std::string MissingControlFile(const std::string& gisRoot, char letter, std::int32_t kind);
 // Why the hierarchy read from `readDirectory` may not be written as the
-// district of `outputDirectory`: the two name different district codes, or
-// different LHC codes. Names that are no codes tell nothing and pass.
-// Empty when it may. `readLocked`: an export has taken the read buttons,
+// district of `outputDirectory`: the district directories, or the LHC
+// directories above them, are named apart (letter case aside; "04107" is
+// not "4107", nor "1" "01"). The drive and what lies above the LHC may
+// differ. Empty when it may. `readLocked`: an export has taken the read buttons,
 // which only a new start or an export refused for files changed since the
 // read give back, so the advice is to choose the read one's output.
 std::string OtherDistrictProblem(const std::string& readDirectory, const std::string& outputDirectory,
                                  bool readLocked = false);
-// Whether two LHC directories are named for one LHC: the same code, leading
-// zeros aside, or, where either name is no code, the same name in any
-// letter case ("4107 - kopie" is not 4107).
+// Whether two LHC directories are named for one LHC: the same name in any
+// letter case ("04107" and "4107 - kopie" are not 4107).
 bool NameOneLhc(const std::string& lhcDirectory, const std::string& otherDirectory);
 // A job that does nothing says why: a box with the reason (or `show`, when
 // given), and a protocol line that names the job (after ';', so that it

@@ -374,30 +374,31 @@ void ExportAllLineKinds(const LineJobContext& context) {
   const std::vector<LineKind>& kinds = LineKinds();
   LineJobResult last = LineJobResult::Written;
   for (std::size_t i = 0; i < kinds.size(); ++i) {
-    // The user stopped the whole run, not the one kind; a table another
-    // program changed meanwhile, blocks changed since the read, or lines
-    // that are not the output LHC's were told with the block they kept from
-    // being written, and would keep every later one.
+    // The user stopped the whole run, not the one kind; nothing read, a
+    // damaged read, a table another program changed meanwhile, blocks
+    // changed since the read, or lines that are not the output LHC's were
+    // told with the block they kept from being written, and would keep every
+    // later one: said once, with the kinds left.
     const std::optional<std::filesystem::path> changed = platform::tableFoundChangedInJob();
-    const bool outdated = last == LineJobResult::ReadOutdated;
-    const bool otherLines = last == LineJobResult::NotOutputLhcLines;
-    if (platform::BreakableJob::broken() || changed || outdated || otherLines) {
+    std::string why;
+    if (platform::BreakableJob::broken()) why = " přerušen uživatelem, ";
+    else if (changed) why = " ukončen, " + platform::changedDuringJobText(*changed) + "; ";
+    // A damaged read refuses before anything is written.
+    else if (last == LineJobResult::NotWritten && context.Model && context.Model->Damage) why = " ukončen, načtený blok je poškozen; ";
+    else if (last == LineJobResult::NoSubject) why = " ukončen, nejsou načteny linie LHC; ";
+    else if (last == LineJobResult::ReadOutdated) why = " ukončen, načtené bloky byly od načtení změněny; ";
+    else if (last == LineJobResult::NotOutputLhcLines) why = " ukončen, nejsou načteny linie LHC výstupu; ";
+    if (!why.empty()) {
       std::string all, left;
       for (std::size_t k = 0; k < kinds.size(); ++k) {
         const std::string name = std::to_string(kinds[k].Kind);
         all += (k ? ", " : "") + name;
         if (k >= i) left += (k > i ? ", " : "") + name;
       }
-      std::string why = " přerušen uživatelem, ";
-      if (changed) why = " ukončen, " + platform::changedDuringJobText(*changed) + "; ";
-      else if (outdated) why = " ukončen, načtené bloky byly od načtení změněny; ";
-      else if (otherLines) why = " ukončen, nejsou načteny linie LHC výstupu; ";
       Log(context, "; Export linií " + all + why + "neexportovány linie " + left);
       return;
     }
-    // Nothing read, or a damaged read, is said once, not once per kind.
     last = ExportLinesByDruh(context, kinds[i]);
-    if (last == LineJobResult::NoSubject || (context.Model && context.Model->Damage)) return;
   }
 }
 

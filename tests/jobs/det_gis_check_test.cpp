@@ -9,6 +9,7 @@
 #include "areas/det_gis_compare.h"
 #include "jobs_fixture.h"
 #include "platform/dbase_table.h"
+#include "log_probe.h"
 
 namespace jobs_test {
 namespace {
@@ -24,10 +25,11 @@ class DetGisCheckTest : public JobsTest {
     jobs::ExportWholeDistrict(ReadForExport());
     ui->clear();
   }
-  std::vector<jobs::LayerComparison> Check(const std::string& button, const fs::path& chosen) {
+  std::vector<jobs::LayerComparison> Check(const std::string& button, const fs::path& chosen,
+                                           const fs::path& output = {}, const std::string& refusal = {}) {
     std::vector<jobs::LayerComparison> opened;
-    jobs::CheckExportedLayer(button, chosen.string(), District().string(),
-                             [&](const jobs::LayerComparison& c) { opened.push_back(c); });
+    jobs::CheckExportedLayer(button, chosen.string(), (output.empty() ? District() : output).string(),
+                             [&](const jobs::LayerComparison& c) { opened.push_back(c); }, refusal);
     return opened;
   }
   // The comparison as the window runs it when "Porovnej" is pressed.
@@ -114,6 +116,55 @@ TEST_F(DetGisCheckTest, WithoutDetBlkTheDetTableIsNamedFirst) {
   EXPECT_TRUE(Check("btKPSk", bare).empty());
   EXPECT_EQ(ui->shownTexts(),
             std::vector<std::string>{"Databáze " + (bare / "DET.BLK" / "P0110.DBF").string() + " neexistuje"});
+}
+
+// A check that opens no window says why in a box and leaves one protocol
+// line for each box, as every other command that does nothing does.
+TEST_F(DetGisCheckTest, EveryCheckThatOpensNoWindowSaysWhyInABoxAndOneProtocolLine) {
+  jobs::ExportForestLevel(ReadForExport(), *jobs::FindForestLevel(98));  // compartments only
+  zelto::RunMessagesUntilIdle();  // the export's own protocol lines
+  const fs::path bare = dir / "BARE";
+  fs::create_directories(bare);
+  const std::string det = (bare / "DET.BLK" / "P0110.DBF").string();
+  const std::string psk = (District() / "01_16PSK.BLK" / "P1600.DBF").string();
+  struct Row {
+    const char* name;
+    const char* button;
+    fs::path chosen, output;
+    std::string refusal;
+    std::vector<std::string> lines;  // each told in a box and in the protocol
+  };
+  const Row rows[] = {
+      {"no forest description", "btKPSk", bare, {}, {}, {"; Kontrola vrstvy PSK – neprovedeno: Databáze " + det + " neexistuje"}},
+      {"a refused setting", "btKOdd", District(), {}, "Špatný kód LHC: x",
+       {"; Kontrola vrstvy ODD – neprovedeno: Špatný kód LHC: x"}},
+      {"a district output that is no code", "btKVse", District(), dir / "OUT" / "x",
+       {}, {"; Kontrola všech vrstev – neprovedeno: Špatný kód revíru: x"}},
+      {"a level not exported", "btKPSk", District(), {}, {},
+       {"; Kontrola vrstvy PSK – neprovedeno: Databáze " + psk + " neexistuje"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    ui->clear();
+    test_support::LogProbe log;
+    EXPECT_TRUE(Check(row.button, row.chosen, row.output, row.refusal).empty());
+    ASSERT_EQ(ui->shownTexts().size(), row.lines.size());
+    ASSERT_TRUE(log.saw(""));
+    EXPECT_EQ(log.texts.size(), row.lines.size()) << log.all();
+    for (std::size_t i = 0; i < row.lines.size(); ++i) {
+      EXPECT_TRUE(log.sawLine(row.lines[i])) << log.all();
+      EXPECT_TRUE(row.lines[i].ends_with(ui->shownTexts()[i])) << ui->shownTexts()[i];
+    }
+  }
+  // Every level of "K" for all: one line for each level not exported.
+  ui->clear();
+  test_support::LogProbe log;
+  ASSERT_EQ(Check("btKVse", District()).size(), 1u);
+  EXPECT_TRUE(log.saw(""));
+  EXPECT_EQ(log.texts.size(), 6u) << log.all();
+  EXPECT_TRUE(log.sawLine("; Kontrola vrstvy DIL – neprovedeno: Databáze " +
+                          (District() / "01_14DIL.BLK" / "P1400.DBF").string() + " neexistuje"))
+      << log.all();
 }
 
 }  // namespace

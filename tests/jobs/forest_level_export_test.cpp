@@ -433,15 +433,24 @@ TEST_F(LevelExportTest, AnotherDistrictsOutputIsRefusedAndEveryLevelNotExportedI
       << log.all();
 }
 
-TEST(OtherDistrictTest, OnlyCodesThatDifferTellAnotherDistrict) {
+// A district is the directory read, named as written: a copy beside the
+// LHC ("4107 - kopie", "04107") or a district named "1" is another one,
+// whatever code its name could be taken for.
+TEST(OtherDistrictTest, OnlyTheDirectoriesReadAsNamedAreTheSameDistrict) {
   struct Case {
     const char *read, *output;
     bool other;
   };
   for (const Case& c : {Case{"D:\\GIS\\4107\\01", "D:\\GIS\\4107\\02", true},
                         Case{"D:\\GIS\\4107\\01", "E:\\GIS\\4108\\01", true},
-                        Case{"D:\\GIS\\4107\\1", "E:\\GIS\\04107\\01\\", false},
-                        Case{"/data/LHC4107/R01", "D:\\GIS\\4107\\02", false},
+                        Case{"D:\\GIS\\4107\\1", "E:\\GIS\\04107\\01\\", true},
+                        Case{"/data/LHC4107/R01", "D:\\GIS\\4107\\02", true},
+                        Case{"D:\\GIS\\4107 - kopie\\01", "D:\\GIS\\4107\\01", true},
+                        Case{"D:\\GIS\\04107\\01", "D:\\GIS\\4107\\01", true},
+                        Case{"D:\\GIS\\4107\\1", "D:\\GIS\\4107\\01", true},
+                        Case{"D:\\GIS\\4107\\01", "E:\\GIS\\4107\\01\\", false},
+                        Case{"/data/GIS/4107/01", "D:\\GIS\\4107\\01", false},
+                        Case{"D:\\gis\\lhc-A\\r01", "D:\\GIS\\LHC-a\\R01", false},
                         Case{"", "D:\\GIS\\4107\\02", false}}) {
     SCOPED_TRACE(std::string(c.read) + " -> " + c.output);
     EXPECT_EQ(!jobs::OtherDistrictProblem(c.read, c.output).empty(), c.other);

@@ -24,6 +24,12 @@
 namespace jobs_test {
 namespace {
 
+// How many of the texts hold `part`.
+std::size_t Told(const std::vector<std::string>& texts, const std::string& part) {
+  return static_cast<std::size_t>(
+      std::count_if(texts.begin(), texts.end(), [&](const std::string& t) { return t.find(part) != std::string::npos; }));
+}
+
 struct BlockLines {
   std::map<int, int> count;  // by kind
   std::map<int, double> length;
@@ -181,9 +187,13 @@ TEST_F(LineJobsTest, ADamagedLineBlockKeepsTheOldBlocks) {
   ReadLhc();
   ui->clear();
   refused(jobs::ExportLinesByDruh(context, *jobs::FindLineKind(88)), "_30POT.BLK", slu, "TN.CRD: soubor neexistuje)");
-  // "Všechno" says it once.
+  // "Všechno" says it once, and names the kinds it left.
+  log.clear();
   jobs::ExportAllLineKinds(context);
   refused(jobs::LineJobResult::NotWritten, "_20CES.BLK", slu, "TN.CRD: soubor neexistuje)");
+  EXPECT_EQ(Told(log, "; Export linií 2100, 2200, 3100 ukončen, načtený blok je poškozen; neexportovány linie "
+                      "2200, 3100"),
+            1u);
   fs::rename(aside, slu / "TN.CRD");
   const std::string roads = FileBytes(ces / "TN.LIN");
   test_support::PatchRecord<gisblock::LinRecord>(ces / "TN.LIN", 1, reversed);
@@ -441,11 +451,6 @@ std::string Differing(const std::map<std::string, std::string>& a, const std::ma
   return differing;
 }
 
-std::size_t Told(const std::vector<std::string>& texts, const std::string& part) {
-  return static_cast<std::size_t>(
-      std::count_if(texts.begin(), texts.end(), [&](const std::string& t) { return t.find(part) != std::string::npos; }));
-}
-
 // An extraction writes the output LHC's blocks from that LHC's lines as
 // "Čti linie LHC" read them, and from nothing else: a district read since,
 // or the lines of another LHC whose district was chosen afterwards, would
@@ -469,7 +474,10 @@ TEST_F(LineJobsTest, AnExtractionWritesTheOutputLhcsBlocksOnlyFromItsOwnLinesAsR
   ASSERT_EQ(ownBlocks.size(), otherBlocks.size());
   ASSERT_NE(Differing(ownBlocks, otherBlocks), "");
 
-  const std::string lhcText = lhc.string(), otherText = other.string();
+  // A copy kept beside the LHC, named as its code could be written.
+  const fs::path copy = dir / "GIS" / "04107";
+  fs::copy(lhc, copy, fs::copy_options::recursive);
+  const std::string lhcText = lhc.string(), otherText = other.string(), copyText = copy.string();
   struct Run {
     const char* name;
     std::function<bool()> read;
@@ -484,6 +492,9 @@ TEST_F(LineJobsTest, AnExtractionWritesTheOutputLhcsBlocksOnlyFromItsOwnLinesAsR
        other, false, "Načteny jsou linie LHC " + lhcText + ", výstup je zvolen do LHC " + otherText},
       {"another LHC's lines, then every kind", [&] { return jobs::ReadLhcLines(state, District("01").string()); },
        other, true, "Načteny jsou linie LHC " + lhcText + ", výstup je zvolen do LHC " + otherText},
+      {"a copy's lines under the code written otherwise, then every kind",
+       [&] { return jobs::ReadLhcLines(state, (copy / "01").string()); }, lhc, true,
+       "Načteny jsou linie LHC " + copyText + ", výstup je zvolen do LHC " + lhcText},
       {"another district of the same LHC, then every kind",
        [&] { return jobs::ReadLhcLines(state, District("02").string()); }, lhc, true, ""},
   };
@@ -548,7 +559,12 @@ TEST_F(LineJobsTest, AnExtractionAfterANodingOrMergeThatWroteNothingAsksForTheLi
     const auto before = LineBlocksOf(lhc);
     ui->clear();
     EXPECT_EQ(jobs::ExportLinesByDruh(context, *jobs::FindLineKind(86)), jobs::LineJobResult::NoSubject);
+    log.clear();
     jobs::ExportAllLineKinds(context);
+    // "Všechno" names the kinds it left, as its other refusals do.
+    EXPECT_EQ(Told(log, "; Export linií 2100, 2200, 3100 ukončen, nejsou načteny linie LHC; neexportovány linie "
+                        "2200, 3100"),
+              1u);
     EXPECT_EQ(Differing(LineBlocksOf(lhc), before), "");
     const std::vector<std::string> shown = ui->shownTexts();
     EXPECT_EQ(Told(shown, "Není načten předmět zájmu"), 0u);
