@@ -67,16 +67,18 @@ void BM_ExportAllLevelsOfLargeDistrict(benchmark::State& state) {
   fs::path district;
   for (const auto& lhc : fs::directory_iterator(root / "GIS"))
     if (fs::exists(lhc.path() / "01" / "DET.BLK")) district = lhc.path() / "01";
-  const fs::path output = fs::temp_directory_path() / ("zelto_bench_levels_" + std::to_string(::getpid())) / "01";
+  // The output has the district's and its LHC's names, as the exports ask.
+  const fs::path scratch = fs::temp_directory_path() / ("zelto_bench_levels_" + std::to_string(::getpid()));
+  const fs::path output = scratch / district.parent_path().filename() / "01";
   double readMs = 0, exportMs = 0;
   std::error_code ec;
   const fs::path caller = fs::current_path(ec);
   for (auto _ : state) {
-    fs::remove_all(output.parent_path());
+    fs::remove_all(scratch);
     fs::create_directories(output);
     // What an export leaves in the current directory (Create.sql) goes
     // with the output, not beside the caller.
-    fs::current_path(output.parent_path(), ec);
+    fs::current_path(scratch, ec);
     auto world = std::make_unique<TWorld>();
     SetWorld(world.get());
     platform::messageQueue().discardAll();
@@ -107,7 +109,7 @@ void BM_ExportAllLevelsOfLargeDistrict(benchmark::State& state) {
   state.counters["peak_mb"] = PeakMegabytes();
   if (const char* prints = std::getenv("ZELTO_LEVEL_FINGERPRINTS"); prints && *prints)
     std::ofstream(prints) << levelprints::Fingerprints(output);
-  fs::remove_all(output.parent_path());
+  fs::remove_all(scratch);
 }
 
 }  // namespace

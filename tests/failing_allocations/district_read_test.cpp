@@ -35,7 +35,7 @@ class FailingDistrictReadTest : public JobsTest {
 };
 
 TEST_F(FailingDistrictReadTest, EveryFailedAllocationIsToldAndExportsNothingOrReadsTheWholeDistrict) {
-  const fs::path output = dir / "OUT" / "01";
+  const fs::path output = dir / "OUT" / "4107" / "01";
   fs::create_directories(output);
   // Twice: what the first read of the process sets up once is not counted.
   for (int run = 0; run < 2; ++run) ASSERT_TRUE(Read(0));

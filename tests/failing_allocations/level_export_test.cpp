@@ -41,7 +41,7 @@ class FailingLevelExportTest : public JobsTest {
 };
 
 TEST_F(FailingLevelExportTest, EveryFailedAllocationKeepsTheOldBlockOrWritesTheCleanOne) {
-  const fs::path output = dir / "OUT" / "01";
+  const fs::path output = dir / "OUT" / "4107" / "01";
   const fs::path block = output / "01_13ODD.BLK";
   fs::create_directories(output);
   std::vector<std::string> failures;

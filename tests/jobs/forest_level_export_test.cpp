@@ -101,7 +101,7 @@ TEST_F(LevelExportTest, LevelsOfTheReadDistrictHoldTheGeneratorsAreas) {
   ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
   TForestSpaceUnit* root = state.GetHierarchyRoot();
   ASSERT_NE(root, nullptr);
-  const fs::path output = dir / "OUT" / "01";
+  const fs::path output = dir / "OUT" / "4107" / "01";
   fs::create_directories(output);
   jobs::LevelExportContext ctx = Context(output);
   jobs::ExportWholeDistrict(ctx);
@@ -158,7 +158,7 @@ TEST_F(LevelExportTest, LevelsOfTheReadDistrictHoldTheGeneratorsAreas) {
 // level of one read still comes out whole.
 TEST_F(LevelExportTest, JoinedLevelsOfOneReadHoldTheGeneratorsAreas) {
   ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
-  const fs::path output = dir / "OUT" / "01";
+  const fs::path output = dir / "OUT" / "4107" / "01";
   fs::create_directories(output);
   jobs::LevelExportContext ctx = Context(output);
   ctx.JoinLines = true;
@@ -191,10 +191,10 @@ TEST_F(LevelExportTest, ATransferPairThatCopiesNothingIsToldOnceWithItsLine) {
     ~Drive() { platform::pathResolver().removeDrive('D'); }
   } drive(dir);
   ASSERT_TRUE(jobs::ReadDistrict(state, "D:\\GIS\\4107\\01"));
-  const fs::path output = dir / "OUT" / "01";
+  const fs::path output = dir / "OUT" / "4107" / "01";
   fs::create_directories(output);
   jobs::LevelExportContext ctx = Context(output);
-  ctx.OutputDirectory = "D:\\OUT\\01";
+  ctx.OutputDirectory = "D:\\OUT\\4107\\01";
   ctx.GisRoot = "D:\\GIS";
   LogProbe probe;
   zelto::ProblemTally problems;
@@ -217,7 +217,7 @@ TEST_F(LevelExportTest, ATransferPairThatCopiesNothingIsToldOnceWithItsLine) {
 // is refused naming both, before the old block goes.
 TEST_F(LevelExportTest, EqualKindsOfStandGroupsAndEmptyAreasAreRefused) {
   ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
-  const fs::path output = dir / "OUT" / "01";
+  const fs::path output = dir / "OUT" / "4107" / "01";
   const fs::path old = output / "01_16PSK.BLK";
   fs::create_directories(old);
   std::ofstream(old / "KEEP") << "x";
@@ -243,14 +243,14 @@ TEST_F(LevelExportTest, ALevelThatCannotBeExportedLeavesTheDiskAlone) {
     EXPECT_FALSE(fs::exists(output));
   }
   const int before = disabled;
-  EXPECT_FALSE(jobs::RunLevelCommand(Context(dir / "OUT" / "01"), 96));
+  EXPECT_FALSE(jobs::RunLevelCommand(Context(dir / "OUT" / "4107" / "01"), 96));
   EXPECT_EQ(disabled, before);
   std::string code;
   EXPECT_TRUE(jobs::GetDistrictCode((dir / "OUT" / "7").string() + "/", code));
   EXPECT_EQ(code, "07");
 
   // A missing control file keeps the old block.
-  const fs::path output = dir / "OUT" / "01";
+  const fs::path output = dir / "OUT" / "4107" / "01";
   const fs::path old = output / "01_16PSK.BLK";
   fs::create_directories(old);
   std::ofstream(old / "KEEP") << "x";
@@ -332,7 +332,7 @@ TEST_F(LevelExportTest, AHoleThatNoIslandFillsStaysOutOfTheLevelsAbove) {
 
   LogProbe log;
   ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
-  const fs::path output = dir / "OUT" / "01";
+  const fs::path output = dir / "OUT" / "4107" / "01";
   fs::create_directories(output);
   ASSERT_EQ(jobs::ExportForestLevel(Context(output), *jobs::FindForestLevel(99)), jobs::ExportResult::Written);
   std::map<int, KindSums> sums = ReadAreas(output / "01_94REG.BLK");
@@ -345,7 +345,7 @@ TEST_F(LevelExportTest, AHoleThatNoIslandFillsStaysOutOfTheLevelsAbove) {
 // goes, through the block's lock, and the log says so; a block another
 // export holds stays.
 TEST_F(LevelExportTest, ALevelWithoutUnitsRemovesTheOldBlock) {
-  const fs::path output = dir / "OUT" / "01";
+  const fs::path output = dir / "OUT" / "4107" / "01";
   const fs::path old = output / "01_16PSK.BLK";
   fs::create_directories(old);
   std::ofstream(old / "TN.ARE") << "old";
@@ -461,7 +461,7 @@ using test_support::Snapshot;
 
 TEST_F(LevelExportTest, AnExportThatCannotWriteEveryFileLeavesTheOldBlockByteForByte) {
   ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
-  const fs::path output = dir / "OUT" / "01";
+  const fs::path output = dir / "OUT" / "4107" / "01";
   fs::create_directories(output);
   const jobs::ForestLevel& psk = *jobs::FindForestLevel(95);
   ASSERT_EQ(jobs::ExportForestLevel(Context(output), psk), jobs::ExportResult::Written);
@@ -499,7 +499,7 @@ TEST_F(LevelExportTest, AnExportThatCannotWriteEveryFileLeavesTheOldBlockByteFor
 // left beside the blocks.
 TEST_F(LevelExportTest, OldBlocksThatCannotBeEmptiedStayAndEveryLevelFails) {
   ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
-  const fs::path output = dir / "OUT" / "01", psk = output / "01_16PSK.BLK";
+  const fs::path output = dir / "OUT" / "4107" / "01", psk = output / "01_16PSK.BLK";
   fs::create_directories(output);
   jobs::ExportWholeDistrict(Context(output));
   std::vector<std::unique_ptr<test_support::ReadOnlyTree>> readOnly;
@@ -528,7 +528,7 @@ TEST_F(LevelExportTest, OldBlocksThatCannotBeEmptiedStayAndEveryLevelFails) {
 TEST_F(LevelExportTest, AnExportFromADamagedReadLeavesEveryBlockAsItWas) {
   ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
   EXPECT_FALSE(state.Damage);
-  const fs::path output = dir / "OUT" / "01";
+  const fs::path output = dir / "OUT" / "4107" / "01";
   fs::create_directories(output);
   for (std::int32_t command : {95, 99})
     ASSERT_EQ(jobs::ExportForestLevel(Context(output), *jobs::FindForestLevel(command)), jobs::ExportResult::Written);
@@ -611,7 +611,7 @@ int ExitCode(pid_t child) {
 // block taken said so, naming it.
 TEST_F(LevelExportTest, TwoExportsOfOneBlockStartedTogetherLeaveOneOfThemWhole) {
   ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
-  const fs::path output = dir / "OUT" / "01";
+  const fs::path output = dir / "OUT" / "4107" / "01";
   fs::create_directories(output);
   const jobs::ForestLevel& dil = *jobs::FindForestLevel(97);
   const fs::path block = output / "01_14DIL.BLK";
@@ -684,7 +684,7 @@ class LongDistrictTest : public LevelExportTest {
 TEST_F(LongDistrictTest, TheOutsideOfTheDistrictIsNoAreaLeftOut) {
   LogProbe log;
   ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
-  const fs::path output = dir / "OUT" / "01";
+  const fs::path output = dir / "OUT" / "4107" / "01";
   fs::create_directories(output);
   const jobs::ForestLevel& level = *jobs::FindForestLevel(95);
   ASSERT_EQ(jobs::ExportForestLevel(Context(output), level), jobs::ExportResult::Written);

@@ -23,13 +23,15 @@ std::string ExportBothWays(const ContextOf& context, const fs::path& dir, const 
   jobs::LoadedModel state;
   EXPECT_TRUE(jobs::ReadDistrict(state, district.string()));
   for (bool join : {false, true}) {
-    const fs::path output = dir / (join ? "JOINED" : "PLAIN") / "01";
+    // Another tree, with the district's and its LHC's names.
+    const fs::path output = dir / (join ? "JOINED" : "PLAIN") / district.parent_path().filename() / "01";
     fs::create_directories(output);
     jobs::LevelExportContext ctx = context(state, output);
     ctx.JoinLines = join;
     jobs::ExportWholeDistrict(ctx);
   }
-  return Fingerprints(dir / "PLAIN") + "--\n" + Fingerprints(dir / "JOINED");
+  const fs::path lhc = district.parent_path().filename();
+  return Fingerprints(dir / "PLAIN" / lhc) + "--\n" + Fingerprints(dir / "JOINED" / lhc);
 }
 
 TEST_F(JobsTest, EveryFileOfEveryLevelKeepsItsBytes) {

@@ -24,7 +24,7 @@ TEST_F(ReadOnlyDistrictTest, RowsAreFoundWithoutAnIndexFileAndNeverWrittenWithou
   }
   ui->clear();
   fs::remove(District("01") / "DET.BLK" / "P0110.IND");  // as no one had read the district before
-  const fs::path output = dir / "OUT" / "01";
+  const fs::path output = dir / "OUT" / "4107" / "01";
   fs::create_directories(output);
   const fs::path merged = lhc / "_11LHC.BLK" / "P1100.DBF";
   {
