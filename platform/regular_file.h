@@ -72,7 +72,10 @@ bool readRegularFile(const std::filesystem::path& file, std::string& bytes, std:
 // std::ifstream, std::ofstream and std::fstream in one, with their modes,
 // over a file opened by openRegularFile: the standard library's file buffer
 // on the descriptor, so that reads, writes and seeks behave as a file
-// stream's do.
+// stream's do. A read that fails throws std::ios_base::failure out of the
+// buffer: the stream's own reads (read(), get(), getline(), >>) turn it
+// into badbit, but an istreambuf_iterator lets it through, and `<< rdbuf()`
+// sets it on the stream written to, as if the file had ended.
 class RegularFileStream : public std::iostream {
  public:
   RegularFileStream();
