@@ -173,7 +173,11 @@ void RegularFileStream::open(const fs::path& file, std::ios_base::openmode mode)
     auto buf = std::make_unique<__gnu_cxx::stdio_filebuf<char>>(fd.get(), mode | ios_base::binary, kBufferSize);
     if (buf->is_open()) {
       fd.release();
-      if ((mode & ios_base::ate) && buf->pubseekoff(0, ios_base::end) == std::streampos(-1)) {
+      // A file stream opened to append and not to read stands at the end,
+      // where fopen's "a" puts it: what it tells, and a seek from there,
+      // count from the end. One that reads too starts at the beginning.
+      const bool atEnd = (mode & ios_base::ate) || (app && !in);
+      if (atEnd && buf->pubseekoff(0, ios_base::end) == std::streampos(-1)) {
         error_ = lastError();
         buf.reset();
       }
