@@ -137,6 +137,29 @@ bool readRegularFile(const fs::path& file, std::string& bytes, std::error_code& 
   return true;
 }
 
+bool writeAll(int fd, std::string_view text, std::error_code& error) {
+  while (!text.empty()) {
+    const ssize_t n = ::write(fd, text.data(), text.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      error = lastError();
+      return false;
+    }
+    text.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+bool appendToRegularFile(const fs::path& file, std::string_view text, std::error_code& error) {
+  FileDescriptor fd = openRegularFile(file, O_WRONLY | O_CREAT | O_APPEND, error);
+  if (!fd || !writeAll(fd.get(), text, error)) return false;
+  if (!fd.close()) {
+    error = lastError();
+    return false;
+  }
+  return true;
+}
+
 RegularFileStream::RegularFileStream() : std::iostream(nullptr) {}
 
 RegularFileStream::RegularFileStream(const fs::path& file, std::ios_base::openmode mode) : RegularFileStream() {

@@ -54,6 +54,8 @@ TEST(RegularFile, WhatIsNoFileIsRefusedAsWhatItIsWithoutWaitingOnIt) {
       EXPECT_EQ(e.fault(), kind.told);
     }
     EXPECT_FALSE(platform::DbfTable::stampOf(file));
+    EXPECT_FALSE(platform::appendToRegularFile(file, "řádek\r\n", error));
+    EXPECT_EQ(platform::systemCause(error), kind.told);
     // Nobody reads the pipe: a writer would wait as long as a reader.
     if (!pipe) {
       EXPECT_THROW(platform::DbfTable::create(file, {{"CISLO", 'N', 6, 0, 0}}), platform::DbfError);
