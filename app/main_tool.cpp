@@ -6,7 +6,6 @@
 #include <optional>
 
 #include <fcntl.h>
-#include <unistd.h>
 
 #include "app/jobs/forest_level_export.h"
 #include "app/jobs/read_commands.h"
@@ -22,6 +21,8 @@
 #include "platform/pacer.h"
 #include "platform/path_resolver.h"
 #include "platform/progress_form.h"
+#include "platform/regular_file.h"
+#include "platform/system_cause.h"
 #include "platform/qt/late_window.h"
 #include "platform/user_interaction.h"
 
@@ -99,6 +100,7 @@ void TMainTool::ChooseProtocolFile() {
   std::error_code ec;
   fs::path directory = fs::current_path(ec);
   protocolTaken_ = false;
+  protocolFailureTold_ = false;
   for (int n = 1; n <= 10000; ++n) {
     fs::path candidate = directory / protocolName(n);
     if (!fs::exists(candidate, ec)) {
@@ -111,21 +113,25 @@ void TMainTool::ChooseProtocolFile() {
   protocolTaken_ = true;
 }
 
-std::FILE* TMainTool::OpenProtocolFile() {
-  if (protocolTaken_) return std::fopen(protocolFile_.c_str(), "ab");
+platform::FileDescriptor TMainTool::OpenProtocolFile(std::error_code& error) {
+  // Opened by name for each line, as a regular file: a named pipe put there
+  // since is refused rather than waited on for ever, a directory or a link
+  // to nowhere refused by name.
+  const int append = O_WRONLY | O_CREAT | O_APPEND;
+  if (protocolTaken_) return platform::openRegularFile(protocolFile_, append, error);
   // Created here and now, or another run has it: then the next free one.
+  // A new file only, so nothing that lies there is opened.
   for (int attempt = 0; attempt < 10000 && !protocolTaken_; ++attempt) {
-    const int fd = ::open(protocolFile_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0666);
-    if (fd >= 0) {
+    platform::FileDescriptor fd = platform::openWithoutWaiting(protocolFile_, append | O_EXCL, error);
+    if (fd) {
       protocolTaken_ = true;
-      std::FILE* file = ::fdopen(fd, "ab");
-      if (!file) ::close(fd);
-      return file;
+      return fd;
     }
-    if (errno != EEXIST) return nullptr;
+    if (error != std::errc::file_exists) return {};
     ChooseProtocolFile();
   }
-  return protocolTaken_ ? std::fopen(protocolFile_.c_str(), "ab") : nullptr;
+  if (!protocolTaken_) return {};
+  return platform::openRegularFile(protocolFile_, append, error);
 }
 
 void TMainTool::LoadSettings() {
@@ -333,8 +339,6 @@ void TMainTool::LogTextMessage(TZeltoMessage* message) {
 
 void TMainTool::AppendProtocolLine(const std::string& text) {
   if (protocolFile_.empty()) return;
-  std::FILE* file = OpenProtocolFile();
-  if (!file) return;
   // One line per text: a text of several lines (a table that could not be
   // made, and below it why) would leave its cause on lines of its own,
   // apart from what it explains.
@@ -344,6 +348,16 @@ void TMainTool::AppendProtocolLine(const std::string& text) {
     else if (!joined.empty() && joined.back() != ' ') joined += ' ';
   }
   const std::string line = platform::fromUtf8(joined, platform::CodePage::Windows1250) + "\r\n";
-  std::fwrite(line.data(), 1, line.size(), file);
-  std::fclose(file);
+  std::error_code error;
+  platform::FileDescriptor file = OpenProtocolFile(error);
+  if (file && platform::writeAll(file.get(), line, error)) {
+    if (file.close()) return;
+    error = {errno ? errno : EIO, std::generic_category()};
+  }
+  // Told once: every line after it would fail alike. Noted before the box,
+  // which lets the texts that wait through.
+  if (protocolFailureTold_) return;
+  protocolFailureTold_ = true;
+  ShowError("Soubor " + platform::pathResolver().userSpelling(protocolFile_) + " nelze zapsat: " +
+            platform::systemCause(error));
 }

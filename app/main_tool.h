@@ -6,10 +6,12 @@
 // command.
 #include <cstdint>
 #include <string>
+#include <system_error>
 
 #include "app/jobs/forest_level_export.h"
 #include "app/jobs/loaded_model.h"
 #include "app/old_main_tool.h"
+#include "platform/regular_file.h"
 
 class TForestSpaceUnit;
 
@@ -113,9 +115,10 @@ class TMainTool : public TOldMainTool {
   TOptions* options_ = nullptr;
   std::string protocolFile_;
   bool protocolTaken_ = false;  // created by this run, or EXPORT.PTC
+  bool protocolFailureTold_ = false;
   // Opens the protocol file for appending; the first time, makes it this
-  // run's own.
-  std::FILE* OpenProtocolFile();
+  // run's own. Invalid, with `error` set, where it cannot be opened.
+  platform::FileDescriptor OpenProtocolFile(std::error_code& error);
   // What the read commands loaded; the exports work on it.
   jobs::LoadedModel state_;
   TStartSettings settings_;

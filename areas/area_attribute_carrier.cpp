@@ -1,7 +1,12 @@
 #include "areas/area_attribute_carrier.h"
 
+#include <fcntl.h>
+
+#include <cerrno>
+#include <cstdio>
 #include <exception>
 #include <new>
+#include <system_error>
 
 #include "areas/gauge_form.h"
 #include "framework/message_dispatch.h"
@@ -12,6 +17,7 @@
 #include "geometry/space_entity_props.h"
 #include "geometry/space_registers.h"
 #include "gisblock/gelix_props.h"
+#include "platform/system_cause.h"
 #include "platform/user_interaction.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TCarryArToArThroughLines, TTool, [](auto& p) {
@@ -51,7 +57,7 @@ T* RecordOf(const TElement* element) {
 
 }  // namespace
 
-TCarryArToArThroughLines::~TCarryArToArThroughLines() { CloseProtocol(); }
+TCarryArToArThroughLines::~TCarryArToArThroughLines() = default;
 
 double TCarryArToArThroughLines::OldWholeArea(TAreaElement* old) {
   WholeAreas& known = sharedWholeAreas_ ? *sharedWholeAreas_ : oldWholeAreas_;
@@ -68,10 +74,10 @@ TBlockRegister* TCarryArToArThroughLines::BlockOf(const TSpaceEntityProps& props
 }
 
 void TCarryArToArThroughLines::DoIt() {
-  CloseProtocol();
+  protocol_ = {};
   oldWholeAreas_.clear();
   blocks_.clear();
-  if (!ProtocolFile.empty()) protocol_ = std::fopen(ProtocolFile.c_str(), "w");
+  if (!ProtocolFile.empty()) OpenProtocol();
   TRegister* reg = register_ ? register_ : ModelRegister();
   TElement* input = Input();
   if (input && input->Is<TAreaString>() && reg) {
@@ -179,12 +185,25 @@ bool TCarryArToArThroughLines::WantsProtocolLine() const {
   return protocol_ && (!ProtocolOnlyProblem || !protocolLine_.empty());
 }
 
+void TCarryArToArThroughLines::OpenProtocol() {
+  // As a regular file: a named pipe there is not waited on.
+  std::error_code error;
+  protocol_ = platform::openRegularFile(ProtocolFile, O_WRONLY | O_CREAT | O_TRUNC, error);
+  if (!protocol_) ProtocolFailed(error);
+}
+
 void TCarryArToArThroughLines::PutLine(const std::string& text) {
   if (!protocol_) return;
-  if (std::fputs(text.c_str(), protocol_) < 0 || std::fputc('\n', protocol_) < 0) CloseProtocol();
+  std::error_code error;
+  if (!platform::writeAll(protocol_.get(), text + '\n', error)) ProtocolFailed(error);
 }
 
 void TCarryArToArThroughLines::CloseProtocol() {
-  if (protocol_) std::fclose(protocol_);
-  protocol_ = nullptr;
+  if (protocol_ && !protocol_.close()) ProtocolFailed({errno ? errno : EIO, std::generic_category()});
+}
+
+void TCarryArToArThroughLines::ProtocolFailed(const std::error_code& error) {
+  // Closed for the rest of the run, so that it is told once.
+  protocol_ = {};
+  platform::showError("Soubor " + ProtocolFile + " nelze zapsat: " + platform::systemCause(error));
 }

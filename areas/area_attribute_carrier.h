@@ -3,11 +3,12 @@
 // area on their inner side. Each boundary line names the old areas on its
 // left and right; the new area takes the largest old area its lines name,
 // and every problem met on the way goes to an optional protocol file.
-#include <cstdio>
 #include <string>
+#include <system_error>
 #include <unordered_map>
 
 #include "framework/tool.h"
+#include "platform/regular_file.h"
 
 class TBlockRegister;
 class TSpaceEntityProps;
@@ -50,10 +51,14 @@ class TCarryArToArThroughLines : public TTool {
 
  private:
   bool WantsProtocolLine() const;
+  // Opens the protocol, emptied, as a regular file for the run.
+  void OpenProtocol();
   // Writes one line; a failed write closes the protocol for the rest of
   // the run.
   void PutLine(const std::string& text);
   void CloseProtocol();
+  // Tells, in a box, that the protocol cannot be written, and closes it.
+  void ProtocolFailed(const std::error_code& error);
 
   std::string protocolLine_;
   // The whole area of each old area met in this run: many lines of many
@@ -66,7 +71,7 @@ class TCarryArToArThroughLines : public TTool {
   TBlockRegister* BlockOf(const TSpaceEntityProps& props);
   std::unordered_map<const TElement*, TBlockRegister*> blocks_;
   TRegister* register_ = nullptr;  // not owned
-  std::FILE* protocol_ = nullptr;
+  platform::FileDescriptor protocol_;
 };
 
 namespace areas {

@@ -1,11 +1,15 @@
 #include "areas/protocol_tool.h"
 
-#include <cstdio>
+#include <fcntl.h>
+
+#include <system_error>
 
 #include "areas/area_attribute_carrier.h"
-#include "framework/problem_report.h"
 #include "geometry/line_segment.h"
 #include "geometry/space_entity_props.h"
+#include "platform/regular_file.h"
+#include "platform/system_cause.h"
+#include "platform/user_interaction.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TProtocolTool, TTool, [](auto& p) {
   using E = TProtocolTool;
@@ -39,12 +43,17 @@ std::string SegmentText(const TGlxLinAbscissa& s, const std::string& marker) {
 
 void TProtocolTool::SetProtocol(const std::string& name) {
   protocol_ = name;
+  failureTold_ = std::make_shared<bool>(false);
   if (name.empty()) return;
-  if (std::FILE* f = std::fopen(name.c_str(), "w")) std::fclose(f);
+  // Emptied as a regular file: a named pipe there is not waited on. What
+  // cannot be emptied is told when a line cannot be written to it.
+  std::error_code error;
+  platform::openRegularFile(name, O_WRONLY | O_CREAT | O_TRUNC, error);
 }
 
 void TProtocolTool::CopyProtocolSettings(const TProtocolTool& from) {
   protocol_ = from.protocol_;
+  failureTold_ = from.failureTold_;
   UseProtocol = from.UseProtocol;
   ProtocoledLine = from.ProtocoledLine;
 }
@@ -55,14 +64,12 @@ bool TProtocolTool::Protocolled(const TPolyLineElement* line) const {
 }
 
 void TProtocolTool::WriteProtocol(const std::string& text) const {
-  std::FILE* f = std::fopen(protocol_.c_str(), "a");
-  if (!f) {
-    zelto::ReportProblem("Protocol " + protocol_ + " open error");
-    return;
-  }
-  std::fputs(text.c_str(), f);
-  std::fputc('\n', f);
-  std::fclose(f);
+  std::error_code error;
+  if (platform::appendToRegularFile(protocol_, text + '\n', error) || *failureTold_) return;
+  // Once for all the steps that write this protocol: each of its lines
+  // would fail alike.
+  *failureTold_ = true;
+  platform::showError("Soubor " + protocol_ + " nelze zapsat: " + platform::systemCause(error));
 }
 
 void TProtocolTool::WritePoint(double x, double y) const { WriteProtocol(areas::PointText(x, y)); }

@@ -2,6 +2,7 @@
 // Base of the line-joining steps: each step may write its decisions to a
 // protocol text file, for every line or for the one line being followed.
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "framework/tool.h"
@@ -19,7 +20,9 @@ class TProtocolTool : public TTool {
   void CopyProtocolSettings(const TProtocolTool& from);
 
   bool Protocolled(const TPolyLineElement* line) const;
-  // One line appended, the file opened and closed for it.
+  // One line appended, the file opened and closed for it, as a regular
+  // file. The first line that cannot be written is told in a box, once for
+  // this tool and those that copied its settings.
   void WriteProtocol(const std::string& text) const;
   void WritePoint(double x, double y) const;
   void WriteSegment(const TGlxLinAbscissa& segment, const std::string& marker = {}) const;
@@ -29,6 +32,9 @@ class TProtocolTool : public TTool {
 
  private:
   std::string protocol_;
+  // Shared with the copies of the settings: whether a line that could not
+  // be written was told.
+  std::shared_ptr<bool> failureTold_ = std::make_shared<bool>(false);
 };
 
 namespace areas {

@@ -258,8 +258,20 @@ bool TGeliXReader::OpenStream() {
       return false;
     }
     auto memory = std::make_unique<std::stringstream>(std::ios::in | std::ios::out | std::ios::binary);
-    *memory << in.rdbuf();
-    if (!in) {
+    // Copied by read() and write(), which keep their failures in their
+    // streams: a copy through rdbuf() would take a read that fails, or
+    // memory that runs out, for the end of the file.
+    char chunk[8192];
+    do {
+      in.read(chunk, sizeof chunk);
+      memory->write(chunk, in.gcount());
+    } while (in && *memory);
+    if (in.bad()) {
+      // As a file the whole of which cannot be read (readRegularFile).
+      openError_ = {errno ? errno : EIO, std::generic_category()};
+      return false;
+    }
+    if (!*memory) {
       zelto::ReportProblem("Nedostatek paměti ! vypněte položku Agresivně využívat paměť v nastavení Vezodau");
       return false;
     }

@@ -137,6 +137,29 @@ bool readRegularFile(const fs::path& file, std::string& bytes, std::error_code& 
   return true;
 }
 
+bool writeAll(int fd, std::string_view text, std::error_code& error) {
+  while (!text.empty()) {
+    const ssize_t n = ::write(fd, text.data(), text.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      error = lastError();
+      return false;
+    }
+    text.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+bool appendToRegularFile(const fs::path& file, std::string_view text, std::error_code& error) {
+  FileDescriptor fd = openRegularFile(file, O_WRONLY | O_CREAT | O_APPEND, error);
+  if (!fd || !writeAll(fd.get(), text, error)) return false;
+  if (!fd.close()) {
+    error = lastError();
+    return false;
+  }
+  return true;
+}
+
 RegularFileStream::RegularFileStream() : std::iostream(nullptr) {}
 
 RegularFileStream::RegularFileStream(const fs::path& file, std::ios_base::openmode mode) : RegularFileStream() {
@@ -173,7 +196,11 @@ void RegularFileStream::open(const fs::path& file, std::ios_base::openmode mode)
     auto buf = std::make_unique<__gnu_cxx::stdio_filebuf<char>>(fd.get(), mode | ios_base::binary, kBufferSize);
     if (buf->is_open()) {
       fd.release();
-      if ((mode & ios_base::ate) && buf->pubseekoff(0, ios_base::end) == std::streampos(-1)) {
+      // A file stream opened to append and not to read stands at the end,
+      // where fopen's "a" puts it: what it tells, and a seek from there,
+      // count from the end. One that reads too starts at the beginning.
+      const bool atEnd = (mode & ios_base::ate) || (app && !in);
+      if (atEnd && buf->pubseekoff(0, ios_base::end) == std::streampos(-1)) {
         error_ = lastError();
         buf.reset();
       }

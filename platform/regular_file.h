@@ -12,6 +12,7 @@
 #include <istream>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <utility>
 
@@ -69,10 +70,22 @@ FileDescriptor openRegularFile(const std::filesystem::path& file, int flags, std
 // `error` set and no bytes, where it cannot be opened or read.
 bool readRegularFile(const std::filesystem::path& file, std::string& bytes, std::error_code& error);
 
+// Every byte of the text written to the descriptor; false, with `error`
+// set, at the first write that fails.
+bool writeAll(int fd, std::string_view text, std::error_code& error);
+// The text appended to the file, opened as openRegularFile opens it (made
+// where it is missing) and closed again, so that nothing else put under
+// its name meanwhile is written to or waited on. False, with `error` set,
+// where it cannot be opened, written or closed.
+bool appendToRegularFile(const std::filesystem::path& file, std::string_view text, std::error_code& error);
+
 // std::ifstream, std::ofstream and std::fstream in one, with their modes,
 // over a file opened by openRegularFile: the standard library's file buffer
 // on the descriptor, so that reads, writes and seeks behave as a file
-// stream's do.
+// stream's do. A read that fails throws std::ios_base::failure out of the
+// buffer: the stream's own reads (read(), get(), getline(), >>) turn it
+// into badbit, but an istreambuf_iterator lets it through, and `<< rdbuf()`
+// sets it on the stream written to, as if the file had ended.
 class RegularFileStream : public std::iostream {
  public:
   RegularFileStream();

@@ -21,20 +21,6 @@ using Writer = std::function<bool(int fd, std::error_code& error)>;
 
 std::error_code lastError() { return {errno ? errno : EIO, std::generic_category()}; }
 
-// Every byte, or the cause of the first failure.
-bool writeAll(int fd, std::string_view text, std::error_code& error) {
-  while (!text.empty()) {
-    const ssize_t n = ::write(fd, text.data(), text.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      error = lastError();
-      return false;
-    }
-    text.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
-
 // The rest of `from` into `to`.
 bool copyAll(int from, int to, std::error_code& error) {
   char buffer[1 << 16];

@@ -7,7 +7,6 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
-#include <iterator>
 #include <vector>
 
 #include <gif_lib.h>
@@ -174,7 +173,14 @@ std::unique_ptr<TMemoryRaster> DecodePicture(const std::string& bytes, const std
 std::unique_ptr<TMemoryRaster> LoadPictureFile(const std::string& fileName) {
   platform::RegularFileStream in(fileName, std::ios::in);
   if (!in) FailPicture(fileName, platform::openFault(in.error(), "soubor neexistuje nebo jej nelze otevřít"));
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  // Read by read(), which turns a read that fails (a share gone mid-way)
+  // into badbit; the buffer would throw it past every caller.
+  std::string bytes;
+  char chunk[8192];
+  do {
+    in.read(chunk, sizeof chunk);
+    bytes.append(chunk, static_cast<std::size_t>(in.gcount()));
+  } while (in);
   if (in.bad()) FailPicture(fileName, "chyba čtení");
   return DecodePicture(bytes, fileName);
 }

@@ -171,6 +171,13 @@ bool TCommandLine::ReadScriptFile() {
     if (!bytes.empty() && bytes.back() == '\r') bytes.pop_back();
     lines_.push_back(platform::toUtf8(bytes, platform::CodePage::Windows1250));
   }
+  // A read that failed (a share gone mid-way) ends the lines as the file's
+  // end would: a script cut short is not run.
+  if (file.bad()) {
+    lines_.clear();
+    ReportError("Skriptový soubor " + path + " nelze přečíst: " + file.failureCause(), 1);
+    return false;
+  }
   return true;
 }
 

@@ -6,8 +6,14 @@
 #include <QThread>
 #include <QTimer>
 
+#include <chrono>
+#include <filesystem>
+#include <memory>
+
 #include "framework/property_access.h"
+#include "pipe_watch.h"
 #include "platform/codepage.h"
+#include "platform/path_resolver.h"
 
 #include "app/progress_monitor.h"
 #include "framework/wcs.h"
@@ -107,6 +113,41 @@ TEST_F(ShellTest, ATextOfSeveralLinesIsOneLineOfTheProtocol) {
   zelto::RunMessagesUntilIdle();
   EXPECT_EQ(ReadFile(Tool().ProtocolFile()),
             Cp1250("; Nemohu vytvořit tabulku D:\\P1600.DBF Chybové hlášení: na disku není místo konec\r\n"));
+}
+
+// The protocol replaced after its first line by a named pipe, a directory
+// or a link to nowhere: the next line neither waits on the pipe for ever
+// nor goes without a word. That the protocol cannot be written is told
+// once, not at every line.
+TEST_F(ShellTest, AProtocolReplacedByWhatIsNoFileIsToldOnceAndNeverWaitedOn) {
+  using namespace std::chrono_literals;
+  namespace fs = std::filesystem;
+  Start();
+  for (const test_support::NoFile& row : test_support::NoFiles()) {
+    SCOPED_TRACE(row.what);
+    Tool().ChooseProtocolFile();
+    const fs::path protocol = Tool().ProtocolFile();
+    PostTextMessage(nullptr, zelto::msg::LogText, "první");
+    zelto::RunMessagesUntilIdle();
+    ASSERT_EQ(ReadFile(protocol), Cp1250("první\r\n"));
+    fs::remove(protocol);
+    const std::unique_ptr<test_support::PipeWatch> pipe = row.put(protocol);
+    ui_->clear();
+    {
+      // A wait on the pipe ends here, and the test fails on it.
+      const test_support::InterruptAfter bound(3);
+      const auto start = std::chrono::steady_clock::now();
+      PostTextMessage(nullptr, zelto::msg::LogText, "druhý");
+      PostTextMessage(nullptr, zelto::msg::LogText, "třetí");
+      zelto::RunMessagesUntilIdle();
+      EXPECT_LT(std::chrono::steady_clock::now() - start, 2s) << "waited on the protocol";
+    }
+    EXPECT_EQ(ui_->shownTexts(), std::vector<std::string>{"Soubor " + platform::pathResolver().userSpelling(protocol) + " nelze zapsat: " + row.cause});
+    if (pipe) {
+      EXPECT_FALSE(pipe->waitedOn()) << "opened the pipe";
+    }
+    fs::remove_all(protocol);
+  }
 }
 
 // The first text comes while a box waits for the user, as the end of an LHC

@@ -1,5 +1,6 @@
 // New areas take the record of the largest old area their boundary lines
 // name on their inner side; problems go to the protocol.
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -10,6 +11,7 @@
 #include "gisblock/gelix_blok_reader.h"
 #include "gisblock/gelix_classes.h"
 #include "platform/message_queue.h"
+#include "pipe_watch.h"
 #include "walkers_fixture.h"
 #include "sample_tree.h"
 #include "temp_dir.h"
@@ -142,6 +144,36 @@ TEST_F(CarryTest, TheProtocolListsProblemsAndOnlyThemWhenAsked) {
   EXPECT_EQ(missing->GetProperties(), nullptr);
   // Carried twice, each area is filed once beside the old one.
   EXPECT_EQ(static_cast<TEntity*>(Block("A")->GetObjectRegister('P')->GetItem(1))->GetCount(), 3);
+}
+
+// What is no file in the place of the protocol: the carrier does not wait
+// on a pipe, says once that it cannot write there, and carries the records
+// all the same.
+TEST_F(CarryTest, AProtocolThatIsNoFileIsToldOnceAndNeverWaitedOn) {
+  using namespace std::chrono_literals;
+  OldArea("A", 1, 110, 10, 10);
+  TPolyLineAreaElement* good = NewArea({{BoundaryLine("A", 1, 1, 0), true}});
+  NewArea({{BoundaryLine("A", 2, 9, 0), true}});
+  NewArea({{BoundaryLine("", 3, 1, 0), true}, {BoundaryLine("A", 4, 0, 1), false}});
+  for (const test_support::NoFile& row : test_support::NoFiles()) {
+    SCOPED_TRACE(row.what);
+    const std::unique_ptr<test_support::PipeWatch> pipe = row.put(protocol);
+    ui->clear();
+    TCarryArToArThroughLines carrier;
+    carrier.ProtocolFile = protocol;
+    {
+      const test_support::InterruptAfter bound(3);
+      const auto start = std::chrono::steady_clock::now();
+      Run(carrier);
+      EXPECT_LT(std::chrono::steady_clock::now() - start, 2s) << "waited on the protocol";
+    }
+    EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{"Soubor " + protocol + " nelze zapsat: " + row.cause});
+    EXPECT_EQ(Record(good)->Cislo, 1);
+    if (pipe) {
+      EXPECT_FALSE(pipe->waitedOn()) << "opened the pipe";
+    }
+    std::filesystem::remove_all(protocol);
+  }
 }
 
 TEST_F(CarryTest, AUserWhoClosesTheFormIsAskedAtEveryAreaUntilHeConfirms) {

@@ -1,6 +1,7 @@
 // Lines fitted to the lines accepted before them: ends snapped together,
 // ends onto segments, crossings cut, long segments divided, and the owners
 // of a cut line given its pieces.
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +13,7 @@
 #include "framework/message_dispatch.h"
 #include "geometry/qtree.h"
 #include "geometry/space_registers.h"
+#include "pipe_watch.h"
 #include "walkers_fixture.h"
 #include "temp_dir.h"
 
@@ -259,6 +261,37 @@ TEST_F(JoinTest, TheProtocolFollowsEveryLineOrTheOneAsked) {
     int begins = 0;
     for (std::string s; std::getline(in, s);) begins += s.find("B E G I N") != std::string::npos;
     EXPECT_EQ(begins, followed == -1 ? 2 : 1);
+  }
+}
+
+// The protocol replaced, once made, by what is no file: the joining neither
+// waits on a pipe nor goes on without a word, and says it once for all the
+// lines and steps that would write there.
+TEST_F(JoinTest, AProtocolReplacedByWhatIsNoFileIsToldOnceAndNeverWaitedOn) {
+  using namespace std::chrono_literals;
+  const test_support::TempDir dir("join");
+  const std::filesystem::path file = dir / "join_protocol_test.txt";
+  for (const test_support::NoFile& row : test_support::NoFiles()) {
+    SCOPED_TRACE(row.what);
+    lines = std::make_unique<TPolyLineString>();
+    Add({{0, 0}, {10, 0}}, 1);
+    Add({{0, 5}, {10, 5}}, 2);
+    join.SetProtocol(file.string());
+    join.SetUseProtocol(true);
+    std::filesystem::remove(file);
+    const std::unique_ptr<test_support::PipeWatch> pipe = row.put(file);
+    ui->clear();
+    {
+      const test_support::InterruptAfter bound(3);
+      const auto start = std::chrono::steady_clock::now();
+      Run();
+      EXPECT_LT(std::chrono::steady_clock::now() - start, 2s) << "waited on the protocol";
+    }
+    EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{"Soubor " + file.string() + " nelze zapsat: " + row.cause});
+    if (pipe) {
+      EXPECT_FALSE(pipe->waitedOn()) << "opened the pipe";
+    }
+    std::filesystem::remove_all(file);
   }
 }
 

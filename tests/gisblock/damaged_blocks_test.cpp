@@ -356,6 +356,37 @@ TEST_F(DamagedBlockTest, AReadLackingAFileItNeedsIsDamaged) {
   }
 }
 
+// A block file that is there but whose read fails (a share gone mid-way;
+// /proc/self/mem fails so from its first byte) damages the read as one
+// that cannot be opened does, read into memory or not.
+TEST_F(DamagedBlockTest, AFileWhoseReadFailsIsDamagedEitherWayItIsRead) {
+  const struct {
+    const char* file;
+    char read;  // A areas, L lines, P points, T texts
+  } cases[] = {{"TN.ARE", 'A'}, {"TN.LIN", 'L'}, {"TN.CRD", 'L'}, {"TN.PNT", 'P'}, {"TN.TBX", 'T'}};
+  for (const auto& c : cases) {
+    restore();
+    std::filesystem::remove(block() + "/" + c.file);
+    std::filesystem::create_symlink("/proc/self/mem", block() + "/" + c.file);
+    for (bool inMemory : {false, true}) {
+      SCOPED_TRACE(std::string(c.file) + (inMemory ? " in memory" : ""));
+      TEntity model;
+      std::unique_ptr<TGeliXBlokReader> r(TGeliXBlokReader::CreateForBlock(block()));
+      r->SetObjectModel(&model);
+      r->UseMemory = inMemory;
+      std::unique_ptr<TEntity> string;
+      if (c.read == 'A') string.reset(r->ReadAreas());
+      if (c.read == 'L') string.reset(r->ReadLines());
+      if (c.read == 'P') string.reset(r->ReadPoints());
+      if (c.read == 'T') string.reset(r->ReadTexts());
+      ASSERT_TRUE(string);
+      const std::optional<gisblock::DamagedBlock> found = gisblock::FindDamagedBlock(string.get());
+      ASSERT_TRUE(found);
+      EXPECT_EQ(found->Damage, std::string(c.file) + ": soubor nelze otevřít");
+    }
+  }
+}
+
 // Tables, their .IND indexes, .CRT definitions and .TDS transfer lists.
 using DamagedTableTest = TableDir;
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -53,6 +54,8 @@ TEST(RegularFile, WhatIsNoFileIsRefusedAsWhatItIsWithoutWaitingOnIt) {
       EXPECT_EQ(e.fault(), kind.told);
     }
     EXPECT_FALSE(platform::DbfTable::stampOf(file));
+    EXPECT_FALSE(platform::appendToRegularFile(file, "řádek\r\n", error));
+    EXPECT_EQ(platform::systemCause(error), kind.told);
     // Nobody reads the pipe: a writer would wait as long as a reader.
     if (!pipe) {
       EXPECT_THROW(platform::DbfTable::create(file, {{"CISLO", 'N', 6, 0, 0}}), platform::DbfError);
@@ -101,6 +104,47 @@ TEST(RegularFile, TheStreamReadsAndWritesAsAFileStreamDoes) {
   std::error_code error;
   ASSERT_TRUE(platform::readRegularFile(file, whole, error));
   EXPECT_EQ(whole, "hlaXYcka" + large + "konec");
+}
+
+// Opened to append, the stream stands where a file stream would: at the
+// end where it only writes, so that it tells the file's size and a seek
+// back lands inside the file; at the beginning where it reads too. Writes
+// go to the end either way.
+TEST(RegularFile, AStreamOpenedToAppendStandsWhereAFileStreamWould) {
+  const test_support::TempDir dir("append");
+  using std::ios;
+  const struct {
+    const char* what;
+    ios::openmode mode;
+  } modes[] = {
+      {"app", ios::app},
+      {"out | app", ios::out | ios::app},
+      {"in | out | app", ios::in | ios::out | ios::app},
+      {"in | app", ios::in | ios::app},
+  };
+  for (const auto& m : modes) {
+    SCOPED_TRACE(m.what);
+    const fs::path file = dir / "0001.PTC", expected = dir / "expected";
+    test_support::WriteFile(file, "první\r\n");
+    test_support::WriteFile(expected, "první\r\n");
+    platform::RegularFileStream stream(file, m.mode);
+    std::fstream standard(expected, m.mode | ios::binary);
+    ASSERT_TRUE(stream.is_open() && standard.is_open());
+    EXPECT_EQ(stream.tellp(), standard.tellp());
+    stream.seekp(-2, ios::cur);
+    standard.seekp(-2, ios::cur);
+    EXPECT_EQ(stream.good(), standard.good());
+    EXPECT_EQ(stream.tellp(), standard.tellp());
+    stream.clear();
+    standard.clear();
+    stream << "druhý\r\n";
+    standard << "druhý\r\n";
+    stream.close();
+    standard.close();
+    EXPECT_TRUE(stream);
+    EXPECT_EQ(test_support::ReadFile(file), test_support::ReadFile(expected));
+    EXPECT_EQ(test_support::ReadFile(file), "první\r\ndruhý\r\n");
+  }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -276,6 +277,13 @@ TEST_F(GelixRenderers, FramesThatFollowEachOtherAndABadPictureDoNotStopTheDeskto
   font_test::WriteText(drive.dir / "broken.jpg", "not a picture");
   bad->SetMinX(50), bad->SetMinY(50), bad->SetMaxX(60), bad->SetMaxY(60);
   desktop->Add(bad);
+  // One whose read fails (a share gone mid-way; /proc/self/mem, a regular
+  // file, fails so from its first byte) is told alike.
+  std::filesystem::create_symlink("/proc/self/mem", drive.dir / "SDILENY.JPG");
+  auto* unread = new TBMPFileElement;
+  unread->SetFileName("C:\\TTRIZENI\\SDILENY.JPG");
+  unread->SetMinX(10), unread->SetMinY(50), unread->SetMaxX(20), unread->SetMaxY(60);
+  desktop->Add(unread);
   auto* rect = new TDrawRectangle;
   rect->SetMinX(70), rect->SetMinY(70), rect->SetMaxX(90), rect->SetMaxY(90);
   rect->BrushColor = RGBColor(0, 0, 255);
@@ -290,6 +298,8 @@ TEST_F(GelixRenderers, FramesThatFollowEachOtherAndABadPictureDoNotStopTheDeskto
   ASSERT_NE(said, log.texts.end());
   EXPECT_EQ(said->rfind("Obrázek \"C:\\TTRIZENI\\broken.jpg\" nelze načíst: ", 0), 0u) << *said;
   EXPECT_EQ(said->find("nelze načíst", said->find("nelze načíst") + 1), std::string::npos) << *said;
+  EXPECT_EQ(countTexts(log, "SDILENY.JPG"), 1);
+  EXPECT_TRUE(log.sawLine("Obrázek \"C:\\TTRIZENI\\SDILENY.JPG\" nelze načíst: chyba čtení")) << log.all();
   EXPECT_EQ(at(70, 20), GelixColorToRGB(11));
   EXPECT_EQ(at(60, 20), clWhite);
 }

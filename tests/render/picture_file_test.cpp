@@ -147,6 +147,8 @@ TEST(PictureFile, MissingUnknownOrDamagedFilesGiveAnErrorNamingTheFile) {
     }
   };
   expectError([] { render::LoadPictureFile("/nonexistent/dir/x.jpg"); }, "x.jpg");
+  // A regular file whose read fails, as a share gone mid-way fails.
+  expectError([] { render::LoadPictureFile("/proc/self/mem"); }, "\"/proc/self/mem\" nelze načíst: chyba čtení");
   expectError([] { render::DecodePicture("", "empty.gif"); }, "empty.gif");
 
   std::vector<unsigned char> rgb(64 * 64 * 3, 200);

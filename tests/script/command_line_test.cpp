@@ -231,6 +231,16 @@ TEST_F(CommandLine, ScriptsWithCommentBlocksAndCalls) {
   fromFile->SetFileName("missing.txt");
   fromFile->DoIt();
   EXPECT_EQ(fromFile->FirstResult(), "ERROR 1: Skriptový soubor missing.txt nenalezen !");
+  // A script whose read fails (a share gone mid-way; /proc/self/mem fails
+  // so from its first byte) is told, not run as far as it was read.
+  const std::string unreadable = (directory / "unreadable.txt").string();
+  std::filesystem::create_symlink("/proc/self/mem", unreadable);
+  auto cut = std::make_unique<TCommandLine>();
+  cut->ByDDE = true;
+  cut->SetFileName(unreadable);
+  cut->DoIt();
+  EXPECT_EQ(cut->FirstResult().rfind("ERROR 1: Skriptový soubor " + unreadable + " nelze přečíst: ", 0), 0u)
+      << cut->FirstResult();
 }
 
 TEST_F(CommandLine, CallNestingIsLimited) {

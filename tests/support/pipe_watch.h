@@ -6,13 +6,18 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <condition_variable>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
+#include <vector>
 
 namespace test_support {
 
@@ -71,6 +76,8 @@ class PipeWatch {
 // Ends a wait of the process's own thread that a test cannot end from
 // elsewhere (a writer opening a pipe that nobody reads): after `seconds`,
 // the system call waiting fails with EINTR, and the test fails on that.
+// So does each wait after it, a fifth of a second on, until the guard goes:
+// a program that waits at every line of a protocol ends too.
 class InterruptAfter {
  public:
   explicit InterruptAfter(unsigned seconds) {
@@ -78,10 +85,14 @@ class InterruptAfter {
     interrupt.sa_handler = [](int) {};
     sigemptyset(&interrupt.sa_mask);
     ::sigaction(SIGALRM, &interrupt, &old_);
-    ::alarm(seconds);
+    itimerval timer{};
+    timer.it_value.tv_sec = seconds;
+    timer.it_interval.tv_usec = 200'000;
+    ::setitimer(ITIMER_REAL, &timer, nullptr);
   }
   ~InterruptAfter() {
-    ::alarm(0);
+    const itimerval off{};
+    ::setitimer(ITIMER_REAL, &off, nullptr);
     ::sigaction(SIGALRM, &old_, nullptr);
   }
   InterruptAfter(const InterruptAfter&) = delete;
@@ -90,5 +101,30 @@ class InterruptAfter {
  private:
   struct sigaction old_ {};
 };
+
+// What may be put in the place of a file that a program writes by name
+// and that is no file: a named pipe that nobody reads (watched), a
+// directory, a link into a directory that is not there; with what the
+// refusal of it says.
+struct NoFile {
+  const char* what;
+  std::function<std::unique_ptr<PipeWatch>(const std::filesystem::path&)> put;
+  std::string cause;
+};
+
+inline std::vector<NoFile> NoFiles() {
+  namespace fs = std::filesystem;
+  return {
+      {"a named pipe", [](const fs::path& file) { return std::make_unique<PipeWatch>(file); },
+       "není soubor, ale pojmenovaná roura"},
+      {"a directory", [](const fs::path& file) { return fs::create_directory(file), nullptr; },
+       "není soubor, ale adresář"},
+      {"a link to nowhere",
+       [](const fs::path& file) {
+         return fs::create_symlink(file.parent_path() / "chybí" / file.filename(), file), nullptr;
+       },
+       "soubor nebo adresář neexistuje"},
+  };
+}
 
 }  // namespace test_support
