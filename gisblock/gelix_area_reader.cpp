@@ -88,6 +88,11 @@ gisblock::BlockDamage TGelixAreaBoundaryReader::Damage() const {
   return damage;
 }
 
+TGeliXObjectReader* TGelixAreaBoundaryReader::ReaderOf(const std::string& fileName) {
+  if (TGeliXObjectReader* reader = TGeliXObjectReader::ReaderOf(fileName)) return reader;
+  return lines_ ? lines_->ReaderOf(fileName) : nullptr;
+}
+
 void TGelixAreaBoundaryReader::CheckSides(const LinRecord& line, std::int32_t lineNo) {
   const std::int32_t count = GetRecordCount();
   for (const auto& [side, where] : {std::pair{line.leftArea, "vlevo"}, std::pair{line.rightArea, "vpravo"}}) {

@@ -53,6 +53,7 @@ class TGelixAreaBoundaryReader : public TGeliXObjectReader {
 
   TGelixLinReader* LineReader();
   gisblock::BlockDamage Damage() const override;
+  TGeliXObjectReader* ReaderOf(const std::string& fileName) override;
 
   // A side of a line: the line bordering an area, and whether the area lies
   // on its left.

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "framework/czech_count.h"
+#include "gisblock/block_references.h"
 #include "gisblock/gelix_area_reader.h"
 #include "gisblock/gelix_lin_reader.h"
 #include "gisblock/gelix_point_reader.h"
@@ -13,6 +14,7 @@
 #include "gisblock/gelix_text_reader.h"
 #include "gisblock/staged_block.h"
 #include "gisblock/table_damage.h"
+#include "platform/path_resolver.h"
 
 ZELTO_IMPLEMENT_ELEMENT(TGeliXBlokInfoReader, TGelixManipulator, ZELTO_NO_PROPERTIES)
 ZELTO_IMPLEMENT_ELEMENT(TGeliXBlokReader, TGeliXReader, [](auto& p) {
@@ -147,19 +149,52 @@ void TGeliXBlokReader::nameResultString(TEntity& string, const std::string& kind
 
 namespace {
 constexpr std::size_t kMaxFatherChain = 256;
+// A read of lines opens the vertices with them, and takes both.
+constexpr unsigned kLineFiles = gisblock::kTakesCrd | gisblock::kTakesLin;
+
+// What a read takes of its block: the files besides its own whose records
+// the block must not name beyond their ends (gisblock::TakenFiles), and the
+// kind letter of its tables.
+struct Taken {
+  unsigned files;
+  char tables;
+};
+
+// What the block names beyond the files the read takes, whichever records
+// the read visits: a file cut short, even to nothing, names nothing itself,
+// but the other files and the tables still name what it held. A fault in a
+// file the read has a reader of is that reader's, which tells it once
+// however often the read meets the record again; the rest is returned.
+template <class Reader>
+gisblock::BlockDamage referencesBeyondFiles(TGeliXBlokReader& owner, Reader& reader, Taken taken) {
+  gisblock::BlockDamage damage;
+  for (const gisblock::ReferenceFault& fault : gisblock::ReferencesBeyondFiles(owner.BlockName, taken.files)) {
+    if (TGeliXObjectReader* holder = reader.ReaderOf(fault.file)) {
+      holder->NoteDamage(fault.fault);
+      continue;
+    }
+    const std::string file = TGeliXObjectReader::BlockFilePath(owner.BlockName, fault.file);
+    owner.PostWarning("Čtení bloku: " + platform::pathResolver().userSpelling(file) + ": " + fault.fault);
+    damage.Note(fault.file + ": " + fault.fault);
+  }
+  return damage;
+}
 
 // Runs the loop of one read operation inside the progress frame; an error
 // ends it with a warning and keeps what was read, marked as damage: what
 // the rest of the file held is missing. A string read from damaged files,
-// the tables of its objects among them (`withTables`), carries the damage.
+// the tables of its objects among them (`withTables`), or from a block
+// that names more than the files the read takes hold, carries the damage.
 // A failed allocation fails the read.
 template <class Reader, class Loop>
 void runReading(TGeliXBlokReader& owner, Reader& reader, TEntity& string, const std::string& errorText,
-                bool withTables, Loop loop) {
+                bool withTables, Taken taken, Loop loop) {
   reader.BeginReading();
   reader.SeekRecord(0);
   std::string stopped;
+  gisblock::BlockDamage beyond;
   try {
+    beyond = referencesBeyondFiles(owner, reader, taken);
     loop();
   } catch (const std::bad_alloc&) {
     // Ended here, not by the reader's destructor, where ending the progress
@@ -172,9 +207,11 @@ void runReading(TGeliXBlokReader& owner, Reader& reader, TEntity& string, const 
   }
   reader.EndReading();
   gisblock::BlockDamage damage = reader.Damage();
+  damage.Add(beyond);
   if (!stopped.empty()) damage.Note(reader.GetFileName() + ": čtení skončilo chybou: " + stopped);
-  if (withTables)
-    damage.Add(gisblock::TableDamage(string, owner.BlockName, [&](const std::string& text) { owner.PostWarning(text); }));
+  damage.Add(gisblock::TableDamage(withTables ? &string : nullptr, owner.BlockName,
+                                   {taken.tables, reader.GetFileName(), reader.GetRecordCount()},
+                                   [&](const std::string& text) { owner.PostWarning(text); }));
   gisblock::MarkDamage(string, owner.BlockName, damage);
 }
 }  // namespace
@@ -184,7 +221,7 @@ TPointString* TGeliXBlokReader::ReadPoints() {
   if (!reader) return unopenedString<TPointString>("PNT");
   auto string = std::make_unique<TPointString>();
   nameResultString(*string, "PNT");
-  runReading(*this, *reader, *string, "Chyba čtení Bodů -", true, [&] {
+  runReading(*this, *reader, *string, "Chyba čtení Bodů -", true, {0, 'B'}, [&] {
     // The point reader has tested the condition already.
     for (std::int32_t n = reader->GetRecordCount(); n > 0; --n) {
       TPointElement* point = reader->ReadPoint();
@@ -204,7 +241,7 @@ TPolyLineString* TGeliXBlokReader::ReadLines() {
   if (!reader) return unopenedString<TPolyLineString>("LIN");
   auto string = std::make_unique<TPolyLineString>();
   nameResultString(*string, "LIN");
-  runReading(*this, *reader, *string, "Chyba čtení Linií -", true, [&] {
+  runReading(*this, *reader, *string, "Chyba čtení Linií -", true, {kLineFiles, 'L'}, [&] {
     for (std::int32_t n = reader->GetRecordCount(); n > 0; --n)
       if (TPolyLineElement* line = reader->ReadLine()) AddReadElement(*string, line);
   });
@@ -216,7 +253,7 @@ TPointString* TGeliXBlokReader::ReadLineSymbols() {
   if (!reader) return unopenedString<TPointString>("");
   auto string = std::make_unique<TPointString>();
   ResetCondition();
-  runReading(*this, *reader, *string, "Chyba čtení liniových symbolů -", false, [&] {
+  runReading(*this, *reader, *string, "Chyba čtení liniových symbolů -", false, {kLineFiles, 'L'}, [&] {
     for (std::int32_t n = reader->GetRecordCount(); n > 0; --n) {
       TPointElement* point = reader->ReadLineSymbol();
       if (!point) continue;
@@ -237,7 +274,7 @@ TTextString* TGeliXBlokReader::ReadTexts() {
   auto string = std::make_unique<TTextString>();
   nameResultString(*string, "TXT");
   ResetCondition();
-  runReading(*this, *reader, *string, "Chyba čtení Textů - ", true, [&] {
+  runReading(*this, *reader, *string, "Chyba čtení Textů - ", true, {gisblock::kTakesTtx, 'T'}, [&] {
     const std::int32_t n = reader->GetRecordCount();
     for (std::int32_t r = 0; r < n; ++r) {
       std::int32_t expected = r;
@@ -272,7 +309,8 @@ TAreaString* TGeliXBlokReader::ReadAreas() {
     }
   } forget{*this};
   ResetCondition();
-  runReading(*this, *reader, *string, "Chyba čtení Ploch - ", true, [&] {
+  runReading(*this, *reader, *string, "Chyba čtení Ploch - ", true,
+             {kLineFiles | gisblock::kTakesAre, 'P'}, [&] {
     const std::int32_t n = reader->GetRecordCount();
     for (std::int32_t r = 1; r < n; ++r) readAreaRecord(*string, r);
     // Once every island has made its hole: what inner rings are left have

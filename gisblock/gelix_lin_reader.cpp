@@ -123,6 +123,11 @@ gisblock::BlockDamage TGelixLinReader::Damage() const {
   return damage;
 }
 
+TGeliXObjectReader* TGelixLinReader::ReaderOf(const std::string& fileName) {
+  if (TGeliXObjectReader* reader = TGeliXObjectReader::ReaderOf(fileName)) return reader;
+  return coords_ ? coords_->ReaderOf(fileName) : nullptr;
+}
+
 TPolyLineElement* TGelixLinReader::ReadLine() {
   std::vector<std::uint8_t> bytes;
   if (!ReadRecord(bytes)) return nullptr;

@@ -73,6 +73,7 @@ class TGelixLinReader : public TGeliXObjectReader {
   // Only whether FirstCoord..LastCoord lie in TN.CRD; damage when not.
   bool CoordRangeInFile(const gisblock::LinRecord& line, std::int32_t recordNo);
   gisblock::BlockDamage Damage() const override;
+  TGeliXObjectReader* ReaderOf(const std::string& fileName) override;
 
  protected:
   bool OpenCompanions() override;

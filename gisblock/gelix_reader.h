@@ -171,6 +171,11 @@ class TGeliXObjectReader : public TGeliXReader {
   void NoteDamage(const std::string& fault);
   // Keeps a fault as damage that a warning of its own has told already.
   void NoteToldDamage(const std::string& fault);
+  // The reader, this one or a companion, of the block's file of that name;
+  // nil when none of them reads it.
+  virtual TGeliXObjectReader* ReaderOf(const std::string& fileName) {
+    return fileName == GetFileName() ? this : nullptr;
+  }
 
   // A reader of the block's file through the coordinate system (nil: the
   // world's); without the file it has no stream and the warning is posted.

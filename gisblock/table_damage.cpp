@@ -1,31 +1,88 @@
 #include "gisblock/table_damage.h"
 
+#include <algorithm>
+#include <cctype>
+#include <optional>
 #include <set>
+#include <system_error>
 #include <utility>
+#include <vector>
 
+#include "framework/czech_count.h"
 #include "geometry/space_entity.h"
+#include "gisblock/cislo_index.h"
 #include "gisblock/gelix_props.h"
 #include "gisblock/table_file_name.h"
 #include "gisblock/table_messages.h"
 #include "platform/dbase_table.h"
+#include "platform/directory_entries.h"
 #include "platform/path_resolver.h"
 
 namespace gisblock {
 
-BlockDamage TableDamage(const TEntity& string, const std::string& block,
+namespace {
+
+// The Druh of a table of kind `letter` named as GelixTableFileName names
+// one ("P0110.DBF", "L-0005.DBF"), whatever the letter case; none for any
+// other name.
+std::optional<std::int32_t> TableDruh(const std::string& name, char letter) {
+  std::string upper = name;
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  if (upper.size() < 6 || upper[0] != letter || !upper.ends_with(".DBF")) return std::nullopt;
+  const std::string number = upper.substr(1, upper.size() - 5);
+  const bool negative = number.starts_with("-");
+  const std::string digits = number.substr(negative ? 1 : 0);
+  if (digits.empty() || digits.size() > 9 ||
+      !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return std::nullopt;
+  const std::int32_t druh = (negative ? -1 : 1) * std::stoi(digits);
+  if (extractFileName(GelixTableFileName("", letter, druh)) != upper) return std::nullopt;
+  return druh;
+}
+
+// The first live row of the open table naming an element beyond the file,
+// its CISLO read as the index reads it (CisloIndex::build); empty when none
+// does or the table has no CISLO.
+std::string RowBeyondFile(platform::DbfTable& rows, const TableElements& elements) {
+  const int field = rows.fieldIndex("CISLO");
+  if (field < 0) return {};
+  for (bool row = rows.first(); row; row = rows.next()) {
+    const std::int32_t cislo = cisloFromText(rows.text(field));
+    if (cislo < 1 || cislo < elements.records) continue;
+    return "řádek " + std::to_string(rows.recNo()) + " má CISLO " + std::to_string(cislo) + " mimo soubor " +
+           elements.file + " (" + framework::CzechCount(elements.records, "záznam", "záznamy", "záznamů") + ")";
+  }
+  return {};
+}
+
+}  // namespace
+
+BlockDamage TableDamage(const TEntity* string, const std::string& block, const TableElements& elements,
                         const std::function<void(const std::string&)>& warn) {
   std::set<std::pair<char, std::int32_t>> kinds;
-  for (TElement* element : string.Items()) {
-    if (!element->Is<TSpaceEntity>()) continue;
-    TElement* props = static_cast<TSpaceEntity*>(element)->GetProperties();
-    if (props && props->Is<TGelixProps>()) {
-      const auto* gelix = static_cast<const TGelixProps*>(props);
-      kinds.emplace(gelix->GetObjectType(), gelix->Druh);
+  if (string) {
+    for (TElement* element : string->Items()) {
+      if (!element->Is<TSpaceEntity>()) continue;
+      TElement* props = static_cast<TSpaceEntity*>(element)->GetProperties();
+      if (props && props->Is<TGelixProps>()) {
+        const auto* gelix = static_cast<const TGelixProps*>(props);
+        kinds.emplace(gelix->GetObjectType(), gelix->Druh);
+      }
     }
   }
-  BlockDamage damage;
   platform::PathResolver& paths = platform::pathResolver();
-  for (const auto& [letter, druh] : kinds) {
+  // Every table of the elements' kind the block holds; a name in two letter
+  // cases is one table, the one a locate finds.
+  std::set<std::pair<char, std::int32_t>> tables = kinds;
+  std::error_code listing;
+  for (const std::string& name : platform::directoryEntries(paths.existing(block), listing))
+    if (const std::optional<std::int32_t> druh = TableDruh(name, elements.letter))
+      tables.emplace(elements.letter, *druh);
+  BlockDamage damage;
+  for (const auto& [letter, druh] : tables) {
+    // A table of no object's kind is looked at only for the elements its
+    // rows name: what else is wrong with it no read of it shows.
+    const bool ofObjects = kinds.count({letter, druh}) > 0;
     const std::string table = GelixTableFileName(block, letter, druh);
     if (!paths.exists(table)) continue;
     std::string fault, shown;
@@ -33,16 +90,19 @@ BlockDamage TableDamage(const TEntity& string, const std::string& block,
     try {
       platform::DbfTable rows;
       rows.open(paths.existing(table), true);
-      fault = rows.rowDamage();
+      if (ofObjects) fault = rows.rowDamage();
+      if (fault.empty() && letter == elements.letter) fault = RowBeyondFile(rows, elements);
       if (fault.empty()) continue;
       shown = paths.userSpelling(table) + ": " + fault;
     } catch (const platform::DbfOpenError& e) {
+      if (!ofObjects) continue;
       shown = e.what();  // names the table already
       fault = e.fault();
       std::set<std::string> own;
       told = e.damagedHeader() && !TableMessages{}.isFirst(damagedHeaderNotice(table), own);
     } catch (const platform::DbfError& e) {
-      fault = shown = e.what();  // a first row that cannot be read
+      if (!ofObjects) continue;
+      fault = shown = e.what();  // a row that cannot be read
     }
     if (!told) warn("Čtení bloku: " + shown);
     // Named as the faults of the block files are, file first.

@@ -113,6 +113,47 @@ class DamagedBlockTest : public BlockTest {
     return damage[0].empty() ? damage[1] : damage[0];
   }
 
+  // The damage one read of the block carries (A areas, L lines, S line
+  // symbols, P points, T texts), and how many objects it read.
+  std::optional<gisblock::DamagedBlock> damageOfRead(char read, int& count) {
+    TEntity model;
+    std::unique_ptr<TGeliXBlokReader> r(TGeliXBlokReader::CreateForBlock(block()));
+    r->SetObjectModel(&model);
+    std::unique_ptr<TEntity> string;
+    if (read == 'A') string.reset(r->ReadAreas());
+    if (read == 'L') string.reset(r->ReadLines());
+    if (read == 'S') string.reset(r->ReadLineSymbols());
+    if (read == 'P') string.reset(r->ReadPoints());
+    if (read == 'T') string.reset(r->ReadTexts());
+    if (!string) {
+      ADD_FAILURE() << read << ": no string";
+      count = -1;
+      return std::nullopt;
+    }
+    count = string->GetCount();
+    return gisblock::FindDamagedBlock(string.get());
+  }
+
+  // Every read of the block: those of `damaged` carry damage beginning
+  // with `expected` (being it, having read nothing, where `whole`), the
+  // others none.
+  void expectDamagedReads(const std::string& damaged, const std::string& expected, bool whole) {
+    for (char read : std::string("ALSPT")) {
+      int count = 0;
+      const std::optional<gisblock::DamagedBlock> found = damageOfRead(read, count);
+      if (damaged.find(read) == std::string::npos) {
+        EXPECT_FALSE(found) << read << ": " << found->Damage;
+        continue;
+      }
+      ASSERT_TRUE(found) << read;
+      EXPECT_EQ(found->Block, block());
+      EXPECT_EQ(found->Damage.substr(0, whole ? std::string::npos : expected.size()), expected) << read;
+      if (whole) {
+        EXPECT_EQ(count, 0) << read;
+      }
+    }
+  }
+
   std::map<std::string, std::string> original;
   int named = 0;
 };
@@ -189,6 +230,19 @@ TEST_F(DamagedBlockTest, ReferencesOutsideTheFilesMarkTheBlockDamaged) {
        [&] { patchLin(1, [](gisblock::LinRecord& l) { l.rightArea = 77; }); }},
       {"TN.ARE: délka souboru 212 B není násobkem délky záznamu 71 B",
        [&] { damage::write(block() + "/TN.ARE", original["TN.ARE"].substr(0, 212)); }},
+      // Cut on a record boundary, to nothing or to its dummy record: no
+      // area is left to read, yet the lines and the table name them.
+      {"TN.LIN: linie č.1 má vlevo plochu č.1 mimo soubor TN.ARE (0 záznamů)",
+       [&] { damage::write(block() + "/TN.ARE", ""); }},
+      {"TN.LIN: linie č.1 má vlevo plochu č.1 mimo soubor TN.ARE (1 záznam)",
+       [&] { damage::write(block() + "/TN.ARE", original["TN.ARE"].substr(0, gisblock::AreRecord::kSize)); }},
+      // The island's record gone, and no ring read leads to its lines.
+      {"TN.LIN: linie č.5 má vlevo plochu č.2 mimo soubor TN.ARE (2 záznamy)",
+       [&] { damage::write(block() + "/TN.ARE", original["TN.ARE"].substr(0, 2 * gisblock::AreRecord::kSize)); }},
+      {"P1600.DBF: řádek 3 má CISLO 3 mimo soubor TN.ARE (3 záznamy)", [&] {
+         test_support::WriteTable(block() + "/P1600.DBF", {{"CISLO", 'N', 8, 0}, {"NAZEV", 'C', 10, 0}},
+                                  {{"2", "plocha 2"}, {"1", "plocha 1"}, {"3", "žádná"}});
+       }},
       // Vertices far from the box of their line; the 6-byte real has no
       // NaN or infinity, its largest value stands for them.
       {"TN.CRD: záznam č.2: vrchol 1.8e+29 1099900.21 leží mimo obdélník linie č.1, vynechán",
@@ -332,26 +386,81 @@ TEST_F(DamagedBlockTest, AReadLackingAFileItNeedsIsDamaged) {
     SCOPED_TRACE(c.file);
     restore();
     std::filesystem::remove(block() + "/" + c.file);
-    for (char read : std::string("ALSPT")) {
-      TEntity model;
-      std::unique_ptr<TGeliXBlokReader> r(TGeliXBlokReader::CreateForBlock(block()));
-      r->SetObjectModel(&model);
-      std::unique_ptr<TEntity> string;
-      if (read == 'A') string.reset(r->ReadAreas());
-      if (read == 'L') string.reset(r->ReadLines());
-      if (read == 'S') string.reset(r->ReadLineSymbols());
-      if (read == 'P') string.reset(r->ReadPoints());
-      if (read == 'T') string.reset(r->ReadTexts());
-      ASSERT_TRUE(string) << read;
-      const std::optional<gisblock::DamagedBlock> found = gisblock::FindDamagedBlock(string.get());
-      if (std::string(c.reads).find(read) == std::string::npos) {
-        EXPECT_FALSE(found) << read << ": " << found->Damage;
-        continue;
-      }
-      EXPECT_EQ(string->GetCount(), 0) << read;
-      ASSERT_TRUE(found) << read;
-      EXPECT_EQ(found->Block, block());
-      EXPECT_EQ(found->Damage, c.damage) << read;
+    expectDamagedReads(c.reads, c.damage, true);
+  }
+}
+
+// A file cut to nothing, or to its dummy record, holds none of the records
+// the block's other files and its tables name: every read that takes the
+// file is damaged, naming the first record that names beyond it, however
+// few records the read visits; the reads that do not take it are sound. A
+// block that holds no such records, and names none, reads clean.
+TEST_F(DamagedBlockTest, AFileCutShortOfWhatTheBlockNamesDamagesTheReadsThatTakeIt) {
+  const std::vector<platform::DbfField> cislo = {{"CISLO", 'N', 8, 0}};
+  // The rows of the lines (Druh 1), points and texts (Druh 0) of the block.
+  auto writeTables = [&](bool withRows) {
+    for (const auto& [table, count] : {std::pair{"L0001.DBF", 8}, {"B0000.DBF", 3}, {"T0000.DBF", 3}}) {
+      test_support::DbfRows rows;
+      for (int n = 1; withRows && n <= count; ++n) rows.push_back({std::to_string(n)});
+      test_support::WriteTable(block() + "/" + table, cislo, rows);
+    }
+  };
+  auto cut = [&](const char* file, std::size_t bytes) {
+    damage::write(block() + "/" + file, original[file].substr(0, bytes));
+  };
+  const struct {
+    const char* what;
+    std::function<void()> damage;
+    const char* reads;  // A areas, L lines, S line symbols, P points, T texts
+    const char* expected;
+  } cases[] = {
+      {"TN.ARE to nothing", [&] { cut("TN.ARE", 0); }, "A",
+       "TN.LIN: linie č.1 má vlevo plochu č.1 mimo soubor TN.ARE (0 záznamů)"},
+      {"TN.LIN to nothing", [&] { cut("TN.LIN", 0); }, "ALS",
+       "TN.ARE: plocha č.1 odkazuje na linii č.1 mimo soubor TN.LIN (0 záznamů)"},
+      // A block of lines alone, as the situation lines are.
+      {"TN.LIN of a block without areas to its dummy record",
+       [&] {
+         cut("TN.ARE", gisblock::AreRecord::kSize);
+         std::filesystem::remove(block() + "/P1600.DBF");
+         cut("TN.LIN", gisblock::LinRecord::kSize);
+       },
+       "LS", "L0001.DBF: řádek 1 má CISLO 1 mimo soubor TN.LIN (1 záznam)"},
+      {"TN.PNT to nothing", [&] { cut("TN.PNT", 0); }, "P",
+       "B0000.DBF: řádek 1 má CISLO 1 mimo soubor TN.PNT (0 záznamů)"},
+      {"TN.TBX to nothing", [&] { cut("TN.TBX", 0); }, "T",
+       "T0000.DBF: řádek 1 má CISLO 1 mimo soubor TN.TBX (0 záznamů)"},
+      {"TN.TTX to its first line", [&] { cut("TN.TTX", 6); }, "T",
+       "TN.TBX: text č.1 nemá svůj řádek v souboru TN.TTX (1 řádek)"},
+      {"a block without objects, its files empty and no tables",
+       [&] {
+         for (const char* file : {"TN.ARE", "TN.LIN", "TN.CRD", "TN.PNT", "TN.TBX", "TN.TTX"}) cut(file, 0);
+         for (const char* table : {"P1600.DBF", "L0001.DBF", "B0000.DBF", "T0000.DBF"})
+           std::filesystem::remove(block() + "/" + table);
+       },
+       "", ""},
+      {"a block without objects, its files and tables holding their dummies alone",
+       [&] {
+         cut("TN.ARE", gisblock::AreRecord::kSize);
+         cut("TN.LIN", gisblock::LinRecord::kSize);
+         cut("TN.CRD", gisblock::CrdRecord::kSize);
+         cut("TN.PNT", gisblock::PntRecord::kSize);
+         cut("TN.TBX", gisblock::TbxRecord::kSize);
+         cut("TN.TTX", 6);
+         writeTables(false);
+         test_support::WriteTable(block() + "/P1600.DBF", cislo, {});
+       },
+       "", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    restore();
+    writeTables(true);
+    c.damage();
+    expectDamagedReads(c.reads, c.expected, false);
+    zelto::RunMessagesUntilIdle();
+    if (*c.expected) {
+      EXPECT_TRUE(log.saw(c.expected)) << log.all();
     }
   }
 }

@@ -22,12 +22,16 @@ namespace {
 using Files = std::map<std::string, std::string>;
 using Rows = test_support::DbfRows;
 
-constexpr const char* kBlockFiles[] = {"TN.CRD", "TN.LIN", "TN.ARE", "TN.PNT", "TN.TBX", "TN.TTX"};
-
-// Lays the TN files of one block over another's, as a GIS saving the block.
+// Lays the files of one block over another's, as a GIS saving the block:
+// its tables with its TN files, which name their rows' elements. What the
+// source lacks goes.
 void SaveBlockFrom(const fs::path& source, const fs::path& block) {
-  for (const char* name : kBlockFiles)
-    fs::copy_file(source / name, block / name, fs::copy_options::overwrite_existing);
+  std::vector<fs::path> gone;
+  for (const fs::directory_entry& file : fs::directory_iterator(block))
+    if (!fs::exists(source / file.path().filename())) gone.push_back(file.path());
+  for (const fs::path& file : gone) fs::remove(file);
+  for (const fs::directory_entry& file : fs::directory_iterator(source))
+    fs::copy_file(file.path(), block / file.path().filename(), fs::copy_options::overwrite_existing);
 }
 
 // The blocks' files that differ between two snapshots, by name.
@@ -286,9 +290,7 @@ TEST_F(LinesChangedSinceReadTest, AnExtractionFromLinesOfBlocksSavedSinceWritesN
     if (change.whole) {
       EXPECT_EQ(Differing({test_support::Snapshot(roads)}, {whole}), "");
     } else {
-      for (const char* block : {"CES.BLK", "01/SLU.BLK", "01/DET.BLK"})
-        for (const char* name : kBlockFiles)
-          fs::copy_file(pristine / block / name, lhc / block / name, fs::copy_options::overwrite_existing);
+      for (const char* block : {"CES.BLK", "01/SLU.BLK", "01/DET.BLK"}) SaveBlockFrom(pristine / block, lhc / block);
     }
   }
 }

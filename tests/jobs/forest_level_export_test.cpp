@@ -523,8 +523,9 @@ TEST_F(LevelExportTest, OldBlocksThatCannotBeEmptiedStayAndEveryLevelFails) {
 // A district read from a damaged DET block is still shown, but no export
 // from it takes the place of a block: TN.LIN cut on a record boundary
 // (areas whose lines are gone) or inside a record, vertices far outside
-// the boxes of their lines, whole files of garbage. The message names the
-// file that shows the damage.
+// the boxes of their lines, whole files of garbage, TN.ARE cut to nothing
+// (lines bordering areas it no longer holds). The message names the file
+// that shows the damage.
 TEST_F(LevelExportTest, AnExportFromADamagedReadLeavesEveryBlockAsItWas) {
   ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
   EXPECT_FALSE(state.Damage);
@@ -536,6 +537,7 @@ TEST_F(LevelExportTest, AnExportFromADamagedReadLeavesEveryBlockAsItWas) {
   const fs::path block = District() / "DET.BLK";
   const std::string det = block.string();
   const std::string lin = FileBytes(block / "TN.LIN"), crd = FileBytes(block / "TN.CRD");
+  const std::string are = FileBytes(block / "TN.ARE");
 
   // X of 64 vertices spread over the file; the 6-byte real has no NaN or
   // infinity, its largest value stands for them.
@@ -564,11 +566,15 @@ TEST_F(LevelExportTest, AnExportFromADamagedReadLeavesEveryBlockAsItWas) {
       {"vertices at the largest 6-byte real", "TN.CRD", farVertices({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F}), "TN.CRD"},
       {"garbage lines", "TN.LIN", garbage(lin), "TN.LIN"},
       {"garbage vertices", "TN.CRD", garbage(crd), "TN.CRD"},
+      // No area left to read, or to find a unit for: the lines still name them.
+      {"areas cut to nothing", "TN.ARE", "", "TN.LIN"},
+      {"areas cut to the dummy record", "TN.ARE", are.substr(0, gisblock::AreRecord::kSize), "TN.LIN"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     std::ofstream(block / "TN.LIN", std::ios::binary | std::ios::trunc) << (c.file == std::string("TN.LIN") ? c.bytes : lin);
     std::ofstream(block / "TN.CRD", std::ios::binary | std::ios::trunc) << (c.file == std::string("TN.CRD") ? c.bytes : crd);
+    std::ofstream(block / "TN.ARE", std::ios::binary | std::ios::trunc) << (c.file == std::string("TN.ARE") ? c.bytes : are);
     LogProbe log;
     ASSERT_TRUE(jobs::ReadDistrict(state, District().string()));
     ASSERT_TRUE(state.Damage);

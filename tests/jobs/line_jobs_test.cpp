@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <map>
 #include <set>
 
@@ -159,9 +160,10 @@ TEST_F(LineJobsTest, AKindThatCannotBeWrittenKeepsItsOldBlockAndTheOthersGoOn) {
   EXPECT_EQ(ui->shownTexts(), (std::vector<std::string>{"Není načten předmět zájmu", "Není načten předmět zájmu"}));
 }
 
-// A line block that lacks its vertex file, or holds a line whose range runs
-// backwards, damages the read: the extraction and the noding that read it
-// keep every old block and name the block and its damage.
+// A line block that lacks its vertex file, holds a line whose range runs
+// backwards, or whose lines are cut to nothing while their rows remain,
+// damages the read: the extraction and the noding that read it keep every
+// old block and name the block and its damage.
 TEST_F(LineJobsTest, ADamagedLineBlockKeepsTheOldBlocks) {
   ReadLhc();
   jobs::ExportAllLineKinds(context);
@@ -195,7 +197,24 @@ TEST_F(LineJobsTest, ADamagedLineBlockKeepsTheOldBlocks) {
                       "2200, 3100"),
             1u);
   fs::rename(aside, slu / "TN.CRD");
+  // Lines cut to nothing, while their rows still name them: the read finds
+  // no line to visit, yet the extractions would write fewer lines.
+  const std::string situation = FileBytes(slu / "TN.LIN");
+  std::ofstream(slu / "TN.LIN", std::ios::binary | std::ios::trunc).close();
+  ReadLhc();
+  ui->clear();
+  const std::string cut = "L0021.DBF: řádek 1 má CISLO 4 mimo soubor TN.LIN (0 záznamů)";
+  refused(jobs::ExportLinesByDruh(context, *jobs::FindLineKind(88)), "_30POT.BLK", slu, cut);
+  jobs::ExportAllLineKinds(context);
+  refused(jobs::LineJobResult::NotWritten, "_20CES.BLK", slu, cut);
+  std::ofstream(slu / "TN.LIN", std::ios::binary) << situation;
   const std::string roads = FileBytes(ces / "TN.LIN");
+  std::ofstream(ces / "TN.LIN", std::ios::binary | std::ios::trunc).close();
+  ReadLhc();
+  ui->clear();
+  refused(jobs::ExportLinesByDruh(context, *jobs::FindLineKind(86)), "_20CES.BLK", ces,
+          "L0350.DBF: řádek 1 má CISLO 1 mimo soubor TN.LIN (0 záznamů)");
+  std::ofstream(ces / "TN.LIN", std::ios::binary) << roads;
   test_support::PatchRecord<gisblock::LinRecord>(ces / "TN.LIN", 1, reversed);
   ReadLhc();
   ui->clear();
@@ -324,17 +343,22 @@ TEST_F(LineJobsTest, ANodingWhoseInputLostItsRowsKeepsItsOldBlock) {
   ui->clear();
   refused(jobs::NodeCommunicationLines(context), rides.string() + ": tabulka neexistuje");
   fs::rename(aside, rides);
-  {
+  // Joined lines keep the row of one of their pieces: every row goes.
+  const auto renumberRows = [&](const std::function<std::string(std::uint32_t)>& cislo) {
     platform::DbfTable streams;
     streams.open(lhc / "_30POT.BLK" / "L3100.DBF", false);
-    // Joined lines keep the row of one of their pieces: every row goes.
     for (std::uint32_t row = 1; row <= streams.recordCount(); ++row) {
       streams.moveTo(row);
       streams.edit();
-      streams.setText(streams.fieldIndex("CISLO"), std::to_string(90000 + row));
+      streams.setText(streams.fieldIndex("CISLO"), cislo(row));
       streams.post();
     }
-  }
+  };
+  // Rows of lines the block does not hold damage the block.
+  renumberRows([](std::uint32_t row) { return std::to_string(90000 + row); });
+  refused(jobs::NodeWaterLines(context), "(L3100.DBF: řádek 1 má CISLO 90001 mimo soubor TN.LIN (");
+  // Rows without a number name no line.
+  renumberRows([](std::uint32_t) { return "0"; });
   refused(jobs::NodeWaterLines(context), "není nalezen záznam");
 }
 
