@@ -3,6 +3,7 @@
 #include <set>
 #include <utility>
 
+#include "framework/problem_report.h"
 #include "geometry/space_entity.h"
 #include "gisblock/gelix_props.h"
 #include "gisblock/table_file_name.h"
@@ -40,7 +41,8 @@ BlockDamage TableDamage(const TEntity& string, const std::string& block,
       shown = e.what();  // names the table already
       fault = e.fault();
       std::set<std::string> own;
-      told = e.damagedHeader() && !TableMessages{}.isFirst(damagedHeaderNotice(table), own);
+      told = !TableMessages{}.isFirst(unopenedTableNotice(table, fault), own);
+      if (!told) zelto::NoteProblem(shown);
     } catch (const platform::DbfError& e) {
       fault = shown = e.what();  // a first row that cannot be read
     }
