@@ -127,6 +127,7 @@ bool AttributeTable::unread(const std::string& error, const platform::DbfError& 
   // under a notice of its own (the block read tells no such failure).
   const auto* opening = dynamic_cast<const platform::DbfOpenError*>(&cause);
   unopened_ = opening != nullptr;
+  refusal_ = opening ? opening->what() : "";
   const std::string notice = unopenedTableNotice(tableName_, platform::faultOf(cause));
   if (messages_.isFirst(unopened_ ? notice : "řádky|" + notice, told_)) messages_.log(error);
   return false;

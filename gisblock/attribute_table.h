@@ -67,6 +67,10 @@ class AttributeTable {
   // that a locate stands on is told once, as "Databáze X neexistuje", and
   // not again as a table that cannot be read.
   const std::string& LocateError() const { return locateError_; }
+  // The same in the words of the table's own refusal where it cannot be
+  // opened ("X není soubor, ale pojmenovaná roura", "X: Poškozená hlavička
+  // tabulky: ..."); else LocateError.
+  const std::string& UnreadCause() const { return unopened_ && !locateError_.empty() ? refusal_ : locateError_; }
   // Rows are found through an index built from the table's rows the first
   // time this object locates in it, and kept while the table file stays as
   // it was: an .IND file written before rows were appended would find other
@@ -216,6 +220,7 @@ class AttributeTable {
   std::set<std::string> told_;                 // index warnings already shown
   std::string locateError_;
   bool unopened_ = false;  // the last read of the table failed as it could not be opened
+  std::string refusal_;    // the opening's own text then
   bool strictValues_ = false;
   bool sourceFieldsRequired_ = false;
   std::unique_ptr<TransferScript> script_;

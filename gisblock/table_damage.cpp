@@ -3,7 +3,6 @@
 #include <set>
 #include <utility>
 
-#include "framework/problem_report.h"
 #include "geometry/space_entity.h"
 #include "gisblock/gelix_props.h"
 #include "gisblock/table_file_name.h"
@@ -42,7 +41,6 @@ BlockDamage TableDamage(const TEntity& string, const std::string& block,
       fault = e.fault();
       std::set<std::string> own;
       told = !TableMessages{}.isFirst(unopenedTableNotice(table, fault), own);
-      if (!told) zelto::NoteProblem(shown);
     } catch (const platform::DbfError& e) {
       fault = shown = e.what();  // a first row that cannot be read
     }

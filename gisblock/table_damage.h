@@ -16,11 +16,9 @@ namespace gisblock {
 // The tables of the block that the string's objects name by kind letter and
 // Druh, each checked once (see platform::DbfTable::rowDamage); one that
 // cannot be opened is damaged too, a missing one is not. Each fault is
-// posted through `warn` as "Čtení bloku: " and the table with the fault. A
-// table that cannot be opened is told only where nothing told it before in
-// the work under way (unopenedTableNotice), and then also counted as a
-// problem of the job running (zelto::NoteProblem), which names it in the
-// job's box: none of the string's objects has its attributes.
+// posted through `warn` as "Čtení bloku: " and the table with the fault; a
+// table that cannot be opened only where nothing told it before in the
+// work under way (unopenedTableNotice).
 BlockDamage TableDamage(const TEntity& string, const std::string& block,
                         const std::function<void(const std::string&)>& warn);
 
