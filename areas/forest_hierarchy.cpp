@@ -122,6 +122,7 @@ std::optional<HierarchyLimits> CheckedHierarchyLimits() {
 void TPridavacPloch::DoIt() {
   Count = 0;
   Unfiled = 0;
+  unreadTold_.clear();
   // Read once per run: the settings do not change while areas are filed.
   const std::optional<HierarchyLimits> limits = given_ ? given_ : CheckedHierarchyLimits();
   if (!limits) return;
@@ -195,9 +196,15 @@ void TPridavacPloch::FileStand(TForestSpaceUnit& root, TAreaElement& area, doubl
   if (!table_->LocateElement(&area)) {
     NoteKeys(area, std::nullopt);
     ++Unfiled;
-    // A table that could not be read was told with its cause by the table
-    // layer: whether the area's row is there, nobody knows.
-    if (!table_->LocateError().empty()) return;
+    // A table that could not be read was logged with its cause by the table
+    // layer or the block read: whether the area's row is there, nobody
+    // knows. It leaves every area whose row it holds unfiled: the job's box
+    // names the cause, once, rather than any of the areas.
+    if (!table_->LocateError().empty()) {
+      if (const std::string& cause = table_->UnreadCause(); unreadTold_.insert(cause).second)
+        zelto::NoteProblem(cause);
+      return;
+    }
     // Keys of another row would file the area under a wrong unit. Logged
     // for each area, told once with the count when the read is done.
     const std::string table = platform::pathResolver().userSpelling(table_->GetTableName());

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -105,6 +106,7 @@ class TPridavacPloch : public TPocitacPloch {
     bool valid = false;
   };
   std::unordered_map<const TElement*, SortedNames> sortedNames_;
+  std::set<std::string> unreadTold_;  // causes of unread tables counted as problems
 };
 
 // Input: a spatial container or a renderer layer. Output: the root "LES",

@@ -119,11 +119,17 @@ bool AttributeTable::unread(const std::string& error, const platform::DbfError& 
   // say the same again.
   if (tableMissing()) return false;
   locateError_ = error;
-  // A header at odds with itself is the whole story of its table: told
-  // once in the work, whoever met it first, and its index is not blamed.
+  // A table that cannot be opened (no regular file, no permission, a header
+  // at odds with itself) is the whole story of it: told once in the work,
+  // whoever met it first, and its index is not blamed. Every row looked
+  // for in it, or in a table whose rows cannot be read, would only say the
+  // same again: the rows' failure is told once for its file and cause too,
+  // under a notice of its own (the block read tells no such failure).
   const auto* opening = dynamic_cast<const platform::DbfOpenError*>(&cause);
-  headerDamaged_ = opening && opening->damagedHeader();
-  if (!headerDamaged_ || messages_.isFirst(damagedHeaderNotice(tableName_), told_)) messages_.log(error);
+  unopened_ = opening != nullptr;
+  refusal_ = opening ? opening->what() : "";
+  const std::string notice = unopenedTableNotice(tableName_, platform::faultOf(cause));
+  if (messages_.isFirst(unopened_ ? notice : "řádky|" + notice, told_)) messages_.log(error);
   return false;
 }
 
@@ -209,7 +215,7 @@ bool AttributeTable::OpenIndex() {
     return true;
   }
   if (BuildIndex()) return true;
-  if (!tableMissing() && !headerDamaged_ && told_.insert(name).second)
+  if (!tableMissing() && !unopened_ && told_.insert(name).second)
     messages_.warning("Index " + shownFile(name) + " je nepřístupný");
   return false;
 }

@@ -61,11 +61,16 @@ class AttributeTable {
   std::int32_t Cislo() const { return cislo_; }
   bool LocateCislo(std::int32_t cislo);
   // Why the last locate failed when the table or its index could not be
-  // read (logged as well); empty when it found its row, when the table has
+  // read (logged as well, once in the work for the same table and cause);
+  // empty when it found its row, when the table has
   // no row of that number, and when there is no such table. A missing table
   // that a locate stands on is told once, as "Databáze X neexistuje", and
   // not again as a table that cannot be read.
   const std::string& LocateError() const { return locateError_; }
+  // The same in the words of the table's own refusal where it cannot be
+  // opened ("X není soubor, ale pojmenovaná roura", "X: Poškozená hlavička
+  // tabulky: ..."); else LocateError.
+  const std::string& UnreadCause() const { return unopened_ && !locateError_.empty() ? refusal_ : locateError_; }
   // Rows are found through an index built from the table's rows the first
   // time this object locates in it, and kept while the table file stays as
   // it was: an .IND file written before rows were appended would find other
@@ -170,9 +175,12 @@ class AttributeTable {
                                         const TransferPair* pair) const;
   void copyValue(const platform::DbfTable& source, const CopyStep& step, const std::string& value);
   bool openQuietly();
-  // A table that could not be read: false, with the error logged and kept
-  // for LocateError, unless the table is missing; a damaged header is
-  // logged only where nothing told it before (damagedHeaderNotice).
+  // A table that could not be read: false, with the error kept for
+  // LocateError, unless the table is missing. The error is logged once in
+  // the work for its cause (TableMessages::isFirst): a table that cannot be
+  // opened only where nothing told it before (unopenedTableNotice), one
+  // whose rows cannot be read once for its file and cause: not again for
+  // every row looked for.
   bool unread(const std::string& error, const platform::DbfError& cause);
   // Whether the name is another spelling of the current table.
   bool isCurrent(const std::string& fileName) const;
@@ -211,7 +219,8 @@ class AttributeTable {
   std::uint64_t freshIn_ = 0;
   std::set<std::string> told_;                 // index warnings already shown
   std::string locateError_;
-  bool headerDamaged_ = false;  // the last read of the table failed for its header
+  bool unopened_ = false;  // the last read of the table failed as it could not be opened
+  std::string refusal_;    // the opening's own text then
   bool strictValues_ = false;
   bool sourceFieldsRequired_ = false;
   std::unique_ptr<TransferScript> script_;

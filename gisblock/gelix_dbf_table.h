@@ -49,6 +49,7 @@ class TGelixDBFTable : public TNameElement {
   bool LocateCislo(std::int32_t cislo) { return table_.LocateCislo(cislo); }
   // Why the last locate failed, when it was not for want of the row.
   const std::string& LocateError() const { return table_.LocateError(); }
+  const std::string& UnreadCause() const { return table_.UnreadCause(); }
   bool OpenIndex() { return table_.OpenIndex(); }
   bool BuildIndex() { return table_.BuildIndex(); }
 

@@ -99,7 +99,7 @@ BlockDamage TableDamage(const TEntity* string, const std::string& block, const T
       shown = e.what();  // names the table already
       fault = e.fault();
       std::set<std::string> own;
-      told = e.damagedHeader() && !TableMessages{}.isFirst(damagedHeaderNotice(table), own);
+      told = !TableMessages{}.isFirst(unopenedTableNotice(table, fault), own);
     } catch (const platform::DbfError& e) {
       if (!ofObjects) continue;
       fault = shown = e.what();  // a row that cannot be read

@@ -34,8 +34,8 @@ struct TableElements {
 // CISLO 40 mimo soubor TN.ARE (0 záznamů)" (a row without a number, CISLO 0,
 // or one the index leaves out as negative, names none). Each fault is
 // posted through `warn` as "Čtení bloku: " and the table with the fault; a
-// damaged header only where nothing told it before in the work under way
-// (damagedHeaderNotice).
+// table that cannot be opened only where nothing told it before in the
+// work under way (unopenedTableNotice).
 BlockDamage TableDamage(const TEntity* string, const std::string& block, const TableElements& elements,
                         const std::function<void(const std::string&)>& warn);
 

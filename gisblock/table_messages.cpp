@@ -15,10 +15,10 @@ bool TableMessages::isFirst(const std::string& key, std::set<std::string>& own) 
   return own.insert(key).second;
 }
 
-std::string damagedHeaderNotice(const std::string& table) {
+std::string unopenedTableNotice(const std::string& table, const std::string& fault) {
   // One file under whichever spelling names it.
   const std::filesystem::path file = platform::pathResolver().existing(table);
-  return "hlavička|" + (file.empty() ? table : file.string());
+  return "neotevřena|" + (file.empty() ? table : file.string()) + "|" + fault;
 }
 
 void TableMessages::logText(const std::string& text) { PostTextMessage(nullptr, zelto::msg::LogText, text); }

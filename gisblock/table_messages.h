@@ -31,10 +31,12 @@ struct TableMessages {
   bool isFirst(const std::string& key, std::set<std::string>& own) const;
 };
 
-// The notice (TableMessages::isFirst) of a table whose header contradicts
-// itself: told by whichever reader meets it first, the block read or a
-// table object, and by no other in the same work, neither again nor as an
-// index that cannot be built or rows that cannot be found.
-std::string damagedHeaderNotice(const std::string& table);
+// The notice (TableMessages::isFirst) of a table that cannot be opened for
+// `fault` (platform::DbfOpenError: no regular file, no permission, no dBase
+// table, a header that contradicts itself): told by whichever reader meets
+// it first, the block read or a table object, and by no other in the same
+// work, neither again nor as an index that cannot be built or rows that
+// cannot be found.
+std::string unopenedTableNotice(const std::string& table, const std::string& fault);
 
 }  // namespace gisblock
