@@ -432,6 +432,13 @@ TEST_F(DamagedBlockTest, AFileCutShortOfWhatTheBlockNamesDamagesTheReadsThatTake
        "T0000.DBF: řádek 1 má CISLO 1 mimo soubor TN.TBX (0 záznamů)"},
       {"TN.TTX to its first line", [&] { cut("TN.TTX", 6); }, "T",
        "TN.TBX: text č.1 nemá svůj řádek v souboru TN.TTX (1 řádek)"},
+      // Each text ends its line: a file cut at a line end lacks the last.
+      {"TN.TTX to the line end before its last text",
+       [&] { damage::write(block() + "/TN.TTX", "nula\r\njedna\r\ndva\r\n"); }, "T",
+       "TN.TBX: text č.3 nemá svůj řádek v souboru TN.TTX (3 řádky)"},
+      // An empty last text written without a line end leaves no line.
+      {"TN.TTX whose empty last text has no line end",
+       [&] { damage::write(block() + "/TN.TTX", "nula\r\njedna\r\ndva"); }, "", ""},
       {"a block without objects, its files empty and no tables",
        [&] {
          for (const char* file : {"TN.ARE", "TN.LIN", "TN.CRD", "TN.PNT", "TN.TBX", "TN.TTX"}) cut(file, 0);
