@@ -10,6 +10,9 @@ namespace gisblock {
 struct AreRecord {
   static constexpr int kSize = 71;
   static constexpr double kMinLiveArea = 0.001;
+  // Where the fields that make an area live and name other records lie in
+  // the record's bytes.
+  static constexpr int kFlagsAt = 6, kLineNoAt = 16, kPaterNoAt = 25, kAreaAt = 65;
 
   std::uint32_t cislo = 0;
   std::int16_t druh = 0;

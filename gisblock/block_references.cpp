@@ -74,24 +74,19 @@ class RecordWalk {
 
 std::string Records(std::int32_t count) { return framework::CzechCount(count, "záznam", "záznamy", "záznamů"); }
 
-// Fields of the records read in place: the pass looks at every record, and
-// decoding the reals of each would cost more than the whole check.
-constexpr int kLinFlags = 7, kLinFirstCoord = 19, kLinLastCoord = 23, kLinLeftNext = 32, kLinRightNext = 37,
-              kLinLeftArea = 47, kLinRightArea = 51;
-constexpr int kAreFlags = 6, kAreLineNo = 16, kArePaterNo = 25, kAreArea = 65;
-constexpr int kTbxTextAtrib = 11;
-
 // What the live lines name, up to the first line that names beyond each of
-// the files counted; a file not counted is not looked at.
+// the files counted; a file not counted is not looked at. The fields are
+// read in place, at the offsets the records give: decoding the reals of
+// every record would cost more than the whole check.
 void CheckLines(RecordWalk& lin, std::optional<std::int32_t> crd, std::optional<std::int32_t> lines,
                 std::optional<std::int32_t> areas, std::vector<ReferenceFault>& faults) {
   bool coordsTold = !crd, linksTold = !lines, sidesTold = !areas;
   const std::uint8_t* record = nullptr;
   std::int32_t r = 0;
   while (!(coordsTold && linksTold && sidesTold) && lin.next(record, r)) {
-    if (r == 0 || (getU8(record, kLinFlags) & LinRecord::kDeleted)) continue;
+    if (r == 0 || (getU8(record, LinRecord::kFlagsAt) & LinRecord::kDeleted)) continue;
     if (!coordsTold) {
-      const std::int32_t first = getI32(record, kLinFirstCoord), last = getI32(record, kLinLastCoord);
+      const std::int32_t first = getI32(record, LinRecord::kFirstCoordAt), last = getI32(record, LinRecord::kLastCoordAt);
       if (!(first >= 0 && first < *crd && last >= 0 && last < *crd)) {
         faults.push_back({"TN.LIN", "linie č." + std::to_string(r) + " má souřadnice " + std::to_string(first) +
                                         " až " + std::to_string(last) + " mimo soubor TN.CRD (" + Records(*crd) +
@@ -101,7 +96,7 @@ void CheckLines(RecordWalk& lin, std::optional<std::int32_t> crd, std::optional<
     }
     if (!linksTold) {
       // The links a ring walk follows.
-      for (int at : {kLinLeftNext, kLinRightNext}) {
+      for (int at : {LinRecord::kLeftNextAt, LinRecord::kRightNextAt}) {
         const std::int32_t next = getI32(record, at);
         if (next < *lines) continue;
         faults.push_back({"TN.LIN", "linie č." + std::to_string(r) + " odkazuje na další linii č." +
@@ -111,7 +106,7 @@ void CheckLines(RecordWalk& lin, std::optional<std::int32_t> crd, std::optional<
       }
     }
     if (!sidesTold) {
-      for (const auto& [at, where] : {std::pair{kLinLeftArea, "vlevo"}, std::pair{kLinRightArea, "vpravo"}}) {
+      for (const auto& [at, where] : {std::pair{LinRecord::kLeftAreaAt, "vlevo"}, std::pair{LinRecord::kRightAreaAt, "vpravo"}}) {
         // "No area" is stored as 0 or as -1.
         const std::int32_t area = getI32(record, at);
         if (area < 1 || area < *areas) continue;
@@ -133,15 +128,15 @@ void CheckAreas(RecordWalk& are, std::optional<std::int32_t> lines, bool fathers
   std::int32_t r = 0;
   while (!(linesTold && fathersTold) && are.next(record, r)) {
     // AreRecord::live, its one real decoded only where the flags pass.
-    if (r == 0 || (getU8(record, kAreFlags) & 7) != 0 || !(getReal(record, kAreArea) > AreRecord::kMinLiveArea))
+    if (r == 0 || (getU8(record, AreRecord::kFlagsAt) & 7) != 0 || !(getReal(record, AreRecord::kAreaAt) > AreRecord::kMinLiveArea))
       continue;
-    const std::int32_t line = getI32(record, kAreLineNo);
+    const std::int32_t line = getI32(record, AreRecord::kLineNoAt);
     if (!linesTold && line >= *lines) {
       faults.push_back({"TN.ARE", "plocha č." + std::to_string(r) + " odkazuje na linii č." + std::to_string(line) +
                                       " mimo soubor TN.LIN (" + Records(*lines) + ")"});
       linesTold = true;
     }
-    const std::int32_t pater = getI32(record, kArePaterNo);
+    const std::int32_t pater = getI32(record, AreRecord::kPaterNoAt);
     if (!fathersTold && pater >= 1 && pater != r && pater >= are.count()) {
       faults.push_back({"TN.ARE", "plocha č." + std::to_string(r) + " má otce č." + std::to_string(pater) +
                                       " mimo soubor TN.ARE (" + Records(are.count()) + ")"});
@@ -158,7 +153,7 @@ void CheckTexts(RecordWalk& tbx, std::int32_t strings, bool lastLineOpen, std::v
   const std::uint8_t* record = nullptr;
   std::int32_t r = 0;
   while (tbx.next(record, r)) {
-    if (r == 0 || r < strings || (getU8(record, kTbxTextAtrib) & TbxRecord::kZrusenT)) continue;
+    if (r == 0 || r < strings || (getU8(record, TbxRecord::kTextAtribAt) & TbxRecord::kZrusenT)) continue;
     if (lastLineOpen && r == strings && r == tbx.count() - 1) continue;
     faults.push_back({"TN.TBX", "text č." + std::to_string(r) + " nemá svůj řádek v souboru TN.TTX (" +
                                     framework::CzechCount(strings, "řádek", "řádky", "řádků") + ")"});

@@ -21,6 +21,9 @@ struct LinRecord {
   static constexpr int kSize = 103;
   static constexpr std::uint8_t kDeleted = 0x01;
   static constexpr std::uint8_t kSkipped = 0x0C;  // bit 2 or 3: the line is not read as a line
+  // Where the fields that name other records lie in the record's bytes.
+  static constexpr int kFlagsAt = 7, kFirstCoordAt = 19, kLastCoordAt = 23, kLeftNextAt = 32, kRightNextAt = 37,
+                       kLeftAreaAt = 47, kRightAreaAt = 51;
 
   std::uint32_t cislo = 0;
   std::int16_t druh = 0;

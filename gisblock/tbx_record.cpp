@@ -9,7 +9,7 @@ TbxRecord TbxRecord::decode(const std::uint8_t* r) {
   TbxRecord t;
   t.cislo = getU32(r, 0);
   t.druh = getI16(r, 4);
-  t.textAtrib = getU8(r, 11);
+  t.textAtrib = getU8(r, kTextAtribAt);
   t.textMode = getU8(r, 12);
   t.gelixFont = getU8(r, 13);
   t.x = getReal(r, 14);
@@ -29,7 +29,7 @@ std::array<std::uint8_t, TbxRecord::kSize> TbxRecord::encode() const {
   std::uint8_t* r = bytes.data();
   putU32(r, 0, cislo);
   putI16(r, 4, druh);
-  putU8(r, 11, textAtrib);
+  putU8(r, kTextAtribAt, textAtrib);
   putU8(r, 12, textMode);
   putU8(r, 13, gelixFont);
   putReal(r, 14, x, "X");

@@ -10,6 +10,7 @@ struct TbxRecord {
   static constexpr int kSize = 85;
   // TextAtrib bits
   static constexpr std::uint8_t kZrusenT = 0x01;  // deleted
+  static constexpr int kTextAtribAt = 11;          // where the flags lie in the record's bytes
   static constexpr std::uint8_t kOkT = 0x02;
   static constexpr std::uint8_t kTxtZmena = 0x04;
   static constexpr std::uint8_t kT30 = 0x08;
