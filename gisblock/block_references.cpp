@@ -3,16 +3,13 @@
 #include <algorithm>
 #include <limits>
 #include <optional>
-#include <system_error>
 
 #include "framework/czech_count.h"
 #include "gisblock/are_record.h"
 #include "gisblock/crd_record.h"
 #include "gisblock/gelix_reader.h"
-#include "gisblock/gelix_text_reader.h"
 #include "gisblock/lin_record.h"
 #include "gisblock/record_bytes.h"
-#include "gisblock/tbx_record.h"
 #include "platform/regular_file.h"
 
 namespace gisblock {
@@ -78,12 +75,12 @@ std::string Records(std::int32_t count) { return framework::CzechCount(count, "z
 // the files counted; a file not counted is not looked at. The fields are
 // read in place, at the offsets the records give: decoding the reals of
 // every record would cost more than the whole check.
-void CheckLines(RecordWalk& lin, std::optional<std::int32_t> crd, std::optional<std::int32_t> lines,
-                std::optional<std::int32_t> areas, std::vector<ReferenceFault>& faults) {
-  bool coordsTold = !crd, linksTold = !lines, sidesTold = !areas;
+void CheckLines(RecordWalk& lin, std::optional<std::int32_t> crd, std::optional<std::int32_t> areas,
+                std::vector<ReferenceFault>& faults) {
+  bool coordsTold = !crd, sidesTold = !areas;
   const std::uint8_t* record = nullptr;
   std::int32_t r = 0;
-  while (!(coordsTold && linksTold && sidesTold) && lin.next(record, r)) {
+  while (!(coordsTold && sidesTold) && lin.next(record, r)) {
     if (r == 0 || (getU8(record, LinRecord::kFlagsAt) & LinRecord::kDeleted)) continue;
     if (!coordsTold) {
       const std::int32_t first = getI32(record, LinRecord::kFirstCoordAt), last = getI32(record, LinRecord::kLastCoordAt);
@@ -92,17 +89,6 @@ void CheckLines(RecordWalk& lin, std::optional<std::int32_t> crd, std::optional<
                                         " až " + std::to_string(last) + " mimo soubor TN.CRD (" + Records(*crd) +
                                         "), linie vynechána"});
         coordsTold = true;
-      }
-    }
-    if (!linksTold) {
-      // The links a ring walk follows.
-      for (int at : {LinRecord::kLeftNextAt, LinRecord::kRightNextAt}) {
-        const std::int32_t next = getI32(record, at);
-        if (next < *lines) continue;
-        faults.push_back({"TN.LIN", "linie č." + std::to_string(r) + " odkazuje na další linii č." +
-                                        std::to_string(next) + " mimo soubor (" + Records(*lines) + ")"});
-        linksTold = true;
-        break;
       }
     }
     if (!sidesTold) {
@@ -145,48 +131,20 @@ void CheckAreas(RecordWalk& are, std::optional<std::int32_t> lines, bool fathers
   }
 }
 
-// Text record k takes line k of TN.TTX; a deleted record needs none. Where
-// the file does not end with a line end (`lastLineOpen`), the last record
-// may take the line just past the end: an empty last text written without a
-// line end after it leaves no line of its own.
-void CheckTexts(RecordWalk& tbx, std::int32_t strings, bool lastLineOpen, std::vector<ReferenceFault>& faults) {
-  const std::uint8_t* record = nullptr;
-  std::int32_t r = 0;
-  while (tbx.next(record, r)) {
-    if (r == 0 || r < strings || (getU8(record, TbxRecord::kTextAtribAt) & TbxRecord::kZrusenT)) continue;
-    if (lastLineOpen && r == strings && r == tbx.count() - 1) continue;
-    faults.push_back({"TN.TBX", "text č." + std::to_string(r) + " nemá svůj řádek v souboru TN.TTX (" +
-                                    framework::CzechCount(strings, "řádek", "řádky", "řádků") + ")"});
-    return;
-  }
-}
-
 }  // namespace
 
 std::vector<ReferenceFault> ReferencesBeyondFiles(const std::string& block, unsigned taken) {
   std::vector<ReferenceFault> faults;
-  const bool crdTaken = taken & kTakesCrd, linTaken = taken & kTakesLin, areTaken = taken & kTakesAre;
-  if (crdTaken || linTaken || areTaken) {
-    std::optional<std::int32_t> crdRecords, linRecords, areRecords;
-    if (crdTaken)
-      if (RecordWalk crd(block, "TN.CRD", CrdRecord::kSize); crd.open()) crdRecords = crd.count();
-    RecordWalk lin(block, "TN.LIN", LinRecord::kSize);
-    if (linTaken && lin.open()) linRecords = lin.count();
-    RecordWalk are(block, "TN.ARE", AreRecord::kSize);
-    if (areTaken && are.open()) areRecords = are.count();
-    if (lin.open()) CheckLines(lin, crdRecords, linRecords, areRecords, faults);
-    if (are.open()) CheckAreas(are, linRecords, areTaken, faults);
-  }
-  if (taken & kTakesTtx) {
-    std::string ttx;
-    std::error_code error;
-    RecordWalk tbx(block, "TN.TBX", TbxRecord::kSize);
-    if (tbx.open() && platform::readRegularFile(TGeliXObjectReader::BlockFilePath(block, "TN.TTX"), ttx, error)) {
-      const std::size_t strings = TGelixTextReader::SplitLines(ttx).size();
-      const bool lastLineOpen = ttx.empty() || (ttx.back() != '\n' && ttx.back() != '\r');
-      CheckTexts(tbx, static_cast<std::int32_t>(std::min<std::size_t>(strings, kMostRecords)), lastLineOpen, faults);
-    }
-  }
+  if (!(taken & (kTakesCrd | kTakesLin | kTakesAre))) return faults;
+  std::optional<std::int32_t> crdRecords, linRecords, areRecords;
+  if (taken & kTakesCrd)
+    if (RecordWalk crd(block, "TN.CRD", CrdRecord::kSize); crd.open()) crdRecords = crd.count();
+  RecordWalk lin(block, "TN.LIN", LinRecord::kSize);
+  if ((taken & kTakesLin) && lin.open()) linRecords = lin.count();
+  RecordWalk are(block, "TN.ARE", AreRecord::kSize);
+  if ((taken & kTakesAre) && are.open()) areRecords = are.count();
+  if (lin.open() && (crdRecords || areRecords)) CheckLines(lin, crdRecords, areRecords, faults);
+  if (are.open() && (linRecords || (taken & kTakesAre))) CheckAreas(are, linRecords, taken & kTakesAre, faults);
   return faults;
 }
 

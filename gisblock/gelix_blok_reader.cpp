@@ -274,7 +274,7 @@ TTextString* TGeliXBlokReader::ReadTexts() {
   auto string = std::make_unique<TTextString>();
   nameResultString(*string, "TXT");
   ResetCondition();
-  runReading(*this, *reader, *string, "Chyba čtení Textů - ", true, {gisblock::kTakesTtx, 'T'}, [&] {
+  runReading(*this, *reader, *string, "Chyba čtení Textů - ", true, {0, 'T'}, [&] {
     const std::int32_t n = reader->GetRecordCount();
     for (std::int32_t r = 0; r < n; ++r) {
       std::int32_t expected = r;

@@ -430,15 +430,6 @@ TEST_F(DamagedBlockTest, AFileCutShortOfWhatTheBlockNamesDamagesTheReadsThatTake
        "B0000.DBF: řádek 1 má CISLO 1 mimo soubor TN.PNT (0 záznamů)"},
       {"TN.TBX to nothing", [&] { cut("TN.TBX", 0); }, "T",
        "T0000.DBF: řádek 1 má CISLO 1 mimo soubor TN.TBX (0 záznamů)"},
-      {"TN.TTX to its first line", [&] { cut("TN.TTX", 6); }, "T",
-       "TN.TBX: text č.1 nemá svůj řádek v souboru TN.TTX (1 řádek)"},
-      // Each text ends its line: a file cut at a line end lacks the last.
-      {"TN.TTX to the line end before its last text",
-       [&] { damage::write(block() + "/TN.TTX", "nula\r\njedna\r\ndva\r\n"); }, "T",
-       "TN.TBX: text č.3 nemá svůj řádek v souboru TN.TTX (3 řádky)"},
-      // An empty last text written without a line end leaves no line.
-      {"TN.TTX whose empty last text has no line end",
-       [&] { damage::write(block() + "/TN.TTX", "nula\r\njedna\r\ndva"); }, "", ""},
       {"a block without objects, its files empty and no tables",
        [&] {
          for (const char* file : {"TN.ARE", "TN.LIN", "TN.CRD", "TN.PNT", "TN.TBX", "TN.TTX"}) cut(file, 0);
@@ -469,6 +460,94 @@ TEST_F(DamagedBlockTest, AFileCutShortOfWhatTheBlockNamesDamagesTheReadsThatTake
     if (*c.expected) {
       EXPECT_TRUE(log.saw(c.expected)) << log.all();
     }
+  }
+}
+
+// A line's links to the next lines of its rings end a ring where they name
+// no line of the block: lines written from another block keep the links
+// they had there at their ends without a node. Only a ring walk that
+// follows such a link is broken by it; the reads of lines and of line
+// symbols walk no ring, and a link no ring takes names nothing.
+TEST_F(DamagedBlockTest, ALinkIsJudgedOnlyWhereARingWalkFollowsIt) {
+  // As lines come from an extraction: each of the four links at the end of
+  // the block's n records or beyond, or at 0.
+  auto linksElsewhere = [&](std::int32_t n, std::int32_t line) {
+    patchLin(line, [n, line](gisblock::LinRecord& l) {
+      l.link1 = {n, 1}, l.leftNext = {n + 19, 0}, l.rightNext = {0, 1}, l.link4 = {2 * n + line, 0};
+    });
+  };
+  const struct {
+    const char* what;
+    std::function<void()> change;
+    const char* reads;  // A areas, L lines, S line symbols, P points, T texts
+    const char* expected;
+  } cases[] = {
+      {"the links no ring walk follows, of every line",
+       [&] {
+         for (std::int32_t n = 1; n <= 8; ++n)
+           patchLin(n, [](gisblock::LinRecord& l) { l.link1 = {500, 1}, l.link4 = {-7, 0}; });
+       },
+       "", ""},
+      {"every link of a live line of no ring",
+       [&] {
+         std::string lin = original["TN.LIN"];
+         lin += lin.substr(gisblock::LinRecord::kSize, gisblock::LinRecord::kSize);
+         damage::write(block() + "/TN.LIN", lin);
+         patchLin(9, [](gisblock::LinRecord& l) { l.leftArea = l.rightArea = static_cast<std::uint32_t>(-1); });
+         linksElsewhere(10, 9);
+       },
+       "", ""},
+      // Read as lines alone, as the noding reads an extraction; an area
+      // read still finds the sides naming areas the block does not hold.
+      {"every link of every line, in a block without areas",
+       [&] {
+         damage::write(block() + "/TN.ARE", original["TN.ARE"].substr(0, gisblock::AreRecord::kSize));
+         std::filesystem::remove(block() + "/P1600.DBF");
+         for (std::int32_t line = 1; line <= 8; ++line) linksElsewhere(9, line);
+       },
+       "A", "TN.LIN: linie č.1 má vlevo plochu č.1 mimo soubor TN.ARE (1 záznam)"},
+      {"a link a ring walk follows", [&] { patchLin(2, [](gisblock::LinRecord& l) { l.leftNext = {500, 1}; }); },
+       "A", "TN.LIN: linie č.2 odkazuje na další linii č.500 mimo soubor (9 záznamů)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    restore();
+    c.change();
+    expectDamagedReads(c.reads, c.expected, false);
+  }
+}
+
+// Text record k takes line k of TN.TTX; a file with fewer lines than the
+// records gives the texts beyond its end an empty string, and the read is
+// sound.
+TEST_F(DamagedBlockTest, TextsBeyondTheEndOfTheirStringFileAreEmpty) {
+  const struct {
+    const char* what;
+    std::string ttx;
+    std::vector<std::string> texts;  // of records 1 to 3
+  } cases[] = {
+      {"every line", "nula\r\njedna\r\ndva\r\ntři\r\n", {"jedna", "dva", "tři"}},
+      {"cut before its last line", "nula\r\njedna\r\ndva\r\n", {"jedna", "dva", ""}},
+      {"the last line without its end", "nula\r\njedna\r\ndva", {"jedna", "dva", ""}},
+      {"its first line alone", "nula\r\n", {"", "", ""}},
+      {"empty", "", {"", "", ""}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    restore();
+    damage::write(block() + "/TN.TTX", c.ttx);
+    expectDamagedReads("", "", false);
+    TEntity model;
+    std::unique_ptr<TGeliXBlokReader> r(TGeliXBlokReader::CreateForBlock(block()));
+    r->SetObjectModel(&model);
+    std::unique_ptr<TTextString> texts(r->ReadTexts());
+    ASSERT_TRUE(texts);
+    std::vector<std::string> read;
+    // This block's record 0 is live: its text is line 0.
+    for (TElement* e : texts->Items())
+      if (static_cast<TGelixTextProps*>(static_cast<TTextElement*>(e)->GetProperties())->Cislo > 0)
+        read.push_back(static_cast<TTextElement*>(e)->Text);
+    EXPECT_EQ(read, c.texts);
   }
 }
 

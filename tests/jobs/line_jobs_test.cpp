@@ -233,6 +233,67 @@ TEST_F(LineJobsTest, ADamagedLineBlockKeepsTheOldBlocks) {
   EXPECT_EQ(jobs::NodeWaterLines(context), jobs::LineJobResult::Written);
 }
 
+// Lines written from another block keep, at their ends without a node, the
+// links they had there: line numbers beyond their own block's TN.LIN, as
+// the format allows. Blocks as the writers leave them, such links and a
+// TN.ARE of nothing or of its dummy beside the lines, are extracted and
+// noded as sound ones are.
+TEST_F(LineJobsTest, LinksFromTheBlockALineCameFromStopNoJob) {
+  ReadLhc();
+  jobs::ExportAllLineKinds(context);
+  const std::string roads = ExpectedTop("e['networks']['communication']['lines']");
+  const std::string water = ExpectedTop("e['networks']['water']['lines']");
+  ASSERT_EQ(jobs::NodeWaterLines(context), jobs::LineJobResult::Written);
+  ASSERT_EQ(jobs::NodeCommunicationLines(context), jobs::LineJobResult::Written);
+  // Lines 1 to 7 link, as those of an office's blocks do, to the end of
+  // the block's n records and beyond it, and to 0.
+  auto linksElsewhere = [](const fs::path& block) {
+    const std::int32_t n = test_support::RecordCount<gisblock::LinRecord>(block / "TN.LIN");
+    for (std::int32_t i = 1; i <= 7; ++i)
+      test_support::PatchRecord<gisblock::LinRecord>(block / "TN.LIN", i, [n, i](gisblock::LinRecord& l) {
+        l.link1 = {n, 1}, l.leftNext = {n + 19, 0}, l.rightNext = {0, 1}, l.link4 = {2 * n + i, 0};
+      });
+  };
+  auto areasOf = [](const fs::path& block, std::size_t bytes) {
+    std::ofstream(block / "TN.ARE", std::ios::binary | std::ios::trunc) << std::string(bytes, '\0');
+    if (bytes) test_support::PatchRecord<gisblock::AreRecord>(block / "TN.ARE", 0, [](gisblock::AreRecord& a) { a.flags = 4; });
+  };
+  const fs::path ces = lhc / "_20CES.BLK", pot = lhc / "_30POT.BLK";
+  const struct {
+    const char* what;
+    std::function<void()> change;
+    std::function<jobs::LineJobResult()> job;
+    fs::path written;
+    const std::string& lines;
+  } cases[] = {
+      {"the roads' links", [&] { linksElsewhere(ces); }, [&] { return jobs::NodeCommunicationLines(context); },
+       lhc / "_20KOM.BLK", roads},
+      {"the streams' links", [&] { linksElsewhere(pot); }, [&] { return jobs::NodeWaterLines(context); },
+       lhc / "_30VOD.BLK", water},
+      {"the roads' areas of nothing", [&] { areasOf(ces, 0); }, [&] { return jobs::NodeCommunicationLines(context); },
+       lhc / "_20KOM.BLK", roads},
+      {"the streams' areas of the dummy alone", [&] { areasOf(pot, gisblock::AreRecord::kSize); },
+       [&] { return jobs::NodeWaterLines(context); }, lhc / "_30VOD.BLK", water},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.change();
+    ui->clear();
+    EXPECT_EQ(c.job(), jobs::LineJobResult::Written);
+    EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{});
+    EXPECT_EQ(ReadLines(c.written).total, std::stoi(c.lines));
+  }
+  // The situation lines read for an extraction, likewise.
+  linksElsewhere(District("01") / "SLU.BLK");
+  linksElsewhere(lhc / "CES.BLK");
+  ReadLhc();
+  ASSERT_FALSE(state.Damage) << state.Damage->Damage;
+  ui->clear();
+  jobs::ExportAllLineKinds(context);
+  EXPECT_EQ(ui->shownTexts(), std::vector<std::string>{});
+  EXPECT_EQ(ReadLines(pot).count.at(3100), std::stoi(ExpectedTop("e['extractions']['streams']")));
+}
+
 TEST_F(LineJobsTest, NodedNetworksHoldTheGeneratorsNodesAndLines) {
   ReadLhc();
   jobs::ExportAllLineKinds(context);
