@@ -8,6 +8,7 @@ namespace gisblock {
 
 namespace {
 constexpr const char* kMark = "Poskozeni";
+constexpr const char* kUnopenedMark = "PoskozeniTabulkou";
 }
 
 void BlockDamage::Note(const std::string& fault) {
@@ -17,8 +18,14 @@ void BlockDamage::Note(const std::string& fault) {
   FirstAt = ++faults;
 }
 
+void BlockDamage::NoteUnopened(const std::string& fault) {
+  Note(fault);
+  ++Unopened;
+}
+
 void BlockDamage::Add(const BlockDamage& other) {
   if (!other.Any()) return;
+  Unopened += other.Unopened;
   if (!Any() || other.FirstAt < FirstAt) {
     First = other.First;
     FirstAt = other.FirstAt;
@@ -34,21 +41,23 @@ std::string BlockDamage::Text() const {
 void MarkDamage(TEntity& string, const std::string& block, const BlockDamage& damage) {
   if (!damage.Any()) return;
   string.SetPropertyText(kMark, damage.Text());
+  if (damage.Unopened == damage.Count) string.SetPropertyText(kUnopenedMark, "TRUE");
   // The line symbols' string is not named otherwise.
   if (string.PropertyText("BlockName").empty()) string.SetPropertyText("BlockName", block);
 }
 
-std::optional<DamagedBlock> FindDamagedBlock(TElement* loaded) {
+std::optional<DamagedBlock> FindDamagedBlock(TElement* loaded, bool beyondUnopened) {
   if (!loaded) return std::nullopt;
   if (loaded->Is<TSpaceEntityString>()) {
     const std::string damage = loaded->PropertyText(kMark);
-    if (damage.empty()) return std::nullopt;
-    return DamagedBlock{loaded->PropertyText("BlockName"), damage};
+    const bool unopened = loaded->PropertyText(kUnopenedMark) == "TRUE";
+    if (damage.empty() || (beyondUnopened && unopened)) return std::nullopt;
+    return DamagedBlock{loaded->PropertyText("BlockName"), damage, unopened};
   }
   // Strings are the leaves: their children are the objects read.
   if (!loaded->Is<TEntity>()) return std::nullopt;
   for (TElement* child : static_cast<TEntity*>(loaded)->Items())
-    if (std::optional<DamagedBlock> found = FindDamagedBlock(child)) return found;
+    if (std::optional<DamagedBlock> found = FindDamagedBlock(child, beyondUnopened)) return found;
   return std::nullopt;
 }
 

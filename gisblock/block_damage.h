@@ -21,7 +21,12 @@ struct BlockDamage {
   // file's), and the first is the one met first, whichever file it is of.
   std::uint64_t FirstAt = 0;
 
+  // Of the faults counted, the tables that cannot be opened: whoever reads
+  // their rows tells them with their cause in words of its own.
+  int Unopened = 0;
+
   void Note(const std::string& fault);
+  void NoteUnopened(const std::string& fault);
   void Add(const BlockDamage& other);
   bool Any() const { return Count > 0; }
   // The first fault, and how many there were when more.
@@ -35,9 +40,11 @@ void MarkDamage(TEntity& string, const std::string& block, const BlockDamage& da
 struct DamagedBlock {
   std::string Block;  // the block directory
   std::string Damage;
+  bool Unopened = false;  // every fault is a table that cannot be opened
 };
 // The first marked string in what a read loaded (a string, a layer, a
-// model of layers).
-std::optional<DamagedBlock> FindDamagedBlock(TElement* loaded);
+// model of layers); with `beyondUnopened`, the first whose damage is more
+// than tables that cannot be opened (BlockDamage::Unopened).
+std::optional<DamagedBlock> FindDamagedBlock(TElement* loaded, bool beyondUnopened = false);
 
 }  // namespace gisblock

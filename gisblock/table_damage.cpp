@@ -86,7 +86,7 @@ BlockDamage TableDamage(const TEntity* string, const std::string& block, const T
     const std::string table = GelixTableFileName(block, letter, druh);
     if (!paths.exists(table)) continue;
     std::string fault, shown;
-    bool told = false;
+    bool told = false, unopened = false;
     try {
       platform::DbfTable rows;
       rows.open(paths.existing(table), true);
@@ -100,13 +100,15 @@ BlockDamage TableDamage(const TEntity* string, const std::string& block, const T
       fault = e.fault();
       std::set<std::string> own;
       told = !TableMessages{}.isFirst(unopenedTableNotice(table, fault), own);
+      unopened = true;
     } catch (const platform::DbfError& e) {
       if (!ofObjects) continue;
       fault = shown = e.what();  // a row that cannot be read
     }
     if (!told) warn("Čtení bloku: " + shown);
     // Named as the faults of the block files are, file first.
-    damage.Note(extractFileName(table) + ": " + fault);
+    if (unopened) damage.NoteUnopened(extractFileName(table) + ": " + fault);
+    else damage.Note(extractFileName(table) + ": " + fault);
   }
   return damage;
 }

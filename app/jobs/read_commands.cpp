@@ -9,6 +9,7 @@
 #include "areas/forest_hierarchy.h"
 #include "areas/forest_space_unit.h"
 #include "framework/ini_file.h"
+#include "framework/problem_report.h"
 #include "framework/settings.h"
 #include "framework/type_elements.h"
 #include "framework/world.h"
@@ -45,9 +46,12 @@ void RenewObjectModel(LoadedModel& state) {
   state.LhcLines.Set(nullptr);
 }
 
+std::string DamagedReadText(const gisblock::DamagedBlock& damage) {
+  return "Vstupní blok " + platform::pathResolver().userSpelling(damage.Block) + " je poškozen (" + damage.Damage + ")";
+}
+
 std::string DamagedInputText(const gisblock::DamagedBlock& damage) {
-  return "Vstupní blok " + platform::pathResolver().userSpelling(damage.Block) + " je poškozen (" + damage.Damage +
-         "), bloky zůstávají beze změny";
+  return DamagedReadText(damage) + ", bloky zůstávají beze změny";
 }
 
 namespace {
@@ -139,6 +143,17 @@ bool LoadSubject(LoadedModel& state, TModelScript& script) {
   state.Subject.Set(built.release());
   state.Damage = gisblock::FindDamagedBlock(state.Subject.Get());
   return true;
+}
+
+// A read that met damage says so in its box at once, as the jobs that will
+// refuse it say it; its log has every fault. Where the forest hierarchy is
+// filed from the areas read (`hierarchyTellsTables`), a table of theirs
+// that cannot be opened is named in the box by the hierarchy, with its
+// cause: a block damaged by no more than that needs no second line.
+void TellDamage(const LoadedModel& state, bool hierarchyTellsTables) {
+  if (std::optional<gisblock::DamagedBlock> damage =
+          gisblock::FindDamagedBlock(state.GetSubject(), hierarchyTellsTables))
+    zelto::NoteFailure(DamagedReadText(*damage));
 }
 
 // The blocks' files as they are before the script reads them.
@@ -271,6 +286,7 @@ bool ReadDistrictOf(LoadedModel& state, const std::string& districtDirectory) {
   if (const std::optional<fs::path> changed = platform::tableChangedDuringJob())
     return ReadFailed(state, DistrictNotRead(districtDirectory),
                       platform::changedDuringJobText(*changed) + ", revír lze načíst znovu");
+  TellDamage(state, true);
   platform::ui().beep();
   return loaded;
 }
@@ -303,6 +319,7 @@ bool ReadLhcLinesOf(LoadedModel& state, const std::string& chosenDirectory) {
   if (const std::optional<fs::path> changed = platform::tableChangedDuringJob())
     return ReadFailed(state, LhcLinesNotRead(chosenDirectory),
                       platform::changedDuringJobText(*changed) + ", linie lze načíst znovu");
+  TellDamage(state, false);
   if (loaded) {
     state.LhcDirectory = lhc;
     state.LhcLines.Set(state.GetSubject());

@@ -51,8 +51,11 @@ void LoadLineBlock(LoadedModel& state, const std::string& blockPath);
 // Drops everything loaded before; the references die with the old model.
 void RenewObjectModel(LoadedModel& state);
 
-// Why an export from a damaged read writes nothing: "Vstupní blok … je
-// poškozen (…), bloky zůstávají beze změny".
+// What a read that met damage tells in its box: "Vstupní blok … je
+// poškozen (<the first fault>; celkem N poškození)".
+std::string DamagedReadText(const gisblock::DamagedBlock& damage);
+// Why an export from a damaged read writes nothing: the damage as the read
+// told it, then ", bloky zůstávají beze změny".
 std::string DamagedInputText(const gisblock::DamagedBlock& damage);
 
 // The refusal of a district read where the district has no DET.BLK: the

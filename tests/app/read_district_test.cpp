@@ -1,5 +1,9 @@
 #include <QTest>
 
+#include <functional>
+#include <memory>
+
+#include "read_only.h"
 #include "shell_fixture.h"
 #include "sample_tree.h"
 
@@ -87,6 +91,68 @@ TEST_F(ShellTest, AreasWithoutARowAreToldOnceWithTheirCount) {
   ASSERT_EQ(ui_->shownTexts().size(), 1u);
   EXPECT_EQ(ui_->shownTexts()[0], "Lesnická hierarchie: plocha nemá řádek v tabulce " + spelled + " (celkem " +
                                       std::to_string(logged) + "×)");
+}
+
+// A read that meets damage says so at once, in one error box worded as the
+// jobs that will refuse it word it; the protocol keeps every fault. A table
+// that cannot be opened keeps its own box, naming its cause.
+TEST_F(ShellTest, ADamagedReadSaysSoInOneBox) {
+  namespace fs = std::filesystem;
+  if (test_support::GeneratedSample().empty()) GTEST_SKIP() << "python3 not installed";
+  ASSERT_TRUE(test_support::CopySample(dir_.string()));
+  Start();
+  TMainForm& form = *MainForm();
+  const fs::path district = dir_ / "GIS" / "4107" / "01";
+  const std::string shown = "D:\\GIS\\4107\\01\\";
+  const struct {
+    const char* what;
+    QPushButton* button;
+    fs::path file;  // set aside, emptied or made unreadable while the read runs
+    char how;       // 'a' aside, 'e' emptied, 'u' unreadable
+    std::string box;     // how the box begins; none for no box
+    platform::MessageKind kind;
+    std::string logged;  // in the protocol
+  } rows[] = {
+      {"a sound district", form.btCtiRevir, {}, 0, "", {}, ""},
+      {"a sound LHC", form.btCtiLHC, {}, 0, "", {}, ""},
+      {"a district's areas cut to nothing", form.btCtiRevir, district / "DET.BLK" / "TN.ARE", 'e',
+       "Vstupní blok " + shown + "DET.BLK je poškozen (TN.LIN: linie č.", platform::MessageKind::Error,
+       "mimo soubor TN.ARE (0 záznamů)"},
+      {"a district's lines without their vertices", form.btCtiLHC, district / "SLU.BLK" / "TN.CRD", 'a',
+       "Vstupní blok " + shown + "SLU.BLK je poškozen (TN.CRD: soubor neexistuje)", platform::MessageKind::Error,
+       "TN.CRD"},
+      {"a line table that cannot be opened", form.btCtiLHC, district / "SLU.BLK" / "L0021.DBF", 'u',
+       "Vstupní blok " + shown + "SLU.BLK je poškozen (L0021.DBF: ", platform::MessageKind::Error, "L0021.DBF"},
+      {"the district table that cannot be opened", form.btCtiRevir, district / "DET.BLK" / "P0110.DBF", 'u',
+       "Tabulku " + shown + "DET.BLK\\P0110.DBF nelze otevřít: ", platform::MessageKind::Warning, "P0110.DBF"},
+  };
+  form.SetDirectory("D:\\GIS\\4107\\01");
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    const std::string bytes = row.file.empty() ? "" : ReadFile(row.file);
+    std::unique_ptr<test_support::UnreadableFile> unreadable;
+    if (row.how == 'a') fs::rename(row.file, dir_ / "aside");
+    if (row.how == 'e') WriteFile(row.file, "");
+    if (row.how == 'u') unreadable = std::make_unique<test_support::UnreadableFile>(row.file);
+    ui_->clear();
+    row.button->click();
+    zelto::RunMessagesUntilIdle();
+    unreadable.reset();
+    if (row.how == 'a') fs::rename(dir_ / "aside", row.file);
+    if (row.how == 'e') WriteFile(row.file, bytes);
+    if (row.box.empty()) {
+      EXPECT_EQ(ui_->shownTexts(), std::vector<std::string>{});
+      continue;
+    }
+    ASSERT_EQ(ui_->shown().size(), 1u) << ::testing::PrintToString(ui_->shownTexts());
+    const std::string box = ui_->shown()[0].text;
+    EXPECT_EQ(box.rfind(row.box, 0), 0u) << box;
+    EXPECT_EQ(box.find('\n'), std::string::npos) << box;
+    EXPECT_EQ(ui_->shown()[0].kind, row.kind);
+    EXPECT_NE(ReadFile(Tool().ProtocolFile()).find(platform::fromUtf8(row.logged, platform::CodePage::Windows1250)),
+              std::string::npos)
+        << row.logged;
+  }
 }
 
 }  // namespace
