@@ -97,19 +97,27 @@ void TMainTool::CreatePipelineTools() {
 }
 
 void TMainTool::ChooseProtocolFile() {
+  protocolFailureTold_ = false;
+  chooseProtocolFrom(1);
+}
+
+void TMainTool::chooseProtocolFrom(int first) {
   std::error_code ec;
   fs::path directory = fs::current_path(ec);
   protocolTaken_ = false;
-  protocolFailureTold_ = false;
-  for (int n = 1; n <= 10000; ++n) {
+  for (int n = first; n <= 10000; ++n) {
     fs::path candidate = directory / protocolName(n);
-    if (!fs::exists(candidate, ec)) {
+    // Whatever lies under the name takes it, a link to nowhere too: the
+    // exclusive create below refuses all of them.
+    if (fs::symlink_status(candidate, ec).type() == fs::file_type::not_found) {
       protocolFile_ = candidate.string();
+      protocolNumber_ = n;
       return;
     }
   }
   // Every number taken: the one shared file, appended to.
   protocolFile_ = (directory / "EXPORT.PTC").string();
+  protocolNumber_ = 0;
   protocolTaken_ = true;
 }
 
@@ -119,18 +127,18 @@ platform::FileDescriptor TMainTool::OpenProtocolFile(std::error_code& error) {
   // to nowhere refused by name.
   const int append = O_WRONLY | O_CREAT | O_APPEND;
   if (protocolTaken_) return platform::openRegularFile(protocolFile_, append, error);
-  // Created here and now, or another run has it: then the next free one.
-  // A new file only, so nothing that lies there is opened.
-  for (int attempt = 0; attempt < 10000 && !protocolTaken_; ++attempt) {
+  // Created here and now, or another run (or anything else) has the name
+  // since it was chosen: then the next free one. A new file only, so
+  // nothing that lies there is opened.
+  while (!protocolTaken_) {
     platform::FileDescriptor fd = platform::openWithoutWaiting(protocolFile_, append | O_EXCL, error);
     if (fd) {
       protocolTaken_ = true;
       return fd;
     }
     if (error != std::errc::file_exists) return {};
-    ChooseProtocolFile();
+    chooseProtocolFrom(protocolNumber_ + 1);
   }
-  if (!protocolTaken_) return {};
   return platform::openRegularFile(protocolFile_, append, error);
 }
 

@@ -75,10 +75,11 @@ class TMainTool : public TOldMainTool {
   void ShowError(const std::string& text);
 
   // Picks the protocol file in the current directory: the first of
-  // "0001.PTC" to "10000.PTC" that does not exist, else "EXPORT.PTC".
-  // The file is taken for this run with its first line: a program started
-  // in the same directory before that line takes the next free number, so
-  // that no two runs write one protocol.
+  // "0001.PTC" to "10000.PTC" under which nothing lies (no file, directory,
+  // pipe, nor link, be it to nowhere), else "EXPORT.PTC". The file is taken
+  // for this run with its first line: a program started in the same
+  // directory before that line takes the next free number, so that no two
+  // runs write one protocol.
   void ChooseProtocolFile();
   const std::string& ProtocolFile() const { return protocolFile_; }
 
@@ -116,6 +117,9 @@ class TMainTool : public TOldMainTool {
   std::string protocolFile_;
   bool protocolTaken_ = false;  // created by this run, or EXPORT.PTC
   bool protocolFailureTold_ = false;
+  // The first free number from `first` on, as ChooseProtocolFile says.
+  void chooseProtocolFrom(int first);
+  int protocolNumber_ = 0;  // of protocolFile_; 0 for EXPORT.PTC
   // Opens the protocol file for appending; the first time, makes it this
   // run's own. Invalid, with `error` set, where it cannot be opened.
   platform::FileDescriptor OpenProtocolFile(std::error_code& error);

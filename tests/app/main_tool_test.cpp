@@ -12,6 +12,8 @@
 
 #include "framework/property_access.h"
 #include "pipe_watch.h"
+#include "platform/system_cause.h"
+#include "read_only.h"
 #include "platform/codepage.h"
 #include "platform/path_resolver.h"
 
@@ -77,6 +79,65 @@ TEST_F(ShellTest, ARunStartedBesideAnotherKeepsItsProtocolApart) {
   EXPECT_EQ(ReadFile(chosen), "jiný běh\r\n");
   ASSERT_NE(Tool().ProtocolFile(), chosen);
   EXPECT_EQ(ReadFile(Tool().ProtocolFile()), Cp1250("tento běh\r\na dál\r\n"));
+}
+
+// Whatever lies under a protocol's name takes it, as a file does: a link
+// (to nowhere too), a directory or a named pipe, there at the start or put
+// there before the run's first line. The protocol goes to the next free
+// name, without a word and without waiting on the pipe; what lay there is
+// left as it was.
+TEST_F(ShellTest, ANameTakenInAnyWayIsSkippedForTheNextFreeOne) {
+  namespace fs = std::filesystem;
+  Start();
+  std::vector<test_support::NoFile> rows = test_support::NoFiles();
+  rows.push_back({"a link to a file", [](const fs::path& file) {
+                    return fs::create_symlink(file.parent_path() / "jiný.PTC", file), nullptr;
+                  }});
+  WriteFile("jiný.PTC", "cizí\r\n");
+  for (const bool beforeTheChoice : {true, false}) {
+    for (const test_support::NoFile& row : rows) {
+      SCOPED_TRACE(std::string(row.what) + (beforeTheChoice ? ", at the start" : ", after the choice"));
+      const fs::path taken = fs::current_path() / "0001.PTC";
+      std::unique_ptr<test_support::PipeWatch> pipe;
+      if (beforeTheChoice) pipe = row.put(taken);
+      Tool().ChooseProtocolFile();
+      if (beforeTheChoice) {
+        EXPECT_EQ(Tool().ProtocolFile(), (fs::current_path() / "0002.PTC").string());
+      } else {
+        ASSERT_EQ(Tool().ProtocolFile(), taken.string());
+        pipe = row.put(taken);
+      }
+      ui_->clear();
+      {
+        const test_support::InterruptAfter bound(3);
+        for (const char* text : {"první", "druhý", "třetí"}) PostTextMessage(nullptr, zelto::msg::LogText, text);
+        zelto::RunMessagesUntilIdle();
+      }
+      EXPECT_EQ(ui_->shownTexts(), std::vector<std::string>{});
+      EXPECT_EQ(Tool().ProtocolFile(), (fs::current_path() / "0002.PTC").string());
+      EXPECT_EQ(ReadFile(Tool().ProtocolFile()), Cp1250("první\r\ndruhý\r\ntřetí\r\n"));
+      EXPECT_EQ(ReadFile("jiný.PTC"), "cizí\r\n");
+      if (pipe) {
+        EXPECT_FALSE(pipe->waitedOn()) << "opened the pipe";
+      }
+      pipe.reset();
+      fs::remove_all(taken);
+      fs::remove(Tool().ProtocolFile());
+    }
+  }
+  // Where no free name can be made, the one box tells why.
+  fs::create_symlink(fs::current_path() / "chybí" / "0001.PTC", "0001.PTC");
+  Tool().ChooseProtocolFile();
+  ui_->clear();
+  {
+    const test_support::ReadOnlyTree readOnly(fs::current_path());
+    for (const char* text : {"první", "druhý", "třetí"}) PostTextMessage(nullptr, zelto::msg::LogText, text);
+    zelto::RunMessagesUntilIdle();
+  }
+  EXPECT_EQ(ui_->shownTexts(), std::vector<std::string>{
+                                   "Soubor " + platform::pathResolver().userSpelling((fs::current_path() / "0002.PTC").string()) + " nelze zapsat: " +
+                                   platform::systemCause(std::make_error_code(std::errc::permission_denied))});
+  EXPECT_FALSE(fs::exists(fs::current_path() / "0002.PTC"));
 }
 
 TEST_F(ShellTest, LogTextsReachLogWindowAndProtocolFile) {
