@@ -15,6 +15,7 @@
 #include "gisblock/table_file_name.h"
 #include "gisblock/table_messages.h"
 #include "platform/dbase_table.h"
+#include "platform/dbase_value.h"
 #include "platform/directory_entries.h"
 #include "platform/path_resolver.h"
 
@@ -40,19 +41,19 @@ std::optional<std::int32_t> TableDruh(const std::string& name, char letter) {
   return druh;
 }
 
-// The first live row of the open table naming an element beyond the file,
-// its CISLO read as the index reads it (CisloIndex::build); empty when none
-// does or the table has no CISLO.
-std::string RowBeyondFile(platform::DbfTable& rows, const TableElements& elements) {
+// The look at a live row of the open table that finds its CISLO naming an
+// element beyond the file, read as the index reads it (CisloIndex::build);
+// none where the table has no CISLO.
+platform::DbfTable::RowCheck RowBeyondFile(const platform::DbfTable& rows, const TableElements& elements) {
   const int field = rows.fieldIndex("CISLO");
   if (field < 0) return {};
-  for (bool row = rows.first(); row; row = rows.next()) {
-    const std::int32_t cislo = cisloFromText(rows.text(field));
-    if (cislo < 1 || cislo < elements.records) continue;
-    return "řádek " + std::to_string(rows.recNo()) + " má CISLO " + std::to_string(cislo) + " mimo soubor " +
-           elements.file + " (" + framework::CzechCount(elements.records, "záznam", "záznamy", "záznamů") + ")";
-  }
-  return {};
+  return [&rows, &elements, &f = rows.fields()[static_cast<std::size_t>(field)]](std::uint32_t recNo,
+                                                                                  std::string_view row) {
+    const std::int32_t cislo = cisloFromText(platform::dbf::fieldText(f, row.substr(1 + f.offset, f.width), rows.codePage()));
+    if (cislo < 1 || cislo < elements.records) return std::string();
+    return "řádek " + std::to_string(recNo) + " má CISLO " + std::to_string(cislo) + " mimo soubor " + elements.file +
+           " (" + framework::CzechCount(elements.records, "záznam", "záznamy", "záznamů") + ")";
+  };
 }
 
 }  // namespace
@@ -90,8 +91,11 @@ BlockDamage TableDamage(const TEntity* string, const std::string& block, const T
     try {
       platform::DbfTable rows;
       rows.open(paths.existing(table), true);
-      if (ofObjects) fault = rows.rowDamage();
-      if (fault.empty() && letter == elements.letter) fault = RowBeyondFile(rows, elements);
+      // Each table is read once, its rows judged as they come.
+      const platform::DbfTable::RowCheck beyond =
+          letter == elements.letter ? RowBeyondFile(rows, elements) : platform::DbfTable::RowCheck();
+      if (ofObjects) fault = rows.rowDamage(beyond);
+      else if (beyond) fault = rows.liveRowFault(beyond);
       if (fault.empty()) continue;
       shown = paths.userSpelling(table) + ": " + fault;
     } catch (const platform::DbfOpenError& e) {

@@ -45,6 +45,8 @@ constexpr std::size_t kWaitingBytes = std::size_t{1} << 18;
 // reads only those, one that serves many rows is read once.
 constexpr std::uint32_t kRowsBeforeLoading = 64;
 constexpr std::uint64_t kMostLoaded = std::uint64_t{64} << 20;
+// The rows a look at every row asks for at once.
+constexpr std::size_t kScanBytes = std::size_t{1} << 18;
 
 // The stamp of the file but for its row count; false where it is no
 // regular file that can be looked at.
@@ -163,27 +165,57 @@ void DbfTable::open(const fs::path& file, bool readOnly) {
   first();
 }
 
-std::string DbfTable::rowDamage() const {
+std::string DbfTable::rowDamage(const RowCheck& live) const { return scanRows(live, true); }
+
+std::string DbfTable::liveRowFault(const RowCheck& live) const { return scanRows(live, false); }
+
+std::string DbfTable::scanRows(const RowCheck& live, bool marks) const {
   if (state_ == State::Closed) return {};
-  if (recordCount_ < header_.recordCount)
+  if (marks && recordCount_ < header_.recordCount)
     return "soubor končí po " + std::to_string(recordCount_) + ". z " + std::to_string(header_.recordCount) +
            " řádků, které uvádí hlavička";
   RegularFileStream in(path_, std::ios::in);
-  if (isNotRegularFile(in.error())) return systemCause(in.error());
+  if (isNotRegularFile(in.error())) return marks ? systemCause(in.error()) : std::string();
   in.seekg(static_cast<std::streamoff>(recordPosition(1)));
-  std::string row(header_.recordLength, ' ');
-  auto isRow = [&] { return row[0] == ' ' || row[0] == '*'; };
-  for (std::uint32_t r = 1; r <= recordCount_; ++r) {
-    if (!in.read(row.data(), static_cast<std::streamsize>(row.size())))
-      return "řádek " + std::to_string(r) + " nelze přečíst";
-    if (!isRow()) return "řádek " + std::to_string(r) + " nezačíná značkou řádku";
+  const std::size_t length = header_.recordLength;
+  const std::uint64_t perRead = std::max<std::uint64_t>(1, kScanBytes / length);
+  auto isRow = [](std::string_view row) { return row[0] == ' ' || row[0] == '*'; };
+  std::string rows, found;
+  // The counted rows, then (for the marks) whole rows after them, before
+  // the end-of-file mark: rows the header lost count of, which a reader
+  // that trusts the count never sees. Bytes after the mark, or padding,
+  // start no row.
+  std::uint64_t r = 0, last = recordCount_;
+  for (bool counted = true; counted || marks;) {
+    const std::uint64_t want = counted ? std::min<std::uint64_t>(perRead, recordCount_ - r) : perRead;
+    if (want == 0) {
+      counted = false;
+      continue;
+    }
+    rows.resize(static_cast<std::size_t>(want * length));
+    in.read(rows.data(), static_cast<std::streamsize>(rows.size()));
+    const std::uint64_t got = static_cast<std::uint64_t>(in.gcount()) / length;
+    for (std::uint64_t i = 0; i < got; ++i) {
+      const std::string_view row(rows.data() + i * length, length);
+      ++r;
+      if (!counted) {
+        if (!isRow(row)) break;
+        last = r;
+        continue;
+      }
+      if (marks && !isRow(row)) return "řádek " + std::to_string(r) + " nezačíná značkou řádku";
+      if (live && found.empty() && row[0] != '*') {
+        found = live(static_cast<std::uint32_t>(r), row);
+        if (!marks && !found.empty()) return found;
+      }
+    }
+    if (!counted && last < r) break;  // a row that starts none
+    if (got < want) {
+      if (counted && marks) return "řádek " + std::to_string(r + 1) + " nelze přečíst";
+      break;
+    }
   }
-  // Whole rows after the counted ones, before the end-of-file mark, are
-  // rows the header lost count of: a reader that trusts the count never
-  // sees them. Bytes after the mark, or padding, start no row.
-  std::uint64_t last = recordCount_;
-  while (in.read(row.data(), static_cast<std::streamsize>(row.size())) && isRow()) ++last;
-  if (last == recordCount_) return {};
+  if (last == recordCount_) return found;
   const std::string first = std::to_string(std::uint64_t{recordCount_} + 1) + ".";
   if (last == std::uint64_t{recordCount_} + 1) return "soubor drží i " + first + " řádek, který hlavička neuvádí";
   return "soubor drží i řádky " + first + " až " + std::to_string(last) + "., které hlavička neuvádí";

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -107,12 +108,19 @@ class DbfTable {
 
   // Rows in the file as the header counts them, deleted ones included.
   std::uint32_t recordCount() const { return recordCount_; }
+  // A look at a live row of the file, its bytes with the deleted flag
+  // first: what is wrong with it in words for the user, else empty.
+  using RowCheck = std::function<std::string(std::uint32_t recNo, std::string_view row)>;
   // What is wrong with the rows the header describes, in words for the
   // user: the file ends before the last of them, a row starts with neither
   // the mark of a live row nor that of a deleted one, or whole rows follow
-  // the counted ones before the end-of-file mark. Empty when nothing is.
-  // Reads the file; the current row stays.
-  std::string rowDamage() const;
+  // the counted ones before the end-of-file mark; where none of that is,
+  // the first fault `live` finds. Empty when nothing is. Reads the file
+  // once, many rows at a time; the current row stays.
+  std::string rowDamage(const RowCheck& live = {}) const;
+  // The first fault `live` finds in the rows that are not marked deleted,
+  // in the same one read of the file; the marks are not judged.
+  std::string liveRowFault(const RowCheck& live) const;
 
   // Positions on physical record `recNo` (1 to recordCount), deleted or not.
   // Throws DbfError when it is out of range or cannot be read.
@@ -165,6 +173,8 @@ class DbfTable {
   // Ends every write: the header's count and date, and the stamp.
   void writeHeaderCount();
   std::uint64_t recordPosition(std::uint32_t recNo) const;
+  // rowDamage (`marks`) or liveRowFault.
+  std::string scanRows(const RowCheck& live, bool marks) const;
 
   std::filesystem::path path_;
   RegularFileStream file_;

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <string_view>
+#include <vector>
 
 #include "platform/dbase_table.h"
 #include "temp_dir.h"
@@ -162,6 +164,54 @@ TEST_F(DamagedDbfTest, RowsTheHeaderDoesNotCountAreNamed) {
   EXPECT_EQ(damageOf(4, "\x1A" + row + row), "");
   EXPECT_EQ(damageOf(4, std::string(row.size() * 2, '\0')), "");
   EXPECT_EQ(damageOf(4, row.substr(0, row.size() - 1)), "");
+}
+
+// A look at each live row goes with the walk that judges the marks, in the
+// same read of the file: the rows it is given, and what it finds where the
+// marks are sound; a fault of the marks comes first. Without the marks the
+// look alone is taken, over the rows the file holds.
+TEST_F(DamagedDbfTest, ALookAtEveryLiveRowGoesWithTheMarksInOneRead) {
+  const std::size_t length = 1 + 8 + 12 + 20 + 8 + 1;
+  const std::size_t first = valid.size() - 1 - 4 * length;  // where the first row starts
+  const std::string row = valid.substr(first, length);
+  std::vector<std::uint32_t> seen;
+  // Row 3 is what the look finds fault with.
+  const DbfTable::RowCheck live = [&](std::uint32_t recNo, std::string_view bytes) {
+    seen.push_back(recNo);
+    EXPECT_EQ(bytes.size(), length);
+    return bytes.substr(1, 8) == "       3" ? "řádek " + std::to_string(recNo) + " je třetí" : std::string();
+  };
+  auto withMark = [&](std::size_t n, char mark) {
+    std::string bytes = valid;
+    bytes[first + (n - 1) * length] = mark;
+    return bytes;
+  };
+  const struct {
+    const char* what;
+    std::string bytes;
+    bool marks;
+    std::string told;
+    std::vector<std::uint32_t> seen;  // the rows looked at
+  } cases[] = {
+      {"the rows, the second deleted", valid, true, "řádek 3 je třetí", {1, 3}},
+      {"the look alone", valid, false, "řádek 3 je třetí", {1, 3}},
+      {"a row without its mark after the look's find", withMark(4, '#'), true, "řádek 4 nezačíná značkou řádku", {1, 3}},
+      {"a row without its mark, the look alone", withMark(1, '#'), false, "řádek 3 je třetí", {1, 3}},
+      {"a row the header does not count", valid.substr(0, valid.size() - 1) + row + "\x1A", true,
+       "soubor drží i 5. řádek, který hlavička neuvádí", {1, 3}},
+      {"cut in the third row", valid.substr(0, first + 2 * length + 5), true,
+       "soubor končí po 2. z 4 řádků, které uvádí hlavička", {}},
+      {"cut in the third row, the look alone", valid.substr(0, first + 2 * length + 5), false, "", {1}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    damage::write(file, c.bytes);
+    DbfTable t;
+    t.open(file, true);
+    seen.clear();
+    EXPECT_EQ(c.marks ? t.rowDamage(live) : t.liveRowFault(live), c.told);
+    EXPECT_EQ(seen, c.seen);
+  }
 }
 
 TEST_F(DamagedDbfTest, FieldsOfWidthsDBaseDoesNotGiveThemKeepTheRowLength) {
