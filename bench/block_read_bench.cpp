@@ -2,13 +2,25 @@
 // lines, its areas as rings of those lines and as rings of vertices, each
 // filed in the block registers. The time per line and per area must stay
 // flat from 10,000 to 100,000 lines.
+//
+// BM_ReadLhcLines is "Čti linie LHC" on an LHC of 40 districts of about
+// 1,500 ha: 121 line blocks, each with its line tables, so that what a read
+// costs per block and per table shows beside what it costs per line.
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <vector>
 
+#include "app/jobs/read_commands.h"
+#include "areas/areas_classes.h"
 #include "bench/district_fixture.h"
+#include "geometry/geometry_classes.h"
 #include "gisblock/crd_record.h"
+#include "gisblock/gisblock_classes.h"
 #include "gisblock/lin_record.h"
+#include "platform/scripted_progress_form.h"
+#include "platform/scripted_user_interaction.h"
+#include "render/render_classes.h"
 
 namespace {
 
@@ -131,8 +143,43 @@ void BM_ReadAreasAsVertexRings(benchmark::State& state) {
   perItem(state, "areas", areas);
 }
 
+void BM_ReadLhcLines(benchmark::State& state) {
+  fs::path lhc;
+  try {
+    lhc = Districts::instance().lhc("65x64*40");
+  } catch (const std::exception& e) {
+    state.SkipWithError(e.what());
+    return;
+  }
+  ::setenv("WINDIR", lhc.parent_path().parent_path().c_str(), 1);  // TERGELIX.INI of the tree
+  RegisterGeometryClasses();
+  RegisterGisblockClasses();
+  RegisterRenderClasses();
+  RegisterAreasClasses();
+  platform::ScopedScriptedUi ui;
+  platform::ScopedScriptedProgressForms forms;
+  BenchWorld world;
+  double lines = 0;
+  for (auto _ : state) {
+    jobs::LoadedModel model;
+    if (!jobs::ReadLhcLines(model, (lhc / "01").string()) || model.Damage) state.SkipWithError("not read whole");
+    state.PauseTiming();
+    lines = 0;
+    if (auto* read = dynamic_cast<TEntity*>(model.GetSubject()))
+      for (TElement* layer : read->Items())
+        if (auto* blocks = dynamic_cast<TEntity*>(layer))
+          for (TElement* string : blocks->Items())
+            if (auto* s = dynamic_cast<TEntity*>(string)) lines += s->GetCount();
+    world.pump();
+    world.dropModel();
+    state.ResumeTiming();
+  }
+  perItem(state, "lines", lines);
+}
+
 }  // namespace
 
+BENCHMARK(BM_ReadLhcLines)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadLines)->Apply(sizeArgs);
 BENCHMARK(BM_PlainParseLines)->Apply(sizeArgs);
 BENCHMARK(BM_ReadAreasAsLineRings)->Apply(sizeArgs);
