@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <optional>
 #include <set>
 #include <system_error>
@@ -49,7 +50,17 @@ platform::DbfTable::RowCheck RowBeyondFile(const platform::DbfTable& rows, const
   if (field < 0) return {};
   return [&rows, &elements, &f = rows.fields()[static_cast<std::size_t>(field)]](std::uint32_t recNo,
                                                                                   std::string_view row) {
-    const std::int32_t cislo = cisloFromText(platform::dbf::fieldText(f, row.substr(1 + f.offset, f.width), rows.codePage()));
+    const std::string_view bytes = row.substr(1 + f.offset, f.width);
+    // Blanks, then at most nine digits, as the tables hold a CISLO, read in
+    // place: every row of every table is looked at.
+    const std::size_t digits = bytes.find_first_not_of(' ');
+    std::int32_t cislo = 0;
+    if (digits != std::string_view::npos && bytes.size() - digits <= 9 &&
+        bytes.find_first_not_of("0123456789", digits) == std::string_view::npos) {
+      for (const char c : bytes.substr(digits)) cislo = cislo * 10 + (c - '0');
+    } else {
+      cislo = cisloFromText(platform::dbf::fieldText(f, bytes, rows.codePage()));
+    }
     if (cislo < 1 || cislo < elements.records) return std::string();
     return "řádek " + std::to_string(recNo) + " má CISLO " + std::to_string(cislo) + " mimo soubor " + elements.file +
            " (" + framework::CzechCount(elements.records, "záznam", "záznamy", "záznamů") + ")";
@@ -85,12 +96,15 @@ BlockDamage TableDamage(const TEntity* string, const std::string& block, const T
     // rows name: what else is wrong with it no read of it shows.
     const bool ofObjects = kinds.count({letter, druh}) > 0;
     const std::string table = GelixTableFileName(block, letter, druh);
-    if (!paths.exists(table)) continue;
+    // Looked up once: on a shared drive every look is a request.
+    const std::filesystem::path file = paths.existing(table);
+    std::error_code missing;
+    if (file.empty() || !std::filesystem::exists(file, missing)) continue;
     std::string fault, shown;
     bool told = false, unopened = false;
     try {
       platform::DbfTable rows;
-      rows.open(paths.existing(table), true);
+      rows.open(file, true);
       // Each table is read once, its rows judged as they come.
       const platform::DbfTable::RowCheck beyond =
           letter == elements.letter ? RowBeyondFile(rows, elements) : platform::DbfTable::RowCheck();

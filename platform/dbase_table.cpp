@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <ctime>
+#include <memory>
 #include <system_error>
 
 namespace platform {
@@ -165,22 +166,28 @@ void DbfTable::open(const fs::path& file, bool readOnly) {
   first();
 }
 
-std::string DbfTable::rowDamage(const RowCheck& live) const { return scanRows(live, true); }
+std::string DbfTable::rowDamage(const RowCheck& live) { return scanRows(live, true); }
 
-std::string DbfTable::liveRowFault(const RowCheck& live) const { return scanRows(live, false); }
+std::string DbfTable::liveRowFault(const RowCheck& live) { return scanRows(live, false); }
 
-std::string DbfTable::scanRows(const RowCheck& live, bool marks) const {
+std::string DbfTable::scanRows(const RowCheck& live, bool marks) {
   if (state_ == State::Closed) return {};
   if (marks && recordCount_ < header_.recordCount)
     return "soubor končí po " + std::to_string(recordCount_) + ". z " + std::to_string(header_.recordCount) +
            " řádků, které uvádí hlavička";
-  RegularFileStream in(path_, std::ios::in);
-  if (isNotRegularFile(in.error())) return marks ? systemCause(in.error()) : std::string();
+  // The file this opening took, whatever lies under its name since; each
+  // read of a row seeks its own place.
+  std::iostream& in = file_;
+  in.clear();
   in.seekg(static_cast<std::streamoff>(recordPosition(1)));
   const std::size_t length = header_.recordLength;
-  const std::uint64_t perRead = std::max<std::uint64_t>(1, kScanBytes / length);
+  // As many rows at once as the table holds, up to kScanBytes: a small
+  // table takes a small buffer, left as the read fills it.
+  const std::uint64_t perRead =
+      std::clamp<std::uint64_t>(recordCount_, 1, std::max<std::uint64_t>(1, kScanBytes / length));
+  const std::unique_ptr<char[]> rows(new char[static_cast<std::size_t>(perRead * length)]);
   auto isRow = [](std::string_view row) { return row[0] == ' ' || row[0] == '*'; };
-  std::string rows, found;
+  std::string found;
   // The counted rows, then (for the marks) whole rows after them, before
   // the end-of-file mark: rows the header lost count of, which a reader
   // that trusts the count never sees. Bytes after the mark, or padding,
@@ -192,11 +199,10 @@ std::string DbfTable::scanRows(const RowCheck& live, bool marks) const {
       counted = false;
       continue;
     }
-    rows.resize(static_cast<std::size_t>(want * length));
-    in.read(rows.data(), static_cast<std::streamsize>(rows.size()));
+    in.read(rows.get(), static_cast<std::streamsize>(want * length));
     const std::uint64_t got = static_cast<std::uint64_t>(in.gcount()) / length;
     for (std::uint64_t i = 0; i < got; ++i) {
-      const std::string_view row(rows.data() + i * length, length);
+      const std::string_view row(rows.get() + i * length, length);
       ++r;
       if (!counted) {
         if (!isRow(row)) break;

@@ -116,11 +116,11 @@ class DbfTable {
   // the mark of a live row nor that of a deleted one, or whole rows follow
   // the counted ones before the end-of-file mark; where none of that is,
   // the first fault `live` finds. Empty when nothing is. Reads the file
-  // once, many rows at a time; the current row stays.
-  std::string rowDamage(const RowCheck& live = {}) const;
+  // this opening took once, many rows at a time; the current row stays.
+  std::string rowDamage(const RowCheck& live = {});
   // The first fault `live` finds in the rows that are not marked deleted,
   // in the same one read of the file; the marks are not judged.
-  std::string liveRowFault(const RowCheck& live) const;
+  std::string liveRowFault(const RowCheck& live);
 
   // Positions on physical record `recNo` (1 to recordCount), deleted or not.
   // Throws DbfError when it is out of range or cannot be read.
@@ -174,7 +174,7 @@ class DbfTable {
   void writeHeaderCount();
   std::uint64_t recordPosition(std::uint32_t recNo) const;
   // rowDamage (`marks`) or liveRowFault.
-  std::string scanRows(const RowCheck& live, bool marks) const;
+  std::string scanRows(const RowCheck& live, bool marks);
 
   std::filesystem::path path_;
   RegularFileStream file_;

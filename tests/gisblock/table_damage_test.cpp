@@ -44,20 +44,24 @@ TEST_F(TableDamageTest, EachTableIsReadOnceWithItsRowsJudgedAsTheyCome) {
     const char* table;
     int beyond;  // the row whose CISLO names beyond TN.LIN; 0 for none
     std::string damage;
+    char type = 'N';  // of CISLO: a character field holds its digits first
   } cases[] = {
       {"a sound table of the lines read", "L0001.DBF", 0, ""},
       {"a row of the lines read naming beyond", "L0001.DBF", 2500,
        "L0001.DBF: řádek 2500 má CISLO 3001 mimo soubor TN.LIN (3001 záznamů)"},
       {"a row of another kind naming beyond", "L0007.DBF", 2999,
        "L0007.DBF: řádek 2999 má CISLO 3001 mimo soubor TN.LIN (3001 záznamů)"},
+      {"a character CISLO naming beyond", "L0001.DBF", 3000,
+       "L0001.DBF: řádek 3000 má CISLO 3001 mimo soubor TN.LIN (3001 záznamů)", 'C'},
+      {"a sound character CISLO", "L0001.DBF", 0, "", 'C'},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     fs::remove(path("L0001.DBF"));
     fs::remove(path("L0007.DBF"));
-    std::vector<std::string> cisla;
-    for (int n = 1; n <= kRows; ++n) cisla.push_back(std::to_string(n == c.beyond ? kRows + 1 : n));
-    tableWithRows(c.table, cisla);
+    test_support::DbfRows rows;
+    for (int n = 1; n <= kRows; ++n) rows.push_back({std::to_string(n == c.beyond ? kRows + 1 : n)});
+    test_support::WriteTable(path(c.table), {{"CISLO", c.type, 8, 0}}, rows);
     std::vector<std::string> warned;
     const long before = *ReadCalls();
     const gisblock::BlockDamage damage = gisblock::TableDamage(
