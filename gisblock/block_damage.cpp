@@ -52,7 +52,7 @@ std::optional<DamagedBlock> FindDamagedBlock(TElement* loaded, bool beyondUnopen
     const std::string damage = loaded->PropertyText(kMark);
     const bool unopened = loaded->PropertyText(kUnopenedMark) == "TRUE";
     if (damage.empty() || (beyondUnopened && unopened)) return std::nullopt;
-    return DamagedBlock{loaded->PropertyText("BlockName"), damage, unopened};
+    return DamagedBlock{loaded->PropertyText("BlockName"), damage};
   }
   // Strings are the leaves: their children are the objects read.
   if (!loaded->Is<TEntity>()) return std::nullopt;

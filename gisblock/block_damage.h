@@ -40,7 +40,6 @@ void MarkDamage(TEntity& string, const std::string& block, const BlockDamage& da
 struct DamagedBlock {
   std::string Block;  // the block directory
   std::string Damage;
-  bool Unopened = false;  // every fault is a table that cannot be opened
 };
 // The first marked string in what a read loaded (a string, a layer, a
 // model of layers); with `beyondUnopened`, the first whose damage is more

@@ -1,5 +1,6 @@
 #include "gisblock/cislo_index.h"
 #include "framework/czech_count.h"
+#include "platform/dbase_value.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -20,6 +21,16 @@ std::int32_t cisloFromText(const std::string& text) {
       value > std::numeric_limits<std::int32_t>::max())
     return 0;
   return static_cast<std::int32_t>(value);
+}
+
+std::int32_t cisloFromField(const platform::DbfField& field, std::string_view bytes, platform::CodePage codePage) {
+  const std::size_t digits = bytes.find_first_not_of(' ');
+  if (digits == std::string_view::npos || bytes.size() - digits > 9 ||
+      bytes.find_first_not_of("0123456789", digits) != std::string_view::npos)
+    return cisloFromText(platform::dbf::fieldText(field, bytes, codePage));
+  std::int32_t cislo = 0;
+  for (const char c : bytes.substr(digits)) cislo = cislo * 10 + (c - '0');
+  return cislo;
 }
 
 void CisloIndex::set(std::int32_t cislo, std::int32_t recNo) {

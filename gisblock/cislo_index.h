@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <istream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace gisblock {
@@ -55,6 +56,10 @@ struct CisloIndex::Built {
 // The CISLO of a table row as its text converts to an integer; 0 when it
 // does not.
 std::int32_t cisloFromText(const std::string& text);
+// The same of a row's CISLO field bytes, without making a text where the
+// bytes are blanks and then at most nine digits, as the tables hold it:
+// a look at every row of a table reads it so.
+std::int32_t cisloFromField(const platform::DbfField& field, std::string_view bytes, platform::CodePage codePage);
 
 // The entry for `cislo` in an open .IND file; -1 beyond its end or for a
 // CISLO that has no place in it.

@@ -16,7 +16,6 @@
 #include "gisblock/table_file_name.h"
 #include "gisblock/table_messages.h"
 #include "platform/dbase_table.h"
-#include "platform/dbase_value.h"
 #include "platform/directory_entries.h"
 #include "platform/path_resolver.h"
 
@@ -50,17 +49,7 @@ platform::DbfTable::RowCheck RowBeyondFile(const platform::DbfTable& rows, const
   if (field < 0) return {};
   return [&rows, &elements, &f = rows.fields()[static_cast<std::size_t>(field)]](std::uint32_t recNo,
                                                                                   std::string_view row) {
-    const std::string_view bytes = row.substr(1 + f.offset, f.width);
-    // Blanks, then at most nine digits, as the tables hold a CISLO, read in
-    // place: every row of every table is looked at.
-    const std::size_t digits = bytes.find_first_not_of(' ');
-    std::int32_t cislo = 0;
-    if (digits != std::string_view::npos && bytes.size() - digits <= 9 &&
-        bytes.find_first_not_of("0123456789", digits) == std::string_view::npos) {
-      for (const char c : bytes.substr(digits)) cislo = cislo * 10 + (c - '0');
-    } else {
-      cislo = cisloFromText(platform::dbf::fieldText(f, bytes, rows.codePage()));
-    }
+    const std::int32_t cislo = cisloFromField(f, row.substr(1 + f.offset, f.width), rows.codePage());
     if (cislo < 1 || cislo < elements.records) return std::string();
     return "řádek " + std::to_string(recNo) + " má CISLO " + std::to_string(cislo) + " mimo soubor " + elements.file +
            " (" + framework::CzechCount(elements.records, "záznam", "záznamy", "záznamů") + ")";

@@ -1,5 +1,7 @@
 #include "gisblock/cislo_index.h"
 
+#include "platform/dbase_value.h"
+
 #include "table_fixture.h"
 
 using gisblock::CisloIndex;
@@ -45,4 +47,18 @@ TEST(CisloIndex, ReadingBeyondTheFileIsAGap) {
   EXPECT_EQ(decoded.entry(2), -1);  // a partial entry is none
   EXPECT_EQ(gisblock::cisloFromText("12"), 12);
   EXPECT_EQ(gisblock::cisloFromText("1a"), 0);
+}
+
+// A CISLO read from a row's bytes in place is the one its text gives, for
+// the digits a table holds and for whatever else a field may hold.
+TEST(CisloIndex, AFieldReadInPlaceGivesTheCisloOfItsText) {
+  const platform::DbfField number{"CISLO", 'N', 12, 0, 0}, text{"CISLO", 'C', 12, 0, 0};
+  for (const char* bytes : {"          12", "000000000012", "   123456789", "  1234567890", "999999999999",
+                            "        -12 ", "        12.0", "       1,5  ", "            ", "   12 a     "}) {
+    for (const platform::DbfField& field : {number, text}) {
+      SCOPED_TRACE(std::string(1, field.type) + " '" + bytes + "'");
+      EXPECT_EQ(gisblock::cisloFromField(field, bytes, platform::CodePage::Windows1250),
+                gisblock::cisloFromText(platform::dbf::fieldText(field, bytes, platform::CodePage::Windows1250)));
+    }
+  }
 }
